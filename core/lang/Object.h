@@ -1,0 +1,49 @@
+// Object.h: the root class: an intrusive atomic reference count, a recursive
+// monitor made on first use with wait/notify on a manual-reset event, identity
+// equality, and run-time type tests by short class name.
+#pragma once
+
+#include "core/lang/ObjectI.h"
+#include "platform/kernel/Sync.h"
+
+#include <atomic>
+
+namespace lang {
+
+class Object : public ObjectI {
+public:
+    Object();
+    Object(const Object&) = delete;
+    Object& operator=(const Object&) = delete;
+
+    void addRef() override;
+    void release() override;
+    void lock() override;
+    void unlock() override;
+    int hashCode() override;
+    bool equals(Object* other) override;
+    String toString() override;
+    // Releases the monitor completely (however often it is held), waits for a
+    // notification or the time-out, then takes the monitor back as often.
+    void wait(int milliseconds) override;
+    void wait() override;
+    void notify() override;
+    void notifyAll() override;
+    virtual bool isInstanceOf(const char* name);
+    virtual const char* getClassName();
+    ~Object() override;
+
+    // The current reference count (for tests and diagnostics).
+    int getRefCount() const { return m_nRefCount; }
+
+private:
+    void makeMonitor();
+
+    volatile LONG m_nRefCount;
+    CRITICAL_SECTION m_monitor;
+    HANDLE m_hWaitEvent;
+    int m_nHoldCount;
+    std::atomic<bool> m_bMonitorMade;
+};
+
+} // namespace lang
