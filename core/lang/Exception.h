@@ -13,8 +13,7 @@ public:
 
     // The message.
     String toString() override { return String(m_message); }
-    bool isInstanceOf(const char* name) override;
-    const char* getClassName() override { return "Exception"; }
+    HV_CLASS_NAME("Exception", Object)
 
 private:
     String m_message;

@@ -1,18 +1,12 @@
 // Integer.cpp: the boxed integer and decimal parsing.
 #include "core/lang/Integer.h"
 
-#include <cstring>
 
 namespace lang {
 
 bool Integer::equals(Object* other)
 {
     return other != nullptr && other->isInstanceOf("Integer") && static_cast<Integer*>(other)->m_nValue == m_nValue;
-}
-
-bool Integer::isInstanceOf(const char* name)
-{
-    return (name != nullptr && std::strcmp(name, "Integer") == 0) || Object::isInstanceOf(name);
 }
 
 int Integer::parseInt(const char* text)

@@ -12,8 +12,7 @@ public:
     int intValue() const { return m_nValue; }
     int hashCode() override { return m_nValue; }
     bool equals(Object* other) override;
-    bool isInstanceOf(const char* name) override;
-    const char* getClassName() override { return "Integer"; }
+    HV_CLASS_NAME("Integer", Object)
 
     // Leading white space, an optional sign, then decimal digits up to the
     // first other character; 0 when there are none.

@@ -121,9 +121,14 @@ void Object::notifyAll()
     notify();
 }
 
+bool Object::isClassName(const char* name, const char* shortName)
+{
+    return name != nullptr && std::strcmp(name, shortName) == 0;
+}
+
 bool Object::isInstanceOf(const char* name)
 {
-    return name != nullptr && std::strcmp(name, "Object") == 0;
+    return isClassName(name, "Object");
 }
 
 const char* Object::getClassName()

@@ -8,6 +8,15 @@
 
 #include <atomic>
 
+// Declares a class's short name inside its class body: getClassName returns
+// it, and isInstanceOf answers it and otherwise asks the base class.
+#define HV_CLASS_NAME(shortName, Base)                                                     \
+    bool isInstanceOf(const char* name) override                                           \
+    {                                                                                      \
+        return lang::Object::isClassName(name, shortName) || Base::isInstanceOf(name);     \
+    }                                                                                      \
+    const char* getClassName() override { return shortName; }
+
 namespace lang {
 
 class Object : public ObjectI {
@@ -32,6 +41,9 @@ public:
     virtual bool isInstanceOf(const char* name);
     virtual const char* getClassName();
     ~Object() override;
+
+    // Whether name is the given short class name (null never is).
+    static bool isClassName(const char* name, const char* shortName);
 
     // The current reference count (for tests and diagnostics).
     int getRefCount() const { return m_nRefCount; }

@@ -298,11 +298,6 @@ String String::toString()
     return String(*this);
 }
 
-bool String::isInstanceOf(const char* name)
-{
-    return (name != nullptr && std::strcmp(name, "String") == 0) || Object::isInstanceOf(name);
-}
-
 bool String::equals(const String& other) const
 {
     return lstrcmpA(c_str(), other.c_str()) == 0;

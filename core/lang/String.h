@@ -51,8 +51,7 @@ public:
     int hashCode() override;
     bool equals(Object* other) override;
     String toString() override;
-    bool isInstanceOf(const char* name) override;
-    const char* getClassName() override { return "String"; }
+    HV_CLASS_NAME("String", Object)
 
     bool equals(const String& other) const;
     bool equals(const char* text) const;
