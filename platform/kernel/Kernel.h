@@ -7,3 +7,4 @@
 #include "platform/kernel/Clock.h"
 #include "platform/kernel/DebugOutput.h"
 #include "platform/kernel/Sync.h"
+#include "platform/kernel/Thread.h"
