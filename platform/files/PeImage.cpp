@@ -135,7 +135,7 @@ private:
             return false;
         for (uint32_t i = 0; i < count; ++i) {
             uint64_t at = m_start + offset + 16 + uint64_t(i) * 8;
-            uint32_t name, target;
+            uint32_t name = 0, target = 0;
             m_bytes.u32(at, name);
             m_bytes.u32(at + 4, target);
             Entry entry;
@@ -160,7 +160,7 @@ private:
         if (!inside(offset, 2) || !m_bytes.u16(m_start + offset, length) || !inside(uint64_t(offset) + 2, length * 2u))
             return false;
         for (uint32_t i = 0; i < length; ++i) {
-            uint16_t unit;
+            uint16_t unit = 0;
             m_bytes.u16(m_start + offset + 2 + i * 2, unit);
             name += upper(char16_t(unit));
         }
