@@ -2,12 +2,15 @@
 #include "core/lang/String.h"
 
 #include "core/lang/Integer.h"
+#include "core/lang/ResourceFile.h"
 #include "core/lang/Synchronized.h"
 #include "platform/kernel/AnsiText.h"
 #include "platform/kernel/CRuntime.h"
+#include "platform/files/Text.h"
 
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace lang {
 namespace {
@@ -480,6 +483,44 @@ bool String::isNameChar(int c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ' || c == '-' ||
            c == '.' || (c >= 192 && c <= 255);
+}
+
+} // namespace lang
+
+namespace lang {
+
+String String::loadText(const char* key)
+{
+    ResourceFile* archive = ResourceFile::getCurrent();
+    if (!archive)
+        return String("");
+    ResourceItem* item = archive->getItem(String(key, true), true);
+    if (!item)
+        return String("");
+
+    // Exactly the item's bytes, without the one terminating NUL text items end with.
+    const char* data = reinterpret_cast<const char*>(item->getData());
+    int size = item->getSize();
+    if (size > 0 && data[size - 1] == '\0')
+        --size;
+    bool plain = true;
+    for (int i = 0; i < size && plain; ++i)
+        plain = static_cast<unsigned char>(data[i]) < 0x80;
+
+    String result;
+    if (plain) {
+        result = String(data, 0, size);
+    } else {
+        // UTF-8 to UTF-16 to the ANSI code page; characters it lacks become '.'.
+        int units = MultiByteToWideChar(CP_UTF8, 0, data, size, nullptr, 0);
+        std::vector<WCHAR> wide(size_t(units) + 1);
+        MultiByteToWideChar(CP_UTF8, 0, data, size, wide.data(), units);
+        std::vector<char> ansi(size_t(units) + 1);
+        int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), units, ansi.data(), units, ".", nullptr);
+        result = String(ansi.data(), 0, bytes);
+    }
+    item->release();
+    return result;
 }
 
 } // namespace lang

@@ -87,6 +87,7 @@ public:
     // The text item of the open resource archive with that key, converted from
     // UTF-8 to the ANSI code page; an empty text when there is no such item.
     static String loadText(const char* key);
+    static String loadText(const String& key) { return loadText(key.c_str()); }
 
 private:
     void assign(const char* text, int length);

@@ -1,0 +1,168 @@
+// ResourceFileHeader.cpp: reading an archive's index and its items' bytes.
+#include "core/lang/ResourceFileHeader.h"
+
+#include "core/io/ByteArrayInputStream.h"
+#include "core/io/FileInputStream.h"
+#include "core/lang/Exception.h"
+#include "core/lang/FileItem.h"
+#include "core/lang/Synchronized.h"
+#include "platform/files/Files.h"
+
+#include <zlib.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+
+namespace lang {
+namespace {
+
+// Deflate never expands data more than this many times, so a compressed body
+// claiming more inflated bytes than this ratio allows is damaged.
+const long long kMaxInflateRatio = 1032;
+
+long long fileLength(const char* path)
+{
+    FILE* f = crtFopen(path, "rb");
+    if (!f)
+        return -1;
+    long long length = -1;
+    if (std::fseek(f, 0, SEEK_END) == 0)
+        length = std::ftell(f);
+    std::fclose(f);
+    return length;
+}
+
+bool readFully(io::InputStream* in, unsigned char* buffer, int length)
+{
+    return length == 0 || in->read(buffer, 0, length) == length;
+}
+
+bool readU32(io::InputStream* in, uint32_t* value)
+{
+    unsigned char b[4];
+    if (!readFully(in, b, 4))
+        return false;
+    *value = uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
+    return true;
+}
+
+} // namespace
+
+ResourceFileHeader::ResourceFileHeader(const String& path)
+    : m_pInflated(nullptr), m_pStream(nullptr), m_pReserved(nullptr), m_nReserved(0), m_nDataLength(0)
+{
+    m_items.setStringKeys(true);
+    try {
+        readIndex(path);
+    } catch (Exception*) {
+        freeAll();
+        throw;
+    }
+}
+
+ResourceFileHeader::~ResourceFileHeader()
+{
+    freeAll();
+}
+
+void ResourceFileHeader::freeAll()
+{
+    if (m_pStream) {
+        m_pStream->release();
+        m_pStream = nullptr;
+    }
+    std::free(m_pInflated);
+    m_pInflated = nullptr;
+    std::free(m_pReserved);
+    m_pReserved = nullptr;
+    m_items.clear();
+}
+
+void ResourceFileHeader::readIndex(const String& path)
+{
+    auto fail = [&path]() { throw new Exception(String("Error Opening ").concat(path.c_str())); };
+
+    long long fileSize = fileLength(path.c_str());
+    if (path.endsWith(".zin")) {
+        io::FileInputStream* file = new io::FileInputStream(path);
+        uint32_t ignored = 0, inflatedSize = 0, compressedSize = 0;
+        bool ok = readU32(file, &ignored) && readU32(file, &inflatedSize) && readU32(file, &compressedSize) &&
+                  fileSize >= 12 && compressedSize <= fileSize - 12 &&
+                  inflatedSize <= (long long)compressedSize * kMaxInflateRatio && inflatedSize <= INT_MAX;
+        unsigned char* compressed = nullptr;
+        uLongf inflatedLength = inflatedSize;
+        if (ok) {
+            compressed = static_cast<unsigned char*>(std::malloc(compressedSize ? compressedSize : 1));
+            m_pInflated = static_cast<unsigned char*>(std::malloc(inflatedSize ? inflatedSize : 1));
+            ok = compressed && m_pInflated && readFully(file, compressed, int(compressedSize)) &&
+                 uncompress(m_pInflated, &inflatedLength, compressed, compressedSize) == Z_OK;
+        }
+        std::free(compressed);
+        file->close();
+        file->release();
+        if (!ok)
+            fail();
+        m_nDataLength = (long long)inflatedLength;
+        m_pStream = new io::ByteArrayInputStream(m_pInflated, int(inflatedLength));
+    } else {
+        m_pStream = new io::FileInputStream(path);
+        m_nDataLength = fileSize < 0 ? 0 : fileSize;
+    }
+
+    uint32_t ignored = 0, reserved = 0, count = 0;
+    if (!readU32(m_pStream, &ignored) || !readU32(m_pStream, &reserved) || reserved > m_nDataLength - 12)
+        fail();
+    m_nReserved = int(reserved);
+    m_pReserved = static_cast<unsigned char*>(std::malloc(reserved ? reserved : 1));
+    if (!m_pReserved || !readFully(m_pStream, m_pReserved, m_nReserved) || !readU32(m_pStream, &count))
+        fail();
+    int records = int32_t(count);
+    // Every record takes at least 9 bytes: a count the data cannot hold is damage.
+    if (records > 0 && (long long)records * 9 > m_nDataLength - 12 - m_nReserved)
+        fail();
+    for (int i = 0; i < records; ++i) {
+        unsigned char name[256];
+        int length = m_pStream->read();
+        uint32_t offset = 0, size = 0;
+        if (length < 0 || !readFully(m_pStream, name, length) || !readU32(m_pStream, &offset) ||
+            !readU32(m_pStream, &size))
+            fail();
+        name[length] = '\0';
+        FileItem* item = new FileItem(int32_t(offset), int32_t(size));
+        m_items.put(reinterpret_cast<const char*>(name), item);
+        item->release();
+    }
+}
+
+ResourceItem* ResourceFileHeader::getItem(const String& name, bool shared)
+{
+    Synchronized guard(this, true);
+    FileItem* item = static_cast<FileItem*>(m_items.get(const_cast<String*>(&name)));
+    if (!item)
+        return nullptr;
+    if (item->isLoaded()) {
+        item->addRef();
+        return item;
+    }
+    uint32_t offset = uint32_t(item->getOffset());
+    uint32_t size = uint32_t(item->getSize());
+    if ((long long)offset + size > m_nDataLength || size > INT_MAX)
+        return nullptr;
+
+    unsigned char* data = static_cast<unsigned char*>(std::malloc(size ? size : 1));
+    if (!data)
+        return nullptr;
+    m_pStream->seek(int(offset));
+    if (!readFully(m_pStream, data, int(size))) {
+        std::free(data);
+        return nullptr;
+    }
+    FileItem* result = shared ? item : item->clone();
+    if (shared)
+        item->addRef();
+    result->setData(data);
+    return result;
+}
+
+} // namespace lang
