@@ -106,7 +106,12 @@ bool readArchive(const std::string& path, std::vector<uint8_t>& data, std::vecto
             error = "truncated compressed archive";
             return false;
         }
+        // Deflate expands at most 1032 times: a larger claim is damage.
         uLongf length = getU32(raw, 4);
+        if (uint64_t(length) > uint64_t(getU32(raw, 8)) * 1032) {
+            error = "the compressed data are damaged";
+            return false;
+        }
         data.assign(length, 0);
         if (uncompress(data.data(), &length, raw.data() + 12, getU32(raw, 8)) != Z_OK) {
             error = "the compressed data are damaged";
