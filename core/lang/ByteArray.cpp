@@ -38,9 +38,4 @@ ByteArray& ByteArray::operator=(const ByteArray& other)
     return *this;
 }
 
-bool ByteArray::isInstanceOf(const char* name)
-{
-    return (name != nullptr && std::strcmp(name, "ByteArray") == 0) || Object::isInstanceOf(name);
-}
-
 } // namespace lang

@@ -23,8 +23,7 @@ public:
     unsigned char& operator[](int i) { return m_pData[i]; }
     unsigned char operator[](int i) const { return m_pData[i]; }
 
-    bool isInstanceOf(const char* name) override;
-    const char* getClassName() override { return "ByteArray"; }
+    HV_CLASS_NAME("ByteArray", Object)
 
 private:
     unsigned char* m_pData;

@@ -3,7 +3,6 @@
 
 #include "core/util/Hashtable.h"
 
-#include <cstring>
 
 namespace lang {
 
@@ -39,11 +38,6 @@ Class* Class::forName(const String& name)
     if (!classRegistry->containsKey(key))
         return nullptr;
     return static_cast<Class*>(classRegistry->get(key));
-}
-
-bool Class::isInstanceOf(const char* name)
-{
-    return (name != nullptr && std::strcmp(name, "Class") == 0) || Object::isInstanceOf(name);
 }
 
 } // namespace lang

@@ -26,8 +26,7 @@ public:
     // when there is none. Never creates the registry.
     static Class* forName(const String& name);
 
-    bool isInstanceOf(const char* name) override;
-    const char* getClassName() override { return "Class"; }
+    HV_CLASS_NAME("Class", Object)
 
 protected:
     // Name to metaclass, String keys compared by text; null while no metaclass exists.

@@ -38,9 +38,4 @@ IntArray& IntArray::operator=(const IntArray& other)
     return *this;
 }
 
-bool IntArray::isInstanceOf(const char* name)
-{
-    return (name != nullptr && std::strcmp(name, "IntArray") == 0) || Object::isInstanceOf(name);
-}
-
 } // namespace lang

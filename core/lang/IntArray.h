@@ -23,8 +23,7 @@ public:
     int& operator[](int i) { return m_pData[i]; }
     int operator[](int i) const { return m_pData[i]; }
 
-    bool isInstanceOf(const char* name) override;
-    const char* getClassName() override { return "IntArray"; }
+    HV_CLASS_NAME("IntArray", Object)
 
 private:
     int* m_pData;

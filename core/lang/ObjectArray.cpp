@@ -41,9 +41,4 @@ ObjectArray& ObjectArray::operator=(const ObjectArray& other)
     return *this;
 }
 
-bool ObjectArray::isInstanceOf(const char* name)
-{
-    return (name != nullptr && std::strcmp(name, "ObjectArray") == 0) || Object::isInstanceOf(name);
-}
-
 } // namespace lang

@@ -24,8 +24,7 @@ public:
     Object** data() { return m_pData; }
     int length() const { return m_nLength; }
 
-    bool isInstanceOf(const char* name) override;
-    const char* getClassName() override { return "ObjectArray"; }
+    HV_CLASS_NAME("ObjectArray", Object)
 
 private:
     Object** m_pData;

@@ -1,7 +1,6 @@
 // StringArray.cpp: the string array's sort.
 #include "core/lang/StringArray.h"
 
-#include <cstring>
 
 namespace lang {
 
@@ -35,11 +34,6 @@ void StringArray::quicksort(StringArray& a, int lo, int hi)
         quicksort(a, lo, j);
     if (i < hi)
         quicksort(a, i, hi);
-}
-
-bool StringArray::isInstanceOf(const char* name)
-{
-    return (name != nullptr && std::strcmp(name, "StringArray") == 0) || ObjectArray::isInstanceOf(name);
 }
 
 } // namespace lang

@@ -18,8 +18,7 @@ public:
     // Sorts the elements lo to hi (both included).
     static void quicksort(StringArray& a, int lo, int hi);
 
-    bool isInstanceOf(const char* name) override;
-    const char* getClassName() override { return "StringArray"; }
+    HV_CLASS_NAME("StringArray", ObjectArray)
 };
 
 } // namespace lang

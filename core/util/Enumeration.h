@@ -11,8 +11,7 @@ public:
     // The next element (borrowed), or null when there is none left.
     virtual lang::Object* nextElement() = 0;
 
-    bool isInstanceOf(const char* name) override;
-    const char* getClassName() override { return "Enumeration"; }
+    HV_CLASS_NAME("Enumeration", lang::Object)
 };
 
 } // namespace util

@@ -4,7 +4,6 @@
 #include "core/lang/String.h"
 #include "core/lang/Synchronized.h"
 
-#include <cstring>
 
 namespace util {
 
@@ -230,11 +229,6 @@ int Hashtable::getBucketCount()
 {
     Synchronized guard(this, true);
     return m_nBucketCount;
-}
-
-bool Hashtable::isInstanceOf(const char* name)
-{
-    return (name != nullptr && std::strcmp(name, "Hashtable") == 0) || Object::isInstanceOf(name);
 }
 
 } // namespace util

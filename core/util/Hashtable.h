@@ -61,8 +61,7 @@ public:
     // The number of buckets (for tests and diagnostics).
     int getBucketCount();
 
-    bool isInstanceOf(const char* name) override;
-    const char* getClassName() override { return "Hashtable"; }
+    HV_CLASS_NAME("Hashtable", lang::Object)
 
 private:
     struct Node {

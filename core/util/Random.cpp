@@ -6,7 +6,6 @@
 #include "platform/kernel/CRuntime.h"
 #include "platform/kernel/Clock.h"
 
-#include <cstring>
 
 namespace util {
 
@@ -168,11 +167,6 @@ int Random::nextInt(int a, int b)
     if (b > a)
         return int(uint32_t(a) + nextBounded(uint32_t(b) - uint32_t(a)));
     return int(uint32_t(b) + nextBounded(uint32_t(a) - uint32_t(b)));
-}
-
-bool Random::isInstanceOf(const char* name)
-{
-    return (name != nullptr && std::strcmp(name, "Random") == 0) || Object::isInstanceOf(name);
 }
 
 } // namespace util

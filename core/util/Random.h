@@ -32,8 +32,7 @@ public:
     // A uniform int between a and b, both included, in either order.
     int nextInt(int a, int b);
 
-    bool isInstanceOf(const char* name) override;
-    const char* getClassName() override { return "Random"; }
+    HV_CLASS_NAME("Random", lang::Object)
 
 private:
     static const int kWords = 256;

@@ -129,9 +129,4 @@ bool TVectorBase::removeWord(Word v)
     return true;
 }
 
-bool TVectorBase::isInstanceOf(const char* name)
-{
-    return (name != nullptr && std::strcmp(name, "TVectorBase") == 0) || Object::isInstanceOf(name);
-}
-
 } // namespace util

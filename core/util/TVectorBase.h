@@ -23,8 +23,7 @@ public:
     // Empties the list (count and start 0); nothing is freed.
     void removeAllElements();
 
-    bool isInstanceOf(const char* name) override;
-    const char* getClassName() override { return "TVectorBase"; }
+    HV_CLASS_NAME("TVectorBase", lang::Object)
 
     // The number of slots (for tests and diagnostics).
     int capacity();

@@ -178,9 +178,4 @@ int Vector::capacity()
     return m_nCapacity;
 }
 
-bool Vector::isInstanceOf(const char* name)
-{
-    return (name != nullptr && std::strcmp(name, "Vector") == 0) || Object::isInstanceOf(name);
-}
-
 } // namespace util

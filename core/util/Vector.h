@@ -41,8 +41,7 @@ public:
     void copyInto(lang::ObjectArray& a);
     int size();
 
-    bool isInstanceOf(const char* name) override;
-    const char* getClassName() override { return "Vector"; }
+    HV_CLASS_NAME("Vector", lang::Object)
 
     // The number of slots (for tests and diagnostics).
     int capacity();
