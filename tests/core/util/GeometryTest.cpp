@@ -110,3 +110,50 @@ TEST(Vector3D, RandomPointsLieBetweenTheBounds)
 }
 
 } // namespace
+
+#include "core/util/Region.h"
+#include "platform/gdi/GdiRegions.h"
+
+namespace {
+
+TEST(Region, DisjointRectanglesAndTheGapBetween)
+{
+    util::Region r;
+    EXPECT_EQ(r.getHandle(), nullptr);
+    EXPECT_FALSE(r.intersects(RectangleNM(0, 0, 10, 10))) << "an empty region meets nothing";
+    r.addRect(0, 0, 10, 10);
+    r.addRect(RectangleNM(50, 0, 10, 10));
+    EXPECT_TRUE(r.intersects(RectangleNM(5, 5, 2, 2)));
+    EXPECT_TRUE(r.intersects(RectangleNM(55, 5, 20, 20)));
+    EXPECT_FALSE(r.intersects(RectangleNM(20, 0, 20, 10)));
+    EXPECT_FALSE(r.intersects(RectangleNM(5, 5, 0, 5))) << "a 0-wide rectangle meets nothing";
+    EXPECT_FALSE(r.intersects(RectangleNM(10, 0, 40, 10))) << "right and bottom edges are open";
+    r.offset(15, 0);
+    EXPECT_TRUE(r.intersects(RectangleNM(20, 0, 1, 1)));
+    EXPECT_FALSE(r.intersects(RectangleNM(5, 5, 2, 2)));
+}
+
+TEST(Region, IntersectRectKeepsTheHandleOrEmpties)
+{
+    util::Region r;
+    r.intersectRect(0, 0, 5, 5); // empty stays empty
+    EXPECT_EQ(r.getHandle(), nullptr);
+    r.addRect(0, 0, 100, 100);
+    r.intersectRect(200, 200, 10, 10);
+    EXPECT_NE(r.getHandle(), nullptr) << "the handle stays even when nothing is left";
+    EXPECT_FALSE(r.intersects(RectangleNM(0, 0, 300, 300)));
+    r.addRect(0, 0, 100, 100);
+    r.intersectRect(10, 10, 20, 0);
+    EXPECT_EQ(r.getHandle(), nullptr) << "an empty rectangle clears the region";
+    r.addRect(0, 0, 100, 100);
+    r.intersectRect(90, 90, 50, 50);
+    RECT box;
+    GetRgnBox(r.getHandle(), &box);
+    EXPECT_EQ(box.left, 90);
+    EXPECT_EQ(box.right, 100);
+    r.clear();
+    EXPECT_EQ(r.getHandle(), nullptr);
+    EXPECT_TRUE(r.isInstanceOf("Region"));
+}
+
+} // namespace
