@@ -89,7 +89,8 @@ typedef HINSTANCE HMODULE;
 typedef HANDLE HGLOBAL;
 typedef void* HGDIOBJ;
 
-typedef LONG_PTR (*FARPROC)();
+// A procedure address; cast to the real type before calling.
+typedef void (*FARPROC)();
 
 #define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
 #define INFINITE 0xFFFFFFFFu

@@ -1,12 +1,106 @@
-// WindowSurface.cpp: placeholder until the window layer lands; no windows exist.
+// WindowSurface.cpp: what the graphics device needs of the window layer:
+// client sizes, frames presented into windows and read back, and whether a
+// window is active.
 #include "platform/user/WindowSurface.h"
 
-namespace platform {
+#include "platform/user/core/WindowManager.h"
 
-bool windowClientSize(HWND, int*, int*) { return false; }
-bool presentToWindow(HWND, const uint32_t*, int, int, int, const RECT*, const RECT*) { return false; }
-bool readWindowFrame(HWND, std::vector<uint32_t>&, int&, int&) { return false; }
-bool windowIsActive(HWND) { return false; }
-uint32_t displayModeGeneration() { return 0; }
+#include <algorithm>
+
+using platform::user::WindowManager;
+using platform::user::WindowRecord;
+
+namespace platform {
+namespace {
+
+WindowManager& wm()
+{
+    return WindowManager::instance();
+}
+
+} // namespace
+
+bool windowClientSize(HWND hwnd, int* width, int* height)
+{
+    std::lock_guard<std::mutex> lock(wm().mutex);
+    WindowRecord* w = wm().find(hwnd);
+    if (!w)
+        return false;
+    int cw, ch;
+    WindowManager::clientSize(*w, cw, ch);
+    if (width)
+        *width = cw;
+    if (height)
+        *height = ch;
+    return true;
+}
+
+bool presentToWindow(HWND hwnd, const uint32_t* pixels, int width, int height, int pitchBytes, const RECT* source,
+                     const RECT* dest)
+{
+    {
+        std::lock_guard<std::mutex> lock(wm().mutex);
+        WindowRecord* w = wm().find(hwnd);
+        if (!w)
+            return false;
+        wm().resizeSurface(*w);
+        const int cw = w->surfaceWidth, ch = w->surfaceHeight;
+        RECT s = source ? *source : RECT{0, 0, width, height};
+        RECT d = dest ? *dest : RECT{0, 0, cw, ch};
+        const int64_t sw = s.right - s.left, sh = s.bottom - s.top;
+        const int64_t dw = d.right - d.left, dh = d.bottom - d.top;
+        if (pixels && width > 0 && height > 0 && sw > 0 && sh > 0 && dw > 0 && dh > 0) {
+            const int pitch = pitchBytes > 0 ? pitchBytes / 4 : width;
+            // Each client pixel of the destination takes the nearest source
+            // pixel; parts outside the frame or the client area are skipped.
+            for (LONG y = std::max<LONG>(d.top, 0); y < std::min<LONG>(d.bottom, ch); ++y) {
+                int64_t sy = s.top + (y - d.top) * sh / dh;
+                if (sy < 0 || sy >= height)
+                    continue;
+                const uint32_t* row = pixels + size_t(sy) * size_t(pitch);
+                uint32_t* out = w->surface.data() + size_t(y) * cw;
+                for (LONG x = std::max<LONG>(d.left, 0); x < std::min<LONG>(d.right, cw); ++x) {
+                    int64_t sx = s.left + (x - d.left) * sw / dw;
+                    if (sx < 0 || sx >= width)
+                        continue;
+                    out[x] = row[sx];
+                }
+            }
+        }
+        w->presented = true;
+    }
+    wm().presentTopLevel(hwnd);
+    return true;
+}
+
+bool readWindowFrame(HWND hwnd, std::vector<uint32_t>& pixels, int& width, int& height)
+{
+    std::lock_guard<std::mutex> lock(wm().mutex);
+    WindowRecord* w = wm().find(hwnd);
+    if (!w)
+        return false;
+    if (!w->isChild())
+        return wm().compose(hwnd, pixels, width, height);
+    if (!w->presented)
+        return false;
+    pixels = w->surface;
+    width = w->surfaceWidth;
+    height = w->surfaceHeight;
+    return true;
+}
+
+bool windowIsActive(HWND hwnd)
+{
+    std::lock_guard<std::mutex> lock(wm().mutex);
+    HWND top = wm().topLevelOf(hwnd);
+    WindowRecord* w = wm().find(top);
+    return w && wm().active == top && !w->isIconic();
+}
+
+uint32_t displayModeGeneration()
+{
+    std::lock_guard<std::mutex> lock(wm().mutex);
+    return wm().modeGeneration;
+}
 
 } // namespace platform

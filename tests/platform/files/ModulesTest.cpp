@@ -211,7 +211,7 @@ TEST(BuiltinModule, ResolvesByFileNameUntilUnregistered)
     EXPECT_EQ(LoadLibraryA("C:\\Windows\\System32\\D3D9.DLL"), m);
     FARPROC create = GetProcAddress(m, "Direct3DCreate9");
     ASSERT_NE(create, nullptr);
-    EXPECT_EQ(create(), 1234);
+    EXPECT_EQ(reinterpret_cast<LONG_PTR (*)()>(create)(), 1234);
     EXPECT_EQ(GetProcAddress(m, "Direct3DCreate9Ex"), nullptr);
     EXPECT_EQ(GetProcAddress(m, MAKEINTRESOURCEA(1)), nullptr);
     EXPECT_EQ(FindResourceA(m, "LOGO", "FILE"), nullptr);

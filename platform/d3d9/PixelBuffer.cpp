@@ -1,0 +1,57 @@
+// PixelBuffer.cpp: surface memory.
+#include "platform/d3d9/PixelBuffer.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace platform::d3d9 {
+namespace {
+
+// Rows are rounded up to 64 bytes and given 64 more, so that the pitch never
+// equals width * 4 and code that ignores the pitch shows up at once.
+UINT paddedPitchPixels(UINT width) { return ((width * 4 + 63) / 64 * 64 + 64) / 4; }
+
+} // namespace
+
+size_t PixelBuffer::byteSize(UINT width, UINT height, D3DFORMAT format)
+{
+    if (isColourFormat(format))
+        return size_t(paddedPitchPixels(width)) * 4 * height;
+    if (format == D3DFMT_D24S8)
+        return size_t(width) * height;
+    return 0;
+}
+
+PixelBuffer::PixelBuffer(UINT width, UINT height, D3DFORMAT format)
+    : m_width(width), m_height(height), m_format(format)
+{
+    if (isColourFormat(format)) {
+        m_pitch = paddedPitchPixels(width);
+        m_pixels.assign(size_t(m_pitch) * height, format == D3DFMT_X8R8G8B8 ? 0xFF000000u : 0u);
+    } else if (format == D3DFMT_D24S8) {
+        m_stencil.assign(size_t(width) * height, 0);
+    }
+}
+
+void PixelBuffer::fill(const RECT& rect, uint32_t colour)
+{
+    if (m_pixels.empty())
+        return;
+    if (m_format == D3DFMT_X8R8G8B8)
+        colour |= 0xFF000000u;
+    for (LONG y = rect.top; y < rect.bottom; ++y)
+        std::fill(row(UINT(y)) + rect.left, row(UINT(y)) + rect.right, colour);
+}
+
+void PixelBuffer::fillStencil(const RECT& rect, uint8_t value)
+{
+    if (m_stencil.empty())
+        return;
+    LONG right = std::min<LONG>(rect.right, LONG(m_width));
+    LONG bottom = std::min<LONG>(rect.bottom, LONG(m_height));
+    for (LONG y = rect.top; y < bottom; ++y)
+        if (right > rect.left)
+            std::memset(stencilRow(UINT(y)) + rect.left, value, size_t(right - rect.left));
+}
+
+} // namespace platform::d3d9

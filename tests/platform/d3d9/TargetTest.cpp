@@ -1,0 +1,256 @@
+// Where drawing lands: scissor and viewport (for draws and clears), render
+// targets and rendering into a texture, read-backs, and point sprites.
+#include "DeviceFixture.h"
+
+#include <cstring>
+
+namespace d3d9test {
+namespace {
+
+class Targets : public DeviceFixture {
+protected:
+    void SetUp() override
+    {
+        DeviceFixture::SetUp();
+        createDevice();
+        engineStates();
+        device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+    }
+
+    static bool inRect(int x, int y, const RECT& r) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
+};
+
+TEST_F(Targets, TheScissorLimitsDrawsAndClears)
+{
+    RECT scissor = {5, 6, 20, 17};
+    device->SetScissorRect(&scissor);
+    fillQuad(0, 0, 30, 30, 0xFFFF0000);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0);
+    // A clear rectangle is cut by the scissor too.
+    D3DRECT part = {15, 0, 40, 40};
+    device->SetScissorRect(&scissor);
+    device->Clear(1, &part, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
+    Image image = readRenderTarget();
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            uint32_t expected = 0;
+            if (inRect(x, y, scissor))
+                expected = x >= 15 ? 0xFF0000FFu : 0xFF00FF00u;
+            ASSERT_EQ(image.at(x, y), expected) << x << "," << y;
+        }
+    // With the scissor test off the whole target is reached.
+    device->SetRenderState(D3DRS_SCISSORTESTENABLE, FALSE);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0);
+    EXPECT_EQ(readRenderTarget().at(0, 0), 0xFFFFFFFFu);
+}
+
+TEST_F(Targets, TheViewportClipsWithoutMovingPreTransformedVertices)
+{
+    D3DVIEWPORT9 viewport = {10, 4, 12, 8, 0.0f, 0.0f};
+    ASSERT_EQ(device->SetViewport(&viewport), D3D_OK);
+    D3DVIEWPORT9 read = {};
+    device->GetViewport(&read);
+    EXPECT_EQ(std::memcmp(&read, &viewport, sizeof read), 0);
+    fillQuad(0, 0, 16, 16, 0xFFFF0000);
+    Image image = readRenderTarget();
+    RECT visible = {10, 4, 16, 12};
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            ASSERT_EQ(image.at(x, y), inRect(x, y, visible) ? 0xFFFF0000u : 0u) << x << "," << y;
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0);
+    image = readRenderTarget();
+    EXPECT_EQ(image.at(21, 11), 0xFF00FF00u);
+    EXPECT_EQ(image.at(22, 11), 0u);
+    // A viewport reaching beyond the target is refused.
+    D3DVIEWPORT9 tooBig = {60, 0, 10, 10, 0.0f, 1.0f};
+    EXPECT_EQ(device->SetViewport(&tooBig), D3DERR_INVALIDCALL);
+}
+
+TEST_F(Targets, RenderingIntoATextureThenDrawingIt)
+{
+    IDirect3DTexture9* target = nullptr;
+    ASSERT_EQ(device->CreateTexture(16, 8, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &target,
+                                    nullptr),
+              D3D_OK);
+    IDirect3DSurface9* saved = nullptr;
+    ASSERT_EQ(device->GetRenderTarget(0, &saved), D3D_OK);
+    IDirect3DSurface9* surface = nullptr;
+    ASSERT_EQ(target->GetSurfaceLevel(0, &surface), D3D_OK);
+    RECT small = {2, 2, 4, 4};
+    device->SetScissorRect(&small);
+    ASSERT_EQ(device->SetRenderTarget(0, surface), D3D_OK);
+    // A new render target brings a full viewport and scissor rectangle.
+    D3DVIEWPORT9 viewport;
+    device->GetViewport(&viewport);
+    EXPECT_EQ(viewport.Width, 16u);
+    EXPECT_EQ(viewport.Height, 8u);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x80112233, 1.0f, 0);
+    fillQuad(8, 0, 16, 8, 0xFFFF8000);
+    ASSERT_EQ(device->SetRenderTarget(0, saved), D3D_OK);
+    device->GetViewport(&viewport);
+    EXPECT_EQ(viewport.Width, UINT(kWidth));
+
+    // Read the texture back as the engine does, through a system-memory copy.
+    IDirect3DSurface9* copy = nullptr;
+    ASSERT_EQ(device->CreateOffscreenPlainSurface(16, 8, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &copy, nullptr), D3D_OK);
+    ASSERT_EQ(device->GetRenderTargetData(surface, copy), D3D_OK);
+    Image rendered = readSurface(copy, 16, 8);
+    EXPECT_EQ(rendered.at(0, 0), 0x80112233u);
+    EXPECT_EQ(rendered.at(15, 7), 0xFFFF8000u);
+    // Sizes must match.
+    IDirect3DSurface9* wrong = nullptr;
+    device->CreateOffscreenPlainSurface(8, 8, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &wrong, nullptr);
+    EXPECT_EQ(device->GetRenderTargetData(surface, wrong), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device->GetRenderTargetData(copy, copy), D3DERR_INVALIDCALL);
+    wrong->Release();
+
+    // Draw the rendered texture unscaled onto the back buffer.
+    device->SetTexture(0, target);
+    drawTexturedQuad(19.5f, 9.5f, 35.5f, 17.5f, 0xFF808080);
+    Image image = readRenderTarget();
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 16; ++x)
+            ASSERT_EQ(image.at(20 + x, 10 + y), rendered.at(x, y)) << x << "," << y;
+    device->SetTexture(0, nullptr);
+    copy->Release();
+    surface->Release();
+    saved->Release();
+    target->Release();
+}
+
+TEST_F(Targets, ARenderTargetLargerThanTheStencilBufferDrawsEverywhere)
+{
+    IDirect3DTexture9* target = nullptr;
+    ASSERT_EQ(device->CreateTexture(128, 64, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &target,
+                                    nullptr),
+              D3D_OK);
+    IDirect3DSurface9* saved = nullptr;
+    IDirect3DSurface9* surface = nullptr;
+    device->GetRenderTarget(0, &saved);
+    target->GetSurfaceLevel(0, &surface);
+    device->SetRenderTarget(0, surface);
+    device->SetRenderState(D3DRS_STENCILENABLE, TRUE);
+    device->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_EQUAL);
+    device->SetRenderState(D3DRS_STENCILREF, 0);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_STENCIL, 0, 1.0f, 0);
+    fillQuad(0, 0, 128, 64, 0xFFFFFFFF);
+    device->SetRenderTarget(0, saved);
+    IDirect3DSurface9* copy = nullptr;
+    device->CreateOffscreenPlainSurface(128, 64, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &copy, nullptr);
+    ASSERT_EQ(device->GetRenderTargetData(surface, copy), D3D_OK);
+    Image image = readSurface(copy, 128, 64);
+    EXPECT_EQ(image.at(10, 10), 0xFFFFFFFFu);
+    EXPECT_EQ(image.at(127, 63), 0xFFFFFFFFu);
+    copy->Release();
+    surface->Release();
+    saved->Release();
+    target->Release();
+}
+
+TEST_F(Targets, TheLockableBackBufferReadsBackWithItsPitch)
+{
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF010203, 1.0f, 0);
+    fillQuad(1, 1, 2, 2, 0xFFFFFFFF);
+    IDirect3DSurface9* back = nullptr;
+    ASSERT_EQ(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back), D3D_OK);
+    Image image = readSurface(back);
+    EXPECT_EQ(image.at(0, 0), 0xFF010203u);
+    EXPECT_EQ(image.at(1, 1), 0xFFFFFFFFu);
+    back->Release();
+}
+
+TEST_F(Targets, PointSpritesAreSquaresOfTheirSizeInPixels)
+{
+    auto pointSize = [&](float size) {
+        DWORD bits;
+        std::memcpy(&bits, &size, sizeof bits);
+        device->SetRenderState(D3DRS_POINTSIZE, bits);
+    };
+    device->SetRenderState(D3DRS_POINTSPRITEENABLE, TRUE);
+    device->SetRenderState(D3DRS_POINTSCALEENABLE, TRUE);  // no effect on pre-transformed points
+    device->SetRenderState(D3DRS_POINTSCALE_A, 0);
+    device->SetRenderState(D3DRS_POINTSCALE_B, 0);
+    device->SetRenderState(D3DRS_POINTSCALE_C, 1);
+    pointSize(4.0f);
+    drawColoured(D3DPT_POINTLIST, {{10, 10, 0, 1, 0xFFFF0000}, {30.5f, 20.5f, 0, 1, 0xFF00FF00}}, 2);
+    pointSize(3.0f);
+    drawColoured(D3DPT_POINTLIST, {{50.5f, 10.5f, 0, 1, 0xFF0000FF}}, 1);
+    Image image = readRenderTarget();
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            uint32_t expected = 0;
+            // A point of side s at (px, py) covers the centres in [p - s/2, p + s/2).
+            if (x >= 8 && x < 12 && y >= 8 && y < 12)
+                expected = 0xFFFF0000;
+            if (x >= 29 && x < 33 && y >= 19 && y < 23)
+                expected = 0xFF00FF00;
+            if (x >= 49 && x < 52 && y >= 9 && y < 12)
+                expected = 0xFF0000FF;
+            ASSERT_EQ(image.at(x, y), expected) << x << "," << y;
+        }
+
+    // A textured sprite spans its texture from corner to corner; at the size
+    // of the texture, placed on texel centres, it shows every texel.
+    IDirect3DTexture9* texture = makeTexture(4, 4, [](int x, int y) { return 0xFF000000u | uint32_t(x * 60) << 8 | uint32_t(y * 60); });
+    device->SetTexture(0, texture);
+    pointSize(4.0f);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+    drawTextured(D3DPT_POINTLIST, {{9.5f, 9.5f, 0, 1, 0xFF808080, 0, 0}}, 1);
+    image = readRenderTarget();
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(image.at(8 + x, 8 + y), 0xFF000000u | uint32_t(x * 60) << 8 | uint32_t(y * 60));
+    EXPECT_EQ(image.at(12, 8), 0u);
+    texture->Release();
+}
+
+TEST_F(Targets, PointSizesAreLimitedByTheCaps)
+{
+    float huge = 1000.0f;
+    DWORD bits;
+    std::memcpy(&bits, &huge, sizeof bits);
+    device->SetRenderState(D3DRS_POINTSIZE, bits);
+    device->SetRenderState(D3DRS_SCISSORTESTENABLE, FALSE);
+    drawColoured(D3DPT_POINTLIST, {{0, 0, 0, 1, 0xFFFFFFFF}}, 1);
+    // Clamped to the default maximum of 256: still covers the whole target.
+    EXPECT_EQ(readRenderTarget().at(kWidth - 1, kHeight - 1), 0xFFFFFFFFu);
+}
+
+TEST_F(Targets, DrawCallsCheckTheirInputs)
+{
+    device->SetVertexDeclaration(colouredDecl);
+    ColouredVertex line[2] = {{0, 0, 0, 1, 0}, {5, 5, 0, 1, 0}};
+    EXPECT_EQ(device->DrawPrimitiveUP(D3DPT_LINELIST, 1, line, sizeof(ColouredVertex)), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device->DrawPrimitiveUP(D3DPT_POINTLIST, 1, line, 8), D3DERR_INVALIDCALL);  // stride too small
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2), D3DERR_INVALIDCALL);       // no stream
+    IDirect3DVertexBuffer9* buffer = nullptr;
+    ASSERT_EQ(device->CreateVertexBuffer(80, D3DUSAGE_WRITEONLY | D3DUSAGE_DYNAMIC, 0, D3DPOOL_DEFAULT, &buffer,
+                                         nullptr),
+              D3D_OK);
+    device->SetStreamSource(0, buffer, 0, sizeof(ColouredVertex));
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2), D3D_OK);
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLEFAN, 1, 2), D3DERR_INVALIDCALL);  // past the end
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_POINTLIST, 4, 1), D3DERR_INVALIDCALL);
+    void* data = nullptr;
+    EXPECT_EQ(buffer->Lock(40, 60, &data, 0), D3DERR_INVALIDCALL);
+    EXPECT_EQ(buffer->Lock(40, 40, &data, D3DLOCK_NOOVERWRITE), D3D_OK);
+    buffer->Unlock();
+    device->SetStreamSource(0, nullptr, 0, 0);
+    buffer->Release();
+    // Declarations of what this device does not read are refused.
+    const D3DVERTEXELEMENT9 unknown[] = {{0, 0, 9 /* a packed type */, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITIONT, 0},
+                                         D3DDECL_END()};
+    IDirect3DVertexDeclaration9* declaration = nullptr;
+    EXPECT_EQ(device->CreateVertexDeclaration(unknown, &declaration), D3DERR_INVALIDCALL);
+    // A position of three floats is accepted (the particles' unused declaration).
+    const D3DVERTEXELEMENT9 sprite[] = {{0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITIONT, 0},
+                                        {0, 16, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
+                                        {0, 20, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
+                                        D3DDECL_END()};
+    ASSERT_EQ(device->CreateVertexDeclaration(sprite, &declaration), D3D_OK);
+    declaration->Release();
+}
+
+} // namespace
+} // namespace d3d9test

@@ -1,0 +1,140 @@
+// Frames presented into windows and read back: scaling, pitch, children drawn
+// into their top-level window, and the letterboxed full-screen picture.
+#include "UserTestSupport.h"
+
+#include "platform/user/WindowSurface.h"
+
+using namespace usertest;
+
+namespace {
+
+using Surface = UserTest;
+
+// A frame whose every pixel says where it is: 0xFF, then x, then y.
+std::vector<uint32_t> coordinateFrame(int width, int height, int pitch)
+{
+    std::vector<uint32_t> px(size_t(pitch) * height, 0xDEADBEEFu);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            px[size_t(y) * pitch + x] = 0xFF000000u | uint32_t(x) << 8 | uint32_t(y);
+    return px;
+}
+
+TEST_F(Surface, PresentedFramesReadBackExactly)
+{
+    HWND frame = createFrame(0, 100, 64, 48);
+    HWND child = createChild(frame, 0, 0, 8, 6);
+    std::vector<uint32_t> out;
+    int w = 0, h = 0;
+    EXPECT_FALSE(platform::readWindowFrame(child, out, w, h)) << "nothing presented yet";
+    auto px = coordinateFrame(8, 6, 10); // padded rows
+    ASSERT_TRUE(platform::presentToWindow(child, px.data(), 8, 6, 10 * 4, nullptr, nullptr));
+    ASSERT_TRUE(platform::readWindowFrame(child, out, w, h));
+    ASSERT_EQ(w, 8);
+    ASSERT_EQ(h, 6);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 8; ++x)
+            ASSERT_EQ(out[size_t(y) * 8 + x], 0xFF000000u | uint32_t(x) << 8 | uint32_t(y));
+    EXPECT_FALSE(platform::presentToWindow((HWND)(uintptr_t)0xBAD0, px.data(), 8, 6, 40, nullptr, nullptr));
+}
+
+TEST_F(Surface, SourceRectangleScalesToTheDestination)
+{
+    HWND child = createChild(createFrame(0, 100, 64, 48), 0, 0, 8, 6);
+    auto px = coordinateFrame(4, 4, 4);
+    RECT src{1, 1, 3, 3};  // 2 x 2
+    RECT dst{2, 1, 6, 5};  // 4 x 4: each source pixel doubled
+    ASSERT_TRUE(platform::presentToWindow(child, px.data(), 4, 4, 16, &src, &dst));
+    std::vector<uint32_t> out;
+    int w, h;
+    ASSERT_TRUE(platform::readWindowFrame(child, out, w, h));
+    for (int y = 0; y < 6; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            uint32_t expected = 0xFF000000u; // untouched: black
+            if (x >= 2 && x < 6 && y >= 1 && y < 5)
+                expected = 0xFF000000u | uint32_t(1 + (x - 2) / 2) << 8 | uint32_t(1 + (y - 1) / 2);
+            EXPECT_EQ(out[size_t(y) * 8 + x], expected) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(Surface, TopLevelShowsItsVisibleChildrenOverIt)
+{
+    HWND frame = createFrame(0, 100, 6, 4);
+    HWND child = createChild(frame, 2, 1, 3, 2);
+    std::vector<uint32_t> red(6 * 4, 0xFFFF0000u), blue(3 * 2, 0xFF0000FFu);
+    platform::presentToWindow(frame, red.data(), 6, 4, 24, nullptr, nullptr);
+    platform::presentToWindow(child, blue.data(), 3, 2, 12, nullptr, nullptr);
+    std::vector<uint32_t> out;
+    int w, h;
+    ASSERT_TRUE(platform::readWindowFrame(frame, out, w, h));
+    EXPECT_EQ(out, red) << "a hidden child is not shown";
+    ShowWindow(child, SW_SHOW);
+    platform::presentToWindow(child, blue.data(), 3, 2, 12, nullptr, nullptr);
+    ASSERT_TRUE(platform::readWindowFrame(frame, out, w, h));
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x) {
+            bool inChild = x >= 2 && x < 5 && y >= 1 && y < 3;
+            EXPECT_EQ(out[size_t(y) * 6 + x], inChild ? 0xFF0000FFu : 0xFFFF0000u) << x << "," << y;
+        }
+    std::vector<uint32_t> shown;
+    ASSERT_TRUE(m_backend->readDisplayFrame(frame, shown, w, h));
+    EXPECT_EQ(shown, out) << "the backend shows the composed client area";
+}
+
+TEST_F(Surface, LetterboxKeepsTheProportions)
+{
+    RECT r = platform::letterboxRect(800, 600, 1280, 1024);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 32);
+    EXPECT_EQ(r.right, 1280);
+    EXPECT_EQ(r.bottom, 992);
+    r = platform::letterboxRect(800, 600, 1920, 1080);
+    EXPECT_EQ(r.left, 240);
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(r.right, 1680);
+    EXPECT_EQ(r.bottom, 1080);
+    r = platform::letterboxRect(800, 600, 800, 600);
+    EXPECT_EQ(r.right - r.left, 800);
+    EXPECT_EQ(r.top, 0);
+    r = platform::letterboxRect(0, 600, 800, 600);
+    EXPECT_EQ(r.right, 0);
+}
+
+TEST_F(Surface, FullScreenScalesTheClientAreaToTheDisplay)
+{
+    // An 8 x 6 game picture on a 20 x 10 display: scaled to 13 x 10 (8 * 10 / 6
+    // = 13.3), centred with bars of 3 and 4 columns.
+    m_backend->setDesktop(platform::DisplayMode{20, 10, 32, 0, 60}, RECT{0, 0, 20, 10});
+    platform::setDisplayModeList({{8, 6, 32, 0, 60}});
+    HWND frame = createFrame(0, 0, 8, 6);
+    ShowWindow(frame, SW_SHOW);
+    DEVMODEA dm{};
+    dm.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
+    dm.dmPelsWidth = 8;
+    dm.dmPelsHeight = 6;
+    dm.dmBitsPerPel = 32;
+    ASSERT_EQ(ChangeDisplaySettingsA(&dm, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
+    auto px = coordinateFrame(8, 6, 8);
+    platform::presentToWindow(frame, px.data(), 8, 6, 32, nullptr, nullptr);
+    std::vector<uint32_t> shown;
+    int w, h;
+    ASSERT_TRUE(m_backend->readDisplayFrame(frame, shown, w, h));
+    ASSERT_EQ(w, 20);
+    ASSERT_EQ(h, 10);
+    const int boxLeft = 3, boxWidth = 13;
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 20; ++x) {
+            uint32_t expected = 0xFF000000u;
+            if (x >= boxLeft && x < boxLeft + boxWidth) {
+                int sx = (x - boxLeft) * 8 / boxWidth, sy = y * 6 / 10;
+                expected = 0xFF000000u | uint32_t(sx) << 8 | uint32_t(sy);
+            }
+            EXPECT_EQ(shown[size_t(y) * 20 + x], expected) << x << "," << y;
+        }
+    ChangeDisplaySettingsA(nullptr, 0);
+    ASSERT_TRUE(m_backend->readDisplayFrame(frame, shown, w, h));
+    EXPECT_EQ(w, 8) << "windowed again: the client area as it is";
+}
+
+} // namespace
