@@ -5,12 +5,6 @@
 
 #include "platform/Win32Types.h"
 
-#ifndef MAKEINTRESOURCEA
-#define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
-#endif
-#ifndef IS_INTRESOURCE
-#define IS_INTRESOURCE(p) ((((ULONG_PTR)(p)) >> 16) == 0)
-#endif
 
 namespace platform {
 

@@ -7,13 +7,6 @@
 #include <cstdint>
 #include <vector>
 
-// Resource ids passed as names (also defined by the module calls).
-#ifndef MAKEINTRESOURCEA
-#define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
-#endif
-#ifndef IS_INTRESOURCE
-#define IS_INTRESOURCE(p) ((((ULONG_PTR)(p)) >> 16) == 0)
-#endif
 
 // System cursor ids (LoadCursorA with a null instance).
 #define IDC_ARROW MAKEINTRESOURCEA(32512)

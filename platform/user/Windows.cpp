@@ -651,7 +651,10 @@ BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle)
     return TRUE;
 }
 
-BOOL ScreenToClient(HWND hwnd, LPPOINT point)
+namespace {
+
+// Moves a point by the window's client origin on the screen, times `sign`.
+BOOL shiftByClientOrigin(HWND hwnd, LPPOINT point, int sign)
 {
     if (!point)
         return FALSE;
@@ -660,21 +663,19 @@ BOOL ScreenToClient(HWND hwnd, LPPOINT point)
     if (!w)
         return FALSE;
     POINT o = wm().clientOriginOnScreen(*w);
-    point->x -= o.x;
-    point->y -= o.y;
+    point->x += sign * o.x;
+    point->y += sign * o.y;
     return TRUE;
+}
+
+} // namespace
+
+BOOL ScreenToClient(HWND hwnd, LPPOINT point)
+{
+    return shiftByClientOrigin(hwnd, point, -1);
 }
 
 BOOL ClientToScreen(HWND hwnd, LPPOINT point)
 {
-    if (!point)
-        return FALSE;
-    std::lock_guard<std::mutex> lock(wm().mutex);
-    WindowRecord* w = wm().find(hwnd);
-    if (!w)
-        return FALSE;
-    POINT o = wm().clientOriginOnScreen(*w);
-    point->x += o.x;
-    point->y += o.y;
-    return TRUE;
+    return shiftByClientOrigin(hwnd, point, 1);
 }
