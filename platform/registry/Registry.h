@@ -1,0 +1,132 @@
+// Registry.h: the current user's registry: keys holding DWORD, text and byte
+// values, kept in one settings file per user and written atomically.
+#pragma once
+
+#include "platform/Win32Types.h"
+
+#include <string>
+
+typedef DWORD REGSAM;
+typedef HKEY* PHKEY;
+typedef LONG LSTATUS;
+
+#ifndef HV_FILETIME_DEFINED
+#define HV_FILETIME_DEFINED
+// A time in 100-nanosecond units since 1601, split in two halves.
+struct FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+};
+typedef FILETIME* PFILETIME;
+#endif
+
+// The one predefined root this layer keeps: the current user's settings.
+#define HKEY_CURRENT_USER ((HKEY)(ULONG_PTR)0x80000001u)
+
+// Access rights are accepted and not enforced: the file belongs to one user.
+#define KEY_QUERY_VALUE 0x0001u
+#define KEY_SET_VALUE 0x0002u
+#define KEY_CREATE_SUB_KEY 0x0004u
+#define KEY_ENUMERATE_SUB_KEYS 0x0008u
+#define KEY_READ 0x20019u
+#define KEY_WRITE 0x20006u
+#define KEY_ALL_ACCESS 0xF003Fu
+
+#define REG_NONE 0u
+#define REG_SZ 1u
+#define REG_EXPAND_SZ 2u
+#define REG_BINARY 3u
+#define REG_DWORD 4u
+
+#define REG_OPTION_NON_VOLATILE 0x00000000u
+#define REG_CREATED_NEW_KEY 0x00000001u
+#define REG_OPENED_EXISTING_KEY 0x00000002u
+
+#ifndef ERROR_SUCCESS
+#define ERROR_SUCCESS 0L
+#endif
+#ifndef ERROR_FILE_NOT_FOUND
+#define ERROR_FILE_NOT_FOUND 2L
+#endif
+#ifndef ERROR_ACCESS_DENIED
+#define ERROR_ACCESS_DENIED 5L
+#endif
+#ifndef ERROR_INVALID_HANDLE
+#define ERROR_INVALID_HANDLE 6L
+#endif
+#ifndef ERROR_WRITE_FAULT
+#define ERROR_WRITE_FAULT 29L
+#endif
+#ifndef ERROR_INVALID_PARAMETER
+#define ERROR_INVALID_PARAMETER 87L
+#endif
+#ifndef ERROR_BAD_PATHNAME
+#define ERROR_BAD_PATHNAME 161L
+#endif
+#ifndef ERROR_MORE_DATA
+#define ERROR_MORE_DATA 234L
+#endif
+#ifndef ERROR_NO_MORE_ITEMS
+#define ERROR_NO_MORE_ITEMS 259L
+#endif
+#ifndef ERROR_KEY_DELETED
+#define ERROR_KEY_DELETED 1018L
+#endif
+
+// Key and value names are compared without regard to case (Windows-1252) and
+// keep the case they were created with. A sub-key path separates its names
+// with '\'; each name is 1 to 255 characters. A null or empty value name is
+// the key's default value. Every change is saved to the settings file before
+// the call returns. A value written or deleted that cannot be saved stays
+// changed in memory and the call returns ERROR_WRITE_FAULT; a key created
+// that cannot be saved is still opened.
+
+LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM desired, PHKEY result);
+LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options, REGSAM desired,
+                        LPSECURITY_ATTRIBUTES security, PHKEY result, LPDWORD disposition);
+LSTATUS RegCreateKeyA(HKEY key, LPCSTR subKey, PHKEY result);
+// Closing the predefined root does nothing and succeeds.
+LSTATUS RegCloseKey(HKEY key);
+// With `data` null, only the type and the size (in *dataSize) are reported.
+// A buffer smaller than the value gives ERROR_MORE_DATA with the size needed.
+LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                         LPDWORD dataSize);
+// Stores exactly `dataSize` bytes (a REG_SZ caller includes its NUL).
+LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data, DWORD dataSize);
+LSTATUS RegDeleteValueA(HKEY key, LPCSTR valueName);
+// Deletes a sub-key that has no sub-keys of its own (ERROR_ACCESS_DENIED
+// otherwise). Handles still open on it then fail with ERROR_KEY_DELETED.
+LSTATUS RegDeleteKeyA(HKEY key, LPCSTR subKey);
+// The sub-keys in the order of their upper-case names. `nameLength` holds the
+// buffer size in characters and receives the name's length without the NUL;
+// ERROR_MORE_DATA when the name does not fit, ERROR_NO_MORE_ITEMS past the end.
+LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD reserved, LPSTR keyClass,
+                      LPDWORD classLength, PFILETIME lastWriteTime);
+// Counts and longest names of the key's sub-keys and values; any pointer may be null.
+LSTATUS RegQueryInfoKeyA(HKEY key, LPSTR keyClass, LPDWORD classLength, LPDWORD reserved, LPDWORD subKeys,
+                         LPDWORD maxSubKeyLength, LPDWORD maxClassLength, LPDWORD values, LPDWORD maxValueNameLength,
+                         LPDWORD maxValueLength, LPDWORD securityDescriptor, PFILETIME lastWriteTime);
+
+namespace platform {
+
+// The settings file in use. By default $HV_REGISTRY_FILE when set, else
+// "lanternfield/registry.txt" under $XDG_CONFIG_HOME (or ~/.config). Empty when
+// no home folder can be found: the registry then lives in memory only.
+std::string registryFile();
+
+// Points the registry at another file (tests use a temporary one); null goes
+// back to the default. The registry in memory and every open key handle are
+// dropped, also when the file is the same one, and the next call reads the
+// file again: this is how a test re-opens the store.
+void setRegistryFile(const char* path);
+
+// Uses a settings file for the lifetime of a scope.
+class ScopedRegistryFile {
+public:
+    explicit ScopedRegistryFile(const std::string& path) { setRegistryFile(path.c_str()); }
+    ~ScopedRegistryFile() { setRegistryFile(nullptr); }
+    ScopedRegistryFile(const ScopedRegistryFile&) = delete;
+    ScopedRegistryFile& operator=(const ScopedRegistryFile&) = delete;
+};
+
+} // namespace platform

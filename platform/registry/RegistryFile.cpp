@@ -1,0 +1,401 @@
+// RegistryFile.cpp: reading, checking and atomically writing the settings file.
+#include "platform/registry/RegistryFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+const char kHeader[] = "HVREGISTRY 1";
+// Key names longer than this are refused by the registry, so a file that has
+// one was not written by it.
+const size_t kMaxKeyName = 255;
+
+const char kHexDigits[] = "0123456789ABCDEF";
+
+void appendQuoted(std::string& out, const std::string& bytes)
+{
+    out += '"';
+    for (unsigned char c : bytes) {
+        if (c >= 0x20 && c <= 0x7E && c != '"' && c != '%') {
+            out += char(c);
+        } else {
+            out += '%';
+            out += kHexDigits[c >> 4];
+            out += kHexDigits[c & 15];
+        }
+    }
+    out += '"';
+}
+
+void appendHex(std::string& out, const std::vector<unsigned char>& bytes)
+{
+    out += 'x';
+    for (unsigned char c : bytes) {
+        out += kHexDigits[c >> 4];
+        out += kHexDigits[c & 15];
+    }
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+void serializeKey(std::string& out, const RegistryKey& key, const std::string& path)
+{
+    out += "K ";
+    appendQuoted(out, path);
+    out += '\n';
+    for (const RegistryKey::Value& v : key.values()) {
+        out += "V ";
+        appendQuoted(out, v.name);
+        out += ' ';
+        out += std::to_string(v.type);
+        out += ' ';
+        if (v.type == 1 || v.type == 2) // REG_SZ and REG_EXPAND_SZ stay readable
+            appendQuoted(out, std::string(v.data.begin(), v.data.end()));
+        else
+            appendHex(out, v.data);
+        out += '\n';
+    }
+    for (const auto& sub : key.subkeys())
+        serializeKey(out, *sub, path.empty() ? sub->name() : path + "\\" + sub->name());
+}
+
+size_t countRecords(const RegistryKey& key)
+{
+    size_t n = 1 + key.values().size();
+    for (const auto& sub : key.subkeys())
+        n += countRecords(*sub);
+    return n;
+}
+
+// Reads the fields of one line from position `pos`.
+class LineReader {
+public:
+    explicit LineReader(const std::string& line) : m_line(line) {}
+
+    bool atEnd() const { return m_pos == m_line.size(); }
+    bool space()
+    {
+        if (m_pos < m_line.size() && m_line[m_pos] == ' ') {
+            ++m_pos;
+            return true;
+        }
+        return false;
+    }
+    bool quoted(std::string& out)
+    {
+        if (m_pos >= m_line.size() || m_line[m_pos] != '"')
+            return false;
+        ++m_pos;
+        out.clear();
+        while (m_pos < m_line.size() && m_line[m_pos] != '"') {
+            char c = m_line[m_pos];
+            if (c == '%') {
+                if (m_pos + 2 >= m_line.size())
+                    return false;
+                int hi = hexValue(m_line[m_pos + 1]);
+                int lo = hexValue(m_line[m_pos + 2]);
+                if (hi < 0 || lo < 0)
+                    return false;
+                out += char(hi * 16 + lo);
+                m_pos += 3;
+            } else {
+                out += c;
+                ++m_pos;
+            }
+        }
+        if (m_pos >= m_line.size())
+            return false;
+        ++m_pos;
+        return true;
+    }
+    bool number(unsigned long long& out, unsigned long long max)
+    {
+        size_t start = m_pos;
+        out = 0;
+        while (m_pos < m_line.size() && m_line[m_pos] >= '0' && m_line[m_pos] <= '9') {
+            out = out * 10 + unsigned(m_line[m_pos] - '0');
+            if (out > max)
+                return false;
+            ++m_pos;
+        }
+        return m_pos > start;
+    }
+    bool data(std::vector<unsigned char>& out)
+    {
+        out.clear();
+        if (m_pos < m_line.size() && m_line[m_pos] == '"') {
+            std::string text;
+            if (!quoted(text))
+                return false;
+            out.assign(text.begin(), text.end());
+            return true;
+        }
+        if (m_pos >= m_line.size() || m_line[m_pos] != 'x')
+            return false;
+        ++m_pos;
+        while (m_pos < m_line.size()) {
+            if (m_pos + 1 >= m_line.size())
+                return false;
+            int hi = hexValue(m_line[m_pos]);
+            int lo = hexValue(m_line[m_pos + 1]);
+            if (hi < 0 || lo < 0)
+                return false;
+            out.push_back(static_cast<unsigned char>(hi * 16 + lo));
+            m_pos += 2;
+        }
+        return true;
+    }
+
+private:
+    const std::string& m_line;
+    size_t m_pos = 0;
+};
+
+// Finds the key of a path, making the keys on the way; null for a bad path.
+std::shared_ptr<RegistryKey> keyOfPath(const std::shared_ptr<RegistryKey>& root, const std::string& path)
+{
+    std::shared_ptr<RegistryKey> key = root;
+    if (path.empty())
+        return key;
+    size_t start = 0;
+    for (;;) {
+        size_t end = path.find('\\', start);
+        std::string part = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (part.empty() || part.size() > kMaxKeyName)
+            return nullptr;
+        key = key->addSubkey(part);
+        if (end == std::string::npos)
+            return key;
+        start = end + 1;
+    }
+}
+
+bool fileExists(const std::string& path)
+{
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool makeFolders(const std::string& folder)
+{
+    if (folder.empty() || fileExists(folder))
+        return true;
+    size_t slash = folder.find_last_of('/');
+    if (slash != std::string::npos && slash > 0 && !makeFolders(folder.substr(0, slash)))
+        return false;
+    return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
+bool writeAll(int fd, const std::string& text)
+{
+    size_t done = 0;
+    while (done < text.size()) {
+        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        done += size_t(n);
+    }
+    return true;
+}
+
+} // namespace
+
+std::string RegistryFile::serialize(const RegistryKey& root)
+{
+    std::string out = kHeader;
+    out += '\n';
+    serializeKey(out, root, "");
+    out += "E ";
+    out += std::to_string(countRecords(root));
+    out += '\n';
+    return out;
+}
+
+bool RegistryFile::parse(const std::string& text, RegistryKey& rootKey, std::string* error)
+{
+    // A non-owning handle on the caller's root, so that keyOfPath can walk it.
+    std::shared_ptr<RegistryKey> root(std::shared_ptr<RegistryKey>(), &rootKey);
+    std::shared_ptr<RegistryKey> current;
+    size_t records = 0;
+    size_t lineNumber = 0;
+    size_t pos = 0;
+    bool ended = false;
+    auto fail = [&](const char* why) {
+        if (error)
+            *error = "line " + std::to_string(lineNumber) + ": " + why;
+        return false;
+    };
+
+    while (pos < text.size()) {
+        size_t eol = text.find('\n', pos);
+        ++lineNumber;
+        if (eol == std::string::npos)
+            return fail("the file ends in the middle of a line");
+        std::string line = text.substr(pos, eol - pos);
+        pos = eol + 1;
+
+        if (lineNumber == 1) {
+            if (line != kHeader)
+                return fail("not a settings file");
+            continue;
+        }
+        if (ended)
+            return fail("text after the end line");
+        if (line.rfind("K ", 0) == 0) {
+            std::string rest = line.substr(2);
+            LineReader kr(rest);
+            std::string path;
+            if (!kr.quoted(path) || !kr.atEnd())
+                return fail("a bad key line");
+            current = keyOfPath(root, path);
+            if (!current)
+                return fail("a bad key path");
+            ++records;
+        } else if (line.rfind("V ", 0) == 0) {
+            if (!current)
+                return fail("a value before any key");
+            std::string rest = line.substr(2);
+            LineReader vr(rest);
+            std::string name;
+            unsigned long long type = 0;
+            std::vector<unsigned char> data;
+            if (!vr.quoted(name) || !vr.space() || !vr.number(type, 0xFFFFFFFFull) || !vr.space() || !vr.data(data) ||
+                !vr.atEnd())
+                return fail("a bad value line");
+            if (current->findValue(name))
+                return fail("a value listed twice");
+            current->setValue(name, DWORD(type), std::move(data));
+            ++records;
+        } else if (line.rfind("E ", 0) == 0) {
+            std::string rest = line.substr(2);
+            LineReader er(rest);
+            unsigned long long count = 0;
+            if (!er.number(count, ~0ull / 10) || !er.atEnd())
+                return fail("a bad end line");
+            if (count != records)
+                return fail("the record count does not match");
+            ended = true;
+        } else {
+            return fail("an unknown line");
+        }
+    }
+    if (lineNumber == 0)
+        return fail("the file is empty");
+    if (!ended) {
+        ++lineNumber;
+        return fail("the end line is missing (the file was cut short)");
+    }
+    return true;
+}
+
+bool RegistryFile::load(std::shared_ptr<RegistryKey>& root)
+{
+    root = std::make_shared<RegistryKey>("");
+    FILE* f = std::fopen(m_path.c_str(), "rb");
+    if (!f) {
+        if (errno == ENOENT)
+            return true;
+        std::fprintf(stderr,
+                     "registry: the settings file %s cannot be read (%s); the settings are kept in memory only and "
+                     "are not saved\n",
+                     m_path.c_str(), std::strerror(errno));
+        return false;
+    }
+    std::string text;
+    char buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+        text.append(buffer, n);
+    bool readError = std::ferror(f) != 0;
+    std::fclose(f);
+    if (readError) {
+        std::fprintf(stderr,
+                     "registry: the settings file %s cannot be read; the settings are kept in memory only and are not "
+                     "saved\n",
+                     m_path.c_str());
+        return false;
+    }
+
+    std::string error;
+    auto parsed = std::make_shared<RegistryKey>("");
+    if (parse(text, *parsed, &error)) {
+        root = parsed;
+        return true;
+    }
+
+    std::string aside = m_path + ".damaged";
+    for (int i = 1; fileExists(aside); ++i)
+        aside = m_path + ".damaged." + std::to_string(i);
+    if (std::rename(m_path.c_str(), aside.c_str()) != 0) {
+        std::fprintf(stderr,
+                     "registry: the settings file %s is damaged (%s) and cannot be moved aside (%s); the settings "
+                     "start empty and are not saved\n",
+                     m_path.c_str(), error.c_str(), std::strerror(errno));
+        return false;
+    }
+    std::fprintf(stderr,
+                 "registry: the settings file %s is damaged (%s); it is kept as %s and the settings start empty\n",
+                 m_path.c_str(), error.c_str(), aside.c_str());
+    return true;
+}
+
+bool RegistryFile::save(const RegistryKey& root)
+{
+    size_t slash = m_path.find_last_of('/');
+    std::string folder = slash == std::string::npos ? std::string() : m_path.substr(0, slash);
+    if (!makeFolders(folder)) {
+        std::fprintf(stderr, "registry: cannot make the folder %s (%s); the settings are not saved\n", folder.c_str(),
+                     std::strerror(errno));
+        return false;
+    }
+
+    std::string text = serialize(root);
+    std::string temp = m_path + ".tmp";
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        std::fprintf(stderr, "registry: cannot write %s (%s); the settings are not saved\n", temp.c_str(),
+                     std::strerror(errno));
+        return false;
+    }
+    bool ok = writeAll(fd, text) && ::fsync(fd) == 0;
+    int savedErrno = errno;
+    ok = (::close(fd) == 0) && ok;
+    if (ok && std::rename(temp.c_str(), m_path.c_str()) != 0) {
+        savedErrno = errno;
+        ok = false;
+    }
+    if (!ok) {
+        ::unlink(temp.c_str());
+        std::fprintf(stderr, "registry: cannot write %s (%s); the settings are not saved\n", m_path.c_str(),
+                     std::strerror(savedErrno));
+        return false;
+    }
+    // Make the rename itself durable.
+    int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
+}
+
+} // namespace platform

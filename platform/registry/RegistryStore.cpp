@@ -1,0 +1,322 @@
+// RegistryStore.cpp: key handles, paths of sub-keys, values, and the settings
+// file behind them.
+#include "platform/registry/RegistryStore.h"
+
+#include "platform/registry/RegistryFile.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+// Windows limits: a key name of 255 characters, a value name of 16383.
+const size_t kMaxKeyName = 255;
+const size_t kMaxValueName = 16383;
+
+std::string defaultFile()
+{
+    const char* own = std::getenv("HV_REGISTRY_FILE");
+    if (own && *own)
+        return own;
+    std::string config;
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg && xdg[0] == '/') {
+        config = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        if (!home || !*home) {
+            struct passwd* pw = ::getpwuid(::getuid());
+            home = pw ? pw->pw_dir : nullptr;
+        }
+        if (!home || !*home)
+            return std::string();
+        config = std::string(home) + "/.config";
+    }
+    return config + "/lanternfield/registry.txt";
+}
+
+// Splits a sub-key path at '\'. One trailing '\' is allowed; an empty name
+// elsewhere is a bad path.
+LSTATUS splitPath(const char* path, std::vector<std::string>& parts)
+{
+    parts.clear();
+    if (!path || !*path)
+        return ERROR_SUCCESS;
+    std::string p(path);
+    if (p.back() == '\\')
+        p.pop_back();
+    size_t start = 0;
+    for (;;) {
+        size_t end = p.find('\\', start);
+        std::string part = p.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (part.empty())
+            return ERROR_BAD_PATHNAME;
+        if (part.size() > kMaxKeyName)
+            return ERROR_INVALID_PARAMETER;
+        parts.push_back(part);
+        if (end == std::string::npos)
+            return ERROR_SUCCESS;
+        start = end + 1;
+    }
+}
+
+} // namespace
+
+RegistryStore& RegistryStore::instance()
+{
+    // Made on first use and never destroyed, so that settings written while
+    // other static objects are torn down still reach the file.
+    static RegistryStore* store = new RegistryStore;
+    return *store;
+}
+
+std::string RegistryStore::file()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_fileChosen) {
+        m_file = defaultFile();
+        m_fileChosen = true;
+    }
+    return m_file;
+}
+
+void RegistryStore::setFile(const char* path)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_fileChosen = path != nullptr;
+    m_file = path ? path : "";
+    m_loaded = false;
+    m_root.reset();
+    m_handles.clear();
+}
+
+void RegistryStore::ensureLoaded()
+{
+    if (m_loaded)
+        return;
+    if (!m_fileChosen) {
+        m_file = defaultFile();
+        m_fileChosen = true;
+    }
+    m_loaded = true;
+    if (m_file.empty()) {
+        std::fprintf(stderr, "registry: no home folder; the settings are kept in memory only and are not saved\n");
+        m_root = std::make_shared<RegistryKey>("");
+        m_saveAllowed = false;
+        return;
+    }
+    m_saveAllowed = RegistryFile(m_file).load(m_root);
+}
+
+std::shared_ptr<RegistryKey> RegistryStore::resolve(HKEY key, LSTATUS* error)
+{
+    ensureLoaded();
+    std::shared_ptr<RegistryKey> k;
+    if (key == HKEY_CURRENT_USER) {
+        k = m_root;
+    } else {
+        auto it = m_handles.find(reinterpret_cast<uintptr_t>(key));
+        if (it == m_handles.end()) {
+            *error = ERROR_INVALID_HANDLE;
+            return nullptr;
+        }
+        k = it->second;
+    }
+    if (k->isDeleted()) {
+        *error = ERROR_KEY_DELETED;
+        return nullptr;
+    }
+    return k;
+}
+
+LSTATUS RegistryStore::save()
+{
+    if (!m_saveAllowed)
+        return ERROR_SUCCESS;
+    return RegistryFile(m_file).save(*m_root) ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
+}
+
+LSTATUS RegistryStore::openKey(HKEY parent, const char* subKey, bool create, HKEY* result, DWORD* disposition)
+{
+    if (!result)
+        return ERROR_INVALID_PARAMETER;
+    *result = nullptr;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    LSTATUS error = ERROR_SUCCESS;
+    std::shared_ptr<RegistryKey> key = resolve(parent, &error);
+    if (!key)
+        return error;
+    std::vector<std::string> parts;
+    if ((error = splitPath(subKey, parts)) != ERROR_SUCCESS)
+        return error;
+
+    bool createdAny = false;
+    for (const std::string& part : parts) {
+        if (create) {
+            bool created = false;
+            key = key->addSubkey(part, &created);
+            createdAny = createdAny || created;
+        } else {
+            key = key->findSubkey(part);
+            if (!key)
+                return ERROR_FILE_NOT_FOUND;
+        }
+    }
+    uintptr_t handle = m_nextHandle;
+    m_nextHandle += 4;
+    m_handles[handle] = key;
+    *result = reinterpret_cast<HKEY>(handle);
+    if (disposition)
+        *disposition = createdAny ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+    // A new key that cannot be saved yet still exists: the handle is good,
+    // and the save failure has been reported.
+    if (createdAny)
+        save();
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegistryStore::closeKey(HKEY key)
+{
+    if (key == HKEY_CURRENT_USER)
+        return ERROR_SUCCESS;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_handles.erase(reinterpret_cast<uintptr_t>(key)) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+LSTATUS RegistryStore::queryValue(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* dataSize)
+{
+    if (data && !dataSize)
+        return ERROR_INVALID_PARAMETER;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    LSTATUS error = ERROR_SUCCESS;
+    std::shared_ptr<RegistryKey> k = resolve(key, &error);
+    if (!k)
+        return error;
+    const RegistryKey::Value* v = k->findValue(name ? name : "");
+    if (!v)
+        return ERROR_FILE_NOT_FOUND;
+    if (type)
+        *type = v->type;
+    DWORD size = DWORD(v->data.size());
+    if (data) {
+        if (*dataSize < size) {
+            *dataSize = size;
+            return ERROR_MORE_DATA;
+        }
+        if (size)
+            std::memcpy(data, v->data.data(), size);
+    }
+    if (dataSize)
+        *dataSize = size;
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegistryStore::setValue(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD dataSize)
+{
+    if (dataSize && !data)
+        return ERROR_INVALID_PARAMETER;
+    std::string valueName = name ? name : "";
+    if (valueName.size() > kMaxValueName)
+        return ERROR_INVALID_PARAMETER;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    LSTATUS error = ERROR_SUCCESS;
+    std::shared_ptr<RegistryKey> k = resolve(key, &error);
+    if (!k)
+        return error;
+    k->setValue(valueName, type, std::vector<unsigned char>(data, data + dataSize));
+    return save();
+}
+
+LSTATUS RegistryStore::deleteValue(HKEY key, const char* name)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    LSTATUS error = ERROR_SUCCESS;
+    std::shared_ptr<RegistryKey> k = resolve(key, &error);
+    if (!k)
+        return error;
+    if (!k->removeValue(name ? name : ""))
+        return ERROR_FILE_NOT_FOUND;
+    return save();
+}
+
+LSTATUS RegistryStore::deleteKey(HKEY key, const char* subKey)
+{
+    // An empty name would mean the key itself; callers always name a sub-key.
+    if (!subKey || !*subKey)
+        return ERROR_INVALID_PARAMETER;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    LSTATUS error = ERROR_SUCCESS;
+    std::shared_ptr<RegistryKey> parent = resolve(key, &error);
+    if (!parent)
+        return error;
+    std::vector<std::string> parts;
+    if ((error = splitPath(subKey, parts)) != ERROR_SUCCESS)
+        return error;
+    for (size_t i = 0; i + 1 < parts.size(); ++i) {
+        parent = parent->findSubkey(parts[i]);
+        if (!parent)
+            return ERROR_FILE_NOT_FOUND;
+    }
+    std::shared_ptr<RegistryKey> victim = parent->findSubkey(parts.back());
+    if (!victim)
+        return ERROR_FILE_NOT_FOUND;
+    if (!victim->subkeys().empty())
+        return ERROR_ACCESS_DENIED;
+    parent->removeSubkey(parts.back());
+    return save();
+}
+
+LSTATUS RegistryStore::enumKey(HKEY key, DWORD index, char* name, DWORD* nameLength)
+{
+    if (!name || !nameLength)
+        return ERROR_INVALID_PARAMETER;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    LSTATUS error = ERROR_SUCCESS;
+    std::shared_ptr<RegistryKey> k = resolve(key, &error);
+    if (!k)
+        return error;
+    if (index >= k->subkeys().size())
+        return ERROR_NO_MORE_ITEMS;
+    const std::string& sub = k->subkeys()[index]->name();
+    if (sub.size() + 1 > *nameLength)
+        return ERROR_MORE_DATA;
+    std::memcpy(name, sub.c_str(), sub.size() + 1);
+    *nameLength = DWORD(sub.size());
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegistryStore::queryInfo(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLength, DWORD* values,
+                                 DWORD* maxValueNameLength, DWORD* maxValueLength)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    LSTATUS error = ERROR_SUCCESS;
+    std::shared_ptr<RegistryKey> k = resolve(key, &error);
+    if (!k)
+        return error;
+    size_t longestKey = 0, longestName = 0, longestData = 0;
+    for (const auto& sub : k->subkeys())
+        longestKey = std::max(longestKey, sub->name().size());
+    for (const RegistryKey::Value& v : k->values()) {
+        longestName = std::max(longestName, v.name.size());
+        longestData = std::max(longestData, v.data.size());
+    }
+    if (subKeys)
+        *subKeys = DWORD(k->subkeys().size());
+    if (maxSubKeyLength)
+        *maxSubKeyLength = DWORD(longestKey);
+    if (values)
+        *values = DWORD(k->values().size());
+    if (maxValueNameLength)
+        *maxValueNameLength = DWORD(longestName);
+    if (maxValueLength)
+        *maxValueLength = DWORD(longestData);
+    return ERROR_SUCCESS;
+}
+
+} // namespace platform

@@ -1,0 +1,54 @@
+// RegistryStore.h: the process's registry: the key tree read from the settings
+// file on first use, the open key handles, and saving after every change.
+#pragma once
+
+#include "platform/registry/Registry.h"
+#include "platform/registry/RegistryKey.h"
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+
+namespace platform {
+
+// Every operation takes the store's lock, so the loader thread and the window
+// thread may both use the registry.
+class RegistryStore {
+public:
+    static RegistryStore& instance();
+
+    std::string file();
+    void setFile(const char* path);
+
+    LSTATUS openKey(HKEY parent, const char* subKey, bool create, HKEY* result, DWORD* disposition);
+    LSTATUS closeKey(HKEY key);
+    LSTATUS queryValue(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* dataSize);
+    LSTATUS setValue(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD dataSize);
+    LSTATUS deleteValue(HKEY key, const char* name);
+    LSTATUS deleteKey(HKEY key, const char* subKey);
+    LSTATUS enumKey(HKEY key, DWORD index, char* name, DWORD* nameLength);
+    LSTATUS queryInfo(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLength, DWORD* values, DWORD* maxValueNameLength,
+                      DWORD* maxValueLength);
+
+private:
+    RegistryStore() = default;
+
+    // Reads the settings file when the tree is not loaded yet.
+    void ensureLoaded();
+    // The key of a handle; null with the error when it is unknown or deleted.
+    std::shared_ptr<RegistryKey> resolve(HKEY key, LSTATUS* error);
+    // Saves the tree when it is kept in a file.
+    LSTATUS save();
+
+    std::mutex m_mutex;
+    bool m_fileChosen = false;
+    std::string m_file;
+    bool m_loaded = false;
+    bool m_saveAllowed = false;
+    std::shared_ptr<RegistryKey> m_root;
+    std::unordered_map<uintptr_t, std::shared_ptr<RegistryKey>> m_handles;
+    uintptr_t m_nextHandle = 0x1000;
+};
+
+} // namespace platform

@@ -1,0 +1,120 @@
+// ScriptHost.h: the program's one Lua 5.1 state: running scripts, reporting
+// script errors in message boxes, building a metatable per scripted class,
+// binding native objects to Lua tables, and calling Lua functions by name.
+#pragma once
+
+#include "core/lang/Object.h"
+#include "core/lang/String.h"
+#include "core/util/Vector.h"
+
+#include <cstddef>
+
+struct lua_State;
+struct luaL_Reg;
+
+// Every object with a Lua face is a table whose field "__c++" holds the object
+// (as a lang::Object*, light user data) and whose metatable is its class's
+// "hv.<Class>" from the Lua registry; the object keeps a registry reference to
+// the table. Lua is used by one thread at a time (the loader thread while
+// loading, the window thread after), so nothing here takes a lock.
+class ScriptHost {
+public:
+    // Opens the state with every standard library, the global "_ALERT" and
+    // the panic handler, and becomes the instance.
+    ScriptHost();
+    // The process's host is never destroyed; a host made for a test closes its
+    // state and, when it is the instance, leaves the instance null.
+    ~ScriptHost();
+    ScriptHost(const ScriptHost&) = delete;
+    ScriptHost& operator=(const ScriptHost&) = delete;
+
+    // The host every Lua call of the program uses; made before main runs.
+    static ScriptHost* instance;
+
+    lua_State* getState() const { return m_pState; }
+
+    // Writes "title: message\n" (only the message without a title) to the
+    // debugger output and shows the message (the value on top of the stack,
+    // which stays there) in a box titled `title`, or "Script Error".
+    static void showScriptError(const char* title, lua_State* L);
+    // The global "_ALERT": a "Lua Alert" box with its argument.
+    static int luaAlert(lua_State* L);
+    // The panic handler: a "Lua Panic" box; the Lua library then ends the process.
+    static int luaPanic(lua_State* L);
+
+    // Calls the function that lies under its `nargs` arguments with
+    // debug.traceback as the message handler. On an error the traceback is
+    // shown ("Script Error"), and the function and arguments are replaced by
+    // `nresults` nils, so the stack is as if the call had returned nothing
+    // useful. Without debug.traceback nothing is called (the same nils).
+    // True when the call ran without error.
+    bool pcallWithTraceback(int nargs, int nresults);
+
+    // Runs a script file (a path relative to the working directory, '\' or
+    // '/'); 0 on success, 1 (after a "runScriptFile" box) on a load or run
+    // error. With remember 1 a successful file's name is kept in scriptsRun.
+    int runScriptFile(const char* fileName, int remember);
+    // Runs a script held in memory, named `chunkName` in its messages; 0 on
+    // success, 1 after a box titled `errorTitle` (or "Script Error").
+    int runScriptBuffer(const char* buffer, size_t size, const char* chunkName, const char* errorTitle);
+
+    // Builds the metatable `metatableName` once: the base metatable's fields,
+    // then those of the table hv.<className> that `scriptFile` defines, then
+    // the native methods (a list ending with an empty entry), which win;
+    // "__index" is the metatable itself, and hv.<className> gets it as its own
+    // metatable. Returns 0 when it exists or was built, 1 when the script did
+    // not load or run (a "setupMetatableForClass" box; the metatable then
+    // stays registered without methods). A script that leaves no table
+    // hv.<className> gives a class with the base's and the native methods.
+    int setupMetatableForClass(const char* metatableName, const char* baseMetatableName, const char* scriptFile,
+                               const char* className, const luaL_Reg* methods);
+
+    // Calls of a global Lua function by name, each under the traceback handler:
+    // an error shows a "Script Error" box and the program goes on. The ones
+    // with a result leave it (nil after an error) on the stack for a pop.
+    void callLuaFunction(const char* name, int arg);
+    void callLuaFunctionIntInt(const char* name, int arg1, int arg2);
+    void callLuaFunctionIntResult(const char* name, int arg);
+    void callLuaFunctionWithResult(const char* name);
+    void callLuaFunctionNoArgs(const char* name);
+    void callLuaFunctionString(const char* name, const lang::String& text);
+
+    // Take the top of the stack and pop it: its truth; a number truncated
+    // toward zero into the int range (0 for no number); a text ("" for no
+    // string). With an empty stack: false, 0, "".
+    bool popLuaBoolean();
+    int popLuaInteger();
+    lang::String popLuaString();
+
+    // The truth of the value at a path of field names joined by dots, read
+    // from the globals; false when any table on the way is missing.
+    bool getLuaBoolean(const char* path);
+
+    // Makes an object's Lua face: a table {"__c++" = object} with the
+    // metatable registered as `metatableName`. Returns the registry reference
+    // (LUA_NOREF without a state).
+    int bindObject(lang::Object* object, const char* metatableName);
+    // Gives the table of a reference the metatable registered as `metatableName`.
+    void setObjectMetatable(int ref, const char* metatableName);
+    // Pushes the table of a reference.
+    void pushObject(int ref);
+    // Ends an object's Lua face: the table's "__c++" becomes nil, so a script
+    // that kept the table gets argument errors instead of a destroyed object,
+    // and the reference is dropped.
+    void unbindObject(int ref);
+    // The type check of a Lua method: the argument at `index` must be a table
+    // ("table expected") whose "__c++" holds an object ("not a <objectWord>
+    // object" otherwise) that is an instance of `className` ("not a
+    // <className>"; no class test when null). Raises a Lua argument error.
+    static lang::Object* checkObject(lua_State* L, int index, const char* className, const char* objectWord);
+
+    // The names of the script files run with the remember flag.
+    util::Vector& getScriptsRun() { return m_scriptsRun; }
+
+private:
+    // Copies every key and value of the table at `from` into the table at `to`.
+    static void copyTable(lua_State* L, int from, int to);
+
+    lua_State* m_pState;
+    util::Vector m_scriptsRun;
+};

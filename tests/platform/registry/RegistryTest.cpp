@@ -1,0 +1,388 @@
+// RegistryTest.cpp: the registry calls over a settings file in a temporary folder.
+#include "platform/registry/Registry.h"
+
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class RegistryTest : public ::testing::Test {
+protected:
+    RegistryTest() : m_file(m_dir.file("settings/registry.txt")), m_scope(m_file) {}
+
+    // Drops the registry in memory, so the next call reads the file again.
+    void reopen() { platform::setRegistryFile(m_file.c_str()); }
+
+    HKEY create(const char* path, HKEY parent = HKEY_CURRENT_USER)
+    {
+        HKEY key = nullptr;
+        EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyA(parent, path, &key));
+        return key;
+    }
+
+    LSTATUS setDword(HKEY key, const char* name, DWORD value)
+    {
+        return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4);
+    }
+    LSTATUS setText(HKEY key, const char* name, const char* text)
+    {
+        return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), DWORD(std::strlen(text) + 1));
+    }
+    // The value's type and bytes, or an empty vector and type 0xFFFF when missing.
+    std::vector<unsigned char> query(HKEY key, const char* name, DWORD* type = nullptr)
+    {
+        DWORD size = 0;
+        DWORD t = 0xFFFF;
+        if (RegQueryValueExA(key, name, nullptr, &t, nullptr, &size) != ERROR_SUCCESS) {
+            if (type)
+                *type = 0xFFFF;
+            return {};
+        }
+        std::vector<unsigned char> data(size);
+        EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, name, nullptr, &t, data.data(), &size));
+        if (type)
+            *type = t;
+        return data;
+    }
+    std::vector<std::string> subkeys(HKEY key)
+    {
+        std::vector<std::string> names;
+        char name[256];
+        for (DWORD i = 0;; ++i) {
+            DWORD length = sizeof name;
+            LSTATUS r = RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr);
+            if (r == ERROR_NO_MORE_ITEMS)
+                break;
+            EXPECT_EQ(ERROR_SUCCESS, r);
+            EXPECT_EQ(std::strlen(name), length);
+            names.push_back(name);
+        }
+        return names;
+    }
+
+    testsupport::TempDir m_dir;
+    std::string m_file;
+    platform::ScopedRegistryFile m_scope;
+};
+
+TEST_F(RegistryTest, EveryValueTypeComesBackAsWritten)
+{
+    HKEY key = create("Software\\Harbinvel\\Game");
+    ASSERT_EQ(ERROR_SUCCESS, setDword(key, "FULLSCREEN", 0x01020304));
+    ASSERT_EQ(ERROR_SUCCESS, setText(key, "fontName", "Tahoma"));
+    std::vector<unsigned char> block(300);
+    for (size_t i = 0; i < block.size(); ++i)
+        block[i] = static_cast<unsigned char>(i * 7);
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "userdata", 0, REG_BINARY, block.data(), DWORD(block.size())));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "empty", 0, REG_BINARY, nullptr, 0));
+
+    DWORD type = 0;
+    EXPECT_EQ((std::vector<unsigned char>{4, 3, 2, 1}), query(key, "FULLSCREEN", &type));
+    EXPECT_EQ(REG_DWORD, type);
+    EXPECT_EQ((std::vector<unsigned char>{'T', 'a', 'h', 'o', 'm', 'a', 0}), query(key, "fontName", &type));
+    EXPECT_EQ(REG_SZ, type);
+    EXPECT_EQ(block, query(key, "userdata", &type));
+    EXPECT_EQ(REG_BINARY, type);
+    EXPECT_TRUE(query(key, "empty", &type).empty());
+    EXPECT_EQ(REG_BINARY, type);
+
+    // A second write replaces the type and the data.
+    ASSERT_EQ(ERROR_SUCCESS, setText(key, "FULLSCREEN", "1"));
+    EXPECT_EQ((std::vector<unsigned char>{'1', 0}), query(key, "FULLSCREEN", &type));
+    EXPECT_EQ(REG_SZ, type);
+
+    // The default value has the empty name; null means the same.
+    ASSERT_EQ(ERROR_SUCCESS, setDword(key, nullptr, 9));
+    EXPECT_EQ((std::vector<unsigned char>{9, 0, 0, 0}), query(key, ""));
+    EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(key));
+}
+
+TEST_F(RegistryTest, QueriesReportSizesAndShortBuffers)
+{
+    HKEY key = create("Software\\Harbinvel\\Game");
+    ASSERT_EQ(ERROR_SUCCESS, setText(key, "name", "abcdef"));
+
+    DWORD type = 0, size = 0;
+    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, "name", nullptr, &type, nullptr, &size));
+    EXPECT_EQ(7u, size);
+
+    char small[4] = {'x', 'x', 'x', 'x'};
+    size = sizeof small;
+    EXPECT_EQ(ERROR_MORE_DATA, RegQueryValueExA(key, "name", nullptr, &type, reinterpret_cast<BYTE*>(small), &size));
+    EXPECT_EQ(7u, size);
+
+    char exact[7];
+    size = sizeof exact;
+    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, "name", nullptr, &type, reinterpret_cast<BYTE*>(exact), &size));
+    EXPECT_STREQ("abcdef", exact);
+
+    size = 10;
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegQueryValueExA(key, "missing", nullptr, &type, nullptr, &size));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegDeleteValueA(key, "missing"));
+    EXPECT_EQ(ERROR_SUCCESS, RegDeleteValueA(key, "name"));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegQueryValueExA(key, "name", nullptr, &type, nullptr, &size));
+    RegCloseKey(key);
+}
+
+TEST_F(RegistryTest, SubkeyPathsOpenCreateAndFail)
+{
+    HKEY missing = reinterpret_cast<HKEY>(1);
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Harbinvel\\Game", 0, KEY_ALL_ACCESS, &missing));
+    EXPECT_EQ(nullptr, missing);
+
+    HKEY game = nullptr;
+    DWORD disposition = 0;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Harbinvel\\Game", 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, &game, &disposition));
+    EXPECT_EQ(REG_CREATED_NEW_KEY, disposition);
+    HKEY again = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Harbinvel\\Game", 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, &again, &disposition));
+    EXPECT_EQ(REG_OPENED_EXISTING_KEY, disposition);
+
+    // A path below an open key, and the same key reached from the root.
+    HKEY profile = create("BOB\\userdata", game);
+    ASSERT_EQ(ERROR_SUCCESS, setDword(profile, "0", 5));
+    HKEY viaRoot = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Harbinvel\\Game\\BOB\\userdata", 0,
+                                           KEY_ALL_ACCESS, &viaRoot));
+    EXPECT_EQ((std::vector<unsigned char>{5, 0, 0, 0}), query(viaRoot, "0"));
+
+    // An empty sub-key opens the key itself.
+    HKEY self = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(viaRoot, "", 0, KEY_ALL_ACCESS, &self));
+    EXPECT_EQ((std::vector<unsigned char>{5, 0, 0, 0}), query(self, "0"));
+
+    HKEY bad = nullptr;
+    EXPECT_EQ(ERROR_BAD_PATHNAME, RegCreateKeyA(game, "a\\\\b", &bad));
+    EXPECT_EQ(ERROR_BAD_PATHNAME, RegCreateKeyA(game, "\\a", &bad));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegCreateKeyA(game, std::string(256, 'k').c_str(), &bad));
+    HKEY longest = create(std::string(255, 'k').c_str(), game);
+    EXPECT_NE(nullptr, longest);
+
+    for (HKEY k : {game, again, profile, viaRoot, self, longest})
+        EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(k));
+    EXPECT_EQ(ERROR_INVALID_HANDLE, RegCloseKey(game));
+    EXPECT_EQ(ERROR_INVALID_HANDLE, setDword(game, "x", 1));
+    EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(HKEY_CURRENT_USER));
+}
+
+TEST_F(RegistryTest, NamesIgnoreCaseAndKeepTheirFirstSpelling)
+{
+    HKEY key = create("Software\\Harbinvel\\Game");
+    ASSERT_EQ(ERROR_SUCCESS, setText(key, "LASTPROFILE", "Bob"));
+    EXPECT_EQ((std::vector<unsigned char>{'B', 'o', 'b', 0}), query(key, "lastprofile"));
+    ASSERT_EQ(ERROR_SUCCESS, setText(key, "LastProfile", "Ann"));
+    EXPECT_EQ((std::vector<unsigned char>{'A', 'n', 'n', 0}), query(key, "LASTPROFILE"));
+
+    // Accented capitals match their small letters in the ANSI code page.
+    ASSERT_EQ(ERROR_SUCCESS, setDword(key, "\xC9T\xC9", 1));
+    EXPECT_EQ((std::vector<unsigned char>{1, 0, 0, 0}), query(key, "\xE9t\xE9"));
+
+    HKEY lower = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\harbinvel\\gAME", 0, KEY_READ, &lower));
+    EXPECT_EQ((std::vector<unsigned char>{'A', 'n', 'n', 0}), query(lower, "lastprofile"));
+
+    HKEY sameKey = create("bob", key);
+    HKEY sameKeyUpper = create("BOB", key);
+    ASSERT_EQ(ERROR_SUCCESS, setDword(sameKeyUpper, "x", 1));
+    EXPECT_EQ((std::vector<unsigned char>{1, 0, 0, 0}), query(sameKey, "X"));
+    EXPECT_EQ(std::vector<std::string>{"bob"}, subkeys(key));
+    reopen();
+    std::string text = readFile(m_file);
+    EXPECT_NE(std::string::npos, text.find("\"LASTPROFILE\""));
+    EXPECT_EQ(std::string::npos, text.find("LastProfile"));
+}
+
+TEST_F(RegistryTest, SubkeysAreListedInUpperCaseOrderAndCounted)
+{
+    HKEY key = create("Software\\Harbinvel\\Game");
+    for (const char* name : {"b", "_x", "C", "A", "aa"})
+        RegCloseKey(create(name, key));
+    ASSERT_EQ(ERROR_SUCCESS, setDword(key, "abc", 1));
+    // '_' sorts after the letters when both are upper case.
+    EXPECT_EQ((std::vector<std::string>{"A", "aa", "b", "C", "_x"}), subkeys(key));
+
+    char name[8];
+    DWORD length = 2;
+    EXPECT_EQ(ERROR_MORE_DATA, RegEnumKeyExA(key, 1, name, &length, nullptr, nullptr, nullptr, nullptr));
+    length = 3;
+    EXPECT_EQ(ERROR_SUCCESS, RegEnumKeyExA(key, 1, name, &length, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(2u, length);
+
+    DWORD subs = 0, maxSub = 0, values = 0, maxName = 0, maxData = 0;
+    ASSERT_EQ(ERROR_SUCCESS, RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subs, &maxSub, nullptr, &values,
+                                              &maxName, &maxData, nullptr, nullptr));
+    EXPECT_EQ(5u, subs);
+    EXPECT_EQ(2u, maxSub);
+    EXPECT_EQ(1u, values);
+    EXPECT_EQ(3u, maxName);
+    EXPECT_EQ(4u, maxData);
+    RegCloseKey(key);
+}
+
+TEST_F(RegistryTest, DeletingKeysNeedsThemEmptyOfSubkeys)
+{
+    HKEY key = create("Software\\Harbinvel\\Game");
+    HKEY leaf = create("BOB\\userdata", key);
+    ASSERT_EQ(ERROR_SUCCESS, setDword(leaf, "0", 1));
+
+    EXPECT_EQ(ERROR_ACCESS_DENIED, RegDeleteKeyA(key, "BOB"));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegDeleteKeyA(key, "ANN"));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegDeleteKeyA(key, ""));
+    // A key with values but no sub-keys goes, through a path and in any case.
+    EXPECT_EQ(ERROR_SUCCESS, RegDeleteKeyA(key, "bob\\USERDATA"));
+    // The handle still open on it now fails.
+    EXPECT_EQ(ERROR_KEY_DELETED, setDword(leaf, "1", 1));
+    DWORD size = 0;
+    EXPECT_EQ(ERROR_KEY_DELETED, RegQueryValueExA(leaf, "0", nullptr, nullptr, nullptr, &size));
+    EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(leaf));
+
+    EXPECT_EQ(ERROR_SUCCESS, RegDeleteKeyA(key, "BOB"));
+    EXPECT_TRUE(subkeys(key).empty());
+    reopen();
+    HKEY reopened = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Harbinvel\\Game", 0, KEY_READ, &reopened));
+    EXPECT_TRUE(subkeys(reopened).empty());
+}
+
+TEST_F(RegistryTest, EverythingSurvivesAReopen)
+{
+    HKEY key = create("Software\\Harbinvel\\Game");
+    std::vector<unsigned char> all(256);
+    for (int i = 0; i < 256; ++i)
+        all[size_t(i)] = static_cast<unsigned char>(i);
+    // Names and texts with spaces, quotes, percent signs and high bytes.
+    const char* oddName = "a \"b\" 100% \xE9";
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, oddName, 0, REG_BINARY, all.data(), 256));
+    ASSERT_EQ(ERROR_SUCCESS, setText(key, "text", "line\none \"q\" %41"));
+    ASSERT_EQ(ERROR_SUCCESS, setDword(key, "n", 0xFFFFFFFF));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "unterminated", 0, REG_SZ, reinterpret_cast<const BYTE*>("ab"), 2));
+    RegCloseKey(create("Empty Key", key));
+    RegCloseKey(key);
+
+    reopen();
+    EXPECT_EQ(ERROR_INVALID_HANDLE, setDword(key, "n", 1)); // handles do not survive
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "software\\harbinvel\\game", 0, KEY_READ, &key));
+    DWORD type = 0;
+    EXPECT_EQ(all, query(key, oddName, &type));
+    EXPECT_EQ(REG_BINARY, type);
+    std::string text = "line\none \"q\" %41";
+    std::vector<unsigned char> expected(text.begin(), text.end());
+    expected.push_back(0);
+    EXPECT_EQ(expected, query(key, "text", &type));
+    EXPECT_EQ(REG_SZ, type);
+    EXPECT_EQ((std::vector<unsigned char>{0xFF, 0xFF, 0xFF, 0xFF}), query(key, "n"));
+    EXPECT_EQ((std::vector<unsigned char>{'a', 'b'}), query(key, "unterminated"));
+    EXPECT_EQ(std::vector<std::string>{"Empty Key"}, subkeys(key));
+}
+
+TEST_F(RegistryTest, EachChangeIsWrittenWholeThroughATemporaryFile)
+{
+    HKEY key = create("Software\\Harbinvel\\Game");
+    ASSERT_EQ(ERROR_SUCCESS, setDword(key, "first", 1));
+    std::string before = readFile(m_file);
+    EXPECT_EQ(0u, before.find("HVREGISTRY 1\n"));
+    EXPECT_FALSE(std::filesystem::exists(m_file + ".tmp"));
+
+    // A write that cannot finish (the temporary name is taken by a folder)
+    // reports the failure and leaves the old file as it was.
+    std::filesystem::create_directory(m_file + ".tmp");
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(ERROR_WRITE_FAULT, setDword(key, "second", 2));
+    std::string diagnostic = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(std::string::npos, diagnostic.find("not saved"));
+    EXPECT_EQ(before, readFile(m_file));
+    // The change is kept in memory and reaches the file with the next save.
+    EXPECT_EQ((std::vector<unsigned char>{2, 0, 0, 0}), query(key, "second"));
+    std::filesystem::remove(m_file + ".tmp");
+    ASSERT_EQ(ERROR_SUCCESS, setDword(key, "third", 3));
+    reopen();
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Harbinvel\\Game", 0, KEY_READ, &key));
+    EXPECT_EQ((std::vector<unsigned char>{2, 0, 0, 0}), query(key, "second"));
+    EXPECT_EQ((std::vector<unsigned char>{3, 0, 0, 0}), query(key, "third"));
+}
+
+TEST_F(RegistryTest, DamagedFilesAreKeptAsideAndTheStoreStartsEmpty)
+{
+    HKEY key = create("Software\\Harbinvel\\Game");
+    ASSERT_EQ(ERROR_SUCCESS, setDword(key, "CREDITS", 7));
+    ASSERT_EQ(ERROR_SUCCESS, setText(key, "fontName", "Tahoma"));
+    std::string whole = readFile(m_file);
+
+    struct Case {
+        const char* what;
+        std::string text;
+    };
+    std::vector<Case> cases = {
+        {"cut short", whole.substr(0, whole.size() - 5)},
+        {"cut before the end line", whole.substr(0, whole.rfind("E "))},
+        {"empty", ""},
+        {"not a settings file", "garbage\n"},
+        {"bad hex", [&] {
+             std::string t = whole;
+             t.replace(t.find("x07000000"), 9, "x07zz0000");
+             return t;
+         }()},
+        {"wrong count", [&] {
+             std::string t = whole;
+             t.replace(t.rfind("E "), std::string::npos, "E 99\n");
+             return t;
+         }()},
+    };
+    int aside = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        { std::ofstream(m_file, std::ios::binary | std::ios::trunc) << c.text; }
+        reopen();
+        ::testing::internal::CaptureStderr();
+        HKEY k = reinterpret_cast<HKEY>(1);
+        EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+                  RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Harbinvel\\Game", 0, KEY_READ, &k));
+        std::string diagnostic = ::testing::internal::GetCapturedStderr();
+        std::string keptAs = m_file + ".damaged" + (aside ? "." + std::to_string(aside) : std::string());
+        EXPECT_NE(std::string::npos, diagnostic.find("damaged")) << diagnostic;
+        EXPECT_NE(std::string::npos, diagnostic.find(keptAs)) << diagnostic;
+        EXPECT_EQ(1u, std::count(diagnostic.begin(), diagnostic.end(), '\n'));
+        EXPECT_EQ(c.text, readFile(keptAs));
+        EXPECT_FALSE(std::filesystem::exists(m_file));
+        ++aside;
+    }
+
+    // The store works again from empty and writes a fresh file.
+    ASSERT_EQ(ERROR_SUCCESS, setDword(HKEY_CURRENT_USER, "after", 1));
+    reopen();
+    EXPECT_EQ((std::vector<unsigned char>{1, 0, 0, 0}), query(HKEY_CURRENT_USER, "after"));
+}
+
+TEST_F(RegistryTest, AnUnreadableFileIsNeverOverwritten)
+{
+    std::filesystem::create_directories(m_file); // a folder where the file should be
+    reopen();
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(ERROR_SUCCESS, setDword(HKEY_CURRENT_USER, "x", 1));
+    std::string diagnostic = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(std::string::npos, diagnostic.find("cannot be read")) << diagnostic;
+    EXPECT_EQ((std::vector<unsigned char>{1, 0, 0, 0}), query(HKEY_CURRENT_USER, "x"));
+    EXPECT_TRUE(std::filesystem::is_directory(m_file));
+}
+
+} // namespace

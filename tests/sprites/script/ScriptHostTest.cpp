@@ -1,0 +1,226 @@
+// ScriptHostTest.cpp: running scripts, error boxes, protected calls, calls by
+// name and the values taken back from the stack.
+#include "ScriptTestFixture.h"
+
+#include <climits>
+
+namespace {
+
+using ScriptHostTest = ScriptTestFixture;
+
+TEST_F(ScriptHostTest, RunsScriptFilesAndRemembersThoseAskedFor)
+{
+    std::filesystem::create_directory(m_dir.path() / "rooms");
+    write("rooms/Dock.lua", "dock = (dock or 0) + 1");
+    write("Main.lua", "main = 'ran'");
+    EXPECT_EQ(0, m_host->runScriptFile("rooms\\Dock.lua", 1)); // the program's own paths use '\'
+    EXPECT_EQ(0, m_host->runScriptFile("Main.lua", 0));
+    EXPECT_EQ(0, m_host->runScriptFile("rooms\\Dock.lua", 1));
+    EXPECT_EQ(2, globalInt("dock"));
+    EXPECT_EQ("ran", globalText("main"));
+    util::Vector& run = m_host->getScriptsRun();
+    ASSERT_EQ(2, run.size());
+    EXPECT_STREQ("rooms\\Dock.lua", static_cast<lang::String*>(run.elementAt(0))->c_str());
+    EXPECT_TRUE(m_boxes.boxes().empty());
+    EXPECT_EQ(0, lua_gettop(L));
+}
+
+TEST_F(ScriptHostTest, AScriptThatFailsShowsOneBoxAndTheProgramGoesOn)
+{
+    write("Syntax.lua", "x = = 1");
+    write("Runtime.lua", "before = 1\nerror('broken on purpose')\nafter = 1");
+    for (const char* file : {"Missing.lua", "Syntax.lua", "Runtime.lua"}) {
+        SCOPED_TRACE(file);
+        m_boxes.clear();
+        m_debug.clear();
+        EXPECT_EQ(1, m_host->runScriptFile(file, 1));
+        auto boxes = m_boxes.boxes();
+        ASSERT_EQ(1u, boxes.size());
+        EXPECT_EQ("runScriptFile", boxes[0].caption);
+        EXPECT_NE(std::string::npos, boxes[0].text.find(file)) << boxes[0].text;
+        EXPECT_EQ("runScriptFile: " + boxes[0].text + "\n", m_debug.text());
+        EXPECT_EQ(0, lua_gettop(L));
+    }
+    EXPECT_NE(std::string::npos, m_boxes.boxes()[0].text.find("broken on purpose"));
+    EXPECT_EQ(1, globalInt("before"));
+    EXPECT_EQ(0, globalInt("after"));
+    EXPECT_EQ(0, m_host->getScriptsRun().size());
+}
+
+TEST_F(ScriptHostTest, RunsScriptsFromMemory)
+{
+    std::string code = "saved = { coins = 12 }";
+    EXPECT_EQ(0, m_host->runScriptBuffer(code.data(), code.size(), "LF", "readProfileData"));
+    EXPECT_EQ("", run("assert(saved.coins == 12)"));
+    std::string bad = "saved = {";
+    EXPECT_EQ(1, m_host->runScriptBuffer(bad.data(), bad.size(), "LF", "readProfileData"));
+    ASSERT_EQ(1u, m_boxes.boxes().size());
+    EXPECT_EQ("readProfileData", m_boxes.boxes()[0].caption);
+    EXPECT_EQ(0u, m_boxes.boxes()[0].text.find("[string \"LF\"]")) << m_boxes.boxes()[0].text;
+    EXPECT_EQ(0, lua_gettop(L));
+}
+
+TEST_F(ScriptHostTest, AlertShowsABoxAndTheScriptGoesOn)
+{
+    EXPECT_EQ("", run("_ALERT('careful'); went_on = true"));
+    ASSERT_EQ(1u, m_boxes.boxes().size());
+    EXPECT_EQ("Lua Alert", m_boxes.boxes()[0].caption);
+    EXPECT_EQ("careful", m_boxes.boxes()[0].text);
+    EXPECT_TRUE(m_debug.contains("Lua Alert: careful\n"));
+    EXPECT_EQ("", run("assert(went_on)"));
+}
+
+TEST_F(ScriptHostTest, AnErrorInAProtectedCallShowsTheTracebackAndLeavesTheStack)
+{
+    ASSERT_EQ("", run("function onEnter(room) local t = nil; return t.field end"));
+    lua_pushinteger(L, 111); // something of the caller's below the call
+    lua_getglobal(L, "onEnter");
+    lua_pushstring(L, "Dock");
+    EXPECT_FALSE(m_host->pcallWithTraceback(1, 0));
+    ASSERT_EQ(1, lua_gettop(L));
+    EXPECT_EQ(111, lua_tointeger(L, 1));
+    auto boxes = m_boxes.boxes();
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("Script Error", boxes[0].caption);
+    EXPECT_NE(std::string::npos, boxes[0].text.find("attempt to index local 't'"));
+    EXPECT_NE(std::string::npos, boxes[0].text.find("stack traceback:"));
+    // Without a title the debugger line is the message alone.
+    EXPECT_EQ(boxes[0].text + "\n", m_debug.text());
+
+    // With results asked for, nils stand in for them.
+    lua_getglobal(L, "onEnter");
+    EXPECT_FALSE(m_host->pcallWithTraceback(0, 2));
+    ASSERT_EQ(3, lua_gettop(L));
+    EXPECT_TRUE(lua_isnil(L, 2));
+    EXPECT_TRUE(lua_isnil(L, 3));
+}
+
+TEST_F(ScriptHostTest, AProtectedCallKeepsEveryResult)
+{
+    ASSERT_EQ("", run("function pair(a) return a + 1, 'two' end"));
+    lua_pushinteger(L, 111);
+    lua_getglobal(L, "pair");
+    lua_pushinteger(L, 41);
+    EXPECT_TRUE(m_host->pcallWithTraceback(1, 2));
+    ASSERT_EQ(3, lua_gettop(L));
+    EXPECT_EQ(111, lua_tointeger(L, 1));
+    EXPECT_EQ(42, lua_tointeger(L, 2));
+    EXPECT_STREQ("two", lua_tostring(L, 3));
+    EXPECT_TRUE(m_boxes.boxes().empty());
+}
+
+TEST_F(ScriptHostTest, WithoutTheTracebackFunctionNothingIsCalled)
+{
+    ASSERT_EQ("", run("function f() called = true; return 1 end; debug = nil"));
+    lua_getglobal(L, "f");
+    lua_pushinteger(L, 1);
+    EXPECT_FALSE(m_host->pcallWithTraceback(1, 1));
+    ASSERT_EQ(1, lua_gettop(L));
+    EXPECT_TRUE(lua_isnil(L, 1));
+    lua_settop(L, 0);
+    EXPECT_EQ("<nil>", globalText("called"));
+    ASSERT_EQ("", run("debug = { traceback = 5 }"));
+    lua_getglobal(L, "f");
+    EXPECT_FALSE(m_host->pcallWithTraceback(0, 0));
+    EXPECT_EQ(0, lua_gettop(L));
+    EXPECT_EQ("<nil>", globalText("called"));
+}
+
+TEST_F(ScriptHostTest, CallsFunctionsByNameWithArgumentsAndResults)
+{
+    ASSERT_EQ("", run("log = ''\n"
+                      "function one(n) log = log .. 'one' .. n .. ';' end\n"
+                      "function two(a, b) log = log .. 'two' .. a .. ',' .. b .. ';' end\n"
+                      "function none() log = log .. 'none;' end\n"
+                      "function text(s) log = log .. 'text' .. s .. ';' end\n"
+                      "function double(n) return n * 2 end\n"
+                      "function name() return 'Ann' end\n"
+                      "function yes() return 0 end"));
+    m_host->callLuaFunction("one", 5);
+    m_host->callLuaFunctionIntInt("two", -1, 2);
+    m_host->callLuaFunctionNoArgs("none");
+    m_host->callLuaFunctionString("text", lang::String("caf\xe9"));
+    EXPECT_EQ("one5;two-1,2;none;textcaf\xe9;", globalText("log"));
+    m_host->callLuaFunctionIntResult("double", 21);
+    EXPECT_EQ(42, m_host->popLuaInteger());
+    m_host->callLuaFunctionWithResult("name");
+    EXPECT_STREQ("Ann", m_host->popLuaString().c_str());
+    m_host->callLuaFunctionWithResult("yes");
+    EXPECT_TRUE(m_host->popLuaBoolean()); // 0 is true in Lua
+    EXPECT_EQ(0, lua_gettop(L));
+    EXPECT_TRUE(m_boxes.boxes().empty());
+}
+
+TEST_F(ScriptHostTest, AnErrorInACallByNameShowsABoxAndTheProgramGoesOn)
+{
+    ASSERT_EQ("", run("function bad() error('no such room') end"));
+    m_host->callLuaFunctionWithResult("bad");
+    EXPECT_STREQ("", m_host->popLuaString().c_str());
+    m_host->callLuaFunctionIntResult("missingFunction", 3);
+    EXPECT_EQ(0, m_host->popLuaInteger());
+    m_host->callLuaFunctionString("bad", lang::String("x"));
+    EXPECT_EQ(0, lua_gettop(L));
+    auto boxes = m_boxes.boxes();
+    ASSERT_EQ(3u, boxes.size());
+    for (const auto& box : boxes)
+        EXPECT_EQ("Script Error", box.caption);
+    EXPECT_NE(std::string::npos, boxes[0].text.find("no such room"));
+    EXPECT_NE(std::string::npos, boxes[1].text.find("attempt to call a nil value"));
+}
+
+TEST_F(ScriptHostTest, PopsConvertTheTopOfTheStack)
+{
+    lua_pushnumber(L, -3.9);
+    EXPECT_EQ(-3, m_host->popLuaInteger());
+    lua_pushnumber(L, 1e20);
+    EXPECT_EQ(INT_MAX, m_host->popLuaInteger());
+    lua_pushstring(L, "12");
+    EXPECT_EQ(12, m_host->popLuaInteger()); // Lua converts numeric texts
+    lua_pushstring(L, "twelve");
+    EXPECT_EQ(0, m_host->popLuaInteger());
+    lua_pushnumber(L, 12);
+    EXPECT_STREQ("", m_host->popLuaString().c_str());
+    lua_pushlstring(L, "a\0b", 3);
+    EXPECT_EQ(3, m_host->popLuaString().length());
+    lua_pushnil(L);
+    EXPECT_FALSE(m_host->popLuaBoolean());
+    EXPECT_EQ(0, lua_gettop(L));
+    // An empty stack gives the defaults and stays empty.
+    EXPECT_FALSE(m_host->popLuaBoolean());
+    EXPECT_EQ(0, m_host->popLuaInteger());
+    EXPECT_STREQ("", m_host->popLuaString().c_str());
+    EXPECT_EQ(0, lua_gettop(L));
+}
+
+TEST_F(ScriptHostTest, DottedPathsGiveTheTruthOfTheirValue)
+{
+    ASSERT_EQ("", run("LF = { fountainFixedWaterOn = 0, off = false, deep = { on = 'yes' }, number = 5 }\n"
+                      "gISpyBadCursor = true"));
+    EXPECT_TRUE(m_host->getLuaBoolean("LF.fountainFixedWaterOn"));
+    EXPECT_FALSE(m_host->getLuaBoolean("LF.off"));
+    EXPECT_FALSE(m_host->getLuaBoolean("LF.globalISpyActive"));
+    EXPECT_TRUE(m_host->getLuaBoolean("LF.deep.on"));
+    EXPECT_TRUE(m_host->getLuaBoolean("gISpyBadCursor"));
+    // A missing or non-table step on the way is false, not a panic.
+    EXPECT_FALSE(m_host->getLuaBoolean("Missing.flag"));
+    EXPECT_FALSE(m_host->getLuaBoolean("LF.number.flag"));
+    EXPECT_FALSE(m_host->getLuaBoolean("LF.missing.deeper.flag"));
+    EXPECT_EQ(0, lua_gettop(L));
+    EXPECT_TRUE(m_boxes.boxes().empty());
+}
+
+// The panic handler's box is the last word before Lua ends the process.
+void callUnprotected()
+{
+    ScriptHost host;
+    lua_State* state = host.getState();
+    luaL_loadstring(state, "error('beyond repair')");
+    lua_call(state, 0, 0);
+}
+
+TEST(ScriptHostDeathTest, AnUnprotectedErrorShowsLuaPanicAndEndsTheProcess)
+{
+    EXPECT_EXIT(callUnprotected(), ::testing::ExitedWithCode(1), "Lua Panic: .*beyond repair");
+}
+
+} // namespace
