@@ -5,6 +5,9 @@
 #include "platform/d3d9/PixelBuffer.h"
 
 #include <algorithm>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace platform::d3d9 {
 
@@ -162,6 +165,40 @@ void OutputMerger::span(int x, int y, int count, const uint32_t* colours, int st
         std::fill(target, target + count, *colours | m_alphaOr);
         return;
     }
+#if defined(__SSE2__)
+    // Four pixels at a time; the scalar loop below finishes the rest.
+    if (!AlphaTest && !Stencil && Mode == Blend::AlphaOver && step == 1) {
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i c255 = _mm_set1_epi16(255);
+        const __m128i c128 = _mm_set1_epi16(128);
+        const __m128i alphaOr = _mm_set1_epi32(int(m_alphaOr));
+        int i = 0;
+        for (; i + 4 <= count; i += 4) {
+            __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(colours + i));
+            __m128i a32 = _mm_srli_epi32(s, 24);
+            int opaque = _mm_movemask_epi8(_mm_cmpeq_epi32(a32, _mm_set1_epi32(255)));
+            if (opaque == 0xFFFF) {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(target + i), s);
+                continue;
+            }
+            if (_mm_movemask_epi8(_mm_cmpeq_epi32(a32, zero)) == 0xFFFF)
+                continue;
+            __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(target + i));
+            auto half = [&](__m128i sh, __m128i dh) {
+                __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sh, 0xFF), 0xFF);
+                __m128i ia = _mm_sub_epi16(c255, a);
+                __m128i t = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(sh, a), _mm_mullo_epi16(dh, ia)), c128);
+                return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+            };
+            __m128i lo = half(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero));
+            __m128i hi = half(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(target + i), _mm_or_si128(_mm_packus_epi16(lo, hi), alphaOr));
+        }
+        colours += i;
+        target += i;
+        count -= i;
+    }
+#endif
     uint8_t* stencil = nullptr;
     int stencilEnd = 0;
     if (Stencil && y < m_stencilHeight) {

@@ -4,6 +4,9 @@
 #include "platform/d3d9/ColourMath.h"
 
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace platform::d3d9 {
 namespace {
@@ -95,6 +98,37 @@ void TextureStage::combineSpan(const uint32_t* texels, int step, uint32_t diffus
         }
         uint32_t da = channel(diffuse, 24), dr = channel(diffuse, 16), dg = channel(diffuse, 8),
                  db = channel(diffuse, 0);
+#if defined(__SSE2__)
+    // Four pixels at a time; the scalar loop below finishes the rest.
+        if (step == 1) {
+            const __m128i zero = _mm_setzero_si128();
+            const __m128i factors = _mm_set_epi16(short(da), short(dr), short(dg), short(db), short(da), short(dr),
+                                                  short(dg), short(db));
+            const __m128i alphaLanes = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
+            const __m128i c128 = _mm_set1_epi16(128);
+            int i = 0;
+            for (; i + 4 <= count; i += 4) {
+                __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(texels + i));
+                auto half = [&](__m128i th) {
+                    __m128i p = _mm_mullo_epi16(th, factors);
+                    // Colour: p >> 7 (saturated by the pack); alpha: p / 255 rounded.
+                    __m128i colour = _mm_srli_epi16(p, 7);
+                    __m128i x = _mm_add_epi16(p, c128);
+                    __m128i alpha = _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+                    return _mm_or_si128(_mm_and_si128(alphaLanes, alpha), _mm_andnot_si128(alphaLanes, colour));
+                };
+                __m128i lo = half(_mm_unpacklo_epi8(t, zero));
+                __m128i hi = half(_mm_unpackhi_epi8(t, zero));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(lo, hi));
+            }
+            for (; i < count; ++i) {
+                uint32_t tx = texels[i];
+                out[i] = packArgb(mul255(channel(tx, 24), da), mul128(channel(tx, 16), dr), mul128(channel(tx, 8), dg),
+                                  mul128(channel(tx, 0), db));
+            }
+            return;
+        }
+#endif
         for (int i = 0; i < count; ++i, texels += step) {
             uint32_t t = *texels;
             out[i] = packArgb(mul255(channel(t, 24), da), mul128(channel(t, 16), dr), mul128(channel(t, 8), dg),

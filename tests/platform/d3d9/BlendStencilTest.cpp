@@ -67,6 +67,43 @@ TEST_F(Output, BlendModesCombineSourceAndTarget)
     EXPECT_EQ(drawOver(0xFFFFFFFF, 0x10203040, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA), 0x10203040u);
 }
 
+TEST_F(Output, WideSpansOfMixedAlphaBlendPixelByPixel)
+{
+    // Spans wider than four pixels, of an odd width, with every pixel's own
+    // alpha and colour, modulated by a tinted vertex colour: the wide paths
+    // must agree with the per-pixel formula, tail included.
+    const int w = 23, h = 3;
+    auto texel = [](int x, int y) {
+        uint32_t a = uint32_t((x * 37 + y * 91) % 256);
+        return a << 24 | uint32_t(x * 11 % 256) << 16 | uint32_t(y * 70 + x) % 256 << 8 | uint32_t(255 - x * 9);
+    };
+    IDirect3DTexture9* texture = makeTexture(w, h, texel);
+    const uint32_t background = 0xFF336699;
+    const DWORD tint = 0xC0806040;
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, background, 1.0f, 0);
+    device->SetTexture(0, texture);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    drawTexturedQuad(-0.5f, -0.5f, w - 0.5f, h - 0.5f, tint);
+    Image out = readRenderTarget();
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            uint32_t t = texel(x, y);
+            // Stage: colour channels t * tint / 128 capped (0x80 is identity),
+            // alpha t * tint / 255 rounded.
+            uint32_t src = uint32_t(std::floor(channelOf(t, 24) * channelOf(tint, 24) / 255.0 + 0.5)) << 24;
+            for (int shift = 0; shift < 24; shift += 8)
+                src |= uint32_t(std::min(255, int(channelOf(t, shift) * channelOf(tint, shift) / 128))) << shift;
+            uint32_t expected = referenceBlend(src, background, srcAlpha, invSrcAlpha);
+            uint32_t got = out.at(x, y);
+            for (int shift = 0; shift < 32; shift += 8)
+                ASSERT_NEAR(int(channelOf(got, shift)), int(channelOf(expected, shift)), 1)
+                    << "pixel " << x << "," << y << std::hex << " got " << got << " expected " << expected;
+        }
+    device->SetTexture(0, nullptr);
+    texture->Release();
+}
+
 TEST_F(Output, TheAlphaTestDropsPixelsBeforeTheyAreWritten)
 {
     // A texture whose left half is fully transparent.
