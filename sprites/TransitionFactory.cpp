@@ -2,6 +2,8 @@
 #include "sprites/TransitionFactory.h"
 
 #include "sprites/TransitionBarnDoor.h"
+#include "sprites/TransitionMask.h"
+#include "sprites/TransitionMosaic.h"
 #include "sprites/TransitionWipe.h"
 
 #include <lua.hpp>
@@ -32,7 +34,39 @@ const char* const kMosaicStyles[] = {"disappear", "disappeareffect", "explode", 
 const char* const kMosaicRemovals[] = {"wipe", "shrink", nullptr};
 
 // The largest number of tiles a mosaic holds.
-const int kMaxMosaicTiles = 540;
+const int kMaxMosaicTiles = TransitionMosaic::MAX_TILES;
+
+// The mosaic of each type code from 300 on: style, removal and direction.
+struct MosaicKind {
+    int style;
+    int removal;
+    int direction;
+};
+const MosaicKind kMosaicKinds[] = {
+    {TransitionMosaic::DISAPPEAR, TransitionMosaic::REMOVE_WIPE, 1},
+    {TransitionMosaic::DISAPPEAR_EFFECT, TransitionMosaic::REMOVE_WIPE, 1},
+    {TransitionMosaic::DISAPPEAR_EFFECT, TransitionMosaic::REMOVE_WIPE, 2},
+    {TransitionMosaic::DISAPPEAR_EFFECT, TransitionMosaic::REMOVE_SHRINK, 1},
+    {TransitionMosaic::EXPLODE, TransitionMosaic::REMOVE_WIPE, 1},
+    {TransitionMosaic::FLYAWAY, TransitionMosaic::REMOVE_WIPE, 1},
+    {TransitionMosaic::CHECKERBOARD, TransitionMosaic::REMOVE_WIPE, 1},
+    {TransitionMosaic::CHECKERBOARD, TransitionMosaic::REMOVE_WIPE, 2},
+    {TransitionMosaic::CHECKERBOARD, TransitionMosaic::REMOVE_SHRINK, 1},
+    {TransitionMosaic::LOUVER, TransitionMosaic::REMOVE_WIPE, 1},
+    {TransitionMosaic::LOUVER, TransitionMosaic::REMOVE_WIPE, 2},
+    {TransitionMosaic::LOUVER, TransitionMosaic::REMOVE_SHRINK, 1},
+};
+const int kMosaicKindCount = int(sizeof(kMosaicKinds) / sizeof(kMosaicKinds[0]));
+// Every mosaic made by type code.
+const int kMosaicGridX = 10;
+const int kMosaicGridY = 6;
+const int kMosaicTilesPerRender = 2;
+
+// A quarter, rounded toward minus infinity.
+int floorQuarter(int v)
+{
+    return v >= 0 ? v / 4 : -((-(v + 1)) / 4) - 1;
+}
 
 // Everything an option table says, read before anything is made: reading
 // may raise a Lua error, which must not skip the release of a transition.
@@ -164,7 +198,7 @@ void readOptions(lua_State* L, int table, int defaultMaskX, int defaultMaskY, Lu
 } // namespace
 
 TransitionBase* TransitionFactory::create(int type, int x, int y, int width, int height,
-                                          const lang::String& /*maskName*/, bool /*flag*/, int frames)
+                                          const lang::String& maskName, bool /*flag*/, int frames)
 {
     TransitionBase* transition = nullptr;
     if (type >= WIPE && type <= WIPE + 7) {
@@ -173,9 +207,31 @@ TransitionBase* TransitionFactory::create(int type, int x, int y, int width, int
         int orientation = type < BARN_DOOR + 2 ? TransitionBarnDoor::HORIZONTAL : TransitionBarnDoor::VERTICAL;
         transition = new TransitionBarnDoor(orientation, atLeast(frames, 2), x, y, width, height, false);
         transition->setReverse((type - BARN_DOOR) % 2 == 1);
+    } else if (type >= MOSAIC && type < MOSAIC + kMosaicKindCount) {
+        // The effect, checkerboard and louver styles divide by half the
+        // frame count.
+        const MosaicKind& kind = kMosaicKinds[type - MOSAIC];
+        TransitionMosaic* mosaic = new TransitionMosaic(atLeast(frames, 2), x, y, width, height, false);
+        mosaic->setStyle(kind.style);
+        mosaic->setRemoveMode(kind.removal);
+        mosaic->setDirection(kind.direction);
+        mosaic->setGridSize(kMosaicGridX, kMosaicGridY);
+        mosaic->setTilesPerRender(kMosaicTilesPerRender);
+        transition = mosaic;
+    } else if (type == MASK || type == MASK + 1) {
+        TransitionMask* mask = new TransitionMask(atLeast(frames, 1), x, y, width, height, false);
+        if (type == MASK) {
+            mask->setMaskScale(0.5f, 10.0f);
+        } else {
+            mask->setMaskScale(10.0f, 0.5f);
+            mask->setReverse(true);
+        }
+        if (!maskName.isEmpty()) {
+            int index = mask->addImageByName(maskName);
+            mask->setImagePosition(index, x + floorQuarter(width), y + floorQuarter(height));
+        }
+        transition = mask;
     }
-    // Mosaic (300..311) and mask (400, 401) effects are not part of this
-    // build: those types, like unknown ones, make nothing.
     if (transition)
         transition->begin();
     return transition;
@@ -214,6 +270,18 @@ TransitionBase* TransitionFactory::createFromLuaTable(lua_State* L, const util::
     transition->setSrcMoves(options.srcMoves);
     transition->setFade(options.fade);
     transition->setReverse(options.reverse);
+    if (options.type == MOSAIC) {
+        TransitionMosaic* mosaic = static_cast<TransitionMosaic*>(transition);
+        mosaic->setStyle(options.mosaicStyle);
+        mosaic->setRemoveMode(options.mosaicRemoval);
+        mosaic->setGridSize(options.mosaicGridX, options.mosaicGridY);
+        mosaic->setTilesPerRender(options.mosaicTilesPerRender);
+    } else if (options.type == MASK) {
+        TransitionMask* mask = static_cast<TransitionMask*>(transition);
+        int index = mask->addImageByName(lang::String(options.mask));
+        mask->setImagePosition(index, options.maskX, options.maskY);
+        mask->setMaskScale(options.maskScaleInit, options.maskScaleEnd);
+    }
     return transition;
 }
 
