@@ -1,0 +1,70 @@
+// SoundTestSupport.h: a fixture that runs the sound engine headless and
+// deterministic (output type 12, the fake clock, a seeded generator) and
+// puts the engine's settings back after each test.
+#pragma once
+
+#include "platform/kernel/Kernel.h"
+#include "sound/hvsound.h"
+#include "sound/hvsound_channel.h"
+#include "sound/hvsound_sample.h"
+#include "sound/sound_software.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace soundtest {
+
+class SoundFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::setClock(&clock);
+        crtSrand(12345);
+        HVSOUND_STATE* s = HVSOUND_GetState();
+        s->mixerType = HVSOUND_MIXER_QUALITY_AUTODETECT;
+        s->sfxMasterVolume = 255;
+        HVSOUND_SetOutput(HVSOUND_OUTPUT_NOSOUND_NONREALTIME);
+        s->bufferLength = -1;
+        bytesBefore = s->memoryPool.bytesInUse;
+    }
+
+    void TearDown() override
+    {
+        HVSOUND_Close();
+        HVSOUND_STATE* s = HVSOUND_GetState();
+        s->memoryPool.userAlloc = malloc;
+        s->memoryPool.userRealloc = realloc;
+        s->memoryPool.userFree = free;
+        s->bufferLength = -1;
+        EXPECT_EQ(s->memoryPool.bytesInUse, bytesBefore) << "the engine gave back all its memory";
+        platform::setClock(nullptr);
+    }
+
+    // Starts the engine with `channels` software channels at 22,050 Hz.
+    void start(int channels = 32, int output = HVSOUND_OUTPUT_NOSOUND_NONREALTIME)
+    {
+        HVSOUND_SetOutput(output);
+        ASSERT_TRUE(HVSOUND_Init(22050, channels, 0)) << "error " << HVSOUND_GetError();
+    }
+
+    // A 16-bit mono software sample of `length` samples holding 0, 1, 2, ...
+    HVSOUND_SAMPLE* rampSample(int length, uint32_t mode = HVSOUND_MODE_16BITS | HVSOUND_MODE_MONO |
+                                                             HVSOUND_MODE_LOOP_OFF)
+    {
+        HVSOUND_SAMPLE* s = HVSOUND_Sample_Alloc(-1, length, mode, 22050, 255, 128, 128);
+        EXPECT_NE(s, nullptr);
+        if (!s)
+            return nullptr;
+        auto* data = reinterpret_cast<int16_t*>(s->data);
+        for (int i = 0; i < length; ++i)
+            data[i] = int16_t(i);
+        HVSOUND_Sample_WriteGuards(s);
+        return s;
+    }
+
+    platform::FakeClock clock{1000};
+    int bytesBefore = 0;
+};
+
+} // namespace soundtest
