@@ -1,6 +1,8 @@
 // Builtins.cpp: the modules the engine loads by name that are built into the
-// program: "d3d9.dll" resolves to the software graphics device. This file is
+// program: "d3d9.dll" resolves to the software graphics device and "dsound.dll"
+// to the sound output over the audio backend. This file is
 // linked whole into every program, so the registration always runs.
+#include "platform/audio/DirectSound.h"
 #include "platform/d3d9/D3D9.h"
 #include "platform/files/Modules.h"
 
@@ -16,7 +18,11 @@ FARPROC resolveGraphicsDevice(const char* procName)
 }
 
 struct BuiltinRegistrar {
-    BuiltinRegistrar() { platform::registerBuiltinModule("d3d9.dll", &resolveGraphicsDevice); }
+    BuiltinRegistrar()
+    {
+        platform::registerBuiltinModule("d3d9.dll", &resolveGraphicsDevice);
+        platform::registerBuiltinModule("dsound.dll", &platform::audio::resolveDirectSound);
+    }
 };
 
 BuiltinRegistrar g_registrar;

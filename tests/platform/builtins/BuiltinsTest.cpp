@@ -22,4 +22,15 @@ TEST(BuiltinModules, GraphicsDeviceLoadsByName)
     EXPECT_NE(LoadLibraryA("D3D9.DLL"), nullptr) << "module names ignore case";
 }
 
+TEST(BuiltinModules, SoundOutputLoadsByName)
+{
+    HMODULE module = LoadLibraryA("dsound.dll");
+    ASSERT_NE(module, nullptr);
+    EXPECT_NE(GetProcAddress(module, "DirectSoundCreate8"), nullptr);
+    EXPECT_NE(GetProcAddress(module, "DirectSoundCreate"), nullptr);
+    EXPECT_NE(GetProcAddress(module, "DirectSoundEnumerateA"), nullptr);
+    EXPECT_EQ(LoadLibraryA("dsound3d.dll"), nullptr) << "no 3D sound module exists";
+    FreeLibrary(module);
+}
+
 } // namespace
