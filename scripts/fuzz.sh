@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 seconds=${HV_FUZZ_SECONDS:-30}
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHV_SANITIZE=ON \
-  -DHV_BUILD_FUZZ=ON -DHV_BUILD_TESTS=OFF -DHV_BUILD_BENCH=OFF \
+  -DHV_BUILD_FUZZ=ON -DHV_BUILD_TESTS=OFF -DHV_BUILD_BENCH=OFF -DHV_BUILD_TOOLS=OFF \
   -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link >/dev/null
 harnesses=()
 for src in fuzz/fuzz_*.cpp; do harnesses+=("$(basename "$src" .cpp)"); done

@@ -18,7 +18,7 @@ echo "== normal build"
 run_suite build
 echo "== sanitizer build"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  run_suite build-asan -DHV_SANITIZE=ON -DHV_BUILD_BENCH=OFF
+  run_suite build-asan -DHV_SANITIZE=ON -DHV_BUILD_BENCH=OFF -DHV_BUILD_TOOLS=OFF
 
 if [ -x scripts/fuzz.sh ]; then
   echo "== fuzzing"

@@ -326,6 +326,9 @@ void HVSOUND_Close()
         HVSOUND_StopSound(HVSOUND_ALL);
         HVSOUND_Stream_Shutdown();
         HVSOUND_Async_Shutdown();
+        // The mixer thread reads the system channel's play position: it ends
+        // before that channel stops (stopping it twice is harmless).
+        HVSOUND_Software_StopMixer();
         HVSOUND_StopSound(HVSOUND_SYSTEMCHANNEL);
     }
 

@@ -5,26 +5,9 @@
 
 #include "sound/output_nosound.h"
 
-void HVSOUND_DSP_Init()
+void* HVMUSIC_MixSongs(void* /*blockStart*/, void* buffer, int /*length*/, void* /*parameter*/)
 {
-}
-
-bool HVSOUND_DSP_Exists(HVSOUND_DSPUNIT* unit)
-{
-    return unit == nullptr;
-}
-
-void HVSOUND_DSP_MixCycle(int /*offset*/, int /*length*/)
-{
-}
-
-bool HVSOUND_Software_StartMixerThread()
-{
-    return true;
-}
-
-void HVSOUND_Software_StopMixer()
-{
+    return buffer;
 }
 
 bool HVSOUND_Stream_StartThread()
@@ -68,43 +51,6 @@ void HVMUSIC_ForgetSample(HVSOUND_SAMPLE* /*sample*/)
 {
 }
 
-HVSOUND_FILE* HVSOUND_File_Open(const void* /*nameOrData*/, uint32_t /*kind*/, int /*length*/)
-{
-    return nullptr;
-}
-
-void HVSOUND_File_SetStart(HVSOUND_FILE* /*file*/, int /*offset*/)
-{
-}
-
-void HVSOUND_File_SetEnd(HVSOUND_FILE* /*file*/, int /*lastByte*/)
-{
-}
-
-int HVSOUND_File_Read(void* /*buffer*/, int /*size*/, int /*count*/, HVSOUND_FILE* /*file*/)
-{
-    return -1;
-}
-
-int HVSOUND_File_Seek(HVSOUND_FILE* /*file*/, int /*offset*/, int /*origin*/)
-{
-    return -1;
-}
-
-int HVSOUND_File_Tell(HVSOUND_FILE* /*file*/)
-{
-    return 0;
-}
-
-void HVSOUND_File_Close(HVSOUND_FILE* /*file*/)
-{
-}
-
-bool HVSOUND_File_HasUserCallbacks()
-{
-    return false;
-}
-
 HVSOUND_SAMPLE* HVSOUND_Vorbis_LoadSample(int /*index*/, HVSOUND_FILE* /*file*/, uint32_t /*mode*/)
 {
     return nullptr;
@@ -115,19 +61,3 @@ HVSOUND_SAMPLE* HVSOUND_MPEG_LoadSample(int /*index*/, HVSOUND_FILE* /*file*/, u
     return nullptr;
 }
 
-HVSOUND_SAMPLE* HVSOUND_WAV_LoadSample(int /*index*/, HVSOUND_FILE* /*file*/, uint32_t /*mode*/)
-{
-    return nullptr;
-}
-
-// Until the device drivers exist, waveOut and DirectSound output play
-// silently through the no-sound driver.
-HVSOUND_OutputDriver* HVSOUND_Output_WinMM()
-{
-    return HVSOUND_Output_NoSound();
-}
-
-HVSOUND_OutputDriver* HVSOUND_Output_DirectSound()
-{
-    return HVSOUND_Output_NoSound();
-}

@@ -160,14 +160,6 @@ TEST_F(SoundCoreEngine, UpdateDrivenOutputMixesOneBlockPerUpdate)
     EXPECT_EQ(mixer.currentBlock, 1);
 }
 
-TEST_F(SoundCoreEngine, RealTimeOutputIsNotMixedByUpdate)
-{
-    start(32, HVSOUND_OUTPUT_NOSOUND);
-    HVSOUND_Update();
-    HVSOUND_Update();
-    EXPECT_EQ(HVSOUND_GetState()->mixer.currentBlock, 0);
-}
-
 TEST_F(SoundCoreEngine, MixerThreadFlagComesBackAfterAnUpdateDrivenStart)
 {
     start(8, HVSOUND_OUTPUT_NOSOUND_NONREALTIME);

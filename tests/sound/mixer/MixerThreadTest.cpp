@@ -1,0 +1,247 @@
+// The mixer thread under the no-sound output with a clock the test moves:
+// the blocks of the primary buffer it mixes, in which order, what lands in
+// them, and its stop.
+#include "sound/output_nosound.h"
+#include "tests/sound/mixer/MixerTestSupport.h"
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+using namespace mixertest;
+
+// A clock that moves only when the test sets it; a sleep waits a moment of
+// real time and leaves the clock where it is.
+class StepClock : public platform::Clock {
+public:
+    void setMilliseconds(int64_t ms) { m_microseconds = ms * 1000; }
+    uint32_t tickCount() override { return uint32_t(m_microseconds.load() / 1000); }
+    int64_t performanceCounter() override { return m_microseconds.load(); }
+    int64_t performanceFrequency() override { return 1000000; }
+    void sleep(uint32_t) override { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }
+
+private:
+    std::atomic<int64_t> m_microseconds{0};
+};
+
+constexpr int kRingBlocks = 4;
+constexpr int kFrameBytes = 4;
+
+// The primary buffer of the recording output: plain memory, and a log of
+// the blocks the output unit wrote, in order. Written by the mixer thread
+// under the mixer lock; read by the test under the same lock.
+std::vector<int16_t> g_ring(size_t(kRingBlocks * kBlock * 2));
+std::vector<int> g_blocksWritten;
+
+bool recordLock(HVSOUND_SAMPLE*, int offset, int length, void** p1, void** p2, int* l1, int* l2)
+{
+    g_blocksWritten.push_back(offset / (kBlock * kFrameBytes));
+    *p1 = reinterpret_cast<uint8_t*>(g_ring.data()) + offset;
+    *l1 = length;
+    *p2 = nullptr;
+    *l2 = 0;
+    return true;
+}
+
+bool recordUnlock(HVSOUND_SAMPLE*, void*, void*, int, int)
+{
+    return true;
+}
+
+void recordingSampleFunctions(HVSOUND_SAMPLE* sample)
+{
+    HVSOUND_NoSound_SetSampleFunctions(sample);
+    sample->functions.lock = recordLock;
+    sample->functions.unlock = recordUnlock;
+}
+
+HVSOUND_OutputDriver g_recordingOutput;
+
+class SoundMixerThread : public MixerFixture {
+protected:
+    void SetUp() override
+    {
+        MixerFixture::SetUp();
+        platform::setClock(&stepClock);
+        g_blocksWritten.clear();
+        std::fill(g_ring.begin(), g_ring.end(), int16_t(0));
+        HVSOUND_SetOutput(HVSOUND_OUTPUT_NOSOUND);
+        // The no-sound output with a primary buffer that can be read back.
+        g_recordingOutput = *HVSOUND_Output_NoSound();
+        g_recordingOutput.initSampleFunctions = recordingSampleFunctions;
+        g_recordingOutput.mixerThread = 1;
+        HVSOUND_GetState()->driver = &g_recordingOutput;
+        HVSOUND_GetState()->mixerType = HVSOUND_MIXER_QUALITY_FPU;
+    }
+
+    void TearDown() override
+    {
+        MixerFixture::TearDown();
+        HVSOUND_GetState()->driver = HVSOUND_Output_NoSound();
+    }
+
+    std::vector<int> blocksWritten()
+    {
+        HVSOUND_Software_Lock();
+        std::vector<int> copy = g_blocksWritten;
+        HVSOUND_Software_Unlock();
+        return copy;
+    }
+
+    // Waits (in real time, at most 5 s) until the thread has written `count`
+    // blocks in all.
+    bool waitForBlocks(size_t count)
+    {
+        for (int i = 0; i < 5000; ++i) {
+            if (blocksWritten().size() >= count)
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return false;
+    }
+
+    // The block the output plays at the clock's time.
+    int playingBlock()
+    {
+        int64_t position = HVSOUND_GetCurrentPosition(HVSOUND_SYSTEMCHANNEL);
+        int64_t ring = kRingBlocks * kBlock;
+        return int(((position % ring) + ring) % ring / kBlock);
+    }
+
+    // Waits until the thread has caught up with the play cursor.
+    bool waitUntilCaughtUp()
+    {
+        for (int i = 0; i < 5000; ++i) {
+            HVSOUND_Software_Lock();
+            int current = HVSOUND_GetState()->mixer.currentBlock;
+            HVSOUND_Software_Unlock();
+            if (current == playingBlock())
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return false;
+    }
+
+    StepClock stepClock;
+};
+
+TEST_F(SoundMixerThread, KeepsEveryBlockButThePlayingOneMixedInOrder)
+{
+    stepClock.setMilliseconds(0); // the cursor in block 0
+    ASSERT_TRUE(HVSOUND_Init(kRate, 8, 0));
+    ASSERT_EQ(HVSOUND_GetState()->mixBufferLength, kRingBlocks * kBlock);
+    ASSERT_TRUE(waitForBlocks(3));
+    EXPECT_EQ(blocksWritten(), (std::vector<int>{1, 2, 3})) << "filled before the cursor leaves block 0";
+    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    EXPECT_EQ(blocksWritten().size(), 3u) << "nothing more while the cursor stays";
+
+    play(constantSample(1000), 0);
+    // Each move of the cursor into the next block has the block it left mixed.
+    size_t written = 3;
+    for (int64_t ms : {24, 47, 70, 93}) { // positions 529, 1036, 1543, 2050 (block 0 again)
+        stepClock.setMilliseconds(ms);
+        ASSERT_TRUE(waitForBlocks(++written)) << ms << " ms";
+    }
+    EXPECT_EQ(blocksWritten(), (std::vector<int>{1, 2, 3, 0, 1, 2, 3}));
+
+    // A cursor that jumps three blocks at once: all three, in ring order.
+    stepClock.setMilliseconds(163); // position 3594: block 3
+    ASSERT_TRUE(waitForBlocks(10));
+    EXPECT_EQ(blocksWritten(), (std::vector<int>{1, 2, 3, 0, 1, 2, 3, 0, 1, 2}));
+
+    // Block 1 was mixed after the ramp of block 0: the sound at full left.
+    HVSOUND_Software_Lock();
+    std::vector<int16_t> block1(g_ring.begin() + 2 * kBlock, g_ring.begin() + 4 * kBlock);
+    HVSOUND_Software_Unlock();
+    for (int j = 0; j < kBlock; ++j) {
+        ASSERT_EQ(block1[size_t(2 * j)], 1000) << "frame " << j;
+        ASSERT_EQ(block1[size_t(2 * j + 1)], 0) << "frame " << j;
+    }
+
+    auto before = std::chrono::steady_clock::now();
+    HVSOUND_Close();
+    auto took = std::chrono::steady_clock::now() - before;
+    EXPECT_LT(took, std::chrono::milliseconds(500)) << "the thread ends at the stop request";
+}
+
+TEST_F(SoundMixerThread, StartsWithTheBlockAfterTheOneThatPlays)
+{
+    stepClock.setMilliseconds(70); // position 1543: block 3
+    ASSERT_TRUE(HVSOUND_Init(kRate, 8, 0));
+    ASSERT_TRUE(waitForBlocks(3));
+    EXPECT_EQ(blocksWritten(), (std::vector<int>{0, 1, 2}));
+}
+
+TEST_F(SoundMixerThread, SurvivesTheClockWrapping)
+{
+    // The microsecond clock wraps at 2^32: the play position jumps back.
+    stepClock.setMilliseconds(4294960);
+    ASSERT_TRUE(HVSOUND_Init(kRate, 8, 0));
+    ASSERT_TRUE(waitUntilCaughtUp());
+    stepClock.setMilliseconds(4294967 + 40);
+    ASSERT_TRUE(waitUntilCaughtUp());
+    stepClock.setMilliseconds(4294967 + 64);
+    ASSERT_TRUE(waitUntilCaughtUp());
+    EXPECT_GE(blocksWritten().size(), 3u);
+}
+
+TEST_F(SoundMixerThread, ChannelsChangeSafelyWhileTheThreadMixes)
+{
+    ASSERT_TRUE(HVSOUND_Init(kRate, 8, HVSOUND_INIT_ENABLE_LEVELS));
+    HVSOUND_SAMPLE* shortShot = constantSample(3000, 300, HVSOUND_MODE_LOOP_OFF);
+    HVSOUND_SAMPLE* looped = constantSample(-2000, 700);
+    HVSOUND_DSPUNIT* group = HVSOUND_DSP_Create(nullptr, 150, nullptr);
+    HVSOUND_DSP_SetActive(group, true);
+    int handles[8] = {-1, -1, -1, -1, -1, -1, -1, -1};
+    int64_t ms = 0;
+    for (int round = 0; round < 300; ++round) {
+        int slot = round % 8;
+        switch (round % 5) {
+        case 0:
+            handles[slot] = HVSOUND_PlaySound(HVSOUND_FREE, round % 2 ? shortShot : looped);
+            break;
+        case 1: {
+            int list[HVSOUND_MAX_SUBCHANNELS] = {HVSOUND_FREE};
+            handles[slot] = HVSOUND_PlaySoundEx(list, 1, looped, group, round % 3 == 0);
+            break;
+        }
+        case 2:
+            HVSOUND_SetVolume(handles[(slot + 3) % 8], round % 256);
+            HVSOUND_SetPan(handles[(slot + 5) % 8], (round * 7) % 256);
+            HVSOUND_SetFrequency(handles[(slot + 1) % 8], round % 2 ? -30000 : 11025);
+            break;
+        case 3:
+            HVSOUND_SetPaused(handles[(slot + 2) % 8], round % 2 == 0);
+            HVSOUND_SetCurrentPosition(handles[(slot + 6) % 8], 5);
+            break;
+        default:
+            HVSOUND_StopSound(handles[(slot + 4) % 8]);
+            float left, right;
+            HVSOUND_CHANNEL* c = HVSOUND_Channel_Find(slot);
+            c->functions.getLevels(c, &left, &right);
+            HVSOUND_IsPlaying(handles[slot]);
+            break;
+        }
+        if (round == 150)
+            HVSOUND_DSP_SetPriority(group, 50);
+        ms += 7;
+        stepClock.setMilliseconds(ms);
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    HVSOUND_DSP_Free(group);
+    HVSOUND_Sample_Free(shortShot);
+    EXPECT_GT(blocksWritten().size(), 10u);
+}
+
+TEST_F(SoundMixerThread, UpdateDrivenOutputHasNoMixerThread)
+{
+    HVSOUND_SetOutput(HVSOUND_OUTPUT_NOSOUND_NONREALTIME);
+    ASSERT_TRUE(HVSOUND_Init(kRate, 8, 0));
+    EXPECT_EQ(HVSOUND_Output_NoSound()->mixerThread, 0);
+    EXPECT_TRUE(HVSOUND_Software_StartMixerThread()) << "asking for it anyway makes none";
+    HVSOUND_Update();
+    EXPECT_EQ(HVSOUND_GetState()->mixer.currentBlock, 2);
+}
+
+} // namespace
