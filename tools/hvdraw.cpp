@@ -14,11 +14,9 @@
 #include "windowing/GraphicsWWinDX.h"
 #include "windowing/ImageWinDX.h"
 #include "windowing/Polygon.h"
-
-#include <png.h>
+#include "tools/PngWriter.h"
 
 #include <cmath>
-#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,43 +29,6 @@ constexpr UINT_PTR kFrameTimer = 1;
 constexpr UINT_PTR kCloseTimer = 2;
 constexpr int kShotFrame = 12;
 constexpr int kParticles = 400;
-
-// Writes 0xAARRGGBB pixels as an 8-bit RGB PNG (the screen has no transparency).
-bool writePng(const char* path, const uint32_t* pixels, int width, int height)
-{
-    FILE* file = std::fopen(path, "wb");
-    if (!file)
-        return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        return false;
-    }
-    std::vector<png_byte> row(size_t(width) * 3);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < height; ++y) {
-        const uint32_t* in = pixels + size_t(y) * size_t(width);
-        for (int x = 0; x < width; ++x) {
-            row[size_t(3 * x)] = png_byte(in[x] >> 16);
-            row[size_t(3 * x + 1)] = png_byte(in[x] >> 8);
-            row[size_t(3 * x + 2)] = png_byte(in[x]);
-        }
-        png_write_row(png, row.data());
-    }
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    return std::fclose(file) == 0;
-}
 
 uint32_t pack(int a, int r, int g, int b)
 {
@@ -220,7 +181,7 @@ public:
         if (m_frame == kShotFrame && !m_shotPath.empty()) {
             std::vector<uint32_t> pixels(800 * 600);
             dx->getBackBuffer(0, 0, 800, 600, pixels.data());
-            if (writePng(m_shotPath.c_str(), pixels.data(), 800, 600))
+            if (tools::writePng(m_shotPath.c_str(), pixels.data(), 800, 600, false))
                 std::printf("screenshot written: %s\n", m_shotPath.c_str());
             else
                 std::fprintf(stderr, "hvdraw: cannot write %s\n", m_shotPath.c_str());

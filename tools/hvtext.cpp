@@ -10,8 +10,7 @@
 #include "windowing/Font.h"
 #include "windowing/FontMetrics.h"
 #include "windowing/ImageWinDX.h"
-
-#include <png.h>
+#include "tools/PngWriter.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -132,31 +131,6 @@ void flatten(window::ImageWinDX* image, uint32_t background)
     image->setHasAlpha(false);
 }
 
-bool writePng(const char* path, window::ImageWinDX* image)
-{
-    FILE* file = std::fopen(path, "wb");
-    if (!file)
-        return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, info ? &info : nullptr);
-        std::fclose(file);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, png_uint_32(image->getWidth()), png_uint_32(image->getHeight()), 8,
-                 PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    png_set_bgr(png); // the pixels are 0xAARRGGBB words: blue, green, red, alpha in memory
-    uint32_t* pixels = image->getPixels();
-    for (int y = 0; y < image->getHeight(); ++y)
-        png_write_row(png, reinterpret_cast<png_bytep>(pixels + size_t(y) * size_t(image->getWidth())));
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    return std::fclose(file) == 0;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -237,7 +211,7 @@ int main(int argc, char** argv)
     } else {
         if (opaque)
             flatten(image, background);
-        if (!writePng(out, image)) {
+        if (!tools::writePng(out, image->getPixels(), image->getWidth(), image->getHeight(), true)) {
             std::fprintf(stderr, "hvtext: cannot write %s\n", out);
             status = 1;
         } else {
