@@ -162,7 +162,9 @@ TEST_F(SoundMixerThread, KeepsEveryBlockButThePlayingOneMixedInOrder)
     auto before = std::chrono::steady_clock::now();
     HVSOUND_Close();
     auto took = std::chrono::steady_clock::now() - before;
-    EXPECT_LT(took, std::chrono::milliseconds(500)) << "the thread ends at the stop request";
+    // Generous: a loaded machine may delay the thread, but it must not wait out a
+    // time-out or hang.
+    EXPECT_LT(took, std::chrono::milliseconds(2000)) << "the thread ends at the stop request";
 }
 
 TEST_F(SoundMixerThread, StartsWithTheBlockAfterTheOneThatPlays)
