@@ -734,18 +734,9 @@ bool GraphicsWWinDX::drawImage(ImageBase* image, int x, int y)
     ProfileScope profile("GraphicsWWinDX::drawImage");
     if (!image)
         return false;
-    image->getPixels();
-    auto* dx = dynamic_cast<ImageWinDX*>(image);
-    if (!image->hasPixels() || !dx)
-        return false;
-    ensureScene();
-    uint32_t colours[4];
-    bool corners = getVertexColors(colours);
-    const int w = image->getWidth();
-    const int h = image->getHeight();
-    util::RectangleNM src(0, 0, w, h);
-    dx->draw(this, x + (w >> 1), y + (h >> 1), &src, colours, corners, m_bDynamicTextures, 1.0, 1.0, 0.0, 0);
-    return true;
+    image->getPixels(); // the size is known once the picture is decoded
+    return drawImageCentered(image, x + (image->getWidth() >> 1), y + (image->getHeight() >> 1), nullptr, 1.0, 1.0,
+                             0.0, 0);
 }
 
 void GraphicsWWinDX::fillOval(int, int, int, int)
