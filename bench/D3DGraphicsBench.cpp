@@ -5,9 +5,9 @@
 // end the program prints the ratios of the graphics' times to the others'.
 #include "platform/user/Backend.h"
 #include "platform/user/User.h"
-#include "windowing/Frame.h"
-#include "windowing/GraphicsWWinDX.h"
-#include "windowing/ImageWinDX.h"
+#include "windowing/window/Frame.h"
+#include "windowing/d3d/GraphicsWWinDX.h"
+#include "windowing/d3d/ImageWinDX.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>

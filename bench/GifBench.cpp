@@ -2,7 +2,7 @@
 // both producing the same 32-bit pixels (giflib's indices turned into pixels
 // through the colour table), with giflib's indices alone shown beside. The
 // program checks that both give the same pixels and ends with the ratio.
-#include "windowing/GifDecoder.h"
+#include "windowing/images/GifDecoder.h"
 
 #include <benchmark/benchmark.h>
 #include <gif_lib.h>

@@ -2,12 +2,12 @@
 // second by the float and the 16-bit mixer for channel counts, sample
 // formats, steps and volume ramps, a whole mix cycle, and a memory copy
 // for scale. The engine runs update-driven (no thread, no device).
-#include "sound/hvsound.h"
-#include "sound/hvsound_channel.h"
-#include "sound/hvsound_dsp.h"
-#include "sound/hvsound_sample.h"
-#include "sound/mixer_fpui.h"
-#include "sound/sound_software.h"
+#include "sound/core/hvsound.h"
+#include "sound/core/hvsound_channel.h"
+#include "sound/mixer/hvsound_dsp.h"
+#include "sound/core/hvsound_sample.h"
+#include "sound/mixer/mixer_fpui.h"
+#include "sound/mixer/sound_software.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,7 +3,7 @@
 // about four million pixels, then apply the picture to itself as a mask.
 #pragma once
 
-#include "windowing/ImageWinDX.h"
+#include "windowing/d3d/ImageWinDX.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Fuzzes the GIF reader: the size-only read first, then the full decode of
 // pictures up to about four million pixels (larger ones only cost time).
-#include "windowing/GifDecoder.h"
-#include "windowing/ImageBase.h"
+#include "windowing/images/GifDecoder.h"
+#include "windowing/images/ImageBase.h"
 
 #include <cstdint>
 #include <cstdlib>

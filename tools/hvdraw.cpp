@@ -8,12 +8,12 @@
 #include "core/util/Vector3D.h"
 #include "platform/user/Backend.h"
 #include "platform/user/User.h"
-#include "windowing/Event.h"
-#include "windowing/Frame.h"
-#include "windowing/GraphicsParticle.h"
-#include "windowing/GraphicsWWinDX.h"
-#include "windowing/ImageWinDX.h"
-#include "windowing/Polygon.h"
+#include "windowing/window/Event.h"
+#include "windowing/window/Frame.h"
+#include "windowing/graphics/GraphicsParticle.h"
+#include "windowing/d3d/GraphicsWWinDX.h"
+#include "windowing/d3d/ImageWinDX.h"
+#include "windowing/graphics/Polygon.h"
 #include "tools/PngWriter.h"
 
 #include <cmath>

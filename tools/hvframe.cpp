@@ -6,10 +6,10 @@
 #include "platform/kernel/Clock.h"
 #include "platform/user/Backend.h"
 #include "platform/user/User.h"
-#include "windowing/Component.h"
-#include "windowing/Cursor.h"
-#include "windowing/Event.h"
-#include "windowing/Frame.h"
+#include "windowing/window/Component.h"
+#include "windowing/window/Cursor.h"
+#include "windowing/window/Event.h"
+#include "windowing/window/Frame.h"
 
 #include <cstdio>
 #include <cstdlib>

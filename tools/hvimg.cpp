@@ -3,7 +3,7 @@
 // the pixels as a PNG, so that anyone can look at what the readers produce.
 #include "core/lang/Exception.h"
 #include "core/lang/ResourceFile.h"
-#include "windowing/ImageWinDX.h"
+#include "windowing/d3d/ImageWinDX.h"
 #include "tools/PngWriter.h"
 
 #include <cstdio>

@@ -6,10 +6,10 @@
 #include "platform/files/Text.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/user/Backend.h"
-#include "windowing/CMainDC.h"
-#include "windowing/Font.h"
-#include "windowing/FontMetrics.h"
-#include "windowing/ImageWinDX.h"
+#include "windowing/gdi/CMainDC.h"
+#include "windowing/fonts/Font.h"
+#include "windowing/fonts/FontMetrics.h"
+#include "windowing/d3d/ImageWinDX.h"
 #include "tools/PngWriter.h"
 
 #include <cstdio>

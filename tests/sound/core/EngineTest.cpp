@@ -1,6 +1,6 @@
 // Engine start and stop, set-up calls, buffer sizes, the error word, the
 // no-sound driver and its timer mixing.
-#include "sound/output_nosound.h"
+#include "sound/output/output_nosound.h"
 #include "tests/sound/core/SoundTestSupport.h"
 
 #include <cstring>

@@ -1,6 +1,6 @@
 // Positional sound: distance volume, pan and Doppler factor of software
 // channels against the fixed listener at the origin.
-#include "sound/hvsound_3d.h"
+#include "sound/core/hvsound_3d.h"
 #include "tests/sound/core/SoundTestSupport.h"
 
 namespace {

@@ -4,10 +4,10 @@
 #pragma once
 
 #include "platform/kernel/Kernel.h"
-#include "sound/hvsound.h"
-#include "sound/hvsound_channel.h"
-#include "sound/hvsound_sample.h"
-#include "sound/sound_software.h"
+#include "sound/core/hvsound.h"
+#include "sound/core/hvsound_channel.h"
+#include "sound/core/hvsound_sample.h"
+#include "sound/mixer/sound_software.h"
 
 #include <gtest/gtest.h>
 

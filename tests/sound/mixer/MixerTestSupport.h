@@ -5,8 +5,8 @@
 // frame by frame for computing expected output.
 #pragma once
 
-#include "sound/hvsound_dsp.h"
-#include "sound/mixer_fpui.h"
+#include "sound/mixer/hvsound_dsp.h"
+#include "sound/mixer/mixer_fpui.h"
 #include "tests/sound/core/SoundTestSupport.h"
 
 #include <cmath>

@@ -1,7 +1,7 @@
 // The mixer thread under the no-sound output with a clock the test moves:
 // the blocks of the primary buffer it mixes, in which order, what lands in
 // them, and its stop.
-#include "sound/output_nosound.h"
+#include "sound/output/output_nosound.h"
 #include "tests/sound/mixer/MixerTestSupport.h"
 
 #include <chrono>

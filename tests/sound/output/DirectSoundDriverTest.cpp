@@ -2,8 +2,8 @@
 // backend: device start, the mix buffer, hardware channels' volume, pan and
 // frequency as heard, pause, lost buffers and failures.
 #include "platform/audio/DirectSound.h"
-#include "sound/output_dsound.h"
-#include "sound/output_winmm.h"
+#include "sound/output/output_dsound.h"
+#include "sound/output/output_winmm.h"
 #include "tests/sound/output/OutputTestSupport.h"
 
 #include <cmath>

@@ -1,7 +1,7 @@
 // WaveOutDriverTest.cpp: the waveOut driver over the manual-pump backend:
 // opening, the looping ring, play position, lock wrap and failures.
 #include "platform/audio/WinMM.h"
-#include "sound/output_winmm.h"
+#include "sound/output/output_winmm.h"
 #include "tests/sound/output/OutputTestSupport.h"
 
 #include <cstring>

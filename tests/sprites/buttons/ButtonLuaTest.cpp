@@ -1,9 +1,9 @@
 // ButtonLuaTest.cpp: the methods of hv.ButtonSprite and hv.RectButtonSprite
 // called from scripts.
-#include "tests/sprites/scripting/SpriteLuaFixture.h"
+#include "tests/sprites/support/SpriteLuaFixture.h"
 
-#include "sprites/ButtonSprite.h"
-#include "sprites/RectButtonSprite.h"
+#include "sprites/buttons/ButtonSprite.h"
+#include "sprites/buttons/RectButtonSprite.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include "core/lang/IntArray.h"
 #include "core/lang/ObjectArray.h"
-#include "sprites/ButtonSprite.h"
-#include "sprites/RectButtonSprite.h"
-#include "windowing/Graphics.h"
+#include "sprites/buttons/ButtonSprite.h"
+#include "sprites/buttons/RectButtonSprite.h"
+#include "windowing/graphics/Graphics.h"
 
 #include <gtest/gtest.h>
 

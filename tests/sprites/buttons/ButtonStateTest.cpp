@@ -1,7 +1,7 @@
 // ButtonStateTest.cpp: the seven-state machine of the button part: every
 // state against every input, the pressed flag, and the press and release
 // protocol the dialogs drive.
-#include "sprites/ButtonMixin.h"
+#include "sprites/buttons/ButtonMixin.h"
 
 #include <gtest/gtest.h>
 

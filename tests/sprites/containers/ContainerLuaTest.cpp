@@ -1,7 +1,7 @@
 // ContainerLuaTest.cpp: a container completing its own and its children's
 // animations, in Lua and natively.
 #include "tests/sprites/containers/ContainerTestSupport.h"
-#include "tests/sprites/scripting/SpriteLuaFixture.h"
+#include "tests/sprites/support/SpriteLuaFixture.h"
 
 namespace {
 

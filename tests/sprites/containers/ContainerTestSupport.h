@@ -5,8 +5,8 @@
 #pragma once
 
 #include "core/lang/IntArray.h"
-#include "sprites/DialogSprite.h"
-#include "sprites/FancyContainer.h"
+#include "sprites/dialogs/DialogSprite.h"
+#include "sprites/containers/FancyContainer.h"
 #include "tests/sprites/support/RecordingGraphics.h"
 #include "tests/sprites/support/TestSprite.h"
 

@@ -4,7 +4,7 @@
 
 #include "core/lang/Class.h"
 #include "core/util/Vector.h"
-#include "sprites/ScriptHost.h"
+#include "sprites/script/ScriptHost.h"
 
 #include <gtest/gtest.h>
 

@@ -4,9 +4,9 @@
 #include "tests/sprites/containers/ContainerTestSupport.h"
 #include "tests/sprites/images/TestPictures.h"
 
-#include "sprites/ButtonSprite.h"
-#include "sprites/RectButtonSprite.h"
-#include "windowing/Event.h"
+#include "sprites/buttons/ButtonSprite.h"
+#include "sprites/buttons/RectButtonSprite.h"
+#include "windowing/window/Event.h"
 
 #include <gtest/gtest.h>
 

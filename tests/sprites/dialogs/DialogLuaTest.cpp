@@ -1,9 +1,9 @@
 // DialogLuaTest.cpp: the methods of hv.DialogSprite called from scripts,
 // with their argument checks.
 #include "tests/sprites/containers/ContainerTestSupport.h"
-#include "tests/sprites/scripting/SpriteLuaFixture.h"
+#include "tests/sprites/support/SpriteLuaFixture.h"
 
-#include "sprites/DialogSprite.h"
+#include "sprites/dialogs/DialogSprite.h"
 
 namespace {
 

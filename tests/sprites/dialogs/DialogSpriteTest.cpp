@@ -7,7 +7,7 @@
 
 #include "core/lang/Class.h"
 #include "core/util/Hashtable.h"
-#include "sprites/ImageSprite.h"
+#include "sprites/images/ImageSprite.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // AnimateSpriteLuaTest.cpp: the methods of hv.AnimateSprite called from scripts.
 #include "tests/sprites/images/TestPictures.h"
-#include "tests/sprites/scripting/SpriteLuaFixture.h"
+#include "tests/sprites/support/SpriteLuaFixture.h"
 
-#include "sprites/AnimateSprite.h"
+#include "sprites/images/AnimateSprite.h"
 
 namespace {
 

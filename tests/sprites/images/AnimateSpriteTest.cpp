@@ -6,8 +6,8 @@
 
 #include "core/lang/IntArray.h"
 #include "core/lang/ObjectArray.h"
-#include "sprites/AnimateSprite.h"
-#include "sprites/ScalerSprite.h"
+#include "sprites/images/AnimateSprite.h"
+#include "sprites/images/ScalerSprite.h"
 
 #include <gtest/gtest.h>
 

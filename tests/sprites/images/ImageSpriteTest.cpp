@@ -8,10 +8,10 @@
 #include "core/lang/Class.h"
 #include "core/lang/IntArray.h"
 #include "core/lang/ObjectArray.h"
-#include "sprites/AnimateSprite.h"
-#include "sprites/BoundsSprite.h"
-#include "sprites/ImageSprite.h"
-#include "windowing/Graphics.h"
+#include "sprites/images/AnimateSprite.h"
+#include "sprites/base/BoundsSprite.h"
+#include "sprites/images/ImageSprite.h"
+#include "windowing/graphics/Graphics.h"
 
 #include <gtest/gtest.h>
 

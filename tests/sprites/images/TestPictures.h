@@ -3,7 +3,7 @@
 // what a drawing left in a target image.
 #pragma once
 
-#include "windowing/ImageWinDX.h"
+#include "windowing/d3d/ImageWinDX.h"
 
 #include <png.h>
 

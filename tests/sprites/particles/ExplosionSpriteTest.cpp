@@ -4,7 +4,7 @@
 // from the C runtime generator's draws.
 #include "ParticleTestSupport.h"
 
-#include "sprites/ExplosionSpritePSX.h"
+#include "sprites/particles/ExplosionSpritePSX.h"
 
 #include <gtest/gtest.h>
 

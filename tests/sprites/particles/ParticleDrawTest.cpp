@@ -6,7 +6,7 @@
 
 #include "../../windowing/d3d/D3DTestSupport.h"
 
-#include "sprites/ParticleSpritePSX.h"
+#include "sprites/particles/ParticleSpritePSX.h"
 
 #include <gtest/gtest.h>
 

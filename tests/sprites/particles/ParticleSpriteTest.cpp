@@ -8,8 +8,8 @@
 #include "../support/TestSprite.h"
 
 #include "core/lang/Class.h"
-#include "sprites/ExplosionSpritePSX.h"
-#include "windowing/ImageWinDX.h"
+#include "sprites/particles/ExplosionSpritePSX.h"
+#include "windowing/d3d/ImageWinDX.h"
 
 #include <gtest/gtest.h>
 

@@ -10,9 +10,9 @@
 #include "core/lang/Math.h"
 #include "core/util/Vector3D.h"
 #include "platform/kernel/CRuntime.h"
-#include "sprites/ParticleSpritePSX.h"
-#include "windowing/ColorBase.h"
-#include "windowing/GraphicsParticle.h"
+#include "sprites/particles/ParticleSpritePSX.h"
+#include "windowing/graphics/ColorBase.h"
+#include "windowing/graphics/GraphicsParticle.h"
 
 #include <cmath>
 #include <cstdint>

@@ -5,7 +5,7 @@
 
 #include "platform/kernel/DebugOutput.h"
 #include "platform/user/MessageBox.h"
-#include "sprites/ScriptHost.h"
+#include "sprites/script/ScriptHost.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>

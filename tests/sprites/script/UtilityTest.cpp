@@ -3,7 +3,7 @@
 #include "ScriptTestFixture.h"
 
 #include "core/lang/ResourceFile.h"
-#include "sprites/Utility.h"
+#include "sprites/script/Utility.h"
 #include "tools/archive/ArchiveWriter.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // ScoreTableTest.cpp: the settings store's high-score table and its stored form.
-#include "sprites/User.h"
+#include "sprites/settings/User.h"
 
 #include "platform/registry/Registry.h"
 #include "tests/support/TempDir.h"

@@ -1,5 +1,5 @@
 // UserTest.cpp: the settings store over a registry file in a temporary folder.
-#include "sprites/User.h"
+#include "sprites/settings/User.h"
 
 #include "core/lang/System.h"
 #include "platform/registry/Registry.h"

@@ -1,11 +1,11 @@
 // The one-colour box: its colour tinted by the colour balance, its set-up
 // from a definition, its copy, and the box filled on the window graphics.
-#include "tests/sprites/shapes/DefinitionLists.h"
+#include "tests/sprites/support/DefinitionLists.h"
 #include "tests/sprites/support/RecordingGraphics.h"
 #include "tests/windowing/d3d/D3DTestSupport.h"
 
 #include "core/lang/Class.h"
-#include "sprites/RectSprite.h"
+#include "sprites/shapes/RectSprite.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // that tests can check what was drawn, where and in which order.
 #pragma once
 
-#include "windowing/Graphics.h"
-#include "windowing/ImageBase.h"
+#include "windowing/graphics/Graphics.h"
+#include "windowing/images/ImageBase.h"
 
 #include <cstdint>
 #include <string>

@@ -4,9 +4,9 @@
 #pragma once
 
 #include "core/lang/String.h"
-#include "sprites/SpriteBase.h"
-#include "windowing/Event.h"
-#include "windowing/Graphics.h"
+#include "sprites/base/SpriteBase.h"
+#include "windowing/window/Event.h"
+#include "windowing/graphics/Graphics.h"
 
 #include <functional>
 #include <string>

@@ -1,9 +1,9 @@
 // NewFontSpriteLuaTest.cpp: the methods of hv.NewFontSprite called from scripts.
-#include "tests/sprites/scripting/SpriteLuaFixture.h"
+#include "tests/sprites/support/SpriteLuaFixture.h"
 #include "tests/sprites/text/TestFont.h"
 
-#include "sprites/ImageSprite.h"
-#include "sprites/NewFontSprite.h"
+#include "sprites/images/ImageSprite.h"
+#include "sprites/text/NewFontSprite.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The bitmap-font text: layout sizes, glyphs read back from a drawing,
 // alignment, wrapping and fitting, key editing, the blinking cursor, the text
 // item named like the sprite, and glyph tables read from a picture file.
-#include "tests/sprites/shapes/DefinitionLists.h"
+#include "tests/sprites/support/DefinitionLists.h"
 #include "tests/sprites/support/RecordingGraphics.h"
 #include "tests/sprites/text/TestFont.h"
 #include "tests/support/TempDir.h"
@@ -9,10 +9,10 @@
 
 #include "core/lang/Class.h"
 #include "core/lang/ResourceFile.h"
-#include "sprites/NewFontSprite.h"
+#include "sprites/text/NewFontSprite.h"
 #include "tools/archive/ArchiveWriter.h"
-#include "windowing/Event.h"
-#include "windowing/Graphics.h"
+#include "windowing/window/Event.h"
+#include "windowing/graphics/Graphics.h"
 
 #include <gtest/gtest.h>
 

@@ -2,17 +2,17 @@
 // renders from glyph bitmaps (coverage as alpha on the text colour, glyphs
 // placed on the font's baseline), how it is drawn, and where it lands.
 #include "tests/sprites/images/TestPictures.h"
-#include "tests/sprites/shapes/DefinitionLists.h"
+#include "tests/sprites/support/DefinitionLists.h"
 #include "tests/sprites/support/RecordingGraphics.h"
 
 #include "core/lang/Class.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/user/headless/HeadlessBackend.h"
-#include "sprites/TextSprite.h"
-#include "windowing/CMainDC.h"
-#include "windowing/Font.h"
-#include "windowing/FontMetrics.h"
-#include "windowing/Graphics.h"
+#include "sprites/text/TextSprite.h"
+#include "windowing/gdi/CMainDC.h"
+#include "windowing/fonts/Font.h"
+#include "windowing/fonts/FontMetrics.h"
+#include "windowing/graphics/Graphics.h"
 
 #include <gtest/gtest.h>
 

@@ -11,8 +11,8 @@
 #include "platform/user/MessageBox.h"
 #include "tests/support/TempDir.h"
 #include "tools/archive/ArchiveWriter.h"
-#include "windowing/GraphicsParticleDX.h"
-#include "windowing/SwapChain.h"
+#include "windowing/d3d/GraphicsParticleDX.h"
+#include "windowing/d3d/SwapChain.h"
 
 #include <cmath>
 

@@ -4,8 +4,8 @@
 #include "D3DTestSupport.h"
 
 #include "platform/kernel/DebugOutput.h"
-#include "windowing/HVMatrixStack.h"
-#include "windowing/Polygon.h"
+#include "windowing/graphics/HVMatrixStack.h"
+#include "windowing/graphics/Polygon.h"
 
 #include <cmath>
 

@@ -4,7 +4,7 @@
 #include "D3DTestSupport.h"
 
 #include "core/util/Vector3D.h"
-#include "windowing/GraphicsParticleDX.h"
+#include "windowing/d3d/GraphicsParticleDX.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include "platform/d3d9/D3D9.h"
 #include "platform/d3d9/DeviceControls.h"
-#include "windowing/GraphicsWWinDX.h"
-#include "windowing/ImageWinDX.h"
+#include "windowing/d3d/GraphicsWWinDX.h"
+#include "windowing/d3d/ImageWinDX.h"
 
 #include <algorithm>
 #include <cstdint>

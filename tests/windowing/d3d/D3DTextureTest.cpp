@@ -4,7 +4,7 @@
 // masks drawn from images with holes, and rendering into an image.
 #include "D3DTestSupport.h"
 
-#include "windowing/TileDX.h"
+#include "windowing/d3d/TileDX.h"
 
 namespace {
 

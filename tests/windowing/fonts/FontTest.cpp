@@ -1,9 +1,9 @@
 // Fonts and their metrics on a pinned font file: metric invariants, extents,
 // styles, the one metrics object per font, and the glyph bitmaps text
 // rendering reads through the font's handle.
-#include "windowing/CMainDC.h"
-#include "windowing/Font.h"
-#include "windowing/FontMetrics.h"
+#include "windowing/gdi/CMainDC.h"
+#include "windowing/fonts/Font.h"
+#include "windowing/fonts/FontMetrics.h"
 
 #include "platform/gdi/Gdi.h"
 #include "platform/user/headless/HeadlessBackend.h"

@@ -5,9 +5,9 @@
 
 #include "core/util/Region.h"
 #include "platform/gdi/Gdi.h"
-#include "windowing/Font.h"
-#include "windowing/GraphicsIWin32.h"
-#include "windowing/GraphicsWWin32.h"
+#include "windowing/fonts/Font.h"
+#include "windowing/gdi/GraphicsIWin32.h"
+#include "windowing/gdi/GraphicsWWin32.h"
 
 #include <unistd.h>
 

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "platform/user/headless/HeadlessBackend.h"
-#include "windowing/ImageWin32.h"
-#include "windowing/ImageWinDX.h"
+#include "windowing/gdi/ImageWin32.h"
+#include "windowing/d3d/ImageWinDX.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 #include "GraphicsTestSupport.h"
 
 #include "core/util/Region.h"
-#include "windowing/FancyHelper.h"
-#include "windowing/GraphicsIWinDX.h"
+#include "windowing/gdi/FancyHelper.h"
+#include "windowing/d3d/GraphicsIWinDX.h"
 
 #include <set>
 #include <utility>

@@ -3,7 +3,7 @@
 // HV_WRITE_FUZZ_SEEDS=<fuzz/corpus folder> set, the test also writes them
 // there (fuzz/corpus/gif, png and jpeg).
 #include "tests/windowing/images/PictureWriters.h"
-#include "windowing/ImageWinDX.h"
+#include "windowing/d3d/ImageWinDX.h"
 
 #include <gtest/gtest.h>
 #include <png.h>

@@ -2,8 +2,8 @@
 // sizes, several frames, frames that do not match the screen, cut and
 // hostile data, and deferred decoding.
 #include "tests/windowing/images/PictureWriters.h"
-#include "windowing/GifDecoder.h"
-#include "windowing/ImageBase.h"
+#include "windowing/images/GifDecoder.h"
+#include "windowing/images/ImageBase.h"
 
 #include <gtest/gtest.h>
 

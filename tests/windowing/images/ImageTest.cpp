@@ -7,9 +7,9 @@
 #include "tests/support/TempDir.h"
 #include "tests/windowing/images/PictureWriters.h"
 #include "tools/archive/ArchiveWriter.h"
-#include "windowing/Graphics.h"
-#include "windowing/ImageArray.h"
-#include "windowing/ImageWinDX.h"
+#include "windowing/graphics/Graphics.h"
+#include "windowing/images/ImageArray.h"
+#include "windowing/d3d/ImageWinDX.h"
 
 #include <gtest/gtest.h>
 #include <png.h>

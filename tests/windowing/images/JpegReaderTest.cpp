@@ -4,8 +4,8 @@
 // temporary-file backing store of the memory module.
 #include "tests/support/TempDir.h"
 #include "tests/windowing/images/PictureWriters.h"
-#include "windowing/ImageBase.h"
-#include "windowing/JpegReader.h"
+#include "windowing/images/ImageBase.h"
+#include "windowing/images/JpegReader.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // past its end; oversized pictures; size-only reads; the file form.
 #include "tests/support/TempDir.h"
 #include "tests/windowing/images/PictureWriters.h"
-#include "windowing/ImageBase.h"
-#include "windowing/PngReader.h"
+#include "windowing/images/ImageBase.h"
+#include "windowing/images/PngReader.h"
 
 #include <gtest/gtest.h>
 #include <png.h>

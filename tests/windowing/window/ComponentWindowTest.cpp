@@ -4,8 +4,8 @@
 #include "WindowTestSupport.h"
 
 #include "platform/user/MessageBox.h"
-#include "windowing/Cursor.h"
-#include "windowing/GraphicsWWinDX.h"
+#include "windowing/window/Cursor.h"
+#include "windowing/d3d/GraphicsWWinDX.h"
 
 #include <algorithm>
 #include <thread>

@@ -2,8 +2,8 @@
 // the lost-device flag, and events as records.
 #include "WindowTestSupport.h"
 
-#include "windowing/Cursor.h"
-#include "windowing/HandCursorResource.h"
+#include "windowing/window/Cursor.h"
+#include "windowing/window/HandCursorResource.h"
 
 namespace {
 

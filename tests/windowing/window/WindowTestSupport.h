@@ -8,11 +8,11 @@
 #include "platform/kernel/DebugOutput.h"
 #include "platform/user/User.h"
 #include "platform/user/headless/HeadlessBackend.h"
-#include "windowing/Component.h"
-#include "windowing/Event.h"
-#include "windowing/Frame.h"
-#include "windowing/LostDeviceFlag.h"
-#include "windowing/WindowGlobals.h"
+#include "windowing/window/Component.h"
+#include "windowing/window/Event.h"
+#include "windowing/window/Frame.h"
+#include "windowing/d3d/LostDeviceFlag.h"
+#include "windowing/window/WindowGlobals.h"
 
 #include <gtest/gtest.h>
 

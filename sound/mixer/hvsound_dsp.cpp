@@ -1,0 +1,244 @@
+// hvsound_dsp.cpp: the DSP chain (circular through a head record, sorted by
+// priority), its units and the mix cycle that walks it. The walk holds the
+// mixer lock for the whole cycle, and every change of the chain takes the
+// same lock, so no unit is moved or freed while a cycle uses it.
+#include "sound/mixer/hvsound_dsp.h"
+
+#include "sound/core/hvsound.h"
+#include "sound/core/hvsound_channel.h"
+#include "sound/core/hvsound_sample.h"
+#include "sound/mixer/mixer_fpui.h"
+
+#include <atomic>
+
+namespace {
+
+// The chain's head. Its links are null while there is no chain.
+HVSOUND_DSPUNIT g_head = {};
+std::atomic<bool> g_busy{false};
+
+class ChainLock {
+public:
+    ChainLock() : m_lock(HVSOUND_GetState()->mixer.lock) { HVSOUND_CriticalSection_Enter(m_lock); }
+    ~ChainLock() { HVSOUND_CriticalSection_Leave(m_lock); }
+    ChainLock(const ChainLock&) = delete;
+    ChainLock& operator=(const ChainLock&) = delete;
+
+private:
+    CRITICAL_SECTION* m_lock;
+};
+
+bool haveChain()
+{
+    return g_head.next != nullptr;
+}
+
+void makeChain()
+{
+    g_head.next = g_head.prev = &g_head;
+}
+
+bool inChain(const HVSOUND_DSPUNIT* unit)
+{
+    if (!haveChain())
+        return false;
+    for (HVSOUND_DSPUNIT* u = g_head.next; u != &g_head; u = u->next) {
+        if (u == unit)
+            return true;
+    }
+    return false;
+}
+
+// Inserts after every unit of lower or equal priority.
+void insert(HVSOUND_DSPUNIT* unit)
+{
+    HVSOUND_DSPUNIT* after = g_head.prev;
+    while (after != &g_head && after->priority > unit->priority)
+        after = after->prev;
+    unit->prev = after;
+    unit->next = after->next;
+    after->next->prev = unit;
+    after->next = unit;
+}
+
+void unlink(HVSOUND_DSPUNIT* unit)
+{
+    unit->prev->next = unit->next;
+    unit->next->prev = unit->prev;
+    unit->next = unit->prev = nullptr;
+}
+
+// Moves every channel of `unit` onto `target` (null: the idle list).
+void moveChannels(HVSOUND_DSPUNIT* unit, HVSOUND_DSPUNIT* target)
+{
+    while (HVSOUND_CHANNEL* c = unit->channels.first)
+        HVSOUND_Software_MoveChannel(c, target);
+}
+
+void freeUnit(HVSOUND_DSPUNIT* unit)
+{
+    moveChannels(unit, nullptr);
+    unlink(unit);
+    HVSOUND_FREE(unit);
+}
+
+void freeEveryUnit()
+{
+    if (!haveChain())
+        return;
+    while (g_head.next != &g_head)
+        freeUnit(g_head.next);
+}
+
+bool requireUnit(HVSOUND_DSPUNIT* unit)
+{
+    if (!unit || !inChain(unit)) {
+        HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void HVSOUND_DSP_Init()
+{
+    ChainLock lock;
+    freeEveryUnit();
+    makeChain();
+}
+
+void HVSOUND_DSP_FreeAll()
+{
+    ChainLock lock;
+    freeEveryUnit();
+    g_head.next = g_head.prev = nullptr;
+}
+
+HVSOUND_DSPUNIT* HVSOUND_DSP_Create(HVSOUND_DSPCALLBACK callback, int priority, void* parameter)
+{
+    HVSOUND_ClearErrorOnInitThread();
+    auto* unit = static_cast<HVSOUND_DSPUNIT*>(HVSOUND_CALLOC(int(sizeof(HVSOUND_DSPUNIT))));
+    if (!unit) {
+        HVSOUND_SetError(HVSOUND_ERR_MEMORY);
+        return nullptr;
+    }
+    unit->callback = callback;
+    unit->priority = priority < 0 ? 0 : priority;
+    unit->parameter = parameter;
+    ChainLock lock;
+    if (!haveChain())
+        makeChain();
+    insert(unit);
+    return unit;
+}
+
+bool HVSOUND_DSP_SetPriority(HVSOUND_DSPUNIT* unit, int priority)
+{
+    HVSOUND_ClearErrorOnInitThread();
+    ChainLock lock;
+    if (!requireUnit(unit))
+        return false;
+    unlink(unit);
+    unit->priority = priority < 0 ? 0 : priority;
+    insert(unit);
+    return true;
+}
+
+bool HVSOUND_DSP_SetActive(HVSOUND_DSPUNIT* unit, bool active)
+{
+    HVSOUND_ClearErrorOnInitThread();
+    if (!unit) {
+        HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
+        return false;
+    }
+    ChainLock lock;
+    unit->active = active;
+    return true;
+}
+
+bool HVSOUND_DSP_GetActive(HVSOUND_DSPUNIT* unit)
+{
+    HVSOUND_ClearErrorOnInitThread();
+    if (!unit) {
+        HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
+        return false;
+    }
+    ChainLock lock;
+    return unit->active;
+}
+
+bool HVSOUND_DSP_Exists(HVSOUND_DSPUNIT* unit)
+{
+    HVSOUND_ClearErrorOnInitThread();
+    if (!unit)
+        return true;
+    ChainLock lock;
+    if (!haveChain()) {
+        HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
+        return false;
+    }
+    return inChain(unit);
+}
+
+bool HVSOUND_DSP_Free(HVSOUND_DSPUNIT* unit)
+{
+    HVSOUND_ClearErrorOnInitThread();
+    ChainLock lock;
+    if (!requireUnit(unit))
+        return false;
+    HVSOUND_STATE* s = HVSOUND_GetState();
+    if (unit == s->defaultChannelDSP) {
+        // Nothing mixes channels any more: they wait on the idle list.
+        s->defaultChannelDSP = nullptr;
+    } else {
+        moveChannels(unit, s->defaultChannelDSP);
+    }
+    HVSOUND_Software_ForgetUnit(unit);
+    freeUnit(unit);
+    return true;
+}
+
+HVSOUND_DSPUNIT* HVSOUND_DSP_First()
+{
+    ChainLock lock;
+    if (!haveChain() || g_head.next == &g_head)
+        return nullptr;
+    return g_head.next;
+}
+
+HVSOUND_DSPUNIT* HVSOUND_DSP_Next(HVSOUND_DSPUNIT* unit)
+{
+    ChainLock lock;
+    if (!unit || !unit->next || unit->next == &g_head)
+        return nullptr;
+    return unit->next;
+}
+
+void HVSOUND_DSP_MixCycle(int offset, int length)
+{
+    HVSOUND_STATE* s = HVSOUND_GetState();
+    const HVSOUND_MIXER* mixer = HVSOUND_Software_Mixer();
+    void* mixBuffer = HVSOUND_Software_MixBuffer();
+    ChainLock lock;
+    if (!mixer || !mixBuffer || !haveChain() || length <= 0 || !s->systemChannel || !s->primaryBuffer ||
+        s->systemChannel->currentSample != s->primaryBuffer)
+        return;
+    g_busy = true;
+    void* start = static_cast<uint8_t*>(mixBuffer) +
+                  size_t(offset) * size_t(mixer->bitsPerSample / 8) * size_t(mixer->channels);
+    void* buffer = start;
+    for (HVSOUND_DSPUNIT* u = g_head.next; u != &g_head; u = u->next) {
+        if (!u->active || !u->callback)
+            continue;
+        void* result = u->callback(start, buffer, length, u->parameter);
+        if (result)
+            buffer = result;
+    }
+    g_busy = false;
+}
+
+bool HVSOUND_DSP_IsBusy()
+{
+    return g_busy.load();
+}

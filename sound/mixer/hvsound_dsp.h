@@ -1,0 +1,54 @@
+// hvsound_dsp.h: DSP units and the priority-ordered DSP chain that every mix
+// cycle walks, handing each active unit the buffer the one before returned.
+#pragma once
+
+#include "sound/mixer/sound_software.h"
+
+// A unit's work on one block: `blockStart` is the block's place in the mix
+// buffer, `buffer` what the unit before returned, `length` the block length
+// in frames. Returns the buffer for the next unit (null keeps `buffer`).
+typedef void* (*HVSOUND_DSPCALLBACK)(void* blockStart, void* buffer, int length, void* parameter);
+
+struct HVSOUND_DSPUNIT {
+    HVSOUND_DSPUNIT* next; // the chain, circular through its head
+    HVSOUND_DSPUNIT* prev;
+    HVSOUND_DSPCALLBACK callback;
+    int priority; // >= 0; the chain is sorted ascending
+    bool active;  // false at creation
+    void* parameter;
+    HVSOUND_CHANNELLIST channels; // the software channels this unit mixes
+};
+
+// Empties the chain (engine start). Units still in it are freed.
+void HVSOUND_DSP_Init();
+// Frees every unit (software layer close); the channels of each go to the
+// idle list. Afterwards there is no chain until the next init or create.
+void HVSOUND_DSP_FreeAll();
+
+// A new inactive unit, inserted after every unit of lower or equal priority
+// (so equal priorities run in the order made); null with error 12.
+HVSOUND_DSPUNIT* HVSOUND_DSP_Create(HVSOUND_DSPCALLBACK callback, int priority, void* parameter);
+// Moves a unit in the chain; a negative priority becomes 0. Waits for a
+// running mix cycle to end first. Error 14 for a unit not in the chain.
+bool HVSOUND_DSP_SetPriority(HVSOUND_DSPUNIT* unit, int priority);
+bool HVSOUND_DSP_SetActive(HVSOUND_DSPUNIT* unit, bool active);
+bool HVSOUND_DSP_GetActive(HVSOUND_DSPUNIT* unit);
+// A null unit counts as valid; otherwise true when the unit is in the chain.
+// Without a chain: error 14 and false.
+bool HVSOUND_DSP_Exists(HVSOUND_DSPUNIT* unit);
+// Unlinks and frees a unit of the chain (error 14 otherwise) once a running
+// mix cycle has ended. A channel group's channels move to the channels unit
+// and keep playing; the channels unit's own go to the idle list.
+bool HVSOUND_DSP_Free(HVSOUND_DSPUNIT* unit);
+
+// The first unit of the chain in mixing order and the one after `unit`
+// (null at the end or without a chain).
+HVSOUND_DSPUNIT* HVSOUND_DSP_First();
+HVSOUND_DSPUNIT* HVSOUND_DSP_Next(HVSOUND_DSPUNIT* unit);
+
+// One mix cycle over `length` frames at frame `offset` of the primary
+// buffer, only while the system channel plays the primary buffer: every
+// active unit in chain order, under the mixer lock.
+void HVSOUND_DSP_MixCycle(int offset, int length);
+// True while a mix cycle runs.
+bool HVSOUND_DSP_IsBusy();

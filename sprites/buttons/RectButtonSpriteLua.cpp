@@ -1,0 +1,16 @@
+// RectButtonSpriteLua.cpp: the native methods of hv.RectButtonSprite.
+#include "sprites/buttons/RectButtonSprite.h"
+
+#include "sprites/buttons/ButtonLuaMethods.h"
+
+namespace sprite {
+namespace {
+constexpr char kLuaName[] = "RectButtonSprite";
+}
+
+const luaL_Reg* RectButtonSprite::luaMethods()
+{
+    return ButtonLuaMethods<RectButtonSprite, kLuaName>::methods();
+}
+
+} // namespace sprite

@@ -1,0 +1,407 @@
+// ScriptHost.cpp: the Lua state, script errors, class metatables, object
+// binding and calls by name.
+#include "sprites/script/ScriptHost.h"
+
+#include "platform/files/Files.h"
+#include "platform/kernel/DebugOutput.h"
+#include "platform/user/MessageBox.h"
+
+#include <lua.hpp>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <string>
+
+ScriptHost* ScriptHost::instance = nullptr;
+
+namespace {
+
+// The process's host, made by the static initialisers before main; when it
+// cannot be allocated the instance stays null.
+ScriptHost* const s_processHost = new (std::nothrow) ScriptHost;
+
+const char kObjectField[] = "__c++";
+
+} // namespace
+
+ScriptHost::ScriptHost() : m_pState(nullptr), m_scriptsRun(10)
+{
+    instance = this;
+    m_pState = luaL_newstate();
+    if (!m_pState)
+        return;
+    lua_pushcfunction(m_pState, luaAlert);
+    lua_setglobal(m_pState, "_ALERT");
+    lua_atpanic(m_pState, luaPanic);
+    luaL_openlibs(m_pState);
+}
+
+ScriptHost::~ScriptHost()
+{
+    if (m_pState)
+        lua_close(m_pState);
+    if (instance == this)
+        instance = nullptr;
+}
+
+void ScriptHost::showScriptError(const char* title, lua_State* L)
+{
+    const char* message = lua_gettop(L) > 0 ? lua_tostring(L, -1) : "";
+    if (!message)
+        message = "(error object is not a string)";
+    std::string line;
+    if (title) {
+        line = title;
+        line += ": ";
+    }
+    line += message;
+    line += "\n";
+    OutputDebugStringA(line.c_str());
+    MessageBoxA(nullptr, message, title ? title : "Script Error", MB_OK);
+}
+
+int ScriptHost::luaAlert(lua_State* L)
+{
+    showScriptError("Lua Alert", L);
+    return 0;
+}
+
+int ScriptHost::luaPanic(lua_State* L)
+{
+    showScriptError("Lua Panic", L);
+    return 0;
+}
+
+bool ScriptHost::pcallWithTraceback(int nargs, int nresults)
+{
+    lua_State* L = m_pState;
+    if (!L)
+        return false;
+    int function = lua_gettop(L) - nargs;
+    auto abandon = [&]() {
+        lua_settop(L, function - 1);
+        for (int i = 0; i < nresults; ++i)
+            lua_pushnil(L);
+        return false;
+    };
+
+    lua_getglobal(L, "debug");
+    if (!lua_istable(L, -1)) {
+        lua_pop(L, 1);
+        return abandon();
+    }
+    lua_getfield(L, -1, "traceback");
+    if (!lua_isfunction(L, -1)) {
+        lua_pop(L, 2);
+        return abandon();
+    }
+    lua_remove(L, -2);
+    lua_insert(L, function);
+    if (lua_pcall(L, nargs, nresults, function) != 0) {
+        showScriptError(nullptr, L);
+        // The message and the handler go; nils stand in for the results.
+        lua_pop(L, 2);
+        for (int i = 0; i < nresults; ++i)
+            lua_pushnil(L);
+        return false;
+    }
+    // The handler lies under the results.
+    lua_remove(L, function);
+    return true;
+}
+
+int ScriptHost::runScriptFile(const char* fileName, int remember)
+{
+    lua_State* L = m_pState;
+    if (!L)
+        return 1;
+    std::string path = platform::nativePath(fileName);
+    if (luaL_loadfile(L, path.c_str()) != 0 || lua_pcall(L, 0, 0, 0) != 0) {
+        showScriptError("runScriptFile", L);
+        lua_pop(L, 1);
+        return 1;
+    }
+    if (remember == 1) {
+        lang::String* name = new lang::String(fileName);
+        m_scriptsRun.addElement(name);
+        name->release();
+    }
+    return 0;
+}
+
+int ScriptHost::runScriptBuffer(const char* buffer, size_t size, const char* chunkName, const char* errorTitle)
+{
+    lua_State* L = m_pState;
+    if (!L)
+        return 1;
+    if (luaL_loadbuffer(L, buffer, size, chunkName) != 0 || lua_pcall(L, 0, 0, 0) != 0) {
+        showScriptError(errorTitle, L);
+        lua_pop(L, 1);
+        return 1;
+    }
+    return 0;
+}
+
+void ScriptHost::copyTable(lua_State* L, int from, int to)
+{
+    lua_pushnil(L);
+    while (lua_next(L, from) != 0) {
+        lua_pushvalue(L, -2);
+        lua_insert(L, -2);
+        lua_rawset(L, to);
+    }
+}
+
+int ScriptHost::setupMetatableForClass(const char* metatableName, const char* baseMetatableName,
+                                       const char* scriptFile, const char* className, const luaL_Reg* methods)
+{
+    lua_State* L = m_pState;
+    if (!L)
+        return 1;
+    lua_getfield(L, LUA_REGISTRYINDEX, metatableName);
+    bool exists = !lua_isnil(L, -1);
+    lua_pop(L, 1);
+    if (exists)
+        return 0;
+
+    int top = lua_gettop(L);
+    luaL_newmetatable(L, metatableName);
+    int metatable = lua_gettop(L);
+    if (baseMetatableName) {
+        lua_getfield(L, LUA_REGISTRYINDEX, baseMetatableName);
+        if (lua_istable(L, -1))
+            copyTable(L, lua_gettop(L), metatable);
+        lua_pop(L, 1);
+    }
+
+    std::string path = platform::nativePath(scriptFile);
+    if (luaL_loadfile(L, path.c_str()) != 0 || lua_pcall(L, 0, 0, 0) != 0) {
+        showScriptError("setupMetatableForClass", L);
+        lua_settop(L, top);
+        return 1;
+    }
+
+    // The class table the script made, when it made one.
+    int classTable = 0;
+    lua_getglobal(L, "hv");
+    if (lua_istable(L, -1)) {
+        lua_getfield(L, -1, className);
+        if (lua_istable(L, -1)) {
+            classTable = lua_gettop(L);
+            copyTable(L, classTable, metatable);
+        }
+    }
+
+    lua_pushvalue(L, metatable);
+    lua_setfield(L, metatable, "__index");
+    if (methods) {
+        lua_pushvalue(L, metatable);
+        luaL_register(L, nullptr, methods);
+        lua_pop(L, 1);
+    }
+    if (classTable) {
+        lua_pushvalue(L, metatable);
+        lua_setmetatable(L, classTable);
+    }
+    lua_settop(L, top);
+    return 0;
+}
+
+void ScriptHost::callLuaFunction(const char* name, int arg)
+{
+    if (!m_pState)
+        return;
+    lua_getglobal(m_pState, name);
+    lua_pushinteger(m_pState, arg);
+    pcallWithTraceback(1, 0);
+}
+
+void ScriptHost::callLuaFunctionIntInt(const char* name, int arg1, int arg2)
+{
+    if (!m_pState)
+        return;
+    lua_getglobal(m_pState, name);
+    lua_pushinteger(m_pState, arg1);
+    lua_pushinteger(m_pState, arg2);
+    pcallWithTraceback(2, 0);
+}
+
+void ScriptHost::callLuaFunctionIntResult(const char* name, int arg)
+{
+    if (!m_pState)
+        return;
+    lua_getglobal(m_pState, name);
+    lua_pushinteger(m_pState, arg);
+    pcallWithTraceback(1, 1);
+}
+
+void ScriptHost::callLuaFunctionWithResult(const char* name)
+{
+    if (!m_pState)
+        return;
+    lua_getglobal(m_pState, name);
+    pcallWithTraceback(0, 1);
+}
+
+void ScriptHost::callLuaFunctionNoArgs(const char* name)
+{
+    if (!m_pState)
+        return;
+    lua_getglobal(m_pState, name);
+    pcallWithTraceback(0, 0);
+}
+
+void ScriptHost::callLuaFunctionString(const char* name, const lang::String& text)
+{
+    if (!m_pState)
+        return;
+    lua_getglobal(m_pState, name);
+    lua_pushlstring(m_pState, text.c_str(), size_t(text.length()));
+    pcallWithTraceback(1, 0);
+}
+
+bool ScriptHost::popLuaBoolean()
+{
+    if (!m_pState || lua_gettop(m_pState) == 0)
+        return false;
+    bool value = lua_toboolean(m_pState, -1) != 0;
+    lua_pop(m_pState, 1);
+    return value;
+}
+
+int ScriptHost::popLuaInteger()
+{
+    if (!m_pState || lua_gettop(m_pState) == 0)
+        return 0;
+    int value = 0;
+    if (lua_isnumber(m_pState, -1)) {
+        // Truncated toward zero and held to the int range; NaN counts as 0.
+        double d = lua_tonumber(m_pState, -1);
+        if (d >= 2147483647.0)
+            value = 2147483647;
+        else if (d <= -2147483648.0)
+            value = -2147483647 - 1;
+        else if (d == d)
+            value = int(d);
+    }
+    lua_pop(m_pState, 1);
+    return value;
+}
+
+lang::String ScriptHost::popLuaString()
+{
+    if (!m_pState || lua_gettop(m_pState) == 0)
+        return lang::String("");
+    lang::String value("");
+    if (lua_type(m_pState, -1) == LUA_TSTRING) {
+        size_t length = 0;
+        const char* text = lua_tolstring(m_pState, -1, &length);
+        value = lang::String(text, 0, int(length));
+    }
+    lua_pop(m_pState, 1);
+    return value;
+}
+
+bool ScriptHost::getLuaBoolean(const char* path)
+{
+    lua_State* L = m_pState;
+    if (!L || !path)
+        return false;
+    int top = lua_gettop(L);
+    lua_pushvalue(L, LUA_GLOBALSINDEX);
+    bool found = true;
+    const char* part = path;
+    for (;;) {
+        const char* dot = std::strchr(part, '.');
+        if (!lua_istable(L, -1)) {
+            found = false;
+            break;
+        }
+        std::string name = dot ? std::string(part, size_t(dot - part)) : std::string(part);
+        lua_getfield(L, -1, name.c_str());
+        lua_remove(L, -2);
+        if (!dot)
+            break;
+        part = dot + 1;
+    }
+    bool value = found && lua_toboolean(L, -1) != 0;
+    lua_settop(L, top);
+    return value;
+}
+
+int ScriptHost::bindObject(lang::Object* object, const char* metatableName)
+{
+    lua_State* L = m_pState;
+    if (!L)
+        return LUA_NOREF;
+    lua_createtable(L, 0, 1);
+    lua_pushlightuserdata(L, object);
+    lua_setfield(L, -2, kObjectField);
+    luaL_getmetatable(L, metatableName);
+    lua_setmetatable(L, -2);
+    return luaL_ref(L, LUA_REGISTRYINDEX);
+}
+
+void ScriptHost::setObjectMetatable(int ref, const char* metatableName)
+{
+    lua_State* L = m_pState;
+    if (!L || ref == LUA_NOREF || ref == LUA_REFNIL)
+        return;
+    lua_rawgeti(L, LUA_REGISTRYINDEX, ref);
+    if (lua_istable(L, -1)) {
+        luaL_getmetatable(L, metatableName);
+        lua_setmetatable(L, -2);
+    }
+    lua_pop(L, 1);
+}
+
+void ScriptHost::pushObject(int ref)
+{
+    if (m_pState)
+        lua_rawgeti(m_pState, LUA_REGISTRYINDEX, ref);
+}
+
+void ScriptHost::unbindObject(int ref)
+{
+    lua_State* L = m_pState;
+    if (!L || ref == LUA_NOREF || ref == LUA_REFNIL)
+        return;
+    lua_rawgeti(L, LUA_REGISTRYINDEX, ref);
+    if (lua_istable(L, -1)) {
+        lua_pushstring(L, kObjectField);
+        lua_pushnil(L);
+        lua_rawset(L, -3);
+    }
+    lua_pop(L, 1);
+    luaL_unref(L, LUA_REGISTRYINDEX, ref);
+}
+
+lang::Object* ScriptHost::checkObject(lua_State* L, int index, const char* className, const char* objectWord)
+{
+    if (index < 0 && index > LUA_REGISTRYINDEX)
+        index = lua_gettop(L) + index + 1;
+    luaL_checktype(L, index, LUA_TTABLE);
+    lua_pushstring(L, kObjectField);
+    lua_rawget(L, index);
+    // Only light user data: a script can make full user data (newproxy), but
+    // not a pointer of its own.
+    lang::Object* object =
+        lua_islightuserdata(L, -1) ? static_cast<lang::Object*>(lua_touserdata(L, -1)) : nullptr;
+    lua_pop(L, 1);
+    // The message is built in a plain buffer: the argument error leaves this
+    // function by a long jump, past any C++ destructor.
+    char message[160];
+    if (!object) {
+        std::snprintf(message, sizeof message, "not a %s object", objectWord);
+        luaL_argerror(L, index, message);
+        return nullptr;
+    }
+    if (className && !object->isInstanceOf(className)) {
+        std::snprintf(message, sizeof message, "not a %s", className);
+        luaL_argerror(L, index, message);
+        return nullptr;
+    }
+    return object;
+}

@@ -1,0 +1,146 @@
+// PngReader.cpp: reading PNG pictures through libpng with a memory source
+// that refuses to read past its end.
+#include "windowing/images/PngReader.h"
+
+#include "windowing/images/ImageBase.h"
+
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace window {
+
+namespace {
+
+struct MemorySource {
+    const unsigned char* data;
+    size_t length;
+    size_t offset;
+};
+
+void readFromMemory(png_structp png, png_bytep out, size_t count)
+{
+    MemorySource* source = static_cast<MemorySource*>(png_get_io_ptr(png));
+    if (count > source->length - source->offset)
+        png_error(png, "read past the end of the PNG data");
+    std::memcpy(out, source->data + source->offset, count);
+    source->offset += count;
+}
+
+// Widens one row of 8-bit samples (1 to 4 channels, colour in blue, green,
+// red order) to blue, green, red, alpha.
+void widenRow(const png_byte* in, unsigned char* out, int width, int channels)
+{
+    switch (channels) {
+    case 1:
+        for (int x = 0; x < width; ++x, out += 4) {
+            out[0] = out[1] = out[2] = in[x];
+            out[3] = 255;
+        }
+        break;
+    case 2:
+        for (int x = 0; x < width; ++x, in += 2, out += 4) {
+            out[0] = out[1] = out[2] = in[0];
+            out[3] = in[1];
+        }
+        break;
+    case 3:
+        for (int x = 0; x < width; ++x, in += 3, out += 4) {
+            out[0] = in[0];
+            out[1] = in[1];
+            out[2] = in[2];
+            out[3] = 255;
+        }
+        break;
+    default:
+        std::memcpy(out, in, size_t(width) * 4);
+        break;
+    }
+}
+
+} // namespace
+
+bool isPNG(const unsigned char* data)
+{
+    return png_sig_cmp(const_cast<png_bytep>(data), 0, 4) == 0;
+}
+
+bool readPNG(const unsigned char* data, int length, uint32_t*& pixels, int& width, int& height, bool& hasAlpha)
+{
+    pixels = nullptr;
+    FILE* volatile file = nullptr;
+    if (length == 0) {
+        file = std::fopen(reinterpret_cast<const char*>(data), "rb");
+        if (file == nullptr)
+            return false;
+    }
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (png == nullptr) {
+        if (file)
+            std::fclose(file);
+        return false;
+    }
+    png_infop info = png_create_info_struct(png);
+    if (info == nullptr) {
+        png_destroy_read_struct(&png, nullptr, nullptr);
+        if (file)
+            std::fclose(file);
+        return false;
+    }
+
+    MemorySource source = {data, length > 0 ? size_t(length) : 0, 0};
+    uint32_t* volatile buffer = nullptr;
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        if (file)
+            std::fclose(file);
+        std::free(buffer);
+        return false;
+    }
+    // Larger pictures than the image layer holds stop at the header.
+    png_set_user_limits(png, ImageBase::kMaxSide, ImageBase::kMaxSide);
+    if (file)
+        png_init_io(png, file);
+    else
+        png_set_read_fn(png, &source, readFromMemory);
+    png_set_sig_bytes(png, 0);
+
+    bool ok = false;
+    if (!ImageBase::decodesImmediately()) {
+        png_read_info(png, info);
+        int w = int(png_get_image_width(png, info));
+        int h = int(png_get_image_height(png, info));
+        if (ImageBase::isAcceptedSize(w, h)) {
+            width = w;
+            height = h;
+            ok = true;
+        }
+    } else {
+        png_read_png(png, info, PNG_TRANSFORM_STRIP_16 | PNG_TRANSFORM_EXPAND | PNG_TRANSFORM_BGR, nullptr);
+        int w = int(png_get_image_width(png, info));
+        int h = int(png_get_image_height(png, info));
+        int channels = png_get_channels(png, info);
+        png_bytepp rows = png_get_rows(png, info);
+        if (channels >= 1 && channels <= 4 && rows != nullptr)
+            buffer = ImageBase::allocatePixels(w, h);
+        if (buffer != nullptr) {
+            for (int y = 0; y < h; ++y)
+                widenRow(rows[y], reinterpret_cast<unsigned char*>(buffer + size_t(y) * size_t(w)), w, channels);
+            pixels = buffer;
+            buffer = nullptr;
+            width = w;
+            height = h;
+            hasAlpha = channels == 2 || channels == 4;
+            ok = true;
+        }
+    }
+    png_destroy_read_struct(&png, &info, nullptr);
+    if (file)
+        std::fclose(file);
+    return ok;
+}
+
+} // namespace window
