@@ -5,11 +5,6 @@
 
 #include "sound/output/output_nosound.h"
 
-void* HVMUSIC_MixSongs(void* /*blockStart*/, void* buffer, int /*length*/, void* /*parameter*/)
-{
-    return buffer;
-}
-
 bool HVSOUND_Stream_StartThread()
 {
     return true;
@@ -28,26 +23,6 @@ void HVSOUND_MPEG_InitTables()
 }
 
 void HVSOUND_Vorbis_InitWindows()
-{
-}
-
-void HVSOUND_Async_Init()
-{
-}
-
-void HVSOUND_Async_Shutdown()
-{
-}
-
-void HVMUSIC_StopAllSongs()
-{
-}
-
-void HVMUSIC_ApplyTempoToAll()
-{
-}
-
-void HVMUSIC_ForgetSample(HVSOUND_SAMPLE* /*sample*/)
 {
 }
 

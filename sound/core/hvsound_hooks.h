@@ -5,13 +5,16 @@
 // and DirectSound drivers. hvsound_hooks.cpp holds a neutral body for each
 // one until its layer provides the real one. (The DSP chain and the mixer
 // thread are declared in hvsound_dsp.h and sound_software.h, the file layer
-// in system_file.h and the WAV reader in format_wav.h.)
+// in system_file.h, the WAV reader in format_wav.h, the open queue in
+// hvsound_async.h and module music in hvmusic.h.)
 #pragma once
 
 #include "sound/mixer/hvsound_dsp.h"
 #include "sound/mixer/sound_software.h"
 #include "sound/formats/format_wav.h"
 #include "sound/core/system_file.h"
+#include "sound/core/hvsound_async.h"
+#include "sound/music/hvmusic.h"
 
 #include <cstdint>
 
@@ -19,10 +22,6 @@ struct HVSOUND_DSPUNIT;
 struct HVSOUND_SAMPLE;
 struct HVSOUND_FILE;
 struct HVSOUND_OutputDriver;
-
-// Module music: the music DSP unit's work on one block (plays and mixes the
-// loaded songs); returns `buffer`.
-void* HVMUSIC_MixSongs(void* blockStart, void* buffer, int length, void* parameter);
 
 // Streams.
 bool HVSOUND_Stream_StartThread();
@@ -32,17 +31,6 @@ void HVSOUND_Stream_Update(float milliseconds);
 // Decoder tables.
 void HVSOUND_MPEG_InitTables();
 void HVSOUND_Vorbis_InitWindows();
-
-// Non-blocking open queue.
-void HVSOUND_Async_Init();
-void HVSOUND_Async_Shutdown();
-
-// Module music.
-void HVMUSIC_StopAllSongs();
-// Applies every loaded song's tempo again (the mix rate may have changed).
-void HVMUSIC_ApplyTempoToAll();
-// Clears every reference a loaded song holds to the sample.
-void HVMUSIC_ForgetSample(HVSOUND_SAMPLE* sample);
 
 
 // Whole-file readers; each answers a new sample or null (error 10 when the

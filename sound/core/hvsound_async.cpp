@@ -1,0 +1,181 @@
+// hvsound_async.cpp: the non-blocking open queue and its loader thread. The
+// queue is a circular list through a sentinel; callers append at the tail and
+// the loader takes the head, both under one lock, so a record can be queued
+// or taken back while the loader works.
+#include "sound/core/hvsound_async.h"
+
+#include "sound/core/hvsound.h"
+#include "sound/core/hvsound_hooks.h"
+#include "sound/core/system_thread.h"
+
+#include "platform/kernel/Kernel.h"
+
+#include <atomic>
+#include <mutex>
+
+namespace {
+
+// How long the loader rests when the queue is empty, and after an entry
+// that carried no record.
+constexpr int kEmptyQueueRestMs = 50;
+constexpr int kEmptyEntryRestMs = 25;
+// The loader thread's stack size as asked for; thread creation ignores it.
+constexpr int kLoaderStackBytes = 16384;
+// Priority code 1 leaves the loader at normal priority.
+constexpr int kLoaderPriorityCode = 1;
+
+enum : uint8_t {
+    kRunning = 0,
+    kStopAsked = 1,
+    kStopped = 2,
+};
+
+std::mutex g_lock; // the queue, its count and the record being opened
+HVSOUND_ASYNC_ENTRY g_queue = {&g_queue, &g_queue, nullptr, 0};
+int g_count = 0;
+void* g_opening = nullptr; // the record the loader opens now
+std::atomic<uint8_t> g_loaderState{kRunning};
+HANDLE g_thread = nullptr;
+HANDLE g_wake = nullptr; // ends the loader's rest early at shutdown
+
+bool isLinked(const HVSOUND_ASYNC_ENTRY* entry)
+{
+    return entry->next && entry->next != entry;
+}
+
+void unlink(HVSOUND_ASYNC_ENTRY* entry)
+{
+    entry->prev->next = entry->next;
+    entry->next->prev = entry->prev;
+    entry->next = entry->prev = entry;
+    --g_count;
+}
+
+void open(void* object, uint32_t type)
+{
+    if (type == HVSOUND_ASYNC_MODULE)
+        HVMUSIC_LoadQueued(static_cast<HVMUSIC_SONG*>(object));
+}
+
+void rest(int milliseconds)
+{
+    if (g_wake)
+        WaitForSingleObject(g_wake, DWORD(milliseconds));
+    else
+        HVSOUND_Sleep(milliseconds);
+}
+
+} // namespace
+
+void HVSOUND_Async_Init()
+{
+    std::lock_guard<std::mutex> lock(g_lock);
+    // Entries left from an earlier run point at themselves again, so their
+    // records can still be freed.
+    while (g_queue.next != &g_queue)
+        unlink(g_queue.next);
+    g_count = 0;
+    g_loaderState = kRunning;
+}
+
+bool HVSOUND_Async_StartThread()
+{
+    if (g_thread)
+        return true;
+    g_loaderState = kRunning;
+    g_wake = HVSOUND_Event_Create();
+    g_thread = HVSOUND_Thread_Create(HVSOUND_Async_Thread, nullptr, kLoaderPriorityCode, kLoaderStackBytes);
+    if (!g_thread) {
+        HVSOUND_Event_Close(g_wake);
+        g_wake = nullptr;
+        return false;
+    }
+    return true;
+}
+
+void HVSOUND_Async_Shutdown()
+{
+    g_loaderState = kStopAsked;
+    if (g_thread) {
+        HVSOUND_Event_Set(g_wake);
+        if (HVSOUND_GetState()->outputType != HVSOUND_OUTPUT_NOSOUND_NONREALTIME) {
+            while (g_loaderState.load() != kStopped)
+                HVSOUND_Sleep(1);
+        }
+        HVSOUND_Thread_Kill(g_thread);
+        g_thread = nullptr;
+    }
+    HVSOUND_Event_Close(g_wake);
+    g_wake = nullptr;
+}
+
+void HVSOUND_Async_Queue(HVSOUND_ASYNC_ENTRY* entry, void* object, uint32_t type)
+{
+    if (HVSOUND_GetState()->outputType == HVSOUND_OUTPUT_NOSOUND_NONREALTIME) {
+        // No engine thread runs under output type 12: open it now.
+        entry->next = entry->prev = entry;
+        entry->object = nullptr;
+        entry->type = type;
+        open(object, type);
+        return;
+    }
+    std::lock_guard<std::mutex> lock(g_lock);
+    entry->object = object;
+    entry->type = type;
+    entry->prev = g_queue.prev;
+    entry->next = &g_queue;
+    g_queue.prev->next = entry;
+    g_queue.prev = entry;
+    ++g_count;
+}
+
+bool HVSOUND_Async_Withdraw(HVSOUND_ASYNC_ENTRY* entry, void* object)
+{
+    std::unique_lock<std::mutex> lock(g_lock);
+    if (isLinked(entry) && entry->object == object) {
+        unlink(entry);
+        entry->object = nullptr;
+        return true;
+    }
+    while (g_opening == object) {
+        lock.unlock();
+        HVSOUND_Sleep(1);
+        lock.lock();
+    }
+    return false;
+}
+
+DWORD WINAPI HVSOUND_Async_Thread(LPVOID)
+{
+    while (g_loaderState.load() == kRunning) {
+        void* object = nullptr;
+        uint32_t type = 0;
+        bool empty = false;
+        {
+            std::lock_guard<std::mutex> lock(g_lock);
+            if (g_queue.next == &g_queue) {
+                empty = true;
+            } else {
+                HVSOUND_ASYNC_ENTRY* entry = g_queue.next;
+                unlink(entry);
+                object = entry->object;
+                type = entry->type;
+                entry->object = nullptr;
+                g_opening = object;
+            }
+        }
+        if (empty) {
+            rest(kEmptyQueueRestMs);
+            continue;
+        }
+        if (!object) {
+            rest(kEmptyEntryRestMs);
+            continue;
+        }
+        open(object, type);
+        std::lock_guard<std::mutex> lock(g_lock);
+        g_opening = nullptr;
+    }
+    g_loaderState = kStopped;
+    return 0;
+}
