@@ -330,6 +330,8 @@ bool parse(HVMUSIC_SONG* song, const Bytes& file)
     if (ok)
         ok = readPatterns(song, file, patternPointers, patterns, channelMap, jumpTarget, orderSlots);
     HVSOUND_FREE(jumpTarget);
+    if (ok)
+        HVSOUND_SetError(HVSOUND_ERR_NONE);
     return ok;
 }
 
