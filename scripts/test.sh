@@ -11,6 +11,7 @@ run_suite() {
   local dir=$1; shift
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
   cmake --build "$dir" -j "$jobs"
+  scripts/fetch-test-data.sh "$dir"
   (cd "$dir" && ctest --output-on-failure -j "$jobs")
 }
 

@@ -34,6 +34,7 @@ constexpr uint32_t kMinLoopLength = 3;
 // Stored note values.
 constexpr uint8_t kStoredNoteCut = 254;
 constexpr uint8_t kStoredNoteNone = 255;
+constexpr uint8_t kLastEffect = 26; // Z
 // Module samples: 2D, mono, signed; the width is added per instrument.
 constexpr uint32_t kSampleMode = HVSOUND_MODE_2D | HVSOUND_MODE_SIGNED | HVSOUND_MODE_MONO;
 constexpr int kSamplePriority = 255;
@@ -177,7 +178,8 @@ uint8_t unpackNote(uint8_t stored)
 // The packed data ends at its stored length (counted after the length word)
 // or at the file's end: trackers have saved patterns cut short, and what
 // follows them is the next pattern or sample data, not rows of this one. An
-// entry cut off at the end is dropped; rows not reached stay empty.
+// entry cut off at the end is dropped; rows not reached stay empty. Effect
+// numbers past Z, which only damaged data holds, are dropped too.
 void unpackPattern(HVMUSIC_CELL* cells, int channels, const Bytes& file, int64_t offset, const int* channelMap,
                    const uint8_t* jumpTarget, int orderSlots)
 {
@@ -207,6 +209,8 @@ void unpackPattern(HVMUSIC_CELL* cells, int channels, const Bytes& file, int64_t
             cell.effect = file.data[p];
             cell.parameter = file.data[p + 1];
             p += 2;
+            if (cell.effect > kLastEffect)
+                cell.effect = cell.parameter = 0; // no such effect: damaged data
             if (cell.effect == HVSOUND_S3M_FX_JUMP)
                 cell.parameter = cell.parameter < orderSlots ? jumpTarget[cell.parameter] : HVSOUND_S3M_JUMP_PAST_END;
         }

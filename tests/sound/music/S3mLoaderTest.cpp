@@ -228,6 +228,21 @@ TEST_F(S3mLoaderTest, NotesOutsideThePeriodTableAreDropped)
     EXPECT_EQ(cellAt(song, 0, 0, 0).instrument, 1);
 }
 
+TEST_F(S3mLoaderTest, EffectNumbersPastZAreDropped)
+{
+    S3mBuilder b;
+    b.constantInstrument();
+    b.effect(0, 0, 0, 26, 0x11).effect(0, 1, 0, 27, 0x22).effect(0, 2, 0, 119, 0x89);
+    HVMUSIC_SONG* song = load(b.build());
+    ASSERT_NE(song, nullptr);
+    EXPECT_EQ(cellAt(song, 0, 0, 0).effect, 26);
+    EXPECT_EQ(cellAt(song, 0, 0, 0).parameter, 0x11);
+    for (int row : {1, 2}) {
+        EXPECT_EQ(cellAt(song, 0, row, 0).effect, 0) << "row " << row;
+        EXPECT_EQ(cellAt(song, 0, row, 0).parameter, 0) << "row " << row;
+    }
+}
+
 TEST_F(S3mLoaderTest, PackedPatternsEndAtTheirStoredLength)
 {
     S3mBuilder b;
