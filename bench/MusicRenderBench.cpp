@@ -7,6 +7,8 @@
 #include "sound/core/hvsound.h"
 #include "sound/music/hvmusic.h"
 
+#include "bench/RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 #include <libopenmpt/libopenmpt.h>
 
@@ -14,7 +16,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -97,59 +98,14 @@ void BM_Openmpt(benchmark::State& state)
 }
 BENCHMARK(BM_Openmpt)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 
-// Collects each benchmark's time per iteration beside the usual report.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            if (run.error_occurred || run.iterations <= 0)
-                continue;
-            const std::string& name = run.run_name.function_name;
-            std::string module = run.report_label;
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                medians[name + " " + module] = run.GetAdjustedCPUTime();
-            else if (run.run_type == Run::RT_Iteration)
-                times[name + " " + module] = run.GetAdjustedCPUTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    void printRatios() const
-    {
-        std::printf("\nCPU time of the engine relative to libopenmpt for the same audio (below 1 is faster):\n");
-        for (const char* module : kModules) {
-            double ours = find(std::string("BM_Engine ") + module);
-            double theirs = find(std::string("BM_Openmpt ") + module);
-            std::printf("  %-12s engine / libopenmpt = %.2f (goal below 1)\n", module,
-                        theirs > 0 ? ours / theirs : 0.0);
-        }
-    }
-
-private:
-    double find(const std::string& key) const
-    {
-        auto median = medians.find(key);
-        if (median != medians.end())
-            return median->second;
-        auto it = times.find(key);
-        return it == times.end() ? 0.0 : it->second;
-    }
-
-    std::map<std::string, double> times;
-    std::map<std::string, double> medians;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatios();
-    benchmark::Shutdown();
-    return 0;
+    return runWithRatios(argc, argv, true, [](const RatioReporter& r) {
+        std::printf("\nCPU time of the engine relative to libopenmpt for the same audio (below 1 is faster):\n");
+        for (const char* module : kModules)
+            std::printf("  %-12s engine / libopenmpt = %.2f (goal below 1)\n", module,
+                        r.ratio("BM_Engine", "BM_Openmpt", module));
+    });
 }

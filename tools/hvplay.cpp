@@ -71,27 +71,35 @@ bool writeWav(const char* path, const std::vector<int16_t>& samples)
     return fclose(f) == 0;
 }
 
-int render(const char* song, const char* out, double seconds)
+// Starts the engine on `output` and loads the song (null after a message).
+HVMUSIC_SONG* start(int output, const char* path)
 {
-    HVSOUND_SetOutput(HVSOUND_OUTPUT_NOSOUND_NONREALTIME);
+    HVSOUND_SetOutput(output);
     if (!HVSOUND_Init(kRate, kChannels, 0)) {
         fprintf(stderr, "hvplay: the sound engine did not start (error %d)\n", HVSOUND_GetError());
-        return 1;
+        return nullptr;
     }
+    HVMUSIC_SONG* song = HVMUSIC_LoadSongEx(path, 0, 0, HVMUSIC_MODE_LOOP_OFF, nullptr, 0);
+    if (!song) {
+        fprintf(stderr, "hvplay: %s did not load (error %d)\n", path, HVSOUND_GetError());
+        HVSOUND_Close();
+    }
+    return song;
+}
+
+int render(const char* path, const char* out, double seconds)
+{
+    HVMUSIC_SONG* song = start(HVSOUND_OUTPUT_NOSOUND_NONREALTIME, path);
+    if (!song)
+        return 1;
     Capture capture;
     HVSOUND_DSPUNIT* unit = HVSOUND_DSP_Create(captureBlock, 5000, &capture);
     HVSOUND_DSP_SetActive(unit, true);
-    HVMUSIC_SONG* music = HVMUSIC_LoadSongEx(song, 0, 0, HVMUSIC_MODE_LOOP_OFF, nullptr, 0);
-    if (!music) {
-        fprintf(stderr, "hvplay: %s did not load (error %d)\n", song, HVSOUND_GetError());
-        HVSOUND_Close();
-        return 1;
-    }
-    HVMUSIC_PlaySong(music);
+    HVMUSIC_PlaySong(song);
     size_t limit = size_t(seconds * kRate) * 2;
-    while (HVMUSIC_IsPlaying(music) && capture.samples.size() < limit)
+    while (HVMUSIC_IsPlaying(song) && capture.samples.size() < limit)
         HVSOUND_Update();
-    HVMUSIC_FreeSong(music);
+    HVMUSIC_FreeSong(song);
     HVSOUND_Close();
     if (!writeWav(out, capture.samples)) {
         fprintf(stderr, "hvplay: cannot write %s\n", out);
@@ -101,27 +109,19 @@ int render(const char* song, const char* out, double seconds)
     return 0;
 }
 
-int play(const char* song, double seconds, bool waveOut)
+int play(const char* path, double seconds, bool waveOut)
 {
-    HVSOUND_SetOutput(waveOut ? HVSOUND_OUTPUT_WINMM : HVSOUND_OUTPUT_DSOUND);
-    if (!HVSOUND_Init(kRate, kChannels, 0)) {
-        fprintf(stderr, "hvplay: no sound output (error %d)\n", HVSOUND_GetError());
+    HVMUSIC_SONG* song = start(waveOut ? HVSOUND_OUTPUT_WINMM : HVSOUND_OUTPUT_DSOUND, path);
+    if (!song)
         return 1;
-    }
-    HVMUSIC_SONG* music = HVMUSIC_LoadSongEx(song, 0, 0, HVMUSIC_MODE_LOOP_OFF, nullptr, 0);
-    if (!music) {
-        fprintf(stderr, "hvplay: %s did not load (error %d)\n", song, HVSOUND_GetError());
-        HVSOUND_Close();
-        return 1;
-    }
-    HVMUSIC_PlaySong(music);
-    printf("playing %s\n", music->name);
-    DWORD start = GetTickCount();
-    while (HVMUSIC_IsPlaying(music) && (seconds <= 0 || GetTickCount() - start < DWORD(seconds * 1000))) {
+    HVMUSIC_PlaySong(song);
+    printf("playing %s\n", song->name);
+    DWORD begin = GetTickCount();
+    while (HVMUSIC_IsPlaying(song) && (seconds <= 0 || GetTickCount() - begin < DWORD(seconds * 1000))) {
         HVSOUND_Update();
         Sleep(20);
     }
-    HVMUSIC_FreeSong(music);
+    HVMUSIC_FreeSong(song);
     HVSOUND_Close();
     return 0;
 }

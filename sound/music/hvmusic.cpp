@@ -34,17 +34,13 @@ HVSOUND_STATE& state()
 }
 
 // Holds the mixer lock for a scope (a no-op under output type 12, where the
-// mix runs on the caller's thread). The lock is read once, so a close on
-// this thread meanwhile cannot leave it unbalanced.
-class MixerLock {
-public:
-    MixerLock() : m_lock(state().mixer.lock) { HVSOUND_CriticalSection_Enter(m_lock); }
-    ~MixerLock() { HVSOUND_CriticalSection_Leave(m_lock); }
+// mix runs on the caller's thread). No engine start or stop happens while a
+// song call holds it.
+struct MixerLock {
+    MixerLock() { HVSOUND_Software_Lock(); }
+    ~MixerLock() { HVSOUND_Software_Unlock(); }
     MixerLock(const MixerLock&) = delete;
     MixerLock& operator=(const MixerLock&) = delete;
-
-private:
-    CRITICAL_SECTION* m_lock;
 };
 
 bool requireSong(const HVMUSIC_SONG* song)
