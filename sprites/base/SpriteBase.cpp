@@ -77,7 +77,8 @@ SpriteBase::SpriteBase(int x, int y)
       m_pTransition(nullptr),
       m_nMouseOverCursor(CURSOR_NONE),
       m_nLuaRef(NO_LUA_REF),
-      m_bHasLuaAnimations(false)
+      m_bHasLuaAnimations(false),
+      m_pParent(nullptr)
 {
     if (luaHooks.createLuaTable)
         luaHooks.createLuaTable(this);

@@ -28,6 +28,7 @@ class Graphics;
 
 namespace sprite {
 
+class FancyContainer;
 class TransitionBase;
 
 class SpriteBase : public lang::Object, public window::Receiver {
@@ -233,6 +234,8 @@ public:
     void setLuaRef(int ref) { m_nLuaRef = ref; }
     bool hasLuaAnimations() const { return m_bHasLuaAnimations; }
     void setHasLuaAnimations(bool on) { m_bHasLuaAnimations = on; }
+    // The container whose child list holds the sprite (not owned), or null.
+    FancyContainer* getParent() const { return m_pParent; }
 
     // A double truncated toward zero and held to the int range (NaN gives 0).
     static int toInt(double value);
@@ -286,6 +289,10 @@ protected:
     bool m_bHasLuaAnimations;
 
 private:
+    // Kept by the containers alone, so that a sprite is in one list at a time.
+    friend class FancyContainer;
+    FancyContainer* m_pParent;
+
     // One step of the spin animation.
     void tickSpin();
     // The rotation after adding degrees, brought back into [0, 360].

@@ -125,6 +125,14 @@ protected:
     // nested dialog's filterCommand; `otherResult` is the answer for a
     // filter result outside 0 to 3.
     int takeNestedCommand(DialogSprite* nested, int otherResult);
+    // Takes the child out of the list if it is there, names it and puts it
+    // at its place.
+    bool addNamedChild(const char* name, SpriteBase* child, Placement placement, SpriteBase* other);
+    // Also forgets the child's name, as the child now belongs elsewhere.
+    void detachChild(SpriteBase* child) override;
+    // Drops the child's own entry from the name table (another sprite may
+    // have taken the name since).
+    void forgetName(SpriteBase* child);
 
     lang::String m_lastCommand;
     lang::String m_pressedName;
