@@ -52,8 +52,10 @@ SpriteBase::SpriteBase(int x, int y)
       m_colorBalance(128, 128, 128, 128),
       m_bUseCornerColors(false),
       m_nMoveSteps(0),
-      m_nMoveTargetX(0),
-      m_nMoveTargetY(0),
+      // The place the sprite stands (left and top under the centre anchor):
+      // completing animations of a sprite never moved leaves it there.
+      m_nMoveTargetX(x),
+      m_nMoveTargetY(y),
       m_nScaleSteps(0),
       m_dScaleTargetX(1.0),
       m_dScaleTargetY(1.0),
@@ -343,9 +345,9 @@ bool SpriteBase::completeAnimations()
     if (!isAnimating())
         return false;
     bool completed = false;
-    // Only running animations are completed: a target left over from an
-    // earlier animation (or never set) is not a place to jump to.
-    if (m_nMoveSteps >= 1 && (m_nMoveTargetX != left() || m_nMoveTargetY != top())) {
+    // Every target the sprite is away from, whether its animation runs or
+    // ended early: outside changes keep the targets on the sprite's values.
+    if (m_nMoveTargetX != left() || m_nMoveTargetY != top()) {
         setPosition(m_nMoveTargetX, m_nMoveTargetY);
         completed = true;
     }
@@ -358,7 +360,7 @@ bool SpriteBase::completeAnimations()
         applyColor(&target);
         completed = true;
     }
-    if (m_nScaleSteps >= 1 && (m_dScaleX != m_dScaleTargetX || m_dScaleY != m_dScaleTargetY)) {
+    if (m_dScaleX != m_dScaleTargetX || m_dScaleY != m_dScaleTargetY) {
         setScale(m_dScaleTargetX, m_dScaleTargetY);
         completed = true;
     }
@@ -367,6 +369,12 @@ bool SpriteBase::completeAnimations()
         completed = true;
     }
     return completed;
+}
+
+void SpriteBase::syncMoveTarget()
+{
+    m_nMoveTargetX = left();
+    m_nMoveTargetY = top();
 }
 
 void SpriteBase::setAlphaDestination(int alpha, int steps, int hideAtEnd)

@@ -120,8 +120,10 @@ public:
     virtual void setColorBalance(int alpha, int red, int green, int blue);
     // A move, alpha or colour animation runs.
     virtual bool isAnimating();
-    // Leaves each running animation one step from its target, so that the
-    // next tick lands on it and sends the action; false when none ran.
+    // While a move, alpha or colour animation runs: jumps to every target
+    // the sprite is away from (move, alpha, colour, scale, spin reference),
+    // leaving each running animation one step to go, so that the next tick
+    // lands on it and sends the action; false when nothing runs.
     virtual bool completeAnimations();
     // Fades the alpha byte to `alpha` in `steps` ticks (-1 keeps the count
     // left; 0 counts as 1); hideAtEnd 1 hides the sprite when it ends at 0.
@@ -241,6 +243,10 @@ public:
     static int toInt(double value);
 
 protected:
+    // The move target becomes the place the sprite stands (constructors
+    // that change the anchor).
+    void syncMoveTarget();
+
     lang::String m_name;
     int m_nX;
     int m_nY;
