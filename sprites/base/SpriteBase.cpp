@@ -243,7 +243,8 @@ void SpriteBase::tickSpin()
             double ahead = m_dRotation;
             while (ahead <= m_dSpinReference)
                 ahead += 360.0;
-            rotateBy((m_dSpinReference - ahead) / -rate);
+            // In floating point: -rate has no int value for the lowest rate.
+            rotateBy((m_dSpinReference - ahead) / -double(rate));
         }
     }
     if (!locked)
