@@ -64,7 +64,7 @@ FancyContainer::~FancyContainer()
     }
 }
 
-void FancyContainer::setDefinition(DataLoader*) {}
+void FancyContainer::setDefinition(SpriteDefinition*) {}
 
 void FancyContainer::onShown()
 {

@@ -13,7 +13,7 @@ class Region;
 
 namespace sprite {
 
-class DataLoader;
+class SpriteDefinition;
 
 class FancyContainer : public BoundsSprite {
 public:
@@ -25,8 +25,9 @@ public:
     HV_CLASS_NAME("FancyContainer", BoundsSprite)
     HV_DECLARE_METACLASS(FancyContainer);
 
-    // The data definition the container was built from; nothing here.
-    virtual void setDefinition(DataLoader* definition);
+    // The definition whose sprites were just added to the container (it is
+    // let go of after the call); nothing here.
+    virtual void setDefinition(SpriteDefinition* definition);
     // Loads the pictures of the visible children.
     virtual void onShown();
     // Frees the pictures of every child.

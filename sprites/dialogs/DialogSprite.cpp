@@ -5,6 +5,7 @@
 #include "core/lang/Synchronized.h"
 #include "core/util/Hashtable.h"
 #include "sprites/buttons/ButtonMixin.h"
+#include "sprites/containers/SpriteDefinition.h"
 #include "sprites/base/DefinitionArgs.h"
 #include "sprites/base/SpriteBaseLua.h"
 #include "windowing/window/Event.h"
@@ -114,6 +115,11 @@ void DialogSprite::setSpriteTable(util::Hashtable* names)
     // A dialog defined hidden frees its children's pictures at once.
     if (!m_bVisible && m_bShown)
         onHidden();
+}
+
+void DialogSprite::setDefinition(SpriteDefinition* definition)
+{
+    setSpriteTable(definition ? definition->getNames() : nullptr);
 }
 
 SpriteBase* DialogSprite::getSprite(const char* name)

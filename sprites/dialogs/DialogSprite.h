@@ -87,6 +87,9 @@ public:
     bool hittest(int x, int y) override;
     void onShown() override;
     void onHidden() override;
+    // Takes the definition's name table as the dialog's (setSpriteTable);
+    // a dialog defined hidden then frees its children's pictures at once.
+    void setDefinition(SpriteDefinition* definition) override;
     // Also forgets the child's name.
     bool removeChild(SpriteBase* child) override;
 
