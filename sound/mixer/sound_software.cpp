@@ -86,7 +86,10 @@ void computeVolumes(HVSOUND_CHANNEL* channel)
     }
     pan = pan < 0 ? 0 : pan > 255 ? 255 : pan;
     int scaled = channel->secondVolume * volume / 255;
-    channel->leftVolume = HVSOUND_Software_PanLaw(255 - pan) * scaled / 255;
+    // Pan 128 is the centre: both sides get P[128], where P[255 - 128] would
+    // leave the left side one step quieter.
+    int leftIndex = pan == 128 ? 128 : 255 - pan;
+    channel->leftVolume = HVSOUND_Software_PanLaw(leftIndex) * scaled / 255;
     channel->rightVolume = HVSOUND_Software_PanLaw(pan) * scaled / 255;
     channel->meanVolume = (channel->leftVolume + channel->rightVolume) >> 1;
 }
