@@ -227,6 +227,27 @@ TEST_P(SoundMixerRender, AOneShotSampleEndsInsideTheBlockAndStops)
     EXPECT_EQ(out[0].left, 0);
 }
 
+// A one-shot channel that ended stays on its list with the old sample's
+// data. Given a new sample it stays silent until it is started, even when
+// the old sample is gone meanwhile: the mixer never reads the old data.
+TEST_P(SoundMixerRender, AChannelGivenANewSampleIsSilentUntilStarted)
+{
+    HVSOUND_SAMPLE* old = makeSample(std::vector<int>(100, 3000), HVSOUND_MODE_LOOP_OFF);
+    HVSOUND_CHANNEL* c = play(old, 0);
+    render(1);
+    ASSERT_EQ(c->currentSample, nullptr) << "the one-shot ended";
+    HVSOUND_Sample_Free(old);
+    HVSOUND_SAMPLE* next = constantSample(7000);
+    ASSERT_EQ(HVSOUND_Channel_Allocate(c->index, &HVSOUND_GetState()->softwarePool, next, 128, -1, true), c);
+    std::vector<Frame> out = render(1);
+    EXPECT_EQ(out[0].left, 0);
+    EXPECT_EQ(out[kBlock - 1].left, 0);
+    EXPECT_EQ(c->playPosition, 0u) << "not mixed before its start";
+    ASSERT_TRUE(c->functions.start(c, nullptr, next));
+    out = render(2);
+    EXPECT_EQ(out[kBlock + 10].left, steady(7000, 255)) << "mixed once started";
+}
+
 TEST_P(SoundMixerRender, ABidirectionalLoopReflectsBackAndForth)
 {
     std::vector<int> v;
