@@ -33,15 +33,8 @@ HVSOUND_STATE& state()
     return *HVSOUND_GetState();
 }
 
-// Holds the mixer lock for a scope (a no-op under output type 12, where the
-// mix runs on the caller's thread). No engine start or stop happens while a
-// song call holds it.
-struct MixerLock {
-    MixerLock() { HVSOUND_Software_Lock(); }
-    ~MixerLock() { HVSOUND_Software_Unlock(); }
-    MixerLock(const MixerLock&) = delete;
-    MixerLock& operator=(const MixerLock&) = delete;
-};
+// Song calls hold the mixer lock while they change what a mix cycle reads.
+using MixerLock = HVSOUND_MixerLockScope;
 
 bool requireSong(const HVMUSIC_SONG* song)
 {
@@ -558,6 +551,7 @@ HVSOUND_CHANNEL* HVMUSIC_Channel_Of(HVMUSIC_SONG* song, const HVMUSIC_VOICE* voi
 bool HVMUSIC_Channel_Start(HVMUSIC_SONG* song, HVMUSIC_VOICE* voice)
 {
     HVSOUND_STATE& s = state();
+    MixerLock lock;
     HVSOUND_CHANNEL* own = HVMUSIC_Channel_Of(song, voice);
     HVSOUND_SAMPLE* sample = voice->sample;
     if (!sample || !sample->data || sample->length <= 0) {
@@ -569,7 +563,6 @@ bool HVMUSIC_Channel_Start(HVMUSIC_SONG* song, HVMUSIC_VOICE* voice)
         voice->channel = -1;
         return false;
     }
-    MixerLock lock;
     int target = own ? own->index : HVSOUND_FREE;
     HVSOUND_CHANNEL* c = HVSOUND_Channel_Allocate(target, &s.softwarePool, sample, kMusicPriority, -1, false);
     if (!c) {

@@ -590,7 +590,7 @@ struct Player {
     {
         int n = 0;
         for (HVSOUND_CHANNEL* c = song->unit.channels.first; c; c = c->next)
-            n += c->currentSample != nullptr;
+            n += HVSOUND_Channel_CurrentSample(c) != nullptr;
         return n;
     }
 
