@@ -5,6 +5,9 @@
 
 #include "sound/core/hvsound_sample.h"
 
+#include <chrono>
+#include <thread>
+
 namespace {
 
 using s3mtest::fx;
@@ -193,6 +196,29 @@ TEST_F(MusicPlayerTest, ASampleFreedUnderASongIsForgottenAndPlaysNothing)
     ASSERT_TRUE(HVMUSIC_PlaySong(song));
     for (int i = 0; i < 10; ++i)
         HVSOUND_Update();
+    EXPECT_EQ(HVSOUND_GetChannelsPlaying(), 0);
+}
+
+TEST_F(MusicPlayerTest, SongsAreFreedAndStoppedSafelyWhileTheMixerThreadPlaysThem)
+{
+    HVSOUND_Close();
+    platform::setClock(nullptr); // the no-sound output's play position follows real time
+    start(8, HVSOUND_OUTPUT_NOSOUND);
+    std::vector<uint8_t> bytes = twoNotes().speed(1).build();
+    int mixedBefore = HVSOUND_GetState()->mixer.blocksMixed;
+    for (int round = 0; round < 20; ++round) {
+        HVMUSIC_SONG* song =
+            HVMUSIC_LoadSongEx(bytes.data(), 0, int(bytes.size()), HVSOUND_MODE_LOADMEMORY, nullptr, 0);
+        ASSERT_NE(song, nullptr);
+        ASSERT_TRUE(HVMUSIC_PlaySong(song));
+        std::this_thread::sleep_for(std::chrono::milliseconds(2 + round % 7));
+        if (round % 3 == 0)
+            HVMUSIC_StopSong(song);
+        if (round % 4 == 1)
+            HVMUSIC_SetPaused(song, true);
+        EXPECT_TRUE(HVMUSIC_FreeSong(song));
+    }
+    EXPECT_GT(HVSOUND_GetState()->mixer.blocksMixed, mixedBefore) << "the mixer thread ran meanwhile";
     EXPECT_EQ(HVSOUND_GetChannelsPlaying(), 0);
 }
 
