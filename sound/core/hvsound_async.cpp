@@ -31,19 +31,19 @@ enum : uint8_t {
 };
 
 std::mutex g_lock; // the queue, its count and the record being opened
-HVSOUND_ASYNC_ENTRY g_queue = {&g_queue, &g_queue, nullptr, 0};
+HVSOUND_ASYNCENTRY g_queue = {&g_queue, &g_queue, nullptr, 0};
 int g_count = 0;
 void* g_opening = nullptr; // the record the loader opens now
 std::atomic<uint8_t> g_loaderState{kRunning};
 HANDLE g_thread = nullptr;
 HANDLE g_wake = nullptr; // ends the loader's rest early at shutdown
 
-bool isLinked(const HVSOUND_ASYNC_ENTRY* entry)
+bool isLinked(const HVSOUND_ASYNCENTRY* entry)
 {
     return entry->next && entry->next != entry;
 }
 
-void unlink(HVSOUND_ASYNC_ENTRY* entry)
+void unlink(HVSOUND_ASYNCENTRY* entry)
 {
     entry->prev->next = entry->next;
     entry->next->prev = entry->prev;
@@ -109,19 +109,17 @@ void HVSOUND_Async_Shutdown()
     g_wake = nullptr;
 }
 
-void HVSOUND_Async_Queue(HVSOUND_ASYNC_ENTRY* entry, void* object, uint32_t type)
+void HVSOUND_Async_Append(HVSOUND_ASYNCENTRY* entry)
 {
     if (HVSOUND_GetState()->outputType == HVSOUND_OUTPUT_NOSOUND_NONREALTIME) {
         // No engine thread runs under output type 12: open it now.
+        void* object = entry->object;
         entry->next = entry->prev = entry;
         entry->object = nullptr;
-        entry->type = type;
-        open(object, type);
+        open(object, entry->type);
         return;
     }
     std::lock_guard<std::mutex> lock(g_lock);
-    entry->object = object;
-    entry->type = type;
     entry->prev = g_queue.prev;
     entry->next = &g_queue;
     g_queue.prev->next = entry;
@@ -129,7 +127,7 @@ void HVSOUND_Async_Queue(HVSOUND_ASYNC_ENTRY* entry, void* object, uint32_t type
     ++g_count;
 }
 
-bool HVSOUND_Async_Withdraw(HVSOUND_ASYNC_ENTRY* entry, void* object)
+bool HVSOUND_Async_Withdraw(HVSOUND_ASYNCENTRY* entry, void* object)
 {
     std::unique_lock<std::mutex> lock(g_lock);
     if (isLinked(entry) && entry->object == object) {
@@ -156,7 +154,7 @@ DWORD WINAPI HVSOUND_Async_Thread(LPVOID)
             if (g_queue.next == &g_queue) {
                 empty = true;
             } else {
-                HVSOUND_ASYNC_ENTRY* entry = g_queue.next;
+                HVSOUND_ASYNCENTRY* entry = g_queue.next;
                 unlink(entry);
                 object = entry->object;
                 type = entry->type;

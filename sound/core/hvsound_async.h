@@ -9,9 +9,9 @@
 
 // The entry a queued record embeds; `object` is the record, `type` says
 // which kind it is.
-struct HVSOUND_ASYNC_ENTRY {
-    HVSOUND_ASYNC_ENTRY* next;
-    HVSOUND_ASYNC_ENTRY* prev;
+struct HVSOUND_ASYNCENTRY {
+    HVSOUND_ASYNCENTRY* next;
+    HVSOUND_ASYNCENTRY* prev;
     void* object;
     uint32_t type;
 };
@@ -27,12 +27,13 @@ void HVSOUND_Async_Init();
 bool HVSOUND_Async_StartThread();
 // Asks the loader to stop and waits until it has (engine stop).
 void HVSOUND_Async_Shutdown();
-// Appends an entry for `object` at the tail of the queue. Without threads
-// (output type 12) the open is made at once on the caller's thread.
-void HVSOUND_Async_Queue(HVSOUND_ASYNC_ENTRY* entry, void* object, uint32_t type);
+// Appends an entry (its object and type set) at the tail of the queue.
+// Without threads (output type 12) the open is made at once on the caller's
+// thread.
+void HVSOUND_Async_Append(HVSOUND_ASYNCENTRY* entry);
 // Takes `object` back from the queue before its record is freed: a queued
 // entry is unlinked; when the loader is opening it now, waits until it is
 // done. Returns true when the entry was still queued (never opened).
-bool HVSOUND_Async_Withdraw(HVSOUND_ASYNC_ENTRY* entry, void* object);
+bool HVSOUND_Async_Withdraw(HVSOUND_ASYNCENTRY* entry, void* object);
 // The loader thread's procedure.
 DWORD WINAPI HVSOUND_Async_Thread(LPVOID parameter);

@@ -348,7 +348,9 @@ HVMUSIC_SONG* HVMUSIC_LoadSongEx(const void* nameOrData, int offset, int length,
             memcpy(song->openSampleList, sampleList, sizeof(int) * size_t(sampleCount));
             song->openSampleCount = sampleCount;
         }
-        HVSOUND_Async_Queue(&song->queueEntry, song, HVSOUND_ASYNC_MODULE);
+        song->queueEntry.object = song;
+        song->queueEntry.type = HVSOUND_ASYNC_MODULE;
+        HVSOUND_Async_Append(&song->queueEntry);
         return song;
     }
 

@@ -189,7 +189,7 @@ struct HVMUSIC_SONG {
     bool looping;
     std::atomic<bool> valid;
     // A non-blocking open: what to load and how it went.
-    HVSOUND_ASYNC_ENTRY queueEntry;
+    HVSOUND_ASYNCENTRY queueEntry;
     char openName[HVMUSIC_NAME_BYTES];
     const void* openData;
     uint32_t openMode;
