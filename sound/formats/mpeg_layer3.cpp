@@ -32,10 +32,11 @@ void setRegions(const HVSOUND_MPEG_DECODER* d, HVSOUND_MPEG_GRANULE& g, int regi
 {
     const int16_t* bands = HVSOUND_MPEG_LongBands[d->frequencyIndex];
     if (g.windowSwitching) {
-        // Counted in pairs of lines: 18 for short blocks, else 27 (54 at
-        // 8000 Hz, whose bands are twice as wide); no third region.
-        int pairs = g.blockType == 2 ? 18 : d->frequency == 8000 ? 54 : 27;
-        g.region1Start = pairs * 2;
+        // The standard's implicit counts: region 1 starts after short band
+        // 3 in every window of a short block, else after long band 8; no
+        // third region.
+        bool allShort = g.blockType == 2 && !g.mixed;
+        g.region1Start = allShort ? HVSOUND_MPEG_ShortBands[d->frequencyIndex][3] * 3 : bands[8];
         g.region2Start = kLines;
     } else {
         int r1 = std::min(region0Count + 1, 22);
@@ -527,9 +528,15 @@ void HVSOUND_MPEG_Hybrid(HVSOUND_MPEG_DECODER* d, int gr, int ch)
             HVSOUND_MPEG_Antialias(xr, longSubbands);
             subbands = std::max(subbands, longSubbands);
         }
-    } else if (subbands > 0) {
-        HVSOUND_MPEG_Antialias(xr, std::min(subbands + 1, 32));
-        subbands = std::min(subbands + 1, 32);
+    } else {
+        // A start or stop block flagged mixed keeps the normal window in
+        // its lowest subbands, as the reference decoder does.
+        if (g.windowSwitching && g.mixed)
+            longSubbands = HVSOUND_MPEG_LongBands[d->frequencyIndex][mixedLongBands(d)] / 18;
+        if (subbands > 0) {
+            HVSOUND_MPEG_Antialias(xr, std::min(subbands + 1, 32));
+            subbands = std::min(subbands + 1, 32);
+        }
     }
     subbands = std::min(subbands, HVSOUND_MPEG_Tab.subbandLimit);
 
@@ -539,11 +546,12 @@ void HVSOUND_MPEG_Hybrid(HVSOUND_MPEG_DECODER* d, int gr, int ch)
     for (int sb = 0; sb < 32; ++sb) {
         float* overlap = d->overlap[ch][sb];
         if (sb < subbands) {
-            if (blockType == 2 && sb >= longSubbands)
+            if (sb < longSubbands && g.mixed)
+                HVSOUND_MPEG_IMDCT36(xr + sb * 18, overlap, out, HVSOUND_MPEG_Tab.longWindow[0]);
+            else if (blockType == 2)
                 HVSOUND_MPEG_IMDCT12(xr + sb * 18, overlap, out);
             else
-                HVSOUND_MPEG_IMDCT36(xr + sb * 18, overlap, out,
-                                     HVSOUND_MPEG_Tab.longWindow[blockType == 2 ? 0 : blockType]);
+                HVSOUND_MPEG_IMDCT36(xr + sb * 18, overlap, out, HVSOUND_MPEG_Tab.longWindow[blockType]);
         } else if (sb < live) {
             std::memcpy(out, overlap, sizeof(out));
             std::memset(overlap, 0, sizeof(float) * 18);
