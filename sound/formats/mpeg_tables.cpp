@@ -131,9 +131,13 @@ void HVSOUND_MPEG_InitLayer3Tables(int subbands)
         }
         for (int i = 0; i < 12; ++i)
             t.shortWindow[i] = float(std::sin(kPi / 12.0 * (i + 0.5)));
-        for (int k = 0; k < 18; ++k)
-            for (int n = 0; n < 18; ++n)
-                t.dct18[k][n] = float(std::cos(kPi / 18.0 * (n + 0.5) * (k + 0.5)));
+        for (int m = 0; m < 9; ++m)
+            for (int n = 0; n < 9; ++n)
+                t.dct9[m][n] = float(std::cos(kPi * m * (2 * n + 1) / 18.0));
+        for (int n = 0; n < 9; ++n)
+            t.dct9Odd[n] = float(1.0 / (2.0 * std::cos(kPi * (2 * n + 1) / 36.0)));
+        for (int n = 0; n < 18; ++n)
+            t.dct18Post[n] = float(1.0 / (2.0 * std::cos(kPi * (2 * n + 1) / 72.0)));
         for (int k = 0; k < 6; ++k)
             for (int i = 0; i < 12; ++i)
                 t.imdct12[k][i] = float(std::cos(kPi / 24.0 * (2 * i + 1 + 6) * (2 * k + 1)));

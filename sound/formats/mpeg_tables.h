@@ -29,7 +29,7 @@ struct HVSOUND_MPEG_TABLES {
     // Synthesis: the window by tap (age of the column, 0 newest) and output
     // sample, the standard's D scaled by the output scale; the cosine
     // factors 1 / (2 cos((2k + 1) pi / (64 >> j))) of the 32-point DCT.
-    float window[16][32];
+    alignas(16) float window[16][32];
     float dctCos[5][16];
     long outputScale;
     // Requantisation.
@@ -39,11 +39,15 @@ struct HVSOUND_MPEG_TABLES {
     float cs[8];
     float ca[8];
     // IMDCT: the 36-tap windows of block types 0, 1 and 3 (2 unused), the
-    // 12-tap short window, and the cosines of the 18-point DCT-IV behind
-    // the 36-point transform and of the 12-point transform.
+    // 12-tap short window, the factors of the 18-point DCT-IV behind the
+    // 36-point transform (the 9-point kernel cos(pi m (2n + 1) / 18), the
+    // odd half's 1 / (2 cos(pi (2n + 1) / 36)) and the final
+    // 1 / (2 cos(pi (2n + 1) / 72))), and the cosines of the 12-point one.
     float longWindow[4][36];
     float shortWindow[12];
-    float dct18[18][18];
+    alignas(16) float dct9[9][12]; // columns 9..11 are 0
+    float dct9Odd[9];
+    float dct18Post[18];
     float imdct12[6][12];
     // Intensity stereo [position][0 left, 1 right]; the "ms" forms are
     // multiplied by sqrt(2) for bands where mid/side is on too.
