@@ -1,6 +1,6 @@
 // RatioReporter.h: a console reporter that also keeps each benchmark's time
-// per iteration, so that a benchmark program can print speed ratios against
-// the peer libraries it was run with.
+// per iteration (the median when run with repetitions), so that a benchmark
+// program can print speed ratios against the peer libraries it ran with.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -15,9 +15,10 @@ class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
+        // Repetitions report their median after the single runs; it wins.
         for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration || run.aggregate_name == "mean")
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
+            if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median")
+                times[run.run_name.function_name] = run.GetAdjustedRealTime();
         ConsoleReporter::ReportRuns(runs);
     }
 

@@ -278,16 +278,30 @@ void HVSOUND_MPEG_Dequantize(HVSOUND_MPEG_DECODER* d, int gr, int ch, bool ms, H
                 i = regionEnd;
                 break;
             }
-            uint32_t e = HVSOUND_MPEG_HuffmanDecode(lookup, r.peek());
-            r.skip((e >> 8) & 31);
+            uint32_t bits = r.peek();
+            uint32_t e = HVSOUND_MPEG_HuffmanDecode(lookup, bits);
+            uint32_t length = (e >> 8) & 31;
             int x = int(e >> 4) & 15;
             int y = int(e) & 15;
-            if (x == 15 && linbits)
-                x += int(r.read(linbits));
-            xr[i] = x ? signedPow43(x, r.read(1)) : 0.0f;
-            if (y == 15 && linbits)
-                y += int(r.read(linbits));
-            xr[i + 1] = y ? signedPow43(y, r.read(1)) : 0.0f;
+            if (linbits && (x == 15 || y == 15)) {
+                // Escapes: more bits than one peek holds.
+                r.skip(length);
+                if (x == 15)
+                    x += int(r.read(linbits));
+                xr[i] = x ? signedPow43(x, r.read(1)) : 0.0f;
+                if (y == 15)
+                    y += int(r.read(linbits));
+                xr[i + 1] = y ? signedPow43(y, r.read(1)) : 0.0f;
+                continue;
+            }
+            // The code (at most 19 bits) and both sign bits lie in the peek.
+            uint32_t signs = bits << length;
+            xr[i] = x ? signedPow43(x, signs >> 31) : 0.0f;
+            signs <<= x ? 1 : 0;
+            length += x ? 1 : 0;
+            xr[i + 1] = y ? signedPow43(y, signs >> 31) : 0.0f;
+            length += y ? 1 : 0;
+            r.skip(length);
         }
     }
 
@@ -295,13 +309,23 @@ void HVSOUND_MPEG_Dequantize(HVSOUND_MPEG_DECODER* d, int gr, int ch, bool ms, H
     // quadruple that ends past them was stuffing and is dropped.
     const HVSOUND_MPEG_HuffmanLookup& quads = HVSOUND_MPEG_Count1Lookup(g.count1Table);
     while (i + 4 <= kLines && r.position < end) {
-        uint32_t e = HVSOUND_MPEG_HuffmanDecode(quads, r.peek());
-        r.skip((e >> 8) & 31);
-        int v = int(e >> 4) & 15;
-        int w = int(e) & 15;
-        int bits[4] = {(v >> 1) & 1, v & 1, (w >> 1) & 1, w & 1};
-        for (int k = 0; k < 4; ++k)
-            xr[i + k] = bits[k] ? (r.read(1) ? -1.0f : 1.0f) : 0.0f;
+        // The code (at most 6 bits) and its up to 4 sign bits in one peek.
+        uint32_t bits = r.peek();
+        uint32_t e = HVSOUND_MPEG_HuffmanDecode(quads, bits);
+        uint32_t length = (e >> 8) & 31;
+        uint32_t signs = bits << length;
+        // v and w sit in the leaf's x field, x and y in its y field.
+        static const uint32_t kQuadBits[4] = {0x20, 0x10, 0x2, 0x1};
+        for (int k = 0; k < 4; ++k) {
+            if (e & kQuadBits[k]) {
+                xr[i + k] = (signs & 0x80000000u) ? -1.0f : 1.0f;
+                signs <<= 1;
+                ++length;
+            } else {
+                xr[i + k] = 0.0f;
+            }
+        }
+        r.skip(length);
         if (r.position > end) {
             std::fill(xr + i, xr + i + 4, 0.0f);
             break;
@@ -309,7 +333,7 @@ void HVSOUND_MPEG_Dequantize(HVSOUND_MPEG_DECODER* d, int gr, int ch, bool ms, H
         i += 4;
     }
     std::fill(xr + i, xr + kLines, 0.0f);
-    int nonzero = i;
+    int nonzero = lastNonZero(xr, i);
     d->nonzero[ch] = nonzero;
 
     // Requantisation: the global gain, less 1 / sqrt(2) for mid/side, less
@@ -343,7 +367,7 @@ void HVSOUND_MPEG_Dequantize(HVSOUND_MPEG_DECODER* d, int gr, int ch, bool ms, H
 
     if (ch == 1) {
         // Where the right channel's own data ends, for intensity stereo.
-        d->rightEnd = lastNonZero(xr, nonzero);
+        d->rightEnd = nonzero;
         for (int w = 0; w < 3; ++w) {
             d->rightShortBound[w] = shortFirst;
             for (int sfb = 12; sfb >= shortFirst && isShort(g); --sfb) {
