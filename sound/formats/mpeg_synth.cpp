@@ -10,6 +10,10 @@
 #include <algorithm>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Cosine table level of a DCT of size N: 32 -> 0, 16 -> 1 ... 2 -> 4.
@@ -60,6 +64,29 @@ inline V4 load(const float* p)
     return v;
 }
 
+// Rounds eight sums to the nearest integer (ties to even, the default
+// mode) and clamps them to 16 bits.
+inline void toPcm(V4 low, V4 high, int16_t* pcm)
+{
+#ifdef __SSE2__
+    __m128 top = _mm_set1_ps(32767.0f);
+    __m128 bottom = _mm_set1_ps(-32768.0f);
+    __m128 a = _mm_max_ps(_mm_min_ps(_mm_loadu_ps(reinterpret_cast<const float*>(&low)), top), bottom);
+    __m128 b = _mm_max_ps(_mm_min_ps(_mm_loadu_ps(reinterpret_cast<const float*>(&high)), top), bottom);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(pcm), _mm_packs_epi32(_mm_cvtps_epi32(a), _mm_cvtps_epi32(b)));
+#else
+    float sum[8];
+    std::memcpy(sum, &low, 16);
+    std::memcpy(sum + 4, &high, 16);
+    for (int j = 0; j < 8; ++j) {
+        float r = std::min(std::max(sum[j], -32768.0f), 32767.0f) + kRoundMagic;
+        int32_t bits;
+        std::memcpy(&bits, &r, 4);
+        pcm[j] = int16_t(bits - 0x4B400000);
+    }
+#endif
+}
+
 } // namespace
 
 void HVSOUND_MPEG_Dct64(const float* in, float* out)
@@ -81,16 +108,10 @@ void HVSOUND_MPEG_SynthWindow(const HVSOUND_MPEG_SYNTH& synth, int position, int
             low += load(w) * load(v);
             high += load(w + 4) * load(v + 4);
         }
-        float sum[8];
-        std::memcpy(sum, &low, 16);
-        std::memcpy(sum + 4, &high, 16);
-        for (int j = 0; j < 8; ++j) {
-            float s = std::min(std::max(sum[j], -32768.0f), 32767.0f);
-            float r = s + kRoundMagic;
-            int32_t bits;
-            std::memcpy(&bits, &r, 4);
-            out[(j0 + j) * stride] = int16_t(bits - 0x4B400000);
-        }
+        int16_t pcm[8];
+        toPcm(low, high, pcm);
+        for (int j = 0; j < 8; ++j)
+            out[(j0 + j) * stride] = pcm[j];
     }
 }
 
