@@ -62,20 +62,20 @@ bool appendFrame(HVSOUND_MPEG_FRAMETABLE* table, uint32_t offset)
 }
 
 // True when the bytes one body after the header at `position` start a
-// frame, or the data ends there. The file position is restored.
+// frame, or the data ends exactly there. The file position is restored.
 bool followedBySync(HVSOUND_FILE* file, int position, int bodyLength, int dataEnd)
 {
     int next = position + 4 + bodyLength;
     if (dataEnd >= 0 && next >= dataEnd)
-        return true;
+        return next == dataEnd;
     int here = HVSOUND_File_Tell(file);
     HVSOUND_File_Seek(file, next, SEEK_SET);
     uint8_t sync[2] = {0, 0};
     int got = HVSOUND_File_Read(sync, 1, 2, file);
     HVSOUND_File_Seek(file, here, SEEK_SET);
-    if (got < 2)
-        return true;
-    return sync[0] == 0xFF && (sync[1] & 0xE0) == 0xE0;
+    if (got == 0)
+        return fileLength(file) == next;
+    return got == 2 && sync[0] == 0xFF && (sync[1] & 0xE0) == 0xE0;
 }
 
 } // namespace
@@ -266,7 +266,8 @@ bool HVSOUND_MPEG_Open(HVSOUND_FILE* file, uint32_t* mode, int* rate, int* dataL
     const int dataEnd = offset + length;
 
     // Sync search: a header within reach, confirmed by the header one body
-    // further on (or by the end of the data).
+    // further on (or by the data ending exactly where its frame does, so
+    // that a file of one frame opens).
     int frequency = 0, channels = 0, body = 0;
     for (;;) {
         bool accepted = false;
@@ -285,7 +286,7 @@ bool HVSOUND_MPEG_Open(HVSOUND_FILE* file, uint32_t* mode, int* rate, int* dataL
         int next = offset + 4 + body;
         uint8_t header[4];
         HVSOUND_File_Seek(file, next, SEEK_SET);
-        if (next + 4 > dataEnd || !readExact(file, header, 4) || parseFresh(d, header))
+        if (next == dataEnd || (next + 4 <= dataEnd && readExact(file, header, 4) && parseFresh(d, header)))
             break;
         ++offset;
     }

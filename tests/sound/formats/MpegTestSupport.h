@@ -1,12 +1,18 @@
-// MpegTestSupport.h: helpers for the MPEG reader's tests: files read whole,
-// frames decoded one after another through the reader, and PCM compared
-// with a reference as RMS error, largest difference and SNR.
+// MpegTestSupport.h: helpers for the MPEG reader's tests: test signals,
+// MP3 files made by lame and decoded by mpg123 at test time, frames decoded
+// one after another through the reader, and PCM compared with a reference
+// as RMS error, largest difference and SNR.
 #pragma once
 
 #include "sound/core/system_file.h"
 #include "sound/formats/format_mpeg.h"
+#include "sound/formats/mpeg_tables.h"
+#include "tests/sound/formats/WavBuilder.h"
+#include "tests/support/TempDir.h"
 
 #include <cmath>
+#include <cstdlib>
+#include <random>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -83,6 +89,78 @@ inline Difference compare(const int16_t* ours, const int16_t* reference, size_t 
     d.rms = count ? std::sqrt(sumDiff / double(count)) / 32768.0 : 0;
     d.snrDb = sumDiff > 0 ? 10.0 * std::log10(sumRef / sumDiff) : 999.0;
     return d;
+}
+
+// Decodes at another output scale while it lives (the standard's
+// reconstruction is scaled by 32768; the engine's by 32767).
+class OutputScale {
+public:
+    explicit OutputScale(long scale)
+    {
+        HVSOUND_MPEG_InitTables();
+        HVSOUND_MPEG_InitSynthTables(scale);
+    }
+    ~OutputScale() { HVSOUND_MPEG_InitSynthTables(32767); }
+    OutputScale(const OutputScale&) = delete;
+    OutputScale& operator=(const OutputScale&) = delete;
+};
+
+// True when `tool` runs from the path.
+inline bool haveTool(const std::string& tool)
+{
+    return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// A deterministic test signal of `seconds` at `rate`: a chord with vibrato,
+// different in each channel, at about a third of full scale, and with
+// `transients` a burst of noise every 0.3 s that makes the encoder switch
+// to short blocks.
+inline std::vector<int16_t> testSignal(int rate, int channels, double seconds, bool transients, double level = 0.35)
+{
+    std::mt19937 random(77);
+    std::uniform_real_distribution<double> noise(-1.0, 1.0);
+    int frames = int(rate * seconds);
+    std::vector<int16_t> pcm(size_t(frames) * size_t(channels));
+    const double notes[] = {196.0, 246.94, 293.66, 392.0};
+    for (int i = 0; i < frames; ++i) {
+        double t = double(i) / rate;
+        for (int ch = 0; ch < channels; ++ch) {
+            double v = 0;
+            for (int n = 0; n < 4; ++n)
+                v += std::sin(2 * M_PI * notes[n] * (n + 1 + ch) * t + 0.3 * std::sin(2 * M_PI * 4 * t) + ch) / 4;
+            if (transients && std::fmod(t, 0.3) < 0.004)
+                v += noise(random) * 1.5;
+            pcm[size_t(i) * size_t(channels) + size_t(ch)] = int16_t(std::lrint(std::max(-1.0, std::min(1.0, v * level)) * 32767));
+        }
+    }
+    return pcm;
+}
+
+// Encodes `pcm` with lame and the given options (always without an info
+// frame); empty when lame is missing or fails.
+inline std::vector<uint8_t> lameEncode(const testsupport::TempDir& dir, const std::vector<int16_t>& pcm, int rate,
+                                       int channels, const std::string& options)
+{
+    std::vector<uint8_t> bytes;
+    for (int16_t v : pcm)
+        wavtest::put16(bytes, uint16_t(v));
+    std::vector<uint8_t> wav = wavtest::WavBuilder().pcm(uint16_t(channels), uint32_t(rate), 16).data(bytes).build();
+    std::string in = dir.write("in.wav", std::string(wav.begin(), wav.end()));
+    std::string out = dir.file("out.mp3");
+    std::string command = "lame --quiet -t " + options + " " + in + " " + out + " >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0)
+        return {};
+    return readFile(out);
+}
+
+// Decodes an MP3 with mpg123 (the independent decoder) to 16-bit PCM.
+inline std::vector<int16_t> mpg123Decode(const testsupport::TempDir& dir, const std::vector<uint8_t>& mp3)
+{
+    std::string in = dir.write("ref.mp3", std::string(mp3.begin(), mp3.end()));
+    std::string out = dir.file("ref.raw");
+    if (std::system(("mpg123 -q -s " + in + " > " + out + " 2>/dev/null").c_str()) != 0)
+        return {};
+    return asPcm(readFile(out));
 }
 
 } // namespace mpegtest
