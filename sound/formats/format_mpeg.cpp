@@ -20,7 +20,6 @@ constexpr uint16_t kTagMpeg = 80;
 constexpr uint16_t kTagMpegLayer3 = 85;
 // Headers announcing a body shorter than this are refused.
 constexpr int kMinimumBody = 16;
-constexpr int kMaxFrameBytes = 4 + HVSOUND_MPEG_FRAME_BUFFER;
 
 // Layer III bit rates in kbit/s by index (15 is forbidden and gives 0).
 const int kBitratesMpeg1[16] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0};

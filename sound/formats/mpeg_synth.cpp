@@ -49,9 +49,6 @@ template <> struct Dct<1> {
     static inline __attribute__((always_inline)) void run(const float* x, float* out) { out[0] = x[0]; }
 };
 
-// 1.5 x 2^23: adding it leaves a float whose low mantissa bits hold the
-// value rounded to the nearest integer (ties to even, the default mode).
-constexpr float kRoundMagic = 12582912.0f;
 
 // Four floats operated on at once (the compiler's generic vectors: SIMD
 // where the processor has it).
@@ -75,6 +72,9 @@ inline void toPcm(V4 low, V4 high, int16_t* pcm)
     __m128 b = _mm_max_ps(_mm_min_ps(_mm_loadu_ps(reinterpret_cast<const float*>(&high)), top), bottom);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(pcm), _mm_packs_epi32(_mm_cvtps_epi32(a), _mm_cvtps_epi32(b)));
 #else
+    // 1.5 x 2^23: adding it leaves a float whose low mantissa bits hold the
+    // value rounded to the nearest integer (ties to even, the default mode).
+    constexpr float kRoundMagic = 12582912.0f;
     float sum[8];
     std::memcpy(sum, &low, 16);
     std::memcpy(sum + 4, &high, 16);
