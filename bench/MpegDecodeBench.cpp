@@ -5,6 +5,7 @@
 #include "bench/RatioReporter.h"
 #include "sound/core/system_file.h"
 #include "sound/formats/format_mpeg.h"
+#include "tests/sound/formats/MpegTestSupport.h"
 
 #include <benchmark/benchmark.h>
 #include <mpg123.h>
@@ -95,33 +96,6 @@ const std::vector<uint8_t>& stream()
     return data;
 }
 
-// Decodes the whole stream through the engine's reader; answers the PCM.
-size_t decodeOurs(std::vector<uint8_t>& bytes, std::vector<int16_t>* keep)
-{
-    HVSOUND_FILE* file = HVSOUND_File_Open(bytes.data(), HVSOUND_FILE_KIND_MEMORY, int(bytes.size()));
-    uint32_t mode = 0;
-    int rate = 0, dataLength = 0, pcmLength = 0, sourceSize = 0, dataOffset = 0, ms = 0;
-    HVSOUND_MPEG_DECODER* decoder = nullptr;
-    size_t samples = 0;
-    if (HVSOUND_MPEG_Open(file, &mode, &rate, &dataLength, &pcmLength, &decoder, &sourceSize, &dataOffset, &ms,
-                          nullptr, nullptr, nullptr)) {
-        HVSOUND_File_Seek(file, dataOffset, SEEK_SET);
-        std::vector<uint8_t> source(static_cast<size_t>(sourceSize));
-        int16_t pcm[HVSOUND_MPEG_MAX_FRAME_PCM / 2];
-        HVSOUND_MPEG_ReadSource from{file, decoder, dataOffset + dataLength};
-        for (bool more = true; more;) {
-            int length = sizeof(pcm);
-            more = HVSOUND_MPEG_Read(from, source.data(), sourceSize, pcm, &length);
-            samples += size_t(length / 2);
-            if (keep)
-                keep->insert(keep->end(), pcm, pcm + length / 2);
-        }
-        HVSOUND_MPEG_FreeDecoder(decoder);
-    }
-    HVSOUND_File_Close(file);
-    return samples;
-}
-
 // Decodes the whole stream with libmpg123's decoder `name` (null: its
 // default choice); answers the PCM samples.
 size_t decodeMpg123(const char* name, const std::vector<uint8_t>& bytes, std::vector<int16_t>* keep)
@@ -159,8 +133,13 @@ void BM_OurDecoder(benchmark::State& state)
 {
     std::vector<uint8_t> bytes = stream();
     size_t samples = 0;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(samples = decodeOurs(bytes, nullptr));
+    for (auto _ : state) {
+        samples = 0;
+        mpegtest::forEachFrame(bytes, 0, [&](const int16_t* pcm, int count) {
+            benchmark::DoNotOptimize(pcm);
+            samples += size_t(count);
+        });
+    }
     setCounters(state, samples);
 }
 BENCHMARK(BM_OurDecoder)->Unit(benchmark::kMillisecond);
@@ -195,7 +174,7 @@ int main(int argc, char** argv)
     // Both decoders must give the same PCM before their speed means anything.
     std::vector<uint8_t> bytes = stream();
     std::vector<int16_t> ours, theirs;
-    decodeOurs(bytes, &ours);
+    ours = mpegtest::decodeStream(bytes);
     decodeMpg123("generic", bytes, &theirs);
     size_t n = std::min(ours.size(), theirs.size());
     double signal = 0, error = 0;

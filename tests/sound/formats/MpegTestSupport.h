@@ -36,35 +36,45 @@ inline std::vector<int16_t> asPcm(const std::vector<uint8_t>& bytes)
 }
 
 // Decodes every frame of `bytes` from its first frame on, as a stream
-// would; `frames` receives each frame's PCM sample count. Empty when the
-// reader refuses the data.
-inline std::vector<int16_t> decodeStream(std::vector<uint8_t>& bytes, std::vector<int>* frames = nullptr,
-                                         uint32_t mode = 0)
+// would, and hands each frame's PCM to `use(samples, count)`. False when
+// the reader refuses the data.
+template <typename Use> bool forEachFrame(std::vector<uint8_t>& bytes, uint32_t mode, Use use)
 {
-    std::vector<int16_t> out;
     HVSOUND_FILE* file = HVSOUND_File_Open(bytes.data(), HVSOUND_FILE_KIND_MEMORY, int(bytes.size()));
     if (!file)
-        return out;
+        return false;
     int rate = 0, dataLength = 0, pcmLength = 0, sourceSize = 0, dataOffset = 0, ms = 0;
     HVSOUND_MPEG_DECODER* decoder = nullptr;
-    if (HVSOUND_MPEG_Open(file, &mode, &rate, &dataLength, &pcmLength, &decoder, &sourceSize, &dataOffset, &ms,
-                          nullptr, nullptr, nullptr)) {
+    bool opened = HVSOUND_MPEG_Open(file, &mode, &rate, &dataLength, &pcmLength, &decoder, &sourceSize, &dataOffset,
+                                    &ms, nullptr, nullptr, nullptr);
+    if (opened) {
         HVSOUND_File_Seek(file, dataOffset, SEEK_SET);
         std::vector<uint8_t> source(static_cast<size_t>(sourceSize));
         int16_t pcm[HVSOUND_MPEG_MAX_FRAME_PCM / 2];
         HVSOUND_MPEG_ReadSource from{file, decoder, dataOffset + dataLength};
-        for (;;) {
+        for (bool more = true; more;) {
             int length = sizeof(pcm);
-            bool more = HVSOUND_MPEG_Read(from, source.data(), sourceSize, pcm, &length);
-            out.insert(out.end(), pcm, pcm + length / 2);
-            if (frames && length > 0)
-                frames->push_back(length / 2);
-            if (!more)
-                break;
+            more = HVSOUND_MPEG_Read(from, source.data(), sourceSize, pcm, &length);
+            if (length > 0)
+                use(pcm, length / 2);
         }
         HVSOUND_MPEG_FreeDecoder(decoder);
     }
     HVSOUND_File_Close(file);
+    return opened;
+}
+
+// The whole stream's PCM; `frames` receives each frame's sample count.
+// Empty when the reader refuses the data.
+inline std::vector<int16_t> decodeStream(std::vector<uint8_t>& bytes, std::vector<int>* frames = nullptr,
+                                         uint32_t mode = 0)
+{
+    std::vector<int16_t> out;
+    forEachFrame(bytes, mode, [&](const int16_t* pcm, int count) {
+        out.insert(out.end(), pcm, pcm + count);
+        if (frames)
+            frames->push_back(count);
+    });
     return out;
 }
 
