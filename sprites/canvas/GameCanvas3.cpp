@@ -44,8 +44,9 @@ namespace {
 util::Vector* luaAnimatedList()
 {
     // Capacity 10: a handful of scripted sprites animate at once.
+    static util::Vector* const list = new util::Vector(10);
     if (!FancyContainer::luaAnimatedSprites)
-        FancyContainer::luaAnimatedSprites = new util::Vector(10);
+        FancyContainer::luaAnimatedSprites = list;
     return FancyContainer::luaAnimatedSprites;
 }
 

@@ -58,6 +58,8 @@ public:
     }
 
     static void forgetShowPosted() { s_bShowPosted = false; }
+    // The client size a window would give it.
+    void setClientSize(int width, int height) { m_size = util::Dimension(width, height); }
 
     std::vector<Action> actions;
     std::vector<int> capturedLayers;
@@ -222,11 +224,12 @@ protected:
     // The colour at (x, y) of the last frame the canvas drew.
     uint32_t pixelAt(int x, int y)
     {
+        // The read-back copies from the buffer's top-left corner.
+        std::vector<uint32_t> pixels(size_t(800) * 600, 0);
         window::Graphics* g = canvas->getGraphics();
-        uint32_t pixel = 0;
-        g->getBackBuffer(x, y, 1, 1, &pixel);
+        g->getBackBuffer(0, 0, 800, 600, pixels.data());
         g->release();
-        return pixel;
+        return pixels[size_t(y) * 800 + size_t(x)];
     }
 
     CanvasWorld world;
