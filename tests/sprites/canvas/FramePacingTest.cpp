@@ -175,16 +175,22 @@ TEST_F(CanvasTest, ARemovedSpriteIsHiddenAtOnceAndLeavesTheListAtTheFrameEnd)
     EXPECT_EQ(b->ticked.size(), 2u);
 }
 
-TEST_F(CanvasTest, ASpriteRemovingItsPredecessorDuringTheWalkIsNotASkippedOrRepeatedTick)
+TEST_F(CanvasTest, TheFrameWalkStopsAtTheEndOfAListThatShrankUnderIt)
 {
     FrameProbe* a = world.add("A", new FrameProbe(10, 10, 4, 4));
     FrameProbe* b = world.add("B", new FrameProbe(20, 20, 4, 4));
-    // B takes A straight out of the list while the frame walks it.
-    b->onTick = [&] { world.root->removeElement(a); };
+    FrameProbe* c = world.add("C", new FrameProbe(30, 30, 4, 4));
+    // B takes A and C straight out of the list while the frame walks it.
+    b->onTick = [&] {
+        world.root->removeElement(a);
+        world.root->removeElement(c);
+    };
     canvas->start();
     world.runFrames(1);
     EXPECT_EQ(a->ticked.size(), 1u);
     EXPECT_EQ(b->ticked.size(), 1u);
+    EXPECT_TRUE(c->ticked.empty());
+    EXPECT_EQ(canvas->getChildCount(), 1);
 }
 
 TEST_F(CanvasTest, TheRunningTransitionStepsEachFrameAndMarksTheCanvasDirty)
