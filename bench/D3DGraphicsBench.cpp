@@ -8,13 +8,13 @@
 #include "windowing/window/Frame.h"
 #include "windowing/d3d/GraphicsWWinDX.h"
 #include "windowing/d3d/ImageWinDX.h"
-#include "bench/RatioReporter.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <pixman.h>
 
 #include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -282,16 +282,57 @@ void BM_SDL_ModulatedSprites(benchmark::State& state)
 }
 BENCHMARK(BM_SDL_ModulatedSprites)->Unit(benchmark::kMicrosecond);
 
+// Collects each benchmark's time per iteration beside the usual report.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        // With repetitions the median stands for the benchmark.
+        for (const Run& run : runs) {
+            if (run.error_occurred)
+                continue;
+            const std::string& name = run.run_name.function_name;
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                medians[name] = run.GetAdjustedRealTime();
+            else if (run.run_type == Run::RT_Iteration && run.iterations > 0)
+                times[name] = run.GetAdjustedRealTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void printRatios() const
+    {
+        std::printf("\nTime of the Direct3D graphics relative to the others (below 1 is faster):\n");
+        for (const char* scene : {"FullScreenQuad", "ModulatedSprites"}) {
+            auto find = [this](const std::string& name) {
+                auto median = medians.find(name);
+                if (median != medians.end())
+                    return median->second;
+                auto it = times.find(name);
+                return it == times.end() ? 0.0 : it->second;
+            };
+            const double ours = find(std::string("BM_Graphics_") + scene);
+            const double pixman = find(std::string("BM_Pixman_") + scene);
+            const double sdl = find(std::string("BM_SDL_") + scene);
+            std::printf("  %-17s graphics / pixman = %.2f (goal 1.5 or less)   graphics / SDL2 = %.2f (goal below 1)\n",
+                        scene, pixman > 0 ? ours / pixman : 0.0, sdl > 0 ? ours / sdl : 0.0);
+        }
+    }
+
+    std::map<std::string, double> times;
+    std::map<std::string, double> medians;
+};
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    return runWithRatios(argc, argv, false, [](const RatioReporter& r) {
-        std::printf("\nTime of the Direct3D graphics relative to the others (below 1 is faster):\n");
-        for (const char* scene : {"FullScreenQuad", "ModulatedSprites"}) {
-            std::printf("  %-17s graphics / pixman = %.2f (goal 1.5 or less)   graphics / SDL2 = %.2f (goal below 1)\n",
-                        scene, r.ratio(std::string("BM_Graphics_") + scene, std::string("BM_Pixman_") + scene),
-                        r.ratio(std::string("BM_Graphics_") + scene, std::string("BM_SDL_") + scene));
-        }
-    });
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printRatios();
+    benchmark::Shutdown();
+    return 0;
 }

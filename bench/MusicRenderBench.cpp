@@ -40,10 +40,9 @@ std::vector<uint8_t> readModule(const char* name)
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void BM_Engine(benchmark::State& state)
+void BM_Engine(benchmark::State& state, const char* name)
 {
-    std::vector<uint8_t> bytes = readModule(kModules[state.range(0)]);
-    state.SetLabel(kModules[state.range(0)]);
+    std::vector<uint8_t> bytes = readModule(name);
     HVSOUND_SetOutput(HVSOUND_OUTPUT_NOSOUND_NONREALTIME);
     if (bytes.empty() || !HVSOUND_Init(kRate, kChannels, 0)) {
         state.SkipWithError("module or engine missing");
@@ -67,12 +66,9 @@ void BM_Engine(benchmark::State& state)
     HVMUSIC_FreeSong(song);
     HVSOUND_Close();
 }
-BENCHMARK(BM_Engine)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
-
-void BM_Openmpt(benchmark::State& state)
+void BM_Openmpt(benchmark::State& state, const char* name)
 {
-    std::vector<uint8_t> bytes = readModule(kModules[state.range(0)]);
-    state.SetLabel(kModules[state.range(0)]);
+    std::vector<uint8_t> bytes = readModule(name);
     openmpt_module* module = bytes.empty() ? nullptr
                                            : openmpt_module_create_from_memory2(bytes.data(), bytes.size(), nullptr,
                                                                                 nullptr, nullptr, nullptr, nullptr,
@@ -96,16 +92,28 @@ void BM_Openmpt(benchmark::State& state)
                                                       benchmark::Counter::kIsRate);
     openmpt_module_destroy(module);
 }
-BENCHMARK(BM_Openmpt)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    return runWithRatios(argc, argv, true, [](const RatioReporter& r) {
-        std::printf("\nCPU time of the engine relative to libopenmpt for the same audio (below 1 is faster):\n");
-        for (const char* module : kModules)
-            std::printf("  %-12s engine / libopenmpt = %.2f (goal below 1)\n", module,
-                        r.ratio("BM_Engine", "BM_Openmpt", module));
-    });
+    // One benchmark per module and renderer, named after both.
+    for (const char* module : kModules) {
+        benchmark::RegisterBenchmark((std::string("BM_Engine/") + module).c_str(), BM_Engine, module)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((std::string("BM_Openmpt/") + module).c_str(), BM_Openmpt, module)
+            ->Unit(benchmark::kMillisecond);
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchsupport::RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    std::printf("\nTime of the engine relative to libopenmpt for the same audio (below 1 is faster):\n");
+    for (const char* module : kModules) {
+        double ours = reporter.find(std::string("BM_Engine/") + module);
+        double theirs = reporter.find(std::string("BM_Openmpt/") + module);
+        std::printf("  %-12s engine / libopenmpt = %.2f (goal below 1)\n", module, theirs > 0 ? ours / theirs : 0.0);
+    }
+    return 0;
 }

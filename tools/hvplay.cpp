@@ -1,154 +1,226 @@
-// hvplay: plays an S3M module through the sound engine on the system's sound
-// output (DirectSound over SDL), or renders it to a WAV file with the engine
-// mixing update by update and no device.
-//   hvplay song.s3m                 play until the song ends (Ctrl-C stops)
-//   --seconds N                     stop after N seconds
-//   --render out.wav                write 22,050 Hz 16-bit stereo instead of playing
-//   --waveout                       play through waveOut instead of DirectSound
+// hvplay: loads a sound file whole through the sound engine's readers (MPEG
+// audio, WAV, Ogg Vorbis) and plays it through an output driver until it
+// ends, so that anyone can hear what the readers produce. The decoded PCM
+// can also be written out as a WAV file. An S3M module is played by the
+// music player instead; its WAV file is the engine's mix of it.
+//   --output winmm|dsound|none   the output driver (waveOut by default)
+//   --wav <file>                 also write the decoded sample (or mixed module) as a WAV file
+//   --no-play                    decode (and write) only
+//   --seconds N                  stop a module after N seconds
+#include "platform/kernel/Kernel.h"
 #include "sound/core/hvsound.h"
+#include "sound/core/hvsound_channel.h"
+#include "sound/core/hvsound_sample.h"
 #include "sound/mixer/hvsound_dsp.h"
 #include "sound/mixer/mixer_fpui.h"
 #include "sound/mixer/sound_software.h"
 #include "sound/music/hvmusic.h"
 
-#include "platform/kernel/Kernel.h"
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <strings.h>
 #include <vector>
 
 namespace {
 
-constexpr int kRate = 22050;
-constexpr int kChannels = 32;
-// Beyond this a render stops even when the song loops forever.
-constexpr double kDefaultRenderSeconds = 600.0;
-
-struct Capture {
-    std::vector<int16_t> samples;
-};
-
-void* captureBlock(void*, void* buffer, int length, void* parameter)
+int usage()
 {
-    auto* capture = static_cast<Capture*>(parameter);
+    std::fprintf(stderr,
+                 "usage: hvplay [--output winmm|dsound|none] [--wav <out.wav>] [--no-play] [--seconds N] <sound file>\n");
+    return 2;
+}
+
+void put(std::FILE* f, uint32_t v, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        std::fputc(int(v >> (8 * i)) & 0xFF, f);
+}
+
+void putHeader(std::FILE* f, int channels, int width, int rate, uint32_t bytes)
+{
+    std::fwrite("RIFF", 1, 4, f);
+    put(f, 36 + bytes, 4);
+    std::fwrite("WAVEfmt ", 1, 8, f);
+    put(f, 16, 4);
+    put(f, 1, 2);
+    put(f, uint32_t(channels), 2);
+    put(f, uint32_t(rate), 4);
+    put(f, uint32_t(rate * channels * width), 4);
+    put(f, uint32_t(channels * width), 2);
+    put(f, uint32_t(width * 8), 2);
+    std::fwrite("data", 1, 4, f);
+    put(f, bytes, 4);
+}
+
+bool writeWav(const char* path, HVSOUND_SAMPLE* s)
+{
+    int channels = (s->mode & HVSOUND_MODE_STEREO) ? 2 : 1;
+    int width = (s->mode & HVSOUND_MODE_16BITS) ? 2 : 1;
+    uint32_t bytes = uint32_t(s->length) * uint32_t(channels * width);
+    std::FILE* f = std::fopen(path, "wb");
+    if (!f)
+        return false;
+    putHeader(f, channels, width, s->frequency, bytes);
+    if (width == 2) {
+        std::fwrite(s->data, 1, bytes, f);
+    } else {
+        // The sample holds 8-bit data signed; WAV wants it unsigned.
+        for (uint32_t i = 0; i < bytes; ++i)
+            std::fputc(s->data[i] ^ 0x80, f);
+    }
+    bool ok = std::ferror(f) == 0;
+    std::fclose(f);
+    return ok;
+}
+
+// Modules: the music player mixes them at this rate.
+constexpr int kModuleRate = 22050;
+// A module that starts over forever is cut here unless --seconds says more.
+constexpr double kModuleSeconds = 600.0;
+
+bool isModule(const char* name)
+{
+    size_t n = std::strlen(name);
+    return n > 4 && strcasecmp(name + n - 4, ".s3m") == 0;
+}
+
+// Keeps every mixed block, converted by the mixer's own output routine.
+void* keepBlock(void*, void* buffer, int length, void* parameter)
+{
+    auto* out = static_cast<std::vector<int16_t>*>(parameter);
     std::vector<uint32_t> words(static_cast<size_t>(length));
     HVSOUND_Software_Mixer()->output(words.data(), buffer, length);
     for (uint32_t w : words) {
-        capture->samples.push_back(int16_t(uint16_t(w & 0xFFFF)));
-        capture->samples.push_back(int16_t(uint16_t(w >> 16)));
+        out->push_back(int16_t(uint16_t(w & 0xFFFF)));
+        out->push_back(int16_t(uint16_t(w >> 16)));
     }
     return buffer;
 }
 
-void putLE(FILE* f, uint32_t v, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        fputc(int((v >> (8 * i)) & 0xFF), f);
-}
-
-bool writeWav(const char* path, const std::vector<int16_t>& samples)
-{
-    FILE* f = fopen(path, "wb");
-    if (!f)
-        return false;
-    uint32_t dataBytes = uint32_t(samples.size() * 2);
-    fwrite("RIFF", 1, 4, f);
-    putLE(f, 36 + dataBytes, 4);
-    fwrite("WAVEfmt ", 1, 8, f);
-    putLE(f, 16, 4);
-    putLE(f, 1, 2);
-    putLE(f, 2, 2);
-    putLE(f, kRate, 4);
-    putLE(f, kRate * 4, 4);
-    putLE(f, 4, 2);
-    putLE(f, 16, 2);
-    fwrite("data", 1, 4, f);
-    putLE(f, dataBytes, 4);
-    for (int16_t s : samples)
-        putLE(f, uint16_t(s), 2);
-    return fclose(f) == 0;
-}
-
-// Starts the engine on `output` and loads the song (null after a message).
-HVMUSIC_SONG* start(int output, const char* path)
+// Starts the engine on `output` and loads the module (null after a message).
+HVMUSIC_SONG* startModule(int output, const char* name)
 {
     HVSOUND_SetOutput(output);
-    if (!HVSOUND_Init(kRate, kChannels, 0)) {
-        fprintf(stderr, "hvplay: the sound engine did not start (error %d)\n", HVSOUND_GetError());
+    if (!HVSOUND_Init(kModuleRate, 32, 0)) {
+        std::fprintf(stderr, "hvplay: the sound engine did not start (error %d)\n", HVSOUND_GetError());
         return nullptr;
     }
-    HVMUSIC_SONG* song = HVMUSIC_LoadSongEx(path, 0, 0, HVMUSIC_MODE_LOOP_OFF, nullptr, 0);
+    HVMUSIC_SONG* song = HVMUSIC_LoadSongEx(name, 0, 0, HVMUSIC_MODE_LOOP_OFF, nullptr, 0);
     if (!song) {
-        fprintf(stderr, "hvplay: %s did not load (error %d)\n", path, HVSOUND_GetError());
+        std::fprintf(stderr, "hvplay: %s did not load (error %d)\n", name, HVSOUND_GetError());
         HVSOUND_Close();
     }
     return song;
 }
 
-int render(const char* path, const char* out, double seconds)
+// Mixes the module update by update, with no device, into a WAV file.
+bool renderModule(const char* name, const char* wav, double seconds)
 {
-    HVMUSIC_SONG* song = start(HVSOUND_OUTPUT_NOSOUND_NONREALTIME, path);
+    HVMUSIC_SONG* song = startModule(HVSOUND_OUTPUT_NOSOUND_NONREALTIME, name);
     if (!song)
-        return 1;
-    Capture capture;
-    HVSOUND_DSPUNIT* unit = HVSOUND_DSP_Create(captureBlock, 5000, &capture);
+        return false;
+    std::vector<int16_t> mixed;
+    HVSOUND_DSPUNIT* unit = HVSOUND_DSP_Create(keepBlock, 5000, &mixed);
     HVSOUND_DSP_SetActive(unit, true);
     HVMUSIC_PlaySong(song);
-    size_t limit = size_t(seconds * kRate) * 2;
-    while (HVMUSIC_IsPlaying(song) && capture.samples.size() < limit)
+    size_t limit = size_t(seconds * kModuleRate) * 2;
+    while (HVMUSIC_IsPlaying(song) && mixed.size() < limit)
         HVSOUND_Update();
     HVMUSIC_FreeSong(song);
     HVSOUND_Close();
-    if (!writeWav(out, capture.samples)) {
-        fprintf(stderr, "hvplay: cannot write %s\n", out);
-        return 1;
-    }
-    printf("%s: %.3f s\n", out, double(capture.samples.size() / 2) / kRate);
-    return 0;
+    std::FILE* f = std::fopen(wav, "wb");
+    if (!f)
+        return false;
+    putHeader(f, 2, 2, kModuleRate, uint32_t(mixed.size() * 2));
+    std::fwrite(mixed.data(), 2, mixed.size(), f);
+    bool ok = std::ferror(f) == 0;
+    std::fclose(f);
+    std::printf("%s: %.3f s\n", wav, double(mixed.size() / 2) / kModuleRate);
+    return ok;
 }
 
-int play(const char* path, double seconds, bool waveOut)
+bool playModule(const char* name, int output, double seconds)
 {
-    HVMUSIC_SONG* song = start(waveOut ? HVSOUND_OUTPUT_WINMM : HVSOUND_OUTPUT_DSOUND, path);
+    HVMUSIC_SONG* song = startModule(output, name);
     if (!song)
-        return 1;
+        return false;
     HVMUSIC_PlaySong(song);
-    printf("playing %s\n", song->name);
+    std::printf("%s: \"%s\", %d channels, %d orders\n", name, song->name, song->channelCount, song->orderCount);
     DWORD begin = GetTickCount();
-    while (HVMUSIC_IsPlaying(song) && (seconds <= 0 || GetTickCount() - begin < DWORD(seconds * 1000))) {
+    while (HVMUSIC_IsPlaying(song) && GetTickCount() - begin < DWORD(seconds * 1000)) {
         HVSOUND_Update();
         Sleep(20);
     }
     HVMUSIC_FreeSong(song);
     HVSOUND_Close();
-    return 0;
+    return true;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const char* song = nullptr;
-    const char* out = nullptr;
+    int output = HVSOUND_OUTPUT_WINMM;
+    const char* wav = nullptr;
+    const char* name = nullptr;
+    bool play = true;
     double seconds = 0.0;
-    bool waveOut = false;
     for (int i = 1; i < argc; ++i) {
-        if (!strcmp(argv[i], "--render") && i + 1 < argc)
-            out = argv[++i];
-        else if (!strcmp(argv[i], "--seconds") && i + 1 < argc)
-            seconds = atof(argv[++i]);
-        else if (!strcmp(argv[i], "--waveout"))
-            waveOut = true;
-        else
-            song = argv[i];
+        if (std::strcmp(argv[i], "--output") == 0 && i + 1 < argc) {
+            std::string o = argv[++i];
+            output = o == "dsound" ? HVSOUND_OUTPUT_DSOUND : o == "none" ? HVSOUND_OUTPUT_NOSOUND : HVSOUND_OUTPUT_WINMM;
+        } else if (std::strcmp(argv[i], "--wav") == 0 && i + 1 < argc) {
+            wav = argv[++i];
+        } else if (std::strcmp(argv[i], "--no-play") == 0) {
+            play = false;
+        } else if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
+            seconds = std::atof(argv[++i]);
+        } else if (!name) {
+            name = argv[i];
+        } else {
+            return usage();
+        }
     }
-    if (!song) {
-        fprintf(stderr, "usage: hvplay song.s3m [--seconds N] [--render out.wav] [--waveout]\n");
-        return 2;
+    if (!name)
+        return usage();
+    if (isModule(name)) {
+        double limit = seconds > 0 ? seconds : kModuleSeconds;
+        bool ok = (!wav || renderModule(name, wav, limit)) && (!play || playModule(name, output, limit));
+        return ok ? 0 : 1;
     }
-    if (out)
-        return render(song, out, seconds > 0 ? seconds : kDefaultRenderSeconds);
-    return play(song, seconds, waveOut);
+
+    HVSOUND_SetOutput(play ? output : HVSOUND_OUTPUT_NOSOUND_NONREALTIME);
+    if (!HVSOUND_Init(44100, 32, 0)) {
+        std::fprintf(stderr, "hvplay: the sound engine did not start (error %d)\n", HVSOUND_GetError());
+        return 1;
+    }
+    HVSOUND_SAMPLE* sample = HVSOUND_Sample_Load(-1, name, HVSOUND_MODE_LOOP_OFF | HVSOUND_MODE_2D, 0, 0);
+    if (!sample) {
+        std::fprintf(stderr, "hvplay: %s did not load (error %d)\n", name, HVSOUND_GetError());
+        HVSOUND_Close();
+        return 1;
+    }
+    int channels = (sample->mode & HVSOUND_MODE_STEREO) ? 2 : 1;
+    std::printf("%s: %d Hz, %d channel(s), %d-bit, %d samples, %.2f s\n", name, sample->frequency, channels,
+                (sample->mode & HVSOUND_MODE_16BITS) ? 16 : 8, sample->length,
+                double(sample->length) / sample->frequency);
+    int result = 0;
+    if (wav && !writeWav(wav, sample)) {
+        std::fprintf(stderr, "hvplay: could not write %s\n", wav);
+        result = 1;
+    }
+    if (play) {
+        int channel = HVSOUND_PlaySound(-1, sample);
+        if (channel < 0) {
+            std::fprintf(stderr, "hvplay: the sample did not start (error %d)\n", HVSOUND_GetError());
+            result = 1;
+        }
+        while (channel >= 0 && HVSOUND_IsPlaying(channel))
+            Sleep(50);
+    }
+    HVSOUND_Sample_Free(sample);
+    HVSOUND_Close();
+    return result;
 }

@@ -18,20 +18,11 @@ void HVSOUND_Stream_Update(float /*milliseconds*/)
 {
 }
 
-void HVSOUND_MPEG_InitTables()
-{
-}
-
 void HVSOUND_Vorbis_InitWindows()
 {
 }
 
 HVSOUND_SAMPLE* HVSOUND_Vorbis_LoadSample(int /*index*/, HVSOUND_FILE* /*file*/, uint32_t /*mode*/)
-{
-    return nullptr;
-}
-
-HVSOUND_SAMPLE* HVSOUND_MPEG_LoadSample(int /*index*/, HVSOUND_FILE* /*file*/, uint32_t /*mode*/)
 {
     return nullptr;
 }

@@ -802,7 +802,9 @@ HVSOUND_SAMPLE* HVSOUND_Sample_LoadCore(int index, const void* nameOrData, uint3
         }
         sample = copy;
     }
-    if ((mode & HVSOUND_MODE_FORCEMONO) && (sample->mode & HVSOUND_MODE_STEREO)) {
+    // A reader may ask for the downmix itself (the MPEG reader does for a
+    // stereo file loaded as a 3D sample).
+    if (((mode | sample->mode) & HVSOUND_MODE_FORCEMONO) && (sample->mode & HVSOUND_MODE_STEREO)) {
         uint32_t newMode = (sample->mode & ~HVSOUND_MODE_STEREO) | HVSOUND_MODE_MONO;
         HVSOUND_SAMPLE* copy = replaceWithCopy(sample, newMode);
         if (!copy) {
