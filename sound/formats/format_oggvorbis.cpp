@@ -164,14 +164,18 @@ bool HVSOUND_Vorbis_ReadCallback(HVSOUND_STREAM* stream, void* /*sourceBuffer*/,
     return *length != 0;
 }
 
-bool HVSOUND_Vorbis_SeekBytes(HVSOUND_VORBIS_CODEC* codec, int64_t byte)
+bool HVSOUND_Vorbis_SeekBytes(HVSOUND_VORBIS_CODEC* codec, int64_t byte, bool lap)
 {
-    return codec && ov_raw_seek_lap(codec, ogg_int64_t(byte)) == 0;
+    if (!codec)
+        return false;
+    return (lap ? ov_raw_seek_lap(codec, ogg_int64_t(byte)) : ov_raw_seek(codec, ogg_int64_t(byte))) == 0;
 }
 
-bool HVSOUND_Vorbis_SeekSamples(HVSOUND_VORBIS_CODEC* codec, int64_t sample)
+bool HVSOUND_Vorbis_SeekSamples(HVSOUND_VORBIS_CODEC* codec, int64_t sample, bool lap)
 {
-    return codec && ov_pcm_seek_lap(codec, ogg_int64_t(sample)) == 0;
+    if (!codec)
+        return false;
+    return (lap ? ov_pcm_seek_lap(codec, ogg_int64_t(sample)) : ov_pcm_seek(codec, ogg_int64_t(sample))) == 0;
 }
 
 bool HVSOUND_Vorbis_Close(HVSOUND_VORBIS_CODEC* codec)

@@ -29,10 +29,12 @@ bool HVSOUND_Vorbis_Decode(HVSOUND_VORBIS_CODEC* codec, void* destination, int* 
 // The stream read callback: decodes into `destination`; true while data came.
 bool HVSOUND_Vorbis_ReadCallback(HVSOUND_STREAM* stream, void* sourceBuffer, int sourceSize, void* destination,
                                  int* length);
-// Seeks with a short cross-fade from the current output: to a byte of the
-// file, or to a sample of the first link.
-bool HVSOUND_Vorbis_SeekBytes(HVSOUND_VORBIS_CODEC* codec, int64_t byte);
-bool HVSOUND_Vorbis_SeekSamples(HVSOUND_VORBIS_CODEC* codec, int64_t sample);
+// Seeks to a byte of the file, or to a sample of the first link. With
+// `lap` the new position's first samples are cross-faded with what the old
+// position would have gone on with, so that a jump in playing sound does
+// not click; a restart after silence has nothing to fade from.
+bool HVSOUND_Vorbis_SeekBytes(HVSOUND_VORBIS_CODEC* codec, int64_t byte, bool lap);
+bool HVSOUND_Vorbis_SeekSamples(HVSOUND_VORBIS_CODEC* codec, int64_t sample, bool lap);
 // Ends the decoder and frees the state; false for null.
 bool HVSOUND_Vorbis_Close(HVSOUND_VORBIS_CODEC* codec);
 // Decodes a whole Ogg file into a new sample (null and an error otherwise).

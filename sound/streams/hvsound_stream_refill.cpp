@@ -218,11 +218,15 @@ bool HVSOUND_Stream_Seek(HVSOUND_STREAM* stream, int type, uint32_t value, bool 
     }
 
     if (isVorbis(stream)) {
+        // A jump inside playing sound (a loop) is cross-faded; a seek that
+        // restarts the buffer from silence (open, rewind) must not fade in
+        // the sound of where the stream was before.
         auto* codec = static_cast<HVSOUND_VORBIS_CODEC*>(stream->codecState);
+        bool lap = !stream->seeking;
         if (type == HVSOUND_STREAM_SEEK_BYTES)
-            HVSOUND_Vorbis_SeekBytes(codec, byte);
+            HVSOUND_Vorbis_SeekBytes(codec, byte, lap);
         else
-            HVSOUND_Vorbis_SeekSamples(codec, sample);
+            HVSOUND_Vorbis_SeekSamples(codec, sample, lap);
     } else {
         if (isMpeg(stream)) {
             int frameBytes = HVSOUND_MPEG_FrameBytes(static_cast<HVSOUND_MPEG_DECODER*>(stream->codecState));
