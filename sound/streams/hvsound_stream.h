@@ -206,6 +206,8 @@ void HVSOUND_Stream_Update(float milliseconds);
 void* HVSOUND_Stream_SyncDSP(void* blockStart, void* buffer, int length, void* parameter);
 // The sum of every stream's fill time after the last pass.
 float HVSOUND_Stream_TotalFillTime();
+// The DSP unit of the sync pass (null without software channels).
+HVSOUND_DSPUNIT* HVSOUND_Stream_SyncUnit();
 
 // Refill and seeking.
 bool HVSOUND_Stream_Seek(HVSOUND_STREAM* stream, int type, uint32_t value, bool moveCursor);

@@ -19,10 +19,9 @@ constexpr int kThreadPriority = 2;
 constexpr int kThreadStack = 10240;
 // The fill-time meter weighs the previous value this much (percent).
 constexpr int kFillSmoothing = 80;
-// Shutdown looks at the thread this often, and stops waiting for its
-// answer after this long (it then waits for it to end all the same).
-constexpr int kShutdownPollMs = 50;
-constexpr uint32_t kShutdownLimitMs = 1000;
+// Shutdown waits this long for the thread's answer (and then waits for it
+// to end all the same).
+constexpr DWORD kShutdownLimitMs = 1000;
 // Without software channels the thread measures the block period from its
 // own rounds, when a round took at most this long; a millisecond holds 48
 // samples at the highest mix rate.
@@ -36,6 +35,7 @@ struct StreamLayer {
     HVSOUND_STREAM head; // the list's sentinel
     std::atomic<int> threadState{HVSOUND_STREAMTHREAD_STOPPED};
     HANDLE thread = nullptr;
+    HANDLE wake = nullptr; // ends the thread's rest early at shutdown
     std::atomic<DWORD> threadId{0};
     HVSOUND_DSPUNIT* syncUnit = nullptr;
     CRITICAL_SECTION* streamLock = nullptr;
@@ -65,7 +65,7 @@ DWORD WINAPI streamThreadMain(LPVOID)
         g_layer.threadBusy = false;
         if (g_layer.threadState != HVSOUND_STREAMTHREAD_RUNNING)
             break;
-        HVSOUND_Sleep(HVSOUND_STREAM_PERIOD_MS);
+        WaitForSingleObject(g_layer.wake, HVSOUND_STREAM_PERIOD_MS);
         uint32_t round = HVSOUND_Timer_Milliseconds() - t0;
         if (!state().systemChannel && round > 0 && round <= kLongestRoundMs) {
             HVSOUND_CriticalSection_Enter(g_layer.streamLock);
@@ -164,6 +164,11 @@ bool HVSOUND_Stream_ChannelPaused(HVSOUND_CHANNEL* channel)
     return paused;
 }
 
+HVSOUND_DSPUNIT* HVSOUND_Stream_SyncUnit()
+{
+    return g_layer.syncUnit;
+}
+
 float HVSOUND_Stream_TotalFillTime()
 {
     return g_layer.totalFillTime;
@@ -194,7 +199,10 @@ bool HVSOUND_Stream_StartThread()
         s.mixer.blockLength = kUnmixedBlock;
     }
     if (threaded && !g_layer.thread) {
-        g_layer.thread = HVSOUND_Thread_Create(streamThreadMain, nullptr, kThreadPriority, kThreadStack);
+        if (!g_layer.wake)
+            g_layer.wake = HVSOUND_Event_Create();
+        g_layer.thread = g_layer.wake ? HVSOUND_Thread_Create(streamThreadMain, nullptr, kThreadPriority, kThreadStack)
+                                      : nullptr;
         if (!g_layer.thread) {
             // Nothing of the layer is left running.
             if (g_layer.syncUnit)
@@ -214,19 +222,16 @@ void HVSOUND_Stream_Shutdown()
         return;
     g_layer.threadState = HVSOUND_STREAMTHREAD_STOP;
     if (g_layer.thread) {
-        uint32_t start = HVSOUND_Timer_Milliseconds();
-        while (g_layer.threadState != HVSOUND_STREAMTHREAD_STOPPED) {
-            if (HVSOUND_Timer_Milliseconds() - start >= kShutdownLimitMs) {
-                OutputDebugStringA("HVSOUND: the stream thread has not stopped after 1000 ms; waiting for it\n");
-                break;
-            }
-            HVSOUND_Sleep(kShutdownPollMs);
-        }
+        HVSOUND_Event_Set(g_layer.wake);
+        if (WaitForSingleObject(g_layer.thread, kShutdownLimitMs) == WAIT_TIMEOUT)
+            OutputDebugStringA("HVSOUND: the stream thread has not stopped after 1000 ms; waiting for it\n");
         // Joined, never cut off: it may be inside the stream lock.
         HVSOUND_Thread_Kill(g_layer.thread);
         g_layer.thread = nullptr;
         g_layer.threadId = 0;
     }
+    HVSOUND_Event_Close(g_layer.wake);
+    g_layer.wake = nullptr;
     g_layer.threadState = HVSOUND_STREAMTHREAD_STOPPED;
     if (g_layer.syncUnit)
         HVSOUND_DSP_Free(g_layer.syncUnit);
