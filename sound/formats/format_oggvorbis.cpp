@@ -208,6 +208,9 @@ HVSOUND_SAMPLE* HVSOUND_Vorbis_LoadSample(int index, HVSOUND_FILE* file, uint32_
     void* p[2] = {nullptr, nullptr};
     int len[2] = {0, 0};
     int done = 0;
+    // vorbisfile leaves a chained file at the start of its second link once
+    // opened; the sample is the first link's sound.
+    HVSOUND_Vorbis_SeekBytes(codec, 0, false);
     if (HVSOUND_Sample_Lock(sample, 0, samples * frameBytes, &p[0], &p[1], &len[0], &len[1]) && p[0]) {
         auto* memory = static_cast<char*>(p[0]);
         while (done < len[0]) {

@@ -116,21 +116,28 @@ struct MemorySource {
     static long tell(void* self) { return long(static_cast<MemorySource*>(self)->position); }
 };
 
-// Every 16-bit value libvorbisfile decodes from the data (interleaved);
-// empty when it refuses the data.
-inline std::vector<int16_t> referenceDecode(const std::vector<uint8_t>& bytes)
+// Every 16-bit value libvorbisfile decodes from the data (interleaved),
+// going on after holes (counted in `holes`); empty when it refuses the data.
+inline std::vector<int16_t> referenceDecode(const std::vector<uint8_t>& bytes, int* holes = nullptr)
 {
+    if (holes)
+        *holes = 0;
     std::vector<int16_t> pcm;
     MemorySource source{&bytes, 0};
     OggVorbis_File file;
     ov_callbacks callbacks = {MemorySource::read, MemorySource::seek, nullptr, MemorySource::tell};
     if (ov_open_callbacks(&source, &file, nullptr, 0, callbacks) < 0)
         return pcm;
+    // An opened chained file is left at its second link: start at the first.
+    ov_raw_seek(&file, 0);
     char buffer[4096];
     for (;;) {
         long got = ov_read(&file, buffer, sizeof buffer, 0, 2, 1, nullptr);
-        if (got == OV_HOLE)
+        if (got == OV_HOLE) {
+            if (holes)
+                ++*holes;
             continue;
+        }
         if (got <= 0)
             break;
         const auto* values = reinterpret_cast<const int16_t*>(buffer);
@@ -138,6 +145,42 @@ inline std::vector<int16_t> referenceDecode(const std::vector<uint8_t>& bytes)
     }
     ov_clear(&file);
     return pcm;
+}
+
+// The pages of an Ogg file: where each starts and its header and body sizes.
+struct Page {
+    size_t at;
+    size_t header;
+    size_t body;
+};
+
+inline std::vector<Page> pagesOf(const std::vector<uint8_t>& bytes)
+{
+    std::vector<Page> pages;
+    size_t p = 0;
+    while (p + 27 <= bytes.size()) {
+        size_t segments = bytes[p + 26];
+        size_t body = 0;
+        for (size_t i = 0; i < segments && p + 27 + i < bytes.size(); ++i)
+            body += bytes[p + 27 + i];
+        pages.push_back({p, 27 + segments, body});
+        p += 27 + segments + body;
+    }
+    return pages;
+}
+
+// Rewrites a page's granule position (the sample count up to its end) and
+// makes its checksum right again.
+inline void setGranule(std::vector<uint8_t>& bytes, const Page& page, int64_t granule)
+{
+    for (int i = 0; i < 8; ++i)
+        bytes[page.at + 6 + size_t(i)] = uint8_t(uint64_t(granule) >> (8 * i));
+    ogg_page view;
+    view.header = bytes.data() + page.at;
+    view.header_len = long(page.header);
+    view.body = bytes.data() + page.at + page.header;
+    view.body_len = long(page.body);
+    ogg_page_checksum_set(&view);
 }
 
 } // namespace vorbistest
