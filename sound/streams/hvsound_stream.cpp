@@ -312,6 +312,18 @@ bool allocRing(HVSOUND_POSITIONRING& ring, int count, int blockLength)
     return ring.entries != nullptr;
 }
 
+// Moves the reader's cue points into the stream's sync list.
+bool addSyncPoints(HVSOUND_STREAM* stream, const HVSOUND_WAV_CueList& cues)
+{
+    for (const HVSOUND_WAV_CuePoint& cue : cues) {
+        HVSOUND_SYNCPOINT* point = HVSOUND_Stream_SyncPoint_Add(&stream->syncList, cue.offset, cue.name);
+        if (!point)
+            return false;
+        point->cueId = cue.cueId;
+    }
+    return true;
+}
+
 bool isSoftwareSample(const HVSOUND_SAMPLE* sample)
 {
     return !(sample->mode & (HVSOUND_MODE_HW3D | HVSOUND_MODE_HW2D));
@@ -488,12 +500,19 @@ HVSOUND_STREAM* HVSOUND_Stream_OpenCore(HVSOUND_STREAM* record, const void* name
     o.frames = {0, nullptr};
 
     // 8. Position history, and for a software sample the time stamps of the
-    // output ring.
-    int historyCount = stream->sample->length / block;
-    if (!allocRing(stream->history, std::max(1, historyCount), block))
-        return abandon(stream, ownRecord, HVSOUND_ERR_MEMORY);
-    int ringCount = state().mixBufferLength / block;
-    if (isSoftwareSample(stream->sample) && ringCount > 0 && !allocRing(stream->timeStamps, ringCount, block))
+    // output ring; 10. the sync points. The record is listed already, so the
+    // sync pass may look at it: they are made under the list lock.
+    bool made;
+    {
+        StreamLocks lock(StreamLocks::List);
+        int historyCount = stream->sample->length / block;
+        int ringCount = state().mixBufferLength / block;
+        made = allocRing(stream->history, std::max(1, historyCount), block) &&
+               (!isSoftwareSample(stream->sample) || ringCount <= 0 ||
+                allocRing(stream->timeStamps, ringCount, block)) &&
+               addSyncPoints(stream, o.cues);
+    }
+    if (!made)
         return abandon(stream, ownRecord, HVSOUND_ERR_MEMORY);
 
     // 9. The sample is named after the file.
@@ -511,12 +530,6 @@ HVSOUND_STREAM* HVSOUND_Stream_OpenCore(HVSOUND_STREAM* record, const void* name
     stream->loopStart = uint32_t(o.loop[0]);
     stream->loopEnd = uint32_t(o.loop[1]);
     stream->skip = 0;
-    for (const HVSOUND_WAV_CuePoint& cue : o.cues) {
-        HVSOUND_SYNCPOINT* point = HVSOUND_Stream_SyncPoint_Add(&stream->syncList, cue.offset, cue.name);
-        if (!point)
-            return abandon(stream, ownRecord, HVSOUND_ERR_MEMORY);
-        point->cueId = cue.cueId;
-    }
     if (o.sourceSize > 0) {
         stream->sourceBuffer = static_cast<uint8_t*>(HVSOUND_CALLOC(o.sourceSize));
         stream->sourceSize = o.sourceSize;
@@ -545,6 +558,7 @@ HVSOUND_STREAM* HVSOUND_Stream_OpenCore(HVSOUND_STREAM* record, const void* name
         stream->lengthMs = int((int64_t(stream->lengthSamples) * 1000 + 999) / rate);
 
     // 12. From the start, with the buffer filled.
+    StreamLocks lock(StreamLocks::Stream);
     HVSOUND_Stream_SetPositionCore(stream, 0, true, false);
     stream->seeking = false;
     stream->rewind = false;

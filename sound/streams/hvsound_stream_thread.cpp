@@ -253,7 +253,7 @@ void HVSOUND_Stream_Update(float milliseconds)
     for (HVSOUND_STREAM* s = head->next; s && s != head;) {
         HVSOUND_STREAM* next = s->next;
         HVSOUND_CHANNEL* c = HVSOUND_Stream_Channel(s);
-        if (s->fillProcedure && !s->seeking && c) {
+        if (c && s->fillProcedure && !s->seeking) {
             int half = s->sample->length / 2;
             int position = c->functions.getPosition(c);
             if (c->frequency > 0 && half > 0 && position / half != s->nextHalf) {
