@@ -11,6 +11,7 @@
 #include "sound/core/system_memory.h"
 #include "sound/formats/format_oggvorbis.h"
 #include "sound/formats/format_wav.h"
+#include "sound/mixer/sound_software.h"
 
 #include <algorithm>
 #include <cstring>
@@ -26,6 +27,9 @@ constexpr int kFileSchemeLength = 7;
 // Converted (compressed) WAV data is read in whole blocks of at least this
 // many bytes.
 constexpr int kConvertedSourceMinimum = 2048;
+// No codec decodes to more than 16 times its input (4-bit ADPCM gives 4);
+// a larger claim comes from a damaged format and would only waste memory.
+constexpr int kMaxExpansion = 16;
 // Buffers for downmixing a stereo source that has none of its own.
 constexpr int kDownmixSourceBytes = 4096;
 constexpr int kDownmixDecodeBytes = 40960;
@@ -147,7 +151,7 @@ bool openWav(HVSOUND_FILE* file, Opened& o)
         while (o.sourceSize < kConvertedSourceMinimum)
             o.sourceSize *= 2;
         int64_t perSource = o.dataLength > 0 ? int64_t(o.sourceSize) * o.pcmLength / o.dataLength : 0;
-        o.decodeSize = int(std::min<int64_t>((perSource + 1) * 3 / 2, 0x7FFFFFF));
+        o.decodeSize = int(std::min<int64_t>((perSource + 1) * 3 / 2, int64_t(o.sourceSize) * kMaxExpansion));
     }
     if ((mode & HVSOUND_MODE_COMPRESSED_A) && o.blockAlign > 0) {
         int64_t bytes = int64_t(HVSOUND_STREAM_BUFFER_MS) * o.rate / 1000 * 36 / 64 / o.blockAlign * o.blockAlign;
@@ -449,6 +453,14 @@ HVSOUND_STREAM* HVSOUND_Stream_OpenCore(HVSOUND_STREAM* record, const void* name
         return nullptr;
     }
     mode = o.mode;
+    // A rate beyond what any channel can play only comes from damaged data;
+    // it would also size the 400 ms buffer beyond reason.
+    if (o.rate < 1 || o.rate > HVSOUND_SOFTWARE_MAX_FREQUENCY) {
+        closeCodec(o);
+        HVSOUND_File_Close(file);
+        HVSOUND_SetError(HVSOUND_ERR_FILE_BAD);
+        return nullptr;
+    }
 
     // 5. Stereo under 3D needs a downmix, which the block-compressed
     // formats cannot have.

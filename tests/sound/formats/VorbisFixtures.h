@@ -16,8 +16,9 @@
 namespace vorbistest {
 
 // Encodes `frames` frames of a sine tone per channel (channel c at
-// 440 + 110 c Hz, amplitude 0.5) at `rate`, as one logical stream.
-inline std::vector<uint8_t> encodeTone(int channels, int rate, int frames, int serial = 1234)
+// 440 + 110 c Hz, amplitude 0.5) at `rate`, as one logical stream of the
+// given serial number, at a VBR quality of -0.1 (smallest) to 1.0.
+inline std::vector<uint8_t> encodeTone(int channels, int rate, int frames, int serial = 1234, float quality = 0.3f)
 {
     std::vector<uint8_t> out;
     auto put = [&out](const ogg_page& page) {
@@ -26,7 +27,7 @@ inline std::vector<uint8_t> encodeTone(int channels, int rate, int frames, int s
     };
     vorbis_info info;
     vorbis_info_init(&info);
-    if (vorbis_encode_init_vbr(&info, channels, rate, 0.3f) != 0) {
+    if (vorbis_encode_init_vbr(&info, channels, rate, quality) != 0) {
         vorbis_info_clear(&info);
         return out;
     }
