@@ -41,8 +41,6 @@ struct StreamLayer {
     CRITICAL_SECTION* streamLock = nullptr;
     CRITICAL_SECTION* listLock = nullptr;
     std::atomic<float> totalFillTime{0.0f};
-    std::atomic<bool> threadBusy{false};
-    std::atomic<bool> syncBusy{false};
 };
 
 StreamLayer g_layer;
@@ -59,10 +57,8 @@ DWORD WINAPI streamThreadMain(LPVOID)
         uint32_t t0 = HVSOUND_Timer_Milliseconds();
         HVSOUND_Sleep(0);
         HVSOUND_CriticalSection_Enter(g_layer.streamLock);
-        g_layer.threadBusy = true;
         HVSOUND_Stream_Update(float(HVSOUND_STREAM_PERIOD_MS));
         HVSOUND_CriticalSection_Leave(g_layer.streamLock);
-        g_layer.threadBusy = false;
         if (g_layer.threadState != HVSOUND_STREAMTHREAD_RUNNING)
             break;
         WaitForSingleObject(g_layer.wake, HVSOUND_STREAM_PERIOD_MS);
@@ -269,11 +265,8 @@ void HVSOUND_Stream_Update(float milliseconds)
                     s->ended = true;
                 }
             }
-            if (s->ended) {
-                g_layer.threadBusy = false;
+            if (s->ended)
                 HVSOUND_Stream_StopCore(s, true);
-                g_layer.threadBusy = true;
-            }
         }
         s = next;
     }
@@ -285,7 +278,6 @@ void HVSOUND_Stream_Update(float milliseconds)
 void* HVSOUND_Stream_SyncDSP(void* /*blockStart*/, void* buffer, int /*length*/, void* /*parameter*/)
 {
     StreamLocks lock(StreamLocks::List);
-    g_layer.syncBusy = true;
     HVSOUND_STREAM* head = &g_layer.head;
     for (HVSOUND_STREAM* s = head->next; s && s != head; s = s->next) {
         HVSOUND_CHANNEL* c = s->channelRecord;
@@ -301,6 +293,5 @@ void* HVSOUND_Stream_SyncDSP(void* /*blockStart*/, void* buffer, int /*length*/,
             ring.writeIndex = (ring.writeIndex + 1) % ring.count;
         }
     }
-    g_layer.syncBusy = false;
     return buffer;
 }
