@@ -749,15 +749,9 @@ HVSOUND_SAMPLE* HVSOUND_Sample_LoadCore(int index, const void* nameOrData, uint3
     HVSOUND_FILE* file = openFile;
     if (!file) {
         uint32_t kind = memory ? 1u : HVSOUND_File_HasUserCallbacks() ? 2u : 0u;
-        file = HVSOUND_File_Open(nameOrData, kind, memory ? length : 0);
-        if (!file) {
-            HVSOUND_SetError(HVSOUND_ERR_FILE_NOTFOUND);
+        file = HVSOUND_File_OpenWindow(nameOrData, kind, offset, length);
+        if (!file)
             return nullptr;
-        }
-        if (offset > 0)
-            HVSOUND_File_SetStart(file, offset);
-        if (length > 0)
-            HVSOUND_File_SetEnd(file, offset + length - 1);
     }
 
     HVSOUND_SetError(HVSOUND_ERR_FILE_FORMAT);

@@ -182,6 +182,21 @@ HVSOUND_FILE* HVSOUND_File_Open(const void* nameOrData, uint32_t kind, int lengt
     return file;
 }
 
+HVSOUND_FILE* HVSOUND_File_OpenWindow(const void* nameOrData, uint32_t kind, int offset, int length)
+{
+    bool memory = (kind & HVSOUND_FILE_KIND_MASK) == HVSOUND_FILE_KIND_MEMORY;
+    HVSOUND_FILE* file = HVSOUND_File_Open(nameOrData, kind, memory ? length : 0);
+    if (!file) {
+        HVSOUND_SetError(HVSOUND_ERR_FILE_NOTFOUND);
+        return nullptr;
+    }
+    if (offset > 0)
+        HVSOUND_File_SetStart(file, offset);
+    if (length > 0)
+        HVSOUND_File_SetEnd(file, offset + length - 1);
+    return file;
+}
+
 void HVSOUND_File_SetStart(HVSOUND_FILE* file, int offset)
 {
     if (file)

@@ -210,28 +210,15 @@ bool probe(HVSOUND_FILE* file, Opened& o)
 
 HVSOUND_FILE* openFile(const void* nameOrData, uint32_t mode, int offset, int length, const char** fileName)
 {
-    HVSOUND_FILE* file;
     *fileName = nullptr;
-    if (mode & HVSOUND_MODE_LOADMEMORY) {
-        file = HVSOUND_File_Open(nameOrData, HVSOUND_FILE_KIND_MEMORY, length);
-    } else {
-        const char* name = static_cast<const char*>(nameOrData);
-        if (HVSOUND_String_CompareNoCaseN(name, kFileScheme, kFileSchemeLength) == 0)
-            name += kFileSchemeLength;
-        *fileName = name;
-        file = HVSOUND_File_Open(name, HVSOUND_File_HasUserCallbacks() ? HVSOUND_FILE_KIND_USER
-                                                                       : HVSOUND_FILE_KIND_BUFFERED,
-                                 0);
-    }
-    if (!file) {
-        HVSOUND_SetError(HVSOUND_ERR_FILE_NOTFOUND);
-        return nullptr;
-    }
-    if (offset > 0)
-        HVSOUND_File_SetStart(file, offset);
-    if (length > 0)
-        HVSOUND_File_SetEnd(file, offset + length - 1);
-    return file;
+    if (mode & HVSOUND_MODE_LOADMEMORY)
+        return HVSOUND_File_OpenWindow(nameOrData, HVSOUND_FILE_KIND_MEMORY, offset, length);
+    const char* name = static_cast<const char*>(nameOrData);
+    if (HVSOUND_String_CompareNoCaseN(name, kFileScheme, kFileSchemeLength) == 0)
+        name += kFileSchemeLength;
+    *fileName = name;
+    uint32_t kind = HVSOUND_File_HasUserCallbacks() ? HVSOUND_FILE_KIND_USER : HVSOUND_FILE_KIND_BUFFERED;
+    return HVSOUND_File_OpenWindow(name, kind, offset, length);
 }
 
 uint32_t normaliseOpenMode(uint32_t mode)

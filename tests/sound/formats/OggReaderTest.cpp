@@ -192,8 +192,9 @@ TEST_F(SoundOggReader, WindowTablesArePowerComplementaryVorbisWindows)
         ASSERT_NE(w, nullptr) << n;
         for (int i = 0; i < n; ++i) {
             // The window rises, and with its mirror image keeps the power.
-            if (i > 0)
+            if (i > 0) {
                 ASSERT_GE(w[i], w[i - 1]) << n << " " << i;
+            }
             ASSERT_NEAR(double(w[i]) * w[i] + double(w[n - 1 - i]) * w[n - 1 - i], 1.0, 1e-6) << n << " " << i;
         }
     }
