@@ -170,18 +170,4 @@ inline std::vector<Page> pagesOf(const std::vector<uint8_t>& bytes)
     return pages;
 }
 
-// Rewrites a page's granule position (the sample count up to its end) and
-// makes its checksum right again.
-inline void setGranule(std::vector<uint8_t>& bytes, const Page& page, int64_t granule)
-{
-    for (int i = 0; i < 8; ++i)
-        bytes[page.at + 6 + size_t(i)] = uint8_t(uint64_t(granule) >> (8 * i));
-    ogg_page view;
-    view.header = bytes.data() + page.at;
-    view.header_len = long(page.header);
-    view.body = bytes.data() + page.at + page.header;
-    view.body_len = long(page.body);
-    ogg_page_checksum_set(&view);
-}
-
 } // namespace vorbistest

@@ -229,27 +229,4 @@ TEST_F(SoundStreamLoop, SyncPointsFireWhenHeardNewestFirstAndAgainAfterEachLoop)
     }
 }
 
-TEST_F(SoundStreamLoop, SyncPointsAreKeptSortedAndTheCursorFindsItsPlace)
-{
-    HVSOUND_STREAM s{};
-    HVSOUND_Stream_SyncList_Init(&s.syncList);
-    const std::pair<uint32_t, const char*> added[] = {{300, "c"}, {100, "a"}, {200, "b"}, {200, "b2"}, {0, "z"}};
-    for (auto& a : added)
-        ASSERT_NE(HVSOUND_Stream_SyncPoint_Add(&s.syncList, a.first, a.second), nullptr);
-    const char* order[] = {"z", "a", "b2", "b", "c"};
-    for (int i = 0; i < 5; ++i)
-        EXPECT_STREQ(HVSOUND_Stream_SyncPoint_Get(&s.syncList, i + 1)->name, order[i]);
-    HVSOUND_Stream_SyncCursor_Seek(&s, 150);
-    EXPECT_STREQ(s.syncList.cursor->name, "b2");
-    HVSOUND_Stream_SyncCursor_Seek(&s, 301);
-    EXPECT_EQ(s.syncList.cursor, &s.syncList.tail);
-    std::string longName(400, 'x');
-    HVSOUND_SYNCPOINT* p = HVSOUND_Stream_SyncPoint_Add(&s.syncList, 50, longName.c_str());
-    EXPECT_EQ(std::string(p->name), longName.substr(0, HVSOUND_SYNCPOINT_NAME_BYTES - 1));
-    HVSOUND_Stream_SyncPoint_Delete(p);
-    EXPECT_STREQ(HVSOUND_Stream_SyncPoint_Get(&s.syncList, 2)->name, "a");
-    HVSOUND_Stream_SyncList_Free(&s.syncList);
-    EXPECT_EQ(HVSOUND_Stream_SyncPoint_Get(&s.syncList, 1), nullptr);
-}
-
 } // namespace

@@ -200,18 +200,4 @@ TEST_F(SoundStreamPlay, ClosingAPlayingStreamStopsItsChannelAndFreesEverything)
     EXPECT_EQ(HVSOUND_GetError(), HVSOUND_ERR_INVALID_PARAM);
 }
 
-TEST_F(SoundStreamPlay, StreamsOutliveTheEngineAndCloseAfterIt)
-{
-    startEngine();
-    HVSOUND_STREAM* s = openMemory(wav16(40000, 1));
-    ASSERT_NE(s, nullptr);
-    HVSOUND_Stream_Play(HVSOUND_FREE, s);
-    update(3);
-    HVSOUND_Close();
-    EXPECT_FALSE(s->playing) << "the engine's close stopped it";
-    EXPECT_EQ(HVSOUND_Stream_Play(HVSOUND_FREE, s), -1);
-    EXPECT_EQ(HVSOUND_GetError(), HVSOUND_ERR_UNINITIALISED);
-    close(s);
-}
-
 } // namespace

@@ -105,22 +105,15 @@ protected:
     HVSOUND_STREAM* openMemory(const std::vector<uint8_t>& bytes, uint32_t mode = HVSOUND_MODE_LOOP_NORMAL)
     {
         m_memory.push_back(std::make_unique<std::vector<uint8_t>>(bytes));
-        return track(HVSOUND_Stream_Open(m_memory.back()->data(), mode | HVSOUND_MODE_LOADMEMORY, 0,
-                                         int(bytes.size())));
+        return kept(HVSOUND_Stream_Open(m_memory.back()->data(), mode | HVSOUND_MODE_LOADMEMORY, 0,
+                                        int(bytes.size())));
     }
 
     HVSOUND_STREAM* openFile(const std::vector<uint8_t>& bytes, const std::string& name,
                              uint32_t mode = HVSOUND_MODE_LOOP_NORMAL, const std::string& prefix = "")
     {
         std::string path = dir.write(name, std::string(bytes.begin(), bytes.end()));
-        return track(HVSOUND_Stream_Open((prefix + path).c_str(), mode, 0, 0));
-    }
-
-    HVSOUND_STREAM* track(HVSOUND_STREAM* s)
-    {
-        if (s)
-            m_open.push_back(s);
-        return s;
+        return kept(HVSOUND_Stream_Open((prefix + path).c_str(), mode, 0, 0));
     }
 
     void close(HVSOUND_STREAM* s)
@@ -143,14 +136,6 @@ protected:
         return std::vector<int16_t>(data + size_t(half) * size_t(values), data + size_t(half + 1) * size_t(values));
     }
 
-    // From now on, appends every byte the stream writes into its buffer
-    // (after the conversions of the fill) to `recorded`.
-    void recordFills(HVSOUND_STREAM* s)
-    {
-        s->fillProcedure = recordingFill;
-        s->fillUserData = this;
-    }
-
     static bool recordingFill(HVSOUND_STREAM* s, void* destination, int bytes, void* self)
     {
         bool result = HVSOUND_Stream_FileFill(s, destination, bytes, nullptr);
@@ -160,12 +145,14 @@ protected:
         return result;
     }
 
-    // The recorded values (16-bit data), starting with the buffer's first
-    // half as the open or a prefill left it.
+    // From now on, records in `recorded` every value (16-bit data) the
+    // stream writes into its buffer, after the first half as the open or a
+    // prefill left it.
     void recordFromStart(HVSOUND_STREAM* s)
     {
         recorded = bufferHalf(s, 0);
-        recordFills(s);
+        s->fillProcedure = recordingFill;
+        s->fillUserData = this;
     }
 
     void update(int blocks = 1)
@@ -192,6 +179,14 @@ protected:
     std::vector<int16_t> heard; // left, right, left, right ...
 
 private:
+    // Streams still open are closed at the end of the test.
+    HVSOUND_STREAM* kept(HVSOUND_STREAM* s)
+    {
+        if (s)
+            m_open.push_back(s);
+        return s;
+    }
+
     std::vector<HVSOUND_STREAM*> m_open;
     std::vector<std::unique_ptr<std::vector<uint8_t>>> m_memory;
 };
