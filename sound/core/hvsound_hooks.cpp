@@ -3,6 +3,7 @@
 // the engine then starts, stops and updates that layer with no other change.
 #include "sound/core/hvsound_hooks.h"
 
+#include "sound/core/hvsound.h"
 #include "sound/output/output_nosound.h"
 
 void* HVMUSIC_MixSongs(void* /*blockStart*/, void* buffer, int /*length*/, void* /*parameter*/)
@@ -10,28 +11,21 @@ void* HVMUSIC_MixSongs(void* /*blockStart*/, void* buffer, int /*length*/, void*
     return buffer;
 }
 
-bool HVSOUND_Stream_StartThread()
-{
-    return true;
-}
-
-void HVSOUND_Stream_Shutdown()
-{
-}
-
-void HVSOUND_Stream_Update(float /*milliseconds*/)
-{
-}
-
-void HVSOUND_Vorbis_InitWindows()
-{
-}
-
 void HVSOUND_Async_Init()
 {
 }
 
 void HVSOUND_Async_Shutdown()
+{
+}
+
+bool HVSOUND_Async_StartThread()
+{
+    HVSOUND_SetError(HVSOUND_ERR_MEMORY);
+    return false;
+}
+
+void HVSOUND_Async_Append(HVSOUND_ASYNCENTRY* /*entry*/)
 {
 }
 
@@ -47,8 +41,32 @@ void HVMUSIC_ForgetSample(HVSOUND_SAMPLE* /*sample*/)
 {
 }
 
-HVSOUND_SAMPLE* HVSOUND_Vorbis_LoadSample(int /*index*/, HVSOUND_FILE* /*file*/, uint32_t /*mode*/)
+bool HVSOUND_MPEG_Open(HVSOUND_FILE* /*file*/, uint32_t* /*mode*/, int* /*rate*/, int* /*dataLength*/,
+                       int* /*pcmLength*/, HVSOUND_MPEG_DECODER** /*decoder*/, int* /*sourceSize*/,
+                       int* /*dataOffset*/, int* /*lengthMs*/, HVSOUND_MPEG_FRAMETABLE* /*frameTable*/,
+                       int* /*loopPoints*/, HVSOUND_WAV_CueList* /*cues*/)
 {
-    return nullptr;
+    HVSOUND_SetError(HVSOUND_ERR_FILE_FORMAT);
+    return false;
 }
 
+bool HVSOUND_MPEG_ReadCallback(HVSOUND_STREAM* /*stream*/, void* /*sourceBuffer*/, int /*sourceSize*/,
+                               void* /*destination*/, int* length)
+{
+    *length = 0;
+    return false;
+}
+
+void HVSOUND_MPEG_ResetDecoder(HVSOUND_MPEG_DECODER* /*decoder*/)
+{
+}
+
+bool HVSOUND_MPEG_FreeDecoder(HVSOUND_MPEG_DECODER* decoder)
+{
+    return decoder != nullptr;
+}
+
+int HVSOUND_MPEG_FrameBytes(const HVSOUND_MPEG_DECODER* /*decoder*/)
+{
+    return 0;
+}
