@@ -41,29 +41,11 @@ void HVMUSIC_ForgetSample(HVSOUND_SAMPLE* /*sample*/)
 {
 }
 
-bool HVSOUND_MPEG_Open(HVSOUND_FILE* /*file*/, uint32_t* /*mode*/, int* /*rate*/, int* /*dataLength*/,
-                       int* /*pcmLength*/, HVSOUND_MPEG_DECODER** /*decoder*/, int* /*sourceSize*/,
-                       int* /*dataOffset*/, int* /*lengthMs*/, HVSOUND_MPEG_FRAMETABLE* /*frameTable*/,
-                       int* /*loopPoints*/, HVSOUND_WAV_CueList* /*cues*/)
-{
-    HVSOUND_SetError(HVSOUND_ERR_FILE_FORMAT);
-    return false;
-}
-
 bool HVSOUND_MPEG_ReadCallback(HVSOUND_STREAM* /*stream*/, void* /*sourceBuffer*/, int /*sourceSize*/,
                                void* /*destination*/, int* length)
 {
     *length = 0;
     return false;
-}
-
-void HVSOUND_MPEG_ResetDecoder(HVSOUND_MPEG_DECODER* /*decoder*/)
-{
-}
-
-bool HVSOUND_MPEG_FreeDecoder(HVSOUND_MPEG_DECODER* decoder)
-{
-    return decoder != nullptr;
 }
 
 int HVSOUND_MPEG_FrameBytes(const HVSOUND_MPEG_DECODER* /*decoder*/)
