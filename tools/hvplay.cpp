@@ -1,13 +1,15 @@
-// hvplay: loads a sound file whole through the sound engine's readers (MPEG
-// audio, WAV, Ogg Vorbis) and plays it through an output driver until it
-// ends, so that anyone can hear what the readers produce. The decoded PCM
-// can also be written out as a WAV file. An S3M module is played by the
-// music player instead; its WAV file is the engine's mix of it.
+// hvplay: plays sound files (MPEG audio, WAV, Ogg Vorbis) through the sound
+// engine and the system's audio output, so that anyone can hear what the
+// readers and the stream layer produce. By default a file is decoded whole
+// into a sample; --stream plays it as a stream instead. An S3M module plays
+// through the music player.
 //   --output winmm|dsound|none   the output driver (waveOut by default)
-//   --wav <file>                 also write the decoded sample (or mixed module) as a WAV file
-//   --no-play                    decode (and write) only
-//   --seconds N                  stop a module after N seconds
-#include "platform/kernel/Kernel.h"
+//   --stream                     play as a stream (decoded while it plays)
+//   --loop                       with --stream: loop (until --seconds have passed)
+//   --seconds <s>                stop after this long (10 when looping)
+//   --wav <file>                 sample mode: also write the decoded PCM as a WAV file;
+//                                a module with --no-play: write the engine's mix of it
+//   --no-play                    sample and module mode: decode (and write) only
 #include "sound/core/hvsound.h"
 #include "sound/core/hvsound_channel.h"
 #include "sound/core/hvsound_sample.h"
@@ -15,20 +17,40 @@
 #include "sound/mixer/mixer_fpui.h"
 #include "sound/mixer/sound_software.h"
 #include "sound/music/hvmusic.h"
+#include "sound/streams/hvsound_stream.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <strings.h>
+#include <thread>
 #include <vector>
 
 namespace {
 
+// The game's own mixing set-up: 44.1 kHz and 32 software channels.
+constexpr int kMixRate = 44100;
+constexpr int kChannels = 32;
+// How often the progress line is rewritten.
+constexpr int kTickMs = 100;
+// A module that starts over forever is cut here unless --seconds says more.
+constexpr double kModuleSeconds = 600.0;
+
+struct Options {
+    int output = HVSOUND_OUTPUT_WINMM;
+    bool stream = false;
+    bool loop = false;
+    bool play = true;
+    double seconds = 0;
+    const char* wav = nullptr;
+};
+
 int usage()
 {
-    std::fprintf(stderr,
-                 "usage: hvplay [--output winmm|dsound|none] [--wav <out.wav>] [--no-play] [--seconds N] <sound file>\n");
+    std::fprintf(stderr, "usage: hvplay [--output winmm|dsound|none] [--stream [--loop]] [--seconds <s>]\n"
+                         "              [--wav <out.wav>] [--no-play] <sound file>...\n");
     return 2;
 }
 
@@ -75,10 +97,27 @@ bool writeWav(const char* path, HVSOUND_SAMPLE* s)
     return ok;
 }
 
-// Modules: the music player mixes them at this rate.
-constexpr int kModuleRate = 22050;
-// A module that starts over forever is cut here unless --seconds says more.
-constexpr double kModuleSeconds = 600.0;
+// Waits while `playing()` holds, rewriting a progress line; stops waiting
+// after the given number of seconds when that is above 0.
+template <class Playing>
+void waitWhile(Playing playing, double seconds)
+{
+    auto start = std::chrono::steady_clock::now();
+    while (playing()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(kTickMs));
+        double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        std::printf("\r  %6.1f s", elapsed);
+        std::fflush(stdout);
+        if (seconds > 0 && elapsed >= seconds)
+            break;
+    }
+    std::printf("\n");
+}
+
+void waitWhilePlaying(int channel, double seconds)
+{
+    waitWhile([channel] { return HVSOUND_IsPlaying(channel); }, seconds);
+}
 
 bool isModule(const char* name)
 {
@@ -99,128 +138,142 @@ void* keepBlock(void*, void* buffer, int length, void* parameter)
     return buffer;
 }
 
-// Starts the engine on `output` and loads the module (null after a message).
-HVMUSIC_SONG* startModule(int output, const char* name)
+// Mixes a playing song update by update (the engine runs without a device)
+// into a 16-bit stereo WAV file.
+bool renderSong(HVMUSIC_SONG* song, const char* path, double seconds)
 {
-    HVSOUND_SetOutput(output);
-    if (!HVSOUND_Init(kModuleRate, 32, 0)) {
-        std::fprintf(stderr, "hvplay: the sound engine did not start (error %d)\n", HVSOUND_GetError());
-        return nullptr;
-    }
-    HVMUSIC_SONG* song = HVMUSIC_LoadSongEx(name, 0, 0, HVMUSIC_MODE_LOOP_OFF, nullptr, 0);
-    if (!song) {
-        std::fprintf(stderr, "hvplay: %s did not load (error %d)\n", name, HVSOUND_GetError());
-        HVSOUND_Close();
-    }
-    return song;
-}
-
-// Mixes the module update by update, with no device, into a WAV file.
-bool renderModule(const char* name, const char* wav, double seconds)
-{
-    HVMUSIC_SONG* song = startModule(HVSOUND_OUTPUT_NOSOUND_NONREALTIME, name);
-    if (!song)
-        return false;
     std::vector<int16_t> mixed;
     HVSOUND_DSPUNIT* unit = HVSOUND_DSP_Create(keepBlock, 5000, &mixed);
     HVSOUND_DSP_SetActive(unit, true);
-    HVMUSIC_PlaySong(song);
-    size_t limit = size_t(seconds * kModuleRate) * 2;
+    size_t limit = size_t(seconds * kMixRate) * 2;
     while (HVMUSIC_IsPlaying(song) && mixed.size() < limit)
         HVSOUND_Update();
-    HVMUSIC_FreeSong(song);
-    HVSOUND_Close();
-    std::FILE* f = std::fopen(wav, "wb");
+    HVSOUND_DSP_Free(unit);
+    std::FILE* f = std::fopen(path, "wb");
     if (!f)
         return false;
-    putHeader(f, 2, 2, kModuleRate, uint32_t(mixed.size() * 2));
+    putHeader(f, 2, 2, kMixRate, uint32_t(mixed.size() * 2));
     std::fwrite(mixed.data(), 2, mixed.size(), f);
     bool ok = std::ferror(f) == 0;
     std::fclose(f);
-    std::printf("%s: %.3f s\n", wav, double(mixed.size() / 2) / kModuleRate);
+    std::printf("%s: %.3f s mixed\n", path, double(mixed.size() / 2) / kMixRate);
     return ok;
 }
 
-bool playModule(const char* name, int output, double seconds)
+bool playModule(const char* name, const Options& o)
 {
-    HVMUSIC_SONG* song = startModule(output, name);
-    if (!song)
+    HVMUSIC_SONG* song = HVMUSIC_LoadSongEx(name, 0, 0, HVMUSIC_MODE_LOOP_OFF, nullptr, 0);
+    if (!song) {
+        std::fprintf(stderr, "hvplay: %s did not load (error %d)\n", name, HVSOUND_GetError());
         return false;
-    HVMUSIC_PlaySong(song);
-    std::printf("%s: \"%s\", %d channels, %d orders\n", name, song->name, song->channelCount, song->orderCount);
-    DWORD begin = GetTickCount();
-    while (HVMUSIC_IsPlaying(song) && GetTickCount() - begin < DWORD(seconds * 1000)) {
-        HVSOUND_Update();
-        Sleep(20);
     }
+    std::printf("%s: \"%s\", %d channels, %d orders, %d instruments\n", name, song->name, song->channelCount,
+                song->orderCount, song->sampleCount);
+    HVMUSIC_PlaySong(song);
+    double seconds = o.seconds > 0 ? o.seconds : kModuleSeconds;
+    bool ok = true;
+    if (o.play)
+        waitWhile([song] { return HVMUSIC_IsPlaying(song); }, seconds);
+    else if (o.wav && !renderSong(song, o.wav, seconds))
+        ok = false;
     HVMUSIC_FreeSong(song);
-    HVSOUND_Close();
-    return true;
+    return ok;
+}
+
+bool playStream(const char* name, const Options& o)
+{
+    HVSOUND_STREAM* stream = HVSOUND_Stream_Open(name, o.loop ? HVSOUND_MODE_LOOP_NORMAL : HVSOUND_MODE_LOOP_OFF, 0, 0);
+    if (!stream) {
+        std::fprintf(stderr, "hvplay: %s: cannot be opened as a stream (error %d)\n", name, HVSOUND_GetError());
+        return false;
+    }
+    HVSOUND_SAMPLE* sample = HVSOUND_Stream_GetSample(stream);
+    std::printf("%s: %d Hz, %s, %.2f s\n", name, sample->frequency,
+                (sample->mode & HVSOUND_MODE_STEREO) ? "stereo" : "mono", stream->lengthMs / 1000.0);
+    int channel = HVSOUND_Stream_Play(HVSOUND_FREE, stream);
+    bool ok = channel != -1;
+    if (ok) {
+        HVSOUND_SetPan(channel, -1);
+        waitWhilePlaying(channel, o.seconds);
+    } else {
+        std::fprintf(stderr, "hvplay: %s: cannot be played (error %d)\n", name, HVSOUND_GetError());
+    }
+    HVSOUND_Stream_Stop(stream);
+    HVSOUND_Stream_Close(stream);
+    return ok;
+}
+
+bool playSample(const char* name, const Options& o)
+{
+    HVSOUND_SAMPLE* sample = HVSOUND_Sample_Load(-1, name, HVSOUND_MODE_LOOP_OFF | HVSOUND_MODE_2D, 0, 0);
+    if (!sample) {
+        std::fprintf(stderr, "hvplay: %s did not load (error %d)\n", name, HVSOUND_GetError());
+        return false;
+    }
+    int channels = (sample->mode & HVSOUND_MODE_STEREO) ? 2 : 1;
+    std::printf("%s: %d Hz, %d channel(s), %d-bit, %d samples, %.2f s\n", name, sample->frequency, channels,
+                (sample->mode & HVSOUND_MODE_16BITS) ? 16 : 8, sample->length,
+                double(sample->length) / sample->frequency);
+    bool ok = true;
+    if (o.wav && !writeWav(o.wav, sample)) {
+        std::fprintf(stderr, "hvplay: could not write %s\n", o.wav);
+        ok = false;
+    }
+    if (o.play) {
+        int channel = HVSOUND_PlaySound(-1, sample);
+        if (channel < 0) {
+            std::fprintf(stderr, "hvplay: the sample did not start (error %d)\n", HVSOUND_GetError());
+            ok = false;
+        } else {
+            waitWhilePlaying(channel, o.seconds);
+        }
+    }
+    HVSOUND_Sample_Free(sample);
+    return ok;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    int output = HVSOUND_OUTPUT_WINMM;
-    const char* wav = nullptr;
-    const char* name = nullptr;
-    bool play = true;
-    double seconds = 0.0;
+    Options o;
+    std::vector<const char*> files;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--output") == 0 && i + 1 < argc) {
-            std::string o = argv[++i];
-            output = o == "dsound" ? HVSOUND_OUTPUT_DSOUND : o == "none" ? HVSOUND_OUTPUT_NOSOUND : HVSOUND_OUTPUT_WINMM;
-        } else if (std::strcmp(argv[i], "--wav") == 0 && i + 1 < argc) {
-            wav = argv[++i];
-        } else if (std::strcmp(argv[i], "--no-play") == 0) {
-            play = false;
+            std::string v = argv[++i];
+            o.output = v == "dsound" ? HVSOUND_OUTPUT_DSOUND : v == "none" ? HVSOUND_OUTPUT_NOSOUND : HVSOUND_OUTPUT_WINMM;
+        } else if (std::strcmp(argv[i], "--stream") == 0) {
+            o.stream = true;
+        } else if (std::strcmp(argv[i], "--loop") == 0) {
+            o.loop = true;
         } else if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
-            seconds = std::atof(argv[++i]);
-        } else if (!name) {
-            name = argv[i];
-        } else {
+            o.seconds = std::atof(argv[++i]);
+        } else if (std::strcmp(argv[i], "--wav") == 0 && i + 1 < argc) {
+            o.wav = argv[++i];
+        } else if (std::strcmp(argv[i], "--no-play") == 0) {
+            o.play = false;
+        } else if (argv[i][0] == '-') {
             return usage();
+        } else {
+            files.push_back(argv[i]);
         }
     }
-    if (!name)
+    if (files.empty() || (o.loop && !o.stream) || (o.stream && (o.wav || !o.play)))
         return usage();
-    if (isModule(name)) {
-        double limit = seconds > 0 ? seconds : kModuleSeconds;
-        bool ok = (!wav || renderModule(name, wav, limit)) && (!play || playModule(name, output, limit));
-        return ok ? 0 : 1;
-    }
+    if (o.loop && o.seconds <= 0)
+        o.seconds = 10;
 
-    HVSOUND_SetOutput(play ? output : HVSOUND_OUTPUT_NOSOUND_NONREALTIME);
-    if (!HVSOUND_Init(44100, 32, 0)) {
+    HVSOUND_SetOutput(o.play ? o.output : HVSOUND_OUTPUT_NOSOUND_NONREALTIME);
+    if (!HVSOUND_Init(kMixRate, kChannels, 0)) {
         std::fprintf(stderr, "hvplay: the sound engine did not start (error %d)\n", HVSOUND_GetError());
         return 1;
     }
-    HVSOUND_SAMPLE* sample = HVSOUND_Sample_Load(-1, name, HVSOUND_MODE_LOOP_OFF | HVSOUND_MODE_2D, 0, 0);
-    if (!sample) {
-        std::fprintf(stderr, "hvplay: %s did not load (error %d)\n", name, HVSOUND_GetError());
-        HVSOUND_Close();
-        return 1;
+    int status = 0;
+    for (const char* name : files) {
+        bool ok = isModule(name) ? playModule(name, o) : o.stream ? playStream(name, o) : playSample(name, o);
+        if (!ok)
+            status = 1;
     }
-    int channels = (sample->mode & HVSOUND_MODE_STEREO) ? 2 : 1;
-    std::printf("%s: %d Hz, %d channel(s), %d-bit, %d samples, %.2f s\n", name, sample->frequency, channels,
-                (sample->mode & HVSOUND_MODE_16BITS) ? 16 : 8, sample->length,
-                double(sample->length) / sample->frequency);
-    int result = 0;
-    if (wav && !writeWav(wav, sample)) {
-        std::fprintf(stderr, "hvplay: could not write %s\n", wav);
-        result = 1;
-    }
-    if (play) {
-        int channel = HVSOUND_PlaySound(-1, sample);
-        if (channel < 0) {
-            std::fprintf(stderr, "hvplay: the sample did not start (error %d)\n", HVSOUND_GetError());
-            result = 1;
-        }
-        while (channel >= 0 && HVSOUND_IsPlaying(channel))
-            Sleep(50);
-    }
-    HVSOUND_Sample_Free(sample);
     HVSOUND_Close();
-    return result;
+    return status;
 }

@@ -51,9 +51,29 @@ void unlink(HVSOUND_ASYNCENTRY* entry)
     --g_count;
 }
 
+// A queued stream: opened into its own record from the name or memory block
+// it keeps, then marked ready or failed, and its open-done callback told.
+void openStream(HVSOUND_STREAM* stream)
+{
+    if (stream->flags & HVSOUND_STREAM_OPEN_PENDING) {
+        uint32_t mode = stream->mode & ~HVSOUND_MODE_NONBLOCKING;
+        const void* source = (mode & HVSOUND_MODE_LOADMEMORY) ? stream->memory : stream->name;
+        bool opened = HVSOUND_Stream_OpenCore(stream, source, mode, stream->openOffset, stream->openLength) != nullptr;
+        stream->flags &= ~HVSOUND_STREAM_OPEN_PENDING;
+        if (opened)
+            stream->ready = true;
+        else
+            stream->openFailed = true;
+    }
+    if (stream->openDoneCallback)
+        stream->openDoneCallback(stream, nullptr, 0, nullptr);
+}
+
 void open(void* object, uint32_t type)
 {
-    if (type == HVSOUND_ASYNC_MODULE)
+    if (type == HVSOUND_ASYNC_STREAM)
+        openStream(static_cast<HVSOUND_STREAM*>(object));
+    else if (type == HVSOUND_ASYNC_MODULE)
         HVMUSIC_LoadQueued(static_cast<HVMUSIC_SONG*>(object));
 }
 

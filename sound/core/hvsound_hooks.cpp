@@ -3,27 +3,17 @@
 // the engine then starts, stops and updates that layer with no other change.
 #include "sound/core/hvsound_hooks.h"
 
+#include "sound/core/hvsound.h"
 #include "sound/output/output_nosound.h"
 
-bool HVSOUND_Stream_StartThread()
+bool HVSOUND_MPEG_ReadCallback(HVSOUND_STREAM* /*stream*/, void* /*sourceBuffer*/, int /*sourceSize*/,
+                               void* /*destination*/, int* length)
 {
-    return true;
+    *length = 0;
+    return false;
 }
 
-void HVSOUND_Stream_Shutdown()
+int HVSOUND_MPEG_FrameBytes(const HVSOUND_MPEG_DECODER* /*decoder*/)
 {
+    return 0;
 }
-
-void HVSOUND_Stream_Update(float /*milliseconds*/)
-{
-}
-
-void HVSOUND_Vorbis_InitWindows()
-{
-}
-
-HVSOUND_SAMPLE* HVSOUND_Vorbis_LoadSample(int /*index*/, HVSOUND_FILE* /*file*/, uint32_t /*mode*/)
-{
-    return nullptr;
-}
-
