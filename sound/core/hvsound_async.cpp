@@ -77,6 +77,21 @@ void open(void* object, uint32_t type)
         HVMUSIC_LoadQueued(static_cast<HVMUSIC_SONG*>(object));
 }
 
+// A record whose open never ran (its entry was still queued when the loader
+// stopped) is marked failed, so that its owner can close or free it.
+void dropOpen(void* object, uint32_t type)
+{
+    if (type == HVSOUND_ASYNC_STREAM) {
+        auto* stream = static_cast<HVSOUND_STREAM*>(object);
+        stream->flags &= ~HVSOUND_STREAM_OPEN_PENDING;
+        stream->openFailed = true;
+    } else if (type == HVSOUND_ASYNC_MODULE) {
+        auto* song = static_cast<HVMUSIC_SONG*>(object);
+        song->openFailed = true;
+        song->done = true;
+    }
+}
+
 void rest(int milliseconds)
 {
     if (g_wake)
@@ -127,6 +142,14 @@ void HVSOUND_Async_Shutdown()
     }
     HVSOUND_Event_Close(g_wake);
     g_wake = nullptr;
+    std::lock_guard<std::mutex> lock(g_lock);
+    while (g_queue.next != &g_queue) {
+        HVSOUND_ASYNCENTRY* entry = g_queue.next;
+        unlink(entry);
+        if (entry->object)
+            dropOpen(entry->object, entry->type);
+        entry->object = nullptr;
+    }
 }
 
 void HVSOUND_Async_Append(HVSOUND_ASYNCENTRY* entry)

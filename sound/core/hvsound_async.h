@@ -25,7 +25,8 @@ enum : uint32_t {
 void HVSOUND_Async_Init();
 // True when the loader thread exists or could be made (priority code 1).
 bool HVSOUND_Async_StartThread();
-// Asks the loader to stop and waits until it has (engine stop).
+// Asks the loader to stop and waits until it has (engine stop). Records
+// still queued then are marked failed and leave the queue.
 void HVSOUND_Async_Shutdown();
 // Appends an entry (its object and type set) at the tail of the queue.
 // Without threads (output type 12) the open is made at once on the caller's
