@@ -222,6 +222,10 @@ void releaseChannels(HVMUSIC_SONG* song)
         if (song->unit.channels.first == c) // not a list the software layer keeps
             HVSOUND_Software_UnlinkChannel(&song->unit.channels, c);
     }
+    // A song still being loaded (on the open queue's thread) has no channel
+    // states to reset yet.
+    if (!song->valid.load())
+        return;
     for (int i = 0; song->channels && i < song->channelCount; ++i)
         song->channels[i].voice.channel = -1;
 }
@@ -457,6 +461,7 @@ bool HVMUSIC_SetPaused(HVMUSIC_SONG* song, bool paused)
     HVSOUND_ClearErrorOnInitThread();
     if (!requireSong(song))
         return false;
+    MixerLock lock; // the mixer thread reads and writes these flags
     song->paused = paused;
     return true;
 }
@@ -466,6 +471,7 @@ bool HVMUSIC_GetPaused(HVMUSIC_SONG* song)
     HVSOUND_ClearErrorOnInitThread();
     if (!requireSong(song))
         return false;
+    MixerLock lock; // the mixer thread reads and writes these flags
     return song->paused;
 }
 
@@ -474,6 +480,7 @@ bool HVMUSIC_SetMasterVolume(HVMUSIC_SONG* song, int volume)
     HVSOUND_ClearErrorOnInitThread();
     if (!requireSong(song))
         return false;
+    MixerLock lock; // the mixer thread reads and writes these flags
     song->masterVolume = volume < 0 ? 0 : volume > HVMUSIC_MASTER_VOLUME_MAX ? HVMUSIC_MASTER_VOLUME_MAX : volume;
     return true;
 }
@@ -483,6 +490,7 @@ bool HVMUSIC_IsPlaying(HVMUSIC_SONG* song)
     HVSOUND_ClearErrorOnInitThread();
     if (!requireSong(song))
         return false;
+    MixerLock lock; // the mixer thread reads and writes these flags
     return song->playing;
 }
 
@@ -491,6 +499,7 @@ int HVMUSIC_SetLooping(HVMUSIC_SONG* song, bool looping)
     HVSOUND_ClearErrorOnInitThread();
     if (!requireSong(song))
         return -1;
+    MixerLock lock; // the mixer thread reads and writes these flags
     song->looping = looping;
     return 1;
 }
@@ -513,7 +522,7 @@ void HVMUSIC_ApplyTempoToAll()
 {
     MixerLock lock;
     for (HVMUSIC_SONG* song = state().songs; song; song = song->next) {
-        if (song->bpm > 0)
+        if (song->valid.load() && song->bpm > 0)
             HVMUSIC_SetBPM(song, song->bpm);
     }
 }
@@ -524,6 +533,8 @@ void HVMUSIC_ForgetSample(HVSOUND_SAMPLE* sample)
         return;
     MixerLock lock;
     for (HVMUSIC_SONG* song = state().songs; song; song = song->next) {
+        if (!song->valid.load())
+            continue; // being loaded: its samples are not yet anyone's to free
         for (int i = 0; song->samples && i < song->sampleCount; ++i) {
             if (song->samples[i] == sample)
                 song->samples[i] = nullptr;
