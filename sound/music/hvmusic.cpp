@@ -45,6 +45,19 @@ bool requireSong(const HVMUSIC_SONG* song)
     return true;
 }
 
+// The calls on a song's flags: the error cleared, the song checked (error 14
+// and `failed` for a bad one), then `f` under the mixer lock, since the
+// mixer thread reads and writes these flags.
+template <class Result, class F>
+Result flagCall(HVMUSIC_SONG* song, Result failed, F f)
+{
+    HVSOUND_ClearErrorOnInitThread();
+    if (!requireSong(song))
+        return failed;
+    MixerLock lock;
+    return f();
+}
+
 void linkSong(HVMUSIC_SONG* song)
 {
     HVMUSIC_SONG*& head = state().songs;
@@ -458,50 +471,36 @@ void HVMUSIC_StopAllSongs()
 
 bool HVMUSIC_SetPaused(HVMUSIC_SONG* song, bool paused)
 {
-    HVSOUND_ClearErrorOnInitThread();
-    if (!requireSong(song))
-        return false;
-    MixerLock lock; // the mixer thread reads and writes these flags
-    song->paused = paused;
-    return true;
+    return flagCall(song, false, [&] {
+        song->paused = paused;
+        return true;
+    });
 }
 
 bool HVMUSIC_GetPaused(HVMUSIC_SONG* song)
 {
-    HVSOUND_ClearErrorOnInitThread();
-    if (!requireSong(song))
-        return false;
-    MixerLock lock; // the mixer thread reads and writes these flags
-    return song->paused;
+    return flagCall(song, false, [&] { return song->paused; });
 }
 
 bool HVMUSIC_SetMasterVolume(HVMUSIC_SONG* song, int volume)
 {
-    HVSOUND_ClearErrorOnInitThread();
-    if (!requireSong(song))
-        return false;
-    MixerLock lock; // the mixer thread reads and writes these flags
-    song->masterVolume = volume < 0 ? 0 : volume > HVMUSIC_MASTER_VOLUME_MAX ? HVMUSIC_MASTER_VOLUME_MAX : volume;
-    return true;
+    return flagCall(song, false, [&] {
+        song->masterVolume = volume < 0 ? 0 : volume > HVMUSIC_MASTER_VOLUME_MAX ? HVMUSIC_MASTER_VOLUME_MAX : volume;
+        return true;
+    });
 }
 
 bool HVMUSIC_IsPlaying(HVMUSIC_SONG* song)
 {
-    HVSOUND_ClearErrorOnInitThread();
-    if (!requireSong(song))
-        return false;
-    MixerLock lock; // the mixer thread reads and writes these flags
-    return song->playing;
+    return flagCall(song, false, [&] { return song->playing; });
 }
 
 int HVMUSIC_SetLooping(HVMUSIC_SONG* song, bool looping)
 {
-    HVSOUND_ClearErrorOnInitThread();
-    if (!requireSong(song))
-        return -1;
-    MixerLock lock; // the mixer thread reads and writes these flags
-    song->looping = looping;
-    return 1;
+    return flagCall(song, -1, [&] {
+        song->looping = looping;
+        return 1;
+    });
 }
 
 void* HVMUSIC_MixSongs(void* /*blockStart*/, void* buffer, int length, void* /*parameter*/)
