@@ -181,6 +181,8 @@ public:
     void resetProgress();
     bool loadProfile();
     void saveProfile();
+    // The save when the program closes: the room is left, then saved.
+    void saveOnExit();
     void dropSpecialCursor();
     bool hasItemOnCursor() const { return m_nItemOnCursor != -1; }
     bool isHeldItemOnCursor() const { return hasItemOnCursor() && m_bHeldItem; }

@@ -9,6 +9,7 @@
 #include "game/ambient/AmbientSoundManager.h"
 #include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
+#include "game/rooms/Room.h"
 #include "platform/kernel/DebugOutput.h"
 #include "sound/clip/AudioClip.h"
 #include "sprites/script/ScriptHost.h"
@@ -123,6 +124,24 @@ void LanternfieldCanvas::saveProfile()
         return;
     host->callLuaFunctionWithResult("LF_save");
     host->popLuaString();
+}
+
+void LanternfieldCanvas::saveOnExit()
+{
+    if (!m_pProgress)
+        return;
+    // Only a room being played is left: in the menu it was left already.
+    Room* room = getCurrentRoom();
+    if (room && (m_nGameState == STATE_PLAYING || m_nGameState == STATE_PAUSED)) {
+        room->completeAnimations(false);
+        room->onExit();
+    }
+    if (m_pProgress->currentRoom == ROOM_FOUNTAIN_CU && ScriptHost::instance &&
+        ScriptHost::instance->getLuaBoolean("LF.fountainFixedWaterOn"))
+        m_pProgress->currentRoom = ROOM_MARKET_PLACE;
+    if (m_nPendingRoom != -1)
+        m_pProgress->currentRoom = m_nPendingRoom;
+    saveProfile();
 }
 
 void LanternfieldCanvas::dropSpecialCursor()
