@@ -116,6 +116,8 @@ public:
     // the failure is reported, nothing is bound, and the canvas stays
     // unloaded so that the loader closes the window.
     void setupGame(sprite::DataLoader* loader) override;
+    // The manifest and then the set-up; false when either failed.
+    bool loadData() override;
     // Whether the last setupGame bound everything, and what it missed.
     bool isSetUp() const { return m_bSetUp; }
     const lang::String& getSetupError() const { return m_setupError; }

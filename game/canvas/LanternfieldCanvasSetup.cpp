@@ -218,6 +218,11 @@ void LanternfieldCanvas::setUpCharacters()
     tutorial->setPosition(dataNumber(9), dataNumber(10));
 }
 
+bool LanternfieldCanvas::loadData()
+{
+    return GameCanvas3::loadData() && m_bSetUp;
+}
+
 void LanternfieldCanvas::setupGame(sprite::DataLoader* loader)
 {
     m_bSetUp = false;
