@@ -109,7 +109,7 @@ void writeGame(testsupport::GameData& data, const GameSpec& spec)
         } else {
             const int next = (i + 1) % LanternfieldCanvas::ROOM_COUNT;
             data.manifest("room_" + name,
-                          roomWithDoors({"700 500 100 100 1 " + std::to_string(i) + " 2 " + std::to_string(next)}));
+                          roomWithDoors({"700 300 100 100 1 " + std::to_string(i) + " 2 " + std::to_string(next)}));
         }
         data.script(name + ".lua", roomScript(name));
     }

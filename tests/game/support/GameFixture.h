@@ -22,7 +22,7 @@ using Canvas = testsupport::RecordingCanvas<LanternfieldCanvas>;
 
 struct GameSpec {
     // A room's nested manifest text by room name; rooms not listed get one
-    // exit, "Door0" at (700, 500, 100, 100), to the next room index (the
+    // exit, "Door0" at (700, 300, 100, 100), to the next room index (the
     // last to the first), leading east.
     std::map<std::string, std::string> roomManifests;
     // Canvas names left out of the top manifest.
