@@ -33,11 +33,11 @@ int GameEntry::run(HINSTANCE instance)
     try {
         lang::ResourceFile::open(lang::String(kArchiveName));
     } catch (lang::Exception* e) {
-        const std::string text = std::string("The game data could not be opened: ") + e->toString().c_str();
+        const std::string text =
+            std::string("The game data ") + kArchiveName + " could not be opened (" + e->toString().c_str() + ").";
         e->release();
         window::debugLine(text, "\n");
         MessageBoxA(nullptr, text.c_str(), "Lanternfield", MB_OK);
-        GameClasses::unregisterClasses();
         return 1;
     }
     s_hInstance = instance;
@@ -47,6 +47,5 @@ int GameEntry::run(HINSTANCE instance)
         messageLoop();
     frame->release();
     lang::ResourceFile::closeAll();
-    GameClasses::unregisterClasses();
     return 0;
 }

@@ -9,7 +9,8 @@ public:
     // The archive beside the program that holds the game's data.
     static constexpr const char* kArchiveName = "Lanternfield.bin";
 
-    // Starts the framework and registers the classes, opens the archive,
+    // Starts the framework and registers the classes (both stay for the
+    // process: its end lets go of them), opens the archive,
     // opens the main frame at 0, 0, 800 x 600 and runs the message loop
     // until WM_QUIT. Returns the exit code: 0, or 1 when the archive could
     // not be opened (after a message saying so).
