@@ -29,8 +29,14 @@ protected:
     }
     void TearDown() override
     {
-        if (frame)
-            frame->release();
+        if (!frame)
+            return;
+        // Closed as the player closes it, so the window lets go of the frame.
+        if (frame->getHWND() && !world.hasQuit()) {
+            PostMessageA(frame->getHWND(), WM_CLOSE, 0, 0);
+            world.pumpUntil([] { return false; }, 3000);
+        }
+        frame->release();
     }
     // Opens the main frame and waits for the hand-over.
     bool open()
