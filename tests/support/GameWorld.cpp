@@ -77,7 +77,7 @@ GameWorld::~GameWorld()
     platform::setClock(nullptr);
 }
 
-sprite::User* GameWorld::store()
+sprite::User* GameWorld::settings()
 {
     if (!m_pStore) {
         m_pStore = new sprite::User();
@@ -86,24 +86,29 @@ sprite::User* GameWorld::store()
     return m_pStore;
 }
 
+std::string GameWorld::programFolder() const
+{
+    return platform::windowsPath(m_dir.path().string());
+}
+
 void GameWorld::setSetting(const char* name, int value)
 {
-    store()->setInt(name, value);
+    settings()->setInt(name, value);
 }
 
 void GameWorld::setSetting(const char* name, const char* text)
 {
-    store()->setString(name, text);
+    settings()->setString(name, text);
 }
 
 int GameWorld::setting(const char* name, int fallback)
 {
-    return store()->getInt(name, fallback);
+    return settings()->getInt(name, fallback);
 }
 
 std::string GameWorld::settingText(const char* name, const char* fallback)
 {
-    return store()->getString(name, fallback).c_str();
+    return settings()->getString(name, fallback).c_str();
 }
 
 void GameWorld::openArchive()

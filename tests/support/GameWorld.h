@@ -56,6 +56,10 @@ public:
     void setSetting(const char* name, const char* text);
     int setting(const char* name, int fallback);
     std::string settingText(const char* name, const char* fallback);
+    // The world's own view of that store (borrowed).
+    sprite::User* settings();
+    // The folder in the form the program's paths take ('\\' separators).
+    std::string programFolder() const;
 
     // Writes the archive and opens it as the current one.
     void openArchive();
@@ -100,9 +104,6 @@ public:
     sprite::GameCanvas3* canvas() const { return m_pCanvas; }
 
 private:
-    // The world's own store, opened on demand.
-    sprite::User* store();
-
     TempDir m_dir;
     GameData m_data;
     platform::FakeClock m_clock;
