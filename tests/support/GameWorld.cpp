@@ -56,8 +56,13 @@ GameWorld::GameWorld()
 
 GameWorld::~GameWorld()
 {
-    if (m_pFrame && m_pFrame->getHWND() && !m_bQuit)
-        close();
+    if (m_pFrame && m_pFrame->getHWND() && !m_bQuit) {
+        PostMessageA(m_pFrame->getHWND(), WM_CLOSE, 0, 0);
+        pumpUntil([this] { return !m_pFrame->getHWND(); }, 5000);
+        // A frame whose canvas has no window of its own cannot be asked.
+        if (m_pFrame->getHWND())
+            DestroyWindow(m_pFrame->getHWND());
+    }
     if (m_pCanvas)
         m_pCanvas->release();
     if (m_pFrame)
@@ -153,10 +158,15 @@ bool GameWorld::pumpUntil(const std::function<bool()>& done, int timeoutMs)
     }
 }
 
-bool GameWorld::start(TestLoaderFrame* frame, sprite::GameCanvas3* canvas, const char* dataFile, bool onThread)
+void GameWorld::adopt(TestLoaderFrame* frame, sprite::GameCanvas3* canvas)
 {
     m_pFrame = frame;
     m_pCanvas = canvas;
+}
+
+bool GameWorld::start(TestLoaderFrame* frame, sprite::GameCanvas3* canvas, const char* dataFile, bool onThread)
+{
+    adopt(frame, canvas);
     // The Utility module, made by start-up once the scripts are in place.
     Utility::instance();
     if (!frame->open(canvas, kRegistryName, dataFile, onThread))
@@ -246,7 +256,7 @@ bool GameWorld::close()
     if (!m_pFrame || !m_pFrame->getHWND())
         return m_bQuit;
     PostMessageA(m_pFrame->getHWND(), WM_CLOSE, 0, 0);
-    pumpUntil([] { return false; }, 20000);
+    pumpUntil([] { return false; }, 10000);
     return m_bQuit;
 }
 

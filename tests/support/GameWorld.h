@@ -64,8 +64,10 @@ public:
     // Writes the archive and opens it as the current one.
     void openArchive();
 
-    // Opens the frame with the canvas (the world keeps the creation
-    // references) and runs the message loop until the hand-over or the end
+    // Takes over the creation references of a frame and its canvas, which
+    // the world closes and releases at its end.
+    void adopt(TestLoaderFrame* frame, sprite::GameCanvas3* canvas);
+    // Opens the frame with the canvas (adopted) and runs the message loop until the hand-over or the end
     // of the program (a failed load closes it). True at the hand-over; the
     // canvas has then painted once and its window shows.
     bool start(TestLoaderFrame* frame, sprite::GameCanvas3* canvas, const char* dataFile = "+datfile",
