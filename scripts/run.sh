@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the engine and runs it.
+# Installs what is missing, builds the engine and its sample data, and runs
+# the sample: a loading screen with its bar, then the canvas.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -7,15 +8,18 @@ scripts/deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$(nproc)"
 
-# The game's entry is not built yet: the drawing demo runs meanwhile. It opens
-# the 800 x 600 window and draws pictures, rectangles, lines, a masked window and
-# particles through the engine's Direct3D graphics (F11 toggles full screen).
-# Without a display it runs for ten seconds in a virtual one and writes the last
-# frame to shot.png.
-if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-  exec build/tools/hvdraw "$@"
+# The game's entry is not built yet: the sample program starts the sample
+# data (build/sample) the way the game will start its own. With a display it
+# opens the window; without one it runs for ten seconds in a virtual display
+# (or, with neither a display nor xvfb-run, or with HV_WINDOW_BACKEND=headless,
+# without a window) and writes the last frame to shot.png.
+sample=build/sample/hvsample
+if [ "${HV_WINDOW_BACKEND:-}" = headless ]; then
+  exec "$sample" --seconds 5 --shot shot.png "$@"
+elif [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  exec "$sample" "$@"
 elif command -v xvfb-run >/dev/null; then
-  exec xvfb-run -a build/tools/hvdraw --seconds 10 --shot shot.png "$@"
+  exec xvfb-run -a "$sample" --seconds 10 --shot shot.png "$@"
 else
-  HV_WINDOW_BACKEND=headless exec build/tools/hvdraw --seconds 5 --shot shot.png "$@"
+  HV_WINDOW_BACKEND=headless exec "$sample" --seconds 5 --shot shot.png "$@"
 fi

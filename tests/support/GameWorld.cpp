@@ -56,8 +56,13 @@ GameWorld::GameWorld()
 
 GameWorld::~GameWorld()
 {
-    if (m_pFrame && m_pFrame->getHWND() && !m_bQuit)
-        close();
+    if (m_pFrame && m_pFrame->getHWND() && !m_bQuit) {
+        PostMessageA(m_pFrame->getHWND(), WM_CLOSE, 0, 0);
+        pumpUntil([this] { return !m_pFrame->getHWND(); }, 5000);
+        // A frame whose canvas has no window of its own cannot be asked.
+        if (m_pFrame->getHWND())
+            DestroyWindow(m_pFrame->getHWND());
+    }
     if (m_pCanvas)
         m_pCanvas->release();
     if (m_pFrame)
@@ -77,7 +82,7 @@ GameWorld::~GameWorld()
     platform::setClock(nullptr);
 }
 
-sprite::User* GameWorld::store()
+sprite::User* GameWorld::settings()
 {
     if (!m_pStore) {
         m_pStore = new sprite::User();
@@ -86,24 +91,29 @@ sprite::User* GameWorld::store()
     return m_pStore;
 }
 
+std::string GameWorld::programFolder() const
+{
+    return platform::windowsPath(m_dir.path().string());
+}
+
 void GameWorld::setSetting(const char* name, int value)
 {
-    store()->setInt(name, value);
+    settings()->setInt(name, value);
 }
 
 void GameWorld::setSetting(const char* name, const char* text)
 {
-    store()->setString(name, text);
+    settings()->setString(name, text);
 }
 
 int GameWorld::setting(const char* name, int fallback)
 {
-    return store()->getInt(name, fallback);
+    return settings()->getInt(name, fallback);
 }
 
 std::string GameWorld::settingText(const char* name, const char* fallback)
 {
-    return store()->getString(name, fallback).c_str();
+    return settings()->getString(name, fallback).c_str();
 }
 
 void GameWorld::openArchive()
@@ -148,10 +158,15 @@ bool GameWorld::pumpUntil(const std::function<bool()>& done, int timeoutMs)
     }
 }
 
-bool GameWorld::start(TestLoaderFrame* frame, sprite::GameCanvas3* canvas, const char* dataFile, bool onThread)
+void GameWorld::adopt(TestLoaderFrame* frame, sprite::GameCanvas3* canvas)
 {
     m_pFrame = frame;
     m_pCanvas = canvas;
+}
+
+bool GameWorld::start(TestLoaderFrame* frame, sprite::GameCanvas3* canvas, const char* dataFile, bool onThread)
+{
+    adopt(frame, canvas);
     // The Utility module, made by start-up once the scripts are in place.
     Utility::instance();
     if (!frame->open(canvas, kRegistryName, dataFile, onThread))
@@ -241,7 +256,7 @@ bool GameWorld::close()
     if (!m_pFrame || !m_pFrame->getHWND())
         return m_bQuit;
     PostMessageA(m_pFrame->getHWND(), WM_CLOSE, 0, 0);
-    pumpUntil([] { return false; }, 20000);
+    pumpUntil([] { return false; }, 10000);
     return m_bQuit;
 }
 

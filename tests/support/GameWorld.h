@@ -56,12 +56,18 @@ public:
     void setSetting(const char* name, const char* text);
     int setting(const char* name, int fallback);
     std::string settingText(const char* name, const char* fallback);
+    // The world's own view of that store (borrowed).
+    sprite::User* settings();
+    // The folder in the form the program's paths take ('\\' separators).
+    std::string programFolder() const;
 
     // Writes the archive and opens it as the current one.
     void openArchive();
 
-    // Opens the frame with the canvas (the world keeps the creation
-    // references) and runs the message loop until the hand-over or the end
+    // Takes over the creation references of a frame and its canvas, which
+    // the world closes and releases at its end.
+    void adopt(TestLoaderFrame* frame, sprite::GameCanvas3* canvas);
+    // Opens the frame with the canvas (adopted) and runs the message loop until the hand-over or the end
     // of the program (a failed load closes it). True at the hand-over; the
     // canvas has then painted once and its window shows.
     bool start(TestLoaderFrame* frame, sprite::GameCanvas3* canvas, const char* dataFile = "+datfile",
@@ -100,9 +106,6 @@ public:
     sprite::GameCanvas3* canvas() const { return m_pCanvas; }
 
 private:
-    // The world's own store, opened on demand.
-    sprite::User* store();
-
     TempDir m_dir;
     GameData m_data;
     platform::FakeClock m_clock;
