@@ -55,9 +55,6 @@ void LanternfieldCanvas::setGameState(int state)
             resetGameWorld();
             m_bResetGame = true;
         }
-        if (m_pAmbientSounds) {
-            m_pAmbientSounds->setEnabled(false);
-        }
         loopSound(SOUND_MENU_LOOP);
         break;
     default:
