@@ -320,11 +320,13 @@ void HVSOUND_Close()
         s.bufferLength = -1;
     }
 
-    // 2. Everything that plays stops.
+    // 2. Everything that plays stops. The stream thread ends first: it
+    // looks at the channels of the streams, which stopping every channel
+    // changes under it.
     if (s.initialised) {
         HVMUSIC_StopAllSongs();
-        HVSOUND_StopSound(HVSOUND_ALL);
         HVSOUND_Stream_Shutdown();
+        HVSOUND_StopSound(HVSOUND_ALL);
         HVSOUND_Async_Shutdown();
         // The mixer thread reads the system channel's play position: it ends
         // before that channel stops (stopping it twice is harmless).

@@ -3,6 +3,7 @@
 // the engine then starts, stops and updates that layer with no other change.
 #include "sound/core/hvsound_hooks.h"
 
+#include "sound/core/hvsound.h"
 #include "sound/output/output_nosound.h"
 
 void* HVMUSIC_MixSongs(void* /*blockStart*/, void* buffer, int /*length*/, void* /*parameter*/)
@@ -10,32 +11,21 @@ void* HVMUSIC_MixSongs(void* /*blockStart*/, void* buffer, int /*length*/, void*
     return buffer;
 }
 
-bool HVSOUND_Stream_StartThread()
-{
-    return true;
-}
-
-void HVSOUND_Stream_Shutdown()
-{
-}
-
-void HVSOUND_Stream_Update(float /*milliseconds*/)
-{
-}
-
-void HVSOUND_MPEG_InitTables()
-{
-}
-
-void HVSOUND_Vorbis_InitWindows()
-{
-}
-
 void HVSOUND_Async_Init()
 {
 }
 
 void HVSOUND_Async_Shutdown()
+{
+}
+
+bool HVSOUND_Async_StartThread()
+{
+    HVSOUND_SetError(HVSOUND_ERR_MEMORY);
+    return false;
+}
+
+void HVSOUND_Async_Append(HVSOUND_ASYNCENTRY* /*entry*/)
 {
 }
 
@@ -51,13 +41,14 @@ void HVMUSIC_ForgetSample(HVSOUND_SAMPLE* /*sample*/)
 {
 }
 
-HVSOUND_SAMPLE* HVSOUND_Vorbis_LoadSample(int /*index*/, HVSOUND_FILE* /*file*/, uint32_t /*mode*/)
+bool HVSOUND_MPEG_ReadCallback(HVSOUND_STREAM* /*stream*/, void* /*sourceBuffer*/, int /*sourceSize*/,
+                               void* /*destination*/, int* length)
 {
-    return nullptr;
+    *length = 0;
+    return false;
 }
 
-HVSOUND_SAMPLE* HVSOUND_MPEG_LoadSample(int /*index*/, HVSOUND_FILE* /*file*/, uint32_t /*mode*/)
+int HVSOUND_MPEG_FrameBytes(const HVSOUND_MPEG_DECODER* /*decoder*/)
 {
-    return nullptr;
+    return 0;
 }
-

@@ -5,13 +5,16 @@
 // and DirectSound drivers. hvsound_hooks.cpp holds a neutral body for each
 // one until its layer provides the real one. (The DSP chain and the mixer
 // thread are declared in hvsound_dsp.h and sound_software.h, the file layer
-// in system_file.h and the WAV reader in format_wav.h.)
+// in system_file.h, the WAV and Ogg readers in format_wav.h and
+// format_oggvorbis.h, streams in hvsound_stream.h.)
 #pragma once
 
 #include "sound/mixer/hvsound_dsp.h"
 #include "sound/mixer/sound_software.h"
 #include "sound/formats/format_wav.h"
+#include "sound/formats/format_oggvorbis.h"
 #include "sound/core/system_file.h"
+#include "sound/streams/hvsound_stream.h"
 
 #include <cstdint>
 
@@ -24,18 +27,15 @@ struct HVSOUND_OutputDriver;
 // loaded songs); returns `buffer`.
 void* HVMUSIC_MixSongs(void* blockStart, void* buffer, int length, void* parameter);
 
-// Streams.
-bool HVSOUND_Stream_StartThread();
-void HVSOUND_Stream_Shutdown();
-void HVSOUND_Stream_Update(float milliseconds);
-
 // Decoder tables.
 void HVSOUND_MPEG_InitTables();
-void HVSOUND_Vorbis_InitWindows();
 
-// Non-blocking open queue.
+// Non-blocking open queue: engine start and close, starting the loader
+// thread (false when it cannot run), and queueing an entry for it.
 void HVSOUND_Async_Init();
 void HVSOUND_Async_Shutdown();
+bool HVSOUND_Async_StartThread();
+void HVSOUND_Async_Append(HVSOUND_ASYNCENTRY* entry);
 
 // Module music.
 void HVMUSIC_StopAllSongs();
@@ -47,8 +47,20 @@ void HVMUSIC_ForgetSample(HVSOUND_SAMPLE* sample);
 
 // Whole-file readers; each answers a new sample or null (error 10 when the
 // data is not theirs).
-HVSOUND_SAMPLE* HVSOUND_Vorbis_LoadSample(int index, HVSOUND_FILE* file, uint32_t mode);
 HVSOUND_SAMPLE* HVSOUND_MPEG_LoadSample(int index, HVSOUND_FILE* file, uint32_t mode);
+
+// MPEG audio streams: the reader's open (error 10 and false when the data is
+// not MPEG audio), its stream read, the decoder's reset and free, and the PCM
+// bytes one frame decodes to (for seeking).
+struct HVSOUND_MPEG_DECODER;
+bool HVSOUND_MPEG_Open(HVSOUND_FILE* file, uint32_t* mode, int* rate, int* dataLength, int* pcmLength,
+                       HVSOUND_MPEG_DECODER** decoder, int* sourceSize, int* dataOffset, int* lengthMs,
+                       HVSOUND_MPEG_FRAMETABLE* frameTable, int* loopPoints, HVSOUND_WAV_CueList* cues);
+bool HVSOUND_MPEG_ReadCallback(HVSOUND_STREAM* stream, void* sourceBuffer, int sourceSize, void* destination,
+                               int* length);
+void HVSOUND_MPEG_ResetDecoder(HVSOUND_MPEG_DECODER* decoder);
+bool HVSOUND_MPEG_FreeDecoder(HVSOUND_MPEG_DECODER* decoder);
+int HVSOUND_MPEG_FrameBytes(const HVSOUND_MPEG_DECODER* decoder);
 
 // Output drivers.
 #include "sound/output/output_dsound.h"

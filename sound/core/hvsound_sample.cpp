@@ -755,22 +755,9 @@ HVSOUND_SAMPLE* HVSOUND_Sample_LoadCore(int index, const void* nameOrData, uint3
     HVSOUND_FILE* file = openFile;
     if (!file) {
         uint32_t kind = memory ? 1u : HVSOUND_File_HasUserCallbacks() ? 2u : 0u;
-        // A memory block reaches from its start to the window's end: the
-        // window of `length` bytes from `offset` lies wholly inside it.
-        int64_t blockLength = length > 0 && offset > 0 ? int64_t(offset) + length : length;
-        if (memory && blockLength > INT32_MAX) {
-            HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
+        file = HVSOUND_File_OpenWindow(nameOrData, kind, offset, length);
+        if (!file)
             return nullptr;
-        }
-        file = HVSOUND_File_Open(nameOrData, kind, memory ? int(blockLength) : 0);
-        if (!file) {
-            HVSOUND_SetError(HVSOUND_ERR_FILE_NOTFOUND);
-            return nullptr;
-        }
-        if (offset > 0)
-            HVSOUND_File_SetStart(file, offset);
-        if (length > 0)
-            HVSOUND_File_SetEnd(file, offset + length - 1);
     }
 
     HVSOUND_SetError(HVSOUND_ERR_FILE_FORMAT);
@@ -802,7 +789,9 @@ HVSOUND_SAMPLE* HVSOUND_Sample_LoadCore(int index, const void* nameOrData, uint3
         }
         sample = copy;
     }
-    if ((mode & HVSOUND_MODE_FORCEMONO) && (sample->mode & HVSOUND_MODE_STEREO)) {
+    // A reader may ask for the downmix itself (the MPEG reader does for a
+    // stereo file loaded as a 3D sample).
+    if (((mode | sample->mode) & HVSOUND_MODE_FORCEMONO) && (sample->mode & HVSOUND_MODE_STEREO)) {
         uint32_t newMode = (sample->mode & ~HVSOUND_MODE_STEREO) | HVSOUND_MODE_MONO;
         HVSOUND_SAMPLE* copy = replaceWithCopy(sample, newMode);
         if (!copy) {

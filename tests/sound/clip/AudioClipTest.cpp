@@ -129,6 +129,22 @@ TEST_F(AudioClipTest, AFileIsLoadedByItsPathWithEitherSeparator)
     }
 }
 
+TEST_F(AudioClipTest, ASoundWrittenBySoxPlaysAtItsPitch)
+{
+    std::string path = archiveDir->file("sine.wav");
+    if (std::system(("sox -n -r 22050 -c 1 -b 16 " + path + " synth 0.2 sine 1000 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "sox is not installed";
+    AudioClip* sine = clip(path.c_str());
+    sine->play();
+    std::vector<Frame> out = render(4);
+    // 1,000 Hz at 22,050 frames a second: two sign changes every 22.05 frames.
+    int changes = 0;
+    ASSERT_EQ(out.size(), size_t(4 * kBlock));
+    for (size_t i = 200; i < out.size(); ++i)
+        changes += (out[i].left < 0) != (out[i - 1].left < 0);
+    EXPECT_NEAR(changes, (out.size() - 200) * 2 / 22.05, 3);
+}
+
 TEST_F(AudioClipTest, AMissingOrBrokenSoundIsTriedOncePerSource)
 {
     for (const char* name : {"+nothing", "+notasound", "/no/such/file.wav"}) {
