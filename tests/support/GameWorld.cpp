@@ -57,9 +57,13 @@ GameWorld::GameWorld()
 GameWorld::~GameWorld()
 {
     if (m_pFrame && m_pFrame->getHWND() && !m_bQuit) {
-        PostMessageA(m_pFrame->getHWND(), WM_CLOSE, 0, 0);
-        pumpUntil([this] { return !m_pFrame->getHWND(); }, 5000);
-        // A frame whose canvas has no window of its own cannot be asked.
+        // Closed the player's way when the frame has a canvas window to ask;
+        // otherwise (and should that not end it) the window goes at once.
+        sprite::GameCanvas3* held = m_pFrame->getCanvas();
+        if (held && held->getHWND()) {
+            PostMessageA(m_pFrame->getHWND(), WM_CLOSE, 0, 0);
+            pumpUntil([this] { return !m_pFrame->getHWND(); }, 5000);
+        }
         if (m_pFrame->getHWND())
             DestroyWindow(m_pFrame->getHWND());
     }

@@ -71,6 +71,7 @@ protected:
 };
 
 struct SettingsCase {
+    const char* name;
     int depth;
     int fullScreen;  // the stored "FULLSCREEN", -1 for none
     int normalExit;  // the stored "NORMALEXIT", -1 for none
@@ -100,16 +101,17 @@ INSTANTIATE_TEST_SUITE_P(
     Depths, StartUpSettingsTest,
     ::testing::Values(
         // No "NORMALEXIT" counts as a normal exit: full screen by default.
-        SettingsCase{32, -1, -1, true, -1, 0}, SettingsCase{32, 0, -1, false, 0, 0},
-        SettingsCase{24, 1, 1, true, 1, 0}, SettingsCase{16, -1, -1, true, -1, 0},
+        SettingsCase{"Depth32Defaults", 32, -1, -1, true, -1, 0}, SettingsCase{"Depth32Windowed", 32, 0, -1, false, 0, 0},
+        SettingsCase{"Depth24FullScreen", 24, 1, 1, true, 1, 0}, SettingsCase{"Depth16Defaults", 16, -1, -1, true, -1, 0},
         // At 15 bits the default is a window.
-        SettingsCase{15, -1, -1, false, -1, 0}, SettingsCase{15, 1, -1, true, 1, 0},
+        SettingsCase{"Depth15Defaults", 15, -1, -1, false, -1, 0}, SettingsCase{"Depth15FullScreen", 15, 1, -1, true, 1, 0},
         // At any other depth full screen, whatever the setting.
-        SettingsCase{8, 0, -1, true, 0, 0},
+        SettingsCase{"Depth8Always", 8, 0, -1, true, 0, 0},
         // Only 1 means full screen.
-        SettingsCase{32, 2, -1, false, 2, 0},
+        SettingsCase{"OnlyOneMeansFullScreen", 32, 2, -1, false, 2, 0},
         // After a crash the game starts in a window and stays there.
-        SettingsCase{32, 1, 0, false, 0, 0}, SettingsCase{8, 1, 0, false, 0, 0}));
+        SettingsCase{"AfterACrash", 32, 1, 0, false, 0, 0}, SettingsCase{"AfterACrashAtDepth8", 8, 1, 0, false, 0, 0}),
+    [](const ::testing::TestParamInfo<SettingsCase>& info) { return std::string(info.param.name); });
 
 TEST_F(LoaderFrameTest, StartUpFindsTheProgramFolderAndInitialisesTheCanvas)
 {
@@ -185,7 +187,7 @@ TEST_F(LoaderFrameTest, AManifestThatCannotBeOpenedClosesTheProgram)
 }
 
 struct BrokenLoad {
-    const char* what;
+    const char* name;
     bool throwInPreLoad;
     bool throwInSetup;
     bool preLoadAnswer;
@@ -218,9 +220,10 @@ TEST_P(BrokenLoadTest, TheProgramClosesInsteadOfStartingHalfLoaded)
 }
 
 INSTANTIATE_TEST_SUITE_P(Causes, BrokenLoadTest,
-                         ::testing::Values(BrokenLoad{"preLoad refuses", false, false, false, ""},
-                                           BrokenLoad{"preLoad throws", true, false, true, "The music is damaged"},
-                                           BrokenLoad{"setupGame throws", false, true, true, "No room called Hall"}));
+                         ::testing::Values(BrokenLoad{"PreLoadRefuses", false, false, false, ""},
+                                           BrokenLoad{"PreLoadThrows", true, false, true, "The music is damaged"},
+                                           BrokenLoad{"SetupGameThrows", false, true, true, "No room called Hall"}),
+                         [](const ::testing::TestParamInfo<BrokenLoad>& info) { return std::string(info.param.name); });
 
 TEST_F(LoaderFrameTest, ALoaderThatFindsTheProgramQuittingDoesNothing)
 {
@@ -251,8 +254,10 @@ TEST_F(LoaderFrameTest, TheLoaderStartsOncePerCanvas)
     EXPECT_EQ(next, frame->getCanvas());
     EXPECT_EQ(nullptr, frame->getLoaderThread());
     EXPECT_TRUE(frame->isStartPending());
-    // The frame holds the new canvas now; the world still holds the old.
+    // The frame holds the new canvas now; the world still holds the old,
+    // which goes back for the close (the new one has no window to ask).
     next->release();
+    frame->setCanvas(canvas);
 }
 
 TEST_F(LoaderFrameTest, RequestingCloseMarksANormalExitAndTheQuit)
