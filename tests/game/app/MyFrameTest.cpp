@@ -21,7 +21,7 @@ class MyFrameTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        writeGame(world.data(), GameSpec());
+        writeGame(world.data(), GameOptions());
         world.data().picture("logo", 40, 20, 0xFF804020u);
         world.data().picture("loading", 10, 10, 0xFFFFFFFFu);
         world.data().picture("loadbar", 200, 10, 0xFF20A020u);

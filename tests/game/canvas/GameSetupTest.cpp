@@ -134,7 +134,7 @@ TEST(GameSetupFailureTest, AMissingOrMistypedNameFailsTheLoadWithAMessageNamingI
 {
     const struct {
         const char* what;
-        GameSpec spec;
+        GameOptions options;
         const char* message;
     } cases[] = {
         {"a character", {{}, {"Ghost"}, {}, ""}, "\"Ghost\""},
@@ -143,7 +143,7 @@ TEST(GameSetupFailureTest, AMissingOrMistypedNameFailsTheLoadWithAMessageNamingI
     };
     for (const auto& c : cases) {
         testsupport::GameWorld other;
-        writeGame(other.data(), c.spec);
+        writeGame(other.data(), c.options);
         other.openArchive();
         other.setSetting("FULLSCREEN", 0);
         auto* failing = new Canvas();

@@ -26,9 +26,9 @@ class RoomChangeTest : public GameFixture {
 protected:
     void SetUp() override
     {
-        GameSpec spec;
-        spec.roomManifests["Dock"] = roomWithDoors({kDockDoors, kDockDisabledDoor});
-        ASSERT_TRUE(startGame(spec));
+        GameOptions options;
+        options.roomManifests["Dock"] = roomWithDoors({kDockDoors, kDockDisabledDoor});
+        ASSERT_TRUE(startGame(options));
     }
     int current() { return canvas->getProgress()->currentRoom; }
     lua_State* L() { return ScriptHost::instance->getState(); }

@@ -89,22 +89,22 @@ std::string roomScript(const std::string& room)
     return out.str();
 }
 
-void writeGame(testsupport::GameData& data, const GameSpec& spec)
+void writeGame(testsupport::GameData& data, const GameOptions& options)
 {
     std::ostringstream top;
     top << "<data>\n" << kCanvasData << "\n<sprites>\n";
     auto add = [&](const std::string& name, const std::string& entry) {
-        if (!spec.omitted.count(name))
+        if (!options.omitted.count(name))
             top << name << " " << entry << "\n";
     };
     for (int i = 0; i < LanternfieldCanvas::ROOM_COUNT; ++i) {
         const std::string name = LanternfieldCanvas::kRoomNames[i];
         std::string cls = i == LanternfieldCanvas::ROOM_VIGNETTE ? "Vignette" : "Room";
-        if (spec.roomClasses.count(name))
-            cls = spec.roomClasses.at(name);
+        if (options.roomClasses.count(name))
+            cls = options.roomClasses.at(name);
         add(name, cls + ":+room_" + name + " 0 0 800 600 0 0");
-        const auto custom = spec.roomManifests.find(name);
-        if (custom != spec.roomManifests.end()) {
+        const auto custom = options.roomManifests.find(name);
+        if (custom != options.roomManifests.end()) {
             data.manifest("room_" + name, custom->second);
         } else {
             const int next = (i + 1) % LanternfieldCanvas::ROOM_COUNT;
@@ -149,7 +149,7 @@ function LF_cleanupGlobalISpy() end
 function LF_setGlobalISpyActive(n) end
 function LF_blackBarsShow(n) end
 function LF_clearPreviousAmbientSound() end
-)" + spec.gameScript);
+)" + options.gameScript);
 }
 
 GameFixture::~GameFixture()
@@ -161,9 +161,9 @@ GameFixture::~GameFixture()
     }
 }
 
-bool GameFixture::startGame(const GameSpec& spec)
+bool GameFixture::startGame(const GameOptions& options)
 {
-    writeGame(world.data(), spec);
+    writeGame(world.data(), options);
     world.openArchive();
     world.setSetting("FULLSCREEN", 0);
     canvas = new Canvas();

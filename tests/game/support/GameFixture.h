@@ -20,7 +20,7 @@ namespace gametest {
 
 using Canvas = testsupport::RecordingCanvas<LanternfieldCanvas>;
 
-struct GameSpec {
+struct GameOptions {
     // A room's nested manifest text by room name; rooms not listed get one
     // exit, "Door0" at (700, 300, 100, 100), to the next room index (the
     // last to the first), leading east.
@@ -38,8 +38,8 @@ struct GameSpec {
 // numbers after the name and kind), its exit count first.
 std::string roomWithDoors(const std::vector<std::string>& doors);
 
-// Writes the data of `spec` into `data` (the archive is written later).
-void writeGame(testsupport::GameData& data, const GameSpec& spec);
+// Writes the data of `options` into `data` (the archive is written later).
+void writeGame(testsupport::GameData& data, const GameOptions& options);
 
 // The room script of that room: every callback records its name, the room
 // and its arguments.
@@ -51,7 +51,7 @@ protected:
 
     // Writes the data, makes the canvas and runs the loader thread until
     // the hand-over; false when the load failed.
-    bool startGame(const GameSpec& spec = GameSpec());
+    bool startGame(const GameOptions& options = GameOptions());
     // The Lua calls recorded so far whose text begins with `prefix`
     // ("record(" calls shown without the "record" word).
     std::vector<std::string> calls(const std::string& prefix = "");
