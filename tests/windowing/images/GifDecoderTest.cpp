@@ -129,6 +129,28 @@ TEST(GifDecoderTest, OddCodeSizesAndFullTablesDecodeExactly)
     EXPECT_EQ(d.pixels, expected(table, runs));
 }
 
+TEST(GifDecoderTest, MinimumCodeSizeOneWidensRightAfterTheFirstCode)
+{
+    // Worked by hand as an encoder writes it: with minimum code size 1 the
+    // clear code is 2, the end code 3 and the first free code 4, which
+    // already needs 3 bits; so only the first code after a clear is read
+    // with 2 bits, the rest with 3 until the table reaches 8 entries.
+    //   clear 2 | 0 -> 0 | 1 -> 1, adds 4 = 0 1 | 4 -> 0 1, adds 5 = 1 0 |
+    //   6 (not yet in the table) -> 0 1 0, adds 6 | 1 -> 1, adds 7, now 4 bits |
+    //   clear 2 (4 bits) | 1 -> 1 (2 bits) | 0 -> 0, adds 4 = 1 0 | 4 -> 1 0 | end 3
+    const std::vector<std::pair<int, int>> codes = {{2, 2}, {0, 2}, {1, 3}, {4, 3}, {6, 3}, {1, 3},
+                                                    {2, 4}, {1, 2}, {0, 3}, {4, 3}, {3, 3}};
+    const Bytes table = makeTable(2, 30);
+    Bytes gif = {'G', 'I', 'F', '8', '9', 'a', 12, 0, 1, 0, 0x80, 0, 0};
+    add(gif, table);
+    add(gif, Bytes{0x2C, 0, 0, 0, 0, 12, 0, 1, 0, 0, 1});
+    add(gif, packCodes(codes));
+    gif.push_back(0x3B);
+    Decoded d = decodeGif(gif);
+    ASSERT_EQ(d.result, 1);
+    EXPECT_EQ(d.pixels, expected(table, Bytes{0, 1, 0, 1, 0, 1, 0, 1, 1, 0, 1, 0}));
+}
+
 TEST(GifDecoderTest, RefusesMinimumCodeSizesOutsideOneToEleven)
 {
     const Bytes table = makeTable(4, 5);
