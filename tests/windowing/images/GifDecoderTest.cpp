@@ -1,6 +1,7 @@
 // The GIF reader: versions, colour tables, transparency, interlacing, code
 // sizes, several frames, frames that do not match the screen, cut and
 // hostile data, and deferred decoding.
+#include "tests/support/TempDir.h"
 #include "tests/windowing/images/PictureWriters.h"
 #include "windowing/images/GifDecoder.h"
 #include "windowing/images/ImageBase.h"
@@ -462,11 +463,8 @@ TEST(GifDecoderTest, ReadsAFileWhenTheLengthIsZero)
     const Bytes table = makeTable(4, 25);
     const Bytes indices = noise(12, 26, 4);
     Bytes bytes = encodeGif(simpleGif(4, 3, table, indices, 2));
-    std::string path = ::testing::TempDir() + "hv_gif_file_test.gif";
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
+    testsupport::TempDir dir;
+    std::string path = dir.write("file.gif", asString(bytes));
     Decoded d;
     uint32_t* pixels = nullptr;
     GifDecoder decoder;
@@ -475,7 +473,6 @@ TEST(GifDecoderTest, ReadsAFileWhenTheLengthIsZero)
     ASSERT_EQ(d.result, 1);
     EXPECT_EQ(std::vector<uint32_t>(pixels, pixels + 12), expected(table, indices));
     std::free(pixels);
-    std::remove(path.c_str());
 
     GifDecoder missing;
     EXPECT_EQ(missing.readGIF(reinterpret_cast<const unsigned char*>("/nonexistent/x.gif"), 0, d.width, d.height,
