@@ -35,6 +35,6 @@ for h in "${harnesses[@]}"; do
     echo "Fuzzing $h found a failure; the input is in build-fuzz/."
     exit 1
   fi
-  awk -F': *' '/stat::number_of_executed_units/ {runs = $2} /stat::peak_rss_mb/ {mb = $2}
+  awk '/^stat::number_of_executed_units:/ {runs = $NF} /^stat::peak_rss_mb:/ {mb = $NF}
                END {printf "   %s inputs tried, at most %s MB in use\n", runs, mb}' "$work/log"
 done
