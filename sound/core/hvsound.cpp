@@ -425,7 +425,7 @@ void HVSOUND_SetSFXMasterVolume(int volume)
         return;
     for (int i = 0; i < g_state.totalChannels; ++i) {
         HVSOUND_CHANNEL* channel = &g_state.channels[i];
-        HVSOUND_SAMPLE* sample = channel->currentSample;
+        HVSOUND_SAMPLE* sample = HVSOUND_Channel_CurrentSample(channel);
         if (sample && !sample->moduleSample && !(channel->flags & HVSOUND_CHANNEL_ABSOLUTE))
             HVSOUND_Channel_SetVolume(channel, channel->volume);
     }

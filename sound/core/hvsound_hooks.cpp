@@ -23,10 +23,6 @@ void HVSOUND_Stream_Update(float /*milliseconds*/)
 {
 }
 
-void HVSOUND_MPEG_InitTables()
-{
-}
-
 void HVSOUND_Vorbis_InitWindows()
 {
 }
@@ -52,11 +48,6 @@ void HVMUSIC_ForgetSample(HVSOUND_SAMPLE* /*sample*/)
 }
 
 HVSOUND_SAMPLE* HVSOUND_Vorbis_LoadSample(int /*index*/, HVSOUND_FILE* /*file*/, uint32_t /*mode*/)
-{
-    return nullptr;
-}
-
-HVSOUND_SAMPLE* HVSOUND_MPEG_LoadSample(int /*index*/, HVSOUND_FILE* /*file*/, uint32_t /*mode*/)
 {
     return nullptr;
 }

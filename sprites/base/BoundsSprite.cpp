@@ -12,6 +12,7 @@ BoundsSprite::BoundsSprite(int x, int y, int w, int h)
 {
     m_nAnchor = ANCHOR_LEFT | ANCHOR_TOP;
     updateBounds();
+    syncMoveTarget();
 }
 
 bool BoundsSprite::configure(lang::ObjectArray*, lang::IntArray* params)

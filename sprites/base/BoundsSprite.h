@@ -24,7 +24,7 @@ public:
     int height() override;
 
     // Changes the size keeping left() and top() in place.
-    void setSize(int w, int h);
+    virtual void setSize(int w, int h);
 
 protected:
     int m_nWidth;

@@ -52,8 +52,10 @@ SpriteBase::SpriteBase(int x, int y)
       m_colorBalance(128, 128, 128, 128),
       m_bUseCornerColors(false),
       m_nMoveSteps(0),
-      m_nMoveTargetX(0),
-      m_nMoveTargetY(0),
+      // The place the sprite stands (left and top under the centre anchor):
+      // completing animations of a sprite never moved leaves it there.
+      m_nMoveTargetX(x),
+      m_nMoveTargetY(y),
       m_nScaleSteps(0),
       m_dScaleTargetX(1.0),
       m_dScaleTargetY(1.0),
@@ -77,7 +79,8 @@ SpriteBase::SpriteBase(int x, int y)
       m_pTransition(nullptr),
       m_nMouseOverCursor(CURSOR_NONE),
       m_nLuaRef(NO_LUA_REF),
-      m_bHasLuaAnimations(false)
+      m_bHasLuaAnimations(false),
+      m_pParent(nullptr)
 {
     if (luaHooks.createLuaTable)
         luaHooks.createLuaTable(this);
@@ -240,7 +243,8 @@ void SpriteBase::tickSpin()
             double ahead = m_dRotation;
             while (ahead <= m_dSpinReference)
                 ahead += 360.0;
-            rotateBy((m_dSpinReference - ahead) / -rate);
+            // In floating point: -rate has no int value for the lowest rate.
+            rotateBy((m_dSpinReference - ahead) / -double(rate));
         }
     }
     if (!locked)
@@ -342,9 +346,9 @@ bool SpriteBase::completeAnimations()
     if (!isAnimating())
         return false;
     bool completed = false;
-    // Only running animations are completed: a target left over from an
-    // earlier animation (or never set) is not a place to jump to.
-    if (m_nMoveSteps >= 1 && (m_nMoveTargetX != left() || m_nMoveTargetY != top())) {
+    // Every target the sprite is away from, whether its animation runs or
+    // ended early: outside changes keep the targets on the sprite's values.
+    if (m_nMoveTargetX != left() || m_nMoveTargetY != top()) {
         setPosition(m_nMoveTargetX, m_nMoveTargetY);
         completed = true;
     }
@@ -357,7 +361,7 @@ bool SpriteBase::completeAnimations()
         applyColor(&target);
         completed = true;
     }
-    if (m_nScaleSteps >= 1 && (m_dScaleX != m_dScaleTargetX || m_dScaleY != m_dScaleTargetY)) {
+    if (m_dScaleX != m_dScaleTargetX || m_dScaleY != m_dScaleTargetY) {
         setScale(m_dScaleTargetX, m_dScaleTargetY);
         completed = true;
     }
@@ -366,6 +370,12 @@ bool SpriteBase::completeAnimations()
         completed = true;
     }
     return completed;
+}
+
+void SpriteBase::syncMoveTarget()
+{
+    m_nMoveTargetX = left();
+    m_nMoveTargetY = top();
 }
 
 void SpriteBase::setAlphaDestination(int alpha, int steps, int hideAtEnd)

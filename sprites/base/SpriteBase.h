@@ -28,6 +28,7 @@ class Graphics;
 
 namespace sprite {
 
+class FancyContainer;
 class TransitionBase;
 
 class SpriteBase : public lang::Object, public window::Receiver {
@@ -119,8 +120,10 @@ public:
     virtual void setColorBalance(int alpha, int red, int green, int blue);
     // A move, alpha or colour animation runs.
     virtual bool isAnimating();
-    // Leaves each running animation one step from its target, so that the
-    // next tick lands on it and sends the action; false when none ran.
+    // While a move, alpha or colour animation runs: jumps to every target
+    // the sprite is away from (move, alpha, colour, scale, spin reference),
+    // leaving each running animation one step to go, so that the next tick
+    // lands on it and sends the action; false when nothing runs.
     virtual bool completeAnimations();
     // Fades the alpha byte to `alpha` in `steps` ticks (-1 keeps the count
     // left; 0 counts as 1); hideAtEnd 1 hides the sprite when it ends at 0.
@@ -233,11 +236,17 @@ public:
     void setLuaRef(int ref) { m_nLuaRef = ref; }
     bool hasLuaAnimations() const { return m_bHasLuaAnimations; }
     void setHasLuaAnimations(bool on) { m_bHasLuaAnimations = on; }
+    // The container whose child list holds the sprite (not owned), or null.
+    FancyContainer* getParent() const { return m_pParent; }
 
     // A double truncated toward zero and held to the int range (NaN gives 0).
     static int toInt(double value);
 
 protected:
+    // The move target becomes the place the sprite stands (constructors
+    // that change the anchor).
+    void syncMoveTarget();
+
     lang::String m_name;
     int m_nX;
     int m_nY;
@@ -286,6 +295,10 @@ protected:
     bool m_bHasLuaAnimations;
 
 private:
+    // Kept by the containers alone, so that a sprite is in one list at a time.
+    friend class FancyContainer;
+    FancyContainer* m_pParent;
+
     // One step of the spin animation.
     void tickSpin();
     // The rotation after adding degrees, brought back into [0, 360].

@@ -54,7 +54,17 @@ FancyContainer::FancyContainer(int width, int height, int)
 {
 }
 
-void FancyContainer::setDefinition(DataLoader*) {}
+FancyContainer::~FancyContainer()
+{
+    // Children that live on (other references) no longer name this as theirs.
+    for (int i = 0; i < m_children.size(); ++i) {
+        SpriteBase* child = spriteIn(m_children, i);
+        if (child->m_pParent == this)
+            child->m_pParent = nullptr;
+    }
+}
+
+void FancyContainer::setDefinition(SpriteDefinition*) {}
 
 void FancyContainer::onShown()
 {
@@ -73,12 +83,24 @@ void FancyContainer::onHidden()
         spriteIn(m_children, i)->unloadImages();
 }
 
+bool FancyContainer::isSelfOrAncestor(SpriteBase* sprite)
+{
+    for (SpriteBase* up = this; up; up = up->m_pParent)
+        if (up == sprite)
+            return true;
+    return false;
+}
+
 bool FancyContainer::placeChild(SpriteBase* child, Placement placement, SpriteBase* other)
 {
-    // A container inside its own list would draw and tick itself for ever.
-    if (!child || child == this)
+    // A container inside its own tree would draw and tick itself for ever.
+    if (!child || isSelfOrAncestor(child))
         return false;
     Hold hold(child);
+    // A sprite is in one list at a time: ticked and drawn once a frame.
+    FancyContainer* previous = child->m_pParent;
+    if (previous && previous != this)
+        previous->detachChild(child);
     lang::Synchronized guard(&m_children, true);
     m_children.removeElement(child);
     int index = 0;
@@ -90,11 +112,24 @@ bool FancyContainer::placeChild(SpriteBase* child, Placement placement, SpriteBa
             index = placement == ABOVE ? found + 1 : found;
     }
     m_children.insertElementAt(child, index);
+    child->m_pParent = this;
     while (m_pendingRemoval.removeElement(child)) {
     }
     if (child->isVisible() && m_bVisible)
         m_bDirty = true;
     return true;
+}
+
+void FancyContainer::detachChild(SpriteBase* child)
+{
+    Hold hold(child);
+    lang::Synchronized guard(&m_children, true);
+    while (m_pendingRemoval.removeElement(child)) {
+    }
+    if (m_children.removeElement(child) && child->isVisible() && m_bVisible)
+        m_bDirty = true;
+    if (child->m_pParent == this)
+        child->m_pParent = nullptr;
 }
 
 bool FancyContainer::insertBefore(SpriteBase* child, SpriteBase* before)
@@ -268,7 +303,10 @@ bool FancyContainer::tick(int frame, util::RectangleNM* boundsOut, util::Region*
     for (int i = m_pendingRemoval.size() - 1; i >= 0; --i) {
         if (i >= m_pendingRemoval.size())
             continue;
-        m_children.removeElement(m_pendingRemoval.get(i));
+        SpriteBase* gone = spriteIn(m_pendingRemoval, i);
+        if (gone->m_pParent == this)
+            gone->m_pParent = nullptr;
+        m_children.removeElement(gone);
         m_pendingRemoval.removeElementAt(i);
     }
     return dirty;

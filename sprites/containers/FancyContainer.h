@@ -13,18 +13,21 @@ class Region;
 
 namespace sprite {
 
-class DataLoader;
+class SpriteDefinition;
 
 class FancyContainer : public BoundsSprite {
 public:
     // A w x h container at (0, 0); the third argument is not used.
     FancyContainer(int width, int height, int unused);
+    // Lets go of the children (they leave with the list).
+    ~FancyContainer() override;
 
     HV_CLASS_NAME("FancyContainer", BoundsSprite)
     HV_DECLARE_METACLASS(FancyContainer);
 
-    // The data definition the container was built from; nothing here.
-    virtual void setDefinition(DataLoader* definition);
+    // The definition whose sprites were just added to the container (it is
+    // let go of after the call); nothing here.
+    virtual void setDefinition(SpriteDefinition* definition);
     // Loads the pictures of the visible children.
     virtual void onShown();
     // Frees the pictures of every child.
@@ -81,6 +84,9 @@ public:
     void setFillBackground(bool on) { m_bFillBackground = on; }
     // Whether the child waits to leave the list at the next tick.
     bool isRemovalPending(SpriteBase* child);
+    // Whether the sprite is this container or one of the containers that
+    // hold it, however far up.
+    bool isSelfOrAncestor(SpriteBase* sprite);
 
     // The list to which ticks hand children that have Lua animations, for
     // their "nextFrame" at the end of the frame; set up with the framework,
@@ -92,8 +98,12 @@ protected:
     enum Placement { BELOW, ABOVE, ON_TOP };
     // Takes the child out of the list and puts it back at its new place
     // (the bottom when `other` is null or no child); the child leaves the
-    // removal queue. False for a null child or the container itself.
+    // removal queue, and the list of another container it was in. False for
+    // a null child, the container itself or a container that holds it.
     bool placeChild(SpriteBase* child, Placement placement, SpriteBase* other);
+    // Takes the child out of the list at once, when another container takes
+    // it; it is neither hidden nor ticked here again.
+    virtual void detachChild(SpriteBase* child);
 
     int m_nBackgroundColor;
     int m_nFadeStep;

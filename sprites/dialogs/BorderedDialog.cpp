@@ -162,8 +162,13 @@ bool BorderedDialog::configure(lang::ObjectArray* resources, lang::IntArray* par
 
 void BorderedDialog::resize(int width, int height)
 {
-    lang::Synchronized guard(this, true);
     setSize(width, height);
+}
+
+void BorderedDialog::setSize(int width, int height)
+{
+    lang::Synchronized guard(this, true);
+    DialogSprite::setSize(width, height);
     layOut();
 }
 

@@ -47,6 +47,8 @@ public:
     // frame out again: corners to the corners, edges and centre stretched
     // over what is left between them.
     virtual void resize(int width, int height);
+    // The same as resize: every change of the dialog's size lays out its frame.
+    void setSize(int width, int height) override;
 
 private:
     // Drops the frame (its pieces leave the children at the next tick).

@@ -5,6 +5,7 @@
 #include "core/lang/Synchronized.h"
 #include "core/util/Hashtable.h"
 #include "sprites/buttons/ButtonMixin.h"
+#include "sprites/containers/SpriteDefinition.h"
 #include "sprites/base/DefinitionArgs.h"
 #include "sprites/base/SpriteBaseLua.h"
 #include "windowing/window/Event.h"
@@ -116,6 +117,11 @@ void DialogSprite::setSpriteTable(util::Hashtable* names)
         onHidden();
 }
 
+void DialogSprite::setDefinition(SpriteDefinition* definition)
+{
+    setSpriteTable(definition ? definition->getNames() : nullptr);
+}
+
 SpriteBase* DialogSprite::getSprite(const char* name)
 {
     if (!m_pSpriteTable || !name || !*name)
@@ -143,35 +149,37 @@ void DialogSprite::addNamedSprite(const char* name, SpriteBase* sprite)
 
 bool DialogSprite::addChild(const char* name, SpriteBase* child)
 {
-    if (!child || child == this)
-        return false;
-    lang::Synchronized guard(this, true);
-    Hold hold(child);
-    removeChild(child);
-    addNamedSprite(name, child);
-    return bringToFront(child);
+    return addNamedChild(name, child, ON_TOP, nullptr);
 }
 
 bool DialogSprite::addChildAfter(const char* name, SpriteBase* child, SpriteBase* after)
 {
-    if (!child || child == this)
-        return false;
-    lang::Synchronized guard(this, true);
-    Hold hold(child);
-    removeChild(child);
-    addNamedSprite(name, child);
-    return insertAfter(child, after);
+    return addNamedChild(name, child, ABOVE, after);
 }
 
 bool DialogSprite::addChildBefore(const char* name, SpriteBase* child, SpriteBase* before)
 {
-    if (!child || child == this)
+    return addNamedChild(name, child, BELOW, before);
+}
+
+bool DialogSprite::addNamedChild(const char* name, SpriteBase* child, Placement placement, SpriteBase* other)
+{
+    // Refused before the name is taken: the dialog (or a container holding
+    // it) cannot be its own part.
+    if (!child || isSelfOrAncestor(child))
         return false;
     lang::Synchronized guard(this, true);
     Hold hold(child);
     removeChild(child);
     addNamedSprite(name, child);
-    return insertBefore(child, before);
+    switch (placement) {
+    case ON_TOP:
+        return bringToFront(child);
+    case ABOVE:
+        return insertAfter(child, other);
+    default:
+        return insertBefore(child, other);
+    }
 }
 
 bool DialogSprite::insertBefore(SpriteBase* child, SpriteBase* before)
@@ -185,13 +193,25 @@ bool DialogSprite::removeChild(SpriteBase* child)
         return FancyContainer::removeChild(child);
     lang::Synchronized guard(this, true);
     Hold hold(child);
-    if (m_pSpriteTable && !child->getName().isEmpty()) {
-        lang::String key(child->getName());
-        // Only the child's own entry: another sprite may have taken the name since.
-        if (m_pSpriteTable->get(&key) == child)
-            m_pSpriteTable->removeKey(&key);
-    }
+    forgetName(child);
     return FancyContainer::removeChild(child);
+}
+
+void DialogSprite::detachChild(SpriteBase* child)
+{
+    lang::Synchronized guard(this, true);
+    Hold hold(child);
+    forgetName(child);
+    FancyContainer::detachChild(child);
+}
+
+void DialogSprite::forgetName(SpriteBase* child)
+{
+    if (!m_pSpriteTable || child->getName().isEmpty())
+        return;
+    lang::String key(child->getName());
+    if (m_pSpriteTable->get(&key) == child)
+        m_pSpriteTable->removeKey(&key);
 }
 
 void DialogSprite::setFireOnRelease(bool onRelease)

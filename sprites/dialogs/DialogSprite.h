@@ -87,6 +87,9 @@ public:
     bool hittest(int x, int y) override;
     void onShown() override;
     void onHidden() override;
+    // Takes the definition's name table as the dialog's (setSpriteTable);
+    // a dialog defined hidden then frees its children's pictures at once.
+    void setDefinition(SpriteDefinition* definition) override;
     // Also forgets the child's name.
     bool removeChild(SpriteBase* child) override;
 
@@ -125,6 +128,14 @@ protected:
     // nested dialog's filterCommand; `otherResult` is the answer for a
     // filter result outside 0 to 3.
     int takeNestedCommand(DialogSprite* nested, int otherResult);
+    // Takes the child out of the list if it is there, names it and puts it
+    // at its place.
+    bool addNamedChild(const char* name, SpriteBase* child, Placement placement, SpriteBase* other);
+    // Also forgets the child's name, as the child now belongs elsewhere.
+    void detachChild(SpriteBase* child) override;
+    // Drops the child's own entry from the name table (another sprite may
+    // have taken the name since).
+    void forgetName(SpriteBase* child);
 
     lang::String m_lastCommand;
     lang::String m_pressedName;

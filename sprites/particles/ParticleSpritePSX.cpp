@@ -53,6 +53,7 @@ ParticleSpritePSX::ParticleSpritePSX(int count)
       m_screen(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT)
 {
     m_nAnchor = ANCHOR_CENTER_X | ANCHOR_CENTER_Y;
+    syncMoveTarget();
     setParticleCount(count);
 }
 

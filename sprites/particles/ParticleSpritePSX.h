@@ -60,6 +60,11 @@ public:
     void setImages(int count, window::ImageBase** images);
     // The colour mode (COLOURS_*) and its two colours, used by later spawns.
     void setColors(int colourMode, ColorBase colour1, ColorBase colour2);
+    // setColors under the name game code sets an effect up with.
+    void setParameters(int colourMode, ColorBase colour1, ColorBase colour2)
+    {
+        setColors(colourMode, colour1, colour2);
+    }
     // The effect runs seconds long (that is also the particles' lifetime);
     // with 0 < minSeconds < maxSeconds each particle lives a random time
     // between the two instead.
@@ -68,6 +73,10 @@ public:
     void setOption(int option);
     // The velocity multiplier per frame given to new particles.
     void setDamping(float x, float y);
+    // setDamping under the name game code sets an effect up with (its
+    // values, such as 0.95, are multipliers; the pull of gravity is the
+    // acceleration, set directly).
+    void setGravity(float x, float y) { setDamping(x, y); }
     // Spawns every particle and runs the effect from frame 0, visible.
     void start();
 

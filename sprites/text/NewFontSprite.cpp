@@ -51,7 +51,10 @@ NewFontSprite::NewFontSprite()
       m_nCursorBarWidth(1),
       m_nLastGlyphX(0),
       m_nLastGlyphY(0),
-      m_pFontImage(nullptr)
+      m_pFontImage(nullptr),
+      m_bRevealing(false),
+      m_bRevealPaused(false),
+      m_nRevealed(0)
 {
     SpriteBaseLua::bindClass(this, "hv.NewFontSprite", SpriteBaseLua::kMetatable, "NewFontSprite.lua",
                              "NewFontSprite", luaMethods());
@@ -262,12 +265,22 @@ void NewFontSprite::setFont(window::ImageBase* fontImage, window::ImageBase* gly
 
 void NewFontSprite::setText(const char* text)
 {
+    m_bRevealing = false;
     m_bTextGiven = true;
     m_text = text ? text : "";
     m_nCursorIndex = m_text.length();
     layout();
     if (m_nWrapWidth > 0)
         wrapToWidth(m_nWrapWidth);
+    if (m_bVisible)
+        m_bDirty = true;
+}
+
+void NewFontSprite::startReveal()
+{
+    getBounds(); // a defined text loads its text item first
+    m_nRevealed = 0;
+    m_bRevealing = m_text.length() > 0;
     if (m_bVisible)
         m_bDirty = true;
 }
@@ -338,6 +351,12 @@ bool NewFontSprite::tick(int frame, util::RectangleNM* boundsOut, util::Region* 
         m_bBlinkPhase = !m_bBlinkPhase;
         m_bDirty = true;
     }
+    if (m_bRevealing && !m_bRevealPaused && isActive(frame)) {
+        if (++m_nRevealed >= m_text.length())
+            m_bRevealing = false;
+        if (m_bVisible)
+            m_bDirty = true;
+    }
     return BoundsSprite::tick(frame, boundsOut, region);
 }
 
@@ -372,7 +391,9 @@ void NewFontSprite::paint(window::Graphics* g)
     Glyph space{};
     glyphOf(words, ' ', space);
     const int64_t lineHeight = space.h;
-    const int length = m_text.length();
+    // While revealing, only the characters revealed so far are drawn, each
+    // where it stands in the whole text.
+    const int length = m_bRevealing && m_nRevealed < m_text.length() ? m_nRevealed : m_text.length();
     int64_t x = lineOffset(0);
     int64_t y = 0;
     int64_t cursorX = x;

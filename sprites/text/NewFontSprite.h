@@ -88,6 +88,18 @@ public:
     // The width of the line that begins at character index start.
     int lineWidth(int start);
 
+    // Starts revealing the text gradually: nothing of it is drawn at first,
+    // then one more character each frame until the whole text shows. The
+    // box keeps the whole text's size throughout. setText stops a reveal.
+    void startReveal();
+    // Characters are still being revealed.
+    bool isRevealing() const { return m_bRevealing; }
+    // While paused, a reveal stays where it is.
+    bool isRevealPaused() const { return m_bRevealPaused; }
+    void setRevealPaused(bool paused) { m_bRevealPaused = paused; }
+    // The number of characters drawn while revealing.
+    int getRevealed() const { return m_nRevealed; }
+
     const lang::String& getText() const { return m_text; }
     int getAlignment() const { return m_nAlignment; }
     int getKerning() const { return m_nKerning; }
@@ -140,6 +152,9 @@ private:
     int m_nLastGlyphX;
     int m_nLastGlyphY;
     window::ImageBase* m_pFontImage;
+    bool m_bRevealing;
+    bool m_bRevealPaused;
+    int m_nRevealed;
 };
 
 } // namespace sprite

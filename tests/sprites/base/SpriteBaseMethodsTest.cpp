@@ -8,7 +8,9 @@
 #include "sprites/images/ImageSprite.h"
 #include "sprites/transitions/TransitionBase.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -66,6 +68,37 @@ TEST_F(SpriteBaseMethodsTest, WrongArgumentCountsNameTheirPositionAndRule)
     EXPECT_EQ(128, s->getAlpha());
     EXPECT_EQ(0.0, s->getRotation());
     EXPECT_EQ(0, lua_gettop(L));
+}
+
+TEST_F(SpriteBaseMethodsTest, ExtremeSpinRatesTurnByTinyStepsTheirOwnWay)
+{
+    struct Case {
+        const char* rate;
+        int expectedRate;
+        bool backward;
+    };
+    // Rates beyond the int range are held to it; the lowest one has no
+    // positive counterpart in int.
+    const Case cases[] = {
+        {"1e300", INT32_MAX, false},
+        {"2^31", INT32_MAX, false},
+        {"-2^31", INT32_MIN, true},
+        {"-1e300", INT32_MIN, true},
+        {"-math.huge", INT32_MIN, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rate);
+        s->rotateBy(90.0 - s->getRotation());
+        ASSERT_EQ("", run(std::string("s:setSpin(") + c.rate + ")"));
+        EXPECT_EQ(c.expectedRate, s->getSpinRate());
+        s->tick(1, nullptr, nullptr);
+        double turned = s->getRotation() - 90.0;
+        // 360 degrees over 2^31 ticks: about 1.7e-7 a tick, the right way.
+        EXPECT_NEAR(c.backward ? -360.0 / 2147483648.0 : 360.0 / 2147483647.0, turned, 1e-12);
+        EXPECT_EQ(c.expectedRate, s->getSpinRate()) << "locked on: the rate stays";
+    }
+    ASSERT_EQ("", run("s:setSpin(0/0)"));
+    EXPECT_EQ(0, s->getSpinRate()) << "not a number: no spin";
 }
 
 TEST_F(SpriteBaseMethodsTest, AlphaFactorsBecomeBytes)

@@ -5,6 +5,8 @@
 
 #include "core/lang/String.h"
 #include "core/util/RectangleNM.h"
+#include "sprites/base/BoundsSprite.h"
+#include "sprites/particles/ParticleSpritePSX.h"
 
 #include <gtest/gtest.h>
 
@@ -237,16 +239,61 @@ TEST_F(SpriteBaseTest, CompletingAnimationsLeavesOneStepThatLandsAndSendsTheActi
     EXPECT_FALSE(s->isAnimating());
 }
 
-TEST_F(SpriteBaseTest, CompletingAFadeDoesNotMoveASpriteThatIsNotMoving)
+TEST_F(SpriteBaseTest, CompletingJumpsToTargetsAlsoOfAnimationsThatAreNotRunning)
 {
     TestSprite* s = make(300, 200, 10, 10);
-    s->setScaleX(0.5);
+    // Targets set without a running animation: a move and a scale of no
+    // steps, and a horizontal factor changed outside any animation.
+    s->setDestination(50, 60, 0);
+    s->setScaleDestination(2.0, 3.0, 0);
+    EXPECT_EQ(300, s->left()) << "no steps: nothing moves";
+    EXPECT_FALSE(s->completeAnimations()) << "nothing runs that counts";
+    EXPECT_EQ(300, s->left());
+
     s->setAlphaDestination(0, 10, 0);
     EXPECT_TRUE(s->completeAnimations());
-    EXPECT_EQ(300, s->getX());
-    EXPECT_EQ(200, s->getY());
-    EXPECT_DOUBLE_EQ(0.5, s->getScaleX());
+    EXPECT_EQ(50, s->left());
+    EXPECT_EQ(60, s->top());
+    EXPECT_DOUBLE_EQ(2.0, s->getScaleX());
+    EXPECT_DOUBLE_EQ(3.0, s->getScaleY());
     EXPECT_EQ(0, s->getAlpha());
+    EXPECT_EQ(0, s->getMoveSteps()) << "no move starts: no second action";
+
+    s->setScaleX(0.5);
+    s->setAlphaDestination(128, 10, 0);
+    EXPECT_TRUE(s->completeAnimations());
+    EXPECT_DOUBLE_EQ(2.0, s->getScaleX()) << "the scale target was not changed by setScaleX";
+    tickN(s, 2);
+    EXPECT_EQ(1u, receiver.received.size()) << "the fade's one last step sends the action";
+}
+
+TEST(SpriteBaseConstructionTest, ASpriteNeverMovedStaysWhereItWasMadeWhenAnimationsComplete)
+{
+    // Each kind sets its own anchor; the move target starts at its place.
+    struct Case {
+        const char* kind;
+        SpriteBase* sprite;
+    };
+    sprite::ParticleSpritePSX* particles = new sprite::ParticleSpritePSX(3);
+    particles->setLifetime(1.0f, 0.0f, 0.0f);
+    Case cases[] = {
+        {"centre anchor", new TestSprite(300, 200, 10, 10)},
+        {"box", new sprite::BoundsSprite(290, 195, 20, 10)},
+        {"particles", particles},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind);
+        int left = c.sprite->left();
+        int top = c.sprite->top();
+        int x = c.sprite->getX();
+        c.sprite->setAlphaDestination(10, 10, 0);
+        EXPECT_TRUE(c.sprite->completeAnimations());
+        EXPECT_EQ(left, c.sprite->left());
+        EXPECT_EQ(top, c.sprite->top());
+        EXPECT_EQ(x, c.sprite->getX());
+        EXPECT_EQ(10, c.sprite->getAlpha());
+        c.sprite->release();
+    }
 }
 
 TEST_F(SpriteBaseTest, RotationStaysWithinZeroAndThreeHundredSixty)

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 using spritetest::CountingSprite;
@@ -384,6 +386,78 @@ TEST_F(FancyContainerTest, AChildTickMayChangeTheListSafely)
     };
     container->tick(1, nullptr, nullptr);
     EXPECT_EQ((std::vector<SpriteBase*>{a, late}), order());
+}
+
+TEST_F(FancyContainerTest, AContainerRefusesItselfAndEveryContainerThatHoldsIt)
+{
+    OpenContainer* middle = new OpenContainer(50, 50);
+    OpenContainer* inner = new OpenContainer(10, 10);
+    made.push_back(middle);
+    made.push_back(inner);
+    ASSERT_TRUE(container->bringToFront(middle));
+    ASSERT_TRUE(middle->bringToFront(inner));
+    CountingSprite* leaf = new CountingSprite(0, 0, 1, 1);
+    made.push_back(leaf);
+    ASSERT_TRUE(inner->bringToFront(leaf));
+
+    // Every way in, for the container itself, its parent and its grandparent.
+    for (SpriteBase* ancestor : std::vector<SpriteBase*>{inner, middle, container}) {
+        SCOPED_TRACE(ancestor == inner ? "itself" : ancestor == middle ? "parent" : "grandparent");
+        EXPECT_FALSE(inner->bringToFront(ancestor));
+        EXPECT_FALSE(inner->insertAfter(ancestor, leaf));
+        EXPECT_FALSE(inner->insertBefore(ancestor, leaf));
+        EXPECT_EQ(1, inner->getChildCount());
+    }
+    EXPECT_EQ(middle, inner->getParent());
+    EXPECT_EQ(container, middle->getParent());
+    EXPECT_EQ(nullptr, container->getParent());
+    // The tree still ticks: no container reaches itself.
+    EXPECT_NO_FATAL_FAILURE(container->tick(1, nullptr, nullptr));
+    EXPECT_EQ(std::vector<int>{1}, leaf->ticks);
+    // A sibling's child is no ancestor.
+    EXPECT_TRUE(middle->bringToFront(leaf));
+}
+
+TEST_F(FancyContainerTest, ASpriteAddedToASecondContainerLeavesTheFirstAtOnce)
+{
+    CountingSprite* a = add(20, 10, 10, 10);
+    CountingSprite* b = add(40, 10, 10, 10);
+    OpenContainer* other = new OpenContainer(100, 100);
+    made.push_back(other);
+    EXPECT_EQ(container, a->getParent());
+
+    ASSERT_TRUE(other->bringToFront(a));
+    EXPECT_EQ(other, a->getParent());
+    EXPECT_EQ((std::vector<SpriteBase*>{b}), order()) << "gone before any tick, not waiting for one";
+    EXPECT_TRUE(a->isVisible()) << "moved, not removed: it stays shown";
+    container->tick(1, nullptr, nullptr);
+    other->tick(1, nullptr, nullptr);
+    EXPECT_EQ(std::vector<int>{1}, a->ticks) << "ticked once a frame";
+    TransformGraphics g;
+    container->draw(&g);
+    other->draw(&g);
+    EXPECT_EQ(1, a->paints);
+
+    // A child waiting to leave the first container leaves at once too, and
+    // the first container's next tick does not take it from the second.
+    container->removeChild(b);
+    ASSERT_TRUE(other->insertAfter(b, nullptr));
+    EXPECT_FALSE(container->isRemovalPending(b));
+    container->tick(2, nullptr, nullptr);
+    EXPECT_EQ(2, other->getChildCount());
+    EXPECT_EQ(other, b->getParent());
+    EXPECT_EQ(0, container->getChildCount());
+
+    // Removed and dropped at the tick: the sprite belongs to no container.
+    other->removeChild(a);
+    other->tick(3, nullptr, nullptr);
+    EXPECT_EQ(nullptr, a->getParent());
+
+    // A container that goes away leaves its surviving children free.
+    other->release();
+    made.erase(std::find(made.begin(), made.end(), other));
+    EXPECT_EQ(nullptr, b->getParent());
+    EXPECT_TRUE(container->bringToFront(b));
 }
 
 TEST_F(FancyContainerTest, TheMetaclassMakesAOneByOneContainer)

@@ -48,6 +48,21 @@ TEST_F(BorderedDialogTest, ADialogAsWideAsItsTopCornersHasNoTopEdge)
     dialog->release();
 }
 
+TEST_F(BorderedDialogTest, SettingTheSizeAsABoxLaysTheFrameOutAsResizeDoes)
+{
+    BorderedDialog* resized = make({1, 1, 12, 9});
+    BorderedDialog* sized = make({1, 1, 12, 9});
+    resized->resize(7, 6);
+    // The way game code that knows only a sized sprite changes the size.
+    sprite::BoundsSprite* box = sized;
+    box->setSize(7, 6);
+    EXPECT_EQ(render(resized, 9, 8), render(sized, 9, 8));
+    EXPECT_EQ(7, sized->width());
+    EXPECT_EQ(1, sized->left());
+    resized->release();
+    sized->release();
+}
+
 TEST_F(BorderedDialogTest, ResizingMovesTheFarCornersAndStretchesTheRest)
 {
     BorderedDialog* dialog = make({1, 1, 12, 9});

@@ -79,6 +79,28 @@ TEST_F(DialogLuaTest, BringToFrontPutsTheSpriteOnTop)
     EXPECT_EQ(3, dialog->getChildCount());
 }
 
+TEST_F(DialogLuaTest, ADialogCannotTakeADialogThatHoldsIt)
+{
+    ListeningDialog* inner = keep(new ListeningDialog());
+    dialog->addChild("Inner", inner);
+    expose(inner, "inner");
+    // Refused quietly: the script goes on and the tree stays a tree.
+    ASSERT_EQ("", run("inner:bringToFront(dialog); inner:bringToFront(inner); dialog:bringToFront(dialog)"));
+    EXPECT_EQ(0, inner->getChildCount());
+    EXPECT_EQ(3, dialog->getChildCount());
+    EXPECT_FALSE(inner->addChild("Outer", dialog));
+    EXPECT_EQ("", dialog->getName().c_str()) << "not renamed by a refused add";
+    EXPECT_EQ(nullptr, inner->getSprite("Outer"));
+    dialog->tick(1, nullptr, nullptr);
+    EXPECT_FALSE(part->ticks.empty());
+
+    // A part taken by the nested dialog leaves the outer one and its name.
+    ASSERT_EQ("", run("inner:bringToFront(part)"));
+    EXPECT_EQ(inner, part->getParent());
+    EXPECT_EQ(nullptr, dialog->getSprite("Part"));
+    EXPECT_EQ(2, dialog->getChildCount());
+}
+
 TEST_F(DialogLuaTest, WrongCallsAreRefused)
 {
     EXPECT_TRUE(failsWith("dialog:dialogAction('a', 'b')", "bad argument #2 to 'dialogAction' (too many arguments)"));

@@ -7,6 +7,7 @@
 
 #include "core/lang/Class.h"
 #include "core/util/Hashtable.h"
+#include "sprites/containers/SpriteDefinition.h"
 #include "sprites/images/ImageSprite.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,18 @@ using spritetest::CountingSprite;
 using spritetest::OpenDialog;
 using sprite::DialogSprite;
 using sprite::SpriteBase;
+
+// A definition that hands over a name table, as the manifest loader does.
+class NamesDefinition : public sprite::SpriteDefinition {
+public:
+    explicit NamesDefinition(util::Hashtable* names) : m_pNames(names) {}
+    util::Hashtable* getNames() override { return m_pNames; }
+    lang::IntArray* getNumbers() override { return nullptr; }
+    util::Hashtable* getImages() override { return nullptr; }
+
+private:
+    util::Hashtable* m_pNames;
+};
 
 class DialogSpriteTest : public ::testing::Test {
 protected:
@@ -127,7 +140,10 @@ TEST_F(DialogSpriteTest, TheDefinitionsNameTableIsTakenWithAReference)
     names->setStringKeys(true);
     CountingSprite* hero = sprite();
     names->put(lang::String("Hero"), hero);
-    dialog->setSpriteTable(names);
+    // Through the container's slot, as the loader calls it.
+    NamesDefinition definition(names);
+    sprite::FancyContainer* container = dialog;
+    container->setDefinition(&definition);
     EXPECT_EQ(2, names->getRefCount());
     EXPECT_EQ(hero, dialog->getSprite("Hero"));
     // The table is the dialog's: later names go into it.
@@ -135,8 +151,16 @@ TEST_F(DialogSpriteTest, TheDefinitionsNameTableIsTakenWithAReference)
     dialog->addChild("More", more);
     lang::String key("More");
     EXPECT_EQ(more, names->get(&key));
-    names->release();
+    // A definition without names leaves the dialog without a table; a plain
+    // container takes nothing from a definition.
+    NamesDefinition empty(nullptr);
+    container->setDefinition(&empty);
+    EXPECT_EQ(nullptr, dialog->getSprite("Hero"));
+    spritetest::OpenContainer* plain = new spritetest::OpenContainer(10, 10);
+    plain->setDefinition(&definition);
+    plain->release();
     EXPECT_EQ(1, names->getRefCount());
+    names->release();
 }
 
 TEST_F(DialogSpriteTest, ADialogDefinedHiddenFreesItsChildrensPicturesAtOnce)
@@ -145,7 +169,9 @@ TEST_F(DialogSpriteTest, ADialogDefinedHiddenFreesItsChildrensPicturesAtOnce)
     dialog->bringToFront(a);
     dialog->setVisible(false);
     util::Hashtable* names = new util::Hashtable();
-    dialog->setSpriteTable(names);
+    NamesDefinition definition(names);
+    sprite::FancyContainer* container = dialog;
+    container->setDefinition(&definition);
     names->release();
     EXPECT_EQ(1, a->unloads);
     EXPECT_FALSE(dialog->isShown());

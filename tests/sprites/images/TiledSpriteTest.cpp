@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -131,6 +132,50 @@ TEST(TiledSpriteTest, ADefinitionWithOrWithoutAPicture)
     copy->release();
     for (lang::Object* o : std::initializer_list<lang::Object*>{g, eleven, six, noTile, plain, eight, three, withTile, s, tile})
         o->release();
+}
+
+TEST(TiledSpriteTest, EachOptionalPairOfNumbersCountsFromItsExactCount)
+{
+    // The offset needs numbers 4 and 5 (with a picture) or 7 and 8 (a
+    // colour), the gap the two after them: a count one short leaves them.
+    struct Case {
+        bool picture;
+        std::vector<int> numbers;
+        bool accepted;
+        int offsetX, offsetY, gapX, gapY;
+    };
+    const Case cases[] = {
+        {true, {10, 20, 30, 40}, true, 0, 0, 0, 0},
+        {true, {10, 20, 30, 40, -1}, true, 0, 0, 0, 0},
+        {true, {10, 20, 30, 40, -1, -2}, true, -1, -2, 0, 0},
+        {true, {10, 20, 30, 40, -1, -2, 3}, true, -1, -2, 0, 0},
+        {true, {10, 20, 30, 40, -1, -2, 3, 4}, true, -1, -2, 3, 4},
+        {false, {1, 2, 3, 4, 5, 6}, false, 0, 0, 0, 0},
+        {false, {1, 2, 3, 4, 5, 6, 7}, true, 0, 0, 0, 0},
+        {false, {1, 2, 3, 4, 5, 6, 7, -1}, true, 0, 0, 0, 0},
+        {false, {1, 2, 3, 4, 5, 6, 7, -1, -2}, true, -1, -2, 0, 0},
+        {false, {1, 2, 3, 4, 5, 6, 7, -1, -2, 3}, true, -1, -2, 0, 0},
+        {false, {1, 2, 3, 4, 5, 6, 7, -1, -2, 3, 4}, true, -1, -2, 3, 4},
+    };
+    window::ImageWinDX* tile = d3dtest::makeImage(8, 8, d3dtest::patternPixel);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.picture ? "picture, " : "colour, ") + std::to_string(c.numbers.size()) + " numbers");
+        TiledSprite* s = new TiledSprite(0, 0, nullptr, 0, 0, 0, 0);
+        lang::ObjectArray* images = imageList({c.picture ? tile : nullptr});
+        lang::IntArray* numbers = new lang::IntArray();
+        numbers->setLength(int(c.numbers.size()));
+        for (size_t i = 0; i < c.numbers.size(); ++i)
+            (*numbers)[int(i)] = c.numbers[i];
+        EXPECT_EQ(c.accepted, s->configure(images, numbers));
+        EXPECT_EQ(c.offsetX, s->getOffsetX());
+        EXPECT_EQ(c.offsetY, s->getOffsetY());
+        EXPECT_EQ(c.gapX, s->getGapX());
+        EXPECT_EQ(c.gapY, s->getGapY());
+        numbers->release();
+        images->release();
+        s->release();
+    }
+    tile->release();
 }
 
 TEST(TiledSpriteTest, HidingFreesThePicturesPixelsUnlessTheyAreKept)

@@ -277,6 +277,93 @@ TEST_F(ParticleSpriteTest, ParticlesMoveFrameByFrameAsTheModelDoes)
     EXPECT_LT(s->getParticle(0).position.y, 300.0f);
 }
 
+TEST_F(ParticleSpriteTest, MotionMatchesValuesWorkedOutByHand)
+{
+    // Set up as game code does: gravity is the damping multiplier,
+    // acceleration is set directly. Each frame: move by the velocity, damp,
+    // turn with k = 0.1 x step (the new vx feeds the vy change), accelerate.
+    LaunchedParticles* s = launched({
+        {2.0f, -1.0f, 0, 1},                  // halved each frame
+        {1.0f, 0.0f, Particle::TURN_LEFT, 1}, // vx -= 0.1 vy, then vy += 0.1 vx
+        {0.0f, 1.0f, Particle::TURN_RIGHT, 2}, // vx += 0.2 vy, then vy -= 0.2 vx
+        {0.0f, 0.0f, Particle::ACCELERATE, 1}, // + (0, 0.5) a frame
+    });
+    s->setCenter(100, 100);
+    s->setGravity(0.5f, 0.5f);
+    s->accelerationY = 0.5f;
+    s->setLifetime(4.0f, 0.0f, 0.0f);
+    s->start();
+    for (int i = 1; i < 4; ++i)
+        s->getParticle(i).damping = util::Vector3D(1.0f, 1.0f, 0.0f);
+
+    struct Expected {
+        int particle;
+        float x, y, vx, vy;
+        int age;
+    };
+    const Expected afterThree[] = {
+        // (102, 99) v (1, -0.5); (103, 98.5) v (0.5, -0.25); (103.5, 98.25) v (0.25, -0.125).
+        {0, 103.5f, 98.25f, 0.25f, -0.125f, 3},
+        // (101, 100) v (1, 0.1); (102, 100.1) v (0.99, 0.199); (102.99, 100.299)
+        // v (0.99 - 0.0199, 0.199 + 0.09701) = (0.9701, 0.29601).
+        {1, 102.99f, 100.299f, 0.9701f, 0.29601f, 3},
+        // (100, 101) v (0.2, 0.96); (100.2, 101.96) v (0.392, 0.8816);
+        // (100.592, 102.8416) v (0.392 + 0.17632, 0.8816 - 0.113664) = (0.56832, 0.767936).
+        {2, 100.592f, 102.8416f, 0.56832f, 0.767936f, 6},
+        // (100, 100) v (0, 0.5); (100, 100.5) v (0, 1); (100, 101.5) v (0, 1.5).
+        {3, 100.0f, 101.5f, 0.0f, 1.5f, 3},
+    };
+    for (int f = 0; f < 3; ++f)
+        tick(s);
+    for (const Expected& e : afterThree) {
+        const Particle& p = s->getParticle(e.particle);
+        SCOPED_TRACE(e.particle);
+        EXPECT_NEAR(e.x, p.position.x, 1e-4);
+        EXPECT_NEAR(e.y, p.position.y, 1e-4);
+        EXPECT_NEAR(e.vx, p.velocity.x, 1e-5);
+        EXPECT_NEAR(e.vy, p.velocity.y, 1e-5);
+        EXPECT_EQ(e.age, p.age);
+    }
+}
+
+TEST_F(ParticleSpriteTest, LifetimeFadeAndColourMatchValuesWorkedOutByHand)
+{
+    ParticleSpritePSX* s = make(1);
+    s->setCenter(400, 300);
+    // 0.4 s at 25 frames a second: 10 frames. Fraction 0.6 unfaded: the
+    // last 10 - 6 = 4 frames fade by 128 / 4 = 32 each from 128 (opaque).
+    s->setLifetime(0.4f, 0.0f, 0.0f);
+    s->fadeFraction = 0.6f;
+    s->setParameters(ParticleSpritePSX::COLOURS_FIRST, ColorBase(0xFF102030u), ColorBase(0u));
+    s->start();
+    EXPECT_EQ(10, s->getParticle(0).lifetime);
+    EXPECT_EQ(4, s->getParticle(0).fadeFrames);
+    const int alphaByAge[] = {255, 255, 255, 255, 255, 255, 96, 64, 32, 0};
+    for (int age = 1; age <= 10; ++age) {
+        tick(s);
+        ASSERT_TRUE(s->getParticle(0).alive) << age;
+        EXPECT_EQ(alphaByAge[age - 1], s->getParticle(0).colour.getAlpha()) << "age " << age;
+    }
+    // Frame 11 is past the 10-frame duration: the effect ends, not stepped.
+    tick(s);
+    EXPECT_FALSE(s->isRunning());
+    EXPECT_FALSE(s->isVisible());
+    ASSERT_EQ(1u, receiver.received.size());
+
+    // Colour mode 4 by hand: red 0 -> 100, green 100 -> 0, blue 200 -> 255
+    // over 8 frames; at age 3: 37 (37.5), 63 (100 - 37.5 toward zero), 220 (220.6).
+    ParticleSpritePSX* g = make(1);
+    g->setCenter(400, 300);
+    g->setLifetime(0.32f, 0.0f, 0.0f);
+    g->setParameters(ParticleSpritePSX::COLOURS_GRADIENT, ColorBase(ColorBase::pack(0, 100, 200, 255)),
+                     ColorBase(ColorBase::pack(100, 0, 255, 255)));
+    g->start();
+    EXPECT_EQ(8, g->getParticle(0).lifetime);
+    for (int f = 0; f < 3; ++f)
+        tick(g);
+    EXPECT_EQ(ColorBase::pack(37, 63, 220, 255), g->getParticle(0).colour.getValue());
+}
+
 TEST_F(ParticleSpriteTest, WithoutDampingOnlySettlingParticlesSlowDown)
 {
     LaunchedParticles* s = launched({{2.0f, 1.0f, 0, 1}, {2.0f, 1.0f, Particle::SETTLE, 1}});

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -277,6 +278,56 @@ TEST_F(NewFontSpriteTest, TheCursorBlinksEveryTwentyFramesAfterTheText)
     s->draw(g);
     EXPECT_EQ(fonttest::kSpaceLeft, g->ofOp("fillRect")[0].x);
     g->release();
+}
+
+TEST_F(NewFontSpriteTest, ARevealShowsOneMoreCharacterAFrameInPlace)
+{
+    NewFontSprite* s = make("AB\nBA");
+    const std::vector<Placed> whole = drawn(s);
+    ASSERT_EQ(4u, whole.size());
+    const int width = s->width();
+    util::RectangleNM bounds;
+    int frame = 0;
+
+    s->startReveal();
+    EXPECT_TRUE(s->isRevealing());
+    EXPECT_TRUE(drawn(s).empty()) << "nothing at first";
+    EXPECT_EQ(width, s->width()) << "the box keeps the whole text's size";
+    // The line break counts as a character: 1, 2, 2, 3, 4 glyphs.
+    const size_t glyphsAfter[] = {1, 2, 2, 3, 4};
+    for (size_t shown : glyphsAfter) {
+        EXPECT_TRUE(s->isRevealing());
+        EXPECT_TRUE(s->tick(++frame, &bounds, nullptr)) << "each step changes the look";
+        std::vector<Placed> part = drawn(s);
+        ASSERT_EQ(shown, part.size()) << "frame " << frame;
+        EXPECT_TRUE(std::equal(part.begin(), part.end(), whole.begin())) << "each where it stands in the whole text";
+    }
+    EXPECT_FALSE(s->isRevealing()) << "the counter stops with the last character";
+    EXPECT_FALSE(s->tick(++frame, &bounds, nullptr));
+
+    // Paused (its own flag, or the sprite's), the reveal waits.
+    s->startReveal();
+    s->tick(++frame, &bounds, nullptr);
+    s->setRevealPaused(true);
+    EXPECT_TRUE(s->isRevealPaused());
+    s->tick(++frame, &bounds, nullptr);
+    EXPECT_EQ(1, s->getRevealed());
+    s->setRevealPaused(false);
+    s->setPaused(true);
+    s->tick(++frame, &bounds, nullptr);
+    EXPECT_EQ(1, s->getRevealed());
+    s->setPaused(false);
+    s->tick(++frame, &bounds, nullptr);
+    EXPECT_EQ(2, s->getRevealed());
+
+    // A new text stops the reveal and shows whole.
+    s->setText("BA");
+    EXPECT_FALSE(s->isRevealing());
+    EXPECT_EQ(2u, drawn(s).size());
+    // An empty text has nothing to reveal.
+    s->setText("");
+    s->startReveal();
+    EXPECT_FALSE(s->isRevealing());
 }
 
 TEST_F(NewFontSpriteTest, ADefinedTextTakesTheTextItemNamedLikeTheSprite)

@@ -201,6 +201,19 @@ TEST_F(NumberSpriteTest, TimesAreHoursMinutesAndSecondsFromSeconds)
     EXPECT_EQ(70, covered(s));
     s->setValue(60);
     EXPECT_EQ("1:00", shown(s));
+    // The exact boundaries of a minute and an hour.
+    s->setValue(59);
+    EXPECT_EQ(59, s->getValue());
+    EXPECT_EQ("59", shown(s));
+    s->setValue(3599);
+    EXPECT_EQ(5959, s->getValue());
+    EXPECT_EQ("59:59", shown(s));
+    EXPECT_EQ(50, s->width());
+    s->setValue(3600);
+    EXPECT_EQ(10000, s->getValue()) << "exactly one hour";
+    EXPECT_EQ("1:00:00", shown(s));
+    EXPECT_EQ(70, s->width());
+    EXPECT_EQ(70, covered(s));
     s->setValue(101 * 3600 + 125);
     EXPECT_EQ("1:01:02:05", shown(s)) << "hundreds of hours: a separator between every pair";
     EXPECT_EQ(covered(s), s->width());
