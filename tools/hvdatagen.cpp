@@ -9,10 +9,13 @@
 //   size W H                    the picture's size (800 x 600 when not given)
 //   fill COLOUR                 the whole picture in one colour
 //   box X Y W H COLOUR          a filled rectangle
+//   disc X Y R COLOUR           a filled circle of radius R about (X, Y)
 //   text X Y SIZE COLOUR "t"    text of that pixel size centred on X, top at Y
 //   label X Y "t"               a room's name: large light text centred on X
 //   exit X Y W H "t"            an exit: a framed box with an arrow and the
 //                               name of the room it leads to
+//   item NAME                   the archive item's name (by default the
+//                               description's path with ".png")
 // Colours are 0xAARRGGBB.
 #include "core/lang/String.h"
 #include "platform/user/Backend.h"
@@ -298,7 +301,8 @@ void drawExit(Picture& p, Pens& pens, int x, int y, int w, int h, const std::str
 }
 
 // Draws the description; false (after a message) on a line it cannot read.
-bool drawDescription(const std::string& text, const std::string& name, Pens& pens, Picture& out)
+// `item` becomes the archive item's name when the description gives one.
+bool drawDescription(const std::string& text, const std::string& name, Pens& pens, Picture& out, std::string& item)
 {
     std::istringstream in(text);
     Picture p(800, 600);
@@ -320,6 +324,12 @@ bool drawDescription(const std::string& text, const std::string& name, Pens& pen
                 for (int y = y0; y < y0 + number(w[4]); ++y)
                     for (int x = x0; x < x0 + number(w[3]); ++x)
                         p.blend(x, y, c | 0xFF000000u, (c >> 24) / 255.0);
+            } else if (op == "disc" && w.size() == 5) {
+                const uint32_t c = colour(w[4]);
+                const double r = std::stod(w[3]);
+                p.ellipse(number(w[1]), number(w[2]), r, r, c | 0xFF000000u, (c >> 24) / 255.0);
+            } else if (op == "item" && w.size() == 2) {
+                item = w[1];
             } else if (op == "text" && w.size() == 6) {
                 pens.of(number(w[3])).writeCentred(p, w[5], number(w[1]), number(w[2]), colour(w[4]));
             } else if (op == "label" && w.size() == 4) {
@@ -392,8 +402,9 @@ int main(int argc, char** argv)
     const auto descriptions = filesBelow(data / "pictures", ".txt");
     for (const auto& description : descriptions) {
         Picture picture(1, 1);
-        ok = ok && drawDescription(readFile(description.second, read), description.first, pens, picture) && read;
-        archive.add(description.first + ".png", picture.png());
+        std::string item = description.first + ".png";
+        ok = ok && drawDescription(readFile(description.second, read), description.first, pens, picture, item) && read;
+        archive.add(item, picture.png());
     }
     archive.add("logo", logo(pens.of(28)).png());
     archive.add("loading", loadingLabel(pens.of(20)).png());

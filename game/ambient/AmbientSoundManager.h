@@ -18,7 +18,8 @@ public:
     // The volume of the sounds and loops; -1 the effects volume.
     void setVolume(int volume) { m_nVolume = volume; }
     int getVolume() const { return m_nVolume; }
-    // The loop of that sound-table index leaves the list of loops.
+    // The loop of that sound-table index joins or leaves the list of loops.
+    void addLoop(int) {}
     void removeLoop(int) {}
     void tick() {}
 

@@ -1,27 +1,25 @@
-// LanternfieldCanvasState.cpp: the game state, the background music, the
-// progress record and profile, the cursor state and the named actions, in
-// the reduced form the rooms and chapters need so far: the menu opens the
-// game, but there are no profiles on disk, no chapter book and no item
-// cursors yet.
+// LanternfieldCanvasState.cpp: the game states (loading, main menu, playing,
+// paused) with what each shows and hides, and the background music with its
+// volume, its chapter tunes and the music kept to return to.
 #include "game/canvas/LanternfieldCanvas.h"
 
 #include "core/lang/Synchronized.h"
 #include "game/ambient/AmbientSoundManager.h"
+#include "game/dialogs/ChoosePlayer.h"
 #include "game/inventory/Inventory.h"
+#include "game/menus/MenuSprite.h"
 #include "game/progress/ProgressRecord.h"
-#include "game/rooms/Room.h"
 #include "platform/kernel/DebugOutput.h"
 #include "sound/clip/AudioClip.h"
 #include "sprites/script/ScriptHost.h"
 #include "sprites/settings/User.h"
+#include "windowing/window/Cursor.h"
 
 namespace {
 
 // The volumes used while there is no settings store.
 constexpr int kDefaultFXVolume = 170;
 constexpr int kDefaultMusicVolume = 85;
-// Background music is streamed.
-constexpr int kStreamKind = 1;
 
 } // namespace
 
@@ -34,29 +32,56 @@ void LanternfieldCanvas::setGameState(int state)
     switch (state) {
     case STATE_PLAYING:
         OutputDebugStringA("STATE_PLAYING...\n");
+        if (!m_bNoMusic && m_pMusicClip)
+            m_pMusicClip->loop();
         if (m_pAmbientSounds) {
             m_pAmbientSounds->setVolume(getFXVolume());
             m_pAmbientSounds->setEnabled(true);
         }
         showSprite("Dim", false);
+        if (!m_bPausePending) {
+            if (!isSpriteVisible("BookDialog") && hasItemOnCursor())
+                restoreSpecialCursor();
+            showCursorSprite(true);
+        }
         break;
     case STATE_PAUSED:
         setSuspendLuaAnimations(true);
         setActionsPaused(true);
         OutputDebugStringA("STATE_PAUSED...\n");
+        setCursor(CURSOR_NORMAL, false);
+        leaveGameScreen(m_pProgress ? m_pProgress->chapter : 1, m_bPuzzleActive);
+        // The game's own cursor is not drawn while the window lacks the focus.
+        if (m_bPausePending)
+            setCursor(window::Cursor::normalCursor);
         break;
-    case STATE_MAIN_MENU:
+    case STATE_MAIN_MENU: {
         hideAllScreens();
+        if (m_pInventory)
+            m_pInventory->releaseHeldItem();
         showSprite("MainMenu", true);
         showSprite("Dim", false);
         hideGlobalISpyList();
+        auto* menu = static_cast<MenuSprite*>(getDialog(DIALOG_MAIN_MENU));
         if (m_profileName.equalsIgnoreCase("")) {
             resetProgress();
             resetGameWorld();
+            showSprite("Dim", true);
+            if (menu)
+                menu->hideProfileName();
+            if (auto* chooser = static_cast<ChoosePlayer*>(getDialog(DIALOG_CHOOSE_PLAYER))) {
+                chooser->setSelectedProfile(lang::String(""));
+                chooser->setVisible(true);
+            }
             m_bResetGame = true;
+        } else if (menu) {
+            menu->setProfileName(m_profileName);
         }
+        if (m_pAmbientSounds)
+            m_pAmbientSounds->addLoop(SOUND_MENU_LOOP);
         loopSound(SOUND_MENU_LOOP);
         break;
+    }
     default:
         break;
     }
@@ -69,15 +94,21 @@ lang::String LanternfieldCanvas::setBackgroundMusic(const lang::String& name)
         return lang::String("");
     lang::String previous(m_pMusicClip->getName());
     if (!previous.equals(name))
-        m_pMusicClip->load(name, kStreamKind);
+        m_pMusicClip->load(name, window::AudioClip::KIND_STREAM);
     m_pMusicClip->setVolume(getMusicVolume());
     m_pMusicClip->loop();
     m_musicName = previous;
     return previous;
 }
 
+void LanternfieldCanvas::setChapterBackgroundMusic(int chapter)
+{
+    setBackgroundMusic(chapterMusicName(chapter));
+}
+
 lang::String LanternfieldCanvas::chapterMusicName(int chapter)
 {
+    // Chapter 3 has a tune of its own; every other chapter plays the first.
     return lang::String(chapter == 3 ? "+sMusicChapter3" : "+sMusicChapter1");
 }
 
@@ -85,6 +116,21 @@ void LanternfieldCanvas::replaceMusic(const lang::String& name)
 {
     if (ScriptHost* host = ScriptHost::instance)
         host->callLuaFunctionString("LF_replaceMusic", name);
+}
+
+void LanternfieldCanvas::revertBackgroundMusic()
+{
+    if (m_musicName.isEmpty())
+        return;
+    lang::String kept(m_musicName);
+    setBackgroundMusic(kept);
+    m_musicName = "";
+}
+
+void LanternfieldCanvas::fadeMusic(int target, int frames)
+{
+    if (m_pMusicClip)
+        fadeSound(m_pMusicClip, target, frames, false);
 }
 
 int LanternfieldCanvas::getFXVolume()
@@ -97,90 +143,4 @@ int LanternfieldCanvas::getMusicVolume()
 {
     sprite::User* settings = getUser();
     return settings ? settings->getInt(lang::String("VOLUMEMUSIC"), kDefaultMusicVolume) : kDefaultMusicVolume;
-}
-
-void LanternfieldCanvas::resetProgress()
-{
-    if (!m_pProgress)
-        m_pProgress = new ProgressRecord();
-    m_pProgress->init();
-}
-
-bool LanternfieldCanvas::loadProfile()
-{
-    // No profile is stored yet: the progress stays as it was reset.
-    return false;
-}
-
-void LanternfieldCanvas::saveProfile()
-{
-    if (m_profileName.isEmpty())
-        return;
-    ScriptHost* host = ScriptHost::instance;
-    if (!host || !host->getState())
-        return;
-    host->callLuaFunctionWithResult("LF_save");
-    host->popLuaString();
-}
-
-void LanternfieldCanvas::saveOnExit()
-{
-    if (!m_pProgress)
-        return;
-    // Only a room being played is left: in the menu it was left already.
-    Room* room = getCurrentRoom();
-    if (room && (m_nGameState == STATE_PLAYING || m_nGameState == STATE_PAUSED)) {
-        room->completeAnimations(false);
-        room->onExit();
-    }
-    if (m_pProgress->currentRoom == ROOM_FOUNTAIN_CU && ScriptHost::instance &&
-        ScriptHost::instance->getLuaBoolean("LF.fountainFixedWaterOn"))
-        m_pProgress->currentRoom = ROOM_MARKET_PLACE;
-    if (m_nPendingRoom != -1)
-        m_pProgress->currentRoom = m_nPendingRoom;
-    saveProfile();
-}
-
-void LanternfieldCanvas::dropSpecialCursor()
-{
-    m_bHeldItem = false;
-    m_bCursorLock = false;
-    m_nCurrentCursor = CURSOR_NORMAL;
-    m_nItemOnCursor = -1;
-    m_nSpecialFrame = -1;
-}
-
-sprite::SpriteBase* LanternfieldCanvas::getHeldItemSprite()
-{
-    return m_pInventory ? m_pInventory->getHeldItem() : nullptr;
-}
-
-void LanternfieldCanvas::setGameInstructionsInfo(int game, int x, int y)
-{
-    m_nInstructionsGame = game;
-    m_nInstructionsX = x;
-    m_nInstructionsY = y;
-}
-
-void LanternfieldCanvas::handleAction(lang::Object* receiver, lang::String* command)
-{
-    lang::Synchronized guard(this, true);
-    if (command && command->equalsIgnoreCase("bStart1")) {
-        showSprite("MainMenu", false);
-        if (m_bResetGame || getCurrentRoomIndex() == ROOM_STORY_INTRO) {
-            // A new game opens with the story's introduction.
-            resetProgress();
-            resetGameWorld();
-            m_bResetGame = false;
-            enterGame(ROOM_STORY_INTRO);
-        } else {
-            startChapter();
-        }
-        return;
-    }
-    if (command && command->equals("TransitionDone")) {
-        m_bInTransition = false;
-        return;
-    }
-    GameCanvas3::handleAction(receiver, command);
 }

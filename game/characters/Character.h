@@ -29,6 +29,12 @@ public:
     // The minimum talk time has passed.
     bool canSkipTalk();
     virtual void stopTalk();
+    // The skip button: a speech still running ends at once.
+    void skipTalk()
+    {
+        if (isTalking())
+            stopTalk();
+    }
     // -1 stops any talk and hides the character; 0 idle; 1 held.
     void changeState(int state);
     void setIdle(bool idle) { changeState(idle ? STATE_IDLE : STATE_HELD); }

@@ -31,6 +31,12 @@ public:
     bool isOverHintPaper(int, int) { return false; }
     // The item taken from the bar and hanging on the cursor, or null.
     sprite::SpriteBase* getHeldItem() const { return nullptr; }
+    // A held item goes back into the bar (none is ever held yet).
+    void releaseHeldItem() {}
+    // The items' frames into the progress record, before a save; the bar
+    // rebuilt from the record, after a load (no items yet).
+    void storeProgress() {}
+    void restoreFromProgress() {}
 
     bool areItemsEnabled() const { return m_bItemsEnabled; }
     sprite::SpriteBase* getHintPaper() const { return m_pHintPaper; }

@@ -109,8 +109,15 @@ TEST_F(SampleGameTest, AChaptersFirstStartShowsItsCutSceneWhichLeadsToTheDock)
 
 TEST_F(SampleGameTest, ANewGameStartsWithTheIntroductionAndTheExitsLeadOn)
 {
+    // Without a profile the player selection comes first.
+    ASSERT_TRUE(canvas->isSpriteVisible("ChoosePlayer"));
+    world.click(400, 370);
+    world.stepFrames(1);
+    EXPECT_FALSE(canvas->isSpriteVisible("ChoosePlayer"));
+    EXPECT_EQ("Player", world.settingText("LASTPROFILE", ""));
     world.click(400, 410);
-    world.stepFrames(2);
+    // The screen darkens first; the introduction comes behind the fade.
+    world.stepFrames(LanternfieldCanvas::FADE_OUT_NEXT_STEP + 2);
     ASSERT_EQ(LanternfieldCanvas::ROOM_STORY_INTRO, current()) << "the menu's start button opens a new game";
     EXPECT_EQ(LanternfieldCanvas::STATE_PLAYING, canvas->getGameState());
     EXPECT_FALSE(canvas->isSpriteVisible("MainMenu"));

@@ -149,6 +149,12 @@ function LF_cleanupGlobalISpy() end
 function LF_setGlobalISpyActive(n) end
 function LF_blackBarsShow(n) end
 function LF_clearPreviousAmbientSound() end
+function LF_playingGlobalISpy() return false end
+LF.showIns = LF.showIns or {}
+function LF_getShowGameInstructions(n) return LF.showIns[n] ~= false end
+function LF_setShowGameInstructions(n) record("LF_setShowGameInstructions", n) LF.showIns[n] = true end
+function LF_clearShowGameInstructions(n) record("LF_clearShowGameInstructions", n) LF.showIns[n] = false end
+function LF_showTaskCompleted() record("LF_showTaskCompleted") end
 )" + options.gameScript);
 }
 
@@ -192,6 +198,9 @@ std::vector<std::string> GameFixture::calls(const std::string& prefix)
 
 void GameFixture::enter(int index)
 {
+    // A player has chosen (or gone without) a profile before playing.
+    canvas->showSprite("ChoosePlayer", false);
+    canvas->showSprite("Dim", false);
     canvas->enterGame(index);
     world.stepFrames(1);
 }
