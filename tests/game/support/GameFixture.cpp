@@ -129,7 +129,7 @@ void writeGame(testsupport::GameData& data, const GameOptions& options)
         add(balloon, "TalkBalloon 20 30 100 50 0 0");
     for (const auto& sprite : plainSprites())
         add(sprite.first, sprite.second);
-    top << "<end>\n";
+    top << options.extraSprites << "<end>\n";
     data.manifest("datfile", top.str());
     data.text("REGISTRYNAME", testsupport::GameWorld::kRegistryName);
     data.text("IDS_GAMETITLE", "Fixture Game");

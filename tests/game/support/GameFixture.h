@@ -32,6 +32,8 @@ struct GameOptions {
     std::map<std::string, std::string> roomClasses;
     // Lines added to "Lanternfield.lua".
     std::string gameScript;
+    // Sprite entries added at the end of the top manifest (on top).
+    std::string extraSprites;
 };
 
 // The nested manifest of a room with these exits ("Door<i> DoorSprite ..."
