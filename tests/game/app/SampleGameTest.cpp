@@ -7,10 +7,13 @@
 #include "game/rooms/Room.h"
 #include "sprites/script/ScriptHost.h"
 #include "tests/game/support/GameFixture.h"
+#include "tests/support/TestLoaderFrame.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <set>
 #include <vector>
 
@@ -128,6 +131,98 @@ TEST_F(SampleGameTest, ANewGameStartsWithTheIntroductionAndTheExitsLeadOn)
     EXPECT_TRUE(ScriptHost::instance->getLuaBoolean("LF.visited.Dock"));
     EXPECT_TRUE(ScriptHost::instance->getLuaBoolean("LF.visited.MarketPlace"));
     EXPECT_TRUE(world.boxes().empty());
+}
+
+// One run of the sample game in a world of its own, on the settings file
+// text of an earlier run ("" for none).
+class SampleRun {
+public:
+    explicit SampleRun(const std::string& settings)
+    {
+#ifdef HV_SAMPLE_DIR
+        const fs::path sample(HV_SAMPLE_DIR);
+#else
+        const fs::path sample;
+#endif
+        if (sample.empty() || !fs::exists(sample / testsupport::GameData::kArchiveName))
+            return;
+        if (!settings.empty())
+            std::ofstream(world.folder() / "registry.txt", std::ios::binary) << settings;
+        for (const auto& entry : fs::directory_iterator(sample)) {
+            if (entry.path().extension() == ".bin" || entry.path().extension() == ".lua")
+                fs::copy_file(entry.path(), world.folder() / entry.path().filename());
+        }
+        lang::ResourceFile::open(lang::String((world.folder() / testsupport::GameData::kArchiveName).string().c_str()));
+        world.setSetting("FULLSCREEN", 0);
+        canvas = new Canvas();
+        started = world.start(frame, canvas);
+    }
+    std::string settings() const
+    {
+        std::ifstream in(world.folder() / "registry.txt", std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    int current() { return canvas->getProgress()->currentRoom; }
+    void leaveBy(int room, int i)
+    {
+        DoorSprite* door = canvas->getRoom(room)->getDoor(i);
+        world.click(door->left() + door->width() / 2, door->top() + door->height() / 2);
+        world.stepFrames(30);
+    }
+
+    testsupport::GameWorld world;
+    testsupport::TestLoaderFrame* frame = new testsupport::TestLoaderFrame();
+    Canvas* canvas = nullptr;
+    bool started = false;
+};
+
+TEST(SampleSessionsTest, APlayerPausesQuitsAndContinuesWhereTheyWereAfterARestart)
+{
+    std::string settings;
+    {
+        SampleRun run("");
+        if (!run.canvas) {
+            run.frame->release();
+            GTEST_SKIP() << "the game data is built with the tools";
+        }
+        ASSERT_TRUE(run.started);
+        run.world.click(400, 370); // "Play" as a new player
+        run.world.click(400, 410); // "Start"
+        run.world.stepFrames(LanternfieldCanvas::FADE_OUT_NEXT_STEP + 2);
+        ASSERT_EQ(LanternfieldCanvas::ROOM_STORY_INTRO, run.current());
+        run.leaveBy(LanternfieldCanvas::ROOM_STORY_INTRO, 0);
+        run.leaveBy(0, 0);
+        ASSERT_EQ(2, run.current());
+        EXPECT_TRUE(run.canvas->isSpriteVisible("Quit")) << "the pause button shows once the story has begun";
+
+        run.world.click(776, 24); // the pause button
+        EXPECT_EQ(LanternfieldCanvas::STATE_PAUSED, run.canvas->getGameState());
+        EXPECT_TRUE(run.canvas->isSpriteVisible("BookDialog"));
+        run.world.click(400, 290); // "Resume"
+        EXPECT_EQ(LanternfieldCanvas::STATE_PLAYING, run.canvas->getGameState());
+        EXPECT_FALSE(run.canvas->isSpriteVisible("BookDialog"));
+        EXPECT_TRUE(run.canvas->isSpriteVisible("Quit"));
+
+        run.world.click(776, 24);
+        run.world.click(400, 380); // "Main menu": the game is saved
+        EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, run.canvas->getGameState());
+        run.world.click(400, 485); // "Quit"
+        EXPECT_TRUE(run.world.pumpUntil([&run] { return run.world.hasQuit(); }, 5000));
+        EXPECT_TRUE(run.world.boxes().empty());
+        settings = run.settings();
+    }
+    SampleRun again(settings);
+    ASSERT_TRUE(again.started);
+    EXPECT_STREQ("Player", again.canvas->getProfileName().c_str());
+    EXPECT_FALSE(again.canvas->isSpriteVisible("ChoosePlayer")) << "the last player plays on";
+    again.world.click(400, 410); // "Start" continues
+    again.world.stepFrames(LanternfieldCanvas::FADE_OUT_NEXT_STEP + 2);
+    EXPECT_EQ(2, again.current()) << "back at the market";
+    EXPECT_EQ(LanternfieldCanvas::STATE_PLAYING, again.canvas->getGameState());
+    EXPECT_TRUE(ScriptHost::instance->getLuaBoolean("LF.visited.Dock")) << "the story's state came back";
+    EXPECT_TRUE(again.canvas->isSpriteVisible("Quit"));
 }
 
 } // namespace
