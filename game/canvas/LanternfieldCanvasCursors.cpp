@@ -218,6 +218,9 @@ void LanternfieldCanvas::showCursorSprite(bool show)
         m_pGameCursor = getSprite("GameCursor");
     if (m_pGameCursor)
         m_pGameCursor->setVisible(show);
+    // Never two cursors: the window shows none while the game draws its own.
+    if (show && m_pGameCursor)
+        setCursor(window::Cursor::blankCursor);
 }
 
 void LanternfieldCanvas::positionCursorImage(int x, int y)
