@@ -136,6 +136,7 @@ void writeGame(testsupport::GameData& data, const GameOptions& options)
 
     data.classScripts();
     data.script("Room.lua", "hv = hv or {}\nhv.Room = {}\nrooms = rooms or {}\n");
+    data.script("Character.lua", "hv = hv or {}\nhv.Character = {}\n");
     data.script("LanternfieldCanvas.lua", "hv = hv or {}\nhv.LanternfieldCanvas = {}\n");
     data.script("Lanternfield.lua", R"(record("Lanternfield.lua")
 LF = LF or {}
