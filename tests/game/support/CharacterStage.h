@@ -175,13 +175,10 @@ public:
         numbers->release();
         balloon->setMargins(kPadX, kPadY);
         balloon->resetTextColor();
-        text = new sprite::NewFontSprite();
-        text->setFont(m_font, m_glyphs);
-        text->setAlignment(1);
+        text = makeText();
         skip = new sprite::RectButtonSprite();
         skip->setSize(kSkipWidth, kSkipHeight);
         onCanvas("TalkBalloon", balloon);
-        onCanvas("TalkText", text);
         onCanvas("TalkSkip", skip);
         for (int code = 0; code < 6; ++code) {
             tails[code] = new sprite::BoundsSprite(0, 0, kTailWidth, kTailHeight);
@@ -232,6 +229,17 @@ public:
         onCanvas(name, c);
         world.canvas->bindCharacter(slot, c);
         return c;
+    }
+
+    // A centred bitmap-font text on the canvas (the test font: glyphs 6 wide
+    // at an advance of 7, lines of 10).
+    sprite::NewFontSprite* makeText(const char* name = "TalkText")
+    {
+        auto* t = new sprite::NewFontSprite();
+        t->setFont(m_font, m_glyphs);
+        t->setAlignment(1);
+        onCanvas(name, t);
+        return t;
     }
 
     // Puts the sprite on the canvas under the name (the canvas holds it).
