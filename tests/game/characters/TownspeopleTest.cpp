@@ -115,6 +115,7 @@ TEST_F(TownspeopleTest, TheShopkeeperHasNoRoutineInHisNormalMoodAndOneWithHisCli
     const char* head = "HeadB1";
     bool blinking = c->isBlinking();
     int runs = 0;
+    int alternatives = 0, twice = 0;
     const char* heads[] = {"HeadA", "HeadB", "HeadD"};
     for (int frame = 0; frame < 400; ++frame) {
         stage.step(1);
@@ -123,11 +124,13 @@ TEST_F(TownspeopleTest, TheShopkeeperHasNoRoutineInHisNormalMoodAndOneWithHisCli
                 idlePose = true;
                 blinking = false;
                 head = heads[twin.nextInt(2)];
+                ++alternatives;
             } else {
                 idlePose = false;
                 blinking = true;
                 head = "HeadB1";
                 runs = 1 + twin.nextInt(1);
+                twice += runs == 2;
             }
             count = twin.nextInt(30, 40);
             if (!idlePose) {
@@ -142,6 +145,9 @@ TEST_F(TownspeopleTest, TheShopkeeperHasNoRoutineInHisNormalMoodAndOneWithHisCli
             ASSERT_EQ(nullptr, c->getLayer(Character::BLINK)) << "no eyelids with another head";
         }
     }
+
+    EXPECT_GT(alternatives, 0);
+    EXPECT_GT(twice, 0);
 
     // He talks in his normal pose and goes back to the clipboard after.
     c->setConversation(true);
