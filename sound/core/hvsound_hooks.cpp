@@ -40,15 +40,3 @@ void HVMUSIC_ApplyTempoToAll()
 void HVMUSIC_ForgetSample(HVSOUND_SAMPLE* /*sample*/)
 {
 }
-
-bool HVSOUND_MPEG_ReadCallback(HVSOUND_STREAM* /*stream*/, void* /*sourceBuffer*/, int /*sourceSize*/,
-                               void* /*destination*/, int* length)
-{
-    *length = 0;
-    return false;
-}
-
-int HVSOUND_MPEG_FrameBytes(const HVSOUND_MPEG_DECODER* /*decoder*/)
-{
-    return 0;
-}

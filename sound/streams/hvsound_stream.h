@@ -4,6 +4,7 @@
 #pragma once
 
 #include "sound/core/system_thread.h"
+#include "sound/formats/format_mpeg.h"
 
 #include <atomic>
 #include <cstdint>
@@ -76,13 +77,6 @@ struct HVSOUND_ASYNCENTRY {
     HVSOUND_ASYNCENTRY* prev;
     void* object;
     uint32_t type; // 0 = stream
-};
-
-// The MPEG reader's exact-position table: the byte offset of every frame
-// from the first one.
-struct HVSOUND_MPEG_FRAMETABLE {
-    int32_t count;
-    uint32_t* offsets;
 };
 
 // Where a block of the double buffer (or of what is being heard) came from:
