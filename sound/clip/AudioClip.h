@@ -90,6 +90,8 @@ public:
 protected:
     // Applies the volume and pitch set on the clip to its channel.
     void applyChannelSettings();
+    // Gives a stream's new channel the top priority and the stream's pan.
+    void takeStreamChannel();
 
     void* m_pHandle;
     unsigned char* m_pMemoryCopy;
