@@ -17,12 +17,12 @@
 #include "sprites/dialogs/DialogSprite.h"
 #include "sprites/shapes/RectSprite.h"
 #include "tools/PngWriter.h"
+#include "tools/WavWriter.h"
 #include "windowing/graphics/Graphics.h"
 #include "windowing/window/Cursor.h"
 #include "windowing/window/Event.h"
 #include "windowing/window/Frame.h"
 
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -38,47 +38,6 @@ constexpr UINT_PTR kGameTimer = 1;
 constexpr UINT_PTR kCloseTimer = 2;
 // The game timer's period: the canvas paces its 40 ms frames from it.
 constexpr UINT kTickMs = 16;
-
-void put16(std::vector<uint8_t>& out, uint32_t v)
-{
-    out.push_back(uint8_t(v));
-    out.push_back(uint8_t(v >> 8));
-}
-
-void put32(std::vector<uint8_t>& out, uint32_t v)
-{
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
-
-// A 16-bit mono WAV of a 660 Hz tone, 0.3 s at 22,050 Hz, fading out.
-std::vector<uint8_t> toneWav()
-{
-    const int rate = 22050;
-    const int frames = rate * 3 / 10;
-    std::vector<uint8_t> pcm;
-    for (int i = 0; i < frames; ++i) {
-        double envelope = 1.0 - double(i) / frames;
-        double v = std::sin(2.0 * 3.14159265358979 * 660.0 * i / rate) * envelope * 12000.0;
-        put16(pcm, uint32_t(uint16_t(int16_t(v))));
-    }
-    std::vector<uint8_t> wav = {'R', 'I', 'F', 'F'};
-    put32(wav, uint32_t(38 + pcm.size()));
-    wav.insert(wav.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    // The format record with its extra-size word (no extra bytes).
-    put32(wav, 18);
-    put16(wav, 1);
-    put16(wav, 1);
-    put32(wav, rate);
-    put32(wav, rate * 2);
-    put16(wav, 2);
-    put16(wav, 16);
-    put16(wav, 0);
-    wav.insert(wav.end(), {'d', 'a', 't', 'a'});
-    put32(wav, uint32_t(pcm.size()));
-    wav.insert(wav.end(), pcm.begin(), pcm.end());
-    return wav;
-}
 
 class DemoCanvas : public sprite::GameCanvas3 {
 public:
@@ -231,7 +190,7 @@ int main(int argc, char** argv)
     std::filesystem::create_directories(folder);
     std::ofstream(folder / "Canvas.lua") << "hv = hv or {}\nhv.Canvas = {}\n";
     if (soundPath.empty()) {
-        std::vector<uint8_t> wav = toneWav();
+        std::vector<uint8_t> wav = tools::toneWav(660.0, 300);
         std::ofstream(folder / "tone.wav", std::ios::binary)
             .write(reinterpret_cast<const char*>(wav.data()), std::streamsize(wav.size()));
         soundPath = (folder / "tone.wav").string();

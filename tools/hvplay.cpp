@@ -1,16 +1,22 @@
 // hvplay: plays sound files (MPEG audio, WAV, Ogg Vorbis) through the sound
 // engine and the system's audio output, so that anyone can hear what the
 // readers and the stream layer produce. By default a file is decoded whole
-// into a sample; --stream plays it as a stream instead.
+// into a sample; --stream plays it as a stream instead. An S3M module plays
+// through the music player.
 //   --output winmm|dsound|none   the output driver (waveOut by default)
 //   --stream                     play as a stream (decoded while it plays)
 //   --loop                       with --stream: loop (until --seconds have passed)
 //   --seconds <s>                stop after this long (10 when looping)
-//   --wav <file>                 sample mode: also write the decoded PCM as a WAV file
-//   --no-play                    sample mode: decode (and write) only
+//   --wav <file>                 sample mode: also write the decoded PCM as a WAV file;
+//                                a module with --no-play: write the engine's mix of it
+//   --no-play                    sample and module mode: decode (and write) only
 #include "sound/core/hvsound.h"
 #include "sound/core/hvsound_channel.h"
 #include "sound/core/hvsound_sample.h"
+#include "sound/mixer/hvsound_dsp.h"
+#include "sound/mixer/mixer_fpui.h"
+#include "sound/mixer/sound_software.h"
+#include "sound/music/hvmusic.h"
 #include "sound/streams/hvsound_stream.h"
 
 #include <chrono>
@@ -18,6 +24,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <strings.h>
 #include <thread>
 #include <vector>
 
@@ -28,6 +35,8 @@ constexpr int kMixRate = 44100;
 constexpr int kChannels = 32;
 // How often the progress line is rewritten.
 constexpr int kTickMs = 100;
+// A module that starts over forever is cut here unless --seconds says more.
+constexpr double kModuleSeconds = 600.0;
 
 struct Options {
     int output = HVSOUND_OUTPUT_WINMM;
@@ -51,6 +60,22 @@ void put(std::FILE* f, uint32_t v, int bytes)
         std::fputc(int(v >> (8 * i)) & 0xFF, f);
 }
 
+void putHeader(std::FILE* f, int channels, int width, int rate, uint32_t bytes)
+{
+    std::fwrite("RIFF", 1, 4, f);
+    put(f, 36 + bytes, 4);
+    std::fwrite("WAVEfmt ", 1, 8, f);
+    put(f, 16, 4);
+    put(f, 1, 2);
+    put(f, uint32_t(channels), 2);
+    put(f, uint32_t(rate), 4);
+    put(f, uint32_t(rate * channels * width), 4);
+    put(f, uint32_t(channels * width), 2);
+    put(f, uint32_t(width * 8), 2);
+    std::fwrite("data", 1, 4, f);
+    put(f, bytes, 4);
+}
+
 bool writeWav(const char* path, HVSOUND_SAMPLE* s)
 {
     int channels = (s->mode & HVSOUND_MODE_STEREO) ? 2 : 1;
@@ -59,18 +84,7 @@ bool writeWav(const char* path, HVSOUND_SAMPLE* s)
     std::FILE* f = std::fopen(path, "wb");
     if (!f)
         return false;
-    std::fwrite("RIFF", 1, 4, f);
-    put(f, 36 + bytes, 4);
-    std::fwrite("WAVEfmt ", 1, 8, f);
-    put(f, 16, 4);
-    put(f, 1, 2);
-    put(f, uint32_t(channels), 2);
-    put(f, uint32_t(s->frequency), 4);
-    put(f, uint32_t(s->frequency * channels * width), 4);
-    put(f, uint32_t(channels * width), 2);
-    put(f, uint32_t(width * 8), 2);
-    std::fwrite("data", 1, 4, f);
-    put(f, bytes, 4);
+    putHeader(f, channels, width, s->frequency, bytes);
     if (width == 2) {
         std::fwrite(s->data, 1, bytes, f);
     } else {
@@ -83,12 +97,13 @@ bool writeWav(const char* path, HVSOUND_SAMPLE* s)
     return ok;
 }
 
-// Waits while the channel plays, rewriting a progress line; stops waiting
+// Waits while `playing()` holds, rewriting a progress line; stops waiting
 // after the given number of seconds when that is above 0.
-void waitWhilePlaying(int channel, double seconds)
+template <class Playing>
+void waitWhile(Playing playing, double seconds)
 {
     auto start = std::chrono::steady_clock::now();
-    while (HVSOUND_IsPlaying(channel)) {
+    while (playing()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(kTickMs));
         double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         std::printf("\r  %6.1f s", elapsed);
@@ -97,6 +112,72 @@ void waitWhilePlaying(int channel, double seconds)
             break;
     }
     std::printf("\n");
+}
+
+void waitWhilePlaying(int channel, double seconds)
+{
+    waitWhile([channel] { return HVSOUND_IsPlaying(channel); }, seconds);
+}
+
+bool isModule(const char* name)
+{
+    size_t n = std::strlen(name);
+    return n > 4 && strcasecmp(name + n - 4, ".s3m") == 0;
+}
+
+// Keeps every mixed block, converted by the mixer's own output routine.
+void* keepBlock(void*, void* buffer, int length, void* parameter)
+{
+    auto* out = static_cast<std::vector<int16_t>*>(parameter);
+    std::vector<uint32_t> words(static_cast<size_t>(length));
+    HVSOUND_Software_Mixer()->output(words.data(), buffer, length);
+    for (uint32_t w : words) {
+        out->push_back(int16_t(uint16_t(w & 0xFFFF)));
+        out->push_back(int16_t(uint16_t(w >> 16)));
+    }
+    return buffer;
+}
+
+// Mixes a playing song update by update (the engine runs without a device)
+// into a 16-bit stereo WAV file.
+bool renderSong(HVMUSIC_SONG* song, const char* path, double seconds)
+{
+    std::vector<int16_t> mixed;
+    HVSOUND_DSPUNIT* unit = HVSOUND_DSP_Create(keepBlock, 5000, &mixed);
+    HVSOUND_DSP_SetActive(unit, true);
+    size_t limit = size_t(seconds * kMixRate) * 2;
+    while (HVMUSIC_IsPlaying(song) && mixed.size() < limit)
+        HVSOUND_Update();
+    HVSOUND_DSP_Free(unit);
+    std::FILE* f = std::fopen(path, "wb");
+    if (!f)
+        return false;
+    putHeader(f, 2, 2, kMixRate, uint32_t(mixed.size() * 2));
+    std::fwrite(mixed.data(), 2, mixed.size(), f);
+    bool ok = std::ferror(f) == 0;
+    std::fclose(f);
+    std::printf("%s: %.3f s mixed\n", path, double(mixed.size() / 2) / kMixRate);
+    return ok;
+}
+
+bool playModule(const char* name, const Options& o)
+{
+    HVMUSIC_SONG* song = HVMUSIC_LoadSongEx(name, 0, 0, HVMUSIC_MODE_LOOP_OFF, nullptr, 0);
+    if (!song) {
+        std::fprintf(stderr, "hvplay: %s did not load (error %d)\n", name, HVSOUND_GetError());
+        return false;
+    }
+    std::printf("%s: \"%s\", %d channels, %d orders, %d instruments\n", name, song->name, song->channelCount,
+                song->orderCount, song->sampleCount);
+    HVMUSIC_PlaySong(song);
+    double seconds = o.seconds > 0 ? o.seconds : kModuleSeconds;
+    bool ok = true;
+    if (o.play)
+        waitWhile([song] { return HVMUSIC_IsPlaying(song); }, seconds);
+    else if (o.wav && !renderSong(song, o.wav, seconds))
+        ok = false;
+    HVMUSIC_FreeSong(song);
+    return ok;
 }
 
 bool playStream(const char* name, const Options& o)
@@ -189,7 +270,8 @@ int main(int argc, char** argv)
     }
     int status = 0;
     for (const char* name : files) {
-        if (!(o.stream ? playStream(name, o) : playSample(name, o)))
+        bool ok = isModule(name) ? playModule(name, o) : o.stream ? playStream(name, o) : playSample(name, o);
+        if (!ok)
             status = 1;
     }
     HVSOUND_Close();

@@ -10,6 +10,7 @@
 #include "windowing/fonts/Font.h"
 #include "windowing/fonts/FontMetrics.h"
 #include "windowing/d3d/ImageWinDX.h"
+#include "tools/GlyphPainter.h"
 #include "tools/PngWriter.h"
 
 #include <cstdio>
@@ -60,56 +61,28 @@ std::string toAnsi(const std::string& utf8)
     return ansi;
 }
 
-// Every pixel becomes the text colour with alpha 0; each glyph's grey levels
-// g (1..64) set the alpha to 4g - 1, the pen starting 2 pixels in with the
-// baseline at the font's ascent. Returns false when a glyph cannot be read.
+// Every pixel becomes the text colour with alpha 0; the glyphs' grey levels
+// set the alpha, the pen starting 2 pixels in with the baseline at the
+// font's ascent. Returns false when a glyph cannot be read.
 bool renderLine(window::Font* font, int ascent, const std::string& text, uint32_t rgb, window::ImageWinDX* image)
 {
     uint32_t* pixels = image->getPixels();
     int width = image->getWidth(), height = image->getHeight();
     for (int i = 0; i < width * height; ++i)
         pixels[i] = rgb & 0x00FFFFFFu;
-
-    window::CMainDC* screen = new window::CMainDC();
-    HDC dc = screen->getDC();
-    SelectObject(dc, font->getHandle());
-    MAT2 identity{};
-    identity.eM11.value = 1;
-    identity.eM22.value = 1;
-    std::vector<unsigned char> bits(900);
     bool ok = true;
-    int pen = 2;
-    for (unsigned char c : text) {
-        GLYPHMETRICS gm{};
-        DWORD size = GetGlyphOutlineA(dc, c, GGO_GRAY8_BITMAP, &gm, 0, nullptr, &identity);
-        if (size == GDI_ERROR) {
-            ok = false;
-            break;
-        }
-        if (size > 0 && c >= 33) {
-            if (size > bits.size())
-                bits.resize(size);
-            GetGlyphOutlineA(dc, c, GGO_GRAY8_BITMAP, &gm, size, bits.data(), &identity);
-            int pitch = int((gm.gmBlackBoxX + 3) & ~3u);
-            int left = pen + int(gm.gmptGlyphOrigin.x);
-            int top = ascent - int(gm.gmptGlyphOrigin.y);
-            for (int row = 0; row < int(gm.gmBlackBoxY); ++row) {
-                int y = top + row;
-                if (y < 0 || y >= height)
-                    continue;
-                for (int col = 0; col < int(gm.gmBlackBoxX); ++col) {
-                    int x = left + col;
-                    int g = bits[size_t(row * pitch + col)];
-                    if (x < 0 || x >= width || g == 0)
-                        continue;
-                    pixels[y * width + x] |= uint32_t(4 * g - 1) << 24;
-                }
+    {
+        tools::GlyphPainter painter(font);
+        int pen = 2;
+        for (unsigned char c : text) {
+            const int advance = painter.draw(c, pixels, width, height, pen, ascent);
+            if (advance < 0) {
+                ok = false;
+                break;
             }
+            pen += advance;
         }
-        pen += gm.gmCellIncX;
     }
-    SelectObject(dc, GetStockObject(SYSTEM_FONT));
-    screen->release();
     image->setHasAlpha(true);
     image->setModified(true);
     return ok;

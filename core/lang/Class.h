@@ -38,24 +38,23 @@ private:
 
 } // namespace lang
 
-// Declares, inside the body of class X, its nested metaclass X::XClass and
-// its one static instance X::s_metaclass.
+// Declares, inside the body of class X, its nested metaclass X::XClass. The
+// one instance that registers the class is made by the start-up of the
+// class's subsystem, in that subsystem's order, and deleted at its teardown.
 #define HV_DECLARE_METACLASS(X)                  \
     class X##Class : public ::lang::Class {      \
     public:                                      \
         X##Class();                              \
         ::lang::Object* newInstance() override;  \
-    };                                           \
-    static X##Class s_metaclass
+    }
 
 // Defines X's metaclass in X's source file, inside X's namespace, with X
-// written unqualified: it registers under the name "X" during static
-// initialisation, and its newInstance returns new X().
+// written unqualified: an instance registers under the name "X", and its
+// newInstance returns new X().
 #define HV_DEFINE_METACLASS(X) HV_DEFINE_METACLASS_WITH(X, )
 
 // As HV_DEFINE_METACLASS, for a class whose metaclass builds it with the given
 // constructor arguments: newInstance returns new X(arguments).
 #define HV_DEFINE_METACLASS_WITH(X, ...)                                          \
     X::X##Class::X##Class() : ::lang::Class(::lang::String(#X, true)) {}           \
-    ::lang::Object* X::X##Class::newInstance() { return new X(__VA_ARGS__); }      \
-    X::X##Class X::s_metaclass
+    ::lang::Object* X::X##Class::newInstance() { return new X(__VA_ARGS__); }

@@ -1,6 +1,7 @@
 // DeviceContext.cpp: context state, object selection, saving and restoring.
 #include "platform/gdi/DeviceContext.h"
 
+#include "platform/gdi/GdiObjects.h"
 #include "platform/gdi/GdiStockObjects.h"
 
 #include <mutex>
@@ -185,7 +186,7 @@ int DeviceContext::deviceCaps(int index)
     case VERTRES: return bounds.bottom;
     case HORZSIZE: return bounds.right * 254 / (kPixelsPerInch * 10);
     case VERTSIZE: return bounds.bottom * 254 / (kPixelsPerInch * 10);
-    case BITSPIXEL: return 32;
+    case BITSPIXEL: return screenBitsPerPixel();
     case PLANES: return 1;
     case NUMCOLORS: return -1;
     case RASTERCAPS: return RC_BITBLT | RC_BITMAP64 | RC_DI_BITMAP | RC_DIBTODEV | RC_STRETCHBLT;

@@ -7,6 +7,7 @@
 #include "platform/gdi/GdiRegion.h"
 #include "platform/gdi/GdiStockObjects.h"
 
+#include <atomic>
 #include <cstring>
 #include <mutex>
 
@@ -400,3 +401,24 @@ int OffsetClipRgn(HDC handle, int dx, int dy)
         return ERROR;
     return clipComplexity(*dc);
 }
+
+namespace platform {
+
+namespace {
+
+// Every context draws 32-bit pixels; only the reported depth may change.
+std::atomic<int> s_screenBits{32};
+
+} // namespace
+
+void setScreenBitsPerPixel(int bits)
+{
+    s_screenBits = bits > 0 ? bits : 32;
+}
+
+int screenBitsPerPixel()
+{
+    return s_screenBits;
+}
+
+} // namespace platform

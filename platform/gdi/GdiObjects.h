@@ -25,8 +25,9 @@ HGDIOBJ GetCurrentObject(HDC dc, UINT type);
 // that cannot be drawn into; select a bitmap to draw.
 HDC CreateCompatibleDC(HDC dc);
 BOOL DeleteDC(HDC dc);
-// BITSPIXEL is 32 and PLANES 1 on every context; LOGPIXELSX/Y 96; HORZRES and
-// VERTRES are the size of the surface drawn into.
+// BITSPIXEL is the display's depth (32 unless a test sets another) and PLANES
+// 1 on every context; LOGPIXELSX/Y 96; HORZRES and VERTRES are the size of
+// the surface drawn into.
 int GetDeviceCaps(HDC dc, int index);
 int SaveDC(HDC dc);
 BOOL RestoreDC(HDC dc, int level);
@@ -78,3 +79,12 @@ int GetClipBox(HDC dc, LPRECT box);
 int IntersectClipRect(HDC dc, int left, int top, int right, int bottom);
 int ExcludeClipRect(HDC dc, int left, int top, int right, int bottom);
 int OffsetClipRgn(HDC dc, int dx, int dy);
+
+namespace platform {
+
+// Test hook: the colour depth in bits per pixel that every device context
+// reports as BITSPIXEL (32 by default; 0 restores the default).
+void setScreenBitsPerPixel(int bits);
+int screenBitsPerPixel();
+
+} // namespace platform

@@ -3,6 +3,7 @@
 // sync points, opening, playing, stopping, seeking and the refill itself.
 #pragma once
 
+#include "sound/core/hvsound_async.h"
 #include "sound/core/system_thread.h"
 #include "sound/formats/format_mpeg.h"
 
@@ -69,14 +70,6 @@ struct HVSOUND_SYNCLIST {
     HVSOUND_SYNCPOINT tail;
     HVSOUND_SYNCPOINT* cursor;
     HVSOUND_STREAM_SYNCCALLBACK callback; // null: reaching a point only moves the cursor
-};
-
-// The entry a non-blocking open puts on the loader queue.
-struct HVSOUND_ASYNCENTRY {
-    HVSOUND_ASYNCENTRY* next;
-    HVSOUND_ASYNCENTRY* prev;
-    void* object;
-    uint32_t type; // 0 = stream
 };
 
 // Where a block of the double buffer (or of what is being heard) came from:

@@ -1,19 +1,22 @@
 // GameCanvas3.cpp: the canvas's life cycle, its data, the root sprite list,
 // the pacing of logic frames by the game timer, one logic frame, and painting.
 #include "sprites/canvas/GameCanvas3.h"
-#include "sprites/canvas/Hold.h"
 
 #include "core/io/ByteArrayInputStream.h"
 #include "core/io/FileInputStream.h"
 #include "core/io/StreamTokenizer.h"
 #include "core/lang/Exception.h"
+#include "core/lang/Hold.h"
+#include "core/lang/Owned.h"
 #include "core/lang/Synchronized.h"
+#include "core/lang/Thread.h"
 #include "core/util/Hashtable.h"
 #include "core/util/Region.h"
 #include "platform/user/User.h"
 #include "sound/clip/AudioClip.h"
 #include "sprites/base/SpriteBase.h"
 #include "sprites/containers/FancyContainer.h"
+#include "sprites/loader/DataLoader.h"
 #include "sprites/script/ScriptHost.h"
 #include "sprites/settings/User.h"
 #include "sprites/transitions/TransitionBase.h"
@@ -38,17 +41,6 @@ bool GameCanvas3::s_bFreeze = false;
 bool GameCanvas3::s_bShowPosted = false;
 
 namespace {
-
-// The process-wide list of sprites whose Lua "nextFrame" runs at the end of
-// this frame, shared with the containers that collect their children.
-util::Vector* luaAnimatedList()
-{
-    // Capacity 10: a handful of scripted sprites animate at once.
-    static util::Vector* const list = new util::Vector(10);
-    if (!FancyContainer::luaAnimatedSprites)
-        FancyContainer::luaAnimatedSprites = list;
-    return FancyContainer::luaAnimatedSprites;
-}
 
 SpriteBase* rootSprite(util::Vector* list, int i)
 {
@@ -110,7 +102,6 @@ GameCanvas3::GameCanvas3()
       m_nEntriesLoaded(0),
       m_bReady(true)
 {
-    luaAnimatedList();
     ScriptHost* host = ScriptHost::instance;
     if (!host || !host->getState())
         return;
@@ -250,6 +241,22 @@ lang::ObjectArray* GameCanvas3::getTextListA()
 
 bool GameCanvas3::preLoad()
 {
+    return true;
+}
+
+bool GameCanvas3::loadData()
+{
+    auto* loader = new DataLoader(m_codeBase, this, m_pUser);
+    lang::Owned owned(loader);
+    m_nEntriesLoaded = 0;
+    m_nManifestTotal = loader->countEntries(m_dataFileName);
+    if (!loader->load(m_dataFileName))
+        return false;
+    takeLoadedData(loader->getSprites(), loader->getNames(), loader->getSounds(), loader->getStrings(),
+                   loader->getNumbers());
+    while (!m_bReady)
+        lang::Thread::sleep(1);
+    setupGame(loader);
     return true;
 }
 
@@ -401,7 +408,9 @@ void GameCanvas3::doFrame()
     lang::Synchronized canvasGuard(this, true);
     if (!m_bActionsPaused && m_scheduledActions.size() > 0)
         fireScheduledActions();
-    util::Vector* animated = luaAnimatedList();
+    // The process-wide list that the framework's start-up made, shared with
+    // the containers that collect their children; null before start-up.
+    util::Vector* animated = FancyContainer::luaAnimatedSprites;
     if (m_pRootList) {
         lang::Synchronized rootGuard(m_pRootList);
         util::RectangleNM bounds(0, 0, 0, 0);
@@ -410,12 +419,12 @@ void GameCanvas3::doFrame()
         // The count is read again at each step: a tick may shrink the list.
         for (int i = 0; i < m_pRootList->size(); ++i) {
             SpriteBase* s = rootSprite(m_pRootList, i);
-            Hold hold(s);
+            lang::Hold hold(s);
             bool changed = s->getTransition() ? s->tickTransition(m_nFrameCounter, &bounds, &region)
                                               : s->tick(m_nFrameCounter, &bounds, &region);
             if (changed)
                 m_bDirty = true;
-            if (!m_bSuspendLuaAnimations && s->hasLuaAnimations())
+            if (animated && !m_bSuspendLuaAnimations && s->hasLuaAnimations())
                 animated->addElement(s);
         }
         if (isTransitionRunning()) {
@@ -424,14 +433,16 @@ void GameCanvas3::doFrame()
         }
         if (m_bHasLuaAnimations)
             callLuaNextFrame();
-        for (int i = 0; i < animated->size(); ++i)
-            static_cast<SpriteBase*>(animated->elementAt(i))->luaNextFrame(m_nFrameCounter);
-        animated->removeAllElements();
+        if (animated) {
+            for (int i = 0; i < animated->size(); ++i)
+                static_cast<SpriteBase*>(animated->elementAt(i))->luaNextFrame(m_nFrameCounter);
+            animated->removeAllElements();
+        }
         for (int i = m_removalList.size() - 1; i >= 0; --i) {
             if (i >= m_removalList.size())
                 continue;
             lang::Object* s = m_removalList.elementAt(i);
-            Hold hold(s);
+            lang::Hold hold(s);
             m_pRootList->removeElement(s);
             m_removalList.removeElementAt(i);
         }
@@ -481,7 +492,7 @@ void GameCanvas3::addSprite(const char* name, SpriteBase* sprite, int index)
     if (!sprite || !m_pRootList)
         return;
     lang::Synchronized guard(this, true);
-    Hold hold(sprite);
+    lang::Hold hold(sprite);
     // A copy: the name may be the sprite's own, which setName replaces.
     const lang::String newName(name ? name : "");
     unlinkSprite(sprite);
@@ -500,7 +511,7 @@ void GameCanvas3::addSpriteBehind(const char* name, SpriteBase* sprite, SpriteBa
     if (!sprite || !m_pRootList)
         return;
     lang::Synchronized guard(this, true);
-    Hold hold(sprite);
+    lang::Hold hold(sprite);
     unlinkSprite(sprite);
     int index = other ? m_pRootList->indexOf(other) : -1;
     addSprite(name, sprite, index < 0 ? 0 : index);
@@ -636,7 +647,7 @@ void GameCanvas3::paintTransition(window::Graphics* g)
 {
     if (!m_pTransition)
         return;
-    Hold hold(m_pTransition);
+    lang::Hold hold(m_pTransition);
     TransitionBase* transition = m_pTransition;
     const int layer = transition->getState();
     transition->capture(g, 0, 0, m_size.width, m_size.height);

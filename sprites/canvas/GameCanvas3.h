@@ -84,6 +84,10 @@ public:
 
     // Keeps the program directory, the data-file name and the settings store.
     virtual void init(const lang::String& codeBase, User* user, const lang::String& dataFile, int unused);
+    // On the loader thread: counts and loads the data manifest, takes over
+    // what it made, waits until the canvas is ready and sets the game up.
+    // False when the manifest did not load.
+    virtual bool loadData();
     // Asked by the manifest loader for each sprite entry; null lets the
     // loader build the sprite itself.
     virtual SpriteBase* createSprite(const lang::String& kind, lang::IntArray* numbers, lang::ObjectArray* images,

@@ -1,8 +1,9 @@
 // GameCanvas3Actions.cpp: the canvas's scheduled actions (commands delivered
 // after a number of frames, once or repeatedly) and its command handler.
 #include "sprites/canvas/FrameNotify.h"
-#include "sprites/canvas/Hold.h"
 
+#include "core/lang/Hold.h"
+#include "core/lang/Owned.h"
 #include "core/lang/Synchronized.h"
 #include "sprites/base/SpriteBase.h"
 #include "sprites/dialogs/DialogSprite.h"
@@ -102,7 +103,7 @@ void GameCanvas3::fireScheduledActions()
     }
     for (size_t k = entries.size(); k-- > 0;) {
         FrameNotify* entry = entries[k];
-        Owned owned(entry);
+        lang::Owned owned(entry);
         if (m_bActionsPaused)
             continue;
         const int index = m_scheduledActions.indexOf(entry);
@@ -167,7 +168,7 @@ void GameCanvas3::handleAction(lang::Object*, lang::String* command)
         auto* s = static_cast<SpriteBase*>(m_pRootList->get(i));
         if (!s->isShowing() || !s->isInstanceOf("DialogSprite"))
             continue;
-        Hold hold(s);
+        lang::Hold hold(s);
         int r = static_cast<DialogSprite*>(s)->dialogAction(*command);
         if (r >= DialogSprite::COMMAND_READY && r <= DialogSprite::HANDLED)
             return;

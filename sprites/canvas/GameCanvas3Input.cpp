@@ -2,8 +2,9 @@
 // events, and each tick takes them to the handlers that find the dialog,
 // button or sprite they reach and the command that follows.
 #include "sprites/canvas/GameCanvas3.h"
-#include "sprites/canvas/Hold.h"
 
+#include "core/lang/Hold.h"
+#include "core/lang/Owned.h"
 #include "core/lang/Synchronized.h"
 #include "core/lang/System.h"
 #include "sprites/buttons/ButtonMixin.h"
@@ -152,7 +153,7 @@ bool GameCanvas3::onMouseDown(window::Event* e, lang::Object** receiver, lang::S
         SpriteBase* s = childAt(i);
         if (!s)
             continue;
-        Owned owned(s);
+        lang::Owned owned(s);
         if (s->isTransitioning())
             continue;
         if (DialogSprite* dialog = asDialog(s)) {
@@ -207,7 +208,7 @@ bool GameCanvas3::onMouseUp(window::Event* e, lang::Object** receiver, lang::Str
         SpriteBase* s = childAt(i);
         if (!s)
             continue;
-        Owned owned(s);
+        lang::Owned owned(s);
         DialogSprite* dialog = asDialog(s);
         if (!dialog || !dialog->isVisible() || dialog->isTransitioning())
             continue;
@@ -246,7 +247,7 @@ bool GameCanvas3::onMouseMove(window::Event* e, lang::Object** receiver, lang::S
         SpriteBase* s = static_cast<SpriteBase*>(m_pRootList->get(i));
         if (!s->isVisible())
             continue;
-        Hold hold(s);
+        lang::Hold hold(s);
         if (s->isInteractive() && !s->isTransitioning()) {
             DialogSprite* dialog = asDialog(s);
             if (!dialog) {
@@ -296,7 +297,7 @@ bool GameCanvas3::onKey(window::Event* e, lang::Object** receiver, lang::String*
         SpriteBase* s = childAt(i);
         if (!s)
             continue;
-        Owned owned(s);
+        lang::Owned owned(s);
         DialogSprite* dialog = s->SpriteBase::isVisible() ? asDialog(s) : nullptr;
         if (!dialog)
             continue;

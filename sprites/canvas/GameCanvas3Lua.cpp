@@ -1,8 +1,8 @@
 // GameCanvas3Lua.cpp: the native methods of hv.GameCanvas3, the Lua class
 // "Canvas" whose one object is the global `canvas`.
 #include "sprites/canvas/GameCanvas3.h"
-#include "sprites/canvas/Hold.h"
 
+#include "core/lang/Hold.h"
 #include "sprites/base/SpriteBase.h"
 #include "sprites/base/SpriteBaseLua.h"
 #include "sprites/script/ScriptHost.h"
@@ -138,7 +138,7 @@ int luaHandleAction(lua_State* L)
     SpriteBase* sender = lua_isnoneornil(L, 2) ? nullptr : spriteArgument(L, 2);
     const char* text = lua_tostring(L, 3);
     // The canvas stays while the command runs, whatever it does.
-    Hold hold(canvas);
+    lang::Hold hold(canvas);
     lang::String command(text ? text : "");
     canvas->handleAction(sender, &command);
     return returnArgument(L, 3);

@@ -2,8 +2,8 @@
 // stopping, fading and bending its clips, and stepping the running fades
 // once a frame.
 #include "sprites/canvas/GameCanvas3.h"
-#include "sprites/canvas/Hold.h"
 
+#include "core/lang/Hold.h"
 #include "core/lang/Synchronized.h"
 #include "sound/clip/AudioClip.h"
 
@@ -105,7 +105,7 @@ void GameCanvas3::updateFrameListeners()
         if (i >= m_frameListeners.size())
             continue;
         auto* clip = static_cast<window::AudioClip*>(m_frameListeners.elementAt(i));
-        Hold hold(clip);
+        lang::Hold hold(clip);
         if (!clip->updateFades(m_nFrameCounter))
             m_frameListeners.removeElement(clip);
     }

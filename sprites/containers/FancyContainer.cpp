@@ -1,6 +1,7 @@
 // FancyContainer.cpp: the container sprite and its child list.
 #include "sprites/containers/FancyContainer.h"
 
+#include "core/lang/Hold.h"
 #include "core/lang/Synchronized.h"
 #include "core/util/Region.h"
 #include "sprites/script/ScriptHost.h"
@@ -14,18 +15,6 @@ HV_DEFINE_METACLASS_WITH(FancyContainer, 1, 1, 0);
 util::Vector* FancyContainer::luaAnimatedSprites = nullptr;
 
 namespace {
-
-// Holds one reference on a sprite for a scope.
-class Hold {
-public:
-    explicit Hold(SpriteBase* sprite) : m_pSprite(sprite) { m_pSprite->addRef(); }
-    ~Hold() { m_pSprite->release(); }
-    Hold(const Hold&) = delete;
-    Hold& operator=(const Hold&) = delete;
-
-private:
-    SpriteBase* m_pSprite;
-};
 
 SpriteBase* spriteIn(util::Vector& list, int i)
 {
@@ -96,7 +85,7 @@ bool FancyContainer::placeChild(SpriteBase* child, Placement placement, SpriteBa
     // A container inside its own tree would draw and tick itself for ever.
     if (!child || isSelfOrAncestor(child))
         return false;
-    Hold hold(child);
+    lang::Hold hold(child);
     // A sprite is in one list at a time: ticked and drawn once a frame.
     FancyContainer* previous = child->m_pParent;
     if (previous && previous != this)
@@ -122,7 +111,7 @@ bool FancyContainer::placeChild(SpriteBase* child, Placement placement, SpriteBa
 
 void FancyContainer::detachChild(SpriteBase* child)
 {
-    Hold hold(child);
+    lang::Hold hold(child);
     lang::Synchronized guard(&m_children, true);
     while (m_pendingRemoval.removeElement(child)) {
     }
@@ -289,7 +278,7 @@ bool FancyContainer::tick(int frame, util::RectangleNM* boundsOut, util::Region*
     // add children or move them.
     for (int i = 0; i < m_children.size(); ++i) {
         SpriteBase* child = spriteIn(m_children, i);
-        Hold hold(child);
+        lang::Hold hold(child);
         if (child->getTransitionMode() == TRANSITION_NONE) {
             bool childDirty = child->tick(frame, &childBounds, &childRegion);
             if (childDirty && m_bVisible)

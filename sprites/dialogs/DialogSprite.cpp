@@ -2,6 +2,8 @@
 // shown state.
 #include "sprites/dialogs/DialogSprite.h"
 
+#include "core/lang/Hold.h"
+#include "core/lang/Owned.h"
 #include "core/lang/Synchronized.h"
 #include "core/util/Hashtable.h"
 #include "sprites/buttons/ButtonMixin.h"
@@ -15,31 +17,6 @@ namespace sprite {
 HV_DEFINE_METACLASS_WITH(DialogSprite, false);
 
 namespace {
-
-// Holds one reference on a sprite for a scope.
-class Hold {
-public:
-    explicit Hold(SpriteBase* sprite) : m_pSprite(sprite) { m_pSprite->addRef(); }
-    ~Hold() { m_pSprite->release(); }
-    Hold(const Hold&) = delete;
-    Hold& operator=(const Hold&) = delete;
-
-private:
-    SpriteBase* m_pSprite;
-};
-
-// Owns one reference taken earlier (by childAt) and releases it at the end
-// of the scope.
-class Owned {
-public:
-    explicit Owned(SpriteBase* sprite) : m_pSprite(sprite) {}
-    ~Owned() { m_pSprite->release(); }
-    Owned(const Owned&) = delete;
-    Owned& operator=(const Owned&) = delete;
-
-private:
-    SpriteBase* m_pSprite;
-};
 
 // The nested dialog a child is, or null.
 DialogSprite* asDialog(SpriteBase* sprite)
@@ -169,7 +146,7 @@ bool DialogSprite::addNamedChild(const char* name, SpriteBase* child, Placement 
     if (!child || isSelfOrAncestor(child))
         return false;
     lang::Synchronized guard(this, true);
-    Hold hold(child);
+    lang::Hold hold(child);
     removeChild(child);
     addNamedSprite(name, child);
     switch (placement) {
@@ -192,7 +169,7 @@ bool DialogSprite::removeChild(SpriteBase* child)
     if (!child)
         return FancyContainer::removeChild(child);
     lang::Synchronized guard(this, true);
-    Hold hold(child);
+    lang::Hold hold(child);
     forgetName(child);
     return FancyContainer::removeChild(child);
 }
@@ -200,7 +177,7 @@ bool DialogSprite::removeChild(SpriteBase* child)
 void DialogSprite::detachChild(SpriteBase* child)
 {
     lang::Synchronized guard(this, true);
-    Hold hold(child);
+    lang::Hold hold(child);
     forgetName(child);
     FancyContainer::detachChild(child);
 }
@@ -298,7 +275,7 @@ int DialogSprite::filterCommand(lang::String* command, lang::String* out)
         DialogSprite* nested = child->SpriteBase::isVisible() ? asDialog(child) : nullptr;
         if (!nested)
             continue;
-        Hold hold(child);
+        lang::Hold hold(child);
         int r = nested->filterCommand(command, out);
         if (r != 0)
             return r;
@@ -336,7 +313,7 @@ int DialogSprite::keyDown(int key)
         DialogSprite* nested = child->SpriteBase::isVisible() ? asDialog(child) : nullptr;
         if (!nested || !nested->isVisible())
             continue;
-        Hold hold(child);
+        lang::Hold hold(child);
         int r = nested->keyDown(key);
         if (r != 0)
             return takeNestedCommand(nested, r);
@@ -366,7 +343,7 @@ int DialogSprite::mouseDown(window::Event* e)
         SpriteBase* child = childAt(i);
         if (!child)
             continue;
-        Owned owned(child);
+        lang::Owned owned(child);
         ButtonMixin* button = ButtonMixin::fromSprite(child);
         if (button && !handed && button->hitAndEnabled(lx, ly)) {
             target = child;
@@ -404,7 +381,7 @@ int DialogSprite::mouseDown(window::Event* e)
             m_bDragging = true;
         return HANDLED;
     }
-    Owned owned(target);
+    lang::Owned owned(target);
     if (!ButtonMixin::fromSprite(target)->armIfClickOnRelease()) {
         m_pressedName = target->getName();
         return HANDLED;
@@ -428,7 +405,7 @@ int DialogSprite::mouseUp(window::Event* e)
     m_pressedName = lang::String("");
     if (!child)
         return NOT_HANDLED;
-    Hold hold(child);
+    lang::Hold hold(child);
     if (DialogSprite* nested = asDialog(child)) {
         int r;
         {
@@ -480,7 +457,7 @@ bool DialogSprite::mouseMove(window::Event* e)
         SpriteBase* child = static_cast<SpriteBase*>(m_children.get(i));
         if (!child->SpriteBase::isVisible())
             continue;
-        Hold hold(child);
+        lang::Hold hold(child);
         DialogSprite* nested = asDialog(child);
         if (nested && !handed && (nested->hittest(lx, ly) || nested->isModal())) {
             handed = true;

@@ -15,7 +15,6 @@ ImageSprite::ImageSpriteClass::ImageSpriteClass() : ::lang::Class(::lang::String
 {
     return new ImageSprite();
 }
-ImageSprite::ImageSpriteClass ImageSprite::s_metaclass;
 
 ImageSprite::ImageSprite()
     : SpriteBase(0, 0), m_pImage(nullptr), m_bUnloadPending(false), m_bKeepLoaded(false), m_bBoundsHitTest(false)

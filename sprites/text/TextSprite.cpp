@@ -19,7 +19,6 @@ TextSprite::TextSpriteClass::TextSpriteClass() : ::lang::Class(::lang::String("T
 {
     return new TextSprite(nullptr, nullptr, nullptr, false, false);
 }
-TextSprite::TextSpriteClass TextSprite::s_metaclass;
 
 namespace {
 

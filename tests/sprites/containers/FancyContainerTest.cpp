@@ -241,12 +241,13 @@ TEST_F(FancyContainerTest, AHiddenContainerTicksItsChildrenButReportsOnlyTransit
 TEST_F(FancyContainerTest, ChildrenWithLuaAnimationsAreHandedToTheFrameList)
 {
     util::Vector collected(10);
+    util::Vector* framework = FancyContainer::luaAnimatedSprites;
     FancyContainer::luaAnimatedSprites = &collected;
     CountingSprite* a = add(0, 0, 1, 1);
     add(0, 0, 1, 1);
     a->setHasLuaAnimations(true);
     container->tick(1, nullptr, nullptr);
-    FancyContainer::luaAnimatedSprites = nullptr;
+    FancyContainer::luaAnimatedSprites = framework;
     ASSERT_EQ(1, collected.size());
     EXPECT_EQ(a, collected.elementAt(0));
     container->tick(2, nullptr, nullptr);

@@ -1,0 +1,2 @@
+-- Utility.lua: the utility module; the program adds hv.getResourceString.
+hv = hv or {}

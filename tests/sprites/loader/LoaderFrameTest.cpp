@@ -1,0 +1,302 @@
+// LoaderFrameTest.cpp: the loader frame's start-up settings (full screen by
+// colour depth and the last run's exit), Esc and deactivation in full
+// screen, failed and broken loads, and the order of shutdown.
+#include "core/lang/Exception.h"
+#include "core/lang/System.h"
+#include "platform/gdi/GdiObjects.h"
+#include "platform/user/User.h"
+#include "sprites/loader/LoaderFrame2.h"
+#include "tests/support/GameWorld.h"
+#include "tests/support/RecordingCanvas.h"
+#include "tests/support/TestLoaderFrame.h"
+#include "windowing/window/WindowGlobals.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using testsupport::GameWorld;
+using testsupport::TestLoaderFrame;
+
+// A canvas that notes losing the focus and can fail its loading.
+class ProbeCanvas : public testsupport::RecordingCanvas<> {
+public:
+    void onFocusLost() override { ++focusLost; }
+    bool preLoad() override
+    {
+        if (throwInPreLoad)
+            throw new lang::Exception("The music is damaged");
+        return preLoadAnswer;
+    }
+    void setupGame(sprite::DataLoader* loader) override
+    {
+        if (throwInSetup)
+            throw new lang::Exception("No room called Hall");
+        RecordingCanvas::setupGame(loader);
+    }
+
+    int focusLost = 0;
+    bool preLoadAnswer = true;
+    bool throwInPreLoad = false;
+    bool throwInSetup = false;
+};
+
+class LoaderFrameTest : public ::testing::Test {
+protected:
+    LoaderFrameTest()
+    {
+        world.data().classScripts();
+        world.data().manifest("datfile", "<sprites> Box RectSprite 0 0 10 10 -1\n");
+        world.openArchive();
+        canvas = new ProbeCanvas();
+        world.adopt(frame, canvas);
+    }
+    ~LoaderFrameTest() override { platform::setScreenBitsPerPixel(0); }
+
+    // The window and the canvas's window, as the game's frame makes them,
+    // without start-up.
+    void makeWindows()
+    {
+        util::RectangleNM bounds(0, 0, 800, 600);
+        ASSERT_TRUE(frame->create(nullptr, &bounds));
+        ASSERT_TRUE(canvas->create(frame, &bounds));
+    }
+
+    GameWorld world;
+    TestLoaderFrame* frame = new TestLoaderFrame();
+    ProbeCanvas* canvas = nullptr;
+};
+
+struct SettingsCase {
+    const char* name;
+    int depth;
+    int fullScreen;  // the stored "FULLSCREEN", -1 for none
+    int normalExit;  // the stored "NORMALEXIT", -1 for none
+    bool switches;   // whether the frame goes full screen
+    int fullScreenAfter;
+    int normalExitAfter;
+};
+
+class StartUpSettingsTest : public LoaderFrameTest, public ::testing::WithParamInterface<SettingsCase> {};
+
+TEST_P(StartUpSettingsTest, FullScreenFollowsTheDepthTheSettingAndTheLastExit)
+{
+    const SettingsCase& c = GetParam();
+    platform::setScreenBitsPerPixel(c.depth);
+    if (c.fullScreen >= 0)
+        world.setSetting("FULLSCREEN", c.fullScreen);
+    if (c.normalExit >= 0)
+        world.setSetting("NORMALEXIT", c.normalExit);
+    makeWindows();
+    frame->startUp(canvas, lang::String(GameWorld::kRegistryName), lang::String("+datfile"));
+    EXPECT_EQ(c.switches ? std::vector<std::string>{"on"} : std::vector<std::string>{}, frame->fullScreenCalls);
+    EXPECT_EQ(c.fullScreenAfter, world.setting("FULLSCREEN", -1));
+    EXPECT_EQ(c.normalExitAfter, world.setting("NORMALEXIT", -1));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Depths, StartUpSettingsTest,
+    ::testing::Values(
+        // No "NORMALEXIT" counts as a normal exit: full screen by default.
+        SettingsCase{"Depth32Defaults", 32, -1, -1, true, -1, 0}, SettingsCase{"Depth32Windowed", 32, 0, -1, false, 0, 0},
+        SettingsCase{"Depth24FullScreen", 24, 1, 1, true, 1, 0}, SettingsCase{"Depth16Defaults", 16, -1, -1, true, -1, 0},
+        // At 15 bits the default is a window.
+        SettingsCase{"Depth15Defaults", 15, -1, -1, false, -1, 0}, SettingsCase{"Depth15FullScreen", 15, 1, -1, true, 1, 0},
+        // At any other depth full screen, whatever the setting.
+        SettingsCase{"Depth8Always", 8, 0, -1, true, 0, 0},
+        // Only 1 means full screen.
+        SettingsCase{"OnlyOneMeansFullScreen", 32, 2, -1, false, 2, 0},
+        // After a crash the game starts in a window and stays there.
+        SettingsCase{"AfterACrash", 32, 1, 0, false, 0, 0}, SettingsCase{"AfterACrashAtDepth8", 8, 1, 0, false, 0, 0}),
+    [](const ::testing::TestParamInfo<SettingsCase>& info) { return std::string(info.param.name); });
+
+TEST_F(LoaderFrameTest, StartUpFindsTheProgramFolderAndInitialisesTheCanvas)
+{
+    world.setSetting("Debug", "VX");
+    world.setSetting("FULLSCREEN", 0);
+    makeWindows();
+    frame->startUp(canvas, lang::String(GameWorld::kRegistryName), lang::String("+datfile"));
+    EXPECT_STREQ(world.programFolder().c_str(), frame->getProgramDirectory().c_str());
+    EXPECT_STREQ(world.programFolder().c_str(), canvas->getCodeBase().c_str());
+    EXPECT_STREQ("+datfile", canvas->getDataFileName().c_str());
+    EXPECT_EQ(frame->getUser(), canvas->getUser());
+    EXPECT_EQ(canvas, frame->getCanvas());
+    EXPECT_TRUE(lang::System::isDebugMode());
+    EXPECT_TRUE(frame->isStartPending());
+
+    world.setSetting("Debug", "vx");
+    frame->startUp(canvas, lang::String(GameWorld::kRegistryName), lang::String("+datfile"));
+    EXPECT_FALSE(lang::System::isDebugMode()) << "only \"VX\" itself";
+}
+
+TEST_F(LoaderFrameTest, EscLeavesFullScreenAndIsNotHandledInAWindow)
+{
+    makeWindows();
+    EXPECT_FALSE(frame->keyDown(nullptr, 27));
+    frame->setFullScreen(true, false);
+    frame->fullScreenCalls.clear();
+    EXPECT_FALSE(frame->keyDown(nullptr, 'A'));
+    EXPECT_TRUE(frame->keyDown(nullptr, 27));
+    EXPECT_EQ(std::vector<std::string>{"off"}, frame->fullScreenCalls);
+    EXPECT_FALSE(frame->isFullScreen());
+}
+
+TEST_F(LoaderFrameTest, DeactivatingFullScreenMinimisesAndRestoringReturnsToIt)
+{
+    makeWindows();
+    frame->startUp(canvas, lang::String(GameWorld::kRegistryName), lang::String("+datfile"));
+    ShowWindow(frame->getHWND(), SW_SHOW);
+    world.pump();
+    ASSERT_TRUE(frame->isFullScreen());
+    frame->fullScreenCalls.clear();
+
+    frame->activated(false);
+    world.pump();
+    EXPECT_EQ(std::vector<std::string>{"off,force"}, frame->fullScreenCalls);
+    EXPECT_TRUE(frame->isMinimised());
+    EXPECT_TRUE(IsIconic(frame->getHWND()));
+    EXPECT_GE(canvas->focusLost, 1) << "a minimised window loses the canvas's focus";
+
+    ShowWindow(frame->getHWND(), SW_RESTORE);
+    world.pump();
+    EXPECT_EQ((std::vector<std::string>{"off,force", "on"}), frame->fullScreenCalls);
+    EXPECT_FALSE(frame->isMinimised());
+
+    // In a window, deactivation changes nothing.
+    frame->setFullScreen(false, false);
+    frame->fullScreenCalls.clear();
+    frame->activated(false);
+    EXPECT_TRUE(frame->fullScreenCalls.empty());
+    EXPECT_FALSE(frame->isMinimised());
+}
+
+TEST_F(LoaderFrameTest, AManifestThatCannotBeOpenedClosesTheProgram)
+{
+    world.setSetting("FULLSCREEN", 0);
+    EXPECT_FALSE(world.start(frame, canvas, "missing.txt"));
+    EXPECT_TRUE(frame->isLoadFailed());
+    EXPECT_TRUE(world.hasQuit());
+    EXPECT_FALSE(canvas->isStarted());
+    EXPECT_EQ(0, frame->loaded);
+    ASSERT_FALSE(world.boxes("Error").empty());
+    EXPECT_EQ(0u, world.boxes("Error")[0].text.find("Error Opening "));
+    EXPECT_EQ(nullptr, frame->getLoaderThread());
+}
+
+struct BrokenLoad {
+    const char* name;
+    bool throwInPreLoad;
+    bool throwInSetup;
+    bool preLoadAnswer;
+    const char* message; // of the box, "" for none from the frame
+};
+
+class BrokenLoadTest : public LoaderFrameTest, public ::testing::WithParamInterface<BrokenLoad> {};
+
+TEST_P(BrokenLoadTest, TheProgramClosesInsteadOfStartingHalfLoaded)
+{
+    const BrokenLoad& c = GetParam();
+    canvas->throwInPreLoad = c.throwInPreLoad;
+    canvas->throwInSetup = c.throwInSetup;
+    canvas->preLoadAnswer = c.preLoadAnswer;
+    world.setSetting("FULLSCREEN", 0);
+    EXPECT_FALSE(world.start(frame, canvas));
+    EXPECT_TRUE(frame->isLoadFailed());
+    EXPECT_TRUE(world.hasQuit());
+    EXPECT_FALSE(canvas->isStarted());
+    EXPECT_EQ(0, frame->loaded);
+    std::vector<platform::MessageBoxRecord> boxes = world.boxes("Error");
+    if (*c.message) {
+        ASSERT_EQ(1u, boxes.size());
+        EXPECT_EQ(c.message, boxes[0].text);
+    } else {
+        EXPECT_TRUE(boxes.empty());
+    }
+    // The close went the normal way.
+    EXPECT_EQ(1, world.setting("NORMALEXIT", -1));
+}
+
+INSTANTIATE_TEST_SUITE_P(Causes, BrokenLoadTest,
+                         ::testing::Values(BrokenLoad{"PreLoadRefuses", false, false, false, ""},
+                                           BrokenLoad{"PreLoadThrows", true, false, true, "The music is damaged"},
+                                           BrokenLoad{"SetupGameThrows", false, true, true, "No room called Hall"}),
+                         [](const ::testing::TestParamInfo<BrokenLoad>& info) { return std::string(info.param.name); });
+
+TEST_F(LoaderFrameTest, ALoaderThatFindsTheProgramQuittingDoesNothing)
+{
+    makeWindows();
+    frame->startUp(canvas, lang::String(GameWorld::kRegistryName), lang::String("+datfile"));
+    window::WindowGlobals::setQuitting(true);
+    frame->runLoaderHere();
+    EXPECT_FALSE(canvas->isDataLoaded());
+    EXPECT_FALSE(canvas->isStarted());
+    EXPECT_FALSE(frame->isLoadFailed());
+    window::WindowGlobals::setQuitting(false);
+}
+
+TEST_F(LoaderFrameTest, TheLoaderStartsOncePerCanvas)
+{
+    world.setSetting("FULLSCREEN", 0);
+    ASSERT_TRUE(world.start(frame, canvas));
+    lang::Thread* thread = frame->getLoaderThread();
+    ASSERT_NE(nullptr, thread);
+    frame->startLoader();
+    EXPECT_EQ(thread, frame->getLoaderThread());
+    EXPECT_FALSE(frame->isStartPending());
+
+    // A new canvas replaces the old one, which stops and lets go of its sounds.
+    auto* next = new ProbeCanvas();
+    frame->setCanvas(next);
+    EXPECT_TRUE(canvas->isQuitting());
+    EXPECT_EQ(next, frame->getCanvas());
+    EXPECT_EQ(nullptr, frame->getLoaderThread());
+    EXPECT_TRUE(frame->isStartPending());
+    // The frame holds the new canvas now; the world still holds the old,
+    // which goes back for the close (the new one has no window to ask).
+    next->release();
+    frame->setCanvas(canvas);
+}
+
+TEST_F(LoaderFrameTest, RequestingCloseMarksANormalExitAndTheQuit)
+{
+    world.setSetting("FULLSCREEN", 0);
+    ASSERT_TRUE(world.start(frame, canvas));
+    EXPECT_EQ(0, world.setting("NORMALEXIT", -1));
+    frame->requestClose();
+    EXPECT_TRUE(window::WindowGlobals::isQuitting());
+    EXPECT_EQ(1, world.setting("NORMALEXIT", -1));
+    world.pumpUntil([] { return false; }, 5000);
+    EXPECT_TRUE(world.hasQuit());
+    EXPECT_TRUE(canvas->isQuitting());
+}
+
+TEST_F(LoaderFrameTest, RepaintMarksTheCanvasAndIsReported)
+{
+    world.setSetting("FULLSCREEN", 0);
+    ASSERT_TRUE(world.start(frame, canvas));
+    canvas->setDirty(false);
+    frame->repaint();
+    EXPECT_TRUE(canvas->isDirty());
+    EXPECT_NE(std::string::npos, world.debugText().find("LoaderFrame2::repaint\n"));
+}
+
+TEST_F(LoaderFrameTest, ItAnswersToItsNamesAndTheRunnables)
+{
+    for (const char* name : {"LoaderFrame2", "Frame", "Component", "Object", "Runnable"})
+        EXPECT_TRUE(frame->isInstanceOf(name)) << name;
+    EXPECT_FALSE(frame->isInstanceOf("GameCanvas3"));
+    EXPECT_STREQ("LoaderFrame2", frame->getClassName());
+    lang::Runnable* runnable = frame;
+    EXPECT_TRUE(runnable->isInstanceOf("LoaderFrame2"));
+    EXPECT_STREQ("LoaderFrame2", runnable->getClassName());
+    // Both faces count on one number.
+    const int before = frame->getRefCount();
+    runnable->addRef();
+    EXPECT_EQ(before + 1, frame->getRefCount());
+    runnable->release();
+}
+
+} // namespace

@@ -1,0 +1,417 @@
+// hvdatagen: makes the game's data beside the game program: packs the data
+// manifests (data/manifest, each item named by its path without ".txt") and
+// the text items (data/texts.txt) into the archive, draws the pictures their
+// descriptions give (data/pictures, each item named by its path with ".png"
+// for ".txt") and those of the loading screen, and copies the Lua scripts.
+//   hvdatagen DATA_FOLDER OUTPUT_FOLDER
+//
+// A picture description has one command a line (';' starts a comment):
+//   size W H                    the picture's size (800 x 600 when not given)
+//   fill COLOUR                 the whole picture in one colour
+//   box X Y W H COLOUR          a filled rectangle
+//   text X Y SIZE COLOUR "t"    text of that pixel size centred on X, top at Y
+//   label X Y "t"               a room's name: large light text centred on X
+//   exit X Y W H "t"            an exit: a framed box with an arrow and the
+//                               name of the room it leads to
+// Colours are 0xAARRGGBB.
+#include "core/lang/String.h"
+#include "platform/user/Backend.h"
+#include "tools/GlyphPainter.h"
+#include "tools/PngWriter.h"
+#include "tools/archive/ArchiveWriter.h"
+#include "windowing/fonts/Font.h"
+#include "windowing/fonts/FontMetrics.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A picture being drawn: 0xAARRGGBB pixels, drawn over with "source over".
+struct Picture {
+    Picture(int w, int h, uint32_t fill = 0) : width(w), height(h), pixels(size_t(w) * size_t(h), fill) {}
+
+    // Mixes colour `rgb` with coverage `alpha` (0..1) over the pixel.
+    void blend(int x, int y, uint32_t rgb, double alpha)
+    {
+        if (x < 0 || y < 0 || x >= width || y >= height || alpha <= 0.0)
+            return;
+        alpha = std::min(alpha, 1.0);
+        uint32_t& p = pixels[size_t(y) * size_t(width) + size_t(x)];
+        const double below = (p >> 24) / 255.0;
+        const double out = alpha + below * (1.0 - alpha);
+        uint32_t result = uint32_t(std::lround(out * 255.0)) << 24;
+        for (int shift = 0; shift < 24; shift += 8) {
+            const double s = (rgb >> shift & 0xFF) / 255.0;
+            const double d = (p >> shift & 0xFF) / 255.0;
+            const double c = out > 0.0 ? (s * alpha + d * below * (1.0 - alpha)) / out : 0.0;
+            result |= uint32_t(std::lround(c * 255.0)) << shift;
+        }
+        p = result;
+    }
+    // An ellipse with a soft edge about a pixel wide.
+    void ellipse(double cx, double cy, double rx, double ry, uint32_t rgb, double alpha = 1.0)
+    {
+        for (int y = int(cy - ry) - 1; y <= int(cy + ry) + 1; ++y)
+            for (int x = int(cx - rx) - 1; x <= int(cx + rx) + 1; ++x) {
+                const double dx = (x + 0.5 - cx) / rx, dy = (y + 0.5 - cy) / ry;
+                const double d = (1.0 - std::sqrt(dx * dx + dy * dy)) * std::min(rx, ry);
+                blend(x, y, rgb, alpha * std::clamp(d + 0.5, 0.0, 1.0));
+            }
+    }
+    // A rectangle with rounded corners of radius r.
+    void roundRect(int x0, int y0, int w, int h, double r, uint32_t rgb, double alpha = 1.0)
+    {
+        for (int y = y0; y < y0 + h; ++y)
+            for (int x = x0; x < x0 + w; ++x) {
+                const double px = x + 0.5, py = y + 0.5;
+                const double qx = std::max({x0 + r - px, px - (x0 + w - r), 0.0});
+                const double qy = std::max({y0 + r - py, py - (y0 + h - r), 0.0});
+                const double d = r - std::sqrt(qx * qx + qy * qy);
+                blend(x, y, rgb, alpha * std::clamp(d + 0.5, 0.0, 1.0));
+            }
+    }
+    std::vector<uint8_t> png() const { return tools::encodePng(pixels.data(), width, height, true); }
+
+    int width;
+    int height;
+    std::vector<uint32_t> pixels;
+};
+
+uint32_t mix(uint32_t a, uint32_t b, double t)
+{
+    uint32_t out = 0xFF000000u;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const double ca = a >> shift & 0xFF, cb = b >> shift & 0xFF;
+        out |= uint32_t(std::lround(ca + (cb - ca) * t)) << shift;
+    }
+    return out;
+}
+
+// The engine's default face at a pixel height, white glyphs.
+class TextPen {
+public:
+    explicit TextPen(int size) : m_font(new window::Font("Arial", 0, size, DEFAULT_CHARSET, 0, 0))
+    {
+        window::FontMetrics* metrics = m_font->getFontMetrics();
+        m_ascent = metrics->getAscent();
+        m_height = metrics->getHeight();
+        metrics->release();
+    }
+    ~TextPen() { m_font->release(); }
+    TextPen(const TextPen&) = delete;
+    TextPen& operator=(const TextPen&) = delete;
+
+    int ascent() const { return m_ascent; }
+    int height() const { return m_height; }
+    window::Font* font() const { return m_font; }
+
+    // The text's width in pixels.
+    int width(const std::string& text)
+    {
+        Picture scratch(1, 1);
+        tools::GlyphPainter painter(m_font);
+        int pen = 0;
+        for (unsigned char c : text)
+            pen += std::max(0, painter.draw(c, scratch.pixels.data(), 0, 0, pen, 0));
+        return pen;
+    }
+    // Writes the text in `rgb` with its top-left corner at (x, y).
+    void write(Picture& target, const std::string& text, int x, int y, uint32_t rgb)
+    {
+        Picture ink(target.width, target.height);
+        {
+            tools::GlyphPainter painter(m_font);
+            int pen = x;
+            for (unsigned char c : text)
+                pen += std::max(0, painter.draw(c, ink.pixels.data(), ink.width, ink.height, pen, y + m_ascent));
+        }
+        for (int py = 0; py < target.height; ++py)
+            for (int px = 0; px < target.width; ++px)
+                target.blend(px, py, rgb, (ink.pixels[size_t(py) * size_t(ink.width) + size_t(px)] >> 24) / 255.0);
+    }
+    // Centred on x.
+    void writeCentred(Picture& target, const std::string& text, int cx, int y, uint32_t rgb)
+    {
+        write(target, text, cx - width(text) / 2, y, rgb);
+    }
+
+private:
+    window::Font* m_font;
+    int m_ascent = 0;
+    int m_height = 0;
+};
+
+Picture logo(TextPen& pen)
+{
+    Picture p(400, 200);
+    p.ellipse(200, 70, 60, 60, 0xFFFFC040u, 0.2);
+    p.roundRect(180, 30, 40, 70, 6, 0xFFFFD27Au);
+    p.ellipse(200, 66, 9, 18, 0xFFFFF6D8u);
+    p.roundRect(172, 22, 56, 10, 4, 0xFF3A2C1Eu);
+    p.roundRect(172, 98, 56, 10, 4, 0xFF3A2C1Eu);
+    pen.writeCentred(p, "Lanternfield", 200, 130, 0xFFF0E6C8u);
+    return p;
+}
+
+Picture loadingLabel(TextPen& pen)
+{
+    Picture p(190, 24);
+    pen.writeCentred(p, "Loading...", 95, 12 - pen.height() / 2, 0xFFF0E6C8u);
+    return p;
+}
+
+Picture loadBar()
+{
+    Picture p(426, 14);
+    for (int x = 0; x < 426; ++x)
+        for (int y = 0; y < 14; ++y)
+            p.blend(x, y, mix(0xFFB06A20u, 0xFFFFD27Au, x / 425.0), y == 0 || y == 13 ? 0.6 : 1.0);
+    return p;
+}
+
+std::string readFile(const fs::path& path, bool& ok)
+{
+    std::ifstream in(path, std::ios::binary);
+    ok = bool(in);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The manifest with its lines ended by CR LF: the tokenizer ends a comment
+// only at a carriage return.
+std::string withCrLf(const std::string& text)
+{
+    std::string out;
+    for (char c : text) {
+        if (c == '\r')
+            continue;
+        if (c == '\n')
+            out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+std::string trim(const std::string& s)
+{
+    const size_t b = s.find_first_not_of(" \t\r");
+    const size_t e = s.find_last_not_of(" \t\r");
+    return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+}
+
+// The words of a description line: quoted texts as one word, ';' ends it.
+std::vector<std::string> words(const std::string& line)
+{
+    std::vector<std::string> out;
+    size_t i = 0;
+    while (i < line.size()) {
+        const char c = line[i];
+        if (c == ';')
+            break;
+        if (c == ' ' || c == '\t' || c == '\r') {
+            ++i;
+        } else if (c == '"') {
+            const size_t end = line.find('"', i + 1);
+            out.push_back(line.substr(i + 1, end == std::string::npos ? std::string::npos : end - i - 1));
+            i = end == std::string::npos ? line.size() : end + 1;
+        } else {
+            const size_t end = line.find_first_of(" \t\r;\"", i);
+            out.push_back(line.substr(i, end == std::string::npos ? std::string::npos : end - i));
+            i = end == std::string::npos ? line.size() : end;
+        }
+    }
+    return out;
+}
+
+// The pens of the sizes the descriptions use, made on first use.
+class Pens {
+public:
+    TextPen& of(int size)
+    {
+        std::unique_ptr<TextPen>& pen = m_pens[size];
+        if (!pen)
+            pen = std::make_unique<TextPen>(size);
+        return *pen;
+    }
+
+private:
+    std::map<int, std::unique_ptr<TextPen>> m_pens;
+};
+
+int number(const std::string& word)
+{
+    return int(std::stoll(word, nullptr, 0));
+}
+
+uint32_t colour(const std::string& word)
+{
+    return uint32_t(std::stoull(word, nullptr, 0));
+}
+
+// An exit: a translucent framed box, an arrow toward the box's nearest
+// screen edge and the name of the room the exit leads to.
+void drawExit(Picture& p, Pens& pens, int x, int y, int w, int h, const std::string& name)
+{
+    p.roundRect(x + 4, y + 4, w - 8, h - 8, 8, 0xFFFFE8B0u, 0.25);
+    for (int i = 0; i < 2; ++i) {
+        p.roundRect(x + 4 + i, y + 4 + i, w - 8 - 2 * i, 2, 1, 0xFFFFE8B0u, 0.8);
+        p.roundRect(x + 4 + i, y + h - 6 - i, w - 8 - 2 * i, 2, 1, 0xFFFFE8B0u, 0.8);
+        p.roundRect(x + 4 + i, y + 4 + i, 2, h - 8 - 2 * i, 1, 0xFFFFE8B0u, 0.8);
+        p.roundRect(x + w - 6 - i, y + 4 + i, 2, h - 8 - 2 * i, 1, 0xFFFFE8B0u, 0.8);
+    }
+    const double cx = x + w / 2.0, cy = y + h / 2.0;
+    double dx = cx < 200 ? -1 : cx > 600 ? 1 : 0;
+    double dy = cy < 150 ? -1 : cy > 400 ? 1 : 0;
+    for (int step = 0; step < 5; ++step)
+        p.ellipse(cx + dx * (step * 4 - 8), cy - 18 + dy * (step * 4 - 8), 3.0, 3.0, 0xFFFFE8B0u, 0.4 + step * 0.12);
+    TextPen& pen = pens.of(14);
+    // Long names take two lines, split at the space nearest the middle.
+    std::vector<std::string> lines{name};
+    if (pen.width(name) > w - 12) {
+        size_t best = std::string::npos;
+        for (size_t i = name.find(' '); i != std::string::npos; i = name.find(' ', i + 1)) {
+            if (best == std::string::npos || std::abs(int(i) - int(name.size() / 2)) < std::abs(int(best) - int(name.size() / 2)))
+                best = i;
+        }
+        if (best != std::string::npos)
+            lines = {name.substr(0, best), name.substr(best + 1)};
+    }
+    int top = int(cy) + 2 - int(lines.size()) * pen.height() / 2 + 8;
+    for (const std::string& line : lines) {
+        pen.writeCentred(p, line, int(cx), top, 0xFFFFF4D8u);
+        top += pen.height();
+    }
+}
+
+// Draws the description; false (after a message) on a line it cannot read.
+bool drawDescription(const std::string& text, const std::string& name, Pens& pens, Picture& out)
+{
+    std::istringstream in(text);
+    Picture p(800, 600);
+    int lineNumber = 0;
+    for (std::string line; std::getline(in, line);) {
+        ++lineNumber;
+        const std::vector<std::string> w = words(line);
+        if (w.empty())
+            continue;
+        const std::string& op = w[0];
+        try {
+            if (op == "size" && w.size() == 3) {
+                p = Picture(number(w[1]), number(w[2]));
+            } else if (op == "fill" && w.size() == 2) {
+                std::fill(p.pixels.begin(), p.pixels.end(), colour(w[1]));
+            } else if (op == "box" && w.size() == 6) {
+                const uint32_t c = colour(w[5]);
+                const int x0 = number(w[1]), y0 = number(w[2]);
+                for (int y = y0; y < y0 + number(w[4]); ++y)
+                    for (int x = x0; x < x0 + number(w[3]); ++x)
+                        p.blend(x, y, c | 0xFF000000u, (c >> 24) / 255.0);
+            } else if (op == "text" && w.size() == 6) {
+                pens.of(number(w[3])).writeCentred(p, w[5], number(w[1]), number(w[2]), colour(w[4]));
+            } else if (op == "label" && w.size() == 4) {
+                pens.of(40).writeCentred(p, w[3], number(w[1]), number(w[2]), 0xFFF0E6C8u);
+            } else if (op == "exit" && w.size() == 6) {
+                drawExit(p, pens, number(w[1]), number(w[2]), number(w[3]), number(w[4]), w[5]);
+            } else {
+                throw std::invalid_argument(op);
+            }
+        } catch (const std::exception&) {
+            std::fprintf(stderr, "hvdatagen: %s, line %d: cannot read \"%s\"\n", name.c_str(), lineNumber,
+                         line.c_str());
+            return false;
+        }
+    }
+    out = p;
+    return true;
+}
+
+// The files with this ending below the folder, by their path relative to it
+// ('/' separated) without the ending.
+std::vector<std::pair<std::string, fs::path>> filesBelow(const fs::path& folder, const std::string& ending)
+{
+    std::vector<std::pair<std::string, fs::path>> found;
+    std::error_code ec;
+    for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        if (!it->is_regular_file() || it->path().extension() != ending)
+            continue;
+        fs::path relative = fs::relative(it->path(), folder);
+        relative.replace_extension();
+        found.push_back({relative.generic_string(), it->path()});
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: hvdatagen DATA_FOLDER OUTPUT_FOLDER\n");
+        return 2;
+    }
+    // Fonts need the screen's context but no display.
+    platform::setWindowBackend("headless");
+    const fs::path data = argv[1], out = argv[2];
+    std::error_code ec;
+    fs::create_directories(out, ec);
+
+    tools::ArchiveWriter archive;
+    bool ok = true;
+    const auto manifests = filesBelow(data / "manifest", ".txt");
+    for (const auto& manifest : manifests) {
+        bool read = false;
+        archive.add(manifest.first, withCrLf(readFile(manifest.second, read)));
+        ok = ok && read;
+    }
+    bool read = false;
+    std::istringstream texts(readFile(data / "texts.txt", read));
+    ok = ok && read;
+    for (std::string line; std::getline(texts, line);) {
+        const size_t eq = line.find('=');
+        if (trim(line).empty() || trim(line)[0] == '#' || eq == std::string::npos)
+            continue;
+        archive.addText(trim(line.substr(0, eq)), trim(line.substr(eq + 1)));
+    }
+
+    Pens pens;
+    const auto descriptions = filesBelow(data / "pictures", ".txt");
+    for (const auto& description : descriptions) {
+        Picture picture(1, 1);
+        ok = ok && drawDescription(readFile(description.second, read), description.first, pens, picture) && read;
+        archive.add(description.first + ".png", picture.png());
+    }
+    archive.add("logo", logo(pens.of(28)).png());
+    archive.add("loading", loadingLabel(pens.of(20)).png());
+    archive.add("loadbar", loadBar().png());
+    ok = ok && archive.write((out / "Lanternfield.bin").string());
+
+    int scripts = 0;
+    for (const auto& entry : fs::directory_iterator(data / "scripts")) {
+        if (entry.path().extension() == ".lua") {
+            ok = ok && fs::copy_file(entry.path(), out / entry.path().filename(), fs::copy_options::overwrite_existing, ec);
+            ++scripts;
+        }
+    }
+    if (!ok) {
+        std::fprintf(stderr, "hvdatagen: the game data could not be made in %s\n", out.string().c_str());
+        return 1;
+    }
+    std::printf("hvdatagen: %zu manifests, %zu pictures, %zu archive items and %d scripts in %s\n", manifests.size(),
+                descriptions.size(), archive.size(), scripts, out.string().c_str());
+    return 0;
+}
