@@ -1,7 +1,7 @@
-// AudioClip.cpp: the sound clip over the engine's samples and streams: lazy
-// loading from archive items and files, playing and looping on a channel,
-// pausing, stopping, volume and pitch with their per-frame fades, and
-// opening and closing the engine.
+// AudioClip.cpp: the sound clip over the engine's samples, streams and
+// module music: lazy loading from archive items and files, playing and
+// looping, pausing, stopping, volume and pitch with their per-frame fades,
+// and opening and closing the engine.
 #include "sound/clip/AudioClip.h"
 
 #include "core/lang/ResourceFile.h"
@@ -10,6 +10,7 @@
 #include "sound/core/hvsound.h"
 #include "sound/core/hvsound_channel.h"
 #include "sound/core/hvsound_sample.h"
+#include "sound/music/hvmusic.h"
 #include "sound/streams/hvsound_stream.h"
 
 #include <cstring>
@@ -31,6 +32,11 @@ HVSOUND_SAMPLE* asSample(void* handle)
 HVSOUND_STREAM* asStream(void* handle)
 {
     return static_cast<HVSOUND_STREAM*>(handle);
+}
+
+HVMUSIC_SONG* asSong(void* handle)
+{
+    return static_cast<HVMUSIC_SONG*>(handle);
 }
 
 // The default frequency of a stream's own sample.
@@ -149,6 +155,9 @@ bool AudioClip::load(const lang::String& name, int kind)
         if (stream)
             m_nBaseFrequency = streamFrequency(stream);
         m_pHandle = stream;
+    } else if (kind == KIND_MUSIC) {
+        m_pHandle = HVMUSIC_LoadSong(m_name.c_str());
+        m_nBaseFrequency = 0;
     }
     m_bLoadFailed = m_pHandle == nullptr;
     return m_pHandle != nullptr;
@@ -187,6 +196,10 @@ bool AudioClip::loadFromMemory(const unsigned char* bytes, int length, int kind)
             m_pMemoryCopy = nullptr;
         }
         m_pHandle = stream;
+    } else if (kind == KIND_MUSIC) {
+        // A module is read whole: the song needs no copy of the data.
+        m_pHandle = HVMUSIC_LoadSongEx(bytes, 0, length, HVSOUND_MODE_LOADMEMORY, nullptr, 0);
+        m_nBaseFrequency = 0;
     }
     return m_pHandle != nullptr;
 }
@@ -206,9 +219,11 @@ void AudioClip::releaseData()
             HVSOUND_Sample_Free(asSample(m_pHandle));
         } else if (m_nKind == KIND_STREAM) {
             // The engine frees its samples when it closes, but only stops
-            // its streams: a stream is closed by its clip, open engine or
-            // not, and before the copy it reads goes.
+            // its streams and songs: those are freed by their clip, open
+            // engine or not (a stream before the copy it reads goes).
             HVSOUND_Stream_Close(asStream(m_pHandle));
+        } else if (m_nKind == KIND_MUSIC) {
+            HVMUSIC_FreeSong(asSong(m_pHandle));
         }
     }
     delete[] m_pMemoryCopy;
@@ -221,6 +236,8 @@ bool AudioClip::isPlaying()
     lang::Synchronized guard(soundMonitor(), true);
     if (!g_soundOpen)
         return false;
+    if (m_nKind == KIND_MUSIC)
+        return m_pHandle && HVMUSIC_IsPlaying(asSong(m_pHandle));
     return m_nChannel != -1 && HVSOUND_IsPlaying(m_nChannel);
 }
 
@@ -254,6 +271,12 @@ void AudioClip::takeStreamChannel()
     HVSOUND_SetPan(m_nChannel, -1);
 }
 
+void AudioClip::applySongVolume()
+{
+    if (m_nVolume != -1)
+        HVMUSIC_SetMasterVolume(asSong(m_pHandle), m_nVolume);
+}
+
 void AudioClip::applyChannelSettings()
 {
     if (m_nChannel == -1)
@@ -285,6 +308,9 @@ void AudioClip::doPlay()
         m_nChannel = HVSOUND_Stream_Play(HVSOUND_FREE, asStream(m_pHandle));
         takeStreamChannel();
         applyChannelSettings();
+    } else if (m_nKind == KIND_MUSIC) {
+        HVMUSIC_PlaySong(asSong(m_pHandle));
+        applySongVolume();
     }
 }
 
@@ -323,13 +349,28 @@ void AudioClip::doLoop()
         }
         takeStreamChannel();
         applyChannelSettings();
+    } else if (m_nKind == KIND_MUSIC) {
+        // Songs loop by themselves: a paused one resumes, any other starts
+        // again from its first order.
+        if (HVMUSIC_GetPaused(asSong(m_pHandle)))
+            HVMUSIC_SetPaused(asSong(m_pHandle), false);
+        else
+            HVMUSIC_PlaySong(asSong(m_pHandle));
+        applySongVolume();
     }
 }
 
 void AudioClip::doStop()
 {
     lang::Synchronized guard(soundMonitor(), true);
-    if (!g_soundOpen || m_nChannel == -1)
+    if (!g_soundOpen)
+        return;
+    if (m_nKind == KIND_MUSIC) {
+        if (isPlaying())
+            HVMUSIC_StopSong(asSong(m_pHandle));
+        return;
+    }
+    if (m_nChannel == -1)
         return;
     if (m_nKind == KIND_STREAM && m_pHandle)
         HVSOUND_Stream_Stop(asStream(m_pHandle));
@@ -343,16 +384,26 @@ void AudioClip::doPause()
     lang::Synchronized guard(soundMonitor(), true);
     if (!g_soundOpen)
         return;
-    if (m_nKind != KIND_MUSIC && m_nChannel != -1)
+    if (m_nKind == KIND_MUSIC) {
+        if (isPlaying())
+            HVMUSIC_SetPaused(asSong(m_pHandle), true);
+    } else if (m_nChannel != -1) {
         HVSOUND_SetPaused(m_nChannel, true);
+    }
 }
 
 void AudioClip::setVolume(int volume)
 {
     m_nVolume = volume;
     lang::Synchronized guard(soundMonitor(), true);
-    if (g_soundOpen && m_nKind != KIND_MUSIC && m_nChannel != -1)
+    if (!g_soundOpen)
+        return;
+    if (m_nKind == KIND_MUSIC) {
+        if (isPlaying())
+            HVMUSIC_SetMasterVolume(asSong(m_pHandle), volume);
+    } else if (m_nChannel != -1) {
         HVSOUND_SetVolumeAbsolute(m_nChannel, volume);
+    }
 }
 
 void AudioClip::setPitch(float factor)

@@ -92,6 +92,8 @@ protected:
     void applyChannelSettings();
     // Gives a stream's new channel the top priority and the stream's pan.
     void takeStreamChannel();
+    // Applies the volume set on the clip to its song.
+    void applySongVolume();
 
     void* m_pHandle;
     unsigned char* m_pMemoryCopy;

@@ -5,91 +5,38 @@
 // replaying, volume and pitch, a looping clip whose channel was taken,
 // release, a broken item, and an MP3 stream against the same MP3 played as
 // a sample.
+#include "tests/sound/clip/ClipTestSupport.h"
 #include "tests/sound/formats/MpegTestSupport.h"
-#include "tests/sound/streams/StreamTestSupport.h"
 
-#include "core/lang/ResourceFile.h"
-#include "sound/clip/AudioClip.h"
-#include "tools/archive/ArchiveWriter.h"
-
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
 using namespace streamtest;
+using cliptest::ProbedClip;
 using window::AudioClip;
 
 constexpr int kRamp = 64; // frames over which a start ramps up at 22,050 Hz
 // The stream's length: a little over two buffer halves.
 constexpr int kFrames = 2 * kHalf + 3000;
 
-// A clip that shows the copy of the data it keeps for its stream.
-class ProbedClip : public AudioClip {
-public:
-    const unsigned char* memoryCopy() const { return m_pMemoryCopy; }
-};
-
-class AudioClipStream : public StreamFixture {
+class AudioClipStream : public cliptest::ClipFixture {
 protected:
     void SetUp() override
     {
-        StreamFixture::SetUp();
-        ASSERT_TRUE(AudioClip::openSound(nullptr, -1, false));
-        capture = HVSOUND_DSP_Create(captureBlock, 5000, this);
-        ASSERT_NE(capture, nullptr);
-        HVSOUND_DSP_SetActive(capture, true);
-
+        ClipFixture::SetUp();
         song = wav16(kFrames, 2);
         data = pcmValues(kFrames, 2);
-        tools::ArchiveWriter archive;
-        archive.add("song", song);
-        archive.add("notasound", std::string("this is no sound at all"));
         mp3 = mpegtest::lameFile(44100, 2, "-b 128");
-        if (!mp3.empty())
-            archive.add("tune", mp3);
-        archivePath = dir.file("Sounds.bin");
-        ASSERT_TRUE(archive.write(archivePath));
-        lang::ResourceFile::open(lang::String(archivePath.c_str()));
-        ASSERT_NE(lang::ResourceFile::getCurrent(), nullptr);
+        std::string broken = "this is no sound at all";
+        openArchive({{"song", song}, {"notasound", {broken.begin(), broken.end()}}, {"tune", mp3}});
         songPath = dir.write("song.wav", std::string(song.begin(), song.end()));
-    }
-
-    void TearDown() override
-    {
-        for (AudioClip* clip : clips)
-            clip->release();
-        clips.clear();
-        lang::ResourceFile::closeAll();
-        AudioClip::closeSound();
-        StreamFixture::TearDown();
     }
 
     ProbedClip* clip(const std::string& name, int kind = AudioClip::KIND_STREAM)
     {
-        auto* c = new ProbedClip();
-        c->setSource(lang::String(name.c_str()), kind);
-        clips.push_back(c);
-        return c;
-    }
-
-    // Mixes `blocks` blocks; answers what was heard (left, right, ...).
-    std::vector<int16_t> listen(int blocks)
-    {
-        heard.clear();
-        update(blocks);
-        return heard;
-    }
-
-    // Mixes until the clip has stopped playing (at most `limit` blocks).
-    std::vector<int16_t> listenToTheEnd(AudioClip* c, int limit = 200)
-    {
-        heard.clear();
-        for (int i = 0; i < limit && c->isPlaying(); ++i)
-            update();
-        EXPECT_FALSE(c->isPlaying()) << "the clip ended within " << limit << " blocks";
-        return heard;
+        return ClipFixture::clip(name, kind);
     }
 
     // After the start's ramp, `out` is `expected` from value `from` on,
@@ -109,9 +56,7 @@ protected:
     std::vector<uint8_t> song;
     std::vector<int16_t> data;
     std::vector<uint8_t> mp3;
-    std::string archivePath;
     std::string songPath;
-    std::vector<AudioClip*> clips;
 };
 
 TEST_F(AudioClipStream, AStreamLoadsFromAnItemIntoItsOwnCopyOrFromAFileAndPlaysOnceToItsEnd)
@@ -143,7 +88,7 @@ TEST_F(AudioClipStream, AStreamLoadsFromAnItemIntoItsOwnCopyOrFromAFileAndPlaysO
         EXPECT_FALSE(s->hasData());
         EXPECT_EQ(s->memoryCopy(), nullptr);
         EXPECT_EQ(HVSOUND_Stream_ListHead()->next, HVSOUND_Stream_ListHead()) << "the stream was closed";
-        lang::ResourceFile::open(lang::String(archivePath.c_str()));
+        reopenArchive();
     }
 }
 
