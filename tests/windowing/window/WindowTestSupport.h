@@ -143,12 +143,15 @@ inline bool windowHasStyle(HWND hwnd, DWORD style)
     return (DWORD(GetWindowLongPtrA(hwnd, GWL_STYLE)) & style) == style;
 }
 
-// A fresh headless window layer with the window class registered, the
-// calling thread as the main thread and the process-wide flags cleared;
-// false when the class could not be registered.
-inline bool freshWindowLayer()
+// A fresh headless window layer (its backend returned through `made` when
+// asked) with the window class registered, the calling thread as the main
+// thread and the process-wide flags cleared; false when the class could not
+// be registered.
+inline bool freshWindowLayer(platform::HeadlessBackend** made = nullptr)
 {
-    platform::useHeadlessBackend();
+    platform::HeadlessBackend& backend = platform::useHeadlessBackend();
+    if (made)
+        *made = &backend;
     platform::resetWindowLayer();
     const bool registered = window::WindowGlobals::registerWindowClass();
     window::WindowGlobals::setFocusRequester(nullptr);
@@ -168,8 +171,7 @@ protected:
     void SetUp() override
     {
         platform::setClock(&clock);
-        backend = &platform::useHeadlessBackend();
-        ASSERT_TRUE(freshWindowLayer());
+        ASSERT_TRUE(freshWindowLayer(&backend));
     }
 
     void TearDown() override
