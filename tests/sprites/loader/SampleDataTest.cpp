@@ -72,6 +72,10 @@ TEST_F(SampleDataTest, TheBellButtonNamesItselfAndItsScriptRingsTheBell)
     ScriptHost::instance->callLuaFunctionString("onCommand", lang::String("Ring"));
     EXPECT_EQ(std::vector<std::string>{"play 0 +ring"}, canvas->sounds());
     EXPECT_GT(canvas->getSprite("Lantern")->getScaleSteps(), 0);
+    // The lantern's click box names itself too; its command hides the panel.
+    canvas->clearRecords();
+    world.click(182, 378);
+    EXPECT_EQ(std::vector<std::string>{"LanternHit"}, canvas->commands());
     ScriptHost::instance->callLuaFunctionString("onCommand", lang::String("LanternHit"));
     EXPECT_FALSE(panel->isVisible());
     EXPECT_TRUE(world.boxes().empty());
