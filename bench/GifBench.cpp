@@ -2,6 +2,7 @@
 // both producing the same 32-bit pixels (giflib's indices turned into pixels
 // through the colour table), with giflib's indices alone shown beside. The
 // program checks that both give the same pixels and ends with the ratio.
+#include "bench/RatioReporter.h"
 #include "windowing/images/GifDecoder.h"
 
 #include <benchmark/benchmark.h>
@@ -169,27 +170,6 @@ void BM_GiflibIndicesOnly(benchmark::State& state)
 }
 BENCHMARK(BM_GiflibIndicesOnly)->Unit(benchmark::kMicrosecond);
 
-// The console output, keeping each benchmark's time per iteration for the ratio.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration || run.aggregate_name == "mean")
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
-double findTime(const std::map<std::string, double>& times, const std::string& prefix)
-{
-    for (const auto& t : times)
-        if (t.first.compare(0, prefix.size(), prefix) == 0)
-            return t.second;
-    return 0.0;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -215,13 +195,13 @@ int main(int argc, char** argv)
     std::printf("picture: %d x %d, %zu bytes of GIF\n", kWidth, kHeight, data.size());
 
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    benchsupport::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
-    double oursTime = findTime(reporter.times, "BM_OurGifDecoder");
-    double giflibTime = findTime(reporter.times, "BM_GiflibToPixels");
-    double giflibIndices = findTime(reporter.times, "BM_GiflibIndicesOnly");
+    double oursTime = reporter.find("BM_OurGifDecoder");
+    double giflibTime = reporter.find("BM_GiflibToPixels");
+    double giflibIndices = reporter.find("BM_GiflibIndicesOnly");
     if (oursTime > 0 && giflibTime > 0)
         std::printf("ratio: giflib (to pixels) / ours = %.2f; giflib (indices only) / ours = %.2f (above 1: ours is faster)\n",
                     giflibTime / oursTime, giflibIndices > 0 ? giflibIndices / oursTime : 0.0);

@@ -18,7 +18,7 @@ for h in "${harnesses[@]}"; do
   cp -r "$corpus"/. "$work"/ 2>/dev/null || true
   echo "== fuzzing $h for ${seconds}s"
   log=$(mktemp)
-  if ! build-fuzz/fuzz/"$h" -max_total_time="$seconds" -max_len=4096 -rss_limit_mb=1024 -artifact_prefix=build-fuzz/ \
+  if ! LSAN_OPTIONS=suppressions=$PWD/fuzz/lsan.supp build-fuzz/fuzz/"$h" -max_total_time="$seconds" -max_len=4096 -rss_limit_mb=1024 -artifact_prefix=build-fuzz/ \
        -print_final_stats=1 "$work" >"$log" 2>&1; then
     tail -60 "$log"
     echo "fuzzing $h found a failure"

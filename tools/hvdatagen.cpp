@@ -1,17 +1,23 @@
-// hvdatagen: makes the sample's data beside the sample program: draws its
-// pictures (the sky, moon, cloud, lantern, bell button, splash, loading bar
-// and a bitmap font from the engine's fonts), makes the bell's sound, and
-// packs them with the manifests and texts of data/ into the archive, the
-// moon and cloud into an image pack, and copies the Lua scripts.
+// hvdatagen: makes the game's data beside the game program: packs the data
+// manifests (data/manifest, each item named by its path without ".txt") and
+// the text items (data/texts.txt) into the archive, draws the pictures their
+// descriptions give (data/pictures, each item named by its path with ".png"
+// for ".txt") and those of the loading screen, and copies the Lua scripts.
 //   hvdatagen DATA_FOLDER OUTPUT_FOLDER
+//
+// A picture description has one command a line (';' starts a comment):
+//   size W H                    the picture's size (800 x 600 when not given)
+//   fill COLOUR                 the whole picture in one colour
+//   box X Y W H COLOUR          a filled rectangle
+//   text X Y SIZE COLOUR "t"    text of that pixel size centred on X, top at Y
+//   label X Y "t"               a room's name: large light text centred on X
+//   exit X Y W H "t"            an exit: a framed box with an arrow and the
+//                               name of the room it leads to
+// Colours are 0xAARRGGBB.
 #include "core/lang/String.h"
 #include "platform/user/Backend.h"
-#include "sprites/loader/DataLoader.h"
 #include "tools/GlyphPainter.h"
-#include "tools/GlyphTable.h"
-#include "tools/ImagePackWriter.h"
 #include "tools/PngWriter.h"
-#include "tools/WavWriter.h"
 #include "tools/archive/ArchiveWriter.h"
 #include "windowing/fonts/Font.h"
 #include "windowing/fonts/FontMetrics.h"
@@ -20,8 +26,11 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -145,83 +154,6 @@ private:
     int m_height = 0;
 };
 
-// A night sky over dark hills, with stars placed by a fixed sequence.
-Picture sky()
-{
-    Picture p(800, 600);
-    for (int y = 0; y < 600; ++y)
-        for (int x = 0; x < 800; ++x)
-            p.pixels[size_t(y) * 800 + size_t(x)] = mix(0xFF070B24u, 0xFF45325Eu, std::min(1.0, y / 470.0));
-    uint32_t seed = 12345;
-    for (int i = 0; i < 140; ++i) {
-        seed = seed * 1103515245u + 12345u;
-        const int x = int(seed >> 8) % 800;
-        seed = seed * 1103515245u + 12345u;
-        const int y = int(seed >> 8) % 380;
-        p.ellipse(x + 0.5, y + 0.5, 0.9 + (i % 3) * 0.35, 0.9 + (i % 3) * 0.35, 0xFFFFF8E0u, 0.5 + (i % 5) * 0.1);
-    }
-    for (int x = 0; x < 800; ++x) {
-        const double far = 455 + 18 * std::sin(x / 90.0) + 9 * std::sin(x / 37.0 + 1.0);
-        const double near = 500 + 26 * std::sin(x / 140.0 + 2.0);
-        for (int y = int(far); y < 600; ++y)
-            p.blend(x, y, y < near ? 0xFF1C1A33u : 0xFF121222u, 1.0);
-    }
-    return p;
-}
-
-Picture moon()
-{
-    Picture p(96, 96);
-    p.ellipse(48, 48, 46, 46, 0xFFFFF4C8u, 0.25);
-    p.ellipse(48, 48, 38, 38, 0xFFFFF1C2u);
-    p.ellipse(36, 38, 8, 7, 0xFFE6D9A6u, 0.8);
-    p.ellipse(58, 60, 11, 9, 0xFFE6D9A6u, 0.7);
-    p.ellipse(60, 32, 5, 5, 0xFFE6D9A6u, 0.7);
-    return p;
-}
-
-Picture cloud()
-{
-    Picture p(180, 70);
-    const double puffs[][3] = {{40, 44, 24}, {72, 32, 28}, {108, 30, 26}, {138, 44, 22}, {90, 48, 30}};
-    for (const auto& c : puffs)
-        p.ellipse(c[0], c[1], c[2] * 1.1, c[2] * 0.8, 0xFFB8BCD8u, 0.85);
-    return p;
-}
-
-// Four frames of a lantern whose flame flickers.
-Picture lantern()
-{
-    Picture p(256, 96);
-    const double glow[4] = {1.0, 0.8, 0.92, 0.7};
-    for (int f = 0; f < 4; ++f) {
-        const int x0 = f * 64;
-        p.ellipse(x0 + 32, 54, 30 * glow[f], 34 * glow[f], 0xFFFFC040u, 0.25);
-        p.roundRect(x0 + 22, 6, 20, 6, 2, 0xFF2B2118u);
-        p.roundRect(x0 + 14, 12, 36, 8, 3, 0xFF3A2C1Eu);
-        p.roundRect(x0 + 18, 20, 28, 56, 4, 0xFFFFD27Au, 0.85);
-        p.ellipse(x0 + 32, 52 - f % 2, 7 * glow[f], 13 * glow[f], 0xFFFFF6D8u);
-        for (int bar = 0; bar < 3; ++bar)
-            p.roundRect(x0 + 18 + bar * 12, 20, 4, 56, 1, 0xFF3A2C1Eu);
-        p.roundRect(x0 + 14, 76, 36, 10, 3, 0xFF3A2C1Eu);
-    }
-    return p;
-}
-
-// The bell button: normal, rollover and disabled frames with their label.
-Picture bell(TextPen& pen)
-{
-    Picture p(360, 40);
-    const uint32_t faces[3] = {0xFFC8963Cu, 0xFFEBC060u, 0xFF707070u};
-    const uint32_t ink[3] = {0xFF2A1A08u, 0xFF2A1A08u, 0xFFB0B0B0u};
-    for (int f = 0; f < 3; ++f) {
-        p.roundRect(f * 120 + 2, 2, 116, 36, 10, 0xFF1A1208u, 0.6);
-        p.roundRect(f * 120, 0, 116, 36, 10, faces[f]);
-        pen.writeCentred(p, "Ring", f * 120 + 58, 18 - pen.height() / 2, ink[f]);
-    }
-    return p;
-}
-
 Picture logo(TextPen& pen)
 {
     Picture p(400, 200);
@@ -248,51 +180,6 @@ Picture loadBar()
         for (int y = 0; y < 14; ++y)
             p.blend(x, y, mix(0xFFB06A20u, 0xFFFFD27Au, x / 425.0), y == 0 || y == 13 ? 0.6 : 1.0);
     return p;
-}
-
-// The bitmap font: every code 32..255 in a cell of a 16-column grid, drawn
-// with the pen 2 pixels into its cell, and the glyph table saying so.
-void bitmapFont(TextPen& pen, tools::ArchiveWriter& archive)
-{
-    const int first = tools::GlyphTable::kFirstCode;
-    const int count = 256 - first;
-    const int columns = 16;
-    const int cellHeight = pen.height();
-    std::vector<int> advances(size_t(count), 0);
-    int widest = 0;
-    {
-        Picture scratch(1, 1);
-        tools::GlyphPainter painter(pen.font());
-        for (int i = 0; i < count; ++i) {
-            advances[size_t(i)] = std::max(0, painter.draw((unsigned char)(first + i), scratch.pixels.data(), 0, 0, 0, 0));
-            widest = std::max(widest, advances[size_t(i)]);
-        }
-    }
-    // Room for glyphs that reach past their advance on either side.
-    const int pad = 2;
-    const int cellWidth = widest + 2 * pad + 2;
-    const int rows = (count + columns - 1) / columns;
-    Picture atlas(columns * cellWidth, rows * cellHeight, 0x00FFFFFFu);
-    std::vector<tools::GlyphRecord> records(static_cast<size_t>(count));
-    {
-        tools::GlyphPainter painter(pen.font());
-        for (int i = 0; i < count; ++i) {
-            const int x = (i % columns) * cellWidth, y = (i / columns) * cellHeight;
-            painter.draw((unsigned char)(first + i), atlas.pixels.data(), atlas.width, atlas.height, x + pad,
-                         y + pen.ascent());
-            tools::GlyphRecord& r = records[size_t(i)];
-            r.x = x;
-            r.y = y;
-            r.width = first + i == ' ' ? 0 : cellWidth;
-            r.height = cellHeight;
-            r.left = -pad;
-            r.right = advances[size_t(i)];
-        }
-    }
-    archive.add("font", atlas.png());
-    const tools::GlyphTable table(records);
-    const std::vector<uint32_t> words = table.pixels();
-    archive.add("glyphs", tools::encodePng(words.data(), tools::GlyphTable::kWords, table.height(), true));
 }
 
 std::string readFile(const fs::path& path, bool& ok)
@@ -326,6 +213,149 @@ std::string trim(const std::string& s)
     return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
 }
 
+// The words of a description line: quoted texts as one word, ';' ends it.
+std::vector<std::string> words(const std::string& line)
+{
+    std::vector<std::string> out;
+    size_t i = 0;
+    while (i < line.size()) {
+        const char c = line[i];
+        if (c == ';')
+            break;
+        if (c == ' ' || c == '\t' || c == '\r') {
+            ++i;
+        } else if (c == '"') {
+            const size_t end = line.find('"', i + 1);
+            out.push_back(line.substr(i + 1, end == std::string::npos ? std::string::npos : end - i - 1));
+            i = end == std::string::npos ? line.size() : end + 1;
+        } else {
+            const size_t end = line.find_first_of(" \t\r;\"", i);
+            out.push_back(line.substr(i, end == std::string::npos ? std::string::npos : end - i));
+            i = end == std::string::npos ? line.size() : end;
+        }
+    }
+    return out;
+}
+
+// The pens of the sizes the descriptions use, made on first use.
+class Pens {
+public:
+    TextPen& of(int size)
+    {
+        std::unique_ptr<TextPen>& pen = m_pens[size];
+        if (!pen)
+            pen = std::make_unique<TextPen>(size);
+        return *pen;
+    }
+
+private:
+    std::map<int, std::unique_ptr<TextPen>> m_pens;
+};
+
+int number(const std::string& word)
+{
+    return int(std::stoll(word, nullptr, 0));
+}
+
+uint32_t colour(const std::string& word)
+{
+    return uint32_t(std::stoull(word, nullptr, 0));
+}
+
+// An exit: a translucent framed box, an arrow toward the box's nearest
+// screen edge and the name of the room the exit leads to.
+void drawExit(Picture& p, Pens& pens, int x, int y, int w, int h, const std::string& name)
+{
+    p.roundRect(x + 4, y + 4, w - 8, h - 8, 8, 0xFFFFE8B0u, 0.25);
+    for (int i = 0; i < 2; ++i) {
+        p.roundRect(x + 4 + i, y + 4 + i, w - 8 - 2 * i, 2, 1, 0xFFFFE8B0u, 0.8);
+        p.roundRect(x + 4 + i, y + h - 6 - i, w - 8 - 2 * i, 2, 1, 0xFFFFE8B0u, 0.8);
+        p.roundRect(x + 4 + i, y + 4 + i, 2, h - 8 - 2 * i, 1, 0xFFFFE8B0u, 0.8);
+        p.roundRect(x + w - 6 - i, y + 4 + i, 2, h - 8 - 2 * i, 1, 0xFFFFE8B0u, 0.8);
+    }
+    const double cx = x + w / 2.0, cy = y + h / 2.0;
+    double dx = cx < 200 ? -1 : cx > 600 ? 1 : 0;
+    double dy = cy < 150 ? -1 : cy > 400 ? 1 : 0;
+    for (int step = 0; step < 5; ++step)
+        p.ellipse(cx + dx * (step * 4 - 8), cy - 18 + dy * (step * 4 - 8), 3.0, 3.0, 0xFFFFE8B0u, 0.4 + step * 0.12);
+    TextPen& pen = pens.of(14);
+    // Long names take two lines, split at the space nearest the middle.
+    std::vector<std::string> lines{name};
+    if (pen.width(name) > w - 12) {
+        size_t best = std::string::npos;
+        for (size_t i = name.find(' '); i != std::string::npos; i = name.find(' ', i + 1)) {
+            if (best == std::string::npos || std::abs(int(i) - int(name.size() / 2)) < std::abs(int(best) - int(name.size() / 2)))
+                best = i;
+        }
+        if (best != std::string::npos)
+            lines = {name.substr(0, best), name.substr(best + 1)};
+    }
+    int top = int(cy) + 2 - int(lines.size()) * pen.height() / 2 + 8;
+    for (const std::string& line : lines) {
+        pen.writeCentred(p, line, int(cx), top, 0xFFFFF4D8u);
+        top += pen.height();
+    }
+}
+
+// Draws the description; false (after a message) on a line it cannot read.
+bool drawDescription(const std::string& text, const std::string& name, Pens& pens, Picture& out)
+{
+    std::istringstream in(text);
+    Picture p(800, 600);
+    int lineNumber = 0;
+    for (std::string line; std::getline(in, line);) {
+        ++lineNumber;
+        const std::vector<std::string> w = words(line);
+        if (w.empty())
+            continue;
+        const std::string& op = w[0];
+        try {
+            if (op == "size" && w.size() == 3) {
+                p = Picture(number(w[1]), number(w[2]));
+            } else if (op == "fill" && w.size() == 2) {
+                std::fill(p.pixels.begin(), p.pixels.end(), colour(w[1]));
+            } else if (op == "box" && w.size() == 6) {
+                const uint32_t c = colour(w[5]);
+                const int x0 = number(w[1]), y0 = number(w[2]);
+                for (int y = y0; y < y0 + number(w[4]); ++y)
+                    for (int x = x0; x < x0 + number(w[3]); ++x)
+                        p.blend(x, y, c | 0xFF000000u, (c >> 24) / 255.0);
+            } else if (op == "text" && w.size() == 6) {
+                pens.of(number(w[3])).writeCentred(p, w[5], number(w[1]), number(w[2]), colour(w[4]));
+            } else if (op == "label" && w.size() == 4) {
+                pens.of(40).writeCentred(p, w[3], number(w[1]), number(w[2]), 0xFFF0E6C8u);
+            } else if (op == "exit" && w.size() == 6) {
+                drawExit(p, pens, number(w[1]), number(w[2]), number(w[3]), number(w[4]), w[5]);
+            } else {
+                throw std::invalid_argument(op);
+            }
+        } catch (const std::exception&) {
+            std::fprintf(stderr, "hvdatagen: %s, line %d: cannot read \"%s\"\n", name.c_str(), lineNumber,
+                         line.c_str());
+            return false;
+        }
+    }
+    out = p;
+    return true;
+}
+
+// The files with this ending below the folder, by their path relative to it
+// ('/' separated) without the ending.
+std::vector<std::pair<std::string, fs::path>> filesBelow(const fs::path& folder, const std::string& ending)
+{
+    std::vector<std::pair<std::string, fs::path>> found;
+    std::error_code ec;
+    for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        if (!it->is_regular_file() || it->path().extension() != ending)
+            continue;
+        fs::path relative = fs::relative(it->path(), folder);
+        relative.replace_extension();
+        found.push_back({relative.generic_string(), it->path()});
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -342,9 +372,10 @@ int main(int argc, char** argv)
 
     tools::ArchiveWriter archive;
     bool ok = true;
-    for (const char* manifest : {"datfile", "panel"}) {
+    const auto manifests = filesBelow(data / "manifest", ".txt");
+    for (const auto& manifest : manifests) {
         bool read = false;
-        archive.add(manifest, withCrLf(readFile(data / (std::string(manifest) + ".txt"), read)));
+        archive.add(manifest.first, withCrLf(readFile(manifest.second, read)));
         ok = ok && read;
     }
     bool read = false;
@@ -357,32 +388,30 @@ int main(int argc, char** argv)
         archive.addText(trim(line.substr(0, eq)), trim(line.substr(eq + 1)));
     }
 
-    TextPen big(28), small(20);
-    archive.add("sky", sky().png());
-    archive.add("lantern", lantern().png());
-    archive.add("bell", bell(small).png());
-    archive.add("logo", logo(big).png());
-    archive.add("loading", loadingLabel(small).png());
+    Pens pens;
+    const auto descriptions = filesBelow(data / "pictures", ".txt");
+    for (const auto& description : descriptions) {
+        Picture picture(1, 1);
+        ok = ok && drawDescription(readFile(description.second, read), description.first, pens, picture) && read;
+        archive.add(description.first + ".png", picture.png());
+    }
+    archive.add("logo", logo(pens.of(28)).png());
+    archive.add("loading", loadingLabel(pens.of(20)).png());
     archive.add("loadbar", loadBar().png());
-    bitmapFont(small, archive);
-    // A bell: a high tone fading over half a second.
-    archive.add("ring", tools::toneWav(1046.5, 500));
-
-    tools::ImagePackWriter pack(sprite::DataLoader::kImagePackKey);
-    pack.add("moon", moon().png());
-    pack.add("cloud", cloud().png());
-    ok = ok && pack.write((out / "pack.bin").string());
     ok = ok && archive.write((out / "Lanternfield.bin").string());
 
+    int scripts = 0;
     for (const auto& entry : fs::directory_iterator(data / "scripts")) {
-        if (entry.path().extension() == ".lua")
+        if (entry.path().extension() == ".lua") {
             ok = ok && fs::copy_file(entry.path(), out / entry.path().filename(), fs::copy_options::overwrite_existing, ec);
+            ++scripts;
+        }
     }
     if (!ok) {
-        std::fprintf(stderr, "hvdatagen: the sample data could not be made in %s\n", out.string().c_str());
+        std::fprintf(stderr, "hvdatagen: the game data could not be made in %s\n", out.string().c_str());
         return 1;
     }
-    std::printf("hvdatagen: %zu archive items, 2 pack pictures and the scripts in %s\n", archive.size(),
-                out.string().c_str());
+    std::printf("hvdatagen: %zu manifests, %zu pictures, %zu archive items and %d scripts in %s\n", manifests.size(),
+                descriptions.size(), archive.size(), scripts, out.string().c_str());
     return 0;
 }

@@ -320,12 +320,15 @@ void HVSOUND_Close()
         s.bufferLength = -1;
     }
 
-    // 2. Everything that plays stops.
+    // 2. Everything that plays stops. The open queue's loader ends first: it
+    // may be opening a stream, under the stream layer's locks. The stream
+    // thread ends next: it looks at the channels of the streams, which
+    // stopping every channel changes under it.
     if (s.initialised) {
         HVMUSIC_StopAllSongs();
-        HVSOUND_StopSound(HVSOUND_ALL);
-        HVSOUND_Stream_Shutdown();
         HVSOUND_Async_Shutdown();
+        HVSOUND_Stream_Shutdown();
+        HVSOUND_StopSound(HVSOUND_ALL);
         // The mixer thread reads the system channel's play position: it ends
         // before that channel stops (stopping it twice is harmless).
         HVSOUND_Software_StopMixer();
@@ -425,7 +428,7 @@ void HVSOUND_SetSFXMasterVolume(int volume)
         return;
     for (int i = 0; i < g_state.totalChannels; ++i) {
         HVSOUND_CHANNEL* channel = &g_state.channels[i];
-        HVSOUND_SAMPLE* sample = channel->currentSample;
+        HVSOUND_SAMPLE* sample = HVSOUND_Channel_CurrentSample(channel);
         if (sample && !sample->moduleSample && !(channel->flags & HVSOUND_CHANNEL_ABSOLUTE))
             HVSOUND_Channel_SetVolume(channel, channel->volume);
     }

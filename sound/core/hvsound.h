@@ -98,6 +98,7 @@ struct HVSOUND_MIXERSTATE {
     float blockDurationMs;  // block length in ms
     int rampConstant;       // mix rate x 128 / 44100
     int currentBlock;       // ring index of the next block to mix
+    int blocksMixed;        // blocks the mixer thread has mixed since it started
     CRITICAL_SECTION* lock; // guards channel lists and sample pointers
     HVSOUND_LOADMETER loadMeter;
     float processorLoad; // percent

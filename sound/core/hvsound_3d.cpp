@@ -82,7 +82,7 @@ bool HVSOUND_3D_SetAttributes(int channel, const HVSOUND_VECTOR* position, const
 
 void HVSOUND_3D_Update(HVSOUND_CHANNEL* channel, bool throughFunctions)
 {
-    HVSOUND_SAMPLE* sample = channel->currentSample;
+    HVSOUND_SAMPLE* sample = HVSOUND_Channel_CurrentSample(channel);
     if (!sample)
         return;
     if (channel->mode & HVSOUND_MODE_2D) {

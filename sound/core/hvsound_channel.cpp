@@ -5,6 +5,7 @@
 
 #include "sound/core/hvsound_hooks.h"
 #include "sound/core/hvsound_sample.h"
+#include "sound/mixer/sound_software.h"
 
 #include "platform/kernel/CRuntime.h"
 
@@ -127,7 +128,7 @@ HVSOUND_CHANNEL* searchPool(HVSOUND_CHANNELPOOL* pool, HVSOUND_SAMPLE* sample, i
     HVSOUND_CHANNEL* table = state().channels;
     if ((sample->mode & HVSOUND_MODE_STOPSAME) && stopSame) {
         for (int i = pool->first; i <= pool->last; ++i) {
-            if (table[i].currentSample == sample) {
+            if (HVSOUND_Channel_CurrentSample(&table[i]) == sample) {
                 HVSOUND_Channel_Stop(&table[i]);
                 break;
             }
@@ -148,14 +149,21 @@ HVSOUND_CHANNEL* searchPool(HVSOUND_CHANNELPOOL* pool, HVSOUND_SAMPLE* sample, i
             chosen = c;
             break;
         }
-        if (c->priority < HVSOUND_PRIORITY_NEVER_STOLEN &&
-            (c->priority < bestPriority || (c->priority == bestPriority && c->meanVolume < bestVolume))) {
+        int playingPriority;
+        int meanVolume;
+        {
+            HVSOUND_MixerLockScope lock;
+            playingPriority = c->priority;
+            meanVolume = c->meanVolume;
+        }
+        if (playingPriority < HVSOUND_PRIORITY_NEVER_STOLEN &&
+            (playingPriority < bestPriority || (playingPriority == bestPriority && meanVolume < bestVolume))) {
             candidate = c;
-            bestPriority = c->priority;
-            bestVolume = c->meanVolume;
+            bestPriority = playingPriority;
+            bestVolume = meanVolume;
         }
     }
-    if (!chosen && candidate && candidate->priority <= priority)
+    if (!chosen && candidate && bestPriority <= priority)
         chosen = candidate;
     if (chosen)
         pool->next = pool->first + (chosen->index - pool->first + 1) % count;
@@ -179,7 +187,7 @@ int playOnce(int target, int count, HVSOUND_SAMPLE* sample, HVSOUND_DSPUNIT* uni
         int playing = 0;
         for (int i = 0; i < s.totalChannels; ++i) {
             HVSOUND_CHANNEL* c = &s.channels[i];
-            if (c->currentSample == sample && c->functions.isPlaying(c))
+            if (HVSOUND_Channel_CurrentSample(c) == sample && c->functions.isPlaying(c))
                 ++playing;
         }
         if (playing >= sample->playbackLimit)
@@ -273,8 +281,11 @@ bool HVSOUND_Channel_Stop(HVSOUND_CHANNEL* channel)
             HVSOUND_Channel_MakeHandle(c->index);
         result = c->functions.stop(c);
         c->flags &= ~HVSOUND_CHANNEL_STOPPING;
-        c->currentSample = nullptr;
-        c->priority = 0;
+        {
+            HVSOUND_MixerLockScope lock;
+            c->currentSample = nullptr;
+            c->priority = 0;
+        }
         c->subChannel = 0;
         c->link = nullptr;
         c = next;
@@ -403,6 +414,7 @@ bool HVSOUND_SetPriority(int channel, int priority)
 {
     HVSOUND_ClearErrorOnInitThread();
     return forChannels(channel, true, [priority](HVSOUND_CHANNEL* c) {
+        HVSOUND_MixerLockScope lock;
         c->priority = priority;
         return true;
     });
@@ -444,7 +456,13 @@ HVSOUND_SAMPLE* HVSOUND_GetCurrentSample(int channel)
     if (!engineReady())
         return nullptr;
     HVSOUND_CHANNEL* c = HVSOUND_Channel_Find(channel);
-    return c ? c->currentSample : nullptr;
+    return c ? HVSOUND_Channel_CurrentSample(c) : nullptr;
+}
+
+HVSOUND_SAMPLE* HVSOUND_Channel_CurrentSample(const HVSOUND_CHANNEL* channel)
+{
+    HVSOUND_MixerLockScope lock;
+    return channel->currentSample;
 }
 
 bool HVSOUND_IsPlaying(int channel)
@@ -469,7 +487,8 @@ bool HVSOUND_SetCurrentPosition(int channel, int position)
 {
     HVSOUND_ClearErrorOnInitThread();
     return forChannels(channel, true, [position](HVSOUND_CHANNEL* c) {
-        if (!c->currentSample || position < 0 || position >= c->currentSample->length) {
+        HVSOUND_SAMPLE* sample = HVSOUND_Channel_CurrentSample(c);
+        if (!sample || position < 0 || position >= sample->length) {
             HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
             return false;
         }
@@ -517,17 +536,20 @@ HVSOUND_CHANNEL* HVSOUND_Channel_Allocate(int channel, HVSOUND_CHANNELPOOL* pool
         return c;
 
     c->flags |= HVSOUND_CHANNEL_ALLOCATING;
-    c->frequencyScale = 1.0f;
-    c->secondVolume = 255;
-    c->priority = sample->priority;
-    c->mode = sample->mode;
-    c->loopStart = sample->loopStart;
-    c->loopEnd = sample->loopStart + sample->loopLength;
-    c->link = nullptr;
-    c->subChannel = 0;
-    c->frequency = -1;
-    c->minDistance = sample->minDistance;
-    c->maxDistance = sample->maxDistance;
+    {
+        HVSOUND_MixerLockScope lock;
+        c->frequencyScale = 1.0f;
+        c->secondVolume = 255;
+        c->priority = sample->priority;
+        c->mode = sample->mode;
+        c->loopStart = sample->loopStart;
+        c->loopEnd = sample->loopStart + sample->loopLength;
+        c->link = nullptr;
+        c->subChannel = 0;
+        c->frequency = -1;
+        c->minDistance = sample->minDistance;
+        c->maxDistance = sample->maxDistance;
+    }
 
     int frequency = sample->frequency;
     int volume = sample->volume;

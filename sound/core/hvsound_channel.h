@@ -119,6 +119,10 @@ int HVSOUND_PlaySound(int channel, HVSOUND_SAMPLE* sample);
 // unit (null = none) and a start in the paused state.
 int HVSOUND_PlaySoundEx(const int* channels, int count, HVSOUND_SAMPLE* sample, HVSOUND_DSPUNIT* unit, bool paused);
 
+// The sample a channel plays, read under the mixer lock: the mixer thread
+// clears it (and the priority) when a one-shot sample ends.
+HVSOUND_SAMPLE* HVSOUND_Channel_CurrentSample(const HVSOUND_CHANNEL* channel);
+
 // Record-level forms that the engine itself uses on records it already holds.
 bool HVSOUND_Channel_Stop(HVSOUND_CHANNEL* channel);
 bool HVSOUND_Channel_SetFrequency(HVSOUND_CHANNEL* channel, int hz);

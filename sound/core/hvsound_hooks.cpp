@@ -3,61 +3,17 @@
 // the engine then starts, stops and updates that layer with no other change.
 #include "sound/core/hvsound_hooks.h"
 
+#include "sound/core/hvsound.h"
 #include "sound/output/output_nosound.h"
 
-void* HVMUSIC_MixSongs(void* /*blockStart*/, void* buffer, int /*length*/, void* /*parameter*/)
+bool HVSOUND_MPEG_ReadCallback(HVSOUND_STREAM* /*stream*/, void* /*sourceBuffer*/, int /*sourceSize*/,
+                               void* /*destination*/, int* length)
 {
-    return buffer;
+    *length = 0;
+    return false;
 }
 
-bool HVSOUND_Stream_StartThread()
+int HVSOUND_MPEG_FrameBytes(const HVSOUND_MPEG_DECODER* /*decoder*/)
 {
-    return true;
+    return 0;
 }
-
-void HVSOUND_Stream_Shutdown()
-{
-}
-
-void HVSOUND_Stream_Update(float /*milliseconds*/)
-{
-}
-
-void HVSOUND_MPEG_InitTables()
-{
-}
-
-void HVSOUND_Vorbis_InitWindows()
-{
-}
-
-void HVSOUND_Async_Init()
-{
-}
-
-void HVSOUND_Async_Shutdown()
-{
-}
-
-void HVMUSIC_StopAllSongs()
-{
-}
-
-void HVMUSIC_ApplyTempoToAll()
-{
-}
-
-void HVMUSIC_ForgetSample(HVSOUND_SAMPLE* /*sample*/)
-{
-}
-
-HVSOUND_SAMPLE* HVSOUND_Vorbis_LoadSample(int /*index*/, HVSOUND_FILE* /*file*/, uint32_t /*mode*/)
-{
-    return nullptr;
-}
-
-HVSOUND_SAMPLE* HVSOUND_MPEG_LoadSample(int /*index*/, HVSOUND_FILE* /*file*/, uint32_t /*mode*/)
-{
-    return nullptr;
-}
-

@@ -5,8 +5,10 @@
 
 #include "sound/core/hvsound_channel.h"
 #include "sound/core/hvsound_hooks.h"
+#include "sound/mixer/sound_software.h"
 #include "sound/output/output_nosound.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -544,14 +546,14 @@ void HVSOUND_Sample_Free(HVSOUND_SAMPLE* sample)
     HVSOUND_STATE& st = state();
     if (st.channels) {
         for (int i = 0; i < st.totalChannels; ++i) {
-            if (st.channels[i].currentSample == sample)
+            if (HVSOUND_Channel_CurrentSample(&st.channels[i]) == sample)
                 HVSOUND_Channel_Stop(&st.channels[i]);
         }
         // A mixer thread may still be finishing a block with it.
         for (;;) {
             bool inUse = false;
             for (int i = 0; i < st.totalChannels && !inUse; ++i)
-                inUse = st.channels[i].currentSample == sample;
+                inUse = HVSOUND_Channel_CurrentSample(&st.channels[i]) == sample;
             if (!inUse)
                 break;
             HVSOUND_Sleep(1);
@@ -664,6 +666,9 @@ bool HVSOUND_Sample_SetMode(HVSOUND_SAMPLE* sample, uint32_t mode)
         HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
         return false;
     }
+    // The mixer thread reads the mode, the loop and the guards of a sample
+    // that plays.
+    HVSOUND_MixerLockScope lock;
     if (mode & HVSOUND_MODE_LOOP_ANY) {
         uint32_t loop = (mode & HVSOUND_MODE_LOOP_NORMAL) ? HVSOUND_MODE_LOOP_NORMAL
                         : (mode & HVSOUND_MODE_LOOP_BIDI) ? HVSOUND_MODE_LOOP_BIDI
@@ -691,6 +696,7 @@ bool HVSOUND_Sample_SetLoopPoints(HVSOUND_SAMPLE* sample, int start, int end)
     }
     if (end > sample->length - 1)
         end = sample->length - 1;
+    HVSOUND_MixerLockScope lock;
     restoreGuards(sample);
     sample->loopStart = start;
     sample->loopLength = end - start + 1;
@@ -749,15 +755,9 @@ HVSOUND_SAMPLE* HVSOUND_Sample_LoadCore(int index, const void* nameOrData, uint3
     HVSOUND_FILE* file = openFile;
     if (!file) {
         uint32_t kind = memory ? 1u : HVSOUND_File_HasUserCallbacks() ? 2u : 0u;
-        file = HVSOUND_File_Open(nameOrData, kind, memory ? length : 0);
-        if (!file) {
-            HVSOUND_SetError(HVSOUND_ERR_FILE_NOTFOUND);
+        file = HVSOUND_File_OpenWindow(nameOrData, kind, offset, length);
+        if (!file)
             return nullptr;
-        }
-        if (offset > 0)
-            HVSOUND_File_SetStart(file, offset);
-        if (length > 0)
-            HVSOUND_File_SetEnd(file, offset + length - 1);
     }
 
     HVSOUND_SetError(HVSOUND_ERR_FILE_FORMAT);
@@ -789,7 +789,9 @@ HVSOUND_SAMPLE* HVSOUND_Sample_LoadCore(int index, const void* nameOrData, uint3
         }
         sample = copy;
     }
-    if ((mode & HVSOUND_MODE_FORCEMONO) && (sample->mode & HVSOUND_MODE_STEREO)) {
+    // A reader may ask for the downmix itself (the MPEG reader does for a
+    // stereo file loaded as a 3D sample).
+    if (((mode | sample->mode) & HVSOUND_MODE_FORCEMONO) && (sample->mode & HVSOUND_MODE_STEREO)) {
         uint32_t newMode = (sample->mode & ~HVSOUND_MODE_STEREO) | HVSOUND_MODE_MONO;
         HVSOUND_SAMPLE* copy = replaceWithCopy(sample, newMode);
         if (!copy) {

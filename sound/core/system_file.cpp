@@ -182,6 +182,28 @@ HVSOUND_FILE* HVSOUND_File_Open(const void* nameOrData, uint32_t kind, int lengt
     return file;
 }
 
+HVSOUND_FILE* HVSOUND_File_OpenWindow(const void* nameOrData, uint32_t kind, int offset, int length)
+{
+    bool memory = (kind & HVSOUND_FILE_KIND_MASK) == HVSOUND_FILE_KIND_MEMORY;
+    // A memory block reaches from its start to the window's end: the
+    // window of `length` bytes from `offset` lies wholly inside it.
+    int64_t blockLength = length > 0 && offset > 0 ? int64_t(offset) + length : length;
+    if (memory && blockLength > INT32_MAX) {
+        HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
+        return nullptr;
+    }
+    HVSOUND_FILE* file = HVSOUND_File_Open(nameOrData, kind, memory ? int(blockLength) : 0);
+    if (!file) {
+        HVSOUND_SetError(HVSOUND_ERR_FILE_NOTFOUND);
+        return nullptr;
+    }
+    if (offset > 0)
+        HVSOUND_File_SetStart(file, offset);
+    if (length > 0)
+        HVSOUND_File_SetEnd(file, offset + length - 1);
+    return file;
+}
+
 void HVSOUND_File_SetStart(HVSOUND_FILE* file, int offset)
 {
     if (file)

@@ -43,6 +43,11 @@ void HVSOUND_File_SetUserCallbacks(const HVSOUND_FILE_CALLBACKS* callbacks);
 bool HVSOUND_File_HasUserCallbacks();
 
 HVSOUND_FILE* HVSOUND_File_Open(const void* nameOrData, uint32_t kind, int length);
+// Opens a file (for the memory kind a block reaching to the window's end)
+// and makes a window of it: from `offset` when above 0, `length` bytes long
+// when above 0. Error 9 and null when it does not open (14 for a block
+// beyond 2 GiB).
+HVSOUND_FILE* HVSOUND_File_OpenWindow(const void* nameOrData, uint32_t kind, int offset, int length);
 void HVSOUND_File_SetStart(HVSOUND_FILE* file, int offset);
 void HVSOUND_File_SetEnd(HVSOUND_FILE* file, int lastByte);
 int HVSOUND_File_Read(void* buffer, int size, int count, HVSOUND_FILE* file);

@@ -14,6 +14,8 @@
 
 namespace {
 
+// The format record is read into at least this many zeroed bytes: the size
+// of an extensible record, the longest one read field by field.
 constexpr int kFormatMinimumBytes = 40;
 constexpr int kSmplBytes = 60;
 constexpr WORD kTagMpeg = 80;
@@ -119,8 +121,10 @@ bool HVSOUND_WAV_ParseChunks(HVSOUND_FILE* file, WAVEFORMATEX** format, int* dat
         int64_t present = std::max<int64_t>(0, std::min<int64_t>(size, fileEnd - chunkData));
 
         if (std::memcmp(chunk, "fmt ", 4) == 0 && format) {
-            // A later format chunk replaces an earlier one; the record is
-            // zeroed so that fields past a short chunk read as 0.
+            // A later format chunk replaces an earlier one. The record is
+            // zeroed and at least 40 bytes long, so that the fields past a
+            // short chunk read as 0: the usual 16-byte PCM chunk has no
+            // extension size, which then reads as no extension.
             freeFormat(format);
             int bytes = static_cast<int>(std::max<int64_t>(present, kFormatMinimumBytes));
             *format = static_cast<WAVEFORMATEX*>(HVSOUND_CALLOC(bytes));
@@ -128,9 +132,7 @@ bool HVSOUND_WAV_ParseChunks(HVSOUND_FILE* file, WAVEFORMATEX** format, int* dat
                 HVSOUND_SetError(HVSOUND_ERR_MEMORY);
                 return false;
             }
-            int got = std::max(0, HVSOUND_File_Read(*format, 1, static_cast<int>(present), file));
-            if (got < 18)
-                std::memset(*format, 0, static_cast<size_t>(bytes));
+            HVSOUND_File_Read(*format, 1, static_cast<int>(present), file);
             // The extra bytes claimed must be bytes we hold.
             int extraHeld = std::max(0, bytes - int(sizeof(WAVEFORMATEX)));
             if ((*format)->cbSize > extraHeld)

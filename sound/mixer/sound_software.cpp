@@ -31,19 +31,7 @@ HVSOUND_STATE& state()
     return *HVSOUND_GetState();
 }
 
-// Holds the mixer lock for a scope. The lock is read once, so a lock made
-// or freed meanwhile (engine start and stop, on this same thread) is never
-// left unbalanced.
-class MixerLock {
-public:
-    MixerLock() : m_lock(state().mixer.lock) { HVSOUND_CriticalSection_Enter(m_lock); }
-    ~MixerLock() { HVSOUND_CriticalSection_Leave(m_lock); }
-    MixerLock(const MixerLock&) = delete;
-    MixerLock& operator=(const MixerLock&) = delete;
-
-private:
-    CRITICAL_SECTION* m_lock;
-};
+using MixerLock = HVSOUND_MixerLockScope;
 
 struct SystemUnits {
     HVSOUND_DSPUNIT* clear;
@@ -86,7 +74,10 @@ void computeVolumes(HVSOUND_CHANNEL* channel)
     }
     pan = pan < 0 ? 0 : pan > 255 ? 255 : pan;
     int scaled = channel->secondVolume * volume / 255;
-    channel->leftVolume = HVSOUND_Software_PanLaw(255 - pan) * scaled / 255;
+    // Pan 128 is the centre: both sides get P[128], where P[255 - 128] would
+    // leave the left side one step quieter.
+    int leftIndex = pan == 128 ? 128 : 255 - pan;
+    channel->leftVolume = HVSOUND_Software_PanLaw(leftIndex) * scaled / 255;
     channel->rightVolume = HVSOUND_Software_PanLaw(pan) * scaled / 255;
     channel->meanVolume = (channel->leftVolume + channel->rightVolume) >> 1;
 }
@@ -158,10 +149,14 @@ bool softwareCloseChannel(HVSOUND_CHANNEL* channel)
 
 // A new sample on the channel plays from its start: a channel taken over
 // while it played does not carry the old sound's position into the new one.
+// Until start gives it the new sample's data the channel has none, so the
+// mixer never reads the new sample's loop from the old sample's data (which
+// may be gone: a one-shot channel that ended stays on its list).
 bool softwareSetSample(HVSOUND_CHANNEL* channel, HVSOUND_SAMPLE* sample)
 {
     MixerLock lock;
     channel->currentSample = sample;
+    channel->dataPointer = nullptr;
     if (sample) {
         channel->playPosition = 0;
         channel->fraction = 0;
@@ -427,6 +422,7 @@ DWORD WINAPI mixerThreadMain(LPVOID)
     {
         MixerLock lock;
         s.mixer.currentBlock = current;
+        s.mixer.blocksMixed = 0;
     }
     while (!g_exit.load()) {
         int playing = playingBlock(system, ringLength, blockLength);
@@ -436,6 +432,7 @@ DWORD WINAPI mixerThreadMain(LPVOID)
             current = (current + 1) % blocks;
             MixerLock lock;
             s.mixer.currentBlock = current;
+            ++s.mixer.blocksMixed;
             s.mixer.processorLoad = HVSOUND_LoadMeter_End(&s.mixer.loadMeter, 90);
         }
         rest(kMixerPeriodMs);
@@ -515,6 +512,7 @@ bool HVSOUND_Software_Init()
     g_mixBuffer = reinterpret_cast<void*>((reinterpret_cast<uintptr_t>(g_mixBufferBlock) + 15) & ~uintptr_t(15));
     mixer.lock = HVSOUND_CriticalSection_Create();
     mixer.currentBlock = 0;
+    mixer.blocksMixed = 0;
 
     // 7. The system units, 8. the idle list.
     g_idle = HVSOUND_CHANNELLIST{};
@@ -632,6 +630,16 @@ void HVSOUND_Software_ForgetUnit(const HVSOUND_DSPUNIT* unit)
         if (*u == unit)
             *u = nullptr;
     }
+}
+
+HVSOUND_MixerLockScope::HVSOUND_MixerLockScope() : m_lock(state().mixer.lock)
+{
+    HVSOUND_CriticalSection_Enter(static_cast<CRITICAL_SECTION*>(m_lock));
+}
+
+HVSOUND_MixerLockScope::~HVSOUND_MixerLockScope()
+{
+    HVSOUND_CriticalSection_Leave(static_cast<CRITICAL_SECTION*>(m_lock));
 }
 
 void HVSOUND_Software_Lock()

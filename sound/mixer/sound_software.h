@@ -95,9 +95,25 @@ bool HVSOUND_Software_IsSystemUnit(const HVSOUND_DSPUNIT* unit);
 void HVSOUND_Software_ForgetUnit(const HVSOUND_DSPUNIT* unit);
 
 // The mixer lock guards the channel lists, the DSP chain and what the mix
-// routines read of a channel. Recursive; a no-op under output type 12.
+// routines read or write of a channel (its sample, priority, data pointer,
+// position, step, volumes, ramps) and of the sample it plays (mode, loop,
+// guard values). Recursive; a no-op under output type 12.
 void HVSOUND_Software_Lock();
 void HVSOUND_Software_Unlock();
+
+// Holds the mixer lock for a scope. The lock is read once, so a lock made
+// or freed meanwhile (engine start and stop, on this same thread) is never
+// left unbalanced.
+class HVSOUND_MixerLockScope {
+public:
+    HVSOUND_MixerLockScope();
+    ~HVSOUND_MixerLockScope();
+    HVSOUND_MixerLockScope(const HVSOUND_MixerLockScope&) = delete;
+    HVSOUND_MixerLockScope& operator=(const HVSOUND_MixerLockScope&) = delete;
+
+private:
+    void* m_lock;
+};
 
 // The callback of the channels unit and of every channel group: mixes the
 // channels on its own list (`parameter` is the unit) into `buffer`.

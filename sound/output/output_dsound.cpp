@@ -262,8 +262,9 @@ bool dsInit(int mixRate)
     // 6.
     if (self->hardware3D && g_directXLevel < 8)
         self->hardware3D = deferredVoiceTest() ? 1 : 0;
-    // 7. Without free hardware 3D voices, 3D samples are positioned in
-    // software; the device then gives no 3D voices of its own.
+    // 7. Without free hardware 3D streaming buffers the software-3D flag is
+    // set: 3D samples are then placed in software, on 32 nominal 3D voices
+    // (which outweigh a cleared hardware 3D flag).
     s.hardware2DCount = 32;
     s.hardware3DCount = int(caps.dwFreeHw3DStreamingBuffers);
     s.spareChannels = 16;
@@ -275,6 +276,7 @@ bool dsInit(int mixRate)
     if (g_software3D) {
         g_minRate = 100;
         g_maxRate = 705600;
+        s.hardware3DCount = 32;
     }
     // 8.
     DSBUFFERDESC description;

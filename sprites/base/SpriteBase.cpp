@@ -122,7 +122,9 @@ void SpriteBase::draw(window::Graphics* g)
         return;
     if (m_pClip)
         g2->clipRect(m_pClip->x, m_pClip->y, m_pClip->width, m_pClip->height);
-    if (isTransitioning()) {
+    // A subclass may count a screen transition as its own: only an attached
+    // transition paints in place of the sprite.
+    if (m_pTransition && isTransitioning()) {
         m_pTransition->setReady(true);
         if (m_pTransition->isScreenTransition())
             m_pTransition->paint(g2);

@@ -198,27 +198,21 @@ int luaStopSound(lua_State* L)
     return returnArgument(L, 2);
 }
 
-template <SpriteBaseLua::Function F>
-constexpr luaL_Reg entry(const char* name)
-{
-    return luaL_Reg{name, &SpriteBaseLua::guarded<F>};
-}
-
 const luaL_Reg kMethods[] = {
-    entry<luaDescribe>("__tostring"),
-    entry<luaAdd>("add"),
-    entry<luaBendSound>("bendSound"),
-    entry<luaBringToFront>("bringToFront"),
-    entry<luaCodeBase>("codeBase"),
-    entry<luaDoTransition>("doTransition"),
-    entry<luaFadeSound>("fadeSound"),
-    entry<luaHandleAction>("handleAction"),
-    entry<luaLoopSound>("loopSound"),
-    entry<luaPlaySound>("playSound"),
-    entry<luaSetHasLuaAnimations>("setHasLuaAnimations"),
-    entry<luaSize>("size"),
-    entry<luaSprite>("sprite"),
-    entry<luaStopSound>("stopSound"),
+    {"__tostring", &SpriteBaseLua::guarded<luaDescribe>},
+    {"add", &SpriteBaseLua::guarded<luaAdd>},
+    {"bendSound", &SpriteBaseLua::guarded<luaBendSound>},
+    {"bringToFront", &SpriteBaseLua::guarded<luaBringToFront>},
+    {"codeBase", &SpriteBaseLua::guarded<luaCodeBase>},
+    {"doTransition", &SpriteBaseLua::guarded<luaDoTransition>},
+    {"fadeSound", &SpriteBaseLua::guarded<luaFadeSound>},
+    {"handleAction", &SpriteBaseLua::guarded<luaHandleAction>},
+    {"loopSound", &SpriteBaseLua::guarded<luaLoopSound>},
+    {"playSound", &SpriteBaseLua::guarded<luaPlaySound>},
+    {"setHasLuaAnimations", &SpriteBaseLua::guarded<luaSetHasLuaAnimations>},
+    {"size", &SpriteBaseLua::guarded<luaSize>},
+    {"sprite", &SpriteBaseLua::guarded<luaSprite>},
+    {"stopSound", &SpriteBaseLua::guarded<luaStopSound>},
     {nullptr, nullptr},
 };
 

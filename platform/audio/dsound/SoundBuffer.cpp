@@ -126,6 +126,10 @@ HRESULT SoundBuffer::Lock(DWORD offset, DWORD bytes, LPVOID* part1, LPDWORD byte
 HRESULT SoundBuffer::Unlock(LPVOID part1, DWORD bytes1, LPVOID part2, DWORD bytes2)
 {
     // Both parts must lie inside the buffer; the data is already in place.
+    // Taking the state lock that the mixer reads the data under orders the
+    // caller's writes before the mixer's next reads of those bytes (as
+    // taking it in Lock orders the mixer's earlier reads before the writes).
+    std::lock_guard<std::mutex> lock(m_mixer->stateMutex());
     const uint8_t* base = m_data->data();
     const size_t size = m_data->size();
     auto inside = [&](LPVOID part, DWORD bytes) {

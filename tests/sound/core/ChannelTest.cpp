@@ -131,16 +131,24 @@ TEST_F(SoundCoreChannels, PanLawSplitsTheVolume)
     EXPECT_EQ(HVSOUND_Software_PanLaw(255), 255);
     HVSOUND_SetVolume(ch, 255);
     HVSOUND_SetPan(ch, 128);
-    // left = P[255 - pan], right = P[pan]: P[127] = 180 and P[128] = 181.
-    EXPECT_EQ(c->leftVolume, 180);
+    // left = P[255 - pan], right = P[pan], but the centre gives both sides
+    // P[128] = 181 (P[127] would be 180).
+    EXPECT_EQ(c->leftVolume, 181);
     EXPECT_EQ(c->rightVolume, 181);
-    EXPECT_EQ(c->meanVolume, 180);
+    EXPECT_EQ(c->meanVolume, 181);
+    HVSOUND_SetPan(ch, 127);
+    EXPECT_EQ(c->leftVolume, 181) << "P[128] beside the centre";
+    EXPECT_EQ(c->rightVolume, 180);
+    HVSOUND_SetPan(ch, 129);
+    EXPECT_EQ(c->leftVolume, 179);
+    EXPECT_EQ(c->rightVolume, 181);
     HVSOUND_SetPan(ch, 0);
     EXPECT_EQ(c->leftVolume, 255);
     EXPECT_EQ(c->rightVolume, 0);
     EXPECT_EQ(c->meanVolume, 127);
     HVSOUND_SetVolume(ch, 100);
     HVSOUND_SetPan(ch, 128);
+    EXPECT_EQ(c->leftVolume, 181 * 100 / 255);
     EXPECT_EQ(c->rightVolume, 181 * 100 / 255);
     HVSOUND_SetPan(ch, -1);
     EXPECT_EQ(c->leftVolume, 100) << "no pan law for stereo samples";

@@ -139,7 +139,9 @@ TEST_F(SoundCoreEngine, WithoutSoftwareChannelsThereIsNoSystemChannel)
     EXPECT_TRUE(s->initialised);
     EXPECT_EQ(s->primaryBuffer, nullptr);
     EXPECT_EQ(s->systemChannel, nullptr);
-    EXPECT_EQ(s->mixer.blockLength, 0);
+    // The stream layer works in blocks of its own: 256 samples, 10 ms.
+    EXPECT_EQ(s->mixer.blockLength, 256);
+    EXPECT_EQ(s->mixer.blockDurationMs, 10.0f);
     EXPECT_EQ(HVSOUND_GetChannelsPlaying(), 0);
     EXPECT_FALSE(HVSOUND_IsPlaying(HVSOUND_SYSTEMCHANNEL));
     EXPECT_EQ(HVSOUND_GetError(), HVSOUND_ERR_INVALID_PARAM);

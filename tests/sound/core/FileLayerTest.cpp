@@ -126,6 +126,41 @@ TEST(SoundFileLayer, BufferedSeekInsideTheBlockMakesNoStdioCall)
     HVSOUND_File_Close(f);
 }
 
+// Seeks to the edges of the buffered block: its first and last bytes are
+// served from the buffer as it is; exactly the start of the next block, or
+// the last byte of the one before, marks the buffer for a fresh load of
+// that block at the right offset. Either way the byte read is the file's.
+TEST(SoundFileLayer, BufferedSeeksAtTheBlockEdges)
+{
+    std::vector<uint8_t> bytes = counting(8192);
+    TempFile disk(bytes);
+    HVSOUND_FILE* f = HVSOUND_File_Open(disk.path(), HVSOUND_FILE_KIND_BUFFERED, 0);
+    ASSERT_NE(f, nullptr);
+    struct Case {
+        int from; // where the buffered block was read
+        int target;
+        bool reloads;
+    };
+    const Case cases[] = {
+        {100, 0, false},     {100, 2047, false},  {100, 2048, true},
+        {2148, 2048, false}, {2148, 4095, false}, {2148, 4096, true}, {2148, 2047, true},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(testing::Message() << "from " << k.from << " to " << k.target);
+        HVSOUND_File_Seek(f, k.from, SEEK_SET);
+        uint8_t b = 0;
+        ASSERT_EQ(HVSOUND_File_Read(&b, 1, 1, f), 1);
+        ASSERT_EQ(f->bufferStale, 0);
+        EXPECT_EQ(HVSOUND_File_Seek(f, k.target, SEEK_SET), k.target);
+        EXPECT_EQ(f->bufferStale, k.reloads ? 1 : 0);
+        EXPECT_EQ(f->bufferOffset, k.target % 2048);
+        ASSERT_EQ(HVSOUND_File_Read(&b, 1, 1, f), 1);
+        EXPECT_EQ(b, bytes[size_t(k.target)]);
+        EXPECT_EQ(HVSOUND_File_Tell(f), k.target + 1);
+    }
+    HVSOUND_File_Close(f);
+}
+
 TEST(SoundFileLayer, BufferedWholeBlocksBypassTheBufferAndMixedReadsMatch)
 {
     std::vector<uint8_t> bytes = counting(10000);

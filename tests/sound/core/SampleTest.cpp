@@ -292,4 +292,25 @@ TEST_F(SoundCoreSamples, LoadReportsWhyItFailed)
     EXPECT_EQ(HVSOUND_GetError(), HVSOUND_ERR_FILE_NOTFOUND);
 }
 
+// Raw 16-bit data of `length` bytes at `offset` inside a larger block: every
+// byte of the window is loaded, the last ones included, and nothing beyond.
+TEST_F(SoundCoreSamples, MemoryLoadsWithAnOffsetKeepEveryByteOfTheirWindow)
+{
+    start();
+    std::vector<int16_t> block(64);
+    for (size_t i = 0; i < block.size(); ++i)
+        block[i] = int16_t(1000 + i);
+    const uint32_t mode = HVSOUND_MODE_LOADMEMORY | HVSOUND_MODE_LOADRAW | HVSOUND_MODE_16BITS;
+    for (int offsetValues : {0, 1, 10, 63}) {
+        SCOPED_TRACE(testing::Message() << "offset " << offsetValues << " values");
+        int values = 64 - offsetValues - (offsetValues == 63 ? 0 : 1); // up to, or short of, the block's end
+        HVSOUND_SAMPLE* s = HVSOUND_Sample_Load(-1, block.data(), mode, 2 * offsetValues, 2 * values);
+        ASSERT_NE(s, nullptr) << "error " << HVSOUND_GetError();
+        ASSERT_EQ(s->length, values);
+        EXPECT_EQ(value16(s, 0), 1000 + offsetValues);
+        EXPECT_EQ(value16(s, values - 1), 1000 + offsetValues + values - 1);
+        HVSOUND_Sample_Free(s);
+    }
+}
+
 } // namespace

@@ -131,6 +131,56 @@ TEST_F(SoundWavReader, OpenSetsFormatBitsFromTheData)
     EXPECT_EQ(pcm, 4);
 }
 
+// The usual PCM format chunk is 16 bytes, without the extension size: it
+// loads like the 18-byte one, in every width and layout, also from inside a
+// larger memory block.
+TEST_F(SoundWavReader, SixteenByteFormatChunksLoad)
+{
+    start();
+    struct Case {
+        uint16_t channels;
+        uint16_t bits;
+        uint32_t rate;
+        std::vector<uint8_t> data;
+        std::vector<int> expected; // as the sample holds them (8-bit signed)
+    };
+    const Case cases[] = {
+        {1, 8, 8000, {0x80, 0x00, 0xFF, 0x7F}, {0, -128, 127, -1}},
+        {2, 8, 11025, {0x81, 0x7F, 0x40, 0xC0}, {1, -1, -64, 64}},
+        {1, 16, 22050, pcm16({-32768, 32767, 5}), {-32768, 32767, 5}},
+        {2, 16, 44100, pcm16({1, -2, 300, -400}), {1, -2, 300, -400}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(testing::Message() << k.channels << " channels, " << k.bits << " bits");
+        uint16_t align = uint16_t(k.channels * k.bits / 8);
+        std::vector<uint8_t> bytes = WavBuilder().format(1, k.channels, k.rate, k.bits, align, {}, false).data(k.data).build();
+        ASSERT_EQ(bytes[16], 16) << "the format chunk is 16 bytes long";
+        uint32_t mode = 0;
+        int pcm = 0;
+        ASSERT_TRUE(open(bytes, &mode, &pcm)) << "error " << HVSOUND_GetError();
+        EXPECT_EQ(mode, (k.bits == 8 ? 0x88u : 0x110u) | (k.channels == 1 ? 0x20u : 0x40u));
+        EXPECT_EQ(pcm, int(k.data.size()));
+
+        // Loaded whole, from the block alone and from 5 bytes into a larger one.
+        std::vector<uint8_t> embedded = {1, 2, 3, 4, 5};
+        embedded.insert(embedded.end(), bytes.begin(), bytes.end());
+        embedded.insert(embedded.end(), {9, 9, 9});
+        for (int offset : {0, 5}) {
+            std::vector<uint8_t>& block = offset ? embedded : bytes;
+            HVSOUND_SAMPLE* s = HVSOUND_Sample_Load(-1, block.data(), HVSOUND_MODE_LOADMEMORY, offset, int(bytes.size()));
+            ASSERT_NE(s, nullptr) << "offset " << offset << ", error " << HVSOUND_GetError();
+            EXPECT_EQ(s->frequency, int(k.rate));
+            EXPECT_EQ(s->length, int(k.expected.size()) / k.channels);
+            std::vector<int> got;
+            for (size_t i = 0; i < k.expected.size(); ++i)
+                got.push_back(k.bits == 8 ? int(reinterpret_cast<int8_t*>(s->data)[i])
+                                          : int(reinterpret_cast<int16_t*>(s->data)[i]));
+            EXPECT_EQ(got, k.expected) << "offset " << offset;
+            HVSOUND_Sample_Free(s);
+        }
+    }
+}
+
 TEST_F(SoundWavReader, RefusedFormatsSetTheFormatError)
 {
     uint32_t mode = 0;

@@ -1,6 +1,7 @@
 // The DSP chain: priority order, activation, buffers handed along, channel
 // groups and freeing; the system units the software layer makes; the
 // mixer descriptors and the choice of mixer at start.
+#include "sound/streams/hvsound_stream.h"
 #include "tests/sound/mixer/MixerTestSupport.h"
 
 #include <string>
@@ -59,16 +60,17 @@ TEST_F(SoundMixerDsp, TheSystemUnitsStandInPriorityOrder)
 {
     startMixer(HVSOUND_MIXER_QUALITY_FPU, HVSOUND_INIT_ENABLE_LEVELS);
     HVSOUND_DSPUNIT* u = HVSOUND_DSP_First();
-    const HVSOUND_DSPUNIT* expected[] = {HVSOUND_Software_ClearUnit(), HVSOUND_Software_LevelsUnit(),
-                                         HVSOUND_Software_ChannelsUnit(), HVSOUND_Software_MusicUnit(),
-                                         HVSOUND_Software_OutputUnit(), capture};
+    const HVSOUND_DSPUNIT* expected[] = {HVSOUND_Software_ClearUnit(),   HVSOUND_Software_LevelsUnit(),
+                                         HVSOUND_Stream_SyncUnit(),      HVSOUND_Software_ChannelsUnit(),
+                                         HVSOUND_Software_MusicUnit(),   HVSOUND_Software_OutputUnit(),
+                                         capture};
     for (const HVSOUND_DSPUNIT* e : expected) {
         ASSERT_EQ(u, e);
         EXPECT_TRUE(u->active);
         u = HVSOUND_DSP_Next(u);
     }
     EXPECT_EQ(u, nullptr);
-    EXPECT_EQ(priorities(), (std::vector<int>{0, 0, 100, 200, 1000, 5000}));
+    EXPECT_EQ(priorities(), (std::vector<int>{0, 0, 0, 100, 200, 1000, 5000}));
     EXPECT_EQ(HVSOUND_GetState()->defaultChannelDSP, HVSOUND_Software_ChannelsUnit());
     EXPECT_EQ(HVSOUND_Software_ChannelsUnit()->parameter, HVSOUND_Software_ChannelsUnit());
 }
@@ -92,7 +94,7 @@ TEST_F(SoundMixerDsp, UnitsRunByPriorityAndEqualOnesInTheOrderMade)
     trace.calls.clear();
     EXPECT_TRUE(HVSOUND_DSP_SetPriority(b, -5));
     EXPECT_EQ(b->priority, 0) << "negative priorities become 0";
-    EXPECT_EQ(HVSOUND_DSP_Next(HVSOUND_Software_ClearUnit()), b) << "after the clear unit, made earlier";
+    EXPECT_EQ(HVSOUND_DSP_Next(HVSOUND_Stream_SyncUnit()), b) << "after the units of priority 0 made earlier";
     HVSOUND_DSP_SetActive(c, false);
     render(1);
     EXPECT_EQ(trace.calls, "BA");

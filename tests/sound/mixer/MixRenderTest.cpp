@@ -89,23 +89,67 @@ protected:
     }
 };
 
+// Side volumes P[255 - pan] and P[pan] with P[i] = floor(16 sqrt(i)), pan
+// 128 giving P[128] to both sides, and what each mixer kind then makes of
+// 10000 at full volume: float 10000 x v / 255 rounded, 16-bit 10000 x v /
+// 256 truncated. Worked out by hand, not by the formulas above.
 TEST_P(SoundMixerRender, AConstantSampleGoesThroughThePanLaw)
 {
+    struct Case {
+        int pan;
+        int left, right;
+        int floatLeft, floatRight;
+        int intLeft, intRight;
+    };
+    const Case cases[] = {
+        {0, 255, 0, 10000, 0, 9960, 0},         {64, 221, 128, 8667, 5020, 8632, 5000},
+        {128, 181, 181, 7098, 7098, 7070, 7070}, {200, 118, 226, 4627, 8863, 4609, 8828},
+        {255, 0, 255, 0, 10000, 0, 9960},
+    };
     HVSOUND_CHANNEL* c = play(constantSample(10000), 0);
-    for (int pan : {0, 64, 128, 200, 255}) {
-        SCOPED_TRACE(testing::Message() << "pan " << pan);
-        HVSOUND_SetPan(lastHandle, pan);
+    for (const Case& k : cases) {
+        SCOPED_TRACE(testing::Message() << "pan " << k.pan);
+        HVSOUND_SetPan(lastHandle, k.pan);
         render(1); // the ramp to the new volumes
         std::vector<Frame> out = render(1);
         ASSERT_EQ(out.size(), size_t(kBlock));
-        int left = panLaw(255 - pan);
-        int right = panLaw(pan);
-        EXPECT_EQ(c->leftVolume, left);
-        EXPECT_EQ(c->rightVolume, right);
+        EXPECT_EQ(c->leftVolume, k.left);
+        EXPECT_EQ(c->rightVolume, k.right);
+        EXPECT_EQ(c->meanVolume, (k.left + k.right) / 2);
         for (int j : {0, 1, 255, 511}) {
-            EXPECT_EQ(out[size_t(j)].left, steady(10000, left)) << "frame " << j;
-            EXPECT_EQ(out[size_t(j)].right, steady(10000, right)) << "frame " << j;
+            EXPECT_EQ(out[size_t(j)].left, isFloat() ? k.floatLeft : k.intLeft) << "frame " << j;
+            EXPECT_EQ(out[size_t(j)].right, isFloat() ? k.floatRight : k.intRight) << "frame " << j;
         }
+    }
+}
+
+// A mono sample of 50 x i played at half speed (11,025 Hz), pan 0, full
+// volume, from silence: frame j reads position j / 2, so value 25 j. The
+// ramp (64 frames at 22,050 Hz) is halfway at frame 32: gain 0.5 (float) or
+// volume 32 x 1020 = 32640 / 65536 (16-bit). After it the float gain is 1
+// and the 16-bit one 65280 / 65536, applied after interpolating.
+TEST_P(SoundMixerRender, HandWorkedFramesOfAHalfSpeedRamp)
+{
+    std::vector<int> v;
+    for (int i = 0; i < 600; ++i)
+        v.push_back(50 * i);
+    play(makeSample(v, HVSOUND_MODE_LOOP_NORMAL), 0);
+    HVSOUND_SetFrequency(lastHandle, kRate / 2);
+    std::vector<Frame> out = render(1);
+    struct Case {
+        int frame;
+        int floatLeft;
+        int intLeft;
+    };
+    const Case cases[] = {
+        {0, 0, 0},         // value 0
+        {32, 400, 398},    // 800 x 0.5; floor(800 x 32640 / 65536)
+        {100, 2500, 2490}, // 2500; floor(2500 x 65280 / 65536)
+        {101, 2525, 2515}, // halfway between 2500 and 2550
+    };
+    for (const Case& k : cases) {
+        EXPECT_EQ(out[size_t(k.frame)].left, isFloat() ? k.floatLeft : k.intLeft) << "frame " << k.frame;
+        EXPECT_EQ(out[size_t(k.frame)].right, 0) << "frame " << k.frame;
     }
 }
 
@@ -181,6 +225,27 @@ TEST_P(SoundMixerRender, AOneShotSampleEndsInsideTheBlockAndStops)
     EXPECT_EQ(c->playPosition, 0u);
     out = render(1);
     EXPECT_EQ(out[0].left, 0);
+}
+
+// A one-shot channel that ended stays on its list with the old sample's
+// data. Given a new sample it stays silent until it is started, even when
+// the old sample is gone meanwhile: the mixer never reads the old data.
+TEST_P(SoundMixerRender, AChannelGivenANewSampleIsSilentUntilStarted)
+{
+    HVSOUND_SAMPLE* old = makeSample(std::vector<int>(100, 3000), HVSOUND_MODE_LOOP_OFF);
+    HVSOUND_CHANNEL* c = play(old, 0);
+    render(1);
+    ASSERT_EQ(c->currentSample, nullptr) << "the one-shot ended";
+    HVSOUND_Sample_Free(old);
+    HVSOUND_SAMPLE* next = constantSample(7000);
+    ASSERT_EQ(HVSOUND_Channel_Allocate(c->index, &HVSOUND_GetState()->softwarePool, next, 128, -1, true), c);
+    std::vector<Frame> out = render(1);
+    EXPECT_EQ(out[0].left, 0);
+    EXPECT_EQ(out[kBlock - 1].left, 0);
+    EXPECT_EQ(c->playPosition, 0u) << "not mixed before its start";
+    ASSERT_TRUE(c->functions.start(c, nullptr, next));
+    out = render(2);
+    EXPECT_EQ(out[kBlock + 10].left, steady(7000, 255)) << "mixed once started";
 }
 
 TEST_P(SoundMixerRender, ABidirectionalLoopReflectsBackAndForth)
@@ -303,7 +368,7 @@ TEST_P(SoundMixerRender, WithTheInvertFlagTheLeftSideIsNegated)
     render(1);
     std::vector<Frame> out = render(1);
     EXPECT_EQ(out[0].right, steady(9000, panLaw(128)));
-    EXPECT_EQ(out[0].left, -steady(9000, panLaw(127)));
+    EXPECT_EQ(out[0].left, -steady(9000, panLaw(128))) << "centred: the same volume on both sides";
     EXPECT_LT(out[0].left, 0);
 }
 

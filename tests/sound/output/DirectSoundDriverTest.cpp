@@ -67,9 +67,15 @@ TEST_F(DirectSoundDriverTest, OpensTheDeviceWithAStereo16BitPrimaryAtTheMixRate)
     ASSERT_EQ(backend->openOutputs(), 1);
     EXPECT_EQ(backend->outputFormat(), (platform::audio::AudioFormat{22050, 2, 16}));
     EXPECT_NE(s->driver->getOutputHandle(), nullptr);
-    // The device has no hardware 3D voices: 3D is positioned in software.
-    EXPECT_EQ(s->hardware3DCount, 0);
+    // The device has no hardware 3D voices: the software-3D flag gives 32
+    // nominal ones, placed after the software channels, then the 2D ones.
+    EXPECT_EQ(s->hardware3DCount, 32);
     EXPECT_EQ(s->hardware2DCount, 32);
+    EXPECT_EQ(s->totalChannels, 8 + 32 + 32);
+    EXPECT_EQ(s->hardware3DPool.first, 8);
+    EXPECT_EQ(s->hardware3DPool.last, 39);
+    EXPECT_EQ(s->hardware2DPool.first, 40);
+    EXPECT_EQ(s->hardware2DPool.last, 71);
     EXPECT_FALSE(s->emulatedOutput);
     EXPECT_EQ(s->driverCount, 2) << "the default device, then the backend's one";
     EXPECT_STREQ(s->driverNames[0], "Primary Sound Driver");

@@ -7,6 +7,7 @@
 #include "platform/audio/manual/ManualAudioBackend.h"
 #include "tests/sound/core/SoundTestSupport.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -34,20 +35,35 @@ protected:
     }
 
     // The 16-bit samples of what the device played in `frames` more frames.
+    // While the mixer thread runs, the device plays as a real one does: at
+    // most to the end of the playing block at a time, and only once the
+    // thread has mixed every other block of the ring (which it does under
+    // its lock, taken here too), so the device never reads a block that
+    // the thread may be writing.
     std::vector<int16_t> play(size_t frames)
     {
-        std::vector<uint8_t> bytes = backend->pump(frames);
-        std::vector<int16_t> samples(bytes.size() / 2);
-        for (size_t i = 0; i < samples.size(); ++i)
-            samples[i] = int16_t(uint16_t(bytes[2 * i] | (bytes[2 * i + 1] << 8)));
+        std::vector<int16_t> samples;
+        while (frames > 0) {
+            size_t piece = frames;
+            if (mixerThreadRuns()) {
+                waitForMixer();
+                int block = HVSOUND_GetState()->mixer.blockLength;
+                piece = std::min(frames, size_t(block - playPosition() % block));
+            }
+            std::vector<uint8_t> bytes = backend->pump(piece);
+            for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+                samples.push_back(int16_t(uint16_t(bytes[i] | (bytes[i + 1] << 8))));
+            frames -= piece;
+        }
         return samples;
     }
 
-    // Waits (a bounded real time) until `done` holds, for the mixer thread.
+    // Waits (a bounded real time, generous for sanitizer builds) until
+    // `done` holds, for the mixer thread.
     template <typename F>
     static bool eventually(F done)
     {
-        for (int i = 0; i < 400; ++i) {
+        for (int i = 0; i < 2000; ++i) {
             if (done())
                 return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -56,6 +72,40 @@ protected:
     }
 
     std::shared_ptr<platform::audio::ManualAudioBackend> backend;
+
+private:
+    static bool mixerThreadRuns()
+    {
+        const HVSOUND_STATE* s = HVSOUND_GetState();
+        return s->initialised && s->systemChannel && s->primaryBuffer && s->mixer.blockLength > 0 &&
+               s->outputType != HVSOUND_OUTPUT_NOSOUND_NONREALTIME;
+    }
+
+    // The system channel's play position in the ring, in frames.
+    static int playPosition()
+    {
+        HVSOUND_STATE* s = HVSOUND_GetState();
+        HVSOUND_CHANNEL* system = s->systemChannel;
+        int64_t position = system->functions.getPosition(system) % s->mixBufferLength;
+        return int(position < 0 ? position + s->mixBufferLength : position);
+    }
+
+    // Waits until the mixer thread has filled the ring once and mixed every
+    // block the device has left since.
+    static void waitForMixer()
+    {
+        HVSOUND_STATE* s = HVSOUND_GetState();
+        int blocks = s->mixBufferLength / s->mixer.blockLength;
+        int playing = playPosition() / s->mixer.blockLength;
+        bool caughtUp = eventually([&] {
+            HVSOUND_Software_Lock();
+            bool done = s->mixer.blocksMixed >= blocks - 1 && s->mixer.currentBlock == playing;
+            HVSOUND_Software_Unlock();
+            return done;
+        });
+        if (!caughtUp)
+            ADD_FAILURE() << "the mixer thread did not mix the ring in time";
+    }
 };
 
 } // namespace soundtest

@@ -5,14 +5,11 @@
 #pragma once
 
 #include "core/util/Hashtable.h"
-#include "core/util/Vector.h"
 #include "platform/kernel/Clock.h"
 #include "sound/clip/AudioClip.h"
 #include "sprites/canvas/GameCanvas3.h"
 #include "tests/windowing/window/WindowTestSupport.h"
 #include "windowing/graphics/Graphics.h"
-
-#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -21,14 +18,10 @@ namespace canvastest {
 
 class TestCanvas : public sprite::GameCanvas3 {
 public:
-    struct Action {
-        lang::Object* receiver;
-        std::string command;
-    };
-
     void handleAction(lang::Object* receiver, lang::String* command) override
     {
-        actions.push_back({receiver, command ? command->c_str() : "<null>"});
+        receivers.push_back(receiver);
+        commands.push_back(command ? command->c_str() : "<null>");
         GameCanvas3::handleAction(receiver, command);
     }
     void doFrame() override
@@ -36,7 +29,7 @@ public:
         ++frames;
         GameCanvas3::doFrame();
     }
-    // Counts the paints; draws only when asked (a paint needs the window).
+    // Counts the paints; draws only when asked (drawing needs the window).
     void paint() override
     {
         ++paints;
@@ -47,21 +40,11 @@ public:
     }
     void onTransitionFinished() override { ++transitionsFinished; }
     void afterTransitionPaint(int layer) override { capturedLayers.push_back(layer); }
-
-    // The commands seen so far, in order.
-    std::vector<std::string> commands() const
-    {
-        std::vector<std::string> out;
-        for (const Action& a : actions)
-            out.push_back(a.command);
-        return out;
-    }
-
-    static void forgetShowPosted() { s_bShowPosted = false; }
-    // The client size a window would give it.
     void setClientSize(int width, int height) { m_size = util::Dimension(width, height); }
+    static void forgetShowPosted() { s_bShowPosted = false; }
 
-    std::vector<Action> actions;
+    std::vector<lang::Object*> receivers;
+    std::vector<std::string> commands;
     std::vector<int> capturedLayers;
     int frames = 0;
     int paints = 0;
@@ -69,7 +52,7 @@ public:
     bool drawsPaints = false;
 };
 
-// A clip that notes the canvas's calls; fades run as the clip's own.
+// A clip that notes the canvas's calls; its fades run as the clip's own.
 class RecordingClip : public window::AudioClip {
 public:
     void play() override { calls.push_back("play"); }
@@ -79,7 +62,7 @@ public:
     void fadeVolume(int target, int steps, bool pauseAtEnd) override
     {
         calls.push_back("fadeVolume " + std::to_string(target) + " " + std::to_string(steps) + " " +
-                        (pauseAtEnd ? "1" : "0"));
+                        std::to_string(int(pauseAtEnd)));
         AudioClip::fadeVolume(target, steps, pauseAtEnd);
     }
     void fadePitch(float target, int steps) override
@@ -87,14 +70,8 @@ public:
         calls.push_back("fadePitch " + std::to_string(target) + " " + std::to_string(steps));
         AudioClip::fadePitch(target, steps);
     }
-    bool updateFades(int frame) override
-    {
-        ++updates;
-        return AudioClip::updateFades(frame);
-    }
 
     std::vector<std::string> calls;
-    int updates = 0;
 };
 
 // A canvas on the fake clock with an empty root list and name table, as a
@@ -119,14 +96,12 @@ public:
         names->release();
         for (lang::Object* o : made)
             o->release();
-        sprite::GameCanvas3::setFrozen(false);
         platform::setClock(nullptr);
     }
     CanvasWorld(const CanvasWorld&) = delete;
     CanvasWorld& operator=(const CanvasWorld&) = delete;
 
-    // Adds the sprite on top of the root list; the world keeps the creation
-    // reference until the end of the test.
+    // Puts the sprite on top of the root list; released at the end.
     template <class T>
     T* add(const char* name, T* sprite)
     {
@@ -135,22 +110,19 @@ public:
         return sprite;
     }
 
-    // Advances the clock and runs one timer tick.
     void tick(int milliseconds)
     {
         clock.advance(uint32_t(milliseconds));
         canvas->onTimer();
     }
 
-    // Runs ticks of 40 ms until `count` more logic frames have run.
     void runFrames(int count)
     {
-        int target = canvas->frames + count;
-        while (canvas->frames < target)
+        for (int target = canvas->frames + count; canvas->frames < target;)
             tick(sprite::GameCanvas3::FRAME_PERIOD_MS);
     }
 
-    // A new event of that type at (x, y), posted to the canvas.
+    // Posts a new event of that type at (x, y).
     bool post(int id, int x, int y, int key = 0, int clickCount = 1)
     {
         auto* e = new window::Event(canvas, id, canvas);
@@ -167,9 +139,9 @@ public:
     void click(int x, int y)
     {
         post(window::Event::MOUSE_DOWN, x, y);
-        tick(16);
+        tick(1);
         post(window::Event::MOUSE_UP, x, y);
-        tick(16);
+        tick(1);
     }
 
     platform::FakeClock clock{50000};
@@ -185,16 +157,15 @@ protected:
     TestCanvas* canvas = world.canvas;
 };
 
-// The canvas as the game has it: the child of an 800 x 600 frame on the
-// headless window layer, with the keyboard focus.
-class WindowedCanvasTest : public ::testing::Test {
+// The canvas as the game has it: the full-size child of an 800 x 600 frame
+// on the headless window layer, with the keyboard focus; paints draw.
+class WindowedCanvasTest : public CanvasTest {
 protected:
     void SetUp() override
     {
         platform::useHeadlessBackend();
         platform::resetWindowLayer();
         ASSERT_TRUE(window::WindowGlobals::registerWindowClass());
-        window::WindowGlobals::setFocusRequester(nullptr);
         window::WindowGlobals::setQuitting(false);
         window::WindowGlobals::setMainThreadId(GetCurrentThreadId());
         frame = new windowtest::ProbeFrame(800, 600);
@@ -210,9 +181,7 @@ protected:
 
     void TearDown() override
     {
-        // The window's own reference goes with the window.
-        if (canvas->getHWND())
-            DestroyWindow(canvas->getHWND());
+        DestroyWindow(canvas->getHWND());
         frame->closeDestroys = true;
         DestroyWindow(frame->getHWND());
         frame->release();
@@ -221,10 +190,9 @@ protected:
         window::WindowGlobals::setQuitting(false);
     }
 
-    // The colour at (x, y) of the last frame the canvas drew.
+    // The colour at (x, y) of the last frame drawn (read from the top-left).
     uint32_t pixelAt(int x, int y)
     {
-        // The read-back copies from the buffer's top-left corner.
         std::vector<uint32_t> pixels(size_t(800) * 600, 0);
         window::Graphics* g = canvas->getGraphics();
         g->getBackBuffer(0, 0, 800, 600, pixels.data());
@@ -232,8 +200,6 @@ protected:
         return pixels[size_t(y) * 800 + size_t(x)];
     }
 
-    CanvasWorld world;
-    TestCanvas* canvas = world.canvas;
     windowtest::ProbeFrame* frame = nullptr;
 };
 

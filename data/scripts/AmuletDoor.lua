@@ -1,0 +1,3 @@
+-- AmuletDoor.lua: the script of Amulet Door (room 62).
+rooms = rooms or {}
+rooms["AmuletDoor"] = roomScript("AmuletDoor")

@@ -1,0 +1,3 @@
+-- ArtRestoration.lua: the script of Art Restoration (room 19).
+rooms = rooms or {}
+rooms["ArtRestoration"] = roomScript("ArtRestoration")

@@ -1,0 +1,3 @@
+-- GalleryInterior.lua: the script of Gallery Interior (room 12).
+rooms = rooms or {}
+rooms["GalleryInterior"] = roomScript("GalleryInterior")

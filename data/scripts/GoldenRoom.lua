@@ -1,0 +1,3 @@
+-- GoldenRoom.lua: the script of Golden Room (room 63).
+rooms = rooms or {}
+rooms["GoldenRoom"] = roomScript("GoldenRoom")

@@ -1,0 +1,3 @@
+-- Inlay.lua: the script of Inlay (room 34).
+rooms = rooms or {}
+rooms["Inlay"] = roomScript("Inlay")

@@ -1,0 +1,3 @@
+-- InnerWaterfall.lua: the script of Inner Waterfall (room 38).
+rooms = rooms or {}
+rooms["InnerWaterfall"] = roomScript("InnerWaterfall")

@@ -1,0 +1,3 @@
+-- Landing.lua: the script of Landing (room 25).
+rooms = rooms or {}
+rooms["Landing"] = roomScript("Landing")

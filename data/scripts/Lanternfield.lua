@@ -1,0 +1,49 @@
+-- Lanternfield.lua: the story's own state, kept in the table LF, and the
+-- global LF_ functions through which the game reads and changes it. It runs
+-- after the rooms' scripts and again whenever the world is reset for a new
+-- game; the flags of the chapters' cut scenes survive a reset.
+LF = LF or {}
+LF.vignetteSeen = LF.vignetteSeen or {0, 0, 0, 0, 0, 0}
+LF.globalISpyActive = false
+LF.fountainFixedWaterOn = false
+LF.visited = {}
+
+-- The chapters' cut scenes, by chapter 1 to 6.
+function LF_getVignetteSeen(n)
+    return LF.vignetteSeen[n] or 0
+end
+function LF_setVignetteSeen(n)
+    LF.vignetteSeen[n] = 1
+end
+function LF_setVignetteNotSeen(n)
+    LF.vignetteSeen[n] = 0
+end
+
+-- Every room's script notes the player's visits.
+function LF_roomEntered(name)
+    LF.visited[name] = true
+end
+
+-- The story's state as Lua text that restores it when run.
+function LF_save()
+    local seen = {}
+    for i = 1, 6 do
+        seen[i] = tostring(LF.vignetteSeen[i] or 0)
+    end
+    return "LF = LF or {}\nLF.vignetteSeen = {" .. table.concat(seen, ", ") .. "}\n"
+end
+
+-- The game asks for a change of music; the sample has no music of its own.
+function LF_replaceMusic(name)
+    LF.music = name
+end
+
+function LF_cleanupGlobalISpy()
+end
+function LF_setGlobalISpyActive(n)
+    LF.globalISpyActive = n ~= 0
+end
+function LF_blackBarsShow(n)
+end
+function LF_clearPreviousAmbientSound()
+end

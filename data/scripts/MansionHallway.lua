@@ -1,0 +1,3 @@
+-- MansionHallway.lua: the script of Mansion Hallway (room 50).
+rooms = rooms or {}
+rooms["MansionHallway"] = roomScript("MansionHallway")

@@ -1,0 +1,3 @@
+-- MansionStudy.lua: the script of Mansion Study (room 51).
+rooms = rooms or {}
+rooms["MansionStudy"] = roomScript("MansionStudy")

@@ -1,0 +1,3 @@
+-- Riverside.lua: the script of Riverside (room 5).
+rooms = rooms or {}
+rooms["Riverside"] = roomScript("Riverside")

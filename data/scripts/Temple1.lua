@@ -1,0 +1,3 @@
+-- Temple1.lua: the script of Temple1 (room 58).
+rooms = rooms or {}
+rooms["Temple1"] = roomScript("Temple1")

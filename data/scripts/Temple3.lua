@@ -1,0 +1,3 @@
+-- Temple3.lua: the script of Temple3 (room 60).
+rooms = rooms or {}
+rooms["Temple3"] = roomScript("Temple3")

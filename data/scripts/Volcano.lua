@@ -1,0 +1,3 @@
+-- Volcano.lua: the script of Volcano (room 36).
+rooms = rooms or {}
+rooms["Volcano"] = roomScript("Volcano")

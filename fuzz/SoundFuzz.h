@@ -1,0 +1,53 @@
+// SoundFuzz.h: the shared body of the sound readers' harnesses: load the
+// bytes whole into a sample, then play them as a looping stream (and, for
+// inputs of odd length, as a 3D stream downmixed to mono) through a few
+// refills, a stop and a restart, on the update-driven engine.
+#pragma once
+
+#include "sound/core/hvsound.h"
+#include "sound/core/hvsound_sample.h"
+#include "sound/streams/hvsound_stream.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+inline int fuzzSound(const uint8_t* data, size_t size)
+{
+    // The engine runs without threads or a device: every update mixes one
+    // block and runs one refill pass.
+    static bool started = [] {
+        HVSOUND_SetOutput(HVSOUND_OUTPUT_NOSOUND_NONREALTIME);
+        return HVSOUND_Init(22050, 4, 0);
+    }();
+    if (!started || size == 0 || size > (1u << 20))
+        return 0;
+    // The engine reads the bytes where they are; a copy of exactly their
+    // size lets the address sanitizer see any read beyond them.
+    std::vector<uint8_t> bytes(data, data + size);
+
+    HVSOUND_SAMPLE* sample =
+        HVSOUND_Sample_Load(-1, bytes.data(), HVSOUND_MODE_LOADMEMORY, 0, int(bytes.size()));
+    if (sample)
+        HVSOUND_Sample_Free(sample);
+
+    uint32_t mode = HVSOUND_MODE_LOADMEMORY | HVSOUND_MODE_LOOP_NORMAL;
+    if (size & 1)
+        mode |= HVSOUND_MODE_HW3D | HVSOUND_MODE_FORCEMONO;
+    HVSOUND_STREAM* stream = HVSOUND_Stream_Open(bytes.data(), mode, 0, int(bytes.size()));
+    if (!stream)
+        return 0;
+    // Enough blocks for the play cursor to cross into the second half once.
+    constexpr int kBlocks = 20;
+    if (HVSOUND_Stream_Play(-1, stream) != -1) {
+        for (int i = 0; i < kBlocks; ++i)
+            HVSOUND_Update();
+        HVSOUND_Stream_SetMode(stream, HVSOUND_MODE_LOOP_OFF);
+        HVSOUND_Stream_Stop(stream);
+        HVSOUND_Stream_Play(-1, stream);
+        for (int i = 0; i < 2; ++i)
+            HVSOUND_Update();
+    }
+    HVSOUND_Stream_Close(stream);
+    return 0;
+}

@@ -1,0 +1,87 @@
+// Fuzzes the MPEG audio reader and the layer III decoder: the bytes opened
+// as a file (with an estimated length or an exact scan and its frame
+// table) and read frame by frame to the end, loaded whole into a sample,
+// and decoded directly as frames after a decoder has seen them once.
+#include "sound/core/hvsound.h"
+#include "sound/core/hvsound_sample.h"
+#include "sound/core/system_file.h"
+#include "sound/formats/format_mpeg.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+// Reads on past bad data byte by byte, so a cap keeps each input quick.
+constexpr int kMaxReads = 4000;
+
+uint32_t readAll(std::vector<uint8_t>& bytes, uint32_t mode)
+{
+    uint32_t sum = 0;
+    HVSOUND_FILE* file = HVSOUND_File_Open(bytes.data(), HVSOUND_FILE_KIND_MEMORY, int(bytes.size()));
+    int rate = 0, dataLength = 0, pcmLength = 0, sourceSize = 0, dataOffset = 0, ms = 0;
+    int loop[2] = {0, 0};
+    HVSOUND_WAV_CueList cues;
+    HVSOUND_MPEG_FRAMETABLE table{};
+    HVSOUND_MPEG_DECODER* decoder = nullptr;
+    if (HVSOUND_MPEG_Open(file, &mode, &rate, &dataLength, &pcmLength, &decoder, &sourceSize, &dataOffset, &ms,
+                          &table, loop, &cues)) {
+        for (uint32_t i = 0; i < table.count; ++i)
+            if (table.offsets[i] >= bytes.size())
+                std::abort();
+        HVSOUND_File_Seek(file, dataOffset, SEEK_SET);
+        std::vector<uint8_t> source(static_cast<size_t>(sourceSize));
+        int16_t pcm[HVSOUND_MPEG_MAX_FRAME_PCM / 2];
+        HVSOUND_MPEG_ReadSource from{file, decoder, dataOffset + dataLength};
+        for (int reads = 0; reads < kMaxReads; ++reads) {
+            int length = sizeof(pcm);
+            bool more = HVSOUND_MPEG_Read(from, source.data(), sourceSize, pcm, &length);
+            if (length < 0 || length > int(sizeof(pcm)))
+                std::abort();
+            for (int k = 0; k < length / 2; ++k)
+                sum += uint16_t(pcm[k]);
+            if (!more)
+                break;
+        }
+        HVSOUND_MPEG_FreeDecoder(decoder);
+    }
+    HVSOUND_MPEG_FreeFrameTable(&table);
+    HVSOUND_File_Close(file);
+    return sum;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size < 4 || size > (1u << 16))
+        return 0;
+    static bool started = [] {
+        HVSOUND_SetOutput(HVSOUND_OUTPUT_NOSOUND_NONREALTIME);
+        return HVSOUND_Init(22050, 8, 0);
+    }();
+    std::vector<uint8_t> bytes(data, data + size);
+    uint32_t sum = readAll(bytes, data[size - 1] & 1 ? HVSOUND_MODE_MPEGACCURATE : 0);
+
+    if (started) {
+        HVSOUND_SAMPLE* sample =
+            HVSOUND_Sample_Load(-1, bytes.data(), HVSOUND_MODE_LOADMEMORY | (data[size - 1] & 2 ? HVSOUND_MODE_HW3D : 0), 0,
+                                int(size));
+        if (sample)
+            HVSOUND_Sample_Free(sample);
+    }
+
+    // The input as frames straight into a decoder, twice, so that the
+    // second pass has a reservoir and history.
+    HVSOUND_MPEG_DECODER* decoder = HVSOUND_MPEG_CreateDecoder();
+    int16_t pcm[HVSOUND_MPEG_MAX_FRAME_PCM / 2];
+    for (int pass = 0; pass < 2; ++pass) {
+        int bytesOut = 0;
+        HVSOUND_MPEG_DecodeFrame(decoder, bytes.data(), int(size), pcm, &bytesOut);
+        if (bytesOut < 0 || bytesOut > int(sizeof(pcm)))
+            std::abort();
+    }
+    HVSOUND_MPEG_FreeDecoder(decoder);
+    return sum == 0x12345678u ? 1 : 0;
+}

@@ -1,0 +1,4 @@
+// AmbientFirefly.cpp: the metaclass of AmbientFirefly.
+#include "game/ambient/AmbientFirefly.h"
+
+HV_DEFINE_METACLASS(AmbientFirefly);

@@ -1,0 +1,27 @@
+// GameEntry.h: the program's entry: the process-wide start-up, the resource
+// archive, the main frame and the message loop.
+#pragma once
+
+#include "platform/Win32Types.h"
+
+class GameEntry {
+public:
+    // The archive beside the program that holds the game's data.
+    static constexpr const char* kArchiveName = "Lanternfield.bin";
+
+    // Starts the framework and registers the classes (both stay for the
+    // process: its end lets go of them), opens the archive,
+    // opens the main frame at 0, 0, 800 x 600 and runs the message loop
+    // until WM_QUIT. Returns the exit code: 0, or 1 when the archive could
+    // not be opened (after a message saying so).
+    static int run(HINSTANCE instance);
+    // Takes the messages of the calling thread until WM_QUIT (or a failure
+    // of the message queue).
+    static void messageLoop();
+
+    // The module instance handle the entry function was given.
+    static HINSTANCE instanceHandle() { return s_hInstance; }
+
+private:
+    static HINSTANCE s_hInstance;
+};

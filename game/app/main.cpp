@@ -1,0 +1,19 @@
+// main.cpp: the game program. It reads nothing from its command line.
+#include "game/app/GameEntry.h"
+#include "game/registration/GameClasses.h"
+#include "platform/files/Files.h"
+#include "platform/files/Modules.h"
+#include "sprites/loader/SpriteFramework.h"
+
+#include <filesystem>
+
+int main()
+{
+    // The archive and the scripts lie beside the program.
+    std::error_code ec;
+    std::filesystem::current_path(platform::programDirectory(), ec);
+    const int code = GameEntry::run(GetModuleHandleA(nullptr));
+    GameClasses::unregisterClasses();
+    sprite::SpriteFramework::tearDown();
+    return code;
+}

@@ -1,0 +1,73 @@
+// LanternfieldCanvasLua.cpp: the native methods of hv.LanternfieldCanvas,
+// the Lua class of the global `canvas`: the chapter and room-change calls.
+#include "game/canvas/LanternfieldCanvas.h"
+
+#include "sprites/base/SpriteBaseLua.h"
+#include "sprites/script/ScriptHost.h"
+
+#include <lua.hpp>
+
+namespace {
+
+const char kTooMany[] = "too many arguments";
+
+// The canvas of argument 1, then exactly `count` arguments; argument errors
+// leave by a long jump, so both checks run before anything else.
+LanternfieldCanvas* self(lua_State* L, int count)
+{
+    auto* canvas =
+        static_cast<LanternfieldCanvas*>(ScriptHost::checkObject(L, 1, "LanternfieldCanvas", "Sprite"));
+    sprite::SpriteBaseLua::checkCount(L, count, count + 1, kTooMany);
+    return canvas;
+}
+
+// The method's own result: its last argument.
+int returnLast(lua_State* L)
+{
+    lua_pushvalue(L, lua_gettop(L));
+    return 1;
+}
+
+// startChapter(): starts or continues the progress record's chapter.
+int luaStartChapter(lua_State* L)
+{
+    self(L, 1)->startChapter();
+    return returnLast(L);
+}
+
+// exitToMenu(): leaves the room and returns to the main menu.
+int luaExitToMenu(lua_State* L)
+{
+    self(L, 1)->exitToMenu();
+    return returnLast(L);
+}
+
+// setEndGameVignette(): the cut scene shows the end of the story next.
+int luaSetEndGameVignette(lua_State* L)
+{
+    self(L, 1)->setEndGameVignette();
+    return returnLast(L);
+}
+
+// setPuzzleActive(flag): a puzzle starts (true) or ends.
+int luaSetPuzzleActive(lua_State* L)
+{
+    LanternfieldCanvas* canvas = self(L, 2);
+    canvas->setPuzzleActive(lua_toboolean(L, 2) != 0);
+    return returnLast(L);
+}
+
+const luaL_Reg kMethods[] = {
+    {"exitToMenu", &sprite::SpriteBaseLua::guarded<luaExitToMenu>},
+    {"setEndGameVignette", &sprite::SpriteBaseLua::guarded<luaSetEndGameVignette>},
+    {"setPuzzleActive", &sprite::SpriteBaseLua::guarded<luaSetPuzzleActive>},
+    {"startChapter", &sprite::SpriteBaseLua::guarded<luaStartChapter>},
+    {nullptr, nullptr},
+};
+
+} // namespace
+
+const luaL_Reg* LanternfieldCanvas::luaMethods()
+{
+    return kMethods;
+}

@@ -1,0 +1,186 @@
+// LanternfieldCanvasState.cpp: the game state, the background music, the
+// progress record and profile, the cursor state and the named actions, in
+// the reduced form the rooms and chapters need so far: the menu opens the
+// game, but there are no profiles on disk, no chapter book and no item
+// cursors yet.
+#include "game/canvas/LanternfieldCanvas.h"
+
+#include "core/lang/Synchronized.h"
+#include "game/ambient/AmbientSoundManager.h"
+#include "game/inventory/Inventory.h"
+#include "game/progress/ProgressRecord.h"
+#include "game/rooms/Room.h"
+#include "platform/kernel/DebugOutput.h"
+#include "sound/clip/AudioClip.h"
+#include "sprites/script/ScriptHost.h"
+#include "sprites/settings/User.h"
+
+namespace {
+
+// The volumes used while there is no settings store.
+constexpr int kDefaultFXVolume = 170;
+constexpr int kDefaultMusicVolume = 85;
+// Background music is streamed.
+constexpr int kStreamKind = 1;
+
+} // namespace
+
+void LanternfieldCanvas::setGameState(int state)
+{
+    lang::Synchronized guard(this, true);
+    m_nPreviousGameState = m_nGameState;
+    setSuspendLuaAnimations(false);
+    setActionsPaused(false);
+    switch (state) {
+    case STATE_PLAYING:
+        OutputDebugStringA("STATE_PLAYING...\n");
+        if (m_pAmbientSounds) {
+            m_pAmbientSounds->setVolume(getFXVolume());
+            m_pAmbientSounds->setEnabled(true);
+        }
+        showSprite("Dim", false);
+        break;
+    case STATE_PAUSED:
+        setSuspendLuaAnimations(true);
+        setActionsPaused(true);
+        OutputDebugStringA("STATE_PAUSED...\n");
+        break;
+    case STATE_MAIN_MENU:
+        hideAllScreens();
+        showSprite("MainMenu", true);
+        showSprite("Dim", false);
+        hideGlobalISpyList();
+        if (m_profileName.equalsIgnoreCase("")) {
+            resetProgress();
+            resetGameWorld();
+            m_bResetGame = true;
+        }
+        loopSound(SOUND_MENU_LOOP);
+        break;
+    default:
+        break;
+    }
+    m_nGameState = state;
+}
+
+lang::String LanternfieldCanvas::setBackgroundMusic(const lang::String& name)
+{
+    if (!m_pMusicClip)
+        return lang::String("");
+    lang::String previous(m_pMusicClip->getName());
+    if (!previous.equals(name))
+        m_pMusicClip->load(name, kStreamKind);
+    m_pMusicClip->setVolume(getMusicVolume());
+    m_pMusicClip->loop();
+    m_musicName = previous;
+    return previous;
+}
+
+lang::String LanternfieldCanvas::chapterMusicName(int chapter)
+{
+    return lang::String(chapter == 3 ? "+sMusicChapter3" : "+sMusicChapter1");
+}
+
+void LanternfieldCanvas::replaceMusic(const lang::String& name)
+{
+    if (ScriptHost* host = ScriptHost::instance)
+        host->callLuaFunctionString("LF_replaceMusic", name);
+}
+
+int LanternfieldCanvas::getFXVolume()
+{
+    sprite::User* settings = getUser();
+    return settings ? settings->getInt(lang::String("VOLUMEFX"), kDefaultFXVolume) : kDefaultFXVolume;
+}
+
+int LanternfieldCanvas::getMusicVolume()
+{
+    sprite::User* settings = getUser();
+    return settings ? settings->getInt(lang::String("VOLUMEMUSIC"), kDefaultMusicVolume) : kDefaultMusicVolume;
+}
+
+void LanternfieldCanvas::resetProgress()
+{
+    if (!m_pProgress)
+        m_pProgress = new ProgressRecord();
+    m_pProgress->init();
+}
+
+bool LanternfieldCanvas::loadProfile()
+{
+    // No profile is stored yet: the progress stays as it was reset.
+    return false;
+}
+
+void LanternfieldCanvas::saveProfile()
+{
+    if (m_profileName.isEmpty())
+        return;
+    ScriptHost* host = ScriptHost::instance;
+    if (!host || !host->getState())
+        return;
+    host->callLuaFunctionWithResult("LF_save");
+    host->popLuaString();
+}
+
+void LanternfieldCanvas::saveOnExit()
+{
+    if (!m_pProgress)
+        return;
+    // Only a room being played is left: in the menu it was left already.
+    Room* room = getCurrentRoom();
+    if (room && (m_nGameState == STATE_PLAYING || m_nGameState == STATE_PAUSED)) {
+        room->completeAnimations(false);
+        room->onExit();
+    }
+    if (m_pProgress->currentRoom == ROOM_FOUNTAIN_CU && ScriptHost::instance &&
+        ScriptHost::instance->getLuaBoolean("LF.fountainFixedWaterOn"))
+        m_pProgress->currentRoom = ROOM_MARKET_PLACE;
+    if (m_nPendingRoom != -1)
+        m_pProgress->currentRoom = m_nPendingRoom;
+    saveProfile();
+}
+
+void LanternfieldCanvas::dropSpecialCursor()
+{
+    m_bHeldItem = false;
+    m_bCursorLock = false;
+    m_nCurrentCursor = CURSOR_NORMAL;
+    m_nItemOnCursor = -1;
+    m_nSpecialFrame = -1;
+}
+
+sprite::SpriteBase* LanternfieldCanvas::getHeldItemSprite()
+{
+    return m_pInventory ? m_pInventory->getHeldItem() : nullptr;
+}
+
+void LanternfieldCanvas::setGameInstructionsInfo(int game, int x, int y)
+{
+    m_nInstructionsGame = game;
+    m_nInstructionsX = x;
+    m_nInstructionsY = y;
+}
+
+void LanternfieldCanvas::handleAction(lang::Object* receiver, lang::String* command)
+{
+    lang::Synchronized guard(this, true);
+    if (command && command->equalsIgnoreCase("bStart1")) {
+        showSprite("MainMenu", false);
+        if (m_bResetGame || getCurrentRoomIndex() == ROOM_STORY_INTRO) {
+            // A new game opens with the story's introduction.
+            resetProgress();
+            resetGameWorld();
+            m_bResetGame = false;
+            enterGame(ROOM_STORY_INTRO);
+        } else {
+            startChapter();
+        }
+        return;
+    }
+    if (command && command->equals("TransitionDone")) {
+        m_bInTransition = false;
+        return;
+    }
+    GameCanvas3::handleAction(receiver, command);
+}

@@ -1,0 +1,4 @@
+// Fisherman.cpp: the metaclass of Fisherman.
+#include "game/characters/Fisherman.h"
+
+HV_DEFINE_METACLASS(Fisherman);

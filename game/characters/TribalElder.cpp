@@ -1,0 +1,4 @@
+// TribalElder.cpp: the metaclass of TribalElder.
+#include "game/characters/TribalElder.h"
+
+HV_DEFINE_METACLASS(TribalElder);

@@ -1,0 +1,4 @@
+// Vignette.cpp: the metaclass of Vignette.
+#include "game/cutscenes/Vignette.h"
+
+HV_DEFINE_METACLASS(Vignette);

@@ -1,0 +1,208 @@
+// Room.h: the base of every location, close-up and puzzle room: a dialog
+// built from the data manifest with its exits (children "Door0", "Door1",
+// ...), the characters standing in it, its ambient effects, a small state
+// machine for entering and leaving, and the Lua callbacks of its table
+// rooms[<room name>].
+#pragma once
+
+#include "core/lang/IntArray.h"
+#include "core/util/Random.h"
+#include "core/util/TVector.h"
+#include "core/util/Vector.h"
+#include "sprites/dialogs/DialogSprite.h"
+
+struct luaL_Reg;
+
+namespace sprite {
+class ExplosionSpritePSX;
+class TransitionBase;
+} // namespace sprite
+
+namespace window {
+class ImageBase;
+}
+
+class Character;
+class DoorSprite;
+
+class Room : public sprite::DialogSprite {
+public:
+    // Room states (setState).
+    static constexpr int STATE_LEFT = 0;
+    static constexpr int STATE_ENTER = 1;
+    static constexpr int STATE_SHOWN_UNDER_TRANSITION = 2;
+    static constexpr int STATE_PLAYING = 3;
+    static constexpr int STATE_SUSPENDED = 4;
+    static constexpr int STATE_RESUME = 5;
+    static constexpr int STATE_LEAVING = 6;
+    static constexpr int STATE_EXIT = 7;
+
+    // The cursor a room asks for while the pointer rests on a character's
+    // talk-to-me button.
+    static constexpr int CURSOR_TALK = 8;
+    // The room table's size: indexes 0 to 65.
+    static constexpr int ROOM_COUNT = 66;
+    // Door types: a type whose hundreds are 4 zooms into the target room.
+    static constexpr int DOOR_TYPE_ZOOM = 400;
+    // Every exit wipe lasts this long.
+    static constexpr int DOOR_TRANSITION_FRAMES = 24;
+    // The ambient audio loops fade out over this many frames on leaving.
+    static constexpr int AMBIENT_FADE_FRAMES = 64;
+
+    // The Lua face: the class metatable, its script and its class name.
+    static const char kMetatable[];
+    static const char kScriptFile[];
+    static const char kLuaClassName[];
+
+    // A hidden-state, non-modal dialog with no exits.
+    Room();
+    // Lets go of the particle list, the characters, the effects and the
+    // ambient sprites.
+    ~Room() override;
+
+    HV_CLASS_NAME("Room", sprite::DialogSprite)
+    HV_DECLARE_METACLASS(Room);
+
+    // "cleanup": the sparkle effects leave the room.
+    void handleAction(lang::Object* sender, lang::String* command) override;
+    // The delayed state counts down while the room plays; then the dialog tick.
+    bool tick(int frame, util::RectangleNM* boundsOut, util::Region* region) override;
+    // Showing the room shows its visible characters again.
+    void setVisible(bool visible) override;
+    // The room's own show/hide transition or a screen transition runs.
+    bool isTransitioning() override;
+    // Keeps a copy of the definition's numbers; number 0 is the exit count.
+    void setDefinition(sprite::SpriteDefinition* definition) override;
+    // Exits first, then the script (see Room.cpp); 1 when handled.
+    int mouseDown(window::Event* e) override;
+    // Notes the hover cursor for the point, then the dialog's rollovers.
+    bool mouseMove(window::Event* e) override;
+
+    // The room becomes current: shown, ambient sounds on, Lua "onEnter".
+    virtual void onEnter();
+    // The room is left: Lua "onExit", characters and effects taken out.
+    virtual void onExit();
+    // The running screen transition ended: input is taken again.
+    virtual void activate();
+    // After "onUse" with the held item's sprite.
+    virtual void itemUsed(sprite::SpriteBase* item);
+    // The mini-game whose instructions the room offers (-1 for none) and
+    // where the instructions open.
+    virtual void getGameInstructionsInfo(int& game, int& x, int& y);
+    virtual void keyPressed(int key);
+    // Lua "resetGlobalItems".
+    virtual void resetGlobalItems();
+    // A new game: the room forgets its own progress.
+    virtual void resetProgress();
+    virtual void goToRoomNamed(const lang::String& name);
+    // Leaves through the exit toward the room (its transition, or at once).
+    virtual void goToRoom(int index);
+    // While true the canvas holds back a pending room change.
+    virtual bool blocksRoomChange();
+    virtual void setState(int state);
+    virtual void setPendingSprite(int first, int next);
+    virtual void takePendingSprite();
+    // Kept for the scenes; never called by the room itself.
+    virtual void reservedHook1();
+    virtual void reservedHook2();
+
+    // rooms[table][function] called with (self, 1), (self, n) or (self, x, y).
+    void callScript(const char* table, const char* function);
+    void callScriptInt(const char* table, const char* function, int n);
+    void callScriptXY(const char* table, const char* function, int x, int y);
+    // rooms.OuterSanctum.showResults(self, a, b, c).
+    void callOuterSanctumShowResults(int a, int b, int c);
+    // rooms.ArtRestoration.animateThumbnail(self, <the sprite's table>).
+    void callArtRestorationAnimateThumbnail(sprite::SpriteBase* sprite);
+
+    // Zooms into the target room through a mask growing (or shrinking) from
+    // start to end scale; the change happens once the mask covers the screen.
+    void zoomToRoom(int target, const lang::String& maskName, int x, int y, float startScale, float endScale,
+                    int frames, window::ImageBase* maskImage);
+    // The exit transition toward the target (a new transition the caller
+    // releases); false, after leaving at once, when no exit leads there
+    // with a wipe direction.
+    bool findExitTransition(int target, sprite::TransitionBase** transition);
+    // A 24-frame full-screen transition from the canvas's door settings,
+    // wiping in the direction code.
+    void makeDoorTransition(sprite::TransitionBase** transition, int direction);
+    // Leaves at once: state 7, then the canvas changes to the room.
+    void exitTo(int index);
+    // Sets the state after that many frames of play (only while the room
+    // shows, the game plays and the room is not suspended).
+    void setStateAfter(int state, int frames);
+    void pauseIfVisible();
+    void resumeIfPaused();
+    // The hover cursor for the point: CURSOR_TALK on a character's
+    // talk-to-me button, else `fallback`.
+    void updateHover(int x, int y, int fallback);
+    // Ends the global I-Spy game when the scripts say it runs.
+    void killGlobalISpyIfActive();
+
+    // Every exit on or off.
+    void enableDoors(bool enable);
+    // The exits to `target`, in index order, after the first `skip`.
+    void enableDoorTo(int target, bool enable, int skip);
+    // Exit i (a DoorSprite child named "Door<i>"), or null.
+    DoorSprite* getDoor(int i);
+
+    // Puts the canvas's character of that name into the room, just above
+    // the child `afterName` (on top for an empty name), at (x, y).
+    void addCharacter(const lang::String& name, const lang::String& afterName, int x, int y, bool visible,
+                      bool enabled, bool idle);
+    // Hands the character back to the canvas, hidden.
+    void removeCharacter(const lang::String& name);
+    bool hasCharacter(const lang::String& name);
+    Character* findCharacter(const lang::String& name);
+
+    // The canvas's room of that index, or null.
+    static Room* roomAt(int index);
+    // The chapter of the progress record.
+    static int chapterNumber();
+
+    int getState() const { return m_nState; }
+    int getSavedState() const { return m_nSavedState; }
+    int getDoorCount() const { return m_nDoorCount; }
+    int getHoverCursor() const { return m_nHoverCursor; }
+    int getDelayedState() const { return m_nDelayedState; }
+    int getDelay() const { return m_nDelay; }
+    int getPendingSprite() const { return m_nPendingSprite; }
+    int getNextPendingSprite() const { return m_nNextPendingSprite; }
+    bool isChapterEnded() const { return m_nChapterEnded > 0; }
+    void setChapterEnded() { m_nChapterEnded = 1; }
+    const lang::IntArray& getDefinitionInts() const { return m_definitionInts; }
+    util::Vector& getEffects() { return m_effects; }
+    util::Vector& getAmbientSprites() { return m_ambientSprites; }
+    int getCharacterCount() { return m_characters.size(); }
+    Character* characterAt(int i) { return m_characters.elementAt(i); }
+    util::Random& getRandom() { return m_random; }
+    // The room's name as its key in `rooms`.
+    const char* scriptName() const { return getName().c_str(); }
+
+    // The native methods of hv.Room, ending with an empty entry.
+    static const luaL_Reg* luaMethods();
+
+protected:
+    // Pushes rooms[table][function] and self, then `count` integer
+    // arguments, and calls it under the script host's traceback handler;
+    // the stack is left as it was.
+    void callRoomFunction(const char* table, const char* function, const int* args, int count);
+    // The sparkle effects leave the room and are released.
+    void removeEffects();
+
+    lang::IntArray m_definitionInts;
+    util::Vector m_effects;
+    util::Vector m_ambientSprites;
+    util::TVector<sprite::ExplosionSpritePSX*>* m_particles;
+    int m_nPendingSprite;
+    int m_nNextPendingSprite;
+    int m_nHoverCursor;
+    int m_nDoorCount;
+    int m_nState;
+    int m_nSavedState;
+    int m_nDelayedState;
+    int m_nDelay;
+    int m_nChapterEnded;
+    util::TVector<Character*> m_characters;
+    util::Random m_random;
+};

@@ -1,0 +1,222 @@
+// hvsound_async.cpp: the non-blocking open queue and its loader thread. The
+// queue is a circular list through a sentinel; callers append at the tail and
+// the loader takes the head, both under one lock, so a record can be queued
+// or taken back while the loader works.
+#include "sound/core/hvsound_async.h"
+
+#include "sound/core/hvsound.h"
+#include "sound/core/hvsound_hooks.h"
+#include "sound/core/system_thread.h"
+
+#include "platform/kernel/Kernel.h"
+
+#include <atomic>
+#include <mutex>
+
+namespace {
+
+// How long the loader rests when the queue is empty, and after an entry
+// that carried no record.
+constexpr int kEmptyQueueRestMs = 50;
+constexpr int kEmptyEntryRestMs = 25;
+// The loader thread's stack size as asked for; thread creation ignores it.
+constexpr int kLoaderStackBytes = 16384;
+// Priority code 1 leaves the loader at normal priority.
+constexpr int kLoaderPriorityCode = 1;
+
+enum : uint8_t {
+    kRunning = 0,
+    kStopAsked = 1,
+    kStopped = 2,
+};
+
+std::mutex g_lock; // the queue, its count and the record being opened
+HVSOUND_ASYNCENTRY g_queue = {&g_queue, &g_queue, nullptr, 0};
+int g_count = 0;
+void* g_opening = nullptr; // the record the loader opens now
+std::atomic<uint8_t> g_loaderState{kRunning};
+HANDLE g_thread = nullptr;
+HANDLE g_wake = nullptr; // ends the loader's rest early at shutdown
+
+bool isLinked(const HVSOUND_ASYNCENTRY* entry)
+{
+    return entry->next && entry->next != entry;
+}
+
+void unlink(HVSOUND_ASYNCENTRY* entry)
+{
+    entry->prev->next = entry->next;
+    entry->next->prev = entry->prev;
+    entry->next = entry->prev = entry;
+    --g_count;
+}
+
+// A queued stream: opened into its own record from the name or memory block
+// it keeps, then marked ready or failed, and its open-done callback told.
+void openStream(HVSOUND_STREAM* stream)
+{
+    if (stream->flags & HVSOUND_STREAM_OPEN_PENDING) {
+        uint32_t mode = stream->mode & ~HVSOUND_MODE_NONBLOCKING;
+        const void* source = (mode & HVSOUND_MODE_LOADMEMORY) ? stream->memory : stream->name;
+        bool opened = HVSOUND_Stream_OpenCore(stream, source, mode, stream->openOffset, stream->openLength) != nullptr;
+        stream->flags &= ~HVSOUND_STREAM_OPEN_PENDING;
+        if (opened)
+            stream->ready = true;
+        else
+            stream->openFailed = true;
+    }
+    if (stream->openDoneCallback)
+        stream->openDoneCallback(stream, nullptr, 0, nullptr);
+}
+
+void open(void* object, uint32_t type)
+{
+    if (type == HVSOUND_ASYNC_STREAM)
+        openStream(static_cast<HVSOUND_STREAM*>(object));
+    else if (type == HVSOUND_ASYNC_MODULE)
+        HVMUSIC_LoadQueued(static_cast<HVMUSIC_SONG*>(object));
+}
+
+// A record whose open never ran (its entry was still queued when the loader
+// stopped) is marked failed, so that its owner can close or free it.
+void dropOpen(void* object, uint32_t type)
+{
+    if (type == HVSOUND_ASYNC_STREAM) {
+        auto* stream = static_cast<HVSOUND_STREAM*>(object);
+        stream->flags &= ~HVSOUND_STREAM_OPEN_PENDING;
+        stream->openFailed = true;
+    } else if (type == HVSOUND_ASYNC_MODULE) {
+        auto* song = static_cast<HVMUSIC_SONG*>(object);
+        song->openFailed = true;
+        song->done = true;
+    }
+}
+
+void rest(int milliseconds)
+{
+    if (g_wake)
+        WaitForSingleObject(g_wake, DWORD(milliseconds));
+    else
+        HVSOUND_Sleep(milliseconds);
+}
+
+} // namespace
+
+void HVSOUND_Async_Init()
+{
+    std::lock_guard<std::mutex> lock(g_lock);
+    // Entries left from an earlier run point at themselves again, so their
+    // records can still be freed.
+    while (g_queue.next != &g_queue)
+        unlink(g_queue.next);
+    g_count = 0;
+    g_loaderState = kRunning;
+}
+
+bool HVSOUND_Async_StartThread()
+{
+    if (g_thread)
+        return true;
+    g_loaderState = kRunning;
+    g_wake = HVSOUND_Event_Create();
+    g_thread = HVSOUND_Thread_Create(HVSOUND_Async_Thread, nullptr, kLoaderPriorityCode, kLoaderStackBytes);
+    if (!g_thread) {
+        HVSOUND_Event_Close(g_wake);
+        g_wake = nullptr;
+        return false;
+    }
+    return true;
+}
+
+void HVSOUND_Async_Shutdown()
+{
+    g_loaderState = kStopAsked;
+    if (g_thread) {
+        HVSOUND_Event_Set(g_wake);
+        if (HVSOUND_GetState()->outputType != HVSOUND_OUTPUT_NOSOUND_NONREALTIME) {
+            while (g_loaderState.load() != kStopped)
+                HVSOUND_Sleep(1);
+        }
+        HVSOUND_Thread_Kill(g_thread);
+        g_thread = nullptr;
+    }
+    HVSOUND_Event_Close(g_wake);
+    g_wake = nullptr;
+    std::lock_guard<std::mutex> lock(g_lock);
+    while (g_queue.next != &g_queue) {
+        HVSOUND_ASYNCENTRY* entry = g_queue.next;
+        unlink(entry);
+        if (entry->object)
+            dropOpen(entry->object, entry->type);
+        entry->object = nullptr;
+    }
+}
+
+void HVSOUND_Async_Append(HVSOUND_ASYNCENTRY* entry)
+{
+    if (HVSOUND_GetState()->outputType == HVSOUND_OUTPUT_NOSOUND_NONREALTIME) {
+        // No engine thread runs under output type 12: open it now.
+        void* object = entry->object;
+        entry->next = entry->prev = entry;
+        entry->object = nullptr;
+        open(object, entry->type);
+        return;
+    }
+    std::lock_guard<std::mutex> lock(g_lock);
+    entry->prev = g_queue.prev;
+    entry->next = &g_queue;
+    g_queue.prev->next = entry;
+    g_queue.prev = entry;
+    ++g_count;
+}
+
+bool HVSOUND_Async_Withdraw(HVSOUND_ASYNCENTRY* entry, void* object)
+{
+    std::unique_lock<std::mutex> lock(g_lock);
+    if (isLinked(entry) && entry->object == object) {
+        unlink(entry);
+        entry->object = nullptr;
+        return true;
+    }
+    while (g_opening == object) {
+        lock.unlock();
+        HVSOUND_Sleep(1);
+        lock.lock();
+    }
+    return false;
+}
+
+DWORD WINAPI HVSOUND_Async_Thread(LPVOID)
+{
+    while (g_loaderState.load() == kRunning) {
+        void* object = nullptr;
+        uint32_t type = 0;
+        bool empty = false;
+        {
+            std::lock_guard<std::mutex> lock(g_lock);
+            if (g_queue.next == &g_queue) {
+                empty = true;
+            } else {
+                HVSOUND_ASYNCENTRY* entry = g_queue.next;
+                unlink(entry);
+                object = entry->object;
+                type = entry->type;
+                entry->object = nullptr;
+                g_opening = object;
+            }
+        }
+        if (empty) {
+            rest(kEmptyQueueRestMs);
+            continue;
+        }
+        if (!object) {
+            rest(kEmptyEntryRestMs);
+            continue;
+        }
+        open(object, type);
+        std::lock_guard<std::mutex> lock(g_lock);
+        g_opening = nullptr;
+    }
+    g_loaderState = kStopped;
+    return 0;
+}

@@ -1,0 +1,40 @@
+// hvsound_async.h: the non-blocking open queue: streams and songs opened with
+// mode 0x1000000 are queued here and opened in queue order by a loader thread
+// of their own, so the caller never waits for a file.
+#pragma once
+
+#include "platform/Win32Types.h"
+
+#include <cstdint>
+
+// The entry a queued record embeds; `object` is the record, `type` says
+// which kind it is.
+struct HVSOUND_ASYNCENTRY {
+    HVSOUND_ASYNCENTRY* next;
+    HVSOUND_ASYNCENTRY* prev;
+    void* object;
+    uint32_t type;
+};
+
+enum : uint32_t {
+    HVSOUND_ASYNC_STREAM = 0,
+    HVSOUND_ASYNC_MODULE = 1,
+};
+
+// Loader state 0 (running), an empty queue; engine start calls it.
+void HVSOUND_Async_Init();
+// True when the loader thread exists or could be made (priority code 1).
+bool HVSOUND_Async_StartThread();
+// Asks the loader to stop and waits until it has (engine stop). Records
+// still queued then are marked failed and leave the queue.
+void HVSOUND_Async_Shutdown();
+// Appends an entry (its object and type set) at the tail of the queue.
+// Without threads (output type 12) the open is made at once on the caller's
+// thread.
+void HVSOUND_Async_Append(HVSOUND_ASYNCENTRY* entry);
+// Takes `object` back from the queue before its record is freed: a queued
+// entry is unlinked; when the loader is opening it now, waits until it is
+// done. Returns true when the entry was still queued (never opened).
+bool HVSOUND_Async_Withdraw(HVSOUND_ASYNCENTRY* entry, void* object);
+// The loader thread's procedure.
+DWORD WINAPI HVSOUND_Async_Thread(LPVOID parameter);

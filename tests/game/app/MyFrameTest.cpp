@@ -1,0 +1,155 @@
+// MyFrameTest.cpp: the game program from its entry: the main frame's
+// loading screen, the hand-over to the 16 ms game timer, closing with the
+// save, and a missing archive.
+#include "game/app/GameEntry.h"
+#include "game/app/MyFrame.h"
+#include "game/progress/ProgressRecord.h"
+#include "platform/user/Messages.h"
+#include "tests/game/support/GameFixture.h"
+#include "tests/sprites/support/RecordingGraphics.h"
+#include "windowing/images/ImageBase.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace gametest {
+namespace {
+
+class MyFrameTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        writeGame(world.data(), GameOptions());
+        world.data().picture("logo", 40, 20, 0xFF804020u);
+        world.data().picture("loading", 10, 10, 0xFFFFFFFFu);
+        world.data().picture("loadbar", 200, 10, 0xFF20A020u);
+        world.setSetting("FULLSCREEN", 0);
+    }
+    void TearDown() override
+    {
+        if (!frame)
+            return;
+        // Closed as the player closes it, so the window lets go of the frame.
+        if (frame->getHWND() && !world.hasQuit()) {
+            PostMessageA(frame->getHWND(), WM_CLOSE, 0, 0);
+            world.pumpUntil([] { return false; }, 3000);
+        }
+        frame->release();
+    }
+    // Opens the main frame and waits for the hand-over.
+    bool open()
+    {
+        world.openArchive();
+        frame = new MyFrame();
+        util::RectangleNM bounds(0, 0, 800, 600);
+        if (!frame->create(nullptr, &bounds))
+            return false;
+        return world.pumpUntil([this] { return frame->getSplash() == nullptr || frame->isLoadFailed(); }) &&
+               !frame->isLoadFailed();
+    }
+
+    testsupport::GameWorld world;
+    MyFrame* frame = nullptr;
+};
+
+TEST_F(MyFrameTest, TheLoadingScreenHandsOverToTheGameTimer)
+{
+    ASSERT_TRUE(open());
+    LanternfieldCanvas* canvas = MyFrame::canvas();
+    ASSERT_NE(nullptr, canvas);
+    EXPECT_TRUE(canvas->isStarted());
+    EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, canvas->getGameState());
+    EXPECT_FALSE(frame->isShown()) << "the canvas paints from now on";
+    // No loading picture beside the program: the archive's logo was the splash.
+    EXPECT_EQ((600 - 20) / 2, frame->getSplashTop());
+    // The game timer ticks the canvas: 40 ms make a logic frame.
+    const int before = canvas->getFrameCounter();
+    for (int i = 0; i < 10; ++i) {
+        world.clock().advance(16);
+        world.pump();
+    }
+    EXPECT_GE(canvas->getFrameCounter(), before + 3);
+}
+
+TEST_F(MyFrameTest, TheBarShowsTheShareOfTheDataLoaded)
+{
+    ASSERT_TRUE(open());
+    LanternfieldCanvas* canvas = MyFrame::canvas();
+    const struct {
+        int total;
+        int width;
+    } cases[] = {{0, 0}, {canvas->getEntriesLoaded(), 200}, {canvas->getEntriesLoaded() * 4, 50}};
+    for (const auto& c : cases) {
+        canvas->setManifestTotal(c.total);
+        auto* g = new spritetest::RecordingGraphics();
+        frame->update(g);
+        ASSERT_FALSE(g->ofOp("fillRect").empty());
+        EXPECT_EQ(0xFF50504Cu, g->ofOp("fillRect")[0].argb) << "the background";
+        std::vector<spritetest::RecordingGraphics::Call> clips = g->ofOp("clipRect");
+        ASSERT_EQ(1u, clips.size()) << c.total;
+        EXPECT_EQ(MyFrame::BAR_X, clips[0].x);
+        EXPECT_EQ(MyFrame::BAR_Y, clips[0].y);
+        EXPECT_EQ(c.width, clips[0].w) << c.total;
+        std::vector<spritetest::RecordingGraphics::Call> images = g->ofOp("drawImage");
+        ASSERT_EQ(2u, images.size()) << "the bar and its label; the splash went at the hand-over";
+        EXPECT_EQ(frame->getLoadingLabel(), images[1].image);
+        EXPECT_EQ(MyFrame::LABEL_X, images[1].x);
+        EXPECT_EQ(MyFrame::LABEL_Y, images[1].y);
+        g->release();
+    }
+}
+
+TEST_F(MyFrameTest, ClosingTheWindowLeavesTheRoomSavesAndQuits)
+{
+    ASSERT_TRUE(open());
+    LanternfieldCanvas* canvas = MyFrame::canvas();
+    canvas->setProfileName(lang::String("Ann"));
+    canvas->enterGame(3);
+    world.lua().clear();
+    PostMessageA(frame->getHWND(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(world.pumpUntil([] { return false; }, 3000));
+    EXPECT_TRUE(world.hasQuit());
+    const std::vector<std::string> calls = world.lua().calls();
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ("record(\"onExit:OldTownConnector\", 1)", calls[0]);
+    EXPECT_EQ("record(\"LF_save\")", calls[1]);
+    EXPECT_EQ(1, world.setting("NORMALEXIT", -1));
+    frame->release();
+    frame = nullptr;
+    EXPECT_EQ(nullptr, MyFrame::canvas());
+}
+
+TEST_F(MyFrameTest, TheProgramRunsFromItsEntryUntilItIsClosed)
+{
+    world.data().writeArchive();
+    // The player closes the window once the game is on screen.
+    std::atomic<bool> stop{false};
+    std::thread player([&stop] {
+        while (!stop) {
+            LanternfieldCanvas* canvas = MyFrame::canvas();
+            if (canvas && canvas->isStarted() && canvas->getParent()) {
+                PostMessageA(canvas->getParent()->getHWND(), WM_CLOSE, 0, 0);
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    EXPECT_EQ(0, GameEntry::run(nullptr));
+    stop = true;
+    player.join();
+    EXPECT_EQ(1, world.setting("NORMALEXIT", -1));
+}
+
+TEST(GameEntryTest, AMissingArchiveIsReportedAndEndsWithAnError)
+{
+    testsupport::GameWorld world;
+    EXPECT_EQ(1, GameEntry::run(nullptr));
+    std::vector<platform::MessageBoxRecord> boxes = world.boxes();
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_NE(std::string::npos, boxes[0].text.find("Lanternfield.bin"));
+}
+
+} // namespace
+} // namespace gametest

@@ -1,0 +1,127 @@
+// SampleGameTest.cpp: the game data the build makes beside the game program
+// loads cleanly, its exits join all 66 rooms into one graph that a player can
+// walk from the story's introduction, and a new game walks it by clicks.
+#include "core/lang/ResourceFile.h"
+#include "game/progress/ProgressRecord.h"
+#include "game/rooms/DoorSprite.h"
+#include "game/rooms/Room.h"
+#include "sprites/script/ScriptHost.h"
+#include "tests/game/support/GameFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <vector>
+
+namespace gametest {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SampleGameTest : public GameFixture {
+protected:
+    void SetUp() override
+    {
+#ifdef HV_SAMPLE_DIR
+        const fs::path sample(HV_SAMPLE_DIR);
+#else
+        const fs::path sample;
+#endif
+        if (sample.empty() || !fs::exists(sample / testsupport::GameData::kArchiveName))
+            GTEST_SKIP() << "the game data is built with the tools";
+        for (const auto& entry : fs::directory_iterator(sample)) {
+            if (entry.path().extension() == ".bin" || entry.path().extension() == ".lua")
+                fs::copy_file(entry.path(), world.folder() / entry.path().filename());
+        }
+        lang::ResourceFile::open(lang::String((world.folder() / testsupport::GameData::kArchiveName).string().c_str()));
+        world.setSetting("FULLSCREEN", 0);
+        canvas = new Canvas();
+        ASSERT_TRUE(world.start(frame, canvas));
+    }
+
+    // Clicks the middle of the room's exit i and lets the wipe run.
+    void leaveBy(Room* room, int i)
+    {
+        DoorSprite* door = room->getDoor(i);
+        ASSERT_NE(nullptr, door);
+        world.click(door->left() + door->width() / 2, door->top() + door->height() / 2);
+        world.stepFrames(30);
+    }
+    int current() { return canvas->getProgress()->currentRoom; }
+};
+
+TEST_F(SampleGameTest, TheGameDataLoadsWithEverythingItCounts)
+{
+    EXPECT_TRUE(world.boxes().empty()) << world.boxes()[0].caption << ": " << world.boxes()[0].text;
+    EXPECT_TRUE(canvas->isSetUp());
+    EXPECT_GT(canvas->getManifestTotal(), 66);
+    EXPECT_EQ(canvas->getManifestTotal(), canvas->getEntriesLoaded());
+    EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, canvas->getGameState());
+    EXPECT_TRUE(canvas->isSpriteVisible("MainMenu"));
+}
+
+TEST_F(SampleGameTest, EveryRoomCanBeReachedThroughTheExits)
+{
+    // The game enters two rooms without an exit: a new game's introduction
+    // and a chapter's cut scene.
+    std::set<int> reached;
+    std::vector<int> todo{LanternfieldCanvas::ROOM_STORY_INTRO, LanternfieldCanvas::ROOM_VIGNETTE};
+    while (!todo.empty()) {
+        const int index = todo.back();
+        todo.pop_back();
+        if (!reached.insert(index).second)
+            continue;
+        Room* room = canvas->getRoom(index);
+        ASSERT_NE(nullptr, room) << index;
+        ASSERT_GT(room->getDoorCount(), 0) << room->getName().c_str() << " has no way on";
+        for (int i = 0; i < room->getDoorCount(); ++i) {
+            DoorSprite* door = room->getDoor(i);
+            ASSERT_NE(nullptr, door) << room->getName().c_str() << " Door" << i;
+            EXPECT_EQ(index, door->getOwnerRoom()) << room->getName().c_str() << " Door" << i;
+            EXPECT_TRUE(door->isEnabled()) << room->getName().c_str() << " Door" << i;
+            EXPECT_GE(door->getDirection(), 0);
+            EXPECT_LE(door->getDirection(), 7);
+            EXPECT_NE(nullptr, canvas->getRoom(door->getTargetRoom())) << room->getName().c_str() << " Door" << i;
+            // Clear of the inventory bar along the bottom.
+            EXPECT_LE(door->top() + door->height(), 520) << room->getName().c_str() << " Door" << i;
+            todo.push_back(door->getTargetRoom());
+        }
+    }
+    EXPECT_EQ(size_t(LanternfieldCanvas::ROOM_COUNT), reached.size());
+}
+
+TEST_F(SampleGameTest, AChaptersFirstStartShowsItsCutSceneWhichLeadsToTheDock)
+{
+    canvas->setResetGame(false);
+    canvas->getProgress()->currentRoom = 2;
+    canvas->startChapter();
+    ASSERT_EQ(LanternfieldCanvas::ROOM_VIGNETTE, current());
+    world.stepFrames(2);
+    leaveBy(canvas->getRoom(current()), 0);
+    EXPECT_EQ(0, current());
+    EXPECT_EQ(1, canvas->getVignetteSeen(1)) << "the cut scene was seen";
+    // The next start goes straight to the saved room.
+    canvas->exitToMenu();
+    canvas->startChapter();
+    EXPECT_EQ(0, current());
+}
+
+TEST_F(SampleGameTest, ANewGameStartsWithTheIntroductionAndTheExitsLeadOn)
+{
+    world.click(400, 410);
+    world.stepFrames(2);
+    ASSERT_EQ(LanternfieldCanvas::ROOM_STORY_INTRO, current()) << "the menu's start button opens a new game";
+    EXPECT_EQ(LanternfieldCanvas::STATE_PLAYING, canvas->getGameState());
+    EXPECT_FALSE(canvas->isSpriteVisible("MainMenu"));
+    leaveBy(canvas->getRoom(current()), 0);
+    ASSERT_EQ(0, current()) << "on to the dock";
+    leaveBy(canvas->getRoom(0), 0);
+    EXPECT_EQ(2, current()) << "north to the market";
+    EXPECT_TRUE(ScriptHost::instance->getLuaBoolean("LF.visited.Dock"));
+    EXPECT_TRUE(ScriptHost::instance->getLuaBoolean("LF.visited.MarketPlace"));
+    EXPECT_TRUE(world.boxes().empty());
+}
+
+} // namespace
+} // namespace gametest

@@ -1,0 +1,68 @@
+// GameFixture.h: a whole game's data written at test time (the manifest with
+// the 66 rooms and every name the canvas binds, one nested manifest per room,
+// room scripts and "Lanternfield.lua" that record their calls), and a test
+// fixture that runs it through the real loader thread into a game canvas.
+#pragma once
+
+#include "game/canvas/LanternfieldCanvas.h"
+#include "tests/support/GameWorld.h"
+#include "tests/support/RecordingCanvas.h"
+#include "tests/support/TestLoaderFrame.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace gametest {
+
+using Canvas = testsupport::RecordingCanvas<LanternfieldCanvas>;
+
+struct GameOptions {
+    // A room's nested manifest text by room name; rooms not listed get one
+    // exit, "Door0" at (700, 300, 100, 100), to the next room index (the
+    // last to the first), leading east.
+    std::map<std::string, std::string> roomManifests;
+    // Canvas names left out of the top manifest.
+    std::set<std::string> omitted;
+    // The class of each room by name; "Room" unless listed (the cut-scene
+    // room 9 is a "Vignette").
+    std::map<std::string, std::string> roomClasses;
+    // Lines added to "Lanternfield.lua".
+    std::string gameScript;
+};
+
+// The nested manifest of a room with these exits ("Door<i> DoorSprite ..."
+// numbers after the name and kind), its exit count first.
+std::string roomWithDoors(const std::vector<std::string>& doors);
+
+// Writes the data of `options` into `data` (the archive is written later).
+void writeGame(testsupport::GameData& data, const GameOptions& options);
+
+// The room script of that room: every callback records its name, the room
+// and its arguments.
+std::string roomScript(const std::string& room);
+
+class GameFixture : public ::testing::Test {
+protected:
+    ~GameFixture() override;
+
+    // Writes the data, makes the canvas and runs the loader thread until
+    // the hand-over; false when the load failed.
+    bool startGame(const GameOptions& options = GameOptions());
+    // The Lua calls recorded so far whose text begins with `prefix`
+    // ("record(" calls shown without the "record" word).
+    std::vector<std::string> calls(const std::string& prefix = "");
+    void clearCalls() { world.lua().clear(); }
+    // Enters room `index` from the menu, as the game does on starting.
+    void enter(int index);
+    Room* room(int index) { return canvas->getRoom(index); }
+
+    testsupport::GameWorld world;
+    testsupport::TestLoaderFrame* frame = new testsupport::TestLoaderFrame();
+    Canvas* canvas = nullptr;
+};
+
+} // namespace gametest

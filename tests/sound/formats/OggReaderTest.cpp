@@ -1,0 +1,195 @@
+// OggReaderTest.cpp: the Ogg Vorbis reader over files made by libvorbisenc:
+// recognition and format bits, refusals, chained files, whole-file loads
+// against libvorbisfile's own decode (a damaged file included), and the
+// window tables.
+#include "sound/core/system_file.h"
+#include "sound/formats/format_oggvorbis.h"
+
+#include "tests/sound/core/SoundTestSupport.h"
+#include "tests/sound/formats/VorbisFixtures.h"
+
+#include <cmath>
+
+namespace {
+
+class SoundOggReader : public soundtest::SoundFixture {
+protected:
+    struct Opened {
+        bool ok = false;
+        uint32_t mode = 0;
+        int rate = 0;
+        int dataLength = 0;
+        int samples = 0;
+        int sourceSize = -1;
+        int lengthMs = 0;
+    };
+
+    Opened open(std::vector<uint8_t>& bytes, uint32_t mode = 0)
+    {
+        Opened o;
+        o.mode = mode;
+        HVSOUND_FILE* file = HVSOUND_File_Open(bytes.data(), HVSOUND_FILE_KIND_MEMORY, int(bytes.size()));
+        EXPECT_NE(file, nullptr);
+        HVSOUND_VORBIS_CODEC* codec = nullptr;
+        int offset = 0;
+        o.ok = HVSOUND_Vorbis_Open(file, &o.mode, &o.rate, &o.dataLength, &o.samples, &codec, &o.sourceSize, &offset,
+                                   &o.lengthMs);
+        EXPECT_EQ(o.ok, codec != nullptr);
+        if (!o.ok && bytes.size() >= 4) {
+            // A refused file is left open and unchanged for the next reader.
+            EXPECT_EQ(o.mode, mode);
+            uint8_t first[4] = {};
+            EXPECT_EQ(HVSOUND_File_Seek(file, 0, SEEK_SET), 0);
+            EXPECT_EQ(HVSOUND_File_Read(first, 1, 4, file), 4);
+            EXPECT_EQ(std::vector<uint8_t>(first, first + 4), std::vector<uint8_t>(bytes.begin(), bytes.begin() + 4));
+        }
+        HVSOUND_Vorbis_Close(codec);
+        HVSOUND_File_Close(file);
+        return o;
+    }
+
+    HVSOUND_SAMPLE* load(std::vector<uint8_t>& bytes, uint32_t mode = 0)
+    {
+        return HVSOUND_Sample_Load(-1, bytes.data(), mode | HVSOUND_MODE_LOADMEMORY, 0, int(bytes.size()));
+    }
+
+    static std::vector<int16_t> valuesOf(const HVSOUND_SAMPLE* s)
+    {
+        const auto* data = reinterpret_cast<const int16_t*>(s->data);
+        return std::vector<int16_t>(data, data + HVSOUND_Sample_ByteLength(s) / 2);
+    }
+};
+
+TEST_F(SoundOggReader, OpensMonoAndStereoWithTheirFormatAndLength)
+{
+    struct Case {
+        int channels;
+        int rate;
+        uint32_t format;
+    };
+    const Case cases[] = {
+        {1, 22050, HVSOUND_MODE_16BITS | HVSOUND_MODE_SIGNED | HVSOUND_MODE_MONO},
+        {2, 22050, HVSOUND_MODE_16BITS | HVSOUND_MODE_SIGNED | HVSOUND_MODE_STEREO},
+        {2, 44100, HVSOUND_MODE_16BITS | HVSOUND_MODE_SIGNED | HVSOUND_MODE_STEREO},
+    };
+    for (const Case& c : cases) {
+        std::vector<uint8_t> bytes = vorbistest::encodeTone(c.channels, c.rate, 33075);
+        // Format bits asked for are replaced; others are kept.
+        Opened o = open(bytes, HVSOUND_MODE_8BITS | HVSOUND_MODE_UNSIGNED | HVSOUND_MODE_STEREO |
+                                   HVSOUND_MODE_LOADMEMORY | HVSOUND_MODE_LOOP_NORMAL);
+        ASSERT_TRUE(o.ok) << c.channels;
+        EXPECT_EQ(o.mode, c.format | HVSOUND_MODE_LOADMEMORY | HVSOUND_MODE_LOOP_NORMAL) << c.channels;
+        EXPECT_EQ(o.rate, c.rate);
+        EXPECT_EQ(o.samples, 33075);
+        EXPECT_EQ(o.dataLength, int(bytes.size()));
+        EXPECT_EQ(o.sourceSize, 0) << "no source buffer";
+        EXPECT_EQ(o.lengthMs, int(33075.0 * 1000 / c.rate));
+    }
+}
+
+TEST_F(SoundOggReader, RefusesWhatItCannotPlay)
+{
+    std::vector<uint8_t> riff = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
+    std::vector<uint8_t> capture = {'O', 'g', 'g', 'S', 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    std::vector<uint8_t> short3 = {'O', 'g', 'g'};
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;
+    };
+    Case cases[] = {
+        {"a RIFF file", riff},
+        {"a capture pattern and nothing behind it", capture},
+        {"three bytes", short3},
+        {"three channels", vorbistest::encodeTone(3, 22050, 2000)},
+        {"six channels", vorbistest::encodeTone(6, 22050, 2000)},
+    };
+    for (Case& c : cases) {
+        EXPECT_FALSE(open(c.bytes).ok) << c.what;
+        EXPECT_EQ(HVSOUND_GetError(), HVSOUND_ERR_FILE_FORMAT) << c.what;
+    }
+}
+
+TEST_F(SoundOggReader, AChainedFileReportsItsFirstLinkOnly)
+{
+    start();
+    std::vector<uint8_t> bytes = vorbistest::encodeTone(1, 22050, 10000, 1);
+    std::vector<uint8_t> second = vorbistest::encodeTone(1, 22050, 4000, 2);
+    bytes.insert(bytes.end(), second.begin(), second.end());
+    Opened o = open(bytes);
+    ASSERT_TRUE(o.ok);
+    EXPECT_EQ(o.samples, 10000);
+    HVSOUND_SAMPLE* s = load(bytes);
+    ASSERT_NE(s, nullptr) << HVSOUND_GetError();
+    EXPECT_EQ(s->length, 10000);
+    std::vector<int16_t> reference = vorbistest::referenceDecode(bytes);
+    ASSERT_EQ(reference.size(), size_t(14000));
+    reference.resize(10000);
+    EXPECT_EQ(valuesOf(s), reference) << "the first link's sound";
+}
+
+TEST_F(SoundOggReader, WholeFileLoadsHoldLibvorbisfilesDecode)
+{
+    start();
+    for (int channels : {1, 2}) {
+        std::vector<uint8_t> bytes = vorbistest::encodeTone(channels, 22050, 25000);
+        HVSOUND_SAMPLE* s = load(bytes, HVSOUND_MODE_LOOP_OFF);
+        ASSERT_NE(s, nullptr) << HVSOUND_GetError();
+        EXPECT_EQ(s->length, 25000);
+        EXPECT_EQ(s->frequency, 22050);
+        EXPECT_EQ(s->pan, channels == 2 ? -1 : 128);
+        EXPECT_EQ(s->loopStart, 0);
+        EXPECT_EQ(s->loopLength, 25000);
+        EXPECT_EQ(valuesOf(s), vorbistest::referenceDecode(bytes)) << channels;
+    }
+    // A stereo file wanted in 3D is loaded mono, without the 3D bit.
+    std::vector<uint8_t> stereo = vorbistest::encodeTone(2, 22050, 3000);
+    HVSOUND_SAMPLE* s = load(stereo, HVSOUND_MODE_HW3D | HVSOUND_MODE_FORCEMONO);
+    ASSERT_NE(s, nullptr);
+    EXPECT_TRUE(s->mode & HVSOUND_MODE_MONO);
+    EXPECT_FALSE(s->mode & HVSOUND_MODE_HW3D);
+}
+
+TEST_F(SoundOggReader, ADamagedPageIsSkippedAndTheSampleEndsWhereTheDecodeDid)
+{
+    start();
+    std::vector<uint8_t> bytes = vorbistest::encodeTone(2, 22050, 300000);
+    std::vector<vorbistest::Page> pages = vorbistest::pagesOf(bytes);
+    ASSERT_GE(pages.size(), size_t(6));
+    const vorbistest::Page& damaged = pages[pages.size() / 2];
+    bytes[damaged.at + damaged.header + 10] ^= 0xFF;
+    int holes = 0;
+    std::vector<int16_t> reference = vorbistest::referenceDecode(bytes, &holes);
+    ASSERT_GE(holes, 1) << "libvorbisfile reports the hole";
+    ASSERT_LT(reference.size(), size_t(300000 * 2)) << "the file claims more than decodes";
+
+    HVSOUND_SAMPLE* s = load(bytes);
+    ASSERT_NE(s, nullptr) << HVSOUND_GetError();
+    EXPECT_EQ(s->length, int(reference.size() / 2));
+    EXPECT_EQ(s->loopLength, s->length);
+    EXPECT_EQ(valuesOf(s), reference);
+}
+
+TEST_F(SoundOggReader, WindowTablesArePowerComplementaryVorbisWindows)
+{
+    HVSOUND_Vorbis_InitWindows();
+    const float* w256 = HVSOUND_Vorbis_GetWindow(0, 256);
+    ASSERT_NE(w256, nullptr);
+    double s = std::sin(M_PI / 1024.0);
+    EXPECT_NEAR(w256[0], std::sin(M_PI / 2.0 * s * s), 1e-7);
+    EXPECT_EQ(HVSOUND_Vorbis_GetWindow(1, 256), nullptr);
+    EXPECT_EQ(HVSOUND_Vorbis_GetWindow(0, 8192), nullptr);
+    EXPECT_EQ(HVSOUND_Vorbis_GetWindow(0, 48), nullptr);
+    for (int n = 32; n <= 4096; n *= 2) {
+        const float* w = HVSOUND_Vorbis_GetWindow(0, n);
+        ASSERT_NE(w, nullptr) << n;
+        for (int i = 0; i < n; ++i) {
+            // The window rises, and with its mirror image keeps the power.
+            if (i > 0) {
+                ASSERT_GE(w[i], w[i - 1]) << n << " " << i;
+            }
+            ASSERT_NEAR(double(w[i]) * w[i] + double(w[n - 1 - i]) * w[n - 1 - i], 1.0, 1e-6) << n << " " << i;
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,164 @@
+// MixerStressTest.cpp: the real mixer thread mixes while another thread
+// plays, stops, steals, re-prioritises, changes loop points and modes, and
+// frees samples that play. Run under ThreadSanitizer it must report
+// nothing; under AddressSanitizer no freed sample may be mixed.
+#include "tests/sound/core/SoundTestSupport.h"
+
+#include <algorithm>
+#include <chrono>
+#include <random>
+#include <thread>
+#include <vector>
+
+namespace {
+
+class SoundMixerStress : public soundtest::SoundFixture {
+protected:
+    // Blocks the mixer thread has mixed so far.
+    static int blocksMixed()
+    {
+        HVSOUND_Software_Lock();
+        int blocks = HVSOUND_GetState()->mixer.blocksMixed;
+        HVSOUND_Software_Unlock();
+        return blocks;
+    }
+
+    // Moves the output's clock on by one block and waits (a bounded real
+    // time) until the mixer thread has mixed the block the cursor left.
+    void letTheMixerRun()
+    {
+        int before = blocksMixed();
+        clock.advance(24); // a little more than one block of 512 at 22,050 Hz
+        for (int i = 0; i < 2000 && blocksMixed() == before; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+
+    // A sample of random width, layout, loop mode and length, full of noise.
+    HVSOUND_SAMPLE* randomSample(std::mt19937& rng)
+    {
+        static const uint32_t loops[] = {HVSOUND_MODE_LOOP_OFF, HVSOUND_MODE_LOOP_NORMAL, HVSOUND_MODE_LOOP_BIDI};
+        uint32_t mode = loops[rng() % 3] | (rng() % 2 ? HVSOUND_MODE_16BITS : HVSOUND_MODE_8BITS) |
+                        (rng() % 3 == 0 ? HVSOUND_MODE_STEREO : HVSOUND_MODE_MONO) |
+                        (rng() % 2 ? HVSOUND_MODE_2D : 0u);
+        int length = 20 + int(rng() % 3000);
+        HVSOUND_SAMPLE* s = HVSOUND_Sample_Alloc(-1, length, mode, 8000 + int(rng() % 40000), 255, 128,
+                                                 int(rng() % 256));
+        if (!s)
+            return nullptr;
+        std::vector<uint8_t> noise(size_t(HVSOUND_Sample_ByteLength(s)));
+        for (uint8_t& b : noise)
+            b = uint8_t(rng());
+        HVSOUND_Sample_Write(s, noise.data(), 0, int(noise.size()), s->mode);
+        return s;
+    }
+};
+
+TEST_F(SoundMixerStress, TheMixerThreadMixesWhileAnotherThreadChangesEverything)
+{
+    // The no-sound output plays in real time by the clock, which only the
+    // caller thread moves; few channels, so that plays steal.
+    start(6, HVSOUND_OUTPUT_NOSOUND);
+    letTheMixerRun();
+    ASSERT_GT(blocksMixed(), 0) << "the mixer thread runs";
+    int before = blocksMixed();
+
+    std::thread caller([this] {
+        std::mt19937 rng(20240611);
+        std::vector<HVSOUND_SAMPLE*> samples;
+        std::vector<int> handles;
+        auto anySample = [&] { return samples[rng() % samples.size()]; };
+        auto anyHandle = [&] { return handles[rng() % handles.size()]; };
+        for (int op = 0; op < 4000; ++op) {
+            // The calls are spread over about half a second, during which
+            // the cursor moves a block about every 64 calls: the thread
+            // wakes every 10 ms and mixes a block or two while the calls go
+            // on (never a whole ring, which would look to it like no move).
+            std::this_thread::sleep_for(std::chrono::microseconds(50));
+            if (op % 64 == 63)
+                clock.advance(24);
+            int kind = int(rng() % 13);
+            if (samples.size() < 2 || (kind == 0 && samples.size() < 8)) {
+                if (HVSOUND_SAMPLE* s = randomSample(rng))
+                    samples.push_back(s);
+                continue;
+            }
+            if (handles.empty() && kind >= 2 && kind <= 9)
+                kind = 1;
+            switch (kind) {
+            case 1: {
+                int handle = HVSOUND_PlaySound(HVSOUND_FREE, anySample());
+                if (handle >= 0)
+                    handles.push_back(handle);
+                break;
+            }
+            case 2:
+                HVSOUND_StopSound(anyHandle());
+                break;
+            case 3:
+                HVSOUND_SetPriority(anyHandle(), int(rng() % 300));
+                break;
+            case 4: {
+                HVSOUND_SAMPLE* s = anySample();
+                int first = int(rng() % uint32_t(s->length));
+                HVSOUND_Sample_SetLoopPoints(s, first, first + 1 + int(rng() % 500));
+                break;
+            }
+            case 5: {
+                static const uint32_t modes[] = {HVSOUND_MODE_LOOP_OFF, HVSOUND_MODE_LOOP_NORMAL,
+                                                 HVSOUND_MODE_LOOP_BIDI, HVSOUND_MODE_LOOP_NORMAL | HVSOUND_MODE_2D};
+                HVSOUND_Sample_SetMode(anySample(), modes[rng() % 4]);
+                break;
+            }
+            case 6: {
+                size_t i = rng() % samples.size();
+                HVSOUND_Sample_Free(samples[i]);
+                samples.erase(samples.begin() + long(i));
+                break;
+            }
+            case 7:
+                HVSOUND_SetVolume(anyHandle(), int(rng() % 256));
+                HVSOUND_SetPan(anyHandle(), int(rng() % 257) - 1);
+                HVSOUND_SetFrequency(anyHandle(), int(rng() % 100000) - 20000);
+                break;
+            case 8:
+                HVSOUND_SetPaused(anyHandle(), rng() % 2 == 0);
+                break;
+            case 9:
+                HVSOUND_SetCurrentPosition(anyHandle(), int(rng() % 3000));
+                break;
+            case 10: {
+                HVSOUND_VECTOR place{float(int(rng() % 21) - 10), 0.0f, float(rng() % 10)};
+                if (!handles.empty())
+                    HVSOUND_3D_SetAttributes(anyHandle(), &place, nullptr);
+                HVSOUND_Update();
+                break;
+            }
+            case 11: {
+                // No channel may still name a freed sample.
+                for (int i = 0; i < HVSOUND_GetMaxChannels(); ++i) {
+                    HVSOUND_SAMPLE* playing = HVSOUND_GetCurrentSample(i);
+                    bool known = !playing || std::find(samples.begin(), samples.end(), playing) != samples.end();
+                    EXPECT_TRUE(known) << "channel " << i << " plays a freed sample (operation " << op << ")";
+                }
+                EXPECT_LE(HVSOUND_GetChannelsPlaying(), 6);
+                break;
+            }
+            default: {
+                // A given channel, playing or not, taken over.
+                int handle = HVSOUND_PlaySound(int(rng() % 6), anySample());
+                if (handle >= 0)
+                    handles.push_back(handle);
+                break;
+            }
+            }
+        }
+        HVSOUND_StopSound(HVSOUND_ALL);
+        EXPECT_EQ(HVSOUND_GetChannelsPlaying(), 0);
+        for (HVSOUND_SAMPLE* s : samples)
+            HVSOUND_Sample_Free(s);
+    });
+    caller.join();
+    EXPECT_GT(blocksMixed(), before + 10) << "the mixer thread mixed while the calls went on";
+}
+
+} // namespace

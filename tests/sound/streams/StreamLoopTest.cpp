@@ -1,0 +1,232 @@
+// StreamLoopTest.cpp: looping streams (the whole data, sampler loop points,
+// damaged loops), the end countdown of a stream that plays once (and its
+// pause), and sync points from cue and label chunks.
+#include "tests/sound/formats/VorbisFixtures.h"
+#include "tests/sound/streams/StreamTestSupport.h"
+
+#include <string>
+#include <utility>
+
+namespace {
+
+using namespace streamtest;
+
+class SoundStreamLoop : public StreamFixture {
+protected:
+    // Updates while recording the countdown after each block.
+    std::vector<int> runRecordingCountdown(HVSOUND_STREAM* s, int blocks)
+    {
+        std::vector<int> countdowns;
+        for (int i = 0; i < blocks; ++i) {
+            update();
+            countdowns.push_back(s->countdown);
+        }
+        return countdowns;
+    }
+};
+
+TEST_F(SoundStreamLoop, ALoopingStreamLoopsOverItsWholeDataAndNeverStartsToEnd)
+{
+    startEngine();
+    const int frames = 5000;
+    std::vector<uint8_t> ogg = vorbistest::encodeTone(1, kRate, frames);
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        bool exact; // a loop of an Ogg is cross-faded
+    };
+    const Case cases[] = {{"WAV", wav16(frames, 1), true}, {"Ogg", ogg, false}};
+    for (const Case& c : cases) {
+        HVSOUND_STREAM* s = openMemory(c.bytes, HVSOUND_MODE_LOOP_NORMAL);
+        ASSERT_NE(s, nullptr);
+        recordFromStart(s);
+        ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, s), -1);
+        std::vector<int> countdowns = runRecordingCountdown(s, 120);
+        for (int countdown : countdowns)
+            ASSERT_EQ(countdown, -1) << c.what;
+        EXPECT_TRUE(s->playing) << c.what;
+        EXPECT_EQ(s->loopGeneration, int(recorded.size()) / frames) << c.what;
+        if (c.exact) {
+            std::vector<int16_t> data = pcmValues(frames, 1);
+            for (size_t i = 0; i < recorded.size(); ++i)
+                ASSERT_EQ(recorded[i], data[i % size_t(frames)]) << c.what << " at " << i;
+        }
+        close(s);
+    }
+}
+
+// At 1,000 Hz the millisecond arithmetic of a seek by samples is exact, so
+// the loop start is found to the sample.
+TEST_F(SoundStreamLoop, SamplerLoopPointsLoopBetweenThemAndBadOnesAreIgnored)
+{
+    startEngine();
+    const int frames = 3000;
+    std::vector<int16_t> data = pcmValues(frames, 1);
+    struct Case {
+        const char* what;
+        uint32_t start;
+        uint32_t end;
+        int loopFrom; // where each loop restarts
+        int loopTo;   // one past its last sample
+    };
+    const Case cases[] = {
+        {"a loop inside the data", 1000, 2000, 1000, 2000},
+        {"start after end: the whole data", 2000, 1000, 0, frames},
+        {"start at end: the whole data", 1500, 1500, 0, frames},
+        {"end past the data: cut to the data", 500, 90000, 500, frames - 1},
+    };
+    for (const Case& c : cases) {
+        std::vector<uint8_t> bytes =
+            wav16(frames, 1, 1000, [&](wavtest::WavBuilder& b) { b.sampler(c.start, c.end); });
+        HVSOUND_STREAM* s = openMemory(bytes, HVSOUND_MODE_LOOP_NORMAL);
+        ASSERT_NE(s, nullptr) << c.what;
+        recordFromStart(s);
+        ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, s), -1);
+        update(400);
+        ASSERT_GT(recorded.size(), size_t(3 * frames)) << c.what;
+        for (size_t i = 0; i < recorded.size(); ++i) {
+            size_t at = i;
+            if (i >= size_t(c.loopTo))
+                at = size_t(c.loopFrom) + (i - size_t(c.loopTo)) % size_t(c.loopTo - c.loopFrom);
+            ASSERT_EQ(recorded[i], data[at]) << c.what << " at " << i;
+        }
+        close(s);
+    }
+}
+
+TEST_F(SoundStreamLoop, ASeekPastTheLoopEndGoesBackToTheLoopStart)
+{
+    startEngine();
+    std::vector<uint8_t> bytes = wav16(3000, 1, 1000, [](wavtest::WavBuilder& b) { b.sampler(1000, 2000); });
+    HVSOUND_STREAM* s = openMemory(bytes, HVSOUND_MODE_LOOP_NORMAL);
+    ASSERT_NE(s, nullptr);
+    // Byte 5000 is sample 2500, beyond the loop's end: the fill must not
+    // stall there.
+    ASSERT_TRUE(HVSOUND_Stream_SetPositionCore(s, 5000, false, false));
+    std::vector<int16_t> first = bufferHalf(s, 0);
+    std::vector<int16_t> data = pcmValues(3000, 1);
+    EXPECT_EQ(first[0], data[1000]);
+    EXPECT_EQ(s->loopGeneration, 1);
+}
+
+TEST_F(SoundStreamLoop, ALoopOfNoDataEndsInsteadOfSpinning)
+{
+    startEngine();
+    wavtest::WavBuilder b;
+    b.pcm(1, kRate, 16).data({});
+    HVSOUND_STREAM* s = openMemory(b.build(), HVSOUND_MODE_LOOP_NORMAL);
+    ASSERT_NE(s, nullptr) << HVSOUND_GetError();
+    ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, s), -1);
+    for (int i = 0; i < 200 && s->channel != -1; ++i)
+        update();
+    EXPECT_EQ(s->channel, -1);
+    EXPECT_TRUE(s->ended);
+}
+
+TEST_F(SoundStreamLoop, AStreamPlayedOnceStopsOnlyAfterItsLastHalfHasPlayed)
+{
+    startEngine();
+    const int frames = 20000;
+    HVSOUND_STREAM* s = openMemory(wav16(frames, 1), HVSOUND_MODE_LOOP_OFF);
+    ASSERT_NE(s, nullptr);
+    int ends = 0;
+    s->endCallback = [](HVSOUND_STREAM*, void*, int, void* count) {
+        ++*static_cast<int*>(count);
+        return true;
+    };
+    s->endUserData = &ends;
+    int channel = HVSOUND_Stream_Play(HVSOUND_FREE, s);
+    ASSERT_NE(channel, -1);
+
+    int blocks = 0;
+    int endingFrom = -1;
+    while (s->channel != -1 && blocks < 200) {
+        update();
+        ++blocks;
+        if (s->countdown >= 0 && endingFrom < 0)
+            endingFrom = blocks;
+    }
+    ASSERT_EQ(s->channel, -1);
+    EXPECT_EQ(ends, 1);
+    // The data ran out in the refill that began the ending, well before
+    // the mixer got to it; the channel was stopped only after the mixer had
+    // played past the data's last sample.
+    EXPECT_LT(endingFrom * kBlock, frames);
+    int mixed = (blocks - 1) * kBlock;
+    EXPECT_GE(mixed, frames);
+    EXPECT_LE(mixed, frames + kHalf + kRingBlocks * kBlock);
+    EXPECT_FALSE(HVSOUND_IsPlaying(channel));
+}
+
+TEST_F(SoundStreamLoop, APausedCountdownDoesNotRun)
+{
+    startEngine();
+    HVSOUND_STREAM* s = openMemory(wav16(12000, 1), HVSOUND_MODE_LOOP_OFF);
+    ASSERT_NE(s, nullptr);
+    int channel = HVSOUND_Stream_Play(HVSOUND_FREE, s);
+    while (s->countdown < 0)
+        update();
+    ASSERT_TRUE(HVSOUND_SetPaused(channel, true));
+    int countdown = s->countdown;
+    update(100);
+    EXPECT_EQ(s->countdown, countdown);
+    EXPECT_EQ(s->channel, channel);
+    ASSERT_TRUE(HVSOUND_SetPaused(channel, false));
+    update();
+    EXPECT_LT(s->countdown, countdown);
+    for (int i = 0; i < 100 && s->channel != -1; ++i)
+        update();
+    EXPECT_EQ(s->channel, -1);
+}
+
+struct Fired {
+    std::string name;
+    uint32_t offset;
+    int generation; // the loop it fired in
+};
+
+bool recordSync(HVSOUND_STREAM* stream, const char* name, uint32_t offset, void* list)
+{
+    static_cast<std::vector<Fired>*>(list)->push_back({name, offset, stream->lastGeneration});
+    return true;
+}
+
+TEST_F(SoundStreamLoop, SyncPointsFireWhenHeardNewestFirstAndAgainAfterEachLoop)
+{
+    startEngine();
+    const int frames = 6000;
+    std::vector<uint8_t> bytes = wav16(frames, 1, kRate, [](wavtest::WavBuilder& b) {
+        b.cue({{1, 500}, {2, 3000}, {3, 3000}, {4, 5500}});
+        b.labels({{1, "start"}, {2, "second"}, {3, "third"}});
+    });
+    HVSOUND_STREAM* s = openMemory(bytes, HVSOUND_MODE_LOOP_NORMAL);
+    ASSERT_NE(s, nullptr);
+    HVSOUND_SYNCPOINT* point = HVSOUND_Stream_SyncPoint_Get(&s->syncList, 2);
+    ASSERT_NE(point, nullptr);
+    EXPECT_STREQ(point->name, "third") << "the later of two points at one offset comes first";
+    EXPECT_EQ(point->cueId, 3u);
+    EXPECT_EQ(HVSOUND_Stream_SyncPoint_Get(&s->syncList, 5), nullptr);
+
+    std::vector<Fired> fired;
+    s->syncList.callback = recordSync;
+    s->syncUserData = &fired;
+    ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, s), -1);
+    for (int block = 1; block <= 45; ++block) {
+        size_t before = fired.size();
+        update();
+        // What fires has been heard: the output plays a ring behind the mix
+        // (the position is known to the block).
+        int heardUpTo = std::max(0, block - kRingBlocks) * kBlock;
+        for (size_t i = before; i < fired.size(); ++i)
+            ASSERT_LE(fired[i].generation * frames + int(fired[i].offset), heardUpTo + kBlock) << block;
+    }
+    const Fired once[] = {{"start", 500, 0}, {"third", 3000, 0}, {"second", 3000, 0}, {"", 5500, 0}};
+    ASSERT_GE(fired.size(), size_t(12)) << "three loops heard";
+    for (size_t i = 0; i < fired.size(); ++i) {
+        EXPECT_EQ(fired[i].name, once[i % 4].name) << i;
+        EXPECT_EQ(fired[i].offset, once[i % 4].offset) << i;
+        EXPECT_EQ(fired[i].generation, int(i / 4)) << i;
+    }
+}
+
+} // namespace

@@ -1,0 +1,116 @@
+// StreamThreadTest.cpp: streams on a real output with real threads (SDL's
+// dummy audio device plays in real time): refills by the stream thread, the
+// end of a stream played once, the engine's close within a second with a
+// stream playing, and opens, plays, stops and closes racing the threads.
+#include "sound/core/hvsound_channel.h"
+#include "tests/sound/formats/VorbisFixtures.h"
+#include "tests/sound/streams/StreamTestSupport.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+namespace {
+
+using namespace streamtest;
+using Clock = std::chrono::steady_clock;
+
+class SoundStreamThread : public StreamFixture {
+protected:
+    void SetUp() override
+    {
+        StreamFixture::SetUp();
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        // Real threads run on real time.
+        platform::setClock(nullptr);
+    }
+
+    void startThreaded()
+    {
+        HVSOUND_SetOutput(HVSOUND_OUTPUT_DSOUND);
+        ASSERT_TRUE(HVSOUND_Init(kRate, 16, 0)) << "error " << HVSOUND_GetError();
+    }
+
+    // Reads stream fields the stream thread writes, under its lock.
+    template <typename F>
+    static auto locked(F read)
+    {
+        HVSOUND_Stream_EnterStreamLock();
+        auto value = read();
+        HVSOUND_Stream_LeaveStreamLock();
+        return value;
+    }
+
+    // Waits (at most `seconds` of real time) until `done` holds.
+    template <typename F>
+    static bool within(double seconds, F done)
+    {
+        auto end = Clock::now() + std::chrono::duration<double>(seconds);
+        while (Clock::now() < end) {
+            if (done())
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return done();
+    }
+};
+
+TEST_F(SoundStreamThread, TheStreamThreadRefillsAPlayingStreamUntilItEnds)
+{
+    startThreaded();
+    // One second of sound, played once.
+    HVSOUND_STREAM* s = openMemory(wav16(kRate, 2), HVSOUND_MODE_LOOP_OFF);
+    ASSERT_NE(s, nullptr);
+    static std::atomic<int> ends{0};
+    ends = 0;
+    s->endCallback = [](HVSOUND_STREAM*, void*, int, void*) {
+        ++ends;
+        return true;
+    };
+    ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, s), -1);
+    EXPECT_TRUE(within(3.0, [&] { return locked([&] { return s->position; }) > uint32_t(2 * kHalf); }))
+        << "the thread refilled both halves";
+    EXPECT_TRUE(within(5.0, [&] { return locked([&] { return s->channel; }) == -1; })) << "the stream ended";
+    EXPECT_EQ(ends, 1);
+    EXPECT_TRUE(s->ended);
+}
+
+TEST_F(SoundStreamThread, ClosingTheEngineWithAStreamPlayingTakesLessThanASecond)
+{
+    startThreaded();
+    HVSOUND_STREAM* music = openMemory(vorbistest::encodeTone(2, kRate, 3 * kRate), HVSOUND_MODE_LOOP_NORMAL);
+    ASSERT_NE(music, nullptr);
+    ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, music), -1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    auto before = Clock::now();
+    HVSOUND_Close();
+    double seconds = std::chrono::duration<double>(Clock::now() - before).count();
+    EXPECT_LT(seconds, 1.0);
+    EXPECT_FALSE(music->playing);
+}
+
+TEST_F(SoundStreamThread, OpensPlaysStopsAndClosesRaceTheThreadsSafely)
+{
+    startThreaded();
+    std::vector<uint8_t> ogg = vorbistest::encodeTone(1, kRate, kRate / 2);
+    std::vector<uint8_t> wav = wav16(kRate / 2, 2);
+    // A stream that keeps playing throughout, beside the ones that come and go.
+    HVSOUND_STREAM* background = openMemory(wav16(kRate, 1), HVSOUND_MODE_LOOP_NORMAL);
+    ASSERT_NE(background, nullptr);
+    ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, background), -1);
+    for (int round = 0; round < 12; ++round) {
+        HVSOUND_STREAM* s = openMemory(round % 2 ? ogg : wav, HVSOUND_MODE_LOOP_NORMAL);
+        ASSERT_NE(s, nullptr) << round;
+        ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, s), -1) << round;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5 + 7 * (round % 4)));
+        EXPECT_TRUE(HVSOUND_Stream_SetMode(s, HVSOUND_MODE_LOOP_OFF));
+        EXPECT_TRUE(HVSOUND_Stream_Stop(s));
+        ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, s), -1) << round;
+        std::this_thread::sleep_for(std::chrono::milliseconds(3 * (round % 3)));
+        close(s);
+    }
+    EXPECT_TRUE(locked([&] { return background->playing; }));
+}
+
+} // namespace
