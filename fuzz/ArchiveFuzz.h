@@ -10,11 +10,31 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
+
+// The file the input is written to, in the temporary folder; removed when the
+// fuzzer ends (scripts/fuzz.sh also gives each fuzzer a temporary folder of
+// its own, removed after it, for a run that ends in a crash).
+inline std::string fuzzArchiveFile;
+
+inline void removeFuzzArchiveFile()
+{
+    std::remove(fuzzArchiveFile.c_str());
+}
+
+// Keeps the sums of the items read, so that reading them is not optimised away.
+inline volatile unsigned fuzzArchiveSink = 0;
 
 inline int fuzzArchive(const uint8_t* data, size_t size, const char* extension)
 {
-    static const std::string path = "/tmp/hvfuzz-" + std::to_string(getpid()) + extension;
+    if (fuzzArchiveFile.empty()) {
+        fuzzArchiveFile = (std::filesystem::temp_directory_path() / ("hvfuzz-" + std::to_string(getpid()) + extension))
+                              .string();
+        std::atexit(removeFuzzArchiveFile);
+    }
+    const std::string& path = fuzzArchiveFile;
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f)
         return 0;
@@ -34,9 +54,10 @@ inline int fuzzArchive(const uint8_t* data, size_t size, const char* extension)
             for (bool shared : {false, true}) {
                 lang::ResourceItem* item = header->getItem(lang::String(e.name.c_str()), shared);
                 if (item) {
-                    volatile unsigned sum = 0;
+                    unsigned sum = 0;
                     for (int i = 0; i < item->getSize(); ++i)
                         sum += item->getData()[i];
+                    fuzzArchiveSink = sum;
                     item->release();
                 }
             }

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the engine builds against, when any is missing.
+# Prints one line; the package tools' own output goes to a log shown only when
+# the installation fails.
 set -euo pipefail
 
 packages=(
@@ -16,11 +18,20 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "== Debian packages: all ${#packages[@]} present"
+  exit 0
+fi
 
-echo "Installing: ${missing[*]}"
+echo "== Debian packages: installing ${#missing[@]} missing (${missing[*]}); this takes a few minutes"
 sudo_cmd=()
 [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
 export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+log=$(mktemp)
+if ! { "${sudo_cmd[@]}" apt-get update -qq &&
+       "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"; } >"$log" 2>&1; then
+  tail -n 30 "$log"
+  echo "Installing the packages failed; the whole output is in $log."
+  exit 1
+fi
+rm -f "$log"

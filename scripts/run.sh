@@ -1,13 +1,22 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the game and its data, and runs the game:
-# the loading screen with its bar, then the main menu; "Start" opens a new
-# game, and the marked exits lead from room to room.
+# Installs what is missing, builds the game and its data (no tests, no
+# benchmarks) and runs the game: the loading screen with its bar, then the
+# main menu; "Start" opens a new game, and the marked exits lead from room to
+# room.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)"
+
+echo "== building the game and its data in build/ (a few minutes the first time; log in build/run-build.log)"
+mkdir -p build
+if ! { cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHV_BUILD_TESTS=OFF -DHV_BUILD_BENCH=OFF \
+         -DHV_BUILD_TOOLS=ON &&
+       cmake --build build -j "$(nproc)" --target lanternfield; } >build/run-build.log 2>&1; then
+  tail -n 40 build/run-build.log
+  echo "The build failed; the whole output is in build/run-build.log."
+  exit 1
+fi
 
 # The game takes no arguments. With a display it opens its window; without
 # one it runs for ten seconds in a virtual display (or, with neither a display
@@ -21,11 +30,15 @@ stopped() {
   return "$code"
 }
 if [ "${HV_WINDOW_BACKEND:-}" = headless ]; then
+  echo "== running the game without a window for 5 seconds"
   timeout 5 "$game" || stopped
 elif [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  echo "== running the game; close its window to end it"
   exec "$game"
 elif command -v xvfb-run >/dev/null; then
+  echo "== no display: running the game for 10 seconds in a virtual one"
   timeout 10 xvfb-run -a "$game" || stopped
 else
+  echo "== no display: running the game without a window for 5 seconds"
   HV_WINDOW_BACKEND=headless timeout 5 "$game" || stopped
 fi

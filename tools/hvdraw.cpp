@@ -3,7 +3,8 @@
 // wider than one texture, sprites turned, scaled and tinted), rectangles,
 // lines and a polygon, a stencil-masked window and a particle fountain.
 // F11 switches between a window and full screen, Esc leaves full screen.
-//   --shot file.png   write the back buffer, read back from the device, as a PNG
+//   --shot file.png   when the window closes, write the last frame drawn (the
+//                     back buffer read back from the device) as a PNG
 //   --seconds N       close the window after N seconds
 #include "core/util/Vector3D.h"
 #include "platform/user/Backend.h"
@@ -27,7 +28,6 @@ namespace {
 
 constexpr UINT_PTR kFrameTimer = 1;
 constexpr UINT_PTR kCloseTimer = 2;
-constexpr int kShotFrame = 12;
 constexpr int kParticles = 400;
 
 uint32_t pack(int a, int r, int g, int b)
@@ -178,15 +178,25 @@ public:
             g->setCompositeMode(0);
         }
 
-        if (m_frame == kShotFrame && !m_shotPath.empty()) {
-            std::vector<uint32_t> pixels(800 * 600);
-            dx->getBackBuffer(0, 0, 800, 600, pixels.data());
-            if (tools::writePng(m_shotPath.c_str(), pixels.data(), 800, 600, false))
-                std::printf("screenshot written: %s\n", m_shotPath.c_str());
-            else
-                std::fprintf(stderr, "hvdraw: cannot write %s\n", m_shotPath.c_str());
-            std::fflush(stdout);
+        // Every frame is kept, so that the one written is the last drawn.
+        if (!m_shotPath.empty()) {
+            m_lastFrame.resize(800 * 600);
+            dx->getBackBuffer(0, 0, 800, 600, m_lastFrame.data());
+            m_lastFrameNumber = m_frame;
         }
+    }
+
+    // Writes the last frame drawn, once.
+    void writeShot()
+    {
+        if (m_shotPath.empty() || m_lastFrame.empty())
+            return;
+        if (tools::writePng(m_shotPath.c_str(), m_lastFrame.data(), 800, 600, false))
+            std::printf("screenshot of frame %ld written: %s\n", m_lastFrameNumber, m_shotPath.c_str());
+        else
+            std::fprintf(stderr, "hvdraw: cannot write %s\n", m_shotPath.c_str());
+        std::fflush(stdout);
+        m_lastFrame.clear();
     }
 
     bool keyDown(window::Event*, int key) override
@@ -198,7 +208,11 @@ public:
         return false;
     }
 
-    void windowClosing() override { requestClose(); }
+    void windowClosing() override
+    {
+        writeShot();
+        requestClose();
+    }
 
     void aboutToDestroy() override
     {
@@ -224,6 +238,8 @@ public:
 
 private:
     std::string m_shotPath;
+    std::vector<uint32_t> m_lastFrame;
+    long m_lastFrameNumber = 0;
     long m_frame = 0;
     window::ImageWinDX* m_sky;
     window::ImageWinDX* m_panorama;

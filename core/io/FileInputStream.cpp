@@ -73,7 +73,8 @@ int FileInputStream::skip(int n)
     if (!m_pFile)
         return 0;
     long before = std::ftell(m_pFile);
-    // A move before the start fails and leaves the position where it was.
+    // A move before the start stops at the first byte (a plain fseek would
+    // fail and leave the position where it was).
     if (before + n < 0)
         n = int(-before);
     std::fseek(m_pFile, n, SEEK_CUR);
@@ -85,6 +86,7 @@ int FileInputStream::seek(int position)
     if (!m_pFile)
         return 0;
     long before = std::ftell(m_pFile);
+    // A negative position, like a move before the start, gives the first byte.
     std::fseek(m_pFile, position < 0 ? 0 : position, SEEK_SET);
     return int(std::ftell(m_pFile) - before);
 }

@@ -20,7 +20,7 @@ StreamTokenizer::StreamTokenizer(InputStream* in)
     // everything from 33 up (punctuation and bytes above 127) makes words.
     std::memset(m_classes, CT_WORD, sizeof m_classes);
     std::memset(m_classes, CT_WHITESPACE, 33);
-    m_classes['\r'] = CT_EOL;
+    m_classes[static_cast<unsigned char>('\r')] = CT_EOL;
 }
 
 StreamTokenizer::~StreamTokenizer()

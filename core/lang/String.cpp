@@ -175,8 +175,14 @@ String& String::operator=(const String& other)
 String& String::operator=(const char* text)
 {
     if (!text) {
-        if (m_pBuffer && m_nCapacity > 0)
+        if (m_pBuffer && m_nCapacity > 0) {
             m_pBuffer[0] = '\0';
+        } else if (m_pBuffer) {
+            // A borrowed buffer is never written: the String borrows an empty
+            // text instead (no String writes into a zero-capacity buffer).
+            static char emptyText[1] = {'\0'};
+            m_pBuffer = emptyText;
+        }
         m_nLength = 0;
         return *this;
     }

@@ -1,9 +1,14 @@
-// TempDir.h: a fresh temporary folder for a test, removed with everything in it.
+// TempDir.h: a fresh temporary folder for a test, removed with everything in it,
+// also when the process ends through exit() before the test's own scope does
+// (the child of a death test).
 #pragma once
 
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
+#include <map>
 #include <string>
 #include <unistd.h>
 
@@ -18,9 +23,17 @@ public:
                  ("hvtest-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
         std::filesystem::remove_all(m_path);
         std::filesystem::create_directories(m_path);
+        Live& live = liveFolders();
+        std::lock_guard<std::mutex> lock(live.mutex);
+        live.paths[m_path.string()] = ::getpid();
     }
     ~TempDir()
     {
+        {
+            Live& live = liveFolders();
+            std::lock_guard<std::mutex> lock(live.mutex);
+            live.paths.erase(m_path.string());
+        }
         std::error_code ec;
         std::filesystem::remove_all(m_path, ec);
     }
@@ -37,6 +50,35 @@ public:
     }
 
 private:
+    // The folders of this process that still exist; removed at exit. Never
+    // destroyed, so that the exit handler finds it whatever the order of
+    // static destruction.
+    struct Live {
+        std::mutex mutex;
+        std::map<std::string, pid_t> paths; // each with the process that made it
+    };
+    static Live& liveFolders()
+    {
+        static Live* live = [] {
+            Live* made = new Live;
+            std::atexit(removeLiveFolders);
+            return made;
+        }();
+        return *live;
+    }
+    static void removeLiveFolders()
+    {
+        Live& live = liveFolders();
+        std::lock_guard<std::mutex> lock(live.mutex);
+        // A forked child inherits the list, not the folders its parent made.
+        for (const auto& entry : live.paths) {
+            std::error_code ec;
+            if (entry.second == ::getpid())
+                std::filesystem::remove_all(entry.first, ec);
+        }
+        live.paths.clear();
+    }
+
     std::filesystem::path m_path;
 };
 

@@ -45,6 +45,17 @@ public:
     bool equals(lang::Object* other) override;
     HV_CLASS_NAME("ColorBase", lang::Object)
 
+    // The framework's colour constants, all opaque; black is the components'
+    // default background and white their default foreground.
+    static const ColorBase blue;
+    static const ColorBase red;
+    static const ColorBase green;
+    static const ColorBase black;
+    static const ColorBase white;
+    static const ColorBase orange;
+    static const ColorBase yellow;
+    static const ColorBase gray;
+
     static uint32_t pack(int r, int g, int b, int a)
     {
         return (uint32_t(a & 0xFF) << 24) | (uint32_t(r & 0xFF) << 16) | (uint32_t(g & 0xFF) << 8) | uint32_t(b & 0xFF);

@@ -1,5 +1,5 @@
-// PngReader.cpp: reading PNG pictures through libpng with a memory source
-// that refuses to read past its end.
+// PngReader.cpp: reading PNG pictures through libpng from memory or a file,
+// refusing to read past the end and any chunk longer than the data left.
 #include "windowing/images/PngReader.h"
 
 #include "windowing/images/ImageBase.h"
@@ -15,19 +15,36 @@ namespace window {
 
 namespace {
 
-struct MemorySource {
+// The bytes libpng reads: a block of memory, or a file (data null) of the
+// given length.
+struct Source {
     const unsigned char* data;
+    FILE* file;
     size_t length;
     size_t offset;
 };
 
-void readFromMemory(png_structp png, png_bytep out, size_t count)
+void readFromSource(png_structp png, png_bytep out, size_t count)
 {
-    MemorySource* source = static_cast<MemorySource*>(png_get_io_ptr(png));
+    Source* source = static_cast<Source*>(png_get_io_ptr(png));
     if (count > source->length - source->offset)
         png_error(png, "read past the end of the PNG data");
-    std::memcpy(out, source->data + source->offset, count);
+    if (source->file) {
+        if (std::fread(out, 1, count, source->file) != count)
+            png_error(png, "the PNG file could not be read");
+    } else {
+        std::memcpy(out, source->data + source->offset, count);
+    }
     source->offset += count;
+    // The library allocates (and clears) some chunks whole before reading
+    // them, at the length their header claims; its own size limit only warns.
+    // A chunk whose data and 4-byte check value cannot fit in what is left is
+    // refused here, before anything is allocated for it.
+    if (count == 8 && (png_get_io_state(png) & PNG_IO_MASK_LOC) == PNG_IO_CHUNK_HDR) {
+        const uint64_t claimed = png_get_uint_32(out);
+        if (claimed + 4 > source->length - source->offset)
+            png_error(png, "a PNG chunk is longer than the data");
+    }
 }
 
 // Widens one row of 8-bit samples (1 to 4 channels, colour in blue, green,
@@ -91,7 +108,13 @@ bool readPNG(const unsigned char* data, int length, uint32_t*& pixels, int& widt
         return false;
     }
 
-    MemorySource source = {data, length > 0 ? size_t(length) : 0, 0};
+    Source source = {file ? nullptr : data, file, length > 0 ? size_t(length) : 0, 0};
+    if (file) {
+        std::fseek(file, 0, SEEK_END);
+        long size = std::ftell(file);
+        std::rewind(file);
+        source.length = size > 0 ? size_t(size) : 0;
+    }
     uint32_t* volatile buffer = nullptr;
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_read_struct(&png, &info, nullptr);
@@ -102,10 +125,7 @@ bool readPNG(const unsigned char* data, int length, uint32_t*& pixels, int& widt
     }
     // Larger pictures than the image layer holds stop at the header.
     png_set_user_limits(png, ImageBase::kMaxSide, ImageBase::kMaxSide);
-    if (file)
-        png_init_io(png, file);
-    else
-        png_set_read_fn(png, &source, readFromMemory);
+    png_set_read_fn(png, &source, readFromSource);
     png_set_sig_bytes(png, 0);
 
     bool ok = false;

@@ -40,7 +40,7 @@ bool keyDownNow(int virtualKey)
 
 Component::Component()
     : m_hWnd(nullptr), m_parent(nullptr), m_cursor(nullptr), m_size(0, 0), m_bounds(0, 0, 0, 0),
-      m_foreground(255, 255, 255, 255), m_background(0, 0, 0, 255), m_bShow(true), m_lastClickTime(0),
+      m_foreground(ColorBase::white), m_background(ColorBase::black), m_bShow(true), m_lastClickTime(0),
       m_clickCount(0), m_buttons(0)
 {
 }

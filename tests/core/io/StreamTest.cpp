@@ -43,6 +43,8 @@ TEST(FileInputStream, ReadsBytesAndReportsTheEnd)
     EXPECT_EQ(in.read(), 255);
     EXPECT_EQ(in.skip(-10), -2) << "never before the start";
     EXPECT_EQ(in.read(), 1);
+    EXPECT_EQ(in.seek(-3), -1) << "a negative position gives the first byte";
+    EXPECT_EQ(in.read(), 1);
     in.close();
     EXPECT_EQ(in.read(), -1);
     EXPECT_EQ(in.read(buffer, 0, 4), 0);

@@ -70,6 +70,20 @@ TEST(StringBorrow, BorrowedBufferIsNeverWrittenOrFreed)
     t = "other text";
     EXPECT_STREQ(text, "keep");
     EXPECT_STREQ(t.c_str(), "other text");
+
+    // Set to null, a borrowed String is the empty text, and still leaves the
+    // caller's buffer alone.
+    String u(text, true);
+    u = static_cast<const char*>(nullptr);
+    EXPECT_EQ(u.length(), 0);
+    EXPECT_STREQ(u.c_str(), "");
+    EXPECT_TRUE(u.equals(""));
+    EXPECT_TRUE(u.hasData());
+    EXPECT_TRUE(u.isEmpty());
+    EXPECT_STREQ(text, "keep");
+    u += "more";
+    EXPECT_STREQ(u.c_str(), "more");
+    EXPECT_STREQ(text, "keep");
 }
 
 TEST(StringNull, NullAndEmptyAreDistinctButBothEmpty)

@@ -102,6 +102,43 @@ TEST(Hashtable, ShadowingSurvivesARehash)
     t.clear();
 }
 
+TEST(Hashtable, ARehashKeepsTheOrderOfEveryChain)
+{
+    // 5 and 5 + 5100 share bucket 5 both of 100 and of 204 buckets; the newer
+    // key heads the chain before the rehash and still does after it.
+    Object value;
+    HashKey older(5), newer(5 + 5100);
+    Object x, y, z;
+    Hashtable t;
+    t.put(&older, &value);
+    t.put(&newer, &value);
+    t.put("lamp", &x);
+    t.put("lamp", &y);
+    t.put("lamp", &z);
+    for (int i = 0; i < 46; ++i) // the 51st entry rehashes
+        t.put(String("item") + i, &value);
+    ASSERT_EQ(t.getBucketCount(), 204);
+
+    util::Enumeration* keys = t.keys();
+    int position = 0, newerAt = -1, olderAt = -1;
+    while (keys->hasMoreElements()) {
+        Object* key = keys->nextElement();
+        if (key == &newer)
+            newerAt = position;
+        if (key == &older)
+            olderAt = position;
+        ++position;
+    }
+    keys->release();
+    ASSERT_GE(olderAt, 0);
+    EXPECT_EQ(newerAt + 1, olderAt) << "the chain lists the newer key first, right before the older";
+
+    String lamp("lamp");
+    for (Object* expected : {&z, &y, &x})
+        EXPECT_EQ(t.removeKey(&lamp), expected) << "the newest equal key goes first";
+    t.clear();
+}
+
 TEST(Hashtable, StringKeyModeComparesTextsWhateverTheQuerysEquality)
 {
     Object v;

@@ -185,6 +185,58 @@ TEST_F(Fonts, GrayGlyphBitmapsArePaddedAndHold65Levels)
     EXPECT_GT(static_cast<LONG>(g.gmBlackBoxY), g.gmptGlyphOrigin.y);
 }
 
+// Glyphs one to three pixels wide still have rows of 4 bytes: each row holds
+// the coverage the same glyph leaves when drawn as text, then zero padding.
+TEST_F(Fonts, NarrowGlyphsKeepFourByteRows)
+{
+    const MAT2 identity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+    bool found[4] = {false, false, false, false};
+    for (int height = 6; height <= 40; ++height) {
+        HFONT f = font(-height);
+        for (unsigned char c : {'|', 'l', 'i', '.', '!', '\'', ':', 'I', ',', 'j', 'f', 't', 'r'}) {
+            SelectObject(dc, f);
+            GLYPHMETRICS gm{};
+            DWORD size = GetGlyphOutlineA(dc, c, GGO_GRAY8_BITMAP, &gm, 0, nullptr, &identity);
+            const UINT w = gm.gmBlackBoxX;
+            if (size == GDI_ERROR || size == 0 || w > 3 || found[w])
+                continue;
+            found[w] = true;
+            SCOPED_TRACE(std::string("'") + char(c) + "' at " + std::to_string(height) + " px, " +
+                         std::to_string(w) + " wide");
+            const DWORD rows = gm.gmBlackBoxY;
+            ASSERT_EQ(size, 4 * rows);
+            std::vector<BYTE> bits(size, 0xEE);
+            ASSERT_EQ(GetGlyphOutlineA(dc, c, GGO_GRAY8_BITMAP, &gm, size, bits.data(), &identity), size);
+
+            Dib dib(40, 60, true, 0x00FFFFFFu);
+            SelectObject(dib.dc, f);
+            SetTextColor(dib.dc, RGB(0, 0, 0));
+            SetBkMode(dib.dc, TRANSPARENT);
+            SetTextAlign(dib.dc, TA_BASELINE);
+            const char text[2] = {char(c), 0};
+            ASSERT_TRUE(TextOutA(dib.dc, 8, 45, text, 1));
+            SelectObject(dib.dc, GetStockObject(SYSTEM_FONT));
+            int inked = 0;
+            for (DWORD y = 0; y < rows; ++y) {
+                for (UINT x = 0; x < 4; ++x) {
+                    const BYTE level = bits[y * 4 + x];
+                    if (x >= w) {
+                        EXPECT_EQ(level, 0) << "padding at " << x << "," << y;
+                        continue;
+                    }
+                    const int coverage =
+                        255 - int(dib.at(8 + gm.gmptGlyphOrigin.x + int(x), 45 - gm.gmptGlyphOrigin.y + int(y)) & 0xFF);
+                    EXPECT_EQ(level, (coverage * 64 + 127) / 255) << "at " << x << "," << y;
+                    inked += level > 0;
+                }
+            }
+            EXPECT_GT(inked, 0);
+        }
+    }
+    EXPECT_TRUE(found[1] || found[2]) << "no glyph one or two pixels wide";
+    EXPECT_TRUE(found[3]) << "no glyph three pixels wide";
+}
+
 TEST_F(Fonts, BlankGlyphsOnlyAdvance)
 {
     SelectObject(dc, font(-20));

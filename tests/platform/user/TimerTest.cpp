@@ -59,6 +59,24 @@ TEST_F(Timers, FireWhenDueAndOnceForAnyBacklog)
     EXPECT_EQ(countTimers(frame), 0);
 }
 
+TEST_F(Timers, IntervalsBelowTenMillisecondsBecomeTen)
+{
+    HWND frame = createFrame();
+    const struct {
+        UINT asked, period;
+    } cases[] = {{0, 10}, {1, 10}, {9, 10}, {10, 10}, {11, 11}};
+    for (const auto& c : cases) {
+        SetTimer(frame, 3, c.asked, nullptr);
+        for (int round = 0; round < 2; ++round) {
+            m_clock.advance(c.period - 1);
+            EXPECT_EQ(countTimers(frame), 0) << c.asked << " ms, round " << round;
+            m_clock.advance(1);
+            EXPECT_EQ(countTimers(frame), 1) << c.asked << " ms, round " << round;
+        }
+        KillTimer(frame, 3);
+    }
+}
+
 TEST_F(Timers, TimerProcedureRunsFromDispatchInsteadOfTheWindow)
 {
     g_procCalls.clear();

@@ -150,23 +150,33 @@ TEST_F(TextSpriteTest, TheBoxIsTheTextsExtentWithAMargin)
 
 TEST_F(TextSpriteTest, GlyphCoverageBecomesAlphaOnTheTextColourAtTheBaseline)
 {
+    // A wide glyph, and one narrower than its 4-byte rows.
+    for (const char* text : {"H", "l"}) {
+        TextSprite* s = make(text);
+        window::ImageBase* image = s->getImage();
+        ASSERT_NE(nullptr, image);
+        GlyphBits h = glyphBits(font, static_cast<unsigned char>(text[0]));
+        ASSERT_GT(h.gm.gmBlackBoxX, 0u);
+        if (text[0] == 'l') {
+            ASSERT_LT(h.gm.gmBlackBoxX, 4u);
+        }
+        const int left = 2 + int(h.gm.gmptGlyphOrigin.x);
+        const int top = metrics->getAscent() - int(h.gm.gmptGlyphOrigin.y);
+        int inked = 0;
+        for (int y = 0; y < image->getHeight(); ++y)
+            for (int x = 0; x < image->getWidth(); ++x) {
+                int col = x - left, row = y - top;
+                int level = col >= 0 && row >= 0 && col < int(h.gm.gmBlackBoxX) && row < int(h.gm.gmBlackBoxY)
+                                ? h.at(col, row)
+                                : 0;
+                uint32_t alpha = level == 0 ? 0u : uint32_t(4 * level - 1);
+                ASSERT_EQ(alpha << 24 | (kInk & 0xFFFFFFu), spritetest::pixelAt(image, x, y)) << text << " " << x << "," << y;
+                inked += level == 64;
+            }
+        EXPECT_GT(inked, 10) << text << ": the stems are fully covered";
+    }
     TextSprite* s = make("H");
     window::ImageBase* image = s->getImage();
-    ASSERT_NE(nullptr, image);
-    GlyphBits h = glyphBits(font, 'H');
-    ASSERT_GT(h.gm.gmBlackBoxX, 0u);
-    const int left = 2 + int(h.gm.gmptGlyphOrigin.x);
-    const int top = metrics->getAscent() - int(h.gm.gmptGlyphOrigin.y);
-    int inked = 0;
-    for (int y = 0; y < image->getHeight(); ++y)
-        for (int x = 0; x < image->getWidth(); ++x) {
-            int col = x - left, row = y - top;
-            int level = col >= 0 && row >= 0 && col < int(h.gm.gmBlackBoxX) && row < int(h.gm.gmBlackBoxY) ? h.at(col, row) : 0;
-            uint32_t alpha = level == 0 ? 0u : uint32_t(4 * level - 1);
-            ASSERT_EQ(alpha << 24 | (kInk & 0xFFFFFFu), spritetest::pixelAt(image, x, y)) << x << "," << y;
-            inked += level == 64;
-        }
-    EXPECT_GT(inked, 10) << "the stems are fully covered";
 
     // A space only moves the pen: " H" is "H" moved by the space's advance.
     TextSprite* spaced = make(" H");

@@ -321,6 +321,32 @@ TEST_F(D3DDrawingTest, ImagesFollowTheTransformStackAndFlipMirrorsThem)
     image->release();
 }
 
+// A flip mirrors the quad's corners about its centre and nothing else: the
+// texture coordinates stay as they are (swapping them as well would mirror
+// the picture back).
+TEST_F(D3DDrawingTest, FlippedImagesAreMirroredByTheirCornersAlone)
+{
+    openFrame();
+    window::ImageWinDX* image = makeImage(10, 6, patternPixel);
+    const struct {
+        int flip;
+        bool acrossX, acrossY;
+    } cases[] = {{1, true, false}, {2, false, true}, {3, true, true}};
+    for (const auto& c : cases) {
+        paint([&](window::GraphicsWWinDX* g) { g->drawImageCentered(image, 105, 103, nullptr, 1.0, 1.0, 0.0, c.flip); });
+        const auto pixels = backBuffer();
+        // Unflipped the picture covers (100, 100) to (109, 105); mirroring an
+        // even side about the centre moves it by one pixel.
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < 10; ++x) {
+                const int px = c.acrossX ? 101 + (9 - x) : 100 + x;
+                const int py = c.acrossY ? 101 + (5 - y) : 100 + y;
+                ASSERT_EQ(at(pixels, px, py), patternPixel(x, y)) << "flip " << c.flip << " at " << x << "," << y;
+            }
+    }
+    image->release();
+}
+
 TEST_F(D3DDrawingTest, ScalingThroughTheStackEnlargesImagesButNotFills)
 {
     openFrame();

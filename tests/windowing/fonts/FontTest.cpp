@@ -105,18 +105,28 @@ TEST_F(FontTest, BoldIsNoNarrowerThanRegular)
     EXPECT_LT(regular->getTextMetrics().tmWeight, FW_BOLD);
 }
 
-TEST_F(FontTest, StyleBitsMakeBoldItalicUnderlined)
+TEST_F(FontTest, EachStyleBitAloneAndAllTogether)
 {
-    const TEXTMETRICA& all = metrics(font(Font::kBold | Font::kItalic | Font::kUnderline, 12))->getTextMetrics();
-    EXPECT_GE(all.tmWeight, FW_BOLD);
-    EXPECT_NE(0, all.tmItalic);
-    EXPECT_NE(0, all.tmUnderlined);
-
-    const TEXTMETRICA& plain = metrics(font(0, 12))->getTextMetrics();
-    EXPECT_EQ(FW_NORMAL, plain.tmWeight);
-    EXPECT_EQ(0, plain.tmItalic);
-    EXPECT_EQ(0, plain.tmUnderlined);
-    EXPECT_EQ(0, plain.tmStruckOut);
+    const struct {
+        int style;
+        bool bold, italic, underlined;
+    } cases[] = {
+        {0, false, false, false},
+        {Font::kBold, true, false, false},
+        {Font::kItalic, false, true, false},
+        {Font::kUnderline, false, false, true},
+        {Font::kBold | Font::kItalic | Font::kUnderline, true, true, true},
+    };
+    for (const auto& c : cases) {
+        const TEXTMETRICA& tm = metrics(font(c.style, 12))->getTextMetrics();
+        EXPECT_EQ(tm.tmWeight >= FW_BOLD, c.bold) << "style " << c.style;
+        if (!c.bold) {
+            EXPECT_EQ(FW_NORMAL, tm.tmWeight) << "style " << c.style;
+        }
+        EXPECT_EQ(tm.tmItalic != 0, c.italic) << "style " << c.style;
+        EXPECT_EQ(tm.tmUnderlined != 0, c.underlined) << "style " << c.style;
+        EXPECT_EQ(0, tm.tmStruckOut) << "style " << c.style;
+    }
 }
 
 TEST_F(FontTest, OneMetricsObjectPerFontEachCallAddingAReference)

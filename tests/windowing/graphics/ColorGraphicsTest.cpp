@@ -31,6 +31,22 @@ TEST(ColorTest, PacksChannelsAndConvertsToGdiOrder)
     EXPECT_EQ(ColorBase().getValue(), 0u);
 }
 
+TEST(ColorTest, TheEightConstantsAreOpaqueAndExact)
+{
+    const struct {
+        const ColorBase& colour;
+        uint32_t value;
+    } constants[] = {
+        {ColorBase::black, 0xFF000000u},  {ColorBase::white, 0xFFFFFFFFu}, {ColorBase::blue, 0xFF0000FFu},
+        {ColorBase::red, 0xFFCC0000u},    {ColorBase::green, 0xFF00FF00u}, {ColorBase::orange, 0xFFFF6600u},
+        {ColorBase::yellow, 0xFFFFFF00u}, {ColorBase::gray, 0xFF808080u},
+    };
+    for (const auto& c : constants)
+        EXPECT_EQ(c.colour.getValue(), c.value) << std::hex << c.value;
+    ColorWin32 copy(ColorBase::red);
+    EXPECT_EQ(copy.toBGR(), 0x000000CCu);
+}
+
 TEST(ColorTest, EqualityIncludesAlphaAndNeedsAColour)
 {
     ColorBase a(10, 20, 30, 255);

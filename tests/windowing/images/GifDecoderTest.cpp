@@ -1,6 +1,7 @@
 // The GIF reader: versions, colour tables, transparency, interlacing, code
 // sizes, several frames, frames that do not match the screen, cut and
 // hostile data, and deferred decoding.
+#include "tests/support/TempDir.h"
 #include "tests/windowing/images/PictureWriters.h"
 #include "windowing/images/GifDecoder.h"
 #include "windowing/images/ImageBase.h"
@@ -127,6 +128,28 @@ TEST(GifDecoderTest, OddCodeSizesAndFullTablesDecodeExactly)
     Decoded d = decodeGif(encodeGif(simpleGif(300, 200, table, runs, 2)));
     ASSERT_EQ(d.result, 1);
     EXPECT_EQ(d.pixels, expected(table, runs));
+}
+
+TEST(GifDecoderTest, MinimumCodeSizeOneWidensRightAfterTheFirstCode)
+{
+    // Worked by hand as an encoder writes it: with minimum code size 1 the
+    // clear code is 2, the end code 3 and the first free code 4, which
+    // already needs 3 bits; so only the first code after a clear is read
+    // with 2 bits, the rest with 3 until the table reaches 8 entries.
+    //   clear 2 | 0 -> 0 | 1 -> 1, adds 4 = 0 1 | 4 -> 0 1, adds 5 = 1 0 |
+    //   6 (not yet in the table) -> 0 1 0, adds 6 | 1 -> 1, adds 7, now 4 bits |
+    //   clear 2 (4 bits) | 1 -> 1 (2 bits) | 0 -> 0, adds 4 = 1 0 | 4 -> 1 0 | end 3
+    const std::vector<std::pair<int, int>> codes = {{2, 2}, {0, 2}, {1, 3}, {4, 3}, {6, 3}, {1, 3},
+                                                    {2, 4}, {1, 2}, {0, 3}, {4, 3}, {3, 3}};
+    const Bytes table = makeTable(2, 30);
+    Bytes gif = {'G', 'I', 'F', '8', '9', 'a', 12, 0, 1, 0, 0x80, 0, 0};
+    add(gif, table);
+    add(gif, Bytes{0x2C, 0, 0, 0, 0, 12, 0, 1, 0, 0, 1});
+    add(gif, packCodes(codes));
+    gif.push_back(0x3B);
+    Decoded d = decodeGif(gif);
+    ASSERT_EQ(d.result, 1);
+    EXPECT_EQ(d.pixels, expected(table, Bytes{0, 1, 0, 1, 0, 1, 0, 1, 1, 0, 1, 0}));
 }
 
 TEST(GifDecoderTest, RefusesMinimumCodeSizesOutsideOneToEleven)
@@ -440,11 +463,8 @@ TEST(GifDecoderTest, ReadsAFileWhenTheLengthIsZero)
     const Bytes table = makeTable(4, 25);
     const Bytes indices = noise(12, 26, 4);
     Bytes bytes = encodeGif(simpleGif(4, 3, table, indices, 2));
-    std::string path = ::testing::TempDir() + "hv_gif_file_test.gif";
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
+    testsupport::TempDir dir;
+    std::string path = dir.write("file.gif", asString(bytes));
     Decoded d;
     uint32_t* pixels = nullptr;
     GifDecoder decoder;
@@ -453,7 +473,6 @@ TEST(GifDecoderTest, ReadsAFileWhenTheLengthIsZero)
     ASSERT_EQ(d.result, 1);
     EXPECT_EQ(std::vector<uint32_t>(pixels, pixels + 12), expected(table, indices));
     std::free(pixels);
-    std::remove(path.c_str());
 
     GifDecoder missing;
     EXPECT_EQ(missing.readGIF(reinterpret_cast<const unsigned char*>("/nonexistent/x.gif"), 0, d.width, d.height,

@@ -1,6 +1,7 @@
 // The PNG reader: every colour type widened to blue, green, red, alpha;
 // 16-bit and low bit depths; interlacing; cut data that must not be read
-// past its end; oversized pictures; size-only reads; the file form.
+// past its end; chunks claiming more than the data holds; oversized
+// pictures; size-only reads; the file form.
 #include "tests/support/TempDir.h"
 #include "tests/windowing/images/PictureWriters.h"
 #include "windowing/images/ImageBase.h"
@@ -8,6 +9,8 @@
 
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/resource.h>
+#include <zlib.h>
 
 #include <cstdlib>
 #include <memory>
@@ -173,6 +176,69 @@ TEST(PngReaderTest, CutAndDamagedDataFailWithoutReadingPastTheEnd)
     EXPECT_FALSE(readPng(damaged).ok);
     EXPECT_TRUE(window::isPNG(good.data()));
     EXPECT_FALSE(window::isPNG(reinterpret_cast<const unsigned char*>("GIF89a")));
+}
+
+// One chunk: length, type, data, then the check value over type and data;
+// claimed replaces the length written (the data stays as given).
+Bytes chunk(const char* type, const Bytes& data, uint32_t claimed)
+{
+    Bytes out;
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(uint8_t(claimed >> shift));
+    for (int i = 0; i < 4; ++i)
+        out.push_back(uint8_t(type[i]));
+    out.insert(out.end(), data.begin(), data.end());
+    uLong crc = crc32(0, reinterpret_cast<const Bytef*>(out.data() + 4), uInt(4 + data.size()));
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(uint8_t(crc >> shift));
+    return out;
+}
+
+// The peak memory of the process so far, in megabytes.
+long peakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+TEST(PngReaderTest, RefusesAChunkLongerThanTheDataBeforeAllocatingIt)
+{
+    // 44 bytes: a 16384 x 16384 picture whose next chunk, a compressed text,
+    // claims 2 GB and holds 3 bytes. Only the check on the claimed length
+    // keeps the library from allocating and clearing all of it first.
+    Bytes header = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    Bytes ihdr = chunk("IHDR", {0, 0, 0x40, 0, 0, 0, 0x40, 0, 16, 6, 0, 0, 0}, 13);
+    header.insert(header.end(), ihdr.begin(), ihdr.end());
+    Bytes damaged = header;
+    const Bytes claim = {0x7F, 0xFF, 0xFF, 0xFF, 'z', 'T', 'X', 't', 'a', 'b', 'c'};
+    damaged.insert(damaged.end(), claim.begin(), claim.end());
+    ASSERT_EQ(damaged.size(), 44u);
+
+    const long before = peakMegabytes();
+    EXPECT_FALSE(readPng(damaged).ok);
+    window::ImageBase::forceImmediateDecode = false;
+    window::ImageBase::decodeDeferral = 1;
+    EXPECT_FALSE(readPng(damaged).ok) << "a size-only read meets the chunk too";
+    window::ImageBase::decodeDeferral = 0;
+    window::ImageBase::forceImmediateDecode = true;
+    testsupport::TempDir dir;
+    std::string path = dir.write("damaged.png", asString(damaged));
+    uint32_t* pixels = nullptr;
+    int w = 0, h = 0;
+    bool alpha = false;
+    EXPECT_FALSE(window::readPNG(reinterpret_cast<const unsigned char*>(path.c_str()), 0, pixels, w, h, alpha));
+    EXPECT_EQ(pixels, nullptr);
+    EXPECT_LT(peakMegabytes() - before, 256) << "the claimed length was allocated";
+
+    // The end chunk fits exactly (its check value ends the data); claiming
+    // one byte more than is left is refused.
+    Bytes good = pngRGBA(2, 2, noisePixels(4, 12, false));
+    EXPECT_TRUE(readPng(good).ok);
+    Bytes over = good;
+    ASSERT_EQ(over[over.size() - 9], 0);
+    over[over.size() - 9] = 1; // the low byte of the end chunk's length
+    EXPECT_FALSE(readPng(over).ok);
 }
 
 TEST(PngReaderTest, RefusesPicturesWiderThanTheLimit)
