@@ -1,4 +1,4 @@
-// Fisherman.cpp: the fisherman's parts and his quiet end of a speech.
+// Fisherman.cpp: the fisherman's parts.
 #include "game/characters/Fisherman.h"
 
 HV_DEFINE_METACLASS(Fisherman);
@@ -9,14 +9,4 @@ const char* const kExtraParts[] = {"ArmRB1", "ArmLB1", "HeadB1", "BlinkB1", "Hea
 
 } // namespace
 
-Fisherman::Fisherman() : Townsperson(kExtraParts, true) {}
-
-void Fisherman::onTalkStopped()
-{
-    closeMouth();
-}
-
-void Fisherman::conversationEnding()
-{
-    m_nState = STATE_IDLE;
-}
+Fisherman::Fisherman() : Townsperson(kExtraParts, true, true) {}

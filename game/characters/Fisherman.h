@@ -10,11 +10,4 @@ public:
 
     HV_CLASS_NAME("Fisherman", Character)
     HV_DECLARE_METACLASS(Fisherman);
-
-    // Only the mouth closes: the state stays "stopped", blinking stays off.
-    void onTalkStopped() override;
-
-protected:
-    // Back to idle before the standing pose returns.
-    void conversationEnding() override;
 };

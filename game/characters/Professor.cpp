@@ -9,19 +9,9 @@ const char* const kExtraParts[] = {"ArmRB1", "ArmLB1", "HeadB1", "BlinkB1", "Hea
 
 } // namespace
 
-Professor::Professor() : Townsperson(kExtraParts, true) {}
-
-void Professor::onTalkStopped()
-{
-    closeMouth();
-}
+Professor::Professor() : Townsperson(kExtraParts, true, true) {}
 
 void Professor::conversationStarting()
 {
     setBlinking(false);
-}
-
-void Professor::conversationEnding()
-{
-    m_nState = STATE_IDLE;
 }

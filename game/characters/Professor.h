@@ -11,14 +11,9 @@ public:
     HV_CLASS_NAME("Professor", Character)
     HV_DECLARE_METACLASS(Professor);
 
-    // Only the mouth closes: the state stays "stopped", blinking stays off.
-    void onTalkStopped() override;
-
 protected:
     // Blinking off whenever the conversation pose changes.
     void conversationStarting() override;
     // No eyelids in the conversation pose.
     void conversationBlink() override {}
-    // Back to idle before the standing pose returns.
-    void conversationEnding() override;
 };

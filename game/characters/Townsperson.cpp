@@ -14,9 +14,27 @@ constexpr int kGestureRate = 2;
 
 } // namespace
 
-Townsperson::Townsperson(const char* const* extraParts, bool emptiesTalkAndBlink)
-    : m_nIdleCountdown(0), m_bIdlePose(false), m_extraParts(extraParts), m_bEmptiesTalkAndBlink(emptiesTalkAndBlink)
+Townsperson::Townsperson(const char* const* extraParts, bool emptiesTalkAndBlink, bool staysAfterSpeech)
+    : m_nIdleCountdown(0),
+      m_bIdlePose(false),
+      m_extraParts(extraParts),
+      m_bEmptiesTalkAndBlink(emptiesTalkAndBlink),
+      m_bStaysAfterSpeech(staysAfterSpeech)
 {
+}
+
+void Townsperson::onTalkStopped()
+{
+    if (m_bStaysAfterSpeech)
+        closeMouth();
+    else
+        Character::onTalkStopped();
+}
+
+void Townsperson::conversationEnding()
+{
+    if (m_bStaysAfterSpeech)
+        m_nState = STATE_IDLE;
 }
 
 // ---- Layer helpers --------------------------------------------------------------

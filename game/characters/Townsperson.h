@@ -20,6 +20,9 @@ public:
     void setBodyType(int type) override;
     // Heads A, B and D only.
     void findHeadSprites() override;
+    // Mouth closed, idle and blinking again; one who stays after a speech
+    // only closes the mouth (the state stays "stopped", blinking stays off).
+    void onTalkStopped() override;
     // In the normal mood: the standing pose, shown at its first frames.
     void enterIdlePose() override;
     // The conversation pose with an arm gesture, or back to standing.
@@ -29,9 +32,10 @@ public:
     bool isIdlePose() const { return m_bIdlePose; }
 
 protected:
-    // The alternative sprites of the class (null-ended), and whether hiding
-    // them also empties the talk and blink layers.
-    Townsperson(const char* const* extraParts, bool emptiesTalkAndBlink);
+    // The alternative sprites of the class (null-ended), whether hiding them
+    // also empties the talk and blink layers, and whether the person stays as
+    // they are after a speech (no idle routine) until the conversation ends.
+    Townsperson(const char* const* extraParts, bool emptiesTalkAndBlink, bool staysAfterSpeech = false);
 
     // Whether an idle step is due this tick: visible, idle with ambient
     // gestures on, and the wait counted down below 0 (only then is it
@@ -54,7 +58,8 @@ protected:
     virtual void conversationTorso();
     virtual void conversationHead();
     virtual void conversationBlink();
-    virtual void conversationEnding() {}
+    // One who stays after a speech is idle again before the standing pose returns.
+    virtual void conversationEnding();
     virtual bool keepsMoodAfterConversation() const { return false; }
 
     // Hides the alternative sprites.
@@ -86,4 +91,5 @@ protected:
 private:
     const char* const* m_extraParts;
     bool m_bEmptiesTalkAndBlink;
+    bool m_bStaysAfterSpeech;
 };

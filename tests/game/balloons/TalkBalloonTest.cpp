@@ -49,17 +49,6 @@ TEST_F(TalkBalloonTest, ALongTextWrapsAtTheScreensWidth)
     EXPECT_EQ(20 + CharacterStage::kPadY, balloon->height()) << "two lines";
 }
 
-TEST_F(TalkBalloonTest, ABalloonWithoutATextColourLeavesTheTextsOwn)
-{
-    auto* plain = new TalkBalloon();
-    stage.onCanvas("Plain", plain);
-    text->setColorBalance(128, 20, 30, 40);
-    plain->layout(text);
-    EXPECT_EQ(20, text->getColor().getRed());
-    plain->layout(nullptr);
-}
-
-// Where a tail goes for a tail point (300, 200) on a balloon 100 x 40.
 TEST_F(TalkBalloonTest, EachTailCodeHasItsPlace)
 {
     auto* thought = new sprite::BoundsSprite(0, 0, 30, 12);

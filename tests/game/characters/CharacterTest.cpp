@@ -165,18 +165,6 @@ TEST_F(CharacterTest, HidingACharacterTakesTheSharedBalloonDown)
     EXPECT_FALSE(stage.skip->isVisible());
 }
 
-TEST_F(CharacterTest, SwitchedOffACharacterStopsTalkingAndHides)
-{
-    Character* c = standing("Professor", 2);
-    c->talk(lang::String("TEN"), false);
-    c->changeState(Character::STATE_OFF);
-    EXPECT_FALSE(c->isVisible());
-    EXPECT_FALSE(c->isTalking());
-    EXPECT_FALSE(c->isBlinking());
-    EXPECT_FALSE(c->getAmbients());
-    EXPECT_EQ(nullptr, stage.world.canvas->getTalkingCharacter());
-}
-
 TEST_F(CharacterTest, StateChangesRunTheirEntryOnlyWhenTheStateChanges)
 {
     Character* c = standing("Professor", 2);

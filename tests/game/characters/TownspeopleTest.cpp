@@ -9,7 +9,6 @@
 #include "game/characters/CardShark.h"
 #include "game/characters/Fisherman.h"
 #include "game/characters/GalleryOwner.h"
-#include "game/characters/Millionaire.h"
 #include "game/characters/ParkRanger.h"
 #include "game/characters/Professor.h"
 #include "game/characters/ShopKeeper.h"
@@ -292,32 +291,6 @@ TEST_F(TownspeopleTest, TheParkRangerTalksWithAMouthOfHisOwnAndTheElderStopsBlin
     elder->setBlinking(true);
     stage.step(1);
     EXPECT_FALSE(elder->isBlinking()) << "his first idle step ends the blinking";
-}
-
-TEST_F(TownspeopleTest, TheMillionaireNodsNowAndThenAndAlwaysMovesHisRightArm)
-{
-    Millionaire* c = standing<Millionaire>("Millionaire", 8, 13);
-    int count = 0;
-    bool idlePose = false;
-    int nods = 0;
-    for (int frame = 0; frame < 300; ++frame) {
-        stage.step(1);
-        if (--count >= 0)
-            continue;
-        if (!idlePose && twin.nextInt(2) == 0) {
-            idlePose = true;
-            twin.nextInt(1);
-        } else {
-            idlePose = false;
-            const bool nod = twin.nextInt(1) == 1;
-            nods += nod;
-            ASSERT_TRUE(c->getLayer(Character::RIGHT_ARM)->isPlaying()) << "frame " << frame;
-            ASSERT_EQ(nod, c->getLayer(Character::LEFT_ARM)->isPlaying()) << "frame " << frame;
-        }
-        count = twin.nextInt(30, 40);
-        ASSERT_EQ(count, c->getIdleCountdown()) << "every wait is drawn from numbers 7 and 8";
-    }
-    EXPECT_GT(nods, 0);
 }
 
 TEST_F(TownspeopleTest, OtherBodyAndHeadTypesChangeNothing)

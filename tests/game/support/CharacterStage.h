@@ -17,6 +17,7 @@
 #include "sprites/script/ScriptHost.h"
 #include "sprites/text/NewFontSprite.h"
 #include "tests/game/support/BareCanvas.h"
+#include "tests/sprites/script/ScriptTestFixture.h"
 #include "tests/support/GameData.h"
 #include "tests/support/TempDir.h"
 #include "tests/sprites/images/TestPictures.h"
@@ -62,18 +63,7 @@ public:
     void openTexts() { lang::ResourceFile::open(lang::String(data.writeArchive().c_str())); }
 
     // Runs Lua code protected; the error message, or "" when it ran.
-    std::string run(const std::string& code)
-    {
-        lua_State* L = host->getState();
-        const int top = lua_gettop(L);
-        std::string error;
-        if (luaL_loadstring(L, code.c_str()) != 0 || lua_pcall(L, 0, 0, 0) != 0) {
-            const char* m = lua_tostring(L, -1);
-            error = m ? m : "?";
-        }
-        lua_settop(L, top);
-        return error;
-    }
+    std::string run(const std::string& code) { return runLuaCode(host->getState(), code); }
     // The sprite's table as the global `name`.
     void expose(sprite::SpriteBase* sprite, const char* name)
     {
