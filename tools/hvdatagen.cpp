@@ -2,7 +2,9 @@
 // manifests (data/manifest, each item named by its path without ".txt") and
 // the text items (data/texts.txt) into the archive, draws the pictures their
 // descriptions give (data/pictures, each item named by its path with ".png"
-// for ".txt") and those of the loading screen, and copies the Lua scripts.
+// for ".txt") and those of the loading screen, makes the sounds their
+// sketches give (data/sounds, each item named by its path with ".wav"; see
+// tools/SoundSketch.h), and copies the Lua scripts.
 //   hvdatagen DATA_FOLDER OUTPUT_FOLDER
 //
 // A picture description has one command a line (';' starts a comment):
@@ -13,11 +15,14 @@
 //   label X Y "t"               a room's name: large light text centred on X
 //   exit X Y W H "t"            an exit: a framed box with an arrow and the
 //                               name of the room it leads to
-// Colours are 0xAARRGGBB.
+//   ellipse CX CY RX RY COLOUR  a filled ellipse with a soft edge
+//   item NAME                   the archive item's name instead of the path
+// Colours are 0xAARRGGBB; a picture is transparent until something is drawn.
 #include "core/lang/String.h"
 #include "platform/user/Backend.h"
 #include "tools/GlyphPainter.h"
 #include "tools/PngWriter.h"
+#include "tools/SoundSketch.h"
 #include "tools/archive/ArchiveWriter.h"
 #include "windowing/fonts/Font.h"
 #include "windowing/fonts/FontMetrics.h"
@@ -298,7 +303,8 @@ void drawExit(Picture& p, Pens& pens, int x, int y, int w, int h, const std::str
 }
 
 // Draws the description; false (after a message) on a line it cannot read.
-bool drawDescription(const std::string& text, const std::string& name, Pens& pens, Picture& out)
+// `item` becomes the archive item's name when the description gives one.
+bool drawDescription(const std::string& text, const std::string& name, Pens& pens, Picture& out, std::string& item)
 {
     std::istringstream in(text);
     Picture p(800, 600);
@@ -326,6 +332,11 @@ bool drawDescription(const std::string& text, const std::string& name, Pens& pen
                 pens.of(40).writeCentred(p, w[3], number(w[1]), number(w[2]), 0xFFF0E6C8u);
             } else if (op == "exit" && w.size() == 6) {
                 drawExit(p, pens, number(w[1]), number(w[2]), number(w[3]), number(w[4]), w[5]);
+            } else if (op == "ellipse" && w.size() == 6) {
+                const uint32_t c = colour(w[5]);
+                p.ellipse(number(w[1]), number(w[2]), number(w[3]), number(w[4]), c | 0xFF000000u, (c >> 24) / 255.0);
+            } else if (op == "item" && w.size() == 2) {
+                item = w[1];
             } else {
                 throw std::invalid_argument(op);
             }
@@ -392,8 +403,19 @@ int main(int argc, char** argv)
     const auto descriptions = filesBelow(data / "pictures", ".txt");
     for (const auto& description : descriptions) {
         Picture picture(1, 1);
-        ok = ok && drawDescription(readFile(description.second, read), description.first, pens, picture) && read;
-        archive.add(description.first + ".png", picture.png());
+        std::string item = description.first + ".png";
+        ok = ok && drawDescription(readFile(description.second, read), description.first, pens, picture, item) && read;
+        archive.add(item, picture.png());
+    }
+    const auto sketches = filesBelow(data / "sounds", ".txt");
+    for (const auto& sketch : sketches) {
+        tools::SoundSketch sound;
+        std::string error;
+        if (!sound.read(readFile(sketch.second, read), error) || !read) {
+            std::fprintf(stderr, "hvdatagen: sounds/%s: %s\n", sketch.first.c_str(), error.c_str());
+            ok = false;
+        }
+        archive.add("sounds/" + sketch.first + ".wav", sound.wav());
     }
     archive.add("logo", logo(pens.of(28)).png());
     archive.add("loading", loadingLabel(pens.of(20)).png());
@@ -411,7 +433,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "hvdatagen: the game data could not be made in %s\n", out.string().c_str());
         return 1;
     }
-    std::printf("hvdatagen: %zu manifests, %zu pictures, %zu archive items and %d scripts in %s\n", manifests.size(),
-                descriptions.size(), archive.size(), scripts, out.string().c_str());
+    std::printf("hvdatagen: %zu manifests, %zu pictures, %zu sounds, %zu archive items and %d scripts in %s\n",
+                manifests.size(), descriptions.size(), sketches.size(), archive.size(), scripts, out.string().c_str());
     return 0;
 }

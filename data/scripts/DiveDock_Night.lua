@@ -1,3 +1,20 @@
--- DiveDock_Night.lua: the script of Dive Dock at night (room 45).
+-- DiveDock_Night.lua: the script of Dive Dock at night (room 45): waves,
+-- crickets and a few fireflies over the water.
 rooms = rooms or {}
-rooms["DiveDock_Night"] = roomScript("DiveDock_Night")
+local room = roomScript("DiveDock_Night")
+local enter = room.onEnter
+
+function room.onEnter(self, n)
+    enter(self, n)
+    canvas:loopSound(SOUNDS.waves)
+    self:addAmbientAudioLoop(SOUNDS.waves)
+    self:addAmbientFireflies(3, 60, 200)
+    self:addAmbientSound({ id = SOUNDS.crickets, startMin = 40, startMax = 100, min = 60, max = 160 })
+end
+
+function room.onExit(self, n)
+    canvas:stopSound(SOUNDS.waves)
+    self:removeAmbientAudioLoop(SOUNDS.waves)
+end
+
+rooms["DiveDock_Night"] = room

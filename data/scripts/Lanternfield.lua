@@ -7,6 +7,11 @@ LF.vignetteSeen = LF.vignetteSeen or {0, 0, 0, 0, 0, 0}
 LF.globalISpyActive = false
 LF.fountainFixedWaterOn = false
 LF.visited = {}
+LF.riversideLeverPulled = false
+LF.jungleIdolFound = false
+
+-- The canvas's sound table by name (the <sounds> of the data manifest).
+SOUNDS = { waves = 0, gull = 1, stream = 2, birds = 3, crickets = 4, chime = 5 }
 
 -- The chapters' cut scenes, by chapter 1 to 6.
 function LF_getVignetteSeen(n)

@@ -1,3 +1,36 @@
--- Riverside.lua: the script of Riverside (room 5).
+-- Riverside.lua: the script of Riverside (room 5): butterflies over the
+-- babbling river, and a rusty lever that opens the way north to the
+-- treasure chest; sparkles show the lever until it is pulled.
 rooms = rooms or {}
-rooms["Riverside"] = roomScript("Riverside")
+local room = roomScript("Riverside")
+local enter = room.onEnter
+
+local function hintLever(self)
+    self:addSparkleInSprite("Lever", "Glint", 40, 60)
+end
+
+function room.onEnter(self, n)
+    enter(self, n)
+    self:addAmbientButterflies(4, 80, 250)
+    self:addAmbientSound({ id = SOUNDS.stream, startMin = 10, startMax = 40, min = 40, max = 90 })
+    if not LF.riversideLeverPulled then
+        self:enableDoor("TreasureChestCU", false)
+        hintLever(self)
+    end
+end
+
+function room.onClick(self, x, y)
+    if LF.riversideLeverPulled then
+        return
+    end
+    if self:sprite("Lever"):hittest(x, y) then
+        LF.riversideLeverPulled = true
+        self:enableDoor("TreasureChestCU", true)
+        self:createParticleEffect("Lever", "Lock", 25)
+        canvas:playSound(SOUNDS.chime)
+    else
+        hintLever(self)
+    end
+end
+
+rooms["Riverside"] = room
