@@ -6,15 +6,9 @@ local enter = room.onEnter
 
 function room.onEnter(self, n)
     enter(self, n)
-    canvas:loopSound(SOUNDS.waves)
-    self:addAmbientAudioLoop(SOUNDS.waves)
     self:addAmbientFireflies(3, 60, 200)
     self:addAmbientSound({ id = SOUNDS.crickets, startMin = 40, startMax = 100, min = 60, max = 160 })
 end
 
-function room.onExit(self, n)
-    canvas:stopSound(SOUNDS.waves)
-    self:removeAmbientAudioLoop(SOUNDS.waves)
-end
-
+loopWhileInRoom(room, SOUNDS.waves)
 rooms["DiveDock_Night"] = room

@@ -6,15 +6,9 @@ local enter = room.onEnter
 
 function room.onEnter(self, n)
     enter(self, n)
-    canvas:loopSound(SOUNDS.waves)
-    self:addAmbientAudioLoop(SOUNDS.waves)
     self:addAmbientSound({ id = SOUNDS.gull, startMin = 60, startMax = 150, min = 200, max = 400 })
     self:addAmbientBubbles()
 end
 
-function room.onExit(self, n)
-    canvas:stopSound(SOUNDS.waves)
-    self:removeAmbientAudioLoop(SOUNDS.waves)
-end
-
+loopWhileInRoom(room, SOUNDS.waves)
 rooms["Dock"] = room

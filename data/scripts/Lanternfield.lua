@@ -10,9 +10,6 @@ LF.visited = {}
 LF.riversideLeverPulled = false
 LF.jungleIdolFound = false
 
--- The canvas's sound table by name (the <sounds> of the data manifest).
-SOUNDS = { waves = 0, gull = 1, stream = 2, birds = 3, crickets = 4, chime = 5 }
-
 -- The chapters' cut scenes, by chapter 1 to 6.
 function LF_getVignetteSeen(n)
     return LF.vignetteSeen[n] or 0

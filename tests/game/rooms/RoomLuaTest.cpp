@@ -10,6 +10,7 @@
 #include "sprites/base/SpriteBaseLua.h"
 #include "sprites/script/ScriptHost.h"
 #include "tests/game/support/GameFixture.h"
+#include "tests/support/LuaRun.h"
 
 #include <lua.hpp>
 
@@ -44,19 +45,7 @@ protected:
         lua_setglobal(L, "room");
     }
 
-    // Runs the code protected; the error message, or "" when it ran.
-    std::string run(const std::string& code)
-    {
-        lua_State* L = ScriptHost::instance->getState();
-        const int top = lua_gettop(L);
-        std::string error;
-        if (luaL_loadstring(L, code.c_str()) != 0 || lua_pcall(L, 0, 0, 0) != 0) {
-            const char* m = lua_tostring(L, -1);
-            error = m ? m : "?";
-        }
-        lua_settop(L, top);
-        return error;
-    }
+    std::string run(const std::string& code) { return testsupport::runLua(ScriptHost::instance->getState(), code); }
     bool enabled(int door) { return dock->getDoor(door)->isEnabled(); }
     // The room's child list from the bottom, by name.
     std::vector<std::string> order()
