@@ -147,17 +147,6 @@ TEST_F(AmbientSoundManagerTest, ASecondExitEndsTheFirstFadeAtOnceAndRestoresItsC
     EXPECT_EQ(64, sounds->getFadeFrames());
 }
 
-TEST_F(AmbientSoundManagerTest, StoppingWithoutFramesDropsTheSoundsAndLeavesTheClips)
-{
-    sounds->addSound(1, 5, 5, 5, 5);
-    world.canvas->clearRecords();
-    sounds->stopSounds(0);
-    EXPECT_EQ(0, sounds->getSoundCount());
-    EXPECT_FALSE(sounds->isFading());
-    EXPECT_TRUE(world.canvas->sounds().empty());
-    EXPECT_TRUE(tick(20).empty());
-}
-
 TEST_F(AmbientSoundManagerTest, TheVolumeReachesSoundsAndLoopsEachLoopListedOnce)
 {
     sounds->addSound(0, 500, 500, 50, 50);

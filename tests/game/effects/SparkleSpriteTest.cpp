@@ -140,52 +140,27 @@ TEST_F(SparkleSpriteTest, ASparkleWithoutDelayStartsOnTheNextFrameAtAFaintAlpha)
 
 TEST_F(SparkleSpriteTest, TheLastFrameFadesOutInSixFramesAndTheEndOfLifeInTwentyThree)
 {
+    // Played through its three frames; then one whose frames hold still.
     room->addSparkleInRect(0, 0, 10, 10, lang::String("Glint"), 0, 1000, 1);
-    room->addSparkleInRect(0, 0, 10, 10, lang::String("Glint"), 2, 1, 1);
+    room->addSparkleInRect(0, 0, 10, 10, lang::String("Glint"), 0, 1, 1);
     SparkleSprite* played = sparkle(0);
-    int frame = 0;
-    played->tick(++frame, nullptr, nullptr);
-    played->tick(++frame, nullptr, nullptr);
-    played->tick(++frame, nullptr, nullptr);
-    ASSERT_EQ(2, played->getFrame()) << "one pass over the three frames";
-    played->tick(++frame, nullptr, nullptr);
-    EXPECT_GE(played->getAlphaSteps(), 5) << "the fade at the last frame";
-    for (int i = 0; i < 40; ++i)
-        played->tick(++frame, nullptr, nullptr);
+    SparkleSprite* brief = sparkle(1);
+    for (int frame = 1; frame <= 3; ++frame) {
+        played->tick(frame, nullptr, nullptr);
+        brief->tick(frame, nullptr, nullptr);
+        brief->setFrame(0);
+    }
+    ASSERT_EQ(2, played->getFrame());
+    EXPECT_EQ(SparkleSprite::END_FADE_FRAMES - 1, played->getAlphaSteps()) << "the fade at the last frame";
+    EXPECT_EQ(SparkleSprite::LIFE_FADE_FRAMES - 1, brief->getAlphaSteps()) << "its one frame of life is over";
+    for (int frame = 4; frame < 40; ++frame) {
+        played->tick(frame, nullptr, nullptr);
+        brief->tick(frame, nullptr, nullptr);
+        brief->setFrame(0);
+    }
     EXPECT_TRUE(played->isVisible()) << "it stays, faded";
     EXPECT_LT(played->getAlpha(), 10);
-
-    // One frame of life: started, then lived one frame, then fading.
-    SparkleSprite* brief = sparkle(1);
-    brief->setGrid(brief->getImage(), 1, 3);
-    frame = 0;
-    brief->tick(++frame, nullptr, nullptr); // waits (delay 0 or more)
-    while (!brief->isVisible() && frame < 5)
-        brief->tick(++frame, nullptr, nullptr);
-    ASSERT_TRUE(brief->isVisible());
-    brief->setFrame(0);
-    brief->setFrameStep(0, false);
-    brief->tick(++frame, nullptr, nullptr);
-    brief->tick(++frame, nullptr, nullptr);
-    EXPECT_EQ(SparkleSprite::LIFE_FADE_FRAMES - 1, brief->getAlphaSteps()) << "a fade over 23 frames";
-    for (int i = 0; i < 30; ++i)
-        brief->tick(++frame, nullptr, nullptr);
     EXPECT_FALSE(brief->isVisible()) << "the fade at the end of its life hides it";
-}
-
-TEST_F(SparkleSpriteTest, AClonedSparkleTakesThePictureAndFramesButNotThePlace)
-{
-    model->setPosition(500, 400);
-    model->placeAt(50, 60, 3, 7);
-    auto* copy = static_cast<SparkleSprite*>(model->clone());
-    EXPECT_EQ(model->getImage(), copy->getImage());
-    EXPECT_EQ(3, copy->getColumns());
-    EXPECT_EQ(0, copy->getFrame());
-    EXPECT_EQ(-1, copy->getDelay()) << "not placed";
-    EXPECT_EQ(50, copy->getCentreX());
-    EXPECT_EQ(60, copy->getCentreY());
-    EXPECT_EQ(SparkleSprite::DEFAULT_LIFE, copy->getLife());
-    copy->release();
 }
 
 } // namespace
