@@ -46,12 +46,16 @@ protected:
         AmbientButterfly::random().seed(s + 200);
         AmbientFirefly::random().seed(s + 300);
     }
-    AmbientAnimal* animal(int i) { return static_cast<AmbientAnimal*>(room->getAmbientSprites().elementAt(i)); }
+    sprite::SpriteBase* ambient(int i)
+    {
+        return static_cast<sprite::SpriteBase*>(room->getAmbientSprites().elementAt(i));
+    }
+    AmbientAnimal* animal(int i) { return static_cast<AmbientAnimal*>(ambient(i)); }
     int visibleAnimals()
     {
         int n = 0;
         for (int i = 0; i < room->getAmbientSprites().size(); ++i)
-            n += animal(i)->isVisible() ? 1 : 0;
+            n += ambient(i)->isVisible() ? 1 : 0;
         return n;
     }
     static bool offScreen(sprite::SpriteBase* s)
@@ -204,8 +208,8 @@ TEST_F(AmbientAnimalTest, BubblesRiseInGroupsAndTheCanvasHidesThemAtTheTop)
     world.canvas->doFrame();
     std::vector<sprite::SpriteBase*> group;
     for (int i = 0; i < AmbientAnimManager::BUBBLE_COUNT; ++i) {
-        if (animal(i)->isVisible())
-            group.push_back(animal(i));
+        if (ambient(i)->isVisible())
+            group.push_back(ambient(i));
     }
     ASSERT_GE(group.size(), 3u);
     ASSERT_LE(group.size(), 6u);
@@ -238,10 +242,10 @@ TEST_F(AmbientAnimalTest, TooFewFreeBubblesPutTheGroupOffBy20Frames)
     withTemplates();
     room->addAmbientBubbles();
     for (int i = 2; i < AmbientAnimManager::BUBBLE_COUNT; ++i)
-        animal(i)->setVisible(true);
+        ambient(i)->setVisible(true);
     manager->tick();
     EXPECT_EQ(AmbientAnimManager::BUBBLE_RETRY, manager->getBubbleCountdown());
-    EXPECT_FALSE(animal(0)->isVisible());
+    EXPECT_FALSE(ambient(0)->isVisible());
 }
 
 TEST_F(AmbientAnimalTest, LeavingTheRoomTakesTheAnimalsAndBubblesAway)

@@ -113,15 +113,20 @@ TEST_F(SparkleSpriteTest, TheCleanupAHundredFramesLaterTakesEverySparkleAway)
     // Placed later, taken away with the first ones.
     room->addSparkleInRect(300, 300, 40, 20, lang::String("Glint"), 0, 1000, 2);
     std::vector<SparkleSprite*> placed;
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < 6; ++i) {
         placed.push_back(sparkle(i));
+        placed.back()->addRef();
+    }
     for (int frame = 50; frame < 99; ++frame)
         world.canvas->doFrame();
     EXPECT_EQ(6, room->getEffects().size());
     world.canvas->doFrame();
     EXPECT_EQ(0, room->getEffects().size()) << "the hundredth frame cleans up";
-    for (SparkleSprite* s : placed)
+    for (SparkleSprite* s : placed) {
         EXPECT_FALSE(s->isVisible());
+        EXPECT_EQ(nullptr, s->getParent()) << "out of the room";
+        s->release();
+    }
 }
 
 TEST_F(SparkleSpriteTest, ASparkleWithoutDelayStartsOnTheNextFrameAtAFaintAlpha)
