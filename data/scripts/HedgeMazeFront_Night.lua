@@ -1,13 +1,7 @@
 -- HedgeMazeFront_Night.lua: the script of Hedge Maze Front at night (room
 -- 47): fireflies along the hedge and crickets.
 rooms = rooms or {}
-local room = roomScript("HedgeMazeFront_Night")
-local enter = room.onEnter
-
-function room.onEnter(self, n)
-    enter(self, n)
+rooms["HedgeMazeFront_Night"] = roomScriptEntering("HedgeMazeFront_Night", function(self)
     self:addAmbientFireflies(6, 40, 160)
     self:addAmbientSound({ id = SOUNDS.crickets, startMin = 10, startMax = 40, min = 30, max = 90 })
-end
-
-rooms["HedgeMazeFront_Night"] = room
+end)

@@ -2,22 +2,19 @@
 -- babbling river, and a rusty lever that opens the way north to the
 -- treasure chest; sparkles show the lever until it is pulled.
 rooms = rooms or {}
-local room = roomScript("Riverside")
-local enter = room.onEnter
 
 local function hintLever(self)
     self:addSparkleInSprite("Lever", "Glint", 40, 60)
 end
 
-function room.onEnter(self, n)
-    enter(self, n)
+local room = roomScriptEntering("Riverside", function(self)
     self:addAmbientButterflies(4, 80, 250)
     self:addAmbientSound({ id = SOUNDS.stream, startMin = 10, startMax = 40, min = 40, max = 90 })
     if not LF.riversideLeverPulled then
         self:enableDoor("TreasureChestCU", false)
         hintLever(self)
     end
-end
+end)
 
 function room.onClick(self, x, y)
     if LF.riversideLeverPulled then

@@ -24,6 +24,18 @@ function roomScript(name)
     }
 end
 
+-- A room's callbacks whose entry, after the common steps, runs entered(self):
+-- the room's own animals, sounds and sparkles.
+function roomScriptEntering(name, entered)
+    local room = roomScript(name)
+    local enter = room.onEnter
+    room.onEnter = function(self, n)
+        enter(self, n)
+        entered(self)
+    end
+    return room
+end
+
 -- The sound-table clip `id` plays looped while the player is in the room,
 -- its volume following the effects volume.
 function loopWhileInRoom(room, id)
