@@ -2,7 +2,9 @@
 // manifests (data/manifest, each item named by its path without ".txt") and
 // the text items (data/texts.txt) into the archive, draws the pictures their
 // descriptions give (data/pictures, each item named by its path with ".png"
-// for ".txt") and those of the loading screen, and copies the Lua scripts.
+// for ".txt") and those of the loading screen, makes the sounds their
+// sketches give (data/sounds, each item named by its path with ".wav"; see
+// tools/SoundSketch.h), and copies the Lua scripts.
 //   hvdatagen DATA_FOLDER OUTPUT_FOLDER
 //
 // A picture description has one command a line (';' starts a comment):
@@ -16,7 +18,8 @@
 //   round X Y W H R COLOUR      a rectangle with corners of radius R
 //   ellipse CX CY RX RY COLOUR  an ellipse
 //   triangle X1 Y1 X2 Y2 X3 Y3 COLOUR
-// Colours are 0xAARRGGBB.
+//   item NAME                   the archive item's name instead of the path
+// Colours are 0xAARRGGBB; a picture is transparent until something is drawn.
 //
 // A figure description (data/figures/NAME.txt) gives a character's colours
 // ("skin 0xFFE8C098", "beard none" ...); every part of the figure is drawn
@@ -29,6 +32,7 @@
 #include "tools/GlyphTable.h"
 #include "tools/Picture.h"
 #include "tools/PngWriter.h"
+#include "tools/SoundSketch.h"
 #include "tools/archive/ArchiveWriter.h"
 #include "windowing/fonts/Font.h"
 #include "windowing/fonts/FontMetrics.h"
@@ -251,7 +255,8 @@ void drawExit(Picture& p, Pens& pens, int x, int y, int w, int h, const std::str
 }
 
 // Draws the description; false (after a message) on a line it cannot read.
-bool drawDescription(const std::string& text, const std::string& name, Pens& pens, Picture& out)
+// `item` becomes the archive item's name when the description gives one.
+bool drawDescription(const std::string& text, const std::string& name, Pens& pens, Picture& out, std::string& item)
 {
     std::istringstream in(text);
     Picture p(800, 600);
@@ -290,6 +295,8 @@ bool drawDescription(const std::string& text, const std::string& name, Pens& pen
                 const uint32_t c = colour(w[7]);
                 p.triangle(number(w[1]), number(w[2]), number(w[3]), number(w[4]), number(w[5]), number(w[6]), c,
                            (c >> 24) / 255.0);
+            } else if (op == "item" && w.size() == 2) {
+                item = w[1];
             } else {
                 throw std::invalid_argument(op);
             }
@@ -423,8 +430,19 @@ int main(int argc, char** argv)
     const auto descriptions = filesBelow(data / "pictures", ".txt");
     for (const auto& description : descriptions) {
         Picture picture(1, 1);
-        ok = ok && drawDescription(readFile(description.second, read), description.first, pens, picture) && read;
-        archive.add(description.first + ".png", picture.png());
+        std::string item = description.first + ".png";
+        ok = ok && drawDescription(readFile(description.second, read), description.first, pens, picture, item) && read;
+        archive.add(item, picture.png());
+    }
+    const auto sketches = filesBelow(data / "sounds", ".txt");
+    for (const auto& sketch : sketches) {
+        tools::SoundSketch sound;
+        std::string error;
+        if (!sound.read(readFile(sketch.second, read), error) || !read) {
+            std::fprintf(stderr, "hvdatagen: sounds/%s: %s\n", sketch.first.c_str(), error.c_str());
+            ok = false;
+        }
+        archive.add("sounds/" + sketch.first + ".wav", sound.wav());
     }
     size_t figures = 0;
     ok = drawFigures(data / "figures", archive, figures) && ok;
@@ -447,7 +465,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "hvdatagen: the game data could not be made in %s\n", out.string().c_str());
         return 1;
     }
-    std::printf("hvdatagen: %zu manifests, %zu pictures, %zu figures, %zu archive items and %d scripts in %s\n",
-                manifests.size(), descriptions.size(), figures, archive.size(), scripts, out.string().c_str());
+    std::printf("hvdatagen: %zu manifests, %zu pictures, %zu figures, %zu sounds, %zu archive items and %d scripts in %s\n",
+                manifests.size(), descriptions.size(), figures, sketches.size(), archive.size(), scripts,
+                out.string().c_str());
     return 0;
 }

@@ -7,6 +7,8 @@ LF.vignetteSeen = LF.vignetteSeen or {0, 0, 0, 0, 0, 0}
 LF.globalISpyActive = false
 LF.fountainFixedWaterOn = false
 LF.visited = {}
+LF.riversideLeverPulled = false
+LF.jungleIdolFound = false
 
 -- The chapters' cut scenes, by chapter 1 to 6.
 function LF_getVignetteSeen(n)
