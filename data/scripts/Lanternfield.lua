@@ -9,6 +9,8 @@ LF.vignetteSeen = LF.vignetteSeen or {0, 0, 0, 0, 0, 0}
 LF.globalISpyActive = false
 LF.fountainFixedWaterOn = false
 LF.visited = {}
+LF.riversideLeverPulled = false
+LF.jungleIdolFound = false
 -- Per mini-game (numbered from 1): its instructions still open by themselves.
 LF.showIns = {}
 
@@ -70,7 +72,9 @@ function LF_save()
     return "LF = LF or {}\n" ..
         "LF.vignetteSeen = {" .. table.concat(seen, ", ") .. "}\n" ..
         "LF.visited = " .. flagTable(LF.visited) .. "\n" ..
-        "LF.showIns = " .. flagTable(LF.showIns) .. "\n"
+        "LF.showIns = " .. flagTable(LF.showIns) .. "\n" ..
+        "LF.riversideLeverPulled = " .. tostring(LF.riversideLeverPulled and true or false) .. "\n" ..
+        "LF.jungleIdolFound = " .. tostring(LF.jungleIdolFound and true or false) .. "\n"
 end
 
 -- The game asks for a change of music; the sample has no music of its own.
