@@ -12,10 +12,9 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <set>
+#include <sstream>
 #include <vector>
 
 namespace gametest {
@@ -151,6 +150,7 @@ TEST_F(SampleGameTest, OutdoorRoomsHaveAnimalsSoundsSparklesAndAnExitAScriptOpen
     EXPECT_EQ(6, canvas->getRoom(47)->getAmbientSprites().size()) << "fireflies";
     EXPECT_EQ(0, sounds->getLoopCount()) << "the dock's waves stopped";
     EXPECT_TRUE(world.boxes().empty());
+}
 
 // One run of the sample game in a world of its own, on the settings file
 // text of an earlier run ("" for none).
@@ -158,23 +158,9 @@ class SampleRun {
 public:
     explicit SampleRun(const std::string& settings)
     {
-#ifdef HV_SAMPLE_DIR
-        const fs::path sample(HV_SAMPLE_DIR);
-#else
-        const fs::path sample;
-#endif
-        if (sample.empty() || !fs::exists(sample / testsupport::GameData::kArchiveName))
-            return;
         if (!settings.empty())
             std::ofstream(world.folder() / "registry.txt", std::ios::binary) << settings;
-        for (const auto& entry : fs::directory_iterator(sample)) {
-            if (entry.path().extension() == ".bin" || entry.path().extension() == ".lua")
-                fs::copy_file(entry.path(), world.folder() / entry.path().filename());
-        }
-        lang::ResourceFile::open(lang::String((world.folder() / testsupport::GameData::kArchiveName).string().c_str()));
-        world.setSetting("FULLSCREEN", 0);
-        canvas = new Canvas();
-        started = world.start(frame, canvas);
+        started = startSampleGame(world, frame, canvas);
     }
     std::string settings() const
     {
@@ -199,13 +185,11 @@ public:
 
 TEST(SampleSessionsTest, APlayerPausesQuitsAndContinuesWhereTheyWereAfterARestart)
 {
+    if (!hasSampleGame())
+        GTEST_SKIP() << "the game data is built with the tools";
     std::string settings;
     {
         SampleRun run("");
-        if (!run.canvas) {
-            run.frame->release();
-            GTEST_SKIP() << "the game data is built with the tools";
-        }
         ASSERT_TRUE(run.started);
         run.world.click(400, 370); // "Play" as a new player
         run.world.click(400, 410); // "Start"

@@ -109,9 +109,10 @@ TEST_F(CanvasLuaTest, EveryMethodChecksItsSelfAndItsArgumentCount)
         const std::string expected = "bad argument #" + std::to_string(m.count + 1) + " to '" + m.name +
                                      "' (too many arguments)";
         EXPECT_NE(std::string::npos, run(call + "(canvas" + numbers(m.count) + ")").find(expected)) << m.name;
-        if (m.count > 1)
+        if (m.count > 1) {
             EXPECT_NE(std::string::npos, run(call + "(canvas" + numbers(m.count - 2) + ")").find(expected))
                 << m.name << " with too few";
+        }
     }
     EXPECT_NE(std::string::npos,
               run("canvas:fadeMusic('loud', 3)").find("bad argument #1 to 'fadeMusic' (number expected, got string)"));

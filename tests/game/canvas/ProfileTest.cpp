@@ -97,8 +97,9 @@ TEST_F(ProfileTest, TheScriptsTextIsStoredIn4096BytePiecesAndAShorterOneDropsThe
         lang::ByteArray joined;
         const bool stored = store()->getBytesChunked(lang::String("Ann\\LF"), joined);
         EXPECT_EQ(c.length > 0, stored) << c.length;
-        if (stored)
+        if (stored) {
             EXPECT_EQ(c.length, size_t(joined.length())) << c.length;
+        }
     }
 }
 

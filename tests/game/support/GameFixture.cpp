@@ -192,13 +192,13 @@ std::filesystem::path sampleFolder()
 
 } // namespace
 
-bool GameFixture::hasSampleGame()
+bool hasSampleGame()
 {
     const std::filesystem::path sample = sampleFolder();
     return !sample.empty() && std::filesystem::exists(sample / testsupport::GameData::kArchiveName);
 }
 
-bool GameFixture::startSampleGame()
+bool startSampleGame(testsupport::GameWorld& world, testsupport::TestLoaderFrame* frame, Canvas*& canvas)
 {
     for (const auto& entry : std::filesystem::directory_iterator(sampleFolder())) {
         if (entry.path().extension() == ".bin" || entry.path().extension() == ".lua")
@@ -209,6 +209,11 @@ bool GameFixture::startSampleGame()
     world.setSetting("FULLSCREEN", 0);
     canvas = new Canvas();
     return world.start(frame, canvas);
+}
+
+bool GameFixture::startSampleGame()
+{
+    return gametest::startSampleGame(world, frame, canvas);
 }
 
 std::vector<std::string> GameFixture::calls(const std::string& prefix)
