@@ -131,9 +131,11 @@ void VignetteAnimate::showPage()
                 continue;
             graphic->setAlphaBalance(0);
             graphic->setAlphaDestination(GRAPHIC_ALPHA, m_nFadeFrames, 0);
-            lang::String message = currentMessage(kGraphicVisible);
-            graphic->setAction(this, &message);
-            window::debugLine("++++++Message:", message.c_str(), "\n");
+            // The sprite keeps its own reference on the command.
+            auto* message = new lang::String(currentMessage(kGraphicVisible));
+            graphic->setAction(this, message);
+            window::debugLine("++++++Message:", message->c_str(), "\n");
+            message->release();
         }
     }
     const bool continueHere = m_nPage == m_nPageCount && m_bContinueOnLast;
