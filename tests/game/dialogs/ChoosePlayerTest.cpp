@@ -219,18 +219,6 @@ TEST_F(ChoosePlayerTest, FiveProfilesFillTheListAndFurtherSubkeysAreCountedButNe
     EXPECT_EQ("Eve", std::string(chooser->getSelectedName().c_str()));
 }
 
-TEST_F(ChoosePlayerTest, ASubkeyWithoutANameIsAnEmptyRowThatCannotBeChosen)
-{
-    world.settings()->setString(lang::String("AAA\\junk"), lang::String("x"));
-    addProfile("Bob");
-    addProfile("Cid");
-    chooser->setSelectedProfile(lang::String("Cid"));
-    EXPECT_EQ("", rowText(0));
-    EXPECT_EQ(40, rowRed(0)) << "drawn in the highlight colour";
-    EXPECT_EQ(ButtonMixin::DISABLED, state(chooser, "Hilite0"));
-    EXPECT_EQ(ButtonMixin::NORMAL, state(chooser, "Hilite1"));
-}
-
 TEST_F(ChoosePlayerTest, DeletingTheChosenProfileChoosesTheFirstLeftAndForgetsItOnTheCanvas)
 {
     for (const char* name : {"Ann", "Bob", "Cid"})
@@ -364,12 +352,10 @@ TEST_F(ChoosePlayerTest, TheConfirmationsKindsSetItsButtonsAndEnterPressesTheDef
         int kind;
         std::vector<const char*> shownButtons;
         const char* title;
-        int enterResult;
-        const char* enterCommand;
     };
     const Case cases[] = {
-        {GenericDialog::KIND_DELETE, {"b1Delete", "b2Cancel"}, "DeletePlayerTitle", 1, "yes"},
-        {GenericDialog::KIND_NOTICE, {"b1OK"}, "DuplicateNameTitle", 1, "yes"},
+        {GenericDialog::KIND_DELETE, {"b1Delete", "b2Cancel"}, "DeletePlayerTitle"},
+        {GenericDialog::KIND_NOTICE, {"b1OK"}, "DuplicateNameTitle"},
     };
     for (const Case& c : cases) {
         generic->open(c.kind, lang::String("m"), lang::String("yes"), lang::String("no"));
@@ -382,8 +368,8 @@ TEST_F(ChoosePlayerTest, TheConfirmationsKindsSetItsButtonsAndEnterPressesTheDef
             EXPECT_EQ(expected ? ButtonMixin::NORMAL : ButtonMixin::DISABLED, state(generic, name)) << name;
         }
         EXPECT_TRUE(shown(generic, c.title));
-        EXPECT_EQ(c.enterResult, generic->keyDown(13));
-        EXPECT_EQ(c.enterCommand, std::string(generic->getLastCommand().c_str()));
+        EXPECT_EQ(1, generic->keyDown(13));
+        EXPECT_EQ("yes", std::string(generic->getLastCommand().c_str()));
         EXPECT_FALSE(generic->isVisible());
     }
     // The second answer, and a button of neither kind, close it too.
@@ -396,15 +382,11 @@ TEST_F(ChoosePlayerTest, TheConfirmationsKindsSetItsButtonsAndEnterPressesTheDef
     generic->setVisible(true);
     EXPECT_EQ(0, generic->filterCommand(&button, &out));
     EXPECT_FALSE(generic->isVisible());
-}
-
-TEST_F(ChoosePlayerTest, AnUnknownKindLeavesEnterWithoutEffect)
-{
-    generic->open(2, lang::String("m"), lang::String("yes"), lang::String("no"));
-    generic->setVisible(true);
-    EXPECT_EQ(0, generic->keyDown(13));
-    EXPECT_TRUE(generic->isVisible());
-    EXPECT_EQ(0, generic->keyDown('x'));
+    // A kind of its own leaves Enter without effect.
+    auto* fresh = new GenericDialog();
+    fresh->open(2, lang::String("m"), lang::String("yes"), lang::String("no"));
+    EXPECT_EQ(0, fresh->keyDown(13));
+    fresh->release();
 }
 
 } // namespace

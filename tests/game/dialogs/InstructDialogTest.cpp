@@ -112,7 +112,6 @@ TEST_F(InstructDialogTest, NextAndBackCrossFadeThePagesAndStopAtTheEnds)
 TEST_F(InstructDialogTest, ASinglePageLeavesBothWaysShut)
 {
     load(1);
-    EXPECT_EQ(1, dialog->getPageCount());
     EXPECT_EQ(ButtonMixin::DISABLED, state("bInstructionsBack"));
     EXPECT_EQ(ButtonMixin::DISABLED, state("bInstructionsNext"));
 }
