@@ -120,11 +120,10 @@ void Vignette::showSlides()
         next->setVisible(current && !last);
     if (done)
         done->setVisible(last);
+    // Both buttons in state 1 unless selected: what enabling does.
     for (sprite::SpriteBase* sprite : {next, done}) {
-        ButtonMixin* button = ButtonMixin::fromSprite(sprite);
-        if (button && button->getState() != ButtonMixin::SELECTED &&
-            button->getState() != ButtonMixin::SELECTED_ROLLOVER)
-            button->setState(ButtonMixin::NORMAL);
+        if (ButtonMixin* button = ButtonMixin::fromSprite(sprite))
+            button->setEnabled(true);
     }
 }
 

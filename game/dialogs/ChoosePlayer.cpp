@@ -58,19 +58,14 @@ lang::String hiliteName(int i)
     return name;
 }
 
-// State 1, unless the button is in a selected state (3 or 4).
-void normalUnlessSelected(ButtonMixin* button)
-{
-    if (button && button->getState() != ButtonMixin::SELECTED && button->getState() != ButtonMixin::SELECTED_ROLLOVER)
-        button->setState(ButtonMixin::NORMAL);
-}
-
 void setState(ButtonMixin* button, int state)
 {
     if (button)
         button->setState(state);
 }
 
+// Enabling puts a button in state 1 unless it is selected (3 or 4);
+// disabling puts it in state 0.
 void setEnabled(ButtonMixin* button, bool enabled)
 {
     if (button)
@@ -255,7 +250,7 @@ void ChoosePlayer::refresh()
         }
         const bool choosable = !name.isEmpty() && !name.equals(m_selectedName);
         if (choosable)
-            normalUnlessSelected(button);
+            setEnabled(button, true);
         colourRow(i, !choosable);
         if (hiliteSprite)
             hiliteSprite->setVisible(true);
@@ -268,7 +263,7 @@ void ChoosePlayer::selectRow(int n)
         return;
     for (int i = 0; i < shownRows(); ++i) {
         const lang::String hilite = hiliteName(i);
-        normalUnlessSelected(buttonOf(this, hilite.c_str()));
+        setEnabled(buttonOf(this, hilite.c_str()), true);
         colourRow(i, false);
     }
     if (n < 0) {
@@ -280,8 +275,8 @@ void ChoosePlayer::selectRow(int n)
         return;
     sprite::NewFontSprite* row = getRow(n);
     setSelectedName(row ? row->getText() : getProfileName(n));
-    normalUnlessSelected(buttonOf(this, "deleteProfile"));
-    normalUnlessSelected(buttonOf(this, "acceptProfile"));
+    setEnabled(buttonOf(this, "deleteProfile"), true);
+    setEnabled(buttonOf(this, "acceptProfile"), true);
     const lang::String hilite = hiliteName(n);
     setState(buttonOf(this, hilite.c_str()), ButtonMixin::DISABLED);
     colourRow(n, true);

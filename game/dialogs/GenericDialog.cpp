@@ -44,11 +44,8 @@ void GenericDialog::open(int kind, lang::String message, lang::String firstComma
             const bool shown = kind == KIND_DELETE ? look.inDelete : look.inNotice;
             sprite->setVisible(shown);
             if (ButtonMixin* button = ButtonMixin::fromSprite(sprite)) {
-                if (!shown)
-                    button->setState(ButtonMixin::DISABLED);
-                else if (button->getState() != ButtonMixin::SELECTED &&
-                         button->getState() != ButtonMixin::SELECTED_ROLLOVER)
-                    button->setState(ButtonMixin::NORMAL);
+                // Shown: state 1 unless selected; hidden: state 0.
+                button->setEnabled(shown);
             }
         }
         // The answers are hit where their pictures are drawn, not in their boxes.

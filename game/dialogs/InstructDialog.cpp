@@ -19,13 +19,6 @@ using sprite::ButtonMixin;
 // transparent.
 constexpr int kNeutral = 128;
 
-// State 1, unless the button is in a selected state (3 or 4).
-void normalUnlessSelected(ButtonMixin* button)
-{
-    if (button && button->getState() != ButtonMixin::SELECTED && button->getState() != ButtonMixin::SELECTED_ROLLOVER)
-        button->setState(ButtonMixin::NORMAL);
-}
-
 } // namespace
 
 InstructDialog::InstructDialog() : sprite::DialogSprite(false), m_nPage(1), m_nPageCount(0) {}
@@ -95,13 +88,14 @@ int InstructDialog::mouseDown(window::Event* e)
     if (m_lastCommand.equals("bInstructionsClose")) {
         fadeOut();
     } else if (m_lastCommand.equals("bInstructionsNext")) {
-        if (turnTo(m_nPage + 1))
-            normalUnlessSelected(back);
+        // Enabling leaves a selected button (state 3 or 4) as it is.
+        if (turnTo(m_nPage + 1) && back)
+            back->setEnabled(true);
         if (next)
             next->setEnabled(m_nPage < m_nPageCount);
     } else if (m_lastCommand.equals("bInstructionsBack")) {
-        if (turnTo(m_nPage - 1))
-            normalUnlessSelected(next);
+        if (turnTo(m_nPage - 1) && next)
+            next->setEnabled(true);
         if (back)
             back->setEnabled(m_nPage > 1);
     }
