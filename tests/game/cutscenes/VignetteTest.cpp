@@ -54,8 +54,9 @@ TEST_F(VignetteTest, TheGroupsComeFromTheDefinitionAndDamagedListsAreReadSafely)
     for (const Case& c : cases) {
         auto* room = world.addRoom<Vignette>(30, c.definition);
         EXPECT_EQ(c.groups, room->getGroupCount());
-        if (c.groups > 0)
+        if (c.groups > 0) {
             EXPECT_LE(room->getGroups()[0].slideCount, Vignette::MAX_GROUP_SLIDES);
+        }
         world.enter(30);
         room->advance();
         EXPECT_EQ(30, world.current()) << "nothing to leave by, nothing breaks";
