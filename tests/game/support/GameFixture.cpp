@@ -227,6 +227,10 @@ std::vector<std::string> GameFixture::calls(const std::string& prefix)
 
 void GameFixture::enter(int index)
 {
+    // A player chose a profile before any game is entered: the player
+    // selection that a start without a profile opens is closed.
+    canvas->showSprite("ChoosePlayer", false);
+    canvas->showSprite("Dim", false);
     canvas->enterGame(index);
     world.stepFrames(1);
 }
