@@ -1,0 +1,55 @@
+// SceneClasses.cpp: the scene classes' metaclasses, made and deleted in order.
+#include "scenes/registration/SceneClasses.h"
+
+#include "core/lang/Class.h"
+#include "game/canvas/LanternfieldCanvas.h"
+
+#include <vector>
+
+const char* const SceneClasses::kClassNames[] = {
+    nullptr,
+};
+const int SceneClasses::kClassCount = int(sizeof kClassNames / sizeof kClassNames[0]) - 1;
+
+namespace {
+
+// The metaclasses in their order of creation; deleted from the back.
+std::vector<lang::Class*>& metaclasses()
+{
+    static std::vector<lang::Class*> made;
+    return made;
+}
+
+bool registered = false;
+
+template <class Metaclass>
+[[maybe_unused]] void make()
+{
+    metaclasses().push_back(new Metaclass());
+}
+
+} // namespace
+
+bool SceneClasses::areClassesRegistered()
+{
+    return registered;
+}
+
+void SceneClasses::registerClasses()
+{
+    if (registered)
+        return;
+    registered = true;
+}
+
+void SceneClasses::unregisterClasses()
+{
+    std::vector<lang::Class*>& made = metaclasses();
+    while (!made.empty()) {
+        // The metaclass leaves the registry in its destructor.
+        delete made.back();
+        made.pop_back();
+    }
+    LanternfieldCanvas::sceneHooks = LanternfieldCanvas::SceneHooks();
+    registered = false;
+}

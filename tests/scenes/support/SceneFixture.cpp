@@ -1,0 +1,91 @@
+// SceneFixture.cpp: the scene harness's data and its Lua and sound records.
+#include "tests/scenes/support/SceneFixture.h"
+
+#include "game/rooms/Room.h"
+#include "sprites/script/ScriptHost.h"
+
+#include <lua.hpp>
+
+#include <cstdio>
+#include <sstream>
+
+namespace scenetest {
+
+std::string recordingScript(const std::string& room, const std::string& className,
+                            const std::vector<std::string>& callbacks)
+{
+    std::ostringstream out;
+    out << "hv = hv or {}\n"
+        << "hv." << className << " = hv." << className << " or {}\n"
+        << gametest::roomScript(room);
+    for (const std::string& f : callbacks) {
+        out << "rooms[\"" << room << "\"]." << f << " = function(self, ...) record(\"" << f << ":" << room
+            << "\", ...) end\n";
+    }
+    return out.str();
+}
+
+void framesPicture(testsupport::GameData& data, const std::string& name, int frames, int w, int h)
+{
+    data.picture(name, frames * w, h, [w](int x, int) {
+        // A colour per frame: its index in the red and green bytes.
+        const uint32_t frame = uint32_t(x / w);
+        return 0xFF000000u | (frame * 37 % 256) << 16 | (frame * 91 % 256) << 8 | 0x40u;
+    });
+}
+
+bool SceneFixture::startScene(const SceneSetup& scene, gametest::GameOptions options)
+{
+    const std::string name = LanternfieldCanvas::kRoomNames[scene.index];
+    options.roomClasses[name] = scene.className;
+    options.roomManifests[name] = scene.manifest;
+    options.roomScripts[name] = recordingScript(name, scene.className, scene.callbacks);
+    for (int i = 0; i < kSoundCount; ++i) {
+        char sound[16];
+        std::snprintf(sound, sizeof sound, "sound%03d", i);
+        options.sounds.push_back(sound);
+    }
+    world.data().gridFont(kFont, kFontGlyphs);
+    return startGame(options);
+}
+
+std::string SceneFixture::runLua(Room* room, const std::string& code)
+{
+    ScriptHost* host = ScriptHost::instance;
+    lua_State* L = host->getState();
+    const int top = lua_gettop(L);
+    host->pushObject(room->getLuaRef());
+    lua_setglobal(L, "self");
+    std::string result;
+    if (luaL_loadstring(L, code.c_str()) != 0 || lua_pcall(L, 0, 1, 0) != 0) {
+        const char* message = lua_tostring(L, -1);
+        result = std::string("error: ") + (message ? message : "?");
+    } else if (lua_isstring(L, -1)) {
+        result = lua_tostring(L, -1);
+    } else if (lua_isboolean(L, -1)) {
+        result = lua_toboolean(L, -1) ? "true" : "false";
+    }
+    lua_settop(L, top);
+    return result;
+}
+
+std::vector<int> SceneFixture::soundsPlayed()
+{
+    std::vector<int> out;
+    for (const std::string& entry : canvas->sounds()) {
+        int index = -1;
+        // A play of an index outside the table reaches the canvas as a
+        // play of no clip (-1): nothing sounds.
+        if (std::sscanf(entry.c_str(), "play %d", &index) == 1 && index >= 0)
+            out.push_back(index);
+    }
+    return out;
+}
+
+void SceneFixture::clickAt(int x, int y)
+{
+    world.click(x, y);
+    world.stepFrames(1);
+}
+
+} // namespace scenetest
