@@ -3,10 +3,12 @@
 
 #include "core/lang/Class.h"
 #include "game/canvas/LanternfieldCanvas.h"
+#include "scenes/concentration/Concentration.h"
 
 #include <vector>
 
 const char* const SceneClasses::kClassNames[] = {
+    "Concentration",
     nullptr,
 };
 const int SceneClasses::kClassCount = int(sizeof kClassNames / sizeof kClassNames[0]) - 1;
@@ -23,7 +25,7 @@ std::vector<lang::Class*>& metaclasses()
 bool registered = false;
 
 template <class Metaclass>
-[[maybe_unused]] void make()
+void make()
 {
     metaclasses().push_back(new Metaclass());
 }
@@ -40,6 +42,7 @@ void SceneClasses::registerClasses()
     if (registered)
         return;
     registered = true;
+    make<Concentration::ConcentrationClass>();
 }
 
 void SceneClasses::unregisterClasses()

@@ -1,5 +1,7 @@
-// ScriptedDraw.h: random draws from a script: each draw gives the next value
-// of the list (0 once it is used up) and notes the bound it was asked for.
+// ScriptedDraw.h: random draws from a script: each draw from 0 gives the next
+// value of its list (0 once the list is used up), each draw between two
+// bounds the next value of a list of its own (the lower bound once that is
+// used up), and every draw notes the range it was asked for.
 #pragma once
 
 #include "core/util/Random.h"
@@ -29,6 +31,7 @@ public:
     }
 
     void add(std::vector<int> values) { m_values.insert(m_values.end(), values.begin(), values.end()); }
+    void addBetween(std::vector<int> values) { m_between.insert(m_between.end(), values.begin(), values.end()); }
 
     int nextInt(int max) override
     {
@@ -38,11 +41,16 @@ public:
     int nextInt(int a, int b) override
     {
         m_asked.push_back(std::to_string(a) + ".." + std::to_string(b));
-        return next();
+        if (m_between.empty())
+            return a;
+        const int v = m_between.front();
+        m_between.pop_front();
+        return v;
     }
 
     // The ranges asked for, in order ("0..23", "4..200").
     const std::vector<std::string>& asked() const { return m_asked; }
+    void clearAsked() { m_asked.clear(); }
     size_t left() const { return m_values.size(); }
 
 private:
@@ -56,6 +64,7 @@ private:
     }
 
     std::deque<int> m_values;
+    std::deque<int> m_between;
     std::vector<std::string> m_asked;
 };
 
