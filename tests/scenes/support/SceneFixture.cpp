@@ -88,4 +88,22 @@ void SceneFixture::clickAt(int x, int y)
     world.stepFrames(1);
 }
 
+void SceneFixture::frames(int count)
+{
+    for (int i = 0; i < count; ++i)
+        canvas->doFrame();
+}
+
+bool SceneFixture::stepUntil(const std::function<bool()>& done, int maxFrames)
+{
+    framesRun = 0;
+    while (!done()) {
+        if (framesRun == maxFrames)
+            return false;
+        canvas->doFrame();
+        ++framesRun;
+    }
+    return true;
+}
+
 } // namespace scenetest

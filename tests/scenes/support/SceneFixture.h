@@ -8,6 +8,7 @@
 
 #include "tests/game/support/GameFixture.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,14 @@ protected:
 
     // A press at (x, y) and its release, then one logic frame.
     void clickAt(int x, int y);
+    // Logic frames of the canvas stepped by hand: no painting, so no room
+    // change completes (world.stepFrames runs whole timer ticks for that).
+    void frames(int count);
+    // Such frames one at a time until `done` answers true, at most
+    // `maxFrames`; whether it did. The frames run are counted in framesRun.
+    bool stepUntil(const std::function<bool()>& done, int maxFrames = 500);
+
+    int framesRun = 0;
 };
 
 } // namespace scenetest
