@@ -4,11 +4,13 @@
 #include "core/lang/Class.h"
 #include "game/canvas/LanternfieldCanvas.h"
 #include "scenes/concentration/Concentration.h"
+#include "scenes/tictac/TicTac.h"
 
 #include <vector>
 
 const char* const SceneClasses::kClassNames[] = {
     "Concentration",
+    "TicTac",
     nullptr,
 };
 const int SceneClasses::kClassCount = int(sizeof kClassNames / sizeof kClassNames[0]) - 1;
@@ -43,6 +45,7 @@ void SceneClasses::registerClasses()
         return;
     registered = true;
     make<Concentration::ConcentrationClass>();
+    make<TicTac::TicTacClass>();
 }
 
 void SceneClasses::unregisterClasses()
