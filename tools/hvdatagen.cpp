@@ -13,10 +13,17 @@
 //   label X Y "t"               a room's name: large light text centred on X
 //   exit X Y W H "t"            an exit: a framed box with an arrow and the
 //                               name of the room it leads to
-// Colours are 0xAARRGGBB.
+//   ellipse CX CY RX RY COLOUR  a filled ellipse about (CX, CY)
+//   rbox X Y W H R COLOUR       a filled rectangle with corners of radius R
+//   name "item"                 the archive item's name, in place of the
+//                               description's path with ".png"
+// Colours are 0xAARRGGBB; the alpha is the colour's coverage. The bitmap
+// font of the text sprites ("fonts/text.png" with its glyph table
+// "fonts/text.glyphs.png") is drawn from the engine's default face.
 #include "core/lang/String.h"
 #include "platform/user/Backend.h"
 #include "tools/GlyphPainter.h"
+#include "tools/GlyphTable.h"
 #include "tools/PngWriter.h"
 #include "tools/archive/ArchiveWriter.h"
 #include "windowing/fonts/Font.h"
@@ -182,6 +189,45 @@ Picture loadBar()
     return p;
 }
 
+// The bitmap font of the text sprites: white glyphs of the default face, one
+// cell per code from 32 to 255 in rows of 16, each cell the line's height;
+// and its glyph table (each glyph drawn 2 pixels left of the pen so that
+// overhanging strokes keep their ink).
+void bitmapFont(TextPen& pen, tools::ArchiveWriter& archive)
+{
+    const int columns = 16;
+    const int codes = 256 - tools::GlyphTable::kFirstCode;
+    const int pad = 2;
+    int widest = 0;
+    {
+        Picture scratch(1, 1);
+        tools::GlyphPainter painter(pen.font());
+        for (int code = tools::GlyphTable::kFirstCode; code < 256; ++code)
+            widest = std::max(widest, painter.draw((unsigned char)code, scratch.pixels.data(), 0, 0, 0, 0));
+    }
+    const int cellWidth = widest + 2 * pad;
+    const int cellHeight = pen.height();
+    Picture atlas(columns * cellWidth, (codes + columns - 1) / columns * cellHeight, 0x00FFFFFFu);
+    std::vector<tools::GlyphRecord> records(static_cast<size_t>(codes));
+    tools::GlyphPainter painter(pen.font());
+    for (int i = 0; i < codes; ++i) {
+        tools::GlyphRecord& r = records[size_t(i)];
+        r.x = i % columns * cellWidth;
+        r.y = i / columns * cellHeight;
+        r.width = cellWidth;
+        r.height = cellHeight;
+        r.left = -pad;
+        const int advance = painter.draw((unsigned char)(tools::GlyphTable::kFirstCode + i), atlas.pixels.data(),
+                                         atlas.width, atlas.height, r.x + pad, r.y + pen.ascent());
+        r.right = std::max(0, advance);
+    }
+    archive.add("fonts/text.png", atlas.png());
+    const tools::GlyphTable table(records);
+    const std::vector<uint32_t> words = table.pixels();
+    archive.add("fonts/text.glyphs.png",
+                tools::encodePng(words.data(), tools::GlyphTable::kWords, table.height(), true));
+}
+
 std::string readFile(const fs::path& path, bool& ok)
 {
     std::ifstream in(path, std::ios::binary);
@@ -298,7 +344,8 @@ void drawExit(Picture& p, Pens& pens, int x, int y, int w, int h, const std::str
 }
 
 // Draws the description; false (after a message) on a line it cannot read.
-bool drawDescription(const std::string& text, const std::string& name, Pens& pens, Picture& out)
+// A "name" line replaces `name` by the archive item's own name.
+bool drawDescription(const std::string& text, std::string& name, Pens& pens, Picture& out)
 {
     std::istringstream in(text);
     Picture p(800, 600);
@@ -326,6 +373,15 @@ bool drawDescription(const std::string& text, const std::string& name, Pens& pen
                 pens.of(40).writeCentred(p, w[3], number(w[1]), number(w[2]), 0xFFF0E6C8u);
             } else if (op == "exit" && w.size() == 6) {
                 drawExit(p, pens, number(w[1]), number(w[2]), number(w[3]), number(w[4]), w[5]);
+            } else if (op == "ellipse" && w.size() == 6) {
+                const uint32_t c = colour(w[5]);
+                p.ellipse(number(w[1]), number(w[2]), number(w[3]), number(w[4]), c | 0xFF000000u, (c >> 24) / 255.0);
+            } else if (op == "rbox" && w.size() == 7) {
+                const uint32_t c = colour(w[6]);
+                p.roundRect(number(w[1]), number(w[2]), number(w[3]), number(w[4]), number(w[5]), c | 0xFF000000u,
+                            (c >> 24) / 255.0);
+            } else if (op == "name" && w.size() == 2) {
+                name = w[1];
             } else {
                 throw std::invalid_argument(op);
             }
@@ -392,12 +448,14 @@ int main(int argc, char** argv)
     const auto descriptions = filesBelow(data / "pictures", ".txt");
     for (const auto& description : descriptions) {
         Picture picture(1, 1);
-        ok = ok && drawDescription(readFile(description.second, read), description.first, pens, picture) && read;
-        archive.add(description.first + ".png", picture.png());
+        std::string item = description.first + ".png";
+        ok = ok && drawDescription(readFile(description.second, read), item, pens, picture) && read;
+        archive.add(item, picture.png());
     }
     archive.add("logo", logo(pens.of(28)).png());
     archive.add("loading", loadingLabel(pens.of(20)).png());
     archive.add("loadbar", loadBar().png());
+    bitmapFont(pens.of(20), archive);
     ok = ok && archive.write((out / "Lanternfield.bin").string());
 
     int scripts = 0;

@@ -1,6 +1,7 @@
 // GameFixture.cpp: the fixture game's data and its start on the loader thread.
 #include "tests/game/support/GameFixture.h"
 
+#include "core/lang/ResourceFile.h"
 #include "game/rooms/Room.h"
 
 #include <sstream>
@@ -172,6 +173,32 @@ bool GameFixture::startGame(const GameOptions& options)
 {
     writeGame(world.data(), options);
     world.openArchive();
+    world.setSetting("FULLSCREEN", 0);
+    canvas = new Canvas();
+    return world.start(frame, canvas);
+}
+
+std::filesystem::path GameFixture::sampleFolder()
+{
+#ifdef HV_SAMPLE_DIR
+    const std::filesystem::path sample(HV_SAMPLE_DIR);
+    if (std::filesystem::exists(sample / testsupport::GameData::kArchiveName))
+        return sample;
+#endif
+    return std::filesystem::path();
+}
+
+bool GameFixture::startSample()
+{
+    const std::filesystem::path sample = sampleFolder();
+    if (sample.empty())
+        return false;
+    for (const auto& entry : std::filesystem::directory_iterator(sample)) {
+        if (entry.path().extension() == ".bin" || entry.path().extension() == ".lua")
+            std::filesystem::copy_file(entry.path(), world.folder() / entry.path().filename());
+    }
+    const std::string archive = (world.folder() / testsupport::GameData::kArchiveName).string();
+    lang::ResourceFile::open(lang::String(archive.c_str()));
     world.setSetting("FULLSCREEN", 0);
     canvas = new Canvas();
     return world.start(frame, canvas);

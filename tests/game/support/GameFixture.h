@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <set>
 #include <string>
@@ -57,6 +58,11 @@ protected:
     // Writes the data, makes the canvas and runs the loader thread until
     // the hand-over; false when the load failed.
     bool startGame(const GameOptions& options = GameOptions());
+    // The same with the sample game the build makes beside the game program
+    // (its archive and scripts copied into the world's folder); false when
+    // the load failed. Tests skip without the sample (sampleFolder empty).
+    bool startSample();
+    static std::filesystem::path sampleFolder();
     // The Lua calls recorded so far whose text begins with `prefix`
     // ("record(" calls shown without the "record" word).
     std::vector<std::string> calls(const std::string& prefix = "");
