@@ -4,6 +4,7 @@
 // and the weak opponent the script can ask for.
 #include "scenes/concentration/Concentration.h"
 
+#include "platform/kernel/DebugOutput.h"
 #include "sprites/buttons/ButtonSprite.h"
 #include "sprites/script/ScriptHost.h"
 #include "tests/game/support/BareCanvas.h"
@@ -47,7 +48,7 @@ class ConcentrationPlayerTest : public ::testing::Test {
 protected:
     // The room with every card picture, the deck at (10, 20), the memory
     // chance and the deal's interval given; the script's weak flag set.
-    Concentration* makeRoom(int memoryPercent, int dealInterval = 0, bool weak = false)
+    Concentration* makeRoom(int memoryPercent, int dealInterval = 0, bool weak = false, bool floatingPoint = true)
     {
         const std::string flag = std::string("function LF_dumbDownConcentrationAI() return ") +
                                  (weak ? "true" : "false") + " end\n";
@@ -62,9 +63,11 @@ protected:
             room->addChild(("CardFacePrototype_" + std::to_string(v)).c_str(), face);
             face->release();
         }
-        auto* floating = new sprite::BoundsSprite(0, 0, 20, 20);
-        room->addChild("FloatingNumbers", floating);
-        floating->release();
+        if (floatingPoint) {
+            auto* floating = new sprite::BoundsSprite(0, 0, 20, 20);
+            room->addChild("FloatingNumbers", floating);
+            floating->release();
+        }
         OwnChildrenDefinition definition({1, memoryPercent, dealInterval, 4, 10, 20}, room->getSpriteTable());
         room->setDefinition(&definition);
         room->setRandomDraw(&draw);
@@ -181,6 +184,36 @@ TEST_F(ConcentrationPlayerTest, EveryCardTurnedUpIsRememberedAndPairsEnterTwoAtA
     EXPECT_EQ(4u, room->getSeenList().size());
     EXPECT_EQ(-1, room->findPartner(24));
     EXPECT_EQ(12, room->findPartner(0));
+}
+
+TEST_F(ConcentrationPlayerTest, MissingNumbersAndScoringSpritesAreSkipped)
+{
+    platform::DebugCapture debug;
+    auto* room = world.addRoom<Concentration>(17, {1, 50});
+    EXPECT_EQ(50, room->getMemoryPercent());
+    EXPECT_TRUE(debug.contains("Concentration: the definition lacks number 2"));
+    EXPECT_TRUE(debug.contains("Concentration: the definition lacks number 5"));
+    // Without the card pictures no game is laid out, and nothing breaks.
+    world.enter(17);
+    frames(2);
+    EXPECT_EQ(0, room->getCardCount());
+    EXPECT_EQ(Concentration::STATE_PLAYER_TURN, room->getState());
+    EXPECT_TRUE(debug.contains("the card pictures are incomplete"));
+}
+
+TEST_F(ConcentrationPlayerTest, WithoutTheFloatingPointAndSparklesAPairIsCountedAtOnce)
+{
+    Concentration* room = makeRoom(50, 0, false, false);
+    draw.add(unshuffled());
+    world.enter(17);
+    frames(30);
+    room->selectCard(2);
+    room->selectCard(14);
+    EXPECT_EQ(1, room->getPlayerScore());
+    EXPECT_EQ(Concentration::STATE_PLAYER_TURN, room->getState()) << "the player plays again";
+    room->selectCard(3);
+    room->selectCard(15);
+    EXPECT_EQ(2, room->getPlayerScore());
 }
 
 struct MemoryCase {
