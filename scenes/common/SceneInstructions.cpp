@@ -29,3 +29,17 @@ void SceneInstructions::close(Room* room, int game)
                             START_SCALE, END_SCALE);
     c->setGameInstructionsInfo(-1, 0, 0);
 }
+
+void SceneInstructions::enterPuzzle(Room* room, int game, int delay)
+{
+    if (LanternfieldCanvas* c = LanternfieldCanvas::instance)
+        c->setPuzzleActive(true);
+    queue(room, game, delay);
+}
+
+void SceneInstructions::leavePuzzle(Room* room, int game)
+{
+    if (LanternfieldCanvas* c = LanternfieldCanvas::instance)
+        c->setPuzzleActive(false);
+    close(room, game);
+}

@@ -1,8 +1,8 @@
 // SceneInstructions.h: the mini-game instructions as every puzzle room
-// handles them: queued when the puzzle is entered, opened by a press on the
-// question mark, closed when the puzzle is left. They grow from the room's
-// position (its left and top) over 8 frames about the point (50, 50), from
-// scale 0.1 to 1.0.
+// handles them: queued when the puzzle is entered (in the canvas's puzzle
+// mode), opened by a press on the question mark, closed when the puzzle is
+// left. They grow from the room's position (its left and top) over 8 frames
+// about the point (50, 50), from scale 0.1 to 1.0.
 #pragma once
 
 class Room;
@@ -25,4 +25,10 @@ public:
     // Leaving: the instructions and the question mark closed, and the
     // canvas told that no game's instructions are at hand.
     static void close(Room* room, int game);
+
+    // A puzzle room is entered: the canvas's puzzle mode on (the inventory
+    // bar and the hints put away) and the instructions queued.
+    static void enterPuzzle(Room* room, int game, int delay);
+    // It is left: the puzzle mode off and the instructions closed.
+    static void leavePuzzle(Room* room, int game);
 };

@@ -66,6 +66,18 @@ void SceneRoom::setText(sprite::DialogSprite* room, const char* name, const char
         sprite->setText(text);
 }
 
+void SceneRoom::setAlpha(sprite::DialogSprite* room, const char* name, int alpha)
+{
+    if (sprite::SpriteBase* s = find(room, name))
+        s->setAlphaBalance(alpha);
+}
+
+void SceneRoom::setFrame(sprite::DialogSprite* room, const char* name, int frame)
+{
+    if (sprite::AnimateSprite* s = findAnimation(room, name))
+        s->setFrame(frame);
+}
+
 void SceneRoom::enableCloseButton(Room* room, bool enable)
 {
     if (sprite::ButtonMixin* button = findButton(room, kCloseButton))
@@ -79,6 +91,17 @@ bool SceneRoom::isCloseButtonHit(Room* room, int x, int y)
         return false;
     room->toLocal(x, y);
     return button->hitAndEnabled(x, y);
+}
+
+bool SceneRoom::leaveIfCloseButtonHit(Room* room, int x, int y, const char* table, int target)
+{
+    if (!isCloseButtonHit(room, x, y))
+        return false;
+    room->callScript(table, "onExit");
+    if (LanternfieldCanvas* c = canvas())
+        c->disableGameInsQuestionMark();
+    room->goToRoom(target);
+    return true;
 }
 
 bool SceneRoom::pausingTick(Room* room, int frame, util::RectangleNM* boundsOut, util::Region* region)

@@ -39,6 +39,10 @@ public:
     static sprite::ButtonMixin* findButton(sprite::DialogSprite* room, const char* name);
     // Shows `text` in the room's bitmap-font text sprite of that name.
     static void setText(sprite::DialogSprite* room, const char* name, const char* text);
+    // The alpha byte of the room's sprite of that name; the frame of its
+    // animation of that name (nothing for a missing one).
+    static void setAlpha(sprite::DialogSprite* room, const char* name, int alpha);
+    static void setFrame(sprite::DialogSprite* room, const char* name, int frame);
 
     // The room's "CloseButton" enabled (state 1 unless it is selected) or
     // disabled (state 0).
@@ -46,6 +50,10 @@ public:
     // The point (in the room's parent frame, as events give it) lies on the
     // room's enabled "CloseButton".
     static bool isCloseButtonHit(Room* room, int x, int y);
+    // A press at (x, y) on the enabled close button leaves the puzzle: the
+    // script's rooms[table].onExit, the instructions' question mark
+    // disabled, and the room's goToRoom(target). Whether it was hit.
+    static bool leaveIfCloseButtonHit(Room* room, int x, int y, const char* table, int target);
 
     // The tick of the puzzle rooms that pause: under the room's monitor,
     // Room::tick runs only while the mini-game instructions are not showing

@@ -9,6 +9,7 @@
 #include "scenes/common/SceneInstructions.h"
 #include "scenes/common/SceneLua.h"
 #include "scenes/common/SceneRoom.h"
+#include "scenes/common/TurnLabels.h"
 #include "sprites/buttons/ButtonMixin.h"
 #include "sprites/images/AnimateSprite.h"
 #include "sprites/script/ScriptHost.h"
@@ -61,13 +62,9 @@ constexpr int kFlyToPlayerY = 700;
 constexpr int kFlyToComputerY = -100;
 constexpr int kFlyFrames = 12;
 constexpr double kSpinDegrees = 4.0;
-// The alpha bytes of the turn labels: on turn, off turn, the faded label,
-// and the inactive labels at entry.
-constexpr int kAlphaOnTurn = 128;
-constexpr int kAlphaOffTurn = 60;
-constexpr int kAlphaFaded = 15;
+// The alpha byte of the inactive turn labels at entry.
 constexpr int kAlphaInactive = 45;
-// The zoom back into the tavern.
+// The zoom back into a tavern: the mask's place and its shrinking.
 constexpr int kZoomX = 398;
 constexpr int kZoomY = -64;
 constexpr float kZoomFrom = 7.0f;
@@ -82,18 +79,6 @@ const char* const kCommands[] = {"floatToPlayerScore", "floatToAIScore", "update
 std::string numbered(const char* prefix, int n)
 {
     return prefix + std::to_string(n);
-}
-
-void setAlpha(Room* room, const char* name, int alpha)
-{
-    if (sprite::SpriteBase* s = SceneRoom::find(room, name))
-        s->setAlphaBalance(alpha);
-}
-
-void setFrame(Room* room, const char* name, int frame)
-{
-    if (sprite::AnimateSprite* s = SceneRoom::findAnimation(room, name))
-        s->setFrame(frame);
 }
 
 // Turns the sprite to the angle (degrees).
@@ -171,17 +156,8 @@ void Concentration::setDefinition(sprite::SpriteDefinition* definition)
 void Concentration::onEnter()
 {
     Room::onEnter();
-    if (LanternfieldCanvas* c = SceneRoom::canvas())
-        c->setPuzzleActive(true);
-    SceneInstructions::queue(this, INSTRUCTIONS_GAME, kInstructionsDelay);
-    setAlpha(this, "AITurnInactive", kAlphaInactive);
-    setAlpha(this, "PlayerTurnInactive", kAlphaInactive);
-    const lang::String computer = lang::String::loadText("STR_CONCENTRATION_AI_TURN_NAME");
-    const lang::String player = lang::String::loadText("STR_CONCENTRATION_PLAYER_TURN_NAME");
-    SceneRoom::setText(this, "AITurnActive", computer.c_str());
-    SceneRoom::setText(this, "AITurnInactive", computer.c_str());
-    SceneRoom::setText(this, "PlayerTurnActive", player.c_str());
-    SceneRoom::setText(this, "PlayerTurnInactive", player.c_str());
+    SceneInstructions::enterPuzzle(this, INSTRUCTIONS_GAME, kInstructionsDelay);
+    TurnLabels::showNames(this, kAlphaInactive);
     m_bDealing = false;
     // No state change of an earlier visit is still to come.
     m_nDelay = 0;
@@ -198,9 +174,7 @@ void Concentration::onExit()
 {
     removeCards();
     Room::onExit();
-    if (LanternfieldCanvas* c = SceneRoom::canvas())
-        c->setPuzzleActive(false);
-    SceneInstructions::close(this, INSTRUCTIONS_GAME);
+    SceneInstructions::leavePuzzle(this, INSTRUCTIONS_GAME);
 }
 
 void Concentration::getGameInstructionsInfo(int& game, int& x, int& y)
@@ -210,11 +184,16 @@ void Concentration::getGameInstructionsInfo(int& game, int& x, int& y)
     y = top();
 }
 
+void Concentration::zoomToTavern(Room* room, int tavern)
+{
+    room->zoomToRoom(tavern, lang::String("+iConcentrationMask"), kZoomX, kZoomY, kZoomFrom, kZoomTo, kZoomFrames,
+                     nullptr);
+}
+
 void Concentration::goToRoom(int index)
 {
     if (index == TAVERN_ROOM)
-        zoomToRoom(index, lang::String("+iConcentrationMask"), kZoomX, kZoomY, kZoomFrom, kZoomTo, kZoomFrames,
-                   nullptr);
+        zoomToTavern(this, index);
     else
         Room::goToRoom(index);
 }
@@ -250,9 +229,8 @@ void Concentration::newGame()
     m_nAIScore = 0;
     m_bUseMemory = false;
     m_nComputerPairsInRow = 0;
-    showScores();
-    setFrame(this, "AITurnBG", 0);
-    setFrame(this, "PlayerTurnBG", 0);
+    TurnLabels::showScores(this, m_nPlayerScore, m_nAIScore);
+    TurnLabels::clearTurn(this);
     m_bWeakComputer = false;
     if (ScriptHost* host = ScriptHost::instance) {
         host->callLuaFunctionWithResult("LF_dumbDownConcentrationAI");
@@ -320,29 +298,6 @@ void Concentration::enableBacks(bool enable)
     }
 }
 
-void Concentration::showScores()
-{
-    SceneRoom::setText(this, "PlayerScore", std::to_string(m_nPlayerScore).c_str());
-    SceneRoom::setText(this, "AIScore", std::to_string(m_nAIScore).c_str());
-}
-
-void Concentration::showTurn(bool player)
-{
-    setFrame(this, "AITurnBG", player ? 0 : 1);
-    setAlpha(this, "AITurnBG", player ? kAlphaOffTurn : kAlphaOnTurn);
-    setFrame(this, "PlayerTurnBG", player ? 1 : 0);
-    setAlpha(this, "PlayerTurnBG", player ? kAlphaOnTurn : kAlphaOffTurn);
-    if (player) {
-        setAlpha(this, "AITurnActive", kAlphaFaded);
-        setAlpha(this, "AITurnInactive", kAlphaFaded);
-        setAlpha(this, "PlayerTurnActive", kAlphaOnTurn);
-    } else {
-        setAlpha(this, "AITurnActive", kAlphaOnTurn);
-        setAlpha(this, "PlayerTurnActive", kAlphaFaded);
-        setAlpha(this, "PlayerTurnInactive", kAlphaFaded);
-    }
-}
-
 void Concentration::setState(int state)
 {
     if (state == m_nState)
@@ -366,11 +321,11 @@ void Concentration::setState(int state)
     case STATE_PLAYER_TURN:
         m_nFirstCard = -1;
         m_bHaveFirst = false;
-        showTurn(true);
+        TurnLabels::showTurn(this, true, 0);
         enableBacks(true);
         break;
     case STATE_COMPUTER_FIRST:
-        showTurn(false);
+        TurnLabels::showTurn(this, false, 0);
         enableBacks(false);
         m_nPlannedSecond = -1;
         m_nFirstCard = -1;
@@ -488,6 +443,29 @@ void Concentration::animateCards()
     }
 }
 
+bool Concentration::stepTurnDown(int n)
+{
+    Card& card = m_cards[n];
+    sprite::SpriteBase* back = m_backs[n];
+    sprite::SpriteBase* face = m_faces[n];
+    if (card.step < TURN_STEPS) {
+        back->setScaleX(kTurnScale[card.step]);
+        if (card.step >= kSideChangeStep) {
+            if (face->isVisible())
+                face->setVisible(false);
+            else
+                face->setScaleX(kTurnScale[card.step]);
+        }
+        ++card.step;
+        return false;
+    }
+    card.countdown = 0;
+    card.faceUp = card.waitingToConceal = card.concealing = false;
+    back->setScale(1.0);
+    face->setScale(1.0);
+    return true;
+}
+
 void Concentration::animateCard(int n)
 {
     Card& card = m_cards[n];
@@ -499,21 +477,7 @@ void Concentration::animateCard(int n)
             return;
         face->rotateBy(kSpinDegrees);
         turnTo(back, face->getRotation() + kSpinDegrees);
-        if (card.step < TURN_STEPS) {
-            back->setScaleX(kTurnScale[card.step]);
-            if (card.step >= kSideChangeStep) {
-                if (face->isVisible())
-                    face->setVisible(false);
-                else
-                    face->setScaleX(kTurnScale[card.step]);
-            }
-            ++card.step;
-        } else {
-            card.countdown = 0;
-            card.faceUp = card.waitingToConceal = card.concealing = false;
-            back->setScale(1.0);
-            face->setScale(1.0);
-        }
+        stepTurnDown(n);
         return;
     }
 
@@ -537,20 +501,7 @@ void Concentration::animateCard(int n)
             card.revealing = false;
         }
     } else if (card.concealing) {
-        if (card.step < TURN_STEPS) {
-            back->setScaleX(kTurnScale[card.step]);
-            if (card.step >= kSideChangeStep) {
-                if (face->isVisible())
-                    face->setVisible(false);
-                else
-                    face->setScaleX(kTurnScale[card.step]);
-            }
-            ++card.step;
-        } else {
-            card.countdown = 0;
-            card.faceUp = card.waitingToConceal = card.concealing = false;
-            back->setScale(1.0);
-            face->setScale(1.0);
+        if (stepTurnDown(n)) {
             sprite::ButtonMixin* button = sprite::ButtonMixin::fromSprite(back);
             if (button && button->getState() != sprite::ButtonMixin::SELECTED &&
                 button->getState() != sprite::ButtonMixin::SELECTED_ROLLOVER)
@@ -680,7 +631,7 @@ void Concentration::handleCommand(int command)
             ++m_nPlayerScore;
         else
             ++m_nAIScore;
-        showScores();
+        TurnLabels::showScores(this, m_nPlayerScore, m_nAIScore);
         sprite::AnimateSprite* bling = SceneRoom::findAnimation(this, player ? "ScoreBlingPlayer" : "ScoreBlingAI");
         SceneRoom::playSound(player ? SOUND_PLAYER_SCORES : SOUND_COMPUTER_SCORES);
         if (!bling) {
@@ -715,13 +666,8 @@ int Concentration::mouseDown(window::Event* e)
         return COMMAND_READY;
     }
     const int result = Room::mouseDown(e);
-    if (SceneRoom::isCloseButtonHit(this, e->x, e->y)) {
-        callScript(kScriptTable, "onExit");
-        if (LanternfieldCanvas* c = SceneRoom::canvas())
-            c->disableGameInsQuestionMark();
-        goToRoom(TAVERN_ROOM);
+    if (SceneRoom::leaveIfCloseButtonHit(this, e->x, e->y, kScriptTable, TAVERN_ROOM))
         return COMMAND_READY;
-    }
     if (!m_bDealing && m_bPlayerTurn && m_nState == STATE_PLAYER_TURN) {
         int x = e->x;
         int y = e->y;

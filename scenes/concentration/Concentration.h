@@ -97,6 +97,9 @@ public:
 
     // Shuffles values[0..n-1] with the room's generator (the puzzles' shuffle).
     static void shuffle(Room* room, int* values, int n);
+    // Leaves the room (this one, or the noughts and crosses room) for the
+    // tavern through the card room's keyhole mask, shrinking over it.
+    static void zoomToTavern(Room* room, int tavern);
 
     // A new game: the old cards removed, 24 cards dealt face down.
     void newGame();
@@ -147,13 +150,12 @@ private:
     void animateCard(int n);
     void startTurnUp(int n);
     void startTurnDown(int n);
+    // One tick of card n's turn-down (also while it flies off); true at its
+    // last step, when the card lies face down again.
+    bool stepTurnDown(int n);
     // Every back of a card not taken on, or every back off.
     void enableBacks(bool enable);
     void enableBack(int n, bool enable);
-    // The turn labels and their backgrounds for the side on turn.
-    void showTurn(bool player);
-    // The score texts.
-    void showScores();
     // A step of the scoring (its command's index); a step whose sprite is
     // missing goes straight on to the next.
     void handleCommand(int command);

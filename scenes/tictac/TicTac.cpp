@@ -9,6 +9,8 @@
 #include "scenes/common/SceneInstructions.h"
 #include "scenes/common/SceneLua.h"
 #include "scenes/common/SceneRoom.h"
+#include "scenes/common/TurnLabels.h"
+#include "scenes/concentration/Concentration.h"
 #include "sprites/images/AnimateSprite.h"
 #include "sprites/script/ScriptHost.h"
 #include "windowing/window/DebugLine.h"
@@ -49,55 +51,27 @@ constexpr int kPlainFrames = 5;
 // The pieces fade out over this many frames at "endround".
 constexpr int kFadeFrames = 12;
 // The floating points grow to 1.8 and fade to alpha 90 over 14 frames, then
-// fly to the score over 16 frames as they shrink back.
+// fly to the score over 16 frames as they shrink back; 128 is a colour
+// balance byte that leaves the picture as drawn.
 constexpr double kFloatScale = 1.8;
 constexpr int kFloatAlpha = 90;
+constexpr int kAsDrawn = 128;
 constexpr int kFloatGrowFrames = 14;
 constexpr int kFloatFlyFrames = 16;
 constexpr int kPlayerScoreX = 47;
 constexpr int kPlayerScoreY = 525;
 constexpr int kComputerScoreX = 765;
 constexpr int kComputerScoreY = 115;
-// The alpha bytes of the turn labels: as drawn, off turn, faded, and the
-// inactive labels at entry; the side coming on turn fades in over 7 frames.
-constexpr int kAlphaOnTurn = 128;
-constexpr int kAlphaOffTurn = 60;
-constexpr int kAlphaFaded = 15;
+// The alpha byte of the inactive turn labels at entry; the side coming on
+// turn fades in over 7 frames.
 constexpr int kAlphaInactive = 30;
 constexpr int kTurnFadeFrames = 7;
 // The instructions open by themselves this many frames after entering.
 constexpr int kInstructionsDelay = 36;
-// The zoom back into the tavern (through the card room's mask).
-constexpr int kZoomX = 398;
-constexpr int kZoomY = -64;
-constexpr float kZoomFrom = 7.0f;
-constexpr float kZoomTo = 0.2f;
-constexpr int kZoomFrames = 36;
 // The scoring's commands sent by finished animations, matched by prefix.
 enum Command { PLAYER_SCALED_UP, COMPUTER_SCALED_UP, UPDATE_PLAYER, UPDATE_COMPUTER, NEXT_STATE };
 const char* const kCommands[] = {"PlayerScoreDoneScalingUp", "AIScoreDoneScalingUp", "updatePlayerScore",
                                  "updateAIScore", "startNextState"};
-
-void setAlpha(Room* room, const char* name, int alpha)
-{
-    if (sprite::SpriteBase* s = SceneRoom::find(room, name))
-        s->setAlphaBalance(alpha);
-}
-
-// The alpha byte from `from` to as drawn over the turn fade.
-void fadeIn(Room* room, const char* name, int from)
-{
-    if (sprite::SpriteBase* s = SceneRoom::find(room, name)) {
-        s->setAlphaBalance(from);
-        s->setAlphaDestination(kAlphaOnTurn, kTurnFadeFrames, 0);
-    }
-}
-
-void setFrame(Room* room, const char* name, int frame)
-{
-    if (sprite::AnimateSprite* s = SceneRoom::findAnimation(room, name))
-        s->setFrame(frame);
-}
 
 lang::String* text(const char* command)
 {
@@ -160,20 +134,11 @@ bool TicTac::tick(int frame, util::RectangleNM* boundsOut, util::Region* region)
 void TicTac::onEnter()
 {
     Room::onEnter();
-    if (LanternfieldCanvas* c = SceneRoom::canvas())
-        c->setPuzzleActive(true);
-    SceneInstructions::queue(this, INSTRUCTIONS_GAME, kInstructionsDelay);
-    const lang::String computer = lang::String::loadText("STR_CONCENTRATION_AI_TURN_NAME");
-    const lang::String player = lang::String::loadText("STR_CONCENTRATION_PLAYER_TURN_NAME");
-    setAlpha(this, "AITurnInactive", kAlphaInactive);
-    SceneRoom::setText(this, "AITurnActive", computer.c_str());
-    SceneRoom::setText(this, "AITurnInactive", computer.c_str());
-    setAlpha(this, "PlayerTurnInactive", kAlphaInactive);
-    SceneRoom::setText(this, "PlayerTurnActive", player.c_str());
-    SceneRoom::setText(this, "PlayerTurnInactive", player.c_str());
+    SceneInstructions::enterPuzzle(this, INSTRUCTIONS_GAME, kInstructionsDelay);
+    TurnLabels::showNames(this, kAlphaInactive);
     if (m_pRollover)
         m_pRollover->setVisible(false);
-    setFrame(this, "Wins", 0);
+    SceneRoom::setFrame(this, "Wins", 0);
     for (const char* name : {"ScoreBlingPlayer", "ScoreBlingAI"}) {
         if (sprite::SpriteBase* bling = SceneRoom::find(this, name))
             bling->setVisible(false);
@@ -185,9 +150,7 @@ void TicTac::onExit()
 {
     removePieces();
     Room::onExit();
-    if (LanternfieldCanvas* c = SceneRoom::canvas())
-        c->setPuzzleActive(false);
-    SceneInstructions::close(this, INSTRUCTIONS_GAME);
+    SceneInstructions::leavePuzzle(this, INSTRUCTIONS_GAME);
 }
 
 void TicTac::getGameInstructionsInfo(int& game, int& x, int& y)
@@ -200,8 +163,7 @@ void TicTac::getGameInstructionsInfo(int& game, int& x, int& y)
 void TicTac::goToRoom(int index)
 {
     if (index == TAVERN_ROOM)
-        zoomToRoom(index, lang::String("+iConcentrationMask"), kZoomX, kZoomY, kZoomFrom, kZoomTo, kZoomFrames,
-                   nullptr);
+        Concentration::zoomToTavern(this, index);
     else
         Room::goToRoom(index);
 }
@@ -219,20 +181,13 @@ void TicTac::removePieces()
     m_scoredCells.removeAllElements();
 }
 
-void TicTac::showScores()
-{
-    SceneRoom::setText(this, "PlayerScore", std::to_string(m_nPlayerScore).c_str());
-    SceneRoom::setText(this, "AIScore", std::to_string(m_nAIScore).c_str());
-}
-
 void TicTac::resetBoard()
 {
     removePieces();
     m_nPlayerScore = 0;
     m_nAIScore = 0;
-    showScores();
-    setFrame(this, "AITurnBG", 0);
-    setFrame(this, "PlayerTurnBG", 0);
+    TurnLabels::showScores(this, m_nPlayerScore, m_nAIScore);
+    TurnLabels::clearTurn(this);
     sprite::AnimateSprite* xPrototype = SceneRoom::findAnimation(this, "Prototype_X");
     sprite::AnimateSprite* oPrototype = SceneRoom::findAnimation(this, "Prototype_O");
     for (int i = 0; i < TicTacBoard::CELLS; ++i) {
@@ -286,27 +241,6 @@ void TicTac::chooseComputerMove(int& row, int& column)
     m_board.chooseMove(slack(), m_tieDraw, row, column);
 }
 
-void TicTac::showTurn(bool player)
-{
-    if (player) {
-        setFrame(this, "AITurnBG", 0);
-        setAlpha(this, "AITurnBG", kAlphaOffTurn);
-        setAlpha(this, "AITurnActive", kAlphaFaded);
-        setAlpha(this, "AITurnInactive", kAlphaFaded);
-        setFrame(this, "PlayerTurnBG", 1);
-        fadeIn(this, "PlayerTurnBG", kAlphaOffTurn);
-        fadeIn(this, "PlayerTurnActive", kAlphaOffTurn);
-    } else {
-        setFrame(this, "AITurnBG", 1);
-        fadeIn(this, "AITurnBG", kAlphaOffTurn);
-        fadeIn(this, "AITurnActive", kAlphaOffTurn);
-        setFrame(this, "PlayerTurnBG", 0);
-        setAlpha(this, "PlayerTurnBG", kAlphaOffTurn);
-        setAlpha(this, "PlayerTurnActive", kAlphaFaded);
-        setAlpha(this, "PlayerTurnInactive", kAlphaFaded);
-    }
-}
-
 void TicTac::setState(int state)
 {
     if (state == m_nState)
@@ -357,7 +291,7 @@ void TicTac::setState(int state)
         break;
     case STATE_PLAYER_TURN:
         OutputDebugStringA("STATE: PLAYER TURN\n");
-        showTurn(true);
+        TurnLabels::showTurn(this, true, kTurnFadeFrames);
         break;
     case STATE_COMPUTER_MOVE: {
         OutputDebugStringA("STATE: AI TURN 1\n");
@@ -371,7 +305,7 @@ void TicTac::setState(int state)
         break;
     }
     case STATE_COMPUTER_TURN:
-        showTurn(false);
+        TurnLabels::showTurn(this, false, kTurnFadeFrames);
         if (m_pRollover)
             m_pRollover->setVisible(false);
         setStateAfter(STATE_COMPUTER_MOVE, kComputerMoveDelay);
@@ -454,13 +388,8 @@ int TicTac::mouseDown(window::Event* e)
         return COMMAND_READY;
     }
     const int result = Room::mouseDown(e);
-    if (SceneRoom::isCloseButtonHit(this, e->x, e->y)) {
-        callScript(kScriptTable, "onExit");
-        if (LanternfieldCanvas* c = SceneRoom::canvas())
-            c->disableGameInsQuestionMark();
-        goToRoom(TAVERN_ROOM);
+    if (SceneRoom::leaveIfCloseButtonHit(this, e->x, e->y, kScriptTable, TAVERN_ROOM))
         return COMMAND_READY;
-    }
     if (m_nState != STATE_PLAYER_TURN && !(m_nState == STATE_PLAYING && m_bPlayerTurn))
         return result;
     int x = e->x;
@@ -531,7 +460,7 @@ void TicTac::handleAction(lang::Object* sender, lang::String* command)
                 bringToFront(m_pFloating);
                 if (piece)
                     m_pFloating->setPosition(piece->left(), piece->top());
-                m_pFloating->setColorBalance(128, 128, 128, 128);
+                m_pFloating->setColorBalance(kAsDrawn, kAsDrawn, kAsDrawn, kAsDrawn);
                 m_pFloating->setScaleDestination(kFloatScale, kFloatScale, kFloatGrowFrames);
                 m_pFloating->setAlphaDestination(kFloatAlpha, kFloatGrowFrames, 0);
                 lang::String* next = text(kCommands[player ? PLAYER_SCALED_UP : COMPUTER_SCALED_UP]);
@@ -581,7 +510,7 @@ void TicTac::handleCommand(int command)
             break;
         const bool player = command == PLAYER_SCALED_UP;
         m_pFloating->setScaleDestination(1.0, 1.0, kFloatFlyFrames);
-        m_pFloating->setAlphaDestination(kAlphaOnTurn, kFloatFlyFrames, 0);
+        m_pFloating->setAlphaDestination(kAsDrawn, kFloatFlyFrames, 0);
         m_pFloating->setDestination(player ? kPlayerScoreX : kComputerScoreX,
                                     player ? kPlayerScoreY : kComputerScoreY, kFloatFlyFrames);
         lang::String* next = text(kCommands[player ? UPDATE_PLAYER : UPDATE_COMPUTER]);
@@ -595,7 +524,7 @@ void TicTac::handleCommand(int command)
         SceneRoom::playSound(player ? SOUND_PLAYER_SCORES : SOUND_COMPUTER_SCORES);
         if (m_pFloating)
             m_pFloating->setVisible(false);
-        showScores();
+        TurnLabels::showScores(this, m_nPlayerScore, m_nAIScore);
         sprite::AnimateSprite* bling = SceneRoom::findAnimation(this, player ? "ScoreBlingPlayer" : "ScoreBlingAI");
         if (!bling) {
             handleCommand(NEXT_STATE);

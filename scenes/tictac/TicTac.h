@@ -123,9 +123,6 @@ private:
     int placePiece(int cell, int mark);
     // The state that follows the end check's result (GAME_GOES_ON: next).
     static int stateAfterCheck(int result);
-    // The turn labels and their backgrounds for the side on turn.
-    void showTurn(bool player);
-    void showScores();
     // Sends `command` to this room's handleAction after `delay` frames with
     // `parameter` as sender.
     void schedule(int delay, const char* command, lang::Object* parameter);

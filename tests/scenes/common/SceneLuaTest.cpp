@@ -51,21 +51,14 @@ TEST_F(SceneLuaTest, SelfAndCountErrorsNameTheirArgument)
     Room* concentration = room(17);
     EXPECT_EQ("startround", runLua(concentration, "return probe(self, 'StartRound')"));
     EXPECT_EQ("12", runLua(concentration, "return probe(self, 12)")) << "a number reads as its text";
-    const struct {
-        const char* call;
-        const char* error;
-    } cases[] = {
-        {"probe(self)", "bad argument #3 to 'probe' (too many arguments)"},
-        {"probe(self, 'a', 'b')", "bad argument #3 to 'probe' (too many arguments)"},
-        {"probe({}, 'a')", "bad argument #1 to 'probe' (not a Sprite object)"},
-        {"probe(canvas, 'a')", "bad argument #1 to 'probe' (not a Room)"},
-        {"probe(nil, 'a')", "bad argument #1 to 'probe' (table expected, got nil)"},
-        {"probe(self, {})", "bad argument #2 to 'probe' (string expected, got table)"},
-    };
-    for (const auto& c : cases) {
-        const std::string result = runLua(concentration, std::string("return ") + c.call);
-        EXPECT_NE(std::string::npos, result.find(c.error)) << c.call << ": " << result;
-    }
+    expectLuaErrors(concentration, {
+                                       {"probe(self)", "bad argument #3 to 'probe' (too many arguments)"},
+                                       {"probe(self, 'a', 'b')", "bad argument #3 to 'probe' (too many arguments)"},
+                                       {"probe({}, 'a')", "bad argument #1 to 'probe' (not a Sprite object)"},
+                                       {"probe(canvas, 'a')", "bad argument #1 to 'probe' (not a Room)"},
+                                       {"probe(nil, 'a')", "bad argument #1 to 'probe' (table expected, got nil)"},
+                                       {"probe(self, {})", "bad argument #2 to 'probe' (string expected, got table)"},
+                                   });
     EXPECT_EQ("start", runLua(concentration, "return last(self, 1, 'start')"));
 }
 

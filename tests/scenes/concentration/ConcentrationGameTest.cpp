@@ -39,15 +39,7 @@ std::string manifest()
                     "CardBackPrototype ButtonSprite cardback -300 0 2 1 0 0 1\n";
     for (int v = 0; v < 12; ++v)
         m += "CardFacePrototype_" + std::to_string(v) + " Sprite face" + std::to_string(v) + " -300 0\n";
-    m += "FloatingNumbers Sprite plus 0 0\n"
-         "ScoreBlingPlayer AnimateSprite bling 20 500 4 1 0\n"
-         "ScoreBlingAI AnimateSprite bling 740 90 4 1 0\n"
-         "AITurnBG AnimateSprite turn 650 20 2 1 0\n"
-         "PlayerTurnBG AnimateSprite turn 20 560 2 1 0\n";
-    for (const char* text : {"PlayerScore", "AIScore", "AITurnActive", "AITurnInactive", "PlayerTurnActive",
-                             "PlayerTurnInactive"})
-        m += std::string(text) + " NewFontSprite font fontglyphs 300 10 0\n";
-    m += "CloseButton ButtonSprite close 740 540 1 1 0 0 0\n<end>\n";
+    m += "FloatingNumbers Sprite plus 0 0\n" + turnLabelSprites() + "<end>\n";
     return m;
 }
 
@@ -60,11 +52,7 @@ protected:
         for (int v = 0; v < 12; ++v)
             data.picture("face" + std::to_string(v), kCardWidth, kCardHeight, 0xFF102030u + uint32_t(v) * 0x80u);
         data.picture("plus", 30, 20, 0xFFFFFF00u);
-        framesPicture(data, "bling", 4, 40, 40);
-        framesPicture(data, "turn", 2, 100, 30);
-        framesPicture(data, "close", 1, 40, 40);
-        data.text("STR_CONCENTRATION_AI_TURN_NAME", "Opponent");
-        data.text("STR_CONCENTRATION_PLAYER_TURN_NAME", "You");
+        turnLabelData(data);
         SceneSetup scene;
         scene.index = kRoom;
         scene.className = "Concentration";
@@ -224,20 +212,13 @@ TEST_F(ConcentrationGameTest, TheScriptsWordsAndTheirArgumentErrors)
     frames(1);
     EXPECT_TRUE(cards->isDealing()) << "a new game twelve ticks later";
     EXPECT_EQ(0, cards->getPlayerScore());
-    const struct {
-        const char* call;
-        const char* error;
-    } cases[] = {
-        {"self.setState(self)", "bad argument #3 to 'setState' (too many arguments)"},
-        {"self.setState(self, 'start', 1)", "bad argument #3 to 'setState' (too many arguments)"},
-        {"self:setState()", "bad argument #2 to 'setState' (too many arguments)"},
-        {"self.setState({}, 'start')", "bad argument #1 to 'setState' (not a Sprite object)"},
-        {"self.setState(canvas, 'start')", "bad argument #1 to 'setState' (not a Concentration)"},
-    };
-    for (const auto& c : cases) {
-        const std::string result = runLua(cards, c.call);
-        EXPECT_NE(std::string::npos, result.find(c.error)) << c.call << ": " << result;
-    }
+    expectLuaErrors(cards, {
+                               {"self.setState(self)", "bad argument #3 to 'setState' (too many arguments)"},
+                               {"self.setState(self, 'start', 1)", "bad argument #3 to 'setState' (too many arguments)"},
+                               {"self:setState()", "bad argument #2 to 'setState' (too many arguments)"},
+                               {"self.setState({}, 'start')", "bad argument #1 to 'setState' (not a Sprite object)"},
+                               {"self.setState(canvas, 'start')", "bad argument #1 to 'setState' (not a Concentration)"},
+                           });
 }
 
 TEST_F(ConcentrationGameTest, TheCloseButtonTellsTheScriptAndZoomsBackToTheTavern)

@@ -34,6 +34,36 @@ void framesPicture(testsupport::GameData& data, const std::string& name, int fra
     });
 }
 
+std::string turnLabelSprites()
+{
+    std::string lines = "AITurnBG AnimateSprite turn 650 20 2 1 0\n"
+                        "PlayerTurnBG AnimateSprite turn 20 560 2 1 0\n"
+                        "ScoreBlingPlayer AnimateSprite bling 20 500 4 1 -1\n"
+                        "ScoreBlingAI AnimateSprite bling 740 90 4 1 -1\n"
+                        "CloseButton ButtonSprite close 740 540 1 1 0 0 0\n";
+    for (const char* text : {"PlayerScore", "AIScore", "AITurnActive", "AITurnInactive", "PlayerTurnActive",
+                             "PlayerTurnInactive"})
+        lines += std::string(text) + " NewFontSprite " + kFont + " " + kFontGlyphs + " 300 10 0\n";
+    return lines;
+}
+
+void turnLabelData(testsupport::GameData& data)
+{
+    framesPicture(data, "turn", 2, 100, 30);
+    framesPicture(data, "bling", 4, 40, 40);
+    framesPicture(data, "close", 1, 40, 40);
+    data.text("STR_CONCENTRATION_AI_TURN_NAME", "Opponent");
+    data.text("STR_CONCENTRATION_PLAYER_TURN_NAME", "You");
+}
+
+void SceneFixture::expectLuaErrors(Room* room, const std::vector<LuaErrorCase>& cases)
+{
+    for (const LuaErrorCase& c : cases) {
+        const std::string result = runLua(room, c.call);
+        EXPECT_NE(std::string::npos, result.find(c.error)) << c.call << ": " << result;
+    }
+}
+
 bool SceneFixture::startScene(const SceneSetup& scene, gametest::GameOptions options)
 {
     const std::string name = LanternfieldCanvas::kRoomNames[scene.index];

@@ -47,6 +47,18 @@ std::string recordingScript(const std::string& room, const std::string& classNam
 // colour, for animation sprites (columns = frames, one row).
 void framesPicture(testsupport::GameData& data, const std::string& name, int frames, int w, int h);
 
+// The sprites of a two-sided game's turn labels, scores, score sparkles and
+// close button (manifest lines), and their pictures and the two turn names
+// (added to the data).
+std::string turnLabelSprites();
+void turnLabelData(testsupport::GameData& data);
+
+// Runs each call (Lua code) on the room and expects its error text.
+struct LuaErrorCase {
+    const char* call;
+    const char* error;
+};
+
 class SceneFixture : public gametest::GameFixture {
 protected:
     // Starts the fixture game with the scene room (and what `options` adds);
@@ -58,6 +70,9 @@ protected:
     // of its first result ("" for none or nil), or "error: <message>" when
     // it raised an error.
     std::string runLua(Room* room, const std::string& code);
+
+    // Each call raises an error whose message holds the case's text.
+    void expectLuaErrors(Room* room, const std::vector<LuaErrorCase>& cases);
 
     // The sound table indexes played since the records were last cleared.
     std::vector<int> soundsPlayed();

@@ -37,16 +37,8 @@ std::string manifest()
                     "Prototype_O AnimateSprite opiece -300 0 4 1 0\n"
                     "Rollover Sprite rollover 0 0\n"
                     "FloatingNumbers AnimateSprite points 0 0 10 1 -1\n"
-                    "AITurnBG AnimateSprite turn 650 20 2 1 0\n"
-                    "PlayerTurnBG AnimateSprite turn 20 560 2 1 0\n"
-                    "ScoreBlingPlayer AnimateSprite bling 20 500 4 1 0\n"
-                    "ScoreBlingAI AnimateSprite bling 740 90 4 1 0\n"
                     "Wins AnimateSprite wins 600 540 3 1 0\n";
-    for (const char* text : {"PlayerScore", "AIScore", "AITurnActive", "AITurnInactive", "PlayerTurnActive",
-                             "PlayerTurnInactive"})
-        m += std::string(text) + " NewFontSprite font fontglyphs 300 10 0\n";
-    m += "CloseButton ButtonSprite close 740 540 1 1 0 0 0\n<end>\n";
-    return m;
+    return m + turnLabelSprites() + "<end>\n";
 }
 
 class TicTacGameTest : public SceneFixture {
@@ -58,12 +50,8 @@ protected:
         framesPicture(data, "opiece", 4, kPiece, kPiece);
         data.picture("rollover", kPiece, kPiece, 0x80FFFFFFu);
         framesPicture(data, "points", 10, 40, 30);
-        framesPicture(data, "turn", 2, 100, 30);
-        framesPicture(data, "bling", 4, 40, 40);
         framesPicture(data, "wins", 3, 90, 30);
-        framesPicture(data, "close", 1, 40, 40);
-        data.text("STR_CONCENTRATION_AI_TURN_NAME", "Opponent");
-        data.text("STR_CONCENTRATION_PLAYER_TURN_NAME", "You");
+        turnLabelData(data);
         SceneSetup scene;
         scene.index = kRoom;
         scene.className = "TicTac";
@@ -352,19 +340,12 @@ TEST_F(TicTacGameTest, EndRoundFadesThePiecesAndTheScriptsArgumentsAreChecked)
     for (int i = 0; i < TicTacBoard::CELLS; ++i)
         EXPECT_NE(played, game->getXPiece(i)) << "new pieces";
     EXPECT_EQ(0, game->getAIScore());
-    const struct {
-        const char* call;
-        const char* error;
-    } cases[] = {
-        {"self.setState(self)", "bad argument #3 to 'setState' (too many arguments)"},
-        {"self.setState(self, 'start', 1)", "bad argument #3 to 'setState' (too many arguments)"},
-        {"self.setState({}, 'start')", "bad argument #1 to 'setState' (not a Sprite object)"},
-        {"self.setState(canvas, 'start')", "bad argument #1 to 'setState' (not a TicTac)"},
-    };
-    for (const auto& c : cases) {
-        const std::string result = runLua(game, c.call);
-        EXPECT_NE(std::string::npos, result.find(c.error)) << c.call << ": " << result;
-    }
+    expectLuaErrors(game, {
+                              {"self.setState(self)", "bad argument #3 to 'setState' (too many arguments)"},
+                              {"self.setState(self, 'start', 1)", "bad argument #3 to 'setState' (too many arguments)"},
+                              {"self.setState({}, 'start')", "bad argument #1 to 'setState' (not a Sprite object)"},
+                              {"self.setState(canvas, 'start')", "bad argument #1 to 'setState' (not a TicTac)"},
+                          });
 }
 
 } // namespace
