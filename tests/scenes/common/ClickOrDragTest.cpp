@@ -1,9 +1,6 @@
 // ClickOrDragTest.cpp: a release is a drop only past 100 pixels or 550 ms.
 #include "scenes/common/ClickOrDrag.h"
 
-#include "core/lang/String.h"
-#include "windowing/window/Event.h"
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -43,28 +40,6 @@ TEST(ClickOrDragTest, EventTimesThatWrapAndFarPointsDoNotOverflow)
     EXPECT_TRUE(rule.isDrop(60000, 0, 0)) << "a squared distance beyond the int range";
     rule.clear();
     EXPECT_FALSE(rule.hasPress());
-}
-
-TEST(ClickOrDragTest, ThePressAndReleaseOfEvents)
-{
-    auto* target = new lang::String("piece");
-    auto* press = new window::Event(target, window::Event::MOUSE_DOWN, target);
-    press->x = 10;
-    press->y = 20;
-    press->when = 7000;
-    auto* release = new window::Event(target, window::Event::MOUSE_UP, target);
-    release->x = 10;
-    release->y = 121;
-    release->when = 7100;
-    ClickOrDrag rule;
-    rule.press(press);
-    EXPECT_EQ(10, rule.pressX());
-    EXPECT_EQ(20, rule.pressY());
-    EXPECT_EQ(7000u, rule.pressTime());
-    EXPECT_TRUE(rule.isDrop(release)) << "101 pixels down";
-    press->release();
-    release->release();
-    target->release();
 }
 
 } // namespace

@@ -36,15 +36,6 @@ TEST(RandomDrawTest, TwentyFourCardsTakeTwentyFourDrawsAndEmptyArraysNone)
     EXPECT_TRUE(none.asked().empty());
 }
 
-TEST(RandomDrawTest, ADrawOutsideTheArraySwapsNothing)
-{
-    ScriptedDraw draw({7, -1});
-    int values[2] = {1, 2};
-    RandomDraw::shuffle(draw, values, 2);
-    EXPECT_EQ(1, values[0]);
-    EXPECT_EQ(2, values[1]);
-}
-
 TEST(RandomDrawTest, TheGeneratorsShuffleKeepsTheValues)
 {
     auto* generator = new util::Random();

@@ -27,19 +27,6 @@ std::vector<int> ints(util::TVector<int>& list)
     return out;
 }
 
-TEST(TicTacBoardTest, ANewBoardHasThreeBlockedCells)
-{
-    TicTacBoard board;
-    int empty = 0;
-    for (int i = 0; i < TicTacBoard::CELLS; ++i)
-        empty += board.at(i) == TicTacBoard::EMPTY;
-    EXPECT_EQ(22, empty);
-    for (int blocked : {0, 12, 20})
-        EXPECT_EQ(TicTacBoard::BLOCKED, board.at(blocked));
-    EXPECT_EQ(TicTacBoard::BLOCKED, board.at(-1, 2)) << "outside counts as blocked";
-    EXPECT_FALSE(board.isFull());
-}
-
 TEST(TicTacBoardTest, AMoveScoresTheRunsThroughItsCell)
 {
     const struct {
@@ -80,19 +67,6 @@ TEST(TicTacBoardTest, AMoveScoresTheRunsThroughItsCell)
             EXPECT_EQ(c.scored, ints(scored)) << c.what;
         }
     }
-}
-
-TEST(TicTacBoardTest, ACellAlreadyScoredIsListedOnce)
-{
-    // Row 1 and column 1 share the cell played; the list already holds (1, 2).
-    TicTacBoard board;
-    for (int m : {cell(1, 2), cell(1, 3), cell(0, 1), cell(2, 1)})
-        board.set(m, O);
-    board.set(cell(1, 1), O);
-    util::TVector<int> scored(10);
-    scored.addElement(cell(1, 2));
-    EXPECT_EQ(4, board.scoreLines(O, cell(1, 1), scored));
-    EXPECT_EQ((std::vector<int>{cell(1, 2), cell(1, 1), cell(1, 3), cell(0, 1), cell(2, 1)}), ints(scored));
 }
 
 TEST(TicTacBoardTest, PointsForRuns)
