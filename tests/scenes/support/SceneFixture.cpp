@@ -70,11 +70,8 @@ bool SceneFixture::startScene(const SceneSetup& scene, gametest::GameOptions opt
     options.roomClasses[name] = scene.className;
     options.roomManifests[name] = scene.manifest;
     options.roomScripts[name] = recordingScript(name, scene.className, scene.callbacks);
-    for (int i = 0; i < kSoundCount; ++i) {
-        char sound[16];
-        std::snprintf(sound, sizeof sound, "sound%03d", i);
-        options.sounds.push_back(sound);
-    }
+    for (int i = 0; i < kSoundCount; ++i)
+        options.sounds.push_back("sound" + std::to_string(i));
     world.data().gridFont(kFont, kFontGlyphs);
     return startGame(options);
 }
