@@ -11,9 +11,8 @@
 const char* const SceneClasses::kClassNames[] = {
     "Concentration",
     "TicTac",
-    nullptr,
 };
-const int SceneClasses::kClassCount = int(sizeof kClassNames / sizeof kClassNames[0]) - 1;
+const int SceneClasses::kClassCount = int(sizeof kClassNames / sizeof kClassNames[0]);
 
 namespace {
 
@@ -23,8 +22,6 @@ std::vector<lang::Class*>& metaclasses()
     static std::vector<lang::Class*> made;
     return made;
 }
-
-bool registered = false;
 
 template <class Metaclass>
 void make()
@@ -36,14 +33,13 @@ void make()
 
 bool SceneClasses::areClassesRegistered()
 {
-    return registered;
+    return !metaclasses().empty();
 }
 
 void SceneClasses::registerClasses()
 {
-    if (registered)
+    if (areClassesRegistered())
         return;
-    registered = true;
     make<Concentration::ConcentrationClass>();
     make<TicTac::TicTacClass>();
 }
@@ -57,5 +53,4 @@ void SceneClasses::unregisterClasses()
         made.pop_back();
     }
     LanternfieldCanvas::sceneHooks = LanternfieldCanvas::SceneHooks();
-    registered = false;
 }

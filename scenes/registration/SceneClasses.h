@@ -5,8 +5,7 @@
 
 class SceneClasses {
 public:
-    // The names the classes register under, in the order of registration,
-    // ending with a null entry (not counted).
+    // The names the classes register under, in the order of registration.
     static const char* const kClassNames[];
     static const int kClassCount;
 
