@@ -8,6 +8,8 @@ LF.globalISpyActive = false
 LF.fountainFixedWaterOn = false
 LF.visited = {}
 LF.ticTacRound = 0
+LF.riversideLeverPulled = false
+LF.jungleIdolFound = false
 
 -- The chapters' cut scenes, by chapter 1 to 6.
 function LF_getVignetteSeen(n)

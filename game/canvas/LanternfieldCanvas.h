@@ -203,6 +203,8 @@ public:
     // The question mark is visible and its button holds the point.
     bool isOverGameInsQuestionMark(int x, int y);
     void handleAction(lang::Object* receiver, lang::String* command) override;
+    // The ambient animals and sounds, then the framework's frame.
+    void doFrame() override;
 
     ProgressRecord* getProgress() const { return m_pProgress; }
     sprite::User* getProfileStore() const { return m_pProfileStore; }

@@ -4,6 +4,7 @@
 #include "core/lang/ResourceFile.h"
 #include "game/rooms/Room.h"
 
+#include <filesystem>
 #include <sstream>
 
 namespace gametest {
@@ -144,6 +145,7 @@ void writeGame(testsupport::GameData& data, const GameOptions& options)
 
     data.classScripts();
     data.script("Room.lua", "hv = hv or {}\nhv.Room = {}\nrooms = rooms or {}\n");
+    data.script("Character.lua", "hv = hv or {}\nhv.Character = {}\n");
     data.script("LanternfieldCanvas.lua", "hv = hv or {}\nhv.LanternfieldCanvas = {}\n");
     data.script("Lanternfield.lua", R"(record("Lanternfield.lua")
 LF = LF or {}
@@ -178,27 +180,33 @@ bool GameFixture::startGame(const GameOptions& options)
     return world.start(frame, canvas);
 }
 
-std::filesystem::path GameFixture::sampleFolder()
+namespace {
+
+std::filesystem::path sampleFolder()
 {
 #ifdef HV_SAMPLE_DIR
-    const std::filesystem::path sample(HV_SAMPLE_DIR);
-    if (std::filesystem::exists(sample / testsupport::GameData::kArchiveName))
-        return sample;
+    return HV_SAMPLE_DIR;
+#else
+    return {};
 #endif
-    return std::filesystem::path();
 }
 
-bool GameFixture::startSample()
+} // namespace
+
+bool GameFixture::hasSampleGame()
 {
     const std::filesystem::path sample = sampleFolder();
-    if (sample.empty())
-        return false;
-    for (const auto& entry : std::filesystem::directory_iterator(sample)) {
+    return !sample.empty() && std::filesystem::exists(sample / testsupport::GameData::kArchiveName);
+}
+
+bool GameFixture::startSampleGame()
+{
+    for (const auto& entry : std::filesystem::directory_iterator(sampleFolder())) {
         if (entry.path().extension() == ".bin" || entry.path().extension() == ".lua")
             std::filesystem::copy_file(entry.path(), world.folder() / entry.path().filename());
     }
-    const std::string archive = (world.folder() / testsupport::GameData::kArchiveName).string();
-    lang::ResourceFile::open(lang::String(archive.c_str()));
+    const std::filesystem::path archive = world.folder() / testsupport::GameData::kArchiveName;
+    lang::ResourceFile::open(lang::String(archive.string().c_str()));
     world.setSetting("FULLSCREEN", 0);
     canvas = new Canvas();
     return world.start(frame, canvas);

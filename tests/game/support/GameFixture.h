@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <map>
 #include <set>
 #include <string>
@@ -58,11 +57,10 @@ protected:
     // Writes the data, makes the canvas and runs the loader thread until
     // the hand-over; false when the load failed.
     bool startGame(const GameOptions& options = GameOptions());
-    // The same with the sample game the build makes beside the game program
-    // (its archive and scripts copied into the world's folder); false when
-    // the load failed. Tests skip without the sample (sampleFolder empty).
-    bool startSample();
-    static std::filesystem::path sampleFolder();
+    // Whether the tools built the sample game's data beside the program.
+    static bool hasSampleGame();
+    // Starts the sample game on that data instead; false when the load failed.
+    bool startSampleGame();
     // The Lua calls recorded so far whose text begins with `prefix`
     // ("record(" calls shown without the "record" word).
     std::vector<std::string> calls(const std::string& prefix = "");

@@ -15,9 +15,9 @@ class SampleScenesTest : public SceneFixture {
 protected:
     void SetUp() override
     {
-        if (sampleFolder().empty())
+        if (!hasSampleGame())
             GTEST_SKIP() << "the game data is built with the tools";
-        ASSERT_TRUE(startSample());
+        ASSERT_TRUE(startSampleGame());
     }
     // Nothing the rooms look for is missing from the data, and nothing failed.
     void expectCleanRun()
