@@ -1,9 +1,9 @@
 // LanternfieldCanvasState.cpp: the game state, the background music, the
-// progress record and profile, the cursor state and the named actions, in
-// the reduced form the rooms and chapters need so far: the menu opens the
-// game, the player selection and the how-to-play pages, but no progress is
-// stored with a profile yet, and there is no chapter book and no item
-// cursors yet.
+// progress record and profile, the cursor state, the named actions and the
+// mini-game instructions, in the reduced form the rooms, chapters and
+// puzzles need so far: the menu opens the game, the player selection and the
+// how-to-play pages, but no progress is stored with a profile yet, and there
+// is no chapter book, no item cursors and no instructions panel yet.
 #include "game/canvas/LanternfieldCanvas.h"
 
 #include "core/lang/Synchronized.h"
@@ -15,6 +15,7 @@
 #include "game/rooms/Room.h"
 #include "platform/kernel/DebugOutput.h"
 #include "sound/clip/AudioClip.h"
+#include "sprites/buttons/ButtonMixin.h"
 #include "sprites/script/ScriptHost.h"
 #include "sprites/settings/User.h"
 
@@ -186,6 +187,48 @@ void LanternfieldCanvas::setGameInstructionsInfo(int game, int x, int y)
     m_nInstructionsGame = game;
     m_nInstructionsX = x;
     m_nInstructionsY = y;
+}
+
+void LanternfieldCanvas::queueGameInstructions(int x, int y, int game, int)
+{
+    showGameInstructions(x, y, game, true, false, 8, 50, 50, 0.1f, 1.0f);
+}
+
+void LanternfieldCanvas::showGameInstructions(int, int, int, bool show, bool, int, int, int, float, float)
+{
+    if (show)
+        showGameInsQuestionMark();
+    else
+        showSprite("GameInsQuestionMark", false);
+}
+
+bool LanternfieldCanvas::isGameInstructionsShowing()
+{
+    return isSpriteVisible("GameInstructions");
+}
+
+void LanternfieldCanvas::showGameInsQuestionMark()
+{
+    sprite::SpriteBase* mark = getSprite("GameInsQuestionMark");
+    if (!mark)
+        return;
+    mark->setVisible(true);
+    if (sprite::ButtonMixin* button = sprite::ButtonMixin::fromSprite(mark))
+        button->setEnabled(true);
+}
+
+void LanternfieldCanvas::disableGameInsQuestionMark()
+{
+    sprite::SpriteBase* mark = getSprite("GameInsQuestionMark");
+    if (sprite::ButtonMixin* button = mark ? sprite::ButtonMixin::fromSprite(mark) : nullptr)
+        button->setEnabled(false);
+}
+
+bool LanternfieldCanvas::isOverGameInsQuestionMark(int x, int y)
+{
+    sprite::SpriteBase* mark = getSprite("GameInsQuestionMark");
+    sprite::ButtonMixin* button = mark ? sprite::ButtonMixin::fromSprite(mark) : nullptr;
+    return mark && mark->isVisible() && button && button->hitAndEnabled(x, y);
 }
 
 void LanternfieldCanvas::handleAction(lang::Object* receiver, lang::String* command)
