@@ -9,6 +9,7 @@ LF.vignetteSeen = LF.vignetteSeen or {0, 0, 0, 0, 0, 0}
 LF.globalISpyActive = false
 LF.fountainFixedWaterOn = false
 LF.visited = {}
+LF.ticTacRound = 0
 LF.riversideLeverPulled = false
 LF.jungleIdolFound = false
 -- Per mini-game (numbered from 1): its instructions still open by themselves.
@@ -90,4 +91,17 @@ end
 function LF_blackBarsShow(n)
 end
 function LF_clearPreviousAmbientSound()
+end
+
+-- The card game: the computer plays at its full strength.
+function LF_dumbDownConcentrationAI()
+    return false
+end
+
+-- Noughts and crosses: the games won so far in this game.
+function LF_getTicTacRoundNumber()
+    return LF.ticTacRound
+end
+function LF_setTicTacRoundNumber(n)
+    LF.ticTacRound = n
 end

@@ -262,6 +262,9 @@ public:
     void saveOnExit();
     // The player chose a profile in the selection dialog.
     void chooseProfile(const lang::String& name);
+    // The player selection over the dimmed screen with that profile chosen
+    // ("" opens its new-profile prompt).
+    void openPlayerSelection(const lang::String& profile);
     // A valid profile name: 1 to 8 name characters, not only blanks.
     static bool isValidProfileName(const lang::String& name);
 

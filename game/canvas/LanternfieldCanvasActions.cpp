@@ -75,15 +75,7 @@ bool LanternfieldCanvas::handleGameAction(lang::Object* receiver, const lang::St
     }
     if (menuFree && is("ChangeProfile")) {
         playSound(SOUND_CLICK);
-        for (const char* name : {"Dim", "ChoosePlayer", "GameCursor"}) {
-            if (sprite::SpriteBase* s = getSprite(name))
-                addSprite(name, s, -1);
-        }
-        showSprite("Dim", true);
-        if (chooser) {
-            chooser->setSelectedProfile(m_profileName);
-            chooser->setVisible(true);
-        }
+        openPlayerSelection(m_profileName);
         return true;
     }
     if (command.startsWith("profile:")) {

@@ -66,13 +66,9 @@ void LanternfieldCanvas::setGameState(int state)
         if (m_profileName.equalsIgnoreCase("")) {
             resetProgress();
             resetGameWorld();
-            showSprite("Dim", true);
             if (menu)
                 menu->hideProfileName();
-            if (auto* chooser = static_cast<ChoosePlayer*>(getDialog(DIALOG_CHOOSE_PLAYER))) {
-                chooser->setSelectedProfile(lang::String(""));
-                chooser->setVisible(true);
-            }
+            openPlayerSelection(lang::String(""));
             m_bResetGame = true;
         } else if (menu) {
             menu->setProfileName(m_profileName);
@@ -86,6 +82,21 @@ void LanternfieldCanvas::setGameState(int state)
         break;
     }
     m_nGameState = state;
+}
+
+void LanternfieldCanvas::openPlayerSelection(const lang::String& profile)
+{
+    sprite::SpriteBase* dialog = getDialog(DIALOG_CHOOSE_PLAYER);
+    if (!dialog || !dialog->isInstanceOf("ChoosePlayer"))
+        return;
+    auto* chooser = static_cast<ChoosePlayer*>(dialog);
+    for (const char* name : {"Dim", "ChoosePlayer", "GameCursor"}) {
+        if (sprite::SpriteBase* sprite = getSprite(name))
+            addSprite(name, sprite, -1);
+    }
+    showSprite("Dim", true);
+    chooser->setSelectedProfile(profile);
+    chooser->setVisible(true);
 }
 
 lang::String LanternfieldCanvas::setBackgroundMusic(const lang::String& name)

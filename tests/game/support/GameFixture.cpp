@@ -94,7 +94,13 @@ std::string roomScript(const std::string& room)
 void writeGame(testsupport::GameData& data, const GameOptions& options)
 {
     std::ostringstream top;
-    top << "<data>\n" << kCanvasData << "\n<sprites>\n";
+    top << "<data>\n" << kCanvasData << "\n";
+    if (!options.sounds.empty()) {
+        top << "<sounds>\n";
+        for (const std::string& sound : options.sounds)
+            top << sound << "\n";
+    }
+    top << "<sprites>\n";
     auto add = [&](const std::string& name, const std::string& entry) {
         if (!options.omitted.count(name))
             top << name << " " << entry << "\n";
@@ -113,7 +119,8 @@ void writeGame(testsupport::GameData& data, const GameOptions& options)
             data.manifest("room_" + name,
                           roomWithDoors({"700 300 100 100 1 " + std::to_string(i) + " 2 " + std::to_string(next)}));
         }
-        data.script(name + ".lua", roomScript(name));
+        const auto script = options.roomScripts.find(name);
+        data.script(name + ".lua", script != options.roomScripts.end() ? script->second : roomScript(name));
     }
     add("MainMenu", "MenuSprite 0 0 800 600 0 0");
     add("Options", "OptionsSprite 0 0 400 300 0 0");
@@ -238,7 +245,8 @@ std::vector<std::string> GameFixture::calls(const std::string& prefix)
 
 void GameFixture::enter(int index)
 {
-    // A player has chosen (or gone without) a profile before playing.
+    // A player chose a profile before any game is entered: the player
+    // selection that a start without a profile opens is closed.
     canvas->showSprite("ChoosePlayer", false);
     canvas->showSprite("Dim", false);
     canvas->enterGame(index);

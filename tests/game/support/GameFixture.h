@@ -32,6 +32,11 @@ struct GameOptions {
     std::map<std::string, std::string> roomClasses;
     // Lines added to "Lanternfield.lua".
     std::string gameScript;
+    // A room's script ("<room>.lua") by room name, in place of the one that
+    // records the base callbacks.
+    std::map<std::string, std::string> roomScripts;
+    // The names of the manifest's sound table, in order (none when empty).
+    std::vector<std::string> sounds;
     // Sprite entries added at the end of the top manifest (on top).
     std::string extraSprites;
 };
