@@ -129,15 +129,19 @@ bool LanternfieldCanvas::onMouseDown(window::Event* e, lang::Object** receiver, 
         *command = "GameInsQuestionMark";
         return true;
     }
+    // A balloon or button out of sight holds no point.
     sprite::SpriteBase* items = getSprite("RoomItemsBalloon");
-    if (items && items->hittest(e->x, e->y)) {
+    if (items && items->isVisible() && items->hittest(e->x, e->y)) {
         if (Room* room = getCurrentRoom())
             room->mouseDown(e);
     }
+    // Only a speech already running is skipped: one that this very press
+    // started (its skip button put under the pointer) goes on.
+    Character* talking = m_pTalkingCharacter;
     const bool result = GameCanvas3::onMouseDown(e, receiver, command);
     sprite::SpriteBase* skip = getSprite("TalkSkip");
-    if (!(e->modifiers & window::Event::CTRL_MASK) && skip && skip->hittest(e->x, e->y) && m_pTalkingCharacter &&
-        m_pTalkingCharacter->isTalking())
+    if (!(e->modifiers & window::Event::CTRL_MASK) && skip && skip->isVisible() && skip->hittest(e->x, e->y) &&
+        m_pTalkingCharacter && m_pTalkingCharacter == talking && m_pTalkingCharacter->isTalking())
         m_pTalkingCharacter->skipTalk();
     return result;
 }

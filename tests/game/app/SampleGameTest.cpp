@@ -3,6 +3,7 @@
 // that a player can walk from the story's introduction, and a new player
 // makes a profile, sees the story's cut scenes and walks on by clicks.
 #include "core/lang/ResourceFile.h"
+#include "core/lang/System.h"
 #include "game/ambient/AmbientSoundManager.h"
 #include "game/cutscenes/Vignette.h"
 #include "game/cutscenes/VignetteAnimate.h"
@@ -47,6 +48,17 @@ void newPlayer(testsupport::GameWorld& world, const std::string& name)
     world.stepFrames(1);
 }
 
+// Clicks the middle of the current cut scene's button (Next and Continue lie
+// on the same spot).
+void pressCutSceneButton(testsupport::GameWorld& world, LanternfieldCanvas* canvas, const char* name)
+{
+    sprite::SpriteBase* button = canvas->getCurrentRoom()->getSprite(name);
+    ASSERT_NE(nullptr, button);
+    ASSERT_TRUE(button->isVisible()) << name;
+    world.click(button->left() + button->width() / 2, button->top() + button->height() / 2);
+    world.stepFrames(1);
+}
+
 class SampleGameTest : public GameFixture {
 protected:
     void SetUp() override
@@ -59,16 +71,7 @@ protected:
     void leaveBy(Room* room, int i) { gametest::leaveBy(world, room, i); }
     int current() { return canvas->getProgress()->currentRoom; }
     void newPlayer(const std::string& name) { gametest::newPlayer(world, name); }
-    // Clicks the middle of the cut scene's button (Next and Continue lie
-    // on the same spot).
-    void pressCutSceneButton(const char* name)
-    {
-        sprite::SpriteBase* button = canvas->getRoom(current())->getSprite(name);
-        ASSERT_NE(nullptr, button);
-        ASSERT_TRUE(button->isVisible()) << name;
-        world.click(button->left() + button->width() / 2, button->top() + button->height() / 2);
-        world.stepFrames(1);
-    }
+    void pressCutSceneButton(const char* name) { gametest::pressCutSceneButton(world, canvas, name); }
 };
 
 // Where a room leads: its exits' rooms, or a cut scene's rooms after its
@@ -230,6 +233,19 @@ TEST_F(SampleGameTest, OutdoorRoomsHaveAnimalsSoundsSparklesAndAnExitAScriptOpen
     EXPECT_TRUE(world.boxes().empty());
 }
 
+TEST_F(SampleGameTest, KeysTypedIntoTheNewPlayersNameNeverWorkTheDebugKeys)
+{
+    lang::System::setDebugMode(true);
+    ASSERT_TRUE(static_cast<ChoosePlayer*>(canvas->getSprite("ChoosePlayer"))->isInputPromptVisible());
+    platform::events::text("3c");
+    world.pump();
+    world.tick(16);
+    world.stepFrames(1);
+    EXPECT_EQ('c', canvas->getLastKey());
+    EXPECT_EQ(1, canvas->getProgress()->chapter) << "no chapter jump";
+    EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, canvas->getGameState());
+}
+
 // One run of the sample game in a world of its own, on the settings file
 // text of an earlier run ("" for none).
 class SampleRun {
@@ -269,6 +285,11 @@ TEST(SampleSessionsTest, APlayerPausesQuitsAndContinuesWhereTheyWereAfterARestar
         run.world.stepFrames(LanternfieldCanvas::FADE_OUT_NEXT_STEP + 2);
         ASSERT_EQ(LanternfieldCanvas::ROOM_STORY_INTRO, run.current());
         run.leaveBy(LanternfieldCanvas::ROOM_STORY_INTRO, 0);
+        // The introduction's two cut scenes lead to the dock.
+        for (const char* button : {"NextButton", "ContinueButton", "NextButton", "NextButton", "ContinueButton"})
+            pressCutSceneButton(run.world, run.canvas, button);
+        run.world.stepFrames(25);
+        ASSERT_EQ(0, run.current());
         run.leaveBy(0, 0);
         ASSERT_EQ(2, run.current());
         EXPECT_TRUE(run.canvas->isSpriteVisible("Quit")) << "the pause button shows once the story has begun";
@@ -284,7 +305,7 @@ TEST(SampleSessionsTest, APlayerPausesQuitsAndContinuesWhereTheyWereAfterARestar
         run.world.click(776, 24);
         run.world.click(400, 380); // "Main menu": the game is saved
         EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, run.canvas->getGameState());
-        run.world.click(400, 485); // "Quit"
+        run.world.click(400, 575); // "Quit"
         EXPECT_TRUE(run.world.pumpUntil([&run] { return run.world.hasQuit(); }, 5000));
         EXPECT_TRUE(run.world.boxes().empty());
         settings = run.settings();
