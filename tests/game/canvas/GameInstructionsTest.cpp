@@ -15,7 +15,11 @@ class GameInstructionsTest : public GameFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(startGame());
+        // Every game starts flagged, as for a new player.
+        GameOptions options;
+        options.gameScript = "for n = 1, " + std::to_string(LanternfieldCanvas::GAME_COUNT) +
+                             " do LF.showIns[n] = true end\n";
+        ASSERT_TRUE(startGame(options));
         mark = ButtonMixin::fromSprite(canvas->getSprite("GameInsQuestionMark"));
         ASSERT_NE(nullptr, mark);
         clearCalls();

@@ -161,7 +161,8 @@ function LF_blackBarsShow(n) end
 function LF_clearPreviousAmbientSound() end
 function LF_playingGlobalISpy() return false end
 LF.showIns = LF.showIns or {}
-function LF_getShowGameInstructions(n) return LF.showIns[n] ~= false end
+-- No mini-game opens its instructions by itself until a test flags it.
+function LF_getShowGameInstructions(n) return LF.showIns[n] == true end
 function LF_setShowGameInstructions(n) record("LF_setShowGameInstructions", n) LF.showIns[n] = true end
 function LF_clearShowGameInstructions(n) record("LF_clearShowGameInstructions", n) LF.showIns[n] = false end
 function LF_showTaskCompleted() record("LF_showTaskCompleted") end

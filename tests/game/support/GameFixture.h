@@ -66,6 +66,8 @@ protected:
     // Writes the data, makes the canvas and runs the loader thread until
     // the hand-over; false when the load failed.
     bool startGame(const GameOptions& options = GameOptions());
+    // Whether the tools built the sample game's data beside the program.
+    static bool hasSampleGame() { return gametest::hasSampleGame(); }
     // Starts the sample game instead; false when the load failed.
     bool startSampleGame();
     // The Lua calls recorded so far whose text begins with `prefix`
