@@ -34,6 +34,14 @@ public:
     void attachButton(sprite::SpriteBase* button);
     // The text colour balance alpha 128, red, green, blue 0.
     void resetTextColor();
+    // Wraps the text to the screen's width, sizes the balloon to it with the
+    // margins, centres it over the balloon and gives it the text colour.
+    void layout(sprite::SpriteBase* text);
+    // Centres the text over the balloon, shifted by the text shift.
+    void placeOver(sprite::SpriteBase* text);
+    // Jumps past the right edge of the screen and glides back to where it
+    // stood in 12 frames, the companion sprite keeping its offset.
+    void slideInFromRight(sprite::SpriteBase* companion);
     // The position the balloon returns to.
     void setHome(int left, int top)
     {

@@ -21,6 +21,7 @@
 #include "game/dialogs/ChoosePlayer.h"
 #include "game/dialogs/GameInstructDialog.h"
 #include "game/dialogs/InstructDialog.h"
+#include "game/effects/SparkleSprite.h"
 #include "game/inventory/Inventory.h"
 #include "game/menus/BookDlgSprite.h"
 #include "game/menus/MenuSprite.h"
@@ -35,7 +36,7 @@ const char* const GameClasses::kClassNames[] = {
     "Millionaire",  "ParkRanger",  "PlayerCharacter", "Professor", "ShopKeeper",      "TribalElder",
     "TutorialCharacter", "BookDlgSprite", "Character", "ChoosePlayer", "GameInstructDialog", "InstructDialog",
     "Inventory",    "MenuSprite",  "OptionsSprite", "Room",      "TalkBalloon",       "AmbientButterfly",
-    "AmbientFirefly", "DoorSprite",
+    "AmbientFirefly", "DoorSprite",  "SparkleSprite",
 };
 const int GameClasses::kClassCount = int(sizeof kClassNames / sizeof kClassNames[0]);
 
@@ -91,6 +92,7 @@ void GameClasses::registerClasses()
     make<AmbientButterfly::AmbientButterflyClass>();
     make<AmbientFirefly::AmbientFireflyClass>();
     make<DoorSprite::DoorSpriteClass>();
+    make<SparkleSprite::SparkleSpriteClass>();
 }
 
 void GameClasses::unregisterClasses()
