@@ -398,9 +398,20 @@ void Inventory::settleHintPaper()
     if (!m_pHintText)
         return;
     if (m_nHintState == HINTS_LOWERING) {
+        // The command the cut move would have sent: its work is done now, so
+        // that the list, the text and the record stay in step.
+        const lang::String* pending = m_pHintText->getActionCommand();
+        const bool clear = pending && pending->startsWith("ClearHint");
+        const bool refresh = pending && pending->startsWith("SetHintToNormal");
         m_pHintText->setAction(nullptr, nullptr);
         m_nHintState = HINTS_RESTING;
         setArrowFrame(kArrowLowered);
+        if (clear) {
+            clearHintList();
+        } else if (refresh) {
+            setSpriteText(m_pHintText, buildHintText());
+            m_bPreviewPending = true;
+        }
     } else if (m_nHintState == HINTS_MOVING) {
         m_pHintText->setAction(nullptr, nullptr);
         m_nHintState = HINTS_RAISED;
