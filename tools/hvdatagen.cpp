@@ -9,6 +9,9 @@
 //   size W H                    the picture's size (800 x 600 when not given)
 //   fill COLOUR                 the whole picture in one colour
 //   box X Y W H COLOUR          a filled rectangle
+//   oval CX CY RX RY COLOUR     a filled ellipse with a soft edge
+//   also NAME                   the picture is also the archive item NAME
+//                               (cursor pictures are named without ".png")
 //   text X Y SIZE COLOUR "t"    text of that pixel size centred on X, top at Y
 //   label X Y "t"               a room's name: large light text centred on X
 //   exit X Y W H "t"            an exit: a framed box with an arrow and the
@@ -17,6 +20,7 @@
 #include "core/lang/String.h"
 #include "platform/user/Backend.h"
 #include "tools/GlyphPainter.h"
+#include "tools/GlyphTable.h"
 #include "tools/PngWriter.h"
 #include "tools/archive/ArchiveWriter.h"
 #include "windowing/fonts/Font.h"
@@ -182,6 +186,49 @@ Picture loadBar()
     return p;
 }
 
+// The text sprites' bitmap font: codes 32 to 255 of the default face, white
+// glyphs (a text sprite's colour balance tints them), one cell a glyph, each
+// cell a line high, sixteen cells a row.
+void bitmapFont(tools::ArchiveWriter& archive, TextPen& pen)
+{
+    constexpr int kColumns = 16;
+    // Room left of the pen for glyphs that reach past it.
+    constexpr int kPad = 2;
+    const int line = pen.height();
+    std::vector<tools::GlyphRecord> records;
+    std::vector<int> rowWidths(1, 0);
+    {
+        tools::GlyphPainter painter(pen.font());
+        for (int code = tools::GlyphTable::kFirstCode; code < 256; ++code) {
+            GLYPHMETRICS gm{};
+            const int advance = std::max(0, painter.draw(static_cast<unsigned char>(code), nullptr, 0, 0, 0, 0, &gm));
+            const int reach = code == ' ' ? advance : std::max<int>(advance, gm.gmptGlyphOrigin.x + int(gm.gmBlackBoxX));
+            if (records.size() % kColumns == 0 && !records.empty())
+                rowWidths.push_back(0);
+            tools::GlyphRecord r;
+            r.x = rowWidths.back();
+            r.y = int(rowWidths.size() - 1) * line;
+            r.width = kPad + reach + 1;
+            r.height = line;
+            r.left = -kPad;
+            r.right = advance;
+            rowWidths.back() += r.width;
+            records.push_back(r);
+        }
+    }
+    Picture atlas(*std::max_element(rowWidths.begin(), rowWidths.end()), int(rowWidths.size()) * line, 0x00FFFFFFu);
+    {
+        tools::GlyphPainter painter(pen.font());
+        for (size_t i = 0; i < records.size(); ++i)
+            painter.draw(static_cast<unsigned char>(tools::GlyphTable::kFirstCode + i), atlas.pixels.data(),
+                         atlas.width, atlas.height, records[i].x + kPad, records[i].y + pen.ascent());
+    }
+    archive.add("font.png", atlas.png());
+    const tools::GlyphTable table(records);
+    const std::vector<uint32_t> words = table.pixels();
+    archive.add("fontglyphs.png", tools::encodePng(words.data(), tools::GlyphTable::kWords, table.height(), true));
+}
+
 std::string readFile(const fs::path& path, bool& ok)
 {
     std::ifstream in(path, std::ios::binary);
@@ -298,7 +345,9 @@ void drawExit(Picture& p, Pens& pens, int x, int y, int w, int h, const std::str
 }
 
 // Draws the description; false (after a message) on a line it cannot read.
-bool drawDescription(const std::string& text, const std::string& name, Pens& pens, Picture& out)
+// The names given by "also" go to `aliases`.
+bool drawDescription(const std::string& text, const std::string& name, Pens& pens, Picture& out,
+                     std::vector<std::string>& aliases)
 {
     std::istringstream in(text);
     Picture p(800, 600);
@@ -320,6 +369,11 @@ bool drawDescription(const std::string& text, const std::string& name, Pens& pen
                 for (int y = y0; y < y0 + number(w[4]); ++y)
                     for (int x = x0; x < x0 + number(w[3]); ++x)
                         p.blend(x, y, c | 0xFF000000u, (c >> 24) / 255.0);
+            } else if (op == "oval" && w.size() == 6) {
+                const uint32_t c = colour(w[5]);
+                p.ellipse(number(w[1]), number(w[2]), number(w[3]), number(w[4]), c | 0xFF000000u, (c >> 24) / 255.0);
+            } else if (op == "also" && w.size() == 2) {
+                aliases.push_back(w[1]);
             } else if (op == "text" && w.size() == 6) {
                 pens.of(number(w[3])).writeCentred(p, w[5], number(w[1]), number(w[2]), colour(w[4]));
             } else if (op == "label" && w.size() == 4) {
@@ -392,12 +446,19 @@ int main(int argc, char** argv)
     const auto descriptions = filesBelow(data / "pictures", ".txt");
     for (const auto& description : descriptions) {
         Picture picture(1, 1);
-        ok = ok && drawDescription(readFile(description.second, read), description.first, pens, picture) && read;
-        archive.add(description.first + ".png", picture.png());
+        std::vector<std::string> aliases;
+        ok = ok && drawDescription(readFile(description.second, read), description.first, pens, picture, aliases) &&
+             read;
+        const std::vector<uint8_t> png = picture.png();
+        archive.add(description.first + ".png", png);
+        for (const std::string& alias : aliases)
+            archive.add(alias, png);
     }
     archive.add("logo", logo(pens.of(28)).png());
     archive.add("loading", loadingLabel(pens.of(20)).png());
     archive.add("loadbar", loadBar().png());
+    // Text of the balloons and the hint paper.
+    bitmapFont(archive, pens.of(14));
     ok = ok && archive.write((out / "Lanternfield.bin").string());
 
     int scripts = 0;

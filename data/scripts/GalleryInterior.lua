@@ -1,3 +1,4 @@
 -- GalleryInterior.lua: the script of Gallery Interior (room 12).
+-- A treasure lies here: MansionGateCode.
 rooms = rooms or {}
-rooms["GalleryInterior"] = roomScript("GalleryInterior")
+rooms["GalleryInterior"] = collectible(roomScript("GalleryInterior"), "MansionGateCode")

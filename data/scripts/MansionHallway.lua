@@ -1,3 +1,4 @@
 -- MansionHallway.lua: the script of Mansion Hallway (room 50).
+-- A treasure lies here: ViewFinderSolution.
 rooms = rooms or {}
-rooms["MansionHallway"] = roomScript("MansionHallway")
+rooms["MansionHallway"] = collectible(roomScript("MansionHallway"), "ViewFinderSolution")

@@ -1,3 +1,4 @@
 -- TavernInterior.lua: the script of Tavern Interior (room 11).
+-- A treasure lies here: Cypher.
 rooms = rooms or {}
-rooms["TavernInterior"] = roomScript("TavernInterior")
+rooms["TavernInterior"] = collectible(roomScript("TavernInterior"), "Cypher")

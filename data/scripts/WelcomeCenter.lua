@@ -1,3 +1,4 @@
 -- WelcomeCenter.lua: the script of Welcome Center (room 26).
+-- A treasure lies here: Gem_2.
 rooms = rooms or {}
-rooms["WelcomeCenter"] = roomScript("WelcomeCenter")
+rooms["WelcomeCenter"] = collectible(roomScript("WelcomeCenter"), "Gem_2")

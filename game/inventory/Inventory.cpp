@@ -187,6 +187,8 @@ void Inventory::removeItemFromList(const lang::String& name)
         return;
     m_items.removeElement(item);
     setItemOwned(record(), name, false);
+    // An item the player no longer holds leaves the bar at once.
+    item->setVisible(false);
 }
 
 bool Inventory::hasItem(const lang::String& name)
@@ -264,7 +266,9 @@ void Inventory::releaseHeldItem()
 {
     if (!m_pHeldItem)
         return;
-    m_pHeldItem->setVisible(true);
+    // An item the scripts took away while it was on the cursor stays away.
+    if (m_items.indexOf(m_pHeldItem) >= 0)
+        m_pHeldItem->setVisible(true);
     m_pHeldItem = nullptr;
 }
 

@@ -96,7 +96,7 @@ public:
     // The item goes onto the cursor (cursorIndex of the canvas's cursors);
     // an item held before goes back into the bar.
     void pickUpItem(const lang::String& name, int cursorIndex);
-    // The held item shows in the bar again.
+    // The held item shows in the bar again (when the player still holds it).
     void releaseHeldItem();
     // The item taken from the bar and hanging on the cursor, or null.
     sprite::SpriteBase* getHeldItem() const { return m_pHeldItem; }

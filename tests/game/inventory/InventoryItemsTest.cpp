@@ -152,6 +152,16 @@ TEST_F(InventoryItemsTest, ASecondItemPutsTheFirstBackAndTheGlobalISpyTakesNothi
     ASSERT_EQ("", lua("LF.ispy = true"));
     EXPECT_NE(Inventory::COMMAND_READY, pressItem("Box"));
     EXPECT_EQ(nullptr, inventory()->getHeldItem());
+
+    // An item the scripts take away while it is on the cursor stays away
+    // when the cursor is dropped.
+    ASSERT_EQ("", lua("LF.ispy = false"));
+    ASSERT_EQ(Inventory::COMMAND_READY, pressItem("Box"));
+    inventory()->removeItemFromList(lang::String("Box"));
+    canvas->dropSpecialCursor();
+    EXPECT_FALSE(item("Box")->isVisible());
+    inventory()->removeItemFromList(lang::String("HiddenFlowerBouquet"));
+    EXPECT_FALSE(item("HiddenFlowerBouquet")->isVisible()) << "a removed item leaves the shown bar at once";
 }
 
 TEST_F(InventoryItemsTest, APressThroughTheCanvasTakesTheItemAndTheRoomUsesIt)
