@@ -8,6 +8,8 @@ local enter = rooms["Dock"].onEnter
 rooms["Dock"].onEnter = function(self, n)
     if not LF.story.started then
         LF.story.started = true
+        -- The items' tips and the hand over what can be taken.
+        inventory:enableItems(true)
         inventory:setHint(LF_hintText(1), 1)
         LF_addHint(2)
     end
