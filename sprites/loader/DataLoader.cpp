@@ -19,6 +19,7 @@
 #include "windowing/images/ImageBase.h"
 #include "windowing/window/DebugLine.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -64,6 +65,51 @@ void setUp(StreamTokenizer& t)
     t.parseNumbers();
     t.wordChars('<', '<');
     t.wordChars('>', '>');
+}
+
+// The next token of a section: false at the end of the input and at a word
+// beginning with '<', which is left for the top level.
+bool nextInSection(StreamTokenizer& t)
+{
+    const int type = t.nextToken();
+    if (type == StreamTokenizer::TT_EOF)
+        return false;
+    if (isHeaderWord(type, t)) {
+        t.pushBack();
+        return false;
+    }
+    return true;
+}
+
+// The next token when it is a number: false at the end of the input and at
+// any other token, which is left for the next read.
+bool nextNumber(StreamTokenizer& t)
+{
+    const int type = t.nextToken();
+    if (type == StreamTokenizer::TT_NUMBER)
+        return true;
+    if (type != StreamTokenizer::TT_EOF)
+        t.pushBack();
+    return false;
+}
+
+// Reads numbers up to the first other token into `numbers` (when given),
+// at most `limit` of them; returns how many were read.
+int readNumbers(StreamTokenizer& t, int limit, lang::IntArray* numbers)
+{
+    int count = 0;
+    while (count < limit && nextNumber(t)) {
+        if (numbers) {
+            // Grown in steps of 64: a section or entry holds a few numbers.
+            if (count == numbers->length())
+                numbers->setLength(count + 64);
+            (*numbers)[count] = DataLoader::toInt32(t.nval);
+        }
+        ++count;
+    }
+    if (numbers)
+        numbers->setLength(count);
+    return count;
 }
 
 } // namespace
@@ -244,14 +290,7 @@ bool DataLoader::readManifest(const lang::String& file, bool counting)
 
 bool DataLoader::readImages(StreamTokenizer& t, bool counting)
 {
-    for (;;) {
-        const int type = t.nextToken();
-        if (type == StreamTokenizer::TT_EOF)
-            return true;
-        if (isHeaderWord(type, t)) {
-            t.pushBack();
-            return true;
-        }
+    while (nextInSection(t)) {
         const lang::String name = tokenText(t);
         if (name.endsWith(".bin")) {
             if (!counting)
@@ -267,20 +306,13 @@ bool DataLoader::readImages(StreamTokenizer& t, bool counting)
             loadImage(name, file);
         progress(counting);
     }
+    return true;
 }
 
 bool DataLoader::readSounds(StreamTokenizer& t, bool counting)
 {
     lang::ObjectArray clips;
-    bool ended = false;
-    while (!ended) {
-        const int type = t.nextToken();
-        if (type == StreamTokenizer::TT_EOF)
-            break;
-        if (isHeaderWord(type, t)) {
-            t.pushBack();
-            break;
-        }
+    while (nextInSection(t)) {
         lang::String name = tokenText(t);
         // One- and two-character words are no sounds.
         if (name.length() <= 2)
@@ -316,49 +348,22 @@ bool DataLoader::readData(StreamTokenizer& t, bool counting)
 {
     const int limit = counting ? kMaxCountedNumbers : kMaxDataNumbers;
     lang::IntArray numbers;
-    int count = 0;
-    bool more = true;
-    for (;;) {
-        const int type = t.nextToken();
-        if (type == StreamTokenizer::TT_EOF)
-            break;
-        if (type != StreamTokenizer::TT_NUMBER) {
-            t.pushBack();
-            break;
-        }
-        if (!counting) {
-            // Grown in steps of 64 numbers: sections are short.
-            if (count == numbers.length())
-                numbers.setLength(count + 64);
-            numbers[count] = toInt32(t.nval);
-        }
-        if (++count == limit) {
-            // The pass ends here as if the input had ended.
-            if (!counting)
-                window::debugLine("DataLoader: the <data> section of ", m_activeFile.c_str(), " reached ", limit,
-                                  " numbers; the rest of the manifest is not read\n");
-            more = false;
-            break;
-        }
-    }
-    if (!counting) {
-        numbers.setLength(count);
+    const int count = readNumbers(t, limit, counting ? nullptr : &numbers);
+    if (!counting)
         m_numbers = numbers;
-    }
-    return more;
+    if (count < limit)
+        return true;
+    // The pass ends here as if the input had ended.
+    if (!counting)
+        window::debugLine("DataLoader: the <data> section of ", m_activeFile.c_str(), " reached ", limit,
+                          " numbers; the rest of the manifest is not read\n");
+    return false;
 }
 
 bool DataLoader::readStrings(StreamTokenizer& t, bool counting)
 {
     lang::StringArray words;
-    for (;;) {
-        const int type = t.nextToken();
-        if (type == StreamTokenizer::TT_EOF)
-            break;
-        if (isHeaderWord(type, t)) {
-            t.pushBack();
-            break;
-        }
+    while (nextInSection(t)) {
         if (counting)
             continue;
         const int n = words.length();
@@ -374,20 +379,14 @@ bool DataLoader::readStrings(StreamTokenizer& t, bool counting)
 
 bool DataLoader::readSprites(StreamTokenizer& t, bool counting)
 {
-    for (;;) {
-        int type = t.nextToken();
-        if (type == StreamTokenizer::TT_EOF)
-            return true;
-        if (isHeaderWord(type, t)) {
-            t.pushBack();
-            return true;
-        }
+    while (nextInSection(t)) {
         const lang::String name = tokenText(t);
         if (t.nextToken() == StreamTokenizer::TT_EOF)
-            return true;
+            break;
         const lang::String kind = tokenText(t);
         readSpriteEntry(t, counting, name, kind);
     }
+    return true;
 }
 
 void DataLoader::readSpriteEntry(StreamTokenizer& t, bool counting, const lang::String& name,
@@ -409,21 +408,7 @@ void DataLoader::readSpriteEntry(StreamTokenizer& t, bool counting, const lang::
         *images.at(n) = counting || t.sval.isEmpty() ? nullptr : imageForWord(t.sval);
     }
     lang::IntArray numbers;
-    int count = 0;
-    for (;;) {
-        const int type = t.nextToken();
-        if (type == StreamTokenizer::TT_EOF)
-            break;
-        if (type != StreamTokenizer::TT_NUMBER) {
-            t.pushBack();
-            break;
-        }
-        // Grown in steps of 16: entries carry a handful of numbers.
-        if (count == numbers.length())
-            numbers.setLength(count + 16);
-        numbers[count++] = toInt32(t.nval);
-    }
-    numbers.setLength(count);
+    readNumbers(t, INT_MAX, &numbers);
 
     const int colon = kind.indexOf(':');
     const lang::String className = colon >= 0 ? kind.substring(0, colon) : kind;

@@ -3,12 +3,10 @@
 #include "tests/support/GameWorld.h"
 
 #include "core/lang/ResourceFile.h"
-#include "core/lang/Synchronized.h"
 #include "core/lang/System.h"
 #include "platform/files/Files.h"
 #include "platform/user/Backend.h"
 #include "platform/user/User.h"
-#include "platform/user/headless/HeadlessBackend.h"
 #include "sprites/base/SpriteBaseLua.h"
 #include "sprites/canvas/GameCanvas3.h"
 #include "sprites/loader/SpriteFramework.h"
@@ -16,7 +14,7 @@
 #include "sprites/script/Utility.h"
 #include "sprites/settings/User.h"
 #include "tests/support/TestLoaderFrame.h"
-#include "windowing/d3d/LostDeviceFlag.h"
+#include "tests/windowing/window/WindowTestSupport.h"
 #include "windowing/window/WindowGlobals.h"
 
 #include <chrono>
@@ -30,18 +28,7 @@ GameWorld::GameWorld()
       m_pStore(nullptr), m_pFrame(nullptr), m_pCanvas(nullptr), m_bQuit(false)
 {
     platform::setClock(&m_clock);
-    platform::useHeadlessBackend();
-    platform::resetWindowLayer();
-    window::WindowGlobals::registerWindowClass();
-    window::WindowGlobals::setFocusRequester(nullptr);
-    window::WindowGlobals::setQuitting(false);
-    window::WindowGlobals::setSleeping(false);
-    window::WindowGlobals::setMainThreadId(GetCurrentThreadId());
-    {
-        window::LostDeviceFlag* flag = window::WindowGlobals::lostDeviceFlag();
-        lang::Synchronized guard(flag);
-        flag->setLost(false);
-    }
+    windowtest::freshWindowLayer();
     // The program lives in the folder, and its scripts are read from the
     // working folder.
     platform::setProgramPath(m_dir.file(kProgramName).c_str());
@@ -223,22 +210,23 @@ void GameWorld::mouseMove(int x, int y)
     tick(16);
 }
 
-void GameWorld::mouseDown(int x, int y)
+void GameWorld::leftButton(int x, int y, bool down)
 {
     const POINT p = onScreen(m_pCanvas, x, y);
     platform::events::mouseMoved(p.x, p.y);
-    platform::events::mouseButton(platform::events::MouseButton::Left, true);
+    platform::events::mouseButton(platform::events::MouseButton::Left, down);
     pump();
     tick(16);
 }
 
+void GameWorld::mouseDown(int x, int y)
+{
+    leftButton(x, y, true);
+}
+
 void GameWorld::mouseUp(int x, int y)
 {
-    const POINT p = onScreen(m_pCanvas, x, y);
-    platform::events::mouseMoved(p.x, p.y);
-    platform::events::mouseButton(platform::events::MouseButton::Left, false);
-    pump();
-    tick(16);
+    leftButton(x, y, false);
 }
 
 void GameWorld::click(int x, int y)

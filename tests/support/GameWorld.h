@@ -106,6 +106,9 @@ public:
     sprite::GameCanvas3* canvas() const { return m_pCanvas; }
 
 private:
+    // The left button at (x, y), pressed or released.
+    void leftButton(int x, int y, bool down);
+
     TempDir m_dir;
     GameData m_data;
     platform::FakeClock m_clock;

@@ -159,12 +159,5 @@ TEST_F(ImagePackTest, AMissingPackLoadsNothingQuietly)
     EXPECT_TRUE(world.boxes().empty());
 }
 
-TEST_F(ImagePackTest, APackIsReadFromTheProgramFolder)
-{
-    world.data().imagePack("set.bin", {{"p", picture(5, 0xFF00FF00u)}});
-    loader->loadImagePack(lang::String("set.bin"));
-    EXPECT_EQ(5, widthOf("p"));
-}
-
 } // namespace
 } // namespace loadertest

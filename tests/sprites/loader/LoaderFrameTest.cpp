@@ -273,30 +273,4 @@ TEST_F(LoaderFrameTest, RequestingCloseMarksANormalExitAndTheQuit)
     EXPECT_TRUE(canvas->isQuitting());
 }
 
-TEST_F(LoaderFrameTest, RepaintMarksTheCanvasAndIsReported)
-{
-    world.setSetting("FULLSCREEN", 0);
-    ASSERT_TRUE(world.start(frame, canvas));
-    canvas->setDirty(false);
-    frame->repaint();
-    EXPECT_TRUE(canvas->isDirty());
-    EXPECT_NE(std::string::npos, world.debugText().find("LoaderFrame2::repaint\n"));
-}
-
-TEST_F(LoaderFrameTest, ItAnswersToItsNamesAndTheRunnables)
-{
-    for (const char* name : {"LoaderFrame2", "Frame", "Component", "Object", "Runnable"})
-        EXPECT_TRUE(frame->isInstanceOf(name)) << name;
-    EXPECT_FALSE(frame->isInstanceOf("GameCanvas3"));
-    EXPECT_STREQ("LoaderFrame2", frame->getClassName());
-    lang::Runnable* runnable = frame;
-    EXPECT_TRUE(runnable->isInstanceOf("LoaderFrame2"));
-    EXPECT_STREQ("LoaderFrame2", runnable->getClassName());
-    // Both faces count on one number.
-    const int before = frame->getRefCount();
-    runnable->addRef();
-    EXPECT_EQ(before + 1, frame->getRefCount());
-    runnable->release();
-}
-
 } // namespace

@@ -31,14 +31,21 @@ protected:
             canvas->release();
     }
 
-    // Opens the archive with the manifest as item "m", then counts and loads
-    // it; the result of the loading pass.
+    // Opens the archive and makes the canvas (unless the test made one) and
+    // a loader for the program folder.
+    void makeLoader(sprite::User* user = nullptr)
+    {
+        world.openArchive();
+        if (!canvas)
+            canvas = new testsupport::RecordingCanvas<>();
+        loader = new sprite::DataLoader(lang::String(world.programFolder().c_str()), canvas, user);
+    }
+    // The manifest as item "m", counted and loaded; the result of the
+    // loading pass.
     bool load(const std::string& manifest, sprite::User* user = nullptr)
     {
         world.data().manifest("m", manifest);
-        world.openArchive();
-        canvas = new testsupport::RecordingCanvas<>();
-        loader = new sprite::DataLoader(lang::String(world.programFolder().c_str()), canvas, user);
+        makeLoader(user);
         counted = loader->countEntries(lang::String("+m"));
         return loader->load(lang::String("+m"));
     }

@@ -206,12 +206,10 @@ TEST_F(ManifestTest, TheCanvasIsAskedFirstForEverySprite)
         }
         std::vector<std::string> kinds;
     };
-    world.data().manifest("m", "<sprites> A Special 1 2 3 B Sprite 0 0\n");
-    world.openArchive();
     auto* making = new MakingCanvas();
     canvas = making;
-    loader = new sprite::DataLoader(lang::String(world.programFolder().c_str()), canvas, nullptr);
-    ASSERT_TRUE(loader->load(lang::String("+m")));
+    ASSERT_TRUE(load("<sprites> A Special 1 2 3 B Sprite 0 0\n"));
+    // Asked in the loading pass only.
     EXPECT_EQ((std::vector<std::string>{"Special/3", "Sprite/2"}), making->kinds);
     ASSERT_EQ(2, spriteCount());
     EXPECT_TRUE(named("A")->isInstanceOf("RectSprite"));
@@ -227,9 +225,7 @@ TEST_F(ManifestTest, CountingMatchesLoadingForKnownClasses)
 
 TEST_F(ManifestTest, AMissingArchiveItemReadsAsAnEmptyManifest)
 {
-    world.openArchive();
-    canvas = new testsupport::RecordingCanvas<>();
-    loader = new sprite::DataLoader(lang::String(world.programFolder().c_str()), canvas, nullptr);
+    makeLoader();
     EXPECT_EQ(0, loader->countEntries(lang::String("+nothing")));
     EXPECT_TRUE(loader->load(lang::String("+nothing")));
     EXPECT_EQ(0, spriteCount());
@@ -238,9 +234,7 @@ TEST_F(ManifestTest, AMissingArchiveItemReadsAsAnEmptyManifest)
 
 TEST_F(ManifestTest, AMissingDiskManifestFailsWithABox)
 {
-    world.openArchive();
-    canvas = new testsupport::RecordingCanvas<>();
-    loader = new sprite::DataLoader(lang::String(world.programFolder().c_str()), canvas, nullptr);
+    makeLoader();
     EXPECT_EQ(0, loader->countEntries(lang::String("absent.txt")));
     EXPECT_FALSE(loader->load(lang::String("absent.txt")));
     std::vector<platform::MessageBoxRecord> boxes = world.boxes("Error");
@@ -251,9 +245,7 @@ TEST_F(ManifestTest, AMissingDiskManifestFailsWithABox)
 TEST_F(ManifestTest, ADiskManifestIsReadUnderTheCodeBase)
 {
     world.data().file("disk.txt", testsupport::GameData::withCrLf("<strings> from disk ; comment\n<end>\n"));
-    world.openArchive();
-    canvas = new testsupport::RecordingCanvas<>();
-    loader = new sprite::DataLoader(lang::String(world.programFolder().c_str()), canvas, nullptr);
+    makeLoader();
     ASSERT_TRUE(loader->load(lang::String("disk.txt")));
     EXPECT_EQ((std::vector<std::string>{"from", "disk"}), strings());
     // A second pass rewinds the stream it opened the first time.

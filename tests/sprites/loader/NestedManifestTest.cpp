@@ -97,14 +97,5 @@ TEST_F(ManifestTest, ANestedManifestThatFailsLeavesTheContainerEmpty)
     EXPECT_EQ(2u, world.boxes("Error").size()) << "once for each pass";
 }
 
-TEST_F(ManifestTest, APlainSpriteIgnoresANestedName)
-{
-    world.data().manifest("inner", "<sprites> A Sprite 0 0\n");
-    ASSERT_TRUE(load("<sprites> S Sprite:+inner 4 5\n"));
-    ASSERT_EQ(1, spriteCount());
-    EXPECT_EQ(4, named("S")->left());
-    EXPECT_EQ(1, counted);
-}
-
 } // namespace
 } // namespace loadertest

@@ -68,15 +68,6 @@ TEST(SpriteFramework, EveryClassIsCreatedByItsNameInTheOrderOfRegistration)
     EXPECT_NE(nullptr, sprite::FancyContainer::luaAnimatedSprites);
 }
 
-TEST(SpriteFramework, RegisteringAgainChangesNothing)
-{
-    lang::Class* before = lang::Class::forName(lang::String("Sprite"));
-    util::Vector* list = sprite::FancyContainer::luaAnimatedSprites;
-    SpriteFramework::registerClasses();
-    EXPECT_EQ(before, lang::Class::forName(lang::String("Sprite")));
-    EXPECT_EQ(list, sprite::FancyContainer::luaAnimatedSprites);
-}
-
 // In a child process, so that this program's registrations stay.
 TEST(SpriteFrameworkDeathTest, StartUpMakesTheScriptHostAndTeardownEmptiesTheRegistry)
 {

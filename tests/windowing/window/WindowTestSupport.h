@@ -143,6 +143,27 @@ inline bool windowHasStyle(HWND hwnd, DWORD style)
     return (DWORD(GetWindowLongPtrA(hwnd, GWL_STYLE)) & style) == style;
 }
 
+// A fresh headless window layer (its backend returned through `made` when
+// asked) with the window class registered, the calling thread as the main
+// thread and the process-wide flags cleared; false when the class could not
+// be registered.
+inline bool freshWindowLayer(platform::HeadlessBackend** made = nullptr)
+{
+    platform::HeadlessBackend& backend = platform::useHeadlessBackend();
+    if (made)
+        *made = &backend;
+    platform::resetWindowLayer();
+    const bool registered = window::WindowGlobals::registerWindowClass();
+    window::WindowGlobals::setFocusRequester(nullptr);
+    window::WindowGlobals::setQuitting(false);
+    window::WindowGlobals::setSleeping(false);
+    window::WindowGlobals::setMainThreadId(GetCurrentThreadId());
+    window::LostDeviceFlag* flag = window::WindowGlobals::lostDeviceFlag();
+    lang::Synchronized guard(flag);
+    flag->setLost(false);
+    return registered;
+}
+
 // Every window test starts on a fresh headless layer with the window class
 // registered, a fake clock and the process-wide flags cleared.
 class WindowTest : public ::testing::Test {
@@ -150,16 +171,7 @@ protected:
     void SetUp() override
     {
         platform::setClock(&clock);
-        backend = &platform::useHeadlessBackend();
-        platform::resetWindowLayer();
-        ASSERT_TRUE(window::WindowGlobals::registerWindowClass());
-        window::WindowGlobals::setFocusRequester(nullptr);
-        window::WindowGlobals::setQuitting(false);
-        window::WindowGlobals::setSleeping(false);
-        window::WindowGlobals::setMainThreadId(GetCurrentThreadId());
-        window::LostDeviceFlag* flag = window::WindowGlobals::lostDeviceFlag();
-        lang::Synchronized guard(flag);
-        flag->setLost(false);
+        ASSERT_TRUE(freshWindowLayer(&backend));
     }
 
     void TearDown() override
