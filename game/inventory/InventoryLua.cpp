@@ -4,6 +4,7 @@
 #include "game/inventory/Inventory.h"
 
 #include "sprites/base/SpriteBaseLua.h"
+#include "sprites/script/ScriptHost.h"
 
 #include <lua.hpp>
 
@@ -15,10 +16,10 @@ const char kTooMany[] = "too many arguments";
 // Argument errors leave by a long jump, before any C++ object exists.
 Inventory* inventoryOf(lua_State* L)
 {
-    sprite::SpriteBase* sprite = sprite::SpriteBaseLua::check(L, 1, nullptr);
-    if (!sprite->isInstanceOf("Inventory"))
+    lang::Object* object = ScriptHost::checkObject(L, 1, nullptr, sprite::SpriteBaseLua::kObjectWord);
+    if (!object->isInstanceOf("Inventory"))
         luaL_argerror(L, 1, "not an Inventory");
-    return static_cast<Inventory*>(sprite);
+    return static_cast<Inventory*>(object);
 }
 
 // The inventory, then exactly `count` Lua values (the inventory included);
