@@ -24,8 +24,9 @@ function roomScript(name)
 end
 
 -- A treasure lying in the room, its sprite "Item_<name>": a click on it puts
--- it into the inventory bar, and once found it is not there again.
-function collectible(room, name)
+-- it into the inventory bar (and calls found(self) when given), and once found
+-- it is not there again.
+function collectible(room, name, found)
     local enter = room.onEnter
     local click = room.onClick
     room.onEnter = function(self, n)
@@ -40,6 +41,9 @@ function collectible(room, name)
         if spot and spot:visible() and spot:hittest(x, y) then
             spot:show(false)
             LF_findItem(name)
+            if found then
+                found(self)
+            end
             return
         end
         click(self, x, y)

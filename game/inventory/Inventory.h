@@ -182,6 +182,9 @@ public:
     util::Random& getRandom() { return m_random; }
     int getSparkleCount() { return m_sparkles.size(); }
 
+    // A text sprite (a bitmap-font text) shows the text; other sprites do not.
+    static void setText(sprite::SpriteBase* sprite, const lang::String& text);
+
     // The native methods of hv.Inventory (InventoryLua.cpp), ending with an
     // empty entry.
     static const luaL_Reg* luaMethods();

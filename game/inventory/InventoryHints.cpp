@@ -35,12 +35,6 @@ constexpr int kBannerFadeFrames = 10;
 constexpr int kPressLift = 10;
 constexpr int kHoverLift = 5;
 
-void setSpriteText(sprite::SpriteBase* sprite, const lang::String& text)
-{
-    if (sprite && sprite->isInstanceOf("NewFontSprite"))
-        static_cast<sprite::NewFontSprite*>(sprite)->setText(text.c_str());
-}
-
 void playSound(int index)
 {
     if (LanternfieldCanvas* canvas = LanternfieldCanvas::instance)
@@ -62,6 +56,12 @@ void Inventory::setHintSprites(sprite::SpriteBase* paper, sprite::SpriteBase* ar
     m_pHintArrow = arrow;
     m_pHintText = hintText;
     m_pNewTask = newTask;
+}
+
+void Inventory::setText(sprite::SpriteBase* sprite, const lang::String& text)
+{
+    if (sprite && sprite->isInstanceOf("NewFontSprite"))
+        static_cast<sprite::NewFontSprite*>(sprite)->setText(text.c_str());
 }
 
 bool Inventory::hintSpritesBound() const
@@ -146,7 +146,7 @@ lang::String Inventory::buildHintText()
 void Inventory::clearHintList()
 {
     m_hints.removeAllElements();
-    setSpriteText(m_pHintText, lang::String(""));
+    setText(m_pHintText, lang::String(""));
     showHintPaper(false);
 }
 
@@ -229,7 +229,7 @@ void Inventory::changeHints(int mode, const lang::String& textA, const lang::Str
         return;
     }
 
-    setSpriteText(m_pHintText, buildHintText());
+    setText(m_pHintText, buildHintText());
     showHintPaper(true);
 
     // The paper rises as far as the text needs (not for an add).
@@ -265,7 +265,7 @@ void Inventory::showHintPaper(bool show)
     if (!hintSpritesBound())
         return;
     if (m_hints.size() == 0)
-        setSpriteText(m_pHintText, lang::String(""));
+        setText(m_pHintText, lang::String(""));
     if (show && (!isVisible() || m_hints.size() == 0))
         return;
     const bool start = !m_pHintPaper->isVisible() && m_bPreviewPending && show;
@@ -409,7 +409,7 @@ void Inventory::settleHintPaper()
         if (clear) {
             clearHintList();
         } else if (refresh) {
-            setSpriteText(m_pHintText, buildHintText());
+            setText(m_pHintText, buildHintText());
             m_bPreviewPending = true;
         }
     } else if (m_nHintState == HINTS_MOVING) {

@@ -67,13 +67,15 @@ int returnLast(lua_State* L)
     return 1;
 }
 
-// addHint(textId, id)
-int luaAddHint(lua_State* L)
+// addHint, removeHint and setHint (textId, id): a text id that is no string
+// does nothing.
+template <void (Inventory::*Operation)(const lang::String&, int)>
+int luaHintMethod(lua_State* L)
 {
     Inventory* inventory = self(L, 3);
     if (isText(L, 2)) {
         const int id = checkedInt(L, 3);
-        inventory->addHint(text(L, 2), id);
+        (inventory->*Operation)(text(L, 2), id);
     }
     return returnLast(L);
 }
@@ -102,17 +104,6 @@ int luaHasItem(lua_State* L)
     return 1;
 }
 
-// removeHint(textId, id)
-int luaRemoveHint(lua_State* L)
-{
-    Inventory* inventory = self(L, 3);
-    if (isText(L, 2)) {
-        const int id = checkedInt(L, 3);
-        inventory->removeHint(text(L, 2), id);
-    }
-    return returnLast(L);
-}
-
 // removeItemFromList(name)
 int luaRemoveItemFromList(lua_State* L)
 {
@@ -130,17 +121,6 @@ int luaReplaceHint(lua_State* L)
         const int idIn = checkedInt(L, 4);
         const int idOut = checkedInt(L, 5);
         inventory->replaceHint(text(L, 2), text(L, 3), idIn, idOut);
-    }
-    return returnLast(L);
-}
-
-// setHint(textId, id)
-int luaSetHint(lua_State* L)
-{
-    Inventory* inventory = self(L, 3);
-    if (isText(L, 2)) {
-        const int id = checkedInt(L, 3);
-        inventory->setHint(text(L, 2), id);
     }
     return returnLast(L);
 }
@@ -190,14 +170,14 @@ int luaSparkleInSprite(lua_State* L)
 }
 
 const luaL_Reg kMethods[] = {
-    {"addHint", &sprite::SpriteBaseLua::guarded<luaAddHint>},
+    {"addHint", &sprite::SpriteBaseLua::guarded<luaHintMethod<&Inventory::addHint>>},
     {"addItemToList", &sprite::SpriteBaseLua::guarded<luaAddItemToList>},
     {"enableItems", &sprite::SpriteBaseLua::guarded<luaEnableItems>},
     {"hasItem", &sprite::SpriteBaseLua::guarded<luaHasItem>},
-    {"removeHint", &sprite::SpriteBaseLua::guarded<luaRemoveHint>},
+    {"removeHint", &sprite::SpriteBaseLua::guarded<luaHintMethod<&Inventory::removeHint>>},
     {"removeItemFromList", &sprite::SpriteBaseLua::guarded<luaRemoveItemFromList>},
     {"replaceHint", &sprite::SpriteBaseLua::guarded<luaReplaceHint>},
-    {"setHint", &sprite::SpriteBaseLua::guarded<luaSetHint>},
+    {"setHint", &sprite::SpriteBaseLua::guarded<luaHintMethod<&Inventory::setHint>>},
     {"setRoomItemTip", &sprite::SpriteBaseLua::guarded<luaSetRoomItemTip>},
     {"setToOrigin", &sprite::SpriteBaseLua::guarded<luaSetToOrigin>},
     {"showCaveMap", &sprite::SpriteBaseLua::guarded<luaShowCaveMap>},

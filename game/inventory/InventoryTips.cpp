@@ -7,7 +7,6 @@
 #include "game/effects/SparkleSprite.h"
 #include "game/inventory/Inventory.h"
 #include "sprites/script/ScriptHost.h"
-#include "sprites/text/NewFontSprite.h"
 
 #include <lua.hpp>
 
@@ -42,16 +41,25 @@ sprite::SpriteBase* canvasSprite(const char* name)
     return c ? c->getSprite(name) : nullptr;
 }
 
-TalkBalloon* canvasBalloon(const char* name)
+// A tip's balloon and text sprite from the canvas; false unless both are there.
+bool tipSprites(const char* balloonName, const char* textName, TalkBalloon*& balloon, sprite::SpriteBase*& text)
 {
-    sprite::SpriteBase* s = canvasSprite(name);
-    return s && s->isInstanceOf("TalkBalloon") ? static_cast<TalkBalloon*>(s) : nullptr;
+    sprite::SpriteBase* b = canvasSprite(balloonName);
+    balloon = b && b->isInstanceOf("TalkBalloon") ? static_cast<TalkBalloon*>(b) : nullptr;
+    text = canvasSprite(textName);
+    return balloon && text;
 }
 
-void setSpriteText(sprite::SpriteBase* sprite, const lang::String& text)
+// The item tip's balloon laid out around the text item `textId`; null
+// without the tip sprites.
+TalkBalloon* fillItemTip(const lang::String& textId, sprite::SpriteBase*& text)
 {
-    if (sprite && sprite->isInstanceOf("NewFontSprite"))
-        static_cast<sprite::NewFontSprite*>(sprite)->setText(text.c_str());
+    TalkBalloon* balloon = nullptr;
+    if (!tipSprites("InventoryTipBalloon", "InventoryTipText", balloon, text))
+        return nullptr;
+    Inventory::setText(text, lang::String::loadText(textId));
+    balloon->layout(text);
+    return balloon;
 }
 
 // Whether the scripts define the global function: a missing one reads as
@@ -132,11 +140,8 @@ bool Inventory::hoverItems(int x, int y)
             return true;
         }
         m_nTipItem = id;
-        TalkBalloon* balloon = canvasBalloon("InventoryTipBalloon");
-        sprite::SpriteBase* text = canvasSprite("InventoryTipText");
-        if (balloon && text) {
-            setSpriteText(text, lang::String::loadText(tip));
-            balloon->layout(text);
+        sprite::SpriteBase* text = nullptr;
+        if (TalkBalloon* balloon = fillItemTip(tip, text)) {
             // Centred above the item, on screen.
             int tipX = left() + item->left() + item->width() / 2 - balloon->width() / 2;
             if (tipX < 0)
@@ -159,12 +164,10 @@ bool Inventory::hoverItems(int x, int y)
 
 void Inventory::showItemTipAt(int x, int y, const lang::String& textId)
 {
-    TalkBalloon* balloon = canvasBalloon("InventoryTipBalloon");
-    sprite::SpriteBase* text = canvasSprite("InventoryTipText");
-    if (!balloon || !text)
+    sprite::SpriteBase* text = nullptr;
+    TalkBalloon* balloon = fillItemTip(textId, text);
+    if (!balloon)
         return;
-    setSpriteText(text, lang::String::loadText(textId));
-    balloon->layout(text);
     balloon->setPosition(x, y);
     balloon->placeOver(text);
     showItemTip(true);
@@ -172,9 +175,9 @@ void Inventory::showItemTipAt(int x, int y, const lang::String& textId)
 
 void Inventory::showItemTip(bool show)
 {
-    TalkBalloon* balloon = canvasBalloon("InventoryTipBalloon");
-    sprite::SpriteBase* text = canvasSprite("InventoryTipText");
-    if (!balloon || !text)
+    TalkBalloon* balloon = nullptr;
+    sprite::SpriteBase* text = nullptr;
+    if (!tipSprites("InventoryTipBalloon", "InventoryTipText", balloon, text))
         return;
     balloon->setVisible(show);
     text->setVisible(show);
@@ -182,14 +185,14 @@ void Inventory::showItemTip(bool show)
 
 void Inventory::setRoomItemTip(const lang::String& textId, int number, bool slide)
 {
-    TalkBalloon* balloon = canvasBalloon("RoomItemsBalloon");
-    sprite::SpriteBase* text = canvasSprite("RoomItemTipText");
-    if (!balloon || !text)
+    TalkBalloon* balloon = nullptr;
+    sprite::SpriteBase* text = nullptr;
+    if (!tipSprites("RoomItemsBalloon", "RoomItemTipText", balloon, text))
         return;
     lang::String tip = lang::String::loadText(textId);
     if (number > -1)
         tip.replaceAll(lang::String("%1"), lang::String(number));
-    setSpriteText(text, tip);
+    setText(text, tip);
     balloon->layout(text);
     balloon->setPosition(balloon->getHomeLeft() - balloon->width(),
                          balloon->getHomeTop() + (m_bTipOffset ? kTipOffsetY : 0));
@@ -201,9 +204,9 @@ void Inventory::setRoomItemTip(const lang::String& textId, int number, bool slid
 
 void Inventory::stepHintDisplay(bool show)
 {
-    TalkBalloon* balloon = canvasBalloon("RoomItemsBalloon");
-    sprite::SpriteBase* text = canvasSprite("RoomItemTipText");
-    if (!balloon || !text)
+    TalkBalloon* balloon = nullptr;
+    sprite::SpriteBase* text = nullptr;
+    if (!tipSprites("RoomItemsBalloon", "RoomItemTipText", balloon, text))
         return;
     for (sprite::SpriteBase* s : {static_cast<sprite::SpriteBase*>(balloon), text}) {
         s->setVisible(show);
