@@ -2,26 +2,39 @@
 // manifests (data/manifest, each item named by its path without ".txt") and
 // the text items (data/texts.txt) into the archive, draws the pictures their
 // descriptions give (data/pictures, each item named by its path with ".png"
-// for ".txt") and those of the loading screen, and copies the Lua scripts.
+// for ".txt") and those of the loading screen, makes the sounds their
+// sketches give (data/sounds, each item named by its path with ".wav"; see
+// tools/SoundSketch.h), and copies the Lua scripts.
 //   hvdatagen DATA_FOLDER OUTPUT_FOLDER
 //
 // A picture description has one command a line (';' starts a comment):
 //   size W H                    the picture's size (800 x 600 when not given)
 //   fill COLOUR                 the whole picture in one colour
 //   box X Y W H COLOUR          a filled rectangle
-//   oval CX CY RX RY COLOUR     a filled ellipse with a soft edge
-//   also NAME                   the picture is also the archive item NAME
-//                               (cursor pictures are named without ".png")
 //   text X Y SIZE COLOUR "t"    text of that pixel size centred on X, top at Y
 //   label X Y "t"               a room's name: large light text centred on X
 //   exit X Y W H "t"            an exit: a framed box with an arrow and the
 //                               name of the room it leads to
-// Colours are 0xAARRGGBB.
+//   round X Y W H R COLOUR      a rectangle with corners of radius R
+//   ellipse CX CY RX RY COLOUR  an ellipse
+//   triangle X1 Y1 X2 Y2 X3 Y3 COLOUR
+//   item NAME                   the archive item's name instead of the path
+//   also NAME                   the picture is also the archive item NAME
+//                               (an item's cursor picture beside its own)
+// Colours are 0xAARRGGBB; a picture is transparent until something is drawn.
+//
+// A figure description (data/figures/NAME.txt) gives a character's colours
+// ("skin 0xFFE8C098", "beard none" ...); every part of the figure is drawn
+// from it as the item figures/NAME/PART.png. The balloons' bitmap font is
+// drawn as fonts/text.png with its glyph table fonts/text_glyphs.png.
 #include "core/lang/String.h"
 #include "platform/user/Backend.h"
+#include "tools/FigurePainter.h"
 #include "tools/GlyphPainter.h"
 #include "tools/GlyphTable.h"
+#include "tools/Picture.h"
 #include "tools/PngWriter.h"
+#include "tools/SoundSketch.h"
 #include "tools/archive/ArchiveWriter.h"
 #include "windowing/fonts/Font.h"
 #include "windowing/fonts/FontMetrics.h"
@@ -43,66 +56,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A picture being drawn: 0xAARRGGBB pixels, drawn over with "source over".
-struct Picture {
-    Picture(int w, int h, uint32_t fill = 0) : width(w), height(h), pixels(size_t(w) * size_t(h), fill) {}
-
-    // Mixes colour `rgb` with coverage `alpha` (0..1) over the pixel.
-    void blend(int x, int y, uint32_t rgb, double alpha)
-    {
-        if (x < 0 || y < 0 || x >= width || y >= height || alpha <= 0.0)
-            return;
-        alpha = std::min(alpha, 1.0);
-        uint32_t& p = pixels[size_t(y) * size_t(width) + size_t(x)];
-        const double below = (p >> 24) / 255.0;
-        const double out = alpha + below * (1.0 - alpha);
-        uint32_t result = uint32_t(std::lround(out * 255.0)) << 24;
-        for (int shift = 0; shift < 24; shift += 8) {
-            const double s = (rgb >> shift & 0xFF) / 255.0;
-            const double d = (p >> shift & 0xFF) / 255.0;
-            const double c = out > 0.0 ? (s * alpha + d * below * (1.0 - alpha)) / out : 0.0;
-            result |= uint32_t(std::lround(c * 255.0)) << shift;
-        }
-        p = result;
-    }
-    // An ellipse with a soft edge about a pixel wide.
-    void ellipse(double cx, double cy, double rx, double ry, uint32_t rgb, double alpha = 1.0)
-    {
-        for (int y = int(cy - ry) - 1; y <= int(cy + ry) + 1; ++y)
-            for (int x = int(cx - rx) - 1; x <= int(cx + rx) + 1; ++x) {
-                const double dx = (x + 0.5 - cx) / rx, dy = (y + 0.5 - cy) / ry;
-                const double d = (1.0 - std::sqrt(dx * dx + dy * dy)) * std::min(rx, ry);
-                blend(x, y, rgb, alpha * std::clamp(d + 0.5, 0.0, 1.0));
-            }
-    }
-    // A rectangle with rounded corners of radius r.
-    void roundRect(int x0, int y0, int w, int h, double r, uint32_t rgb, double alpha = 1.0)
-    {
-        for (int y = y0; y < y0 + h; ++y)
-            for (int x = x0; x < x0 + w; ++x) {
-                const double px = x + 0.5, py = y + 0.5;
-                const double qx = std::max({x0 + r - px, px - (x0 + w - r), 0.0});
-                const double qy = std::max({y0 + r - py, py - (y0 + h - r), 0.0});
-                const double d = r - std::sqrt(qx * qx + qy * qy);
-                blend(x, y, rgb, alpha * std::clamp(d + 0.5, 0.0, 1.0));
-            }
-    }
-    std::vector<uint8_t> png() const { return tools::encodePng(pixels.data(), width, height, true); }
-
-    int width;
-    int height;
-    std::vector<uint32_t> pixels;
-};
-
-uint32_t mix(uint32_t a, uint32_t b, double t)
-{
-    uint32_t out = 0xFF000000u;
-    for (int shift = 0; shift < 24; shift += 8) {
-        const double ca = a >> shift & 0xFF, cb = b >> shift & 0xFF;
-        out |= uint32_t(std::lround(ca + (cb - ca) * t)) << shift;
-    }
-    return out;
-}
+using tools::mix;
+using tools::Picture;
 
 // The engine's default face at a pixel height, white glyphs.
 class TextPen {
@@ -184,49 +139,6 @@ Picture loadBar()
         for (int y = 0; y < 14; ++y)
             p.blend(x, y, mix(0xFFB06A20u, 0xFFFFD27Au, x / 425.0), y == 0 || y == 13 ? 0.6 : 1.0);
     return p;
-}
-
-// The text sprites' bitmap font: codes 32 to 255 of the default face, white
-// glyphs (a text sprite's colour balance tints them), one cell a glyph, each
-// cell a line high, sixteen cells a row.
-void bitmapFont(tools::ArchiveWriter& archive, TextPen& pen)
-{
-    constexpr int kColumns = 16;
-    // Room left of the pen for glyphs that reach past it.
-    constexpr int kPad = 2;
-    const int line = pen.height();
-    std::vector<tools::GlyphRecord> records;
-    std::vector<int> rowWidths(1, 0);
-    {
-        tools::GlyphPainter painter(pen.font());
-        for (int code = tools::GlyphTable::kFirstCode; code < 256; ++code) {
-            GLYPHMETRICS gm{};
-            const int advance = std::max(0, painter.draw(static_cast<unsigned char>(code), nullptr, 0, 0, 0, 0, &gm));
-            const int reach = code == ' ' ? advance : std::max<int>(advance, gm.gmptGlyphOrigin.x + int(gm.gmBlackBoxX));
-            if (records.size() % kColumns == 0 && !records.empty())
-                rowWidths.push_back(0);
-            tools::GlyphRecord r;
-            r.x = rowWidths.back();
-            r.y = int(rowWidths.size() - 1) * line;
-            r.width = kPad + reach + 1;
-            r.height = line;
-            r.left = -kPad;
-            r.right = advance;
-            rowWidths.back() += r.width;
-            records.push_back(r);
-        }
-    }
-    Picture atlas(*std::max_element(rowWidths.begin(), rowWidths.end()), int(rowWidths.size()) * line, 0x00FFFFFFu);
-    {
-        tools::GlyphPainter painter(pen.font());
-        for (size_t i = 0; i < records.size(); ++i)
-            painter.draw(static_cast<unsigned char>(tools::GlyphTable::kFirstCode + i), atlas.pixels.data(),
-                         atlas.width, atlas.height, records[i].x + kPad, records[i].y + pen.ascent());
-    }
-    archive.add("font.png", atlas.png());
-    const tools::GlyphTable table(records);
-    const std::vector<uint32_t> words = table.pixels();
-    archive.add("fontglyphs.png", tools::encodePng(words.data(), tools::GlyphTable::kWords, table.height(), true));
 }
 
 std::string readFile(const fs::path& path, bool& ok)
@@ -345,8 +257,9 @@ void drawExit(Picture& p, Pens& pens, int x, int y, int w, int h, const std::str
 }
 
 // Draws the description; false (after a message) on a line it cannot read.
-// The names given by "also" go to `aliases`.
-bool drawDescription(const std::string& text, const std::string& name, Pens& pens, Picture& out,
+// `item` becomes the archive item's name when the description gives one; the
+// further names it gives go to `aliases`.
+bool drawDescription(const std::string& text, const std::string& name, Pens& pens, Picture& out, std::string& item,
                      std::vector<std::string>& aliases)
 {
     std::istringstream in(text);
@@ -369,17 +282,27 @@ bool drawDescription(const std::string& text, const std::string& name, Pens& pen
                 for (int y = y0; y < y0 + number(w[4]); ++y)
                     for (int x = x0; x < x0 + number(w[3]); ++x)
                         p.blend(x, y, c | 0xFF000000u, (c >> 24) / 255.0);
-            } else if (op == "oval" && w.size() == 6) {
-                const uint32_t c = colour(w[5]);
-                p.ellipse(number(w[1]), number(w[2]), number(w[3]), number(w[4]), c | 0xFF000000u, (c >> 24) / 255.0);
-            } else if (op == "also" && w.size() == 2) {
-                aliases.push_back(w[1]);
             } else if (op == "text" && w.size() == 6) {
                 pens.of(number(w[3])).writeCentred(p, w[5], number(w[1]), number(w[2]), colour(w[4]));
             } else if (op == "label" && w.size() == 4) {
                 pens.of(40).writeCentred(p, w[3], number(w[1]), number(w[2]), 0xFFF0E6C8u);
             } else if (op == "exit" && w.size() == 6) {
                 drawExit(p, pens, number(w[1]), number(w[2]), number(w[3]), number(w[4]), w[5]);
+            } else if (op == "round" && w.size() == 7) {
+                const uint32_t c = colour(w[6]);
+                p.roundRect(number(w[1]), number(w[2]), number(w[3]), number(w[4]), number(w[5]), c,
+                            (c >> 24) / 255.0);
+            } else if (op == "ellipse" && w.size() == 6) {
+                const uint32_t c = colour(w[5]);
+                p.ellipse(number(w[1]), number(w[2]), number(w[3]), number(w[4]), c, (c >> 24) / 255.0);
+            } else if (op == "triangle" && w.size() == 8) {
+                const uint32_t c = colour(w[7]);
+                p.triangle(number(w[1]), number(w[2]), number(w[3]), number(w[4]), number(w[5]), number(w[6]), c,
+                           (c >> 24) / 255.0);
+            } else if (op == "item" && w.size() == 2) {
+                item = w[1];
+            } else if (op == "also" && w.size() == 2) {
+                aliases.push_back(w[1]);
             } else {
                 throw std::invalid_argument(op);
             }
@@ -392,6 +315,55 @@ bool drawDescription(const std::string& text, const std::string& name, Pens& pen
     out = p;
     return true;
 }
+
+// The balloons' bitmap font: white glyphs of the default face at `size`
+// pixels in a grid of 16 columns, and its glyph table (codes 32 to 255; each
+// record the glyph's cell, drawn at the pen, and its advance).
+std::pair<Picture, Picture> bitmapFont(TextPen& pen)
+{
+    constexpr int kColumns = 16;
+    constexpr int kCodes = 256 - tools::GlyphTable::kFirstCode;
+    std::vector<int> advances(kCodes, 0);
+    int cellWidth = 1;
+    {
+        Picture scratch(1, 1);
+        tools::GlyphPainter painter(pen.font());
+        for (int i = 0; i < kCodes; ++i) {
+            advances[size_t(i)] = std::max(0, painter.draw(static_cast<unsigned char>(i + 32), scratch.pixels.data(), 0, 0, 0, 0));
+            cellWidth = std::max(cellWidth, advances[size_t(i)] + 2);
+        }
+    }
+    const int cellHeight = pen.height();
+    const int rows = (kCodes + kColumns - 1) / kColumns;
+    Picture atlas(kColumns * cellWidth, rows * cellHeight);
+    std::vector<tools::GlyphRecord> records(kCodes);
+    {
+        tools::GlyphPainter painter(pen.font());
+        for (int i = 0; i < kCodes; ++i) {
+            const int x = (i % kColumns) * cellWidth, y = (i / kColumns) * cellHeight;
+            painter.draw(static_cast<unsigned char>(i + 32), atlas.pixels.data(), atlas.width, atlas.height, x + 1,
+                         y + pen.ascent());
+            tools::GlyphRecord& r = records[size_t(i)];
+            r.x = x;
+            r.y = y;
+            r.width = i == 0 ? 0 : advances[size_t(i)] + 2;
+            r.height = cellHeight;
+            r.left = -1;
+            r.right = advances[size_t(i)];
+        }
+    }
+    // The painter leaves the coverage in the alpha: the glyphs are white.
+    for (uint32_t& p : atlas.pixels)
+        p = p & 0xFF000000u ? p | 0x00FFFFFFu : 0;
+    const std::vector<uint32_t> words = tools::GlyphTable(records).pixels();
+    Picture table(tools::GlyphTable::kWords, kCodes);
+    table.pixels = words;
+    return {atlas, table};
+}
+
+// Draws the figure of each description below the folder as its parts;
+// false (after a message) on a description it cannot read.
+bool drawFigures(const fs::path& folder, tools::ArchiveWriter& archive, size_t& count);
 
 // The files with this ending below the folder, by their path relative to it
 // ('/' separated) without the ending.
@@ -408,6 +380,24 @@ std::vector<std::pair<std::string, fs::path>> filesBelow(const fs::path& folder,
     }
     std::sort(found.begin(), found.end());
     return found;
+}
+
+bool drawFigures(const fs::path& folder, tools::ArchiveWriter& archive, size_t& count)
+{
+    for (const auto& description : filesBelow(folder, ".txt")) {
+        bool read = false;
+        const std::string text = readFile(description.second, read);
+        tools::FigureStyle style;
+        std::string error;
+        if (!read || !tools::FigurePainter::parse(text, style, error)) {
+            std::fprintf(stderr, "hvdatagen: figure %s: %s\n", description.first.c_str(), error.c_str());
+            return false;
+        }
+        for (const auto& part : tools::FigurePainter::parts(style))
+            archive.add("figures/" + description.first + "/" + part.first + ".png", part.second.png());
+        ++count;
+    }
+    return true;
 }
 
 } // namespace
@@ -446,19 +436,34 @@ int main(int argc, char** argv)
     const auto descriptions = filesBelow(data / "pictures", ".txt");
     for (const auto& description : descriptions) {
         Picture picture(1, 1);
+        std::string item = description.first + ".png";
         std::vector<std::string> aliases;
-        ok = ok && drawDescription(readFile(description.second, read), description.first, pens, picture, aliases) &&
+        ok = ok &&
+             drawDescription(readFile(description.second, read), description.first, pens, picture, item, aliases) &&
              read;
         const std::vector<uint8_t> png = picture.png();
-        archive.add(description.first + ".png", png);
+        archive.add(item, png);
         for (const std::string& alias : aliases)
             archive.add(alias, png);
     }
+    const auto sketches = filesBelow(data / "sounds", ".txt");
+    for (const auto& sketch : sketches) {
+        tools::SoundSketch sound;
+        std::string error;
+        if (!sound.read(readFile(sketch.second, read), error) || !read) {
+            std::fprintf(stderr, "hvdatagen: sounds/%s: %s\n", sketch.first.c_str(), error.c_str());
+            ok = false;
+        }
+        archive.add("sounds/" + sketch.first + ".wav", sound.wav());
+    }
+    size_t figures = 0;
+    ok = drawFigures(data / "figures", archive, figures) && ok;
+    const auto font = bitmapFont(pens.of(16));
+    archive.add("fonts/text.png", font.first.png());
+    archive.add("fonts/text_glyphs.png", font.second.png());
     archive.add("logo", logo(pens.of(28)).png());
     archive.add("loading", loadingLabel(pens.of(20)).png());
     archive.add("loadbar", loadBar().png());
-    // Text of the balloons and the hint paper.
-    bitmapFont(archive, pens.of(14));
     ok = ok && archive.write((out / "Lanternfield.bin").string());
 
     int scripts = 0;
@@ -472,7 +477,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "hvdatagen: the game data could not be made in %s\n", out.string().c_str());
         return 1;
     }
-    std::printf("hvdatagen: %zu manifests, %zu pictures, %zu archive items and %d scripts in %s\n", manifests.size(),
-                descriptions.size(), archive.size(), scripts, out.string().c_str());
+    std::printf("hvdatagen: %zu manifests, %zu pictures, %zu figures, %zu sounds, %zu archive items and %d scripts in %s\n",
+                manifests.size(), descriptions.size(), figures, sketches.size(), archive.size(), scripts,
+                out.string().c_str());
     return 0;
 }

@@ -1,11 +1,21 @@
--- Dock.lua: the script of Dock (room 0). The first chapter's errand starts
--- here with its first two tasks, and ends here: the professor's box opens to
--- an amulet.
+-- Dock.lua: the script of Dock (room 0): the fisherman mends his nets here,
+-- waves and gulls, bubbles rising in the harbour water, and on the first
+-- visit the tutorial's guide explains how to talk. The first chapter's
+-- errand starts here with its first two tasks, and ends here: the
+-- professor's box opens to an amulet.
 rooms = rooms or {}
-rooms["Dock"] = roomScript("Dock")
-
-local enter = rooms["Dock"].onEnter
-rooms["Dock"].onEnter = function(self, n)
+local dock = roomWithPeople("Dock", {
+    Fisherman = {x = 560, y = 312, "STR_FISHERMAN_1", "STR_FISHERMAN_2", "STR_FISHERMAN_3"},
+})
+local entered, left = dock.onEnter, dock.onExit
+dock.onEnter = function(self, n)
+    local first = not LF.visited["Dock"]
+    entered(self, n)
+    self:addAmbientSound({ id = SOUNDS.gull, startMin = 60, startMax = 150, min = 200, max = 400 })
+    self:addAmbientBubbles()
+    if first then
+        guide("STR_TUTORIAL_1")
+    end
     if not LF.story.started then
         LF.story.started = true
         -- The items' tips and the hand over what can be taken.
@@ -13,10 +23,8 @@ rooms["Dock"].onEnter = function(self, n)
         inventory:setHint(LF_hintText(1), 1)
         LF_addHint(2)
     end
-    enter(self, n)
 end
-
-rooms["Dock"].onUse = function(self, x, y)
+dock.onUse = function(self, x, y)
     if canvas:getItemOnCursor() == "Box" then
         canvas:dropSpecialCursor()
         LF_takeItem("Box")
@@ -26,3 +34,9 @@ rooms["Dock"].onUse = function(self, x, y)
     end
     canvas:dropInvalidCursorItem()
 end
+dock.onExit = function(self, n)
+    dismissGuide()
+    left(self, n)
+end
+loopWhileInRoom(dock, SOUNDS.waves)
+rooms["Dock"] = dock

@@ -12,6 +12,8 @@ LF.visited = {}
 LF.found = {}
 LF.taken = {}
 LF.story = {}
+LF.riversideLeverPulled = false
+LF.jungleIdolFound = false
 
 -- The chapters' cut scenes, by chapter 1 to 6.
 function LF_getVignetteSeen(n)

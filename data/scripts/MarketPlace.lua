@@ -1,6 +1,23 @@
--- MarketPlace.lua: the script of Market Place (room 2): a bunch of flowers
--- lies by the stalls, for the professor.
+-- MarketPlace.lua: the script of Market Place (room 2): songbirds and
+-- butterflies over a flower bed that bursts into petals when clicked; the
+-- player wonders at the lanterns on the first visit. A bunch of flowers for
+-- the professor lies by the stalls.
 rooms = rooms or {}
-rooms["MarketPlace"] = collectible(roomScript("MarketPlace"), "HiddenFlowerBouquet", function(self)
+local room = roomWithPeople("MarketPlace", {}, "STR_THINK_MARKETPLACE")
+local entered = room.onEnter
+room.onEnter = function(self, n)
+    entered(self, n)
+    self:addAmbientButterflies(3, 100, 300)
+    self:addAmbientSound({ id = SOUNDS.birds, startMin = 30, startMax = 90, min = 150, max = 300 })
+    self:addSparkleInRect(120, 420, 120, 40, "Glint", 30, 50, 5)
+end
+
+function room.onClick(self, x, y)
+    if self:sprite("Flowers"):hittest(x, y) then
+        self:createParticleEffect("Flowers", "Flower", 40)
+    end
+end
+
+rooms["MarketPlace"] = collectible(room, "HiddenFlowerBouquet", function(self)
     LF_replaceHint(2, 5)
 end)

@@ -1,7 +1,10 @@
--- ProfessorHouse.lua: the script of Professor House (room 1): the professor
--- takes the vase of water and the flowers, and gives a box for the dock.
+-- ProfessorHouse.lua: the script of Professor House (room 1), where the
+-- professor receives visitors; he takes the vase of water and the flowers,
+-- and gives a box for the dock.
 rooms = rooms or {}
-rooms["ProfessorHouse"] = roomScript("ProfessorHouse")
+rooms["ProfessorHouse"] = roomWithPeople("ProfessorHouse", {
+    Professor = {x = 520, y = 302, "STR_PROFESSOR_1", "STR_PROFESSOR_2", "STR_PROFESSOR_3"},
+})
 
 local wanted = {VaseWithWater = 4, HiddenFlowerBouquet = 5}
 

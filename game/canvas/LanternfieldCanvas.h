@@ -197,6 +197,8 @@ public:
     void setGameInstructionsInfo(int game, int x, int y);
     int getGameInstructionsGame() const { return m_nInstructionsGame; }
     void handleAction(lang::Object* receiver, lang::String* command) override;
+    // The ambient animals and sounds, then the framework's frame.
+    void doFrame() override;
 
     ProgressRecord* getProgress() const { return m_pProgress; }
     sprite::User* getProfileStore() const { return m_pProfileStore; }

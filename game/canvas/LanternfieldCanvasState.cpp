@@ -6,6 +6,7 @@
 #include "game/canvas/LanternfieldCanvas.h"
 
 #include "core/lang/Synchronized.h"
+#include "game/ambient/AmbientAnimManager.h"
 #include "game/ambient/AmbientSoundManager.h"
 #include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
@@ -206,5 +207,22 @@ void LanternfieldCanvas::handleAction(lang::Object* receiver, lang::String* comm
         m_bInTransition = false;
         return;
     }
+    if (command && command->equals("showfalse") && receiver && receiver->isInstanceOf("SpriteBase")) {
+        // A sprite whose animation ended (a rising bubble) goes out of sight.
+        auto* sender = static_cast<sprite::SpriteBase*>(receiver);
+        sender->setAction(nullptr, nullptr);
+        sender->setVisible(false);
+        return;
+    }
     GameCanvas3::handleAction(receiver, command);
+}
+
+void LanternfieldCanvas::doFrame()
+{
+    lang::Synchronized guard(this, true);
+    if (m_pAmbientAnims)
+        m_pAmbientAnims->tick();
+    if (m_pAmbientSounds)
+        m_pAmbientSounds->tick();
+    GameCanvas3::doFrame();
 }

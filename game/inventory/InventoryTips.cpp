@@ -7,6 +7,7 @@
 #include "game/effects/SparkleSprite.h"
 #include "game/inventory/Inventory.h"
 #include "sprites/script/ScriptHost.h"
+#include "sprites/text/NewFontSprite.h"
 
 #include <lua.hpp>
 
@@ -41,23 +42,25 @@ sprite::SpriteBase* canvasSprite(const char* name)
     return c ? c->getSprite(name) : nullptr;
 }
 
-// A tip's balloon and text sprite from the canvas; false unless both are there.
-bool tipSprites(const char* balloonName, const char* textName, TalkBalloon*& balloon, sprite::SpriteBase*& text)
+// A tip's balloon and its bitmap-font text from the canvas; false unless
+// both are there.
+bool tipSprites(const char* balloonName, const char* textName, TalkBalloon*& balloon, sprite::NewFontSprite*& text)
 {
     sprite::SpriteBase* b = canvasSprite(balloonName);
     balloon = b && b->isInstanceOf("TalkBalloon") ? static_cast<TalkBalloon*>(b) : nullptr;
-    text = canvasSprite(textName);
+    sprite::SpriteBase* t = canvasSprite(textName);
+    text = t && t->isInstanceOf("NewFontSprite") ? static_cast<sprite::NewFontSprite*>(t) : nullptr;
     return balloon && text;
 }
 
 // The item tip's balloon laid out around the text item `textId`; null
 // without the tip sprites.
-TalkBalloon* fillItemTip(const lang::String& textId, sprite::SpriteBase*& text)
+TalkBalloon* fillItemTip(const lang::String& textId, sprite::NewFontSprite*& text)
 {
     TalkBalloon* balloon = nullptr;
     if (!tipSprites("InventoryTipBalloon", "InventoryTipText", balloon, text))
         return nullptr;
-    Inventory::setText(text, lang::String::loadText(textId));
+    text->setText(lang::String::loadText(textId).c_str());
     balloon->layout(text);
     return balloon;
 }
@@ -140,7 +143,7 @@ bool Inventory::hoverItems(int x, int y)
             return true;
         }
         m_nTipItem = id;
-        sprite::SpriteBase* text = nullptr;
+        sprite::NewFontSprite* text = nullptr;
         if (TalkBalloon* balloon = fillItemTip(tip, text)) {
             // Centred above the item, on screen.
             int tipX = left() + item->left() + item->width() / 2 - balloon->width() / 2;
@@ -164,7 +167,7 @@ bool Inventory::hoverItems(int x, int y)
 
 void Inventory::showItemTipAt(int x, int y, const lang::String& textId)
 {
-    sprite::SpriteBase* text = nullptr;
+    sprite::NewFontSprite* text = nullptr;
     TalkBalloon* balloon = fillItemTip(textId, text);
     if (!balloon)
         return;
@@ -176,7 +179,7 @@ void Inventory::showItemTipAt(int x, int y, const lang::String& textId)
 void Inventory::showItemTip(bool show)
 {
     TalkBalloon* balloon = nullptr;
-    sprite::SpriteBase* text = nullptr;
+    sprite::NewFontSprite* text = nullptr;
     if (!tipSprites("InventoryTipBalloon", "InventoryTipText", balloon, text))
         return;
     balloon->setVisible(show);
@@ -186,13 +189,13 @@ void Inventory::showItemTip(bool show)
 void Inventory::setRoomItemTip(const lang::String& textId, int number, bool slide)
 {
     TalkBalloon* balloon = nullptr;
-    sprite::SpriteBase* text = nullptr;
+    sprite::NewFontSprite* text = nullptr;
     if (!tipSprites("RoomItemsBalloon", "RoomItemTipText", balloon, text))
         return;
     lang::String tip = lang::String::loadText(textId);
     if (number > -1)
         tip.replaceAll(lang::String("%1"), lang::String(number));
-    setText(text, tip);
+    text->setText(tip.c_str());
     balloon->layout(text);
     balloon->setPosition(balloon->getHomeLeft() - balloon->width(),
                          balloon->getHomeTop() + (m_bTipOffset ? kTipOffsetY : 0));
@@ -205,10 +208,10 @@ void Inventory::setRoomItemTip(const lang::String& textId, int number, bool slid
 void Inventory::stepHintDisplay(bool show)
 {
     TalkBalloon* balloon = nullptr;
-    sprite::SpriteBase* text = nullptr;
+    sprite::NewFontSprite* text = nullptr;
     if (!tipSprites("RoomItemsBalloon", "RoomItemTipText", balloon, text))
         return;
-    for (sprite::SpriteBase* s : {static_cast<sprite::SpriteBase*>(balloon), text}) {
+    for (sprite::SpriteBase* s : {static_cast<sprite::SpriteBase*>(balloon), static_cast<sprite::SpriteBase*>(text)}) {
         s->setVisible(show);
         s->setAlphaDestination(show ? 128 : 0, kTipFadeFrames, show ? 0 : 1);
     }

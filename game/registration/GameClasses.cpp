@@ -18,10 +18,10 @@
 #include "game/characters/TutorialCharacter.h"
 #include "game/cutscenes/Vignette.h"
 #include "game/debug/PuzzleCheats.h"
+#include "game/effects/SparkleSprite.h"
 #include "game/dialogs/ChoosePlayer.h"
 #include "game/dialogs/GameInstructDialog.h"
 #include "game/dialogs/InstructDialog.h"
-#include "game/effects/SparkleSprite.h"
 #include "game/inventory/Inventory.h"
 #include "game/menus/BookDlgSprite.h"
 #include "game/menus/MenuSprite.h"
@@ -36,7 +36,7 @@ const char* const GameClasses::kClassNames[] = {
     "Millionaire",  "ParkRanger",  "PlayerCharacter", "Professor", "ShopKeeper",      "TribalElder",
     "TutorialCharacter", "BookDlgSprite", "Character", "ChoosePlayer", "GameInstructDialog", "InstructDialog",
     "Inventory",    "MenuSprite",  "OptionsSprite", "Room",      "TalkBalloon",       "AmbientButterfly",
-    "AmbientFirefly", "DoorSprite",  "SparkleSprite",
+    "AmbientFirefly", "DoorSprite", "SparkleSprite",
 };
 const int GameClasses::kClassCount = int(sizeof kClassNames / sizeof kClassNames[0]);
 

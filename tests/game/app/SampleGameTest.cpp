@@ -2,43 +2,30 @@
 // loads cleanly, its exits join all 66 rooms into one graph that a player can
 // walk from the story's introduction, and a new game walks it by clicks.
 #include "core/lang/ResourceFile.h"
+#include "game/ambient/AmbientSoundManager.h"
 #include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
+#include "sprites/particles/ExplosionSpritePSX.h"
 #include "sprites/script/ScriptHost.h"
 #include "tests/game/support/GameFixture.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <set>
 #include <vector>
 
 namespace gametest {
 namespace {
 
-namespace fs = std::filesystem;
-
 class SampleGameTest : public GameFixture {
 protected:
     void SetUp() override
     {
-#ifdef HV_SAMPLE_DIR
-        const fs::path sample(HV_SAMPLE_DIR);
-#else
-        const fs::path sample;
-#endif
-        if (sample.empty() || !fs::exists(sample / testsupport::GameData::kArchiveName))
+        if (!hasSampleGame())
             GTEST_SKIP() << "the game data is built with the tools";
-        for (const auto& entry : fs::directory_iterator(sample)) {
-            if (entry.path().extension() == ".bin" || entry.path().extension() == ".lua")
-                fs::copy_file(entry.path(), world.folder() / entry.path().filename());
-        }
-        lang::ResourceFile::open(lang::String((world.folder() / testsupport::GameData::kArchiveName).string().c_str()));
-        world.setSetting("FULLSCREEN", 0);
-        canvas = new Canvas();
-        ASSERT_TRUE(world.start(frame, canvas));
+        ASSERT_TRUE(startSampleGame());
     }
 
     // Clicks the middle of the room's exit i and lets the wipe run.
@@ -121,6 +108,39 @@ TEST_F(SampleGameTest, ANewGameStartsWithTheIntroductionAndTheExitsLeadOn)
     EXPECT_EQ(2, current()) << "north to the market";
     EXPECT_TRUE(ScriptHost::instance->getLuaBoolean("LF.visited.Dock"));
     EXPECT_TRUE(ScriptHost::instance->getLuaBoolean("LF.visited.MarketPlace"));
+    EXPECT_TRUE(world.boxes().empty());
+}
+
+TEST_F(SampleGameTest, OutdoorRoomsHaveAnimalsSoundsSparklesAndAnExitAScriptOpens)
+{
+    EXPECT_EQ(6, canvas->getSoundCount());
+    canvas->setResetGame(false);
+    canvas->enterGame(5);
+    world.stepFrames(2);
+    Room* riverside = canvas->getRoom(5);
+    AmbientSoundManager* sounds = canvas->getAmbientSoundManager();
+    EXPECT_EQ(4, riverside->getAmbientSprites().size()) << "butterflies";
+    EXPECT_EQ(1, sounds->getSoundCount()) << "the stream";
+    EXPECT_GT(riverside->getEffects().size(), 0) << "sparkles on the lever";
+    EXPECT_FALSE(riverside->getDoor(0)->isEnabled()) << "the way north waits for the lever";
+    sprite::SpriteBase* lever = riverside->getSprite("Lever");
+    ASSERT_NE(nullptr, lever);
+    world.click(lever->left() + 20, lever->top() + 30);
+    EXPECT_TRUE(riverside->getDoor(0)->isEnabled());
+    ASSERT_NE(nullptr, riverside->getParticles()) << "the lock's burst";
+    EXPECT_TRUE(riverside->getParticles()->elementAt(0)->isRunning());
+    world.stepFrames(120);
+    EXPECT_EQ(0, riverside->getEffects().size()) << "the sparkles are cleaned up";
+
+    leaveBy(riverside, 1);
+    ASSERT_EQ(0, current());
+    EXPECT_EQ(50, canvas->getRoom(0)->getAmbientSprites().size()) << "bubbles in the harbour";
+    EXPECT_EQ(1, sounds->getLoopCount()) << "the waves";
+    EXPECT_EQ(0, riverside->getAmbientSprites().size()) << "the butterflies stayed behind";
+    canvas->changeRoom(47);
+    world.stepFrames(2);
+    EXPECT_EQ(6, canvas->getRoom(47)->getAmbientSprites().size()) << "fireflies";
+    EXPECT_EQ(0, sounds->getLoopCount()) << "the dock's waves stopped";
     EXPECT_TRUE(world.boxes().empty());
 }
 

@@ -1,8 +1,10 @@
 // GameFixture.cpp: the fixture game's data and its start on the loader thread.
 #include "tests/game/support/GameFixture.h"
 
+#include "core/lang/ResourceFile.h"
 #include "game/rooms/Room.h"
 
+#include <filesystem>
 #include <sstream>
 
 namespace gametest {
@@ -148,6 +150,7 @@ void writeGame(testsupport::GameData& data, const GameOptions& options)
 
     data.classScripts();
     data.script("Room.lua", "hv = hv or {}\nhv.Room = {}\nrooms = rooms or {}\n");
+    data.script("Character.lua", "hv = hv or {}\nhv.Character = {}\n");
     data.script("LanternfieldCanvas.lua", "hv = hv or {}\nhv.LanternfieldCanvas = {}\n");
     data.script("Inventory.lua", "hv = hv or {}\nhv.Inventory = {}\n");
     data.script("Lanternfield.lua", R"(record("Lanternfield.lua")
@@ -178,6 +181,38 @@ bool GameFixture::startGame(const GameOptions& options)
 {
     writeGame(world.data(), options);
     world.openArchive();
+    world.setSetting("FULLSCREEN", 0);
+    canvas = new Canvas();
+    return world.start(frame, canvas);
+}
+
+namespace {
+
+std::filesystem::path sampleFolder()
+{
+#ifdef HV_SAMPLE_DIR
+    return HV_SAMPLE_DIR;
+#else
+    return {};
+#endif
+}
+
+} // namespace
+
+bool GameFixture::hasSampleGame()
+{
+    const std::filesystem::path sample = sampleFolder();
+    return !sample.empty() && std::filesystem::exists(sample / testsupport::GameData::kArchiveName);
+}
+
+bool GameFixture::startSampleGame()
+{
+    for (const auto& entry : std::filesystem::directory_iterator(sampleFolder())) {
+        if (entry.path().extension() == ".bin" || entry.path().extension() == ".lua")
+            std::filesystem::copy_file(entry.path(), world.folder() / entry.path().filename());
+    }
+    const std::filesystem::path archive = world.folder() / testsupport::GameData::kArchiveName;
+    lang::ResourceFile::open(lang::String(archive.string().c_str()));
     world.setSetting("FULLSCREEN", 0);
     canvas = new Canvas();
     return world.start(frame, canvas);
