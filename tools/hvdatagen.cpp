@@ -26,7 +26,12 @@
 // A figure description (data/figures/NAME.txt) gives a character's colours
 // ("skin 0xFFE8C098", "beard none" ...); every part of the figure is drawn
 // from it as the item figures/NAME/PART.png. The balloons' bitmap font is
-// drawn as fonts/text.png with its glyph table fonts/text_glyphs.png.
+// drawn from the description fonts/text.txt.
+//
+// A description of the one command
+//   font SIZE
+// is a bitmap font instead: white glyphs of the default face at that pixel
+// size ("<name>.png") and their glyph table ("<name>_glyphs.png").
 #include "core/lang/String.h"
 #include "platform/user/Backend.h"
 #include "tools/FigurePainter.h"
@@ -256,6 +261,61 @@ void drawExit(Picture& p, Pens& pens, int x, int y, int w, int h, const std::str
     }
 }
 
+// A bitmap font of the pen's face: codes 32 to 255 in a grid of cells one
+// line high and as wide as the widest advance with a margin on either side
+// (for glyphs that reach past their pen or their advance), white glyphs.
+struct BitmapFont {
+    Picture glyphs{1, 1};
+    Picture table{1, 1};
+};
+
+BitmapFont bitmapFont(TextPen& pen)
+{
+    constexpr int kColumns = 16;
+    constexpr int kMargin = 2;
+    constexpr int kCount = 256 - tools::GlyphTable::kFirstCode;
+    tools::GlyphPainter painter(pen.font());
+    Picture scratch(1, 1);
+    std::vector<int> advances(kCount);
+    int widest = 1;
+    for (int i = 0; i < kCount; ++i) {
+        const auto code = static_cast<unsigned char>(tools::GlyphTable::kFirstCode + i);
+        advances[size_t(i)] = std::max(0, painter.draw(code, scratch.pixels.data(), 0, 0, 0, 0));
+        widest = std::max(widest, advances[size_t(i)]);
+    }
+    const int cellWidth = widest + 2 * kMargin;
+    const int cellHeight = pen.height();
+    BitmapFont font;
+    font.glyphs = Picture(kColumns * cellWidth, (kCount + kColumns - 1) / kColumns * cellHeight);
+    std::vector<tools::GlyphRecord> records(kCount);
+    for (int i = 0; i < kCount; ++i) {
+        const int x = i % kColumns * cellWidth;
+        const int y = i / kColumns * cellHeight;
+        painter.draw(static_cast<unsigned char>(tools::GlyphTable::kFirstCode + i), font.glyphs.pixels.data(),
+                     font.glyphs.width, font.glyphs.height, x + kMargin, y + pen.ascent());
+        records[size_t(i)] = {x, y, cellWidth, cellHeight, -kMargin, advances[size_t(i)]};
+    }
+    for (uint32_t& p : font.glyphs.pixels)
+        p = (p & 0xFF000000u) | 0x00FFFFFFu;
+    const tools::GlyphTable table(records);
+    font.table = Picture(tools::GlyphTable::kWords, table.height());
+    font.table.pixels = table.pixels();
+    return font;
+}
+
+// The pixel size of a "font SIZE" description, or 0 for a picture.
+int fontSize(const std::string& text)
+{
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        const std::vector<std::string> w = words(line);
+        if (w.empty())
+            continue;
+        return w.size() == 2 && w[0] == "font" ? std::max(0, std::atoi(w[1].c_str())) : 0;
+    }
+    return 0;
+}
+
 // Draws the description; false (after a message) on a line it cannot read.
 // `item` becomes the archive item's name when the description gives one; the
 // further names it gives go to `aliases`.
@@ -314,51 +374,6 @@ bool drawDescription(const std::string& text, const std::string& name, Pens& pen
     }
     out = p;
     return true;
-}
-
-// The balloons' bitmap font: white glyphs of the default face at `size`
-// pixels in a grid of 16 columns, and its glyph table (codes 32 to 255; each
-// record the glyph's cell, drawn at the pen, and its advance).
-std::pair<Picture, Picture> bitmapFont(TextPen& pen)
-{
-    constexpr int kColumns = 16;
-    constexpr int kCodes = 256 - tools::GlyphTable::kFirstCode;
-    std::vector<int> advances(kCodes, 0);
-    int cellWidth = 1;
-    {
-        Picture scratch(1, 1);
-        tools::GlyphPainter painter(pen.font());
-        for (int i = 0; i < kCodes; ++i) {
-            advances[size_t(i)] = std::max(0, painter.draw(static_cast<unsigned char>(i + 32), scratch.pixels.data(), 0, 0, 0, 0));
-            cellWidth = std::max(cellWidth, advances[size_t(i)] + 2);
-        }
-    }
-    const int cellHeight = pen.height();
-    const int rows = (kCodes + kColumns - 1) / kColumns;
-    Picture atlas(kColumns * cellWidth, rows * cellHeight);
-    std::vector<tools::GlyphRecord> records(kCodes);
-    {
-        tools::GlyphPainter painter(pen.font());
-        for (int i = 0; i < kCodes; ++i) {
-            const int x = (i % kColumns) * cellWidth, y = (i / kColumns) * cellHeight;
-            painter.draw(static_cast<unsigned char>(i + 32), atlas.pixels.data(), atlas.width, atlas.height, x + 1,
-                         y + pen.ascent());
-            tools::GlyphRecord& r = records[size_t(i)];
-            r.x = x;
-            r.y = y;
-            r.width = i == 0 ? 0 : advances[size_t(i)] + 2;
-            r.height = cellHeight;
-            r.left = -1;
-            r.right = advances[size_t(i)];
-        }
-    }
-    // The painter leaves the coverage in the alpha: the glyphs are white.
-    for (uint32_t& p : atlas.pixels)
-        p = p & 0xFF000000u ? p | 0x00FFFFFFu : 0;
-    const std::vector<uint32_t> words = tools::GlyphTable(records).pixels();
-    Picture table(tools::GlyphTable::kWords, kCodes);
-    table.pixels = words;
-    return {atlas, table};
 }
 
 // Draws the figure of each description below the folder as its parts;
@@ -429,18 +444,28 @@ int main(int argc, char** argv)
         const size_t eq = line.find('=');
         if (trim(line).empty() || trim(line)[0] == '#' || eq == std::string::npos)
             continue;
-        archive.addText(trim(line.substr(0, eq)), trim(line.substr(eq + 1)));
+        // A text in double quotes keeps its leading and trailing spaces.
+        std::string value = trim(line.substr(eq + 1));
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
+        archive.addText(trim(line.substr(0, eq)), value);
     }
 
     Pens pens;
     const auto descriptions = filesBelow(data / "pictures", ".txt");
     for (const auto& description : descriptions) {
+        const std::string text = readFile(description.second, read);
+        ok = ok && read;
+        if (const int size = fontSize(text)) {
+            const BitmapFont font = bitmapFont(pens.of(size));
+            archive.add(description.first + ".png", font.glyphs.png());
+            archive.add(description.first + "_glyphs.png", font.table.png());
+            continue;
+        }
         Picture picture(1, 1);
         std::string item = description.first + ".png";
         std::vector<std::string> aliases;
-        ok = ok &&
-             drawDescription(readFile(description.second, read), description.first, pens, picture, item, aliases) &&
-             read;
+        ok = ok && drawDescription(text, description.first, pens, picture, item, aliases);
         const std::vector<uint8_t> png = picture.png();
         archive.add(item, png);
         for (const std::string& alias : aliases)
@@ -458,9 +483,6 @@ int main(int argc, char** argv)
     }
     size_t figures = 0;
     ok = drawFigures(data / "figures", archive, figures) && ok;
-    const auto font = bitmapFont(pens.of(16));
-    archive.add("fonts/text.png", font.first.png());
-    archive.add("fonts/text_glyphs.png", font.second.png());
     archive.add("logo", logo(pens.of(28)).png());
     archive.add("loading", loadingLabel(pens.of(20)).png());
     archive.add("loadbar", loadBar().png());

@@ -12,6 +12,7 @@ LF.visited = {}
 LF.found = {}
 LF.taken = {}
 LF.story = {}
+LF.ticTacRound = 0
 LF.riversideLeverPulled = false
 LF.jungleIdolFound = false
 
@@ -127,4 +128,17 @@ end
 function LF_blackBarsShow(n)
 end
 function LF_clearPreviousAmbientSound()
+end
+
+-- The card game: the computer plays at its full strength.
+function LF_dumbDownConcentrationAI()
+    return false
+end
+
+-- Noughts and crosses: the games won so far in this game.
+function LF_getTicTacRoundNumber()
+    return LF.ticTacRound
+end
+function LF_setTicTacRoundNumber(n)
+    LF.ticTacRound = n
 end

@@ -196,6 +196,17 @@ public:
     sprite::SpriteBase* getHeldItemSprite();
     void setGameInstructionsInfo(int game, int x, int y);
     int getGameInstructionsGame() const { return m_nInstructionsGame; }
+    // The mini-game instructions in reduced form until the panel is built:
+    // the panel is never opened, and every request that would show it shows
+    // the question mark instead.
+    void queueGameInstructions(int x, int y, int game, int delay);
+    void showGameInstructions(int x, int y, int game, bool show, bool grow, int steps, int originX, int originY,
+                              float startScale, float endScale);
+    bool isGameInstructionsShowing();
+    void showGameInsQuestionMark();
+    void disableGameInsQuestionMark();
+    // The question mark is visible and its button holds the point.
+    bool isOverGameInsQuestionMark(int x, int y);
     void handleAction(lang::Object* receiver, lang::String* command) override;
     // The ambient animals and sounds, then the framework's frame.
     void doFrame() override;

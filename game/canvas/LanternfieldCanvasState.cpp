@@ -1,18 +1,21 @@
 // LanternfieldCanvasState.cpp: the game state, the background music, the
-// progress record and profile, the cursor state and the named actions, in
-// the reduced form the rooms and chapters need so far: the menu opens the
-// game, but there are no profiles on disk, no chapter book and no cursor
-// pictures yet.
+// progress record and profile, the cursor state, the named actions and the
+// mini-game instructions, in the reduced form the rooms, chapters and
+// puzzles need so far: the menu opens the game, the player selection and the
+// how-to-play pages, but no progress is stored with a profile yet, and there
+// is no chapter book, no cursor pictures and no instructions panel yet.
 #include "game/canvas/LanternfieldCanvas.h"
 
 #include "core/lang/Synchronized.h"
 #include "game/ambient/AmbientAnimManager.h"
 #include "game/ambient/AmbientSoundManager.h"
+#include "game/dialogs/ChoosePlayer.h"
 #include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/Room.h"
 #include "platform/kernel/DebugOutput.h"
 #include "sound/clip/AudioClip.h"
+#include "sprites/buttons/ButtonMixin.h"
 #include "sprites/script/ScriptHost.h"
 #include "sprites/settings/User.h"
 
@@ -23,6 +26,28 @@ constexpr int kDefaultFXVolume = 170;
 constexpr int kDefaultMusicVolume = 85;
 // Background music is streamed.
 constexpr int kStreamKind = 1;
+
+ChoosePlayer* choosePlayer(LanternfieldCanvas* canvas)
+{
+    sprite::SpriteBase* dialog = canvas->getSprite("ChoosePlayer");
+    return dialog && dialog->isInstanceOf("ChoosePlayer") ? static_cast<ChoosePlayer*>(dialog) : nullptr;
+}
+
+// The player selection over the dimmed screen, with that profile chosen
+// ("" opens the new-profile prompt).
+void openPlayerSelection(LanternfieldCanvas* canvas, const lang::String& profile)
+{
+    ChoosePlayer* chooser = choosePlayer(canvas);
+    if (!chooser)
+        return;
+    for (const char* name : {"Dim", "ChoosePlayer", "GameCursor"}) {
+        if (sprite::SpriteBase* sprite = canvas->getSprite(name))
+            canvas->addSprite(name, sprite, -1);
+    }
+    canvas->showSprite("Dim", true);
+    chooser->setSelectedProfile(profile);
+    chooser->setVisible(true);
+}
 
 } // namespace
 
@@ -54,6 +79,7 @@ void LanternfieldCanvas::setGameState(int state)
         if (m_profileName.equalsIgnoreCase("")) {
             resetProgress();
             resetGameWorld();
+            openPlayerSelection(this, lang::String(""));
             m_bResetGame = true;
         }
         loopSound(SOUND_MENU_LOOP);
@@ -187,6 +213,48 @@ void LanternfieldCanvas::setGameInstructionsInfo(int game, int x, int y)
     m_nInstructionsY = y;
 }
 
+void LanternfieldCanvas::queueGameInstructions(int x, int y, int game, int)
+{
+    showGameInstructions(x, y, game, true, false, 8, 50, 50, 0.1f, 1.0f);
+}
+
+void LanternfieldCanvas::showGameInstructions(int, int, int, bool show, bool, int, int, int, float, float)
+{
+    if (show)
+        showGameInsQuestionMark();
+    else
+        showSprite("GameInsQuestionMark", false);
+}
+
+bool LanternfieldCanvas::isGameInstructionsShowing()
+{
+    return isSpriteVisible("GameInstructions");
+}
+
+void LanternfieldCanvas::showGameInsQuestionMark()
+{
+    sprite::SpriteBase* mark = getSprite("GameInsQuestionMark");
+    if (!mark)
+        return;
+    mark->setVisible(true);
+    if (sprite::ButtonMixin* button = sprite::ButtonMixin::fromSprite(mark))
+        button->setEnabled(true);
+}
+
+void LanternfieldCanvas::disableGameInsQuestionMark()
+{
+    sprite::SpriteBase* mark = getSprite("GameInsQuestionMark");
+    if (sprite::ButtonMixin* button = mark ? sprite::ButtonMixin::fromSprite(mark) : nullptr)
+        button->setEnabled(false);
+}
+
+bool LanternfieldCanvas::isOverGameInsQuestionMark(int x, int y)
+{
+    sprite::SpriteBase* mark = getSprite("GameInsQuestionMark");
+    sprite::ButtonMixin* button = mark ? sprite::ButtonMixin::fromSprite(mark) : nullptr;
+    return mark && mark->isVisible() && button && button->hitAndEnabled(x, y);
+}
+
 void LanternfieldCanvas::handleAction(lang::Object* receiver, lang::String* command)
 {
     lang::Synchronized guard(this, true);
@@ -212,6 +280,42 @@ void LanternfieldCanvas::handleAction(lang::Object* receiver, lang::String* comm
         auto* sender = static_cast<sprite::SpriteBase*>(receiver);
         sender->setAction(nullptr, nullptr);
         sender->setVisible(false);
+        return;
+    }
+    // The profile and how-to-play commands of the menu.
+    if (command && !m_bInTransition && command->equalsIgnoreCase("ChangeProfile")) {
+        playSound(0);
+        openPlayerSelection(this, m_profileName);
+        return;
+    }
+    if (command && command->startsWith("profile:")) {
+        // The name is the dialog's choice, whatever follows the prefix.
+        ChoosePlayer* chooser = choosePlayer(this);
+        m_profileName = chooser ? chooser->getSelectedName() : lang::String("");
+        if (sprite::User* settings = getUser())
+            settings->setString(lang::String("LASTPROFILE"), m_profileName);
+        showSprite("ChoosePlayer", false);
+        showSprite("Dim", false);
+        if (m_pProfileStore)
+            m_pProfileStore->open(lang::String::loadText("REGISTRYNAME") + "\\" + m_profileName.toUpperCase());
+        resetProgress();
+        resetGameWorld();
+        loadProfile();
+        return;
+    }
+    if (command && !m_bInTransition && command->equalsIgnoreCase("bMenuHowtoPlay")) {
+        playSound(0);
+        showSprite("MainMenu", false);
+        showSprite("Instructions", true);
+        for (const char* name : {"Instructions", "GameCursor"}) {
+            if (sprite::SpriteBase* sprite = getSprite(name))
+                addSprite(name, sprite, -1);
+        }
+        return;
+    }
+    if (command && command->equalsIgnoreCase("bInstructionsClose")) {
+        playSound(0);
+        showSprite("MainMenu", true);
         return;
     }
     GameCanvas3::handleAction(receiver, command);

@@ -17,11 +17,14 @@
 #include "game/characters/TribalElder.h"
 #include "game/characters/TutorialCharacter.h"
 #include "game/cutscenes/Vignette.h"
+#include "game/cutscenes/VignetteAnimate.h"
 #include "game/debug/PuzzleCheats.h"
 #include "game/effects/SparkleSprite.h"
 #include "game/dialogs/ChoosePlayer.h"
+#include "game/dialogs/GenericDialog.h"
 #include "game/dialogs/GameInstructDialog.h"
 #include "game/dialogs/InstructDialog.h"
+#include "game/dialogs/ProfileInputPrompt.h"
 #include "game/inventory/Inventory.h"
 #include "game/menus/BookDlgSprite.h"
 #include "game/menus/MenuSprite.h"
@@ -37,6 +40,7 @@ const char* const GameClasses::kClassNames[] = {
     "TutorialCharacter", "BookDlgSprite", "Character", "ChoosePlayer", "GameInstructDialog", "InstructDialog",
     "Inventory",    "MenuSprite",  "OptionsSprite", "Room",      "TalkBalloon",       "AmbientButterfly",
     "AmbientFirefly", "DoorSprite", "SparkleSprite",
+    "ProfileInputPrompt", "GenericDialog", "VignetteAnimate",
 };
 const int GameClasses::kClassCount = int(sizeof kClassNames / sizeof kClassNames[0]);
 
@@ -93,6 +97,9 @@ void GameClasses::registerClasses()
     make<AmbientFirefly::AmbientFireflyClass>();
     make<DoorSprite::DoorSpriteClass>();
     make<SparkleSprite::SparkleSpriteClass>();
+    make<ProfileInputPrompt::ProfileInputPromptClass>();
+    make<GenericDialog::GenericDialogClass>();
+    make<VignetteAnimate::VignetteAnimateClass>();
 }
 
 void GameClasses::unregisterClasses()

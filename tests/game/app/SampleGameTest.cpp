@@ -1,14 +1,22 @@
 // SampleGameTest.cpp: the game data the build makes beside the game program
-// loads cleanly, its exits join all 66 rooms into one graph that a player can
-// walk from the story's introduction, and a new game walks it by clicks.
+// loads cleanly, its exits and cut scenes join all 66 rooms into one graph
+// that a player can walk from the story's introduction, and a new player
+// makes a profile, sees the story's cut scenes and walks on by clicks; the
+// first chapter's errand gives, takes and uses inventory items.
 #include "core/lang/ResourceFile.h"
 #include "game/ambient/AmbientSoundManager.h"
+#include "game/cutscenes/Vignette.h"
+#include "game/cutscenes/VignetteAnimate.h"
+#include "game/dialogs/ChoosePlayer.h"
 #include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
+#include "platform/user/Backend.h"
+#include "platform/user/Input.h"
 #include "sprites/particles/ExplosionSpritePSX.h"
 #include "sprites/script/ScriptHost.h"
+#include "sprites/settings/User.h"
 #include "tests/game/support/GameFixture.h"
 
 #include <gtest/gtest.h>
@@ -37,7 +45,49 @@ protected:
         world.stepFrames(30);
     }
     int current() { return canvas->getProgress()->currentRoom; }
+    // Types the name into the player selection's prompt and presses Enter.
+    void newPlayer(const std::string& name)
+    {
+        platform::events::text(name);
+        world.pump();
+        world.tick(16);
+        world.key(VK_RETURN);
+        world.stepFrames(1);
+    }
+    // Clicks the middle of the cut scene's button (Next and Continue lie
+    // on the same spot).
+    void pressCutSceneButton(const char* name)
+    {
+        sprite::SpriteBase* button = canvas->getRoom(current())->getSprite(name);
+        ASSERT_NE(nullptr, button);
+        ASSERT_TRUE(button->isVisible()) << name;
+        world.click(button->left() + button->width() / 2, button->top() + button->height() / 2);
+        world.stepFrames(1);
+    }
 };
+
+// Where a room leads: its exits' rooms, or a cut scene's rooms after its
+// last slide or page.
+std::vector<int> waysOn(Room* room)
+{
+    std::vector<int> out;
+    if (room->isInstanceOf("Vignette")) {
+        for (const Vignette::VignetteData& group : static_cast<Vignette*>(room)->getGroups()) {
+            if (group.exitRoom >= 0)
+                out.push_back(group.exitRoom);
+        }
+        return out;
+    }
+    if (room->isInstanceOf("VignetteAnimate")) {
+        out.push_back(static_cast<VignetteAnimate*>(room)->getExitRoom());
+        return out;
+    }
+    for (int i = 0; i < room->getDoorCount(); ++i) {
+        if (DoorSprite* door = room->getDoor(i))
+            out.push_back(door->getTargetRoom());
+    }
+    return out;
+}
 
 TEST_F(SampleGameTest, TheGameDataLoadsWithEverythingItCounts)
 {
@@ -51,10 +101,9 @@ TEST_F(SampleGameTest, TheGameDataLoadsWithEverythingItCounts)
 
 TEST_F(SampleGameTest, EveryRoomCanBeReachedThroughTheExits)
 {
-    // The game enters two rooms without an exit: a new game's introduction
-    // and a chapter's cut scene.
+    // A new game enters the introduction, which has no exit leading to it.
     std::set<int> reached;
-    std::vector<int> todo{LanternfieldCanvas::ROOM_STORY_INTRO, LanternfieldCanvas::ROOM_VIGNETTE};
+    std::vector<int> todo{LanternfieldCanvas::ROOM_STORY_INTRO};
     while (!todo.empty()) {
         const int index = todo.back();
         todo.pop_back();
@@ -62,7 +111,10 @@ TEST_F(SampleGameTest, EveryRoomCanBeReachedThroughTheExits)
             continue;
         Room* room = canvas->getRoom(index);
         ASSERT_NE(nullptr, room) << index;
-        ASSERT_GT(room->getDoorCount(), 0) << room->getName().c_str() << " has no way on";
+        const std::vector<int> ways = waysOn(room);
+        ASSERT_FALSE(ways.empty()) << room->getName().c_str() << " has no way on";
+        for (int target : ways)
+            EXPECT_NE(nullptr, canvas->getRoom(target)) << room->getName().c_str() << " leads to " << target;
         for (int i = 0; i < room->getDoorCount(); ++i) {
             DoorSprite* door = room->getDoor(i);
             ASSERT_NE(nullptr, door) << room->getName().c_str() << " Door" << i;
@@ -70,23 +122,28 @@ TEST_F(SampleGameTest, EveryRoomCanBeReachedThroughTheExits)
             EXPECT_TRUE(door->isEnabled()) << room->getName().c_str() << " Door" << i;
             EXPECT_GE(door->getDirection(), 0);
             EXPECT_LE(door->getDirection(), 7);
-            EXPECT_NE(nullptr, canvas->getRoom(door->getTargetRoom())) << room->getName().c_str() << " Door" << i;
             // Clear of the inventory bar along the bottom.
             EXPECT_LE(door->top() + door->height(), 520) << room->getName().c_str() << " Door" << i;
-            todo.push_back(door->getTargetRoom());
         }
+        todo.insert(todo.end(), ways.begin(), ways.end());
     }
     EXPECT_EQ(size_t(LanternfieldCanvas::ROOM_COUNT), reached.size());
 }
 
-TEST_F(SampleGameTest, AChaptersFirstStartShowsItsCutSceneWhichLeadsToTheDock)
+TEST_F(SampleGameTest, AChaptersFirstStartShowsItsSlideShowWhichLeadsToTheDock)
 {
+    newPlayer("Ann");
     canvas->setResetGame(false);
     canvas->getProgress()->currentRoom = 2;
     canvas->startChapter();
     ASSERT_EQ(LanternfieldCanvas::ROOM_VIGNETTE, current());
     world.stepFrames(2);
-    leaveBy(canvas->getRoom(current()), 0);
+    // Three slides: Next, Next, then Continue closes the dimmer over the
+    // screen and leads on.
+    pressCutSceneButton("NextButton");
+    pressCutSceneButton("NextButton");
+    pressCutSceneButton("ContinueButton");
+    world.stepFrames(25);
     EXPECT_EQ(0, current());
     EXPECT_EQ(1, canvas->getVignetteSeen(1)) << "the cut scene was seen";
     // The next start goes straight to the saved room.
@@ -95,15 +152,38 @@ TEST_F(SampleGameTest, AChaptersFirstStartShowsItsCutSceneWhichLeadsToTheDock)
     EXPECT_EQ(0, current());
 }
 
-TEST_F(SampleGameTest, ANewGameStartsWithTheIntroductionAndTheExitsLeadOn)
+TEST_F(SampleGameTest, ANewPlayerMakesAProfileHearsTheStoryAndWalksOn)
 {
+    // Without a profile the player selection asks for a name first.
+    auto* chooser = static_cast<ChoosePlayer*>(canvas->getSprite("ChoosePlayer"));
+    ASSERT_TRUE(chooser->isVisible());
+    ASSERT_TRUE(chooser->isInputPromptVisible());
+    newPlayer("Ann");
+    EXPECT_FALSE(chooser->isVisible());
+    EXPECT_FALSE(canvas->isSpriteVisible("Dim"));
+    EXPECT_EQ("Ann", std::string(canvas->getProfileName().c_str()));
+    EXPECT_EQ("Ann", world.settingText("LASTPROFILE", ""));
+    ASSERT_NE(nullptr, canvas->getProfileStore());
+    EXPECT_EQ("Ann", std::string(canvas->getProfileStore()->getString("displayName", "").c_str()));
+
     world.click(400, 410);
     world.stepFrames(2);
     ASSERT_EQ(LanternfieldCanvas::ROOM_STORY_INTRO, current()) << "the menu's start button opens a new game";
     EXPECT_EQ(LanternfieldCanvas::STATE_PLAYING, canvas->getGameState());
     EXPECT_FALSE(canvas->isSpriteVisible("MainMenu"));
     leaveBy(canvas->getRoom(current()), 0);
+    // The animated cut scene: two pages, then the first chapter's slides.
+    ASSERT_EQ(LanternfieldCanvas::ROOM_VIGNETTE_INTRO, current());
+    pressCutSceneButton("NextButton");
+    pressCutSceneButton("ContinueButton");
+    ASSERT_EQ(LanternfieldCanvas::ROOM_VIGNETTE, current());
+    EXPECT_EQ(0, static_cast<Vignette*>(canvas->getRoom(current()))->getGroup());
+    pressCutSceneButton("NextButton");
+    pressCutSceneButton("NextButton");
+    pressCutSceneButton("ContinueButton");
+    world.stepFrames(25);
     ASSERT_EQ(0, current()) << "on to the dock";
+    EXPECT_TRUE(canvas->isSpriteVisible("Inventory"));
     leaveBy(canvas->getRoom(0), 0);
     EXPECT_EQ(2, current()) << "north to the market";
     EXPECT_TRUE(ScriptHost::instance->getLuaBoolean("LF.visited.Dock"));
@@ -115,8 +195,8 @@ TEST_F(SampleGameTest, OutdoorRoomsHaveAnimalsSoundsSparklesAndAnExitAScriptOpen
 {
     EXPECT_EQ(6, canvas->getSoundCount());
     canvas->setResetGame(false);
-    canvas->enterGame(5);
-    world.stepFrames(2);
+    enter(5);
+    world.stepFrames(1);
     Room* riverside = canvas->getRoom(5);
     AmbientSoundManager* sounds = canvas->getAmbientSoundManager();
     EXPECT_EQ(4, riverside->getAmbientSprites().size()) << "butterflies";

@@ -94,15 +94,13 @@ std::string roomScript(const std::string& room)
 void writeGame(testsupport::GameData& data, const GameOptions& options)
 {
     std::ostringstream top;
-    if (options.soundCount > 0) {
+    top << "<data>\n" << kCanvasData << "\n";
+    if (!options.sounds.empty()) {
         top << "<sounds>\n";
-        for (int i = 0; i < options.soundCount; ++i) {
-            // Short tones: only the calls are of interest.
-            data.sound("s" + std::to_string(i), 10);
-            top << "+s" << i << "\n";
-        }
+        for (const std::string& sound : options.sounds)
+            top << sound << "\n";
     }
-    top << "<data>\n" << kCanvasData << "\n<sprites>\n";
+    top << "<sprites>\n";
     auto add = [&](const std::string& name, const std::string& entry) {
         if (!options.omitted.count(name))
             top << name << " " << entry << "\n";
@@ -121,7 +119,8 @@ void writeGame(testsupport::GameData& data, const GameOptions& options)
             data.manifest("room_" + name,
                           roomWithDoors({"700 300 100 100 1 " + std::to_string(i) + " 2 " + std::to_string(next)}));
         }
-        data.script(name + ".lua", roomScript(name));
+        const auto script = options.roomScripts.find(name);
+        data.script(name + ".lua", script != options.roomScripts.end() ? script->second : roomScript(name));
     }
     add("MainMenu", "MenuSprite 0 0 800 600 0 0");
     add("Options", "OptionsSprite 0 0 400 300 0 0");
@@ -240,6 +239,10 @@ std::vector<std::string> GameFixture::calls(const std::string& prefix)
 
 void GameFixture::enter(int index)
 {
+    // A player chose a profile before any game is entered: the player
+    // selection that a start without a profile opens is closed.
+    canvas->showSprite("ChoosePlayer", false);
+    canvas->showSprite("Dim", false);
     canvas->enterGame(index);
     world.stepFrames(1);
 }

@@ -32,13 +32,16 @@ struct GameOptions {
     std::map<std::string, std::string> roomClasses;
     // Lines added to "Lanternfield.lua".
     std::string gameScript;
+    // A room's script ("<room>.lua") by room name, in place of the one that
+    // records the base callbacks.
+    std::map<std::string, std::string> roomScripts;
+    // The names of the manifest's sound table, in order (none when empty).
+    std::vector<std::string> sounds;
     // The inventory's nested manifest; the bar's background alone when empty.
     std::string inventoryManifest;
     // Canvas sprites' entries (kind and numbers) by name, in place of the
     // plain ones the fixture gives them.
     std::map<std::string, std::string> canvasSprites;
-    // The sound table: clips "+s0" ... of short tones.
-    int soundCount = 0;
 };
 
 // The nested manifest of a room with these exits ("Door<i> DoorSprite ..."

@@ -64,7 +64,11 @@ GameOptions InventoryFixture::inventoryOptions(const std::string& extraScript)
 
     GameOptions options;
     options.inventoryManifest = bar.str();
-    options.soundCount = 30;
+    // A sound table of short tones: only the calls are of interest.
+    for (int i = 0; i < 30; ++i) {
+        data.sound("s" + std::to_string(i), 10);
+        options.sounds.push_back("+s" + std::to_string(i));
+    }
     options.canvasSprites["InventoryHintPaper"] = "Sprite paper 650 470";
     options.canvasSprites["InventoryHintArrowButton"] = "AnimateSprite arrow 690 472 4 1 0";
     options.canvasSprites["HintText"] = "NewFontSprite font glyphs 660 480 0 -0x7F7F7F80";
