@@ -9,6 +9,11 @@ LF.vignetteSeen = LF.vignetteSeen or {0, 0, 0, 0, 0, 0}
 LF.globalISpyActive = false
 LF.fountainFixedWaterOn = false
 LF.visited = {}
+-- The items found so far and those the story took back, by name, and the
+-- steps of the first chapter's errand.
+LF.found = {}
+LF.taken = {}
+LF.story = {}
 LF.ticTacRound = 0
 LF.riversideLeverPulled = false
 LF.jungleIdolFound = false
@@ -26,9 +31,82 @@ function LF_setVignetteNotSeen(n)
     LF.vignetteSeen[n] = 0
 end
 
--- Every room's script notes the player's visits.
+-- Every room's script notes the player's visits; the last room's count of
+-- treasures goes away.
 function LF_roomEntered(name)
     LF.visited[name] = true
+    inventory:showRoomItemTip(false)
+end
+
+-- The inventory's items by their Lua id 1 to 22, in the bar's order; each
+-- has a tool tip "STR_TIP_<name>".
+LF_ITEMS = {
+    "Amulet", "HiddenFlowerBouquet", "Pearls", "Cypher", "MansionGateCode", "ConcentrationTrophy",
+    "Gem_1", "Gem_2", "Gem_3", "Gem_4", "CaveMapScroll", "Peg_1", "Peg_2", "Peg_3", "Machete",
+    "ViewFinderSolution", "RiddleCoaster", "AmuletComplete", "Vase", "VaseWithWater", "Box", "AirTank",
+}
+function LF_getInventoryItemSpriteName(id)
+    return LF_ITEMS[id] or ""
+end
+function LF_getInventoryItemToolTipID(id)
+    local name = LF_ITEMS[id]
+    return name and ("STR_TIP_" .. name) or ""
+end
+-- No item leaves the bar, and no tip shows, during the global I-Spy game.
+function LF_playingGlobalISpy()
+    return LF.globalISpyActive == true
+end
+
+-- Items given and taken by the story. A given item glints into the bar.
+function LF_giveItem(name)
+    inventory:addItemToList(name)
+    inventory:sparkleInSprite(name, "InventorySparkle")
+end
+function LF_takeItem(name)
+    inventory:removeItemFromList(name)
+    LF.taken[name] = true
+end
+-- The treasures lying in the rooms: each is found once, and the room's tip
+-- counts them.
+function LF_itemFound(name)
+    return LF.found[name] == true
+end
+function LF_findItem(name)
+    LF.found[name] = true
+    LF_giveItem(name)
+    local count = 0
+    for _ in pairs(LF.found) do
+        count = count + 1
+    end
+    inventory:setRoomItemTip("STR_ITEMS_FOUND", count, true)
+end
+
+-- The hints are the text items "STR_HINT_<id>".
+function LF_hintText(id)
+    return "STR_HINT_" .. id
+end
+function LF_addHint(id)
+    inventory:addHint(LF_hintText(id), id)
+end
+function LF_removeHint(id)
+    inventory:removeHint(LF_hintText(id), id)
+end
+function LF_replaceHint(out, into)
+    inventory:replaceHint(LF_hintText(out), LF_hintText(into), into, out)
+end
+
+-- A table of plain values (true, false, numbers) by name or number, as Lua
+-- text; a number key stays a number.
+local function flatTable(t)
+    local keys = {}
+    for k, v in pairs(t) do
+        if type(v) == "boolean" or type(v) == "number" then
+            local key = type(k) == "number" and tostring(k) or string.format("%q", k)
+            keys[#keys + 1] = "[" .. key .. "] = " .. tostring(v)
+        end
+    end
+    table.sort(keys)
+    return "{" .. table.concat(keys, ", ") .. "}"
 end
 
 -- The mini-games' instructions panels.
@@ -42,26 +120,8 @@ function LF_clearShowGameInstructions(n)
     LF.showIns[n] = false
 end
 
--- The sample has no I-Spy lists and no task banners yet.
-function LF_playingGlobalISpy()
-    return false
-end
+-- The sample has no task banners yet.
 function LF_showTaskCompleted()
-end
-
--- A sorted list of the keys of a table whose values are true or false, as
--- Lua text of the table.
-local function flagTable(flags)
-    local keys = {}
-    for k in pairs(flags) do
-        keys[#keys + 1] = k
-    end
-    table.sort(keys, function(a, b) return tostring(a) < tostring(b) end)
-    local parts = {}
-    for _, k in ipairs(keys) do
-        parts[#parts + 1] = "[" .. string.format("%q", k) .. "] = " .. tostring(flags[k] and true or false)
-    end
-    return "{" .. table.concat(parts, ", ") .. "}"
 end
 
 -- The story's state as Lua text that restores it when run.
@@ -72,8 +132,11 @@ function LF_save()
     end
     return "LF = LF or {}\n" ..
         "LF.vignetteSeen = {" .. table.concat(seen, ", ") .. "}\n" ..
-        "LF.visited = " .. flagTable(LF.visited) .. "\n" ..
-        "LF.showIns = " .. flagTable(LF.showIns) .. "\n" ..
+        "LF.visited = " .. flatTable(LF.visited) .. "\n" ..
+        "LF.showIns = " .. flatTable(LF.showIns) .. "\n" ..
+        "LF.found = " .. flatTable(LF.found) .. "\n" ..
+        "LF.taken = " .. flatTable(LF.taken) .. "\n" ..
+        "LF.story = " .. flatTable(LF.story) .. "\n" ..
         "LF.riversideLeverPulled = " .. tostring(LF.riversideLeverPulled and true or false) .. "\n" ..
         "LF.jungleIdolFound = " .. tostring(LF.jungleIdolFound and true or false) .. "\n"
 end

@@ -1,5 +1,5 @@
-// ProgressRecord.cpp: the initial values of the player's progress and its
-// little-endian image.
+// ProgressRecord.cpp: the initial values of the player's progress, its
+// little-endian image and the hint slots.
 #include "game/progress/ProgressRecord.h"
 
 #include "core/lang/ByteArray.h"
@@ -76,4 +76,41 @@ bool ProgressRecord::readImage(const uint8_t* data, int length)
     for (int j = 0; j < HINT_COUNT; ++j)
         in = take(in, end, hint[j]);
     return true;
+}
+int ProgressRecord::hintCount() const
+{
+    int count = 0;
+    while (count < HINT_COUNT && hint[count] != -1)
+        ++count;
+    return count;
+}
+
+bool ProgressRecord::addHint(int id)
+{
+    for (int j = 0; j < HINT_COUNT; ++j) {
+        if (hint[j] == id)
+            return true;
+    }
+    const int count = hintCount();
+    if (count == HINT_COUNT)
+        return false;
+    hint[count] = id;
+    return true;
+}
+
+void ProgressRecord::removeHint(int id)
+{
+    int kept = 0;
+    for (int j = 0; j < HINT_COUNT; ++j) {
+        if (hint[j] != id && hint[j] != -1)
+            hint[kept++] = hint[j];
+    }
+    while (kept < HINT_COUNT)
+        hint[kept++] = -1;
+}
+
+void ProgressRecord::clearHints()
+{
+    for (int j = 0; j < HINT_COUNT; ++j)
+        hint[j] = -1;
 }
