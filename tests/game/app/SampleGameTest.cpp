@@ -419,6 +419,7 @@ TEST(SampleSessionsTest, APlayerPausesQuitsAndContinuesWhereTheyWereAfterARestar
         EXPECT_FALSE(run.canvas->isSpriteVisible("BookDialog"));
         EXPECT_TRUE(run.canvas->isSpriteVisible("Quit"));
 
+        run.canvas->setShowGameInstructions(3, false); // a mini-game's instructions were seen
         run.world.click(776, 24);
         run.world.click(400, 380); // "Main menu": the game is saved
         EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, run.canvas->getGameState());
@@ -436,6 +437,8 @@ TEST(SampleSessionsTest, APlayerPausesQuitsAndContinuesWhereTheyWereAfterARestar
     EXPECT_EQ(2, again.current()) << "back at the market";
     EXPECT_EQ(LanternfieldCanvas::STATE_PLAYING, again.canvas->getGameState());
     EXPECT_TRUE(ScriptHost::instance->getLuaBoolean("LF.visited.Dock")) << "the story's state came back";
+    EXPECT_FALSE(again.canvas->getShowGameInstructions(3)) << "seen instructions stay seen";
+    EXPECT_TRUE(again.canvas->getShowGameInstructions(4));
     EXPECT_TRUE(again.canvas->isSpriteVisible("Quit"));
 }
 
