@@ -69,6 +69,8 @@ public:
     static constexpr int CHAPTER_FADE_FRAMES = 30;
     // The cursor index at construction (the normal pointer).
     static constexpr int CURSOR_NORMAL = 8;
+    // The cursor index that shows no cursor at all.
+    static constexpr int CURSOR_HIDDEN = 58;
 
     // The names of the rooms table, by index; the names of the thirteen
     // characters, the seven dialogs, the seven close-ups and the eleven
@@ -186,6 +188,15 @@ public:
     // The save when the program closes: the room is left, then saved.
     void saveOnExit();
     void dropSpecialCursor();
+    // The cursors in reduced form until their pictures are built: the index,
+    // the lock and the item on the cursor are kept, no picture is loaded.
+    // An ordinary cursor (0 to 9) or "hidden" (58), with the lock that keeps
+    // the pointer's moves from replacing it.
+    void setCursor(int index, bool lock);
+    using sprite::GameCanvas3::setCursor;
+    // A special cursor (10 to 57), an item of the bar when heldItem is set.
+    void setSpecialCursor(int index, bool heldItem, int frame);
+    bool isCursorLocked() const { return m_bCursorLock; }
     bool hasItemOnCursor() const { return m_nItemOnCursor != -1; }
     bool isHeldItemOnCursor() const { return hasItemOnCursor() && m_bHeldItem; }
     sprite::SpriteBase* getHeldItemSprite();
