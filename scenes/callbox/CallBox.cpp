@@ -201,8 +201,10 @@ void CallBox::clearRegister(bool animate)
             continue;
         s->setColorBalance(kFull, kAsDrawn, kAsDrawn, kAsDrawn);
         if (animate && i <= m_nCount) {
-            lang::String command(numbered(kPlaceCommand, i).c_str());
-            s->setAction(this, &command);
+            // The sprite keeps a reference on its command.
+            auto* command = new lang::String(numbered(kPlaceCommand, i).c_str());
+            s->setAction(this, command);
+            command->release();
             s->setDestination(s->left(), m_nRestY, kSlideFrames);
         } else {
             s->setPosition(s->left(), m_nRestY);
