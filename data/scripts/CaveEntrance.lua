@@ -5,6 +5,6 @@ local room = roomScript("CaveEntrance")
 local entered = room.onEnter
 room.onEnter = function(self, n)
     entered(self, n)
-    LF.caveMazeScreen = 7
+    LF.caveMazeScreen = 22
 end
 rooms["CaveEntrance"] = room

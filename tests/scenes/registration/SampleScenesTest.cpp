@@ -137,15 +137,15 @@ TEST_F(SampleScenesTest, TheCaveMouthLeadsIntoTheMazeWhoseChambersAreWalked)
     auto* maze = static_cast<CaveMaze*>(room(31));
     ASSERT_TRUE(maze->isInstanceOf("CaveMaze"));
     enter(31);
-    EXPECT_EQ(7, maze->getCurrentScreen());
+    EXPECT_EQ(22, maze->getCurrentScreen()) << "the chamber at the cave's mouth";
     world.click(400, 80);
     ASSERT_TRUE(stepUntil([maze] { return maze->getState() == Room::STATE_PLAYING; }, 200));
-    EXPECT_EQ(4, maze->getCurrentScreen());
-    world.click(75, 300);
+    EXPECT_EQ(18, maze->getCurrentScreen());
+    world.click(725, 300);
     ASSERT_TRUE(stepUntil([maze] { return maze->getState() == Room::STATE_PLAYING; }, 200));
-    EXPECT_EQ(3, maze->getCurrentScreen());
+    EXPECT_EQ(19, maze->getCurrentScreen());
     EXPECT_TRUE(maze->getSprite("PuzzleDoor")->isVisible());
-    EXPECT_EQ("3", runLua(maze, "return tostring(LF.caveMazeScreen)"));
+    EXPECT_EQ("19", runLua(maze, "return tostring(LF.caveMazeScreen)"));
     expectCleanRun();
 }
 
