@@ -221,11 +221,13 @@ TEST_F(CaveMazeTest, WhatEachScreenShows)
         runLua(maze, c.script);
         maze->setupScreen(c.screen);
         EXPECT_EQ(c.door, door->isVisible());
-        if (c.door)
+        if (c.door) {
             EXPECT_EQ(c.frame, door->getFrame());
+        }
         EXPECT_EQ(c.inlayGem, shown("InlayGem_1"));
-        if (c.inlayGem)
+        if (c.inlayGem) {
             EXPECT_DOUBLE_EQ(0.75, maze->getSprite("InlayGem_1")->getScaleX());
+        }
         EXPECT_EQ(std::to_string(c.puzzleIndex), runLua(maze, "return tostring(self:getPuzzleIndex())"));
     }
     EXPECT_TRUE(shown("InlayGem_2")) << "puzzle 2's gem is still in its inlay";
