@@ -17,6 +17,14 @@ LF.story = {}
 LF.ticTacRound = 0
 LF.riversideLeverPulled = false
 LF.jungleIdolFound = false
+LF.callBoxSolved = false
+LF.bridge = {match = 0, set = 0, index = 0}
+LF.bridgeSolved = false
+LF.caveMazeScreen = 22
+LF.caveGoldenDoorFound = false
+LF.caveGemsPlaced = {0, 0, 0, 0}
+LF.caveMazePuzzleSolved = {false, false, false, false}
+LF.caveGemTaken = {false, false, false, false}
 -- Per mini-game (numbered from 1): its instructions still open by themselves.
 LF.showIns = {}
 
@@ -124,21 +132,26 @@ end
 function LF_showTaskCompleted()
 end
 
--- The story's state as Lua text that restores it when run.
+-- The story's state as Lua text that restores it when run: every flag,
+-- number and flat table of LF, by name in sorted order.
 function LF_save()
-    local seen = {}
-    for i = 1, 6 do
-        seen[i] = tostring(LF.vignetteSeen[i] or 0)
+    local names = {}
+    for k in pairs(LF) do
+        if type(k) == "string" then
+            names[#names + 1] = k
+        end
     end
-    return "LF = LF or {}\n" ..
-        "LF.vignetteSeen = {" .. table.concat(seen, ", ") .. "}\n" ..
-        "LF.visited = " .. flatTable(LF.visited) .. "\n" ..
-        "LF.showIns = " .. flatTable(LF.showIns) .. "\n" ..
-        "LF.found = " .. flatTable(LF.found) .. "\n" ..
-        "LF.taken = " .. flatTable(LF.taken) .. "\n" ..
-        "LF.story = " .. flatTable(LF.story) .. "\n" ..
-        "LF.riversideLeverPulled = " .. tostring(LF.riversideLeverPulled and true or false) .. "\n" ..
-        "LF.jungleIdolFound = " .. tostring(LF.jungleIdolFound and true or false) .. "\n"
+    table.sort(names)
+    local lines = {"LF = LF or {}"}
+    for _, k in ipairs(names) do
+        local v = LF[k]
+        if type(v) == "boolean" or type(v) == "number" then
+            lines[#lines + 1] = string.format("LF[%q] = ", k) .. tostring(v)
+        elseif type(v) == "table" then
+            lines[#lines + 1] = string.format("LF[%q] = ", k) .. flatTable(v)
+        end
+    end
+    return table.concat(lines, "\n") .. "\n"
 end
 
 -- The game asks for a change of music; the sample has no music of its own.
@@ -167,4 +180,45 @@ function LF_getTicTacRoundNumber()
 end
 function LF_setTicTacRoundNumber(n)
     LF.ticTacRound = n
+end
+
+-- The bridge's memory game: the rounds finished in all, the sets finished,
+-- and the rounds finished in the set under way.
+function LF_getBridgeCurrentMatch()
+    return LF.bridge.match
+end
+function LF_setBridgeCurrentMatch(n)
+    LF.bridge.match = n
+end
+function LF_getBridgeCurrentSet()
+    return LF.bridge.set
+end
+function LF_setBridgeCurrentSet(n)
+    LF.bridge.set = n
+end
+function LF_getBridgeCurrentSetIndex()
+    return LF.bridge.index
+end
+function LF_setBridgeCurrentSetIndex(n)
+    LF.bridge.index = n
+end
+
+-- The cave maze: the chamber to show, the golden door and its gems, and the
+-- inlay puzzles behind the puzzle doors (1 to 4).
+function LF_getCaveMazeCurrentScreen()
+    return LF.caveMazeScreen
+end
+function LF_openedGemDoor()
+    return false
+end
+function LF_isGemPlacedInDoor(g)
+    return LF.caveGemsPlaced[g] or 0
+end
+for p = 1, 4 do
+    _G["LF_solvedCaveMazePuzzle_" .. p] = function()
+        return LF.caveMazePuzzleSolved[p]
+    end
+    _G["LF_gemTakenFromInlay_" .. p] = function()
+        return LF.caveGemTaken[p]
+    end
 end
