@@ -29,6 +29,8 @@
 #include <sstream>
 #include <vector>
 
+#include <lua.hpp>
+
 namespace gametest {
 namespace {
 
@@ -420,6 +422,7 @@ TEST(SampleSessionsTest, APlayerPausesQuitsAndContinuesWhereTheyWereAfterARestar
         EXPECT_TRUE(run.canvas->isSpriteVisible("Quit"));
 
         run.canvas->setShowGameInstructions(3, false); // a mini-game's instructions were seen
+        ASSERT_EQ(0, luaL_dostring(ScriptHost::instance->getState(), "LF.callBoxSolved = true"));
         run.world.click(776, 24);
         run.world.click(400, 380); // "Main menu": the game is saved
         EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, run.canvas->getGameState());
@@ -437,6 +440,7 @@ TEST(SampleSessionsTest, APlayerPausesQuitsAndContinuesWhereTheyWereAfterARestar
     EXPECT_EQ(2, again.current()) << "back at the market";
     EXPECT_EQ(LanternfieldCanvas::STATE_PLAYING, again.canvas->getGameState());
     EXPECT_TRUE(ScriptHost::instance->getLuaBoolean("LF.visited.Dock")) << "the story's state came back";
+    EXPECT_TRUE(ScriptHost::instance->getLuaBoolean("LF.callBoxSolved")) << "and every flag of it";
     EXPECT_FALSE(again.canvas->getShowGameInstructions(3)) << "seen instructions stay seen";
     EXPECT_TRUE(again.canvas->getShowGameInstructions(4));
     EXPECT_TRUE(again.canvas->isSpriteVisible("Quit"));
