@@ -69,6 +69,8 @@ public:
     static constexpr int CHAPTER_FADE_FRAMES = 30;
     // The cursor index at construction (the normal pointer).
     static constexpr int CURSOR_NORMAL = 8;
+    // The cursor index that shows no cursor at all.
+    static constexpr int CURSOR_HIDDEN = 58;
 
     // The names of the rooms table, by index; the names of the thirteen
     // characters, the seven dialogs, the seven close-ups and the eleven
@@ -103,6 +105,10 @@ public:
     struct SceneHooks {
         // The pipes close-up puts its pipes back to their start.
         void (*resetPipes)(sprite::DialogSprite* pipes) = nullptr;
+        // Peg puzzle 1 to 3 grows open from (x, y) over its host room;
+        // shrinks closed.
+        void (*openPegs)(sprite::DialogSprite* pegs, int puzzle, int x, int y, Room* host) = nullptr;
+        void (*closePegs)(sprite::DialogSprite* pegs) = nullptr;
     };
     static SceneHooks sceneHooks;
 
@@ -186,6 +192,15 @@ public:
     // The save when the program closes: the room is left, then saved.
     void saveOnExit();
     void dropSpecialCursor();
+    // The cursors in reduced form until their pictures are built: the index,
+    // the lock and the item on the cursor are kept, no picture is loaded.
+    // An ordinary cursor (0 to 9) or "hidden" (58), with the lock that keeps
+    // the pointer's moves from replacing it.
+    void setCursor(int index, bool lock);
+    using sprite::GameCanvas3::setCursor;
+    // A special cursor (10 to 57), an item of the bar when heldItem is set.
+    void setSpecialCursor(int index, bool heldItem, int frame);
+    bool isCursorLocked() const { return m_bCursorLock; }
     bool hasItemOnCursor() const { return m_nItemOnCursor != -1; }
     bool isHeldItemOnCursor() const { return hasItemOnCursor() && m_bHeldItem; }
     sprite::SpriteBase* getHeldItemSprite();
@@ -195,6 +210,12 @@ public:
     // the panel is never opened, and every request that would show it shows
     // the question mark instead.
     void queueGameInstructions(int x, int y, int game, int delay);
+    // Whether the scripts still want the game's instructions opened by
+    // themselves; never while the panel is not built.
+    bool getShowGameInstructions(int game);
+    // The flag that keeps a change of game state from restarting the
+    // background music; nothing restarts it yet.
+    void setNoMusic(bool) {}
     void showGameInstructions(int x, int y, int game, bool show, bool grow, int steps, int originX, int originY,
                               float startScale, float endScale);
     bool isGameInstructionsShowing();

@@ -177,6 +177,25 @@ void LanternfieldCanvas::dropSpecialCursor()
     m_nSpecialFrame = -1;
 }
 
+void LanternfieldCanvas::setCursor(int index, bool lock)
+{
+    // Indexes 10 and up other than "hidden" are special cursors.
+    if ((index >= 10 && index != CURSOR_HIDDEN) || index < 0)
+        return;
+    m_nCurrentCursor = index;
+    m_bCursorLock = lock;
+}
+
+void LanternfieldCanvas::setSpecialCursor(int index, bool heldItem, int)
+{
+    if (index < 10)
+        return;
+    m_bHeldItem = heldItem;
+    m_nItemOnCursor = index;
+    m_bCursorLock = true;
+    m_nCurrentCursor = index;
+}
+
 sprite::SpriteBase* LanternfieldCanvas::getHeldItemSprite()
 {
     return m_pInventory ? m_pInventory->getHeldItem() : nullptr;
@@ -192,6 +211,11 @@ void LanternfieldCanvas::setGameInstructionsInfo(int game, int x, int y)
 void LanternfieldCanvas::queueGameInstructions(int x, int y, int game, int)
 {
     showGameInstructions(x, y, game, true, false, 8, 50, 50, 0.1f, 1.0f);
+}
+
+bool LanternfieldCanvas::getShowGameInstructions(int)
+{
+    return false;
 }
 
 void LanternfieldCanvas::showGameInstructions(int, int, int, bool show, bool, int, int, int, float, float)

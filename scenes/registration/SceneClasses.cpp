@@ -4,6 +4,7 @@
 #include "core/lang/Class.h"
 #include "game/canvas/LanternfieldCanvas.h"
 #include "scenes/concentration/Concentration.h"
+#include "scenes/pegs/PegsCU.h"
 #include "scenes/tictac/TicTac.h"
 
 #include <vector>
@@ -29,6 +30,22 @@ void make()
     metaclasses().push_back(new Metaclass());
 }
 
+// The canvas opens and closes the peg close-up through its hooks.
+void openPegs(sprite::DialogSprite* pegs, int puzzle, int x, int y, Room* host)
+{
+    if (!pegs->isInstanceOf("PegsCU"))
+        return;
+    auto* closeUp = static_cast<PegsCU*>(pegs);
+    closeUp->setOrigin(x, y);
+    closeUp->grow(puzzle, host);
+}
+
+void closePegs(sprite::DialogSprite* pegs)
+{
+    if (pegs->isInstanceOf("PegsCU"))
+        static_cast<PegsCU*>(pegs)->shrinkOut();
+}
+
 } // namespace
 
 bool SceneClasses::areClassesRegistered()
@@ -42,6 +59,9 @@ void SceneClasses::registerClasses()
         return;
     make<Concentration::ConcentrationClass>();
     make<TicTac::TicTacClass>();
+    make<PegsCU::PegsCUClass>();
+    LanternfieldCanvas::sceneHooks.openPegs = &openPegs;
+    LanternfieldCanvas::sceneHooks.closePegs = &closePegs;
 }
 
 void SceneClasses::unregisterClasses()
