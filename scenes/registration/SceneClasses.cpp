@@ -4,6 +4,7 @@
 #include "core/lang/Class.h"
 #include "game/canvas/LanternfieldCanvas.h"
 #include "scenes/concentration/Concentration.h"
+#include "scenes/inlay/Inlay.h"
 #include "scenes/pegs/PegsCU.h"
 #include "scenes/tictac/TicTac.h"
 
@@ -12,6 +13,7 @@
 const char* const SceneClasses::kClassNames[] = {
     "Concentration",
     "TicTac",
+    "Inlay",
 };
 const int SceneClasses::kClassCount = int(sizeof kClassNames / sizeof kClassNames[0]);
 
@@ -59,6 +61,7 @@ void SceneClasses::registerClasses()
         return;
     make<Concentration::ConcentrationClass>();
     make<TicTac::TicTacClass>();
+    make<Inlay::InlayClass>();
     make<PegsCU::PegsCUClass>();
     LanternfieldCanvas::sceneHooks.openPegs = &openPegs;
     LanternfieldCanvas::sceneHooks.closePegs = &closePegs;
