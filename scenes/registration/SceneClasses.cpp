@@ -7,6 +7,8 @@
 #include "scenes/inlay/Inlay.h"
 #include "scenes/pegs/PegsCU.h"
 #include "scenes/tictac/TicTac.h"
+#include "scenes/whackaclam/Clam.h"
+#include "scenes/whackaclam/WhackAClam.h"
 
 #include <vector>
 
@@ -14,6 +16,7 @@ const char* const SceneClasses::kClassNames[] = {
     "Concentration",
     "TicTac",
     "Inlay",
+    "WhackAClam",
 };
 const int SceneClasses::kClassCount = int(sizeof kClassNames / sizeof kClassNames[0]);
 
@@ -62,7 +65,9 @@ void SceneClasses::registerClasses()
     make<Concentration::ConcentrationClass>();
     make<TicTac::TicTacClass>();
     make<Inlay::InlayClass>();
+    make<WhackAClam::WhackAClamClass>();
     make<PegsCU::PegsCUClass>();
+    make<Clam::ClamClass>();
     LanternfieldCanvas::sceneHooks.openPegs = &openPegs;
     LanternfieldCanvas::sceneHooks.closePegs = &closePegs;
 }
