@@ -283,7 +283,17 @@ int PegsCU::mouseDown(window::Event* e)
         return COMMAND_READY;
     }
     const int result = sprite::DialogSprite::mouseDown(e);
-    const lang::String& command = getLastCommand();
+    lang::String command = getLastCommand();
+    // A button that fires on its release names no command yet: the press
+    // on it decides all the same.
+    int lx = e->x;
+    int ly = e->y;
+    toLocal(lx, ly);
+    for (const char* name : {"CloseButton", "ResetButton"}) {
+        sprite::ButtonMixin* button = sprite::ButtonMixin::fromSprite(getSprite(name));
+        if (command.isEmpty() && button && button->hitAndEnabled(lx, ly))
+            command = name;
+    }
     if (command.equals("CloseButton")) {
         if (Room* current = canvas ? canvas->getCurrentRoom() : nullptr)
             current->callScript(tableOf(m_nPuzzle).c_str(), "setupPuzzle");

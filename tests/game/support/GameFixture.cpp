@@ -102,8 +102,9 @@ void writeGame(testsupport::GameData& data, const GameOptions& options)
     }
     top << "<sprites>\n";
     auto add = [&](const std::string& name, const std::string& entry) {
+        const auto own = options.spriteEntries.find(name);
         if (!options.omitted.count(name))
-            top << name << " " << entry << "\n";
+            top << name << " " << (own != options.spriteEntries.end() ? own->second : entry) << "\n";
     };
     for (int i = 0; i < LanternfieldCanvas::ROOM_COUNT; ++i) {
         const std::string name = LanternfieldCanvas::kRoomNames[i];
