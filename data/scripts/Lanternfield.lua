@@ -10,6 +10,12 @@ LF.visited = {}
 LF.ticTacRound = 0
 LF.riversideLeverPulled = false
 LF.jungleIdolFound = false
+LF.pegsOpen = false
+LF.pegsSolved = {}
+LF.inlayPuzzle = 1
+LF.inlaySolved = {}
+LF.gemTaken = {}
+LF.pearlsWon = false
 
 -- The chapters' cut scenes, by chapter 1 to 6.
 function LF_getVignetteSeen(n)
@@ -62,4 +68,22 @@ function LF_getTicTacRoundNumber()
 end
 function LF_setTicTacRoundNumber(n)
     LF.ticTacRound = n
+end
+
+-- The inlays of the cave: the puzzle played, and per puzzle 1 to 4 whether
+-- it is solved and its gem taken.
+function LF_setCurrentInlayPuzzle(p)
+    LF.inlayPuzzle = p
+end
+for p = 1, 4 do
+    _G["LF_solvedCaveMazePuzzle_" .. p] = function()
+        return LF.inlaySolved[p] == true
+    end
+    _G["LF_gemTakenFromInlay_" .. p] = function()
+        return LF.gemTaken[p] == true
+    end
+end
+
+-- A mini-game's task is done; the sample shows no notice for it.
+function LF_showTaskCompleted()
 end
