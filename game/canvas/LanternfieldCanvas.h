@@ -198,9 +198,12 @@ public:
     // the pointer's moves from replacing it.
     void setCursor(int index, bool lock);
     using sprite::GameCanvas3::setCursor;
-    // A special cursor (10 to 57), an item of the bar when heldItem is set.
-    void setSpecialCursor(int index, bool heldItem, int frame);
     bool isCursorLocked() const { return m_bCursorLock; }
+    // An item or tool hangs on the pointer (indexes 10 to 57); heldItem when
+    // it was taken out of the inventory bar.
+    void setSpecialCursor(int index, bool heldItem, int frame);
+    // Sound 22, then the special cursor is dropped.
+    void dropInvalidCursorItem();
     bool hasItemOnCursor() const { return m_nItemOnCursor != -1; }
     bool isHeldItemOnCursor() const { return hasItemOnCursor() && m_bHeldItem; }
     sprite::SpriteBase* getHeldItemSprite();

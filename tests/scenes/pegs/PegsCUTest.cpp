@@ -43,7 +43,7 @@ protected:
         scene.manifest = "<data>\n0\n<sprites>\nDimOverlay Sprite dim 0 0\n<end>\n";
         scene.callbacks = {"setSolvedPegPuzzle", "setupPuzzle"};
         gametest::GameOptions options;
-        options.spriteEntries["PegsCU"] = "PegsCU:+pegs 150 80 500 440 0 0";
+        options.canvasSprites["PegsCU"] = "PegsCU:+pegs 150 80 500 440 0 0";
         ASSERT_TRUE(startScene(scene, options));
         pegs = static_cast<PegsCU*>(canvas->getCloseUp(1));
         ASSERT_TRUE(pegs && pegs->isInstanceOf("PegsCU"));
