@@ -5,7 +5,7 @@ rooms = rooms or {}
 rooms["OuterVillage_1"] = roomWithPeople("OuterVillage_1", {
     TribalElder = {x = 600, y = 282, "STR_TRIBALELDER_1", "STR_TRIBALELDER_2"},
 })
-withPegBoard(rooms["OuterVillage_1"], 1, 408, 220)
+withPegBoard(rooms["OuterVillage_1"], 1, 180, 240)
 function rooms.OuterVillage_1.setSolvedPegPuzzle(self, n)
     LF.pegsOpen = false
     LF.pegsSolved[n] = true

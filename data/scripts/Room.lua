@@ -81,7 +81,8 @@ function loopWhileInRoom(room, id)
     end
 end
 
--- A room with a peg board drawn about (x, y): a click within 50 pixels
+-- A room with a peg board drawn about (x, y) (the close-up itself grows from
+-- the point the canvas gives each puzzle): a click within 50 pixels
 -- across and 35 up or down of it opens peg puzzle n in the canvas's
 -- close-up; the close-up's close button asks the room to set the puzzle up
 -- again, and a won board is told to rooms.OuterVillage_1.

@@ -79,7 +79,7 @@ TEST_F(SampleScenesTest, TheFirstVillagesPegBoardIsWonDownToOnePeg)
     enter(40);
     auto* pegs = static_cast<PegsCU*>(canvas->getCloseUp(1));
     ASSERT_TRUE(pegs->isInstanceOf("PegsCU"));
-    world.click(408, 220);
+    world.click(180, 240);
     for (int i = 0; i < 60 && !pegs->acceptsInput(); ++i)
         world.stepFrames(1);
     ASSERT_TRUE(pegs->acceptsInput());
