@@ -9,6 +9,7 @@
 #include "scenes/common/CommandMatch.h"
 #include "scenes/common/SceneInstructions.h"
 #include "scenes/common/SceneRoom.h"
+#include "scenes/common/SpriteAction.h"
 #include "sprites/buttons/ButtonMixin.h"
 #include "sprites/containers/SpriteDefinition.h"
 #include "sprites/images/AnimateSprite.h"
@@ -52,13 +53,6 @@ constexpr int kCursorNormal = 8;
 enum Command { SHRINK_DONE, GROW_DONE, REMOVE_DONE, ADD_DONE, EXIT, GAME_OVER };
 const char* const kCommands[] = {"PegsPuzzleShrink", "PegsPuzzleGrow", "RemovePegsDone",
                                  "AddPegsDone",      "exitFromPegsCloseup", "gameOverReset"};
-
-void setActionCommand(sprite::SpriteBase* sprite, window::Receiver* receiver, int command)
-{
-    lang::String* text = new lang::String(kCommands[command]);
-    sprite->setAction(receiver, text);
-    text->release();
-}
 
 std::string tableOf(int puzzle)
 {
@@ -140,7 +134,7 @@ void PegsCU::grow(int puzzle, Room* host)
     setVisible(true);
     auto* transition = new sprite::TransitionScale(GROW_FRAMES, m_nOriginX, m_nOriginY, CENTRE_X, CENTRE_Y, kSmall,
                                                    kFull, 0.0f, 1, 1, 1, 1, 0, 0);
-    setActionCommand(this, this, GROW_DONE);
+    SpriteAction::set(this, this, kCommands[GROW_DONE]);
     LanternfieldCanvas* canvas = SceneRoom::canvas();
     if (canvas) {
         canvas->setPuzzleActive(true);
@@ -168,7 +162,7 @@ void PegsCU::shrinkOut()
     m_nSelected = -1;
     auto* transition = new sprite::TransitionScale(GROW_FRAMES, CENTRE_X, CENTRE_Y, m_nOriginX, m_nOriginY, kFull,
                                                    kSmall, kShrinkFade, 1, 1, 1, 1, 0, 0);
-    setActionCommand(this, this, SHRINK_DONE);
+    SpriteAction::set(this, this, kCommands[SHRINK_DONE]);
     show(false, transition);
     transition->release();
     fadeDim(kDimAlpha, 0);
@@ -249,7 +243,7 @@ void PegsCU::addPegs()
     if (m_pegs.empty())
         m_bPegsReady = true; // nothing to wait for: the buttons work at once
     else
-        setActionCommand(m_pegs[0].sprite, this, ADD_DONE);
+        SpriteAction::set(m_pegs[0].sprite, this, kCommands[ADD_DONE]);
 }
 
 void PegsCU::removePegs()
@@ -262,7 +256,7 @@ void PegsCU::removePegs()
     }
     for (int i = int(m_pegs.size()) - 1; i >= 0; --i)
         m_pegs[i].sprite->setAlphaDestination(0, kFadeOutFrames, 0);
-    setActionCommand(m_pegs[0].sprite, this, REMOVE_DONE);
+    SpriteAction::set(m_pegs[0].sprite, this, kCommands[REMOVE_DONE]);
 }
 
 bool PegsCU::acceptsInput()
@@ -410,10 +404,10 @@ void PegsCU::removePeg(int index)
         LanternfieldCanvas* canvas = SceneRoom::canvas();
         if (Room* current = canvas ? canvas->getCurrentRoom() : nullptr)
             current->callScriptInt(tableOf(1).c_str(), "setSolvedPegPuzzle", m_nPuzzle);
-        setActionCommand(peg.sprite, this, EXIT);
+        SpriteAction::set(peg.sprite, this, kCommands[EXIT]);
     } else if (!m_board.anyJump()) {
         OutputDebugStringA("GAME OVER!!!!!!!!!!!!!!!!!!!!\n");
-        setActionCommand(peg.sprite, this, GAME_OVER);
+        SpriteAction::set(peg.sprite, this, kCommands[GAME_OVER]);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "platform/kernel/DebugOutput.h"
 #include "scenes/common/CommandMatch.h"
 #include "scenes/common/SceneRoom.h"
+#include "scenes/common/SpriteAction.h"
 #include "scenes/whackaclam/WhackAClam.h"
 #include "sprites/images/AnimateSprite.h"
 #include "windowing/graphics/Graphics.h"
@@ -39,13 +40,6 @@ constexpr int kClosingStep = 2;
 
 enum Command { FLOAT_DONE, MOVE_DONE, BUBBLES_DONE };
 const char* const kCommands[] = {"PearlFloatDone", "PearlMoveDone", "PearlBubblesDone"};
-
-void setActionCommand(sprite::SpriteBase* sprite, window::Receiver* receiver, int command)
-{
-    lang::String* text = new lang::String(kCommands[command]);
-    sprite->setAction(receiver, text);
-    text->release();
-}
 
 template <class T>
 void drop(T*& sprite)
@@ -304,7 +298,7 @@ void Clam::startPearlFloat()
     window::debugLine("Relative pearl x,y = ", dx, ",", dy, ", scale = ", sprite::SpriteBase::toInt(m_dScaleX * 100),
                       "\n");
     m_pFloatingPearl->setDestination(m_pFloatingPearl->left(), m_pFloatingPearl->top() - kFloatRise, kFloatFrames);
-    setActionCommand(m_pFloatingPearl, this, FLOAT_DONE);
+    SpriteAction::set(m_pFloatingPearl, this, kCommands[FLOAT_DONE]);
     m_pFloatingPearl->setVisible(true);
     m_pRoom->bringToFront(m_pFloatingPearl);
     m_bHasPearl = false;
@@ -313,7 +307,7 @@ void Clam::startPearlFloat()
     if (m_pBubbles) {
         m_pBubbles->setVisible(true);
         m_pBubbles->playAnimation(0, -1, 0, 1, false, 1);
-        setActionCommand(m_pBubbles, this, BUBBLES_DONE);
+        SpriteAction::set(m_pBubbles, this, kCommands[BUBBLES_DONE]);
     }
 }
 
@@ -333,7 +327,7 @@ bool Clam::handleEvent(window::Event* e)
         if (m_pFloatingPearl) {
             m_pFloatingPearl->setScaleDestination(slot->getScaleX(), slot->getScaleX(), kFlightFrames);
             m_pFloatingPearl->setDestination(slot->left(), slot->top(), kFlightFrames);
-            setActionCommand(m_pFloatingPearl, this, MOVE_DONE);
+            SpriteAction::set(m_pFloatingPearl, this, kCommands[MOVE_DONE]);
         }
         break;
     }

@@ -9,6 +9,7 @@
 #include "scenes/common/SceneInstructions.h"
 #include "scenes/common/SceneLua.h"
 #include "scenes/common/SceneRoom.h"
+#include "scenes/common/SpriteAction.h"
 #include "scenes/whackaclam/Clam.h"
 #include "sound/clip/AudioClip.h"
 #include "sprites/buttons/ButtonMixin.h"
@@ -63,13 +64,6 @@ constexpr int kPercent = 100;
 
 enum Command { FADE_OUT, FADE_IN };
 const char* const kWarningCommands[] = {"fadeoutwarning", "fadeinwarning"};
-
-void setActionCommand(sprite::SpriteBase* sprite, window::Receiver* receiver, const char* command)
-{
-    lang::String* text = new lang::String(command);
-    sprite->setAction(receiver, text);
-    text->release();
-}
 
 } // namespace
 
@@ -308,13 +302,8 @@ void WhackAClam::hideQuestionMark()
 
 int WhackAClam::mouseDown(window::Event* e)
 {
-    LanternfieldCanvas* canvas = SceneRoom::canvas();
-    if (canvas && canvas->isOverGameInsQuestionMark(e->x, e->y)) {
-        canvas->showGameInstructions(getX(), getY(), INSTRUCTIONS_GAME, true, true, SceneInstructions::GROW_FRAMES,
-                                     SceneInstructions::ORIGIN_X, SceneInstructions::ORIGIN_Y,
-                                     SceneInstructions::START_SCALE, SceneInstructions::END_SCALE);
+    if (SceneInstructions::openOnQuestionMark(this, INSTRUCTIONS_GAME, e->x, e->y))
         return COMMAND_READY;
-    }
     Room::mouseDown(e);
     if (getLastCommand().equals("WhackAClamClose") && isRunning()) {
         m_bSlowOpen = false;
@@ -393,7 +382,7 @@ void WhackAClam::onAirTankLow()
         warning->setVisible(true);
         warning->setAlphaBalance(0);
         warning->setAlphaDestination(kWarningAlpha, kWarningFrames, 0);
-        setActionCommand(warning, this, kWarningCommands[FADE_OUT]);
+        SpriteAction::set(warning, this, kWarningCommands[FADE_OUT]);
     }
 }
 
@@ -406,11 +395,11 @@ bool WhackAClam::handleEvent(window::Event* e)
     switch (CommandMatch::matchPrefix(*command, kWarningCommands)) {
     case FADE_OUT:
         warning->setAlphaDestination(0, kWarningFrames, 0);
-        setActionCommand(warning, this, kWarningCommands[FADE_IN]);
+        SpriteAction::set(warning, this, kWarningCommands[FADE_IN]);
         break;
     case FADE_IN:
         warning->setAlphaDestination(kWarningAlpha, kWarningFrames, 0);
-        setActionCommand(warning, this, kWarningCommands[FADE_OUT]);
+        SpriteAction::set(warning, this, kWarningCommands[FADE_OUT]);
         break;
     default:
         break;
