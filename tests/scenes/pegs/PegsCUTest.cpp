@@ -30,7 +30,7 @@ protected:
         data.picture("peg", 40, 40, 0xFFC08040u);
         data.picture("button", 60, 30, 0xFF406080u);
         data.picture("dim", 800, 600, 0xFF000000u);
-        data.manifest("pegs", std::string("<data>\n") + kNumbers +
+        data.manifest("pegs", "<data>\n" + numbers() +
                                   "\n<sprites>\n"
                                   "Peg_1 ButtonSprite peg -300 0 1 1 0 0 0\n"
                                   "Peg_2 ButtonSprite peg -300 0 1 1 0 0 0\n"
@@ -49,6 +49,7 @@ protected:
         ASSERT_TRUE(pegs && pegs->isInstanceOf("PegsCU"));
         enter(kHost);
     }
+    virtual std::string numbers() { return kNumbers; }
     // Opens the puzzle through the canvas and waits until the pegs take clicks.
     void open(int puzzle)
     {
@@ -157,6 +158,30 @@ TEST_F(PegsCUTest, TheCloseButtonSetsTheVillagesPuzzleUpAndShrinks)
     EXPECT_EQ((std::vector<std::string>{"setupPuzzle:OuterVillage_1(1)"}), calls("setupPuzzle"));
     ASSERT_TRUE(paintedUntil([this] { return !pegs->isVisible(); }));
     EXPECT_TRUE(calls("setSolvedPegPuzzle").empty());
+}
+
+// Cells off the board or given twice, and a list that ends before a
+// puzzle's cells.
+class PegsCUOddDataTest : public PegsCUTest {
+protected:
+    std::string numbers() override { return "5 4 3  3 6 6  5 5 99"; }
+};
+
+TEST_F(PegsCUOddDataTest, LeavesOutCellsItCannotPlaceAndStillCloses)
+{
+    open(1);
+    EXPECT_EQ((std::vector<int>{5}), cells());
+    EXPECT_NE(std::string::npos, world.debugText().find("PegsCU: puzzle 1 skips the cell at number 7\n"));
+    EXPECT_NE(std::string::npos, world.debugText().find("PegsCU: puzzle 1 skips the cell at number 8\n"));
+    EXPECT_EQ("", runLua(room(kHost), "canvas:exitPegsCU()"));
+    ASSERT_TRUE(paintedUntil([this] { return !pegs->isVisible(); }));
+    // Puzzle 2 has no cells at all: the board takes clicks at once.
+    open(2);
+    EXPECT_TRUE(cells().empty());
+    EXPECT_TRUE(pegs->acceptsInput());
+    world.click(kLeft + 50, kTop + 415);
+    EXPECT_TRUE(pegs->acceptsInput()) << "laid out again at once";
+    EXPECT_TRUE(world.boxes().empty());
 }
 
 } // namespace
