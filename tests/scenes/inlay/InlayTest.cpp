@@ -21,7 +21,9 @@ const int kSizes[6][2] = {{0, 0}, {2, 1}, {1, 2}, {1, 1}, {2, 2}, {1, 1}};
 const int kMainTargets[5] = {0, 2, 5, 16, 24};
 const int kOtherTargets[5] = {20, 4, 10, 12, 0};
 
-std::string manifest()
+// The room's definition; `cut` numbers of it at the most, and puzzle 2's
+// first piece given as `firstPiece`.
+std::string manifest(size_t cut = 112, int firstPiece = 1)
 {
     std::vector<int> n(112, 0);
     n[2] = kGrid;
@@ -36,6 +38,8 @@ std::string manifest()
         n[102 + p - 1] = p;
         n[107 + p - 1] = kOtherTargets[p - 1];
     }
+    n[72] = firstPiece;
+    n.resize(cut);
     std::ostringstream m;
     m << "<data>\n";
     for (int v : n)
@@ -63,7 +67,7 @@ protected:
         SceneSetup scene;
         scene.index = kRoom;
         scene.className = "Inlay";
-        scene.manifest = manifest();
+        scene.manifest = definition();
         scene.callbacks = {"onWin"};
         gametest::GameOptions options;
         options.gameScript = "function LF_setCurrentInlayPuzzle(p) record('LF_setCurrentInlayPuzzle', p) end\n"
@@ -75,6 +79,7 @@ protected:
         enter(kRoom);
         EXPECT_EQ("true", runLua(inlay, "return self:setPlaying(true)"));
     }
+    virtual std::string definition() { return manifest(); }
     // Picks piece p up from the tray and drops it with its top-left corner
     // at (left, top).
     void drop(int p, int left, int top)
@@ -168,6 +173,24 @@ TEST_F(InlayTest, SetPlayingChecksItsArguments)
     runLua(inlay, "self:setPlaying(false)");
     world.click(615, 175);
     EXPECT_EQ(-1, inlay->getHeld());
+}
+
+// A definition cut short after puzzle 2's places, whose first piece is no
+// piece of the game.
+class InlayOddDataTest : public InlayTest {
+protected:
+    std::string definition() override { return manifest(80, 40); }
+};
+
+TEST_F(InlayOddDataTest, LeavesOutPiecesItCannotFindAndPlaysTheRest)
+{
+    EXPECT_NE(std::string::npos, world.debugText().find("Inlay: the definition holds 80 of 112 numbers\n"));
+    EXPECT_NE(std::string::npos, world.debugText().find("Inlay: puzzle 2 leaves out piece 40\n"));
+    ASSERT_EQ(4u, inlay->getPieces().size());
+    EXPECT_TRUE(inlay->getAlternative().empty()) << "its numbers are missing";
+    EXPECT_EQ(0, inlay->getPieces()[3].target) << "a place past the list's end reads 0";
+    world.click(615, 95 + 80 * 3);
+    EXPECT_EQ(1, inlay->getHeld()) << "piece 3 is second of the four";
 }
 
 } // namespace
