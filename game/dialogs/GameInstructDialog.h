@@ -22,6 +22,9 @@ public:
     void showCloseButton(bool show) { showChild("closeButton", show); }
     void showPlayButton(bool show) { showChild("playButton", show); }
     int getGame() const { return m_nGame; }
+    // "playButton", "insQuestionMark" and "closeButton" close the panel (at
+    // once, for now) and bring the question mark back; the press is handled.
+    int translateCommand(lang::String* command, lang::String* out, int clickCount) override;
 
 private:
     void showChild(const char* name, bool show)

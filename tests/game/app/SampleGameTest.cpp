@@ -352,6 +352,25 @@ TEST_F(SampleGameTest, TheItemsHaveTheirPicturesTipsAndCursorPictures)
     EXPECT_NE(nullptr, bar->getSprite("InventorySparkle"));
 }
 
+TEST_F(SampleGameTest, AMiniGamesInstructionsOpenOnTheFirstVisitAndAClickClosesThem)
+{
+    const int kCards = 17;
+    world.click(400, 410);
+    world.stepFrames(2);
+    enter(kCards);
+    int frames = 0;
+    while (!canvas->isGameInstructionsShowing() && frames++ < 200)
+        world.stepFrames(1);
+    ASSERT_TRUE(canvas->isGameInstructionsShowing());
+    sprite::SpriteBase* panel = canvas->getSprite("GameInstructions");
+    world.click(panel->left() + panel->width() / 2, panel->top() + panel->height() / 2);
+    world.stepFrames(1);
+    EXPECT_FALSE(canvas->isGameInstructionsShowing());
+    EXPECT_TRUE(canvas->isGameInsQuestionMarkShowing());
+    EXPECT_FALSE(canvas->isSpriteVisible("GameInsDimmer"));
+    EXPECT_EQ(LanternfieldCanvas::STATE_PLAYING, canvas->getGameState());
+}
+
 TEST_F(SampleGameTest, KeysTypedIntoTheNewPlayersNameNeverWorkTheDebugKeys)
 {
     lang::System::setDebugMode(true);
