@@ -63,6 +63,7 @@ public:
     static constexpr int ROOM_LEVEL_COMPLETE = 23;
     static constexpr int ROOM_VIGNETTE_INTRO = 24;
     static constexpr int ROOM_STORY_INTRO = 65;
+    static constexpr int ROOM_ART_RESTORATION = 19;
     // The main menu's looping sound, stopped when a game is entered.
     static constexpr int SOUND_MENU_LOOP = 263;
     // The "DimFull" fade of a chapter start.
@@ -103,6 +104,8 @@ public:
     struct SceneHooks {
         // The pipes close-up puts its pipes back to their start.
         void (*resetPipes)(sprite::DialogSprite* pipes) = nullptr;
+        // The art restoration room's tiles go back to their start.
+        void (*clearTiles)(Room* artRestoration) = nullptr;
     };
     static SceneHooks sceneHooks;
 
@@ -186,6 +189,14 @@ public:
     // The save when the program closes: the room is left, then saved.
     void saveOnExit();
     void dropSpecialCursor();
+    // The cursor table's index of a name (8 for an unknown one) and back
+    // ("" outside 0 to 56).
+    static int cursorIndexOf(const lang::String& name);
+    static lang::String cursorNameOf(int index);
+    // A special cursor (10 to 57) with an item or tool on it, locked.
+    void setSpecialCursor(int index, bool heldItem, int frame);
+    // Places the cursor's picture for the pointer at (x, y).
+    void positionCursorImage(int x, int y);
     bool hasItemOnCursor() const { return m_nItemOnCursor != -1; }
     bool isHeldItemOnCursor() const { return hasItemOnCursor() && m_bHeldItem; }
     sprite::SpriteBase* getHeldItemSprite();

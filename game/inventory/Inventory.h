@@ -34,6 +34,11 @@ public:
 
     bool areItemsEnabled() const { return m_bItemsEnabled; }
     sprite::SpriteBase* getHintPaper() const { return m_pHintPaper; }
+    // The room-item tip shown or hidden (there is no tip yet).
+    void stepHintDisplay(bool) {}
+    // While set, the room-item tip stands lower (a puzzle covers its place).
+    bool getTipOffset() const { return m_bTipOffset; }
+    void setTipOffset(bool on) { m_bTipOffset = on; }
 
 private:
     sprite::SpriteBase* m_pHintPaper;
@@ -43,4 +48,5 @@ private:
     int m_nOriginX;
     int m_nOriginY;
     bool m_bItemsEnabled;
+    bool m_bTipOffset = false;
 };

@@ -3,6 +3,10 @@
 
 #include "core/lang/Class.h"
 #include "game/canvas/LanternfieldCanvas.h"
+#include "scenes/artrestoration/ArtPiece.h"
+#include "scenes/artrestoration/ArtRestoration.h"
+#include "scenes/bookshelf/Bookshelf.h"
+#include "scenes/clock/ClockCU.h"
 #include "scenes/concentration/Concentration.h"
 #include "scenes/tictac/TicTac.h"
 
@@ -11,6 +15,10 @@
 const char* const SceneClasses::kClassNames[] = {
     "Concentration",
     "TicTac",
+    "Bookshelf",
+    "ClockCU",
+    "ArtRestoration",
+    "ArtPiece",
 };
 const int SceneClasses::kClassCount = int(sizeof kClassNames / sizeof kClassNames[0]);
 
@@ -42,6 +50,14 @@ void SceneClasses::registerClasses()
         return;
     make<Concentration::ConcentrationClass>();
     make<TicTac::TicTacClass>();
+    make<Bookshelf::BookshelfClass>();
+    make<ClockCU::ClockCUClass>();
+    make<ArtRestoration::ArtRestorationClass>();
+    make<ArtPiece::ArtPieceClass>();
+    LanternfieldCanvas::sceneHooks.clearTiles = [](Room* room) {
+        if (room && room->isInstanceOf("ArtRestoration"))
+            static_cast<ArtRestoration*>(room)->clearTiles();
+    };
 }
 
 void SceneClasses::unregisterClasses()
