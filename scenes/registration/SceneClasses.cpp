@@ -3,6 +3,7 @@
 
 #include "core/lang/Class.h"
 #include "game/canvas/LanternfieldCanvas.h"
+#include "scenes/aircompressor/AirCompressor.h"
 #include "scenes/artrestoration/ArtPiece.h"
 #include "scenes/artrestoration/ArtRestoration.h"
 #include "scenes/bookshelf/Bookshelf.h"
@@ -19,6 +20,7 @@ const char* const SceneClasses::kClassNames[] = {
     "ClockCU",
     "ArtRestoration",
     "ArtPiece",
+    "AirCompressor",
 };
 const int SceneClasses::kClassCount = int(sizeof kClassNames / sizeof kClassNames[0]);
 
@@ -54,6 +56,7 @@ void SceneClasses::registerClasses()
     make<ClockCU::ClockCUClass>();
     make<ArtRestoration::ArtRestorationClass>();
     make<ArtPiece::ArtPieceClass>();
+    make<AirCompressor::AirCompressorClass>();
     LanternfieldCanvas::sceneHooks.clearTiles = [](Room* room) {
         if (room && room->isInstanceOf("ArtRestoration"))
             static_cast<ArtRestoration*>(room)->clearTiles();
