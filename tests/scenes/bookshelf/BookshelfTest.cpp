@@ -198,20 +198,26 @@ TEST_F(BookshelfTest, TheKeyTwinklesOpensTheDrawerAndTheClockOpensOverTheRoom)
     EXPECT_FALSE(keyRect->isEnabled());
     // Hung back: the first twinkle comes 41 frames later for a draw of 40.
     draw.addBetween({40});
-    sprite("KeyTwinkle")->setVisible(false);
     runLua(shelf, "self:putKeyOnClock()");
     EXPECT_EQ((std::vector<std::string>{"40..200"}), draw.asked());
     EXPECT_TRUE(keyRect->isEnabled());
     EXPECT_EQ(8, canvas->getCurrentCursor());
+    auto* twinkle = static_cast<sprite::AnimateSprite*>(sprite("KeyTwinkle"));
     frames(40);
     EXPECT_EQ(0, shelf->getTwinkleCountdown());
-    EXPECT_FALSE(sprite("KeyTwinkle")->isVisible());
+    EXPECT_EQ(nullptr, twinkle->getActionCommand());
     frames(1);
-    EXPECT_TRUE(sprite("KeyTwinkle")->isVisible());
-    EXPECT_TRUE(stepUntil([this] { return !sprite("KeyTwinkle")->isVisible(); }, 10));
+    ASSERT_NE(nullptr, twinkle->getActionCommand());
+    EXPECT_STREQ("KeyTwinkleFinished", twinkle->getActionCommand()->c_str());
+    EXPECT_TRUE(twinkle->isVisible());
+    EXPECT_EQ(Bookshelf::TWINKLE_MIN, shelf->getTwinkleCountdown()) << "armed again";
+    EXPECT_TRUE(stepUntil([twinkle] { return !twinkle->isVisible(); }, 10)) << "hidden at its end";
     // Taken again and used on the drawer: it opens 24 frames later.
     world.click(710, 60);
     clearRecords();
+    // The script keeps the drawer shut until then.
+    sprite("DrawerOpen")->setVisible(false);
+    sprite("DrawerMap")->setVisible(false);
     runLua(shelf, "self:useKeyOnDrawer()");
     EXPECT_FALSE(shelf->isKeyOnCursor());
     frames(23);
