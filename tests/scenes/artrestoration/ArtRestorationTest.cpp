@@ -23,6 +23,9 @@ constexpr int kCell = 50;
 
 class ArtRestorationTest : public SceneFixture {
 protected:
+    // The definition's numbers: the exit count, then columns and rows for
+    // order values 1 to 3.
+    explicit ArtRestorationTest(const char* numbers = "0 2 2 3 3 4 4") : numbers(numbers) {}
     void SetUp() override
     {
         testsupport::GameData& data = world.data();
@@ -33,7 +36,7 @@ protected:
         SceneSetup scene;
         scene.index = kRoom;
         scene.className = "ArtRestoration";
-        scene.manifest = "<data>\n0 2 2 3 3 4 4\n<sprites>\n"
+        scene.manifest = std::string("<data>\n") + numbers + "\n<sprites>\n"
                          "Painting1 Sprite painting 300 200\nPainting2 Sprite painting 300 200\n"
                          "Painting3 Sprite painting 300 200\n"
                          "ArtSelection1 AnimateSprite selection -100 0 3 1 0\n"
@@ -80,8 +83,15 @@ protected:
         world.stepFrames(1);
     }
 
+    const char* numbers;
     ArtRestoration* art = nullptr;
     ScriptedDraw draw;
+};
+
+// Grids of one cell and of none, from a definition that stops short.
+class ArtRestorationOddGridTest : public ArtRestorationTest {
+protected:
+    ArtRestorationOddGridTest() : ArtRestorationTest("0 1 1 0") {}
 };
 
 TEST_F(ArtRestorationTest, ATwoByTwoBoardSolvedBySwapsGlowsAndLeaves)
@@ -168,6 +178,21 @@ TEST_F(ArtRestorationTest, ABoardIsKeptAcrossVisitsAndBadScriptValuesBuildNothin
     runLua(art, "LF.active = 7");
     art->onEnter();
     EXPECT_EQ(2, art->getActivePainting());
+}
+
+TEST_F(ArtRestorationOddGridTest, OneCellAndNoCellsMakeOneTileWithoutAHang)
+{
+    // Order 1: one column, one row; order 2: none given, taken as one each.
+    for (int p = 1; p <= 2; ++p) {
+        runLua(art, "LF.active = " + std::to_string(p));
+        enter(kRoom);
+        ASSERT_TRUE(stepUntil([this] { return !art->isTransitioning(); }));
+        ASSERT_EQ(1u, art->tiles(p - 1).size()) << "painting " << p;
+        EXPECT_EQ(100, art->tiles(p - 1)[0]->width()) << "the whole painting is the one cell";
+        EXPECT_TRUE(art->isClean()) << "a lone tile stands at home";
+        world.stepFrames(1);
+        art->onExit();
+    }
 }
 
 } // namespace
