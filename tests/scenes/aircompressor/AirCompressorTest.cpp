@@ -9,6 +9,7 @@
 #include "sprites/images/AnimateSprite.h"
 #include "tests/scenes/support/SceneFixture.h"
 #include "tests/scenes/support/ScriptedDraw.h"
+#include "tests/scenes/support/ZoomCheck.h"
 #include "windowing/graphics/Graphics.h"
 #include "windowing/window/Event.h"
 
@@ -47,7 +48,7 @@ std::string manifest()
          "RustSparkle1 AnimateSprite sparkle 0 0 3 1 0\nRustSparkle2 AnimateSprite sparkle 0 0 3 1 0\n"
          "RustSparkle3 AnimateSprite sparkle 0 0 3 1 0\nRust Sprite fuse 20 20\nDoor_FuseClosed Sprite fuse 80 80\n"
          "Button_Start AnimateSprite lit 300 20 2 1 0\nButton_Test AnimateSprite lit 360 20 2 1 0\n"
-         "AirCompressorClose ButtonSprite close 740 540 1 1 0 0 0\nWireSparks Sprite fuse 0 0\n"
+         "AirCompressorClose ButtonSprite close 740 540 1 1 0 0 0 1\nWireSparks Sprite fuse 0 0\n"
          "IndicatorLight Sprite fuse 0 0\n<end>\n";
     return m;
 }
@@ -272,6 +273,11 @@ TEST_F(AirCompressorTest, ThePulseStepsAndTheGlowIgnoresItsEnd)
     command->release();
     EXPECT_EQ(255, start->getAlpha());
     EXPECT_FALSE(air->isLightStepping());
+    // The close button zooms back to the dive dock.
+    world.click(750, 550);
+    expectZoom(canvas, "+iAirCompressorMask", 135, 47, 4.0f, 0.3f);
+    world.stepFrames(40);
+    EXPECT_EQ(AirCompressor::DIVE_DOCK_ROOM, canvas->getCurrentRoomIndex());
 }
 
 TEST_F(AirCompressorTest, ASparkRoutineAtFullSocketsLastsTwentyFourFrames)

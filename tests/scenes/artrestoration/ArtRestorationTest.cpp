@@ -9,6 +9,7 @@
 #include "sprites/buttons/ButtonMixin.h"
 #include "tests/scenes/support/SceneFixture.h"
 #include "tests/scenes/support/ScriptedDraw.h"
+#include "tests/scenes/support/ZoomCheck.h"
 
 #include <algorithm>
 
@@ -138,6 +139,7 @@ TEST_F(ArtRestorationTest, ATwoByTwoBoardSolvedBySwapsGlowsAndLeaves)
     EXPECT_EQ((std::vector<std::string>{"onFixedPainting:ArtRestoration(1)"}), calls("onFixedPainting"));
     EXPECT_EQ(128, painting->getColor().getRed());
     // Not all fixed: the zoom to the gallery through the clean mask.
+    expectZoom(canvas, "+iGalleryTransClean_1", -102, -36, 4.0f, 0.32f);
     world.stepFrames(40);
     EXPECT_EQ(ArtRestoration::GALLERY_ROOM, canvas->getCurrentRoomIndex());
 }
@@ -178,6 +180,33 @@ TEST_F(ArtRestorationTest, ABoardIsKeptAcrossVisitsAndBadScriptValuesBuildNothin
     runLua(art, "LF.active = 7");
     art->onEnter();
     EXPECT_EQ(2, art->getActivePainting());
+}
+
+TEST_F(ArtRestorationTest, TheCloseButtonZoomsToThePaintingsPlaceInTheGallery)
+{
+    // Each painting met in turn gets the next grid: 2 x 2, 3 x 3, 4 x 4.
+    struct Case {
+        int painting;
+        int tiles;
+        const char* mask;
+        int x, y;
+        float from, to;
+    };
+    const Case cases[] = {
+        {1, 4, "+iGalleryTransDirty_1", -114, -56, 4.0f, 0.32f},
+        {2, 9, "+iGalleryTransDirty_2", 188, 76, 4.0f, 0.25f},
+        {3, 16, "+iGalleryTransDirty_3", 401, -96, 6.0f, 0.32f},
+    };
+    for (const Case& c : cases) {
+        std::vector<int> slots(size_t(c.tiles), 0);
+        for (int i = 0; i < c.tiles; ++i)
+            slots[size_t(i)] = i < 2 ? 1 - i : i;
+        enterWithSlots(c.painting, slots);
+        world.click(750, 550);
+        expectZoom(canvas, c.mask, c.x, c.y, c.from, c.to);
+        world.stepFrames(40);
+        ASSERT_EQ(ArtRestoration::GALLERY_ROOM, canvas->getCurrentRoomIndex());
+    }
 }
 
 TEST_F(ArtRestorationOddGridTest, OneCellAndNoCellsMakeOneTileWithoutAHang)

@@ -11,6 +11,7 @@
 #include "sprites/images/AnimateSprite.h"
 #include "tests/scenes/support/SceneFixture.h"
 #include "tests/scenes/support/ScriptedDraw.h"
+#include "tests/scenes/support/ZoomCheck.h"
 
 #include <algorithm>
 
@@ -257,6 +258,7 @@ TEST_F(BookshelfTest, TheCloseButtonZoomsBackAndTheInstructionsHoldTheRoom)
     canvas->showSprite("GameInstructions", false);
     clearCalls();
     world.click(750, 550);
+    expectZoom(canvas, "+iBookshelfTransitionMask", -40, -125, 2.0f, 0.2f);
     world.stepFrames(40);
     EXPECT_EQ(Bookshelf::WELCOME_CENTER_ROOM, canvas->getCurrentRoomIndex());
     // The close button's own call, then the room's as it is left.
