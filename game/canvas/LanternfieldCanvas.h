@@ -193,8 +193,11 @@ public:
     // ("" outside 0 to 56).
     static int cursorIndexOf(const lang::String& name);
     static lang::String cursorNameOf(int index);
-    // A special cursor (10 to 57) with an item or tool on it, locked.
+    // An item or tool hangs on the pointer (indexes 10 to 57); heldItem when
+    // it was taken out of the inventory bar.
     void setSpecialCursor(int index, bool heldItem, int frame);
+    // Sound 22, then the special cursor is dropped.
+    void dropInvalidCursorItem();
     // Places the cursor's picture for the pointer at (x, y).
     void positionCursorImage(int x, int y);
     bool hasItemOnCursor() const { return m_nItemOnCursor != -1; }

@@ -91,7 +91,7 @@ protected:
         scene.manifest = manifest();
         scene.callbacks = {"onFixedAllItems", "onClockSolved"};
         gametest::GameOptions options;
-        options.spriteEntries["ClockCU"] = "ClockCU 100 100 400 300 0 0";
+        options.canvasSprites["ClockCU"] = "ClockCU 100 100 400 300 0 0";
         options.gameScript = "LF.shelf = {}\n"
                              "function LF_isBookshelfItemFixed(n) if LF.shelf[n] then return 1 end return 0 end\n"
                              "function LF_fixedBookshelfItem(n) record('LF_fixedBookshelfItem', n) "
