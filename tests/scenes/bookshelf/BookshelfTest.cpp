@@ -5,6 +5,7 @@
 // pause while the instructions show.
 #include "scenes/bookshelf/Bookshelf.h"
 
+#include "core/lang/String.h"
 #include "game/canvas/LanternfieldCanvas.h"
 #include "scenes/clock/ClockCU.h"
 #include "sprites/buttons/ButtonMixin.h"
@@ -12,6 +13,7 @@
 #include "tests/scenes/support/SceneFixture.h"
 #include "tests/scenes/support/ScriptedDraw.h"
 #include "tests/scenes/support/ZoomCheck.h"
+#include "windowing/window/Event.h"
 
 #include <algorithm>
 
@@ -263,6 +265,24 @@ TEST_F(BookshelfTest, TheCloseButtonZoomsBackAndTheInstructionsHoldTheRoom)
     EXPECT_EQ(Bookshelf::WELCOME_CENTER_ROOM, canvas->getCurrentRoomIndex());
     // The close button's own call, then the room's as it is left.
     EXPECT_EQ((std::vector<std::string>{"onExit:Bookshelf(1)", "onExit:Bookshelf(1)"}), calls("onExit"));
+}
+
+TEST_F(BookshelfTest, AFinishedTaskWaits101FramesThenReturnsToTheWelcomeCenter)
+{
+    enter(kRoom);
+    clearCalls();
+    auto* command = new lang::String("ShowTaskCompleted");
+    auto* done = new window::Event(shelf, window::Event::ACTION, command);
+    EXPECT_FALSE(shelf->handleEvent(done)) << "never consumed";
+    done->release();
+    command->release();
+    EXPECT_EQ((std::vector<std::string>{"LF_showTaskCompleted()"}), calls("LF_show"));
+    frames(100);
+    EXPECT_EQ(-1, canvas->getPendingRoom());
+    frames(1);
+    EXPECT_EQ(Bookshelf::WELCOME_CENTER_ROOM, canvas->getPendingRoom());
+    world.stepFrames(40);
+    EXPECT_EQ(Bookshelf::WELCOME_CENTER_ROOM, canvas->getCurrentRoomIndex());
 }
 
 } // namespace
