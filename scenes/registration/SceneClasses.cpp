@@ -8,6 +8,10 @@
 #include "scenes/artrestoration/ArtRestoration.h"
 #include "scenes/bookshelf/Bookshelf.h"
 #include "scenes/clock/ClockCU.h"
+#include "scenes/bridge/Bridge.h"
+#include "scenes/callbox/CallBox.h"
+#include "scenes/caves/CaveEntrance.h"
+#include "scenes/caves/CaveMaze.h"
 #include "scenes/concentration/Concentration.h"
 #include "scenes/tictac/TicTac.h"
 
@@ -16,6 +20,10 @@
 const char* const SceneClasses::kClassNames[] = {
     "Concentration",
     "TicTac",
+    "CallBox",
+    "Bridge",
+    "CaveEntrance",
+    "CaveMaze",
     "Bookshelf",
     "ClockCU",
     "ArtRestoration",
@@ -52,6 +60,10 @@ void SceneClasses::registerClasses()
         return;
     make<Concentration::ConcentrationClass>();
     make<TicTac::TicTacClass>();
+    make<CallBox::CallBoxClass>();
+    make<Bridge::BridgeClass>();
+    make<CaveEntrance::CaveEntranceClass>();
+    make<CaveMaze::CaveMazeClass>();
     make<Bookshelf::BookshelfClass>();
     make<ClockCU::ClockCUClass>();
     make<ArtRestoration::ArtRestorationClass>();

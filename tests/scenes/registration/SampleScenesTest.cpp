@@ -1,12 +1,19 @@
 // SampleScenesTest.cpp: the sample game's puzzle rooms load as their scene
 // classes with every sprite their games use, and can be played by clicks:
-// the card game deals and turns a card, noughts and crosses takes a move;
-// the bookshelf, a painting and the air compressor are solved.
+// the card game deals and turns a card, noughts and crosses takes a move,
+// the call box takes its number, the bridge's game is won by reading its
+// previews, the cave maze moves between chambers and the cave's mouth shows
+// the forward arrow; the bookshelf, a painting and the air compressor are
+// solved.
 #include "game/progress/ProgressRecord.h"
+#include "game/rooms/DoorSprite.h"
 #include "scenes/aircompressor/AirCompressor.h"
 #include "scenes/artrestoration/ArtPiece.h"
 #include "scenes/artrestoration/ArtRestoration.h"
 #include "scenes/bookshelf/Bookshelf.h"
+#include "scenes/bridge/Bridge.h"
+#include "scenes/callbox/CallBox.h"
+#include "scenes/caves/CaveMaze.h"
 #include "scenes/concentration/Concentration.h"
 #include "scenes/tictac/TicTac.h"
 #include "sprites/images/AnimateSprite.h"
@@ -15,6 +22,12 @@
 
 namespace scenetest {
 namespace {
+
+// The middle of a sprite of the room.
+void clickOn(testsupport::GameWorld& world, sprite::SpriteBase* s)
+{
+    world.click(s->left() + s->width() / 2, s->top() + s->height() / 2);
+}
 
 class SampleScenesTest : public SceneFixture {
 protected:
@@ -103,13 +116,13 @@ TEST_F(SampleScenesTest, TheBookshelfIsSortedByCarryingEveryThingHome)
         ASSERT_EQ(n, shelf->heldItem()) << "thing " << n;
         sprite::SpriteBase* home = shelf->getSprite(("HomeItem_" + item).c_str());
         world.mouseMove(centreX(home), centreY(home));
-        world.click(centreX(home), centreY(home));
+        clickOn(world, home);
         ASSERT_EQ("1", runLua(shelf, "return LF_isBookshelfItemFixed(" + item + ")")) << "thing " << n;
     }
     EXPECT_EQ("true", story(shelf, "LF.bookshelfSorted"));
     // The key from the clock opens the drawer.
     sprite::SpriteBase* key = shelf->getSprite("KeyOnClock");
-    world.click(centreX(key), centreY(key));
+    clickOn(world, key);
     EXPECT_EQ("true", runLua(shelf, "return self:isKeyOnCursor()"));
     world.click(120, 540);
     world.stepFrames(30);
@@ -156,13 +169,13 @@ TEST_F(SampleScenesTest, TheAirCompressorIsMendedWithFusesAndWires)
     const char* fuses[] = {"Fuse_YellowOnGround", "Fuse_GreenOnGround", "Fuse_PurpleOnGround"};
     for (int holder = 0; holder < 3; ++holder) {
         sprite::SpriteBase* fuse = air->getSprite(fuses[holder]);
-        world.click(centreX(fuse), centreY(fuse));
+        clickOn(world, fuse);
         EXPECT_FALSE(fuse->isVisible()) << fuses[holder];
         world.click(180 + 70 * holder, 220);
     }
     ASSERT_EQ("3", runLua(air, "return self:getNumCorrectFuses()"));
     sprite::SpriteBase* test = air->getSprite("Button_Test");
-    world.click(centreX(test), centreY(test));
+    clickOn(world, test);
     ASSERT_EQ("wires", story(air, "LF.compressorStage"));
     // The right diodes: 3, 1, 4, 2 in sockets 1 to 4.
     const int diodes[] = {3, 1, 4, 2};
@@ -175,10 +188,78 @@ TEST_F(SampleScenesTest, TheAirCompressorIsMendedWithFusesAndWires)
     }
     ASSERT_EQ("4", runLua(air, "return self:getWiringStatus()"));
     sprite::SpriteBase* start = air->getSprite("Button_Start");
-    world.click(centreX(start), centreY(start));
+    clickOn(world, start);
     EXPECT_EQ("running", story(air, "LF.compressorStage"));
     EXPECT_TRUE(air->getSprite("IndicatorLight")->isVisible());
     world.stepFrames(20);
+    expectCleanRun();
+}
+
+TEST_F(SampleScenesTest, TheCallBoxTakesTheNumberOnTheCard)
+{
+    auto* box = static_cast<CallBox*>(room(22));
+    ASSERT_TRUE(box->isInstanceOf("CallBox"));
+    enter(22);
+    // The first click ends the intercom's greeting; the next lifts the receiver.
+    clickOn(world, box->getSprite("ReceiverOnHook"));
+    clickOn(world, box->getSprite("ReceiverOnHook"));
+    EXPECT_TRUE(box->getSprite("ReceiverOffHook")->isVisible());
+    for (int digit : {3, 1, 4, 1})
+        clickOn(world, box->getSprite(("CallBox" + std::to_string(digit)).c_str()));
+    EXPECT_EQ(4, box->getEnteredCount());
+    clickOn(world, box->getSprite("CallBoxEnter"));
+    EXPECT_EQ("true", runLua(box, "return tostring(LF.callBoxSolved)"));
+    expectCleanRun();
+}
+
+TEST_F(SampleScenesTest, TheBridgeIsRaisedByRememberingTheStones)
+{
+    auto* bridge = static_cast<Bridge*>(room(32));
+    ASSERT_TRUE(bridge->isInstanceOf("Bridge"));
+    enter(32);
+    for (int round = 0; round < 4; ++round) {
+        std::vector<sprite::SpriteBase*> sequence;
+        sprite::SpriteBase* lit = nullptr;
+        ASSERT_TRUE(stepUntil([&] {
+            sprite::SpriteBase* now = nullptr;
+            for (int k = 1; k <= 4; ++k) {
+                auto* stone = static_cast<sprite::AnimateSprite*>(bridge->getSprite(("bChoice" + std::to_string(k)).c_str()));
+                if (stone->getFrame() == 0)
+                    now = stone;
+            }
+            if (now && now != lit)
+                sequence.push_back(now);
+            lit = now;
+            return bridge->getGameState() == Bridge::STATE_PLAYER_TURN;
+        }, 1000));
+        for (sprite::SpriteBase* stone : sequence) {
+            clickOn(world, stone);
+            ASSERT_TRUE(stepUntil([&] { return bridge->getGameState() != Bridge::STATE_CORRECT; }));
+        }
+    }
+    EXPECT_EQ("true", runLua(bridge, "return tostring(LF.bridgeSolved)"));
+    EXPECT_TRUE(bridge->getSprite("Planks")->isVisible());
+    EXPECT_TRUE(static_cast<DoorSprite*>(bridge->getSprite("Door0"))->isEnabled());
+    expectCleanRun();
+}
+
+TEST_F(SampleScenesTest, TheCaveMouthLeadsIntoTheMazeWhoseChambersAreWalked)
+{
+    enter(30);
+    world.mouseMove(400, 60);
+    EXPECT_EQ(0, canvas->getCurrentCursor());
+    auto* maze = static_cast<CaveMaze*>(room(31));
+    ASSERT_TRUE(maze->isInstanceOf("CaveMaze"));
+    enter(31);
+    EXPECT_EQ(22, maze->getCurrentScreen()) << "the chamber at the cave's mouth";
+    world.click(400, 80);
+    ASSERT_TRUE(stepUntil([maze] { return maze->getState() == Room::STATE_PLAYING; }, 200));
+    EXPECT_EQ(18, maze->getCurrentScreen());
+    world.click(725, 300);
+    ASSERT_TRUE(stepUntil([maze] { return maze->getState() == Room::STATE_PLAYING; }, 200));
+    EXPECT_EQ(19, maze->getCurrentScreen());
+    EXPECT_TRUE(maze->getSprite("PuzzleDoor")->isVisible());
+    EXPECT_EQ("19", runLua(maze, "return tostring(LF.caveMazeScreen)"));
     expectCleanRun();
 }
 
