@@ -1,7 +1,9 @@
 -- Lanternfield.lua: the story's own state, kept in the table LF, and the
 -- global LF_ functions through which the game reads and changes it. It runs
 -- after the rooms' scripts and again whenever the world is reset for a new
--- game; the flags of the chapters' cut scenes survive a reset.
+-- game; the flags of the chapters' cut scenes survive a reset. A profile's
+-- saved state (the text LF_save returns) runs after it when a game is
+-- continued.
 LF = LF or {}
 LF.vignetteSeen = LF.vignetteSeen or {0, 0, 0, 0, 0, 0}
 LF.globalISpyActive = false
@@ -37,6 +39,8 @@ LF.inlayPuzzle = 1
 LF.inlaySolved = {}
 LF.gemTaken = {}
 LF.pearlsWon = false
+-- Per mini-game (numbered from 1): its instructions still open by themselves.
+LF.showIns = {}
 
 -- The chapters' cut scenes, by chapter 1 to 6.
 function LF_getVignetteSeen(n)
@@ -113,28 +117,51 @@ function LF_replaceHint(out, into)
     inventory:replaceHint(LF_hintText(out), LF_hintText(into), into, out)
 end
 
--- A table of names and plain values as Lua text.
+-- A table of plain values (true, false, numbers) by name or number, as Lua
+-- text; a number key stays a number.
 local function flatTable(t)
     local keys = {}
     for k, v in pairs(t) do
         if type(v) == "boolean" or type(v) == "number" then
-            keys[#keys + 1] = string.format("[%q] = %s", k, tostring(v))
+            local key = type(k) == "number" and tostring(k) or string.format("%q", k)
+            keys[#keys + 1] = "[" .. key .. "] = " .. tostring(v)
         end
     end
     table.sort(keys)
     return "{" .. table.concat(keys, ", ") .. "}"
 end
 
--- The story's state as Lua text that restores it when run.
+-- The mini-games' instructions panels.
+function LF_getShowGameInstructions(n)
+    return LF.showIns[n] ~= false
+end
+function LF_setShowGameInstructions(n)
+    LF.showIns[n] = true
+end
+function LF_clearShowGameInstructions(n)
+    LF.showIns[n] = false
+end
+
+-- The story's state as Lua text that restores it when run: every flag,
+-- number and flat table of LF, by name in sorted order.
 function LF_save()
-    local seen = {}
-    for i = 1, 6 do
-        seen[i] = tostring(LF.vignetteSeen[i] or 0)
+    local names = {}
+    for k in pairs(LF) do
+        if type(k) == "string" then
+            names[#names + 1] = k
+        end
     end
-    return "LF = LF or {}\nLF.vignetteSeen = {" .. table.concat(seen, ", ") .. "}\n" ..
-        "LF.found = " .. flatTable(LF.found) .. "\n" ..
-        "LF.taken = " .. flatTable(LF.taken) .. "\n" ..
-        "LF.story = " .. flatTable(LF.story) .. "\n"
+    table.sort(names)
+    local lines = {"LF = LF or {}"}
+    for _, k in ipairs(names) do
+        local v = LF[k]
+        if type(v) == "boolean" or type(v) == "number" then
+            lines[#lines + 1] = string.format("LF[%q] = ", k) .. tostring(v)
+        elseif type(v) == "table" then
+            lines[#lines + 1] = string.format("LF[%q] = ", k) .. flatTable(v)
+        end
+    end
+    return table.concat(lines, "\n") .. "\n"
 end
 
 -- The game asks for a change of music; the sample has no music of its own.

@@ -10,4 +10,8 @@ public:
 
     HV_CLASS_NAME("MenuSprite", sprite::DialogSprite)
     HV_DECLARE_METACLASS(MenuSprite);
+
+    // The player's name shows in the "ProfileName" text, or is hidden.
+    void setProfileName(const lang::String& name);
+    void hideProfileName();
 };

@@ -4,6 +4,7 @@
 // makes a profile, sees the story's cut scenes and walks on by clicks; the
 // first chapter's errand gives, takes and uses inventory items.
 #include "core/lang/ResourceFile.h"
+#include "core/lang/System.h"
 #include "game/ambient/AmbientSoundManager.h"
 #include "game/characters/Character.h"
 #include "game/cutscenes/Vignette.h"
@@ -19,14 +20,49 @@
 #include "sprites/script/ScriptHost.h"
 #include "sprites/settings/User.h"
 #include "tests/game/support/GameFixture.h"
+#include "tests/support/TestLoaderFrame.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <set>
+#include <sstream>
 #include <vector>
+
+#include <lua.hpp>
 
 namespace gametest {
 namespace {
+
+// Clicks the middle of the room's exit i and lets the wipe run.
+void leaveBy(testsupport::GameWorld& world, Room* room, int i)
+{
+    DoorSprite* door = room->getDoor(i);
+    ASSERT_NE(nullptr, door);
+    world.click(door->left() + door->width() / 2, door->top() + door->height() / 2);
+    world.stepFrames(30);
+}
+
+// Types the name into the player selection's prompt and presses Enter.
+void newPlayer(testsupport::GameWorld& world, const std::string& name)
+{
+    platform::events::text(name);
+    world.pump();
+    world.tick(16);
+    world.key(VK_RETURN);
+    world.stepFrames(1);
+}
+
+// Clicks the middle of the current cut scene's button (Next and Continue lie
+// on the same spot).
+void pressCutSceneButton(testsupport::GameWorld& world, LanternfieldCanvas* canvas, const char* name)
+{
+    sprite::SpriteBase* button = canvas->getCurrentRoom()->getSprite(name);
+    ASSERT_NE(nullptr, button);
+    ASSERT_TRUE(button->isVisible()) << name;
+    world.click(button->left() + button->width() / 2, button->top() + button->height() / 2);
+    world.stepFrames(1);
+}
 
 class SampleGameTest : public GameFixture {
 protected:
@@ -37,34 +73,10 @@ protected:
         ASSERT_TRUE(startSampleGame());
     }
 
-    // Clicks the middle of the room's exit i and lets the wipe run.
-    void leaveBy(Room* room, int i)
-    {
-        DoorSprite* door = room->getDoor(i);
-        ASSERT_NE(nullptr, door);
-        world.click(door->left() + door->width() / 2, door->top() + door->height() / 2);
-        world.stepFrames(30);
-    }
+    void leaveBy(Room* room, int i) { gametest::leaveBy(world, room, i); }
     int current() { return canvas->getProgress()->currentRoom; }
-    // Types the name into the player selection's prompt and presses Enter.
-    void newPlayer(const std::string& name)
-    {
-        platform::events::text(name);
-        world.pump();
-        world.tick(16);
-        world.key(VK_RETURN);
-        world.stepFrames(1);
-    }
-    // Clicks the middle of the cut scene's button (Next and Continue lie
-    // on the same spot).
-    void pressCutSceneButton(const char* name)
-    {
-        sprite::SpriteBase* button = canvas->getRoom(current())->getSprite(name);
-        ASSERT_NE(nullptr, button);
-        ASSERT_TRUE(button->isVisible()) << name;
-        world.click(button->left() + button->width() / 2, button->top() + button->height() / 2);
-        world.stepFrames(1);
-    }
+    void newPlayer(const std::string& name) { gametest::newPlayer(world, name); }
+    void pressCutSceneButton(const char* name) { gametest::pressCutSceneButton(world, canvas, name); }
 };
 
 // Where a room leads: its exits' rooms, or a cut scene's rooms after its
@@ -168,7 +180,8 @@ TEST_F(SampleGameTest, ANewPlayerMakesAProfileHearsTheStoryAndWalksOn)
     EXPECT_EQ("Ann", std::string(canvas->getProfileStore()->getString("displayName", "").c_str()));
 
     world.click(400, 410);
-    world.stepFrames(2);
+    // The screen darkens first; the introduction comes behind the fade.
+    world.stepFrames(LanternfieldCanvas::FADE_OUT_NEXT_STEP + 2);
     ASSERT_EQ(LanternfieldCanvas::ROOM_STORY_INTRO, current()) << "the menu's start button opens a new game";
     EXPECT_EQ(LanternfieldCanvas::STATE_PLAYING, canvas->getGameState());
     EXPECT_FALSE(canvas->isSpriteVisible("MainMenu"));
@@ -337,6 +350,119 @@ TEST_F(SampleGameTest, TheItemsHaveTheirPicturesTipsAndCursorPictures)
         EXPECT_FALSE(lang::String::loadText(("STR_HINT_" + std::to_string(i)).c_str()).isEmpty()) << i;
     EXPECT_NE(nullptr, bar->getSprite("CaveMap_Current_22"));
     EXPECT_NE(nullptr, bar->getSprite("InventorySparkle"));
+}
+
+TEST_F(SampleGameTest, AMiniGamesInstructionsOpenOnTheFirstVisitAndAClickClosesThem)
+{
+    const int kCards = 17;
+    world.click(400, 410);
+    world.stepFrames(2);
+    enter(kCards);
+    int frames = 0;
+    while (!canvas->isGameInstructionsShowing() && frames++ < 200)
+        world.stepFrames(1);
+    ASSERT_TRUE(canvas->isGameInstructionsShowing());
+    sprite::SpriteBase* panel = canvas->getSprite("GameInstructions");
+    world.click(panel->left() + panel->width() / 2, panel->top() + panel->height() / 2);
+    world.stepFrames(1);
+    EXPECT_FALSE(canvas->isGameInstructionsShowing());
+    EXPECT_TRUE(canvas->isGameInsQuestionMarkShowing());
+    EXPECT_FALSE(canvas->isSpriteVisible("GameInsDimmer"));
+    EXPECT_EQ(LanternfieldCanvas::STATE_PLAYING, canvas->getGameState());
+}
+
+TEST_F(SampleGameTest, KeysTypedIntoTheNewPlayersNameNeverWorkTheDebugKeys)
+{
+    lang::System::setDebugMode(true);
+    ASSERT_TRUE(static_cast<ChoosePlayer*>(canvas->getSprite("ChoosePlayer"))->isInputPromptVisible());
+    platform::events::text("3c");
+    world.pump();
+    world.tick(16);
+    world.stepFrames(1);
+    EXPECT_EQ('c', canvas->getLastKey());
+    EXPECT_EQ(1, canvas->getProgress()->chapter) << "no chapter jump";
+    EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, canvas->getGameState());
+}
+
+// One run of the sample game in a world of its own, on the settings file
+// text of an earlier run ("" for none).
+class SampleRun {
+public:
+    explicit SampleRun(const std::string& settings)
+    {
+        if (!settings.empty())
+            std::ofstream(world.folder() / "registry.txt", std::ios::binary) << settings;
+        started = startSampleGame(world, frame, canvas);
+    }
+    std::string settings() const
+    {
+        std::ifstream in(world.folder() / "registry.txt", std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    int current() { return canvas->getProgress()->currentRoom; }
+    void leaveBy(int room, int i) { gametest::leaveBy(world, canvas->getRoom(room), i); }
+
+    testsupport::GameWorld world;
+    testsupport::TestLoaderFrame* frame = new testsupport::TestLoaderFrame();
+    Canvas* canvas = nullptr;
+    bool started = false;
+};
+
+TEST(SampleSessionsTest, APlayerPausesQuitsAndContinuesWhereTheyWereAfterARestart)
+{
+    if (!hasSampleGame())
+        GTEST_SKIP() << "the game data is built with the tools";
+    std::string settings;
+    {
+        SampleRun run("");
+        ASSERT_TRUE(run.started);
+        newPlayer(run.world, "Ann");
+        run.world.click(400, 410); // "Start"
+        run.world.stepFrames(LanternfieldCanvas::FADE_OUT_NEXT_STEP + 2);
+        ASSERT_EQ(LanternfieldCanvas::ROOM_STORY_INTRO, run.current());
+        run.leaveBy(LanternfieldCanvas::ROOM_STORY_INTRO, 0);
+        // The introduction's two cut scenes lead to the dock.
+        for (const char* button : {"NextButton", "ContinueButton", "NextButton", "NextButton", "ContinueButton"})
+            pressCutSceneButton(run.world, run.canvas, button);
+        run.world.stepFrames(25);
+        ASSERT_EQ(0, run.current());
+        run.leaveBy(0, 0);
+        ASSERT_EQ(2, run.current());
+        EXPECT_TRUE(run.canvas->isSpriteVisible("Quit")) << "the pause button shows once the story has begun";
+
+        run.world.click(776, 24); // the pause button
+        EXPECT_EQ(LanternfieldCanvas::STATE_PAUSED, run.canvas->getGameState());
+        EXPECT_TRUE(run.canvas->isSpriteVisible("BookDialog"));
+        run.world.click(400, 290); // "Resume"
+        EXPECT_EQ(LanternfieldCanvas::STATE_PLAYING, run.canvas->getGameState());
+        EXPECT_FALSE(run.canvas->isSpriteVisible("BookDialog"));
+        EXPECT_TRUE(run.canvas->isSpriteVisible("Quit"));
+
+        run.canvas->setShowGameInstructions(3, false); // a mini-game's instructions were seen
+        ASSERT_EQ(0, luaL_dostring(ScriptHost::instance->getState(), "LF.callBoxSolved = true"));
+        run.world.click(776, 24);
+        run.world.click(400, 380); // "Main menu": the game is saved
+        EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, run.canvas->getGameState());
+        run.world.click(400, 575); // "Quit"
+        EXPECT_TRUE(run.world.pumpUntil([&run] { return run.world.hasQuit(); }, 5000));
+        EXPECT_TRUE(run.world.boxes().empty());
+        settings = run.settings();
+    }
+    SampleRun again(settings);
+    ASSERT_TRUE(again.started);
+    EXPECT_STREQ("Ann", again.canvas->getProfileName().c_str());
+    EXPECT_FALSE(again.canvas->isSpriteVisible("ChoosePlayer")) << "the last player plays on";
+    again.world.click(400, 410); // "Start" continues
+    again.world.stepFrames(LanternfieldCanvas::FADE_OUT_NEXT_STEP + 2);
+    EXPECT_EQ(2, again.current()) << "back at the market";
+    EXPECT_EQ(LanternfieldCanvas::STATE_PLAYING, again.canvas->getGameState());
+    EXPECT_TRUE(ScriptHost::instance->getLuaBoolean("LF.visited.Dock")) << "the story's state came back";
+    EXPECT_TRUE(ScriptHost::instance->getLuaBoolean("LF.callBoxSolved")) << "and every flag of it";
+    EXPECT_FALSE(again.canvas->getShowGameInstructions(3)) << "seen instructions stay seen";
+    EXPECT_TRUE(again.canvas->getShowGameInstructions(4));
+    EXPECT_TRUE(again.canvas->isSpriteVisible("Quit"));
 }
 
 } // namespace
