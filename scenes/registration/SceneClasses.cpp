@@ -4,13 +4,17 @@
 #include "core/lang/Class.h"
 #include "game/canvas/LanternfieldCanvas.h"
 #include "scenes/concentration/Concentration.h"
+#include "scenes/slideblock/SlideBlockPuzzle.h"
 #include "scenes/tictac/TicTac.h"
+#include "scenes/treasurechest/TreasureChestCU.h"
 
 #include <vector>
 
 const char* const SceneClasses::kClassNames[] = {
     "Concentration",
     "TicTac",
+    "SlideBlockPuzzle",
+    "TreasureChestCU",
 };
 const int SceneClasses::kClassCount = int(sizeof kClassNames / sizeof kClassNames[0]);
 
@@ -42,6 +46,8 @@ void SceneClasses::registerClasses()
         return;
     make<Concentration::ConcentrationClass>();
     make<TicTac::TicTacClass>();
+    make<SlideBlockPuzzle::SlideBlockPuzzleClass>();
+    make<TreasureChestCU::TreasureChestCUClass>();
 }
 
 void SceneClasses::unregisterClasses()
