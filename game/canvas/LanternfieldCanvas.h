@@ -103,6 +103,11 @@ public:
     struct SceneHooks {
         // The pipes close-up puts its pipes back to their start.
         void (*resetPipes)(sprite::DialogSprite* pipes) = nullptr;
+        // The safe grows open from (152, 358) over its host room; closes.
+        void (*openSafeCrack)(sprite::DialogSprite* safe, Room* host) = nullptr;
+        void (*closeSafeCrack)(sprite::DialogSprite* safe) = nullptr;
+        // Builds the board of temple-door puzzle n in its room.
+        void (*setupTempleDoorPuzzle)(Room* room, int puzzle) = nullptr;
     };
     static SceneHooks sceneHooks;
 

@@ -5,6 +5,7 @@
 #include "game/canvas/LanternfieldCanvas.h"
 #include "scenes/concentration/Concentration.h"
 #include "scenes/slideblock/SlideBlockPuzzle.h"
+#include "scenes/templedoor/TempleDoorPuzzle.h"
 #include "scenes/tictac/TicTac.h"
 #include "scenes/treasurechest/TreasureChestCU.h"
 
@@ -15,6 +16,7 @@ const char* const SceneClasses::kClassNames[] = {
     "TicTac",
     "SlideBlockPuzzle",
     "TreasureChestCU",
+    "TempleDoorPuzzle",
 };
 const int SceneClasses::kClassCount = int(sizeof kClassNames / sizeof kClassNames[0]);
 
@@ -48,6 +50,11 @@ void SceneClasses::registerClasses()
     make<TicTac::TicTacClass>();
     make<SlideBlockPuzzle::SlideBlockPuzzleClass>();
     make<TreasureChestCU::TreasureChestCUClass>();
+    make<TempleDoorPuzzle::TempleDoorPuzzleClass>();
+    LanternfieldCanvas::sceneHooks.setupTempleDoorPuzzle = [](Room* room, int puzzle) {
+        if (room->isInstanceOf("TempleDoorPuzzle"))
+            static_cast<TempleDoorPuzzle*>(room)->setupPuzzle(puzzle);
+    };
 }
 
 void SceneClasses::unregisterClasses()
