@@ -4,6 +4,7 @@
 #include "core/lang/Class.h"
 #include "game/canvas/LanternfieldCanvas.h"
 #include "scenes/concentration/Concentration.h"
+#include "scenes/safecrack/SafeCrack.h"
 #include "scenes/slideblock/SlideBlockPuzzle.h"
 #include "scenes/templedoor/TempleDoorPuzzle.h"
 #include "scenes/tictac/TicTac.h"
@@ -17,6 +18,7 @@ const char* const SceneClasses::kClassNames[] = {
     "SlideBlockPuzzle",
     "TreasureChestCU",
     "TempleDoorPuzzle",
+    "SafeCrack",
 };
 const int SceneClasses::kClassCount = int(sizeof kClassNames / sizeof kClassNames[0]);
 
@@ -51,9 +53,22 @@ void SceneClasses::registerClasses()
     make<SlideBlockPuzzle::SlideBlockPuzzleClass>();
     make<TreasureChestCU::TreasureChestCUClass>();
     make<TempleDoorPuzzle::TempleDoorPuzzleClass>();
+    make<SafeCrack::SafeCrackClass>();
     LanternfieldCanvas::sceneHooks.setupTempleDoorPuzzle = [](Room* room, int puzzle) {
         if (room->isInstanceOf("TempleDoorPuzzle"))
             static_cast<TempleDoorPuzzle*>(room)->setupPuzzle(puzzle);
+    };
+    LanternfieldCanvas::sceneHooks.openSafeCrack = [](sprite::DialogSprite* safe, Room* host) {
+        LanternfieldCanvas* canvas = LanternfieldCanvas::instance;
+        if (!safe->isInstanceOf("SafeCrack") || !host || !canvas)
+            return;
+        auto* close = static_cast<SafeCrack*>(safe);
+        close->setOrigin();
+        close->grow(canvas->findRoomIndex(host->getName()));
+    };
+    LanternfieldCanvas::sceneHooks.closeSafeCrack = [](sprite::DialogSprite* safe) {
+        if (safe->isInstanceOf("SafeCrack"))
+            static_cast<SafeCrack*>(safe)->shrinkOut();
     };
 }
 

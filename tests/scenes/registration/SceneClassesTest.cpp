@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 TEST(SceneClassesTest, EveryNameMakesARoomOfThatClass)
@@ -16,7 +18,8 @@ TEST(SceneClassesTest, EveryNameMakesARoomOfThatClass)
         ASSERT_NE(nullptr, metaclass) << name;
         lang::Object* made = metaclass->newInstance();
         EXPECT_STREQ(name, made->getClassName());
-        EXPECT_TRUE(made->isInstanceOf("Room")) << name;
+        // The safe is a close-up the canvas owns, every other class a room.
+        EXPECT_TRUE(made->isInstanceOf(std::string(name) == "SafeCrack" ? "DialogSprite" : "Room")) << name;
         made->release();
     }
 }
