@@ -509,12 +509,14 @@ int SafeCrack::mouseUp(window::Event* e)
         SceneRoom::playSound(SOUND_DROP);
         piece->cell = rowOfY(y) * COLUMNS + columnOfX(x);
         s->setPosition(x, y);
-        const bool solved = std::all_of(m_pieces.begin(), m_pieces.end(), [](const Piece& p) {
-            return inColumn(p.cell, p.type == 1 ? COLUMNS - 1 : 0);
-        });
-        if (solved)
-            onSolved();
     }
+    // Also after a drag that ended settled on a cell (its last move put it
+    // on the cell's place, so nothing is left to drop).
+    const bool solved = std::all_of(m_pieces.begin(), m_pieces.end(), [](const Piece& p) {
+        return p.sprite && inColumn(p.cell, p.type == 1 ? COLUMNS - 1 : 0);
+    });
+    if (solved)
+        onSolved();
     piece->dragType = UNDECIDED;
     m_nDragType = UNDECIDED;
     m_nDragged = -1;

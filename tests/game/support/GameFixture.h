@@ -27,6 +27,9 @@ struct GameOptions {
     std::map<std::string, std::string> roomManifests;
     // Canvas names left out of the top manifest.
     std::set<std::string> omitted;
+    // Kind and numbers of canvas sprites (such as a close-up) by name, in
+    // place of the fixture's plain ones.
+    std::map<std::string, std::string> spriteEntries;
     // The class of each room by name; "Room" unless listed (the cut-scene
     // room 9 is a "Vignette").
     std::map<std::string, std::string> roomClasses;
