@@ -200,6 +200,8 @@ public:
     // the panel is never opened, and every request that would show it shows
     // the question mark instead.
     void queueGameInstructions(int x, int y, int game, int delay);
+    // Whether the scripts want the game's instructions to open by themselves.
+    bool getShowGameInstructions(int game);
     void showGameInstructions(int x, int y, int game, bool show, bool grow, int steps, int originX, int originY,
                               float startScale, float endScale);
     bool isGameInstructionsShowing();

@@ -1,7 +1,9 @@
 // LanternfieldCanvasLua.cpp: the native methods of hv.LanternfieldCanvas,
-// the Lua class of the global `canvas`: the chapter and room-change calls.
+// the Lua class of the global `canvas`: the chapter and room-change calls,
+// and the openers of the safe's close-up and the temple door's boards.
 #include "game/canvas/LanternfieldCanvas.h"
 
+#include "game/rooms/Room.h"
 #include "sprites/base/SpriteBaseLua.h"
 #include "sprites/script/ScriptHost.h"
 
@@ -57,10 +59,54 @@ int luaSetPuzzleActive(lua_State* L)
     return returnLast(L);
 }
 
+// The safe's close-up among the canvas's close-ups, the study it opens over
+// and the temple door's room.
+constexpr int kSafeCrackCloseUp = 6;
+constexpr int kMansionStudy = 51;
+constexpr int kTempleDoorPuzzle = 61;
+
+// enterSafeCrack(): the current room pauses and the safe's lock grows open
+// over the study.
+int luaEnterSafeCrack(lua_State* L)
+{
+    LanternfieldCanvas* canvas = self(L, 1);
+    if (sprite::DialogSprite* safe = canvas->getCloseUp(kSafeCrackCloseUp)) {
+        if (Room* current = canvas->getCurrentRoom())
+            current->pauseIfVisible();
+        if (LanternfieldCanvas::sceneHooks.openSafeCrack)
+            LanternfieldCanvas::sceneHooks.openSafeCrack(safe, canvas->getRoom(kMansionStudy));
+    }
+    return returnLast(L);
+}
+
+// exitSafeCrack(): the safe's lock shrinks closed.
+int luaExitSafeCrack(lua_State* L)
+{
+    LanternfieldCanvas* canvas = self(L, 1);
+    sprite::DialogSprite* safe = canvas->getCloseUp(kSafeCrackCloseUp);
+    if (safe && LanternfieldCanvas::sceneHooks.closeSafeCrack)
+        LanternfieldCanvas::sceneHooks.closeSafeCrack(safe);
+    return returnLast(L);
+}
+
+// setupTempleDoorPuzzle(n): builds board n of the temple door.
+int luaSetupTempleDoorPuzzle(lua_State* L)
+{
+    LanternfieldCanvas* canvas = self(L, 2);
+    const int puzzle = int(luaL_checkinteger(L, 2));
+    Room* room = canvas->getRoom(kTempleDoorPuzzle);
+    if (room && LanternfieldCanvas::sceneHooks.setupTempleDoorPuzzle)
+        LanternfieldCanvas::sceneHooks.setupTempleDoorPuzzle(room, puzzle);
+    return returnLast(L);
+}
+
 const luaL_Reg kMethods[] = {
+    {"enterSafeCrack", &sprite::SpriteBaseLua::guarded<luaEnterSafeCrack>},
+    {"exitSafeCrack", &sprite::SpriteBaseLua::guarded<luaExitSafeCrack>},
     {"exitToMenu", &sprite::SpriteBaseLua::guarded<luaExitToMenu>},
     {"setEndGameVignette", &sprite::SpriteBaseLua::guarded<luaSetEndGameVignette>},
     {"setPuzzleActive", &sprite::SpriteBaseLua::guarded<luaSetPuzzleActive>},
+    {"setupTempleDoorPuzzle", &sprite::SpriteBaseLua::guarded<luaSetupTempleDoorPuzzle>},
     {"startChapter", &sprite::SpriteBaseLua::guarded<luaStartChapter>},
     {nullptr, nullptr},
 };

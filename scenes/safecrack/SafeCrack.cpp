@@ -175,11 +175,8 @@ bool SafeCrack::isInputEnabled()
 
 bool SafeCrack::instructionsAutoShow()
 {
-    ScriptHost* host = ScriptHost::instance;
-    if (!host)
-        return false;
-    host->callLuaFunctionIntResult("LF_getShowGameInstructions", INSTRUCTIONS_GAME);
-    return host->popLuaBoolean();
+    LanternfieldCanvas* c = SceneRoom::canvas();
+    return c && c->getShowGameInstructions(INSTRUCTIONS_GAME);
 }
 
 sprite::SpriteBase* SafeCrack::hostDim()

@@ -47,8 +47,7 @@ protected:
         gametest::GameOptions options;
         options.spriteEntries["SafeCrack"] = "SafeCrack:+safecrack 0 0 908 670 0 0";
         options.gameScript = "function LF_setWonSafeCrack(n) record('LF_setWonSafeCrack', n) end\n"
-                             "function LF_showTaskCompleted() record('LF_showTaskCompleted') end\n"
-                             "function LF_getShowGameInstructions(n) return false end\n";
+                             "function LF_showTaskCompleted() record('LF_showTaskCompleted') end\n";
         SceneSetup study;
         study.index = kStudy;
         study.className = "Room";
