@@ -27,9 +27,6 @@ struct GameOptions {
     std::map<std::string, std::string> roomManifests;
     // Canvas names left out of the top manifest.
     std::set<std::string> omitted;
-    // Kind and numbers of canvas sprites (such as a close-up) by name, in
-    // place of the fixture's plain ones.
-    std::map<std::string, std::string> spriteEntries;
     // The class of each room by name; "Room" unless listed (the cut-scene
     // room 9 is a "Vignette").
     std::map<std::string, std::string> roomClasses;
@@ -40,6 +37,9 @@ struct GameOptions {
     std::map<std::string, std::string> roomScripts;
     // The names of the manifest's sound table, in order (none when empty).
     std::vector<std::string> sounds;
+    // Kind and numbers of canvas sprites (such as a close-up) by name, in
+    // place of the fixture's plain ones.
+    std::map<std::string, std::string> spriteEntries;
 };
 
 // The nested manifest of a room with these exits ("Door<i> DoorSprite ..."

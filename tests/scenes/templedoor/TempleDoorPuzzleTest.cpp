@@ -142,7 +142,11 @@ TEST_P(TempleDoorLimitsTest, LimitsOfTheDraggedBlock)
     EXPECT_EQ(c.highestY, puzzle->getHighestY()) << c.what;
 }
 
-INSTANTIATE_TEST_SUITE_P(Boards, TempleDoorLimitsTest, ::testing::ValuesIn(kLimitCases));
+// Named by their place in the table: the default name prints the case's bytes.
+INSTANTIATE_TEST_SUITE_P(Boards, TempleDoorLimitsTest, ::testing::ValuesIn(kLimitCases),
+                         [](const ::testing::TestParamInfo<LimitCase>& info) {
+                             return "Rule" + std::to_string(info.index);
+                         });
 
 class TempleDoorPuzzleTest : public TempleDoorFixture {};
 
