@@ -1,9 +1,11 @@
 // LanternfieldCanvasLua.cpp: the native methods of hv.LanternfieldCanvas,
 // the Lua class of the global `canvas`: the chapter and room-change calls,
-// and the openers of the safe's close-up and the temple door's boards.
+// the item on the cursor, and the openers of the safe's close-up and the
+// temple door's boards.
 #include "game/canvas/LanternfieldCanvas.h"
 
 #include "game/rooms/Room.h"
+#include "sprites/base/SpriteBase.h"
 #include "sprites/base/SpriteBaseLua.h"
 #include "sprites/script/ScriptHost.h"
 
@@ -59,6 +61,31 @@ int luaSetPuzzleActive(lua_State* L)
     return returnLast(L);
 }
 
+// dropSpecialCursor(): the item or tool on the pointer is let go (the
+// object is checked, the count is not).
+int luaDropSpecialCursor(lua_State* L)
+{
+    auto* canvas =
+        static_cast<LanternfieldCanvas*>(ScriptHost::checkObject(L, 1, "LanternfieldCanvas", "Sprite"));
+    canvas->dropSpecialCursor();
+    return returnLast(L);
+}
+
+// dropInvalidCursorItem(): the item on the pointer does not fit here.
+int luaDropInvalidCursorItem(lua_State* L)
+{
+    self(L, 1)->dropInvalidCursorItem();
+    return returnLast(L);
+}
+
+// getItemOnCursor(): the name of the item taken from the bar, "" for none.
+int luaGetItemOnCursor(lua_State* L)
+{
+    sprite::SpriteBase* item = self(L, 1)->getHeldItemSprite();
+    lua_pushstring(L, item ? item->getName().c_str() : "");
+    return 1;
+}
+
 // The safe's close-up among the canvas's close-ups, the study it opens over
 // and the temple door's room.
 constexpr int kSafeCrackCloseUp = 6;
@@ -101,9 +128,12 @@ int luaSetupTempleDoorPuzzle(lua_State* L)
 }
 
 const luaL_Reg kMethods[] = {
+    {"dropInvalidCursorItem", &sprite::SpriteBaseLua::guarded<luaDropInvalidCursorItem>},
+    {"dropSpecialCursor", &sprite::SpriteBaseLua::guarded<luaDropSpecialCursor>},
     {"enterSafeCrack", &sprite::SpriteBaseLua::guarded<luaEnterSafeCrack>},
     {"exitSafeCrack", &sprite::SpriteBaseLua::guarded<luaExitSafeCrack>},
     {"exitToMenu", &sprite::SpriteBaseLua::guarded<luaExitToMenu>},
+    {"getItemOnCursor", &sprite::SpriteBaseLua::guarded<luaGetItemOnCursor>},
     {"setEndGameVignette", &sprite::SpriteBaseLua::guarded<luaSetEndGameVignette>},
     {"setPuzzleActive", &sprite::SpriteBaseLua::guarded<luaSetPuzzleActive>},
     {"setupTempleDoorPuzzle", &sprite::SpriteBaseLua::guarded<luaSetupTempleDoorPuzzle>},

@@ -45,7 +45,7 @@ protected:
                    "DummySprite BoundsSprite -500 -500 1 1\n";
         data.manifest("safecrack", "<sprites>\n" + sprites + "<end>\n");
         gametest::GameOptions options;
-        options.spriteEntries["SafeCrack"] = "SafeCrack:+safecrack 0 0 908 670 0 0";
+        options.canvasSprites["SafeCrack"] = "SafeCrack:+safecrack 0 0 908 670 0 0";
         options.gameScript = "function LF_setWonSafeCrack(n) record('LF_setWonSafeCrack', n) end\n"
                              "function LF_showTaskCompleted() record('LF_showTaskCompleted') end\n";
         SceneSetup study;
