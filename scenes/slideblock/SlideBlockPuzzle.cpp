@@ -5,6 +5,7 @@
 
 #include "game/canvas/LanternfieldCanvas.h"
 #include "scenes/common/ActionCommand.h"
+#include "scenes/common/BlockBoard.h"
 #include "scenes/common/CommandMatch.h"
 #include "scenes/common/PieceSprites.h"
 #include "scenes/common/SceneInstructions.h"
@@ -146,10 +147,7 @@ bool SlideBlockPuzzle::isInputEnabled()
 
 void SlideBlockPuzzle::clearBoard()
 {
-    for (size_t i = m_blocks.size(); i-- > 0;) {
-        if (m_blocks[i].sprite)
-            removeChild(m_blocks[i].sprite);
-    }
+    BlockBoard::removeSprites(this, m_blocks);
     m_blocks.clear();
     m_nDragged = -1;
     m_nDragOrientation = -1;
@@ -160,24 +158,11 @@ void SlideBlockPuzzle::buildBoard(int n)
     clearBoard();
     m_bSolved = false;
     m_nCurrentPuzzle = n;
-    const BlockLayouts::Layout* layout = n >= 0 && size_t(n) < m_layouts.size() ? &m_layouts[size_t(n)] : nullptr;
-    if (!layout) {
-        BlockLayouts::report(kOwner, "there is no puzzle " + std::to_string(n) + "; the board stays empty");
-        m_grid.columns = 0;
-        m_grid.rows = 0;
-    } else {
-        m_grid.columns = layout->header[0];
-        m_grid.rows = layout->header[1];
-        m_nTargetCell = layout->header[2];
-    }
-    if (layout && !(BlockLayouts::isSide(m_grid.columns) && BlockLayouts::isSide(m_grid.rows))) {
-        BlockLayouts::report(kOwner, "puzzle " + std::to_string(n) + " has a board of " +
-                                         std::to_string(m_grid.columns) + " x " + std::to_string(m_grid.rows) +
-                                         " cells; it stays empty");
-        m_grid.columns = 0;
-        m_grid.rows = 0;
-        layout = nullptr;
-    }
+    const BlockLayouts::Layout* layout = BlockBoard::layout(m_layouts, n, kOwner);
+    m_grid.columns = layout ? layout->header[BlockBoard::COLUMNS_ENTRY] : 0;
+    m_grid.rows = layout ? layout->header[BlockBoard::ROWS_ENTRY] : 0;
+    if (layout)
+        m_nTargetCell = layout->header[BlockBoard::TARGET_ENTRY];
     m_grid.left = m_nCenterX - m_grid.width() / 2 + 2;
     m_grid.top = m_nCenterY - m_grid.height() / 2 + 2;
     if (layout)
@@ -189,10 +174,8 @@ void SlideBlockPuzzle::buildBoard(int n)
 
 void SlideBlockPuzzle::placeBlocks(const BlockLayouts::Layout& layout, int n)
 {
-    const int keyIndex = layout.header[4];
-    if (keyIndex < 0 || size_t(keyIndex) >= layout.blocks.size())
-        BlockLayouts::report(kOwner, "puzzle " + std::to_string(n) + " names block " + std::to_string(keyIndex) +
-                                         " as its key, which it does not have");
+    const int keyIndex = layout.header[BlockBoard::KEY_ENTRY];
+    BlockBoard::checkKey(layout, n, kOwner);
     const bool gold = n >= FIRST_GOLD_PUZZLE;
     const int cells = m_grid.columns * m_grid.rows;
     for (size_t i = 0; i < layout.blocks.size(); ++i) {
@@ -354,11 +337,7 @@ int SlideBlockPuzzle::getKeyBlockColumnDeltaX()
 
 SlideBlockPuzzle::BlockInfo* SlideBlockPuzzle::findBlockAt(int x, int y)
 {
-    for (size_t i = 0; i < m_blocks.size(); ++i) {
-        if (int(i) != m_nDragged && m_blocks[i].sprite->hittest(x, y))
-            return &m_blocks[i];
-    }
-    return nullptr;
+    return BlockBoard::findAt(m_blocks, m_nDragged, x, y);
 }
 
 int SlideBlockPuzzle::mouseDown(window::Event* e)
@@ -483,11 +462,9 @@ int SlideBlockPuzzle::mouseUp(window::Event* e)
     sprite::ButtonSprite* s = block->sprite;
     const bool horizontal = m_nDragOrientation == HORIZONTAL;
     if (horizontal ? s->left() != m_nStartX : s->top() != m_nStartY) {
-        int px = e->x;
-        int py = e->y;
-        toLocal(px, py);
-        int x = m_nLastDragX == -1 ? px : m_nLastDragX;
-        int y = m_nLastDragY == -1 ? py : m_nLastDragY;
+        int x;
+        int y;
+        BlockBoard::dropPoint(this, e, m_nLastDragX, m_nLastDragY, x, y);
         if (horizontal) {
             int column = m_grid.columnOfX(x);
             // The key dropped in the second-to-last column goes out to the exit.

@@ -4,6 +4,7 @@
 #include "scenes/templedoor/TempleDoorPuzzle.h"
 
 #include "game/canvas/LanternfieldCanvas.h"
+#include "scenes/common/BlockBoard.h"
 #include "scenes/common/PieceSprites.h"
 #include "scenes/common/SceneInstructions.h"
 #include "scenes/common/SceneRoom.h"
@@ -108,10 +109,7 @@ bool TempleDoorPuzzle::isInputEnabled()
 
 void TempleDoorPuzzle::clearBoard()
 {
-    for (size_t i = m_blocks.size(); i-- > 0;) {
-        if (m_blocks[i].sprite)
-            removeChild(m_blocks[i].sprite);
-    }
+    BlockBoard::removeSprites(this, m_blocks);
     m_blocks.clear();
     m_walled.clear();
     m_nDragged = -1;
@@ -141,23 +139,15 @@ void TempleDoorPuzzle::setupPuzzle(int n)
     m_nPressY = -1;
     m_bSolved = false;
     m_nCurrentPuzzle = n;
-    const BlockLayouts::Layout* layout = n >= 0 && size_t(n) < m_layouts.size() ? &m_layouts[size_t(n)] : nullptr;
-    if (layout && !(BlockLayouts::isSide(layout->header[0]) && BlockLayouts::isSide(layout->header[1]))) {
-        BlockLayouts::report(kOwner, "puzzle " + std::to_string(n) + " has a board of " +
-                                         std::to_string(layout->header[0]) + " x " +
-                                         std::to_string(layout->header[1]) + " cells; it stays empty");
-        layout = nullptr;
-    } else if (!layout) {
-        BlockLayouts::report(kOwner, "there is no puzzle " + std::to_string(n) + "; the board stays empty");
-    }
+    const BlockLayouts::Layout* layout = BlockBoard::layout(m_layouts, n, kOwner);
     if (!layout) {
         m_grid.columns = 0;
         m_grid.rows = 0;
         return;
     }
-    m_grid.columns = layout->header[0];
-    m_grid.rows = layout->header[1];
-    m_nTargetCell = layout->header[2];
+    m_grid.columns = layout->header[BlockBoard::COLUMNS_ENTRY];
+    m_grid.rows = layout->header[BlockBoard::ROWS_ENTRY];
+    m_nTargetCell = layout->header[BlockBoard::TARGET_ENTRY];
     m_grid.left = layout->header[5];
     m_grid.top = layout->header[6];
     placeBlocks(*layout, n);
@@ -166,10 +156,8 @@ void TempleDoorPuzzle::setupPuzzle(int n)
 
 void TempleDoorPuzzle::placeBlocks(const BlockLayouts::Layout& layout, int n)
 {
-    const int keyIndex = layout.header[4];
-    if (keyIndex < 0 || size_t(keyIndex) >= layout.blocks.size())
-        BlockLayouts::report(kOwner, "puzzle " + std::to_string(n) + " names block " + std::to_string(keyIndex) +
-                                         " as its key, which it does not have");
+    const int keyIndex = layout.header[BlockBoard::KEY_ENTRY];
+    BlockBoard::checkKey(layout, n, kOwner);
     for (size_t i = 0; i < layout.blocks.size(); ++i) {
         BlockInfo block;
         block.kind = layout.blocks[i][0];
@@ -195,11 +183,7 @@ void TempleDoorPuzzle::placeBlocks(const BlockLayouts::Layout& layout, int n)
 
 TempleDoorPuzzle::BlockInfo* TempleDoorPuzzle::findBlockAt(int x, int y)
 {
-    for (size_t i = 0; i < m_blocks.size(); ++i) {
-        if (int(i) != m_nDragged && m_blocks[i].sprite->hittest(x, y))
-            return &m_blocks[i];
-    }
-    return nullptr;
+    return BlockBoard::findAt(m_blocks, m_nDragged, x, y);
 }
 
 TempleDoorPuzzle::Probe TempleDoorPuzzle::probe(int x, int y, BlockInfo** hit)
@@ -493,11 +477,9 @@ int TempleDoorPuzzle::mouseUp(window::Event* e)
     sprite::ButtonSprite* s = block->sprite;
     const bool horizontal = m_nDragOrientation == HORIZONTAL;
     if (horizontal ? s->left() != m_nStartX : s->top() != m_nStartY) {
-        int px = e->x;
-        int py = e->y;
-        toLocal(px, py);
-        int x = m_nLastDragX == -1 ? px : m_nLastDragX;
-        int y = m_nLastDragY == -1 ? py : m_nLastDragY;
+        int x;
+        int y;
+        BlockBoard::dropPoint(this, e, m_nLastDragX, m_nLastDragY, x, y);
         if (horizontal) {
             x = BlockGrid::snap(x, m_grid.xOfColumn(m_grid.columnOfX(x)), CELL_SIZE);
         } else if (block->key && m_grid.rowOfY(y) == 1 && m_nLowestY <= m_grid.yOfRow(0)) {
