@@ -30,6 +30,13 @@ public:
     int yOfCell(int cell) const { return yOfRow(rowOfCell(cell)); }
     // The cell under a block whose left and top edges are (x, y).
     int cellAt(int x, int y) const { return cellIndex(rowOfY(y), columnOfX(x)); }
+    // A dragged block may stand with its left and top at (x, y): the point
+    // lies on the board's rectangle, edges included, or up to `beyondRight`
+    // past its right edge.
+    bool takes(int x, int y, int beyondRight) const
+    {
+        return x >= left && x <= left + width() + beyondRight && y >= top && y <= top + height();
+    }
     bool containsCell(int row, int column) const { return row >= 0 && row < rows && column >= 0 && column < columns; }
 
     // A released block settles on the cell edge `start` or the next one

@@ -438,9 +438,8 @@ bool SlideBlockPuzzle::mouseMove(window::Event* e)
     const bool horizontal = m_nDragOrientation == HORIZONTAL;
     int x = horizontal ? px - m_nGrabX : s->left();
     int y = horizontal ? s->top() : py - m_nGrabY;
-    const int allowance = horizontal && block->key ? m_grid.cellWidth : 0;
-    if (x < m_grid.left || x > m_grid.left + m_grid.width() + allowance || y < m_grid.top ||
-        y > m_grid.top + m_grid.height())
+    // The key alone may go one cell out through the exit on the right.
+    if (!m_grid.takes(x, y, horizontal && block->key ? m_grid.cellWidth : 0))
         return Room::mouseMove(e);
     if (horizontal)
         x = std::min(std::max(x, m_nLowest), m_nHighest);
