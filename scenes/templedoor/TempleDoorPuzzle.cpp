@@ -449,7 +449,8 @@ bool TempleDoorPuzzle::mouseMove(window::Event* e)
     const bool horizontal = block->dragOrientation == HORIZONTAL;
     int x = horizontal ? px - m_nGrabX : s->left();
     int y = horizontal ? s->top() : py - m_nGrabY;
-    // The key alone may go one cell out through the exit on the right.
+    // As on the chest's board, the key alone may stand a cell past the
+    // right edge (its limits keep it on the board here).
     if (!m_grid.takes(x, y, horizontal && block->key ? CELL_SIZE : 0))
         return Room::mouseMove(e);
     if (horizontal)
