@@ -3,6 +3,10 @@
 
 #include "core/lang/Class.h"
 #include "game/canvas/LanternfieldCanvas.h"
+#include "scenes/bridge/Bridge.h"
+#include "scenes/callbox/CallBox.h"
+#include "scenes/caves/CaveEntrance.h"
+#include "scenes/caves/CaveMaze.h"
 #include "scenes/concentration/Concentration.h"
 #include "scenes/safecrack/SafeCrack.h"
 #include "scenes/slideblock/SlideBlockPuzzle.h"
@@ -15,6 +19,10 @@
 const char* const SceneClasses::kClassNames[] = {
     "Concentration",
     "TicTac",
+    "CallBox",
+    "Bridge",
+    "CaveEntrance",
+    "CaveMaze",
     "SlideBlockPuzzle",
     "TreasureChestCU",
     "TempleDoorPuzzle",
@@ -50,6 +58,10 @@ void SceneClasses::registerClasses()
         return;
     make<Concentration::ConcentrationClass>();
     make<TicTac::TicTacClass>();
+    make<CallBox::CallBoxClass>();
+    make<Bridge::BridgeClass>();
+    make<CaveEntrance::CaveEntranceClass>();
+    make<CaveMaze::CaveMazeClass>();
     make<SlideBlockPuzzle::SlideBlockPuzzleClass>();
     make<TreasureChestCU::TreasureChestCUClass>();
     make<TempleDoorPuzzle::TempleDoorPuzzleClass>();
