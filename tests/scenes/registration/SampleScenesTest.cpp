@@ -3,9 +3,8 @@
 // the card game deals and turns a card, noughts and crosses takes a move,
 // the call box takes its number, the bridge's game is won by reading its
 // previews, the cave maze moves between chambers and the cave's mouth shows
-// the forward arrow.
-// the chest's first board and the temple door's first board are solved, and
-// the safe's lock opens over the study and closes.
+// the forward arrow, the chest's first board and the temple door's first
+// board are solved, and the safe's lock opens over the study and closes.
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/DoorSprite.h"
 #include "scenes/bridge/Bridge.h"
@@ -15,9 +14,9 @@
 #include "scenes/safecrack/SafeCrack.h"
 #include "scenes/slideblock/SlideBlockPuzzle.h"
 #include "scenes/templedoor/TempleDoorPuzzle.h"
+#include "scenes/tictac/TicTac.h"
 #include "scenes/treasurechest/TreasureChestCU.h"
 #include "sprites/buttons/ButtonSprite.h"
-#include "scenes/tictac/TicTac.h"
 #include "sprites/images/AnimateSprite.h"
 #include "sprites/text/NewFontSprite.h"
 #include "tests/scenes/support/SceneFixture.h"
@@ -167,6 +166,9 @@ TEST_F(SampleScenesTest, TheCaveMouthLeadsIntoTheMazeWhoseChambersAreWalked)
     EXPECT_EQ(19, maze->getCurrentScreen());
     EXPECT_TRUE(maze->getSprite("PuzzleDoor")->isVisible());
     EXPECT_EQ("19", runLua(maze, "return tostring(LF.caveMazeScreen)"));
+    expectCleanRun();
+}
+
 TEST_F(SampleScenesTest, TheChestsFirstBoardIsSolvedAndTheNextComesBehindTheDoors)
 {
     canvas->getProgress()->chapter = 1;
