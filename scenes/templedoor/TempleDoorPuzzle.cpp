@@ -493,16 +493,19 @@ int TempleDoorPuzzle::mouseUp(window::Event* e)
         block->cell = m_grid.cellAt(x, y);
         s->setPosition(x, y);
     }
-    if (block->key && (block->cell == m_nTargetCell || block->cell == m_nTargetCell - 1))
-        onSolved(*block);
+    const bool solved = block->key && (block->cell == m_nTargetCell || block->cell == m_nTargetCell - 1);
+    const BlockInfo key = *block;
     block->dragOrientation = UNDECIDED;
     m_nDragged = -1;
     m_nDragOrientation = UNDECIDED;
     m_nLowestX = m_nHighestX = m_nLowestY = m_nHighestY = -1;
+    // Last: the script may build another board at once.
+    if (solved)
+        onSolved(key);
     return NOT_HANDLED;
 }
 
-void TempleDoorPuzzle::onSolved(const BlockInfo& key)
+void TempleDoorPuzzle::onSolved(BlockInfo key)
 {
     m_bSolved = true;
     if (LanternfieldCanvas* c = SceneRoom::canvas())

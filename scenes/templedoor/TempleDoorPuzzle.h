@@ -140,8 +140,9 @@ private:
     Probe probe(int x, int y, BlockInfo** hit = nullptr);
     BlockInfo* findBlockAt(int x, int y);
     BlockInfo* dragged() { return m_nDragged >= 0 ? &m_blocks[size_t(m_nDragged)] : nullptr; }
-    // The key is solved: the sparkle on it and the script told.
-    void onSolved(const BlockInfo& key);
+    // The key is out: the sparkle on it and the script told (which may
+    // build another board, so the key is a copy).
+    void onSolved(BlockInfo key);
     // Runs rooms.TempleDoorPuzzle[function](current room, current puzzle).
     void tellScript(const char* function);
 
