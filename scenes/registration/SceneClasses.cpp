@@ -3,16 +3,25 @@
 
 #include "core/lang/Class.h"
 #include "game/canvas/LanternfieldCanvas.h"
+#include "scenes/aircompressor/AirCompressor.h"
+#include "scenes/artrestoration/ArtPiece.h"
+#include "scenes/artrestoration/ArtRestoration.h"
+#include "scenes/bookshelf/Bookshelf.h"
 #include "scenes/bridge/Bridge.h"
 #include "scenes/callbox/CallBox.h"
 #include "scenes/caves/CaveEntrance.h"
 #include "scenes/caves/CaveMaze.h"
+#include "scenes/clock/ClockCU.h"
 #include "scenes/concentration/Concentration.h"
+#include "scenes/inlay/Inlay.h"
+#include "scenes/pegs/PegsCU.h"
 #include "scenes/safecrack/SafeCrack.h"
 #include "scenes/slideblock/SlideBlockPuzzle.h"
 #include "scenes/templedoor/TempleDoorPuzzle.h"
 #include "scenes/tictac/TicTac.h"
 #include "scenes/treasurechest/TreasureChestCU.h"
+#include "scenes/whackaclam/Clam.h"
+#include "scenes/whackaclam/WhackAClam.h"
 
 #include <vector>
 
@@ -23,6 +32,13 @@ const char* const SceneClasses::kClassNames[] = {
     "Bridge",
     "CaveEntrance",
     "CaveMaze",
+    "Inlay",
+    "WhackAClam",
+    "Bookshelf",
+    "ClockCU",
+    "ArtRestoration",
+    "ArtPiece",
+    "AirCompressor",
     "SlideBlockPuzzle",
     "TreasureChestCU",
     "TempleDoorPuzzle",
@@ -45,6 +61,22 @@ void make()
     metaclasses().push_back(new Metaclass());
 }
 
+// The canvas opens and closes the peg close-up through its hooks.
+void openPegs(sprite::DialogSprite* pegs, int puzzle, int x, int y, Room* host)
+{
+    if (!pegs->isInstanceOf("PegsCU"))
+        return;
+    auto* closeUp = static_cast<PegsCU*>(pegs);
+    closeUp->setOrigin(x, y);
+    closeUp->grow(puzzle, host);
+}
+
+void closePegs(sprite::DialogSprite* pegs)
+{
+    if (pegs->isInstanceOf("PegsCU"))
+        static_cast<PegsCU*>(pegs)->shrinkOut();
+}
+
 } // namespace
 
 bool SceneClasses::areClassesRegistered()
@@ -62,6 +94,21 @@ void SceneClasses::registerClasses()
     make<Bridge::BridgeClass>();
     make<CaveEntrance::CaveEntranceClass>();
     make<CaveMaze::CaveMazeClass>();
+    make<Inlay::InlayClass>();
+    make<WhackAClam::WhackAClamClass>();
+    make<PegsCU::PegsCUClass>();
+    make<Clam::ClamClass>();
+    LanternfieldCanvas::sceneHooks.openPegs = &openPegs;
+    LanternfieldCanvas::sceneHooks.closePegs = &closePegs;
+    make<Bookshelf::BookshelfClass>();
+    make<ClockCU::ClockCUClass>();
+    make<ArtRestoration::ArtRestorationClass>();
+    make<ArtPiece::ArtPieceClass>();
+    make<AirCompressor::AirCompressorClass>();
+    LanternfieldCanvas::sceneHooks.clearTiles = [](Room* room) {
+        if (room && room->isInstanceOf("ArtRestoration"))
+            static_cast<ArtRestoration*>(room)->clearTiles();
+    };
     make<SlideBlockPuzzle::SlideBlockPuzzleClass>();
     make<TreasureChestCU::TreasureChestCUClass>();
     make<TempleDoorPuzzle::TempleDoorPuzzleClass>();
