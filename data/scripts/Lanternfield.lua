@@ -290,3 +290,25 @@ end
 -- A mini-game's task is done; the sample shows no notice for it.
 function LF_showTaskCompleted()
 end
+
+-- The treasure chest: three sliding-block boards a chapter; the board being
+-- played, counted over all chapters; whether its locks are all open.
+LF.slideBlockPuzzle = 0
+LF.chestOpened = false
+function LF_numTreasureChestPuzzles()
+    return 3
+end
+function LF_getCurrentSlideBlockPuzzle()
+    return LF.slideBlockPuzzle
+end
+function LF_setCurrentSlideBlockPuzzle(n)
+    LF.slideBlockPuzzle = n
+end
+
+-- The safe in the study, and the temple door's two boards.
+LF.safeOpened = false
+LF.templeDoorBoard = 0
+LF.templeDoorOpened = false
+function LF_setWonSafeCrack(n)
+    LF.safeOpened = n ~= 0
+end

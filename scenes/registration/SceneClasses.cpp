@@ -7,15 +7,19 @@
 #include "scenes/artrestoration/ArtPiece.h"
 #include "scenes/artrestoration/ArtRestoration.h"
 #include "scenes/bookshelf/Bookshelf.h"
-#include "scenes/clock/ClockCU.h"
 #include "scenes/bridge/Bridge.h"
 #include "scenes/callbox/CallBox.h"
 #include "scenes/caves/CaveEntrance.h"
 #include "scenes/caves/CaveMaze.h"
+#include "scenes/clock/ClockCU.h"
 #include "scenes/concentration/Concentration.h"
 #include "scenes/inlay/Inlay.h"
 #include "scenes/pegs/PegsCU.h"
+#include "scenes/safecrack/SafeCrack.h"
+#include "scenes/slideblock/SlideBlockPuzzle.h"
+#include "scenes/templedoor/TempleDoorPuzzle.h"
 #include "scenes/tictac/TicTac.h"
+#include "scenes/treasurechest/TreasureChestCU.h"
 #include "scenes/whackaclam/Clam.h"
 #include "scenes/whackaclam/WhackAClam.h"
 
@@ -35,6 +39,10 @@ const char* const SceneClasses::kClassNames[] = {
     "ArtRestoration",
     "ArtPiece",
     "AirCompressor",
+    "SlideBlockPuzzle",
+    "TreasureChestCU",
+    "TempleDoorPuzzle",
+    "SafeCrack",
 };
 const int SceneClasses::kClassCount = int(sizeof kClassNames / sizeof kClassNames[0]);
 
@@ -100,6 +108,26 @@ void SceneClasses::registerClasses()
     LanternfieldCanvas::sceneHooks.clearTiles = [](Room* room) {
         if (room && room->isInstanceOf("ArtRestoration"))
             static_cast<ArtRestoration*>(room)->clearTiles();
+    };
+    make<SlideBlockPuzzle::SlideBlockPuzzleClass>();
+    make<TreasureChestCU::TreasureChestCUClass>();
+    make<TempleDoorPuzzle::TempleDoorPuzzleClass>();
+    make<SafeCrack::SafeCrackClass>();
+    LanternfieldCanvas::sceneHooks.setupTempleDoorPuzzle = [](Room* room, int puzzle) {
+        if (room->isInstanceOf("TempleDoorPuzzle"))
+            static_cast<TempleDoorPuzzle*>(room)->setupPuzzle(puzzle);
+    };
+    LanternfieldCanvas::sceneHooks.openSafeCrack = [](sprite::DialogSprite* safe, Room* host) {
+        LanternfieldCanvas* canvas = LanternfieldCanvas::instance;
+        if (!safe->isInstanceOf("SafeCrack") || !host || !canvas)
+            return;
+        auto* close = static_cast<SafeCrack*>(safe);
+        close->setOrigin();
+        close->grow(canvas->findRoomIndex(host->getName()));
+    };
+    LanternfieldCanvas::sceneHooks.closeSafeCrack = [](sprite::DialogSprite* safe) {
+        if (safe->isInstanceOf("SafeCrack"))
+            static_cast<SafeCrack*>(safe)->shrinkOut();
     };
 }
 

@@ -99,6 +99,12 @@ std::vector<int> waysOn(Room* room)
         if (DoorSprite* door = room->getDoor(i))
             out.push_back(door->getTargetRoom());
     }
+    // The treasure chest shows its sliding-block board (room 8) over itself,
+    // and the board is left as the chest is.
+    if (room->isInstanceOf("TreasureChestCU"))
+        out.push_back(8);
+    if (room->isInstanceOf("SlideBlockPuzzle"))
+        out.push_back(6);
     return out;
 }
 

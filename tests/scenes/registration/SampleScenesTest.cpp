@@ -5,7 +5,8 @@
 // previews, the cave maze moves between chambers, the cave's mouth shows
 // the forward arrow, a village's peg board is won, the inlay is solved, a
 // pearl is taken; the bookshelf, a painting and the air compressor are
-// solved.
+// solved; the chest's and the temple door's first boards are solved, and the
+// safe's lock opens over the study and closes.
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/DoorSprite.h"
@@ -19,9 +20,14 @@
 #include "scenes/concentration/Concentration.h"
 #include "scenes/inlay/Inlay.h"
 #include "scenes/pegs/PegsCU.h"
+#include "scenes/safecrack/SafeCrack.h"
+#include "scenes/slideblock/SlideBlockPuzzle.h"
+#include "scenes/templedoor/TempleDoorPuzzle.h"
 #include "scenes/tictac/TicTac.h"
+#include "scenes/treasurechest/TreasureChestCU.h"
 #include "scenes/whackaclam/Clam.h"
 #include "scenes/whackaclam/WhackAClam.h"
+#include "sprites/buttons/ButtonSprite.h"
 #include "sprites/images/ImageSprite.h"
 #include "sprites/images/AnimateSprite.h"
 #include "sprites/script/ScriptHost.h"
@@ -75,6 +81,20 @@ protected:
     }
     static int centreX(sprite::SpriteBase* s) { return s->left() + s->width() / 2; }
     static int centreY(sprite::SpriteBase* s) { return s->top() + s->height() / 2; }
+    // Drags with the pointer from the middle of a sprite by (dx, dy), in a
+    // few moves, and lets go; the sprite's place is offset by its dialog's
+    // (ox, oy) on the screen.
+    void dragSprite(sprite::SpriteBase* s, int dx, int dy, int ox = 0, int oy = 0)
+    {
+        const int x = ox + s->left() + s->width() / 2;
+        const int y = oy + s->top() + s->height() / 2;
+        world.mouseMove(x, y);
+        world.mouseDown(x, y);
+        for (int step = 1; step <= 4; ++step)
+            world.mouseMove(x + dx * step / 4, y + dy * step / 4);
+        world.mouseUp(x + dx, y + dy);
+        world.stepFrames(1);
+    }
 };
 
 TEST_F(SampleScenesTest, TheCardGameDealsAndTurnsACardUp)
@@ -352,6 +372,70 @@ TEST_F(SampleScenesTest, ADiveAmongTheClamsTakesAPearl)
     EXPECT_EQ(1, game->getPearlsClicked());
     world.stepFrames(40);
     EXPECT_EQ(1, game->getPearlsCollected());
+    expectCleanRun();
+}
+
+TEST_F(SampleScenesTest, TheChestsFirstBoardIsSolvedAndTheNextComesBehindTheDoors)
+{
+    canvas->getProgress()->chapter = 1;
+    auto* chest = static_cast<TreasureChestCU*>(room(6));
+    ASSERT_TRUE(chest->isInstanceOf("TreasureChestCU"));
+    enter(6);
+    SlideBlockPuzzle* board = chest->getBoard();
+    ASSERT_NE(nullptr, board);
+    ASSERT_EQ(3u, board->getBlocks().size());
+    const int cell = SlideBlockPuzzle::CELL_SIZE;
+    // The block across the bottom goes left, the tall one down, the key out.
+    dragSprite(board->getBlocks()[2].sprite, -cell, 0);
+    dragSprite(board->getBlocks()[1].sprite, 0, 3 * cell);
+    dragSprite(board->getBlocks()[0].sprite, 5 * cell, 0);
+    world.stepFrames(2);
+    EXPECT_EQ(1, chest->getCurrentPuzzle());
+    ASSERT_TRUE(board->isBusy());
+    for (int i = 0; i < 60 && board->isBusy(); ++i)
+        world.stepFrames(1);
+    EXPECT_EQ(1, board->getCurrentPuzzle()) << "the next board behind the doors";
+    EXPECT_EQ(5u, board->getBlocks().size());
+    expectCleanRun();
+}
+
+TEST_F(SampleScenesTest, TheTempleDoorsFirstBoardIsSolved)
+{
+    auto* door = static_cast<TempleDoorPuzzle*>(room(61));
+    ASSERT_TRUE(door->isInstanceOf("TempleDoorPuzzle"));
+    enter(61);
+    ASSERT_EQ(4u, door->getBlocks().size()) << "the room's script builds the first board";
+    const int cell = TempleDoorPuzzle::CELL_SIZE;
+    // The single left, the tall block down, the wide one right, the key up.
+    dragSprite(door->getBlocks()[3].sprite, -2 * cell, 0);
+    dragSprite(door->getBlocks()[2].sprite, 0, 2 * cell);
+    dragSprite(door->getBlocks()[1].sprite, cell, 0);
+    dragSprite(door->getBlocks()[0].sprite, 0, -4 * cell);
+    EXPECT_EQ(1, door->getCurrentPuzzle()) << "the second board follows the first";
+    EXPECT_EQ(5u, door->getBlocks().size());
+    expectCleanRun();
+}
+
+TEST_F(SampleScenesTest, TheSafesLockOpensOverTheStudyAndCloses)
+{
+    auto* safe = static_cast<SafeCrack*>(canvas->getCloseUp(6));
+    ASSERT_TRUE(safe->isInstanceOf("SafeCrack"));
+    enter(51);
+    sprite::SpriteBase* box = room(51)->getSprite("Safe");
+    world.click(box->left() + 30, box->top() + 60);
+    world.stepFrames(15);
+    ASSERT_TRUE(safe->isVisible());
+    EXPECT_TRUE(safe->isInputEnabled());
+    EXPECT_EQ(104, safe->left());
+    EXPECT_EQ(65, safe->top());
+    // The third gold piece goes right along row 2 to the middle.
+    sprite::SpriteBase* piece = safe->getPieces()[2].sprite;
+    dragSprite(piece, 2 * SafeCrack::PITCH - 20, 0, safe->left(), safe->top());
+    EXPECT_EQ(12, safe->getPieces()[2].cell);
+    sprite::SpriteBase* leave = safe->getSprite("CloseButton");
+    world.click(safe->left() + leave->left() + 20, safe->top() + leave->top() + 10);
+    world.stepFrames(15);
+    EXPECT_FALSE(safe->isVisible());
     expectCleanRun();
 }
 
