@@ -103,6 +103,12 @@ public:
     struct SceneHooks {
         // The pipes close-up puts its pipes back to their start.
         void (*resetPipes)(sprite::DialogSprite* pipes) = nullptr;
+        // The pipes close-up opens over the fountain room.
+        void (*growPipes)(sprite::DialogSprite* pipes) = nullptr;
+        // The circuit board grows open from (722, 250) over its host room;
+        // shrinks closed.
+        void (*openCircuitBoard)(sprite::DialogSprite* board, Room* host) = nullptr;
+        void (*closeCircuitBoard)(sprite::DialogSprite* board) = nullptr;
     };
     static SceneHooks sceneHooks;
 
@@ -176,6 +182,8 @@ public:
     int getPreviousGameState() const { return m_nPreviousGameState; }
     lang::String setBackgroundMusic(const lang::String& name);
     lang::String chapterMusicName(int chapter);
+    // The chapter's music through setBackgroundMusic.
+    void setChapterBackgroundMusic(int chapter);
     void replaceMusic(const lang::String& name);
     window::AudioClip* getMusicClip() const { return m_pMusicClip; }
     int getFXVolume();
@@ -186,10 +194,18 @@ public:
     // The save when the program closes: the room is left, then saved.
     void saveOnExit();
     void dropSpecialCursor();
+    using window::Component::setCursor;
+    // The cursor state in reduced form until the cursors are built: an
+    // ordinary cursor (0 to 9) or a special one (10 to 57) is only noted.
+    void setCursor(int index, bool lock);
+    void setSpecialCursor(int index, bool heldItem, int frame);
     bool hasItemOnCursor() const { return m_nItemOnCursor != -1; }
     bool isHeldItemOnCursor() const { return hasItemOnCursor() && m_bHeldItem; }
     sprite::SpriteBase* getHeldItemSprite();
     void setGameInstructionsInfo(int game, int x, int y);
+    // The scripts still want the instructions of mini-game `game` (0 to
+    // 17) to open by themselves: LF_getShowGameInstructions(game + 1).
+    bool getShowGameInstructions(int game);
     int getGameInstructionsGame() const { return m_nInstructionsGame; }
     // The mini-game instructions in reduced form until the panel is built:
     // the panel is never opened, and every request that would show it shows

@@ -103,6 +103,11 @@ lang::String LanternfieldCanvas::setBackgroundMusic(const lang::String& name)
     return previous;
 }
 
+void LanternfieldCanvas::setChapterBackgroundMusic(int chapter)
+{
+    setBackgroundMusic(chapterMusicName(chapter));
+}
+
 lang::String LanternfieldCanvas::chapterMusicName(int chapter)
 {
     return lang::String(chapter == 3 ? "+sMusicChapter3" : "+sMusicChapter1");
@@ -177,6 +182,26 @@ void LanternfieldCanvas::dropSpecialCursor()
     m_nSpecialFrame = -1;
 }
 
+void LanternfieldCanvas::setCursor(int index, bool lock)
+{
+    // 58 hides the cursor; the special cursors (10 to 57) have their own call.
+    if ((index < 0 || index >= 10) && index != 58)
+        return;
+    m_nCurrentCursor = index;
+    m_bCursorLock = lock;
+}
+
+void LanternfieldCanvas::setSpecialCursor(int index, bool heldItem, int frame)
+{
+    if (index < 10)
+        return;
+    m_bHeldItem = heldItem;
+    m_nItemOnCursor = index;
+    m_bCursorLock = true;
+    m_nCurrentCursor = index;
+    m_nSpecialFrame = frame;
+}
+
 sprite::SpriteBase* LanternfieldCanvas::getHeldItemSprite()
 {
     return m_pInventory ? m_pInventory->getHeldItem() : nullptr;
@@ -187,6 +212,17 @@ void LanternfieldCanvas::setGameInstructionsInfo(int game, int x, int y)
     m_nInstructionsGame = game;
     m_nInstructionsX = x;
     m_nInstructionsY = y;
+}
+
+bool LanternfieldCanvas::getShowGameInstructions(int game)
+{
+    // Games 0 to 17 have instructions; unsigned, so -1 is out of range too.
+    ScriptHost* host = ScriptHost::instance;
+    if (unsigned(game) > 17u || !host || !host->getState())
+        return false;
+    // The scripts number the games from 1.
+    host->callLuaFunctionIntResult("LF_getShowGameInstructions", game + 1);
+    return host->popLuaBoolean();
 }
 
 void LanternfieldCanvas::queueGameInstructions(int x, int y, int game, int)

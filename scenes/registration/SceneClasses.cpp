@@ -4,12 +4,14 @@
 #include "core/lang/Class.h"
 #include "game/canvas/LanternfieldCanvas.h"
 #include "scenes/concentration/Concentration.h"
+#include "scenes/maze/Maze.h"
 #include "scenes/tictac/TicTac.h"
 
 #include <vector>
 
 const char* const SceneClasses::kClassNames[] = {
     "Concentration",
+    "Maze",
     "TicTac",
 };
 const int SceneClasses::kClassCount = int(sizeof kClassNames / sizeof kClassNames[0]);
@@ -41,6 +43,7 @@ void SceneClasses::registerClasses()
     if (areClassesRegistered())
         return;
     make<Concentration::ConcentrationClass>();
+    make<Maze::MazeClass>();
     make<TicTac::TicTacClass>();
 }
 
