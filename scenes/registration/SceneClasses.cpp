@@ -4,14 +4,18 @@
 #include "core/lang/Class.h"
 #include "game/canvas/LanternfieldCanvas.h"
 #include "scenes/concentration/Concentration.h"
+#include "scenes/fountain/FountainCU.h"
 #include "scenes/maze/Maze.h"
+#include "scenes/pipes/PipesCU.h"
 #include "scenes/tictac/TicTac.h"
 
 #include <vector>
 
 const char* const SceneClasses::kClassNames[] = {
     "Concentration",
+    "FountainCU",
     "Maze",
+    "PipesCU",
     "TicTac",
 };
 const int SceneClasses::kClassCount = int(sizeof kClassNames / sizeof kClassNames[0]);
@@ -43,7 +47,17 @@ void SceneClasses::registerClasses()
     if (areClassesRegistered())
         return;
     make<Concentration::ConcentrationClass>();
+    make<FountainCU::FountainCUClass>();
     make<Maze::MazeClass>();
+    make<PipesCU::PipesCUClass>();
+    LanternfieldCanvas::sceneHooks.resetPipes = [](sprite::DialogSprite* pipes) {
+        if (pipes->isInstanceOf("PipesCU"))
+            static_cast<PipesCU*>(pipes)->resetPipes();
+    };
+    LanternfieldCanvas::sceneHooks.growPipes = [](sprite::DialogSprite* pipes) {
+        if (pipes->isInstanceOf("PipesCU"))
+            static_cast<PipesCU*>(pipes)->grow();
+    };
     make<TicTac::TicTacClass>();
 }
 
