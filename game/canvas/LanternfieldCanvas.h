@@ -55,6 +55,8 @@ public:
     static constexpr int CHARACTER_COUNT = 13;
     static constexpr int DIALOG_COUNT = 7;
     static constexpr int CLOSE_UP_COUNT = 7;
+    // The close-ups the canvas opens itself, by their index.
+    static constexpr int CLOSE_UP_CIRCUIT_BOARD = 5;
     static constexpr int BALLOON_SPRITE_COUNT = 11;
     // Rooms with a meaning of their own.
     static constexpr int ROOM_MARKET_PLACE = 2;
@@ -105,9 +107,9 @@ public:
         void (*resetPipes)(sprite::DialogSprite* pipes) = nullptr;
         // The pipes close-up opens over the fountain room.
         void (*growPipes)(sprite::DialogSprite* pipes) = nullptr;
-        // The circuit board grows open from (722, 250) over its host room;
+        // The circuit board grows open from (722, 250) over room 49, and
         // shrinks closed.
-        void (*openCircuitBoard)(sprite::DialogSprite* board, Room* host) = nullptr;
+        void (*openCircuitBoard)(sprite::DialogSprite* board) = nullptr;
         void (*closeCircuitBoard)(sprite::DialogSprite* board) = nullptr;
     };
     static SceneHooks sceneHooks;

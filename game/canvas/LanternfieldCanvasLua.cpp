@@ -2,6 +2,7 @@
 // the Lua class of the global `canvas`: the chapter and room-change calls.
 #include "game/canvas/LanternfieldCanvas.h"
 
+#include "game/rooms/Room.h"
 #include "sprites/base/SpriteBaseLua.h"
 #include "sprites/script/ScriptHost.h"
 
@@ -57,7 +58,33 @@ int luaSetPuzzleActive(lua_State* L)
     return returnLast(L);
 }
 
+// enterCircuitBoard(): the current room pauses and the circuit board close-up
+// grows open.
+int luaEnterCircuitBoard(lua_State* L)
+{
+    LanternfieldCanvas* canvas = self(L, 1);
+    sprite::DialogSprite* board = canvas->getCloseUp(LanternfieldCanvas::CLOSE_UP_CIRCUIT_BOARD);
+    if (board && LanternfieldCanvas::sceneHooks.openCircuitBoard) {
+        if (Room* room = canvas->getCurrentRoom())
+            room->pauseIfVisible();
+        LanternfieldCanvas::sceneHooks.openCircuitBoard(board);
+    }
+    return returnLast(L);
+}
+
+// exitCircuitBoard(): the circuit board close-up shrinks closed.
+int luaExitCircuitBoard(lua_State* L)
+{
+    LanternfieldCanvas* canvas = self(L, 1);
+    sprite::DialogSprite* board = canvas->getCloseUp(LanternfieldCanvas::CLOSE_UP_CIRCUIT_BOARD);
+    if (board && LanternfieldCanvas::sceneHooks.closeCircuitBoard)
+        LanternfieldCanvas::sceneHooks.closeCircuitBoard(board);
+    return returnLast(L);
+}
+
 const luaL_Reg kMethods[] = {
+    {"enterCircuitBoard", &sprite::SpriteBaseLua::guarded<luaEnterCircuitBoard>},
+    {"exitCircuitBoard", &sprite::SpriteBaseLua::guarded<luaExitCircuitBoard>},
     {"exitToMenu", &sprite::SpriteBaseLua::guarded<luaExitToMenu>},
     {"setEndGameVignette", &sprite::SpriteBaseLua::guarded<luaSetEndGameVignette>},
     {"setPuzzleActive", &sprite::SpriteBaseLua::guarded<luaSetPuzzleActive>},

@@ -3,6 +3,7 @@
 
 #include "core/lang/Class.h"
 #include "game/canvas/LanternfieldCanvas.h"
+#include "scenes/circuit/CircuitBoard.h"
 #include "scenes/concentration/Concentration.h"
 #include "scenes/fountain/FountainCU.h"
 #include "scenes/maze/Maze.h"
@@ -12,6 +13,7 @@
 #include <vector>
 
 const char* const SceneClasses::kClassNames[] = {
+    "CircuitBoard",
     "Concentration",
     "FountainCU",
     "Maze",
@@ -46,6 +48,7 @@ void SceneClasses::registerClasses()
 {
     if (areClassesRegistered())
         return;
+    make<CircuitBoard::CircuitBoardClass>();
     make<Concentration::ConcentrationClass>();
     make<FountainCU::FountainCUClass>();
     make<Maze::MazeClass>();
@@ -53,6 +56,16 @@ void SceneClasses::registerClasses()
     LanternfieldCanvas::sceneHooks.resetPipes = [](sprite::DialogSprite* pipes) {
         if (pipes->isInstanceOf("PipesCU"))
             static_cast<PipesCU*>(pipes)->resetPipes();
+    };
+    LanternfieldCanvas::sceneHooks.openCircuitBoard = [](sprite::DialogSprite* board) {
+        if (board->isInstanceOf("CircuitBoard")) {
+            static_cast<CircuitBoard*>(board)->setOrigin();
+            static_cast<CircuitBoard*>(board)->grow();
+        }
+    };
+    LanternfieldCanvas::sceneHooks.closeCircuitBoard = [](sprite::DialogSprite* board) {
+        if (board->isInstanceOf("CircuitBoard"))
+            static_cast<CircuitBoard*>(board)->shrinkOut();
     };
     LanternfieldCanvas::sceneHooks.growPipes = [](sprite::DialogSprite* pipes) {
         if (pipes->isInstanceOf("PipesCU"))
