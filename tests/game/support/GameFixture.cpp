@@ -136,8 +136,10 @@ void writeGame(testsupport::GameData& data, const GameOptions& options)
     for (const char* balloon : {"TalkBalloon", "ThoughtBalloon", "TutorialBalloon", "InventoryTipBalloon",
                                 "RoomItemsBalloon"})
         add(balloon, "TalkBalloon 20 30 100 50 0 0");
-    for (const auto& sprite : plainSprites())
-        add(sprite.first, sprite.second);
+    for (const auto& sprite : plainSprites()) {
+        const auto entry = options.spriteEntries.find(sprite.first);
+        add(sprite.first, entry != options.spriteEntries.end() ? entry->second : sprite.second);
+    }
     top << "<end>\n";
     data.manifest("datfile", top.str());
     data.text("REGISTRYNAME", testsupport::GameWorld::kRegistryName);

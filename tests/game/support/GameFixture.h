@@ -30,6 +30,9 @@ struct GameOptions {
     // The class of each room by name; "Room" unless listed (the cut-scene
     // room 9 is a "Vignette").
     std::map<std::string, std::string> roomClasses;
+    // A canvas sprite's kind and numbers by name, in place of its plain
+    // entry (a close-up of a scene class, say).
+    std::map<std::string, std::string> spriteEntries;
     // Lines added to "Lanternfield.lua".
     std::string gameScript;
     // A room's script ("<room>.lua") by room name, in place of the one that
