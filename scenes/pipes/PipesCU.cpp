@@ -542,6 +542,11 @@ bool PipesCU::handleEvent(window::Event* e)
     if (!command)
         return false;
     const int match = CommandMatch::matchPrefix(*command, kCommands);
+    // The sparkle that ends the run sends its command when its animation
+    // ends and again when its move ends: the win sequence goes on once.
+    if ((match == SPARKLE_DONE || match == COLOUR_CHANGE_DONE) && e->target &&
+        e->target->isInstanceOf("SpriteBase"))
+        static_cast<sprite::SpriteBase*>(e->target)->setAction(nullptr, nullptr);
     if (match >= 0)
         handleCommand(match);
     return false;
