@@ -30,9 +30,6 @@ struct GameOptions {
     // The class of each room by name; "Room" unless listed (the cut-scene
     // room 9 is a "Vignette").
     std::map<std::string, std::string> roomClasses;
-    // A canvas sprite's kind and numbers by name, in place of its plain
-    // entry (a close-up of a scene class, say).
-    std::map<std::string, std::string> spriteEntries;
     // Lines added to "Lanternfield.lua".
     std::string gameScript;
     // A room's script ("<room>.lua") by room name, in place of the one that
@@ -40,6 +37,9 @@ struct GameOptions {
     std::map<std::string, std::string> roomScripts;
     // The names of the manifest's sound table, in order (none when empty).
     std::vector<std::string> sounds;
+    // A canvas sprite's kind and numbers by name, in place of its plain
+    // entry (a close-up of a scene class, say).
+    std::map<std::string, std::string> spriteEntries;
 };
 
 // The nested manifest of a room with these exits ("Door<i> DoorSprite ..."
