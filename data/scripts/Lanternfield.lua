@@ -10,6 +10,12 @@ LF.visited = {}
 LF.ticTacRound = 0
 LF.riversideLeverPulled = false
 LF.jungleIdolFound = false
+LF.fountainValveOpen = false
+LF.fountainDrained = false
+LF.fountainPipeDoorOpen = false
+LF.fountainPipesFixed = false
+LF.hedgeMazeSolved = false
+LF.circuitBoardSolved = false
 
 -- The chapters' cut scenes, by chapter 1 to 6.
 function LF_getVignetteSeen(n)
@@ -62,4 +68,15 @@ function LF_getTicTacRoundNumber()
 end
 function LF_setTicTacRoundNumber(n)
     LF.ticTacRound = n
+end
+
+-- A puzzle is solved: the sample counts the tasks done.
+function LF_showTaskCompleted()
+    LF.tasksCompleted = (LF.tasksCompleted or 0) + 1
+end
+
+-- Whether the instructions of mini-game n (from 1) still open by
+-- themselves; the sample leaves them to the question mark.
+function LF_getShowGameInstructions(n)
+    return false
 end
