@@ -198,9 +198,13 @@ public:
     void dropSpecialCursor();
     using window::Component::setCursor;
     // The cursor state in reduced form until the cursors are built: an
-    // ordinary cursor (0 to 9) or a special one (10 to 57) is only noted.
+    // ordinary cursor (0 to 9) is only noted.
     void setCursor(int index, bool lock);
+    // An item or tool hangs on the pointer (indexes 10 to 57); heldItem when
+    // it was taken out of the inventory bar.
     void setSpecialCursor(int index, bool heldItem, int frame);
+    // Sound 22, then the special cursor is dropped.
+    void dropInvalidCursorItem();
     bool hasItemOnCursor() const { return m_nItemOnCursor != -1; }
     bool isHeldItemOnCursor() const { return hasItemOnCursor() && m_bHeldItem; }
     sprite::SpriteBase* getHeldItemSprite();

@@ -130,15 +130,17 @@ void writeGame(testsupport::GameData& data, const GameOptions& options)
     add("ChoosePlayer", "ChoosePlayer 0 0 400 300 0 0");
     add("PuzzleCheats", "PuzzleCheats 0 0 800 600 0 0");
     add("Inventory", "Inventory:+inventory 0 500 800 100 0 0");
-    data.manifest("inventory", "<sprites>\nInventoryBG RectSprite 0 0 800 100 -0x1000000 1\n<end>\n");
+    data.manifest("inventory", options.inventoryManifest.empty()
+                                   ? "<sprites>\nInventoryBG RectSprite 0 0 800 100 -0x1000000 1\n<end>\n"
+                                   : options.inventoryManifest);
     for (const char* name : LanternfieldCanvas::kCharacterNames)
         add(name, characterClass(name) + " 0 0 50 100 0 0");
     for (const char* balloon : {"TalkBalloon", "ThoughtBalloon", "TutorialBalloon", "InventoryTipBalloon",
                                 "RoomItemsBalloon"})
         add(balloon, "TalkBalloon 20 30 100 50 0 0");
     for (const auto& sprite : plainSprites()) {
-        const auto entry = options.spriteEntries.find(sprite.first);
-        add(sprite.first, entry != options.spriteEntries.end() ? entry->second : sprite.second);
+        const auto own = options.canvasSprites.find(sprite.first);
+        add(sprite.first, own != options.canvasSprites.end() ? own->second : sprite.second);
     }
     top << "<end>\n";
     data.manifest("datfile", top.str());
@@ -149,6 +151,7 @@ void writeGame(testsupport::GameData& data, const GameOptions& options)
     data.script("Room.lua", "hv = hv or {}\nhv.Room = {}\nrooms = rooms or {}\n");
     data.script("Character.lua", "hv = hv or {}\nhv.Character = {}\n");
     data.script("LanternfieldCanvas.lua", "hv = hv or {}\nhv.LanternfieldCanvas = {}\n");
+    data.script("Inventory.lua", "hv = hv or {}\nhv.Inventory = {}\n");
     data.script("Lanternfield.lua", R"(record("Lanternfield.lua")
 LF = LF or {}
 LF.vignetteSeen = LF.vignetteSeen or {0, 0, 0, 0, 0, 0}

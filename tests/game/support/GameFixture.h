@@ -37,9 +37,11 @@ struct GameOptions {
     std::map<std::string, std::string> roomScripts;
     // The names of the manifest's sound table, in order (none when empty).
     std::vector<std::string> sounds;
-    // A canvas sprite's kind and numbers by name, in place of its plain
-    // entry (a close-up of a scene class, say).
-    std::map<std::string, std::string> spriteEntries;
+    // The inventory's nested manifest; the bar's background alone when empty.
+    std::string inventoryManifest;
+    // Canvas sprites' entries (kind and numbers) by name, in place of the
+    // plain ones the fixture gives them.
+    std::map<std::string, std::string> canvasSprites;
 };
 
 // The nested manifest of a room with these exits ("Door<i> DoorSprite ..."

@@ -69,7 +69,7 @@ protected:
         scene.manifest = "<data>\n0\n<sprites>\nDimOverlay RectSprite 0 0 800 600 -0x1000000 0\n<end>\n";
         scene.callbacks = {"enterFromCircuitBoardNotSolved", "setSolvedCircuitBoard"};
         gametest::GameOptions options;
-        options.spriteEntries["CircuitBoard"] = "CircuitBoard:+cu_CircuitBoard 120 10 600 600 0 0";
+        options.canvasSprites["CircuitBoard"] = "CircuitBoard:+cu_CircuitBoard 120 10 600 600 0 0";
         options.gameScript = "function LF_showTaskCompleted() record('LF_showTaskCompleted') end\n"
                              "function LF_getShowGameInstructions(n) return false end\n";
         ASSERT_TRUE(startScene(scene, options));

@@ -80,7 +80,7 @@ void FountainScene::SetUp()
     scene.manifest = fountainManifest();
     scene.callbacks = {"clickOnPipeDoor", "clickOnValveDoor", "clickOnKeyInFountain", "setFountainFixedPipes"};
     gametest::GameOptions options;
-    options.spriteEntries["PipesCU"] = "PipesCU:+cu_PipesCU 100 20 600 560 0 0";
+    options.canvasSprites["PipesCU"] = "PipesCU:+cu_PipesCU 100 20 600 560 0 0";
     options.gameScript = "function LF_showTaskCompleted() record('LF_showTaskCompleted') end\n"
                          "function LF_getShowGameInstructions(n) return false end\n";
     ASSERT_TRUE(startScene(scene, options));
