@@ -5,6 +5,7 @@
 #include "core/util/RectangleNM.h"
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/rooms/Room.h"
+#include "scenes/common/CloseUpMotion.h"
 #include "scenes/common/CommandMatch.h"
 #include "scenes/common/SceneRoom.h"
 #include "sprites/base/BoundsSprite.h"
@@ -12,7 +13,6 @@
 #include "sprites/containers/SpriteDefinition.h"
 #include "sprites/images/AnimateSprite.h"
 #include "sprites/script/ScriptHost.h"
-#include "sprites/transitions/TransitionScale.h"
 #include "windowing/window/DebugLine.h"
 #include "windowing/window/Event.h"
 
@@ -27,20 +27,6 @@ namespace {
 const char* const kCornerSuffixes[4] = {"_TL", "_TR", "_BR", "_BL"};
 // The template that also serves as the wait before the board reports.
 const char kTimer[] = "WireHorizontal_0";
-
-void sendCommand(sprite::SpriteBase* sprite, window::Receiver* receiver, const char* command)
-{
-    auto* text = new lang::String(command);
-    sprite->setAction(receiver, text);
-    text->release();
-}
-
-sprite::TransitionScale* makeScale(int fromX, int fromY, int toX, int toY, float fromScale, float toScale,
-                                   float fade)
-{
-    return new sprite::TransitionScale(CircuitBoard::GROW_FRAMES, fromX, fromY, toX, toY, fromScale, toScale, fade,
-                                       1, 1, 1, 1, 0, 0);
-}
 
 } // namespace
 
@@ -128,21 +114,14 @@ void CircuitBoard::grow()
     setVisible(true);
     m_nCentreX = CENTRE_X;
     m_nCentreY = CENTRE_Y;
-    sprite::TransitionScale* t = makeScale(m_nOriginX, m_nOriginY, CENTRE_X, CENTRE_Y, 0.1f, 1.0f, 0.0f);
-    sendCommand(this, this, kCommands[PUZZLE_GROW]);
     if (c) {
         c->setPuzzleActive(true);
         if (c->getShowGameInstructions(INSTRUCTIONS_GAME))
             c->showGameInstructions(400, 300, INSTRUCTIONS_GAME, true, true, GROW_FRAMES, m_nOriginX, m_nOriginY,
                                     0.1f, 1.0f);
     }
-    show(true, t);
-    t->release();
-    if (sprite::SpriteBase* dim = dimOverlay()) {
-        dim->setVisible(true);
-        dim->setAlphaBalance(0);
-        dim->setAlphaDestination(DIM_ALPHA, GROW_FRAMES, false);
-    }
+    CloseUpMotion::grow(this, m_nOriginX, m_nOriginY, CENTRE_X, CENTRE_Y, kCommands[PUZZLE_GROW]);
+    CloseUpMotion::fadeDim(dimOverlay(), true);
     resetBoard();
     m_router.buildGrid();
     if (c)
@@ -158,16 +137,8 @@ void CircuitBoard::shrinkOut()
         host->resumeIfPaused();
     if (c)
         c->setCursor(CURSOR_NORMAL, false);
-    sprite::TransitionScale* t = makeScale(CENTRE_X, CENTRE_Y, m_nOriginX, m_nOriginY, 1.0f, 0.1f, 0.5f);
-    t->setFade(true);
-    sendCommand(this, this, kCommands[PUZZLE_SHRINK]);
-    show(false, t);
-    t->release();
-    if (sprite::SpriteBase* dim = dimOverlay()) {
-        dim->setVisible(true);
-        dim->setAlphaBalance(DIM_ALPHA);
-        dim->setAlphaDestination(0, GROW_FRAMES, false);
-    }
+    CloseUpMotion::shrink(this, CENTRE_X, CENTRE_Y, m_nOriginX, m_nOriginY, kCommands[PUZZLE_SHRINK]);
+    CloseUpMotion::fadeDim(dimOverlay(), false);
     if (c) {
         c->setGameInstructionsInfo(-1, 0, 0);
         c->showGameInstructions(CENTRE_X, CENTRE_Y, INSTRUCTIONS_GAME, false, false, GROW_FRAMES, m_nOriginX,
@@ -285,7 +256,7 @@ void CircuitBoard::onSolved()
         // The template is never shown: its move off screen is the wait.
         timer->setPosition(-500, -500);
         timer->setDestination(-1000, -1000, SOLVED_WAIT);
-        sendCommand(timer, this, kCommands[END_TASK_COMPLETED]);
+        CloseUpMotion::setCommand(timer, this, kCommands[END_TASK_COMPLETED]);
     }
 }
 

@@ -26,7 +26,6 @@ public:
     static constexpr int CENTRE_X = 420;
     static constexpr int CENTRE_Y = 310;
     static constexpr int GROW_FRAMES = 9;
-    static constexpr int DIM_ALPHA = 128;
     // The banner shows this long before the board reports and shrinks.
     static constexpr int SOLVED_WAIT = 85;
     // A straight piece is this thick; a corner stands this far up and left

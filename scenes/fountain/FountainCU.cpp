@@ -5,6 +5,7 @@
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/characters/Character.h"
 #include "scenes/common/AnimationTimer.h"
+#include "scenes/common/CloseUpMotion.h"
 #include "scenes/common/CommandMatch.h"
 #include "scenes/common/SceneLua.h"
 #include "scenes/common/SceneRoom.h"
@@ -165,9 +166,7 @@ int FountainCU::mouseDown(window::Event* e)
 
 void FountainCU::sendCommand(sprite::SpriteBase* sprite, int command)
 {
-    auto* text = new lang::String(kCommands[command]);
-    sprite->setAction(this, text);
-    text->release();
+    CloseUpMotion::setCommand(sprite, this, kCommands[command]);
 }
 
 void FountainCU::setHoverCursor(const char* name, int cursor)

@@ -8,11 +8,11 @@
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/inventory/Inventory.h"
 #include "game/rooms/Room.h"
+#include "scenes/common/CloseUpMotion.h"
 #include "scenes/common/CommandMatch.h"
 #include "scenes/common/SceneRoom.h"
 #include "sprites/containers/SpriteDefinition.h"
 #include "sprites/images/ScalerSprite.h"
-#include "sprites/transitions/TransitionScale.h"
 #include "windowing/graphics/ColorWin32.h"
 #include "windowing/window/DebugLine.h"
 #include "windowing/window/Event.h"
@@ -36,24 +36,10 @@ std::string numbered(const char* prefix, int n)
     return prefix + std::to_string(n);
 }
 
-void sendCommand(sprite::SpriteBase* sprite, window::Receiver* receiver, const char* command)
-{
-    auto* text = new lang::String(command);
-    sprite->setAction(receiver, text);
-    text->release();
-}
-
 // Turns the sprite to the angle (the rotation only turns by steps).
 void turnTo(sprite::SpriteBase* sprite, double angle)
 {
     sprite->rotateBy(angle - sprite->getRotation());
-}
-
-sprite::TransitionScale* makeScale(int fromX, int fromY, int toX, int toY, float fromScale, float toScale,
-                                   float fade)
-{
-    return new sprite::TransitionScale(PipesCU::GROW_FRAMES, fromX, fromY, toX, toY, fromScale, toScale, fade, 1, 1,
-                                       1, 1, 0, 0);
 }
 
 } // namespace
@@ -307,7 +293,7 @@ void PipesCU::startTurn(int cell)
     updateFlow();
     SceneRoom::playSound(SOUND_TURN);
     piece->startScaling(100, 100, TURN_TICKS, false, 128, 128, true, from, to);
-    sendCommand(piece, this, kCommands[ROTATE_COMPLETE]);
+    CloseUpMotion::setCommand(piece, this, kCommands[ROTATE_COMPLETE]);
 }
 
 bool PipesCU::isSolved()
@@ -382,7 +368,7 @@ void PipesCU::startWinSparkles()
             static_cast<sprite::AnimateSprite*>(s)->playAnimation(0, -1, 0, 1, false, 1);
         s->setVisible(true);
         if (k == 3)
-            sendCommand(s, this, kCommands[SPARKLE_DONE]);
+            CloseUpMotion::setCommand(s, this, kCommands[SPARKLE_DONE]);
         addChild(numbered("PipeSparkle_", k).c_str(), s);
         s->release();
     }
@@ -427,7 +413,7 @@ void PipesCU::colourReachedPipes()
     // A board whose water reaches no piece has no colour change to wait for:
     // the sequence ends at once rather than stalling.
     if (last)
-        sendCommand(last, this, kCommands[COLOUR_CHANGE_DONE]);
+        CloseUpMotion::setCommand(last, this, kCommands[COLOUR_CHANGE_DONE]);
     else
         colourChangeDone();
 }
@@ -457,7 +443,6 @@ void PipesCU::grow()
     SceneRoom::playSound(SOUND_GROW);
     m_nCentreX = CENTRE_X;
     m_nCentreY = CENTRE_Y;
-    sprite::TransitionScale* t = makeScale(m_nOriginX, m_nOriginY, CENTRE_X, CENTRE_Y, 0.1f, 1.0f, 0.0f);
     const char* action = kCommands[PUZZLE_GROW];
     if (c) {
         c->setPuzzleActive(true);
@@ -467,16 +452,10 @@ void PipesCU::grow()
             action = kCommands[PUZZLE_GROW_FIRST];
         }
     }
-    sendCommand(this, this, action);
-    show(true, t);
-    t->release();
+    CloseUpMotion::grow(this, m_nOriginX, m_nOriginY, CENTRE_X, CENTRE_Y, action);
     if (isSolved())
         setAlphaDestination(0, GROW_FRAMES, false);
-    if (sprite::SpriteBase* dim = dimOverlay()) {
-        dim->setVisible(true);
-        dim->setAlphaBalance(0);
-        dim->setAlphaDestination(DIM_ALPHA, GROW_FRAMES, false);
-    }
+    CloseUpMotion::fadeDim(dimOverlay(), true);
     if (c)
         c->setGameInstructionsInfo(INSTRUCTIONS_GAME, CENTRE_X, CENTRE_Y);
 }
@@ -494,16 +473,8 @@ void PipesCU::shrinkOut()
         fountain->resumeIfPaused();
     if (c)
         c->dropSpecialCursor();
-    sprite::TransitionScale* t = makeScale(m_nCentreX, m_nCentreY, m_nOriginX, m_nOriginY, 1.0f, 0.1f, 0.5f);
-    t->setFade(true);
-    sendCommand(this, this, kCommands[PUZZLE_SHRINK]);
-    show(false, t);
-    t->release();
-    if (sprite::SpriteBase* dim = dimOverlay()) {
-        dim->setVisible(true);
-        dim->setAlphaBalance(DIM_ALPHA);
-        dim->setAlphaDestination(0, GROW_FRAMES, false);
-    }
+    CloseUpMotion::shrink(this, m_nCentreX, m_nCentreY, m_nOriginX, m_nOriginY, kCommands[PUZZLE_SHRINK]);
+    CloseUpMotion::fadeDim(dimOverlay(), false);
     if (c) {
         c->setGameInstructionsInfo(-1, 0, 0);
         c->showGameInstructions(CENTRE_X, CENTRE_Y, INSTRUCTIONS_GAME, false, false, GROW_FRAMES, m_nOriginX,

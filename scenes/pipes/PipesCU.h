@@ -27,8 +27,6 @@ public:
     static constexpr int GROW_FRAMES = 9;
     static constexpr int CENTRE_X = 400;
     static constexpr int CENTRE_Y = 300;
-    // The dimming behind the board.
-    static constexpr int DIM_ALPHA = 128;
     // The pieces' grid: the first piece's place and the step between pieces.
     static constexpr int PIECE_ORIGIN = 63;
     static constexpr int PIECE_STEP = 85;

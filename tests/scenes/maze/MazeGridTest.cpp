@@ -4,7 +4,7 @@
 // from the end cell, and the narrowing while the traveller straddles cells.
 #include "scenes/maze/MazeGrid.h"
 
-#include "core/lang/IntArray.h"
+#include "tests/scenes/support/DefinitionNumbers.h"
 
 #include <gtest/gtest.h>
 
@@ -23,16 +23,7 @@ const std::vector<int> kMaze = {1, 3, 3, 6, 2, 100, 100,
                                 W | E, 15, 15,
                                 W | E, 15, 15};
 
-// A definition's numbers (an IntArray is not copied).
-struct Numbers {
-    explicit Numbers(const std::vector<int>& values)
-    {
-        array.setLength(int(values.size()));
-        for (size_t i = 0; i < values.size(); ++i)
-            array[int(i)] = values[i];
-    }
-    lang::IntArray array;
-};
+using Numbers = scenetest::DefinitionNumbers;
 
 MazeGrid grid3x3()
 {

@@ -4,7 +4,7 @@
 // numbers a board is read from.
 #include "scenes/pipes/PipesBoard.h"
 
-#include "core/lang/IntArray.h"
+#include "tests/scenes/support/DefinitionNumbers.h"
 
 #include <gtest/gtest.h>
 
@@ -37,16 +37,7 @@ std::vector<int> boardNumbers(int width, int height, const std::vector<int>& kin
     return v;
 }
 
-// A definition's numbers (an IntArray is not copied).
-struct Numbers {
-    explicit Numbers(const std::vector<int>& values)
-    {
-        array.setLength(int(values.size()));
-        for (size_t i = 0; i < values.size(); ++i)
-            array[int(i)] = values[i];
-    }
-    lang::IntArray array;
-};
+using Numbers = scenetest::DefinitionNumbers;
 
 PipesBoard load(const std::vector<int>& values)
 {
