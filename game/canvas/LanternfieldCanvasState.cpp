@@ -187,8 +187,8 @@ void LanternfieldCanvas::dropSpecialCursor()
 
 void LanternfieldCanvas::setCursor(int index, bool lock)
 {
-    // 58 hides the cursor; the special cursors (10 to 57) have their own call.
-    if ((index < 0 || index >= 10) && index != 58)
+    // Indexes 10 and up other than "hidden" are special cursors.
+    if ((index >= 10 && index != CURSOR_HIDDEN) || index < 0)
         return;
     m_nCurrentCursor = index;
     m_bCursorLock = lock;

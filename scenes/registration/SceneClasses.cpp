@@ -3,6 +3,10 @@
 
 #include "core/lang/Class.h"
 #include "game/canvas/LanternfieldCanvas.h"
+#include "scenes/bridge/Bridge.h"
+#include "scenes/callbox/CallBox.h"
+#include "scenes/caves/CaveEntrance.h"
+#include "scenes/caves/CaveMaze.h"
 #include "scenes/circuit/CircuitBoard.h"
 #include "scenes/concentration/Concentration.h"
 #include "scenes/fountain/FountainCU.h"
@@ -19,6 +23,10 @@ const char* const SceneClasses::kClassNames[] = {
     "Maze",
     "PipesCU",
     "TicTac",
+    "CallBox",
+    "Bridge",
+    "CaveEntrance",
+    "CaveMaze",
 };
 const int SceneClasses::kClassCount = int(sizeof kClassNames / sizeof kClassNames[0]);
 
@@ -72,6 +80,10 @@ void SceneClasses::registerClasses()
             static_cast<PipesCU*>(pipes)->grow();
     };
     make<TicTac::TicTacClass>();
+    make<CallBox::CallBoxClass>();
+    make<Bridge::BridgeClass>();
+    make<CaveEntrance::CaveEntranceClass>();
+    make<CaveMaze::CaveMazeClass>();
 }
 
 void SceneClasses::unregisterClasses()
