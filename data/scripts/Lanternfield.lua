@@ -29,6 +29,12 @@ LF.fountainPipeDoorOpen = false
 LF.fountainPipesFixed = false
 LF.hedgeMazeSolved = false
 LF.circuitBoardSolved = false
+LF.pegsOpen = false
+LF.pegsSolved = {}
+LF.inlayPuzzle = 1
+LF.inlaySolved = {}
+LF.gemTaken = {}
+LF.pearlsWon = false
 
 -- The chapters' cut scenes, by chapter 1 to 6.
 function LF_getVignetteSeen(n)
@@ -179,7 +185,7 @@ function LF_setBridgeCurrentSetIndex(n)
 end
 
 -- The cave maze: the chamber to show, the golden door and its gems, and the
--- inlay puzzles behind the puzzle doors (1 to 4).
+-- inlay puzzles behind the puzzle doors (below).
 function LF_getCaveMazeCurrentScreen()
     return LF.caveMazeScreen
 end
@@ -189,22 +195,22 @@ end
 function LF_isGemPlacedInDoor(g)
     return LF.caveGemsPlaced[g] or 0
 end
+
+-- The inlays of the cave: the puzzle played, and per puzzle 1 to 4 whether
+-- it is solved and its gem taken.
+function LF_setCurrentInlayPuzzle(p)
+    LF.inlayPuzzle = p
+end
 for p = 1, 4 do
     _G["LF_solvedCaveMazePuzzle_" .. p] = function()
-        return LF.caveMazePuzzleSolved[p]
+        return LF.inlaySolved[p] == true
     end
     _G["LF_gemTakenFromInlay_" .. p] = function()
-        return LF.caveGemTaken[p]
+        return LF.gemTaken[p] == true
     end
 end
 
 -- A puzzle is solved: the sample counts the tasks done.
 function LF_showTaskCompleted()
     LF.tasksCompleted = (LF.tasksCompleted or 0) + 1
-end
-
--- Whether the instructions of mini-game n (from 1) still open by
--- themselves; the sample leaves them to the question mark.
-function LF_getShowGameInstructions(n)
-    return false
 end

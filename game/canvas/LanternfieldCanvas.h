@@ -113,6 +113,10 @@ public:
         // shrinks closed.
         void (*openCircuitBoard)(sprite::DialogSprite* board) = nullptr;
         void (*closeCircuitBoard)(sprite::DialogSprite* board) = nullptr;
+        // Peg puzzle 1 to 3 grows open from (x, y) over its host room;
+        // shrinks closed.
+        void (*openPegs)(sprite::DialogSprite* pegs, int puzzle, int x, int y, Room* host) = nullptr;
+        void (*closePegs)(sprite::DialogSprite* pegs) = nullptr;
     };
     static SceneHooks sceneHooks;
 
@@ -214,14 +218,17 @@ public:
     bool isHeldItemOnCursor() const { return hasItemOnCursor() && m_bHeldItem; }
     sprite::SpriteBase* getHeldItemSprite();
     void setGameInstructionsInfo(int game, int x, int y);
-    // The scripts still want the instructions of mini-game `game` (0 to
-    // 17) to open by themselves: LF_getShowGameInstructions(game + 1).
-    bool getShowGameInstructions(int game);
     int getGameInstructionsGame() const { return m_nInstructionsGame; }
     // The mini-game instructions in reduced form until the panel is built:
     // the panel is never opened, and every request that would show it shows
     // the question mark instead.
     void queueGameInstructions(int x, int y, int game, int delay);
+    // Whether the scripts still want the game's instructions opened by
+    // themselves; never while the panel is not built.
+    bool getShowGameInstructions(int game);
+    // The flag that keeps a change of game state from restarting the
+    // background music; nothing restarts it yet.
+    void setNoMusic(bool) {}
     void showGameInstructions(int x, int y, int game, bool show, bool grow, int steps, int originX, int originY,
                               float startScale, float endScale);
     bool isGameInstructionsShowing();

@@ -227,20 +227,14 @@ void LanternfieldCanvas::setGameInstructionsInfo(int game, int x, int y)
     m_nInstructionsY = y;
 }
 
-bool LanternfieldCanvas::getShowGameInstructions(int game)
-{
-    // Games 0 to 17 have instructions; unsigned, so -1 is out of range too.
-    ScriptHost* host = ScriptHost::instance;
-    if (unsigned(game) > 17u || !host || !host->getState())
-        return false;
-    // The scripts number the games from 1.
-    host->callLuaFunctionIntResult("LF_getShowGameInstructions", game + 1);
-    return host->popLuaBoolean();
-}
-
 void LanternfieldCanvas::queueGameInstructions(int x, int y, int game, int)
 {
     showGameInstructions(x, y, game, true, false, 8, 50, 50, 0.1f, 1.0f);
+}
+
+bool LanternfieldCanvas::getShowGameInstructions(int)
+{
+    return false;
 }
 
 void LanternfieldCanvas::showGameInstructions(int, int, int, bool show, bool, int, int, int, float, float)
