@@ -33,6 +33,14 @@ LF.bridgeSolved = false
 LF.caveMazeScreen = 22
 LF.caveGoldenDoorFound = false
 LF.caveGemsPlaced = {0, 0, 0, 0}
+LF.caveMazePuzzleSolved = {false, false, false, false}
+LF.caveGemTaken = {false, false, false, false}
+LF.fountainValveOpen = false
+LF.fountainDrained = false
+LF.fountainPipeDoorOpen = false
+LF.fountainPipesFixed = false
+LF.hedgeMazeSolved = false
+LF.circuitBoardSolved = false
 LF.pegsOpen = false
 LF.pegsSolved = {}
 LF.inlayPuzzle = 1
@@ -287,8 +295,9 @@ for p = 1, 4 do
     end
 end
 
--- A mini-game's task is done; the sample shows no notice for it.
+-- A puzzle is solved: the sample counts the tasks done.
 function LF_showTaskCompleted()
+    LF.tasksCompleted = (LF.tasksCompleted or 0) + 1
 end
 
 -- The treasure chest: three sliding-block boards a chapter; the board being

@@ -12,7 +12,11 @@
 #include "scenes/caves/CaveEntrance.h"
 #include "scenes/caves/CaveMaze.h"
 #include "scenes/clock/ClockCU.h"
+#include "scenes/circuit/CircuitBoard.h"
 #include "scenes/concentration/Concentration.h"
+#include "scenes/fountain/FountainCU.h"
+#include "scenes/maze/Maze.h"
+#include "scenes/pipes/PipesCU.h"
 #include "scenes/inlay/Inlay.h"
 #include "scenes/pegs/PegsCU.h"
 #include "scenes/safecrack/SafeCrack.h"
@@ -26,7 +30,11 @@
 #include <vector>
 
 const char* const SceneClasses::kClassNames[] = {
+    "CircuitBoard",
     "Concentration",
+    "FountainCU",
+    "Maze",
+    "PipesCU",
     "TicTac",
     "CallBox",
     "Bridge",
@@ -88,7 +96,25 @@ void SceneClasses::registerClasses()
 {
     if (areClassesRegistered())
         return;
+    make<CircuitBoard::CircuitBoardClass>();
     make<Concentration::ConcentrationClass>();
+    make<FountainCU::FountainCUClass>();
+    make<Maze::MazeClass>();
+    make<PipesCU::PipesCUClass>();
+    LanternfieldCanvas::sceneHooks.resetPipes = [](sprite::DialogSprite* pipes) {
+        if (pipes->isInstanceOf("PipesCU"))
+            static_cast<PipesCU*>(pipes)->resetPipes();
+    };
+    LanternfieldCanvas::sceneHooks.openCircuitBoard = [](sprite::DialogSprite* board, Room*) {
+        if (board->isInstanceOf("CircuitBoard")) {
+            static_cast<CircuitBoard*>(board)->setOrigin();
+            static_cast<CircuitBoard*>(board)->grow();
+        }
+    };
+    LanternfieldCanvas::sceneHooks.closeCircuitBoard = [](sprite::DialogSprite* board) {
+        if (board->isInstanceOf("CircuitBoard"))
+            static_cast<CircuitBoard*>(board)->shrinkOut();
+    };
     make<TicTac::TicTacClass>();
     make<CallBox::CallBoxClass>();
     make<Bridge::BridgeClass>();

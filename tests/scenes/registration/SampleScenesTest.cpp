@@ -6,7 +6,9 @@
 // the forward arrow, a village's peg board is won, the inlay is solved, a
 // pearl is taken; the bookshelf, a painting and the air compressor are
 // solved; the chest's and the temple door's first boards are solved, and the
-// safe's lock opens over the study and closes.
+// safe's lock opens over the study and closes; the fountain is mended through
+// its pipes, the circuit board's wires are joined and the hedge maze is walked
+// to its exit.
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/DoorSprite.h"
@@ -17,7 +19,11 @@
 #include "scenes/bridge/Bridge.h"
 #include "scenes/callbox/CallBox.h"
 #include "scenes/caves/CaveMaze.h"
+#include "scenes/circuit/CircuitBoard.h"
 #include "scenes/concentration/Concentration.h"
+#include "scenes/fountain/FountainCU.h"
+#include "scenes/maze/Maze.h"
+#include "scenes/pipes/PipesCU.h"
 #include "scenes/inlay/Inlay.h"
 #include "scenes/pegs/PegsCU.h"
 #include "scenes/safecrack/SafeCrack.h"
@@ -30,10 +36,12 @@
 #include "sprites/buttons/ButtonSprite.h"
 #include "sprites/images/ImageSprite.h"
 #include "sprites/images/AnimateSprite.h"
+#include "sprites/images/ScalerSprite.h"
 #include "sprites/script/ScriptHost.h"
 #include "sprites/text/NewFontSprite.h"
 #include "tests/scenes/support/SceneFixture.h"
 
+#include <deque>
 #include <lua.hpp>
 
 namespace scenetest {
@@ -63,6 +71,20 @@ protected:
         EXPECT_EQ(std::string::npos, world.debugText().find(": no sprite ")) << world.debugText();
         EXPECT_EQ(std::string::npos, world.debugText().find(" is no ")) << world.debugText();
         EXPECT_TRUE(world.boxes().empty()) << world.boxes()[0].caption << ": " << world.boxes()[0].text;
+    }
+    // Painted frames (which transitions need) until `done`, at most 400.
+    bool painted(const std::function<bool()>& done)
+    {
+        for (int i = 0; i < 400 && !done(); ++i)
+            world.stepFrames(1);
+        return done();
+    }
+    std::string flag(const char* name) { return runLua(room(2), std::string("return tostring(LF.") + name + ")"); }
+    void clickSprite(Room* r, const char* name)
+    {
+        sprite::SpriteBase* s = r->getSprite(name);
+        ASSERT_NE(nullptr, s) << name;
+        world.click(s->left() + s->width() / 2, s->top() + s->height() / 2);
     }
     // A story value of the scripts, as text.
     std::string story(Room* room, const std::string& value) { return runLua(room, "return tostring(" + value + ")"); }
@@ -96,6 +118,139 @@ protected:
         world.stepFrames(1);
     }
 };
+
+TEST_F(SampleScenesTest, TheFountainIsMendedThroughItsPipes)
+{
+    auto* fountain = static_cast<FountainCU*>(room(7));
+    ASSERT_TRUE(fountain->isInstanceOf("FountainCU"));
+    auto* pipes = static_cast<PipesCU*>(canvas->getCloseUp(0));
+    ASSERT_TRUE(pipes->isInstanceOf("PipesCU"));
+    ASSERT_TRUE(pipes->isBuilt());
+    enter(7);
+    clickSprite(fountain, "ValveClickRect");
+    ASSERT_TRUE(painted([fountain] { return fountain->getSprite("ValveDoorOpen")->isVisible(); }));
+    clickSprite(fountain, "ValveClickRect");
+    ASSERT_TRUE(painted([fountain] { return fountain->isTwinkleOn(); }));
+    clickSprite(fountain, "KeyInFountain");
+    ASSERT_TRUE(fountain->isKeyHeld());
+    clickSprite(fountain, "PipesClickRect");
+    EXPECT_EQ("true", flag("fountainPipeDoorOpen"));
+    clickSprite(fountain, "PipesClickRect");
+    ASSERT_TRUE(painted([pipes] { return pipes->isVisible() && !pipes->isTransitioning(); }));
+    // Each piece of the way turned to its solution by clicks.
+    for (int cell = 0; cell < pipes->board().cellCount(); ++cell) {
+        const PipesBoard::Cell& c = pipes->board().cells[size_t(cell)];
+        if (pipes->board().isEnd(cell) || c.solutionAngle < 0)
+            continue;
+        // The last turn mends the pipes, which puts new pieces in: the
+        // piece is looked up afresh each time.
+        auto piece = [pipes, cell] { return pipes->pieceSprite(cell); };
+        for (int turns = 0; turns < 4 && int(piece()->getRotation()) % 360 != c.solutionAngle; ++turns) {
+            world.click(piece()->left() + pipes->left(), piece()->top() + PipesCU::HIT_TOP);
+            ASSERT_TRUE(painted([piece] { return !piece()->isAnimating(); }));
+        }
+    }
+    EXPECT_TRUE(pipes->getSolved());
+    ASSERT_TRUE(painted([this] { return flag("fountainPipesFixed") == "true"; }));
+    ASSERT_TRUE(painted([fountain] { return fountain->getSprite("PipeDoorOpenFixed")->isVisible(); }));
+    clickSprite(fountain, "ValveClickRect");
+    EXPECT_EQ("true", flag("fountainFixedWaterOn"));
+    ASSERT_TRUE(painted([this] { return flag("tasksCompleted") == "1"; }));
+    expectCleanRun();
+}
+
+TEST_F(SampleScenesTest, TheCircuitBoardsWiresAreJoined)
+{
+    auto* board = static_cast<CircuitBoard*>(canvas->getCloseUp(LanternfieldCanvas::CLOSE_UP_CIRCUIT_BOARD));
+    ASSERT_TRUE(board->isInstanceOf("CircuitBoard"));
+    ASSERT_TRUE(board->isBuilt());
+    enter(49);
+    clickSprite(room(49), "CircuitPanel");
+    ASSERT_TRUE(painted([board] { return board->isReady() && !board->isTransitioning(); }));
+    auto at = [board](int row, int column, int& x, int& y) {
+        x = board->left() + CircuitRouter::cellToPixelX(CircuitRouter::cellIndex(row, column));
+        y = board->top() + CircuitRouter::cellToPixelY(CircuitRouter::cellIndex(row, column));
+    };
+    // Each wire from its first pole along its channels: (row, column) corners.
+    const std::vector<std::vector<std::pair<int, int>>> routes = {
+        {{1, 1}, {1, 5}, {9, 5}, {9, 9}},
+        {{1, 17}, {1, 21}, {21, 21}},
+        {{25, 1}, {25, 17}, {17, 17}},
+    };
+    for (const auto& route : routes) {
+        int x = 0, y = 0;
+        at(route[0].first, route[0].second, x, y);
+        world.mouseDown(x, y);
+        for (size_t i = 1; i < route.size(); ++i) {
+            int r = route[i - 1].first, c = route[i - 1].second;
+            while (r != route[i].first || c != route[i].second) {
+                r += (route[i].first > r) - (route[i].first < r);
+                c += (route[i].second > c) - (route[i].second < c);
+                at(r, c, x, y);
+                world.mouseMove(x, y);
+            }
+        }
+        world.mouseUp(x, y);
+    }
+    EXPECT_TRUE(board->router().allWiresComplete());
+    ASSERT_TRUE(painted([this] { return flag("circuitBoardSolved") == "true"; }));
+    ASSERT_TRUE(painted([board] { return !board->isVisible(); }));
+    expectCleanRun();
+}
+
+TEST_F(SampleScenesTest, TheHedgeMazeIsWalkedToItsExit)
+{
+    auto* maze = static_cast<Maze*>(room(20));
+    ASSERT_TRUE(maze->isInstanceOf("Maze"));
+    ASSERT_TRUE(maze->isBuilt());
+    enter(20);
+    world.stepFrames(2);
+    MazeGrid& g = maze->grid();
+    // The way through, found over the open walls.
+    std::vector<int> from(size_t(g.cellCount()), -1);
+    std::deque<int> open = {g.startCell};
+    from[size_t(g.startCell)] = g.startCell;
+    while (!open.empty()) {
+        const int c = open.front();
+        open.pop_front();
+        for (int d = 0; d < MazeGrid::DIRECTIONS; ++d) {
+            const int r = g.cellRow(c) + MazeGrid::kRowStep[d], col = g.cellColumn(c) + MazeGrid::kColumnStep[d];
+            if (r < 0 || r >= g.rows || col < 0 || col >= g.columns || g.hasWall(g.cellRow(c), g.cellColumn(c), MazeGrid::kWall[d]))
+                continue;
+            const int n = g.cellIndex(r, col);
+            if (from[size_t(n)] < 0) {
+                from[size_t(n)] = c;
+                open.push_back(n);
+            }
+        }
+    }
+    std::vector<int> way = {g.endCell};
+    while (way.back() != g.startCell)
+        way.push_back(from[size_t(way.back())]);
+    // The token picked up, then led from cell to cell in short steps.
+    const int dx = maze->getTravelerX() - g.cellX(g.cellColumn(g.startCell));
+    const int dy = maze->getTravelerY() - g.cellY(g.cellRow(g.startCell));
+    world.click(maze->getTravelerX() + 4, maze->getTravelerY() + 4);
+    ASSERT_TRUE(maze->isDragging());
+    for (auto it = way.rbegin() + 1; it != way.rend(); ++it) {
+        const int tx = g.cellX(g.cellColumn(*it)) + dx, ty = g.cellY(g.cellRow(*it)) + dy;
+        for (int steps = 0; steps < 20 && (maze->getTravelerX() != tx || maze->getTravelerY() != ty); ++steps) {
+            const int x = maze->getTravelerX(), y = maze->getTravelerY();
+            world.mouseMove(x + std::max(-10, std::min(10, tx - x)), y + std::max(-10, std::min(10, ty - y)));
+            world.stepFrames(1);
+            // In the end cell the token climbs by itself.
+            if (g.cellIndex(g.rowAt(maze->getTravelerY()), g.columnAt(maze->getTravelerX())) == g.endCell)
+                break;
+        }
+    }
+    for (int climb = 0; climb < 30 && !maze->isSolved(); ++climb) {
+        world.mouseMove(maze->getTravelerX(), maze->getTravelerY());
+        world.stepFrames(1);
+    }
+    EXPECT_TRUE(maze->isSolved());
+    ASSERT_TRUE(painted([this] { return flag("hedgeMazeSolved") == "true"; }));
+    expectCleanRun();
+}
 
 TEST_F(SampleScenesTest, TheCardGameDealsAndTurnsACardUp)
 {
