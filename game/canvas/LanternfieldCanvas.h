@@ -186,6 +186,12 @@ public:
     // The save when the program closes: the room is left, then saved.
     void saveOnExit();
     void dropSpecialCursor();
+    // An ordinary cursor (0 to 7 the directions, 8 normal, 9 hand) with the
+    // lock that keeps the mouse-move handling from replacing it; indexes of
+    // 10 and above are the special cursors' and are ignored.
+    void setCursor(int index, bool lock);
+    // The window's cursor object, as the frame sets it.
+    using sprite::GameCanvas3::setCursor;
     // An item or tool hangs on the pointer (indexes 10 to 57); heldItem when
     // it was taken out of the inventory bar.
     void setSpecialCursor(int index, bool heldItem, int frame);

@@ -180,6 +180,14 @@ void LanternfieldCanvas::dropSpecialCursor()
     m_nSpecialFrame = -1;
 }
 
+void LanternfieldCanvas::setCursor(int index, bool lock)
+{
+    if (index < 0 || index >= 10)
+        return;
+    m_nCurrentCursor = index;
+    m_bCursorLock = lock;
+}
+
 void LanternfieldCanvas::setSpecialCursor(int index, bool heldItem, int frame)
 {
     // Indexes below 10 are the ordinary cursors.

@@ -4,6 +4,23 @@
 #include "core/lang/Class.h"
 #include "game/canvas/LanternfieldCanvas.h"
 #include "scenes/concentration/Concentration.h"
+#include "scenes/clock/ClockCU.h"
+#include "scenes/divedock/DiveDock.h"
+#include "scenes/sanctum/InnerSanctum.h"
+#include "scenes/sanctum/OuterSanctum.h"
+#include "scenes/windrace/WindRace.h"
+#include "scenes/rooms/KnickKnackStore.h"
+#include "scenes/rooms/Landing.h"
+#include "scenes/rooms/Lures.h"
+#include "scenes/rooms/MansionKeypad.h"
+#include "scenes/rooms/OldTownConnector.h"
+#include "scenes/rooms/ProfessorHouse.h"
+#include "scenes/rooms/Temple1.h"
+#include "scenes/rooms/Temple2.h"
+#include "scenes/rooms/Temple3.h"
+#include "scenes/rooms/Trailhead.h"
+#include "scenes/rooms/ViewFinder.h"
+#include "scenes/rooms/Waterfall.h"
 #include "scenes/tictac/TicTac.h"
 
 #include <vector>
@@ -11,6 +28,23 @@
 const char* const SceneClasses::kClassNames[] = {
     "Concentration",
     "TicTac",
+    "ClockCU",
+    "DiveDock",
+    "InnerSanctum",
+    "OuterSanctum",
+    "WindRace",
+    "KnickKnackStore",
+    "Landing",
+    "Lures",
+    "MansionKeypad",
+    "OldTownConnector",
+    "ProfessorHouse",
+    "Temple1",
+    "Temple2",
+    "Temple3",
+    "Trailhead",
+    "ViewFinder",
+    "Waterfall",
 };
 const int SceneClasses::kClassCount = int(sizeof kClassNames / sizeof kClassNames[0]);
 
@@ -42,6 +76,23 @@ void SceneClasses::registerClasses()
         return;
     make<Concentration::ConcentrationClass>();
     make<TicTac::TicTacClass>();
+    make<ClockCU::ClockCUClass>();
+    make<DiveDock::DiveDockClass>();
+    make<InnerSanctum::InnerSanctumClass>();
+    make<OuterSanctum::OuterSanctumClass>();
+    make<WindRace::WindRaceClass>();
+    make<KnickKnackStore::KnickKnackStoreClass>();
+    make<Landing::LandingClass>();
+    make<Lures::LuresClass>();
+    make<MansionKeypad::MansionKeypadClass>();
+    make<OldTownConnector::OldTownConnectorClass>();
+    make<ProfessorHouse::ProfessorHouseClass>();
+    make<Temple1::Temple1Class>();
+    make<Temple2::Temple2Class>();
+    make<Temple3::Temple3Class>();
+    make<Trailhead::TrailheadClass>();
+    make<ViewFinder::ViewFinderClass>();
+    make<Waterfall::WaterfallClass>();
 }
 
 void SceneClasses::unregisterClasses()

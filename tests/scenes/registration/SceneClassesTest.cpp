@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 TEST(SceneClassesTest, EveryNameMakesARoomOfThatClass)
@@ -16,7 +18,9 @@ TEST(SceneClassesTest, EveryNameMakesARoomOfThatClass)
         ASSERT_NE(nullptr, metaclass) << name;
         lang::Object* made = metaclass->newInstance();
         EXPECT_STREQ(name, made->getClassName());
-        EXPECT_TRUE(made->isInstanceOf("Room")) << name;
+        // The clock close-up is a dialog over a room.
+        const std::string n = name;
+        EXPECT_TRUE(made->isInstanceOf(n == "ClockCU" ? "DialogSprite" : "Room")) << name;
         made->release();
     }
 }
