@@ -96,7 +96,9 @@ bool DiveDock::handleEvent(window::Event* e)
     if (!command || !command->equals(kFadeDone))
         return false;
     ++m_nLightPhase;
-    m_nLightCountdown = STEP_FRAMES;
+    // The message comes in the frame of the fade's last step, which the
+    // count includes: the next fade starts 12 frames after that one.
+    m_nLightCountdown = STEP_FRAMES + 1;
     return true;
 }
 
