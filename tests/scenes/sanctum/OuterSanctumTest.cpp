@@ -63,7 +63,7 @@ int choiceX(int kind)
 {
     return 45 + 60 * kind;
 }
-constexpr int kChoiceY = 525;
+constexpr int kChoiceY = 425;
 int placeX(int i)
 {
     return 225 + 60 * i;
@@ -85,9 +85,9 @@ std::string manifest()
     m += "RowPiece_1_0 AnimateSprite kinds 225 200 8 1 0\n";
     for (int k = 0; k < 8; ++k) {
         m += "PieceChoice_" + std::to_string(k) + " RectButtonSprite " + std::to_string(choiceX(k) - 25) +
-             " 500 50 50 1\n";
+             " 400 50 50 1\n";
         m += "Cursor_Scattered_" + std::to_string(k) + " AnimateSprite kinds " + std::to_string(choiceX(k) - 25) +
-             " 500 8 1 " + std::to_string(k) + "\n";
+             " 400 8 1 " + std::to_string(k) + "\n";
     }
     return m + "LeverClickRect RectButtonSprite 700 300 60 100 0\nLever AnimateSprite lever 700 300 2 1 0\n<end>\n";
 }
@@ -160,7 +160,7 @@ TEST_F(OuterSanctumTest, ARowPaintedByClicksIsJudgedByTheLever)
     clearCalls();
     clickAt(730, 350);
     EXPECT_EQ(std::vector<std::string>{"pullLever:OuterSanctum(1)"}, calls("pullLever"));
-    EXPECT_EQ(std::vector<std::string>{"showResults:OuterSanctum(1, 0, 1, 0)"}, calls("showResults"));
+    EXPECT_EQ(std::vector<std::string>{"showResults:OuterSanctum(0, 1, 0)"}, calls("showResults"));
     const int expected[4] = {2, 2, 1, 0};
     for (int i = 0; i < 4; ++i) {
         auto* mark = static_cast<sprite::AnimateSprite*>(sanctum->getSprite(("Results_0_" + std::to_string(i)).c_str()));
