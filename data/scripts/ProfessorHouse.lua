@@ -1,6 +1,8 @@
 -- ProfessorHouse.lua: the script of Professor House (room 1), where the
 -- professor receives visitors; he takes the vase of water and the flowers,
 -- and gives a box for the dock.
+hv = hv or {}
+hv.ProfessorHouse = hv.ProfessorHouse or {}
 rooms = rooms or {}
 rooms["ProfessorHouse"] = roomWithPeople("ProfessorHouse", {
     Professor = {x = 520, y = 302, "STR_PROFESSOR_1", "STR_PROFESSOR_2", "STR_PROFESSOR_3"},
@@ -23,4 +25,18 @@ rooms["ProfessorHouse"].onUse = function(self, x, y)
         LF_addHint(6)
         inventory:setRoomItemTip("STR_PROFESSOR_THANKS", -1, true)
     end
+end
+
+-- The hidden flowers: a click on one makes it burst into petals.
+local house = rooms["ProfessorHouse"]
+local clickHouse = house.onClick
+house.onClick = function(self, x, y)
+    for n = 1, 3 do
+        local flower = self:sprite("HiddenFlower_" .. n)
+        if flower and flower:visible() and flower:hittest(x, y) then
+            self:clickOnHiddenFlower(n)
+            return
+        end
+    end
+    clickHouse(self, x, y)
 end
