@@ -182,7 +182,8 @@ void LanternfieldCanvas::dropSpecialCursor()
 
 void LanternfieldCanvas::setCursor(int index, bool lock)
 {
-    if (index < 0 || index >= 10)
+    // Indexes 10 and up other than "hidden" are special cursors.
+    if ((index >= 10 && index != CURSOR_HIDDEN) || index < 0)
         return;
     m_nCurrentCursor = index;
     m_bCursorLock = lock;

@@ -3,12 +3,13 @@
 
 #include "core/lang/Class.h"
 #include "game/canvas/LanternfieldCanvas.h"
-#include "scenes/concentration/Concentration.h"
+#include "scenes/bridge/Bridge.h"
+#include "scenes/callbox/CallBox.h"
+#include "scenes/caves/CaveEntrance.h"
+#include "scenes/caves/CaveMaze.h"
 #include "scenes/clock/ClockCU.h"
+#include "scenes/concentration/Concentration.h"
 #include "scenes/divedock/DiveDock.h"
-#include "scenes/sanctum/InnerSanctum.h"
-#include "scenes/sanctum/OuterSanctum.h"
-#include "scenes/windrace/WindRace.h"
 #include "scenes/rooms/KnickKnackStore.h"
 #include "scenes/rooms/Landing.h"
 #include "scenes/rooms/Lures.h"
@@ -21,13 +22,20 @@
 #include "scenes/rooms/Trailhead.h"
 #include "scenes/rooms/ViewFinder.h"
 #include "scenes/rooms/Waterfall.h"
+#include "scenes/sanctum/InnerSanctum.h"
+#include "scenes/sanctum/OuterSanctum.h"
 #include "scenes/tictac/TicTac.h"
+#include "scenes/windrace/WindRace.h"
 
 #include <vector>
 
 const char* const SceneClasses::kClassNames[] = {
     "Concentration",
     "TicTac",
+    "CallBox",
+    "Bridge",
+    "CaveEntrance",
+    "CaveMaze",
     "ClockCU",
     "DiveDock",
     "InnerSanctum",
@@ -76,6 +84,10 @@ void SceneClasses::registerClasses()
         return;
     make<Concentration::ConcentrationClass>();
     make<TicTac::TicTacClass>();
+    make<CallBox::CallBoxClass>();
+    make<Bridge::BridgeClass>();
+    make<CaveEntrance::CaveEntranceClass>();
+    make<CaveMaze::CaveMazeClass>();
     make<ClockCU::ClockCUClass>();
     make<DiveDock::DiveDockClass>();
     make<InnerSanctum::InnerSanctumClass>();

@@ -2,7 +2,7 @@
 #include "scenes/rooms/Temple2.h"
 
 #include "game/canvas/LanternfieldCanvas.h"
-#include "scenes/common/ScriptQuery.h"
+#include "scenes/common/ScriptValues.h"
 #include "scenes/rooms/DoorHoverCursor.h"
 #include "windowing/window/Event.h"
 
@@ -10,7 +10,7 @@ HV_DEFINE_METACLASS(Temple2);
 
 bool Temple2::mouseMove(window::Event* e)
 {
-    const int door = ScriptQuery::flag("LF_solvedTempleDoorPuzzle2") ? 0 : 9;
+    const int door = ScriptValues::getBool("LF_solvedTempleDoorPuzzle2") ? 0 : 9;
     DoorHoverCursor::update(this, e->x, e->y, {{{"DoorToTemple3", door}}, {47, 48}, {LanternfieldCanvas::CURSOR_NORMAL}});
     return Room::mouseMove(e);
 }

@@ -6,7 +6,7 @@
 #include "platform/kernel/DebugOutput.h"
 #include "scenes/common/SceneLua.h"
 #include "scenes/common/SceneRoom.h"
-#include "scenes/common/ScriptQuery.h"
+#include "scenes/common/ScriptValues.h"
 #include "sprites/base/SpriteBaseLua.h"
 #include "sprites/buttons/ButtonMixin.h"
 #include "sprites/images/AnimateSprite.h"
@@ -119,7 +119,7 @@ void InnerSanctum::togglePiece(int x, int y)
         c->playSound(on ? SOUND_ON : SOUND_OFF);
     }
     const int pattern = findSolvedPattern();
-    if (pattern >= 0 && ScriptQuery::numberOf("LF_isInnerSanctumPatternSolved", pattern + 1) == 0)
+    if (pattern >= 0 && ScriptValues::getInt("LF_isInnerSanctumPatternSolved", pattern + 1) == 0)
         callScriptInt(kScriptTable, "onWinPattern", pattern + 1);
 }
 
@@ -131,7 +131,7 @@ bool InnerSanctum::carriesTorch()
 
 bool InnerSanctum::boardLive()
 {
-    return chapterNumber() == CHAPTER && !ScriptQuery::flag("LF_solvedAllInnerSanctumPatterns");
+    return chapterNumber() == CHAPTER && !ScriptValues::getBool("LF_solvedAllInnerSanctumPatterns");
 }
 
 int InnerSanctum::mouseDown(window::Event* e)
@@ -153,7 +153,7 @@ int InnerSanctum::mouseDown(window::Event* e)
             callScript(kScriptTable, "dropTorch");
         return result;
     }
-    if (ScriptQuery::flag("LF_solvedAllInnerSanctumPatterns"))
+    if (ScriptValues::getBool("LF_solvedAllInnerSanctumPatterns"))
         return result;
     if (!m_bDropArmed) {
         m_bBoardPressed = true;

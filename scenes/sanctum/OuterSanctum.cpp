@@ -10,7 +10,7 @@
 #include "scenes/common/SceneInstructions.h"
 #include "scenes/common/SceneLua.h"
 #include "scenes/common/SceneRoom.h"
-#include "scenes/common/ScriptQuery.h"
+#include "scenes/common/ScriptValues.h"
 #include "sprites/buttons/ButtonMixin.h"
 #include "sprites/images/AnimateSprite.h"
 #include "windowing/window/Event.h"
@@ -192,7 +192,7 @@ void OuterSanctum::evaluateRow()
     }
     ++m_nAttempts;
     int out[3];
-    report(m_nAttempts, ScriptQuery::number("LF_getOuterSanctumPuzzleNumWins"), solved, out);
+    report(m_nAttempts, ScriptValues::getInt("LF_getOuterSanctumPuzzleNumWins"), solved, out);
     callOuterSanctumShowResults(out[0], out[1], out[2]);
 }
 
@@ -242,7 +242,7 @@ int OuterSanctum::mouseDown(window::Event* e)
         InstructionsOpen::open(this, INSTRUCTIONS_GAME);
         return COMMAND_READY;
     }
-    if (ScriptQuery::flag("LF_solvedOuterSanctumPuzzle"))
+    if (ScriptValues::getBool("LF_solvedOuterSanctumPuzzle"))
         return result;
     int x = e->x;
     int y = e->y;
