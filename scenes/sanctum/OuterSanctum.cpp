@@ -2,6 +2,7 @@
 // pieces, the judging of a row and the messages to the script.
 #include "scenes/sanctum/OuterSanctum.h"
 
+#include "core/lang/Owned.h"
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/inventory/Inventory.h"
 #include "platform/kernel/DebugOutput.h"
@@ -111,6 +112,8 @@ void OuterSanctum::setupPuzzle(bool immediate)
         sprite::SpriteBase* child = childAt(i);
         if (!child)
             continue;
+        // The list's reference goes with this pass; the room keeps its own.
+        lang::Owned owned(child);
         if (startsWith(child->getName(), "RowPiece_")) {
             putAway(child, !immediate);
             m_pieces.push_back(PieceInfo{child, EMPTY});
@@ -133,7 +136,10 @@ void OuterSanctum::fadeOutIncorrectRows()
 {
     for (int i = 0; i < getChildCount(); ++i) {
         sprite::SpriteBase* child = childAt(i);
-        if (!child || !child->isVisible())
+        if (!child)
+            continue;
+        lang::Owned owned(child);
+        if (!child->isVisible())
             continue;
         const lang::String& name = child->getName();
         if ((startsWith(name, "RowPiece_") && !startsWith(name, "RowPiece_0")) ||

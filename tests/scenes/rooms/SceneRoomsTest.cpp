@@ -123,7 +123,9 @@ TEST_F(SceneRoomsTest, TheStoreMakesItsDarkOverlayOnceAndFadesItEachVisit)
     sprite::SpriteBase* dark = store->getDarkOverlay();
     ASSERT_NE(nullptr, dark);
     EXPECT_NE(canvas->getSprite("Dim"), dark) << "a clone, not the canvas's own";
-    EXPECT_EQ(dark, store->childAt(store->getChildCount() - 1)) << "on top";
+    sprite::SpriteBase* top = store->childAt(store->getChildCount() - 1);
+    EXPECT_EQ(dark, top) << "on top";
+    top->release();
     frames(KnickKnackStore::DARK_FADE_FRAMES + 2);
     EXPECT_FALSE(dark->isVisible());
     store->onEnter();
