@@ -128,9 +128,14 @@ int LanternfieldCanvas::getMusicVolume()
 
 void LanternfieldCanvas::resetProgress()
 {
-    if (!m_pProgress)
+    if (!m_pProgress) {
         m_pProgress = new ProgressRecord();
+        m_pProgress->init();
+        return;
+    }
     m_pProgress->init();
+    if (sceneHooks.clearTiles && getRoom(ROOM_ART_RESTORATION))
+        sceneHooks.clearTiles(getRoom(ROOM_ART_RESTORATION));
 }
 
 bool LanternfieldCanvas::loadProfile()
@@ -180,6 +185,35 @@ void LanternfieldCanvas::dropSpecialCursor()
     m_nSpecialFrame = -1;
 }
 
+namespace {
+
+// The cursors by index: 0 to 9 the ordinary ones, 10 to 56 the special ones.
+const char* const kCursorNames[] = {
+    "north", "south", "east", "west", "northwest", "northeast", "southwest", "southeast", "normalCursor",
+    "handCursor", "fountainKey", "spin", "Key_OnGround", "Fuse_GreenOnGround", "Fuse_BlueOnGround",
+    "Fuse_PurpleOnGround", "Fuse_YellowOnGround", "OilCan", "Diode", "Moon", "Fish", "Sun", "Spear", "Earring",
+    "Crown", "Orb", "Spearhead", "CircleBit_1", "CircleBit_2", "Shovel", "ShovelWithDirt", "Chalice",
+    "ChaliceWithWater", "Torch", "TorchWithFire", "Hammer", "Plant", "Peg_1", "Peg_2", "Peg_3", "Machete",
+    "ClubTorch", "Paintbrush", "StickSmall", "StickMedium", "StickLarge", "Prism", "Stone1", "Stone2",
+    "Temple2Stick", "Vase", "VaseWithWater", "Bouquet", "Box", "Cypher", "Seahorse", "Pearls"};
+constexpr int kNamedCursors = int(sizeof kCursorNames / sizeof kCursorNames[0]);
+
+} // namespace
+
+int LanternfieldCanvas::cursorIndexOf(const lang::String& name)
+{
+    for (int i = 0; i < kNamedCursors; ++i) {
+        if (name.equals(kCursorNames[i]))
+            return i;
+    }
+    return CURSOR_NORMAL;
+}
+
+lang::String LanternfieldCanvas::cursorNameOf(int index)
+{
+    return lang::String(index >= 0 && index < kNamedCursors ? kCursorNames[index] : "");
+}
+
 void LanternfieldCanvas::setCursor(int index, bool lock)
 {
     // Indexes 10 and up other than "hidden" are special cursors.
@@ -210,6 +244,10 @@ void LanternfieldCanvas::dropInvalidCursorItem()
     dropSpecialCursor();
 }
 
+void LanternfieldCanvas::positionCursorImage(int, int)
+{
+}
+
 sprite::SpriteBase* LanternfieldCanvas::getHeldItemSprite()
 {
     return m_pInventory ? m_pInventory->getHeldItem() : nullptr;
@@ -225,6 +263,11 @@ void LanternfieldCanvas::setGameInstructionsInfo(int game, int x, int y)
 void LanternfieldCanvas::queueGameInstructions(int x, int y, int game, int)
 {
     showGameInstructions(x, y, game, true, false, 8, 50, 50, 0.1f, 1.0f);
+}
+
+bool LanternfieldCanvas::getShowGameInstructions(int)
+{
+    return false;
 }
 
 void LanternfieldCanvas::showGameInstructions(int, int, int, bool show, bool, int, int, int, float, float)

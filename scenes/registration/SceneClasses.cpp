@@ -3,6 +3,10 @@
 
 #include "core/lang/Class.h"
 #include "game/canvas/LanternfieldCanvas.h"
+#include "scenes/aircompressor/AirCompressor.h"
+#include "scenes/artrestoration/ArtPiece.h"
+#include "scenes/artrestoration/ArtRestoration.h"
+#include "scenes/bookshelf/Bookshelf.h"
 #include "scenes/bridge/Bridge.h"
 #include "scenes/callbox/CallBox.h"
 #include "scenes/caves/CaveEntrance.h"
@@ -10,6 +14,8 @@
 #include "scenes/clock/ClockCU.h"
 #include "scenes/concentration/Concentration.h"
 #include "scenes/divedock/DiveDock.h"
+#include "scenes/inlay/Inlay.h"
+#include "scenes/pegs/PegsCU.h"
 #include "scenes/rooms/KnickKnackStore.h"
 #include "scenes/rooms/Landing.h"
 #include "scenes/rooms/Lures.h"
@@ -25,6 +31,8 @@
 #include "scenes/sanctum/InnerSanctum.h"
 #include "scenes/sanctum/OuterSanctum.h"
 #include "scenes/tictac/TicTac.h"
+#include "scenes/whackaclam/Clam.h"
+#include "scenes/whackaclam/WhackAClam.h"
 #include "scenes/windrace/WindRace.h"
 
 #include <vector>
@@ -36,7 +44,13 @@ const char* const SceneClasses::kClassNames[] = {
     "Bridge",
     "CaveEntrance",
     "CaveMaze",
+    "Inlay",
+    "WhackAClam",
+    "Bookshelf",
     "ClockCU",
+    "ArtRestoration",
+    "ArtPiece",
+    "AirCompressor",
     "DiveDock",
     "InnerSanctum",
     "OuterSanctum",
@@ -71,6 +85,22 @@ void make()
     metaclasses().push_back(new Metaclass());
 }
 
+// The canvas opens and closes the peg close-up through its hooks.
+void openPegs(sprite::DialogSprite* pegs, int puzzle, int x, int y, Room* host)
+{
+    if (!pegs->isInstanceOf("PegsCU"))
+        return;
+    auto* closeUp = static_cast<PegsCU*>(pegs);
+    closeUp->setOrigin(x, y);
+    closeUp->grow(puzzle, host);
+}
+
+void closePegs(sprite::DialogSprite* pegs)
+{
+    if (pegs->isInstanceOf("PegsCU"))
+        static_cast<PegsCU*>(pegs)->shrinkOut();
+}
+
 } // namespace
 
 bool SceneClasses::areClassesRegistered()
@@ -88,7 +118,21 @@ void SceneClasses::registerClasses()
     make<Bridge::BridgeClass>();
     make<CaveEntrance::CaveEntranceClass>();
     make<CaveMaze::CaveMazeClass>();
+    make<Inlay::InlayClass>();
+    make<WhackAClam::WhackAClamClass>();
+    make<PegsCU::PegsCUClass>();
+    make<Clam::ClamClass>();
+    LanternfieldCanvas::sceneHooks.openPegs = &openPegs;
+    LanternfieldCanvas::sceneHooks.closePegs = &closePegs;
+    make<Bookshelf::BookshelfClass>();
     make<ClockCU::ClockCUClass>();
+    make<ArtRestoration::ArtRestorationClass>();
+    make<ArtPiece::ArtPieceClass>();
+    make<AirCompressor::AirCompressorClass>();
+    LanternfieldCanvas::sceneHooks.clearTiles = [](Room* room) {
+        if (room && room->isInstanceOf("ArtRestoration"))
+            static_cast<ArtRestoration*>(room)->clearTiles();
+    };
     make<DiveDock::DiveDockClass>();
     make<InnerSanctum::InnerSanctumClass>();
     make<OuterSanctum::OuterSanctumClass>();

@@ -70,5 +70,21 @@ TEST_F(SampleRoomsTest, TheWindRaceIsWonByTurningItsThreeGreenWindsocks)
     expectCleanRun();
 }
 
+TEST_F(SampleRoomsTest, AClickOnTheBookshelfsClockOpensItsCloseUp)
+{
+    auto* clock = static_cast<ClockCU*>(canvas->getSprite("ClockCU"));
+    enter(27);
+    world.stepFrames(2);
+    sprite::SpriteBase* face = room(27)->getSprite("Clock");
+    ASSERT_NE(nullptr, face);
+    world.click(face->left() + 10, face->top() + face->height() / 2);
+    EXPECT_TRUE(clock->isVisible());
+    EXPECT_EQ(room(27), clock->getHost());
+    world.stepFrames(ClockCU::TRANSITION_FRAMES + 2);
+    EXPECT_TRUE(clock->isIdle());
+    EXPECT_EQ(ClockCU::OPEN_X - clock->width() / 2, clock->left());
+    expectCleanRun();
+}
+
 } // namespace
 } // namespace scenetest
