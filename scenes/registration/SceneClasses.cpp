@@ -14,18 +14,34 @@
 #include "scenes/clock/ClockCU.h"
 #include "scenes/circuit/CircuitBoard.h"
 #include "scenes/concentration/Concentration.h"
+#include "scenes/divedock/DiveDock.h"
 #include "scenes/fountain/FountainCU.h"
-#include "scenes/maze/Maze.h"
-#include "scenes/pipes/PipesCU.h"
 #include "scenes/inlay/Inlay.h"
+#include "scenes/maze/Maze.h"
 #include "scenes/pegs/PegsCU.h"
+#include "scenes/pipes/PipesCU.h"
+#include "scenes/rooms/KnickKnackStore.h"
+#include "scenes/rooms/Landing.h"
+#include "scenes/rooms/Lures.h"
+#include "scenes/rooms/MansionKeypad.h"
+#include "scenes/rooms/OldTownConnector.h"
+#include "scenes/rooms/ProfessorHouse.h"
+#include "scenes/rooms/Temple1.h"
+#include "scenes/rooms/Temple2.h"
+#include "scenes/rooms/Temple3.h"
+#include "scenes/rooms/Trailhead.h"
+#include "scenes/rooms/ViewFinder.h"
+#include "scenes/rooms/Waterfall.h"
 #include "scenes/safecrack/SafeCrack.h"
+#include "scenes/sanctum/InnerSanctum.h"
+#include "scenes/sanctum/OuterSanctum.h"
 #include "scenes/slideblock/SlideBlockPuzzle.h"
 #include "scenes/templedoor/TempleDoorPuzzle.h"
 #include "scenes/tictac/TicTac.h"
 #include "scenes/treasurechest/TreasureChestCU.h"
 #include "scenes/whackaclam/Clam.h"
 #include "scenes/whackaclam/WhackAClam.h"
+#include "scenes/windrace/WindRace.h"
 
 #include <vector>
 
@@ -51,6 +67,22 @@ const char* const SceneClasses::kClassNames[] = {
     "TreasureChestCU",
     "TempleDoorPuzzle",
     "SafeCrack",
+    "DiveDock",
+    "InnerSanctum",
+    "OuterSanctum",
+    "WindRace",
+    "KnickKnackStore",
+    "Landing",
+    "Lures",
+    "MansionKeypad",
+    "OldTownConnector",
+    "ProfessorHouse",
+    "Temple1",
+    "Temple2",
+    "Temple3",
+    "Trailhead",
+    "ViewFinder",
+    "Waterfall",
 };
 const int SceneClasses::kClassCount = int(sizeof kClassNames / sizeof kClassNames[0]);
 
@@ -155,6 +187,22 @@ void SceneClasses::registerClasses()
         if (safe->isInstanceOf("SafeCrack"))
             static_cast<SafeCrack*>(safe)->shrinkOut();
     };
+    make<DiveDock::DiveDockClass>();
+    make<InnerSanctum::InnerSanctumClass>();
+    make<OuterSanctum::OuterSanctumClass>();
+    make<WindRace::WindRaceClass>();
+    make<KnickKnackStore::KnickKnackStoreClass>();
+    make<Landing::LandingClass>();
+    make<Lures::LuresClass>();
+    make<MansionKeypad::MansionKeypadClass>();
+    make<OldTownConnector::OldTownConnectorClass>();
+    make<ProfessorHouse::ProfessorHouseClass>();
+    make<Temple1::Temple1Class>();
+    make<Temple2::Temple2Class>();
+    make<Temple3::Temple3Class>();
+    make<Trailhead::TrailheadClass>();
+    make<ViewFinder::ViewFinderClass>();
+    make<Waterfall::WaterfallClass>();
 }
 
 void SceneClasses::unregisterClasses()
