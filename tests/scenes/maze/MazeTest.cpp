@@ -22,13 +22,13 @@
 namespace scenetest {
 namespace {
 
-constexpr int kRoom = 20;
+constexpr int kMazeRoom = 20;
 // The maze of MazeGridTest at (300, 200) with 60-pixel cells: start 6 at
 // the bottom left, end 2 at the top right, the way up the left column and
 // along the top row. The token is 20 x 20 and starts at (320, 340).
 constexpr uint32_t kHedge = 0xFF206020u;
 
-std::string manifest()
+std::string mazeManifest()
 {
     std::ostringstream m;
     m << "<data>\n0 3 3 6 2 300 200 10 12 5 3 15 15 3 15 15\n<sprites>\n";
@@ -60,16 +60,16 @@ protected:
         data.picture("token", 20, 20, 0xFFC04040u);
         framesPicture(data, "pulse", 2, 52, 52);
         SceneSetup scene;
-        scene.index = kRoom;
+        scene.index = kMazeRoom;
         scene.className = "Maze";
-        scene.manifest = manifest();
+        scene.manifest = mazeManifest();
         scene.callbacks = {"solvedMaze"};
         gametest::GameOptions options;
         options.gameScript = "function LF_getShowGameInstructions(n) return false end\n";
         ASSERT_TRUE(startScene(scene, options));
-        maze = static_cast<Maze*>(room(kRoom));
+        maze = static_cast<Maze*>(room(kMazeRoom));
         ASSERT_TRUE(maze->isBuilt());
-        enter(kRoom);
+        enter(kMazeRoom);
         frames(1);
     }
     void move(int x, int y)
