@@ -2,12 +2,21 @@
 -- waves and gulls, bubbles rising in the harbour water, and on the first
 -- visit the tutorial's guide explains how to talk. The first chapter's
 -- errand starts here with its first two tasks, and ends here: the
--- professor's box opens to an amulet.
+-- professor's box opens to an amulet. Once the errand is done, the chest
+-- by the river is open and the fountain runs again, the ferry comes in,
+-- and boarding it ends the first chapter.
 rooms = rooms or {}
 local dock = roomWithPeople("Dock", {
     Fisherman = {x = 560, y = 312, "STR_FISHERMAN_1", "STR_FISHERMAN_2", "STR_FISHERMAN_3"},
 })
 local entered, left = dock.onEnter, dock.onExit
+
+local function chapterOneDone(self)
+    return self:getChapterNumber() == 1 and LF.taken.Box and LF.chestOpened and LF.fountainFixedWaterOn
+end
+local function showFerry(self)
+    self:sprite("Ferry"):show(chapterOneDone(self) == true)
+end
 dock.onEnter = function(self, n)
     local first = not LF.visited["Dock"]
     entered(self, n)
@@ -23,6 +32,16 @@ dock.onEnter = function(self, n)
         inventory:setHint(LF_hintText(1), 1)
         LF_addHint(2)
     end
+    showFerry(self)
+end
+local clickDock = dock.onClick
+dock.onClick = function(self, x, y)
+    local ferry = self:sprite("Ferry")
+    if ferry:visible() and ferry:hittest(x, y) then
+        self:endChapter()
+        return
+    end
+    clickDock(self, x, y)
 end
 dock.onUse = function(self, x, y)
     if canvas:getItemOnCursor() == "Box" then
@@ -30,6 +49,7 @@ dock.onUse = function(self, x, y)
         LF_takeItem("Box")
         LF_giveItem("Amulet")
         LF_replaceHint(6, 7)
+        showFerry(self)
         return
     end
     canvas:dropInvalidCursorItem()

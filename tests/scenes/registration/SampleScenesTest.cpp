@@ -39,6 +39,7 @@
 #include "sprites/images/ScalerSprite.h"
 #include "sprites/script/ScriptHost.h"
 #include "sprites/text/NewFontSprite.h"
+#include "tests/scenes/support/SamplePuzzles.h"
 #include "tests/scenes/support/SceneFixture.h"
 
 #include <deque>
@@ -69,19 +70,9 @@ protected:
         EXPECT_TRUE(world.boxes().empty()) << world.boxes()[0].caption << ": " << world.boxes()[0].text;
     }
     // Painted frames (which transitions need) until `done`, at most 400.
-    bool painted(const std::function<bool()>& done)
-    {
-        for (int i = 0; i < 400 && !done(); ++i)
-            world.stepFrames(1);
-        return done();
-    }
+    bool painted(const std::function<bool()>& done) { return player.painted(done); }
     std::string flag(const char* name) { return runLua(room(2), std::string("return tostring(LF.") + name + ")"); }
-    void clickSprite(Room* r, const char* name)
-    {
-        sprite::SpriteBase* s = r->getSprite(name);
-        ASSERT_NE(nullptr, s) << name;
-        world.click(s->left() + s->width() / 2, s->top() + s->height() / 2);
-    }
+    void clickSprite(Room* r, const char* name) { player.clickSprite(r, name); }
     // A story value of the scripts, as text.
     std::string story(Room* room, const std::string& value) { return runLua(room, "return tostring(" + value + ")"); }
     // A press at the first point of the sprite's bounds where its picture is opaque.
@@ -99,20 +90,12 @@ protected:
     }
     static int centreX(sprite::SpriteBase* s) { return s->left() + s->width() / 2; }
     static int centreY(sprite::SpriteBase* s) { return s->top() + s->height() / 2; }
-    // Drags with the pointer from the middle of a sprite by (dx, dy), in a
-    // few moves, and lets go; the sprite's place is offset by its dialog's
-    // (ox, oy) on the screen.
     void dragSprite(sprite::SpriteBase* s, int dx, int dy, int ox = 0, int oy = 0)
     {
-        const int x = ox + s->left() + s->width() / 2;
-        const int y = oy + s->top() + s->height() / 2;
-        world.mouseMove(x, y);
-        world.mouseDown(x, y);
-        for (int step = 1; step <= 4; ++step)
-            world.mouseMove(x + dx * step / 4, y + dy * step / 4);
-        world.mouseUp(x + dx, y + dy);
-        world.stepFrames(1);
+        player.dragSprite(s, dx, dy, ox, oy);
     }
+
+    gametest::SamplePlayer player{world, canvas};
 };
 
 TEST_F(SampleScenesTest, TheFountainIsMendedThroughItsPipes)
@@ -123,34 +106,10 @@ TEST_F(SampleScenesTest, TheFountainIsMendedThroughItsPipes)
     ASSERT_TRUE(pipes->isInstanceOf("PipesCU"));
     ASSERT_TRUE(pipes->isBuilt());
     enter(7);
-    clickSprite(fountain, "ValveClickRect");
-    ASSERT_TRUE(painted([fountain] { return fountain->getSprite("ValveDoorOpen")->isVisible(); }));
-    clickSprite(fountain, "ValveClickRect");
-    ASSERT_TRUE(painted([fountain] { return fountain->isTwinkleOn(); }));
-    clickSprite(fountain, "KeyInFountain");
-    ASSERT_TRUE(fountain->isKeyHeld());
-    clickSprite(fountain, "PipesClickRect");
-    EXPECT_EQ("true", flag("fountainPipeDoorOpen"));
-    clickSprite(fountain, "PipesClickRect");
-    ASSERT_TRUE(painted([pipes] { return pipes->isVisible() && !pipes->isTransitioning(); }));
-    // Each piece of the way turned to its solution by clicks.
-    for (int cell = 0; cell < pipes->board().cellCount(); ++cell) {
-        const PipesBoard::Cell& c = pipes->board().cells[size_t(cell)];
-        if (pipes->board().isEnd(cell) || c.solutionAngle < 0)
-            continue;
-        // The last turn mends the pipes, which puts new pieces in: the
-        // piece is looked up afresh each time.
-        auto piece = [pipes, cell] { return pipes->pieceSprite(cell); };
-        for (int turns = 0; turns < 4 && int(piece()->getRotation()) % 360 != c.solutionAngle; ++turns) {
-            world.click(piece()->left() + pipes->left(), piece()->top() + PipesCU::HIT_TOP);
-            ASSERT_TRUE(painted([piece] { return !piece()->isAnimating(); }));
-        }
-    }
+    mendFountain(player, world, canvas, fountain);
+    ASSERT_FALSE(HasFatalFailure());
     EXPECT_TRUE(pipes->getSolved());
-    ASSERT_TRUE(painted([this] { return flag("fountainPipesFixed") == "true"; }));
-    ASSERT_TRUE(painted([fountain] { return fountain->getSprite("PipeDoorOpenFixed")->isVisible(); }));
-    clickSprite(fountain, "ValveClickRect");
-    EXPECT_EQ("true", flag("fountainFixedWaterOn"));
+    EXPECT_EQ("true", flag("fountainPipesFixed"));
     ASSERT_TRUE(painted([this] { return flag("tasksCompleted") == "1"; }));
     expectCleanRun();
 }
@@ -535,11 +494,10 @@ TEST_F(SampleScenesTest, TheChestsFirstBoardIsSolvedAndTheNextComesBehindTheDoor
     SlideBlockPuzzle* board = chest->getBoard();
     ASSERT_NE(nullptr, board);
     ASSERT_EQ(3u, board->getBlocks().size());
-    const int cell = SlideBlockPuzzle::CELL_SIZE;
     // The block across the bottom goes left, the tall one down, the key out.
-    dragSprite(board->getBlocks()[2].sprite, -cell, 0);
-    dragSprite(board->getBlocks()[1].sprite, 0, 3 * cell);
-    dragSprite(board->getBlocks()[0].sprite, 5 * cell, 0);
+    const std::vector<std::pair<int, int>> moves{{2, -1}, {1, 3}, {0, 5}};
+    EXPECT_EQ(moves, slideBlockSolution(*board)) << "the shortest way out";
+    solveSlideBlockBoard(player, board);
     world.stepFrames(2);
     EXPECT_EQ(1, chest->getCurrentPuzzle());
     ASSERT_TRUE(board->isBusy());

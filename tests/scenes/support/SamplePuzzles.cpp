@@ -1,0 +1,175 @@
+// SamplePuzzles.cpp: the sample game's puzzles solved by clicks and drags.
+#include "tests/scenes/support/SamplePuzzles.h"
+
+#include "game/rooms/Room.h"
+#include "scenes/fountain/FountainCU.h"
+#include "scenes/pipes/PipesCU.h"
+#include "scenes/slideblock/SlideBlockPuzzle.h"
+#include "scenes/treasurechest/TreasureChestCU.h"
+#include "sprites/buttons/ButtonSprite.h"
+#include "sprites/images/ScalerSprite.h"
+#include "sprites/script/ScriptHost.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <map>
+
+namespace scenetest {
+namespace {
+
+// A block's place as row x kRowStride + column: the key's column may pass
+// the board's right edge on its way out.
+constexpr int kRowStride = 64;
+
+} // namespace
+
+std::vector<std::pair<int, int>> slideBlockSolution(const SlideBlockPuzzle& board)
+{
+    const BlockGrid& grid = board.getGrid();
+    const std::vector<SlideBlockPuzzle::BlockInfo>& blocks = board.getBlocks();
+    const int target = grid.rowOfCell(board.getTargetCell()) * kRowStride + grid.columnOfCell(board.getTargetCell());
+    std::vector<int> start;
+    int key = -1;
+    for (size_t i = 0; i < blocks.size(); ++i) {
+        start.push_back(grid.rowOfCell(blocks[i].cell) * kRowStride + grid.columnOfCell(blocks[i].cell));
+        if (blocks[i].key)
+            key = int(i);
+    }
+    if (key < 0)
+        return {};
+    // Whether block i may stand at `place` among the others of `places`.
+    auto fits = [&](const std::vector<int>& places, size_t i, int place) {
+        const int row = place / kRowStride;
+        const int column = place % kRowStride;
+        const bool horizontal = blocks[i].orientation == SlideBlockPuzzle::HORIZONTAL;
+        for (int k = 0; k < blocks[i].length; ++k) {
+            const int r = horizontal ? row : row + k;
+            const int c = horizontal ? column + k : column;
+            if (int(i) == key && c >= grid.columns && r == target / kRowStride && column <= target % kRowStride)
+                continue; // past the exit
+            if (!grid.containsCell(r, c))
+                return false;
+            for (size_t j = 0; j < blocks.size(); ++j) {
+                if (j == i)
+                    continue;
+                const int jr = places[j] / kRowStride;
+                const int jc = places[j] % kRowStride;
+                const bool jh = blocks[j].orientation == SlideBlockPuzzle::HORIZONTAL;
+                for (int m = 0; m < blocks[j].length; ++m) {
+                    if ((jh ? jr : jr + m) == r && (jh ? jc + m : jc) == c)
+                        return false;
+                }
+            }
+        }
+        return true;
+    };
+    // Each state seen, with the state and the move it was reached by.
+    std::map<std::vector<int>, std::pair<std::vector<int>, std::pair<int, int>>> from;
+    from[start] = {start, {-1, 0}};
+    std::deque<std::vector<int>> todo{start};
+    while (!todo.empty()) {
+        const std::vector<int> places = todo.front();
+        todo.pop_front();
+        if (places[size_t(key)] == target) {
+            std::vector<std::pair<int, int>> moves;
+            for (std::vector<int> at = places; from[at].second.first >= 0; at = from[at].first)
+                moves.insert(moves.begin(), from[at].second);
+            return moves;
+        }
+        for (size_t i = 0; i < blocks.size(); ++i) {
+            const int step = blocks[i].orientation == SlideBlockPuzzle::HORIZONTAL ? 1 : kRowStride;
+            for (int direction : {-1, 1}) {
+                for (int cells = 1;; ++cells) {
+                    const int place = places[i] + direction * cells * step;
+                    if (place < 0 || !fits(places, i, place))
+                        break;
+                    std::vector<int> next = places;
+                    next[i] = place;
+                    if (from.count(next))
+                        continue;
+                    from[next] = {places, {int(i), direction * cells}};
+                    todo.push_back(next);
+                }
+            }
+        }
+    }
+    return {};
+}
+
+void solveSlideBlockBoard(gametest::SamplePlayer& player, SlideBlockPuzzle* board)
+{
+    const std::vector<std::pair<int, int>> moves = slideBlockSolution(*board);
+    ASSERT_FALSE(moves.empty()) << "board " << board->getCurrentPuzzle() << " has no way out";
+    const int cellWidth = board->getGrid().cellWidth;
+    const int cellHeight = board->getGrid().cellHeight;
+    for (const auto& move : moves) {
+        const SlideBlockPuzzle::BlockInfo& block = board->getBlocks()[size_t(move.first)];
+        const bool horizontal = block.orientation == SlideBlockPuzzle::HORIZONTAL;
+        const int expected = block.cell + (horizontal ? move.second : move.second * board->getGrid().columns);
+        const bool last = &move == &moves.back();
+        player.dragSprite(block.sprite, horizontal ? move.second * cellWidth : 0,
+                          horizontal ? 0 : move.second * cellHeight);
+        if (!last) {
+            ASSERT_EQ(expected, board->getBlocks()[size_t(move.first)].cell)
+                << "board " << board->getCurrentPuzzle() << ": block " << move.first << " by " << move.second;
+        }
+    }
+}
+
+void mendFountain(gametest::SamplePlayer& player, testsupport::GameWorld& world, LanternfieldCanvas* canvas,
+                  FountainCU* fountain)
+{
+    ScriptHost* host = ScriptHost::instance;
+    auto pipes = [canvas] { return static_cast<PipesCU*>(canvas->getCloseUp(LanternfieldCanvas::CLOSE_UP_PIPES)); };
+    ASSERT_TRUE(pipes()->isInstanceOf("PipesCU"));
+    player.clickSprite(fountain, "ValveClickRect");
+    ASSERT_TRUE(player.painted([fountain] { return fountain->getSprite("ValveDoorOpen")->isVisible(); }));
+    player.clickSprite(fountain, "ValveClickRect");
+    ASSERT_TRUE(player.painted([fountain] { return fountain->isTwinkleOn(); }));
+    player.clickSprite(fountain, "KeyInFountain");
+    ASSERT_TRUE(fountain->isKeyHeld());
+    player.clickSprite(fountain, "PipesClickRect");
+    ASSERT_TRUE(host->getLuaBoolean("LF.fountainPipeDoorOpen"));
+    player.clickSprite(fountain, "PipesClickRect");
+    ASSERT_TRUE(player.painted([&pipes] { return pipes()->isVisible() && !pipes()->isTransitioning(); }));
+    player.closeInstructions();
+    // Each piece of the way turned to its solution by clicks.
+    PipesCU* board = pipes();
+    for (int cell = 0; cell < board->board().cellCount(); ++cell) {
+        const PipesBoard::Cell& c = board->board().cells[size_t(cell)];
+        if (board->board().isEnd(cell) || c.solutionAngle < 0)
+            continue;
+        // The last turn mends the pipes, which puts new pieces in: the
+        // piece is looked up afresh each time.
+        auto piece = [board, cell] { return board->pieceSprite(cell); };
+        for (int turns = 0; turns < 4 && int(piece()->getRotation()) % 360 != c.solutionAngle; ++turns) {
+            world.click(piece()->left() + board->left(), piece()->top() + PipesCU::HIT_TOP);
+            ASSERT_TRUE(player.painted([piece] { return !piece()->isAnimating(); }));
+        }
+    }
+    ASSERT_TRUE(board->getSolved());
+    ASSERT_TRUE(player.painted([host] { return host->getLuaBoolean("LF.fountainPipesFixed"); }));
+    ASSERT_TRUE(player.painted([fountain] { return fountain->getSprite("PipeDoorOpenFixed")->isVisible(); }));
+    player.clickSprite(fountain, "ValveClickRect");
+    ASSERT_TRUE(host->getLuaBoolean("LF.fountainFixedWaterOn"));
+}
+
+void openChest(gametest::SamplePlayer& player, TreasureChestCU* chest)
+{
+    ScriptHost* host = ScriptHost::instance;
+    SlideBlockPuzzle* board = chest->getBoard();
+    ASSERT_NE(nullptr, board);
+    player.closeInstructions();
+    // Three boards a chapter; each solved one brings the next behind the doors.
+    for (int n = 0; n < 3 && !host->getLuaBoolean("LF.chestOpened"); ++n) {
+        ASSERT_TRUE(player.painted([board] { return !board->isBusy() && board->isInputEnabled(); }));
+        solveSlideBlockBoard(player, board);
+        if (::testing::Test::HasFatalFailure())
+            return;
+        player.painted([board, host] { return board->isBusy() || host->getLuaBoolean("LF.chestOpened"); }, 60);
+    }
+    ASSERT_TRUE(host->getLuaBoolean("LF.chestOpened"));
+}
+
+} // namespace scenetest
