@@ -11,12 +11,6 @@ local dock = roomWithPeople("Dock", {
 })
 local entered, left = dock.onEnter, dock.onExit
 
-local function chapterOneDone(self)
-    return self:getChapterNumber() == 1 and LF.taken.Box and LF.chestOpened and LF.fountainFixedWaterOn
-end
-local function showFerry(self)
-    self:sprite("Ferry"):show(chapterOneDone(self) == true)
-end
 dock.onEnter = function(self, n)
     local first = not LF.visited["Dock"]
     entered(self, n)
@@ -32,16 +26,6 @@ dock.onEnter = function(self, n)
         inventory:setHint(LF_hintText(1), 1)
         LF_addHint(2)
     end
-    showFerry(self)
-end
-local clickDock = dock.onClick
-dock.onClick = function(self, x, y)
-    local ferry = self:sprite("Ferry")
-    if ferry:visible() and ferry:hittest(x, y) then
-        self:endChapter()
-        return
-    end
-    clickDock(self, x, y)
 end
 dock.onUse = function(self, x, y)
     if canvas:getItemOnCursor() == "Box" then
@@ -49,7 +33,7 @@ dock.onUse = function(self, x, y)
         LF_takeItem("Box")
         LF_giveItem("Amulet")
         LF_replaceHint(6, 7)
-        showFerry(self)
+        dock.showChapterEnd(self)
         return
     end
     canvas:dropInvalidCursorItem()
@@ -59,4 +43,7 @@ dock.onExit = function(self, n)
     left(self, n)
 end
 loopWhileInRoom(dock, SOUNDS.waves)
+chapterEndsOn(dock, 1, "Ferry", function(self)
+    return LF.taken.Box and LF.chestOpened and LF.fountainFixedWaterOn
+end)
 rooms["Dock"] = dock

@@ -101,3 +101,27 @@ function withPegBoard(room, n, x, y)
     end
     return room
 end
+
+-- A chapter's last step: the room's sprite `name` shows while done(self)
+-- answers true in that chapter, and a click on it ends the chapter. The
+-- sprite is checked again on every entry and whenever the room's script
+-- calls room.showChapterEnd(self).
+function chapterEndsOn(room, chapter, name, done)
+    local enter, click = room.onEnter, room.onClick
+    room.showChapterEnd = function(self)
+        self:sprite(name):show(self:getChapterNumber() == chapter and done(self) == true)
+    end
+    room.onEnter = function(self, n)
+        enter(self, n)
+        room.showChapterEnd(self)
+    end
+    room.onClick = function(self, x, y)
+        local spot = self:sprite(name)
+        if spot:visible() and spot:hittest(x, y) then
+            self:endChapter()
+            return
+        end
+        click(self, x, y)
+    end
+    return room
+end

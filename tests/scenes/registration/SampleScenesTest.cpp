@@ -159,49 +159,7 @@ TEST_F(SampleScenesTest, TheHedgeMazeIsWalkedToItsExit)
     ASSERT_TRUE(maze->isInstanceOf("Maze"));
     ASSERT_TRUE(maze->isBuilt());
     enter(20);
-    world.stepFrames(2);
-    MazeGrid& g = maze->grid();
-    // The way through, found over the open walls.
-    std::vector<int> from(size_t(g.cellCount()), -1);
-    std::deque<int> open = {g.startCell};
-    from[size_t(g.startCell)] = g.startCell;
-    while (!open.empty()) {
-        const int c = open.front();
-        open.pop_front();
-        for (int d = 0; d < MazeGrid::DIRECTIONS; ++d) {
-            const int r = g.cellRow(c) + MazeGrid::kRowStep[d], col = g.cellColumn(c) + MazeGrid::kColumnStep[d];
-            if (r < 0 || r >= g.rows || col < 0 || col >= g.columns || g.hasWall(g.cellRow(c), g.cellColumn(c), MazeGrid::kWall[d]))
-                continue;
-            const int n = g.cellIndex(r, col);
-            if (from[size_t(n)] < 0) {
-                from[size_t(n)] = c;
-                open.push_back(n);
-            }
-        }
-    }
-    std::vector<int> way = {g.endCell};
-    while (way.back() != g.startCell)
-        way.push_back(from[size_t(way.back())]);
-    // The token picked up, then led from cell to cell in short steps.
-    const int dx = maze->getTravelerX() - g.cellX(g.cellColumn(g.startCell));
-    const int dy = maze->getTravelerY() - g.cellY(g.cellRow(g.startCell));
-    world.click(maze->getTravelerX() + 4, maze->getTravelerY() + 4);
-    ASSERT_TRUE(maze->isDragging());
-    for (auto it = way.rbegin() + 1; it != way.rend(); ++it) {
-        const int tx = g.cellX(g.cellColumn(*it)) + dx, ty = g.cellY(g.cellRow(*it)) + dy;
-        for (int steps = 0; steps < 20 && (maze->getTravelerX() != tx || maze->getTravelerY() != ty); ++steps) {
-            const int x = maze->getTravelerX(), y = maze->getTravelerY();
-            world.mouseMove(x + std::max(-10, std::min(10, tx - x)), y + std::max(-10, std::min(10, ty - y)));
-            world.stepFrames(1);
-            // In the end cell the token climbs by itself.
-            if (g.cellIndex(g.rowAt(maze->getTravelerY()), g.columnAt(maze->getTravelerX())) == g.endCell)
-                break;
-        }
-    }
-    for (int climb = 0; climb < 30 && !maze->isSolved(); ++climb) {
-        world.mouseMove(maze->getTravelerX(), maze->getTravelerY());
-        world.stepFrames(1);
-    }
+    walkHedgeMaze(player, world, maze);
     EXPECT_TRUE(maze->isSolved());
     ASSERT_TRUE(painted([this] { return flag("hedgeMazeSolved") == "true"; }));
     expectCleanRun();
@@ -309,30 +267,7 @@ TEST_F(SampleScenesTest, TheAirCompressorIsMendedWithFusesAndWires)
     ASSERT_TRUE(air->isInstanceOf("AirCompressor"));
     enter(21);
     ASSERT_TRUE(stepUntil([air] { return !air->isTransitioning(); }));
-    // The right fuses: yellow, green, purple in holders 1 to 3.
-    const char* fuses[] = {"Fuse_YellowOnGround", "Fuse_GreenOnGround", "Fuse_PurpleOnGround"};
-    for (int holder = 0; holder < 3; ++holder) {
-        sprite::SpriteBase* fuse = air->getSprite(fuses[holder]);
-        clickOn(world, fuse);
-        EXPECT_FALSE(fuse->isVisible()) << fuses[holder];
-        world.click(180 + 70 * holder, 220);
-    }
-    ASSERT_EQ("3", runLua(air, "return self:getNumCorrectFuses()"));
-    sprite::SpriteBase* test = air->getSprite("Button_Test");
-    clickOn(world, test);
-    ASSERT_EQ("wires", story(air, "LF.compressorStage"));
-    // The right diodes: 3, 1, 4, 2 in sockets 1 to 4.
-    const int diodes[] = {3, 1, 4, 2};
-    for (int socket = 0; socket < 4; ++socket) {
-        sprite::SpriteBase* diode = air->getSprite(("Diode" + std::to_string(diodes[socket])).c_str());
-        sprite::SpriteBase* target = air->getSprite(("DiodeRect" + std::to_string(socket + 1)).c_str());
-        world.mouseDown(centreX(diode), centreY(diode));
-        world.mouseMove(centreX(target), centreY(target));
-        world.mouseUp(centreX(target), centreY(target));
-    }
-    ASSERT_EQ("4", runLua(air, "return self:getWiringStatus()"));
-    sprite::SpriteBase* start = air->getSprite("Button_Start");
-    clickOn(world, start);
+    mendAirCompressor(player, world, air);
     EXPECT_EQ("running", story(air, "LF.compressorStage"));
     EXPECT_TRUE(air->getSprite("IndicatorLight")->isVisible());
     world.stepFrames(20);
@@ -344,14 +279,7 @@ TEST_F(SampleScenesTest, TheCallBoxTakesTheNumberOnTheCard)
     auto* box = static_cast<CallBox*>(room(22));
     ASSERT_TRUE(box->isInstanceOf("CallBox"));
     enter(22);
-    // The first click ends the intercom's greeting; the next lifts the receiver.
-    clickOn(world, box->getSprite("ReceiverOnHook"));
-    clickOn(world, box->getSprite("ReceiverOnHook"));
-    EXPECT_TRUE(box->getSprite("ReceiverOffHook")->isVisible());
-    for (int digit : {3, 1, 4, 1})
-        clickOn(world, box->getSprite(("CallBox" + std::to_string(digit)).c_str()));
-    EXPECT_EQ(4, box->getEnteredCount());
-    clickOn(world, box->getSprite("CallBoxEnter"));
+    dialCallBox(player, world, box);
     EXPECT_EQ("true", runLua(box, "return tostring(LF.callBoxSolved)"));
     expectCleanRun();
 }

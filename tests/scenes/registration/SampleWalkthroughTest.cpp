@@ -8,7 +8,10 @@
 #include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/Room.h"
+#include "scenes/aircompressor/AirCompressor.h"
+#include "scenes/callbox/CallBox.h"
 #include "scenes/fountain/FountainCU.h"
+#include "scenes/maze/Maze.h"
 #include "scenes/treasurechest/TreasureChestCU.h"
 #include "sprites/script/ScriptHost.h"
 #include "tests/scenes/support/SamplePuzzles.h"
@@ -32,6 +35,13 @@ enum WalkRoom {
     kWalkChest = 6,
     kWalkFountain = 7,
     kWalkTavernGallery = 10,
+    kWalkMansionGate = 13,
+    kWalkDiveDock = 14,
+    kWalkHedgeMazeFront = 15,
+    kWalkMaze = 20,
+    kWalkAirCompressor = 21,
+    kWalkCallBox = 22,
+    kWalkLanding = 25,
 };
 // Where the main menu's and the pause book's buttons lie on the screen.
 constexpr int kStartX = 400, kStartY = 410;
@@ -212,14 +222,62 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         settings = w.quit();
     }
     {
-        // The second chapter goes on from its saved start.
+        // Chapter 2 from its saved start: the call box at the mansion gate and
+        // the hedge maze beside it; the program is left at the gate.
         gametest::SampleRun run(settings);
         ASSERT_TRUE(run.started);
         Walk w(run);
         w.start();
-        EXPECT_EQ(kWalkTavernGallery, w.current());
+        ASSERT_EQ(kWalkTavernGallery, w.current()) << "the chapter's start was saved";
         EXPECT_EQ(2, w.chapter());
-        EXPECT_GE(run.canvas->getProgress()->maxChapter, 1);
+        EXPECT_FALSE(w.story("LF.fountainFixedWaterOn")) << "a chapter starts on a fresh story";
+
+        w.walk({kWalkMarket, kWalkOldTown, kWalkMansionGate, kWalkCallBox});
+        ASSERT_FALSE(HasFatalFailure());
+        w.player.closeInstructions();
+        dialCallBox(w.player, run.world, static_cast<CallBox*>(w.room()));
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_TRUE(w.story("LF.callBoxSolved"));
+        w.walk({kWalkMansionGate, kWalkHedgeMazeFront, kWalkMaze});
+        ASSERT_FALSE(HasFatalFailure());
+        w.player.closeInstructions();
+        walkHedgeMaze(w.player, run.world, static_cast<Maze*>(w.room()));
+        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_TRUE(w.player.arrivedIn(kWalkHedgeMazeFront, 400)) << "out of the maze";
+        EXPECT_TRUE(w.story("LF.hedgeMazeSolved"));
+        w.player.settle();
+        w.walk({kWalkMansionGate});
+        ASSERT_FALSE(HasFatalFailure());
+        settings = w.quit();
+    }
+    {
+        // Again: the compressor at the dive dock is mended, and the diving
+        // boat ends the chapter.
+        gametest::SampleRun run(settings);
+        ASSERT_TRUE(run.started);
+        Walk w(run);
+        w.start();
+        ASSERT_EQ(kWalkMansionGate, w.current());
+        EXPECT_EQ(2, w.chapter());
+        EXPECT_TRUE(w.story("LF.callBoxSolved"));
+        EXPECT_TRUE(w.story("LF.hedgeMazeSolved"));
+
+        w.walk({kWalkOldTown, kWalkMarket, kWalkTavernGallery, kWalkDiveDock});
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_FALSE(w.room()->getSprite("DiveBoat")->isVisible()) << "the compressor is still broken";
+        w.walk({kWalkAirCompressor});
+        ASSERT_FALSE(HasFatalFailure());
+        w.player.closeInstructions();
+        mendAirCompressor(w.player, run.world, static_cast<AirCompressor*>(w.room()));
+        ASSERT_FALSE(HasFatalFailure());
+        w.walk({kWalkDiveDock});
+        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_TRUE(w.room()->getSprite("DiveBoat")->isVisible()) << "the boat waits";
+        w.click("DiveBoat");
+        EXPECT_EQ(3, w.chapter());
+        ASSERT_EQ(LanternfieldCanvas::ROOM_VIGNETTE, w.current()) << "the third chapter's slides";
+        w.pageThrough({"NextButton", "ContinueButton"});
+        ASSERT_EQ(kWalkLanding, w.current());
         w.expectClean();
     }
 }

@@ -2,6 +2,9 @@
 #include "tests/scenes/support/SamplePuzzles.h"
 
 #include "game/rooms/Room.h"
+#include "scenes/aircompressor/AirCompressor.h"
+#include "scenes/callbox/CallBox.h"
+#include "scenes/maze/Maze.h"
 #include "scenes/fountain/FountainCU.h"
 #include "scenes/pipes/PipesCU.h"
 #include "scenes/slideblock/SlideBlockPuzzle.h"
@@ -12,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <map>
 
@@ -170,6 +174,93 @@ void openChest(gametest::SamplePlayer& player, TreasureChestCU* chest)
         player.painted([board, host] { return board->isBusy() || host->getLuaBoolean("LF.chestOpened"); }, 60);
     }
     ASSERT_TRUE(host->getLuaBoolean("LF.chestOpened"));
+}
+
+void walkHedgeMaze(gametest::SamplePlayer&, testsupport::GameWorld& world, Maze* maze)
+{
+    world.stepFrames(2);
+    MazeGrid& g = maze->grid();
+    // The way through, found over the open walls.
+    std::vector<int> from(size_t(g.cellCount()), -1);
+    std::deque<int> open = {g.startCell};
+    from[size_t(g.startCell)] = g.startCell;
+    while (!open.empty()) {
+        const int c = open.front();
+        open.pop_front();
+        for (int d = 0; d < MazeGrid::DIRECTIONS; ++d) {
+            const int r = g.cellRow(c) + MazeGrid::kRowStep[d], col = g.cellColumn(c) + MazeGrid::kColumnStep[d];
+            if (r < 0 || r >= g.rows || col < 0 || col >= g.columns || g.hasWall(g.cellRow(c), g.cellColumn(c), MazeGrid::kWall[d]))
+                continue;
+            const int n = g.cellIndex(r, col);
+            if (from[size_t(n)] < 0) {
+                from[size_t(n)] = c;
+                open.push_back(n);
+            }
+        }
+    }
+    std::vector<int> way = {g.endCell};
+    while (way.back() != g.startCell)
+        way.push_back(from[size_t(way.back())]);
+    // The token picked up, then led from cell to cell in short steps.
+    const int dx = maze->getTravelerX() - g.cellX(g.cellColumn(g.startCell));
+    const int dy = maze->getTravelerY() - g.cellY(g.cellRow(g.startCell));
+    world.click(maze->getTravelerX() + 4, maze->getTravelerY() + 4);
+    ASSERT_TRUE(maze->isDragging());
+    for (auto it = way.rbegin() + 1; it != way.rend(); ++it) {
+        const int tx = g.cellX(g.cellColumn(*it)) + dx, ty = g.cellY(g.cellRow(*it)) + dy;
+        for (int steps = 0; steps < 20 && (maze->getTravelerX() != tx || maze->getTravelerY() != ty); ++steps) {
+            const int x = maze->getTravelerX(), y = maze->getTravelerY();
+            world.mouseMove(x + std::max(-10, std::min(10, tx - x)), y + std::max(-10, std::min(10, ty - y)));
+            world.stepFrames(1);
+            // In the end cell the token climbs by itself.
+            if (g.cellIndex(g.rowAt(maze->getTravelerY()), g.columnAt(maze->getTravelerX())) == g.endCell)
+                break;
+        }
+    }
+    for (int climb = 0; climb < 30 && !maze->isSolved(); ++climb) {
+        world.mouseMove(maze->getTravelerX(), maze->getTravelerY());
+        world.stepFrames(1);
+    }
+    ASSERT_TRUE(maze->isSolved());
+}
+
+void dialCallBox(gametest::SamplePlayer& player, testsupport::GameWorld& world, CallBox* box)
+{
+    for (int i = 0; i < 3 && !box->getSprite("ReceiverOffHook")->isVisible(); ++i)
+        player.clickOn(box->getSprite("ReceiverOnHook"));
+    ASSERT_TRUE(box->getSprite("ReceiverOffHook")->isVisible());
+    for (int digit : {3, 1, 4, 1})
+        player.clickOn(box->getSprite(("CallBox" + std::to_string(digit)).c_str()));
+    ASSERT_EQ(4, box->getEnteredCount());
+    player.clickOn(box->getSprite("CallBoxEnter"));
+    world.stepFrames(1);
+}
+
+void mendAirCompressor(gametest::SamplePlayer& player, testsupport::GameWorld& world, AirCompressor* air)
+{
+    auto centreX = [](sprite::SpriteBase* s) { return s->left() + s->width() / 2; };
+    auto centreY = [](sprite::SpriteBase* s) { return s->top() + s->height() / 2; };
+    // The right fuses: yellow, green, purple in holders 1 to 3.
+    const char* fuses[] = {"Fuse_YellowOnGround", "Fuse_GreenOnGround", "Fuse_PurpleOnGround"};
+    for (int holder = 0; holder < 3; ++holder) {
+        sprite::SpriteBase* fuse = air->getSprite(fuses[holder]);
+        player.clickOn(fuse);
+        EXPECT_FALSE(fuse->isVisible()) << fuses[holder];
+        world.click(180 + 70 * holder, 220);
+    }
+    ASSERT_EQ(3, air->getNumCorrectFuses());
+    player.clickOn(air->getSprite("Button_Test"));
+    // The right diodes: 3, 1, 4, 2 in sockets 1 to 4.
+    const int diodes[] = {3, 1, 4, 2};
+    for (int socket = 0; socket < 4; ++socket) {
+        sprite::SpriteBase* diode = air->getSprite(("Diode" + std::to_string(diodes[socket])).c_str());
+        sprite::SpriteBase* target = air->getSprite(("DiodeRect" + std::to_string(socket + 1)).c_str());
+        world.mouseDown(centreX(diode), centreY(diode));
+        world.mouseMove(centreX(target), centreY(target));
+        world.mouseUp(centreX(target), centreY(target));
+    }
+    ASSERT_EQ(4, air->getWiringStatus());
+    player.clickOn(air->getSprite("Button_Start"));
 }
 
 } // namespace scenetest

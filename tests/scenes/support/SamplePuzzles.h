@@ -8,7 +8,10 @@
 #include <utility>
 #include <vector>
 
+class AirCompressor;
+class CallBox;
 class FountainCU;
+class Maze;
 class SlideBlockPuzzle;
 class TreasureChestCU;
 
@@ -34,5 +37,17 @@ void mendFountain(gametest::SamplePlayer& player, testsupport::GameWorld& world,
 // board of the chapter solved as it comes behind the doors until the chest
 // stands open.
 void openChest(gametest::SamplePlayer& player, TreasureChestCU* chest);
+
+// In the hedge maze: the way through found over its open walls, and the
+// token dragged along it to the exit, where it climbs out by itself.
+void walkHedgeMaze(gametest::SamplePlayer& player, testsupport::GameWorld& world, Maze* maze);
+
+// At the call box: the receiver lifted (a first click may only end the
+// intercom's greeting), the number on the card dialled and entered.
+void dialCallBox(gametest::SamplePlayer& player, testsupport::GameWorld& world, CallBox* box);
+
+// At the broken compressor: the right fuses into their holders, the test
+// button, the diodes dragged into their sockets, and the start button.
+void mendAirCompressor(gametest::SamplePlayer& player, testsupport::GameWorld& world, AirCompressor* air);
 
 } // namespace scenetest
