@@ -103,6 +103,14 @@ public:
     struct SceneHooks {
         // The pipes close-up puts its pipes back to their start.
         void (*resetPipes)(sprite::DialogSprite* pipes) = nullptr;
+        // The pipes close-up opens over the fountain room.
+        void (*growPipes)(sprite::DialogSprite* pipes) = nullptr;
+        // The pegs close-up opens from (x, y) for peg puzzle n over the room.
+        void (*growPegs)(sprite::DialogSprite* pegs, int x, int y, int n, int hostRoom) = nullptr;
+        // The safe close-up closes.
+        void (*closeSafeCrack)(sprite::DialogSprite* safe) = nullptr;
+        // The temple-door room builds the board of puzzle n.
+        void (*setupTempleDoorPuzzle)(Room* room, int n) = nullptr;
     };
     static SceneHooks sceneHooks;
 
@@ -191,6 +199,28 @@ public:
     sprite::SpriteBase* getHeldItemSprite();
     void setGameInstructionsInfo(int game, int x, int y);
     int getGameInstructionsGame() const { return m_nInstructionsGame; }
+    void getGameInstructionsInfo(int& game, int& x, int& y) const
+    {
+        game = m_nInstructionsGame;
+        x = m_nInstructionsX;
+        y = m_nInstructionsY;
+    }
+    // The scripts' flag that a mini-game's panel is still to show by itself
+    // (games 0 to 17).
+    bool getShowGameInstructions(int game);
+    void setShowGameInstructions(int game, bool show);
+    // Opens (grown or at once) or closes the instructions panel of a game,
+    // or only offers its question mark once the panel has been seen.
+    void showGameInstructions(int x, int y, int game, bool show, bool grow, int steps, int originX, int originY,
+                              float startScale, float endScale);
+    void showGameInsDimmer(bool show);
+    // An ordinary cursor by index; while locked, pointer moves keep it.
+    using sprite::GameCanvas3::setCursor;
+    void setCursor(int index, bool lock);
+    // The close-ups the scripts and the jump screen open and close.
+    void enterPegsCU(int n);
+    void exitSafeCrack();
+    void setupTempleDoorPuzzle(int n);
     void handleAction(lang::Object* receiver, lang::String* command) override;
 
     ProgressRecord* getProgress() const { return m_pProgress; }

@@ -7,11 +7,13 @@
 
 #include "core/lang/Synchronized.h"
 #include "game/ambient/AmbientSoundManager.h"
+#include "game/dialogs/GameInstructDialog.h"
 #include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/Room.h"
 #include "platform/kernel/DebugOutput.h"
 #include "sound/clip/AudioClip.h"
+#include "sprites/buttons/ButtonMixin.h"
 #include "sprites/script/ScriptHost.h"
 #include "sprites/settings/User.h"
 
@@ -160,6 +162,108 @@ void LanternfieldCanvas::setGameInstructionsInfo(int game, int x, int y)
     m_nInstructionsGame = game;
     m_nInstructionsX = x;
     m_nInstructionsY = y;
+}
+
+bool LanternfieldCanvas::getShowGameInstructions(int game)
+{
+    ScriptHost* host = ScriptHost::instance;
+    if (unsigned(game) >= unsigned(GameInstructDialog::GAME_COUNT) || !host || !host->getState())
+        return false;
+    host->callLuaFunctionIntResult("LF_getShowGameInstructions", game + 1);
+    return host->popLuaBoolean();
+}
+
+void LanternfieldCanvas::setShowGameInstructions(int game, bool show)
+{
+    ScriptHost* host = ScriptHost::instance;
+    if (unsigned(game) >= unsigned(GameInstructDialog::GAME_COUNT) || !host)
+        return;
+    host->callLuaFunction(show ? "LF_setShowGameInstructions" : "LF_clearShowGameInstructions", game + 1);
+}
+
+void LanternfieldCanvas::showGameInsDimmer(bool show)
+{
+    sprite::SpriteBase* dimmer = getSprite("GameInsDimmer");
+    if (!dimmer)
+        return;
+    if (show)
+        addSpriteBehind("GameInsDimmer", dimmer, getSprite("GameInstructions"));
+    dimmer->setVisible(show);
+}
+
+void LanternfieldCanvas::showGameInstructions(int x, int y, int game, bool show, bool grow, int steps, int originX,
+                                              int originY, float startScale, float endScale)
+{
+    sprite::SpriteBase* panelSprite = getSprite("GameInstructions");
+    auto* panel = panelSprite && panelSprite->isInstanceOf("GameInstructDialog")
+                      ? static_cast<GameInstructDialog*>(panelSprite)
+                      : nullptr;
+    sprite::SpriteBase* mark = getSprite("GameInsQuestionMark");
+    if (!show) {
+        if (panel)
+            panel->setGame(game, false);
+        if (mark)
+            mark->setVisible(false);
+        showGameInsDimmer(false);
+        return;
+    }
+    if (grow || getShowGameInstructions(game)) {
+        if (mark)
+            mark->setVisible(false);
+        if (panel && grow) {
+            panel->zoom(game, false, x, y, steps, originX, originY, startScale, endScale);
+        } else if (panel) {
+            panel->setPosition(x - panel->width() / 2, y - panel->height() / 2);
+            panel->setScale(1.0);
+            panel->setGame(game, true);
+        }
+        showGameInsDimmer(true);
+        if (!grow) {
+            if (sprite::SpriteBase* dimmer = getSprite("GameInsDimmer"))
+                dimmer->setAlphaBalance(GameInstructDialog::DIMMER_ALPHA);
+        }
+    } else {
+        if (mark) {
+            mark->setVisible(true);
+            if (sprite::ButtonMixin* button = sprite::ButtonMixin::fromSprite(mark))
+                button->setEnabled(true);
+        }
+        showGameInsDimmer(false);
+    }
+    setShowGameInstructions(game, false);
+}
+
+void LanternfieldCanvas::setCursor(int index, bool lock)
+{
+    m_nCurrentCursor = index;
+    m_bCursorLock = lock;
+}
+
+void LanternfieldCanvas::enterPegsCU(int n)
+{
+    // The grow point and the host room of peg puzzles 1 to 3.
+    static const int kPegs[3][3] = {{408, 220, 40}, {585, 165, 41}, {318, 220, 42}};
+    sprite::DialogSprite* pegs = m_closeUps[1];
+    if (!pegs)
+        return;
+    if (Room* room = getCurrentRoom())
+        room->pauseIfVisible();
+    if (n >= 1 && n <= 3 && sceneHooks.growPegs)
+        sceneHooks.growPegs(pegs, kPegs[n - 1][0], kPegs[n - 1][1], n, kPegs[n - 1][2]);
+}
+
+void LanternfieldCanvas::exitSafeCrack()
+{
+    if (m_closeUps[6] && sceneHooks.closeSafeCrack)
+        sceneHooks.closeSafeCrack(m_closeUps[6]);
+}
+
+void LanternfieldCanvas::setupTempleDoorPuzzle(int n)
+{
+    // Room 61 is the temple-door puzzle.
+    Room* room = getRoom(61);
+    if (room && sceneHooks.setupTempleDoorPuzzle)
+        sceneHooks.setupTempleDoorPuzzle(room, n);
 }
 
 void LanternfieldCanvas::handleAction(lang::Object* receiver, lang::String* command)

@@ -21,6 +21,8 @@ public:
     // The bar goes back to its home position.
     void setToOrigin();
     void enableItems(bool enable) { m_bItemsEnabled = enable; }
+    // The cave map with its overlays shown or hidden (no map yet).
+    void showCaveMap(bool) {}
     // The new-game state: no items, no hints.
     void reset();
     // The pointer rests on an item of the bar.
