@@ -24,12 +24,19 @@ void put32(std::vector<uint8_t>& out, uint32_t v)
 std::vector<uint8_t> toneWav(double hertz, int milliseconds, int rate, int peak)
 {
     const int frames = int(int64_t(rate) * milliseconds / 1000);
-    std::vector<uint8_t> pcm;
+    std::vector<int16_t> samples;
     for (int i = 0; i < frames; ++i) {
         const double envelope = 1.0 - double(i) / frames;
-        const double v = std::sin(2.0 * 3.14159265358979 * hertz * i / rate) * envelope * peak;
-        put16(pcm, uint32_t(uint16_t(int16_t(v))));
+        samples.push_back(int16_t(std::sin(2.0 * 3.14159265358979 * hertz * i / rate) * envelope * peak));
     }
+    return pcmWav(samples, rate);
+}
+
+std::vector<uint8_t> pcmWav(const std::vector<int16_t>& samples, int rate)
+{
+    std::vector<uint8_t> pcm;
+    for (int16_t v : samples)
+        put16(pcm, uint32_t(uint16_t(v)));
     std::vector<uint8_t> wav = {'R', 'I', 'F', 'F'};
     put32(wav, uint32_t(38 + pcm.size()));
     wav.insert(wav.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});

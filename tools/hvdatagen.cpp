@@ -14,10 +14,25 @@
 //   exit X Y W H "t"            an exit: a framed box with an arrow and the
 //                               name of the room it leads to
 // Colours are 0xAARRGGBB.
+//
+// A font description (data/fonts) makes a bitmap font of the engine's
+// default face for the bitmap-font text sprite: "fonts/<name>.png" with
+// white glyphs for the codes 32 to 255 and "fonts/<name>_glyphs.png", its
+// glyph table.
+//   size N                      the glyphs' pixel height
+//
+// A sound description (data/sounds) makes a 16-bit mono WAV item named by
+// its path without ".txt", its pieces one after the other:
+//   note HZ MS [LEVEL]          a sine note, soft at both ends (LEVEL 0..100)
+//   sweep HZ HZ MS [LEVEL]      a tone gliding from one pitch to the other
+//   noise MS [LEVEL]            a burst of noise fading out
+//   rest MS                     silence
 #include "core/lang/String.h"
 #include "platform/user/Backend.h"
 #include "tools/GlyphPainter.h"
+#include "tools/GlyphTable.h"
 #include "tools/PngWriter.h"
+#include "tools/WavWriter.h"
 #include "tools/archive/ArchiveWriter.h"
 #include "windowing/fonts/Font.h"
 #include "windowing/fonts/FontMetrics.h"
@@ -339,6 +354,136 @@ bool drawDescription(const std::string& text, const std::string& name, Pens& pen
     return true;
 }
 
+// A bitmap font: every glyph in a cell of a 16-column grid, drawn `pad`
+// pixels right of the cell's edge so that no part of it leaves the cell.
+bool drawFont(const std::string& text, const std::string& name, Pens& pens, std::vector<uint8_t>& atlasPng,
+              std::vector<uint8_t>& tablePng)
+{
+    int size = 0;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        const std::vector<std::string> w = words(line);
+        if (w.size() == 2 && w[0] == "size")
+            size = std::atoi(w[1].c_str());
+        else if (!w.empty())
+            size = -1;
+        if (size < 0)
+            break;
+    }
+    // Past this height the atlas of 224 glyphs grows beyond any texture.
+    constexpr int kMaxSize = 64;
+    if (size <= 0 || size > kMaxSize) {
+        std::fprintf(stderr, "hvdatagen: %s: a font needs one line \"size N\" (1 to %d)\n", name.c_str(), kMaxSize);
+        return false;
+    }
+    TextPen& pen = pens.of(size);
+    constexpr int kColumns = 16;
+    constexpr int kPad = 2;
+    constexpr int kCodes = 256 - tools::GlyphTable::kFirstCode;
+    int widest = 0;
+    std::vector<int> advance(static_cast<size_t>(kCodes));
+    for (int i = 0; i < kCodes; ++i) {
+        advance[size_t(i)] = std::max(0, pen.width(std::string(1, char(tools::GlyphTable::kFirstCode + i))));
+        widest = std::max(widest, advance[size_t(i)]);
+    }
+    const int cellWidth = widest + 3 * kPad;
+    const int cellHeight = pen.height();
+    const int rows = (kCodes + kColumns - 1) / kColumns;
+    Picture atlas(kColumns * cellWidth, rows * cellHeight, 0x00FFFFFFu);
+    std::vector<tools::GlyphRecord> records(static_cast<size_t>(kCodes));
+    {
+        tools::GlyphPainter painter(pen.font());
+        for (int i = 0; i < kCodes; ++i) {
+            const int cellX = (i % kColumns) * cellWidth;
+            const int cellY = (i / kColumns) * cellHeight;
+            painter.draw(static_cast<unsigned char>(tools::GlyphTable::kFirstCode + i), atlas.pixels.data(),
+                         atlas.width, atlas.height, cellX + kPad, cellY + pen.ascent());
+            tools::GlyphRecord& r = records[size_t(i)];
+            r.x = cellX;
+            r.y = cellY;
+            r.width = cellWidth;
+            r.height = cellHeight;
+            r.left = -kPad;
+            r.right = advance[size_t(i)];
+        }
+    }
+    atlasPng = atlas.png();
+    const tools::GlyphTable table(records);
+    const std::vector<uint32_t> words = table.pixels();
+    tablePng = tools::encodePng(words.data(), tools::GlyphTable::kWords, table.height(), true);
+    return true;
+}
+
+// The samples of a sound description; false (after a message) on a line it
+// cannot read.
+bool makeSound(const std::string& text, const std::string& name, std::vector<int16_t>& out)
+{
+    constexpr int kRate = 22050;
+    constexpr double kPeak = 12000.0;
+    constexpr double kPi = 3.14159265358979;
+    // Notes rise and fall over 5 ms, so that they start and end without a click.
+    constexpr int kEdge = kRate / 200;
+    // The longest piece: a minute.
+    constexpr int kMaxMs = 60000;
+    uint32_t seed = 12345;
+    std::istringstream in(text);
+    int lineNumber = 0;
+    for (std::string line; std::getline(in, line);) {
+        ++lineNumber;
+        const std::vector<std::string> w = words(line);
+        if (w.empty())
+            continue;
+        try {
+            const std::string& op = w[0];
+            auto ms = [&](size_t i) {
+                const int v = number(w.at(i));
+                if (v < 0 || v > kMaxMs)
+                    throw std::out_of_range(op);
+                return int(int64_t(v) * kRate / 1000);
+            };
+            auto level = [&](size_t i) { return w.size() > i ? std::clamp(number(w[i]), 0, 100) / 100.0 : 1.0; };
+            if (op == "rest" && w.size() == 2) {
+                out.insert(out.end(), size_t(ms(1)), 0);
+            } else if ((op == "note" && (w.size() == 3 || w.size() == 4)) ||
+                       (op == "sweep" && (w.size() == 4 || w.size() == 5))) {
+                const bool sweep = op == "sweep";
+                const double from = std::stod(w[1]);
+                const double to = sweep ? std::stod(w[2]) : from;
+                const int n = ms(sweep ? 3 : 2);
+                const double gain = level(sweep ? 4 : 3) * kPeak;
+                double phase = 0.0;
+                for (int i = 0; i < n; ++i) {
+                    const double hertz = from + (to - from) * i / std::max(1, n - 1);
+                    phase += 2.0 * kPi * hertz / kRate;
+                    const double edge = std::min({1.0, double(i) / kEdge, double(n - 1 - i) / kEdge});
+                    // A note fades to half its level over its length.
+                    const double decay = 1.0 - 0.5 * i / std::max(1, n);
+                    out.push_back(int16_t(std::sin(phase) * gain * edge * decay));
+                }
+            } else if (op == "noise" && (w.size() == 2 || w.size() == 3)) {
+                const int n = ms(1);
+                const double gain = level(2) * kPeak;
+                for (int i = 0; i < n; ++i) {
+                    seed = seed * 1664525u + 1013904223u;
+                    const double r = (seed >> 8) / double(1 << 24) * 2.0 - 1.0;
+                    out.push_back(int16_t(r * gain * (1.0 - double(i) / n)));
+                }
+            } else {
+                throw std::invalid_argument(op);
+            }
+        } catch (const std::exception&) {
+            std::fprintf(stderr, "hvdatagen: %s, line %d: cannot read \"%s\"\n", name.c_str(), lineNumber,
+                         line.c_str());
+            return false;
+        }
+    }
+    if (out.empty()) {
+        std::fprintf(stderr, "hvdatagen: %s: the sound is empty\n", name.c_str());
+        return false;
+    }
+    return true;
+}
+
 // The files with this ending below the folder, by their path relative to it
 // ('/' separated) without the ending.
 std::vector<std::pair<std::string, fs::path>> filesBelow(const fs::path& folder, const std::string& ending)
@@ -395,6 +540,19 @@ int main(int argc, char** argv)
         ok = ok && drawDescription(readFile(description.second, read), description.first, pens, picture) && read;
         archive.add(description.first + ".png", picture.png());
     }
+    const auto fonts = filesBelow(data / "fonts", ".txt");
+    for (const auto& font : fonts) {
+        std::vector<uint8_t> atlas, table;
+        ok = ok && drawFont(readFile(font.second, read), font.first, pens, atlas, table) && read;
+        archive.add("fonts/" + font.first + ".png", atlas);
+        archive.add("fonts/" + font.first + "_glyphs.png", table);
+    }
+    const auto sounds = filesBelow(data / "sounds", ".txt");
+    for (const auto& sound : sounds) {
+        std::vector<int16_t> samples;
+        ok = ok && makeSound(readFile(sound.second, read), sound.first, samples) && read;
+        archive.add(sound.first, tools::pcmWav(samples));
+    }
     archive.add("logo", logo(pens.of(28)).png());
     archive.add("loading", loadingLabel(pens.of(20)).png());
     archive.add("loadbar", loadBar().png());
@@ -411,7 +569,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "hvdatagen: the game data could not be made in %s\n", out.string().c_str());
         return 1;
     }
-    std::printf("hvdatagen: %zu manifests, %zu pictures, %zu archive items and %d scripts in %s\n", manifests.size(),
-                descriptions.size(), archive.size(), scripts, out.string().c_str());
+    std::printf("hvdatagen: %zu manifests, %zu pictures, %zu fonts, %zu sounds, %zu archive items and %d scripts in %s\n",
+                manifests.size(), descriptions.size(), fonts.size(), sounds.size(), archive.size(), scripts,
+                out.string().c_str());
     return 0;
 }
