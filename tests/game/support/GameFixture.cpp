@@ -92,7 +92,14 @@ std::string roomScript(const std::string& room)
 void writeGame(testsupport::GameData& data, const GameOptions& options)
 {
     std::ostringstream top;
-    top << "<data>\n" << kCanvasData << "\n<sprites>\n";
+    top << "<data>\n" << kCanvasData << "\n";
+    if (options.soundCount > 0) {
+        data.sound("tone.wav");
+        top << "<sounds>\n";
+        for (int i = 0; i < options.soundCount; ++i)
+            top << "+tone.wav\n";
+    }
+    top << "<sprites>\n";
     auto add = [&](const std::string& name, const std::string& entry) {
         if (!options.omitted.count(name))
             top << name << " " << entry << "\n";
@@ -113,13 +120,23 @@ void writeGame(testsupport::GameData& data, const GameOptions& options)
         }
         data.script(name + ".lua", roomScript(name));
     }
-    add("MainMenu", "MenuSprite 0 0 800 600 0 0");
-    add("Options", "OptionsSprite 0 0 400 300 0 0");
-    add("Instructions", "InstructDialog 0 0 400 300 0 0");
-    add("GameInstructions", "GameInstructDialog 0 0 400 300 0 0");
-    add("BookDialog", "BookDlgSprite 0 0 800 600 0 0");
-    add("ChoosePlayer", "ChoosePlayer 0 0 400 300 0 0");
-    add("PuzzleCheats", "PuzzleCheats 0 0 800 600 0 0");
+    // A dialog with its nested manifest when the options give one.
+    auto addDialog = [&](const std::string& name, const std::string& cls, const std::string& numbers) {
+        const auto nested = options.dialogManifests.find(name);
+        if (nested == options.dialogManifests.end()) {
+            add(name, cls + " " + numbers);
+            return;
+        }
+        data.manifest("dialog_" + name, nested->second);
+        add(name, cls + ":+dialog_" + name + " " + numbers);
+    };
+    addDialog("MainMenu", "MenuSprite", "0 0 800 600 0 0");
+    addDialog("Options", "OptionsSprite", "0 0 400 300 0 0");
+    addDialog("Instructions", "InstructDialog", "0 0 400 300 0 0");
+    addDialog("GameInstructions", "GameInstructDialog", "0 0 400 300 0 0");
+    addDialog("BookDialog", "BookDlgSprite", "0 0 800 600 0 0");
+    addDialog("ChoosePlayer", "ChoosePlayer", "0 0 400 300 0 0");
+    addDialog("PuzzleCheats", "PuzzleCheats", "0 0 800 600 0 0");
     add("Inventory", "Inventory:+inventory 0 500 800 100 0 0");
     data.manifest("inventory", "<sprites>\nInventoryBG RectSprite 0 0 800 100 -0x1000000 1\n<end>\n");
     for (const char* name : LanternfieldCanvas::kCharacterNames)
@@ -137,6 +154,13 @@ void writeGame(testsupport::GameData& data, const GameOptions& options)
     data.classScripts();
     data.script("Room.lua", "hv = hv or {}\nhv.Room = {}\nrooms = rooms or {}\n");
     data.script("LanternfieldCanvas.lua", "hv = hv or {}\nhv.LanternfieldCanvas = {}\n");
+    // The jump screen's table answers every function it is asked for by
+    // recording the call.
+    data.script("PuzzleCheats.lua", R"(rooms = rooms or {}
+rooms["PuzzleCheats"] = setmetatable({}, {__index = function(t, name)
+    return function(self, n) record(name .. ":PuzzleCheats", n) end
+end})
+)");
     data.script("Lanternfield.lua", R"(record("Lanternfield.lua")
 LF = LF or {}
 LF.vignetteSeen = LF.vignetteSeen or {0, 0, 0, 0, 0, 0}
@@ -146,7 +170,11 @@ function LF_setVignetteNotSeen(n) LF.vignetteSeen[n] = 0 end
 function LF_save() record("LF_save") return "" end
 function LF_replaceMusic(name) record("LF_replaceMusic", name) end
 function LF_cleanupGlobalISpy() end
-function LF_setGlobalISpyActive(n) end
+function LF_setGlobalISpyActive(n) record("LF_setGlobalISpyActive", n) end
+LF.showInstructions = LF.showInstructions or {}
+function LF_getShowGameInstructions(n) return LF.showInstructions[n] == true end
+function LF_setShowGameInstructions(n) LF.showInstructions[n] = true end
+function LF_clearShowGameInstructions(n) LF.showInstructions[n] = false end
 function LF_blackBarsShow(n) end
 function LF_clearPreviousAmbientSound() end
 )" + options.gameScript);

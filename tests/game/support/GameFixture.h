@@ -32,6 +32,11 @@ struct GameOptions {
     std::map<std::string, std::string> roomClasses;
     // Lines added to "Lanternfield.lua".
     std::string gameScript;
+    // A dialog's nested manifest text by dialog name ("MainMenu",
+    // "BookDialog" ...); dialogs not listed have no children.
+    std::map<std::string, std::string> dialogManifests;
+    // Entries of the canvas's sound table, all one short tone; none when 0.
+    int soundCount = 0;
 };
 
 // The nested manifest of a room with these exits ("Door<i> DoorSprite ..."
