@@ -34,6 +34,14 @@ sprite::SpriteBase* canvasSprite(const char* name)
 
 } // namespace
 
+void GameInstructDialog::setEndAction(const char* command)
+{
+    // The sprite keeps its own reference to the command.
+    auto* text = new lang::String(command);
+    setAction(this, text);
+    text->release();
+}
+
 GameInstructDialog::GameInstructDialog() : sprite::DialogSprite(false), m_nGame(-1), m_bZooming(false) {}
 
 void GameInstructDialog::setDefinition(sprite::SpriteDefinition* definition)
@@ -90,8 +98,7 @@ void GameInstructDialog::zoom(int game, bool closing, int x, int y, int frames, 
         transition = new sprite::TransitionScale(frames, getX() + kOffsetX, getY() + kOffsetY, originX, originY,
                                                  fullScale, smallScale, 0.0f, 1, 1, 1, 1, 0, 0);
         show(false, transition);
-        lang::String command(kShrinkDone);
-        setAction(this, &command);
+        setEndAction(kShrinkDone);
         if (dimmer) {
             dimmer->setVisible(true);
             dimmer->setAlphaDestination(0, frames, 1);
@@ -105,8 +112,7 @@ void GameInstructDialog::zoom(int game, bool closing, int x, int y, int frames, 
         if (sprite::SpriteBase* mark = canvasSprite("GameInsQuestionMark"))
             mark->setVisible(false);
         show(true, transition);
-        lang::String command(kGrowDone);
-        setAction(this, &command);
+        setEndAction(kGrowDone);
         if (dimmer) {
             dimmer->setVisible(true);
             dimmer->setAlphaBalance(0);

@@ -56,6 +56,9 @@ public:
     bool isZooming() const { return m_bZooming; }
 
 private:
+    // The message the panel sends itself when its grow or shrink ends.
+    void setEndAction(const char* command);
+
     int m_nGame;
     bool m_bZooming;
 };
