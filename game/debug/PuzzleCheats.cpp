@@ -14,7 +14,7 @@ using Kind = PuzzleCheats::JumpKind;
 
 const char PuzzleCheats::kScriptFile[] = "PuzzleCheats.lua";
 
-const PuzzleCheats::CheckBox PuzzleCheats::kCheckBoxes[] = {
+const PuzzleCheats::CheckBox PuzzleCheats::kCheckBoxes[CHECK_BOX_COUNT] = {
     {1, "SolvedLures", "clickOnSolvedLures"},
     {1, "CheckFixedFountain", "clickOnFixedFountain"},
     {1, "CheckCleanedStore", "clickOnCleanedStore"},
@@ -36,9 +36,8 @@ const PuzzleCheats::CheckBox PuzzleCheats::kCheckBoxes[] = {
     {6, "SolvedWindRace", "clickOnSolvedWindRace"},
     {6, "SolvedTempleDoorPuzzles", "clickOnSolvedTemplePuzzleDoors"},
 };
-const int PuzzleCheats::kCheckBoxCount = int(sizeof kCheckBoxes / sizeof kCheckBoxes[0]);
 
-const PuzzleCheats::Jump PuzzleCheats::kJumps[] = {
+const PuzzleCheats::Jump PuzzleCheats::kJumps[JUMP_COUNT] = {
     {1, "To_Dock", 0, Kind::Clean},
     {1, "To_ProfessorHouse", 1, Kind::Clean},
     {1, "To_MarketPlace", 2, Kind::Clean},
@@ -100,7 +99,6 @@ const PuzzleCheats::Jump PuzzleCheats::kJumps[] = {
     {6, "To_GoldenRoom", 63, Kind::Clean},
     {6, "To_AmuletDoor", 62, Kind::Clean},
 };
-const int PuzzleCheats::kJumpCount = int(sizeof kJumps / sizeof kJumps[0]);
 
 namespace {
 

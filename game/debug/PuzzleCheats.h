@@ -38,10 +38,11 @@ public:
         JumpKind kind;
     };
 
-    static const CheckBox kCheckBoxes[];
-    static const int kCheckBoxCount;
-    static const Jump kJumps[];
-    static const int kJumpCount;
+    // The tables of the six pages, in the order their parts are tried.
+    static constexpr int CHECK_BOX_COUNT = 20;
+    static constexpr int JUMP_COUNT = 60;
+    static const CheckBox kCheckBoxes[CHECK_BOX_COUNT];
+    static const Jump kJumps[JUMP_COUNT];
     // The screen's script, with its callbacks and check-box functions.
     static const char kScriptFile[];
 

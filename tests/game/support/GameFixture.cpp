@@ -158,7 +158,7 @@ void writeGame(testsupport::GameData& data, const GameOptions& options)
     // recording the call.
     data.script("PuzzleCheats.lua", R"(rooms = rooms or {}
 rooms["PuzzleCheats"] = setmetatable({}, {__index = function(t, name)
-    return function(self, n) record(name .. ":PuzzleCheats", n) end
+    return function(self, ...) record(name .. ":PuzzleCheats", ...) end
 end})
 )");
     data.script("Lanternfield.lua", R"(record("Lanternfield.lua")
