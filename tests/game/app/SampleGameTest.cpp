@@ -2,6 +2,12 @@
 // loads cleanly, its exits join all 66 rooms into one graph that a player can
 // walk from the story's introduction, and a new game walks it by clicks.
 #include "core/lang/ResourceFile.h"
+#include "game/debug/PuzzleCheats.h"
+#include "game/dialogs/GameInstructDialog.h"
+#include "game/menus/BookDlgSprite.h"
+#include "game/menus/OptionsSprite.h"
+#include "sound/clip/AudioClip.h"
+#include "sprites/text/NewFontSprite.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
@@ -49,6 +55,19 @@ protected:
         world.stepFrames(30);
     }
     int current() { return canvas->getProgress()->currentRoom; }
+    sprite::DialogSprite* dialog(const char* name)
+    {
+        auto* d = static_cast<sprite::DialogSprite*>(canvas->getSprite(name));
+        EXPECT_NE(nullptr, d) << name;
+        return d;
+    }
+    // Clicks the middle of a dialog's part.
+    void clickOn(sprite::DialogSprite* d, const char* part)
+    {
+        sprite::SpriteBase* s = d->getSprite(part);
+        ASSERT_NE(nullptr, s) << part;
+        world.click(d->left() + s->left() + s->width() / 2, d->top() + s->top() + s->height() / 2);
+    }
 };
 
 TEST_F(SampleGameTest, TheGameDataLoadsWithEverythingItCounts)
@@ -120,6 +139,103 @@ TEST_F(SampleGameTest, ANewGameStartsWithTheIntroductionAndTheExitsLeadOn)
     EXPECT_EQ(2, current()) << "north to the market";
     EXPECT_TRUE(ScriptHost::instance->getLuaBoolean("LF.visited.Dock"));
     EXPECT_TRUE(ScriptHost::instance->getLuaBoolean("LF.visited.MarketPlace"));
+    EXPECT_TRUE(world.boxes().empty());
+}
+
+TEST_F(SampleGameTest, TheMenusDialogsAndJumpScreenHaveEveryPartTheyUse)
+{
+    sprite::DialogSprite* menu = dialog("MainMenu");
+    for (const char* part : {"ProfileName", "ClickHere", "bStart1", "bMenuOptions", "bMenuHowtoPlay", "bMenuExit",
+                             "upsellHV"})
+        EXPECT_NE(nullptr, menu->getSprite(part)) << part;
+    EXPECT_TRUE(menu->getSprite("ProfileName")->isInstanceOf("NewFontSprite"));
+
+    auto* book = static_cast<BookDlgSprite*>(dialog("BookDialog"));
+    canvas->getProgress()->maxChapter = 6;
+    for (int n = 1; n <= 6; ++n) {
+        book->showChapterPage(n);
+        for (const char* text : {"ChapterTitleText", "ChapterDescriptionText"}) {
+            auto* t = static_cast<sprite::NewFontSprite*>(book->getSprite(text));
+            ASSERT_NE(nullptr, t) << text;
+            EXPECT_GT(t->width(), 0) << "the font draws " << text << " " << n;
+        }
+        EXPECT_STREQ(("Chapter " + std::to_string(n)).c_str(),
+                     static_cast<sprite::NewFontSprite*>(book->getSprite("ChapterTitleText"))->getText().c_str());
+    }
+    for (const char* part : {"ChapterComplete", "PlayButton", "ResumeGame", "ReplayGame", "EndGame", "bMenuOptions",
+                             "bMenuInstructions", "ArrowLeftNormal", "ArrowLeftRollover", "ArrowRightNormal",
+                             "ArrowRightRollover", "BackToChapterText", "NextChapterText", "PageFlip_Overlay"})
+        EXPECT_NE(nullptr, book->getSprite(part)) << part;
+
+    sprite::DialogSprite* panel = dialog("GameInstructions");
+    for (const char* picture : GameInstructDialog::kPictureNames) {
+        if (*picture) {
+            EXPECT_NE(nullptr, panel->getSprite(picture)) << picture;
+        }
+    }
+    for (const char* part : {"insQuestionMark", "playButton", "closeButton"})
+        EXPECT_NE(nullptr, panel->getSprite(part)) << part;
+
+    sprite::DialogSprite* screen = dialog("PuzzleCheats");
+    for (int c = 1; c <= 6; ++c)
+        EXPECT_NE(nullptr, screen->getSprite(("Background_" + std::to_string(c)).c_str())) << c;
+    for (const PuzzleCheats::CheckBox& box : PuzzleCheats::kCheckBoxes)
+        EXPECT_NE(nullptr, screen->getSprite(box.sprite)) << box.sprite;
+    for (const PuzzleCheats::Jump& jump : PuzzleCheats::kJumps)
+        EXPECT_NE(nullptr, screen->getSprite(jump.sprite)) << jump.sprite;
+
+    // The sound table holds the click, the panel's zooms and the page flip.
+    ASSERT_GT(canvas->getSoundCount(), BookDlgSprite::SOUND_PAGE_FLIP);
+    EXPECT_STREQ("+sClick", canvas->getSound(0)->getName().c_str());
+    EXPECT_STREQ("+sZoomOut", canvas->getSound(GameInstructDialog::SOUND_SHRINK)->getName().c_str());
+    EXPECT_STREQ("+sZoomIn", canvas->getSound(GameInstructDialog::SOUND_GROW)->getName().c_str());
+    EXPECT_STREQ("+sPageFlip", canvas->getSound(BookDlgSprite::SOUND_PAGE_FLIP)->getName().c_str());
+    EXPECT_TRUE(world.boxes().empty());
+}
+
+TEST_F(SampleGameTest, TheOptionsKnobsSetTheVolumesHeardAndStoredOnClose)
+{
+    auto* options = static_cast<OptionsSprite*>(dialog("Options"));
+    EXPECT_EQ(85, options->musicVolume()) << "the default volumes";
+    EXPECT_EQ(170, options->effectsVolume());
+    window::AudioClip* music = canvas->getMusicClip();
+    ASSERT_TRUE(music->hasData()) << "the menu's music is in the data";
+    EXPECT_TRUE(music->isPlaying());
+    options->setVisible(true);
+    canvas->addSprite("Options", options, -1);
+    world.stepFrames(2);
+    sprite::SpriteBase* knob = options->getSprite("butmuknob");
+    const int x = options->left() + knob->left() + knob->width() / 2;
+    const int y = options->top() + knob->top() + knob->height() / 2;
+    world.mouseDown(x, y);
+    world.mouseMove(x - 45, y);
+    world.mouseUp(x - 45, y);
+    EXPECT_EQ(40, options->musicVolume());
+    EXPECT_EQ(40, music->getVolume()) << "heard at once";
+    EXPECT_EQ(-1, world.setting("VOLUMEMUSIC", -1));
+    clickOn(options, "bOptionsClose");
+    EXPECT_EQ(40, world.setting("VOLUMEMUSIC", -1));
+    EXPECT_EQ(170, world.setting("VOLUMEFX", -1));
+}
+
+TEST_F(SampleGameTest, TheJumpScreenReachesARoomOfTheChapter)
+{
+    canvas->enterGame(0);
+    canvas->getProgress()->chapter = 3;
+    auto* screen = static_cast<PuzzleCheats*>(dialog("PuzzleCheats"));
+    screen->onEnter();
+    world.stepFrames(2);
+    EXPECT_TRUE(screen->isVisible());
+    EXPECT_TRUE(screen->getSprite("Background_3")->isVisible());
+    EXPECT_TRUE(screen->getSprite("CleanedBookshelf")->isVisible());
+    EXPECT_FALSE(screen->getSprite("SolvedLures")->isVisible()) << "the script shows only the page's boxes";
+    clickOn(screen, "CleanedBookshelf");
+    EXPECT_TRUE(ScriptHost::instance->getLuaBoolean("LF.cheats.CleanedBookshelf"));
+    clickOn(screen, "To_Bridge");
+    world.stepFrames(2);
+    EXPECT_EQ(32, current());
+    EXPECT_FALSE(screen->isVisible());
+    EXPECT_TRUE(canvas->getRoom(32)->isVisible());
     EXPECT_TRUE(world.boxes().empty());
 }
 
