@@ -1,7 +1,8 @@
 // SoundFuzz.h: the shared body of the sound readers' harnesses: load the
 // bytes whole into a sample, then play them as a looping stream (and, for
 // inputs of odd length, as a 3D stream downmixed to mono) through a few
-// refills, a stop and a restart, on the update-driven engine.
+// refills, a stop and a restart, on the update-driven engine. Inputs whose
+// length has bit 1 set open MPEG data with its exact frame table.
 #pragma once
 
 #include "sound/core/hvsound.h"
@@ -34,6 +35,8 @@ inline int fuzzSound(const uint8_t* data, size_t size)
     uint32_t mode = HVSOUND_MODE_LOADMEMORY | HVSOUND_MODE_LOOP_NORMAL;
     if (size & 1)
         mode |= HVSOUND_MODE_HW3D | HVSOUND_MODE_FORCEMONO;
+    if (size & 2)
+        mode |= HVSOUND_MODE_MPEGACCURATE;
     HVSOUND_STREAM* stream = HVSOUND_Stream_Open(bytes.data(), mode, 0, int(bytes.size()));
     if (!stream)
         return 0;

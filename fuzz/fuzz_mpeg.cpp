@@ -1,9 +1,9 @@
 // Fuzzes the MPEG audio reader and the layer III decoder: the bytes opened
 // as a file (with an estimated length or an exact scan and its frame
 // table) and read frame by frame to the end, loaded whole into a sample,
-// and decoded directly as frames after a decoder has seen them once.
-#include "sound/core/hvsound.h"
-#include "sound/core/hvsound_sample.h"
+// played as a stream, and decoded directly as frames after a decoder has
+// seen them once.
+#include "fuzz/SoundFuzz.h"
 #include "sound/core/system_file.h"
 #include "sound/formats/format_mpeg.h"
 
@@ -57,17 +57,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 4 || size > (1u << 16))
         return 0;
-    static bool started = [] {
-        HVSOUND_SetOutput(HVSOUND_OUTPUT_NOSOUND_NONREALTIME);
-        return HVSOUND_Init(22050, 8, 0);
-    }();
     std::vector<uint8_t> bytes(data, data + size);
     uint32_t sum = readAll(bytes, data[size - 1] & 1 ? HVSOUND_MODE_MPEGACCURATE : 0);
-
-    if (started) {
+    // Loaded whole, and played as a stream; then loaded as a 3D sample,
+    // which downmixes stereo.
+    fuzzSound(data, size);
+    if (data[size - 1] & 2) {
         HVSOUND_SAMPLE* sample =
-            HVSOUND_Sample_Load(-1, bytes.data(), HVSOUND_MODE_LOADMEMORY | (data[size - 1] & 2 ? HVSOUND_MODE_HW3D : 0), 0,
-                                int(size));
+            HVSOUND_Sample_Load(-1, bytes.data(), HVSOUND_MODE_LOADMEMORY | HVSOUND_MODE_HW3D, 0, int(size));
         if (sample)
             HVSOUND_Sample_Free(sample);
     }

@@ -21,7 +21,7 @@ fi
 # The game takes no arguments. With a display it opens its window; without
 # one it runs for ten seconds in a virtual display (or, with neither a display
 # nor xvfb-run, or with HV_WINDOW_BACKEND=headless, for five seconds without a
-# window) and is then stopped.
+# window) and is then stopped; its last frame is then in shot.png.
 game=build/sample/lanternfield
 stopped() {
   # timeout's code for a program it had to stop: the game ran until then.
@@ -30,15 +30,15 @@ stopped() {
   return "$code"
 }
 if [ "${HV_WINDOW_BACKEND:-}" = headless ]; then
-  echo "== running the game without a window for 5 seconds"
-  timeout 5 "$game" || stopped
+  echo "== running the game without a window for 5 seconds; the last frame goes to shot.png"
+  HV_LAST_FRAME=$PWD/shot.png timeout 5 "$game" || stopped
 elif [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   echo "== running the game; close its window to end it"
   exec "$game"
 elif command -v xvfb-run >/dev/null; then
-  echo "== no display: running the game for 10 seconds in a virtual one"
-  timeout 10 xvfb-run -a "$game" || stopped
+  echo "== no display: running the game for 10 seconds in a virtual one; the last frame goes to shot.png"
+  HV_LAST_FRAME=$PWD/shot.png timeout 10 xvfb-run -a "$game" || stopped
 else
-  echo "== no display: running the game without a window for 5 seconds"
-  HV_WINDOW_BACKEND=headless timeout 5 "$game" || stopped
+  echo "== no display: running the game without a window for 5 seconds; the last frame goes to shot.png"
+  HV_WINDOW_BACKEND=headless HV_LAST_FRAME=$PWD/shot.png timeout 5 "$game" || stopped
 fi

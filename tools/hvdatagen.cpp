@@ -13,12 +13,18 @@
 //   label X Y "t"               a room's name: large light text centred on X
 //   exit X Y W H "t"            an exit: a framed box with an arrow and the
 //                               name of the room it leads to
+//   round X Y W H R COLOUR      a rectangle with corners of radius R
+//   ellipse CX CY RX RY COLOUR  an ellipse
+//   triangle X1 Y1 X2 Y2 X3 Y3 COLOUR
 // Colours are 0xAARRGGBB.
 //
-// A font description (data/fonts) makes a bitmap font of the engine's
-// default face for the bitmap-font text sprite: "fonts/<name>.png" with
-// white glyphs for the codes 32 to 255 and "fonts/<name>_glyphs.png", its
-// glyph table.
+// A figure description (data/figures/NAME.txt) gives a character's colours
+// ("skin 0xFFE8C098", "beard none" ...); every part of the figure is drawn
+// from it as the item figures/NAME/PART.png. The balloons' bitmap font is
+// drawn as fonts/text.png with its glyph table fonts/text_glyphs.png.
+//
+// A font description (data/fonts/NAME.txt) makes another bitmap font of the
+// default face, fonts/NAME.png with its glyph table fonts/NAME_glyphs.png:
 //   size N                      the glyphs' pixel height
 //
 // A sound description (data/sounds) makes a 16-bit mono WAV item named by
@@ -29,8 +35,10 @@
 //   rest MS                     silence
 #include "core/lang/String.h"
 #include "platform/user/Backend.h"
+#include "tools/FigurePainter.h"
 #include "tools/GlyphPainter.h"
 #include "tools/GlyphTable.h"
+#include "tools/Picture.h"
 #include "tools/PngWriter.h"
 #include "tools/WavWriter.h"
 #include "tools/archive/ArchiveWriter.h"
@@ -54,66 +62,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A picture being drawn: 0xAARRGGBB pixels, drawn over with "source over".
-struct Picture {
-    Picture(int w, int h, uint32_t fill = 0) : width(w), height(h), pixels(size_t(w) * size_t(h), fill) {}
-
-    // Mixes colour `rgb` with coverage `alpha` (0..1) over the pixel.
-    void blend(int x, int y, uint32_t rgb, double alpha)
-    {
-        if (x < 0 || y < 0 || x >= width || y >= height || alpha <= 0.0)
-            return;
-        alpha = std::min(alpha, 1.0);
-        uint32_t& p = pixels[size_t(y) * size_t(width) + size_t(x)];
-        const double below = (p >> 24) / 255.0;
-        const double out = alpha + below * (1.0 - alpha);
-        uint32_t result = uint32_t(std::lround(out * 255.0)) << 24;
-        for (int shift = 0; shift < 24; shift += 8) {
-            const double s = (rgb >> shift & 0xFF) / 255.0;
-            const double d = (p >> shift & 0xFF) / 255.0;
-            const double c = out > 0.0 ? (s * alpha + d * below * (1.0 - alpha)) / out : 0.0;
-            result |= uint32_t(std::lround(c * 255.0)) << shift;
-        }
-        p = result;
-    }
-    // An ellipse with a soft edge about a pixel wide.
-    void ellipse(double cx, double cy, double rx, double ry, uint32_t rgb, double alpha = 1.0)
-    {
-        for (int y = int(cy - ry) - 1; y <= int(cy + ry) + 1; ++y)
-            for (int x = int(cx - rx) - 1; x <= int(cx + rx) + 1; ++x) {
-                const double dx = (x + 0.5 - cx) / rx, dy = (y + 0.5 - cy) / ry;
-                const double d = (1.0 - std::sqrt(dx * dx + dy * dy)) * std::min(rx, ry);
-                blend(x, y, rgb, alpha * std::clamp(d + 0.5, 0.0, 1.0));
-            }
-    }
-    // A rectangle with rounded corners of radius r.
-    void roundRect(int x0, int y0, int w, int h, double r, uint32_t rgb, double alpha = 1.0)
-    {
-        for (int y = y0; y < y0 + h; ++y)
-            for (int x = x0; x < x0 + w; ++x) {
-                const double px = x + 0.5, py = y + 0.5;
-                const double qx = std::max({x0 + r - px, px - (x0 + w - r), 0.0});
-                const double qy = std::max({y0 + r - py, py - (y0 + h - r), 0.0});
-                const double d = r - std::sqrt(qx * qx + qy * qy);
-                blend(x, y, rgb, alpha * std::clamp(d + 0.5, 0.0, 1.0));
-            }
-    }
-    std::vector<uint8_t> png() const { return tools::encodePng(pixels.data(), width, height, true); }
-
-    int width;
-    int height;
-    std::vector<uint32_t> pixels;
-};
-
-uint32_t mix(uint32_t a, uint32_t b, double t)
-{
-    uint32_t out = 0xFF000000u;
-    for (int shift = 0; shift < 24; shift += 8) {
-        const double ca = a >> shift & 0xFF, cb = b >> shift & 0xFF;
-        out |= uint32_t(std::lround(ca + (cb - ca) * t)) << shift;
-    }
-    return out;
-}
+using tools::mix;
+using tools::Picture;
 
 // The engine's default face at a pixel height, white glyphs.
 class TextPen {
@@ -341,6 +291,17 @@ bool drawDescription(const std::string& text, const std::string& name, Pens& pen
                 pens.of(40).writeCentred(p, w[3], number(w[1]), number(w[2]), 0xFFF0E6C8u);
             } else if (op == "exit" && w.size() == 6) {
                 drawExit(p, pens, number(w[1]), number(w[2]), number(w[3]), number(w[4]), w[5]);
+            } else if (op == "round" && w.size() == 7) {
+                const uint32_t c = colour(w[6]);
+                p.roundRect(number(w[1]), number(w[2]), number(w[3]), number(w[4]), number(w[5]), c,
+                            (c >> 24) / 255.0);
+            } else if (op == "ellipse" && w.size() == 6) {
+                const uint32_t c = colour(w[5]);
+                p.ellipse(number(w[1]), number(w[2]), number(w[3]), number(w[4]), c, (c >> 24) / 255.0);
+            } else if (op == "triangle" && w.size() == 8) {
+                const uint32_t c = colour(w[7]);
+                p.triangle(number(w[1]), number(w[2]), number(w[3]), number(w[4]), number(w[5]), number(w[6]), c,
+                           (c >> 24) / 255.0);
             } else {
                 throw std::invalid_argument(op);
             }
@@ -354,64 +315,70 @@ bool drawDescription(const std::string& text, const std::string& name, Pens& pen
     return true;
 }
 
-// A bitmap font: every glyph in a cell of a 16-column grid, drawn `pad`
-// pixels right of the cell's edge so that no part of it leaves the cell.
-bool drawFont(const std::string& text, const std::string& name, Pens& pens, std::vector<uint8_t>& atlasPng,
-              std::vector<uint8_t>& tablePng)
+// The balloons' bitmap font: white glyphs of the default face at `size`
+// pixels in a grid of 16 columns, and its glyph table (codes 32 to 255; each
+// record the glyph's cell, drawn at the pen, and its advance).
+std::pair<Picture, Picture> bitmapFont(TextPen& pen)
 {
-    int size = 0;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        const std::vector<std::string> w = words(line);
-        if (w.size() == 2 && w[0] == "size")
-            size = std::atoi(w[1].c_str());
-        else if (!w.empty())
-            size = -1;
-        if (size < 0)
-            break;
-    }
-    // Past this height the atlas of 224 glyphs grows beyond any texture.
-    constexpr int kMaxSize = 64;
-    if (size <= 0 || size > kMaxSize) {
-        std::fprintf(stderr, "hvdatagen: %s: a font needs one line \"size N\" (1 to %d)\n", name.c_str(), kMaxSize);
-        return false;
-    }
-    TextPen& pen = pens.of(size);
     constexpr int kColumns = 16;
-    constexpr int kPad = 2;
     constexpr int kCodes = 256 - tools::GlyphTable::kFirstCode;
-    int widest = 0;
-    std::vector<int> advance(static_cast<size_t>(kCodes));
-    for (int i = 0; i < kCodes; ++i) {
-        advance[size_t(i)] = std::max(0, pen.width(std::string(1, char(tools::GlyphTable::kFirstCode + i))));
-        widest = std::max(widest, advance[size_t(i)]);
+    std::vector<int> advances(kCodes, 0);
+    int cellWidth = 1;
+    {
+        Picture scratch(1, 1);
+        tools::GlyphPainter painter(pen.font());
+        for (int i = 0; i < kCodes; ++i) {
+            advances[size_t(i)] = std::max(0, painter.draw(static_cast<unsigned char>(i + 32), scratch.pixels.data(), 0, 0, 0, 0));
+            cellWidth = std::max(cellWidth, advances[size_t(i)] + 2);
+        }
     }
-    const int cellWidth = widest + 3 * kPad;
     const int cellHeight = pen.height();
     const int rows = (kCodes + kColumns - 1) / kColumns;
-    Picture atlas(kColumns * cellWidth, rows * cellHeight, 0x00FFFFFFu);
-    std::vector<tools::GlyphRecord> records(static_cast<size_t>(kCodes));
+    Picture atlas(kColumns * cellWidth, rows * cellHeight);
+    std::vector<tools::GlyphRecord> records(kCodes);
     {
         tools::GlyphPainter painter(pen.font());
         for (int i = 0; i < kCodes; ++i) {
-            const int cellX = (i % kColumns) * cellWidth;
-            const int cellY = (i / kColumns) * cellHeight;
-            painter.draw(static_cast<unsigned char>(tools::GlyphTable::kFirstCode + i), atlas.pixels.data(),
-                         atlas.width, atlas.height, cellX + kPad, cellY + pen.ascent());
+            const int x = (i % kColumns) * cellWidth, y = (i / kColumns) * cellHeight;
+            painter.draw(static_cast<unsigned char>(i + 32), atlas.pixels.data(), atlas.width, atlas.height, x + 1,
+                         y + pen.ascent());
             tools::GlyphRecord& r = records[size_t(i)];
-            r.x = cellX;
-            r.y = cellY;
-            r.width = cellWidth;
+            r.x = x;
+            r.y = y;
+            r.width = i == 0 ? 0 : advances[size_t(i)] + 2;
             r.height = cellHeight;
-            r.left = -kPad;
-            r.right = advance[size_t(i)];
+            r.left = -1;
+            r.right = advances[size_t(i)];
         }
     }
-    atlasPng = atlas.png();
-    const tools::GlyphTable table(records);
-    const std::vector<uint32_t> words = table.pixels();
-    tablePng = tools::encodePng(words.data(), tools::GlyphTable::kWords, table.height(), true);
-    return true;
+    // The painter leaves the coverage in the alpha: the glyphs are white.
+    for (uint32_t& p : atlas.pixels)
+        p = p & 0xFF000000u ? p | 0x00FFFFFFu : 0;
+    const std::vector<uint32_t> words = tools::GlyphTable(records).pixels();
+    Picture table(tools::GlyphTable::kWords, kCodes);
+    table.pixels = words;
+    return {atlas, table};
+}
+
+// A font description's glyph height; false (after a message) when it gives none.
+bool fontSize(const std::string& text, const std::string& name, int& size)
+{
+    // Past this height the atlas of 224 glyphs grows beyond any texture.
+    constexpr int kMaxSize = 64;
+    size = 0;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        const std::vector<std::string> w = words(line);
+        if (w.empty())
+            continue;
+        size = w.size() == 2 && w[0] == "size" && size == 0 ? std::atoi(w[1].c_str()) : -1;
+        if (size < 0)
+            break;
+    }
+    if (size > 0 && size <= kMaxSize)
+        return true;
+    std::fprintf(stderr, "hvdatagen: %s: a font needs one line \"size N\" (1 to %d)\n", name.c_str(), kMaxSize);
+    return false;
 }
 
 // The samples of a sound description; false (after a message) on a line it
@@ -484,6 +451,10 @@ bool makeSound(const std::string& text, const std::string& name, std::vector<int
     return true;
 }
 
+// Draws the figure of each description below the folder as its parts;
+// false (after a message) on a description it cannot read.
+bool drawFigures(const fs::path& folder, tools::ArchiveWriter& archive, size_t& count);
+
 // The files with this ending below the folder, by their path relative to it
 // ('/' separated) without the ending.
 std::vector<std::pair<std::string, fs::path>> filesBelow(const fs::path& folder, const std::string& ending)
@@ -499,6 +470,24 @@ std::vector<std::pair<std::string, fs::path>> filesBelow(const fs::path& folder,
     }
     std::sort(found.begin(), found.end());
     return found;
+}
+
+bool drawFigures(const fs::path& folder, tools::ArchiveWriter& archive, size_t& count)
+{
+    for (const auto& description : filesBelow(folder, ".txt")) {
+        bool read = false;
+        const std::string text = readFile(description.second, read);
+        tools::FigureStyle style;
+        std::string error;
+        if (!read || !tools::FigurePainter::parse(text, style, error)) {
+            std::fprintf(stderr, "hvdatagen: figure %s: %s\n", description.first.c_str(), error.c_str());
+            return false;
+        }
+        for (const auto& part : tools::FigurePainter::parts(style))
+            archive.add("figures/" + description.first + "/" + part.first + ".png", part.second.png());
+        ++count;
+    }
+    return true;
 }
 
 } // namespace
@@ -540,12 +529,21 @@ int main(int argc, char** argv)
         ok = ok && drawDescription(readFile(description.second, read), description.first, pens, picture) && read;
         archive.add(description.first + ".png", picture.png());
     }
+    size_t figures = 0;
+    ok = drawFigures(data / "figures", archive, figures) && ok;
+    const auto font = bitmapFont(pens.of(16));
+    archive.add("fonts/text.png", font.first.png());
+    archive.add("fonts/text_glyphs.png", font.second.png());
     const auto fonts = filesBelow(data / "fonts", ".txt");
-    for (const auto& font : fonts) {
-        std::vector<uint8_t> atlas, table;
-        ok = ok && drawFont(readFile(font.second, read), font.first, pens, atlas, table) && read;
-        archive.add("fonts/" + font.first + ".png", atlas);
-        archive.add("fonts/" + font.first + "_glyphs.png", table);
+    for (const auto& description : fonts) {
+        int size = 0;
+        if (!fontSize(readFile(description.second, read), description.first, size) || !read) {
+            ok = false;
+            continue;
+        }
+        const auto drawn = bitmapFont(pens.of(size));
+        archive.add("fonts/" + description.first + ".png", drawn.first.png());
+        archive.add("fonts/" + description.first + "_glyphs.png", drawn.second.png());
     }
     const auto sounds = filesBelow(data / "sounds", ".txt");
     for (const auto& sound : sounds) {
@@ -569,8 +567,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "hvdatagen: the game data could not be made in %s\n", out.string().c_str());
         return 1;
     }
-    std::printf("hvdatagen: %zu manifests, %zu pictures, %zu fonts, %zu sounds, %zu archive items and %d scripts in %s\n",
-                manifests.size(), descriptions.size(), fonts.size(), sounds.size(), archive.size(), scripts,
+    std::printf("hvdatagen: %zu manifests, %zu pictures, %zu figures, %zu fonts, %zu sounds, %zu archive items and "
+                "%d scripts in %s\n",
+                manifests.size(), descriptions.size(), figures, fonts.size(), sounds.size(), archive.size(), scripts,
                 out.string().c_str());
     return 0;
 }

@@ -1,3 +1,4 @@
--- Riverside.lua: the script of Riverside (room 5).
+-- Riverside.lua: the script of Riverside (room 5): the player listens to
+-- the river on the first visit.
 rooms = rooms or {}
-rooms["Riverside"] = roomScript("Riverside")
+rooms["Riverside"] = roomWithPeople("Riverside", {}, "STR_THINK_RIVERSIDE")

@@ -1,3 +1,7 @@
--- TavernInterior.lua: the script of Tavern Interior (room 11).
+-- TavernInterior.lua: the script of Tavern Interior (room 11): the barkeeper
+-- behind his bar and the card player at his table.
 rooms = rooms or {}
-rooms["TavernInterior"] = roomScript("TavernInterior")
+rooms["TavernInterior"] = roomWithPeople("TavernInterior", {
+    Barkeeper = {x = 220, y = 262, "STR_BARKEEPER_1", "STR_BARKEEPER_2"},
+    CardShark = {x = 600, y = 282, "STR_CARDSHARK_1", "STR_CARDSHARK_2"},
+})

@@ -1,3 +1,6 @@
--- WelcomeCenter.lua: the script of Welcome Center (room 26).
+-- WelcomeCenter.lua: the script of Welcome Center (room 26), where the park
+-- ranger welcomes visitors to the island.
 rooms = rooms or {}
-rooms["WelcomeCenter"] = roomScript("WelcomeCenter")
+rooms["WelcomeCenter"] = roomWithPeople("WelcomeCenter", {
+    ParkRanger = {x = 200, y = 302, "STR_PARKRANGER_1", "STR_PARKRANGER_2"},
+})

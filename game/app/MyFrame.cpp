@@ -89,7 +89,10 @@ bool MyFrame::create(window::Component* parent, util::RectangleNM* rect)
 
     auto* canvas = new LanternfieldCanvas();
     s_pCanvas = canvas;
-    util::RectangleNM bounds(0, 0, m_size.width, m_size.height);
+    // The canvas covers the 800 x 600 client area. The frame's size fields
+    // still hold the outer window size here (the first WM_SIZE comes when the
+    // window shows), and a canvas that size would stretch every frame.
+    util::RectangleNM bounds(0, 0, getDesignWidth(), getDesignHeight());
     canvas->create(this, &bounds);
     startUp(canvas, lang::String::loadText("REGISTRYNAME"), lang::String("+datfile"));
 

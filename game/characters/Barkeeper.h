@@ -1,13 +1,19 @@
-// Barkeeper.h: one of the people met in the rooms (for now only
-// its class, so that the data makes it by name).
+// Barkeeper.h: the tavern's barkeeper, whose arms never rest while he
+// stands (he polishes the glasses) and whose idle replay moves only his head.
 #pragma once
 
-#include "game/characters/Character.h"
+#include "game/characters/Townsperson.h"
 
-class Barkeeper : public Character {
+class Barkeeper : public Townsperson {
 public:
-    Barkeeper() = default;
+    Barkeeper();
 
     HV_CLASS_NAME("Barkeeper", Character)
     HV_DECLARE_METACLASS(Barkeeper);
+
+protected:
+    // Both arms run for ever.
+    void restArms() override;
+    // No arm gesture: the arms move anyway.
+    void replayGestures() override {}
 };

@@ -1,12 +1,12 @@
-// Fisherman.h: one of the people met in the rooms (for now only
-// its class, so that the data makes it by name).
+// Fisherman.h: the fisherman at the docks. After a speech he stays as he is
+// (no idle routine) until his conversation ends.
 #pragma once
 
-#include "game/characters/Character.h"
+#include "game/characters/Townsperson.h"
 
-class Fisherman : public Character {
+class Fisherman : public Townsperson {
 public:
-    Fisherman() = default;
+    Fisherman();
 
     HV_CLASS_NAME("Fisherman", Character)
     HV_DECLARE_METACLASS(Fisherman);

@@ -1,13 +1,18 @@
-// ParkRanger.h: one of the people met in the rooms (for now only
-// its class, so that the data makes it by name).
+// ParkRanger.h: the island's park ranger, who talks with a mouth and eyelids
+// of his own in the conversation pose and keeps his standing torso.
 #pragma once
 
-#include "game/characters/Character.h"
+#include "game/characters/Townsperson.h"
 
-class ParkRanger : public Character {
+class ParkRanger : public Townsperson {
 public:
-    ParkRanger() = default;
+    ParkRanger();
 
     HV_CLASS_NAME("ParkRanger", Character)
     HV_DECLARE_METACLASS(ParkRanger);
+
+protected:
+    void conversationTorso() override {}
+    // "BlinkB1" and "MouthB1" shown on top, blinking on.
+    void conversationBlink() override;
 };

@@ -3,6 +3,7 @@
 // window is active.
 #include "platform/user/WindowSurface.h"
 
+#include "platform/user/core/FrameRecorder.h"
 #include "platform/user/core/WindowManager.h"
 
 #include <algorithm>
@@ -68,6 +69,7 @@ bool presentToWindow(HWND hwnd, const uint32_t* pixels, int width, int height, i
             }
         }
         w->presented = true;
+        platform::user::FrameRecorder::frameShown(w->surface.data(), cw, ch);
     }
     wm().presentTopLevel(hwnd);
     return true;

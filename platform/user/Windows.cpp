@@ -5,6 +5,7 @@
 #include "platform/user/Display.h"
 #include "platform/user/Input.h"
 #include "platform/user/Window.h"
+#include "platform/user/core/FrameRecorder.h"
 #include "platform/user/core/WindowManager.h"
 
 #include "platform/kernel/AnsiText.h"
@@ -192,12 +193,16 @@ bool WindowManager::destroy(HWND hwnd)
 {
     HWND top;
     bool lostActive, lostFocus, lostCapture;
+    std::vector<uint32_t> lastPixels;
+    int lastWidth = 0, lastHeight = 0;
     {
         std::lock_guard<std::mutex> lock(mutex);
         WindowRecord* w = find(hwnd);
         if (!w || w->destroying || w->threadId != GetCurrentThreadId())
             return false;
         top = w->isChild() ? nullptr : hwnd;
+        if (top)
+            compose(top, lastPixels, lastWidth, lastHeight);
         auto inside = [&](HWND h) {
             for (const WindowRecord* r = find(h); r; r = r->isChild() ? find(r->parent) : nullptr)
                 if (r->hwnd == hwnd)
@@ -209,6 +214,7 @@ bool WindowManager::destroy(HWND hwnd)
         lostCapture = capture && inside(capture);
         w->style &= ~WS_VISIBLE;
     }
+    FrameRecorder::frameShown(lastPixels.data(), lastWidth, lastHeight, true);
     if (lostCapture)
         releaseCapture();
     if (lostActive)

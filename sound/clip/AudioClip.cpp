@@ -1,7 +1,7 @@
-// AudioClip.cpp: the sound clip over the engine's samples: lazy loading
-// from archive items and files, playing and looping on a channel, pausing,
-// stopping, volume and pitch with their per-frame fades, and opening and
-// closing the engine.
+// AudioClip.cpp: the sound clip over the engine's samples, streams and
+// module music: lazy loading from archive items and files, playing and
+// looping, pausing, stopping, volume and pitch with their per-frame fades,
+// and opening and closing the engine.
 #include "sound/clip/AudioClip.h"
 
 #include "core/lang/ResourceFile.h"
@@ -10,6 +10,10 @@
 #include "sound/core/hvsound.h"
 #include "sound/core/hvsound_channel.h"
 #include "sound/core/hvsound_sample.h"
+#include "sound/music/hvmusic.h"
+#include "sound/streams/hvsound_stream.h"
+
+#include <cstring>
 
 #include <atomic>
 
@@ -23,6 +27,24 @@ std::atomic<bool> g_soundOpen{false};
 HVSOUND_SAMPLE* asSample(void* handle)
 {
     return static_cast<HVSOUND_SAMPLE*>(handle);
+}
+
+HVSOUND_STREAM* asStream(void* handle)
+{
+    return static_cast<HVSOUND_STREAM*>(handle);
+}
+
+HVMUSIC_SONG* asSong(void* handle)
+{
+    return static_cast<HVMUSIC_SONG*>(handle);
+}
+
+// The default frequency of a stream's own sample.
+int streamFrequency(HVSOUND_STREAM* stream)
+{
+    int frequency = 0;
+    HVSOUND_Sample_GetDefaults(HVSOUND_Stream_GetSample(stream), &frequency, nullptr, nullptr, nullptr);
+    return frequency;
 }
 
 // The sound's frequency times the factor, truncated toward zero.
@@ -128,6 +150,14 @@ bool AudioClip::load(const lang::String& name, int kind)
         if (sample)
             HVSOUND_Sample_GetDefaults(sample, &m_nBaseFrequency, nullptr, nullptr, nullptr);
         m_pHandle = sample;
+    } else if (kind == KIND_STREAM) {
+        HVSOUND_STREAM* stream = HVSOUND_Stream_Open(m_name.c_str(), HVSOUND_MODE_LOOP_NORMAL, 0, 0);
+        if (stream)
+            m_nBaseFrequency = streamFrequency(stream);
+        m_pHandle = stream;
+    } else if (kind == KIND_MUSIC) {
+        m_pHandle = HVMUSIC_LoadSong(m_name.c_str());
+        m_nBaseFrequency = 0;
     }
     m_bLoadFailed = m_pHandle == nullptr;
     return m_pHandle != nullptr;
@@ -135,16 +165,41 @@ bool AudioClip::load(const lang::String& name, int kind)
 
 bool AudioClip::loadFromMemory(const unsigned char* bytes, int length, int kind)
 {
-    m_nKind = kind;
     lang::Synchronized guard(soundMonitor(), true);
-    if (!g_soundOpen || !bytes || length <= 0)
+    if (!g_soundOpen || !bytes || length <= 0) {
+        m_nKind = kind;
         return false;
+    }
+    // A clip holds one sound: what it held is let go first.
+    if (m_pHandle) {
+        stop();
+        releaseData();
+    }
+    m_nKind = kind;
     if (kind == KIND_SAMPLE) {
         // The engine copies the data into the sample.
         HVSOUND_SAMPLE* sample = HVSOUND_Sample_Load(-1, bytes, HVSOUND_MODE_LOADMEMORY, 0, length);
         if (sample)
             HVSOUND_Sample_GetDefaults(sample, &m_nBaseFrequency, nullptr, nullptr, nullptr);
         m_pHandle = sample;
+    } else if (kind == KIND_STREAM) {
+        // The stream reads its data while it plays: it gets a copy of its
+        // own, kept until the clip lets the stream go.
+        m_pMemoryCopy = new unsigned char[size_t(length)];
+        std::memcpy(m_pMemoryCopy, bytes, size_t(length));
+        HVSOUND_STREAM* stream = HVSOUND_Stream_Open(
+            m_pMemoryCopy, HVSOUND_MODE_LOADMEMORY | HVSOUND_MODE_LOOP_NORMAL, 0, length);
+        if (stream) {
+            m_nBaseFrequency = streamFrequency(stream);
+        } else {
+            delete[] m_pMemoryCopy;
+            m_pMemoryCopy = nullptr;
+        }
+        m_pHandle = stream;
+    } else if (kind == KIND_MUSIC) {
+        // A module is read whole: the song needs no copy of the data.
+        m_pHandle = HVMUSIC_LoadSongEx(bytes, 0, length, HVSOUND_MODE_LOADMEMORY, nullptr, 0);
+        m_nBaseFrequency = 0;
     }
     return m_pHandle != nullptr;
 }
@@ -158,10 +213,18 @@ bool AudioClip::ensureLoaded()
 
 void AudioClip::releaseData()
 {
-    if (m_pHandle && g_soundOpen) {
+    if (m_pHandle) {
         lang::Synchronized guard(soundMonitor(), true);
-        if (g_soundOpen && m_nKind == KIND_SAMPLE)
+        if (g_soundOpen && m_nKind == KIND_SAMPLE) {
             HVSOUND_Sample_Free(asSample(m_pHandle));
+        } else if (m_nKind == KIND_STREAM) {
+            // The engine frees its samples when it closes, but only stops
+            // its streams and songs: those are freed by their clip, open
+            // engine or not (a stream before the copy it reads goes).
+            HVSOUND_Stream_Close(asStream(m_pHandle));
+        } else if (m_nKind == KIND_MUSIC) {
+            HVMUSIC_FreeSong(asSong(m_pHandle));
+        }
     }
     delete[] m_pMemoryCopy;
     m_pMemoryCopy = nullptr;
@@ -173,6 +236,8 @@ bool AudioClip::isPlaying()
     lang::Synchronized guard(soundMonitor(), true);
     if (!g_soundOpen)
         return false;
+    if (m_nKind == KIND_MUSIC)
+        return m_pHandle && HVMUSIC_IsPlaying(asSong(m_pHandle));
     return m_nChannel != -1 && HVSOUND_IsPlaying(m_nChannel);
 }
 
@@ -194,6 +259,22 @@ void AudioClip::loop()
 void AudioClip::stop()
 {
     doStop();
+}
+
+void AudioClip::takeStreamChannel()
+{
+    if (m_nChannel == -1)
+        return;
+    // Above every effect, so no sample takes the channel from the stream;
+    // the stream's own pan (stereo as recorded).
+    HVSOUND_SetPriority(m_nChannel, 255);
+    HVSOUND_SetPan(m_nChannel, -1);
+}
+
+void AudioClip::applySongVolume()
+{
+    if (m_nVolume != -1)
+        HVMUSIC_SetMasterVolume(asSong(m_pHandle), m_nVolume);
 }
 
 void AudioClip::applyChannelSettings()
@@ -222,6 +303,14 @@ void AudioClip::doPlay()
         // Any free channel: the one played before may belong to another sound now.
         m_nChannel = HVSOUND_PlaySound(HVSOUND_FREE, asSample(m_pHandle));
         applyChannelSettings();
+    } else if (m_nKind == KIND_STREAM) {
+        HVSOUND_Stream_SetMode(asStream(m_pHandle), HVSOUND_MODE_LOOP_OFF);
+        m_nChannel = HVSOUND_Stream_Play(HVSOUND_FREE, asStream(m_pHandle));
+        takeStreamChannel();
+        applyChannelSettings();
+    } else if (m_nKind == KIND_MUSIC) {
+        HVMUSIC_PlaySong(asSong(m_pHandle));
+        applySongVolume();
     }
 }
 
@@ -249,15 +338,43 @@ void AudioClip::doLoop()
             }
         }
         applyChannelSettings();
+    } else if (m_nKind == KIND_STREAM) {
+        HVSOUND_Stream_SetMode(asStream(m_pHandle), HVSOUND_MODE_LOOP_NORMAL);
+        if (m_nChannel != -1 && HVSOUND_GetPaused(m_nChannel)) {
+            HVSOUND_SetPaused(m_nChannel, false);
+        } else if (!isPlaying()) {
+            // The channel it had no longer plays it and may belong to
+            // another sound now: any free channel.
+            m_nChannel = HVSOUND_Stream_Play(HVSOUND_FREE, asStream(m_pHandle));
+        }
+        takeStreamChannel();
+        applyChannelSettings();
+    } else if (m_nKind == KIND_MUSIC) {
+        // Songs loop by themselves: a paused one resumes, any other starts
+        // again from its first order.
+        if (HVMUSIC_GetPaused(asSong(m_pHandle)))
+            HVMUSIC_SetPaused(asSong(m_pHandle), false);
+        else
+            HVMUSIC_PlaySong(asSong(m_pHandle));
+        applySongVolume();
     }
 }
 
 void AudioClip::doStop()
 {
     lang::Synchronized guard(soundMonitor(), true);
-    if (!g_soundOpen || m_nChannel == -1)
+    if (!g_soundOpen)
         return;
-    if (m_nKind == KIND_SAMPLE)
+    if (m_nKind == KIND_MUSIC) {
+        if (isPlaying())
+            HVMUSIC_StopSong(asSong(m_pHandle));
+        return;
+    }
+    if (m_nChannel == -1)
+        return;
+    if (m_nKind == KIND_STREAM && m_pHandle)
+        HVSOUND_Stream_Stop(asStream(m_pHandle));
+    if (m_nKind == KIND_SAMPLE || m_nKind == KIND_STREAM)
         HVSOUND_StopSound(m_nChannel);
     m_nChannel = -1;
 }
@@ -267,16 +384,26 @@ void AudioClip::doPause()
     lang::Synchronized guard(soundMonitor(), true);
     if (!g_soundOpen)
         return;
-    if (m_nKind == KIND_SAMPLE && m_nChannel != -1)
+    if (m_nKind == KIND_MUSIC) {
+        if (isPlaying())
+            HVMUSIC_SetPaused(asSong(m_pHandle), true);
+    } else if (m_nChannel != -1) {
         HVSOUND_SetPaused(m_nChannel, true);
+    }
 }
 
 void AudioClip::setVolume(int volume)
 {
     m_nVolume = volume;
     lang::Synchronized guard(soundMonitor(), true);
-    if (g_soundOpen && m_nKind == KIND_SAMPLE && m_nChannel != -1)
+    if (!g_soundOpen)
+        return;
+    if (m_nKind == KIND_MUSIC) {
+        if (isPlaying())
+            HVMUSIC_SetMasterVolume(asSong(m_pHandle), volume);
+    } else if (m_nChannel != -1) {
         HVSOUND_SetVolumeAbsolute(m_nChannel, volume);
+    }
 }
 
 void AudioClip::setPitch(float factor)

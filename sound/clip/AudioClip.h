@@ -90,6 +90,10 @@ public:
 protected:
     // Applies the volume and pitch set on the clip to its channel.
     void applyChannelSettings();
+    // Gives a stream's new channel the top priority and the stream's pan.
+    void takeStreamChannel();
+    // Applies the volume set on the clip to its song.
+    void applySongVolume();
 
     void* m_pHandle;
     unsigned char* m_pMemoryCopy;

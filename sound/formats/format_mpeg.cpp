@@ -9,6 +9,7 @@
 #include "sound/core/system_file.h"
 #include "sound/core/system_memory.h"
 #include "sound/formats/mpeg_tables.h"
+#include "sound/streams/hvsound_stream.h"
 
 #include <algorithm>
 #include <climits>
@@ -402,6 +403,19 @@ bool HVSOUND_MPEG_Read(const HVSOUND_MPEG_ReadSource& source, void* sourceBuffer
         *length = pcmBytes;
         return true;
     }
+}
+
+bool HVSOUND_MPEG_ReadCallback(HVSOUND_STREAM* stream, void* sourceBuffer, int sourceSize, void* destination,
+                               int* length)
+{
+    HVSOUND_MPEG_ReadSource source{stream->file, static_cast<HVSOUND_MPEG_DECODER*>(stream->codecState),
+                                   stream->dataOffset + stream->dataLength};
+    return HVSOUND_MPEG_Read(source, sourceBuffer, sourceSize, destination, length);
+}
+
+int HVSOUND_MPEG_FrameBytes(const HVSOUND_MPEG_DECODER* decoder)
+{
+    return decoder ? decoder->pcmBytesPerFrame : 0;
 }
 
 HVSOUND_SAMPLE* HVSOUND_MPEG_LoadSample(int index, HVSOUND_FILE* file, uint32_t mode)

@@ -11,6 +11,7 @@
 
 struct HVSOUND_FILE;
 struct HVSOUND_SAMPLE;
+struct HVSOUND_STREAM;
 
 // How far the sync search looks for the first frame, in byte positions.
 constexpr int HVSOUND_MPEG_SYNC_SEARCH = 4096;
@@ -73,5 +74,12 @@ struct HVSOUND_MPEG_ReadSource {
 // confirmed frame. False, with length 0, when the data has ended.
 bool HVSOUND_MPEG_Read(const HVSOUND_MPEG_ReadSource& source, void* sourceBuffer, int sourceSize, void* destination,
                        int* length);
+
+// The stream layer's read callback: the next frame of the stream's file,
+// up to the end of its MPEG data, through the stream's decoder.
+bool HVSOUND_MPEG_ReadCallback(HVSOUND_STREAM* stream, void* sourceBuffer, int sourceSize, void* destination,
+                               int* length);
+// The PCM bytes one frame decodes to (from the open); 0 for none.
+int HVSOUND_MPEG_FrameBytes(const HVSOUND_MPEG_DECODER* decoder);
 
 HVSOUND_SAMPLE* HVSOUND_MPEG_LoadSample(int index, HVSOUND_FILE* file, uint32_t mode);

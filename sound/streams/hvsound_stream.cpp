@@ -33,10 +33,6 @@ constexpr int kMaxExpansion = 16;
 // Buffers for downmixing a stereo source that has none of its own.
 constexpr int kDownmixSourceBytes = 4096;
 constexpr int kDownmixDecodeBytes = 40960;
-// The MPEG reader reads a frame at a time: at most this many compressed
-// bytes, and one frame of 1152 stereo 16-bit samples decoded.
-constexpr int kMpegSourceBytes = 5000;
-constexpr int kMpegDecodeBytes = 4608;
 constexpr int kRawRate = 44100;
 constexpr char kStreamSampleName[] = "Streamer Sample";
 
@@ -99,7 +95,7 @@ struct Opened {
     int lengthMs = -1;
     int loop[2] = {0, 0};
     HVSOUND_WAV_CueList cues;
-    HVSOUND_MPEG_FRAMETABLE frames = {0, nullptr};
+    HVSOUND_MPEG_FRAMETABLE frames = {0, 0, nullptr};
     HVSOUND_STREAM_READCALLBACK read = nullptr;
     HVSOUND_STREAM_RESETCALLBACK reset = nullptr;
     HVSOUND_STREAM_CLOSECALLBACK close = nullptr;
@@ -111,8 +107,7 @@ void closeCodec(Opened& o)
     if (o.close && o.codec)
         o.close(o.codec);
     o.codec = nullptr;
-    HVSOUND_FREE(o.frames.offsets);
-    o.frames = {0, nullptr};
+    HVSOUND_MPEG_FreeFrameTable(&o.frames);
 }
 
 bool openRaw(HVSOUND_FILE* file, Opened& o)
@@ -180,15 +175,19 @@ bool openMpeg(HVSOUND_FILE* file, Opened& o)
     uint32_t mode = o.mode;
     HVSOUND_MPEG_DECODER* decoder = nullptr;
     if (!HVSOUND_MPEG_Open(file, &mode, &o.rate, &o.dataLength, &o.pcmLength, &decoder, &o.sourceSize,
-                           &o.dataOffset, &o.lengthMs, &o.frames, o.loop, &o.cues))
+                           &o.dataOffset, &o.lengthMs, &o.frames, o.loop, &o.cues)) {
+        // An exact scan that ran out of memory leaves part of a table.
+        HVSOUND_MPEG_FreeFrameTable(&o.frames);
         return false;
+    }
     o.mode = mode;
     o.codec = decoder;
     o.read = HVSOUND_MPEG_ReadCallback;
     o.reset = resetMpeg;
     o.close = closeMpeg;
-    o.sourceSize = kMpegSourceBytes;
-    o.decodeSize = kMpegDecodeBytes;
+    // A frame at a time: its compressed bytes, and its PCM.
+    o.sourceSize = HVSOUND_MPEG_SOURCE_SIZE;
+    o.decodeSize = HVSOUND_MPEG_MAX_FRAME_PCM;
     // Frame-table offsets are exact bytes.
     o.blockAlign = 1;
     return true;
@@ -250,8 +249,7 @@ void releaseResources(HVSOUND_STREAM* stream)
     stream->codecState = nullptr;
     HVSOUND_File_Close(stream->file);
     stream->file = nullptr;
-    HVSOUND_FREE(stream->frameTable.offsets);
-    stream->frameTable = {0, nullptr};
+    HVSOUND_MPEG_FreeFrameTable(&stream->frameTable);
     HVSOUND_Stream_SyncList_Free(&stream->syncList);
     if (stream->sample)
         HVSOUND_Sample_Free(stream->sample);
@@ -496,7 +494,7 @@ HVSOUND_STREAM* HVSOUND_Stream_OpenCore(HVSOUND_STREAM* record, const void* name
     stream->closeCallback = o.close;
     stream->frameTable = o.frames;
     o.codec = nullptr;
-    o.frames = {0, nullptr};
+    o.frames = {0, 0, nullptr};
 
     // 8. Position history, and for a software sample the time stamps of the
     // output ring; 10. the sync points. The record is listed already, so the

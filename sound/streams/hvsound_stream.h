@@ -5,6 +5,7 @@
 
 #include "sound/core/hvsound_async.h"
 #include "sound/core/system_thread.h"
+#include "sound/formats/format_mpeg.h"
 
 #include <atomic>
 #include <cstdint>
@@ -69,14 +70,6 @@ struct HVSOUND_SYNCLIST {
     HVSOUND_SYNCPOINT tail;
     HVSOUND_SYNCPOINT* cursor;
     HVSOUND_STREAM_SYNCCALLBACK callback; // null: reaching a point only moves the cursor
-};
-
-
-// The MPEG reader's exact-position table: the byte offset of every frame
-// from the first one.
-struct HVSOUND_MPEG_FRAMETABLE {
-    int32_t count;
-    uint32_t* offsets;
 };
 
 // Where a block of the double buffer (or of what is being heard) came from:

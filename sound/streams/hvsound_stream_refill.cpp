@@ -239,9 +239,21 @@ bool HVSOUND_Stream_Seek(HVSOUND_STREAM* stream, int type, uint32_t value, bool 
                 int64_t skip = pcmBytes % frameBytes;
                 int64_t back = std::min<int64_t>(kMpegPrerollFrames, frames);
                 frames -= back;
-                stream->skip = int(skip + back * frameBytes);
-                if (stream->frameTable.count > 0)
+                skip += back * frameBytes;
+                // The skip is taken from the decode buffer, where a
+                // downmixed frame holds half its bytes.
+                if (stream->mode & HVSOUND_MODE_FORCEMONO)
+                    skip /= 2;
+                stream->skip = int(std::min<int64_t>(skip, INT32_MAX));
+                int64_t totalPcm = int64_t(stream->lengthSamples) * 2 * values;
+                if (stream->frameTable.count > 0) {
                     byte = stream->frameTable.offsets[std::min<int64_t>(frames, stream->frameTable.count - 1)];
+                } else if (totalPcm > 0) {
+                    // Without a table the frame's place is estimated from
+                    // the mean frame length; the bytes of the target itself
+                    // would start decoding after the frames to skip.
+                    byte = frames * frameBytes * dataBytes / totalPcm;
+                }
             }
         }
         int64_t align = std::max(1, stream->blockAlign);

@@ -5,6 +5,7 @@
 #include "game/app/MyFrame.h"
 #include "game/progress/ProgressRecord.h"
 #include "platform/user/Messages.h"
+#include "platform/user/Window.h"
 #include "tests/game/support/GameFixture.h"
 #include "tests/sprites/support/RecordingGraphics.h"
 #include "windowing/images/ImageBase.h"
@@ -62,6 +63,11 @@ TEST_F(MyFrameTest, TheLoadingScreenHandsOverToTheGameTimer)
     EXPECT_TRUE(canvas->isStarted());
     EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, canvas->getGameState());
     EXPECT_FALSE(frame->isShown()) << "the canvas paints from now on";
+    // The canvas covers the client area exactly, so frames are never stretched.
+    RECT client{};
+    GetClientRect(canvas->getHWND(), &client);
+    EXPECT_EQ(800, client.right);
+    EXPECT_EQ(600, client.bottom);
     // No loading picture beside the program: the archive's logo was the splash.
     EXPECT_EQ((600 - 20) / 2, frame->getSplashTop());
     // The game timer ticks the canvas: 40 ms make a logic frame.

@@ -1,7 +1,6 @@
 // SampleGameTest.cpp: the game data the build makes beside the game program
 // loads cleanly, its exits join all 66 rooms into one graph that a player can
 // walk from the story's introduction, and a new game walks it by clicks.
-#include "core/lang/ResourceFile.h"
 #include "game/debug/PuzzleCheats.h"
 #include "game/dialogs/GameInstructDialog.h"
 #include "game/menus/BookDlgSprite.h"
@@ -16,34 +15,19 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <set>
 #include <vector>
 
 namespace gametest {
 namespace {
 
-namespace fs = std::filesystem;
-
 class SampleGameTest : public GameFixture {
 protected:
     void SetUp() override
     {
-#ifdef HV_SAMPLE_DIR
-        const fs::path sample(HV_SAMPLE_DIR);
-#else
-        const fs::path sample;
-#endif
-        if (sample.empty() || !fs::exists(sample / testsupport::GameData::kArchiveName))
+        if (!hasSampleGame())
             GTEST_SKIP() << "the game data is built with the tools";
-        for (const auto& entry : fs::directory_iterator(sample)) {
-            if (entry.path().extension() == ".bin" || entry.path().extension() == ".lua")
-                fs::copy_file(entry.path(), world.folder() / entry.path().filename());
-        }
-        lang::ResourceFile::open(lang::String((world.folder() / testsupport::GameData::kArchiveName).string().c_str()));
-        world.setSetting("FULLSCREEN", 0);
-        canvas = new Canvas();
-        ASSERT_TRUE(world.start(frame, canvas));
+        ASSERT_TRUE(startSampleGame());
     }
 
     // Clicks the middle of the room's exit i and lets the wipe run.

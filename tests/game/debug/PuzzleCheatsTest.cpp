@@ -73,7 +73,8 @@ protected:
         GameOptions options;
         options.dialogManifests["PuzzleCheats"] = screenManifest();
         options.gameScript = "rooms.MansionStudy.setRoomState = function(self, n) "
-                             "record(\"setRoomState:MansionStudy\", self:getName(), n) end\n";
+                             "record(\"setRoomState:MansionStudy\", self:getName(), n) end\n"
+                             "function LF_setGlobalISpyActive(n) record(\"LF_setGlobalISpyActive\", n) end\n";
         ASSERT_TRUE(startGame(options));
         screen = static_cast<PuzzleCheats*>(canvas->getSprite("PuzzleCheats"));
         ASSERT_TRUE(screen->isInstanceOf("PuzzleCheats"));

@@ -63,6 +63,7 @@ protected:
         GameOptions options;
         options.dialogManifests["BookDialog"] = bookManifest();
         options.soundCount = BookDlgSprite::SOUND_PAGE_FLIP + 1;
+        options.gameScript = "function LF_setGlobalISpyActive(n) record(\"LF_setGlobalISpyActive\", n) end\n";
         ASSERT_TRUE(startGame(options));
         book = static_cast<BookDlgSprite*>(canvas->getSprite("BookDialog"));
         ASSERT_TRUE(book->isInstanceOf("BookDlgSprite"));

@@ -12,6 +12,7 @@
 #include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
 #include "platform/kernel/Clock.h"
+#include "sound/clip/AudioClip.h"
 #include "sprites/containers/SpriteDefinition.h"
 #include "tests/sprites/support/DefinitionLists.h"
 #include "windowing/window/Event.h"
@@ -27,6 +28,29 @@ public:
     void bindCharacter(int i, Character* character) { m_characters[i] = character; }
     void bindInventory(Inventory* inventory) { m_pInventory = inventory; }
     void forceGameState(int state) { m_nGameState = state; }
+
+    // A sound table of `count` silent clips, whose plays are noted by index.
+    void giveSounds(int count)
+    {
+        lang::ObjectArray clips;
+        clips.setLength(count);
+        for (int i = 0; i < count; ++i)
+            *clips.at(i) = new window::AudioClip();
+        setSoundTableAndReset(&clips);
+        for (int i = 0; i < count; ++i)
+            (*clips.at(i))->release();
+    }
+    using LanternfieldCanvas::playSound;
+    void playSound(window::AudioClip* clip) override
+    {
+        for (int i = 0; i < m_sounds.length(); ++i) {
+            if (*m_sounds.at(i) == clip)
+                playedSounds.push_back(i);
+        }
+        LanternfieldCanvas::playSound(clip);
+    }
+    // The indexes of the sounds played, in order.
+    std::vector<int> playedSounds;
 };
 
 // A room definition of numbers only.

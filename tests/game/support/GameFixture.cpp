@@ -1,8 +1,10 @@
 // GameFixture.cpp: the fixture game's data and its start on the loader thread.
 #include "tests/game/support/GameFixture.h"
 
+#include "core/lang/ResourceFile.h"
 #include "game/rooms/Room.h"
 
+#include <filesystem>
 #include <sstream>
 
 namespace gametest {
@@ -153,6 +155,7 @@ void writeGame(testsupport::GameData& data, const GameOptions& options)
 
     data.classScripts();
     data.script("Room.lua", "hv = hv or {}\nhv.Room = {}\nrooms = rooms or {}\n");
+    data.script("Character.lua", "hv = hv or {}\nhv.Character = {}\n");
     data.script("LanternfieldCanvas.lua", "hv = hv or {}\nhv.LanternfieldCanvas = {}\n");
     // The jump screen's table answers every function it is asked for by
     // recording the call.
@@ -170,7 +173,7 @@ function LF_setVignetteNotSeen(n) LF.vignetteSeen[n] = 0 end
 function LF_save() record("LF_save") return "" end
 function LF_replaceMusic(name) record("LF_replaceMusic", name) end
 function LF_cleanupGlobalISpy() end
-function LF_setGlobalISpyActive(n) record("LF_setGlobalISpyActive", n) end
+function LF_setGlobalISpyActive(n) end
 LF.showInstructions = LF.showInstructions or {}
 function LF_getShowGameInstructions(n) return LF.showInstructions[n] == true end
 function LF_setShowGameInstructions(n) LF.showInstructions[n] = true end
@@ -193,6 +196,38 @@ bool GameFixture::startGame(const GameOptions& options)
 {
     writeGame(world.data(), options);
     world.openArchive();
+    world.setSetting("FULLSCREEN", 0);
+    canvas = new Canvas();
+    return world.start(frame, canvas);
+}
+
+namespace {
+
+std::filesystem::path sampleFolder()
+{
+#ifdef HV_SAMPLE_DIR
+    return HV_SAMPLE_DIR;
+#else
+    return {};
+#endif
+}
+
+} // namespace
+
+bool GameFixture::hasSampleGame()
+{
+    const std::filesystem::path sample = sampleFolder();
+    return !sample.empty() && std::filesystem::exists(sample / testsupport::GameData::kArchiveName);
+}
+
+bool GameFixture::startSampleGame()
+{
+    for (const auto& entry : std::filesystem::directory_iterator(sampleFolder())) {
+        if (entry.path().extension() == ".bin" || entry.path().extension() == ".lua")
+            std::filesystem::copy_file(entry.path(), world.folder() / entry.path().filename());
+    }
+    const std::filesystem::path archive = world.folder() / testsupport::GameData::kArchiveName;
+    lang::ResourceFile::open(lang::String(archive.string().c_str()));
     world.setSetting("FULLSCREEN", 0);
     canvas = new Canvas();
     return world.start(frame, canvas);

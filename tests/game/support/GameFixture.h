@@ -57,6 +57,10 @@ protected:
     // Writes the data, makes the canvas and runs the loader thread until
     // the hand-over; false when the load failed.
     bool startGame(const GameOptions& options = GameOptions());
+    // Whether the tools built the sample game's data beside the program.
+    static bool hasSampleGame();
+    // Starts the sample game on that data instead; false when the load failed.
+    bool startSampleGame();
     // The Lua calls recorded so far whose text begins with `prefix`
     // ("record(" calls shown without the "record" word).
     std::vector<std::string> calls(const std::string& prefix = "");

@@ -3,6 +3,12 @@
 #include "UserTestSupport.h"
 
 #include "platform/user/WindowSurface.h"
+#include "tests/support/TempDir.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 
 using namespace usertest;
 
@@ -135,6 +141,37 @@ TEST_F(Surface, FullScreenScalesTheClientAreaToTheDisplay)
     ChangeDisplaySettingsA(nullptr, 0);
     ASSERT_TRUE(m_backend->readDisplayFrame(frame, shown, w, h));
     EXPECT_EQ(w, 8) << "windowed again: the client area as it is";
+}
+
+
+// The picture's width and height as a PNG file's header gives them; 0, 0
+// when the file is not a PNG.
+std::pair<uint32_t, uint32_t> pngSize(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    unsigned char b[24] = {};
+    in.read(reinterpret_cast<char*>(b), sizeof b);
+    static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (!in || std::memcmp(b, signature, 8) != 0 || std::memcmp(b + 12, "IHDR", 4) != 0)
+        return {0, 0};
+    auto be = [&](int i) { return uint32_t(b[i]) << 24 | uint32_t(b[i + 1]) << 16 | uint32_t(b[i + 2]) << 8 | b[i + 3]; };
+    return {be(16), be(20)};
+}
+
+TEST_F(Surface, TheLastFrameGoesToTheFileTheEnvironmentNames)
+{
+    testsupport::TempDir dir;
+    const std::filesystem::path shot = dir.path() / "shot.png";
+    setenv("HV_LAST_FRAME", shot.c_str(), 1);
+    HWND frame = createFrame(0, 100, 64, 48);
+    HWND child = createChild(frame, 0, 0, 8, 6);
+    auto px = coordinateFrame(8, 6, 8);
+    ASSERT_TRUE(platform::presentToWindow(child, px.data(), 8, 6, 8 * 4, nullptr, nullptr));
+    // Closing the window writes the whole window's picture at once.
+    DestroyWindow(frame);
+    unsetenv("HV_LAST_FRAME");
+    EXPECT_EQ(pngSize(shot), std::make_pair(64u, 48u));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "shot.png.part"));
 }
 
 } // namespace

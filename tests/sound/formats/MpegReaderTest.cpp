@@ -14,20 +14,7 @@
 
 namespace {
 
-// An MP3 made by lame once per set of options and kept for the run.
-const std::vector<uint8_t>& lameFile(int rate, int channels, const std::string& options, bool transients = true,
-                                     double seconds = 1.0)
-{
-    static std::map<std::string, std::vector<uint8_t>> made;
-    std::string key = std::to_string(rate) + "/" + std::to_string(channels) + "/" + options + "/" +
-                      std::to_string(transients) + "/" + std::to_string(seconds);
-    auto found = made.find(key);
-    if (found != made.end())
-        return found->second;
-    testsupport::TempDir dir;
-    std::vector<int16_t> pcm = mpegtest::testSignal(rate, channels, seconds, transients);
-    return made[key] = mpegtest::lameEncode(dir, pcm, rate, channels, options);
-}
+using mpegtest::lameFile;
 
 // Offsets of every frame of `bytes` from an exact scan.
 std::vector<uint32_t> frameOffsets(std::vector<uint8_t>& bytes)

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -161,6 +162,22 @@ inline std::vector<uint8_t> lameEncode(const testsupport::TempDir& dir, const st
     if (std::system(command.c_str()) != 0)
         return {};
     return readFile(out);
+}
+
+// An MP3 of testSignal made by lame once per set of options and kept for
+// the run; empty when lame is missing or fails.
+inline const std::vector<uint8_t>& lameFile(int rate, int channels, const std::string& options,
+                                            bool transients = true, double seconds = 1.0)
+{
+    static std::map<std::string, std::vector<uint8_t>> made;
+    std::string key = std::to_string(rate) + "/" + std::to_string(channels) + "/" + options + "/" +
+                      std::to_string(transients) + "/" + std::to_string(seconds);
+    auto found = made.find(key);
+    if (found != made.end())
+        return found->second;
+    testsupport::TempDir dir;
+    std::vector<int16_t> pcm = testSignal(rate, channels, seconds, transients);
+    return made[key] = lameEncode(dir, pcm, rate, channels, options);
 }
 
 // Decodes an MP3 with mpg123 (the independent decoder) to 16-bit PCM.

@@ -1,8 +1,10 @@
 // StreamThreadTest.cpp: streams on a real output with real threads (SDL's
 // dummy audio device plays in real time): refills by the stream thread, the
-// end of a stream played once, the engine's close within a second with a
-// stream playing, and opens, plays, stops and closes racing the threads.
+// end of a stream played once, an MP3 stream sought while it plays, the
+// engine's close within a second with a stream playing, and opens, plays,
+// stops and closes racing the threads.
 #include "sound/core/hvsound_channel.h"
+#include "tests/sound/formats/MpegTestSupport.h"
 #include "tests/sound/formats/VorbisFixtures.h"
 #include "tests/sound/streams/StreamTestSupport.h"
 
@@ -76,6 +78,28 @@ TEST_F(SoundStreamThread, TheStreamThreadRefillsAPlayingStreamUntilItEnds)
     EXPECT_TRUE(s->ended);
 }
 
+TEST_F(SoundStreamThread, AnMp3StreamSoughtWhileTheThreadRefillsItPlaysOnToItsEnd)
+{
+    std::vector<uint8_t> mp3 = mpegtest::lameFile(44100, 2, "-b 128");
+    if (mp3.empty())
+        GTEST_SKIP() << "lame is needed";
+    startThreaded();
+    for (uint32_t exact : {0u, uint32_t(HVSOUND_MODE_MPEGACCURATE)}) {
+        HVSOUND_STREAM* s = openMemory(mp3, HVSOUND_MODE_LOOP_OFF | exact);
+        ASSERT_NE(s, nullptr);
+        ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, s), -1);
+        EXPECT_TRUE(within(3.0, [&] { return locked([&] { return s->position; }) > uint32_t(kRate); }));
+        // Back to the middle, then near the start, while the thread runs.
+        for (int part : {2, 8}) {
+            ASSERT_TRUE(HVSOUND_Stream_SetPositionCore(s, uint32_t(s->dataLength / part), false, false));
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        }
+        EXPECT_TRUE(within(5.0, [&] { return locked([&] { return s->channel; }) == -1; })) << "the stream ended";
+        EXPECT_TRUE(s->ended);
+        close(s);
+    }
+}
+
 TEST_F(SoundStreamThread, ClosingTheEngineWithAStreamPlayingTakesLessThanASecond)
 {
     startThreaded();
@@ -95,12 +119,15 @@ TEST_F(SoundStreamThread, OpensPlaysStopsAndClosesRaceTheThreadsSafely)
     startThreaded();
     std::vector<uint8_t> ogg = vorbistest::encodeTone(1, kRate, kRate / 2);
     std::vector<uint8_t> wav = wav16(kRate / 2, 2);
+    // Every third stream is an MP3 when lame is there to make one.
+    std::vector<uint8_t> mp3 = mpegtest::lameFile(22050, 1, "-m m -b 48", true, 0.5);
     // A stream that keeps playing throughout, beside the ones that come and go.
     HVSOUND_STREAM* background = openMemory(wav16(kRate, 1), HVSOUND_MODE_LOOP_NORMAL);
     ASSERT_NE(background, nullptr);
     ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, background), -1);
     for (int round = 0; round < 12; ++round) {
-        HVSOUND_STREAM* s = openMemory(round % 2 ? ogg : wav, HVSOUND_MODE_LOOP_NORMAL);
+        const std::vector<uint8_t>& bytes = round % 3 == 2 && !mp3.empty() ? mp3 : round % 2 ? ogg : wav;
+        HVSOUND_STREAM* s = openMemory(bytes, HVSOUND_MODE_LOOP_NORMAL);
         ASSERT_NE(s, nullptr) << round;
         ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, s), -1) << round;
         std::this_thread::sleep_for(std::chrono::milliseconds(5 + 7 * (round % 4)));

@@ -1,0 +1,118 @@
+-- Character.lua: the Lua class of every character (hv.Character), and what
+-- the room scripts do with the people in their rooms: place them as the room
+-- is entered, talk with them on a click, let the player think and the
+-- tutorial's guide give advice.
+hv = hv or {}
+hv.Character = hv.Character or {}
+
+-- The character of that name: standing in the room, or on the canvas.
+function characterNamed(room, name)
+    return room:sprite(name) or canvas:sprite(name)
+end
+
+-- The player thinks the text item: the figure is posed, shown at its place,
+-- and the thought ends by itself.
+function think(id)
+    local player = canvas:sprite("PlayerCharacter")
+    if player then
+        player:setIdle(true)
+        player:talk(id)
+    end
+end
+
+-- The tutorial's guide appears and gives the advice of the text item.
+function guide(id)
+    local g = canvas:sprite("TutorialCharacter")
+    if g then
+        g:setIdle(true)
+        g:show(true)
+        g:talk(id)
+    end
+end
+
+-- The guide stops and goes; true when it was talking.
+function dismissGuide()
+    local g = canvas:sprite("TutorialCharacter")
+    if not g or not g:visible() then
+        return false
+    end
+    local talking = g:isTalking()
+    g:stopTalk()
+    g:show(false)
+    return talking
+end
+
+-- The next line of a person: its lines in turn, round again after the last.
+local function nextLine(person)
+    person.next = (person.next or 0) % #person + 1
+    return person[person.next]
+end
+
+-- A click at (x, y) for the people of the room: ends the speeches that run
+-- (the speakers leave their conversation pose; as the people share one
+-- balloon, all who report talking are stopped), or starts the next line of
+-- the figure clicked in its conversation pose. True when it went to someone.
+function characterClick(room, people, x, y)
+    local stopped = dismissGuide()
+    for name, person in pairs(people) do
+        local c = characterNamed(room, name)
+        if c and c:isTalking() then
+            c:stopTalk()
+            c:setConversation(false)
+            if person.after and person.next == #person then
+                c:setState(person.after)
+            end
+            stopped = true
+        end
+    end
+    if stopped then
+        return true
+    end
+    for name, person in pairs(people) do
+        local c = characterNamed(room, name)
+        if c and not person.voice and c:hittest(x, y) then
+            c:showTalkToMeButton(false)
+            c:setConversation(true)
+            c:talk(nextLine(person))
+            return true
+        end
+    end
+    return false
+end
+
+-- The script of a room where people stand. `people` gives, by name, where
+-- each stands (x, y: the point on its forehead
+-- that the balloon points at) and its lines (text ids);
+-- `state` a mood to stand in, `after` a mood to take after its last line. A
+-- voice (voice = true) has no figure: it speaks its next line from a
+-- balloon fixed at (x, y) with the tail `balloon` as the room is entered.
+-- `thought` is a text item the player thinks on the first visit.
+function roomWithPeople(name, people, thought)
+    local room = roomScript(name)
+    local entered = room.onEnter
+    room.onEnter = function(self, n)
+        local first = not LF.visited[name]
+        entered(self, n)
+        for who, person in pairs(people) do
+            self:addCharacter(who, "", person.x, person.y, true, not person.voice, true)
+            local c = characterNamed(self, who)
+            if person.state then
+                c:setState(person.state)
+                c:setIdle(true)
+            end
+            if person.voice then
+                c:setFixedTalkBalloonPosition(true, person.x, person.y, person.balloon or "NW")
+                c:talk(nextLine(person))
+            else
+                c:talkToMeButtonEnter()
+            end
+        end
+        if first and thought then
+            think(thought)
+        end
+    end
+    room.onClick = function(self, x, y)
+        characterClick(self, people, x, y)
+    end
+    return room
+end
