@@ -52,6 +52,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -262,57 +263,69 @@ void drawExit(Picture& p, Pens& pens, int x, int y, int w, int h, const std::str
     }
 }
 
-// Draws the description; false (after a message) on a line it cannot read.
-bool drawDescription(const std::string& text, const std::string& name, Pens& pens, Picture& out)
+// Hands each line of a description with words to `command` (its words);
+// false, after a message naming the line, when `command` throws for it.
+bool forEachCommand(const std::string& text, const std::string& name,
+                    const std::function<void(const std::vector<std::string>&)>& command)
 {
     std::istringstream in(text);
-    Picture p(800, 600);
     int lineNumber = 0;
     for (std::string line; std::getline(in, line);) {
         ++lineNumber;
         const std::vector<std::string> w = words(line);
         if (w.empty())
             continue;
-        const std::string& op = w[0];
         try {
-            if (op == "size" && w.size() == 3) {
-                p = Picture(number(w[1]), number(w[2]));
-            } else if (op == "fill" && w.size() == 2) {
-                std::fill(p.pixels.begin(), p.pixels.end(), colour(w[1]));
-            } else if (op == "box" && w.size() == 6) {
-                const uint32_t c = colour(w[5]);
-                const int x0 = number(w[1]), y0 = number(w[2]);
-                for (int y = y0; y < y0 + number(w[4]); ++y)
-                    for (int x = x0; x < x0 + number(w[3]); ++x)
-                        p.blend(x, y, c | 0xFF000000u, (c >> 24) / 255.0);
-            } else if (op == "text" && w.size() == 6) {
-                pens.of(number(w[3])).writeCentred(p, w[5], number(w[1]), number(w[2]), colour(w[4]));
-            } else if (op == "label" && w.size() == 4) {
-                pens.of(40).writeCentred(p, w[3], number(w[1]), number(w[2]), 0xFFF0E6C8u);
-            } else if (op == "exit" && w.size() == 6) {
-                drawExit(p, pens, number(w[1]), number(w[2]), number(w[3]), number(w[4]), w[5]);
-            } else if (op == "round" && w.size() == 7) {
-                const uint32_t c = colour(w[6]);
-                p.roundRect(number(w[1]), number(w[2]), number(w[3]), number(w[4]), number(w[5]), c,
-                            (c >> 24) / 255.0);
-            } else if (op == "ellipse" && w.size() == 6) {
-                const uint32_t c = colour(w[5]);
-                p.ellipse(number(w[1]), number(w[2]), number(w[3]), number(w[4]), c, (c >> 24) / 255.0);
-            } else if (op == "triangle" && w.size() == 8) {
-                const uint32_t c = colour(w[7]);
-                p.triangle(number(w[1]), number(w[2]), number(w[3]), number(w[4]), number(w[5]), number(w[6]), c,
-                           (c >> 24) / 255.0);
-            } else {
-                throw std::invalid_argument(op);
-            }
+            command(w);
         } catch (const std::exception&) {
             std::fprintf(stderr, "hvdatagen: %s, line %d: cannot read \"%s\"\n", name.c_str(), lineNumber,
                          line.c_str());
             return false;
         }
     }
-    out = p;
     return true;
+}
+
+// Draws the description; false (after a message) on a line it cannot read.
+bool drawDescription(const std::string& text, const std::string& name, Pens& pens, Picture& out)
+{
+    Picture p(800, 600);
+    const bool read = forEachCommand(text, name, [&](const std::vector<std::string>& w) {
+        const std::string& op = w[0];
+        if (op == "size" && w.size() == 3) {
+            p = Picture(number(w[1]), number(w[2]));
+        } else if (op == "fill" && w.size() == 2) {
+            std::fill(p.pixels.begin(), p.pixels.end(), colour(w[1]));
+        } else if (op == "box" && w.size() == 6) {
+            const uint32_t c = colour(w[5]);
+            const int x0 = number(w[1]), y0 = number(w[2]);
+            for (int y = y0; y < y0 + number(w[4]); ++y)
+                for (int x = x0; x < x0 + number(w[3]); ++x)
+                    p.blend(x, y, c | 0xFF000000u, (c >> 24) / 255.0);
+        } else if (op == "text" && w.size() == 6) {
+            pens.of(number(w[3])).writeCentred(p, w[5], number(w[1]), number(w[2]), colour(w[4]));
+        } else if (op == "label" && w.size() == 4) {
+            pens.of(40).writeCentred(p, w[3], number(w[1]), number(w[2]), 0xFFF0E6C8u);
+        } else if (op == "exit" && w.size() == 6) {
+            drawExit(p, pens, number(w[1]), number(w[2]), number(w[3]), number(w[4]), w[5]);
+        } else if (op == "round" && w.size() == 7) {
+            const uint32_t c = colour(w[6]);
+            p.roundRect(number(w[1]), number(w[2]), number(w[3]), number(w[4]), number(w[5]), c,
+                        (c >> 24) / 255.0);
+        } else if (op == "ellipse" && w.size() == 6) {
+            const uint32_t c = colour(w[5]);
+            p.ellipse(number(w[1]), number(w[2]), number(w[3]), number(w[4]), c, (c >> 24) / 255.0);
+        } else if (op == "triangle" && w.size() == 8) {
+            const uint32_t c = colour(w[7]);
+            p.triangle(number(w[1]), number(w[2]), number(w[3]), number(w[4]), number(w[5]), number(w[6]), c,
+                       (c >> 24) / 255.0);
+        } else {
+            throw std::invalid_argument(op);
+        }
+    });
+    if (read)
+        out = p;
+    return read;
 }
 
 // The balloons' bitmap font: white glyphs of the default face at `size`
@@ -393,57 +406,47 @@ bool makeSound(const std::string& text, const std::string& name, std::vector<int
     // The longest piece: a minute.
     constexpr int kMaxMs = 60000;
     uint32_t seed = 12345;
-    std::istringstream in(text);
-    int lineNumber = 0;
-    for (std::string line; std::getline(in, line);) {
-        ++lineNumber;
-        const std::vector<std::string> w = words(line);
-        if (w.empty())
-            continue;
-        try {
-            const std::string& op = w[0];
-            auto ms = [&](size_t i) {
-                const int v = number(w.at(i));
-                if (v < 0 || v > kMaxMs)
-                    throw std::out_of_range(op);
-                return int(int64_t(v) * kRate / 1000);
-            };
-            auto level = [&](size_t i) { return w.size() > i ? std::clamp(number(w[i]), 0, 100) / 100.0 : 1.0; };
-            if (op == "rest" && w.size() == 2) {
-                out.insert(out.end(), size_t(ms(1)), 0);
-            } else if ((op == "note" && (w.size() == 3 || w.size() == 4)) ||
-                       (op == "sweep" && (w.size() == 4 || w.size() == 5))) {
-                const bool sweep = op == "sweep";
-                const double from = std::stod(w[1]);
-                const double to = sweep ? std::stod(w[2]) : from;
-                const int n = ms(sweep ? 3 : 2);
-                const double gain = level(sweep ? 4 : 3) * kPeak;
-                double phase = 0.0;
-                for (int i = 0; i < n; ++i) {
-                    const double hertz = from + (to - from) * i / std::max(1, n - 1);
-                    phase += 2.0 * kPi * hertz / kRate;
-                    const double edge = std::min({1.0, double(i) / kEdge, double(n - 1 - i) / kEdge});
-                    // A note fades to half its level over its length.
-                    const double decay = 1.0 - 0.5 * i / std::max(1, n);
-                    out.push_back(int16_t(std::sin(phase) * gain * edge * decay));
-                }
-            } else if (op == "noise" && (w.size() == 2 || w.size() == 3)) {
-                const int n = ms(1);
-                const double gain = level(2) * kPeak;
-                for (int i = 0; i < n; ++i) {
-                    seed = seed * 1664525u + 1013904223u;
-                    const double r = (seed >> 8) / double(1 << 24) * 2.0 - 1.0;
-                    out.push_back(int16_t(r * gain * (1.0 - double(i) / n)));
-                }
-            } else {
-                throw std::invalid_argument(op);
+    const bool read = forEachCommand(text, name, [&](const std::vector<std::string>& w) {
+        const std::string& op = w[0];
+        auto ms = [&](size_t i) {
+            const int v = number(w.at(i));
+            if (v < 0 || v > kMaxMs)
+                throw std::out_of_range(op);
+            return int(int64_t(v) * kRate / 1000);
+        };
+        auto level = [&](size_t i) { return w.size() > i ? std::clamp(number(w[i]), 0, 100) / 100.0 : 1.0; };
+        if (op == "rest" && w.size() == 2) {
+            out.insert(out.end(), size_t(ms(1)), 0);
+        } else if ((op == "note" && (w.size() == 3 || w.size() == 4)) ||
+                   (op == "sweep" && (w.size() == 4 || w.size() == 5))) {
+            const bool sweep = op == "sweep";
+            const double from = std::stod(w[1]);
+            const double to = sweep ? std::stod(w[2]) : from;
+            const int n = ms(sweep ? 3 : 2);
+            const double gain = level(sweep ? 4 : 3) * kPeak;
+            double phase = 0.0;
+            for (int i = 0; i < n; ++i) {
+                const double hertz = from + (to - from) * i / std::max(1, n - 1);
+                phase += 2.0 * kPi * hertz / kRate;
+                const double edge = std::min({1.0, double(i) / kEdge, double(n - 1 - i) / kEdge});
+                // A note fades to half its level over its length.
+                const double decay = 1.0 - 0.5 * i / std::max(1, n);
+                out.push_back(int16_t(std::sin(phase) * gain * edge * decay));
             }
-        } catch (const std::exception&) {
-            std::fprintf(stderr, "hvdatagen: %s, line %d: cannot read \"%s\"\n", name.c_str(), lineNumber,
-                         line.c_str());
-            return false;
+        } else if (op == "noise" && (w.size() == 2 || w.size() == 3)) {
+            const int n = ms(1);
+            const double gain = level(2) * kPeak;
+            for (int i = 0; i < n; ++i) {
+                seed = seed * 1664525u + 1013904223u;
+                const double r = (seed >> 8) / double(1 << 24) * 2.0 - 1.0;
+                out.push_back(int16_t(r * gain * (1.0 - double(i) / n)));
+            }
+        } else {
+            throw std::invalid_argument(op);
         }
-    }
+    });
+    if (!read)
+        return false;
     if (out.empty()) {
         std::fprintf(stderr, "hvdatagen: %s: the sound is empty\n", name.c_str());
         return false;

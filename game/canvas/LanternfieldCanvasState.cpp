@@ -17,6 +17,8 @@
 #include "sprites/script/ScriptHost.h"
 #include "sprites/settings/User.h"
 
+#include <initializer_list>
+
 namespace {
 
 // The volumes used while there is no settings store.
@@ -284,6 +286,20 @@ void LanternfieldCanvas::handleAction(lang::Object* receiver, lang::String* comm
     }
     if (command && command->equals("TransitionDone")) {
         m_bInTransition = false;
+        return;
+    }
+    if (command && command->equalsIgnoreCase("bMenuOptions") && !m_bInTransition) {
+        // The options over everything, dimmed behind, the cursor above.
+        showSprite("Dim", true);
+        showSprite("Options", true);
+        for (const char* name : {"Dim", "Options", "GameCursor"}) {
+            if (sprite::SpriteBase* s = getSprite(name))
+                addSprite(name, s, -1);
+        }
+        return;
+    }
+    if (command && command->equalsIgnoreCase("bOptionsClose")) {
+        showSprite("Dim", false);
         return;
     }
     GameCanvas3::handleAction(receiver, command);

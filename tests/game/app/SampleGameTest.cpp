@@ -185,9 +185,11 @@ TEST_F(SampleGameTest, TheOptionsKnobsSetTheVolumesHeardAndStoredOnClose)
     window::AudioClip* music = canvas->getMusicClip();
     ASSERT_TRUE(music->hasData()) << "the menu's music is in the data";
     EXPECT_TRUE(music->isPlaying());
-    options->setVisible(true);
-    canvas->addSprite("Options", options, -1);
+    // The menu's button opens the dialog over the dimmed menu.
+    clickOn(dialog("MainMenu"), "bMenuOptions");
     world.stepFrames(2);
+    ASSERT_TRUE(options->isVisible());
+    EXPECT_TRUE(canvas->isSpriteVisible("Dim"));
     sprite::SpriteBase* knob = options->getSprite("butmuknob");
     const int x = options->left() + knob->left() + knob->width() / 2;
     const int y = options->top() + knob->top() + knob->height() / 2;
@@ -200,6 +202,9 @@ TEST_F(SampleGameTest, TheOptionsKnobsSetTheVolumesHeardAndStoredOnClose)
     clickOn(options, "bOptionsClose");
     EXPECT_EQ(40, world.setting("VOLUMEMUSIC", -1));
     EXPECT_EQ(170, world.setting("VOLUMEFX", -1));
+    EXPECT_FALSE(canvas->isSpriteVisible("Dim"));
+    world.stepFrames(20);
+    EXPECT_FALSE(options->isVisible());
 }
 
 TEST_F(SampleGameTest, TheJumpScreenReachesARoomOfTheChapter)
