@@ -1,4 +1,4 @@
-// WavWriter.cpp: tone WAV files.
+// WavWriter.cpp: PCM WAV files, and tone WAVs made with them.
 #include "tools/WavWriter.h"
 
 #include <cmath>

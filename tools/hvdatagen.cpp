@@ -2,7 +2,10 @@
 // manifests (data/manifest, each item named by its path without ".txt") and
 // the text items (data/texts.txt) into the archive, draws the pictures their
 // descriptions give (data/pictures, each item named by its path with ".png"
-// for ".txt") and those of the loading screen, and copies the Lua scripts.
+// for ".txt") and those of the loading screen, makes the sounds their
+// sketches give (data/sounds, each item named by its path with ".wav", or by
+// the sketch's line "item NAME"; see tools/SoundSketch.h), and copies the Lua
+// scripts.
 //   hvdatagen DATA_FOLDER OUTPUT_FOLDER
 //
 // A picture description has one command a line (';' starts a comment):
@@ -16,23 +19,18 @@
 //   round X Y W H R COLOUR      a rectangle with corners of radius R
 //   ellipse CX CY RX RY COLOUR  an ellipse
 //   triangle X1 Y1 X2 Y2 X3 Y3 COLOUR
-// Colours are 0xAARRGGBB.
+//   item NAME                   the archive item's name instead of the path
+// Colours are 0xAARRGGBB; a picture is transparent until something is drawn.
 //
 // A figure description (data/figures/NAME.txt) gives a character's colours
 // ("skin 0xFFE8C098", "beard none" ...); every part of the figure is drawn
 // from it as the item figures/NAME/PART.png. The balloons' bitmap font is
-// drawn as fonts/text.png with its glyph table fonts/text_glyphs.png.
+// drawn from the description fonts/text.txt.
 //
-// A font description (data/fonts/NAME.txt) makes another bitmap font of the
-// default face, fonts/NAME.png with its glyph table fonts/NAME_glyphs.png:
-//   size N                      the glyphs' pixel height
-//
-// A sound description (data/sounds) makes a 16-bit mono WAV item named by
-// its path without ".txt", its pieces one after the other:
-//   note HZ MS [LEVEL]          a sine note, soft at both ends (LEVEL 0..100)
-//   sweep HZ HZ MS [LEVEL]      a tone gliding from one pitch to the other
-//   noise MS [LEVEL]            a burst of noise fading out
-//   rest MS                     silence
+// A description of the one command
+//   font SIZE
+// is a bitmap font instead: white glyphs of the default face at that pixel
+// size ("<name>.png") and their glyph table ("<name>_glyphs.png").
 #include "core/lang/String.h"
 #include "platform/user/Backend.h"
 #include "tools/FigurePainter.h"
@@ -40,7 +38,7 @@
 #include "tools/GlyphTable.h"
 #include "tools/Picture.h"
 #include "tools/PngWriter.h"
-#include "tools/WavWriter.h"
+#include "tools/SoundSketch.h"
 #include "tools/archive/ArchiveWriter.h"
 #include "windowing/fonts/Font.h"
 #include "windowing/fonts/FontMetrics.h"
@@ -52,7 +50,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -263,194 +260,133 @@ void drawExit(Picture& p, Pens& pens, int x, int y, int w, int h, const std::str
     }
 }
 
-// Hands each line of a description with words to `command` (its words);
-// false, after a message naming the line, when `command` throws for it.
-bool forEachCommand(const std::string& text, const std::string& name,
-                    const std::function<void(const std::vector<std::string>&)>& command)
+// Takes a sketch's "item NAME" line out of `text`; NAME, or `item` when
+// there is none (the game asks for its music by a name of its own).
+std::string takeItemName(std::string& text, std::string item)
 {
     std::istringstream in(text);
+    std::string rest;
+    for (std::string line; std::getline(in, line);) {
+        const std::vector<std::string> w = words(line);
+        // The line stays, emptied, so that errors name the right line.
+        if (w.size() == 2 && w[0] == "item")
+            item = w[1];
+        else
+            rest += line;
+        rest += "\n";
+    }
+    text = rest;
+    return item;
+}
+
+// A bitmap font of the pen's face: codes 32 to 255 in a grid of cells one
+// line high and as wide as the widest advance with a margin on either side
+// (for glyphs that reach past their pen or their advance), white glyphs.
+struct BitmapFont {
+    Picture glyphs{1, 1};
+    Picture table{1, 1};
+};
+
+BitmapFont bitmapFont(TextPen& pen)
+{
+    constexpr int kColumns = 16;
+    constexpr int kMargin = 2;
+    constexpr int kCount = 256 - tools::GlyphTable::kFirstCode;
+    tools::GlyphPainter painter(pen.font());
+    Picture scratch(1, 1);
+    std::vector<int> advances(kCount);
+    int widest = 1;
+    for (int i = 0; i < kCount; ++i) {
+        const auto code = static_cast<unsigned char>(tools::GlyphTable::kFirstCode + i);
+        advances[size_t(i)] = std::max(0, painter.draw(code, scratch.pixels.data(), 0, 0, 0, 0));
+        widest = std::max(widest, advances[size_t(i)]);
+    }
+    const int cellWidth = widest + 2 * kMargin;
+    const int cellHeight = pen.height();
+    BitmapFont font;
+    font.glyphs = Picture(kColumns * cellWidth, (kCount + kColumns - 1) / kColumns * cellHeight);
+    std::vector<tools::GlyphRecord> records(kCount);
+    for (int i = 0; i < kCount; ++i) {
+        const int x = i % kColumns * cellWidth;
+        const int y = i / kColumns * cellHeight;
+        painter.draw(static_cast<unsigned char>(tools::GlyphTable::kFirstCode + i), font.glyphs.pixels.data(),
+                     font.glyphs.width, font.glyphs.height, x + kMargin, y + pen.ascent());
+        records[size_t(i)] = {x, y, cellWidth, cellHeight, -kMargin, advances[size_t(i)]};
+    }
+    for (uint32_t& p : font.glyphs.pixels)
+        p = (p & 0xFF000000u) | 0x00FFFFFFu;
+    const tools::GlyphTable table(records);
+    font.table = Picture(tools::GlyphTable::kWords, table.height());
+    font.table.pixels = table.pixels();
+    return font;
+}
+
+// The pixel size of a "font SIZE" description, or 0 for a picture.
+int fontSize(const std::string& text)
+{
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        const std::vector<std::string> w = words(line);
+        if (w.empty())
+            continue;
+        return w.size() == 2 && w[0] == "font" ? std::max(0, std::atoi(w[1].c_str())) : 0;
+    }
+    return 0;
+}
+
+// Draws the description; false (after a message) on a line it cannot read.
+// `item` becomes the archive item's name when the description gives one.
+bool drawDescription(const std::string& text, const std::string& name, Pens& pens, Picture& out, std::string& item)
+{
+    std::istringstream in(text);
+    Picture p(800, 600);
     int lineNumber = 0;
     for (std::string line; std::getline(in, line);) {
         ++lineNumber;
         const std::vector<std::string> w = words(line);
         if (w.empty())
             continue;
+        const std::string& op = w[0];
         try {
-            command(w);
+            if (op == "size" && w.size() == 3) {
+                p = Picture(number(w[1]), number(w[2]));
+            } else if (op == "fill" && w.size() == 2) {
+                std::fill(p.pixels.begin(), p.pixels.end(), colour(w[1]));
+            } else if (op == "box" && w.size() == 6) {
+                const uint32_t c = colour(w[5]);
+                const int x0 = number(w[1]), y0 = number(w[2]);
+                for (int y = y0; y < y0 + number(w[4]); ++y)
+                    for (int x = x0; x < x0 + number(w[3]); ++x)
+                        p.blend(x, y, c | 0xFF000000u, (c >> 24) / 255.0);
+            } else if (op == "text" && w.size() == 6) {
+                pens.of(number(w[3])).writeCentred(p, w[5], number(w[1]), number(w[2]), colour(w[4]));
+            } else if (op == "label" && w.size() == 4) {
+                pens.of(40).writeCentred(p, w[3], number(w[1]), number(w[2]), 0xFFF0E6C8u);
+            } else if (op == "exit" && w.size() == 6) {
+                drawExit(p, pens, number(w[1]), number(w[2]), number(w[3]), number(w[4]), w[5]);
+            } else if (op == "round" && w.size() == 7) {
+                const uint32_t c = colour(w[6]);
+                p.roundRect(number(w[1]), number(w[2]), number(w[3]), number(w[4]), number(w[5]), c,
+                            (c >> 24) / 255.0);
+            } else if (op == "ellipse" && w.size() == 6) {
+                const uint32_t c = colour(w[5]);
+                p.ellipse(number(w[1]), number(w[2]), number(w[3]), number(w[4]), c, (c >> 24) / 255.0);
+            } else if (op == "triangle" && w.size() == 8) {
+                const uint32_t c = colour(w[7]);
+                p.triangle(number(w[1]), number(w[2]), number(w[3]), number(w[4]), number(w[5]), number(w[6]), c,
+                           (c >> 24) / 255.0);
+            } else if (op == "item" && w.size() == 2) {
+                item = w[1];
+            } else {
+                throw std::invalid_argument(op);
+            }
         } catch (const std::exception&) {
             std::fprintf(stderr, "hvdatagen: %s, line %d: cannot read \"%s\"\n", name.c_str(), lineNumber,
                          line.c_str());
             return false;
         }
     }
-    return true;
-}
-
-// Draws the description; false (after a message) on a line it cannot read.
-bool drawDescription(const std::string& text, const std::string& name, Pens& pens, Picture& out)
-{
-    Picture p(800, 600);
-    const bool read = forEachCommand(text, name, [&](const std::vector<std::string>& w) {
-        const std::string& op = w[0];
-        if (op == "size" && w.size() == 3) {
-            p = Picture(number(w[1]), number(w[2]));
-        } else if (op == "fill" && w.size() == 2) {
-            std::fill(p.pixels.begin(), p.pixels.end(), colour(w[1]));
-        } else if (op == "box" && w.size() == 6) {
-            const uint32_t c = colour(w[5]);
-            const int x0 = number(w[1]), y0 = number(w[2]);
-            for (int y = y0; y < y0 + number(w[4]); ++y)
-                for (int x = x0; x < x0 + number(w[3]); ++x)
-                    p.blend(x, y, c | 0xFF000000u, (c >> 24) / 255.0);
-        } else if (op == "text" && w.size() == 6) {
-            pens.of(number(w[3])).writeCentred(p, w[5], number(w[1]), number(w[2]), colour(w[4]));
-        } else if (op == "label" && w.size() == 4) {
-            pens.of(40).writeCentred(p, w[3], number(w[1]), number(w[2]), 0xFFF0E6C8u);
-        } else if (op == "exit" && w.size() == 6) {
-            drawExit(p, pens, number(w[1]), number(w[2]), number(w[3]), number(w[4]), w[5]);
-        } else if (op == "round" && w.size() == 7) {
-            const uint32_t c = colour(w[6]);
-            p.roundRect(number(w[1]), number(w[2]), number(w[3]), number(w[4]), number(w[5]), c,
-                        (c >> 24) / 255.0);
-        } else if (op == "ellipse" && w.size() == 6) {
-            const uint32_t c = colour(w[5]);
-            p.ellipse(number(w[1]), number(w[2]), number(w[3]), number(w[4]), c, (c >> 24) / 255.0);
-        } else if (op == "triangle" && w.size() == 8) {
-            const uint32_t c = colour(w[7]);
-            p.triangle(number(w[1]), number(w[2]), number(w[3]), number(w[4]), number(w[5]), number(w[6]), c,
-                       (c >> 24) / 255.0);
-        } else {
-            throw std::invalid_argument(op);
-        }
-    });
-    if (read)
-        out = p;
-    return read;
-}
-
-// The balloons' bitmap font: white glyphs of the default face at `size`
-// pixels in a grid of 16 columns, and its glyph table (codes 32 to 255; each
-// record the glyph's cell, drawn at the pen, and its advance).
-std::pair<Picture, Picture> bitmapFont(TextPen& pen)
-{
-    constexpr int kColumns = 16;
-    constexpr int kCodes = 256 - tools::GlyphTable::kFirstCode;
-    std::vector<int> advances(kCodes, 0);
-    int cellWidth = 1;
-    {
-        Picture scratch(1, 1);
-        tools::GlyphPainter painter(pen.font());
-        for (int i = 0; i < kCodes; ++i) {
-            advances[size_t(i)] = std::max(0, painter.draw(static_cast<unsigned char>(i + 32), scratch.pixels.data(), 0, 0, 0, 0));
-            cellWidth = std::max(cellWidth, advances[size_t(i)] + 2);
-        }
-    }
-    const int cellHeight = pen.height();
-    const int rows = (kCodes + kColumns - 1) / kColumns;
-    Picture atlas(kColumns * cellWidth, rows * cellHeight);
-    std::vector<tools::GlyphRecord> records(kCodes);
-    {
-        tools::GlyphPainter painter(pen.font());
-        for (int i = 0; i < kCodes; ++i) {
-            const int x = (i % kColumns) * cellWidth, y = (i / kColumns) * cellHeight;
-            painter.draw(static_cast<unsigned char>(i + 32), atlas.pixels.data(), atlas.width, atlas.height, x + 1,
-                         y + pen.ascent());
-            tools::GlyphRecord& r = records[size_t(i)];
-            r.x = x;
-            r.y = y;
-            r.width = i == 0 ? 0 : advances[size_t(i)] + 2;
-            r.height = cellHeight;
-            r.left = -1;
-            r.right = advances[size_t(i)];
-        }
-    }
-    // The painter leaves the coverage in the alpha: the glyphs are white.
-    for (uint32_t& p : atlas.pixels)
-        p = p & 0xFF000000u ? p | 0x00FFFFFFu : 0;
-    const std::vector<uint32_t> words = tools::GlyphTable(records).pixels();
-    Picture table(tools::GlyphTable::kWords, kCodes);
-    table.pixels = words;
-    return {atlas, table};
-}
-
-// A font description's glyph height; false (after a message) when it gives none.
-bool fontSize(const std::string& text, const std::string& name, int& size)
-{
-    // Past this height the atlas of 224 glyphs grows beyond any texture.
-    constexpr int kMaxSize = 64;
-    size = 0;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        const std::vector<std::string> w = words(line);
-        if (w.empty())
-            continue;
-        size = w.size() == 2 && w[0] == "size" && size == 0 ? std::atoi(w[1].c_str()) : -1;
-        if (size < 0)
-            break;
-    }
-    if (size > 0 && size <= kMaxSize)
-        return true;
-    std::fprintf(stderr, "hvdatagen: %s: a font needs one line \"size N\" (1 to %d)\n", name.c_str(), kMaxSize);
-    return false;
-}
-
-// The samples of a sound description; false (after a message) on a line it
-// cannot read.
-bool makeSound(const std::string& text, const std::string& name, std::vector<int16_t>& out)
-{
-    constexpr int kRate = 22050;
-    constexpr double kPeak = 12000.0;
-    constexpr double kPi = 3.14159265358979;
-    // Notes rise and fall over 5 ms, so that they start and end without a click.
-    constexpr int kEdge = kRate / 200;
-    // The longest piece: a minute.
-    constexpr int kMaxMs = 60000;
-    uint32_t seed = 12345;
-    const bool read = forEachCommand(text, name, [&](const std::vector<std::string>& w) {
-        const std::string& op = w[0];
-        auto ms = [&](size_t i) {
-            const int v = number(w.at(i));
-            if (v < 0 || v > kMaxMs)
-                throw std::out_of_range(op);
-            return int(int64_t(v) * kRate / 1000);
-        };
-        auto level = [&](size_t i) { return w.size() > i ? std::clamp(number(w[i]), 0, 100) / 100.0 : 1.0; };
-        if (op == "rest" && w.size() == 2) {
-            out.insert(out.end(), size_t(ms(1)), 0);
-        } else if ((op == "note" && (w.size() == 3 || w.size() == 4)) ||
-                   (op == "sweep" && (w.size() == 4 || w.size() == 5))) {
-            const bool sweep = op == "sweep";
-            const double from = std::stod(w[1]);
-            const double to = sweep ? std::stod(w[2]) : from;
-            const int n = ms(sweep ? 3 : 2);
-            const double gain = level(sweep ? 4 : 3) * kPeak;
-            double phase = 0.0;
-            for (int i = 0; i < n; ++i) {
-                const double hertz = from + (to - from) * i / std::max(1, n - 1);
-                phase += 2.0 * kPi * hertz / kRate;
-                const double edge = std::min({1.0, double(i) / kEdge, double(n - 1 - i) / kEdge});
-                // A note fades to half its level over its length.
-                const double decay = 1.0 - 0.5 * i / std::max(1, n);
-                out.push_back(int16_t(std::sin(phase) * gain * edge * decay));
-            }
-        } else if (op == "noise" && (w.size() == 2 || w.size() == 3)) {
-            const int n = ms(1);
-            const double gain = level(2) * kPeak;
-            for (int i = 0; i < n; ++i) {
-                seed = seed * 1664525u + 1013904223u;
-                const double r = (seed >> 8) / double(1 << 24) * 2.0 - 1.0;
-                out.push_back(int16_t(r * gain * (1.0 - double(i) / n)));
-            }
-        } else {
-            throw std::invalid_argument(op);
-        }
-    });
-    if (!read)
-        return false;
-    if (out.empty()) {
-        std::fprintf(stderr, "hvdatagen: %s: the sound is empty\n", name.c_str());
-        return false;
-    }
+    out = p;
     return true;
 }
 
@@ -522,38 +458,43 @@ int main(int argc, char** argv)
         const size_t eq = line.find('=');
         if (trim(line).empty() || trim(line)[0] == '#' || eq == std::string::npos)
             continue;
-        archive.addText(trim(line.substr(0, eq)), trim(line.substr(eq + 1)));
+        // A text in double quotes keeps its leading and trailing spaces.
+        std::string value = trim(line.substr(eq + 1));
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
+        archive.addText(trim(line.substr(0, eq)), value);
     }
 
     Pens pens;
     const auto descriptions = filesBelow(data / "pictures", ".txt");
     for (const auto& description : descriptions) {
+        const std::string text = readFile(description.second, read);
+        ok = ok && read;
+        if (const int size = fontSize(text)) {
+            const BitmapFont font = bitmapFont(pens.of(size));
+            archive.add(description.first + ".png", font.glyphs.png());
+            archive.add(description.first + "_glyphs.png", font.table.png());
+            continue;
+        }
         Picture picture(1, 1);
-        ok = ok && drawDescription(readFile(description.second, read), description.first, pens, picture) && read;
-        archive.add(description.first + ".png", picture.png());
+        std::string item = description.first + ".png";
+        ok = ok && drawDescription(text, description.first, pens, picture, item);
+        archive.add(item, picture.png());
+    }
+    const auto sketches = filesBelow(data / "sounds", ".txt");
+    for (const auto& sketch : sketches) {
+        tools::SoundSketch sound;
+        std::string error;
+        std::string text = readFile(sketch.second, read);
+        const std::string item = takeItemName(text, "sounds/" + sketch.first + ".wav");
+        if (!sound.read(text, error) || !read) {
+            std::fprintf(stderr, "hvdatagen: sounds/%s: %s\n", sketch.first.c_str(), error.c_str());
+            ok = false;
+        }
+        archive.add(item, sound.wav());
     }
     size_t figures = 0;
     ok = drawFigures(data / "figures", archive, figures) && ok;
-    const auto font = bitmapFont(pens.of(16));
-    archive.add("fonts/text.png", font.first.png());
-    archive.add("fonts/text_glyphs.png", font.second.png());
-    const auto fonts = filesBelow(data / "fonts", ".txt");
-    for (const auto& description : fonts) {
-        int size = 0;
-        if (!fontSize(readFile(description.second, read), description.first, size) || !read) {
-            ok = false;
-            continue;
-        }
-        const auto drawn = bitmapFont(pens.of(size));
-        archive.add("fonts/" + description.first + ".png", drawn.first.png());
-        archive.add("fonts/" + description.first + "_glyphs.png", drawn.second.png());
-    }
-    const auto sounds = filesBelow(data / "sounds", ".txt");
-    for (const auto& sound : sounds) {
-        std::vector<int16_t> samples;
-        ok = ok && makeSound(readFile(sound.second, read), sound.first, samples) && read;
-        archive.add(sound.first, tools::pcmWav(samples));
-    }
     archive.add("logo", logo(pens.of(28)).png());
     archive.add("loading", loadingLabel(pens.of(20)).png());
     archive.add("loadbar", loadBar().png());
@@ -570,9 +511,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "hvdatagen: the game data could not be made in %s\n", out.string().c_str());
         return 1;
     }
-    std::printf("hvdatagen: %zu manifests, %zu pictures, %zu figures, %zu fonts, %zu sounds, %zu archive items and "
-                "%d scripts in %s\n",
-                manifests.size(), descriptions.size(), figures, fonts.size(), sounds.size(), archive.size(), scripts,
+    std::printf("hvdatagen: %zu manifests, %zu pictures, %zu figures, %zu sounds, %zu archive items and %d scripts in %s\n",
+                manifests.size(), descriptions.size(), figures, sketches.size(), archive.size(), scripts,
                 out.string().c_str());
     return 0;
 }

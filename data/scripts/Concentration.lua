@@ -1,3 +1,18 @@
--- Concentration.lua: the script of Concentration (room 17).
+-- Concentration.lua: the script of Concentration (room 17), the card memory
+-- game, and the table of its class, hv.Concentration. A lost or tied game is
+-- dealt again; a won one stays on the table until the player leaves.
+hv = hv or {}
+hv.Concentration = hv.Concentration or {}
 rooms = rooms or {}
 rooms["Concentration"] = roomScript("Concentration")
+
+local room = rooms["Concentration"]
+function room.winGameScene(self, n)
+    LF.concentrationWon = true
+end
+function room.loseGameScene(self, n)
+    self:setState("endround")
+end
+function room.tieGameScene(self, n)
+    self:setState("endround")
+end

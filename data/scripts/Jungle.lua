@@ -1,3 +1,21 @@
--- Jungle.lua: the script of Jungle (room 29).
+-- Jungle.lua: the script of Jungle (room 29): many butterflies, birds all
+-- around, and a golden idol among the leaves that glints until it is found.
 rooms = rooms or {}
-rooms["Jungle"] = roomScript("Jungle")
+local room = roomScriptEntering("Jungle", function(self)
+    self:addAmbientButterflies(6, 40, 150)
+    self:addAmbientSound({ id = SOUNDS.birds, startMin = 20, startMax = 60, min = 80, max = 200 })
+    self:addAmbientSound({ id = SOUNDS.gull, startMin = 300, startMax = 500, min = 400, max = 700 })
+    if not LF.jungleIdolFound then
+        self:addSparkleInSprite("Idol", "Glint", 60, 40)
+    end
+end)
+
+function room.onClick(self, x, y)
+    if not LF.jungleIdolFound and self:sprite("Idol"):hittest(x, y) then
+        LF.jungleIdolFound = true
+        self:createParticleEffect("Idol", "PipesFixed", 30)
+        canvas:playSound(SOUNDS.chime)
+    end
+end
+
+rooms["Jungle"] = room

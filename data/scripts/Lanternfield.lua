@@ -7,6 +7,11 @@ LF.vignetteSeen = LF.vignetteSeen or {0, 0, 0, 0, 0, 0}
 LF.globalISpyActive = false
 LF.fountainFixedWaterOn = false
 LF.visited = {}
+LF.ticTacRound = 0
+LF.riversideLeverPulled = false
+LF.jungleIdolFound = false
+-- The mini-games whose instructions the player has seen, by game number + 1.
+LF.instructionsSeen = {}
 
 -- The chapters' cut scenes, by chapter 1 to 6.
 function LF_getVignetteSeen(n)
@@ -46,4 +51,28 @@ end
 function LF_blackBarsShow(n)
 end
 function LF_clearPreviousAmbientSound()
+end
+
+-- The mini-games' instructions open by themselves until they have been seen.
+function LF_getShowGameInstructions(n)
+    return not LF.instructionsSeen[n]
+end
+function LF_setShowGameInstructions(n)
+    LF.instructionsSeen[n] = nil
+end
+function LF_clearShowGameInstructions(n)
+    LF.instructionsSeen[n] = true
+end
+
+-- The card game: the computer plays at its full strength.
+function LF_dumbDownConcentrationAI()
+    return false
+end
+
+-- Noughts and crosses: the games won so far in this game.
+function LF_getTicTacRoundNumber()
+    return LF.ticTacRound
+end
+function LF_setTicTacRoundNumber(n)
+    LF.ticTacRound = n
 end

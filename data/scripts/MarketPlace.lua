@@ -1,4 +1,20 @@
--- MarketPlace.lua: the script of Market Place (room 2): the player wonders
--- at the lanterns on the first visit.
+-- MarketPlace.lua: the script of Market Place (room 2): songbirds and
+-- butterflies over a flower bed that bursts into petals when clicked; the
+-- player wonders at the lanterns on the first visit.
 rooms = rooms or {}
-rooms["MarketPlace"] = roomWithPeople("MarketPlace", {}, "STR_THINK_MARKETPLACE")
+local room = roomWithPeople("MarketPlace", {}, "STR_THINK_MARKETPLACE")
+local entered = room.onEnter
+room.onEnter = function(self, n)
+    entered(self, n)
+    self:addAmbientButterflies(3, 100, 300)
+    self:addAmbientSound({ id = SOUNDS.birds, startMin = 30, startMax = 90, min = 150, max = 300 })
+    self:addSparkleInRect(120, 420, 120, 40, "Glint", 30, 50, 5)
+end
+
+function room.onClick(self, x, y)
+    if self:sprite("Flowers"):hittest(x, y) then
+        self:createParticleEffect("Flowers", "Flower", 40)
+    end
+end
+
+rooms["MarketPlace"] = room

@@ -1,4 +1,37 @@
--- Riverside.lua: the script of Riverside (room 5): the player listens to
--- the river on the first visit.
+-- Riverside.lua: the script of Riverside (room 5): butterflies over the
+-- babbling river, and a rusty lever that opens the way north to the
+-- treasure chest; sparkles show the lever until it is pulled. The player
+-- listens to the river on the first visit.
 rooms = rooms or {}
-rooms["Riverside"] = roomWithPeople("Riverside", {}, "STR_THINK_RIVERSIDE")
+
+local function hintLever(self)
+    self:addSparkleInSprite("Lever", "Glint", 40, 60)
+end
+
+local room = roomWithPeople("Riverside", {}, "STR_THINK_RIVERSIDE")
+local entered = room.onEnter
+room.onEnter = function(self, n)
+    entered(self, n)
+    self:addAmbientButterflies(4, 80, 250)
+    self:addAmbientSound({ id = SOUNDS.stream, startMin = 10, startMax = 40, min = 40, max = 90 })
+    if not LF.riversideLeverPulled then
+        self:enableDoor("TreasureChestCU", false)
+        hintLever(self)
+    end
+end
+
+function room.onClick(self, x, y)
+    if LF.riversideLeverPulled then
+        return
+    end
+    if self:sprite("Lever"):hittest(x, y) then
+        LF.riversideLeverPulled = true
+        self:enableDoor("TreasureChestCU", true)
+        self:createParticleEffect("Lever", "Lock", 25)
+        canvas:playSound(SOUNDS.chime)
+    else
+        hintLever(self)
+    end
+end
+
+rooms["Riverside"] = room

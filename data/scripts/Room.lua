@@ -5,6 +5,9 @@ hv = hv or {}
 hv.Room = hv.Room or {}
 rooms = rooms or {}
 
+-- The canvas's sound table by name (the <sounds> of the data manifest).
+SOUNDS = { waves = 1, gull = 2, stream = 3, birds = 4, crickets = 5, chime = 6 }
+
 function roomScript(name)
     return {
         onEnter = function(self, n)
@@ -19,4 +22,32 @@ function roomScript(name)
         resetGlobalItems = function(self, n)
         end,
     }
+end
+
+-- A room's callbacks whose entry, after the common steps, runs entered(self):
+-- the room's own animals, sounds and sparkles.
+function roomScriptEntering(name, entered)
+    local room = roomScript(name)
+    local enter = room.onEnter
+    room.onEnter = function(self, n)
+        enter(self, n)
+        entered(self)
+    end
+    return room
+end
+
+-- The sound-table clip `id` plays looped while the player is in the room,
+-- its volume following the effects volume.
+function loopWhileInRoom(room, id)
+    local enter, exit = room.onEnter, room.onExit
+    room.onEnter = function(self, n)
+        enter(self, n)
+        canvas:loopSound(id)
+        self:addAmbientAudioLoop(id)
+    end
+    room.onExit = function(self, n)
+        canvas:stopSound(id)
+        self:removeAmbientAudioLoop(id)
+        exit(self, n)
+    end
 end

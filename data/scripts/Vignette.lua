@@ -1,8 +1,4 @@
--- Vignette.lua: the script of Vignette (room 9).
+-- Vignette.lua: the script of Vignette (room 9), the chapters' slide shows;
+-- the room marks a chapter's show seen when the player leaves it.
 rooms = rooms or {}
 rooms["Vignette"] = roomScript("Vignette")
-
--- The sample tells only the first chapter's story.
-rooms["Vignette"].onExit = function(self, n)
-    LF_setVignetteSeen(1)
-end

@@ -1,3 +1,7 @@
--- Waterfall.lua: the script of Waterfall (room 37).
+-- Waterfall.lua: the script of Waterfall (room 37): the rush of falling
+-- water and bubbles rising in the pool below.
 rooms = rooms or {}
-rooms["Waterfall"] = roomScript("Waterfall")
+rooms["Waterfall"] = roomScriptEntering("Waterfall", function(self)
+    self:addAmbientSound({ id = SOUNDS.stream, startMin = 0, startMax = 10, min = 20, max = 40 })
+    self:addAmbientBubbles()
+end)

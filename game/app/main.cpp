@@ -3,6 +3,7 @@
 #include "game/registration/GameClasses.h"
 #include "platform/files/Files.h"
 #include "platform/files/Modules.h"
+#include "scenes/registration/SceneClasses.h"
 #include "sprites/loader/SpriteFramework.h"
 
 #include <filesystem>
@@ -12,7 +13,12 @@ int main()
     // The archive and the scripts lie beside the program.
     std::error_code ec;
     std::filesystem::current_path(platform::programDirectory(), ec);
+    // Every class the data may name is registered before the entry runs.
+    sprite::SpriteFramework::startUp();
+    GameClasses::registerClasses();
+    SceneClasses::registerClasses();
     const int code = GameEntry::run(GetModuleHandleA(nullptr));
+    SceneClasses::unregisterClasses();
     GameClasses::unregisterClasses();
     sprite::SpriteFramework::tearDown();
     return code;

@@ -209,11 +209,19 @@ public:
     // (games 0 to 17).
     bool getShowGameInstructions(int game);
     void setShowGameInstructions(int game, bool show);
+    // Opens the panel of a game after `delay` frames while the scripts ask
+    // for it, else only offers its question mark.
+    void queueGameInstructions(int x, int y, int game, int delay);
     // Opens (grown or at once) or closes the instructions panel of a game,
     // or only offers its question mark once the panel has been seen.
     void showGameInstructions(int x, int y, int game, bool show, bool grow, int steps, int originX, int originY,
                               float startScale, float endScale);
     void showGameInsDimmer(bool show);
+    bool isGameInstructionsShowing();
+    void showGameInsQuestionMark();
+    void disableGameInsQuestionMark();
+    // The question mark is visible and its button holds the point.
+    bool isOverGameInsQuestionMark(int x, int y);
     // An ordinary cursor by index; while locked, pointer moves keep it.
     using sprite::GameCanvas3::setCursor;
     void setCursor(int index, bool lock);
@@ -222,6 +230,8 @@ public:
     void exitSafeCrack();
     void setupTempleDoorPuzzle(int n);
     void handleAction(lang::Object* receiver, lang::String* command) override;
+    // The ambient animals and sounds, then the framework's frame.
+    void doFrame() override;
 
     ProgressRecord* getProgress() const { return m_pProgress; }
     sprite::User* getProfileStore() const { return m_pProfileStore; }

@@ -1,12 +1,15 @@
 // LanternfieldCanvasState.cpp: the game state, the background music, the
-// progress record and profile, the cursor state and the named actions, in
-// the reduced form the rooms and chapters need so far: the menu opens the
-// game, but there are no profiles on disk, no chapter book and no item
-// cursors yet.
+// progress record and profile, the cursor state, the named actions and the
+// mini-game instructions, in the reduced form the rooms, chapters and
+// puzzles need so far: the menu opens the game, the player selection, the
+// how-to-play pages and the options, but no progress is stored with a profile
+// yet, and there are no item cursors yet.
 #include "game/canvas/LanternfieldCanvas.h"
 
 #include "core/lang/Synchronized.h"
+#include "game/ambient/AmbientAnimManager.h"
 #include "game/ambient/AmbientSoundManager.h"
+#include "game/dialogs/ChoosePlayer.h"
 #include "game/dialogs/GameInstructDialog.h"
 #include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
@@ -26,6 +29,28 @@ constexpr int kDefaultFXVolume = 170;
 constexpr int kDefaultMusicVolume = 85;
 // Background music is streamed.
 constexpr int kStreamKind = 1;
+
+ChoosePlayer* choosePlayer(LanternfieldCanvas* canvas)
+{
+    sprite::SpriteBase* dialog = canvas->getSprite("ChoosePlayer");
+    return dialog && dialog->isInstanceOf("ChoosePlayer") ? static_cast<ChoosePlayer*>(dialog) : nullptr;
+}
+
+// The player selection over the dimmed screen, with that profile chosen
+// ("" opens the new-profile prompt).
+void openPlayerSelection(LanternfieldCanvas* canvas, const lang::String& profile)
+{
+    ChoosePlayer* chooser = choosePlayer(canvas);
+    if (!chooser)
+        return;
+    for (const char* name : {"Dim", "ChoosePlayer", "GameCursor"}) {
+        if (sprite::SpriteBase* sprite = canvas->getSprite(name))
+            canvas->addSprite(name, sprite, -1);
+    }
+    canvas->showSprite("Dim", true);
+    chooser->setSelectedProfile(profile);
+    chooser->setVisible(true);
+}
 
 } // namespace
 
@@ -57,6 +82,7 @@ void LanternfieldCanvas::setGameState(int state)
         if (m_profileName.equalsIgnoreCase("")) {
             resetProgress();
             resetGameWorld();
+            openPlayerSelection(this, lang::String(""));
             m_bResetGame = true;
         }
         loopSound(SOUND_MENU_LOOP);
@@ -225,11 +251,7 @@ void LanternfieldCanvas::showGameInstructions(int x, int y, int game, bool show,
                 dimmer->setAlphaBalance(GameInstructDialog::DIMMER_ALPHA);
         }
     } else {
-        if (mark) {
-            mark->setVisible(true);
-            if (sprite::ButtonMixin* button = sprite::ButtonMixin::fromSprite(mark))
-                button->setEnabled(true);
-        }
+        showGameInsQuestionMark();
         showGameInsDimmer(false);
     }
     setShowGameInstructions(game, false);
@@ -268,6 +290,48 @@ void LanternfieldCanvas::setupTempleDoorPuzzle(int n)
         sceneHooks.setupTempleDoorPuzzle(room, n);
 }
 
+void LanternfieldCanvas::queueGameInstructions(int x, int y, int game, int delay)
+{
+    if (!getShowGameInstructions(game)) {
+        showGameInstructions(x, y, game, true, false, 8, 50, 50, 0.1f, 1.0f);
+        return;
+    }
+    m_nQueuedGame = game;
+    m_nQueuedX = x;
+    m_nQueuedY = y;
+    lang::String expand("ExpandInstructions");
+    scheduleAction(delay, &expand, 0, nullptr, nullptr);
+}
+
+bool LanternfieldCanvas::isGameInstructionsShowing()
+{
+    return isSpriteVisible("GameInstructions");
+}
+
+void LanternfieldCanvas::showGameInsQuestionMark()
+{
+    sprite::SpriteBase* mark = getSprite("GameInsQuestionMark");
+    if (!mark)
+        return;
+    mark->setVisible(true);
+    if (sprite::ButtonMixin* button = sprite::ButtonMixin::fromSprite(mark))
+        button->setEnabled(true);
+}
+
+void LanternfieldCanvas::disableGameInsQuestionMark()
+{
+    sprite::SpriteBase* mark = getSprite("GameInsQuestionMark");
+    if (sprite::ButtonMixin* button = mark ? sprite::ButtonMixin::fromSprite(mark) : nullptr)
+        button->setEnabled(false);
+}
+
+bool LanternfieldCanvas::isOverGameInsQuestionMark(int x, int y)
+{
+    sprite::SpriteBase* mark = getSprite("GameInsQuestionMark");
+    sprite::ButtonMixin* button = mark ? sprite::ButtonMixin::fromSprite(mark) : nullptr;
+    return mark && mark->isVisible() && button && button->hitAndEnabled(x, y);
+}
+
 void LanternfieldCanvas::handleAction(lang::Object* receiver, lang::String* command)
 {
     lang::Synchronized guard(this, true);
@@ -288,6 +352,10 @@ void LanternfieldCanvas::handleAction(lang::Object* receiver, lang::String* comm
         m_bInTransition = false;
         return;
     }
+    if (command && command->equals("ExpandInstructions")) {
+        showGameInstructions(m_nQueuedX, m_nQueuedY, m_nQueuedGame, true, true, 8, 50, 50, 0.1f, 1.0f);
+        return;
+    }
     if (command && command->equalsIgnoreCase("bMenuOptions") && !m_bInTransition) {
         // The options over everything, dimmed behind, the cursor above.
         showSprite("Dim", true);
@@ -302,5 +370,58 @@ void LanternfieldCanvas::handleAction(lang::Object* receiver, lang::String* comm
         showSprite("Dim", false);
         return;
     }
+    if (command && command->equals("showfalse") && receiver && receiver->isInstanceOf("SpriteBase")) {
+        // A sprite whose animation ended (a rising bubble) goes out of sight.
+        auto* sender = static_cast<sprite::SpriteBase*>(receiver);
+        sender->setAction(nullptr, nullptr);
+        sender->setVisible(false);
+        return;
+    }
+    // The profile and how-to-play commands of the menu.
+    if (command && !m_bInTransition && command->equalsIgnoreCase("ChangeProfile")) {
+        playSound(0);
+        openPlayerSelection(this, m_profileName);
+        return;
+    }
+    if (command && command->startsWith("profile:")) {
+        // The name is the dialog's choice, whatever follows the prefix.
+        ChoosePlayer* chooser = choosePlayer(this);
+        m_profileName = chooser ? chooser->getSelectedName() : lang::String("");
+        if (sprite::User* settings = getUser())
+            settings->setString(lang::String("LASTPROFILE"), m_profileName);
+        showSprite("ChoosePlayer", false);
+        showSprite("Dim", false);
+        if (m_pProfileStore)
+            m_pProfileStore->open(lang::String::loadText("REGISTRYNAME") + "\\" + m_profileName.toUpperCase());
+        resetProgress();
+        resetGameWorld();
+        loadProfile();
+        return;
+    }
+    if (command && !m_bInTransition && command->equalsIgnoreCase("bMenuHowtoPlay")) {
+        playSound(0);
+        showSprite("MainMenu", false);
+        showSprite("Instructions", true);
+        for (const char* name : {"Instructions", "GameCursor"}) {
+            if (sprite::SpriteBase* sprite = getSprite(name))
+                addSprite(name, sprite, -1);
+        }
+        return;
+    }
+    if (command && command->equalsIgnoreCase("bInstructionsClose")) {
+        playSound(0);
+        showSprite("MainMenu", true);
+        return;
+    }
     GameCanvas3::handleAction(receiver, command);
+}
+
+void LanternfieldCanvas::doFrame()
+{
+    lang::Synchronized guard(this, true);
+    if (m_pAmbientAnims)
+        m_pAmbientAnims->tick();
+    if (m_pAmbientSounds)
+        m_pAmbientSounds->tick();
+    GameCanvas3::doFrame();
 }

@@ -17,10 +17,14 @@
 #include "game/characters/TribalElder.h"
 #include "game/characters/TutorialCharacter.h"
 #include "game/cutscenes/Vignette.h"
+#include "game/cutscenes/VignetteAnimate.h"
 #include "game/debug/PuzzleCheats.h"
+#include "game/effects/SparkleSprite.h"
 #include "game/dialogs/ChoosePlayer.h"
+#include "game/dialogs/GenericDialog.h"
 #include "game/dialogs/GameInstructDialog.h"
 #include "game/dialogs/InstructDialog.h"
+#include "game/dialogs/ProfileInputPrompt.h"
 #include "game/inventory/Inventory.h"
 #include "game/menus/BookDlgSprite.h"
 #include "game/menus/MenuSprite.h"
@@ -35,7 +39,8 @@ const char* const GameClasses::kClassNames[] = {
     "Millionaire",  "ParkRanger",  "PlayerCharacter", "Professor", "ShopKeeper",      "TribalElder",
     "TutorialCharacter", "BookDlgSprite", "Character", "ChoosePlayer", "GameInstructDialog", "InstructDialog",
     "Inventory",    "MenuSprite",  "OptionsSprite", "Room",      "TalkBalloon",       "AmbientButterfly",
-    "AmbientFirefly", "DoorSprite",
+    "AmbientFirefly", "DoorSprite", "SparkleSprite",
+    "ProfileInputPrompt", "GenericDialog", "VignetteAnimate",
 };
 const int GameClasses::kClassCount = int(sizeof kClassNames / sizeof kClassNames[0]);
 
@@ -91,6 +96,10 @@ void GameClasses::registerClasses()
     make<AmbientButterfly::AmbientButterflyClass>();
     make<AmbientFirefly::AmbientFireflyClass>();
     make<DoorSprite::DoorSpriteClass>();
+    make<SparkleSprite::SparkleSpriteClass>();
+    make<ProfileInputPrompt::ProfileInputPromptClass>();
+    make<GenericDialog::GenericDialogClass>();
+    make<VignetteAnimate::VignetteAnimateClass>();
 }
 
 void GameClasses::unregisterClasses()

@@ -5,8 +5,7 @@
 
 #include "core/lang/Synchronized.h"
 #include "game/ambient/AmbientAnimManager.h"
-#include "game/ambient/AmbientButterfly.h"
-#include "game/ambient/AmbientFirefly.h"
+#include "game/ambient/AmbientAnimal.h"
 #include "game/ambient/AmbientSoundManager.h"
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/characters/Character.h"
@@ -70,8 +69,12 @@ Room::Room()
 
 Room::~Room()
 {
-    delete m_particles;
-    m_particles = nullptr;
+    if (m_particles) {
+        for (int i = 0; i < m_particles->size(); ++i)
+            m_particles->elementAt(i)->release();
+        delete m_particles;
+        m_particles = nullptr;
+    }
     while (m_characters.size() > 0)
         m_characters.removeElementAt(m_characters.size() - 1);
 }
@@ -182,10 +185,8 @@ int Room::mouseDown(window::Event* e)
             auto* animal = static_cast<sprite::SpriteBase*>(m_ambientSprites.elementAt(i));
             if (!animal->hittest(lx, ly))
                 continue;
-            if (animal->isInstanceOf("AmbientButterfly"))
-                static_cast<AmbientButterfly*>(animal)->startle();
-            else if (animal->isInstanceOf("AmbientFirefly"))
-                static_cast<AmbientFirefly*>(animal)->startle();
+            if (animal->isInstanceOf("AmbientButterfly") || animal->isInstanceOf("AmbientFirefly"))
+                static_cast<AmbientAnimal*>(animal)->startle();
         }
 
         callScriptXY(scriptName(), "onClick", x, y);
@@ -255,7 +256,7 @@ void Room::onExit()
     if (c && c->getAmbientAnimManager())
         c->getAmbientAnimManager()->roomLeft();
     if (c && c->getAmbientSoundManager())
-        c->getAmbientSoundManager()->fadeOutSounds(AMBIENT_FADE_FRAMES);
+        c->getAmbientSoundManager()->stopSounds(AMBIENT_FADE_FRAMES);
     removeEffects();
     m_nHoverCursor = -1;
     if (ScriptHost* host = ScriptHost::instance)

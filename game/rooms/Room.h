@@ -22,6 +22,7 @@ namespace window {
 class ImageBase;
 }
 
+class AmbientAnimal;
 class Character;
 class DoorSprite;
 
@@ -48,6 +49,15 @@ public:
     static constexpr int DOOR_TRANSITION_FRAMES = 24;
     // The ambient audio loops fade out over this many frames on leaving.
     static constexpr int AMBIENT_FADE_FRAMES = 64;
+    // Sparkles leave the room this many frames after they were placed.
+    static constexpr int SPARKLE_CLEANUP_FRAMES = 100;
+    // A sprite without a sparkle count gets one try per this many pixels.
+    static constexpr int SPARKLE_AREA = 30;
+    // Each particle effect sprite holds up to this many particles.
+    static constexpr int PARTICLE_CAPACITY = 100;
+    // Animals placed at once stand at x 75 .. 725.
+    static constexpr int AMBIENT_PLACE_X = 75;
+    static constexpr int AMBIENT_PLACE_SPREAD = 650;
 
     // The Lua face: the class metatable, its script and its class name.
     static const char kMetatable[];
@@ -155,6 +165,32 @@ public:
     bool hasCharacter(const lang::String& name);
     Character* findCharacter(const lang::String& name);
 
+    // Sparkles, clones of the room's SparkleSprite `templateName`, on random
+    // opaque points of the named sprite (count <= 0: one try per 30 pixels
+    // of it), each starting within maxDelay frames and playing for `life`;
+    // the room's "cleanup" takes them away 100 frames later.
+    void addSparkleInSprite(const lang::String& spriteName, const lang::String& templateName, int maxDelay, int life,
+                            int count);
+    // The same on random points of the rectangle, one per try.
+    void addSparkleInRect(int x, int y, int width, int height, const lang::String& templateName, int maxDelay,
+                          int life, int count);
+    // The named effect ("Flower", "Lock", "PipesFixed") bursts from the
+    // named sprite's position for `frames` frames.
+    void createParticleEffect(const lang::String& spriteName, const lang::String& effect, int frames);
+    // `count` animals that wait a..b frames off screen between visits; a
+    // few start on screen, the rest enter from an edge later.
+    void addAmbientButterflies(int count, int a, int b);
+    void addAmbientFireflies(int count, int a, int b);
+    // The room's rising bubbles.
+    void addAmbientBubbles();
+    // The named sprite of the room moves just above `afterName` in the
+    // drawing order; nothing unless both are the room's.
+    void placeAbove(const lang::String& name, const lang::String& afterName);
+    // The named sprite of the room moves to the top of the drawing order.
+    void bringNamedToFront(const lang::String& name);
+    // The particle sprites of the room's effects, or null before the first.
+    util::TVector<sprite::ExplosionSpritePSX*>* getParticles() const { return m_particles; }
+
     // The canvas's room of that index, or null.
     static Room* roomAt(int index);
     // The chapter of the progress record.
@@ -189,6 +225,18 @@ protected:
     void callRoomFunction(const char* table, const char* function, const int* args, int count);
     // The sparkle effects leave the room and are released.
     void removeEffects();
+    // One sparkle of the template at (x, y) on top of the room.
+    void placeSparkle(sprite::SpriteBase* model, int x, int y, int maxDelay, int life);
+    // The room asks for its "cleanup" in 100 frames.
+    void scheduleCleanup();
+    // The first particle sprite not running, else a new one.
+    sprite::ExplosionSpritePSX* freeParticleSprite();
+    // Puts a new ambient animal on top: on screen at once, or waiting.
+    void placeAnimal(AmbientAnimal* animal, bool now);
+    // The animals of one kind, made through `make` (null when the data has
+    // none to make).
+    template <class Make>
+    void addAmbientAnimals(int count, Make make);
 
     lang::IntArray m_definitionInts;
     util::Vector m_effects;

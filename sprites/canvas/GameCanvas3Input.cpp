@@ -154,11 +154,12 @@ bool GameCanvas3::onMouseDown(window::Event* e, lang::Object** receiver, lang::S
         if (!s)
             continue;
         lang::Owned owned(s);
-        if (s->isTransitioning())
+        // A hidden sprite takes no press: a rect button hit-tests its bounds
+        // whether shown or not, so a hidden one would swallow presses meant
+        // for what lies below it (as the pointer moves already ignore it).
+        if (s->isTransitioning() || !s->isVisible())
             continue;
         if (DialogSprite* dialog = asDialog(s)) {
-            if (!dialog->isVisible())
-                continue;
             int r = dialog->mouseDown(e);
             if (r == DialogSprite::CLOSED || r == DialogSprite::HANDLED) {
                 *command = r == DialogSprite::CLOSED ? "CLOSED" : "";

@@ -164,7 +164,13 @@ bool GameWorld::start(TestLoaderFrame* frame, sprite::GameCanvas3* canvas, const
         return false;
     if (!pumpUntil([frame] { return frame->loaded > 0 || frame->isLoadFailed(); }))
         return false;
-    if (frame->isLoadFailed() || !canvas->isStarted())
+    if (frame->isLoadFailed()) {
+        // The loader thread marks the failure before it posts the close: let
+        // the close arrive, so the program has quit when this returns.
+        pumpUntil([this] { return m_bQuit; }, 5000);
+        return false;
+    }
+    if (!canvas->isStarted())
         return false;
     // The first paint shows the canvas's window (once per process: a world
     // after the first shows it itself).

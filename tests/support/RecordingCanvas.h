@@ -38,6 +38,11 @@ public:
         note(m_sounds, "stop " + describe(clip));
         Base::stopSound(clip);
     }
+    void fadeSound(window::AudioClip* clip, int volume, int steps, bool pauseAtEnd) override
+    {
+        note(m_sounds, "fade " + describe(clip) + " " + std::to_string(volume) + " " + std::to_string(steps));
+        Base::fadeSound(clip, volume, steps, pauseAtEnd);
+    }
     // The game is set up; then the script given to runAfterSetup runs.
     void setupGame(sprite::DataLoader* loader) override
     {
@@ -63,8 +68,9 @@ public:
         }
         return out;
     }
-    // "play|loop|stop <index> <source>" per sound call, in order; the stops
-    // of every clip when the canvas stops are included.
+    // "play|loop|stop <index> <source>" per sound call, in order, and
+    // "fade <index> <source> <volume> <steps>"; the stops of every clip when
+    // the canvas stops are included.
     std::vector<std::string> sounds() const { return copy(m_sounds); }
     void clearRecords()
     {

@@ -1,16 +1,27 @@
 // SampleGameTest.cpp: the game data the build makes beside the game program
-// loads cleanly, its exits join all 66 rooms into one graph that a player can
-// walk from the story's introduction, and a new game walks it by clicks.
+// loads cleanly, its exits and cut scenes join all 66 rooms into one graph
+// that a player can walk from the story's introduction, and a new player
+// makes a profile, sees the story's cut scenes and walks on by clicks; the
+// menus, book, options and jump screen find every part they use.
+#include "core/lang/ResourceFile.h"
+#include "game/ambient/AmbientSoundManager.h"
+#include "game/cutscenes/Vignette.h"
+#include "game/cutscenes/VignetteAnimate.h"
 #include "game/debug/PuzzleCheats.h"
+#include "game/dialogs/ChoosePlayer.h"
 #include "game/dialogs/GameInstructDialog.h"
 #include "game/menus/BookDlgSprite.h"
 #include "game/menus/OptionsSprite.h"
-#include "sound/clip/AudioClip.h"
-#include "sprites/text/NewFontSprite.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
+#include "platform/user/Backend.h"
+#include "platform/user/Input.h"
+#include "sound/clip/AudioClip.h"
+#include "sprites/particles/ExplosionSpritePSX.h"
 #include "sprites/script/ScriptHost.h"
+#include "sprites/settings/User.h"
+#include "sprites/text/NewFontSprite.h"
 #include "tests/game/support/GameFixture.h"
 
 #include <gtest/gtest.h>
@@ -52,7 +63,49 @@ protected:
         ASSERT_NE(nullptr, s) << part;
         world.click(d->left() + s->left() + s->width() / 2, d->top() + s->top() + s->height() / 2);
     }
+    // Types the name into the player selection's prompt and presses Enter.
+    void newPlayer(const std::string& name)
+    {
+        platform::events::text(name);
+        world.pump();
+        world.tick(16);
+        world.key(VK_RETURN);
+        world.stepFrames(1);
+    }
+    // Clicks the middle of the cut scene's button (Next and Continue lie
+    // on the same spot).
+    void pressCutSceneButton(const char* name)
+    {
+        sprite::SpriteBase* button = canvas->getRoom(current())->getSprite(name);
+        ASSERT_NE(nullptr, button);
+        ASSERT_TRUE(button->isVisible()) << name;
+        world.click(button->left() + button->width() / 2, button->top() + button->height() / 2);
+        world.stepFrames(1);
+    }
 };
+
+// Where a room leads: its exits' rooms, or a cut scene's rooms after its
+// last slide or page.
+std::vector<int> waysOn(Room* room)
+{
+    std::vector<int> out;
+    if (room->isInstanceOf("Vignette")) {
+        for (const Vignette::VignetteData& group : static_cast<Vignette*>(room)->getGroups()) {
+            if (group.exitRoom >= 0)
+                out.push_back(group.exitRoom);
+        }
+        return out;
+    }
+    if (room->isInstanceOf("VignetteAnimate")) {
+        out.push_back(static_cast<VignetteAnimate*>(room)->getExitRoom());
+        return out;
+    }
+    for (int i = 0; i < room->getDoorCount(); ++i) {
+        if (DoorSprite* door = room->getDoor(i))
+            out.push_back(door->getTargetRoom());
+    }
+    return out;
+}
 
 TEST_F(SampleGameTest, TheGameDataLoadsWithEverythingItCounts)
 {
@@ -66,10 +119,9 @@ TEST_F(SampleGameTest, TheGameDataLoadsWithEverythingItCounts)
 
 TEST_F(SampleGameTest, EveryRoomCanBeReachedThroughTheExits)
 {
-    // The game enters two rooms without an exit: a new game's introduction
-    // and a chapter's cut scene.
+    // A new game enters the introduction, which has no exit leading to it.
     std::set<int> reached;
-    std::vector<int> todo{LanternfieldCanvas::ROOM_STORY_INTRO, LanternfieldCanvas::ROOM_VIGNETTE};
+    std::vector<int> todo{LanternfieldCanvas::ROOM_STORY_INTRO};
     while (!todo.empty()) {
         const int index = todo.back();
         todo.pop_back();
@@ -77,7 +129,10 @@ TEST_F(SampleGameTest, EveryRoomCanBeReachedThroughTheExits)
             continue;
         Room* room = canvas->getRoom(index);
         ASSERT_NE(nullptr, room) << index;
-        ASSERT_GT(room->getDoorCount(), 0) << room->getName().c_str() << " has no way on";
+        const std::vector<int> ways = waysOn(room);
+        ASSERT_FALSE(ways.empty()) << room->getName().c_str() << " has no way on";
+        for (int target : ways)
+            EXPECT_NE(nullptr, canvas->getRoom(target)) << room->getName().c_str() << " leads to " << target;
         for (int i = 0; i < room->getDoorCount(); ++i) {
             DoorSprite* door = room->getDoor(i);
             ASSERT_NE(nullptr, door) << room->getName().c_str() << " Door" << i;
@@ -85,23 +140,28 @@ TEST_F(SampleGameTest, EveryRoomCanBeReachedThroughTheExits)
             EXPECT_TRUE(door->isEnabled()) << room->getName().c_str() << " Door" << i;
             EXPECT_GE(door->getDirection(), 0);
             EXPECT_LE(door->getDirection(), 7);
-            EXPECT_NE(nullptr, canvas->getRoom(door->getTargetRoom())) << room->getName().c_str() << " Door" << i;
             // Clear of the inventory bar along the bottom.
             EXPECT_LE(door->top() + door->height(), 520) << room->getName().c_str() << " Door" << i;
-            todo.push_back(door->getTargetRoom());
         }
+        todo.insert(todo.end(), ways.begin(), ways.end());
     }
     EXPECT_EQ(size_t(LanternfieldCanvas::ROOM_COUNT), reached.size());
 }
 
-TEST_F(SampleGameTest, AChaptersFirstStartShowsItsCutSceneWhichLeadsToTheDock)
+TEST_F(SampleGameTest, AChaptersFirstStartShowsItsSlideShowWhichLeadsToTheDock)
 {
+    newPlayer("Ann");
     canvas->setResetGame(false);
     canvas->getProgress()->currentRoom = 2;
     canvas->startChapter();
     ASSERT_EQ(LanternfieldCanvas::ROOM_VIGNETTE, current());
     world.stepFrames(2);
-    leaveBy(canvas->getRoom(current()), 0);
+    // Three slides: Next, Next, then Continue closes the dimmer over the
+    // screen and leads on.
+    pressCutSceneButton("NextButton");
+    pressCutSceneButton("NextButton");
+    pressCutSceneButton("ContinueButton");
+    world.stepFrames(25);
     EXPECT_EQ(0, current());
     EXPECT_EQ(1, canvas->getVignetteSeen(1)) << "the cut scene was seen";
     // The next start goes straight to the saved room.
@@ -110,15 +170,38 @@ TEST_F(SampleGameTest, AChaptersFirstStartShowsItsCutSceneWhichLeadsToTheDock)
     EXPECT_EQ(0, current());
 }
 
-TEST_F(SampleGameTest, ANewGameStartsWithTheIntroductionAndTheExitsLeadOn)
+TEST_F(SampleGameTest, ANewPlayerMakesAProfileHearsTheStoryAndWalksOn)
 {
+    // Without a profile the player selection asks for a name first.
+    auto* chooser = static_cast<ChoosePlayer*>(canvas->getSprite("ChoosePlayer"));
+    ASSERT_TRUE(chooser->isVisible());
+    ASSERT_TRUE(chooser->isInputPromptVisible());
+    newPlayer("Ann");
+    EXPECT_FALSE(chooser->isVisible());
+    EXPECT_FALSE(canvas->isSpriteVisible("Dim"));
+    EXPECT_EQ("Ann", std::string(canvas->getProfileName().c_str()));
+    EXPECT_EQ("Ann", world.settingText("LASTPROFILE", ""));
+    ASSERT_NE(nullptr, canvas->getProfileStore());
+    EXPECT_EQ("Ann", std::string(canvas->getProfileStore()->getString("displayName", "").c_str()));
+
     world.click(400, 410);
     world.stepFrames(2);
     ASSERT_EQ(LanternfieldCanvas::ROOM_STORY_INTRO, current()) << "the menu's start button opens a new game";
     EXPECT_EQ(LanternfieldCanvas::STATE_PLAYING, canvas->getGameState());
     EXPECT_FALSE(canvas->isSpriteVisible("MainMenu"));
     leaveBy(canvas->getRoom(current()), 0);
+    // The animated cut scene: two pages, then the first chapter's slides.
+    ASSERT_EQ(LanternfieldCanvas::ROOM_VIGNETTE_INTRO, current());
+    pressCutSceneButton("NextButton");
+    pressCutSceneButton("ContinueButton");
+    ASSERT_EQ(LanternfieldCanvas::ROOM_VIGNETTE, current());
+    EXPECT_EQ(0, static_cast<Vignette*>(canvas->getRoom(current()))->getGroup());
+    pressCutSceneButton("NextButton");
+    pressCutSceneButton("NextButton");
+    pressCutSceneButton("ContinueButton");
+    world.stepFrames(25);
     ASSERT_EQ(0, current()) << "on to the dock";
+    EXPECT_TRUE(canvas->isSpriteVisible("Inventory"));
     leaveBy(canvas->getRoom(0), 0);
     EXPECT_EQ(2, current()) << "north to the market";
     EXPECT_TRUE(ScriptHost::instance->getLuaBoolean("LF.visited.Dock"));
@@ -170,15 +253,16 @@ TEST_F(SampleGameTest, TheMenusDialogsAndJumpScreenHaveEveryPartTheyUse)
 
     // The sound table holds the click, the panel's zooms and the page flip.
     ASSERT_GT(canvas->getSoundCount(), BookDlgSprite::SOUND_PAGE_FLIP);
-    EXPECT_STREQ("+sClick", canvas->getSound(0)->getName().c_str());
-    EXPECT_STREQ("+sZoomOut", canvas->getSound(GameInstructDialog::SOUND_SHRINK)->getName().c_str());
-    EXPECT_STREQ("+sZoomIn", canvas->getSound(GameInstructDialog::SOUND_GROW)->getName().c_str());
-    EXPECT_STREQ("+sPageFlip", canvas->getSound(BookDlgSprite::SOUND_PAGE_FLIP)->getName().c_str());
+    EXPECT_STREQ("+sounds/click.wav", canvas->getSound(0)->getName().c_str());
+    EXPECT_STREQ("+sounds/zoomout.wav", canvas->getSound(GameInstructDialog::SOUND_SHRINK)->getName().c_str());
+    EXPECT_STREQ("+sounds/zoomin.wav", canvas->getSound(GameInstructDialog::SOUND_GROW)->getName().c_str());
+    EXPECT_STREQ("+sounds/pageflip.wav", canvas->getSound(BookDlgSprite::SOUND_PAGE_FLIP)->getName().c_str());
     EXPECT_TRUE(world.boxes().empty());
 }
 
 TEST_F(SampleGameTest, TheOptionsKnobsSetTheVolumesHeardAndStoredOnClose)
 {
+    newPlayer("Ann");
     auto* options = static_cast<OptionsSprite*>(dialog("Options"));
     EXPECT_EQ(85, options->musicVolume()) << "the default volumes";
     EXPECT_EQ(170, options->effectsVolume());
@@ -209,6 +293,7 @@ TEST_F(SampleGameTest, TheOptionsKnobsSetTheVolumesHeardAndStoredOnClose)
 
 TEST_F(SampleGameTest, TheJumpScreenReachesARoomOfTheChapter)
 {
+    newPlayer("Ann");
     canvas->enterGame(0);
     canvas->getProgress()->chapter = 3;
     auto* screen = static_cast<PuzzleCheats*>(dialog("PuzzleCheats"));
@@ -225,6 +310,38 @@ TEST_F(SampleGameTest, TheJumpScreenReachesARoomOfTheChapter)
     EXPECT_EQ(32, current());
     EXPECT_FALSE(screen->isVisible());
     EXPECT_TRUE(canvas->getRoom(32)->isVisible());
+    EXPECT_TRUE(world.boxes().empty());
+}
+
+TEST_F(SampleGameTest, OutdoorRoomsHaveAnimalsSoundsSparklesAndAnExitAScriptOpens)
+{
+    canvas->setResetGame(false);
+    enter(5);
+    world.stepFrames(1);
+    Room* riverside = canvas->getRoom(5);
+    AmbientSoundManager* sounds = canvas->getAmbientSoundManager();
+    EXPECT_EQ(4, riverside->getAmbientSprites().size()) << "butterflies";
+    EXPECT_EQ(1, sounds->getSoundCount()) << "the stream";
+    EXPECT_GT(riverside->getEffects().size(), 0) << "sparkles on the lever";
+    EXPECT_FALSE(riverside->getDoor(0)->isEnabled()) << "the way north waits for the lever";
+    sprite::SpriteBase* lever = riverside->getSprite("Lever");
+    ASSERT_NE(nullptr, lever);
+    world.click(lever->left() + 20, lever->top() + 30);
+    EXPECT_TRUE(riverside->getDoor(0)->isEnabled());
+    ASSERT_NE(nullptr, riverside->getParticles()) << "the lock's burst";
+    EXPECT_TRUE(riverside->getParticles()->elementAt(0)->isRunning());
+    world.stepFrames(120);
+    EXPECT_EQ(0, riverside->getEffects().size()) << "the sparkles are cleaned up";
+
+    leaveBy(riverside, 1);
+    ASSERT_EQ(0, current());
+    EXPECT_EQ(50, canvas->getRoom(0)->getAmbientSprites().size()) << "bubbles in the harbour";
+    EXPECT_EQ(1, sounds->getLoopCount()) << "the waves";
+    EXPECT_EQ(0, riverside->getAmbientSprites().size()) << "the butterflies stayed behind";
+    canvas->changeRoom(47);
+    world.stepFrames(2);
+    EXPECT_EQ(6, canvas->getRoom(47)->getAmbientSprites().size()) << "fireflies";
+    EXPECT_EQ(0, sounds->getLoopCount()) << "the dock's waves stopped";
     EXPECT_TRUE(world.boxes().empty());
 }
 

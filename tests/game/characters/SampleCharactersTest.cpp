@@ -22,8 +22,8 @@ protected:
         if (!hasSampleGame())
             GTEST_SKIP() << "the game data is built with the tools";
         ASSERT_TRUE(startSampleGame());
-        canvas->enterGame(LanternfieldCanvas::ROOM_STORY_INTRO);
-        world.stepFrames(2);
+        enter(LanternfieldCanvas::ROOM_STORY_INTRO);
+        world.stepFrames(1);
     }
 
     void goTo(int room)

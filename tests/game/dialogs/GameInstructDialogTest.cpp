@@ -43,7 +43,7 @@ protected:
         world.data().picture("button.png", 40, 20, 0xFF806040u);
         GameOptions options;
         options.dialogManifests["GameInstructions"] = panelManifest();
-        options.soundCount = GameInstructDialog::SOUND_GROW + 1;
+        options.sounds.assign(GameInstructDialog::SOUND_GROW + 1, "+tone.wav");
         ASSERT_TRUE(startGame(options));
         panel = static_cast<GameInstructDialog*>(canvas->getSprite("GameInstructions"));
         ASSERT_TRUE(panel->isInstanceOf("GameInstructDialog"));

@@ -62,7 +62,7 @@ protected:
         world.data().text("STR_CONTINUE_TO_CHAPTER", "On to %1");
         GameOptions options;
         options.dialogManifests["BookDialog"] = bookManifest();
-        options.soundCount = BookDlgSprite::SOUND_PAGE_FLIP + 1;
+        options.sounds.assign(BookDlgSprite::SOUND_PAGE_FLIP + 1, "+tone.wav");
         options.gameScript = "function LF_setGlobalISpyActive(n) record(\"LF_setGlobalISpyActive\", n) end\n";
         ASSERT_TRUE(startGame(options));
         book = static_cast<BookDlgSprite*>(canvas->getSprite("BookDialog"));

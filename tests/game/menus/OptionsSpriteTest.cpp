@@ -40,7 +40,7 @@ protected:
         world.data().picture("close.png", 200, 30, 0xFF806040u);
         GameOptions options;
         options.dialogManifests["Options"] = kOptionsManifest;
-        options.soundCount = 1;
+        options.sounds.assign(1, "+tone.wav");
         ASSERT_TRUE(startGame(options));
         dialog = static_cast<OptionsSprite*>(canvas->getSprite("Options"));
         ASSERT_TRUE(dialog->isInstanceOf("OptionsSprite"));

@@ -1,10 +1,12 @@
 // BareCanvas.h: a game canvas on the fake clock with no data loaded and no
 // Lua: rooms, exits, characters and the inventory are made by the test and
-// bound into the canvas's fields directly.
+// bound into the canvas's fields directly; the sounds it plays are noted.
 #pragma once
 
 #include "core/util/Hashtable.h"
 #include "core/util/Vector.h"
+#include "game/ambient/AmbientAnimManager.h"
+#include "game/ambient/AmbientSoundManager.h"
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/characters/Character.h"
 #include "game/inventory/Inventory.h"
@@ -14,6 +16,7 @@
 #include "platform/kernel/Clock.h"
 #include "sound/clip/AudioClip.h"
 #include "sprites/containers/SpriteDefinition.h"
+#include "tests/support/RecordingCanvas.h"
 #include "tests/sprites/support/DefinitionLists.h"
 #include "windowing/window/Event.h"
 
@@ -22,8 +25,17 @@
 
 namespace gametest {
 
-class BareCanvas : public LanternfieldCanvas {
+class BareCanvas : public testsupport::RecordingCanvas<LanternfieldCanvas> {
 public:
+    // New ambient managers, made as the set-up makes them: the animals'
+    // templates are the canvas's sprites of their names at this moment.
+    void makeAmbientManagers()
+    {
+        delete m_pAmbientAnims;
+        m_pAmbientAnims = new AmbientAnimManager();
+        delete m_pAmbientSounds;
+        m_pAmbientSounds = new AmbientSoundManager();
+    }
     void bindRoom(int i, Room* room) { m_rooms[i] = room; }
     void bindCharacter(int i, Character* character) { m_characters[i] = character; }
     void bindInventory(Inventory* inventory) { m_pInventory = inventory; }
@@ -43,11 +55,12 @@ public:
     using LanternfieldCanvas::playSound;
     void playSound(window::AudioClip* clip) override
     {
-        for (int i = 0; i < m_sounds.length(); ++i) {
-            if (*m_sounds.at(i) == clip)
+        lang::ObjectArray& table = sprite::GameCanvas3::m_sounds;
+        for (int i = 0; i < table.length(); ++i) {
+            if (*table.at(i) == clip)
                 playedSounds.push_back(i);
         }
-        LanternfieldCanvas::playSound(clip);
+        testsupport::RecordingCanvas<LanternfieldCanvas>::playSound(clip);
     }
     // The indexes of the sounds played, in order.
     std::vector<int> playedSounds;

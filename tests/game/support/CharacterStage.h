@@ -63,7 +63,7 @@ public:
     void openTexts() { lang::ResourceFile::open(lang::String(data.writeArchive().c_str())); }
 
     // Runs Lua code protected; the error message, or "" when it ran.
-    std::string run(const std::string& code) { return runLuaCode(host->getState(), code); }
+    std::string run(const std::string& code) { return testsupport::runLua(host->getState(), code); }
     // The sprite's table as the global `name`.
     void expose(sprite::SpriteBase* sprite, const char* name)
     {

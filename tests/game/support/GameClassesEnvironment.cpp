@@ -1,7 +1,8 @@
-// GameClassesEnvironment.cpp: registers the framework's and the game's classes
-// for the whole game test program, as the program's start-up does, so that
-// data files and tests create rooms, exits and dialogs by name.
+// GameClassesEnvironment.cpp: registers the framework's, the game's and the
+// scenes' classes for the whole game test program, as the program's start-up
+// does, so that data files and tests create rooms, exits and dialogs by name.
 #include "game/registration/GameClasses.h"
+#include "scenes/registration/SceneClasses.h"
 #include "sprites/loader/SpriteFramework.h"
 
 #include <gtest/gtest.h>
@@ -14,9 +15,11 @@ public:
     {
         sprite::SpriteFramework::registerClasses();
         GameClasses::registerClasses();
+        SceneClasses::registerClasses();
     }
     void TearDown() override
     {
+        SceneClasses::unregisterClasses();
         GameClasses::unregisterClasses();
         sprite::SpriteFramework::unregisterClasses();
     }

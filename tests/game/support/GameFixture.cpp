@@ -95,11 +95,11 @@ void writeGame(testsupport::GameData& data, const GameOptions& options)
 {
     std::ostringstream top;
     top << "<data>\n" << kCanvasData << "\n";
-    if (options.soundCount > 0) {
+    if (!options.sounds.empty()) {
         data.sound("tone.wav");
         top << "<sounds>\n";
-        for (int i = 0; i < options.soundCount; ++i)
-            top << "+tone.wav\n";
+        for (const std::string& sound : options.sounds)
+            top << sound << "\n";
     }
     top << "<sprites>\n";
     auto add = [&](const std::string& name, const std::string& entry) {
@@ -120,7 +120,8 @@ void writeGame(testsupport::GameData& data, const GameOptions& options)
             data.manifest("room_" + name,
                           roomWithDoors({"700 300 100 100 1 " + std::to_string(i) + " 2 " + std::to_string(next)}));
         }
-        data.script(name + ".lua", roomScript(name));
+        const auto script = options.roomScripts.find(name);
+        data.script(name + ".lua", script != options.roomScripts.end() ? script->second : roomScript(name));
     }
     // A dialog with its nested manifest when the options give one.
     auto addDialog = [&](const std::string& name, const std::string& cls, const std::string& numbers) {
@@ -255,6 +256,10 @@ std::vector<std::string> GameFixture::calls(const std::string& prefix)
 
 void GameFixture::enter(int index)
 {
+    // A player chose a profile before any game is entered: the player
+    // selection that a start without a profile opens is closed.
+    canvas->showSprite("ChoosePlayer", false);
+    canvas->showSprite("Dim", false);
     canvas->enterGame(index);
     world.stepFrames(1);
 }

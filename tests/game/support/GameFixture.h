@@ -35,8 +35,12 @@ struct GameOptions {
     // A dialog's nested manifest text by dialog name ("MainMenu",
     // "BookDialog" ...); dialogs not listed have no children.
     std::map<std::string, std::string> dialogManifests;
-    // Entries of the canvas's sound table, all one short tone; none when 0.
-    int soundCount = 0;
+    // A room's script ("<room>.lua") by room name, in place of the one that
+    // records the base callbacks.
+    std::map<std::string, std::string> roomScripts;
+    // The names of the manifest's sound table, in order (none when empty);
+    // "+tone.wav" is a short tone the data holds.
+    std::vector<std::string> sounds;
 };
 
 // The nested manifest of a room with these exits ("Door<i> DoorSprite ..."

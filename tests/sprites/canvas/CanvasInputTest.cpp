@@ -132,6 +132,18 @@ TEST_F(CanvasInputTest, TransitioningSpritesAndAScreenTransitionTakeNoPresses)
     EXPECT_EQ(canvas->commands, Commands{"Below"});
 }
 
+TEST_F(CanvasInputTest, AHiddenButtonOnTheCanvasLetsThePressThroughToWhatIsBelow)
+{
+    button("Below", 100, 100);
+    RectButtonSprite* hidden = button("Hidden", 110, 100);
+    hidden->setFireOnRelease(true);
+    hidden->setVisible(false);
+    world.click(120, 110);
+    hidden->setVisible(true);
+    world.click(120, 110);
+    EXPECT_EQ(canvas->commands, (Commands{"Below", "Hidden"}));
+}
+
 struct TranslateCase {
     int answer;
     Commands commands;

@@ -6,6 +6,7 @@
 #include "platform/kernel/DebugOutput.h"
 #include "platform/user/MessageBox.h"
 #include "sprites/script/ScriptHost.h"
+#include "tests/support/LuaRun.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -13,20 +14,6 @@
 
 #include <filesystem>
 #include <string>
-
-// Runs Lua code in protected mode in the state; the error message, or ""
-// when it ran. The stack is left as it was.
-inline std::string runLuaCode(lua_State* L, const std::string& code)
-{
-    int top = lua_gettop(L);
-    std::string error;
-    if (luaL_loadstring(L, code.c_str()) != 0 || lua_pcall(L, 0, 0, 0) != 0) {
-        const char* m = lua_tostring(L, -1);
-        error = m ? m : "?";
-    }
-    lua_settop(L, top);
-    return error;
-}
 
 class ScriptTestFixture : public ::testing::Test {
 protected:
@@ -46,7 +33,7 @@ protected:
     void write(const std::string& name, const std::string& text) { m_dir.write(name, text); }
 
     // Runs Lua code in protected mode; the error message, or "" when it ran.
-    std::string run(const std::string& code) { return runLuaCode(L, code); }
+    std::string run(const std::string& code) { return testsupport::runLua(L, code); }
     // A global as an integer (0 when it is no number) or as text.
     long long globalInt(const char* name)
     {

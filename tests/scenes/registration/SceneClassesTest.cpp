@@ -1,0 +1,24 @@
+// SceneClassesTest.cpp: every scene class is made by its registered name,
+// and its rooms answer to that name and to "Room".
+#include "core/lang/Class.h"
+#include "scenes/registration/SceneClasses.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(SceneClassesTest, EveryNameMakesARoomOfThatClass)
+{
+    ASSERT_TRUE(SceneClasses::areClassesRegistered());
+    for (int i = 0; i < SceneClasses::kClassCount; ++i) {
+        const char* name = SceneClasses::kClassNames[i];
+        lang::Class* metaclass = lang::Class::forName(lang::String(name));
+        ASSERT_NE(nullptr, metaclass) << name;
+        lang::Object* made = metaclass->newInstance();
+        EXPECT_STREQ(name, made->getClassName());
+        EXPECT_TRUE(made->isInstanceOf("Room")) << name;
+        made->release();
+    }
+}
+
+} // namespace
