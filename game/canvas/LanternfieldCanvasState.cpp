@@ -12,6 +12,7 @@
 #include "game/dialogs/ChoosePlayer.h"
 #include "game/dialogs/GameInstructDialog.h"
 #include "game/inventory/Inventory.h"
+#include "game/menus/MenuSprite.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/Room.h"
 #include "platform/kernel/DebugOutput.h"
@@ -34,6 +35,12 @@ ChoosePlayer* choosePlayer(LanternfieldCanvas* canvas)
 {
     sprite::SpriteBase* dialog = canvas->getSprite("ChoosePlayer");
     return dialog && dialog->isInstanceOf("ChoosePlayer") ? static_cast<ChoosePlayer*>(dialog) : nullptr;
+}
+
+MenuSprite* mainMenu(LanternfieldCanvas* canvas)
+{
+    sprite::SpriteBase* menu = canvas->getSprite("MainMenu");
+    return menu && menu->isInstanceOf("MenuSprite") ? static_cast<MenuSprite*>(menu) : nullptr;
 }
 
 // The player selection over the dimmed screen, with that profile chosen
@@ -80,10 +87,14 @@ void LanternfieldCanvas::setGameState(int state)
         showSprite("Dim", false);
         hideGlobalISpyList();
         if (m_profileName.equalsIgnoreCase("")) {
+            if (MenuSprite* menu = mainMenu(this))
+                menu->hideProfileName();
             resetProgress();
             resetGameWorld();
             openPlayerSelection(this, lang::String(""));
             m_bResetGame = true;
+        } else if (MenuSprite* menu = mainMenu(this)) {
+            menu->setProfileName(m_profileName);
         }
         loopSound(SOUND_MENU_LOOP);
         break;
@@ -393,6 +404,8 @@ void LanternfieldCanvas::handleAction(lang::Object* receiver, lang::String* comm
         showSprite("Dim", false);
         if (m_pProfileStore)
             m_pProfileStore->open(lang::String::loadText("REGISTRYNAME") + "\\" + m_profileName.toUpperCase());
+        if (MenuSprite* menu = mainMenu(this))
+            menu->setProfileName(m_profileName);
         resetProgress();
         resetGameWorld();
         loadProfile();

@@ -11,6 +11,7 @@
 #include "game/dialogs/ChoosePlayer.h"
 #include "game/dialogs/GameInstructDialog.h"
 #include "game/menus/BookDlgSprite.h"
+#include "game/menus/MenuSprite.h"
 #include "game/menus/OptionsSprite.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/DoorSprite.h"
@@ -176,7 +177,12 @@ TEST_F(SampleGameTest, ANewPlayerMakesAProfileHearsTheStoryAndWalksOn)
     auto* chooser = static_cast<ChoosePlayer*>(canvas->getSprite("ChoosePlayer"));
     ASSERT_TRUE(chooser->isVisible());
     ASSERT_TRUE(chooser->isInputPromptVisible());
+    sprite::NewFontSprite* menuName = static_cast<MenuSprite*>(dialog("MainMenu"))->getProfileNameText();
+    ASSERT_NE(nullptr, menuName);
+    EXPECT_FALSE(menuName->isVisible()) << "the menu without a player shows no name";
     newPlayer("Ann");
+    EXPECT_TRUE(menuName->isVisible());
+    EXPECT_STREQ("Ann", menuName->getText().c_str());
     EXPECT_FALSE(chooser->isVisible());
     EXPECT_FALSE(canvas->isSpriteVisible("Dim"));
     EXPECT_EQ("Ann", std::string(canvas->getProfileName().c_str()));
