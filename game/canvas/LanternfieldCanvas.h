@@ -230,6 +230,9 @@ public:
     void exitSafeCrack();
     void setupTempleDoorPuzzle(int n);
     void handleAction(lang::Object* receiver, lang::String* command) override;
+    // The dialogs' keys; in debug mode then 'c', which opens the jump screen
+    // over the current room.
+    bool onKey(window::Event* e, lang::Object** receiver, lang::String* command) override;
     // The ambient animals and sounds, then the framework's frame.
     void doFrame() override;
 

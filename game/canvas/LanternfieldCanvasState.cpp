@@ -7,6 +7,7 @@
 #include "game/canvas/LanternfieldCanvas.h"
 
 #include "core/lang/Synchronized.h"
+#include "core/lang/System.h"
 #include "game/ambient/AmbientAnimManager.h"
 #include "game/ambient/AmbientSoundManager.h"
 #include "game/dialogs/ChoosePlayer.h"
@@ -20,6 +21,7 @@
 #include "sprites/buttons/ButtonMixin.h"
 #include "sprites/script/ScriptHost.h"
 #include "sprites/settings/User.h"
+#include "windowing/window/Event.h"
 
 #include <initializer_list>
 
@@ -41,6 +43,12 @@ MenuSprite* mainMenu(LanternfieldCanvas* canvas)
 {
     sprite::SpriteBase* menu = canvas->getSprite("MainMenu");
     return menu && menu->isInstanceOf("MenuSprite") ? static_cast<MenuSprite*>(menu) : nullptr;
+}
+
+Room* jumpScreen(LanternfieldCanvas* canvas)
+{
+    sprite::SpriteBase* screen = canvas->getSprite("PuzzleCheats");
+    return screen && screen->isInstanceOf("PuzzleCheats") ? static_cast<Room*>(screen) : nullptr;
 }
 
 // The player selection over the dimmed screen, with that profile chosen
@@ -363,6 +371,21 @@ void LanternfieldCanvas::handleAction(lang::Object* receiver, lang::String* comm
         m_bInTransition = false;
         return;
     }
+    if (command && command->equalsIgnoreCase("PuzzleCheatsClose")) {
+        // Back from the jump screen into the room it was opened over.
+        playSound(0);
+        if (Room* screen = jumpScreen(this))
+            screen->onExit();
+        if (Room* room = getCurrentRoom()) {
+            room->setVisible(true);
+            if (!m_bPuzzleActive)
+                showSprite("Inventory", true);
+            const int index = getCurrentRoomIndex();
+            leaveCurrentRoom();
+            enterRoom(index);
+        }
+        return;
+    }
     if (command && command->equals("ExpandInstructions")) {
         showGameInstructions(m_nQueuedX, m_nQueuedY, m_nQueuedGame, true, true, 8, 50, 50, 0.1f, 1.0f);
         return;
@@ -427,6 +450,21 @@ void LanternfieldCanvas::handleAction(lang::Object* receiver, lang::String* comm
         return;
     }
     GameCanvas3::handleAction(receiver, command);
+}
+
+bool LanternfieldCanvas::onKey(window::Event* e, lang::Object** receiver, lang::String* command)
+{
+    const bool handled = GameCanvas3::onKey(e, receiver, command);
+    if (handled || !e || !lang::System::isDebugMode())
+        return handled;
+    Room* room = getCurrentRoom();
+    Room* screen = jumpScreen(this);
+    if ((e->key == 'c' || e->key == 'C') && room && screen) {
+        room->setVisible(false);
+        showSprite("Inventory", false);
+        screen->onEnter();
+    }
+    return false;
 }
 
 void LanternfieldCanvas::doFrame()

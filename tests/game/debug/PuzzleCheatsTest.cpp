@@ -8,6 +8,8 @@
 #include "tests/game/support/DialogInput.h"
 #include "tests/game/support/GameFixture.h"
 
+#include "core/lang/System.h"
+
 #include <sstream>
 
 namespace gametest {
@@ -37,7 +39,7 @@ std::string screenManifest()
         const int j = jumps[jump.chapter]++;
         m << jump.sprite << " BoundsSprite " << jumpX(j) << " " << jumpY(j) << " 180 40\n";
     }
-    m << "<end>\n";
+    m << "PuzzleCheatsClose RectButtonSprite 700 550 80 40 1\n<end>\n";
     return m.str();
 }
 
@@ -228,6 +230,30 @@ TEST_F(PuzzleCheatsTest, TheSafeBoxAlsoClosesAnOpenSafe)
     // The study's script runs with the current room as self.
     EXPECT_EQ((std::vector<std::string>{"setRoomState:MansionStudy(\"Dock\", 1)"}), calls("setRoomState"));
     EXPECT_EQ((std::vector<std::string>{"closeSafeCrack SafeCrack"}), hookCalls);
+}
+
+TEST_F(PuzzleCheatsTest, TheDebugKeyOpensTheScreenOverTheRoomAndItsCloseButtonEntersTheRoomAgain)
+{
+    enter(0);
+    canvas->getProgress()->chapter = 2;
+    world.key('C');
+    EXPECT_FALSE(screen->isVisible()) << "only in debug mode";
+    lang::System::setDebugMode(true);
+    world.key('C');
+    lang::System::setDebugMode(false);
+    ASSERT_TRUE(screen->isVisible());
+    EXPECT_TRUE(screen->getSprite("Background_2")->isVisible());
+    EXPECT_FALSE(room(0)->isVisible());
+    EXPECT_FALSE(canvas->isSpriteVisible("Inventory"));
+    clearCalls();
+    world.click(740, 570);
+    world.stepFrames(1);
+    EXPECT_FALSE(screen->isVisible());
+    EXPECT_TRUE(room(0)->isVisible());
+    EXPECT_TRUE(canvas->isSpriteVisible("Inventory"));
+    EXPECT_EQ((std::vector<std::string>{"onExit:PuzzleCheats(1)", "onExit:Dock(1)", "onEnter:Dock(1)"}),
+              calls("onE"));
+    EXPECT_EQ(0, current());
 }
 
 } // namespace
