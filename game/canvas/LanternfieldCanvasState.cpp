@@ -312,7 +312,9 @@ void LanternfieldCanvas::setupTempleDoorPuzzle(int n)
 void LanternfieldCanvas::queueGameInstructions(int x, int y, int game, int delay)
 {
     if (!getShowGameInstructions(game)) {
-        showGameInstructions(x, y, game, true, false, 8, 50, 50, 0.1f, 1.0f);
+        showGameInstructions(x, y, game, true, false, GameInstructDialog::ZOOM_FRAMES,
+                             GameInstructDialog::ORIGIN_X, GameInstructDialog::ORIGIN_Y,
+                             GameInstructDialog::SMALL_SCALE, GameInstructDialog::FULL_SCALE);
         return;
     }
     m_nQueuedGame = game;
@@ -387,7 +389,9 @@ void LanternfieldCanvas::handleAction(lang::Object* receiver, lang::String* comm
         return;
     }
     if (command && command->equals("ExpandInstructions")) {
-        showGameInstructions(m_nQueuedX, m_nQueuedY, m_nQueuedGame, true, true, 8, 50, 50, 0.1f, 1.0f);
+        showGameInstructions(m_nQueuedX, m_nQueuedY, m_nQueuedGame, true, true, GameInstructDialog::ZOOM_FRAMES,
+                             GameInstructDialog::ORIGIN_X, GameInstructDialog::ORIGIN_Y,
+                             GameInstructDialog::SMALL_SCALE, GameInstructDialog::FULL_SCALE);
         return;
     }
     if (command && command->equalsIgnoreCase("bMenuOptions") && !m_bInTransition) {
