@@ -43,6 +43,11 @@ protected:
         auto* panel = static_cast<GameInstructDialog*>(canvas->getSprite("GameInstructions"));
         ASSERT_TRUE(framesUntil([panel] { return panel->isVisible() && !panel->isZooming(); }, 100));
         EXPECT_EQ(game, panel->getGame());
+        // It grows to the middle of the room, wholly on the screen.
+        EXPECT_GE(panel->left(), 0);
+        EXPECT_GE(panel->top(), 0);
+        EXPECT_LE(panel->left() + panel->width(), 800);
+        EXPECT_LE(panel->top() + panel->height(), 600);
         sprite::SpriteBase* play = panel->getSprite("playButton");
         world.click(panel->left() + play->left() + play->width() / 2, panel->top() + play->top() + play->height() / 2);
         ASSERT_TRUE(framesUntil([panel] { return !panel->isVisible(); }, 20));
