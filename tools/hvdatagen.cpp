@@ -20,6 +20,8 @@
 //   ellipse CX CY RX RY COLOUR  an ellipse
 //   triangle X1 Y1 X2 Y2 X3 Y3 COLOUR
 //   item NAME                   the archive item's name instead of the path
+//   also NAME                   the picture is also the archive item NAME
+//                               (an item's cursor picture beside its own)
 // Colours are 0xAARRGGBB; a picture is transparent until something is drawn.
 //
 // A figure description (data/figures/NAME.txt) gives a character's colours
@@ -335,8 +337,10 @@ int fontSize(const std::string& text)
 }
 
 // Draws the description; false (after a message) on a line it cannot read.
-// `item` becomes the archive item's name when the description gives one.
-bool drawDescription(const std::string& text, const std::string& name, Pens& pens, Picture& out, std::string& item)
+// `item` becomes the archive item's name when the description gives one; the
+// further names it gives go to `aliases`.
+bool drawDescription(const std::string& text, const std::string& name, Pens& pens, Picture& out, std::string& item,
+                     std::vector<std::string>& aliases)
 {
     std::istringstream in(text);
     Picture p(800, 600);
@@ -377,6 +381,8 @@ bool drawDescription(const std::string& text, const std::string& name, Pens& pen
                            (c >> 24) / 255.0);
             } else if (op == "item" && w.size() == 2) {
                 item = w[1];
+            } else if (op == "also" && w.size() == 2) {
+                aliases.push_back(w[1]);
             } else {
                 throw std::invalid_argument(op);
             }
@@ -478,8 +484,12 @@ int main(int argc, char** argv)
         }
         Picture picture(1, 1);
         std::string item = description.first + ".png";
-        ok = ok && drawDescription(text, description.first, pens, picture, item);
-        archive.add(item, picture.png());
+        std::vector<std::string> aliases;
+        ok = ok && drawDescription(text, description.first, pens, picture, item, aliases);
+        const std::vector<uint8_t> png = picture.png();
+        archive.add(item, png);
+        for (const std::string& alias : aliases)
+            archive.add(alias, png);
     }
     const auto sketches = filesBelow(data / "sounds", ".txt");
     for (const auto& sketch : sketches) {

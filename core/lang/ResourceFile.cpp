@@ -17,8 +17,10 @@ ResourceFile::ResourceFile(const String& path)
     }
     m_bIndexMode = true;
     char resolved[2048];
-    if (SearchPathA(nullptr, path.c_str(), nullptr, sizeof resolved, resolved, nullptr) == 0 ||
-        resolved[sizeof resolved - 1] != '\0')
+    // SearchPathA answers the length it wrote, or the size it would need
+    // when the buffer is too small (then the buffer holds nothing usable).
+    DWORD n = SearchPathA(nullptr, path.c_str(), nullptr, sizeof resolved, resolved, nullptr);
+    if (n == 0 || n >= sizeof resolved)
         resolved[0] = '\0';
     m_pHeader = new ResourceFileHeader(String(resolved));
 }

@@ -1,3 +1,4 @@
 -- BehindDiveDock.lua: the script of Behind Dive Dock (room 55).
+-- A treasure lies here: AirTank.
 rooms = rooms or {}
-rooms["BehindDiveDock"] = roomScript("BehindDiveDock")
+rooms["BehindDiveDock"] = collectible(roomScript("BehindDiveDock"), "AirTank")

@@ -1,6 +1,8 @@
 -- Dock.lua: the script of Dock (room 0): the fisherman mends his nets here,
 -- waves and gulls, bubbles rising in the harbour water, and on the first
--- visit the tutorial's guide explains how to talk.
+-- visit the tutorial's guide explains how to talk. The first chapter's
+-- errand starts here with its first two tasks, and ends here: the
+-- professor's box opens to an amulet.
 rooms = rooms or {}
 local dock = roomWithPeople("Dock", {
     Fisherman = {x = 560, y = 312, "STR_FISHERMAN_1", "STR_FISHERMAN_2", "STR_FISHERMAN_3"},
@@ -14,6 +16,23 @@ dock.onEnter = function(self, n)
     if first then
         guide("STR_TUTORIAL_1")
     end
+    if not LF.story.started then
+        LF.story.started = true
+        -- The items' tips and the hand over what can be taken.
+        inventory:enableItems(true)
+        inventory:setHint(LF_hintText(1), 1)
+        LF_addHint(2)
+    end
+end
+dock.onUse = function(self, x, y)
+    if canvas:getItemOnCursor() == "Box" then
+        canvas:dropSpecialCursor()
+        LF_takeItem("Box")
+        LF_giveItem("Amulet")
+        LF_replaceHint(6, 7)
+        return
+    end
+    canvas:dropInvalidCursorItem()
 end
 dock.onExit = function(self, n)
     dismissGuide()

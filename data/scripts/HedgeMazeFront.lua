@@ -1,3 +1,4 @@
 -- HedgeMazeFront.lua: the script of Hedge Maze Front (room 15).
+-- A treasure lies here: CaveMapScroll.
 rooms = rooms or {}
-rooms["HedgeMazeFront"] = roomScript("HedgeMazeFront")
+rooms["HedgeMazeFront"] = collectible(roomScript("HedgeMazeFront"), "CaveMapScroll")

@@ -1,5 +1,6 @@
 -- Jungle.lua: the script of Jungle (room 29): many butterflies, birds all
 -- around, and a golden idol among the leaves that glints until it is found.
+-- A treasure lies here: Gem_4.
 rooms = rooms or {}
 local room = roomScriptEntering("Jungle", function(self)
     self:addAmbientButterflies(6, 40, 150)
@@ -18,4 +19,4 @@ function room.onClick(self, x, y)
     end
 end
 
-rooms["Jungle"] = room
+rooms["Jungle"] = collectible(room, "Gem_4")

@@ -7,6 +7,11 @@ LF.vignetteSeen = LF.vignetteSeen or {0, 0, 0, 0, 0, 0}
 LF.globalISpyActive = false
 LF.fountainFixedWaterOn = false
 LF.visited = {}
+-- The items found so far and those the story took back, by name, and the
+-- steps of the first chapter's errand.
+LF.found = {}
+LF.taken = {}
+LF.story = {}
 LF.ticTacRound = 0
 LF.riversideLeverPulled = false
 LF.jungleIdolFound = false
@@ -24,9 +29,80 @@ function LF_setVignetteNotSeen(n)
     LF.vignetteSeen[n] = 0
 end
 
--- Every room's script notes the player's visits.
+-- Every room's script notes the player's visits; the last room's count of
+-- treasures goes away.
 function LF_roomEntered(name)
     LF.visited[name] = true
+    inventory:showRoomItemTip(false)
+end
+
+-- The inventory's items by their Lua id 1 to 22, in the bar's order; each
+-- has a tool tip "STR_TIP_<name>".
+LF_ITEMS = {
+    "Amulet", "HiddenFlowerBouquet", "Pearls", "Cypher", "MansionGateCode", "ConcentrationTrophy",
+    "Gem_1", "Gem_2", "Gem_3", "Gem_4", "CaveMapScroll", "Peg_1", "Peg_2", "Peg_3", "Machete",
+    "ViewFinderSolution", "RiddleCoaster", "AmuletComplete", "Vase", "VaseWithWater", "Box", "AirTank",
+}
+function LF_getInventoryItemSpriteName(id)
+    return LF_ITEMS[id] or ""
+end
+function LF_getInventoryItemToolTipID(id)
+    local name = LF_ITEMS[id]
+    return name and ("STR_TIP_" .. name) or ""
+end
+-- No item leaves the bar, and no tip shows, during the global I-Spy game.
+function LF_playingGlobalISpy()
+    return LF.globalISpyActive == true
+end
+
+-- Items given and taken by the story. A given item glints into the bar.
+function LF_giveItem(name)
+    inventory:addItemToList(name)
+    inventory:sparkleInSprite(name, "InventorySparkle")
+end
+function LF_takeItem(name)
+    inventory:removeItemFromList(name)
+    LF.taken[name] = true
+end
+-- The treasures lying in the rooms: each is found once, and the room's tip
+-- counts them.
+function LF_itemFound(name)
+    return LF.found[name] == true
+end
+function LF_findItem(name)
+    LF.found[name] = true
+    LF_giveItem(name)
+    local count = 0
+    for _ in pairs(LF.found) do
+        count = count + 1
+    end
+    inventory:setRoomItemTip("STR_ITEMS_FOUND", count, true)
+end
+
+-- The hints are the text items "STR_HINT_<id>".
+function LF_hintText(id)
+    return "STR_HINT_" .. id
+end
+function LF_addHint(id)
+    inventory:addHint(LF_hintText(id), id)
+end
+function LF_removeHint(id)
+    inventory:removeHint(LF_hintText(id), id)
+end
+function LF_replaceHint(out, into)
+    inventory:replaceHint(LF_hintText(out), LF_hintText(into), into, out)
+end
+
+-- A table of names and plain values as Lua text.
+local function flatTable(t)
+    local keys = {}
+    for k, v in pairs(t) do
+        if type(v) == "boolean" or type(v) == "number" then
+            keys[#keys + 1] = string.format("[%q] = %s", k, tostring(v))
+        end
+    end
+    table.sort(keys)
+    return "{" .. table.concat(keys, ", ") .. "}"
 end
 
 -- The story's state as Lua text that restores it when run.
@@ -35,7 +111,10 @@ function LF_save()
     for i = 1, 6 do
         seen[i] = tostring(LF.vignetteSeen[i] or 0)
     end
-    return "LF = LF or {}\nLF.vignetteSeen = {" .. table.concat(seen, ", ") .. "}\n"
+    return "LF = LF or {}\nLF.vignetteSeen = {" .. table.concat(seen, ", ") .. "}\n" ..
+        "LF.found = " .. flatTable(LF.found) .. "\n" ..
+        "LF.taken = " .. flatTable(LF.taken) .. "\n" ..
+        "LF.story = " .. flatTable(LF.story) .. "\n"
 end
 
 -- The game asks for a change of music; the sample has no music of its own.

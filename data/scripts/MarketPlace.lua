@@ -1,6 +1,7 @@
 -- MarketPlace.lua: the script of Market Place (room 2): songbirds and
 -- butterflies over a flower bed that bursts into petals when clicked; the
--- player wonders at the lanterns on the first visit.
+-- player wonders at the lanterns on the first visit. A bunch of flowers for
+-- the professor lies by the stalls.
 rooms = rooms or {}
 local room = roomWithPeople("MarketPlace", {}, "STR_THINK_MARKETPLACE")
 local entered = room.onEnter
@@ -17,4 +18,6 @@ function room.onClick(self, x, y)
     end
 end
 
-rooms["MarketPlace"] = room
+rooms["MarketPlace"] = collectible(room, "HiddenFlowerBouquet", function(self)
+    LF_replaceHint(2, 5)
+end)

@@ -1,7 +1,7 @@
 -- Riverside.lua: the script of Riverside (room 5): butterflies over the
 -- babbling river, and a rusty lever that opens the way north to the
 -- treasure chest; sparkles show the lever until it is pulled. The player
--- listens to the river on the first visit.
+-- listens to the river on the first visit; the river fills the vase.
 rooms = rooms or {}
 
 local function hintLever(self)
@@ -32,6 +32,18 @@ function room.onClick(self, x, y)
     else
         hintLever(self)
     end
+end
+
+function room.onUse(self, x, y)
+    local river = self:sprite("River")
+    if canvas:getItemOnCursor() == "Vase" and river and river:hittest(x, y) then
+        canvas:dropSpecialCursor()
+        LF_takeItem("Vase")
+        LF_giveItem("VaseWithWater")
+        LF_replaceHint(3, 4)
+        return
+    end
+    canvas:dropInvalidCursorItem()
 end
 
 rooms["Riverside"] = room

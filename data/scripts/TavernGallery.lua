@@ -1,3 +1,4 @@
 -- TavernGallery.lua: the script of Tavern Gallery (room 10).
+-- A treasure lies here: ConcentrationTrophy.
 rooms = rooms or {}
-rooms["TavernGallery"] = roomScript("TavernGallery")
+rooms["TavernGallery"] = collectible(roomScript("TavernGallery"), "ConcentrationTrophy")

@@ -1,3 +1,4 @@
 -- TavernInterior_Night.lua: the script of Tavern Interior at night (room 44).
+-- A treasure lies here: RiddleCoaster.
 rooms = rooms or {}
-rooms["TavernInterior_Night"] = roomScript("TavernInterior_Night")
+rooms["TavernInterior_Night"] = collectible(roomScript("TavernInterior_Night"), "RiddleCoaster")

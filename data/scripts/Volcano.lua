@@ -1,3 +1,4 @@
 -- Volcano.lua: the script of Volcano (room 36).
+-- A treasure lies here: Machete.
 rooms = rooms or {}
-rooms["Volcano"] = roomScript("Volcano")
+rooms["Volcano"] = collectible(roomScript("Volcano"), "Machete")

@@ -194,6 +194,11 @@ public:
     // The save when the program closes: the room is left, then saved.
     void saveOnExit();
     void dropSpecialCursor();
+    // An item or tool hangs on the pointer (indexes 10 to 57); heldItem when
+    // it was taken out of the inventory bar.
+    void setSpecialCursor(int index, bool heldItem, int frame);
+    // Sound 22, then the special cursor is dropped.
+    void dropInvalidCursorItem();
     bool hasItemOnCursor() const { return m_nItemOnCursor != -1; }
     bool isHeldItemOnCursor() const { return hasItemOnCursor() && m_bHeldItem; }
     sprite::SpriteBase* getHeldItemSprite();

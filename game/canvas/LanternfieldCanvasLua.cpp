@@ -1,7 +1,9 @@
 // LanternfieldCanvasLua.cpp: the native methods of hv.LanternfieldCanvas,
-// the Lua class of the global `canvas`: the chapter and room-change calls.
+// the Lua class of the global `canvas`: the chapter and room-change calls
+// and the item on the cursor.
 #include "game/canvas/LanternfieldCanvas.h"
 
+#include "sprites/base/SpriteBase.h"
 #include "sprites/base/SpriteBaseLua.h"
 #include "sprites/script/ScriptHost.h"
 
@@ -57,8 +59,36 @@ int luaSetPuzzleActive(lua_State* L)
     return returnLast(L);
 }
 
+// dropSpecialCursor(): the item or tool on the pointer is let go (the
+// object is checked, the count is not).
+int luaDropSpecialCursor(lua_State* L)
+{
+    auto* canvas =
+        static_cast<LanternfieldCanvas*>(ScriptHost::checkObject(L, 1, "LanternfieldCanvas", "Sprite"));
+    canvas->dropSpecialCursor();
+    return returnLast(L);
+}
+
+// dropInvalidCursorItem(): the item on the pointer does not fit here.
+int luaDropInvalidCursorItem(lua_State* L)
+{
+    self(L, 1)->dropInvalidCursorItem();
+    return returnLast(L);
+}
+
+// getItemOnCursor(): the name of the item taken from the bar, "" for none.
+int luaGetItemOnCursor(lua_State* L)
+{
+    sprite::SpriteBase* item = self(L, 1)->getHeldItemSprite();
+    lua_pushstring(L, item ? item->getName().c_str() : "");
+    return 1;
+}
+
 const luaL_Reg kMethods[] = {
+    {"dropInvalidCursorItem", &sprite::SpriteBaseLua::guarded<luaDropInvalidCursorItem>},
+    {"dropSpecialCursor", &sprite::SpriteBaseLua::guarded<luaDropSpecialCursor>},
     {"exitToMenu", &sprite::SpriteBaseLua::guarded<luaExitToMenu>},
+    {"getItemOnCursor", &sprite::SpriteBaseLua::guarded<luaGetItemOnCursor>},
     {"setEndGameVignette", &sprite::SpriteBaseLua::guarded<luaSetEndGameVignette>},
     {"setPuzzleActive", &sprite::SpriteBaseLua::guarded<luaSetPuzzleActive>},
     {"startChapter", &sprite::SpriteBaseLua::guarded<luaStartChapter>},

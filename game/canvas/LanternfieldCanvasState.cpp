@@ -3,7 +3,7 @@
 // mini-game instructions, in the reduced form the rooms, chapters and
 // puzzles need so far: the menu opens the game, the player selection, the
 // how-to-play pages and the options, but no progress is stored with a profile
-// yet, and there are no item cursors yet.
+// yet, and there are no cursor pictures yet.
 #include "game/canvas/LanternfieldCanvas.h"
 
 #include "core/lang/Synchronized.h"
@@ -192,11 +192,35 @@ void LanternfieldCanvas::saveOnExit()
 
 void LanternfieldCanvas::dropSpecialCursor()
 {
+    // An item taken from the bar goes back into it.
+    if (isHeldItemOnCursor() && m_pInventory)
+        m_pInventory->releaseHeldItem();
     m_bHeldItem = false;
     m_bCursorLock = false;
     m_nCurrentCursor = CURSOR_NORMAL;
     m_nItemOnCursor = -1;
     m_nSpecialFrame = -1;
+}
+
+void LanternfieldCanvas::setSpecialCursor(int index, bool heldItem, int frame)
+{
+    // Indexes below 10 are the ordinary cursors.
+    if (index < 10)
+        return;
+    m_bHeldItem = heldItem;
+    m_nItemOnCursor = index;
+    m_bCursorLock = true;
+    m_nCurrentCursor = index;
+    // Only the paintbrush cursor (42) shows a frame of the caller's choice.
+    if (index == 42)
+        m_nSpecialFrame = frame;
+}
+
+void LanternfieldCanvas::dropInvalidCursorItem()
+{
+    // The sound of an item that does not fit here.
+    playSound(22);
+    dropSpecialCursor();
 }
 
 sprite::SpriteBase* LanternfieldCanvas::getHeldItemSprite()

@@ -24,4 +24,16 @@ struct ProgressRecord {
     // The values of a new game: room 65, no last room, chapter 1, nothing
     // completed or owned, every hint slot empty.
     void init();
+
+    // The hint ids held: the slots before the first empty one (-1), since
+    // the ids are kept at the front in the order they came.
+    int hintCount() const;
+    // Puts the id into the first empty slot unless a slot holds it already.
+    // False, with the record unchanged, when all seven slots are taken.
+    bool addHint(int id);
+    // Empties every slot holding the id; the remaining ids move to the front
+    // in their order.
+    void removeHint(int id);
+    // Every slot empty.
+    void clearHints();
 };

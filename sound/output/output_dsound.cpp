@@ -29,6 +29,7 @@ constexpr uint32_t kEffects = HVSOUND_MODE_3D;           // an effects buffer
 constexpr uint32_t kHardware3D = HVSOUND_MODE_HW3D;
 
 typedef HRESULT (*CreateFunction)(LPCGUID, IDirectSound**, IUnknown*);
+typedef HRESULT (*Create8Function)(LPCGUID, IDirectSound8**, IUnknown*);
 typedef HRESULT (*EnumerateFunction)(LPDSENUMCALLBACKA, LPVOID);
 
 struct SampleBuffers {
@@ -45,6 +46,9 @@ struct ChannelBuffers {
 
 HMODULE g_module = nullptr;
 HMODULE g_module3D = nullptr;
+// The device maker: the version-8 entry when the module has it, else the
+// older one; each is called through its own type.
+Create8Function g_create8 = nullptr;
 CreateFunction g_create = nullptr;
 EnumerateFunction g_enumerate = nullptr;
 IDirectSound* g_device = nullptr;
@@ -129,9 +133,9 @@ bool load()
         return false;
     if (state().initFlags & (HVSOUND_INIT_3D_LIGHT | HVSOUND_INIT_3D_FULL))
         g_module3D = LoadLibraryA("dsound3d.dll");
-    g_create = reinterpret_cast<CreateFunction>(GetProcAddress(g_module, "DirectSoundCreate8"));
-    bool version8 = g_create != nullptr;
-    if (!g_create)
+    g_create8 = reinterpret_cast<Create8Function>(GetProcAddress(g_module, "DirectSoundCreate8"));
+    bool version8 = g_create8 != nullptr;
+    if (!g_create8)
         g_create = reinterpret_cast<CreateFunction>(GetProcAddress(g_module, "DirectSoundCreate"));
     g_enumerate = reinterpret_cast<EnumerateFunction>(GetProcAddress(g_module, "DirectSoundEnumerateA"));
     if (version8) {
@@ -184,10 +188,14 @@ HWND cooperativeWindow()
 bool createDevice(int driverIndex, IDirectSound** device)
 {
     *device = nullptr;
-    if (!g_create)
-        return false;
     LPCGUID guid = driverIndex < 0 || driverIndex >= HVSOUND_MAX_DRIVERS ? nullptr : &g_guids[driverIndex];
-    return SUCCEEDED(g_create(guid, device, nullptr)) && *device;
+    if (g_create8) {
+        IDirectSound8* device8 = nullptr;
+        HRESULT hr = g_create8(guid, &device8, nullptr);
+        *device = device8;
+        return SUCCEEDED(hr) && *device;
+    }
+    return g_create && SUCCEEDED(g_create(guid, device, nullptr)) && *device;
 }
 
 DWORD locationFlags(const HVSOUND_SAMPLE* sample)
@@ -243,7 +251,7 @@ bool dsInit(int mixRate)
         g_comInitialised = 1;
     }
     // 3.
-    if (!g_create || !createDevice(s.driverIndex, &g_device))
+    if (!createDevice(s.driverIndex, &g_device))
         return failInit(HVSOUND_ERR_INIT);
     // 4.
     if (FAILED(g_device->SetCooperativeLevel(cooperativeWindow(), DSSCL_PRIORITY)))
@@ -326,6 +334,7 @@ void dsClose()
     if (g_module)
         FreeLibrary(g_module);
     g_module = nullptr;
+    g_create8 = nullptr;
     g_create = nullptr;
     g_enumerate = nullptr;
     HVSOUND_CriticalSection_Leave(g_lock);
@@ -360,6 +369,7 @@ void dsGetDriverCaps(int driverIndex, uint32_t* flags)
         if (g_module)
             FreeLibrary(g_module);
         g_module = nullptr;
+        g_create8 = nullptr;
         g_create = nullptr;
         g_enumerate = nullptr;
     }

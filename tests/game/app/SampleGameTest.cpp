@@ -2,10 +2,12 @@
 // loads cleanly, its exits and cut scenes join all 66 rooms into one graph
 // that a player can walk from the story's introduction, and a new player
 // makes a profile, sees the story's cut scenes and walks on by clicks; the
+// first chapter's errand gives, takes and uses inventory items; the
 // menus, book, options and jump screen find every part they use.
 #include "core/lang/ResourceFile.h"
 #include "core/lang/System.h"
 #include "game/ambient/AmbientSoundManager.h"
+#include "game/characters/Character.h"
 #include "game/cutscenes/Vignette.h"
 #include "game/cutscenes/VignetteAnimate.h"
 #include "game/debug/PuzzleCheats.h"
@@ -14,6 +16,7 @@
 #include "game/menus/BookDlgSprite.h"
 #include "game/menus/MenuSprite.h"
 #include "game/menus/OptionsSprite.h"
+#include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
@@ -352,6 +355,120 @@ TEST_F(SampleGameTest, OutdoorRoomsHaveAnimalsSoundsSparklesAndAnExitAScriptOpen
     EXPECT_EQ(6, canvas->getRoom(47)->getAmbientSprites().size()) << "fireflies";
     EXPECT_EQ(0, sounds->getLoopCount()) << "the dock's waves stopped";
     EXPECT_TRUE(world.boxes().empty());
+}
+
+TEST_F(SampleGameTest, TheFirstChaptersErrandGivesTakesAndUsesItemsWithItsHints)
+{
+    Inventory* bar = canvas->getInventory();
+    auto hints = [bar] {
+        std::vector<std::string> list;
+        for (int i = 0; i < bar->getHintCount(); ++i)
+            list.push_back(bar->getHintAt(i).c_str());
+        return list;
+    };
+    auto has = [bar](const char* name) { return bar->hasItem(lang::String(name)); };
+    // Clicks the middle of a sprite of the current room.
+    auto clickOn = [this](const char* name) {
+        sprite::SpriteBase* s = canvas->getRoom(current())->getSprite(name);
+        ASSERT_NE(nullptr, s) << name;
+        world.click(s->left() + s->width() / 2, s->top() + s->height() / 2);
+        world.stepFrames(2);
+    };
+    // Enters the room and ends the first visit's thought or advice, whose
+    // balloon would take the next click.
+    auto visit = [this](int room) {
+        enter(room);
+        for (Character* c : {canvas->getPlayerCharacter(), canvas->getCharacter(1)})
+            if (c && c->isTalking())
+                c->stopTalk();
+        world.stepFrames(10);
+    };
+    // Takes the item out of the bar onto the cursor.
+    auto takeFromBar = [this, bar](const char* name) {
+        sprite::SpriteBase* s = bar->getSprite(name);
+        ASSERT_TRUE(s->isVisible()) << name;
+        world.click(bar->left() + s->left() + 16, bar->top() + s->top() + 16);
+        ASSERT_EQ(s, bar->getHeldItem()) << name;
+    };
+
+    world.click(400, 410);
+    world.stepFrames(2);
+    visit(0);
+    EXPECT_EQ((std::vector<std::string>{"STR_HINT_2", "STR_HINT_1"}), hints()) << "the errand's first tasks";
+    EXPECT_EQ(2, canvas->getProgress()->hintCount());
+
+    visit(4);
+    clickOn("Item_Vase");
+    EXPECT_TRUE(has("Vase"));
+    EXPECT_FALSE(canvas->getRoom(4)->getSprite("Item_Vase")->isVisible());
+    EXPECT_GT(bar->getSparkleCount(), 0);
+    EXPECT_EQ((std::vector<std::string>{"STR_HINT_3", "STR_HINT_2"}), hints());
+
+    visit(5);
+    takeFromBar("Vase");
+    world.click(400, 300);
+    world.stepFrames(1);
+    EXPECT_TRUE(has("Vase")) << "not the river: the vase goes back into the bar";
+    EXPECT_FALSE(canvas->hasItemOnCursor());
+    takeFromBar("Vase");
+    clickOn("River");
+    EXPECT_FALSE(has("Vase"));
+    EXPECT_TRUE(has("VaseWithWater"));
+    EXPECT_FALSE(canvas->hasItemOnCursor());
+
+    visit(2);
+    clickOn("Item_HiddenFlowerBouquet");
+    EXPECT_TRUE(has("HiddenFlowerBouquet"));
+    EXPECT_EQ((std::vector<std::string>{"STR_HINT_5", "STR_HINT_4"}), hints());
+
+    visit(1);
+    for (const char* gift : {"VaseWithWater", "HiddenFlowerBouquet"}) {
+        takeFromBar(gift);
+        world.click(400, 300);
+        world.stepFrames(1);
+        EXPECT_FALSE(has(gift)) << gift;
+    }
+    EXPECT_TRUE(has("Box"));
+    EXPECT_EQ(std::vector<std::string>{"STR_HINT_6"}, hints());
+
+    visit(0);
+    takeFromBar("Box");
+    world.click(400, 300);
+    world.stepFrames(1);
+    EXPECT_FALSE(has("Box"));
+    EXPECT_TRUE(has("Amulet"));
+    EXPECT_EQ(std::vector<std::string>{"STR_HINT_7"}, hints());
+    EXPECT_EQ(1, canvas->getProgress()->itemOwned[0]);
+    EXPECT_EQ(7, canvas->getProgress()->hint[0]);
+    EXPECT_TRUE(world.boxes().empty()) << world.boxes()[0].caption << ": " << world.boxes()[0].text;
+}
+
+TEST_F(SampleGameTest, TheItemsHaveTheirPicturesTipsAndCursorPictures)
+{
+    Inventory* bar = canvas->getInventory();
+    lang::ResourceFile* archive = lang::ResourceFile::getCurrent();
+    ASSERT_NE(nullptr, archive);
+    for (int id = 1; id <= Inventory::ITEM_COUNT; ++id) {
+        ScriptHost::instance->callLuaFunctionIntResult("LF_getInventoryItemSpriteName", id);
+        const lang::String name = ScriptHost::instance->popLuaString();
+        EXPECT_STREQ(Inventory::kItems[id - 1].name, name.c_str()) << id;
+        ASSERT_NE(nullptr, bar->getSprite(name.c_str())) << name.c_str();
+        EXPECT_EQ(32, bar->getSprite(name.c_str())->width()) << name.c_str();
+        ScriptHost::instance->callLuaFunctionIntResult("LF_getInventoryItemToolTipID", id);
+        EXPECT_FALSE(lang::String::loadText(ScriptHost::instance->popLuaString()).isEmpty()) << name.c_str();
+    }
+    for (const char* cursor : {"iCursor_Peg_1", "iCursor_Peg_2", "iCursor_Peg_3", "iCursor_Machete", "iCursor_Vase",
+                               "iCursor_VaseWithWater", "iCursor_Bouquet", "iCursor_Box", "iCursor_Cypher",
+                               "iCursor_Seahorse", "iCursor_Pearls"}) {
+        lang::ResourceItem* item = archive->getItem(lang::String(cursor), true);
+        EXPECT_NE(nullptr, item) << cursor;
+        if (item)
+            item->release();
+    }
+    for (int i = 1; i <= 7; ++i)
+        EXPECT_FALSE(lang::String::loadText(("STR_HINT_" + std::to_string(i)).c_str()).isEmpty()) << i;
+    EXPECT_NE(nullptr, bar->getSprite("CaveMap_Current_22"));
+    EXPECT_NE(nullptr, bar->getSprite("InventorySparkle"));
 }
 
 } // namespace

@@ -141,14 +141,18 @@ void writeGame(testsupport::GameData& data, const GameOptions& options)
     addDialog("ChoosePlayer", "ChoosePlayer", "0 0 400 300 0 0");
     addDialog("PuzzleCheats", "PuzzleCheats", "0 0 800 600 0 0");
     add("Inventory", "Inventory:+inventory 0 500 800 100 0 0");
-    data.manifest("inventory", "<sprites>\nInventoryBG RectSprite 0 0 800 100 -0x1000000 1\n<end>\n");
+    data.manifest("inventory", options.inventoryManifest.empty()
+                                   ? "<sprites>\nInventoryBG RectSprite 0 0 800 100 -0x1000000 1\n<end>\n"
+                                   : options.inventoryManifest);
     for (const char* name : LanternfieldCanvas::kCharacterNames)
         add(name, characterClass(name) + " 0 0 50 100 0 0");
     for (const char* balloon : {"TalkBalloon", "ThoughtBalloon", "TutorialBalloon", "InventoryTipBalloon",
                                 "RoomItemsBalloon"})
         add(balloon, "TalkBalloon 20 30 100 50 0 0");
-    for (const auto& sprite : plainSprites())
-        add(sprite.first, sprite.second);
+    for (const auto& sprite : plainSprites()) {
+        const auto own = options.canvasSprites.find(sprite.first);
+        add(sprite.first, own != options.canvasSprites.end() ? own->second : sprite.second);
+    }
     top << "<end>\n";
     data.manifest("datfile", top.str());
     data.text("REGISTRYNAME", testsupport::GameWorld::kRegistryName);
@@ -165,6 +169,7 @@ rooms["PuzzleCheats"] = setmetatable({}, {__index = function(t, name)
     return function(self, ...) record(name .. ":PuzzleCheats", ...) end
 end})
 )");
+    data.script("Inventory.lua", "hv = hv or {}\nhv.Inventory = {}\n");
     data.script("Lanternfield.lua", R"(record("Lanternfield.lua")
 LF = LF or {}
 LF.vignetteSeen = LF.vignetteSeen or {0, 0, 0, 0, 0, 0}

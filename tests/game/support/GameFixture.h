@@ -41,6 +41,11 @@ struct GameOptions {
     // The names of the manifest's sound table, in order (none when empty);
     // "+tone.wav" is a short tone the data holds.
     std::vector<std::string> sounds;
+    // The inventory's nested manifest; the bar's background alone when empty.
+    std::string inventoryManifest;
+    // Canvas sprites' entries (kind and numbers) by name, in place of the
+    // plain ones the fixture gives them.
+    std::map<std::string, std::string> canvasSprites;
 };
 
 // The nested manifest of a room with these exits ("Door<i> DoorSprite ..."

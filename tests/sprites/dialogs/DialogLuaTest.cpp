@@ -89,7 +89,7 @@ TEST_F(DialogLuaTest, ADialogCannotTakeADialogThatHoldsIt)
     EXPECT_EQ(0, inner->getChildCount());
     EXPECT_EQ(3, dialog->getChildCount());
     EXPECT_FALSE(inner->addChild("Outer", dialog));
-    EXPECT_EQ("", dialog->getName().c_str()) << "not renamed by a refused add";
+    EXPECT_STREQ("", dialog->getName().c_str()) << "not renamed by a refused add";
     EXPECT_EQ(nullptr, inner->getSprite("Outer"));
     dialog->tick(1, nullptr, nullptr);
     EXPECT_FALSE(part->ticks.empty());
