@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer harnesses with clang under AddressSanitizer and runs each
 # for a while (HV_FUZZ_SECONDS, 20 by default) from its seed corpus, as many
-# side by side as there are processors. Each fuzzer gets a temporary folder of
-# its own (its corpus copy, its files, its log), removed afterwards; an input
-# that fails is kept in build-fuzz/.
+# side by side as there are processors. Given a build folder that already
+# holds the harnesses (the test command's sanitizer build), it only runs them.
+# Each fuzzer gets a temporary folder of its own (its corpus copy, its files,
+# its log), removed afterwards; an input that fails is kept in the build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,16 +15,20 @@ for src in fuzz/fuzz_*.cpp; do harnesses+=("$(basename "$src" .cpp)"); done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-echo "== fuzzing: building ${#harnesses[@]} harnesses with clang under AddressSanitizer in build-fuzz/" \
-     "(a few minutes the first time; log in build-fuzz/build.log)"
-mkdir -p build-fuzz
-if ! { CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHV_SANITIZE=ON \
-         -DHV_BUILD_FUZZ=ON -DHV_BUILD_TESTS=OFF -DHV_BUILD_BENCH=OFF -DHV_BUILD_TOOLS=OFF \
-         -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link &&
-       cmake --build build-fuzz -j "$jobs" --target "${harnesses[@]}"; } >build-fuzz/build.log 2>&1; then
-  tail -n 40 build-fuzz/build.log
-  echo "The fuzzing build failed; the whole output is in build-fuzz/build.log."
-  exit 1
+build=${1:-}
+if [ -z "$build" ]; then
+  build=build-fuzz
+  echo "== fuzzing: building ${#harnesses[@]} harnesses with clang under AddressSanitizer in build-fuzz/" \
+       "(a few minutes the first time; log in build-fuzz/build.log)"
+  mkdir -p build-fuzz
+  if ! { CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHV_SANITIZE=ON \
+           -DHV_BUILD_FUZZ=ON -DHV_BUILD_TESTS=OFF -DHV_BUILD_BENCH=OFF -DHV_BUILD_TOOLS=OFF \
+           -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link -DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link &&
+         cmake --build build-fuzz -j "$jobs" --target "${harnesses[@]}"; } >build-fuzz/build.log 2>&1; then
+    tail -n 40 build-fuzz/build.log
+    echo "The fuzzing build failed; the whole output is in build-fuzz/build.log."
+    exit 1
+  fi
 fi
 
 # Runs one harness in its own folder; its exit status is the fuzzer's.
@@ -31,8 +36,8 @@ fuzz_one() {
   local h=$1 dir=$work/$1
   mkdir -p "$dir/corpus" "$dir/tmp"
   cp -r "fuzz/corpus/${h#fuzz_}"/. "$dir/corpus"/ 2>/dev/null || true
-  TMPDIR="$dir/tmp" LSAN_OPTIONS=suppressions=$PWD/fuzz/lsan.supp build-fuzz/fuzz/"$h" \
-    -max_total_time="$seconds" -max_len=4096 -rss_limit_mb=1024 -artifact_prefix=build-fuzz/ \
+  TMPDIR="$dir/tmp" LSAN_OPTIONS=suppressions=$PWD/fuzz/lsan.supp "$build"/fuzz/"$h" \
+    -max_total_time="$seconds" -max_len=4096 -rss_limit_mb=1024 -artifact_prefix="$build"/ \
     -print_final_stats=1 "$dir/corpus" >"$dir/log" 2>&1
 }
 
@@ -41,7 +46,7 @@ report() {
   local h=$1 status=$2 log=$work/$1/log
   if [ "$status" -ne 0 ]; then
     tail -n 60 "$log"
-    echo "Fuzzing $h found a failure; the input is in build-fuzz/."
+    echo "Fuzzing $h found a failure; the input is in $build/."
     return 1
   fi
   awk -v h="$h" '/^stat::number_of_executed_units:/ {runs = $NF} /^stat::peak_rss_mb:/ {mb = $NF}

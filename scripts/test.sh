@@ -1,29 +1,36 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test twice: a normal
-# build, and a build under AddressSanitizer and UndefinedBehaviorSanitizer;
-# then the threaded tests (sound engine, kernel threads) under ThreadSanitizer,
-# and the fuzzers. Each phase prints one line saying what it does; the
-# compilers' and tests' output goes to a log in its build folder, shown only
-# when something fails.
+# Installs what is missing, then builds and runs every test: a normal build of
+# the program, its tools and benchmarks; a clang build under AddressSanitizer
+# and UndefinedBehaviorSanitizer that builds and runs every test and builds the
+# fuzzers; the threaded tests (sound engine, kernel threads) under
+# ThreadSanitizer; then the fuzzers. Each phase prints one line saying what it
+# does; the compilers' and tests' output goes to a log in its build folder,
+# shown only when something fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/deps.sh
 jobs=$(nproc)
 
-# Builds one folder with the tests and runs them: prints how many passed and
-# the time taken, or what failed. With targets set only those are built, and
-# ctest_args go to ctest.
-run_suite() {
+# Configures and builds one folder; with targets set only those are built.
+build_folder() {
   local dir=$1; shift
-  local log=$dir/test.log start=$SECONDS
+  local log=$dir/test.log
   mkdir -p "$dir"
-  if ! { cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHV_BUILD_TESTS=ON "$@" &&
+  if ! { cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" &&
          cmake --build "$dir" -j "$jobs" ${targets:+--target ${targets}}; } >"$log" 2>&1; then
     tail -n 40 "$log"
     echo "Building in $dir failed; the whole output is in $log."
     exit 1
   fi
+}
+
+# Builds one folder with the tests and runs them: prints how many passed and
+# the time taken, or what failed. ctest_args go to ctest.
+run_suite() {
+  local dir=$1; shift
+  local log=$dir/test.log start=$SECONDS
+  build_folder "$dir" -DHV_BUILD_TESTS=ON "$@"
   scripts/fetch-test-data.sh "$dir"
   if ! (cd "$dir" && ctest -j "$jobs" ${ctest_args:-}) >>"$log" 2>&1; then
     echo "Tests failed in $dir; running the failed ones again with their output:"
@@ -36,18 +43,29 @@ run_suite() {
   echo "   ${count:-all} tests passed in $(( (SECONDS - start) / 60 )) min $(( (SECONDS - start) % 60 )) s"
 }
 
-echo "== normal build in build/: the engine, tools, tests and benchmarks, then every test"
-run_suite build -DHV_BUILD_BENCH=ON -DHV_BUILD_TOOLS=ON
-echo "== sanitizer build in build-asan/: every test again under AddressSanitizer and UndefinedBehaviorSanitizer"
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  run_suite build-asan -DHV_SANITIZE=ON -DHV_BUILD_BENCH=OFF -DHV_BUILD_TOOLS=OFF
+# Every test runs once, in the sanitizer build: the sanitizers check all that a
+# normal run checks and more, and one build of the tests instead of two halves
+# the test command's time. Debug information is left out of the normal build
+# and kept to line tables in the sanitizer builds (enough for their reports):
+# it is most of what the compiler and the linker would otherwise spend.
+echo "== normal build in build/: the program, its tools and benchmarks"
+start=$SECONDS
+build_folder build -DHV_BUILD_TESTS=OFF -DHV_BUILD_BENCH=ON -DHV_BUILD_TOOLS=ON \
+  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -DNDEBUG"
+echo "   built in $(( (SECONDS - start) / 60 )) min $(( (SECONDS - start) % 60 )) s"
+
+echo "== sanitizer build in build-asan/: every test under AddressSanitizer and UndefinedBehaviorSanitizer" \
+     "(clang; the fuzzers are built here too)"
+CC=clang CXX=clang++ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  run_suite build-asan -DHV_SANITIZE=ON -DHV_BUILD_FUZZ=ON -DHV_BUILD_BENCH=OFF -DHV_BUILD_TOOLS=OFF \
+  -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link -DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link \
+  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG"
 
 echo "== thread sanitizer build in build-tsan/: the sound engine and kernel thread tests under ThreadSanitizer"
 # The other test programs are not built here; ctest lists them as not built.
 TSAN_OPTIONS=halt_on_error=1 targets="sound_tests platform_kernel_tests" ctest_args="-E _NOT_BUILT$" \
-  run_suite build-tsan -DHV_TSAN=ON -DHV_BUILD_BENCH=OFF -DHV_BUILD_TOOLS=OFF
+  run_suite build-tsan -DHV_TSAN=ON -DHV_BUILD_BENCH=OFF -DHV_BUILD_TOOLS=OFF \
+  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG"
 
-if [ -x scripts/fuzz.sh ]; then
-  scripts/fuzz.sh
-fi
+scripts/fuzz.sh build-asan
 echo "All tests passed."

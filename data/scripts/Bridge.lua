@@ -1,3 +1,46 @@
--- Bridge.lua: the script of Bridge (room 32).
+-- Bridge.lua: the script of Bridge (room 32), and the table of its class,
+-- hv.Bridge. Until the bridge is up, each visit starts a round of the memory
+-- game from the counters of Lanternfield.lua; a wrong stone starts the round
+-- again with a new sequence, a finished one starts the next, and the last
+-- round of the last set raises the bridge and opens the way east.
+hv = hv or {}
+hv.Bridge = hv.Bridge or {}
 rooms = rooms or {}
-rooms["Bridge"] = roomScript("Bridge")
+
+-- Two sets of two rounds, as the room's numbers say.
+local ROUNDS = 4
+local room = roomScript("Bridge")
+
+local function showBridge(self, up)
+    self:sprite("Planks"):show(up)
+    self:sprite("DoorToInnerSanctumWithBridge"):enable(up)
+    self:enableDoor("InnerSanctum", up)
+    for k = 1, 4 do
+        self:sprite("bChoice" .. k):show(not up)
+    end
+end
+
+local entered = room.onEnter
+room.onEnter = function(self, n)
+    entered(self, n)
+    showBridge(self, LF.bridgeSolved == true)
+    if not LF.bridgeSolved then
+        self:setState("start")
+    end
+end
+
+function room.onCorrectAnswer(self, set)
+    if LF_getBridgeCurrentMatch() >= ROUNDS then
+        LF.bridgeSolved = true
+        showBridge(self, true)
+        canvas:playSound(SOUNDS.chime)
+    else
+        self:setState("endround")
+    end
+end
+
+function room.onWrongAnswer(self, n)
+    self:setState("startround")
+end
+
+rooms["Bridge"] = room

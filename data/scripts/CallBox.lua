@@ -1,6 +1,84 @@
--- CallBox.lua: the script of Call Box (room 22): the mansion's intercom
--- answers from the telephone.
+-- CallBox.lua: the script of Call Box (room 22), the telephone of the
+-- mansion gate, and the table of its class, hv.CallBox. The mansion's
+-- intercom answers from the telephone. A click on the receiver or the keypad
+-- lifts the receiver and turns the dial on; the keys dial their digits into
+-- the register, "C" clears it, "OK" tests the number, and a click on the
+-- lifted receiver hangs it up again.
+hv = hv or {}
+hv.CallBox = hv.CallBox or {}
 rooms = rooms or {}
-rooms["CallBox"] = roomWithPeople("CallBox", {
-    CallBoxIntercom = {x = 300, y = 260, voice = true, balloon = "PHONE", "STR_CALLBOX_1", "STR_CALLBOX_2"},
-})
+
+-- Run first as the class's script, before the people's helpers are loaded:
+-- the room is made on the second run, as the room's script.
+if not roomWithPeople then
+    return
+end
+
+local intercom = "CallBoxIntercom"
+local people = {
+    [intercom] = {x = 300, y = 260, voice = true, balloon = "PHONE", "STR_CALLBOX_1", "STR_CALLBOX_2"},
+}
+local room = roomWithPeople("CallBox", people)
+local lifted = false
+
+local function say(self, id)
+    local voice = characterNamed(self, intercom)
+    if voice then
+        voice:talk(id)
+    end
+end
+
+local function hangUp(self)
+    lifted = self:liftReceiver(false)
+    self:clearDial(false)
+    self:clearRegister(true)
+end
+
+local entered = room.onEnter
+room.onEnter = function(self, n)
+    entered(self, n)
+    lifted = false
+    self:liftReceiver(false)
+    self:clearDial(false)
+end
+
+room.onClick = function(self, x, y)
+    -- A click first ends the intercom's speech.
+    if characterClick(self, people, x, y) then
+        return
+    end
+    if not lifted then
+        if self:sprite("ReceiverOnHookRect"):hittestAndEnabled(x, y)
+            or self:sprite("CallBoxButtonsRect"):hittestAndEnabled(x, y) then
+            lifted = self:liftReceiver(true)
+            self:clearDial(true)
+            self:clearRegister(false)
+        end
+        return
+    end
+    if self:sprite("ReceiverOffHookRect"):hittestAndEnabled(x, y) then
+        hangUp(self)
+        return
+    end
+    for k = 1, 9 do
+        if self:sprite("CallBox" .. k):hittestAndEnabled(x, y) then
+            self:addDigit(k)
+            self:updateRegister()
+            return
+        end
+    end
+    if self:sprite("CallBoxClear"):hittestAndEnabled(x, y) then
+        self:clearRegister(true)
+    elseif self:sprite("CallBoxEnter"):hittestAndEnabled(x, y) then
+        self:testCombo(true)
+        if self:isComboCorrect() then
+            LF.callBoxSolved = true
+            self:clearDial(false)
+            say(self, "STR_CALLBOX_3")
+        else
+            say(self, "STR_CALLBOX_4")
+        end
+    end
+end
+
+rooms["CallBox"] = room

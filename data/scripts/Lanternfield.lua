@@ -15,6 +15,14 @@ LF.story = {}
 LF.ticTacRound = 0
 LF.riversideLeverPulled = false
 LF.jungleIdolFound = false
+LF.callBoxSolved = false
+LF.bridge = {match = 0, set = 0, index = 0}
+LF.bridgeSolved = false
+LF.caveMazeScreen = 22
+LF.caveGoldenDoorFound = false
+LF.caveGemsPlaced = {0, 0, 0, 0}
+LF.caveMazePuzzleSolved = {false, false, false, false}
+LF.caveGemTaken = {false, false, false, false}
 -- The mini-games whose instructions the player has seen, by game number + 1.
 LF.instructionsSeen = {}
 
@@ -154,4 +162,45 @@ function LF_getTicTacRoundNumber()
 end
 function LF_setTicTacRoundNumber(n)
     LF.ticTacRound = n
+end
+
+-- The bridge's memory game: the rounds finished in all, the sets finished,
+-- and the rounds finished in the set under way.
+function LF_getBridgeCurrentMatch()
+    return LF.bridge.match
+end
+function LF_setBridgeCurrentMatch(n)
+    LF.bridge.match = n
+end
+function LF_getBridgeCurrentSet()
+    return LF.bridge.set
+end
+function LF_setBridgeCurrentSet(n)
+    LF.bridge.set = n
+end
+function LF_getBridgeCurrentSetIndex()
+    return LF.bridge.index
+end
+function LF_setBridgeCurrentSetIndex(n)
+    LF.bridge.index = n
+end
+
+-- The cave maze: the chamber to show, the golden door and its gems, and the
+-- inlay puzzles behind the puzzle doors (1 to 4).
+function LF_getCaveMazeCurrentScreen()
+    return LF.caveMazeScreen
+end
+function LF_openedGemDoor()
+    return false
+end
+function LF_isGemPlacedInDoor(g)
+    return LF.caveGemsPlaced[g] or 0
+end
+for p = 1, 4 do
+    _G["LF_solvedCaveMazePuzzle_" .. p] = function()
+        return LF.caveMazePuzzleSolved[p]
+    end
+    _G["LF_gemTakenFromInlay_" .. p] = function()
+        return LF.caveGemTaken[p]
+    end
 end

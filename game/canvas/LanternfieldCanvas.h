@@ -69,6 +69,8 @@ public:
     static constexpr int CHAPTER_FADE_FRAMES = 30;
     // The cursor index at construction (the normal pointer).
     static constexpr int CURSOR_NORMAL = 8;
+    // The cursor index that shows no cursor at all.
+    static constexpr int CURSOR_HIDDEN = 58;
 
     // The names of the rooms table, by index; the names of the thirteen
     // characters, the seven dialogs, the seven close-ups and the eleven
@@ -194,6 +196,13 @@ public:
     // The save when the program closes: the room is left, then saved.
     void saveOnExit();
     void dropSpecialCursor();
+    // The cursors in reduced form until their pictures are built: the index,
+    // the lock and the item on the cursor are kept, no picture is loaded.
+    // An ordinary cursor (0 to 9) or "hidden" (58), with the lock that keeps
+    // the pointer's moves from replacing it.
+    void setCursor(int index, bool lock);
+    using sprite::GameCanvas3::setCursor;
+    bool isCursorLocked() const { return m_bCursorLock; }
     // An item or tool hangs on the pointer (indexes 10 to 57); heldItem when
     // it was taken out of the inventory bar.
     void setSpecialCursor(int index, bool heldItem, int frame);
@@ -227,9 +236,6 @@ public:
     void disableGameInsQuestionMark();
     // The question mark is visible and its button holds the point.
     bool isOverGameInsQuestionMark(int x, int y);
-    // An ordinary cursor by index; while locked, pointer moves keep it.
-    using sprite::GameCanvas3::setCursor;
-    void setCursor(int index, bool lock);
     // The close-ups the scripts and the jump screen open and close.
     void enterPegsCU(int n);
     void exitSafeCrack();

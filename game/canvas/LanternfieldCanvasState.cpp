@@ -202,6 +202,15 @@ void LanternfieldCanvas::dropSpecialCursor()
     m_nSpecialFrame = -1;
 }
 
+void LanternfieldCanvas::setCursor(int index, bool lock)
+{
+    // Indexes 10 and up other than "hidden" are special cursors.
+    if ((index >= 10 && index != CURSOR_HIDDEN) || index < 0)
+        return;
+    m_nCurrentCursor = index;
+    m_bCursorLock = lock;
+}
+
 void LanternfieldCanvas::setSpecialCursor(int index, bool heldItem, int frame)
 {
     // Indexes below 10 are the ordinary cursors.
@@ -298,12 +307,6 @@ void LanternfieldCanvas::showGameInstructions(int x, int y, int game, bool show,
         showGameInsDimmer(false);
     }
     setShowGameInstructions(game, false);
-}
-
-void LanternfieldCanvas::setCursor(int index, bool lock)
-{
-    m_nCurrentCursor = index;
-    m_bCursorLock = lock;
 }
 
 void LanternfieldCanvas::enterPegsCU(int n)

@@ -3,6 +3,10 @@
 
 #include "core/lang/Class.h"
 #include "game/canvas/LanternfieldCanvas.h"
+#include "scenes/bridge/Bridge.h"
+#include "scenes/callbox/CallBox.h"
+#include "scenes/caves/CaveEntrance.h"
+#include "scenes/caves/CaveMaze.h"
 #include "scenes/concentration/Concentration.h"
 #include "scenes/tictac/TicTac.h"
 
@@ -11,6 +15,10 @@
 const char* const SceneClasses::kClassNames[] = {
     "Concentration",
     "TicTac",
+    "CallBox",
+    "Bridge",
+    "CaveEntrance",
+    "CaveMaze",
 };
 const int SceneClasses::kClassCount = int(sizeof kClassNames / sizeof kClassNames[0]);
 
@@ -42,6 +50,10 @@ void SceneClasses::registerClasses()
         return;
     make<Concentration::ConcentrationClass>();
     make<TicTac::TicTacClass>();
+    make<CallBox::CallBoxClass>();
+    make<Bridge::BridgeClass>();
+    make<CaveEntrance::CaveEntranceClass>();
+    make<CaveMaze::CaveMazeClass>();
 }
 
 void SceneClasses::unregisterClasses()

@@ -1,10 +1,17 @@
 // SampleScenesTest.cpp: the sample game's puzzle rooms load as their scene
 // classes with every sprite their games use, and can be played by clicks:
 // the card game deals and turns a card, noughts and crosses takes a move,
-// each once its instructions panel has grown open and been played away.
+// the call box takes its number, the bridge's game is won by reading its
+// previews, the cave maze moves between chambers and the cave's mouth shows
+// the forward arrow; the card and board games each once their instructions
+// panel has grown open and been played away.
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/dialogs/GameInstructDialog.h"
 #include "game/progress/ProgressRecord.h"
+#include "game/rooms/DoorSprite.h"
+#include "scenes/bridge/Bridge.h"
+#include "scenes/callbox/CallBox.h"
+#include "scenes/caves/CaveMaze.h"
 #include "scenes/concentration/Concentration.h"
 #include "scenes/tictac/TicTac.h"
 #include "sprites/images/AnimateSprite.h"
@@ -94,6 +101,80 @@ TEST_F(SampleScenesTest, NoughtsAndCrossesTakesTheComputersMoveAndThePlayers)
     EXPECT_EQ(TicTacBoard::PLAYER, game->board().at(free));
     world.stepFrames(10);
     EXPECT_TRUE(game->getOPiece(free)->isVisible());
+    expectCleanRun();
+}
+
+// The middle of a sprite of the room.
+void clickOn(testsupport::GameWorld& world, sprite::SpriteBase* s)
+{
+    world.click(s->left() + s->width() / 2, s->top() + s->height() / 2);
+}
+
+TEST_F(SampleScenesTest, TheCallBoxTakesTheNumberOnTheCard)
+{
+    auto* box = static_cast<CallBox*>(room(22));
+    ASSERT_TRUE(box->isInstanceOf("CallBox"));
+    enter(22);
+    // The first click ends the intercom's greeting; the next lifts the receiver.
+    clickOn(world, box->getSprite("ReceiverOnHook"));
+    clickOn(world, box->getSprite("ReceiverOnHook"));
+    EXPECT_TRUE(box->getSprite("ReceiverOffHook")->isVisible());
+    for (int digit : {3, 1, 4, 1})
+        clickOn(world, box->getSprite(("CallBox" + std::to_string(digit)).c_str()));
+    EXPECT_EQ(4, box->getEnteredCount());
+    clickOn(world, box->getSprite("CallBoxEnter"));
+    EXPECT_EQ("true", runLua(box, "return tostring(LF.callBoxSolved)"));
+    expectCleanRun();
+}
+
+TEST_F(SampleScenesTest, TheBridgeIsRaisedByRememberingTheStones)
+{
+    auto* bridge = static_cast<Bridge*>(room(32));
+    ASSERT_TRUE(bridge->isInstanceOf("Bridge"));
+    enter(32);
+    for (int round = 0; round < 4; ++round) {
+        std::vector<sprite::SpriteBase*> sequence;
+        sprite::SpriteBase* lit = nullptr;
+        ASSERT_TRUE(stepUntil([&] {
+            sprite::SpriteBase* now = nullptr;
+            for (int k = 1; k <= 4; ++k) {
+                auto* stone = static_cast<sprite::AnimateSprite*>(bridge->getSprite(("bChoice" + std::to_string(k)).c_str()));
+                if (stone->getFrame() == 0)
+                    now = stone;
+            }
+            if (now && now != lit)
+                sequence.push_back(now);
+            lit = now;
+            return bridge->getGameState() == Bridge::STATE_PLAYER_TURN;
+        }, 1000));
+        for (sprite::SpriteBase* stone : sequence) {
+            clickOn(world, stone);
+            ASSERT_TRUE(stepUntil([&] { return bridge->getGameState() != Bridge::STATE_CORRECT; }));
+        }
+    }
+    EXPECT_EQ("true", runLua(bridge, "return tostring(LF.bridgeSolved)"));
+    EXPECT_TRUE(bridge->getSprite("Planks")->isVisible());
+    EXPECT_TRUE(static_cast<DoorSprite*>(bridge->getSprite("Door0"))->isEnabled());
+    expectCleanRun();
+}
+
+TEST_F(SampleScenesTest, TheCaveMouthLeadsIntoTheMazeWhoseChambersAreWalked)
+{
+    enter(30);
+    world.mouseMove(400, 60);
+    EXPECT_EQ(0, canvas->getCurrentCursor());
+    auto* maze = static_cast<CaveMaze*>(room(31));
+    ASSERT_TRUE(maze->isInstanceOf("CaveMaze"));
+    enter(31);
+    EXPECT_EQ(22, maze->getCurrentScreen()) << "the chamber at the cave's mouth";
+    world.click(400, 80);
+    ASSERT_TRUE(stepUntil([maze] { return maze->getState() == Room::STATE_PLAYING; }, 200));
+    EXPECT_EQ(18, maze->getCurrentScreen());
+    world.click(725, 300);
+    ASSERT_TRUE(stepUntil([maze] { return maze->getState() == Room::STATE_PLAYING; }, 200));
+    EXPECT_EQ(19, maze->getCurrentScreen());
+    EXPECT_TRUE(maze->getSprite("PuzzleDoor")->isVisible());
+    EXPECT_EQ("19", runLua(maze, "return tostring(LF.caveMazeScreen)"));
     expectCleanRun();
 }
 
