@@ -105,6 +105,10 @@ public:
     struct SceneHooks {
         // The pipes close-up puts its pipes back to their start.
         void (*resetPipes)(sprite::DialogSprite* pipes) = nullptr;
+        // Peg puzzle 1 to 3 grows open from (x, y) over its host room;
+        // shrinks closed.
+        void (*openPegs)(sprite::DialogSprite* pegs, int puzzle, int x, int y, Room* host) = nullptr;
+        void (*closePegs)(sprite::DialogSprite* pegs) = nullptr;
     };
     static SceneHooks sceneHooks;
 
@@ -209,6 +213,12 @@ public:
     // the panel is never opened, and every request that would show it shows
     // the question mark instead.
     void queueGameInstructions(int x, int y, int game, int delay);
+    // Whether the scripts still want the game's instructions opened by
+    // themselves; never while the panel is not built.
+    bool getShowGameInstructions(int game);
+    // The flag that keeps a change of game state from restarting the
+    // background music; nothing restarts it yet.
+    void setNoMusic(bool) {}
     void showGameInstructions(int x, int y, int game, bool show, bool grow, int steps, int originX, int originY,
                               float startScale, float endScale);
     bool isGameInstructionsShowing();

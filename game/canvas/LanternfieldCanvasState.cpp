@@ -227,6 +227,11 @@ void LanternfieldCanvas::queueGameInstructions(int x, int y, int game, int)
     showGameInstructions(x, y, game, true, false, 8, 50, 50, 0.1f, 1.0f);
 }
 
+bool LanternfieldCanvas::getShowGameInstructions(int)
+{
+    return false;
+}
+
 void LanternfieldCanvas::showGameInstructions(int, int, int, bool show, bool, int, int, int, float, float)
 {
     if (show)
