@@ -21,8 +21,12 @@ LF.bridgeSolved = false
 LF.caveMazeScreen = 22
 LF.caveGoldenDoorFound = false
 LF.caveGemsPlaced = {0, 0, 0, 0}
-LF.caveMazePuzzleSolved = {false, false, false, false}
-LF.caveGemTaken = {false, false, false, false}
+LF.pegsOpen = false
+LF.pegsSolved = {}
+LF.inlayPuzzle = 1
+LF.inlaySolved = {}
+LF.gemTaken = {}
+LF.pearlsWon = false
 -- The mini-games whose instructions the player has seen, by game number + 1.
 LF.instructionsSeen = {}
 
@@ -186,7 +190,7 @@ function LF_setBridgeCurrentSetIndex(n)
 end
 
 -- The cave maze: the chamber to show, the golden door and its gems, and the
--- inlay puzzles behind the puzzle doors (1 to 4).
+-- inlay puzzles behind the puzzle doors (below).
 function LF_getCaveMazeCurrentScreen()
     return LF.caveMazeScreen
 end
@@ -196,11 +200,21 @@ end
 function LF_isGemPlacedInDoor(g)
     return LF.caveGemsPlaced[g] or 0
 end
+
+-- The inlays of the cave: the puzzle played, and per puzzle 1 to 4 whether
+-- it is solved and its gem taken.
+function LF_setCurrentInlayPuzzle(p)
+    LF.inlayPuzzle = p
+end
 for p = 1, 4 do
     _G["LF_solvedCaveMazePuzzle_" .. p] = function()
-        return LF.caveMazePuzzleSolved[p]
+        return LF.inlaySolved[p] == true
     end
     _G["LF_gemTakenFromInlay_" .. p] = function()
-        return LF.caveGemTaken[p]
+        return LF.gemTaken[p] == true
     end
+end
+
+-- A mini-game's task is done; the sample shows no notice for it.
+function LF_showTaskCompleted()
 end

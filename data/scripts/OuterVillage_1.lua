@@ -1,6 +1,12 @@
 -- OuterVillage_1.lua: the script of Outer Village 1 (room 40), where the
--- elder greets strangers.
+-- elder greets strangers, and the first of the three peg boards; every won
+-- peg puzzle is told to this room.
 rooms = rooms or {}
 rooms["OuterVillage_1"] = roomWithPeople("OuterVillage_1", {
     TribalElder = {x = 600, y = 282, "STR_TRIBALELDER_1", "STR_TRIBALELDER_2"},
 })
+withPegBoard(rooms["OuterVillage_1"], 1, 180, 240)
+function rooms.OuterVillage_1.setSolvedPegPuzzle(self, n)
+    LF.pegsOpen = false
+    LF.pegsSolved[n] = true
+end

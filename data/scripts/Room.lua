@@ -80,3 +80,24 @@ function loopWhileInRoom(room, id)
         exit(self, n)
     end
 end
+
+-- A room with a peg board drawn about (x, y) (the close-up itself grows from
+-- the point the canvas gives each puzzle): a click within 50 pixels
+-- across and 35 up or down of it opens peg puzzle n in the canvas's
+-- close-up; the close-up's close button asks the room to set the puzzle up
+-- again, and a won board is told to rooms.OuterVillage_1.
+function withPegBoard(room, n, x, y)
+    local click = room.onClick
+    room.onClick = function(self, px, py)
+        if not LF.pegsOpen and math.abs(px - x) < 50 and math.abs(py - y) < 35 then
+            LF.pegsOpen = true
+            canvas:enterPegsCU(n)
+        else
+            click(self, px, py)
+        end
+    end
+    room.setupPuzzle = function(self, k)
+        LF.pegsOpen = false
+    end
+    return room
+end

@@ -1,3 +1,31 @@
--- WhackAClam.lua: the script of Whack AClam (room 18).
+-- WhackAClam.lua: the script of Whack AClam (room 18), the pearl game, and
+-- the table of its class, hv.WhackAClam. The first click in the room starts
+-- the dive; a won game or the close button leads back to the dive dock, and
+-- a lost one waits for the player to leave and come back.
+hv = hv or {}
+hv.WhackAClam = hv.WhackAClam or {}
 rooms = rooms or {}
 rooms["WhackAClam"] = roomScript("WhackAClam")
+
+local room = rooms["WhackAClam"]
+local enter = room.onEnter
+function room.onEnter(self, n)
+    enter(self, n)
+    LF.diving = false
+end
+function room.onClick(self, x, y)
+    if not LF.diving then
+        LF.diving = true
+        self:activateGame(true)
+    end
+end
+function room.onWin(self, n)
+    LF.pearlsWon = true
+    self:moveToRoom("DiveDock")
+end
+function room.onLose(self, n)
+    LF.diving = true
+end
+function room.onClose(self, n)
+    self:moveToRoom("DiveDock")
+end

@@ -107,12 +107,14 @@ public:
         void (*resetPipes)(sprite::DialogSprite* pipes) = nullptr;
         // The pipes close-up opens over the fountain room.
         void (*growPipes)(sprite::DialogSprite* pipes) = nullptr;
-        // The pegs close-up opens from (x, y) for peg puzzle n over the room.
-        void (*growPegs)(sprite::DialogSprite* pegs, int x, int y, int n, int hostRoom) = nullptr;
         // The safe close-up closes.
         void (*closeSafeCrack)(sprite::DialogSprite* safe) = nullptr;
         // The temple-door room builds the board of puzzle n.
         void (*setupTempleDoorPuzzle)(Room* room, int n) = nullptr;
+        // Peg puzzle 1 to 3 grows open from (x, y) over its host room;
+        // shrinks closed.
+        void (*openPegs)(sprite::DialogSprite* pegs, int puzzle, int x, int y, Room* host) = nullptr;
+        void (*closePegs)(sprite::DialogSprite* pegs) = nullptr;
     };
     static SceneHooks sceneHooks;
 
@@ -226,6 +228,9 @@ public:
     // Opens the panel of a game after `delay` frames while the scripts ask
     // for it, else only offers its question mark.
     void queueGameInstructions(int x, int y, int game, int delay);
+    // The flag that keeps a change of game state from restarting the
+    // background music; nothing restarts it yet.
+    void setNoMusic(bool) {}
     // Opens (grown or at once) or closes the instructions panel of a game,
     // or only offers its question mark once the panel has been seen.
     void showGameInstructions(int x, int y, int game, bool show, bool grow, int steps, int originX, int originY,

@@ -3,6 +3,7 @@
 // and the item on the cursor.
 #include "game/canvas/LanternfieldCanvas.h"
 
+#include "game/rooms/Room.h"
 #include "sprites/base/SpriteBase.h"
 #include "sprites/base/SpriteBaseLua.h"
 #include "sprites/script/ScriptHost.h"
@@ -84,9 +85,30 @@ int luaGetItemOnCursor(lua_State* L)
     return 1;
 }
 
+// enterPegsCU(n): the current room pauses and peg puzzle n (1 to 3) grows
+// open over its outer village room; any other n opens nothing.
+int luaEnterPegsCU(lua_State* L)
+{
+    LanternfieldCanvas* canvas = self(L, 2);
+    canvas->enterPegsCU(int(luaL_checkinteger(L, 2)));
+    return returnLast(L);
+}
+
+// exitPegsCU(): the peg close-up shrinks closed.
+int luaExitPegsCU(lua_State* L)
+{
+    LanternfieldCanvas* canvas = self(L, 1);
+    sprite::DialogSprite* pegs = canvas->getCloseUp(1);
+    if (pegs && LanternfieldCanvas::sceneHooks.closePegs)
+        LanternfieldCanvas::sceneHooks.closePegs(pegs);
+    return returnLast(L);
+}
+
 const luaL_Reg kMethods[] = {
     {"dropInvalidCursorItem", &sprite::SpriteBaseLua::guarded<luaDropInvalidCursorItem>},
     {"dropSpecialCursor", &sprite::SpriteBaseLua::guarded<luaDropSpecialCursor>},
+    {"enterPegsCU", &sprite::SpriteBaseLua::guarded<luaEnterPegsCU>},
+    {"exitPegsCU", &sprite::SpriteBaseLua::guarded<luaExitPegsCU>},
     {"exitToMenu", &sprite::SpriteBaseLua::guarded<luaExitToMenu>},
     {"getItemOnCursor", &sprite::SpriteBaseLua::guarded<luaGetItemOnCursor>},
     {"setEndGameVignette", &sprite::SpriteBaseLua::guarded<luaSetEndGameVignette>},

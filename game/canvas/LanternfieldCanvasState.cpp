@@ -311,15 +311,16 @@ void LanternfieldCanvas::showGameInstructions(int x, int y, int game, bool show,
 
 void LanternfieldCanvas::enterPegsCU(int n)
 {
-    // The grow point and the host room of peg puzzles 1 to 3.
-    static const int kPegs[3][3] = {{408, 220, 40}, {585, 165, 41}, {318, 220, 42}};
+    // The point each of the three peg puzzles grows from; the close-up is
+    // the canvas's second, over rooms 40 to 42.
+    static const int kOrigins[3][2] = {{408, 220}, {585, 165}, {318, 220}};
     sprite::DialogSprite* pegs = m_closeUps[1];
     if (!pegs)
         return;
     if (Room* room = getCurrentRoom())
         room->pauseIfVisible();
-    if (n >= 1 && n <= 3 && sceneHooks.growPegs)
-        sceneHooks.growPegs(pegs, kPegs[n - 1][0], kPegs[n - 1][1], n, kPegs[n - 1][2]);
+    if (n >= 1 && n <= 3 && sceneHooks.openPegs)
+        sceneHooks.openPegs(pegs, n, kOrigins[n - 1][0], kOrigins[n - 1][1], getRoom(39 + n));
 }
 
 void LanternfieldCanvas::exitSafeCrack()

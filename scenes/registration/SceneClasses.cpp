@@ -8,7 +8,11 @@
 #include "scenes/caves/CaveEntrance.h"
 #include "scenes/caves/CaveMaze.h"
 #include "scenes/concentration/Concentration.h"
+#include "scenes/inlay/Inlay.h"
+#include "scenes/pegs/PegsCU.h"
 #include "scenes/tictac/TicTac.h"
+#include "scenes/whackaclam/Clam.h"
+#include "scenes/whackaclam/WhackAClam.h"
 
 #include <vector>
 
@@ -19,6 +23,8 @@ const char* const SceneClasses::kClassNames[] = {
     "Bridge",
     "CaveEntrance",
     "CaveMaze",
+    "Inlay",
+    "WhackAClam",
 };
 const int SceneClasses::kClassCount = int(sizeof kClassNames / sizeof kClassNames[0]);
 
@@ -35,6 +41,22 @@ template <class Metaclass>
 void make()
 {
     metaclasses().push_back(new Metaclass());
+}
+
+// The canvas opens and closes the peg close-up through its hooks.
+void openPegs(sprite::DialogSprite* pegs, int puzzle, int x, int y, Room* host)
+{
+    if (!pegs->isInstanceOf("PegsCU"))
+        return;
+    auto* closeUp = static_cast<PegsCU*>(pegs);
+    closeUp->setOrigin(x, y);
+    closeUp->grow(puzzle, host);
+}
+
+void closePegs(sprite::DialogSprite* pegs)
+{
+    if (pegs->isInstanceOf("PegsCU"))
+        static_cast<PegsCU*>(pegs)->shrinkOut();
 }
 
 } // namespace
@@ -54,6 +76,12 @@ void SceneClasses::registerClasses()
     make<Bridge::BridgeClass>();
     make<CaveEntrance::CaveEntranceClass>();
     make<CaveMaze::CaveMazeClass>();
+    make<Inlay::InlayClass>();
+    make<WhackAClam::WhackAClamClass>();
+    make<PegsCU::PegsCUClass>();
+    make<Clam::ClamClass>();
+    LanternfieldCanvas::sceneHooks.openPegs = &openPegs;
+    LanternfieldCanvas::sceneHooks.closePegs = &closePegs;
 }
 
 void SceneClasses::unregisterClasses()

@@ -5,7 +5,8 @@
 
 class SceneClasses {
 public:
-    // The names the classes register under, in the order of registration.
+    // The names the room classes register under, in the order of
+    // registration (the close-up and the clam register beside them).
     static const char* const kClassNames[];
     static const int kClassCount;
 

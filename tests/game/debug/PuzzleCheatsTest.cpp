@@ -61,9 +61,9 @@ protected:
         hooks.growPipes = [](sprite::DialogSprite* s) {
             hookCalls.push_back("growPipes " + std::string(s->getName().c_str()) + " in " + currentRoomName());
         };
-        hooks.growPegs = [](sprite::DialogSprite* s, int x, int y, int n, int host) {
-            hookCalls.push_back("growPegs " + std::string(s->getName().c_str()) + " " + std::to_string(x) + " " +
-                                std::to_string(y) + " " + std::to_string(n) + " " + std::to_string(host));
+        hooks.openPegs = [](sprite::DialogSprite* s, int puzzle, int x, int y, Room* host) {
+            hookCalls.push_back("openPegs " + std::string(s->getName().c_str()) + " " + std::to_string(puzzle) + " " +
+                                std::to_string(x) + " " + std::to_string(y) + " over " + host->getName().c_str());
         };
         hooks.closeSafeCrack = [](sprite::DialogSprite* s) {
             hookCalls.push_back("closeSafeCrack " + std::string(s->getName().c_str()));
@@ -204,7 +204,7 @@ TEST_F(PuzzleCheatsTest, CloseUpJumpsOpenTheirCloseUpOverTheRoom)
     openAt(4);
     pressJump(jumpNamed("To_PegsCU"));
     EXPECT_EQ(40, current());
-    EXPECT_EQ((std::vector<std::string>{"growPegs PegsCU 408 220 1 40"}), hookCalls);
+    EXPECT_EQ((std::vector<std::string>{"openPegs PegsCU 1 408 220 over OuterVillage_1"}), hookCalls);
 
     hookCalls.clear();
     openAt(6);

@@ -2,8 +2,9 @@
 // classes with every sprite their games use, and can be played by clicks:
 // the card game deals and turns a card, noughts and crosses takes a move,
 // the call box takes its number, the bridge's game is won by reading its
-// previews, the cave maze moves between chambers and the cave's mouth shows
-// the forward arrow; the card and board games each once their instructions
+// previews, the cave maze moves between chambers, the cave's mouth shows
+// the forward arrow, a village's peg board is won, the inlay is solved and a
+// pearl is taken; the card and board games each once their instructions
 // panel has grown open and been played away.
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/dialogs/GameInstructDialog.h"
@@ -13,7 +14,12 @@
 #include "scenes/callbox/CallBox.h"
 #include "scenes/caves/CaveMaze.h"
 #include "scenes/concentration/Concentration.h"
+#include "scenes/inlay/Inlay.h"
+#include "scenes/pegs/PegsCU.h"
 #include "scenes/tictac/TicTac.h"
+#include "scenes/whackaclam/Clam.h"
+#include "scenes/whackaclam/WhackAClam.h"
+#include "sprites/images/ImageSprite.h"
 #include "sprites/images/AnimateSprite.h"
 #include "sprites/text/NewFontSprite.h"
 #include "tests/scenes/support/SceneFixture.h"
@@ -175,6 +181,84 @@ TEST_F(SampleScenesTest, TheCaveMouthLeadsIntoTheMazeWhoseChambersAreWalked)
     EXPECT_EQ(19, maze->getCurrentScreen());
     EXPECT_TRUE(maze->getSprite("PuzzleDoor")->isVisible());
     EXPECT_EQ("19", runLua(maze, "return tostring(LF.caveMazeScreen)"));
+    expectCleanRun();
+}
+
+TEST_F(SampleScenesTest, TheFirstVillagesPegBoardIsWonDownToOnePeg)
+{
+    enter(40);
+    auto* pegs = static_cast<PegsCU*>(canvas->getCloseUp(1));
+    ASSERT_TRUE(pegs->isInstanceOf("PegsCU"));
+    world.click(180, 240);
+    for (int i = 0; i < 60 && !pegs->acceptsInput(); ++i)
+        world.stepFrames(1);
+    ASSERT_TRUE(pegs->acceptsInput());
+    // Cell 2 jumps to 4 over 3, then 4 to 14 over 9.
+    auto hole = [pegs](int cell, int& x, int& y) {
+        x = pegs->left() + 85 * (cell % 5) + 72;
+        y = pegs->top() + 85 * (cell / 5) + 77;
+    };
+    for (const auto& move : {std::make_pair(2, 4), std::make_pair(4, 14)}) {
+        int x, y;
+        hole(move.first, x, y);
+        world.click(x, y);
+        hole(move.second, x, y);
+        world.click(x, y);
+    }
+    EXPECT_EQ(1, pegs->getPegsLeft());
+    world.stepFrames(30);
+    EXPECT_FALSE(pegs->isVisible());
+    EXPECT_EQ("true", runLua(room(40), "return tostring(LF.pegsSolved[1])"));
+    expectCleanRun();
+}
+
+TEST_F(SampleScenesTest, TheInlayTakesItsPiecesIntoTheGridAndIsSolved)
+{
+    auto* inlay = static_cast<Inlay*>(room(34));
+    ASSERT_TRUE(inlay->isInstanceOf("Inlay"));
+    enter(34);
+    ASSERT_EQ(2, inlay->getPuzzle()) << "the cave maze is on no puzzle screen";
+    ASSERT_EQ(5u, inlay->getPieces().size());
+    for (const Inlay::PieceInfo& piece : inlay->getPieces()) {
+        world.click(piece.tray->left() + 10, piece.tray->top() + 10);
+        ASSERT_TRUE(inlay->getHeld() >= 0);
+        const int x = inlay->getGridLeft() + 42 * (piece.target % 5) + 4 + piece.grid->width() / 2;
+        const int y = inlay->getGridTop() + 42 * (piece.target / 5) + 4 + piece.grid->height() / 2;
+        world.mouseMove(x, y);
+        world.click(x, y);
+    }
+    EXPECT_TRUE(inlay->isSolved());
+    EXPECT_EQ("true", runLua(inlay, "return tostring(LF.inlaySolved[2])"));
+    expectCleanRun();
+}
+
+TEST_F(SampleScenesTest, ADiveAmongTheClamsTakesAPearl)
+{
+    auto* game = static_cast<WhackAClam*>(room(18));
+    ASSERT_TRUE(game->isInstanceOf("WhackAClam"));
+    enter(18);
+    ASSERT_EQ(5, game->getClamCount());
+    world.click(400, 200);
+    EXPECT_TRUE(game->isRunning());
+    Clam* open = nullptr;
+    for (int i = 0; i < 2000 && !open; ++i) {
+        canvas->doFrame();
+        for (int c = 0; c < game->getClamCount(); ++c) {
+            Clam* clam = game->getClam(c);
+            if (clam->getState() == Clam::STATE_OPEN && clam->hasPearl())
+                open = clam;
+        }
+    }
+    ASSERT_TRUE(open);
+    sprite::ImageSprite* pearl = open->getPearl();
+    // The pearl's centre in the clam's frame, turned into the room's.
+    int dx = pearl->getX() - open->width() / 2;
+    int dy = pearl->getY() - open->height() / 2;
+    open->toScreen(dx, dy);
+    world.click(open->getX() + dx, open->getY() + dy);
+    EXPECT_EQ(1, game->getPearlsClicked());
+    world.stepFrames(40);
+    EXPECT_EQ(1, game->getPearlsCollected());
     expectCleanRun();
 }
 

@@ -1,0 +1,197 @@
+// WhackAClamTest.cpp: the pearl game in the fixture game with one clam at
+// (400, 300): the clam's steps frame by frame, a pearl clicked on a closing
+// clam, a scripted game to the win, the air running out with the warning's
+// pulse, and a definition with odd data.
+#include "scenes/whackaclam/WhackAClam.h"
+
+#include "game/canvas/LanternfieldCanvas.h"
+#include "scenes/whackaclam/Clam.h"
+#include "sprites/images/AnimateSprite.h"
+#include "tests/scenes/support/SceneFixture.h"
+
+#include <algorithm>
+
+namespace scenetest {
+namespace {
+
+constexpr int kRoom = 18;
+// Three pearls; slots from (100, 500); at most 2 showing; closed 4 ticks,
+// open 8 (2 when fast); no step delay; every opening clam holds a pearl
+// (100 %); no limit per clam; one clam of look 1 at (400, 300), full size.
+const char kNumbers[] = "0 3 100 500 0 2 0 4 4 8 8 0 0 100 0  400 300 100 1 0  -1";
+// The clam's picture is 120 x 160 about (400, 300), so its 20-pixel pearl
+// (left edge 55, top 135 in the picture) is centred on this point.
+constexpr int kPearlX = 340 + 55 + 10;
+constexpr int kPearlY = 220 + 135 + 10;
+// The air tank's height: (10 + 1) x 12 ticks of air.
+constexpr int kTank = 10;
+
+class WhackAClamTest : public SceneFixture {
+protected:
+    void SetUp() override
+    {
+        testsupport::GameData& data = world.data();
+        data.picture("bottom", 120, 160, 0xFF605040u);
+        framesPicture(data, "top", 4, 120, 160);
+        data.picture("pearl", 20, 20, 0xFFF0F0F0u);
+        framesPicture(data, "bubbles", 3, 20, 20);
+        data.picture("tank", 20, kTank, 0xFF2080C0u);
+        data.picture("warn", 40, 40, 0xFFFF2020u);
+        SceneSetup scene;
+        scene.index = kRoom;
+        scene.className = "WhackAClam";
+        scene.manifest = std::string("<data>\n") + numbers() +
+                         "\n<sprites>\n"
+                         "ClamBottom_A Sprite bottom -500 0\nClamBottom_B Sprite bottom -500 0\n"
+                         "ClamTop_A AnimateSprite top -500 0 4 1 0\nClamTop_B AnimateSprite top -500 0 4 1 0\n"
+                         "Pearl Sprite pearl -500 0\nPearlBubbles AnimateSprite bubbles -500 0 3 1 -1\n" +
+                         tank() +
+                         "AirTankWarning Sprite warn 650 50\n"
+                         "WhackAClamClose ButtonSprite warn 740 540 1 1 0 0 0 1\n<end>\n";
+        scene.callbacks = {"onWin", "onLose", "onClose"};
+        gametest::GameOptions options;
+        options.gameScript = "function LF_showTaskCompleted() record('LF_showTaskCompleted') end\n";
+        ASSERT_TRUE(startScene(scene, options));
+        game = static_cast<WhackAClam*>(room(kRoom));
+        ASSERT_TRUE(game->isInstanceOf("WhackAClam"));
+        enter(kRoom);
+    }
+    virtual std::string numbers() { return kNumbers; }
+    virtual std::string tank() { return "ClamTankOverlay Sprite tank 700 100\n"; }
+    void activate() { EXPECT_EQ("true", runLua(game, "return self:activateGame(true)")); }
+    Clam* clam() { return game->getClam(0); }
+
+    WhackAClam* game = nullptr;
+};
+
+TEST_F(WhackAClamTest, TheClamOpensWithAPearlAndShutsOnItOnItsTimers)
+{
+    ASSERT_EQ(1, game->getClamCount());
+    frames(10);
+    EXPECT_EQ(Clam::STATE_CLOSED, clam()->getState()) << "nothing moves until the script starts the game";
+    activate();
+    clearRecords();
+    // Per frame: the state and the top shell's frame (3 closed, 0 open).
+    const int closed = Clam::STATE_CLOSED, opening = Clam::STATE_OPENING, open = Clam::STATE_OPEN,
+              closing = Clam::STATE_CLOSING;
+    const int steps[][2] = {{closed, 3},  {closed, 3}, {closed, 3},  {closed, 3},  {opening, 3},
+                            {opening, 2}, {opening, 1}, {opening, 0}, {open, 0},    {open, 0},
+                            {open, 0},    {open, 0},    {open, 0},    {open, 0},    {open, 0},
+                            {open, 0},    {open, 0},    {closing, 0}, {closing, 2}, {closed, 3}};
+    for (int f = 0; f < int(sizeof steps / sizeof steps[0]); ++f) {
+        frames(1);
+        EXPECT_EQ(steps[f][0], clam()->getState()) << "frame " << f + 1;
+        EXPECT_EQ(steps[f][1], clam()->getTop()->getFrame()) << "frame " << f + 1;
+        if (f == 4) {
+            EXPECT_TRUE(clam()->hasPearl() && game->getPearlsShowing() == 1) << "the pearl is decided as it opens";
+        }
+    }
+    EXPECT_FALSE(clam()->hasPearl()) << "a clam that shuts loses its pearl";
+    EXPECT_EQ(0, game->getPearlsShowing());
+    const std::vector<int> sounds = soundsPlayed();
+    ASSERT_EQ(2u, sounds.size());
+    EXPECT_EQ(Clam::SOUND_OPENING, sounds[0]);
+    EXPECT_TRUE(sounds[1] >= Clam::SOUND_CLOSING && sounds[1] < Clam::SOUND_CLOSING + Clam::CLOSING_SOUNDS);
+    expectLuaErrors(game, {{"self:activateGame()", "too many arguments"},
+                           {"self:activateGame(true, 1)", "too many arguments"},
+                           {"hv.WhackAClam.activateGame({}, true)", "not a Sprite object"},
+                           {"hv.WhackAClam.activateGame(canvas, true)", "not a WhackAClam"}});
+}
+
+TEST_F(WhackAClamTest, APearlClickedAsTheClamShutsReopensItForThreeTimesItsOpenDelay)
+{
+    activate();
+    ASSERT_TRUE(stepUntil([this] { return clam()->getState() == Clam::STATE_CLOSING; }));
+    clearRecords();
+    world.click(kPearlX, kPearlY);
+    EXPECT_EQ((std::vector<int>{Clam::SOUND_PEARL_TAKEN, Clam::SOUND_OPENING}), soundsPlayed());
+    EXPECT_EQ(Clam::STATE_OPENING, clam()->getState());
+    EXPECT_EQ(1, game->getPearlsClicked());
+    ASSERT_TRUE(stepUntil([this] { return clam()->getState() == Clam::STATE_OPEN; }));
+    EXPECT_EQ(3 * 8, clam()->getCountdown());
+    EXPECT_NE(std::string::npos, world.debugText().find("Pop that clam back open!!\n"));
+    ASSERT_TRUE(clam()->getFloatingPearl() && clam()->getFloatingPearl()->isVisible());
+    // It floats up for 25 frames and flies to the first slot in 10.
+    ASSERT_TRUE(stepUntil([this] { return game->getPearlsCollected() == 1; }));
+    EXPECT_NEAR(25 + 10, framesRun, 1);
+    EXPECT_EQ(128, game->getSlot(0)->getColor().getRed());
+    EXPECT_EQ(64, game->getSlot(1)->getColor().getRed());
+}
+
+TEST_F(WhackAClamTest, AScriptedGameCollectsEveryPearlAndWinsAfterTheEndAnimation)
+{
+    activate();
+    for (int p = 0; p < 3; ++p) {
+        ASSERT_TRUE(stepUntil([this] { return clam()->getState() == Clam::STATE_OPEN && clam()->hasPearl(); }))
+            << p;
+        world.click(kPearlX, kPearlY);
+        EXPECT_EQ(p + 1, game->getPearlsClicked());
+    }
+    EXPECT_TRUE(game->isAllClicked());
+    // Every pearl clicked: the air stops, and a further click counts for nothing.
+    const int height = game->getTankRect().height;
+    world.click(kPearlX, kPearlY);
+    EXPECT_NE(std::string::npos, world.debugText().find("), ignored, too many pearls\n"));
+    ASSERT_TRUE(stepUntil([this] { return game->isEndAnimation(); }));
+    EXPECT_EQ(3, game->getPearlsCollected());
+    EXPECT_EQ(height, game->getTankRect().height);
+    EXPECT_EQ((std::vector<std::string>{"LF_showTaskCompleted()"}), calls("LF_showTaskCompleted"));
+    ASSERT_TRUE(stepUntil([this] { return !calls("onWin").empty(); }));
+    EXPECT_EQ(100, framesRun) << "EndGameAnimationDone comes 4 seconds on";
+    EXPECT_TRUE(calls("onLose").empty());
+    frames(200);
+    EXPECT_EQ(1u, calls("onWin").size());
+}
+
+TEST_F(WhackAClamTest, AnEmptyTankLosesAndTheLowAirWarningPulsesOn)
+{
+    // The air drains even before the script starts the game: one pixel of
+    // the tank every 12 ticks; below a quarter of it the warning starts.
+    ASSERT_TRUE(stepUntil([this] { return game->isWarningGiven(); }));
+    EXPECT_EQ(2, game->getTankRect().height);
+    ASSERT_TRUE(stepUntil([this] { return !calls("onLose").empty(); }));
+    EXPECT_EQ(3 * WhackAClam::AIR_TICKS, framesRun) << "from 2 pixels to none, then one more step";
+    EXPECT_EQ(-1, game->getTankRect().height);
+    // The warning fades in and out, 23 frames each way, on after the loss.
+    sprite::SpriteBase* warning = game->getSprite("AirTankWarning");
+    EXPECT_TRUE(warning->isVisible());
+    std::vector<int> turns;
+    int last = -1;
+    for (int f = 0; f < 100; ++f) {
+        frames(1);
+        const int alpha = warning->getAlpha();
+        if ((alpha == 0 || alpha == 128) && alpha != last)
+            turns.push_back(f);
+        last = alpha;
+    }
+    ASSERT_GE(turns.size(), 4u);
+    for (size_t i = 1; i < turns.size(); ++i)
+        EXPECT_EQ(23, turns[i] - turns[i - 1]);
+    EXPECT_EQ(1u, calls("onLose").size());
+    EXPECT_TRUE(calls("onWin").empty());
+}
+
+// A clam list without its -1, a clam of no known look, and a tank of no height.
+class WhackAClamOddDataTest : public WhackAClamTest {
+protected:
+    std::string numbers() override
+    {
+        return "0 3 100 500 0 2 0 4 4 8 8 0 0 100 0  400 300 100 9 0  200 250 50 2 1  300 200 100 1 0";
+    }
+    std::string tank() override { return "ClamTankOverlay BoundsSprite 700 100 20 0\n"; }
+};
+
+TEST_F(WhackAClamOddDataTest, TakesTheClamsToTheListsEndAndLosesWithoutAWarning)
+{
+    ASSERT_EQ(2, game->getClamCount());
+    EXPECT_EQ(1, game->getClam(0)->getType()) << "drawn first: the higher clam";
+    EXPECT_EQ(2, game->getClam(1)->getType());
+    EXPECT_EQ(sprite::SpriteBase::FLIP_HORIZONTAL, game->getClam(1)->getFlipType());
+    EXPECT_NE(std::string::npos, world.debugText().find("has no look 9"));
+    ASSERT_TRUE(stepUntil([this] { return !calls("onLose").empty(); }));
+    EXPECT_EQ(-1, game->getTankRect().height);
+    EXPECT_FALSE(game->isWarningGiven());
+}
+
+} // namespace
+} // namespace scenetest
