@@ -4,8 +4,8 @@
 // the call box takes its number, the bridge's game is won by reading its
 // previews, the cave maze moves between chambers, the cave's mouth shows
 // the forward arrow, a village's peg board is won, the inlay is solved and a
-// pearl is taken; the card and board games each once their instructions
-// panel has grown open and been played away.
+// pearl is taken; the puzzles with instructions each once their panel has
+// grown open and been played away.
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/dialogs/GameInstructDialog.h"
 #include "game/progress/ProgressRecord.h"
@@ -190,6 +190,7 @@ TEST_F(SampleScenesTest, TheFirstVillagesPegBoardIsWonDownToOnePeg)
     auto* pegs = static_cast<PegsCU*>(canvas->getCloseUp(1));
     ASSERT_TRUE(pegs->isInstanceOf("PegsCU"));
     world.click(180, 240);
+    playPastInstructions(9);
     for (int i = 0; i < 60 && !pegs->acceptsInput(); ++i)
         world.stepFrames(1);
     ASSERT_TRUE(pegs->acceptsInput());
@@ -239,6 +240,7 @@ TEST_F(SampleScenesTest, ADiveAmongTheClamsTakesAPearl)
     enter(18);
     ASSERT_EQ(5, game->getClamCount());
     world.click(400, 200);
+    playPastInstructions(2);
     EXPECT_TRUE(game->isRunning());
     Clam* open = nullptr;
     for (int i = 0; i < 2000 && !open; ++i) {
