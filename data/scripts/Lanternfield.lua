@@ -15,6 +15,16 @@ LF.story = {}
 LF.ticTacRound = 0
 LF.riversideLeverPulled = false
 LF.jungleIdolFound = false
+LF.bookshelfFixed = {}
+LF.bookshelfSorted = false
+LF.bookshelfDrawerOpen = false
+LF.bookshelfMapTaken = false
+LF.reverseISpyCount = 0
+LF.paintingOrder = {0, 0, 0}
+LF.paintingsSeen = 0
+LF.paintingFixed = {false, false, false}
+LF.galleryRestored = false
+LF.compressorStage = nil
 LF.callBoxSolved = false
 LF.bridge = {match = 0, set = 0, index = 0}
 LF.bridgeSolved = false
@@ -166,6 +176,54 @@ function LF_getTicTacRoundNumber()
 end
 function LF_setTicTacRoundNumber(n)
     LF.ticTacRound = n
+end
+
+-- A finished task: the sample game has no banner for it.
+function LF_showTaskCompleted()
+end
+
+-- The bookshelf: which of its sixteen things are back on the shelves, how
+-- many are left to find, and whether one hangs on the pointer.
+function LF_isBookshelfItemFixed(n)
+    if LF.bookshelfFixed[n] then
+        return 1
+    end
+    return 0
+end
+function LF_fixedBookshelfItem(n)
+    LF.bookshelfFixed[n] = true
+end
+function LF_setReverseISpyTip(count)
+    LF.reverseISpyCount = count
+end
+function LF_setItemAttachedToCursor(n)
+    LF.itemOnCursor = n ~= 0
+end
+
+-- The restoration: the first painting not mended yet is on the easel; the
+-- paintings are numbered in the order the player first meets them.
+function LF_getActivePainting()
+    for p = 1, 3 do
+        if not LF.paintingFixed[p] then
+            return p
+        end
+    end
+    return 3
+end
+function LF_getNumJigsawPaintingsSeen()
+    return LF.paintingsSeen
+end
+function LF_setNumJigsawPaintingsSeen(n)
+    LF.paintingsSeen = n
+end
+function LF_getJigsawPaintingOrder(p)
+    return LF.paintingOrder[p] or 0
+end
+function LF_setJigsawPaintingOrder(p, order)
+    LF.paintingOrder[p] = order
+end
+function LF_fixedAllPaintings()
+    return LF.paintingFixed[1] and LF.paintingFixed[2] and LF.paintingFixed[3]
 end
 
 -- The bridge's memory game: the rounds finished in all, the sets finished,

@@ -63,6 +63,7 @@ public:
     static constexpr int ROOM_LEVEL_COMPLETE = 23;
     static constexpr int ROOM_VIGNETTE_INTRO = 24;
     static constexpr int ROOM_STORY_INTRO = 65;
+    static constexpr int ROOM_ART_RESTORATION = 19;
     // The main menu's looping sound, stopped when a game is entered.
     static constexpr int SOUND_MENU_LOOP = 263;
     // The "DimFull" fade of a chapter start.
@@ -115,6 +116,8 @@ public:
         // shrinks closed.
         void (*openPegs)(sprite::DialogSprite* pegs, int puzzle, int x, int y, Room* host) = nullptr;
         void (*closePegs)(sprite::DialogSprite* pegs) = nullptr;
+        // The art restoration room's tiles go back to their start.
+        void (*clearTiles)(Room* artRestoration) = nullptr;
     };
     static SceneHooks sceneHooks;
 
@@ -198,6 +201,10 @@ public:
     // The save when the program closes: the room is left, then saved.
     void saveOnExit();
     void dropSpecialCursor();
+    // The cursor table's index of a name (8 for an unknown one) and back
+    // ("" outside 0 to 56).
+    static int cursorIndexOf(const lang::String& name);
+    static lang::String cursorNameOf(int index);
     // The cursors in reduced form until their pictures are built: the index,
     // the lock and the item on the cursor are kept, no picture is loaded.
     // An ordinary cursor (0 to 9) or "hidden" (58), with the lock that keeps
@@ -210,6 +217,8 @@ public:
     void setSpecialCursor(int index, bool heldItem, int frame);
     // Sound 22, then the special cursor is dropped.
     void dropInvalidCursorItem();
+    // Places the cursor's picture for the pointer at (x, y).
+    void positionCursorImage(int x, int y);
     bool hasItemOnCursor() const { return m_nItemOnCursor != -1; }
     bool isHeldItemOnCursor() const { return hasItemOnCursor() && m_bHeldItem; }
     sprite::SpriteBase* getHeldItemSprite();

@@ -150,9 +150,14 @@ int LanternfieldCanvas::getMusicVolume()
 
 void LanternfieldCanvas::resetProgress()
 {
-    if (!m_pProgress)
+    if (!m_pProgress) {
         m_pProgress = new ProgressRecord();
+        m_pProgress->init();
+        return;
+    }
     m_pProgress->init();
+    if (sceneHooks.clearTiles && getRoom(ROOM_ART_RESTORATION))
+        sceneHooks.clearTiles(getRoom(ROOM_ART_RESTORATION));
 }
 
 bool LanternfieldCanvas::loadProfile()
@@ -202,6 +207,35 @@ void LanternfieldCanvas::dropSpecialCursor()
     m_nSpecialFrame = -1;
 }
 
+namespace {
+
+// The cursors by index: 0 to 9 the ordinary ones, 10 to 56 the special ones.
+const char* const kCursorNames[] = {
+    "north", "south", "east", "west", "northwest", "northeast", "southwest", "southeast", "normalCursor",
+    "handCursor", "fountainKey", "spin", "Key_OnGround", "Fuse_GreenOnGround", "Fuse_BlueOnGround",
+    "Fuse_PurpleOnGround", "Fuse_YellowOnGround", "OilCan", "Diode", "Moon", "Fish", "Sun", "Spear", "Earring",
+    "Crown", "Orb", "Spearhead", "CircleBit_1", "CircleBit_2", "Shovel", "ShovelWithDirt", "Chalice",
+    "ChaliceWithWater", "Torch", "TorchWithFire", "Hammer", "Plant", "Peg_1", "Peg_2", "Peg_3", "Machete",
+    "ClubTorch", "Paintbrush", "StickSmall", "StickMedium", "StickLarge", "Prism", "Stone1", "Stone2",
+    "Temple2Stick", "Vase", "VaseWithWater", "Bouquet", "Box", "Cypher", "Seahorse", "Pearls"};
+constexpr int kNamedCursors = int(sizeof kCursorNames / sizeof kCursorNames[0]);
+
+} // namespace
+
+int LanternfieldCanvas::cursorIndexOf(const lang::String& name)
+{
+    for (int i = 0; i < kNamedCursors; ++i) {
+        if (name.equals(kCursorNames[i]))
+            return i;
+    }
+    return CURSOR_NORMAL;
+}
+
+lang::String LanternfieldCanvas::cursorNameOf(int index)
+{
+    return lang::String(index >= 0 && index < kNamedCursors ? kCursorNames[index] : "");
+}
+
 void LanternfieldCanvas::setCursor(int index, bool lock)
 {
     // Indexes 10 and up other than "hidden" are special cursors.
@@ -230,6 +264,10 @@ void LanternfieldCanvas::dropInvalidCursorItem()
     // The sound of an item that does not fit here.
     playSound(22);
     dropSpecialCursor();
+}
+
+void LanternfieldCanvas::positionCursorImage(int, int)
+{
 }
 
 sprite::SpriteBase* LanternfieldCanvas::getHeldItemSprite()

@@ -3,6 +3,11 @@
 
 #include "core/lang/Class.h"
 #include "game/canvas/LanternfieldCanvas.h"
+#include "scenes/aircompressor/AirCompressor.h"
+#include "scenes/artrestoration/ArtPiece.h"
+#include "scenes/artrestoration/ArtRestoration.h"
+#include "scenes/bookshelf/Bookshelf.h"
+#include "scenes/clock/ClockCU.h"
 #include "scenes/bridge/Bridge.h"
 #include "scenes/callbox/CallBox.h"
 #include "scenes/caves/CaveEntrance.h"
@@ -25,6 +30,11 @@ const char* const SceneClasses::kClassNames[] = {
     "CaveMaze",
     "Inlay",
     "WhackAClam",
+    "Bookshelf",
+    "ClockCU",
+    "ArtRestoration",
+    "ArtPiece",
+    "AirCompressor",
 };
 const int SceneClasses::kClassCount = int(sizeof kClassNames / sizeof kClassNames[0]);
 
@@ -82,6 +92,15 @@ void SceneClasses::registerClasses()
     make<Clam::ClamClass>();
     LanternfieldCanvas::sceneHooks.openPegs = &openPegs;
     LanternfieldCanvas::sceneHooks.closePegs = &closePegs;
+    make<Bookshelf::BookshelfClass>();
+    make<ClockCU::ClockCUClass>();
+    make<ArtRestoration::ArtRestorationClass>();
+    make<ArtPiece::ArtPieceClass>();
+    make<AirCompressor::AirCompressorClass>();
+    LanternfieldCanvas::sceneHooks.clearTiles = [](Room* room) {
+        if (room && room->isInstanceOf("ArtRestoration"))
+            static_cast<ArtRestoration*>(room)->clearTiles();
+    };
 }
 
 void SceneClasses::unregisterClasses()

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 TEST(SceneClassesTest, EveryNameMakesARoomOfThatClass)
@@ -16,7 +18,10 @@ TEST(SceneClassesTest, EveryNameMakesARoomOfThatClass)
         ASSERT_NE(nullptr, metaclass) << name;
         lang::Object* made = metaclass->newInstance();
         EXPECT_STREQ(name, made->getClassName());
-        EXPECT_TRUE(made->isInstanceOf("Room")) << name;
+        // The close-up is a dialog over a room, the tile a picture in one.
+        const std::string n = name;
+        EXPECT_TRUE(made->isInstanceOf(n == "ClockCU" ? "DialogSprite" : n == "ArtPiece" ? "AnimateSprite" : "Room"))
+            << name;
         made->release();
     }
 }
