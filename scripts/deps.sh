@@ -12,6 +12,7 @@ packages=(
   libgif-dev libpixman-1-dev xvfb xauth sox
   lame mpg123 libmpg123-dev
   openmpt123 libopenmpt-dev
+  xdg-utils
 )
 
 missing=()

@@ -40,6 +40,9 @@ function room.onClick(self, x, y)
         elseif hit(self, "Clock", x, y) and not self:sprite("KeyClickRect"):hittest(x, y) then
             self:putKeyOnClock()
         end
+    elseif hit(self, "Clock", x, y) and not hit(self, "KeyClickRect", x, y) then
+        -- The clock's close-up: set its hands to the riddle's time.
+        self:enterClockCU()
     elseif hit(self, "DrawerMap", x, y) then
         LF.bookshelfMapTaken = true
         self:sprite("DrawerMap"):show(false)
@@ -49,4 +52,10 @@ end
 function room.onFixedAllItems(self, n)
     LF.bookshelfSorted = true
     LF_showTaskCompleted()
+end
+
+-- The clock's hands set to the time of the riddle: the close-up closes.
+function room.onClockSolved(self, n)
+    LF.clockSolved = true
+    self:exitClockCU()
 end

@@ -1,3 +1,20 @@
--- DiveDockInterior.lua: the script of Dive Dock Interior (room 49).
+-- DiveDockInterior.lua: the script of Dive Dock Interior (room 49): a click
+-- on the circuit board's panel opens the board; once its wires are joined
+-- the panel stays mended.
 rooms = rooms or {}
-rooms["DiveDockInterior"] = roomScript("DiveDockInterior")
+local room = roomScript("DiveDockInterior")
+
+function room.onClick(self, x, y)
+    if not LF.circuitBoardSolved and self:sprite("CircuitPanel"):hittest(x, y) then
+        canvas:enterCircuitBoard()
+    end
+end
+
+function room.setSolvedCircuitBoard(self)
+    LF.circuitBoardSolved = true
+end
+
+function room.enterFromCircuitBoardNotSolved(self)
+end
+
+rooms["DiveDockInterior"] = room

@@ -1,7 +1,9 @@
 -- Lanternfield.lua: the story's own state, kept in the table LF, and the
 -- global LF_ functions through which the game reads and changes it. It runs
 -- after the rooms' scripts and again whenever the world is reset for a new
--- game; the flags of the chapters' cut scenes survive a reset.
+-- game; the flags of the chapters' cut scenes survive a reset. A profile's
+-- saved state (the text LF_save returns) runs after it when a game is
+-- continued.
 LF = LF or {}
 LF.vignetteSeen = LF.vignetteSeen or {0, 0, 0, 0, 0, 0}
 LF.globalISpyActive = false
@@ -31,14 +33,22 @@ LF.bridgeSolved = false
 LF.caveMazeScreen = 22
 LF.caveGoldenDoorFound = false
 LF.caveGemsPlaced = {0, 0, 0, 0}
+LF.caveMazePuzzleSolved = {false, false, false, false}
+LF.caveGemTaken = {false, false, false, false}
+LF.fountainValveOpen = false
+LF.fountainDrained = false
+LF.fountainPipeDoorOpen = false
+LF.fountainPipesFixed = false
+LF.hedgeMazeSolved = false
+LF.circuitBoardSolved = false
 LF.pegsOpen = false
 LF.pegsSolved = {}
 LF.inlayPuzzle = 1
 LF.inlaySolved = {}
 LF.gemTaken = {}
 LF.pearlsWon = false
--- The mini-games whose instructions the player has seen, by game number + 1.
-LF.instructionsSeen = {}
+-- Per mini-game (numbered from 1): its instructions still open by themselves.
+LF.showIns = {}
 
 -- The chapters' cut scenes, by chapter 1 to 6.
 function LF_getVignetteSeen(n)
@@ -115,28 +125,51 @@ function LF_replaceHint(out, into)
     inventory:replaceHint(LF_hintText(out), LF_hintText(into), into, out)
 end
 
--- A table of names and plain values as Lua text.
+-- A table of plain values (true, false, numbers) by name or number, as Lua
+-- text; a number key stays a number.
 local function flatTable(t)
     local keys = {}
     for k, v in pairs(t) do
         if type(v) == "boolean" or type(v) == "number" then
-            keys[#keys + 1] = string.format("[%q] = %s", k, tostring(v))
+            local key = type(k) == "number" and tostring(k) or string.format("%q", k)
+            keys[#keys + 1] = "[" .. key .. "] = " .. tostring(v)
         end
     end
     table.sort(keys)
     return "{" .. table.concat(keys, ", ") .. "}"
 end
 
--- The story's state as Lua text that restores it when run.
+-- The mini-games' instructions panels.
+function LF_getShowGameInstructions(n)
+    return LF.showIns[n] ~= false
+end
+function LF_setShowGameInstructions(n)
+    LF.showIns[n] = true
+end
+function LF_clearShowGameInstructions(n)
+    LF.showIns[n] = false
+end
+
+-- The story's state as Lua text that restores it when run: every flag,
+-- number and flat table of LF, by name in sorted order.
 function LF_save()
-    local seen = {}
-    for i = 1, 6 do
-        seen[i] = tostring(LF.vignetteSeen[i] or 0)
+    local names = {}
+    for k in pairs(LF) do
+        if type(k) == "string" then
+            names[#names + 1] = k
+        end
     end
-    return "LF = LF or {}\nLF.vignetteSeen = {" .. table.concat(seen, ", ") .. "}\n" ..
-        "LF.found = " .. flatTable(LF.found) .. "\n" ..
-        "LF.taken = " .. flatTable(LF.taken) .. "\n" ..
-        "LF.story = " .. flatTable(LF.story) .. "\n"
+    table.sort(names)
+    local lines = {"LF = LF or {}"}
+    for _, k in ipairs(names) do
+        local v = LF[k]
+        if type(v) == "boolean" or type(v) == "number" then
+            lines[#lines + 1] = string.format("LF[%q] = ", k) .. tostring(v)
+        elseif type(v) == "table" then
+            lines[#lines + 1] = string.format("LF[%q] = ", k) .. flatTable(v)
+        end
+    end
+    return table.concat(lines, "\n") .. "\n"
 end
 
 -- The game asks for a change of music; the sample has no music of its own.
@@ -152,17 +185,6 @@ end
 function LF_blackBarsShow(n)
 end
 function LF_clearPreviousAmbientSound()
-end
-
--- The mini-games' instructions open by themselves until they have been seen.
-function LF_getShowGameInstructions(n)
-    return not LF.instructionsSeen[n]
-end
-function LF_setShowGameInstructions(n)
-    LF.instructionsSeen[n] = nil
-end
-function LF_clearShowGameInstructions(n)
-    LF.instructionsSeen[n] = true
 end
 
 -- The card game: the computer plays at its full strength.
@@ -273,6 +295,29 @@ for p = 1, 4 do
     end
 end
 
--- A mini-game's task is done; the sample shows no notice for it.
+-- A puzzle is solved: the sample counts the tasks done.
 function LF_showTaskCompleted()
+    LF.tasksCompleted = (LF.tasksCompleted or 0) + 1
+end
+
+-- The treasure chest: three sliding-block boards a chapter; the board being
+-- played, counted over all chapters; whether its locks are all open.
+LF.slideBlockPuzzle = 0
+LF.chestOpened = false
+function LF_numTreasureChestPuzzles()
+    return 3
+end
+function LF_getCurrentSlideBlockPuzzle()
+    return LF.slideBlockPuzzle
+end
+function LF_setCurrentSlideBlockPuzzle(n)
+    LF.slideBlockPuzzle = n
+end
+
+-- The safe in the study, and the temple door's two boards.
+LF.safeOpened = false
+LF.templeDoorBoard = 0
+LF.templeDoorOpened = false
+function LF_setWonSafeCrack(n)
+    LF.safeOpened = n ~= 0
 end

@@ -1,6 +1,28 @@
 -- MansionStudy.lua: the script of Mansion Study (room 51), where the
--- millionaire keeps his secrets.
+-- millionaire keeps his secrets in a safe; a click on the safe opens its
+-- lock close up.
 rooms = rooms or {}
-rooms["MansionStudy"] = roomWithPeople("MansionStudy", {
+local room = roomWithPeople("MansionStudy", {
     Millionaire = {x = 560, y = 242, "STR_MILLIONAIRE_1", "STR_MILLIONAIRE_2"},
 })
+local entered = room.onEnter
+room.onEnter = function(self, n)
+    entered(self, n)
+    self:sprite("Safe"):setFrame(LF.safeOpened and 1 or 0)
+end
+local clicked = room.onClick
+room.onClick = function(self, x, y)
+    if not LF.safeOpened and self:sprite("Safe"):hittest(x, y) then
+        canvas:enterSafeCrack()
+        return
+    end
+    clicked(self, x, y)
+end
+-- The player left the lock without opening it.
+function room.closeSafeCrack(self)
+end
+-- The lock is open: the safe stands open.
+function room.setRoomState(self)
+    self:sprite("Safe"):setFrame(1)
+end
+rooms["MansionStudy"] = room

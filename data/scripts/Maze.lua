@@ -1,3 +1,11 @@
--- Maze.lua: the script of Maze (room 20).
+-- Maze.lua: the script of Maze (room 20), the hedge maze: leaving it through
+-- the exit at the top solves it and leads back out to the front of the maze.
 rooms = rooms or {}
-rooms["Maze"] = roomScript("Maze")
+local room = roomScript("Maze")
+
+function room.solvedMaze(self)
+    LF.hedgeMazeSolved = true
+    self:moveToRoom("HedgeMazeFront")
+end
+
+rooms["Maze"] = room

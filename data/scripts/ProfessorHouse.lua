@@ -1,26 +1,48 @@
 -- ProfessorHouse.lua: the script of Professor House (room 1), where the
 -- professor receives visitors; he takes the vase of water and the flowers,
 -- and gives a box for the dock.
-rooms = rooms or {}
-rooms["ProfessorHouse"] = roomWithPeople("ProfessorHouse", {
-    Professor = {x = 520, y = 302, "STR_PROFESSOR_1", "STR_PROFESSOR_2", "STR_PROFESSOR_3"},
-})
+hv = hv or {}
+hv.ProfessorHouse = hv.ProfessorHouse or {}
 
-local wanted = {VaseWithWater = 4, HiddenFlowerBouquet = 5}
+-- This file also makes the class hv.ProfessorHouse, when the room is built
+-- and before the characters' helpers are loaded; the room's table is made
+-- when the room scripts run.
+if roomWithPeople then
+    rooms = rooms or {}
+    rooms["ProfessorHouse"] = roomWithPeople("ProfessorHouse", {
+        Professor = {x = 520, y = 302, "STR_PROFESSOR_1", "STR_PROFESSOR_2", "STR_PROFESSOR_3"},
+    })
 
-rooms["ProfessorHouse"].onUse = function(self, x, y)
-    local item = canvas:getItemOnCursor()
-    local hint = wanted[item]
-    if not hint then
-        canvas:dropInvalidCursorItem()
-        return
+    local wanted = {VaseWithWater = 4, HiddenFlowerBouquet = 5}
+
+    rooms["ProfessorHouse"].onUse = function(self, x, y)
+        local item = canvas:getItemOnCursor()
+        local hint = wanted[item]
+        if not hint then
+            canvas:dropInvalidCursorItem()
+            return
+        end
+        canvas:dropSpecialCursor()
+        LF_takeItem(item)
+        LF_removeHint(hint)
+        if LF.taken.VaseWithWater and LF.taken.HiddenFlowerBouquet then
+            LF_giveItem("Box")
+            LF_addHint(6)
+            inventory:setRoomItemTip("STR_PROFESSOR_THANKS", -1, true)
+        end
     end
-    canvas:dropSpecialCursor()
-    LF_takeItem(item)
-    LF_removeHint(hint)
-    if LF.taken.VaseWithWater and LF.taken.HiddenFlowerBouquet then
-        LF_giveItem("Box")
-        LF_addHint(6)
-        inventory:setRoomItemTip("STR_PROFESSOR_THANKS", -1, true)
+
+    -- The hidden flowers: a click on one makes it burst into petals.
+    local house = rooms["ProfessorHouse"]
+    local clickHouse = house.onClick
+    house.onClick = function(self, x, y)
+        for n = 1, 3 do
+            local flower = self:sprite("HiddenFlower_" .. n)
+            if flower and flower:visible() and flower:hittest(x, y) then
+                self:clickOnHiddenFlower(n)
+                return
+            end
+        end
+        clickHouse(self, x, y)
     end
 end

@@ -17,6 +17,9 @@ room.onEnter = function(self, n)
     if not LF.riversideLeverPulled then
         self:enableDoor("TreasureChestCU", false)
         hintLever(self)
+    elseif LF.chestOpened then
+        -- Every lock of the chest is open: nothing is left in it.
+        self:enableDoor("TreasureChestCU", false)
     end
 end
 

@@ -1,3 +1,28 @@
--- TreasureChestCU.lua: the script of Treasure Chest  close-up (room 6).
+-- TreasureChestCU.lua: the script of the Treasure Chest close-up (room 6) and
+-- the table of its class, hv.TreasureChestCU. Each solved board opens a lock
+-- with a flash and brings the next board behind the closing doors; the third
+-- lets the light out and leaves the chest open for good.
+hv = hv or {}
+hv.TreasureChestCU = hv.TreasureChestCU or {}
 rooms = rooms or {}
 rooms["TreasureChestCU"] = roomScript("TreasureChestCU")
+
+local room = rooms["TreasureChestCU"]
+function room.unlockLock(self, i)
+    self:showLockUnlock(i)
+    local lock = self:sprite("Lock" .. i)
+    if lock then
+        lock:setFrame(1)
+    end
+    if i < 3 then
+        self:startDoorAnimation(LF.slideBlockPuzzle)
+    else
+        LF.chestOpened = true
+        canvas:playSound(SOUNDS.chime)
+        self:showGodRays()
+        self:exitRoomTrans("Riverside")
+    end
+end
+function room.unlockGoldLock(self, n)
+    self:exitRoomTransChap6(n)
+end

@@ -1,7 +1,9 @@
 // LanternfieldCanvas.h: the game's one canvas: the 66 rooms and which one
 // is current, the six chapters, the dialogs, close-ups, inventory and
-// characters bound from the data manifest, the progress record and profile,
-// the game state, the music and the cursor state.
+// characters bound from the data manifest, the progress record and profiles,
+// the game states with the pause and the music, the named actions of the
+// buttons, the input and cursors, the mini-game instructions and the Lua
+// face of the global `canvas`.
 #pragma once
 
 #include "core/lang/String.h"
@@ -18,7 +20,8 @@ class User;
 
 namespace window {
 class AudioClip;
-}
+class Event;
+} // namespace window
 
 class AmbientAnimManager;
 class AmbientSoundManager;
@@ -56,6 +59,19 @@ public:
     static constexpr int DIALOG_COUNT = 7;
     static constexpr int CLOSE_UP_COUNT = 7;
     static constexpr int BALLOON_SPRITE_COUNT = 11;
+    // The dialogs' places in their table (kDialogNames).
+    static constexpr int DIALOG_MAIN_MENU = 0;
+    static constexpr int DIALOG_OPTIONS = 1;
+    static constexpr int DIALOG_INSTRUCTIONS = 2;
+    static constexpr int DIALOG_GAME_INSTRUCTIONS = 3;
+    static constexpr int DIALOG_BOOK = 4;
+    static constexpr int DIALOG_CHOOSE_PLAYER = 5;
+    static constexpr int DIALOG_PUZZLE_CHEATS = 6;
+    // The close-ups' places in their table (kCloseUpNames).
+    static constexpr int CLOSE_UP_PIPES = 0;
+    static constexpr int CLOSE_UP_PEGS = 1;
+    static constexpr int CLOSE_UP_CIRCUIT_BOARD = 5;
+    static constexpr int CLOSE_UP_SAFE_CRACK = 6;
     // Rooms with a meaning of their own.
     static constexpr int ROOM_MARKET_PLACE = 2;
     static constexpr int ROOM_FOUNTAIN_CU = 7;
@@ -63,15 +79,39 @@ public:
     static constexpr int ROOM_LEVEL_COMPLETE = 23;
     static constexpr int ROOM_VIGNETTE_INTRO = 24;
     static constexpr int ROOM_STORY_INTRO = 65;
-    static constexpr int ROOM_ART_RESTORATION = 19;
-    // The main menu's looping sound, stopped when a game is entered.
+    // Entries of the canvas's sound table: the click of every button, the
+    // refusal of an item offered where it is no use, and the main menu's
+    // looping sound, stopped when a game is entered.
+    static constexpr int SOUND_CLICK = 0;
+    static constexpr int SOUND_INVALID_ITEM = 22;
     static constexpr int SOUND_MENU_LOOP = 263;
+    // Rooms that take keys, and the cut-scene room that keeps "Quit" hidden.
+    static constexpr int ROOM_ART_RESTORATION = 19;
+    static constexpr int ROOM_MAZE = 20;
+    static constexpr int ROOM_TAVERN_INTERIOR = 11;
+    static constexpr int ROOM_INLAY = 34;
+    // The close-ups' host rooms.
+    static constexpr int ROOM_OUTER_VILLAGE_1 = 40;
+    static constexpr int ROOM_DIVE_DOCK_INTERIOR = 49;
+    static constexpr int ROOM_MANSION_STUDY = 51;
+    static constexpr int ROOM_TEMPLE_DOOR_PUZZLE = 61;
     // The "DimFull" fade of a chapter start.
     static constexpr int CHAPTER_FADE_FRAMES = 30;
-    // The cursor index at construction (the normal pointer).
+    // Cursor indexes: the eight exit directions 0 to 7, the normal pointer,
+    // the hand, the special cursors 10 to 57 with an item or tool on them,
+    // and the hidden cursor.
     static constexpr int CURSOR_NORMAL = 8;
-    // The cursor index that shows no cursor at all.
+    static constexpr int CURSOR_HAND = 9;
+    static constexpr int FIRST_SPECIAL_CURSOR = 10;
+    static constexpr int CURSOR_PAINTBRUSH = 42;
     static constexpr int CURSOR_HIDDEN = 58;
+    static constexpr int CURSOR_COUNT = 59;
+    // The mini-games with an instructions panel: 0 to 17.
+    static constexpr int GAME_COUNT = 18;
+    // The "DimFull" fades of the menu's start and continue.
+    static constexpr int FADE_OUT_FRAMES = 20;
+    static constexpr int FADE_OUT_NEXT_STEP = 21;
+    static constexpr int FADE_IN_FRAMES = 25;
 
     // The names of the rooms table, by index; the names of the thirteen
     // characters, the seven dialogs, the seven close-ups and the eleven
@@ -106,18 +146,23 @@ public:
     struct SceneHooks {
         // The pipes close-up puts its pipes back to their start.
         void (*resetPipes)(sprite::DialogSprite* pipes) = nullptr;
-        // The pipes close-up opens over the fountain room.
+        // The pipes close-up opens over the fountain close-up.
         void (*growPipes)(sprite::DialogSprite* pipes) = nullptr;
-        // The safe close-up closes.
-        void (*closeSafeCrack)(sprite::DialogSprite* safe) = nullptr;
-        // The temple-door room builds the board of puzzle n.
-        void (*setupTempleDoorPuzzle)(Room* room, int n) = nullptr;
+        // The art restoration room's tiles go back to their start.
+        void (*clearTiles)(Room* artRestoration) = nullptr;
+        // The circuit board grows open from (722, 250) over its host room;
+        // shrinks closed.
+        void (*openCircuitBoard)(sprite::DialogSprite* board, Room* host) = nullptr;
+        void (*closeCircuitBoard)(sprite::DialogSprite* board) = nullptr;
         // Peg puzzle 1 to 3 grows open from (x, y) over its host room;
         // shrinks closed.
         void (*openPegs)(sprite::DialogSprite* pegs, int puzzle, int x, int y, Room* host) = nullptr;
         void (*closePegs)(sprite::DialogSprite* pegs) = nullptr;
-        // The art restoration room's tiles go back to their start.
-        void (*clearTiles)(Room* artRestoration) = nullptr;
+        // The safe grows open from (152, 358) over its host room; closes.
+        void (*openSafeCrack)(sprite::DialogSprite* safe, Room* host) = nullptr;
+        void (*closeSafeCrack)(sprite::DialogSprite* safe) = nullptr;
+        // Builds the board of temple-door puzzle n in its room.
+        void (*setupTempleDoorPuzzle)(Room* room, int puzzle) = nullptr;
     };
     static SceneHooks sceneHooks;
 
@@ -183,83 +228,118 @@ public:
     void setTalkingCharacter(Character* character) { m_pTalkingCharacter = character; }
     Character* getTalkingCharacter() const { return m_pTalkingCharacter; }
     void resetGameWorld();
-
-    // Game state, music, profile and cursor operations that the room
-    // changes rely on (LanternfieldCanvasState.cpp).
-    void setGameState(int state);
-    int getGameState() const { return m_nGameState; }
-    int getPreviousGameState() const { return m_nPreviousGameState; }
-    lang::String setBackgroundMusic(const lang::String& name);
-    lang::String chapterMusicName(int chapter);
-    void replaceMusic(const lang::String& name);
-    window::AudioClip* getMusicClip() const { return m_pMusicClip; }
-    int getFXVolume();
-    int getMusicVolume();
-    void resetProgress();
-    bool loadProfile();
-    void saveProfile();
-    // The save when the program closes: the room is left, then saved.
-    void saveOnExit();
-    void dropSpecialCursor();
-    // The cursor table's index of a name (8 for an unknown one) and back
-    // ("" outside 0 to 56).
-    static int cursorIndexOf(const lang::String& name);
-    static lang::String cursorNameOf(int index);
-    // The cursors in reduced form until their pictures are built: the index,
-    // the lock and the item on the cursor are kept, no picture is loaded.
-    // An ordinary cursor (0 to 9) or "hidden" (58), with the lock that keeps
-    // the pointer's moves from replacing it.
-    void setCursor(int index, bool lock);
-    using sprite::GameCanvas3::setCursor;
-    bool isCursorLocked() const { return m_bCursorLock; }
-    // An item or tool hangs on the pointer (indexes 10 to 57); heldItem when
-    // it was taken out of the inventory bar.
-    void setSpecialCursor(int index, bool heldItem, int frame);
-    // Sound 22, then the special cursor is dropped.
-    void dropInvalidCursorItem();
-    // Places the cursor's picture for the pointer at (x, y).
-    void positionCursorImage(int x, int y);
-    bool hasItemOnCursor() const { return m_nItemOnCursor != -1; }
-    bool isHeldItemOnCursor() const { return hasItemOnCursor() && m_bHeldItem; }
-    sprite::SpriteBase* getHeldItemSprite();
-    void setGameInstructionsInfo(int game, int x, int y);
-    int getGameInstructionsGame() const { return m_nInstructionsGame; }
-    void getGameInstructionsInfo(int& game, int& x, int& y) const
-    {
-        game = m_nInstructionsGame;
-        x = m_nInstructionsX;
-        y = m_nInstructionsY;
-    }
-    // The scripts' flag that a mini-game's panel is still to show by itself
-    // (games 0 to 17).
-    bool getShowGameInstructions(int game);
-    void setShowGameInstructions(int game, bool show);
-    // Opens the panel of a game after `delay` frames while the scripts ask
-    // for it, else only offers its question mark.
-    void queueGameInstructions(int x, int y, int game, int delay);
-    // The flag that keeps a change of game state from restarting the
-    // background music; nothing restarts it yet.
-    void setNoMusic(bool) {}
-    // Opens (grown or at once) or closes the instructions panel of a game,
-    // or only offers its question mark once the panel has been seen.
-    void showGameInstructions(int x, int y, int game, bool show, bool grow, int steps, int originX, int originY,
-                              float startScale, float endScale);
-    void showGameInsDimmer(bool show);
-    bool isGameInstructionsShowing();
-    void showGameInsQuestionMark();
-    void disableGameInsQuestionMark();
-    // The question mark is visible and its button holds the point.
-    bool isOverGameInsQuestionMark(int x, int y);
-    // The close-ups the scripts and the jump screen open and close.
+    // The close-ups the scripts and the jump screen open and close: peg
+    // puzzle n (1 to 3) over its outer village, the safe's close, the
+    // temple-door room's board n.
     void enterPegsCU(int n);
     void exitSafeCrack();
     void setupTempleDoorPuzzle(int n);
+
+    // Game state, pause and music (LanternfieldCanvasState.cpp).
+    void setGameState(int state);
+    int getGameState() const { return m_nGameState; }
+    int getPreviousGameState() const { return m_nPreviousGameState; }
+    // Loads the music (a stream) unless it plays already, sets the music
+    // volume and loops it; the name that played before, which is kept.
+    lang::String setBackgroundMusic(const lang::String& name);
+    void setChapterBackgroundMusic(int chapter);
+    lang::String chapterMusicName(int chapter);
+    lang::String getChapterMusicName(int chapter) { return chapterMusicName(chapter); }
+    // The scripts change the music ("LF_replaceMusic").
+    void replaceMusic(const lang::String& name);
+    // The kept music plays again, once.
+    void revertBackgroundMusic();
+    void fadeMusic(int target, int frames);
+    window::AudioClip* getMusicClip() const { return m_pMusicClip; }
+    const lang::String& getKeptMusicName() const { return m_musicName; }
+    void setNoMusic(bool on) { m_bNoMusic = on; }
+    bool isNoMusic() const { return m_bNoMusic; }
+    // "VOLUMEFX" (170) and "VOLUMEMUSIC" (85), read each time.
+    int getFXVolume();
+    int getMusicVolume();
+
+    // Progress record and profiles (LanternfieldCanvasProfiles.cpp).
+    void resetProgress();
+    // Reads the current profile's record and script state; true when both
+    // were taken in.
+    bool loadProfile();
+    // Writes the record and the script state of the current profile, in one
+    // write of the settings file; nothing without a profile.
+    void saveProfile();
+    // The save when the program closes: the room is left, then saved.
+    void saveOnExit();
+    // The player chose a profile in the selection dialog.
+    void chooseProfile(const lang::String& name);
+    // The player selection over the dimmed screen with that profile chosen
+    // ("" opens its new-profile prompt).
+    void openPlayerSelection(const lang::String& profile);
+    // A valid profile name: 1 to 8 name characters, not only blanks.
+    static bool isValidProfileName(const lang::String& name);
+
+    // Named actions (LanternfieldCanvasActions.cpp).
     void handleAction(lang::Object* receiver, lang::String* command) override;
-    // The dialogs' keys; in debug mode then 'c', which opens the jump screen
-    // over the current room.
-    bool onKey(window::Event* e, lang::Object** receiver, lang::String* command) override;
-    // The ambient animals and sounds, then the framework's frame.
+    void showIntro();
+    void leaveGameScreen(int chapter, bool puzzleActive);
+    void setQuitVisible(bool visible);
+    void enableQuitButton(bool enable);
+    // The web link: full screen is left and the address opens in a browser.
+    void openWebLink();
+    // The address of the web link: "VISITURL", or the built-in one.
+    lang::String getWebLinkAddress();
+
+    // Frame, focus, input and debug keys (LanternfieldCanvasInput.cpp).
+    void onFocusLost() override;
+    void setActive(bool active) override;
     void doFrame() override;
+    bool processEvent() override;
+    bool onMouseDown(window::Event* e, lang::Object** receiver, lang::String* command) override;
+    bool onMouseMove(window::Event* e, lang::Object** receiver, lang::String* command) override;
+    bool onKey(window::Event* e, lang::Object** receiver, lang::String* command) override;
+    bool isPausePending() const { return m_bPausePending; }
+    int getLastKey() const { return static_cast<unsigned char>(m_cLastKey); }
+    bool isMouseReadout() const { return m_bMouseReadout; }
+    // The step of the debug scale pulse of the how-to-play dialog.
+    static double debugScaleStep;
+
+    // Cursors (LanternfieldCanvasCursors.cpp).
+    static int cursorIndexOf(const lang::String& name);
+    static lang::String cursorNameOf(int index);
+    using window::Component::setCursor;
+    // An ordinary cursor (0 to 9) or the hidden one (58).
+    void setCursor(int index, bool lock);
+    // A special cursor (10 to 57); `frame` counts for the paintbrush only.
+    void setSpecialCursor(int index, bool heldItem, int frame);
+    void dropSpecialCursor();
+    // Sound 22, then dropSpecialCursor.
+    void dropInvalidCursorItem();
+    bool hasItemOnCursor() const { return m_nItemOnCursor != -1; }
+    bool isHeldItemOnCursor() const { return hasItemOnCursor() && m_bHeldItem; }
+    sprite::SpriteBase* getHeldItemSprite();
+    // Puts a cursor picture (an archive image with an optional alpha mask,
+    // a grid of frames) on "GameCursor".
+    void loadCursorImage(const lang::String& image, const lang::String& mask, int columns, int rows, int frame);
+    void showCursorSprite(bool show);
+    // Places "GameCursor" for the pointer at (x, y).
+    void positionCursorImage(int x, int y);
+    bool isCursorLocked() const { return m_bCursorLock; }
+    int getSpecialFrame() const { return m_nSpecialFrame; }
+    sprite::SpriteBase* getCursorSprite() const { return m_pGameCursor; }
+
+    // Game instructions (LanternfieldCanvasInstructions.cpp).
+    bool getShowGameInstructions(int game);
+    void setShowGameInstructions(int game, bool show);
+    void queueGameInstructions(int x, int y, int game, int delay);
+    void showGameInstructions(int x, int y, int game, bool show, bool grow, int steps, int originX, int originY,
+                              float startScale, float endScale);
+    bool isGameInstructionsShowing();
+    bool isGameInsQuestionMarkShowing();
+    void showGameInsQuestionMark();
+    void disableGameInsQuestionMark();
+    bool isOverGameInsQuestionMark(int x, int y);
+    void showGameInsDimmer(bool show);
+    void setGameInstructionsInfo(int game, int x, int y);
+    void getGameInstructionsInfo(int& game, int& x, int& y) const;
+    int getGameInstructionsGame() const { return m_nInstructionsGame; }
 
     ProgressRecord* getProgress() const { return m_pProgress; }
     sprite::User* getProfileStore() const { return m_pProfileStore; }
@@ -304,6 +384,21 @@ protected:
     // Starts the "DimFull" fade from alpha 128 to 0 and the "TransitionDone"
     // that ends it.
     void fadeInFromDim(int frames);
+    // "DimFull" darkens from alpha 0 to 128; `next` follows after 21 frames.
+    void fadeOutToDim(const char* next);
+    // The game's own handling of a command; false for one it leaves to the
+    // framework canvas.
+    bool handleGameAction(lang::Object* receiver, const lang::String& command);
+    // The menu's start, continue and chapter-book commands.
+    void startFromMenu(const lang::String& command);
+    // The cursor the mouse-move handler chooses (steps 2 to 8).
+    void chooseCursor(window::Event* e, const lang::String& cursorName);
+    // The item on the cursor, drawn again from the stored values.
+    void restoreSpecialCursor();
+    // The debug keys; true when the key was one.
+    bool handleDebugKey(int key);
+    // Opens the profile store on the profile's sub-key.
+    void openProfileStore(const lang::String& name);
 
     ProgressRecord* m_pProgress;
     char m_cLastKey;
@@ -314,7 +409,9 @@ protected:
     lang::String m_profileName;
     bool m_bPausePending;
     window::AudioClip* m_pMusicClip;
+    // The music that played before the last change of background music.
     lang::String m_musicName;
+    bool m_bNoMusic;
     int m_nPendingRoom;
     int m_nCurrentCursor;
     bool m_bCursorLock;
@@ -322,6 +419,9 @@ protected:
     sprite::SpriteBase* m_pGameCursor;
     int m_nItemOnCursor;
     int m_nSpecialFrame;
+    // The cursor whose picture "GameCursor" shows, and its frame (-1: all).
+    int m_nCursorPicture;
+    int m_nCursorPictureFrame;
     int m_nInstructionsGame;
     int m_nInstructionsX;
     int m_nInstructionsY;

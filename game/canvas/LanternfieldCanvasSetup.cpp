@@ -26,8 +26,7 @@
 
 namespace {
 
-// Indexes of the canvas's fields in the order of their name tables.
-enum DialogIndex { MAIN_MENU, OPTIONS, INSTRUCTIONS, GAME_INSTRUCTIONS, BOOK_DIALOG, CHOOSE_PLAYER, PUZZLE_CHEATS };
+// Indexes of the balloon sprites in the order of their name table.
 enum BalloonIndex {
     TALK_BALLOON,
     TALK_TEXT,
@@ -48,7 +47,8 @@ constexpr int FIRST_SPEAKER = 2;
 
 // The class each dialog must be an instance of.
 const char* const kDialogClasses[LanternfieldCanvas::DIALOG_COUNT] = {
-    "DialogSprite", "OptionsSprite", "DialogSprite", "DialogSprite", "DialogSprite", "ChoosePlayer", "Room",
+    "MenuSprite",    "OptionsSprite", "InstructDialog", "GameInstructDialog",
+    "BookDlgSprite", "ChoosePlayer",  "PuzzleCheats",
 };
 
 // The canvas sprites the set-up shows, hides or hands on, beyond the named
@@ -251,30 +251,31 @@ void LanternfieldCanvas::setupGame(sprite::DataLoader* loader)
     showSprite("GameInsQuestionMark", false);
     showSprite("GameInsDimmer", false);
 
-    auto* options = static_cast<OptionsSprite*>(m_dialogs[OPTIONS]);
+    auto* options = static_cast<OptionsSprite*>(m_dialogs[DIALOG_OPTIONS]);
     options->setUser(getUser());
     options->addMusicClip(m_pMusicClip);
     options->setEffectsSample(getSound(0));
     Component* parent = getParent();
     options->setFrame(parent && parent->isInstanceOf("Frame") ? static_cast<window::Frame*>(parent) : nullptr);
     options->readVolumes();
-    static_cast<ChoosePlayer*>(m_dialogs[CHOOSE_PLAYER])->setStores(getUser(), m_pProfileStore);
+    static_cast<ChoosePlayer*>(m_dialogs[DIALOG_CHOOSE_PLAYER])->setStores(getUser(), m_pProfileStore);
 
     setBackgroundMusic(lang::String("+musicMainScreen"));
 
     sprite::User* settings = getUser();
     if (settings && settings->getInt(lang::String("SHOWLINK"), 1) == 0) {
-        sprite::SpriteBase* link = m_dialogs[MAIN_MENU]->getSprite("upsellHV");
+        sprite::SpriteBase* link = m_dialogs[DIALOG_MAIN_MENU]->getSprite("upsellHV");
         if (sprite::ButtonMixin* button = link ? sprite::ButtonMixin::fromSprite(link) : nullptr)
             button->setState(sprite::ButtonMixin::DISABLED);
     }
     m_profileName = settings ? settings->getString(lang::String("LASTPROFILE"), lang::String("")) : lang::String("");
-    if (!m_profileName.equalsIgnoreCase("") && m_pProfileStore) {
-        lang::String key = lang::String::loadText("REGISTRYNAME");
-        key.append("\\");
-        key.append(m_profileName.toUpperCase());
-        m_pProfileStore->open(key);
+    // The name becomes a path in the settings: anything else is no profile.
+    if (!m_profileName.isEmpty() && !isValidProfileName(m_profileName)) {
+        window::debugLine("setupGame: \"LASTPROFILE\" is not a profile name: \"", m_profileName.c_str(), "\"\n");
+        m_profileName = "";
     }
+    if (!m_profileName.isEmpty())
+        openProfileStore(m_profileName);
 
     GameCanvas3::setupGame(loader);
 

@@ -95,4 +95,14 @@ void setRegistryFile(const char* path)
     RegistryStore::instance().setFile(path);
 }
 
+RegistryBatch::RegistryBatch()
+{
+    RegistryStore::instance().beginBatch();
+}
+
+RegistryBatch::~RegistryBatch()
+{
+    RegistryStore::instance().endBatch();
+}
+
 } // namespace platform

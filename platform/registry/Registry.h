@@ -77,7 +77,7 @@ typedef FILETIME* PFILETIME;
 // keep the case they were created with. A sub-key path separates its names
 // with '\'; each name is 1 to 255 characters. A null or empty value name is
 // the key's default value. Every change is saved to the settings file before
-// the call returns. A value written or deleted that cannot be saved stays
+// the call returns (outside a platform::RegistryBatch). A value written or deleted that cannot be saved stays
 // changed in memory and the call returns ERROR_WRITE_FAULT; a key created
 // that cannot be saved is still opened.
 
@@ -119,6 +119,18 @@ std::string registryFile();
 // dropped, also when the file is the same one, and the next call reads the
 // file again: this is how a test re-opens the store.
 void setRegistryFile(const char* path);
+
+// Holds the saving of the settings file back while it lives: the changes
+// made meanwhile (on any thread) reach the file together, in one write when
+// the outermost batch ends, so a crash leaves the file as it was before them
+// or with all of them. Batches nest.
+class RegistryBatch {
+public:
+    RegistryBatch();
+    ~RegistryBatch();
+    RegistryBatch(const RegistryBatch&) = delete;
+    RegistryBatch& operator=(const RegistryBatch&) = delete;
+};
 
 // Uses a settings file for the lifetime of a scope.
 class ScopedRegistryFile {

@@ -94,6 +94,7 @@ void RegistryStore::setFile(const char* path)
     m_loaded = false;
     m_root.reset();
     m_handles.clear();
+    m_batchChanged = false;
 }
 
 void RegistryStore::ensureLoaded()
@@ -139,7 +140,28 @@ LSTATUS RegistryStore::save()
 {
     if (!m_saveAllowed)
         return ERROR_SUCCESS;
+    if (m_batchDepth > 0) {
+        m_batchChanged = true;
+        return ERROR_SUCCESS;
+    }
     return RegistryFile(m_file).save(*m_root) ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
+}
+
+void RegistryStore::beginBatch()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    ++m_batchDepth;
+}
+
+void RegistryStore::endBatch()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_batchDepth == 0 || --m_batchDepth > 0 || !m_batchChanged)
+        return;
+    m_batchChanged = false;
+    // A file dropped by setFile meanwhile has nothing of the batch to save.
+    if (m_loaded && m_root)
+        save();
 }
 
 LSTATUS RegistryStore::openKey(HKEY parent, const char* subKey, bool create, HKEY* result, DWORD* disposition)

@@ -31,6 +31,11 @@ public:
     LSTATUS queryInfo(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLength, DWORD* values, DWORD* maxValueNameLength,
                       DWORD* maxValueLength);
 
+    // While a batch is open, changes are kept in memory and marked; the end
+    // of the outermost batch saves them in one write.
+    void beginBatch();
+    void endBatch();
+
 private:
     RegistryStore() = default;
 
@@ -38,7 +43,7 @@ private:
     void ensureLoaded();
     // The key of a handle; null with the error when it is unknown or deleted.
     std::shared_ptr<RegistryKey> resolve(HKEY key, LSTATUS* error);
-    // Saves the tree when it is kept in a file.
+    // Saves the tree when it is kept in a file (later, inside a batch).
     LSTATUS save();
 
     std::mutex m_mutex;
@@ -49,6 +54,8 @@ private:
     std::shared_ptr<RegistryKey> m_root;
     std::unordered_map<uintptr_t, std::shared_ptr<RegistryKey>> m_handles;
     uintptr_t m_nextHandle = 0x1000;
+    int m_batchDepth = 0;
+    bool m_batchChanged = false;
 };
 
 } // namespace platform

@@ -28,14 +28,74 @@
 #include "sprites/settings/User.h"
 #include "sprites/text/NewFontSprite.h"
 #include "tests/game/support/GameFixture.h"
+#include "tests/support/TestLoaderFrame.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <functional>
 #include <set>
+#include <sstream>
 #include <vector>
+
+#include <lua.hpp>
 
 namespace gametest {
 namespace {
+
+// Clicks the middle of the room's exit i and lets the wipe run.
+void leaveBy(testsupport::GameWorld& world, Room* room, int i)
+{
+    DoorSprite* door = room->getDoor(i);
+    ASSERT_NE(nullptr, door);
+    world.click(door->left() + door->width() / 2, door->top() + door->height() / 2);
+    world.stepFrames(30);
+}
+
+// Types the name into the player selection's prompt and presses Enter.
+void newPlayer(testsupport::GameWorld& world, const std::string& name)
+{
+    platform::events::text(name);
+    world.pump();
+    world.tick(16);
+    world.key(VK_RETURN);
+    world.stepFrames(1);
+}
+
+// Clicks the middle of the current cut scene's button (Next and Continue lie
+// on the same spot).
+void pressCutSceneButton(testsupport::GameWorld& world, LanternfieldCanvas* canvas, const char* name)
+{
+    sprite::SpriteBase* button = canvas->getCurrentRoom()->getSprite(name);
+    ASSERT_NE(nullptr, button);
+    ASSERT_TRUE(button->isVisible()) << name;
+    world.click(button->left() + button->width() / 2, button->top() + button->height() / 2);
+    world.stepFrames(1);
+}
+
+// Clicks the middle of a dialog's part (shown).
+void clickPart(testsupport::GameWorld& world, sprite::DialogSprite* d, const char* part)
+{
+    ASSERT_NE(nullptr, d);
+    sprite::SpriteBase* s = d->getSprite(part);
+    ASSERT_NE(nullptr, s) << part;
+    ASSERT_TRUE(s->isVisible()) << part;
+    world.click(d->left() + s->left() + s->width() / 2, d->top() + s->top() + s->height() / 2);
+}
+
+// The same for the canvas's dialog of that name.
+void clickPart(testsupport::GameWorld& world, LanternfieldCanvas* canvas, const char* dialog, const char* part)
+{
+    clickPart(world, static_cast<sprite::DialogSprite*>(canvas->getSprite(dialog)), part);
+}
+
+// Frames until `done`, at most `maxFrames`.
+bool framesUntil(testsupport::GameWorld& world, const std::function<bool()>& done, int maxFrames)
+{
+    for (int i = 0; i < maxFrames && !done(); ++i)
+        world.stepFrames(1);
+    return done();
+}
 
 class SampleGameTest : public GameFixture {
 protected:
@@ -46,14 +106,7 @@ protected:
         ASSERT_TRUE(startSampleGame());
     }
 
-    // Clicks the middle of the room's exit i and lets the wipe run.
-    void leaveBy(Room* room, int i)
-    {
-        DoorSprite* door = room->getDoor(i);
-        ASSERT_NE(nullptr, door);
-        world.click(door->left() + door->width() / 2, door->top() + door->height() / 2);
-        world.stepFrames(30);
-    }
+    void leaveBy(Room* room, int i) { gametest::leaveBy(world, room, i); }
     int current() { return canvas->getProgress()->currentRoom; }
     sprite::DialogSprite* dialog(const char* name)
     {
@@ -62,31 +115,9 @@ protected:
         return d;
     }
     // Clicks the middle of a dialog's part.
-    void clickOn(sprite::DialogSprite* d, const char* part)
-    {
-        sprite::SpriteBase* s = d->getSprite(part);
-        ASSERT_NE(nullptr, s) << part;
-        world.click(d->left() + s->left() + s->width() / 2, d->top() + s->top() + s->height() / 2);
-    }
-    // Types the name into the player selection's prompt and presses Enter.
-    void newPlayer(const std::string& name)
-    {
-        platform::events::text(name);
-        world.pump();
-        world.tick(16);
-        world.key(VK_RETURN);
-        world.stepFrames(1);
-    }
-    // Clicks the middle of the cut scene's button (Next and Continue lie
-    // on the same spot).
-    void pressCutSceneButton(const char* name)
-    {
-        sprite::SpriteBase* button = canvas->getRoom(current())->getSprite(name);
-        ASSERT_NE(nullptr, button);
-        ASSERT_TRUE(button->isVisible()) << name;
-        world.click(button->left() + button->width() / 2, button->top() + button->height() / 2);
-        world.stepFrames(1);
-    }
+    void clickOn(sprite::DialogSprite* d, const char* part) { clickPart(world, d, part); }
+    void newPlayer(const std::string& name) { gametest::newPlayer(world, name); }
+    void pressCutSceneButton(const char* name) { gametest::pressCutSceneButton(world, canvas, name); }
 };
 
 // Where a room leads: its exits' rooms, or a cut scene's rooms after its
@@ -109,6 +140,12 @@ std::vector<int> waysOn(Room* room)
         if (DoorSprite* door = room->getDoor(i))
             out.push_back(door->getTargetRoom());
     }
+    // The treasure chest shows its sliding-block board (room 8) over itself,
+    // and the board is left as the chest is.
+    if (room->isInstanceOf("TreasureChestCU"))
+        out.push_back(8);
+    if (room->isInstanceOf("SlideBlockPuzzle"))
+        out.push_back(6);
     return out;
 }
 
@@ -195,7 +232,8 @@ TEST_F(SampleGameTest, ANewPlayerMakesAProfileHearsTheStoryAndWalksOn)
     EXPECT_EQ("Ann", std::string(canvas->getProfileStore()->getString("displayName", "").c_str()));
 
     world.click(400, 410);
-    world.stepFrames(2);
+    // The screen darkens first; the introduction comes behind the fade.
+    world.stepFrames(LanternfieldCanvas::FADE_OUT_NEXT_STEP + 2);
     ASSERT_EQ(LanternfieldCanvas::ROOM_STORY_INTRO, current()) << "the menu's start button opens a new game";
     EXPECT_EQ(LanternfieldCanvas::STATE_PLAYING, canvas->getGameState());
     EXPECT_FALSE(canvas->isSpriteVisible("MainMenu"));
@@ -469,6 +507,121 @@ TEST_F(SampleGameTest, TheItemsHaveTheirPicturesTipsAndCursorPictures)
         EXPECT_FALSE(lang::String::loadText(("STR_HINT_" + std::to_string(i)).c_str()).isEmpty()) << i;
     EXPECT_NE(nullptr, bar->getSprite("CaveMap_Current_22"));
     EXPECT_NE(nullptr, bar->getSprite("InventorySparkle"));
+}
+
+TEST_F(SampleGameTest, AMiniGamesInstructionsOpenOnTheFirstVisitAndAClickClosesThem)
+{
+    const int kCards = 17;
+    world.click(400, 410);
+    world.stepFrames(2);
+    enter(kCards);
+    int frames = 0;
+    while (!canvas->isGameInstructionsShowing() && frames++ < 200)
+        world.stepFrames(1);
+    ASSERT_TRUE(canvas->isGameInstructionsShowing());
+    // The play button shrinks the panel away.
+    auto* panel = static_cast<GameInstructDialog*>(canvas->getSprite("GameInstructions"));
+    ASSERT_TRUE(framesUntil(world, [panel] { return !panel->isZooming(); }, 20));
+    clickPart(world, canvas, "GameInstructions", "playButton");
+    EXPECT_TRUE(framesUntil(world, [this] { return !canvas->isGameInstructionsShowing(); }, 20));
+    EXPECT_TRUE(canvas->isGameInsQuestionMarkShowing());
+    EXPECT_FALSE(canvas->isSpriteVisible("GameInsDimmer"));
+    EXPECT_EQ(LanternfieldCanvas::STATE_PLAYING, canvas->getGameState());
+}
+
+TEST_F(SampleGameTest, KeysTypedIntoTheNewPlayersNameNeverWorkTheDebugKeys)
+{
+    lang::System::setDebugMode(true);
+    ASSERT_TRUE(static_cast<ChoosePlayer*>(canvas->getSprite("ChoosePlayer"))->isInputPromptVisible());
+    platform::events::text("3c");
+    world.pump();
+    world.tick(16);
+    world.stepFrames(1);
+    EXPECT_EQ('c', canvas->getLastKey());
+    EXPECT_EQ(1, canvas->getProgress()->chapter) << "no chapter jump";
+    EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, canvas->getGameState());
+}
+
+// One run of the sample game in a world of its own, on the settings file
+// text of an earlier run ("" for none).
+class SampleRun {
+public:
+    explicit SampleRun(const std::string& settings)
+    {
+        if (!settings.empty())
+            std::ofstream(world.folder() / "registry.txt", std::ios::binary) << settings;
+        started = startSampleGame(world, frame, canvas);
+    }
+    std::string settings() const
+    {
+        std::ifstream in(world.folder() / "registry.txt", std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    int current() { return canvas->getProgress()->currentRoom; }
+    void leaveBy(int room, int i) { gametest::leaveBy(world, canvas->getRoom(room), i); }
+
+    testsupport::GameWorld world;
+    testsupport::TestLoaderFrame* frame = new testsupport::TestLoaderFrame();
+    Canvas* canvas = nullptr;
+    bool started = false;
+};
+
+TEST(SampleSessionsTest, APlayerPausesQuitsAndContinuesWhereTheyWereAfterARestart)
+{
+    if (!hasSampleGame())
+        GTEST_SKIP() << "the game data is built with the tools";
+    std::string settings;
+    {
+        SampleRun run("");
+        ASSERT_TRUE(run.started);
+        newPlayer(run.world, "Ann");
+        run.world.click(400, 410); // "Start"
+        run.world.stepFrames(LanternfieldCanvas::FADE_OUT_NEXT_STEP + 2);
+        ASSERT_EQ(LanternfieldCanvas::ROOM_STORY_INTRO, run.current());
+        run.leaveBy(LanternfieldCanvas::ROOM_STORY_INTRO, 0);
+        // The introduction's two cut scenes lead to the dock.
+        for (const char* button : {"NextButton", "ContinueButton", "NextButton", "NextButton", "ContinueButton"})
+            pressCutSceneButton(run.world, run.canvas, button);
+        run.world.stepFrames(25);
+        ASSERT_EQ(0, run.current());
+        run.leaveBy(0, 0);
+        ASSERT_EQ(2, run.current());
+        EXPECT_TRUE(run.canvas->isSpriteVisible("Quit")) << "the pause button shows once the story has begun";
+
+        run.world.click(776, 24); // the pause button
+        EXPECT_EQ(LanternfieldCanvas::STATE_PAUSED, run.canvas->getGameState());
+        EXPECT_TRUE(run.canvas->isSpriteVisible("BookDialog"));
+        clickPart(run.world, run.canvas, "BookDialog", "ResumeGame");
+        EXPECT_EQ(LanternfieldCanvas::STATE_PLAYING, run.canvas->getGameState());
+        EXPECT_TRUE(run.canvas->isSpriteVisible("Quit"));
+        // The book fades away.
+        EXPECT_TRUE(framesUntil(run.world, [&run] { return !run.canvas->isSpriteVisible("BookDialog"); }, 60));
+
+        run.canvas->setShowGameInstructions(3, false); // a mini-game's instructions were seen
+        ASSERT_EQ(0, luaL_dostring(ScriptHost::instance->getState(), "LF.callBoxSolved = true"));
+        run.world.click(776, 24);
+        clickPart(run.world, run.canvas, "BookDialog", "EndGame"); // "Main menu": the game is saved
+        EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, run.canvas->getGameState());
+        clickPart(run.world, run.canvas, "MainMenu", "bMenuExit"); // "Quit"
+        EXPECT_TRUE(run.world.pumpUntil([&run] { return run.world.hasQuit(); }, 5000));
+        EXPECT_TRUE(run.world.boxes().empty());
+        settings = run.settings();
+    }
+    SampleRun again(settings);
+    ASSERT_TRUE(again.started);
+    EXPECT_STREQ("Ann", again.canvas->getProfileName().c_str());
+    EXPECT_FALSE(again.canvas->isSpriteVisible("ChoosePlayer")) << "the last player plays on";
+    again.world.click(400, 410); // "Start" continues
+    again.world.stepFrames(LanternfieldCanvas::FADE_OUT_NEXT_STEP + 2);
+    EXPECT_EQ(2, again.current()) << "back at the market";
+    EXPECT_EQ(LanternfieldCanvas::STATE_PLAYING, again.canvas->getGameState());
+    EXPECT_TRUE(ScriptHost::instance->getLuaBoolean("LF.visited.Dock")) << "the story's state came back";
+    EXPECT_TRUE(ScriptHost::instance->getLuaBoolean("LF.callBoxSolved")) << "and every flag of it";
+    EXPECT_FALSE(again.canvas->getShowGameInstructions(3)) << "seen instructions stay seen";
+    EXPECT_TRUE(again.canvas->getShowGameInstructions(4));
+    EXPECT_TRUE(again.canvas->isSpriteVisible("Quit"));
 }
 
 } // namespace

@@ -137,10 +137,10 @@ TEST(GameSetupFailureTest, AMissingOrMistypedNameFailsTheLoadWithAMessageNamingI
         GameOptions options;
         const char* message;
     } cases[] = {
-        {"a character", {{}, {"Ghost"}, {}, "", {}, {}, {}, "", {}}, "\"Ghost\""},
-        {"a room", {{}, {"WindRace"}, {}, "", {}, {}, {}, "", {}}, "\"WindRace\""},
+        {"a character", {{}, {"Ghost"}, {}, "", {}, {}, {}, "", {}, ""}, "\"Ghost\""},
+        {"a room", {{}, {"WindRace"}, {}, "", {}, {}, {}, "", {}, ""}, "\"WindRace\""},
         {"a room of another class",
-         {{}, {}, {{"Dock", "DialogSprite"}}, "", {}, {}, {}, "", {}},
+         {{}, {}, {{"Dock", "DialogSprite"}}, "", {}, {}, {}, "", {}, ""},
          "\"Dock\" (not a Room)"},
     };
     for (const auto& c : cases) {

@@ -40,6 +40,8 @@ public:
     void bindCharacter(int i, Character* character) { m_characters[i] = character; }
     void bindInventory(Inventory* inventory) { m_pInventory = inventory; }
     void forceGameState(int state) { m_nGameState = state; }
+    // The canvas takes the clip's reference as its music clip.
+    void useMusicClip(window::AudioClip* clip) { m_pMusicClip = clip; }
 
     // A sound table of `count` silent clips, whose plays are noted by index.
     void giveSounds(int count)

@@ -153,7 +153,7 @@ void writeGame(testsupport::GameData& data, const GameOptions& options)
         const auto own = options.canvasSprites.find(sprite.first);
         add(sprite.first, own != options.canvasSprites.end() ? own->second : sprite.second);
     }
-    top << "<end>\n";
+    top << options.extraSprites << "<end>\n";
     data.manifest("datfile", top.str());
     data.text("REGISTRYNAME", testsupport::GameWorld::kRegistryName);
     data.text("IDS_GAMETITLE", "Fixture Game");
@@ -186,6 +186,13 @@ function LF_setShowGameInstructions(n) LF.showInstructions[n] = true end
 function LF_clearShowGameInstructions(n) LF.showInstructions[n] = false end
 function LF_blackBarsShow(n) end
 function LF_clearPreviousAmbientSound() end
+function LF_playingGlobalISpy() return false end
+LF.showIns = LF.showIns or {}
+-- No mini-game opens its instructions by itself until a test flags it.
+function LF_getShowGameInstructions(n) return LF.showIns[n] == true end
+function LF_setShowGameInstructions(n) record("LF_setShowGameInstructions", n) LF.showIns[n] = true end
+function LF_clearShowGameInstructions(n) record("LF_clearShowGameInstructions", n) LF.showIns[n] = false end
+function LF_showTaskCompleted() record("LF_showTaskCompleted") end
 )" + options.gameScript);
 }
 
@@ -220,13 +227,13 @@ std::filesystem::path sampleFolder()
 
 } // namespace
 
-bool GameFixture::hasSampleGame()
+bool hasSampleGame()
 {
     const std::filesystem::path sample = sampleFolder();
     return !sample.empty() && std::filesystem::exists(sample / testsupport::GameData::kArchiveName);
 }
 
-bool GameFixture::startSampleGame()
+bool startSampleGame(testsupport::GameWorld& world, testsupport::TestLoaderFrame* frame, Canvas*& canvas)
 {
     for (const auto& entry : std::filesystem::directory_iterator(sampleFolder())) {
         if (entry.path().extension() == ".bin" || entry.path().extension() == ".lua")
@@ -237,6 +244,11 @@ bool GameFixture::startSampleGame()
     world.setSetting("FULLSCREEN", 0);
     canvas = new Canvas();
     return world.start(frame, canvas);
+}
+
+bool GameFixture::startSampleGame()
+{
+    return gametest::startSampleGame(world, frame, canvas);
 }
 
 std::vector<std::string> GameFixture::calls(const std::string& prefix)

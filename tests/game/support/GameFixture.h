@@ -46,6 +46,8 @@ struct GameOptions {
     // Canvas sprites' entries (kind and numbers) by name, in place of the
     // plain ones the fixture gives them.
     std::map<std::string, std::string> canvasSprites;
+    // Sprite entries added at the end of the top manifest (on top).
+    std::string extraSprites;
 };
 
 // The nested manifest of a room with these exits ("Door<i> DoorSprite ..."
@@ -59,6 +61,13 @@ void writeGame(testsupport::GameData& data, const GameOptions& options);
 // and its arguments.
 std::string roomScript(const std::string& room);
 
+// Whether the tools built the sample game's data beside the program.
+bool hasSampleGame();
+// Starts the sample game on that data in the world: the canvas is made
+// once the data is in place, and the world adopts it and the frame; false
+// when the load failed.
+bool startSampleGame(testsupport::GameWorld& world, testsupport::TestLoaderFrame* frame, Canvas*& canvas);
+
 class GameFixture : public ::testing::Test {
 protected:
     ~GameFixture() override;
@@ -67,8 +76,8 @@ protected:
     // the hand-over; false when the load failed.
     bool startGame(const GameOptions& options = GameOptions());
     // Whether the tools built the sample game's data beside the program.
-    static bool hasSampleGame();
-    // Starts the sample game on that data instead; false when the load failed.
+    static bool hasSampleGame() { return gametest::hasSampleGame(); }
+    // Starts the sample game instead; false when the load failed.
     bool startSampleGame();
     // The Lua calls recorded so far whose text begins with `prefix`
     // ("record(" calls shown without the "record" word).

@@ -386,3 +386,42 @@ TEST_F(RegistryTest, AnUnreadableFileIsNeverOverwritten)
 }
 
 } // namespace
+
+TEST_F(RegistryTest, ABatchReachesTheFileWholeWhenItsOutermostScopeEnds)
+{
+    HKEY key = create("Software\\Harbinvel\\Game");
+    ASSERT_EQ(ERROR_SUCCESS, setDword(key, "kept", 1));
+    const std::string before = readFile(m_file);
+    {
+        platform::RegistryBatch outer;
+        ASSERT_EQ(ERROR_SUCCESS, setDword(key, "a", 2));
+        {
+            platform::RegistryBatch inner;
+            HKEY sub = create("Profile\\LF", key);
+            ASSERT_EQ(ERROR_SUCCESS, setText(sub, "0", "text"));
+            ASSERT_EQ(ERROR_SUCCESS, RegDeleteValueA(key, "kept"));
+            RegCloseKey(sub);
+        }
+        // Nothing reached the file while a batch is open, and reads see the
+        // changes in memory.
+        EXPECT_EQ(before, readFile(m_file));
+        EXPECT_TRUE(query(key, "kept").empty());
+        EXPECT_EQ((std::vector<unsigned char>{2, 0, 0, 0}), query(key, "a"));
+    }
+    reopen();
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Harbinvel\\Game", 0, KEY_READ, &key));
+    EXPECT_TRUE(query(key, "kept").empty());
+    EXPECT_EQ((std::vector<unsigned char>{2, 0, 0, 0}), query(key, "a"));
+    HKEY sub = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(key, "Profile\\LF", 0, KEY_READ, &sub));
+    const std::vector<unsigned char> text = query(sub, "0");
+    EXPECT_EQ(std::string("text", 5), std::string(text.begin(), text.end()));
+
+    // A batch without changes writes nothing, and after it every change is
+    // saved at once again.
+    const std::string after = readFile(m_file);
+    { platform::RegistryBatch idle; }
+    EXPECT_EQ(after, readFile(m_file));
+    ASSERT_EQ(ERROR_SUCCESS, setDword(key, "b", 3));
+    EXPECT_NE(after, readFile(m_file));
+}

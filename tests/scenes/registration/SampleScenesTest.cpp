@@ -5,8 +5,12 @@
 // previews, the cave maze moves between chambers, the cave's mouth shows
 // the forward arrow, a village's peg board is won, the inlay is solved, a
 // pearl is taken; the bookshelf, a painting and the air compressor are
-// solved; the puzzles with instructions each once their panel has grown
-// open and been played away.
+// solved; the chest's and the temple door's first boards are solved, and the
+// safe's lock opens over the study and closes; the fountain is mended through
+// its pipes, the circuit board's wires are joined and the hedge maze is walked
+// to its exit; the card and board games, a painting, a peg board and the pearl
+// dive each once their instructions panel has grown open by itself, as on a
+// first visit, and been played away.
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/dialogs/GameInstructDialog.h"
 #include "game/progress/ProgressRecord.h"
@@ -18,16 +22,30 @@
 #include "scenes/bridge/Bridge.h"
 #include "scenes/callbox/CallBox.h"
 #include "scenes/caves/CaveMaze.h"
+#include "scenes/circuit/CircuitBoard.h"
 #include "scenes/concentration/Concentration.h"
+#include "scenes/fountain/FountainCU.h"
+#include "scenes/maze/Maze.h"
+#include "scenes/pipes/PipesCU.h"
 #include "scenes/inlay/Inlay.h"
 #include "scenes/pegs/PegsCU.h"
+#include "scenes/safecrack/SafeCrack.h"
+#include "scenes/slideblock/SlideBlockPuzzle.h"
+#include "scenes/templedoor/TempleDoorPuzzle.h"
 #include "scenes/tictac/TicTac.h"
+#include "scenes/treasurechest/TreasureChestCU.h"
 #include "scenes/whackaclam/Clam.h"
 #include "scenes/whackaclam/WhackAClam.h"
+#include "sprites/buttons/ButtonSprite.h"
 #include "sprites/images/ImageSprite.h"
 #include "sprites/images/AnimateSprite.h"
+#include "sprites/images/ScalerSprite.h"
+#include "sprites/script/ScriptHost.h"
 #include "sprites/text/NewFontSprite.h"
 #include "tests/scenes/support/SceneFixture.h"
+
+#include <deque>
+#include <lua.hpp>
 
 namespace scenetest {
 namespace {
@@ -44,7 +62,7 @@ protected:
     {
         if (!hasSampleGame())
             GTEST_SKIP() << "the game data is built with the tools";
-        ASSERT_TRUE(startSampleGame());
+        ASSERT_TRUE(startSampleGameSeenInstructions());
     }
     // Nothing the rooms look for is missing from the data, and nothing failed.
     void expectCleanRun()
@@ -59,6 +77,9 @@ protected:
             world.stepFrames(1);
         return done();
     }
+    // The player starts having seen every game's instructions; this game's
+    // are taken back to unseen, as on a first visit.
+    void unseeInstructions(int game) { canvas->setShowGameInstructions(game, true); }
     // A puzzle's first visit opens its instructions by themselves; the panel's
     // play button shrinks them away and leaves the question mark. (The
     // panel's zooms end by messages that only the world's frames deliver.)
@@ -77,6 +98,15 @@ protected:
         ASSERT_TRUE(framesUntil([panel] { return !panel->isVisible(); }, 20));
         EXPECT_TRUE(canvas->isSpriteVisible("GameInsQuestionMark"));
     }
+    // Painted frames (which transitions need) until `done`, at most 400.
+    bool painted(const std::function<bool()>& done) { return framesUntil(done, 400); }
+    std::string flag(const char* name) { return runLua(room(2), std::string("return tostring(LF.") + name + ")"); }
+    void clickSprite(Room* r, const char* name)
+    {
+        sprite::SpriteBase* s = r->getSprite(name);
+        ASSERT_NE(nullptr, s) << name;
+        world.click(s->left() + s->width() / 2, s->top() + s->height() / 2);
+    }
     // A story value of the scripts, as text.
     std::string story(Room* room, const std::string& value) { return runLua(room, "return tostring(" + value + ")"); }
     // A press at the first point of the sprite's bounds where its picture is opaque.
@@ -94,12 +124,160 @@ protected:
     }
     static int centreX(sprite::SpriteBase* s) { return s->left() + s->width() / 2; }
     static int centreY(sprite::SpriteBase* s) { return s->top() + s->height() / 2; }
+    // Drags with the pointer from the middle of a sprite by (dx, dy), in a
+    // few moves, and lets go; the sprite's place is offset by its dialog's
+    // (ox, oy) on the screen.
+    void dragSprite(sprite::SpriteBase* s, int dx, int dy, int ox = 0, int oy = 0)
+    {
+        const int x = ox + s->left() + s->width() / 2;
+        const int y = oy + s->top() + s->height() / 2;
+        world.mouseMove(x, y);
+        world.mouseDown(x, y);
+        for (int step = 1; step <= 4; ++step)
+            world.mouseMove(x + dx * step / 4, y + dy * step / 4);
+        world.mouseUp(x + dx, y + dy);
+        world.stepFrames(1);
+    }
 };
+
+TEST_F(SampleScenesTest, TheFountainIsMendedThroughItsPipes)
+{
+    auto* fountain = static_cast<FountainCU*>(room(7));
+    ASSERT_TRUE(fountain->isInstanceOf("FountainCU"));
+    auto* pipes = static_cast<PipesCU*>(canvas->getCloseUp(0));
+    ASSERT_TRUE(pipes->isInstanceOf("PipesCU"));
+    ASSERT_TRUE(pipes->isBuilt());
+    enter(7);
+    clickSprite(fountain, "ValveClickRect");
+    ASSERT_TRUE(painted([fountain] { return fountain->getSprite("ValveDoorOpen")->isVisible(); }));
+    clickSprite(fountain, "ValveClickRect");
+    ASSERT_TRUE(painted([fountain] { return fountain->isTwinkleOn(); }));
+    clickSprite(fountain, "KeyInFountain");
+    ASSERT_TRUE(fountain->isKeyHeld());
+    clickSprite(fountain, "PipesClickRect");
+    EXPECT_EQ("true", flag("fountainPipeDoorOpen"));
+    clickSprite(fountain, "PipesClickRect");
+    ASSERT_TRUE(painted([pipes] { return pipes->isVisible() && !pipes->isTransitioning(); }));
+    // Each piece of the way turned to its solution by clicks.
+    for (int cell = 0; cell < pipes->board().cellCount(); ++cell) {
+        const PipesBoard::Cell& c = pipes->board().cells[size_t(cell)];
+        if (pipes->board().isEnd(cell) || c.solutionAngle < 0)
+            continue;
+        // The last turn mends the pipes, which puts new pieces in: the
+        // piece is looked up afresh each time.
+        auto piece = [pipes, cell] { return pipes->pieceSprite(cell); };
+        for (int turns = 0; turns < 4 && int(piece()->getRotation()) % 360 != c.solutionAngle; ++turns) {
+            world.click(piece()->left() + pipes->left(), piece()->top() + PipesCU::HIT_TOP);
+            ASSERT_TRUE(painted([piece] { return !piece()->isAnimating(); }));
+        }
+    }
+    EXPECT_TRUE(pipes->getSolved());
+    ASSERT_TRUE(painted([this] { return flag("fountainPipesFixed") == "true"; }));
+    ASSERT_TRUE(painted([fountain] { return fountain->getSprite("PipeDoorOpenFixed")->isVisible(); }));
+    clickSprite(fountain, "ValveClickRect");
+    EXPECT_EQ("true", flag("fountainFixedWaterOn"));
+    ASSERT_TRUE(painted([this] { return flag("tasksCompleted") == "1"; }));
+    expectCleanRun();
+}
+
+TEST_F(SampleScenesTest, TheCircuitBoardsWiresAreJoined)
+{
+    auto* board = static_cast<CircuitBoard*>(canvas->getCloseUp(LanternfieldCanvas::CLOSE_UP_CIRCUIT_BOARD));
+    ASSERT_TRUE(board->isInstanceOf("CircuitBoard"));
+    ASSERT_TRUE(board->isBuilt());
+    enter(49);
+    clickSprite(room(49), "CircuitPanel");
+    ASSERT_TRUE(painted([board] { return board->isReady() && !board->isTransitioning(); }));
+    auto at = [board](int row, int column, int& x, int& y) {
+        x = board->left() + CircuitRouter::cellToPixelX(CircuitRouter::cellIndex(row, column));
+        y = board->top() + CircuitRouter::cellToPixelY(CircuitRouter::cellIndex(row, column));
+    };
+    // Each wire from its first pole along its channels: (row, column) corners.
+    const std::vector<std::vector<std::pair<int, int>>> routes = {
+        {{1, 1}, {1, 5}, {9, 5}, {9, 9}},
+        {{1, 17}, {1, 21}, {21, 21}},
+        {{25, 1}, {25, 17}, {17, 17}},
+    };
+    for (const auto& route : routes) {
+        int x = 0, y = 0;
+        at(route[0].first, route[0].second, x, y);
+        world.mouseDown(x, y);
+        for (size_t i = 1; i < route.size(); ++i) {
+            int r = route[i - 1].first, c = route[i - 1].second;
+            while (r != route[i].first || c != route[i].second) {
+                r += (route[i].first > r) - (route[i].first < r);
+                c += (route[i].second > c) - (route[i].second < c);
+                at(r, c, x, y);
+                world.mouseMove(x, y);
+            }
+        }
+        world.mouseUp(x, y);
+    }
+    EXPECT_TRUE(board->router().allWiresComplete());
+    ASSERT_TRUE(painted([this] { return flag("circuitBoardSolved") == "true"; }));
+    ASSERT_TRUE(painted([board] { return !board->isVisible(); }));
+    expectCleanRun();
+}
+
+TEST_F(SampleScenesTest, TheHedgeMazeIsWalkedToItsExit)
+{
+    auto* maze = static_cast<Maze*>(room(20));
+    ASSERT_TRUE(maze->isInstanceOf("Maze"));
+    ASSERT_TRUE(maze->isBuilt());
+    enter(20);
+    world.stepFrames(2);
+    MazeGrid& g = maze->grid();
+    // The way through, found over the open walls.
+    std::vector<int> from(size_t(g.cellCount()), -1);
+    std::deque<int> open = {g.startCell};
+    from[size_t(g.startCell)] = g.startCell;
+    while (!open.empty()) {
+        const int c = open.front();
+        open.pop_front();
+        for (int d = 0; d < MazeGrid::DIRECTIONS; ++d) {
+            const int r = g.cellRow(c) + MazeGrid::kRowStep[d], col = g.cellColumn(c) + MazeGrid::kColumnStep[d];
+            if (r < 0 || r >= g.rows || col < 0 || col >= g.columns || g.hasWall(g.cellRow(c), g.cellColumn(c), MazeGrid::kWall[d]))
+                continue;
+            const int n = g.cellIndex(r, col);
+            if (from[size_t(n)] < 0) {
+                from[size_t(n)] = c;
+                open.push_back(n);
+            }
+        }
+    }
+    std::vector<int> way = {g.endCell};
+    while (way.back() != g.startCell)
+        way.push_back(from[size_t(way.back())]);
+    // The token picked up, then led from cell to cell in short steps.
+    const int dx = maze->getTravelerX() - g.cellX(g.cellColumn(g.startCell));
+    const int dy = maze->getTravelerY() - g.cellY(g.cellRow(g.startCell));
+    world.click(maze->getTravelerX() + 4, maze->getTravelerY() + 4);
+    ASSERT_TRUE(maze->isDragging());
+    for (auto it = way.rbegin() + 1; it != way.rend(); ++it) {
+        const int tx = g.cellX(g.cellColumn(*it)) + dx, ty = g.cellY(g.cellRow(*it)) + dy;
+        for (int steps = 0; steps < 20 && (maze->getTravelerX() != tx || maze->getTravelerY() != ty); ++steps) {
+            const int x = maze->getTravelerX(), y = maze->getTravelerY();
+            world.mouseMove(x + std::max(-10, std::min(10, tx - x)), y + std::max(-10, std::min(10, ty - y)));
+            world.stepFrames(1);
+            // In the end cell the token climbs by itself.
+            if (g.cellIndex(g.rowAt(maze->getTravelerY()), g.columnAt(maze->getTravelerX())) == g.endCell)
+                break;
+        }
+    }
+    for (int climb = 0; climb < 30 && !maze->isSolved(); ++climb) {
+        world.mouseMove(maze->getTravelerX(), maze->getTravelerY());
+        world.stepFrames(1);
+    }
+    EXPECT_TRUE(maze->isSolved());
+    ASSERT_TRUE(painted([this] { return flag("hedgeMazeSolved") == "true"; }));
+    expectCleanRun();
+}
 
 TEST_F(SampleScenesTest, TheCardGameDealsAndTurnsACardUp)
 {
     auto* cards = static_cast<Concentration*>(room(17));
     ASSERT_TRUE(cards->isInstanceOf("Concentration"));
+    unseeInstructions(3);
     enter(17);
     playPastInstructions(3);
     ASSERT_TRUE(stepUntil([cards] {
@@ -122,6 +300,7 @@ TEST_F(SampleScenesTest, NoughtsAndCrossesTakesTheComputersMoveAndThePlayers)
 {
     auto* game = static_cast<TicTac*>(room(52));
     ASSERT_TRUE(game->isInstanceOf("TicTac"));
+    unseeInstructions(10);
     enter(52);
     playPastInstructions(10);
     ASSERT_TRUE(stepUntil([game] { return game->getState() == TicTac::STATE_PLAYER_TURN; }));
@@ -169,6 +348,7 @@ TEST_F(SampleScenesTest, APaintingIsMendedBySwappingTilesHome)
 {
     auto* art = static_cast<ArtRestoration*>(room(19));
     ASSERT_TRUE(art->isInstanceOf("ArtRestoration"));
+    unseeInstructions(4);
     enter(19);
     ASSERT_TRUE(stepUntil([art] { return !art->isTransitioning(); }));
     playPastInstructions(4);
@@ -301,6 +481,7 @@ TEST_F(SampleScenesTest, TheCaveMouthLeadsIntoTheMazeWhoseChambersAreWalked)
 
 TEST_F(SampleScenesTest, TheFirstVillagesPegBoardIsWonDownToOnePeg)
 {
+    unseeInstructions(9);
     enter(40);
     auto* pegs = static_cast<PegsCU*>(canvas->getCloseUp(1));
     ASSERT_TRUE(pegs->isInstanceOf("PegsCU"));
@@ -352,6 +533,7 @@ TEST_F(SampleScenesTest, ADiveAmongTheClamsTakesAPearl)
 {
     auto* game = static_cast<WhackAClam*>(room(18));
     ASSERT_TRUE(game->isInstanceOf("WhackAClam"));
+    unseeInstructions(2);
     enter(18);
     ASSERT_EQ(5, game->getClamCount());
     world.click(400, 200);
@@ -376,6 +558,70 @@ TEST_F(SampleScenesTest, ADiveAmongTheClamsTakesAPearl)
     EXPECT_EQ(1, game->getPearlsClicked());
     world.stepFrames(40);
     EXPECT_EQ(1, game->getPearlsCollected());
+    expectCleanRun();
+}
+
+TEST_F(SampleScenesTest, TheChestsFirstBoardIsSolvedAndTheNextComesBehindTheDoors)
+{
+    canvas->getProgress()->chapter = 1;
+    auto* chest = static_cast<TreasureChestCU*>(room(6));
+    ASSERT_TRUE(chest->isInstanceOf("TreasureChestCU"));
+    enter(6);
+    SlideBlockPuzzle* board = chest->getBoard();
+    ASSERT_NE(nullptr, board);
+    ASSERT_EQ(3u, board->getBlocks().size());
+    const int cell = SlideBlockPuzzle::CELL_SIZE;
+    // The block across the bottom goes left, the tall one down, the key out.
+    dragSprite(board->getBlocks()[2].sprite, -cell, 0);
+    dragSprite(board->getBlocks()[1].sprite, 0, 3 * cell);
+    dragSprite(board->getBlocks()[0].sprite, 5 * cell, 0);
+    world.stepFrames(2);
+    EXPECT_EQ(1, chest->getCurrentPuzzle());
+    ASSERT_TRUE(board->isBusy());
+    for (int i = 0; i < 60 && board->isBusy(); ++i)
+        world.stepFrames(1);
+    EXPECT_EQ(1, board->getCurrentPuzzle()) << "the next board behind the doors";
+    EXPECT_EQ(5u, board->getBlocks().size());
+    expectCleanRun();
+}
+
+TEST_F(SampleScenesTest, TheTempleDoorsFirstBoardIsSolved)
+{
+    auto* door = static_cast<TempleDoorPuzzle*>(room(61));
+    ASSERT_TRUE(door->isInstanceOf("TempleDoorPuzzle"));
+    enter(61);
+    ASSERT_EQ(4u, door->getBlocks().size()) << "the room's script builds the first board";
+    const int cell = TempleDoorPuzzle::CELL_SIZE;
+    // The single left, the tall block down, the wide one right, the key up.
+    dragSprite(door->getBlocks()[3].sprite, -2 * cell, 0);
+    dragSprite(door->getBlocks()[2].sprite, 0, 2 * cell);
+    dragSprite(door->getBlocks()[1].sprite, cell, 0);
+    dragSprite(door->getBlocks()[0].sprite, 0, -4 * cell);
+    EXPECT_EQ(1, door->getCurrentPuzzle()) << "the second board follows the first";
+    EXPECT_EQ(5u, door->getBlocks().size());
+    expectCleanRun();
+}
+
+TEST_F(SampleScenesTest, TheSafesLockOpensOverTheStudyAndCloses)
+{
+    auto* safe = static_cast<SafeCrack*>(canvas->getCloseUp(6));
+    ASSERT_TRUE(safe->isInstanceOf("SafeCrack"));
+    enter(51);
+    sprite::SpriteBase* box = room(51)->getSprite("Safe");
+    world.click(box->left() + 30, box->top() + 60);
+    world.stepFrames(15);
+    ASSERT_TRUE(safe->isVisible());
+    EXPECT_TRUE(safe->isInputEnabled());
+    EXPECT_EQ(104, safe->left());
+    EXPECT_EQ(65, safe->top());
+    // The third gold piece goes right along row 2 to the middle.
+    sprite::SpriteBase* piece = safe->getPieces()[2].sprite;
+    dragSprite(piece, 2 * SafeCrack::PITCH - 20, 0, safe->left(), safe->top());
+    EXPECT_EQ(12, safe->getPieces()[2].cell);
+    sprite::SpriteBase* leave = safe->getSprite("CloseButton");
+    world.click(safe->left() + leave->left() + 20, safe->top() + leave->top() + 10);
+    world.stepFrames(15);
+    EXPECT_FALSE(safe->isVisible());
     expectCleanRun();
 }
 

@@ -1,6 +1,7 @@
 // SceneFixture.cpp: the scene harness's data and its Lua and sound records.
 #include "tests/scenes/support/SceneFixture.h"
 
+#include "game/canvas/LanternfieldCanvas.h"
 #include "game/rooms/Room.h"
 #include "sprites/script/ScriptHost.h"
 
@@ -74,6 +75,15 @@ bool SceneFixture::startScene(const SceneSetup& scene, gametest::GameOptions opt
         options.sounds.push_back("sound" + std::to_string(i));
     world.data().gridFont(kFont, kFontGlyphs);
     return startGame(options);
+}
+
+bool SceneFixture::startSampleGameSeenInstructions()
+{
+    if (!startSampleGame())
+        return false;
+    const std::string seen =
+        "for n = 1, " + std::to_string(LanternfieldCanvas::GAME_COUNT) + " do LF.showIns[n] = false end";
+    return luaL_dostring(ScriptHost::instance->getState(), seen.c_str()) == 0;
 }
 
 std::string SceneFixture::runLua(Room* room, const std::string& code)

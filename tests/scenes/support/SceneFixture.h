@@ -65,6 +65,10 @@ protected:
     // false when the load failed. Pictures the manifest names are added to
     // world.data() before.
     bool startScene(const SceneSetup& scene, gametest::GameOptions options = gametest::GameOptions());
+    // Starts the sample game as a player who has seen every mini-game's
+    // instructions, so that none opens over the play; false when the load
+    // failed.
+    bool startSampleGameSeenInstructions();
 
     // Runs Lua code with the global `self` set to the room's table: the text
     // of its first result ("" for none or nil), or "error: <message>" when

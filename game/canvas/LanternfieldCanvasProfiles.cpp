@@ -1,0 +1,201 @@
+// LanternfieldCanvasProfiles.cpp: the progress record of the profile in
+// play: reset for a new game, read from and written to the profile's
+// settings (the record's image and the scripts' own state as Lua text), the
+// save when the program closes, and the choice of a profile.
+#include "game/canvas/LanternfieldCanvas.h"
+
+#include "core/lang/ByteArray.h"
+#include "game/dialogs/ChoosePlayer.h"
+#include "game/inventory/Inventory.h"
+#include "game/menus/MenuSprite.h"
+#include "game/progress/ProgressRecord.h"
+#include "game/rooms/Room.h"
+#include "platform/registry/Registry.h"
+#include "sprites/script/ScriptHost.h"
+#include "sprites/settings/User.h"
+#include "windowing/window/DebugLine.h"
+
+#include <cstring>
+#include <lua.hpp>
+
+namespace {
+
+// The longest profile name the new-profile prompt takes.
+constexpr int kMaxProfileName = 8;
+
+// "<profile>\<part>": a value path below the profile's sub-key.
+lang::String profilePath(const lang::String& profile, const char* part)
+{
+    lang::String path(profile);
+    path += '\\';
+    path += part;
+    return path;
+}
+
+// Runs the Lua text of a profile as the chunk "LF"; false after a
+// "readProfileData" box with the error.
+bool runProfileScript(const lang::ByteArray& script)
+{
+    ScriptHost* host = ScriptHost::instance;
+    lua_State* L = host ? host->getState() : nullptr;
+    if (!L)
+        return true;
+    const int top = lua_gettop(L);
+    const char* text = script.length() > 0 ? reinterpret_cast<const char*>(script.data()) : "";
+    bool ok = luaL_loadbuffer(L, text, size_t(script.length()), "LF") == 0 && lua_pcall(L, 0, 0, 0) == 0;
+    if (!ok)
+        ScriptHost::showScriptError("readProfileData", L);
+    lua_settop(L, top);
+    return ok;
+}
+
+// The text "LF_save" returns as bytes ("" for a result that is no string);
+// false when the function failed, so that the stored text stays as it was.
+bool scriptState(lang::ByteArray& bytes)
+{
+    ScriptHost* host = ScriptHost::instance;
+    lua_State* L = host ? host->getState() : nullptr;
+    if (!L)
+        return false;
+    const int top = lua_gettop(L);
+    lua_getglobal(L, "LF_save");
+    const bool ok = host->pcallWithTraceback(0, 1);
+    size_t length = 0;
+    const char* text = ok && lua_type(L, -1) == LUA_TSTRING ? lua_tolstring(L, -1, &length) : nullptr;
+    bytes.setLength(int(length));
+    if (length)
+        std::memcpy(bytes.data(), text, length);
+    lua_settop(L, top);
+    return ok;
+}
+
+} // namespace
+
+bool LanternfieldCanvas::isValidProfileName(const lang::String& name)
+{
+    if (name.length() < 1 || name.length() > kMaxProfileName || name.trim().isEmpty())
+        return false;
+    for (int i = 0; i < name.length(); ++i) {
+        if (!lang::String::isNameChar(static_cast<unsigned char>(name.c_str()[i])))
+            return false;
+    }
+    return true;
+}
+
+void LanternfieldCanvas::resetProgress()
+{
+    if (!m_pProgress) {
+        m_pProgress = new ProgressRecord();
+        return;
+    }
+    m_pProgress->init();
+    if (sceneHooks.clearTiles && getRoom(ROOM_ART_RESTORATION))
+        sceneHooks.clearTiles(getRoom(ROOM_ART_RESTORATION));
+}
+
+bool LanternfieldCanvas::loadProfile()
+{
+    sprite::User* settings = getUser();
+    if (!m_pProgress || !settings || m_profileName.isEmpty())
+        return false;
+    lang::ByteArray image;
+    const lang::String userdata = profilePath(m_profileName, "userdata");
+    // The older single value "userdata" is read when the pieces are missing.
+    if (!settings->getBytesChunked(userdata, image) && !settings->getBytes(userdata, image))
+        return false;
+    if (!m_pProgress->readImage(image.data(), image.length()))
+        return false;
+    if (!getRoom(m_pProgress->currentRoom)) {
+        // A damaged record names no room: the chapter starts afresh.
+        window::debugLine("loadProfile: no room ", m_pProgress->currentRoom, " in the record of ",
+                          m_profileName.c_str(), "\n");
+        m_pProgress->currentRoom = getChapterStartRoom();
+    }
+
+    // A profile without a stored script state has an empty one.
+    lang::ByteArray script;
+    settings->getBytesChunked(profilePath(m_profileName, "LF"), script);
+    if (!runProfileScript(script))
+        return false;
+    if (m_pInventory)
+        m_pInventory->restoreFromProgress();
+    return true;
+}
+
+void LanternfieldCanvas::saveProfile()
+{
+    if (m_profileName.isEmpty())
+        return;
+    sprite::User* settings = getUser();
+    if (!m_pProgress || !settings)
+        return;
+    // The record and the script state reach the settings file together.
+    platform::RegistryBatch batch;
+    if (m_pInventory)
+        m_pInventory->storeProgress();
+    lang::ByteArray image;
+    m_pProgress->writeImage(image);
+    settings->setBytesChunked(profilePath(m_profileName, "userdata"), image);
+    lang::ByteArray script;
+    if (scriptState(script))
+        settings->setBytesChunked(profilePath(m_profileName, "LF"), script);
+}
+
+void LanternfieldCanvas::saveOnExit()
+{
+    if (!m_pProgress)
+        return;
+    // Only a room being played is left: in the menu it was left already.
+    Room* room = getCurrentRoom();
+    if (room && (m_nGameState == STATE_PLAYING || m_nGameState == STATE_PAUSED)) {
+        room->completeAnimations(false);
+        room->onExit();
+    }
+    ScriptHost* host = ScriptHost::instance;
+    if (lua_State* L = host && getLuaRef() != LUA_NOREF ? host->getState() : nullptr) {
+        const int top = lua_gettop(L);
+        host->pushObject(getLuaRef());
+        lua_getfield(L, -1, "completeAnimations");
+        if (lua_isfunction(L, -1)) {
+            lua_pushvalue(L, -2);
+            host->pcallWithTraceback(1, 0);
+        }
+        lua_settop(L, top);
+    }
+    if (m_pProgress->currentRoom == ROOM_FOUNTAIN_CU && host && host->getLuaBoolean("LF.fountainFixedWaterOn"))
+        m_pProgress->currentRoom = ROOM_MARKET_PLACE;
+    if (m_nPendingRoom != -1)
+        m_pProgress->currentRoom = m_nPendingRoom;
+    saveProfile();
+}
+
+void LanternfieldCanvas::openProfileStore(const lang::String& name)
+{
+    if (!m_pProfileStore)
+        return;
+    lang::String key = lang::String::loadText("REGISTRYNAME");
+    key += '\\';
+    key += name.toUpperCase();
+    m_pProfileStore->open(key);
+}
+
+void LanternfieldCanvas::chooseProfile(const lang::String& name)
+{
+    // The name becomes a path in the settings: anything but a profile name
+    // is refused.
+    if (!isValidProfileName(name)) {
+        window::debugLine("chooseProfile: not a profile name: \"", name.c_str(), "\"\n");
+        return;
+    }
+    if (sprite::User* settings = getUser())
+        settings->setString(lang::String("LASTPROFILE"), name);
+    m_profileName = name;
+    showSprite("ChoosePlayer", false);
+    showSprite("Dim", false);
+    openProfileStore(name);
+    if (auto* menu = static_cast<MenuSprite*>(getDialog(DIALOG_MAIN_MENU)))
+        menu->setProfileName(name);
+    resetProgress();
+    resetGameWorld();
+    loadProfile();
+}

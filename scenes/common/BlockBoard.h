@@ -1,0 +1,56 @@
+// BlockBoard.h: what the sliding-block rooms do alike with their boards and
+// blocks: a puzzle's layout looked up with its board checked, the key named
+// by the layout checked, the blocks' sprites taken off the room, the block
+// under a point, and the point where a dragged block was let go.
+#pragma once
+
+#include "scenes/common/BlockLayouts.h"
+#include "sprites/dialogs/DialogSprite.h"
+
+#include <vector>
+
+namespace window {
+class Event;
+}
+
+class BlockBoard {
+public:
+    // The header entries of every layout: its columns and rows, the key's
+    // goal cell, and which of its blocks is the key.
+    static constexpr int COLUMNS_ENTRY = 0;
+    static constexpr int ROWS_ENTRY = 1;
+    static constexpr int TARGET_ENTRY = 2;
+    static constexpr int KEY_ENTRY = 4;
+
+    // Layout n, or null after a debug line with `owner` in front when there
+    // is none or its columns or rows are out of range.
+    static const BlockLayouts::Layout* layout(const std::vector<BlockLayouts::Layout>& layouts, int n,
+                                              const char* owner);
+    // The layout's key index names one of its blocks; a debug line otherwise
+    // (the board then has no key). Whether it does.
+    static bool checkKey(const BlockLayouts::Layout& layout, int n, const char* owner);
+    // The point where a dragged block was let go, in the room's coordinates:
+    // the last place a move gave it, else the event's point.
+    static void dropPoint(sprite::DialogSprite* room, window::Event* e, int lastX, int lastY, int& x, int& y);
+
+    // The blocks' sprites leave the room, the last block first.
+    template <class Block>
+    static void removeSprites(sprite::DialogSprite* room, const std::vector<Block>& blocks)
+    {
+        for (size_t i = blocks.size(); i-- > 0;) {
+            if (blocks[i].sprite)
+                room->removeChild(blocks[i].sprite);
+        }
+    }
+    // The first block but the one at index `skip` whose sprite holds the
+    // point, or null.
+    template <class Block>
+    static Block* findAt(std::vector<Block>& blocks, int skip, int x, int y)
+    {
+        for (size_t i = 0; i < blocks.size(); ++i) {
+            if (int(i) != skip && blocks[i].sprite->hittest(x, y))
+                return &blocks[i];
+        }
+        return nullptr;
+    }
+};

@@ -1,0 +1,126 @@
+// TreasureChestCULua.cpp: the native methods of hv.TreasureChestCU, through
+// which the chest's script leaves the chest, reaches the board's key block
+// and asks for the next board.
+#include "scenes/treasurechest/TreasureChestCU.h"
+
+#include "scenes/common/SceneLua.h"
+#include "scenes/slideblock/SlideBlockPuzzle.h"
+#include "sprites/base/SpriteBaseLua.h"
+#include "sprites/buttons/ButtonSprite.h"
+
+#include <lua.hpp>
+
+namespace {
+
+const char kClass[] = "TreasureChestCU";
+
+TreasureChestCU* self(lua_State* L, int count)
+{
+    return SceneLua::self<TreasureChestCU>(L, kClass, count);
+}
+
+int integer(lua_State* L, int index)
+{
+    return int(luaL_checkinteger(L, index));
+}
+
+// exitRoomTrans(name): leaves for the room of that name.
+int luaExitRoomTrans(lua_State* L)
+{
+    TreasureChestCU* chest = self(L, 2);
+    chest->goToRoomNamed(lang::String(luaL_checkstring(L, 2)));
+    return SceneLua::returnLast(L);
+}
+
+// exitRoomTransChap6(n): zooms into the golden room after board n.
+int luaExitRoomTransChap6(lua_State* L)
+{
+    TreasureChestCU* chest = self(L, 2);
+    chest->zoomToGoldenRoom(integer(L, 2));
+    return SceneLua::returnLast(L);
+}
+
+// getKeyBlock(): the key block's table, nil without a board or key.
+int luaGetKeyBlock(lua_State* L)
+{
+    TreasureChestCU* chest = self(L, 1);
+    SlideBlockPuzzle* board = chest->getBoard();
+    sprite::SpriteBaseLua::pushTable(L, board ? board->getKeyBlock() : nullptr);
+    return 1;
+}
+
+// getKeyBlockColumnDeltaX(): how far the key block has to go to leave the
+// board; -1 without a board.
+int luaGetKeyBlockColumnDeltaX(lua_State* L)
+{
+    TreasureChestCU* chest = self(L, 1);
+    SlideBlockPuzzle* board = chest->getBoard();
+    lua_pushinteger(L, board ? board->getKeyBlockColumnDeltaX() : -1);
+    return 1;
+}
+
+// setupPuzzle(n): board n at once.
+int luaSetupPuzzle(lua_State* L)
+{
+    TreasureChestCU* chest = self(L, 2);
+    const int n = integer(L, 2);
+    if (SlideBlockPuzzle* board = chest->getBoard())
+        board->buildBoard(n);
+    return SceneLua::returnLast(L);
+}
+
+// showGodRays(): the chapter's god rays over the key.
+int luaShowGodRays(lua_State* L)
+{
+    TreasureChestCU* chest = self(L, 1);
+    if (SlideBlockPuzzle* board = chest->getBoard())
+        board->showGodRays();
+    return SceneLua::returnLast(L);
+}
+
+// showLockUnlock(n): camera flash n.
+int luaShowLockUnlock(lua_State* L)
+{
+    TreasureChestCU* chest = self(L, 2);
+    chest->showLockUnlock(integer(L, 2));
+    return SceneLua::returnLast(L);
+}
+
+// startDoorAnimation(n): the doors close over board n and open again.
+int luaStartDoorAnimation(lua_State* L)
+{
+    TreasureChestCU* chest = self(L, 2);
+    const int n = integer(L, 2);
+    if (SlideBlockPuzzle* board = chest->getBoard())
+        board->startDoorAnimation(n);
+    return SceneLua::returnLast(L);
+}
+
+// enableCloseButton(flag): the board's close button on or off.
+int luaEnableCloseButton(lua_State* L)
+{
+    TreasureChestCU* chest = self(L, 2);
+    if (SlideBlockPuzzle* board = chest->getBoard())
+        board->enableCloseButton(lua_toboolean(L, 2) != 0);
+    return SceneLua::returnLast(L);
+}
+
+const luaL_Reg kMethods[] = {
+    {"exitRoomTrans", &sprite::SpriteBaseLua::guarded<luaExitRoomTrans>},
+    {"exitRoomTransChap6", &sprite::SpriteBaseLua::guarded<luaExitRoomTransChap6>},
+    {"getKeyBlock", &sprite::SpriteBaseLua::guarded<luaGetKeyBlock>},
+    {"getKeyBlockColumnDeltaX", &sprite::SpriteBaseLua::guarded<luaGetKeyBlockColumnDeltaX>},
+    {"setupPuzzle", &sprite::SpriteBaseLua::guarded<luaSetupPuzzle>},
+    {"showGodRays", &sprite::SpriteBaseLua::guarded<luaShowGodRays>},
+    {"showLockUnlock", &sprite::SpriteBaseLua::guarded<luaShowLockUnlock>},
+    {"startDoorAnimation", &sprite::SpriteBaseLua::guarded<luaStartDoorAnimation>},
+    {"enableCloseButton", &sprite::SpriteBaseLua::guarded<luaEnableCloseButton>},
+    {nullptr, nullptr},
+};
+
+} // namespace
+
+const luaL_Reg* TreasureChestCU::luaMethods()
+{
+    return kMethods;
+}

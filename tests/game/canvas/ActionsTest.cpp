@@ -1,0 +1,203 @@
+// ActionsTest.cpp: the game's command table in the fixture game: which
+// commands wait while a fade runs, the case rules, the menu's new game and
+// continue with their fades, the pause and its book, and the web link.
+#include "game/canvas/LanternfieldCanvas.h"
+#include "game/progress/ProgressRecord.h"
+#include "platform/shell/Shell.h"
+#include "sprites/base/SpriteBase.h"
+#include "sprites/buttons/ButtonMixin.h"
+#include "sprites/settings/User.h"
+#include "tests/game/support/GameFixture.h"
+#include "tests/support/TestLoaderFrame.h"
+
+#include <functional>
+#include <set>
+
+namespace gametest {
+namespace {
+
+class ActionsTest : public GameFixture {
+protected:
+    void SetUp() override { ASSERT_TRUE(startGame()); }
+    void send(const char* command, lang::Object* sender = nullptr)
+    {
+        lang::String text(command);
+        canvas->handleAction(sender, &text);
+    }
+    int current() { return canvas->getProgress()->currentRoom; }
+    platform::ShellCapture shell;
+};
+
+TEST_F(ActionsTest, MenuCommandsWaitWhileAFadeRunsAndTheRestDoNot)
+{
+    struct Case {
+        const char* command;
+        std::function<void()> prepare;
+        std::function<bool()> acted;
+    };
+    const Case cases[] = {
+        {"ChangeProfile", [this] { canvas->showSprite("ChoosePlayer", false); },
+         [this] { return canvas->isSpriteVisible("ChoosePlayer"); }},
+        {"bMenuOptions", [this] { canvas->showSprite("Options", false); },
+         [this] { return canvas->isSpriteVisible("Options"); }},
+        {"bMenuHowtoPlay", [this] { canvas->showSprite("Instructions", false); },
+         [this] { return canvas->isSpriteVisible("Instructions"); }},
+        {"bMenuInstructions",
+         [this] {
+             canvas->setPuzzleActive(true);
+             canvas->setGameInstructionsInfo(3, 400, 300);
+             canvas->showSprite("GameInstructions", false);
+         },
+         [this] { return canvas->isSpriteVisible("GameInstructions"); }},
+        {"PlayButton", [this] { clearCalls(); },
+         [this] { return !calls("Lanternfield.lua").empty(); }},
+        {"upsellHV", [] {}, [this] { return !shell.calls().empty(); }},
+        {"bMenuExit", [] {}, [this] { return world.setting("NORMALEXIT", 0) == 1; }},
+        // These answer in a fade as well.
+        {"Quit", [this] { enter(3); canvas->setQuitVisible(true); },
+         [this] { return canvas->getGameState() == LanternfieldCanvas::STATE_PAUSED; }},
+        {"ResumeGame", [] {},
+         [this] { return canvas->getGameState() == LanternfieldCanvas::STATE_PLAYING; }},
+        {"bOptionsClose", [this] { canvas->showSprite("Dim", true); },
+         [this] { return !canvas->isSpriteVisible("Dim"); }},
+        {"EndGame", [] {},
+         [this] { return canvas->getGameState() == LanternfieldCanvas::STATE_MAIN_MENU; }},
+    };
+    const std::set<std::string> waits = {"ChangeProfile", "bMenuOptions",      "bMenuHowtoPlay", "bMenuInstructions",
+                                          "PlayButton",    "upsellHV",          "bMenuExit"};
+    for (const Case& c : cases) {
+        const bool waiting = waits.count(c.command) > 0;
+        c.prepare();
+        canvas->setInTransition(true);
+        send(c.command);
+        EXPECT_EQ(!waiting, c.acted()) << c.command << " in a fade";
+        canvas->setInTransition(false);
+        if (waiting) {
+            send(c.command);
+            EXPECT_TRUE(c.acted()) << c.command;
+        }
+    }
+}
+
+TEST_F(ActionsTest, CaseRulesOfTheTable)
+{
+    canvas->showSprite("Options", false);
+    send("BMENUOPTIONS");
+    EXPECT_TRUE(canvas->isSpriteVisible("Options")) << "any case";
+
+    sprite::SpriteBase* sender = canvas->getSprite("TaskCompleted");
+    lang::String end("someAction");
+    sender->setAction(canvas, &end);
+    sender->setVisible(true);
+    send("showFalse", sender);
+    EXPECT_TRUE(sender->isVisible()) << "exact: a capital F is another command";
+    send("showfalse", sender);
+    EXPECT_FALSE(sender->isVisible());
+    EXPECT_EQ(nullptr, sender->getActionCommand());
+
+    canvas->setInTransition(true);
+    send("transitiondone");
+    EXPECT_TRUE(canvas->isInTransition());
+    send("TransitionDone");
+    EXPECT_FALSE(canvas->isInTransition());
+
+    clearCalls();
+    send("ShowTaskCompleted");
+    send("showtaskcompleted");
+    EXPECT_EQ(1u, calls("LF_showTaskCompleted").size());
+}
+
+TEST_F(ActionsTest, ANewGameFadesOutIntoTheIntroductionAndFadesIn)
+{
+    ASSERT_TRUE(canvas->isResetGame());
+    send("bStart1");
+    EXPECT_TRUE(canvas->isInTransition());
+    sprite::SpriteBase* dim = canvas->getSprite("DimFull");
+    EXPECT_TRUE(dim->isVisible());
+    EXPECT_EQ(20, dim->getAlphaSteps());
+    world.stepFrames(LanternfieldCanvas::FADE_OUT_NEXT_STEP - 1);
+    EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, canvas->getGameState()) << "still fading out";
+    world.stepFrames(2);
+    EXPECT_EQ(LanternfieldCanvas::ROOM_STORY_INTRO, current());
+    EXPECT_EQ(LanternfieldCanvas::STATE_PLAYING, canvas->getGameState());
+    EXPECT_FALSE(canvas->isResetGame());
+    EXPECT_FALSE(canvas->isSpriteVisible("Quit"));
+    EXPECT_TRUE(canvas->isInTransition());
+    world.stepFrames(LanternfieldCanvas::FADE_IN_FRAMES + 1);
+    EXPECT_FALSE(canvas->isInTransition());
+    EXPECT_FALSE(dim->isVisible());
+}
+
+TEST_F(ActionsTest, ContinuingLoadsTheProfileOrGivesItItsFirstRecord)
+{
+    canvas->setProfileName(lang::String("Ann"));
+    canvas->setResetGame(false);
+    canvas->getProgress()->currentRoom = 14;
+    canvas->setVignetteSeen(1);
+    send("bStart1");
+    EXPECT_FALSE(world.settings()->getString(lang::String("Ann\\userdata\\0"), lang::String("")).isEmpty())
+        << "a profile without a record is saved at once";
+    world.stepFrames(LanternfieldCanvas::FADE_OUT_NEXT_STEP + 1);
+    EXPECT_EQ(14, current());
+    EXPECT_EQ(LanternfieldCanvas::STATE_PLAYING, canvas->getGameState());
+    world.stepFrames(LanternfieldCanvas::FADE_IN_FRAMES + 1);
+    ASSERT_FALSE(canvas->isInTransition());
+
+    // Back in the menu, the next start continues from the saved room.
+    enter(5);
+    canvas->exitToMenu();
+    canvas->getProgress()->currentRoom = 30;
+    send("bStart1");
+    world.stepFrames(LanternfieldCanvas::FADE_OUT_NEXT_STEP + 1);
+    EXPECT_EQ(5, current());
+}
+
+TEST_F(ActionsTest, ThePauseOpensTheBookAndResumesWhereItWas)
+{
+    enter(3);
+    canvas->setQuitVisible(true);
+    canvas->enableQuitButton(false);
+    send("Quit");
+    EXPECT_EQ(LanternfieldCanvas::STATE_PLAYING, canvas->getGameState()) << "a disabled button does not pause";
+    canvas->enableQuitButton(true);
+    send("Quit");
+    EXPECT_EQ(LanternfieldCanvas::STATE_PAUSED, canvas->getGameState());
+    EXPECT_TRUE(canvas->isSpriteVisible("BookDialog"));
+    EXPECT_FALSE(canvas->isSpriteVisible("Quit"));
+    EXPECT_TRUE(canvas->areActionsPaused());
+    send("ResumeGame");
+    EXPECT_EQ(LanternfieldCanvas::STATE_PLAYING, canvas->getGameState());
+    EXPECT_TRUE(canvas->isSpriteVisible("Quit"));
+    EXPECT_FALSE(canvas->areActionsPaused());
+
+    // In the cut scenes and the chapter's end the button stays hidden.
+    for (int room : {9, 23, 24}) {
+        canvas->changeRoom(room);
+        canvas->setQuitVisible(true);
+        send("Quit");
+        send("ResumeGame");
+        EXPECT_FALSE(canvas->isSpriteVisible("Quit")) << room;
+    }
+}
+
+TEST_F(ActionsTest, TheWebLinkLeavesFullScreenAndOpensOnlyWebAddresses)
+{
+    send("upsellHV");
+    world.setSetting("VISITURL", "http://example.com/a b");
+    send("upsellHV");
+    world.setSetting("VISITURL", "javascript:alert(1)");
+    send("upsellHV");
+    const std::vector<platform::ShellRecord> calls = shell.calls();
+    ASSERT_EQ(6u, calls.size());
+    EXPECT_EQ("iexplore.exe", calls[0].file);
+    EXPECT_EQ("https://harbinvel.example/", calls[0].parameters);
+    EXPECT_EQ((std::vector<std::string>{"xdg-open", "https://harbinvel.example/"}), calls[1].command);
+    EXPECT_EQ("http://example.com/a b", calls[3].file);
+    EXPECT_TRUE(calls[3].command.empty()) << "a space would split the address";
+    EXPECT_TRUE(calls[5].command.empty());
+    EXPECT_EQ(3u, frame->fullScreenCalls.size());
+    EXPECT_EQ("off", frame->fullScreenCalls[0]);
+}
+
+} // namespace
+} // namespace gametest

@@ -1,0 +1,244 @@
+// ProfileTest.cpp: profiles in the fixture game's settings: the record's
+// image and the scripts' text stored in pieces, read back whatever their
+// length, the save at exit, the choice of a profile, and damaged settings.
+#include "core/lang/ByteArray.h"
+#include "game/canvas/LanternfieldCanvas.h"
+#include "game/dialogs/ChoosePlayer.h"
+#include "game/progress/ProgressRecord.h"
+#include "sprites/script/ScriptHost.h"
+#include "sprites/settings/User.h"
+#include "tests/game/support/GameFixture.h"
+
+#include <lua.hpp>
+
+#include <fstream>
+#include <sstream>
+
+namespace gametest {
+namespace {
+
+class ProfileTest : public GameFixture {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(startGame());
+        canvas->setProfileName(lang::String("Ann"));
+    }
+    lua_State* L() { return ScriptHost::instance->getState(); }
+    sprite::User* store() { return world.settings(); }
+
+    // A stored byte value, or nothing when it is missing.
+    std::string value(const std::string& name)
+    {
+        lang::ByteArray bytes;
+        if (!store()->getBytes(lang::String(name.c_str()), bytes))
+            return "<missing>";
+        return std::string(reinterpret_cast<const char*>(bytes.data()), size_t(bytes.length()));
+    }
+    void putValue(const std::string& name, const std::string& bytes)
+    {
+        lang::ByteArray array;
+        array.setLength(int(bytes.size()));
+        std::copy(bytes.begin(), bytes.end(), array.data());
+        store()->setBytes(lang::String(name.c_str()), array);
+    }
+    // LF_save answers this text from now on.
+    void saveText(const std::string& text)
+    {
+        lua_pushlstring(L(), text.data(), text.size());
+        lua_setglobal(L(), "savedText");
+        ASSERT_EQ(0, luaL_dostring(L(), "function LF_save() return savedText end"));
+    }
+    std::string registryFile()
+    {
+        std::ifstream in(world.folder() / "registry.txt", std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    ProgressRecord* progress() { return canvas->getProgress(); }
+};
+
+TEST_F(ProfileTest, AFreshProfilesSaveStoresTheNewGamesImageAndTheScriptsText)
+{
+    saveText("LF.x = 1\n");
+    canvas->resetProgress();
+    canvas->saveProfile();
+    std::string expected("\x41\0\0\0\xFF\xFF\xFF\xFF\x01\0\0\0\0\0\0\0", 16);
+    expected += std::string(110, '\0') + std::string(28, '\xFF');
+    EXPECT_EQ(expected, value("Ann\\userdata\\0"));
+    EXPECT_EQ("<missing>", value("Ann\\userdata\\1"));
+    EXPECT_EQ("LF.x = 1\n", value("Ann\\LF\\0"));
+}
+
+TEST_F(ProfileTest, TheScriptsTextIsStoredIn4096BytePiecesAndAShorterOneDropsTheRest)
+{
+    struct Case {
+        size_t length;
+        std::vector<size_t> pieces;
+    };
+    const Case cases[] = {
+        {4097, {4096, 1}}, {8193, {4096, 4096, 1}}, {4096, {4096}}, {10, {10}}, {0, {}}, {4097, {4096, 1}},
+    };
+    for (const Case& c : cases) {
+        std::string text(c.length, 'x');
+        for (size_t i = 0; i < c.length; i += 7)
+            text[i] = char('a' + i % 26);
+        saveText(c.length ? "--" + text.substr(2) : "");
+        canvas->saveProfile();
+        for (size_t k = 0; k <= c.pieces.size(); ++k) {
+            const std::string piece = value("Ann\\LF\\" + std::to_string(k));
+            if (k < c.pieces.size())
+                EXPECT_EQ(c.pieces[k], piece.size()) << c.length << " piece " << k;
+            else
+                EXPECT_EQ("<missing>", piece) << c.length << " piece " << k;
+        }
+        // What is stored reads back as exactly the text.
+        lang::ByteArray joined;
+        const bool stored = store()->getBytesChunked(lang::String("Ann\\LF"), joined);
+        EXPECT_EQ(c.length > 0, stored) << c.length;
+        if (stored) {
+            EXPECT_EQ(c.length, size_t(joined.length())) << c.length;
+        }
+    }
+}
+
+TEST_F(ProfileTest, LoadingTakesTheRecordAndRunsTheScriptsText)
+{
+    progress()->currentRoom = 14;
+    progress()->chapter = 3;
+    progress()->hint[2] = 9;
+    saveText("restored = 'yes'\n");
+    canvas->saveProfile();
+    canvas->resetProgress();
+    ASSERT_TRUE(canvas->loadProfile());
+    EXPECT_EQ(14, progress()->currentRoom);
+    EXPECT_EQ(3, progress()->chapter);
+    EXPECT_EQ(9, progress()->hint[2]);
+    EXPECT_TRUE(ScriptHost::instance->getLuaBoolean("restored"));
+
+    // A profile without a script text has an empty one.
+    store()->deleteValue(lang::String("Ann\\LF"));
+    canvas->resetProgress();
+    EXPECT_TRUE(canvas->loadProfile());
+    EXPECT_EQ(14, progress()->currentRoom);
+    EXPECT_TRUE(world.boxes().empty());
+}
+
+TEST_F(ProfileTest, OlderAndDamagedProfilesAreReadAsFarAsTheyGo)
+{
+    // The older single value, read when the pieces are missing.
+    ProgressRecord older;
+    older.currentRoom = 5;
+    lang::ByteArray image;
+    older.writeImage(image);
+    putValue("Ann\\userdata", std::string(reinterpret_cast<char*>(image.data()), size_t(image.length())));
+    ASSERT_TRUE(canvas->loadProfile());
+    EXPECT_EQ(5, progress()->currentRoom);
+
+    // One byte is no record.
+    putValue("Ann\\userdata\\0", "\x07");
+    canvas->resetProgress();
+    EXPECT_FALSE(canvas->loadProfile());
+    EXPECT_EQ(65, progress()->currentRoom);
+
+    // A record naming no room starts the chapter again at its start room.
+    ProgressRecord damaged;
+    damaged.currentRoom = 1000;
+    damaged.chapter = 2;
+    damaged.writeImage(image);
+    putValue("Ann\\userdata\\0", std::string(reinterpret_cast<char*>(image.data()), size_t(image.length())));
+    ASSERT_TRUE(canvas->loadProfile());
+    EXPECT_EQ(10, progress()->currentRoom);
+    EXPECT_NE(std::string::npos, world.debugText().find("loadProfile: no room 1000"));
+
+    // A script text that fails is reported; the record keeps what was read.
+    putValue("Ann\\LF\\0", "error('spoilt')");
+    damaged.currentRoom = 7;
+    damaged.writeImage(image);
+    putValue("Ann\\userdata\\0", std::string(reinterpret_cast<char*>(image.data()), size_t(image.length())));
+    EXPECT_FALSE(canvas->loadProfile());
+    EXPECT_EQ(7, progress()->currentRoom);
+    const auto boxes = world.boxes("readProfileData");
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_NE(std::string::npos, boxes[0].text.find("spoilt"));
+}
+
+TEST_F(ProfileTest, AFailingSaveFunctionKeepsTheStoredTextAndNothingIsSavedWithoutAProfile)
+{
+    saveText("kept = true\n");
+    canvas->saveProfile();
+    ASSERT_EQ(0, luaL_dostring(L(), "function LF_save() error('no state') end"));
+    progress()->currentRoom = 3;
+    canvas->saveProfile();
+    EXPECT_EQ("kept = true\n", value("Ann\\LF\\0"));
+    EXPECT_EQ('\x03', value("Ann\\userdata\\0")[0]) << "the record is saved all the same";
+    EXPECT_EQ(1u, world.boxes("Script Error").size());
+
+    canvas->setProfileName(lang::String(""));
+    enter(3);
+    const std::string before = registryFile();
+    canvas->exitToMenu();
+    canvas->saveOnExit();
+    canvas->saveProfile();
+    EXPECT_EQ(before, registryFile());
+}
+
+TEST_F(ProfileTest, TheSaveAtExitKeepsTheFountainsMarketAndAPendingRoom)
+{
+    struct Case {
+        int room;
+        bool waterOn;
+        int pending;
+        int saved;
+    };
+    for (const Case c : {Case{7, true, -1, 2}, Case{7, false, -1, 7}, Case{3, false, 12, 12}, Case{7, true, 12, 12}}) {
+        enter(c.room);
+        ASSERT_EQ(0, luaL_dostring(L(), c.waterOn ? "LF.fountainFixedWaterOn = true" : "LF.fountainFixedWaterOn = false"));
+        canvas->setPendingRoom(c.pending);
+        clearCalls();
+        canvas->saveOnExit();
+        EXPECT_EQ(c.saved, int(uint8_t(value("Ann\\userdata\\0")[0]))) << c.room << " " << c.pending;
+        EXPECT_EQ(1u, calls("onExit:").size()) << "the room is left first";
+        canvas->setPendingRoom(-1);
+    }
+    // In the menu the room was left already: only the save.
+    canvas->exitToMenu();
+    clearCalls();
+    canvas->saveOnExit();
+    EXPECT_TRUE(calls("onExit:").empty());
+    EXPECT_EQ(1u, calls("LF_save").size());
+}
+
+TEST_F(ProfileTest, ChoosingAProfileTakesTheDialogsSelectionAndRefusesPaths)
+{
+    auto* chooser = static_cast<ChoosePlayer*>(canvas->getSprite("ChoosePlayer"));
+    chooser->setSelectedProfile(lang::String("Bob"));
+    lang::String command("profile:Mallory");
+    canvas->handleAction(chooser, &command);
+    EXPECT_STREQ("Bob", canvas->getProfileName().c_str());
+    EXPECT_EQ("Bob", world.settingText("LASTPROFILE", ""));
+    EXPECT_FALSE(canvas->isSpriteVisible("ChoosePlayer"));
+
+    for (const char* bad : {"A\\B", "", "NineChars", "  ", "semi;"}) {
+        chooser->setSelectedProfile(lang::String(bad));
+        canvas->handleAction(chooser, &command);
+        EXPECT_STREQ("Bob", canvas->getProfileName().c_str()) << bad;
+    }
+    EXPECT_EQ("Bob", world.settingText("LASTPROFILE", ""));
+}
+
+class LastProfileTest : public GameFixture {};
+
+TEST_F(LastProfileTest, ALastProfileThatIsNoProfileNameMeansNoProfile)
+{
+    world.setSetting("LASTPROFILE", "..\\Other");
+    ASSERT_TRUE(startGame());
+    EXPECT_TRUE(canvas->getProfileName().isEmpty());
+    EXPECT_TRUE(canvas->isResetGame());
+    EXPECT_TRUE(canvas->isSpriteVisible("ChoosePlayer")) << "the player chooses again";
+    EXPECT_NE(std::string::npos, world.debugText().find("is not a profile name"));
+}
+
+} // namespace
+} // namespace gametest

@@ -1,0 +1,183 @@
+// MazeTest.cpp: the hedge maze room in the fixture game: the token picked
+// up and put down by the 550 ms rule, moves refused per axis on a bound, the
+// entrance closed, the climb out of the end cell to "solvedMaze", the fog
+// lifted where the token has been, and the fog drawn outside the flashlight
+// only (read back from the rendered frame).
+#include "scenes/maze/Maze.h"
+
+#include "core/lang/System.h"
+#include "game/canvas/LanternfieldCanvas.h"
+#include "tests/scenes/support/SceneFixture.h"
+#include "windowing/graphics/Graphics.h"
+
+#include <algorithm>
+#include <sstream>
+
+namespace scenetest {
+namespace {
+
+constexpr int kRoom = 20;
+// The maze of MazeGridTest at (300, 200) with 60-pixel cells: start 6 at
+// the bottom left, end 2 at the top right, the way up the left column and
+// along the top row. The token is 20 x 20 and starts at (320, 340).
+constexpr uint32_t kHedge = 0xFF206020u;
+
+std::string manifest()
+{
+    std::ostringstream m;
+    m << "<data>\n0 3 3 6 2 300 200 10 12 5 3 15 15 3 15 15\n<sprites>\n";
+    for (int v = 0; v < 16; ++v)
+        m << "MazeHedge_" << v << " AnimateSprite hedge -100 0 1 1 0\n";
+    m << "FlashlightPrototype AnimateSprite light 0 0 1 1 0\n";
+    for (int i = 1; i <= 4; ++i)
+        m << "MazeFogPrototype_" << i << " AnimateSprite frame 0 0 1 1 0\n";
+    m << "MazeFogTilePrototype AnimateSprite fog -100 0 1 1 0\n"
+      << "traveler AnimateSprite token 0 0 1 1 0\n"
+      << "travelerPulsing AnimateSprite pulse 0 0 2 1 0\n"
+      << "WinningRect RectButtonSprite 400 100 120 20 1\n";
+    for (const char* border : {"MazeWall_N", "MazeWall_S", "MazeWall_W", "MazeWall_E", "MazeCorner_NW",
+                               "MazeCorner_NE", "MazeCorner_SW", "MazeCorner_SE", "MazeGate_N", "MazeGate_S"})
+        m << border << " RectSprite 0 0 10 10 -0xffff01 1\n";
+    m << "CloseButton RectButtonSprite 740 540 60 60 1\n<end>\n";
+    return m.str();
+}
+
+class MazeTest : public SceneFixture {
+protected:
+    void SetUp() override
+    {
+        testsupport::GameData& data = world.data();
+        data.picture("hedge", 60, 60, kHedge);
+        data.picture("light", 100, 100, 0xFFFFFFFFu);
+        data.picture("frame", 4, 4, 0x00000000u);
+        data.picture("fog", 62, 62, 0xFFFFFFFFu);
+        data.picture("token", 20, 20, 0xFFC04040u);
+        framesPicture(data, "pulse", 2, 52, 52);
+        SceneSetup scene;
+        scene.index = kRoom;
+        scene.className = "Maze";
+        scene.manifest = manifest();
+        scene.callbacks = {"solvedMaze"};
+        gametest::GameOptions options;
+        options.gameScript = "function LF_getShowGameInstructions(n) return false end\n";
+        ASSERT_TRUE(startScene(scene, options));
+        maze = static_cast<Maze*>(room(kRoom));
+        ASSERT_TRUE(maze->isBuilt());
+        enter(kRoom);
+        frames(1);
+    }
+    void move(int x, int y)
+    {
+        world.mouseMove(x, y);
+        frames(1);
+    }
+    bool fogged(int cell) { return maze->grid().cells[size_t(cell)].fogged != 0; }
+    uint32_t pixel(int x, int y)
+    {
+        std::vector<uint32_t> pixels(size_t(800) * 600, 0);
+        window::Graphics* g = canvas->getGraphics();
+        g->getBackBuffer(0, 0, 800, 600, pixels.data());
+        g->release();
+        return pixels[size_t(y) * 800 + size_t(x)] | 0xFF000000u;
+    }
+
+    Maze* maze = nullptr;
+};
+
+TEST_F(MazeTest, TheTokenIsPickedUpAndPutDownByTheHoldRule)
+{
+    ASSERT_EQ(320, maze->getTravelerX());
+    ASSERT_EQ(340, maze->getTravelerY());
+    clearRecords();
+    const struct {
+        const char* what;
+        int x, y;
+        int held; // ms from the press to the release
+        bool dragging;
+    } steps[] = {
+        {"a release 550 ms after the press keeps the token", 325, 345, 550, true},
+        {"a press elsewhere puts it down", 500, 500, 0, false},
+        {"a release 551 ms after the press puts it down", 325, 345, 551, false},
+        {"a quick click picks it up", 325, 345, 16, true},
+        {"a press on the token while it is held puts it down", 325, 345, 16, false},
+    };
+    for (const auto& s : steps) {
+        world.mouseDown(s.x, s.y); // the event ticks the clock by 16 ms
+        if (s.held > 16)
+            world.tick(s.held - 16);
+        world.mouseUp(s.x, s.y);
+        EXPECT_EQ(s.dragging, maze->isDragging()) << s.what;
+    }
+    const std::vector<int> sounds = soundsPlayed();
+    EXPECT_EQ(3, std::count(sounds.begin(), sounds.end(), Maze::SOUND_PICK_UP));
+}
+
+TEST_F(MazeTest, TheTokenClimbsOutOfTheEndCellToSolveTheMaze)
+{
+    world.click(325, 345);
+    ASSERT_TRUE(maze->isDragging());
+    EXPECT_FALSE(fogged(6));
+    EXPECT_FALSE(fogged(2));
+    // From the start cell: x up to 334, y from 206 to 354, both open.
+    const struct {
+        const char* what;
+        int x, y;
+        int expectX, expectY;
+    } moves[] = {
+        {"inside the bounds", 330, 350, 330, 350},
+        {"x on its bound is refused, y taken", 334, 345, 330, 345},
+        {"not down through the entrance", 325, 355, 325, 345},
+        {"a pointer too far away leaves the token", 325, 300, 325, 345},
+    };
+    for (const auto& m : moves) {
+        move(m.x, m.y);
+        EXPECT_EQ(m.expectX, maze->getTravelerX()) << m.what;
+        EXPECT_EQ(m.expectY, maze->getTravelerY()) << m.what;
+    }
+    // Up the left column, then along the top row into the end cell.
+    for (int y = 325; y >= 225; y -= 20)
+        move(325, y);
+    move(325, 215);
+    EXPECT_EQ(215, maze->getTravelerY());
+    EXPECT_FALSE(fogged(3));
+    EXPECT_FALSE(fogged(0));
+    for (int x = 345; x <= 445; x += 20)
+        move(x, 215);
+    EXPECT_EQ(445, maze->getTravelerX());
+    EXPECT_EQ(215 - Maze::PULSE_OFFSET - 1, maze->getTravelerY()) << "the last move began in the end cell";
+    EXPECT_FALSE(fogged(1));
+    for (int cell : {4, 5, 7, 8})
+        EXPECT_TRUE(fogged(cell)) << cell;
+    // In the end cell the token rises one pixel above its ring with every
+    // move, whatever the pointer's y, until the ring meets the exit.
+    int climbs = 0;
+    while (calls("solvedMaze").empty() && climbs < 20) {
+        move(maze->getTravelerX(), maze->getTravelerY());
+        ++climbs;
+    }
+    EXPECT_EQ((std::vector<std::string>{"solvedMaze:Maze(1)"}), calls("solvedMaze"));
+    EXPECT_EQ(6, climbs) << "17 pixels a move, from the ring's top at 182 to 110";
+    EXPECT_TRUE(maze->isSolved());
+    const int y = maze->getTravelerY();
+    move(maze->getTravelerX(), y - 10);
+    EXPECT_EQ(y, maze->getTravelerY()) << "a solved maze ignores the pointer";
+}
+
+TEST_F(MazeTest, FogCoversTheUnvisitedCellsOutsideTheFlashlight)
+{
+    world.stepFrames(2);
+    // The flashlight (100 x 100) is centred on the token's corner (320, 340).
+    EXPECT_EQ(kHedge, pixel(330, 300)) << "a fogged cell under the flashlight";
+    const uint32_t fog = pixel(400, 300);
+    EXPECT_GT(fog & 0xFFu, 0xE0u) << "a fogged cell outside the flashlight is nearly white";
+    EXPECT_GT((fog >> 16) & 0xFFu, 0xE0u);
+    EXPECT_EQ(kHedge, pixel(450, 230)) << "the end cell";
+    lang::System::setDebugMode(true);
+    maze->keyPressed('f');
+    lang::System::setDebugMode(false);
+    world.stepFrames(2);
+    EXPECT_EQ(kHedge, pixel(400, 300)) << "no fog without the flashlight";
+}
+
+} // namespace
+} // namespace scenetest

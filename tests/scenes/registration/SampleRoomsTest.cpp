@@ -1,0 +1,90 @@
+// SampleRoomsTest.cpp: the sample game's scene rooms, sanctums, wind race,
+// dive dock and clock close-up load as their classes with every sprite
+// they look for, and the wind race is won with the mouse.
+#include "game/progress/ProgressRecord.h"
+#include "scenes/clock/ClockCU.h"
+#include "scenes/windrace/WindRace.h"
+#include "sprites/buttons/ButtonMixin.h"
+#include "tests/scenes/support/SceneFixture.h"
+
+namespace scenetest {
+namespace {
+
+class SampleRoomsTest : public SceneFixture {
+protected:
+    void SetUp() override
+    {
+        if (!hasSampleGame())
+            GTEST_SKIP() << "the game data is built with the tools";
+        ASSERT_TRUE(startSampleGameSeenInstructions());
+    }
+    void expectCleanRun()
+    {
+        EXPECT_EQ(std::string::npos, world.debugText().find(": no sprite ")) << world.debugText();
+        EXPECT_EQ(std::string::npos, world.debugText().find(" is no ")) << world.debugText();
+        EXPECT_EQ(std::string::npos, world.debugText().find("no grid is built")) << world.debugText();
+        EXPECT_EQ(std::string::npos, world.debugText().find("lacks pattern numbers")) << world.debugText();
+        EXPECT_TRUE(world.boxes().empty()) << world.boxes()[0].caption << ": " << world.boxes()[0].text;
+    }
+};
+
+TEST_F(SampleRoomsTest, EveryRoomIsItsClassAndEntersCleanly)
+{
+    const std::pair<int, const char*> rooms[] = {
+        {1, "ProfessorHouse"}, {3, "OldTownConnector"}, {4, "KnickKnackStore"}, {14, "DiveDock"},
+        {25, "Landing"},       {28, "Trailhead"},       {33, "InnerSanctum"},   {35, "OuterSanctum"},
+        {37, "Waterfall"},     {53, "ViewFinder"},      {54, "MansionKeypad"},  {56, "WindRace"},
+        {58, "Temple1"},       {59, "Temple2"},         {60, "Temple3"},        {64, "Lures"},
+    };
+    for (const auto& r : rooms)
+        EXPECT_TRUE(room(r.first)->isInstanceOf(r.second)) << r.second;
+    EXPECT_TRUE(canvas->getSprite("ClockCU")->isInstanceOf("ClockCU"));
+    auto* clock = static_cast<ClockCU*>(canvas->getSprite("ClockCU"));
+    EXPECT_NE(nullptr, clock->getHourHand());
+    EXPECT_NE(nullptr, clock->getMinuteHand());
+    for (int index : {14, 33, 35, 1, 54}) {
+        enter(index);
+        world.stepFrames(5);
+    }
+    expectCleanRun();
+}
+
+TEST_F(SampleRoomsTest, TheWindRaceIsWonByTurningItsThreeGreenWindsocks)
+{
+    auto* race = static_cast<WindRace*>(room(56));
+    ASSERT_TRUE(race->hasGrid());
+    enter(56);
+    ASSERT_TRUE(stepUntil([race] {
+        return sprite::ButtonMixin::fromSprite(race->buoy(7).turnSprite)->isEnabled();
+    }));
+    // Buoy 17 from left to right, 13 from down to left, 7 from right to up.
+    for (const auto& turns : {std::pair<int, int>{17, 2}, {13, 1}, {7, 3}}) {
+        for (int i = 0; i < turns.second; ++i)
+            world.click(WindRace::centreX(turns.first), WindRace::centreY(turns.first));
+    }
+    EXPECT_EQ(WindRace::RIGHT, race->buoy(17).direction);
+    EXPECT_EQ(WindRace::LEFT, race->buoy(13).direction);
+    EXPECT_EQ(WindRace::UP, race->buoy(7).direction);
+    // The script takes the winner on to the island.
+    ASSERT_TRUE(stepUntil([this, race] { return runLua(race, "return LF.windRaceWon") == "true"; }, 800));
+    expectCleanRun();
+}
+
+TEST_F(SampleRoomsTest, AClickOnTheBookshelfsClockOpensItsCloseUp)
+{
+    auto* clock = static_cast<ClockCU*>(canvas->getSprite("ClockCU"));
+    enter(27);
+    world.stepFrames(2);
+    sprite::SpriteBase* face = room(27)->getSprite("Clock");
+    ASSERT_NE(nullptr, face);
+    world.click(face->left() + 10, face->top() + face->height() / 2);
+    EXPECT_TRUE(clock->isVisible());
+    EXPECT_EQ(room(27), clock->getHost());
+    world.stepFrames(ClockCU::TRANSITION_FRAMES + 2);
+    EXPECT_TRUE(clock->isIdle());
+    EXPECT_EQ(ClockCU::OPEN_X - clock->width() / 2, clock->left());
+    expectCleanRun();
+}
+
+} // namespace
+} // namespace scenetest
