@@ -8,11 +8,14 @@
 
 namespace gametest {
 
-inline int sendToDialog(sprite::DialogSprite* dialog, int id, int x, int y)
+// The dialog's answer to one pointer event of that kind at (x, y), with
+// those modifier keys.
+inline int sendToDialog(sprite::DialogSprite* dialog, int id, int x, int y, int modifiers = 0)
 {
     auto* e = new window::Event(dialog, id, dialog);
     e->x = x;
     e->y = y;
+    e->modifiers = modifiers;
     int result = 0;
     if (id == window::Event::MOUSE_DOWN)
         result = dialog->mouseDown(e);
