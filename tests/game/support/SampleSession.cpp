@@ -3,6 +3,7 @@
 #include "tests/game/support/SampleSession.h"
 
 #include "game/characters/Character.h"
+#include "game/dialogs/GameInstructDialog.h"
 #include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/DoorSprite.h"
@@ -39,6 +40,20 @@ void pressCutSceneButton(testsupport::GameWorld& world, LanternfieldCanvas* canv
     ASSERT_TRUE(button->isVisible()) << name;
     world.click(button->left() + button->width() / 2, button->top() + button->height() / 2);
     world.stepFrames(1);
+}
+
+void clickPart(testsupport::GameWorld& world, sprite::DialogSprite* d, const char* part)
+{
+    ASSERT_NE(nullptr, d);
+    sprite::SpriteBase* s = d->getSprite(part);
+    ASSERT_NE(nullptr, s) << part;
+    ASSERT_TRUE(s->isVisible()) << part;
+    world.click(d->left() + s->left() + s->width() / 2, d->top() + s->top() + s->height() / 2);
+}
+
+void clickPart(testsupport::GameWorld& world, LanternfieldCanvas* canvas, const char* dialog, const char* part)
+{
+    clickPart(world, static_cast<sprite::DialogSprite*>(canvas->getSprite(dialog)), part);
 }
 
 int SamplePlayer::current() const
@@ -133,12 +148,12 @@ void SamplePlayer::takeFromBar(const char* item)
 
 bool SamplePlayer::closeInstructions(int waitFrames)
 {
-    if (!painted([this] { return m_canvas->isGameInstructionsShowing(); }, waitFrames))
+    auto* panel = static_cast<GameInstructDialog*>(m_canvas->getSprite("GameInstructions"));
+    // The panel grows in; its button takes clicks once it stands still.
+    if (!painted([panel] { return panel->isVisible() && !panel->isZooming(); }, waitFrames))
         return false;
-    sprite::SpriteBase* panel = m_canvas->getSprite("GameInstructions");
-    clickOn(panel);
-    m_world.stepFrames(1);
-    EXPECT_FALSE(m_canvas->isGameInstructionsShowing());
+    clickPart(m_world, panel, "playButton");
+    EXPECT_TRUE(painted([panel] { return !panel->isVisible(); }, 20));
     return true;
 }
 

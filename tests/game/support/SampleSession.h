@@ -13,6 +13,7 @@
 
 class Room;
 namespace sprite {
+class DialogSprite;
 class SpriteBase;
 }
 
@@ -25,6 +26,11 @@ void newPlayer(testsupport::GameWorld& world, const std::string& name);
 // Clicks the middle of the current cut scene's button (Next and Continue lie
 // on the same spot).
 void pressCutSceneButton(testsupport::GameWorld& world, LanternfieldCanvas* canvas, const char* name);
+
+// Clicks the middle of a dialog's part (shown).
+void clickPart(testsupport::GameWorld& world, sprite::DialogSprite* d, const char* part);
+// The same for the canvas's dialog of that name.
+void clickPart(testsupport::GameWorld& world, LanternfieldCanvas* canvas, const char* dialog, const char* part);
 
 // The player's hands on a running sample game (the canvas is looked up
 // through the reference, so a fixture may make it after this).
@@ -55,8 +61,8 @@ public:
     void settle();
     // Takes the item out of the inventory bar onto the pointer.
     void takeFromBar(const char* item);
-    // Waits for a mini-game's instructions for a while and closes them with a
-    // click when they open; whether they opened.
+    // Waits for a mini-game's instructions for a while and, when they open,
+    // plays past them with the panel's play button; whether they opened.
     bool closeInstructions(int waitFrames = 60);
 
 private:

@@ -43,11 +43,9 @@ enum WalkRoom {
     kWalkCallBox = 22,
     kWalkLanding = 25,
 };
-// Where the main menu's and the pause book's buttons lie on the screen.
+// Where the main menu's start button and the pause button lie on the screen.
 constexpr int kStartX = 400, kStartY = 410;
 constexpr int kPauseX = 776, kPauseY = 24;
-constexpr int kMainMenuX = 400, kMainMenuY = 380;
-constexpr int kQuitX = 400, kQuitY = 575;
 // A spot in a room away from its exits and people, where an item from the
 // bar is given.
 constexpr int kGiveX = 400, kGiveY = 300;
@@ -103,9 +101,10 @@ public:
     std::string quit()
     {
         run.world.click(kPauseX, kPauseY);
-        run.world.click(kMainMenuX, kMainMenuY);
+        EXPECT_EQ(LanternfieldCanvas::STATE_PAUSED, run.canvas->getGameState());
+        gametest::clickPart(run.world, run.canvas, "BookDialog", "EndGame");
         EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, run.canvas->getGameState());
-        run.world.click(kQuitX, kQuitY);
+        gametest::clickPart(run.world, run.canvas, "MainMenu", "bMenuExit");
         EXPECT_TRUE(run.world.pumpUntil([this] { return run.world.hasQuit(); }, 5000));
         expectClean();
         return run.settings();
