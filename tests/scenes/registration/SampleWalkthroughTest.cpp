@@ -91,6 +91,19 @@ public:
             gametest::pressCutSceneButton(run.world, run.canvas, button);
         run.world.stepFrames(25);
     }
+    // The chapter's last step, shown now, is clicked: the next chapter's
+    // slides play and lead into its first room, and the slides count as seen.
+    void endChapterOn(const char* sprite, int firstRoom)
+    {
+        const int next = chapter() + 1;
+        ASSERT_TRUE(room()->getSprite(sprite)->isVisible()) << sprite;
+        click(sprite);
+        EXPECT_EQ(next, chapter());
+        ASSERT_EQ(LanternfieldCanvas::ROOM_VIGNETTE, current()) << "chapter " << next << "'s slides";
+        pageThrough({"NextButton", "ContinueButton"});
+        ASSERT_EQ(firstRoom, current());
+        EXPECT_EQ(1, run.canvas->getVignetteSeen(next));
+    }
     void start()
     {
         run.world.click(kStartX, kStartY);
@@ -211,13 +224,8 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         w.player.settle();
         w.walk({kWalkDock});
         ASSERT_FALSE(HasFatalFailure());
-        ASSERT_TRUE(w.room()->getSprite("Ferry")->isVisible()) << "the ferry comes in";
-        w.click("Ferry");
-        EXPECT_EQ(2, w.chapter());
-        ASSERT_EQ(LanternfieldCanvas::ROOM_VIGNETTE, w.current()) << "the second chapter's slides";
-        w.pageThrough({"NextButton", "ContinueButton"});
-        ASSERT_EQ(kWalkTavernGallery, w.current());
-        EXPECT_EQ(1, run.canvas->getVignetteSeen(2));
+        w.endChapterOn("Ferry", kWalkTavernGallery);
+        ASSERT_FALSE(HasFatalFailure());
         settings = w.quit();
     }
     {
@@ -271,12 +279,8 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         ASSERT_FALSE(HasFatalFailure());
         w.walk({kWalkDiveDock});
         ASSERT_FALSE(HasFatalFailure());
-        ASSERT_TRUE(w.room()->getSprite("DiveBoat")->isVisible()) << "the boat waits";
-        w.click("DiveBoat");
-        EXPECT_EQ(3, w.chapter());
-        ASSERT_EQ(LanternfieldCanvas::ROOM_VIGNETTE, w.current()) << "the third chapter's slides";
-        w.pageThrough({"NextButton", "ContinueButton"});
-        ASSERT_EQ(kWalkLanding, w.current());
+        w.endChapterOn("DiveBoat", kWalkLanding);
+        ASSERT_FALSE(HasFatalFailure());
         w.expectClean();
     }
 }
