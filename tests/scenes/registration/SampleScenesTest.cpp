@@ -325,26 +325,7 @@ TEST_F(SampleScenesTest, TheBridgeIsRaisedByRememberingTheStones)
     auto* bridge = static_cast<Bridge*>(room(32));
     ASSERT_TRUE(bridge->isInstanceOf("Bridge"));
     enter(32);
-    for (int round = 0; round < 4; ++round) {
-        std::vector<sprite::SpriteBase*> sequence;
-        sprite::SpriteBase* lit = nullptr;
-        ASSERT_TRUE(stepUntil([&] {
-            sprite::SpriteBase* now = nullptr;
-            for (int k = 1; k <= 4; ++k) {
-                auto* stone = static_cast<sprite::AnimateSprite*>(bridge->getSprite(("bChoice" + std::to_string(k)).c_str()));
-                if (stone->getFrame() == 0)
-                    now = stone;
-            }
-            if (now && now != lit)
-                sequence.push_back(now);
-            lit = now;
-            return bridge->getGameState() == Bridge::STATE_PLAYER_TURN;
-        }, 1000));
-        for (sprite::SpriteBase* stone : sequence) {
-            clickOn(world, stone);
-            ASSERT_TRUE(stepUntil([&] { return bridge->getGameState() != Bridge::STATE_CORRECT; }));
-        }
-    }
+    raiseBridge(player, world, bridge);
     EXPECT_EQ("true", runLua(bridge, "return tostring(LF.bridgeSolved)"));
     EXPECT_TRUE(bridge->getSprite("Planks")->isVisible());
     EXPECT_TRUE(static_cast<DoorSprite*>(bridge->getSprite("Door0"))->isEnabled());

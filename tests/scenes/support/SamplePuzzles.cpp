@@ -3,6 +3,7 @@
 
 #include "game/rooms/Room.h"
 #include "scenes/aircompressor/AirCompressor.h"
+#include "scenes/bridge/Bridge.h"
 #include "scenes/callbox/CallBox.h"
 #include "scenes/maze/Maze.h"
 #include "scenes/fountain/FountainCU.h"
@@ -10,6 +11,7 @@
 #include "scenes/slideblock/SlideBlockPuzzle.h"
 #include "scenes/treasurechest/TreasureChestCU.h"
 #include "sprites/buttons/ButtonSprite.h"
+#include "sprites/images/AnimateSprite.h"
 #include "sprites/images/ScalerSprite.h"
 #include "sprites/script/ScriptHost.h"
 
@@ -261,6 +263,35 @@ void mendAirCompressor(gametest::SamplePlayer& player, testsupport::GameWorld& w
     }
     ASSERT_EQ(4, air->getWiringStatus());
     player.clickOn(air->getSprite("Button_Start"));
+}
+
+void raiseBridge(gametest::SamplePlayer& player, testsupport::GameWorld&, Bridge* bridge)
+{
+    // Four rounds raise it; a round whose stones began to light before the
+    // player looked is answered wrong and shown again, so a few more are
+    // allowed.
+    ScriptHost* host = ScriptHost::instance;
+    for (int round = 0; round < 12 && !host->getLuaBoolean("LF.bridgeSolved"); ++round) {
+        std::vector<sprite::SpriteBase*> sequence;
+        sprite::SpriteBase* lit = nullptr;
+        ASSERT_TRUE(player.painted([&] {
+            sprite::SpriteBase* now = nullptr;
+            for (int k = 1; k <= 4; ++k) {
+                auto* stone = static_cast<sprite::AnimateSprite*>(bridge->getSprite(("bChoice" + std::to_string(k)).c_str()));
+                if (stone->getFrame() == 0)
+                    now = stone;
+            }
+            if (now && now != lit)
+                sequence.push_back(now);
+            lit = now;
+            return bridge->getGameState() == Bridge::STATE_PLAYER_TURN;
+        }, 1000));
+        for (sprite::SpriteBase* stone : sequence) {
+            player.clickOn(stone);
+            ASSERT_TRUE(player.painted([&] { return bridge->getGameState() != Bridge::STATE_CORRECT; }));
+        }
+    }
+    ASSERT_TRUE(host->getLuaBoolean("LF.bridgeSolved"));
 }
 
 } // namespace scenetest

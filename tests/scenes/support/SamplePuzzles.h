@@ -9,6 +9,7 @@
 #include <vector>
 
 class AirCompressor;
+class Bridge;
 class CallBox;
 class FountainCU;
 class Maze;
@@ -49,5 +50,9 @@ void dialCallBox(gametest::SamplePlayer& player, testsupport::GameWorld& world, 
 // At the broken compressor: the right fuses into their holders, the test
 // button, the diodes dragged into their sockets, and the start button.
 void mendAirCompressor(gametest::SamplePlayer& player, testsupport::GameWorld& world, AirCompressor* air);
+
+// At the bridge: each round's stones read as they light up, and clicked
+// back in the same order, until the bridge is raised.
+void raiseBridge(gametest::SamplePlayer& player, testsupport::GameWorld& world, Bridge* bridge);
 
 } // namespace scenetest
