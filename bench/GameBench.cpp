@@ -106,10 +106,18 @@ void keepParticlesRunning(Room* room)
         room->createParticleEffect(lang::String("Background"), lang::String("Flower"), 40);
 }
 
-void reportFrame(benchmark::State& state)
+// One logic frame and its paint through the software device, timed.
+double frame(SampleGame& game)
 {
-    state.counters["share_of_40ms_frame"] = benchmark::Counter(
-        double(state.iterations()) / (kFrameBudgetMs / 1000.0), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    const Clock::time_point start = Clock::now();
+    game.world.tick(sprite::GameCanvas3::FRAME_PERIOD_MS);
+    return millisecondsSince(start);
+}
+
+void reportFrames(benchmark::State& state, double totalMs)
+{
+    const double perFrame = state.iterations() ? totalMs / double(state.iterations()) : 0.0;
+    state.counters["percent_of_40ms_frame"] = 100.0 * perFrame / kFrameBudgetMs;
     state.counters["goal_ms"] = 2;
 }
 
@@ -122,12 +130,12 @@ void BM_BusiestRoomFrame(benchmark::State& state)
     }
     Room* room = game->canvas->getRoom(kBusiestRoom);
     state.counters["animals"] = room->getAmbientSprites().size();
+    double totalMs = 0.0;
     for (auto _ : state) {
         keepParticlesRunning(room);
-        // One logic frame and its paint through the software device.
-        game->world.tick(sprite::GameCanvas3::FRAME_PERIOD_MS);
+        totalMs += frame(*game);
     }
-    reportFrame(state);
+    reportFrames(state, totalMs);
 }
 BENCHMARK(BM_BusiestRoomFrame)->Unit(benchmark::kMillisecond);
 
@@ -139,6 +147,7 @@ void BM_BusiestRoomWipeFrame(benchmark::State& state)
         return;
     }
     LanternfieldCanvas* canvas = game->canvas;
+    double totalMs = 0.0;
     for (auto _ : state) {
         if (!canvas->isTransitionRunning()) {
             // Only the wipe's frames are timed: back and forth between the
@@ -149,9 +158,9 @@ void BM_BusiestRoomWipeFrame(benchmark::State& state)
             keepParticlesRunning(canvas->getRoom(kBusiestRoom));
             state.ResumeTiming();
         }
-        game->world.tick(sprite::GameCanvas3::FRAME_PERIOD_MS);
+        totalMs += frame(*game);
     }
-    reportFrame(state);
+    reportFrames(state, totalMs);
 }
 BENCHMARK(BM_BusiestRoomWipeFrame)->Unit(benchmark::kMillisecond);
 

@@ -211,12 +211,15 @@ bool hasSampleGame()
     return !sample.empty() && std::filesystem::exists(sample / testsupport::GameData::kArchiveName);
 }
 
-bool startSampleGame(testsupport::GameWorld& world, testsupport::TestLoaderFrame* frame, Canvas*& canvas)
+bool startSampleGame(testsupport::GameWorld& world, testsupport::TestLoaderFrame* frame, Canvas*& canvas,
+                     const std::function<void(const std::filesystem::path&)>& prepare)
 {
     for (const auto& entry : std::filesystem::directory_iterator(sampleFolder())) {
         if (entry.path().extension() == ".bin" || entry.path().extension() == ".lua")
             std::filesystem::copy_file(entry.path(), world.folder() / entry.path().filename());
     }
+    if (prepare)
+        prepare(world.folder());
     const std::filesystem::path archive = world.folder() / testsupport::GameData::kArchiveName;
     lang::ResourceFile::open(lang::String(archive.string().c_str()));
     world.setSetting("FULLSCREEN", 0);
@@ -224,9 +227,9 @@ bool startSampleGame(testsupport::GameWorld& world, testsupport::TestLoaderFrame
     return world.start(frame, canvas);
 }
 
-bool GameFixture::startSampleGame()
+bool GameFixture::startSampleGame(const std::function<void(const std::filesystem::path&)>& prepare)
 {
-    return gametest::startSampleGame(world, frame, canvas);
+    return gametest::startSampleGame(world, frame, canvas, prepare);
 }
 
 std::vector<std::string> GameFixture::calls(const std::string& prefix)
