@@ -4,6 +4,7 @@
 // settings file is never set aside as damaged, and every start of the game
 // between the kills and after the last finds every profile, each of which
 // loads without a word of complaint into a room that exists.
+#include "core/lang/ByteArray.h"
 #include "game/dialogs/ChoosePlayer.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/DoorSprite.h"
@@ -31,8 +32,8 @@ namespace {
 // Starts of the game, each followed by kills of its play: 8 x 25 kills.
 constexpr int kStarts = 8;
 constexpr int kKillsPerStart = 25;
-// The longest wait before a kill: a few room changes' time, each saving.
-constexpr int kMaxDelayMs = 120;
+// The longest wait before a kill: a few rounds of the child's play.
+constexpr int kMaxDelayMs = 150;
 // A child left alone stops by itself after this many room changes.
 constexpr int kChildRooms = 200;
 const char* const kNames[] = {"Ann", "Bob", "Cy"};
@@ -52,8 +53,10 @@ void clickMiddle(testsupport::GameWorld& world, sprite::SpriteBase* s)
     world.click(s->left() + s->width() / 2, s->top() + s->height() / 2);
 }
 
-// The child's play: the player chosen, their game continued, then exits
-// clicked at random (a cut scene is left for the dock) until it is killed.
+// The child's play: the player chosen and their game continued, then, until
+// it is killed, an exit clicked at random (a cut scene is left for the
+// dock) and, while the wipe runs, the game left for the menu, which saves
+// it, and continued.
 [[noreturn]] void play(testsupport::GameWorld& world, Canvas* canvas, const char* name, unsigned seed)
 {
     std::mt19937 random(seed);
@@ -70,22 +73,40 @@ void clickMiddle(testsupport::GameWorld& world, sprite::SpriteBase* s)
             clickMiddle(world, door);
         else
             canvas->changeRoom(0);
-        world.stepFrames(26);
+        world.stepFrames(2);
+        canvas->exitToMenu();
+        canvas->enterGame(canvas->getProgress()->currentRoom);
+        world.stepFrames(24);
     }
     _exit(0);
 }
 
-// A start of the game on the settings file: every profile is listed, and
-// each loads without a message into a room that exists.
-void expectEveryProfileWhole(testsupport::GameWorld& world, Canvas* canvas)
+// The name the settings file keeps for that profile ("" when it is lost),
+// read from the profile's own key as the player selection writes it.
+std::string displayName(const char* name)
 {
-    auto* chooser = static_cast<ChoosePlayer*>(canvas->getSprite("ChoosePlayer"));
-    chooser->refresh();
-    ASSERT_EQ(3, chooser->getProfileCount());
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(kNames[i], std::string(chooser->getProfileName(i).c_str()));
-        canvas->chooseProfile(lang::String(kNames[i]));
-        EXPECT_NE(nullptr, canvas->getRoom(canvas->getProgress()->currentRoom)) << kNames[i];
+    auto* store = new sprite::User();
+    store->open(lang::String::loadText("REGISTRYNAME") + "\\" + lang::String(name).toUpperCase());
+    const std::string shown = store->getString(lang::String("displayName"), lang::String("")).c_str();
+    store->release();
+    return shown;
+}
+
+// A start of the game on the settings file: every profile is there, and
+// each loads without a message into a room that exists; once the players
+// have played, each has a saved game.
+void expectEveryProfileWhole(testsupport::GameWorld& world, Canvas* canvas, bool played)
+{
+    for (const char* name : kNames) {
+        EXPECT_EQ(name, displayName(name));
+        canvas->chooseProfile(lang::String(name));
+        lang::ByteArray saved;
+        if (canvas->getUser()->getBytesChunked(lang::String(name) + "\\userdata", saved)) {
+            EXPECT_TRUE(canvas->loadProfile()) << name;
+        } else {
+            EXPECT_FALSE(played) << name << " has no saved game";
+        }
+        EXPECT_NE(nullptr, canvas->getRoom(canvas->getProgress()->currentRoom)) << name;
     }
     for (const platform::MessageBoxRecord& box : world.boxes())
         ADD_FAILURE() << box.caption << ": " << box.text;
@@ -121,16 +142,18 @@ TEST(SettingsCrashTest, KillingThePlayingGameNeverCostsAProfile)
         ASSERT_NE(nullptr, chooser);
         if (start == 0) {
             // The first start asks for a name; the others are made through
-            // the player selection's new-player button.
+            // the player selection's new-player command.
             typeName(world, kNames[0]);
             for (int i = 1; i < 3; ++i) {
                 canvas->showSprite("ChoosePlayer", true);
-                clickMiddle(world, chooser->getSprite("createNewProfile"));
+                lang::String command("createNewProfile");
+                lang::String ignored("");
+                chooser->translateCommand(&command, &ignored, 1);
                 ASSERT_TRUE(chooser->isInputPromptVisible());
                 typeName(world, kNames[i]);
             }
         }
-        expectEveryProfileWhole(world, canvas);
+        expectEveryProfileWhole(world, canvas, start == kStarts);
         if (start == kStarts)
             break;
         for (int k = 0; k < kKillsPerStart; ++k, ++kills) {
@@ -147,8 +170,8 @@ TEST(SettingsCrashTest, KillingThePlayingGameNeverCostsAProfile)
             platform::setRegistryFile(settings.c_str());
             canvas->getUser()->open(lang::String(testsupport::GameWorld::kRegistryName));
             ASSERT_FALSE(setAsideAsDamaged(shared.path())) << "after kill " << kills;
-            chooser->refresh();
-            ASSERT_EQ(3, chooser->getProfileCount()) << "after kill " << kills;
+            for (const char* name : kNames)
+                ASSERT_EQ(name, displayName(name)) << "after kill " << kills;
         }
     }
     EXPECT_EQ(kStarts * kKillsPerStart, kills);
