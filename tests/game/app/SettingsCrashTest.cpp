@@ -33,7 +33,7 @@ namespace {
 constexpr int kStarts = 8;
 constexpr int kKillsPerStart = 25;
 // The longest wait before a kill: a few rounds of the child's play.
-constexpr int kMaxDelayMs = 150;
+constexpr int kMaxDelayMs = 100;
 // A child left alone stops by itself after this many room changes.
 constexpr int kChildRooms = 200;
 const char* const kNames[] = {"Ann", "Bob", "Cy"};
@@ -53,8 +53,9 @@ void clickMiddle(testsupport::GameWorld& world, sprite::SpriteBase* s)
     world.click(s->left() + s->width() / 2, s->top() + s->height() / 2);
 }
 
-// The child's play: the player chosen and their game continued, then, until
-// it is killed, an exit clicked at random (a cut scene is left for the
+// The child's play: the player chosen and their game continued (and at once
+// left for the menu and continued again, so that every child soon saves),
+// then, until it is killed, an exit clicked at random (a cut scene is left for the
 // dock) and, while the wipe runs, the game left for the menu, which saves
 // it, and continued.
 [[noreturn]] void play(testsupport::GameWorld& world, Canvas* canvas, const char* name, unsigned seed)
@@ -62,6 +63,8 @@ void clickMiddle(testsupport::GameWorld& world, sprite::SpriteBase* s)
     std::mt19937 random(seed);
     canvas->chooseProfile(lang::String(name));
     canvas->showSprite("ChoosePlayer", false);
+    canvas->enterGame(canvas->getProgress()->currentRoom);
+    canvas->exitToMenu();
     canvas->enterGame(canvas->getProgress()->currentRoom);
     world.stepFrames(1);
     for (int i = 0; i < kChildRooms; ++i) {
