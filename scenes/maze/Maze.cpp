@@ -4,8 +4,10 @@
 
 #include "core/lang/System.h"
 #include "game/canvas/LanternfieldCanvas.h"
+#include "scenes/common/RandomDraw.h"
 #include "scenes/common/SceneInstructions.h"
 #include "scenes/common/SceneRoom.h"
+#include "scenes/mazegen/MazeGenerator.h"
 #include "sprites/base/BoundsSprite.h"
 #include "sprites/buttons/ButtonMixin.h"
 #include "sprites/images/AnimateSprite.h"
@@ -30,6 +32,19 @@ const char* const kBorderNames[8] = {"MazeWall_N",     "MazeWall_S",     "MazeWa
 std::string hedgeName(int walls)
 {
     return "MazeHedge_" + std::to_string(walls);
+}
+
+// The grid as the debug tools take it: its size, start, end and walls.
+MazeGenerator::Grid toolGrid(const MazeGrid& grid)
+{
+    MazeGenerator::Grid out;
+    out.rows = grid.rows;
+    out.columns = grid.columns;
+    out.start = grid.startCell;
+    out.end = grid.endCell;
+    for (const MazeGrid::Cell& cell : grid.cells)
+        out.walls.push_back(cell.walls);
+    return out;
 }
 
 } // namespace
@@ -193,6 +208,30 @@ void Maze::buildFog()
             m_fogTiles.push_back(tile);
         }
     }
+}
+
+void Maze::generate()
+{
+    MazeGenerator::Grid grid = toolGrid(m_grid);
+    RandomDraw draw(getRandom());
+    // A grid the generator refuses is reported there and stays as it was.
+    if (!MazeGenerator::generate(grid, draw))
+        return;
+    releaseCells();
+    m_grid.cells.resize(size_t(grid.cellCount()));
+    for (size_t i = 0; i < m_grid.cells.size(); ++i) {
+        m_grid.cells[i].walls = grid.walls[i];
+        // The generator reaches every cell; the next layout sets the fog.
+        m_grid.cells[i].visited = 1;
+    }
+}
+
+void Maze::writeGridDump()
+{
+    // A file that cannot be written is reported on the debugger output by
+    // the writer; a debug key must not stop the game, so the room goes on.
+    std::string error;
+    MazeGenerator::writeGridDump(toolGrid(m_grid), MazeGenerator::kDumpFile, error);
 }
 
 void Maze::placeOnTop(const char* name, int x, int y)

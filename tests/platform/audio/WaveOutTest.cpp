@@ -13,7 +13,7 @@ using platform::audio::ManualAudioBackend;
 
 namespace {
 
-WAVEFORMATEX pcmFormat(WORD channels, WORD bits, DWORD rate = 22050)
+WAVEFORMATEX waveOutPcmFormat(WORD channels, WORD bits, DWORD rate = 22050)
 {
     WAVEFORMATEX f;
     std::memset(&f, 0, sizeof f);
@@ -38,7 +38,7 @@ protected:
     // An 8-bit mono device, so that bytes and frames are the same.
     HWAVEOUT openBytes()
     {
-        WAVEFORMATEX f = pcmFormat(1, 8);
+        WAVEFORMATEX f = waveOutPcmFormat(1, 8);
         HWAVEOUT h = nullptr;
         EXPECT_EQ(waveOutOpen(&h, WAVE_MAPPER, &f, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
         return h;
@@ -86,7 +86,7 @@ TEST_F(WaveOutTest, DevicesComeFromTheBackend)
     EXPECT_STREQ(caps.szPname, "First");
     EXPECT_EQ(waveOutGetDevCapsA(2, &caps, sizeof caps), MMSYSERR_BADDEVICEID);
 
-    WAVEFORMATEX f = pcmFormat(2, 16);
+    WAVEFORMATEX f = waveOutPcmFormat(2, 16);
     HWAVEOUT h = nullptr;
     ASSERT_EQ(waveOutOpen(&h, 1, &f, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
     EXPECT_EQ(backend->outputDevice(), 1);
@@ -102,7 +102,7 @@ TEST_F(WaveOutTest, DevicesComeFromTheBackend)
 
 TEST_F(WaveOutTest, OpenFailuresGiveTheirCodes)
 {
-    WAVEFORMATEX f = pcmFormat(2, 16);
+    WAVEFORMATEX f = waveOutPcmFormat(2, 16);
     HWAVEOUT h = reinterpret_cast<HWAVEOUT>(1);
     EXPECT_EQ(waveOutOpen(&h, 1, &f, 0, 0, CALLBACK_NULL), MMSYSERR_BADDEVICEID);
     EXPECT_EQ(h, nullptr);
@@ -221,7 +221,7 @@ TEST_F(WaveOutTest, LoopsSpanHeadersAndEndAfterTheirCount)
 
 TEST_F(WaveOutTest, VolumeScalesEachSide)
 {
-    WAVEFORMATEX f = pcmFormat(2, 16);
+    WAVEFORMATEX f = waveOutPcmFormat(2, 16);
     HWAVEOUT h = nullptr;
     ASSERT_EQ(waveOutOpen(&h, WAVE_MAPPER, &f, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
     std::vector<int16_t> frames{20000, -20000, 20000, -20000};

@@ -14,7 +14,7 @@ namespace {
 
 using testsupport::ScratchDirectory;
 
-std::string winPath(const std::string& native)
+std::string tempFilesWinPath(const std::string& native)
 {
     return platform::windowsPath(native);
 }
@@ -46,7 +46,7 @@ private:
 
 TEST_F(TempFilesTest, TempPathIsTheTemporaryDirectoryWithTrailingSeparator)
 {
-    std::string expected = winPath(scratch.path()) + "\\";
+    std::string expected = tempFilesWinPath(scratch.path()) + "\\";
     char buffer[MAX_PATH];
     EXPECT_EQ(GetTempPathA(sizeof buffer, buffer), expected.size());
     EXPECT_EQ(std::string(buffer), expected);
@@ -105,7 +105,7 @@ TEST_F(TempFilesTest, DeleteOnCloseFileIsGoneAfterFclose)
 
 TEST_F(TempFilesTest, CreationDispositions)
 {
-    std::string path = winPath(scratch / "data.bin");
+    std::string path = tempFilesWinPath(scratch / "data.bin");
     EXPECT_EQ(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
     HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
@@ -115,7 +115,7 @@ TEST_F(TempFilesTest, CreationDispositions)
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     CloseHandle(h);
     EXPECT_NE(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES) << "kept without delete-on-close";
-    EXPECT_EQ(CreateFileA(winPath(scratch.path()).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+    EXPECT_EQ(CreateFileA(tempFilesWinPath(scratch.path()).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr),
               INVALID_HANDLE_VALUE)
         << "directories are refused";
     EXPECT_EQ(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, 99, 0, nullptr), INVALID_HANDLE_VALUE);

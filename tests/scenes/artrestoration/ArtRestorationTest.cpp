@@ -16,7 +16,7 @@
 namespace scenetest {
 namespace {
 
-constexpr int kRoom = 19;
+constexpr int kArtRestorationRoom = 19;
 // Painting 1 is 100 x 100 at (300, 200): cells of 50 x 50.
 constexpr int kLeft = 300;
 constexpr int kTop = 200;
@@ -35,7 +35,7 @@ protected:
         framesPicture(data, "close", 1, 40, 40);
         data.picture("frame", 120, 120, 0x40FFFFFFu);
         SceneSetup scene;
-        scene.index = kRoom;
+        scene.index = kArtRestorationRoom;
         scene.className = "ArtRestoration";
         scene.manifest = std::string("<data>\n") + numbers + "\n<sprites>\n"
                          "Painting1 Sprite painting 300 200\nPainting2 Sprite painting 300 200\n"
@@ -58,7 +58,7 @@ protected:
                              "function LF_fixedAllPaintings() return LF.allFixed end\n"
                              "function LF_showTaskCompleted() record('LF_showTaskCompleted') end\n";
         ASSERT_TRUE(startScene(scene, options));
-        art = static_cast<ArtRestoration*>(room(kRoom));
+        art = static_cast<ArtRestoration*>(room(kArtRestorationRoom));
         ASSERT_TRUE(art->isInstanceOf("ArtRestoration"));
         art->setRandomDraw(&draw);
     }
@@ -66,7 +66,7 @@ protected:
     void enterWithSlots(int p, std::vector<int> slots)
     {
         runLua(art, "LF.active = " + std::to_string(p));
-        enter(kRoom);
+        enter(kArtRestorationRoom);
         ASSERT_TRUE(stepUntil([this] { return !art->isTransitioning(); }));
         const std::vector<ArtPiece*>& tiles = art->tiles(p - 1);
         ASSERT_EQ(slots.size(), tiles.size());
@@ -214,7 +214,7 @@ TEST_F(ArtRestorationOddGridTest, OneCellAndNoCellsMakeOneTileWithoutAHang)
     // Order 1: one column, one row; order 2: none given, taken as one each.
     for (int p = 1; p <= 2; ++p) {
         runLua(art, "LF.active = " + std::to_string(p));
-        enter(kRoom);
+        enter(kArtRestorationRoom);
         ASSERT_TRUE(stepUntil([this] { return !art->isTransitioning(); }));
         ASSERT_EQ(1u, art->tiles(p - 1).size()) << "painting " << p;
         EXPECT_EQ(100, art->tiles(p - 1)[0]->width()) << "the whole painting is the one cell";

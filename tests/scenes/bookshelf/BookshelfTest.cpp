@@ -20,7 +20,7 @@
 namespace scenetest {
 namespace {
 
-constexpr int kRoom = 27;
+constexpr int kBookshelfRoom = 27;
 constexpr int kItem = 20;
 
 // Thing n hangs at (40n - 20, 100 + 5n) and belongs at (40n - 20, 420);
@@ -40,7 +40,7 @@ int homeX(int n)
 }
 constexpr int kHomeY = 420;
 
-std::string manifest()
+std::string bookshelfManifest()
 {
     std::string numbers = "0";
     for (int n = 1; n <= 16; ++n)
@@ -88,9 +88,9 @@ protected:
             data.picture(name, 30, 30, 0xFFC0C000u);
         data.picture("clock", 60, 60, 0xFFFFFFFFu);
         SceneSetup scene;
-        scene.index = kRoom;
+        scene.index = kBookshelfRoom;
         scene.className = "Bookshelf";
-        scene.manifest = manifest();
+        scene.manifest = bookshelfManifest();
         scene.callbacks = {"onFixedAllItems", "onClockSolved"};
         gametest::GameOptions options;
         options.canvasSprites["ClockCU"] = "ClockCU 100 100 400 300 0 0";
@@ -102,7 +102,7 @@ protected:
                              "function LF_setItemAttachedToCursor(n) record('LF_setItemAttachedToCursor', n) end\n"
                              "function LF_showTaskCompleted() record('LF_showTaskCompleted') end\n";
         ASSERT_TRUE(startScene(scene, options));
-        shelf = static_cast<Bookshelf*>(room(kRoom));
+        shelf = static_cast<Bookshelf*>(room(kBookshelfRoom));
         ASSERT_TRUE(shelf->isInstanceOf("Bookshelf"));
         shelf->setRandomDraw(&draw);
     }
@@ -123,7 +123,7 @@ protected:
 
 TEST_F(BookshelfTest, SixteenThingsSortedByPickAndDrop)
 {
-    enter(kRoom);
+    enter(kBookshelfRoom);
     EXPECT_EQ((std::vector<std::string>{"LF_setReverseISpyTip(16)"}), calls("LF_setReverse"));
     EXPECT_EQ(sprite::SpriteBase::FLIP_HORIZONTAL, sprite("WallItem_6")->getFlipType());
     EXPECT_DOUBLE_EQ(270.0, sprite("WallItem_7")->getRotation());
@@ -160,7 +160,7 @@ TEST_F(BookshelfTest, SixteenThingsSortedByPickAndDrop)
 
 TEST_F(BookshelfTest, AThingDroppedAwayFromHomeGoesBackAndOverlapsPickTheFirstOpaqueOne)
 {
-    enter(kRoom);
+    enter(kBookshelfRoom);
     clearRecords();
     // Thing 2 covers thing 1 at (35, 110), but thing 1 comes first.
     world.click(35, 110);
@@ -187,7 +187,7 @@ TEST_F(BookshelfTest, AThingDroppedAwayFromHomeGoesBackAndOverlapsPickTheFirstOp
 
 TEST_F(BookshelfTest, TheKeyTwinklesOpensTheDrawerAndTheClockOpensOverTheRoom)
 {
-    enter(kRoom);
+    enter(kBookshelfRoom);
     clearRecords();
     auto* keyRect = sprite::ButtonMixin::fromSprite(sprite("KeyClickRect"));
     // Hung back or used while not on the cursor: nothing.
@@ -246,7 +246,7 @@ TEST_F(BookshelfTest, TheKeyTwinklesOpensTheDrawerAndTheClockOpensOverTheRoom)
 
 TEST_F(BookshelfTest, TheCloseButtonZoomsBackAndTheInstructionsHoldTheRoom)
 {
-    enter(kRoom);
+    enter(kBookshelfRoom);
     // While the instructions show, presses are not taken and time stands still.
     draw.addBetween({50});
     world.click(710, 60);
@@ -269,7 +269,7 @@ TEST_F(BookshelfTest, TheCloseButtonZoomsBackAndTheInstructionsHoldTheRoom)
 
 TEST_F(BookshelfTest, AFinishedTaskWaits101FramesThenReturnsToTheWelcomeCenter)
 {
-    enter(kRoom);
+    enter(kBookshelfRoom);
     clearCalls();
     auto* command = new lang::String("ShowTaskCompleted");
     auto* done = new window::Event(shelf, window::Event::ACTION, command);

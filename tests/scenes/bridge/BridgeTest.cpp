@@ -13,7 +13,7 @@
 namespace scenetest {
 namespace {
 
-constexpr int kRoom = 32;
+constexpr int kBridgeRoom = 32;
 constexpr int kChoice = 60;
 
 // The middle of the click area of picture k (1 to 4).
@@ -58,16 +58,16 @@ protected:
     {
         framesPicture(world.data(), "choice", 3, kChoice, kChoice);
         SceneSetup scene;
-        scene.index = kRoom;
+        scene.index = kBridgeRoom;
         scene.className = "Bridge";
         scene.manifest = manifest(numbers);
         scene.callbacks = {"onWrongAnswer"};
         gametest::GameOptions options;
         options.gameScript = std::string(kCounters) + script;
         ASSERT_TRUE(startScene(scene, options));
-        bridge = static_cast<Bridge*>(room(kRoom));
+        bridge = static_cast<Bridge*>(room(kBridgeRoom));
         ASSERT_TRUE(bridge->isInstanceOf("Bridge"));
-        enter(kRoom);
+        enter(kBridgeRoom);
         clearRecords();
         clearCalls();
     }

@@ -16,7 +16,7 @@
 namespace scenetest {
 namespace {
 
-constexpr int kRoom = 22;
+constexpr int kCallBoxRoom = 22;
 constexpr int kRestY = 300;
 constexpr int kDisplayY = 240;
 constexpr int kKey = 40;
@@ -84,15 +84,15 @@ protected:
         framesPicture(data, "close", 1, 40, 40);
         data.picture("iCallBoxTransition", 64, 64, 0xFFFFFFFFu);
         SceneSetup scene;
-        scene.index = kRoom;
+        scene.index = kCallBoxRoom;
         scene.className = "CallBox";
         scene.manifest = manifest(numbers, digits);
         gametest::GameOptions options;
         options.gameScript = kDialScript;
         ASSERT_TRUE(startScene(scene, options));
-        box = static_cast<CallBox*>(room(kRoom));
+        box = static_cast<CallBox*>(room(kCallBoxRoom));
         ASSERT_TRUE(box->isInstanceOf("CallBox"));
-        enter(kRoom);
+        enter(kCallBoxRoom);
         clearRecords();
     }
     sprite::SpriteBase* place(int i) { return box->getSprite(("CallBoxReg" + std::to_string(i)).c_str()); }

@@ -10,20 +10,20 @@
 namespace scenetest {
 namespace {
 
-constexpr int kRoom = 30;
+constexpr int kCaveEntranceRoom = 30;
 
 class CaveEntranceTest : public SceneFixture {
 protected:
     void SetUp() override
     {
         SceneSetup scene;
-        scene.index = kRoom;
+        scene.index = kCaveEntranceRoom;
         scene.className = "CaveEntrance";
         scene.manifest = "<data>\n0\n<sprites>\nDoorToCave RectButtonSprite 300 100 200 200 1\n<end>\n";
         ASSERT_TRUE(startScene(scene));
-        cave = room(kRoom);
+        cave = room(kCaveEntranceRoom);
         ASSERT_TRUE(cave->isInstanceOf("CaveEntrance"));
-        enter(kRoom);
+        enter(kCaveEntranceRoom);
     }
     Room* cave = nullptr;
 };

@@ -16,7 +16,7 @@
 namespace scenetest {
 namespace {
 
-constexpr int kRoom = 31;
+constexpr int kCaveMazeRoom = 31;
 
 // A 3 x 3 maze; start 7 (bottom middle), golden door on 1, puzzles 1 and 2
 // on 3 and 5. Screen 2 has no way at all; 0's west way leads off the grid.
@@ -73,16 +73,16 @@ protected:
         framesPicture(world.data(), "door", 2, 100, 150);
         world.data().picture("thing", 20, 20, 0xFF406080u);
         SceneSetup scene;
-        scene.index = kRoom;
+        scene.index = kCaveMazeRoom;
         scene.className = "CaveMaze";
         scene.manifest = manifest(numbers, things);
         scene.callbacks = {"onScreenSetup"};
         gametest::GameOptions options;
         options.gameScript = kScripts;
         ASSERT_TRUE(startScene(scene, options));
-        maze = static_cast<CaveMaze*>(room(kRoom));
+        maze = static_cast<CaveMaze*>(room(kCaveMazeRoom));
         ASSERT_TRUE(maze->isInstanceOf("CaveMaze"));
-        enter(kRoom);
+        enter(kCaveMazeRoom);
         clearRecords();
         clearCalls();
     }
@@ -295,11 +295,11 @@ TEST_F(CaveMazeTest, ThingsByNameAndScreensOutsideTheGrid)
     EXPECT_EQ(3, maze->getCurrentScreen());
     runLua(maze, "LF.cave.screen = 14");
     canvas->leaveCurrentRoom();
-    enter(kRoom);
+    enter(kCaveMazeRoom);
     EXPECT_EQ(0, maze->getCurrentScreen()) << "the start screen";
     runLua(maze, "LF.cave.screen = 8");
     canvas->leaveCurrentRoom();
-    enter(kRoom);
+    enter(kCaveMazeRoom);
     EXPECT_EQ(8, maze->getCurrentScreen());
 }
 

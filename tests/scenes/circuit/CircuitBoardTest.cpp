@@ -17,8 +17,8 @@ using R = CircuitRouter;
 constexpr int kHost = CircuitBoard::HOST_ROOM;
 // The board is 600 x 600; grown open about (420, 310) its top-left corner
 // lies here.
-constexpr int kLeft = 120;
-constexpr int kTop = 10;
+constexpr int kCircuitBoardLeft = 120;
+constexpr int kCircuitBoardTop = 10;
 
 constexpr int cell(int row, int column)
 {
@@ -82,8 +82,8 @@ protected:
     {
         EXPECT_EQ("", runLua(room(kHost), "canvas:enterCircuitBoard()").substr(0, 6));
         ASSERT_TRUE(grown());
-        EXPECT_EQ(kLeft, board->left());
-        EXPECT_EQ(kTop, board->top());
+        EXPECT_EQ(kCircuitBoardLeft, board->left());
+        EXPECT_EQ(kCircuitBoardTop, board->top());
     }
     // Whole frames, painted, until the grow transition has ended (a scale
     // transition runs once its sprite has been drawn).
@@ -97,8 +97,8 @@ protected:
             world.stepFrames(1);
         return done();
     }
-    static int screenX(int c) { return kLeft + R::cellToPixelX(c); }
-    static int screenY(int c) { return kTop + R::cellToPixelY(c); }
+    static int screenX(int c) { return kCircuitBoardLeft + R::cellToPixelX(c); }
+    static int screenY(int c) { return kCircuitBoardTop + R::cellToPixelY(c); }
     // A press on the first cell, moves through the rest, a release.
     void drag(const std::vector<int>& cells)
     {
@@ -168,7 +168,7 @@ TEST_F(CircuitBoardTest, ResetAndCloseStartTheWiresAfresh)
     world.mouseUp(screenX(cell(9, 3)), screenY(cell(9, 3)));
     EXPECT_EQ(2, board->tileSpriteCount(2));
 
-    world.click(kLeft + 580, kTop + 580);
+    world.click(kCircuitBoardLeft + 580, kCircuitBoardTop + 580);
     EXPECT_EQ(0, board->tileSpriteCount(0)) << "the reset button clears the drawn wires";
     EXPECT_EQ(0, board->tileSpriteCount(2));
     EXPECT_EQ(12, board->tileSpriteCount(R::FIXED_WIRE)) << "and lays the fixed wire again";
@@ -176,7 +176,7 @@ TEST_F(CircuitBoardTest, ResetAndCloseStartTheWiresAfresh)
 
     drag(row(1));
     clearCalls();
-    world.click(kLeft + 580, kTop + 20);
+    world.click(kCircuitBoardLeft + 580, kCircuitBoardTop + 20);
     const std::string host = LanternfieldCanvas::kRoomNames[kHost];
     EXPECT_EQ((std::vector<std::string>{"enterFromCircuitBoardNotSolved:" + host + "(1)"}), calls("enterFrom"));
     ASSERT_TRUE(painted([this] { return !board->isVisible(); }));

@@ -33,8 +33,8 @@ private:
 };
 
 // The cards' pictures are 60 x 80.
-constexpr int kCardWidth = 60;
-constexpr int kCardHeight = 80;
+constexpr int kConcentrationPlayerCardWidth = 60;
+constexpr int kConcentrationPlayerCardHeight = 80;
 
 std::vector<int> ints(util::TVector<int>& list)
 {
@@ -75,7 +75,7 @@ protected:
     }
     window::ImageBase* image()
     {
-        auto* picture = new window::ImageWinDX(kCardWidth, kCardHeight, 0, false);
+        auto* picture = new window::ImageWinDX(kConcentrationPlayerCardWidth, kConcentrationPlayerCardHeight, 0, false);
         world.made.push_back(picture);
         return picture;
     }

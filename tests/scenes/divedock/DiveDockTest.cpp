@@ -8,7 +8,7 @@
 namespace scenetest {
 namespace {
 
-constexpr int kRoom = 14;
+constexpr int kDiveDockRoom = 14;
 
 class DiveDockTest : public SceneFixture {
 protected:
@@ -16,12 +16,12 @@ protected:
     {
         world.data().picture("lamp", 20, 20, 0xFFFF2000u);
         SceneSetup scene;
-        scene.index = kRoom;
+        scene.index = kDiveDockRoom;
         scene.className = "DiveDock";
         scene.manifest = "<data>\n0\n<sprites>\nAirCompressorLight Sprite lamp 400 300\n<end>\n";
         ASSERT_TRUE(startScene(scene));
-        dock = static_cast<DiveDock*>(room(kRoom));
-        enter(kRoom);
+        dock = static_cast<DiveDock*>(room(kDiveDockRoom));
+        enter(kDiveDockRoom);
         light = dock->getSprite(DiveDock::kLight);
         ASSERT_NE(nullptr, light);
     }

@@ -13,7 +13,7 @@
 namespace scenetest {
 namespace {
 
-constexpr int kRoom = 34;
+constexpr int kInlayRoom = 34;
 constexpr int kGrid = 100;
 // Pieces 1 to 5: columns x rows of cells; each picture is 8 pixels short of
 // its cells in both directions.
@@ -23,7 +23,7 @@ const int kOtherTargets[5] = {20, 4, 10, 12, 0};
 
 // The room's definition; `cut` numbers of it at the most, and puzzle 2's
 // first piece given as `firstPiece`.
-std::string manifest(size_t cut = 112, int firstPiece = 1)
+std::string inlayManifest(size_t cut = 112, int firstPiece = 1)
 {
     std::vector<int> n(112, 0);
     n[2] = kGrid;
@@ -65,7 +65,7 @@ protected:
         for (int p = 1; p <= 5; ++p)
             data.picture("piece" + std::to_string(p), 42 * kSizes[p][0] - 8, 42 * kSizes[p][1] - 8, 0xFF20A0E0u);
         SceneSetup scene;
-        scene.index = kRoom;
+        scene.index = kInlayRoom;
         scene.className = "Inlay";
         scene.manifest = definition();
         scene.callbacks = {"onWin"};
@@ -74,12 +74,12 @@ protected:
                              "function LF_solvedCaveMazePuzzle_2() return false end\n"
                              "function LF_gemTakenFromInlay_2() return false end\n";
         ASSERT_TRUE(startScene(scene, options));
-        inlay = static_cast<Inlay*>(room(kRoom));
+        inlay = static_cast<Inlay*>(room(kInlayRoom));
         ASSERT_TRUE(inlay->isInstanceOf("Inlay"));
-        enter(kRoom);
+        enter(kInlayRoom);
         EXPECT_EQ("true", runLua(inlay, "return self:setPlaying(true)"));
     }
-    virtual std::string definition() { return manifest(); }
+    virtual std::string definition() { return inlayManifest(); }
     // Picks piece p up from the tray and drops it with its top-left corner
     // at (left, top).
     void drop(int p, int left, int top)
@@ -179,7 +179,7 @@ TEST_F(InlayTest, SetPlayingChecksItsArguments)
 // piece of the game.
 class InlayOddDataTest : public InlayTest {
 protected:
-    std::string definition() override { return manifest(80, 40); }
+    std::string definition() override { return inlayManifest(80, 40); }
 };
 
 TEST_F(InlayOddDataTest, LeavesOutPiecesItCannotFindAndPlaysTheRest)

@@ -2,27 +2,33 @@
 // up and put down by the 550 ms rule, moves refused per axis on a bound, the
 // entrance closed, the climb out of the end cell to "solvedMaze", the fog
 // lifted where the token has been, and the fog drawn outside the flashlight
-// only (read back from the rendered frame).
+// only (read back from the rendered frame); the debug keys' random maze
+// walked from entrance to exit and their grid dump.
 #include "scenes/maze/Maze.h"
 
 #include "core/lang/System.h"
+#include "core/util/Random.h"
 #include "game/canvas/LanternfieldCanvas.h"
+#include "scenes/common/RandomDraw.h"
+#include "scenes/mazegen/MazeGenerator.h"
 #include "tests/scenes/support/SceneFixture.h"
 #include "windowing/graphics/Graphics.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 
 namespace scenetest {
 namespace {
 
-constexpr int kRoom = 20;
+constexpr int kMazeRoom = 20;
 // The maze of MazeGridTest at (300, 200) with 60-pixel cells: start 6 at
 // the bottom left, end 2 at the top right, the way up the left column and
 // along the top row. The token is 20 x 20 and starts at (320, 340).
 constexpr uint32_t kHedge = 0xFF206020u;
 
-std::string manifest()
+std::string mazeManifest()
 {
     std::ostringstream m;
     m << "<data>\n0 3 3 6 2 300 200 10 12 5 3 15 15 3 15 15\n<sprites>\n";
@@ -54,16 +60,16 @@ protected:
         data.picture("token", 20, 20, 0xFFC04040u);
         framesPicture(data, "pulse", 2, 52, 52);
         SceneSetup scene;
-        scene.index = kRoom;
+        scene.index = kMazeRoom;
         scene.className = "Maze";
-        scene.manifest = manifest();
+        scene.manifest = mazeManifest();
         scene.callbacks = {"solvedMaze"};
         gametest::GameOptions options;
         options.gameScript = "function LF_getShowGameInstructions(n) return false end\n";
         ASSERT_TRUE(startScene(scene, options));
-        maze = static_cast<Maze*>(room(kRoom));
+        maze = static_cast<Maze*>(room(kMazeRoom));
         ASSERT_TRUE(maze->isBuilt());
-        enter(kRoom);
+        enter(kMazeRoom);
         frames(1);
     }
     void move(int x, int y)
@@ -72,6 +78,41 @@ protected:
         frames(1);
     }
     bool fogged(int cell) { return maze->grid().cells[size_t(cell)].fogged != 0; }
+    // A key through the canvas with debug mode on (or off).
+    void key(char k, bool debug = true)
+    {
+        lang::System::setDebugMode(debug);
+        world.key(unsigned(k));
+        lang::System::setDebugMode(false);
+    }
+    // What the generator makes of the fixture's grid with the draws of a
+    // generator seeded so.
+    static MazeGenerator::Grid generated(int seed)
+    {
+        MazeGenerator::Grid grid;
+        grid.rows = grid.columns = 3;
+        grid.start = 6;
+        grid.end = 2;
+        util::Random random;
+        random.seed(seed);
+        RandomDraw draw(random);
+        EXPECT_TRUE(MazeGenerator::generate(grid, draw));
+        return grid;
+    }
+    std::vector<int> walls()
+    {
+        std::vector<int> out;
+        for (const Maze::Cell& cell : maze->grid().cells)
+            out.push_back(cell.walls);
+        return out;
+    }
+    std::string dumpFile()
+    {
+        std::ifstream in(world.folder() / MazeGenerator::kDumpFile, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
     uint32_t pixel(int x, int y)
     {
         std::vector<uint32_t> pixels(size_t(800) * 600, 0);
@@ -177,6 +218,109 @@ TEST_F(MazeTest, FogCoversTheUnvisitedCellsOutsideTheFlashlight)
     lang::System::setDebugMode(false);
     world.stepFrames(2);
     EXPECT_EQ(kHedge, pixel(400, 300)) << "no fog without the flashlight";
+}
+
+// The cells from the start to the end through open walls, found breadth
+// first over the room's cells with the wall bits spelled out here.
+std::vector<int> pathThrough(const MazeGrid& g)
+{
+    const struct {
+        int wall, rowStep, columnStep;
+    } sides[] = {{8, -1, 0}, {4, 1, 0}, {2, 0, -1}, {1, 0, 1}};
+    std::vector<int> from(size_t(g.cellCount()), -1);
+    std::vector<int> queue{g.startCell};
+    from[size_t(g.startCell)] = g.startCell;
+    for (size_t q = 0; q < queue.size(); ++q) {
+        const int cell = queue[q];
+        for (const auto& side : sides) {
+            const int r = cell / g.columns + side.rowStep, c = cell % g.columns + side.columnStep;
+            if (r < 0 || r >= g.rows || c < 0 || c >= g.columns || (g.cells[size_t(cell)].walls & side.wall))
+                continue;
+            if (from[size_t(r * g.columns + c)] < 0) {
+                from[size_t(r * g.columns + c)] = cell;
+                queue.push_back(r * g.columns + c);
+            }
+        }
+    }
+    std::vector<int> path;
+    for (int cell = g.endCell; from[size_t(cell)] >= 0 && cell != g.startCell; cell = from[size_t(cell)])
+        path.insert(path.begin(), cell);
+    return path;
+}
+
+TEST_F(MazeTest, TheGenerateKeyLaysOutARandomMazeThatCanBeWalkedToTheExit)
+{
+    const std::vector<int> loaded = walls();
+    key('G', false);
+    EXPECT_EQ(loaded, walls()) << "only in debug mode";
+    bool changed = false;
+    for (int seed : {3, 11, 2024}) {
+        SCOPED_TRACE(seed);
+        maze->getRandom().seed(seed);
+        key('G');
+        ASSERT_EQ(generated(seed).walls, walls()) << "the room's own generator drew the maze";
+        changed = changed || walls() != loaded;
+        EXPECT_EQ(9, maze->getHedgeCount());
+        EXPECT_EQ(320, maze->getTravelerX()) << "laid out afresh";
+        EXPECT_EQ(340, maze->getTravelerY());
+        EXPECT_FALSE(maze->isSolved());
+        for (int cell : {0, 1, 3, 4, 5, 7, 8})
+            EXPECT_TRUE(fogged(cell)) << cell;
+
+        // Drag the token from cell to cell, 20 pixels a move (the pointer
+        // stays within half a cell of it), until it stands in the end cell.
+        clearCalls();
+        world.click(325, 345);
+        ASSERT_TRUE(maze->isDragging());
+        int x = 320, y = 340, cell = 6;
+        for (int next : pathThrough(maze->grid())) {
+            const int dx = (next % 3 - cell % 3) * 20, dy = (next / 3 - cell / 3) * 20;
+            for (int step = 0; step < 3 && cell != 2; ++step) {
+                x += dx;
+                y += dy;
+                move(x, y);
+                ASSERT_EQ(x, maze->getTravelerX()) << "towards cell " << next;
+                ASSERT_EQ(y, maze->getTravelerY()) << "towards cell " << next;
+                cell = (y - 200) / 60 * 3 + (x - 300) / 60;
+            }
+            EXPECT_FALSE(fogged(next)) << next;
+        }
+        ASSERT_EQ(2, cell) << "the path ends in the end cell";
+        for (int climbs = 0; calls("solvedMaze").empty() && climbs < 20; ++climbs)
+            move(maze->getTravelerX(), maze->getTravelerY());
+        EXPECT_EQ(1u, calls("solvedMaze").size());
+        EXPECT_TRUE(maze->isSolved());
+    }
+    EXPECT_TRUE(changed) << "a random maze replaced the loaded one";
+}
+
+TEST_F(MazeTest, TheDumpKeyWritesTheGridAndAFileThatCannotBeWrittenIsReported)
+{
+    namespace fs = std::filesystem;
+    const fs::path file = world.folder() / MazeGenerator::kDumpFile;
+    key('W', false);
+    EXPECT_FALSE(fs::exists(file)) << "only in debug mode";
+
+    // A folder in the file's place: reported, and the game goes on.
+    fs::create_directory(file);
+    key('W');
+    EXPECT_NE(std::string::npos, world.debugText().find("Error Opening")) << world.debugText();
+    frames(1);
+    ASSERT_TRUE(maze->isBuilt());
+    fs::remove(file);
+
+    key('W');
+    const std::string loaded = "GRID ROWS: 3\nGRID COLS: 3\nGRID START: 6\nGRID END: 2\nTOTAL GRID CELLS: 9\n"
+                               "10 ; 0\n12 ; 1\n5 ; 2\n3 ; 3\n15 ; 4\n15 ; 5\n3 ; 6\n15 ; 7\n15 ; 8\n";
+    EXPECT_EQ(loaded, dumpFile());
+    EXPECT_NE(std::string::npos, world.debugText().find(std::string(52, '*') + "\n" + loaded));
+
+    // A generated grid dumps as the generator dumps the same grid.
+    maze->getRandom().seed(5);
+    key('G');
+    key('W');
+    EXPECT_EQ(MazeGenerator::dumpText(generated(5)), dumpFile());
+    EXPECT_NE(loaded, dumpFile());
 }
 
 } // namespace

@@ -13,7 +13,7 @@
 namespace scenetest {
 namespace {
 
-constexpr int kRoom = 35;
+constexpr int kOuterSanctumRoom = 35;
 
 TEST(OuterSanctumRulesTest, ARowIsJudgedPlaceByPlace)
 {
@@ -70,7 +70,7 @@ int placeX(int i)
 }
 constexpr int kPlaceY = 325;
 
-std::string manifest()
+std::string outerSanctumManifest()
 {
     std::string m = "<data>\n0\n<sprites>\n";
     for (int i = 0; i < 4; ++i) {
@@ -101,17 +101,17 @@ protected:
         framesPicture(data, "marks", 3, 50, 30);
         framesPicture(data, "lever", 2, 60, 100);
         SceneSetup scene;
-        scene.index = kRoom;
+        scene.index = kOuterSanctumRoom;
         scene.className = "OuterSanctum";
-        scene.manifest = manifest();
+        scene.manifest = outerSanctumManifest();
         scene.callbacks = {"pullLever", "paintAgain", "showResults"};
         gametest::GameOptions options;
         options.gameScript = "LF.outerWins = 0\n"
                              "function LF_solvedOuterSanctumPuzzle() return false end\n"
                              "function LF_getOuterSanctumPuzzleNumWins() return LF.outerWins end\n";
         ASSERT_TRUE(startScene(scene, options));
-        sanctum = static_cast<OuterSanctum*>(room(kRoom));
-        enter(kRoom);
+        sanctum = static_cast<OuterSanctum*>(room(kOuterSanctumRoom));
+        enter(kOuterSanctumRoom);
         const int code[4] = {3, 5, 0, 7};
         sanctum->setAnswer(code);
         EXPECT_EQ("", runLua(sanctum, "self:setAllowClicks(true)").substr(0, 6));

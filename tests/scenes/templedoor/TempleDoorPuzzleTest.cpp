@@ -14,7 +14,7 @@
 namespace scenetest {
 namespace {
 
-constexpr int kRoom = 61;
+constexpr int kTempleDoorPuzzleRoom = 61;
 constexpr int kCell = TempleDoorPuzzle::CELL_SIZE;
 // Both boards are placed with their top-left corner here.
 constexpr int kLeft = 100;
@@ -81,14 +81,14 @@ protected:
             sprites += std::string(p.name) + " ButtonSprite " + picture + " -400 0 2 1 -1 0 0\n";
         }
         SceneSetup scene;
-        scene.index = kRoom;
+        scene.index = kTempleDoorPuzzleRoom;
         scene.className = "TempleDoorPuzzle";
         scene.manifest = "<data>\n" + layoutNumbers(boards) + "<sprites>\n" + sprites + "<end>\n";
         scene.callbacks = {"exitToTempleRoom", "winGameScene"};
         ASSERT_TRUE(startScene(scene));
-        puzzle = static_cast<TempleDoorPuzzle*>(room(kRoom));
+        puzzle = static_cast<TempleDoorPuzzle*>(room(kTempleDoorPuzzleRoom));
         ASSERT_TRUE(puzzle->isInstanceOf("TempleDoorPuzzle"));
-        enter(kRoom);
+        enter(kTempleDoorPuzzleRoom);
     }
     sprite::SpriteBase* block(int i) { return puzzle->getBlocks()[size_t(i)].sprite; }
     // A press 5 pixels inside block i's top-left corner.

@@ -14,7 +14,7 @@
 namespace scenetest {
 namespace {
 
-constexpr int kRoom = 18;
+constexpr int kWhackAClamRoom = 18;
 // Three pearls; slots from (100, 500); at most 2 showing; closed 4 ticks,
 // open 8 (2 when fast); no step delay; every opening clam holds a pearl
 // (100 %); no limit per clam; one clam of look 1 at (400, 300), full size.
@@ -38,7 +38,7 @@ protected:
         data.picture("tank", 20, kTank, 0xFF2080C0u);
         data.picture("warn", 40, 40, 0xFFFF2020u);
         SceneSetup scene;
-        scene.index = kRoom;
+        scene.index = kWhackAClamRoom;
         scene.className = "WhackAClam";
         scene.manifest = std::string("<data>\n") + numbers() +
                          "\n<sprites>\n"
@@ -52,9 +52,9 @@ protected:
         gametest::GameOptions options;
         options.gameScript = "function LF_showTaskCompleted() record('LF_showTaskCompleted') end\n";
         ASSERT_TRUE(startScene(scene, options));
-        game = static_cast<WhackAClam*>(room(kRoom));
+        game = static_cast<WhackAClam*>(room(kWhackAClamRoom));
         ASSERT_TRUE(game->isInstanceOf("WhackAClam"));
-        enter(kRoom);
+        enter(kWhackAClamRoom);
     }
     virtual std::string numbers() { return kNumbers; }
     virtual std::string tank() { return "ClamTankOverlay Sprite tank 700 100\n"; }

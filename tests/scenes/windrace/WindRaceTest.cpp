@@ -15,7 +15,7 @@
 namespace scenetest {
 namespace {
 
-constexpr int kRoom = 56;
+constexpr int kWindRaceRoom = 56;
 constexpr int kStart = 22;
 constexpr int kFinish = 8;
 constexpr int kTurnable = 13;
@@ -95,13 +95,13 @@ protected:
         data.picture("text", 200, 60, 0xFFFFFFFFu);
         framesPicture(data, "close", 1, 40, 40);
         SceneSetup scene;
-        scene.index = kRoom;
+        scene.index = kWindRaceRoom;
         scene.className = "WindRace";
         scene.manifest = manifest(numbers);
         scene.callbacks = {"winGameScene", "loseScene", "gotoBehindDiveDock"};
         if (!startScene(scene))
             return false;
-        race = static_cast<WindRace*>(room(kRoom));
+        race = static_cast<WindRace*>(room(kWindRaceRoom));
         return true;
     }
 
@@ -123,7 +123,7 @@ TEST_F(WindRaceTest, TheBoatLaunchesSailsItsLegsAndWinsAtTheFinish)
     }
     EXPECT_EQ(1, showing);
     EXPECT_NE(nullptr, race->buoy(kFinish).fixedSprite);
-    enter(kRoom);
+    enter(kWindRaceRoom);
     EXPECT_EQ(WindRace::STATE_LAUNCH, race->getState());
     EXPECT_EQ(1, race->getBoat()->getFrame());
     EXPECT_FALSE(turnable()) << "locked until the go text";
@@ -145,7 +145,7 @@ TEST_F(WindRaceTest, TheBoatLaunchesSailsItsLegsAndWinsAtTheFinish)
 TEST_F(WindRaceTest, AWindsockTurnedOffCourseLosesAndAResetRestoresIt)
 {
     ASSERT_TRUE(start(definition()));
-    enter(kRoom);
+    enter(kWindRaceRoom);
     clearRecords();
     clickBuoy(kTurnable);
     EXPECT_EQ(WindRace::UP, race->buoy(kTurnable).direction) << "no turn before the go text";
@@ -178,7 +178,7 @@ TEST_F(WindRaceTest, AWindsockTurnedOffCourseLosesAndAResetRestoresIt)
 TEST_F(WindRaceTest, TheResetAndCloseButtonsDuringTheRace)
 {
     ASSERT_TRUE(start(definition()));
-    enter(kRoom);
+    enter(kWindRaceRoom);
     ASSERT_TRUE(stepUntil([this] { return race->getState() == WindRace::STATE_RACING; }, 300));
     clickAt(40, 560);
     EXPECT_EQ(WindRace::STATE_LAUNCH, race->getState());
@@ -197,7 +197,7 @@ TEST_F(WindRaceTest, ADefinitionOutOfRangeBuildsNoGrid)
     ASSERT_TRUE(start(numbers));
     EXPECT_FALSE(race->hasGrid());
     EXPECT_TRUE(debug.contains("a direction outside 0 to 3"));
-    enter(kRoom);
+    enter(kWindRaceRoom);
     frames(200);
     EXPECT_TRUE(calls("loseScene").empty());
 }

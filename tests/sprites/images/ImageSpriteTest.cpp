@@ -32,7 +32,7 @@ uint32_t distinct(int x, int y)
     return 0xFF000000u | uint32_t(0x10 * (x + 1)) << 16 | uint32_t(0x40 * (y + 1)) << 8 | 0x20u;
 }
 
-lang::IntArray* numbers(std::initializer_list<int> values)
+lang::IntArray* imageSpriteNumbers(std::initializer_list<int> values)
 {
     lang::IntArray* a = new lang::IntArray;
     a->setLength(int(values.size()));
@@ -85,7 +85,7 @@ TEST(BoundsSpriteTest, ASizedBoxKeepsItsCornerWhenResized)
     EXPECT_EQ(51, b->getBounds()->width);
 
     // A definition with fewer numbers reads the missing ones as 0.
-    lang::IntArray* p = numbers({7});
+    lang::IntArray* p = imageSpriteNumbers({7});
     EXPECT_TRUE(b->configure(nullptr, p));
     p->release();
     EXPECT_EQ(7, b->left());
@@ -417,7 +417,7 @@ TEST_F(ImageFilesTest, ASecondImageIsTheFirstOnesAlphaMask)
     window::ImageWinDX* picture = new window::ImageWinDX(lang::String(a.c_str()));
     window::ImageWinDX* mask = new window::ImageWinDX(lang::String(m.c_str()));
     lang::ObjectArray* res = images({picture, mask});
-    lang::IntArray* p = numbers({3, 4});
+    lang::IntArray* p = imageSpriteNumbers({3, 4});
 
     // Decoded now: a masked copy; the shared picture stays as it was.
     window::ImageBase::decodeDeferral = 0;
@@ -453,7 +453,7 @@ TEST(ImageSpriteConfigureTest, ADefinitionGivesPictureAndPlaceAndToleratesGaps)
 {
     window::ImageWinDX* picture = makePicture(4, 2, distinct);
     lang::ObjectArray* res = images({picture});
-    lang::IntArray* p = numbers({30, 40});
+    lang::IntArray* p = imageSpriteNumbers({30, 40});
     ImageSprite* s = new ImageSprite();
     EXPECT_TRUE(s->configure(res, p));
     EXPECT_EQ(picture, s->getImage());

@@ -18,7 +18,7 @@ using window::ImageWin32;
 namespace {
 
 const uint32_t kWhite = 0xFFFFFFu;
-const char* const kPinnedFont = "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf";
+const char* const kGdiGraphicsPinnedFont = "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf";
 
 class GdiGraphicsTest : public gfxtest::GraphicsTest {
 protected:
@@ -149,9 +149,9 @@ TEST_F(GdiGraphicsTest, OvalsLinesAndBezierFills)
 
 TEST_F(GdiGraphicsTest, TextIsDrawnOnItsBaselineInTheDrawingColour)
 {
-    if (access(kPinnedFont, R_OK) != 0)
-        GTEST_SKIP() << "missing " << kPinnedFont;
-    platform::setFontFileOverride(kPinnedFont);
+    if (access(kGdiGraphicsPinnedFont, R_OK) != 0)
+        GTEST_SKIP() << "missing " << kGdiGraphicsPinnedFont;
+    platform::setFontFileOverride(kGdiGraphicsPinnedFont);
     ImageWin32* page = dibImage(60, 20, 0xFFFFFFFFu);
     GraphicsWWin32* text = new GraphicsWWin32(page->getDC());
     window::Font* font = new window::Font("Arial", 0, 12, DEFAULT_CHARSET, 0, 0);

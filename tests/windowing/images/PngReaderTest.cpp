@@ -19,7 +19,7 @@ using namespace testpictures;
 
 namespace {
 
-struct Read {
+struct PngRead {
     bool ok = false;
     int width = -1;
     int height = -1;
@@ -27,9 +27,9 @@ struct Read {
     std::vector<uint32_t> pixels;
 };
 
-Read readPng(const Bytes& bytes, bool alphaBefore = false)
+PngRead readPng(const Bytes& bytes, bool alphaBefore = false)
 {
-    Read r;
+    PngRead r;
     r.alpha = alphaBefore;
     uint32_t* pixels = nullptr;
     // An exactly sized heap copy, so that a read past the end is caught.
@@ -73,7 +73,7 @@ PngSpec greySpec(int w, int h, int colorType, int bitDepth, const Bytes& samples
 TEST(PngReaderTest, ColourWithAndWithoutAlpha)
 {
     std::vector<uint32_t> rgba = noisePixels(13 * 7, 1, false);
-    Read a = readPng(pngRGBA(13, 7, rgba));
+    PngRead a = readPng(pngRGBA(13, 7, rgba));
     ASSERT_TRUE(a.ok);
     EXPECT_EQ(a.width, 13);
     EXPECT_EQ(a.height, 7);
@@ -81,7 +81,7 @@ TEST(PngReaderTest, ColourWithAndWithoutAlpha)
     EXPECT_EQ(a.pixels, rgba);
 
     std::vector<uint32_t> rgb = noisePixels(9 * 5, 2, true);
-    Read b = readPng(pngRGB(9, 5, rgb), true);
+    PngRead b = readPng(pngRGB(9, 5, rgb), true);
     ASSERT_TRUE(b.ok);
     EXPECT_FALSE(b.alpha);
     EXPECT_EQ(b.pixels, rgb);
@@ -90,14 +90,14 @@ TEST(PngReaderTest, ColourWithAndWithoutAlpha)
 TEST(PngReaderTest, GreyAndGreyWithAlpha)
 {
     Bytes grey = noise(6 * 4, 3);
-    Read g = readPng(encodePng(greySpec(6, 4, PNG_COLOR_TYPE_GRAY, 8, grey)), true);
+    PngRead g = readPng(encodePng(greySpec(6, 4, PNG_COLOR_TYPE_GRAY, 8, grey)), true);
     ASSERT_TRUE(g.ok);
     EXPECT_FALSE(g.alpha);
     for (size_t i = 0; i < grey.size(); ++i)
         EXPECT_EQ(g.pixels[i], 0xFF000000u | uint32_t(grey[i]) * 0x010101u);
 
     Bytes ga = noise(5 * 3 * 2, 4);
-    Read h = readPng(encodePng(greySpec(5, 3, PNG_COLOR_TYPE_GRAY_ALPHA, 8, ga)));
+    PngRead h = readPng(encodePng(greySpec(5, 3, PNG_COLOR_TYPE_GRAY_ALPHA, 8, ga)));
     ASSERT_TRUE(h.ok);
     EXPECT_TRUE(h.alpha);
     for (size_t i = 0; i < 15; ++i)
@@ -115,7 +115,7 @@ TEST(PngReaderTest, PalettesExpandWithTheirTransparency)
     s.palette = palette;
     // Indices 0 1 2 3 / 3 2 1 0, four per byte, most significant first.
     s.rows = {Bytes{0x1B}, Bytes{0xE4}};
-    Read plain = readPng(encodePng(s), true);
+    PngRead plain = readPng(encodePng(s), true);
     ASSERT_TRUE(plain.ok);
     EXPECT_FALSE(plain.alpha);
     std::vector<uint32_t> want = {tableColor(palette, 0), tableColor(palette, 1), tableColor(palette, 2),
@@ -124,7 +124,7 @@ TEST(PngReaderTest, PalettesExpandWithTheirTransparency)
     EXPECT_EQ(plain.pixels, want);
 
     s.trns = {0, 128}; // entries 2 and 3 stay opaque
-    Read clear = readPng(encodePng(s));
+    PngRead clear = readPng(encodePng(s));
     ASSERT_TRUE(clear.ok);
     EXPECT_TRUE(clear.alpha);
     want[0] &= 0x00FFFFFFu;
@@ -142,11 +142,11 @@ TEST(PngReaderTest, SixteenBitAndOneBitSamplesBecomeEightBit)
     s.colorType = PNG_COLOR_TYPE_RGB;
     s.bitDepth = 16;
     s.rows = {Bytes{0x12, 0xFF, 0x34, 0x00, 0x56, 0x80, 0xAB, 0x01, 0xCD, 0x02, 0xEF, 0x03}};
-    Read r = readPng(encodePng(s));
+    PngRead r = readPng(encodePng(s));
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.pixels, (std::vector<uint32_t>{0xFF123456u, 0xFFABCDEFu}));
 
-    Read bits = readPng(encodePng(greySpec(8, 1, PNG_COLOR_TYPE_GRAY, 1, Bytes{0xA5})));
+    PngRead bits = readPng(encodePng(greySpec(8, 1, PNG_COLOR_TYPE_GRAY, 1, Bytes{0xA5})));
     ASSERT_TRUE(bits.ok);
     std::vector<uint32_t> want;
     for (int i = 7; i >= 0; --i)
@@ -157,7 +157,7 @@ TEST(PngReaderTest, SixteenBitAndOneBitSamplesBecomeEightBit)
 TEST(PngReaderTest, InterlacedPicturesMatchTheirTwins)
 {
     std::vector<uint32_t> rgba = noisePixels(17 * 11, 6, false);
-    Read a = readPng(pngRGBA(17, 11, rgba, true));
+    PngRead a = readPng(pngRGBA(17, 11, rgba, true));
     ASSERT_TRUE(a.ok);
     EXPECT_EQ(a.pixels, rgba);
 }
@@ -166,7 +166,7 @@ TEST(PngReaderTest, CutAndDamagedDataFailWithoutReadingPastTheEnd)
 {
     Bytes good = pngRGBA(20, 20, noisePixels(400, 7, false));
     for (size_t cut : {size_t(8), size_t(20), size_t(40), good.size() / 2, good.size() - 13}) {
-        Read r = readPng(Bytes(good.begin(), good.begin() + long(cut)));
+        PngRead r = readPng(Bytes(good.begin(), good.begin() + long(cut)));
         EXPECT_FALSE(r.ok) << cut;
         EXPECT_TRUE(r.pixels.empty());
     }
@@ -244,7 +244,7 @@ TEST(PngReaderTest, RefusesAChunkLongerThanTheDataBeforeAllocatingIt)
 TEST(PngReaderTest, RefusesPicturesWiderThanTheLimit)
 {
     Bytes row((window::ImageBase::kMaxSide + 1 + 7) / 8, 0);
-    Read r = readPng(encodePng(greySpec(window::ImageBase::kMaxSide + 1, 1, PNG_COLOR_TYPE_GRAY, 1, row)));
+    PngRead r = readPng(encodePng(greySpec(window::ImageBase::kMaxSide + 1, 1, PNG_COLOR_TYPE_GRAY, 1, row)));
     EXPECT_FALSE(r.ok);
     Bytes ok((window::ImageBase::kMaxSide + 7) / 8, 0);
     EXPECT_TRUE(readPng(encodePng(greySpec(window::ImageBase::kMaxSide, 1, PNG_COLOR_TYPE_GRAY, 1, ok))).ok);
@@ -254,7 +254,7 @@ TEST(PngReaderTest, DeferredReadsGiveOnlyTheSize)
 {
     window::ImageBase::forceImmediateDecode = false;
     window::ImageBase::decodeDeferral = 2;
-    Read r = readPng(pngRGBA(5, 9, noisePixels(45, 8, false)), false);
+    PngRead r = readPng(pngRGBA(5, 9, noisePixels(45, 8, false)), false);
     window::ImageBase::decodeDeferral = 0;
     window::ImageBase::forceImmediateDecode = true;
     EXPECT_TRUE(r.ok);
