@@ -6,8 +6,6 @@
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/registration/GameClasses.h"
 #include "game/rooms/Room.h"
-#include "platform/user/Backend.h"
-#include "platform/user/Input.h"
 #include "scenes/registration/SceneClasses.h"
 #include "sprites/particles/ExplosionSpritePSX.h"
 #include "tests/game/support/GameFixture.h"
@@ -47,16 +45,6 @@ constexpr int kClicksPerRoom = 6;
 struct SampleGame {
     SampleGame() { started = gametest::startSampleGame(world, frame, canvas); }
 
-    // Types a new player's name into the first start's prompt.
-    void newPlayer(const char* name)
-    {
-        platform::events::text(name);
-        world.pump();
-        world.tick(16);
-        world.key(VK_RETURN);
-        world.stepFrames(1);
-    }
-
     testsupport::GameWorld world;
     testsupport::TestLoaderFrame* frame = new testsupport::TestLoaderFrame();
     gametest::Canvas* canvas = nullptr;
@@ -92,7 +80,7 @@ std::unique_ptr<SampleGame> busiestRoom()
     auto game = std::make_unique<SampleGame>();
     if (!game->started)
         return nullptr;
-    game->newPlayer("Ann");
+    gametest::typeName(game->world, "Ann");
     game->canvas->enterGame(kBusiestRoom);
     game->world.stepFrames(2);
     return game;
@@ -177,7 +165,7 @@ int playSession()
         SampleGame game;
         if (!game.started)
             return 1;
-        game.newPlayer("Ann");
+        gametest::typeName(game.world, "Ann");
         game.world.click(400, 410);
         game.world.stepFrames(LanternfieldCanvas::FADE_OUT_NEXT_STEP + 2);
         // A fixed scatter of clicks (a linear congruential sequence).

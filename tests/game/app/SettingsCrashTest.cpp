@@ -10,8 +10,6 @@
 #include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
 #include "platform/registry/Registry.h"
-#include "platform/user/Backend.h"
-#include "platform/user/Input.h"
 #include "sprites/settings/User.h"
 #include "tests/game/support/GameFixture.h"
 #include "tests/support/TempDir.h"
@@ -37,16 +35,6 @@ constexpr int kMaxDelayMs = 100;
 // A child left alone stops by itself after this many room changes.
 constexpr int kChildRooms = 200;
 const char* const kNames[] = {"Ann", "Bob", "Cy"};
-
-// Types a name into the visible prompt and presses Enter.
-void typeName(testsupport::GameWorld& world, const char* name)
-{
-    platform::events::text(name);
-    world.pump();
-    world.tick(16);
-    world.key(VK_RETURN);
-    world.stepFrames(1);
-}
 
 void clickMiddle(testsupport::GameWorld& world, sprite::SpriteBase* s)
 {

@@ -3,6 +3,8 @@
 
 #include "core/lang/ResourceFile.h"
 #include "game/rooms/Room.h"
+#include "platform/user/Backend.h"
+#include "platform/user/Input.h"
 
 #include <filesystem>
 #include <sstream>
@@ -225,6 +227,15 @@ bool startSampleGame(testsupport::GameWorld& world, testsupport::TestLoaderFrame
     world.setSetting("FULLSCREEN", 0);
     canvas = new Canvas();
     return world.start(frame, canvas);
+}
+
+void typeName(testsupport::GameWorld& world, const std::string& name)
+{
+    platform::events::text(name);
+    world.pump();
+    world.tick(16);
+    world.key(VK_RETURN);
+    world.stepFrames(1);
 }
 
 bool GameFixture::startSampleGame(const std::function<void(const std::filesystem::path&)>& prepare)

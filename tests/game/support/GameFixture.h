@@ -67,6 +67,10 @@ bool hasSampleGame();
 bool startSampleGame(testsupport::GameWorld& world, testsupport::TestLoaderFrame* frame, Canvas*& canvas,
                      const std::function<void(const std::filesystem::path&)>& prepare = nullptr);
 
+// Types a name into the visible name prompt and presses Enter, as a new
+// player does.
+void typeName(testsupport::GameWorld& world, const std::string& name);
+
 class GameFixture : public ::testing::Test {
 protected:
     ~GameFixture() override;
