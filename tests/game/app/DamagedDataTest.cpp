@@ -1,5 +1,5 @@
 // DamagedDataTest.cpp: the game on its sample data with one thing damaged
-// (the archive, its manifest, a picture, a sound, a script) says what is
+// (the archive, its manifest or a room's, a picture, a sound, a script) says what is
 // wrong and goes on, or ends by itself, and never crashes: the program
 // itself, headless, where the damage shows at its start; the game in the
 // test world where it shows only in play.
@@ -162,6 +162,9 @@ TEST(DamagedDataTest, TheProgramSaysWhatIsDamagedAndNeverCrashes)
          "[message box] Lanternfield: The game data Lanternfield.bin could not be opened", true, 1},
         {"the manifest", [](const fs::path& f) { changeItem(f, "datfile", [](Bytes b) { return firstBytes(b, 5000); }); },
          "[message box] setupGame: The game data lacks", true, 0},
+        {"a room's manifest",
+         [](const fs::path& f) { changeItem(f, "rooms/Dock", [](Bytes b) { return noise(b.size()); }); },
+         "DataLoader: +rooms/Dock holds no section; the manifest is damaged", false, 0},
         {"a picture",
          [](const fs::path& f) { changeItem(f, "rooms/Dock.png", [](Bytes b) { return firstBytes(b, 200); }); },
          "The picture +rooms/Dock.png is damaged", false, 0},
