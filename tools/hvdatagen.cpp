@@ -3,8 +3,9 @@
 // the text items (data/texts.txt) into the archive, draws the pictures their
 // descriptions give (data/pictures, each item named by its path with ".png"
 // for ".txt") and those of the loading screen, makes the sounds their
-// sketches give (data/sounds, each item named by its path with ".wav"; see
-// tools/SoundSketch.h), and copies the Lua scripts.
+// sketches give (data/sounds, each item named by its path with ".wav", or by
+// the sketch's line "item NAME"; see tools/SoundSketch.h), and copies the Lua
+// scripts.
 //   hvdatagen DATA_FOLDER OUTPUT_FOLDER
 //
 // A picture description has one command a line (';' starts a comment):
@@ -261,6 +262,25 @@ void drawExit(Picture& p, Pens& pens, int x, int y, int w, int h, const std::str
     }
 }
 
+// Takes a sketch's "item NAME" line out of `text`; NAME, or `item` when
+// there is none (the game asks for its music by a name of its own).
+std::string takeItemName(std::string& text, std::string item)
+{
+    std::istringstream in(text);
+    std::string rest;
+    for (std::string line; std::getline(in, line);) {
+        const std::vector<std::string> w = words(line);
+        // The line stays, emptied, so that errors name the right line.
+        if (w.size() == 2 && w[0] == "item")
+            item = w[1];
+        else
+            rest += line;
+        rest += "\n";
+    }
+    text = rest;
+    return item;
+}
+
 // A bitmap font of the pen's face: codes 32 to 255 in a grid of cells one
 // line high and as wide as the widest advance with a margin on either side
 // (for glyphs that reach past their pen or their advance), white glyphs.
@@ -475,11 +495,13 @@ int main(int argc, char** argv)
     for (const auto& sketch : sketches) {
         tools::SoundSketch sound;
         std::string error;
-        if (!sound.read(readFile(sketch.second, read), error) || !read) {
+        std::string text = readFile(sketch.second, read);
+        const std::string item = takeItemName(text, "sounds/" + sketch.first + ".wav");
+        if (!sound.read(text, error) || !read) {
             std::fprintf(stderr, "hvdatagen: sounds/%s: %s\n", sketch.first.c_str(), error.c_str());
             ok = false;
         }
-        archive.add("sounds/" + sketch.first + ".wav", sound.wav());
+        archive.add(item, sound.wav());
     }
     size_t figures = 0;
     ok = drawFigures(data / "figures", archive, figures) && ok;

@@ -6,7 +6,7 @@ hv.Room = hv.Room or {}
 rooms = rooms or {}
 
 -- The canvas's sound table by name (the <sounds> of the data manifest).
-SOUNDS = { waves = 0, gull = 1, stream = 2, birds = 3, crickets = 4, chime = 5 }
+SOUNDS = { waves = 1, gull = 2, stream = 3, birds = 4, crickets = 5, chime = 6 }
 
 function roomScript(name)
     return {

@@ -146,6 +146,8 @@ public:
     struct SceneHooks {
         // The pipes close-up puts its pipes back to their start.
         void (*resetPipes)(sprite::DialogSprite* pipes) = nullptr;
+        // The pipes close-up opens over the fountain close-up.
+        void (*growPipes)(sprite::DialogSprite* pipes) = nullptr;
         // The art restoration room's tiles go back to their start.
         void (*clearTiles)(Room* artRestoration) = nullptr;
         // The circuit board grows open from (722, 250) over its host room;
@@ -226,6 +228,12 @@ public:
     void setTalkingCharacter(Character* character) { m_pTalkingCharacter = character; }
     Character* getTalkingCharacter() const { return m_pTalkingCharacter; }
     void resetGameWorld();
+    // The close-ups the scripts and the jump screen open and close: peg
+    // puzzle n (1 to 3) over its outer village, the safe's close, the
+    // temple-door room's board n.
+    void enterPegsCU(int n);
+    void exitSafeCrack();
+    void setupTempleDoorPuzzle(int n);
 
     // Game state, pause and music (LanternfieldCanvasState.cpp).
     void setGameState(int state);

@@ -124,16 +124,7 @@ int luaStartChapter(lua_State* L)
 int luaEnterPegsCU(lua_State* L)
 {
     LanternfieldCanvas* canvas = self(L, 2);
-    const int puzzle = checkInt(L, 2);
-    // The point each of the three peg puzzles grows from.
-    static const int kOrigins[3][2] = {{408, 220}, {585, 165}, {318, 220}};
-    if (sprite::DialogSprite* pegs = canvas->getCloseUp(LanternfieldCanvas::CLOSE_UP_PEGS)) {
-        pauseCurrentRoom(canvas);
-        if (puzzle >= 1 && puzzle <= 3 && LanternfieldCanvas::sceneHooks.openPegs)
-            LanternfieldCanvas::sceneHooks.openPegs(
-                pegs, puzzle, kOrigins[puzzle - 1][0], kOrigins[puzzle - 1][1],
-                canvas->getRoom(LanternfieldCanvas::ROOM_OUTER_VILLAGE_1 + puzzle - 1));
-    }
+    canvas->enterPegsCU(checkInt(L, 2));
     return returnLast(L);
 }
 
@@ -160,10 +151,7 @@ int luaEnterSafeCrack(lua_State* L)
 
 int luaExitSafeCrack(lua_State* L)
 {
-    LanternfieldCanvas* canvas = self(L, 1);
-    sprite::DialogSprite* safe = canvas->getCloseUp(LanternfieldCanvas::CLOSE_UP_SAFE_CRACK);
-    if (safe && LanternfieldCanvas::sceneHooks.closeSafeCrack)
-        LanternfieldCanvas::sceneHooks.closeSafeCrack(safe);
+    self(L, 1)->exitSafeCrack();
     return returnLast(L);
 }
 
@@ -286,10 +274,7 @@ int luaSetSpecialCursor(lua_State* L)
 int luaSetupTempleDoorPuzzle(lua_State* L)
 {
     LanternfieldCanvas* canvas = self(L, 2);
-    const int puzzle = checkInt(L, 2);
-    Room* room = canvas->getRoom(LanternfieldCanvas::ROOM_TEMPLE_DOOR_PUZZLE);
-    if (room && LanternfieldCanvas::sceneHooks.setupTempleDoorPuzzle)
-        LanternfieldCanvas::sceneHooks.setupTempleDoorPuzzle(room, puzzle);
+    canvas->setupTempleDoorPuzzle(checkInt(L, 2));
     return returnLast(L);
 }
 

@@ -1,6 +1,7 @@
 // LanternfieldCanvasRooms.cpp: the six chapters (start, cut scene, end), the
-// way from the menu into a room and back, and the change from one room to
-// the next, at once or behind an exit's screen transition.
+// way from the menu into a room and back, the change from one room to the
+// next, at once or behind an exit's screen transition, and the close-ups
+// opened over a room.
 #include "game/canvas/LanternfieldCanvas.h"
 
 #include "game/ambient/AmbientSoundManager.h"
@@ -302,4 +303,31 @@ void LanternfieldCanvas::resetGameWorld()
         m_pInventory->setVisible(false);
     showSprite("RoomItemsBalloon", false);
     showSprite("RoomItemTipText", false);
+}
+
+void LanternfieldCanvas::enterPegsCU(int n)
+{
+    // The point each of the three peg puzzles grows from.
+    static const int kOrigins[3][2] = {{408, 220}, {585, 165}, {318, 220}};
+    sprite::DialogSprite* pegs = getCloseUp(CLOSE_UP_PEGS);
+    if (!pegs)
+        return;
+    if (Room* room = getCurrentRoom())
+        room->pauseIfVisible();
+    if (n >= 1 && n <= 3 && sceneHooks.openPegs)
+        sceneHooks.openPegs(pegs, n, kOrigins[n - 1][0], kOrigins[n - 1][1], getRoom(ROOM_OUTER_VILLAGE_1 + n - 1));
+}
+
+void LanternfieldCanvas::exitSafeCrack()
+{
+    sprite::DialogSprite* safe = getCloseUp(CLOSE_UP_SAFE_CRACK);
+    if (safe && sceneHooks.closeSafeCrack)
+        sceneHooks.closeSafeCrack(safe);
+}
+
+void LanternfieldCanvas::setupTempleDoorPuzzle(int n)
+{
+    Room* room = getRoom(ROOM_TEMPLE_DOOR_PUZZLE);
+    if (room && sceneHooks.setupTempleDoorPuzzle)
+        sceneHooks.setupTempleDoorPuzzle(room, n);
 }

@@ -7,7 +7,7 @@
 void SceneInstructions::queue(Room* room, int game, int delay)
 {
     if (LanternfieldCanvas* c = LanternfieldCanvas::instance)
-        c->queueGameInstructions(room->left(), room->top(), game, delay);
+        c->queueGameInstructions(room->getX(), room->getY(), game, delay);
 }
 
 bool SceneInstructions::openOnQuestionMark(Room* room, int game, int x, int y)
@@ -15,7 +15,7 @@ bool SceneInstructions::openOnQuestionMark(Room* room, int game, int x, int y)
     LanternfieldCanvas* c = LanternfieldCanvas::instance;
     if (!c || !c->isOverGameInsQuestionMark(x, y))
         return false;
-    c->showGameInstructions(room->left(), room->top(), game, true, true, GROW_FRAMES, ORIGIN_X, ORIGIN_Y,
+    c->showGameInstructions(room->getX(), room->getY(), game, true, true, GROW_FRAMES, ORIGIN_X, ORIGIN_Y,
                             START_SCALE, END_SCALE);
     return true;
 }
@@ -25,7 +25,7 @@ void SceneInstructions::close(Room* room, int game)
     LanternfieldCanvas* c = LanternfieldCanvas::instance;
     if (!c)
         return;
-    c->showGameInstructions(room->left(), room->top(), game, false, false, GROW_FRAMES, ORIGIN_X, ORIGIN_Y,
+    c->showGameInstructions(room->getX(), room->getY(), game, false, false, GROW_FRAMES, ORIGIN_X, ORIGIN_Y,
                             START_SCALE, END_SCALE);
     c->setGameInstructionsInfo(-1, 0, 0);
 }

@@ -180,8 +180,8 @@ void Concentration::onExit()
 void Concentration::getGameInstructionsInfo(int& game, int& x, int& y)
 {
     game = INSTRUCTIONS_GAME;
-    x = left();
-    y = top();
+    x = getX();
+    y = getY();
 }
 
 void Concentration::zoomToTavern(Room* room, int tavern)

@@ -137,6 +137,13 @@ void SceneClasses::registerClasses()
         if (pipes->isInstanceOf("PipesCU"))
             static_cast<PipesCU*>(pipes)->resetPipes();
     };
+    LanternfieldCanvas::sceneHooks.growPipes = [](sprite::DialogSprite*) {
+        // The fountain close-up opens its pipes from their door.
+        LanternfieldCanvas* canvas = LanternfieldCanvas::instance;
+        Room* room = canvas ? canvas->getCurrentRoom() : nullptr;
+        if (room && room->isInstanceOf("FountainCU"))
+            static_cast<FountainCU*>(room)->enterPipesCU();
+    };
     LanternfieldCanvas::sceneHooks.openCircuitBoard = [](sprite::DialogSprite* board, Room*) {
         if (board->isInstanceOf("CircuitBoard")) {
             static_cast<CircuitBoard*>(board)->setOrigin();

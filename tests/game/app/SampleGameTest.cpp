@@ -2,29 +2,38 @@
 // loads cleanly, its exits and cut scenes join all 66 rooms into one graph
 // that a player can walk from the story's introduction, and a new player
 // makes a profile, sees the story's cut scenes and walks on by clicks; the
-// first chapter's errand gives, takes and uses inventory items.
+// first chapter's errand gives, takes and uses inventory items; the
+// menus, book, options and jump screen find every part they use.
 #include "core/lang/ResourceFile.h"
 #include "core/lang/System.h"
 #include "game/ambient/AmbientSoundManager.h"
 #include "game/characters/Character.h"
 #include "game/cutscenes/Vignette.h"
 #include "game/cutscenes/VignetteAnimate.h"
+#include "game/debug/PuzzleCheats.h"
 #include "game/dialogs/ChoosePlayer.h"
+#include "game/dialogs/GameInstructDialog.h"
+#include "game/menus/BookDlgSprite.h"
+#include "game/menus/MenuSprite.h"
+#include "game/menus/OptionsSprite.h"
 #include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
 #include "platform/user/Backend.h"
 #include "platform/user/Input.h"
+#include "sound/clip/AudioClip.h"
 #include "sprites/particles/ExplosionSpritePSX.h"
 #include "sprites/script/ScriptHost.h"
 #include "sprites/settings/User.h"
+#include "sprites/text/NewFontSprite.h"
 #include "tests/game/support/GameFixture.h"
 #include "tests/support/TestLoaderFrame.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <set>
 #include <sstream>
 #include <vector>
@@ -64,6 +73,30 @@ void pressCutSceneButton(testsupport::GameWorld& world, LanternfieldCanvas* canv
     world.stepFrames(1);
 }
 
+// Clicks the middle of a dialog's part (shown).
+void clickPart(testsupport::GameWorld& world, sprite::DialogSprite* d, const char* part)
+{
+    ASSERT_NE(nullptr, d);
+    sprite::SpriteBase* s = d->getSprite(part);
+    ASSERT_NE(nullptr, s) << part;
+    ASSERT_TRUE(s->isVisible()) << part;
+    world.click(d->left() + s->left() + s->width() / 2, d->top() + s->top() + s->height() / 2);
+}
+
+// The same for the canvas's dialog of that name.
+void clickPart(testsupport::GameWorld& world, LanternfieldCanvas* canvas, const char* dialog, const char* part)
+{
+    clickPart(world, static_cast<sprite::DialogSprite*>(canvas->getSprite(dialog)), part);
+}
+
+// Frames until `done`, at most `maxFrames`.
+bool framesUntil(testsupport::GameWorld& world, const std::function<bool()>& done, int maxFrames)
+{
+    for (int i = 0; i < maxFrames && !done(); ++i)
+        world.stepFrames(1);
+    return done();
+}
+
 class SampleGameTest : public GameFixture {
 protected:
     void SetUp() override
@@ -75,6 +108,14 @@ protected:
 
     void leaveBy(Room* room, int i) { gametest::leaveBy(world, room, i); }
     int current() { return canvas->getProgress()->currentRoom; }
+    sprite::DialogSprite* dialog(const char* name)
+    {
+        auto* d = static_cast<sprite::DialogSprite*>(canvas->getSprite(name));
+        EXPECT_NE(nullptr, d) << name;
+        return d;
+    }
+    // Clicks the middle of a dialog's part.
+    void clickOn(sprite::DialogSprite* d, const char* part) { clickPart(world, d, part); }
     void newPlayer(const std::string& name) { gametest::newPlayer(world, name); }
     void pressCutSceneButton(const char* name) { gametest::pressCutSceneButton(world, canvas, name); }
 };
@@ -177,7 +218,12 @@ TEST_F(SampleGameTest, ANewPlayerMakesAProfileHearsTheStoryAndWalksOn)
     auto* chooser = static_cast<ChoosePlayer*>(canvas->getSprite("ChoosePlayer"));
     ASSERT_TRUE(chooser->isVisible());
     ASSERT_TRUE(chooser->isInputPromptVisible());
+    sprite::NewFontSprite* menuName = static_cast<MenuSprite*>(dialog("MainMenu"))->getProfileNameText();
+    ASSERT_NE(nullptr, menuName);
+    EXPECT_FALSE(menuName->isVisible()) << "the menu without a player shows no name";
     newPlayer("Ann");
+    EXPECT_TRUE(menuName->isVisible());
+    EXPECT_STREQ("Ann", menuName->getText().c_str());
     EXPECT_FALSE(chooser->isVisible());
     EXPECT_FALSE(canvas->isSpriteVisible("Dim"));
     EXPECT_EQ("Ann", std::string(canvas->getProfileName().c_str()));
@@ -211,9 +257,114 @@ TEST_F(SampleGameTest, ANewPlayerMakesAProfileHearsTheStoryAndWalksOn)
     EXPECT_TRUE(world.boxes().empty());
 }
 
+TEST_F(SampleGameTest, TheMenusDialogsAndJumpScreenHaveEveryPartTheyUse)
+{
+    sprite::DialogSprite* menu = dialog("MainMenu");
+    for (const char* part : {"ProfileName", "ClickHere", "bStart1", "bMenuOptions", "bMenuHowtoPlay", "bMenuExit",
+                             "upsellHV"})
+        EXPECT_NE(nullptr, menu->getSprite(part)) << part;
+    EXPECT_TRUE(menu->getSprite("ProfileName")->isInstanceOf("NewFontSprite"));
+
+    auto* book = static_cast<BookDlgSprite*>(dialog("BookDialog"));
+    canvas->getProgress()->maxChapter = 6;
+    for (int n = 1; n <= 6; ++n) {
+        book->showChapterPage(n);
+        for (const char* text : {"ChapterTitleText", "ChapterDescriptionText"}) {
+            auto* t = static_cast<sprite::NewFontSprite*>(book->getSprite(text));
+            ASSERT_NE(nullptr, t) << text;
+            EXPECT_GT(t->width(), 0) << "the font draws " << text << " " << n;
+        }
+        EXPECT_STREQ(("Chapter " + std::to_string(n)).c_str(),
+                     static_cast<sprite::NewFontSprite*>(book->getSprite("ChapterTitleText"))->getText().c_str());
+    }
+    for (const char* part : {"ChapterComplete", "PlayButton", "ResumeGame", "ReplayGame", "EndGame", "bMenuOptions",
+                             "bMenuInstructions", "ArrowLeftNormal", "ArrowLeftRollover", "ArrowRightNormal",
+                             "ArrowRightRollover", "BackToChapterText", "NextChapterText", "PageFlip_Overlay"})
+        EXPECT_NE(nullptr, book->getSprite(part)) << part;
+
+    sprite::DialogSprite* panel = dialog("GameInstructions");
+    for (const char* picture : GameInstructDialog::kPictureNames) {
+        if (*picture) {
+            EXPECT_NE(nullptr, panel->getSprite(picture)) << picture;
+        }
+    }
+    for (const char* part : {"insQuestionMark", "playButton", "closeButton"})
+        EXPECT_NE(nullptr, panel->getSprite(part)) << part;
+
+    sprite::DialogSprite* screen = dialog("PuzzleCheats");
+    for (int c = 1; c <= 6; ++c)
+        EXPECT_NE(nullptr, screen->getSprite(("Background_" + std::to_string(c)).c_str())) << c;
+    for (const PuzzleCheats::CheckBox& box : PuzzleCheats::kCheckBoxes)
+        EXPECT_NE(nullptr, screen->getSprite(box.sprite)) << box.sprite;
+    for (const PuzzleCheats::Jump& jump : PuzzleCheats::kJumps)
+        EXPECT_NE(nullptr, screen->getSprite(jump.sprite)) << jump.sprite;
+
+    // The sound table holds the click, the panel's zooms and the page flip.
+    ASSERT_GT(canvas->getSoundCount(), BookDlgSprite::SOUND_PAGE_FLIP);
+    EXPECT_STREQ("+sounds/click.wav", canvas->getSound(0)->getName().c_str());
+    EXPECT_STREQ("+sounds/zoomout.wav", canvas->getSound(GameInstructDialog::SOUND_SHRINK)->getName().c_str());
+    EXPECT_STREQ("+sounds/zoomin.wav", canvas->getSound(GameInstructDialog::SOUND_GROW)->getName().c_str());
+    EXPECT_STREQ("+sounds/pageflip.wav", canvas->getSound(BookDlgSprite::SOUND_PAGE_FLIP)->getName().c_str());
+    EXPECT_TRUE(world.boxes().empty());
+}
+
+TEST_F(SampleGameTest, TheOptionsKnobsSetTheVolumesHeardAndStoredOnClose)
+{
+    newPlayer("Ann");
+    auto* options = static_cast<OptionsSprite*>(dialog("Options"));
+    EXPECT_EQ(85, options->musicVolume()) << "the default volumes";
+    EXPECT_EQ(170, options->effectsVolume());
+    window::AudioClip* music = canvas->getMusicClip();
+    ASSERT_TRUE(music->hasData()) << "the menu's music is in the data";
+    EXPECT_TRUE(music->isPlaying());
+    // The menu's button opens the dialog over the dimmed menu.
+    clickOn(dialog("MainMenu"), "bMenuOptions");
+    world.stepFrames(2);
+    ASSERT_TRUE(options->isVisible());
+    EXPECT_TRUE(canvas->isSpriteVisible("Dim"));
+    sprite::SpriteBase* knob = options->getSprite("butmuknob");
+    const int x = options->left() + knob->left() + knob->width() / 2;
+    const int y = options->top() + knob->top() + knob->height() / 2;
+    world.mouseDown(x, y);
+    world.mouseMove(x - 45, y);
+    world.mouseUp(x - 45, y);
+    EXPECT_EQ(40, options->musicVolume());
+    EXPECT_EQ(40, music->getVolume()) << "heard at once";
+    EXPECT_EQ(-1, world.setting("VOLUMEMUSIC", -1));
+    clickOn(options, "bOptionsClose");
+    EXPECT_EQ(40, world.setting("VOLUMEMUSIC", -1));
+    EXPECT_EQ(170, world.setting("VOLUMEFX", -1));
+    EXPECT_FALSE(canvas->isSpriteVisible("Dim"));
+    world.stepFrames(20);
+    EXPECT_FALSE(options->isVisible());
+}
+
+TEST_F(SampleGameTest, TheJumpScreenOfTheDebugModeReachesARoomOfTheChapter)
+{
+    newPlayer("Ann");
+    canvas->enterGame(0);
+    canvas->getProgress()->chapter = 3;
+    auto* screen = static_cast<PuzzleCheats*>(dialog("PuzzleCheats"));
+    lang::System::setDebugMode(true);
+    world.key('C');
+    lang::System::setDebugMode(false);
+    world.stepFrames(2);
+    EXPECT_TRUE(screen->isVisible());
+    EXPECT_TRUE(screen->getSprite("Background_3")->isVisible());
+    EXPECT_TRUE(screen->getSprite("CleanedBookshelf")->isVisible());
+    EXPECT_FALSE(screen->getSprite("SolvedLures")->isVisible()) << "the script shows only the page's boxes";
+    clickOn(screen, "CleanedBookshelf");
+    EXPECT_TRUE(ScriptHost::instance->getLuaBoolean("LF.cheats.CleanedBookshelf"));
+    clickOn(screen, "To_Bridge");
+    world.stepFrames(2);
+    EXPECT_EQ(32, current());
+    EXPECT_FALSE(screen->isVisible());
+    EXPECT_TRUE(canvas->getRoom(32)->isVisible());
+    EXPECT_TRUE(world.boxes().empty());
+}
+
 TEST_F(SampleGameTest, OutdoorRoomsHaveAnimalsSoundsSparklesAndAnExitAScriptOpens)
 {
-    EXPECT_EQ(6, canvas->getSoundCount());
     canvas->setResetGame(false);
     enter(5);
     world.stepFrames(1);
@@ -368,10 +519,11 @@ TEST_F(SampleGameTest, AMiniGamesInstructionsOpenOnTheFirstVisitAndAClickClosesT
     while (!canvas->isGameInstructionsShowing() && frames++ < 200)
         world.stepFrames(1);
     ASSERT_TRUE(canvas->isGameInstructionsShowing());
-    sprite::SpriteBase* panel = canvas->getSprite("GameInstructions");
-    world.click(panel->left() + panel->width() / 2, panel->top() + panel->height() / 2);
-    world.stepFrames(1);
-    EXPECT_FALSE(canvas->isGameInstructionsShowing());
+    // The play button shrinks the panel away.
+    auto* panel = static_cast<GameInstructDialog*>(canvas->getSprite("GameInstructions"));
+    ASSERT_TRUE(framesUntil(world, [panel] { return !panel->isZooming(); }, 20));
+    clickPart(world, canvas, "GameInstructions", "playButton");
+    EXPECT_TRUE(framesUntil(world, [this] { return !canvas->isGameInstructionsShowing(); }, 20));
     EXPECT_TRUE(canvas->isGameInsQuestionMarkShowing());
     EXPECT_FALSE(canvas->isSpriteVisible("GameInsDimmer"));
     EXPECT_EQ(LanternfieldCanvas::STATE_PLAYING, canvas->getGameState());
@@ -441,17 +593,18 @@ TEST(SampleSessionsTest, APlayerPausesQuitsAndContinuesWhereTheyWereAfterARestar
         run.world.click(776, 24); // the pause button
         EXPECT_EQ(LanternfieldCanvas::STATE_PAUSED, run.canvas->getGameState());
         EXPECT_TRUE(run.canvas->isSpriteVisible("BookDialog"));
-        run.world.click(400, 290); // "Resume"
+        clickPart(run.world, run.canvas, "BookDialog", "ResumeGame");
         EXPECT_EQ(LanternfieldCanvas::STATE_PLAYING, run.canvas->getGameState());
-        EXPECT_FALSE(run.canvas->isSpriteVisible("BookDialog"));
         EXPECT_TRUE(run.canvas->isSpriteVisible("Quit"));
+        // The book fades away.
+        EXPECT_TRUE(framesUntil(run.world, [&run] { return !run.canvas->isSpriteVisible("BookDialog"); }, 60));
 
         run.canvas->setShowGameInstructions(3, false); // a mini-game's instructions were seen
         ASSERT_EQ(0, luaL_dostring(ScriptHost::instance->getState(), "LF.callBoxSolved = true"));
         run.world.click(776, 24);
-        run.world.click(400, 380); // "Main menu": the game is saved
+        clickPart(run.world, run.canvas, "BookDialog", "EndGame"); // "Main menu": the game is saved
         EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, run.canvas->getGameState());
-        run.world.click(400, 575); // "Quit"
+        clickPart(run.world, run.canvas, "MainMenu", "bMenuExit"); // "Quit"
         EXPECT_TRUE(run.world.pumpUntil([&run] { return run.world.hasQuit(); }, 5000));
         EXPECT_TRUE(run.world.boxes().empty());
         settings = run.settings();

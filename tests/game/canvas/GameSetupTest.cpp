@@ -137,9 +137,11 @@ TEST(GameSetupFailureTest, AMissingOrMistypedNameFailsTheLoadWithAMessageNamingI
         GameOptions options;
         const char* message;
     } cases[] = {
-        {"a character", {{}, {"Ghost"}, {}, "", {}, {}, "", {}, ""}, "\"Ghost\""},
-        {"a room", {{}, {"WindRace"}, {}, "", {}, {}, "", {}, ""}, "\"WindRace\""},
-        {"a room of another class", {{}, {}, {{"Dock", "DialogSprite"}}, "", {}, {}, "", {}, ""}, "\"Dock\" (not a Room)"},
+        {"a character", {{}, {"Ghost"}, {}, "", {}, {}, {}, "", {}, ""}, "\"Ghost\""},
+        {"a room", {{}, {"WindRace"}, {}, "", {}, {}, {}, "", {}, ""}, "\"WindRace\""},
+        {"a room of another class",
+         {{}, {}, {{"Dock", "DialogSprite"}}, "", {}, {}, {}, "", {}, ""},
+         "\"Dock\" (not a Room)"},
     };
     for (const auto& c : cases) {
         testsupport::GameWorld other;

@@ -98,6 +98,7 @@ void writeGame(testsupport::GameData& data, const GameOptions& options)
     std::ostringstream top;
     top << "<data>\n" << kCanvasData << "\n";
     if (!options.sounds.empty()) {
+        data.sound("tone.wav");
         top << "<sounds>\n";
         for (const std::string& sound : options.sounds)
             top << sound << "\n";
@@ -124,13 +125,23 @@ void writeGame(testsupport::GameData& data, const GameOptions& options)
         const auto script = options.roomScripts.find(name);
         data.script(name + ".lua", script != options.roomScripts.end() ? script->second : roomScript(name));
     }
-    add("MainMenu", "MenuSprite 0 0 800 600 0 0");
-    add("Options", "OptionsSprite 0 0 400 300 0 0");
-    add("Instructions", "InstructDialog 0 0 400 300 0 0");
-    add("GameInstructions", "GameInstructDialog 0 0 400 300 0 0");
-    add("BookDialog", "BookDlgSprite 0 0 800 600 0 0");
-    add("ChoosePlayer", "ChoosePlayer 0 0 400 300 0 0");
-    add("PuzzleCheats", "PuzzleCheats 0 0 800 600 0 0");
+    // A dialog with its nested manifest when the options give one.
+    auto addDialog = [&](const std::string& name, const std::string& cls, const std::string& numbers) {
+        const auto nested = options.dialogManifests.find(name);
+        if (nested == options.dialogManifests.end()) {
+            add(name, cls + " " + numbers);
+            return;
+        }
+        data.manifest("dialog_" + name, nested->second);
+        add(name, cls + ":+dialog_" + name + " " + numbers);
+    };
+    addDialog("MainMenu", "MenuSprite", "0 0 800 600 0 0");
+    addDialog("Options", "OptionsSprite", "0 0 400 300 0 0");
+    addDialog("Instructions", "InstructDialog", "0 0 400 300 0 0");
+    addDialog("GameInstructions", "GameInstructDialog", "0 0 400 300 0 0");
+    addDialog("BookDialog", "BookDlgSprite", "0 0 800 600 0 0");
+    addDialog("ChoosePlayer", "ChoosePlayer", "0 0 400 300 0 0");
+    addDialog("PuzzleCheats", "PuzzleCheats", "0 0 800 600 0 0");
     add("Inventory", "Inventory:+inventory 0 500 800 100 0 0");
     data.manifest("inventory", options.inventoryManifest.empty()
                                    ? "<sprites>\nInventoryBG RectSprite 0 0 800 100 -0x1000000 1\n<end>\n"
@@ -153,6 +164,13 @@ void writeGame(testsupport::GameData& data, const GameOptions& options)
     data.script("Room.lua", "hv = hv or {}\nhv.Room = {}\nrooms = rooms or {}\n");
     data.script("Character.lua", "hv = hv or {}\nhv.Character = {}\n");
     data.script("LanternfieldCanvas.lua", "hv = hv or {}\nhv.LanternfieldCanvas = {}\n");
+    // The jump screen's table answers every function it is asked for by
+    // recording the call.
+    data.script("PuzzleCheats.lua", R"(rooms = rooms or {}
+rooms["PuzzleCheats"] = setmetatable({}, {__index = function(t, name)
+    return function(self, ...) record(name .. ":PuzzleCheats", ...) end
+end})
+)");
     data.script("Inventory.lua", "hv = hv or {}\nhv.Inventory = {}\n");
     data.script("Lanternfield.lua", R"(record("Lanternfield.lua")
 LF = LF or {}
@@ -164,6 +182,10 @@ function LF_save() record("LF_save") return "" end
 function LF_replaceMusic(name) record("LF_replaceMusic", name) end
 function LF_cleanupGlobalISpy() end
 function LF_setGlobalISpyActive(n) end
+LF.showInstructions = LF.showInstructions or {}
+function LF_getShowGameInstructions(n) return LF.showInstructions[n] == true end
+function LF_setShowGameInstructions(n) LF.showInstructions[n] = true end
+function LF_clearShowGameInstructions(n) LF.showInstructions[n] = false end
 function LF_blackBarsShow(n) end
 function LF_clearPreviousAmbientSound() end
 function LF_playingGlobalISpy() return false end

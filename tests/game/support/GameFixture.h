@@ -34,10 +34,14 @@ struct GameOptions {
     std::map<std::string, std::string> roomClasses;
     // Lines added to "Lanternfield.lua".
     std::string gameScript;
+    // A dialog's nested manifest text by dialog name ("MainMenu",
+    // "BookDialog" ...); dialogs not listed have no children.
+    std::map<std::string, std::string> dialogManifests;
     // A room's script ("<room>.lua") by room name, in place of the one that
     // records the base callbacks.
     std::map<std::string, std::string> roomScripts;
-    // The names of the manifest's sound table, in order (none when empty).
+    // The names of the manifest's sound table, in order (none when empty);
+    // "+tone.wav" is a short tone the data holds.
     std::vector<std::string> sounds;
     // The inventory's nested manifest; the bar's background alone when empty.
     std::string inventoryManifest;

@@ -110,5 +110,21 @@ TEST_F(PipesCUTest, ASolvedBoardWithoutWaterStillEnds)
     EXPECT_TRUE(fountain->getSprite("PipeMissing")->isVisible());
 }
 
+TEST_F(PipesCUTest, TheCanvasHookGrowsThePipesOverTheFountainOnly)
+{
+    // Over another room the hook opens nothing.
+    enter(kRoom + 1);
+    ASSERT_NE(nullptr, LanternfieldCanvas::sceneHooks.growPipes);
+    LanternfieldCanvas::sceneHooks.growPipes(pipes);
+    EXPECT_FALSE(pipes->isVisible());
+    // Over the fountain close-up it opens as the pipe door's click does.
+    enter(kRoom);
+    LanternfieldCanvas::sceneHooks.growPipes(pipes);
+    ASSERT_TRUE(pipes->isVisible());
+    ASSERT_TRUE(painted([this] { return !pipes->isTransitioning(); }));
+    EXPECT_EQ(kBoardLeft, pipes->left());
+    EXPECT_EQ(kBoardTop, pipes->top());
+}
+
 } // namespace
 } // namespace scenetest

@@ -8,8 +8,11 @@
 // solved; the chest's and the temple door's first boards are solved, and the
 // safe's lock opens over the study and closes; the fountain is mended through
 // its pipes, the circuit board's wires are joined and the hedge maze is walked
-// to its exit.
+// to its exit; the card and board games, a painting, a peg board and the pearl
+// dive each once their instructions panel has grown open by itself, as on a
+// first visit, and been played away.
 #include "game/canvas/LanternfieldCanvas.h"
+#include "game/dialogs/GameInstructDialog.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/DoorSprite.h"
 #include "scenes/aircompressor/AirCompressor.h"
@@ -68,13 +71,35 @@ protected:
         EXPECT_EQ(std::string::npos, world.debugText().find(" is no ")) << world.debugText();
         EXPECT_TRUE(world.boxes().empty()) << world.boxes()[0].caption << ": " << world.boxes()[0].text;
     }
-    // Painted frames (which transitions need) until `done`, at most 400.
-    bool painted(const std::function<bool()>& done)
+    bool framesUntil(const std::function<bool()>& done, int maxFrames)
     {
-        for (int i = 0; i < 400 && !done(); ++i)
+        for (int i = 0; i < maxFrames && !done(); ++i)
             world.stepFrames(1);
         return done();
     }
+    // The player starts having seen every game's instructions; this game's
+    // are taken back to unseen, as on a first visit.
+    void unseeInstructions(int game) { canvas->setShowGameInstructions(game, true); }
+    // A puzzle's first visit opens its instructions by themselves; the panel's
+    // play button shrinks them away and leaves the question mark. (The
+    // panel's zooms end by messages that only the world's frames deliver.)
+    void playPastInstructions(int game)
+    {
+        auto* panel = static_cast<GameInstructDialog*>(canvas->getSprite("GameInstructions"));
+        ASSERT_TRUE(framesUntil([panel] { return panel->isVisible() && !panel->isZooming(); }, 100));
+        EXPECT_EQ(game, panel->getGame());
+        // It grows to the middle of the room, wholly on the screen.
+        EXPECT_GE(panel->left(), 0);
+        EXPECT_GE(panel->top(), 0);
+        EXPECT_LE(panel->left() + panel->width(), 800);
+        EXPECT_LE(panel->top() + panel->height(), 600);
+        sprite::SpriteBase* play = panel->getSprite("playButton");
+        world.click(panel->left() + play->left() + play->width() / 2, panel->top() + play->top() + play->height() / 2);
+        ASSERT_TRUE(framesUntil([panel] { return !panel->isVisible(); }, 20));
+        EXPECT_TRUE(canvas->isSpriteVisible("GameInsQuestionMark"));
+    }
+    // Painted frames (which transitions need) until `done`, at most 400.
+    bool painted(const std::function<bool()>& done) { return framesUntil(done, 400); }
     std::string flag(const char* name) { return runLua(room(2), std::string("return tostring(LF.") + name + ")"); }
     void clickSprite(Room* r, const char* name)
     {
@@ -252,7 +277,9 @@ TEST_F(SampleScenesTest, TheCardGameDealsAndTurnsACardUp)
 {
     auto* cards = static_cast<Concentration*>(room(17));
     ASSERT_TRUE(cards->isInstanceOf("Concentration"));
+    unseeInstructions(3);
     enter(17);
+    playPastInstructions(3);
     ASSERT_TRUE(stepUntil([cards] {
         return cards->getState() == Concentration::STATE_PLAYER_TURN && !cards->isDealing();
     }));
@@ -273,7 +300,9 @@ TEST_F(SampleScenesTest, NoughtsAndCrossesTakesTheComputersMoveAndThePlayers)
 {
     auto* game = static_cast<TicTac*>(room(52));
     ASSERT_TRUE(game->isInstanceOf("TicTac"));
+    unseeInstructions(10);
     enter(52);
+    playPastInstructions(10);
     ASSERT_TRUE(stepUntil([game] { return game->getState() == TicTac::STATE_PLAYER_TURN; }));
     int free = -1;
     for (int i = 24; i >= 0 && free < 0; --i) {
@@ -319,8 +348,10 @@ TEST_F(SampleScenesTest, APaintingIsMendedBySwappingTilesHome)
 {
     auto* art = static_cast<ArtRestoration*>(room(19));
     ASSERT_TRUE(art->isInstanceOf("ArtRestoration"));
+    unseeInstructions(4);
     enter(19);
     ASSERT_TRUE(stepUntil([art] { return !art->isTransitioning(); }));
+    playPastInstructions(4);
     // The first painting met is cut 3 x 3 into cells of 100 x 80.
     const std::vector<ArtPiece*>& tiles = art->tiles(0);
     ASSERT_EQ(9u, tiles.size());
@@ -450,10 +481,12 @@ TEST_F(SampleScenesTest, TheCaveMouthLeadsIntoTheMazeWhoseChambersAreWalked)
 
 TEST_F(SampleScenesTest, TheFirstVillagesPegBoardIsWonDownToOnePeg)
 {
+    unseeInstructions(9);
     enter(40);
     auto* pegs = static_cast<PegsCU*>(canvas->getCloseUp(1));
     ASSERT_TRUE(pegs->isInstanceOf("PegsCU"));
     world.click(180, 240);
+    playPastInstructions(9);
     for (int i = 0; i < 60 && !pegs->acceptsInput(); ++i)
         world.stepFrames(1);
     ASSERT_TRUE(pegs->acceptsInput());
@@ -500,9 +533,11 @@ TEST_F(SampleScenesTest, ADiveAmongTheClamsTakesAPearl)
 {
     auto* game = static_cast<WhackAClam*>(room(18));
     ASSERT_TRUE(game->isInstanceOf("WhackAClam"));
+    unseeInstructions(2);
     enter(18);
     ASSERT_EQ(5, game->getClamCount());
     world.click(400, 200);
+    playPastInstructions(2);
     EXPECT_TRUE(game->isRunning());
     Clam* open = nullptr;
     for (int i = 0; i < 2000 && !open; ++i) {

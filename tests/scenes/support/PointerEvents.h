@@ -4,6 +4,7 @@
 #pragma once
 
 #include "sprites/dialogs/DialogSprite.h"
+#include "tests/game/support/DialogInput.h"
 #include "windowing/window/Event.h"
 
 namespace scenetest {
@@ -11,19 +12,7 @@ namespace scenetest {
 // The dialog's answer to one pointer event of that kind at (x, y).
 inline int pointerEvent(sprite::DialogSprite* dialog, int id, int x, int y, int modifiers = 0)
 {
-    auto* e = new window::Event(dialog, id, dialog);
-    e->x = x;
-    e->y = y;
-    e->modifiers = modifiers;
-    int result = 0;
-    if (id == window::Event::MOUSE_DOWN)
-        result = dialog->mouseDown(e);
-    else if (id == window::Event::MOUSE_UP)
-        result = dialog->mouseUp(e);
-    else
-        result = dialog->mouseMove(e) ? 1 : 0;
-    e->release();
-    return result;
+    return gametest::sendToDialog(dialog, id, x, y, modifiers);
 }
 
 inline int press(sprite::DialogSprite* dialog, int x, int y, int modifiers = 0)
