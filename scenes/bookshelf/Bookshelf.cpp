@@ -38,8 +38,6 @@ constexpr int kTaskWaitFrames = 101;
 // Things taken down wait here, out of sight.
 constexpr int kOffScreen = -500;
 // Thing 6 hangs mirrored, thing 7 on its side.
-constexpr int kMirroredItem = 6;
-constexpr int kTurnedItem = 7;
 constexpr double kTurnedRotation = 270.0;
 
 enum Command { TWINKLE_FINISHED, TASK_COMPLETED, TO_WELCOME_CENTER };

@@ -313,7 +313,8 @@ TEST(StringCopy, CopyAndAssignmentAreIndependent)
     EXPECT_STREQ(a.c_str(), "first");
     a = b;
     EXPECT_STREQ(a.c_str(), "First");
-    a = a;
+    String& same = a;
+    a = same;
     EXPECT_STREQ(a.c_str(), "First");
     String longer("a much longer text than sixteen");
     a = longer;

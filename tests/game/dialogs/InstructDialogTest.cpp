@@ -17,8 +17,8 @@ namespace {
 using sprite::ButtonMixin;
 
 // The dialog at (100, 50); Back, Next and Close along its bottom.
-const int kLeft = 100;
-const int kTop = 50;
+const int kInstructDialogLeft = 100;
+const int kInstructDialogTop = 50;
 
 std::string pages(int count)
 {
@@ -46,8 +46,8 @@ protected:
     {
         sprite::SpriteBase* b = dialog->getSprite(button);
         auto* e = new window::Event(dialog, window::Event::MOUSE_DOWN, dialog);
-        e->x = kLeft + b->left() + 5;
-        e->y = kTop + b->top() + 5;
+        e->x = kInstructDialogLeft + b->left() + 5;
+        e->y = kInstructDialogTop + b->top() + 5;
         const int r = dialog->mouseDown(e);
         e->release();
         return r;

@@ -7,8 +7,8 @@
 
 namespace {
 
-struct TestEnvironment {
-    TestEnvironment()
+struct TestEnvironmentSetter {
+    TestEnvironmentSetter()
     {
         setenv("HV_WINDOW_BACKEND", "headless", 0);
         setenv("SDL_AUDIODRIVER", "dummy", 0);
@@ -16,6 +16,6 @@ struct TestEnvironment {
     }
 };
 
-const TestEnvironment environment;
+const TestEnvironmentSetter testEnvironmentSetter;
 
 } // namespace
