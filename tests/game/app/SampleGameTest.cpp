@@ -55,11 +55,7 @@ void leaveBy(testsupport::GameWorld& world, Room* room, int i)
 // Types the name into the player selection's prompt and presses Enter.
 void newPlayer(testsupport::GameWorld& world, const std::string& name)
 {
-    platform::events::text(name);
-    world.pump();
-    world.tick(16);
-    world.key(VK_RETURN);
-    world.stepFrames(1);
+    typeName(world, name);
 }
 
 // Clicks the middle of the current cut scene's button (Next and Continue lie
