@@ -321,3 +321,7 @@ LF.templeDoorOpened = false
 function LF_setWonSafeCrack(n)
     LF.safeOpened = n ~= 0
 end
+-- Temple2's door onward shows its hand once the temple door is open.
+function LF_solvedTempleDoorPuzzle2()
+    return LF.templeDoorOpened
+end

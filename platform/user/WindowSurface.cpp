@@ -60,7 +60,18 @@ bool presentToWindow(HWND hwnd, const uint32_t* pixels, int width, int height, i
                     continue;
                 const uint32_t* row = pixels + size_t(sy) * size_t(pitch);
                 uint32_t* out = w->surface.data() + size_t(y) * cw;
-                for (LONG x = std::max<LONG>(d.left, 0); x < std::min<LONG>(d.right, cw); ++x) {
+                const LONG left = std::max<LONG>(d.left, 0), right = std::min<LONG>(d.right, cw);
+                if (sw == dw) {
+                    // Unscaled (every frame of a window of the game's own
+                    // size): the row's pixels inside the frame, copied whole.
+                    const int64_t shift = s.left - d.left;
+                    const int64_t from = std::max<int64_t>(left, -shift);
+                    const int64_t to = std::min<int64_t>(right, width - shift);
+                    if (from < to)
+                        std::copy(row + from + shift, row + to + shift, out + from);
+                    continue;
+                }
+                for (LONG x = left; x < right; ++x) {
                     int64_t sx = s.left + (x - d.left) * sw / dw;
                     if (sx < 0 || sx >= width)
                         continue;

@@ -7,6 +7,7 @@
 #include "core/lang/ResourceFile.h"
 #include "core/lang/ResourceItem.h"
 #include "core/lang/Synchronized.h"
+#include "platform/kernel/DebugOutput.h"
 #include "sound/core/hvsound.h"
 #include "sound/core/hvsound_channel.h"
 #include "sound/core/hvsound_sample.h"
@@ -16,6 +17,7 @@
 #include <cstring>
 
 #include <atomic>
+#include <string>
 
 namespace window {
 
@@ -142,7 +144,11 @@ bool AudioClip::load(const lang::String& name, int kind)
         lang::ResourceFile* archive = lang::ResourceFile::getCurrent();
         lang::ResourceItem* item = archive ? archive->getItem(m_name.substring(1), false) : nullptr;
         if (item) {
-            loadFromMemory(item->getData(), item->getSize(), kind);
+            // The archive holds the item, but it is no sound: say which.
+            if (!loadFromMemory(item->getData(), item->getSize(), kind)) {
+                const std::string text = std::string("The sound ") + m_name.c_str() + " is damaged and cannot be played\n";
+                OutputDebugStringA(text.c_str());
+            }
             item->release();
         }
     } else if (kind == KIND_SAMPLE) {

@@ -254,6 +254,7 @@ bool DataLoader::readManifest(const lang::String& file, bool counting)
     lang::Owned stream(in);
     m_activeFile = file;
     bool ok = true;
+    bool sections = false;
     try {
         StreamTokenizer t(in);
         setUp(t);
@@ -266,6 +267,7 @@ bool DataLoader::readManifest(const lang::String& file, bool counting)
             if (!isWord(type))
                 continue;
             const lang::String word(t.sval);
+            sections = sections || word.startsWith("<");
             if (word.equalsIgnoreCase("<images>"))
                 more = readImages(t, counting);
             else if (word.equalsIgnoreCase("<sounds>"))
@@ -284,6 +286,9 @@ bool DataLoader::readManifest(const lang::String& file, bool counting)
         e->release();
         ok = false;
     }
+    // Text without a single section header is no manifest: say which.
+    if (ok && !sections && !counting)
+        window::debugLine("DataLoader: ", file.c_str(), " holds no section; the manifest is damaged\n");
     m_activeFile = "";
     return ok;
 }

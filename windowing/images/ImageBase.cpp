@@ -10,6 +10,7 @@
 #include "windowing/d3d/ImageWinDX.h"
 #include "windowing/images/JpegReader.h"
 #include "windowing/images/PngReader.h"
+#include "windowing/window/DebugLine.h"
 
 #include <climits>
 #include <cstdlib>
@@ -113,6 +114,9 @@ void ImageBase::loadFromName(const lang::String& name)
         }
         decode(item->getData(), item->getSize());
         item->release();
+        // The archive holds the item, but it is no picture: say which.
+        if (m_pPixels == nullptr)
+            window::debugLine("The picture ", name.c_str(), " is damaged and cannot be shown\n");
         return;
     }
 

@@ -302,16 +302,14 @@ bool WindowManager::compose(HWND topLevel, std::vector<uint32_t>& pixels, int& w
             return;
         if (w.presented) {
             anything = true;
-            for (LONG y = area.top; y < area.bottom; ++y) {
+            // The row's part inside both the area and the window's surface.
+            const LONG right = std::min<LONG>(area.right, ox + w.surfaceWidth);
+            for (LONG y = area.top; y < area.bottom && area.left < right; ++y) {
                 int sy = y - oy;
                 if (sy >= w.surfaceHeight)
                     break;
-                for (LONG x = area.left; x < area.right; ++x) {
-                    int sx = x - ox;
-                    if (sx >= w.surfaceWidth)
-                        break;
-                    pixels[size_t(y) * width + x] = w.surface[size_t(sy) * w.surfaceWidth + sx];
-                }
+                const uint32_t* from = w.surface.data() + size_t(sy) * w.surfaceWidth + (area.left - ox);
+                std::copy(from, from + (right - area.left), pixels.begin() + (size_t(y) * width + area.left));
             }
         }
         for (auto it = w.children.rbegin(); it != w.children.rend(); ++it) {

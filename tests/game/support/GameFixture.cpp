@@ -3,6 +3,8 @@
 
 #include "core/lang/ResourceFile.h"
 #include "game/rooms/Room.h"
+#include "platform/user/Backend.h"
+#include "platform/user/Input.h"
 
 #include <filesystem>
 #include <sstream>
@@ -233,12 +235,15 @@ bool hasSampleGame()
     return !sample.empty() && std::filesystem::exists(sample / testsupport::GameData::kArchiveName);
 }
 
-bool startSampleGame(testsupport::GameWorld& world, testsupport::TestLoaderFrame* frame, Canvas*& canvas)
+bool startSampleGame(testsupport::GameWorld& world, testsupport::TestLoaderFrame* frame, Canvas*& canvas,
+                     const std::function<void(const std::filesystem::path&)>& prepare)
 {
     for (const auto& entry : std::filesystem::directory_iterator(sampleFolder())) {
         if (entry.path().extension() == ".bin" || entry.path().extension() == ".lua")
             std::filesystem::copy_file(entry.path(), world.folder() / entry.path().filename());
     }
+    if (prepare)
+        prepare(world.folder());
     const std::filesystem::path archive = world.folder() / testsupport::GameData::kArchiveName;
     lang::ResourceFile::open(lang::String(archive.string().c_str()));
     world.setSetting("FULLSCREEN", 0);
@@ -246,9 +251,18 @@ bool startSampleGame(testsupport::GameWorld& world, testsupport::TestLoaderFrame
     return world.start(frame, canvas);
 }
 
-bool GameFixture::startSampleGame()
+void typeName(testsupport::GameWorld& world, const std::string& name)
 {
-    return gametest::startSampleGame(world, frame, canvas);
+    platform::events::text(name);
+    world.pump();
+    world.tick(16);
+    world.key(VK_RETURN);
+    world.stepFrames(1);
+}
+
+bool GameFixture::startSampleGame(const std::function<void(const std::filesystem::path&)>& prepare)
+{
+    return gametest::startSampleGame(world, frame, canvas, prepare);
 }
 
 std::vector<std::string> GameFixture::calls(const std::string& prefix)

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -64,9 +66,14 @@ std::string roomScript(const std::string& room);
 // Whether the tools built the sample game's data beside the program.
 bool hasSampleGame();
 // Starts the sample game on that data in the world: the canvas is made
-// once the data is in place, and the world adopts it and the frame; false
-// when the load failed.
-bool startSampleGame(testsupport::GameWorld& world, testsupport::TestLoaderFrame* frame, Canvas*& canvas);
+// once the data is in place (and `prepare`, when given, has changed it), and
+// the world adopts it and the frame; false when the load failed.
+bool startSampleGame(testsupport::GameWorld& world, testsupport::TestLoaderFrame* frame, Canvas*& canvas,
+                     const std::function<void(const std::filesystem::path&)>& prepare = nullptr);
+
+// Types a name into the visible name prompt and presses Enter, as a new
+// player does.
+void typeName(testsupport::GameWorld& world, const std::string& name);
 
 class GameFixture : public ::testing::Test {
 protected:
@@ -77,8 +84,9 @@ protected:
     bool startGame(const GameOptions& options = GameOptions());
     // Whether the tools built the sample game's data beside the program.
     static bool hasSampleGame() { return gametest::hasSampleGame(); }
-    // Starts the sample game instead; false when the load failed.
-    bool startSampleGame();
+    // Starts the sample game instead (its data first changed by `prepare`,
+    // when given); false when the load failed.
+    bool startSampleGame(const std::function<void(const std::filesystem::path&)>& prepare = nullptr);
     // The Lua calls recorded so far whose text begins with `prefix`
     // ("record(" calls shown without the "record" word).
     std::vector<std::string> calls(const std::string& prefix = "");

@@ -26,11 +26,7 @@ void leaveBy(testsupport::GameWorld& world, Room* room, int i)
 
 void newPlayer(testsupport::GameWorld& world, const std::string& name)
 {
-    platform::events::text(name);
-    world.pump();
-    world.tick(16);
-    world.key(VK_RETURN);
-    world.stepFrames(1);
+    typeName(world, name);
 }
 
 void pressCutSceneButton(testsupport::GameWorld& world, LanternfieldCanvas* canvas, const char* name)

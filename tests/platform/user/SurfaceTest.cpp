@@ -64,6 +64,36 @@ TEST_F(Surface, SourceRectangleScalesToTheDestination)
     }
 }
 
+TEST_F(Surface, AnUnscaledSourceIsShiftedAndClippedToTheFrameAndTheWindow)
+{
+    struct Case {
+        RECT src, dst;
+    };
+    const Case cases[] = {
+        {{1, 1, 5, 4}, {-2, 1, 2, 4}},  // off the window's left
+        {{0, 0, 6, 5}, {5, 3, 11, 8}},  // off its right and bottom
+        {{4, 0, 8, 5}, {0, 0, 4, 5}},   // the source reaches past the frame's right
+        {{-1, 0, 3, 5}, {3, 0, 7, 5}},  // and starts left of it
+    };
+    const auto px = coordinateFrame(6, 5, 6);
+    for (const Case& c : cases) {
+        HWND child = createChild(createFrame(0, 100, 64, 48), 0, 0, 8, 6);
+        ASSERT_TRUE(platform::presentToWindow(child, px.data(), 6, 5, 6 * 4, &c.src, &c.dst));
+        std::vector<uint32_t> out;
+        int w, h;
+        ASSERT_TRUE(platform::readWindowFrame(child, out, w, h));
+        for (int y = 0; y < 6; ++y) {
+            for (int x = 0; x < 8; ++x) {
+                const int sx = c.src.left + (x - c.dst.left), sy = c.src.top + (y - c.dst.top);
+                const bool shown = x >= c.dst.left && x < c.dst.right && y >= c.dst.top && y < c.dst.bottom &&
+                                   sx >= 0 && sx < 6 && sy >= 0 && sy < 5;
+                const uint32_t expected = shown ? 0xFF000000u | uint32_t(sx) << 8 | uint32_t(sy) : 0xFF000000u;
+                EXPECT_EQ(out[size_t(y) * 8 + x], expected) << c.dst.left << ": " << x << "," << y;
+            }
+        }
+    }
+}
+
 TEST_F(Surface, TopLevelShowsItsVisibleChildrenOverIt)
 {
     HWND frame = createFrame(0, 100, 6, 4);

@@ -1,0 +1,211 @@
+// DamagedDataTest.cpp: the game on its sample data with one thing damaged
+// (the archive, its manifest or a room's, a picture, a sound, a script) says what is
+// wrong and goes on, or ends by itself, and never crashes: the program
+// itself, headless, where the damage shows at its start; the game in the
+// test world where it shows only in play.
+#include "game/rooms/Room.h"
+#include "tests/game/support/GameFixture.h"
+#include "tests/support/TempDir.h"
+#include "tools/archive/ArchiveWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace gametest {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<uint8_t>;
+
+#ifdef HV_SAMPLE_DIR
+const fs::path kSample = HV_SAMPLE_DIR;
+#else
+const fs::path kSample;
+#endif
+
+// Bytes no reader takes for anything (a fixed linear congruential sequence).
+Bytes noise(size_t length)
+{
+    Bytes out(length);
+    uint32_t seed = 31;
+    for (uint8_t& b : out) {
+        seed = seed * 1664525u + 1013904223u;
+        b = uint8_t(seed >> 24);
+    }
+    return out;
+}
+
+// Rewrites the folder's archive with one item's bytes changed.
+void changeItem(const fs::path& folder, const std::string& name, const std::function<Bytes(Bytes)>& change)
+{
+    const std::string path = (folder / testsupport::GameData::kArchiveName).string();
+    Bytes data;
+    std::vector<tools::ArchiveEntry> entries;
+    std::string error;
+    ASSERT_TRUE(tools::readArchive(path, data, entries, error)) << error;
+    tools::ArchiveWriter writer;
+    bool found = false;
+    for (const tools::ArchiveEntry& e : entries) {
+        Bytes bytes(data.begin() + e.offset, data.begin() + e.offset + e.size);
+        if (e.name == name) {
+            bytes = change(bytes);
+            found = true;
+        }
+        writer.add(e.name, bytes);
+    }
+    ASSERT_TRUE(found) << name;
+    ASSERT_TRUE(writer.write(path));
+}
+
+Bytes firstBytes(Bytes bytes, size_t n)
+{
+    bytes.resize(std::min(n, bytes.size()));
+    return bytes;
+}
+
+void appendToFile(const fs::path& file, const std::string& text)
+{
+    std::ofstream(file, std::ios::binary | std::ios::app) << text;
+}
+
+// How a run of the program ended.
+struct ProgramRun {
+    bool endedByItself = false;
+    int exitCode = -1;
+    int crashSignal = 0; // a signal the program died of, not the one that stopped it
+    std::string errors;  // its standard error
+};
+
+// Runs the program copied into `folder` headless, with its diagnostic lines
+// on; it is stopped `graceMs` after the first line containing `awaited`
+// appears (or after the time limit) unless it ended by itself.
+ProgramRun runProgram(const fs::path& folder, const std::string& awaited, int graceMs = 500)
+{
+    const fs::path errors = folder / "stderr.txt";
+    const pid_t child = fork();
+    if (child == 0) {
+        const int out = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(out, 2);
+        const int none = open("/dev/null", O_WRONLY);
+        dup2(none, 1);
+        setenv("HV_WINDOW_BACKEND", "headless", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        setenv("HV_DEBUG_OUTPUT", "1", 1);
+        setenv("HV_REGISTRY_FILE", (folder / "registry.txt").c_str(), 1);
+        const std::string program = (folder / "lanternfield").string();
+        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    ProgramRun run;
+    auto readErrors = [&] {
+        std::ifstream in(errors, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    };
+    // The program starts in well under a second; a loaded machine gets ten.
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    std::chrono::steady_clock::time_point stopAt = limit;
+    int status = 0;
+    for (;;) {
+        if (waitpid(child, &status, WNOHANG) == child) {
+            run.endedByItself = true;
+            break;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= stopAt) {
+            kill(child, SIGTERM);
+            waitpid(child, &status, 0);
+            break;
+        }
+        if (stopAt == limit && readErrors().find(awaited) != std::string::npos)
+            stopAt = now + std::chrono::milliseconds(graceMs);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (WIFEXITED(status))
+        run.exitCode = WEXITSTATUS(status);
+    else if (WIFSIGNALED(status) && (run.endedByItself || WTERMSIG(status) != SIGTERM))
+        run.crashSignal = WTERMSIG(status);
+    run.errors = readErrors();
+    return run;
+}
+
+struct ProgramCase {
+    const char* what;
+    std::function<void(const fs::path&)> damage;
+    const char* message;
+    bool ends; // whether the program ends by itself after saying so
+    int exitCode;
+};
+
+TEST(DamagedDataTest, TheProgramSaysWhatIsDamagedAndNeverCrashes)
+{
+    if (!hasSampleGame() || !fs::exists(kSample / "lanternfield"))
+        GTEST_SKIP() << "the game and its data are built with the tools";
+    const std::vector<ProgramCase> cases = {
+        {"the archive",
+         [](const fs::path& f) {
+             const Bytes bytes = noise(65536);
+             std::ofstream(f / testsupport::GameData::kArchiveName, std::ios::binary)
+                 .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+         },
+         "[message box] Lanternfield: The game data Lanternfield.bin could not be opened", true, 1},
+        {"the manifest", [](const fs::path& f) { changeItem(f, "datfile", [](Bytes b) { return firstBytes(b, 5000); }); },
+         "[message box] setupGame: The game data lacks", true, 0},
+        {"a room's manifest",
+         [](const fs::path& f) { changeItem(f, "rooms/Dock", [](Bytes b) { return noise(b.size()); }); },
+         "DataLoader: +rooms/Dock holds no section; the manifest is damaged", false, 0},
+        {"a picture",
+         [](const fs::path& f) { changeItem(f, "rooms/Dock.png", [](Bytes b) { return firstBytes(b, 200); }); },
+         "The picture +rooms/Dock.png is damaged", false, 0},
+        {"a script", [](const fs::path& f) { appendToFile(f / "Lanternfield.lua", "\nthis is not a script ((\n"); },
+         "[message box] runScriptFile: Lanternfield.lua:", false, 0},
+    };
+    for (const ProgramCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        testsupport::TempDir dir;
+        for (const auto& entry : fs::directory_iterator(kSample))
+            fs::copy(entry.path(), dir.path() / entry.path().filename());
+        c.damage(dir.path());
+        const ProgramRun run = runProgram(dir.path(), c.message);
+        EXPECT_EQ(0, run.crashSignal) << run.errors.substr(run.errors.size() > 2000 ? run.errors.size() - 2000 : 0);
+        EXPECT_NE(std::string::npos, run.errors.find(c.message));
+        EXPECT_EQ(c.ends, run.endedByItself);
+        if (c.ends) {
+            EXPECT_EQ(c.exitCode, run.exitCode);
+        }
+    }
+}
+
+class DamagedPlayTest : public GameFixture {};
+
+// The ambient sounds are read when a room first plays them: the dock's
+// waves, damaged, are named once the player walks in, and the dock plays on.
+TEST_F(DamagedPlayTest, ADamagedSoundIsNamedWhenARoomPlaysItAndTheRoomPlaysOn)
+{
+    if (!hasSampleGame())
+        GTEST_SKIP() << "the game data is built with the tools";
+    ASSERT_TRUE(startSampleGame([](const fs::path& f) {
+        changeItem(f, "sounds/waves.wav", [](Bytes b) { return noise(b.size()); });
+    }));
+    canvas->setResetGame(false);
+    enter(0);
+    world.stepFrames(50);
+    EXPECT_NE(std::string::npos, world.debugText().find("The sound +sounds/waves.wav is damaged"));
+    EXPECT_EQ(0, canvas->getCurrentRoomIndex());
+    EXPECT_EQ(50, canvas->getRoom(0)->getAmbientSprites().size()) << "the bubbles rise as ever";
+    EXPECT_TRUE(world.boxes().empty());
+}
+
+} // namespace
+} // namespace gametest
