@@ -34,6 +34,7 @@ function room.onCorrectAnswer(self, set)
         LF.bridgeSolved = true
         showBridge(self, true)
         canvas:playSound(SOUNDS.chime)
+        room.showChapterEnd(self)
     else
         self:setState("endround")
     end
@@ -42,5 +43,10 @@ end
 function room.onWrongAnswer(self, n)
     self:setState("startround")
 end
+
+-- The third chapter ends at the lantern lit across the raised bridge.
+chapterEndsOn(room, 3, "SanctumLantern", function(self)
+    return LF.bridgeSolved
+end)
 
 rooms["Bridge"] = room

@@ -15,3 +15,8 @@ end
 dock.onExit = function(self, n)
     self:stopCompressorLightRoutine()
 end
+-- The second chapter ends on the diving boat, which waits once the call box
+-- has answered, the hedge maze is walked and the compressor runs again.
+chapterEndsOn(dock, 2, "DiveBoat", function(self)
+    return LF.callBoxSolved and LF.hedgeMazeSolved and LF.compressorStage == "running"
+end)

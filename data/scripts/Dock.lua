@@ -2,12 +2,15 @@
 -- waves and gulls, bubbles rising in the harbour water, and on the first
 -- visit the tutorial's guide explains how to talk. The first chapter's
 -- errand starts here with its first two tasks, and ends here: the
--- professor's box opens to an amulet.
+-- professor's box opens to an amulet. Once the errand is done, the chest
+-- by the river is open and the fountain runs again, the ferry comes in,
+-- and boarding it ends the first chapter.
 rooms = rooms or {}
 local dock = roomWithPeople("Dock", {
     Fisherman = {x = 560, y = 312, "STR_FISHERMAN_1", "STR_FISHERMAN_2", "STR_FISHERMAN_3"},
 })
 local entered, left = dock.onEnter, dock.onExit
+
 dock.onEnter = function(self, n)
     local first = not LF.visited["Dock"]
     entered(self, n)
@@ -30,6 +33,7 @@ dock.onUse = function(self, x, y)
         LF_takeItem("Box")
         LF_giveItem("Amulet")
         LF_replaceHint(6, 7)
+        dock.showChapterEnd(self)
         return
     end
     canvas:dropInvalidCursorItem()
@@ -39,4 +43,7 @@ dock.onExit = function(self, n)
     left(self, n)
 end
 loopWhileInRoom(dock, SOUNDS.waves)
+chapterEndsOn(dock, 1, "Ferry", function(self)
+    return LF.taken.Box and LF.chestOpened and LF.fountainFixedWaterOn
+end)
 rooms["Dock"] = dock

@@ -26,12 +26,26 @@ function roomScript(name)
     }
 end
 
+-- A click on the room's shown sprite `name` runs hit(self, spot) and goes no
+-- further; every other click goes on to the room's click as before.
+function clickingSpot(room, name, hit)
+    local click = room.onClick
+    room.onClick = function(self, x, y)
+        local spot = self:sprite(name)
+        if spot and spot:visible() and spot:hittest(x, y) then
+            hit(self, spot)
+            return
+        end
+        click(self, x, y)
+    end
+    return room
+end
+
 -- A treasure lying in the room, its sprite "Item_<name>": a click on it puts
 -- it into the inventory bar (and calls found(self) when given), and once found
 -- it is not there again.
 function collectible(room, name, found)
     local enter = room.onEnter
-    local click = room.onClick
     room.onEnter = function(self, n)
         local spot = self:sprite("Item_" .. name)
         if spot then
@@ -39,19 +53,13 @@ function collectible(room, name, found)
         end
         enter(self, n)
     end
-    room.onClick = function(self, x, y)
-        local spot = self:sprite("Item_" .. name)
-        if spot and spot:visible() and spot:hittest(x, y) then
-            spot:show(false)
-            LF_findItem(name)
-            if found then
-                found(self)
-            end
-            return
+    return clickingSpot(room, "Item_" .. name, function(self, spot)
+        spot:show(false)
+        LF_findItem(name)
+        if found then
+            found(self)
         end
-        click(self, x, y)
-    end
-    return room
+    end)
 end
 -- A room's callbacks whose entry, after the common steps, runs entered(self):
 -- the room's own animals, sounds and sparkles.
@@ -100,4 +108,22 @@ function withPegBoard(room, n, x, y)
         LF.pegsOpen = false
     end
     return room
+end
+
+-- A chapter's last step: the room's sprite `name` shows while done(self)
+-- answers true in that chapter, and a click on it ends the chapter. The
+-- sprite is checked again on every entry and whenever the room's script
+-- calls room.showChapterEnd(self).
+function chapterEndsOn(room, chapter, name, done)
+    local enter = room.onEnter
+    room.showChapterEnd = function(self)
+        self:sprite(name):show(self:getChapterNumber() == chapter and done(self) == true)
+    end
+    room.onEnter = function(self, n)
+        enter(self, n)
+        room.showChapterEnd(self)
+    end
+    return clickingSpot(room, name, function(self)
+        self:endChapter()
+    end)
 end

@@ -28,6 +28,7 @@
 #include "sprites/settings/User.h"
 #include "sprites/text/NewFontSprite.h"
 #include "tests/game/support/GameFixture.h"
+#include "tests/game/support/SampleSession.h"
 #include "tests/support/TestLoaderFrame.h"
 
 #include <gtest/gtest.h>
@@ -42,48 +43,6 @@
 
 namespace gametest {
 namespace {
-
-// Clicks the middle of the room's exit i and lets the wipe run.
-void leaveBy(testsupport::GameWorld& world, Room* room, int i)
-{
-    DoorSprite* door = room->getDoor(i);
-    ASSERT_NE(nullptr, door);
-    world.click(door->left() + door->width() / 2, door->top() + door->height() / 2);
-    world.stepFrames(30);
-}
-
-// Types the name into the player selection's prompt and presses Enter.
-void newPlayer(testsupport::GameWorld& world, const std::string& name)
-{
-    typeName(world, name);
-}
-
-// Clicks the middle of the current cut scene's button (Next and Continue lie
-// on the same spot).
-void pressCutSceneButton(testsupport::GameWorld& world, LanternfieldCanvas* canvas, const char* name)
-{
-    sprite::SpriteBase* button = canvas->getCurrentRoom()->getSprite(name);
-    ASSERT_NE(nullptr, button);
-    ASSERT_TRUE(button->isVisible()) << name;
-    world.click(button->left() + button->width() / 2, button->top() + button->height() / 2);
-    world.stepFrames(1);
-}
-
-// Clicks the middle of a dialog's part (shown).
-void clickPart(testsupport::GameWorld& world, sprite::DialogSprite* d, const char* part)
-{
-    ASSERT_NE(nullptr, d);
-    sprite::SpriteBase* s = d->getSprite(part);
-    ASSERT_NE(nullptr, s) << part;
-    ASSERT_TRUE(s->isVisible()) << part;
-    world.click(d->left() + s->left() + s->width() / 2, d->top() + s->top() + s->height() / 2);
-}
-
-// The same for the canvas's dialog of that name.
-void clickPart(testsupport::GameWorld& world, LanternfieldCanvas* canvas, const char* dialog, const char* part)
-{
-    clickPart(world, static_cast<sprite::DialogSprite*>(canvas->getSprite(dialog)), part);
-}
 
 // Frames until `done`, at most `maxFrames`.
 bool framesUntil(testsupport::GameWorld& world, const std::function<bool()>& done, int maxFrames)
@@ -114,6 +73,8 @@ protected:
     void clickOn(sprite::DialogSprite* d, const char* part) { clickPart(world, d, part); }
     void newPlayer(const std::string& name) { gametest::newPlayer(world, name); }
     void pressCutSceneButton(const char* name) { gametest::pressCutSceneButton(world, canvas, name); }
+
+    SamplePlayer player{world, canvas};
 };
 
 // Where a room leads: its exits' rooms, or a cut scene's rooms after its
@@ -403,9 +364,7 @@ TEST_F(SampleGameTest, TheFirstChaptersErrandGivesTakesAndUsesItemsWithItsHints)
     auto has = [bar](const char* name) { return bar->hasItem(lang::String(name)); };
     // Clicks the middle of a sprite of the current room.
     auto clickOn = [this](const char* name) {
-        sprite::SpriteBase* s = canvas->getRoom(current())->getSprite(name);
-        ASSERT_NE(nullptr, s) << name;
-        world.click(s->left() + s->width() / 2, s->top() + s->height() / 2);
+        player.clickSprite(canvas->getRoom(current()), name);
         world.stepFrames(2);
     };
     // Enters the room and ends the first visit's thought or advice, whose
@@ -417,13 +376,7 @@ TEST_F(SampleGameTest, TheFirstChaptersErrandGivesTakesAndUsesItemsWithItsHints)
                 c->stopTalk();
         world.stepFrames(10);
     };
-    // Takes the item out of the bar onto the cursor.
-    auto takeFromBar = [this, bar](const char* name) {
-        sprite::SpriteBase* s = bar->getSprite(name);
-        ASSERT_TRUE(s->isVisible()) << name;
-        world.click(bar->left() + s->left() + 16, bar->top() + s->top() + 16);
-        ASSERT_EQ(s, bar->getHeldItem()) << name;
-    };
+    auto takeFromBar = [this](const char* name) { player.takeFromBar(name); };
 
     world.click(400, 410);
     world.stepFrames(2);
@@ -537,32 +490,6 @@ TEST_F(SampleGameTest, KeysTypedIntoTheNewPlayersNameNeverWorkTheDebugKeys)
     EXPECT_EQ(1, canvas->getProgress()->chapter) << "no chapter jump";
     EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, canvas->getGameState());
 }
-
-// One run of the sample game in a world of its own, on the settings file
-// text of an earlier run ("" for none).
-class SampleRun {
-public:
-    explicit SampleRun(const std::string& settings)
-    {
-        if (!settings.empty())
-            std::ofstream(world.folder() / "registry.txt", std::ios::binary) << settings;
-        started = startSampleGame(world, frame, canvas);
-    }
-    std::string settings() const
-    {
-        std::ifstream in(world.folder() / "registry.txt", std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-    int current() { return canvas->getProgress()->currentRoom; }
-    void leaveBy(int room, int i) { gametest::leaveBy(world, canvas->getRoom(room), i); }
-
-    testsupport::GameWorld world;
-    testsupport::TestLoaderFrame* frame = new testsupport::TestLoaderFrame();
-    Canvas* canvas = nullptr;
-    bool started = false;
-};
 
 TEST(SampleSessionsTest, APlayerPausesQuitsAndContinuesWhereTheyWereAfterARestart)
 {

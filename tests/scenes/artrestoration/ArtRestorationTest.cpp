@@ -20,7 +20,7 @@ constexpr int kArtRestorationRoom = 19;
 // Painting 1 is 100 x 100 at (300, 200): cells of 50 x 50.
 constexpr int kLeft = 300;
 constexpr int kTop = 200;
-constexpr int kCell = 50;
+constexpr int kArtCell = 50;
 
 class ArtRestorationTest : public SceneFixture {
 protected:
@@ -74,7 +74,7 @@ protected:
             tiles[i]->setSlot(slots[i]);
         world.stepFrames(1);
     }
-    void clickSlot(int slot) { world.click(kLeft + slot % 2 * kCell + 25, kTop + slot / 2 * kCell + 25); }
+    void clickSlot(int slot) { world.click(kLeft + slot % 2 * kArtCell + 25, kTop + slot / 2 * kArtCell + 25); }
     // Swaps the tiles at the two slots by clicks and waits for the swap's end.
     void swap(int a, int b)
     {
@@ -105,7 +105,7 @@ TEST_F(ArtRestorationTest, ATwoByTwoBoardSolvedBySwapsGlowsAndLeaves)
     const std::vector<ArtPiece*>& tiles = art->tiles(0);
     for (int n = 0; n < 4; ++n)
         EXPECT_EQ(n, tiles[size_t(n)]->getHome());
-    EXPECT_EQ(kLeft + kCell, tiles[0]->left()) << "a tile stands at its slot's cell";
+    EXPECT_EQ(kLeft + kArtCell, tiles[0]->left()) << "a tile stands at its slot's cell";
     EXPECT_EQ(kTop, tiles[0]->top());
     clearRecords();
     // One selected: sound 78; selected again: deselected, no sound.

@@ -42,6 +42,7 @@
 #include "sprites/images/ScalerSprite.h"
 #include "sprites/script/ScriptHost.h"
 #include "sprites/text/NewFontSprite.h"
+#include "tests/scenes/support/SamplePuzzles.h"
 #include "tests/scenes/support/SceneFixture.h"
 
 #include <deque>
@@ -99,14 +100,9 @@ protected:
         EXPECT_TRUE(canvas->isSpriteVisible("GameInsQuestionMark"));
     }
     // Painted frames (which transitions need) until `done`, at most 400.
-    bool painted(const std::function<bool()>& done) { return framesUntil(done, 400); }
+    bool painted(const std::function<bool()>& done) { return player.painted(done); }
     std::string flag(const char* name) { return runLua(room(2), std::string("return tostring(LF.") + name + ")"); }
-    void clickSprite(Room* r, const char* name)
-    {
-        sprite::SpriteBase* s = r->getSprite(name);
-        ASSERT_NE(nullptr, s) << name;
-        world.click(s->left() + s->width() / 2, s->top() + s->height() / 2);
-    }
+    void clickSprite(Room* r, const char* name) { player.clickSprite(r, name); }
     // A story value of the scripts, as text.
     std::string story(Room* room, const std::string& value) { return runLua(room, "return tostring(" + value + ")"); }
     // A press at the first point of the sprite's bounds where its picture is opaque.
@@ -124,20 +120,12 @@ protected:
     }
     static int centreX(sprite::SpriteBase* s) { return s->left() + s->width() / 2; }
     static int centreY(sprite::SpriteBase* s) { return s->top() + s->height() / 2; }
-    // Drags with the pointer from the middle of a sprite by (dx, dy), in a
-    // few moves, and lets go; the sprite's place is offset by its dialog's
-    // (ox, oy) on the screen.
     void dragSprite(sprite::SpriteBase* s, int dx, int dy, int ox = 0, int oy = 0)
     {
-        const int x = ox + s->left() + s->width() / 2;
-        const int y = oy + s->top() + s->height() / 2;
-        world.mouseMove(x, y);
-        world.mouseDown(x, y);
-        for (int step = 1; step <= 4; ++step)
-            world.mouseMove(x + dx * step / 4, y + dy * step / 4);
-        world.mouseUp(x + dx, y + dy);
-        world.stepFrames(1);
+        player.dragSprite(s, dx, dy, ox, oy);
     }
+
+    gametest::SamplePlayer player{world, canvas};
 };
 
 TEST_F(SampleScenesTest, TheFountainIsMendedThroughItsPipes)
@@ -148,34 +136,10 @@ TEST_F(SampleScenesTest, TheFountainIsMendedThroughItsPipes)
     ASSERT_TRUE(pipes->isInstanceOf("PipesCU"));
     ASSERT_TRUE(pipes->isBuilt());
     enter(7);
-    clickSprite(fountain, "ValveClickRect");
-    ASSERT_TRUE(painted([fountain] { return fountain->getSprite("ValveDoorOpen")->isVisible(); }));
-    clickSprite(fountain, "ValveClickRect");
-    ASSERT_TRUE(painted([fountain] { return fountain->isTwinkleOn(); }));
-    clickSprite(fountain, "KeyInFountain");
-    ASSERT_TRUE(fountain->isKeyHeld());
-    clickSprite(fountain, "PipesClickRect");
-    EXPECT_EQ("true", flag("fountainPipeDoorOpen"));
-    clickSprite(fountain, "PipesClickRect");
-    ASSERT_TRUE(painted([pipes] { return pipes->isVisible() && !pipes->isTransitioning(); }));
-    // Each piece of the way turned to its solution by clicks.
-    for (int cell = 0; cell < pipes->board().cellCount(); ++cell) {
-        const PipesBoard::Cell& c = pipes->board().cells[size_t(cell)];
-        if (pipes->board().isEnd(cell) || c.solutionAngle < 0)
-            continue;
-        // The last turn mends the pipes, which puts new pieces in: the
-        // piece is looked up afresh each time.
-        auto piece = [pipes, cell] { return pipes->pieceSprite(cell); };
-        for (int turns = 0; turns < 4 && int(piece()->getRotation()) % 360 != c.solutionAngle; ++turns) {
-            world.click(piece()->left() + pipes->left(), piece()->top() + PipesCU::HIT_TOP);
-            ASSERT_TRUE(painted([piece] { return !piece()->isAnimating(); }));
-        }
-    }
+    mendFountain(player, world, canvas, fountain);
+    ASSERT_FALSE(HasFatalFailure());
     EXPECT_TRUE(pipes->getSolved());
-    ASSERT_TRUE(painted([this] { return flag("fountainPipesFixed") == "true"; }));
-    ASSERT_TRUE(painted([fountain] { return fountain->getSprite("PipeDoorOpenFixed")->isVisible(); }));
-    clickSprite(fountain, "ValveClickRect");
-    EXPECT_EQ("true", flag("fountainFixedWaterOn"));
+    EXPECT_EQ("true", flag("fountainPipesFixed"));
     ASSERT_TRUE(painted([this] { return flag("tasksCompleted") == "1"; }));
     expectCleanRun();
 }
@@ -225,49 +189,7 @@ TEST_F(SampleScenesTest, TheHedgeMazeIsWalkedToItsExit)
     ASSERT_TRUE(maze->isInstanceOf("Maze"));
     ASSERT_TRUE(maze->isBuilt());
     enter(20);
-    world.stepFrames(2);
-    MazeGrid& g = maze->grid();
-    // The way through, found over the open walls.
-    std::vector<int> from(size_t(g.cellCount()), -1);
-    std::deque<int> open = {g.startCell};
-    from[size_t(g.startCell)] = g.startCell;
-    while (!open.empty()) {
-        const int c = open.front();
-        open.pop_front();
-        for (int d = 0; d < MazeGrid::DIRECTIONS; ++d) {
-            const int r = g.cellRow(c) + MazeGrid::kRowStep[d], col = g.cellColumn(c) + MazeGrid::kColumnStep[d];
-            if (r < 0 || r >= g.rows || col < 0 || col >= g.columns || g.hasWall(g.cellRow(c), g.cellColumn(c), MazeGrid::kWall[d]))
-                continue;
-            const int n = g.cellIndex(r, col);
-            if (from[size_t(n)] < 0) {
-                from[size_t(n)] = c;
-                open.push_back(n);
-            }
-        }
-    }
-    std::vector<int> way = {g.endCell};
-    while (way.back() != g.startCell)
-        way.push_back(from[size_t(way.back())]);
-    // The token picked up, then led from cell to cell in short steps.
-    const int dx = maze->getTravelerX() - g.cellX(g.cellColumn(g.startCell));
-    const int dy = maze->getTravelerY() - g.cellY(g.cellRow(g.startCell));
-    world.click(maze->getTravelerX() + 4, maze->getTravelerY() + 4);
-    ASSERT_TRUE(maze->isDragging());
-    for (auto it = way.rbegin() + 1; it != way.rend(); ++it) {
-        const int tx = g.cellX(g.cellColumn(*it)) + dx, ty = g.cellY(g.cellRow(*it)) + dy;
-        for (int steps = 0; steps < 20 && (maze->getTravelerX() != tx || maze->getTravelerY() != ty); ++steps) {
-            const int x = maze->getTravelerX(), y = maze->getTravelerY();
-            world.mouseMove(x + std::max(-10, std::min(10, tx - x)), y + std::max(-10, std::min(10, ty - y)));
-            world.stepFrames(1);
-            // In the end cell the token climbs by itself.
-            if (g.cellIndex(g.rowAt(maze->getTravelerY()), g.columnAt(maze->getTravelerX())) == g.endCell)
-                break;
-        }
-    }
-    for (int climb = 0; climb < 30 && !maze->isSolved(); ++climb) {
-        world.mouseMove(maze->getTravelerX(), maze->getTravelerY());
-        world.stepFrames(1);
-    }
+    walkHedgeMaze(player, world, maze);
     EXPECT_TRUE(maze->isSolved());
     ASSERT_TRUE(painted([this] { return flag("hedgeMazeSolved") == "true"; }));
     expectCleanRun();
@@ -381,30 +303,7 @@ TEST_F(SampleScenesTest, TheAirCompressorIsMendedWithFusesAndWires)
     ASSERT_TRUE(air->isInstanceOf("AirCompressor"));
     enter(21);
     ASSERT_TRUE(stepUntil([air] { return !air->isTransitioning(); }));
-    // The right fuses: yellow, green, purple in holders 1 to 3.
-    const char* fuses[] = {"Fuse_YellowOnGround", "Fuse_GreenOnGround", "Fuse_PurpleOnGround"};
-    for (int holder = 0; holder < 3; ++holder) {
-        sprite::SpriteBase* fuse = air->getSprite(fuses[holder]);
-        clickOn(world, fuse);
-        EXPECT_FALSE(fuse->isVisible()) << fuses[holder];
-        world.click(180 + 70 * holder, 220);
-    }
-    ASSERT_EQ("3", runLua(air, "return self:getNumCorrectFuses()"));
-    sprite::SpriteBase* test = air->getSprite("Button_Test");
-    clickOn(world, test);
-    ASSERT_EQ("wires", story(air, "LF.compressorStage"));
-    // The right diodes: 3, 1, 4, 2 in sockets 1 to 4.
-    const int diodes[] = {3, 1, 4, 2};
-    for (int socket = 0; socket < 4; ++socket) {
-        sprite::SpriteBase* diode = air->getSprite(("Diode" + std::to_string(diodes[socket])).c_str());
-        sprite::SpriteBase* target = air->getSprite(("DiodeRect" + std::to_string(socket + 1)).c_str());
-        world.mouseDown(centreX(diode), centreY(diode));
-        world.mouseMove(centreX(target), centreY(target));
-        world.mouseUp(centreX(target), centreY(target));
-    }
-    ASSERT_EQ("4", runLua(air, "return self:getWiringStatus()"));
-    sprite::SpriteBase* start = air->getSprite("Button_Start");
-    clickOn(world, start);
+    mendAirCompressor(player, world, air);
     EXPECT_EQ("running", story(air, "LF.compressorStage"));
     EXPECT_TRUE(air->getSprite("IndicatorLight")->isVisible());
     world.stepFrames(20);
@@ -416,14 +315,7 @@ TEST_F(SampleScenesTest, TheCallBoxTakesTheNumberOnTheCard)
     auto* box = static_cast<CallBox*>(room(22));
     ASSERT_TRUE(box->isInstanceOf("CallBox"));
     enter(22);
-    // The first click ends the intercom's greeting; the next lifts the receiver.
-    clickOn(world, box->getSprite("ReceiverOnHook"));
-    clickOn(world, box->getSprite("ReceiverOnHook"));
-    EXPECT_TRUE(box->getSprite("ReceiverOffHook")->isVisible());
-    for (int digit : {3, 1, 4, 1})
-        clickOn(world, box->getSprite(("CallBox" + std::to_string(digit)).c_str()));
-    EXPECT_EQ(4, box->getEnteredCount());
-    clickOn(world, box->getSprite("CallBoxEnter"));
+    dialCallBox(player, world, box);
     EXPECT_EQ("true", runLua(box, "return tostring(LF.callBoxSolved)"));
     expectCleanRun();
 }
@@ -433,26 +325,7 @@ TEST_F(SampleScenesTest, TheBridgeIsRaisedByRememberingTheStones)
     auto* bridge = static_cast<Bridge*>(room(32));
     ASSERT_TRUE(bridge->isInstanceOf("Bridge"));
     enter(32);
-    for (int round = 0; round < 4; ++round) {
-        std::vector<sprite::SpriteBase*> sequence;
-        sprite::SpriteBase* lit = nullptr;
-        ASSERT_TRUE(stepUntil([&] {
-            sprite::SpriteBase* now = nullptr;
-            for (int k = 1; k <= 4; ++k) {
-                auto* stone = static_cast<sprite::AnimateSprite*>(bridge->getSprite(("bChoice" + std::to_string(k)).c_str()));
-                if (stone->getFrame() == 0)
-                    now = stone;
-            }
-            if (now && now != lit)
-                sequence.push_back(now);
-            lit = now;
-            return bridge->getGameState() == Bridge::STATE_PLAYER_TURN;
-        }, 1000));
-        for (sprite::SpriteBase* stone : sequence) {
-            clickOn(world, stone);
-            ASSERT_TRUE(stepUntil([&] { return bridge->getGameState() != Bridge::STATE_CORRECT; }));
-        }
-    }
+    raiseBridge(player, world, bridge);
     EXPECT_EQ("true", runLua(bridge, "return tostring(LF.bridgeSolved)"));
     EXPECT_TRUE(bridge->getSprite("Planks")->isVisible());
     EXPECT_TRUE(static_cast<DoorSprite*>(bridge->getSprite("Door0"))->isEnabled());
@@ -570,11 +443,10 @@ TEST_F(SampleScenesTest, TheChestsFirstBoardIsSolvedAndTheNextComesBehindTheDoor
     SlideBlockPuzzle* board = chest->getBoard();
     ASSERT_NE(nullptr, board);
     ASSERT_EQ(3u, board->getBlocks().size());
-    const int cell = SlideBlockPuzzle::CELL_SIZE;
     // The block across the bottom goes left, the tall one down, the key out.
-    dragSprite(board->getBlocks()[2].sprite, -cell, 0);
-    dragSprite(board->getBlocks()[1].sprite, 0, 3 * cell);
-    dragSprite(board->getBlocks()[0].sprite, 5 * cell, 0);
+    const std::vector<std::pair<int, int>> moves{{2, -1}, {1, 3}, {0, 5}};
+    EXPECT_EQ(moves, slideBlockSolution(*board)) << "the shortest way out";
+    solveSlideBlockBoard(player, board);
     world.stepFrames(2);
     EXPECT_EQ(1, chest->getCurrentPuzzle());
     ASSERT_TRUE(board->isBusy());

@@ -15,7 +15,7 @@ namespace scenetest {
 namespace {
 
 constexpr int kTempleDoorPuzzleRoom = 61;
-constexpr int kCell = TempleDoorPuzzle::CELL_SIZE;
+constexpr int kTempleDoorCell = TempleDoorPuzzle::CELL_SIZE;
 // Both boards are placed with their top-left corner here.
 constexpr int kLeft = 100;
 constexpr int kTop = 50;
@@ -23,11 +23,11 @@ constexpr int kTop = 50;
 // The left and top edges of column c and row r.
 constexpr int X(int c)
 {
-    return kLeft + kCell * c;
+    return kLeft + kTempleDoorCell * c;
 }
 constexpr int Y(int r)
 {
-    return kTop + kCell * r;
+    return kTop + kTempleDoorCell * r;
 }
 
 struct Block {
@@ -76,8 +76,8 @@ protected:
                               "KeyBling Sprite bling 0 0\n";
         for (const auto& p : prototypes) {
             const std::string picture = std::string("pic_") + p.name;
-            framesPicture(data, picture, 2, TempleDoorPuzzle::widthOf(p.kind) * kCell,
-                          TempleDoorPuzzle::heightOf(p.kind) * kCell);
+            framesPicture(data, picture, 2, TempleDoorPuzzle::widthOf(p.kind) * kTempleDoorCell,
+                          TempleDoorPuzzle::heightOf(p.kind) * kTempleDoorCell);
             sprites += std::string(p.name) + " ButtonSprite " + picture + " -400 0 2 1 -1 0 0\n";
         }
         SceneSetup scene;

@@ -1,0 +1,289 @@
+// SampleWalkthroughTest.cpp: the sample game played through as a player
+// plays it, on the real program (loader thread, canvas, headless window, fake
+// clock), by clicks, drags and keys alone: a new profile, the story's cut
+// scenes, every chapter's errands and puzzles, quitting and starting the
+// program again in the middle of a chapter and going on from the saved
+// profile, and the chapter's end leading into the next.
+#include "game/canvas/LanternfieldCanvas.h"
+#include "game/inventory/Inventory.h"
+#include "game/progress/ProgressRecord.h"
+#include "game/rooms/Room.h"
+#include "scenes/aircompressor/AirCompressor.h"
+#include "scenes/callbox/CallBox.h"
+#include "scenes/fountain/FountainCU.h"
+#include "scenes/maze/Maze.h"
+#include "scenes/treasurechest/TreasureChestCU.h"
+#include "sprites/script/ScriptHost.h"
+#include "tests/scenes/support/SamplePuzzles.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace scenetest {
+namespace {
+
+// The rooms of the walk, by their index in the rooms table.
+enum WalkRoom {
+    kWalkDock = 0,
+    kWalkProfessor = 1,
+    kWalkMarket = 2,
+    kWalkOldTown = 3,
+    kWalkStore = 4,
+    kWalkRiverside = 5,
+    kWalkChest = 6,
+    kWalkFountain = 7,
+    kWalkTavernGallery = 10,
+    kWalkMansionGate = 13,
+    kWalkDiveDock = 14,
+    kWalkHedgeMazeFront = 15,
+    kWalkMaze = 20,
+    kWalkAirCompressor = 21,
+    kWalkCallBox = 22,
+    kWalkLanding = 25,
+};
+// Where the main menu's start button and the pause button lie on the screen.
+constexpr int kStartX = 400, kStartY = 410;
+constexpr int kPauseX = 776, kPauseY = 24;
+// A spot in a room away from its exits and people, where an item from the
+// bar is given.
+constexpr int kGiveX = 400, kGiveY = 300;
+
+// The walkthrough's hands on one run of the program, with what it checks
+// after every step: no script failed and no diagnostic line reported a fault.
+class Walk {
+public:
+    explicit Walk(gametest::SampleRun& run) : run(run), player(run.player) {}
+
+    int current() { return run.current(); }
+    int chapter() { return run.canvas->getProgress()->chapter; }
+    bool has(const char* item) { return run.canvas->getInventory()->hasItem(lang::String(item)); }
+    bool story(const char* flag) { return ScriptHost::instance->getLuaBoolean(flag); }
+    Room* room() { return run.canvas->getRoom(current()); }
+
+    // Walks the rooms in turn, each through an exit of the one before.
+    void walk(const std::vector<int>& rooms)
+    {
+        for (int target : rooms) {
+            player.walkTo(target);
+            if (::testing::Test::HasFatalFailure())
+                return;
+            entered.push_back(target);
+        }
+    }
+    void click(const char* sprite)
+    {
+        player.clickSprite(room(), sprite);
+        run.world.stepFrames(2);
+    }
+    // The item from the bar given to the room.
+    void give(const char* item)
+    {
+        player.takeFromBar(item);
+        run.world.click(kGiveX, kGiveY);
+        run.world.stepFrames(2);
+    }
+    // The buttons of the cut scene under way, in order, then its fade.
+    void pageThrough(const std::vector<const char*>& buttons)
+    {
+        for (const char* button : buttons)
+            gametest::pressCutSceneButton(run.world, run.canvas, button);
+        run.world.stepFrames(25);
+    }
+    // The chapter's last step, shown now, is clicked: the next chapter's
+    // slides play and lead into its first room, and the slides count as seen.
+    void endChapterOn(const char* sprite, int firstRoom)
+    {
+        const int next = chapter() + 1;
+        ASSERT_TRUE(room()->getSprite(sprite)->isVisible()) << sprite;
+        click(sprite);
+        EXPECT_EQ(next, chapter());
+        ASSERT_EQ(LanternfieldCanvas::ROOM_VIGNETTE, current()) << "chapter " << next << "'s slides";
+        pageThrough({"NextButton", "ContinueButton"});
+        ASSERT_EQ(firstRoom, current());
+        EXPECT_EQ(1, run.canvas->getVignetteSeen(next));
+    }
+    void start()
+    {
+        run.world.click(kStartX, kStartY);
+        run.world.stepFrames(LanternfieldCanvas::FADE_OUT_NEXT_STEP + 2);
+    }
+    // Pause, back to the main menu (which saves the game), and quit the
+    // program; the settings file it leaves.
+    std::string quit()
+    {
+        run.world.click(kPauseX, kPauseY);
+        EXPECT_EQ(LanternfieldCanvas::STATE_PAUSED, run.canvas->getGameState());
+        gametest::clickPart(run.world, run.canvas, "BookDialog", "EndGame");
+        EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, run.canvas->getGameState());
+        gametest::clickPart(run.world, run.canvas, "MainMenu", "bMenuExit");
+        EXPECT_TRUE(run.world.pumpUntil([this] { return run.world.hasQuit(); }, 5000));
+        expectClean();
+        return run.settings();
+    }
+    // No script failed and no diagnostic line reported a fault.
+    void expectClean()
+    {
+        EXPECT_TRUE(run.world.boxes("Script Error").empty()) << run.world.boxes("Script Error")[0].text;
+        EXPECT_TRUE(run.world.boxes().empty()) << run.world.boxes()[0].caption << ": " << run.world.boxes()[0].text;
+        const std::string debug = run.world.debugText();
+        for (const char* fault : {"rror", ": no sprite ", " is no ", "no room "})
+            EXPECT_EQ(std::string::npos, debug.find(fault)) << fault << " in:\n" << debug;
+    }
+
+    gametest::SampleRun& run;
+    gametest::SamplePlayer& player;
+    std::vector<int> entered;
+};
+
+class SampleWalkthroughTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!gametest::hasSampleGame())
+            GTEST_SKIP() << "the game data is built with the tools";
+    }
+};
+
+TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsChapters)
+{
+    std::string settings;
+    {
+        // Chapter 1, up to the mended fountain: a new player, the story's
+        // introduction, the professor's errand and the fountain.
+        gametest::SampleRun run("");
+        ASSERT_TRUE(run.started);
+        Walk w(run);
+        gametest::newPlayer(run.world, "Wren");
+        w.start();
+        ASSERT_EQ(LanternfieldCanvas::ROOM_STORY_INTRO, w.current());
+        run.leaveBy(LanternfieldCanvas::ROOM_STORY_INTRO, 0);
+        ASSERT_EQ(LanternfieldCanvas::ROOM_VIGNETTE_INTRO, w.current());
+        w.pageThrough({"NextButton", "ContinueButton", "NextButton", "NextButton", "ContinueButton"});
+        ASSERT_EQ(kWalkDock, w.current());
+        EXPECT_EQ(1, w.chapter());
+        w.player.settle();
+
+        w.walk({kWalkMarket, kWalkOldTown, kWalkStore});
+        ASSERT_FALSE(HasFatalFailure());
+        w.click("Item_Vase");
+        ASSERT_TRUE(w.has("Vase"));
+        w.walk({kWalkOldTown, kWalkMarket, kWalkDock, kWalkRiverside});
+        ASSERT_FALSE(HasFatalFailure());
+        w.player.takeFromBar("Vase");
+        w.click("River");
+        ASSERT_TRUE(w.has("VaseWithWater"));
+        w.walk({kWalkDock, kWalkMarket});
+        ASSERT_FALSE(HasFatalFailure());
+        w.click("Item_HiddenFlowerBouquet");
+        ASSERT_TRUE(w.has("HiddenFlowerBouquet"));
+        w.walk({kWalkDock, kWalkProfessor});
+        ASSERT_FALSE(HasFatalFailure());
+        w.give("VaseWithWater");
+        w.give("HiddenFlowerBouquet");
+        ASSERT_TRUE(w.has("Box"));
+        w.walk({kWalkDock});
+        ASSERT_FALSE(HasFatalFailure());
+        w.give("Box");
+        ASSERT_TRUE(w.has("Amulet"));
+        EXPECT_FALSE(w.room()->getSprite("Ferry")->isVisible()) << "the chest and the fountain wait";
+
+        w.walk({kWalkMarket, kWalkFountain});
+        ASSERT_FALSE(HasFatalFailure());
+        mendFountain(w.player, run.world, run.canvas, static_cast<FountainCU*>(w.room()));
+        ASSERT_FALSE(HasFatalFailure());
+        w.walk({kWalkMarket});
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_EQ((std::vector<int>{2, 3, 4, 3, 2, 0, 5, 0, 2, 0, 1, 0, 2, 7, 2}), w.entered);
+        settings = w.quit();
+    }
+    {
+        // The program again: the saved game goes on at the market, with the
+        // errand and the fountain done; the chest by the river is opened and
+        // the ferry ends the chapter.
+        gametest::SampleRun run(settings);
+        ASSERT_TRUE(run.started);
+        Walk w(run);
+        EXPECT_STREQ("Wren", run.canvas->getProfileName().c_str());
+        w.start();
+        ASSERT_EQ(kWalkMarket, w.current()) << "back where the player left";
+        EXPECT_EQ(1, w.chapter());
+        EXPECT_TRUE(w.has("Amulet"));
+        EXPECT_TRUE(w.story("LF.fountainFixedWaterOn"));
+        EXPECT_TRUE(w.story("LF.taken.Box"));
+
+        w.walk({kWalkDock, kWalkRiverside});
+        ASSERT_FALSE(HasFatalFailure());
+        w.click("Lever");
+        w.walk({kWalkChest});
+        ASSERT_FALSE(HasFatalFailure());
+        openChest(w.player, static_cast<TreasureChestCU*>(w.room()));
+        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_TRUE(w.player.arrivedIn(kWalkRiverside, 400)) << "the open chest is left";
+        w.player.settle();
+        w.walk({kWalkDock});
+        ASSERT_FALSE(HasFatalFailure());
+        w.endChapterOn("Ferry", kWalkTavernGallery);
+        ASSERT_FALSE(HasFatalFailure());
+        settings = w.quit();
+    }
+    {
+        // Chapter 2 from its saved start: the call box at the mansion gate and
+        // the hedge maze beside it; the program is left at the gate.
+        gametest::SampleRun run(settings);
+        ASSERT_TRUE(run.started);
+        Walk w(run);
+        w.start();
+        ASSERT_EQ(kWalkTavernGallery, w.current()) << "the chapter's start was saved";
+        EXPECT_EQ(2, w.chapter());
+        EXPECT_FALSE(w.story("LF.fountainFixedWaterOn")) << "a chapter starts on a fresh story";
+
+        w.walk({kWalkMarket, kWalkOldTown, kWalkMansionGate, kWalkCallBox});
+        ASSERT_FALSE(HasFatalFailure());
+        w.player.closeInstructions();
+        dialCallBox(w.player, run.world, static_cast<CallBox*>(w.room()));
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_TRUE(w.story("LF.callBoxSolved"));
+        w.walk({kWalkMansionGate, kWalkHedgeMazeFront, kWalkMaze});
+        ASSERT_FALSE(HasFatalFailure());
+        w.player.closeInstructions();
+        walkHedgeMaze(w.player, run.world, static_cast<Maze*>(w.room()));
+        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_TRUE(w.player.arrivedIn(kWalkHedgeMazeFront, 400)) << "out of the maze";
+        EXPECT_TRUE(w.story("LF.hedgeMazeSolved"));
+        w.player.settle();
+        w.walk({kWalkMansionGate});
+        ASSERT_FALSE(HasFatalFailure());
+        settings = w.quit();
+    }
+    {
+        // Again: the compressor at the dive dock is mended, and the diving
+        // boat ends the chapter.
+        gametest::SampleRun run(settings);
+        ASSERT_TRUE(run.started);
+        Walk w(run);
+        w.start();
+        ASSERT_EQ(kWalkMansionGate, w.current());
+        EXPECT_EQ(2, w.chapter());
+        EXPECT_TRUE(w.story("LF.callBoxSolved"));
+        EXPECT_TRUE(w.story("LF.hedgeMazeSolved"));
+
+        w.walk({kWalkOldTown, kWalkMarket, kWalkTavernGallery, kWalkDiveDock});
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_FALSE(w.room()->getSprite("DiveBoat")->isVisible()) << "the compressor is still broken";
+        w.walk({kWalkAirCompressor});
+        ASSERT_FALSE(HasFatalFailure());
+        w.player.closeInstructions();
+        mendAirCompressor(w.player, run.world, static_cast<AirCompressor*>(w.room()));
+        ASSERT_FALSE(HasFatalFailure());
+        w.walk({kWalkDiveDock});
+        ASSERT_FALSE(HasFatalFailure());
+        w.endChapterOn("DiveBoat", kWalkLanding);
+        ASSERT_FALSE(HasFatalFailure());
+        w.expectClean();
+    }
+}
+
+} // namespace
+} // namespace scenetest
