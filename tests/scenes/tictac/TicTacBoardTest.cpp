@@ -164,7 +164,7 @@ TEST(TicTacBoardTest, TheSlackFollowsTheLevelAndTheAdjustment)
 
 // Every cell blocked but (0, 1), (0, 3), (1, 3) and (4, 3), with O at (2, 3)
 // and (3, 3): for the computer they are worth 0; for the player 0, 2 (a
-// mark beyond the gap), 8 (the spec's cell) and 5 (a run of three, one end
+// mark beyond the gap), 8 (the cell the rule names) and 5 (a run of three, one end
 // open).
 TicTacBoard fourCellBoard()
 {
