@@ -15,6 +15,7 @@
 #include "scenes/treasurechest/TreasureChestCU.h"
 #include "sprites/script/ScriptHost.h"
 #include "tests/scenes/support/SamplePuzzles.h"
+#include "tests/scenes/support/SampleWalk.h"
 
 #include <gtest/gtest.h>
 
@@ -43,99 +44,6 @@ enum WalkRoom {
     kWalkCallBox = 22,
     kWalkLanding = 25,
 };
-// Where the main menu's start button and the pause button lie on the screen.
-constexpr int kStartX = 400, kStartY = 410;
-constexpr int kPauseX = 776, kPauseY = 24;
-// A spot in a room away from its exits and people, where an item from the
-// bar is given.
-constexpr int kGiveX = 400, kGiveY = 300;
-
-// The walkthrough's hands on one run of the program, with what it checks
-// after every step: no script failed and no diagnostic line reported a fault.
-class Walk {
-public:
-    explicit Walk(gametest::SampleRun& run) : run(run), player(run.player) {}
-
-    int current() { return run.current(); }
-    int chapter() { return run.canvas->getProgress()->chapter; }
-    bool has(const char* item) { return run.canvas->getInventory()->hasItem(lang::String(item)); }
-    bool story(const char* flag) { return ScriptHost::instance->getLuaBoolean(flag); }
-    Room* room() { return run.canvas->getRoom(current()); }
-
-    // Walks the rooms in turn, each through an exit of the one before.
-    void walk(const std::vector<int>& rooms)
-    {
-        for (int target : rooms) {
-            player.walkTo(target);
-            if (::testing::Test::HasFatalFailure())
-                return;
-            entered.push_back(target);
-        }
-    }
-    void click(const char* sprite)
-    {
-        player.clickSprite(room(), sprite);
-        run.world.stepFrames(2);
-    }
-    // The item from the bar given to the room.
-    void give(const char* item)
-    {
-        player.takeFromBar(item);
-        run.world.click(kGiveX, kGiveY);
-        run.world.stepFrames(2);
-    }
-    // The buttons of the cut scene under way, in order, then its fade.
-    void pageThrough(const std::vector<const char*>& buttons)
-    {
-        for (const char* button : buttons)
-            gametest::pressCutSceneButton(run.world, run.canvas, button);
-        run.world.stepFrames(25);
-    }
-    // The chapter's last step, shown now, is clicked: the next chapter's
-    // slides play and lead into its first room, and the slides count as seen.
-    void endChapterOn(const char* sprite, int firstRoom)
-    {
-        const int next = chapter() + 1;
-        ASSERT_TRUE(room()->getSprite(sprite)->isVisible()) << sprite;
-        click(sprite);
-        EXPECT_EQ(next, chapter());
-        ASSERT_EQ(LanternfieldCanvas::ROOM_VIGNETTE, current()) << "chapter " << next << "'s slides";
-        pageThrough({"NextButton", "ContinueButton"});
-        ASSERT_EQ(firstRoom, current());
-        EXPECT_EQ(1, run.canvas->getVignetteSeen(next));
-    }
-    void start()
-    {
-        run.world.click(kStartX, kStartY);
-        run.world.stepFrames(LanternfieldCanvas::FADE_OUT_NEXT_STEP + 2);
-    }
-    // Pause, back to the main menu (which saves the game), and quit the
-    // program; the settings file it leaves.
-    std::string quit()
-    {
-        run.world.click(kPauseX, kPauseY);
-        EXPECT_EQ(LanternfieldCanvas::STATE_PAUSED, run.canvas->getGameState());
-        gametest::clickPart(run.world, run.canvas, "BookDialog", "EndGame");
-        EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, run.canvas->getGameState());
-        gametest::clickPart(run.world, run.canvas, "MainMenu", "bMenuExit");
-        EXPECT_TRUE(run.world.pumpUntil([this] { return run.world.hasQuit(); }, 5000));
-        expectClean();
-        return run.settings();
-    }
-    // No script failed and no diagnostic line reported a fault.
-    void expectClean()
-    {
-        EXPECT_TRUE(run.world.boxes("Script Error").empty()) << run.world.boxes("Script Error")[0].text;
-        EXPECT_TRUE(run.world.boxes().empty()) << run.world.boxes()[0].caption << ": " << run.world.boxes()[0].text;
-        const std::string debug = run.world.debugText();
-        for (const char* fault : {"rror", ": no sprite ", " is no ", "no room "})
-            EXPECT_EQ(std::string::npos, debug.find(fault)) << fault << " in:\n" << debug;
-    }
-
-    gametest::SampleRun& run;
-    gametest::SamplePlayer& player;
-    std::vector<int> entered;
-};
 
 class SampleWalkthroughTest : public ::testing::Test {
 protected:
@@ -154,7 +62,7 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         // introduction, the professor's errand and the fountain.
         gametest::SampleRun run("");
         ASSERT_TRUE(run.started);
-        Walk w(run);
+        SampleWalk w(run);
         gametest::newPlayer(run.world, "Wren");
         w.start();
         ASSERT_EQ(LanternfieldCanvas::ROOM_STORY_INTRO, w.current());
@@ -204,7 +112,7 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         // the ferry ends the chapter.
         gametest::SampleRun run(settings);
         ASSERT_TRUE(run.started);
-        Walk w(run);
+        SampleWalk w(run);
         EXPECT_STREQ("Wren", run.canvas->getProfileName().c_str());
         w.start();
         ASSERT_EQ(kWalkMarket, w.current()) << "back where the player left";
@@ -233,7 +141,7 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         // the hedge maze beside it; the program is left at the gate.
         gametest::SampleRun run(settings);
         ASSERT_TRUE(run.started);
-        Walk w(run);
+        SampleWalk w(run);
         w.start();
         ASSERT_EQ(kWalkTavernGallery, w.current()) << "the chapter's start was saved";
         EXPECT_EQ(2, w.chapter());
@@ -262,7 +170,7 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         // boat ends the chapter.
         gametest::SampleRun run(settings);
         ASSERT_TRUE(run.started);
-        Walk w(run);
+        SampleWalk w(run);
         w.start();
         ASSERT_EQ(kWalkMansionGate, w.current());
         EXPECT_EQ(2, w.chapter());
