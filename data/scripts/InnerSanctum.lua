@@ -30,3 +30,34 @@ end
 inner.dropTorch = function(self, n)
     canvas:dropSpecialCursor()
 end
+
+-- The way east to the village is choked by vines until the machete from the
+-- volcano cuts them (dropped on them); a click on them says so. From the
+-- fourth chapter on the bridge raised in the third stands behind the player.
+local enterInner = inner.onEnter
+inner.onEnter = function(self, n)
+    enterInner(self, n)
+    if self:getChapterNumber() > 3 then
+        LF.bridgeSolved = true
+    end
+    self:sprite("Vines"):show(not LF.vinesCut)
+    self:enableDoor("VillageEnterance", LF.vinesCut)
+end
+clickingSpot(inner, "Vines", function(self)
+    think("STR_THINK_VINES")
+end)
+local useInner = inner.onUse
+inner.onUse = function(self, x, y)
+    local vines = self:sprite("Vines")
+    if canvas:getItemOnCursor() == "Machete" and vines:visible() and vines:hittest(x, y) then
+        canvas:dropSpecialCursor()
+        LF_takeItem("Machete")
+        LF.vinesCut = true
+        vines:show(false)
+        self:enableDoor("VillageEnterance", true)
+        self:createParticleEffect("Vines", "Lock", 25)
+        canvas:playSound(SOUNDS.chime)
+        return
+    end
+    useInner(self, x, y)
+end

@@ -325,3 +325,11 @@ end
 function LF_solvedTempleDoorPuzzle2()
     return LF.templeDoorOpened
 end
+
+-- The fourth chapter: the outer sanctum's codes broken so far and whether
+-- its way north is open, the vines before the village cut, and the pegs
+-- set into the village's boards (by board 1 to 3).
+LF.outerSanctumWins = 0
+LF.outerSanctumSolved = false
+LF.vinesCut = false
+LF.pegSet = {}

@@ -13,6 +13,7 @@
 // first visit, and been played away.
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/dialogs/GameInstructDialog.h"
+#include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/DoorSprite.h"
 #include "scenes/aircompressor/AirCompressor.h"
@@ -358,6 +359,19 @@ TEST_F(SampleScenesTest, TheFirstVillagesPegBoardIsWonDownToOnePeg)
     enter(40);
     auto* pegs = static_cast<PegsCU*>(canvas->getCloseUp(1));
     ASSERT_TRUE(pegs->isInstanceOf("PegsCU"));
+    // The board lacks its peg: a click leaves it shut, the peg dropped on
+    // it sets it in, and then a click opens it.
+    world.click(180, 240);
+    EXPECT_FALSE(pegs->isVisible());
+    player.settle();
+    // The peg is taken out of the bar in the fourth chapter, once it has begun.
+    canvas->getProgress()->chapter = 4;
+    canvas->getInventory()->enableItems(true);
+    runLua(room(40), "LF_giveItem('Peg_1')");
+    player.takeFromBar("Peg_1");
+    world.click(180, 240);
+    EXPECT_TRUE(room(40)->getSprite("BoardPeg")->isVisible());
+    EXPECT_FALSE(canvas->getInventory()->hasItem(lang::String("Peg_1")));
     world.click(180, 240);
     playPastInstructions(9);
     for (int i = 0; i < 60 && !pegs->acceptsInput(); ++i)
