@@ -40,6 +40,10 @@ end
 sanctum.paintAgain = function(self, n)
 end
 sanctum.showResults = function(self, outOfTries, tries, solved)
+    -- The judged row is emptied: the lever waits for the next full row, so
+    -- no try goes on an empty one.
+    self:sprite("LeverClickRect"):enable(false)
+    self:sprite("Lever"):setFrame(0)
     for i = 0, 3 do
         local mark = self:sprite("Results_0_" .. i)
         mark:show(true)

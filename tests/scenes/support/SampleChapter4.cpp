@@ -10,6 +10,7 @@
 #include "game/rooms/Room.h"
 #include "scenes/pegs/PegsCU.h"
 #include "scenes/sanctum/OuterSanctum.h"
+#include "sprites/buttons/ButtonMixin.h"
 #include "sprites/images/AnimateSprite.h"
 #include "sprites/script/ScriptHost.h"
 #include "tests/scenes/support/SampleChapters.h"
@@ -126,8 +127,11 @@ void ch4BreakSanctumCodes(SampleWalk& w, OuterSanctum* sanctum)
             w.click(("RowClickRect_" + std::to_string(place)).c_str());
             ASSERT_EQ(row[size_t(place)], sanctum->placeKind(place)) << "place " << place;
         }
-        ASSERT_EQ(1, static_cast<sprite::AnimateSprite*>(sanctum->getSprite("Lever"))->getFrame()) << "ready";
+        auto* lever = static_cast<sprite::AnimateSprite*>(sanctum->getSprite("Lever"));
+        ASSERT_EQ(1, lever->getFrame()) << "ready";
         w.click("LeverClickRect");
+        EXPECT_EQ(0, lever->getFrame()) << "the judged row is emptied";
+        EXPECT_FALSE(sprite::ButtonMixin::fromSprite(sanctum->getSprite("LeverClickRect"))->isEnabled());
         int marks = 0;
         for (int place = OuterSanctum::PLACES - 1; place >= 0; --place) {
             const std::string name = "Results_0_" + std::to_string(place);
