@@ -173,8 +173,11 @@ function LF_save()
 end
 
 -- The game asks for a change of music; the sample has no music of its own.
+-- The game hands every change of music to the story: a chapter's tune, or
+-- the menu's on the way back; it plays at once, looped.
 function LF_replaceMusic(name)
     LF.music = name
+    canvas:setBackgroundMusic(name)
 end
 
 function LF_cleanupGlobalISpy()
