@@ -82,6 +82,13 @@ void ch3SortShelf(SampleWalk& w, Bookshelf* shelf)
     }
 }
 
+// A click on the clock's face, beside its key.
+void ch3ClickClock(SampleWalk& w, Bookshelf* shelf)
+{
+    sprite::SpriteBase* face = ch3Sprite(shelf, "Clock");
+    w.run.world.click(face->left() + 10, face->top() + face->height() / 2);
+}
+
 // One hand of the open clock held at an opaque point that the other hand
 // does not cover, and led round to `degrees` (clockwise from twelve).
 void ch3TurnHand(SampleWalk& w, ClockCU* clock, sprite::SpriteBase* hand, sprite::SpriteBase* other, double degrees)
@@ -109,8 +116,7 @@ void ch3SetClock(SampleWalk& w, Bookshelf* shelf)
 {
     auto* clock = static_cast<ClockCU*>(w.run.canvas->getSprite("ClockCU"));
     ASSERT_NE(nullptr, clock);
-    sprite::SpriteBase* face = ch3Sprite(shelf, "Clock");
-    w.run.world.click(face->left() + 10, face->top() + face->height() / 2);
+    ch3ClickClock(w, shelf);
     ASSERT_TRUE(w.player.painted([clock] { return clock->isVisible() && clock->isIdle(); }, 60));
     const double hour = (ClockCU::HOUR_LOW + ClockCU::HOUR_HIGH) / 2.0;
     const double minute = (ClockCU::MINUTE_LOW + ClockCU::MINUTE_HIGH) / 2.0;
@@ -130,8 +136,7 @@ void ch3BookshelfErrand(SampleWalk& w)
     w.player.closeInstructions();
     EXPECT_FALSE(shelf->getSprite("KeyOnClock")->isVisible()) << "the key stays in the shut clock";
     // The clock opens only once the note with its time is found.
-    sprite::SpriteBase* face = ch3Sprite(shelf, "Clock");
-    w.run.world.click(face->left() + 10, face->top() + face->height() / 2);
+    ch3ClickClock(w, shelf);
     w.run.world.stepFrames(2);
     EXPECT_FALSE(w.run.canvas->getSprite("ClockCU")->isVisible()) << "the shelves come first";
 
