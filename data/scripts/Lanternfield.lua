@@ -278,11 +278,17 @@ function LF_getCaveMazeCurrentScreen()
     return LF.caveMazeScreen
 end
 function LF_openedGemDoor()
-    return false
+    return LF.caveGemDoorOpened == true
 end
 function LF_isGemPlacedInDoor(g)
     return LF.caveGemsPlaced[g] or 0
 end
+-- The island's errand: the clock in the bookshelf set to the note's time,
+-- the golden door opened by the four gems, and the bridge reached through
+-- it (which clears the jungle's way east).
+LF.clockSolved = false
+LF.caveGemDoorOpened = false
+LF.bridgeReached = false
 
 -- The inlays of the cave: the puzzle played, and per puzzle 1 to 4 whether
 -- it is solved and its gem taken.
