@@ -1,11 +1,29 @@
--- AmuletDoor.lua: the script of Amulet Door (room 62): the amulet and the
--- four gems together make the whole amulet.
+-- AmuletDoor.lua: the script of Amulet Door (room 62): a click on the seal
+-- of the door, with the amulet and the four gems in the bar, sets them in:
+-- the amulet is whole again, and the door opens north to the Golden Room.
 rooms = rooms or {}
-rooms["AmuletDoor"] = roomScript("AmuletDoor")
+local door = roomScript("AmuletDoor")
 
 local parts = {"Amulet", "Gem_1", "Gem_2", "Gem_3", "Gem_4"}
 
-rooms["AmuletDoor"].onClick = function(self, x, y)
+local function showSeal(self)
+    self:sprite("AmuletSeal"):setFrame(LF.amuletSet and 1 or 0)
+    self:enableDoor("GoldenRoom", LF.amuletSet == true)
+end
+
+local entered = door.onEnter
+door.onEnter = function(self, n)
+    entered(self, n)
+    showSeal(self)
+end
+
+-- A click on the seal sets the amulet in, when the amulet and the four
+-- gems are all in the bar (the bar gives none of them onto the pointer in
+-- this chapter).
+clickingSpot(door, "AmuletSeal", function(self, seal)
+    if LF.amuletSet then
+        return
+    end
     for _, name in ipairs(parts) do
         if not inventory:hasItem(name) then
             return
@@ -17,4 +35,9 @@ rooms["AmuletDoor"].onClick = function(self, x, y)
     LF_giveItem("AmuletComplete")
     LF_removeHint(7)
     inventory:setRoomItemTip("STR_AMULET_COMPLETE", -1, true)
-end
+    LF.amuletSet = true
+    canvas:playSound(SOUNDS.chime)
+    showSeal(self)
+end)
+
+rooms["AmuletDoor"] = door

@@ -1,3 +1,13 @@
--- Temple2.lua: the script of Temple2 (room 59).
+-- Temple2.lua: the script of Temple2 (room 59): the temple door to the
+-- third hall stays shut until its sliding lock (north-east, the Temple Door
+-- Puzzle) is opened; then the way to the lock is no longer needed.
 rooms = rooms or {}
-rooms["Temple2"] = roomScript("Temple2")
+local hall = roomScript("Temple2")
+local entered = hall.onEnter
+hall.onEnter = function(self, n)
+    entered(self, n)
+    local open = LF.templeDoorOpened == true
+    self:enableDoor("Temple3", open)
+    self:enableDoor("TempleDoorPuzzle", not open)
+end
+rooms["Temple2"] = hall
