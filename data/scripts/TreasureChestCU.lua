@@ -31,10 +31,18 @@ function room.unlockGoldLock(self, n)
     canvas:playSound(SOUNDS.chime)
     self:exitRoomTransChap6(n)
 end
--- There the close-up leads back into the Golden Room alone, not out to the
--- riverside of the first chapter's chest.
+-- There the close-up leads back into the Golden Room, not out to the
+-- riverside of the first chapter's chest, and its locks show those open.
 local enterChest = room.onEnter
 room.onEnter = function(self, n)
     enterChest(self, n)
-    self:enableDoor("Riverside", self:getChapterNumber() ~= 6)
+    local golden = self:getChapterNumber() == 6
+    self:enableDoor("Riverside", not golden)
+    self:enableDoor("GoldenRoom", golden)
+    self:sprite("GoldenRoomExit"):show(golden)
+    if golden then
+        for i = 1, 3 do
+            self:sprite("Lock" .. i):setFrame(i <= LF.goldLocks and 1 or 0)
+        end
+    end
 end

@@ -7,6 +7,7 @@
 #include "tests/scenes/support/SampleChapters.h"
 
 #include "game/canvas/LanternfieldCanvas.h"
+#include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
@@ -222,8 +223,11 @@ void openGoldenChest(SampleWalk& w)
         w.click("GoldChest");
         ASSERT_TRUE(w.player.arrivedIn(SampleWalk::roomOf("TreasureChestCU"))) << "lock " << lock;
         w.entered.push_back(w.current());
-        if (lock == 1)
+        if (lock == 1) {
             w.player.closeInstructions();
+            EXPECT_TRUE(islandExitOpen(w, "GoldenRoom")) << "the golden chest's way back";
+            EXPECT_FALSE(islandExitOpen(w, "Riverside"));
+        }
         SlideBlockPuzzle* board = chest->getBoard();
         ASSERT_NE(nullptr, board);
         EXPECT_EQ(SlideBlockPuzzle::FIRST_GOLD_PUZZLE + lock - 1, board->getCurrentPuzzle());
@@ -291,6 +295,7 @@ void playChapter6(SampleWalk& w)
     w.click("LastLantern");
     ASSERT_EQ(LanternfieldCanvas::ROOM_VIGNETTE, w.current()) << "the story's last slides";
     EXPECT_TRUE(w.room()->getSprite("Slide60")->isVisible());
+    EXPECT_FALSE(w.run.canvas->getInventory()->isVisible()) << "the slides show without the bar";
     EXPECT_EQ(6, w.chapter()) << "the chapter ends after its slides";
     w.pageThrough({"NextButton", "ContinueButton"});
     EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, w.run.canvas->getGameState());
