@@ -291,6 +291,9 @@ void playChapter6(SampleWalk& w)
 
     // The last lantern lit: the story's last slides, then the main menu,
     // with the story done and every chapter's slides to be seen again.
+    const ProgressRecord* progress = w.run.canvas->getProgress();
+    const std::vector<int> hints(progress->hint, progress->hint + progress->hintCount());
+    EXPECT_EQ(std::vector<int>{64}, hints) << "the hints followed the island's errands";
     w.player.settle();
     w.click("LastLantern");
     ASSERT_EQ(LanternfieldCanvas::ROOM_VIGNETTE, w.current()) << "the story's last slides";
