@@ -2,7 +2,6 @@
 -- of the door, with the amulet and the four gems in the bar, sets them in:
 -- the amulet is whole again, and the door opens north to the Golden Room.
 rooms = rooms or {}
-local door = roomScript("AmuletDoor")
 
 local parts = {"Amulet", "Gem_1", "Gem_2", "Gem_3", "Gem_4"}
 
@@ -10,17 +9,12 @@ local function showSeal(self)
     self:sprite("AmuletSeal"):setFrame(LF.amuletSet and 1 or 0)
     self:enableDoor("GoldenRoom", LF.amuletSet == true)
 end
-
-local entered = door.onEnter
-door.onEnter = function(self, n)
-    entered(self, n)
-    showSeal(self)
-end
+local door = roomScriptEntering("AmuletDoor", showSeal)
 
 -- A click on the seal sets the amulet in, when the amulet and the four
 -- gems are all in the bar (the bar gives none of them onto the pointer in
 -- this chapter).
-clickingSpot(door, "AmuletSeal", function(self, seal)
+clickingSpot(door, "AmuletSeal", function(self)
     if LF.amuletSet then
         return
     end

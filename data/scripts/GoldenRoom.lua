@@ -4,19 +4,13 @@
 -- the open chest stands the last lantern: lighting it ends the story with
 -- its last slides, and the main menu follows.
 rooms = rooms or {}
-local golden = roomScript("GoldenRoom")
 
 local function showChest(self)
     local open = LF.goldLocks >= 3
     self:sprite("GoldChest"):setFrame(math.min(LF.goldLocks, 3))
     self:sprite("LastLantern"):show(open)
 end
-
-local entered = golden.onEnter
-golden.onEnter = function(self, n)
-    entered(self, n)
-    showChest(self)
-end
+local golden = roomScriptEntering("GoldenRoom", showChest)
 
 clickingSpot(golden, "LastLantern", function(self)
     canvas:playSound(SOUNDS.chime)

@@ -2,12 +2,9 @@
 -- third hall stays shut until its sliding lock (north-east, the Temple Door
 -- Puzzle) is opened; then the way to the lock is no longer needed.
 rooms = rooms or {}
-local hall = roomScript("Temple2")
-local entered = hall.onEnter
-hall.onEnter = function(self, n)
-    entered(self, n)
+local hall = roomScriptEntering("Temple2", function(self)
     local open = LF.templeDoorOpened == true
     self:enableDoor("Temple3", open)
     self:enableDoor("TempleDoorPuzzle", not open)
-end
+end)
 rooms["Temple2"] = hall
