@@ -334,3 +334,20 @@ end
 function LF_solvedTempleDoorPuzzle2()
     return LF.templeDoorOpened
 end
+
+-- The last chapter, on the island: the lure keeper's lures laid on their
+-- shadows (by lure name) and the game won, the amulet set into the inner
+-- door's seal, the golden chest's locks opened (0 to 3).
+LF.lurePlaced = {}
+LF.luresWon = false
+LF.amuletSet = false
+LF.goldLocks = 0
+-- Its start at the dock: the amulet of the first chapter and the four gems
+-- of the cave come along, and the hints name the way to the island.
+function LF_startIslandChapter()
+    for _, name in ipairs({"Amulet", "Gem_1", "Gem_2", "Gem_3", "Gem_4"}) do
+        LF_giveItem(name)
+    end
+    inventory:setHint(LF_hintText(61), 61)
+    LF_addHint(7)
+end
