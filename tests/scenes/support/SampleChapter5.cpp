@@ -81,10 +81,11 @@ int ch5TicTacGain(TicTacBoard board, int cell, int mark)
     return board.scoreLines(mark, cell, scored);
 }
 
-// A quick cell for the player: the most points now less the most the
-// computer can score in reply, ties broken toward the cell worth most to
-// either side by the board's own reckoning of runs in the making.
-int ch5TicTacQuickMove(const TicTacBoard& board)
+// The empty cell of the highest value(after, cell, gain), where `after` is
+// the board once the player has played the cell for `gain` points; -1 on a
+// full board.
+template <class Value>
+int ch5BestTicTacCell(const TicTacBoard& board, Value value)
 {
     int best = -1;
     int bestValue = 0;
@@ -94,6 +95,21 @@ int ch5TicTacQuickMove(const TicTacBoard& board)
         TicTacBoard after = board;
         const int gain = ch5TicTacGain(after, cell, TicTacBoard::PLAYER);
         after.set(cell, TicTacBoard::PLAYER);
+        const int v = value(after, cell, gain);
+        if (best < 0 || v > bestValue) {
+            best = cell;
+            bestValue = v;
+        }
+    }
+    return best;
+}
+
+// A quick cell for the player: the most points now less the most the
+// computer can score in reply, ties broken toward the cell worth most to
+// either side by the board's own reckoning of runs in the making.
+int ch5TicTacQuickMove(const TicTacBoard& board)
+{
+    return ch5BestTicTacCell(board, [&board](const TicTacBoard& after, int cell, int gain) {
         int reply = 0;
         for (int other = 0; other < TicTacBoard::CELLS; ++other) {
             if (after.at(other) == TicTacBoard::EMPTY)
@@ -101,14 +117,9 @@ int ch5TicTacQuickMove(const TicTacBoard& board)
         }
         const int x = cell % TicTacBoard::SIZE, y = cell / TicTacBoard::SIZE;
         // Points weigh far more than the runs in the making.
-        const int value = 100 * (gain - reply) + board.evaluateCell(x, y, TicTacBoard::PLAYER) +
-                          board.evaluateCell(x, y, TicTacBoard::COMPUTER);
-        if (best < 0 || value > bestValue) {
-            best = cell;
-            bestValue = value;
-        }
-    }
-    return best;
+        return 100 * (gain - reply) + board.evaluateCell(x, y, TicTacBoard::PLAYER) +
+               board.evaluateCell(x, y, TicTacBoard::COMPUTER);
+    });
 }
 
 // The player's points less the computer's over the rest of the game from
@@ -141,21 +152,9 @@ int ch5TicTacPlayOut(TicTacBoard board, int slack, bool playerMoves)
 // strongest; played out against its foreseen moves, they hardly ever do.)
 int ch5TicTacMove(const TicTacBoard& board, int slack)
 {
-    int best = -1;
-    int bestLead = 0;
-    for (int cell = 0; cell < TicTacBoard::CELLS; ++cell) {
-        if (board.at(cell) != TicTacBoard::EMPTY)
-            continue;
-        TicTacBoard after = board;
-        const int gain = ch5TicTacGain(after, cell, TicTacBoard::PLAYER);
-        after.set(cell, TicTacBoard::PLAYER);
-        const int lead = gain + ch5TicTacPlayOut(after, slack, false);
-        if (best < 0 || lead > bestLead) {
-            best = cell;
-            bestLead = lead;
-        }
-    }
-    return best;
+    return ch5BestTicTacCell(board, [slack](const TicTacBoard& after, int, int gain) {
+        return gain + ch5TicTacPlayOut(after, slack, false);
+    });
 }
 
 // Plays games until the third is won (the computer grows stronger with
