@@ -351,3 +351,10 @@ function LF_startIslandChapter()
     inventory:setHint(LF_hintText(61), 61)
     LF_addHint(7)
 end
+-- The fifth chapter's night: the board game won for the door's code, the
+-- mansion's door opened by its keypad, the view finder turned to the study
+-- key's hiding place, and the wind race won.
+LF.ticTacSolved = false
+LF.mansionDoorOpen = false
+LF.viewFinderSolved = false
+LF.windRaceWon = false
