@@ -13,8 +13,11 @@ end
 local golden = roomScriptEntering("GoldenRoom", showChest)
 
 clickingSpot(golden, "LastLantern", function(self)
-    canvas:playSound(SOUNDS.chime)
     canvas:setEndGameVignette()
+    -- The ending's fanfare (a module, played once) over the last slides; the
+    -- menu's tune waits silent until the menu sets its volume again.
+    canvas:fadeMusic(0, 5)
+    canvas:playSound(SOUNDS.ending)
     self:moveToRoom("Vignette")
     -- The slides show without the bar, as every chapter's do.
     canvas:setPuzzleActive(true)

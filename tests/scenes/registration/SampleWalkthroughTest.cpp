@@ -72,6 +72,7 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         w.pageThrough({"NextButton", "ContinueButton", "NextButton", "NextButton", "ContinueButton"});
         ASSERT_EQ(kWalkDock, w.current());
         EXPECT_EQ(1, w.chapter());
+        w.expectMusic("+sMusicChapter1");
         w.player.settle();
 
         w.walk({kWalkMarket, kWalkOldTown, kWalkStore});
@@ -201,6 +202,7 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         w.start();
         ASSERT_EQ(kWalkLanding, w.current());
         EXPECT_EQ(3, w.chapter());
+        w.expectMusic("+sMusicChapter3");
         playChapter3(w);
         ASSERT_FALSE(HasFatalFailure());
         w.expectClean();

@@ -16,6 +16,7 @@
 #include "scenes/tictac/TicTac.h"
 #include "scenes/windrace/WindRace.h"
 #include "sprites/buttons/ButtonMixin.h"
+#include "sprites/buttons/ButtonSprite.h"
 #include "sprites/images/AnimateSprite.h"
 #include "sprites/script/ScriptHost.h"
 #include "sprites/text/NewFontSprite.h"

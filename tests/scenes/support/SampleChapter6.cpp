@@ -14,6 +14,7 @@
 #include "scenes/slideblock/SlideBlockPuzzle.h"
 #include "scenes/templedoor/TempleDoorPuzzle.h"
 #include "scenes/treasurechest/TreasureChestCU.h"
+#include "sound/clip/AudioClip.h"
 #include "sprites/buttons/ButtonSprite.h"
 #include "sprites/images/AnimateSprite.h"
 #include "sprites/script/ScriptHost.h"
@@ -242,6 +243,9 @@ void openGoldenChest(SampleWalk& w)
 
 } // namespace
 
+// The sound table's entry of the story's ending tune.
+constexpr int kCh6EndingSound = 7;
+
 void playChapter6(SampleWalk& w)
 {
     const int dock = SampleWalk::roomOf("Dock");
@@ -300,8 +304,13 @@ void playChapter6(SampleWalk& w)
     EXPECT_TRUE(w.room()->getSprite("Slide60")->isVisible());
     EXPECT_FALSE(w.run.canvas->getInventory()->isVisible()) << "the slides show without the bar";
     EXPECT_EQ(6, w.chapter()) << "the chapter ends after its slides";
+    window::AudioClip* ending = w.run.canvas->getSound(kCh6EndingSound);
+    EXPECT_TRUE(ending->hasData() && ending->isPlaying()) << "the ending's tune (a module) plays";
     w.pageThrough({"NextButton", "ContinueButton"});
     EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, w.run.canvas->getGameState());
+    window::AudioClip* music = w.run.canvas->getMusicClip();
+    EXPECT_STREQ("+musicMainScreen", music->getName().c_str());
+    EXPECT_TRUE(music->isPlaying());
     EXPECT_EQ(1, w.chapter());
     EXPECT_EQ(6, w.run.canvas->getProgress()->maxChapter);
     for (int n = 1; n <= 6; ++n)

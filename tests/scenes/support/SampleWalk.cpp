@@ -4,6 +4,7 @@
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/inventory/Inventory.h"
 #include "game/rooms/Room.h"
+#include "sound/clip/AudioClip.h"
 #include "sprites/script/ScriptHost.h"
 
 #include <gtest/gtest.h>
@@ -131,6 +132,14 @@ void SampleWalk::expectClean()
     const std::string debug = run.world.debugText();
     for (const char* fault : {"rror", ": no sprite ", " is no ", "no room "})
         EXPECT_EQ(std::string::npos, debug.find(fault)) << fault << " in:\n" << debug;
+}
+
+void SampleWalk::expectMusic(const char* name)
+{
+    window::AudioClip* music = run.canvas->getMusicClip();
+    ASSERT_NE(nullptr, music);
+    EXPECT_STREQ(name, music->getName().c_str());
+    EXPECT_TRUE(music->hasData() && music->isPlaying()) << name;
 }
 
 std::string chapterStartSettings(int chapter, const std::string& name)

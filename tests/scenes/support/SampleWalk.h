@@ -47,6 +47,8 @@ public:
     std::string quit();
     // No script failed and no diagnostic line reported a fault.
     void expectClean();
+    // The background music of that name was found in the data and plays.
+    void expectMusic(const char* name);
 
     gametest::SampleRun& run;
     gametest::SamplePlayer& player;
