@@ -9,6 +9,7 @@
 #include "game/rooms/Room.h"
 #include "scenes/callbox/CallBox.h"
 #include "tests/scenes/support/SamplePuzzles.h"
+#include "tests/scenes/support/SampleWalk.h"
 #include "tests/scenes/support/SceneFixture.h"
 
 #include <gtest/gtest.h>
@@ -40,15 +41,6 @@ protected:
         enter(kStoryTavernGallery);
         enter(index);
     }
-    DoorSprite* exitTo(int index, int target)
-    {
-        for (int i = 0; i < room(index)->getDoorCount(); ++i) {
-            if (room(index)->getDoor(i) && room(index)->getDoor(i)->getTargetRoom() == target)
-                return room(index)->getDoor(i);
-        }
-        return nullptr;
-    }
-
     gametest::SamplePlayer player{world, canvas};
 };
 
@@ -64,7 +56,7 @@ TEST_F(SampleChapter2StoryTest, TheWaysToThePuzzlesOpenOnceTheStoryHasWhatTheyNe
         {kStoryDiveDock, kStoryWhackAClam, "LF.compressorStage = 'running'"},
     };
     for (const Case& c : cases) {
-        DoorSprite* door = exitTo(c.room, c.target);
+        DoorSprite* door = exitTo(room(c.room), c.target);
         ASSERT_NE(nullptr, door) << c.room << " to " << c.target;
         enterAgain(c.room);
         EXPECT_FALSE(door->isEnabled()) << c.room << " to " << c.target;

@@ -55,16 +55,6 @@ enum WalkRoom {
     kWalkLanding = 25,
 };
 
-// The room's exit to the target room (null for none).
-DoorSprite* walkExitTo(Room* room, int target)
-{
-    for (int i = 0; i < room->getDoorCount(); ++i) {
-        if (room->getDoor(i) && room->getDoor(i)->getTargetRoom() == target)
-            return room->getDoor(i);
-    }
-    return nullptr;
-}
-
 class SampleWalkthroughTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -172,8 +162,8 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
 
         w.walk({kWalkGalleryInterior});
         ASSERT_FALSE(HasFatalFailure());
-        ASSERT_NE(nullptr, walkExitTo(w.room(), kWalkArtRestoration));
-        EXPECT_FALSE(walkExitTo(w.room(), kWalkArtRestoration)->isEnabled()) << "the paintings wait for a card champion";
+        ASSERT_NE(nullptr, exitTo(w.room(), kWalkArtRestoration));
+        EXPECT_FALSE(exitTo(w.room(), kWalkArtRestoration)->isEnabled()) << "the paintings wait for a card champion";
         w.walk({kWalkTavernGallery, kWalkTavernInterior, kWalkConcentration});
         ASSERT_FALSE(HasFatalFailure());
         w.player.closeInstructions();
@@ -238,8 +228,8 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         w.walk({kWalkOldTown, kWalkMarket, kWalkTavernGallery, kWalkDiveDock});
         ASSERT_FALSE(HasFatalFailure());
         EXPECT_FALSE(w.room()->getSprite("DiveBoat")->isVisible()) << "the compressor is still broken";
-        ASSERT_NE(nullptr, walkExitTo(w.room(), kWalkWhackAClam));
-        EXPECT_FALSE(walkExitTo(w.room(), kWalkWhackAClam)->isEnabled()) << "no air for a dive yet";
+        ASSERT_NE(nullptr, exitTo(w.room(), kWalkWhackAClam));
+        EXPECT_FALSE(exitTo(w.room(), kWalkWhackAClam)->isEnabled()) << "no air for a dive yet";
         w.walk({kWalkAirCompressor});
         ASSERT_FALSE(HasFatalFailure());
         w.player.closeInstructions();

@@ -3,6 +3,7 @@
 
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/inventory/Inventory.h"
+#include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
 #include "sprites/script/ScriptHost.h"
 
@@ -131,6 +132,15 @@ void SampleWalk::expectClean()
     const std::string debug = run.world.debugText();
     for (const char* fault : {"rror", ": no sprite ", " is no ", "no room "})
         EXPECT_EQ(std::string::npos, debug.find(fault)) << fault << " in:\n" << debug;
+}
+
+DoorSprite* exitTo(Room* room, int target)
+{
+    for (int i = 0; i < room->getDoorCount(); ++i) {
+        if (room->getDoor(i) && room->getDoor(i)->getTargetRoom() == target)
+            return room->getDoor(i);
+    }
+    return nullptr;
 }
 
 std::string chapterStartSettings(int chapter, const std::string& name)
