@@ -19,6 +19,7 @@
 #include "scenes/whackaclam/WhackAClam.h"
 #include "sprites/script/ScriptHost.h"
 #include "tests/scenes/support/SampleChapter2.h"
+#include "tests/scenes/support/SampleChapters.h"
 #include "tests/scenes/support/SamplePuzzles.h"
 #include "tests/scenes/support/SampleWalk.h"
 
@@ -245,6 +246,19 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         EXPECT_TRUE(w.has("Pearls"));
         w.player.settle();
         w.endChapterOn("DiveBoat", kWalkLanding);
+        ASSERT_FALSE(HasFatalFailure());
+        settings = w.quit();
+    }
+    {
+        // The later chapters in one run from the third's saved start: the
+        // island's caves and bridge.
+        gametest::SampleRun run(settings);
+        ASSERT_TRUE(run.started);
+        SampleWalk w(run);
+        w.start();
+        ASSERT_EQ(kWalkLanding, w.current());
+        EXPECT_EQ(3, w.chapter());
+        playChapter3(w);
         ASSERT_FALSE(HasFatalFailure());
         w.expectClean();
     }

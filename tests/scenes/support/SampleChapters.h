@@ -11,6 +11,10 @@
 namespace scenetest {
 
 void playChapter3(SampleWalk& w);
+// The third chapter in two halves, for a quit and restart between them: up
+// to the caves' map brought back to the welcome centre, and from there on.
+void playChapter3ToTheMap(SampleWalk& w);
+void playChapter3FromTheMap(SampleWalk& w);
 void playChapter4(SampleWalk& w);
 void playChapter5(SampleWalk& w);
 void playChapter6(SampleWalk& w);
