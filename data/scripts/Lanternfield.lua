@@ -47,6 +47,8 @@ LF.inlayPuzzle = 1
 LF.inlaySolved = {}
 LF.gemTaken = {}
 LF.pearlsWon = false
+-- The second chapter's card game: won once, which brings its trophy.
+LF.concentrationWon = false
 -- Per mini-game (numbered from 1): its instructions still open by themselves.
 LF.showIns = {}
 

@@ -7,13 +7,18 @@
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
+#include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
 #include "scenes/aircompressor/AirCompressor.h"
+#include "scenes/artrestoration/ArtRestoration.h"
 #include "scenes/callbox/CallBox.h"
+#include "scenes/concentration/Concentration.h"
 #include "scenes/fountain/FountainCU.h"
 #include "scenes/maze/Maze.h"
 #include "scenes/treasurechest/TreasureChestCU.h"
+#include "scenes/whackaclam/WhackAClam.h"
 #include "sprites/script/ScriptHost.h"
+#include "tests/scenes/support/SampleChapter2.h"
 #include "tests/scenes/support/SampleChapters.h"
 #include "tests/scenes/support/SamplePuzzles.h"
 #include "tests/scenes/support/SampleWalk.h"
@@ -37,9 +42,14 @@ enum WalkRoom {
     kWalkChest = 6,
     kWalkFountain = 7,
     kWalkTavernGallery = 10,
+    kWalkTavernInterior = 11,
+    kWalkGalleryInterior = 12,
     kWalkMansionGate = 13,
     kWalkDiveDock = 14,
     kWalkHedgeMazeFront = 15,
+    kWalkConcentration = 17,
+    kWalkWhackAClam = 18,
+    kWalkArtRestoration = 19,
     kWalkMaze = 20,
     kWalkAirCompressor = 21,
     kWalkCallBox = 22,
@@ -139,8 +149,11 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         settings = w.quit();
     }
     {
-        // Chapter 2 from its saved start: the call box at the mansion gate and
-        // the hedge maze beside it; the program is left at the gate.
+        // Chapter 2 from its saved start: the card game in the tavern, whose
+        // trophy opens the gallery's restoration room; the three paintings
+        // restored, for which the owner gives the card with the mansion's
+        // number; the call box at the mansion gate and the hedge maze beside
+        // it; the program is left at the gate.
         gametest::SampleRun run(settings);
         ASSERT_TRUE(run.started);
         SampleWalk w(run);
@@ -149,7 +162,33 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         EXPECT_EQ(2, w.chapter());
         EXPECT_FALSE(w.story("LF.fountainFixedWaterOn")) << "a chapter starts on a fresh story";
 
-        w.walk({kWalkMarket, kWalkOldTown, kWalkMansionGate, kWalkCallBox});
+        w.walk({kWalkGalleryInterior});
+        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_NE(nullptr, exitTo(w.room(), kWalkArtRestoration));
+        EXPECT_FALSE(exitTo(w.room(), kWalkArtRestoration)->isEnabled()) << "the paintings wait for a card champion";
+        w.walk({kWalkTavernGallery, kWalkTavernInterior, kWalkConcentration});
+        ASSERT_FALSE(HasFatalFailure());
+        w.player.closeInstructions();
+        winCardGame(w.player, run.world, static_cast<Concentration*>(w.room()));
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_TRUE(w.has("ConcentrationTrophy"));
+        w.walk({kWalkTavernInterior, kWalkTavernGallery, kWalkGalleryInterior});
+        ASSERT_FALSE(HasFatalFailure());
+        for (int painting = 1; painting <= 3; ++painting) {
+            w.walk({kWalkArtRestoration});
+            ASSERT_FALSE(HasFatalFailure());
+            // The instructions open on the first visit only.
+            if (painting == 1)
+                w.player.closeInstructions();
+            restorePainting(w.player, run.world, static_cast<ArtRestoration*>(w.room()));
+            ASSERT_FALSE(HasFatalFailure()) << "painting " << painting;
+            w.entered.push_back(kWalkGalleryInterior);
+            w.player.settle();
+        }
+        EXPECT_TRUE(w.story("LF.galleryRestored"));
+        ASSERT_TRUE(w.has("MansionGateCode"));
+
+        w.walk({kWalkTavernGallery, kWalkMarket, kWalkOldTown, kWalkMansionGate, kWalkCallBox});
         ASSERT_FALSE(HasFatalFailure());
         w.player.closeInstructions();
         dialCallBox(w.player, run.world, static_cast<CallBox*>(w.room()));
@@ -161,15 +200,20 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         walkHedgeMaze(w.player, run.world, static_cast<Maze*>(w.room()));
         ASSERT_FALSE(HasFatalFailure());
         ASSERT_TRUE(w.player.arrivedIn(kWalkHedgeMazeFront, 400)) << "out of the maze";
+        w.entered.push_back(kWalkHedgeMazeFront);
         EXPECT_TRUE(w.story("LF.hedgeMazeSolved"));
         w.player.settle();
         w.walk({kWalkMansionGate});
         ASSERT_FALSE(HasFatalFailure());
+        EXPECT_EQ((std::vector<int>{12, 10, 11, 17, 11, 10, 12, 19, 12, 19, 12, 19, 12, 10, 2, 3, 13, 22, 13, 15, 20,
+                                    15, 13}),
+                  w.entered);
         settings = w.quit();
     }
     {
-        // Again: the compressor at the dive dock is mended, and the diving
-        // boat ends the chapter.
+        // Again: the compressor at the dive dock is mended, which fills the
+        // air for the dive among the clams; their pearls brought up, the
+        // diving boat ends the chapter.
         gametest::SampleRun run(settings);
         ASSERT_TRUE(run.started);
         SampleWalk w(run);
@@ -178,10 +222,16 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         EXPECT_EQ(2, w.chapter());
         EXPECT_TRUE(w.story("LF.callBoxSolved"));
         EXPECT_TRUE(w.story("LF.hedgeMazeSolved"));
+        EXPECT_TRUE(w.story("LF.concentrationWon"));
+        EXPECT_TRUE(w.story("LF.galleryRestored"));
+        EXPECT_TRUE(w.has("ConcentrationTrophy"));
+        EXPECT_TRUE(w.has("MansionGateCode"));
 
         w.walk({kWalkOldTown, kWalkMarket, kWalkTavernGallery, kWalkDiveDock});
         ASSERT_FALSE(HasFatalFailure());
         EXPECT_FALSE(w.room()->getSprite("DiveBoat")->isVisible()) << "the compressor is still broken";
+        ASSERT_NE(nullptr, exitTo(w.room(), kWalkWhackAClam));
+        EXPECT_FALSE(exitTo(w.room(), kWalkWhackAClam)->isEnabled()) << "no air for a dive yet";
         w.walk({kWalkAirCompressor});
         ASSERT_FALSE(HasFatalFailure());
         w.player.closeInstructions();
@@ -189,6 +239,13 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         ASSERT_FALSE(HasFatalFailure());
         w.walk({kWalkDiveDock});
         ASSERT_FALSE(HasFatalFailure());
+        EXPECT_FALSE(w.room()->getSprite("DiveBoat")->isVisible()) << "the skipper waits for the pearls";
+        w.walk({kWalkWhackAClam});
+        ASSERT_FALSE(HasFatalFailure());
+        diveForPearls(w.player, run.world, static_cast<WhackAClam*>(w.room()));
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_TRUE(w.has("Pearls"));
+        w.player.settle();
         w.endChapterOn("DiveBoat", kWalkLanding);
         ASSERT_FALSE(HasFatalFailure());
         settings = w.quit();

@@ -231,7 +231,7 @@ void dialCallBox(gametest::SamplePlayer& player, testsupport::GameWorld& world, 
     for (int i = 0; i < 3 && !box->getSprite("ReceiverOffHook")->isVisible(); ++i)
         player.clickOn(box->getSprite("ReceiverOnHook"));
     ASSERT_TRUE(box->getSprite("ReceiverOffHook")->isVisible());
-    for (int digit : {3, 1, 4, 1})
+    for (int digit : {4, 7, 2, 1})
         player.clickOn(box->getSprite(("CallBox" + std::to_string(digit)).c_str()));
     ASSERT_EQ(4, box->getEnteredCount());
     player.clickOn(box->getSprite("CallBoxEnter"));

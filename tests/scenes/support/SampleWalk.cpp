@@ -3,6 +3,7 @@
 
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/inventory/Inventory.h"
+#include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
 #include "sound/clip/AudioClip.h"
 #include "sprites/script/ScriptHost.h"
@@ -140,6 +141,15 @@ void SampleWalk::expectMusic(const char* name)
     ASSERT_NE(nullptr, music);
     EXPECT_STREQ(name, music->getName().c_str());
     EXPECT_TRUE(music->hasData() && music->isPlaying()) << name;
+}
+
+DoorSprite* exitTo(Room* room, int target)
+{
+    for (int i = 0; i < room->getDoorCount(); ++i) {
+        if (room->getDoor(i) && room->getDoor(i)->getTargetRoom() == target)
+            return room->getDoor(i);
+    }
+    return nullptr;
 }
 
 std::string chapterStartSettings(int chapter, const std::string& name)

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+class DoorSprite;
 class Room;
 
 namespace scenetest {
@@ -54,6 +55,9 @@ public:
     gametest::SamplePlayer& player;
     std::vector<int> entered;
 };
+
+// The room's exit to the target room (null for none).
+DoorSprite* exitTo(Room* room, int target);
 
 // The settings file of a player named `name` whose saved game stands at the
 // start of `chapter` (its slides not yet seen), made by a run of the program
