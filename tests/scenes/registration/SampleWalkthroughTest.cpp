@@ -19,6 +19,8 @@
 #include "scenes/whackaclam/WhackAClam.h"
 #include "sprites/script/ScriptHost.h"
 #include "tests/scenes/support/SampleChapter2.h"
+#include "tests/scenes/support/SampleChapter4.h"
+#include "tests/scenes/support/SampleChapter5.h"
 #include "tests/scenes/support/SampleChapters.h"
 #include "tests/scenes/support/SamplePuzzles.h"
 #include "tests/scenes/support/SampleWalk.h"
@@ -252,7 +254,10 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
     }
     {
         // The later chapters in one run from the third's saved start: the
-        // island's caves and bridge.
+        // island's caves and bridge; the sanctums, volcano, waterfalls and
+        // villages; the night at the mansion and the wind race; the island's
+        // temples, the whole amulet and the golden chest, and the story's
+        // end, which leads back to the main menu.
         gametest::SampleRun run(settings);
         ASSERT_TRUE(run.started);
         SampleWalk w(run);
@@ -262,6 +267,33 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         w.expectMusic("+sMusicChapter3");
         playChapter3(w);
         ASSERT_FALSE(HasFatalFailure());
+        EXPECT_EQ(4, w.chapter());
+        w.expectMusic("+sMusicChapter1");
+        playChapter4(w);
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_EQ(5, w.chapter());
+        playChapter5(w);
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_EQ(6, w.chapter());
+        playChapter6(w);
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, run.canvas->getGameState());
+        gametest::clickPart(run.world, run.canvas, "MainMenu", "bMenuExit");
+        ASSERT_TRUE(run.world.pumpUntil([&run] { return run.world.hasQuit(); }, 5000));
+        w.expectClean();
+        settings = run.settings();
+    }
+    {
+        // The story told to its end is saved with the player: every chapter
+        // reached, the next game from the first chapter's slides.
+        gametest::SampleRun run(settings);
+        ASSERT_TRUE(run.started);
+        SampleWalk w(run);
+        EXPECT_STREQ("Wren", run.canvas->getProfileName().c_str());
+        EXPECT_EQ(6, run.canvas->getProgress()->maxChapter);
+        EXPECT_EQ(1, w.chapter());
+        w.start();
+        EXPECT_EQ(LanternfieldCanvas::ROOM_VIGNETTE, w.current());
         w.expectClean();
     }
 }
