@@ -282,46 +282,84 @@ void WindowManager::resizeSurface(WindowRecord& w)
     w.surfaceHeight = ch;
 }
 
+bool WindowManager::covers(const WindowRecord& w, int ox, int oy, const RECT& area) const
+{
+    int cw, ch;
+    clientSize(w, cw, ch);
+    if (area.left < ox || area.top < oy || area.right > ox + cw || area.bottom > oy + ch)
+        return false;
+    if (w.presented && area.right <= ox + w.surfaceWidth && area.bottom <= oy + w.surfaceHeight)
+        return true;
+    for (HWND h : w.children) {
+        const WindowRecord* c = find(h);
+        if (!c || !(c->style & WS_VISIBLE))
+            continue;
+        POINT o = clientOriginInParent(*c);
+        if (covers(*c, ox + o.x, oy + o.y, area))
+            return true;
+    }
+    return false;
+}
+
+bool WindowManager::composeWindow(const WindowRecord& w, int ox, int oy, RECT clip, uint32_t* pixels, int width) const
+{
+    int cw, ch;
+    clientSize(w, cw, ch);
+    const RECT area{std::max<LONG>(clip.left, ox), std::max<LONG>(clip.top, oy), std::min<LONG>(clip.right, ox + cw),
+                    std::min<LONG>(clip.bottom, oy + ch)};
+    if (area.left >= area.right || area.top >= area.bottom)
+        return false;
+    // Children front first: the first one that paints the whole area hides
+    // the window's own picture and every child behind it.
+    size_t drawn = w.children.size();
+    bool hidden = false;
+    for (size_t i = 0; i < w.children.size(); ++i) {
+        const WindowRecord* c = find(w.children[i]);
+        if (!c || !(c->style & WS_VISIBLE))
+            continue;
+        POINT o = clientOriginInParent(*c);
+        if (covers(*c, ox + o.x, oy + o.y, area)) {
+            drawn = i + 1;
+            hidden = true;
+            break;
+        }
+    }
+    bool anything = false;
+    if (w.presented) {
+        anything = true;
+        // The row's part inside both the area and the window's surface.
+        const LONG right = std::min<LONG>(area.right, ox + w.surfaceWidth);
+        const LONG bottom = std::min<LONG>(area.bottom, oy + w.surfaceHeight);
+        for (LONG y = area.top; !hidden && y < bottom && area.left < right; ++y) {
+            const uint32_t* from = w.surface.data() + size_t(y - oy) * w.surfaceWidth + (area.left - ox);
+            std::copy(from, from + (right - area.left), pixels + (size_t(y) * width + area.left));
+        }
+    }
+    // Back to front.
+    for (size_t i = drawn; i-- > 0;) {
+        const WindowRecord* c = find(w.children[i]);
+        if (!c || !(c->style & WS_VISIBLE))
+            continue;
+        POINT o = clientOriginInParent(*c);
+        anything = composeWindow(*c, ox + o.x, oy + o.y, area, pixels, width) || anything;
+    }
+    return anything;
+}
+
 bool WindowManager::compose(HWND topLevel, std::vector<uint32_t>& pixels, int& width, int& height) const
 {
     const WindowRecord* top = find(topLevel);
     if (!top)
         return false;
     clientSize(*top, width, height);
-    pixels.assign(size_t(width) * size_t(height), 0xFF000000u);
-    bool anything = false;
-    // Draws a window's picture at (ox, oy) of the top-level client area,
-    // clipped to `clip`, then its visible children back to front.
-    std::function<void(const WindowRecord&, int, int, RECT)> draw = [&](const WindowRecord& w, int ox, int oy,
-                                                                        RECT clip) {
-        int cw, ch;
-        clientSize(w, cw, ch);
-        RECT area{std::max<LONG>(clip.left, ox), std::max<LONG>(clip.top, oy), std::min<LONG>(clip.right, ox + cw),
-                  std::min<LONG>(clip.bottom, oy + ch)};
-        if (area.left >= area.right || area.top >= area.bottom)
-            return;
-        if (w.presented) {
-            anything = true;
-            // The row's part inside both the area and the window's surface.
-            const LONG right = std::min<LONG>(area.right, ox + w.surfaceWidth);
-            for (LONG y = area.top; y < area.bottom && area.left < right; ++y) {
-                int sy = y - oy;
-                if (sy >= w.surfaceHeight)
-                    break;
-                const uint32_t* from = w.surface.data() + size_t(sy) * w.surfaceWidth + (area.left - ox);
-                std::copy(from, from + (right - area.left), pixels.begin() + (size_t(y) * width + area.left));
-            }
-        }
-        for (auto it = w.children.rbegin(); it != w.children.rend(); ++it) {
-            const WindowRecord* c = find(*it);
-            if (!c || !(c->style & WS_VISIBLE))
-                continue;
-            POINT o = clientOriginInParent(*c);
-            draw(*c, ox + o.x, oy + o.y, area);
-        }
-    };
-    draw(*top, 0, 0, RECT{0, 0, width, height});
-    return anything;
+    const RECT all{0, 0, width, height};
+    // Black where no window's picture lies; nothing to clear when the
+    // pictures cover the client area.
+    if (covers(*top, 0, 0, all))
+        pixels.resize(size_t(width) * size_t(height));
+    else
+        pixels.assign(size_t(width) * size_t(height), 0xFF000000u);
+    return composeWindow(*top, 0, 0, all, pixels.data(), width);
 }
 
 void WindowManager::forgetWindow(HWND hwnd)
@@ -568,7 +606,9 @@ void WindowManager::runOnWindowThread(HWND hwnd, std::function<void()> work)
 
 void WindowManager::presentTopLevel(HWND hwnd)
 {
-    std::vector<uint32_t> pixels;
+    // Kept from frame to frame: a new frame-sized buffer each time costs its
+    // page faults. One per thread, as the backend reads it without the lock.
+    thread_local std::vector<uint32_t> pixels;
     int width = 0, height = 0;
     HWND top;
     {

@@ -86,8 +86,12 @@ public:
     void post(const std::shared_ptr<ThreadQueue>& queue, QueueEntry entry);
     // The deepest visible window whose client area holds the screen point.
     HWND hitTest(POINT screen) const;
-    // A top-level window's client area with its visible children drawn in.
+    // A top-level window's client area with its visible children drawn in;
+    // false when no window of it has presented a picture.
     bool compose(HWND topLevel, std::vector<uint32_t>& pixels, int& width, int& height) const;
+    // Whether the window (client origin at ox, oy of the top-level client
+    // area) and its visible children paint every pixel of `area`.
+    bool covers(const WindowRecord& w, int ox, int oy, const RECT& area) const;
     void resizeSurface(WindowRecord& w);
     void forgetWindow(HWND hwnd);
 
@@ -119,6 +123,10 @@ private:
     void runSent(Lock& lock, const std::shared_ptr<SentMessage>& sent);
     void takeInput(Lock& lock, const std::shared_ptr<ThreadQueue>& queue, const QueueEntry& entry);
     void destroyTree(HWND hwnd);
+    // Draws a window's picture at (ox, oy) of the top-level client area,
+    // clipped to `clip`, then its visible children back to front, leaving out
+    // what a child hides; true when any of them has presented a picture.
+    bool composeWindow(const WindowRecord& w, int ox, int oy, RECT clip, uint32_t* pixels, int width) const;
 };
 
 // Applies a key change to a keyboard state: the key (and for a left/right
