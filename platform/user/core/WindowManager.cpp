@@ -617,7 +617,7 @@ void WindowManager::presentTopLevel(HWND hwnd)
         if (!top || !compose(top, pixels, width, height))
             return;
     }
-    windowBackend().present(top, pixels.data(), width, height);
+    windowBackend().present(top, pixels, width, height);
 }
 
 void WindowManager::threadEnded(const std::shared_ptr<ThreadQueue>& queue)

@@ -140,11 +140,12 @@ void HeadlessBackend::displayChanged(bool fullScreen, const DisplayMode&)
     m_fullScreen = fullScreen;
 }
 
-void HeadlessBackend::present(HWND hwnd, const uint32_t* pixels, int width, int height)
+void HeadlessBackend::present(HWND hwnd, std::vector<uint32_t>& pixels, int width, int height)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     Frame& f = m_frames[hwnd];
-    f.pixels.assign(pixels, pixels + size_t(width) * size_t(height));
+    // Taken, not copied: the caller gets the previous frame's buffer back.
+    f.pixels.swap(pixels);
     f.width = width;
     f.height = height;
 }

@@ -203,7 +203,7 @@ public:
     void windowMinimized(HWND hwnd, bool minimized) override;
     void windowRaised(HWND hwnd) override;
     void displayChanged(bool fullScreen, const DisplayMode& mode) override;
-    void present(HWND hwnd, const uint32_t* pixels, int width, int height) override;
+    void present(HWND hwnd, std::vector<uint32_t>& pixels, int width, int height) override;
     void pointerChanged(const CursorShape* shape) override;
     void warpPointer(int screenX, int screenY) override;
     bool showMessageBox(const std::string& text, const std::string& caption, UINT type) override;
@@ -427,14 +427,15 @@ void SdlBackend::displayChanged(bool fullScreen, const DisplayMode&)
     });
 }
 
-void SdlBackend::present(HWND hwnd, const uint32_t* pixels, int width, int height)
+void SdlBackend::present(HWND hwnd, std::vector<uint32_t>& pixels, int width, int height)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     auto it = m_windows.find(hwnd);
     if (it == m_windows.end())
         return;
     Window& w = it->second;
-    w.frame.assign(pixels, pixels + size_t(width) * size_t(height));
+    // Taken, not copied: the caller gets the previous frame's buffer back.
+    w.frame.swap(pixels);
     w.frameWidth = width;
     w.frameHeight = height;
     if (onSdlThread())
