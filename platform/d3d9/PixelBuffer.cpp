@@ -43,6 +43,33 @@ void PixelBuffer::fill(const RECT& rect, uint32_t colour)
         std::fill(row(UINT(y)) + rect.left, row(UINT(y)) + rect.right, colour);
 }
 
+void PixelBuffer::fillLater(uint32_t colour)
+{
+    if (m_pixels.empty())
+        return;
+    if (m_format == D3DFMT_X8R8G8B8)
+        colour |= 0xFF000000u;
+    m_pending.assign(m_height, 1);
+    m_pendingRows = m_height;
+    m_pendingColour = colour;
+}
+
+void PixelBuffer::settleRow(UINT y) const
+{
+    if (!m_pending[y])
+        return;
+    m_pending[y] = 0;
+    --m_pendingRows;
+    uint32_t* start = m_pixels.data() + size_t(y) * m_pitch;
+    std::fill(start, start + m_width, m_pendingColour);
+}
+
+void PixelBuffer::settleRows() const
+{
+    for (UINT y = 0; y < m_height && m_pendingRows; ++y)
+        settleRow(y);
+}
+
 void PixelBuffer::fillStencil(const RECT& rect, uint8_t value)
 {
     if (m_stencil.empty())
