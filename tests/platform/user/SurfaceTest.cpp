@@ -5,6 +5,7 @@
 #include "platform/user/WindowSurface.h"
 #include "tests/support/TempDir.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -116,6 +117,79 @@ TEST_F(Surface, TopLevelShowsItsVisibleChildrenOverIt)
     std::vector<uint32_t> shown;
     ASSERT_TRUE(m_backend->readDisplayFrame(frame, shown, w, h));
     EXPECT_EQ(shown, out) << "the backend shows the composed client area";
+}
+
+// Windows a child hides wholly are left out of the composed picture; what
+// shows must be the same as drawing every window back to front.
+TEST_F(Surface, ChildrenOverTheWholeClientAreaComposeAsDrawnBackToFront)
+{
+    constexpr uint32_t kBlack = 0xFF000000u;
+    struct Layer {
+        int parent;  // index of the parent layer; -1: the frame
+        RECT rect;   // in the parent's client area
+        uint32_t colour;  // 0: never presented
+    };
+    struct Case {
+        const char* name;
+        uint32_t frameColour;  // 0: never presented
+        std::vector<Layer> layers;  // created in order, so each comes in front of the earlier ones
+    };
+    const Case cases[] = {
+        {"one child over all of it", 0xFFFF0000u, {{-1, {0, 0, 6, 4}, 0xFF0000FFu}}},
+        {"a child reaching past every edge", 0xFFFF0000u, {{-1, {-1, -2, 7, 5}, 0xFF0000FFu}}},
+        {"a blank child whose own child covers it", 0xFFFF0000u,
+         {{-1, {0, 0, 6, 4}, 0}, {0, {0, 0, 6, 4}, 0xFF00FF00u}}},
+        {"a small child in front of a covering one", 0xFFFF0000u,
+         {{-1, {0, 0, 6, 4}, 0xFF0000FFu}, {-1, {1, 1, 3, 3}, 0xFF00FF00u}}},
+        {"a small child behind a covering one", 0xFFFF0000u,
+         {{-1, {1, 1, 3, 3}, 0xFF00FF00u}, {-1, {0, 0, 6, 4}, 0xFF0000FFu}}},
+        {"a blank frame, a child over part of it", 0, {{-1, {2, 1, 5, 3}, 0xFF0000FFu}}},
+        {"a blank frame, a child over all of it", 0, {{-1, {0, 0, 6, 4}, 0xFF0000FFu}}},
+        {"a child over all of it but one row", 0xFFFF0000u, {{-1, {0, 0, 6, 3}, 0xFF0000FFu}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND frame = createFrame(0, 100, 6, 4);
+        std::vector<uint32_t> expected(6 * 4, kBlack);
+        auto paint = [&](int left, int top, int right, int bottom, uint32_t colour) {
+            for (int y = std::max(top, 0); y < std::min(bottom, 4); ++y)
+                for (int x = std::max(left, 0); x < std::min(right, 6); ++x)
+                    expected[size_t(y) * 6 + x] = colour;
+        };
+        if (c.frameColour) {
+            std::vector<uint32_t> px(6 * 4, c.frameColour);
+            platform::presentToWindow(frame, px.data(), 6, 4, 24, nullptr, nullptr);
+            paint(0, 0, 6, 4, c.frameColour);
+        }
+        std::vector<HWND> windows;
+        std::vector<RECT> onFrame;  // each layer's client area in the frame, clipped by its parents
+        for (const Layer& layer : c.layers) {
+            const HWND parent = layer.parent < 0 ? frame : windows[size_t(layer.parent)];
+            const RECT& r = layer.rect;
+            HWND child = createChild(parent, r.left, r.top, r.right - r.left, r.bottom - r.top);
+            ShowWindow(child, SW_SHOW);
+            windows.push_back(child);
+            RECT clip = layer.parent < 0 ? RECT{0, 0, 6, 4} : onFrame[size_t(layer.parent)];
+            const LONG ox = layer.parent < 0 ? 0 : onFrame[size_t(layer.parent)].left;
+            const LONG oy = layer.parent < 0 ? 0 : onFrame[size_t(layer.parent)].top;
+            onFrame.push_back(RECT{std::max(clip.left, ox + r.left), std::max(clip.top, oy + r.top),
+                                   std::min(clip.right, ox + r.right), std::min(clip.bottom, oy + r.bottom)});
+            if (layer.colour) {
+                const int w = r.right - r.left, h = r.bottom - r.top;
+                std::vector<uint32_t> px(size_t(w) * h, layer.colour);
+                platform::presentToWindow(child, px.data(), w, h, w * 4, nullptr, nullptr);
+                const RECT& shown = onFrame.back();
+                paint(shown.left, shown.top, shown.right, shown.bottom, layer.colour);
+            }
+        }
+        std::vector<uint32_t> out, shown;
+        int w, h;
+        ASSERT_TRUE(platform::readWindowFrame(frame, out, w, h));
+        EXPECT_EQ(out, expected);
+        ASSERT_TRUE(m_backend->readDisplayFrame(frame, shown, w, h));
+        EXPECT_EQ(shown, expected) << "the backend shows the composed client area";
+        DestroyWindow(frame);
+    }
 }
 
 TEST_F(Surface, LetterboxKeepsTheProportions)
