@@ -9,6 +9,7 @@
 #include "platform/user/Input.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 
 namespace platform {
@@ -272,12 +273,12 @@ void WindowManager::resizeSurface(WindowRecord& w)
     clientSize(w, cw, ch);
     if (cw == w.surfaceWidth && ch == w.surfaceHeight)
         return;
-    std::vector<uint32_t> pixels(size_t(cw) * size_t(ch), 0xFF000000u);
+    auto pixels = std::make_shared<std::vector<uint32_t>>(size_t(cw) * size_t(ch), 0xFF000000u);
     // Keep what fits of the old picture.
     for (int y = 0; y < std::min(ch, w.surfaceHeight); ++y)
         for (int x = 0; x < std::min(cw, w.surfaceWidth); ++x)
-            pixels[size_t(y) * cw + x] = w.surface[size_t(y) * w.surfaceWidth + x];
-    w.surface.swap(pixels);
+            (*pixels)[size_t(y) * cw + x] = (*w.surface)[size_t(y) * w.surfaceWidth + x];
+    w.surface = std::move(pixels);
     w.surfaceWidth = cw;
     w.surfaceHeight = ch;
 }
@@ -331,7 +332,7 @@ bool WindowManager::composeWindow(const WindowRecord& w, int ox, int oy, RECT cl
         const LONG right = std::min<LONG>(area.right, ox + w.surfaceWidth);
         const LONG bottom = std::min<LONG>(area.bottom, oy + w.surfaceHeight);
         for (LONG y = area.top; !hidden && y < bottom && area.left < right; ++y) {
-            const uint32_t* from = w.surface.data() + size_t(y - oy) * w.surfaceWidth + (area.left - ox);
+            const uint32_t* from = w.surface->data() + size_t(y - oy) * w.surfaceWidth + (area.left - ox);
             std::copy(from, from + (right - area.left), pixels + (size_t(y) * width + area.left));
         }
     }
@@ -604,20 +605,97 @@ void WindowManager::runOnWindowThread(HWND hwnd, std::function<void()> work)
     post(w->queue, std::move(entry));
 }
 
+const WindowRecord* WindowManager::shownAlone(const WindowRecord& top) const
+{
+    int width, height;
+    clientSize(top, width, height);
+    const RECT all{0, 0, width, height};
+    const WindowRecord* w = &top;
+    int ox = 0, oy = 0;
+    for (;;) {
+        // The front child, if it covers everything, hides all behind it.
+        const WindowRecord* front = nullptr;
+        for (HWND h : w->children) {
+            const WindowRecord* c = find(h);
+            if (c && (c->style & WS_VISIBLE)) {
+                front = c;
+                break;
+            }
+        }
+        if (!front)
+            break;
+        POINT o = clientOriginInParent(*front);
+        if (!covers(*front, ox + o.x, oy + o.y, all))
+            return nullptr;
+        w = front;
+        ox += o.x;
+        oy += o.y;
+    }
+    if (!w->presented || ox != 0 || oy != 0 || w->surfaceWidth != width || w->surfaceHeight != height)
+        return nullptr;
+    return w;
+}
+
+std::shared_ptr<std::vector<uint32_t>> WindowManager::freeFrameBuffer()
+{
+    // Oldest first: the backend lets a frame go when it gets the next one.
+    for (auto it = frameBuffers.rbegin(); it != frameBuffers.rend(); ++it) {
+        if (it->use_count() == 1) {
+            // Pairs with the release of the last other holder's reference.
+            std::atomic_thread_fence(std::memory_order_acquire);
+            return *it;
+        }
+    }
+    return std::make_shared<std::vector<uint32_t>>();
+}
+
+void WindowManager::keepFrameBuffer(const std::shared_ptr<std::vector<uint32_t>>& buffer)
+{
+    frameBuffers.erase(std::remove(frameBuffers.begin(), frameBuffers.end(), buffer), frameBuffers.end());
+    frameBuffers.insert(frameBuffers.begin(), buffer);
+    if (frameBuffers.size() > kFrameBuffers)
+        frameBuffers.resize(kFrameBuffers);
+}
+
+void WindowManager::ownSurface(WindowRecord& w, bool keepPicture)
+{
+    const bool pooled = std::find(frameBuffers.begin(), frameBuffers.end(), w.surface) != frameBuffers.end();
+    if (w.surface.use_count() == (pooled ? 2 : 1))
+        return;
+    std::shared_ptr<std::vector<uint32_t>> own = freeFrameBuffer();
+    if (keepPicture)
+        *own = *w.surface;
+    else
+        own->resize(w.surface->size());
+    w.surface = std::move(own);
+}
+
 void WindowManager::presentTopLevel(HWND hwnd)
 {
-    // Kept from frame to frame: a new frame-sized buffer each time costs its
-    // page faults. One per thread, as the backend reads it without the lock.
-    thread_local std::vector<uint32_t> pixels;
+    std::shared_ptr<const std::vector<uint32_t>> frame;
     int width = 0, height = 0;
     HWND top;
     {
         std::lock_guard<std::mutex> lock(mutex);
         top = topLevelOf(hwnd);
-        if (!top || !compose(top, pixels, width, height))
+        const WindowRecord* record = find(top);
+        if (!record)
             return;
+        if (const WindowRecord* alone = shownAlone(*record)) {
+            // The frame is that window's picture as it stands: shown
+            // without a copy.
+            clientSize(*record, width, height);
+            keepFrameBuffer(alone->surface);
+            frame = alone->surface;
+        } else {
+            std::shared_ptr<std::vector<uint32_t>> composed = freeFrameBuffer();
+            if (!compose(top, *composed, width, height))
+                return;
+            keepFrameBuffer(composed);
+            frame = std::move(composed);
+        }
     }
-    windowBackend().present(top, pixels, width, height);
+    windowBackend().present(top, std::move(frame), width, height);
 }
 
 void WindowManager::threadEnded(const std::shared_ptr<ThreadQueue>& queue)
