@@ -10,6 +10,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <memory>
 
 using namespace usertest;
 
@@ -189,6 +191,90 @@ TEST_F(Surface, ChildrenOverTheWholeClientAreaComposeAsDrawnBackToFront)
         ASSERT_TRUE(m_backend->readDisplayFrame(frame, shown, w, h));
         EXPECT_EQ(shown, expected) << "the backend shows the composed client area";
         DestroyWindow(frame);
+    }
+}
+
+// A backend that keeps every frame it is given, with a copy of its pixels as
+// they were then: a slow display may still be showing any of them.
+class FrameKeepingBackend : public platform::HeadlessBackend {
+public:
+    struct Kept {
+        std::shared_ptr<const std::vector<uint32_t>> frame;
+        std::vector<uint32_t> pixels;
+    };
+    void present(HWND hwnd, std::shared_ptr<const std::vector<uint32_t>> pixels, int width, int height) override
+    {
+        kept.push_back(Kept{pixels, *pixels});
+        HeadlessBackend::present(hwnd, std::move(pixels), width, height);
+    }
+    std::vector<Kept> kept;
+};
+
+TEST_F(Surface, AFrameGivenToTheBackendNeverChangesAfterwards)
+{
+    auto owned = std::make_unique<FrameKeepingBackend>();
+    FrameKeepingBackend& backend = *owned;
+    platform::setWindowBackend(std::move(owned));
+    m_backend = &backend;
+    HWND frame = createFrame(0, 100, 6, 4);
+    HWND canvas = createChild(frame, 0, 0, 6, 4);
+    HWND front = createChild(frame, 1, 1, 2, 2);
+    ShowWindow(canvas, SW_SHOW);
+    const std::vector<uint32_t> whole = coordinateFrame(6, 4, 6);
+    const std::vector<uint32_t> green(6 * 4, 0xFF00FF00u);
+    const RECT corner = {0, 0, 3, 2};
+    struct Step {
+        const char* name;
+        std::function<void()> run;
+        // The canvas's picture afterwards, where the step decides it.
+        std::function<uint32_t(int, int)> canvas;
+    };
+    auto wholeAt = [&](int x, int y) { return whole[size_t(y) * 6 + x]; };
+    const Step steps[] = {
+        {"the canvas whole", [&] { platform::presentToWindow(canvas, whole.data(), 6, 4, 24, nullptr, nullptr); },
+         wholeAt},
+        {"the canvas again", [&] { platform::presentToWindow(canvas, green.data(), 6, 4, 24, nullptr, nullptr); },
+         [&](int, int) { return 0xFF00FF00u; }},
+        {"a corner of the canvas",
+         [&] { platform::presentToWindow(canvas, whole.data(), 6, 4, 24, &corner, &corner); },
+         [&](int x, int y) { return x < 3 && y < 2 ? wholeAt(x, y) : 0xFF00FF00u; }},
+        {"the canvas scaled", [&] { platform::presentToWindow(canvas, whole.data(), 3, 2, 24, nullptr, nullptr); }},
+        {"the frame under the canvas",
+         [&] { platform::presentToWindow(frame, green.data(), 6, 4, 24, nullptr, nullptr); }},
+        {"a child in front",
+         [&] {
+             ShowWindow(front, SW_SHOW);
+             platform::presentToWindow(front, whole.data(), 2, 2, 24, nullptr, nullptr);
+         }},
+        {"the canvas under it", [&] { platform::presentToWindow(canvas, whole.data(), 6, 4, 24, nullptr, nullptr); }},
+        {"the canvas alone again",
+         [&] {
+             ShowWindow(front, SW_HIDE);
+             platform::presentToWindow(canvas, green.data(), 6, 4, 24, nullptr, nullptr);
+         }},
+        {"the canvas resized", [&] {
+             SetWindowPos(canvas, nullptr, 0, 0, 5, 4, SWP_NOZORDER);
+             platform::presentToWindow(canvas, whole.data(), 5, 4, 24, nullptr, nullptr);
+         }},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        const size_t before = backend.kept.size();
+        step.run();
+        ASSERT_GT(backend.kept.size(), before) << "a frame was shown";
+        for (size_t i = 0; i < backend.kept.size(); ++i)
+            ASSERT_EQ(*backend.kept[i].frame, backend.kept[i].pixels) << "frame " << i << " changed";
+        std::vector<uint32_t> composed, shown;
+        int w, h;
+        ASSERT_TRUE(platform::readWindowFrame(frame, composed, w, h));
+        ASSERT_TRUE(backend.readDisplayFrame(frame, shown, w, h));
+        EXPECT_EQ(shown, composed);
+        if (step.canvas) {
+            ASSERT_TRUE(platform::readWindowFrame(canvas, composed, w, h));
+            for (int y = 0; y < 4; ++y)
+                for (int x = 0; x < 6; ++x)
+                    ASSERT_EQ(composed[size_t(y) * 6 + x], step.canvas(x, y)) << x << "," << y;
+        }
     }
 }
 
