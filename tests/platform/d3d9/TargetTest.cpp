@@ -20,6 +20,23 @@ protected:
     }
 
     static bool inRect(int x, int y, const RECT& r) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
+
+    // A render-target texture that draws go into from now on; `saved`
+    // receives the target drawn on before. Null when it cannot be made.
+    IDirect3DTexture9* renderIntoTexture(UINT width, UINT height, IDirect3DSurface9** surface,
+                                         IDirect3DSurface9** saved)
+    {
+        IDirect3DTexture9* texture = nullptr;
+        EXPECT_EQ(device->CreateTexture(width, height, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
+                                        &texture, nullptr),
+                  D3D_OK);
+        if (!texture)
+            return nullptr;
+        device->GetRenderTarget(0, saved);
+        texture->GetSurfaceLevel(0, surface);
+        device->SetRenderTarget(0, *surface);
+        return texture;
+    }
 };
 
 TEST_F(Targets, TheScissorLimitsDrawsAndClears)
@@ -122,15 +139,10 @@ TEST_F(Targets, RenderingIntoATextureThenDrawingIt)
 
 TEST_F(Targets, ARenderTargetLargerThanTheStencilBufferDrawsEverywhere)
 {
-    IDirect3DTexture9* target = nullptr;
-    ASSERT_EQ(device->CreateTexture(128, 64, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &target,
-                                    nullptr),
-              D3D_OK);
     IDirect3DSurface9* saved = nullptr;
     IDirect3DSurface9* surface = nullptr;
-    device->GetRenderTarget(0, &saved);
-    target->GetSurfaceLevel(0, &surface);
-    device->SetRenderTarget(0, surface);
+    IDirect3DTexture9* target = renderIntoTexture(128, 64, &surface, &saved);
+    ASSERT_NE(target, nullptr);
     device->SetRenderState(D3DRS_STENCILENABLE, TRUE);
     device->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_EQUAL);
     device->SetRenderState(D3DRS_STENCILREF, 0);
@@ -300,15 +312,10 @@ TEST_F(Targets, AWholeClearReadsAsIfWrittenAtOnce)
          Read::Presented, [&](int, int) { return kCleared; }},
         {"a cleared render texture drawn magnified",
          [&] {
-             IDirect3DTexture9* texture = nullptr;
-             ASSERT_EQ(device->CreateTexture(8, 8, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
-                                             &texture, nullptr),
-                       D3D_OK);
              IDirect3DSurface9* saved = nullptr;
              IDirect3DSurface9* surface = nullptr;
-             device->GetRenderTarget(0, &saved);
-             texture->GetSurfaceLevel(0, &surface);
-             device->SetRenderTarget(0, surface);
+             IDirect3DTexture9* texture = renderIntoTexture(8, 8, &surface, &saved);
+             ASSERT_NE(texture, nullptr);
              device->Clear(0, nullptr, D3DCLEAR_TARGET, kOther, 1.0f, 0);
              device->SetRenderTarget(0, saved);
              // Bilinear samples read two texel rows at a time: every one

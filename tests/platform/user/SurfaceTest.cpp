@@ -238,24 +238,30 @@ TEST_F(Surface, AFrameGivenToTheBackendNeverChangesAfterwards)
         {"a corner of the canvas",
          [&] { platform::presentToWindow(canvas, whole.data(), 6, 4, 24, &corner, &corner); },
          [&](int x, int y) { return x < 3 && y < 2 ? wholeAt(x, y) : 0xFF00FF00u; }},
-        {"the canvas scaled", [&] { platform::presentToWindow(canvas, whole.data(), 3, 2, 24, nullptr, nullptr); }},
+        {"the canvas scaled", [&] { platform::presentToWindow(canvas, whole.data(), 3, 2, 24, nullptr, nullptr); },
+         nullptr},
         {"the frame under the canvas",
-         [&] { platform::presentToWindow(frame, green.data(), 6, 4, 24, nullptr, nullptr); }},
+         [&] { platform::presentToWindow(frame, green.data(), 6, 4, 24, nullptr, nullptr); }, nullptr},
         {"a child in front",
          [&] {
              ShowWindow(front, SW_SHOW);
              platform::presentToWindow(front, whole.data(), 2, 2, 24, nullptr, nullptr);
-         }},
-        {"the canvas under it", [&] { platform::presentToWindow(canvas, whole.data(), 6, 4, 24, nullptr, nullptr); }},
+         },
+         nullptr},
+        {"the canvas under it", [&] { platform::presentToWindow(canvas, whole.data(), 6, 4, 24, nullptr, nullptr); },
+         wholeAt},
         {"the canvas alone again",
          [&] {
              ShowWindow(front, SW_HIDE);
              platform::presentToWindow(canvas, green.data(), 6, 4, 24, nullptr, nullptr);
-         }},
-        {"the canvas resized", [&] {
+         },
+         [&](int, int) { return 0xFF00FF00u; }},
+        {"the canvas resized",
+         [&] {
              SetWindowPos(canvas, nullptr, 0, 0, 5, 4, SWP_NOZORDER);
              platform::presentToWindow(canvas, whole.data(), 5, 4, 24, nullptr, nullptr);
-         }},
+         },
+         nullptr},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.name);
