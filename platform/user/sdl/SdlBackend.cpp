@@ -454,8 +454,9 @@ void SdlBackend::draw(Window& w)
     if (!target)
         return;
     // The surface is only read from (the blit's source).
-    SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(w.frame->data()), w.frameWidth, w.frameHeight, 32,
-                                                             w.frameWidth * 4, SDL_PIXELFORMAT_ARGB8888);
+    SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(w.frame->data()), w.frameWidth,
+                                                             w.frameHeight, 32, w.frameWidth * 4,
+                                                             SDL_PIXELFORMAT_ARGB8888);
     if (!source)
         return;
     SDL_SetSurfaceBlendMode(source, SDL_BLENDMODE_NONE);
