@@ -5,6 +5,7 @@
 #include "game/rooms/Room.h"
 #include "tests/scenes/support/SampleChapter5.h"
 #include "tests/scenes/support/SampleChapters.h"
+#include "tests/scenes/support/SampleStoryTest.h"
 
 #include <gtest/gtest.h>
 
@@ -13,14 +14,7 @@
 namespace scenetest {
 namespace {
 
-class SampleChapter5Test : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (!gametest::hasSampleGame())
-            GTEST_SKIP() << "the game data is built with the tools";
-    }
-};
+class SampleChapter5Test : public SampleStoryTest {};
 
 TEST_F(SampleChapter5Test, TheNightAtTheMansionIsPlayedToTheWindRacesBoat)
 {
@@ -30,10 +24,8 @@ TEST_F(SampleChapter5Test, TheNightAtTheMansionIsPlayedToTheWindRacesBoat)
         gametest::SampleRun run(settings);
         ASSERT_TRUE(run.started);
         SampleWalk w(run);
-        w.start();
-        w.pageThrough({"NextButton", "ContinueButton"});
-        ASSERT_EQ(SampleWalk::roomOf("TavernGallery_Night"), w.current());
-        EXPECT_EQ(5, w.chapter());
+        w.startChapter(5, "TavernGallery_Night");
+        ASSERT_FALSE(HasFatalFailure());
         playChapter5UpToTheMansionDoor(w);
         ASSERT_FALSE(HasFatalFailure());
         settings = w.quit();

@@ -6,6 +6,7 @@
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/Room.h"
 #include "tests/scenes/support/SampleChapters.h"
+#include "tests/scenes/support/SampleStoryTest.h"
 
 #include <gtest/gtest.h>
 
@@ -14,14 +15,7 @@
 namespace scenetest {
 namespace {
 
-class SampleChapter6Test : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (!gametest::hasSampleGame())
-            GTEST_SKIP() << "the game data is built with the tools";
-    }
-};
+class SampleChapter6Test : public SampleStoryTest {};
 
 // A run of the program on the settings, started, with the last chapter's
 // slides paged into the dock when they show.
@@ -37,12 +31,8 @@ TEST_F(SampleChapter6Test, TheLastChapterIsPlayedFromTheDockToTheStorysEnd)
     gametest::SampleRun run(chapterStartSettings(6));
     ASSERT_TRUE(run.started);
     SampleWalk w(run);
-    w.start();
-    ASSERT_EQ(LanternfieldCanvas::ROOM_VIGNETTE, w.current()) << "the chapter's slides";
-    EXPECT_TRUE(w.room()->getSprite("Slide12")->isVisible());
-    w.pageThrough({"NextButton", "ContinueButton"});
-    ASSERT_EQ(SampleWalk::roomOf("Dock"), w.current());
-    EXPECT_EQ(1, run.canvas->getVignetteSeen(6));
+    w.startChapter(6, "Dock");
+    ASSERT_FALSE(HasFatalFailure());
     playChapter6(w);
     ASSERT_FALSE(HasFatalFailure());
     const std::vector<const char*> route = {

@@ -23,6 +23,7 @@
 #include "tests/scenes/support/SampleChapter5.h"
 #include "tests/scenes/support/SampleChapters.h"
 #include "tests/scenes/support/SamplePuzzles.h"
+#include "tests/scenes/support/SampleStoryTest.h"
 #include "tests/scenes/support/SampleWalk.h"
 
 #include <gtest/gtest.h>
@@ -58,14 +59,7 @@ enum WalkRoom {
     kWalkLanding = 25,
 };
 
-class SampleWalkthroughTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (!gametest::hasSampleGame())
-            GTEST_SKIP() << "the game data is built with the tools";
-    }
-};
+class SampleWalkthroughTest : public SampleStoryTest {};
 
 TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsChapters)
 {
