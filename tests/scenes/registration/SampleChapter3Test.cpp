@@ -2,7 +2,8 @@
 // a player saved at its start, on the real program: its slides, the island's
 // errand up to the caves' map, a quit and restart at the welcome centre that
 // keeps the map, the gems and the bookshelf's state, and the rest of the
-// chapter through the cave and over the bridge into the fourth's slides.
+// chapter through the cave and its inlay, over the bridge and on to the
+// inner sanctum's board, into the fourth's slides.
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/rooms/Room.h"
 #include "tests/scenes/support/SampleChapters.h"
@@ -65,7 +66,7 @@ TEST_F(SampleChapter3Test, TheIslandsErrandLeadsThroughTheCaveOverTheBridge)
         EXPECT_FALSE(w.room()->getSprite("Item_Gem_2")->isVisible()) << "a found gem is not there again";
         playChapter3FromTheMap(w);
         ASSERT_FALSE(HasFatalFailure());
-        EXPECT_EQ((std::vector<int>{25, 28, 29, 30, 31, 32}), w.entered);
+        EXPECT_EQ((std::vector<int>{25, 28, 29, 30, 31, 34, 31, 32, 33}), w.entered);
         EXPECT_EQ(4, w.chapter());
     }
 }

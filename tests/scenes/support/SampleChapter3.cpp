@@ -1,14 +1,20 @@
 // SampleChapter3.cpp: the sample story's third chapter played as a player
-// plays it: the island's four gems picked up, the bookshelf sorted, its clock
-// set to the time of the note behind the books and the caves' map taken from
-// the drawer, the cave walked with the map to the golden door, which the gems
-// open onto the bridge, and the bridge's stones remembered.
+// plays it: three of the island's gems picked up, the bookshelf sorted, its
+// clock set to the time of the note behind the books and the caves' map
+// taken from the drawer, the cave walked with the map to a puzzle door whose
+// inlay gives the fourth gem and on to the golden door, which the gems open
+// onto the bridge, the bridge's stones remembered, and the inner sanctum's
+// board lit in its four patterns, which lights the chapter's last lantern.
 #include "game/inventory/Inventory.h"
+#include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
 #include "scenes/bookshelf/Bookshelf.h"
 #include "scenes/bridge/Bridge.h"
 #include "scenes/caves/CaveMaze.h"
 #include "scenes/clock/ClockCU.h"
+#include "scenes/common/ScriptValues.h"
+#include "scenes/inlay/Inlay.h"
+#include "scenes/sanctum/InnerSanctum.h"
 #include "sprites/images/AnimateSprite.h"
 #include "tests/scenes/support/SampleChapters.h"
 #include "tests/scenes/support/SamplePuzzles.h"
@@ -34,7 +40,11 @@ enum Chapter3Room {
     kCh3CaveMaze = 31,
     kCh3Bridge = 32,
     kCh3InnerSanctum = 33,
+    kCh3Inlay = 34,
 };
+
+// The inlay won on the way: the maze's third puzzle, whose gem is Gem_3.
+constexpr int kCh3InlayPuzzle = 3;
 
 // A hand of the clock is led this far from the pivot, so that the angle of
 // the pointer's whole-pixel place is well inside the solution's window.
@@ -211,6 +221,59 @@ void ch3WalkCave(SampleWalk& w, CaveMaze* maze, int target)
     }
 }
 
+// The inlay behind the puzzle door: its instructions closed, each piece
+// carried from the tray to its place on the grid, and the gem it shows
+// then taken.
+void ch3SolveInlay(SampleWalk& w, Inlay* inlay)
+{
+    ASSERT_EQ(kCh3InlayPuzzle, inlay->getPuzzle()) << "the chamber's puzzle";
+    ASSERT_TRUE(w.player.closeInstructions(120));
+    testsupport::GameWorld& world = w.run.world;
+    ASSERT_EQ(size_t(Inlay::PIECES_PER_PUZZLE), inlay->getPieces().size());
+    for (size_t i = 0; i < inlay->getPieces().size(); ++i) {
+        const Inlay::PieceInfo& piece = inlay->getPieces()[i];
+        // The tray pieces are rounded: ten pixels in is on the piece.
+        world.click(piece.tray->left() + 10, piece.tray->top() + 10);
+        ASSERT_EQ(int(i), inlay->getHeld()) << "piece " << i;
+        // The held piece hangs centred on the pointer; its corner goes four
+        // pixels inside its target cell's.
+        const int x = inlay->getGridLeft() + Inlay::CELL * (piece.target % Inlay::GRID_CELLS) + 4 + piece.grid->width() / 2;
+        const int y = inlay->getGridTop() + Inlay::CELL * (piece.target / Inlay::GRID_CELLS) + 4 + piece.grid->height() / 2;
+        world.mouseMove(x, y);
+        world.click(x, y);
+        ASSERT_EQ(piece.target, piece.placed) << "piece " << i;
+    }
+    ASSERT_TRUE(inlay->isSolved());
+    ASSERT_TRUE(ScriptValues::getBool("LF_solvedCaveMazePuzzle_3"));
+    EXPECT_FALSE(w.has("Gem_3")) << "the gem waits in the inlay";
+    w.click("Gem_3");
+    ASSERT_TRUE(w.has("Gem_3"));
+    EXPECT_FALSE(inlay->getSprite("Gem_3")->isVisible());
+    EXPECT_TRUE(ScriptValues::getBool("LF_gemTakenFromInlay_3"));
+}
+
+// The inner sanctum's board: for each of its four patterns in turn, every
+// stone whose state differs from the pattern clicked once.
+void ch3LightSanctumBoard(SampleWalk& w, InnerSanctum* sanctum)
+{
+    sprite::SpriteBase* lantern = ch3Sprite(sanctum, "SanctumLantern");
+    for (int p = 0; p < InnerSanctum::PATTERNS; ++p) {
+        EXPECT_FALSE(lantern->isVisible()) << "pattern " << p + 1 << " is still dark";
+        for (int i = 0; i < InnerSanctum::PIECES; ++i) {
+            auto* stone = static_cast<sprite::AnimateSprite*>(sanctum->piece(i).sprite);
+            ASSERT_NE(nullptr, stone);
+            if (stone->getFrame() == sanctum->piece(i).target[p])
+                continue;
+            w.run.world.click(stone->left() + stone->width() / 2, stone->top() + stone->height() / 2);
+            ASSERT_EQ(sanctum->piece(i).target[p], stone->getFrame()) << "stone " << i;
+        }
+        ASSERT_EQ(p, sanctum->findSolvedPattern());
+        ASSERT_EQ(1, ScriptValues::getInt("LF_isInnerSanctumPatternSolved", p + 1)) << "pattern " << p + 1;
+    }
+    w.run.world.stepFrames(2);
+    EXPECT_TRUE(lantern->isVisible()) << "the four patterns light the lantern";
+}
+
 } // namespace
 
 void playChapter3ToTheMap(SampleWalk& w)
@@ -240,8 +303,7 @@ void playChapter3FromTheMap(SampleWalk& w)
     ASSERT_TRUE(w.has("CaveMapScroll"));
     w.walk({kCh3Landing, kCh3Trailhead});
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
-    w.click("Item_Gem_3");
-    ASSERT_TRUE(w.has("Gem_3"));
+    EXPECT_EQ(nullptr, w.room()->getSprite("Item_Gem_3")) << "the third gem lies in the cave";
     w.walk({kCh3Jungle});
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     w.click("Item_Gem_4");
@@ -258,6 +320,22 @@ void playChapter3FromTheMap(SampleWalk& w)
     auto* maze = static_cast<CaveMaze*>(w.room());
     ASSERT_TRUE(maze->isInstanceOf("CaveMaze"));
     EXPECT_TRUE(w.run.canvas->getInventory()->getSprite("CaveMap")->isVisible()) << "the map shows over the cave";
+    // The third gem: the inlay behind the puzzle door on the way.
+    const int puzzleScreen = maze->getPuzzleScreen(kCh3InlayPuzzle - 1);
+    ch3WalkCave(w, maze, puzzleScreen);
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    EXPECT_TRUE(maze->getSprite("PuzzleDoor")->isVisible());
+    w.walk({kCh3Inlay});
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    auto* inlay = static_cast<Inlay*>(w.room());
+    ASSERT_TRUE(inlay->isInstanceOf("Inlay"));
+    ch3SolveInlay(w, inlay);
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    w.walk({kCh3CaveMaze});
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    ASSERT_EQ(puzzleScreen, maze->getCurrentScreen()) << "back in the puzzle's chamber";
+    EXPECT_EQ(1, static_cast<sprite::AnimateSprite*>(maze->getSprite("PuzzleDoor"))->getFrame()) << "the door shows it solved";
+    EXPECT_FALSE(maze->getSprite("InlayGem_3")->isVisible()) << "its gem is taken";
     ch3WalkCave(w, maze, maze->getGemDoorScreen());
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     EXPECT_TRUE(w.story("LF.caveGoldenDoorFound"));
@@ -274,6 +352,20 @@ void playChapter3FromTheMap(SampleWalk& w)
     raiseBridge(w.player, w.run.world, bridge);
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     EXPECT_TRUE(bridge->getSprite("Planks")->isVisible());
+
+    // Over the bridge, the inner sanctum: its way north waits, and its board
+    // lit in the plans' four patterns lights the lantern that ends the
+    // chapter.
+    w.walk({kCh3InnerSanctum});
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    auto* sanctum = static_cast<InnerSanctum*>(w.room());
+    ASSERT_TRUE(sanctum->isInstanceOf("InnerSanctum"));
+    DoorSprite* north = exitTo(sanctum, SampleWalk::roomOf("OuterSanctum"));
+    ASSERT_NE(nullptr, north);
+    EXPECT_FALSE(north->isEnabled()) << "the way north waits";
+    ch3LightSanctumBoard(w, sanctum);
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    EXPECT_TRUE(ScriptValues::getBool("LF_solvedAllInnerSanctumPatterns"));
     w.endChapterOn("SanctumLantern", kCh3InnerSanctum);
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     w.expectClean();
