@@ -1,9 +1,9 @@
 // SampleChapter3.cpp: the sample story's third chapter played as a player
-// plays it: three of the island's gems picked up, the bookshelf sorted, its
+// plays it: two of the island's gems picked up, the bookshelf sorted, its
 // clock set to the time of the note behind the books and the caves' map
-// taken from the drawer, the cave walked with the map to a puzzle door whose
-// inlay gives the fourth gem and on to the golden door, which the gems open
-// onto the bridge, the bridge's stones remembered, and the inner sanctum's
+// taken from the drawer, the cave walked with the map through two puzzle
+// doors, whose inlays give the other two gems, to the golden door, which the
+// gems open onto the bridge, the bridge's stones remembered, and the inner sanctum's
 // board lit in its four patterns, which lights the chapter's last lantern.
 #include "game/inventory/Inventory.h"
 #include "game/rooms/DoorSprite.h"
@@ -43,8 +43,9 @@ enum Chapter3Room {
     kCh3Inlay = 34,
 };
 
-// The inlay won on the way: the maze's third puzzle, whose gem is Gem_3.
-constexpr int kCh3InlayPuzzle = 3;
+// The inlays won on the way through the cave, in the order they are met:
+// puzzle p gives the gem Gem_<p>.
+constexpr int kCh3InlayPuzzles[] = {3, 2};
 
 // A hand of the clock is led this far from the pivot, so that the angle of
 // the pointer's whole-pixel place is well inside the solution's window.
@@ -221,13 +222,15 @@ void ch3WalkCave(SampleWalk& w, CaveMaze* maze, int target)
     }
 }
 
-// The inlay behind the puzzle door: its instructions closed, each piece
-// carried from the tray to its place on the grid, and the gem it shows
-// then taken.
-void ch3SolveInlay(SampleWalk& w, Inlay* inlay)
+// The inlay behind a puzzle door: its instructions closed (they show on
+// the first inlay only), each piece carried from the tray to its place on
+// the grid, and the gem it shows then taken.
+void ch3SolveInlay(SampleWalk& w, Inlay* inlay, int puzzle, bool first)
 {
-    ASSERT_EQ(kCh3InlayPuzzle, inlay->getPuzzle()) << "the chamber's puzzle";
-    ASSERT_TRUE(w.player.closeInstructions(120));
+    ASSERT_EQ(puzzle, inlay->getPuzzle()) << "the chamber's puzzle";
+    if (first) {
+        ASSERT_TRUE(w.player.closeInstructions(120));
+    }
     testsupport::GameWorld& world = w.run.world;
     ASSERT_EQ(size_t(Inlay::PIECES_PER_PUZZLE), inlay->getPieces().size());
     for (size_t i = 0; i < inlay->getPieces().size(); ++i) {
@@ -244,12 +247,42 @@ void ch3SolveInlay(SampleWalk& w, Inlay* inlay)
         ASSERT_EQ(piece.target, piece.placed) << "piece " << i;
     }
     ASSERT_TRUE(inlay->isSolved());
-    ASSERT_TRUE(ScriptValues::getBool("LF_solvedCaveMazePuzzle_3"));
-    EXPECT_FALSE(w.has("Gem_3")) << "the gem waits in the inlay";
-    w.click("Gem_3");
-    ASSERT_TRUE(w.has("Gem_3"));
-    EXPECT_FALSE(inlay->getSprite("Gem_3")->isVisible());
-    EXPECT_TRUE(ScriptValues::getBool("LF_gemTakenFromInlay_3"));
+    const std::string number = std::to_string(puzzle);
+    const std::string gem = "Gem_" + number;
+    ASSERT_TRUE(ScriptValues::getBool(("LF_solvedCaveMazePuzzle_" + number).c_str()));
+    EXPECT_FALSE(w.has(gem.c_str())) << "the gem waits in the inlay";
+    w.click(gem.c_str());
+    ASSERT_TRUE(w.has(gem.c_str())) << gem;
+    EXPECT_FALSE(inlay->getSprite(gem.c_str())->isVisible());
+    EXPECT_TRUE(ScriptValues::getBool(("LF_gemTakenFromInlay_" + number).c_str()));
+}
+
+// The cave walked to each inlay's puzzle door in turn, the inlay behind it
+// won and the way back into its chamber taken.
+void ch3WinCaveInlays(SampleWalk& w, CaveMaze* maze)
+{
+    bool first = true;
+    for (const int puzzle : kCh3InlayPuzzles) {
+        const int screen = maze->getPuzzleScreen(puzzle - 1);
+        ch3WalkCave(w, maze, screen);
+        ASSERT_FALSE(::testing::Test::HasFatalFailure());
+        auto* door = static_cast<sprite::AnimateSprite*>(ch3Sprite(maze, "PuzzleDoor"));
+        EXPECT_TRUE(door->isVisible());
+        EXPECT_EQ(0, door->getFrame()) << "puzzle " << puzzle << " is not solved yet";
+        w.walk({kCh3Inlay});
+        ASSERT_FALSE(::testing::Test::HasFatalFailure());
+        auto* inlay = static_cast<Inlay*>(w.room());
+        ASSERT_TRUE(inlay->isInstanceOf("Inlay"));
+        ch3SolveInlay(w, inlay, puzzle, first);
+        ASSERT_FALSE(::testing::Test::HasFatalFailure());
+        first = false;
+        w.walk({kCh3CaveMaze});
+        ASSERT_FALSE(::testing::Test::HasFatalFailure());
+        ASSERT_EQ(screen, maze->getCurrentScreen()) << "back in the puzzle's chamber";
+        EXPECT_EQ(1, door->getFrame()) << "the door shows puzzle " << puzzle << " solved";
+        const std::string shown = "InlayGem_" + std::to_string(puzzle);
+        EXPECT_FALSE(ch3Sprite(maze, shown.c_str())->isVisible()) << "its gem is taken";
+    }
 }
 
 // The inner sanctum's board: for each of its four patterns in turn, every
@@ -284,12 +317,9 @@ void playChapter3ToTheMap(SampleWalk& w)
     w.click("Item_Gem_1");
     ASSERT_TRUE(w.has("Gem_1"));
 
-    // The welcome centre: the second gem, and the ranger tells where the
-    // caves' map is kept.
+    // The welcome centre: the ranger tells where the caves' map is kept.
     w.walk({kCh3WelcomeCenter});
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
-    w.click("Item_Gem_2");
-    ASSERT_TRUE(w.has("Gem_2"));
     w.click("ParkRanger");
     w.click("ParkRanger");
     w.walk({kCh3Bookshelf});
@@ -308,6 +338,7 @@ void playChapter3FromTheMap(SampleWalk& w)
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     w.click("Item_Gem_4");
     ASSERT_TRUE(w.has("Gem_4"));
+    EXPECT_FALSE(w.has("Gem_2") || w.has("Gem_3")) << "two gems wait in the cave";
     w.click("Idol");
     EXPECT_TRUE(w.story("LF.jungleIdolFound"));
     // The vines keep the way east shut: the bridge is reached through the cave.
@@ -320,22 +351,10 @@ void playChapter3FromTheMap(SampleWalk& w)
     auto* maze = static_cast<CaveMaze*>(w.room());
     ASSERT_TRUE(maze->isInstanceOf("CaveMaze"));
     EXPECT_TRUE(w.run.canvas->getInventory()->getSprite("CaveMap")->isVisible()) << "the map shows over the cave";
-    // The third gem: the inlay behind the puzzle door on the way.
-    const int puzzleScreen = maze->getPuzzleScreen(kCh3InlayPuzzle - 1);
-    ch3WalkCave(w, maze, puzzleScreen);
+    // The second and third gems: the inlays behind the puzzle doors of two
+    // chambers on a way to the golden door.
+    ch3WinCaveInlays(w, maze);
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
-    EXPECT_TRUE(maze->getSprite("PuzzleDoor")->isVisible());
-    w.walk({kCh3Inlay});
-    ASSERT_FALSE(::testing::Test::HasFatalFailure());
-    auto* inlay = static_cast<Inlay*>(w.room());
-    ASSERT_TRUE(inlay->isInstanceOf("Inlay"));
-    ch3SolveInlay(w, inlay);
-    ASSERT_FALSE(::testing::Test::HasFatalFailure());
-    w.walk({kCh3CaveMaze});
-    ASSERT_FALSE(::testing::Test::HasFatalFailure());
-    ASSERT_EQ(puzzleScreen, maze->getCurrentScreen()) << "back in the puzzle's chamber";
-    EXPECT_EQ(1, static_cast<sprite::AnimateSprite*>(maze->getSprite("PuzzleDoor"))->getFrame()) << "the door shows it solved";
-    EXPECT_FALSE(maze->getSprite("InlayGem_3")->isVisible()) << "its gem is taken";
     ch3WalkCave(w, maze, maze->getGemDoorScreen());
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     EXPECT_TRUE(w.story("LF.caveGoldenDoorFound"));
