@@ -5,7 +5,7 @@
 -- round of the last set raises the bridge and opens the way east. Coming out
 -- of the cave here the player finds the overgrown path to the jungle from
 -- this side, and it stays open; the raised bridge stays up in the chapters
--- after the third.
+-- after the third. Over it lies the inner sanctum, where the chapter ends.
 hv = hv or {}
 hv.Bridge = hv.Bridge or {}
 rooms = rooms or {}
@@ -42,7 +42,6 @@ function room.onCorrectAnswer(self, set)
         LF.bridgeSolved = true
         showBridge(self, true)
         canvas:playSound(SOUNDS.chime)
-        room.showChapterEnd(self)
     else
         self:setState("endround")
     end
@@ -51,10 +50,5 @@ end
 function room.onWrongAnswer(self, n)
     self:setState("startround")
 end
-
--- The third chapter ends at the lantern lit across the raised bridge.
-chapterEndsOn(room, 3, "SanctumLantern", function(self)
-    return LF.bridgeSolved
-end)
 
 rooms["Bridge"] = room

@@ -4,9 +4,10 @@
 -- the cave's mouth and the way through a puzzle door only where there is
 -- one, notes that the golden door was found, and lets water drip in some
 -- chambers. With the map scroll the cave's map shows, marking the player's
--- chamber. The four gems of the island fit the golden door's sockets: a
--- click on the door sets those the player holds, and with all four in place
--- its leaves swing aside and the way north leads out to the bridge.
+-- chamber. The four gems of the island (two of them won in the inlays behind
+-- puzzle doors) fit the golden door's sockets: a click on the door sets
+-- those the player holds, and with all four in place its leaves swing aside
+-- and the way north leads out to the bridge.
 hv = hv or {}
 hv.CaveMaze = hv.CaveMaze or {}
 rooms = rooms or {}

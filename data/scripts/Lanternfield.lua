@@ -291,6 +291,8 @@ end
 LF.clockSolved = false
 LF.caveGemDoorOpened = false
 LF.bridgeReached = false
+-- The inner sanctum's board: the patterns lit so far, by pattern 1 to 4.
+LF.innerSanctumPatterns = {}
 
 -- The inlays of the cave: the puzzle played, and per puzzle 1 to 4 whether
 -- it is solved and its gem taken.

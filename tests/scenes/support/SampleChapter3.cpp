@@ -1,14 +1,20 @@
 // SampleChapter3.cpp: the sample story's third chapter played as a player
-// plays it: the island's four gems picked up, the bookshelf sorted, its clock
-// set to the time of the note behind the books and the caves' map taken from
-// the drawer, the cave walked with the map to the golden door, which the gems
-// open onto the bridge, and the bridge's stones remembered.
+// plays it: two of the island's gems picked up, the bookshelf sorted, its
+// clock set to the time of the note behind the books and the caves' map
+// taken from the drawer, the cave walked with the map through two puzzle
+// doors, whose inlays give the other two gems, to the golden door, which the
+// gems open onto the bridge, the bridge's stones remembered, and the inner sanctum's
+// board lit in its four patterns, which lights the chapter's last lantern.
 #include "game/inventory/Inventory.h"
+#include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
 #include "scenes/bookshelf/Bookshelf.h"
 #include "scenes/bridge/Bridge.h"
 #include "scenes/caves/CaveMaze.h"
 #include "scenes/clock/ClockCU.h"
+#include "scenes/common/ScriptValues.h"
+#include "scenes/inlay/Inlay.h"
+#include "scenes/sanctum/InnerSanctum.h"
 #include "sprites/images/AnimateSprite.h"
 #include "tests/scenes/support/SampleChapters.h"
 #include "tests/scenes/support/SamplePuzzles.h"
@@ -34,7 +40,12 @@ enum Chapter3Room {
     kCh3CaveMaze = 31,
     kCh3Bridge = 32,
     kCh3InnerSanctum = 33,
+    kCh3Inlay = 34,
 };
+
+// The inlays won on the way through the cave, in the order they are met:
+// puzzle p gives the gem Gem_<p>.
+constexpr int kCh3InlayPuzzles[] = {3, 2};
 
 // A hand of the clock is led this far from the pivot, so that the angle of
 // the pointer's whole-pixel place is well inside the solution's window.
@@ -211,6 +222,91 @@ void ch3WalkCave(SampleWalk& w, CaveMaze* maze, int target)
     }
 }
 
+// The inlay behind a puzzle door: its instructions closed (they show on
+// the first inlay only), each piece carried from the tray to its place on
+// the grid, and the gem it shows then taken.
+void ch3SolveInlay(SampleWalk& w, Inlay* inlay, int puzzle, bool first)
+{
+    ASSERT_EQ(puzzle, inlay->getPuzzle()) << "the chamber's puzzle";
+    if (first) {
+        ASSERT_TRUE(w.player.closeInstructions(120));
+    }
+    testsupport::GameWorld& world = w.run.world;
+    ASSERT_EQ(size_t(Inlay::PIECES_PER_PUZZLE), inlay->getPieces().size());
+    for (size_t i = 0; i < inlay->getPieces().size(); ++i) {
+        const Inlay::PieceInfo& piece = inlay->getPieces()[i];
+        // The tray pieces are rounded: ten pixels in is on the piece.
+        world.click(piece.tray->left() + 10, piece.tray->top() + 10);
+        ASSERT_EQ(int(i), inlay->getHeld()) << "piece " << i;
+        // The held piece hangs centred on the pointer; its corner goes four
+        // pixels inside its target cell's.
+        const int x = inlay->getGridLeft() + Inlay::CELL * (piece.target % Inlay::GRID_CELLS) + 4 + piece.grid->width() / 2;
+        const int y = inlay->getGridTop() + Inlay::CELL * (piece.target / Inlay::GRID_CELLS) + 4 + piece.grid->height() / 2;
+        world.mouseMove(x, y);
+        world.click(x, y);
+        ASSERT_EQ(piece.target, piece.placed) << "piece " << i;
+    }
+    ASSERT_TRUE(inlay->isSolved());
+    const std::string number = std::to_string(puzzle);
+    const std::string gem = "Gem_" + number;
+    ASSERT_TRUE(ScriptValues::getBool(("LF_solvedCaveMazePuzzle_" + number).c_str()));
+    EXPECT_FALSE(w.has(gem.c_str())) << "the gem waits in the inlay";
+    w.click(gem.c_str());
+    ASSERT_TRUE(w.has(gem.c_str())) << gem;
+    EXPECT_FALSE(inlay->getSprite(gem.c_str())->isVisible());
+    EXPECT_TRUE(ScriptValues::getBool(("LF_gemTakenFromInlay_" + number).c_str()));
+}
+
+// The cave walked to each inlay's puzzle door in turn, the inlay behind it
+// won and the way back into its chamber taken.
+void ch3WinCaveInlays(SampleWalk& w, CaveMaze* maze)
+{
+    bool first = true;
+    for (const int puzzle : kCh3InlayPuzzles) {
+        const int screen = maze->getPuzzleScreen(puzzle - 1);
+        ch3WalkCave(w, maze, screen);
+        ASSERT_FALSE(::testing::Test::HasFatalFailure());
+        auto* door = static_cast<sprite::AnimateSprite*>(ch3Sprite(maze, "PuzzleDoor"));
+        EXPECT_TRUE(door->isVisible());
+        EXPECT_EQ(0, door->getFrame()) << "puzzle " << puzzle << " is not solved yet";
+        w.walk({kCh3Inlay});
+        ASSERT_FALSE(::testing::Test::HasFatalFailure());
+        auto* inlay = static_cast<Inlay*>(w.room());
+        ASSERT_TRUE(inlay->isInstanceOf("Inlay"));
+        ch3SolveInlay(w, inlay, puzzle, first);
+        ASSERT_FALSE(::testing::Test::HasFatalFailure());
+        first = false;
+        w.walk({kCh3CaveMaze});
+        ASSERT_FALSE(::testing::Test::HasFatalFailure());
+        ASSERT_EQ(screen, maze->getCurrentScreen()) << "back in the puzzle's chamber";
+        EXPECT_EQ(1, door->getFrame()) << "the door shows puzzle " << puzzle << " solved";
+        const std::string shown = "InlayGem_" + std::to_string(puzzle);
+        EXPECT_FALSE(ch3Sprite(maze, shown.c_str())->isVisible()) << "its gem is taken";
+    }
+}
+
+// The inner sanctum's board: for each of its four patterns in turn, every
+// stone whose state differs from the pattern clicked once.
+void ch3LightSanctumBoard(SampleWalk& w, InnerSanctum* sanctum)
+{
+    sprite::SpriteBase* lantern = ch3Sprite(sanctum, "SanctumLantern");
+    for (int p = 0; p < InnerSanctum::PATTERNS; ++p) {
+        EXPECT_FALSE(lantern->isVisible()) << "pattern " << p + 1 << " is still dark";
+        for (int i = 0; i < InnerSanctum::PIECES; ++i) {
+            auto* stone = static_cast<sprite::AnimateSprite*>(sanctum->piece(i).sprite);
+            ASSERT_NE(nullptr, stone);
+            if (stone->getFrame() == sanctum->piece(i).target[p])
+                continue;
+            w.run.world.click(stone->left() + stone->width() / 2, stone->top() + stone->height() / 2);
+            ASSERT_EQ(sanctum->piece(i).target[p], stone->getFrame()) << "stone " << i;
+        }
+        ASSERT_EQ(p, sanctum->findSolvedPattern());
+        ASSERT_EQ(1, ScriptValues::getInt("LF_isInnerSanctumPatternSolved", p + 1)) << "pattern " << p + 1;
+    }
+    w.run.world.stepFrames(2);
+    EXPECT_TRUE(lantern->isVisible()) << "the four patterns light the lantern";
+}
+
 } // namespace
 
 void playChapter3ToTheMap(SampleWalk& w)
@@ -221,12 +317,9 @@ void playChapter3ToTheMap(SampleWalk& w)
     w.click("Item_Gem_1");
     ASSERT_TRUE(w.has("Gem_1"));
 
-    // The welcome centre: the second gem, and the ranger tells where the
-    // caves' map is kept.
+    // The welcome centre: the ranger tells where the caves' map is kept.
     w.walk({kCh3WelcomeCenter});
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
-    w.click("Item_Gem_2");
-    ASSERT_TRUE(w.has("Gem_2"));
     w.click("ParkRanger");
     w.click("ParkRanger");
     w.walk({kCh3Bookshelf});
@@ -240,12 +333,12 @@ void playChapter3FromTheMap(SampleWalk& w)
     ASSERT_TRUE(w.has("CaveMapScroll"));
     w.walk({kCh3Landing, kCh3Trailhead});
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
-    w.click("Item_Gem_3");
-    ASSERT_TRUE(w.has("Gem_3"));
+    EXPECT_EQ(nullptr, w.room()->getSprite("Item_Gem_3")) << "the third gem lies in the cave";
     w.walk({kCh3Jungle});
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     w.click("Item_Gem_4");
     ASSERT_TRUE(w.has("Gem_4"));
+    EXPECT_FALSE(w.has("Gem_2") || w.has("Gem_3")) << "two gems wait in the cave";
     w.click("Idol");
     EXPECT_TRUE(w.story("LF.jungleIdolFound"));
     // The vines keep the way east shut: the bridge is reached through the cave.
@@ -258,6 +351,10 @@ void playChapter3FromTheMap(SampleWalk& w)
     auto* maze = static_cast<CaveMaze*>(w.room());
     ASSERT_TRUE(maze->isInstanceOf("CaveMaze"));
     EXPECT_TRUE(w.run.canvas->getInventory()->getSprite("CaveMap")->isVisible()) << "the map shows over the cave";
+    // The second and third gems: the inlays behind the puzzle doors of two
+    // chambers on a way to the golden door.
+    ch3WinCaveInlays(w, maze);
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
     ch3WalkCave(w, maze, maze->getGemDoorScreen());
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     EXPECT_TRUE(w.story("LF.caveGoldenDoorFound"));
@@ -274,6 +371,20 @@ void playChapter3FromTheMap(SampleWalk& w)
     raiseBridge(w.player, w.run.world, bridge);
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     EXPECT_TRUE(bridge->getSprite("Planks")->isVisible());
+
+    // Over the bridge, the inner sanctum: its way north waits, and its board
+    // lit in the plans' four patterns lights the lantern that ends the
+    // chapter.
+    w.walk({kCh3InnerSanctum});
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    auto* sanctum = static_cast<InnerSanctum*>(w.room());
+    ASSERT_TRUE(sanctum->isInstanceOf("InnerSanctum"));
+    DoorSprite* north = exitTo(sanctum, SampleWalk::roomOf("OuterSanctum"));
+    ASSERT_NE(nullptr, north);
+    EXPECT_FALSE(north->isEnabled()) << "the way north waits";
+    ch3LightSanctumBoard(w, sanctum);
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    EXPECT_TRUE(ScriptValues::getBool("LF_solvedAllInnerSanctumPatterns"));
     w.endChapterOn("SanctumLantern", kCh3InnerSanctum);
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     w.expectClean();
