@@ -52,6 +52,7 @@ void PixelBuffer::fill(const RECT& rect, uint32_t colour)
 {
     if (m_pixels.empty())
         return;
+    m_opacity = Opacity::Unknown;
     if (m_format == D3DFMT_X8R8G8B8)
         colour |= 0xFF000000u;
     for (LONG y = rect.top; y < rect.bottom; ++y)
@@ -64,6 +65,7 @@ void PixelBuffer::fillLater(uint32_t colour)
         return;
     if (m_format == D3DFMT_X8R8G8B8)
         colour |= 0xFF000000u;
+    m_opacity = Opacity::Unknown;
     m_pending.assign(m_height, 1);
     m_pendingRows = m_height;
     m_pendingColour = colour;
@@ -82,6 +84,22 @@ void PixelBuffer::settleRows() const
 {
     for (UINT y = 0; y < m_height && m_pendingRows; ++y)
         settleRow(y);
+}
+
+PixelBuffer::Opacity PixelBuffer::findOpacity() const
+{
+    if (m_pixels.empty())
+        return Opacity::Translucent;
+    const uint32_t* rows = pixels();
+    for (UINT y = 0; y < m_height; ++y) {
+        const uint32_t* p = rows + size_t(y) * m_pitch;
+        uint32_t all = 0xFF000000u;
+        for (UINT x = 0; x < m_width; ++x)
+            all &= p[x];
+        if ((all >> 24) != 0xFF)
+            return Opacity::Translucent;
+    }
+    return Opacity::Opaque;
 }
 
 void PixelBuffer::fillStencil(const RECT& rect, uint8_t value)
