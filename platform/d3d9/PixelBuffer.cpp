@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -42,7 +43,12 @@ PixelBuffer::PixelBuffer(UINT width, UINT height, D3DFORMAT format)
 {
     if (isColourFormat(format)) {
         m_pitch = paddedPitchPixels(width);
-        m_pixels.assign(size_t(m_pitch) * height, format == D3DFMT_X8R8G8B8 ? 0xFF000000u : 0u);
+        const size_t words = size_t(m_pitch) * height;
+        m_pixels.reset(static_cast<uint32_t*>(std::calloc(words, 4)));
+        if (!m_pixels)
+            throw std::bad_alloc();
+        if (format == D3DFMT_X8R8G8B8)
+            fillWords(m_pixels.get(), words, 0xFF000000u);
     } else if (format == D3DFMT_D24S8) {
         m_stencil.assign(size_t(width) * height, 0);
     }
@@ -50,7 +56,7 @@ PixelBuffer::PixelBuffer(UINT width, UINT height, D3DFORMAT format)
 
 void PixelBuffer::fill(const RECT& rect, uint32_t colour)
 {
-    if (m_pixels.empty())
+    if (!m_pixels)
         return;
     m_opacity = Opacity::Unknown;
     if (m_format == D3DFMT_X8R8G8B8)
@@ -61,7 +67,7 @@ void PixelBuffer::fill(const RECT& rect, uint32_t colour)
 
 void PixelBuffer::fillLater(uint32_t colour)
 {
-    if (m_pixels.empty())
+    if (!m_pixels)
         return;
     if (m_format == D3DFMT_X8R8G8B8)
         colour |= 0xFF000000u;
@@ -77,7 +83,7 @@ void PixelBuffer::settleRow(UINT y) const
         return;
     m_pending[y] = 0;
     --m_pendingRows;
-    fillWords(m_pixels.data() + size_t(y) * m_pitch, m_width, m_pendingColour);
+    fillWords(m_pixels.get() + size_t(y) * m_pitch, m_width, m_pendingColour);
 }
 
 void PixelBuffer::settleRows() const
@@ -88,7 +94,7 @@ void PixelBuffer::settleRows() const
 
 PixelBuffer::Opacity PixelBuffer::findOpacity() const
 {
-    if (m_pixels.empty())
+    if (!m_pixels)
         return Opacity::Translucent;
     const uint32_t* rows = pixels();
     for (UINT y = 0; y < m_height; ++y) {

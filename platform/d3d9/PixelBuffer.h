@@ -10,6 +10,8 @@
 #include "platform/d3d9/D3D9Types.h"
 
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <vector>
 
 namespace platform::d3d9 {
@@ -43,12 +45,12 @@ public:
     {
         settleAll();
         m_opacity = Opacity::Unknown;
-        return m_pixels.data();
+        return m_pixels.get();
     }
     const uint32_t* pixels() const
     {
         settleAll();
-        return m_pixels.data();
+        return m_pixels.get();
     }
     // Row y for drawing on it alone: of a fill put off, only this row is written.
     uint32_t* drawRow(UINT y)
@@ -56,7 +58,7 @@ public:
         if (m_pendingRows)
             settleRow(y);
         m_opacity = Opacity::Unknown;
-        return m_pixels.data() + size_t(y) * m_pitch;
+        return m_pixels.get() + size_t(y) * m_pitch;
     }
     // drawRow() for writing pixels x .. x + count - 1 of row y, whatever was
     // there: a fill put off is not written to a row the span covers wholly.
@@ -104,8 +106,13 @@ private:
     UINT m_height;
     D3DFORMAT m_format;
     UINT m_pitch = 0;  // in pixels
-    // Mutable: writing a fill that was put off leaves the contents as seen unchanged.
-    mutable std::vector<uint32_t> m_pixels;
+    struct FreeBlock {
+        void operator()(uint32_t* block) const { std::free(block); }
+    };
+    // Mutable: writing a fill that was put off leaves the contents as seen
+    // unchanged. Taken zeroed from calloc, which skips clearing memory the
+    // system hands out cleared (large blocks).
+    mutable std::unique_ptr<uint32_t[], FreeBlock> m_pixels;
     std::vector<uint8_t> m_stencil;
     // The rows a fill put off has yet to be written to (one flag per row), and its colour.
     mutable std::vector<uint8_t> m_pending;
