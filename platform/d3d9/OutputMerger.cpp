@@ -172,6 +172,11 @@ void OutputMerger::span(int x, int y, int count, const uint32_t* colours, int st
         std::fill(target, target + count, *colours | m_alphaOr);
         return;
     }
+    // A target with alpha takes the colours as they are.
+    if (!AlphaTest && !Stencil && Mode == Blend::Replace && step == 1 && m_alphaOr == 0) {
+        std::memcpy(target, colours, size_t(count) * 4);
+        return;
+    }
 #if defined(__SSE2__)
     // Four pixels at a time; the scalar loop below finishes the rest.
     if (!AlphaTest && !Stencil && Mode == Blend::AlphaOver && step == 1) {

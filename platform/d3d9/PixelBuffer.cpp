@@ -99,8 +99,18 @@ PixelBuffer::Opacity PixelBuffer::findOpacity() const
     const uint32_t* rows = pixels();
     for (UINT y = 0; y < m_height; ++y) {
         const uint32_t* p = rows + size_t(y) * m_pitch;
+        UINT x = 0;
         uint32_t all = 0xFF000000u;
-        for (UINT x = 0; x < m_width; ++x)
+#if defined(__SSE2__)
+        // The pixels of a row ANDed together, four at a time.
+        __m128i four = _mm_set1_epi32(-1);
+        for (; x + 4 <= m_width; x += 4)
+            four = _mm_and_si128(four, _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + x)));
+        four = _mm_and_si128(four, _mm_srli_si128(four, 8));
+        four = _mm_and_si128(four, _mm_srli_si128(four, 4));
+        all &= uint32_t(_mm_cvtsi128_si32(four));
+#endif
+        for (; x < m_width; ++x)
             all &= p[x];
         if ((all >> 24) != 0xFF)
             return Opacity::Translucent;

@@ -128,9 +128,10 @@ TEST_F(Output, TheAlphaTestDropsPixelsBeforeTheyAreWritten)
     texture->Release();
 }
 
-// Texel-aligned quads of opaque textures under the neutral tint are copied
-// rather than blended, and a whole-target clear is not written to rows such a
-// copy covers: every case must read as the per-pixel blend over the clear.
+// Texel-aligned quads of opaque textures under the neutral tint, and of any
+// texture with blending off, are copied rather than blended, and a whole-target
+// clear is not written to rows such a copy covers: every case must read as the
+// per-pixel blend over the clear.
 TEST_F(Output, OpaqueTexelAlignedQuadsReadAsTheBlendOverTheClear)
 {
     const uint32_t background = 0xFF336699;
@@ -160,6 +161,7 @@ TEST_F(Output, OpaqueTexelAlignedQuadsReadAsTheBlendOverTheClear)
         {"opaque, tinted", opaque, true, 0, whole, 0xC0806040, false},
         {"one translucent texel, blended", translucent, true, 0, whole, 0xFF808080, false},
         {"one translucent texel, scissored", translucent, true, 0, part, 0xFF808080, false},
+        {"one translucent texel, blending off", translucent, false, 0, part, 0xFF808080, false},
         {"one translucent texel, alpha test", translucent, true, 0x80, whole, 0xFF808080, false},
         {"opaque, then relocked translucent", opaque, true, 0, whole, 0xFF808080, true},
     };
