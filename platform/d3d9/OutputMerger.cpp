@@ -5,6 +5,7 @@
 #include "platform/d3d9/PixelBuffer.h"
 
 #include <algorithm>
+#include <cstring>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -36,6 +37,7 @@ OutputMerger::OutputMerger(const DrawState& state) : m_state(state)
         else
             mode = Blend::Generic;
     }
+    m_copiesOpaque = !alphaTest && !stencil && (mode == Blend::Replace || mode == Blend::AlphaOver);
     if (alphaTest)
         m_span = stencil ? pick<true, true>(mode) : pick<true, false>(mode);
     else
@@ -58,6 +60,11 @@ OutputMerger::SpanFunction OutputMerger::pick(Blend mode)
         break;
     }
     return &OutputMerger::span<AlphaTest, Stencil, Blend::Generic>;
+}
+
+void OutputMerger::copySpan(int x, int y, int count, const uint32_t* colours)
+{
+    std::memcpy(m_state.target->overwriteRow(UINT(y), UINT(x), UINT(count)), colours, size_t(count) * 4);
 }
 
 bool OutputMerger::compare(DWORD func, uint32_t a, uint32_t b)
@@ -163,6 +170,11 @@ void OutputMerger::span(int x, int y, int count, const uint32_t* colours, int st
     uint32_t* target = m_state.target->drawRow(UINT(y)) + x;
     if (!AlphaTest && !Stencil && Mode == Blend::Replace && step == 0) {
         std::fill(target, target + count, *colours | m_alphaOr);
+        return;
+    }
+    // A target with alpha takes the colours as they are.
+    if (!AlphaTest && !Stencil && Mode == Blend::Replace && step == 1 && m_alphaOr == 0) {
+        std::memcpy(target, colours, size_t(count) * 4);
         return;
     }
 #if defined(__SSE2__)

@@ -17,6 +17,11 @@ public:
     void writeSpan(int x, int y, int count, const uint32_t* colours) { (this->*m_span)(x, y, count, colours, 1); }
     // The same pixels from one colour.
     void fillSpan(int x, int y, int count, uint32_t colour) { (this->*m_span)(x, y, count, &colour, 0); }
+    // Whether writeSpan() of colours that all have alpha 255 stores them
+    // unchanged: no test can drop a pixel and the blend keeps opaque sources.
+    bool copiesOpaque() const { return m_copiesOpaque; }
+    // writeSpan() of opaque colours where copiesOpaque() holds: a plain copy.
+    void copySpan(int x, int y, int count, const uint32_t* colours);
 
 private:
     enum class Blend { Replace, AlphaOver, AlphaAdd, KeepTarget, Generic };
@@ -37,6 +42,7 @@ private:
     const DrawState& m_state;
     SpanFunction m_span;
     uint32_t m_alphaOr;  // targets without alpha keep it opaque
+    bool m_copiesOpaque = false;
     uint32_t m_stencilRefMasked;
     int m_stencilWidth = 0;
     int m_stencilHeight = 0;

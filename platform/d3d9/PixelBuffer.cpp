@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -42,7 +43,12 @@ PixelBuffer::PixelBuffer(UINT width, UINT height, D3DFORMAT format)
 {
     if (isColourFormat(format)) {
         m_pitch = paddedPitchPixels(width);
-        m_pixels.assign(size_t(m_pitch) * height, format == D3DFMT_X8R8G8B8 ? 0xFF000000u : 0u);
+        const size_t words = size_t(m_pitch) * height;
+        m_pixels.reset(static_cast<uint32_t*>(std::calloc(words, 4)));
+        if (!m_pixels)
+            throw std::bad_alloc();
+        if (format == D3DFMT_X8R8G8B8)
+            fillWords(m_pixels.get(), words, 0xFF000000u);
     } else if (format == D3DFMT_D24S8) {
         m_stencil.assign(size_t(width) * height, 0);
     }
@@ -50,8 +56,9 @@ PixelBuffer::PixelBuffer(UINT width, UINT height, D3DFORMAT format)
 
 void PixelBuffer::fill(const RECT& rect, uint32_t colour)
 {
-    if (m_pixels.empty())
+    if (!m_pixels)
         return;
+    m_opacity = Opacity::Unknown;
     if (m_format == D3DFMT_X8R8G8B8)
         colour |= 0xFF000000u;
     for (LONG y = rect.top; y < rect.bottom; ++y)
@@ -60,10 +67,11 @@ void PixelBuffer::fill(const RECT& rect, uint32_t colour)
 
 void PixelBuffer::fillLater(uint32_t colour)
 {
-    if (m_pixels.empty())
+    if (!m_pixels)
         return;
     if (m_format == D3DFMT_X8R8G8B8)
         colour |= 0xFF000000u;
+    m_opacity = Opacity::Unknown;
     m_pending.assign(m_height, 1);
     m_pendingRows = m_height;
     m_pendingColour = colour;
@@ -75,13 +83,39 @@ void PixelBuffer::settleRow(UINT y) const
         return;
     m_pending[y] = 0;
     --m_pendingRows;
-    fillWords(m_pixels.data() + size_t(y) * m_pitch, m_width, m_pendingColour);
+    fillWords(m_pixels.get() + size_t(y) * m_pitch, m_width, m_pendingColour);
 }
 
 void PixelBuffer::settleRows() const
 {
     for (UINT y = 0; y < m_height && m_pendingRows; ++y)
         settleRow(y);
+}
+
+PixelBuffer::Opacity PixelBuffer::findOpacity() const
+{
+    if (!m_pixels)
+        return Opacity::Translucent;
+    const uint32_t* rows = pixels();
+    for (UINT y = 0; y < m_height; ++y) {
+        const uint32_t* p = rows + size_t(y) * m_pitch;
+        UINT x = 0;
+        uint32_t all = 0xFF000000u;
+#if defined(__SSE2__)
+        // The pixels of a row ANDed together, four at a time.
+        __m128i four = _mm_set1_epi32(-1);
+        for (; x + 4 <= m_width; x += 4)
+            four = _mm_and_si128(four, _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + x)));
+        four = _mm_and_si128(four, _mm_srli_si128(four, 8));
+        four = _mm_and_si128(four, _mm_srli_si128(four, 4));
+        all &= uint32_t(_mm_cvtsi128_si32(four));
+#endif
+        for (; x < m_width; ++x)
+            all &= p[x];
+        if ((all >> 24) != 0xFF)
+            return Opacity::Translucent;
+    }
+    return Opacity::Opaque;
 }
 
 void PixelBuffer::fillStencil(const RECT& rect, uint8_t value)

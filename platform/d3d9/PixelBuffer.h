@@ -3,11 +3,15 @@
 // format. New buffers are transparent black (opaque black without alpha). A
 // fill of the whole buffer may be put off and written row by row as drawing
 // first reaches each row, while the row is about to be in the cache anyway.
+// Whether every pixel is opaque is learnt once and kept until the pixels may
+// change (any access that can write them).
 #pragma once
 
 #include "platform/d3d9/D3D9Types.h"
 
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <vector>
 
 namespace platform::d3d9 {
@@ -40,20 +44,42 @@ public:
     uint32_t* pixels()
     {
         settleAll();
-        return m_pixels.data();
+        m_opacity = Opacity::Unknown;
+        return m_pixels.get();
     }
     const uint32_t* pixels() const
     {
         settleAll();
-        return m_pixels.data();
+        return m_pixels.get();
     }
     // Row y for drawing on it alone: of a fill put off, only this row is written.
     uint32_t* drawRow(UINT y)
     {
         if (m_pendingRows)
             settleRow(y);
-        return m_pixels.data() + size_t(y) * m_pitch;
+        m_opacity = Opacity::Unknown;
+        return m_pixels.get() + size_t(y) * m_pitch;
     }
+    // drawRow() for writing pixels x .. x + count - 1 of row y, whatever was
+    // there: a fill put off is not written to a row the span covers wholly.
+    uint32_t* overwriteRow(UINT y, UINT x, UINT count)
+    {
+        if (m_pendingRows && x == 0 && count == m_width && m_pending[y]) {
+            m_pending[y] = 0;
+            --m_pendingRows;
+        }
+        return drawRow(y) + x;
+    }
+
+    // Whether every pixel has alpha 255 (a colour buffer's pixels only).
+    bool isOpaque() const
+    {
+        if (m_opacity == Opacity::Unknown)
+            m_opacity = findOpacity();
+        return m_opacity == Opacity::Opaque;
+    }
+    // Pixels may have changed through a pointer handed out before (a lock).
+    void forgetOpacity() { m_opacity = Opacity::Unknown; }
 
     // Stencil rows of a D24S8 buffer (one byte per pixel, pitch = width).
     uint8_t* stencilRow(UINT y) { return m_stencil.data() + size_t(y) * m_width; }
@@ -73,18 +99,26 @@ private:
     }
     void settleRows() const;
     void settleRow(UINT y) const;
+    enum class Opacity : uint8_t { Unknown, Opaque, Translucent };
+    Opacity findOpacity() const;
 
     UINT m_width;
     UINT m_height;
     D3DFORMAT m_format;
     UINT m_pitch = 0;  // in pixels
-    // Mutable: writing a fill that was put off leaves the contents as seen unchanged.
-    mutable std::vector<uint32_t> m_pixels;
+    struct FreeBlock {
+        void operator()(uint32_t* block) const { std::free(block); }
+    };
+    // Mutable: writing a fill that was put off leaves the contents as seen
+    // unchanged. Taken zeroed from calloc, which skips clearing memory the
+    // system hands out cleared (large blocks).
+    mutable std::unique_ptr<uint32_t[], FreeBlock> m_pixels;
     std::vector<uint8_t> m_stencil;
     // The rows a fill put off has yet to be written to (one flag per row), and its colour.
     mutable std::vector<uint8_t> m_pending;
     mutable UINT m_pendingRows = 0;
     uint32_t m_pendingColour = 0;
+    mutable Opacity m_opacity = Opacity::Unknown;
 };
 
 } // namespace platform::d3d9

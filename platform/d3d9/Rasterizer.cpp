@@ -272,6 +272,14 @@ bool Rasterizer::rectangle(Context& context, const RasterVertex* const q[4], boo
     int64_t firstX = 0, firstY = 0;
     if (align(startX, scaleX, right - left, width, &stepX, &firstX) &&
         align(startY, scaleY, bottom - top, height, &stepY, &firstY)) {
+        // Opaque texels that pass the stage and the blend unchanged are copied.
+        if (stepX == 1 && context.stage.leavesTexels(diffuse) && context.merger.copiesOpaque() &&
+            texture.isOpaque()) {
+            for (int64_t y = top; y < bottom; ++y)
+                context.merger.copySpan(int(left), int(y), count,
+                                        texture.row(UINT(firstY + stepY * (y - top))) + firstX);
+            return true;
+        }
         for (int64_t y = top; y < bottom; ++y) {
             int64_t ty = firstY + stepY * (y - top);
             const uint32_t* texels = texture.row(UINT(ty)) + firstX;

@@ -141,6 +141,7 @@ HRESULT Surface::UnlockRect()
     if (!m_locked)
         return D3DERR_INVALIDCALL;
     m_locked = false;
+    m_buffer.forgetOpacity();
     return D3D_OK;
 }
 

@@ -86,8 +86,7 @@ const uint32_t* TextureStage::combineSpan(const uint32_t* texels, int step, uint
                                           int count) const
 {
     if (m_standard) {
-        if (diffuse == 0xFF808080u) {
-            // 0x80 colour and opaque alpha leave texels unchanged.
+        if (diffuse == kNeutral) {
             if (step == 1)
                 return texels;
             for (int i = 0; i < count; ++i, texels += step)

@@ -18,6 +18,9 @@ public:
     // Whether the result is the vertex colour itself.
     bool outputsDiffuse() const { return m_passDiffuse; }
 
+    // Whether, with this vertex colour, combine() answers every texel itself.
+    bool leavesTexels(uint32_t diffuse) const { return m_standard && diffuse == kNeutral; }
+
     uint32_t combine(uint32_t texel, uint32_t diffuse) const;
     // combine() for `count` texels read `step` words apart, with one vertex
     // colour, into `out`; answers where the results are: `out`, or the texels
@@ -25,6 +28,10 @@ public:
     const uint32_t* combineSpan(const uint32_t* texels, int step, uint32_t diffuse, uint32_t* out, int count) const;
 
 private:
+    // Under colour MODULATE2X and alpha MODULATE, 0x80 colour channels and
+    // opaque alpha are identities.
+    static constexpr uint32_t kNeutral = 0xFF808080u;
+
     enum class Op { Arg1, Arg2, Modulate, Modulate2x };
 
     static Op decodeOp(DWORD op);

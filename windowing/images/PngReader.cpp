@@ -47,37 +47,6 @@ void readFromSource(png_structp png, png_bytep out, size_t count)
     }
 }
 
-// Widens one row of 8-bit samples (1 to 4 channels, colour in blue, green,
-// red order) to blue, green, red, alpha.
-void widenRow(const png_byte* in, unsigned char* out, int width, int channels)
-{
-    switch (channels) {
-    case 1:
-        for (int x = 0; x < width; ++x, out += 4) {
-            out[0] = out[1] = out[2] = in[x];
-            out[3] = 255;
-        }
-        break;
-    case 2:
-        for (int x = 0; x < width; ++x, in += 2, out += 4) {
-            out[0] = out[1] = out[2] = in[0];
-            out[3] = in[1];
-        }
-        break;
-    case 3:
-        for (int x = 0; x < width; ++x, in += 3, out += 4) {
-            out[0] = in[0];
-            out[1] = in[1];
-            out[2] = in[2];
-            out[3] = 255;
-        }
-        break;
-    default:
-        std::memcpy(out, in, size_t(width) * 4);
-        break;
-    }
-}
-
 } // namespace
 
 bool isPNG(const unsigned char* data)
@@ -116,10 +85,12 @@ bool readPNG(const unsigned char* data, int length, uint32_t*& pixels, int& widt
         source.length = size > 0 ? size_t(size) : 0;
     }
     uint32_t* volatile buffer = nullptr;
+    png_bytep* volatile rows = nullptr;
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_read_struct(&png, &info, nullptr);
         if (file)
             std::fclose(file);
+        std::free(rows);
         std::free(buffer);
         return false;
     }
@@ -129,33 +100,44 @@ bool readPNG(const unsigned char* data, int length, uint32_t*& pixels, int& widt
     png_set_sig_bytes(png, 0);
 
     bool ok = false;
+    png_read_info(png, info);
+    int w = int(png_get_image_width(png, info));
+    int h = int(png_get_image_height(png, info));
     if (!ImageBase::decodesImmediately()) {
-        png_read_info(png, info);
-        int w = int(png_get_image_width(png, info));
-        int h = int(png_get_image_height(png, info));
         if (ImageBase::isAcceptedSize(w, h)) {
             width = w;
             height = h;
             ok = true;
         }
     } else {
-        png_read_png(png, info, PNG_TRANSFORM_STRIP_16 | PNG_TRANSFORM_EXPAND | PNG_TRANSFORM_BGR, nullptr);
-        int w = int(png_get_image_width(png, info));
-        int h = int(png_get_image_height(png, info));
-        int channels = png_get_channels(png, info);
-        png_bytepp rows = png_get_rows(png, info);
-        if (channels >= 1 && channels <= 4 && rows != nullptr)
+        // Every colour type and depth becomes 8-bit blue, green, red, alpha
+        // (opaque where the picture has no alpha), decoded straight into the
+        // picture's own pixels.
+        png_set_strip_16(png);
+        png_set_expand(png);
+        png_set_gray_to_rgb(png);
+        png_set_bgr(png);
+        png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+        png_set_interlace_handling(png);
+        png_read_update_info(png, info);
+        if (png_get_rowbytes(png, info) == size_t(w) * 4) {
             buffer = ImageBase::allocatePixels(w, h);
-        if (buffer != nullptr) {
+            rows = static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * size_t(h > 0 ? h : 1)));
+        }
+        if (buffer != nullptr && rows != nullptr) {
             for (int y = 0; y < h; ++y)
-                widenRow(rows[y], reinterpret_cast<unsigned char*>(buffer + size_t(y) * size_t(w)), w, channels);
+                rows[y] = reinterpret_cast<png_bytep>(buffer + size_t(y) * size_t(w));
+            png_read_image(png, rows);
+            png_read_end(png, info);
             pixels = buffer;
             buffer = nullptr;
             width = w;
             height = h;
-            hasAlpha = channels == 2 || channels == 4;
+            hasAlpha = (png_get_color_type(png, info) & PNG_COLOR_MASK_ALPHA) != 0;
             ok = true;
         }
+        std::free(rows);
+        std::free(buffer);
     }
     png_destroy_read_struct(&png, &info, nullptr);
     if (file)

@@ -128,6 +128,101 @@ TEST_F(Output, TheAlphaTestDropsPixelsBeforeTheyAreWritten)
     texture->Release();
 }
 
+// Texel-aligned quads of opaque textures under the neutral tint, and of any
+// texture with blending off, are copied rather than blended, and a whole-target
+// clear is not written to rows such a copy covers: every case must read as the
+// per-pixel blend over the clear.
+TEST_F(Output, OpaqueTexelAlignedQuadsReadAsTheBlendOverTheClear)
+{
+    const uint32_t background = 0xFF336699;
+    // Wider than the target by 8 texels each side, 6 rows, drawn at rows 10 to 15.
+    const int w = kWidth + 16, h = 6, top = 10;
+    auto opaque = [](int x, int y) {
+        return 0xFF000000u | uint32_t(x * 3 % 256) << 16 | uint32_t(y * 40) << 8 | uint32_t(x ^ (y * 17));
+    };
+    auto translucent = [&](int x, int y) { return x == 20 && y == 3 ? 0x40FFFFFFu : opaque(x, y); };
+    struct Case {
+        const char* name;
+        std::function<uint32_t(int, int)> texel;
+        bool blend;
+        DWORD alphaRef;  // alpha test GREATER than this; 0 leaves the test off
+        RECT scissor;
+        DWORD tint;
+        // Drawn once, then locked again and given one translucent texel.
+        bool relocked;
+    };
+    const RECT whole = {0, 0, kWidth, kHeight};
+    const RECT part = {5, 12, 41, kHeight};
+    const Case cases[] = {
+        {"opaque, blended, whole rows", opaque, true, 0, whole, 0xFF808080, false},
+        {"opaque, blended, scissored", opaque, true, 0, part, 0xFF808080, false},
+        {"opaque, blending off", opaque, false, 0, whole, 0xFF808080, false},
+        {"opaque, alpha test passing all", opaque, true, 0x80, whole, 0xFF808080, false},
+        {"opaque, tinted", opaque, true, 0, whole, 0xC0806040, false},
+        {"one translucent texel, blended", translucent, true, 0, whole, 0xFF808080, false},
+        {"one translucent texel, scissored", translucent, true, 0, part, 0xFF808080, false},
+        {"one translucent texel, blending off", translucent, false, 0, part, 0xFF808080, false},
+        {"one translucent texel, alpha test", translucent, true, 0x80, whole, 0xFF808080, false},
+        {"opaque, then relocked translucent", opaque, true, 0, whole, 0xFF808080, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        IDirect3DTexture9* texture = makeTexture(w, h, c.texel);
+        ASSERT_NE(texture, nullptr);
+        std::function<uint32_t(int, int)> texel = c.texel;
+        device->SetTexture(0, texture);
+        device->SetRenderState(D3DRS_ALPHABLENDENABLE, c.blend ? TRUE : FALSE);
+        device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+        device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+        device->SetRenderState(D3DRS_ALPHATESTENABLE, c.alphaRef != 0 ? TRUE : FALSE);
+        device->SetRenderState(D3DRS_ALPHAREF, c.alphaRef);
+        device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+        device->SetScissorRect(&c.scissor);
+        auto draw = [&] {
+            // The scissor limits clears too: the whole target is cleared first.
+            device->SetRenderState(D3DRS_SCISSORTESTENABLE, FALSE);
+            device->Clear(0, nullptr, D3DCLEAR_TARGET, background, 1.0f, 0);
+            device->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
+            drawTexturedQuad(-8.5f, top - 0.5f, w - 8.5f, top + h - 0.5f, c.tint);
+        };
+        draw();
+        if (c.relocked) {
+            readRenderTarget();
+            IDirect3DSurface9* level = nullptr;
+            ASSERT_EQ(texture->GetSurfaceLevel(0, &level), D3D_OK);
+            D3DLOCKED_RECT locked;
+            ASSERT_EQ(level->LockRect(&locked, nullptr, 0), D3D_OK);
+            static_cast<uint32_t*>(locked.pBits)[20] = 0x40FFFFFF;
+            level->UnlockRect();
+            level->Release();
+            texel = [&](int x, int y) { return x == 20 && y == 0 ? 0x40FFFFFFu : opaque(x, y); };
+            draw();
+        }
+        Image out = readRenderTarget();
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x) {
+                uint32_t expected = background;
+                const bool drawn = y >= top && y < top + h && x >= c.scissor.left && x < c.scissor.right &&
+                                   y >= c.scissor.top && y < c.scissor.bottom;
+                const uint32_t t = drawn ? texel(x + 8, y - top) : 0;
+                if (drawn && (c.alphaRef == 0 || (t >> 24) > c.alphaRef)) {
+                    // The stage: colour channels t * tint / 128 capped, alpha t * tint / 255 rounded.
+                    uint32_t src = uint32_t(std::floor(channelOf(t, 24) * channelOf(c.tint, 24) / 255.0 + 0.5))
+                                   << 24;
+                    for (int shift = 0; shift < 24; shift += 8)
+                        src |= uint32_t(std::min(255, channelOf(t, shift) * channelOf(c.tint, shift) / 128)) << shift;
+                    expected = c.blend ? referenceBlend(src, background, srcAlpha, invSrcAlpha) : src;
+                }
+                const uint32_t got = out.at(x, y);
+                for (int shift = 0; shift < 32; shift += 8)
+                    ASSERT_NEAR(channelOf(got, shift), channelOf(expected, shift), 1)
+                        << "pixel " << x << "," << y << std::hex << " got " << got << " expected " << expected;
+            }
+        device->SetTexture(0, nullptr);
+        texture->Release();
+    }
+}
+
 class Masks : public Output {
 protected:
     // The mask: a 16 x 16 texture, opaque in a ring, transparent elsewhere.
