@@ -35,6 +35,7 @@ void SoundSketch::add(double value)
 
 void SoundSketch::tone(double hertz, int ms, double level)
 {
+    m_melody.push_back({hertz, ms, level});
     const int n = frames(ms);
     for (int i = 0; i < n; ++i) {
         const double t = double(i) / n;
@@ -45,6 +46,7 @@ void SoundSketch::tone(double hertz, int ms, double level)
 
 void SoundSketch::sweep(double from, double to, int ms, double level)
 {
+    m_bMelodic = false;
     const int n = frames(ms);
     double phase = 0.0;
     for (int i = 0; i < n; ++i) {
@@ -56,6 +58,7 @@ void SoundSketch::sweep(double from, double to, int ms, double level)
 
 void SoundSketch::noise(int ms, double level, double smooth, int period)
 {
+    m_bMelodic = false;
     const int n = frames(ms);
     double low = 0.0;
     for (int i = 0; i < n; ++i) {
@@ -72,6 +75,7 @@ void SoundSketch::noise(int ms, double level, double smooth, int period)
 
 void SoundSketch::rest(int ms)
 {
+    m_melody.push_back({0.0, ms, 0.0});
     m_samples.insert(m_samples.end(), size_t(frames(ms)), 0);
 }
 
@@ -107,6 +111,12 @@ bool SoundSketch::read(const std::string& text, std::string& error)
         }
     }
     return true;
+}
+
+bool SoundSketch::melody(std::vector<S3mWriter::Note>& notes) const
+{
+    notes = m_melody;
+    return m_bMelodic;
 }
 
 std::vector<uint8_t> SoundSketch::wav() const

@@ -11,6 +11,8 @@
 // LEVEL is 0..1 of full scale; ';' starts a comment.
 #pragma once
 
+#include "tools/S3mWriter.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -28,6 +30,9 @@ public:
     // The sound so far as a 16-bit mono WAV.
     std::vector<uint8_t> wav() const;
     const std::vector<int16_t>& samples() const { return m_samples; }
+    // The tones and rests as a melody; false when a sweep or noise (which
+    // no melody holds) is among the steps.
+    bool melody(std::vector<S3mWriter::Note>& notes) const;
 
 private:
     void tone(double hertz, int ms, double level);
@@ -38,6 +43,8 @@ private:
     static int frames(int ms);
 
     std::vector<int16_t> m_samples;
+    std::vector<S3mWriter::Note> m_melody;
+    bool m_bMelodic = true;
     // The noise generator's state: every sketch sounds the same each build.
     uint32_t m_nNoise = 22222;
 };

@@ -3,9 +3,10 @@
 // the text items (data/texts.txt) into the archive, draws the pictures their
 // descriptions give (data/pictures, each item named by its path with ".png"
 // for ".txt") and those of the loading screen, makes the sounds their
-// sketches give (data/sounds, each item named by its path with ".wav", or by
-// the sketch's line "item NAME"; see tools/SoundSketch.h), and copies the Lua
-// scripts.
+// sketches give (data/sounds, each item named by its path with ".wav", or
+// by the sketch's line "item NAME"; a line "encode ogg", "encode mp3" or
+// "encode s3m" makes it Ogg Vorbis, MP3 or a module of its melody, with that
+// extension; see tools/SoundSketch.h), and copies the Lua scripts.
 //   hvdatagen DATA_FOLDER OUTPUT_FOLDER
 //
 // A picture description has one command a line (';' starts a comment):
@@ -40,7 +41,9 @@
 #include "tools/GlyphTable.h"
 #include "tools/Picture.h"
 #include "tools/PngWriter.h"
+#include "tools/S3mWriter.h"
 #include "tools/SoundSketch.h"
+#include "tools/VorbisWriter.h"
 #include "tools/archive/ArchiveWriter.h"
 #include "windowing/fonts/Font.h"
 #include "windowing/fonts/FontMetrics.h"
@@ -57,6 +60,9 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -281,6 +287,83 @@ std::string takeItemName(std::string& text, std::string item)
     return item;
 }
 
+// Takes a sketch's "encode FORMAT" line (ogg, mp3 or s3m) out of `text`;
+// FORMAT, or "wav" when there is none.
+std::string takeEncoding(std::string& text)
+{
+    std::istringstream in(text);
+    std::string rest, format = "wav";
+    for (std::string line; std::getline(in, line);) {
+        const std::vector<std::string> w = words(line);
+        if (w.size() == 2 && w[0] == "encode")
+            format = w[1];
+        else
+            rest += line;
+        rest += "\n";
+    }
+    text = rest;
+    return format;
+}
+
+// The sketch's sound as MP3, encoded by the lame program from a WAV file
+// written beside the output (64 kbit/s is plenty for the sketched tunes).
+std::vector<uint8_t> mp3ByLame(const tools::SoundSketch& sound, const fs::path& scratch, std::string& error)
+{
+    const fs::path wav = scratch.string() + ".wav";
+    const fs::path mp3 = scratch.string() + ".mp3";
+    const std::vector<uint8_t> pcm = sound.wav();
+    std::ofstream(wav, std::ios::binary).write(reinterpret_cast<const char*>(pcm.data()), std::streamsize(pcm.size()));
+    const pid_t child = fork();
+    if (child == 0) {
+        execlp("lame", "lame", "--quiet", "-b", "64", wav.c_str(), mp3.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = -1;
+    if (child > 0)
+        waitpid(child, &status, 0);
+    std::vector<uint8_t> bytes;
+    if (child > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0) {
+        std::ifstream in(mp3, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    std::error_code ec;
+    fs::remove(wav, ec);
+    fs::remove(mp3, ec);
+    if (bytes.empty())
+        error = "the lame program (scripts/deps.sh installs it) could not encode it as MP3";
+    return bytes;
+}
+
+// The sketch's sound in its format: a WAV file, Ogg Vorbis, MP3, or an S3M
+// module of its melody; empty with `error` set when it cannot be made.
+std::vector<uint8_t> encodeSketch(const tools::SoundSketch& sound, const std::string& format, const std::string& item,
+                                  const fs::path& scratch, std::string& error)
+{
+    if (format == "wav")
+        return sound.wav();
+    if (format == "ogg") {
+        std::vector<float> pcm(sound.samples().begin(), sound.samples().end());
+        for (float& v : pcm)
+            v /= 32768.0f;
+        std::vector<uint8_t> bytes = tools::VorbisWriter::encode({pcm}, tools::SoundSketch::RATE);
+        if (bytes.empty())
+            error = "the Vorbis encoder refused it";
+        return bytes;
+    }
+    if (format == "mp3")
+        return mp3ByLame(sound, scratch, error);
+    if (format == "s3m") {
+        std::vector<tools::S3mWriter::Note> melody;
+        if (!sound.melody(melody)) {
+            error = "a module holds tones and rests only";
+            return {};
+        }
+        return tools::S3mWriter::module(item, melody);
+    }
+    error = "no such encoding: " + format;
+    return {};
+}
+
 // A bitmap font of the pen's face: codes 32 to 255 in a grid of cells one
 // line high and as wide as the widest advance with a margin on either side
 // (for glyphs that reach past their pen or their advance), white glyphs.
@@ -496,12 +579,16 @@ int main(int argc, char** argv)
         tools::SoundSketch sound;
         std::string error;
         std::string text = readFile(sketch.second, read);
-        const std::string item = takeItemName(text, "sounds/" + sketch.first + ".wav");
-        if (!sound.read(text, error) || !read) {
+        const std::string format = takeEncoding(text);
+        const std::string item = takeItemName(text, "sounds/" + sketch.first + "." + format);
+        std::vector<uint8_t> bytes;
+        if (sound.read(text, error) && read)
+            bytes = encodeSketch(sound, format, item, out / ("." + sketch.first), error);
+        if (bytes.empty()) {
             std::fprintf(stderr, "hvdatagen: sounds/%s: %s\n", sketch.first.c_str(), error.c_str());
             ok = false;
         }
-        archive.add(item, sound.wav());
+        archive.add(item, bytes);
     }
     size_t figures = 0;
     ok = drawFigures(data / "figures", archive, figures) && ok;

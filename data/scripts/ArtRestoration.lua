@@ -1,5 +1,7 @@
 -- ArtRestoration.lua: the script of Art Restoration (room 19), where the
--- gallery's three paintings are mended one after the other.
+-- gallery's three paintings are mended one after the other. The owner
+-- thanks the player for all three with the card that bears the mansion's
+-- number.
 rooms = rooms or {}
 rooms["ArtRestoration"] = roomScript("ArtRestoration")
 
@@ -8,7 +10,10 @@ function room.onFixedPainting(self, painting)
     LF.paintingFixed[painting] = true
 end
 function room.onWin(self)
-    LF.galleryRestored = true
+    if not LF.galleryRestored then
+        LF.galleryRestored = true
+        LF_findItem("MansionGateCode")
+    end
 end
 -- The small picture of the painting stays in its frame on the left, where
 -- the room shrinks it.

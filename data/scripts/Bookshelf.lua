@@ -1,6 +1,8 @@
 -- Bookshelf.lua: the script of Bookshelf (room 27) and the table of its
 -- class, hv.Bookshelf. The room sorts its sixteen things itself; the script
--- keeps the key's way from the clock to the drawer and the map in it.
+-- keeps the rest of the wall's errand: the sorted shelf gives up a note with
+-- the clock's time, the clock set to it shows its key, the key opens the
+-- drawer, and the map in the drawer is the caves' map of the inventory.
 hv = hv or {}
 hv.Bookshelf = hv.Bookshelf or {}
 rooms = rooms or {}
@@ -13,26 +15,35 @@ local function hit(self, name, x, y)
     return part ~= nil and part:visible() and part:hittest(x, y)
 end
 
-local enter = room.onEnter
-function room.onEnter(self, n)
-    enter(self, n)
-    -- A new game: the drawer shut again and the key back on the clock.
-    if not LF.bookshelfDrawerOpen then
-        self:sprite("DrawerOpen"):show(false)
-        self:sprite("DrawerMap"):show(false)
-        if not self:isKeyOnCursor() and not self:sprite("KeyOnClock"):visible() then
-            self:pickupKey()
-            self:putKeyOnClock()
-        end
-    end
-    if self:sprite("KeyOnClock"):visible() then
+-- The key hangs in the clock once the clock is set, until it opens the drawer.
+local function showKey(self, shown)
+    self:sprite("KeyOnClock"):show(shown)
+    self:sprite("KeyClickRect"):enable(shown)
+    if shown then
         self:startKeyTwinkle()
     end
 end
 
+local function keyShown(self)
+    return self:sprite("KeyOnClock"):visible()
+end
+
+local enter = room.onEnter
+function room.onEnter(self, n)
+    enter(self, n)
+    -- A key carried out of the room last time is back in the clock.
+    if self:isKeyOnCursor() then
+        self:putKeyOnClock()
+    end
+    local open = LF.bookshelfDrawerOpen == true
+    self:sprite("DrawerOpen"):show(open)
+    self:sprite("DrawerMap"):show(open and not LF.bookshelfMapTaken)
+    showKey(self, LF.clockSolved == true and not open)
+end
+
 function room.onClick(self, x, y)
     if self:isKeyOnCursor() then
-        -- The key opens the drawer, or hangs back on the clock (a click on
+        -- The key opens the drawer, or hangs back in the clock (a click on
         -- its own hook would take it down again at once).
         if x < 240 and y > 470 then
             LF.bookshelfDrawerOpen = true
@@ -40,22 +51,32 @@ function room.onClick(self, x, y)
         elseif hit(self, "Clock", x, y) and not self:sprite("KeyClickRect"):hittest(x, y) then
             self:putKeyOnClock()
         end
-    elseif hit(self, "Clock", x, y) and not hit(self, "KeyClickRect", x, y) then
-        -- The clock's close-up: set its hands to the riddle's time.
-        self:enterClockCU()
+    elseif hit(self, "Clock", x, y) and not (keyShown(self) and self:sprite("KeyClickRect"):hittest(x, y)) then
+        -- The clock's close-up, once the note with its time is found and
+        -- until the clock is set.
+        if not LF.bookshelfSorted then
+            think("STR_THINK_BOOKSHELF_MESS")
+        elseif not LF.clockSolved then
+            self:enterClockCU()
+        end
     elseif hit(self, "DrawerMap", x, y) then
         LF.bookshelfMapTaken = true
         self:sprite("DrawerMap"):show(false)
+        LF_giveItem("CaveMapScroll")
     end
 end
 
 function room.onFixedAllItems(self, n)
     LF.bookshelfSorted = true
     LF_showTaskCompleted()
+    think("STR_THINK_BOOKSHELF_RIDDLE")
 end
 
--- The clock's hands set to the time of the riddle: the close-up closes.
+-- The clock's hands set to the time of the note: the close-up closes and
+-- the key shows.
 function room.onClockSolved(self, n)
     LF.clockSolved = true
     self:exitClockCU()
+    showKey(self, true)
+    think("STR_THINK_CLOCK_KEY")
 end

@@ -2,7 +2,10 @@
 -- hv.Bridge. Until the bridge is up, each visit starts a round of the memory
 -- game from the counters of Lanternfield.lua; a wrong stone starts the round
 -- again with a new sequence, a finished one starts the next, and the last
--- round of the last set raises the bridge and opens the way east.
+-- round of the last set raises the bridge and opens the way east. Coming out
+-- of the cave here the player finds the overgrown path to the jungle from
+-- this side, and it stays open; the raised bridge stays up in the chapters
+-- after the third. Over it lies the inner sanctum, where the chapter ends.
 hv = hv or {}
 hv.Bridge = hv.Bridge or {}
 rooms = rooms or {}
@@ -20,11 +23,16 @@ local function showBridge(self, up)
     end
 end
 
+local function isUp(self)
+    return LF.bridgeSolved == true or self:getChapterNumber() > 3
+end
+
 local entered = room.onEnter
 room.onEnter = function(self, n)
     entered(self, n)
-    showBridge(self, LF.bridgeSolved == true)
-    if not LF.bridgeSolved then
+    LF.bridgeReached = true
+    showBridge(self, isUp(self))
+    if not isUp(self) then
         self:setState("start")
     end
 end
@@ -34,7 +42,6 @@ function room.onCorrectAnswer(self, set)
         LF.bridgeSolved = true
         showBridge(self, true)
         canvas:playSound(SOUNDS.chime)
-        room.showChapterEnd(self)
     else
         self:setState("endround")
     end
@@ -43,10 +50,5 @@ end
 function room.onWrongAnswer(self, n)
     self:setState("startround")
 end
-
--- The third chapter ends at the lantern lit across the raised bridge.
-chapterEndsOn(room, 3, "SanctumLantern", function(self)
-    return LF.bridgeSolved
-end)
 
 rooms["Bridge"] = room

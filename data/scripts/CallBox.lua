@@ -3,7 +3,9 @@
 -- intercom answers from the telephone. A click on the receiver or the keypad
 -- lifts the receiver and turns the dial on; the keys dial their digits into
 -- the register, "C" clears it, "OK" tests the number, and a click on the
--- lifted receiver hangs it up again.
+-- lifted receiver hangs it up again. In the second chapter the receiver
+-- comes off its hook only once the gallery owner has given the card with
+-- the mansion's number; before, the intercom asks for the number.
 hv = hv or {}
 hv.CallBox = hv.CallBox or {}
 rooms = rooms or {}
@@ -50,6 +52,10 @@ room.onClick = function(self, x, y)
     if not lifted then
         if self:sprite("ReceiverOnHookRect"):hittestAndEnabled(x, y)
             or self:sprite("CallBoxButtonsRect"):hittestAndEnabled(x, y) then
+            if self:getChapterNumber() == 2 and not LF.galleryRestored then
+                say(self, "STR_CALLBOX_2")
+                return
+            end
             lifted = self:liftReceiver(true)
             self:clearDial(true)
             self:clearRegister(false)

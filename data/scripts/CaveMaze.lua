@@ -4,7 +4,10 @@
 -- the cave's mouth and the way through a puzzle door only where there is
 -- one, notes that the golden door was found, and lets water drip in some
 -- chambers. With the map scroll the cave's map shows, marking the player's
--- chamber.
+-- chamber. The four gems of the island (two of them won in the inlays behind
+-- puzzle doors) fit the golden door's sockets: a click on the door sets
+-- those the player holds, and with all four in place its leaves swing aside
+-- and the way north leads out to the bridge.
 hv = hv or {}
 hv.CaveMaze = hv.CaveMaze or {}
 rooms = rooms or {}
@@ -16,6 +19,18 @@ local entrance, goldenDoor = 22, 6
 local puzzles = {12, 11, 19, 5}
 local drips = {"WaterDrip", "WaterDripSplash", "WaterDrip_2", "WaterDripSplash_3", "WaterDrip_3"}
 local room = roomScript("CaveMaze")
+-- The golden door's leaves: where each stands shut (as the room's data
+-- places it) and the way it swings, aside by its width, when open.
+local leafWidth = 88
+local leaves = {goldDoor_Left = {x = 312, side = -1}, goldDoor_Right = {x = 400, side = 1}}
+
+-- The leaves of the golden door at their places, shut or open.
+local function placeLeaves(self)
+    for name, place in pairs(leaves) do
+        local leaf = self:sprite(name)
+        leaf:setPosition(place.x + (LF.caveGemDoorOpened and place.side * leafWidth or 0), leaf:top())
+    end
+end
 
 local function markMap(screen)
     if not inventory:hasItem("CaveMapScroll") then
@@ -55,7 +70,43 @@ function room.onScreenSetup(self, screen)
     for _, name in ipairs(drips) do
         self:sprite(name):show(screen % 3 == 0)
     end
+    self:enableDoor("Bridge", screen == goldenDoor and LF.caveGemDoorOpened)
+    placeLeaves(self)
     markMap(screen)
+end
+
+-- A click on the shut golden door sets the gems the player holds into it;
+-- the fourth opens it.
+local function useGoldenDoor(self)
+    local placed = 0
+    for g = 1, 4 do
+        local name = "Gem_" .. g
+        if LF.caveGemsPlaced[g] ~= 1 and inventory:hasItem(name) then
+            LF_takeItem(name)
+            LF.caveGemsPlaced[g] = 1
+            self:sprite(name):show(true)
+        end
+        placed = placed + LF.caveGemsPlaced[g]
+    end
+    if placed < 4 then
+        think("STR_THINK_GOLDEN_DOOR")
+        return
+    end
+    LF.caveGemDoorOpened = true
+    for g = 1, 4 do
+        self:sprite("Gem_" .. g):show(false)
+    end
+    placeLeaves(self)
+    self:createParticleEffect("goldDoor_Trim", "PipesFixed", 30)
+    canvas:playSound(SOUNDS.chime)
+    self:enableDoor("Bridge", true)
+end
+
+function room.onClick(self, x, y)
+    local door = self:sprite("goldDoor")
+    if LF.caveMazeScreen == goldenDoor and not LF.caveGemDoorOpened and door:visible() and door:hittest(x, y) then
+        useGoldenDoor(self)
+    end
 end
 
 rooms["CaveMaze"] = room

@@ -1,6 +1,6 @@
 -- DiveDockInterior.lua: the script of Dive Dock Interior (room 49): a click
 -- on the circuit board's panel opens the board; once its wires are joined
--- the panel stays mended.
+-- the panel stays mended, and the lamps of the jetty behind the dock burn.
 rooms = rooms or {}
 local room = roomScript("DiveDockInterior")
 
@@ -12,6 +12,9 @@ end
 
 function room.setSolvedCircuitBoard(self)
     LF.circuitBoardSolved = true
+    if self:getChapterNumber() == 5 then
+        think("STR_THINK_CIRCUIT")
+    end
 end
 
 function room.enterFromCircuitBoardNotSolved(self)

@@ -1,9 +1,14 @@
 -- DiveDock_Night.lua: the script of Dive Dock at night (room 45): waves,
--- crickets and a few fireflies over the water.
+-- crickets and a few fireflies over the water. In the fifth chapter the dive
+-- shop opens with the key from the study's safe, and the jetty behind the
+-- dock can be walked once the shop's circuit board has lit it.
 rooms = rooms or {}
 local room = roomScriptEntering("DiveDock_Night", function(self)
     self:addAmbientFireflies(3, 60, 200)
     self:addAmbientSound({ id = SOUNDS.crickets, startMin = 40, startMax = 100, min = 60, max = 160 })
+    local other = self:getChapterNumber() ~= 5
+    self:enableDoor("DiveDockInterior", other or LF.safeOpened == true)
+    self:enableDoor("BehindDiveDock", other or LF.circuitBoardSolved == true)
 end)
 loopWhileInRoom(room, SOUNDS.waves)
 rooms["DiveDock_Night"] = room

@@ -4,7 +4,8 @@
 -- errand starts here with its first two tasks, and ends here: the
 -- professor's box opens to an amulet. Once the errand is done, the chest
 -- by the river is open and the fountain runs again, the ferry comes in,
--- and boarding it ends the first chapter.
+-- and boarding it ends the first chapter. The last chapter starts here
+-- too: the fisherman's boat rows the player over to the island.
 rooms = rooms or {}
 local dock = roomWithPeople("Dock", {
     Fisherman = {x = 560, y = 312, "STR_FISHERMAN_1", "STR_FISHERMAN_2", "STR_FISHERMAN_3"},
@@ -16,16 +17,22 @@ dock.onEnter = function(self, n)
     entered(self, n)
     self:addAmbientSound({ id = SOUNDS.gull, startMin = 60, startMax = 150, min = 200, max = 400 })
     self:addAmbientBubbles()
-    if first then
+    local chapter = self:getChapterNumber()
+    if first and chapter == 1 then
         guide("STR_TUTORIAL_1")
     end
     if not LF.story.started then
         LF.story.started = true
         -- The items' tips and the hand over what can be taken.
         inventory:enableItems(true)
-        inventory:setHint(LF_hintText(1), 1)
-        LF_addHint(2)
+        if chapter == 6 then
+            LF_startIslandChapter()
+        else
+            inventory:setHint(LF_hintText(1), 1)
+            LF_addHint(2)
+        end
     end
+    self:sprite("IslandBoat"):show(chapter == 6)
 end
 dock.onUse = function(self, x, y)
     if canvas:getItemOnCursor() == "Box" then
@@ -45,5 +52,8 @@ end
 loopWhileInRoom(dock, SOUNDS.waves)
 chapterEndsOn(dock, 1, "Ferry", function(self)
     return LF.taken.Box and LF.chestOpened and LF.fountainFixedWaterOn
+end)
+clickingSpot(dock, "IslandBoat", function(self)
+    self:moveToRoom("IslandLanding")
 end)
 rooms["Dock"] = dock

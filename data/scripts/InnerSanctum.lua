@@ -1,4 +1,8 @@
--- InnerSanctum.lua: the script of Inner Sanctum (room 33).
+-- InnerSanctum.lua: the script of Inner Sanctum (room 33). In the third
+-- chapter the player comes over the raised bridge to its board of stones;
+-- with all four patterns of the plans lit, the lantern before the board
+-- lights and a click on it ends the chapter. The way north waits for the
+-- fourth chapter.
 hv = hv or {}
 hv.InnerSanctum = hv.InnerSanctum or {}
 rooms = rooms or {}
@@ -26,7 +30,55 @@ end
 local inner = rooms["InnerSanctum"]
 inner.onWinPattern = function(self, n)
     patterns()[n] = true
+    canvas:playSound(SOUNDS.chime)
+    inner.showChapterEnd(self)
 end
 inner.dropTorch = function(self, n)
     canvas:dropSpecialCursor()
 end
+
+-- The way east to the village is choked by vines until the machete from the
+-- volcano cuts them (dropped on them); a click on them says so. From the
+-- fourth chapter on the bridge raised in the third stands behind the player.
+local enterInner = inner.onEnter
+inner.onEnter = function(self, n)
+    enterInner(self, n)
+    if self:getChapterNumber() > 3 then
+        LF.bridgeSolved = true
+    end
+    self:sprite("Vines"):show(not LF.vinesCut)
+    self:enableDoor("VillageEnterance", LF.vinesCut)
+    self:enableDoor("OuterSanctum", self:getChapterNumber() ~= 3)
+end
+clickingSpot(inner, "Vines", function(self)
+    think("STR_THINK_VINES")
+end)
+-- The way north (the exit at 340, 0, 120 x 90) is shut in the third chapter.
+local clickInner = inner.onClick
+inner.onClick = function(self, x, y)
+    if self:getChapterNumber() == 3 and x >= 340 and x < 460 and y >= 0 and y < 90 then
+        think("STR_THINK_SANCTUM_NORTH")
+        return
+    end
+    clickInner(self, x, y)
+end
+local useInner = inner.onUse
+inner.onUse = function(self, x, y)
+    local vines = self:sprite("Vines")
+    if canvas:getItemOnCursor() == "Machete" and vines:visible() and vines:hittest(x, y) then
+        canvas:dropSpecialCursor()
+        LF_takeItem("Machete")
+        LF.vinesCut = true
+        vines:show(false)
+        self:enableDoor("VillageEnterance", true)
+        self:createParticleEffect("Vines", "Lock", 25)
+        canvas:playSound(SOUNDS.chime)
+        return
+    end
+    useInner(self, x, y)
+end
+
+-- The third chapter ends at the lantern lit by the four patterns.
+chapterEndsOn(inner, 3, "SanctumLantern", function(self)
+    return LF_solvedAllInnerSanctumPatterns()
+end)

@@ -1,3 +1,20 @@
--- IslandLanding.lua: the script of Island Landing (room 57).
+-- IslandLanding.lua: the script of Island Landing (room 57), where the
+-- fisherman's boat lands: waves and gulls, and the gate across the temple
+-- path north, which the lure keeper opens once his lures are sorted (in
+-- Lures, east).
 rooms = rooms or {}
-rooms["IslandLanding"] = roomScript("IslandLanding")
+local landing = roomScript("IslandLanding")
+local entered = landing.onEnter
+landing.onEnter = function(self, n)
+    local first = not LF.visited["IslandLanding"]
+    entered(self, n)
+    self:addAmbientSound({ id = SOUNDS.gull, startMin = 60, startMax = 150, min = 200, max = 400 })
+    local open = LF.luresWon == true
+    self:enableDoor("Temple1", open)
+    self:sprite("TempleGate"):show(not open)
+    if first and not open then
+        LF_replaceHint(61, 62)
+    end
+end
+loopWhileInRoom(landing, SOUNDS.waves)
+rooms["IslandLanding"] = landing

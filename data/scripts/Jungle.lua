@@ -1,7 +1,14 @@
 -- Jungle.lua: the script of Jungle (room 29): many butterflies, birds all
 -- around, and a golden idol among the leaves that glints until it is found.
+-- On the island's errand vines choke the way east to the bridge until the
+-- player has reached the bridge through the cave.
 -- A treasure lies here: Gem_4.
 rooms = rooms or {}
+
+local function overgrown(self)
+    return self:getChapterNumber() == 3 and not LF.bridgeReached
+end
+
 local room = roomScriptEntering("Jungle", function(self)
     self:addAmbientButterflies(6, 40, 150)
     self:addAmbientSound({ id = SOUNDS.birds, startMin = 20, startMax = 60, min = 80, max = 200 })
@@ -9,6 +16,9 @@ local room = roomScriptEntering("Jungle", function(self)
     if not LF.jungleIdolFound then
         self:addSparkleInSprite("Idol", "Glint", 60, 40)
     end
+    local vines = overgrown(self)
+    self:sprite("Vines"):show(vines)
+    self:enableDoor("Bridge", not vines)
 end)
 
 function room.onClick(self, x, y)
@@ -16,6 +26,8 @@ function room.onClick(self, x, y)
         LF.jungleIdolFound = true
         self:createParticleEffect("Idol", "PipesFixed", 30)
         canvas:playSound(SOUNDS.chime)
+    elseif self:sprite("Vines"):visible() and self:sprite("Vines"):hittest(x, y) then
+        think("STR_THINK_JUNGLE_VINES")
     end
 end
 

@@ -47,6 +47,8 @@ LF.inlayPuzzle = 1
 LF.inlaySolved = {}
 LF.gemTaken = {}
 LF.pearlsWon = false
+-- The second chapter's card game: won once, which brings its trophy.
+LF.concentrationWon = false
 -- Per mini-game (numbered from 1): its instructions still open by themselves.
 LF.showIns = {}
 
@@ -173,8 +175,11 @@ function LF_save()
 end
 
 -- The game asks for a change of music; the sample has no music of its own.
+-- The game hands every change of music to the story: a chapter's tune, or
+-- the menu's on the way back; it plays at once, looped.
 function LF_replaceMusic(name)
     LF.music = name
+    canvas:setBackgroundMusic(name)
 end
 
 function LF_cleanupGlobalISpy()
@@ -275,11 +280,19 @@ function LF_getCaveMazeCurrentScreen()
     return LF.caveMazeScreen
 end
 function LF_openedGemDoor()
-    return false
+    return LF.caveGemDoorOpened == true
 end
 function LF_isGemPlacedInDoor(g)
     return LF.caveGemsPlaced[g] or 0
 end
+-- The island's errand: the clock in the bookshelf set to the note's time,
+-- the golden door opened by the four gems, and the bridge reached through
+-- it (which clears the jungle's way east).
+LF.clockSolved = false
+LF.caveGemDoorOpened = false
+LF.bridgeReached = false
+-- The inner sanctum's board: the patterns lit so far, by pattern 1 to 4.
+LF.innerSanctumPatterns = {}
 
 -- The inlays of the cave: the puzzle played, and per puzzle 1 to 4 whether
 -- it is solved and its gem taken.
@@ -325,3 +338,34 @@ end
 function LF_solvedTempleDoorPuzzle2()
     return LF.templeDoorOpened
 end
+
+-- The last chapter, on the island: the lure keeper's lures laid on their
+-- shadows (by lure name) and the game won, the amulet set into the inner
+-- door's seal, the golden chest's locks opened (0 to 3).
+LF.lurePlaced = {}
+LF.luresWon = false
+LF.amuletSet = false
+LF.goldLocks = 0
+-- Its start at the dock: the amulet of the first chapter and the four gems
+-- of the cave come along, and the hints name the way to the island.
+function LF_startIslandChapter()
+    for _, name in ipairs({"Amulet", "Gem_1", "Gem_2", "Gem_3", "Gem_4"}) do
+        LF_giveItem(name)
+    end
+    inventory:setHint(LF_hintText(61), 61)
+    LF_addHint(7)
+end
+-- The fifth chapter's night: the board game won for the door's code, the
+-- mansion's door opened by its keypad, the view finder turned to the study
+-- key's hiding place, and the wind race won.
+LF.ticTacSolved = false
+LF.mansionDoorOpen = false
+LF.viewFinderSolved = false
+LF.windRaceWon = false
+-- The fourth chapter: the outer sanctum's codes broken so far and whether
+-- its way north is open, the vines before the village cut, and the pegs
+-- set into the village's boards (by board 1 to 3).
+LF.outerSanctumWins = 0
+LF.outerSanctumSolved = false
+LF.vinesCut = false
+LF.pegSet = {}

@@ -1,3 +1,81 @@
--- Lures.lua: the script of Lures (room 64).
+-- Lures.lua: the script of Lures (room 64): the lure keeper's game. His
+-- four lures lie in the tray and their shadows on the board above, in
+-- another order; a click takes a lure into the hand (a frame marks it) and
+-- a click on its own shadow lays it there, while a wrong shadow puts it
+-- back. With all four laid the keeper opens the temple gate, and the player
+-- is back at the landing.
 rooms = rooms or {}
-rooms["Lures"] = roomScript("Lures")
+local lures = roomScript("Lures")
+local NAMES = {"Spoon", "Fly", "Plug", "Spinner"}
+-- The lure in the hand, by name (nil for none).
+local held = nil
+
+-- Where each lure lies in the tray.
+local home = {}
+
+local function placeLures(self)
+    for _, name in ipairs(NAMES) do
+        local lure = self:sprite("Lure" .. name)
+        home[name] = home[name] or {x = lure:left(), y = lure:top()}
+        local at = home[name]
+        if LF.lurePlaced[name] then
+            local shadow = self:sprite("Shadow" .. name)
+            at = {x = shadow:left(), y = shadow:top()}
+        end
+        lure:setPosition(at)
+    end
+end
+
+local function mark(self, name)
+    held = name
+    local ring = self:sprite("LureRing")
+    if name then
+        local lure = self:sprite("Lure" .. name)
+        ring:setPosition({x = lure:left() - 8, y = lure:top() - 8})
+    end
+    ring:show(name ~= nil)
+end
+
+local entered = lures.onEnter
+lures.onEnter = function(self, n)
+    entered(self, n)
+    placeLures(self)
+    mark(self, nil)
+end
+
+function lures.onClick(self, x, y)
+    if LF.luresWon then
+        return
+    end
+    for _, name in ipairs(NAMES) do
+        local lure = self:sprite("Lure" .. name)
+        if not LF.lurePlaced[name] and lure:hittest(x, y) then
+            mark(self, name)
+            return
+        end
+    end
+    if not held then
+        return
+    end
+    for _, name in ipairs(NAMES) do
+        if not LF.lurePlaced[name] and self:sprite("Shadow" .. name):hittest(x, y) then
+            if name == held then
+                LF.lurePlaced[name] = true
+                placeLures(self)
+                canvas:playSound(SOUNDS.chime)
+            end
+            mark(self, nil)
+            break
+        end
+    end
+    for _, name in ipairs(NAMES) do
+        if not LF.lurePlaced[name] then
+            return
+        end
+    end
+    LF.luresWon = true
+    LF_replaceHint(62, 63)
+    self:moveToRoom("IslandLanding")
+end
+
+rooms["Lures"] = lures

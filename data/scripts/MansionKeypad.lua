@@ -1,9 +1,19 @@
--- MansionKeypad.lua: the script of Mansion Keypad (room 54).
+-- MansionKeypad.lua: the script of Mansion Keypad (room 54), the keypad by
+-- the mansion's door. The keys type digits into its display (four at most),
+-- the clear key empties it and the enter key tries the code: in the fifth
+-- chapter tonight's code is the one on the card shark's note, and once it
+-- is typed the door to the hallway stands open.
 rooms = rooms or {}
-rooms["MansionKeypad"] = roomScript("MansionKeypad")
+local keypad = roomScript("MansionKeypad")
 
--- The keys light while they are pressed; the door opens with its code.
-local keypad = rooms["MansionKeypad"]
+-- Tonight's code, as the note in the bar shows it.
+local CODE = "4721"
+local typed = ""
+
+local function showTyped(self, text)
+    self:sprite("Display"):setText(text)
+end
+
 local enterKeypad = keypad.onEnter
 keypad.onEnter = function(self, n)
     enterKeypad(self, n)
@@ -12,4 +22,42 @@ keypad.onEnter = function(self, n)
     end
     self:sprite("ClearButton"):enable(true)
     self:sprite("EnterButton"):enable(true)
+    for i = 0, 9 do
+        self:sprite("Label_" .. i):setText(tostring(i))
+    end
+    self:sprite("Label_Clear"):setText("C")
+    self:sprite("Label_Enter"):setText("OK")
+    typed = ""
+    showTyped(self, LF.mansionDoorOpen and "OPEN" or "----")
 end
+
+-- The code opens the door only once the card shark has given its note.
+local function codeAccepted()
+    return typed == CODE and LF.ticTacSolved == true
+end
+
+keypad.onClick = function(self, x, y)
+    for i = 0, 9 do
+        if self:sprite("Button_" .. i):hittestAndEnabled(x, y) then
+            if #typed < #CODE then
+                typed = typed .. i
+            end
+            showTyped(self, typed)
+            return
+        end
+    end
+    if self:sprite("ClearButton"):hittestAndEnabled(x, y) then
+        typed = ""
+        showTyped(self, "----")
+    elseif self:sprite("EnterButton"):hittestAndEnabled(x, y) then
+        if codeAccepted() then
+            LF.mansionDoorOpen = true
+            canvas:playSound(SOUNDS.chime)
+            showTyped(self, "OPEN")
+        else
+            showTyped(self, "----")
+        end
+        typed = ""
+    end
+end
+rooms["MansionKeypad"] = keypad

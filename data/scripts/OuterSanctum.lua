@@ -15,6 +15,17 @@ function LF_getOuterSanctumPuzzleNumWins()
 end
 
 local sanctum = rooms["OuterSanctum"]
+
+-- A stone slab seals the way north to the volcano until both codes are
+-- broken; a click on it says so.
+local function showWayNorth(self)
+    self:sprite("Seal"):show(not LF.outerSanctumSolved)
+    self:enableDoor("Volcano", LF.outerSanctumSolved)
+end
+clickingSpot(sanctum, "Seal", function(self)
+    think("STR_THINK_SEAL")
+end)
+
 local enterSanctum = sanctum.onEnter
 sanctum.onEnter = function(self, n)
     enterSanctum(self, n)
@@ -22,22 +33,29 @@ sanctum.onEnter = function(self, n)
         self:sprite("RowPiece_0_" .. i):show(false)
     end
     self:setAllowClicks(not LF.outerSanctumSolved)
+    showWayNorth(self)
 end
 sanctum.pullLever = function(self, n)
 end
 sanctum.paintAgain = function(self, n)
 end
 sanctum.showResults = function(self, outOfTries, tries, solved)
+    -- The judged row is emptied: the lever waits for the next full row, so
+    -- no try goes on an empty one.
+    self:sprite("LeverClickRect"):enable(false)
+    self:sprite("Lever"):setFrame(0)
     for i = 0, 3 do
         local mark = self:sprite("Results_0_" .. i)
         mark:show(true)
-        mark:setAlphaBalance(255)
+        mark:setAlphaBalance(1.0)
     end
     if solved == 1 then
         LF.outerSanctumWins = (LF.outerSanctumWins or 0) + 1
         if LF.outerSanctumWins >= 2 then
             LF.outerSanctumSolved = true
             self:setAllowClicks(false)
+            showWayNorth(self)
+            canvas:playSound(SOUNDS.chime)
         else
             self:setupPuzzle()
         end

@@ -1,12 +1,17 @@
 -- OuterVillage_1.lua: the script of Outer Village 1 (room 40), where the
--- elder greets strangers, and the first of the three peg boards; every won
--- peg puzzle is told to this room.
+-- elder greets strangers and tells of the boards' lost pegs, and the first
+-- of the three peg boards; every won peg puzzle is told to this room.
 rooms = rooms or {}
 rooms["OuterVillage_1"] = roomWithPeople("OuterVillage_1", {
-    TribalElder = {x = 600, y = 282, "STR_TRIBALELDER_1", "STR_TRIBALELDER_2"},
+    TribalElder = {x = 600, y = 282, "STR_TRIBALELDER_1", "STR_TRIBALELDER_3", "STR_TRIBALELDER_2"},
 })
-withPegBoard(rooms["OuterVillage_1"], 1, 180, 240)
+withPegBoardLackingPeg(rooms["OuterVillage_1"], 1, 180, 240)
+-- `self` is the room the player is in: the third village's canoe comes as
+-- its board is won there.
 function rooms.OuterVillage_1.setSolvedPegPuzzle(self, n)
     LF.pegsOpen = false
     LF.pegsSolved[n] = true
+    if self:getName() == "OuterVillage_3" then
+        rooms.OuterVillage_3.showChapterEnd(self)
+    end
 end

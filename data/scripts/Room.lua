@@ -6,7 +6,7 @@ hv.Room = hv.Room or {}
 rooms = rooms or {}
 
 -- The canvas's sound table by name (the <sounds> of the data manifest).
-SOUNDS = { waves = 1, gull = 2, stream = 3, birds = 4, crickets = 5, chime = 6 }
+SOUNDS = { waves = 1, gull = 2, stream = 3, birds = 4, crickets = 5, chime = 6, ending = 7 }
 
 function roomScript(name)
     return {
@@ -89,15 +89,20 @@ function loopWhileInRoom(room, id)
     end
 end
 
+-- A point within 50 pixels across and 35 up or down of a peg board drawn
+-- about (x, y).
+local function onPegBoard(px, py, x, y)
+    return math.abs(px - x) < 50 and math.abs(py - y) < 35
+end
+
 -- A room with a peg board drawn about (x, y) (the close-up itself grows from
--- the point the canvas gives each puzzle): a click within 50 pixels
--- across and 35 up or down of it opens peg puzzle n in the canvas's
--- close-up; the close-up's close button asks the room to set the puzzle up
--- again, and a won board is told to rooms.OuterVillage_1.
+-- the point the canvas gives each puzzle): a click on it opens peg puzzle n
+-- in the canvas's close-up; the close-up's close button asks the room to
+-- set the puzzle up again, and a won board is told to rooms.OuterVillage_1.
 function withPegBoard(room, n, x, y)
     local click = room.onClick
     room.onClick = function(self, px, py)
-        if not LF.pegsOpen and math.abs(px - x) < 50 and math.abs(py - y) < 35 then
+        if not LF.pegsOpen and onPegBoard(px, py, x, y) then
             LF.pegsOpen = true
             canvas:enterPegsCU(n)
         else
@@ -106,6 +111,42 @@ function withPegBoard(room, n, x, y)
     end
     room.setupPuzzle = function(self, k)
         LF.pegsOpen = false
+    end
+    return room
+end
+
+-- A peg board that lacks its own peg, "Peg_<n>" of the inventory: the peg
+-- dropped on the board sets it in (the room's sprite "BoardPeg" shows it),
+-- and only then does a click on the board open the puzzle (before, the
+-- player remarks on the missing peg).
+function withPegBoardLackingPeg(room, n, x, y)
+    local peg = "Peg_" .. n
+    withPegBoard(room, n, x, y)
+    local enter, use, click = room.onEnter, room.onUse, room.onClick
+    room.onEnter = function(self, k)
+        enter(self, k)
+        -- No close-up is open as the room is entered, even when the game
+        -- was saved with one open.
+        LF.pegsOpen = false
+        self:sprite("BoardPeg"):show(LF.pegSet[n] == true)
+    end
+    room.onUse = function(self, px, py)
+        if canvas:getItemOnCursor() == peg and onPegBoard(px, py, x, y) then
+            canvas:dropSpecialCursor()
+            LF_takeItem(peg)
+            LF.pegSet[n] = true
+            self:sprite("BoardPeg"):show(true)
+            canvas:playSound(SOUNDS.chime)
+            return
+        end
+        use(self, px, py)
+    end
+    room.onClick = function(self, px, py)
+        if not LF.pegSet[n] and onPegBoard(px, py, x, y) then
+            think("STR_THINK_PEGLESS")
+            return
+        end
+        click(self, px, py)
     end
     return room
 end

@@ -17,6 +17,7 @@ function room.winGameScene(self, n)
         canvas:setupTempleDoorPuzzle(1)
     else
         LF.templeDoorOpened = true
+        LF_replaceHint(63, 64)
         self:moveToRoom("Temple2")
     end
 end

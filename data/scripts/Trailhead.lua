@@ -1,4 +1,4 @@
--- Trailhead.lua: the script of Trailhead (room 28).
--- A treasure lies here: Gem_3.
+-- Trailhead.lua: the script of Trailhead (room 28), the path from the landing
+-- up to the jungle.
 rooms = rooms or {}
-rooms["Trailhead"] = collectible(roomScript("Trailhead"), "Gem_3")
+rooms["Trailhead"] = roomScript("Trailhead")

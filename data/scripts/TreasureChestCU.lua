@@ -23,6 +23,26 @@ function room.unlockLock(self, i)
         self:exitRoomTrans("Riverside")
     end
 end
+-- The golden chest of the last chapter (boards 12 to 14): each board opens
+-- one of its three gold locks, and the close-up zooms back into the Golden
+-- Room, where the chest shows the locks open.
 function room.unlockGoldLock(self, n)
+    LF.goldLocks = math.max(LF.goldLocks, n - 11)
+    canvas:playSound(SOUNDS.chime)
     self:exitRoomTransChap6(n)
+end
+-- There the close-up leads back into the Golden Room, not out to the
+-- riverside of the first chapter's chest, and its locks show those open.
+local enterChest = room.onEnter
+room.onEnter = function(self, n)
+    enterChest(self, n)
+    local golden = self:getChapterNumber() == 6
+    self:enableDoor("Riverside", not golden)
+    self:enableDoor("GoldenRoom", golden)
+    self:sprite("GoldenRoomExit"):show(golden)
+    if golden then
+        for i = 1, 3 do
+            self:sprite("Lock" .. i):setFrame(i <= LF.goldLocks and 1 or 0)
+        end
+    end
 end

@@ -1,7 +1,6 @@
 -- WelcomeCenter.lua: the script of Welcome Center (room 26), where the park
--- ranger welcomes visitors to the island.
--- A treasure lies here: Gem_2.
+-- ranger welcomes visitors to the island and tells where the caves' map is.
 rooms = rooms or {}
-rooms["WelcomeCenter"] = collectible(roomWithPeople("WelcomeCenter", {
-    ParkRanger = {x = 200, y = 302, "STR_PARKRANGER_1", "STR_PARKRANGER_2"},
-}), "Gem_2")
+rooms["WelcomeCenter"] = roomWithPeople("WelcomeCenter", {
+    ParkRanger = {x = 200, y = 302, "STR_PARKRANGER_1", "STR_PARKRANGER_3", "STR_PARKRANGER_2"},
+})

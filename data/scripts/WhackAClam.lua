@@ -1,7 +1,8 @@
 -- WhackAClam.lua: the script of Whack AClam (room 18), the pearl game, and
 -- the table of its class, hv.WhackAClam. The first click in the room starts
 -- the dive; a won game or the close button leads back to the dive dock, and
--- a lost one waits for the player to leave and come back.
+-- a lost one waits for the player to leave and come back. The first game won
+-- brings the pearls the diving boat's skipper waits for.
 hv = hv or {}
 hv.WhackAClam = hv.WhackAClam or {}
 rooms = rooms or {}
@@ -20,7 +21,10 @@ function room.onClick(self, x, y)
     end
 end
 function room.onWin(self, n)
-    LF.pearlsWon = true
+    if not LF.pearlsWon then
+        LF.pearlsWon = true
+        LF_findItem("Pearls")
+    end
     self:moveToRoom("DiveDock")
 end
 function room.onLose(self, n)

@@ -69,12 +69,13 @@ void Vignette::setDefinition(sprite::SpriteDefinition* definition)
     m_bShown = true;
 }
 
-const Vignette::VignetteData* Vignette::currentGroup()
+const Vignette::VignetteData* Vignette::currentGroup(bool quiet)
 {
     if (m_groups.empty())
         return nullptr;
     if (m_nGroup < 0 || m_nGroup >= int(m_groups.size())) {
-        window::debugLine("Vignette: no slide group ", m_nGroup, "; group 0 shows\n");
+        if (!quiet)
+            window::debugLine("Vignette: no slide group ", m_nGroup, "; group 0 shows\n");
         return &m_groups[0];
     }
     return &m_groups[size_t(m_nGroup)];
@@ -82,6 +83,18 @@ const Vignette::VignetteData* Vignette::currentGroup()
 
 void Vignette::onEnter()
 {
+    // Every slide is visible as defined: all but the one entered on are
+    // hidden before the room readies the pictures of its visible children,
+    // so that entering decodes one slide rather than every chapter's.
+    const VignetteData* current = currentGroup(true);
+    for (const VignetteData& group : m_groups) {
+        for (int k = 1; k <= group.slideCount; ++k) {
+            if (&group == current && k == 1)
+                continue;
+            if (sprite::SpriteBase* slide = getSprite(numbered("Slide", group.firstSlide + k - 1).c_str()))
+                slide->setVisible(false);
+        }
+    }
     Room::onEnter();
     setVisible(true);
     m_nPage = 1;
@@ -96,8 +109,13 @@ void Vignette::showSlides()
             const int n = group.firstSlide + k - 1;
             const bool shown = &group == current && k == m_nPage;
             const lang::String slideName = numbered("Slide", n);
-            if (sprite::SpriteBase* slide = getSprite(slideName.c_str()))
+            if (sprite::SpriteBase* slide = getSprite(slideName.c_str())) {
+                // A slide paged past is not shown again on this visit: its
+                // picture goes (it is read again should it show).
+                if (slide->isVisible() && !shown)
+                    slide->unloadImages();
                 slide->setVisible(shown);
+            }
             if (n >= FIRST_UNCAPTIONED_SLIDE)
                 continue;
             const lang::String captionName = numbered("Text", n);

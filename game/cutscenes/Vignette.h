@@ -64,8 +64,8 @@ public:
 
 private:
     // The current group; a group index out of range is group 0 (with a
-    // diagnostic line); null when there are no groups.
-    const VignetteData* currentGroup();
+    // diagnostic line unless quiet); null when there are no groups.
+    const VignetteData* currentGroup(bool quiet = false);
 
     int m_nGroupCount;
     int m_nPage;

@@ -1,6 +1,7 @@
 // GameClasses.cpp: the game classes' metaclasses, made and deleted in order.
 #include "game/registration/GameClasses.h"
 
+#include "core/lang/MetaclassList.h"
 #include "game/ambient/AmbientButterfly.h"
 #include "game/ambient/AmbientFirefly.h"
 #include "game/balloons/TalkBalloon.h"
@@ -32,8 +33,6 @@
 #include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
 
-#include <vector>
-
 const char* const GameClasses::kClassNames[] = {
     "PuzzleCheats", "Vignette",    "Barkeeper",   "CardShark",   "Fisherman",         "GalleryOwner",
     "Millionaire",  "ParkRanger",  "PlayerCharacter", "Professor", "ShopKeeper",      "TribalElder",
@@ -47,16 +46,16 @@ const int GameClasses::kClassCount = int(sizeof kClassNames / sizeof kClassNames
 namespace {
 
 // The metaclasses in their order of creation; deleted from the back.
-std::vector<lang::Class*>& metaclasses()
+lang::MetaclassList& metaclasses()
 {
-    static std::vector<lang::Class*> made;
+    static lang::MetaclassList made;
     return made;
 }
 
 template <class Metaclass>
 void make()
 {
-    metaclasses().push_back(new Metaclass());
+    metaclasses().make<Metaclass>();
 }
 
 } // namespace
@@ -104,10 +103,5 @@ void GameClasses::registerClasses()
 
 void GameClasses::unregisterClasses()
 {
-    std::vector<lang::Class*>& made = metaclasses();
-    while (!made.empty()) {
-        // The metaclass leaves the registry in its destructor.
-        delete made.back();
-        made.pop_back();
-    }
+    metaclasses().deleteAll();
 }

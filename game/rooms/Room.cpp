@@ -106,7 +106,16 @@ bool Room::tick(int frame, util::RectangleNM* boundsOut, util::Region* region)
 
 void Room::setVisible(bool visible)
 {
+    const bool hiding = m_bVisible && !visible;
     sprite::DialogSprite::setVisible(visible);
+    if (hiding && m_bShown) {
+        // The pictures of the room left go at once: puzzle rooms skip their
+        // whole tick while hidden, so the dialog tick that frees a hidden
+        // dialog's pictures would never reach them and every puzzle visited
+        // would keep its pictures (and their textures) for good. The shown
+        // flag stays for that tick, which still ticks the children once.
+        sprite::FancyContainer::onHidden();
+    }
     if (!visible)
         return;
     for (int i = 0; i < m_characters.size(); ++i) {

@@ -579,8 +579,16 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
             region = intersect(area, RECT{rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2});
         if (region.left >= region.right || region.top >= region.bottom)
             continue;
-        if (flags & D3DCLEAR_TARGET)
-            m_renderTarget->buffer().fill(region, color);
+        if (flags & D3DCLEAR_TARGET) {
+            PixelBuffer& target = m_renderTarget->buffer();
+            // A clear of the whole target is written as drawing reaches its
+            // rows: one pass over the memory instead of two.
+            if (region.left == 0 && region.top == 0 && region.right == LONG(target.width()) &&
+                region.bottom == LONG(target.height()))
+                target.fillLater(color);
+            else
+                target.fill(region, color);
+        }
         if (flags & D3DCLEAR_STENCIL)
             m_depthStencil->buffer().fillStencil(region, uint8_t(stencil));
     }

@@ -160,7 +160,7 @@ uint32_t OutputMerger::blendGeneric(uint32_t src, uint32_t dst) const
 template <bool AlphaTest, bool Stencil, OutputMerger::Blend Mode>
 void OutputMerger::span(int x, int y, int count, const uint32_t* colours, int step)
 {
-    uint32_t* target = m_state.target->row(UINT(y)) + x;
+    uint32_t* target = m_state.target->drawRow(UINT(y)) + x;
     if (!AlphaTest && !Stencil && Mode == Blend::Replace && step == 0) {
         std::fill(target, target + count, *colours | m_alphaOr);
         return;

@@ -275,8 +275,8 @@ bool Rasterizer::rectangle(Context& context, const RasterVertex* const q[4], boo
         for (int64_t y = top; y < bottom; ++y) {
             int64_t ty = firstY + stepY * (y - top);
             const uint32_t* texels = texture.row(UINT(ty)) + firstX;
-            context.stage.combineSpan(texels, stepX, diffuse, m_span.data(), count);
-            context.merger.writeSpan(int(left), int(y), count, m_span.data());
+            context.merger.writeSpan(int(left), int(y), count,
+                                     context.stage.combineSpan(texels, stepX, diffuse, m_span.data(), count));
         }
         return true;
     }
@@ -288,8 +288,8 @@ bool Rasterizer::rectangle(Context& context, const RasterVertex* const q[4], boo
         double sx = startX;
         for (int i = 0; i < count; ++i, sx += scaleX)
             m_texels[size_t(i)] = sampler.sample(float(sx), sy);
-        context.stage.combineSpan(m_texels.data(), 1, diffuse, m_span.data(), count);
-        context.merger.writeSpan(int(left), int(y), count, m_span.data());
+        context.merger.writeSpan(int(left), int(y), count,
+                                 context.stage.combineSpan(m_texels.data(), 1, diffuse, m_span.data(), count));
     }
     return true;
 }

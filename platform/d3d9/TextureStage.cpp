@@ -3,7 +3,6 @@
 
 #include "platform/d3d9/ColourMath.h"
 
-#include <cstring>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -83,18 +82,17 @@ uint32_t TextureStage::combine(uint32_t texel, uint32_t diffuse) const
                     apply(m_colourOp, channel(c1, 0), channel(c2, 0)));
 }
 
-void TextureStage::combineSpan(const uint32_t* texels, int step, uint32_t diffuse, uint32_t* out, int count) const
+const uint32_t* TextureStage::combineSpan(const uint32_t* texels, int step, uint32_t diffuse, uint32_t* out,
+                                          int count) const
 {
     if (m_standard) {
         if (diffuse == 0xFF808080u) {
             // 0x80 colour and opaque alpha leave texels unchanged.
-            if (step == 1) {
-                std::memcpy(out, texels, size_t(count) * sizeof(uint32_t));
-            } else {
-                for (int i = 0; i < count; ++i, texels += step)
-                    out[i] = *texels;
-            }
-            return;
+            if (step == 1)
+                return texels;
+            for (int i = 0; i < count; ++i, texels += step)
+                out[i] = *texels;
+            return out;
         }
         uint32_t da = channel(diffuse, 24), dr = channel(diffuse, 16), dg = channel(diffuse, 8),
                  db = channel(diffuse, 0);
@@ -126,7 +124,7 @@ void TextureStage::combineSpan(const uint32_t* texels, int step, uint32_t diffus
                 out[i] = packArgb(mul255(channel(tx, 24), da), mul128(channel(tx, 16), dr), mul128(channel(tx, 8), dg),
                                   mul128(channel(tx, 0), db));
             }
-            return;
+            return out;
         }
 #endif
         for (int i = 0; i < count; ++i, texels += step) {
@@ -134,10 +132,11 @@ void TextureStage::combineSpan(const uint32_t* texels, int step, uint32_t diffus
             out[i] = packArgb(mul255(channel(t, 24), da), mul128(channel(t, 16), dr), mul128(channel(t, 8), dg),
                               mul128(channel(t, 0), db));
         }
-        return;
+        return out;
     }
     for (int i = 0; i < count; ++i, texels += step)
         out[i] = combine(*texels, diffuse);
+    return out;
 }
 
 } // namespace platform::d3d9

@@ -19,8 +19,10 @@ public:
     bool outputsDiffuse() const { return m_passDiffuse; }
 
     uint32_t combine(uint32_t texel, uint32_t diffuse) const;
-    // combine() for `count` texels read `step` words apart, with one vertex colour.
-    void combineSpan(const uint32_t* texels, int step, uint32_t diffuse, uint32_t* out, int count) const;
+    // combine() for `count` texels read `step` words apart, with one vertex
+    // colour, into `out`; answers where the results are: `out`, or the texels
+    // themselves when the stage leaves consecutive texels unchanged.
+    const uint32_t* combineSpan(const uint32_t* texels, int step, uint32_t diffuse, uint32_t* out, int count) const;
 
 private:
     enum class Op { Arg1, Arg2, Modulate, Modulate2x };

@@ -39,8 +39,11 @@ public:
     virtual void windowRaised(HWND hwnd) = 0;
     // A mode switch began (fullScreen, the mode the windows see) or ended.
     virtual void displayChanged(bool fullScreen, const DisplayMode& mode) = 0;
-    // The client area of a top-level window, children drawn in, to be shown.
-    virtual void present(HWND hwnd, const uint32_t* pixels, int width, int height) = 0;
+    // The client area of a top-level window, children drawn in, to be shown:
+    // width x height words. The buffer is shared with the window layer, which
+    // changes it only once the backend has let it go.
+    virtual void present(HWND hwnd, std::shared_ptr<const std::vector<uint32_t>> pixels, int width,
+                         int height) = 0;
 
     // The pointer's shape (null: hidden) and its position in screen coordinates.
     virtual void pointerChanged(const CursorShape* shape) = 0;

@@ -41,6 +41,12 @@ bool presentToWindow(HWND hwnd, const uint32_t* pixels, int width, int height, i
         const int cw = w->surfaceWidth, ch = w->surfaceHeight;
         RECT s = source ? *source : RECT{0, 0, width, height};
         RECT d = dest ? *dest : RECT{0, 0, cw, ch};
+        // A frame of the client area's size, whole and unscaled, replaces
+        // every pixel; anything else draws over the picture there was.
+        const bool whole = pixels && width == cw && height == ch && s.left == 0 && s.top == 0 &&
+                           s.right == width && s.bottom == height && d.left == 0 && d.top == 0 && d.right == cw &&
+                           d.bottom == ch;
+        wm().ownSurface(*w, !whole);
         const int64_t sw = s.right - s.left, sh = s.bottom - s.top;
         const int64_t dw = d.right - d.left, dh = d.bottom - d.top;
         if (pixels && width > 0 && height > 0 && sw > 0 && sh > 0 && dw > 0 && dh > 0) {
@@ -52,7 +58,7 @@ bool presentToWindow(HWND hwnd, const uint32_t* pixels, int width, int height, i
                 if (sy < 0 || sy >= height)
                     continue;
                 const uint32_t* row = pixels + size_t(sy) * size_t(pitch);
-                uint32_t* out = w->surface.data() + size_t(y) * cw;
+                uint32_t* out = w->surface->data() + size_t(y) * cw;
                 const LONG left = std::max<LONG>(d.left, 0), right = std::min<LONG>(d.right, cw);
                 if (sw == dw) {
                     // Unscaled (every frame of a window of the game's own
@@ -73,7 +79,7 @@ bool presentToWindow(HWND hwnd, const uint32_t* pixels, int width, int height, i
             }
         }
         w->presented = true;
-        platform::user::FrameRecorder::frameShown(w->surface.data(), cw, ch);
+        platform::user::FrameRecorder::frameShown(w->surface->data(), cw, ch);
     }
     wm().presentTopLevel(hwnd);
     return true;
@@ -89,7 +95,7 @@ bool readWindowFrame(HWND hwnd, std::vector<uint32_t>& pixels, int& width, int& 
         return wm().compose(hwnd, pixels, width, height);
     if (!w->presented)
         return false;
-    pixels = w->surface;
+    pixels = *w->surface;
     width = w->surfaceWidth;
     height = w->surfaceHeight;
     return true;

@@ -127,7 +127,9 @@ bool Bridge::tick(int frame, util::RectangleNM* boundsOut, util::Region* region)
     LanternfieldCanvas* c = SceneRoom::canvas();
     if (!isVisible() || !c || c->isGameInstructionsShowing() || !isPlaying())
         return false;
-    if (m_nStateDelay >= 0 && --m_nStateDelay < 0)
+    // While the room still comes in (its wipe or zoom runs), no delay runs:
+    // a preview scheduled by the entry waits until the player can see it.
+    if (m_nStateDelay >= 0 && !isTransitioning() && --m_nStateDelay < 0)
         enterState(m_nPendingState);
     return Room::tick(frame, boundsOut, region);
 }

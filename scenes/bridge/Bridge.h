@@ -59,8 +59,9 @@ public:
     HV_CLASS_NAME("Bridge", Room)
     HV_DECLARE_METACLASS(Bridge);
 
-    // The pending state's delay, then the room's tick; nothing while the
-    // room is hidden, the instructions show or the game does not play.
+    // The pending state's delay (held while the room comes in), then the
+    // room's tick; nothing while the room is hidden, the instructions show or
+    // the game does not play.
     bool tick(int frame, util::RectangleNM* boundsOut, util::Region* region) override;
     // Sets, rounds per set and the rounds' lengths from the numbers.
     void setDefinition(sprite::SpriteDefinition* definition) override;

@@ -160,7 +160,8 @@ void Inlay::onEnter()
         setupPuzzle();
         SceneInstructions::queue(this, INSTRUCTIONS_GAME, INSTRUCTIONS_DELAY);
     } else if (sprite::SpriteBase* shown = gem()) {
-        shown->setVisible(true);
+        // A solved puzzle's gem waits until it is taken, and then is gone.
+        shown->setVisible(!askScript("LF_gemTakenFromInlay_"));
     }
 }
 

@@ -1,7 +1,7 @@
 // SceneClasses.cpp: the scene classes' metaclasses, made and deleted in order.
 #include "scenes/registration/SceneClasses.h"
 
-#include "core/lang/Class.h"
+#include "core/lang/MetaclassList.h"
 #include "game/canvas/LanternfieldCanvas.h"
 #include "scenes/aircompressor/AirCompressor.h"
 #include "scenes/artrestoration/ArtPiece.h"
@@ -42,8 +42,6 @@
 #include "scenes/whackaclam/Clam.h"
 #include "scenes/whackaclam/WhackAClam.h"
 #include "scenes/windrace/WindRace.h"
-
-#include <vector>
 
 const char* const SceneClasses::kClassNames[] = {
     "CircuitBoard",
@@ -89,16 +87,16 @@ const int SceneClasses::kClassCount = int(sizeof kClassNames / sizeof kClassName
 namespace {
 
 // The metaclasses in their order of creation; deleted from the back.
-std::vector<lang::Class*>& metaclasses()
+lang::MetaclassList& metaclasses()
 {
-    static std::vector<lang::Class*> made;
+    static lang::MetaclassList made;
     return made;
 }
 
 template <class Metaclass>
 void make()
 {
-    metaclasses().push_back(new Metaclass());
+    metaclasses().make<Metaclass>();
 }
 
 // The canvas opens and closes the peg close-up through its hooks.
@@ -214,11 +212,6 @@ void SceneClasses::registerClasses()
 
 void SceneClasses::unregisterClasses()
 {
-    std::vector<lang::Class*>& made = metaclasses();
-    while (!made.empty()) {
-        // The metaclass leaves the registry in its destructor.
-        delete made.back();
-        made.pop_back();
-    }
+    metaclasses().deleteAll();
     LanternfieldCanvas::sceneHooks = LanternfieldCanvas::SceneHooks();
 }

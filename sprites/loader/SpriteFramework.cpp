@@ -2,6 +2,7 @@
 // framework's process-wide objects.
 #include "sprites/loader/SpriteFramework.h"
 
+#include "core/lang/MetaclassList.h"
 #include "core/util/Vector.h"
 #include "sprites/base/BoundsSprite.h"
 #include "sprites/base/SpriteBaseLua.h"
@@ -31,7 +32,6 @@
 #include "sprites/transitions/TransitionWipe.h"
 
 #include <new>
-#include <vector>
 
 namespace sprite {
 
@@ -49,9 +49,9 @@ bool SpriteFramework::s_bStarted = false;
 namespace {
 
 // The metaclasses in their order of creation; deleted from the back.
-std::vector<lang::Class*>& metaclasses()
+lang::MetaclassList& metaclasses()
 {
-    static std::vector<lang::Class*> made;
+    static lang::MetaclassList made;
     return made;
 }
 
@@ -61,7 +61,7 @@ util::Vector* s_luaAnimated = nullptr;
 template <class Metaclass>
 void make()
 {
-    metaclasses().push_back(new Metaclass());
+    metaclasses().make<Metaclass>();
 }
 
 } // namespace
@@ -128,7 +128,7 @@ void SpriteFramework::registerClasses()
 
 void SpriteFramework::unregisterClasses()
 {
-    std::vector<lang::Class*>& made = metaclasses();
+    lang::MetaclassList& made = metaclasses();
     // The list was made after the seventeenth metaclass: it goes between
     // the same two on the way back.
     const size_t listAfter = 17;
@@ -141,8 +141,7 @@ void SpriteFramework::unregisterClasses()
         }
         // The metaclass leaves the registry in its destructor; the
         // registry's own reference goes with it.
-        delete made.back();
-        made.pop_back();
+        made.deleteLast();
     }
 }
 

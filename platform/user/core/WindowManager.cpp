@@ -9,6 +9,7 @@
 #include "platform/user/Input.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 
 namespace platform {
@@ -272,14 +273,78 @@ void WindowManager::resizeSurface(WindowRecord& w)
     clientSize(w, cw, ch);
     if (cw == w.surfaceWidth && ch == w.surfaceHeight)
         return;
-    std::vector<uint32_t> pixels(size_t(cw) * size_t(ch), 0xFF000000u);
+    auto pixels = std::make_shared<std::vector<uint32_t>>(size_t(cw) * size_t(ch), 0xFF000000u);
     // Keep what fits of the old picture.
     for (int y = 0; y < std::min(ch, w.surfaceHeight); ++y)
         for (int x = 0; x < std::min(cw, w.surfaceWidth); ++x)
-            pixels[size_t(y) * cw + x] = w.surface[size_t(y) * w.surfaceWidth + x];
-    w.surface.swap(pixels);
+            (*pixels)[size_t(y) * cw + x] = (*w.surface)[size_t(y) * w.surfaceWidth + x];
+    w.surface = std::move(pixels);
     w.surfaceWidth = cw;
     w.surfaceHeight = ch;
+}
+
+bool WindowManager::covers(const WindowRecord& w, int ox, int oy, const RECT& area) const
+{
+    int cw, ch;
+    clientSize(w, cw, ch);
+    if (area.left < ox || area.top < oy || area.right > ox + cw || area.bottom > oy + ch)
+        return false;
+    if (w.presented && area.right <= ox + w.surfaceWidth && area.bottom <= oy + w.surfaceHeight)
+        return true;
+    for (HWND h : w.children) {
+        const WindowRecord* c = find(h);
+        if (!c || !(c->style & WS_VISIBLE))
+            continue;
+        POINT o = clientOriginInParent(*c);
+        if (covers(*c, ox + o.x, oy + o.y, area))
+            return true;
+    }
+    return false;
+}
+
+bool WindowManager::composeWindow(const WindowRecord& w, int ox, int oy, RECT clip, uint32_t* pixels, int width) const
+{
+    int cw, ch;
+    clientSize(w, cw, ch);
+    const RECT area{std::max<LONG>(clip.left, ox), std::max<LONG>(clip.top, oy), std::min<LONG>(clip.right, ox + cw),
+                    std::min<LONG>(clip.bottom, oy + ch)};
+    if (area.left >= area.right || area.top >= area.bottom)
+        return false;
+    // Children front first: the first one that paints the whole area hides
+    // the window's own picture and every child behind it.
+    size_t drawn = w.children.size();
+    bool hidden = false;
+    for (size_t i = 0; i < w.children.size(); ++i) {
+        const WindowRecord* c = find(w.children[i]);
+        if (!c || !(c->style & WS_VISIBLE))
+            continue;
+        POINT o = clientOriginInParent(*c);
+        if (covers(*c, ox + o.x, oy + o.y, area)) {
+            drawn = i + 1;
+            hidden = true;
+            break;
+        }
+    }
+    bool anything = false;
+    if (w.presented) {
+        anything = true;
+        // The row's part inside both the area and the window's surface.
+        const LONG right = std::min<LONG>(area.right, ox + w.surfaceWidth);
+        const LONG bottom = std::min<LONG>(area.bottom, oy + w.surfaceHeight);
+        for (LONG y = area.top; !hidden && y < bottom && area.left < right; ++y) {
+            const uint32_t* from = w.surface->data() + size_t(y - oy) * w.surfaceWidth + (area.left - ox);
+            std::copy(from, from + (right - area.left), pixels + (size_t(y) * width + area.left));
+        }
+    }
+    // Back to front.
+    for (size_t i = drawn; i-- > 0;) {
+        const WindowRecord* c = find(w.children[i]);
+        if (!c || !(c->style & WS_VISIBLE))
+            continue;
+        POINT o = clientOriginInParent(*c);
+        anything = composeWindow(*c, ox + o.x, oy + o.y, area, pixels, width) || anything;
+    }
+    return anything;
 }
 
 bool WindowManager::compose(HWND topLevel, std::vector<uint32_t>& pixels, int& width, int& height) const
@@ -288,40 +353,14 @@ bool WindowManager::compose(HWND topLevel, std::vector<uint32_t>& pixels, int& w
     if (!top)
         return false;
     clientSize(*top, width, height);
-    pixels.assign(size_t(width) * size_t(height), 0xFF000000u);
-    bool anything = false;
-    // Draws a window's picture at (ox, oy) of the top-level client area,
-    // clipped to `clip`, then its visible children back to front.
-    std::function<void(const WindowRecord&, int, int, RECT)> draw = [&](const WindowRecord& w, int ox, int oy,
-                                                                        RECT clip) {
-        int cw, ch;
-        clientSize(w, cw, ch);
-        RECT area{std::max<LONG>(clip.left, ox), std::max<LONG>(clip.top, oy), std::min<LONG>(clip.right, ox + cw),
-                  std::min<LONG>(clip.bottom, oy + ch)};
-        if (area.left >= area.right || area.top >= area.bottom)
-            return;
-        if (w.presented) {
-            anything = true;
-            // The row's part inside both the area and the window's surface.
-            const LONG right = std::min<LONG>(area.right, ox + w.surfaceWidth);
-            for (LONG y = area.top; y < area.bottom && area.left < right; ++y) {
-                int sy = y - oy;
-                if (sy >= w.surfaceHeight)
-                    break;
-                const uint32_t* from = w.surface.data() + size_t(sy) * w.surfaceWidth + (area.left - ox);
-                std::copy(from, from + (right - area.left), pixels.begin() + (size_t(y) * width + area.left));
-            }
-        }
-        for (auto it = w.children.rbegin(); it != w.children.rend(); ++it) {
-            const WindowRecord* c = find(*it);
-            if (!c || !(c->style & WS_VISIBLE))
-                continue;
-            POINT o = clientOriginInParent(*c);
-            draw(*c, ox + o.x, oy + o.y, area);
-        }
-    };
-    draw(*top, 0, 0, RECT{0, 0, width, height});
-    return anything;
+    const RECT all{0, 0, width, height};
+    // Black where no window's picture lies; nothing to clear when the
+    // pictures cover the client area.
+    if (covers(*top, 0, 0, all))
+        pixels.resize(size_t(width) * size_t(height));
+    else
+        pixels.assign(size_t(width) * size_t(height), 0xFF000000u);
+    return composeWindow(*top, 0, 0, all, pixels.data(), width);
 }
 
 void WindowManager::forgetWindow(HWND hwnd)
@@ -566,18 +605,97 @@ void WindowManager::runOnWindowThread(HWND hwnd, std::function<void()> work)
     post(w->queue, std::move(entry));
 }
 
+const WindowRecord* WindowManager::shownAlone(const WindowRecord& top) const
+{
+    int width, height;
+    clientSize(top, width, height);
+    const RECT all{0, 0, width, height};
+    const WindowRecord* w = &top;
+    int ox = 0, oy = 0;
+    for (;;) {
+        // The front child, if it covers everything, hides all behind it.
+        const WindowRecord* front = nullptr;
+        for (HWND h : w->children) {
+            const WindowRecord* c = find(h);
+            if (c && (c->style & WS_VISIBLE)) {
+                front = c;
+                break;
+            }
+        }
+        if (!front)
+            break;
+        POINT o = clientOriginInParent(*front);
+        if (!covers(*front, ox + o.x, oy + o.y, all))
+            return nullptr;
+        w = front;
+        ox += o.x;
+        oy += o.y;
+    }
+    if (!w->presented || ox != 0 || oy != 0 || w->surfaceWidth != width || w->surfaceHeight != height)
+        return nullptr;
+    return w;
+}
+
+std::shared_ptr<std::vector<uint32_t>> WindowManager::freeFrameBuffer()
+{
+    // Oldest first: the backend lets a frame go when it gets the next one.
+    for (auto it = frameBuffers.rbegin(); it != frameBuffers.rend(); ++it) {
+        if (it->use_count() == 1) {
+            // Pairs with the release of the last other holder's reference.
+            std::atomic_thread_fence(std::memory_order_acquire);
+            return *it;
+        }
+    }
+    return std::make_shared<std::vector<uint32_t>>();
+}
+
+void WindowManager::keepFrameBuffer(const std::shared_ptr<std::vector<uint32_t>>& buffer)
+{
+    frameBuffers.erase(std::remove(frameBuffers.begin(), frameBuffers.end(), buffer), frameBuffers.end());
+    frameBuffers.insert(frameBuffers.begin(), buffer);
+    if (frameBuffers.size() > kFrameBuffers)
+        frameBuffers.resize(kFrameBuffers);
+}
+
+void WindowManager::ownSurface(WindowRecord& w, bool keepPicture)
+{
+    const bool pooled = std::find(frameBuffers.begin(), frameBuffers.end(), w.surface) != frameBuffers.end();
+    if (w.surface.use_count() == (pooled ? 2 : 1))
+        return;
+    std::shared_ptr<std::vector<uint32_t>> own = freeFrameBuffer();
+    if (keepPicture)
+        *own = *w.surface;
+    else
+        own->resize(w.surface->size());
+    w.surface = std::move(own);
+}
+
 void WindowManager::presentTopLevel(HWND hwnd)
 {
-    std::vector<uint32_t> pixels;
+    std::shared_ptr<const std::vector<uint32_t>> frame;
     int width = 0, height = 0;
     HWND top;
     {
         std::lock_guard<std::mutex> lock(mutex);
         top = topLevelOf(hwnd);
-        if (!top || !compose(top, pixels, width, height))
+        const WindowRecord* record = find(top);
+        if (!record)
             return;
+        if (const WindowRecord* alone = shownAlone(*record)) {
+            // The frame is that window's picture as it stands: shown
+            // without a copy.
+            clientSize(*record, width, height);
+            keepFrameBuffer(alone->surface);
+            frame = alone->surface;
+        } else {
+            std::shared_ptr<std::vector<uint32_t>> composed = freeFrameBuffer();
+            if (!compose(top, *composed, width, height))
+                return;
+            keepFrameBuffer(composed);
+            frame = std::move(composed);
+        }
     }
-    windowBackend().present(top, pixels.data(), width, height);
+    windowBackend().present(top, std::move(frame), width, height);
 }
 
 void WindowManager::threadEnded(const std::shared_ptr<ThreadQueue>& queue)

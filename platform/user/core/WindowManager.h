@@ -86,9 +86,16 @@ public:
     void post(const std::shared_ptr<ThreadQueue>& queue, QueueEntry entry);
     // The deepest visible window whose client area holds the screen point.
     HWND hitTest(POINT screen) const;
-    // A top-level window's client area with its visible children drawn in.
+    // A top-level window's client area with its visible children drawn in;
+    // false when no window of it has presented a picture.
     bool compose(HWND topLevel, std::vector<uint32_t>& pixels, int& width, int& height) const;
+    // Whether the window (client origin at ox, oy of the top-level client
+    // area) and its visible children paint every pixel of `area`.
+    bool covers(const WindowRecord& w, int ox, int oy, const RECT& area) const;
     void resizeSurface(WindowRecord& w);
+    // Gives the window a surface buffer nobody else holds (the backend may
+    // be showing the present one), with the picture kept when asked.
+    void ownSurface(WindowRecord& w, bool keepPicture);
     void forgetWindow(HWND hwnd);
 
     // --- Without the lock held.
@@ -119,6 +126,25 @@ private:
     void runSent(Lock& lock, const std::shared_ptr<SentMessage>& sent);
     void takeInput(Lock& lock, const std::shared_ptr<ThreadQueue>& queue, const QueueEntry& entry);
     void destroyTree(HWND hwnd);
+    // The window whose picture alone is the top-level window's whole client
+    // area (its own, or a child's covering it in front of all others); null
+    // when the client area must be composed.
+    const WindowRecord* shownAlone(const WindowRecord& top) const;
+    // A frame-sized buffer nobody else holds: one of the recent frames'
+    // that the backend has let go, or a new one.
+    std::shared_ptr<std::vector<uint32_t>> freeFrameBuffer();
+    // Remembers a buffer just shown, to be reused once it is let go.
+    void keepFrameBuffer(const std::shared_ptr<std::vector<uint32_t>>& buffer);
+
+    // The most recently shown buffers first: a window's picture and the
+    // frame the backend shows, and the one before them, are the most in use
+    // at once.
+    static constexpr size_t kFrameBuffers = 3;
+    std::vector<std::shared_ptr<std::vector<uint32_t>>> frameBuffers;
+    // Draws a window's picture at (ox, oy) of the top-level client area,
+    // clipped to `clip`, then its visible children back to front, leaving out
+    // what a child hides; true when any of them has presented a picture.
+    bool composeWindow(const WindowRecord& w, int ox, int oy, RECT clip, uint32_t* pixels, int width) const;
 };
 
 // The process's window manager: the shorthand of the window layer's files.

@@ -41,8 +41,10 @@ struct WindowRecord {
     bool erasePending = false;
     RECT updateRect{};
 
-    // The client area's pixels as last presented.
-    std::vector<uint32_t> surface;
+    // The client area's pixels as last presented. The backend may show the
+    // same buffer, so a new picture goes into a buffer nobody else holds
+    // (WindowManager::ownSurface).
+    std::shared_ptr<std::vector<uint32_t>> surface = std::make_shared<std::vector<uint32_t>>();
     int surfaceWidth = 0;
     int surfaceHeight = 0;
     bool presented = false;

@@ -48,7 +48,7 @@ bool HeadlessBackend::readDisplayFrame(HWND hwnd, std::vector<uint32_t>& pixels,
         return false;
     const Frame& f = it->second;
     if (!m_fullScreen) {
-        pixels = f.pixels;
+        pixels = *f.pixels;
         width = f.width;
         height = f.height;
         return true;
@@ -62,7 +62,7 @@ bool HeadlessBackend::readDisplayFrame(HWND hwnd, std::vector<uint32_t>& pixels,
         int sy = int((y - box.top) * int64_t(f.height) / bh);
         for (LONG x = box.left; x < box.right; ++x) {
             int sx = int((x - box.left) * int64_t(f.width) / bw);
-            pixels[size_t(y) * width + x] = f.pixels[size_t(sy) * f.width + sx];
+            pixels[size_t(y) * width + x] = (*f.pixels)[size_t(sy) * f.width + sx];
         }
     }
     return true;
@@ -140,11 +140,11 @@ void HeadlessBackend::displayChanged(bool fullScreen, const DisplayMode&)
     m_fullScreen = fullScreen;
 }
 
-void HeadlessBackend::present(HWND hwnd, const uint32_t* pixels, int width, int height)
+void HeadlessBackend::present(HWND hwnd, std::shared_ptr<const std::vector<uint32_t>> pixels, int width, int height)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     Frame& f = m_frames[hwnd];
-    f.pixels.assign(pixels, pixels + size_t(width) * size_t(height));
+    f.pixels = std::move(pixels);
     f.width = width;
     f.height = height;
 }

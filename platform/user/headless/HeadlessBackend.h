@@ -47,7 +47,7 @@ public:
     void windowMinimized(HWND hwnd, bool minimized) override;
     void windowRaised(HWND hwnd) override;
     void displayChanged(bool fullScreen, const DisplayMode& mode) override;
-    void present(HWND hwnd, const uint32_t* pixels, int width, int height) override;
+    void present(HWND hwnd, std::shared_ptr<const std::vector<uint32_t>> pixels, int width, int height) override;
     void pointerChanged(const CursorShape* shape) override;
     // Moves the pointer as the system would: a mouse move follows.
     void warpPointer(int screenX, int screenY) override;
@@ -55,7 +55,7 @@ public:
 
 private:
     struct Frame {
-        std::vector<uint32_t> pixels;
+        std::shared_ptr<const std::vector<uint32_t>> pixels = std::make_shared<std::vector<uint32_t>>();
         int width = 0;
         int height = 0;
     };

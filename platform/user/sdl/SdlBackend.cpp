@@ -203,7 +203,7 @@ public:
     void windowMinimized(HWND hwnd, bool minimized) override;
     void windowRaised(HWND hwnd) override;
     void displayChanged(bool fullScreen, const DisplayMode& mode) override;
-    void present(HWND hwnd, const uint32_t* pixels, int width, int height) override;
+    void present(HWND hwnd, std::shared_ptr<const std::vector<uint32_t>> pixels, int width, int height) override;
     void pointerChanged(const CursorShape* shape) override;
     void warpPointer(int screenX, int screenY) override;
     bool showMessageBox(const std::string& text, const std::string& caption, UINT type) override;
@@ -214,7 +214,7 @@ private:
     struct Window {
         SDL_Window* window = nullptr;
         RECT client{};
-        std::vector<uint32_t> frame;
+        std::shared_ptr<const std::vector<uint32_t>> frame;
         int frameWidth = 0;
         int frameHeight = 0;
         bool dirty = false;
@@ -427,14 +427,14 @@ void SdlBackend::displayChanged(bool fullScreen, const DisplayMode&)
     });
 }
 
-void SdlBackend::present(HWND hwnd, const uint32_t* pixels, int width, int height)
+void SdlBackend::present(HWND hwnd, std::shared_ptr<const std::vector<uint32_t>> pixels, int width, int height)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     auto it = m_windows.find(hwnd);
     if (it == m_windows.end())
         return;
     Window& w = it->second;
-    w.frame.assign(pixels, pixels + size_t(width) * size_t(height));
+    w.frame = std::move(pixels);
     w.frameWidth = width;
     w.frameHeight = height;
     if (onSdlThread())
@@ -448,13 +448,15 @@ void SdlBackend::present(HWND hwnd, const uint32_t* pixels, int width, int heigh
 void SdlBackend::draw(Window& w)
 {
     w.dirty = false;
-    if (!w.window || w.frame.empty())
+    if (!w.window || !w.frame || w.frame->empty())
         return;
     SDL_Surface* target = SDL_GetWindowSurface(w.window);
     if (!target)
         return;
-    SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(w.frame.data(), w.frameWidth, w.frameHeight, 32,
-                                                             w.frameWidth * 4, SDL_PIXELFORMAT_ARGB8888);
+    // The surface is only read from (the blit's source).
+    SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(w.frame->data()), w.frameWidth,
+                                                             w.frameHeight, 32, w.frameWidth * 4,
+                                                             SDL_PIXELFORMAT_ARGB8888);
     if (!source)
         return;
     SDL_SetSurfaceBlendMode(source, SDL_BLENDMODE_NONE);

@@ -2,6 +2,7 @@
 // targets and rendering into a texture, read-backs, and point sprites.
 #include "DeviceFixture.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace d3d9test {
@@ -19,6 +20,23 @@ protected:
     }
 
     static bool inRect(int x, int y, const RECT& r) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
+
+    // A render-target texture that draws go into from now on; `saved`
+    // receives the target drawn on before. Null when it cannot be made.
+    IDirect3DTexture9* renderIntoTexture(UINT width, UINT height, IDirect3DSurface9** surface,
+                                         IDirect3DSurface9** saved)
+    {
+        IDirect3DTexture9* texture = nullptr;
+        EXPECT_EQ(device->CreateTexture(width, height, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
+                                        &texture, nullptr),
+                  D3D_OK);
+        if (!texture)
+            return nullptr;
+        device->GetRenderTarget(0, saved);
+        texture->GetSurfaceLevel(0, surface);
+        device->SetRenderTarget(0, *surface);
+        return texture;
+    }
 };
 
 TEST_F(Targets, TheScissorLimitsDrawsAndClears)
@@ -121,15 +139,10 @@ TEST_F(Targets, RenderingIntoATextureThenDrawingIt)
 
 TEST_F(Targets, ARenderTargetLargerThanTheStencilBufferDrawsEverywhere)
 {
-    IDirect3DTexture9* target = nullptr;
-    ASSERT_EQ(device->CreateTexture(128, 64, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &target,
-                                    nullptr),
-              D3D_OK);
     IDirect3DSurface9* saved = nullptr;
     IDirect3DSurface9* surface = nullptr;
-    device->GetRenderTarget(0, &saved);
-    target->GetSurfaceLevel(0, &surface);
-    device->SetRenderTarget(0, surface);
+    IDirect3DTexture9* target = renderIntoTexture(128, 64, &surface, &saved);
+    ASSERT_NE(target, nullptr);
     device->SetRenderState(D3DRS_STENCILENABLE, TRUE);
     device->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_EQUAL);
     device->SetRenderState(D3DRS_STENCILREF, 0);
@@ -250,6 +263,97 @@ TEST_F(Targets, DrawCallsCheckTheirInputs)
                                         D3DDECL_END()};
     ASSERT_EQ(device->CreateVertexDeclaration(sprite, &declaration), D3D_OK);
     declaration->Release();
+}
+
+// A clear of the whole target may be written late; whatever comes next must
+// find exactly the pixels of a clear written at once.
+TEST_F(Targets, AWholeClearReadsAsIfWrittenAtOnce)
+{
+    constexpr uint32_t kCleared = 0xFF204060;
+    constexpr uint32_t kOther = 0xFF0A0B0C;
+    // Source over destination with the source's alpha, each channel rounded.
+    auto over = [](uint32_t src, uint32_t dst) {
+        const double a = channelOf(src, 24) / 255.0;
+        uint32_t out = 0;
+        for (int shift = 0; shift < 32; shift += 8)
+            out |= uint32_t(std::lround(channelOf(src, shift) * a + channelOf(dst, shift) * (1.0 - a))) << shift;
+        return out;
+    };
+    const RECT band = {8, 10, 40, 20};
+    enum class Read { Copy, LockedBackBuffer, Presented };
+    struct Case {
+        const char* name;
+        std::function<void()> then;
+        Read read;
+        std::function<uint32_t(int, int)> expected;
+    };
+    const Case cases[] = {
+        {"read through a copy", [] {}, Read::Copy, [&](int, int) { return kCleared; }},
+        {"read from the locked back buffer", [] {}, Read::LockedBackBuffer, [&](int, int) { return kCleared; }},
+        {"presented", [] {}, Read::Presented, [&](int, int) { return kCleared; }},
+        {"a blended quad on some rows",
+         [&] {
+             device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+             fillQuad(float(band.left), float(band.top), float(band.right), float(band.bottom), 0x80FF0000);
+         },
+         Read::LockedBackBuffer,
+         [&](int x, int y) { return inRect(x, y, band) ? over(0x80FF0000, kCleared) : kCleared; }},
+        {"a rectangle cleared over it",
+         [&] {
+             const D3DRECT part = {band.left, band.top, band.right, band.bottom};
+             device->Clear(1, &part, D3DCLEAR_TARGET, kOther, 1.0f, 0);
+         },
+         Read::Copy, [&](int x, int y) { return inRect(x, y, band) ? kOther : kCleared; }},
+        {"drawn on, then cleared whole again",
+         [&] {
+             fillQuad(0, 0, float(kWidth), 12, kOther);
+             device->Clear(0, nullptr, D3DCLEAR_TARGET, kCleared, 1.0f, 0);
+         },
+         Read::Presented, [&](int, int) { return kCleared; }},
+        {"a cleared render texture drawn magnified",
+         [&] {
+             IDirect3DSurface9* saved = nullptr;
+             IDirect3DSurface9* surface = nullptr;
+             IDirect3DTexture9* texture = renderIntoTexture(8, 8, &surface, &saved);
+             ASSERT_NE(texture, nullptr);
+             device->Clear(0, nullptr, D3DCLEAR_TARGET, kOther, 1.0f, 0);
+             device->SetRenderTarget(0, saved);
+             // Bilinear samples read two texel rows at a time: every one
+             // of them must hold the clear.
+             device->SetTexture(0, texture);
+             drawTexturedQuad(float(band.left), float(band.top), float(band.right), float(band.bottom), 0xFF808080);
+             device->SetTexture(0, nullptr);
+             surface->Release();
+             saved->Release();
+             texture->Release();
+         },
+         Read::Copy, [&](int x, int y) { return inRect(x, y, band) ? kOther : kCleared; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, kCleared, 1.0f, 0);
+        c.then();
+        Image image;
+        if (c.read == Read::Copy) {
+            image = readRenderTarget();
+        } else if (c.read == Read::LockedBackBuffer) {
+            IDirect3DSurface9* back = nullptr;
+            ASSERT_EQ(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back), D3D_OK);
+            image = readSurface(back);
+            back->Release();
+        } else {
+            ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+            image.width = host.frames[window].width;
+            image.height = host.frames[window].height;
+            image.pixels = host.frames[window].pixels;
+        }
+        ASSERT_EQ(image.width, kWidth);
+        ASSERT_EQ(image.height, kHeight);
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x)
+                ASSERT_EQ(image.at(x, y), c.expected(x, y)) << x << "," << y;
+    }
 }
 
 } // namespace

@@ -5,10 +5,13 @@
 #include "platform/user/WindowSurface.h"
 #include "tests/support/TempDir.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <memory>
 
 using namespace usertest;
 
@@ -116,6 +119,169 @@ TEST_F(Surface, TopLevelShowsItsVisibleChildrenOverIt)
     std::vector<uint32_t> shown;
     ASSERT_TRUE(m_backend->readDisplayFrame(frame, shown, w, h));
     EXPECT_EQ(shown, out) << "the backend shows the composed client area";
+}
+
+// Windows a child hides wholly are left out of the composed picture; what
+// shows must be the same as drawing every window back to front.
+TEST_F(Surface, ChildrenOverTheWholeClientAreaComposeAsDrawnBackToFront)
+{
+    constexpr uint32_t kBlack = 0xFF000000u;
+    struct Layer {
+        int parent;  // index of the parent layer; -1: the frame
+        RECT rect;   // in the parent's client area
+        uint32_t colour;  // 0: never presented
+    };
+    struct Case {
+        const char* name;
+        uint32_t frameColour;  // 0: never presented
+        std::vector<Layer> layers;  // created in order, so each comes in front of the earlier ones
+    };
+    const Case cases[] = {
+        {"one child over all of it", 0xFFFF0000u, {{-1, {0, 0, 6, 4}, 0xFF0000FFu}}},
+        {"a child reaching past every edge", 0xFFFF0000u, {{-1, {-1, -2, 7, 5}, 0xFF0000FFu}}},
+        {"a blank child whose own child covers it", 0xFFFF0000u,
+         {{-1, {0, 0, 6, 4}, 0}, {0, {0, 0, 6, 4}, 0xFF00FF00u}}},
+        {"a small child in front of a covering one", 0xFFFF0000u,
+         {{-1, {0, 0, 6, 4}, 0xFF0000FFu}, {-1, {1, 1, 3, 3}, 0xFF00FF00u}}},
+        {"a small child behind a covering one", 0xFFFF0000u,
+         {{-1, {1, 1, 3, 3}, 0xFF00FF00u}, {-1, {0, 0, 6, 4}, 0xFF0000FFu}}},
+        {"a blank frame, a child over part of it", 0, {{-1, {2, 1, 5, 3}, 0xFF0000FFu}}},
+        {"a blank frame, a child over all of it", 0, {{-1, {0, 0, 6, 4}, 0xFF0000FFu}}},
+        {"a child over all of it but one row", 0xFFFF0000u, {{-1, {0, 0, 6, 3}, 0xFF0000FFu}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND frame = createFrame(0, 100, 6, 4);
+        std::vector<uint32_t> expected(6 * 4, kBlack);
+        auto paint = [&](int left, int top, int right, int bottom, uint32_t colour) {
+            for (int y = std::max(top, 0); y < std::min(bottom, 4); ++y)
+                for (int x = std::max(left, 0); x < std::min(right, 6); ++x)
+                    expected[size_t(y) * 6 + x] = colour;
+        };
+        if (c.frameColour) {
+            std::vector<uint32_t> px(6 * 4, c.frameColour);
+            platform::presentToWindow(frame, px.data(), 6, 4, 24, nullptr, nullptr);
+            paint(0, 0, 6, 4, c.frameColour);
+        }
+        std::vector<HWND> windows;
+        std::vector<RECT> onFrame;  // each layer's client area in the frame, clipped by its parents
+        for (const Layer& layer : c.layers) {
+            const HWND parent = layer.parent < 0 ? frame : windows[size_t(layer.parent)];
+            const RECT& r = layer.rect;
+            HWND child = createChild(parent, r.left, r.top, r.right - r.left, r.bottom - r.top);
+            ShowWindow(child, SW_SHOW);
+            windows.push_back(child);
+            RECT clip = layer.parent < 0 ? RECT{0, 0, 6, 4} : onFrame[size_t(layer.parent)];
+            const LONG ox = layer.parent < 0 ? 0 : onFrame[size_t(layer.parent)].left;
+            const LONG oy = layer.parent < 0 ? 0 : onFrame[size_t(layer.parent)].top;
+            onFrame.push_back(RECT{std::max(clip.left, ox + r.left), std::max(clip.top, oy + r.top),
+                                   std::min(clip.right, ox + r.right), std::min(clip.bottom, oy + r.bottom)});
+            if (layer.colour) {
+                const int w = r.right - r.left, h = r.bottom - r.top;
+                std::vector<uint32_t> px(size_t(w) * h, layer.colour);
+                platform::presentToWindow(child, px.data(), w, h, w * 4, nullptr, nullptr);
+                const RECT& shown = onFrame.back();
+                paint(shown.left, shown.top, shown.right, shown.bottom, layer.colour);
+            }
+        }
+        std::vector<uint32_t> out, shown;
+        int w, h;
+        ASSERT_TRUE(platform::readWindowFrame(frame, out, w, h));
+        EXPECT_EQ(out, expected);
+        ASSERT_TRUE(m_backend->readDisplayFrame(frame, shown, w, h));
+        EXPECT_EQ(shown, expected) << "the backend shows the composed client area";
+        DestroyWindow(frame);
+    }
+}
+
+// A backend that keeps every frame it is given, with a copy of its pixels as
+// they were then: a slow display may still be showing any of them.
+class FrameKeepingBackend : public platform::HeadlessBackend {
+public:
+    struct Kept {
+        std::shared_ptr<const std::vector<uint32_t>> frame;
+        std::vector<uint32_t> pixels;
+    };
+    void present(HWND hwnd, std::shared_ptr<const std::vector<uint32_t>> pixels, int width, int height) override
+    {
+        kept.push_back(Kept{pixels, *pixels});
+        HeadlessBackend::present(hwnd, std::move(pixels), width, height);
+    }
+    std::vector<Kept> kept;
+};
+
+TEST_F(Surface, AFrameGivenToTheBackendNeverChangesAfterwards)
+{
+    auto owned = std::make_unique<FrameKeepingBackend>();
+    FrameKeepingBackend& backend = *owned;
+    platform::setWindowBackend(std::move(owned));
+    m_backend = &backend;
+    HWND frame = createFrame(0, 100, 6, 4);
+    HWND canvas = createChild(frame, 0, 0, 6, 4);
+    HWND front = createChild(frame, 1, 1, 2, 2);
+    ShowWindow(canvas, SW_SHOW);
+    const std::vector<uint32_t> whole = coordinateFrame(6, 4, 6);
+    const std::vector<uint32_t> green(6 * 4, 0xFF00FF00u);
+    const RECT corner = {0, 0, 3, 2};
+    struct Step {
+        const char* name;
+        std::function<void()> run;
+        // The canvas's picture afterwards, where the step decides it.
+        std::function<uint32_t(int, int)> canvas;
+    };
+    auto wholeAt = [&](int x, int y) { return whole[size_t(y) * 6 + x]; };
+    const Step steps[] = {
+        {"the canvas whole", [&] { platform::presentToWindow(canvas, whole.data(), 6, 4, 24, nullptr, nullptr); },
+         wholeAt},
+        {"the canvas again", [&] { platform::presentToWindow(canvas, green.data(), 6, 4, 24, nullptr, nullptr); },
+         [&](int, int) { return 0xFF00FF00u; }},
+        {"a corner of the canvas",
+         [&] { platform::presentToWindow(canvas, whole.data(), 6, 4, 24, &corner, &corner); },
+         [&](int x, int y) { return x < 3 && y < 2 ? wholeAt(x, y) : 0xFF00FF00u; }},
+        {"the canvas scaled", [&] { platform::presentToWindow(canvas, whole.data(), 3, 2, 24, nullptr, nullptr); },
+         nullptr},
+        {"the frame under the canvas",
+         [&] { platform::presentToWindow(frame, green.data(), 6, 4, 24, nullptr, nullptr); }, nullptr},
+        {"a child in front",
+         [&] {
+             ShowWindow(front, SW_SHOW);
+             platform::presentToWindow(front, whole.data(), 2, 2, 24, nullptr, nullptr);
+         },
+         nullptr},
+        {"the canvas under it", [&] { platform::presentToWindow(canvas, whole.data(), 6, 4, 24, nullptr, nullptr); },
+         wholeAt},
+        {"the canvas alone again",
+         [&] {
+             ShowWindow(front, SW_HIDE);
+             platform::presentToWindow(canvas, green.data(), 6, 4, 24, nullptr, nullptr);
+         },
+         [&](int, int) { return 0xFF00FF00u; }},
+        {"the canvas resized",
+         [&] {
+             SetWindowPos(canvas, nullptr, 0, 0, 5, 4, SWP_NOZORDER);
+             platform::presentToWindow(canvas, whole.data(), 5, 4, 24, nullptr, nullptr);
+         },
+         nullptr},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        const size_t before = backend.kept.size();
+        step.run();
+        ASSERT_GT(backend.kept.size(), before) << "a frame was shown";
+        for (size_t i = 0; i < backend.kept.size(); ++i)
+            ASSERT_EQ(*backend.kept[i].frame, backend.kept[i].pixels) << "frame " << i << " changed";
+        std::vector<uint32_t> composed, shown;
+        int w, h;
+        ASSERT_TRUE(platform::readWindowFrame(frame, composed, w, h));
+        ASSERT_TRUE(backend.readDisplayFrame(frame, shown, w, h));
+        EXPECT_EQ(shown, composed);
+        if (step.canvas) {
+            ASSERT_TRUE(platform::readWindowFrame(canvas, composed, w, h));
+            for (int y = 0; y < 4; ++y)
+                for (int x = 0; x < 6; ++x)
+                    ASSERT_EQ(composed[size_t(y) * 6 + x], step.canvas(x, y)) << x << "," << y;
+        }
+    }
 }
 
 TEST_F(Surface, LetterboxKeepsTheProportions)

@@ -2,12 +2,14 @@
 // of its rounds played by reading each preview off the pictures and
 // clicking it back, with the counters and reports the script sees; the
 // preview's and a wrong click's timing; clicks outside the player's turn;
-// the pause and the instructions; the cursors; entering with a round
-// started by the script's entry; and definitions the room cannot hold.
+// the pause and the instructions; the cursors; a preview that waits for the
+// room's walk-in wipe; entering with a round started by the script's entry;
+// and definitions the room cannot hold.
 #include "scenes/bridge/Bridge.h"
 
 #include "game/canvas/LanternfieldCanvas.h"
 #include "sprites/images/AnimateSprite.h"
+#include "sprites/transitions/TransitionBase.h"
 #include "tests/scenes/support/SceneFixture.h"
 
 namespace scenetest {
@@ -237,6 +239,26 @@ TEST_F(BridgeTest, PausesInstructionsAndCursors)
                             });
     runLua(bridge, "self:setState('nothing')");
     EXPECT_EQ(Bridge::STATE_PLAYER_TURN, bridge->getGameState());
+}
+
+TEST_F(BridgeTest, APreviewScheduledWhileTheRoomComesInWaitsForIt)
+{
+    start("0 1 1 2");
+    // While the room comes in under the wipe of a walk-in, the delay waits,
+    // so that the preview is not half over when the player first sees it.
+    sprite::TransitionBase* wipe = nullptr;
+    bridge->makeDoorTransition(&wipe, sprite::TransitionBase::DIR_LEFT);
+    ASSERT_NE(nullptr, wipe);
+    canvas->setTransition(wipe);
+    wipe->release();
+    runLua(bridge, "self:setState('startround')");
+    ASSERT_TRUE(bridge->isTransitioning());
+    frames(20);
+    EXPECT_EQ(10, bridge->getStateDelay());
+    EXPECT_EQ(Bridge::STATE_START_ROUND, bridge->getGameState());
+    canvas->setTransition(nullptr);
+    frames(11);
+    EXPECT_EQ(Bridge::STATE_PREVIEW_START, bridge->getGameState());
 }
 
 TEST_F(BridgeTest, ARoundStartedByTheScriptsEntryIsPlayableAndNothingPendingOutlivesTheVisit)

@@ -1,7 +1,7 @@
 // InlayTest.cpp: the inlay room in the fixture game with puzzle 2 (the cave
 // maze stands on no puzzle screen): drops within and beyond the grid's
 // overhang, a drop on a placed piece, either set of targets solving it,
-// and its Lua face.
+// its gem on entry, and its Lua face.
 #include "scenes/inlay/Inlay.h"
 
 #include "game/canvas/LanternfieldCanvas.h"
@@ -161,6 +161,18 @@ TEST_F(InlayTest, EitherSetOfTargetsSolvesPuzzleTwo)
         frames(24);
         EXPECT_EQ(0, piece(1).grid->getAlpha());
         EXPECT_EQ(0, inlay->getSprite("grid")->getAlpha());
+    }
+}
+
+TEST_F(InlayTest, ASolvedPuzzlesGemShowsOnEntryOnlyUntilItIsTaken)
+{
+    runLua(inlay, "function LF_solvedCaveMazePuzzle_2() return true end");
+    for (const bool taken : {false, true}) {
+        runLua(inlay, std::string("function LF_gemTakenFromInlay_2() return ") + (taken ? "true" : "false") + " end");
+        sprite::SpriteBase* gem = inlay->getSprite("Gem_2");
+        gem->setVisible(taken);
+        inlay->onEnter();
+        EXPECT_EQ(!taken, gem->isVisible()) << (taken ? "taken" : "not taken yet");
     }
 }
 

@@ -2,6 +2,7 @@
 // dive dock and clock close-up load as their classes with every sprite
 // they look for, and the wind race is won with the mouse.
 #include "game/progress/ProgressRecord.h"
+#include "game/rooms/DoorSprite.h"
 #include "scenes/clock/ClockCU.h"
 #include "scenes/windrace/WindRace.h"
 #include "sprites/buttons/ButtonMixin.h"
@@ -70,6 +71,77 @@ TEST_F(SampleRoomsTest, TheWindRaceIsWonByTurningItsThreeGreenWindsocks)
     expectCleanRun();
 }
 
+// The exit of the room that leads to the target room is open.
+bool sampleExitOpen(Room* room, int target)
+{
+    for (int i = 0; i < room->getDoorCount(); ++i) {
+        DoorSprite* door = room->getDoor(i);
+        if (door && door->getTargetRoom() == target)
+            return door->isEnabled();
+    }
+    ADD_FAILURE() << room->getName().c_str() << " has no exit to " << target;
+    return false;
+}
+
+TEST_F(SampleRoomsTest, TheNightsLockedWaysOpenWithTheirPuzzlesInTheFifthChapterOnly)
+{
+    // Room, the exit's target, and the story flag that opens it.
+    struct Gate {
+        int room;
+        int target;
+        const char* flag;
+    };
+    const Gate gates[] = {
+        {43, 50, "mansionDoorOpen"},    {50, 51, "viewFinderSolved"}, {45, 49, "safeOpened"},
+        {45, 55, "circuitBoardSolved"}, {56, 57, "windRaceWon"},
+    };
+    for (int chapter : {5, 6}) {
+        canvas->getProgress()->chapter = chapter;
+        for (const Gate& gate : gates) {
+            runLua(room(gate.room), std::string("LF.") + gate.flag + " = false");
+            enter(gate.room);
+            world.stepFrames(2);
+            EXPECT_EQ(chapter != 5, sampleExitOpen(room(gate.room), gate.target))
+                << "chapter " << chapter << ", room " << gate.room << " to " << gate.target;
+            if (gate.room == 56)
+                continue; // the island stays shut for the whole fifth chapter
+            runLua(room(gate.room), std::string("LF.") + gate.flag + " = true");
+            enter(gate.room);
+            world.stepFrames(2);
+            EXPECT_TRUE(sampleExitOpen(room(gate.room), gate.target)) << gate.flag;
+        }
+    }
+    expectCleanRun();
+}
+
+TEST_F(SampleRoomsTest, TheMansionKeypadOpensTheDoorOnlyWithTheCardSharksCode)
+{
+    enter(54);
+    world.stepFrames(2);
+    Room* keypad = room(54);
+    auto type = [this, keypad](const std::string& keys) {
+        for (char c : keys) {
+            const std::string name = c == 'C' ? "ClearButton" : c == 'E' ? "EnterButton" : "Button_" + std::string(1, c);
+            sprite::SpriteBase* key = keypad->getSprite(name.c_str());
+            world.click(key->left() + key->width() / 2, key->top() + key->height() / 2);
+        }
+    };
+    // The right code before the board game is won, a wrong one after, a
+    // fifth digit that does not count, and the right code.
+    const std::pair<const char*, const char*> tries[] = {
+        {"4721E", "false"}, {"TicTac", ""}, {"4722E", "false"}, {"47215E", "true"},
+    };
+    for (const auto& t : tries) {
+        if (std::string(t.first) == "TicTac") {
+            runLua(keypad, "LF.ticTacSolved = true");
+            continue;
+        }
+        type(std::string("C") + t.first);
+        EXPECT_EQ(t.second, runLua(keypad, "return tostring(LF.mansionDoorOpen)")) << t.first;
+    }
+    expectCleanRun();
+}
+
 TEST_F(SampleRoomsTest, AClickOnTheBookshelfsClockOpensItsCloseUp)
 {
     auto* clock = static_cast<ClockCU*>(canvas->getSprite("ClockCU"));
@@ -77,6 +149,11 @@ TEST_F(SampleRoomsTest, AClickOnTheBookshelfsClockOpensItsCloseUp)
     world.stepFrames(2);
     sprite::SpriteBase* face = room(27)->getSprite("Clock");
     ASSERT_NE(nullptr, face);
+    // The clock opens once the shelves are sorted (the note behind the books
+    // gives its time).
+    world.click(face->left() + 10, face->top() + face->height() / 2);
+    EXPECT_FALSE(clock->isVisible()) << "the shelves are not sorted";
+    runLua(room(27), "LF.bookshelfSorted = true");
     world.click(face->left() + 10, face->top() + face->height() / 2);
     EXPECT_TRUE(clock->isVisible());
     EXPECT_EQ(room(27), clock->getHost());

@@ -13,6 +13,7 @@
 // first visit, and been played away.
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/dialogs/GameInstructDialog.h"
+#include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/DoorSprite.h"
 #include "scenes/aircompressor/AirCompressor.h"
@@ -256,13 +257,19 @@ TEST_F(SampleScenesTest, TheBookshelfIsSortedByCarryingEveryThingHome)
         ASSERT_EQ("1", runLua(shelf, "return LF_isBookshelfItemFixed(" + item + ")")) << "thing " << n;
     }
     EXPECT_EQ("true", story(shelf, "LF.bookshelfSorted"));
-    // The key from the clock opens the drawer.
+    // The clock, once set (its close-up is played in the story's walk), shows
+    // its key, and the key opens the drawer, whose map goes into the bar.
     sprite::SpriteBase* key = shelf->getSprite("KeyOnClock");
+    EXPECT_FALSE(key->isVisible());
+    runLua(shelf, "rooms.Bookshelf.onClockSolved(self, 1)");
+    ASSERT_TRUE(key->isVisible());
     clickOn(world, key);
     EXPECT_EQ("true", runLua(shelf, "return self:isKeyOnCursor()"));
     world.click(120, 540);
     world.stepFrames(30);
     EXPECT_TRUE(shelf->getSprite("DrawerMap")->isVisible());
+    clickSprite(shelf, "DrawerMap");
+    EXPECT_TRUE(canvas->getInventory()->hasItem(lang::String("CaveMapScroll")));
     expectCleanRun();
 }
 
@@ -358,6 +365,19 @@ TEST_F(SampleScenesTest, TheFirstVillagesPegBoardIsWonDownToOnePeg)
     enter(40);
     auto* pegs = static_cast<PegsCU*>(canvas->getCloseUp(1));
     ASSERT_TRUE(pegs->isInstanceOf("PegsCU"));
+    // The board lacks its peg: a click leaves it shut, the peg dropped on
+    // it sets it in, and then a click opens it.
+    world.click(180, 240);
+    EXPECT_FALSE(pegs->isVisible());
+    player.settle();
+    // The peg is taken out of the bar in the fourth chapter, once it has begun.
+    canvas->getProgress()->chapter = 4;
+    canvas->getInventory()->enableItems(true);
+    runLua(room(40), "LF_giveItem('Peg_1')");
+    player.takeFromBar("Peg_1");
+    world.click(180, 240);
+    EXPECT_TRUE(room(40)->getSprite("BoardPeg")->isVisible());
+    EXPECT_FALSE(canvas->getInventory()->hasItem(lang::String("Peg_1")));
     world.click(180, 240);
     playPastInstructions(9);
     for (int i = 0; i < 60 && !pegs->acceptsInput(); ++i)

@@ -7,14 +7,24 @@
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
+#include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
 #include "scenes/aircompressor/AirCompressor.h"
+#include "scenes/artrestoration/ArtRestoration.h"
 #include "scenes/callbox/CallBox.h"
+#include "scenes/concentration/Concentration.h"
 #include "scenes/fountain/FountainCU.h"
 #include "scenes/maze/Maze.h"
 #include "scenes/treasurechest/TreasureChestCU.h"
+#include "scenes/whackaclam/WhackAClam.h"
 #include "sprites/script/ScriptHost.h"
+#include "tests/scenes/support/SampleChapter2.h"
+#include "tests/scenes/support/SampleChapter4.h"
+#include "tests/scenes/support/SampleChapter5.h"
+#include "tests/scenes/support/SampleChapters.h"
 #include "tests/scenes/support/SamplePuzzles.h"
+#include "tests/scenes/support/SampleStoryTest.h"
+#include "tests/scenes/support/SampleWalk.h"
 
 #include <gtest/gtest.h>
 
@@ -35,116 +45,21 @@ enum WalkRoom {
     kWalkChest = 6,
     kWalkFountain = 7,
     kWalkTavernGallery = 10,
+    kWalkTavernInterior = 11,
+    kWalkGalleryInterior = 12,
     kWalkMansionGate = 13,
     kWalkDiveDock = 14,
     kWalkHedgeMazeFront = 15,
+    kWalkConcentration = 17,
+    kWalkWhackAClam = 18,
+    kWalkArtRestoration = 19,
     kWalkMaze = 20,
     kWalkAirCompressor = 21,
     kWalkCallBox = 22,
     kWalkLanding = 25,
 };
-// Where the main menu's start button and the pause button lie on the screen.
-constexpr int kStartX = 400, kStartY = 410;
-constexpr int kPauseX = 776, kPauseY = 24;
-// A spot in a room away from its exits and people, where an item from the
-// bar is given.
-constexpr int kGiveX = 400, kGiveY = 300;
 
-// The walkthrough's hands on one run of the program, with what it checks
-// after every step: no script failed and no diagnostic line reported a fault.
-class Walk {
-public:
-    explicit Walk(gametest::SampleRun& run) : run(run), player(run.player) {}
-
-    int current() { return run.current(); }
-    int chapter() { return run.canvas->getProgress()->chapter; }
-    bool has(const char* item) { return run.canvas->getInventory()->hasItem(lang::String(item)); }
-    bool story(const char* flag) { return ScriptHost::instance->getLuaBoolean(flag); }
-    Room* room() { return run.canvas->getRoom(current()); }
-
-    // Walks the rooms in turn, each through an exit of the one before.
-    void walk(const std::vector<int>& rooms)
-    {
-        for (int target : rooms) {
-            player.walkTo(target);
-            if (::testing::Test::HasFatalFailure())
-                return;
-            entered.push_back(target);
-        }
-    }
-    void click(const char* sprite)
-    {
-        player.clickSprite(room(), sprite);
-        run.world.stepFrames(2);
-    }
-    // The item from the bar given to the room.
-    void give(const char* item)
-    {
-        player.takeFromBar(item);
-        run.world.click(kGiveX, kGiveY);
-        run.world.stepFrames(2);
-    }
-    // The buttons of the cut scene under way, in order, then its fade.
-    void pageThrough(const std::vector<const char*>& buttons)
-    {
-        for (const char* button : buttons)
-            gametest::pressCutSceneButton(run.world, run.canvas, button);
-        run.world.stepFrames(25);
-    }
-    // The chapter's last step, shown now, is clicked: the next chapter's
-    // slides play and lead into its first room, and the slides count as seen.
-    void endChapterOn(const char* sprite, int firstRoom)
-    {
-        const int next = chapter() + 1;
-        ASSERT_TRUE(room()->getSprite(sprite)->isVisible()) << sprite;
-        click(sprite);
-        EXPECT_EQ(next, chapter());
-        ASSERT_EQ(LanternfieldCanvas::ROOM_VIGNETTE, current()) << "chapter " << next << "'s slides";
-        pageThrough({"NextButton", "ContinueButton"});
-        ASSERT_EQ(firstRoom, current());
-        EXPECT_EQ(1, run.canvas->getVignetteSeen(next));
-    }
-    void start()
-    {
-        run.world.click(kStartX, kStartY);
-        run.world.stepFrames(LanternfieldCanvas::FADE_OUT_NEXT_STEP + 2);
-    }
-    // Pause, back to the main menu (which saves the game), and quit the
-    // program; the settings file it leaves.
-    std::string quit()
-    {
-        run.world.click(kPauseX, kPauseY);
-        EXPECT_EQ(LanternfieldCanvas::STATE_PAUSED, run.canvas->getGameState());
-        gametest::clickPart(run.world, run.canvas, "BookDialog", "EndGame");
-        EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, run.canvas->getGameState());
-        gametest::clickPart(run.world, run.canvas, "MainMenu", "bMenuExit");
-        EXPECT_TRUE(run.world.pumpUntil([this] { return run.world.hasQuit(); }, 5000));
-        expectClean();
-        return run.settings();
-    }
-    // No script failed and no diagnostic line reported a fault.
-    void expectClean()
-    {
-        EXPECT_TRUE(run.world.boxes("Script Error").empty()) << run.world.boxes("Script Error")[0].text;
-        EXPECT_TRUE(run.world.boxes().empty()) << run.world.boxes()[0].caption << ": " << run.world.boxes()[0].text;
-        const std::string debug = run.world.debugText();
-        for (const char* fault : {"rror", ": no sprite ", " is no ", "no room "})
-            EXPECT_EQ(std::string::npos, debug.find(fault)) << fault << " in:\n" << debug;
-    }
-
-    gametest::SampleRun& run;
-    gametest::SamplePlayer& player;
-    std::vector<int> entered;
-};
-
-class SampleWalkthroughTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (!gametest::hasSampleGame())
-            GTEST_SKIP() << "the game data is built with the tools";
-    }
-};
+class SampleWalkthroughTest : public SampleStoryTest {};
 
 TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsChapters)
 {
@@ -154,7 +69,7 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         // introduction, the professor's errand and the fountain.
         gametest::SampleRun run("");
         ASSERT_TRUE(run.started);
-        Walk w(run);
+        SampleWalk w(run);
         gametest::newPlayer(run.world, "Wren");
         w.start();
         ASSERT_EQ(LanternfieldCanvas::ROOM_STORY_INTRO, w.current());
@@ -163,6 +78,7 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         w.pageThrough({"NextButton", "ContinueButton", "NextButton", "NextButton", "ContinueButton"});
         ASSERT_EQ(kWalkDock, w.current());
         EXPECT_EQ(1, w.chapter());
+        w.expectMusic("+sMusicChapter1");
         w.player.settle();
 
         w.walk({kWalkMarket, kWalkOldTown, kWalkStore});
@@ -204,7 +120,7 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         // the ferry ends the chapter.
         gametest::SampleRun run(settings);
         ASSERT_TRUE(run.started);
-        Walk w(run);
+        SampleWalk w(run);
         EXPECT_STREQ("Wren", run.canvas->getProfileName().c_str());
         w.start();
         ASSERT_EQ(kWalkMarket, w.current()) << "back where the player left";
@@ -229,17 +145,46 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         settings = w.quit();
     }
     {
-        // Chapter 2 from its saved start: the call box at the mansion gate and
-        // the hedge maze beside it; the program is left at the gate.
+        // Chapter 2 from its saved start: the card game in the tavern, whose
+        // trophy opens the gallery's restoration room; the three paintings
+        // restored, for which the owner gives the card with the mansion's
+        // number; the call box at the mansion gate and the hedge maze beside
+        // it; the program is left at the gate.
         gametest::SampleRun run(settings);
         ASSERT_TRUE(run.started);
-        Walk w(run);
+        SampleWalk w(run);
         w.start();
         ASSERT_EQ(kWalkTavernGallery, w.current()) << "the chapter's start was saved";
         EXPECT_EQ(2, w.chapter());
         EXPECT_FALSE(w.story("LF.fountainFixedWaterOn")) << "a chapter starts on a fresh story";
 
-        w.walk({kWalkMarket, kWalkOldTown, kWalkMansionGate, kWalkCallBox});
+        w.walk({kWalkGalleryInterior});
+        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_NE(nullptr, exitTo(w.room(), kWalkArtRestoration));
+        EXPECT_FALSE(exitTo(w.room(), kWalkArtRestoration)->isEnabled()) << "the paintings wait for a card champion";
+        w.walk({kWalkTavernGallery, kWalkTavernInterior, kWalkConcentration});
+        ASSERT_FALSE(HasFatalFailure());
+        w.player.closeInstructions();
+        winCardGame(w.player, run.world, static_cast<Concentration*>(w.room()));
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_TRUE(w.has("ConcentrationTrophy"));
+        w.walk({kWalkTavernInterior, kWalkTavernGallery, kWalkGalleryInterior});
+        ASSERT_FALSE(HasFatalFailure());
+        for (int painting = 1; painting <= 3; ++painting) {
+            w.walk({kWalkArtRestoration});
+            ASSERT_FALSE(HasFatalFailure());
+            // The instructions open on the first visit only.
+            if (painting == 1)
+                w.player.closeInstructions();
+            restorePainting(w.player, run.world, static_cast<ArtRestoration*>(w.room()));
+            ASSERT_FALSE(HasFatalFailure()) << "painting " << painting;
+            w.entered.push_back(kWalkGalleryInterior);
+            w.player.settle();
+        }
+        EXPECT_TRUE(w.story("LF.galleryRestored"));
+        ASSERT_TRUE(w.has("MansionGateCode"));
+
+        w.walk({kWalkTavernGallery, kWalkMarket, kWalkOldTown, kWalkMansionGate, kWalkCallBox});
         ASSERT_FALSE(HasFatalFailure());
         w.player.closeInstructions();
         dialCallBox(w.player, run.world, static_cast<CallBox*>(w.room()));
@@ -251,27 +196,38 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         walkHedgeMaze(w.player, run.world, static_cast<Maze*>(w.room()));
         ASSERT_FALSE(HasFatalFailure());
         ASSERT_TRUE(w.player.arrivedIn(kWalkHedgeMazeFront, 400)) << "out of the maze";
+        w.entered.push_back(kWalkHedgeMazeFront);
         EXPECT_TRUE(w.story("LF.hedgeMazeSolved"));
         w.player.settle();
         w.walk({kWalkMansionGate});
         ASSERT_FALSE(HasFatalFailure());
+        EXPECT_EQ((std::vector<int>{12, 10, 11, 17, 11, 10, 12, 19, 12, 19, 12, 19, 12, 10, 2, 3, 13, 22, 13, 15, 20,
+                                    15, 13}),
+                  w.entered);
         settings = w.quit();
     }
     {
-        // Again: the compressor at the dive dock is mended, and the diving
-        // boat ends the chapter.
+        // Again: the compressor at the dive dock is mended, which fills the
+        // air for the dive among the clams; their pearls brought up, the
+        // diving boat ends the chapter.
         gametest::SampleRun run(settings);
         ASSERT_TRUE(run.started);
-        Walk w(run);
+        SampleWalk w(run);
         w.start();
         ASSERT_EQ(kWalkMansionGate, w.current());
         EXPECT_EQ(2, w.chapter());
         EXPECT_TRUE(w.story("LF.callBoxSolved"));
         EXPECT_TRUE(w.story("LF.hedgeMazeSolved"));
+        EXPECT_TRUE(w.story("LF.concentrationWon"));
+        EXPECT_TRUE(w.story("LF.galleryRestored"));
+        EXPECT_TRUE(w.has("ConcentrationTrophy"));
+        EXPECT_TRUE(w.has("MansionGateCode"));
 
         w.walk({kWalkOldTown, kWalkMarket, kWalkTavernGallery, kWalkDiveDock});
         ASSERT_FALSE(HasFatalFailure());
         EXPECT_FALSE(w.room()->getSprite("DiveBoat")->isVisible()) << "the compressor is still broken";
+        ASSERT_NE(nullptr, exitTo(w.room(), kWalkWhackAClam));
+        EXPECT_FALSE(exitTo(w.room(), kWalkWhackAClam)->isEnabled()) << "no air for a dive yet";
         w.walk({kWalkAirCompressor});
         ASSERT_FALSE(HasFatalFailure());
         w.player.closeInstructions();
@@ -279,8 +235,59 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         ASSERT_FALSE(HasFatalFailure());
         w.walk({kWalkDiveDock});
         ASSERT_FALSE(HasFatalFailure());
+        EXPECT_FALSE(w.room()->getSprite("DiveBoat")->isVisible()) << "the skipper waits for the pearls";
+        w.walk({kWalkWhackAClam});
+        ASSERT_FALSE(HasFatalFailure());
+        diveForPearls(w.player, run.world, static_cast<WhackAClam*>(w.room()));
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_TRUE(w.has("Pearls"));
+        w.player.settle();
         w.endChapterOn("DiveBoat", kWalkLanding);
         ASSERT_FALSE(HasFatalFailure());
+        settings = w.quit();
+    }
+    {
+        // The later chapters in one run from the third's saved start: the
+        // island's caves and bridge; the sanctums, volcano, waterfalls and
+        // villages; the night at the mansion and the wind race; the island's
+        // temples, the whole amulet and the golden chest, and the story's
+        // end, which leads back to the main menu.
+        gametest::SampleRun run(settings);
+        ASSERT_TRUE(run.started);
+        SampleWalk w(run);
+        w.start();
+        ASSERT_EQ(kWalkLanding, w.current());
+        EXPECT_EQ(3, w.chapter());
+        w.expectMusic("+sMusicChapter3");
+        playChapter3(w);
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_EQ(4, w.chapter());
+        w.expectMusic("+sMusicChapter1");
+        playChapter4(w);
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_EQ(5, w.chapter());
+        playChapter5(w);
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_EQ(6, w.chapter());
+        playChapter6(w);
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, run.canvas->getGameState());
+        gametest::clickPart(run.world, run.canvas, "MainMenu", "bMenuExit");
+        ASSERT_TRUE(run.world.pumpUntil([&run] { return run.world.hasQuit(); }, 5000));
+        w.expectClean();
+        settings = run.settings();
+    }
+    {
+        // The story told to its end is saved with the player: every chapter
+        // reached, the next game from the first chapter's slides.
+        gametest::SampleRun run(settings);
+        ASSERT_TRUE(run.started);
+        SampleWalk w(run);
+        EXPECT_STREQ("Wren", run.canvas->getProfileName().c_str());
+        EXPECT_EQ(6, run.canvas->getProgress()->maxChapter);
+        EXPECT_EQ(1, w.chapter());
+        w.start();
+        EXPECT_EQ(LanternfieldCanvas::ROOM_VIGNETTE, w.current());
         w.expectClean();
     }
 }

@@ -231,7 +231,7 @@ void dialCallBox(gametest::SamplePlayer& player, testsupport::GameWorld& world, 
     for (int i = 0; i < 3 && !box->getSprite("ReceiverOffHook")->isVisible(); ++i)
         player.clickOn(box->getSprite("ReceiverOnHook"));
     ASSERT_TRUE(box->getSprite("ReceiverOffHook")->isVisible());
-    for (int digit : {3, 1, 4, 1})
+    for (int digit : {4, 7, 2, 1})
         player.clickOn(box->getSprite(("CallBox" + std::to_string(digit)).c_str()));
     ASSERT_EQ(4, box->getEnteredCount());
     player.clickOn(box->getSprite("CallBoxEnter"));
@@ -267,27 +267,38 @@ void mendAirCompressor(gametest::SamplePlayer& player, testsupport::GameWorld& w
 
 void raiseBridge(gametest::SamplePlayer& player, testsupport::GameWorld&, Bridge* bridge)
 {
-    // Four rounds raise it; a round whose stones began to light before the
-    // player looked is answered wrong and shown again, so a few more are
-    // allowed.
+    // Four rounds raise it. A round's preview may have begun before the
+    // player looked (after a walk-in it runs while the room wipes in): its
+    // stones are guessed at, and the wrong answer brings a new round, shown
+    // whole; so a few more rounds are allowed.
     ScriptHost* host = ScriptHost::instance;
+    auto stone = [bridge](int k) {
+        return static_cast<sprite::AnimateSprite*>(bridge->getSprite(("bChoice" + std::to_string(k)).c_str()));
+    };
     for (int round = 0; round < 12 && !host->getLuaBoolean("LF.bridgeSolved"); ++round) {
         std::vector<sprite::SpriteBase*> sequence;
         sprite::SpriteBase* lit = nullptr;
         ASSERT_TRUE(player.painted([&] {
             sprite::SpriteBase* now = nullptr;
             for (int k = 1; k <= 4; ++k) {
-                auto* stone = static_cast<sprite::AnimateSprite*>(bridge->getSprite(("bChoice" + std::to_string(k)).c_str()));
-                if (stone->getFrame() == 0)
-                    now = stone;
+                if (stone(k)->getFrame() == 0)
+                    now = stone(k);
             }
             if (now && now != lit)
                 sequence.push_back(now);
             lit = now;
             return bridge->getGameState() == Bridge::STATE_PLAYER_TURN;
         }, 1000));
-        for (sprite::SpriteBase* stone : sequence) {
-            player.clickOn(stone);
+        // The stones clicked in the order they lit (then any stone, on a
+        // preview seen only in part) until the round is over: a right stone
+        // answers at once, a wrong one leaves the turn open until the round
+        // starts again.
+        for (size_t i = 0; bridge->getGameState() == Bridge::STATE_PLAYER_TURN; ++i) {
+            player.clickOn(i < sequence.size() ? sequence[i] : stone(1));
+            if (bridge->getGameState() == Bridge::STATE_PLAYER_TURN) {
+                ASSERT_TRUE(player.painted([&] { return bridge->getGameState() != Bridge::STATE_PLAYER_TURN; }));
+                break;
+            }
             ASSERT_TRUE(player.painted([&] { return bridge->getGameState() != Bridge::STATE_CORRECT; }));
         }
     }

@@ -44,7 +44,8 @@ void openChest(gametest::SamplePlayer& player, TreasureChestCU* chest);
 void walkHedgeMaze(gametest::SamplePlayer& player, testsupport::GameWorld& world, Maze* maze);
 
 // At the call box: the receiver lifted (a first click may only end the
-// intercom's greeting), the number on the card dialled and entered.
+// intercom's greeting), the number on the gallery owner's card (the mansion
+// gate's code) dialled and entered.
 void dialCallBox(gametest::SamplePlayer& player, testsupport::GameWorld& world, CallBox* box);
 
 // At the broken compressor: the right fuses into their holders, the test

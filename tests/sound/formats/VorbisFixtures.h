@@ -4,8 +4,9 @@
 #pragma once
 
 #define OV_EXCLUDE_STATIC_CALLBACKS
-#include <vorbis/vorbisenc.h>
 #include <vorbis/vorbisfile.h>
+
+#include "tools/VorbisWriter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,75 +21,13 @@ namespace vorbistest {
 // given serial number, at a VBR quality of -0.1 (smallest) to 1.0.
 inline std::vector<uint8_t> encodeTone(int channels, int rate, int frames, int serial = 1234, float quality = 0.3f)
 {
-    std::vector<uint8_t> out;
-    auto put = [&out](const ogg_page& page) {
-        out.insert(out.end(), page.header, page.header + page.header_len);
-        out.insert(out.end(), page.body, page.body + page.body_len);
-    };
-    vorbis_info info;
-    vorbis_info_init(&info);
-    if (vorbis_encode_init_vbr(&info, channels, rate, quality) != 0) {
-        vorbis_info_clear(&info);
-        return out;
+    std::vector<std::vector<float>> pcm(static_cast<size_t>(channels), std::vector<float>(static_cast<size_t>(frames)));
+    for (int c = 0; c < channels; ++c) {
+        double hz = 440.0 + 110.0 * c;
+        for (int i = 0; i < frames; ++i)
+            pcm[size_t(c)][size_t(i)] = float(0.5 * std::sin(2.0 * M_PI * hz * double(i) / rate));
     }
-    vorbis_comment comment;
-    vorbis_comment_init(&comment);
-    vorbis_dsp_state dsp;
-    vorbis_block block;
-    vorbis_analysis_init(&dsp, &info);
-    vorbis_block_init(&dsp, &block);
-    ogg_stream_state stream;
-    ogg_stream_init(&stream, serial);
-    ogg_packet header, commentHeader, codebooks;
-    vorbis_analysis_headerout(&dsp, &comment, &header, &commentHeader, &codebooks);
-    ogg_stream_packetin(&stream, &header);
-    ogg_stream_packetin(&stream, &commentHeader);
-    ogg_stream_packetin(&stream, &codebooks);
-    ogg_page page;
-    while (ogg_stream_flush(&stream, &page))
-        put(page);
-
-    constexpr int kChunk = 1024;
-    int done = 0;
-    bool finished = false;
-    while (!finished) {
-        int n = std::min(kChunk, frames - done);
-        if (n <= 0) {
-            vorbis_analysis_wrote(&dsp, 0);
-        } else {
-            float** buffer = vorbis_analysis_buffer(&dsp, n);
-            for (int c = 0; c < channels; ++c) {
-                double hz = 440.0 + 110.0 * c;
-                for (int i = 0; i < n; ++i)
-                    buffer[c][i] = float(0.5 * std::sin(2.0 * M_PI * hz * double(done + i) / rate));
-            }
-            vorbis_analysis_wrote(&dsp, n);
-            done += n;
-        }
-        while (vorbis_analysis_blockout(&dsp, &block) == 1) {
-            vorbis_analysis(&block, nullptr);
-            vorbis_bitrate_addblock(&block);
-            ogg_packet packet;
-            while (vorbis_bitrate_flushpacket(&dsp, &packet)) {
-                ogg_stream_packetin(&stream, &packet);
-                while (ogg_stream_pageout(&stream, &page)) {
-                    put(page);
-                    finished = finished || ogg_page_eos(&page);
-                }
-            }
-        }
-        if (n <= 0) {
-            while (ogg_stream_flush(&stream, &page))
-                put(page);
-            finished = true;
-        }
-    }
-    ogg_stream_clear(&stream);
-    vorbis_block_clear(&block);
-    vorbis_dsp_clear(&dsp);
-    vorbis_comment_clear(&comment);
-    vorbis_info_clear(&info);
-    return out;
+    return tools::VorbisWriter::encode(pcm, rate, quality, serial);
 }
 
 // libvorbisfile reading a memory block.

@@ -1,0 +1,105 @@
+// SampleChapter2StoryTest.cpp: the second chapter's story holds its puzzles
+// in order on the sample game: the restoration room waits for the card
+// game's trophy, the dive for the running compressor, the call box for the
+// gallery owner's card and the diving boat for the pearls.
+#include "game/canvas/LanternfieldCanvas.h"
+#include "game/inventory/Inventory.h"
+#include "game/progress/ProgressRecord.h"
+#include "game/rooms/DoorSprite.h"
+#include "game/rooms/Room.h"
+#include "scenes/callbox/CallBox.h"
+#include "tests/scenes/support/SamplePuzzles.h"
+#include "tests/scenes/support/SampleWalk.h"
+#include "tests/scenes/support/SceneFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace scenetest {
+namespace {
+
+// The rooms of the chapter the tests enter, by their index in the rooms table.
+constexpr int kStoryTavernGallery = 10;
+constexpr int kStoryGalleryInterior = 12;
+constexpr int kStoryDiveDock = 14;
+constexpr int kStoryWhackAClam = 18;
+constexpr int kStoryArtRestoration = 19;
+constexpr int kStoryCallBox = 22;
+
+class SampleChapter2StoryTest : public SceneFixture {
+protected:
+    void SetUp() override
+    {
+        if (!hasSampleGame())
+            GTEST_SKIP() << "the game data is built with the tools";
+        ASSERT_TRUE(startSampleGameSeenInstructions());
+        canvas->getProgress()->chapter = 2;
+    }
+    // The room is entered afresh (from the tavern gallery), so that its
+    // script looks at the story again.
+    void enterAgain(int index)
+    {
+        enter(kStoryTavernGallery);
+        enter(index);
+    }
+    gametest::SamplePlayer player{world, canvas};
+};
+
+TEST_F(SampleChapter2StoryTest, TheWaysToThePuzzlesOpenOnceTheStoryHasWhatTheyNeed)
+{
+    struct Case {
+        int room;
+        int target;
+        const char* given; // Lua that gives the story what the way needs
+    };
+    const Case cases[] = {
+        {kStoryGalleryInterior, kStoryArtRestoration, "LF.concentrationWon = true"},
+        {kStoryDiveDock, kStoryWhackAClam, "LF.compressorStage = 'running'"},
+    };
+    for (const Case& c : cases) {
+        DoorSprite* door = exitTo(room(c.room), c.target);
+        ASSERT_NE(nullptr, door) << c.room << " to " << c.target;
+        enterAgain(c.room);
+        EXPECT_FALSE(door->isEnabled()) << c.room << " to " << c.target;
+        runLua(room(c.room), c.given);
+        enterAgain(c.room);
+        EXPECT_TRUE(door->isEnabled()) << c.room << " to " << c.target;
+        // In another chapter the way stays open as ever.
+        runLua(room(c.room), "LF.concentrationWon = false; LF.compressorStage = nil");
+        canvas->getProgress()->chapter = 5;
+        enterAgain(c.room);
+        EXPECT_TRUE(door->isEnabled()) << c.room << " to " << c.target << " in another chapter";
+        canvas->getProgress()->chapter = 2;
+    }
+}
+
+TEST_F(SampleChapter2StoryTest, TheCallBoxAnswersOnlyWithTheGalleryOwnersCard)
+{
+    auto* box = static_cast<CallBox*>(room(kStoryCallBox));
+    ASSERT_TRUE(box->isInstanceOf("CallBox"));
+    enter(kStoryCallBox);
+    for (int i = 0; i < 3; ++i)
+        player.clickOn(box->getSprite("ReceiverOnHook"));
+    EXPECT_FALSE(box->getSprite("ReceiverOffHook")->isVisible()) << "no number to call yet";
+    runLua(box, "LF.galleryRestored = true");
+    dialCallBox(player, world, box);
+    EXPECT_EQ("true", runLua(box, "return tostring(LF.callBoxSolved)"));
+}
+
+TEST_F(SampleChapter2StoryTest, TheDivingBoatWaitsForThePearlsThatTheDiveBringsUp)
+{
+    runLua(room(kStoryDiveDock), "LF.callBoxSolved = true; LF.hedgeMazeSolved = true; LF.compressorStage = 'running'");
+    enterAgain(kStoryDiveDock);
+    EXPECT_FALSE(room(kStoryDiveDock)->getSprite("DiveBoat")->isVisible());
+    // The won dive brings the pearls up to the dock; a second win adds none.
+    enter(kStoryWhackAClam);
+    const int items = canvas->getInventory()->getItemCount();
+    for (int win = 0; win < 2; ++win)
+        runLua(room(kStoryWhackAClam), "rooms.WhackAClam.onWin(self, 0)");
+    ASSERT_TRUE(player.arrivedIn(kStoryDiveDock, 200));
+    EXPECT_TRUE(canvas->getInventory()->hasItem(lang::String("Pearls")));
+    EXPECT_EQ(items + 1, canvas->getInventory()->getItemCount());
+    EXPECT_TRUE(room(kStoryDiveDock)->getSprite("DiveBoat")->isVisible());
+}
+
+} // namespace
+} // namespace scenetest

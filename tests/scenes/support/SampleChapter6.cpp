@@ -1,0 +1,321 @@
+// SampleChapter6.cpp: the sample story's last chapter played as a player
+// plays it: the fisherman's boat from the dock to the island, the lure
+// keeper's lures laid on their shadows, the temple door's two sliding
+// boards, the amulet set into the inner door, the golden chest's three
+// boards, and the last lantern, whose light ends the story in its slides and
+// the main menu.
+#include "tests/scenes/support/SampleChapters.h"
+
+#include "game/canvas/LanternfieldCanvas.h"
+#include "game/inventory/Inventory.h"
+#include "game/progress/ProgressRecord.h"
+#include "game/rooms/DoorSprite.h"
+#include "game/rooms/Room.h"
+#include "scenes/slideblock/SlideBlockPuzzle.h"
+#include "scenes/templedoor/TempleDoorPuzzle.h"
+#include "scenes/treasurechest/TreasureChestCU.h"
+#include "sound/clip/AudioClip.h"
+#include "sprites/buttons/ButtonSprite.h"
+#include "sprites/images/AnimateSprite.h"
+#include "sprites/script/ScriptHost.h"
+#include "tests/scenes/support/SamplePuzzles.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace scenetest {
+namespace {
+
+// The keeper's lures, by the names of their sprites ("Lure<name>", and
+// "Shadow<name>" for the shadow each belongs on).
+const char* const kIslandLures[] = {"Spoon", "Fly", "Plug", "Spinner"};
+
+// Whether the exit of the current room to `target` takes clicks.
+bool islandExitOpen(SampleWalk& w, const char* target)
+{
+    const int index = SampleWalk::roomOf(target);
+    Room* room = w.room();
+    for (int i = 0; i < room->getDoorCount(); ++i) {
+        if (room->getDoor(i)->getTargetRoom() == index)
+            return room->getDoor(i)->isEnabled();
+    }
+    return false;
+}
+
+// The lure keeper's game: first a lure laid on a wrong shadow, which puts
+// it back in the tray, then each lure on its own shadow; the last one takes
+// the player back to the landing.
+void sortIslandLures(SampleWalk& w)
+{
+    w.click("LureSpoon");
+    EXPECT_TRUE(w.room()->getSprite("LureRing")->isVisible()) << "the lure in the hand is marked";
+    w.click("ShadowFly");
+    EXPECT_FALSE(w.story("LF.lurePlaced.Spoon")) << "a wrong shadow takes no lure";
+    EXPECT_FALSE(w.room()->getSprite("LureRing")->isVisible());
+    for (const char* name : kIslandLures) {
+        const std::string lure = std::string("Lure") + name;
+        const std::string shadow = std::string("Shadow") + name;
+        w.click(lure.c_str());
+        if (name == kIslandLures[3])
+            break;
+        w.click(shadow.c_str());
+        EXPECT_TRUE(w.story(("LF.lurePlaced." + std::string(name)).c_str())) << name;
+        EXPECT_EQ(w.room()->getSprite(shadow.c_str())->left(), w.room()->getSprite(lure.c_str())->left());
+    }
+    // The last lure ends the game: the click on its shadow leaves the room.
+    w.click("ShadowSpinner");
+    EXPECT_TRUE(w.story("LF.luresWon"));
+}
+
+// A temple door board as cells: each block's top-left (row, column).
+using DoorPlaces = std::vector<std::pair<int, int>>;
+// A move: the block and the cells it goes down and right (one is 0).
+struct DoorMove {
+    int block;
+    int rows;
+    int columns;
+};
+
+// The moves that take the temple door's key out at the top, found
+// breadth-first over the board: a block slides along a row or column over
+// free cells, never onto a walled cell or off the board, and only the key
+// goes into the top row, where the way out is; empty when there is none.
+std::vector<DoorMove> templeDoorSolution(const TempleDoorPuzzle& door)
+{
+    const BlockGrid& grid = door.getGrid();
+    const std::vector<TempleDoorPuzzle::BlockInfo>& blocks = door.getBlocks();
+    const std::vector<int>& walled = door.getWalledCells();
+    const int targetRow = grid.rowOfCell(door.getTargetCell());
+    const int targetColumn = grid.columnOfCell(door.getTargetCell());
+    DoorPlaces start;
+    int key = -1;
+    for (size_t i = 0; i < blocks.size(); ++i) {
+        start.emplace_back(grid.rowOfCell(blocks[i].cell), grid.columnOfCell(blocks[i].cell));
+        if (blocks[i].key)
+            key = int(i);
+    }
+    if (key < 0)
+        return {};
+    auto fits = [&](const DoorPlaces& places, size_t i, int row, int column) {
+        const int w = TempleDoorPuzzle::widthOf(blocks[i].kind);
+        const int h = TempleDoorPuzzle::heightOf(blocks[i].kind);
+        if (row == 0 && int(i) != key)
+            return false;
+        for (int r = row; r < row + h; ++r) {
+            for (int c = column; c < column + w; ++c) {
+                if (!grid.containsCell(r, c) ||
+                    std::find(walled.begin(), walled.end(), grid.cellIndex(r, c)) != walled.end())
+                    return false;
+                for (size_t j = 0; j < places.size(); ++j) {
+                    if (j == i)
+                        continue;
+                    const int jr = places[j].first, jc = places[j].second;
+                    if (r >= jr && r < jr + TempleDoorPuzzle::heightOf(blocks[j].kind) && c >= jc &&
+                        c < jc + TempleDoorPuzzle::widthOf(blocks[j].kind))
+                        return false;
+                }
+            }
+        }
+        return true;
+    };
+    std::map<DoorPlaces, std::pair<DoorPlaces, DoorMove>> from;
+    from[start] = {start, {-1, 0, 0}};
+    std::deque<DoorPlaces> todo{start};
+    while (!todo.empty()) {
+        const DoorPlaces places = todo.front();
+        todo.pop_front();
+        if (places[size_t(key)] == std::make_pair(targetRow, targetColumn)) {
+            std::vector<DoorMove> moves;
+            for (DoorPlaces at = places; from[at].second.block >= 0; at = from[at].first)
+                moves.insert(moves.begin(), from[at].second);
+            return moves;
+        }
+        for (size_t i = 0; i < blocks.size(); ++i) {
+            for (const auto& step : {std::make_pair(-1, 0), std::make_pair(1, 0), std::make_pair(0, -1),
+                                     std::make_pair(0, 1)}) {
+                for (int cells = 1;; ++cells) {
+                    const int row = places[i].first + step.first * cells;
+                    const int column = places[i].second + step.second * cells;
+                    if (!fits(places, i, row, column))
+                        break;
+                    DoorPlaces next = places;
+                    next[i] = {row, column};
+                    if (from.count(next))
+                        continue;
+                    from[next] = {places, {int(i), step.first * cells, step.second * cells}};
+                    todo.push_back(next);
+                }
+            }
+        }
+    }
+    return {};
+}
+
+// The board under way solved by drags, each checked to land where it
+// should.
+void openTempleDoorBoard(gametest::SamplePlayer& player, TempleDoorPuzzle* door)
+{
+    const std::vector<DoorMove> moves = templeDoorSolution(*door);
+    ASSERT_FALSE(moves.empty()) << "temple door board " << door->getCurrentPuzzle() << " has no way out";
+    const int board = door->getCurrentPuzzle();
+    const int columns = door->getGrid().columns;
+    const int s = TempleDoorPuzzle::CELL_SIZE;
+    for (const DoorMove& move : moves) {
+        const TempleDoorPuzzle::BlockInfo& block = door->getBlocks()[size_t(move.block)];
+        const int expected = block.cell + move.rows * columns + move.columns;
+        const bool last = &move == &moves.back();
+        player.dragSprite(block.sprite, move.columns * s, move.rows * s);
+        if (last)
+            break;
+        ASSERT_EQ(board, door->getCurrentPuzzle());
+        ASSERT_EQ(expected, door->getBlocks()[size_t(move.block)].cell)
+            << "board " << board << ": block " << move.block << " by " << move.rows << ", " << move.columns;
+    }
+}
+
+// The temple door's lock: its instructions closed, the first board solved
+// (which brings the second) and the second, which opens the door and takes
+// the player back to the hall.
+void openTempleDoor(SampleWalk& w)
+{
+    auto* door = static_cast<TempleDoorPuzzle*>(w.room());
+    ASSERT_TRUE(door->isInstanceOf("TempleDoorPuzzle"));
+    w.player.closeInstructions();
+    ASSERT_EQ(0, door->getCurrentPuzzle());
+    openTempleDoorBoard(w.player, door);
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    ASSERT_EQ(1, door->getCurrentPuzzle()) << "the second board follows the first";
+    EXPECT_FALSE(w.story("LF.templeDoorOpened"));
+    openTempleDoorBoard(w.player, door);
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    ASSERT_TRUE(w.player.arrivedIn(SampleWalk::roomOf("Temple2"))) << "back in the hall";
+    w.entered.push_back(w.current());
+    EXPECT_TRUE(w.story("LF.templeDoorOpened"));
+}
+
+// A click on the door's seal with the amulet and the gems in the bar: they
+// go into it, the amulet is whole and the door opens.
+void setAmuletIntoSeal(SampleWalk& w)
+{
+    EXPECT_FALSE(islandExitOpen(w, "GoldenRoom")) << "the door is sealed";
+    sprite::SpriteBase* seal = w.room()->getSprite("AmuletSeal");
+    w.click("AmuletSeal");
+    EXPECT_TRUE(w.has("AmuletComplete"));
+    for (const char* part : {"Amulet", "Gem_1", "Gem_2", "Gem_3", "Gem_4"})
+        EXPECT_FALSE(w.has(part)) << part;
+    EXPECT_EQ(1, static_cast<sprite::AnimateSprite*>(seal)->getFrame()) << "the amulet stands in the seal";
+    EXPECT_TRUE(islandExitOpen(w, "GoldenRoom"));
+}
+
+// The golden chest: three times its close-up opened from the room, the
+// board behind its gold doors solved, and back in the room with one more
+// lock open.
+void openGoldenChest(SampleWalk& w)
+{
+    const int golden = SampleWalk::roomOf("GoldenRoom");
+    auto* chest = static_cast<TreasureChestCU*>(w.run.canvas->getRoom(SampleWalk::roomOf("TreasureChestCU")));
+    for (int lock = 1; lock <= 3; ++lock) {
+        EXPECT_FALSE(w.room()->getSprite("LastLantern")->isVisible()) << "the chest is still locked";
+        w.click("GoldChest");
+        ASSERT_TRUE(w.player.arrivedIn(SampleWalk::roomOf("TreasureChestCU"))) << "lock " << lock;
+        w.entered.push_back(w.current());
+        if (lock == 1) {
+            w.player.closeInstructions();
+            EXPECT_TRUE(islandExitOpen(w, "GoldenRoom")) << "the golden chest's way back";
+            EXPECT_FALSE(islandExitOpen(w, "Riverside"));
+        }
+        SlideBlockPuzzle* board = chest->getBoard();
+        ASSERT_NE(nullptr, board);
+        EXPECT_EQ(SlideBlockPuzzle::FIRST_GOLD_PUZZLE + lock - 1, board->getCurrentPuzzle());
+        ASSERT_TRUE(w.player.painted([board] { return !board->isBusy() && board->isInputEnabled(); }));
+        solveSlideBlockBoard(w.player, board);
+        ASSERT_FALSE(::testing::Test::HasFatalFailure());
+        ASSERT_TRUE(w.player.arrivedIn(golden, 400)) << "the close-up zooms back after lock " << lock;
+        w.entered.push_back(golden);
+        EXPECT_EQ(lock, static_cast<sprite::AnimateSprite*>(w.room()->getSprite("GoldChest"))->getFrame());
+    }
+}
+
+} // namespace
+
+// The sound table's entry of the story's ending tune.
+constexpr int kCh6EndingSound = 7;
+
+void playChapter6(SampleWalk& w)
+{
+    const int dock = SampleWalk::roomOf("Dock");
+    const int landing = SampleWalk::roomOf("IslandLanding");
+    ASSERT_EQ(dock, w.current());
+    ASSERT_EQ(6, w.chapter());
+    for (const char* item : {"Amulet", "Gem_1", "Gem_2", "Gem_3", "Gem_4"})
+        EXPECT_TRUE(w.has(item)) << item << " comes along into the last chapter";
+    EXPECT_FALSE(w.room()->getSprite("Ferry")->isVisible());
+
+    // The fisherman's boat rows over to the island, where the temple gate
+    // is shut.
+    w.player.settle();
+    w.click("IslandBoat");
+    ASSERT_TRUE(w.player.arrivedIn(landing));
+    w.entered.push_back(landing);
+    EXPECT_TRUE(w.room()->getSprite("TempleGate")->isVisible());
+    EXPECT_FALSE(islandExitOpen(w, "Temple1"));
+
+    // The lure keeper's game opens the gate.
+    w.walkTo({"Lures"});
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    w.player.closeInstructions();
+    sortIslandLures(w);
+    ASSERT_TRUE(w.player.arrivedIn(landing)) << "the keeper sends the player back";
+    w.entered.push_back(landing);
+    EXPECT_FALSE(w.room()->getSprite("TempleGate")->isVisible());
+
+    // Through the first hall to the second, whose door north is locked.
+    w.walkTo({"Temple1", "Temple2"});
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    EXPECT_FALSE(islandExitOpen(w, "Temple3"));
+    w.walkTo({"TempleDoorPuzzle"});
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    openTempleDoor(w);
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    EXPECT_FALSE(islandExitOpen(w, "TempleDoorPuzzle")) << "the door stands open";
+
+    // The third hall, the amulet door, and the golden room behind it.
+    w.walkTo({"Temple3", "AmuletDoor"});
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    setAmuletIntoSeal(w);
+    w.walkTo({"GoldenRoom"});
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    openGoldenChest(w);
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+
+    // The last lantern lit: the story's last slides, then the main menu,
+    // with the story done and every chapter's slides to be seen again.
+    const ProgressRecord* progress = w.run.canvas->getProgress();
+    const std::vector<int> hints(progress->hint, progress->hint + progress->hintCount());
+    EXPECT_EQ(std::vector<int>{64}, hints) << "the hints followed the island's errands";
+    w.player.settle();
+    w.click("LastLantern");
+    ASSERT_EQ(LanternfieldCanvas::ROOM_VIGNETTE, w.current()) << "the story's last slides";
+    EXPECT_TRUE(w.room()->getSprite("Slide60")->isVisible());
+    EXPECT_FALSE(w.run.canvas->getInventory()->isVisible()) << "the slides show without the bar";
+    EXPECT_EQ(6, w.chapter()) << "the chapter ends after its slides";
+    window::AudioClip* ending = w.run.canvas->getSound(kCh6EndingSound);
+    EXPECT_TRUE(ending->hasData() && ending->isPlaying()) << "the ending's tune (a module) plays";
+    w.pageThrough({"NextButton", "ContinueButton"});
+    EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, w.run.canvas->getGameState());
+    window::AudioClip* music = w.run.canvas->getMusicClip();
+    EXPECT_STREQ("+musicMainScreen", music->getName().c_str());
+    EXPECT_TRUE(music->isPlaying());
+    EXPECT_EQ(1, w.chapter());
+    EXPECT_EQ(6, w.run.canvas->getProgress()->maxChapter);
+    for (int n = 1; n <= 6; ++n)
+        EXPECT_EQ(0, w.run.canvas->getVignetteSeen(n)) << n;
+    w.expectClean();
+}
+
+} // namespace scenetest

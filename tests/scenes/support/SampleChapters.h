@@ -1,0 +1,22 @@
+// SampleChapters.h: the sample story's chapters 3 to 6 played as a player
+// plays them. Each starts with the player just arrived in the chapter's
+// first room (its slides seen) and ends with the click that ends the chapter,
+// having checked the next chapter's slides and first room (the sixth: the
+// story's last slides and the main menu after them). Each is one file of its
+// own (SampleChapter3.cpp ...).
+#pragma once
+
+#include "tests/scenes/support/SampleWalk.h"
+
+namespace scenetest {
+
+void playChapter3(SampleWalk& w);
+// The third chapter in two halves, for a quit and restart between them: up
+// to the caves' map brought back to the welcome centre, and from there on.
+void playChapter3ToTheMap(SampleWalk& w);
+void playChapter3FromTheMap(SampleWalk& w);
+void playChapter4(SampleWalk& w);
+void playChapter5(SampleWalk& w);
+void playChapter6(SampleWalk& w);
+
+} // namespace scenetest
