@@ -11,6 +11,9 @@ cd "$(dirname "$0")/.."
 
 scripts/deps.sh
 jobs=$(nproc)
+# Tests spend part of their time waiting (on their threads, the disk, a child
+# process): two at a time per processor keep the processors busy.
+test_jobs=$((jobs * 2))
 
 # Configures and builds one folder; with targets set only those are built.
 build_folder() {
@@ -25,14 +28,22 @@ build_folder() {
   fi
 }
 
-# Builds one folder with the tests and runs them: prints how many passed and
-# the time taken, or what failed. ctest_args go to ctest.
+# Prints the time since a start (in seconds of $SECONDS) as "M min S s".
+since() {
+  echo "$(( (SECONDS - $1) / 60 )) min $(( (SECONDS - $1) % 60 )) s"
+}
+
+# Builds one folder with the tests and runs them: prints the time the build
+# took, how many tests passed and the time they took, or what failed.
+# ctest_args go to ctest.
 run_suite() {
   local dir=$1; shift
   local log=$dir/test.log start=$SECONDS
   build_folder "$dir" -DHV_BUILD_TESTS=ON "$@"
+  echo "   built in $(since "$start")"
+  start=$SECONDS
   scripts/fetch-test-data.sh "$dir"
-  if ! (cd "$dir" && ctest -j "$jobs" ${ctest_args:-}) >>"$log" 2>&1; then
+  if ! (cd "$dir" && ctest -j "$test_jobs" ${ctest_args:-}) >>"$log" 2>&1; then
     echo "Tests failed in $dir; running the failed ones again with their output:"
     (cd "$dir" && ctest --rerun-failed --output-on-failure ${ctest_args:-}) || true
     echo "The whole output is in $log."
@@ -40,7 +51,7 @@ run_suite() {
   fi
   local count
   count=$(grep -Eo 'tests failed out of [0-9]+' "$log" | tail -n 1 | grep -Eo '[0-9]+$')
-  echo "   ${count:-all} tests passed in $(( (SECONDS - start) / 60 )) min $(( (SECONDS - start) % 60 )) s"
+  echo "   ${count:-all} tests passed in $(since "$start")"
 }
 
 # Every test runs once, in the sanitizer build: the sanitizers check all that a
@@ -52,10 +63,10 @@ echo "== normal build in build/: the program, its tools and benchmarks"
 start=$SECONDS
 build_folder build -DHV_BUILD_TESTS=OFF -DHV_BUILD_BENCH=ON -DHV_BUILD_TOOLS=ON \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -DNDEBUG"
-echo "   built in $(( (SECONDS - start) / 60 )) min $(( (SECONDS - start) % 60 )) s"
+echo "   built in $(since "$start")"
 
 echo "== sanitizer build in build-asan/: every test under AddressSanitizer and UndefinedBehaviorSanitizer" \
-     "(clang; the fuzzers are built here too)"
+     "(clang; the game program and its data, which tests play, and the fuzzers are built here too)"
 CC=clang CXX=clang++ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   run_suite build-asan -DHV_SANITIZE=ON -DHV_BUILD_FUZZ=ON -DHV_BUILD_BENCH=OFF -DHV_BUILD_TOOLS=OFF \
   -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link -DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link \
@@ -67,5 +78,7 @@ TSAN_OPTIONS=halt_on_error=1 targets="sound_tests platform_kernel_tests" ctest_a
   run_suite build-tsan -DHV_TSAN=ON -DHV_BUILD_BENCH=OFF -DHV_BUILD_TOOLS=OFF \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG"
 
+start=$SECONDS
 scripts/fuzz.sh build-asan
+echo "   fuzzed in $(since "$start")"
 echo "All tests passed."

@@ -9,13 +9,13 @@ HV_DEFINE_METACLASS(AmbientFirefly);
 namespace {
 
 // Chance per heading of a turn back: 1 in 33.
-constexpr int kTurnDraw = 32;
-constexpr int kTurnHit = 16;
+constexpr int kFireflyTurnDraw = 32;
+constexpr int kFireflyTurnHit = 16;
 // Chance per frame of a new heading: 1 in 18.
-constexpr int kHeadingDraw = 17;
-constexpr int kHeadingHit = 8;
+constexpr int kFireflyHeadingDraw = 17;
+constexpr int kFireflyHeadingHit = 8;
 // A firefly drifts down only slowly.
-constexpr double kSinkLimit = 0.5;
+constexpr double kFireflySinkLimit = 0.5;
 
 } // namespace
 
@@ -50,20 +50,20 @@ void AmbientFirefly::reset()
 
 void AmbientFirefly::newHeading(int range, int lift)
 {
-    if (random().nextInt(kTurnDraw) == kTurnHit)
+    if (random().nextInt(kFireflyTurnDraw) == kFireflyTurnHit)
         turnAround();
     drawSpeeds(range, lift);
 }
 
 void AmbientFirefly::steer()
 {
-    if (random().nextInt(kHeadingDraw) == kHeadingHit)
+    if (random().nextInt(kFireflyHeadingDraw) == kFireflyHeadingHit)
         newHeading(m_nSpeedRange, LIFT);
 }
 
 double AmbientFirefly::sinkLimit() const
 {
-    return kSinkLimit;
+    return kFireflySinkLimit;
 }
 
 void AmbientFirefly::afterFlight()

@@ -34,7 +34,7 @@ constexpr double kPulseHighBack = 1.9;
 constexpr double kPulseLow = 0.3;
 constexpr double kPulseLowBack = 0.4;
 // The tutorial guide's place in the character table.
-constexpr int kTutorial = 1;
+constexpr int kInputTutorial = 1;
 
 bool playingGlobalISpy()
 {
@@ -264,7 +264,7 @@ bool LanternfieldCanvas::handleDebugKey(int key)
             m_pProgress->chapter = key - '0';
             m_pProgress->maxChapter = key - '0' - 1;
         }
-        if (Character* tutorial = m_characters[kTutorial])
+        if (Character* tutorial = m_characters[kInputTutorial])
             tutorial->stopTalk();
         lang::String play("PlayButton");
         handleAction(this, &play);

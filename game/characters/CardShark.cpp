@@ -7,13 +7,13 @@ HV_DEFINE_METACLASS(CardShark);
 
 namespace {
 
-const char* const kExtraParts[] = {"TorsoB1", "ArmRB1", "ArmLB1", "HeadB1", "BlinkB1", "HeadA", "HeadD", nullptr};
+const char* const kCardSharkParts[] = {"TorsoB1", "ArmRB1", "ArmLB1", "HeadB1", "BlinkB1", "HeadA", "HeadD", nullptr};
 // His gestures: two ticks a frame.
 constexpr int kGestureRate = 2;
 
 } // namespace
 
-CardShark::CardShark() : Townsperson(kExtraParts, true), m_nBlinkDelay(-1) {}
+CardShark::CardShark() : Townsperson(kCardSharkParts, true), m_nBlinkDelay(-1) {}
 
 bool CardShark::tick(int frame, util::RectangleNM* boundsOut, util::Region* region)
 {

@@ -5,8 +5,8 @@ HV_DEFINE_METACLASS(Fisherman);
 
 namespace {
 
-const char* const kExtraParts[] = {"ArmRB1", "ArmLB1", "HeadB1", "BlinkB1", "HeadA", "HeadD", "TorsoB1", nullptr};
+const char* const kFishermanParts[] = {"ArmRB1", "ArmLB1", "HeadB1", "BlinkB1", "HeadA", "HeadD", "TorsoB1", nullptr};
 
 } // namespace
 
-Fisherman::Fisherman() : Townsperson(kExtraParts, true, true) {}
+Fisherman::Fisherman() : Townsperson(kFishermanParts, true, true) {}

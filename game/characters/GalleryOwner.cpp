@@ -7,7 +7,7 @@ HV_DEFINE_METACLASS(GalleryOwner);
 
 namespace {
 
-const char* const kExtraParts[] = {"TorsoB1", "ArmRB1", "ArmLB1", "HeadB1", "BlinkB1", "HeadA", "HeadD",
+const char* const kGalleryOwnerParts[] = {"TorsoB1", "ArmRB1", "ArmLB1", "HeadB1", "BlinkB1", "HeadA", "HeadD",
                                    "ArmRB2",  "ArmLB2", "HeadB2", "ArmLB",  "ArmRB",   "HeadB", nullptr};
 // The definition's numbers of the wait after every idle step.
 constexpr int kWait = 7;
@@ -16,7 +16,7 @@ constexpr int kMotionRate = 2;
 
 } // namespace
 
-GalleryOwner::GalleryOwner() : Townsperson(kExtraParts, true) {}
+GalleryOwner::GalleryOwner() : Townsperson(kGalleryOwnerParts, true) {}
 
 void GalleryOwner::buildStandingPose()
 {

@@ -5,13 +5,13 @@ HV_DEFINE_METACLASS(Millionaire);
 
 namespace {
 
-const char* const kExtraParts[] = {"ArmRB1", "ArmLB1", "HeadB1", "BlinkB1", "HeadA", "HeadD", nullptr};
+const char* const kMillionaireParts[] = {"ArmRB1", "ArmLB1", "HeadB1", "BlinkB1", "HeadA", "HeadD", nullptr};
 // The definition's numbers of the wait after every idle step.
-constexpr int kWait = 7;
+constexpr int kMillionaireWait = 7;
 
 } // namespace
 
-Millionaire::Millionaire() : Townsperson(kExtraParts, true) {}
+Millionaire::Millionaire() : Townsperson(kMillionaireParts, true) {}
 
 void Millionaire::enterIdlePose()
 {
@@ -22,7 +22,7 @@ void Millionaire::enterIdlePose()
 void Millionaire::showAlternativeHead()
 {
     turnToAlternativeHead();
-    m_nIdleCountdown = drawWait(kWait);
+    m_nIdleCountdown = drawWait(kMillionaireWait);
 }
 
 void Millionaire::replayNormalPose()
@@ -37,5 +37,5 @@ void Millionaire::replayNormalPose()
     }
     setLayerFrame(RIGHT_ARM, 0);
     runLayer(RIGHT_ARM, 1, 0);
-    m_nIdleCountdown = drawWait(kWait);
+    m_nIdleCountdown = drawWait(kMillionaireWait);
 }

@@ -9,11 +9,11 @@ HV_DEFINE_METACLASS(ParkRanger);
 
 namespace {
 
-const char* const kExtraParts[] = {"ArmRB1", "ArmLB1", "HeadB1", "MouthB1", "BlinkB1", "HeadA", "HeadD", nullptr};
+const char* const kParkRangerParts[] = {"ArmRB1", "ArmLB1", "HeadB1", "MouthB1", "BlinkB1", "HeadA", "HeadD", nullptr};
 
 } // namespace
 
-ParkRanger::ParkRanger() : Townsperson(kExtraParts, true) {}
+ParkRanger::ParkRanger() : Townsperson(kParkRangerParts, true) {}
 
 void ParkRanger::conversationBlink()
 {

@@ -5,11 +5,11 @@ HV_DEFINE_METACLASS(Professor);
 
 namespace {
 
-const char* const kExtraParts[] = {"ArmRB1", "ArmLB1", "HeadB1", "BlinkB1", "HeadA", "HeadD", "TorsoB1", nullptr};
+const char* const kProfessorParts[] = {"ArmRB1", "ArmLB1", "HeadB1", "BlinkB1", "HeadA", "HeadD", "TorsoB1", nullptr};
 
 } // namespace
 
-Professor::Professor() : Townsperson(kExtraParts, true, true) {}
+Professor::Professor() : Townsperson(kProfessorParts, true, true) {}
 
 void Professor::conversationStarting()
 {

@@ -9,14 +9,14 @@ HV_DEFINE_METACLASS(ShopKeeper);
 
 namespace {
 
-const char* const kExtraParts[] = {"ArmRB1", "ArmLB1", "HeadB1", "BlinkB1", "HeadA", "HeadD", "BlinkB", "MouthB",
+const char* const kShopKeeperParts[] = {"ArmRB1", "ArmLB1", "HeadB1", "BlinkB1", "HeadA", "HeadD", "BlinkB", "MouthB",
                                    nullptr};
 // The definition's numbers of the wait after every idle step.
-constexpr int kWait = 7;
+constexpr int kShopKeeperWait = 7;
 
 } // namespace
 
-ShopKeeper::ShopKeeper() : Townsperson(kExtraParts, false) {}
+ShopKeeper::ShopKeeper() : Townsperson(kShopKeeperParts, false) {}
 
 void ShopKeeper::buildStandingPose()
 {
@@ -96,7 +96,7 @@ void ShopKeeper::showAlternativeHead()
     hideChild("BlinkB1");
     static const int kHeads[] = {TYPE_A, TYPE_B, TYPE_D};
     setHeadTypeLayers(kHeads[m_random.nextInt(2)]);
-    m_nIdleCountdown = drawWait(kWait);
+    m_nIdleCountdown = drawWait(kShopKeeperWait);
 }
 
 void ShopKeeper::replayNormalPose()
@@ -112,5 +112,5 @@ void ShopKeeper::replayNormalPose()
     playLayerFromStart(LEFT_ARM, 1, runs);
     playLayerFromStart(RIGHT_ARM, 1, runs);
     setBlinking(true);
-    m_nIdleCountdown = drawWait(kWait);
+    m_nIdleCountdown = drawWait(kShopKeeperWait);
 }

@@ -10,7 +10,7 @@ namespace {
 constexpr int kAlternativeHeadWait = 5;
 constexpr int kReplayWait = 7;
 // The head and arm gestures of a normal replay: two ticks a frame.
-constexpr int kGestureRate = 2;
+constexpr int kTownspersonGestureRate = 2;
 
 } // namespace
 
@@ -191,7 +191,7 @@ void Townsperson::replayNormalPose()
 {
     m_bIdlePose = false;
     swapLayer(HEAD, "HeadB");
-    playLayer(HEAD, kGestureRate, 1);
+    playLayer(HEAD, kTownspersonGestureRate, 1);
     setLayerVisible(BLINK, false);
     replayGestures();
     m_nIdleCountdown = drawWait(kReplayWait);
@@ -199,7 +199,7 @@ void Townsperson::replayNormalPose()
 
 void Townsperson::replayGestures()
 {
-    playLayerFromStart(LEFT_ARM, kGestureRate, 1);
+    playLayerFromStart(LEFT_ARM, kTownspersonGestureRate, 1);
     playLayerFromStart(RIGHT_ARM, 1, 1, "RightArmToStart");
 }
 

@@ -5,11 +5,11 @@ HV_DEFINE_METACLASS(TribalElder);
 
 namespace {
 
-const char* const kExtraParts[] = {"ArmRB1", "ArmLB1", "HeadB1", "BlinkB1", "HeadA", "HeadD", nullptr};
+const char* const kTribalElderParts[] = {"ArmRB1", "ArmLB1", "HeadB1", "BlinkB1", "HeadA", "HeadD", nullptr};
 
 } // namespace
 
-TribalElder::TribalElder() : Townsperson(kExtraParts, true) {}
+TribalElder::TribalElder() : Townsperson(kTribalElderParts, true) {}
 
 void TribalElder::showAlternativeHead()
 {

@@ -10,7 +10,7 @@ namespace {
 // The colour balance that leaves a channel as the font draws it.
 constexpr int kNeutral = 128;
 // The fade in of the words.
-constexpr int kFadeInFrames = 6;
+constexpr int kTutorialFadeInFrames = 6;
 
 } // namespace
 
@@ -21,7 +21,7 @@ void TutorialCharacter::showTalkText(bool show)
     if (show) {
         m_pTalkText->setVisible(true);
         m_pTalkText->setColorBalance(0, kNeutral, kNeutral, kNeutral);
-        m_pTalkText->setAlphaDestination(kNeutral, kFadeInFrames, 0);
+        m_pTalkText->setAlphaDestination(kNeutral, kTutorialFadeInFrames, 0);
     } else {
         fadeOut(m_pTalkText);
     }

@@ -19,7 +19,7 @@ using sprite::ButtonMixin;
 constexpr char kGraphicVisible[] = "graphicVisible";
 constexpr char kGraphicWaiting[] = "graphicWaiting";
 
-LanternfieldCanvas* canvas()
+LanternfieldCanvas* animateCanvas()
 {
     return LanternfieldCanvas::instance;
 }
@@ -153,7 +153,7 @@ void VignetteAnimate::showPage()
 int VignetteAnimate::mouseDown(window::Event* e)
 {
     const int r = Room::mouseDown(e);
-    LanternfieldCanvas* c = canvas();
+    LanternfieldCanvas* c = animateCanvas();
     if (c && c->isInTransition())
         return r;
     int x = e->x;
@@ -185,7 +185,7 @@ void VignetteAnimate::advancePage()
             static_cast<Vignette*>(slides)->setGroup(m_nVignetteGroup);
     }
     exitTo(m_nExitRoom);
-    LanternfieldCanvas* c = canvas();
+    LanternfieldCanvas* c = animateCanvas();
     if (m_nExitRoom != SLIDE_SHOW_ROOM && c && c->getInventory())
         c->getInventory()->setVisible(true);
 }
@@ -218,7 +218,7 @@ bool VignetteAnimate::handleEvent(window::Event* e)
     const int time = m_nGraphic >= 1 && m_nGraphic <= page.graphicCount ? page.graphicTimes[m_nGraphic - 1] : 0;
     const int wait = time - m_nFadeFrames < 1 ? 1 : time - m_nFadeFrames;
     lang::String waiting = currentMessage(kGraphicWaiting);
-    if (LanternfieldCanvas* c = canvas())
+    if (LanternfieldCanvas* c = animateCanvas())
         c->scheduleAction(wait, &waiting, 0, nullptr, this);
     return false;
 }

@@ -69,7 +69,7 @@ constexpr float kFramesPerSecond = 1000.0f / sprite::ParticleSpritePSX::FRAME_PE
 // Each burst of a recipe blends its colours from the first to the second.
 constexpr int kColourGradient = sprite::ParticleSpritePSX::COLOURS_GRADIENT;
 
-LanternfieldCanvas* canvas()
+LanternfieldCanvas* effectsCanvas()
 {
     return LanternfieldCanvas::instance;
 }
@@ -78,10 +78,10 @@ LanternfieldCanvas* canvas()
 
 void Room::scheduleCleanup()
 {
-    if (!canvas())
+    if (!effectsCanvas())
         return;
     lang::String cleanup("cleanup");
-    canvas()->scheduleAction(SPARKLE_CLEANUP_FRAMES, &cleanup, 0, nullptr, this);
+    effectsCanvas()->scheduleAction(SPARKLE_CLEANUP_FRAMES, &cleanup, 0, nullptr, this);
 }
 
 void Room::placeSparkle(sprite::SpriteBase* model, int x, int y, int maxDelay, int life)
@@ -201,7 +201,7 @@ void Room::placeAnimal(AmbientAnimal* animal, bool now)
 template <class Make>
 void Room::addAmbientAnimals(int count, Make make)
 {
-    AmbientAnimManager* manager = canvas() ? canvas()->getAmbientAnimManager() : nullptr;
+    AmbientAnimManager* manager = effectsCanvas() ? effectsCanvas()->getAmbientAnimManager() : nullptr;
     if (!manager)
         return;
     // About half may start on screen; of many, at least one does.
@@ -229,7 +229,7 @@ void Room::addAmbientFireflies(int count, int a, int b)
 
 void Room::addAmbientBubbles()
 {
-    AmbientAnimManager* manager = canvas() ? canvas()->getAmbientAnimManager() : nullptr;
+    AmbientAnimManager* manager = effectsCanvas() ? effectsCanvas()->getAmbientAnimManager() : nullptr;
     util::TVector<sprite::AnimateSprite*>* bubbles = manager ? manager->addBubbles() : nullptr;
     for (int i = 0; bubbles && i < bubbles->size(); ++i) {
         sprite::AnimateSprite* bubble = bubbles->elementAt(i);

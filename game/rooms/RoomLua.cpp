@@ -20,7 +20,7 @@ constexpr int kStartMax = 400;
 constexpr int kRepeatMin = 50;
 constexpr int kRepeatMax = 100;
 
-LanternfieldCanvas* canvas()
+LanternfieldCanvas* luaCanvas()
 {
     return LanternfieldCanvas::instance;
 }
@@ -98,7 +98,7 @@ int luaAddAmbientAudioLoop(lua_State* L)
 {
     self(L, 2);
     const int clip = integer(L, 2);
-    if (AmbientSoundManager* sounds = canvas() ? canvas()->getAmbientSoundManager() : nullptr)
+    if (AmbientSoundManager* sounds = luaCanvas() ? luaCanvas()->getAmbientSoundManager() : nullptr)
         sounds->addLoop(clip);
     return returnLast(L);
 }
@@ -137,7 +137,7 @@ int luaAddAmbientSound(lua_State* L)
     const int startMax = option(L, "startMax", kStartMax);
     const int min = option(L, "min", kRepeatMin);
     const int max = option(L, "max", kRepeatMax);
-    if (AmbientSoundManager* sounds = canvas() ? canvas()->getAmbientSoundManager() : nullptr)
+    if (AmbientSoundManager* sounds = luaCanvas() ? luaCanvas()->getAmbientSoundManager() : nullptr)
         sounds->addSound(id, startMin, startMax, min, max);
     return returnLast(L);
 }
@@ -212,7 +212,7 @@ int luaEnableDoor(lua_State* L)
     const char* name = text(L, 2);
     const bool enable = flag(L, 3);
     const int skip = lua_gettop(L) == 4 ? integer(L, 4) : -1;
-    const int target = canvas() ? canvas()->findRoomIndex(lang::String(name)) : -1;
+    const int target = luaCanvas() ? luaCanvas()->findRoomIndex(lang::String(name)) : -1;
     // A name that is no room's has no exit leading to it.
     if (target >= 0)
         r->enableDoorTo(target, enable, skip);
@@ -231,8 +231,8 @@ int luaEnableDoors(lua_State* L)
 int luaEndChapter(lua_State* L)
 {
     Room* r = room(L);
-    if (canvas())
-        canvas()->advanceChapter();
+    if (luaCanvas())
+        luaCanvas()->advanceChapter();
     r->setChapterEnded();
     return returnLast(L);
 }
@@ -259,8 +259,8 @@ int luaMoveToRoom(lua_State* L)
 {
     self(L, 2);
     const char* name = text(L, 2);
-    if (canvas())
-        canvas()->changeRoom(canvas()->findRoomIndex(lang::String(name)));
+    if (luaCanvas())
+        luaCanvas()->changeRoom(luaCanvas()->findRoomIndex(lang::String(name)));
     return returnLast(L);
 }
 
@@ -269,7 +269,7 @@ int luaRemoveAmbientAudioLoop(lua_State* L)
 {
     self(L, 2);
     const int clip = integer(L, 2);
-    if (AmbientSoundManager* sounds = canvas() ? canvas()->getAmbientSoundManager() : nullptr)
+    if (AmbientSoundManager* sounds = luaCanvas() ? luaCanvas()->getAmbientSoundManager() : nullptr)
         sounds->removeLoop(clip);
     return returnLast(L);
 }

@@ -3,7 +3,7 @@
 
 namespace platform {
 
-uint32_t ansiToUnicode(unsigned char c)
+uint32_t ansiCodePoint(unsigned char c)
 {
     static const uint16_t high[32] = {
         0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, // 0x80

@@ -9,6 +9,6 @@ namespace platform {
 // Bytes below 0x80 and from 0xA0 are the same code points; 0x80-0x9F map to
 // the typographic characters of the code page (the five unassigned bytes map
 // to the control characters of the same value).
-uint32_t ansiToUnicode(unsigned char c);
+uint32_t ansiCodePoint(unsigned char c);
 
 } // namespace platform

@@ -153,7 +153,7 @@ std::unique_ptr<FontFace::Glyph> FontFace::render(unsigned char code)
 {
     FT_Face face = m_face;
     // A character the font lacks shows the font's missing-glyph shape (glyph 0).
-    FT_UInt index = FT_Get_Char_Index(face, ansiToUnicode(code));
+    FT_UInt index = FT_Get_Char_Index(face, ansiCodePoint(code));
     if (FT_Load_Glyph(face, index, FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP) != 0)
         return nullptr;
     FT_GlyphSlot slot = face->glyph;

@@ -25,7 +25,7 @@ using platform::GdiStockObjects;
 
 namespace {
 
-std::shared_ptr<DeviceContext> dcOf(HDC dc)
+std::shared_ptr<DeviceContext> objectDcOf(HDC dc)
 {
     return GdiHandleTable::instance().get<DeviceContext>(dc);
 }
@@ -44,7 +44,7 @@ int clipComplexity(DeviceContext& dc)
 
 int combineClip(HDC handle, const BandedRegion& rect, int mode)
 {
-    auto dc = dcOf(handle);
+    auto dc = objectDcOf(handle);
     if (!dc)
         return ERROR;
     DeviceContext::State& s = dc->state();
@@ -125,7 +125,7 @@ int GetObjectA(HGDIOBJ handle, int size, LPVOID buffer)
 
 HGDIOBJ SelectObject(HDC handle, HGDIOBJ objectHandle)
 {
-    auto dc = dcOf(handle);
+    auto dc = objectDcOf(handle);
     auto object = GdiHandleTable::instance().find(objectHandle);
     if (!dc || !object)
         return nullptr;
@@ -138,7 +138,7 @@ HGDIOBJ SelectObject(HDC handle, HGDIOBJ objectHandle)
 
 HGDIOBJ GetCurrentObject(HDC handle, UINT type)
 {
-    auto dc = dcOf(handle);
+    auto dc = objectDcOf(handle);
     if (!dc)
         return nullptr;
     const DeviceContext::State& s = dc->state();
@@ -154,14 +154,14 @@ HGDIOBJ GetCurrentObject(HDC handle, UINT type)
 
 HDC CreateCompatibleDC(HDC dc)
 {
-    if (dc && !dcOf(dc))
+    if (dc && !objectDcOf(dc))
         return nullptr;
     return addObject<HDC>(DeviceContext::createMemory());
 }
 
 BOOL DeleteDC(HDC handle)
 {
-    auto dc = dcOf(handle);
+    auto dc = objectDcOf(handle);
     // A window's context goes back through ReleaseDC, not DeleteDC.
     if (!dc || !dc->isMemory())
         return FALSE;
@@ -170,19 +170,19 @@ BOOL DeleteDC(HDC handle)
 
 int GetDeviceCaps(HDC handle, int index)
 {
-    auto dc = dcOf(handle);
+    auto dc = objectDcOf(handle);
     return dc ? dc->deviceCaps(index) : 0;
 }
 
 int SaveDC(HDC handle)
 {
-    auto dc = dcOf(handle);
+    auto dc = objectDcOf(handle);
     return dc ? dc->save() : 0;
 }
 
 BOOL RestoreDC(HDC handle, int level)
 {
-    auto dc = dcOf(handle);
+    auto dc = objectDcOf(handle);
     return dc && dc->restore(level) ? TRUE : FALSE;
 }
 
@@ -197,7 +197,7 @@ HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits
     (void)offset;
     if (bits)
         *bits = nullptr;
-    if (dc && !dcOf(dc))
+    if (dc && !objectDcOf(dc))
         return nullptr;
     if (!info || section != nullptr || usage != DIB_RGB_COLORS)
         return nullptr;
@@ -219,7 +219,7 @@ HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits
 
 HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height)
 {
-    if (dc && !dcOf(dc))
+    if (dc && !objectDcOf(dc))
         return nullptr;
     if (width == 0 || height == 0)
         return static_cast<HBITMAP>(GdiStockObjects::instance().placeholderBitmap()->handle());
@@ -246,7 +246,7 @@ HPALETTE CreateHalftonePalette(HDC)
 
 HPALETTE SelectPalette(HDC handle, HPALETTE palette, BOOL)
 {
-    auto dc = dcOf(handle);
+    auto dc = objectDcOf(handle);
     auto pal = GdiHandleTable::instance().get<GdiPalette>(palette);
     if (!dc || !pal)
         return nullptr;
@@ -256,13 +256,13 @@ HPALETTE SelectPalette(HDC handle, HPALETTE palette, BOOL)
 UINT RealizePalette(HDC handle)
 {
     // True-colour surfaces map no palette entries.
-    return dcOf(handle) ? 0 : GDI_ERROR;
+    return objectDcOf(handle) ? 0 : GDI_ERROR;
 }
 
 #define HV_DC_ATTRIBUTE(Type, Setter, Getter, field, failure)  \
     Type Setter(HDC handle, Type value)                        \
     {                                                          \
-        auto dc = dcOf(handle);                                \
+        auto dc = objectDcOf(handle);                                \
         if (!dc)                                               \
             return failure;                                    \
         Type previous = dc->state().field;                     \
@@ -271,7 +271,7 @@ UINT RealizePalette(HDC handle)
     }                                                          \
     Type Getter(HDC handle)                                    \
     {                                                          \
-        auto dc = dcOf(handle);                                \
+        auto dc = objectDcOf(handle);                                \
         return dc ? static_cast<Type>(dc->state().field) : failure; \
     }
 
@@ -285,7 +285,7 @@ namespace {
 // The integer modes accept only their own range; anything else fails with 0.
 int setMode(HDC handle, int DeviceContext::State::*field, int value, int lowest, int highest)
 {
-    auto dc = dcOf(handle);
+    auto dc = objectDcOf(handle);
     if (!dc || value < lowest || value > highest)
         return 0;
     int previous = dc->state().*field;
@@ -295,7 +295,7 @@ int setMode(HDC handle, int DeviceContext::State::*field, int value, int lowest,
 
 int getMode(HDC handle, int DeviceContext::State::*field)
 {
-    auto dc = dcOf(handle);
+    auto dc = objectDcOf(handle);
     return dc ? dc->state().*field : 0;
 }
 
@@ -318,7 +318,7 @@ int GetStretchBltMode(HDC dc) { return getMode(dc, &DeviceContext::State::stretc
 
 BOOL GetCurrentPositionEx(HDC handle, LPPOINT point)
 {
-    auto dc = dcOf(handle);
+    auto dc = objectDcOf(handle);
     if (!dc || !point)
         return FALSE;
     *point = dc->state().position;
@@ -327,7 +327,7 @@ BOOL GetCurrentPositionEx(HDC handle, LPPOINT point)
 
 BOOL GetViewportOrgEx(HDC handle, LPPOINT point)
 {
-    if (!dcOf(handle) || !point)
+    if (!objectDcOf(handle) || !point)
         return FALSE;
     *point = {0, 0};
     return TRUE;
@@ -335,7 +335,7 @@ BOOL GetViewportOrgEx(HDC handle, LPPOINT point)
 
 int SelectClipRgn(HDC handle, HRGN region)
 {
-    auto dc = dcOf(handle);
+    auto dc = objectDcOf(handle);
     if (!dc)
         return ERROR;
     DeviceContext::State& s = dc->state();
@@ -354,7 +354,7 @@ int SelectClipRgn(HDC handle, HRGN region)
 
 int GetClipRgn(HDC handle, HRGN region)
 {
-    auto dc = dcOf(handle);
+    auto dc = objectDcOf(handle);
     auto rgn = GdiHandleTable::instance().get<GdiRegion>(region);
     if (!dc || !rgn)
         return -1;
@@ -366,7 +366,7 @@ int GetClipRgn(HDC handle, HRGN region)
 
 int GetClipBox(HDC handle, LPRECT box)
 {
-    auto dc = dcOf(handle);
+    auto dc = objectDcOf(handle);
     if (!dc || !box)
         return ERROR;
     BandedRegion area = dc->drawableArea();
@@ -376,7 +376,7 @@ int GetClipBox(HDC handle, LPRECT box)
 
 int IntersectClipRect(HDC handle, int left, int top, int right, int bottom)
 {
-    auto dc = dcOf(handle);
+    auto dc = objectDcOf(handle);
     if (!dc)
         return ERROR;
     DeviceContext::State& s = dc->state();
@@ -393,7 +393,7 @@ int ExcludeClipRect(HDC handle, int left, int top, int right, int bottom)
 
 int OffsetClipRgn(HDC handle, int dx, int dy)
 {
-    auto dc = dcOf(handle);
+    auto dc = objectDcOf(handle);
     if (!dc)
         return ERROR;
     DeviceContext::State& s = dc->state();

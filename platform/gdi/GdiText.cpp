@@ -18,7 +18,7 @@ using platform::GdiHandleTable;
 
 namespace {
 
-std::shared_ptr<DeviceContext> dcOf(HDC dc)
+std::shared_ptr<DeviceContext> textDcOf(HDC dc)
 {
     return GdiHandleTable::instance().get<DeviceContext>(dc);
 }
@@ -163,7 +163,7 @@ HFONT CreateFontIndirectA(const LOGFONTA* font)
 
 BOOL GetTextMetricsA(HDC handle, LPTEXTMETRICA tm)
 {
-    auto dc = dcOf(handle);
+    auto dc = textDcOf(handle);
     if (!dc || !tm)
         return FALSE;
     auto face = faceOf(*dc);
@@ -199,7 +199,7 @@ BOOL GetTextMetricsA(HDC handle, LPTEXTMETRICA tm)
 
 BOOL GetTextExtentPoint32A(HDC handle, LPCSTR text, int count, LPSIZE size)
 {
-    auto dc = dcOf(handle);
+    auto dc = textDcOf(handle);
     if (!dc || !size || count < 0 || (count > 0 && !text))
         return FALSE;
     auto face = faceOf(*dc);
@@ -212,7 +212,7 @@ BOOL GetTextExtentPoint32A(HDC handle, LPCSTR text, int count, LPSIZE size)
 
 int GetTextFaceA(HDC handle, int count, LPSTR name)
 {
-    auto dc = dcOf(handle);
+    auto dc = textDcOf(handle);
     if (!dc)
         return 0;
     auto face = faceOf(*dc);
@@ -232,7 +232,7 @@ int GetTextFaceA(HDC handle, int count, LPSTR name)
 DWORD GetGlyphOutlineA(HDC handle, UINT character, UINT format, LPGLYPHMETRICS gm, DWORD bufferSize, LPVOID buffer,
                        const MAT2* transform)
 {
-    auto dc = dcOf(handle);
+    auto dc = textDcOf(handle);
     if (!dc || !gm || !transform || !isIdentity(*transform) || character > 0xFF)
         return GDI_ERROR;
     int levels;
@@ -289,7 +289,7 @@ DWORD GetGlyphOutlineA(HDC handle, UINT character, UINT format, LPGLYPHMETRICS g
 BOOL ExtTextOutA(HDC handle, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT count,
                  const INT* spacing)
 {
-    auto dc = dcOf(handle);
+    auto dc = textDcOf(handle);
     if (!dc || (count > 0 && !text))
         return FALSE;
     Clip clip;
@@ -349,7 +349,7 @@ BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int count)
 
 int DrawTextExA(HDC handle, LPSTR text, int count, LPRECT rect, UINT format, LPDRAWTEXTPARAMS params)
 {
-    auto dc = dcOf(handle);
+    auto dc = textDcOf(handle);
     if (!dc || !rect || (count != 0 && !text))
         return 0;
     if (count < 0)

@@ -16,7 +16,7 @@ namespace platform {
 namespace {
 
 // Windows limits: a key name of 255 characters, a value name of 16383.
-const size_t kMaxKeyName = 255;
+const size_t kStoreMaxKeyName = 255;
 const size_t kMaxValueName = 16383;
 
 std::string defaultFile()
@@ -57,7 +57,7 @@ LSTATUS splitPath(const char* path, std::vector<std::string>& parts)
         std::string part = p.substr(start, end == std::string::npos ? std::string::npos : end - start);
         if (part.empty())
             return ERROR_BAD_PATHNAME;
-        if (part.size() > kMaxKeyName)
+        if (part.size() > kStoreMaxKeyName)
             return ERROR_INVALID_PARAMETER;
         parts.push_back(part);
         if (end == std::string::npos)

@@ -12,13 +12,9 @@
 
 using platform::CursorShape;
 using platform::user::WindowManager;
+using platform::user::wm;
 
 namespace {
-
-WindowManager& wm()
-{
-    return WindowManager::instance();
-}
 
 // Every shape ever made stays allocated, so a handle a backend still holds
 // never dangles; a destroyed handle is only forgotten.

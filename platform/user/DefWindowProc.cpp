@@ -7,14 +7,10 @@
 #include "platform/user/core/WindowManager.h"
 
 using platform::user::WindowManager;
+using platform::user::wm;
 using platform::user::WindowRecord;
 
 namespace {
-
-WindowManager& wm()
-{
-    return WindowManager::instance();
-}
 
 LRESULT setCursorDefault(HWND hwnd, WPARAM wParam, LPARAM lParam)
 {

@@ -10,14 +10,10 @@
 
 using platform::DisplayMode;
 using platform::user::WindowManager;
+using platform::user::wm;
 using platform::user::WindowRecord;
 
 namespace {
-
-WindowManager& wm()
-{
-    return WindowManager::instance();
-}
 
 // Notional sizes of window borders and captions; AdjustWindowRectEx uses them.
 constexpr int kBorder = 1;

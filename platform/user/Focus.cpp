@@ -8,14 +8,10 @@
 #include <algorithm>
 
 using platform::user::WindowManager;
+using platform::user::wm;
 using platform::user::WindowRecord;
 
 namespace {
-
-WindowManager& wm()
-{
-    return WindowManager::instance();
-}
 
 // A window handle as the calling thread may see it: windows of other threads
 // read as null, as the system answers for focus, activation and capture.

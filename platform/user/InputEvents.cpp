@@ -9,14 +9,10 @@
 
 using platform::user::QueueEntry;
 using platform::user::WindowManager;
+using platform::user::wm;
 using platform::user::WindowRecord;
 
 namespace {
-
-WindowManager& wm()
-{
-    return WindowManager::instance();
-}
 
 // MSG.lPrivate: the backend types the key's printable character itself.
 constexpr DWORD kTextFollows = 1;

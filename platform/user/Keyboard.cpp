@@ -5,13 +5,9 @@
 #include "platform/user/core/WindowManager.h"
 
 using platform::user::WindowManager;
+using platform::user::wm;
 
 namespace {
-
-WindowManager& wm()
-{
-    return WindowManager::instance();
-}
 
 // Punctuation keys of the US layout: the key, its character without and with
 // Shift, and the control character it gives with Ctrl (0: none).

@@ -11,20 +11,16 @@
 using platform::user::QueueEntry;
 using platform::user::TimerRecord;
 using platform::user::WindowManager;
+using platform::user::wm;
 using platform::user::WindowRecord;
 
 namespace {
-
-WindowManager& wm()
-{
-    return WindowManager::instance();
-}
 
 // Timers may not run faster than this, as on the system the engine was made for.
 constexpr UINT kMinimumTimerInterval = 10;
 
 // MSG.lPrivate: the backend types the key's printable character itself.
-constexpr DWORD kTextFollows = 1;
+constexpr DWORD kLoopTextFollows = 1;
 
 QueueEntry postedEntry(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -113,7 +109,7 @@ BOOL TranslateMessage(const MSG* msg)
     if (ToAscii(UINT(msg->wParam), (HIWORD(msg->lParam) & 0xFF), state, &ch, 0) != 1)
         return TRUE;
     // A printable character the backend types itself would arrive twice.
-    if ((msg->lPrivate & kTextFollows) && ch >= 32 && ch != 127)
+    if ((msg->lPrivate & kLoopTextFollows) && ch >= 32 && ch != 127)
         return TRUE;
     std::lock_guard<std::mutex> lock(wm().mutex);
     WindowRecord* w = wm().find(msg->hwnd);

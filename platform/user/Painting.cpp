@@ -6,16 +6,8 @@
 #include "platform/user/core/WindowManager.h"
 
 using platform::user::WindowManager;
+using platform::user::wm;
 using platform::user::WindowRecord;
-
-namespace {
-
-WindowManager& wm()
-{
-    return WindowManager::instance();
-}
-
-} // namespace
 
 BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase)
 {

@@ -9,17 +9,10 @@
 #include <algorithm>
 
 using platform::user::WindowManager;
+using platform::user::wm;
 using platform::user::WindowRecord;
 
 namespace platform {
-namespace {
-
-WindowManager& wm()
-{
-    return WindowManager::instance();
-}
-
-} // namespace
 
 bool windowClientSize(HWND hwnd, int* width, int* height)
 {

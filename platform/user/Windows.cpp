@@ -15,14 +15,10 @@
 
 using platform::user::WindowClassRecord;
 using platform::user::WindowManager;
+using platform::user::wm;
 using platform::user::WindowRecord;
 
 namespace {
-
-WindowManager& wm()
-{
-    return WindowManager::instance();
-}
 
 std::shared_ptr<WindowClassRecord> findClass(WindowManager& m, LPCSTR name)
 {

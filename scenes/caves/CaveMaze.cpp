@@ -23,8 +23,8 @@ namespace {
 
 // Cursors: the arrows by direction, the normal pointer and the hand.
 constexpr int kCursorByDirection[] = {0, 1, 3, 2};
-constexpr int kCursorNormal = 8;
-constexpr int kCursorHand = 9;
+constexpr int kMazeCursorNormal = 8;
+constexpr int kMazeCursorHand = 9;
 // A grid side longer than this is bad data (the numbers could not hold it).
 constexpr int kMaxSide = 100;
 // A solved puzzle's gem sits in its door at three quarters of its size.
@@ -277,7 +277,7 @@ int CaveMaze::mouseDown(window::Event* e)
     }
     blocksRoomChange();
     if (LanternfieldCanvas* c = SceneRoom::canvas())
-        c->setCursor(kCursorNormal, false);
+        c->setCursor(kMazeCursorNormal, false);
     return result;
 }
 
@@ -353,7 +353,7 @@ bool CaveMaze::mouseMove(window::Event* e)
     LanternfieldCanvas* c = SceneRoom::canvas();
     if (m_nState == STATE_LEAVING) {
         if (c)
-            c->setCursor(kCursorNormal, true);
+            c->setCursor(kMazeCursorNormal, true);
         return true;
     }
     Inventory* inventory = c ? c->getInventory() : nullptr;
@@ -367,16 +367,16 @@ bool CaveMaze::mouseMove(window::Event* e)
         sprite::SpriteBase* puzzleDoor = getSprite("PuzzleDoor");
         if (direction >= 0) {
             const bool way = direction != SOUTH || m_nCurrentScreen != m_nStartScreen;
-            c->setCursor(way ? kCursorByDirection[direction] : kCursorNormal, true);
+            c->setCursor(way ? kCursorByDirection[direction] : kMazeCursorNormal, true);
         } else if (puzzleDoor && puzzleDoor->isVisible() && puzzleDoor->hittest(x, y)) {
             for (int p = 1; p <= PUZZLES; ++p) {
                 if (m_puzzleScreens[p - 1] != m_nCurrentScreen)
                     continue;
                 const bool taken = ScriptValues::getBool(("LF_gemTakenFromInlay_" + std::to_string(p)).c_str());
-                c->setCursor(taken ? kCursorNormal : kCursorHand, true);
+                c->setCursor(taken ? kMazeCursorNormal : kMazeCursorHand, true);
             }
-        } else if (c->getCurrentCursor() != kCursorNormal) {
-            c->setCursor(kCursorNormal, false);
+        } else if (c->getCurrentCursor() != kMazeCursorNormal) {
+            c->setCursor(kMazeCursorNormal, false);
         }
     }
     return Room::mouseMove(e);
@@ -400,7 +400,7 @@ void CaveMaze::onEnter()
 void CaveMaze::onExit()
 {
     if (LanternfieldCanvas* c = SceneRoom::canvas())
-        c->setCursor(kCursorNormal, false);
+        c->setCursor(kMazeCursorNormal, false);
     Room::onExit();
 }
 
@@ -408,5 +408,5 @@ void CaveMaze::goToRoom(int index)
 {
     Room::goToRoom(index);
     if (LanternfieldCanvas* c = SceneRoom::canvas())
-        c->setCursor(kCursorNormal, false);
+        c->setCursor(kMazeCursorNormal, false);
 }

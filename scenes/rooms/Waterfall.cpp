@@ -28,7 +28,7 @@ int luaHideGameInstructions(lua_State* L)
     return SceneLua::returnLast(L);
 }
 
-const luaL_Reg kMethods[] = {
+const luaL_Reg kWaterfallMethods[] = {
     {"showGameInstructions", &sprite::SpriteBaseLua::guarded<luaShowGameInstructions>},
     {"hideGameInstructions", &sprite::SpriteBaseLua::guarded<luaHideGameInstructions>},
     {nullptr, nullptr},
@@ -38,10 +38,10 @@ const luaL_Reg kMethods[] = {
 
 Waterfall::Waterfall() : MiniGameRoom(INSTRUCTIONS_GAME)
 {
-    SceneLua::bindRoomClass(this, "Waterfall", kMethods);
+    SceneLua::bindRoomClass(this, "Waterfall", kWaterfallMethods);
 }
 
 const luaL_Reg* Waterfall::luaMethods()
 {
-    return kMethods;
+    return kWaterfallMethods;
 }

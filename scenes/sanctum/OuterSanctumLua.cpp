@@ -37,7 +37,7 @@ int luaShowInstructions(lua_State* L)
     return SceneLua::returnLast(L);
 }
 
-const luaL_Reg kMethods[] = {
+const luaL_Reg kOuterSanctumMethods[] = {
     {"setAllowClicks", &sprite::SpriteBaseLua::guarded<luaSetAllowClicks>},
     {"setupPuzzle", &sprite::SpriteBaseLua::guarded<luaSetupPuzzle>},
     {"fadeOutIncorrectRows", &sprite::SpriteBaseLua::guarded<luaFadeOutIncorrectRows>},
@@ -49,5 +49,5 @@ const luaL_Reg kMethods[] = {
 
 const luaL_Reg* OuterSanctum::luaMethods()
 {
-    return kMethods;
+    return kOuterSanctumMethods;
 }

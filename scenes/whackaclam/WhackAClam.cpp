@@ -62,7 +62,7 @@ constexpr int kCursorHand = 9;
 // A pearl decision draws 0 .. 100.
 constexpr int kPercent = 100;
 
-enum Command { FADE_OUT, FADE_IN };
+enum WhackCommand { FADE_OUT, FADE_IN };
 const char* const kWarningCommands[] = {"fadeoutwarning", "fadeinwarning"};
 
 } // namespace

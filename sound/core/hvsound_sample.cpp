@@ -16,7 +16,7 @@ namespace {
 constexpr uint32_t kCompressed =
     HVSOUND_MODE_COMPRESSED_A | HVSOUND_MODE_COMPRESSED_B | HVSOUND_MODE_COMPRESSED_C;
 
-HVSOUND_STATE& state()
+HVSOUND_STATE& sampleState()
 {
     return *HVSOUND_GetState();
 }
@@ -100,7 +100,7 @@ HVSOUND_SAMPLE* newRecord(int index, uint32_t mode)
     s->maxDistance = 1000000.0f;
     HVSOUND_NoSound_SetSampleFunctions(s);
     if (s->mode & (HVSOUND_MODE_HW3D | HVSOUND_MODE_HW2D))
-        state().driver->initSampleFunctions(s);
+        sampleState().driver->initSampleFunctions(s);
     else
         HVSOUND_Sample_SetSoftwareFunctions(s);
     return s;
@@ -108,7 +108,7 @@ HVSOUND_SAMPLE* newRecord(int index, uint32_t mode)
 
 bool growTable(int index)
 {
-    HVSOUND_STATE& st = state();
+    HVSOUND_STATE& st = sampleState();
     int size = st.sampleTableSize;
     while (index >= size)
         size += HVSOUND_SAMPLE_TABLE_STEP;
@@ -127,7 +127,7 @@ bool growTable(int index)
 // empty slot), freeing what the slot held.
 HVSOUND_SAMPLE* allocRecord(int index, uint32_t mode)
 {
-    HVSOUND_STATE& st = state();
+    HVSOUND_STATE& st = sampleState();
     if (!st.driver || (!st.samples && index != HVSOUND_SAMPLE_INTERNAL)) {
         HVSOUND_SetError(HVSOUND_ERR_UNINITIALISED);
         return nullptr;
@@ -163,9 +163,9 @@ HVSOUND_SAMPLE* allocRecord(int index, uint32_t mode)
 
 void freeRecord(HVSOUND_SAMPLE* s)
 {
-    if (s->tableIndex >= 0 && state().samples && s->tableIndex < state().sampleTableSize &&
-        state().samples[s->tableIndex] == s)
-        state().samples[s->tableIndex] = nullptr;
+    if (s->tableIndex >= 0 && sampleState().samples && s->tableIndex < sampleState().sampleTableSize &&
+        sampleState().samples[s->tableIndex] == s)
+        sampleState().samples[s->tableIndex] = nullptr;
     HVSOUND_FREE(s);
 }
 
@@ -370,7 +370,7 @@ HVSOUND_SAMPLE* replaceWithCopy(HVSOUND_SAMPLE* source, uint32_t newMode)
     int slot = source->tableIndex;
     HVSOUND_Sample_Free(source);
     if (slot >= 0) {
-        state().samples[slot] = copy;
+        sampleState().samples[slot] = copy;
         copy->tableIndex = slot;
     }
     return copy;
@@ -426,7 +426,7 @@ HVSOUND_SAMPLE* loadRaw(int index, HVSOUND_FILE* file, uint32_t mode, bool memor
 
 uint32_t HVSOUND_Sample_NormaliseMode(uint32_t mode)
 {
-    HVSOUND_STATE& st = state();
+    HVSOUND_STATE& st = sampleState();
     if (st.hardware3DCount <= 0 && (mode & HVSOUND_MODE_HW3D)) {
         mode &= ~HVSOUND_MODE_3D;
         mode &= ~HVSOUND_MODE_HW3D;
@@ -543,7 +543,7 @@ void HVSOUND_Sample_Free(HVSOUND_SAMPLE* sample)
         HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
         return;
     }
-    HVSOUND_STATE& st = state();
+    HVSOUND_STATE& st = sampleState();
     if (st.channels) {
         for (int i = 0; i < st.totalChannels; ++i) {
             if (HVSOUND_Channel_CurrentSample(&st.channels[i]) == sample)
@@ -743,7 +743,7 @@ HVSOUND_SAMPLE* HVSOUND_Sample_LoadCore(int index, const void* nameOrData, uint3
                                         HVSOUND_FILE* openFile)
 {
     HVSOUND_ClearErrorOnInitThread();
-    if (!state().initialised) {
+    if (!sampleState().initialised) {
         HVSOUND_SetError(HVSOUND_ERR_UNINITIALISED);
         return nullptr;
     }

@@ -18,15 +18,15 @@ namespace {
 // of an extensible record, the longest one read field by field.
 constexpr int kFormatMinimumBytes = 40;
 constexpr int kSmplBytes = 60;
-constexpr WORD kTagMpeg = 80;
-constexpr WORD kTagMpegLayer3 = 85;
+constexpr WORD kWavTagMpeg = 80;
+constexpr WORD kWavTagMpegLayer3 = 85;
 
 uint32_t u32(const uint8_t* p)
 {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
-bool readExact(HVSOUND_FILE* file, void* buffer, int bytes)
+bool wavReadExact(HVSOUND_FILE* file, void* buffer, int bytes)
 {
     return HVSOUND_File_Read(buffer, 1, bytes, file) == bytes;
 }
@@ -34,7 +34,7 @@ bool readExact(HVSOUND_FILE* file, void* buffer, int bytes)
 bool readU32(HVSOUND_FILE* file, uint32_t* value)
 {
     uint8_t bytes[4];
-    if (!readExact(file, bytes, 4))
+    if (!wavReadExact(file, bytes, 4))
         return false;
     *value = u32(bytes);
     return true;
@@ -58,7 +58,7 @@ void readLabels(HVSOUND_FILE* file, int64_t listDataStart, int64_t listBytes, HV
     while (q >= 0 && q + 8 <= listBytes) {
         HVSOUND_File_Seek(file, static_cast<int>(listDataStart + q), SEEK_SET);
         uint8_t header[8];
-        if (!readExact(file, header, 8))
+        if (!wavReadExact(file, header, 8))
             return;
         uint32_t size = u32(header + 4);
         uint32_t cueId = 0;
@@ -97,7 +97,7 @@ bool HVSOUND_WAV_ParseChunks(HVSOUND_FILE* file, WAVEFORMATEX** format, int* dat
     int64_t entry = HVSOUND_File_Tell(file);
     int64_t fileEnd = windowLength(file);
     uint8_t header[12];
-    if (!readExact(file, header, 12) || std::memcmp(header, "RIFF", 4) != 0) {
+    if (!wavReadExact(file, header, 12) || std::memcmp(header, "RIFF", 4) != 0) {
         HVSOUND_SetError(HVSOUND_ERR_FILE_FORMAT);
         return false;
     }
@@ -113,7 +113,7 @@ bool HVSOUND_WAV_ParseChunks(HVSOUND_FILE* file, WAVEFORMATEX** format, int* dat
     while (pos >= 1 && pos - entry < int64_t(riffSize) && pos + 16 <= fileEnd) {
         HVSOUND_File_Seek(file, static_cast<int>(pos + 8), SEEK_SET);
         uint8_t chunk[8];
-        if (!readExact(file, chunk, 8))
+        if (!wavReadExact(file, chunk, 8))
             break;
         uint32_t size = u32(chunk + 4);
         int64_t chunkData = pos + 16;
@@ -144,7 +144,7 @@ bool HVSOUND_WAV_ParseChunks(HVSOUND_FILE* file, WAVEFORMATEX** format, int* dat
                 count = static_cast<uint32_t>(std::min<int64_t>(count, std::max<int64_t>(0, present - 4) / 24));
                 for (uint32_t i = 0; i < count; ++i) {
                     uint8_t record[24];
-                    if (!readExact(file, record, 24))
+                    if (!wavReadExact(file, record, 24))
                         break;
                     HVSOUND_WAV_CuePoint point{};
                     point.cueId = u32(record);
@@ -159,11 +159,11 @@ bool HVSOUND_WAV_ParseChunks(HVSOUND_FILE* file, WAVEFORMATEX** format, int* dat
                 *factCount = static_cast<int>(count);
         } else if (std::memcmp(chunk, "LIST", 4) == 0) {
             uint8_t type[4];
-            if (cues && readExact(file, type, 4) && std::memcmp(type, "adtl", 4) == 0)
+            if (cues && wavReadExact(file, type, 4) && std::memcmp(type, "adtl", 4) == 0)
                 readLabels(file, chunkData + 4, std::min<int64_t>(size, present) - 4, *cues, cueCount);
         } else if (std::memcmp(chunk, "smpl", 4) == 0) {
             uint8_t smpl[kSmplBytes];
-            if (readExact(file, smpl, kSmplBytes) && loopPoints) {
+            if (wavReadExact(file, smpl, kSmplBytes) && loopPoints) {
                 loopPoints[0] = static_cast<int>(u32(smpl + 44));
                 loopPoints[1] = static_cast<int>(u32(smpl + 48));
             }
@@ -231,7 +231,7 @@ bool HVSOUND_WAV_Open(HVSOUND_FILE* file, uint32_t* mode, int* rate, int* dataLe
     if (tag == WAVE_FORMAT_EXTENSIBLE)
         tag = static_cast<WORD>(reinterpret_cast<const uint8_t*>(source)[24] |
                                 reinterpret_cast<const uint8_t*>(source)[25] << 8);
-    if (tag == kTagMpeg || tag == kTagMpegLayer3)
+    if (tag == kWavTagMpeg || tag == kWavTagMpegLayer3)
         return fail(HVSOUND_ERR_FILE_FORMAT, nullptr);
     if (source->nChannels < 1 || source->nChannels > 2)
         return fail(HVSOUND_ERR_FILE_FORMAT, nullptr);

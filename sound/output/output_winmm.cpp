@@ -19,8 +19,8 @@ namespace {
 const char* const kSourceFile = "src\\output_winmm";
 
 // Driver-wide state: one device at a time.
-HWAVEOUT g_device = nullptr;
-int32_t g_comInitialised = 0;
+HWAVEOUT g_waveDevice = nullptr;
+int32_t g_waveComInitialised = 0;
 WAVEHDR g_header;
 // Read by the mixer thread's position calls while the caller's thread stops.
 std::atomic<bool> g_playing{false};
@@ -59,9 +59,9 @@ bool winmmInit(int mixRate)
         HVSOUND_SetError(HVSOUND_ERR_INIT);
         return false;
     }
-    if (!g_comInitialised) {
+    if (!g_waveComInitialised) {
         CoInitialize(nullptr);
-        g_comInitialised = 1;
+        g_waveComInitialised = 1;
     }
     WORD channels = (state->mixerType == HVSOUND_MIXER_MONO || state->mixerType == HVSOUND_MIXER_QUALITY_MONO) ? 1 : 2;
     WAVEFORMATEX format;
@@ -74,9 +74,9 @@ bool winmmInit(int mixRate)
     format.nAvgBytesPerSec = DWORD(format.nBlockAlign) * DWORD(mixRate);
     format.cbSize = 0;
     UINT device = state->driverIndex < 0 ? WAVE_MAPPER : UINT(state->driverIndex);
-    MMRESULT result = waveOutOpen(&g_device, device, &format, 0, 0, CALLBACK_NULL);
+    MMRESULT result = waveOutOpen(&g_waveDevice, device, &format, 0, 0, CALLBACK_NULL);
     if (result != MMSYSERR_NOERROR) {
-        g_device = nullptr;
+        g_waveDevice = nullptr;
         HVSOUND_SetError(result == MMSYSERR_ALLOCATED ? HVSOUND_ERR_ALLOCATED : HVSOUND_ERR_INIT);
         return false;
     }
@@ -91,21 +91,21 @@ bool winmmInit(int mixRate)
 
 void winmmClose()
 {
-    if (g_device) {
+    if (g_waveDevice) {
         // The device refuses to close while the header is queued; a start
         // whose buffer was never released must not leave the device open.
         if (g_header.dwFlags & WHDR_INQUEUE)
-            waveOutReset(g_device);
-        waveOutClose(g_device);
-        g_device = nullptr;
+            waveOutReset(g_waveDevice);
+        waveOutClose(g_waveDevice);
+        g_waveDevice = nullptr;
     }
     g_playing = false;
-    g_comInitialised = 0;
+    g_waveComInitialised = 0;
 }
 
 HANDLE winmmGetOutputHandle()
 {
-    return reinterpret_cast<HANDLE>(g_device);
+    return reinterpret_cast<HANDLE>(g_waveDevice);
 }
 
 void winmmGetDriverCaps(int /*driverIndex*/, uint32_t* /*flags*/)
@@ -134,7 +134,7 @@ bool winmmCreateBuffer(HVSOUND_SAMPLE* sample)
     g_header.dwBufferLength = DWORD(bytes);
     g_header.dwFlags = WHDR_BEGINLOOP | WHDR_ENDLOOP;
     g_header.dwLoops = 0xFFFFFFFFu;
-    if (waveOutPrepareHeader(g_device, &g_header, sizeof g_header) != MMSYSERR_NOERROR) {
+    if (waveOutPrepareHeader(g_waveDevice, &g_header, sizeof g_header) != MMSYSERR_NOERROR) {
         g_playing = false;
         HVSOUND_SetError(HVSOUND_ERR_PLAY);
         return false;
@@ -147,8 +147,8 @@ void winmmReleaseBuffer(HVSOUND_SAMPLE* sample)
     g_playing = false;
     // Unpreparing is refused while the header is still queued.
     if (g_header.dwFlags & WHDR_INQUEUE)
-        waveOutReset(g_device);
-    waveOutUnprepareHeader(g_device, &g_header, sizeof g_header);
+        waveOutReset(g_waveDevice);
+    waveOutUnprepareHeader(g_waveDevice, &g_header, sizeof g_header);
     g_header.dwFlags &= ~WHDR_PREPARED;
     HVSOUND_FREE(sample->dataBlock);
     sample->dataBlock = nullptr;
@@ -193,7 +193,7 @@ bool winmmUnlock(HVSOUND_SAMPLE*, void*, void*, int, int)
 bool winmmStart(HVSOUND_CHANNEL*, HVSOUND_DSPUNIT*, HVSOUND_SAMPLE*)
 {
     g_playing = true;
-    if (waveOutWrite(g_device, &g_header, sizeof g_header) != MMSYSERR_NOERROR) {
+    if (waveOutWrite(g_waveDevice, &g_header, sizeof g_header) != MMSYSERR_NOERROR) {
         g_playing = false;
         HVSOUND_SetError(HVSOUND_ERR_PLAY);
         return false;
@@ -204,7 +204,7 @@ bool winmmStart(HVSOUND_CHANNEL*, HVSOUND_DSPUNIT*, HVSOUND_SAMPLE*)
 bool winmmStop(HVSOUND_CHANNEL*)
 {
     g_playing = false;
-    waveOutReset(g_device);
+    waveOutReset(g_waveDevice);
     return true;
 }
 
@@ -216,7 +216,7 @@ int winmmGetPosition(HVSOUND_CHANNEL* channel)
     MMTIME time;
     memset(&time, 0, sizeof time);
     time.wType = TIME_BYTES;
-    waveOutGetPosition(g_device, &time, sizeof time);
+    waveOutGetPosition(g_waveDevice, &time, sizeof time);
     uint32_t position = time.u.cb;
     if (sample->mode & HVSOUND_MODE_16BITS)
         position >>= 1;

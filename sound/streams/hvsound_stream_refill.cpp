@@ -24,7 +24,7 @@ constexpr int kMaxStalledReads = 16;
 // frame needs the bit reservoir and overlap of the frames before it.
 constexpr int kMpegPrerollFrames = 2;
 
-HVSOUND_STATE& state()
+HVSOUND_STATE& refillState()
 {
     return *HVSOUND_GetState();
 }
@@ -158,7 +158,7 @@ void startEnding(HVSOUND_STREAM* stream, uint8_t* rest, int written, int request
     if (!stream->prefilling)
         ms += half;
     if (!(sample->mode & (HVSOUND_MODE_HW3D | HVSOUND_MODE_HW2D)))
-        ms += std::max(0, state().bufferLengthMs);
+        ms += std::max(0, refillState().bufferLengthMs);
     stream->countdown = int(std::min<int64_t>(ms * 256, 0x7FFFFFFF));
     HVSOUND_Stream_RecordPosition(stream, toSamples(stream, requested - written));
 }

@@ -45,7 +45,7 @@ struct StreamLayer {
 
 StreamLayer g_layer;
 
-HVSOUND_STATE& state()
+HVSOUND_STATE& threadState()
 {
     return *HVSOUND_GetState();
 }
@@ -63,10 +63,10 @@ DWORD WINAPI streamThreadMain(LPVOID)
             break;
         WaitForSingleObject(g_layer.wake, HVSOUND_STREAM_PERIOD_MS);
         uint32_t round = HVSOUND_Timer_Milliseconds() - t0;
-        if (!state().systemChannel && round > 0 && round <= kLongestRoundMs) {
+        if (!threadState().systemChannel && round > 0 && round <= kLongestRoundMs) {
             HVSOUND_CriticalSection_Enter(g_layer.streamLock);
-            state().mixer.blockDurationMs = float(round);
-            state().mixer.blockLength = int(round) * kSamplesPerMs;
+            threadState().mixer.blockDurationMs = float(round);
+            threadState().mixer.blockLength = int(round) * kSamplesPerMs;
             HVSOUND_CriticalSection_Leave(g_layer.streamLock);
         }
     }
@@ -150,7 +150,7 @@ HVSOUND_CHANNEL* HVSOUND_Stream_Channel(HVSOUND_STREAM* stream)
 
 bool HVSOUND_Stream_ChannelPaused(HVSOUND_CHANNEL* channel)
 {
-    HVSOUND_STATE& s = state();
+    HVSOUND_STATE& s = threadState();
     if (channel->index < 0 || channel->index >= s.softwareChannels)
         return (channel->flags & HVSOUND_CHANNEL_PAUSED) != 0;
     // The software layer's copy is written under the mixer lock.
@@ -172,7 +172,7 @@ float HVSOUND_Stream_TotalFillTime()
 
 bool HVSOUND_Stream_StartThread()
 {
-    HVSOUND_STATE& s = state();
+    HVSOUND_STATE& s = threadState();
     if (!g_layer.head.next)
         g_layer.head.next = g_layer.head.prev = &g_layer.head;
     g_layer.threadState = HVSOUND_STREAMTHREAD_RUNNING;
@@ -214,7 +214,7 @@ bool HVSOUND_Stream_StartThread()
 
 void HVSOUND_Stream_Shutdown()
 {
-    if (!state().initialised)
+    if (!threadState().initialised)
         return;
     g_layer.threadState = HVSOUND_STREAMTHREAD_STOP;
     if (g_layer.thread) {
@@ -270,7 +270,7 @@ void HVSOUND_Stream_Update(float milliseconds)
         }
         s = next;
     }
-    if (!state().systemChannel)
+    if (!threadState().systemChannel)
         HVSOUND_Stream_SyncDSP(nullptr, nullptr, 0, nullptr);
     g_layer.totalFillTime = total;
 }

@@ -5,12 +5,12 @@
 
 namespace sprite {
 namespace {
-constexpr char kLuaName[] = "RectButtonSprite";
+constexpr char kRectButtonLuaName[] = "RectButtonSprite";
 }
 
 const luaL_Reg* RectButtonSprite::luaMethods()
 {
-    return ButtonLuaMethods<RectButtonSprite, kLuaName>::methods();
+    return ButtonLuaMethods<RectButtonSprite, kRectButtonLuaName>::methods();
 }
 
 } // namespace sprite

@@ -20,7 +20,7 @@ bool s_separatorsRead = false;
 int s_decimalCell = NumberSprite::CELL_POINT;
 int s_thousandsCell = NumberSprite::CELL_COMMA;
 
-int clampInt(int64_t value)
+int numberClampInt(int64_t value)
 {
     return value < INT_MIN ? INT_MIN : value > INT_MAX ? INT_MAX : int(value);
 }
@@ -210,7 +210,7 @@ void NumberSprite::setValue(int n)
             minutes = rest / 60;
             rest -= minutes * 60;
         }
-        m_nValue = clampInt(hours * 10000 + minutes * 100 + rest);
+        m_nValue = numberClampInt(hours * 10000 + minutes * 100 + rest);
     } else {
         m_nValue = n;
     }
@@ -225,7 +225,7 @@ int NumberSprite::countedValue() const
     if (!m_bTime || m_nValue < 0)
         return m_nValue;
     int64_t v = m_nValue;
-    return clampInt(v / 10000 * 3600 + v / 100 % 100 * 60 + v % 100);
+    return numberClampInt(v / 10000 * 3600 + v / 100 % 100 * 60 + v % 100);
 }
 
 void NumberSprite::countTo(int n)
@@ -251,16 +251,16 @@ bool NumberSprite::tick(int frame, util::RectangleNM* boundsOut, util::Region* r
                 step /= 2;
             if (step == 0)
                 step = 1;
-            setValue(clampInt(current + step));
-            m_nCountStep = clampInt(step + step / 5 + 1);
+            setValue(numberClampInt(current + step));
+            m_nCountStep = numberClampInt(step + step / 5 + 1);
         } else if (target < current) {
             int64_t step = m_nCountStep > -1 ? -1 : m_nCountStep;
             while (current + step < target)
                 step /= 2;
             if (step == 0)
                 step = -1;
-            setValue(clampInt(current + step));
-            m_nCountStep = clampInt(step - step / 5 - 1);
+            setValue(numberClampInt(current + step));
+            m_nCountStep = numberClampInt(step - step / 5 - 1);
         } else {
             m_bCounting = false;
         }
@@ -328,7 +328,7 @@ void NumberSprite::resize()
         w -= ((hc - 2) * m_nSpacing) / 2;
     if (w < 0)
         w = 0;
-    setSize(clampInt(w), m_pDigits ? m_pDigits->getHeight() : 0);
+    setSize(numberClampInt(w), m_pDigits ? m_pDigits->getHeight() : 0);
 }
 
 void NumberSprite::drawCell(window::Graphics* g, int k, int x, int y, bool half)

@@ -23,7 +23,7 @@ TextSprite::TextSpriteClass::TextSpriteClass() : ::lang::Class(::lang::String("T
 namespace {
 
 const uint32_t kBlack = 0xFF000000u;
-const uint32_t kWhite = 0xFFFFFFFFu;
+const uint32_t kTextWhite = 0xFFFFFFFFu;
 // The pen starts this far into the picture.
 const int kPenStart = 2;
 // Glyph bitmaps hold grey levels 0 to 64.
@@ -37,7 +37,7 @@ TextSprite::TextSprite(window::Font* font, ColorWin32* textColour, ColorWin32* s
       m_pFont(nullptr),
       m_pMetrics(nullptr),
       m_textColor(textColour ? textColour->getValue() : kBlack),
-      m_shadowColor(shadowColour ? shadowColour->getValue() : kWhite),
+      m_shadowColor(shadowColour ? shadowColour->getValue() : kTextWhite),
       m_bOutlined(outlined),
       m_bBoxed(boxed),
       m_nAlignment(0),

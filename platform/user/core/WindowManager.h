@@ -147,6 +147,12 @@ private:
     bool composeWindow(const WindowRecord& w, int ox, int oy, RECT clip, uint32_t* pixels, int width) const;
 };
 
+// The process's window manager: the shorthand of the window layer's files.
+inline WindowManager& wm()
+{
+    return WindowManager::instance();
+}
+
 // Applies a key change to a keyboard state: the key (and for a left/right
 // key, its generic key) goes down or up; a press toggles the low bit.
 void applyKeyChange(BYTE* state, BYTE key, BYTE specific, bool down);
