@@ -47,6 +47,14 @@ Bytes encodePng(const PngSpec& spec)
         png_set_PLTE(png, info, palette.data(), int(palette.size()));
     if (!spec.trns.empty())
         png_set_tRNS(png, info, spec.trns.data(), int(spec.trns.size()), nullptr);
+    if (spec.trnsGrey >= 0 || spec.trnsRed >= 0) {
+        png_color_16 key{};
+        key.gray = png_uint_16(spec.trnsGrey < 0 ? 0 : spec.trnsGrey);
+        key.red = png_uint_16(spec.trnsRed < 0 ? 0 : spec.trnsRed);
+        key.green = png_uint_16(spec.trnsGreen < 0 ? 0 : spec.trnsGreen);
+        key.blue = png_uint_16(spec.trnsBlue < 0 ? 0 : spec.trnsBlue);
+        png_set_tRNS(png, info, nullptr, 0, &key);
+    }
     std::vector<png_bytep> rows;
     for (const Bytes& r : spec.rows)
         rows.push_back(const_cast<png_bytep>(r.data()));

@@ -23,6 +23,10 @@ struct PngSpec {
     std::vector<Bytes> rows;
     Bytes palette; // r, g, b per entry
     Bytes trns;    // palette alphas
+    // Grey and colour pictures: the one sample value (grey, or red, green
+    // and blue) that is transparent; -1 for none.
+    int trnsGrey = -1;
+    int trnsRed = -1, trnsGreen = -1, trnsBlue = -1;
 };
 Bytes encodePng(const PngSpec& spec);
 // An 8-bit RGBA picture of 0xAARRGGBB pixels.

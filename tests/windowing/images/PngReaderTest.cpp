@@ -134,6 +134,36 @@ TEST(PngReaderTest, PalettesExpandWithTheirTransparency)
     EXPECT_EQ(clear.pixels, want);
 }
 
+TEST(PngReaderTest, AKeyColourOfGreyAndColourPicturesBecomesTransparent)
+{
+    // Grey: 8-bit samples 10 20 30, of which 20 is the key.
+    PngSpec grey;
+    grey.width = 3;
+    grey.height = 1;
+    grey.colorType = PNG_COLOR_TYPE_GRAY;
+    grey.rows = {Bytes{10, 20, 30}};
+    grey.trnsGrey = 20;
+    PngRead g = readPng(encodePng(grey));
+    ASSERT_TRUE(g.ok);
+    EXPECT_TRUE(g.alpha);
+    EXPECT_EQ((std::vector<uint32_t>{0xFF0A0A0Au, 0x00141414u, 0xFF1E1E1Eu}), g.pixels);
+
+    // Colour: two pixels, the second the key (1, 2, 3); a pixel that differs
+    // from the key in one sample only stays opaque.
+    PngSpec colour;
+    colour.width = 3;
+    colour.height = 1;
+    colour.colorType = PNG_COLOR_TYPE_RGB;
+    colour.rows = {Bytes{1, 2, 4, 1, 2, 3, 200, 100, 50}};
+    colour.trnsRed = 1;
+    colour.trnsGreen = 2;
+    colour.trnsBlue = 3;
+    PngRead c = readPng(encodePng(colour));
+    ASSERT_TRUE(c.ok);
+    EXPECT_TRUE(c.alpha);
+    EXPECT_EQ((std::vector<uint32_t>{0xFF010204u, 0x00010203u, 0xFFC86432u}), c.pixels);
+}
+
 TEST(PngReaderTest, SixteenBitAndOneBitSamplesBecomeEightBit)
 {
     PngSpec s;
