@@ -34,9 +34,11 @@ readonly SMALL=200x150 FUZZ=10% STRAY=8
 readonly STEP_TIMEOUT=12              # seconds for the screen to follow a step
 
 # ---------------------------------------------------------------------------
-# One run on its own display; $1 "wm" with a window manager, "bare" without.
+# One run on its own display; $1 "wm" with a window manager, "bare" without;
+# $2 is made once the display is up (two servers starting at once may both
+# take the same free number).
 run() {
-  local mode=$1 dir
+  local mode=$1 up=$2 dir
   dir=$(mktemp -d "${TMPDIR:-/tmp}/hv-realwindow-$mode.XXXXXX")
   local log=$dir/log pids=()
   exec 5>>"$log"
@@ -62,6 +64,7 @@ run() {
     sleep 0.05
   done
   [ -s "$dir/display" ] || fail "Xvfb did not start"
+  touch "$up"
   export DISPLAY=:$(cat "$dir/display")
   if [ "$mode" = wm ]; then
     openbox --sm-disable >&5 2>&1 &
@@ -218,12 +221,18 @@ run() {
   rm -rf "$dir"
 }
 
-run wm &
+up=$(mktemp -d "${TMPDIR:-/tmp}/hv-realwindow.XXXXXX")
+run wm "$up/wm" &
 with_wm=$!
-run bare &
+for ((i = 0; i < 100; ++i)); do
+  [ -e "$up/wm" ] && break
+  sleep 0.05
+done
+run bare "$up/bare" &
 bare=$!
 status=0
 wait "$with_wm" || status=1
 wait "$bare" || status=1
+rm -rf "$up"
 [ "$status" -eq 0 ] && echo "both runs passed"
 exit "$status"
