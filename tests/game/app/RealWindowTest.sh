@@ -170,6 +170,15 @@ run() {
     fi
   }
 
+  # Closes the options dialog (the menu shows again) and opens it where the
+  # screen shows its button (the dialog as $1.png showed it comes back).
+  close_and_reopen() {
+    begin; click $CLOSE_BUTTON; settle "$1-closed"
+    same "$dir/menu.png" "$dir/$1-closed.png" $DIALOG || fail "Close ($1) did not close the dialog"
+    begin; click $OPTIONS_BUTTON; settle "$1-options"
+    same "$dir/$1.png" "$dir/$1-options.png" $DIALOG || fail "Options ($1) did not open its dialog"
+  }
+
   # The name dialog takes the new player's name; the menu shows it.
   step_start=$dir/display
   settle start
@@ -187,19 +196,13 @@ run() {
   begin; click $CHECK_BOX; settle full
   fullscreen_expected yes
   differs "$dir/options.png" "$dir/full.png" $CHECK || fail "no check mark in full screen"
-  begin; click $CLOSE_BUTTON; settle full-closed
-  same "$dir/menu.png" "$dir/full-closed.png" $DIALOG || fail "Close in full screen did not close the dialog"
-  begin; click $OPTIONS_BUTTON; settle full-options
-  same "$dir/full.png" "$dir/full-options.png" $DIALOG || fail "Options in full screen did not open its dialog"
+  close_and_reopen full
 
   # Back to a window: no check mark, the screen follows.
   begin; click $CHECK_BOX; settle window
   fullscreen_expected no
   same "$dir/options.png" "$dir/window.png" $CHECK || fail "the check mark stays in a window"
-  begin; click $CLOSE_BUTTON; settle window-closed
-  same "$dir/menu.png" "$dir/window-closed.png" $DIALOG || fail "Close in a window did not close the dialog"
-  begin; click $OPTIONS_BUTTON; settle window-options
-  same "$dir/options.png" "$dir/window-options.png" $DIALOG || fail "Options in a window did not open its dialog"
+  close_and_reopen window
 
   # The window's close: its button in the title bar, or without a window
   # manager the system's close keys.
