@@ -10,10 +10,14 @@
 # The two runs go side by side on displays of their own.
 #
 # Usage: RealWindowTest.sh GAME_PROGRAM. Exits 77 (skipped) when the X
-# tools are missing.
+# tools are missing or the program is not built (a build of a few tests).
 set -uo pipefail
 
 game=${1:?the game program}
+if ! [ -x "$game" ]; then
+  echo "skipped: $game is not built here"
+  exit 77
+fi
 for tool in Xvfb openbox xdotool xwininfo xprop import convert compare; do
   if ! command -v "$tool" >/dev/null; then
     echo "skipped: $tool is not installed"
