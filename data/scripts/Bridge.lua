@@ -41,6 +41,7 @@ function room.onCorrectAnswer(self, set)
     if LF_getBridgeCurrentMatch() >= ROUNDS then
         LF.bridgeSolved = true
         showBridge(self, true)
+        LF_updateTasks()
         canvas:playSound(SOUNDS.chime)
     else
         self:setState("endround")
