@@ -101,10 +101,12 @@ TEST_F(SampleRoomsTest, TheNightsLockedWaysOpenWithTheirPuzzlesInTheFifthChapter
             runLua(room(gate.room), std::string("LF.") + gate.flag + " = false");
             enter(gate.room);
             world.stepFrames(2);
-            EXPECT_EQ(chapter != 5, sampleExitOpen(room(gate.room), gate.target))
+            // The race's way on to the island is never open: the last
+            // chapter reaches the island by the fisherman's boat.
+            EXPECT_EQ(chapter != 5 && gate.room != 56, sampleExitOpen(room(gate.room), gate.target))
                 << "chapter " << chapter << ", room " << gate.room << " to " << gate.target;
             if (gate.room == 56)
-                continue; // the island stays shut for the whole fifth chapter
+                continue;
             runLua(room(gate.room), std::string("LF.") + gate.flag + " = true");
             enter(gate.room);
             world.stepFrames(2);
