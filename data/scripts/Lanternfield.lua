@@ -410,9 +410,10 @@ end
 local function errandDone()
     return LF.taken.Box == true
 end
-local function all(list)
-    for _, done in ipairs(list) do
-        if not done then
+-- Every one of the values is true (nil counts as not done).
+local function all(...)
+    for i = 1, select("#", ...) do
+        if not select(i, ...) then
             return false
         end
     end
@@ -433,7 +434,7 @@ LF_TASKS = {
         {10, function() return errandDone() and not LF.fountainDrained end},
         {11, function() return errandDone() and LF.fountainDrained and not LF.fountainPipesFixed end},
         {12, function() return errandDone() and LF.fountainPipesFixed and not LF.fountainFixedWaterOn end},
-        {13, function() return all({errandDone(), LF.chestOpened, LF.fountainFixedWaterOn}) end},
+        {13, function() return all(errandDone(), LF.chestOpened, LF.fountainFixedWaterOn) end},
     },
     -- The tavern square: the card game, the gallery and the mansion gate;
     -- the compressor and the dive; then the diving boat.
@@ -445,7 +446,7 @@ LF_TASKS = {
         {25, function() return LF.compressorStage ~= "running" end},
         {26, function() return LF.compressorStage == "running" and not LF.pearlsWon end},
         {27, function()
-            return all({LF.callBoxSolved, LF.hedgeMazeSolved, LF.compressorStage == "running", LF.pearlsWon})
+            return all(LF.callBoxSolved, LF.hedgeMazeSolved, LF.compressorStage == "running", LF.pearlsWon)
         end},
     },
     -- The island's caves: the map from the bookshelf, the golden door, the
@@ -465,8 +466,8 @@ LF_TASKS = {
         {41, function() return not LF.outerSanctumSolved end},
         {42, function() return LF.outerSanctumSolved and not LF.vinesCut and not has("Machete") end},
         {43, function() return has("Machete") end},
-        {44, function() return LF.vinesCut and not all({LF.pegsSolved[1], LF.pegsSolved[2], LF.pegsSolved[3]}) end},
-        {45, function() return all({LF.pegsSolved[1], LF.pegsSolved[2], LF.pegsSolved[3]}) end},
+        {44, function() return LF.vinesCut and not all(LF.pegsSolved[1], LF.pegsSolved[2], LF.pegsSolved[3]) end},
+        {45, function() return all(LF.pegsSolved[1], LF.pegsSolved[2], LF.pegsSolved[3]) end},
     },
     -- The night: the board game for the door's code, the keypad, the view
     -- finder, the safe, the dive shop's wires, the wind race, the boat.

@@ -8,6 +8,9 @@
 #include "sprites/buttons/ButtonMixin.h"
 #include "tests/scenes/support/SceneFixture.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace scenetest {
 namespace {
 
@@ -111,6 +114,37 @@ TEST_F(SampleRoomsTest, TheNightsLockedWaysOpenWithTheirPuzzlesInTheFifthChapter
             enter(gate.room);
             world.stepFrames(2);
             EXPECT_TRUE(sampleExitOpen(room(gate.room), gate.target)) << gate.flag;
+        }
+    }
+    expectCleanRun();
+}
+
+TEST_F(SampleRoomsTest, EachChapterKeepsToItsOwnPlaces)
+{
+    // Room, the exit's target, and the chapters in which that way is open.
+    struct Way {
+        int room;
+        int target;
+        std::vector<int> open;
+    };
+    const Way ways[] = {
+        {2, 10, {2}},    // the market place to the tavern square
+        {3, 13, {2}},    // the old town to the mansion gate
+        {2, 0, {1}},     // the market place back to the dock
+        {3, 4, {1}},     // the old town to the knick knack store
+        {0, 2, {1}},     // the dock to the market place
+        {14, 23, {}},    // the dive dock to the interlude
+        {25, 23, {}},    // the island's landing to the interlude
+        {48, 42, {}},    // the tavern square at night to the hidden village
+        {57, 56, {}},    // the island landing to the wind race
+    };
+    for (int chapter = 1; chapter <= 6; ++chapter) {
+        canvas->getProgress()->chapter = chapter;
+        for (const Way& way : ways) {
+            enter(way.room);
+            const bool open = std::find(way.open.begin(), way.open.end(), chapter) != way.open.end();
+            EXPECT_EQ(open, sampleExitOpen(room(way.room), way.target))
+                << "chapter " << chapter << ", room " << way.room << " to " << way.target;
         }
     }
     expectCleanRun();
