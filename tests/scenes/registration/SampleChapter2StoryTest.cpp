@@ -3,6 +3,7 @@
 // game's trophy, the dive for the running compressor, the call box for the
 // gallery owner's card and the diving boat for the pearls.
 #include "game/canvas/LanternfieldCanvas.h"
+#include "game/characters/Character.h"
 #include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/DoorSprite.h"
@@ -12,7 +13,12 @@
 #include "tests/scenes/support/SampleWalk.h"
 #include "tests/scenes/support/SceneFixture.h"
 
+#include "sprites/text/NewFontSprite.h"
+
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 namespace scenetest {
 namespace {
@@ -86,6 +92,39 @@ TEST_F(SampleChapter2StoryTest, TheCallBoxAnswersOnlyWithTheGalleryOwnersCard)
     runLua(box, "LF.galleryRestored = true");
     dialCallBox(player, world, box);
     EXPECT_EQ("true", runLua(box, "return tostring(LF.callBoxSolved)"));
+}
+
+TEST_F(SampleChapter2StoryTest, AClickOnTheShutDiveSaysItWaitsForTheCompressor)
+{
+    enterAgain(kStoryDiveDock);
+    DoorSprite* dive = exitTo(room(kStoryDiveDock), kStoryWhackAClam);
+    ASSERT_NE(nullptr, dive);
+    Character* self = canvas->getPlayerCharacter();
+    ASSERT_NE(nullptr, self);
+    player.clickOn(dive);
+    world.stepFrames(2);
+    EXPECT_EQ(kStoryDiveDock, canvas->getProgress()->currentRoom);
+    ASSERT_TRUE(self->isTalking()) << "the player says why the dive is shut";
+    EXPECT_STREQ(lang::String::loadText("STR_THINK_DIVE_NO_AIR").c_str(), self->getTalkText()->getText().c_str());
+}
+
+TEST_F(SampleChapter2StoryTest, TheTaskPaperKeepsToTheChapterInEveryRoom)
+{
+    // The chapter's first room sets its tasks; the dock, a room of the first
+    // chapter's errand, puts none of that errand's tasks back.
+    Inventory* bar = canvas->getInventory();
+    auto tasks = [bar] {
+        std::vector<std::string> list;
+        for (int i = 0; i < bar->getHintCount(); ++i)
+            list.push_back(bar->getHintAt(i).c_str());
+        return list;
+    };
+    enter(kStoryTavernGallery);
+    const std::vector<std::string> chapter2{"STR_HINT_25", "STR_HINT_21"};
+    EXPECT_EQ(chapter2, tasks());
+    enter(0);
+    EXPECT_EQ(chapter2, tasks()) << "the dock";
+    EXPECT_EQ(2, canvas->getProgress()->hintCount());
 }
 
 TEST_F(SampleChapter2StoryTest, TheDivingBoatWaitsForThePearlsThatTheDiveBringsUp)
