@@ -9,11 +9,10 @@
 #include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
 #include "scenes/callbox/CallBox.h"
+#include "sprites/text/NewFontSprite.h"
 #include "tests/scenes/support/SamplePuzzles.h"
 #include "tests/scenes/support/SampleWalk.h"
 #include "tests/scenes/support/SceneFixture.h"
-
-#include "sprites/text/NewFontSprite.h"
 
 #include <gtest/gtest.h>
 

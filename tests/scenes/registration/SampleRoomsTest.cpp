@@ -1,14 +1,18 @@
 // SampleRoomsTest.cpp: the sample game's scene rooms, sanctums, wind race,
 // dive dock and clock close-up load as their classes with every sprite
 // they look for, and the wind race is won with the mouse.
+#include "game/characters/Character.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/DoorSprite.h"
 #include "scenes/clock/ClockCU.h"
 #include "scenes/windrace/WindRace.h"
 #include "sprites/buttons/ButtonMixin.h"
+#include "sprites/text/NewFontSprite.h"
 #include "tests/scenes/support/SceneFixture.h"
 
 #include <algorithm>
+#include <set>
+#include <string>
 #include <vector>
 
 namespace scenetest {
@@ -147,6 +151,36 @@ TEST_F(SampleRoomsTest, EachChapterKeepsToItsOwnPlaces)
                 << "chapter " << chapter << ", room " << way.room << " to " << way.target;
         }
     }
+    expectCleanRun();
+}
+
+TEST_F(SampleRoomsTest, TheShopkeepersWordOnTheVaseFollowsWhetherItWasTaken)
+{
+    enter(4);
+    world.stepFrames(2);
+    auto* keeper = static_cast<Character*>(room(4)->getSprite("ShopKeeper"));
+    ASSERT_NE(nullptr, keeper);
+    // The texts of the lines the shopkeeper starts over six clicks on him
+    // (a click on a talking figure ends the line).
+    auto lines = [this, keeper] {
+        std::set<std::string> said;
+        for (int i = 0; i < 6; ++i) {
+            world.click(keeper->left() + keeper->width() / 2, keeper->top() + keeper->height() / 2);
+            world.stepFrames(2);
+            if (keeper->isTalking())
+                said.insert(keeper->getTalkText()->getText().c_str());
+        }
+        return said;
+    };
+    const std::string offer = lang::String::loadText("STR_SHOPKEEPER_2").c_str();
+    const std::string taken = lang::String::loadText("STR_SHOPKEEPER_4").c_str();
+    std::set<std::string> said = lines();
+    EXPECT_EQ(1u, said.count(offer));
+    EXPECT_EQ(0u, said.count(taken));
+    runLua(room(4), "LF.found.Vase = true");
+    said = lines();
+    EXPECT_EQ(0u, said.count(offer)) << "the vase is no longer on the counter";
+    EXPECT_EQ(1u, said.count(taken));
     expectCleanRun();
 }
 
