@@ -528,9 +528,18 @@ function LF_updateTasks()
     end
 end
 
--- A chapter's first room: the items' tips and the hand over what can be
--- taken; the last chapter brings the amulet and the gems along.
+-- A chapter's first room: no task of another chapter stays on the paper (a
+-- game saved before the paper kept to its chapter may hold one), the items'
+-- tips and the hand over what can be taken; the last chapter brings the
+-- amulet and the gems along.
 function LF_beginChapter(chapter)
+    for _, tasks in ipairs(LF_TASKS) do
+        for _, task in ipairs(tasks) do
+            if not LF.tasks[task[1]] then
+                LF_removeHint(task[1])
+            end
+        end
+    end
     inventory:enableItems(true)
     if chapter == 6 then
         LF_startIslandChapter()
