@@ -556,6 +556,7 @@ LF_WAYS = {
     OldTownConnector = {KnickKnackStore = {1}, MansionGate = {2}},
     DiveDock = {LevelComplete = {}},
     Landing = {LevelComplete = {}},
+    Bridge = {Jungle = {3}},
     TavernGallery_Night = {OuterVillage_3 = {}},
     IslandLanding = {WindRace = {}},
     WindRace = {IslandLanding = {}},

@@ -139,6 +139,7 @@ TEST_F(SampleRoomsTest, EachChapterKeepsToItsOwnPlaces)
         {0, 2, {1}},     // the dock to the market place
         {14, 23, {}},    // the dive dock to the interlude
         {25, 23, {}},    // the island's landing to the interlude
+        {32, 29, {3}},   // the bridge back to the jungle
         {48, 42, {}},    // the tavern square at night to the hidden village
         {57, 56, {}},    // the island landing to the wind race
     };
