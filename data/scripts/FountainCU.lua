@@ -37,9 +37,11 @@ function room.clickOnValveDoor(self)
     elseif not LF.fountainDrained then
         LF.fountainDrained = true
         self:drainWaterFromFountain()
+        LF_updateTasks()
     elseif LF.fountainPipesFixed and not LF.fountainFixedWaterOn then
         LF.fountainFixedWaterOn = true
         self:turnOnFixedWater()
+        LF_updateTasks()
     end
 end
 
@@ -61,6 +63,7 @@ end
 
 function room.setFountainFixedPipes(self)
     LF.fountainPipesFixed = true
+    LF_updateTasks()
 end
 
 rooms["FountainCU"] = room

@@ -474,6 +474,13 @@ TEST_F(SampleScenesTest, TheChestsFirstBoardIsSolvedAndTheNextComesBehindTheDoor
         world.stepFrames(1);
     EXPECT_EQ(1, board->getCurrentPuzzle()) << "the next board behind the doors";
     EXPECT_EQ(5u, board->getBlocks().size());
+    // The chest's exit box leads back to the riverside between the boards.
+    world.stepFrames(30);
+    DoorSprite* exit = chest->getDoor(0);
+    ASSERT_NE(nullptr, exit);
+    EXPECT_TRUE(exit->isEnabled());
+    clickOn(world, exit);
+    EXPECT_TRUE(player.arrivedIn(5, 100)) << "the riverside";
     expectCleanRun();
 }
 
