@@ -289,13 +289,20 @@ TEST_F(LoaderFrameTest, RequestingCloseMarksANormalExitAndTheQuit)
 TEST_F(LoaderFrameTest, ClosingWhileTheLoaderRunsWaitsForItToEnd)
 {
     world.setSetting("FULLSCREEN", 0);
+    std::atomic<bool> loaderBusy{false};
     std::atomic<bool> loaderDone{false};
-    canvas->onPreLoad = [&loaderDone] {
+    canvas->onPreLoad = [&loaderBusy, &loaderDone] {
+        loaderBusy = true;
         // Real time: the fake clock's sleep would return at once.
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         loaderDone = true;
     };
     ASSERT_TRUE(frame->open(canvas, GameWorld::kRegistryName, "+datfile"));
+    // Closed once the loader is under way (a loader that finds the program
+    // quitting does nothing at all).
+    for (int i = 0; i < 2000 && !loaderBusy; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_TRUE(loaderBusy);
     frame->requestClose();
     world.pumpUntil([] { return false; }, 5000);
     ASSERT_TRUE(world.hasQuit());
