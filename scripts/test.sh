@@ -2,10 +2,10 @@
 # Installs what is missing, then builds and runs every test: a normal build of
 # the program, its tools and benchmarks; a clang build under AddressSanitizer
 # and UndefinedBehaviorSanitizer that builds and runs every test and builds the
-# fuzzers; the threaded tests (sound engine, kernel threads) and one short
-# run of the game under ThreadSanitizer; then the fuzzers. Each phase prints one line saying what it
-# does; the compilers' and tests' output goes to a log in its build folder,
-# shown only when something fails.
+# fuzzers; the threaded tests (sound engine, kernel threads, image textures)
+# and one short run of the game under ThreadSanitizer; then the fuzzers. Each
+# phase prints one line saying what it does; the compilers' and tests' output
+# goes to a log in its build folder, shown only when something fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
