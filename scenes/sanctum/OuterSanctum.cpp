@@ -6,7 +6,6 @@
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/inventory/Inventory.h"
 #include "platform/kernel/DebugOutput.h"
-#include "scenes/common/InstructionsOpen.h"
 #include "scenes/common/RandomDraw.h"
 #include "scenes/common/SceneInstructions.h"
 #include "scenes/common/SceneLua.h"
@@ -245,7 +244,7 @@ int OuterSanctum::mouseDown(window::Event* e)
     if (!m_bAllowClicks)
         return result;
     if (c && c->isOverGameInsQuestionMark(e->x, e->y)) {
-        InstructionsOpen::open(this, INSTRUCTIONS_GAME);
+        SceneInstructions::open(this, INSTRUCTIONS_GAME);
         return COMMAND_READY;
     }
     if (ScriptValues::getBool("LF_solvedOuterSanctumPuzzle"))

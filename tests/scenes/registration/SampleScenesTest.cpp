@@ -519,3 +519,41 @@ TEST_F(SampleScenesTest, TheSafesLockOpensOverTheStudyAndCloses)
 
 } // namespace
 } // namespace scenetest
+
+namespace scenetest {
+namespace {
+
+// On a first visit every puzzle room opens its instructions by itself (the
+// temple's outer sanctum and the waterfall when their scripts ask), and the
+// panel lies wholly on the screen.
+TEST_F(SampleScenesTest, EveryFirstVisitsInstructionsOpenOnTheScreen)
+{
+    const struct {
+        const char* room;
+        int game;
+        const char* script; // the script's call that opens them, if any
+    } cases[] = {
+        {"SlideBlockPuzzle", 1, nullptr}, {"WhackAClam", 2, nullptr},     {"Concentration", 3, nullptr},
+        {"ArtRestoration", 4, nullptr},   {"Maze", 6, nullptr},           {"Bookshelf", 8, nullptr},
+        {"TicTac", 10, nullptr},          {"TempleDoorPuzzle", 13, nullptr},
+        {"OuterSanctum", 14, "self:showInstructions()"},                  {"WindRace", 15, nullptr},
+        {"Lures", 16, nullptr},           {"Waterfall", 17, "self:showGameInstructions()"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.room);
+        int index = 0;
+        while (index < LanternfieldCanvas::ROOM_COUNT && !room(index)->getName().equals(c.room))
+            ++index;
+        ASSERT_LT(index, LanternfieldCanvas::ROOM_COUNT);
+        unseeInstructions(c.game);
+        enter(index);
+        if (c.script)
+            runLua(room(index), c.script);
+        playPastInstructions(c.game);
+        if (HasFatalFailure())
+            return;
+    }
+}
+
+} // namespace
+} // namespace scenetest
