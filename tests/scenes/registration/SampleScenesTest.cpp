@@ -557,3 +557,40 @@ TEST_F(SampleScenesTest, EveryFirstVisitsInstructionsOpenOnTheScreen)
 
 } // namespace
 } // namespace scenetest
+namespace scenetest {
+namespace {
+
+// After a restart the fountain shows what the story did: the valve's niche
+// and wheel, the key drawn over the drained puddle; the key then opens the
+// pipe door, whose picture shows.
+TEST_F(SampleScenesTest, TheFountainShowsTheStorysDoorsAndTheKeyOverThePuddle)
+{
+    auto* fountain = static_cast<FountainCU*>(room(7));
+    auto drawnAt = [fountain](const char* name) {
+        int i = fountain->getChildCount() - 1;
+        while (i >= 0 && fountain->childAt(i) != fountain->getSprite(name))
+            --i;
+        return i;
+    };
+    auto shows = [fountain](const char* name) {
+        auto* s = static_cast<sprite::AnimateSprite*>(fountain->getSprite(name));
+        return s->isVisible() && s->getFrame() >= 0;
+    };
+    runLua(fountain, "LF.fountainValveOpen = true LF.fountainDrained = true");
+    enter(7);
+    EXPECT_TRUE(shows("ValveDoorOpen"));
+    EXPECT_TRUE(shows("ValveTurnAnim"));
+    EXPECT_FALSE(fountain->getSprite("ClosedValveDoor")->isVisible());
+    EXPECT_TRUE(shows("KeyInFountain"));
+    EXPECT_GT(drawnAt("KeyInFountain"), drawnAt("ScumWaterScaler"));
+    EXPECT_GT(drawnAt("KeyTwinkle"), drawnAt("ScumWaterScaler"));
+    player.clickSprite(fountain, "KeyInFountain");
+    ASSERT_TRUE(fountain->isKeyHeld());
+    player.clickSprite(fountain, "PipesClickRect");
+    EXPECT_TRUE(shows("PipeDoorOpenBroken"));
+    EXPECT_FALSE(fountain->getSprite("KeyInFountain")->isVisible());
+    expectCleanRun();
+}
+
+} // namespace
+} // namespace scenetest
