@@ -181,6 +181,31 @@ TEST_F(TicTacGameTest, AScoringMoveHighlightsBlinksFloatsAndCountsItsPoints)
     EXPECT_EQ(0.0, game->getSlackAdjust()) << "a scoring move leaves the difficulty alone";
 }
 
+TEST_F(TicTacGameTest, LeavingDuringAScoringStartsTheNextVisitAfreshWithTheSameSide)
+{
+    enterToPlayersTurn();
+    game->board().set(6, TicTacBoard::PLAYER);
+    game->board().set(7, TicTacBoard::PLAYER);
+    clickCell(8);
+    frames(3);
+    ASSERT_EQ(3u, game->getScoredCells().size()) << "the run is about to light up";
+    game->onExit();
+    // Back again: the computer, who began the left game, begins again, and
+    // no move of it comes in the player's turn.
+    auto computerMarks = [this] {
+        int marks = 0;
+        for (int i = 0; i < TicTacBoard::CELLS; ++i)
+            marks += game->board().at(i) == TicTacBoard::COMPUTER;
+        return marks;
+    };
+    enterToPlayersTurn();
+    EXPECT_FALSE(game->didPlayerStart());
+    EXPECT_EQ(1, computerMarks());
+    frames(150);
+    EXPECT_TRUE(inState(TicTac::STATE_PLAYER_TURN));
+    EXPECT_EQ(1, computerMarks());
+}
+
 TEST_F(TicTacGameTest, TheEndOfAGameAndWhoStartsTheNext)
 {
     enterToPlayersTurn();
