@@ -1,7 +1,8 @@
 // TicTacGameTest.cpp: the noughts-and-crosses room in the fixture game,
 // driven by clicks and frames: a scripted game to the first won game, the
 // scoring animation's timing and sounds, the end of a game and who starts
-// the next, the difficulty kept across visits, the clicks that play and
+// the next, a visit left during a scoring, the difficulty kept across
+// visits, the clicks that play and
 // those that do not, and the Lua face.
 #include "scenes/tictac/TicTac.h"
 
