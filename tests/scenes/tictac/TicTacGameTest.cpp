@@ -2,8 +2,7 @@
 // driven by clicks and frames: a scripted game to the first won game, the
 // scoring animation's timing and sounds, the end of a game and who starts
 // the next, a visit left during a scoring, the difficulty kept across
-// visits, the clicks that play and
-// those that do not, and the Lua face.
+// visits, the clicks that play and those that do not, and the Lua face.
 #include "scenes/tictac/TicTac.h"
 
 #include "game/canvas/LanternfieldCanvas.h"
