@@ -355,7 +355,8 @@ int OuterSanctum::mouseUp(window::Event* e)
     if (m_bHolding && m_bAllowClicks &&
         (std::abs(e->x - m_nLastClickX) >= DROP_DISTANCE || std::abs(e->y - m_nLastClickY) >= DROP_DISTANCE)) {
         mouseDown(e);
-        return COMMAND_READY;
+        // Consumed: the canvas offers no button command for it.
+        return HANDLED;
     }
     return sprite::DialogSprite::mouseUp(e);
 }
