@@ -524,8 +524,8 @@ namespace scenetest {
 namespace {
 
 // On a first visit every puzzle room opens its instructions by itself (the
-// temple's outer sanctum and the waterfall when their scripts ask), and the
-// panel lies wholly on the screen.
+// pipes as the fountain opens them, the temple's outer sanctum and the
+// waterfall when their scripts ask), and the panel lies wholly on the screen.
 TEST_F(SampleScenesTest, EveryFirstVisitsInstructionsOpenOnTheScreen)
 {
     const struct {
@@ -533,11 +533,20 @@ TEST_F(SampleScenesTest, EveryFirstVisitsInstructionsOpenOnTheScreen)
         int game;
         const char* script; // the script's call that opens them, if any
     } cases[] = {
-        {"SlideBlockPuzzle", 1, nullptr}, {"WhackAClam", 2, nullptr},     {"Concentration", 3, nullptr},
-        {"ArtRestoration", 4, nullptr},   {"Maze", 6, nullptr},           {"Bookshelf", 8, nullptr},
-        {"TicTac", 10, nullptr},          {"TempleDoorPuzzle", 13, nullptr},
-        {"OuterSanctum", 14, "self:showInstructions()"},                  {"WindRace", 15, nullptr},
-        {"Lures", 16, nullptr},           {"Waterfall", 17, "self:showGameInstructions()"},
+        {"FountainCU", 0, "self:enterPipesCU()"},
+        {"SlideBlockPuzzle", 1, nullptr},
+        {"WhackAClam", 2, nullptr},
+        {"Concentration", 3, nullptr},
+        {"ArtRestoration", 4, nullptr},
+        {"Maze", 6, nullptr},
+        {"Inlay", 7, nullptr},
+        {"Bookshelf", 8, nullptr},
+        {"TicTac", 10, nullptr},
+        {"TempleDoorPuzzle", 13, nullptr},
+        {"OuterSanctum", 14, "self:showInstructions()"},
+        {"WindRace", 15, nullptr},
+        {"Lures", 16, nullptr},
+        {"Waterfall", 17, "self:showGameInstructions()"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.room);
