@@ -10,7 +10,7 @@
 // its pipes, the circuit board's wires are joined and the hedge maze is walked
 // to its exit; the card and board games, a painting, a peg board and the pearl
 // dive each once their instructions panel has grown open by itself, as on a
-// first visit, and been played away; a lost dive is left; every first visit's
+// first visit, and been played away; every first visit's
 // instructions open on the screen; the fountain shows the story's doors.
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/dialogs/GameInstructDialog.h"
@@ -452,24 +452,6 @@ TEST_F(SampleScenesTest, ADiveAmongTheClamsTakesAPearl)
     EXPECT_EQ(1, game->getPearlsClicked());
     world.stepFrames(40);
     EXPECT_EQ(1, game->getPearlsCollected());
-    expectCleanRun();
-}
-
-TEST_F(SampleScenesTest, ALostDiveIsLeftByItsCloseButtonAndByItsExit)
-{
-    auto* game = static_cast<WhackAClam*>(room(18));
-    for (const bool byExit : {false, true}) {
-        SCOPED_TRACE(byExit ? "the exit" : "the close button");
-        enter(18);
-        world.click(400, 200);
-        ASSERT_TRUE(stepUntil([game] { return game->isGameOver(); }, 3000));
-        world.stepFrames(2);
-        if (byExit)
-            player.walkTo(14);
-        else
-            clickSprite(game, "WhackAClamClose");
-        ASSERT_TRUE(player.arrivedIn(14));
-    }
     expectCleanRun();
 }
 
