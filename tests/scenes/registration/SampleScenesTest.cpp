@@ -10,8 +10,8 @@
 // its pipes, the circuit board's wires are joined and the hedge maze is walked
 // to its exit; the card and board games, a painting, a peg board and the pearl
 // dive each once their instructions panel has grown open by itself, as on a
-// first visit, and been played away; every first visit's
-// instructions open on the screen; the fountain shows the story's doors.
+// first visit, and been played away; every first visit's instructions open
+// on the screen; the fountain shows the story's doors.
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/dialogs/GameInstructDialog.h"
 #include "game/inventory/Inventory.h"
