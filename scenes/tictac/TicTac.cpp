@@ -169,8 +169,9 @@ void TicTac::stopScoring()
             c->scheduleAction(0, &name, sprite::GameCanvas3::ACTION_REMOVE, nullptr, nullptr);
         }
     }
-    sprite::SpriteBase* floating = m_pFloating;
-    for (sprite::SpriteBase* s : {floating, SceneRoom::find(this, "ScoreBlingPlayer"), SceneRoom::find(this, "ScoreBlingAI")}) {
+    sprite::SpriteBase* scoring[] = {m_pFloating, SceneRoom::find(this, "ScoreBlingPlayer"),
+                                     SceneRoom::find(this, "ScoreBlingAI")};
+    for (sprite::SpriteBase* s : scoring) {
         if (s) {
             s->setAction(nullptr, nullptr);
             s->setVisible(false);
