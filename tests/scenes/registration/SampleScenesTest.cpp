@@ -576,11 +576,15 @@ namespace {
 TEST_F(SampleScenesTest, TheFountainShowsTheStorysDoorsAndTheKeyOverThePuddle)
 {
     auto* fountain = static_cast<FountainCU*>(room(7));
+    // Where the sprite stands in the drawing order (childAt gives a reference).
     auto drawnAt = [fountain](const char* name) {
-        int i = fountain->getChildCount() - 1;
-        while (i >= 0 && fountain->childAt(i) != fountain->getSprite(name))
-            --i;
-        return i;
+        for (int i = fountain->getChildCount() - 1; i >= 0; --i) {
+            sprite::SpriteBase* child = fountain->childAt(i);
+            child->release();
+            if (child == fountain->getSprite(name))
+                return i;
+        }
+        return -1;
     };
     auto shows = [fountain](const char* name) {
         auto* s = static_cast<sprite::AnimateSprite*>(fountain->getSprite(name));
