@@ -62,18 +62,6 @@ protected:
     }
 };
 
-// The byte offset of every frame of a bare MP3 file.
-std::vector<uint32_t> frameOffsets(std::vector<uint8_t>& mp3)
-{
-    HVSOUND_FILE* file = HVSOUND_File_Open(mp3.data(), HVSOUND_FILE_KIND_MEMORY, int(mp3.size()));
-    HVSOUND_MPEG_FRAMETABLE table{};
-    HVSOUND_MPEG_ScanFrames(file, int(mp3.size()), 1, &table);
-    std::vector<uint32_t> offsets(table.offsets, table.offsets + table.count);
-    HVSOUND_MPEG_FreeFrameTable(&table);
-    HVSOUND_File_Close(file);
-    return offsets;
-}
-
 // `values` equal `reference` from value `from` on (as far as both go).
 bool matchesAt(const std::vector<int16_t>& values, const std::vector<int16_t>& reference, long from)
 {
@@ -247,7 +235,7 @@ TEST_F(SoundStreamMpeg, DamagedFramesAreSkippedAndTheStreamPlaysOnOnceAndLooping
         std::vector<uint8_t> mp3 = mpegtest::lameFile(22050, 1, "-m m -b 48", true,
                                                       (damaged + 40) * kSamplesPerFrame / 22050.0);
         ASSERT_FALSE(mp3.empty());
-        std::vector<uint32_t> frames = frameOffsets(mp3);
+        std::vector<uint32_t> frames = mpegtest::frameOffsets(mp3);
         ASSERT_GE(frames.size(), size_t(kFirstDamaged + damaged + 20));
         // Headers kept, bodies overwritten: side information no decoder takes.
         for (int f = kFirstDamaged; f < kFirstDamaged + damaged; ++f)
