@@ -16,7 +16,7 @@ namespace {
 
 // Decoding frames is what an input costs, so each input decodes few: the
 // input is held to 1 KB and cut after its first few frames, the direct
-// read stops after as many reads, and the stream plays the data once,
+// read stops after a few reads, and the stream plays the data once,
 // without a restart, instead of looping over it (a looping 400 ms half
 // decodes a short input many times over).
 constexpr size_t kMaxInput = 1024;
