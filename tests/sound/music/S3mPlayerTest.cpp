@@ -309,10 +309,10 @@ TEST_F(S3mPlayerTest, VibratoFollowsTheHalfSineFromTickOne)
 
 TEST_F(S3mPlayerTest, VibratoAndTremoloRunTheHalfSineOverSixtyFourPositions)
 {
-    // An odd speed visits every position class on its way round: tick t
-    // (from 1) uses position 7 (t - 1), taken into -32..31.
+    // An odd speed visits all 64 positions in 64 ticks: tick t (from 1)
+    // uses position 7 (t - 1), taken into -32..31.
     const int kSpeed = 7;
-    const int kTicks = 40;
+    const int kTicks = 64;
     const uint8_t sine[32] = {0,   24,  49,  74,  97,  120, 141, 161, 180, 197, 212, 224, 235, 244, 250, 253,
                               255, 253, 250, 244, 235, 224, 212, 197, 180, 161, 141, 120, 97,  74,  49,  24};
     struct Case {
