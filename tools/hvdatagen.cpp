@@ -23,6 +23,9 @@
 //   item NAME                   the archive item's name instead of the path
 //   also NAME                   the picture is also the archive item NAME
 //                               (an item's cursor picture beside its own)
+//   mask NAME                   the picture's alpha mask as the archive item
+//                               NAME: black where it is drawn, white where
+//                               it is clear (the engine's mask reading)
 // Colours are 0xAARRGGBB; a picture is transparent until something is drawn.
 //
 // A figure description (data/figures/NAME.txt) gives a character's colours
@@ -419,11 +422,23 @@ int fontSize(const std::string& text)
     return 0;
 }
 
+// The picture's alpha as a mask: opaque black where it is drawn, white
+// where it is clear, in between at its soft edges.
+Picture alphaMask(const Picture& picture)
+{
+    Picture mask(picture.width, picture.height);
+    for (size_t i = 0; i < picture.pixels.size(); ++i) {
+        const uint32_t clear = 255u - (picture.pixels[i] >> 24);
+        mask.pixels[i] = 0xFF000000u | clear << 16 | clear << 8 | clear;
+    }
+    return mask;
+}
+
 // Draws the description; false (after a message) on a line it cannot read.
 // `item` becomes the archive item's name when the description gives one; the
-// further names it gives go to `aliases`.
+// further names it gives go to `aliases`, the name of its mask to `mask`.
 bool drawDescription(const std::string& text, const std::string& name, Pens& pens, Picture& out, std::string& item,
-                     std::vector<std::string>& aliases)
+                     std::vector<std::string>& aliases, std::string& mask)
 {
     std::istringstream in(text);
     Picture p(800, 600);
@@ -466,6 +481,8 @@ bool drawDescription(const std::string& text, const std::string& name, Pens& pen
                 item = w[1];
             } else if (op == "also" && w.size() == 2) {
                 aliases.push_back(w[1]);
+            } else if (op == "mask" && w.size() == 2) {
+                mask = w[1];
             } else {
                 throw std::invalid_argument(op);
             }
@@ -568,11 +585,14 @@ int main(int argc, char** argv)
         Picture picture(1, 1);
         std::string item = description.first + ".png";
         std::vector<std::string> aliases;
-        ok = ok && drawDescription(text, description.first, pens, picture, item, aliases);
+        std::string mask;
+        ok = ok && drawDescription(text, description.first, pens, picture, item, aliases, mask);
         const std::vector<uint8_t> png = picture.png();
         archive.add(item, png);
         for (const std::string& alias : aliases)
             archive.add(alias, png);
+        if (!mask.empty())
+            archive.add(mask, alphaMask(picture).png());
     }
     const auto sketches = filesBelow(data / "sounds", ".txt");
     for (const auto& sketch : sketches) {
