@@ -399,7 +399,18 @@ BitmapFont bitmapFont(TextPen& pen)
         const int y = i / kColumns * cellHeight;
         painter.draw(static_cast<unsigned char>(tools::GlyphTable::kFirstCode + i), font.glyphs.pixels.data(),
                      font.glyphs.width, font.glyphs.height, x + kMargin, y + pen.ascent());
-        records[size_t(i)] = {x, y, cellWidth, cellHeight, -kMargin, advances[size_t(i)]};
+        // The glyph's box ends at its last inked column or its advance,
+        // whichever is further: a box wider than that would count as ink
+        // reaching past the advance, and lines would wrap short.
+        int inked = 0;
+        for (int cx = 0; cx < cellWidth; ++cx) {
+            for (int cy = 0; cy < cellHeight; ++cy) {
+                if (font.glyphs.pixels[size_t(y + cy) * size_t(font.glyphs.width) + size_t(x + cx)] >> 24)
+                    inked = cx + 1;
+            }
+        }
+        const int boxWidth = std::min(cellWidth, std::max(inked, kMargin + advances[size_t(i)]));
+        records[size_t(i)] = {x, y, boxWidth, cellHeight, -kMargin, advances[size_t(i)]};
     }
     for (uint32_t& p : font.glyphs.pixels)
         p = (p & 0xFF000000u) | 0x00FFFFFFu;

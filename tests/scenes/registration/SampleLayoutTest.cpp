@@ -81,6 +81,7 @@ TEST_F(SampleLayoutTest, NothingAPlayerMustClickIsCoveredInAnyRoom)
             if (DoorSprite* door = r->getDoor(i))
                 clickable.push_back({"Door" + std::to_string(i), *door->getBounds()});
         }
+        const int exits = int(clickable.size());
         for (int i = 0; i < r->getChildCount(); ++i) {
             sprite::SpriteBase* child = r->childAt(i);
             const std::string name = child->getName().c_str();
@@ -106,6 +107,15 @@ TEST_F(SampleLayoutTest, NothingAPlayerMustClickIsCoveredInAnyRoom)
             // The paper's tab: the part above the bar, its arrow on it.
             addCanvasBox(clickable, "InventoryHintPaper");
             clickable.back().bounds.height = 520 - clickable.back().bounds.y;
+            // Raised, the paper may reach up to below the exits along the
+            // top, and stays so into the next room: it covers no exit.
+            util::RectangleNM raised = clickable.back().bounds;
+            raised.y = 100;
+            raised.height = 520 - raised.y;
+            for (int i = 0; i < exits; ++i) {
+                EXPECT_FALSE(layoutBoxesMeet(raised, clickable[size_t(i)].bounds))
+                    << roomName << ": the raised paper covers " << clickable[size_t(i)].name;
+            }
             clickable.push_back({"Inventory bar", util::RectangleNM(0, 520, 800, 80), false});
             int game = -1, x = 0, y = 0;
             r->getGameInstructionsInfo(game, x, y);
