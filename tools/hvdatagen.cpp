@@ -14,7 +14,8 @@
 //   fill COLOUR                 the whole picture in one colour
 //   box X Y W H COLOUR          a filled rectangle
 //   text X Y SIZE COLOUR "t"    text of that pixel size centred on X, top at Y
-//   label X Y "t"               a room's name: large light text centred on X
+//   label X Y "t"               a room's title: light text on a dark plate,
+//                               centred on X, top at Y
 //   exit X Y W H "t"            an exit: a framed box with an arrow and the
 //                               name of the room it leads to
 //   round X Y W H R COLOUR      a rectangle with corners of radius R
@@ -236,6 +237,41 @@ uint32_t colour(const std::string& word)
     return uint32_t(std::stoull(word, nullptr, 0));
 }
 
+// The name on one line, or on two split at the space nearest its middle
+// when it is wider than `width`.
+std::vector<std::string> linesOf(TextPen& pen, const std::string& name, int width)
+{
+    if (pen.width(name) <= width)
+        return {name};
+    size_t best = std::string::npos;
+    for (size_t i = name.find(' '); i != std::string::npos; i = name.find(' ', i + 1)) {
+        if (best == std::string::npos || std::abs(int(i) - int(name.size() / 2)) < std::abs(int(best) - int(name.size() / 2)))
+            best = i;
+    }
+    if (best == std::string::npos)
+        return {name};
+    return {name.substr(0, best), name.substr(best + 1)};
+}
+
+// A room's title, centred on x from y down: light text of 22 pixels on a
+// dark translucent plate, on two lines when wider than 200 pixels (the room
+// between its north-west and north exits).
+void drawLabel(Picture& p, Pens& pens, int x, int y, const std::string& name)
+{
+    constexpr int kLabelWidth = 200;
+    TextPen& pen = pens.of(22);
+    const std::vector<std::string> lines = linesOf(pen, name, kLabelWidth);
+    int widest = 0;
+    for (const std::string& line : lines)
+        widest = std::max(widest, pen.width(line));
+    p.roundRect(x - widest / 2 - 8, y, widest + 16, int(lines.size()) * pen.height() + 8, 8, 0xFF14202Cu, 0.55);
+    int top = y + 4;
+    for (const std::string& line : lines) {
+        pen.writeCentred(p, line, x, top, 0xFFF0E6C8u);
+        top += pen.height();
+    }
+}
+
 // An exit: a translucent framed box, an arrow toward the box's nearest
 // screen edge and the name of the room the exit leads to.
 void drawExit(Picture& p, Pens& pens, int x, int y, int w, int h, const std::string& name)
@@ -253,17 +289,7 @@ void drawExit(Picture& p, Pens& pens, int x, int y, int w, int h, const std::str
     for (int step = 0; step < 5; ++step)
         p.ellipse(cx + dx * (step * 4 - 8), cy - 18 + dy * (step * 4 - 8), 3.0, 3.0, 0xFFFFE8B0u, 0.4 + step * 0.12);
     TextPen& pen = pens.of(14);
-    // Long names take two lines, split at the space nearest the middle.
-    std::vector<std::string> lines{name};
-    if (pen.width(name) > w - 12) {
-        size_t best = std::string::npos;
-        for (size_t i = name.find(' '); i != std::string::npos; i = name.find(' ', i + 1)) {
-            if (best == std::string::npos || std::abs(int(i) - int(name.size() / 2)) < std::abs(int(best) - int(name.size() / 2)))
-                best = i;
-        }
-        if (best != std::string::npos)
-            lines = {name.substr(0, best), name.substr(best + 1)};
-    }
+    const std::vector<std::string> lines = linesOf(pen, name, w - 12);
     int top = int(cy) + 2 - int(lines.size()) * pen.height() / 2 + 8;
     for (const std::string& line : lines) {
         pen.writeCentred(p, line, int(cx), top, 0xFFFFF4D8u);
@@ -474,7 +500,7 @@ bool drawDescription(const std::string& text, const std::string& name, Pens& pen
             } else if (op == "text" && w.size() == 6) {
                 pens.of(number(w[3])).writeCentred(p, w[5], number(w[1]), number(w[2]), colour(w[4]));
             } else if (op == "label" && w.size() == 4) {
-                pens.of(40).writeCentred(p, w[3], number(w[1]), number(w[2]), 0xFFF0E6C8u);
+                drawLabel(p, pens, number(w[1]), number(w[2]), w[3]);
             } else if (op == "exit" && w.size() == 6) {
                 drawExit(p, pens, number(w[1]), number(w[2]), number(w[3]), number(w[4]), w[5]);
             } else if (op == "round" && w.size() == 7) {
