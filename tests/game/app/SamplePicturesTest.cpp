@@ -3,6 +3,7 @@
 // zoom masks, the effects' particles), every picture of the data manifests'
 // sprite lists and any the scripts name. The names are read from the sources
 // as they stand, so a name added anywhere is checked without a list here.
+// Every character keeps its clothes while it talks.
 #include "core/lang/ResourceFile.h"
 #include "game/canvas/LanternfieldCanvas.h"
 #include "tests/game/support/GameFixture.h"
@@ -134,6 +135,37 @@ TEST(SamplePicturesTest, EveryPictureTheCodeTheManifestsAndTheScriptsNameIsInThe
                 item->release();
         }
     }
+    archive->release();
+}
+
+// The item's bytes ("" when the archive lacks it).
+std::string picturesItemBytes(lang::ResourceFile* archive, const std::string& name)
+{
+    lang::ResourceItem* item = archive->getItem(lang::String(name.c_str()), true);
+    if (!item)
+        return std::string();
+    std::string bytes(reinterpret_cast<const char*>(item->getData()), size_t(item->getSize()));
+    item->release();
+    return bytes;
+}
+
+TEST(SamplePicturesTest, EveryCharacterTalksInTheClothesItStandsIn)
+{
+    if (!hasSampleGame())
+        GTEST_SKIP() << "the game data is built with the tools";
+    auto* archive = new lang::ResourceFile(lang::String((fs::path(kPicturesSampleFolder) / "Lanternfield.bin").string().c_str()));
+    int figures = 0;
+    for (const fs::path& file : picturesFilesBelow(fs::path(HV_SOURCE_DIR) / "data" / "figures", {".txt"})) {
+        const std::string folder = "figures/" + file.stem().string() + "/";
+        // The talking pose's torso and arms are the standing pose's.
+        for (const char* part : {"TorsoB", "ArmRB", "ArmLB"}) {
+            const std::string standing = picturesItemBytes(archive, folder + part + ".png");
+            EXPECT_FALSE(standing.empty()) << folder << part;
+            EXPECT_TRUE(standing == picturesItemBytes(archive, folder + part + "1.png")) << folder << part;
+        }
+        ++figures;
+    }
+    EXPECT_EQ(11, figures);
     archive->release();
 }
 
