@@ -60,7 +60,7 @@ protected:
             GTEST_SKIP() << "the game data is built with the tools";
         ASSERT_TRUE(startSampleGameSeenInstructions());
     }
-    // The canvas's sprite's box, when it has one on the screen.
+    // The box of one of the canvas's own sprites.
     void addCanvasBox(std::vector<LayoutBox>& boxes, const char* name)
     {
         sprite::SpriteBase* s = canvas->getSprite(name);
