@@ -254,8 +254,8 @@ std::vector<std::string> linesOf(TextPen& pen, const std::string& name, int widt
 }
 
 // A room's title, centred on x from y down: light text of 22 pixels on a
-// dark translucent plate, on two lines when wider than 200 pixels (the room
-// between its north-west and north exits).
+// dark translucent plate, on two lines when wider than 200 pixels (the
+// width between a room's north-west and north exits, where titles stand).
 void drawLabel(Picture& p, Pens& pens, int x, int y, const std::string& name)
 {
     constexpr int kLabelWidth = 200;
