@@ -297,15 +297,24 @@ TEST_F(RegistryTest, EverythingSurvivesAReopen)
 
 TEST_F(RegistryTest, EachChangeIsWrittenWholeThroughATemporaryFile)
 {
+    // What writers killed halfway left behind goes with the next write.
+    const std::filesystem::path folder = std::filesystem::path(m_file).parent_path();
+    std::filesystem::create_directories(folder);
+    { std::ofstream(m_file + ".tmp.99999.1") << "HVREGISTRY 1\n"; }
     HKEY key = create("Software\\Harbinvel\\Game");
     ASSERT_EQ(ERROR_SUCCESS, setDword(key, "first", 1));
     std::string before = readFile(m_file);
     EXPECT_EQ(0u, before.find("HVREGISTRY 1\n"));
-    EXPECT_FALSE(std::filesystem::exists(m_file + ".tmp"));
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ((std::vector<std::string>{"registry.txt", "registry.txt.lock"}), names);
 
-    // A write that cannot finish (the temporary name is taken by a folder)
+    // A write that cannot finish (the lock file's name is taken by a folder)
     // reports the failure and leaves the old file as it was.
-    std::filesystem::create_directory(m_file + ".tmp");
+    std::filesystem::remove(m_file + ".lock");
+    std::filesystem::create_directory(m_file + ".lock");
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(ERROR_WRITE_FAULT, setDword(key, "second", 2));
     std::string diagnostic = ::testing::internal::GetCapturedStderr();
@@ -313,7 +322,7 @@ TEST_F(RegistryTest, EachChangeIsWrittenWholeThroughATemporaryFile)
     EXPECT_EQ(before, readFile(m_file));
     // The change is kept in memory and reaches the file with the next save.
     EXPECT_EQ((std::vector<unsigned char>{2, 0, 0, 0}), query(key, "second"));
-    std::filesystem::remove(m_file + ".tmp");
+    std::filesystem::remove(m_file + ".lock");
     ASSERT_EQ(ERROR_SUCCESS, setDword(key, "third", 3));
     reopen();
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Harbinvel\\Game", 0, KEY_READ, &key));
