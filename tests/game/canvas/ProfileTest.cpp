@@ -22,6 +22,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(startGame());
+        world.setSetting("Ann\\displayName", "Ann");
         canvas->setProfileName(lang::String("Ann"));
     }
     lua_State* L() { return ScriptHost::instance->getState(); }
@@ -108,14 +109,15 @@ TEST_F(ProfileTest, LoadingTakesTheRecordAndRunsTheScriptsText)
     progress()->currentRoom = 14;
     progress()->chapter = 3;
     progress()->hint[2] = 9;
-    saveText("restored = 'yes'\n");
+    saveText("LF = LF or {}\nLF[\"restored\"] = true\nLF.seen = {[1] = 1, [\"two\"] = false}\n");
     canvas->saveProfile();
     canvas->resetProgress();
     ASSERT_TRUE(canvas->loadProfile());
     EXPECT_EQ(14, progress()->currentRoom);
     EXPECT_EQ(3, progress()->chapter);
     EXPECT_EQ(9, progress()->hint[2]);
-    EXPECT_TRUE(ScriptHost::instance->getLuaBoolean("restored"));
+    EXPECT_TRUE(ScriptHost::instance->getLuaBoolean("LF.restored"));
+    EXPECT_EQ(0, luaL_dostring(L(), "assert(LF.seen[1] == 1 and LF.seen.two == false)"));
 
     // A profile without a script text has an empty one.
     store()->deleteValue(lang::String("Ann\\LF"));
@@ -152,13 +154,15 @@ TEST_F(ProfileTest, OlderAndDamagedProfilesAreReadAsFarAsTheyGo)
     EXPECT_EQ(10, progress()->currentRoom);
     EXPECT_NE(std::string::npos, world.debugText().find("loadProfile: no room 1000"));
 
-    // A script text that fails is reported; the record keeps what was read.
-    putValue("Ann\\LF\\0", "error('spoilt')");
+    // A script text that fails is reported; the record keeps what was read
+    // but its room: without its story the chapter starts again.
+    putValue("Ann\\LF\\0", "LF.spoilt = LF.spoilt.x");
     damaged.currentRoom = 7;
     damaged.writeImage(image);
     putValue("Ann\\userdata\\0", std::string(reinterpret_cast<char*>(image.data()), size_t(image.length())));
     EXPECT_FALSE(canvas->loadProfile());
-    EXPECT_EQ(7, progress()->currentRoom);
+    EXPECT_EQ(2, progress()->chapter);
+    EXPECT_EQ(10, progress()->currentRoom);
     const auto boxes = world.boxes("readProfileData");
     ASSERT_EQ(1u, boxes.size());
     EXPECT_NE(std::string::npos, boxes[0].text.find("spoilt"));
@@ -212,6 +216,8 @@ TEST_F(ProfileTest, TheSaveAtExitKeepsTheFountainsMarketAndAPendingRoom)
 
 TEST_F(ProfileTest, ChoosingAProfileTakesTheDialogsSelectionAndRefusesPaths)
 {
+    // No profile is listed: the dialog's selection alone is chosen.
+    store()->deleteValue(lang::String("Ann"));
     auto* chooser = static_cast<ChoosePlayer*>(canvas->getSprite("ChoosePlayer"));
     chooser->setSelectedProfile(lang::String("Bob"));
     lang::String command("profile:Mallory");

@@ -190,14 +190,18 @@ TEST_F(ChoosePlayerTest, ANewProfileIsMadeAndTheSameNameInOtherLettersIsRefused)
     EXPECT_TRUE(chooser->isInputPromptVisible());
 }
 
-TEST_F(ChoosePlayerTest, FiveProfilesFillTheListAndFurtherSubkeysAreCountedButNeverShown)
+TEST_F(ChoosePlayerTest, FiveProfilesFillTheListAndKeysWithoutANameAreNeverCounted)
 {
     for (const char* name : {"Eve", "ann", "Cid", "bob", "Dan"})
         addProfile(name);
+    // Keys without a name: what an unfinished creation leaves goes, one that
+    // holds a saved game stays; neither counts.
     world.settings()->setString(lang::String("ZZZ\\junk"), lang::String("x"));
+    world.settings()->setString(lang::String("AAA\\userdata\\0"), lang::String("x"));
     chooser->setSelectedProfile(lang::String(""));
     chooser->setVisible(true);
-    EXPECT_EQ(6, chooser->getProfileCount());
+    EXPECT_EQ(5, chooser->getProfileCount());
+    EXPECT_EQ((std::vector<std::string>{"AAA", "ANN", "BOB", "CID", "DAN", "EVE"}), subkeys());
     EXPECT_EQ(ButtonMixin::DISABLED, state(chooser, "createNewProfile"));
     // Sorted by sub-key without regard to case; the first is chosen.
     const char* const sorted[] = {"ann", "bob", "Cid", "Dan", "Eve"};
