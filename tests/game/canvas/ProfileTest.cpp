@@ -6,6 +6,7 @@
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/dialogs/ChoosePlayer.h"
 #include "game/progress/ProgressRecord.h"
+#include "platform/registry/Registry.h"
 #include "sprites/script/ScriptHost.h"
 #include "sprites/settings/User.h"
 #include "tests/game/support/GameFixture.h"
@@ -307,6 +308,20 @@ TEST_F(LastProfileTest, ALastProfileWithoutANameIsNoProfileAndItsKeyIsNotMade)
     lang::StringArray keys;
     world.settings()->listSubkeys(keys);
     EXPECT_EQ(0, keys.length());
+}
+
+TEST_F(LastProfileTest, ADeeplyNestedSettingsFileIsSetAsideAndTheGameStarts)
+{
+    const std::filesystem::path file = world.folder() / "registry.txt";
+    std::string path = "a";
+    for (int i = 0; i < 30000; ++i)
+        path += "\\a";
+    { std::ofstream(file, std::ios::binary) << "HVREGISTRY 1\nK \"\"\nK \"" << path << "\"\nE 2\n"; }
+    platform::setRegistryFile(file.string().c_str());
+    ASSERT_TRUE(startGame());
+    EXPECT_TRUE(std::filesystem::exists(file.string() + ".damaged"));
+    EXPECT_LT(std::filesystem::file_size(file), 1000u);
+    EXPECT_TRUE(canvas->isSpriteVisible("ChoosePlayer")) << "no profile: the player makes one";
 }
 
 TEST_F(LastProfileTest, AHostileSavedStoryRunsNothingAndTheGameStarts)
