@@ -9,7 +9,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   zlib1g-dev libpng-dev libjpeg-dev liblua5.1-0-dev libsdl2-dev
   libogg-dev libvorbis-dev libfreetype-dev libfontconfig-dev fonts-liberation
-  libgif-dev libpixman-1-dev xvfb xauth sox
+  libgif-dev libpixman-1-dev libx11-dev xvfb xauth sox
+  openbox xdotool imagemagick x11-utils
   lame mpg123 libmpg123-dev
   openmpt123 libopenmpt-dev
   xdg-utils

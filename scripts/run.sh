@@ -19,9 +19,11 @@ if ! { cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHV_BUILD_TESTS=OF
 fi
 
 # The game takes no arguments. With a display it opens its window; without
-# one it runs for ten seconds in a virtual display (or, with neither a display
-# nor xvfb-run, or with HV_WINDOW_BACKEND=headless, for five seconds without a
-# window) and is then stopped; its last frame is then in shot.png.
+# one it runs for ten seconds in a virtual display and is then closed as a
+# player closes it (the window's close, which saves the settings), or, with
+# neither a display nor xvfb-run, or with HV_WINDOW_BACKEND=headless, it runs
+# for five seconds without a window and is then stopped; its last frame is
+# then in shot.png.
 game=build/sample/lanternfield
 stopped() {
   # timeout's code for a program it had to stop: the game ran until then.
@@ -29,15 +31,33 @@ stopped() {
   [ "$code" -eq 124 ] && return 0
   return "$code"
 }
+# Run inside the virtual display: the game, and after ten seconds the
+# system's close keys over its window; waits for it to end (and stops it
+# should it still run ten seconds later).
+close_after_ten_seconds='
+  "$1" & game=$!
+  sleep 10
+  window=$(xdotool search --name "^Lanternfield\$" 2>/dev/null | head -n 1)
+  if [ -n "$window" ]; then
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) key alt+F4
+  fi
+  for _ in $(seq 100); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$game" 2>/dev/null; then
+    echo "The game did not end when its window was closed; stopping it."
+    kill "$game"
+  fi
+  wait "$game"'
 if [ "${HV_WINDOW_BACKEND:-}" = headless ]; then
   echo "== running the game without a window for 5 seconds; the last frame goes to shot.png"
   HV_LAST_FRAME=$PWD/shot.png timeout 5 "$game" || stopped
 elif [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   echo "== running the game; close its window to end it"
   exec "$game"
-elif command -v xvfb-run >/dev/null; then
-  echo "== no display: running the game for 10 seconds in a virtual one; the last frame goes to shot.png"
-  HV_LAST_FRAME=$PWD/shot.png timeout 10 xvfb-run -a "$game" || stopped
+elif command -v xvfb-run >/dev/null && command -v xdotool >/dev/null; then
+  echo "== no display: running the game for 10 seconds in a virtual one, then closing its window;" \
+       "the last frame goes to shot.png"
+  HV_LAST_FRAME=$PWD/shot.png xvfb-run -a bash -c "$close_after_ten_seconds" run "$game"
 else
   echo "== no display: running the game without a window for 5 seconds; the last frame goes to shot.png"
   HV_WINDOW_BACKEND=headless HV_LAST_FRAME=$PWD/shot.png timeout 5 "$game" || stopped

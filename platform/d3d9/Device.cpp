@@ -406,7 +406,7 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
     HWND window = destWindowOverride;
     if (!window)
         window = (m_parameters.Windowed && m_parameters.hDeviceWindow) ? m_parameters.hDeviceWindow : m_focusWindow;
-    return m_core->present(window, m_backBuffer->buffer(), sourceRect, destRect);
+    return m_core->present(window, m_backBuffer->buffer(), sourceRect, destRect, !m_parameters.Windowed);
 }
 
 HRESULT Device::GetBackBuffer(UINT swapChain, UINT backBuffer, D3DBACKBUFFER_TYPE type, IDirect3DSurface9** surface)

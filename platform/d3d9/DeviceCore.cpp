@@ -11,7 +11,8 @@ void DeviceCore::pollCooperative()
     m_cooperative.poll(DeviceControls::windowHost(), DeviceControls::lossGeneration(), DeviceControls::lossHoldCalls());
 }
 
-HRESULT DeviceCore::present(HWND window, const PixelBuffer& buffer, const RECT* source, const RECT* dest)
+HRESULT DeviceCore::present(HWND window, const PixelBuffer& buffer, const RECT* source, const RECT* dest,
+                            bool fullScreen)
 {
     HRESULT fault = DeviceControls::takeFault(FaultPoint::Present);
     if (FAILED(fault))
@@ -22,7 +23,7 @@ HRESULT DeviceCore::present(HWND window, const PixelBuffer& buffer, const RECT* 
     // A window that cannot show the frame (gone, or not yet made) is not a
     // failure of the device.
     DeviceControls::windowHost().present(window, buffer.pixels(), int(buffer.width()), int(buffer.height()),
-                                         buffer.pitchBytes(), source, dest);
+                                         buffer.pitchBytes(), source, dest, fullScreen);
     return D3D_OK;
 }
 

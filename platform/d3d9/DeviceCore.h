@@ -26,9 +26,10 @@ public:
     // Brings the lost-device state up to date with the window host and the controls.
     void pollCooperative();
 
-    // Shows a back buffer in a window: D3DERR_DEVICELOST while the device is
-    // lost, or an injected Present failure.
-    HRESULT present(HWND window, const PixelBuffer& buffer, const RECT* source, const RECT* dest);
+    // Shows a back buffer in a window (over the whole display for a
+    // full-screen device): D3DERR_DEVICELOST while the device is lost, or an
+    // injected Present failure.
+    HRESULT present(HWND window, const PixelBuffer& buffer, const RECT* source, const RECT* dest, bool fullScreen);
 
     // Resources announce themselves while they live.
     void addResource(ComBase* resource, bool defaultPool, size_t textureBytes);

@@ -42,7 +42,8 @@ HRESULT SwapChain::Present(const RECT* sourceRect, const RECT* destRect, HWND de
 {
     std::lock_guard<std::recursive_mutex> lock(m_core->mutex());
     HWND window = destWindowOverride ? destWindowOverride : m_parameters.hDeviceWindow;
-    return m_core->present(window, m_backBuffer->buffer(), sourceRect, destRect);
+    // Additional swap chains are always windowed.
+    return m_core->present(window, m_backBuffer->buffer(), sourceRect, destRect, false);
 }
 
 HRESULT SwapChain::GetBackBuffer(UINT backBuffer, D3DBACKBUFFER_TYPE type, IDirect3DSurface9** surface)

@@ -11,9 +11,9 @@ bool SystemWindowHost::clientSize(HWND hwnd, int* width, int* height)
 }
 
 bool SystemWindowHost::present(HWND hwnd, const uint32_t* pixels, int width, int height, int pitchBytes,
-                               const RECT* source, const RECT* dest)
+                               const RECT* source, const RECT* dest, bool fullScreen)
 {
-    return platform::presentToWindow(hwnd, pixels, width, height, pitchBytes, source, dest);
+    return platform::presentToWindow(hwnd, pixels, width, height, pitchBytes, source, dest, fullScreen);
 }
 
 bool SystemWindowHost::isActive(HWND hwnd) { return platform::windowIsActive(hwnd); }

@@ -9,7 +9,7 @@ class SystemWindowHost final : public WindowHost {
 public:
     bool clientSize(HWND hwnd, int* width, int* height) override;
     bool present(HWND hwnd, const uint32_t* pixels, int width, int height, int pitchBytes, const RECT* source,
-                 const RECT* dest) override;
+                 const RECT* dest, bool fullScreen) override;
     bool isActive(HWND hwnd) override;
     uint32_t displayModeGeneration() override;
 };

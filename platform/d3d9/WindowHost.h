@@ -15,9 +15,10 @@ public:
 
     // Size of the window's client area; false when hwnd is not a window.
     virtual bool clientSize(HWND hwnd, int* width, int* height) = 0;
-    // Shows a frame of 0xAARRGGBB words in the window's client area.
+    // Shows a frame of 0xAARRGGBB words in the window's client area; the
+    // frame of a full-screen device (fullScreen) covers the whole display.
     virtual bool present(HWND hwnd, const uint32_t* pixels, int width, int height, int pitchBytes,
-                         const RECT* source, const RECT* dest) = 0;
+                         const RECT* source, const RECT* dest, bool fullScreen) = 0;
     // Whether the window is the active foreground window and not minimised.
     virtual bool isActive(HWND hwnd) = 0;
     // A counter that changes whenever the display mode changes.

@@ -30,13 +30,15 @@ bool windowClientSize(HWND hwnd, int* width, int* height)
 }
 
 bool presentToWindow(HWND hwnd, const uint32_t* pixels, int width, int height, int pitchBytes, const RECT* source,
-                     const RECT* dest)
+                     const RECT* dest, bool fullScreen)
 {
     {
         std::lock_guard<std::mutex> lock(wm().mutex);
         WindowRecord* w = wm().find(hwnd);
         if (!w)
             return false;
+        if (WindowRecord* top = wm().find(wm().topLevelOf(hwnd)))
+            top->fullScreenPicture = fullScreen && top == w;
         wm().resizeSurface(*w);
         const int cw = w->surfaceWidth, ch = w->surfaceHeight;
         RECT s = source ? *source : RECT{0, 0, width, height};

@@ -17,9 +17,12 @@ bool windowClientSize(HWND hwnd, int* width, int* height);
 // window's client area: the `source` rectangle of the frame (null: all of it)
 // scaled to the `dest` rectangle of the client area (null: all of it). In full
 // screen the backend scales and letterboxes the client area to the display.
-// False when hwnd is not a window.
+// A full-screen device's frame (fullScreen) covers the whole display: the
+// top-level window shows it in place of its children's pictures until a
+// windowed present into it or one of its children. False when hwnd is not a
+// window.
 bool presentToWindow(HWND hwnd, const uint32_t* pixels, int width, int height, int pitchBytes,
-                     const RECT* source, const RECT* dest);
+                     const RECT* source, const RECT* dest, bool fullScreen = false);
 
 // The window's client area as last presented (tests read frames back). False
 // when hwnd is not a window or nothing was presented to it yet.

@@ -291,6 +291,8 @@ bool WindowManager::covers(const WindowRecord& w, int ox, int oy, const RECT& ar
         return false;
     if (w.presented && area.right <= ox + w.surfaceWidth && area.bottom <= oy + w.surfaceHeight)
         return true;
+    if (w.fullScreenPicture)
+        return false;
     for (HWND h : w.children) {
         const WindowRecord* c = find(h);
         if (!c || !(c->style & WS_VISIBLE))
@@ -311,10 +313,11 @@ bool WindowManager::composeWindow(const WindowRecord& w, int ox, int oy, RECT cl
     if (area.left >= area.right || area.top >= area.bottom)
         return false;
     // Children front first: the first one that paints the whole area hides
-    // the window's own picture and every child behind it.
-    size_t drawn = w.children.size();
+    // the window's own picture and every child behind it. A full-screen
+    // picture shows no child.
+    size_t drawn = w.fullScreenPicture ? 0 : w.children.size();
     bool hidden = false;
-    for (size_t i = 0; i < w.children.size(); ++i) {
+    for (size_t i = 0; i < drawn; ++i) {
         const WindowRecord* c = find(w.children[i]);
         if (!c || !(c->style & WS_VISIBLE))
             continue;
@@ -612,7 +615,8 @@ const WindowRecord* WindowManager::shownAlone(const WindowRecord& top) const
     const RECT all{0, 0, width, height};
     const WindowRecord* w = &top;
     int ox = 0, oy = 0;
-    for (;;) {
+    // A full-screen picture is shown whatever its children hold.
+    while (!w->fullScreenPicture) {
         // The front child, if it covers everything, hides all behind it.
         const WindowRecord* front = nullptr;
         for (HWND h : w->children) {

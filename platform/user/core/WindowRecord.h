@@ -48,6 +48,10 @@ struct WindowRecord {
     int surfaceWidth = 0;
     int surfaceHeight = 0;
     bool presented = false;
+    // The picture is a full-screen device's frame: it covers the whole
+    // display, so the children's pictures are not shown over it until a
+    // windowed present into this window or one of its children.
+    bool fullScreenPicture = false;
 
     bool isChild() const { return (style & WS_CHILD) != 0; }
     bool isIconic() const { return (style & WS_MINIMIZE) != 0; }

@@ -9,6 +9,7 @@
 #include "platform/user/Input.h"
 #include "platform/user/MessageBox.h"
 #include "platform/user/core/Keyboard.h"
+#include "platform/user/sdl/NativeWindowSize.h"
 
 #include <SDL.h>
 
@@ -224,6 +225,10 @@ private:
     // Runs SDL work now on SDL's thread, or there at the next pump.
     void onSdl(std::function<void()> work);
     void draw(Window& w);
+    // Where a picture of width x height lies in the window: as it is in a
+    // window; in full screen scaled to fit the window's real size and
+    // letterboxed, whatever the window manager made of the request.
+    RECT pictureBox(SDL_Window* window, int width, int height) const;
     HWND windowOf(Uint32 sdlId);
     bool toScreen(HWND hwnd, int x, int y, POINT& screen);
     void handle(const SDL_Event& e);
@@ -248,6 +253,12 @@ bool SdlBackend::start()
     m_started = true;
     const char* driver = SDL_GetCurrentVideoDriver();
     m_realDisplay = driver && std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "offscreen") != 0;
+    // On X a window's picture goes straight to the window, its top-left
+    // corner at the window's. Drawn through OpenGL instead it would be placed
+    // from the bottom of the size SDL records, which is not the window's when
+    // a full-screen request went unanswered.
+    if (driver && std::strcmp(driver, "x11") == 0)
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_StartTextInput();
     return true;
 }
@@ -461,8 +472,7 @@ void SdlBackend::draw(Window& w)
         return;
     SDL_SetSurfaceBlendMode(source, SDL_BLENDMODE_NONE);
     SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
-    RECT box = m_fullScreen ? letterboxRect(w.frameWidth, w.frameHeight, target->w, target->h)
-                            : RECT{0, 0, w.frameWidth, w.frameHeight};
+    RECT box = pictureBox(w.window, w.frameWidth, w.frameHeight);
     SDL_Rect dest{box.left, box.top, box.right - box.left, box.bottom - box.top};
     if (dest.w == w.frameWidth && dest.h == w.frameHeight)
         SDL_BlitSurface(source, nullptr, target, &dest);
@@ -470,6 +480,15 @@ void SdlBackend::draw(Window& w)
         SDL_BlitScaled(source, nullptr, target, &dest);
     SDL_FreeSurface(source);
     SDL_UpdateWindowSurface(w.window);
+}
+
+RECT SdlBackend::pictureBox(SDL_Window* window, int width, int height) const
+{
+    if (!m_fullScreen)
+        return RECT{0, 0, width, height};
+    int shownWidth, shownHeight;
+    nativeWindowSize(window, shownWidth, shownHeight);
+    return letterboxRect(width, height, shownWidth, shownHeight);
 }
 
 void SdlBackend::pointerChanged(const CursorShape* shape)
@@ -516,16 +535,10 @@ void SdlBackend::warpPointer(int screenX, int screenY)
             const RECT& c = w.client;
             if (!w.window || screenX < c.left || screenX >= c.right || screenY < c.top || screenY >= c.bottom)
                 continue;
-            int x = screenX - c.left, y = screenY - c.top;
-            if (m_fullScreen) {
-                int ww, wh;
-                SDL_GetWindowSize(w.window, &ww, &wh);
-                int cw = c.right - c.left, ch = c.bottom - c.top;
-                RECT box = letterboxRect(cw, ch, ww, wh);
-                x = box.left + int(int64_t(x) * (box.right - box.left) / std::max(cw, 1));
-                y = box.top + int(int64_t(y) * (box.bottom - box.top) / std::max(ch, 1));
-            }
-            SDL_WarpMouseInWindow(w.window, x, y);
+            const int cw = std::max<LONG>(1, c.right - c.left), ch = std::max<LONG>(1, c.bottom - c.top);
+            const RECT box = pictureBox(w.window, cw, ch);
+            SDL_WarpMouseInWindow(w.window, box.left + int(int64_t(screenX - c.left) * (box.right - box.left) / cw),
+                                  box.top + int(int64_t(screenY - c.top) * (box.bottom - box.top) / ch));
             return;
         }
     });
@@ -563,16 +576,10 @@ bool SdlBackend::toScreen(HWND hwnd, int x, int y, POINT& screen)
     if (it == m_windows.end() || !it->second.window)
         return false;
     const RECT& c = it->second.client;
-    if (m_fullScreen) {
-        int ww, wh;
-        SDL_GetWindowSize(it->second.window, &ww, &wh);
-        int cw = c.right - c.left, ch = c.bottom - c.top;
-        RECT box = letterboxRect(cw, ch, ww, wh);
-        int bw = std::max<LONG>(1, box.right - box.left), bh = std::max<LONG>(1, box.bottom - box.top);
-        x = int(int64_t(x - box.left) * cw / bw);
-        y = int(int64_t(y - box.top) * ch / bh);
-    }
-    screen = POINT{c.left + x, c.top + y};
+    const int cw = c.right - c.left, ch = c.bottom - c.top;
+    const RECT box = pictureBox(it->second.window, cw, ch);
+    const int bw = std::max<LONG>(1, box.right - box.left), bh = std::max<LONG>(1, box.bottom - box.top);
+    screen = POINT{c.left + int(int64_t(x - box.left) * cw / bw), c.top + int(int64_t(y - box.top) * ch / bh)};
     return true;
 }
 

@@ -48,7 +48,7 @@ public:
     }
 
     bool present(HWND hwnd, const uint32_t* pixels, int width, int height, int pitchBytes, const RECT*,
-                 const RECT*) override
+                 const RECT*, bool) override
     {
         Frame& frame = frames[hwnd];
         frame.width = width;

@@ -25,11 +25,11 @@ class CountingHost : public platform::d3d9::WindowHost {
 public:
     bool clientSize(HWND hwnd, int* width, int* height) override { return system.clientSize(hwnd, width, height); }
     bool present(HWND hwnd, const uint32_t* pixels, int width, int height, int pitchBytes, const RECT* source,
-                 const RECT* dest) override
+                 const RECT* dest, bool fullScreen) override
     {
         ++presents;
         targets.push_back(hwnd);
-        return system.present(hwnd, pixels, width, height, pitchBytes, source, dest);
+        return system.present(hwnd, pixels, width, height, pitchBytes, source, dest, fullScreen);
     }
     bool isActive(HWND hwnd) override { return system.isActive(hwnd); }
     uint32_t displayModeGeneration() override { return system.displayModeGeneration(); }
@@ -319,6 +319,30 @@ TEST_F(D3DDeviceTest, SwitchingToFullScreenResetsTheDeviceAtOnceAndPresentsStrai
     EXPECT_TRUE(graphics->isWindowed());
     repaint();
     EXPECT_EQ(graphics->getTargetWindow(), frame->getHWND());
+}
+
+TEST_F(D3DDeviceTest, InFullScreenTheFramesPictureIsShownOverTheCanvasTheWindowedPaintsWentTo)
+{
+    openFrameWithCanvas();
+    graphics = static_cast<window::GraphicsWWinDX*>(frame->getGraphics());
+    canvas->getGraphics()->release(); // the canvas becomes the target
+    offerFullScreenMode();
+    paint([](window::GraphicsWWinDX* g) { g->fillRectAlpha(0, 0, 800, 600, 0xFF112233u); });
+    ASSERT_EQ(shownPixel(400, 300), 0xFF112233u);
+
+    // Full screen presents to the frame: the screen follows every new frame.
+    frame->setFullScreen(true, false);
+    for (uint32_t colour : {0xFF445566u, 0xFF778899u}) {
+        paint([colour](window::GraphicsWWinDX* g) { g->fillRectAlpha(0, 0, 800, 600, colour); });
+        EXPECT_EQ(shownPixel(400, 300), colour);
+    }
+
+    // Back in a window the canvas's paints are shown again.
+    frame->setFullScreen(false, false);
+    canvas->getGraphics()->release();
+    paint([](window::GraphicsWWinDX* g) { g->fillRectAlpha(0, 0, 800, 600, 0xFFAABBCCu); });
+    EXPECT_EQ(graphics->getTargetWindow(), canvas->getHWND());
+    EXPECT_EQ(shownPixel(400, 300), 0xFFAABBCCu);
 }
 
 TEST_F(D3DDeviceTest, WhileTheSystemSleepsALossIsNotSignalled)
