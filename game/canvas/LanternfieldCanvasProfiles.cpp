@@ -9,6 +9,7 @@
 #include "game/inventory/Inventory.h"
 #include "game/menus/MenuSprite.h"
 #include "game/progress/ProgressRecord.h"
+#include "game/progress/SavedStory.h"
 #include "game/rooms/Room.h"
 #include "platform/registry/Registry.h"
 #include "sprites/script/ScriptHost.h"
@@ -32,21 +33,31 @@ lang::String profilePath(const lang::String& profile, const char* part)
     return path;
 }
 
-// Runs the Lua text of a profile as the chunk "LF"; false after a
-// "readProfileData" box with the error.
-bool runProfileScript(const lang::ByteArray& script)
+// Takes the saved story text of a profile back into the story table; false
+// when it was refused or failed, which the log tells (and a failing text a
+// "readProfileData" box too).
+bool restoreStory(const lang::ByteArray& script, const lang::String& profile)
 {
     ScriptHost* host = ScriptHost::instance;
     lua_State* L = host ? host->getState() : nullptr;
     if (!L)
         return true;
-    const int top = lua_gettop(L);
+    std::string message;
     const char* text = script.length() > 0 ? reinterpret_cast<const char*>(script.data()) : "";
-    bool ok = luaL_loadbuffer(L, text, size_t(script.length()), "LF") == 0 && lua_pcall(L, 0, 0, 0) == 0;
-    if (!ok)
+    switch (SavedStory::restore(L, text, size_t(script.length()), message)) {
+    case SavedStory::RESTORED:
+        return true;
+    case SavedStory::FAILED:
+        lua_pushlstring(L, message.data(), message.size());
         ScriptHost::showScriptError("readProfileData", L);
-    lua_settop(L, top);
-    return ok;
+        lua_pop(L, 1);
+        break;
+    case SavedStory::REFUSED:
+        break;
+    }
+    window::debugLine("loadProfile: the saved story of ", profile.c_str(), " is not taken (", message.c_str(),
+                      "); the chapter starts again\n");
+    return false;
 }
 
 // The text "LF_save" returns as bytes ("" for a result that is no string);
@@ -115,8 +126,11 @@ bool LanternfieldCanvas::loadProfile()
     // A profile without a stored script state has an empty one.
     lang::ByteArray script;
     settings->getBytesChunked(profilePath(m_profileName, "LF"), script);
-    if (!runProfileScript(script))
+    if (!restoreStory(script, m_profileName)) {
+        // The record's room belongs to a story that is not there.
+        m_pProgress->currentRoom = getChapterStartRoom();
         return false;
+    }
     if (m_pInventory)
         m_pInventory->restoreFromProgress();
     return true;

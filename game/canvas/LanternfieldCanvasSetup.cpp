@@ -13,6 +13,7 @@
 #include "game/menus/OptionsSprite.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/Room.h"
+#include "platform/registry/Registry.h"
 #include "platform/user/MessageBox.h"
 #include "sound/clip/AudioClip.h"
 #include "sprites/buttons/ButtonMixin.h"
@@ -25,6 +26,24 @@
 #include <vector>
 
 namespace {
+
+// Whether the profile has its name where the player selection wrote it (the
+// profile's own key), asked without making the key when it is missing.
+bool profileHasName(const lang::String& profile)
+{
+    lang::String path("Software\\Harbinvel\\");
+    path += lang::String::loadText("REGISTRYNAME");
+    path += '\\';
+    path += profile.toUpperCase();
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD type = 0;
+    DWORD size = 0;
+    const bool named = RegQueryValueExA(key, "displayName", nullptr, &type, nullptr, &size) == ERROR_SUCCESS && size > 1;
+    RegCloseKey(key);
+    return named;
+}
 
 // Indexes of the balloon sprites in the order of their name table.
 enum BalloonIndex {
@@ -272,6 +291,12 @@ void LanternfieldCanvas::setupGame(sprite::DataLoader* loader)
     // The name becomes a path in the settings: anything else is no profile.
     if (!m_profileName.isEmpty() && !isValidProfileName(m_profileName)) {
         window::debugLine("setupGame: \"LASTPROFILE\" is not a profile name: \"", m_profileName.c_str(), "\"\n");
+        m_profileName = "";
+    }
+    // A profile deleted (or never finished) has no name in the settings:
+    // opening its store would make its key again, as a profile without a name.
+    if (!m_profileName.isEmpty() && !profileHasName(m_profileName)) {
+        window::debugLine("setupGame: \"LASTPROFILE\" names no profile: \"", m_profileName.c_str(), "\"\n");
         m_profileName = "";
     }
     if (!m_profileName.isEmpty())

@@ -3,10 +3,12 @@
 // and delete profiles.
 #include "game/dialogs/ChoosePlayer.h"
 
+#include "core/lang/ByteArray.h"
 #include "core/lang/StringArray.h"
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/dialogs/GenericDialog.h"
 #include "game/dialogs/ProfileInputPrompt.h"
+#include "platform/registry/Registry.h"
 #include "sprites/buttons/ButtonMixin.h"
 #include "sprites/containers/SpriteDefinition.h"
 #include "sprites/settings/User.h"
@@ -202,18 +204,33 @@ void ChoosePlayer::loadProfileList()
     m_pMainStore->listSubkeys(keys);
     if (keys.length() > 1)
         lang::StringArray::sort(keys);
+    // A sub-key without a name is no profile (a profile is made with its
+    // name at once): it is neither listed nor counted. One that holds no
+    // saved game either is what an unfinished creation left, and goes.
+    platform::RegistryBatch cleanup;
     for (int i = 0; i < keys.length(); ++i) {
         lang::String* key = keys.get(i);
         if (!key)
             continue;
-        lang::String valueName = key->toUpperCase();
-        valueName.append("\\displayName");
-        auto* name = new lang::String(m_pMainStore->getString(valueName, lang::String("")));
-        m_names.addElement(name);
+        const lang::String upper = key->toUpperCase();
+        auto* name = new lang::String(m_pMainStore->getString(upper + "\\displayName", lang::String("")));
+        if (!name->isEmpty()) {
+            m_names.addElement(name);
+        } else if (!holdsSavedGame(upper)) {
+            window::debugLine("ChoosePlayer: the settings key \"", key->c_str(), "\" has no profile name; removed\n");
+            m_pMainStore->deleteValue(*key);
+        }
         name->release();
         key->release();
         *keys.at(i) = nullptr;
     }
+}
+
+bool ChoosePlayer::holdsSavedGame(const lang::String& key)
+{
+    lang::ByteArray bytes;
+    return m_pMainStore->getBytesChunked(key + "\\userdata", bytes) || m_pMainStore->getBytes(key + "\\userdata", bytes) ||
+           m_pMainStore->getBytesChunked(key + "\\LF", bytes);
 }
 
 void ChoosePlayer::refresh()
@@ -366,6 +383,8 @@ int ChoosePlayer::translateCommand(lang::String* command, lang::String* result, 
     }
     if (c.equalsIgnoreCase("confirmDeleteProfile")) {
         showControls(true);
+        // The profile and the choice after it reach the settings file in one write.
+        platform::RegistryBatch deletion;
         deleteSelectedProfile();
         setSelectedProfile(lang::String(""));
         if (m_pMainStore)
@@ -424,6 +443,9 @@ int ChoosePlayer::createProfile(lang::String* result)
     if (name.isEmpty())
         return CANCEL_COMMAND_TOO;
 
+    // The profile's key, its name and the choice of it reach the settings
+    // file in one write: a key without its name is never saved.
+    platform::RegistryBatch creation;
     // The profile's own store opens (and so makes) the profile's sub-key.
     lang::String existing("");
     if (m_pProfileStore) {

@@ -74,6 +74,8 @@ private:
     // The profiles' display names from the settings store, sorted by their
     // sub-key names without regard to case.
     void loadProfileList();
+    // Whether the root's sub-key `key` holds a saved game of a profile.
+    bool holdsSavedGame(const lang::String& key);
     // Rows shown: the profiles up to the number of rows.
     int shownRows() { return m_names.size() < ROW_COUNT ? m_names.size() : ROW_COUNT; }
     void setSelectedName(const lang::String& name);

@@ -1,5 +1,6 @@
 // Registry.h: the current user's registry: keys holding DWORD, text and byte
-// values, kept in one settings file per user and written atomically.
+// values, kept in one settings file per user and written atomically; copies
+// of the program running at once each keep the others' changes.
 #pragma once
 
 #include "platform/Win32Types.h"

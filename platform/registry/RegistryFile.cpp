@@ -1,9 +1,13 @@
 // RegistryFile.cpp: reading, checking and atomically writing the settings file.
 #include "platform/registry/RegistryFile.h"
 
+#include "platform/registry/RegistryFileLock.h"
+
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -54,33 +58,36 @@ int hexValue(char c)
     return -1;
 }
 
-void serializeKey(std::string& out, const RegistryKey& key, const std::string& path)
+// Writes every key, parents before their sub-keys, without recursion.
+void serializeTree(std::string& out, const RegistryKey& root, size_t& records)
 {
-    out += "K ";
-    appendQuoted(out, path);
-    out += '\n';
-    for (const RegistryKey::Value& v : key.values()) {
-        out += "V ";
-        appendQuoted(out, v.name);
-        out += ' ';
-        out += std::to_string(v.type);
-        out += ' ';
-        if (v.type == 1 || v.type == 2) // REG_SZ and REG_EXPAND_SZ stay readable
-            appendQuoted(out, std::string(v.data.begin(), v.data.end()));
-        else
-            appendHex(out, v.data);
+    std::vector<std::pair<const RegistryKey*, std::string>> work{{&root, std::string()}};
+    records = 0;
+    while (!work.empty()) {
+        const RegistryKey* key = work.back().first;
+        const std::string path = std::move(work.back().second);
+        work.pop_back();
+        out += "K ";
+        appendQuoted(out, path);
         out += '\n';
+        for (const RegistryKey::Value& v : key->values()) {
+            out += "V ";
+            appendQuoted(out, v.name);
+            out += ' ';
+            out += std::to_string(v.type);
+            out += ' ';
+            if (v.type == 1 || v.type == 2) // REG_SZ and REG_EXPAND_SZ stay readable
+                appendQuoted(out, std::string(v.data.begin(), v.data.end()));
+            else
+                appendHex(out, v.data);
+            out += '\n';
+        }
+        records += 1 + key->values().size();
+        // Pushed last first, so that the sub-keys come out in their order.
+        const auto& subs = key->subkeys();
+        for (auto it = subs.rbegin(); it != subs.rend(); ++it)
+            work.emplace_back(it->get(), path.empty() ? (*it)->name() : path + "\\" + (*it)->name());
     }
-    for (const auto& sub : key.subkeys())
-        serializeKey(out, *sub, path.empty() ? sub->name() : path + "\\" + sub->name());
-}
-
-size_t countRecords(const RegistryKey& key)
-{
-    size_t n = 1 + key.values().size();
-    for (const auto& sub : key.subkeys())
-        n += countRecords(*sub);
-    return n;
 }
 
 // Reads the fields of one line from position `pos`.
@@ -167,19 +174,30 @@ private:
     size_t m_pos = 0;
 };
 
-// Finds the key of a path, making the keys on the way; null for a bad path.
-std::shared_ptr<RegistryKey> keyOfPath(const std::shared_ptr<RegistryKey>& root, const std::string& path)
+// Finds the key of a path, making the keys on the way and counting them in
+// `keys`; null with the reason in `why` for a bad path or one beyond the
+// limits.
+std::shared_ptr<RegistryKey> keyOfPath(const std::shared_ptr<RegistryKey>& root, const std::string& path, size_t& keys,
+                                       const char*& why)
 {
     std::shared_ptr<RegistryKey> key = root;
     if (path.empty())
         return key;
     size_t start = 0;
-    for (;;) {
+    for (size_t depth = 1;; ++depth) {
         size_t end = path.find('\\', start);
         std::string part = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        why = "a bad key path";
         if (part.empty() || part.size() > kMaxKeyName)
             return nullptr;
-        key = key->addSubkey(part);
+        why = "keys nested too deep";
+        if (depth > RegistryFile::kMaxDepth)
+            return nullptr;
+        bool created = false;
+        key = key->addSubkey(part, &created);
+        why = "too many keys";
+        if (created && ++keys > RegistryFile::kMaxKeys)
+            return nullptr;
         if (end == std::string::npos)
             return key;
         start = end + 1;
@@ -217,15 +235,37 @@ bool writeAll(int fd, const std::string& text)
     return true;
 }
 
+// The temporary files of writes are named "<settings file>.tmp.<pid>.<n>".
+const char kTemporaryMark[] = ".tmp.";
+
+// Removes the temporary files that writers killed halfway left beside the
+// settings file. Under the lock no writer is at work, so each one found is
+// a leftover.
+void removeLeftoverTemporaries(const std::string& path)
+{
+    size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const std::string prefix = (slash == std::string::npos ? path : path.substr(slash + 1)) + kTemporaryMark;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (std::strncmp(entry->d_name, prefix.c_str(), prefix.size()) == 0)
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
 } // namespace
 
 std::string RegistryFile::serialize(const RegistryKey& root)
 {
     std::string out = kHeader;
     out += '\n';
-    serializeKey(out, root, "");
+    size_t records = 0;
+    serializeTree(out, root, records);
     out += "E ";
-    out += std::to_string(countRecords(root));
+    out += std::to_string(records);
     out += '\n';
     return out;
 }
@@ -236,6 +276,8 @@ bool RegistryFile::parse(const std::string& text, RegistryKey& rootKey, std::str
     std::shared_ptr<RegistryKey> root(std::shared_ptr<RegistryKey>(), &rootKey);
     std::shared_ptr<RegistryKey> current;
     size_t records = 0;
+    size_t keys = 0;
+    size_t values = 0;
     size_t lineNumber = 0;
     size_t pos = 0;
     bool ended = false;
@@ -266,9 +308,10 @@ bool RegistryFile::parse(const std::string& text, RegistryKey& rootKey, std::str
             std::string path;
             if (!kr.quoted(path) || !kr.atEnd())
                 return fail("a bad key line");
-            current = keyOfPath(root, path);
+            const char* why = "";
+            current = keyOfPath(root, path, keys, why);
             if (!current)
-                return fail("a bad key path");
+                return fail(why);
             ++records;
         } else if (line.rfind("V ", 0) == 0) {
             if (!current)
@@ -283,6 +326,8 @@ bool RegistryFile::parse(const std::string& text, RegistryKey& rootKey, std::str
                 return fail("a bad value line");
             if (current->findValue(name))
                 return fail("a value listed twice");
+            if (++values > kMaxValues || current->values().size() >= kMaxValuesPerKey)
+                return fail("too many values");
             current->setValue(name, DWORD(type), std::move(data));
             ++records;
         } else if (line.rfind("E ", 0) == 0) {
@@ -307,18 +352,18 @@ bool RegistryFile::parse(const std::string& text, RegistryKey& rootKey, std::str
     return true;
 }
 
-bool RegistryFile::load(std::shared_ptr<RegistryKey>& root)
+RegistryFile::ReadResult RegistryFile::read(std::shared_ptr<RegistryKey>& root)
 {
     root = std::make_shared<RegistryKey>("");
     FILE* f = std::fopen(m_path.c_str(), "rb");
     if (!f) {
         if (errno == ENOENT)
-            return true;
+            return ReadResult::Missing;
         std::fprintf(stderr,
                      "registry: the settings file %s cannot be read (%s); the settings are kept in memory only and "
                      "are not saved\n",
                      m_path.c_str(), std::strerror(errno));
-        return false;
+        return ReadResult::Unreadable;
     }
     std::string text;
     char buffer[65536];
@@ -332,15 +377,16 @@ bool RegistryFile::load(std::shared_ptr<RegistryKey>& root)
                      "registry: the settings file %s cannot be read; the settings are kept in memory only and are not "
                      "saved\n",
                      m_path.c_str());
-        return false;
+        return ReadResult::Unreadable;
     }
 
     std::string error;
     auto parsed = std::make_shared<RegistryKey>("");
     if (parse(text, *parsed, &error)) {
         root = parsed;
-        return true;
+        return ReadResult::Read;
     }
+    parsed.reset();
 
     std::string aside = m_path + ".damaged";
     for (int i = 1; fileExists(aside); ++i)
@@ -350,15 +396,22 @@ bool RegistryFile::load(std::shared_ptr<RegistryKey>& root)
                      "registry: the settings file %s is damaged (%s) and cannot be moved aside (%s); the settings "
                      "start empty and are not saved\n",
                      m_path.c_str(), error.c_str(), std::strerror(errno));
-        return false;
+        return ReadResult::Unreadable;
     }
     std::fprintf(stderr,
                  "registry: the settings file %s is damaged (%s); it is kept as %s and the settings start empty\n",
                  m_path.c_str(), error.c_str(), aside.c_str());
-    return true;
+    return ReadResult::SetAside;
 }
 
-bool RegistryFile::save(const RegistryKey& root)
+bool RegistryFile::load(std::shared_ptr<RegistryKey>& root)
+{
+    // Without a folder there is no file, nor a copy writing one.
+    RegistryFileLock lock(m_path);
+    return read(root) != ReadResult::Unreadable;
+}
+
+bool RegistryFile::save(RegistryKey& root, const std::function<void(RegistryKey&)>& replay)
 {
     size_t slash = m_path.find_last_of('/');
     std::string folder = slash == std::string::npos ? std::string() : m_path.substr(0, slash);
@@ -367,10 +420,42 @@ bool RegistryFile::save(const RegistryKey& root)
                      std::strerror(errno));
         return false;
     }
+    RegistryFileLock lock(m_path);
+    if (!lock.isOpen()) {
+        std::fprintf(stderr, "registry: cannot open the lock file %s.lock (%s); the settings are not saved\n",
+                     m_path.c_str(), std::strerror(errno));
+        return false;
+    }
+    std::shared_ptr<RegistryKey> current;
+    switch (read(current)) {
+    case ReadResult::Read:
+        // The changes go onto the file's tree first, so that the keys this
+        // copy made are matched by the tree taken over and stay the same.
+        replay(*current);
+        root.takeContentOf(*current);
+        break;
+    case ReadResult::Unreadable:
+        return false;
+    case ReadResult::Missing:
+    case ReadResult::SetAside:
+        // Nothing to take in: the registry in memory is written as it is.
+        break;
+    }
+    return write(root);
+}
 
+bool RegistryFile::write(const RegistryKey& root)
+{
+    size_t slash = m_path.find_last_of('/');
+    std::string folder = slash == std::string::npos ? std::string() : m_path.substr(0, slash);
+    removeLeftoverTemporaries(m_path);
+
+    // A name of its own for every write, so that no two writers (nor a
+    // writer and one killed halfway) ever share a temporary file.
+    static std::atomic<unsigned> writes{0};
     std::string text = serialize(root);
-    std::string temp = m_path + ".tmp";
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    std::string temp = m_path + kTemporaryMark + std::to_string(::getpid()) + "." + std::to_string(++writes);
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {
         std::fprintf(stderr, "registry: cannot write %s (%s); the settings are not saved\n", temp.c_str(),
                      std::strerror(errno));

@@ -5,6 +5,7 @@
 
 #include "platform/registry/RegistryKey.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -16,22 +17,38 @@ namespace platform {
 // 'x' and its bytes in hex. The last line E n counts the K and V lines, so a
 // file cut short is told from a whole one. Inside quotes the bytes 0x20..0x7E
 // stand for themselves except '"' and '%'; every other byte is %XX.
+//
+// Several copies of the game may share one file: each reading and writing
+// of it happens under the lock of a RegistryFileLock.
 class RegistryFile {
 public:
+    // The most a file may hold: far beyond what the game writes (keys five
+    // deep, a few dozen keys and a few hundred values), and little enough
+    // that a hostile file cannot blow the registry up in memory or on disk.
+    static constexpr size_t kMaxDepth = 16;
+    static constexpr size_t kMaxKeys = 4096;
+    static constexpr size_t kMaxValues = 65536;
+    // Values are found by a walk over their key's list.
+    static constexpr size_t kMaxValuesPerKey = 1024;
+
     explicit RegistryFile(std::string path) : m_path(std::move(path)) {}
 
     // Makes `root` a new key filled from the file. A missing file leaves it empty. A damaged
-    // one is renamed aside (".damaged", ".damaged.1", ...) with a diagnostic
+    // one (also one beyond the limits) is renamed aside (".damaged", ".damaged.1", ...) with a diagnostic
     // line on stderr, and `root` stays empty. Returns whether the registry may
     // be saved to this path: false when the file exists but could not be read
     // or moved aside, so that it is never overwritten unseen.
     bool load(std::shared_ptr<RegistryKey>& root);
 
-    // Writes the whole registry to a temporary file beside the settings file,
-    // flushes it to the disk and renames it over the settings file, so a crash
-    // leaves either the old or the new file. Creates the folder when missing.
-    // On failure writes a diagnostic line and returns false.
-    bool save(const RegistryKey& root);
+    // Saves the registry under the lock. The file is read again first: when
+    // it reads, `replay` applies this copy's unsaved changes to what it holds
+    // now (another copy may have saved since), and `root` takes the result.
+    // The whole registry then goes to a temporary file of its own beside the
+    // settings file, is flushed to the disk and renamed over the settings
+    // file, so a crash leaves either the old or the new file. Creates the
+    // folder when missing. On failure writes a diagnostic line and returns
+    // false.
+    bool save(RegistryKey& root, const std::function<void(RegistryKey&)>& replay);
 
     static std::string serialize(const RegistryKey& root);
     // Parses a whole file into an empty root; on failure `error` tells the
@@ -39,6 +56,13 @@ public:
     static bool parse(const std::string& text, RegistryKey& root, std::string* error);
 
 private:
+    enum class ReadResult { Missing, Read, SetAside, Unreadable };
+    // Reads the file into a new `root` (empty unless it was read); a damaged
+    // file is set aside. The caller holds the lock when there is a folder.
+    ReadResult read(std::shared_ptr<RegistryKey>& root);
+    // Writes through a temporary file; the caller holds the lock.
+    bool write(const RegistryKey& root);
+
     std::string m_path;
 };
 

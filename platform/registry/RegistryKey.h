@@ -19,12 +19,21 @@ public:
     };
 
     explicit RegistryKey(std::string name) : m_name(std::move(name)) {}
+    // Frees the whole tree below without recursion, however deep it is.
+    ~RegistryKey();
     RegistryKey(const RegistryKey&) = delete;
     RegistryKey& operator=(const RegistryKey&) = delete;
 
     const std::string& name() const { return m_name; }
     // A deleted key stays alive while handles refer to it; they then fail.
     bool isDeleted() const { return m_deleted; }
+    // The names from below the root down to this key, joined by '\'; ""
+    // for the root and for a key no longer in the tree.
+    std::string path() const;
+    // How many names the path has: 0 for the root.
+    size_t depth() const;
+    // The keys (this one included) and values of the tree from this key.
+    void countTree(size_t& keys, size_t& values) const;
 
     // The value of that name (any case), or null.
     Value* findValue(const std::string& name);
@@ -43,12 +52,22 @@ public:
     bool removeSubkey(const std::string& name);
     const std::vector<std::shared_ptr<RegistryKey>>& subkeys() const { return m_subkeys; }
 
+    // Makes this tree hold what `other` holds, taking its values and keys:
+    // keys of the same path stay the same objects (so handles on them keep
+    // working), keys `other` lacks are marked deleted, and `other` is left
+    // empty.
+    void takeContentOf(RegistryKey& other);
+
     // Compares names as the registry orders them: byte by byte after mapping
     // both to upper case (Windows-1252). Below 0, 0 or above 0.
     static int compareNames(const std::string& a, const std::string& b);
 
 private:
+    // Marks this key and everything below it deleted and unlinks it.
+    void markDeletedTree();
+
     std::string m_name;
+    RegistryKey* m_parent = nullptr;
     bool m_deleted = false;
     std::vector<Value> m_values;
     std::vector<std::shared_ptr<RegistryKey>> m_subkeys;

@@ -66,7 +66,38 @@ LSTATUS splitPath(const char* path, std::vector<std::string>& parts)
     }
 }
 
+// The key at a path of names joined by '\\' below `root`; with `create`, the
+// missing keys on the way are made, else null when one is missing.
+RegistryKey* keyAtPath(RegistryKey& root, const std::string& path, bool create)
+{
+    RegistryKey* key = &root;
+    size_t start = 0;
+    while (key && start < path.size()) {
+        size_t end = path.find('\\', start);
+        if (end == std::string::npos)
+            end = path.size();
+        const std::string part = path.substr(start, end - start);
+        key = create ? key->addSubkey(part).get() : key->findSubkey(part).get();
+        start = end + 1;
+    }
+    return key;
+}
+
 } // namespace
+
+bool RegistryStore::withinLimits(const RegistryKey& key, const std::vector<std::string>& parts)
+{
+    // Only what the settings file may hold is made, so that every file
+    // written is read again (see RegistryFile's limits).
+    if (key.depth() + parts.size() > RegistryFile::kMaxDepth)
+        return false;
+    size_t keys = 0, values = 0;
+    m_root->countTree(keys, values);
+    if (parts.empty())
+        return values < RegistryFile::kMaxValues && key.values().size() < RegistryFile::kMaxValuesPerKey;
+    // The root itself is no key of the file's count.
+    return keys - 1 + parts.size() <= RegistryFile::kMaxKeys;
+}
 
 RegistryStore& RegistryStore::instance()
 {
@@ -95,6 +126,7 @@ void RegistryStore::setFile(const char* path)
     m_root.reset();
     m_handles.clear();
     m_batchChanged = false;
+    m_unsaved.clear();
 }
 
 void RegistryStore::ensureLoaded()
@@ -138,13 +170,52 @@ std::shared_ptr<RegistryKey> RegistryStore::resolve(HKEY key, LSTATUS* error)
 
 LSTATUS RegistryStore::save()
 {
-    if (!m_saveAllowed)
+    if (!m_saveAllowed) {
+        m_unsaved.clear();
         return ERROR_SUCCESS;
+    }
     if (m_batchDepth > 0) {
         m_batchChanged = true;
         return ERROR_SUCCESS;
     }
-    return RegistryFile(m_file).save(*m_root) ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
+    if (!RegistryFile(m_file).save(*m_root, [this](RegistryKey& root) { replay(root); }))
+        return ERROR_WRITE_FAULT;
+    m_unsaved.clear();
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegistryStore::changed(Change change)
+{
+    m_unsaved.push_back(std::move(change));
+    return save();
+}
+
+void RegistryStore::replay(RegistryKey& root) const
+{
+    for (const Change& change : m_unsaved) {
+        RegistryKey* key = keyAtPath(root, change.path, change.kind == Change::CreateKey);
+        if (!key)
+            continue;
+        switch (change.kind) {
+        case Change::CreateKey:
+            break;
+        case Change::SetValue:
+            key->setValue(change.name, change.type, change.data);
+            break;
+        case Change::DeleteValue:
+            key->removeValue(change.name);
+            break;
+        case Change::DeleteKey: {
+            // As the call itself: only a key without sub-keys goes.
+            size_t slash = change.path.find_last_of('\\');
+            RegistryKey* parent =
+                slash == std::string::npos ? &root : keyAtPath(root, change.path.substr(0, slash), false);
+            if (parent && key->subkeys().empty())
+                parent->removeSubkey(key->name());
+            break;
+        }
+        }
+    }
 }
 
 void RegistryStore::beginBatch()
@@ -178,6 +249,11 @@ LSTATUS RegistryStore::openKey(HKEY parent, const char* subKey, bool create, HKE
     if ((error = splitPath(subKey, parts)) != ERROR_SUCCESS)
         return error;
 
+    if (create && !withinLimits(*key, parts)) {
+        std::fprintf(stderr, "registry: the key %s is not made: the settings would go beyond what they may hold\n",
+                     subKey);
+        return ERROR_INVALID_PARAMETER;
+    }
     bool createdAny = false;
     for (const std::string& part : parts) {
         if (create) {
@@ -199,7 +275,7 @@ LSTATUS RegistryStore::openKey(HKEY parent, const char* subKey, bool create, HKE
     // A new key that cannot be saved yet still exists: the handle is good,
     // and the save failure has been reported.
     if (createdAny)
-        save();
+        changed(Change{Change::CreateKey, key->path(), std::string(), 0, {}});
     return ERROR_SUCCESS;
 }
 
@@ -251,8 +327,14 @@ LSTATUS RegistryStore::setValue(HKEY key, const char* name, DWORD type, const BY
     std::shared_ptr<RegistryKey> k = resolve(key, &error);
     if (!k)
         return error;
-    k->setValue(valueName, type, std::vector<unsigned char>(data, data + dataSize));
-    return save();
+    if (!k->findValue(valueName) && !withinLimits(*k, {})) {
+        std::fprintf(stderr, "registry: the value %s is not made: the settings would go beyond what they may hold\n",
+                     valueName.c_str());
+        return ERROR_INVALID_PARAMETER;
+    }
+    std::vector<unsigned char> bytes(data, data + dataSize);
+    k->setValue(valueName, type, bytes);
+    return changed(Change{Change::SetValue, k->path(), valueName, type, std::move(bytes)});
 }
 
 LSTATUS RegistryStore::deleteValue(HKEY key, const char* name)
@@ -264,7 +346,7 @@ LSTATUS RegistryStore::deleteValue(HKEY key, const char* name)
         return error;
     if (!k->removeValue(name ? name : ""))
         return ERROR_FILE_NOT_FOUND;
-    return save();
+    return changed(Change{Change::DeleteValue, k->path(), name ? name : "", 0, {}});
 }
 
 LSTATUS RegistryStore::deleteKey(HKEY key, const char* subKey)
@@ -290,8 +372,9 @@ LSTATUS RegistryStore::deleteKey(HKEY key, const char* subKey)
         return ERROR_FILE_NOT_FOUND;
     if (!victim->subkeys().empty())
         return ERROR_ACCESS_DENIED;
+    const std::string path = victim->path();
     parent->removeSubkey(parts.back());
-    return save();
+    return changed(Change{Change::DeleteKey, path, std::string(), 0, {}});
 }
 
 LSTATUS RegistryStore::enumKey(HKEY key, DWORD index, char* name, DWORD* nameLength)

@@ -9,11 +9,15 @@
 #include <mutex>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace platform {
 
 // Every operation takes the store's lock, so the loader thread and the window
-// thread may both use the registry.
+// thread may both use the registry. Changes not yet in the file are also
+// kept as a list, by path: when the file is saved, it is read again first,
+// and the list is applied to what another copy of the game may have saved
+// meanwhile, so that neither copy's changes are lost.
 class RegistryStore {
 public:
     static RegistryStore& instance();
@@ -37,7 +41,26 @@ public:
     void endBatch();
 
 private:
+    // One change of the tree, by the path of its key.
+    struct Change {
+        enum Kind { CreateKey, DeleteKey, SetValue, DeleteValue } kind;
+        std::string path;
+        std::string name;
+        DWORD type = 0;
+        std::vector<unsigned char> data;
+    };
+
     RegistryStore() = default;
+
+    // Whether a new value in `key` (with no parts) or new keys below it
+    // along `parts` stay within what a settings file may hold.
+    bool withinLimits(const RegistryKey& key, const std::vector<std::string>& parts);
+    // Notes a change for the next save; then saves (see save).
+    LSTATUS changed(Change change);
+    // Applies the unsaved changes to a tree read afresh from the file: keys
+    // another copy deleted meanwhile stay deleted unless this copy made
+    // them again.
+    void replay(RegistryKey& root) const;
 
     // Reads the settings file when the tree is not loaded yet.
     void ensureLoaded();
@@ -56,6 +79,7 @@ private:
     uintptr_t m_nextHandle = 0x1000;
     int m_batchDepth = 0;
     bool m_batchChanged = false;
+    std::vector<Change> m_unsaved;
 };
 
 } // namespace platform

@@ -1,7 +1,8 @@
 // ProfileCrashTest.cpp: a child process that saves a profile over and over
 // is killed at random moments; the settings file it leaves is always whole,
 // and the profile in it is always one complete save: the record and the
-// scripts' text of the same moment.
+// scripts' text of the same moment. Two copies of the game saving their own
+// profiles at once keep each other's saves.
 #include "core/lang/ByteArray.h"
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/progress/ProgressRecord.h"
@@ -29,6 +30,8 @@ constexpr int kRounds = 200;
 constexpr int kMaxDelayMicroseconds = 20000;
 // A child left alone stops by itself after this many saves.
 constexpr int kChildSaves = 20000;
+// Saves of each of two copies of the game running at once.
+constexpr int kCopySaves = 200;
 
 // The scripts' text of save n: its number, then enough to span one to
 // three pieces, so that pieces come and go between saves.
@@ -44,6 +47,10 @@ std::string textOf(int n)
 class ProfileCrashTest : public GameFixture {
 protected:
     // Save n: the record and the scripts' text both carry the number.
+    void useSavedText()
+    {
+        ASSERT_EQ(0, luaL_dostring(ScriptHost::instance->getState(), "function LF_save() return savedText end"));
+    }
     void save(int n)
     {
         lua_State* L = ScriptHost::instance->getState();
@@ -57,7 +64,7 @@ protected:
 
     // Reads the settings file afresh; the number of the save it holds, or
     // a failure naming what is wrong.
-    ::testing::AssertionResult savedNumber(int& n)
+    ::testing::AssertionResult savedNumber(int& n, const std::string& profile = "Ann")
     {
         const std::string file = (world.folder() / "registry.txt").string();
         for (const auto& entry : std::filesystem::directory_iterator(world.folder())) {
@@ -69,13 +76,14 @@ protected:
         store->open(lang::String(testsupport::GameWorld::kRegistryName));
         lang::ByteArray image;
         lang::ByteArray text;
-        const bool haveImage = store->getBytesChunked(lang::String("Ann\\userdata"), image);
-        const bool haveText = store->getBytesChunked(lang::String("Ann\\LF"), text);
-        const lang::String shown = store->getString(lang::String("Ann\\displayName"), lang::String(""));
+        const lang::String name(profile.c_str());
+        const bool haveImage = store->getBytesChunked(name + "\\userdata", image);
+        const bool haveText = store->getBytesChunked(name + "\\LF", text);
+        const lang::String shown = store->getString(name + "\\displayName", lang::String(""));
         store->release();
         // Reading the file afresh closed every key: the game's store opens again.
         canvas->getUser()->open(lang::String(testsupport::GameWorld::kRegistryName));
-        if (!shown.equals("Ann"))
+        if (!shown.equals(name))
             return ::testing::AssertionFailure() << "the profile's name is lost";
         ProgressRecord record;
         if (!haveImage || image.length() != ProgressRecord::IMAGE_SIZE ||
@@ -125,6 +133,35 @@ TEST_F(ProfileCrashTest, KillingTheGameWhileItSavesNeverLosesTheProfileOrHalfSav
     // The kills came both before any save was written and between saves.
     EXPECT_GT(advanced, kRounds / 10);
     EXPECT_LT(advanced, kRounds);
+}
+
+TEST_F(ProfileCrashTest, TwoCopiesSavingTheirOwnProfilesKeepEachOthersSaves)
+{
+    ASSERT_TRUE(startGame());
+    world.setSetting("Ann\\displayName", "Ann");
+    world.setSetting("Bob\\displayName", "Bob");
+    useSavedText();
+    pid_t children[2];
+    for (int copy = 0; copy < 2; ++copy) {
+        children[copy] = fork();
+        ASSERT_GE(children[copy], 0);
+        if (children[copy] == 0) {
+            canvas->setProfileName(lang::String(copy == 0 ? "Ann" : "Bob"));
+            for (int i = 1; i <= kCopySaves; ++i)
+                save(i);
+            _exit(0);
+        }
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(child, waitpid(child, &status, 0));
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    for (const char* name : {"Ann", "Bob"}) {
+        int n = -1;
+        ASSERT_TRUE(savedNumber(n, name)) << name;
+        EXPECT_EQ(kCopySaves, n) << name;
+    }
 }
 
 } // namespace

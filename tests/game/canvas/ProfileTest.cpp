@@ -2,16 +2,19 @@
 // image and the scripts' text stored in pieces, read back whatever their
 // length, the save at exit, the choice of a profile, and damaged settings.
 #include "core/lang/ByteArray.h"
+#include "core/lang/StringArray.h"
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/dialogs/ChoosePlayer.h"
 #include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
+#include "platform/registry/Registry.h"
 #include "sprites/script/ScriptHost.h"
 #include "sprites/settings/User.h"
 #include "tests/game/support/GameFixture.h"
 
 #include <lua.hpp>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -23,6 +26,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(startGame());
+        world.setSetting("Ann\\displayName", "Ann");
         canvas->setProfileName(lang::String("Ann"));
     }
     lua_State* L() { return ScriptHost::instance->getState(); }
@@ -109,14 +113,15 @@ TEST_F(ProfileTest, LoadingTakesTheRecordAndRunsTheScriptsText)
     progress()->currentRoom = 14;
     progress()->chapter = 3;
     progress()->hint[2] = 9;
-    saveText("restored = 'yes'\n");
+    saveText("LF = LF or {}\nLF[\"restored\"] = true\nLF.seen = {[1] = 1, [\"two\"] = false}\n");
     canvas->saveProfile();
     canvas->resetProgress();
     ASSERT_TRUE(canvas->loadProfile());
     EXPECT_EQ(14, progress()->currentRoom);
     EXPECT_EQ(3, progress()->chapter);
     EXPECT_EQ(9, progress()->hint[2]);
-    EXPECT_TRUE(ScriptHost::instance->getLuaBoolean("restored"));
+    EXPECT_TRUE(ScriptHost::instance->getLuaBoolean("LF.restored"));
+    EXPECT_EQ(0, luaL_dostring(L(), "assert(LF.seen[1] == 1 and LF.seen.two == false)"));
     // The inventory is rebuilt from the record it now holds.
     ASSERT_EQ(1, canvas->getInventory()->getHintCount());
     EXPECT_STREQ("STR_HINT_9", canvas->getInventory()->getHintAt(0).c_str());
@@ -156,16 +161,67 @@ TEST_F(ProfileTest, OlderAndDamagedProfilesAreReadAsFarAsTheyGo)
     EXPECT_EQ(10, progress()->currentRoom);
     EXPECT_NE(std::string::npos, world.debugText().find("loadProfile: no room 1000"));
 
-    // A script text that fails is reported; the record keeps what was read.
-    putValue("Ann\\LF\\0", "error('spoilt')");
+    // A script text that fails is reported; the record keeps what was read
+    // but its room: without its story the chapter starts again.
+    putValue("Ann\\LF\\0", "LF.spoilt = LF.spoilt.x");
     damaged.currentRoom = 7;
     damaged.writeImage(image);
     putValue("Ann\\userdata\\0", std::string(reinterpret_cast<char*>(image.data()), size_t(image.length())));
     EXPECT_FALSE(canvas->loadProfile());
-    EXPECT_EQ(7, progress()->currentRoom);
+    EXPECT_EQ(2, progress()->chapter);
+    EXPECT_EQ(10, progress()->currentRoom);
     const auto boxes = world.boxes("readProfileData");
     ASSERT_EQ(1u, boxes.size());
     EXPECT_NE(std::string::npos, boxes[0].text.find("spoilt"));
+}
+
+TEST_F(ProfileTest, ASavedStoryThatIsNoPlainDataRunsNothingAndTheChapterStartsAgain)
+{
+    const std::string marker = (world.folder() / "ran").string();
+    lua_pushstring(L(), marker.c_str());
+    lua_setglobal(L(), "marker");
+    // A precompiled chunk that would make the marker file.
+    ASSERT_EQ(0, luaL_dostring(L(), "return string.dump(function() io.open(marker, 'w'):close() end)"));
+    const std::string compiled(lua_tostring(L(), -1), lua_objlen(L(), -1));
+    lua_pop(L(), 1);
+    const std::string quoted = "'" + marker + "'";
+    struct Case {
+        const char* what;
+        std::string text;
+    };
+    const std::vector<Case> cases = {
+        {"a command", "os.execute('touch " + marker + "')"},
+        {"a file", "io.open(" + quoted + ", 'w'):close()"},
+        {"a module", "require('os').execute('touch " + marker + "')"},
+        {"a loader", "load(\"io.open(" + quoted + ", 'w')\")()"},
+        {"a metatable", "setmetatable(_G, {})"},
+        {"a precompiled chunk", compiled},
+        {"a function in the story", "LF.f = function() end"},
+        {"a name beside the story", "other = 1"},
+        {"a story that holds itself", "LF.loop = LF"},
+        {"endless steps", "while true do end"},
+        {"string methods", "LF.x = ('x'):rep(1e9)"},
+        {"doubling a text", "local s = 'xx' for i = 1, 40 do s = s .. s end LF.x = s"},
+    };
+    ProgressRecord record;
+    record.currentRoom = 14;
+    record.chapter = 2;
+    lang::ByteArray image;
+    record.writeImage(image);
+    putValue("Ann\\userdata\\0", std::string(reinterpret_cast<char*>(image.data()), size_t(image.length())));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        putValue("Ann\\LF\\0", c.text);
+        ASSERT_EQ(0, luaL_dostring(L(), "LF = {kept = true}"));
+        EXPECT_FALSE(canvas->loadProfile());
+        EXPECT_EQ(10, progress()->currentRoom) << "the chapter's start";
+        EXPECT_FALSE(std::filesystem::exists(marker));
+        EXPECT_EQ(0, luaL_dostring(L(), "assert(LF.kept and LF.f == nil and LF.x == nil and other == nil and "
+                                        "getmetatable(_G) == nil and ('a'):upper() == 'A')"))
+            << lua_tostring(L(), -1);
+        EXPECT_NE(std::string::npos, world.debugText().find("the saved story of Ann is not taken"));
+        EXPECT_EQ(0, lua_gettop(L()));
+    }
 }
 
 TEST_F(ProfileTest, AFailingSaveFunctionKeepsTheStoredTextAndNothingIsSavedWithoutAProfile)
@@ -216,6 +272,8 @@ TEST_F(ProfileTest, TheSaveAtExitKeepsTheFountainsMarketAndAPendingRoom)
 
 TEST_F(ProfileTest, ChoosingAProfileTakesTheDialogsSelectionAndRefusesPaths)
 {
+    // No profile is listed: the dialog's selection alone is chosen.
+    store()->deleteValue(lang::String("Ann"));
     auto* chooser = static_cast<ChoosePlayer*>(canvas->getSprite("ChoosePlayer"));
     chooser->setSelectedProfile(lang::String("Bob"));
     lang::String command("profile:Mallory");
@@ -245,6 +303,52 @@ TEST_F(LastProfileTest, ALastProfileThatIsNoProfileNameMeansNoProfile)
     EXPECT_TRUE(canvas->isResetGame());
     EXPECT_TRUE(canvas->isSpriteVisible("ChoosePlayer")) << "the player chooses again";
     EXPECT_NE(std::string::npos, world.debugText().find("is not a profile name"));
+}
+
+TEST_F(LastProfileTest, ALastProfileWithoutANameIsNoProfileAndItsKeyIsNotMade)
+{
+    world.setSetting("LASTPROFILE", "Gone");
+    ASSERT_TRUE(startGame());
+    EXPECT_TRUE(canvas->getProfileName().isEmpty());
+    EXPECT_TRUE(canvas->isSpriteVisible("ChoosePlayer"));
+    EXPECT_NE(std::string::npos, world.debugText().find("names no profile"));
+    lang::StringArray keys;
+    world.settings()->listSubkeys(keys);
+    EXPECT_EQ(0, keys.length());
+}
+
+TEST_F(LastProfileTest, ADeeplyNestedSettingsFileIsSetAsideAndTheGameStarts)
+{
+    const std::filesystem::path file = world.folder() / "registry.txt";
+    std::string path = "a";
+    for (int i = 0; i < 30000; ++i)
+        path += "\\a";
+    { std::ofstream(file, std::ios::binary) << "HVREGISTRY 1\nK \"\"\nK \"" << path << "\"\nE 2\n"; }
+    platform::setRegistryFile(file.string().c_str());
+    ASSERT_TRUE(startGame());
+    EXPECT_TRUE(std::filesystem::exists(file.string() + ".damaged"));
+    EXPECT_LT(std::filesystem::file_size(file), 1000u);
+    EXPECT_TRUE(canvas->isSpriteVisible("ChoosePlayer")) << "no profile: the player makes one";
+}
+
+TEST_F(LastProfileTest, AHostileSavedStoryRunsNothingAndTheGameStarts)
+{
+    const std::string marker = (world.folder() / "ran").string();
+    world.setSetting("LASTPROFILE", "Ann");
+    world.setSetting("Ann\\displayName", "Ann");
+    ProgressRecord record;
+    lang::ByteArray image;
+    record.writeImage(image);
+    world.settings()->setBytesChunked(lang::String("Ann\\userdata"), image);
+    const std::string text = "os.execute('touch " + marker + "')";
+    lang::ByteArray script;
+    script.setLength(int(text.size()));
+    std::copy(text.begin(), text.end(), script.data());
+    world.settings()->setBytesChunked(lang::String("Ann\\LF"), script);
+    ASSERT_TRUE(startGame());
+    EXPECT_STREQ("Ann", canvas->getProfileName().c_str());
+    EXPECT_FALSE(std::filesystem::exists(marker));
+    EXPECT_NE(std::string::npos, world.debugText().find("the saved story of Ann is not taken"));
 }
 
 } // namespace

@@ -13,9 +13,18 @@
 #include "tests/game/support/LoadedSprites.h"
 #include "windowing/window/Event.h"
 
+#include "platform/registry/Registry.h"
+
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
+#include <functional>
+#include <random>
 #include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -190,14 +199,18 @@ TEST_F(ChoosePlayerTest, ANewProfileIsMadeAndTheSameNameInOtherLettersIsRefused)
     EXPECT_TRUE(chooser->isInputPromptVisible());
 }
 
-TEST_F(ChoosePlayerTest, FiveProfilesFillTheListAndFurtherSubkeysAreCountedButNeverShown)
+TEST_F(ChoosePlayerTest, FiveProfilesFillTheListAndKeysWithoutANameAreNeverCounted)
 {
     for (const char* name : {"Eve", "ann", "Cid", "bob", "Dan"})
         addProfile(name);
+    // Keys without a name: what an unfinished creation leaves goes, one that
+    // holds a saved game stays; neither counts.
     world.settings()->setString(lang::String("ZZZ\\junk"), lang::String("x"));
+    world.settings()->setString(lang::String("AAA\\userdata\\0"), lang::String("x"));
     chooser->setSelectedProfile(lang::String(""));
     chooser->setVisible(true);
-    EXPECT_EQ(6, chooser->getProfileCount());
+    EXPECT_EQ(5, chooser->getProfileCount());
+    EXPECT_EQ((std::vector<std::string>{"AAA", "ANN", "BOB", "CID", "DAN", "EVE"}), subkeys());
     EXPECT_EQ(ButtonMixin::DISABLED, state(chooser, "createNewProfile"));
     // Sorted by sub-key without regard to case; the first is chosen.
     const char* const sorted[] = {"ann", "bob", "Cid", "Dan", "Eve"};
@@ -387,6 +400,54 @@ TEST_F(ChoosePlayerTest, TheConfirmationsKindsSetItsButtonsAndEnterPressesTheDef
     fresh->open(2, lang::String("m"), lang::String("yes"), lang::String("no"));
     EXPECT_EQ(0, fresh->keyDown(13));
     fresh->release();
+}
+
+TEST_F(ChoosePlayerTest, KillingTheGameWhileItMakesOrDeletesAProfileNeverLeavesOneWithoutAName)
+{
+    addProfile("Ann");
+    chooser->setSelectedProfile(lang::String("Ann"));
+    chooser->setVisible(true);
+    // The profile "New" made through the prompt and deleted through the
+    // confirmation, as a player does with the keyboard.
+    auto makeAndDelete = [this](const std::function<void()>& between) {
+        command("createNewProfile");
+        type("New");
+        key(13);
+        between();
+        chooser->setSelectedProfile(lang::String("New"));
+        command("deleteProfile");
+        key(13);
+    };
+    makeAndDelete([this] { EXPECT_EQ("New", displayName("NEW")); });
+    EXPECT_EQ((std::vector<std::string>{"ANN"}), subkeys());
+
+    const std::string file = platform::registryFile();
+    constexpr int kRounds = 200;
+    std::mt19937 random(35);
+    std::uniform_int_distribution<int> delay(0, 10000);
+    int withNew = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (;;)
+                makeAndDelete([] {});
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+        kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(child, waitpid(child, &status, 0));
+        // The file read afresh: every key under the root is a profile with its name.
+        platform::setRegistryFile(file.c_str());
+        world.settings()->open(lang::String(testsupport::GameWorld::kRegistryName));
+        for (const std::string& k : subkeys()) {
+            ASSERT_NE("(none)", displayName(k.c_str())) << "after round " << round << ": " << k;
+            withNew += k == "NEW" ? 1 : 0;
+        }
+    }
+    // The kills came while the profile was there and while it was not.
+    EXPECT_GT(withNew, 0);
+    EXPECT_LT(withNew, kRounds);
 }
 
 } // namespace

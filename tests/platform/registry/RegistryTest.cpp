@@ -1,5 +1,6 @@
 // RegistryTest.cpp: the registry calls over a settings file in a temporary folder.
 #include "platform/registry/Registry.h"
+#include "platform/registry/RegistryKey.h"
 
 #include "tests/support/TempDir.h"
 
@@ -11,6 +12,8 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -297,15 +300,24 @@ TEST_F(RegistryTest, EverythingSurvivesAReopen)
 
 TEST_F(RegistryTest, EachChangeIsWrittenWholeThroughATemporaryFile)
 {
+    // What writers killed halfway left behind goes with the next write.
+    const std::filesystem::path folder = std::filesystem::path(m_file).parent_path();
+    std::filesystem::create_directories(folder);
+    { std::ofstream(m_file + ".tmp.99999.1") << "HVREGISTRY 1\n"; }
     HKEY key = create("Software\\Harbinvel\\Game");
     ASSERT_EQ(ERROR_SUCCESS, setDword(key, "first", 1));
     std::string before = readFile(m_file);
     EXPECT_EQ(0u, before.find("HVREGISTRY 1\n"));
-    EXPECT_FALSE(std::filesystem::exists(m_file + ".tmp"));
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ((std::vector<std::string>{"registry.txt", "registry.txt.lock"}), names);
 
-    // A write that cannot finish (the temporary name is taken by a folder)
+    // A write that cannot finish (the lock file's name is taken by a folder)
     // reports the failure and leaves the old file as it was.
-    std::filesystem::create_directory(m_file + ".tmp");
+    std::filesystem::remove(m_file + ".lock");
+    std::filesystem::create_directory(m_file + ".lock");
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(ERROR_WRITE_FAULT, setDword(key, "second", 2));
     std::string diagnostic = ::testing::internal::GetCapturedStderr();
@@ -313,7 +325,7 @@ TEST_F(RegistryTest, EachChangeIsWrittenWholeThroughATemporaryFile)
     EXPECT_EQ(before, readFile(m_file));
     // The change is kept in memory and reaches the file with the next save.
     EXPECT_EQ((std::vector<unsigned char>{2, 0, 0, 0}), query(key, "second"));
-    std::filesystem::remove(m_file + ".tmp");
+    std::filesystem::remove(m_file + ".lock");
     ASSERT_EQ(ERROR_SUCCESS, setDword(key, "third", 3));
     reopen();
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Harbinvel\\Game", 0, KEY_READ, &key));
@@ -424,4 +436,126 @@ TEST_F(RegistryTest, ABatchReachesTheFileWholeWhenItsOutermostScopeEnds)
     EXPECT_EQ(after, readFile(m_file));
     ASSERT_EQ(ERROR_SUCCESS, setDword(key, "b", 3));
     EXPECT_NE(after, readFile(m_file));
+}
+
+namespace {
+
+// Runs `body` in a child process, as another copy of the program on the
+// same settings file would; whether it ended well.
+template <typename Body>
+bool inOtherCopy(Body body)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        body();
+        _exit(::testing::Test::HasFailure() ? 1 : 0);
+    }
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+} // namespace
+
+TEST_F(RegistryTest, ASaveKeepsWhatAnotherCopySavedMeanwhile)
+{
+    HKEY game = create("Software\\Harbinvel\\Game");
+    HKEY ann = create("ANN", game);
+    ASSERT_EQ(ERROR_SUCCESS, setDword(ann, "0", 1));
+    HKEY bob = create("BOB", game);
+    ASSERT_EQ(ERROR_SUCCESS, setDword(bob, "0", 1));
+
+    // The other copy saves a profile of its own and deletes BOB, all after
+    // this copy read the file.
+    ASSERT_TRUE(inOtherCopy([&] {
+        HKEY cy = create("CY", game);
+        EXPECT_EQ(ERROR_SUCCESS, setDword(cy, "0", 7));
+        EXPECT_EQ(ERROR_SUCCESS, RegDeleteValueA(bob, "0"));
+        EXPECT_EQ(ERROR_SUCCESS, RegDeleteKeyA(game, "BOB"));
+    }));
+
+    // This copy's next change is saved over what the file holds now: CY
+    // stays, and BOB stays deleted, its handle with it; a change made to
+    // BOB before that save is dropped with it.
+    {
+        platform::RegistryBatch together;
+        ASSERT_EQ(ERROR_SUCCESS, setDword(bob, "1", 2));
+        ASSERT_EQ(ERROR_SUCCESS, setDword(ann, "0", 2));
+    }
+    EXPECT_EQ(ERROR_KEY_DELETED, setDword(bob, "2", 3));
+    EXPECT_EQ((std::vector<std::string>{"ANN", "CY"}), subkeys(game));
+    HKEY cy = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(game, "CY", 0, KEY_READ, &cy));
+    EXPECT_EQ((std::vector<unsigned char>{7, 0, 0, 0}), query(cy, "0"));
+    EXPECT_EQ((std::vector<unsigned char>{2, 0, 0, 0}), query(ann, "0")) << "a handle kept over the save";
+
+    reopen();
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Harbinvel\\Game", 0, KEY_READ, &game));
+    EXPECT_EQ((std::vector<std::string>{"ANN", "CY"}), subkeys(game));
+}
+
+TEST_F(RegistryTest, FilesBeyondTheLimitsAreSetAsideAndNeverWritten)
+{
+    struct Case {
+        const char* what;
+        std::string records; // K and V lines
+        size_t count;        // how many records they are
+    };
+    std::string deepPath;
+    for (int i = 0; i < 30000; ++i)
+        deepPath += i ? "\\a" : "a";
+    std::string manyKeys;
+    for (int i = 0; i < 5000; ++i)
+        manyKeys += "K \"k" + std::to_string(i) + "\"\n";
+    std::string manyValues = "K \"k\"\n";
+    for (int i = 0; i < 1100; ++i)
+        manyValues += "V \"v" + std::to_string(i) + "\" 4 x00000000\n";
+    const std::vector<Case> cases = {
+        {"60 KB of nesting", "K \"" + deepPath + "\"\n", 1},
+        {"17 levels", "K \"a\\b\\c\\d\\e\\f\\g\\h\\i\\j\\k\\l\\m\\n\\o\\p\\q\"\n", 1},
+        {"5000 keys", manyKeys, 5000},
+        {"1100 values in a key", manyValues, 1101},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(m_dir.path() / "settings");
+        std::filesystem::create_directories(m_dir.path() / "settings");
+        const std::string text = "HVREGISTRY 1\nK \"\"\n" + c.records + "E " + std::to_string(c.count + 1) + "\n";
+        { std::ofstream(m_file, std::ios::binary) << text; }
+        reopen();
+        ::testing::internal::CaptureStderr();
+        EXPECT_TRUE(subkeys(HKEY_CURRENT_USER).empty());
+        const std::string diagnostic = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(std::string::npos, diagnostic.find("damaged")) << diagnostic;
+        EXPECT_EQ(text, readFile(m_file + ".damaged"));
+        ASSERT_EQ(ERROR_SUCCESS, setDword(HKEY_CURRENT_USER, "after", 1));
+        EXPECT_LT(readFile(m_file).size(), 100u);
+    }
+
+    // Nor does the registry make what such a file would hold.
+    std::string sixteen = "a\\b\\c\\d\\e\\f\\g\\h\\i\\j\\k\\l\\m\\n\\o\\p";
+    ::testing::internal::CaptureStderr();
+    HKEY key = nullptr;
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegCreateKeyA(HKEY_CURRENT_USER, (sixteen + "\\q").c_str(), &key));
+    key = create(sixteen.c_str());
+    {
+        platform::RegistryBatch oneWrite;
+        for (int i = 0; i < 1024; ++i)
+            ASSERT_EQ(ERROR_SUCCESS, setDword(key, std::to_string(i).c_str(), 1)) << i;
+        EXPECT_EQ(ERROR_INVALID_PARAMETER, setDword(key, "1024", 1));
+        EXPECT_EQ(ERROR_SUCCESS, setDword(key, "0", 2)) << "an existing value changes";
+    }
+    ::testing::internal::GetCapturedStderr();
+    reopen();
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, sixteen.c_str(), 0, KEY_READ, &key));
+    EXPECT_EQ((std::vector<unsigned char>{2, 0, 0, 0}), query(key, "0"));
+}
+
+TEST(RegistryKeyTest, ADeepTreeIsFreedWithoutRecursion)
+{
+    auto root = std::make_shared<platform::RegistryKey>("");
+    platform::RegistryKey* key = root.get();
+    for (int i = 0; i < 300000; ++i)
+        key = key->addSubkey("a").get();
+    EXPECT_EQ(300000u, key->depth());
+    root.reset();
 }

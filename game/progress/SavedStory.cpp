@@ -1,0 +1,191 @@
+// SavedStory.cpp: the saved story text run as data in a table of its own.
+#include "game/progress/SavedStory.h"
+
+#include <lua.hpp>
+
+namespace {
+
+// The game's own text is a few dozen assignments of flat tables, run in a
+// few hundred steps: these bounds are far beyond it.
+constexpr int kMaxTableDepth = 8;
+// Steps between two looks at the budget, and looks allowed: a million steps.
+constexpr int kStepsPerCheck = 1000;
+constexpr int kMaxChecks = 1000;
+// Memory the text may take beyond what the state held before it ran.
+constexpr long kMaxGrowth = 64L << 20;
+
+// The budget of the run in progress (Lua runs on one thread at a time).
+struct Budget {
+    lua_Alloc alloc;
+    void* data;
+    long grown;
+    int checks;
+};
+Budget* s_budget = nullptr;
+
+// Hands every request to the state's own allocator and refuses growth
+// beyond the budget, which Lua reports as a memory error.
+void* budgetedAlloc(void* ud, void* block, size_t oldSize, size_t newSize)
+{
+    auto* budget = static_cast<Budget*>(ud);
+    if (newSize > oldSize && budget->grown + long(newSize - oldSize) > kMaxGrowth)
+        return nullptr;
+    void* result = budget->alloc(budget->data, block, oldSize, newSize);
+    if (result || newSize == 0)
+        budget->grown += long(newSize) - long(oldSize);
+    return result;
+}
+
+void countSteps(lua_State* L, lua_Debug*)
+{
+    if (s_budget && ++s_budget->checks > kMaxChecks)
+        luaL_error(L, "the saved story runs too long");
+}
+
+// Whether the value at `index` is plain data, tables of it included.
+bool isPlainData(lua_State* L, int index, int depth)
+{
+    switch (lua_type(L, index)) {
+    case LUA_TNUMBER:
+    case LUA_TSTRING:
+    case LUA_TBOOLEAN:
+        return true;
+    case LUA_TTABLE:
+        break;
+    default:
+        return false;
+    }
+    // Deeper than any saved table, and so also a table that holds itself.
+    if (depth >= kMaxTableDepth || !lua_checkstack(L, 3))
+        return false;
+    if (lua_getmetatable(L, index)) {
+        lua_pop(L, 1);
+        return false;
+    }
+    const int table = index > 0 ? index : lua_gettop(L) + index + 1;
+    lua_pushnil(L);
+    while (lua_next(L, table)) {
+        const int keyType = lua_type(L, -2);
+        const bool plain = (keyType == LUA_TNUMBER || keyType == LUA_TSTRING || keyType == LUA_TBOOLEAN) &&
+                           isPlainData(L, lua_gettop(L), depth + 1);
+        lua_pop(L, 1);
+        if (!plain) {
+            lua_pop(L, 1);
+            return false;
+        }
+    }
+    return true;
+}
+
+// Runs the compiled text on top of the stack in the table `env`, with the
+// string methods hidden and within the budget; false with the error message
+// on top of the stack.
+bool runBudgeted(lua_State* L, int env)
+{
+    lua_pushvalue(L, env);
+    lua_setfenv(L, -2);
+
+    // Strings find their methods through one shared metatable; the text
+    // needs none of them ("x"):rep(n) is how a text would fill the memory).
+    lua_pushliteral(L, "");
+    const bool haveStringMeta = lua_getmetatable(L, -1) != 0;
+    int meta = 0;
+    if (haveStringMeta) {
+        lua_remove(L, -2);
+        meta = lua_gettop(L);
+        lua_getfield(L, meta, "__index");
+        lua_pushnil(L);
+        lua_setfield(L, meta, "__index");
+        lua_pushvalue(L, meta - 1);
+    } else {
+        lua_pop(L, 1);
+        lua_pushvalue(L, -1);
+    }
+
+    Budget budget{nullptr, nullptr, 0, 0};
+    budget.alloc = lua_getallocf(L, &budget.data);
+    lua_Hook oldHook = lua_gethook(L);
+    const int oldMask = lua_gethookmask(L);
+    const int oldCount = lua_gethookcount(L);
+    s_budget = &budget;
+    lua_setallocf(L, budgetedAlloc, &budget);
+    lua_sethook(L, countSteps, LUA_MASKCOUNT, kStepsPerCheck);
+    const bool ok = lua_pcall(L, 0, 0, 0) == 0;
+    lua_sethook(L, oldHook, oldMask, oldCount);
+    lua_setallocf(L, budget.alloc, budget.data);
+    s_budget = nullptr;
+
+    if (haveStringMeta) {
+        // Above the text's function: the metatable and its saved methods.
+        lua_pushvalue(L, meta + 1);
+        lua_setfield(L, meta, "__index");
+        if (!ok)
+            lua_replace(L, meta - 1);
+        lua_settop(L, ok ? meta - 2 : meta - 1);
+        return ok;
+    }
+    if (!ok)
+        lua_replace(L, -2);
+    else
+        lua_pop(L, 1);
+    return ok;
+}
+
+} // namespace
+
+SavedStory::Result SavedStory::restore(lua_State* L, const char* text, size_t length, std::string& message)
+{
+    const int top = lua_gettop(L);
+    message.clear();
+    // Precompiled chunks start with the escape character; a text never does.
+    if (length > 0 && text[0] == LUA_SIGNATURE[0]) {
+        message = "a precompiled chunk";
+        return REFUSED;
+    }
+    lua_checkstack(L, 8);
+    lua_newtable(L);
+    const int env = lua_gettop(L);
+    lua_newtable(L);
+    lua_setfield(L, env, "LF");
+
+    Result result = RESTORED;
+    if (luaL_loadbuffer(L, length ? text : "", length, "LF") != 0 || !runBudgeted(L, env)) {
+        const char* error = lua_tostring(L, -1);
+        message = error ? error : "(error object is not a string)";
+        result = FAILED;
+    } else {
+        // The text may leave only the story table, and only data in it.
+        lua_pushnil(L);
+        while (result == RESTORED && lua_next(L, env)) {
+            const char* name = lua_type(L, -2) == LUA_TSTRING ? lua_tostring(L, -2) : nullptr;
+            if (!name || std::string(name) != "LF") {
+                message = "a value beside the story table";
+                result = REFUSED;
+            } else if (!lua_istable(L, -1) || !isPlainData(L, -1, 0)) {
+                message = "a story table that is not plain data";
+                result = REFUSED;
+            }
+            lua_pop(L, 1);
+        }
+    }
+    if (result == RESTORED) {
+        lua_getglobal(L, "LF");
+        if (!lua_istable(L, -1)) {
+            lua_pop(L, 1);
+            lua_newtable(L);
+            lua_pushvalue(L, -1);
+            lua_setglobal(L, "LF");
+        }
+        const int story = lua_gettop(L);
+        lua_getfield(L, env, "LF");
+        const int saved = lua_gettop(L);
+        lua_pushnil(L);
+        while (lua_next(L, saved)) {
+            lua_pushvalue(L, -2);
+            lua_insert(L, -2);
+            lua_rawset(L, story);
+        }
+    }
+    lua_settop(L, top);
+    return result;
+}
