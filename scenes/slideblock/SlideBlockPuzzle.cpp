@@ -105,6 +105,7 @@ void SlideBlockPuzzle::setDefinition(sprite::SpriteDefinition* definition)
         if (sprite::SpriteBase* s = SceneRoom::find(this, ray))
             s->setVisible(false);
     }
+    m_bShown = true;
 }
 
 void SlideBlockPuzzle::onEnter()

@@ -77,6 +77,7 @@ void TempleDoorPuzzle::setDefinition(sprite::SpriteDefinition* definition)
     const lang::IntArray& numbers = getDefinitionInts();
     m_nPuzzleCount = numbers.length() > 1 ? numbers[1] : 0;
     m_layouts = BlockLayouts::read(numbers, HEADER_SIZE, BLOCK_SIZE, kOwner);
+    m_bShown = true;
 }
 
 void TempleDoorPuzzle::onEnter()

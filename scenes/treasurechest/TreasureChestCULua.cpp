@@ -29,7 +29,7 @@ int luaExitRoomTrans(lua_State* L)
 {
     TreasureChestCU* chest = self(L, 2);
     chest->goToRoomNamed(lang::String(luaL_checkstring(L, 2)));
-    return SceneLua::returnLast(L);
+    return 0;
 }
 
 // exitRoomTransChap6(n): zooms into the golden room after board n.
@@ -37,7 +37,7 @@ int luaExitRoomTransChap6(lua_State* L)
 {
     TreasureChestCU* chest = self(L, 2);
     chest->zoomToGoldenRoom(integer(L, 2));
-    return SceneLua::returnLast(L);
+    return 0;
 }
 
 // getKeyBlock(): the key block's table, nil without a board or key.
@@ -66,7 +66,7 @@ int luaSetupPuzzle(lua_State* L)
     const int n = integer(L, 2);
     if (SlideBlockPuzzle* board = chest->getBoard())
         board->buildBoard(n);
-    return SceneLua::returnLast(L);
+    return 0;
 }
 
 // showGodRays(): the chapter's god rays over the key.
@@ -75,7 +75,7 @@ int luaShowGodRays(lua_State* L)
     TreasureChestCU* chest = self(L, 1);
     if (SlideBlockPuzzle* board = chest->getBoard())
         board->showGodRays();
-    return SceneLua::returnLast(L);
+    return 0;
 }
 
 // showLockUnlock(n): camera flash n.
@@ -83,7 +83,7 @@ int luaShowLockUnlock(lua_State* L)
 {
     TreasureChestCU* chest = self(L, 2);
     chest->showLockUnlock(integer(L, 2));
-    return SceneLua::returnLast(L);
+    return 0;
 }
 
 // startDoorAnimation(n): the doors close over board n and open again.
@@ -93,7 +93,7 @@ int luaStartDoorAnimation(lua_State* L)
     const int n = integer(L, 2);
     if (SlideBlockPuzzle* board = chest->getBoard())
         board->startDoorAnimation(n);
-    return SceneLua::returnLast(L);
+    return 0;
 }
 
 // enableCloseButton(flag): the board's close button on or off.
@@ -102,7 +102,7 @@ int luaEnableCloseButton(lua_State* L)
     TreasureChestCU* chest = self(L, 2);
     if (SlideBlockPuzzle* board = chest->getBoard())
         board->enableCloseButton(lua_toboolean(L, 2) != 0);
-    return SceneLua::returnLast(L);
+    return 0;
 }
 
 const luaL_Reg kMethods[] = {
