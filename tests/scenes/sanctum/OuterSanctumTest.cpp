@@ -198,7 +198,9 @@ TEST_F(OuterSanctumTest, APieceOnAnotherKindSwapsAndTheHandKeepsTheOld)
 TEST_F(OuterSanctumTest, OnlyTheEarlierRowsAndTheirMarksFadeOut)
 {
     paint(2, 0);
-    sanctum->getSprite("Results_0_0")->setVisible(true);
+    // The script shows the rows it has judged, with their marks.
+    for (const char* name : {"Results_0_0", "RowPiece_1_0", "Results_1_0"})
+        sanctum->getSprite(name)->setVisible(true);
     EXPECT_EQ("", runLua(sanctum, "self:fadeOutIncorrectRows()").substr(0, 6));
     frames(OuterSanctum::ROW_FADE_FRAMES + 2);
     EXPECT_FALSE(sanctum->getSprite("RowPiece_1_0")->isVisible());
