@@ -58,6 +58,7 @@ local function start(self)
         self:startSparkRoutine(3)
     else
         LF.compressorStage = "running"
+        LF_updateTasks()
         self:sprite("IndicatorLight"):show(true)
         self:initFlicker("glow", true)
         self:doGearSparkles(false)

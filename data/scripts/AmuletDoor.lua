@@ -26,10 +26,9 @@ clickingSpot(door, "AmuletSeal", function(self)
     for _, name in ipairs(parts) do
         LF_takeItem(name)
     end
-    LF_giveItem("AmuletComplete")
-    LF_removeHint(7)
-    inventory:setRoomItemTip("STR_AMULET_COMPLETE", -1, true)
     LF.amuletSet = true
+    LF_giveItem("AmuletComplete")
+    inventory:setRoomItemTip("STR_AMULET_COMPLETE", -1, true)
     canvas:playSound(SOUNDS.chime)
     showSeal(self)
 end)

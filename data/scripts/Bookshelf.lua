@@ -76,6 +76,7 @@ end
 -- the key shows.
 function room.onClockSolved(self, n)
     LF.clockSolved = true
+    LF_updateTasks()
     self:exitClockCU()
     showKey(self, true)
     think("STR_THINK_CLOCK_KEY")

@@ -4,8 +4,10 @@
 -- again with a new sequence, a finished one starts the next, and the last
 -- round of the last set raises the bridge and opens the way east. Coming out
 -- of the cave here the player finds the overgrown path to the jungle from
--- this side, and it stays open; the raised bridge stays up in the chapters
--- after the third. Over it lies the inner sanctum, where the chapter ends.
+-- this side, and it stays open in the third chapter; the raised bridge
+-- stays up in the chapters after the third, whose way back to the jungle
+-- the story keeps shut (Lanternfield.lua). Over it lies the inner sanctum,
+-- where the chapter ends.
 hv = hv or {}
 hv.Bridge = hv.Bridge or {}
 rooms = rooms or {}
@@ -41,6 +43,7 @@ function room.onCorrectAnswer(self, set)
     if LF_getBridgeCurrentMatch() >= ROUNDS then
         LF.bridgeSolved = true
         showBridge(self, true)
+        LF_updateTasks()
         canvas:playSound(SOUNDS.chime)
     else
         self:setState("endround")

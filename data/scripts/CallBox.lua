@@ -79,6 +79,7 @@ room.onClick = function(self, x, y)
         self:testCombo(true)
         if self:isComboCorrect() then
             LF.callBoxSolved = true
+            LF_updateTasks()
             self:clearDial(false)
             say(self, "STR_CALLBOX_3")
         else

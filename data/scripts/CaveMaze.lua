@@ -93,6 +93,7 @@ local function useGoldenDoor(self)
         return
     end
     LF.caveGemDoorOpened = true
+    LF_updateTasks()
     for g = 1, 4 do
         self:sprite("Gem_" .. g):show(false)
     end

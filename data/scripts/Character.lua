@@ -43,9 +43,14 @@ function dismissGuide()
 end
 
 -- The next line of a person: its lines in turn, round again after the last.
+-- A line given as a function names the text that fits the story now.
 local function nextLine(person)
     person.next = (person.next or 0) % #person + 1
-    return person[person.next]
+    local line = person[person.next]
+    if type(line) == "function" then
+        return line()
+    end
+    return line
 end
 
 -- A click at (x, y) for the people of the room: ends the speeches that run

@@ -6,16 +6,29 @@ hv.DiveDock = hv.DiveDock or {}
 rooms = rooms or {}
 rooms["DiveDock"] = roomScript("DiveDock")
 
+-- The dive is the second chapter's, and needs the air the mended compressor
+-- fills the tank with.
+local function diveOpen(self)
+    return self:getChapterNumber() == 2 and LF.compressorStage == "running"
+end
+
 -- The compressor's warning light blinks while the player is on the dock.
 local dock = rooms["DiveDock"]
 local enterDock = dock.onEnter
 dock.onEnter = function(self, n)
     enterDock(self, n)
     self:startCompressorLightRoutine()
-    self:enableDoor("WhackAClam", self:getChapterNumber() ~= 2 or LF.compressorStage == "running")
+    self:enableDoor("WhackAClam", diveOpen(self))
 end
 dock.onExit = function(self, n)
     self:stopCompressorLightRoutine()
+end
+-- A click on the shut way to the dive says why it is shut.
+dock.onClick = function(self, x, y)
+    local way = self:sprite("Door2")
+    if way and way:hittest(x, y) and not diveOpen(self) then
+        think("STR_THINK_DIVE_NO_AIR")
+    end
 end
 -- The second chapter ends on the diving boat, which waits once the call box
 -- has answered, the hedge maze is walked, the compressor runs again and the

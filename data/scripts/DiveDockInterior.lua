@@ -12,6 +12,7 @@ end
 
 function room.setSolvedCircuitBoard(self)
     LF.circuitBoardSolved = true
+    LF_updateTasks()
     if self:getChapterNumber() == 5 then
         think("STR_THINK_CIRCUIT")
     end

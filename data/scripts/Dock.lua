@@ -1,11 +1,11 @@
 -- Dock.lua: the script of Dock (room 0): the fisherman mends his nets here,
 -- waves and gulls, bubbles rising in the harbour water, and on the first
 -- visit the tutorial's guide explains how to talk. The first chapter's
--- errand starts here with its first two tasks, and ends here: the
--- professor's box opens to an amulet. Once the errand is done, the chest
--- by the river is open and the fountain runs again, the ferry comes in,
--- and boarding it ends the first chapter. The last chapter starts here
--- too: the fisherman's boat rows the player over to the island.
+-- errand ends here: the professor's box opens to an amulet. Once the
+-- errand is done, the chest by the river is open and the fountain runs
+-- again, the ferry comes in, and boarding it ends the first chapter. The
+-- last chapter starts here too: the fisherman's boat rows the player over
+-- to the island.
 rooms = rooms or {}
 local dock = roomWithPeople("Dock", {
     Fisherman = {x = 560, y = 312, "STR_FISHERMAN_1", "STR_FISHERMAN_2", "STR_FISHERMAN_3"},
@@ -21,17 +21,6 @@ dock.onEnter = function(self, n)
     if first and chapter == 1 then
         guide("STR_TUTORIAL_1")
     end
-    if not LF.story.started then
-        LF.story.started = true
-        -- The items' tips and the hand over what can be taken.
-        inventory:enableItems(true)
-        if chapter == 6 then
-            LF_startIslandChapter()
-        else
-            inventory:setHint(LF_hintText(1), 1)
-            LF_addHint(2)
-        end
-    end
     self:sprite("IslandBoat"):show(chapter == 6)
 end
 dock.onUse = function(self, x, y)
@@ -39,7 +28,6 @@ dock.onUse = function(self, x, y)
         canvas:dropSpecialCursor()
         LF_takeItem("Box")
         LF_giveItem("Amulet")
-        LF_replaceHint(6, 7)
         dock.showChapterEnd(self)
         return
     end

@@ -8,26 +8,30 @@ hv.FountainCU = hv.FountainCU or {}
 rooms = rooms or {}
 local room = roomScript("FountainCU")
 
--- What an earlier visit did stays done.
+-- The room shows what the story has done so far, on every visit and after
+-- a restart alike.
 local entered = room.onEnter
 room.onEnter = function(self, n)
     entered(self, n)
     local function show(name, visible)
         self:sprite(name):show(visible)
     end
-    if LF.fountainValveOpen then
-        show("ClosedValveDoor", false)
-        show("ValveDoorOpen", true)
-        show("ValveTurnAnim", true)
+    -- The pictures that start hidden show their one picture once shown.
+    for _, name in ipairs({ "ValveDoorOpen", "ValveTurnAnim", "PipeDoorOpenBroken", "PipeDoorOpenFixed" }) do
+        self:sprite(name):setFrame(0)
     end
+    local valveOpen = LF.fountainValveOpen == true
+    show("ClosedValveDoor", not valveOpen)
+    show("ValveDoorOpen", valveOpen)
+    show("ValveTurnAnim", valveOpen)
     if LF.fountainDrained then
         self:sprite("ScumWaterScaler"):setScale(0.2)
     end
-    if LF.fountainPipeDoorOpen then
-        show("KeyInFountain", false)
-        show("PipeDoorOpenBroken", not LF.fountainPipesFixed)
-        show("PipeDoorOpenFixed", LF.fountainPipesFixed)
-    end
+    -- The key lies in the basin until it opens the pipe door.
+    local doorOpen = LF.fountainPipeDoorOpen == true
+    show("KeyInFountain", not doorOpen)
+    show("PipeDoorOpenBroken", doorOpen and not LF.fountainPipesFixed)
+    show("PipeDoorOpenFixed", doorOpen and LF.fountainPipesFixed == true)
 end
 
 function room.clickOnValveDoor(self)
@@ -37,9 +41,11 @@ function room.clickOnValveDoor(self)
     elseif not LF.fountainDrained then
         LF.fountainDrained = true
         self:drainWaterFromFountain()
+        LF_updateTasks()
     elseif LF.fountainPipesFixed and not LF.fountainFixedWaterOn then
         LF.fountainFixedWaterOn = true
         self:turnOnFixedWater()
+        LF_updateTasks()
     end
 end
 
@@ -61,6 +67,7 @@ end
 
 function room.setFountainFixedPipes(self)
     LF.fountainPipesFixed = true
+    LF_updateTasks()
 end
 
 rooms["FountainCU"] = room

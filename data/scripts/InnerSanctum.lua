@@ -31,6 +31,7 @@ local inner = rooms["InnerSanctum"]
 inner.onWinPattern = function(self, n)
     patterns()[n] = true
     canvas:playSound(SOUNDS.chime)
+    LF_updateTasks()
     inner.showChapterEnd(self)
 end
 inner.dropTorch = function(self, n)
@@ -67,8 +68,8 @@ inner.onUse = function(self, x, y)
     local vines = self:sprite("Vines")
     if canvas:getItemOnCursor() == "Machete" and vines:visible() and vines:hittest(x, y) then
         canvas:dropSpecialCursor()
-        LF_takeItem("Machete")
         LF.vinesCut = true
+        LF_takeItem("Machete")
         vines:show(false)
         self:enableDoor("VillageEnterance", true)
         self:createParticleEffect("Vines", "Lock", 25)

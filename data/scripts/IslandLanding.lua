@@ -6,15 +6,11 @@ rooms = rooms or {}
 local landing = roomScript("IslandLanding")
 local entered = landing.onEnter
 landing.onEnter = function(self, n)
-    local first = not LF.visited["IslandLanding"]
     entered(self, n)
     self:addAmbientSound({ id = SOUNDS.gull, startMin = 60, startMax = 150, min = 200, max = 400 })
     local open = LF.luresWon == true
     self:enableDoor("Temple1", open)
     self:sprite("TempleGate"):show(not open)
-    if first and not open then
-        LF_replaceHint(61, 62)
-    end
 end
 loopWhileInRoom(landing, SOUNDS.waves)
 rooms["IslandLanding"] = landing

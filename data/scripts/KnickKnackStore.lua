@@ -3,8 +3,10 @@
 -- vase stands on the counter, and taking it changes the task: now it needs
 -- water.
 rooms = rooms or {}
+-- The shopkeeper's word on the vase follows whether it is still on the counter.
+local function aboutTheVase()
+    return LF_itemFound("Vase") and "STR_SHOPKEEPER_4" or "STR_SHOPKEEPER_2"
+end
 rooms["KnickKnackStore"] = collectible(roomWithPeople("KnickKnackStore", {
-    ShopKeeper = {x = 420, y = 282, state = "clipboard", "STR_SHOPKEEPER_1", "STR_SHOPKEEPER_2", "STR_SHOPKEEPER_3"},
-}), "Vase", function(self)
-    LF_replaceHint(1, 3)
-end)
+    ShopKeeper = {x = 420, y = 282, state = "clipboard", "STR_SHOPKEEPER_1", aboutTheVase, "STR_SHOPKEEPER_3"},
+}), "Vase")

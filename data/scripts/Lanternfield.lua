@@ -63,11 +63,42 @@ function LF_setVignetteNotSeen(n)
     LF.vignetteSeen[n] = 0
 end
 
+-- The tasks listed on the hint paper (by hint id) and the chapter whose
+-- first room has set the chapter going.
+LF.tasks = {}
+LF.chapterBegun = 0
+
+-- The rooms that show a story rather than a place to play.
+local CUT_SCENES = {StoryIntro = true, VignetteIntro = true, Vignette = true, LevelComplete = true}
+
 -- Every room's script notes the player's visits; the last room's count of
--- treasures goes away.
-function LF_roomEntered(name)
+-- treasures goes away, unless a message waits for this room. The first room
+-- of a chapter sets the chapter going; the ways between the chapters are
+-- set, and the tasks follow the story.
+function LF_roomEntered(name, room)
     LF.visited[name] = true
-    inventory:showRoomItemTip(false)
+    if LF.arrivalTip then
+        inventory:setRoomItemTip(LF.arrivalTip, -1, true)
+        LF.arrivalTip = nil
+    else
+        inventory:showRoomItemTip(false)
+    end
+    if not room or CUT_SCENES[name] then
+        return
+    end
+    LF.chapter = room:getChapterNumber()
+    LF_openWays(name, room)
+    if LF.chapterBegun ~= LF.chapter then
+        LF.chapterBegun = LF.chapter
+        LF_beginChapter(LF.chapter)
+    end
+    LF_updateTasks()
+end
+
+-- A message for the player, shown in the room-item tip as the next room is
+-- entered (a room left at once by the story would hide it).
+function LF_tellOnArrival(id)
+    LF.arrivalTip = id
 end
 
 -- The inventory's items by their Lua id 1 to 22, in the bar's order; each
@@ -93,10 +124,12 @@ end
 function LF_giveItem(name)
     inventory:addItemToList(name)
     inventory:sparkleInSprite(name, "InventorySparkle")
+    LF_updateTasks()
 end
 function LF_takeItem(name)
     inventory:removeItemFromList(name)
     LF.taken[name] = true
+    LF_updateTasks()
 end
 -- The treasures lying in the rooms: each is found once, and the room's tip
 -- counts them.
@@ -205,10 +238,6 @@ function LF_setTicTacRoundNumber(n)
     LF.ticTacRound = n
 end
 
--- A finished task: the sample game has no banner for it.
-function LF_showTaskCompleted()
-end
-
 -- The bookshelf: which of its sixteen things are back on the shelves, how
 -- many are left to find, and whether one hangs on the pointer.
 function LF_isBookshelfItemFixed(n)
@@ -308,9 +337,11 @@ for p = 1, 4 do
     end
 end
 
--- A puzzle is solved: the sample counts the tasks done.
+-- A puzzle is solved: the sample counts the tasks done, and the task paper
+-- names the next.
 function LF_showTaskCompleted()
     LF.tasksCompleted = (LF.tasksCompleted or 0) + 1
+    LF_updateTasks()
 end
 
 -- The treasure chest: three sliding-block boards a chapter; the board being
@@ -333,6 +364,7 @@ LF.templeDoorBoard = 0
 LF.templeDoorOpened = false
 function LF_setWonSafeCrack(n)
     LF.safeOpened = n ~= 0
+    LF_updateTasks()
 end
 -- Temple2's door onward shows its hand once the temple door is open.
 function LF_solvedTempleDoorPuzzle2()
@@ -347,13 +379,11 @@ LF.luresWon = false
 LF.amuletSet = false
 LF.goldLocks = 0
 -- Its start at the dock: the amulet of the first chapter and the four gems
--- of the cave come along, and the hints name the way to the island.
+-- of the cave come along.
 function LF_startIslandChapter()
     for _, name in ipairs({"Amulet", "Gem_1", "Gem_2", "Gem_3", "Gem_4"}) do
         LF_giveItem(name)
     end
-    inventory:setHint(LF_hintText(61), 61)
-    LF_addHint(7)
 end
 -- The fifth chapter's night: the board game won for the door's code, the
 -- mansion's door opened by its keypad, the view finder turned to the study
@@ -369,3 +399,174 @@ LF.outerSanctumWins = 0
 LF.outerSanctumSolved = false
 LF.vinesCut = false
 LF.pegSet = {}
+
+-- The tasks of each chapter on the hint paper, the text items
+-- "STR_HINT_<id>": a task is listed while its test answers true, so that at
+-- every stage of a chapter the paper names what to do next, and a chapter's
+-- tasks leave the paper with it.
+local function has(item)
+    return inventory:hasItem(item)
+end
+local function errandDone()
+    return LF.taken.Box == true
+end
+-- Every one of the values is true (nil counts as not done).
+local function all(...)
+    for i = 1, select("#", ...) do
+        if not select(i, ...) then
+            return false
+        end
+    end
+    return true
+end
+LF_TASKS = {
+    -- The harbour town: the professor's errand, then the chest by the
+    -- river and the fountain in the market, then the ferry.
+    {
+        {1, function() return not LF_itemFound("Vase") end},
+        {2, function() return not LF_itemFound("HiddenFlowerBouquet") end},
+        {3, function() return has("Vase") end},
+        {4, function() return has("VaseWithWater") end},
+        {5, function() return has("HiddenFlowerBouquet") end},
+        {6, function() return has("Box") end},
+        {8, function() return errandDone() and not LF.riversideLeverPulled end},
+        {9, function() return errandDone() and LF.riversideLeverPulled and not LF.chestOpened end},
+        {10, function() return errandDone() and not LF.fountainDrained end},
+        {11, function() return errandDone() and LF.fountainDrained and not LF.fountainPipesFixed end},
+        {12, function() return errandDone() and LF.fountainPipesFixed and not LF.fountainFixedWaterOn end},
+        {13, function() return all(errandDone(), LF.chestOpened, LF.fountainFixedWaterOn) end},
+    },
+    -- The tavern square: the card game, the gallery and the mansion gate;
+    -- the compressor and the dive; then the diving boat.
+    {
+        {21, function() return not LF.concentrationWon end},
+        {22, function() return LF.concentrationWon and not LF.galleryRestored end},
+        {23, function() return LF.galleryRestored and not LF.callBoxSolved end},
+        {24, function() return LF.callBoxSolved and not LF.hedgeMazeSolved end},
+        {25, function() return LF.compressorStage ~= "running" end},
+        {26, function() return LF.compressorStage == "running" and not LF.pearlsWon end},
+        {27, function()
+            return all(LF.callBoxSolved, LF.hedgeMazeSolved, LF.compressorStage == "running", LF.pearlsWon)
+        end},
+    },
+    -- The island's caves: the map from the bookshelf, the golden door, the
+    -- bridge and the inner sanctum's board.
+    {
+        {31, function() return not LF.bookshelfSorted end},
+        {32, function() return LF.bookshelfSorted and not LF.clockSolved end},
+        {33, function() return LF.clockSolved and not LF.bookshelfMapTaken end},
+        {34, function() return LF.bookshelfMapTaken and not LF.caveGemDoorOpened end},
+        {35, function() return LF.caveGemDoorOpened and not LF.bridgeSolved end},
+        {36, function() return LF.bridgeSolved and not LF_solvedAllInnerSanctumPatterns() end},
+        {37, function() return LF_solvedAllInnerSanctumPatterns() end},
+    },
+    -- The hidden village: the outer sanctum's codes, the machete for the
+    -- vines, the three peg boards, then the canoe.
+    {
+        {41, function() return not LF.outerSanctumSolved end},
+        {42, function() return LF.outerSanctumSolved and not LF.vinesCut and not has("Machete") end},
+        {43, function() return has("Machete") end},
+        {44, function() return LF.vinesCut and not all(LF.pegsSolved[1], LF.pegsSolved[2], LF.pegsSolved[3]) end},
+        {45, function() return all(LF.pegsSolved[1], LF.pegsSolved[2], LF.pegsSolved[3]) end},
+    },
+    -- The night: the board game for the door's code, the keypad, the view
+    -- finder, the safe, the dive shop's wires, the wind race, the boat.
+    {
+        {51, function() return not LF.ticTacSolved end},
+        {52, function() return LF.ticTacSolved and not LF.mansionDoorOpen end},
+        {53, function() return LF.mansionDoorOpen and not LF.viewFinderSolved end},
+        {54, function() return LF.viewFinderSolved and not LF.safeOpened end},
+        {55, function() return LF.safeOpened and not LF.circuitBoardSolved end},
+        {56, function() return LF.circuitBoardSolved and not LF.windRaceWon end},
+        {57, function() return LF.windRaceWon end},
+    },
+    -- The golden temple: the way over, the lures, the temple door, the
+    -- amulet door, the golden chest and the last lantern.
+    {
+        {61, function() return not LF.visited["IslandLanding"] end},
+        {62, function() return LF.visited["IslandLanding"] and not LF.luresWon end},
+        {63, function() return LF.luresWon and not LF.templeDoorOpened end},
+        {7, function() return LF.templeDoorOpened and not LF.amuletSet end},
+        {64, function() return LF.amuletSet end},
+    },
+}
+
+-- The paper brought in line with the tasks of the chapter being played: a
+-- task done makes way for the next (replaced, so that the new one counts as
+-- new), others leave or join.
+function LF_updateTasks()
+    local wanted, joining, leaving = {}, {}, {}
+    for _, task in ipairs(LF_TASKS[LF.chapter] or {}) do
+        if task[2]() then
+            wanted[task[1]] = true
+            if not LF.tasks[task[1]] then
+                joining[#joining + 1] = task[1]
+            end
+        end
+    end
+    for id in pairs(LF.tasks) do
+        if not wanted[id] then
+            leaving[#leaving + 1] = id
+        end
+    end
+    table.sort(leaving)
+    for i = 1, math.max(#joining, #leaving) do
+        local into, out = joining[i], leaving[i]
+        if into and out then
+            LF_replaceHint(out, into)
+        elseif into then
+            LF_addHint(into)
+        else
+            LF_removeHint(out)
+        end
+        if out then
+            LF.tasks[out] = nil
+        end
+        if into then
+            LF.tasks[into] = true
+        end
+    end
+end
+
+-- A chapter's first room: no task of another chapter stays on the paper (a
+-- game saved before the paper kept to its chapter may hold one), the items'
+-- tips and the hand over what can be taken; the last chapter brings the
+-- amulet and the gems along.
+function LF_beginChapter(chapter)
+    for _, tasks in ipairs(LF_TASKS) do
+        for _, task in ipairs(tasks) do
+            if not LF.tasks[task[1]] then
+                LF_removeHint(task[1])
+            end
+        end
+    end
+    inventory:enableItems(true)
+    if chapter == 6 then
+        LF_startIslandChapter()
+    end
+end
+
+-- The ways between the chapters' places: an exit listed here is open only
+-- in the chapters named (an empty list: never), so that each chapter keeps
+-- to its own rooms; the rooms' own scripts open and close their other ways
+-- as the story goes.
+LF_WAYS = {
+    Dock = {MarketPlace = {1}, ProfessorHouse = {1}, Riverside = {1}},
+    MarketPlace = {Dock = {1}, FountainCU = {1}, TavernGallery = {2}},
+    OldTownConnector = {KnickKnackStore = {1}, MansionGate = {2}},
+    DiveDock = {LevelComplete = {}},
+    Landing = {LevelComplete = {}},
+    Bridge = {Jungle = {3}},
+    TavernGallery_Night = {OuterVillage_3 = {}},
+    IslandLanding = {WindRace = {}},
+    WindRace = {IslandLanding = {}},
+}
+function LF_openWays(name, room)
+    for target, chapters in pairs(LF_WAYS[name] or {}) do
+        local open = false
+        for _, c in ipairs(chapters) do
+            open = open or c == LF.chapter
+        end
+        room:enableDoor(target, open)
+    end
+end

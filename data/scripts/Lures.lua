@@ -74,7 +74,7 @@ function lures.onClick(self, x, y)
         end
     end
     LF.luresWon = true
-    LF_replaceHint(62, 63)
+    LF_updateTasks()
     self:moveToRoom("IslandLanding")
 end
 

@@ -52,6 +52,7 @@ keypad.onClick = function(self, x, y)
     elseif self:sprite("EnterButton"):hittestAndEnabled(x, y) then
         if codeAccepted() then
             LF.mansionDoorOpen = true
+            LF_updateTasks()
             canvas:playSound(SOUNDS.chime)
             showTyped(self, "OPEN")
         else

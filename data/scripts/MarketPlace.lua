@@ -18,6 +18,4 @@ function room.onClick(self, x, y)
     end
 end
 
-rooms["MarketPlace"] = collectible(room, "HiddenFlowerBouquet", function(self)
-    LF_replaceHint(2, 5)
-end)
+rooms["MarketPlace"] = collectible(room, "HiddenFlowerBouquet")

@@ -5,6 +5,7 @@ local room = roomScript("Maze")
 
 function room.solvedMaze(self)
     LF.hedgeMazeSolved = true
+    LF_updateTasks()
     self:moveToRoom("HedgeMazeFront")
 end
 

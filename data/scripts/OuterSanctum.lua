@@ -53,6 +53,7 @@ sanctum.showResults = function(self, outOfTries, tries, solved)
         LF.outerSanctumWins = (LF.outerSanctumWins or 0) + 1
         if LF.outerSanctumWins >= 2 then
             LF.outerSanctumSolved = true
+            LF_updateTasks()
             self:setAllowClicks(false)
             showWayNorth(self)
             canvas:playSound(SOUNDS.chime)

@@ -11,6 +11,7 @@ withPegBoardLackingPeg(rooms["OuterVillage_1"], 1, 180, 240)
 function rooms.OuterVillage_1.setSolvedPegPuzzle(self, n)
     LF.pegsOpen = false
     LF.pegsSolved[n] = true
+    LF_updateTasks()
     if self:getName() == "OuterVillage_3" then
         rooms.OuterVillage_3.showChapterEnd(self)
     end

@@ -32,6 +32,7 @@ function room.onClick(self, x, y)
         self:enableDoor("TreasureChestCU", true)
         self:createParticleEffect("Lever", "Lock", 25)
         canvas:playSound(SOUNDS.chime)
+        LF_updateTasks()
     else
         hintLever(self)
     end
@@ -43,7 +44,6 @@ function room.onUse(self, x, y)
         canvas:dropSpecialCursor()
         LF_takeItem("Vase")
         LF_giveItem("VaseWithWater")
-        LF_replaceHint(3, 4)
         return
     end
     canvas:dropInvalidCursorItem()

@@ -11,7 +11,7 @@ SOUNDS = { waves = 1, gull = 2, stream = 3, birds = 4, crickets = 5, chime = 6, 
 function roomScript(name)
     return {
         onEnter = function(self, n)
-            LF_roomEntered(name)
+            LF_roomEntered(name, self)
         end,
         onExit = function(self, n)
         end,

@@ -17,7 +17,7 @@ function room.winGameScene(self, n)
         canvas:setupTempleDoorPuzzle(1)
     else
         LF.templeDoorOpened = true
-        LF_replaceHint(63, 64)
+        LF_updateTasks()
         self:moveToRoom("Temple2")
     end
 end

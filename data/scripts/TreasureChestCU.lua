@@ -1,7 +1,8 @@
 -- TreasureChestCU.lua: the script of the Treasure Chest close-up (room 6) and
 -- the table of its class, hv.TreasureChestCU. Each solved board opens a lock
 -- with a flash and brings the next board behind the closing doors; the third
--- lets the light out and leaves the chest open for good.
+-- lets the light out, gives the chest's treasure and leaves the chest open
+-- for good.
 hv = hv or {}
 hv.TreasureChestCU = hv.TreasureChestCU or {}
 rooms = rooms or {}
@@ -17,9 +18,13 @@ function room.unlockLock(self, i)
     if i < 3 then
         self:startDoorAnimation(LF.slideBlockPuzzle)
     else
+        -- The treasure: the cypher wheel glints into the bar, and the
+        -- riverside, where the open chest is left, says what it was.
         LF.chestOpened = true
         canvas:playSound(SOUNDS.chime)
         self:showGodRays()
+        LF_giveItem("Cypher")
+        LF_tellOnArrival("STR_CHEST_OPENED")
         self:exitRoomTrans("Riverside")
     end
 end

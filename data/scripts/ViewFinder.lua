@@ -57,6 +57,7 @@ finder.onClick = function(self, x, y)
         view:show(true)
         if found and not LF.viewFinderSolved then
             LF.viewFinderSolved = true
+            LF_updateTasks()
             canvas:playSound(SOUNDS.chime)
             think("STR_THINK_VIEWFINDER")
         end

@@ -1,7 +1,7 @@
 -- WhackAClam.lua: the script of Whack AClam (room 18), the pearl game, and
 -- the table of its class, hv.WhackAClam. The first click in the room starts
 -- the dive; a won game or the close button leads back to the dive dock, and
--- a lost one waits for the player to leave and come back. The first game won
+-- after a lost one the close button or the exit leads out. The first game won
 -- brings the pearls the diving boat's skipper waits for.
 hv = hv or {}
 hv.WhackAClam = hv.WhackAClam or {}
@@ -13,6 +13,9 @@ local enter = room.onEnter
 function room.onEnter(self, n)
     enter(self, n)
     LF.diving = false
+    -- Activating queues the how-to-play, so that a first visit shows it at
+    -- once; the room itself then waits, inactive, for the first click.
+    self:activateGame(true)
 end
 function room.onClick(self, x, y)
     if not LF.diving then

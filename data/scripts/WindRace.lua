@@ -7,16 +7,12 @@ rooms["WindRace"] = roomScript("WindRace")
 -- The race: turn the green windsocks (a click turns one clockwise) so that
 -- the boat sails from the start to the chequered flag. Off the grid, it
 -- starts again. In the fifth chapter the winner goes back to the jetty,
--- where the boat that ends the chapter waits, and the way on to the island
--- stays shut; later the winner sails on to the island.
+-- where the boat that ends the chapter waits; the way on to the island is
+-- one of the ways the story keeps shut (Lanternfield.lua).
 local race = rooms["WindRace"]
-local enterRace = race.onEnter
-race.onEnter = function(self, n)
-    enterRace(self, n)
-    self:enableDoor("IslandLanding", self:getChapterNumber() ~= 5)
-end
 race.winGameScene = function(self, n)
     LF.windRaceWon = true
+    LF_updateTasks()
     if self:getChapterNumber() == 5 then
         self:moveToRoom("BehindDiveDock")
     else

@@ -80,6 +80,7 @@ AirCompressor::AirCompressor()
         m_correctFuses[p] = -1;
         m_placed[p] = -1;
         m_bolts[p] = nullptr;
+        m_boltCounted[p] = false;
     }
     for (int d = 0; d < DIODE_COUNT; ++d) {
         m_diodes[d] = nullptr;
@@ -382,7 +383,7 @@ void AirCompressor::lightFuses(bool on)
             sprite::AnimateSprite* bolt = m_bolts[p];
             if (m_placed[p] >= 0 || !bolt)
                 continue;
-            ++m_nBoltsRunning;
+            countBolt(p, true);
             bolt->setFrame(0);
             bolt->setVisible(true);
             auto* command = new lang::String(bolt->getName());
@@ -402,8 +403,17 @@ void AirCompressor::lightFuses(bool on)
         } else if (!on && m_bolts[p]) {
             m_bolts[p]->completeAnimations();
             m_bolts[p]->setVisible(false);
+            countBolt(p, false);
         }
     }
+}
+
+void AirCompressor::countBolt(int position, bool running)
+{
+    if (position < 0 || position >= POSITION_COUNT || m_boltCounted[position] == running)
+        return;
+    m_boltCounted[position] = running;
+    m_nBoltsRunning += running ? 1 : -1;
 }
 
 // Wires.

@@ -155,6 +155,8 @@ public:
     static const luaL_Reg* luaMethods();
 
 private:
+    // The bolt of the position counted as running or not.
+    void countBolt(int position, bool running);
     // The item's pick-up and drop sounds.
     static void playItemSound(int item, bool pickUp);
     // Every position filled.
@@ -193,6 +195,9 @@ private:
     int m_correctFuses[POSITION_COUNT];
     int m_placed[POSITION_COUNT];
     sprite::AnimateSprite* m_bolts[POSITION_COUNT];
+    // Which bolts are counted in m_nBoltsRunning: a bolt started again
+    // before its end is counted once, as it ends once.
+    bool m_boltCounted[POSITION_COUNT];
     sprite::SpriteBase* m_diodes[DIODE_COUNT];
     util::Point m_diodeHomes[DIODE_COUNT];
     uint32_t m_wireColours[DIODE_COUNT];

@@ -8,6 +8,8 @@
 #include "sprites/images/AnimateSprite.h"
 #include "windowing/window/Event.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -315,8 +317,7 @@ bool AirCompressor::handleEvent(window::Event* e)
         return true;
     }
     if (command->startsWith("FuseBolt")) {
-        if (m_nBoltsRunning > 0)
-            --m_nBoltsRunning;
+        countBolt(std::atoi(command->c_str() + std::strlen("FuseBolt")), false);
         if (sprite::SpriteBase* bolt = getSprite(command->c_str()))
             bolt->setVisible(false);
     } else if (command->startsWith("RustSparkle")) {

@@ -3,6 +3,14 @@
 
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/rooms/Room.h"
+#include "sprites/canvas/GameCanvas3.h"
+
+namespace {
+
+// The canvas's named action that opens queued instructions.
+const char kExpandCommand[] = "ExpandInstructions";
+
+} // namespace
 
 void SceneInstructions::queue(Room* room, int game, int delay)
 {
@@ -15,9 +23,22 @@ bool SceneInstructions::openOnQuestionMark(Room* room, int game, int x, int y)
     LanternfieldCanvas* c = LanternfieldCanvas::instance;
     if (!c || !c->isOverGameInsQuestionMark(x, y))
         return false;
-    c->showGameInstructions(room->getX(), room->getY(), game, true, true, GROW_FRAMES, ORIGIN_X, ORIGIN_Y,
-                            START_SCALE, END_SCALE);
+    open(room, game);
     return true;
+}
+
+void SceneInstructions::open(Room* room, int game)
+{
+    if (LanternfieldCanvas* c = LanternfieldCanvas::instance)
+        c->showGameInstructions(room->getX(), room->getY(), game, true, true, GROW_FRAMES, ORIGIN_X, ORIGIN_Y,
+                                START_SCALE, END_SCALE);
+}
+
+void SceneInstructions::openOrMark(Room* room, int game)
+{
+    if (LanternfieldCanvas* c = LanternfieldCanvas::instance)
+        c->showGameInstructions(room->getX(), room->getY(), game, true, false, GROW_FRAMES, ORIGIN_X, ORIGIN_Y,
+                                START_SCALE, END_SCALE);
 }
 
 void SceneInstructions::close(Room* room, int game)
@@ -25,6 +46,9 @@ void SceneInstructions::close(Room* room, int game)
     LanternfieldCanvas* c = LanternfieldCanvas::instance;
     if (!c)
         return;
+    // Instructions queued on entering must not open over the next room.
+    lang::String queued(kExpandCommand);
+    c->scheduleAction(0, &queued, sprite::GameCanvas3::ACTION_REMOVE, nullptr, nullptr);
     c->showGameInstructions(room->getX(), room->getY(), game, false, false, GROW_FRAMES, ORIGIN_X, ORIGIN_Y,
                             START_SCALE, END_SCALE);
     c->setGameInstructionsInfo(-1, 0, 0);

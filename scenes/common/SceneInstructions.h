@@ -1,8 +1,9 @@
 // SceneInstructions.h: the mini-game instructions as every puzzle room
 // handles them: queued when the puzzle is entered (in the canvas's puzzle
 // mode), opened by a press on the question mark, closed when the puzzle is
-// left. They grow from the room's position (its left and top) over 8 frames
-// about the point (50, 50), from scale 0.1 to 1.0.
+// left. They open about the room's position (its anchor point, the middle of
+// a full-screen room, so that the panel lies wholly on the screen), growing
+// over 8 frames from the point (50, 50), from scale 0.1 to 1.0.
 #pragma once
 
 class Room;
@@ -22,8 +23,16 @@ public:
     // A press at (x, y) on the question mark opens the instructions of
     // `game` at once, growing; true when the press was there.
     static bool openOnQuestionMark(Room* room, int game, int x, int y);
-    // Leaving: the instructions and the question mark closed, and the
-    // canvas told that no game's instructions are at hand.
+    // The instructions of `game` open now, growing (a script's or a
+    // button's request).
+    static void open(Room* room, int game);
+    // Entering without a delay: the instructions of `game` open at once,
+    // without growing, when the scripts still want them to, else the
+    // question mark shows.
+    static void openOrMark(Room* room, int game);
+    // Leaving: the instructions and the question mark closed, instructions
+    // still queued to open given up, and the canvas told that no game's
+    // instructions are at hand.
     static void close(Room* room, int game);
 
     // A puzzle room is entered: the canvas's puzzle mode on (the inventory

@@ -75,6 +75,8 @@ void DiveDock::fadeLight(bool in)
     light->setAction(this, done);
     done->release();
     m_nLightPhase = in ? PHASE_FADING_IN : PHASE_FADING_OUT;
+    // A fade still pending from before a restart would cut this one short.
+    m_nLightCountdown = 0;
 }
 
 void DiveDock::stopLightRoutine()

@@ -95,6 +95,9 @@ void FountainCU::onEnter()
 void FountainCU::onExit()
 {
     Room::onExit();
+    // A key still held goes back into the water, where the next visit finds it.
+    if (m_bKeyHeld)
+        returnKey();
     resetProgress();
 }
 
@@ -273,16 +276,21 @@ bool FountainCU::putKeyInFountain()
 {
     if (!m_bKeyHeld)
         return false;
-    if (sprite::SpriteBase* key = SceneRoom::find(this, "KeyInFountain"))
-        key->setVisible(true);
+    returnKey();
     m_bTwinkleOn = true;
     m_nTwinkleCountdown = m_draw->nextInt(TWINKLE_MIN, TWINKLE_MAX);
+    SceneRoom::playSound(SOUND_KEY_BACK);
+    return true;
+}
+
+void FountainCU::returnKey()
+{
+    if (sprite::SpriteBase* key = SceneRoom::find(this, "KeyInFountain"))
+        key->setVisible(true);
     if (LanternfieldCanvas* c = SceneRoom::canvas())
         c->dropSpecialCursor();
-    SceneRoom::playSound(SOUND_KEY_BACK);
     m_bKeyHeld = false;
     setHoverCursor("KeyInFountain", 9);
-    return true;
 }
 
 bool FountainCU::useKeyOnPipeDoor()
@@ -382,7 +390,7 @@ bool FountainCU::handleEvent(window::Event* e)
 {
     lang::String* command = CommandMatch::actionCommand(e);
     if (!command)
-        return Room::handleEvent(e);
+        return false;
     const int match = CommandMatch::matchPrefix(*command, kCommands);
     if (match >= 0)
         handleCommand(match);

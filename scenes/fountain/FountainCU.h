@@ -109,6 +109,8 @@ public:
 private:
     // The four fields of a visit cleared.
     void clearVisit();
+    // The held key shown in the water again and taken off the cursor.
+    void returnKey();
     // The valve's turning, forward or backward, ending with the command
     // (none for -1).
     void runValve(bool forward, bool fromFirstFrame, int command);

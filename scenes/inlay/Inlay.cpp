@@ -153,6 +153,9 @@ void Inlay::onEnter()
     if (ScriptHost* host = ScriptHost::instance)
         host->callLuaFunction("LF_setCurrentInlayPuzzle", m_nPuzzle);
     Room::onEnter();
+    // Leaving by the close button hid it: it is offered again.
+    if (sprite::SpriteBase* close = SceneRoom::find(this, SceneRoom::kCloseButton))
+        close->setVisible(true);
     SceneRoom::enableCloseButton(this);
     if (LanternfieldCanvas* canvas = SceneRoom::canvas())
         canvas->setPuzzleActive(true);

@@ -398,7 +398,7 @@ int Maze::mouseDown(window::Event* e)
         return COMMAND_READY;
     }
     m_press.press(e);
-    if (!m_bDragging && !m_bSolved && m_bBuilt && isOnTraveler(e->x, e->y)) {
+    if (!m_bDragging && m_bBuilt && isOnTraveler(e->x, e->y)) {
         m_bDragging = true;
         SceneRoom::playSound(SOUND_PICK_UP);
         return COMMAND_READY;
@@ -409,23 +409,22 @@ int Maze::mouseDown(window::Event* e)
 
 int Maze::mouseUp(window::Event* e)
 {
-    const int result = Room::mouseUp(e);
+    // Only the token's drag answers a release; a short one keeps it held.
     if (m_bDragging && m_press.isLongHold(e->when)) {
         m_bDragging = false;
         return COMMAND_READY;
     }
-    return result;
+    return NOT_HANDLED;
 }
 
 bool Maze::mouseMove(window::Event* e)
 {
     if (m_bSolved || !m_bBuilt)
         return false;
-    const bool handled = Room::mouseMove(e);
     if (m_bDragging && std::abs(e->x - m_nTravelerX) < m_grid.cellWidth / 2 &&
         std::abs(e->y - m_nTravelerY) < m_grid.cellHeight / 2)
         moveTraveler(e->x, e->y);
-    return handled || m_bDragging || isOnTraveler(e->x, e->y);
+    return m_bDragging || isOnTraveler(e->x, e->y);
 }
 
 void Maze::onEnter()

@@ -11,6 +11,9 @@ void OldTownConnector::activate()
 {
     Room::activate();
     LanternfieldCanvas* c = LanternfieldCanvas::instance;
+    // Whatever room silenced the music, it plays again here.
+    if (c)
+        c->setNoMusic(false);
     window::AudioClip* music = c ? c->getMusicClip() : nullptr;
     if (!music)
         return;

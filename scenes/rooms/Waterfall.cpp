@@ -1,7 +1,6 @@
 // Waterfall.cpp: the waterfall mini-game's script face.
 #include "scenes/rooms/Waterfall.h"
 
-#include "scenes/common/InstructionsOpen.h"
 #include "scenes/common/SceneInstructions.h"
 #include "scenes/common/SceneLua.h"
 #include "sprites/base/SpriteBaseLua.h"
@@ -16,7 +15,7 @@ namespace {
 int luaShowGameInstructions(lua_State* L)
 {
     auto* room = SceneLua::self<Waterfall>(L, "Waterfall", 1);
-    InstructionsOpen::open(room, Waterfall::INSTRUCTIONS_GAME);
+    SceneInstructions::open(room, Waterfall::INSTRUCTIONS_GAME);
     return SceneLua::returnLast(L);
 }
 

@@ -233,6 +233,7 @@ void SafeCrack::shrinkOut()
         c->setPuzzleActive(false);
         if (Room* host = c->getRoom(m_nHostRoom))
             host->resumeIfPaused();
+        c->setCursor(LanternfieldCanvas::CURSOR_NORMAL, false);
     }
     auto* transition = new sprite::TransitionScale(GROW_FRAMES, m_nOpenX, m_nOpenY, m_nOriginX, m_nOriginY, 1.0f,
                                                    kSmall, kShrinkFade, 1, 1, 1, 1, 0, 0);

@@ -6,7 +6,6 @@
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/inventory/Inventory.h"
 #include "platform/kernel/DebugOutput.h"
-#include "scenes/common/InstructionsOpen.h"
 #include "scenes/common/RandomDraw.h"
 #include "scenes/common/SceneInstructions.h"
 #include "scenes/common/SceneLua.h"
@@ -245,7 +244,7 @@ int OuterSanctum::mouseDown(window::Event* e)
     if (!m_bAllowClicks)
         return result;
     if (c && c->isOverGameInsQuestionMark(e->x, e->y)) {
-        InstructionsOpen::open(this, INSTRUCTIONS_GAME);
+        SceneInstructions::open(this, INSTRUCTIONS_GAME);
         return COMMAND_READY;
     }
     if (ScriptValues::getBool("LF_solvedOuterSanctumPuzzle"))
@@ -356,7 +355,8 @@ int OuterSanctum::mouseUp(window::Event* e)
     if (m_bHolding && m_bAllowClicks &&
         (std::abs(e->x - m_nLastClickX) >= DROP_DISTANCE || std::abs(e->y - m_nLastClickY) >= DROP_DISTANCE)) {
         mouseDown(e);
-        return COMMAND_READY;
+        // Consumed: the canvas offers no button command for it.
+        return HANDLED;
     }
     return sprite::DialogSprite::mouseUp(e);
 }

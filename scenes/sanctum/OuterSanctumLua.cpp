@@ -1,7 +1,7 @@
 // OuterSanctumLua.cpp: the native methods of hv.OuterSanctum.
 #include "scenes/sanctum/OuterSanctum.h"
 
-#include "scenes/common/InstructionsOpen.h"
+#include "scenes/common/SceneInstructions.h"
 #include "scenes/common/SceneLua.h"
 #include "sprites/base/SpriteBaseLua.h"
 
@@ -33,7 +33,7 @@ int luaFadeOutIncorrectRows(lua_State* L)
 int luaShowInstructions(lua_State* L)
 {
     auto* room = SceneLua::self<OuterSanctum>(L, "OuterSanctum", 1);
-    InstructionsOpen::open(room, OuterSanctum::INSTRUCTIONS_GAME);
+    SceneInstructions::open(room, OuterSanctum::INSTRUCTIONS_GAME);
     return SceneLua::returnLast(L);
 }
 

@@ -379,7 +379,9 @@ int SlideBlockPuzzle::mouseDown(window::Event* e)
         computeDragLimits();
         return COMMAND_READY;
     }
-    return result;
+    // A press on none of the board's own parts is not the board's: it goes
+    // on to the room that shows the board over itself, whose exits it may hit.
+    return result == HANDLED ? NOT_HANDLED : result;
 }
 
 void SlideBlockPuzzle::computeDragLimits()

@@ -148,9 +148,39 @@ void TicTac::onEnter()
 
 void TicTac::onExit()
 {
+    stopScoring();
     removePieces();
     Room::onExit();
     SceneInstructions::leavePuzzle(this, INSTRUCTIONS_GAME);
+}
+
+void TicTac::stopScoring()
+{
+    // The steps of a scoring still to come, which would hand the turn on in
+    // the next visit.
+    static const char* const kScheduled[] = {
+        "ShowScoringAnimationsForPlayer", "ShowScoringAnimationsForAI", "UnhighlightScoringIndexes",
+        "HighlightScoringIndexes",        "UnhighlightScoringIndexes2", "HighlightScoringIndexes2",
+        "UnhighlightScoringIndexes3",     "IncreasePlayerWins",
+    };
+    if (LanternfieldCanvas* c = SceneRoom::canvas()) {
+        for (const char* command : kScheduled) {
+            lang::String name(command);
+            c->scheduleAction(0, &name, sprite::GameCanvas3::ACTION_REMOVE, nullptr, nullptr);
+        }
+    }
+    sprite::SpriteBase* scoring[] = {m_pFloating, SceneRoom::find(this, "ScoreBlingPlayer"),
+                                     SceneRoom::find(this, "ScoreBlingAI")};
+    for (sprite::SpriteBase* s : scoring) {
+        if (s) {
+            s->setAction(nullptr, nullptr);
+            s->setVisible(false);
+        }
+    }
+    // A game left unfinished is played again from its start by the side that
+    // began it; a finished one has already said who starts the next.
+    if (!m_board.isFull())
+        m_bPlayerTurn = m_bPlayerStarted;
 }
 
 void TicTac::getGameInstructionsInfo(int& game, int& x, int& y)

@@ -130,6 +130,9 @@ private:
     static void setHighlighted(sprite::AnimateSprite* piece, bool highlighted);
     // The scoring's steps after the highlight (by index of their command).
     void handleCommand(int command);
+    // Leaving: a scoring under way is dropped, and the turn of an unfinished
+    // game goes back to the side that began it.
+    void stopScoring();
 
     int m_nAIScore;
     int m_nPlayerScore;

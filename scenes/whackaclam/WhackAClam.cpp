@@ -169,10 +169,20 @@ void WhackAClam::getGameInstructionsInfo(int& game, int& x, int& y)
     y = getY();
 }
 
-bool WhackAClam::isRunning()
+bool WhackAClam::takesInput()
 {
     LanternfieldCanvas* canvas = SceneRoom::canvas();
-    return !isTransitioning() && m_bEntered && !(canvas && canvas->isGameInstructionsShowing()) && !m_bGameOver;
+    return !isTransitioning() && m_bEntered && !(canvas && canvas->isGameInstructionsShowing());
+}
+
+bool WhackAClam::isRunning()
+{
+    return takesInput() && !m_bGameOver;
+}
+
+bool WhackAClam::isLost()
+{
+    return takesInput() && m_bGameOver && !m_bAllClicked;
 }
 
 int WhackAClam::clamDelay(bool closed)
@@ -305,7 +315,9 @@ int WhackAClam::mouseDown(window::Event* e)
     if (SceneInstructions::openOnQuestionMark(this, INSTRUCTIONS_GAME, e->x, e->y))
         return COMMAND_READY;
     Room::mouseDown(e);
-    if (getLastCommand().equals("WhackAClamClose") && isRunning()) {
+    // The close button leads out while the dive runs and after it is lost
+    // (a won one disables it and leaves by itself).
+    if (getLastCommand().equals("WhackAClamClose") && (isRunning() || isLost())) {
         m_bSlowOpen = false;
         hideQuestionMark();
         callScript(kScriptTable, "onClose");

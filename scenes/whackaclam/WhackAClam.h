@@ -55,6 +55,8 @@ public:
 
     // For the clams.
     bool isRunning();
+    // The air ran out in this visit and the room takes input.
+    bool isLost();
     bool isEndAnimation() const { return m_bEndAnimation; }
     bool isInactive() const { return m_bInactive; }
     int getStepDelay() const { return m_nStepDelay; }
@@ -89,6 +91,8 @@ public:
     static const luaL_Reg* luaMethods();
 
 private:
+    // Entered, not in a transition and no instructions showing.
+    bool takesInput();
     // The warning starts fading in and out.
     void onAirTankLow();
     // The definition's number i, or `fallback` past its end.

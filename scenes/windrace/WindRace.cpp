@@ -250,10 +250,8 @@ void WindRace::onEnter()
     for (sprite::SpriteBase* text : {m_pReadyText, m_pGoText})
         if (text)
             text->setVisible(false);
+    SceneInstructions::openOrMark(this, INSTRUCTIONS_GAME);
     if (c) {
-        c->showGameInstructions(left(), top(), INSTRUCTIONS_GAME, true, false, SceneInstructions::GROW_FRAMES,
-                                SceneInstructions::ORIGIN_X, SceneInstructions::ORIGIN_Y,
-                                SceneInstructions::START_SCALE, SceneInstructions::END_SCALE);
         if (Inventory* bar = c->getInventory())
             bar->setVisible(false);
     }

@@ -596,6 +596,18 @@ void GameCanvas3::update(window::Graphics* g)
     paint(g);
 }
 
+LRESULT GameCanvas3::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // The window's paint takes the paint lock and then paints the canvas,
+    // which takes the canvas monitor: taken first here, the monitor keeps the
+    // one order every paint uses (canvas monitor, then the paint lock).
+    if (message == WM_PAINT) {
+        lang::Synchronized canvasGuard(this, true);
+        return Component::handleMessage(message, wParam, lParam);
+    }
+    return Component::handleMessage(message, wParam, lParam);
+}
+
 void GameCanvas3::paint()
 {
     lang::Synchronized canvasGuard(this, true);

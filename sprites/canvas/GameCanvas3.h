@@ -79,6 +79,8 @@ public:
     // and paints a frame.
     void paint(window::Graphics* g) override;
     void update(window::Graphics* g) override;
+    // WM_PAINT is handled under the canvas monitor.
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     // An action event (its argument a String) goes to handleAction at once.
     bool handleEvent(window::Event* e) override;
 
@@ -225,6 +227,7 @@ public:
     int getLuaRef() const { return m_nLuaRef; }
     bool isReady() const { return m_bReady; }
     void setReady(bool ready) { m_bReady = ready; }
+    // Written by the loader thread, read by the loading screen's paint.
     int getManifestTotal() const { return m_nManifestTotal; }
     void setManifestTotal(int total) { m_nManifestTotal = total; }
     // The loading screen's progress: entries loaded so far.
@@ -299,7 +302,7 @@ protected:
     int m_nLuaRef;
     bool m_bHasLuaAnimations;
     TransitionBase* m_pTransition;
-    int m_nManifestTotal;
+    std::atomic<int> m_nManifestTotal;
     std::atomic<int> m_nEntriesLoaded;
     std::atomic<bool> m_bReady;
 

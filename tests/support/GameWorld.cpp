@@ -162,7 +162,11 @@ bool GameWorld::start(TestLoaderFrame* frame, sprite::GameCanvas3* canvas, const
     Utility::instance();
     if (!frame->open(canvas, kRegistryName, dataFile, onThread))
         return false;
-    if (!pumpUntil([frame] { return frame->loaded > 0 || frame->isLoadFailed(); }))
+    if (!pumpUntil([this, frame] {
+            if (whileLoading)
+                whileLoading();
+            return frame->loaded > 0 || frame->isLoadFailed();
+        }))
         return false;
     if (frame->isLoadFailed()) {
         // The loader thread marks the failure before it posts the close: let

@@ -72,6 +72,9 @@ public:
     // canvas has then painted once and its window shows.
     bool start(TestLoaderFrame* frame, sprite::GameCanvas3* canvas, const char* dataFile = "+datfile",
                bool onThread = true);
+    // Called on this thread at every turn of the message loop while the
+    // loader runs, as the main frame's loading screen reads the progress.
+    std::function<void()> whileLoading;
     // Runs the message loop until `done` answers true, the program posts
     // WM_QUIT, or `timeoutMs` of real time pass; true when `done` answered.
     bool pumpUntil(const std::function<bool()>& done, int timeoutMs = 20000);

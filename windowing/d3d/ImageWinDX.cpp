@@ -14,6 +14,7 @@
 #include "windowing/d3d/TileDX.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 
@@ -21,9 +22,11 @@ namespace window {
 
 namespace {
 
-// Images that own textures; the list holds a reference on each.
-util::Vector* g_liveImages = nullptr;
-// Set while the live list itself drops its references.
+// Images that own textures; the list holds a reference on each. Images are
+// released on the loader thread too, so the list is reached atomically.
+std::atomic<util::Vector*> g_liveImages{nullptr};
+// Set while the live list itself drops its references; written and read
+// only under the list's monitor.
 bool g_releasingLiveList = false;
 // Textures whose release waits for the next scene start, under its own lock.
 util::TVector<IDirect3DTexture9*>* g_pendingReleases = nullptr;
@@ -40,7 +43,7 @@ util::Vector* liveList()
 {
     if (!g_liveImages)
         g_liveImages = new util::Vector(10);
-    return g_liveImages;
+    return g_liveImages.load();
 }
 
 // Dynamic textures are made only while this much texture memory is left.
@@ -136,11 +139,12 @@ ImageWinDX* ImageWinDX::clone()
 
 void ImageWinDX::release()
 {
-    if (!g_releasingLiveList && getRefCount() == 2 && g_liveImages) {
-        lang::Synchronized guard(g_liveImages);
-        if (g_liveImages->indexOf(this) >= 0) {
+    util::Vector* live = g_liveImages;
+    if (getRefCount() == 2 && live) {
+        lang::Synchronized guard(live);
+        if (!g_releasingLiveList && live->indexOf(this) >= 0) {
             g_releasingLiveList = true;
-            g_liveImages->removeElement(this);
+            live->removeElement(this);
             g_releasingLiveList = false;
         }
     }
@@ -308,9 +312,9 @@ void ImageWinDX::flushPendingReleases()
 
 void ImageWinDX::releaseAllTextures(bool now)
 {
-    if (!g_liveImages)
-        return;
     util::Vector* live = g_liveImages;
+    if (!live)
+        return;
     lang::Synchronized guard(live);
     for (int i = 0; i < live->size(); ++i)
         static_cast<ImageWinDX*>(live->get(i))->releaseTextures(now);
@@ -321,23 +325,29 @@ void ImageWinDX::releaseAllTextures(bool now)
 
 void ImageWinDX::deleteLiveList()
 {
-    if (!g_liveImages)
+    util::Vector* live = g_liveImages.exchange(nullptr);
+    if (!live)
         return;
-    util::Vector* live = g_liveImages;
-    g_liveImages = nullptr;
-    g_releasingLiveList = true;
+    {
+        // Emptied under its monitor, where the images' release reads the flag.
+        lang::Synchronized guard(live);
+        g_releasingLiveList = true;
+        live->removeAllElements();
+        g_releasingLiveList = false;
+    }
     live->release();
-    g_releasingLiveList = false;
 }
 
 int ImageWinDX::liveImageCount()
 {
-    return g_liveImages ? g_liveImages->size() : 0;
+    util::Vector* live = g_liveImages;
+    return live ? live->size() : 0;
 }
 
 bool ImageWinDX::isLive(ImageWinDX* image)
 {
-    return g_liveImages && g_liveImages->indexOf(image) >= 0;
+    util::Vector* live = g_liveImages;
+    return live && live->indexOf(image) >= 0;
 }
 
 int ImageWinDX::pendingReleaseCount()

@@ -424,9 +424,11 @@ TEST_F(SampleGameTest, TheFirstChaptersErrandGivesTakesAndUsesItemsWithItsHints)
     world.stepFrames(1);
     EXPECT_FALSE(has("Box"));
     EXPECT_TRUE(has("Amulet"));
-    EXPECT_EQ(std::vector<std::string>{"STR_HINT_7"}, hints());
+    // The errand done, the paper names the chapter's next goals: the lever
+    // before the chest by the river, and the dry fountain.
+    EXPECT_EQ((std::vector<std::string>{"STR_HINT_10", "STR_HINT_8"}), hints());
     EXPECT_EQ(1, canvas->getProgress()->itemOwned[0]);
-    EXPECT_EQ(7, canvas->getProgress()->hint[0]);
+    EXPECT_EQ(8, canvas->getProgress()->hint[0]);
     EXPECT_TRUE(world.boxes().empty()) << world.boxes()[0].caption << ": " << world.boxes()[0].text;
 }
 

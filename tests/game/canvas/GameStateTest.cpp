@@ -1,7 +1,11 @@
 // GameStateTest.cpp: the game states' music and the background music with
 // the name it keeps, on a bare canvas with a clip that notes its calls; and
-// the main menu entered with and without a profile in the fixture game.
+// in the fixture game the main menu entered with and without a profile, the
+// loading music and volumes sound starts with, and the menu's music paused
+// when the window loses the focus.
 #include "sound/clip/AudioClip.h"
+#include "sound/core/hvsound.h"
+#include "sound/core/hvsound_channel.h"
 #include "tests/game/support/BareCanvas.h"
 #include "tests/game/support/GameFixture.h"
 
@@ -122,6 +126,35 @@ TEST_F(MainMenuTest, WithoutAProfileTheMenuOpensThePlayerChoiceForANewGame)
     EXPECT_FALSE(canvas->isResetGame());
     EXPECT_TRUE(canvas->isSpriteVisible("MainMenu"));
     EXPECT_FALSE(canvas->isSpriteVisible("Quit"));
+}
+
+TEST_F(MainMenuTest, StartingSoundPlaysTheLoadingMusicAtTheStoredVolumes)
+{
+    world.data().sound("musicLoad");
+    ASSERT_TRUE(startGame());
+    world.setSetting("VOLUMEMUSIC", 40);
+    world.setSetting("VOLUMEFX", 100);
+    ASSERT_TRUE(canvas->initSound());
+    window::AudioClip* music = canvas->getMusicClip();
+    EXPECT_STREQ("+musicLoad", music->getName().c_str());
+    EXPECT_TRUE(music->isPlaying());
+    EXPECT_EQ(40, music->getVolume());
+    EXPECT_EQ(100, HVSOUND_GetState()->sfxMasterVolume) << "the effects' master volume";
+    EXPECT_EQ(LanternfieldCanvas::STATE_LOADING, canvas->getGameState());
+}
+
+TEST_F(MainMenuTest, LosingTheFocusInTheMainMenuPausesTheMusicPlaying)
+{
+    world.data().sound("musicMainScreen");
+    ASSERT_TRUE(startGame());
+    ASSERT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, canvas->getGameState());
+    window::AudioClip* music = canvas->getMusicClip();
+    ASSERT_TRUE(music->isPlaying());
+    ASSERT_FALSE(HVSOUND_GetPaused(music->getChannel()));
+    canvas->onFocusLost();
+    world.stepFrames(1);
+    EXPECT_TRUE(HVSOUND_GetPaused(music->getChannel()));
+    EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, canvas->getGameState());
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "core/lang/ByteArray.h"
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/dialogs/ChoosePlayer.h"
+#include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
 #include "sprites/script/ScriptHost.h"
 #include "sprites/settings/User.h"
@@ -116,6 +117,9 @@ TEST_F(ProfileTest, LoadingTakesTheRecordAndRunsTheScriptsText)
     EXPECT_EQ(3, progress()->chapter);
     EXPECT_EQ(9, progress()->hint[2]);
     EXPECT_TRUE(ScriptHost::instance->getLuaBoolean("restored"));
+    // The inventory is rebuilt from the record it now holds.
+    ASSERT_EQ(1, canvas->getInventory()->getHintCount());
+    EXPECT_STREQ("STR_HINT_9", canvas->getInventory()->getHintAt(0).c_str());
 
     // A profile without a script text has an empty one.
     store()->deleteValue(lang::String("Ann\\LF"));
@@ -226,6 +230,9 @@ TEST_F(ProfileTest, ChoosingAProfileTakesTheDialogsSelectionAndRefusesPaths)
         EXPECT_STREQ("Bob", canvas->getProfileName().c_str()) << bad;
     }
     EXPECT_EQ("Bob", world.settingText("LASTPROFILE", ""));
+    chooser->setSelectedProfile(lang::String("EightChr"));
+    canvas->handleAction(chooser, &command);
+    EXPECT_STREQ("EightChr", canvas->getProfileName().c_str()) << "eight characters are the most a name has";
 }
 
 class LastProfileTest : public GameFixture {};

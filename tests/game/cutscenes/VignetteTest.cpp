@@ -1,7 +1,11 @@
 // VignetteTest.cpp: the slide-show cut scene: its groups read from the
 // definition (short or damaged lists included), the slide and caption shown,
-// paging, the way out into a room behind the dimmer, and the chapter's end.
+// paging, the way out into a room behind the dimmer (the inventory, the
+// scene marked seen and the chapter's music on arrival), and the chapter's end.
 #include "game/cutscenes/Vignette.h"
+#include "game/inventory/Inventory.h"
+#include "sprites/script/ScriptHost.h"
+#include "tests/support/LuaRun.h"
 #include "tests/game/cutscenes/CutSceneWorld.h"
 
 #include <gtest/gtest.h>
@@ -92,6 +96,32 @@ TEST_F(VignetteTest, AOneSlideGroupOffersOnlyContinueAndLeavesBehindTheDimmer)
     EXPECT_FALSE(world.dimFull()->isVisible());
     world.frames(Vignette::EXIT_DELAY_FRAMES);
     EXPECT_EQ(12, world.current()) << "left once";
+}
+
+TEST_F(VignetteTest, LeavingIntoARoomShowsTheInventoryMarksTheSceneSeenAndPlaysTheChaptersMusic)
+{
+    ScriptHost* previous = ScriptHost::instance;
+    auto* host = new ScriptHost();
+    lua_State* L = host->getState();
+    ASSERT_EQ("", testsupport::runLua(L, "function LF_setVignetteSeen(c) seen = c end\n"
+                                         "function LF_replaceMusic(n) music = n end\n"));
+    auto* inventory = new Inventory();
+    inventory->setVisible(false);
+    world.made.push_back(inventory);
+    world.canvas->bindInventory(inventory);
+    world.canvas->getProgress()->chapter = 3;
+    enterGroup(0);
+    world.pressButton(vignette);
+    world.frames(Vignette::EXIT_DELAY_FRAMES);
+    EXPECT_EQ(12, world.current());
+    EXPECT_TRUE(inventory->isVisible());
+    lua_getglobal(L, "seen");
+    lua_getglobal(L, "music");
+    EXPECT_EQ(3, lua_tointeger(L, -2)) << "the chapter's cut scene is marked seen";
+    EXPECT_STREQ("+sMusicChapter3", lua_tostring(L, -1));
+    lua_pop(L, 2);
+    delete host;
+    ScriptHost::instance = previous;
 }
 
 TEST_F(VignetteTest, NextPagesThroughTheGroupAndIgnoresPressesWhileTheDimmerFades)

@@ -5,6 +5,7 @@
 #include "game/menus/OptionsSprite.h"
 #include "platform/user/Display.h"
 #include "sound/clip/AudioClip.h"
+#include "sound/core/hvsound.h"
 #include "sprites/settings/User.h"
 #include "tests/game/support/DialogInput.h"
 #include "tests/game/support/GameFixture.h"
@@ -118,10 +119,13 @@ TEST_F(OptionsSpriteTest, DraggedKnobsStayOnTheirTracksAndAreWrittenOnlyOnClose)
     moveOn(dialog, grabX - 1000, sy(kFxY + 40));
     EXPECT_EQ(kBase, fx->left());
     EXPECT_EQ(kFxY, fx->top()) << "the knob moves only along its track";
+    EXPECT_EQ(0, HVSOUND_GetState()->sfxMasterVolume) << "the effects are heard at the knob's volume at once";
     moveOn(dialog, grabX + 1000, sy(kFxY));
     EXPECT_EQ(kBase + 255, fx->left());
+    EXPECT_EQ(255, HVSOUND_GetState()->sfxMasterVolume);
     moveOn(dialog, grabX - 70, sy(kFxY));
     EXPECT_EQ(kBase + 100, fx->left()) << "the grab point stays under the pointer";
+    EXPECT_EQ(100, HVSOUND_GetState()->sfxMasterVolume);
     EXPECT_EQ(sprite::DialogSprite::NOT_HANDLED, releaseOn(dialog, grabX + 2000, sy(kFxY)));
     EXPECT_EQ(kBase + 255, fx->left());
     EXPECT_EQ(nullptr, dialog->getDraggedKnob());

@@ -149,6 +149,12 @@ TEST_F(AirCompressorTest, FusesArePlacedSwappedAndCounted)
     ASSERT_TRUE(stepUntil([this] { return air->getBoltsRunning() == 0; }, 20));
     EXPECT_EQ(6, framesRun) << "three frames, twice";
     EXPECT_FALSE(air->getSprite("FuseBolt0")->isVisible());
+    // Lit again before the bolt ends: it starts over, and ends once.
+    lua("self:lightFuses(true)");
+    frames(2);
+    lua("self:lightFuses(true)");
+    EXPECT_EQ(1, air->getBoltsRunning());
+    ASSERT_TRUE(stepUntil([this] { return lua("return self:isShowingAnimation()") == "false"; }, 20));
     const std::vector<int> sounds = soundsPlayed();
     EXPECT_EQ(92, sounds.front());
     EXPECT_NE(sounds.end(), std::find(sounds.begin(), sounds.end(), AirCompressor::SOUND_FUSE_PLACED));

@@ -75,10 +75,15 @@ TEST_F(DiveDockTest, APauseFreezesTheCycleAndASecondStartBeginsFromDark)
     EXPECT_EQ(countdown, dock->getLightCountdown());
     canvas->setGameState(LanternfieldCanvas::STATE_PLAYING);
     frames(1);
+    ASSERT_GT(dock->getLightCountdown(), 0) << "a fade is pending";
     dock->startLightRoutine();
     EXPECT_EQ(DiveDock::PHASE_FADING_IN, dock->getLightPhase());
     EXPECT_EQ(0, light->getAlpha());
     EXPECT_TRUE(light->isVisible());
+    // The pending fade goes with the restart: the fade in runs its length.
+    const std::vector<int> rise = alphas(DiveDock::STEP_FRAMES);
+    EXPECT_TRUE(std::is_sorted(rise.begin(), rise.end()));
+    EXPECT_EQ(255, rise.back());
 }
 
 TEST_F(DiveDockTest, StoppingKeepsTheLightOff)

@@ -1,13 +1,15 @@
 // FountainCUTest.cpp: the fountain close-up driven as its script drives it:
 // the valve door, the draining, the key and its twinkle, the pipe door, the
 // mended pipes and the fixed water to the way back to the market place; the
-// clicks on its hot spots and on none; and the argument checks of its Lua
-// methods.
+// clicks on its hot spots and on none; a key held on leaving put back; and
+// the argument checks of its Lua methods.
 #include "scenes/fountain/FountainCU.h"
 
+#include "core/lang/Integer.h"
 #include "game/canvas/LanternfieldCanvas.h"
 #include "scenes/pipes/PipesCU.h"
 #include "sprites/images/ScalerSprite.h"
+#include "windowing/window/Event.h"
 #include "tests/scenes/support/FountainScene.h"
 #include "tests/scenes/support/ScriptedDraw.h"
 
@@ -113,6 +115,20 @@ TEST_F(FountainCUTest, ClicksOnTheHotSpotsAndOnNothing)
     clearCalls();
     world.click(120, 120);
     EXPECT_TRUE(calls("clickOnValveDoor").empty());
+}
+
+TEST_F(FountainCUTest, AKeyHeldOnLeavingLiesInTheWaterAgain)
+{
+    lua("pickupKey()");
+    ASSERT_EQ(FountainCU::CURSOR_KEY, canvas->getItemOnCursor());
+    fountain->onExit();
+    EXPECT_FALSE(fountain->isKeyHeld());
+    EXPECT_TRUE(sprite("KeyInFountain")->isVisible()) << "the next visit can take it";
+    EXPECT_NE(FountainCU::CURSOR_KEY, canvas->getItemOnCursor());
+    // An event that carries no command is not the room's.
+    lang::Integer number(3);
+    window::Event event(fountain, window::Event::ACTION, &number);
+    EXPECT_FALSE(fountain->handleEvent(&event));
 }
 
 TEST_F(FountainCUTest, LuaMethodsCheckTheirArguments)

@@ -1,7 +1,7 @@
 // InlayTest.cpp: the inlay room in the fixture game with puzzle 2 (the cave
 // maze stands on no puzzle screen): drops within and beyond the grid's
 // overhang, a drop on a placed piece, either set of targets solving it,
-// its gem on entry, and its Lua face.
+// its gem on entry, its close button on the next visit, and its Lua face.
 #include "scenes/inlay/Inlay.h"
 
 #include "game/canvas/LanternfieldCanvas.h"
@@ -174,6 +174,16 @@ TEST_F(InlayTest, ASolvedPuzzlesGemShowsOnEntryOnlyUntilItIsTaken)
         inlay->onEnter();
         EXPECT_EQ(!taken, gem->isVisible()) << (taken ? "taken" : "not taken yet");
     }
+}
+
+TEST_F(InlayTest, TheCloseButtonUsedOnceIsThereAgainOnTheNextVisit)
+{
+    sprite::SpriteBase* close = inlay->getSprite("CloseButton");
+    world.click(710, 560);
+    EXPECT_FALSE(close->isVisible()) << "it goes as the room zooms back";
+    inlay->onExit();
+    inlay->onEnter();
+    EXPECT_TRUE(close->isVisible());
 }
 
 TEST_F(InlayTest, SetPlayingChecksItsArguments)

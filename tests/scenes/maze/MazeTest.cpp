@@ -2,10 +2,12 @@
 // up and put down by the 550 ms rule, moves refused per axis on a bound, the
 // entrance closed, the climb out of the end cell to "solvedMaze", the fog
 // lifted where the token has been, and the fog drawn outside the flashlight
-// only (read back from the rendered frame); the debug keys' random maze
-// walked from entrance to exit and their grid dump.
+// only (read back from the rendered frame); the token taken after the
+// solve; the debug keys' random maze walked from entrance to exit and their
+// grid dump.
 #include "scenes/maze/Maze.h"
 
+#include "core/lang/Integer.h"
 #include "core/lang/System.h"
 #include "core/util/Random.h"
 #include "game/canvas/LanternfieldCanvas.h"
@@ -13,6 +15,7 @@
 #include "scenes/mazegen/MazeGenerator.h"
 #include "tests/scenes/support/SceneFixture.h"
 #include "windowing/graphics/Graphics.h"
+#include "windowing/window/Event.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -151,6 +154,14 @@ TEST_F(MazeTest, TheTokenIsPickedUpAndPutDownByTheHoldRule)
     }
     const std::vector<int> sounds = soundsPlayed();
     EXPECT_EQ(3, std::count(sounds.begin(), sounds.end(), Maze::SOUND_PICK_UP));
+    // A release that keeps the token held answers 0.
+    world.mouseDown(325, 345);
+    lang::Integer none(0);
+    window::Event release(maze, window::Event::MOUSE_UP, &none);
+    release.x = 325;
+    release.y = 345;
+    EXPECT_EQ(0, maze->mouseUp(&release));
+    EXPECT_TRUE(maze->isDragging());
 }
 
 TEST_F(MazeTest, TheTokenClimbsOutOfTheEndCellToSolveTheMaze)
@@ -202,6 +213,11 @@ TEST_F(MazeTest, TheTokenClimbsOutOfTheEndCellToSolveTheMaze)
     const int y = maze->getTravelerY();
     move(maze->getTravelerX(), y - 10);
     EXPECT_EQ(y, maze->getTravelerY()) << "a solved maze ignores the pointer";
+    // Put down, the token is still picked up, though it moves no more.
+    world.click(500, 500);
+    ASSERT_FALSE(maze->isDragging());
+    world.click(maze->getTravelerX() + 5, y + 5);
+    EXPECT_TRUE(maze->isDragging());
 }
 
 TEST_F(MazeTest, FogCoversTheUnvisitedCellsOutsideTheFlashlight)

@@ -10,7 +10,8 @@
 // its pipes, the circuit board's wires are joined and the hedge maze is walked
 // to its exit; the card and board games, a painting, a peg board and the pearl
 // dive each once their instructions panel has grown open by itself, as on a
-// first visit, and been played away.
+// first visit, and been played away; every first visit's instructions open
+// on the screen; the fountain shows the story's doors.
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/dialogs/GameInstructDialog.h"
 #include "game/inventory/Inventory.h"
@@ -474,6 +475,13 @@ TEST_F(SampleScenesTest, TheChestsFirstBoardIsSolvedAndTheNextComesBehindTheDoor
         world.stepFrames(1);
     EXPECT_EQ(1, board->getCurrentPuzzle()) << "the next board behind the doors";
     EXPECT_EQ(5u, board->getBlocks().size());
+    // The chest's exit box leads back to the riverside between the boards.
+    world.stepFrames(30);
+    DoorSprite* exit = chest->getDoor(0);
+    ASSERT_NE(nullptr, exit);
+    EXPECT_TRUE(exit->isEnabled());
+    clickOn(world, exit);
+    EXPECT_TRUE(player.arrivedIn(5, 100)) << "the riverside";
     expectCleanRun();
 }
 
@@ -514,6 +522,94 @@ TEST_F(SampleScenesTest, TheSafesLockOpensOverTheStudyAndCloses)
     world.click(safe->left() + leave->left() + 20, safe->top() + leave->top() + 10);
     world.stepFrames(15);
     EXPECT_FALSE(safe->isVisible());
+    expectCleanRun();
+}
+
+} // namespace
+} // namespace scenetest
+
+namespace scenetest {
+namespace {
+
+// On a first visit every puzzle room opens its instructions by itself (the
+// pipes as the fountain opens them, the temple's outer sanctum and the
+// waterfall when their scripts ask), and the panel lies wholly on the screen.
+TEST_F(SampleScenesTest, EveryFirstVisitsInstructionsOpenOnTheScreen)
+{
+    const struct {
+        const char* room;
+        int game;
+        const char* script; // the script's call that opens them, if any
+    } cases[] = {
+        {"FountainCU", 0, "self:enterPipesCU()"},
+        {"SlideBlockPuzzle", 1, nullptr},
+        {"WhackAClam", 2, nullptr},
+        {"Concentration", 3, nullptr},
+        {"ArtRestoration", 4, nullptr},
+        {"Maze", 6, nullptr},
+        {"Inlay", 7, nullptr},
+        {"Bookshelf", 8, nullptr},
+        {"TicTac", 10, nullptr},
+        {"TempleDoorPuzzle", 13, nullptr},
+        {"OuterSanctum", 14, "self:showInstructions()"},
+        {"WindRace", 15, nullptr},
+        {"Lures", 16, nullptr},
+        {"Waterfall", 17, "self:showGameInstructions()"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.room);
+        int index = 0;
+        while (index < LanternfieldCanvas::ROOM_COUNT && !room(index)->getName().equals(c.room))
+            ++index;
+        ASSERT_LT(index, LanternfieldCanvas::ROOM_COUNT);
+        unseeInstructions(c.game);
+        enter(index);
+        if (c.script)
+            runLua(room(index), c.script);
+        playPastInstructions(c.game);
+        if (HasFatalFailure())
+            return;
+    }
+}
+
+} // namespace
+} // namespace scenetest
+namespace scenetest {
+namespace {
+
+// After a restart the fountain shows what the story did: the valve's niche
+// and wheel, the key drawn over the drained puddle; the key then opens the
+// pipe door, whose picture shows.
+TEST_F(SampleScenesTest, TheFountainShowsTheStorysDoorsAndTheKeyOverThePuddle)
+{
+    auto* fountain = static_cast<FountainCU*>(room(7));
+    // Where the sprite stands in the drawing order (childAt gives a reference).
+    auto drawnAt = [fountain](const char* name) {
+        for (int i = fountain->getChildCount() - 1; i >= 0; --i) {
+            sprite::SpriteBase* child = fountain->childAt(i);
+            child->release();
+            if (child == fountain->getSprite(name))
+                return i;
+        }
+        return -1;
+    };
+    auto shows = [fountain](const char* name) {
+        auto* s = static_cast<sprite::AnimateSprite*>(fountain->getSprite(name));
+        return s->isVisible() && s->getFrame() >= 0;
+    };
+    runLua(fountain, "LF.fountainValveOpen = true LF.fountainDrained = true");
+    enter(7);
+    EXPECT_TRUE(shows("ValveDoorOpen"));
+    EXPECT_TRUE(shows("ValveTurnAnim"));
+    EXPECT_FALSE(fountain->getSprite("ClosedValveDoor")->isVisible());
+    EXPECT_TRUE(shows("KeyInFountain"));
+    EXPECT_GT(drawnAt("KeyInFountain"), drawnAt("ScumWaterScaler"));
+    EXPECT_GT(drawnAt("KeyTwinkle"), drawnAt("ScumWaterScaler"));
+    player.clickSprite(fountain, "KeyInFountain");
+    ASSERT_TRUE(fountain->isKeyHeld());
+    player.clickSprite(fountain, "PipesClickRect");
+    EXPECT_TRUE(shows("PipeDoorOpenBroken"));
+    EXPECT_FALSE(fountain->getSprite("KeyInFountain")->isVisible());
     expectCleanRun();
 }
 

@@ -80,6 +80,7 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         EXPECT_EQ(1, w.chapter());
         w.expectMusic("+sMusicChapter1");
         w.player.settle();
+        w.expectTasks({1, 2});
 
         w.walk({kWalkMarket, kWalkOldTown, kWalkStore});
         ASSERT_FALSE(HasFatalFailure());
@@ -104,6 +105,7 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         w.give("Box");
         ASSERT_TRUE(w.has("Amulet"));
         EXPECT_FALSE(w.room()->getSprite("Ferry")->isVisible()) << "the chest and the fountain wait";
+        w.expectTasks({8, 10}); // the chest's lever, the dry fountain
 
         w.walk({kWalkMarket, kWalkFountain});
         ASSERT_FALSE(HasFatalFailure());
@@ -111,6 +113,7 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         ASSERT_FALSE(HasFatalFailure());
         w.walk({kWalkMarket});
         ASSERT_FALSE(HasFatalFailure());
+        w.expectTasks({8});
         EXPECT_EQ((std::vector<int>{2, 3, 4, 3, 2, 0, 5, 0, 2, 0, 1, 0, 2, 7, 2}), w.entered);
         settings = w.quit();
     }
@@ -129,15 +132,21 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         EXPECT_TRUE(w.story("LF.fountainFixedWaterOn"));
         EXPECT_TRUE(w.story("LF.taken.Box"));
 
+        w.expectTasks({8});
         w.walk({kWalkDock, kWalkRiverside});
         ASSERT_FALSE(HasFatalFailure());
         w.click("Lever");
+        w.expectTasks({9});
         w.walk({kWalkChest});
         ASSERT_FALSE(HasFatalFailure());
         openChest(w.player, static_cast<TreasureChestCU*>(w.room()));
         ASSERT_FALSE(HasFatalFailure());
         ASSERT_TRUE(w.player.arrivedIn(kWalkRiverside, 400)) << "the open chest is left";
         w.player.settle();
+        // The chest's treasure in the bar, and the message that names it.
+        EXPECT_TRUE(w.has("Cypher"));
+        EXPECT_TRUE(w.run.canvas->isSpriteVisible("RoomItemsBalloon")) << "the chest's message shows";
+        w.expectTasks({13}); // the ferry
         w.walk({kWalkDock});
         ASSERT_FALSE(HasFatalFailure());
         w.endChapterOn("Ferry", kWalkTavernGallery);
@@ -157,6 +166,7 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         ASSERT_EQ(kWalkTavernGallery, w.current()) << "the chapter's start was saved";
         EXPECT_EQ(2, w.chapter());
         EXPECT_FALSE(w.story("LF.fountainFixedWaterOn")) << "a chapter starts on a fresh story";
+        w.expectTasks({21, 25}); // the card game, the compressor
 
         w.walk({kWalkGalleryInterior});
         ASSERT_FALSE(HasFatalFailure());
@@ -168,6 +178,7 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         winCardGame(w.player, run.world, static_cast<Concentration*>(w.room()));
         ASSERT_FALSE(HasFatalFailure());
         EXPECT_TRUE(w.has("ConcentrationTrophy"));
+        w.expectTasks({22, 25});
         w.walk({kWalkTavernInterior, kWalkTavernGallery, kWalkGalleryInterior});
         ASSERT_FALSE(HasFatalFailure());
         for (int painting = 1; painting <= 3; ++painting) {
@@ -183,6 +194,7 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         }
         EXPECT_TRUE(w.story("LF.galleryRestored"));
         ASSERT_TRUE(w.has("MansionGateCode"));
+        w.expectTasks({23, 25});
 
         w.walk({kWalkTavernGallery, kWalkMarket, kWalkOldTown, kWalkMansionGate, kWalkCallBox});
         ASSERT_FALSE(HasFatalFailure());
@@ -190,6 +202,7 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         dialCallBox(w.player, run.world, static_cast<CallBox*>(w.room()));
         ASSERT_FALSE(HasFatalFailure());
         EXPECT_TRUE(w.story("LF.callBoxSolved"));
+        w.expectTasks({24, 25});
         w.walk({kWalkMansionGate, kWalkHedgeMazeFront, kWalkMaze});
         ASSERT_FALSE(HasFatalFailure());
         w.player.closeInstructions();
@@ -198,6 +211,7 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         ASSERT_TRUE(w.player.arrivedIn(kWalkHedgeMazeFront, 400)) << "out of the maze";
         w.entered.push_back(kWalkHedgeMazeFront);
         EXPECT_TRUE(w.story("LF.hedgeMazeSolved"));
+        w.expectTasks({25});
         w.player.settle();
         w.walk({kWalkMansionGate});
         ASSERT_FALSE(HasFatalFailure());
@@ -222,6 +236,7 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         EXPECT_TRUE(w.story("LF.galleryRestored"));
         EXPECT_TRUE(w.has("ConcentrationTrophy"));
         EXPECT_TRUE(w.has("MansionGateCode"));
+        w.expectTasks({25}); // the saved paper
 
         w.walk({kWalkOldTown, kWalkMarket, kWalkTavernGallery, kWalkDiveDock});
         ASSERT_FALSE(HasFatalFailure());
@@ -233,6 +248,7 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         w.player.closeInstructions();
         mendAirCompressor(w.player, run.world, static_cast<AirCompressor*>(w.room()));
         ASSERT_FALSE(HasFatalFailure());
+        w.expectTasks({26});
         w.walk({kWalkDiveDock});
         ASSERT_FALSE(HasFatalFailure());
         EXPECT_FALSE(w.room()->getSprite("DiveBoat")->isVisible()) << "the skipper waits for the pearls";
@@ -241,6 +257,7 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         diveForPearls(w.player, run.world, static_cast<WhackAClam*>(w.room()));
         ASSERT_FALSE(HasFatalFailure());
         EXPECT_TRUE(w.has("Pearls"));
+        w.expectTasks({27});
         w.player.settle();
         w.endChapterOn("DiveBoat", kWalkLanding);
         ASSERT_FALSE(HasFatalFailure());

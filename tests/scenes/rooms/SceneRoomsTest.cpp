@@ -1,7 +1,8 @@
 // SceneRoomsTest.cpp: the small scene rooms in one fixture game: the
 // door-hover cursors (a table over the five rooms with door cursors), the
-// store's dark overlay made once, the hidden flowers, the keypad buttons'
-// look, and the mini-game rooms' puzzle mode and instructions.
+// old town's music back on, the store's dark overlay made once, the hidden
+// flowers, the keypad buttons' look, and the mini-game rooms' puzzle mode
+// and instructions.
 #include "scenes/rooms/KnickKnackStore.h"
 #include "scenes/rooms/ProfessorHouse.h"
 
@@ -42,6 +43,7 @@ protected:
         data.picture("key", 160, 40, [](int x, int) { return x % 40 < 20 ? 0xFF808080u : 0u; });
         const std::vector<RoomSpec> rooms = {
             {1, "ProfessorHouse", "HiddenFlower_1 Sprite flower 100 100\nHiddenFlower_2 Sprite flower 200 100\n"},
+            {3, "OldTownConnector", ""},
             {4, "KnickKnackStore", ""},
             {25, "Landing", door("DoorToTrailhead")},
             {28, "Trailhead", door("DoorToJungle")},
@@ -117,6 +119,13 @@ TEST_F(SceneRoomsTest, DoorsShowTheirCursorUnlessAnItemKeepsIts)
     // A disabled door never counts.
     sprite::ButtonMixin::fromSprite(room(25)->getSprite("DoorToTrailhead"))->setEnabled(false);
     EXPECT_EQ(8, hover(25, 5, 350, 250));
+}
+
+TEST_F(SceneRoomsTest, TheOldTownBringsTheMusicBackWhateverRoomSilencedIt)
+{
+    canvas->setNoMusic(true);
+    room(3)->activate();
+    EXPECT_FALSE(canvas->isNoMusic());
 }
 
 TEST_F(SceneRoomsTest, TheStoreMakesItsDarkOverlayOnceAndFadesItEachVisit)

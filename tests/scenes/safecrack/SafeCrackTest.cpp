@@ -254,10 +254,13 @@ TEST_F(SafeCrackTest, AWholeSolveOpensTheLockAndClosesTheSafe)
 TEST_F(SafeCrackTest, TheCloseButtonAndTheCanvasCloseIt)
 {
     clearCalls();
+    // Closed with the hand over its button, it leaves the normal cursor.
+    canvas->setCursor(LanternfieldCanvas::CURSOR_HAND, false);
     const Point close = at(845, 15);
     press(safe, close.x, close.y);
     EXPECT_EQ((std::vector<std::string>{"closeSafeCrack:MansionStudy(1)"}), calls("closeSafeCrack"));
     EXPECT_TRUE(safe->isClosing());
+    EXPECT_EQ(LanternfieldCanvas::CURSOR_NORMAL, canvas->getCurrentCursor());
     for (int i = 0; i < 30 && safe->isVisible(); ++i)
         world.stepFrames(1);
     EXPECT_FALSE(safe->isVisible());

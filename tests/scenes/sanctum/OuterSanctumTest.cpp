@@ -4,9 +4,11 @@
 // that tells a click from a drop.
 #include "scenes/sanctum/OuterSanctum.h"
 
+#include "core/lang/Integer.h"
 #include "sprites/buttons/ButtonMixin.h"
 #include "sprites/images/AnimateSprite.h"
 #include "tests/scenes/support/SceneFixture.h"
+#include "windowing/window/Event.h"
 
 #include <string>
 
@@ -220,7 +222,12 @@ TEST_F(OuterSanctumTest, AReleaseNinePixelsAwayDropsThePieceEightDoesNot)
     world.mouseUp(placeX(0), kPlaceY);
     EXPECT_EQ(2, sanctum->placeKind(0));
     world.mouseDown(choiceX(4), kChoiceY);
-    world.mouseUp(placeX(1), kPlaceY);
+    // The drop consumes the release: no button under it is offered it again.
+    lang::Integer none(0);
+    window::Event release(sanctum, window::Event::MOUSE_UP, &none);
+    release.x = placeX(1);
+    release.y = kPlaceY;
+    EXPECT_EQ(sprite::DialogSprite::HANDLED, sanctum->mouseUp(&release));
     EXPECT_FALSE(sanctum->isHolding()) << "a drag drops the piece where it is released";
     EXPECT_EQ(4, sanctum->placeKind(1));
     // The script's new puzzle fades the rows and forgets the places.

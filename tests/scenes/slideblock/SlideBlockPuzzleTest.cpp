@@ -111,6 +111,25 @@ TEST_F(SlideBlockPuzzleTest, MovesThatAreRefusedAndTheGoalTestedWithoutAMove)
     EXPECT_EQ((std::vector<int>{SlideBlockPuzzle::SOUND_PICK_UP}), soundsPlayed()) << "no drop without a move";
 }
 
+TEST_F(SlideBlockPuzzleTest, APressOnNoneOfItsPartsGoesOnToTheRoomBelow)
+{
+    // The chest shows the board over itself: a press on the board's picture
+    // away from its blocks and buttons is left to the chest (its exits), one
+    // on a block is the board's.
+    startBoard({smallBoard()});
+    board->buildBoard(0);
+    board->setVisible(true);
+    sprite::SpriteBase* door = board->getSprite("ChestDoor1");
+    door->setVisible(true);
+    const int x = door->left() + 2, y = door->top() + 2;
+    for (const auto& b : board->getBlocks())
+        ASSERT_FALSE(b.sprite->hittest(x, y));
+    EXPECT_EQ(sprite::DialogSprite::NOT_HANDLED, press(board, x, y));
+    release(board, x, y);
+    EXPECT_EQ(sprite::DialogSprite::COMMAND_READY, press(board, cellX(0), cellY(0)));
+    EXPECT_EQ(1, board->getDraggedBlock()) << "the block in the corner";
+}
+
 TEST_F(SlideBlockPuzzleTest, BoardsFromTwelveOnUseTheGoldSet)
 {
     startBoard(std::vector<SlidePuzzle>(13, smallBoard()));

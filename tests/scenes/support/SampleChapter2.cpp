@@ -25,6 +25,8 @@ constexpr int kCardTurns = 40;
 // A spot of open water, away from the clams and the way back, whose click
 // starts the dive.
 constexpr int kDiveStartX = 400, kDiveStartY = 200;
+// The dive's how-to-play is queued for the next frame and grows in 8.
+constexpr int kHowToPlayFrames = 20;
 // The air lasts 150 pixels of the tank at one pixel every 12 frames.
 constexpr int kDiveFrames = 150 * WhackAClam::AIR_TICKS + 60;
 // Dives made before giving up: a lost one is left and made again.
@@ -151,8 +153,10 @@ void diveForPearls(gametest::SamplePlayer& player, testsupport::GameWorld& world
     const int dock = SampleWalk::roomOf("DiveDock");
     const int clams = SampleWalk::roomOf("WhackAClam");
     for (int attempt = 0; attempt < kDiveAttempts; ++attempt) {
+        // A first visit opens the how-to-play as the dive is entered; the
+        // first click then starts the dive.
+        player.closeInstructions(kHowToPlayFrames);
         world.click(kDiveStartX, kDiveStartY);
-        player.closeInstructions();
         ASSERT_TRUE(player.painted([dive] { return dive->isRunning(); }, 60)) << "dive " << attempt;
         for (int frame = 0; frame < kDiveFrames && dive->getPearlsClicked() < dive->getPearlCount() &&
                             !dive->isGameOver();

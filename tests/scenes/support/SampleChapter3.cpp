@@ -314,6 +314,7 @@ void playChapter3ToTheMap(SampleWalk& w)
     ASSERT_EQ(kCh3Landing, w.current());
     EXPECT_EQ(3, w.chapter());
     w.player.settle();
+    w.expectTasks({31});
     w.click("Item_Gem_1");
     ASSERT_TRUE(w.has("Gem_1"));
 
@@ -331,6 +332,7 @@ void playChapter3FromTheMap(SampleWalk& w)
 {
     ASSERT_EQ(kCh3WelcomeCenter, w.current());
     ASSERT_TRUE(w.has("CaveMapScroll"));
+    w.expectTasks({34});
     w.walk({kCh3Landing, kCh3Trailhead});
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     EXPECT_EQ(nullptr, w.room()->getSprite("Item_Gem_3")) << "the third gem lies in the cave";
@@ -361,6 +363,7 @@ void playChapter3FromTheMap(SampleWalk& w)
     // The four gems go into the golden door, which opens onto the bridge.
     w.click("goldDoor");
     ASSERT_TRUE(w.story("LF.caveGemDoorOpened"));
+    w.expectTasks({35});
     for (const char* gem : {"Gem_1", "Gem_2", "Gem_3", "Gem_4"})
         EXPECT_FALSE(w.has(gem)) << gem << " is in the door";
     w.walk({kCh3Bridge});
@@ -371,6 +374,7 @@ void playChapter3FromTheMap(SampleWalk& w)
     raiseBridge(w.player, w.run.world, bridge);
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     EXPECT_TRUE(bridge->getSprite("Planks")->isVisible());
+    w.expectTasks({36});
 
     // Over the bridge, the inner sanctum: its way north waits, and its board
     // lit in the plans' four patterns lights the lantern that ends the
@@ -385,6 +389,7 @@ void playChapter3FromTheMap(SampleWalk& w)
     ch3LightSanctumBoard(w, sanctum);
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     EXPECT_TRUE(ScriptValues::getBool("LF_solvedAllInnerSanctumPatterns"));
+    w.expectTasks({37});
     w.endChapterOn("SanctumLantern", kCh3InnerSanctum);
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     w.expectClean();

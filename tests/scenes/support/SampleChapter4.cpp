@@ -238,6 +238,7 @@ void playChapter4ToTheVillage(SampleWalk& w)
     ASSERT_EQ(SampleWalk::roomOf("InnerSanctum"), w.current());
     EXPECT_EQ(4, w.chapter());
     w.player.settle();
+    w.expectTasks({41});
     EXPECT_TRUE(w.room()->getSprite("Vines")->isVisible());
     EXPECT_FALSE(ch4WayOpen(w.room(), "VillageEnterance")) << "the vines choke the way east";
     EXPECT_TRUE(ch4WayOpen(w.room(), "Bridge")) << "the bridge of the third chapter stands";
@@ -252,11 +253,13 @@ void playChapter4ToTheVillage(SampleWalk& w)
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     EXPECT_FALSE(sanctum->getSprite("Seal")->isVisible());
     EXPECT_TRUE(ch4WayOpen(sanctum, "Volcano"));
+    w.expectTasks({42});
 
     // Past the volcano: the machete, and two pegs by the waterfall.
     w.walkTo({"Volcano"});
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     w.click("Item_Machete");
+    w.expectTasks({43});
     w.walkTo({"Waterfall"});
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     w.click("Item_Peg_2");
@@ -274,6 +277,7 @@ void playChapter4ToTheVillage(SampleWalk& w)
     EXPECT_TRUE(w.story("LF.vinesCut"));
     EXPECT_FALSE(w.has("Machete"));
     EXPECT_FALSE(w.room()->getSprite("Vines")->isVisible());
+    w.expectTasks({44});
     w.walkTo({"VillageEnterance"});
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     w.click("Item_Peg_1");
@@ -307,6 +311,7 @@ void playChapter4Villages(SampleWalk& w)
     ch4SetPeg(w, "Peg_3");
     ch4WinPegBoard(w, 3);
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    w.expectTasks({45});
     w.endChapterOn("Canoe", SampleWalk::roomOf("TavernGallery_Night"));
 }
 

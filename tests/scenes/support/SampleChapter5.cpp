@@ -473,6 +473,7 @@ void playChapter5UpToTheMansionDoor(SampleWalk& w)
 {
     ASSERT_EQ(ch5Room("TavernGallery_Night"), w.current());
     EXPECT_EQ(5, w.chapter());
+    w.expectTasks({51});
 
     // The tavern: its treasure, and the card shark's board game.
     w.walkTo({"TavernInterior_Night"});
@@ -485,6 +486,7 @@ void playChapter5UpToTheMansionDoor(SampleWalk& w)
     ch5WinTicTac(w, static_cast<TicTac*>(w.room()));
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     ASSERT_TRUE(w.has("MansionGateCode")) << "the card shark pays with the door's code";
+    w.expectTasks({52});
 
     // The mansion's door is shut until its code is typed on the keypad.
     w.walkTo({"TavernInterior_Night", "TavernGallery_Night", "MansionGate_Night", "MansionFront_Night"});
@@ -500,6 +502,7 @@ void playChapter5UpToTheMansionDoor(SampleWalk& w)
     EXPECT_FALSE(w.story("LF.mansionDoorOpen")) << "a wrong code opens nothing";
     ch5TypeOnKeypad(w, code);
     EXPECT_TRUE(w.story("LF.mansionDoorOpen"));
+    w.expectTasks({53});
     w.walkTo({"MansionFront_Night"});
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     EXPECT_TRUE(ch5ExitOpen(w.room(), "MansionHallway"));
@@ -521,6 +524,7 @@ void playChapter5FromTheMansionDoor(SampleWalk& w)
     ch5SetBearing(w, ch5TipDigits("ViewFinderSolution"));
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     EXPECT_TRUE(w.story("LF.viewFinderSolved"));
+    w.expectTasks({54});
     EXPECT_TRUE(w.room()->getSprite("View")->isVisible());
     w.player.settle();
 
@@ -536,6 +540,7 @@ void playChapter5FromTheMansionDoor(SampleWalk& w)
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     ASSERT_TRUE(w.player.painted([safe] { return !safe->isVisible(); }, 600)) << "the open safe closes";
     EXPECT_TRUE(w.story("LF.safeOpened"));
+    w.expectTasks({55});
     EXPECT_EQ(1, static_cast<sprite::AnimateSprite*>(w.room()->getSprite("Safe"))->getFrame());
     w.player.settle();
 
@@ -551,6 +556,7 @@ void playChapter5FromTheMansionDoor(SampleWalk& w)
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     ASSERT_TRUE(w.player.painted([board] { return !board->isVisible(); }));
     EXPECT_TRUE(w.story("LF.circuitBoardSolved"));
+    w.expectTasks({56});
     w.player.settle();
 
     // The jetty's treasure, and the wind race from it.
@@ -566,6 +572,7 @@ void playChapter5FromTheMansionDoor(SampleWalk& w)
     ch5SailRace(w, static_cast<WindRace*>(w.room()));
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     EXPECT_TRUE(w.story("LF.windRaceWon"));
+    w.expectTasks({57});
 
     w.endChapterOn("RaceBoat", ch5Room("Dock"));
     ASSERT_FALSE(::testing::Test::HasFatalFailure());

@@ -255,6 +255,9 @@ void playChapter6(SampleWalk& w)
     for (const char* item : {"Amulet", "Gem_1", "Gem_2", "Gem_3", "Gem_4"})
         EXPECT_TRUE(w.has(item)) << item << " comes along into the last chapter";
     EXPECT_FALSE(w.room()->getSprite("Ferry")->isVisible());
+    w.expectTasks({61});
+    for (int target : {SampleWalk::roomOf("MarketPlace"), SampleWalk::roomOf("Riverside")})
+        EXPECT_FALSE(exitTo(w.room(), target)->isEnabled()) << "the last chapter keeps to the island, " << target;
 
     // The fisherman's boat rows over to the island, where the temple gate
     // is shut.
@@ -264,6 +267,7 @@ void playChapter6(SampleWalk& w)
     w.entered.push_back(landing);
     EXPECT_TRUE(w.room()->getSprite("TempleGate")->isVisible());
     EXPECT_FALSE(islandExitOpen(w, "Temple1"));
+    w.expectTasks({62});
 
     // The lure keeper's game opens the gate.
     w.walkTo({"Lures"});
@@ -273,6 +277,7 @@ void playChapter6(SampleWalk& w)
     ASSERT_TRUE(w.player.arrivedIn(landing)) << "the keeper sends the player back";
     w.entered.push_back(landing);
     EXPECT_FALSE(w.room()->getSprite("TempleGate")->isVisible());
+    w.expectTasks({63});
 
     // Through the first hall to the second, whose door north is locked.
     w.walkTo({"Temple1", "Temple2"});
@@ -283,11 +288,13 @@ void playChapter6(SampleWalk& w)
     openTempleDoor(w);
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     EXPECT_FALSE(islandExitOpen(w, "TempleDoorPuzzle")) << "the door stands open";
+    w.expectTasks({7});
 
     // The third hall, the amulet door, and the golden room behind it.
     w.walkTo({"Temple3", "AmuletDoor"});
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     setAmuletIntoSeal(w);
+    w.expectTasks({64});
     w.walkTo({"GoldenRoom"});
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     openGoldenChest(w);

@@ -3,6 +3,7 @@
 
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/inventory/Inventory.h"
+#include "game/progress/ProgressRecord.h"
 #include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
 #include "sound/clip/AudioClip.h"
@@ -10,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace scenetest {
 namespace {
@@ -178,6 +181,23 @@ std::string chapterStartSettings(int chapter, const std::string& name)
     gametest::clickPart(run.world, canvas, "MainMenu", "bMenuExit");
     EXPECT_TRUE(run.world.pumpUntil([&run] { return run.world.hasQuit(); }, 5000));
     return run.settings();
+}
+
+void SampleWalk::expectTasks(std::vector<int> ids)
+{
+    Inventory* bar = run.canvas->getInventory();
+    std::vector<int> listed;
+    for (int i = 0; i < bar->getHintCount(); ++i) {
+        const std::string text = bar->getHintAt(i).c_str();
+        listed.push_back(std::stoi(text.substr(text.find_last_of('_') + 1)));
+    }
+    const ProgressRecord* record = run.canvas->getProgress();
+    std::vector<int> kept(record->hint, record->hint + record->hintCount());
+    std::sort(ids.begin(), ids.end());
+    std::sort(listed.begin(), listed.end());
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(ids, listed) << "the task paper in chapter " << chapter() << ", room " << current();
+    EXPECT_EQ(ids, kept) << "the saved tasks in chapter " << chapter();
 }
 
 } // namespace scenetest

@@ -53,6 +53,9 @@ public:
     void expectClean();
     // The background music of that name was found in the data and plays.
     void expectMusic(const char* name);
+    // The task paper lists exactly the tasks of these hint ids (in any
+    // order), and the saved record holds the same.
+    void expectTasks(std::vector<int> ids);
 
     gametest::SampleRun& run;
     gametest::SamplePlayer& player;

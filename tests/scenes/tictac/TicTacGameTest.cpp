@@ -1,8 +1,8 @@
 // TicTacGameTest.cpp: the noughts-and-crosses room in the fixture game,
 // driven by clicks and frames: a scripted game to the first won game, the
 // scoring animation's timing and sounds, the end of a game and who starts
-// the next, the difficulty kept across visits, the clicks that play and
-// those that do not, and the Lua face.
+// the next, a visit left during a scoring, the difficulty kept across
+// visits, the clicks that play and those that do not, and the Lua face.
 #include "scenes/tictac/TicTac.h"
 
 #include "game/canvas/LanternfieldCanvas.h"
@@ -179,6 +179,31 @@ TEST_F(TicTacGameTest, AScoringMoveHighlightsBlinksFloatsAndCountsItsPoints)
     EXPECT_EQ(1, std::count(sounds.begin(), sounds.end(), TicTac::SOUND_PLAYER_SCORES));
     EXPECT_FALSE(game->isPlayerTurn()) << "the turn passed on";
     EXPECT_EQ(0.0, game->getSlackAdjust()) << "a scoring move leaves the difficulty alone";
+}
+
+TEST_F(TicTacGameTest, LeavingDuringAScoringStartsTheNextVisitAfreshWithTheSameSide)
+{
+    enterToPlayersTurn();
+    game->board().set(6, TicTacBoard::PLAYER);
+    game->board().set(7, TicTacBoard::PLAYER);
+    clickCell(8);
+    frames(3);
+    ASSERT_EQ(3u, game->getScoredCells().size()) << "the run is about to light up";
+    game->onExit();
+    // Back again: the computer, who began the left game, begins again, and
+    // no move of it comes in the player's turn.
+    auto computerMarks = [this] {
+        int marks = 0;
+        for (int i = 0; i < TicTacBoard::CELLS; ++i)
+            marks += game->board().at(i) == TicTacBoard::COMPUTER;
+        return marks;
+    };
+    enterToPlayersTurn();
+    EXPECT_FALSE(game->didPlayerStart());
+    EXPECT_EQ(1, computerMarks());
+    frames(150);
+    EXPECT_TRUE(inState(TicTac::STATE_PLAYER_TURN));
+    EXPECT_EQ(1, computerMarks());
 }
 
 TEST_F(TicTacGameTest, TheEndOfAGameAndWhoStartsTheNext)

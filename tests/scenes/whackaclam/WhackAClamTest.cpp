@@ -1,7 +1,8 @@
 // WhackAClamTest.cpp: the pearl game in the fixture game with one clam at
 // (400, 300): the clam's steps frame by frame, a pearl clicked on a closing
 // clam, a scripted game to the win, the air running out with the warning's
-// pulse, and a definition with odd data.
+// pulse and the way out after it, the how-to-play given up when the room is
+// left before it opens, and a definition with odd data.
 #include "scenes/whackaclam/WhackAClam.h"
 
 #include "game/canvas/LanternfieldCanvas.h"
@@ -169,6 +170,20 @@ TEST_F(WhackAClamTest, AnEmptyTankLosesAndTheLowAirWarningPulsesOn)
         EXPECT_EQ(23, turns[i] - turns[i - 1]);
     EXPECT_EQ(1u, calls("onLose").size());
     EXPECT_TRUE(calls("onWin").empty());
+    // The lost dive does not hold the player: the close button leads out.
+    world.click(760, 560);
+    EXPECT_EQ(1u, calls("onClose").size());
+}
+
+TEST_F(WhackAClamTest, HowToPlayQueuedOnActivatingIsGivenUpWhenTheRoomIsLeft)
+{
+    canvas->setShowGameInstructions(WhackAClam::INSTRUCTIONS_GAME, true);
+    activate();
+    game->onExit();
+    frames(20);
+    EXPECT_FALSE(canvas->isGameInstructionsShowing());
+    EXPECT_FALSE(canvas->isGameInsQuestionMarkShowing());
+    EXPECT_TRUE(canvas->getShowGameInstructions(WhackAClam::INSTRUCTIONS_GAME)) << "still to be seen";
 }
 
 // A clam list without its -1, a clam of no known look, and a tank of no height.

@@ -236,6 +236,48 @@ TEST_F(CanvasInputTest, PointerMovesSwitchBetweenTheHandAndTheNormalCursor)
     EXPECT_EQ(canvas->getCursor(), window::Cursor::handCursor);
 }
 
+TEST_F(CanvasInputTest, PointerMovesStopAtADialogAboveAndPassTransitioningSprites)
+{
+    button("Below", 100, 100);
+    AnsweringDialog* panel = dialog("Panel", 90, 90, 100, 100);
+    RectButtonSprite* fading = button("Fading", 300, 300);
+    fading->setMouseOverCursor(sprite::SpriteBase::CURSOR_NONE); // only its own answer could show the hand
+    sprite::TransitionBase* wipe = sprite::TransitionFactory::create(100, *fading->getBounds(), false, 24);
+    fading->show(true, wipe);
+    wipe->advanceCapture();
+    wipe->release();
+    // Over the button but under the dialog, then over the sprite that is
+    // coming in: neither takes the pointer; without the dialog the button does.
+    for (const int x : {110, 310}) {
+        world.post(Event::MOUSE_MOVE, x, x);
+        world.tick(1);
+    }
+    EXPECT_EQ(canvas->commands, Commands{});
+    EXPECT_EQ(fading->getState(), ButtonMixin::NORMAL);
+    panel->setVisible(false);
+    world.post(Event::MOUSE_MOVE, 110, 110);
+    world.tick(1);
+    EXPECT_EQ(canvas->commands, Commands{"handCursor"});
+}
+
+TEST_F(CanvasInputTest, AModalDialogEndsTheReleaseWalkBeforeTheDialogsBelow)
+{
+    AnsweringDialog* lower = dialog("Lower", 0, 0, 200, 200);
+    button("Close", 10, 10, lower)->setFireOnRelease(true);
+    AnsweringDialog* modal = dialog("Modal", 400, 400, 100, 100, true);
+    // The press is the lower dialog's; the modal one opens before the release.
+    for (const bool modalShown : {true, false}) {
+        modal->setVisible(false);
+        canvas->commands.clear();
+        world.post(Event::MOUSE_DOWN, 20, 20);
+        world.tick(1);
+        modal->setVisible(modalShown);
+        world.post(Event::MOUSE_UP, 20, 20);
+        world.tick(1);
+        EXPECT_EQ(canvas->commands, modalShown ? Commands{""} : (Commands{"", "Close"})) << modalShown;
+    }
+}
+
 TEST_F(CanvasInputTest, ASpritesActionArrivesAtOnceAndAQueuedActionOnTheTick)
 {
     auto* mover = world.add("Mover", new spritetest::TestSprite(10, 10, 4, 4));

@@ -1,12 +1,19 @@
 // Painting the canvas in its window on the headless layer, read back from
 // the device: the root sprites in list order, hidden sprites, a quitting
-// program, the one show message, and a screen transition captured from the
-// painted frame and wiped off the new scene.
+// program, the one show message, a screen transition captured from the
+// painted frame and wiped off the new scene, and the lock order of the
+// window's own paint.
 #include "tests/sprites/canvas/CanvasTestSupport.h"
 #include "tests/sprites/support/TestSprite.h"
 
+#include "core/lang/Synchronized.h"
 #include "sprites/transitions/TransitionBase.h"
 #include "sprites/transitions/TransitionFactory.h"
+#include "windowing/window/WindowGlobals.h"
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -31,6 +38,8 @@ TEST_F(WindowedCanvasTest, RootSpritesAreDrawnFirstToLastAndTheWindowShownOnce)
     EXPECT_EQ(pixelAt(60, 60), kRed);
     EXPECT_EQ(pixelAt(140, 140), kGreen) << "the later sprite is on top";
     EXPECT_EQ(hidden->paints, 0);
+    EXPECT_EQ(under->prepares, under->paints) << "each showing sprite is prepared before every frame drawn";
+    EXPECT_EQ(hidden->prepares, 0);
     EXPECT_TRUE(canvas->isVisible()) << "shown after the first paint";
     canvas->setVisible(false);
     canvas->setDirty(true);
@@ -43,6 +52,36 @@ TEST_F(WindowedCanvasTest, RootSpritesAreDrawnFirstToLastAndTheWindowShownOnce)
     canvas->setDirty(true);
     world.runFrames(1);
     EXPECT_EQ(under->paints, drawn) << "nothing is drawn while the program quits";
+}
+
+TEST_F(WindowedCanvasTest, TheWindowsPaintTakesTheCanvasMonitorBeforeThePaintLock)
+{
+    canvas->start();
+    std::atomic<bool> painted{false};
+    std::atomic<bool> paintLockTaken{false};
+    std::thread painter;
+    std::thread other;
+    {
+        // Another thread holds the canvas monitor: the window's paint waits
+        // for it, and must not hold the paint lock while it waits.
+        lang::Synchronized canvasGuard(canvas);
+        painter = std::thread([this, &painted] {
+            canvas->handleMessage(WM_PAINT, 0, 0);
+            painted = true;
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        other = std::thread([&paintLockTaken] {
+            lang::Synchronized paintGuard(window::WindowGlobals::paintLock());
+            paintLockTaken = true;
+        });
+        for (int i = 0; i < 200 && !paintLockTaken; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        EXPECT_TRUE(paintLockTaken) << "the waiting paint holds the paint lock";
+        EXPECT_FALSE(painted);
+    }
+    painter.join();
+    other.join();
+    EXPECT_TRUE(painted);
 }
 
 TEST_F(WindowedCanvasTest, AScreenTransitionCapturesThePaintedFrameAndWipesItOffTheNewScene)

@@ -5,6 +5,8 @@
 #include "tests/sprites/support/TestSprite.h"
 
 #include "core/lang/System.h"
+#include "sprites/transitions/TransitionBase.h"
+#include "sprites/transitions/TransitionFactory.h"
 
 #include <functional>
 
@@ -123,6 +125,21 @@ TEST_F(CanvasTest, ARemovedSpriteIsHiddenAtOnceAndLeavesTheListAtTheFrameEnd)
     EXPECT_EQ(canvas->getChildCount(), 1);
     EXPECT_EQ(b->ticked, (std::vector<int>{0, 1})) << "still ticked in the frame it was removed in";
     EXPECT_EQ(a->ticked.size(), 3u);
+}
+
+TEST_F(CanvasTest, ASpriteWithATransitionOfItsOwnStepsItInsteadOfItsPlainTick)
+{
+    FrameProbe* plain = world.add("Plain", new FrameProbe(10, 10, 4, 4));
+    FrameProbe* coming = world.add("Coming", new FrameProbe(50, 50, 4, 4));
+    sprite::TransitionBase* wipe = sprite::TransitionFactory::create(100, *coming->getBounds(), false, 24);
+    coming->show(true, wipe);
+    wipe->advanceCapture();
+    wipe->release();
+    canvas->start();
+    world.runFrames(2);
+    EXPECT_EQ(plain->ticked.size(), 2u);
+    EXPECT_TRUE(coming->ticked.empty());
+    EXPECT_TRUE(canvas->isDirty() || canvas->paints > 0) << "the transition's steps change the picture";
 }
 
 TEST_F(CanvasTest, TheFrameWalkStopsAtTheEndOfAListThatShrankUnderIt)

@@ -1,10 +1,15 @@
 // LoaderFrameTest.cpp: the loader frame's start-up settings (full screen by
-// colour depth and the last run's exit), Esc and deactivation in full
-// screen, failed and broken loads, and the order of shutdown.
+// colour depth and the last run's exit), opening sound (three tries, the
+// wait, waveOut last, the stored buffer and output), Esc and deactivation
+// in full screen, failed and broken loads, and the order of shutdown (the
+// loader thread waited for, a stopped canvas never started).
 #include "core/lang/Exception.h"
 #include "core/lang/System.h"
+#include "platform/audio/AudioBackend.h"
 #include "platform/gdi/GdiObjects.h"
 #include "platform/user/User.h"
+#include "sound/clip/AudioClip.h"
+#include "sound/core/hvsound.h"
 #include "sprites/loader/LoaderFrame2.h"
 #include "tests/support/GameWorld.h"
 #include "tests/support/RecordingCanvas.h"
@@ -13,7 +18,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -27,6 +37,8 @@ public:
     void onFocusLost() override { ++focusLost; }
     bool preLoad() override
     {
+        if (onPreLoad)
+            onPreLoad();
         if (throwInPreLoad)
             throw new lang::Exception("The music is damaged");
         return preLoadAnswer;
@@ -39,6 +51,7 @@ public:
     }
 
     int focusLost = 0;
+    std::function<void()> onPreLoad;
     bool preLoadAnswer = true;
     bool throwInPreLoad = false;
     bool throwInSetup = false;
@@ -272,5 +285,135 @@ TEST_F(LoaderFrameTest, RequestingCloseMarksANormalExitAndTheQuit)
     EXPECT_TRUE(world.hasQuit());
     EXPECT_TRUE(canvas->isQuitting());
 }
+
+TEST_F(LoaderFrameTest, ClosingWhileTheLoaderRunsWaitsForItToEnd)
+{
+    world.setSetting("FULLSCREEN", 0);
+    std::atomic<bool> loaderBusy{false};
+    std::atomic<bool> loaderDone{false};
+    canvas->onPreLoad = [&loaderBusy, &loaderDone] {
+        loaderBusy = true;
+        // Real time: the fake clock's sleep would return at once.
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        loaderDone = true;
+    };
+    ASSERT_TRUE(frame->open(canvas, GameWorld::kRegistryName, "+datfile"));
+    // Closed once the loader is under way (a loader that finds the program
+    // quitting does nothing at all).
+    for (int i = 0; i < 2000 && !loaderBusy; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_TRUE(loaderBusy);
+    frame->requestClose();
+    world.pumpUntil([] { return false; }, 5000);
+    ASSERT_TRUE(world.hasQuit());
+    EXPECT_TRUE(loaderDone) << "the program quit before its loader thread ended";
+    EXPECT_EQ(nullptr, frame->getLoaderThread());
+    EXPECT_FALSE(canvas->isStarted()) << "a loader that ends after the close starts nothing";
+}
+
+TEST_F(LoaderFrameTest, ACanvasStoppedWhileItLoadsIsNotStartedByTheLoader)
+{
+    makeWindows();
+    frame->startUp(canvas, lang::String(GameWorld::kRegistryName), lang::String("+datfile"));
+    canvas->onPreLoad = [this] { frame->stopCanvas(); };
+    frame->runLoaderHere();
+    EXPECT_TRUE(canvas->isDataLoaded()) << "the loading itself goes on";
+    EXPECT_FALSE(canvas->isStarted());
+    EXPECT_EQ(0, frame->loaded);
+    EXPECT_TRUE(frame->isStartPending());
+}
+
+// An audio device that refuses the first `refusals` opens and notes the
+// engine's output and buffer length at each of them and at the first open
+// it grants (the engine may open it more than once once it runs).
+class RefusingAudio : public platform::audio::AudioBackend {
+public:
+    explicit RefusingAudio(int refusals) : m_nRefusals(refusals) {}
+    const char* name() const override { return "refusing"; }
+    int deviceCount() override { return 1; }
+    std::string deviceName(int) override { return "Speakers"; }
+    std::unique_ptr<platform::audio::AudioOutput> open(int index, const platform::audio::AudioFormat& format,
+                                                       platform::audio::AudioSource& source) override
+    {
+        if (!m_bGranted)
+            attempts.push_back({HVSOUND_GetState()->outputType, HVSOUND_GetState()->bufferLength});
+        if (int(attempts.size()) <= m_nRefusals)
+            return nullptr;
+        m_bGranted = true;
+        return m_real->open(index, format, source);
+    }
+
+    std::vector<std::pair<int, int>> attempts;
+
+private:
+    int m_nRefusals;
+    bool m_bGranted = false;
+    std::shared_ptr<platform::audio::AudioBackend> m_real = platform::audio::audioBackend();
+};
+
+struct SoundOpenCase {
+    const char* name;
+    int refusals;
+    int mixBuffer;  // the stored "MIXBUFFER", -1 for none
+    int useWinMM;   // the stored "USEWINMM", -1 for none
+    std::vector<int> outputs;
+    bool waits;
+};
+
+class SoundOpenTest : public LoaderFrameTest, public ::testing::WithParamInterface<SoundOpenCase> {
+protected:
+    void SetUp() override
+    {
+        window::AudioClip::closeSound();
+        m_saved = *HVSOUND_GetState();
+    }
+    void TearDown() override
+    {
+        window::AudioClip::closeSound();
+        platform::audio::setAudioBackend(nullptr);
+        HVSOUND_SetOutput(m_saved.outputType);
+        HVSOUND_GetState()->bufferLength = m_saved.bufferLength;
+    }
+
+private:
+    HVSOUND_STATE m_saved;
+};
+
+TEST_P(SoundOpenTest, ThreeTriesTheLastOnWaveOutWithTheStoredBufferAndOutput)
+{
+    const SoundOpenCase& c = GetParam();
+    if (c.mixBuffer >= 0)
+        world.setSetting("MIXBUFFER", c.mixBuffer);
+    if (c.useWinMM >= 0)
+        world.setSetting("USEWINMM", c.useWinMM);
+    HVSOUND_SetOutput(HVSOUND_OUTPUT_DSOUND);
+    auto audio = std::make_shared<RefusingAudio>(c.refusals);
+    platform::audio::setAudioBackend(audio);
+    makeWindows();
+    frame->startUp(canvas, lang::String(GameWorld::kRegistryName), lang::String("+datfile"));
+    const uint32_t before = world.clock().tickCount();
+    frame->runLoaderHere();
+    std::vector<int> outputs;
+    for (const auto& attempt : audio->attempts) {
+        outputs.push_back(attempt.first);
+        EXPECT_EQ(c.mixBuffer >= 0 ? c.mixBuffer : -1, attempt.second) << "the mix buffer's length";
+    }
+    EXPECT_EQ(c.outputs, outputs);
+    EXPECT_EQ(c.refusals < 3, window::AudioClip::isSoundOpen());
+    EXPECT_EQ(c.waits, world.clock().tickCount() - before >= 3000) << "the wait before the second try";
+    EXPECT_TRUE(canvas->isStarted()) << "the game goes on with or without sound";
+}
+
+constexpr int kDS = HVSOUND_OUTPUT_DSOUND;
+constexpr int kMM = HVSOUND_OUTPUT_WINMM;
+
+INSTANTIATE_TEST_SUITE_P(
+    Devices, SoundOpenTest,
+    ::testing::Values(SoundOpenCase{"FirstTryOpens", 0, -1, -1, {kDS}, false},
+                      SoundOpenCase{"SecondTryAfterTheWait", 1, 150, 0, {kDS, kDS}, true},
+                      SoundOpenCase{"ThirdTryOnWaveOut", 2, -1, -1, {kDS, kDS, kMM}, true},
+                      SoundOpenCase{"NoSoundAtAll", 5, 100, -1, {kDS, kDS, kMM}, true},
+                      SoundOpenCase{"WaveOutAsked", 5, -1, 1, {kMM, kMM, kMM}, true}),
+    [](const ::testing::TestParamInfo<SoundOpenCase>& info) { return std::string(info.param.name); });
 
 } // namespace

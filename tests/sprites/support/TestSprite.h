@@ -37,6 +37,11 @@ public:
         g->fillRectAlpha(m_nX - (m_nWidth >> 1), m_nY - (m_nHeight >> 1), m_nWidth, m_nHeight, m_colour);
     }
     void moved(int dx, int dy) override { movedBy.push_back({dx, dy}); }
+    void prepareTransition(window::Graphics* g) override
+    {
+        ++prepares;
+        sprite::SpriteBase::prepareTransition(g);
+    }
     void setSize(int w, int h)
     {
         m_nWidth = w;
@@ -45,6 +50,8 @@ public:
     }
 
     int paints = 0;
+    // Painting's prepare passes taken.
+    int prepares = 0;
     std::vector<std::pair<int, int>> movedBy;
 
 private:

@@ -6,6 +6,8 @@
 
 #include "windowing/d3d/TileDX.h"
 
+#include <thread>
+
 namespace {
 
 using namespace d3dtest;
@@ -136,6 +138,29 @@ TEST_F(D3DTextureTest, TheLastOutsideReferenceToADrawnImageDestroysIt)
     EXPECT_EQ(image->getRefCount(), 2); // ours and the live list's
     EXPECT_EQ(window::ImageWinDX::liveImageCount(), 1);
     image->release();
+    EXPECT_EQ(window::ImageWinDX::liveImageCount(), 0);
+}
+
+TEST_F(D3DTextureTest, DrawnImagesReleasedOnTwoThreadsAtOnceAllLeaveTheLiveList)
+{
+    openFrame();
+    // The loader thread releases images while the window thread releases
+    // others: neither may see the other's removal and keep its image listed.
+    std::vector<window::ImageWinDX*> images;
+    for (int i = 0; i < 64; ++i)
+        images.push_back(makeImage(4, 4, patternPixel));
+    paint([&](window::GraphicsWWinDX* g) {
+        for (window::ImageWinDX* image : images)
+            g->drawImage(image, 0, 0);
+    });
+    ASSERT_EQ(window::ImageWinDX::liveImageCount(), 64);
+    std::thread other([&images] {
+        for (size_t i = 0; i < images.size(); i += 2)
+            images[i]->release();
+    });
+    for (size_t i = 1; i < images.size(); i += 2)
+        images[i]->release();
+    other.join();
     EXPECT_EQ(window::ImageWinDX::liveImageCount(), 0);
 }
 
