@@ -8,6 +8,7 @@
 #pragma once
 
 #include "game/rooms/Room.h"
+#include "scenes/common/BlockDrag.h"
 #include "scenes/common/BlockGrid.h"
 #include "scenes/common/BlockLayouts.h"
 
@@ -153,15 +154,10 @@ private:
     int m_nTargetCell;
     int m_nLowest;
     int m_nHighest;
-    int m_nGrabX;
-    int m_nGrabY;
     int m_nDragOrientation;
+    BlockDrag m_drag;
     int m_nPuzzleCount;
     int m_nCurrentPuzzle;
-    int m_nStartX;
-    int m_nStartY;
-    int m_nLastDragX;
-    int m_nLastDragY;
     bool m_bSolved;
     bool m_bCloseRequested;
     bool m_bBusy;

@@ -48,14 +48,6 @@ TempleDoorPuzzle::TempleDoorPuzzle()
       m_nHighestX(-1),
       m_nLowestY(-1),
       m_nHighestY(-1),
-      m_nStartX(-1),
-      m_nStartY(-1),
-      m_nPressX(-1),
-      m_nPressY(-1),
-      m_nGrabX(-1),
-      m_nGrabY(-1),
-      m_nLastDragX(-1),
-      m_nLastDragY(-1),
       m_bSolved(false)
 {
     m_grid.cellWidth = CELL_SIZE;
@@ -136,8 +128,7 @@ void TempleDoorPuzzle::setupPuzzle(int n)
         }
     }
     clearBoard();
-    m_nPressX = -1;
-    m_nPressY = -1;
+    m_drag.clearPress();
     m_bSolved = false;
     m_nCurrentPuzzle = n;
     const BlockLayouts::Layout* layout = BlockBoard::layout(m_layouts, n, kOwner);
@@ -406,22 +397,14 @@ int TempleDoorPuzzle::mouseDown(window::Event* e)
     }
     if (e->modifiers & window::Event::CTRL_MASK)
         return result;
-    for (size_t i = 0; i < m_blocks.size(); ++i) {
-        sprite::ButtonSprite* s = m_blocks[i].sprite;
-        if (!s->hittest(x, y))
-            continue;
-        SceneRoom::playSound(SOUND_PICK_UP);
-        m_nPressX = x;
-        m_nPressY = y;
-        m_nDragged = int(i);
-        m_nGrabX = x - s->left();
-        m_nGrabY = y - s->top();
-        m_nStartX = s->left();
-        m_nStartY = s->top();
-        computeDragLimits();
-        return COMMAND_READY;
-    }
-    return result;
+    const int hit = BlockBoard::indexAt(m_blocks, -1, x, y);
+    if (hit < 0)
+        return result;
+    SceneRoom::playSound(SOUND_PICK_UP);
+    m_nDragged = hit;
+    m_drag.pick(m_blocks[size_t(hit)].sprite, x, y);
+    computeDragLimits();
+    return COMMAND_READY;
 }
 
 bool TempleDoorPuzzle::mouseMove(window::Event* e)
@@ -437,8 +420,8 @@ bool TempleDoorPuzzle::mouseMove(window::Event* e)
     bool decidedNow = false;
     if (block->dragOrientation == UNDECIDED) {
         window::debugLine("****************************\n");
-        const int dx = std::abs(m_nPressX - px);
-        const int dy = std::abs(m_nPressY - py);
+        const int dx = std::abs(m_drag.pressX() - px);
+        const int dy = std::abs(m_drag.pressY() - py);
         // An exactly diagonal movement decides nothing yet.
         if (dy != dx) {
             block->dragOrientation = dy < dx ? HORIZONTAL : VERTICAL;
@@ -448,18 +431,13 @@ bool TempleDoorPuzzle::mouseMove(window::Event* e)
     }
     sprite::ButtonSprite* s = block->sprite;
     const bool horizontal = block->dragOrientation == HORIZONTAL;
-    int x = horizontal ? px - m_nGrabX : s->left();
-    int y = horizontal ? s->top() : py - m_nGrabY;
+    int x;
+    int y;
     // As on the chest's board, the key alone may stand a cell past the
     // right edge (its limits keep it on the board here).
-    if (!m_grid.takes(x, y, horizontal && block->key ? CELL_SIZE : 0))
+    if (!m_drag.follow(m_grid, s, horizontal, horizontal && block->key ? CELL_SIZE : 0, px, py,
+                       horizontal ? m_nLowestX : m_nLowestY, horizontal ? m_nHighestX : m_nHighestY, x, y))
         return Room::mouseMove(e);
-    if (horizontal)
-        x = std::min(std::max(x, m_nLowestX), m_nHighestX);
-    else
-        y = std::min(std::max(y, m_nLowestY), m_nHighestY);
-    m_nLastDragX = x;
-    m_nLastDragY = y;
     block->cell = m_grid.cellAt(x, y);
     // Back where it stands on the move that chose the axis: the block may
     // choose again.
@@ -477,10 +455,10 @@ int TempleDoorPuzzle::mouseUp(window::Event* e)
         return NOT_HANDLED;
     sprite::ButtonSprite* s = block->sprite;
     const bool horizontal = m_nDragOrientation == HORIZONTAL;
-    if (horizontal ? s->left() != m_nStartX : s->top() != m_nStartY) {
+    if (m_drag.moved(s, horizontal)) {
         int x;
         int y;
-        BlockBoard::dropPoint(this, e, m_nLastDragX, m_nLastDragY, x, y);
+        m_drag.dropPoint(this, e, x, y);
         if (horizontal) {
             x = BlockGrid::snap(x, m_grid.xOfColumn(m_grid.columnOfX(x)), CELL_SIZE);
         } else if (block->key && m_grid.rowOfY(y) == 1 && m_nLowestY <= m_grid.yOfRow(0)) {

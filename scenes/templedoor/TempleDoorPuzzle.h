@@ -8,6 +8,7 @@
 #pragma once
 
 #include "game/rooms/Room.h"
+#include "scenes/common/BlockDrag.h"
 #include "scenes/common/BlockGrid.h"
 #include "scenes/common/BlockLayouts.h"
 
@@ -156,14 +157,7 @@ private:
     int m_nHighestX;
     int m_nLowestY;
     int m_nHighestY;
-    int m_nStartX;
-    int m_nStartY;
-    int m_nPressX;
-    int m_nPressY;
-    int m_nGrabX;
-    int m_nGrabY;
-    int m_nLastDragX;
-    int m_nLastDragY;
+    BlockDrag m_drag;
     bool m_bSolved;
     std::vector<BlockLayouts::Layout> m_layouts;
     std::vector<BlockInfo> m_blocks;
