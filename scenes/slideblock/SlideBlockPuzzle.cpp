@@ -106,7 +106,7 @@ void SlideBlockPuzzle::onEnter()
 {
     Room::onEnter();
     m_bCloseRequested = false;
-    SceneInstructions::enterPuzzle(this, INSTRUCTIONS_GAME, INSTRUCTIONS_DELAY);
+    SceneInstructions::enterPuzzle(this, INSTRUCTIONS_GAME, SceneInstructions::ENTRY_DELAY);
     enableCloseButton(true);
 }
 
@@ -118,9 +118,7 @@ void SlideBlockPuzzle::onExit()
 
 void SlideBlockPuzzle::getGameInstructionsInfo(int& game, int& x, int& y)
 {
-    game = INSTRUCTIONS_GAME;
-    x = getX();
-    y = getY();
+    SceneInstructions::info(this, INSTRUCTIONS_GAME, game, x, y);
 }
 
 void SlideBlockPuzzle::setBoardCenter(int x, int y)

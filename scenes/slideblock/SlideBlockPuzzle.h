@@ -51,10 +51,8 @@ public:
     static constexpr int SOUND_PICK_UP = 12;
     static constexpr int SOUND_DROP = 13;
     static constexpr int SOUND_DOORS = 14;
-    // The mini-game of its instructions, which open this many frames after
-    // entering.
+    // The mini-game of its instructions.
     static constexpr int INSTRUCTIONS_GAME = 1;
-    static constexpr int INSTRUCTIONS_DELAY = 36;
     // The doors wipe shut and open again in 10 frames each way, and wait 5
     // frames between the two while the board is rebuilt behind them; the
     // left door wipes toward the right, the right door toward the left.

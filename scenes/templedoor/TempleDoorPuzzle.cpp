@@ -75,7 +75,7 @@ void TempleDoorPuzzle::setDefinition(sprite::SpriteDefinition* definition)
 void TempleDoorPuzzle::onEnter()
 {
     Room::onEnter();
-    SceneInstructions::enterPuzzle(this, INSTRUCTIONS_GAME, INSTRUCTIONS_DELAY);
+    SceneInstructions::enterPuzzle(this, INSTRUCTIONS_GAME, SceneInstructions::ENTRY_DELAY);
     SceneRoom::enableCloseButton(this);
     if (sprite::SpriteBase* bling = SceneRoom::find(this, "KeyBling"))
         bling->setVisible(false);
@@ -89,9 +89,7 @@ void TempleDoorPuzzle::onExit()
 
 void TempleDoorPuzzle::getGameInstructionsInfo(int& game, int& x, int& y)
 {
-    game = INSTRUCTIONS_GAME;
-    x = getX();
-    y = getY();
+    SceneInstructions::info(this, INSTRUCTIONS_GAME, game, x, y);
 }
 
 bool TempleDoorPuzzle::isInputEnabled()

@@ -55,10 +55,8 @@ public:
     // Sound table entries: a block picked up, dropped.
     static constexpr int SOUND_PICK_UP = 227;
     static constexpr int SOUND_DROP = 13;
-    // The mini-game of its instructions, which open this many frames after
-    // entering.
+    // The mini-game of its instructions.
     static constexpr int INSTRUCTIONS_GAME = 13;
-    static constexpr int INSTRUCTIONS_DELAY = 36;
     // The room's table in `rooms`.
     static const char kScriptTable[];
 
