@@ -39,16 +39,15 @@ bool BlockDrag::follow(const BlockGrid& grid, sprite::SpriteBase* block, bool ho
     return true;
 }
 
-bool BlockDrag::moved(sprite::SpriteBase* block, bool horizontal) const
+bool BlockDrag::letGo(sprite::DialogSprite* room, const window::Event* e, sprite::SpriteBase* block, bool horizontal,
+                      int& x, int& y) const
 {
-    return horizontal ? block->left() != m_nStartX : block->top() != m_nStartY;
-}
-
-void BlockDrag::dropPoint(sprite::DialogSprite* room, const window::Event* e, int& x, int& y) const
-{
+    if (horizontal ? block->left() == m_nStartX : block->top() == m_nStartY)
+        return false;
     int px = e->x;
     int py = e->y;
     room->toLocal(px, py);
     x = m_nLastX == -1 ? px : m_nLastX;
     y = m_nLastY == -1 ? py : m_nLastY;
+    return true;
 }

@@ -1,8 +1,8 @@
 // BlockDrag.h: the drag of one block on a sliding-block board, done alike by
 // the chest's board and the temple door's: where the pointer took hold of
 // the block and where the block stood, the place a pointer position gives
-// the block along its axis between its limits, whether a release finds it
-// moved, and the point it was let go at.
+// the block along its axis between its limits, and whether and where a
+// release lets it go.
 #pragma once
 
 class BlockGrid;
@@ -29,11 +29,12 @@ public:
     // clamped into [lowest, highest] along the axis and is the last drag.
     bool follow(const BlockGrid& grid, sprite::SpriteBase* block, bool horizontal, int overhang, int px,
                 int py, int lowest, int highest, int& x, int& y);
-    // The block stands elsewhere along its axis than where it was taken.
-    bool moved(sprite::SpriteBase* block, bool horizontal) const;
-    // Where the block was let go, in the room's coordinates: the last place
-    // a move gave it, else the event's point.
-    void dropPoint(sprite::DialogSprite* room, const window::Event* e, int& x, int& y) const;
+    // The block is let go by the release `e`: whether it stands elsewhere
+    // along its axis than where it was taken, and then where it was let go
+    // in the room's coordinates (the last place a move gave it, else the
+    // event's point).
+    bool letGo(sprite::DialogSprite* room, const window::Event* e, sprite::SpriteBase* block, bool horizontal,
+               int& x, int& y) const;
 
     int pressX() const { return m_nPressX; }
     int pressY() const { return m_nPressY; }

@@ -438,10 +438,9 @@ int SlideBlockPuzzle::mouseUp(window::Event* e)
         return NOT_HANDLED;
     sprite::ButtonSprite* s = block->sprite;
     const bool horizontal = m_nDragOrientation == HORIZONTAL;
-    if (m_drag.moved(s, horizontal)) {
-        int x;
-        int y;
-        m_drag.dropPoint(this, e, x, y);
+    int x;
+    int y;
+    if (m_drag.letGo(this, e, s, horizontal, x, y)) {
         if (horizontal) {
             int column = m_grid.columnOfX(x);
             // The key dropped in the second-to-last column goes out to the exit.

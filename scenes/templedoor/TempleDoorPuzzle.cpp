@@ -453,10 +453,9 @@ int TempleDoorPuzzle::mouseUp(window::Event* e)
         return NOT_HANDLED;
     sprite::ButtonSprite* s = block->sprite;
     const bool horizontal = m_nDragOrientation == HORIZONTAL;
-    if (m_drag.moved(s, horizontal)) {
-        int x;
-        int y;
-        m_drag.dropPoint(this, e, x, y);
+    int x;
+    int y;
+    if (m_drag.letGo(this, e, s, horizontal, x, y)) {
         if (horizontal) {
             x = BlockGrid::snap(x, m_grid.xOfColumn(m_grid.columnOfX(x)), CELL_SIZE);
         } else if (block->key && m_grid.rowOfY(y) == 1 && m_nLowestY <= m_grid.yOfRow(0)) {
