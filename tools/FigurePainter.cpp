@@ -195,7 +195,7 @@ bool FigurePainter::parse(const std::string& text, FigureStyle& style, std::stri
         {"skin", &FigureStyle::skin},       {"hair", &FigureStyle::hair},     {"beard", &FigureStyle::beard},
         {"hat", &FigureStyle::hat},         {"glasses", &FigureStyle::glasses}, {"coat", &FigureStyle::coat},
         {"shirt", &FigureStyle::shirt},     {"apron", &FigureStyle::apron},   {"trousers", &FigureStyle::trousers},
-        {"shoes", &FigureStyle::shoes},     {"accent", &FigureStyle::accent}, {"happy", &FigureStyle::happy},
+        {"shoes", &FigureStyle::shoes},
     };
     std::istringstream in(text);
     int number = 0;
@@ -237,13 +237,15 @@ std::vector<std::pair<std::string, Picture>> FigurePainter::parts(const FigureSt
     std::vector<std::pair<std::string, Picture>> out;
     out.emplace_back("LegsB", legs(s));
     out.emplace_back("TorsoB", torso(s, s.coat));
-    out.emplace_back("TorsoB1", torso(s, s.accent));
+    // One figure, one set of clothes: the talking and the happy poses wear
+    // what the figure stands in.
+    out.emplace_back("TorsoB1", torso(s, s.coat));
     out.emplace_back("ArmRB", arm(s, s.coat, false, talking));
     out.emplace_back("ArmLB", arm(s, s.coat, true, talking));
-    out.emplace_back("ArmRB1", arm(s, s.accent, false, talking));
-    out.emplace_back("ArmLB1", arm(s, s.accent, true, talking));
-    out.emplace_back("ArmRB2", arm(s, s.happy, false, cheering));
-    out.emplace_back("ArmLB2", arm(s, s.happy, true, cheering));
+    out.emplace_back("ArmRB1", arm(s, s.coat, false, talking));
+    out.emplace_back("ArmLB1", arm(s, s.coat, true, talking));
+    out.emplace_back("ArmRB2", arm(s, s.coat, false, cheering));
+    out.emplace_back("ArmLB2", arm(s, s.coat, true, cheering));
     out.emplace_back("HeadB", heads(s, ahead));
     out.emplace_back("HeadA", heads(s, aside));
     out.emplace_back("HeadD", heads(s, up));

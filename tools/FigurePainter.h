@@ -26,9 +26,6 @@ struct FigureStyle {
     uint32_t apron = 0;
     uint32_t trousers = 0xFF3A3A40u;
     uint32_t shoes = 0xFF2A1A10u;
-    // The conversation pose's clothes and the happy pose's sleeves.
-    uint32_t accent = 0xFF8A3A3Au;
-    uint32_t happy = 0xFFE0A040u;
 };
 
 class FigurePainter {

@@ -14,7 +14,8 @@
 //   fill COLOUR                 the whole picture in one colour
 //   box X Y W H COLOUR          a filled rectangle
 //   text X Y SIZE COLOUR "t"    text of that pixel size centred on X, top at Y
-//   label X Y "t"               a room's name: large light text centred on X
+//   label X Y "t"               a room's title: light text on a dark plate,
+//                               centred on X, top at Y
 //   exit X Y W H "t"            an exit: a framed box with an arrow and the
 //                               name of the room it leads to
 //   round X Y W H R COLOUR      a rectangle with corners of radius R
@@ -23,6 +24,9 @@
 //   item NAME                   the archive item's name instead of the path
 //   also NAME                   the picture is also the archive item NAME
 //                               (an item's cursor picture beside its own)
+//   mask NAME                   the picture's alpha mask as the archive item
+//                               NAME: black where it is drawn, white where
+//                               it is clear (the engine's mask reading)
 // Colours are 0xAARRGGBB; a picture is transparent until something is drawn.
 //
 // A figure description (data/figures/NAME.txt) gives a character's colours
@@ -233,6 +237,41 @@ uint32_t colour(const std::string& word)
     return uint32_t(std::stoull(word, nullptr, 0));
 }
 
+// The name on one line, or on two split at the space nearest its middle
+// when it is wider than `width`.
+std::vector<std::string> linesOf(TextPen& pen, const std::string& name, int width)
+{
+    if (pen.width(name) <= width)
+        return {name};
+    size_t best = std::string::npos;
+    for (size_t i = name.find(' '); i != std::string::npos; i = name.find(' ', i + 1)) {
+        if (best == std::string::npos || std::abs(int(i) - int(name.size() / 2)) < std::abs(int(best) - int(name.size() / 2)))
+            best = i;
+    }
+    if (best == std::string::npos)
+        return {name};
+    return {name.substr(0, best), name.substr(best + 1)};
+}
+
+// A room's title, centred on x from y down: light text of 22 pixels on a
+// dark translucent plate, on two lines when wider than 200 pixels (the
+// width between a room's north-west and north exits, where titles stand).
+void drawLabel(Picture& p, Pens& pens, int x, int y, const std::string& name)
+{
+    constexpr int kLabelWidth = 200;
+    TextPen& pen = pens.of(22);
+    const std::vector<std::string> lines = linesOf(pen, name, kLabelWidth);
+    int widest = 0;
+    for (const std::string& line : lines)
+        widest = std::max(widest, pen.width(line));
+    p.roundRect(x - widest / 2 - 8, y, widest + 16, int(lines.size()) * pen.height() + 8, 8, 0xFF14202Cu, 0.55);
+    int top = y + 4;
+    for (const std::string& line : lines) {
+        pen.writeCentred(p, line, x, top, 0xFFF0E6C8u);
+        top += pen.height();
+    }
+}
+
 // An exit: a translucent framed box, an arrow toward the box's nearest
 // screen edge and the name of the room the exit leads to.
 void drawExit(Picture& p, Pens& pens, int x, int y, int w, int h, const std::string& name)
@@ -250,17 +289,7 @@ void drawExit(Picture& p, Pens& pens, int x, int y, int w, int h, const std::str
     for (int step = 0; step < 5; ++step)
         p.ellipse(cx + dx * (step * 4 - 8), cy - 18 + dy * (step * 4 - 8), 3.0, 3.0, 0xFFFFE8B0u, 0.4 + step * 0.12);
     TextPen& pen = pens.of(14);
-    // Long names take two lines, split at the space nearest the middle.
-    std::vector<std::string> lines{name};
-    if (pen.width(name) > w - 12) {
-        size_t best = std::string::npos;
-        for (size_t i = name.find(' '); i != std::string::npos; i = name.find(' ', i + 1)) {
-            if (best == std::string::npos || std::abs(int(i) - int(name.size() / 2)) < std::abs(int(best) - int(name.size() / 2)))
-                best = i;
-        }
-        if (best != std::string::npos)
-            lines = {name.substr(0, best), name.substr(best + 1)};
-    }
+    const std::vector<std::string> lines = linesOf(pen, name, w - 12);
     int top = int(cy) + 2 - int(lines.size()) * pen.height() / 2 + 8;
     for (const std::string& line : lines) {
         pen.writeCentred(p, line, int(cx), top, 0xFFFFF4D8u);
@@ -396,7 +425,18 @@ BitmapFont bitmapFont(TextPen& pen)
         const int y = i / kColumns * cellHeight;
         painter.draw(static_cast<unsigned char>(tools::GlyphTable::kFirstCode + i), font.glyphs.pixels.data(),
                      font.glyphs.width, font.glyphs.height, x + kMargin, y + pen.ascent());
-        records[size_t(i)] = {x, y, cellWidth, cellHeight, -kMargin, advances[size_t(i)]};
+        // The glyph's box ends at its last inked column or its advance,
+        // whichever is further: a box wider than that would count as ink
+        // reaching past the advance, and lines would wrap short.
+        int inked = 0;
+        for (int cx = 0; cx < cellWidth; ++cx) {
+            for (int cy = 0; cy < cellHeight; ++cy) {
+                if (font.glyphs.pixels[size_t(y + cy) * size_t(font.glyphs.width) + size_t(x + cx)] >> 24)
+                    inked = cx + 1;
+            }
+        }
+        const int boxWidth = std::min(cellWidth, std::max(inked, kMargin + advances[size_t(i)]));
+        records[size_t(i)] = {x, y, boxWidth, cellHeight, -kMargin, advances[size_t(i)]};
     }
     for (uint32_t& p : font.glyphs.pixels)
         p = (p & 0xFF000000u) | 0x00FFFFFFu;
@@ -419,11 +459,23 @@ int fontSize(const std::string& text)
     return 0;
 }
 
+// The picture's alpha as a mask: opaque black where it is drawn, white
+// where it is clear, in between at its soft edges.
+Picture alphaMask(const Picture& picture)
+{
+    Picture mask(picture.width, picture.height);
+    for (size_t i = 0; i < picture.pixels.size(); ++i) {
+        const uint32_t clear = 255u - (picture.pixels[i] >> 24);
+        mask.pixels[i] = 0xFF000000u | clear << 16 | clear << 8 | clear;
+    }
+    return mask;
+}
+
 // Draws the description; false (after a message) on a line it cannot read.
 // `item` becomes the archive item's name when the description gives one; the
-// further names it gives go to `aliases`.
+// further names it gives go to `aliases`, the name of its mask to `mask`.
 bool drawDescription(const std::string& text, const std::string& name, Pens& pens, Picture& out, std::string& item,
-                     std::vector<std::string>& aliases)
+                     std::vector<std::string>& aliases, std::string& mask)
 {
     std::istringstream in(text);
     Picture p(800, 600);
@@ -448,7 +500,7 @@ bool drawDescription(const std::string& text, const std::string& name, Pens& pen
             } else if (op == "text" && w.size() == 6) {
                 pens.of(number(w[3])).writeCentred(p, w[5], number(w[1]), number(w[2]), colour(w[4]));
             } else if (op == "label" && w.size() == 4) {
-                pens.of(40).writeCentred(p, w[3], number(w[1]), number(w[2]), 0xFFF0E6C8u);
+                drawLabel(p, pens, number(w[1]), number(w[2]), w[3]);
             } else if (op == "exit" && w.size() == 6) {
                 drawExit(p, pens, number(w[1]), number(w[2]), number(w[3]), number(w[4]), w[5]);
             } else if (op == "round" && w.size() == 7) {
@@ -466,6 +518,8 @@ bool drawDescription(const std::string& text, const std::string& name, Pens& pen
                 item = w[1];
             } else if (op == "also" && w.size() == 2) {
                 aliases.push_back(w[1]);
+            } else if (op == "mask" && w.size() == 2) {
+                mask = w[1];
             } else {
                 throw std::invalid_argument(op);
             }
@@ -568,11 +622,14 @@ int main(int argc, char** argv)
         Picture picture(1, 1);
         std::string item = description.first + ".png";
         std::vector<std::string> aliases;
-        ok = ok && drawDescription(text, description.first, pens, picture, item, aliases);
+        std::string mask;
+        ok = ok && drawDescription(text, description.first, pens, picture, item, aliases, mask);
         const std::vector<uint8_t> png = picture.png();
         archive.add(item, png);
         for (const std::string& alias : aliases)
             archive.add(alias, png);
+        if (!mask.empty())
+            archive.add(mask, alphaMask(picture).png());
     }
     const auto sketches = filesBelow(data / "sounds", ".txt");
     for (const auto& sketch : sketches) {

@@ -68,6 +68,7 @@ AudioClip::AudioClip()
       m_nFadeStepsLeft(0),
       m_bPauseAtEnd(false),
       m_nKind(KIND_SAMPLE),
+      m_nHeldKind(KIND_SAMPLE),
       m_nBaseFrequency(0),
       m_fPitch(1.0f),
       m_fPitchTarget(1.0f),
@@ -165,6 +166,7 @@ bool AudioClip::load(const lang::String& name, int kind)
         m_pHandle = HVMUSIC_LoadSong(m_name.c_str());
         m_nBaseFrequency = 0;
     }
+    m_nHeldKind = kind;
     m_bLoadFailed = m_pHandle == nullptr;
     return m_pHandle != nullptr;
 }
@@ -207,6 +209,7 @@ bool AudioClip::loadFromMemory(const unsigned char* bytes, int length, int kind)
         m_pHandle = HVMUSIC_LoadSongEx(bytes, 0, length, HVSOUND_MODE_LOADMEMORY, nullptr, 0);
         m_nBaseFrequency = 0;
     }
+    m_nHeldKind = kind;
     return m_pHandle != nullptr;
 }
 
@@ -221,14 +224,14 @@ void AudioClip::releaseData()
 {
     if (m_pHandle) {
         lang::Synchronized guard(soundMonitor(), true);
-        if (g_soundOpen && m_nKind == KIND_SAMPLE) {
+        if (g_soundOpen && getHeldKind() == KIND_SAMPLE) {
             HVSOUND_Sample_Free(asSample(m_pHandle));
-        } else if (m_nKind == KIND_STREAM) {
+        } else if (getHeldKind() == KIND_STREAM) {
             // The engine frees its samples when it closes, but only stops
             // its streams and songs: those are freed by their clip, open
             // engine or not (a stream before the copy it reads goes).
             HVSOUND_Stream_Close(asStream(m_pHandle));
-        } else if (m_nKind == KIND_MUSIC) {
+        } else if (getHeldKind() == KIND_MUSIC) {
             HVMUSIC_FreeSong(asSong(m_pHandle));
         }
     }
@@ -242,7 +245,7 @@ bool AudioClip::isPlaying()
     lang::Synchronized guard(soundMonitor(), true);
     if (!g_soundOpen)
         return false;
-    if (m_nKind == KIND_MUSIC)
+    if (getHeldKind() == KIND_MUSIC)
         return m_pHandle && HVMUSIC_IsPlaying(asSong(m_pHandle));
     return m_nChannel != -1 && HVSOUND_IsPlaying(m_nChannel);
 }
@@ -304,17 +307,17 @@ void AudioClip::doPlay()
         ensureLoaded();
     if (!m_pHandle)
         return;
-    if (m_nKind == KIND_SAMPLE) {
+    if (getHeldKind() == KIND_SAMPLE) {
         HVSOUND_Sample_SetMode(asSample(m_pHandle), HVSOUND_MODE_LOOP_OFF);
         // Any free channel: the one played before may belong to another sound now.
         m_nChannel = HVSOUND_PlaySound(HVSOUND_FREE, asSample(m_pHandle));
         applyChannelSettings();
-    } else if (m_nKind == KIND_STREAM) {
+    } else if (getHeldKind() == KIND_STREAM) {
         HVSOUND_Stream_SetMode(asStream(m_pHandle), HVSOUND_MODE_LOOP_OFF);
         m_nChannel = HVSOUND_Stream_Play(HVSOUND_FREE, asStream(m_pHandle));
         takeStreamChannel();
         applyChannelSettings();
-    } else if (m_nKind == KIND_MUSIC) {
+    } else if (getHeldKind() == KIND_MUSIC) {
         HVMUSIC_PlaySong(asSong(m_pHandle));
         applySongVolume();
     }
@@ -329,7 +332,7 @@ void AudioClip::doLoop()
         ensureLoaded();
     if (!m_pHandle)
         return;
-    if (m_nKind == KIND_SAMPLE) {
+    if (getHeldKind() == KIND_SAMPLE) {
         HVSOUND_Sample_SetMode(asSample(m_pHandle), HVSOUND_MODE_LOOP_NORMAL);
         if (m_nChannel != -1 && HVSOUND_GetPaused(m_nChannel)) {
             HVSOUND_SetPaused(m_nChannel, false);
@@ -344,7 +347,7 @@ void AudioClip::doLoop()
             }
         }
         applyChannelSettings();
-    } else if (m_nKind == KIND_STREAM) {
+    } else if (getHeldKind() == KIND_STREAM) {
         HVSOUND_Stream_SetMode(asStream(m_pHandle), HVSOUND_MODE_LOOP_NORMAL);
         if (m_nChannel != -1 && HVSOUND_GetPaused(m_nChannel)) {
             HVSOUND_SetPaused(m_nChannel, false);
@@ -355,7 +358,7 @@ void AudioClip::doLoop()
         }
         takeStreamChannel();
         applyChannelSettings();
-    } else if (m_nKind == KIND_MUSIC) {
+    } else if (getHeldKind() == KIND_MUSIC) {
         // Songs loop by themselves: a paused one resumes, any other starts
         // again from its first order.
         if (HVMUSIC_GetPaused(asSong(m_pHandle)))
@@ -371,16 +374,16 @@ void AudioClip::doStop()
     lang::Synchronized guard(soundMonitor(), true);
     if (!g_soundOpen)
         return;
-    if (m_nKind == KIND_MUSIC) {
+    if (getHeldKind() == KIND_MUSIC) {
         if (isPlaying())
             HVMUSIC_StopSong(asSong(m_pHandle));
         return;
     }
     if (m_nChannel == -1)
         return;
-    if (m_nKind == KIND_STREAM && m_pHandle)
+    if (getHeldKind() == KIND_STREAM && m_pHandle)
         HVSOUND_Stream_Stop(asStream(m_pHandle));
-    if (m_nKind == KIND_SAMPLE || m_nKind == KIND_STREAM)
+    if (getHeldKind() == KIND_SAMPLE || getHeldKind() == KIND_STREAM)
         HVSOUND_StopSound(m_nChannel);
     m_nChannel = -1;
 }
@@ -390,7 +393,7 @@ void AudioClip::doPause()
     lang::Synchronized guard(soundMonitor(), true);
     if (!g_soundOpen)
         return;
-    if (m_nKind == KIND_MUSIC) {
+    if (getHeldKind() == KIND_MUSIC) {
         if (isPlaying())
             HVMUSIC_SetPaused(asSong(m_pHandle), true);
     } else if (m_nChannel != -1) {
@@ -404,7 +407,7 @@ void AudioClip::setVolume(int volume)
     lang::Synchronized guard(soundMonitor(), true);
     if (!g_soundOpen)
         return;
-    if (m_nKind == KIND_MUSIC) {
+    if (getHeldKind() == KIND_MUSIC) {
         if (isPlaying())
             HVMUSIC_SetMasterVolume(asSong(m_pHandle), volume);
     } else if (m_nChannel != -1) {

@@ -78,6 +78,9 @@ public:
 
     const lang::String& getName() const { return m_name; }
     int getKind() const { return m_nKind; }
+    // The kind of the sound the clip holds: the kind it was loaded as, which
+    // a later setSource does not change; the named kind while none is held.
+    int getHeldKind() const { return m_pHandle ? m_nHeldKind : m_nKind; }
     bool hasData() const { return m_pHandle != nullptr; }
     bool hasLoadFailed() const { return m_bLoadFailed; }
     int getChannel() const { return m_nChannel; }
@@ -105,6 +108,7 @@ protected:
     int m_nFadeStepsLeft;
     bool m_bPauseAtEnd;
     int m_nKind;
+    int m_nHeldKind; // the kind the handle was loaded as
     int m_nBaseFrequency;
     float m_fPitch;
     float m_fPitchTarget;

@@ -392,11 +392,16 @@ bool HVSOUND_MPEG_Read(const HVSOUND_MPEG_ReadSource& source, void* sourceBuffer
         if (got < body)
             return false;
         int pcmBytes = 0;
-        if (room >= HVSOUND_MPEG_MAX_FRAME_PCM) {
-            HVSOUND_MPEG_DecodeFrame(d, frame, 4 + body, destination, &pcmBytes);
-        } else {
-            alignas(16) int16_t pcm[HVSOUND_MPEG_MAX_FRAME_PCM / 2];
-            HVSOUND_MPEG_DecodeFrame(d, frame, 4 + body, pcm, &pcmBytes);
+        alignas(16) int16_t pcm[HVSOUND_MPEG_MAX_FRAME_PCM / 2];
+        bool direct = room >= HVSOUND_MPEG_MAX_FRAME_PCM;
+        HVSOUND_MPEG_DecodeFrame(d, frame, 4 + body, direct ? destination : pcm, &pcmBytes);
+        if (pcmBytes == 0) {
+            // A damaged frame: skipped. The header after it must be
+            // confirmed, as after any slide, since its length may be wrong.
+            first = false;
+            continue;
+        }
+        if (!direct) {
             pcmBytes = std::min(pcmBytes, std::max(0, room));
             std::memcpy(destination, pcm, size_t(pcmBytes));
         }

@@ -428,7 +428,9 @@ bool HVMUSIC_PlaySong(HVMUSIC_SONG* song)
     song->speed = song->defaultSpeed;
     song->order = song->row = song->tick = 0;
     song->patternDelay = 0;
-    song->nextOrder = song->nextRow = -1;
+    // The first order and row are pending, so the first tick takes them and
+    // fires their callbacks as it does for every later one.
+    song->nextOrder = song->nextRow = 0;
     song->samplesLeftInTick = 0;
     song->elapsedMs = 0.0f;
     song->positionIndex = 0;

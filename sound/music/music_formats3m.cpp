@@ -22,7 +22,9 @@ constexpr uint8_t kPanTableFlag = 0xFC;
 constexpr uint8_t kPanGiven = 0x20; // a stored pan byte holds a pan
 constexpr uint8_t kStereoFlag = 0x80;
 constexpr uint16_t kFastSlidesFlag = 0x40;
-// Tracker version 3.00 slides volumes on every tick, tick 0 included.
+// Tracker version 3.00 slides volumes on every tick, tick 0 included. Files
+// keep the version as hex digits after the tracker's own digit (0x1320 is
+// 3.20, 0x3214 is 2.14), so 3.00 is 0x300 in the low 12 bits.
 constexpr uint16_t kFastSlidesVersion = 0x300;
 constexpr int kSignedSamples = 1; // the "Ffi" header word
 // Instrument flags.
@@ -175,15 +177,16 @@ uint8_t unpackNote(uint8_t stored)
 }
 
 // Unpacks one pattern: 64 rows, each a run of entries ended by a 0 byte.
-// The packed data ends at its stored length (counted after the length word)
-// or at the file's end: trackers have saved patterns cut short, and what
+// The packed data ends at its stored length, which counts the two bytes of
+// the length word itself, or at the file's end: trackers have saved
+// patterns cut short (the last row then has no end byte), and what
 // follows them is the next pattern or sample data, not rows of this one. An
 // entry cut off at the end is dropped; rows not reached stay empty. Effect
 // numbers past Z, which only damaged data holds, are dropped too.
 void unpackPattern(HVMUSIC_CELL* cells, int channels, const Bytes& file, int64_t offset, const int* channelMap,
                    const uint8_t* jumpTarget, int orderSlots)
 {
-    int64_t end = offset + 2 + file.u16(offset);
+    int64_t end = offset + file.u16(offset);
     if (end > file.size)
         end = file.size;
     int64_t p = offset + 2;

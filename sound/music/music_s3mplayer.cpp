@@ -631,10 +631,11 @@ void HVSOUND_S3M_Update(HVMUSIC_SONG* song)
             HVMUSIC_StopSong(song);
             return;
         }
+        // The finished flag stays set once the song has passed its end, so
+        // that looping switched off later stops it at the next row.
         if (song->nextOrder >= 0) {
             song->order = song->nextOrder;
             song->nextOrder = -1;
-            song->finished = false;
             HVMUSIC_Callback_FireEvery(song, &song->orderCallback, song->order);
         }
         if (song->nextRow >= 0) {

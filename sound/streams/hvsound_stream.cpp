@@ -251,6 +251,9 @@ void releaseResources(HVSOUND_STREAM* stream)
     stream->file = nullptr;
     HVSOUND_MPEG_FreeFrameTable(&stream->frameTable);
     HVSOUND_Stream_SyncList_Free(&stream->syncList);
+    HVSOUND_FREE(stream->subStreams);
+    stream->subStreams = nullptr;
+    stream->subStreamCount = stream->subStreamCurrent = 0;
     if (stream->sample)
         HVSOUND_Sample_Free(stream->sample);
     stream->sample = nullptr;

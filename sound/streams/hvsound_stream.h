@@ -110,6 +110,10 @@ struct HVSOUND_STREAM {
     HVSOUND_STREAM_READCALLBACK readCallback;
     HVSOUND_STREAM_RESETCALLBACK resetCallback;
     HVSOUND_STREAM_CLOSECALLBACK closeCallback;
+    // A position callback and a custom play callback: no stream this program
+    // makes has them, but the record keeps their places.
+    HVSOUND_STREAM_CALLBACK positionCallback;
+    HVSOUND_STREAM_CALLBACK playCallback;
     HVSOUND_STREAM_FILLPROC fillProcedure;
     HVSOUND_STREAM_CALLBACK endCallback;
     HVSOUND_STREAM_CALLBACK openDoneCallback;
@@ -142,6 +146,12 @@ struct HVSOUND_STREAM {
     HVSOUND_POSITIONRING timeStamps; // one entry per block of the output ring
     int loopGeneration;
     int lastGeneration; // the generation the sync cursor belongs to
+    // A list of sub-streams to play one after another: nothing in this
+    // program fills it; a list set on a stream is engine memory, freed by
+    // the close.
+    void* subStreams;
+    int subStreamCount;
+    int subStreamCurrent;
     char name[HVSOUND_STREAM_NAME_BYTES]; // a non-blocking open's file name
     const void* memory;                   // or its memory block
     int openOffset;

@@ -17,9 +17,12 @@
 
 namespace {
 
-// A decoder that keeps delivering nothing while claiming more data is
-// treated as ended after this many calls in a row, so a fill cannot spin.
-constexpr int kMaxStalledReads = 16;
+// A decoder that keeps delivering nothing while claiming more data, and
+// reads nothing of its file meanwhile, makes no progress: after this many
+// such calls in a row its data counts as ended, so a fill cannot spin. A
+// call that consumes data is progress even when it delivers nothing (a
+// damaged stretch being crossed); the data's end stops those.
+constexpr int kMaxIdleReads = 16;
 // MPEG decoding restarts this many frames before a seek target, because a
 // frame needs the bit reservoir and overlap of the frames before it.
 constexpr int kMpegPrerollFrames = 2;
@@ -60,6 +63,12 @@ int64_t lengthMs(const HVSOUND_STREAM* stream)
         return stream->lengthMs;
     int rate = std::max(1, stream->sample->frequency);
     return (int64_t(stream->lengthSamples) * 1000 + 999) / rate;
+}
+
+// Where the stream's file is read next (0 without a file).
+int fileOffset(const HVSOUND_STREAM* stream)
+{
+    return stream->file ? HVSOUND_File_Tell(stream->file) : 0;
 }
 
 bool loops(const HVSOUND_STREAM* stream)
@@ -334,7 +343,7 @@ bool HVSOUND_Stream_FileFill(HVSOUND_STREAM* stream, void* destinationStart, int
 {
     auto* destination = static_cast<uint8_t*>(destinationStart);
     int written = 0;
-    int stalls = 0;
+    int idle = 0;
     bool loopedEmpty = false; // a loop was taken and nothing written since
     // Output can only be skipped on its way through the decode buffer.
     if (!stream->decodeBuffer)
@@ -356,6 +365,7 @@ bool HVSOUND_Stream_FileFill(HVSOUND_STREAM* stream, void* destinationStart, int
         bool more = true;
         int n = 0;
         int dropped = 0;
+        const int readFrom = fileOffset(stream);
         if (!atLoopEnd) {
             if (stream->decodeLeft == 0) {
                 bool viaBuffer = stream->decodeBuffer &&
@@ -390,15 +400,15 @@ bool HVSOUND_Stream_FileFill(HVSOUND_STREAM* stream, void* destinationStart, int
             stream->decodeLeft = 0;
             stream->decodeOffset = 0;
         }
-        stalls = (n == 0 && dropped == 0 && more) ? stalls + 1 : 0;
-        if (stalls >= kMaxStalledReads)
+        idle = (n == 0 && dropped == 0 && more && fileOffset(stream) == readFrom) ? idle + 1 : 0;
+        if (idle >= kMaxIdleReads)
             more = false;
         if (more)
             continue;
 
         // The data ended (or the loop end was reached): loop, or end.
         bool readFailed = stream->file && stream->file->lastReadFailed;
-        if (!loops(stream) || stream->loopsLeft == 0 || readFailed || loopedEmpty || stalls >= kMaxStalledReads) {
+        if (!loops(stream) || stream->loopsLeft == 0 || readFailed || loopedEmpty || idle >= kMaxIdleReads) {
             startEnding(stream, destination, written, bytes);
             break;
         }
@@ -408,11 +418,14 @@ bool HVSOUND_Stream_FileFill(HVSOUND_STREAM* stream, void* destinationStart, int
             HVSOUND_Stream_Seek(stream, HVSOUND_STREAM_SEEK_BYTES, 0, false);
         stream->decodeLeft = 0;
         stream->decodeOffset = 0;
+        // Every stream starts with endless loops (-1) and no call of this
+        // program sets a count, so this never runs; it is kept for the
+        // record's loop count, which a caller may set.
         if (stream->loopsLeft > 0)
             --stream->loopsLeft;
         ++stream->loopGeneration;
         loopedEmpty = true;
-        stalls = 0;
+        idle = 0;
     }
     return true;
 }

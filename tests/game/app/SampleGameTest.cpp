@@ -432,6 +432,33 @@ TEST_F(SampleGameTest, TheFirstChaptersErrandGivesTakesAndUsesItemsWithItsHints)
     EXPECT_TRUE(world.boxes().empty()) << world.boxes()[0].caption << ": " << world.boxes()[0].text;
 }
 
+TEST_F(SampleGameTest, TheHintPaperOpensAndClosesByAClickAnywhereOnItsTab)
+{
+    Inventory* bar = canvas->getInventory();
+    world.click(400, 410);
+    world.stepFrames(2);
+    enter(0);
+    ASSERT_TRUE(framesUntil(world, [bar] { return bar->getHintState() == Inventory::HINTS_RESTING; }, 400));
+    const util::RectangleNM paper = *canvas->getSprite("InventoryHintPaper")->getBounds();
+    const util::RectangleNM arrow = *canvas->getSprite("InventoryHintArrowButton")->getBounds();
+    // The sheet's top edge (below the picture's clear band), its arrow, a
+    // corner of the tab just above the bar.
+    const std::pair<int, int> points[] = {
+        {paper.x + paper.width / 2, paper.y + 11},
+        {arrow.x + arrow.width / 2, arrow.y + 1},
+        {paper.x + 4, 518},
+    };
+    for (const auto& point : points) {
+        SCOPED_TRACE(std::to_string(point.first) + ", " + std::to_string(point.second));
+        world.click(point.first, point.second);
+        EXPECT_TRUE(framesUntil(world, [bar] { return bar->getHintState() == Inventory::HINTS_RAISED; }, 40));
+        // The raised paper is lowered by a click on its arrow.
+        const util::RectangleNM raised = *canvas->getSprite("InventoryHintArrowButton")->getBounds();
+        world.click(raised.x + raised.width / 2, raised.y + raised.height / 2);
+        EXPECT_TRUE(framesUntil(world, [bar] { return bar->getHintState() == Inventory::HINTS_RESTING; }, 40));
+    }
+}
+
 TEST_F(SampleGameTest, TheItemsHaveTheirPicturesTipsAndCursorPictures)
 {
     Inventory* bar = canvas->getInventory();

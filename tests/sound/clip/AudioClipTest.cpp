@@ -192,6 +192,19 @@ TEST_F(AudioClipTest, PlayRestartsLoopResumesOrKeepsOnAndStopSilences)
     EXPECT_LT(lastSound(render(2)), mixertest::kRamp + 1) << "only the fade-out of the stop";
 }
 
+TEST_F(AudioClipTest, PlayAfterLoopPlaysTheSoundOnceMore)
+{
+    AudioClip* beep = clip("+beep");
+    beep->loop();
+    std::vector<Frame> looped = render(4);
+    EXPECT_EQ(looped.at(1500).left, steadyLeft(looped)) << "looping past its length";
+    beep->play();
+    int last = lastSound(render(3));
+    EXPECT_GE(last, kLength - 1);
+    EXPECT_LT(last, kLength + mixertest::kRamp + 2) << "the loop is off again: one length, then silence";
+    EXPECT_FALSE(beep->isPlaying());
+}
+
 TEST_F(AudioClipTest, VolumeIsAbsoluteAndUnmovedByTheMasterVolume)
 {
     AudioClip* plain = clip("+beep");
@@ -299,6 +312,30 @@ TEST_F(AudioClipTest, LoadReplacesTheSoundAndReleaseDataKeepsTheClip)
     EXPECT_FALSE(beep->hasData());
     beep->play();
     EXPECT_TRUE(beep->hasData()) << "loaded again on the next play";
+}
+
+TEST_F(AudioClipTest, ANewKindNamedWhileASoundIsHeldLeavesItPlayedAndFreedAsLoaded)
+{
+    auto samplesHeld = [] {
+        const HVSOUND_STATE* s = HVSOUND_GetState();
+        int n = 0;
+        for (int i = 0; i < s->sampleTableSize; ++i)
+            n += s->samples[i] != nullptr;
+        return n;
+    };
+    const int before = samplesHeld();
+    AudioClip* beep = clip("+beep");
+    beep->play();
+    ASSERT_EQ(samplesHeld(), before + 1);
+    beep->setSource(lang::String("+beep"), AudioClip::KIND_STREAM);
+    EXPECT_EQ(beep->getHeldKind(), AudioClip::KIND_SAMPLE);
+    beep->play();
+    int last = lastSound(render(3));
+    EXPECT_GE(last, kLength - 1) << "still played as the sample it is";
+    EXPECT_LT(last, kLength + mixertest::kRamp + 2);
+    beep->releaseData();
+    EXPECT_EQ(samplesHeld(), before) << "freed as a sample";
+    EXPECT_EQ(beep->getHeldKind(), AudioClip::KIND_STREAM) << "nothing held: the named kind";
 }
 
 } // namespace

@@ -14,19 +14,9 @@
 
 namespace {
 
+using mpegtest::frameOffsets;
 using mpegtest::lameFile;
 
-// Offsets of every frame of `bytes` from an exact scan.
-std::vector<uint32_t> frameOffsets(std::vector<uint8_t>& bytes)
-{
-    HVSOUND_FILE* file = HVSOUND_File_Open(bytes.data(), HVSOUND_FILE_KIND_MEMORY, int(bytes.size()));
-    HVSOUND_MPEG_FRAMETABLE table{};
-    HVSOUND_MPEG_ScanFrames(file, int(bytes.size()), 4608, &table);
-    std::vector<uint32_t> offsets(table.offsets, table.offsets + table.count);
-    HVSOUND_MPEG_FreeFrameTable(&table);
-    HVSOUND_File_Close(file);
-    return offsets;
-}
 
 struct Opened {
     bool ok = false;

@@ -36,6 +36,18 @@ inline std::vector<int16_t> asPcm(const std::vector<uint8_t>& bytes)
     return pcm;
 }
 
+// Offsets of every frame of `bytes` from an exact scan.
+inline std::vector<uint32_t> frameOffsets(std::vector<uint8_t>& bytes)
+{
+    HVSOUND_FILE* file = HVSOUND_File_Open(bytes.data(), HVSOUND_FILE_KIND_MEMORY, int(bytes.size()));
+    HVSOUND_MPEG_FRAMETABLE table{};
+    HVSOUND_MPEG_ScanFrames(file, int(bytes.size()), 4608, &table);
+    std::vector<uint32_t> offsets(table.offsets, table.offsets + table.count);
+    HVSOUND_MPEG_FreeFrameTable(&table);
+    HVSOUND_File_Close(file);
+    return offsets;
+}
+
 // Decodes every frame of `bytes` from its first frame on, as a stream
 // would, and hands each frame's PCM to `use(samples, count)`. False when
 // the reader refuses the data.

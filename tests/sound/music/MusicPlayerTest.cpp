@@ -253,13 +253,38 @@ TEST_F(MusicPlayerTest, RowCallbacksWaitInTheirQueueUntilTheSongClockReachesThem
         // Speed 1: tick t plays row t of the 64 of the one pattern, at
         // sample t x 441, inside the block that starts at the song clock
         // below; its entry waits one ring less one block more.
-        int tick = int(k + 1) * 2;
+        int tick = int(k) * 2;
         int row = tick % 64;
         EXPECT_EQ(g_fired[k].parameter, row);
         float played = float(tick * 441 / 512) * block;
         float due = float(s->bufferLengthMs) + played - block;
         EXPECT_GE(g_fired[k].clock, due - 0.01f) << "row " << row << " fired early";
         EXPECT_LT(g_fired[k].clock, due + block) << "row " << row << " fired late";
+    }
+}
+
+TEST_F(MusicPlayerTest, TheFirstRowAndOrderFireTheirCallbacksWhenTheSongStarts)
+{
+    HVSOUND_Close();
+    ASSERT_TRUE(HVSOUND_Init(musictest::kRate, 32, HVMUSIC_INIT_IMMEDIATE_CALLBACKS));
+    S3mBuilder b = twoNotes();
+    b.speed(1).orders({0, 1}).effect(0, 2, 0, fx('C'), 0);
+    HVMUSIC_SONG* song = load(b.build());
+    ASSERT_NE(song, nullptr);
+    song->rowCallback.function = [](HVMUSIC_SONG*, int row) { g_fired.push_back(Fired{nullptr, row, 0.0f}); };
+    song->rowCallback.every = 1;
+    song->orderCallback.function = [](HVMUSIC_SONG*, int order) { g_fired.push_back(Fired{nullptr, 100 + order, 0.0f}); };
+    song->orderCallback.every = 1;
+    for (int start = 0; start < 2; ++start) {
+        ASSERT_TRUE(HVMUSIC_PlaySong(song));
+        g_fired.clear();
+        ticks(song, 4);
+        std::vector<int> fired;
+        for (const Fired& f : g_fired)
+            fired.push_back(f.parameter);
+        // Orders as 100 + order: order 0 and row 0 first, then rows 1 and 2,
+        // the break to order 1 and its row 0.
+        EXPECT_EQ(fired, (std::vector<int>{100, 0, 1, 2, 101, 0})) << "start " << start;
     }
 }
 

@@ -10,13 +10,41 @@
 #include "tests/sound/core/SoundTestSupport.h"
 #include "tests/sound/music/S3mBuilder.h"
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <vector>
+
+#ifndef HV_TEST_DATA_DIR
+#define HV_TEST_DATA_DIR ""
+#endif
 
 namespace musictest {
 
 constexpr int kRate = 22050;
 constexpr int kClock = 14317056;
+
+// Where the test command unpacks the reference modules (pachi-data).
+inline std::filesystem::path moduleDir()
+{
+    return std::filesystem::path(HV_TEST_DATA_DIR) / "pachi-data" / "usr" / "share" / "pachi" / "music";
+}
+
+// The whole file in one read (empty when it cannot be read): the reference
+// renderings run to tens of megabytes, too many to take a byte at a time in
+// a sanitizer build.
+inline std::vector<uint8_t> readFile(const std::filesystem::path& path)
+{
+    std::error_code error;
+    const uintmax_t size = std::filesystem::file_size(path, error);
+    if (error)
+        return {};
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    std::ifstream in(path, std::ios::binary);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<size_t>(in.gcount()));
+    return bytes;
+}
 
 // What one module channel sounds like after a tick.
 struct Heard {

@@ -17,13 +17,11 @@
 #include <string>
 #include <unistd.h>
 
-#ifndef HV_TEST_DATA_DIR
-#define HV_TEST_DATA_DIR ""
-#endif
-
 namespace {
 
 namespace fs = std::filesystem;
+using musictest::moduleDir;
+using musictest::readFile;
 
 constexpr int kWindow = musictest::kRate / 10; // samples of one 100 ms envelope step
 constexpr double kMaxSeconds = 600.0;          // no first pass here is longer
@@ -41,26 +39,6 @@ const Module kModules[] = {
     {"credits.s3m", kMaxSeconds, 0.01}, {"menu.s3m", 115.0, 0.02},   {"stage1.s3m", kMaxSeconds, 0.01},
     {"stage3.s3m", kMaxSeconds, 0.01},  {"stage4.s3m", kMaxSeconds, 0.01},
 };
-
-fs::path moduleDir()
-{
-    return fs::path(HV_TEST_DATA_DIR) / "pachi-data" / "usr" / "share" / "pachi" / "music";
-}
-
-// The whole file in one read: the reference renderings run to tens of
-// megabytes, too many to take a byte at a time in a sanitizer build.
-std::vector<uint8_t> readFile(const fs::path& path)
-{
-    std::error_code error;
-    const uintmax_t size = fs::file_size(path, error);
-    if (error)
-        return {};
-    std::vector<uint8_t> bytes(static_cast<size_t>(size));
-    std::ifstream in(path, std::ios::binary);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<size_t>(in.gcount()));
-    return bytes;
-}
 
 bool haveOpenmpt()
 {

@@ -125,7 +125,8 @@ public:
         e.parameter = parameter;
         return cell(pattern, row, e);
     }
-    // Stores a pattern's packed length as `bytes` instead of its real size.
+    // Stores a pattern's packed length as `bytes` (the length word's own two
+    // bytes included) instead of its real size.
     S3mBuilder& packedLength(int pattern, int bytes)
     {
         m_lengths[pattern] = bytes;
@@ -202,7 +203,8 @@ public:
                 packed.push_back(0);
             }
             auto declared = m_lengths.find(p);
-            put16v(out, uint16_t(declared != m_lengths.end() ? declared->second : int(packed.size())));
+            // The stored length counts its own two bytes.
+            put16v(out, uint16_t(declared != m_lengths.end() ? declared->second : int(packed.size()) + 2));
             out.insert(out.end(), packed.begin(), packed.end());
         }
         return out;

@@ -250,8 +250,9 @@ TEST_F(S3mLoaderTest, PackedPatternsEndAtTheirStoredLength)
     b.note(0, 0, 0, kC4, 1).note(0, 5, 1, kC4, 1, fx('A'), 3);
     b.note(1, 0, 0, kC4, 1);
     // Row 0's entry with its row end and the ends of rows 1..4 take 8 bytes;
-    // the next 4 hold only part of row 5's 5-byte entry.
-    b.packedLength(0, 12);
+    // the next 4 hold only part of row 5's 5-byte entry. The stored length
+    // counts its own two bytes too.
+    b.packedLength(0, 2 + 12);
     HVMUSIC_SONG* song = load(b.build());
     ASSERT_NE(song, nullptr);
     EXPECT_EQ(cellAt(song, 0, 0, 0).note, 49);
@@ -262,6 +263,65 @@ TEST_F(S3mLoaderTest, PackedPatternsEndAtTheirStoredLength)
         }
     }
     EXPECT_EQ(cellAt(song, 1, 0, 0).note, 49) << "the next pattern is read from its own start";
+}
+
+TEST_F(S3mLoaderTest, ARealPatternCutShortEndsItsLastRowAtItsStoredLength)
+{
+    // menu.s3m saves most patterns without the last row's end byte; the
+    // byte pair after each (the padding up to the next pattern) is no entry.
+    std::vector<uint8_t> bytes = musictest::readFile(musictest::moduleDir() / "menu.s3m");
+    if (bytes.empty())
+        GTEST_SKIP() << "pachi-data is not unpacked in " << musictest::moduleDir();
+    HVMUSIC_SONG* song = load(bytes);
+    ASSERT_NE(song, nullptr) << HVSOUND_GetError();
+    ASSERT_EQ(song->channelCount, 9);
+    struct Expected {
+        int pattern;
+        std::vector<std::pair<int, HVMUSIC_CELL>> cells; // channel, cell; every other channel is empty
+    };
+    // Read by hand from the file's bytes: pattern 1 ends "63 3A 01 14 27 47
+    // 03 28", pattern 3 ends "... 20 40 0A" before their padding.
+    const Expected expected[] = {
+        {1, {{3, HVMUSIC_CELL{47, 1, 0x14 + 1, 0, 0}}, {7, HVMUSIC_CELL{56, 3, 0, 0, 0}}}},
+        {3,
+         {{0, HVMUSIC_CELL{0, 0, 0, uint8_t(fx('Q')), 0x03}},
+          {1, HVMUSIC_CELL{0, 0, 0, uint8_t(fx('D')), 0x00}},
+          {2, HVMUSIC_CELL{0, 0, 0, uint8_t(fx('D')), 0x00}},
+          {4, HVMUSIC_CELL{49, 10, 0, 0, 0}}}},
+    };
+    for (const Expected& e : expected) {
+        for (int ch = 0; ch < song->channelCount; ++ch) {
+            HVMUSIC_CELL want = {};
+            for (const auto& c : e.cells) {
+                if (c.first == ch)
+                    want = c.second;
+            }
+            HVMUSIC_CELL got = cellAt(song, e.pattern, 63, ch);
+            EXPECT_EQ(std::vector<int>({got.note, got.instrument, got.volume, got.effect, got.parameter}),
+                      std::vector<int>({want.note, want.instrument, want.volume, want.effect, want.parameter}))
+                << "pattern " << e.pattern << " row 63 channel " << ch;
+        }
+    }
+}
+
+TEST_F(S3mLoaderTest, FastVolumeSlidesFollowTheHexDigitTrackerVersionOfRealFiles)
+{
+    // Real files keep the version as hex digits after the tracker's own
+    // digit (0x3214 is 2.14), so version 3.00 is 0x300 in the low 12 bits.
+    std::vector<uint8_t> bytes = musictest::readFile(musictest::moduleDir() / "menu.s3m");
+    if (bytes.empty())
+        GTEST_SKIP() << "pachi-data is not unpacked in " << musictest::moduleDir();
+    const struct {
+        uint16_t version;
+        bool fast;
+    } cases[] = {{0x3214, false}, {0x1300, true}, {0x3300, true}, {300, false}, {0x1320, false}};
+    for (const auto& c : cases) {
+        bytes[40] = uint8_t(c.version & 0xFF);
+        bytes[41] = uint8_t(c.version >> 8);
+        HVMUSIC_SONG* song = load(bytes);
+        ASSERT_NE(song, nullptr);
+        EXPECT_EQ(song->fastVolumeSlides, c.fast) << std::hex << "version 0x" << c.version;
+    }
 }
 
 TEST_F(S3mLoaderTest, DamagedFilesAreRefusedWithTheirError)

@@ -111,6 +111,19 @@ TEST_F(S3mPlayerTest, JumpPastTheEndFinishesTheSongWhichStopsUnlessItLoops)
     }
 }
 
+TEST_F(S3mPlayerTest, ASongThatHasLoopedStopsAtTheNextRowOnceLoopingIsSwitchedOff)
+{
+    S3mBuilder b;
+    b.speed(1).orders({0}).constantInstrument();
+    b.note(0, 0, 0, kC4, 1).effect(0, 1, 0, fx('C'), 0);
+    HVMUSIC_SONG* song = play(b, HVMUSIC_MODE_LOOP_ON);
+    ASSERT_NE(song, nullptr);
+    EXPECT_EQ(rows(song, 3), (std::vector<int>{0, 1, 0})) << "past its end and round again";
+    HVMUSIC_SetLooping(song, false);
+    ticks(song, 1);
+    EXPECT_FALSE(HVMUSIC_IsPlaying(song)) << "row 1 is not played";
+}
+
 TEST_F(S3mPlayerTest, SkipMarkersArePassedOverAndTheSongEndsAtTheFirstEndMarker)
 {
     S3mBuilder b;
@@ -291,6 +304,35 @@ TEST_F(S3mPlayerTest, VibratoFollowsTheHalfSineFromTickOne)
         for (int p : periods(ticks(song, 6)))
             deltas.push_back(p - kPeriodC4);
         EXPECT_EQ(deltas, c.deltas) << char('A' + c.effect - 1);
+    }
+}
+
+TEST_F(S3mPlayerTest, VibratoAndTremoloRunTheHalfSineOverSixtyFourPositions)
+{
+    // An odd speed visits all 64 positions in 64 ticks: tick t (from 1)
+    // uses position 7 (t - 1), taken into -32..31.
+    const int kSpeed = 7;
+    const int kTicks = 64;
+    const uint8_t sine[32] = {0,   24,  49,  74,  97,  120, 141, 161, 180, 197, 212, 224, 235, 244, 250, 253,
+                              255, 253, 250, 244, 235, 224, 212, 197, 180, 161, 141, 120, 97,  74,  49,  24};
+    struct Case {
+        int effect;
+        int depth;
+        bool onVolume;
+    };
+    for (const Case& c : {Case{fx('H'), 15, false}, Case{fx('R'), 8, true}}) {
+        HVMUSIC_SONG* song = play(oneNote(c.effect, kSpeed << 4 | c.depth, 32, kTicks + 1));
+        ASSERT_NE(song, nullptr);
+        std::vector<Heard> trace = ticks(song, kTicks + 1);
+        for (int t = 1; t <= kTicks; ++t) {
+            int position = (kSpeed * (t - 1) + 32) % 64 - 32;
+            int value = sine[position & 31];
+            int change = c.onVolume ? (c.depth * value) >> 6 : ((c.depth * value) >> 5) & ~3;
+            if (position < 0)
+                change = -change;
+            int got = c.onVolume ? trace[size_t(t)].volume - 32 : trace[size_t(t)].period - kPeriodC4;
+            ASSERT_EQ(got, change) << char('A' + c.effect - 1) << " tick " << t << " position " << position;
+        }
     }
 }
 

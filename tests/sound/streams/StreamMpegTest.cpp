@@ -225,4 +225,45 @@ TEST_F(SoundStreamMpeg, ALoopingMp3RepeatsItsWholeDecodeWithoutEnding)
     }
 }
 
+TEST_F(SoundStreamMpeg, DamagedFramesAreSkippedAndTheStreamPlaysOnOnceAndLooping)
+{
+    startEngine();
+    constexpr int kSamplesPerFrame = 576; // MPEG-2 at 22,050 Hz, mono
+    constexpr int kFirstDamaged = 20;
+    for (int damaged : {16, 40, 200}) {
+        // Twenty good frames before the damage, about twenty after it.
+        std::vector<uint8_t> mp3 = mpegtest::lameFile(22050, 1, "-m m -b 48", true,
+                                                      (damaged + 40) * kSamplesPerFrame / 22050.0);
+        ASSERT_FALSE(mp3.empty());
+        std::vector<uint32_t> frames = mpegtest::frameOffsets(mp3);
+        ASSERT_GE(frames.size(), size_t(kFirstDamaged + damaged + 20));
+        // Headers kept, bodies overwritten: side information no decoder takes.
+        for (int f = kFirstDamaged; f < kFirstDamaged + damaged; ++f)
+            std::fill(mp3.begin() + frames[size_t(f)] + 4, mp3.begin() + frames[size_t(f) + 1], uint8_t(0xFF));
+        const int good = int(frames.size()) - damaged;
+        const size_t sound = size_t(good) * kSamplesPerFrame * 2; // values of the stereo output
+        const int blocks = int(sound / 2 / 512) + 1;
+
+        std::vector<int16_t> whole = heardAsSample(mp3, blocks);
+        HVSOUND_STREAM* s = openMemory(mp3, HVSOUND_MODE_LOOP_OFF);
+        ASSERT_NE(s, nullptr);
+        std::vector<int16_t> streamed = heardAsStream(s);
+        ASSERT_GE(whole.size(), sound);
+        ASSERT_GE(streamed.size(), sound) << damaged << " damaged frames: played to the end of the data";
+        EXPECT_EQ(firstDifference(std::vector<int16_t>(whole.begin(), whole.begin() + long(sound)),
+                                  std::vector<int16_t>(streamed.begin(), streamed.begin() + long(sound))),
+                  -1)
+            << damaged << " damaged frames";
+
+        ASSERT_TRUE(HVSOUND_Stream_SetMode(s, HVSOUND_MODE_LOOP_NORMAL));
+        ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, s), -1);
+        for (int i = 0; i < blocks * 5 / 2; ++i) {
+            update();
+            ASSERT_EQ(s->countdown, -1) << damaged << " damaged frames, looping, block " << i;
+        }
+        EXPECT_GE(s->loopGeneration, 2) << damaged << " damaged frames";
+        close(s);
+    }
+}
+
 } // namespace

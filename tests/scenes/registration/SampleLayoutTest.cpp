@@ -1,0 +1,139 @@
+// SampleLayoutTest.cpp: in every room of the sample game, nothing a player
+// must click or read lies under something else they can click: the exits,
+// the room's buttons and its pick-ups keep clear of one another, of the
+// pause button, the instructions' question mark, the inventory bar and the
+// hint paper's tab, and so do the readouts a mini-game keeps on the screen.
+#include "game/rooms/DoorSprite.h"
+#include "game/rooms/Room.h"
+#include "sprites/buttons/ButtonMixin.h"
+#include "tests/scenes/support/SceneFixture.h"
+
+#include <string>
+#include <vector>
+
+namespace scenetest {
+namespace {
+
+struct LayoutBox {
+    std::string name;
+    util::RectangleNM bounds;
+    // The room's own (not the canvas's).
+    bool own = true;
+};
+
+// What a mini-game shows the player all through its play: the turn labels
+// and the air left.
+const char* const kLayoutReadouts[] = {"AITurnBG", "PlayerTurnBG", "ClamTankOverlay"};
+
+bool layoutBoxesMeet(const util::RectangleNM& a, const util::RectangleNM& b)
+{
+    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+}
+
+bool layoutBoxHolds(const util::RectangleNM& outer, const util::RectangleNM& inner)
+{
+    return outer.x <= inner.x && outer.y <= inner.y && inner.x + inner.width <= outer.x + outer.width &&
+           inner.y + inner.height <= outer.y + outer.height;
+}
+
+// Two boxes in each other's way. Of the room's own, one inside the other is
+// one place by design: an exit and the button that marks it, an area and
+// its buttons, two exits or buttons shown one at a time.
+bool layoutInTheWay(const LayoutBox& a, const LayoutBox& b)
+{
+    if (!layoutBoxesMeet(a.bounds, b.bounds))
+        return false;
+    return !(a.own && b.own && (layoutBoxHolds(a.bounds, b.bounds) || layoutBoxHolds(b.bounds, a.bounds)));
+}
+
+// On the screen at all: templates and hidden pieces wait beside it.
+bool layoutOnScreen(const util::RectangleNM& r)
+{
+    return r.width > 0 && r.height > 0 && r.x < 800 && r.y < 600 && r.x + r.width > 0 && r.y + r.height > 0;
+}
+
+class SampleLayoutTest : public SceneFixture {
+protected:
+    void SetUp() override
+    {
+        if (!hasSampleGame())
+            GTEST_SKIP() << "the game data is built with the tools";
+        ASSERT_TRUE(startSampleGameSeenInstructions());
+    }
+    // The box of one of the canvas's own sprites.
+    void addCanvasBox(std::vector<LayoutBox>& boxes, const char* name)
+    {
+        sprite::SpriteBase* s = canvas->getSprite(name);
+        ASSERT_NE(nullptr, s) << name;
+        boxes.push_back({name, *s->getBounds(), false});
+    }
+};
+
+TEST_F(SampleLayoutTest, NothingAPlayerMustClickIsCoveredInAnyRoom)
+{
+    for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT; ++index) {
+        Room* r = room(index);
+        ASSERT_NE(nullptr, r);
+        const std::string roomName = r->getName().c_str();
+        // What the player clicks: the exits, the buttons and the pick-ups.
+        std::vector<LayoutBox> clickable;
+        for (int i = 0; i < r->getDoorCount(); ++i) {
+            if (DoorSprite* door = r->getDoor(i))
+                clickable.push_back({"Door" + std::to_string(i), *door->getBounds()});
+        }
+        const int exits = int(clickable.size());
+        for (int i = 0; i < r->getChildCount(); ++i) {
+            sprite::SpriteBase* child = r->childAt(i);
+            const std::string name = child->getName().c_str();
+            const util::RectangleNM bounds = *child->getBounds();
+            // A button the room starts disabled stands in for another until
+            // the play swaps them (the receiver on and off its hook).
+            sprite::ButtonMixin* button = sprite::ButtonMixin::fromSprite(child);
+            if (!child->isInstanceOf("DoorSprite") && child->isVisible() && layoutOnScreen(bounds) &&
+                ((button && button->isEnabled()) || name.rfind("Item_", 0) == 0))
+                clickable.push_back({name, bounds});
+            child->release();
+        }
+        std::vector<LayoutBox> readouts;
+        for (const char* name : kLayoutReadouts) {
+            if (sprite::SpriteBase* readout = r->getSprite(name))
+                readouts.push_back({name, *readout->getBounds(), false});
+        }
+        // The canvas's own: the bar and the paper's tab along the bottom and
+        // the pause button in every room the story is played in, the
+        // question mark in the games that have instructions.
+        if (!r->isInstanceOf("Vignette") && !r->isInstanceOf("VignetteAnimate")) {
+            addCanvasBox(clickable, "Quit");
+            // The paper's tab: the part above the bar, its arrow on it.
+            addCanvasBox(clickable, "InventoryHintPaper");
+            clickable.back().bounds.height = 520 - clickable.back().bounds.y;
+            // Raised, the paper may reach up to below the exits along the
+            // top, and stays so into the next room: it covers no exit.
+            util::RectangleNM raised = clickable.back().bounds;
+            raised.y = 100;
+            raised.height = 520 - raised.y;
+            for (int i = 0; i < exits; ++i) {
+                EXPECT_FALSE(layoutBoxesMeet(raised, clickable[size_t(i)].bounds))
+                    << roomName << ": the raised paper covers " << clickable[size_t(i)].name;
+            }
+            clickable.push_back({"Inventory bar", util::RectangleNM(0, 520, 800, 80), false});
+            int game = -1, x = 0, y = 0;
+            r->getGameInstructionsInfo(game, x, y);
+            if (game != -1)
+                addCanvasBox(clickable, "GameInsQuestionMark");
+        }
+        for (size_t a = 0; a < clickable.size(); ++a) {
+            for (size_t b = a + 1; b < clickable.size(); ++b) {
+                EXPECT_FALSE(layoutInTheWay(clickable[a], clickable[b]))
+                    << roomName << ": " << clickable[a].name << " and " << clickable[b].name << " overlap";
+            }
+            for (const LayoutBox& readout : readouts) {
+                EXPECT_FALSE(layoutInTheWay(clickable[a], readout))
+                    << roomName << ": " << clickable[a].name << " covers " << readout.name;
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace scenetest
