@@ -1,7 +1,5 @@
-// BlockBoard.cpp: the sliding-block rooms' layouts, keys and drop points.
+// BlockBoard.cpp: the sliding-block rooms' layouts and keys.
 #include "scenes/common/BlockBoard.h"
-
-#include "windowing/window/Event.h"
 
 #include <string>
 
@@ -31,13 +29,4 @@ bool BlockBoard::checkKey(const BlockLayouts::Layout& layout, int n, const char*
     BlockLayouts::report(owner, "puzzle " + std::to_string(n) + " names block " + std::to_string(key) +
                                     " as its key, which it does not have");
     return false;
-}
-
-void BlockBoard::dropPoint(sprite::DialogSprite* room, window::Event* e, int lastX, int lastY, int& x, int& y)
-{
-    int px = e->x;
-    int py = e->y;
-    room->toLocal(px, py);
-    x = lastX == -1 ? px : lastX;
-    y = lastY == -1 ? py : lastY;
 }

@@ -1,17 +1,13 @@
 // BlockBoard.h: what the sliding-block rooms do alike with their boards and
 // blocks: a puzzle's layout looked up with its board checked, the key named
-// by the layout checked, the blocks' sprites taken off the room, the block
-// under a point, and the point where a dragged block was let go.
+// by the layout checked, the blocks' sprites taken off the room, and the
+// block under a point.
 #pragma once
 
 #include "scenes/common/BlockLayouts.h"
 #include "sprites/dialogs/DialogSprite.h"
 
 #include <vector>
-
-namespace window {
-class Event;
-}
 
 class BlockBoard {
 public:
@@ -29,9 +25,6 @@ public:
     // The layout's key index names one of its blocks; a debug line otherwise
     // (the board then has no key). Whether it does.
     static bool checkKey(const BlockLayouts::Layout& layout, int n, const char* owner);
-    // The point where a dragged block was let go, in the room's coordinates:
-    // the last place a move gave it, else the event's point.
-    static void dropPoint(sprite::DialogSprite* room, window::Event* e, int lastX, int lastY, int& x, int& y);
 
     // The blocks' sprites leave the room, the last block first.
     template <class Block>
@@ -42,15 +35,22 @@ public:
                 room->removeChild(blocks[i].sprite);
         }
     }
-    // The first block but the one at index `skip` whose sprite holds the
-    // point, or null.
+    // The index of the first block but the one at index `skip` whose sprite
+    // holds the point, or -1.
     template <class Block>
-    static Block* findAt(std::vector<Block>& blocks, int skip, int x, int y)
+    static int indexAt(const std::vector<Block>& blocks, int skip, int x, int y)
     {
         for (size_t i = 0; i < blocks.size(); ++i) {
             if (int(i) != skip && blocks[i].sprite->hittest(x, y))
-                return &blocks[i];
+                return int(i);
         }
-        return nullptr;
+        return -1;
+    }
+    // That block, or null.
+    template <class Block>
+    static Block* findAt(std::vector<Block>& blocks, int skip, int x, int y)
+    {
+        const int i = indexAt(blocks, skip, x, y);
+        return i < 0 ? nullptr : &blocks[size_t(i)];
     }
 };

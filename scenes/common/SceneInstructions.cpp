@@ -54,6 +54,13 @@ void SceneInstructions::close(Room* room, int game)
     c->setGameInstructionsInfo(-1, 0, 0);
 }
 
+void SceneInstructions::info(Room* room, int number, int& game, int& x, int& y)
+{
+    game = number;
+    x = room->getX();
+    y = room->getY();
+}
+
 void SceneInstructions::enterPuzzle(Room* room, int game, int delay)
 {
     if (LanternfieldCanvas* c = LanternfieldCanvas::instance)

@@ -16,6 +16,8 @@ public:
     static constexpr int ORIGIN_Y = 50;
     static constexpr float START_SCALE = 0.1f;
     static constexpr float END_SCALE = 1.0f;
+    // Most puzzles open their instructions this many frames after entering.
+    static constexpr int ENTRY_DELAY = 36;
 
     // Entering: the instructions of `game` open by themselves after `delay`
     // frames when the scripts still want them to, else the question mark shows.
@@ -34,6 +36,10 @@ public:
     // still queued to open given up, and the canvas told that no game's
     // instructions are at hand.
     static void close(Room* room, int game);
+
+    // A puzzle room's answer when asked for its instructions: `number`,
+    // opening about the room's position.
+    static void info(Room* room, int number, int& game, int& x, int& y);
 
     // A puzzle room is entered: the canvas's puzzle mode on (the inventory
     // bar and the hints put away) and the instructions queued.

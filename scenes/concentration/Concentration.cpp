@@ -40,8 +40,6 @@ constexpr int kComputerSecondPickDelay = 16;
 constexpr int kComputerTurnDelay = 30;
 // "endround": the next game is laid out after this many ticks.
 constexpr int kEndRoundDelay = 12;
-// The instructions open by themselves this many ticks after entering.
-constexpr int kInstructionsDelay = 36;
 // Where the faces lie: the first card's left and top, and the gaps.
 constexpr int kBoardLeft = 135;
 constexpr int kBoardTop = 124;
@@ -156,7 +154,7 @@ void Concentration::setDefinition(sprite::SpriteDefinition* definition)
 void Concentration::onEnter()
 {
     Room::onEnter();
-    SceneInstructions::enterPuzzle(this, INSTRUCTIONS_GAME, kInstructionsDelay);
+    SceneInstructions::enterPuzzle(this, INSTRUCTIONS_GAME, SceneInstructions::ENTRY_DELAY);
     TurnLabels::showNames(this, kAlphaInactive);
     m_bDealing = false;
     // No state change of an earlier visit is still to come.
@@ -179,9 +177,7 @@ void Concentration::onExit()
 
 void Concentration::getGameInstructionsInfo(int& game, int& x, int& y)
 {
-    game = INSTRUCTIONS_GAME;
-    x = getX();
-    y = getY();
+    SceneInstructions::info(this, INSTRUCTIONS_GAME, game, x, y);
 }
 
 void Concentration::zoomToTavern(Room* room, int tavern)

@@ -62,15 +62,9 @@ SlideBlockPuzzle::SlideBlockPuzzle()
       m_nTargetCell(0),
       m_nLowest(-1),
       m_nHighest(-1),
-      m_nGrabX(-1),
-      m_nGrabY(-1),
       m_nDragOrientation(-1),
       m_nPuzzleCount(0),
       m_nCurrentPuzzle(0),
-      m_nStartX(-1),
-      m_nStartY(-1),
-      m_nLastDragX(-1),
-      m_nLastDragY(-1),
       m_bSolved(false),
       m_bCloseRequested(false),
       m_bBusy(false),
@@ -105,13 +99,14 @@ void SlideBlockPuzzle::setDefinition(sprite::SpriteDefinition* definition)
         if (sprite::SpriteBase* s = SceneRoom::find(this, ray))
             s->setVisible(false);
     }
+    m_bShown = true;
 }
 
 void SlideBlockPuzzle::onEnter()
 {
     Room::onEnter();
     m_bCloseRequested = false;
-    SceneInstructions::enterPuzzle(this, INSTRUCTIONS_GAME, INSTRUCTIONS_DELAY);
+    SceneInstructions::enterPuzzle(this, INSTRUCTIONS_GAME, SceneInstructions::ENTRY_DELAY);
     enableCloseButton(true);
 }
 
@@ -123,9 +118,7 @@ void SlideBlockPuzzle::onExit()
 
 void SlideBlockPuzzle::getGameInstructionsInfo(int& game, int& x, int& y)
 {
-    game = INSTRUCTIONS_GAME;
-    x = getX();
-    y = getY();
+    SceneInstructions::info(this, INSTRUCTIONS_GAME, game, x, y);
 }
 
 void SlideBlockPuzzle::setBoardCenter(int x, int y)
@@ -359,28 +352,17 @@ int SlideBlockPuzzle::mouseDown(window::Event* e)
     }
     if (e->modifiers & window::Event::CTRL_MASK)
         return result;
-    for (size_t i = 0; i < m_blocks.size(); ++i) {
-        sprite::ButtonSprite* s = m_blocks[i].sprite;
-        if (!s->hittest(x, y))
-            continue;
-        SceneRoom::playSound(SOUND_PICK_UP);
-        m_nDragged = int(i);
-        m_nDragOrientation = m_blocks[i].orientation;
-        if (m_nDragOrientation == HORIZONTAL) {
-            m_nGrabX = x - s->left();
-            m_nGrabY = s->top();
-        } else {
-            m_nGrabX = s->left();
-            m_nGrabY = y - s->top();
-        }
-        m_nStartX = s->left();
-        m_nStartY = s->top();
-        computeDragLimits();
-        return COMMAND_READY;
-    }
+    const int hit = BlockBoard::indexAt(m_blocks, -1, x, y);
     // A press on none of the board's own parts is not the board's: it goes
     // on to the room that shows the board over itself, whose exits it may hit.
-    return result == HANDLED ? NOT_HANDLED : result;
+    if (hit < 0)
+        return result == HANDLED ? NOT_HANDLED : result;
+    SceneRoom::playSound(SOUND_PICK_UP);
+    m_nDragged = hit;
+    m_nDragOrientation = m_blocks[size_t(hit)].orientation;
+    m_drag.pick(m_blocks[size_t(hit)].sprite, x, y);
+    computeDragLimits();
+    return COMMAND_READY;
 }
 
 void SlideBlockPuzzle::computeDragLimits()
@@ -436,21 +418,15 @@ bool SlideBlockPuzzle::mouseMove(window::Event* e)
     int px = e->x;
     int py = e->y;
     toLocal(px, py);
-    sprite::ButtonSprite* s = block->sprite;
     const bool horizontal = m_nDragOrientation == HORIZONTAL;
-    int x = horizontal ? px - m_nGrabX : s->left();
-    int y = horizontal ? s->top() : py - m_nGrabY;
+    int x;
+    int y;
     // The key alone may go one cell out through the exit on the right.
-    if (!m_grid.takes(x, y, horizontal && block->key ? m_grid.cellWidth : 0))
+    if (!m_drag.follow(m_grid, block->sprite, horizontal, horizontal && block->key ? m_grid.cellWidth : 0, px, py,
+                       m_nLowest, m_nHighest, x, y))
         return Room::mouseMove(e);
-    if (horizontal)
-        x = std::min(std::max(x, m_nLowest), m_nHighest);
-    else
-        y = std::min(std::max(y, m_nLowest), m_nHighest);
-    m_nLastDragX = x;
-    m_nLastDragY = y;
     block->cell = m_grid.cellAt(x, y);
-    s->setPosition(x, y);
+    block->sprite->setPosition(x, y);
     Room::mouseMove(e);
     return true;
 }
@@ -462,10 +438,9 @@ int SlideBlockPuzzle::mouseUp(window::Event* e)
         return NOT_HANDLED;
     sprite::ButtonSprite* s = block->sprite;
     const bool horizontal = m_nDragOrientation == HORIZONTAL;
-    if (horizontal ? s->left() != m_nStartX : s->top() != m_nStartY) {
-        int x;
-        int y;
-        BlockBoard::dropPoint(this, e, m_nLastDragX, m_nLastDragY, x, y);
+    int x;
+    int y;
+    if (m_drag.letGo(this, e, s, horizontal, x, y)) {
         if (horizontal) {
             int column = m_grid.columnOfX(x);
             // The key dropped in the second-to-last column goes out to the exit.

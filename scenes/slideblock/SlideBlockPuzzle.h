@@ -8,6 +8,7 @@
 #pragma once
 
 #include "game/rooms/Room.h"
+#include "scenes/common/BlockDrag.h"
 #include "scenes/common/BlockGrid.h"
 #include "scenes/common/BlockLayouts.h"
 
@@ -50,10 +51,8 @@ public:
     static constexpr int SOUND_PICK_UP = 12;
     static constexpr int SOUND_DROP = 13;
     static constexpr int SOUND_DOORS = 14;
-    // The mini-game of its instructions, which open this many frames after
-    // entering.
+    // The mini-game of its instructions.
     static constexpr int INSTRUCTIONS_GAME = 1;
-    static constexpr int INSTRUCTIONS_DELAY = 36;
     // The doors wipe shut and open again in 10 frames each way, and wait 5
     // frames between the two while the board is rebuilt behind them; the
     // left door wipes toward the right, the right door toward the left.
@@ -153,15 +152,10 @@ private:
     int m_nTargetCell;
     int m_nLowest;
     int m_nHighest;
-    int m_nGrabX;
-    int m_nGrabY;
     int m_nDragOrientation;
+    BlockDrag m_drag;
     int m_nPuzzleCount;
     int m_nCurrentPuzzle;
-    int m_nStartX;
-    int m_nStartY;
-    int m_nLastDragX;
-    int m_nLastDragY;
     bool m_bSolved;
     bool m_bCloseRequested;
     bool m_bBusy;

@@ -48,14 +48,6 @@ TempleDoorPuzzle::TempleDoorPuzzle()
       m_nHighestX(-1),
       m_nLowestY(-1),
       m_nHighestY(-1),
-      m_nStartX(-1),
-      m_nStartY(-1),
-      m_nPressX(-1),
-      m_nPressY(-1),
-      m_nGrabX(-1),
-      m_nGrabY(-1),
-      m_nLastDragX(-1),
-      m_nLastDragY(-1),
       m_bSolved(false)
 {
     m_grid.cellWidth = CELL_SIZE;
@@ -77,12 +69,13 @@ void TempleDoorPuzzle::setDefinition(sprite::SpriteDefinition* definition)
     const lang::IntArray& numbers = getDefinitionInts();
     m_nPuzzleCount = numbers.length() > 1 ? numbers[1] : 0;
     m_layouts = BlockLayouts::read(numbers, HEADER_SIZE, BLOCK_SIZE, kOwner);
+    m_bShown = true;
 }
 
 void TempleDoorPuzzle::onEnter()
 {
     Room::onEnter();
-    SceneInstructions::enterPuzzle(this, INSTRUCTIONS_GAME, INSTRUCTIONS_DELAY);
+    SceneInstructions::enterPuzzle(this, INSTRUCTIONS_GAME, SceneInstructions::ENTRY_DELAY);
     SceneRoom::enableCloseButton(this);
     if (sprite::SpriteBase* bling = SceneRoom::find(this, "KeyBling"))
         bling->setVisible(false);
@@ -96,9 +89,7 @@ void TempleDoorPuzzle::onExit()
 
 void TempleDoorPuzzle::getGameInstructionsInfo(int& game, int& x, int& y)
 {
-    game = INSTRUCTIONS_GAME;
-    x = getX();
-    y = getY();
+    SceneInstructions::info(this, INSTRUCTIONS_GAME, game, x, y);
 }
 
 bool TempleDoorPuzzle::isInputEnabled()
@@ -135,8 +126,7 @@ void TempleDoorPuzzle::setupPuzzle(int n)
         }
     }
     clearBoard();
-    m_nPressX = -1;
-    m_nPressY = -1;
+    m_drag.clearPress();
     m_bSolved = false;
     m_nCurrentPuzzle = n;
     const BlockLayouts::Layout* layout = BlockBoard::layout(m_layouts, n, kOwner);
@@ -405,22 +395,14 @@ int TempleDoorPuzzle::mouseDown(window::Event* e)
     }
     if (e->modifiers & window::Event::CTRL_MASK)
         return result;
-    for (size_t i = 0; i < m_blocks.size(); ++i) {
-        sprite::ButtonSprite* s = m_blocks[i].sprite;
-        if (!s->hittest(x, y))
-            continue;
-        SceneRoom::playSound(SOUND_PICK_UP);
-        m_nPressX = x;
-        m_nPressY = y;
-        m_nDragged = int(i);
-        m_nGrabX = x - s->left();
-        m_nGrabY = y - s->top();
-        m_nStartX = s->left();
-        m_nStartY = s->top();
-        computeDragLimits();
-        return COMMAND_READY;
-    }
-    return result;
+    const int hit = BlockBoard::indexAt(m_blocks, -1, x, y);
+    if (hit < 0)
+        return result;
+    SceneRoom::playSound(SOUND_PICK_UP);
+    m_nDragged = hit;
+    m_drag.pick(m_blocks[size_t(hit)].sprite, x, y);
+    computeDragLimits();
+    return COMMAND_READY;
 }
 
 bool TempleDoorPuzzle::mouseMove(window::Event* e)
@@ -436,8 +418,8 @@ bool TempleDoorPuzzle::mouseMove(window::Event* e)
     bool decidedNow = false;
     if (block->dragOrientation == UNDECIDED) {
         window::debugLine("****************************\n");
-        const int dx = std::abs(m_nPressX - px);
-        const int dy = std::abs(m_nPressY - py);
+        const int dx = std::abs(m_drag.pressX() - px);
+        const int dy = std::abs(m_drag.pressY() - py);
         // An exactly diagonal movement decides nothing yet.
         if (dy != dx) {
             block->dragOrientation = dy < dx ? HORIZONTAL : VERTICAL;
@@ -447,18 +429,13 @@ bool TempleDoorPuzzle::mouseMove(window::Event* e)
     }
     sprite::ButtonSprite* s = block->sprite;
     const bool horizontal = block->dragOrientation == HORIZONTAL;
-    int x = horizontal ? px - m_nGrabX : s->left();
-    int y = horizontal ? s->top() : py - m_nGrabY;
+    int x;
+    int y;
     // As on the chest's board, the key alone may stand a cell past the
     // right edge (its limits keep it on the board here).
-    if (!m_grid.takes(x, y, horizontal && block->key ? CELL_SIZE : 0))
+    if (!m_drag.follow(m_grid, s, horizontal, horizontal && block->key ? CELL_SIZE : 0, px, py,
+                       horizontal ? m_nLowestX : m_nLowestY, horizontal ? m_nHighestX : m_nHighestY, x, y))
         return Room::mouseMove(e);
-    if (horizontal)
-        x = std::min(std::max(x, m_nLowestX), m_nHighestX);
-    else
-        y = std::min(std::max(y, m_nLowestY), m_nHighestY);
-    m_nLastDragX = x;
-    m_nLastDragY = y;
     block->cell = m_grid.cellAt(x, y);
     // Back where it stands on the move that chose the axis: the block may
     // choose again.
@@ -476,10 +453,9 @@ int TempleDoorPuzzle::mouseUp(window::Event* e)
         return NOT_HANDLED;
     sprite::ButtonSprite* s = block->sprite;
     const bool horizontal = m_nDragOrientation == HORIZONTAL;
-    if (horizontal ? s->left() != m_nStartX : s->top() != m_nStartY) {
-        int x;
-        int y;
-        BlockBoard::dropPoint(this, e, m_nLastDragX, m_nLastDragY, x, y);
+    int x;
+    int y;
+    if (m_drag.letGo(this, e, s, horizontal, x, y)) {
         if (horizontal) {
             x = BlockGrid::snap(x, m_grid.xOfColumn(m_grid.columnOfX(x)), CELL_SIZE);
         } else if (block->key && m_grid.rowOfY(y) == 1 && m_nLowestY <= m_grid.yOfRow(0)) {

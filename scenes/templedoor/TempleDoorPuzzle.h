@@ -8,6 +8,7 @@
 #pragma once
 
 #include "game/rooms/Room.h"
+#include "scenes/common/BlockDrag.h"
 #include "scenes/common/BlockGrid.h"
 #include "scenes/common/BlockLayouts.h"
 
@@ -54,10 +55,8 @@ public:
     // Sound table entries: a block picked up, dropped.
     static constexpr int SOUND_PICK_UP = 227;
     static constexpr int SOUND_DROP = 13;
-    // The mini-game of its instructions, which open this many frames after
-    // entering.
+    // The mini-game of its instructions.
     static constexpr int INSTRUCTIONS_GAME = 13;
-    static constexpr int INSTRUCTIONS_DELAY = 36;
     // The room's table in `rooms`.
     static const char kScriptTable[];
 
@@ -156,14 +155,7 @@ private:
     int m_nHighestX;
     int m_nLowestY;
     int m_nHighestY;
-    int m_nStartX;
-    int m_nStartY;
-    int m_nPressX;
-    int m_nPressY;
-    int m_nGrabX;
-    int m_nGrabY;
-    int m_nLastDragX;
-    int m_nLastDragY;
+    BlockDrag m_drag;
     bool m_bSolved;
     std::vector<BlockLayouts::Layout> m_layouts;
     std::vector<BlockInfo> m_blocks;

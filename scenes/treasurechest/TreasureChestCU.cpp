@@ -103,6 +103,7 @@ void TreasureChestCU::setDefinition(sprite::SpriteDefinition* definition)
         if (sprite::SpriteBase* flash = SceneRoom::find(this, ("CameraFlashesYellow" + std::to_string(n)).c_str()))
             flash->setVisible(false);
     }
+    m_bShown = true;
 }
 
 void TreasureChestCU::onEnter()

@@ -19,6 +19,13 @@ TreasureChestCU* self(lua_State* L, int count)
     return SceneLua::self<TreasureChestCU>(L, kClass, count);
 }
 
+// The board of the chest (argument 1 of a call taking `count` arguments),
+// or null before the chest was first entered.
+SlideBlockPuzzle* board(lua_State* L, int count)
+{
+    return self(L, count)->getBoard();
+}
+
 int integer(lua_State* L, int index)
 {
     return int(luaL_checkinteger(L, index));
@@ -29,7 +36,7 @@ int luaExitRoomTrans(lua_State* L)
 {
     TreasureChestCU* chest = self(L, 2);
     chest->goToRoomNamed(lang::String(luaL_checkstring(L, 2)));
-    return SceneLua::returnLast(L);
+    return 0;
 }
 
 // exitRoomTransChap6(n): zooms into the golden room after board n.
@@ -37,15 +44,14 @@ int luaExitRoomTransChap6(lua_State* L)
 {
     TreasureChestCU* chest = self(L, 2);
     chest->zoomToGoldenRoom(integer(L, 2));
-    return SceneLua::returnLast(L);
+    return 0;
 }
 
 // getKeyBlock(): the key block's table, nil without a board or key.
 int luaGetKeyBlock(lua_State* L)
 {
-    TreasureChestCU* chest = self(L, 1);
-    SlideBlockPuzzle* board = chest->getBoard();
-    sprite::SpriteBaseLua::pushTable(L, board ? board->getKeyBlock() : nullptr);
+    SlideBlockPuzzle* b = board(L, 1);
+    sprite::SpriteBaseLua::pushTable(L, b ? b->getKeyBlock() : nullptr);
     return 1;
 }
 
@@ -53,29 +59,27 @@ int luaGetKeyBlock(lua_State* L)
 // board; -1 without a board.
 int luaGetKeyBlockColumnDeltaX(lua_State* L)
 {
-    TreasureChestCU* chest = self(L, 1);
-    SlideBlockPuzzle* board = chest->getBoard();
-    lua_pushinteger(L, board ? board->getKeyBlockColumnDeltaX() : -1);
+    SlideBlockPuzzle* b = board(L, 1);
+    lua_pushinteger(L, b ? b->getKeyBlockColumnDeltaX() : -1);
     return 1;
 }
 
 // setupPuzzle(n): board n at once.
 int luaSetupPuzzle(lua_State* L)
 {
-    TreasureChestCU* chest = self(L, 2);
+    SlideBlockPuzzle* b = board(L, 2);
     const int n = integer(L, 2);
-    if (SlideBlockPuzzle* board = chest->getBoard())
-        board->buildBoard(n);
-    return SceneLua::returnLast(L);
+    if (b)
+        b->buildBoard(n);
+    return 0;
 }
 
 // showGodRays(): the chapter's god rays over the key.
 int luaShowGodRays(lua_State* L)
 {
-    TreasureChestCU* chest = self(L, 1);
-    if (SlideBlockPuzzle* board = chest->getBoard())
-        board->showGodRays();
-    return SceneLua::returnLast(L);
+    if (SlideBlockPuzzle* b = board(L, 1))
+        b->showGodRays();
+    return 0;
 }
 
 // showLockUnlock(n): camera flash n.
@@ -83,26 +87,25 @@ int luaShowLockUnlock(lua_State* L)
 {
     TreasureChestCU* chest = self(L, 2);
     chest->showLockUnlock(integer(L, 2));
-    return SceneLua::returnLast(L);
+    return 0;
 }
 
 // startDoorAnimation(n): the doors close over board n and open again.
 int luaStartDoorAnimation(lua_State* L)
 {
-    TreasureChestCU* chest = self(L, 2);
+    SlideBlockPuzzle* b = board(L, 2);
     const int n = integer(L, 2);
-    if (SlideBlockPuzzle* board = chest->getBoard())
-        board->startDoorAnimation(n);
-    return SceneLua::returnLast(L);
+    if (b)
+        b->startDoorAnimation(n);
+    return 0;
 }
 
 // enableCloseButton(flag): the board's close button on or off.
 int luaEnableCloseButton(lua_State* L)
 {
-    TreasureChestCU* chest = self(L, 2);
-    if (SlideBlockPuzzle* board = chest->getBoard())
-        board->enableCloseButton(lua_toboolean(L, 2) != 0);
-    return SceneLua::returnLast(L);
+    if (SlideBlockPuzzle* b = board(L, 2))
+        b->enableCloseButton(lua_toboolean(L, 2) != 0);
+    return 0;
 }
 
 const luaL_Reg kMethods[] = {

@@ -144,6 +144,22 @@ TEST_F(ArtRestorationTest, ATwoByTwoBoardSolvedBySwapsGlowsAndLeaves)
     EXPECT_EQ(ArtRestoration::GALLERY_ROOM, canvas->getCurrentRoomIndex());
 }
 
+TEST_F(ArtRestorationTest, ANewBoardIsShuffledInFiveRoundsThenTilesAtHomeAreSwappedAway)
+{
+    // Round 1 swaps tiles 0 and 1, and 2 and 3; rounds 2 to 4 draw each
+    // tile's own place; round 5 swaps 2 and 3 back home. The pass after
+    // finds tiles 2 and 3 home: 2 redraws its own place, then takes tile
+    // 0's slot, and 3 takes tile 1's.
+    draw.add({1, 1, 3, 3, 0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 3, 3, 2, 0, 1});
+    enter(kArtRestorationRoom);
+    std::vector<int> slots;
+    for (const ArtPiece* tile : art->tiles(0))
+        slots.push_back(tile->getSlot());
+    EXPECT_EQ((std::vector<int>{2, 3, 1, 0}), slots);
+    EXPECT_EQ(std::vector<std::string>(5 * 4 + 3, "0..3"), draw.asked());
+    EXPECT_EQ(0u, draw.left());
+}
+
 TEST_F(ArtRestorationTest, TheLastPaintingWinsAfter125FramesAndANewGameClearsTheBoard)
 {
     runLua(art, "LF.allFixed = true");

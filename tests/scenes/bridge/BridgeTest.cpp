@@ -191,6 +191,19 @@ TEST_F(BridgeTest, PreviewAndWrongClickTiming)
     EXPECT_EQ(1u, calls("onClick").size());
     EXPECT_EQ(Bridge::STATE_WRONG, bridge->getGameState()) << "no choice outside the turn";
 
+    // A round shown for its own sake: its preview ends without handing the
+    // turn over, until the script says the preview is done.
+    runLua(bridge, "self:setState('preview_1')");
+    ASSERT_TRUE(stepUntil([this] { return bridge->getGameState() == Bridge::STATE_PREVIEW_NEXT; }));
+    frames(30);
+    EXPECT_EQ(Bridge::STATE_PREVIEW_NEXT, bridge->getGameState());
+    clearCalls();
+    clickAt(choiceX(bridge->getSlotOrder(bridge->getSequence(0)) + 1), kChoiceY);
+    EXPECT_EQ(1u, calls("onClick").size()) << "no choice while the preview is shown";
+    runLua(bridge, "self:setState('preview_done')");
+    frames(2);
+    EXPECT_EQ(Bridge::STATE_PLAYER_TURN, bridge->getGameState());
+
     // The same sequence shown again, and the turn handed over later.
     runLua(bridge, "self:setState('preview_1')");
     runLua(bridge, "self:setState('preview_2')");

@@ -140,10 +140,17 @@ TEST_F(CircuitBoardTest, FourWiresSolveTheBoardAndItReportsAfterTheBanner)
               sounds);
     EXPECT_EQ((std::vector<std::string>{"LF_showTaskCompleted()"}), calls("LF_show"));
     EXPECT_TRUE(calls("setSolved").empty());
-    // The banner's wait: the board reports and shrinks 85 frames after the
-    // solving move (a frame or two of which ran with the mouse events).
+    // The banner's wait still takes presses: one starts a drag.
+    clearRecords();
+    world.mouseDown(screenX(cell(9, 5)), screenY(cell(9, 5)));
+    world.mouseUp(screenX(cell(9, 5)), screenY(cell(9, 5)));
+    const std::vector<int> taken = soundsPlayed();
+    ASSERT_FALSE(taken.empty());
+    EXPECT_EQ(CircuitBoard::SOUND_DRAG_START, taken.front());
+    // The board reports and shrinks 85 frames after the solving move (a few
+    // of which ran with the mouse events).
     const int waitLeft = board->getSprite("WireHorizontal_0")->getMoveSteps();
-    EXPECT_GE(waitLeft, CircuitBoard::SOLVED_WAIT - 3);
+    EXPECT_GE(waitLeft, CircuitBoard::SOLVED_WAIT - 4);
     ASSERT_TRUE(stepUntil([this] { return !calls("setSolved").empty(); }));
     EXPECT_EQ(waitLeft, framesRun) << "the report comes with the wait's last step";
     const std::string host = LanternfieldCanvas::kRoomNames[kHost];

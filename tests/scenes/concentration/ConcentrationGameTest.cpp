@@ -7,6 +7,7 @@
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/progress/ProgressRecord.h"
 #include "sprites/buttons/ButtonMixin.h"
+#include "sprites/images/AnimateSprite.h"
 #include "sprites/transitions/TransitionBase.h"
 #include "tests/scenes/support/SceneFixture.h"
 #include "tests/scenes/support/ScriptedDraw.h"
@@ -166,6 +167,61 @@ TEST_F(ConcentrationGameTest, AMissTurnsBothCardsDownAndPassesTheTurnSixteenTick
     // The computer's turn: clicks pick nothing.
     clickCard(2);
     EXPECT_FALSE(cards->card(2).faceUp);
+}
+
+TEST_F(ConcentrationGameTest, EveryMissOfThePlayerHandsTheTurnOverAndSixComputerPairsLose)
+{
+    enterDealt();
+    // The place of `card` among the cards the computer draws from: those
+    // not taken, but for its first card of the turn.
+    std::vector<int> taken;
+    auto among = [&taken](int card, int first) {
+        int k = 0;
+        for (int c = 0; c < card; ++c)
+            k += std::find(taken.begin(), taken.end(), c) == taken.end() && c != first;
+        return k;
+    };
+    auto turnBackground = [this](const char* name) {
+        return static_cast<sprite::AnimateSprite*>(cards->getSprite(name))->getFrame();
+    };
+    // Each computer turn: two pairs without its memory (a draw of 100 is
+    // above its 50 %), then, two pairs in a row, a random miss.
+    for (int turn = 0; turn < 3; ++turn) {
+        const int a = 2 * turn;
+        for (int pair : {a, a + 1}) {
+            draw.add({100, among(pair, -1)});
+            draw.add({among(pair + 12, pair)});
+            taken.push_back(pair);
+            taken.push_back(pair + 12);
+        }
+        if (turn < 2)
+            draw.add({among(a + 2, -1), among(a + 3, a + 2)});
+        // The player misses with cards 10 and 11; the computer's turn comes
+        // 16 ticks later, its first pick 30 ticks after that.
+        ASSERT_TRUE(playerToPick()) << turn;
+        clickCard(10);
+        const int before = world.canvas()->getFrameCounter();
+        clickCard(11);
+        ASSERT_TRUE(stepUntil([this] { return cards->getState() == Concentration::STATE_COMPUTER_FIRST; }, 60))
+            << "turn " << turn;
+        EXPECT_EQ(16 + 30, world.canvas()->getFrameCounter() - before) << turn;
+        EXPECT_EQ(1, turnBackground("AITurnBG")) << turn;
+        EXPECT_EQ(0, turnBackground("PlayerTurnBG")) << turn;
+        if (turn < 2) {
+            ASSERT_TRUE(stepUntil([this] { return playerToPick(); })) << turn;
+        }
+    }
+    clearRecords();
+    ASSERT_TRUE(stepUntil([this] { return !calls("loseGameScene").empty(); }));
+    EXPECT_EQ(6, cards->getAIScore());
+    EXPECT_EQ(0, cards->getPlayerScore());
+    EXPECT_EQ((std::vector<std::string>{"loseGameScene:Concentration(1)"}), calls("loseGameScene"));
+    EXPECT_TRUE(calls("winGameScene").empty() && calls("tieGameScene").empty());
+    EXPECT_EQ(Concentration::SOUND_LOST, soundsPlayed().back());
+    EXPECT_TRUE(sprite::ButtonMixin::fromSprite(cards->getSprite("CloseButton"))->isEnabled())
+        << "a lost game can be left";
+    frames(60);
+    EXPECT_EQ(Concentration::STATE_PAIR_SCORED, cards->getState()) << "and starts no further turn";
 }
 
 TEST_F(ConcentrationGameTest, TakenCardsFlyTowardTheSideThatTookThemTheFarOnesLonger)

@@ -7,6 +7,7 @@
 #include "game/canvas/LanternfieldCanvas.h"
 #include "sprites/images/ImageSprite.h"
 #include "tests/scenes/support/SceneFixture.h"
+#include "tests/scenes/support/ZoomCheck.h"
 
 #include <sstream>
 
@@ -174,6 +175,53 @@ TEST_F(InlayTest, ASolvedPuzzlesGemShowsOnEntryOnlyUntilItIsTaken)
         inlay->onEnter();
         EXPECT_EQ(!taken, gem->isVisible()) << (taken ? "taken" : "not taken yet");
     }
+}
+
+TEST_F(InlayTest, AHeldPieceIsPutDownByAReleaseLateOrFarEnoughAndByADrag)
+{
+    // Piece 3 is picked up by the press on its tray place.
+    const struct {
+        const char* what;
+        int dx, dy, ms;
+        bool held;
+    } cases[] = {
+        {"a click leaves it held", 0, 0, 0, true},
+        {"released 550 ms after the press", 0, 0, 550, true},
+        {"released 551 ms after the press: put down, off the grid", 0, 0, 551, false},
+        {"released 100 pixels away", -60, -80, 0, true},
+        {"released 101 pixels away", -101, 0, 0, false},
+    };
+    for (const auto& c : cases) {
+        inlay->setupPuzzle();
+        world.mouseDown(615, 335);
+        ASSERT_EQ(2, inlay->getHeld()) << c.what;
+        // The fixture's press already moved the clock on by 16 ms.
+        if (c.ms > 0)
+            world.tick(c.ms - 16);
+        world.mouseUp(615 + c.dx, 335 + c.dy);
+        EXPECT_EQ(c.held ? 2 : -1, inlay->getHeld()) << c.what;
+        EXPECT_EQ(-1, piece(3).placed) << c.what;
+    }
+    // Dragged from the tray onto cell 12 and let go there.
+    inlay->setupPuzzle();
+    world.mouseDown(615, 335);
+    world.mouseMove(kGrid + 2 * 42 + 21, kGrid + 2 * 42 + 21);
+    world.mouseUp(kGrid + 2 * 42 + 21, kGrid + 2 * 42 + 21);
+    EXPECT_EQ(-1, inlay->getHeld());
+    EXPECT_EQ(12, piece(3).placed);
+}
+
+TEST_F(InlayTest, TheCloseButtonZoomsBackToTheCaveMazeAndTellsTheCallBox)
+{
+    runLua(inlay, "rooms.CallBox = rooms.CallBox or {}\n"
+                  "function rooms.CallBox.onExit(self) record('onExit:CallBox') end");
+    clearCalls();
+    world.click(710, 560);
+    EXPECT_EQ((std::vector<std::string>{"onExit:CallBox()"}), calls("onExit:CallBox"));
+    expectZoom(canvas, "+iCaveMazeDoorMask", 0, -56, 4.0f, 0.32f);
+    EXPECT_EQ(Inlay::CAVE_MAZE_ROOM, canvas->getPendingRoom());
+    world.stepFrames(40);
+    EXPECT_EQ(Inlay::CAVE_MAZE_ROOM, canvas->getCurrentRoomIndex());
 }
 
 TEST_F(InlayTest, TheCloseButtonUsedOnceIsThereAgainOnTheNextVisit)

@@ -220,6 +220,16 @@ TEST_F(MazeTest, TheTokenClimbsOutOfTheEndCellToSolveTheMaze)
     EXPECT_TRUE(maze->isDragging());
 }
 
+TEST_F(MazeTest, TheCloseButtonTellsTheScriptAndLeavesForTheMazesFront)
+{
+    clearCalls();
+    world.click(770, 570);
+    // The close button's own call, then the one of every room left.
+    EXPECT_EQ((std::vector<std::string>{"onExit:Maze(1)", "onExit:Maze(1)"}), calls("onExit:Maze"));
+    world.stepFrames(40);
+    EXPECT_EQ(Maze::HEDGE_MAZE_FRONT, canvas->getCurrentRoomIndex());
+}
+
 TEST_F(MazeTest, FogCoversTheUnvisitedCellsOutsideTheFlashlight)
 {
     world.stepFrames(2);

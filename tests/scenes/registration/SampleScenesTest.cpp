@@ -217,6 +217,34 @@ TEST_F(SampleScenesTest, TheCardGameDealsAndTurnsACardUp)
     auto* score = static_cast<sprite::NewFontSprite*>(cards->getSprite("PlayerScore"));
     EXPECT_STREQ("0", score->getText().c_str());
     EXPECT_GT(score->width(), 0) << "the bitmap font lays the text out";
+    // Two misses of the player: after each the computer's turn comes within
+    // two seconds, and the turn comes back.
+    auto pickable = [cards](int other) {
+        for (int n = 0; n < cards->getCardCount(); ++n) {
+            const Concentration::Card& c = cards->card(n);
+            if (!c.taken && !c.faceUp && n != other &&
+                (other < 0 || c.value != cards->card(other).value))
+                return n;
+        }
+        return -1;
+    };
+    auto clickCard = [this, cards](int n) {
+        sprite::SpriteBase* b = cards->getCardBack(n);
+        world.click(b->left() + b->width() / 2, b->top() + b->height() / 2);
+    };
+    int first = 7;
+    for (int miss = 0; miss < 2; ++miss) {
+        if (miss > 0) {
+            first = pickable(-1);
+            clickCard(first);
+        }
+        clickCard(pickable(first));
+        ASSERT_EQ(Concentration::STATE_SECOND_PICKED, cards->getState()) << miss;
+        EXPECT_TRUE(framesUntil([cards] { return cards->getState() == Concentration::STATE_COMPUTER_FIRST; }, 50))
+            << "miss " << miss;
+        ASSERT_TRUE(framesUntil([cards] { return cards->getState() == Concentration::STATE_PLAYER_TURN; }, 500))
+            << "miss " << miss;
+    }
     expectCleanRun();
 }
 

@@ -51,6 +51,10 @@ protected:
             {54, "MansionKeypad",
              keypadButtons({"Button_0", "Button_1", "Button_2", "Button_3", "Button_4", "Button_5", "Button_6",
                             "Button_7", "Button_8", "Button_9", "EnterButton"})},
+            {53, "ViewFinder",
+             keypadButtons({"number0_ArrowUp", "number0_ArrowDown", "number1_ArrowUp", "number1_ArrowDown",
+                            "number2_ArrowUp", "number2_ArrowDown", "number3_ArrowUp", "number3_ArrowDown",
+                            "LookBtn"})},
             {58, "Temple1", door("DoorToTemple2") + "DoorToPuzzle1 RectButtonSprite 500 200 100 100 1\n"},
             {59, "Temple2", door("DoorToTemple3")},
             {60, "Temple3", door("DoorToAmulet")},
@@ -174,22 +178,35 @@ TEST_F(SceneRoomsTest, AHiddenFlowerBurstsOnceAndNotWhileItGrows)
 TEST_F(SceneRoomsTest, KeypadButtonsShowAFramePerStateFireOnReleaseAndHitOnTheirPixels)
 {
     platform::DebugCapture debug;
-    Room* keypad = room(54);
-    auto* key = static_cast<sprite::ButtonSprite*>(keypad->getSprite("Button_7"));
-    ASSERT_NE(nullptr, key);
+    const struct {
+        int room;
+        std::vector<const char*> buttons;
+    } cases[] = {
+        {54, {"Button_7"}},
+        {53,
+         {"number0_ArrowUp", "number0_ArrowDown", "number1_ArrowUp", "number1_ArrowDown", "number2_ArrowUp",
+          "number2_ArrowDown", "number3_ArrowUp", "number3_ArrowDown", "LookBtn"}},
+    };
     using B = sprite::ButtonMixin;
-    EXPECT_EQ(0, key->getStateFrame(B::NORMAL));
-    EXPECT_EQ(1, key->getStateFrame(B::ROLLOVER));
-    EXPECT_EQ(2, key->getStateFrame(B::PRESSED));
-    EXPECT_EQ(3, key->getStateFrame(B::DISABLED));
-    EXPECT_EQ(sprite::ButtonSprite::NO_FRAME, key->getStateFrame(B::SELECTED));
-    EXPECT_TRUE(key->getFireOnRelease());
-    key->setState(B::NORMAL);
-    EXPECT_TRUE(key->hittest(key->left() + 5, key->top() + 5));
-    EXPECT_FALSE(key->hittest(key->left() + 35, key->top() + 5)) << "the clear half of the frame";
-    canvas->setPuzzleActive(true);
-    keypad->onExit();
-    EXPECT_FALSE(canvas->isPuzzleActive());
+    for (const auto& c : cases) {
+        Room* keypad = room(c.room);
+        for (const char* name : c.buttons) {
+            auto* key = static_cast<sprite::ButtonSprite*>(keypad->getSprite(name));
+            ASSERT_NE(nullptr, key) << name;
+            EXPECT_EQ(0, key->getStateFrame(B::NORMAL)) << name;
+            EXPECT_EQ(1, key->getStateFrame(B::ROLLOVER)) << name;
+            EXPECT_EQ(2, key->getStateFrame(B::PRESSED)) << name;
+            EXPECT_EQ(3, key->getStateFrame(B::DISABLED)) << name;
+            EXPECT_EQ(sprite::ButtonSprite::NO_FRAME, key->getStateFrame(B::SELECTED)) << name;
+            EXPECT_TRUE(key->getFireOnRelease()) << name;
+            key->setState(B::NORMAL);
+            EXPECT_TRUE(key->hittest(key->left() + 5, key->top() + 5)) << name;
+            EXPECT_FALSE(key->hittest(key->left() + 35, key->top() + 5)) << name << ": the clear half of the frame";
+        }
+        canvas->setPuzzleActive(true);
+        keypad->onExit();
+        EXPECT_FALSE(canvas->isPuzzleActive()) << c.room;
+    }
 }
 
 TEST_F(SceneRoomsTest, TheMiniGameRoomsRunInPuzzleModeWithTheirInstructions)

@@ -83,8 +83,8 @@ std::string outerSanctumManifest()
         m += "Results_0_" + std::to_string(i) + " AnimateSprite marks " + std::to_string(placeX(i) - 25) +
              " 260 3 1 0\n";
     }
-    // An earlier row drawn by the script.
-    m += "RowPiece_1_0 AnimateSprite kinds 225 200 8 1 0\n";
+    // An earlier row drawn by the script, with its marks.
+    m += "RowPiece_1_0 AnimateSprite kinds 225 200 8 1 0\nResults_1_0 AnimateSprite marks 225 160 3 1 0\n";
     for (int k = 0; k < 8; ++k) {
         m += "PieceChoice_" + std::to_string(k) + " RectButtonSprite " + std::to_string(choiceX(k) - 25) +
              " 400 50 50 1\n";
@@ -170,6 +170,46 @@ TEST_F(OuterSanctumTest, ARowPaintedByClicksIsJudgedByTheLever)
         EXPECT_EQ(OuterSanctum::EMPTY, sanctum->placeKind(i));
     }
     EXPECT_EQ(1, sanctum->getAttempts());
+}
+
+TEST_F(OuterSanctumTest, APieceOnAnotherKindSwapsAndTheHandKeepsTheOld)
+{
+    paint(2, 0);
+    clearRecords();
+    clickAt(choiceX(4), kChoiceY);
+    clickAt(placeX(0), kPlaceY);
+    EXPECT_EQ(4, sanctum->placeKind(0));
+    EXPECT_TRUE(sanctum->isHolding());
+    EXPECT_EQ(2, sanctum->getHeldKind());
+    EXPECT_FALSE(sanctum->getSprite("Cursor_Scattered_2")->isVisible()) << "kind 2 is in the hand again";
+    const std::vector<int> sounds = soundsPlayed();
+    ASSERT_GE(sounds.size(), 2u);
+    EXPECT_EQ((std::vector<int>{OuterSanctum::SOUND_PLACE, OuterSanctum::SOUND_PICK}),
+              std::vector<int>(sounds.end() - 2, sounds.end()));
+    clickAt(placeX(1), kPlaceY);
+    EXPECT_EQ(2, sanctum->placeKind(1));
+    EXPECT_FALSE(sanctum->isHolding());
+    // A kind the row holds already swaps with nothing, and the hand empties.
+    clickAt(choiceX(4), kChoiceY);
+    clickAt(placeX(1), kPlaceY);
+    EXPECT_EQ(2, sanctum->placeKind(1));
+    EXPECT_EQ(4, sanctum->placeKind(0));
+    EXPECT_FALSE(sanctum->isHolding());
+}
+
+TEST_F(OuterSanctumTest, OnlyTheEarlierRowsAndTheirMarksFadeOut)
+{
+    paint(2, 0);
+    // The script shows the rows it has judged, with their marks.
+    for (const char* name : {"Results_0_0", "RowPiece_1_0", "Results_1_0"})
+        sanctum->getSprite(name)->setVisible(true);
+    EXPECT_EQ("", runLua(sanctum, "self:fadeOutIncorrectRows()").substr(0, 6));
+    frames(OuterSanctum::ROW_FADE_FRAMES + 2);
+    EXPECT_FALSE(sanctum->getSprite("RowPiece_1_0")->isVisible());
+    EXPECT_FALSE(sanctum->getSprite("Results_1_0")->isVisible());
+    EXPECT_TRUE(sanctum->getSprite("RowPiece_0_0")->isVisible()) << "the row being painted stays";
+    EXPECT_TRUE(sanctum->getSprite("Results_0_0")->isVisible());
+    EXPECT_EQ(128, sanctum->getSprite("RowPiece_0_0")->getAlpha());
 }
 
 TEST_F(OuterSanctumTest, AReleaseNinePixelsAwayDropsThePieceEightDoesNot)

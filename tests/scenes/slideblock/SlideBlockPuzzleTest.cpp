@@ -155,6 +155,7 @@ TEST_F(SlideBlockPuzzleTest, TheDoorsCloseOverTheRebuildAndOpenAgain)
         const char* overlay;
     } cases[] = {{5, "ChestDoor1", ""}, {1, "ChestDoor1", "keyOverlay3"}, {6, "ChestDoor1_Gold", "KeyOverlay_Chapter6"}};
     startBoard({smallBoard(), smallBoard(8)});
+    EXPECT_TRUE(shownOnceDefined<SlideBlockPuzzle>({0, 0}));
     enter(kBoardRoom);
     for (const auto& c : cases) {
         canvas->getProgress()->chapter = c.chapter;

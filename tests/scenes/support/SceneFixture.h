@@ -6,6 +6,7 @@
 // the scenes make, the sounds they play and their debug lines.
 #pragma once
 
+#include "tests/game/support/BareCanvas.h"
 #include "tests/game/support/GameFixture.h"
 
 #include <functional>
@@ -42,6 +43,21 @@ struct SceneSetup {
 // arguments.
 std::string recordingScript(const std::string& room, const std::string& className,
                             const std::vector<std::string>& callbacks);
+
+// Whether a hidden room of class T counts as shown once its definition (of
+// these numbers, no sprites) is set, as rooms that free their pictures on
+// their first hidden tick do.
+template <class T>
+bool shownOnceDefined(std::initializer_list<int> numbers)
+{
+    T* room = new T();
+    room->setVisible(false);
+    gametest::NumbersDefinition definition(numbers);
+    room->setDefinition(&definition);
+    const bool shown = room->isShown();
+    room->release();
+    return shown;
+}
 
 // A picture item of `frames` frames in a row, each w x h of its own opaque
 // colour, for animation sprites (columns = frames, one row).

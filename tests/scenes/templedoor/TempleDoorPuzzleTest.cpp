@@ -253,6 +253,7 @@ TEST_F(TempleDoorPuzzleTest, TheKeyLeavesAtTheTopAndTheScriptIsTold)
 TEST_F(TempleDoorPuzzleTest, CloseResetAndTheCanvasBuildTheBoards)
 {
     start({{1, 2, {{1, 12}, {1, 5}}}, {0, 2, {{1, 8}, {4, 19}, {1, 24}}}});
+    EXPECT_TRUE(shownOnceDefined<TempleDoorPuzzle>({0, 0}));
     // The canvas's script method builds a board through its hook.
     ASSERT_NE(nullptr, LanternfieldCanvas::sceneHooks.setupTempleDoorPuzzle);
     LanternfieldCanvas::sceneHooks.setupTempleDoorPuzzle(puzzle, 1);

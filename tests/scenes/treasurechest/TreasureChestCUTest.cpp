@@ -115,6 +115,7 @@ protected:
 TEST_F(TreasureChestCUTest, EnteringBuildsTheSavedBoardAndTheLocksShowTheBoardsSolved)
 {
     startChest(2, 0);
+    EXPECT_TRUE(shownOnceDefined<TreasureChestCU>({0}));
     EXPECT_EQ(3, chest->getCurrentPuzzle()) << "chapter 2's first board";
     EXPECT_EQ(3, board->getCurrentPuzzle());
     EXPECT_EQ((std::vector<std::string>{"LF_setCurrentSlideBlockPuzzle(3)"}), calls("LF_set"));
@@ -199,6 +200,11 @@ TEST_F(TreasureChestCUTest, TheLuaFace)
     startChest(1, 0);
     EXPECT_EQ(std::to_string((4 - 2 + 1) * kCell), runLua(chest, "return self:getKeyBlockColumnDeltaX()"));
     EXPECT_EQ("true", runLua(chest, "return self:getKeyBlock() ~= nil"));
+    // The methods that act give back nothing.
+    EXPECT_EQ("0", runLua(chest, "return select('#', self:setupPuzzle(2)) + select('#', self:showGodRays()) + "
+                                 "select('#', self:startDoorAnimation(2)) + select('#', self:showLockUnlock(3)) + "
+                                 "select('#', self:enableCloseButton(true)) + select('#', self:exitRoomTrans('x'))"));
+    world.stepFrames(40);
     runLua(chest, "self:setupPuzzle(2)");
     EXPECT_EQ(2, board->getCurrentPuzzle());
     runLua(chest, "self:enableCloseButton(false)");

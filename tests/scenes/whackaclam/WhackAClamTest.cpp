@@ -119,6 +119,25 @@ TEST_F(WhackAClamTest, APearlClickedAsTheClamShutsReopensItForThreeTimesItsOpenD
     EXPECT_EQ(64, game->getSlot(1)->getColor().getRed());
 }
 
+TEST_F(WhackAClamTest, ComingBackAfterAPearlStartsAgainFromNoneWithEverySlotDark)
+{
+    for (int visit = 0; visit < 2; ++visit) {
+        activate();
+        ASSERT_TRUE(stepUntil([this] { return clam()->getState() == Clam::STATE_OPEN && clam()->hasPearl(); }))
+            << visit;
+        world.click(kPearlX, kPearlY);
+        ASSERT_TRUE(stepUntil([this] { return game->getPearlsCollected() == 1; })) << visit;
+        EXPECT_EQ(128, game->getSlot(0)->getColor().getRed()) << visit << ": the first slot lit";
+        EXPECT_EQ(64, game->getSlot(1)->getColor().getRed()) << visit;
+        game->onExit();
+        game->onEnter();
+        EXPECT_EQ(0, game->getPearlsCollected()) << visit;
+        EXPECT_EQ(0, game->getPearlsClicked()) << visit;
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(64, game->getSlot(i)->getColor().getRed()) << visit << ": slot " << i << " dark again";
+    }
+}
+
 TEST_F(WhackAClamTest, AScriptedGameCollectsEveryPearlAndWinsAfterTheEndAnimation)
 {
     activate();
@@ -184,6 +203,28 @@ TEST_F(WhackAClamTest, HowToPlayQueuedOnActivatingIsGivenUpWhenTheRoomIsLeft)
     EXPECT_FALSE(canvas->isGameInstructionsShowing());
     EXPECT_FALSE(canvas->isGameInsQuestionMarkShowing());
     EXPECT_TRUE(canvas->getShowGameInstructions(WhackAClam::INSTRUCTIONS_GAME)) << "still to be seen";
+}
+
+// Clams that never hold a pearl.
+class WhackAClamNoPearlTest : public WhackAClamTest {
+protected:
+    std::string numbers() override { return "0 3 100 500 0 2 0 4 4 8 8 0 0 0 0  400 300 100 1 0  -1"; }
+};
+
+TEST_F(WhackAClamNoPearlTest, AClickOnAnEmptyOpenClamSoundsAndTakesNothingAClosedOneIsNotHeard)
+{
+    activate();
+    clearRecords();
+    world.click(kPearlX, kPearlY);
+    EXPECT_TRUE(soundsPlayed().empty()) << "closed";
+    ASSERT_TRUE(stepUntil([this] { return clam()->getState() == Clam::STATE_OPEN; }));
+    ASSERT_FALSE(clam()->hasPearl());
+    clearRecords();
+    world.click(kPearlX, kPearlY);
+    EXPECT_EQ((std::vector<int>{Clam::SOUND_NO_PEARL}), soundsPlayed());
+    EXPECT_EQ(0, game->getPearlsClicked());
+    EXPECT_EQ(nullptr, clam()->getFloatingPearl());
+    EXPECT_EQ(Clam::STATE_OPEN, clam()->getState());
 }
 
 // A clam list without its -1, a clam of no known look, and a tank of no height.
