@@ -295,6 +295,8 @@ public:
     bool onMouseDown(window::Event* e, lang::Object** receiver, lang::String* command) override;
     bool onMouseMove(window::Event* e, lang::Object** receiver, lang::String* command) override;
     bool onKey(window::Event* e, lang::Object** receiver, lang::String* command) override;
+    // Esc reaches the new-player prompt while it is open: it cancels it.
+    bool takesEscape() override;
     bool isPausePending() const { return m_bPausePending; }
     int getLastKey() const { return static_cast<unsigned char>(m_cLastKey); }
     bool isMouseReadout() const { return m_bMouseReadout; }

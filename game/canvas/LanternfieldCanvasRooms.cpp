@@ -188,6 +188,10 @@ void LanternfieldCanvas::changeRoom(int index)
         return;
     }
     leaveCurrentRoom();
+    // The change is made, whichever way it came: no room is pending any more
+    // (the save on exit would take a pending room for the current one). A
+    // change the new room asks for as it is entered is pending again.
+    m_nPendingRoom = -1;
     enterRoom(index);
 }
 
