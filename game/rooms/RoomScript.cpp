@@ -27,12 +27,14 @@ int timedCallDepth = 0;
 Clock::time_point timedCallDeadline;
 std::string timedCallName;
 
-// The count hook: past the deadline every check raises an error, so that a
-// script that catches one cannot go on looping.
+// The count hook: past the deadline every instruction raises an error, so
+// that a script that catches one with pcall cannot go on looping.
 void stopOverlongCall(lua_State* L, lua_Debug*)
 {
-    if (Clock::now() >= timedCallDeadline)
-        luaL_error(L, "%s ran for more than %d ms and was stopped", timedCallName.c_str(), scriptTimeLimitMs);
+    if (Clock::now() < timedCallDeadline)
+        return;
+    lua_sethook(L, stopOverlongCall, LUA_MASKCOUNT, 1);
+    luaL_error(L, "%s ran for more than %d ms and was stopped", timedCallName.c_str(), scriptTimeLimitMs);
 }
 
 void beginTimedCall(lua_State* L, const char* table, const char* function)
