@@ -286,7 +286,7 @@ bool DataLoader::readManifest(const lang::String& file, bool counting)
     }
     // Text without a single section header is no manifest: say which.
     if (ok && !sections && !counting)
-        window::debugLine("DataLoader: ", file.c_str(), " holds no section; the manifest is damaged\n");
+        window::problemLine("DataLoader: ", file.c_str(), " holds no section; the manifest is damaged\n");
     m_activeFile = "";
     return ok;
 }

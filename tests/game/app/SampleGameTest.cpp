@@ -114,6 +114,8 @@ TEST_F(SampleGameTest, TheGameDataLoadsWithEverythingItCounts)
     EXPECT_EQ(canvas->getManifestTotal(), canvas->getEntriesLoaded());
     EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, canvas->getGameState());
     EXPECT_TRUE(canvas->isSpriteVisible("MainMenu"));
+    // Pictures whose decoding waits until they are shown are not damaged.
+    EXPECT_EQ(std::string::npos, world.debugText().find("is damaged"));
 }
 
 TEST_F(SampleGameTest, EveryRoomCanBeReachedThroughTheExits)
