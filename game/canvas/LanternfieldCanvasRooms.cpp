@@ -322,6 +322,17 @@ void LanternfieldCanvas::enterPegsCU(int n)
         sceneHooks.openPegs(pegs, n, kOrigins[n - 1][0], kOrigins[n - 1][1], getRoom(ROOM_OUTER_VILLAGE_1 + n - 1));
 }
 
+void LanternfieldCanvas::hideCloseUps()
+{
+    for (sprite::DialogSprite* closeUp : m_closeUps) {
+        if (closeUp && closeUp->isVisible())
+            closeUp->setVisible(false);
+    }
+    showSprite("GameInstructions", false);
+    showSprite("GameInsQuestionMark", false);
+    showGameInsDimmer(false);
+}
+
 void LanternfieldCanvas::exitSafeCrack()
 {
     sprite::DialogSprite* safe = getCloseUp(CLOSE_UP_SAFE_CRACK);

@@ -198,7 +198,9 @@ void PuzzleCheats::jump(const Jump& j)
     // The screen always leaves before the room jumped to is entered: its
     // leaving (as every room's) switches the ambient sounds and animals off,
     // hides the player figure and ends the global I-Spy game, which would
-    // otherwise hit the room just entered.
+    // otherwise hit the room just entered. A close-up open over the room
+    // left goes with it.
+    canvas->hideCloseUps();
     switch (j.kind) {
     case Kind::Plain:
         onExit();
