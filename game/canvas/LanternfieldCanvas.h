@@ -234,9 +234,9 @@ public:
     void enterPegsCU(int n);
     void exitSafeCrack();
     void setupTempleDoorPuzzle(int n);
-    // Hides every close-up still open and the mini-game instructions with
-    // them: the jump screen leaves the room under them without their own
-    // way out.
+    // Hides every close-up still open, the mini-game instructions and the
+    // how-to-play dialog: the jump screen leaves the room under them without
+    // their own way out.
     void hideCloseUps();
 
     // Game state, pause and music (LanternfieldCanvasState.cpp).

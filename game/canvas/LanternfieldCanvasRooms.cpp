@@ -331,6 +331,9 @@ void LanternfieldCanvas::hideCloseUps()
     showSprite("GameInstructions", false);
     showSprite("GameInsQuestionMark", false);
     showGameInsDimmer(false);
+    // The how-to-play dialog too: flipped by its debug key, its close button
+    // may lie out of reach, and nothing else takes it down over a room.
+    showSprite("Instructions", false);
 }
 
 void LanternfieldCanvas::exitSafeCrack()

@@ -568,3 +568,4 @@ TEST(SampleSessionsTest, APlayerPausesQuitsAndContinuesWhereTheyWereAfterARestar
 
 } // namespace
 } // namespace gametest
+

@@ -166,8 +166,10 @@ TEST_F(PuzzleCheatsTest, EveryJumpLeavesTheScreenBeforeTheRoomIsEntered)
 
     openAt(2);
     canvas->getCloseUp(1)->setVisible(true);
+    canvas->showSprite("Instructions", true);
     pressJump(jumpNamed("To_MansionGate"));
     EXPECT_FALSE(canvas->getCloseUp(1)->isVisible()) << "the close-up open over the room left goes";
+    EXPECT_FALSE(canvas->isSpriteVisible("Instructions"));
     EXPECT_EQ(13, current());
     EXPECT_FALSE(screen->isVisible());
     EXPECT_EQ((std::vector<std::string>{"onExit:PuzzleCheats(1)", "onExit:Dock(1)", "onEnter:MansionGate(1)"}),
