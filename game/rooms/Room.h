@@ -56,9 +56,9 @@ public:
     // A call into a room's script that runs longer than this is stopped with
     // a script error (an endless loop would hang the game).
     static constexpr int DEFAULT_SCRIPT_TIME_LIMIT_MS = 5000;
-    // The most sparkles one call places: what a full 800 x 600 screen gets
-    // without a count. Scripts asking for more are held to it.
-    static constexpr int MAX_SPARKLES = 800 * 600 / SPARKLE_AREA;
+    // The most sparkles one call places: about as many 20 x 20 glints as
+    // cover the 800 x 600 screen. Scripts asking for more are held to it.
+    static constexpr int MAX_SPARKLES = 1000;
     // The most ambient animals one call adds: more than the screen can show
     // at once would only cost frames.
     static constexpr int MAX_AMBIENT_ANIMALS = 64;
