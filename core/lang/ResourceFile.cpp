@@ -20,9 +20,8 @@ ResourceFile::ResourceFile(const String& path)
     // SearchPathA answers the length it wrote, or the size it would need
     // when the buffer is too small (then the buffer holds nothing usable).
     DWORD n = SearchPathA(nullptr, path.c_str(), nullptr, sizeof resolved, resolved, nullptr);
-    if (n == 0 || n >= sizeof resolved)
-        resolved[0] = '\0';
-    m_pHeader = new ResourceFileHeader(String(resolved));
+    // Not found: the name as given, so that the failure names it.
+    m_pHeader = new ResourceFileHeader(n == 0 || n >= sizeof resolved ? path : String(resolved));
 }
 
 ResourceFile::~ResourceFile()

@@ -7,11 +7,13 @@
 #include "core/lang/FileItem.h"
 #include "core/lang/Synchronized.h"
 #include "platform/files/Files.h"
+#include "platform/kernel/DebugOutput.h"
 
 #include <zlib.h>
 
 #include <climits>
 #include <cstdio>
+#include <string>
 #include <cstdlib>
 
 namespace lang {
@@ -121,6 +123,7 @@ void ResourceFileHeader::readIndex(const String& path)
     // Every record takes at least 9 bytes: a count the data cannot hold is damage.
     if (records > 0 && (long long)records * 9 > m_nDataLength - 12 - m_nReserved)
         fail();
+    int cutOff = 0;
     for (int i = 0; i < records; ++i) {
         unsigned char name[256];
         int length = m_pStream->read();
@@ -132,6 +135,16 @@ void ResourceFileHeader::readIndex(const String& path)
         FileItem* item = new FileItem(int32_t(offset), int32_t(size));
         m_items.put(reinterpret_cast<const char*>(name), item);
         item->release();
+        if ((long long)offset + size > m_nDataLength)
+            ++cutOff;
+    }
+    // A file cut short still opens (what it holds can be used); the items
+    // past its end read as missing, and the player is told why.
+    if (cutOff > 0) {
+        const std::string text = std::string("The game data ") + path.c_str() + " is damaged: " +
+                                 std::to_string(cutOff) + " of its " + std::to_string(records) +
+                                 " items lie past its end\n";
+        platform::reportProblem(text.c_str());
     }
 }
 

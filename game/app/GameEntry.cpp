@@ -11,9 +11,31 @@
 #include "sprites/loader/SpriteFramework.h"
 #include "windowing/window/DebugLine.h"
 
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
 #include <string>
+#include <thread>
 
 HINSTANCE GameEntry::s_hInstance = nullptr;
+
+namespace {
+
+// Set by SIGTERM or SIGINT (a lock-free atomic may be written by a signal
+// handler); a watching thread turns it into a close request.
+std::atomic<bool> quitSignalled{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler needs a lock-free flag");
+
+// How often the watching thread looks at the flag.
+constexpr int kSignalPollMs = 20;
+
+void noteQuitSignal(int)
+{
+    quitSignalled = true;
+}
+
+} // namespace
 
 void GameEntry::messageLoop()
 {
@@ -33,19 +55,42 @@ int GameEntry::run(HINSTANCE instance)
     try {
         lang::ResourceFile::open(lang::String(kArchiveName));
     } catch (lang::Exception* e) {
-        const std::string text =
-            std::string("The game data ") + kArchiveName + " could not be opened (" + e->toString().c_str() + ").";
+        std::error_code ec;
+        const std::filesystem::path where = std::filesystem::absolute(kArchiveName, ec);
+        const std::string text = "The game data " + (ec ? std::string(kArchiveName) : where.string()) +
+                                 " could not be opened (" + e->toString().c_str() + ").";
         e->release();
         window::debugLine(text, "\n");
         MessageBoxA(nullptr, text.c_str(), "Lanternfield", MB_OK);
         return 1;
     }
     s_hInstance = instance;
+    quitSignalled = false;
+    void (*oldTerm)(int) = std::signal(SIGTERM, noteQuitSignal);
+    void (*oldInt)(int) = std::signal(SIGINT, noteQuitSignal);
     auto* frame = new MyFrame();
     util::RectangleNM bounds(0, 0, 800, 600);
-    if (frame->create(nullptr, &bounds))
+    if (frame->create(nullptr, &bounds)) {
+        // A quit signal closes the frame as the player does, so the progress
+        // is saved on the way out.
+        const HWND window = frame->getHWND();
+        std::atomic<bool> running{true};
+        std::thread watcher([&running, window] {
+            while (running) {
+                if (quitSignalled.exchange(false))
+                    PostMessageA(window, WM_CLOSE, 0, 0);
+                std::this_thread::sleep_for(std::chrono::milliseconds(kSignalPollMs));
+            }
+        });
         messageLoop();
+        running = false;
+        watcher.join();
+    }
+    // A game whose data could not be loaded ends with an error.
+    const int code = frame->isLoadFailed() ? 1 : 0;
     frame->release();
+    std::signal(SIGTERM, oldTerm == SIG_ERR ? SIG_DFL : oldTerm);
+    std::signal(SIGINT, oldInt == SIG_ERR ? SIG_DFL : oldInt);
     lang::ResourceFile::closeAll();
-    return 0;
+    return code;
 }

@@ -12,8 +12,9 @@ public:
     // Starts the framework and registers the classes (both stay for the
     // process: its end lets go of them), opens the archive,
     // opens the main frame at 0, 0, 800 x 600 and runs the message loop
-    // until WM_QUIT. Returns the exit code: 0, or 1 when the archive could
-    // not be opened (after a message saying so).
+    // until WM_QUIT; SIGTERM and SIGINT close the frame as the player does.
+    // Returns the exit code: 0, or 1 when the archive could not be opened
+    // (after a message saying so) or the game data could not be loaded.
     static int run(HINSTANCE instance);
     // Takes the messages of the calling thread until WM_QUIT (or a failure
     // of the message queue).

@@ -2,6 +2,7 @@
 // tails, the button it carries and its glide in from the right.
 #include "game/balloons/TalkBalloon.h"
 
+#include "sprites/buttons/ButtonMixin.h"
 #include "sprites/containers/SpriteDefinition.h"
 #include "sprites/text/NewFontSprite.h"
 
@@ -49,8 +50,10 @@ void TalkBalloon::showWithTransition(bool visible, int)
 void TalkBalloon::setVisible(bool visible)
 {
     sprite::BorderedDialog::setVisible(visible);
-    if (m_pButton)
+    if (m_pButton) {
         m_pButton->setVisible(visible);
+        sprite::ButtonMixin::enableIfButton(m_pButton, visible);
+    }
 }
 
 void TalkBalloon::setDefinition(sprite::SpriteDefinition* definition)

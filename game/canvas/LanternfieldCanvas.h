@@ -234,6 +234,10 @@ public:
     void enterPegsCU(int n);
     void exitSafeCrack();
     void setupTempleDoorPuzzle(int n);
+    // Hides every close-up still open, the mini-game instructions and the
+    // how-to-play dialog: the jump screen leaves the room under them without
+    // their own way out.
+    void hideCloseUps();
 
     // Game state, pause and music (LanternfieldCanvasState.cpp).
     void setGameState(int state);
@@ -295,6 +299,8 @@ public:
     bool onMouseDown(window::Event* e, lang::Object** receiver, lang::String* command) override;
     bool onMouseMove(window::Event* e, lang::Object** receiver, lang::String* command) override;
     bool onKey(window::Event* e, lang::Object** receiver, lang::String* command) override;
+    // Esc reaches the new-player prompt while it is open: it cancels it.
+    bool takesEscape() override;
     bool isPausePending() const { return m_bPausePending; }
     int getLastKey() const { return static_cast<unsigned char>(m_cLastKey); }
     bool isMouseReadout() const { return m_bMouseReadout; }

@@ -235,6 +235,12 @@ void LanternfieldCanvas::chooseCursor(window::Event* e, const lang::String& curs
     positionCursorImage(x, y);
 }
 
+bool LanternfieldCanvas::takesEscape()
+{
+    auto* chooser = static_cast<ChoosePlayer*>(getDialog(DIALOG_CHOOSE_PLAYER));
+    return chooser && chooser->isVisible() && chooser->isInputPromptVisible();
+}
+
 bool LanternfieldCanvas::onKey(window::Event* e, lang::Object** receiver, lang::String* command)
 {
     const bool handled = GameCanvas3::onKey(e, receiver, command);

@@ -188,6 +188,10 @@ void LanternfieldCanvas::changeRoom(int index)
         return;
     }
     leaveCurrentRoom();
+    // The change is made, whichever way it came: no room is pending any more
+    // (the save on exit would take a pending room for the current one). A
+    // change the new room asks for as it is entered is pending again.
+    m_nPendingRoom = -1;
     enterRoom(index);
 }
 
@@ -316,6 +320,20 @@ void LanternfieldCanvas::enterPegsCU(int n)
         room->pauseIfVisible();
     if (n >= 1 && n <= 3 && sceneHooks.openPegs)
         sceneHooks.openPegs(pegs, n, kOrigins[n - 1][0], kOrigins[n - 1][1], getRoom(ROOM_OUTER_VILLAGE_1 + n - 1));
+}
+
+void LanternfieldCanvas::hideCloseUps()
+{
+    for (sprite::DialogSprite* closeUp : m_closeUps) {
+        if (closeUp && closeUp->isVisible())
+            closeUp->setVisible(false);
+    }
+    showSprite("GameInstructions", false);
+    showSprite("GameInsQuestionMark", false);
+    showGameInsDimmer(false);
+    // The how-to-play dialog too: flipped by its debug key, its close button
+    // may lie out of reach, and nothing else takes it down over a room.
+    showSprite("Instructions", false);
 }
 
 void LanternfieldCanvas::exitSafeCrack()

@@ -151,7 +151,8 @@ bool LanternfieldCanvas::checkRequiredNames()
     }
     if (missing.empty())
         return true;
-    std::string text = "The game data lacks ";
+    std::string text = std::string("The data manifest ") + getDataFileName().c_str() +
+                       " is damaged or incomplete: it lacks ";
     for (size_t i = 0; i < missing.size() && i < kMaxNamesReported; ++i)
         text += (i ? ", " : "") + missing[i];
     if (missing.size() > kMaxNamesReported)

@@ -5,6 +5,7 @@
 
 #include "game/balloons/TalkBalloon.h"
 #include "game/canvas/LanternfieldCanvas.h"
+#include "sprites/buttons/ButtonMixin.h"
 #include "sprites/base/SpriteBaseLua.h"
 #include "sprites/containers/SpriteDefinition.h"
 #include "sprites/images/AnimateSprite.h"
@@ -702,8 +703,10 @@ void Character::showTalkBalloon(bool show, bool hideSkip, int transition)
             m_pTalkBalloon->setVisible(show);
         m_pTalkBalloon->showTail(show);
     }
-    if (m_pSkipButton)
+    if (m_pSkipButton) {
         m_pSkipButton->setVisible(show && !hideSkip);
+        sprite::ButtonMixin::enableIfButton(m_pSkipButton, show && !hideSkip);
+    }
 }
 
 void Character::fadeIn(sprite::SpriteBase* sprite)

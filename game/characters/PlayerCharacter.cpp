@@ -3,6 +3,7 @@
 
 #include "game/balloons/TalkBalloon.h"
 #include "game/canvas/LanternfieldCanvas.h"
+#include "sprites/buttons/ButtonMixin.h"
 #include "sprites/text/NewFontSprite.h"
 
 #include <initializer_list>
@@ -45,6 +46,7 @@ void PlayerCharacter::showTalkBalloon(bool show, bool, int)
         else if (part)
             fadeOut(part);
     }
+    sprite::ButtonMixin::enableIfButton(m_pSkipButton, show);
     if (!m_pTalkBalloon)
         return;
     if (show) {

@@ -195,23 +195,29 @@ void PuzzleCheats::jump(const Jump& j)
     if (!canvas)
         return;
     Inventory* inventory = canvas->getInventory();
+    // The screen always leaves before the room jumped to is entered: its
+    // leaving (as every room's) switches the ambient sounds and animals off,
+    // hides the player figure and ends the global I-Spy game, which would
+    // otherwise hit the room just entered. A close-up open over the room
+    // left goes with it.
+    canvas->hideCloseUps();
     switch (j.kind) {
     case Kind::Plain:
-        canvas->changeRoom(j.room);
         onExit();
+        canvas->changeRoom(j.room);
         return;
     case Kind::PipesCloseUp:
+        onExit();
         canvas->changeRoom(j.room);
         if (Room* room = canvas->getCurrentRoom())
             room->pauseIfVisible();
         if (LanternfieldCanvas::sceneHooks.growPipes && canvas->getCloseUp(kPipesCloseUp))
             LanternfieldCanvas::sceneHooks.growPipes(canvas->getCloseUp(kPipesCloseUp));
-        onExit();
         return;
     case Kind::PegsCloseUp:
+        onExit();
         canvas->changeRoom(j.room);
         canvas->enterPegsCU(1);
-        onExit();
         return;
     case Kind::CleanWithoutCaveMap:
         if (inventory)

@@ -13,7 +13,8 @@ public:
         // The inventory takes its items back, the global I-Spy game ends,
         // the screen leaves, then the room changes.
         Clean,
-        // The room changes, then the screen leaves.
+        // The screen leaves, then the room changes; the items and the I-Spy
+        // game stay as they are.
         Plain,
         // A clean jump after the inventory's cave map is switched off.
         CleanWithoutCaveMap,

@@ -31,7 +31,8 @@ void SparkleSprite::placeAt(int x, int y, int delay, int life)
     m_nDelay = delay;
     m_x = x;
     m_y = y;
-    setPosition(x - width() / 2, y - height() / 2);
+    // Script places may lie anywhere: the corner is taken in a wider type.
+    setPosition(toInt(double(x) - width() / 2), toInt(double(y) - height() / 2));
     setVisible(false);
 }
 

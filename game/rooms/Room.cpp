@@ -310,7 +310,8 @@ void Room::goToRoom(int index)
         window::debugLine("Room::goToRoom: no room ", index, " from ", scriptName(), "\n");
         return;
     }
-    setState(STATE_LEAVING);
+    // The room enters its leaving state once its exit transition exists
+    // (findExitTransition); without one it is left at once.
     c->setDestination(lang::String(""));
     c->requestRoomChange(index);
     if (isVisible())

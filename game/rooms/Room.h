@@ -53,6 +53,15 @@ public:
     static constexpr int SPARKLE_CLEANUP_FRAMES = 100;
     // A sprite without a sparkle count gets one try per this many pixels.
     static constexpr int SPARKLE_AREA = 30;
+    // A call into a room's script that runs longer than this is stopped with
+    // a script error (an endless loop would hang the game).
+    static constexpr int DEFAULT_SCRIPT_TIME_LIMIT_MS = 5000;
+    // The most sparkles one call places: about as many 20 x 20 glints as
+    // cover the 800 x 600 screen. Scripts asking for more are held to it.
+    static constexpr int MAX_SPARKLES = 1000;
+    // The most ambient animals one call adds: more than the screen can show
+    // at once would only cost frames.
+    static constexpr int MAX_AMBIENT_ANIMALS = 64;
     // Each particle effect sprite holds up to this many particles.
     static constexpr int PARTICLE_CAPACITY = 100;
     // Animals placed at once stand at x 75 .. 725.
@@ -116,6 +125,9 @@ public:
     virtual void reservedHook1();
     virtual void reservedHook2();
 
+    // How long one call into a room's script may run (0 or less: the
+    // default); tests shorten it.
+    static void setScriptTimeLimit(int ms);
     // rooms[table][function] called with (self, 1), (self, n) or (self, x, y).
     void callScript(const char* table, const char* function);
     void callScriptInt(const char* table, const char* function, int n);
@@ -130,8 +142,8 @@ public:
     void zoomToRoom(int target, const lang::String& maskName, int x, int y, float startScale, float endScale,
                     int frames, window::ImageBase* maskImage);
     // The exit transition toward the target (a new transition the caller
-    // releases); false, after leaving at once, when no exit leads there
-    // with a wipe direction.
+    // releases), the room then leaving; false, after leaving at once, when
+    // no exit leads there with a wipe direction or no transition is made.
     bool findExitTransition(int target, sprite::TransitionBase** transition);
     // A 24-frame full-screen transition from the canvas's door settings,
     // wiping in the direction code.

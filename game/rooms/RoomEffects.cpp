@@ -12,6 +12,8 @@
 #include "sprites/particles/ExplosionSpritePSX.h"
 #include "windowing/d3d/ImageWinDX.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 
 namespace {
@@ -74,6 +76,23 @@ LanternfieldCanvas* effectsCanvas()
     return LanternfieldCanvas::instance;
 }
 
+// The tries of a sparkle call: its count, or one per SPARKLE_AREA pixels of
+// the area when the count is 0 or less; at most MAX_SPARKLES.
+int sparkleTries(int count, int width, int height)
+{
+    const long long tries =
+        count > 0 ? count : std::max(0LL, (long long)width) * std::max(0, height) / Room::SPARKLE_AREA;
+    return int(std::min<long long>(tries, Room::MAX_SPARKLES));
+}
+
+// start + a random 0..span, held within int: script positions may be
+// anything.
+int randomWithin(util::Random& random, int start, int span)
+{
+    const long long at = (long long)start + random.nextInt(span);
+    return int(std::max<long long>(INT_MIN, std::min<long long>(INT_MAX, at)));
+}
+
 } // namespace
 
 void Room::scheduleCleanup()
@@ -103,11 +122,10 @@ void Room::addSparkleInSprite(const lang::String& spriteName, const lang::String
     if (model && model->isInstanceOf("SparkleSprite")) {
         const int w = target->width();
         const int h = target->height();
-        if (count <= 0)
-            count = w * h / SPARKLE_AREA;
-        for (int i = 0; i < count; ++i) {
-            const int x = target->left() + m_random.nextInt(w);
-            const int y = target->top() + m_random.nextInt(h);
+        const int tries = sparkleTries(count, w, h);
+        for (int i = 0; i < tries; ++i) {
+            const int x = randomWithin(m_random, target->left(), w);
+            const int y = randomWithin(m_random, target->top(), h);
             if (target->hittestOpaque(x, y))
                 placeSparkle(model, x, y, maxDelay, life);
         }
@@ -120,9 +138,10 @@ void Room::addSparkleInRect(int x, int y, int width, int height, const lang::Str
 {
     sprite::SpriteBase* model = getSprite(templateName.c_str());
     if (model && model->isInstanceOf("SparkleSprite")) {
-        for (int i = 0; i < count; ++i) {
-            const int px = x + m_random.nextInt(width);
-            const int py = y + m_random.nextInt(height);
+        const int tries = sparkleTries(count, width, height);
+        for (int i = 0; i < tries; ++i) {
+            const int px = randomWithin(m_random, x, width);
+            const int py = randomWithin(m_random, y, height);
             placeSparkle(model, px, py, maxDelay, life);
         }
     }
@@ -204,6 +223,7 @@ void Room::addAmbientAnimals(int count, Make make)
     AmbientAnimManager* manager = effectsCanvas() ? effectsCanvas()->getAmbientAnimManager() : nullptr;
     if (!manager)
         return;
+    count = std::min(count, MAX_AMBIENT_ANIMALS);
     // About half may start on screen; of many, at least one does.
     const int half = count / 2;
     int now = m_random.nextInt(half);

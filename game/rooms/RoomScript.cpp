@@ -1,7 +1,8 @@
 // RoomScript.cpp: the room's calls into its Lua table rooms[<room name>].
 // Each call runs under the script host's traceback handler, so a missing
-// table or function, or an error in the script, shows "Script Error" and the
-// game goes on; the Lua stack is left exactly as it was.
+// table or function, an error in the script, or a call that runs too long,
+// shows "Script Error" and the game goes on; the Lua stack is left exactly as
+// it was.
 #include "game/rooms/Room.h"
 
 #include "sprites/base/SpriteBaseLua.h"
@@ -9,9 +10,47 @@
 
 #include <lua.hpp>
 
+#include <chrono>
 #include <string>
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The Lua instructions between two looks at the clock.
+constexpr int kInstructionsPerCheck = 10000;
+
+int scriptTimeLimitMs = Room::DEFAULT_SCRIPT_TIME_LIMIT_MS;
+// Room calls under way (a script may make the game call another room
+// function); the outermost one owns the clock.
+int timedCallDepth = 0;
+Clock::time_point timedCallDeadline;
+std::string timedCallName;
+
+// The count hook: past the deadline every instruction raises an error, so
+// that a script that catches one with pcall cannot go on looping.
+void stopOverlongCall(lua_State* L, lua_Debug*)
+{
+    if (Clock::now() < timedCallDeadline)
+        return;
+    lua_sethook(L, stopOverlongCall, LUA_MASKCOUNT, 1);
+    luaL_error(L, "%s ran for more than %d ms and was stopped", timedCallName.c_str(), scriptTimeLimitMs);
+}
+
+void beginTimedCall(lua_State* L, const char* table, const char* function)
+{
+    if (timedCallDepth++ > 0)
+        return;
+    timedCallName = std::string("rooms[\"") + table + "\"]." + function;
+    timedCallDeadline = Clock::now() + std::chrono::milliseconds(scriptTimeLimitMs);
+    lua_sethook(L, stopOverlongCall, LUA_MASKCOUNT, kInstructionsPerCheck);
+}
+
+void endTimedCall(lua_State* L)
+{
+    if (--timedCallDepth == 0)
+        lua_sethook(L, nullptr, 0, 0);
+}
 
 // Pushes rooms[table][function] and the room's table; false (with the stack
 // back at `top` after an error box) when `rooms` or its entry is no table.
@@ -47,8 +86,15 @@ void Room::callRoomFunction(const char* table, const char* function, const int* 
         return;
     for (int i = 0; i < count; ++i)
         lua_pushinteger(L, args[i]);
+    beginTimedCall(L, table, function);
     host->pcallWithTraceback(count + 1, 0);
+    endTimedCall(L);
     lua_settop(L, top);
+}
+
+void Room::setScriptTimeLimit(int ms)
+{
+    scriptTimeLimitMs = ms > 0 ? ms : DEFAULT_SCRIPT_TIME_LIMIT_MS;
 }
 
 void Room::callScript(const char* table, const char* function)
@@ -85,6 +131,8 @@ void Room::callArtRestorationAnimateThumbnail(sprite::SpriteBase* sprite)
     if (!pushRoomFunction(L, top, "ArtRestoration", "animateThumbnail", getLuaRef()))
         return;
     sprite::SpriteBaseLua::pushTable(L, sprite);
+    beginTimedCall(L, "ArtRestoration", "animateThumbnail");
     host->pcallWithTraceback(2, 0);
+    endTimedCall(L);
     lua_settop(L, top);
 }

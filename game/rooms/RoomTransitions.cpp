@@ -41,11 +41,15 @@ void Room::zoomToRoom(int target, const lang::String& maskName, int x, int y, fl
         window::debugLine("Room::zoomToRoom: no room ", target, " from ", scriptName(), "\n");
         return;
     }
-    setState(STATE_LEAVING);
     const int type = endScale < startScale ? sprite::TransitionFactory::MASK + 1 : sprite::TransitionFactory::MASK;
     TransitionBase* transition = sprite::TransitionFactory::createFullScreen(type, frames);
-    if (!transition)
+    // Without a transition the room is left at once: a room left waiting
+    // for one that never comes would swallow every press.
+    if (!transition) {
+        exitTo(target);
         return;
+    }
+    setState(STATE_LEAVING);
     auto* mask = static_cast<sprite::TransitionMask*>(transition);
     int layer = -1;
     if (maskImage)
@@ -72,12 +76,15 @@ bool Room::findExitTransition(int target, TransitionBase** transition)
             exit = door;
     }
     const int direction = exit ? exit->getDirection() : -1;
-    if (direction < 0 || direction > 7) {
+    if (direction >= 0 && direction <= 7)
+        makeDoorTransition(transition, kWipeDirection[direction]);
+    // No exit, or a transition that cannot be made: the room is left at once.
+    if (!*transition) {
         exitTo(target);
         return false;
     }
-    makeDoorTransition(transition, kWipeDirection[direction]);
-    return *transition != nullptr;
+    setState(STATE_LEAVING);
+    return true;
 }
 
 void Room::makeDoorTransition(TransitionBase** transition, int direction)

@@ -38,6 +38,16 @@ void setDebugSink(DebugSink sink)
     currentSink() = std::move(sink);
 }
 
+void reportProblem(const char* text)
+{
+    if (!text)
+        return;
+    std::lock_guard<std::mutex> lock(sinkMutex());
+    if (currentSink())
+        currentSink()(text);
+    std::fputs(text, stderr);
+}
+
 struct DebugCapture::State {
     mutable std::mutex mutex;
     std::string text;

@@ -17,6 +17,11 @@ using DebugSink = std::function<void(const char* text)>;
 // Installs a sink for every text written; an empty function removes it.
 void setDebugSink(DebugSink sink);
 
+// A problem the player must be told of (damaged data): written to the
+// debugger output's sink and always to stderr, the program's log, whether or
+// not the debugger output is echoed there.
+void reportProblem(const char* text);
+
 // Collects everything written to the debugger output while it lives.
 class DebugCapture {
 public:

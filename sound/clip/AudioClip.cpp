@@ -148,7 +148,7 @@ bool AudioClip::load(const lang::String& name, int kind)
             // The archive holds the item, but it is no sound: say which.
             if (!loadFromMemory(item->getData(), item->getSize(), kind)) {
                 const std::string text = std::string("The sound ") + m_name.c_str() + " is damaged and cannot be played\n";
-                OutputDebugStringA(text.c_str());
+                platform::reportProblem(text.c_str());
             }
             item->release();
         }

@@ -10,6 +10,7 @@
 #include "windowing/graphics/Graphics.h"
 #include "windowing/images/ImageBase.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -285,7 +286,7 @@ int SpriteBase::top()
 
 void SpriteBase::setPosition(int l, int t)
 {
-    movePosition(l - left(), t - top());
+    movePosition(toInt(double(l) - left()), toInt(double(t) - top()));
 }
 
 void SpriteBase::show(bool visible, TransitionBase* transition)
@@ -450,6 +451,15 @@ void SpriteBase::prepareTransition(window::Graphics* g)
 
 void SpriteBase::movePosition(int dx, int dy)
 {
+    // Places are held within FARTHEST of the origin, whatever a script asks.
+    auto held = [](int from, int offset) {
+        if (offset == 0)
+            return 0;
+        const double to = std::max(double(-FARTHEST), std::min(double(FARTHEST), double(from) + offset));
+        return toInt(to - from);
+    };
+    dx = held(m_nX, dx);
+    dy = held(m_nY, dy);
     if (dx == 0 && dy == 0)
         return;
     m_nX += dx;
@@ -471,7 +481,7 @@ void SpriteBase::movePosition(int dx, int dy)
 
 void SpriteBase::setCenter(int x, int y)
 {
-    movePosition(x - m_nX, y - m_nY);
+    movePosition(toInt(double(x) - m_nX), toInt(double(y) - m_nY));
 }
 
 void SpriteBase::setDestination(int l, int t, int steps)

@@ -241,6 +241,10 @@ public:
 
     // A double truncated toward zero and held to the int range (NaN gives 0).
     static int toInt(double value);
+    // How far from the origin a move takes a sprite at most: far beyond any
+    // screen, and near enough that positions plus sizes and offsets stay
+    // within int wherever they are added.
+    static constexpr int FARTHEST = 1 << 24;
 
 protected:
     // The move target becomes the place the sprite stands (constructors

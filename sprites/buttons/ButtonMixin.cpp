@@ -85,4 +85,10 @@ ButtonMixin* ButtonMixin::fromSprite(SpriteBase* sprite)
     return nullptr;
 }
 
+void ButtonMixin::enableIfButton(SpriteBase* sprite, bool on)
+{
+    if (ButtonMixin* button = fromSprite(sprite))
+        button->setEnabled(on);
+}
+
 } // namespace sprite

@@ -56,6 +56,10 @@ public:
 
     // The button part of a ButtonSprite or RectButtonSprite, else null.
     static ButtonMixin* fromSprite(SpriteBase* sprite);
+    // Enables or disables the sprite when it is a button: a click area that
+    // is shown and hidden with something else is disabled while hidden, as
+    // a rect button takes presses whether shown or not.
+    static void enableIfButton(SpriteBase* sprite, bool on);
 
 protected:
     int m_nState = DISABLED;

@@ -66,7 +66,8 @@ void readTexts(io::StreamTokenizer& t, lang::ObjectArray& list)
         if (t.nextToken() == io::StreamTokenizer::TT_EOF)
             break;
         list.setLength(i + 1);
-        *list.at(i) = new lang::String(t.sval);
+        // A number among the texts is its own text, not the last word's.
+        *list.at(i) = new lang::String(DataLoader::tokenText(t));
     }
 }
 
@@ -254,10 +255,13 @@ bool GameCanvas3::loadData()
         return false;
     takeLoadedData(loader->getSprites(), loader->getNames(), loader->getSounds(), loader->getStrings(),
                    loader->getNumbers());
+    // Taking the sounds marks the data loaded; only a set-up that succeeds
+    // may leave it so (a game's set-up that fails does not reach the base's).
+    m_bDataLoaded = false;
     while (!m_bReady)
         lang::Thread::sleep(1);
     setupGame(loader);
-    return true;
+    return m_bDataLoaded;
 }
 
 void GameCanvas3::takeLoadedData(util::Vector* sprites, util::Hashtable* names, lang::ObjectArray* sounds,

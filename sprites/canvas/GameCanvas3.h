@@ -68,13 +68,18 @@ public:
     HV_CLASS_NAME("GameCanvas3", window::Component)
 
     // Component: pointer input is posted to the queue; keys are posted
-    // unless they are Esc (27), which the frame handles.
+    // unless they are Esc (27), which the frame handles while the canvas
+    // does not take it (takesEscape).
     bool mouseDown(window::Event* e, int x, int y) override;
     bool mouseUp(window::Event* e, int x, int y) override;
     bool mouseMove(window::Event* e, int x, int y) override;
     bool mouseDrag(window::Event* e, int x, int y) override;
     bool keyDown(window::Event* e, int key) override;
     bool keyUp(window::Event* e, int key) override;
+    // Whether Esc is queued like any key instead of being left to the frame:
+    // never in the framework; a game takes it while a dialog of its own
+    // answers it.
+    virtual bool takesEscape() { return false; }
     // Not started: the background; started: the canvas marks itself dirty
     // and paints a frame.
     void paint(window::Graphics* g) override;

@@ -58,7 +58,7 @@ bool GameCanvas3::mouseDrag(window::Event* e, int, int)
 
 bool GameCanvas3::keyDown(window::Event* e, int key)
 {
-    if (!m_bStarted || key == KEY_ESCAPE)
+    if (!m_bStarted || (key == KEY_ESCAPE && !takesEscape()))
         return false;
     return postEvent(e);
 }
@@ -154,12 +154,14 @@ bool GameCanvas3::onMouseDown(window::Event* e, lang::Object** receiver, lang::S
         if (!s)
             continue;
         lang::Owned owned(s);
-        // A hidden sprite takes no press: a rect button hit-tests its bounds
-        // whether shown or not, so a hidden one would swallow presses meant
-        // for what lies below it (as the pointer moves already ignore it).
-        if (s->isTransitioning() || !s->isVisible())
+        if (s->isTransitioning())
             continue;
+        // A hidden dialog takes no press; a hidden button is asked all the
+        // same: a rect button's click area answers whether shown or not, and
+        // invisible hot spots rely on that.
         if (DialogSprite* dialog = asDialog(s)) {
+            if (!dialog->isVisible())
+                continue;
             int r = dialog->mouseDown(e);
             if (r == DialogSprite::CLOSED || r == DialogSprite::HANDLED) {
                 *command = r == DialogSprite::CLOSED ? "CLOSED" : "";

@@ -37,17 +37,6 @@ bool isWord(int type)
     return type == StreamTokenizer::TT_WORD || type == '"';
 }
 
-// The text of the current token: a word's text, or a number's decimal form
-// with nine significant digits.
-lang::String tokenText(const StreamTokenizer& t)
-{
-    if (t.ttype != StreamTokenizer::TT_NUMBER)
-        return t.sval;
-    char text[32];
-    std::snprintf(text, sizeof text, "%.9g", t.nval);
-    return lang::String(text);
-}
-
 // A word that ends a section: it begins with '<'.
 bool isHeaderWord(int type, const StreamTokenizer& t)
 {
@@ -113,6 +102,15 @@ int readNumbers(StreamTokenizer& t, int limit, lang::IntArray* numbers)
 }
 
 } // namespace
+
+lang::String DataLoader::tokenText(const StreamTokenizer& t)
+{
+    if (t.ttype != StreamTokenizer::TT_NUMBER)
+        return t.sval;
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", t.nval);
+    return lang::String(text);
+}
 
 DataLoader::DataLoader(const lang::String& codeBase, GameCanvas3* canvas, User* user)
     : DataLoader(codeBase, canvas, user, nullptr)
@@ -288,7 +286,7 @@ bool DataLoader::readManifest(const lang::String& file, bool counting)
     }
     // Text without a single section header is no manifest: say which.
     if (ok && !sections && !counting)
-        window::debugLine("DataLoader: ", file.c_str(), " holds no section; the manifest is damaged\n");
+        window::problemLine("DataLoader: ", file.c_str(), " holds no section; the manifest is damaged\n");
     m_activeFile = "";
     return ok;
 }

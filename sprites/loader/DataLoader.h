@@ -54,6 +54,10 @@ public:
 
     HV_CLASS_NAME("DataLoader", lang::Object)
 
+    // The text of the tokenizer's current token: a word's text, or a
+    // number's decimal form with nine significant digits.
+    static lang::String tokenText(const io::StreamTokenizer& t);
+
     // The counting pass: the number of progress items of the manifest and
     // its nested manifests (0 when it cannot be opened).
     int countEntries(const lang::String& file);

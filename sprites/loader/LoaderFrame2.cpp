@@ -135,11 +135,7 @@ void LoaderFrame2::activated(bool active)
 void LoaderFrame2::quit()
 {
     stopCanvas();
-    if (m_pLoaderThread) {
-        m_pLoaderThread->join(0);
-        m_pLoaderThread->release();
-        m_pLoaderThread = nullptr;
-    }
+    joinLoader();
     if (m_pCanvas)
         m_pCanvas->shutdown();
     releaseGraphics();
@@ -194,20 +190,28 @@ void LoaderFrame2::setCanvas(GameCanvas3* canvas)
     if (canvas)
         canvas->addRef();
     if (m_pCanvas) {
+        // The loader thread may still be loading the old canvas: it ends
+        // (without starting it) before the canvas goes.
         m_pCanvas->stop();
+        m_bStartPending = true;
+        joinLoader();
         m_pCanvas->shutdown();
         m_pCanvas->release();
-        if (m_pLoaderThread) {
-            m_pLoaderThread->release();
-            m_pLoaderThread = nullptr;
-        }
-        m_bStartPending = true;
     }
     m_pCanvas = canvas;
     onCanvasSet();
 }
 
 void LoaderFrame2::onCanvasSet() {}
+
+void LoaderFrame2::joinLoader()
+{
+    if (!m_pLoaderThread)
+        return;
+    m_pLoaderThread->join(0);
+    m_pLoaderThread->release();
+    m_pLoaderThread = nullptr;
+}
 
 void LoaderFrame2::startSound()
 {
@@ -227,10 +231,7 @@ void LoaderFrame2::startLoader()
     if (!m_bStartPending)
         return;
     startSound();
-    if (m_pLoaderThread) {
-        m_pLoaderThread->release();
-        m_pLoaderThread = nullptr;
-    }
+    joinLoader();
     m_bStartPending = false;
     m_pLoaderThread = new lang::Thread(this);
     m_pLoaderThread->start();

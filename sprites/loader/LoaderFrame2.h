@@ -105,6 +105,8 @@ public:
 protected:
     // Marks the load failed and asks the window thread to close.
     void failLoad();
+    // Waits for the loader thread to end (no time limit) and lets it go.
+    void joinLoader();
 
     lang::Thread* m_pLoaderThread;
     GameCanvas3* m_pCanvas;

@@ -114,9 +114,10 @@ void ImageBase::loadFromName(const lang::String& name)
         }
         decode(item->getData(), item->getSize());
         item->release();
-        // The archive holds the item, but it is no picture: say which.
-        if (m_pPixels == nullptr)
-            window::debugLine("The picture ", name.c_str(), " is damaged and cannot be shown\n");
+        // The archive holds the item, but it is no picture: say which. A
+        // decode merely postponed (only the size read) is no damage.
+        if (m_pPixels == nullptr && (decodesImmediately() || m_nWidth <= 0))
+            window::problemLine("The picture ", name.c_str(), " is damaged and cannot be shown\n");
         return;
     }
 

@@ -50,4 +50,14 @@ void debugLine(const Pieces&... pieces)
     OutputDebugStringA(text.c_str());
 }
 
+// The same for a problem the player must be told of (damaged data): it also
+// reaches the program's log when the debugger output is off.
+template <typename... Pieces>
+void problemLine(const Pieces&... pieces)
+{
+    std::string text;
+    (detail::appendPiece(text, pieces), ...);
+    platform::reportProblem(text.c_str());
+}
+
 } // namespace window

@@ -123,6 +123,13 @@ TEST_F(AmbientAnimalTest, OfSixButterfliesOneToThreeStartOnScreenTheOthersWait)
     }
 }
 
+TEST_F(AmbientAnimalTest, AScriptsHugeCountAddsOnlyWhatTheScreenHolds)
+{
+    withTemplates();
+    room->addAmbientFireflies(1000000000, 10, 20);
+    EXPECT_EQ(Room::MAX_AMBIENT_ANIMALS, room->getAmbientSprites().size());
+}
+
 TEST_F(AmbientAnimalTest, AnAnimalIsHiddenOnlyOnceItHasLeftTheScreen)
 {
     withTemplates();

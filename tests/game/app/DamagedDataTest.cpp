@@ -86,9 +86,10 @@ struct ProgramRun {
     std::string errors;  // its standard error
 };
 
-// Runs the program copied into `folder` headless, with its diagnostic lines
-// on; it is stopped `graceMs` after the first line containing `awaited`
-// appears (or after the time limit) unless it ended by itself.
+// Runs the program copied into `folder` headless, as a player runs it (the
+// diagnostic lines off); it is stopped `graceMs` after the first line
+// containing `awaited` appears (or after the time limit) unless it ended by
+// itself.
 ProgramRun runProgram(const fs::path& folder, const std::string& awaited, int graceMs = 500)
 {
     const fs::path errors = folder / "stderr.txt";
@@ -100,7 +101,7 @@ ProgramRun runProgram(const fs::path& folder, const std::string& awaited, int gr
         dup2(none, 1);
         setenv("HV_WINDOW_BACKEND", "headless", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
-        setenv("HV_DEBUG_OUTPUT", "1", 1);
+        unsetenv("HV_DEBUG_OUTPUT");
         setenv("HV_REGISTRY_FILE", (folder / "registry.txt").c_str(), 1);
         const std::string program = (folder / "lanternfield").string();
         execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
@@ -159,14 +160,20 @@ TEST(DamagedDataTest, TheProgramSaysWhatIsDamagedAndNeverCrashes)
              std::ofstream(f / testsupport::GameData::kArchiveName, std::ios::binary)
                  .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
          },
-         "[message box] Lanternfield: The game data Lanternfield.bin could not be opened", true, 1},
+         "[message box] Lanternfield: The game data /", true, 1},
+        {"the archive cut short",
+         [](const fs::path& f) { fs::resize_file(f / testsupport::GameData::kArchiveName, fs::file_size(f / testsupport::GameData::kArchiveName) / 2); },
+         "is damaged: ", false, 0},
         {"the manifest", [](const fs::path& f) { changeItem(f, "datfile", [](Bytes b) { return firstBytes(b, 5000); }); },
-         "[message box] setupGame: The game data lacks", true, 0},
+         "[message box] setupGame: The data manifest +datfile is damaged or incomplete: it lacks", true, 1},
         {"a room's manifest",
          [](const fs::path& f) { changeItem(f, "rooms/Dock", [](Bytes b) { return noise(b.size()); }); },
          "DataLoader: +rooms/Dock holds no section; the manifest is damaged", false, 0},
+        {"the music",
+         [](const fs::path& f) { changeItem(f, "musicMainScreen", [](Bytes b) { return noise(b.size()); }); },
+         "The sound +musicMainScreen is damaged", false, 0},
         {"a picture",
-         [](const fs::path& f) { changeItem(f, "rooms/Dock.png", [](Bytes b) { return firstBytes(b, 200); }); },
+         [](const fs::path& f) { changeItem(f, "rooms/Dock.png", [](Bytes b) { return noise(b.size()); }); },
          "The picture +rooms/Dock.png is damaged", false, 0},
         {"a script", [](const fs::path& f) { appendToFile(f / "Lanternfield.lua", "\nthis is not a script ((\n"); },
          "[message box] runScriptFile: Lanternfield.lua:", false, 0},

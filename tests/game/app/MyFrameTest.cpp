@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <csignal>
+#include <filesystem>
 #include <thread>
 
 namespace gametest {
@@ -127,25 +129,33 @@ TEST_F(MyFrameTest, ClosingTheWindowLeavesTheRoomSavesAndQuits)
     EXPECT_EQ(nullptr, MyFrame::canvas());
 }
 
-TEST_F(MyFrameTest, TheProgramRunsFromItsEntryUntilItIsClosed)
+TEST_F(MyFrameTest, TheProgramRunsFromItsEntryUntilItIsClosedOrSignalled)
 {
     world.data().writeArchive();
-    // The player closes the window once the game is on screen.
-    std::atomic<bool> stop{false};
-    std::thread player([&stop] {
-        while (!stop) {
-            LanternfieldCanvas* canvas = MyFrame::canvas();
-            if (canvas && canvas->isStarted() && canvas->getParent()) {
-                PostMessageA(canvas->getParent()->getHWND(), WM_CLOSE, 0, 0);
-                return;
+    // The player closes the window once the game is on screen, or the system
+    // asks the program to end: the same normal quit with its save.
+    for (int signal : {0, SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        world.setSetting("NORMALEXIT", 0);
+        std::atomic<bool> stop{false};
+        std::thread player([&stop, signal] {
+            while (!stop) {
+                LanternfieldCanvas* canvas = MyFrame::canvas();
+                if (canvas && canvas->isStarted() && canvas->getParent()) {
+                    if (signal)
+                        std::raise(signal);
+                    else
+                        PostMessageA(canvas->getParent()->getHWND(), WM_CLOSE, 0, 0);
+                    return;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
             }
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-    });
-    EXPECT_EQ(0, GameEntry::run(nullptr));
-    stop = true;
-    player.join();
-    EXPECT_EQ(1, world.setting("NORMALEXIT", -1));
+        });
+        EXPECT_EQ(0, GameEntry::run(nullptr));
+        stop = true;
+        player.join();
+        EXPECT_EQ(1, world.setting("NORMALEXIT", -1));
+    }
 }
 
 TEST(GameEntryTest, AMissingArchiveIsReportedAndEndsWithAnError)
@@ -154,7 +164,9 @@ TEST(GameEntryTest, AMissingArchiveIsReportedAndEndsWithAnError)
     EXPECT_EQ(1, GameEntry::run(nullptr));
     std::vector<platform::MessageBoxRecord> boxes = world.boxes();
     ASSERT_EQ(1u, boxes.size());
-    EXPECT_NE(std::string::npos, boxes[0].text.find("Lanternfield.bin"));
+    // The box names where the archive was looked for.
+    EXPECT_NE(std::string::npos, boxes[0].text.find(std::filesystem::absolute("Lanternfield.bin").string()));
+    EXPECT_NE(std::string::npos, boxes[0].text.find("(Error Opening Lanternfield.bin)"));
 }
 
 } // namespace

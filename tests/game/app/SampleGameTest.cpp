@@ -114,6 +114,8 @@ TEST_F(SampleGameTest, TheGameDataLoadsWithEverythingItCounts)
     EXPECT_EQ(canvas->getManifestTotal(), canvas->getEntriesLoaded());
     EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, canvas->getGameState());
     EXPECT_TRUE(canvas->isSpriteVisible("MainMenu"));
+    // Pictures whose decoding waits until they are shown are not damaged.
+    EXPECT_EQ(std::string::npos, world.debugText().find("is damaged"));
 }
 
 TEST_F(SampleGameTest, EveryRoomCanBeReachedThroughTheExits)
@@ -520,6 +522,23 @@ TEST_F(SampleGameTest, KeysTypedIntoTheNewPlayersNameNeverWorkTheDebugKeys)
     EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, canvas->getGameState());
 }
 
+TEST_F(SampleGameTest, EscPressedOnTheKeyboardCancelsTheNewPlayersPrompt)
+{
+    auto* chooser = static_cast<ChoosePlayer*>(canvas->getSprite("ChoosePlayer"));
+    ASSERT_TRUE(chooser->isInputPromptVisible());
+    world.key(VK_ESCAPE);
+    world.stepFrames(1);
+    EXPECT_FALSE(chooser->isInputPromptVisible());
+    EXPECT_TRUE(chooser->isVisible()) << "the empty list shows";
+    // With the prompt closed, Esc is the frame's again and never queued.
+    world.key('A');
+    world.stepFrames(1);
+    const int last = canvas->getLastKey();
+    world.key(VK_ESCAPE);
+    world.stepFrames(1);
+    EXPECT_EQ(last, canvas->getLastKey());
+}
+
 TEST(SampleSessionsTest, APlayerPausesQuitsAndContinuesWhereTheyWereAfterARestart)
 {
     if (!hasSampleGame())
@@ -578,3 +597,4 @@ TEST(SampleSessionsTest, APlayerPausesQuitsAndContinuesWhereTheyWereAfterARestar
 
 } // namespace
 } // namespace gametest
+

@@ -140,6 +140,25 @@ TEST_F(InputTest, TheQuestionMarkAndTheSpeechSkipComeBeforeEverythingElse)
     }
 }
 
+TEST_F(InputTest, AHiddenSkipButtonLetsThePressThroughToTheRoom)
+{
+    enter(3);
+    Character* professor = canvas->getCharacter(2);
+    sprite::SpriteBase* skip = canvas->getSprite("TalkSkip");
+    professor->say(lang::String("A word or two."), false, 4);
+    world.stepFrames(1);
+    ASSERT_TRUE(skip->isVisible());
+    professor->stopTalk();
+    ASSERT_FALSE(skip->isVisible());
+    clearCalls();
+    const int x = skip->left() + skip->width() / 2;
+    const int y = skip->top() + skip->height() / 2;
+    press(x, y);
+    EXPECT_EQ((std::vector<std::string>{"onClick:OldTownConnector(" + std::to_string(x) + ", " + std::to_string(y) +
+                                        ")"}),
+              calls("onClick"));
+}
+
 TEST_F(InputTest, TwoRoomsTakeKeysInTheDebugModeOnly)
 {
     enter(LanternfieldCanvas::ROOM_MAZE);

@@ -2,6 +2,7 @@
 // page of the current chapter, its check boxes calling the screen's script,
 // every jump button reaching its room, the clean and the plain jump in
 // their orders, and the close-up jumps through the scenes' hooks.
+#include "game/ambient/AmbientSoundManager.h"
 #include "game/debug/PuzzleCheats.h"
 #include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
@@ -146,7 +147,7 @@ TEST_F(PuzzleCheatsTest, ThePageOfChapterFourAnswersOnlyWithItsOwnBoxesAndButton
     EXPECT_TRUE(screen->isVisible());
 }
 
-TEST_F(PuzzleCheatsTest, ACleanJumpLeavesTheScreenFirstAndAPlainJumpLast)
+TEST_F(PuzzleCheatsTest, EveryJumpLeavesTheScreenBeforeTheRoomIsEntered)
 {
     openAt(4);
     pressJump(jumpNamed("To_OuterSanctum"));
@@ -164,11 +165,16 @@ TEST_F(PuzzleCheatsTest, ACleanJumpLeavesTheScreenFirstAndAPlainJumpLast)
               calls("onE"));
 
     openAt(2);
+    canvas->getCloseUp(1)->setVisible(true);
+    canvas->showSprite("Instructions", true);
     pressJump(jumpNamed("To_MansionGate"));
+    EXPECT_FALSE(canvas->getCloseUp(1)->isVisible()) << "the close-up open over the room left goes";
+    EXPECT_FALSE(canvas->isSpriteVisible("Instructions"));
     EXPECT_EQ(13, current());
     EXPECT_FALSE(screen->isVisible());
-    EXPECT_EQ((std::vector<std::string>{"onExit:Dock(1)", "onEnter:MansionGate(1)", "onExit:PuzzleCheats(1)"}),
+    EXPECT_EQ((std::vector<std::string>{"onExit:PuzzleCheats(1)", "onExit:Dock(1)", "onEnter:MansionGate(1)"}),
               calls("onE"));
+    EXPECT_TRUE(canvas->getAmbientSoundManager()->isEnabled()) << "the room jumped to keeps its ambient sounds";
     EXPECT_FALSE(canvas->getInventory()->areItemsEnabled()) << "a plain jump leaves the items as they were";
 }
 

@@ -85,6 +85,17 @@ TEST_F(SparkleSpriteTest, ASpriteWithoutACountGetsOneTryPerThirtyPixelsOnItsOpaq
     EXPECT_EQ(actionsBefore + 1, world.canvas->getScheduledActionCount());
 }
 
+TEST_F(SparkleSpriteTest, ARectangleWithoutACountTriesByItsAreaAndHugeCountsAreHeld)
+{
+    // 60 x 20 pixels without a count: 1200 / 30 tries, each a sparkle.
+    room->addSparkleInRect(300, 300, 60, 20, lang::String("Glint"), 0, 1000, 0);
+    EXPECT_EQ(40, room->getEffects().size());
+    // A script's count of a billion, at the far end of the int range, places
+    // what a screen holds and no more.
+    room->addSparkleInRect(2147483647, -2147483647, 2147483647, 10, lang::String("Glint"), 0, 1000, 1000000000);
+    EXPECT_EQ(40 + Room::MAX_SPARKLES, room->getEffects().size());
+}
+
 TEST_F(SparkleSpriteTest, NoOpaquePixelNoSparkleButTheCleanupIsStillAsked)
 {
     addChest([](int, int) { return 0x00FFFFFFu; });

@@ -179,6 +179,29 @@ TEST_F(RoomLuaTest, MethodsAnswerTheirLastArgumentOrTheirOwnResult)
     EXPECT_EQ("", run("assert(a == false and b == 'Rock' and c == 1 and d == room)"));
 }
 
+TEST_F(RoomLuaTest, AnEndlessScriptCallIsStoppedWithAScriptErrorAndTheGameGoesOn)
+{
+    Room::setScriptTimeLimit(30);
+    // The second loop catches the first stop and loops on: it is stopped again.
+    ASSERT_EQ("", run("rooms.Dock.onClick = function(self, x, y) while true do end end\n"
+                      "rooms.Dock.onUse = function(self, x, y)\n"
+                      "  while true do pcall(function() while true do end end) end\n"
+                      "end\n"
+                      "rooms.Dock.onEnter = function(self, n) record('onEnter') end"));
+    for (const char* function : {"onClick", "onUse"}) {
+        SCOPED_TRACE(function);
+        const size_t before = world.boxes("Script Error").size();
+        dock->callScriptXY("Dock", function, 1, 2);
+        ASSERT_EQ(before + 1, world.boxes("Script Error").size());
+        EXPECT_NE(std::string::npos,
+                  world.boxes("Script Error").back().text.find(std::string("rooms[\"Dock\"].") + function));
+    }
+    Room::setScriptTimeLimit(0);
+    clearCalls();
+    dock->callScript("Dock", "onEnter");
+    EXPECT_EQ((std::vector<std::string>{"onEnter()"}), calls()) << "the next call runs as ever";
+}
+
 TEST_F(RoomLuaTest, MoveToRoomChangesAtOnceAndEndChapterEndsTheChapter)
 {
     ASSERT_EQ("", run("room:moveToRoom('Nowhere')"));

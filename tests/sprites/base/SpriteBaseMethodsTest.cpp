@@ -182,10 +182,17 @@ TEST_F(SpriteBaseMethodsTest, PositionsComeAsNumbersOrTables)
     EXPECT_EQ("", run("s:movePosition()"));
     EXPECT_EQ(6, s->getX());
     EXPECT_EQ(10, s->getY());
-    // Huge and undefined numbers are held to the int range.
+    // Huge and undefined numbers are held far beyond the screen, where sums
+    // of places and sizes still fit an int; moving on from there stays.
     EXPECT_EQ("", run("s:setCenter(1e300, 0/0)"));
-    EXPECT_EQ(2147483647, s->getX());
+    EXPECT_EQ(sprite::SpriteBase::FARTHEST, s->getX());
     EXPECT_EQ(0, s->getY());
+    EXPECT_EQ("", run("s:movePosition(2147483647, -2147483648)"));
+    EXPECT_EQ(sprite::SpriteBase::FARTHEST, s->getX());
+    EXPECT_EQ(-sprite::SpriteBase::FARTHEST, s->getY());
+    EXPECT_EQ("", run("s:setPosition(-2147483648, 2147483647)"));
+    EXPECT_EQ(-sprite::SpriteBase::FARTHEST, s->left());
+    EXPECT_EQ(sprite::SpriteBase::FARTHEST, s->top());
 }
 
 TEST_F(SpriteBaseMethodsTest, SetDestinationKeepsWhatIsNil)

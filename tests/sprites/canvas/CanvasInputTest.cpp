@@ -132,16 +132,16 @@ TEST_F(CanvasInputTest, TransitioningSpritesAndAScreenTransitionTakeNoPresses)
     EXPECT_EQ(canvas->commands, Commands{"Below"});
 }
 
-TEST_F(CanvasInputTest, AHiddenButtonOnTheCanvasLetsThePressThroughToWhatIsBelow)
+TEST_F(CanvasInputTest, AHiddenRectButtonStillTakesPressesAsAnInvisibleHotSpot)
 {
     button("Below", 100, 100);
     RectButtonSprite* hidden = button("Hidden", 110, 100);
-    hidden->setFireOnRelease(true);
     hidden->setVisible(false);
     world.click(120, 110);
-    hidden->setVisible(true);
+    // Disabled, it lets the press through to what lies below.
+    hidden->setEnabled(false);
     world.click(120, 110);
-    EXPECT_EQ(canvas->commands, (Commands{"Below", "Hidden"}));
+    EXPECT_EQ(canvas->commands, (Commands{"Hidden", "Below"}));
 }
 
 struct TranslateCase {

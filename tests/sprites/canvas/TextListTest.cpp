@@ -38,6 +38,10 @@ TEST_F(TextListTest, TheFourListsAreReadInOrderFromAFileOrAnArchiveItem)
     lang::IntArray* numbers = canvas->getManifestNumbers();
     EXPECT_EQ(std::vector<int>(numbers->data(), numbers->data() + numbers->length()), (std::vector<int>{10, -2, 7}));
     EXPECT_EQ(texts(canvas->getManifestStrings()), (Texts{"alpha", ""}));
+    // A number among the texts is read as its own text.
+    read(dir.write("numbers.txt", "3 first 42 third 0 0 2 x 2.5\n"));
+    EXPECT_EQ(texts(canvas->getTextListA()), (Texts{"first", "42", "third"}));
+    EXPECT_EQ(texts(canvas->getManifestStrings()), (Texts{"x", "2.5"}));
 
     tools::ArchiveWriter archive;
     archive.add("lists", std::string("1 fromArchive 0 0 0"));

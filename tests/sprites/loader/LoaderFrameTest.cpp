@@ -5,6 +5,7 @@
 // loader thread waited for, a stopped canvas never started).
 #include "core/lang/Exception.h"
 #include "core/lang/System.h"
+#include "core/lang/Thread.h"
 #include "platform/audio/AudioBackend.h"
 #include "platform/gdi/GdiObjects.h"
 #include "platform/user/User.h"
@@ -39,6 +40,10 @@ public:
     {
         if (onPreLoad)
             onPreLoad();
+        inPreLoad = true;
+        while (holdPreLoad)
+            lang::Thread::sleep(1);
+        inPreLoad = false;
         if (throwInPreLoad)
             throw new lang::Exception("The music is damaged");
         return preLoadAnswer;
@@ -47,7 +52,9 @@ public:
     {
         if (throwInSetup)
             throw new lang::Exception("No room called Hall");
-        RecordingCanvas::setupGame(loader);
+        // A game's set-up that finds its data unusable stops before the base's.
+        if (!failSetup)
+            RecordingCanvas::setupGame(loader);
     }
 
     int focusLost = 0;
@@ -55,6 +62,9 @@ public:
     bool preLoadAnswer = true;
     bool throwInPreLoad = false;
     bool throwInSetup = false;
+    bool failSetup = false;
+    std::atomic<bool> holdPreLoad{false};
+    std::atomic<bool> inPreLoad{false};
 };
 
 class LoaderFrameTest : public ::testing::Test {
@@ -203,6 +213,7 @@ struct BrokenLoad {
     const char* name;
     bool throwInPreLoad;
     bool throwInSetup;
+    bool failSetup;
     bool preLoadAnswer;
     const char* message; // of the box, "" for none from the frame
 };
@@ -214,12 +225,14 @@ TEST_P(BrokenLoadTest, TheProgramClosesInsteadOfStartingHalfLoaded)
     const BrokenLoad& c = GetParam();
     canvas->throwInPreLoad = c.throwInPreLoad;
     canvas->throwInSetup = c.throwInSetup;
+    canvas->failSetup = c.failSetup;
     canvas->preLoadAnswer = c.preLoadAnswer;
     world.setSetting("FULLSCREEN", 0);
     EXPECT_FALSE(world.start(frame, canvas));
     EXPECT_TRUE(frame->isLoadFailed());
     EXPECT_TRUE(world.hasQuit());
     EXPECT_FALSE(canvas->isStarted());
+    EXPECT_FALSE(canvas->isDataLoaded());
     EXPECT_EQ(0, frame->loaded);
     std::vector<platform::MessageBoxRecord> boxes = world.boxes("Error");
     if (*c.message) {
@@ -233,9 +246,10 @@ TEST_P(BrokenLoadTest, TheProgramClosesInsteadOfStartingHalfLoaded)
 }
 
 INSTANTIATE_TEST_SUITE_P(Causes, BrokenLoadTest,
-                         ::testing::Values(BrokenLoad{"PreLoadRefuses", false, false, false, ""},
-                                           BrokenLoad{"PreLoadThrows", true, false, true, "The music is damaged"},
-                                           BrokenLoad{"SetupGameThrows", false, true, true, "No room called Hall"}),
+                         ::testing::Values(BrokenLoad{"PreLoadRefuses", false, false, false, false, ""},
+                                           BrokenLoad{"PreLoadThrows", true, false, false, true, "The music is damaged"},
+                                           BrokenLoad{"SetupGameThrows", false, true, false, true, "No room called Hall"},
+                                           BrokenLoad{"SetupGameFails", false, false, true, true, ""}),
                          [](const ::testing::TestParamInfo<BrokenLoad>& info) { return std::string(info.param.name); });
 
 TEST_F(LoaderFrameTest, ALoaderThatFindsTheProgramQuittingDoesNothing)
@@ -269,6 +283,27 @@ TEST_F(LoaderFrameTest, TheLoaderStartsOncePerCanvas)
     EXPECT_TRUE(frame->isStartPending());
     // The frame holds the new canvas now; the world still holds the old,
     // which goes back for the close (the new one has no window to ask).
+    next->release();
+    frame->setCanvas(canvas);
+}
+
+TEST_F(LoaderFrameTest, ReplacingTheCanvasWaitsForTheLoaderStillLoadingIt)
+{
+    world.setSetting("FULLSCREEN", 0);
+    makeWindows();
+    frame->startUp(canvas, lang::String(GameWorld::kRegistryName), lang::String("+datfile"));
+    canvas->holdPreLoad = true;
+    frame->startLoader();
+    while (!canvas->inPreLoad)
+        lang::Thread::sleep(1);
+    std::thread release([this] {
+        lang::Thread::sleep(50);
+        canvas->holdPreLoad = false;
+    });
+    auto* next = new ProbeCanvas();
+    frame->setCanvas(next);
+    EXPECT_FALSE(canvas->inPreLoad) << "the old canvas is let go only after its loader ended";
+    release.join();
     next->release();
     frame->setCanvas(canvas);
 }
