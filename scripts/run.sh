@@ -22,11 +22,12 @@ fi
 # one it runs for ten seconds in a virtual display and is then closed as a
 # player closes it (the window's close, which saves the settings), or, with
 # neither a display nor xvfb-run, or with HV_WINDOW_BACKEND=headless, it runs
-# for five seconds without a window and is then stopped; its last frame is
-# then in shot.png.
+# for five seconds without a window and is then ended by a termination
+# signal, which the game takes as a close request and saves as well; its last
+# frame is then in shot.png.
 game=build/sample/lanternfield
 stopped() {
-  # timeout's code for a program it had to stop: the game ran until then.
+  # timeout's code for a program it had to end: the game ran until then.
   local code=$?
   [ "$code" -eq 124 ] && return 0
   return "$code"
