@@ -43,7 +43,7 @@ run_suite() {
   echo "   built in $(since "$start")"
   start=$SECONDS
   scripts/fetch-test-data.sh "$dir"
-  if ! (cd "$dir" && ctest -j "$test_jobs" ${ctest_args:-}) >>"$log" 2>&1; then
+  if ! (cd "$dir" && ctest -j "$test_jobs" --output-on-failure ${ctest_args:-}) >>"$log" 2>&1; then
     echo "Tests failed in $dir; running the failed ones again with their output:"
     (cd "$dir" && ctest --rerun-failed --output-on-failure ${ctest_args:-}) || true
     echo "The whole output is in $log."

@@ -172,7 +172,12 @@ void HVSOUND_MPEG_InitLayer3Tables(int subbands)
             }
         HVSOUND_MPEG_BuildHuffmanLookups();
     });
-    HVSOUND_MPEG_Tab.subbandLimit = subbands < 1 || subbands > 32 ? 32 : subbands;
+    // Every new decoder asks for the tables while other decoders may be
+    // decoding on the stream and mixer threads: the limit is written only
+    // when it changes, so those readers never meet a write.
+    const int limit = subbands < 1 || subbands > 32 ? 32 : subbands;
+    if (HVSOUND_MPEG_Tab.subbandLimit != limit)
+        HVSOUND_MPEG_Tab.subbandLimit = limit;
 }
 
 void HVSOUND_MPEG_InitTables()

@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <map>
+#include <thread>
 
 namespace {
 
@@ -333,6 +334,23 @@ TEST_F(MpegReader, WrongCrcWordDecodesLikeTheIntactFile)
         broken[o + 5] ^= 0xC3;
     }
     EXPECT_EQ(mpegtest::decodeStream(broken), mpegtest::decodeStream(bytes));
+}
+
+// A sound loaded on the window thread makes a new decoder while a stream
+// decodes on its own thread: making it must leave the shared tables as the
+// decoding thread reads them (the thread sanitizer build sees any write).
+TEST_F(MpegReader, ANewDecoderLeavesTheTablesAnotherThreadDecodesWith)
+{
+    std::vector<uint8_t> bytes = lameFile(44100, 2, "");
+    const std::vector<int16_t> alone = mpegtest::decodeStream(bytes);
+    ASSERT_FALSE(alone.empty());
+    std::vector<uint8_t> copy = bytes;
+    std::vector<int16_t> beside;
+    std::thread decoding([&copy, &beside] { beside = mpegtest::decodeStream(copy); });
+    for (int i = 0; i < 200; ++i)
+        HVSOUND_MPEG_FreeDecoder(HVSOUND_MPEG_CreateDecoder());
+    decoding.join();
+    EXPECT_EQ(alone, beside);
 }
 
 TEST_F(MpegReader, DamagedStreamsDecodeWhatTheyCan)
