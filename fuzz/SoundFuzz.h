@@ -26,15 +26,20 @@ struct SoundFuzzPlay {
     bool restart = true;
 };
 
-inline int fuzzSound(const uint8_t* data, size_t size, const SoundFuzzPlay& play = SoundFuzzPlay())
+// Starts the engine once for the whole run: without threads or a device,
+// every update mixes one block and runs one refill pass.
+inline bool fuzzSoundStarted()
 {
-    // The engine runs without threads or a device: every update mixes one
-    // block and runs one refill pass.
     static bool started = [] {
         HVSOUND_SetOutput(HVSOUND_OUTPUT_NOSOUND_NONREALTIME);
         return HVSOUND_Init(22050, 4, 0);
     }();
-    if (!started || size == 0 || size > (1u << 20))
+    return started;
+}
+
+inline int fuzzSound(const uint8_t* data, size_t size, const SoundFuzzPlay& play = SoundFuzzPlay())
+{
+    if (!fuzzSoundStarted() || size == 0 || size > (1u << 20))
         return 0;
     // The engine reads the bytes where they are; a copy of exactly their
     // size lets the address sanitizer see any read beyond them.
