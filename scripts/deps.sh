@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config clang libclang-rt-14-dev
+  build-essential cmake pkg-config clang lld libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   zlib1g-dev libpng-dev libjpeg-dev liblua5.1-0-dev libsdl2-dev
   libogg-dev libvorbis-dev libfreetype-dev libfontconfig-dev fonts-liberation
