@@ -57,7 +57,17 @@ enum WalkRoom {
     kWalkAirCompressor = 21,
     kWalkCallBox = 22,
     kWalkLanding = 25,
+    kWalkWelcomeCenter = 26,
 };
+
+// The rooms of those names, by their index in the rooms table.
+std::vector<int> walkRoute(const std::vector<const char*>& names)
+{
+    std::vector<int> rooms;
+    for (const char* name : names)
+        rooms.push_back(SampleWalk::roomOf(name));
+    return rooms;
+}
 
 class SampleWalkthroughTest : public SampleStoryTest {};
 
@@ -264,11 +274,10 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         settings = w.quit();
     }
     {
-        // The later chapters in one run from the third's saved start: the
-        // island's caves and bridge; the sanctums, volcano, waterfalls and
-        // villages; the night at the mansion and the wind race; the island's
-        // temples, the whole amulet and the golden chest, and the story's
-        // end, which leads back to the main menu.
+        // The third chapter from its saved start: the island's first gem and
+        // the welcome centre's ranger, the bookshelf sorted, its clock set and
+        // the caves' map taken from its drawer; the program is left at the
+        // welcome centre.
         gametest::SampleRun run(settings);
         ASSERT_TRUE(run.started);
         SampleWalk w(run);
@@ -276,18 +285,113 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         ASSERT_EQ(kWalkLanding, w.current());
         EXPECT_EQ(3, w.chapter());
         w.expectMusic("+sMusicChapter3");
-        playChapter3(w);
+        // The jungle's way east and the cave are shut until the errand opens them.
+        EXPECT_FALSE(w.story("LF.bridgeReached"));
+        playChapter3ToTheMap(w);
         ASSERT_FALSE(HasFatalFailure());
+        EXPECT_EQ((std::vector<int>{26, 27, 26}), w.entered);
+        settings = w.quit();
+    }
+    {
+        // Again: the saved game goes on at the welcome centre with the map
+        // and the first gem, the shelf sorted and the drawer open; the cave
+        // and its inlays, the bridge and the inner sanctum's board end the
+        // third chapter; the fourth's sanctums, volcano and waterfall, and
+        // the vines cut; the program is left at the village's entrance.
+        gametest::SampleRun run(settings);
+        ASSERT_TRUE(run.started);
+        SampleWalk w(run);
+        w.start();
+        ASSERT_EQ(kWalkWelcomeCenter, w.current()) << "back where the player left";
+        EXPECT_EQ(3, w.chapter());
+        for (const char* item : {"CaveMapScroll", "Gem_1"})
+            EXPECT_TRUE(w.has(item)) << item;
+        for (const char* flag : {"LF.bookshelfSorted", "LF.clockSolved", "LF.bookshelfDrawerOpen", "LF.bookshelfMapTaken"})
+            EXPECT_TRUE(w.story(flag)) << flag;
+        EXPECT_FALSE(w.has("Gem_2")) << "the second gem is won in the cave";
+        playChapter3FromTheMap(w);
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_EQ((std::vector<int>{25, 28, 29, 30, 31, 34, 31, 34, 31, 32, 33}), w.entered);
         EXPECT_EQ(4, w.chapter());
         w.expectMusic("+sMusicChapter1");
-        playChapter4(w);
+        playChapter4ToTheVillage(w);
         ASSERT_FALSE(HasFatalFailure());
+        settings = w.quit();
+    }
+    {
+        // Again: the saved game goes on at the village's entrance with the
+        // three pegs and the vines cut; each village's board won, and the
+        // canoe ends the fourth chapter; the fifth's board game in the tavern
+        // and the mansion's keypad; the program is left at the mansion's
+        // opened door.
+        gametest::SampleRun run(settings);
+        ASSERT_TRUE(run.started);
+        SampleWalk w(run);
+        w.start();
+        ASSERT_EQ(SampleWalk::roomOf("VillageEnterance"), w.current()) << "back where the player left";
+        EXPECT_EQ(4, w.chapter());
+        EXPECT_TRUE(w.story("LF.outerSanctumSolved"));
+        EXPECT_TRUE(w.story("LF.vinesCut"));
+        EXPECT_TRUE(w.has("Peg_1") && w.has("Peg_2") && w.has("Peg_3"));
+        EXPECT_FALSE(w.has("Machete")) << "the machete stayed in the vines";
+        playChapter4Villages(w);
+        ASSERT_FALSE(HasFatalFailure());
+        w.expectClean();
         EXPECT_EQ(5, w.chapter());
-        playChapter5(w);
+        playChapter5UpToTheMansionDoor(w);
+        ASSERT_FALSE(HasFatalFailure());
+        settings = w.quit();
+    }
+    {
+        // Again: the saved game goes on at the mansion's front, the board
+        // game won, the note in the bar and the door open; the view finder,
+        // the study's safe, the dive shop's circuit board and the wind race
+        // end the fifth chapter; the last chapter's boat to the island, the
+        // lures and the temple door; the program is left in the hall behind
+        // the door.
+        gametest::SampleRun run(settings);
+        ASSERT_TRUE(run.started);
+        SampleWalk w(run);
+        w.start();
+        ASSERT_EQ(SampleWalk::roomOf("MansionFront_Night"), w.current()) << "back where the player left";
+        EXPECT_EQ(5, w.chapter());
+        EXPECT_TRUE(w.story("LF.ticTacSolved"));
+        EXPECT_TRUE(w.story("LF.mansionDoorOpen"));
+        EXPECT_TRUE(w.has("MansionGateCode"));
+        EXPECT_TRUE(w.has("RiddleCoaster"));
+        EXPECT_FALSE(w.story("LF.safeOpened"));
+        playChapter5FromTheMansionDoor(w);
         ASSERT_FALSE(HasFatalFailure());
         EXPECT_EQ(6, w.chapter());
-        playChapter6(w);
+        w.entered.clear(); // the last chapter's rooms from its dock
+        playChapter6ToTheTempleDoor(w);
         ASSERT_FALSE(HasFatalFailure());
+        EXPECT_EQ(walkRoute({"IslandLanding", "Lures", "IslandLanding", "Temple1", "Temple2", "TempleDoorPuzzle",
+                             "Temple2"}),
+                  w.entered);
+        settings = w.quit();
+    }
+    {
+        // Again: the saved game goes on in the hall behind the temple door,
+        // the lures won, the door open and the amulet with its gems in the
+        // bar; the amulet door, the golden chest and the last lantern end the
+        // story, which leads back to the main menu.
+        gametest::SampleRun run(settings);
+        ASSERT_TRUE(run.started);
+        SampleWalk w(run);
+        w.start();
+        ASSERT_EQ(SampleWalk::roomOf("Temple2"), w.current()) << "back where the player left";
+        EXPECT_EQ(6, w.chapter());
+        EXPECT_TRUE(w.story("LF.luresWon"));
+        EXPECT_TRUE(w.story("LF.templeDoorOpened"));
+        for (const char* item : {"Amulet", "Gem_1", "Gem_2", "Gem_3", "Gem_4"})
+            EXPECT_TRUE(w.has(item)) << item;
+        w.expectTasks({7});
+        playChapter6FromTheTempleDoor(w);
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_EQ(walkRoute({"Temple3", "AmuletDoor", "GoldenRoom", "TreasureChestCU", "GoldenRoom",
+                             "TreasureChestCU", "GoldenRoom", "TreasureChestCU", "GoldenRoom"}),
+                  w.entered);
         EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, run.canvas->getGameState());
         gametest::clickPart(run.world, run.canvas, "MainMenu", "bMenuExit");
         ASSERT_TRUE(run.world.pumpUntil([&run] { return run.world.hasQuit(); }, 5000));
@@ -302,7 +406,7 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         SampleWalk w(run);
         EXPECT_STREQ("Wren", run.canvas->getProfileName().c_str());
         EXPECT_EQ(6, run.canvas->getProgress()->maxChapter);
-        EXPECT_EQ(1, w.chapter());
+        EXPECT_EQ(1, w.chapter()) << "the next game begins the first chapter";
         w.start();
         EXPECT_EQ(LanternfieldCanvas::ROOM_VIGNETTE, w.current());
         w.expectClean();

@@ -395,11 +395,4 @@ void playChapter3FromTheMap(SampleWalk& w)
     w.expectClean();
 }
 
-void playChapter3(SampleWalk& w)
-{
-    playChapter3ToTheMap(w);
-    ASSERT_FALSE(::testing::Test::HasFatalFailure());
-    playChapter3FromTheMap(w);
-}
-
 } // namespace scenetest

@@ -315,15 +315,4 @@ void playChapter4Villages(SampleWalk& w)
     w.endChapterOn("Canoe", SampleWalk::roomOf("TavernGallery_Night"));
 }
 
-void playChapter4(SampleWalk& w)
-{
-    playChapter4ToTheVillage(w);
-    if (::testing::Test::HasFatalFailure())
-        return;
-    playChapter4Villages(w);
-    if (::testing::Test::HasFatalFailure())
-        return;
-    w.expectClean();
-}
-
 } // namespace scenetest

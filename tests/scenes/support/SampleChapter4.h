@@ -1,6 +1,5 @@
 // SampleChapter4.h: the sample story's fourth chapter in its two halves, for
-// a test that quits and starts the program again between them
-// (playChapter4 plays both).
+// the walkthrough, which quits and starts the program again between them.
 #pragma once
 
 #include "tests/scenes/support/SampleWalk.h"

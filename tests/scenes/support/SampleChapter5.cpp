@@ -579,12 +579,4 @@ void playChapter5FromTheMansionDoor(SampleWalk& w)
     w.expectClean();
 }
 
-void playChapter5(SampleWalk& w)
-{
-    playChapter5UpToTheMansionDoor(w);
-    if (::testing::Test::HasFatalFailure())
-        return;
-    playChapter5FromTheMansionDoor(w);
-}
-
 } // namespace scenetest

@@ -1,8 +1,8 @@
-// SampleChapter5.h: the fifth chapter's play in its two halves, for a test
-// that quits and starts the program again between them: the tavern's board
-// game and the mansion's keypad first, then from the mansion's front the
-// view finder, the study's safe, the dive shop's circuit board and the wind
-// race to the chapter's end. playChapter5 plays both in turn.
+// SampleChapter5.h: the fifth chapter's play in its two halves, for the
+// walkthrough, which quits and starts the program again between them: the
+// tavern's board game and the mansion's keypad first, then from the
+// mansion's front the view finder, the study's safe, the dive shop's circuit
+// board and the wind race to the chapter's end.
 #pragma once
 
 #include "tests/scenes/support/SampleWalk.h"

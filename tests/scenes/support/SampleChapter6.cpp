@@ -246,7 +246,7 @@ void openGoldenChest(SampleWalk& w)
 // The sound table's entry of the story's ending tune.
 constexpr int kCh6EndingSound = 7;
 
-void playChapter6(SampleWalk& w)
+void playChapter6ToTheTempleDoor(SampleWalk& w)
 {
     const int dock = SampleWalk::roomOf("Dock");
     const int landing = SampleWalk::roomOf("IslandLanding");
@@ -289,6 +289,13 @@ void playChapter6(SampleWalk& w)
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     EXPECT_FALSE(islandExitOpen(w, "TempleDoorPuzzle")) << "the door stands open";
     w.expectTasks({7});
+}
+
+void playChapter6FromTheTempleDoor(SampleWalk& w)
+{
+    ASSERT_EQ(SampleWalk::roomOf("Temple2"), w.current());
+    ASSERT_EQ(6, w.chapter());
+    EXPECT_TRUE(islandExitOpen(w, "Temple3")) << "the temple door stands open";
 
     // The third hall, the amulet door, and the golden room behind it.
     w.walkTo({"Temple3", "AmuletDoor"});

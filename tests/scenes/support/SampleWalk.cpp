@@ -117,16 +117,6 @@ void SampleWalk::start()
     player.painted([this] { return !run.canvas->isInTransition(); }, 200);
 }
 
-void SampleWalk::startChapter(int number, const char* firstRoom)
-{
-    start();
-    ASSERT_EQ(LanternfieldCanvas::ROOM_VIGNETTE, current()) << "chapter " << number << "'s slides";
-    pageThrough({"NextButton", "ContinueButton"});
-    ASSERT_EQ(roomOf(firstRoom), current());
-    EXPECT_EQ(number, chapter());
-    EXPECT_EQ(1, run.canvas->getVignetteSeen(number));
-}
-
 std::string SampleWalk::quit()
 {
     run.world.click(kWalkPauseX, kWalkPauseY);

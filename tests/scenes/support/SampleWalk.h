@@ -43,9 +43,6 @@ public:
     void endChapterOn(const char* sprite, int firstRoom);
     // The main menu's start button (a new game or the saved one goes on).
     void start();
-    // Start on a game saved at the chapter's start: its slides, paged
-    // through into its first room, count as seen.
-    void startChapter(int chapter, const char* firstRoom);
     // Pause, back to the main menu (which saves the game), and quit the
     // program; the settings file it leaves.
     std::string quit();
