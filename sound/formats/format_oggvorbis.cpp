@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -83,6 +84,178 @@ long readSkippingHoles(HVSOUND_VORBIS_CODEC* codec, char* destination, int lengt
     return got;
 }
 
+// The Vorbis setup header check. libvorbis accepts a codebook of
+// dimension 0 that carries a value lookup, and then either never returns
+// from building its value table (lookup type 1) or divides by the
+// dimension while decoding a residue of type 0 (a SIGFPE). No encoder
+// writes such a book: a file holding one is damaged and refused before
+// libvorbis sees it.
+
+// How far into the file the three header packets of the first logical
+// stream are looked for.
+constexpr int kHeaderSearchBytes = 4 << 20;
+constexpr int kHeaderReadChunk = 8192;
+// The sync pattern in front of every codebook.
+constexpr long kCodebookSync = 0x564342;
+
+// Bits of a packet, least significant first, as the Vorbis packets are
+// packed. A read past the end answers -1 and leaves the reader exhausted.
+class PacketBits {
+public:
+    PacketBits(const unsigned char* data, long bytes) : data_(data), bits_(int64_t(bytes) * 8) {}
+
+    long read(int count)
+    {
+        if (count == 0)
+            return 0;
+        if (position_ + count > bits_) {
+            position_ = bits_ + 1;
+            return -1;
+        }
+        long value = 0;
+        for (int i = 0; i < count; ++i, ++position_)
+            value |= long((data_[position_ >> 3] >> (position_ & 7)) & 1) << i;
+        return value;
+    }
+    bool exhausted() const { return position_ > bits_; }
+
+private:
+    const unsigned char* data_;
+    int64_t bits_;
+    int64_t position_ = 0;
+};
+
+int bitsFor(long value)
+{
+    int bits = 0;
+    for (; value > 0; value >>= 1)
+        ++bits;
+    return bits;
+}
+
+// The number of values a lookup type 1 book stores: the largest v with
+// v^dimension <= entries (libvorbis counts none for dimension 0).
+long latticeValues(long entries, long dimension)
+{
+    if (dimension <= 0 || entries < 1)
+        return 0;
+    // Does v^dimension stay within the entries?
+    auto fits = [entries, dimension](long v) {
+        long power = 1;
+        for (long i = 0; i < dimension; ++i) {
+            if (power > entries / v)
+                return false;
+            power *= v;
+        }
+        return true;
+    };
+    long v = std::max(1L, long(std::floor(std::pow(double(entries), 1.0 / double(dimension)))));
+    while (v > 1 && !fits(v))
+        --v;
+    while (fits(v + 1))
+        ++v;
+    return v;
+}
+
+// False when the setup packet holds a codebook with a value lookup and
+// dimension 0. A packet that is not a setup header, or that ends or breaks
+// off before such a book turns up, is no objection (libvorbis judges it).
+bool setupCodebooksUsable(const unsigned char* packet, long bytes)
+{
+    if (bytes < 7 || packet[0] != 5 || std::memcmp(packet + 1, "vorbis", 6) != 0)
+        return true;
+    PacketBits bits(packet + 7, bytes - 7);
+    long books = bits.read(8) + 1;
+    for (long book = 0; book < books && !bits.exhausted(); ++book) {
+        if (bits.read(24) != kCodebookSync)
+            return true;
+        long dimension = bits.read(16);
+        long entries = bits.read(24);
+        if (entries < 0)
+            return true;
+        if (bits.read(1) == 0) {
+            // Unordered: a 5-bit length per entry, each behind a used flag
+            // in a sparse book.
+            bool sparse = bits.read(1) == 1;
+            for (long e = 0; e < entries && !bits.exhausted(); ++e) {
+                if (!sparse || bits.read(1) == 1)
+                    bits.read(5);
+            }
+        } else {
+            // Ordered: runs of entries of growing lengths.
+            bits.read(5);
+            long entry = 0;
+            while (entry < entries) {
+                long run = bits.read(bitsFor(entries - entry));
+                if (run < 0)
+                    return true;
+                entry += run;
+            }
+        }
+        long lookup = bits.read(4);
+        if (lookup == 1 || lookup == 2) {
+            if (dimension == 0)
+                return false;
+            bits.read(32); // minimum
+            bits.read(32); // delta
+            long valueBits = bits.read(4) + 1;
+            bits.read(1); // sequence flag
+            long values = lookup == 1 ? latticeValues(entries, dimension) : entries * dimension;
+            for (long v = 0; v < values && !bits.exhausted(); ++v)
+                bits.read(int(valueBits));
+        } else if (lookup != 0) {
+            return true;
+        }
+    }
+    return true;
+}
+
+// Reads the file from its start with libogg up to the first logical
+// stream's third packet (a Vorbis stream's setup header) and checks its
+// codebooks. The file position is left wherever the reading stopped.
+bool setupHeaderUsable(HVSOUND_FILE* file)
+{
+    HVSOUND_File_Seek(file, 0, SEEK_SET);
+    ogg_sync_state sync;
+    ogg_sync_init(&sync);
+    ogg_stream_state stream;
+    bool streamStarted = false;
+    bool usable = true;
+    bool done = false;
+    int packets = 0;
+    for (int read = 0; !done && read < kHeaderSearchBytes;) {
+        char* buffer = ogg_sync_buffer(&sync, kHeaderReadChunk);
+        int got = buffer ? HVSOUND_File_Read(buffer, 1, kHeaderReadChunk, file) : 0;
+        if (got <= 0)
+            break;
+        ogg_sync_wrote(&sync, got);
+        read += got;
+        ogg_page page;
+        while (!done && ogg_sync_pageout(&sync, &page) == 1) {
+            if (!streamStarted) {
+                ogg_stream_init(&stream, ogg_page_serialno(&page));
+                streamStarted = true;
+            }
+            if (ogg_stream_pagein(&stream, &page) != 0)
+                continue;
+            ogg_packet packet;
+            int result;
+            while (!done && (result = ogg_stream_packetout(&stream, &packet)) != 0) {
+                if (result < 0)
+                    continue;
+                if (++packets == 3) {
+                    usable = setupCodebooksUsable(packet.packet, packet.bytes);
+                    done = true;
+                }
+            }
+        }
+    }
+    if (streamStarted)
+        ogg_stream_clear(&stream);
+    ogg_sync_clear(&sync);
+    return usable;
+}
+
 } // namespace
 
 bool HVSOUND_Vorbis_Open(HVSOUND_FILE* file, uint32_t* mode, int* rate, int* dataLength, int* pcmSamples,
@@ -97,6 +270,12 @@ bool HVSOUND_Vorbis_Open(HVSOUND_FILE* file, uint32_t* mode, int* rate, int* dat
     auto* state = static_cast<HVSOUND_VORBIS_CODEC*>(HVSOUND_CALLOC(int(sizeof(HVSOUND_VORBIS_CODEC))));
     if (!state) {
         HVSOUND_SetError(HVSOUND_ERR_MEMORY);
+        return false;
+    }
+    if (!setupHeaderUsable(file)) {
+        HVSOUND_FREE(state);
+        HVSOUND_File_Seek(file, 0, SEEK_SET);
+        HVSOUND_SetError(HVSOUND_ERR_FILE_FORMAT);
         return false;
     }
     HVSOUND_File_Seek(file, 0, SEEK_END);

@@ -1,7 +1,7 @@
 // OggReaderTest.cpp: the Ogg Vorbis reader over files made by libvorbisenc:
 // recognition and format bits, refusals, chained files, whole-file loads
-// against libvorbisfile's own decode (a damaged file included), and the
-// window tables.
+// against libvorbisfile's own decode (a damaged file included), a setup
+// header libvorbis takes but cannot decode with, and the window tables.
 #include "sound/core/system_file.h"
 #include "sound/formats/format_oggvorbis.h"
 
@@ -9,6 +9,7 @@
 #include "tests/sound/formats/VorbisFixtures.h"
 
 #include <cmath>
+#include <csignal>
 
 namespace {
 
@@ -167,6 +168,28 @@ TEST_F(SoundOggReader, ADamagedPageIsSkippedAndTheSampleEndsWhereTheDecodeDid)
     EXPECT_EQ(s->length, int(reference.size() / 2));
     EXPECT_EQ(s->loopLength, s->length);
     EXPECT_EQ(valuesOf(s), reference);
+}
+
+TEST_F(SoundOggReader, ASetupHeaderThatMakesLibvorbisDivideByZeroIsRefused)
+{
+    start();
+    for (int channels : {1, 2}) {
+        std::vector<uint8_t> good = vorbistest::encodeTone(channels, 22050, 12000);
+        std::vector<uint8_t> bytes = vorbistest::withEmptyVectorBooks(good);
+        ASSERT_FALSE(bytes.empty()) << channels;
+        // libvorbis alone takes the headers and dies decoding the audio.
+        EXPECT_EXIT(vorbistest::referenceDecode(bytes), ::testing::KilledBySignal(SIGFPE), "") << channels;
+
+        EXPECT_FALSE(open(bytes).ok) << channels;
+        EXPECT_EQ(HVSOUND_GetError(), HVSOUND_ERR_FILE_FORMAT) << channels;
+        EXPECT_EQ(load(bytes), nullptr) << channels;
+
+        // The file it was made from still plays.
+        HVSOUND_SAMPLE* s = load(good);
+        ASSERT_NE(s, nullptr) << HVSOUND_GetError();
+        EXPECT_EQ(s->length, 12000);
+        EXPECT_EQ(valuesOf(s), vorbistest::referenceDecode(good)) << channels;
+    }
 }
 
 TEST_F(SoundOggReader, WindowTablesArePowerComplementaryVorbisWindows)

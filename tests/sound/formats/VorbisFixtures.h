@@ -109,4 +109,225 @@ inline std::vector<Page> pagesOf(const std::vector<uint8_t>& bytes)
     return pages;
 }
 
+// The Ogg page checksum: CRC-32, polynomial 0x04c11db7, not reflected,
+// starting from 0, over the page with its checksum field zeroed.
+inline void resealPage(std::vector<uint8_t>& bytes, size_t at, size_t length)
+{
+    for (size_t i = 22; i < 26; ++i)
+        bytes[at + i] = 0;
+    uint32_t crc = 0;
+    for (size_t i = at; i < at + length; ++i) {
+        crc ^= uint32_t(bytes[i]) << 24;
+        for (int k = 0; k < 8; ++k)
+            crc = (crc & 0x80000000u) ? (crc << 1) ^ 0x04c11db7u : crc << 1;
+    }
+    for (int i = 0; i < 4; ++i)
+        bytes[at + 22 + size_t(i)] = uint8_t(crc >> (8 * i));
+}
+
+// Bits of a Vorbis packet, least significant first.
+struct PacketReader {
+    const std::vector<uint8_t>* bytes;
+    size_t bit = 0;
+
+    long read(int count)
+    {
+        long value = 0;
+        for (int i = 0; i < count; ++i, ++bit) {
+            if (bit >= bytes->size() * 8)
+                return -1;
+            value |= long(((*bytes)[bit >> 3] >> (bit & 7)) & 1) << i;
+        }
+        return value;
+    }
+};
+
+struct PacketWriter {
+    std::vector<uint8_t> bytes;
+    size_t bit = 0;
+
+    void write(uint64_t value, int count)
+    {
+        for (int i = 0; i < count; ++i, ++bit) {
+            if (bit / 8 >= bytes.size())
+                bytes.push_back(0);
+            if ((value >> i) & 1)
+                bytes[bit / 8] = uint8_t(bytes[bit / 8] | (1u << (bit % 8)));
+        }
+    }
+};
+
+inline int bitsFor(long value)
+{
+    int bits = 0;
+    for (; value > 0; value >>= 1)
+        ++bits;
+    return bits;
+}
+
+// The largest v with v^dimension <= entries.
+inline long latticeValues(long entries, long dimension)
+{
+    long v = 1;
+    for (;;) {
+        long power = 1;
+        for (long i = 0; i < dimension && power <= entries; ++i)
+            power *= v + 1;
+        if (power > entries)
+            return v;
+        ++v;
+    }
+}
+
+// A libvorbisenc file (its comment and setup headers together on the second
+// page) damaged the way a setup header can be damaged and still be taken
+// by libvorbis: every codebook with a value lookup gets dimension 0 (its
+// lookup becomes an explicit one, of no values then) and every residue
+// becomes type 0. libvorbis divides by the dimension when it decodes such a
+// residue. The page is rebuilt with a valid checksum. Empty when the file
+// is not laid out as expected.
+inline std::vector<uint8_t> withEmptyVectorBooks(const std::vector<uint8_t>& file)
+{
+    std::vector<Page> pages = pagesOf(file);
+    if (pages.size() < 3)
+        return {};
+    const Page& headers = pages[1];
+    size_t lacingCount = file[headers.at + 26];
+    size_t commentBytes = 0;
+    size_t lace = 0;
+    for (; lace < lacingCount; ++lace) {
+        commentBytes += file[headers.at + 27 + lace];
+        if (file[headers.at + 27 + lace] < 255)
+            break;
+    }
+    size_t bodyAt = headers.at + headers.header;
+    std::vector<uint8_t> setup(file.begin() + long(bodyAt + commentBytes), file.begin() + long(bodyAt + headers.body));
+    if (setup.size() < 8 || setup[0] != 5)
+        return {};
+
+    PacketReader in{&setup, 0};
+    PacketWriter out;
+    auto copy = [&](int count) {
+        long value = in.read(count);
+        out.write(uint64_t(value), count);
+        return value;
+    };
+    copy(56); // packet type and "vorbis"
+    long books = copy(8) + 1;
+    for (long b = 0; b < books; ++b) {
+        if (copy(24) != 0x564342)
+            return {};
+        long dimension = in.read(16);
+        long entries = in.read(24);
+        long ordered = in.read(1);
+        // The dimension is written once the lookup type is known.
+        PacketWriter lengths;
+        auto keep = [&](int count) {
+            long value = in.read(count);
+            lengths.write(uint64_t(value), count);
+            return value;
+        };
+        if (ordered == 0) {
+            bool sparse = keep(1) == 1;
+            for (long e = 0; e < entries; ++e) {
+                if (!sparse || keep(1) == 1)
+                    keep(5);
+            }
+        } else {
+            keep(5);
+            for (long e = 0; e < entries;)
+                e += keep(bitsFor(entries - e));
+        }
+        long lookup = in.read(4);
+        bool emptied = lookup == 1 || lookup == 2;
+        out.write(uint64_t(emptied ? 0 : dimension), 16);
+        out.write(uint64_t(entries), 24);
+        out.write(uint64_t(ordered), 1);
+        for (size_t i = 0; i < lengths.bit; ++i)
+            out.write((lengths.bytes[i / 8] >> (i % 8)) & 1, 1);
+        out.write(uint64_t(emptied ? 2 : lookup), 4);
+        if (emptied) {
+            copy(32);
+            copy(32);
+            long valueBits = copy(4) + 1;
+            copy(1);
+            long values = lookup == 1 ? latticeValues(entries, dimension) : entries * dimension;
+            for (long v = 0; v < values; ++v)
+                in.read(int(valueBits));
+        } else if (lookup != 0) {
+            return {};
+        }
+    }
+    for (long i = copy(6) + 1; i > 0; --i)
+        copy(16); // time domain placeholders
+    for (long floors = copy(6) + 1; floors > 0; --floors) {
+        if (copy(16) != 1)
+            return {};
+        long partitions = copy(5);
+        std::vector<long> classOf;
+        long classes = 0;
+        for (long p = 0; p < partitions; ++p) {
+            classOf.push_back(copy(4));
+            classes = std::max(classes, classOf.back() + 1);
+        }
+        std::vector<long> classDimension;
+        for (long c = 0; c < classes; ++c) {
+            classDimension.push_back(copy(3) + 1);
+            long subclasses = copy(2);
+            if (subclasses)
+                copy(8);
+            for (long j = 0; j < (1L << subclasses); ++j)
+                copy(8);
+        }
+        copy(2);
+        int rangeBits = int(copy(4));
+        for (long p = 0; p < partitions; ++p) {
+            for (long j = 0; j < classDimension[size_t(classOf[size_t(p)])]; ++j)
+                copy(rangeBits);
+        }
+    }
+    for (long residues = copy(6) + 1; residues > 0; --residues) {
+        in.read(16);
+        out.write(0, 16);
+        copy(24);
+        copy(24);
+        copy(24);
+        long partitions = copy(6) + 1;
+        copy(8);
+        std::vector<long> cascade;
+        for (long p = 0; p < partitions; ++p) {
+            long low = copy(3);
+            long high = copy(1) == 1 ? copy(5) : 0;
+            cascade.push_back(high * 8 + low);
+        }
+        for (long c : cascade) {
+            for (int j = 0; j < 8; ++j) {
+                if (c & (1 << j))
+                    copy(8);
+            }
+        }
+    }
+    // Mappings and modes are kept as they are.
+    while (in.bit < setup.size() * 8)
+        copy(1);
+
+    std::vector<uint8_t> segments;
+    for (size_t i = 0; i < lace + 1; ++i)
+        segments.push_back(file[headers.at + 27 + i]);
+    size_t rest = out.bytes.size();
+    for (; rest >= 255; rest -= 255)
+        segments.push_back(255);
+    segments.push_back(uint8_t(rest));
+    if (segments.size() > 255)
+        return {};
+    std::vector<uint8_t> damaged(file.begin(), file.begin() + long(headers.at + 26));
+    damaged.push_back(uint8_t(segments.size()));
+    damaged.insert(damaged.end(), segments.begin(), segments.end());
+    damaged.insert(damaged.end(), file.begin() + long(bodyAt), file.begin() + long(bodyAt + commentBytes));
+    damaged.insert(damaged.end(), out.bytes.begin(), out.bytes.end());
+    resealPage(damaged, headers.at, damaged.size() - headers.at);
+    damaged.insert(damaged.end(), file.begin() + long(pages[2].at), file.end());
+    return damaged;
+}
+
 } // namespace vorbistest
