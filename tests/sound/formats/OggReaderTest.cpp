@@ -9,7 +9,6 @@
 #include "tests/sound/formats/VorbisFixtures.h"
 
 #include <cmath>
-#include <csignal>
 
 namespace {
 
@@ -172,14 +171,20 @@ TEST_F(SoundOggReader, ADamagedPageIsSkippedAndTheSampleEndsWhereTheDecodeDid)
 
 TEST_F(SoundOggReader, ASetupHeaderThatMakesLibvorbisDivideByZeroIsRefused)
 {
+    std::vector<std::vector<uint8_t>> goods, damaged;
+    for (int channels : {1, 2}) {
+        goods.push_back(vorbistest::encodeTone(channels, 22050, 12000));
+        damaged.push_back(vorbistest::withEmptyVectorBooks(goods.back()));
+        ASSERT_FALSE(damaged.back().empty()) << channels;
+        // libvorbis alone takes the headers and dies decoding the audio (by
+        // the signal, or through a sanitizer's report of it); checked before
+        // the engine's threads start.
+        EXPECT_DEATH(vorbistest::referenceDecode(damaged.back()), "") << channels;
+    }
     start();
     for (int channels : {1, 2}) {
-        std::vector<uint8_t> good = vorbistest::encodeTone(channels, 22050, 12000);
-        std::vector<uint8_t> bytes = vorbistest::withEmptyVectorBooks(good);
-        ASSERT_FALSE(bytes.empty()) << channels;
-        // libvorbis alone takes the headers and dies decoding the audio.
-        EXPECT_EXIT(vorbistest::referenceDecode(bytes), ::testing::KilledBySignal(SIGFPE), "") << channels;
-
+        std::vector<uint8_t> good = goods[size_t(channels - 1)];
+        std::vector<uint8_t> bytes = damaged[size_t(channels - 1)];
         EXPECT_FALSE(open(bytes).ok) << channels;
         EXPECT_EQ(HVSOUND_GetError(), HVSOUND_ERR_FILE_FORMAT) << channels;
         EXPECT_EQ(load(bytes), nullptr) << channels;
