@@ -503,16 +503,20 @@ TEST_F(RegistryTest, FilesBeyondTheLimitsAreSetAsideAndNeverWritten)
     std::string deepPath;
     for (int i = 0; i < 30000; ++i)
         deepPath += i ? "\\a" : "a";
-    std::string manyKeys;
-    for (int i = 0; i < 5000; ++i)
-        manyKeys += "K \"k" + std::to_string(i) + "\"\n";
+    // One key past the limit; the limit itself is read (below).
+    auto keys = [](int count) {
+        std::string records;
+        for (int i = 0; i < count; ++i)
+            records += "K \"k" + std::to_string(i) + "\"\n";
+        return records;
+    };
     std::string manyValues = "K \"k\"\n";
     for (int i = 0; i < 1100; ++i)
         manyValues += "V \"v" + std::to_string(i) + "\" 4 x00000000\n";
     const std::vector<Case> cases = {
         {"60 KB of nesting", "K \"" + deepPath + "\"\n", 1},
         {"17 levels", "K \"a\\b\\c\\d\\e\\f\\g\\h\\i\\j\\k\\l\\m\\n\\o\\p\\q\"\n", 1},
-        {"5000 keys", manyKeys, 5000},
+        {"4097 keys", keys(4097), 4097},
         {"1100 values in a key", manyValues, 1101},
     };
     for (const Case& c : cases) {
@@ -529,6 +533,18 @@ TEST_F(RegistryTest, FilesBeyondTheLimitsAreSetAsideAndNeverWritten)
         EXPECT_EQ(text, readFile(m_file + ".damaged"));
         ASSERT_EQ(ERROR_SUCCESS, setDword(HKEY_CURRENT_USER, "after", 1));
         EXPECT_LT(readFile(m_file).size(), 100u);
+    }
+
+    // A file of exactly as many keys as the limit is read whole.
+    {
+        const std::string text = "HVREGISTRY 1\nK \"\"\n" + keys(4096) + "E 4097\n";
+        { std::ofstream(m_file, std::ios::binary) << text; }
+        std::filesystem::remove(m_file + ".damaged");
+        reopen();
+        EXPECT_EQ(4096u, subkeys(HKEY_CURRENT_USER).size());
+        EXPECT_FALSE(std::filesystem::exists(m_file + ".damaged"));
+        std::filesystem::remove(m_file);
+        reopen();
     }
 
     // Nor does the registry make what such a file would hold.
