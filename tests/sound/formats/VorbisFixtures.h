@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <random>
 #include <vector>
 
 namespace vorbistest {
@@ -107,6 +108,22 @@ inline std::vector<Page> pagesOf(const std::vector<uint8_t>& bytes)
         p += 27 + segments + body;
     }
     return pages;
+}
+
+// The file with `count` bytes of noise between page `page` and the next, as
+// a damaged disk or download leaves them; empty when it has no such pages.
+inline std::vector<uint8_t> withGapAfterPage(const std::vector<uint8_t>& file, size_t page, size_t count)
+{
+    std::vector<Page> pages = pagesOf(file);
+    if (page + 1 >= pages.size())
+        return {};
+    std::mt19937 noise{uint32_t(count)};
+    std::vector<uint8_t> junk(count);
+    for (uint8_t& b : junk)
+        b = uint8_t(noise());
+    std::vector<uint8_t> gapped = file;
+    gapped.insert(gapped.begin() + long(pages[page + 1].at), junk.begin(), junk.end());
+    return gapped;
 }
 
 // The Ogg page checksum: CRC-32, polynomial 0x04c11db7, not reflected,
