@@ -298,7 +298,7 @@ int playableLinks(HVSOUND_VORBIS_CODEC* state, HVSOUND_FILE* file)
     for (; link < links; ++link) {
         const vorbis_info* info = ov_info(state, link);
         if (!info || info->channels != first->channels || info->rate != first->rate ||
-            state->offsets[link] > 0x7FFFFFFF || !setupHeadersUsable(file, int(state->offsets[link])))
+            !setupHeadersUsable(file, int(state->offsets[link])))
             break;
     }
     HVSOUND_File_Seek(file, position, SEEK_SET);
@@ -331,6 +331,8 @@ bool HVSOUND_Vorbis_Open(HVSOUND_FILE* file, uint32_t* mode, int* rate, int* dat
     int length = HVSOUND_File_Tell(file);
     HVSOUND_File_Seek(file, 0, SEEK_SET);
 
+    // A refused file goes to the next reader with its window as it came.
+    const int windowEnd = file->end;
     bool opened = ov_open_callbacks(file, state, nullptr, 0, kCallbacks) >= 0;
     int links = opened ? playableLinks(state, file) : 0;
     if (opened && links < ov_streams(state)) {
@@ -346,6 +348,7 @@ bool HVSOUND_Vorbis_Open(HVSOUND_FILE* file, uint32_t* mode, int* rate, int* dat
     if (!opened) {
         // vorbisfile has already cleaned up after itself.
         HVSOUND_FREE(state);
+        HVSOUND_File_SetEnd(file, windowEnd);
         HVSOUND_SetError(HVSOUND_ERR_FILE_FORMAT);
         return false;
     }
@@ -354,6 +357,7 @@ bool HVSOUND_Vorbis_Open(HVSOUND_FILE* file, uint32_t* mode, int* rate, int* dat
     ogg_int64_t samples = ov_pcm_total(state, 0);
     if (!info || info->channels < 1 || info->channels > 2 || samples <= 0 || samples > 0x7FFFFFFF) {
         HVSOUND_Vorbis_Close(state);
+        HVSOUND_File_SetEnd(file, windowEnd);
         HVSOUND_SetError(HVSOUND_ERR_FILE_FORMAT);
         return false;
     }

@@ -220,7 +220,9 @@ TEST_F(SoundOggReader, AChainedFilePlaysOnlyUpToTheFirstLinkItCannotPlay)
     std::vector<uint8_t> mono2 = vorbistest::encodeTone(1, 22050, 6000, 2);
     std::vector<uint8_t> stereo = vorbistest::encodeTone(2, 44100, 22050, 3);
     std::vector<uint8_t> damaged = vorbistest::withEmptyVectorBooks(vorbistest::encodeTone(1, 22050, 8000, 4));
+    std::vector<uint8_t> endless = vorbistest::withEmptyVectorBooks(vorbistest::encodeTone(1, 22050, 8000, 5), true);
     ASSERT_FALSE(damaged.empty());
+    ASSERT_FALSE(endless.empty());
     struct Case {
         const char* what;
         std::vector<std::vector<uint8_t>> links;
@@ -229,7 +231,8 @@ TEST_F(SoundOggReader, AChainedFilePlaysOnlyUpToTheFirstLinkItCannotPlay)
         int channels;
     };
     const Case cases[] = {
-        {"a damaged setup header", {mono, damaged}, 1, 22050, 1},
+        {"a setup header libvorbis divides by zero on", {mono, damaged}, 1, 22050, 1},
+        {"a setup header libvorbis never gets ready with", {mono, endless}, 1, 22050, 1},
         {"a faster stereo link", {mono, stereo}, 1, 22050, 1},
         {"a slower mono link", {stereo, mono}, 1, 44100, 2},
         {"two of one format, then another", {mono, mono2, stereo}, 2, 22050, 1},

@@ -201,9 +201,11 @@ inline long latticeValues(long entries, long dimension)
 // by libvorbis: every codebook with a value lookup gets dimension 0 (its
 // lookup becomes an explicit one, of no values then) and every residue
 // becomes type 0. libvorbis divides by the dimension when it decodes such a
-// residue. The page is rebuilt with a valid checksum. Empty when the file
+// residue. With `keepLookupTypes` an implicit lookup stays one (of no
+// values too): libvorbis then never returns from making the book ready for
+// decoding. The page is rebuilt with a valid checksum. Empty when the file
 // is not laid out as expected.
-inline std::vector<uint8_t> withEmptyVectorBooks(const std::vector<uint8_t>& file)
+inline std::vector<uint8_t> withEmptyVectorBooks(const std::vector<uint8_t>& file, bool keepLookupTypes = false)
 {
     std::vector<Page> pages = pagesOf(file);
     if (pages.size() < 3)
@@ -262,7 +264,7 @@ inline std::vector<uint8_t> withEmptyVectorBooks(const std::vector<uint8_t>& fil
         out.write(uint64_t(ordered), 1);
         for (size_t i = 0; i < lengths.bit; ++i)
             out.write((lengths.bytes[i / 8] >> (i % 8)) & 1, 1);
-        out.write(uint64_t(emptied ? 2 : lookup), 4);
+        out.write(uint64_t(emptied && !keepLookupTypes ? 2 : lookup), 4);
         if (emptied) {
             copy(32);
             copy(32);
