@@ -121,8 +121,8 @@ int main(int argc, char** argv)
         if (ours > 0 && theirs > 0)
             std::printf("  %-12s engine / libopenmpt = %.2f (goal below 1)\n", module, ours / theirs);
         else if (readModule(module).empty())
-            std::printf("  %-12s missing: not in %s (scripts/fetch-test-data.sh unpacks them into the build folder)\n", module,
-                        moduleDir().c_str());
+            std::printf("  %-12s missing: not in %s (scripts/fetch-test-data.sh unpacks the modules)\n",
+                        module, moduleDir().c_str());
         else
             std::printf("  %-12s not compared: a renderer did not run (see above)\n", module);
     }

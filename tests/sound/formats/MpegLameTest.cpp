@@ -101,8 +101,10 @@ TEST(MpegLameSample, TheSampleGamesMp3sHaveNoTagFrame)
         // into the body of the first frame.
         auto first = mp3.begin() + frames[0];
         auto second = mp3.begin() + frames[1];
-        for (const char* tag : {"Xing", "Info"})
-            EXPECT_TRUE(std::search(first, second, tag, tag + 4) == second) << name << " starts with a " << tag << " frame";
+        for (const char* tag : {"Xing", "Info"}) {
+            EXPECT_TRUE(std::search(first, second, tag, tag + 4) == second)
+                << name << " starts with a " << tag << " frame";
+        }
         ++checked;
     }
     EXPECT_GT(checked, 0) << "the game has MP3 music";
