@@ -3,7 +3,8 @@
 // found in HV_MODULE_DIR) is rendered for its first 30 seconds to 16-bit
 // stereo PCM at 22,050 Hz, by the engine mixing update by update and by
 // libopenmpt with linear interpolation and no volume ramping. At the end the
-// program prints the ratio of the two times per module.
+// program prints the ratio of the two times per module, or that the module
+// is missing.
 #include "sound/core/hvsound.h"
 #include "sound/music/hvmusic.h"
 
@@ -31,12 +32,16 @@ constexpr int kChannels = 32;
 constexpr int kChunkFrames = 512; // libopenmpt renders in pieces of one engine block
 const char* const kModules[] = {"credits.s3m", "menu.s3m", "stage1.s3m", "stage3.s3m", "stage4.s3m"};
 
-std::vector<uint8_t> readModule(const char* name)
+// Where the modules are looked for.
+std::string moduleDir()
 {
     const char* dir = std::getenv("HV_MODULE_DIR");
-    std::string path = dir ? std::string(dir)
-                           : std::string(HV_TEST_DATA_DIR) + "/pachi-data/usr/share/pachi/music";
-    std::ifstream in(path + "/" + name, std::ios::binary);
+    return dir ? std::string(dir) : std::string(HV_TEST_DATA_DIR) + "/pachi-data/usr/share/pachi/music";
+}
+
+std::vector<uint8_t> readModule(const char* name)
+{
+    std::ifstream in(moduleDir() + "/" + name, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
@@ -113,7 +118,13 @@ int main(int argc, char** argv)
     for (const char* module : kModules) {
         double ours = reporter.find(std::string("BM_Engine/") + module);
         double theirs = reporter.find(std::string("BM_Openmpt/") + module);
-        std::printf("  %-12s engine / libopenmpt = %.2f (goal below 1)\n", module, theirs > 0 ? ours / theirs : 0.0);
+        if (ours > 0 && theirs > 0)
+            std::printf("  %-12s engine / libopenmpt = %.2f (goal below 1)\n", module, ours / theirs);
+        else if (readModule(module).empty())
+            std::printf("  %-12s missing: not in %s (scripts/fetch-test-data.sh unpacks the modules)\n",
+                        module, moduleDir().c_str());
+        else
+            std::printf("  %-12s not compared: a renderer did not run (see above)\n", module);
     }
     return 0;
 }

@@ -335,7 +335,9 @@ std::string takeEncoding(std::string& text)
 }
 
 // The sketch's sound as MP3, encoded by the lame program from a WAV file
-// written beside the output (64 kbit/s is plenty for the sketched tunes).
+// written beside the output (64 kbit/s is plenty for the sketched tunes),
+// without lame's tag frame: the engine plays it as a frame of silence,
+// which a looping tune would repeat at every turn.
 std::vector<uint8_t> mp3ByLame(const tools::SoundSketch& sound, const fs::path& scratch, std::string& error)
 {
     const fs::path wav = scratch.string() + ".wav";
@@ -344,7 +346,7 @@ std::vector<uint8_t> mp3ByLame(const tools::SoundSketch& sound, const fs::path& 
     std::ofstream(wav, std::ios::binary).write(reinterpret_cast<const char*>(pcm.data()), std::streamsize(pcm.size()));
     const pid_t child = fork();
     if (child == 0) {
-        execlp("lame", "lame", "--quiet", "-b", "64", wav.c_str(), mp3.c_str(), static_cast<char*>(nullptr));
+        execlp("lame", "lame", "--quiet", "-t", "-b", "64", wav.c_str(), mp3.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     int status = -1;

@@ -53,20 +53,27 @@ void unlink(HVSOUND_ASYNCENTRY* entry)
 
 // A queued stream: opened into its own record from the name or memory block
 // it keeps, then marked ready or failed, and its open-done callback told.
+// Its owner may close and free it as soon as it sees the mark, so the
+// callback is taken from the record before the mark is set.
 void openStream(HVSOUND_STREAM* stream)
 {
-    if (stream->flags & HVSOUND_STREAM_OPEN_PENDING) {
+    bool pending = (stream->flags & HVSOUND_STREAM_OPEN_PENDING) != 0;
+    bool opened = false;
+    if (pending) {
         uint32_t mode = stream->mode & ~HVSOUND_MODE_NONBLOCKING;
         const void* source = (mode & HVSOUND_MODE_LOADMEMORY) ? stream->memory : stream->name;
-        bool opened = HVSOUND_Stream_OpenCore(stream, source, mode, stream->openOffset, stream->openLength) != nullptr;
+        opened = HVSOUND_Stream_OpenCore(stream, source, mode, stream->openOffset, stream->openLength) != nullptr;
         stream->flags &= ~HVSOUND_STREAM_OPEN_PENDING;
+    }
+    HVSOUND_STREAM_CALLBACK openDone = stream->openDoneCallback;
+    if (pending) {
         if (opened)
             stream->ready = true;
         else
             stream->openFailed = true;
     }
-    if (stream->openDoneCallback)
-        stream->openDoneCallback(stream, nullptr, 0, nullptr);
+    if (openDone)
+        openDone(stream, nullptr, 0, nullptr);
 }
 
 void open(void* object, uint32_t type)

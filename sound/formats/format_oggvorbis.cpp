@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <deque>
 #include <vector>
 
 namespace {
@@ -210,19 +211,28 @@ bool setupCodebooksUsable(const unsigned char* packet, long bytes)
     return true;
 }
 
-// Reads the file from its start with libogg up to the first logical
-// stream's third packet (a Vorbis stream's setup header) and checks its
-// codebooks. The file position is left wherever the reading stopped.
-bool setupHeaderUsable(HVSOUND_FILE* file)
+// One logical stream met at the start of a link while its setup header
+// is looked for.
+struct HeaderStream {
+    ogg_stream_state state;
+    int packets = 0;
+    bool judged = false; // its setup header was checked, or it is no Vorbis stream
+};
+
+// Reads the file with libogg from `from`, the start of a link, and checks
+// the setup header of every Vorbis stream that begins there (the streams of
+// a link all begin before any of them goes on). Bytes between pages that
+// are no page (a damaged disk's or download's) are passed over. The file
+// position is left wherever the reading stopped.
+bool setupHeadersUsable(HVSOUND_FILE* file, int from)
 {
-    HVSOUND_File_Seek(file, 0, SEEK_SET);
+    HVSOUND_File_Seek(file, from, SEEK_SET);
     ogg_sync_state sync;
     ogg_sync_init(&sync);
-    ogg_stream_state stream;
-    bool streamStarted = false;
+    std::deque<HeaderStream> streams;
+    bool begun = false; // a page that is no stream's first was met
     bool usable = true;
     bool done = false;
-    int packets = 0;
     for (int read = 0; !done && read < kHeaderSearchBytes;) {
         char* buffer = ogg_sync_buffer(&sync, kHeaderReadChunk);
         int got = buffer ? HVSOUND_File_Read(buffer, 1, kHeaderReadChunk, file) : 0;
@@ -231,29 +241,68 @@ bool setupHeaderUsable(HVSOUND_FILE* file)
         ogg_sync_wrote(&sync, got);
         read += got;
         ogg_page page;
-        while (!done && ogg_sync_pageout(&sync, &page) == 1) {
-            if (!streamStarted) {
-                ogg_stream_init(&stream, ogg_page_serialno(&page));
-                streamStarted = true;
-            }
-            if (ogg_stream_pagein(&stream, &page) != 0)
-                continue;
-            ogg_packet packet;
-            int result;
-            while (!done && (result = ogg_stream_packetout(&stream, &packet)) != 0) {
-                if (result < 0)
-                    continue;
-                if (++packets == 3) {
-                    usable = setupCodebooksUsable(packet.packet, packet.bytes);
+        int result;
+        while (!done && (result = ogg_sync_pageout(&sync, &page)) != 0) {
+            if (result < 0)
+                continue; // bytes skipped up to the next page
+            if (ogg_page_bos(&page)) {
+                // A stream beginning after the link's streams went on
+                // belongs to the next link.
+                if (begun) {
                     done = true;
+                    break;
+                }
+                streams.emplace_back();
+                ogg_stream_init(&streams.back().state, ogg_page_serialno(&page));
+            } else {
+                begun = true;
+            }
+            for (HeaderStream& stream : streams) {
+                if (stream.judged || ogg_stream_pagein(&stream.state, &page) != 0)
+                    continue;
+                ogg_packet packet;
+                while (!stream.judged && (result = ogg_stream_packetout(&stream.state, &packet)) != 0) {
+                    if (result < 0)
+                        continue;
+                    ++stream.packets;
+                    if (stream.packets == 1 && (packet.bytes < 7 || std::memcmp(packet.packet, "\x01vorbis", 7) != 0))
+                        stream.judged = true;
+                    if (stream.packets == 3) {
+                        stream.judged = true;
+                        usable = usable && setupCodebooksUsable(packet.packet, packet.bytes);
+                    }
                 }
             }
+            done = !usable || (begun && std::all_of(streams.begin(), streams.end(),
+                                                    [](const HeaderStream& s) { return s.judged; }));
         }
     }
-    if (streamStarted)
-        ogg_stream_clear(&stream);
+    for (HeaderStream& stream : streams)
+        ogg_stream_clear(&stream.state);
     ogg_sync_clear(&sync);
     return usable;
+}
+
+// The number of links from the first that can be played one after another
+// as one sound: up to the first link whose rate or channel count differs
+// from the first link's, or whose setup header is refused. The file
+// position is put back where vorbisfile left it.
+int playableLinks(HVSOUND_VORBIS_CODEC* state, HVSOUND_FILE* file)
+{
+    const vorbis_info* first = ov_info(state, 0);
+    int links = int(ov_streams(state));
+    if (!first || links <= 1 || !state->offsets)
+        return links;
+    int position = HVSOUND_File_Tell(file);
+    int link = 1;
+    for (; link < links; ++link) {
+        const vorbis_info* info = ov_info(state, link);
+        if (!info || info->channels != first->channels || info->rate != first->rate ||
+            !setupHeadersUsable(file, int(state->offsets[link])))
+            break;
+    }
+    HVSOUND_File_Seek(file, position, SEEK_SET);
+    return link;
 }
 
 } // namespace
@@ -272,7 +321,7 @@ bool HVSOUND_Vorbis_Open(HVSOUND_FILE* file, uint32_t* mode, int* rate, int* dat
         HVSOUND_SetError(HVSOUND_ERR_MEMORY);
         return false;
     }
-    if (!setupHeaderUsable(file)) {
+    if (!setupHeadersUsable(file, 0)) {
         HVSOUND_FREE(state);
         HVSOUND_File_Seek(file, 0, SEEK_SET);
         HVSOUND_SetError(HVSOUND_ERR_FILE_FORMAT);
@@ -282,9 +331,24 @@ bool HVSOUND_Vorbis_Open(HVSOUND_FILE* file, uint32_t* mode, int* rate, int* dat
     int length = HVSOUND_File_Tell(file);
     HVSOUND_File_Seek(file, 0, SEEK_SET);
 
-    if (ov_open_callbacks(file, state, nullptr, 0, kCallbacks) < 0) {
+    // A refused file goes to the next reader with its window as it came.
+    const int windowEnd = file->end;
+    bool opened = ov_open_callbacks(file, state, nullptr, 0, kCallbacks) >= 0;
+    int links = opened ? playableLinks(state, file) : 0;
+    if (opened && links < ov_streams(state)) {
+        // The data ends for vorbisfile where the first link it cannot play
+        // begins: it never reads that link's headers or audio again.
+        int end = int(state->offsets[links]);
+        ov_clear(state);
+        HVSOUND_File_SetEnd(file, file->start + end - 1);
+        length = end;
+        HVSOUND_File_Seek(file, 0, SEEK_SET);
+        opened = ov_open_callbacks(file, state, nullptr, 0, kCallbacks) >= 0;
+    }
+    if (!opened) {
         // vorbisfile has already cleaned up after itself.
         HVSOUND_FREE(state);
+        HVSOUND_File_SetEnd(file, windowEnd);
         HVSOUND_SetError(HVSOUND_ERR_FILE_FORMAT);
         return false;
     }
@@ -293,6 +357,7 @@ bool HVSOUND_Vorbis_Open(HVSOUND_FILE* file, uint32_t* mode, int* rate, int* dat
     ogg_int64_t samples = ov_pcm_total(state, 0);
     if (!info || info->channels < 1 || info->channels > 2 || samples <= 0 || samples > 0x7FFFFFFF) {
         HVSOUND_Vorbis_Close(state);
+        HVSOUND_File_SetEnd(file, windowEnd);
         HVSOUND_SetError(HVSOUND_ERR_FILE_FORMAT);
         return false;
     }

@@ -18,10 +18,12 @@ using HVSOUND_VORBIS_CODEC = OggVorbis_File;
 // signed, mono or stereo) and answers the rate, the data length (the file's
 // bytes), the length in samples of the first link, the codec state, the
 // source buffer size (0: none needed), the data offset and the length in ms.
-// Not Ogg, a setup header holding a codebook libvorbis would hang or crash
-// on (a value lookup of dimension 0), refused by vorbisfile, more than two
-// channels or no samples: error 10 and false, with the file left open for
-// the next reader.
+// A chained file's data ends where its first link of another rate or
+// channel count, or with a setup header refused as below, begins: the file's
+// window is narrowed to the links before it. Not Ogg, a setup header holding
+// a codebook libvorbis would hang or crash on (a value lookup of dimension
+// 0), refused by vorbisfile, more than two channels or no samples: error 10
+// and false, with the file left open for the next reader.
 bool HVSOUND_Vorbis_Open(HVSOUND_FILE* file, uint32_t* mode, int* rate, int* dataLength, int* pcmSamples,
                          HVSOUND_VORBIS_CODEC** codec, int* sourceSize, int* dataOffset, int* lengthMs);
 // Decodes up to `*length` bytes of 16-bit little-endian signed PCM;

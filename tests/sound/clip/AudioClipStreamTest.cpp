@@ -3,8 +3,8 @@
 // loading from an archive item into the clip's own copy and from a file,
 // playing once to the end, looping, pausing and resuming, stopping and
 // replaying, volume and pitch, a looping clip whose channel was taken,
-// release, a broken item, and an MP3 stream against the same MP3 played as
-// a sample.
+// release, a broken item, a stream loaded from memory, and an MP3 stream
+// against the same MP3 played as a sample.
 #include "tests/sound/clip/ClipTestSupport.h"
 #include "tests/sound/formats/MpegTestSupport.h"
 
@@ -212,6 +212,21 @@ TEST_F(AudioClipStream, ABrokenItemIsTriedOnceAndAStreamIsFreedByItsClipAfterThe
     s->releaseData();
     EXPECT_FALSE(s->hasData());
     EXPECT_EQ(s->memoryCopy(), nullptr);
+}
+
+// Data handed to the clip directly (not through an archive item's name) is
+// held as the kind it was loaded as, whatever kind is named afterwards.
+TEST_F(AudioClipStream, AStreamLoadedFromMemoryIsPlayedAndFreedAsAStream)
+{
+    ProbedClip* s = clip("", AudioClip::KIND_SAMPLE);
+    ASSERT_TRUE(s->loadFromMemory(song.data(), int(song.size()), AudioClip::KIND_STREAM));
+    s->setSource(lang::String(songPath.c_str()), AudioClip::KIND_SAMPLE);
+    ASSERT_EQ(s->getHeldKind(), AudioClip::KIND_STREAM);
+    s->play();
+    expectHeard(listenToTheEnd(s), data, 0, false, "streamed from memory");
+    s->releaseData();
+    EXPECT_EQ(s->memoryCopy(), nullptr);
+    EXPECT_EQ(HVSOUND_Stream_ListHead()->next, HVSOUND_Stream_ListHead()) << "the stream was closed";
 }
 
 TEST_F(AudioClipStream, AnMp3StreamClipSoundsLikeTheSameItemPlayedAsASample)

@@ -1,10 +1,15 @@
 // MpegLameTest.cpp: MP3 files made by lame at test time (MPEG-1, 2 and 2.5,
 // mono, stereo, joint and forced mid/side stereo, CRC-protected, VBR,
 // without bit reservoir, and signals with transients that force short
-// blocks) decoded by the reader and by mpg123, an independent decoder.
+// blocks) decoded by the reader and by mpg123, an independent decoder; and
+// the sample game's MP3 music, which lame made at build time.
 #include "tests/sound/formats/MpegTestSupport.h"
 
+#include "tools/archive/ArchiveWriter.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -71,5 +76,39 @@ INSTANTIATE_TEST_SUITE_P(
                       LameCase{"mpeg25_11k_joint", 11025, 2, true, "-b 32"},
                       LameCase{"mpeg25_12k_vbr", 12000, 1, true, "-V 4"}),
     [](const ::testing::TestParamInfo<LameCase>& info) { return std::string(info.param.name); });
+
+// The reader plays every frame, lame's tag frame too (a frame of silence):
+// the game's looping music is made without one, so it loops without a gap.
+TEST(MpegLameSample, TheSampleGamesMp3sHaveNoTagFrame)
+{
+#ifndef HV_SAMPLE_DIR
+    GTEST_SKIP() << "this build makes no game data";
+#else
+    std::vector<uint8_t> data;
+    std::vector<tools::ArchiveEntry> entries;
+    std::string error;
+    ASSERT_TRUE(tools::readArchive(std::string(HV_SAMPLE_DIR) + "/Lanternfield.bin", data, entries, error)) << error;
+    int checked = 0;
+    for (const tools::ArchiveEntry& entry : entries) {
+        const std::string& name = entry.name;
+        std::vector<uint8_t> mp3(data.begin() + entry.offset, data.begin() + entry.offset + entry.size);
+        // The MP3 items: those that begin with a frame.
+        if (mp3.size() < 4 || mp3[0] != 0xFF || (mp3[1] & 0xE0) != 0xE0)
+            continue;
+        std::vector<uint32_t> frames = mpegtest::frameOffsets(mp3);
+        ASSERT_GE(frames.size(), 2u) << name;
+        // lame writes its tag ("Xing" for variable rates, "Info" otherwise)
+        // into the body of the first frame.
+        auto first = mp3.begin() + frames[0];
+        auto second = mp3.begin() + frames[1];
+        for (const char* tag : {"Xing", "Info"}) {
+            EXPECT_TRUE(std::search(first, second, tag, tag + 4) == second)
+                << name << " starts with a " << tag << " frame";
+        }
+        ++checked;
+    }
+    EXPECT_GT(checked, 0) << "the game has MP3 music";
+#endif
+}
 
 } // namespace

@@ -386,6 +386,40 @@ TEST_F(MpegReader, DamagedStreamsDecodeWhatTheyCan)
     EXPECT_GE(noisySizes.size(), frames - 1);
 }
 
+// A frame the decoder refuses is passed over inside the read: every read
+// that says more data follows delivers a frame's sound.
+TEST_F(MpegReader, ARefusedFrameIsPassedOverWithinOneRead)
+{
+    std::vector<uint8_t> bytes = lameFile(22050, 1, "-m m -b 48");
+    std::vector<uint32_t> offsets = frameOffsets(bytes);
+    ASSERT_GT(offsets.size(), 20u);
+    // Bodies of all ones: side information the decoder refuses.
+    for (size_t f = 8; f < 12; ++f)
+        std::fill(bytes.begin() + offsets[f] + 4, bytes.begin() + offsets[f + 1], uint8_t(0xFF));
+    HVSOUND_FILE* file = HVSOUND_File_Open(bytes.data(), HVSOUND_FILE_KIND_MEMORY, int(bytes.size()));
+    uint32_t mode = 0;
+    int rate = 0, dataLength = 0, pcmLength = 0, sourceSize = 0, dataOffset = 0, ms = 0;
+    HVSOUND_MPEG_DECODER* decoder = nullptr;
+    ASSERT_TRUE(HVSOUND_MPEG_Open(file, &mode, &rate, &dataLength, &pcmLength, &decoder, &sourceSize, &dataOffset,
+                                  &ms, nullptr, nullptr, nullptr));
+    HVSOUND_File_Seek(file, dataOffset, SEEK_SET);
+    std::vector<uint8_t> source(static_cast<size_t>(sourceSize));
+    int16_t pcm[HVSOUND_MPEG_MAX_FRAME_PCM / 2];
+    HVSOUND_MPEG_ReadSource from{file, decoder, dataOffset + dataLength};
+    size_t reads = 0, delivered = 0;
+    for (bool more = true; more && reads < 2 * offsets.size(); ++reads) {
+        int length = sizeof(pcm);
+        more = HVSOUND_MPEG_Read(from, source.data(), sourceSize, pcm, &length);
+        if (more) {
+            EXPECT_EQ(length, decoder->pcmBytesPerFrame) << "read " << reads;
+        }
+        delivered += length > 0;
+    }
+    EXPECT_EQ(delivered, offsets.size() - 4) << "every frame but the four refused";
+    HVSOUND_MPEG_FreeDecoder(decoder);
+    HVSOUND_File_Close(file);
+}
+
 // Writes bit fields most significant bit first.
 struct BitWriter {
     std::vector<uint8_t> bytes = std::vector<uint8_t>(64, 0);

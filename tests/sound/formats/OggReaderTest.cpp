@@ -4,11 +4,13 @@
 // header libvorbis takes but cannot decode with, and the window tables.
 #include "sound/core/system_file.h"
 #include "sound/formats/format_oggvorbis.h"
+#include "sound/streams/hvsound_stream.h"
 
 #include "tests/sound/core/SoundTestSupport.h"
 #include "tests/sound/formats/VorbisFixtures.h"
 
 #include <cmath>
+#include <string>
 
 namespace {
 
@@ -169,31 +171,109 @@ TEST_F(SoundOggReader, ADamagedPageIsSkippedAndTheSampleEndsWhereTheDecodeDid)
     EXPECT_EQ(valuesOf(s), reference);
 }
 
+// As the encoder laid the file out, and with noise between its first two
+// pages, which the check reads on past.
 TEST_F(SoundOggReader, ASetupHeaderThatMakesLibvorbisDivideByZeroIsRefused)
 {
-    std::vector<std::vector<uint8_t>> goods, damaged;
+    struct Case {
+        std::string what;
+        std::vector<uint8_t> good, damaged;
+    };
+    std::vector<Case> cases;
     for (int channels : {1, 2}) {
-        goods.push_back(vorbistest::encodeTone(channels, 22050, 12000));
-        damaged.push_back(vorbistest::withEmptyVectorBooks(goods.back()));
-        ASSERT_FALSE(damaged.back().empty()) << channels;
-        // libvorbis alone takes the headers and dies decoding the audio (by
-        // the signal, or through a sanitizer's report of it); checked before
-        // the engine's threads start.
-        EXPECT_DEATH(vorbistest::referenceDecode(damaged.back()), "") << channels;
+        std::vector<uint8_t> good = vorbistest::encodeTone(channels, 22050, 12000);
+        std::vector<uint8_t> damaged = vorbistest::withEmptyVectorBooks(good);
+        ASSERT_FALSE(damaged.empty()) << channels;
+        std::string what = std::to_string(channels) + " channel(s)";
+        cases.push_back({what, good, damaged});
+        cases.push_back({what + ", a gap after the first page", vorbistest::withGapAfterPage(good, 0, 45),
+                         vorbistest::withGapAfterPage(damaged, 0, 45)});
     }
+    // libvorbis alone takes the headers and dies decoding the audio (by the
+    // signal, or through a sanitizer's report of it); checked before the
+    // engine's threads start.
+    for (const Case& c : cases)
+        EXPECT_DEATH(vorbistest::referenceDecode(c.damaged), "") << c.what;
     start();
-    for (int channels : {1, 2}) {
-        std::vector<uint8_t> good = goods[size_t(channels - 1)];
-        std::vector<uint8_t> bytes = damaged[size_t(channels - 1)];
-        EXPECT_FALSE(open(bytes).ok) << channels;
-        EXPECT_EQ(HVSOUND_GetError(), HVSOUND_ERR_FILE_FORMAT) << channels;
-        EXPECT_EQ(load(bytes), nullptr) << channels;
+    for (Case& c : cases) {
+        EXPECT_FALSE(open(c.damaged).ok) << c.what;
+        EXPECT_EQ(HVSOUND_GetError(), HVSOUND_ERR_FILE_FORMAT) << c.what;
+        EXPECT_EQ(load(c.damaged), nullptr) << c.what;
+        EXPECT_EQ(HVSOUND_Stream_Open(c.damaged.data(), HVSOUND_MODE_LOADMEMORY, 0, int(c.damaged.size())), nullptr)
+            << c.what;
 
         // The file it was made from still plays.
-        HVSOUND_SAMPLE* s = load(good);
-        ASSERT_NE(s, nullptr) << HVSOUND_GetError();
-        EXPECT_EQ(s->length, 12000);
-        EXPECT_EQ(valuesOf(s), vorbistest::referenceDecode(good)) << channels;
+        HVSOUND_SAMPLE* s = load(c.good);
+        ASSERT_NE(s, nullptr) << c.what << ": error " << HVSOUND_GetError();
+        EXPECT_EQ(s->length, 12000) << c.what;
+        EXPECT_EQ(valuesOf(s), vorbistest::referenceDecode(c.good)) << c.what;
+    }
+}
+
+// A link is played only when every link before it is and it has the first
+// link's rate and channel count and a setup header the check takes: decoding
+// ends at the first other link, as if the file ended there.
+TEST_F(SoundOggReader, AChainedFilePlaysOnlyUpToTheFirstLinkItCannotPlay)
+{
+    start();
+    std::vector<uint8_t> mono = vorbistest::encodeTone(1, 22050, 11025, 1);
+    std::vector<uint8_t> mono2 = vorbistest::encodeTone(1, 22050, 6000, 2);
+    std::vector<uint8_t> stereo = vorbistest::encodeTone(2, 44100, 22050, 3);
+    std::vector<uint8_t> damaged = vorbistest::withEmptyVectorBooks(vorbistest::encodeTone(1, 22050, 8000, 4));
+    std::vector<uint8_t> endless = vorbistest::withEmptyVectorBooks(vorbistest::encodeTone(1, 22050, 8000, 5), true);
+    ASSERT_FALSE(damaged.empty());
+    ASSERT_FALSE(endless.empty());
+    struct Case {
+        const char* what;
+        std::vector<std::vector<uint8_t>> links;
+        size_t played; // links played
+        int rate;
+        int channels;
+    };
+    const Case cases[] = {
+        {"a setup header libvorbis divides by zero on", {mono, damaged}, 1, 22050, 1},
+        {"a setup header libvorbis never gets ready with", {mono, endless}, 1, 22050, 1},
+        {"a faster stereo link", {mono, stereo}, 1, 22050, 1},
+        {"a slower mono link", {stereo, mono}, 1, 44100, 2},
+        {"two of one format, then another", {mono, mono2, stereo}, 2, 22050, 1},
+        {"a damaged link after a faster one", {mono, stereo, damaged}, 1, 22050, 1},
+    };
+    for (const Case& c : cases) {
+        std::vector<uint8_t> bytes, expected;
+        for (size_t i = 0; i < c.links.size(); ++i) {
+            bytes.insert(bytes.end(), c.links[i].begin(), c.links[i].end());
+            if (i < c.played)
+                expected.insert(expected.end(), c.links[i].begin(), c.links[i].end());
+        }
+        std::vector<int16_t> reference = vorbistest::referenceDecode(expected);
+        ASSERT_FALSE(reference.empty()) << c.what;
+
+        HVSOUND_FILE* file = HVSOUND_File_Open(bytes.data(), HVSOUND_FILE_KIND_MEMORY, int(bytes.size()));
+        ASSERT_NE(file, nullptr);
+        uint32_t mode = 0;
+        int rate = 0, dataLength = 0, samples = 0, sourceSize = 0, offset = 0, lengthMs = 0;
+        HVSOUND_VORBIS_CODEC* codec = nullptr;
+        ASSERT_TRUE(HVSOUND_Vorbis_Open(file, &mode, &rate, &dataLength, &samples, &codec, &sourceSize, &offset,
+                                        &lengthMs))
+            << c.what;
+        EXPECT_EQ(rate, c.rate) << c.what;
+        EXPECT_EQ(dataLength, int(expected.size())) << c.what << ": the data ends before the first link not played";
+        // A stream starts from the first byte (as its prefill seeks there).
+        ASSERT_TRUE(HVSOUND_Vorbis_SeekBytes(codec, 0, false));
+        std::vector<int16_t> decoded;
+        for (;;) {
+            int16_t buffer[2048];
+            int length = int(sizeof buffer);
+            if (!HVSOUND_Vorbis_Decode(codec, buffer, &length) || length == 0)
+                break;
+            decoded.insert(decoded.end(), buffer, buffer + length / 2);
+        }
+        EXPECT_EQ(decoded.size(), reference.size()) << c.what;
+        EXPECT_TRUE(decoded == reference) << c.what;
+        int frames = int(reference.size()) / c.channels;
+        EXPECT_EQ(lengthMs, int(int64_t(frames) * 1000 / c.rate)) << c.what;
+        HVSOUND_Vorbis_Close(codec);
+        HVSOUND_File_Close(file);
     }
 }
 

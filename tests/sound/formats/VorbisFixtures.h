@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <random>
 #include <vector>
 
 namespace vorbistest {
@@ -109,6 +110,22 @@ inline std::vector<Page> pagesOf(const std::vector<uint8_t>& bytes)
     return pages;
 }
 
+// The file with `count` bytes of noise between page `page` and the next, as
+// a damaged disk or download leaves them; empty when it has no such pages.
+inline std::vector<uint8_t> withGapAfterPage(const std::vector<uint8_t>& file, size_t page, size_t count)
+{
+    std::vector<Page> pages = pagesOf(file);
+    if (page + 1 >= pages.size())
+        return {};
+    std::mt19937 noise{uint32_t(count)};
+    std::vector<uint8_t> junk(count);
+    for (uint8_t& b : junk)
+        b = uint8_t(noise());
+    std::vector<uint8_t> gapped = file;
+    gapped.insert(gapped.begin() + long(pages[page + 1].at), junk.begin(), junk.end());
+    return gapped;
+}
+
 // The Ogg page checksum: CRC-32, polynomial 0x04c11db7, not reflected,
 // starting from 0, over the page with its checksum field zeroed.
 inline void resealPage(std::vector<uint8_t>& bytes, size_t at, size_t length)
@@ -184,9 +201,11 @@ inline long latticeValues(long entries, long dimension)
 // by libvorbis: every codebook with a value lookup gets dimension 0 (its
 // lookup becomes an explicit one, of no values then) and every residue
 // becomes type 0. libvorbis divides by the dimension when it decodes such a
-// residue. The page is rebuilt with a valid checksum. Empty when the file
+// residue. With `keepLookupTypes` an implicit lookup stays one (of no
+// values too): libvorbis then never returns from making the book ready for
+// decoding. The page is rebuilt with a valid checksum. Empty when the file
 // is not laid out as expected.
-inline std::vector<uint8_t> withEmptyVectorBooks(const std::vector<uint8_t>& file)
+inline std::vector<uint8_t> withEmptyVectorBooks(const std::vector<uint8_t>& file, bool keepLookupTypes = false)
 {
     std::vector<Page> pages = pagesOf(file);
     if (pages.size() < 3)
@@ -245,7 +264,7 @@ inline std::vector<uint8_t> withEmptyVectorBooks(const std::vector<uint8_t>& fil
         out.write(uint64_t(ordered), 1);
         for (size_t i = 0; i < lengths.bit; ++i)
             out.write((lengths.bytes[i / 8] >> (i % 8)) & 1, 1);
-        out.write(uint64_t(emptied ? 2 : lookup), 4);
+        out.write(uint64_t(emptied && !keepLookupTypes ? 2 : lookup), 4);
         if (emptied) {
             copy(32);
             copy(32);

@@ -1,6 +1,8 @@
 // StreamLoopTest.cpp: looping streams (the whole data, sampler loop points,
 // damaged loops), the end countdown of a stream that plays once (and its
-// pause), and sync points from cue and label chunks.
+// pause), reads that deliver nothing, and sync points from cue and label
+// chunks.
+#include "sound/core/system_file.h"
 #include "tests/sound/formats/VorbisFixtures.h"
 #include "tests/sound/streams/StreamTestSupport.h"
 
@@ -121,6 +123,56 @@ TEST_F(SoundStreamLoop, ALoopOfNoDataEndsInsteadOfSpinning)
         update();
     EXPECT_EQ(s->channel, -1);
     EXPECT_TRUE(s->ended);
+}
+
+// Reads that deliver nothing are ended on only when they read nothing of
+// the data either: a decoder crossing a long damaged stretch one empty read
+// at a time goes on, one that neither reads nor delivers ends.
+int g_streamLoopEmptyReadsLeft = 0;
+int g_streamLoopEmptyReadStep = 0;
+
+bool soundStreamLoopEmptyReads(HVSOUND_STREAM* s, void* source, int sourceSize, void* destination, int* length)
+{
+    if (g_streamLoopEmptyReadsLeft > 0) {
+        --g_streamLoopEmptyReadsLeft;
+        HVSOUND_File_Seek(s->file, g_streamLoopEmptyReadStep, SEEK_CUR);
+        *length = 0;
+        return true;
+    }
+    return HVSOUND_PCM_ReadCallback(s, source, sourceSize, destination, length);
+}
+
+TEST_F(SoundStreamLoop, EmptyReadsEndTheDataOnlyWhenTheyReadNothing)
+{
+    startEngine();
+    std::vector<int16_t> data = pcmValues(20000, 1);
+    struct Case {
+        const char* what;
+        int reads;
+        int step; // bytes each empty read takes
+        bool ends;
+    };
+    const Case cases[] = {
+        {"a hundred reads crossing a damaged stretch", 100, 2, false},
+        {"a hundred reads that read nothing", 100, 0, true},
+    };
+    for (const Case& c : cases) {
+        HVSOUND_STREAM* s = openMemory(wav16(20000, 1), HVSOUND_MODE_LOOP_OFF);
+        ASSERT_NE(s, nullptr);
+        s->readCallback = soundStreamLoopEmptyReads;
+        g_streamLoopEmptyReadsLeft = c.reads;
+        g_streamLoopEmptyReadStep = c.step;
+        ASSERT_TRUE(HVSOUND_Stream_SetPositionCore(s, 0, false, false));
+        std::vector<int16_t> first = bufferHalf(s, 0);
+        if (c.ends) {
+            EXPECT_NE(s->countdown, -1) << c.what;
+            EXPECT_EQ(first[0], 0) << c.what;
+        } else {
+            EXPECT_EQ(s->countdown, -1) << c.what;
+            EXPECT_EQ(first[0], data[size_t(c.reads * c.step / 2)]) << c.what << ": the data after the stretch";
+        }
+        close(s);
+    }
 }
 
 TEST_F(SoundStreamLoop, AStreamPlayedOnceStopsOnlyAfterItsLastHalfHasPlayed)

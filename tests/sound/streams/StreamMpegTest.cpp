@@ -1,7 +1,7 @@
 // StreamMpegTest.cpp: MP3 files made by lame at test time played as streams
 // on the update-driven engine: the mixer's output against the same file
 // loaded whole as a sample, seeks by exact frame table and by estimate
-// (with a downmix), and looping.
+// (with a downmix), looping, and damaged frame bodies and headers.
 #include "tests/sound/formats/MpegTestSupport.h"
 #include "tests/sound/streams/StreamTestSupport.h"
 
@@ -230,17 +230,29 @@ TEST_F(SoundStreamMpeg, DamagedFramesAreSkippedAndTheStreamPlaysOnOnceAndLooping
     startEngine();
     constexpr int kSamplesPerFrame = 576; // MPEG-2 at 22,050 Hz, mono
     constexpr int kFirstDamaged = 20;
-    for (int damaged : {16, 40, 200}) {
+    struct Case {
+        int damaged;
+        bool headers; // the frames' headers wiped (their sync lost), else their bodies
+    };
+    for (Case c : {Case{16, false}, Case{40, false}, Case{200, false}, Case{16, true}, Case{200, true}}) {
+        const std::string what = std::to_string(c.damaged) + (c.headers ? " wiped headers" : " damaged bodies");
         // Twenty good frames before the damage, about twenty after it.
         std::vector<uint8_t> mp3 = mpegtest::lameFile(22050, 1, "-m m -b 48", true,
-                                                      (damaged + 40) * kSamplesPerFrame / 22050.0);
+                                                      (c.damaged + 40) * kSamplesPerFrame / 22050.0);
         ASSERT_FALSE(mp3.empty());
         std::vector<uint32_t> frames = mpegtest::frameOffsets(mp3);
-        ASSERT_GE(frames.size(), size_t(kFirstDamaged + damaged + 20));
-        // Headers kept, bodies overwritten: side information no decoder takes.
-        for (int f = kFirstDamaged; f < kFirstDamaged + damaged; ++f)
-            std::fill(mp3.begin() + frames[size_t(f)] + 4, mp3.begin() + frames[size_t(f) + 1], uint8_t(0xFF));
-        const int good = int(frames.size()) - damaged;
+        ASSERT_GE(frames.size(), size_t(kFirstDamaged + c.damaged + 20));
+        for (int f = kFirstDamaged; f < kFirstDamaged + c.damaged; ++f) {
+            // Bodies overwritten keep their headers and hold side
+            // information no decoder takes; a wiped header leaves a stretch
+            // the reader slides through to the next confirmed frame.
+            auto at = mp3.begin() + frames[size_t(f)];
+            if (c.headers)
+                std::fill(at, at + 4, uint8_t(0));
+            else
+                std::fill(at + 4, mp3.begin() + frames[size_t(f) + 1], uint8_t(0xFF));
+        }
+        const int good = int(frames.size()) - c.damaged;
         const size_t sound = size_t(good) * kSamplesPerFrame * 2; // values of the stereo output
         const int blocks = int(sound / 2 / 512) + 1;
 
@@ -249,19 +261,19 @@ TEST_F(SoundStreamMpeg, DamagedFramesAreSkippedAndTheStreamPlaysOnOnceAndLooping
         ASSERT_NE(s, nullptr);
         std::vector<int16_t> streamed = heardAsStream(s);
         ASSERT_GE(whole.size(), sound);
-        ASSERT_GE(streamed.size(), sound) << damaged << " damaged frames: played to the end of the data";
+        ASSERT_GE(streamed.size(), sound) << what << ": played to the end of the data";
         EXPECT_EQ(firstDifference(std::vector<int16_t>(whole.begin(), whole.begin() + long(sound)),
                                   std::vector<int16_t>(streamed.begin(), streamed.begin() + long(sound))),
                   -1)
-            << damaged << " damaged frames";
+            << what;
 
         ASSERT_TRUE(HVSOUND_Stream_SetMode(s, HVSOUND_MODE_LOOP_NORMAL));
         ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, s), -1);
         for (int i = 0; i < blocks * 5 / 2; ++i) {
             update();
-            ASSERT_EQ(s->countdown, -1) << damaged << " damaged frames, looping, block " << i;
+            ASSERT_EQ(s->countdown, -1) << what << ", looping, block " << i;
         }
-        EXPECT_GE(s->loopGeneration, 2) << damaged << " damaged frames";
+        EXPECT_GE(s->loopGeneration, 2) << what;
         close(s);
     }
 }
