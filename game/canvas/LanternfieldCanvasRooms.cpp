@@ -278,8 +278,12 @@ void LanternfieldCanvas::processPendingRoom(int state)
     if (state != 0)
         return;
     Room* current = getCurrentRoom();
-    if (current && current->blocksRoomChange())
+    if (current && current->blocksRoomChange()) {
+        // The change is dropped: nothing is pending any more (the save on
+        // exit would name the dropped room for the one the player is in).
+        m_nPendingRoom = -1;
         return;
+    }
     const lang::String& destination = getDestination();
     if (!destination.isEmpty())
         m_nPendingRoom = findRoomIndex(destination);

@@ -149,6 +149,20 @@ TEST_F(CaveMazeTest, AThreeByThreeMazeWalkedWithTheMovesTiming)
     }
 }
 
+TEST_F(CaveMazeTest, ARoomChangeHeldBackByAMoveIsDroppedAndTheExitSaveNamesTheMaze)
+{
+    start();
+    world.mouseDown(kNorth.x, kNorth.y);
+    ASSERT_EQ(Room::STATE_LEAVING, maze->getState()) << "a move runs";
+    // A change asked for meanwhile reaches its transition's change point.
+    canvas->setPendingRoom(30);
+    canvas->processPendingRoom(0);
+    EXPECT_EQ(kCaveMazeRoom, canvas->getCurrentRoomIndex()) << "the move holds the change back";
+    EXPECT_EQ(-1, canvas->getPendingRoom());
+    canvas->saveOnExit();
+    EXPECT_EQ(kCaveMazeRoom, canvas->getProgress()->currentRoom) << "the player is still in the maze";
+}
+
 TEST_F(CaveMazeTest, WhatEachScreenShows)
 {
     start();
