@@ -169,6 +169,16 @@ TEST(DamagedDataTest, TheProgramSaysWhatIsDamagedAndNeverCrashes)
         {"a room's manifest",
          [](const fs::path& f) { changeItem(f, "rooms/Dock", [](Bytes b) { return noise(b.size()); }); },
          "DataLoader: +rooms/Dock holds no section; the manifest is damaged", false, 0},
+        {"a room's manifest garbled",
+         [](const fs::path& f) {
+             changeItem(f, "rooms/Dock", [](Bytes b) {
+                 const std::string text(b.begin(), b.end());
+                 const std::string garbled = text.substr(0, text.find("<sprites>") + 10) + "<garbled\n" +
+                                             text.substr(text.find("<sprites>") + 10);
+                 return Bytes(garbled.begin(), garbled.end());
+             });
+         },
+         "DataLoader: +rooms/Dock does not parse whole (\"<garbled\" stands outside its sections)", false, 0},
         {"the music",
          [](const fs::path& f) { changeItem(f, "musicMainScreen", [](Bytes b) { return noise(b.size()); }); },
          "The sound +musicMainScreen is damaged", false, 0},
