@@ -69,7 +69,7 @@ echo "   built in $(since "$start")"
 echo "== sanitizer build in build-asan/: every test under AddressSanitizer and UndefinedBehaviorSanitizer" \
      "(clang; the game program and its data, which tests play, and the fuzzers are built here too)"
 CC=clang CXX=clang++ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  run_suite build-asan -DHV_SANITIZE=ON -DHV_BUILD_FUZZ=ON -DHV_BUILD_BENCH=OFF -DHV_BUILD_TOOLS=OFF \
+  run_suite build-asan -DHV_SANITIZE=ON -DHV_BUILD_FUZZ=ON -DHV_BUILD_BENCH=OFF -DHV_BUILD_TOOLS=OFF -DHV_REQUIRE_X_TOOLS=ON \
   -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link -DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG"
 
