@@ -199,6 +199,17 @@ TEST_F(Surface, ChildrenOverTheWholeClientAreaComposeAsDrawnBackToFront)
     }
 }
 
+// Puts a backend of the test's own in place of the fixture's headless one.
+template <typename Backend>
+Backend& installBackend(platform::HeadlessBackend*& fixtureBackend)
+{
+    auto owned = std::make_unique<Backend>();
+    Backend& backend = *owned;
+    platform::setWindowBackend(std::move(owned));
+    fixtureBackend = &backend;
+    return backend;
+}
+
 // A backend that keeps every frame it is given, with a copy of its pixels as
 // they were then: a slow display may still be showing any of them.
 class FrameKeepingBackend : public platform::HeadlessBackend {
@@ -217,10 +228,7 @@ public:
 
 TEST_F(Surface, AFrameGivenToTheBackendNeverChangesAfterwards)
 {
-    auto owned = std::make_unique<FrameKeepingBackend>();
-    FrameKeepingBackend& backend = *owned;
-    platform::setWindowBackend(std::move(owned));
-    m_backend = &backend;
+    FrameKeepingBackend& backend = installBackend<FrameKeepingBackend>(m_backend);
     HWND frame = createFrame(0, 100, 6, 4);
     HWND canvas = createChild(frame, 0, 0, 6, 4);
     HWND front = createChild(frame, 1, 1, 2, 2);
@@ -349,10 +357,7 @@ private:
 
 TEST_F(Surface, AFrameLetGoOnTheDisplaysThreadIsDrawnIntoOnlyAfterward)
 {
-    auto owned = std::make_unique<ThreadedDisplayBackend>();
-    ThreadedDisplayBackend& display = *owned;
-    platform::setWindowBackend(std::move(owned));
-    m_backend = &display;
+    ThreadedDisplayBackend& display = installBackend<ThreadedDisplayBackend>(m_backend);
     HWND frame = createFrame(0, 100, 64, 48);
     HWND canvas = createChild(frame, 0, 0, 64, 48);
     ShowWindow(canvas, SW_SHOW);
