@@ -23,7 +23,7 @@ namespace {
 // Deflate never expands data more than this many times, so a compressed body
 // claiming more inflated bytes than this ratio allows is damaged.
 const long long kMaxInflateRatio = 1032;
-// More items than any game's archive holds (the sample has some 1,500): a
+// More items than any game's archive holds (the sample's has some 1,100): a
 // count beyond it that the file cannot hold is taken for no archive's.
 const int kMaxPlausibleItems = 1 << 20;
 
