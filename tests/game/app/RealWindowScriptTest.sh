@@ -5,9 +5,10 @@
 # ended, even a game that will not end when asked (a hang until the time
 # limit otherwise).
 #
-# Usage: RealWindowScriptTest.sh [--require-x-tools] REAL_WINDOW_TEST. Exits
-# 77 (skipped) for the second part when the X tools are missing, unless they
-# are required.
+# Usage: RealWindowScriptTest.sh [--require-x-tools] REAL_WINDOW_TEST
+# GAME_PROGRAM. Runs where the real-window test does: exits 77 (skipped) when
+# the game is not built here, and for the second part when the X tools are
+# missing, unless they are required.
 set -uo pipefail
 
 require=()
@@ -16,6 +17,10 @@ if [ "${1:-}" = --require-x-tools ]; then
   shift
 fi
 script=${1:?the real-window test}
+if ! [ -x "${2:?the game program}" ]; then
+  echo "skipped: $2 is not built here"
+  exit 77
+fi
 dir=$(mktemp -d "${TMPDIR:-/tmp}/hv-realwindow-check.XXXXXX")
 trap 'rm -rf "$dir"' EXIT
 failed=0
