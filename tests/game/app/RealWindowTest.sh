@@ -282,7 +282,7 @@ while ((${#running[@]})); do
   ended=
   wait -n -p ended "${running[@]}"
   code=$?
-  [ -n "$ended" ] || break
+  [ -n "$ended" ] || { status=1; break; }
   left=()
   for p in "${running[@]}"; do [ "$p" = "$ended" ] || left+=("$p"); done
   running=("${left[@]}")
