@@ -1,7 +1,8 @@
 // PuzzleCheatsTest.cpp: the developer's jump screen in the fixture game: the
 // page of the current chapter, its check boxes calling the screen's script,
 // every jump button reaching its room, the clean and the plain jump in
-// their orders, and the close-up jumps through the scenes' hooks.
+// their orders, jumps and the close over the pause book and the menu, and
+// the close-up jumps through the scenes' hooks.
 #include "game/ambient/AmbientSoundManager.h"
 #include "game/debug/PuzzleCheats.h"
 #include "game/inventory/Inventory.h"

@@ -1,5 +1,6 @@
 // Frames presented into windows and read back: scaling, pitch, children drawn
-// into their top-level window, and the letterboxed full-screen picture.
+// into their top-level window, frames the display holds (also on a thread of
+// its own) never drawn into, and the letterboxed full-screen picture.
 #include "UserTestSupport.h"
 
 #include "platform/user/WindowSurface.h"

@@ -2,7 +2,8 @@
 // by clicks on its ways with the moves' timing, fades and sounds; the start
 // screen's way out, the golden door and ways off the grid; what each screen
 // shows (tunnels, torches, gems, puzzle doors, things by name); the cursors;
-// and screens the scripts or a later room change get wrong.
+// a room change a move holds back; and screens the scripts or a later room
+// change get wrong.
 #include "scenes/caves/CaveMaze.h"
 
 #include "game/canvas/LanternfieldCanvas.h"
