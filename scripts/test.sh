@@ -2,7 +2,8 @@
 # Installs what is missing, then builds and runs every test: a normal build of
 # the program, its tools and benchmarks; a clang build under AddressSanitizer
 # and UndefinedBehaviorSanitizer that builds and runs every test and builds the
-# fuzzers; the threaded tests (sound engine, kernel threads, image textures)
+# fuzzers; the threaded tests (sound engine, kernel threads, the window layer's
+# frames shown on the display's thread, image textures)
 # and one short run of the game under ThreadSanitizer; then the fuzzers. Each
 # phase prints one line saying what it does; the compilers' and tests' output
 # goes to a log in its build folder, shown only when something fails.
@@ -68,15 +69,15 @@ echo "   built in $(since "$start")"
 echo "== sanitizer build in build-asan/: every test under AddressSanitizer and UndefinedBehaviorSanitizer" \
      "(clang; the game program and its data, which tests play, and the fuzzers are built here too)"
 CC=clang CXX=clang++ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  run_suite build-asan -DHV_SANITIZE=ON -DHV_BUILD_FUZZ=ON -DHV_BUILD_BENCH=OFF -DHV_BUILD_TOOLS=OFF \
+  run_suite build-asan -DHV_SANITIZE=ON -DHV_BUILD_FUZZ=ON -DHV_BUILD_BENCH=OFF -DHV_BUILD_TOOLS=OFF -DHV_REQUIRE_X_TOOLS=ON \
   -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link -DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG"
 
-echo "== thread sanitizer build in build-tsan/: the sound engine and kernel thread tests, image textures and a" \
-     "short game (loading, a new player, a few rooms, quitting) under ThreadSanitizer"
+echo "== thread sanitizer build in build-tsan/: the sound engine, kernel thread and window layer tests, image" \
+     "textures and a short game (loading, a new player, a few rooms, quitting) under ThreadSanitizer"
 # The other test programs are not built here; ctest lists them as not built.
 # The game plays on the data the normal build made.
-TSAN_OPTIONS=halt_on_error=1 targets="sound_tests platform_kernel_tests threads_tests" \
+TSAN_OPTIONS=halt_on_error=1 targets="sound_tests platform_kernel_tests platform_user_tests threads_tests" \
   ctest_args="-E _NOT_BUILT$" \
   run_suite build-tsan -DHV_TSAN=ON -DHV_BUILD_BENCH=OFF -DHV_BUILD_TOOLS=OFF -DHV_SAMPLE_DATA_DIR="$PWD/build/sample" \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG"

@@ -13,6 +13,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <cstdlib>
 
@@ -22,6 +23,9 @@ namespace {
 // Deflate never expands data more than this many times, so a compressed body
 // claiming more inflated bytes than this ratio allows is damaged.
 const long long kMaxInflateRatio = 1032;
+// More items than any game's archive holds (the sample's has some 1,100): a
+// count beyond it that the file cannot hold is taken for no archive's.
+const int kMaxPlausibleItems = 1 << 20;
 
 long long fileLength(const char* path)
 {
@@ -33,6 +37,15 @@ long long fileLength(const char* path)
         length = std::ftell(f);
     std::fclose(f);
     return length;
+}
+
+// The path as the user's system writes it: the Linux form, made absolute.
+std::string shownPath(const String& path)
+{
+    const std::string native = platform::nativePath(path.c_str());
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(native, ec);
+    return ec ? native : absolute.lexically_normal().string();
 }
 
 bool readFully(io::InputStream* in, unsigned char* buffer, int length)
@@ -83,46 +96,68 @@ void ResourceFileHeader::freeAll()
 
 void ResourceFileHeader::readIndex(const String& path)
 {
-    auto fail = [&path]() { throw new Exception(String("Error Opening ").concat(path.c_str())); };
+    // The exception's message is the engine's own; its detail tells the
+    // player what happened to which file, as their system writes its path.
+    const std::string shown = shownPath(path);
+    auto fail = [&path, &shown](const char* what) {
+        throw new Exception(String("Error Opening ").concat(path.c_str()), String((shown + " " + what).c_str()));
+    };
+    const char* const cutShort = "is cut short";
+    const char* const notAnArchive = "is not a game data archive";
 
     long long fileSize = fileLength(path.c_str());
+    if (fileSize < 0) {
+        std::error_code ec;
+        fail(std::filesystem::exists(shown, ec) ? "cannot be read" : "is missing");
+    }
     if (path.endsWith(".zin")) {
         io::FileInputStream* file = new io::FileInputStream(path);
         uint32_t ignored = 0, inflatedSize = 0, compressedSize = 0;
-        bool ok = readU32(file, &ignored) && readU32(file, &inflatedSize) && readU32(file, &compressedSize) &&
-                  fileSize >= 12 && compressedSize <= fileSize - 12 &&
-                  inflatedSize <= (long long)compressedSize * kMaxInflateRatio && inflatedSize <= INT_MAX;
+        const char* failure = nullptr;
+        if (!readU32(file, &ignored) || !readU32(file, &inflatedSize) || !readU32(file, &compressedSize) ||
+            fileSize < 12 || compressedSize > fileSize - 12)
+            failure = cutShort;
+        else if (inflatedSize > (long long)compressedSize * kMaxInflateRatio || inflatedSize > INT_MAX)
+            failure = notAnArchive;
         unsigned char* compressed = nullptr;
         uLongf inflatedLength = inflatedSize;
-        if (ok) {
+        if (!failure) {
             compressed = static_cast<unsigned char*>(std::malloc(compressedSize ? compressedSize : 1));
             m_pInflated = static_cast<unsigned char*>(std::malloc(inflatedSize ? inflatedSize : 1));
-            ok = compressed && m_pInflated && readFully(file, compressed, int(compressedSize)) &&
-                 uncompress(m_pInflated, &inflatedLength, compressed, compressedSize) == Z_OK;
+            if (!compressed || !m_pInflated)
+                failure = notAnArchive;
+            else if (!readFully(file, compressed, int(compressedSize)))
+                failure = cutShort;
+            else if (uncompress(m_pInflated, &inflatedLength, compressed, compressedSize) != Z_OK)
+                failure = notAnArchive;
         }
         std::free(compressed);
         file->close();
         file->release();
-        if (!ok)
-            fail();
+        if (failure)
+            fail(failure);
         m_nDataLength = (long long)inflatedLength;
         m_pStream = new io::ByteArrayInputStream(m_pInflated, int(inflatedLength));
     } else {
         m_pStream = new io::FileInputStream(path);
-        m_nDataLength = fileSize < 0 ? 0 : fileSize;
+        m_nDataLength = fileSize;
     }
 
     uint32_t ignored = 0, reserved = 0, count = 0;
-    if (!readU32(m_pStream, &ignored) || !readU32(m_pStream, &reserved) || reserved > m_nDataLength - 12)
-        fail();
+    if (!readU32(m_pStream, &ignored) || !readU32(m_pStream, &reserved))
+        fail(cutShort);
+    // A reserved block longer than the whole file: no archive's head.
+    if (reserved > m_nDataLength - 12)
+        fail(notAnArchive);
     m_nReserved = int(reserved);
     m_pReserved = static_cast<unsigned char*>(std::malloc(reserved ? reserved : 1));
     if (!m_pReserved || !readFully(m_pStream, m_pReserved, m_nReserved) || !readU32(m_pStream, &count))
-        fail();
+        fail(cutShort);
     int records = int32_t(count);
-    // Every record takes at least 9 bytes: a count the data cannot hold is damage.
-    if (records > 0 && (long long)records * 9 > m_nDataLength - 12 - m_nReserved)
-        fail();
+    // Every record takes at least 9 bytes: a count the data cannot hold is
+    // an index cut off, or no count at all when no archive holds so many.
+    if (records < 0 || (long long)records * 9 > m_nDataLength - 12 - m_nReserved)
+        fail(records < 0 || records > kMaxPlausibleItems ? notAnArchive : cutShort);
     int cutOff = 0;
     for (int i = 0; i < records; ++i) {
         unsigned char name[256];
@@ -130,7 +165,7 @@ void ResourceFileHeader::readIndex(const String& path)
         uint32_t offset = 0, size = 0;
         if (length < 0 || !readFully(m_pStream, name, length) || !readU32(m_pStream, &offset) ||
             !readU32(m_pStream, &size))
-            fail();
+            fail(cutShort);
         name[length] = '\0';
         FileItem* item = new FileItem(int32_t(offset), int32_t(size));
         m_items.put(reinterpret_cast<const char*>(name), item);
@@ -141,7 +176,7 @@ void ResourceFileHeader::readIndex(const String& path)
     // A file cut short still opens (what it holds can be used); the items
     // past its end read as missing, and the player is told why.
     if (cutOff > 0) {
-        const std::string text = std::string("The game data ") + path.c_str() + " is damaged: " +
+        const std::string text = "The game data " + shown + " is damaged: " +
                                  std::to_string(cutOff) + " of its " + std::to_string(records) +
                                  " items lie past its end\n";
         platform::reportProblem(text.c_str());

@@ -16,7 +16,9 @@ class ResourceItem;
 class ResourceFileHeader : public Object {
 public:
     // Reads the index. A file that cannot be opened, or whose index is
-    // truncated or inconsistent, throws "Error Opening <path>".
+    // truncated or inconsistent, throws "Error Opening <path>", with what
+    // happened for the player as the exception's detail ("<path as the
+    // system writes it> is missing", "... is cut short", ...).
     explicit ResourceFileHeader(const String& path);
     ~ResourceFileHeader() override;
 

@@ -55,10 +55,17 @@ int GameEntry::run(HINSTANCE instance)
     try {
         lang::ResourceFile::open(lang::String(kArchiveName));
     } catch (lang::Exception* e) {
-        std::error_code ec;
-        const std::filesystem::path where = std::filesystem::absolute(kArchiveName, ec);
-        const std::string text = "The game data " + (ec ? std::string(kArchiveName) : where.string()) +
-                                 " could not be opened (" + e->toString().c_str() + ").";
+        // What happened to which file, as the archive tells it; else where
+        // it was looked for and the engine's message.
+        std::string text;
+        if (!e->getDetail().isEmpty()) {
+            text = std::string("The game cannot start: its data ") + e->getDetail().c_str() + ".";
+        } else {
+            std::error_code ec;
+            const std::filesystem::path where = std::filesystem::absolute(kArchiveName, ec);
+            text = "The game data " + (ec ? std::string(kArchiveName) : where.string()) + " could not be opened (" +
+                   e->toString().c_str() + ").";
+        }
         e->release();
         window::debugLine(text, "\n");
         MessageBoxA(nullptr, text.c_str(), "Lanternfield", MB_OK);

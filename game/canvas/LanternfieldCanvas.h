@@ -214,6 +214,9 @@ public:
     void exitToMenu();
     void leaveRoomAndSave();
     void changeRoom(int index);
+    // The developer's jump: ends in that room, playing, also when the jump
+    // screen was opened over the pause book or the main menu.
+    void jumpToRoom(int index);
     void enterRoom(int index);
     void leaveCurrentRoom();
     void requestRoomChange(int index);

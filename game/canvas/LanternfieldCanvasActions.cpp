@@ -181,12 +181,17 @@ bool LanternfieldCanvas::handleGameAction(lang::Object* receiver, const lang::St
         playSound(SOUND_CLICK);
         if (Room* cheats = static_cast<Room*>(getDialog(DIALOG_PUZZLE_CHEATS)))
             cheats->onExit();
+        // Over the menu no room is shown; over the pause book the room
+        // waits under the book as it was, to be resumed.
+        if (m_nGameState == STATE_MAIN_MENU)
+            return true;
         const int current = getCurrentRoomIndex();
         if (Room* room = getCurrentRoom())
             room->setVisible(true);
         if (!m_bPuzzleActive && m_pInventory)
             m_pInventory->setVisible(true);
-        changeRoom(current);
+        if (m_nGameState == STATE_PLAYING)
+            changeRoom(current);
         return true;
     }
     if (is("crossCursor")) {

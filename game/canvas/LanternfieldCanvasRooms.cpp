@@ -195,6 +195,32 @@ void LanternfieldCanvas::changeRoom(int index)
     enterRoom(index);
 }
 
+void LanternfieldCanvas::jumpToRoom(int index)
+{
+    if (!getRoom(index)) {
+        window::debugLine("jumpToRoom: no room ", index, "\n");
+        return;
+    }
+    if (m_nGameState == STATE_PAUSED) {
+        // The book closes as its Resume button closes it.
+        showSprite("BookDialog", false);
+        showSprite("Options", false);
+        setQuitVisible(true);
+        setGameState(STATE_PLAYING);
+    } else if (m_nGameState == STATE_MAIN_MENU) {
+        // The menu and its dialogs go as when a game starts; the room the
+        // player was in was left on the way to the menu (or never entered).
+        hideAllScreens();
+        showSprite("ChoosePlayer", false);
+        showSprite("Quit", true);
+        replaceMusic(chapterMusicName(m_pProgress ? m_pProgress->chapter : 1));
+        m_nPendingRoom = -1;
+        enterGame(index);
+        return;
+    }
+    changeRoom(index);
+}
+
 void LanternfieldCanvas::enterRoom(int index)
 {
     if (m_nGameState != STATE_PLAYING || !m_pProgress)
@@ -252,8 +278,12 @@ void LanternfieldCanvas::processPendingRoom(int state)
     if (state != 0)
         return;
     Room* current = getCurrentRoom();
-    if (current && current->blocksRoomChange())
+    if (current && current->blocksRoomChange()) {
+        // The change is dropped: nothing is pending any more (the save on
+        // exit would name the dropped room for the one the player is in).
+        m_nPendingRoom = -1;
         return;
+    }
     const lang::String& destination = getDestination();
     if (!destination.isEmpty())
         m_nPendingRoom = findRoomIndex(destination);

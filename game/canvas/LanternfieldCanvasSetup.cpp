@@ -13,6 +13,7 @@
 #include "game/menus/OptionsSprite.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/Room.h"
+#include "platform/files/Files.h"
 #include "platform/registry/Registry.h"
 #include "platform/user/MessageBox.h"
 #include "sound/clip/AudioClip.h"
@@ -43,6 +44,15 @@ bool profileHasName(const lang::String& profile)
     const bool named = RegQueryValueExA(key, "displayName", nullptr, &type, nullptr, &size) == ERROR_SUCCESS && size > 1;
     RegCloseKey(key);
     return named;
+}
+
+// The data manifest as the player knows it: an item of the game data by its
+// name, a file by its path as the system writes it.
+std::string setupManifestName(const lang::String& file)
+{
+    if (file.startsWith("+"))
+        return std::string("\"") + file.substring(1).c_str() + "\" of the game data";
+    return platform::nativePath(file.c_str());
 }
 
 // Indexes of the balloon sprites in the order of their name table.
@@ -151,7 +161,7 @@ bool LanternfieldCanvas::checkRequiredNames()
     }
     if (missing.empty())
         return true;
-    std::string text = std::string("The data manifest ") + getDataFileName().c_str() +
+    std::string text = "The data manifest " + setupManifestName(getDataFileName()) +
                        " is damaged or incomplete: it lacks ";
     for (size_t i = 0; i < missing.size() && i < kMaxNamesReported; ++i)
         text += (i ? ", " : "") + missing[i];

@@ -204,11 +204,11 @@ void PuzzleCheats::jump(const Jump& j)
     switch (j.kind) {
     case Kind::Plain:
         onExit();
-        canvas->changeRoom(j.room);
+        canvas->jumpToRoom(j.room);
         return;
     case Kind::PipesCloseUp:
         onExit();
-        canvas->changeRoom(j.room);
+        canvas->jumpToRoom(j.room);
         if (Room* room = canvas->getCurrentRoom())
             room->pauseIfVisible();
         if (LanternfieldCanvas::sceneHooks.growPipes && canvas->getCloseUp(kPipesCloseUp))
@@ -216,7 +216,7 @@ void PuzzleCheats::jump(const Jump& j)
         return;
     case Kind::PegsCloseUp:
         onExit();
-        canvas->changeRoom(j.room);
+        canvas->jumpToRoom(j.room);
         canvas->enterPegsCU(1);
         return;
     case Kind::CleanWithoutCaveMap:
@@ -238,5 +238,5 @@ void PuzzleCheats::jump(const Jump& j)
     if (ScriptHost* host = ScriptHost::instance)
         host->callLuaFunction("LF_setGlobalISpyActive", 0);
     onExit();
-    canvas->changeRoom(j.room);
+    canvas->jumpToRoom(j.room);
 }

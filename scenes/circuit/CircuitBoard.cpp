@@ -39,6 +39,7 @@ CircuitBoard::CircuitBoard()
       m_nCentreX(0),
       m_nCentreY(0),
       m_bReady(false),
+      m_bSolved(false),
       m_nUnit(1)
 {
     m_router.setListener(this);
@@ -111,6 +112,7 @@ void CircuitBoard::grow()
 {
     LanternfieldCanvas* c = SceneRoom::canvas();
     m_nHostRoom = HOST_ROOM;
+    m_bSolved = false;
     setVisible(true);
     m_nCentreX = CENTRE_X;
     m_nCentreY = CENTRE_Y;
@@ -245,6 +247,9 @@ bool CircuitBoard::mouseMove(window::Event* e)
 
 void CircuitBoard::onSolved()
 {
+    if (m_bSolved)
+        return;
+    m_bSolved = true;
     SceneRoom::playSound(SOUND_SOLVED);
     for (const char* name : {SceneRoom::kCloseButton, "ResetButton"}) {
         if (sprite::ButtonMixin* button = SceneRoom::findButton(this, name))

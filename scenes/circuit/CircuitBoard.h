@@ -107,6 +107,9 @@ private:
     int m_nCentreX;
     int m_nCentreY;
     bool m_bReady;
+    // Solved in this opening: a wire laid again during the wait after the
+    // solve does not solve it twice.
+    bool m_bSolved;
     int m_nUnit;
     std::array<sprite::AnimateSprite*, CircuitRouter::WIRES> m_heads{};
     std::array<std::array<sprite::AnimateSprite*, 2>, CircuitRouter::WIRES> m_poles{};

@@ -18,6 +18,7 @@
 HV_DEFINE_METACLASS(FountainCU);
 
 const char FountainCU::kScriptTable[] = "FountainCU";
+const char FountainCU::kDrainedFlag[] = "LF.fountainDrained";
 
 const char* const FountainCU::kCommands[COMMAND_COUNT] = {
     "FinishDrainingWaterFromFountain",
@@ -90,6 +91,13 @@ void FountainCU::onEnter()
         if (!close->isSelected())
             close->setState(sprite::ButtonMixin::NORMAL);
     }
+    // A key the script shows in the drained basin (left there, or put back
+    // on leaving) twinkles and takes the hand on every visit, as after the
+    // draining.
+    sprite::SpriteBase* key = SceneRoom::find(this, "KeyInFountain");
+    ScriptHost* host = ScriptHost::instance;
+    if (key && key->isVisible() && host && host->getLuaBoolean(kDrainedFlag))
+        startTwinkleCountdown();
 }
 
 void FountainCU::onExit()
@@ -277,8 +285,7 @@ bool FountainCU::putKeyInFountain()
     if (!m_bKeyHeld)
         return false;
     returnKey();
-    m_bTwinkleOn = true;
-    m_nTwinkleCountdown = m_draw->nextInt(TWINKLE_MIN, TWINKLE_MAX);
+    startTwinkleCountdown();
     SceneRoom::playSound(SOUND_KEY_BACK);
     return true;
 }
@@ -307,6 +314,13 @@ bool FountainCU::useKeyOnPipeDoor()
         c->dropSpecialCursor();
     m_bKeyHeld = false;
     return true;
+}
+
+void FountainCU::startTwinkleCountdown()
+{
+    m_bTwinkleOn = true;
+    m_nTwinkleCountdown = m_draw->nextInt(TWINKLE_MIN, TWINKLE_MAX);
+    setHoverCursor("KeyInFountain", 9);
 }
 
 void FountainCU::startKeyTwinkle()
@@ -412,9 +426,7 @@ void FountainCU::handleCommand(int command)
     }
     case FINISH_DRAINING:
         m_bDraining = false;
-        m_bTwinkleOn = true;
-        m_nTwinkleCountdown = m_draw->nextInt(TWINKLE_MIN, TWINKLE_MAX);
-        setHoverCursor("KeyInFountain", 9);
+        startTwinkleCountdown();
         break;
     case KEY_TWINKLE_FINISHED:
         if (sprite::SpriteBase* twinkle = getSprite("KeyTwinkle"))

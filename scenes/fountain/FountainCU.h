@@ -42,6 +42,8 @@ public:
     static constexpr int SOUND_PIPES_FIXED = 53;
     static constexpr int SOUND_KEY_TAKEN = 90;
     static const char kScriptTable[];
+    // The story's flag, kept by the room's script: the basin is drained.
+    static const char kDrainedFlag[];
 
     enum Command {
         FINISH_DRAINING,
@@ -109,6 +111,8 @@ public:
 private:
     // The four fields of a visit cleared.
     void clearVisit();
+    // The key in the water twinkles now and then and takes the hand cursor.
+    void startTwinkleCountdown();
     // The held key shown in the water again and taken off the cursor.
     void returnKey();
     // The valve's turning, forward or backward, ending with the command

@@ -253,6 +253,10 @@ bool DataLoader::readManifest(const lang::String& file, bool counting)
     m_activeFile = file;
     bool ok = true;
     bool sections = false;
+    // The first token skipped outside the sections: the manifest did not
+    // parse whole (an entry lost to a stray word or an unknown header).
+    lang::String stray;
+    bool strayFound = false;
     try {
         StreamTokenizer t(in);
         setUp(t);
@@ -262,8 +266,12 @@ bool DataLoader::readManifest(const lang::String& file, bool counting)
             if (type == StreamTokenizer::TT_EOF)
                 break;
             // Anything but a header at the top level is skipped.
-            if (!isWord(type))
+            if (!isWord(type)) {
+                if (!strayFound)
+                    stray = tokenText(t);
+                strayFound = true;
                 continue;
+            }
             const lang::String word(t.sval);
             sections = sections || word.startsWith("<");
             if (word.equalsIgnoreCase("<images>"))
@@ -278,15 +286,23 @@ bool DataLoader::readManifest(const lang::String& file, bool counting)
                 more = readSprites(t, counting);
             else if (word.equalsIgnoreCase("<end>"))
                 break;
+            else if (!strayFound) {
+                stray = word;
+                strayFound = true;
+            }
         }
     } catch (lang::Exception* e) {
         MessageBoxA(nullptr, e->toString().c_str(), "Error", MB_OK);
         e->release();
         ok = false;
     }
-    // Text without a single section header is no manifest: say which.
+    // Text without a single section header is no manifest, and one with
+    // words outside its sections lost what followed them: say which.
     if (ok && !sections && !counting)
         window::problemLine("DataLoader: ", file.c_str(), " holds no section; the manifest is damaged\n");
+    else if (ok && strayFound && !counting)
+        window::problemLine("DataLoader: ", file.c_str(), " does not parse whole (\"", stray.c_str(),
+                            "\" stands outside its sections); the manifest is damaged\n");
     m_activeFile = "";
     return ok;
 }

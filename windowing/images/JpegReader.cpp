@@ -7,6 +7,7 @@
 
 #include "platform/files/TempFiles.h"
 #include "windowing/images/ImageBase.h"
+#include "windowing/window/DebugLine.h"
 
 #include <unistd.h>
 
@@ -140,6 +141,15 @@ struct ErrorManager {
     jmp_buf jump;
 };
 
+// The library's messages (its errors and its warnings) are diagnostics: the
+// image layer names a damaged picture to the player itself.
+void debugMessage(j_common_ptr cinfo)
+{
+    char text[JMSG_LENGTH_MAX];
+    (*cinfo->err->format_message)(cinfo, text);
+    debugLine("JPEG: ", text, "\n");
+}
+
 void errorExit(j_common_ptr cinfo)
 {
     (*cinfo->err->output_message)(cinfo);
@@ -256,6 +266,7 @@ bool readJPEG(const unsigned char* data, int length, uint32_t*& pixels, int& wid
     ErrorManager err;
     cinfo.err = jpeg_std_error(&err.pub);
     err.pub.error_exit = errorExit;
+    err.pub.output_message = debugMessage;
     uint32_t* volatile buffer = nullptr;
     if (setjmp(err.jump)) {
         jpeg_destroy_decompress(&cinfo);

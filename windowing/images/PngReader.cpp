@@ -3,6 +3,7 @@
 #include "windowing/images/PngReader.h"
 
 #include "windowing/images/ImageBase.h"
+#include "windowing/window/DebugLine.h"
 
 #include <png.h>
 
@@ -47,6 +48,19 @@ void readFromSource(png_structp png, png_bytep out, size_t count)
     }
 }
 
+// The library's errors and warnings are diagnostics: the image layer names
+// a damaged picture to the player itself. An error ends the read.
+void pngError(png_structp png, png_const_charp message)
+{
+    debugLine("PNG: ", message, "\n");
+    png_longjmp(png, 1);
+}
+
+void pngWarning(png_structp, png_const_charp message)
+{
+    debugLine("PNG: ", message, "\n");
+}
+
 } // namespace
 
 bool isPNG(const unsigned char* data)
@@ -63,7 +77,7 @@ bool readPNG(const unsigned char* data, int length, uint32_t*& pixels, int& widt
         if (file == nullptr)
             return false;
     }
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, pngError, pngWarning);
     if (png == nullptr) {
         if (file)
             std::fclose(file);

@@ -640,15 +640,29 @@ const WindowRecord* WindowManager::shownAlone(const WindowRecord& top) const
     return w;
 }
 
+std::shared_ptr<const std::vector<uint32_t>> WindowManager::lend(const std::shared_ptr<std::vector<uint32_t>>& buffer)
+{
+    auto returned = std::make_shared<std::atomic<bool>>(false);
+    lent.push_back(LentBuffer{buffer, returned});
+    // The reference owns nothing: the lent list keeps the buffer.
+    return std::shared_ptr<const std::vector<uint32_t>>(
+        buffer.get(), [returned](const std::vector<uint32_t>*) { returned->store(true, std::memory_order_release); });
+}
+
+void WindowManager::reclaimLent()
+{
+    lent.erase(std::remove_if(lent.begin(), lent.end(),
+                              [](const LentBuffer& l) { return l.returned->load(std::memory_order_acquire); }),
+               lent.end());
+}
+
 std::shared_ptr<std::vector<uint32_t>> WindowManager::freeFrameBuffer()
 {
+    reclaimLent();
     // Oldest first: the backend lets a frame go when it gets the next one.
     for (auto it = frameBuffers.rbegin(); it != frameBuffers.rend(); ++it) {
-        if (it->use_count() == 1) {
-            // Pairs with the release of the last other holder's reference.
-            std::atomic_thread_fence(std::memory_order_acquire);
+        if (it->use_count() == 1)
             return *it;
-        }
     }
     return std::make_shared<std::vector<uint32_t>>();
 }
@@ -663,6 +677,7 @@ void WindowManager::keepFrameBuffer(const std::shared_ptr<std::vector<uint32_t>>
 
 void WindowManager::ownSurface(WindowRecord& w, bool keepPicture)
 {
+    reclaimLent();
     const bool pooled = std::find(frameBuffers.begin(), frameBuffers.end(), w.surface) != frameBuffers.end();
     if (w.surface.use_count() == (pooled ? 2 : 1))
         return;
@@ -690,13 +705,13 @@ void WindowManager::presentTopLevel(HWND hwnd)
             // without a copy.
             clientSize(*record, width, height);
             keepFrameBuffer(alone->surface);
-            frame = alone->surface;
+            frame = lend(alone->surface);
         } else {
             std::shared_ptr<std::vector<uint32_t>> composed = freeFrameBuffer();
             if (!compose(top, *composed, width, height))
                 return;
             keepFrameBuffer(composed);
-            frame = std::move(composed);
+            frame = lend(composed);
         }
     }
     windowBackend().present(top, std::move(frame), width, height);

@@ -9,6 +9,7 @@
 #include "platform/user/core/ThreadQueue.h"
 #include "platform/user/core/WindowRecord.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -135,12 +136,26 @@ private:
     std::shared_ptr<std::vector<uint32_t>> freeFrameBuffer();
     // Remembers a buffer just shown, to be reused once it is let go.
     void keepFrameBuffer(const std::shared_ptr<std::vector<uint32_t>>& buffer);
+    // The backend's reference to a buffer: the buffer stays among the lent
+    // ones until the backend lets the last copy of it go, on any thread.
+    std::shared_ptr<const std::vector<uint32_t>> lend(const std::shared_ptr<std::vector<uint32_t>>& buffer);
+    // Forgets the lent buffers the backend has let go (what it did with
+    // them happened before).
+    void reclaimLent();
 
     // The most recently shown buffers first: a window's picture and the
     // frame the backend shows, and the one before them, are the most in use
     // at once.
     static constexpr size_t kFrameBuffers = 3;
     std::vector<std::shared_ptr<std::vector<uint32_t>>> frameBuffers;
+    // The buffers the backend holds, each with the flag its reference sets
+    // (with release order) when let go. Only this layer, under its lock,
+    // holds the buffers themselves, so their use counts are its own.
+    struct LentBuffer {
+        std::shared_ptr<std::vector<uint32_t>> buffer;
+        std::shared_ptr<std::atomic<bool>> returned;
+    };
+    std::vector<LentBuffer> lent;
     // Draws a window's picture at (ox, oy) of the top-level client area,
     // clipped to `clip`, then its visible children back to front, leaving out
     // what a child hides; true when any of them has presented a picture.

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 using lang::ResourceFile;
@@ -32,12 +33,12 @@ class ResourceFileTest : public ::testing::Test {
 protected:
     void TearDown() override { ResourceFile::closeAll(); }
 
-    std::string openingError(const std::string& path)
+    std::string openingError(const std::string& path, bool detail = false)
     {
         try {
             ResourceFile::open(String(path.c_str()));
         } catch (lang::Exception* e) {
-            std::string m = e->toString().c_str();
+            std::string m = detail ? e->getDetail().c_str() : e->toString().c_str();
             e->release();
             return m;
         }
@@ -134,6 +135,40 @@ TEST_F(ResourceFileTest, DamagedIndexesAreRefusedLikeMissingArchives)
     std::vector<uint8_t> count = good;
     count[11] = 0x70;
     EXPECT_EQ(openingError(writeBytes(dir, "count.bin", count)).rfind("Error Opening ", 0), 0u);
+}
+
+TEST_F(ResourceFileTest, WhatHappenedIsToldWithThePathAsTheSystemWritesIt)
+{
+    const std::vector<uint8_t> good = sampleWriter().build();
+    const std::vector<uint8_t> packed = sampleWriter().buildCompressed();
+    auto changed = [](std::vector<uint8_t> bytes, size_t at, std::vector<uint8_t> with) {
+        std::copy(with.begin(), with.end(), bytes.begin() + long(at));
+        return bytes;
+    };
+    const struct {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        const char* what;
+    } cases[] = {
+        {"head.bin", {good.begin(), good.begin() + 6}, "is cut short"},
+        {"records.bin", {good.begin(), good.begin() + 30}, "is cut short"},
+        {"noise.bin", std::vector<uint8_t>(4096, 0xa7), "is not a game data archive"},
+        {"reserved.bin", changed(good, 4, {0xff, 0xff, 0xff, 0x7f}), "is not a game data archive"},
+        {"count.bin", changed(good, 8, {0, 0, 0, 0x70}), "is not a game data archive"},
+        {"counted.bin", changed(good, 8, {0xe8, 0x03}), "is cut short"}, // 1,000 records
+        {"corrupt.zin", changed(packed, 20, {0xff, 0xff}), "is not a game data archive"},
+        {"short.zin", {packed.begin(), packed.end() - 5}, "is cut short"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = writeBytes(dir, c.name, c.bytes);
+        EXPECT_EQ(0u, openingError(path).rfind("Error Opening ", 0)) << "the engine's own message";
+        EXPECT_EQ(path + " " + c.what, openingError(path, true));
+    }
+    // Asked for the Windows way, or missing: the Linux path.
+    std::string windows = dir.file("gone.bin");
+    std::replace(windows.begin(), windows.end(), '/', '\\');
+    EXPECT_EQ(dir.file("gone.bin") + " is missing", openingError(windows, true));
 }
 
 TEST_F(ResourceFileTest, DamagedCompressedArchivesAreRefused)

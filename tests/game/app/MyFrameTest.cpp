@@ -164,9 +164,10 @@ TEST(GameEntryTest, AMissingArchiveIsReportedAndEndsWithAnError)
     EXPECT_EQ(1, GameEntry::run(nullptr));
     std::vector<platform::MessageBoxRecord> boxes = world.boxes();
     ASSERT_EQ(1u, boxes.size());
-    // The box names where the archive was looked for.
-    EXPECT_NE(std::string::npos, boxes[0].text.find(std::filesystem::absolute("Lanternfield.bin").string()));
-    EXPECT_NE(std::string::npos, boxes[0].text.find("(Error Opening Lanternfield.bin)"));
+    // The box says what happened, and where the archive was looked for.
+    EXPECT_EQ("The game cannot start: its data " + std::filesystem::absolute("Lanternfield.bin").string() +
+                  " is missing.",
+              boxes[0].text);
 }
 
 } // namespace

@@ -9,10 +9,20 @@
 # frozen or cropped screen, or a click that lands elsewhere, fails the test.
 # The two runs go side by side on displays of their own.
 #
-# Usage: RealWindowTest.sh GAME_PROGRAM. Exits 77 (skipped) when the X
-# tools are missing or the program is not built (a build of a few tests).
+# The first failure ends the test: the other run is stopped, and the
+# programs started are ended (killed when they do not end).
+#
+# Usage: RealWindowTest.sh [--require-x-tools] GAME_PROGRAM. Exits 77
+# (skipped) when the program is not built (a build of a few tests), and when
+# the X tools are missing unless --require-x-tools says they must be there
+# (the test command installs them): then a missing tool is a failure.
 set -uo pipefail
 
+require_tools=no
+if [ "${1:-}" = --require-x-tools ]; then
+  require_tools=yes
+  shift
+fi
 game=${1:?the game program}
 if ! [ -x "$game" ]; then
   echo "skipped: $game is not built here"
@@ -20,10 +30,17 @@ if ! [ -x "$game" ]; then
 fi
 for tool in Xvfb openbox xdotool xwininfo xprop import convert compare; do
   if ! command -v "$tool" >/dev/null; then
+    if [ "$require_tools" = yes ]; then
+      echo "failed: $tool is not installed, and this test must run here" >&2
+      exit 1
+    fi
     echo "skipped: $tool is not installed"
     exit 77
   fi
 done
+# How long a program is given to end after it is asked to, in tenths of a
+# second, before it is killed.
+readonly END_GRACE=50
 
 # The game's screen and the places of the menu's and the options dialog's
 # parts on it (data/manifest/dialogs/MainMenu.txt and Options.txt).
@@ -53,11 +70,26 @@ run() {
     cat "$log" >&2
     exit 1
   }
+  # The programs end in the reverse order of their start (the game before
+  # its display: a game whose display is gone may never end), each asked
+  # first and killed when it does not end in time.
   cleanup() {
-    local p
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null && wait "$p" 2>/dev/null; done
+    local i p t
+    for ((i = ${#pids[@]} - 1; i >= 0; --i)); do
+      p=${pids[i]}
+      kill "$p" 2>/dev/null || continue
+      for ((t = 0; t < END_GRACE; ++t)); do
+        kill -0 "$p" 2>/dev/null || break
+        sleep 0.1
+      done
+      kill -KILL "$p" 2>/dev/null
+      wait "$p" 2>/dev/null
+    done
   }
-  trap cleanup EXIT
+  # Stopped because the other run failed: its output is of no use.
+  local stopped=no
+  trap 'cleanup; [ "$stopped" = yes ] && rm -rf "$dir"' EXIT
+  trap 'stopped=yes; exit 1' TERM
 
   # The display: Xvfb picks a free number and writes it to fd 3.
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" 2>&5 &
@@ -96,6 +128,7 @@ run() {
   for ((i = 0; i < 200; ++i)); do
     win=$(xdotool search --name '^Lanternfield$' 2>/dev/null | head -n 1)
     [ -n "$win" ] && break
+    kill -0 "$game_pid" 2>/dev/null || fail "the game ended before its window opened"
     sleep 0.1
   done
   [ -n "$win" ] || fail "the game's window did not open"
@@ -242,9 +275,24 @@ for ((i = 0; i < 100; ++i)); do
 done
 run bare "$up/bare" &
 bare=$!
+# The first run to fail stops the other.
 status=0
-wait "$with_wm" || status=1
-wait "$bare" || status=1
+running=("$with_wm" "$bare")
+while ((${#running[@]})); do
+  ended=
+  wait -n -p ended "${running[@]}"
+  code=$?
+  [ -n "$ended" ] || { status=1; break; }
+  left=()
+  for p in "${running[@]}"; do [ "$p" = "$ended" ] || left+=("$p"); done
+  running=("${left[@]}")
+  if ((code != 0)); then
+    status=1
+    ((${#running[@]})) && kill "${running[@]}" 2>/dev/null
+    wait "${running[@]}" 2>/dev/null
+    break
+  fi
+done
 rm -rf "$up"
 [ "$status" -eq 0 ] && echo "both runs passed"
 exit "$status"

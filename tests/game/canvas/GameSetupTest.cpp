@@ -156,6 +156,8 @@ TEST(GameSetupFailureTest, AMissingOrMistypedNameFailsTheLoadWithAMessageNamingI
         std::vector<platform::MessageBoxRecord> boxes = other.boxes("setupGame");
         ASSERT_EQ(1u, boxes.size()) << c.what;
         EXPECT_NE(std::string::npos, boxes[0].text.find(c.message)) << boxes[0].text;
+        EXPECT_EQ(0u, boxes[0].text.find("The data manifest \"datfile\" of the game data is damaged or incomplete"))
+            << "the player reads the manifest's name, not the engine's: " << boxes[0].text;
         // Nothing was bound from the incomplete data.
         EXPECT_EQ(nullptr, failing->getRoom(0)) << c.what;
         EXPECT_TRUE(other.close()) << "the failed load closes the program";

@@ -1,7 +1,8 @@
 // PuzzleCheatsTest.cpp: the developer's jump screen in the fixture game: the
 // page of the current chapter, its check boxes calling the screen's script,
 // every jump button reaching its room, the clean and the plain jump in
-// their orders, and the close-up jumps through the scenes' hooks.
+// their orders, jumps and the close over the pause book and the menu, and
+// the close-up jumps through the scenes' hooks.
 #include "game/ambient/AmbientSoundManager.h"
 #include "game/debug/PuzzleCheats.h"
 #include "game/inventory/Inventory.h"
@@ -11,6 +12,7 @@
 
 #include "core/lang/System.h"
 
+#include <functional>
 #include <sstream>
 
 namespace gametest {
@@ -197,6 +199,51 @@ TEST_F(PuzzleCheatsTest, EveryJumpButtonReachesItsRoom)
     EXPECT_TRUE(world.boxes().empty());
 }
 
+TEST_F(PuzzleCheatsTest, AJumpFromOverThePauseBookOrTheMenuEndsInTheRoomPlaying)
+{
+    const struct {
+        const char* what;
+        std::function<void()> leavePlay;
+        std::vector<std::string> leaving; // the rooms left on the jump
+    } cases[] = {
+        {"the pause book", [this] { canvas->setGameState(LanternfieldCanvas::STATE_PAUSED); },
+         {"onExit:PuzzleCheats(1)", "onExit:Dock(1)"}},
+        {"the menu's how to play",
+         [this] {
+             canvas->exitToMenu();
+             lang::String howTo("bMenuHowtoPlay");
+             canvas->handleAction(canvas, &howTo);
+             ASSERT_TRUE(canvas->isSpriteVisible("Instructions"));
+         },
+         {"onExit:PuzzleCheats(1)"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        enter(0);
+        c.leavePlay();
+        canvas->getProgress()->chapter = 4;
+        lang::System::setDebugMode(true);
+        world.key('C');
+        lang::System::setDebugMode(false);
+        ASSERT_TRUE(screen->isVisible());
+        clearCalls();
+        pressJump(jumpNamed("To_OuterSanctum"));
+        EXPECT_EQ(LanternfieldCanvas::STATE_PLAYING, canvas->getGameState());
+        EXPECT_EQ(35, current());
+        EXPECT_TRUE(room(35)->isVisible()) << "not a black room";
+        EXPECT_NE(Room::STATE_LEFT, room(35)->getState());
+        std::vector<std::string> expected = c.leaving;
+        expected.push_back("onEnter:OuterSanctum(1)");
+        EXPECT_EQ(expected, calls("onE"));
+        for (const char* shown : {"BookDialog", "MainMenu", "Instructions"})
+            EXPECT_FALSE(canvas->isSpriteVisible(shown)) << shown;
+        EXPECT_TRUE(canvas->isSpriteVisible("Quit")) << "the pause button";
+        EXPECT_TRUE(canvas->isSpriteVisible("Inventory"));
+        EXPECT_FALSE(screen->isVisible());
+        canvas->leaveCurrentRoom();
+    }
+}
+
 TEST_F(PuzzleCheatsTest, CloseUpJumpsOpenTheirCloseUpOverTheRoom)
 {
     openAt(1);
@@ -260,6 +307,34 @@ TEST_F(PuzzleCheatsTest, TheDebugKeyOpensTheScreenOverTheRoomAndItsCloseButtonEn
     EXPECT_EQ((std::vector<std::string>{"onExit:PuzzleCheats(1)", "onExit:Dock(1)", "onEnter:Dock(1)"}),
               calls("onE"));
     EXPECT_EQ(0, current());
+
+    // Over the pause book and over the menu, the close goes back to them:
+    // the paused room shows under the book as it was, the menu stays.
+    const struct {
+        int state;
+        bool roomShown;
+    } under[] = {{LanternfieldCanvas::STATE_PAUSED, true}, {LanternfieldCanvas::STATE_MAIN_MENU, false}};
+    for (const auto& u : under) {
+        SCOPED_TRACE(u.state);
+        if (u.state == LanternfieldCanvas::STATE_PAUSED)
+            canvas->setGameState(u.state);
+        else
+            canvas->exitToMenu();
+        lang::System::setDebugMode(true);
+        world.key('C');
+        lang::System::setDebugMode(false);
+        ASSERT_TRUE(screen->isVisible());
+        clearCalls();
+        world.click(740, 570);
+        world.stepFrames(1);
+        EXPECT_FALSE(screen->isVisible());
+        EXPECT_EQ(u.state, canvas->getGameState());
+        EXPECT_EQ(u.roomShown, room(0)->isVisible());
+        EXPECT_EQ((std::vector<std::string>{"onExit:PuzzleCheats(1)"}), calls("onE")) << "no room left or entered";
+        if (u.roomShown) {
+            EXPECT_NE(Room::STATE_LEFT, room(0)->getState());
+        }
+    }
 }
 
 } // namespace

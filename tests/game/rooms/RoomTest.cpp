@@ -131,17 +131,23 @@ TEST_F(RoomTest, EachExitDirectionWipesItsWay)
 TEST_F(RoomTest, AnExitWithoutATransitionChangesAtOnceAndLeavesNoRoomPending)
 {
     Room* room = world.addRoom(2, {2});
-    // Exit 0 has no wipe direction; exit 1's transition cannot be made.
+    // Exit 0 has no wipe direction; exit 1's transition cannot be made (the
+    // exits lead to rooms of their own: the first exit to a room is the one
+    // whose transition is asked for).
     world.addDoor(room, 0, {0, 0, 100, 100, 1, 2, 8, 4});
-    world.addDoor(room, 1, {200, 0, 100, 100, 1, 2, 1, 4});
+    world.addDoor(room, 1, {200, 0, 100, 100, 1, 2, 1, 5});
     world.addRoom(4, {0});
-    for (int x : {50, 250}) {
-        SCOPED_TRACE(x);
-        const_cast<DoorTransitionSettings&>(world.canvas->getDoorTransitionSettings()).type = x == 50 ? 100 : 999;
+    world.addRoom(5, {0});
+    const struct {
+        int x, target, transitionType;
+    } exits[] = {{50, 4, 100}, {250, 5, 999}};
+    for (const auto& exit : exits) {
+        SCOPED_TRACE(exit.x);
+        const_cast<DoorTransitionSettings&>(world.canvas->getDoorTransitionSettings()).type = exit.transitionType;
         world.enter(2);
-        world.pressAt(room, x, 50);
+        world.pressAt(room, exit.x, 50);
         EXPECT_EQ(nullptr, world.canvas->getTransition());
-        EXPECT_EQ(4, world.canvas->getProgress()->currentRoom);
+        EXPECT_EQ(exit.target, world.canvas->getProgress()->currentRoom);
         EXPECT_EQ(-1, world.canvas->getPendingRoom()) << "the save on exit would name the old room";
         EXPECT_NE(Room::STATE_LEAVING, room->getState()) << "a room left waiting swallows every press";
     }

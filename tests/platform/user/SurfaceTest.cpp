@@ -1,17 +1,23 @@
 // Frames presented into windows and read back: scaling, pitch, children drawn
-// into their top-level window, and the letterboxed full-screen picture.
+// into their top-level window, frames the display holds (also on a thread of
+// its own) never drawn into, and the letterboxed full-screen picture.
 #include "UserTestSupport.h"
 
 #include "platform/user/WindowSurface.h"
 #include "tests/support/TempDir.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 using namespace usertest;
 
@@ -194,6 +200,17 @@ TEST_F(Surface, ChildrenOverTheWholeClientAreaComposeAsDrawnBackToFront)
     }
 }
 
+// Puts a backend of the test's own in place of the fixture's headless one.
+template <typename Backend>
+Backend& installBackend(platform::HeadlessBackend*& fixtureBackend)
+{
+    auto owned = std::make_unique<Backend>();
+    Backend& backend = *owned;
+    platform::setWindowBackend(std::move(owned));
+    fixtureBackend = &backend;
+    return backend;
+}
+
 // A backend that keeps every frame it is given, with a copy of its pixels as
 // they were then: a slow display may still be showing any of them.
 class FrameKeepingBackend : public platform::HeadlessBackend {
@@ -212,10 +229,7 @@ public:
 
 TEST_F(Surface, AFrameGivenToTheBackendNeverChangesAfterwards)
 {
-    auto owned = std::make_unique<FrameKeepingBackend>();
-    FrameKeepingBackend& backend = *owned;
-    platform::setWindowBackend(std::move(owned));
-    m_backend = &backend;
+    FrameKeepingBackend& backend = installBackend<FrameKeepingBackend>(m_backend);
     HWND frame = createFrame(0, 100, 6, 4);
     HWND canvas = createChild(frame, 0, 0, 6, 4);
     HWND front = createChild(frame, 1, 1, 2, 2);
@@ -282,6 +296,90 @@ TEST_F(Surface, AFrameGivenToTheBackendNeverChangesAfterwards)
                     ASSERT_EQ(composed[size_t(y) * 6 + x], step.canvas(x, y)) << x << "," << y;
         }
     }
+}
+
+// A display that shows each frame on a thread of its own and lets it go
+// there, as a real display may: it keeps no frame, and counts the frames
+// that changed while it held them (each is drawn in one colour).
+class ThreadedDisplayBackend : public platform::HeadlessBackend {
+public:
+    ThreadedDisplayBackend() : m_thread([this] { show(); }) {}
+    ~ThreadedDisplayBackend() override
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_done = true;
+        }
+        m_wake.notify_one();
+        m_thread.join();
+    }
+    void present(HWND, std::shared_ptr<const std::vector<uint32_t>> pixels, int, int) override
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_waiting.push_back(std::move(pixels));
+        }
+        m_wake.notify_one();
+    }
+    int shown() const { return m_shown; }
+    int changed() const { return m_changed; }
+
+private:
+    void show()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] { return m_done || !m_waiting.empty(); });
+            if (m_waiting.empty())
+                return;
+            std::shared_ptr<const std::vector<uint32_t>> frame = std::move(m_waiting.front());
+            m_waiting.erase(m_waiting.begin());
+            lock.unlock();
+            // Read without the lock; the frame is let go here, after it.
+            // Its last row lies outside the child of the top-left corner.
+            const uint32_t first = frame->empty() ? 0 : frame->back();
+            const bool same = std::all_of(frame->end() - std::min<long>(64, long(frame->size())), frame->end(),
+                                          [first](uint32_t p) { return p == first; });
+            frame.reset();
+            lock.lock();
+            ++m_shown;
+            m_changed += same ? 0 : 1;
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::vector<std::shared_ptr<const std::vector<uint32_t>>> m_waiting;
+    std::atomic<int> m_shown{0};
+    std::atomic<int> m_changed{0};
+    bool m_done = false;
+    std::thread m_thread;
+};
+
+TEST_F(Surface, AFrameLetGoOnTheDisplaysThreadIsDrawnIntoOnlyAfterward)
+{
+    ThreadedDisplayBackend& display = installBackend<ThreadedDisplayBackend>(m_backend);
+    HWND frame = createFrame(0, 100, 64, 48);
+    HWND canvas = createChild(frame, 0, 0, 64, 48);
+    ShowWindow(canvas, SW_SHOW);
+    HWND corner = createChild(frame, 0, 0, 8, 8);
+    // The canvas alone (its picture is the frame shown), then under a child
+    // (the frame is composed): both reuse the buffers the display let go.
+    constexpr int kFrames = 400;
+    const std::vector<uint32_t> white(8 * 8, 0xFFFFFFFFu);
+    for (int i = 0; i < kFrames; ++i) {
+        if (i == kFrames / 2) {
+            ShowWindow(corner, SW_SHOW);
+            platform::presentToWindow(corner, white.data(), 8, 8, 8 * 4, nullptr, nullptr);
+        }
+        const std::vector<uint32_t> colour(64 * 48, 0xFF000000u | uint32_t(i));
+        platform::presentToWindow(canvas, colour.data(), 64, 48, 64 * 4, nullptr, nullptr);
+    }
+    for (int i = 0; i < 2000 && display.shown() < kFrames + 1; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(kFrames + 1, display.shown());
+    EXPECT_EQ(0, display.changed()) << "no frame changed while the display held it";
+    DestroyWindow(frame);
 }
 
 TEST_F(Surface, LetterboxKeepsTheProportions)

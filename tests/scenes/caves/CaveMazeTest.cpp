@@ -2,7 +2,8 @@
 // by clicks on its ways with the moves' timing, fades and sounds; the start
 // screen's way out, the golden door and ways off the grid; what each screen
 // shows (tunnels, torches, gems, puzzle doors, things by name); the cursors;
-// and screens the scripts or a later room change get wrong.
+// a room change a move holds back; and screens the scripts or a later room
+// change get wrong.
 #include "scenes/caves/CaveMaze.h"
 
 #include "game/canvas/LanternfieldCanvas.h"
@@ -147,6 +148,20 @@ TEST_F(CaveMazeTest, AThreeByThreeMazeWalkedWithTheMovesTiming)
                                 [](const std::string& s) { return s.rfind("loop 156 ", 0) == 0; }))
             << "the new screen's loop";
     }
+}
+
+TEST_F(CaveMazeTest, ARoomChangeHeldBackByAMoveIsDroppedAndTheExitSaveNamesTheMaze)
+{
+    start();
+    world.mouseDown(kNorth.x, kNorth.y);
+    ASSERT_EQ(Room::STATE_LEAVING, maze->getState()) << "a move runs";
+    // A change asked for meanwhile reaches its transition's change point.
+    canvas->setPendingRoom(30);
+    canvas->processPendingRoom(0);
+    EXPECT_EQ(kCaveMazeRoom, canvas->getCurrentRoomIndex()) << "the move holds the change back";
+    EXPECT_EQ(-1, canvas->getPendingRoom());
+    canvas->saveOnExit();
+    EXPECT_EQ(kCaveMazeRoom, canvas->getProgress()->currentRoom) << "the player is still in the maze";
 }
 
 TEST_F(CaveMazeTest, WhatEachScreenShows)

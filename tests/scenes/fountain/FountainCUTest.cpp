@@ -1,8 +1,9 @@
 // FountainCUTest.cpp: the fountain close-up driven as its script drives it:
 // the valve door, the draining, the key and its twinkle, the pipe door, the
 // mended pipes and the fixed water to the way back to the market place; the
-// clicks on its hot spots and on none; a key held on leaving put back; and
-// the argument checks of its Lua methods.
+// clicks on its hot spots and on none; a key held on leaving put back, and
+// twinkling in the drained basin on later visits; events without a command;
+// and the argument checks of its Lua methods.
 #include "scenes/fountain/FountainCU.h"
 
 #include "core/lang/Integer.h"
@@ -117,18 +118,60 @@ TEST_F(FountainCUTest, ClicksOnTheHotSpotsAndOnNothing)
     EXPECT_TRUE(calls("clickOnValveDoor").empty());
 }
 
-TEST_F(FountainCUTest, AKeyHeldOnLeavingLiesInTheWaterAgain)
+TEST_F(FountainCUTest, AKeyHeldOnLeavingLiesInTheWaterAgainAndTwinklesOnLaterVisits)
 {
+    auto* draws = new ScriptedDraw();
+    fountain->setRandomDraw(std::unique_ptr<RandomDraw>(draws));
     lua("pickupKey()");
     ASSERT_EQ(FountainCU::CURSOR_KEY, canvas->getItemOnCursor());
-    fountain->onExit();
+    canvas->leaveCurrentRoom();
     EXPECT_FALSE(fountain->isKeyHeld());
     EXPECT_TRUE(sprite("KeyInFountain")->isVisible()) << "the next visit can take it";
     EXPECT_NE(FountainCU::CURSOR_KEY, canvas->getItemOnCursor());
-    // An event that carries no command is not the room's.
+
+    // Whether the key twinkles on the next visit: in the drained basin only.
+    const struct {
+        const char* story;
+        bool keyShown;
+        bool twinkles;
+    } visits[] = {
+        {"LF.fountainDrained = false", true, false},
+        {"LF.fountainDrained = true", true, true},
+        {"LF.fountainDrained = true", false, false}, // the key opened the pipe door
+    };
+    for (const auto& v : visits) {
+        SCOPED_TRACE(std::string(v.story) + (v.keyShown ? "" : ", the key gone"));
+        runLua(fountain, v.story);
+        sprite("KeyInFountain")->setVisible(v.keyShown);
+        draws->addBetween({7});
+        enter(kRoom);
+        EXPECT_EQ(v.twinkles, fountain->isTwinkleOn());
+        if (v.twinkles) {
+            EXPECT_EQ(1, sprite("KeyInFountain")->getMouseOverCursor()) << "the hand";
+            frames(8);
+            EXPECT_TRUE(sprite("KeyTwinkle")->isVisible());
+        }
+        canvas->leaveCurrentRoom();
+        sprite("KeyTwinkle")->setVisible(false);
+    }
+}
+
+TEST_F(FountainCUTest, AnEventWithoutACommandChangesNothing)
+{
+    lua("drainWaterFromFountain()");
+    lua("pickupKey()");
+    clearRecords();
     lang::Integer number(3);
-    window::Event event(fountain, window::Event::ACTION, &number);
-    EXPECT_FALSE(fountain->handleEvent(&event));
+    window::Event withNumber(fountain, window::Event::ACTION, &number);
+    window::Event withObject(fountain, window::Event::ACTION, fountain);
+    for (window::Event* e : {&withNumber, &withObject}) {
+        EXPECT_FALSE(fountain->handleEvent(e));
+        EXPECT_TRUE(fountain->isDraining()) << "the draining is not finished";
+        EXPECT_FALSE(fountain->isTwinkleOn());
+        EXPECT_TRUE(fountain->isKeyHeld());
+        EXPECT_FALSE(sprite("KeyTwinkle")->isVisible());
+        EXPECT_TRUE(soundsPlayed().empty());
+    }
 }
 
 TEST_F(FountainCUTest, LuaMethodsCheckTheirArguments)

@@ -3,7 +3,7 @@
 // entrance closed, the climb out of the end cell to "solvedMaze", the fog
 // lifted where the token has been, and the fog drawn outside the flashlight
 // only (read back from the rendered frame); the token taken after the
-// solve; the debug keys' random maze walked from entrance to exit and their
+// solve; the mouse handlers' answers, for the token alone; the debug keys' random maze walked from entrance to exit and their
 // grid dump.
 #include "scenes/maze/Maze.h"
 
@@ -13,12 +13,14 @@
 #include "game/canvas/LanternfieldCanvas.h"
 #include "scenes/common/RandomDraw.h"
 #include "scenes/mazegen/MazeGenerator.h"
+#include "sprites/buttons/ButtonMixin.h"
 #include "tests/scenes/support/SceneFixture.h"
 #include "windowing/graphics/Graphics.h"
 #include "windowing/window/Event.h"
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <fstream>
 #include <sstream>
 
@@ -47,6 +49,8 @@ std::string mazeManifest()
     for (const char* border : {"MazeWall_N", "MazeWall_S", "MazeWall_W", "MazeWall_E", "MazeCorner_NW",
                                "MazeCorner_NE", "MazeCorner_SW", "MazeCorner_SE", "MazeGate_N", "MazeGate_S"})
         m << border << " RectSprite 0 0 10 10 -0xffff01 1\n";
+    // A button of the room's own, away from the board.
+    m << "MazeSign RectButtonSprite 40 40 60 60 1\n";
     m << "CloseButton RectButtonSprite 740 540 60 60 1\n<end>\n";
     return m.str();
 }
@@ -162,6 +166,31 @@ TEST_F(MazeTest, TheTokenIsPickedUpAndPutDownByTheHoldRule)
     release.y = 345;
     EXPECT_EQ(0, maze->mouseUp(&release));
     EXPECT_TRUE(maze->isDragging());
+}
+
+TEST_F(MazeTest, TheMouseHandlersAnswerForTheTokenAlone)
+{
+    lang::Integer none(0);
+    auto event = [&](int id, int x, int y) {
+        auto* e = new window::Event(maze, id, &none);
+        e->x = x;
+        e->y = y;
+        e->when = world.clock().tickCount();
+        return std::unique_ptr<window::Event, void (*)(window::Event*)>(e, [](window::Event* p) { p->release(); });
+    };
+    // Over the room's button, which answers a rollover and a release.
+    sprite::ButtonMixin::fromSprite(maze->getSprite("MazeSign"))->setFireOnRelease(true);
+    EXPECT_FALSE(maze->mouseMove(event(window::Event::MOUSE_MOVE, 60, 60).get()));
+    world.mouseDown(60, 60);
+    EXPECT_EQ(0, maze->mouseUp(event(window::Event::MOUSE_UP, 60, 60).get()));
+    // Over the token, and with it held.
+    EXPECT_TRUE(maze->mouseMove(event(window::Event::MOUSE_MOVE, 325, 345).get()));
+    world.mouseDown(325, 345);
+    ASSERT_TRUE(maze->isDragging());
+    EXPECT_TRUE(maze->mouseMove(event(window::Event::MOUSE_MOVE, 60, 60).get()));
+    world.tick(600);
+    EXPECT_NE(0, maze->mouseUp(event(window::Event::MOUSE_UP, 60, 60).get())) << "a long hold puts it down";
+    EXPECT_FALSE(maze->isDragging());
 }
 
 TEST_F(MazeTest, TheTokenClimbsOutOfTheEndCellToSolveTheMaze)

@@ -220,6 +220,9 @@ TEST_F(TreasureChestCUTest, TheLuaFace)
                                {"self.showGodRays({})", "not a Sprite object"},
                                {"self.showGodRays(canvas)", "not a TreasureChestCU"},
                            });
+    // The zoom into the golden room (last: it leaves the chest) gives back
+    // nothing either.
+    EXPECT_EQ("0", runLua(chest, "return select('#', self:exitRoomTransChap6(1))"));
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // ManifestGrammarTest.cpp: the data manifest's sections and their traps:
-// headers in any case, "<end>", unknown words, sound kinds, the number
-// limits of both passes, strings, image names that take the next word, and
-// the progress items each pass counts.
+// headers in any case, "<end>", unknown words (reported as damage), sound
+// kinds, the number limits of both passes, strings, image names that take
+// the next word, and the progress items each pass counts.
 #include "tests/sprites/loader/ManifestFixture.h"
 
 #include "core/lang/Class.h"
@@ -22,6 +22,41 @@ TEST_F(ManifestTest, HeadersMatchInAnyCaseAndNothingAfterEndIsRead)
     EXPECT_EQ((std::vector<int>{1, 2}), numbers());
     EXPECT_EQ(std::vector<std::string>{"x"}, strings());
     EXPECT_EQ(1, counted);
+}
+
+TEST_F(ManifestTest, AManifestThatDoesNotParseWholeIsReportedAsDamaged)
+{
+    const struct {
+        const char* name;
+        const char* text;
+        const char* stray; // the first word outside the sections; null when whole
+    } cases[] = {
+        {"garbled", "<data> 1 <sprites> A Sprite x 0 0\n<garbled B Sprite x 1 1\n", "<garbled"},
+        {"stray", "<data> 1 2 stray 3\n", "stray"},
+        {"leading", "junk <strings> a\n", "junk"},
+        {"whole", "; a comment\n<DATA> 1 <sprites> A Sprite x 0 0 <end> after <end\n", nullptr},
+    };
+    for (const auto& c : cases)
+        world.data().manifest(c.name, c.text);
+    makeLoader();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const lang::String file(("+" + std::string(c.name)).c_str());
+        size_t before = world.debugText().size();
+        loader->countEntries(file);
+        EXPECT_EQ(std::string::npos, world.debugText().find("damaged", before)) << "said once, when loading";
+        before = world.debugText().size();
+        EXPECT_TRUE(loader->load(file)) << "what parses is loaded";
+        const std::string said = world.debugText().substr(before);
+        if (c.stray) {
+            EXPECT_NE(std::string::npos, said.find("DataLoader: " + std::string(file.c_str()) +
+                                                  " does not parse whole (\"" + c.stray +
+                                                  "\" stands outside its sections); the manifest is damaged"))
+                << said;
+        } else {
+            EXPECT_EQ(std::string::npos, said.find("damaged")) << said;
+        }
+    }
 }
 
 TEST_F(ManifestTest, ACommentRunsToTheEndOfItsLine)

@@ -132,8 +132,16 @@ TEST(JpegReaderTest, RefusesFourComponentsDamageAndOversize)
     window::ImageBase::decodeDeferral = 0;
     window::ImageBase::forceImmediateDecode = true;
 
+    // The library's own lines (a damaged picture, or one of another kind,
+    // is no JPEG) go to the debugger output, never to the player's log.
+    ::testing::internal::CaptureStderr();
     EXPECT_FALSE(readJpeg(Bytes{0xFF, 0xD8, 0xFF, 0x00, 1, 2, 3, 4, 5, 6}).ok);
     EXPECT_FALSE(readJpeg(noise(500, 6)).ok);
+    EXPECT_FALSE(readJpeg(Bytes{0x88, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0}).ok) << "a PNG damaged in its head";
+    const Bytes whole = encodeJpeg(64, 64, 3, colourSamples(64, 64, 4));
+    EXPECT_TRUE(readJpeg(Bytes(whole.begin(), whole.begin() + long(whole.size() * 6 / 10))).ok)
+        << "cut short: a warning";
+    EXPECT_EQ("", ::testing::internal::GetCapturedStderr());
 
     const int wide = window::ImageBase::kMaxSide + 16;
     Read big = readJpeg(encodeJpeg(wide, 8, 1, Bytes(size_t(wide) * 8, 128), 50));

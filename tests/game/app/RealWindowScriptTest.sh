@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# The real-window test's own rules, with stand-ins for the game: a missing X
+# tool skips it, or fails it where the tools must be there; and its first
+# failure ends it at once, the other run stopped and every program it started
+# ended, even a game that will not end when asked (a hang until the time
+# limit otherwise).
+#
+# Usage: RealWindowScriptTest.sh [--require-x-tools] REAL_WINDOW_TEST
+# GAME_PROGRAM. Runs where the real-window test does: exits 77 (skipped) when
+# the game is not built here, and for the second part when the X tools are
+# missing, unless they are required.
+set -uo pipefail
+
+require=()
+if [ "${1:-}" = --require-x-tools ]; then
+  require=(--require-x-tools)
+  shift
+fi
+script=${1:?the real-window test}
+if ! [ -x "${2:?the game program}" ]; then
+  echo "skipped: $2 is not built here"
+  exit 77
+fi
+dir=$(mktemp -d "${TMPDIR:-/tmp}/hv-realwindow-check.XXXXXX")
+trap 'rm -rf "$dir"' EXIT
+failed=0
+problem() {
+  echo "$*" >&2
+  failed=1
+}
+
+# A game that plays no part: a stand-in program.
+printf '#!/bin/sh\nexit 0\n' >"$dir/game"
+chmod +x "$dir/game"
+
+# 1. Every tool there but "compare": skipped, or failed when required.
+mkdir "$dir/tools"
+for tool in Xvfb openbox xdotool xwininfo xprop import convert; do
+  ln -s "$dir/game" "$dir/tools/$tool"
+done
+bash=$(command -v bash)
+PATH=$dir/tools "$bash" "$script" "$dir/game" >"$dir/out" 2>&1
+code=$?
+[ "$code" -eq 77 ] || problem "a missing tool: exit $code, not 77 (skipped): $(cat "$dir/out")"
+PATH=$dir/tools "$bash" "$script" --require-x-tools "$dir/game" >"$dir/out" 2>&1
+code=$?
+[ "$code" -eq 1 ] && grep -q 'compare is not installed' "$dir/out" ||
+  problem "a missing tool that is required: exit $code, not 1: $(cat "$dir/out")"
+
+# 2. A game that ends at once beside a window manager, and that ignores the
+# request to end without one: the first run fails, the other is stopped, and
+# the stubborn game is killed.
+for tool in Xvfb openbox xdotool xprop; do
+  command -v "$tool" >/dev/null && continue
+  if [ ${#require[@]} -gt 0 ]; then
+    problem "$tool is not installed, and this test must run here"
+  elif [ "$failed" -eq 0 ]; then
+    echo "skipped: $tool is not installed"
+    exit 77
+  fi
+  exit 1
+done
+# Beside the window manager it ends (once the other has started); without
+# one it starts and ignores the request to end.
+cat >"$dir/stubborn" <<EOF
+#!/bin/sh
+if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+  i=0
+  while [ ! -s "$dir/stubborn.pid" ] && [ \$i -lt 100 ]; do sleep 0.1; i=\$((i + 1)); done
+  exit 3
+fi
+echo \$\$ >"$dir/stubborn.pid"
+trap '' TERM
+exec sleep 600
+EOF
+chmod +x "$dir/stubborn"
+start=$SECONDS
+timeout 60 "$bash" "$script" "${require[@]}" "$dir/stubborn" >"$dir/out" 2>&1
+code=$?
+took=$((SECONDS - start))
+[ "$code" -eq 1 ] || problem "a failing run: exit $code, not 1 (124: it hung): $(cat "$dir/out")"
+grep -q '^wm: the game ended before its window opened' "$dir/out" ||
+  problem "the first failure is not told: $(cat "$dir/out")"
+((took < 20)) || problem "the test took ${took}s after its first failure"
+if [ -s "$dir/stubborn.pid" ] && kill -0 "$(cat "$dir/stubborn.pid")" 2>/dev/null; then
+  problem "the game that ignored the request to end still runs"
+  kill -KILL "$(cat "$dir/stubborn.pid")"
+fi
+# The failed run's pictures and output are of no use here.
+kept=$(sed -n 's/^wm: pictures and the game.s output are in //p' "$dir/out")
+case $kept in "${TMPDIR:-/tmp}"/hv-realwindow-wm.*) rm -rf "$kept" ;; esac
+[ "$failed" -eq 0 ] && echo "the real-window test skips, fails and ends as it should"
+exit "$failed"
