@@ -188,6 +188,9 @@ run() {
   begin() { touch "$dir/step"; step_start=$dir/step; sleep 0.05; }
   # Clicks a point of the game's picture where the screen shows it, then
   # rests the pointer in a corner, so that its sprite does not hide anything.
+  # The pointer moves to its rest twice: a click on the full-screen box
+  # changes the window, and a move made while it changes may never reach
+  # the game, which would keep drawing the pointer over the click.
   click() {
     local px py pw ph
     read -r px py pw ph < <(picture)
@@ -195,6 +198,10 @@ run() {
     sleep 0.2
     set -- $RESTING
     xdotool mousemove $((px + $1 * pw / GAME_W)) $((py + $2 * ph / GAME_H))
+    sleep 0.3
+    read -r px py pw ph < <(picture)
+    xdotool mousemove $((px + $1 * pw / GAME_W + 1)) $((py + $2 * ph / GAME_H)) \
+      mousemove $((px + $1 * pw / GAME_W)) $((py + $2 * ph / GAME_H))
   }
   fullscreen_expected() {
     local x y w h
