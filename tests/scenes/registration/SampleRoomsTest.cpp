@@ -1,9 +1,12 @@
 // SampleRoomsTest.cpp: the sample game's scene rooms, sanctums, wind race,
 // dive dock and clock close-up load as their classes with every sprite
-// they look for, and the wind race is won with the mouse.
+// they look for, the wind race is won with the mouse, and the bookshelf's
+// drawer is opened with its key.
 #include "game/characters/Character.h"
+#include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/DoorSprite.h"
+#include "scenes/bookshelf/Bookshelf.h"
 #include "scenes/clock/ClockCU.h"
 #include "scenes/windrace/WindRace.h"
 #include "sprites/buttons/ButtonMixin.h"
@@ -231,6 +234,49 @@ TEST_F(SampleRoomsTest, AClickOnTheBookshelfsClockOpensItsCloseUp)
     world.stepFrames(ClockCU::TRANSITION_FRAMES + 2);
     EXPECT_TRUE(clock->isIdle());
     EXPECT_EQ(ClockCU::OPEN_X - clock->width() / 2, clock->left());
+    expectCleanRun();
+}
+
+TEST_F(SampleRoomsTest, TheBookshelfsDrawerSaysItIsLockedAndOpensOnTheMapWithTheKey)
+{
+    Room* shelf = room(27);
+    Character* self = canvas->getPlayerCharacter();
+    ASSERT_NE(nullptr, self);
+    auto expectThought = [this, self](const char* id) {
+        world.stepFrames(2);
+        ASSERT_TRUE(self->isTalking()) << id;
+        EXPECT_STREQ(lang::String::loadText(id).c_str(), self->getTalkText()->getText().c_str());
+        self->stopTalk();
+    };
+    auto clickCentre = [this](sprite::SpriteBase* s) {
+        world.click(s->left() + s->width() / 2, s->top() + s->height() / 2);
+    };
+    // The shut drawer (its handle) is locked, and says so.
+    enter(27);
+    world.stepFrames(2);
+    world.click(125, 534);
+    expectThought("STR_THINK_DRAWER_LOCKED");
+    // The clock set, its key opens the drawer, which shows the map inside.
+    runLua(shelf, "LF.bookshelfSorted = true LF.clockSolved = true");
+    enter(26);
+    enter(27);
+    world.stepFrames(2);
+    world.click(125, 534);
+    expectThought("STR_THINK_DRAWER_KEY");
+    clickCentre(shelf->getSprite("KeyOnClock"));
+    ASSERT_EQ("true", runLua(shelf, "return tostring(self:isKeyOnCursor())"));
+    world.click(125, 534);
+    world.stepFrames(Bookshelf::DRAWER_DELAY + 2);
+    sprite::SpriteBase* drawer = shelf->getSprite("DrawerOpen");
+    sprite::SpriteBase* map = shelf->getSprite("DrawerMap");
+    EXPECT_TRUE(drawer->isShowing()) << "the open drawer is drawn";
+    ASSERT_TRUE(map->isShowing()) << "the map in it is drawn";
+    // A click on the map takes it, and the player says so (the bar is put
+    // away in the bookshelf).
+    clickCentre(map);
+    EXPECT_TRUE(canvas->getInventory()->hasItem("CaveMapScroll"));
+    EXPECT_FALSE(map->isVisible());
+    expectThought("STR_THINK_DRAWER_MAP");
     expectCleanRun();
 }
 
