@@ -10,6 +10,7 @@
 #include "scenes/clock/ClockCU.h"
 #include "scenes/windrace/WindRace.h"
 #include "sprites/buttons/ButtonMixin.h"
+#include "sprites/images/ImageSprite.h"
 #include "sprites/text/NewFontSprite.h"
 #include "tests/scenes/support/SceneFixture.h"
 
@@ -234,6 +235,24 @@ TEST_F(SampleRoomsTest, AClickOnTheBookshelfsClockOpensItsCloseUp)
     world.stepFrames(ClockCU::TRANSITION_FRAMES + 2);
     EXPECT_TRUE(clock->isIdle());
     EXPECT_EQ(ClockCU::OPEN_X - clock->width() / 2, clock->left());
+    // Its card stands in the middle of the screen, clear of the bar, and
+    // holds the close button.
+    auto* card = static_cast<sprite::ImageSprite*>(clock->getSprite("Face"));
+    ASSERT_NE(nullptr, card);
+    const int row = ClockCU::PIVOT_Y - clock->top();
+    const int column = ClockCU::PIVOT_X - clock->left();
+    int left = column, right = column, bottom = row;
+    while (card->hittestImage(left - 1, row, 1))
+        --left;
+    while (card->hittestImage(right + 1, row, 1))
+        ++right;
+    while (card->hittestImage(column, bottom + 1, 1))
+        ++bottom;
+    EXPECT_NEAR(400, clock->left() + (left + right) / 2, 10);
+    EXPECT_LE(clock->top() + bottom, 520);
+    sprite::SpriteBase* close = clock->getSprite("CloseButton");
+    EXPECT_TRUE(card->hittestImage(close->left(), close->top(), 1) &&
+                card->hittestImage(close->left() + close->width() - 1, close->top() + close->height() - 1, 1));
     expectCleanRun();
 }
 
