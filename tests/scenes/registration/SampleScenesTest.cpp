@@ -376,10 +376,27 @@ TEST_F(SampleScenesTest, TheBridgeIsRaisedByRememberingTheStones)
     auto* bridge = static_cast<Bridge*>(room(32));
     ASSERT_TRUE(bridge->isInstanceOf("Bridge"));
     enter(32);
+    // The rules and a dark lamp for each round to remember show over the
+    // stones while the bridge is down.
+    sprite::SpriteBase* rules = bridge->getSprite("StonesPanel");
+    ASSERT_NE(nullptr, rules);
+    EXPECT_TRUE(rules->isVisible());
+    for (int k = 1; k <= 4; ++k) {
+        auto* lamp = static_cast<sprite::AnimateSprite*>(bridge->getSprite(("RoundLamp_" + std::to_string(k)).c_str()));
+        ASSERT_NE(nullptr, lamp);
+        EXPECT_TRUE(lamp->isVisible() && lamp->getFrame() == 0) << k;
+    }
     raiseBridge(player, world, bridge);
     EXPECT_EQ("true", runLua(bridge, "return tostring(LF.bridgeSolved)"));
     EXPECT_TRUE(bridge->getSprite("Planks")->isVisible());
     EXPECT_TRUE(static_cast<DoorSprite*>(bridge->getSprite("Door0"))->isEnabled());
+    // Up, the bridge leaves no rules over an empty panel, and the player
+    // says the way is open.
+    EXPECT_FALSE(rules->isVisible());
+    EXPECT_FALSE(bridge->getSprite("RoundLamp_4")->isVisible());
+    Character* self = canvas->getPlayerCharacter();
+    EXPECT_TRUE(self->isTalking());
+    EXPECT_STREQ(lang::String::loadText("STR_THINK_BRIDGE_UP").c_str(), self->getTalkText()->getText().c_str());
     expectCleanRun();
 }
 
