@@ -256,6 +256,22 @@ TEST_F(SampleRoomsTest, AClickOnTheBookshelfsClockOpensItsCloseUp)
     expectCleanRun();
 }
 
+TEST_F(SampleRoomsTest, AClickOnTheLandingsShutPierSaysWhy)
+{
+    canvas->getProgress()->chapter = 3;
+    enter(25);
+    world.stepFrames(2);
+    Character* self = canvas->getPlayerCharacter();
+    self->stopTalk();
+    auto* pier = static_cast<DoorSprite*>(room(25)->getSprite("Door2"));
+    ASSERT_FALSE(pier->isEnabled());
+    world.click(pier->left() + pier->width() / 2, pier->top() + pier->height() / 2);
+    world.stepFrames(2);
+    EXPECT_EQ(25, canvas->getProgress()->currentRoom);
+    ASSERT_TRUE(self->isTalking());
+    EXPECT_STREQ(lang::String::loadText("STR_THINK_LANDING_PIER").c_str(), self->getTalkText()->getText().c_str());
+}
+
 TEST_F(SampleRoomsTest, TheBookshelfsDrawerSaysItIsLockedAndOpensOnTheMapWithTheKey)
 {
     Room* shelf = room(27);
