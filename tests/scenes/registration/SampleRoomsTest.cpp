@@ -10,6 +10,7 @@
 #include "scenes/clock/ClockCU.h"
 #include "scenes/windrace/WindRace.h"
 #include "sprites/buttons/ButtonMixin.h"
+#include "sprites/images/AnimateSprite.h"
 #include "sprites/images/ImageSprite.h"
 #include "sprites/text/NewFontSprite.h"
 #include "tests/scenes/support/SceneFixture.h"
@@ -253,6 +254,54 @@ TEST_F(SampleRoomsTest, AClickOnTheBookshelfsClockOpensItsCloseUp)
     sprite::SpriteBase* close = clock->getSprite("CloseButton");
     EXPECT_TRUE(card->hittestImage(close->left(), close->top(), 1) &&
                 card->hittestImage(close->left() + close->width() - 1, close->top() + close->height() - 1, 1));
+    expectCleanRun();
+}
+
+TEST_F(SampleRoomsTest, TheInnerSanctumsBoardShowsItsRulesAndPlansAndRestsLitOnceDone)
+{
+    Room* sanctum = room(33);
+    Character* self = canvas->getPlayerCharacter();
+    auto stone = [sanctum](int i) {
+        return static_cast<sprite::AnimateSprite*>(sanctum->getSprite(("Piece_" + std::to_string(i)).c_str()));
+    };
+    auto shown = [sanctum](const char* name) {
+        sprite::SpriteBase* s = sanctum->getSprite(name);
+        return s && s->isVisible();
+    };
+    auto clickStone = [this, &stone](int i) {
+        world.click(stone(i)->left() + stone(i)->width() / 2, stone(i)->top() + stone(i)->height() / 2);
+        world.stepFrames(2);
+    };
+    // In the third chapter the board waits under its rules; a plan whose
+    // pattern is lit is framed.
+    canvas->getProgress()->chapter = 3;
+    enter(33);
+    EXPECT_TRUE(shown("BoardRules"));
+    runLua(sanctum, "rooms.InnerSanctum.onWinPattern(self, 1)");
+    EXPECT_TRUE(shown("PlanLit_1"));
+    EXPECT_FALSE(shown("PlanLit_2"));
+    clickStone(12);
+    EXPECT_EQ(1, stone(12)->getFrame()) << "a stone turns while the board waits";
+    EXPECT_FALSE(self->isTalking());
+    // All four lit: the board lights whole, its rules go, and it takes no
+    // more clicks but says why; so it stands in the later chapters.
+    runLua(sanctum, "for n = 2, 4 do rooms.InnerSanctum.onWinPattern(self, n) end");
+    for (int chapter : {3, 4}) {
+        SCOPED_TRACE(chapter);
+        canvas->getProgress()->chapter = chapter;
+        enter(32);
+        enter(33);
+        EXPECT_FALSE(shown("BoardRules"));
+        for (int i = 0; i < 25; ++i)
+            EXPECT_EQ(1, stone(i)->getFrame()) << "stone " << i;
+        EXPECT_TRUE(shown("PlanLit_1") && shown("PlanLit_2") && shown("PlanLit_3") && shown("PlanLit_4"));
+        self->stopTalk();
+        clickStone(0);
+        EXPECT_EQ(1, stone(0)->getFrame());
+        ASSERT_TRUE(self->isTalking());
+        EXPECT_STREQ(lang::String::loadText("STR_THINK_SANCTUM_BOARD_DONE").c_str(),
+                     self->getTalkText()->getText().c_str());
+    }
     expectCleanRun();
 }
 

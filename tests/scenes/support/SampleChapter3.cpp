@@ -302,6 +302,8 @@ void ch3LightSanctumBoard(SampleWalk& w, InnerSanctum* sanctum)
         }
         ASSERT_EQ(p, sanctum->findSolvedPattern());
         ASSERT_EQ(1, ScriptValues::getInt("LF_isInnerSanctumPatternSolved", p + 1)) << "pattern " << p + 1;
+        const std::string plan = "PlanLit_" + std::to_string(p + 1);
+        EXPECT_TRUE(ch3Sprite(sanctum, plan.c_str())->isVisible()) << "the plan is framed";
     }
     w.run.world.stepFrames(2);
     EXPECT_TRUE(lantern->isVisible()) << "the four patterns light the lantern";
