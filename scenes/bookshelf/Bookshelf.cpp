@@ -471,6 +471,10 @@ void Bookshelf::enterClockCU()
         closeUp->setOrigin(face->left(), face->top());
     closeUp->setHost(this);
     showSprite(SceneRoom::find(this, SceneRoom::kCloseButton), false);
+    // The room darkens under the close-up, the things carried last (brought
+    // to the front as they were picked up) with it.
+    if (sprite::SpriteBase* dim = SceneRoom::find(this, "DimOverlay"))
+        bringToFront(dim);
     closeUp->open();
 }
 

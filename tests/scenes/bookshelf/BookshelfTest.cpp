@@ -69,6 +69,7 @@ std::string bookshelfManifest()
          "DrawerMap Sprite map 300 500\n"
          "DrawerMapClickRect RectButtonSprite 300 500 40 40 0\n"
          "DrawerOpen Sprite drawer 300 500\n"
+         "DimOverlay RectSprite 0 0 800 600 -0x1000000 0\n"
          "<end>\n";
     return m;
 }
@@ -118,6 +119,17 @@ protected:
     }
     void sort(int n) { carry(n, homeX(n) + kItem / 2, kHomeY + kItem / 2); }
     sprite::SpriteBase* sprite(const char* name) { return shelf->getSprite(name); }
+    // Where the sprite stands in the room's drawing order, or -1.
+    int drawnAt(const char* name)
+    {
+        for (int i = 0; i < shelf->getChildCount(); ++i) {
+            sprite::SpriteBase* child = shelf->childAt(i);
+            child->release();
+            if (child == sprite(name))
+                return i;
+        }
+        return -1;
+    }
 
     Bookshelf* shelf = nullptr;
     ScriptedDraw draw;
@@ -254,11 +266,15 @@ TEST_F(BookshelfTest, TheKeyTwinklesOpensTheDrawerAndTheClockOpensOverTheRoom)
     EXPECT_TRUE(sprite("DrawerMap")->isVisible());
     EXPECT_TRUE(sprite::ButtonMixin::fromSprite(sprite("DrawerMapClickRect"))->isEnabled());
     EXPECT_EQ((std::vector<int>{Bookshelf::SOUND_KEY_IN_DRAWER, Bookshelf::SOUND_DRAWER_OPENS}), soundsPlayed());
-    // The clock close-up grows from the clock with the room as its host.
+    // The clock close-up grows from the clock with the room as its host,
+    // over the room darkened whole: a thing carried and put back (brought to
+    // the front as it was picked up) goes under the darkening too.
+    carry(1, 500, 300);
     auto* clock = static_cast<ClockCU*>(canvas->getSprite("ClockCU"));
     ASSERT_TRUE(clock->isInstanceOf("ClockCU"));
     runLua(shelf, "self:enterClockCU()");
     EXPECT_TRUE(clock->isVisible());
+    EXPECT_LT(drawnAt("WallItem_1"), drawnAt("DimOverlay"));
     EXPECT_EQ(shelf, clock->getHost());
     EXPECT_EQ(650, clock->getOriginX());
     EXPECT_EQ(Room::STATE_SUSPENDED, shelf->getState());
