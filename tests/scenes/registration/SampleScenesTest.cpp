@@ -527,6 +527,9 @@ TEST_F(SampleScenesTest, EveryPuzzleDoorOfTheCaveGivesAGemTheGoldenDoorStillNeed
         clickOn(world, gem);
         EXPECT_EQ(before + 1, gems()) << "a gem the door still needs";
         EXPECT_FALSE(gem->isVisible());
+        world.stepFrames(2);
+        EXPECT_TRUE(self->isTalking());
+        EXPECT_EQ(lang::String::loadText("STR_THINK_INLAY_GEM").c_str(), thought());
     }
     EXPECT_EQ(2, doors) << "two gems lie in the cave";
     runLua(maze, "LF.caveMazeScreen = 6");
