@@ -2,8 +2,8 @@
 -- chapter the player comes over the raised bridge to its board of stones,
 -- whose rules show under it; each plan whose pattern is lit gets a gold
 -- frame, and with all four lit the lantern before the board lights and a
--- click on it ends the chapter; the board, done, rests lit. The way north waits for the
--- fourth chapter.
+-- click on it ends the chapter; the board, done, rests lit. The way north
+-- waits for the fourth chapter.
 hv = hv or {}
 hv.InnerSanctum = hv.InnerSanctum or {}
 rooms = rooms or {}
@@ -81,8 +81,7 @@ end
 clickingSpot(inner, "Vines", function(self)
     think("STR_THINK_VINES")
 end)
--- The way north (the exit at 340, 0, 120 x 90) is shut in the third chapter.
--- A click on the board once it is done says so.
+-- A point on a stone of the board.
 local function onBoard(self, x, y)
     for i = 0, 24 do
         if self:sprite("Piece_" .. i):hittest(x, y) then
@@ -91,6 +90,8 @@ local function onBoard(self, x, y)
     end
     return false
 end
+-- The way north (the exit at 340, 0, 120 x 90) is shut in the third
+-- chapter, and the board done takes no clicks: a click on either says so.
 local clickInner = inner.onClick
 inner.onClick = function(self, x, y)
     if self:getChapterNumber() == 3 and x >= 340 and x < 460 and y >= 0 and y < 90 then
