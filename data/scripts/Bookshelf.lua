@@ -2,7 +2,8 @@
 -- class, hv.Bookshelf. The room sorts its sixteen things itself; the script
 -- keeps the rest of the wall's errand: the sorted shelf gives up a note with
 -- the clock's time, the clock set to it shows its key, the key opens the
--- drawer, and the map in the drawer is the caves' map of the inventory.
+-- drawer (which says it is locked until then), and the map in the drawer is
+-- the caves' map of the inventory.
 hv = hv or {}
 hv.Bookshelf = hv.Bookshelf or {}
 rooms = rooms or {}
@@ -28,6 +29,11 @@ local function keyShown(self)
     return self:sprite("KeyOnClock"):visible()
 end
 
+-- The desk drawer at the bottom left, as the room's picture draws it shut.
+local function onDrawer(x, y)
+    return x >= 16 and x < 234 and y >= 478 and y < 588
+end
+
 local enter = room.onEnter
 function room.onEnter(self, n)
     enter(self, n)
@@ -45,7 +51,7 @@ function room.onClick(self, x, y)
     if self:isKeyOnCursor() then
         -- The key opens the drawer, or hangs back in the clock (a click on
         -- its own hook would take it down again at once).
-        if x < 240 and y > 470 then
+        if onDrawer(x, y) then
             LF.bookshelfDrawerOpen = true
             self:useKeyOnDrawer()
         elseif hit(self, "Clock", x, y) and not self:sprite("KeyClickRect"):hittest(x, y) then
@@ -60,9 +66,13 @@ function room.onClick(self, x, y)
             self:enterClockCU()
         end
     elseif hit(self, "DrawerMap", x, y) then
+        -- The bar is put away here: the player says what was taken.
         LF.bookshelfMapTaken = true
         self:sprite("DrawerMap"):show(false)
         LF_giveItem("CaveMapScroll")
+        think("STR_THINK_DRAWER_MAP")
+    elseif onDrawer(x, y) and not LF.bookshelfDrawerOpen then
+        think(LF.clockSolved and "STR_THINK_DRAWER_KEY" or "STR_THINK_DRAWER_LOCKED")
     end
 end
 

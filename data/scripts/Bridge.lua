@@ -1,8 +1,10 @@
 -- Bridge.lua: the script of Bridge (room 32), and the table of its class,
 -- hv.Bridge. Until the bridge is up, each visit starts a round of the memory
--- game from the counters of Lanternfield.lua; a wrong stone starts the round
--- again with a new sequence, a finished one starts the next, and the last
--- round of the last set raises the bridge and opens the way east. Coming out
+-- game from the counters of Lanternfield.lua, under its rules and a lamp per
+-- round remembered; a wrong stone says so and starts the round again with a
+-- new sequence, a finished one lights its lamp and starts the next, and the
+-- last round of the last set raises the bridge (the rules and lamps go, the
+-- player says so) and opens the way east. Coming out
 -- of the cave here the player finds the overgrown path to the jungle from
 -- this side, and it stays open in the third chapter; the raised bridge
 -- stays up in the chapters after the third, whose way back to the jungle
@@ -16,6 +18,15 @@ rooms = rooms or {}
 local ROUNDS = 4
 local room = roomScript("Bridge")
 
+-- The lamps of the rounds remembered so far.
+local function showRounds(self)
+    for k = 1, ROUNDS do
+        self:sprite("RoundLamp_" .. k):setFrame(LF_getBridgeCurrentMatch() >= k and 1 or 0)
+    end
+end
+
+-- The bridge up, or the stones with their rules and rounds (the word on a
+-- wrong stone waits for one).
 local function showBridge(self, up)
     self:sprite("Planks"):show(up)
     self:sprite("DoorToInnerSanctumWithBridge"):enable(up)
@@ -23,6 +34,12 @@ local function showBridge(self, up)
     for k = 1, 4 do
         self:sprite("bChoice" .. k):show(not up)
     end
+    self:sprite("StonesPanel"):show(not up)
+    for k = 1, ROUNDS do
+        self:sprite("RoundLamp_" .. k):show(not up)
+    end
+    self:sprite("WrongStone"):show(false)
+    showRounds(self)
 end
 
 local function isUp(self)
@@ -40,17 +57,21 @@ room.onEnter = function(self, n)
 end
 
 function room.onCorrectAnswer(self, set)
+    self:sprite("WrongStone"):show(false)
+    showRounds(self)
     if LF_getBridgeCurrentMatch() >= ROUNDS then
         LF.bridgeSolved = true
         showBridge(self, true)
         LF_updateTasks()
         canvas:playSound(SOUNDS.chime)
+        think("STR_THINK_BRIDGE_UP")
     else
         self:setState("endround")
     end
 end
 
 function room.onWrongAnswer(self, n)
+    self:sprite("WrongStone"):show(true)
     self:setState("startround")
 end
 

@@ -5,18 +5,19 @@
 -- one, notes that the golden door was found, and lets water drip in some
 -- chambers. With the map scroll the cave's map shows, marking the player's
 -- chamber. The four gems of the island (two of them won in the inlays behind
--- puzzle doors) fit the golden door's sockets: a click on the door sets
--- those the player holds, and with all four in place its leaves swing aside
--- and the way north leads out to the bridge.
+-- the two puzzle doors) fit the golden door's sockets: a click on the door,
+-- or a gem from the bar dropped on it, sets those the player holds, the
+-- player counts the sockets still empty, and with all four in place its
+-- leaves swing aside and the way north leads out to the bridge.
 hv = hv or {}
 hv.CaveMaze = hv.CaveMaze or {}
 rooms = rooms or {}
 
 -- The maze's chambers (the map's spots), the one at the cave's mouth, the
--- golden door's and the puzzles' (as the room's numbers say).
+-- golden door's and those with a puzzle door (as the room's numbers say).
 local caveSpots = {5, 6, 9, 10, 11, 12, 13, 14, 15, 18, 19, 22}
 local entrance, goldenDoor = 22, 6
-local puzzles = {12, 11, 19, 5}
+local puzzles = {11, 19}
 local drips = {"WaterDrip", "WaterDripSplash", "WaterDrip_2", "WaterDripSplash_3", "WaterDrip_3"}
 local room = roomScript("CaveMaze")
 -- The golden door's leaves: where each stands shut (as the room's data
@@ -60,8 +61,8 @@ function room.onScreenSetup(self, screen)
     LF.caveMazeScreen = screen
     self:enableDoor("CaveEntrance", screen == entrance)
     local puzzle = false
-    for p = 1, 4 do
-        puzzle = puzzle or puzzles[p] == screen
+    for _, chamber in ipairs(puzzles) do
+        puzzle = puzzle or chamber == screen
     end
     self:enableDoor("Inlay", puzzle)
     if screen == goldenDoor then
@@ -88,8 +89,11 @@ local function useGoldenDoor(self)
         end
         placed = placed + LF.caveGemsPlaced[g]
     end
-    if placed < 4 then
+    if placed == 0 then
         think("STR_THINK_GOLDEN_DOOR")
+        return
+    elseif placed < 4 then
+        think("STR_THINK_GOLDEN_DOOR_" .. (4 - placed))
         return
     end
     LF.caveGemDoorOpened = true
@@ -103,11 +107,28 @@ local function useGoldenDoor(self)
     self:enableDoor("Bridge", true)
 end
 
-function room.onClick(self, x, y)
+local function onShutGoldenDoor(self, x, y)
     local door = self:sprite("goldDoor")
-    if LF.caveMazeScreen == goldenDoor and not LF.caveGemDoorOpened and door:visible() and door:hittest(x, y) then
+    return LF.caveMazeScreen == goldenDoor and not LF.caveGemDoorOpened and door:visible() and door:hittest(x, y)
+end
+
+function room.onClick(self, x, y)
+    if onShutGoldenDoor(self, x, y) then
         useGoldenDoor(self)
     end
+end
+
+-- A gem taken from the bar and dropped on the door goes back to the bar and
+-- is set, with the others held, as a click sets them.
+local use = room.onUse
+function room.onUse(self, x, y)
+    local item = canvas:getItemOnCursor()
+    if item and string.sub(item, 1, 4) == "Gem_" and onShutGoldenDoor(self, x, y) then
+        canvas:dropSpecialCursor()
+        useGoldenDoor(self)
+        return
+    end
+    use(self, x, y)
 end
 
 rooms["CaveMaze"] = room

@@ -1,8 +1,8 @@
 -- Inlay.lua: the script of Inlay (room 34), the gem inlays of the cave, and
--- the table of its class, hv.Inlay. A solved inlay's gem is taken with a
--- click: inlay p holds the island's gem Gem_<p>, which goes into the bar
--- unless it was found already; the story keeps which puzzles are solved and
--- which gems taken.
+-- the table of its class, hv.Inlay. The gem of inlay p, the island's gem
+-- Gem_<p>, lies under the middle of the board: solved, the board fades away
+-- from over it and the player says so; a click on it puts it into the bar.
+-- The story keeps which puzzles are solved and which gems taken.
 hv = hv or {}
 hv.Inlay = hv.Inlay or {}
 rooms = rooms or {}
@@ -13,25 +13,31 @@ local enter = room.onEnter
 function room.onEnter(self, n)
     enter(self, n)
     -- The four gems lie on one spot: only the gem of the puzzle played shows
-    -- (the room shows it when its puzzle is set up or solved).
+    -- (the room shows it when its puzzle is set up or solved), and a solved
+    -- board, gone, hides it no more.
     for p = 1, 4 do
         self:sprite("Gem_" .. p):show(false)
     end
+    self:sprite("grid"):show(not LF.inlaySolved[LF.inlayPuzzle])
     self:setPlaying(true)
 end
 function room.onWin(self, p)
     LF.inlaySolved[p] = true
     canvas:playSound(SOUNDS.chime)
+    think("STR_THINK_INLAY_SOLVED")
 end
--- The gem lies at (315, 390), 60 x 50.
 function room.onClick(self, x, y)
     local p = LF.inlayPuzzle
-    if LF.inlaySolved[p] and not LF.gemTaken[p] and x >= 315 and x < 375 and y >= 390 and y < 440 then
+    local gem = self:sprite("Gem_" .. p)
+    if LF.inlaySolved[p] and not LF.gemTaken[p] and gem:visible() and gem:hittest(x, y) then
         LF.gemTaken[p] = true
-        self:sprite("Gem_" .. p):show(false)
-        local gem = "Gem_" .. p
-        if not LF_itemFound(gem) then
-            LF_findItem(gem)
+        gem:show(false)
+        -- A gem is in the bar once: one already there or set in the golden
+        -- door is not given again.
+        local name = "Gem_" .. p
+        if not inventory:hasItem(name) and LF.caveGemsPlaced[p] ~= 1 then
+            LF_giveItem(name)
         end
+        think("STR_THINK_INLAY_GEM")
     end
 end

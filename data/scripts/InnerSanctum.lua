@@ -1,8 +1,9 @@
 -- InnerSanctum.lua: the script of Inner Sanctum (room 33). In the third
--- chapter the player comes over the raised bridge to its board of stones;
--- with all four patterns of the plans lit, the lantern before the board
--- lights and a click on it ends the chapter. The way north waits for the
--- fourth chapter.
+-- chapter the player comes over the raised bridge to its board of stones,
+-- whose rules show under it; each plan whose pattern is lit gets a gold
+-- frame, and with all four lit the lantern before the board lights and a
+-- click on it ends the chapter; the board, done, rests lit. The way north
+-- waits for the fourth chapter.
 hv = hv or {}
 hv.InnerSanctum = hv.InnerSanctum or {}
 rooms = rooms or {}
@@ -28,10 +29,35 @@ function LF_solvedAllInnerSanctumPatterns()
 end
 
 local inner = rooms["InnerSanctum"]
+
+-- The board waits for its patterns in the third chapter only, until all
+-- four are lit; then (and in every other chapter) its stones rest lit and
+-- take no clicks.
+local function boardDone(self)
+    return self:getChapterNumber() ~= 3 or LF_solvedAllInnerSanctumPatterns()
+end
+
+-- The rules under the board while it waits, and a gold frame about each plan
+-- whose pattern is lit; entered once the board is done, all its stones are
+-- lit (the last pattern stays as made until the room is left).
+local function showBoard(self, entering)
+    local done = boardDone(self)
+    self:sprite("BoardRules"):show(not done)
+    for n = 1, 4 do
+        self:sprite("PlanLit_" .. n):show(done or patterns()[n] == true)
+    end
+    if done and entering then
+        for i = 0, 24 do
+            self:sprite("Piece_" .. i):setFrame(1)
+        end
+    end
+end
+
 inner.onWinPattern = function(self, n)
     patterns()[n] = true
     canvas:playSound(SOUNDS.chime)
     LF_updateTasks()
+    showBoard(self, false)
     inner.showChapterEnd(self)
 end
 inner.dropTorch = function(self, n)
@@ -50,15 +76,30 @@ inner.onEnter = function(self, n)
     self:sprite("Vines"):show(not LF.vinesCut)
     self:enableDoor("VillageEnterance", LF.vinesCut)
     self:enableDoor("OuterSanctum", self:getChapterNumber() ~= 3)
+    showBoard(self, true)
 end
 clickingSpot(inner, "Vines", function(self)
     think("STR_THINK_VINES")
 end)
--- The way north (the exit at 340, 0, 120 x 90) is shut in the third chapter.
+-- A point on a stone of the board.
+local function onBoard(self, x, y)
+    for i = 0, 24 do
+        if self:sprite("Piece_" .. i):hittest(x, y) then
+            return true
+        end
+    end
+    return false
+end
+-- The way north (the exit at 340, 0, 120 x 90) is shut in the third
+-- chapter, and the board done takes no clicks: a click on either says so.
 local clickInner = inner.onClick
 inner.onClick = function(self, x, y)
     if self:getChapterNumber() == 3 and x >= 340 and x < 460 and y >= 0 and y < 90 then
         think("STR_THINK_SANCTUM_NORTH")
+        return
+    end
+    if boardDone(self) and onBoard(self, x, y) then
+        think("STR_THINK_SANCTUM_BOARD_DONE")
         return
     end
     clickInner(self, x, y)

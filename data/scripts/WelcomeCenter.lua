@@ -1,6 +1,7 @@
 -- WelcomeCenter.lua: the script of Welcome Center (room 26), where the park
--- ranger welcomes visitors to the island and tells where the caves' map is.
+-- ranger welcomes visitors to the island and tells where the caves' map is
+-- and where its key is.
 rooms = rooms or {}
 rooms["WelcomeCenter"] = roomWithPeople("WelcomeCenter", {
-    ParkRanger = {x = 200, y = 302, "STR_PARKRANGER_1", "STR_PARKRANGER_3", "STR_PARKRANGER_2"},
+    ParkRanger = {x = 200, y = 302, "STR_PARKRANGER_1", "STR_PARKRANGER_3", "STR_PARKRANGER_4", "STR_PARKRANGER_2"},
 })

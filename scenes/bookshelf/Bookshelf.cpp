@@ -200,13 +200,11 @@ void Bookshelf::onExit()
     Room::onExit();
     letGo();
     exitClockCU();
+    // Instructions still queued to open die with the room.
+    SceneInstructions::leavePuzzle(this, INSTRUCTIONS_GAME);
     LanternfieldCanvas* c = SceneRoom::canvas();
     if (!c)
         return;
-    c->setPuzzleActive(false);
-    c->showGameInstructions(0, 0, INSTRUCTIONS_GAME, false, false, SceneInstructions::GROW_FRAMES,
-                            SceneInstructions::ORIGIN_X, SceneInstructions::ORIGIN_Y, SceneInstructions::START_SCALE,
-                            SceneInstructions::END_SCALE);
     if (Inventory* inventory = c->getInventory()) {
         inventory->setTipOffset(false);
         inventory->stepHintDisplay(false);
@@ -215,9 +213,9 @@ void Bookshelf::onExit()
 
 void Bookshelf::getGameInstructionsInfo(int& game, int& x, int& y)
 {
-    game = INSTRUCTIONS_GAME;
-    x = left();
-    y = top();
+    // About the room's middle, so that the panel the question mark opens
+    // lies on the screen.
+    SceneInstructions::info(this, INSTRUCTIONS_GAME, game, x, y);
 }
 
 int Bookshelf::mouseDown(window::Event* e)
@@ -240,6 +238,7 @@ int Bookshelf::mouseDown(window::Event* e)
     toLocal(x, y);
     sprite::ButtonMixin* keyRect = SceneRoom::findButton(this, "KeyClickRect");
     sprite::SpriteBase* keyOnClock = SceneRoom::find(this, "KeyOnClock");
+    m_press.clear();
     if (keyRect && keyRect->hitAndEnabled(x, y) && keyOnClock && keyOnClock->isVisible()) {
         pickupKey();
     } else if (m_nHeld == 0) {
@@ -247,6 +246,7 @@ int Bookshelf::mouseDown(window::Event* e)
             sprite::AnimateSprite* wall = m_items[size_t(n - 1)].wall;
             if (wall && wall->hittestImage(x, y) && !isItemFixed(n)) {
                 pickUp(n);
+                m_press.press(e);
                 break;
             }
         }
@@ -256,6 +256,22 @@ int Bookshelf::mouseDown(window::Event* e)
         else
             putBack(m_nHeld);
     }
+    return result;
+}
+
+int Bookshelf::mouseUp(window::Event* e)
+{
+    const int result = Room::mouseUp(e);
+    const ItemInfo* held = item(m_nHeld);
+    if (!acceptsInput() || !held || !m_press.hasPress())
+        return result;
+    int x = e->x;
+    int y = e->y;
+    toLocal(x, y);
+    if (held->home && held->home->hittest(x, y))
+        fix(m_nHeld);
+    else if (m_press.isDrop(e))
+        putBack(m_nHeld);
     return result;
 }
 
@@ -335,6 +351,7 @@ void Bookshelf::putBack(int n)
 void Bookshelf::letGo()
 {
     m_nHeld = 0;
+    m_press.clear();
     callLua("LF_setItemAttachedToCursor", 0);
 }
 
@@ -454,6 +471,10 @@ void Bookshelf::enterClockCU()
         closeUp->setOrigin(face->left(), face->top());
     closeUp->setHost(this);
     showSprite(SceneRoom::find(this, SceneRoom::kCloseButton), false);
+    // The room darkens under the close-up, the things carried last (brought
+    // to the front as they were picked up) with it.
+    if (sprite::SpriteBase* dim = SceneRoom::find(this, "DimOverlay"))
+        bringToFront(dim);
     closeUp->open();
 }
 

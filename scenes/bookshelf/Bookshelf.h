@@ -7,6 +7,7 @@
 #pragma once
 
 #include "game/rooms/Room.h"
+#include "scenes/common/ClickOrDrag.h"
 #include "scenes/common/RandomDraw.h"
 
 #include <vector>
@@ -86,6 +87,10 @@ public:
     // The question mark, the close button, then the room's own handling and
     // the key and the sorting game; 0 while the room takes no input.
     int mouseDown(window::Event* e) override;
+    // A thing carried by a drag is put down where the button is let go: on
+    // its home spot it is sorted, elsewhere (a drop, not a click) it goes
+    // back to the wall; after a click it stays on the pointer.
+    int mouseUp(window::Event* e) override;
     // The carried thing follows the mouse.
     bool mouseMove(window::Event* e) override;
     void onEnter() override;
@@ -143,6 +148,8 @@ private:
     int m_nTwinkleCountdown;
     bool m_bKeyOnCursor;
     int m_nHeld;
+    // The press that picked up the carried thing.
+    ClickOrDrag m_press;
     std::vector<ItemInfo> m_items;
     RandomDraw m_ownDraw;
     RandomDraw* m_pDraw;

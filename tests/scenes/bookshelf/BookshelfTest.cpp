@@ -1,13 +1,15 @@
 // BookshelfTest.cpp: the bookshelf wall in the fixture game, played by clicks:
 // all sixteen things sorted with the counts the scripts hear, a thing put
-// back, pick-ups where things overlap, the key taken, hung back, twinkling
-// and used on the drawer, the clock close-up, the close button, and the
-// pause while the instructions show.
+// back, pick-ups where things overlap, things dragged and let go, the key
+// taken, hung back, twinkling and used on the drawer, the clock close-up, the
+// close button, the instructions on the screen and given up with the room,
+// and the pause while they show.
 #include "scenes/bookshelf/Bookshelf.h"
 
 #include "core/lang/String.h"
 #include "game/canvas/LanternfieldCanvas.h"
 #include "scenes/clock/ClockCU.h"
+#include "sprites/base/SpriteBase.h"
 #include "sprites/buttons/ButtonMixin.h"
 #include "sprites/images/AnimateSprite.h"
 #include "tests/scenes/support/SceneFixture.h"
@@ -67,6 +69,7 @@ std::string bookshelfManifest()
          "DrawerMap Sprite map 300 500\n"
          "DrawerMapClickRect RectButtonSprite 300 500 40 40 0\n"
          "DrawerOpen Sprite drawer 300 500\n"
+         "DimOverlay RectSprite 0 0 800 600 -0x1000000 0\n"
          "<end>\n";
     return m;
 }
@@ -116,6 +119,17 @@ protected:
     }
     void sort(int n) { carry(n, homeX(n) + kItem / 2, kHomeY + kItem / 2); }
     sprite::SpriteBase* sprite(const char* name) { return shelf->getSprite(name); }
+    // Where the sprite stands in the room's drawing order, or -1.
+    int drawnAt(const char* name)
+    {
+        for (int i = 0; i < shelf->getChildCount(); ++i) {
+            sprite::SpriteBase* child = shelf->childAt(i);
+            child->release();
+            if (child == sprite(name))
+                return i;
+        }
+        return -1;
+    }
 
     Bookshelf* shelf = nullptr;
     ScriptedDraw draw;
@@ -185,6 +199,28 @@ TEST_F(BookshelfTest, AThingDroppedAwayFromHomeGoesBackAndOverlapsPickTheFirstOp
               calls("LF_setReverse"));
 }
 
+TEST_F(BookshelfTest, AThingDraggedIsPutDownWhereTheButtonIsLetGo)
+{
+    enter(kBookshelfRoom);
+    // Let go on its home: sorted at once.
+    world.mouseDown(wallX(3) + 5, wallY(3) + 5);
+    world.mouseMove(homeX(3) + 10, kHomeY + 10);
+    world.mouseUp(homeX(3) + 10, kHomeY + 10);
+    EXPECT_EQ(0, shelf->heldItem());
+    EXPECT_TRUE(Bookshelf::isItemFixed(3));
+    EXPECT_EQ(homeX(3), sprite("WallItem_3")->left());
+    // Let go far from its home: back on the wall.
+    world.mouseDown(wallX(4) + 5, wallY(4) + 5);
+    world.mouseMove(500, 300);
+    world.mouseUp(500, 300);
+    EXPECT_EQ(0, shelf->heldItem());
+    EXPECT_FALSE(Bookshelf::isItemFixed(4));
+    EXPECT_EQ(wallX(4), sprite("WallItem_4")->left());
+    // A click leaves the thing on the pointer until the next click.
+    world.click(wallX(5) + 5, wallY(5) + 5);
+    EXPECT_EQ(5, shelf->heldItem());
+}
+
 TEST_F(BookshelfTest, TheKeyTwinklesOpensTheDrawerAndTheClockOpensOverTheRoom)
 {
     enter(kBookshelfRoom);
@@ -230,11 +266,15 @@ TEST_F(BookshelfTest, TheKeyTwinklesOpensTheDrawerAndTheClockOpensOverTheRoom)
     EXPECT_TRUE(sprite("DrawerMap")->isVisible());
     EXPECT_TRUE(sprite::ButtonMixin::fromSprite(sprite("DrawerMapClickRect"))->isEnabled());
     EXPECT_EQ((std::vector<int>{Bookshelf::SOUND_KEY_IN_DRAWER, Bookshelf::SOUND_DRAWER_OPENS}), soundsPlayed());
-    // The clock close-up grows from the clock with the room as its host.
+    // The clock close-up grows from the clock with the room as its host,
+    // over the room darkened whole: a thing carried and put back (brought to
+    // the front as it was picked up) goes under the darkening too.
+    carry(1, 500, 300);
     auto* clock = static_cast<ClockCU*>(canvas->getSprite("ClockCU"));
     ASSERT_TRUE(clock->isInstanceOf("ClockCU"));
     runLua(shelf, "self:enterClockCU()");
     EXPECT_TRUE(clock->isVisible());
+    EXPECT_LT(drawnAt("WallItem_1"), drawnAt("DimOverlay"));
     EXPECT_EQ(shelf, clock->getHost());
     EXPECT_EQ(650, clock->getOriginX());
     EXPECT_EQ(Room::STATE_SUSPENDED, shelf->getState());
@@ -265,6 +305,35 @@ TEST_F(BookshelfTest, TheCloseButtonZoomsBackAndTheInstructionsHoldTheRoom)
     EXPECT_EQ(Bookshelf::WELCOME_CENTER_ROOM, canvas->getCurrentRoomIndex());
     // The close button's own call, then the room's as it is left.
     EXPECT_EQ((std::vector<std::string>{"onExit:Bookshelf(1)", "onExit:Bookshelf(1)"}), calls("onExit"));
+}
+
+TEST_F(BookshelfTest, TheQuestionMarksInstructionsOpenOnTheScreen)
+{
+    // The question mark opens them about the middle of the room.
+    enter(kBookshelfRoom);
+    ASSERT_TRUE(canvas->isGameInsQuestionMarkShowing());
+    sprite::SpriteBase* mark = canvas->getSprite("GameInsQuestionMark");
+    world.click(mark->left() + mark->width() / 2, mark->top() + mark->height() / 2);
+    sprite::SpriteBase* panel = canvas->getSprite("GameInstructions");
+    ASSERT_TRUE(canvas->isGameInstructionsShowing());
+    world.stepFrames(20);
+    ASSERT_TRUE(panel->isVisible() && !panel->isTransitioning());
+    EXPECT_GE(panel->left(), 0);
+    EXPECT_GE(panel->top(), 0);
+    EXPECT_LE(panel->left() + panel->width(), 800);
+    EXPECT_LE(panel->top() + panel->height(), 600);
+}
+
+TEST_F(BookshelfTest, InstructionsQueuedOnEnteringAreGivenUpWhenTheRoomIsLeft)
+{
+    canvas->setShowGameInstructions(Bookshelf::INSTRUCTIONS_GAME, true);
+    enter(kBookshelfRoom);
+    frames(10);
+    shelf->onExit();
+    frames(40);
+    EXPECT_FALSE(canvas->isGameInstructionsShowing());
+    EXPECT_FALSE(canvas->isGameInsQuestionMarkShowing());
+    EXPECT_TRUE(canvas->getShowGameInstructions(Bookshelf::INSTRUCTIONS_GAME)) << "still to be seen";
 }
 
 TEST_F(BookshelfTest, AFinishedTaskWaits101FramesThenReturnsToTheWelcomeCenter)

@@ -2,7 +2,10 @@
 // must click or read lies under something else they can click: the exits,
 // the room's buttons and its pick-ups keep clear of one another, of the
 // pause button, the instructions' question mark, the inventory bar and the
-// hint paper's tab, and so do the readouts a mini-game keeps on the screen.
+// hint paper's tab, and so do the readouts a mini-game keeps on the screen;
+// the island's words fit on the screen.
+#include "game/balloons/TalkBalloon.h"
+#include "game/characters/Character.h"
 #include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
 #include "sprites/buttons/ButtonMixin.h"
@@ -132,6 +135,51 @@ TEST_F(SampleLayoutTest, NothingAPlayerMustClickIsCoveredInAnyRoom)
                     << roomName << ": " << clickable[a].name << " covers " << readout.name;
             }
         }
+    }
+}
+
+// The island's words as the people there say them (the ranger in the welcome
+// centre, the player's thoughts in the chapter's rooms): each balloon lies
+// wholly on the screen.
+TEST_F(SampleLayoutTest, TheIslandsWordsFitOnTheScreen)
+{
+    const struct {
+        int room;
+        const char* who;
+        const char* id;
+    } cases[] = {
+        {26, "ParkRanger", "STR_PARKRANGER_1"},
+        {26, "ParkRanger", "STR_PARKRANGER_2"},
+        {26, "ParkRanger", "STR_PARKRANGER_3"},
+        {26, "ParkRanger", "STR_PARKRANGER_4"},
+        {25, "PlayerCharacter", "STR_THINK_LANDING_PIER"},
+        {27, "PlayerCharacter", "STR_THINK_BOOKSHELF_RIDDLE"},
+        {27, "PlayerCharacter", "STR_THINK_CLOCK_KEY"},
+        {27, "PlayerCharacter", "STR_THINK_DRAWER_LOCKED"},
+        {27, "PlayerCharacter", "STR_THINK_DRAWER_KEY"},
+        {27, "PlayerCharacter", "STR_THINK_DRAWER_MAP"},
+        {31, "PlayerCharacter", "STR_THINK_GOLDEN_DOOR"},
+        {31, "PlayerCharacter", "STR_THINK_GOLDEN_DOOR_1"},
+        {34, "PlayerCharacter", "STR_THINK_INLAY_SOLVED"},
+        {34, "PlayerCharacter", "STR_THINK_INLAY_GEM"},
+        {32, "PlayerCharacter", "STR_THINK_BRIDGE_UP"},
+        {33, "PlayerCharacter", "STR_THINK_SANCTUM_NORTH"},
+        {33, "PlayerCharacter", "STR_THINK_SANCTUM_BOARD_DONE"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        enter(c.room);
+        runLua(room(c.room), std::string("characterNamed(self, '") + c.who + "'):talk('" + c.id + "')");
+        world.stepFrames(2);
+        auto* speaker = static_cast<Character*>(canvas->getSprite(c.who) ? canvas->getSprite(c.who)
+                                                                           : room(c.room)->getSprite(c.who));
+        ASSERT_NE(nullptr, speaker);
+        ASSERT_TRUE(speaker->isTalking());
+        ASSERT_NE(nullptr, speaker->getTalkBalloon());
+        const util::RectangleNM bounds = *speaker->getTalkBalloon()->getBounds();
+        EXPECT_TRUE(bounds.x >= 0 && bounds.y >= 0 && bounds.x + bounds.width <= 800 && bounds.y + bounds.height <= 600)
+            << bounds.x << ", " << bounds.y << ", " << bounds.width << " x " << bounds.height;
+        speaker->stopTalk();
     }
 }
 

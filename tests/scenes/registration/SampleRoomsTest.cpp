@@ -1,12 +1,17 @@
 // SampleRoomsTest.cpp: the sample game's scene rooms, sanctums, wind race,
 // dive dock and clock close-up load as their classes with every sprite
-// they look for, and the wind race is won with the mouse.
+// they look for, the wind race is won with the mouse, and the bookshelf's
+// drawer is opened with its key.
 #include "game/characters/Character.h"
+#include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/DoorSprite.h"
+#include "scenes/bookshelf/Bookshelf.h"
 #include "scenes/clock/ClockCU.h"
 #include "scenes/windrace/WindRace.h"
 #include "sprites/buttons/ButtonMixin.h"
+#include "sprites/images/AnimateSprite.h"
+#include "sprites/images/ImageSprite.h"
 #include "sprites/text/NewFontSprite.h"
 #include "tests/scenes/support/SceneFixture.h"
 
@@ -231,6 +236,131 @@ TEST_F(SampleRoomsTest, AClickOnTheBookshelfsClockOpensItsCloseUp)
     world.stepFrames(ClockCU::TRANSITION_FRAMES + 2);
     EXPECT_TRUE(clock->isIdle());
     EXPECT_EQ(ClockCU::OPEN_X - clock->width() / 2, clock->left());
+    // Its card stands in the middle of the screen, clear of the bar, and
+    // holds the close button.
+    auto* card = static_cast<sprite::ImageSprite*>(clock->getSprite("Face"));
+    ASSERT_NE(nullptr, card);
+    const int row = ClockCU::PIVOT_Y - clock->top();
+    const int column = ClockCU::PIVOT_X - clock->left();
+    int left = column, right = column, bottom = row;
+    while (card->hittestImage(left - 1, row, 1))
+        --left;
+    while (card->hittestImage(right + 1, row, 1))
+        ++right;
+    while (card->hittestImage(column, bottom + 1, 1))
+        ++bottom;
+    EXPECT_NEAR(400, clock->left() + (left + right) / 2, 10);
+    EXPECT_LE(clock->top() + bottom, 520);
+    sprite::SpriteBase* close = clock->getSprite("CloseButton");
+    EXPECT_TRUE(card->hittestImage(close->left(), close->top(), 1) &&
+                card->hittestImage(close->left() + close->width() - 1, close->top() + close->height() - 1, 1));
+    expectCleanRun();
+}
+
+TEST_F(SampleRoomsTest, TheInnerSanctumsBoardShowsItsRulesAndPlansAndRestsLitOnceDone)
+{
+    Room* sanctum = room(33);
+    Character* self = canvas->getPlayerCharacter();
+    auto stone = [sanctum](int i) {
+        return static_cast<sprite::AnimateSprite*>(sanctum->getSprite(("Piece_" + std::to_string(i)).c_str()));
+    };
+    auto shown = [sanctum](const char* name) {
+        sprite::SpriteBase* s = sanctum->getSprite(name);
+        return s && s->isVisible();
+    };
+    auto clickStone = [this, &stone](int i) {
+        world.click(stone(i)->left() + stone(i)->width() / 2, stone(i)->top() + stone(i)->height() / 2);
+        world.stepFrames(2);
+    };
+    // In the third chapter the board waits under its rules; a plan whose
+    // pattern is lit is framed.
+    canvas->getProgress()->chapter = 3;
+    enter(33);
+    EXPECT_TRUE(shown("BoardRules"));
+    runLua(sanctum, "rooms.InnerSanctum.onWinPattern(self, 1)");
+    EXPECT_TRUE(shown("PlanLit_1"));
+    EXPECT_FALSE(shown("PlanLit_2"));
+    clickStone(12);
+    EXPECT_EQ(1, stone(12)->getFrame()) << "a stone turns while the board waits";
+    EXPECT_FALSE(self->isTalking());
+    // All four lit: the board lights whole, its rules go, and it takes no
+    // more clicks but says why; so it stands in the later chapters.
+    runLua(sanctum, "for n = 2, 4 do rooms.InnerSanctum.onWinPattern(self, n) end");
+    for (int chapter : {3, 4}) {
+        SCOPED_TRACE(chapter);
+        canvas->getProgress()->chapter = chapter;
+        enter(32);
+        enter(33);
+        EXPECT_FALSE(shown("BoardRules"));
+        for (int i = 0; i < 25; ++i)
+            EXPECT_EQ(1, stone(i)->getFrame()) << "stone " << i;
+        EXPECT_TRUE(shown("PlanLit_1") && shown("PlanLit_2") && shown("PlanLit_3") && shown("PlanLit_4"));
+        self->stopTalk();
+        clickStone(0);
+        EXPECT_EQ(1, stone(0)->getFrame());
+        ASSERT_TRUE(self->isTalking());
+        EXPECT_STREQ(lang::String::loadText("STR_THINK_SANCTUM_BOARD_DONE").c_str(),
+                     self->getTalkText()->getText().c_str());
+    }
+    expectCleanRun();
+}
+
+TEST_F(SampleRoomsTest, AClickOnTheLandingsShutPierSaysWhy)
+{
+    canvas->getProgress()->chapter = 3;
+    enter(25);
+    world.stepFrames(2);
+    Character* self = canvas->getPlayerCharacter();
+    self->stopTalk();
+    auto* pier = static_cast<DoorSprite*>(room(25)->getSprite("Door2"));
+    ASSERT_FALSE(pier->isEnabled());
+    world.click(pier->left() + pier->width() / 2, pier->top() + pier->height() / 2);
+    world.stepFrames(2);
+    EXPECT_EQ(25, canvas->getProgress()->currentRoom);
+    ASSERT_TRUE(self->isTalking());
+    EXPECT_STREQ(lang::String::loadText("STR_THINK_LANDING_PIER").c_str(), self->getTalkText()->getText().c_str());
+}
+
+TEST_F(SampleRoomsTest, TheBookshelfsDrawerSaysItIsLockedAndOpensOnTheMapWithTheKey)
+{
+    Room* shelf = room(27);
+    Character* self = canvas->getPlayerCharacter();
+    ASSERT_NE(nullptr, self);
+    auto expectThought = [this, self](const char* id) {
+        world.stepFrames(2);
+        ASSERT_TRUE(self->isTalking()) << id;
+        EXPECT_STREQ(lang::String::loadText(id).c_str(), self->getTalkText()->getText().c_str());
+        self->stopTalk();
+    };
+    auto clickCentre = [this](sprite::SpriteBase* s) {
+        world.click(s->left() + s->width() / 2, s->top() + s->height() / 2);
+    };
+    // The shut drawer (its handle) is locked, and says so.
+    enter(27);
+    world.stepFrames(2);
+    world.click(125, 534);
+    expectThought("STR_THINK_DRAWER_LOCKED");
+    // The clock set, its key opens the drawer, which shows the map inside.
+    runLua(shelf, "LF.bookshelfSorted = true LF.clockSolved = true");
+    enter(26);
+    enter(27);
+    world.stepFrames(2);
+    world.click(125, 534);
+    expectThought("STR_THINK_DRAWER_KEY");
+    clickCentre(shelf->getSprite("KeyOnClock"));
+    ASSERT_EQ("true", runLua(shelf, "return tostring(self:isKeyOnCursor())"));
+    world.click(125, 534);
+    world.stepFrames(Bookshelf::DRAWER_DELAY + 2);
+    sprite::SpriteBase* drawer = shelf->getSprite("DrawerOpen");
+    sprite::SpriteBase* map = shelf->getSprite("DrawerMap");
+    EXPECT_TRUE(drawer->isShowing()) << "the open drawer is drawn";
+    ASSERT_TRUE(map->isShowing()) << "the map in it is drawn";
+    // A click on the map takes it, and the player says so (the bar is put
+    // away in the bookshelf).
+    clickCentre(map);
+    EXPECT_TRUE(canvas->getInventory()->hasItem("CaveMapScroll"));
+    EXPECT_FALSE(map->isVisible());
+    expectThought("STR_THINK_DRAWER_MAP");
     expectCleanRun();
 }
 

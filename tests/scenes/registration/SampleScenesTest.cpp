@@ -3,8 +3,8 @@
 // the card game deals and turns a card, noughts and crosses takes a move,
 // the call box takes its number, the bridge's game is won by reading its
 // previews, the cave maze moves between chambers, the cave's mouth shows
-// the forward arrow, a village's peg board is won, the inlay is solved, a
-// pearl is taken; the bookshelf, a painting and the air compressor are
+// the forward arrow, a village's peg board is won, the inlay is solved and
+// every puzzle door's inlay gives a gem for the golden door, a pearl is taken; the bookshelf, a painting and the air compressor are
 // solved; the chest's and the temple door's first boards are solved, and the
 // safe's lock opens over the study and closes; the fountain is mended through
 // its pipes, the circuit board's wires are joined and the hedge maze is walked
@@ -13,6 +13,7 @@
 // first visit, and been played away; every first visit's instructions open
 // on the screen; the fountain shows the story's doors.
 #include "game/canvas/LanternfieldCanvas.h"
+#include "game/characters/Character.h"
 #include "game/dialogs/GameInstructDialog.h"
 #include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
@@ -119,6 +120,20 @@ protected:
             }
         }
         ADD_FAILURE() << "no opaque pixel in " << s->getName().c_str();
+    }
+    // Each piece of the inlay carried from the tray to its place on the board.
+    void solveInlay(Inlay* inlay)
+    {
+        for (const Inlay::PieceInfo& piece : inlay->getPieces()) {
+            world.click(piece.tray->left() + 10, piece.tray->top() + 10);
+            ASSERT_TRUE(inlay->getHeld() >= 0);
+            const int x = inlay->getGridLeft() + Inlay::CELL * (piece.target % Inlay::GRID_CELLS) + 4 +
+                          piece.grid->width() / 2;
+            const int y = inlay->getGridTop() + Inlay::CELL * (piece.target / Inlay::GRID_CELLS) + 4 +
+                          piece.grid->height() / 2;
+            world.mouseMove(x, y);
+            world.click(x, y);
+        }
     }
     static int centreX(sprite::SpriteBase* s) { return s->left() + s->width() / 2; }
     static int centreY(sprite::SpriteBase* s) { return s->top() + s->height() / 2; }
@@ -361,10 +376,27 @@ TEST_F(SampleScenesTest, TheBridgeIsRaisedByRememberingTheStones)
     auto* bridge = static_cast<Bridge*>(room(32));
     ASSERT_TRUE(bridge->isInstanceOf("Bridge"));
     enter(32);
+    // The rules and a dark lamp for each round to remember show over the
+    // stones while the bridge is down.
+    sprite::SpriteBase* rules = bridge->getSprite("StonesPanel");
+    ASSERT_NE(nullptr, rules);
+    EXPECT_TRUE(rules->isVisible());
+    for (int k = 1; k <= 4; ++k) {
+        auto* lamp = static_cast<sprite::AnimateSprite*>(bridge->getSprite(("RoundLamp_" + std::to_string(k)).c_str()));
+        ASSERT_NE(nullptr, lamp);
+        EXPECT_TRUE(lamp->isVisible() && lamp->getFrame() == 0) << k;
+    }
     raiseBridge(player, world, bridge);
     EXPECT_EQ("true", runLua(bridge, "return tostring(LF.bridgeSolved)"));
     EXPECT_TRUE(bridge->getSprite("Planks")->isVisible());
     EXPECT_TRUE(static_cast<DoorSprite*>(bridge->getSprite("Door0"))->isEnabled());
+    // Up, the bridge leaves no rules over an empty panel, and the player
+    // says the way is open.
+    EXPECT_FALSE(rules->isVisible());
+    EXPECT_FALSE(bridge->getSprite("RoundLamp_4")->isVisible());
+    Character* self = canvas->getPlayerCharacter();
+    EXPECT_TRUE(self->isTalking());
+    EXPECT_STREQ(lang::String::loadText("STR_THINK_BRIDGE_UP").c_str(), self->getTalkText()->getText().c_str());
     expectCleanRun();
 }
 
@@ -438,16 +470,73 @@ TEST_F(SampleScenesTest, TheInlayTakesItsPiecesIntoTheGridAndIsSolved)
     enter(34);
     ASSERT_EQ(2, inlay->getPuzzle()) << "the cave maze is on no puzzle screen";
     ASSERT_EQ(5u, inlay->getPieces().size());
-    for (const Inlay::PieceInfo& piece : inlay->getPieces()) {
-        world.click(piece.tray->left() + 10, piece.tray->top() + 10);
-        ASSERT_TRUE(inlay->getHeld() >= 0);
-        const int x = inlay->getGridLeft() + 42 * (piece.target % 5) + 4 + piece.grid->width() / 2;
-        const int y = inlay->getGridTop() + 42 * (piece.target / 5) + 4 + piece.grid->height() / 2;
-        world.mouseMove(x, y);
-        world.click(x, y);
-    }
+    solveInlay(inlay);
     EXPECT_TRUE(inlay->isSolved());
     EXPECT_EQ("true", runLua(inlay, "return tostring(LF.inlaySolved[2])"));
+    expectCleanRun();
+}
+
+// The island's gems: the landing's, the jungle's, and one behind each puzzle
+// door of the cave, whose solved inlay shows it in the middle of its board
+// and gives it at a click; the four open the golden door, which counts the
+// sockets still empty until then.
+TEST_F(SampleScenesTest, EveryPuzzleDoorOfTheCaveGivesAGemTheGoldenDoorStillNeeds)
+{
+    auto* maze = static_cast<CaveMaze*>(room(31));
+    auto* inlay = static_cast<Inlay*>(room(34));
+    Inventory* bar = canvas->getInventory();
+    Character* self = canvas->getPlayerCharacter();
+    auto gems = [bar] {
+        int count = 0;
+        for (const char* gem : {"Gem_1", "Gem_2", "Gem_3", "Gem_4"})
+            count += bar->hasItem(lang::String(gem)) ? 1 : 0;
+        return count;
+    };
+    auto thought = [self] { return std::string(self->getTalkText()->getText().c_str()); };
+    canvas->getProgress()->chapter = 3;
+    runLua(maze, "LF_findItem('Gem_1') LF_findItem('Gem_4')");
+    ASSERT_EQ(2, gems());
+    // Two of the gems set in the door: two sockets are left.
+    runLua(maze, "LF.caveMazeScreen = 6");
+    enter(31);
+    clickOn(world, maze->getSprite("goldDoor"));
+    world.stepFrames(2);
+    EXPECT_EQ(lang::String::loadText("STR_THINK_GOLDEN_DOOR_2").c_str(), thought());
+    EXPECT_EQ(0, gems());
+    int doors = 0;
+    for (int p = 1; p <= CaveMaze::PUZZLES; ++p) {
+        const int chamber = maze->getPuzzleScreen(p - 1);
+        if (chamber < 0 || chamber >= maze->getCellCount() || maze->cell(chamber).value == 0)
+            continue;
+        SCOPED_TRACE(p);
+        ++doors;
+        runLua(maze, "LF.caveMazeScreen = " + std::to_string(chamber));
+        enter(31);
+        enter(34);
+        ASSERT_EQ(p, inlay->getPuzzle());
+        sprite::SpriteBase* gem = inlay->getSprite(("Gem_" + std::to_string(p)).c_str());
+        sprite::SpriteBase* board = inlay->getSprite("grid");
+        solveInlay(inlay);
+        world.stepFrames(30);
+        EXPECT_EQ(lang::String::loadText("STR_THINK_INLAY_SOLVED").c_str(), thought());
+        // The gem lies in the middle of the board that faded from over it.
+        ASSERT_TRUE(gem->isShowing());
+        EXPECT_EQ(board->left() + board->width() / 2, gem->left() + gem->width() / 2);
+        EXPECT_EQ(board->top() + board->height() / 2, gem->top() + gem->height() / 2);
+        const int before = gems();
+        clickOn(world, gem);
+        EXPECT_EQ(before + 1, gems()) << "a gem the door still needs";
+        EXPECT_FALSE(gem->isVisible());
+        world.stepFrames(2);
+        EXPECT_TRUE(self->isTalking());
+        EXPECT_EQ(lang::String::loadText("STR_THINK_INLAY_GEM").c_str(), thought());
+    }
+    EXPECT_EQ(2, doors) << "two gems lie in the cave";
+    runLua(maze, "LF.caveMazeScreen = 6");
+    enter(31);
+    clickOn(world, maze->getSprite("goldDoor"));
+    EXPECT_EQ("true", runLua(maze, "return tostring(LF.caveGemDoorOpened)"));
+    EXPECT_EQ(0, gems()) << "all four are in the door";
     expectCleanRun();
 }
 

@@ -73,7 +73,8 @@ bool ch3OpaquePoint(sprite::AnimateSprite* s, Free free, int& x, int& y)
     return false;
 }
 
-// Each of the sixteen things carried from the wall to its place on the shelf.
+// Each of the sixteen things carried from the wall to its place on the
+// shelf: dragged there, or (every other one) clicked and then clicked home.
 void ch3SortShelf(SampleWalk& w, Bookshelf* shelf)
 {
     testsupport::GameWorld& world = w.run.world;
@@ -82,12 +83,20 @@ void ch3SortShelf(SampleWalk& w, Bookshelf* shelf)
         ASSERT_NE(nullptr, thing);
         int x = 0, y = 0;
         ASSERT_TRUE(ch3OpaquePoint(thing->wall, [](int, int) { return true; }, x, y)) << "thing " << n;
-        world.click(x, y);
-        ASSERT_EQ(n, shelf->heldItem()) << "thing " << n;
         const int homeX = thing->home->left() + thing->home->width() / 2;
         const int homeY = thing->home->top() + thing->home->height() / 2;
-        world.mouseMove(homeX, homeY);
-        world.click(homeX, homeY);
+        if (n % 2 == 1) {
+            world.mouseDown(x, y);
+            ASSERT_EQ(n, shelf->heldItem()) << "thing " << n;
+            world.mouseMove((x + homeX) / 2, (y + homeY) / 2);
+            world.mouseMove(homeX, homeY);
+            world.mouseUp(homeX, homeY);
+        } else {
+            world.click(x, y);
+            ASSERT_EQ(n, shelf->heldItem()) << "thing " << n;
+            world.mouseMove(homeX, homeY);
+            world.click(homeX, homeY);
+        }
         ASSERT_EQ(0, shelf->heldItem()) << "thing " << n << " is home";
         ASSERT_TRUE(Bookshelf::isItemFixed(n)) << "thing " << n;
     }
@@ -163,7 +172,8 @@ void ch3BookshelfErrand(SampleWalk& w)
     sprite::SpriteBase* drawer = ch3Sprite(shelf, "DrawerOpen");
     w.run.world.click(drawer->left() + drawer->width() / 2, drawer->top() + drawer->height() / 2);
     sprite::SpriteBase* map = ch3Sprite(shelf, "DrawerMap");
-    ASSERT_TRUE(w.player.painted([map] { return map->isVisible(); }, Bookshelf::DRAWER_DELAY + 10));
+    ASSERT_TRUE(w.player.painted([map] { return map->isShowing(); }, Bookshelf::DRAWER_DELAY + 10));
+    EXPECT_TRUE(drawer->isShowing()) << "the drawer stands open";
     w.click("DrawerMap");
     ASSERT_TRUE(w.has("CaveMapScroll"));
     EXPECT_FALSE(map->isVisible());
@@ -302,6 +312,8 @@ void ch3LightSanctumBoard(SampleWalk& w, InnerSanctum* sanctum)
         }
         ASSERT_EQ(p, sanctum->findSolvedPattern());
         ASSERT_EQ(1, ScriptValues::getInt("LF_isInnerSanctumPatternSolved", p + 1)) << "pattern " << p + 1;
+        const std::string plan = "PlanLit_" + std::to_string(p + 1);
+        EXPECT_TRUE(ch3Sprite(sanctum, plan.c_str())->isVisible()) << "the plan is framed";
     }
     w.run.world.stepFrames(2);
     EXPECT_TRUE(lantern->isVisible()) << "the four patterns light the lantern";

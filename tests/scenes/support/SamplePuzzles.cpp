@@ -5,6 +5,7 @@
 #include "scenes/aircompressor/AirCompressor.h"
 #include "scenes/bridge/Bridge.h"
 #include "scenes/callbox/CallBox.h"
+#include "scenes/common/ScriptValues.h"
 #include "scenes/maze/Maze.h"
 #include "scenes/fountain/FountainCU.h"
 #include "scenes/pipes/PipesCU.h"
@@ -289,6 +290,13 @@ void raiseBridge(gametest::SamplePlayer& player, testsupport::GameWorld&, Bridge
             lit = now;
             return bridge->getGameState() == Bridge::STATE_PLAYER_TURN;
         }, 1000));
+        // A lamp is lit for each round remembered so far.
+        int lamps = 0;
+        for (int k = 1; k <= 4; ++k) {
+            auto* lamp = static_cast<sprite::AnimateSprite*>(bridge->getSprite(("RoundLamp_" + std::to_string(k)).c_str()));
+            lamps += lamp && lamp->getFrame() == 1 ? 1 : 0;
+        }
+        EXPECT_EQ(ScriptValues::getInt("LF_getBridgeCurrentMatch"), lamps);
         // The stones clicked in the order they lit (then any stone, on a
         // preview seen only in part) until the round is over: a right stone
         // answers at once, a wrong one leaves the turn open until the round
