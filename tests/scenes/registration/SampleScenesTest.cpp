@@ -1,6 +1,7 @@
 // SampleScenesTest.cpp: the sample game's puzzle rooms load as their scene
 // classes with every sprite their games use, and can be played by clicks:
-// the card game deals and turns a card, noughts and crosses takes a move,
+// the card game deals and turns a card, noughts and crosses takes a move
+// and says how each game ended,
 // the call box takes its number, the bridge's game is won by reading its
 // previews, the cave maze moves between chambers, the cave's mouth shows
 // the forward arrow, a village's peg board is won, the inlay is solved, a
@@ -38,6 +39,7 @@
 #include "scenes/treasurechest/TreasureChestCU.h"
 #include "scenes/whackaclam/Clam.h"
 #include "scenes/whackaclam/WhackAClam.h"
+#include "sprites/buttons/ButtonMixin.h"
 #include "sprites/buttons/ButtonSprite.h"
 #include "sprites/images/ImageSprite.h"
 #include "sprites/images/AnimateSprite.h"
@@ -266,6 +268,51 @@ TEST_F(SampleScenesTest, NoughtsAndCrossesTakesTheComputersMoveAndThePlayers)
     EXPECT_EQ(TicTacBoard::PLAYER, game->board().at(free));
     world.stepFrames(10);
     EXPECT_TRUE(game->getOPiece(free)->isVisible());
+    expectCleanRun();
+}
+
+// The line under the title says how each game ended; the third won game
+// leaves neither side on turn and the Leave button working.
+TEST_F(SampleScenesTest, NoughtsAndCrossesSaysHowEachGameEndedAndTheWinnerLeaves)
+{
+    auto* game = static_cast<TicTac*>(room(52));
+    enter(52);
+    auto message = [game] {
+        return std::string(static_cast<sprite::NewFontSprite*>(game->getSprite("Message"))->getText().c_str());
+    };
+    auto text = [](const char* id, int won) {
+        std::string line = lang::String::loadText(id).c_str();
+        const size_t at = line.find("%1");
+        return at == std::string::npos ? line : line.replace(at, 2, std::to_string(won));
+    };
+    EXPECT_EQ(text("STR_TICTAC_RULES", 0), message());
+    const struct {
+        int state;
+        const char* said;
+        int won;
+    } ends[] = {
+        {TicTac::STATE_COMPUTER_WON, "STR_TICTAC_LOST", 0},
+        {TicTac::STATE_TIE, "STR_TICTAC_TIE", 0},
+        {TicTac::STATE_PLAYER_WON, "STR_TICTAC_WON", 1},
+        {TicTac::STATE_PLAYER_WON, "STR_TICTAC_WON", 2},
+    };
+    for (const auto& end : ends) {
+        ASSERT_TRUE(stepUntil([game] { return game->getState() == TicTac::STATE_PLAYER_TURN; }, 2000));
+        game->setState(end.state);
+        EXPECT_EQ(text(end.said, end.won), message()) << end.said;
+    }
+    // The third won game, its last move the computer's.
+    ASSERT_TRUE(stepUntil([game] { return game->getState() == TicTac::STATE_PLAYER_TURN; }, 2000));
+    const int cell = game->board().at(6) == TicTacBoard::EMPTY ? 6 : 7;
+    world.click(240 + 80 * (cell % 5), 150 + 80 * (cell / 5));
+    ASSERT_TRUE(stepUntil([game] { return game->getState() == TicTac::STATE_COMPUTER_TURN; }, 2000));
+    game->setState(TicTac::STATE_PLAYER_WON);
+    EXPECT_EQ(text("STR_TICTAC_SOLVED", 3), message());
+    EXPECT_EQ(0, static_cast<sprite::AnimateSprite*>(game->getSprite("AITurnBG"))->getFrame()) << "no side on turn";
+    sprite::SpriteBase* leave = game->getSprite("CloseButton");
+    EXPECT_TRUE(sprite::ButtonMixin::fromSprite(leave)->isEnabled());
+    clickOn(world, leave);
+    EXPECT_TRUE(painted([this] { return canvas->getProgress()->currentRoom == 44; })) << "back in the tavern";
     expectCleanRun();
 }
 

@@ -487,9 +487,16 @@ void playChapter5UpToTheMansionDoor(SampleWalk& w)
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     ASSERT_TRUE(w.has("MansionGateCode")) << "the card shark pays with the door's code";
     w.expectTasks({52});
+    // The board says it is won, and its Leave button leads back to the tavern.
+    EXPECT_STREQ(lang::String::loadText("STR_TICTAC_SOLVED").c_str(),
+                 static_cast<sprite::NewFontSprite*>(w.room()->getSprite("Message"))->getText().c_str());
+    w.click("CloseButton");
+    ASSERT_TRUE(w.player.arrivedIn(ch5Room("TavernInterior_Night"))) << "the Leave button works";
+    w.entered.push_back(w.current());
+    w.player.settle();
 
     // The mansion's door is shut until its code is typed on the keypad.
-    w.walkTo({"TavernInterior_Night", "TavernGallery_Night", "MansionGate_Night", "MansionFront_Night"});
+    w.walkTo({"TavernGallery_Night", "MansionGate_Night", "MansionFront_Night"});
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     EXPECT_FALSE(ch5ExitOpen(w.room(), "MansionHallway"));
     w.walkTo({"MansionKeypad"});
@@ -500,6 +507,7 @@ void playChapter5UpToTheMansionDoor(SampleWalk& w)
     wrong[0] = wrong[0] == '9' ? '1' : char(wrong[0] + 1);
     ch5TypeOnKeypad(w, wrong);
     EXPECT_FALSE(w.story("LF.mansionDoorOpen")) << "a wrong code opens nothing";
+    EXPECT_STREQ("WRONG", static_cast<sprite::NewFontSprite*>(w.room()->getSprite("Display"))->getText().c_str());
     ch5TypeOnKeypad(w, code);
     EXPECT_TRUE(w.story("LF.mansionDoorOpen"));
     w.expectTasks({53});
