@@ -14,6 +14,7 @@
 // first visit, and been played away; every first visit's instructions open
 // on the screen; the fountain shows the story's doors.
 #include "game/canvas/LanternfieldCanvas.h"
+#include "game/characters/Character.h"
 #include "game/dialogs/GameInstructDialog.h"
 #include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
@@ -582,13 +583,32 @@ TEST_F(SampleScenesTest, TheSafesLockOpensOverTheStudyAndCloses)
     auto* safe = static_cast<SafeCrack*>(canvas->getCloseUp(6));
     ASSERT_TRUE(safe->isInstanceOf("SafeCrack"));
     enter(51);
+    // The study's man is talking as the safe is opened: he stops, so that
+    // no balloon lies over the lock.
+    Character* man = canvas->findCharacter("Millionaire");
+    ASSERT_NE(nullptr, man);
+    clickOn(world, man);
+    world.stepFrames(2);
+    ASSERT_TRUE(man->isTalking());
     sprite::SpriteBase* box = room(51)->getSprite("Safe");
     world.click(box->left() + 30, box->top() + 60);
     world.stepFrames(15);
     ASSERT_TRUE(safe->isVisible());
     EXPECT_TRUE(safe->isInputEnabled());
-    EXPECT_EQ(104, safe->left());
-    EXPECT_EQ(65, safe->top());
+    EXPECT_FALSE(man->isTalking());
+    // The lock lies wholly in the window, its buttons working.
+    EXPECT_EQ(SafeCrack::OPEN_X - safe->width() / 2, safe->left());
+    EXPECT_EQ(SafeCrack::OPEN_Y - safe->height() / 2, safe->top());
+    EXPECT_GE(safe->left(), 0);
+    EXPECT_GE(safe->top(), 0);
+    EXPECT_LE(safe->left() + safe->width(), 800);
+    EXPECT_LE(safe->top() + safe->height(), 600);
+    for (const char* name : {"CloseButton", "ResetButton"}) {
+        sprite::SpriteBase* button = safe->getSprite(name);
+        EXPECT_TRUE(button->isVisible() && sprite::ButtonMixin::fromSprite(button)->isEnabled()) << name;
+        EXPECT_LE(button->left() + button->width(), safe->width()) << name;
+        EXPECT_LE(button->top() + button->height(), safe->height()) << name;
+    }
     // The third gold piece goes right along row 2 to the middle.
     sprite::SpriteBase* piece = safe->getPieces()[2].sprite;
     dragSprite(piece, 2 * SafeCrack::PITCH - 20, 0, safe->left(), safe->top());
