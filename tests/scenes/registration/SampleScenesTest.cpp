@@ -4,7 +4,8 @@
 // and says how each game ended,
 // the call box takes its number, the bridge's game is won by reading its
 // previews, the cave maze moves between chambers, the cave's mouth shows
-// the forward arrow, a village's peg board is won, the inlay is solved, a
+// the forward arrow, a village's peg board is won (its pegs the colour of
+// the village's own), the inlay is solved, a
 // pearl is taken; the bookshelf, a painting and the air compressor are
 // solved; the chest's and the temple door's first boards are solved, and the
 // safe's lock opens over the study and closes; the fountain is mended through
@@ -476,7 +477,31 @@ TEST_F(SampleScenesTest, TheFirstVillagesPegBoardIsWonDownToOnePeg)
     world.stepFrames(30);
     EXPECT_FALSE(pegs->isVisible());
     EXPECT_EQ("true", runLua(room(40), "return tostring(LF.pegsSolved[1])"));
+    // The win is said, with the boards won so far.
+    Character* self = canvas->getPlayerCharacter();
+    ASSERT_TRUE(self->isTalking()) << "the player says the board is won";
+    EXPECT_STREQ(lang::String::loadText("STR_THINK_PEGS_WON_1").c_str(), self->getTalkText()->getText().c_str());
     expectCleanRun();
+}
+
+// Each board's pegs are the colour of the village's own peg, the one the
+// player set into it: the middle of a board peg's head is the colour of the
+// bar's peg head.
+TEST_F(SampleScenesTest, EachPegBoardsPegsAreTheColourOfItsVillagesPeg)
+{
+    auto pixel = [](sprite::SpriteBase* s, int x, int y) -> uint32_t {
+        window::ImageBase* image = static_cast<sprite::ImageSprite*>(s)->getImage();
+        if (!image || !image->getPixels())
+            return 0;
+        return image->getPixels()[size_t(y * image->getPitch() / 4 + x)] | 0xFF000000u;
+    };
+    for (int n = 1; n <= 3; ++n) {
+        const std::string name = "Peg_" + std::to_string(n);
+        sprite::SpriteBase* boardPeg = canvas->getCloseUp(1)->getSprite(name.c_str());
+        sprite::SpriteBase* ownPeg = canvas->getInventory()->getSprite(name.c_str());
+        ASSERT_TRUE(boardPeg && ownPeg) << name;
+        EXPECT_EQ(pixel(ownPeg, 16, 9), pixel(boardPeg, 20, 20)) << name;
+    }
 }
 
 TEST_F(SampleScenesTest, TheInlayTakesItsPiecesIntoTheGridAndIsSolved)

@@ -240,7 +240,7 @@ void ch4SetPeg(SampleWalk& w, const char* peg)
 
 // The board opened with a click, its instructions played past when they
 // come, and won by clicking each jump's peg and then its hole; the
-// close-up closes by itself.
+// close-up closes by itself and the player says the board is won.
 void ch4WinPegBoard(SampleWalk& w, int board)
 {
     auto* canvas = static_cast<LanternfieldCanvas*>(w.run.canvas);
@@ -273,6 +273,8 @@ void ch4WinPegBoard(SampleWalk& w, int board)
     ASSERT_EQ(1, pegs->getPegsLeft());
     ASSERT_TRUE(w.player.painted([pegs] { return !pegs->isVisible(); }, 60)) << "the won board closes";
     EXPECT_TRUE(ch4Story("LF.pegsSolved[" + std::to_string(board) + "] == true")) << board;
+    // The boards are won in turn: the player counts them.
+    EXPECT_TRUE(ch4Says(w, ("STR_THINK_PEGS_WON_" + std::to_string(board)).c_str())) << board;
 }
 
 } // namespace
