@@ -354,6 +354,10 @@ void playChapter4Villages(SampleWalk& w)
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     EXPECT_TRUE(w.room()->getSprite("Fence")->isVisible());
     EXPECT_FALSE(ch4WayOpen(w.room(), "TavernGallery_Night")) << "the palisade shuts the way east";
+    w.click("Fence");
+    EXPECT_EQ(SampleWalk::roomOf("OuterVillage_3"), w.current());
+    EXPECT_TRUE(ch4Says(w, "STR_THINK_PALISADE")) << "a click on the palisade says why the way is shut";
+    w.player.settle();
     EXPECT_FALSE(w.room()->getSprite("Canoe")->isVisible()) << "the third board waits";
     ch4SetPeg(w, "Peg_3");
     ch4WinPegBoard(w, 3);
