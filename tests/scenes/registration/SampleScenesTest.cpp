@@ -280,7 +280,8 @@ TEST_F(SampleScenesTest, NoughtsAndCrossesSaysHowEachGameEndedAndTheWinnerLeaves
     auto* game = static_cast<TicTac*>(room(52));
     enter(52);
     auto message = [game] {
-        return std::string(static_cast<sprite::NewFontSprite*>(game->getSprite("Message"))->getText().c_str());
+        auto* line = static_cast<sprite::NewFontSprite*>(game->getSprite("Message"));
+        return std::string(line ? line->getText().c_str() : "(no message line)");
     };
     auto text = [](const char* id, int won) {
         std::string line = lang::String::loadText(id).c_str();

@@ -127,7 +127,8 @@ bool ch4Says(SampleWalk& w, const char* id)
 // The text the room's sprite shows.
 std::string ch4Text(Room* room, const char* sprite)
 {
-    return static_cast<sprite::NewFontSprite*>(room->getSprite(sprite))->getText().c_str();
+    auto* text = static_cast<sprite::NewFontSprite*>(room->getSprite(sprite));
+    return text ? text->getText().c_str() : "(no " + std::string(sprite) + ")";
 }
 
 // The outer sanctum's codes broken as a player breaks them: a row painted,

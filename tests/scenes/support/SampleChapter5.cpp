@@ -507,8 +507,9 @@ void playChapter5UpToTheMansionDoor(SampleWalk& w)
     ASSERT_TRUE(w.has("MansionGateCode")) << "the card shark pays with the door's code";
     w.expectTasks({52});
     // The board says it is won, and its Leave button leads back to the tavern.
-    EXPECT_STREQ(lang::String::loadText("STR_TICTAC_SOLVED").c_str(),
-                 static_cast<sprite::NewFontSprite*>(w.room()->getSprite("Message"))->getText().c_str());
+    auto* message = static_cast<sprite::NewFontSprite*>(w.room()->getSprite("Message"));
+    ASSERT_NE(nullptr, message);
+    EXPECT_STREQ(lang::String::loadText("STR_TICTAC_SOLVED").c_str(), message->getText().c_str());
     w.click("CloseButton");
     ASSERT_TRUE(w.player.arrivedIn(ch5Room("TavernInterior_Night"))) << "the Leave button works";
     w.entered.push_back(w.current());
