@@ -69,10 +69,13 @@ local function newCode(self)
 end
 
 -- A stone slab seals the way north to the volcano until both codes are
--- broken; a click on it says so.
+-- broken; a click on it says so. The row's empty places go with it.
 local function showWayNorth(self)
     self:sprite("Seal"):show(not LF.outerSanctumSolved)
     self:enableDoor("Volcano", LF.outerSanctumSolved)
+    for i = 0, 3 do
+        self:sprite("RowSlot_" .. i):show(not LF.outerSanctumSolved)
+    end
 end
 clickingSpot(sanctum, "Seal", function(self)
     think("STR_THINK_SEAL")

@@ -300,6 +300,7 @@ void playChapter4ToTheVillage(SampleWalk& w)
     ch4BreakSanctumCodes(w, sanctum);
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     EXPECT_FALSE(sanctum->getSprite("Seal")->isVisible());
+    EXPECT_FALSE(sanctum->getSprite("RowSlot_0")->isVisible()) << "no place is left to paint";
     EXPECT_TRUE(ch4WayOpen(sanctum, "Volcano"));
     w.expectTasks({42});
 
