@@ -274,7 +274,8 @@ TEST_F(SampleScenesTest, NoughtsAndCrossesTakesTheComputersMoveAndThePlayers)
 }
 
 // The line under the title says how each game ended; the third won game
-// leaves neither side on turn and the Leave button working.
+// leaves neither side on turn and the Leave button working; the turn labels
+// keep off the board.
 TEST_F(SampleScenesTest, NoughtsAndCrossesSaysHowEachGameEndedAndTheWinnerLeaves)
 {
     auto* game = static_cast<TicTac*>(room(52));
@@ -289,6 +290,14 @@ TEST_F(SampleScenesTest, NoughtsAndCrossesSaysHowEachGameEndedAndTheWinnerLeaves
         return at == std::string::npos ? line : line.replace(at, 2, std::to_string(won));
     };
     EXPECT_EQ(text("STR_TICTAC_RULES", 0), message());
+    // The turn labels stand off the board (its cells 80 pixels square from
+    // (200, 110)).
+    for (const char* label : {"AITurnBG", "PlayerTurnBG"}) {
+        const util::RectangleNM bounds = *game->getSprite(label)->getBounds();
+        EXPECT_TRUE(bounds.x >= 600 || bounds.x + bounds.width <= 200 || bounds.y >= 510 ||
+                    bounds.y + bounds.height <= 110)
+            << label;
+    }
     const struct {
         int state;
         const char* said;
