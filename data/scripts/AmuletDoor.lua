@@ -1,6 +1,9 @@
 -- AmuletDoor.lua: the script of Amulet Door (room 62): a click on the seal
 -- of the door, with the amulet and the four gems in the bar, sets them in:
 -- the amulet is whole again, and the door opens north to the Golden Room.
+-- The line over the seal says what it asks for until then; a click without
+-- all five says what is missing (the bar gives none of them onto the
+-- pointer in this chapter).
 rooms = rooms or {}
 
 local parts = {"Amulet", "Gem_1", "Gem_2", "Gem_3", "Gem_4"}
@@ -8,18 +11,20 @@ local parts = {"Amulet", "Gem_1", "Gem_2", "Gem_3", "Gem_4"}
 local function showSeal(self)
     self:sprite("AmuletSeal"):setFrame(LF.amuletSet and 1 or 0)
     self:enableDoor("GoldenRoom", LF.amuletSet == true)
+    local note = self:sprite("Note")
+    note:setText(hv.getResourceString("STR_NOTE_AMULET_DOOR"))
+    note:show(not LF.amuletSet)
 end
 local door = roomScriptEntering("AmuletDoor", showSeal)
 
--- A click on the seal sets the amulet in, when the amulet and the four
--- gems are all in the bar (the bar gives none of them onto the pointer in
--- this chapter).
-clickingSpot(door, "AmuletSeal", function(self)
+-- The amulet and its gems go into the seal when all five are at hand.
+local function setIntoSeal(self)
     if LF.amuletSet then
         return
     end
     for _, name in ipairs(parts) do
         if not inventory:hasItem(name) then
+            think("STR_THINK_SEAL_PARTS")
             return
         end
     end
@@ -31,6 +36,8 @@ clickingSpot(door, "AmuletSeal", function(self)
     inventory:setRoomItemTip("STR_AMULET_COMPLETE", -1, true)
     canvas:playSound(SOUNDS.chime)
     showSeal(self)
-end)
+end
+
+clickingSpot(door, "AmuletSeal", setIntoSeal)
 
 rooms["AmuletDoor"] = door

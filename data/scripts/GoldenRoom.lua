@@ -9,6 +9,10 @@ local function showChest(self)
     local open = LF.goldLocks >= 3
     self:sprite("GoldChest"):setFrame(math.min(LF.goldLocks, 3))
     self:sprite("LastLantern"):show(open)
+    -- The word on the locks goes once they are open.
+    local note = self:sprite("Note")
+    note:setText(hv.getResourceString("STR_NOTE_GOLDEN_ROOM"))
+    note:show(not open)
 end
 local golden = roomScriptEntering("GoldenRoom", showChest)
 

@@ -11,6 +11,10 @@ landing.onEnter = function(self, n)
     local open = LF.luresWon == true
     self:enableDoor("Temple1", open)
     self:sprite("TempleGate"):show(not open)
+    -- The keeper's word on the gate goes with the gate.
+    local note = self:sprite("Note")
+    note:setText(hv.getResourceString("STR_NOTE_LANDING"))
+    note:show(not open)
 end
 loopWhileInRoom(landing, SOUNDS.waves)
 rooms["IslandLanding"] = landing

@@ -2,7 +2,8 @@
 -- four lures lie in the tray and their shadows on the board above, in
 -- another order; a click takes a lure into the hand (a frame marks it) and
 -- a click on its own shadow lays it there, while a wrong shadow puts it
--- back. With all four laid the keeper opens the temple gate, and the player
+-- back; the line under the tray says how each try went and counts the lures
+-- laid. With all four laid the keeper opens the temple gate, and the player
 -- is back at the landing.
 rooms = rooms or {}
 local lures = roomScript("Lures")
@@ -26,6 +27,18 @@ local function placeLures(self)
     end
 end
 
+-- The line under the tray: the text item, "%1" the lures laid so far.
+local function say(self, id)
+    local laid = 0
+    for _, name in ipairs(NAMES) do
+        if LF.lurePlaced[name] then
+            laid = laid + 1
+        end
+    end
+    local line = hv.getResourceString(id):gsub("%%1", tostring(laid))
+    self:sprite("Status"):setText(line)
+end
+
 local function mark(self, name)
     held = name
     local ring = self:sprite("LureRing")
@@ -41,6 +54,7 @@ lures.onEnter = function(self, n)
     entered(self, n)
     placeLures(self)
     mark(self, nil)
+    say(self, "STR_LURES_RULES")
 end
 
 function lures.onClick(self, x, y)
@@ -51,6 +65,7 @@ function lures.onClick(self, x, y)
         local lure = self:sprite("Lure" .. name)
         if not LF.lurePlaced[name] and lure:hittest(x, y) then
             mark(self, name)
+            say(self, "STR_LURES_HELD")
             return
         end
     end
@@ -63,6 +78,9 @@ function lures.onClick(self, x, y)
                 LF.lurePlaced[name] = true
                 placeLures(self)
                 canvas:playSound(SOUNDS.chime)
+                say(self, "STR_LURES_RIGHT")
+            else
+                say(self, "STR_LURES_WRONG")
             end
             mark(self, nil)
             break

@@ -2,7 +2,7 @@
 -- the mansion's door. The keys type digits into its display (four at most),
 -- the clear key empties it and the enter key tries the code: in the fifth
 -- chapter tonight's code is the one on the card shark's note, and once it
--- is typed the door to the hallway stands open.
+-- is typed the door to the hallway stands open; a wrong one shows "WRONG".
 rooms = rooms or {}
 local keypad = roomScript("MansionKeypad")
 
@@ -56,7 +56,8 @@ keypad.onClick = function(self, x, y)
             canvas:playSound(SOUNDS.chime)
             showTyped(self, "OPEN")
         else
-            showTyped(self, "----")
+            -- A wrong code says so on the display until the next key.
+            showTyped(self, "WRONG")
         end
         typed = ""
     end

@@ -14,6 +14,11 @@ end
 local clicked = room.onClick
 room.onClick = function(self, x, y)
     if not LF.safeOpened and self:sprite("Safe"):hittest(x, y) then
+        -- The millionaire falls silent: his balloon would lie over the lock.
+        local man = characterNamed(self, "Millionaire")
+        if man and man:isTalking() then
+            man:stopTalk()
+        end
         canvas:enterSafeCrack()
         return
     end

@@ -16,11 +16,66 @@ end
 
 local sanctum = rooms["OuterSanctum"]
 
+-- The codes to break, the rows a code allows before the first is won, and
+-- the rows of the list on the left.
+local CODES = 2
+local ROWS = 7
+local LISTED_ROWS = 6
+-- The rows judged on the code under way.
+local rowsTried = 0
+
+local function text(id, ...)
+    local line = hv.getResourceString(id)
+    for i, value in ipairs({...}) do
+        line = line:gsub("%%" .. i, tostring(value))
+    end
+    return line
+end
+
+-- The line over the row: which code, which row of how many.
+local function showStatus(self)
+    local wins = LF.outerSanctumWins or 0
+    local status = self:sprite("Status")
+    if LF.outerSanctumSolved then
+        status:setText(text("STR_SANCTUM_OPEN"))
+    else
+        status:setText(text("STR_SANCTUM_STATUS", wins + 1, CODES, rowsTried + 1, ROWS - wins))
+    end
+end
+
+-- The judged row goes into the list on the left with its marks, so that
+-- the player can read every row tried on this code.
+local function listRow(self)
+    if rowsTried > LISTED_ROWS then
+        return
+    end
+    for i = 0, 3 do
+        local kind = self:sprite("RowPiece_" .. rowsTried .. "_" .. i)
+        kind:setFrame(self:sprite("RowPiece_0_" .. i):getFrame())
+        kind:setAlphaBalance(1.0)
+        kind:show(true)
+        local mark = self:sprite("Results_" .. rowsTried .. "_" .. i)
+        mark:setFrame(self:sprite("Results_0_" .. i):getFrame())
+        mark:setAlphaBalance(1.0)
+        mark:show(true)
+    end
+end
+
+-- A new code: the rows and their list fade away.
+local function newCode(self)
+    rowsTried = 0
+    self:setupPuzzle()
+    showStatus(self)
+end
+
 -- A stone slab seals the way north to the volcano until both codes are
--- broken; a click on it says so.
+-- broken; a click on it says so. The row's empty places go with it.
 local function showWayNorth(self)
     self:sprite("Seal"):show(not LF.outerSanctumSolved)
     self:enableDoor("Volcano", LF.outerSanctumSolved)
+    for i = 0, 3 do
+        self:sprite("RowSlot_" .. i):show(not LF.outerSanctumSolved)
+    end
 end
 clickingSpot(sanctum, "Seal", function(self)
     think("STR_THINK_SEAL")
@@ -29,43 +84,49 @@ end)
 local enterSanctum = sanctum.onEnter
 sanctum.onEnter = function(self, n)
     enterSanctum(self, n)
+    rowsTried = 0
     for i = 0, 3 do
         self:sprite("RowPiece_0_" .. i):show(false)
     end
     self:setAllowClicks(not LF.outerSanctumSolved)
     showWayNorth(self)
+    showStatus(self)
 end
 sanctum.pullLever = function(self, n)
 end
 sanctum.paintAgain = function(self, n)
+    think("STR_THINK_SANCTUM_ONCE")
 end
 sanctum.showResults = function(self, outOfTries, tries, solved)
-    -- The judged row is emptied: the lever waits for the next full row, so
-    -- no try goes on an empty one.
+    -- The judged row moves into the list and the row is emptied: the lever
+    -- waits for the next full row, so no try goes on an empty one.
+    rowsTried = rowsTried + 1
+    listRow(self)
     self:sprite("LeverClickRect"):enable(false)
     self:sprite("Lever"):setFrame(0)
     for i = 0, 3 do
-        local mark = self:sprite("Results_0_" .. i)
-        mark:show(true)
-        mark:setAlphaBalance(1.0)
+        self:sprite("RowPiece_0_" .. i):show(false)
+        self:sprite("Results_0_" .. i):show(false)
     end
     if solved == 1 then
         LF.outerSanctumWins = (LF.outerSanctumWins or 0) + 1
-        if LF.outerSanctumWins >= 2 then
+        if LF.outerSanctumWins >= CODES then
             LF.outerSanctumSolved = true
             LF_updateTasks()
             self:setAllowClicks(false)
             showWayNorth(self)
+            showStatus(self)
             canvas:playSound(SOUNDS.chime)
+            think("STR_THINK_SANCTUM_OPEN")
         else
-            self:setupPuzzle()
+            think("STR_THINK_SANCTUM_FIRST")
+            newCode(self)
         end
     elseif outOfTries == 1 then
-        -- Out of tries: a new code, the marks and the row cleared.
-        self:setupPuzzle()
+        -- Out of tries: a new code, the rows and their list cleared.
+        think("STR_THINK_SANCTUM_NEW_CODE")
+        newCode(self)
     else
-        for i = 0, 3 do
-            self:sprite("RowPiece_0_" .. i):show(false)
-        end
+        showStatus(self)
     end
 end

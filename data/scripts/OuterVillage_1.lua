@@ -7,11 +7,19 @@ rooms["OuterVillage_1"] = roomWithPeople("OuterVillage_1", {
 })
 withPegBoardLackingPeg(rooms["OuterVillage_1"], 1, 180, 240)
 -- `self` is the room the player is in: the third village's canoe comes as
--- its board is won there.
+-- its board is won there. The player says the board is won and how many of
+-- the three are.
 function rooms.OuterVillage_1.setSolvedPegPuzzle(self, n)
     LF.pegsOpen = false
     LF.pegsSolved[n] = true
     LF_updateTasks()
+    local won = 0
+    for board = 1, 3 do
+        if LF.pegsSolved[board] then
+            won = won + 1
+        end
+    end
+    think("STR_THINK_PEGS_WON_" .. won)
     if self:getName() == "OuterVillage_3" then
         rooms.OuterVillage_3.showChapterEnd(self)
     end

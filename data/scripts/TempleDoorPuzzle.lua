@@ -1,20 +1,26 @@
 -- TempleDoorPuzzle.lua: the script of the Temple Door Puzzle (room 61). The
 -- first board opens the outer bolt and brings the second; the second opens
--- the door, and the player is back in front of it.
+-- the door, and the player is back in front of it. The line under the board
+-- says which of the two locks is played, and that the first one opened.
 rooms = rooms or {}
 rooms["TempleDoorPuzzle"] = roomScript("TempleDoorPuzzle")
 
 local room = rooms["TempleDoorPuzzle"]
+local function say(self, id)
+    self:sprite("Status"):setText(hv.getResourceString(id))
+end
 local entered = room.onEnter
 room.onEnter = function(self, n)
     entered(self, n)
     canvas:setupTempleDoorPuzzle(LF.templeDoorBoard)
+    say(self, LF.templeDoorBoard == 0 and "STR_TEMPLE_DOOR_LOCK_1" or "STR_TEMPLE_DOOR_LOCK_2")
 end
 function room.winGameScene(self, n)
     canvas:playSound(SOUNDS.chime)
     if n == 0 then
         LF.templeDoorBoard = 1
         canvas:setupTempleDoorPuzzle(1)
+        say(self, "STR_TEMPLE_DOOR_NEXT")
     else
         LF.templeDoorOpened = true
         LF_updateTasks()

@@ -86,6 +86,10 @@ void OuterSanctum::onEnter()
     if (LanternfieldCanvas* c = SceneRoom::canvas())
         if (Inventory* bar = c->getInventory())
             bar->setVisible(true);
+    // The rules open by themselves on a first visit and wait behind the
+    // question mark on later ones, while a code is left to break.
+    if (!ScriptValues::getBool("LF_solvedOuterSanctumPuzzle"))
+        SceneInstructions::queue(this, INSTRUCTIONS_GAME, SceneInstructions::ENTRY_DELAY);
 }
 
 void OuterSanctum::onExit()

@@ -57,7 +57,8 @@ public:
     int mouseDown(window::Event* e) override;
     // A drag with a piece held drops it where it is released.
     int mouseUp(window::Event* e) override;
-    // A new puzzle at once, and the inventory bar.
+    // A new puzzle at once, the inventory bar, and the rules while a code
+    // is left to break.
     void onEnter() override;
     // The hand emptied and the instructions closed.
     void onExit() override;

@@ -3,7 +3,8 @@
 // zoom masks, the effects' particles), every picture of the data manifests'
 // sprite lists and any the scripts name. The names are read from the sources
 // as they stand, so a name added anywhere is checked without a list here.
-// Every character keeps its clothes while it talks.
+// Every character keeps its clothes while it talks. Each chapter is called
+// alike in the chapter book and on its slides.
 #include "core/lang/ResourceFile.h"
 #include "game/canvas/LanternfieldCanvas.h"
 #include "tests/game/support/GameFixture.h"
@@ -167,6 +168,62 @@ TEST(SamplePicturesTest, EveryCharacterTalksInTheClothesItStandsIn)
     }
     EXPECT_EQ(11, figures);
     archive->release();
+}
+
+// The quoted texts of a picture's "text" lines, in order.
+std::vector<std::string> picturesTexts(const fs::path& picture)
+{
+    static const std::regex kText("^text [-0-9 ]+ 0x[0-9A-Fa-f]+ \"([^\"]*)\"");
+    std::vector<std::string> texts;
+    std::istringstream in(picturesFileText(picture));
+    std::smatch m;
+    for (std::string line; std::getline(in, line);) {
+        if (std::regex_search(line, m, kText))
+            texts.push_back(m[1]);
+    }
+    return texts;
+}
+
+// Each chapter has one name: its page of the chapter book shows it, the
+// page's description begins with it, and the first slide of the chapter's
+// slide show gives it under the chapter's number.
+TEST(SamplePicturesTest, EveryChapterIsCalledAlikeInTheBookAndOnItsSlides)
+{
+    const fs::path data = fs::path(HV_SOURCE_DIR) / "data";
+    // The slide groups of the cut scene room: first slide, count, room.
+    std::vector<int> firstSlides;
+    {
+        std::istringstream in(picturesFileText(data / "manifest" / "rooms" / "Vignette.txt"));
+        std::string line;
+        while (std::getline(in, line) && line != "<data>") {
+        }
+        int skip = 2; // the exits, the group count
+        while (std::getline(in, line) && line != "<sprites>") {
+            std::istringstream numbers(line.substr(0, line.find(';')));
+            int first = 0, count = 0, room = 0;
+            if (skip > 0) {
+                skip -= numbers >> first ? 1 : 0;
+            } else if (numbers >> first >> count >> room) {
+                firstSlides.push_back(first);
+            }
+        }
+    }
+    ASSERT_GE(firstSlides.size(), 6u);
+    const std::string texts = picturesFileText(data / "texts.txt");
+    for (int chapter = 1; chapter <= 6; ++chapter) {
+        SCOPED_TRACE("chapter " + std::to_string(chapter));
+        const std::vector<std::string> page =
+            picturesTexts(data / "pictures" / "book" / ("chapter" + std::to_string(chapter) + ".txt"));
+        ASSERT_FALSE(page.empty());
+        const std::string& name = page[0];
+        for (const std::string& text : page)
+            EXPECT_TRUE(text == name || text == "Chapter " + std::to_string(chapter)) << text;
+        const std::string description = "STR_CHAPTER_DESCRIPTION_" + std::to_string(chapter) + " = " + name + ":";
+        EXPECT_NE(std::string::npos, texts.find(description)) << description;
+        const std::vector<std::string> slide = picturesTexts(
+            data / "pictures" / "vignette" / ("Slide" + std::to_string(firstSlides[size_t(chapter - 1)]) + ".txt"));
+        EXPECT_EQ((std::vector<std::string>{"Chapter " + std::to_string(chapter), name}), slide);
+    }
 }
 
 } // namespace

@@ -183,5 +183,34 @@ TEST_F(SampleLayoutTest, TheIslandsWordsFitOnTheScreen)
     }
 }
 
+// What the tasks of the fourth to sixth chapters send the player to click
+// lies clear of the task paper, also while the paper is raised (as it is
+// for a moment when a new task comes).
+TEST_F(SampleLayoutTest, TheTaskPaperLeavesWhatTheLaterTasksAskForInSight)
+{
+    const struct {
+        const char* room;
+        const char* sprite;
+    } asked[] = {
+        {"OuterVillage_3", "Canoe"}, {"OuterVillage_3", "BoardPeg"}, {"MansionStudy", "Safe"},
+        {"BehindDiveDock", "RaceBoat"}, {"Dock", "IslandBoat"},        {"AmuletDoor", "AmuletSeal"},
+        {"GoldenRoom", "GoldChest"},    {"GoldenRoom", "LastLantern"},
+    };
+    util::RectangleNM raised = *canvas->getSprite("InventoryHintPaper")->getBounds();
+    raised.y = 100;
+    raised.height = 520 - raised.y;
+    for (const auto& a : asked) {
+        Room* r = nullptr;
+        for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT && !r; ++index) {
+            if (room(index)->getName().equals(a.room))
+                r = room(index);
+        }
+        ASSERT_NE(nullptr, r) << a.room;
+        sprite::SpriteBase* s = r->getSprite(a.sprite);
+        ASSERT_NE(nullptr, s) << a.room << ": " << a.sprite;
+        EXPECT_FALSE(layoutBoxesMeet(raised, *s->getBounds())) << a.room << ": the paper covers " << a.sprite;
+    }
+}
+
 } // namespace
 } // namespace scenetest

@@ -214,6 +214,9 @@ TEST_F(SampleRoomsTest, TheMansionKeypadOpensTheDoorOnlyWithTheCardSharksCode)
         }
         type(std::string("C") + t.first);
         EXPECT_EQ(t.second, runLua(keypad, "return tostring(LF.mansionDoorOpen)")) << t.first;
+        EXPECT_STREQ(std::string(t.second) == "true" ? "OPEN" : "WRONG",
+                     static_cast<sprite::NewFontSprite*>(keypad->getSprite("Display"))->getText().c_str())
+            << "the display answers " << t.first;
     }
     expectCleanRun();
 }

@@ -1,10 +1,13 @@
 // SampleScenesTest.cpp: the sample game's puzzle rooms load as their scene
 // classes with every sprite their games use, and can be played by clicks:
-// the card game deals and turns a card, noughts and crosses takes a move,
+// the card game deals and turns a card, noughts and crosses takes a move
+// and says how each game ended,
 // the call box takes its number, the bridge's game is won by reading its
 // previews, the cave maze moves between chambers, the cave's mouth shows
-// the forward arrow, a village's peg board is won, the inlay is solved and
-// every puzzle door's inlay gives a gem for the golden door, a pearl is taken; the bookshelf, a painting and the air compressor are
+// the forward arrow, a village's peg board is won (its pegs the colour of
+// the village's own), the inlay is solved and every puzzle door's inlay
+// gives a gem for the golden door, a pearl is taken; the bookshelf, a
+// painting and the air compressor are
 // solved; the chest's and the temple door's first boards are solved, and the
 // safe's lock opens over the study and closes; the fountain is mended through
 // its pipes, the circuit board's wires are joined and the hedge maze is walked
@@ -39,6 +42,7 @@
 #include "scenes/treasurechest/TreasureChestCU.h"
 #include "scenes/whackaclam/Clam.h"
 #include "scenes/whackaclam/WhackAClam.h"
+#include "sprites/buttons/ButtonMixin.h"
 #include "sprites/buttons/ButtonSprite.h"
 #include "sprites/images/ImageSprite.h"
 #include "sprites/images/AnimateSprite.h"
@@ -284,6 +288,61 @@ TEST_F(SampleScenesTest, NoughtsAndCrossesTakesTheComputersMoveAndThePlayers)
     expectCleanRun();
 }
 
+// The line under the title says how each game ended; the third won game
+// leaves neither side on turn and the Leave button working; the turn labels
+// keep off the board.
+TEST_F(SampleScenesTest, NoughtsAndCrossesSaysHowEachGameEndedAndTheWinnerLeaves)
+{
+    auto* game = static_cast<TicTac*>(room(52));
+    enter(52);
+    auto message = [game] {
+        auto* line = static_cast<sprite::NewFontSprite*>(game->getSprite("Message"));
+        return std::string(line ? line->getText().c_str() : "(no message line)");
+    };
+    auto text = [](const char* id, int won) {
+        std::string line = lang::String::loadText(id).c_str();
+        const size_t at = line.find("%1");
+        return at == std::string::npos ? line : line.replace(at, 2, std::to_string(won));
+    };
+    EXPECT_EQ(text("STR_TICTAC_RULES", 0), message());
+    // The turn labels stand off the board (its cells 80 pixels square from
+    // (200, 110)).
+    for (const char* label : {"AITurnBG", "PlayerTurnBG"}) {
+        const util::RectangleNM bounds = *game->getSprite(label)->getBounds();
+        EXPECT_TRUE(bounds.x >= 600 || bounds.x + bounds.width <= 200 || bounds.y >= 510 ||
+                    bounds.y + bounds.height <= 110)
+            << label;
+    }
+    const struct {
+        int state;
+        const char* said;
+        int won;
+    } ends[] = {
+        {TicTac::STATE_COMPUTER_WON, "STR_TICTAC_LOST", 0},
+        {TicTac::STATE_TIE, "STR_TICTAC_TIE", 0},
+        {TicTac::STATE_PLAYER_WON, "STR_TICTAC_WON", 1},
+        {TicTac::STATE_PLAYER_WON, "STR_TICTAC_WON", 2},
+    };
+    for (const auto& end : ends) {
+        ASSERT_TRUE(stepUntil([game] { return game->getState() == TicTac::STATE_PLAYER_TURN; }, 2000));
+        game->setState(end.state);
+        EXPECT_EQ(text(end.said, end.won), message()) << end.said;
+    }
+    // The third won game, its last move the computer's.
+    ASSERT_TRUE(stepUntil([game] { return game->getState() == TicTac::STATE_PLAYER_TURN; }, 2000));
+    const int cell = game->board().at(6) == TicTacBoard::EMPTY ? 6 : 7;
+    world.click(240 + 80 * (cell % 5), 150 + 80 * (cell / 5));
+    ASSERT_TRUE(stepUntil([game] { return game->getState() == TicTac::STATE_COMPUTER_TURN; }, 2000));
+    game->setState(TicTac::STATE_PLAYER_WON);
+    EXPECT_EQ(text("STR_TICTAC_SOLVED", 3), message());
+    EXPECT_EQ(0, static_cast<sprite::AnimateSprite*>(game->getSprite("AITurnBG"))->getFrame()) << "no side on turn";
+    sprite::SpriteBase* leave = game->getSprite("CloseButton");
+    EXPECT_TRUE(sprite::ButtonMixin::fromSprite(leave)->isEnabled());
+    clickOn(world, leave);
+    EXPECT_TRUE(painted([this] { return canvas->getProgress()->currentRoom == 44; })) << "back in the tavern";
+    expectCleanRun();
+}
+
 TEST_F(SampleScenesTest, TheBookshelfIsSortedByCarryingEveryThingHome)
 {
     auto* shelf = static_cast<Bookshelf*>(room(27));
@@ -460,7 +519,31 @@ TEST_F(SampleScenesTest, TheFirstVillagesPegBoardIsWonDownToOnePeg)
     world.stepFrames(30);
     EXPECT_FALSE(pegs->isVisible());
     EXPECT_EQ("true", runLua(room(40), "return tostring(LF.pegsSolved[1])"));
+    // The win is said, with the boards won so far.
+    Character* self = canvas->getPlayerCharacter();
+    ASSERT_TRUE(self->isTalking()) << "the player says the board is won";
+    EXPECT_STREQ(lang::String::loadText("STR_THINK_PEGS_WON_1").c_str(), self->getTalkText()->getText().c_str());
     expectCleanRun();
+}
+
+// Each board's pegs are the colour of the village's own peg, the one the
+// player set into it: the middle of a board peg's head is the colour of the
+// bar's peg head.
+TEST_F(SampleScenesTest, EachPegBoardsPegsAreTheColourOfItsVillagesPeg)
+{
+    auto pixel = [](sprite::SpriteBase* s, int x, int y) -> uint32_t {
+        window::ImageBase* image = static_cast<sprite::ImageSprite*>(s)->getImage();
+        if (!image || !image->getPixels())
+            return 0;
+        return image->getPixels()[size_t(y * image->getPitch() / 4 + x)] | 0xFF000000u;
+    };
+    for (int n = 1; n <= 3; ++n) {
+        const std::string name = "Peg_" + std::to_string(n);
+        sprite::SpriteBase* boardPeg = canvas->getCloseUp(1)->getSprite(name.c_str());
+        sprite::SpriteBase* ownPeg = canvas->getInventory()->getSprite(name.c_str());
+        ASSERT_TRUE(boardPeg && ownPeg) << name;
+        EXPECT_EQ(pixel(ownPeg, 16, 9), pixel(boardPeg, 20, 20)) << name;
+    }
 }
 
 TEST_F(SampleScenesTest, TheInlayTakesItsPiecesIntoTheGridAndIsSolved)
@@ -624,13 +707,32 @@ TEST_F(SampleScenesTest, TheSafesLockOpensOverTheStudyAndCloses)
     auto* safe = static_cast<SafeCrack*>(canvas->getCloseUp(6));
     ASSERT_TRUE(safe->isInstanceOf("SafeCrack"));
     enter(51);
+    // The study's man is talking as the safe is opened: he stops, so that
+    // no balloon lies over the lock.
+    Character* man = canvas->findCharacter("Millionaire");
+    ASSERT_NE(nullptr, man);
+    clickOn(world, man);
+    world.stepFrames(2);
+    ASSERT_TRUE(man->isTalking());
     sprite::SpriteBase* box = room(51)->getSprite("Safe");
     world.click(box->left() + 30, box->top() + 60);
     world.stepFrames(15);
     ASSERT_TRUE(safe->isVisible());
     EXPECT_TRUE(safe->isInputEnabled());
-    EXPECT_EQ(104, safe->left());
-    EXPECT_EQ(65, safe->top());
+    EXPECT_FALSE(man->isTalking());
+    // The lock lies wholly in the window, its buttons working.
+    EXPECT_EQ(SafeCrack::OPEN_X - safe->width() / 2, safe->left());
+    EXPECT_EQ(SafeCrack::OPEN_Y - safe->height() / 2, safe->top());
+    EXPECT_GE(safe->left(), 0);
+    EXPECT_GE(safe->top(), 0);
+    EXPECT_LE(safe->left() + safe->width(), 800);
+    EXPECT_LE(safe->top() + safe->height(), 600);
+    for (const char* name : {"CloseButton", "ResetButton"}) {
+        sprite::SpriteBase* button = safe->getSprite(name);
+        EXPECT_TRUE(button->isVisible() && sprite::ButtonMixin::fromSprite(button)->isEnabled()) << name;
+        EXPECT_LE(button->left() + button->width(), safe->width()) << name;
+        EXPECT_LE(button->top() + button->height(), safe->height()) << name;
+    }
     // The third gold piece goes right along row 2 to the middle.
     sprite::SpriteBase* piece = safe->getPieces()[2].sprite;
     dragSprite(piece, 2 * SafeCrack::PITCH - 20, 0, safe->left(), safe->top());
@@ -649,8 +751,8 @@ namespace scenetest {
 namespace {
 
 // On a first visit every puzzle room opens its instructions by itself (the
-// pipes as the fountain opens them, the temple's outer sanctum and the
-// waterfall when their scripts ask), and the panel lies wholly on the screen.
+// pipes as the fountain opens them, the waterfall when its script asks), and
+// the panel lies wholly on the screen.
 TEST_F(SampleScenesTest, EveryFirstVisitsInstructionsOpenOnTheScreen)
 {
     const struct {
@@ -668,7 +770,7 @@ TEST_F(SampleScenesTest, EveryFirstVisitsInstructionsOpenOnTheScreen)
         {"Bookshelf", 8, nullptr},
         {"TicTac", 10, nullptr},
         {"TempleDoorPuzzle", 13, nullptr},
-        {"OuterSanctum", 14, "self:showInstructions()"},
+        {"OuterSanctum", 14, nullptr},
         {"WindRace", 15, nullptr},
         {"Lures", 16, nullptr},
         {"Waterfall", 17, "self:showGameInstructions()"},

@@ -1,10 +1,11 @@
 // OuterSanctumTest.cpp: the outer sanctum's judging and its report of the
 // tries (table-driven), then in the fixture game a row painted by clicks
-// and judged by the lever, "paintAgain", and the press-release distance
-// that tells a click from a drop.
+// and judged by the lever, "paintAgain", the press-release distance that
+// tells a click from a drop, and the rules offered on entering.
 #include "scenes/sanctum/OuterSanctum.h"
 
 #include "core/lang/Integer.h"
+#include "scenes/common/SceneInstructions.h"
 #include "sprites/buttons/ButtonMixin.h"
 #include "sprites/images/AnimateSprite.h"
 #include "tests/scenes/support/SceneFixture.h"
@@ -236,6 +237,27 @@ TEST_F(OuterSanctumTest, AReleaseNinePixelsAwayDropsThePieceEightDoesNot)
     EXPECT_FALSE(lever()->isEnabled());
     expectLuaErrors(sanctum, {{"self:setAllowClicks(true, 1)", "too many arguments"},
                               {"hv.OuterSanctum.setupPuzzle({})", "not a Sprite object"}});
+}
+
+// Entering offers the rules while a code is left to break: the panel opens
+// by itself on a first visit, the question mark shows on a later one.
+TEST_F(OuterSanctumTest, EnteringOffersTheRulesWhileACodeIsLeftToBreak)
+{
+    sanctum->onExit();
+    canvas->setShowGameInstructions(OuterSanctum::INSTRUCTIONS_GAME, true);
+    enter(kOuterSanctumRoom);
+    frames(SceneInstructions::ENTRY_DELAY + SceneInstructions::GROW_FRAMES + 2);
+    EXPECT_TRUE(canvas->isGameInstructionsShowing()) << "a first visit";
+    sanctum->onExit();
+    EXPECT_FALSE(canvas->isGameInstructionsShowing());
+    enter(kOuterSanctumRoom);
+    EXPECT_TRUE(canvas->isGameInsQuestionMarkShowing()) << "a later visit";
+    sanctum->onExit();
+    runLua(sanctum, "function LF_solvedOuterSanctumPuzzle() return true end");
+    enter(kOuterSanctumRoom);
+    frames(SceneInstructions::ENTRY_DELAY + 2);
+    EXPECT_FALSE(canvas->isGameInsQuestionMarkShowing()) << "both codes are broken";
+    EXPECT_FALSE(canvas->isGameInstructionsShowing());
 }
 
 } // namespace

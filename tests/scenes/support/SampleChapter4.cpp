@@ -6,6 +6,7 @@
 #include "tests/scenes/support/SampleChapter4.h"
 
 #include "game/canvas/LanternfieldCanvas.h"
+#include "game/characters/Character.h"
 #include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
 #include "scenes/pegs/PegsCU.h"
@@ -13,6 +14,7 @@
 #include "sprites/buttons/ButtonMixin.h"
 #include "sprites/images/AnimateSprite.h"
 #include "sprites/script/ScriptHost.h"
+#include "sprites/text/NewFontSprite.h"
 #include "tests/scenes/support/SampleChapters.h"
 
 #include <gtest/gtest.h>
@@ -32,6 +34,8 @@ using Ch4Code = std::array<int, 4>;
 
 // The marks of a row, place 0 lowest, in base 3: all four right.
 constexpr int kCh4AllRight = 1 + 3 + 9 + 27;
+// The rows tried that the list on the left holds.
+constexpr int kCh4ListedRows = 6;
 // The codes of four different kinds out of eight.
 constexpr size_t kCh4CodeCount = 8 * 7 * 6 * 5;
 
@@ -113,41 +117,82 @@ Ch4Code ch4NextRow(const std::vector<Ch4Code>& possible)
     return best;
 }
 
+// The player's balloon shows the text item.
+bool ch4Says(SampleWalk& w, const char* id)
+{
+    Character* self = w.run.canvas->getPlayerCharacter();
+    return self && self->isTalking() && self->getTalkText()->getText().equals(lang::String::loadText(id).c_str());
+}
+
+// The text the room's sprite shows.
+std::string ch4Text(Room* room, const char* sprite)
+{
+    auto* text = static_cast<sprite::NewFontSprite*>(room->getSprite(sprite));
+    return text ? text->getText().c_str() : "(no " + std::string(sprite) + ")";
+}
+
 // The outer sanctum's codes broken as a player breaks them: a row painted,
 // the lever pulled, the marks read and the codes they rule out struck off,
 // until the slab before the way north lifts. A code that runs out of tries
-// is replaced by a new one, which starts afresh.
+// is replaced by a new one, which starts afresh. Each judged row stays in
+// the list on the left with its marks, and the line over the row counts the
+// codes and rows.
 void ch4BreakSanctumCodes(SampleWalk& w, OuterSanctum* sanctum)
 {
     std::vector<Ch4Code> possible = ch4AllCodes();
+    int code = 1;
     for (int rows = 0; rows < 24 && !w.story("LF.outerSanctumSolved"); ++rows) {
-        const Ch4Code row = ch4NextRow(possible);
+        const int row = sanctum->getAttempts() + 1;
+        EXPECT_EQ("Code " + std::to_string(code) + " of 2: row " + std::to_string(row) + " of " +
+                      std::to_string(8 - code),
+                  ch4Text(sanctum, "Status"));
+        const Ch4Code painted = ch4NextRow(possible);
         for (int place = 0; place < OuterSanctum::PLACES; ++place) {
-            w.click(("PieceChoice_" + std::to_string(row[size_t(place)])).c_str());
+            sprite::SpriteBase* slot = sanctum->getSprite(("RowSlot_" + std::to_string(place)).c_str());
+            EXPECT_TRUE(slot && slot->isVisible()) << "the place to paint shows";
+            w.click(("PieceChoice_" + std::to_string(painted[size_t(place)])).c_str());
             w.click(("RowClickRect_" + std::to_string(place)).c_str());
-            ASSERT_EQ(row[size_t(place)], sanctum->placeKind(place)) << "place " << place;
+            ASSERT_EQ(painted[size_t(place)], sanctum->placeKind(place)) << "place " << place;
         }
         auto* lever = static_cast<sprite::AnimateSprite*>(sanctum->getSprite("Lever"));
         ASSERT_EQ(1, lever->getFrame()) << "ready";
         w.click("LeverClickRect");
         EXPECT_EQ(0, lever->getFrame()) << "the judged row is emptied";
         EXPECT_FALSE(sprite::ButtonMixin::fromSprite(sanctum->getSprite("LeverClickRect"))->isEnabled());
+        // The row is read from the list, where it stays with its marks (the
+        // list holds six; a seventh row is a code's last).
         int marks = 0;
         for (int place = OuterSanctum::PLACES - 1; place >= 0; --place) {
-            const std::string name = "Results_0_" + std::to_string(place);
-            marks = marks * 3 + static_cast<sprite::AnimateSprite*>(sanctum->getSprite(name.c_str()))->getFrame();
+            const std::string listed = std::to_string(row <= kCh4ListedRows ? row : 0) + "_" + std::to_string(place);
+            auto* kind = static_cast<sprite::AnimateSprite*>(sanctum->getSprite(("RowPiece_" + listed).c_str()));
+            auto* mark = static_cast<sprite::AnimateSprite*>(sanctum->getSprite(("Results_" + listed).c_str()));
+            ASSERT_TRUE(kind && mark) << "row " << row;
+            if (row <= kCh4ListedRows) {
+                EXPECT_TRUE(kind->isVisible() && mark->isVisible()) << "row " << row << " stays listed";
+                EXPECT_EQ(painted[size_t(place)], kind->getFrame()) << "row " << row;
+            }
+            marks = marks * 3 + mark->getFrame();
         }
-        if (marks == kCh4AllRight || sanctum->getAttempts() == 0) {
-            // Broken (the next code follows) or out of tries (a new one).
+        if (marks == kCh4AllRight) {
+            // Broken: the player says so, and the next code follows.
+            EXPECT_TRUE(ch4Says(w, code == 1 ? "STR_THINK_SANCTUM_FIRST" : "STR_THINK_SANCTUM_OPEN"));
+            ++code;
+            possible = ch4AllCodes();
+            continue;
+        }
+        if (sanctum->getAttempts() == 0) {
+            // Out of tries: a new code.
+            EXPECT_TRUE(ch4Says(w, "STR_THINK_SANCTUM_NEW_CODE"));
             possible = ch4AllCodes();
             continue;
         }
         possible.erase(std::remove_if(possible.begin(), possible.end(),
-                                      [&](const Ch4Code& code) { return ch4Marks(code, row) != marks; }),
+                                      [&](const Ch4Code& c) { return ch4Marks(c, painted) != marks; }),
                        possible.end());
         ASSERT_FALSE(possible.empty()) << "no code earns these marks";
     }
     ASSERT_TRUE(w.story("LF.outerSanctumSolved"));
+    EXPECT_EQ(lang::String::loadText("STR_SANCTUM_OPEN").c_str(), ch4Text(sanctum, "Status"));
 }
 
 // The jumps that leave one peg on a board of `columns` x `rows` holes
@@ -196,7 +241,7 @@ void ch4SetPeg(SampleWalk& w, const char* peg)
 
 // The board opened with a click, its instructions played past when they
 // come, and won by clicking each jump's peg and then its hole; the
-// close-up closes by itself.
+// close-up closes by itself and the player says the board is won.
 void ch4WinPegBoard(SampleWalk& w, int board)
 {
     auto* canvas = static_cast<LanternfieldCanvas*>(w.run.canvas);
@@ -229,6 +274,8 @@ void ch4WinPegBoard(SampleWalk& w, int board)
     ASSERT_EQ(1, pegs->getPegsLeft());
     ASSERT_TRUE(w.player.painted([pegs] { return !pegs->isVisible(); }, 60)) << "the won board closes";
     EXPECT_TRUE(ch4Story("LF.pegsSolved[" + std::to_string(board) + "] == true")) << board;
+    // The boards are won in turn: the player counts them.
+    EXPECT_TRUE(ch4Says(w, ("STR_THINK_PEGS_WON_" + std::to_string(board)).c_str())) << board;
 }
 
 } // namespace
@@ -249,9 +296,11 @@ void playChapter4ToTheVillage(SampleWalk& w)
     ASSERT_TRUE(sanctum->isInstanceOf("OuterSanctum"));
     EXPECT_TRUE(sanctum->getSprite("Seal")->isVisible());
     EXPECT_FALSE(ch4WayOpen(sanctum, "Volcano"));
+    ASSERT_TRUE(w.player.closeInstructions()) << "the code's rules open on the first visit";
     ch4BreakSanctumCodes(w, sanctum);
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     EXPECT_FALSE(sanctum->getSprite("Seal")->isVisible());
+    EXPECT_FALSE(sanctum->getSprite("RowSlot_0")->isVisible()) << "no place is left to paint";
     EXPECT_TRUE(ch4WayOpen(sanctum, "Volcano"));
     w.expectTasks({42});
 
@@ -307,6 +356,10 @@ void playChapter4Villages(SampleWalk& w)
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     EXPECT_TRUE(w.room()->getSprite("Fence")->isVisible());
     EXPECT_FALSE(ch4WayOpen(w.room(), "TavernGallery_Night")) << "the palisade shuts the way east";
+    w.click("Fence");
+    EXPECT_EQ(SampleWalk::roomOf("OuterVillage_3"), w.current());
+    EXPECT_TRUE(ch4Says(w, "STR_THINK_PALISADE")) << "a click on the palisade says why the way is shut";
+    w.player.settle();
     EXPECT_FALSE(w.room()->getSprite("Canoe")->isVisible()) << "the third board waits";
     ch4SetPeg(w, "Peg_3");
     ch4WinPegBoard(w, 3);

@@ -9,6 +9,7 @@
 
 #include "core/util/TVector.h"
 #include "game/canvas/LanternfieldCanvas.h"
+#include "game/characters/Character.h"
 #include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
 #include "scenes/circuit/CircuitBoard.h"
@@ -179,7 +180,25 @@ void ch5WinTicTac(SampleWalk& w, TicTac* game)
     EXPECT_EQ(TicTac::GAMES_TO_SOLVE, game->getRound());
 }
 
-// --- Keypad and view finder ----------------------------------------------
+// --- The hallway, keypad and view finder --------------------------------
+
+// The hallway's ghost speaks on entering: its balloon stands beside the
+// figure it comes from.
+void ch5ExpectVoiceHasFigure(SampleWalk& w)
+{
+    Character* ghost = w.run.canvas->findCharacter("Ghost");
+    ASSERT_NE(nullptr, ghost);
+    ASSERT_TRUE(w.player.painted([ghost] { return ghost->isTalking(); }, 100)) << "the voice greets the player";
+    sprite::SpriteBase* figure = w.room()->getSprite("GhostFigure");
+    ASSERT_NE(nullptr, figure);
+    EXPECT_TRUE(figure->isVisible());
+    const util::RectangleNM balloon = *w.run.canvas->getSprite("TalkBalloon")->getBounds();
+    const util::RectangleNM body = *figure->getBounds();
+    EXPECT_LE(body.x - (balloon.x + balloon.width), 16) << "the balloon ends beside the figure";
+    EXPECT_GE(body.x + body.width, balloon.x + balloon.width);
+    EXPECT_TRUE(balloon.y < body.y + body.height && body.y < balloon.y + balloon.height)
+        << "at the figure's height";
+}
 
 // Types the digits on the mansion's keypad and presses its enter key.
 void ch5TypeOnKeypad(SampleWalk& w, const std::string& digits)
@@ -487,9 +506,17 @@ void playChapter5UpToTheMansionDoor(SampleWalk& w)
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     ASSERT_TRUE(w.has("MansionGateCode")) << "the card shark pays with the door's code";
     w.expectTasks({52});
+    // The board says it is won, and its Leave button leads back to the tavern.
+    auto* message = static_cast<sprite::NewFontSprite*>(w.room()->getSprite("Message"));
+    ASSERT_NE(nullptr, message);
+    EXPECT_STREQ(lang::String::loadText("STR_TICTAC_SOLVED").c_str(), message->getText().c_str());
+    w.click("CloseButton");
+    ASSERT_TRUE(w.player.arrivedIn(ch5Room("TavernInterior_Night"))) << "the Leave button works";
+    w.entered.push_back(w.current());
+    w.player.settle();
 
     // The mansion's door is shut until its code is typed on the keypad.
-    w.walkTo({"TavernInterior_Night", "TavernGallery_Night", "MansionGate_Night", "MansionFront_Night"});
+    w.walkTo({"TavernGallery_Night", "MansionGate_Night", "MansionFront_Night"});
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     EXPECT_FALSE(ch5ExitOpen(w.room(), "MansionHallway"));
     w.walkTo({"MansionKeypad"});
@@ -500,6 +527,7 @@ void playChapter5UpToTheMansionDoor(SampleWalk& w)
     wrong[0] = wrong[0] == '9' ? '1' : char(wrong[0] + 1);
     ch5TypeOnKeypad(w, wrong);
     EXPECT_FALSE(w.story("LF.mansionDoorOpen")) << "a wrong code opens nothing";
+    EXPECT_STREQ("WRONG", static_cast<sprite::NewFontSprite*>(w.room()->getSprite("Display"))->getText().c_str());
     ch5TypeOnKeypad(w, code);
     EXPECT_TRUE(w.story("LF.mansionDoorOpen"));
     w.expectTasks({53});
@@ -516,6 +544,7 @@ void playChapter5FromTheMansionDoor(SampleWalk& w)
     // locked until the view finder shows where its key hides.
     w.walkTo({"MansionHallway"});
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    ch5ExpectVoiceHasFigure(w);
     w.click("Item_ViewFinderSolution");
     ASSERT_TRUE(w.has("ViewFinderSolution"));
     EXPECT_FALSE(ch5ExitOpen(w.room(), "MansionStudy"));

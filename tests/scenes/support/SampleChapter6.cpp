@@ -2,7 +2,8 @@
 // plays it: the fisherman's boat from the dock to the island, the lure
 // keeper's lures laid on their shadows, the temple door's two sliding
 // boards, the amulet set into the inner door, the golden chest's three
-// boards, and the last lantern, whose light ends the story in its slides and
+// boards (the rooms' notes and lines saying what each asks and how it
+// went), and the last lantern, whose light ends the story in its slides and
 // the main menu.
 #include "tests/scenes/support/SampleChapters.h"
 
@@ -18,6 +19,7 @@
 #include "sprites/buttons/ButtonSprite.h"
 #include "sprites/images/AnimateSprite.h"
 #include "sprites/script/ScriptHost.h"
+#include "sprites/text/NewFontSprite.h"
 #include "tests/scenes/support/SamplePuzzles.h"
 
 #include <gtest/gtest.h>
@@ -35,6 +37,28 @@ namespace {
 // "Shadow<name>" for the shadow each belongs on).
 const char* const kIslandLures[] = {"Spoon", "Fly", "Plug", "Spinner"};
 
+// The text the current room's sprite shows.
+std::string islandText(SampleWalk& w, const char* sprite)
+{
+    auto* text = static_cast<sprite::NewFontSprite*>(w.room()->getSprite(sprite));
+    return text ? text->getText().c_str() : "(no " + std::string(sprite) + ")";
+}
+
+// Whether the current room's note shows: "shown", "hidden" or "missing".
+std::string islandNote(SampleWalk& w)
+{
+    sprite::SpriteBase* note = w.room()->getSprite("Note");
+    return !note ? "missing" : note->isVisible() ? "shown" : "hidden";
+}
+
+// The text item, "%1" the number.
+std::string islandLine(const char* id, int n = 0)
+{
+    std::string line = lang::String::loadText(id).c_str();
+    const size_t at = line.find("%1");
+    return at == std::string::npos ? line : line.replace(at, 2, std::to_string(n));
+}
+
 // Whether the exit of the current room to `target` takes clicks.
 bool islandExitOpen(SampleWalk& w, const char* target)
 {
@@ -48,15 +72,20 @@ bool islandExitOpen(SampleWalk& w, const char* target)
 }
 
 // The lure keeper's game: first a lure laid on a wrong shadow, which puts
-// it back in the tray, then each lure on its own shadow; the last one takes
-// the player back to the landing.
+// it back in the tray, then each lure on its own shadow; the line under the
+// tray says how each try went; the last one takes the player back to the
+// landing.
 void sortIslandLures(SampleWalk& w)
 {
+    EXPECT_EQ(islandLine("STR_LURES_RULES"), islandText(w, "Status"));
     w.click("LureSpoon");
     EXPECT_TRUE(w.room()->getSprite("LureRing")->isVisible()) << "the lure in the hand is marked";
+    EXPECT_EQ(islandLine("STR_LURES_HELD"), islandText(w, "Status"));
     w.click("ShadowFly");
     EXPECT_FALSE(w.story("LF.lurePlaced.Spoon")) << "a wrong shadow takes no lure";
     EXPECT_FALSE(w.room()->getSprite("LureRing")->isVisible());
+    EXPECT_EQ(islandLine("STR_LURES_WRONG", 0), islandText(w, "Status")) << "a wrong shadow is said";
+    int laid = 0;
     for (const char* name : kIslandLures) {
         const std::string lure = std::string("Lure") + name;
         const std::string shadow = std::string("Shadow") + name;
@@ -66,6 +95,7 @@ void sortIslandLures(SampleWalk& w)
         w.click(shadow.c_str());
         EXPECT_TRUE(w.story(("LF.lurePlaced." + std::string(name)).c_str())) << name;
         EXPECT_EQ(w.room()->getSprite(shadow.c_str())->left(), w.room()->getSprite(lure.c_str())->left());
+        EXPECT_EQ(islandLine("STR_LURES_RIGHT", ++laid), islandText(w, "Status"));
     }
     // The last lure ends the game: the click on its shadow leaves the room.
     w.click("ShadowSpinner");
@@ -187,9 +217,11 @@ void openTempleDoor(SampleWalk& w)
     ASSERT_TRUE(door->isInstanceOf("TempleDoorPuzzle"));
     w.player.closeInstructions();
     ASSERT_EQ(0, door->getCurrentPuzzle());
+    EXPECT_EQ(islandLine("STR_TEMPLE_DOOR_LOCK_1"), islandText(w, "Status"));
     openTempleDoorBoard(w.player, door);
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     ASSERT_EQ(1, door->getCurrentPuzzle()) << "the second board follows the first";
+    EXPECT_EQ(islandLine("STR_TEMPLE_DOOR_NEXT"), islandText(w, "Status")) << "the first lock's opening is said";
     EXPECT_FALSE(w.story("LF.templeDoorOpened"));
     openTempleDoorBoard(w.player, door);
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
@@ -199,12 +231,15 @@ void openTempleDoor(SampleWalk& w)
 }
 
 // A click on the door's seal with the amulet and the gems in the bar: they
-// go into it, the amulet is whole and the door opens.
+// go into it, the amulet is whole, the note over the seal goes and the door
+// opens.
 void setAmuletIntoSeal(SampleWalk& w)
 {
     EXPECT_FALSE(islandExitOpen(w, "GoldenRoom")) << "the door is sealed";
+    EXPECT_EQ("shown", islandNote(w));
     sprite::SpriteBase* seal = w.room()->getSprite("AmuletSeal");
     w.click("AmuletSeal");
+    EXPECT_EQ("hidden", islandNote(w));
     EXPECT_TRUE(w.has("AmuletComplete"));
     for (const char* part : {"Amulet", "Gem_1", "Gem_2", "Gem_3", "Gem_4"})
         EXPECT_FALSE(w.has(part)) << part;
@@ -221,6 +256,7 @@ void openGoldenChest(SampleWalk& w)
     auto* chest = static_cast<TreasureChestCU*>(w.run.canvas->getRoom(SampleWalk::roomOf("TreasureChestCU")));
     for (int lock = 1; lock <= 3; ++lock) {
         EXPECT_FALSE(w.room()->getSprite("LastLantern")->isVisible()) << "the chest is still locked";
+        EXPECT_EQ("shown", islandNote(w)) << "the word on the locks";
         w.click("GoldChest");
         ASSERT_TRUE(w.player.arrivedIn(SampleWalk::roomOf("TreasureChestCU"))) << "lock " << lock;
         w.entered.push_back(w.current());
@@ -239,6 +275,7 @@ void openGoldenChest(SampleWalk& w)
         w.entered.push_back(golden);
         EXPECT_EQ(lock, static_cast<sprite::AnimateSprite*>(w.room()->getSprite("GoldChest"))->getFrame());
     }
+    EXPECT_EQ("hidden", islandNote(w)) << "the locks are open";
 }
 
 } // namespace
@@ -266,6 +303,7 @@ void playChapter6ToTheTempleDoor(SampleWalk& w)
     ASSERT_TRUE(w.player.arrivedIn(landing));
     w.entered.push_back(landing);
     EXPECT_TRUE(w.room()->getSprite("TempleGate")->isVisible());
+    EXPECT_EQ("shown", islandNote(w)) << "the word on the gate";
     EXPECT_FALSE(islandExitOpen(w, "Temple1"));
     w.expectTasks({62});
 
@@ -277,6 +315,7 @@ void playChapter6ToTheTempleDoor(SampleWalk& w)
     ASSERT_TRUE(w.player.arrivedIn(landing)) << "the keeper sends the player back";
     w.entered.push_back(landing);
     EXPECT_FALSE(w.room()->getSprite("TempleGate")->isVisible());
+    EXPECT_EQ("hidden", islandNote(w)) << "the gate's word goes with the gate";
     w.expectTasks({63});
 
     // Through the first hall to the second, whose door north is locked.
