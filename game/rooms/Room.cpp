@@ -168,6 +168,10 @@ int Room::mouseDown(window::Event* e)
 
     if (c && c->isHeldItemOnCursor()) {
         // An item on the cursor is used on the room; the exits stay shut.
+        // A thought the player may cut short ends before the script runs,
+        // so that one the script starts in answer stays.
+        if (talkingPlayer)
+            talkingPlayer->stopTalk();
         callScriptXY(scriptName(), "onUse", x, y);
         itemUsed(c->getHeldItemSprite());
     } else {
@@ -198,6 +202,8 @@ int Room::mouseDown(window::Event* e)
                 static_cast<AmbientAnimal*>(animal)->startle();
         }
 
+        if (talkingPlayer)
+            talkingPlayer->stopTalk();
         callScriptXY(scriptName(), "onClick", x, y);
         if (m_nChapterEnded > 0) {
             // The script ended the chapter: nothing more of this click.
@@ -205,8 +211,6 @@ int Room::mouseDown(window::Event* e)
             return HANDLED;
         }
     }
-    if (talkingPlayer)
-        talkingPlayer->stopTalk();
     return sprite::DialogSprite::mouseDown(e);
 }
 

@@ -322,6 +322,19 @@ TEST_F(SampleRoomsTest, AClickOnTheLandingsShutPierSaysWhy)
     EXPECT_EQ(25, canvas->getProgress()->currentRoom);
     ASSERT_TRUE(self->isTalking());
     EXPECT_STREQ(lang::String::loadText("STR_THINK_LANDING_PIER").c_str(), self->getTalkText()->getText().c_str());
+
+    // The click cuts short what the player was saying (here a thought
+    // still fading), never the thought it starts itself; nor does a click
+    // that comes once that one may be cut short.
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        world.stepFrames(30);
+        EXPECT_EQ(self, canvas->getTalkingCharacter());
+        EXPECT_TRUE(self->getTalkText()->isVisible());
+        ASSERT_TRUE(self->canSkipTalk());
+        if (round == 0)
+            world.click(pier->left() + pier->width() / 2, pier->top() + pier->height() / 2);
+    }
 }
 
 TEST_F(SampleRoomsTest, TheBookshelfsDrawerSaysItIsLockedAndOpensOnTheMapWithTheKey)
