@@ -167,6 +167,15 @@ SavedStory::Result SavedStory::restore(lua_State* L, const char* text, size_t le
             }
             lua_pop(L, 1);
         }
+        // "LF = nil" leaves no story at all: nothing to restore from.
+        if (result == RESTORED) {
+            lua_getfield(L, env, "LF");
+            if (!lua_istable(L, -1)) {
+                message = "no story table";
+                result = REFUSED;
+            }
+            lua_pop(L, 1);
+        }
     }
     if (result == RESTORED) {
         lua_getglobal(L, "LF");
