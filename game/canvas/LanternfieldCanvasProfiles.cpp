@@ -210,6 +210,15 @@ void LanternfieldCanvas::chooseProfile(const lang::String& name)
     if (auto* menu = static_cast<MenuSprite*>(getDialog(DIALOG_MAIN_MENU)))
         menu->setProfileName(name);
     resetProgress();
+    // The story table is the chosen player's alone: the story script makes
+    // it afresh (the last player's cut scenes seen included), and the
+    // player's saved story, when there is one, is restored into it.
+    if (ScriptHost* host = ScriptHost::instance) {
+        if (lua_State* L = host->getState()) {
+            lua_pushnil(L);
+            lua_setglobal(L, "LF");
+        }
+    }
     resetGameWorld();
     loadProfile();
 }

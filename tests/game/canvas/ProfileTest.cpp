@@ -295,6 +295,41 @@ TEST_F(ProfileTest, ChoosingAProfileTakesTheDialogsSelectionAndRefusesPaths)
     EXPECT_STREQ("EightChr", canvas->getProfileName().c_str()) << "eight characters are the most a name has";
 }
 
+TEST_F(ProfileTest, ANewPlayerGetsAFreshGamesStoryWhateverThePlayerBeforeReached)
+{
+    // The story table as text, its keys sorted, tables within it too.
+    ASSERT_EQ(0, luaL_dostring(L(), R"(function storyText(t)
+        local keys = {}
+        for k in pairs(t) do keys[#keys + 1] = k end
+        table.sort(keys, function(a, b) return tostring(a) < tostring(b) end)
+        local out = {}
+        for _, k in ipairs(keys) do
+            local v = t[k]
+            out[#out + 1] = tostring(k) .. "=" .. (type(v) == "table" and "{" .. storyText(v) .. "}" or tostring(v))
+        end
+        return table.concat(out, ",")
+    end)"));
+    auto story = [this] {
+        lua_getglobal(L(), "storyText");
+        lua_getglobal(L(), "LF");
+        EXPECT_EQ(0, lua_pcall(L(), 1, 1, 0));
+        const std::string text = lua_tostring(L(), -1);
+        lua_pop(L(), 1);
+        return text;
+    };
+    const std::string fresh = story();
+    // Ann has come far: a later chapter, cut scenes seen, her own names.
+    ASSERT_EQ(0, luaL_dostring(L(), "LF.chapter = 4 LF.vignetteSeen[2] = 1 LF.music = 'x' LF.showIns[3] = true"));
+    ASSERT_NE(fresh, story());
+    world.setSetting("Bert\\displayName", "Bert");
+    auto* chooser = static_cast<ChoosePlayer*>(canvas->getSprite("ChoosePlayer"));
+    chooser->setSelectedProfile(lang::String("Bert"));
+    lang::String command("profile:Bert");
+    canvas->handleAction(chooser, &command);
+    ASSERT_STREQ("Bert", canvas->getProfileName().c_str());
+    EXPECT_EQ(fresh, story());
+}
+
 class LastProfileTest : public GameFixture {};
 
 TEST_F(LastProfileTest, ALastProfileThatIsNoProfileNameMeansNoProfile)
