@@ -6,6 +6,7 @@
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/dialogs/ChoosePlayer.h"
 #include "game/inventory/Inventory.h"
+#include "game/progress/PlayerProfile.h"
 #include "game/progress/ProgressRecord.h"
 #include "platform/registry/Registry.h"
 #include "sprites/script/ScriptHost.h"
@@ -17,6 +18,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace gametest {
 namespace {
@@ -328,6 +331,45 @@ TEST_F(ProfileTest, ANewPlayerGetsAFreshGamesStoryWhateverThePlayerBeforeReached
     canvas->handleAction(chooser, &command);
     ASSERT_STREQ("Bert", canvas->getProfileName().c_str());
     EXPECT_EQ(fresh, story());
+}
+
+// Runs `body` in a child process, as another copy of the game on the same
+// settings file would; whether it ended well.
+template <typename Body>
+bool inOtherCopy(Body body)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        body();
+        _exit(::testing::Test::HasFailure() ? 1 : 0);
+    }
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST_F(ProfileTest, APlayerDeletedOrMadeAgainInAnotherCopyIsNotSavedOver)
+{
+    // This copy plays Ann as it read her.
+    saveText("LF.mine = true\n");
+    canvas->saveProfile();
+    ASSERT_TRUE(canvas->loadProfile());
+
+    // Another copy deletes Ann: this copy's save leaves her deleted.
+    ASSERT_TRUE(inOtherCopy([this] { store()->deleteValue(lang::String("Ann")); }));
+    canvas->saveProfile();
+    EXPECT_EQ(std::string::npos, registryFile().find("\\ANN")) << registryFile();
+    EXPECT_NE(std::string::npos, world.debugText().find("the player Ann was deleted or made anew"));
+
+    // Another copy makes a new player Ann: this copy's save leaves her own
+    // (empty) game alone.
+    ASSERT_TRUE(inOtherCopy([this] {
+        platform::RegistryBatch creation;
+        PlayerProfile::makeNew(*store(), lang::String("ANN\\"), lang::String("Ann"));
+    }));
+    canvas->saveProfile();
+    EXPECT_EQ("Ann", world.settingText("Ann\\displayName", ""));
+    EXPECT_EQ("<missing>", value("Ann\\LF\\0"));
+    EXPECT_EQ("<missing>", value("Ann\\userdata\\0"));
 }
 
 class LastProfileTest : public GameFixture {};
