@@ -70,7 +70,7 @@ bool scriptState(lang::ByteArray& bytes)
         return false;
     const int top = lua_gettop(L);
     lua_getglobal(L, "LF_save");
-    const bool ok = host->pcallWithTraceback(0, 1);
+    const bool ok = host->pcallWithTraceback(0, 1, "LF_save");
     size_t length = 0;
     const char* text = ok && lua_type(L, -1) == LUA_TSTRING ? lua_tolstring(L, -1, &length) : nullptr;
     bytes.setLength(int(length));
@@ -187,7 +187,7 @@ void LanternfieldCanvas::saveOnExit()
         lua_getfield(L, -1, "completeAnimations");
         if (lua_isfunction(L, -1)) {
             lua_pushvalue(L, -2);
-            host->pcallWithTraceback(1, 0);
+            host->pcallWithTraceback(1, 0, "canvas:completeAnimations");
         }
         lua_settop(L, top);
     }
