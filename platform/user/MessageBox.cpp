@@ -130,8 +130,7 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
         std::lock_guard<std::mutex> lock(platform::openBoxesMutex());
         platform::openBoxThreads().insert(thread);
     }
-    // Closed meanwhile: not shown (a close that came while the box was
-    // being registered finds it by its thread the next time).
+    // A close that comes once the box is registered finds it by its thread.
     if (!platform::messageBoxesClosed)
         platform::windowBackend().showMessageBox(record.text, record.caption, type);
     {

@@ -206,8 +206,6 @@ void ScriptHost::showScriptError(const char* title, lua_State* L)
         MessageBoxA(nullptr, message, title ? title : "Script Error", MB_OK);
 }
 
-
-
 int ScriptHost::luaAlert(lua_State* L)
 {
     showScriptError("Lua Alert", L);
@@ -245,8 +243,7 @@ bool ScriptHost::pcallWithTraceback(int nargs, int nresults, const char* name)
     }
     lua_remove(L, -2);
     lua_insert(L, function);
-    const std::string place = name ? std::string(name) : functionPlace(L, function + 1);
-    if (guardedPcall(nargs, nresults, function, place.c_str()) != 0) {
+    if (guardedPcall(nargs, nresults, function, name) != 0) {
         showScriptError(nullptr, L);
         // The message and the handler go; nils stand in for the results.
         lua_pop(L, 2);

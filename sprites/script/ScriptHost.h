@@ -61,7 +61,8 @@ public:
     // message of a stop (null: the function's script and line).
     bool pcallWithTraceback(int nargs, int nresults, const char* name = nullptr);
     // lua_pcall under the time guard; `name` names the call in the message
-    // of a stop. Nested calls run within the outermost one's time.
+    // of a stop (null: the function's script and line). Nested calls run
+    // within the outermost one's time.
     int guardedPcall(int nargs, int nresults, int handler, const char* name);
 
     // The time limit of one call (0 or less: the default); tests shorten it.

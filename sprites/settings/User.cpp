@@ -202,13 +202,14 @@ void User::setBytesChunked(const lang::String& name, const lang::ByteArray& byte
     // A block the settings cannot hold whole is not written: the one stored
     // before stays as it was.
     const long chunks = (long(bytes.length()) + kChunkSize - 1) / kChunkSize;
-    const std::string notStored = std::string("settings: ") + name.c_str() + " (" + std::to_string(bytes.length()) +
-                                  " bytes) is not stored: ";
-    if (chunks > long(platform::RegistryFile::kMaxValuesPerKey)) {
-        platform::reportProblem((notStored + "the settings hold at most " +
-                                 std::to_string(platform::RegistryFile::kMaxValuesPerKey) + " pieces of " +
-                                 std::to_string(kChunkSize) + " bytes; the one saved before is kept\n")
+    auto notStored = [&](const std::string& why) {
+        platform::reportProblem((std::string("settings: ") + name.c_str() + " (" + std::to_string(bytes.length()) +
+                                 " bytes) is not stored: " + why + "; the one saved before is kept\n")
                                     .c_str());
+    };
+    if (chunks > long(platform::RegistryFile::kMaxValuesPerKey)) {
+        notStored("the settings hold at most " + std::to_string(platform::RegistryFile::kMaxValuesPerKey) +
+                  " pieces of " + std::to_string(kChunkSize) + " bytes");
         return;
     }
     // One step from the file as it is now: the pieces another copy of the
@@ -223,7 +224,7 @@ void User::setBytesChunked(const lang::String& name, const lang::ByteArray& byte
         writeChunks(name, before);
     else
         writeChunks(name, lang::ByteArray());
-    platform::reportProblem((notStored + "not every piece could be written; the one saved before is kept\n").c_str());
+    notStored("not every piece could be written");
 }
 
 bool User::writeChunks(const lang::String& name, const lang::ByteArray& bytes)
