@@ -12,14 +12,13 @@
 #include "sprites/script/ScriptHost.h"
 #include "sprites/settings/User.h"
 #include "tests/game/support/GameFixture.h"
+#include "tests/support/OtherCopy.h"
 
 #include <lua.hpp>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace gametest {
 namespace {
@@ -333,20 +332,6 @@ TEST_F(ProfileTest, ANewPlayerGetsAFreshGamesStoryWhateverThePlayerBeforeReached
     EXPECT_EQ(fresh, story());
 }
 
-// Runs `body` in a child process, as another copy of the game on the same
-// settings file would; whether it ended well.
-template <typename Body>
-bool inOtherCopy(Body body)
-{
-    const pid_t child = fork();
-    if (child == 0) {
-        body();
-        _exit(::testing::Test::HasFailure() ? 1 : 0);
-    }
-    int status = 0;
-    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 TEST_F(ProfileTest, APlayerDeletedOrMadeAgainInAnotherCopyIsNotSavedOver)
 {
     // This copy plays Ann as it read her.
@@ -355,14 +340,14 @@ TEST_F(ProfileTest, APlayerDeletedOrMadeAgainInAnotherCopyIsNotSavedOver)
     ASSERT_TRUE(canvas->loadProfile());
 
     // Another copy deletes Ann: this copy's save leaves her deleted.
-    ASSERT_TRUE(inOtherCopy([this] { store()->deleteValue(lang::String("Ann")); }));
+    ASSERT_TRUE(testsupport::inOtherCopy([this] { store()->deleteValue(lang::String("Ann")); }));
     canvas->saveProfile();
     EXPECT_EQ(std::string::npos, registryFile().find("\\ANN")) << registryFile();
     EXPECT_NE(std::string::npos, world.debugText().find("the player Ann was deleted or made anew"));
 
     // Another copy makes a new player Ann: this copy's save leaves her own
     // (empty) game alone.
-    ASSERT_TRUE(inOtherCopy([this] {
+    ASSERT_TRUE(testsupport::inOtherCopy([this] {
         platform::RegistryBatch creation;
         PlayerProfile::makeNew(*store(), lang::String("ANN\\"), lang::String("Ann"));
     }));

@@ -3,6 +3,7 @@
 #include "platform/registry/RegistryFileLock.h"
 #include "platform/registry/RegistryKey.h"
 
+#include "tests/support/OtherCopy.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -486,24 +487,6 @@ TEST_F(RegistryTest, ABatchReachesTheFileWholeWhenItsOutermostScopeEnds)
     EXPECT_NE(after, readFile(m_file));
 }
 
-namespace {
-
-// Runs `body` in a child process, as another copy of the program on the
-// same settings file would; whether it ended well.
-template <typename Body>
-bool inOtherCopy(Body body)
-{
-    const pid_t child = fork();
-    if (child == 0) {
-        body();
-        _exit(::testing::Test::HasFailure() ? 1 : 0);
-    }
-    int status = 0;
-    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-} // namespace
-
 TEST_F(RegistryTest, ASaveKeepsWhatAnotherCopySavedMeanwhile)
 {
     HKEY game = create("Software\\Harbinvel\\Game");
@@ -514,7 +497,7 @@ TEST_F(RegistryTest, ASaveKeepsWhatAnotherCopySavedMeanwhile)
 
     // The other copy saves a profile of its own and deletes BOB, all after
     // this copy read the file.
-    ASSERT_TRUE(inOtherCopy([&] {
+    ASSERT_TRUE(testsupport::inOtherCopy([&] {
         HKEY cy = create("CY", game);
         EXPECT_EQ(ERROR_SUCCESS, setDword(cy, "0", 7));
         EXPECT_EQ(ERROR_SUCCESS, RegDeleteValueA(bob, "0"));
