@@ -255,8 +255,8 @@ TEST_F(MyFrameTest, AQuitSignalEndsAStuckScriptOrAWaitingBoxAndKeepsThePlayersWh
         EXPECT_EQ(0, GameEntry::run(nullptr));
         stop = true;
         player.join();
-        platform::useHeadlessBackend();
         EXPECT_FALSE(boxes->open);
+        platform::useHeadlessBackend();
         EXPECT_EQ(1, world.setting("NORMALEXIT", -1));
         lang::ByteArray kept;
         ASSERT_TRUE(world.settings()->getBytesChunked(lang::String("Ann\\LF"), kept));
