@@ -9,6 +9,7 @@
 #include "platform/user/MessageBox.h"
 #include "platform/user/Messages.h"
 #include "sprites/loader/SpriteFramework.h"
+#include "sprites/script/ScriptHost.h"
 #include "windowing/window/DebugLine.h"
 
 #include <atomic>
@@ -73,19 +74,29 @@ int GameEntry::run(HINSTANCE instance)
     }
     s_hInstance = instance;
     quitSignalled = false;
+    ScriptHost::clearClose();
+    platform::allowMessageBoxes();
     void (*oldTerm)(int) = std::signal(SIGTERM, noteQuitSignal);
     void (*oldInt)(int) = std::signal(SIGINT, noteQuitSignal);
     auto* frame = new MyFrame();
     util::RectangleNM bounds(0, 0, 800, 600);
     if (frame->create(nullptr, &bounds)) {
         // A quit signal closes the frame as the player does, so the progress
-        // is saved on the way out.
+        // is saved on the way out: a script stuck in a loop is stopped, and
+        // a message box waiting for OK closes, for as long as the game takes
+        // to end.
         const HWND window = frame->getHWND();
         std::atomic<bool> running{true};
         std::thread watcher([&running, window] {
+            bool quitting = false;
             while (running) {
-                if (quitSignalled.exchange(false))
+                if (quitSignalled.exchange(false)) {
+                    quitting = true;
+                    ScriptHost::requestClose();
                     PostMessageA(window, WM_CLOSE, 0, 0);
+                }
+                if (quitting)
+                    platform::closeMessageBoxes();
                 std::this_thread::sleep_for(std::chrono::milliseconds(kSignalPollMs));
             }
         });

@@ -8,10 +8,12 @@
 #include "game/canvas/LanternfieldCanvas.h"
 #include "platform/user/Cursors.h"
 #include "platform/user/Window.h"
+#include "sprites/script/ScriptHost.h"
 #include "windowing/graphics/ColorWin32.h"
 #include "windowing/graphics/Graphics.h"
 #include "windowing/d3d/ImageWinDX.h"
 #include "windowing/window/Cursor.h"
+#include "windowing/window/WindowGlobals.h"
 
 namespace {
 
@@ -141,8 +143,23 @@ LRESULT MyFrame::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 void MyFrame::requestClose()
 {
-    if (s_pCanvas)
+    if (window::WindowGlobals::isQuitting()) {
+        // Closing already (a quit signal's close may follow the window's):
+        // the game was saved on the first request.
+    } else if (s_pCanvas && !s_pCanvas->isStarted()) {
+        // Still loading: the loader thread may be running a script (one
+        // stuck in a loop, too), and Lua is never run from two threads. The
+        // scripts are stopped and the loader is waited for; a game not
+        // loaded whole holds nothing of the player's, and saving it would
+        // put a new game's record over their progress.
+        ScriptHost::requestClose();
+        ScriptHost::refuseScripts(true);
+        stopCanvas();
+        joinLoader();
+        ScriptHost::clearClose();
+    } else if (s_pCanvas) {
         s_pCanvas->saveOnExit();
+    }
     sprite::LoaderFrame2::requestClose();
 }
 

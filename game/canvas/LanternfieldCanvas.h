@@ -7,6 +7,7 @@
 #pragma once
 
 #include "core/lang/String.h"
+#include "game/progress/PlayerProfile.h"
 #include "sprites/canvas/GameCanvas3.h"
 
 struct luaL_Reg;
@@ -416,6 +417,8 @@ protected:
     bool m_bResetGame;
     sprite::User* m_pProfileStore;
     lang::String m_profileName;
+    // The profile as this copy read it: its saves go there alone.
+    PlayerProfile m_playedProfile;
     bool m_bPausePending;
     window::AudioClip* m_pMusicClip;
     // The music that played before the last change of background music.

@@ -70,7 +70,7 @@ bool scriptState(lang::ByteArray& bytes)
         return false;
     const int top = lua_gettop(L);
     lua_getglobal(L, "LF_save");
-    const bool ok = host->pcallWithTraceback(0, 1);
+    const bool ok = host->pcallWithTraceback(0, 1, "LF_save");
     size_t length = 0;
     const char* text = ok && lua_type(L, -1) == LUA_TSTRING ? lua_tolstring(L, -1, &length) : nullptr;
     bytes.setLength(int(length));
@@ -110,10 +110,19 @@ bool LanternfieldCanvas::loadProfile()
     if (!m_pProgress || !settings || m_profileName.isEmpty())
         return false;
     lang::ByteArray image;
-    const lang::String userdata = profilePath(m_profileName, "userdata");
-    // The older single value "userdata" is read when the pieces are missing.
-    if (!settings->getBytesChunked(userdata, image) && !settings->getBytes(userdata, image))
-        return false;
+    lang::ByteArray script;
+    {
+        // The profile as the settings file holds it now (another copy of
+        // the game may have saved it since this one read the file).
+        platform::RegistryBatch current;
+        m_playedProfile.remember(*settings, m_profileName);
+        const lang::String userdata = profilePath(m_profileName, "userdata");
+        // The older single value "userdata" is read when the pieces are missing.
+        if (!settings->getBytesChunked(userdata, image) && !settings->getBytes(userdata, image))
+            return false;
+        // A profile without a stored script state has an empty one.
+        settings->getBytesChunked(profilePath(m_profileName, "LF"), script);
+    }
     if (!m_pProgress->readImage(image.data(), image.length()))
         return false;
     if (!getRoom(m_pProgress->currentRoom)) {
@@ -123,9 +132,6 @@ bool LanternfieldCanvas::loadProfile()
         m_pProgress->currentRoom = getChapterStartRoom();
     }
 
-    // A profile without a stored script state has an empty one.
-    lang::ByteArray script;
-    settings->getBytesChunked(profilePath(m_profileName, "LF"), script);
     if (!restoreStory(script, m_profileName)) {
         // The record's room belongs to a story that is not there.
         m_pProgress->currentRoom = getChapterStartRoom();
@@ -143,15 +149,24 @@ void LanternfieldCanvas::saveProfile()
     sprite::User* settings = getUser();
     if (!m_pProgress || !settings)
         return;
-    // The record and the script state reach the settings file together.
-    platform::RegistryBatch batch;
     if (m_pInventory)
         m_pInventory->storeProgress();
     lang::ByteArray image;
     m_pProgress->writeImage(image);
-    settings->setBytesChunked(profilePath(m_profileName, "userdata"), image);
+    // The script runs before the settings file is locked for the save.
     lang::ByteArray script;
-    if (scriptState(script))
+    const bool haveScript = scriptState(script);
+    // The record and the script state reach the settings file together,
+    // into the profile this copy read: one deleted by another copy of the
+    // game stays deleted, and a new player of that name keeps their own.
+    platform::RegistryBatch batch;
+    if (!m_playedProfile.isStillTheOneRead(*settings, m_profileName)) {
+        window::debugLine("saveProfile: the player ", m_profileName.c_str(),
+                          " was deleted or made anew by another copy of the game; the progress is not saved\n");
+        return;
+    }
+    settings->setBytesChunked(profilePath(m_profileName, "userdata"), image);
+    if (haveScript)
         settings->setBytesChunked(profilePath(m_profileName, "LF"), script);
 }
 
@@ -172,7 +187,7 @@ void LanternfieldCanvas::saveOnExit()
         lua_getfield(L, -1, "completeAnimations");
         if (lua_isfunction(L, -1)) {
             lua_pushvalue(L, -2);
-            host->pcallWithTraceback(1, 0);
+            host->pcallWithTraceback(1, 0, "canvas:completeAnimations");
         }
         lua_settop(L, top);
     }
@@ -210,6 +225,14 @@ void LanternfieldCanvas::chooseProfile(const lang::String& name)
     if (auto* menu = static_cast<MenuSprite*>(getDialog(DIALOG_MAIN_MENU)))
         menu->setProfileName(name);
     resetProgress();
+    // The story table is the chosen player's alone: it starts as a fresh
+    // game's (nothing of the last player's, their cut scenes seen
+    // included), and the player's saved story, when there is one, is
+    // restored into it.
+    if (ScriptHost* host = ScriptHost::instance) {
+        if (lua_State* L = host->getState())
+            SavedStory::makeFresh(L);
+    }
     resetGameWorld();
     loadProfile();
 }

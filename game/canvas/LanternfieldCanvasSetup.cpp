@@ -12,6 +12,7 @@
 #include "game/inventory/Inventory.h"
 #include "game/menus/OptionsSprite.h"
 #include "game/progress/ProgressRecord.h"
+#include "game/progress/SavedStory.h"
 #include "game/rooms/Room.h"
 #include "platform/files/Files.h"
 #include "platform/registry/Registry.h"
@@ -22,6 +23,8 @@
 #include "sprites/settings/User.h"
 #include "windowing/window/DebugLine.h"
 #include "windowing/window/Frame.h"
+
+#include <lua.hpp>
 
 #include <string>
 #include <vector>
@@ -335,6 +338,9 @@ void LanternfieldCanvas::setupGame(sprite::DataLoader* loader)
         host->runScriptFile(kGameScript, 1);
     resetProgress();
     resetGameWorld();
+    // The story of a player who has played nothing yet, for new players.
+    if (lua_State* L = host ? host->getState() : nullptr)
+        SavedStory::keepFresh(L);
     if (!m_profileName.isEmpty())
         loadProfile();
     m_bSetUp = true;

@@ -8,6 +8,7 @@
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/dialogs/GenericDialog.h"
 #include "game/dialogs/ProfileInputPrompt.h"
+#include "game/progress/PlayerProfile.h"
 #include "platform/registry/Registry.h"
 #include "sprites/buttons/ButtonMixin.h"
 #include "sprites/containers/SpriteDefinition.h"
@@ -468,10 +469,11 @@ int ChoosePlayer::createProfile(lang::String* result)
         showControls(false);
         return CANCEL_COMMAND_TOO;
     }
+    // A new player starts with nothing a former player of that name left.
     if (m_pProfileStore)
-        m_pProfileStore->setString(lang::String("displayName"), name);
+        PlayerProfile::makeNew(*m_pProfileStore, lang::String(""), name);
     else if (m_pMainStore)
-        m_pMainStore->setString(name.toUpperCase() + "\\displayName", name);
+        PlayerProfile::makeNew(*m_pMainStore, name.toUpperCase() + "\\", name);
     if (m_pMainStore)
         m_pMainStore->setString(lang::String("LASTPROFILE"), name);
     setSelectedProfile(name);

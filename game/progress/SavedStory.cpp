@@ -131,7 +131,69 @@ bool runBudgeted(lua_State* L, int env)
     return ok;
 }
 
+// The Lua registry's field holding the fresh game's story table.
+const char kFreshStoryField[] = "hv.freshStory";
+// Tables nested deeper than this are shared by a copy, not copied.
+constexpr int kMaxCopyDepth = 64;
+
+// Pushes a copy of the value at the absolute index `index`: tables deeply,
+// each one once (`seen` maps each table copied to its copy, so tables held
+// twice, or holding themselves, are so in the copy too), anything else as
+// it is.
+void copyStoryValue(lua_State* L, int index, int seen, int depth)
+{
+    if (!lua_istable(L, index) || depth > kMaxCopyDepth || !lua_checkstack(L, 6)) {
+        lua_pushvalue(L, index);
+        return;
+    }
+    lua_pushvalue(L, index);
+    lua_rawget(L, seen);
+    if (!lua_isnil(L, -1))
+        return;
+    lua_pop(L, 1);
+    lua_newtable(L);
+    const int copy = lua_gettop(L);
+    lua_pushvalue(L, index);
+    lua_pushvalue(L, copy);
+    lua_rawset(L, seen);
+    if (lua_getmetatable(L, index))
+        lua_setmetatable(L, copy);
+    lua_pushnil(L);
+    while (lua_next(L, index)) {
+        const int value = lua_gettop(L);
+        copyStoryValue(L, value - 1, seen, depth + 1);
+        copyStoryValue(L, value, seen, depth + 1);
+        lua_rawset(L, copy);
+        lua_pop(L, 1);
+    }
+}
+
+// Pushes a copy of the value at the absolute index `index`.
+void copyStory(lua_State* L, int index)
+{
+    lua_newtable(L);
+    const int seen = lua_gettop(L);
+    copyStoryValue(L, index, seen, 0);
+    lua_remove(L, seen);
+}
+
 } // namespace
+
+void SavedStory::keepFresh(lua_State* L)
+{
+    lua_getglobal(L, "LF");
+    copyStory(L, lua_gettop(L));
+    lua_setfield(L, LUA_REGISTRYINDEX, kFreshStoryField);
+    lua_pop(L, 1);
+}
+
+void SavedStory::makeFresh(lua_State* L)
+{
+    lua_getfield(L, LUA_REGISTRYINDEX, kFreshStoryField);
+    copyStory(L, lua_gettop(L));
+    lua_setglobal(L, "LF");
+    lua_pop(L, 1);
+}
 
 SavedStory::Result SavedStory::restore(lua_State* L, const char* text, size_t length, std::string& message)
 {
@@ -163,6 +225,15 @@ SavedStory::Result SavedStory::restore(lua_State* L, const char* text, size_t le
                 result = REFUSED;
             } else if (!lua_istable(L, -1) || !isPlainData(L, -1, 0)) {
                 message = "a story table that is not plain data";
+                result = REFUSED;
+            }
+            lua_pop(L, 1);
+        }
+        // "LF = nil" leaves no story at all: nothing to restore from.
+        if (result == RESTORED) {
+            lua_getfield(L, env, "LF");
+            if (!lua_istable(L, -1)) {
+                message = "no story table";
                 result = REFUSED;
             }
             lua_pop(L, 1);

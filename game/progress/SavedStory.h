@@ -26,4 +26,11 @@ public:
     // Runs the text as the chunk "LF". `message` gets the reason of a
     // refusal or Lua's error message. The Lua stack is left as it was.
     static Result restore(lua_State* L, const char* text, size_t length, std::string& message);
+
+    // Keeps a copy of the story table as a fresh game has it (the scripts
+    // made it at the start), for makeFresh.
+    static void keepFresh(lua_State* L);
+    // The story table becomes a copy of the one keepFresh kept (nil when
+    // none was kept): the story of a player who has played nothing yet.
+    static void makeFresh(lua_State* L);
 };

@@ -10,46 +10,14 @@
 
 #include <lua.hpp>
 
-#include <chrono>
 #include <string>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// The Lua instructions between two looks at the clock.
-constexpr int kInstructionsPerCheck = 10000;
-
-int scriptTimeLimitMs = Room::DEFAULT_SCRIPT_TIME_LIMIT_MS;
-// Room calls under way (a script may make the game call another room
-// function); the outermost one owns the clock.
-int timedCallDepth = 0;
-Clock::time_point timedCallDeadline;
-std::string timedCallName;
-
-// The count hook: past the deadline every instruction raises an error, so
-// that a script that catches one with pcall cannot go on looping.
-void stopOverlongCall(lua_State* L, lua_Debug*)
+// rooms["<table>"].<function>, as a stopped call's message names it.
+std::string roomCallName(const char* table, const char* function)
 {
-    if (Clock::now() < timedCallDeadline)
-        return;
-    lua_sethook(L, stopOverlongCall, LUA_MASKCOUNT, 1);
-    luaL_error(L, "%s ran for more than %d ms and was stopped", timedCallName.c_str(), scriptTimeLimitMs);
-}
-
-void beginTimedCall(lua_State* L, const char* table, const char* function)
-{
-    if (timedCallDepth++ > 0)
-        return;
-    timedCallName = std::string("rooms[\"") + table + "\"]." + function;
-    timedCallDeadline = Clock::now() + std::chrono::milliseconds(scriptTimeLimitMs);
-    lua_sethook(L, stopOverlongCall, LUA_MASKCOUNT, kInstructionsPerCheck);
-}
-
-void endTimedCall(lua_State* L)
-{
-    if (--timedCallDepth == 0)
-        lua_sethook(L, nullptr, 0, 0);
+    return std::string("rooms[\"") + table + "\"]." + function;
 }
 
 // Pushes rooms[table][function] and the room's table; false (with the stack
@@ -86,15 +54,13 @@ void Room::callRoomFunction(const char* table, const char* function, const int* 
         return;
     for (int i = 0; i < count; ++i)
         lua_pushinteger(L, args[i]);
-    beginTimedCall(L, table, function);
-    host->pcallWithTraceback(count + 1, 0);
-    endTimedCall(L);
+    host->pcallWithTraceback(count + 1, 0, roomCallName(table, function).c_str());
     lua_settop(L, top);
 }
 
 void Room::setScriptTimeLimit(int ms)
 {
-    scriptTimeLimitMs = ms > 0 ? ms : DEFAULT_SCRIPT_TIME_LIMIT_MS;
+    ScriptHost::setTimeLimit(ms > 0 ? ms : DEFAULT_SCRIPT_TIME_LIMIT_MS);
 }
 
 void Room::callScript(const char* table, const char* function)
@@ -131,8 +97,6 @@ void Room::callArtRestorationAnimateThumbnail(sprite::SpriteBase* sprite)
     if (!pushRoomFunction(L, top, "ArtRestoration", "animateThumbnail", getLuaRef()))
         return;
     sprite::SpriteBaseLua::pushTable(L, sprite);
-    beginTimedCall(L, "ArtRestoration", "animateThumbnail");
-    host->pcallWithTraceback(2, 0);
-    endTimedCall(L);
+    host->pcallWithTraceback(2, 0, roomCallName("ArtRestoration", "animateThumbnail").c_str());
     lua_settop(L, top);
 }

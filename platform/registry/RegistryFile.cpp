@@ -156,6 +156,7 @@ public:
         if (m_pos >= m_line.size() || m_line[m_pos] != 'x')
             return false;
         ++m_pos;
+        out.reserve((m_line.size() - m_pos) / 2);
         while (m_pos < m_line.size()) {
             if (m_pos + 1 >= m_line.size())
                 return false;
@@ -218,6 +219,31 @@ bool makeFolders(const std::string& folder)
     if (slash != std::string::npos && slash > 0 && !makeFolders(folder.substr(0, slash)))
         return false;
     return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
+// The file a write replaces: the settings file itself or, when that is a
+// link (as in a folder of dotfiles), the file the links lead to, which need
+// not exist yet. A loop of links gives the last name looked at.
+std::string linkTarget(const std::string& path)
+{
+    std::string target = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st;
+        if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            break;
+        char buffer[4096];
+        const ssize_t n = ::readlink(target.c_str(), buffer, sizeof buffer);
+        if (n <= 0 || size_t(n) >= sizeof buffer)
+            break;
+        std::string next(buffer, size_t(n));
+        if (next[0] != '/') {
+            const size_t slash = target.find_last_of('/');
+            if (slash != std::string::npos)
+                next = target.substr(0, slash + 1) + next;
+        }
+        target = next;
+    }
+    return target;
 }
 
 bool writeAll(int fd, const std::string& text)
@@ -324,11 +350,12 @@ bool RegistryFile::parse(const std::string& text, RegistryKey& rootKey, std::str
             if (!vr.quoted(name) || !vr.space() || !vr.number(type, 0xFFFFFFFFull) || !vr.space() || !vr.data(data) ||
                 !vr.atEnd())
                 return fail("a bad value line");
-            if (current->findValue(name))
-                return fail("a value listed twice");
             if (++values > kMaxValues || current->values().size() >= kMaxValuesPerKey)
                 return fail("too many values");
-            current->setValue(name, DWORD(type), std::move(data));
+            if (data.size() > kMaxValueSize)
+                return fail("a value too large");
+            if (!current->setValue(name, DWORD(type), std::move(data)))
+                return fail("a value listed twice");
             ++records;
         } else if (line.rfind("E ", 0) == 0) {
             std::string rest = line.substr(2);
@@ -355,8 +382,10 @@ bool RegistryFile::parse(const std::string& text, RegistryKey& rootKey, std::str
 RegistryFile::ReadResult RegistryFile::read(std::shared_ptr<RegistryKey>& root)
 {
     root = std::make_shared<RegistryKey>("");
-    FILE* f = std::fopen(m_path.c_str(), "rb");
-    if (!f) {
+    // Without blocking: a pipe in the file's place must not hold the game
+    // up until someone writes to it.
+    const int fd = ::open(m_path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         if (errno == ENOENT)
             return ReadResult::Missing;
         std::fprintf(stderr,
@@ -365,13 +394,33 @@ RegistryFile::ReadResult RegistryFile::read(std::shared_ptr<RegistryKey>& root)
                      m_path.c_str(), std::strerror(errno));
         return ReadResult::Unreadable;
     }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        std::fprintf(stderr,
+                     "registry: the settings file %s cannot be read: it is not a regular file; it is left alone, "
+                     "and the settings are kept in memory only and are not saved\n",
+                     m_path.c_str());
+        return ReadResult::Unreadable;
+    }
     std::string text;
-    char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        text.append(buffer, n);
-    bool readError = std::ferror(f) != 0;
-    std::fclose(f);
+    bool readError = false;
+    if (size_t(st.st_size) <= kMaxFileSize) {
+        text.reserve(size_t(st.st_size));
+        char buffer[65536];
+        // Up to one byte more than a file may hold: a file that grew meanwhile.
+        while (text.size() <= kMaxFileSize) {
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                readError = n < 0;
+                break;
+            }
+            text.append(buffer, size_t(n));
+        }
+    }
+    ::close(fd);
     if (readError) {
         std::fprintf(stderr,
                      "registry: the settings file %s cannot be read; the settings are kept in memory only and are not "
@@ -379,6 +428,8 @@ RegistryFile::ReadResult RegistryFile::read(std::shared_ptr<RegistryKey>& root)
                      m_path.c_str());
         return ReadResult::Unreadable;
     }
+    if (size_t(st.st_size) > kMaxFileSize || text.size() > kMaxFileSize)
+        return setAside("larger than a settings file may be");
 
     std::string error;
     auto parsed = std::make_shared<RegistryKey>("");
@@ -387,20 +438,26 @@ RegistryFile::ReadResult RegistryFile::read(std::shared_ptr<RegistryKey>& root)
         return ReadResult::Read;
     }
     parsed.reset();
+    return setAside(error);
+}
 
-    std::string aside = m_path + ".damaged";
+RegistryFile::ReadResult RegistryFile::setAside(const std::string& why)
+{
+    // A link stays where it is: the file it leads to goes aside.
+    const std::string target = linkTarget(m_path);
+    std::string aside = target + ".damaged";
     for (int i = 1; fileExists(aside); ++i)
-        aside = m_path + ".damaged." + std::to_string(i);
-    if (std::rename(m_path.c_str(), aside.c_str()) != 0) {
+        aside = target + ".damaged." + std::to_string(i);
+    if (std::rename(target.c_str(), aside.c_str()) != 0) {
         std::fprintf(stderr,
                      "registry: the settings file %s is damaged (%s) and cannot be moved aside (%s); the settings "
                      "start empty and are not saved\n",
-                     m_path.c_str(), error.c_str(), std::strerror(errno));
+                     m_path.c_str(), why.c_str(), std::strerror(errno));
         return ReadResult::Unreadable;
     }
     std::fprintf(stderr,
                  "registry: the settings file %s is damaged (%s); it is kept as %s and the settings start empty\n",
-                 m_path.c_str(), error.c_str(), aside.c_str());
+                 m_path.c_str(), why.c_str(), aside.c_str());
     return ReadResult::SetAside;
 }
 
@@ -411,21 +468,26 @@ bool RegistryFile::load(std::shared_ptr<RegistryKey>& root)
     return read(root) != ReadResult::Unreadable;
 }
 
-bool RegistryFile::save(RegistryKey& root, const std::function<void(RegistryKey&)>& replay)
+std::unique_ptr<RegistryFileLock> RegistryFile::lock()
 {
     size_t slash = m_path.find_last_of('/');
     std::string folder = slash == std::string::npos ? std::string() : m_path.substr(0, slash);
     if (!makeFolders(folder)) {
         std::fprintf(stderr, "registry: cannot make the folder %s (%s); the settings are not saved\n", folder.c_str(),
                      std::strerror(errno));
-        return false;
+        return nullptr;
     }
-    RegistryFileLock lock(m_path);
-    if (!lock.isOpen()) {
+    auto held = std::make_unique<RegistryFileLock>(m_path);
+    if (!held->isOpen()) {
         std::fprintf(stderr, "registry: cannot open the lock file %s.lock (%s); the settings are not saved\n",
                      m_path.c_str(), std::strerror(errno));
-        return false;
+        return nullptr;
     }
+    return held;
+}
+
+bool RegistryFile::merge(RegistryKey& root, const std::function<void(RegistryKey&)>& replay)
+{
     std::shared_ptr<RegistryKey> current;
     switch (read(current)) {
     case ReadResult::Read:
@@ -433,44 +495,61 @@ bool RegistryFile::save(RegistryKey& root, const std::function<void(RegistryKey&
         // copy made are matched by the tree taken over and stay the same.
         replay(*current);
         root.takeContentOf(*current);
-        break;
+        return true;
     case ReadResult::Unreadable:
         return false;
     case ReadResult::Missing:
     case ReadResult::SetAside:
         // Nothing to take in: the registry in memory is written as it is.
-        break;
+        return true;
     }
-    return write(root);
+    return false;
+}
+
+bool RegistryFile::save(RegistryKey& root, const std::function<void(RegistryKey&)>& replay)
+{
+    std::unique_ptr<RegistryFileLock> held = lock();
+    return held && merge(root, replay) && write(root);
 }
 
 bool RegistryFile::write(const RegistryKey& root)
 {
-    size_t slash = m_path.find_last_of('/');
-    std::string folder = slash == std::string::npos ? std::string() : m_path.substr(0, slash);
-    removeLeftoverTemporaries(m_path);
+    const std::string text = serialize(root);
+    if (text.size() > kMaxFileSize) {
+        std::fprintf(stderr, "registry: the settings would be larger than a settings file may be; they are not saved\n");
+        return false;
+    }
+    // The temporary file lies beside the file it replaces, so that the
+    // rename stays within one file system.
+    const std::string target = linkTarget(m_path);
+    size_t slash = target.find_last_of('/');
+    std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash);
+    removeLeftoverTemporaries(target);
 
     // A name of its own for every write, so that no two writers (nor a
     // writer and one killed halfway) ever share a temporary file.
     static std::atomic<unsigned> writes{0};
-    std::string text = serialize(root);
-    std::string temp = m_path + kTemporaryMark + std::to_string(::getpid()) + "." + std::to_string(++writes);
+    std::string temp = target + kTemporaryMark + std::to_string(::getpid()) + "." + std::to_string(++writes);
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {
         std::fprintf(stderr, "registry: cannot write %s (%s); the settings are not saved\n", temp.c_str(),
                      std::strerror(errno));
         return false;
     }
+    // The file keeps the permissions it was given.
+    struct stat old;
+    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+        ::fchmod(fd, old.st_mode & 07777);
     bool ok = writeAll(fd, text) && ::fsync(fd) == 0;
     int savedErrno = errno;
     ok = (::close(fd) == 0) && ok;
-    if (ok && std::rename(temp.c_str(), m_path.c_str()) != 0) {
+    if (ok && std::rename(temp.c_str(), target.c_str()) != 0) {
         savedErrno = errno;
         ok = false;
     }
     if (!ok) {
         ::unlink(temp.c_str());
-        std::fprintf(stderr, "registry: cannot write %s (%s); the settings are not saved\n", m_path.c_str(),
+        std::fprintf(stderr, "registry: cannot write %s (%s); the settings are not saved\n", target.c_str(),
                      std::strerror(savedErrno));
         return false;
     }

@@ -11,6 +11,8 @@
 
 namespace platform {
 
+class RegistryFileLock;
+
 // The file starts with "HVREGISTRY 1". Each key is a line K "path" (names
 // joined by '\', the root's path empty), followed by its values as lines
 // V "name" type data; the data of a text value is quoted, any other data is
@@ -20,16 +22,24 @@ namespace platform {
 //
 // Several copies of the game may share one file: each reading and writing
 // of it happens under the lock of a RegistryFileLock.
+//
+// Only a regular file is read (a link to one is followed); a device, a pipe
+// or a folder in its place is left alone and the settings are then kept in
+// memory only. A settings file that is a link stays one: a write replaces
+// the file the link leads to, and keeps its permissions.
 class RegistryFile {
 public:
     // The most a file may hold: far beyond what the game writes (keys five
-    // deep, a few dozen keys and a few hundred values), and little enough
+    // deep, a few dozen keys and a few hundred values, pieces of 4096 bytes
+    // and a story of at most 1024 of them per player), and little enough
     // that a hostile file cannot blow the registry up in memory or on disk.
     static constexpr size_t kMaxDepth = 16;
     static constexpr size_t kMaxKeys = 4096;
     static constexpr size_t kMaxValues = 65536;
-    // Values are found by a walk over their key's list.
     static constexpr size_t kMaxValuesPerKey = 1024;
+    // Bytes of one value, and of the whole file.
+    static constexpr size_t kMaxValueSize = 1u << 20;
+    static constexpr size_t kMaxFileSize = 64u << 20;
 
     explicit RegistryFile(std::string path) : m_path(std::move(path)) {}
 
@@ -40,14 +50,22 @@ public:
     // or moved aside, so that it is never overwritten unseen.
     bool load(std::shared_ptr<RegistryKey>& root);
 
-    // Saves the registry under the lock. The file is read again first: when
-    // it reads, `replay` applies this copy's unsaved changes to what it holds
-    // now (another copy may have saved since), and `root` takes the result.
-    // The whole registry then goes to a temporary file of its own beside the
-    // settings file, is flushed to the disk and renamed over the settings
-    // file, so a crash leaves either the old or the new file. Creates the
-    // folder when missing. On failure writes a diagnostic line and returns
-    // false.
+    // Takes the lock of the file, making its folder when missing; null, with
+    // a diagnostic line, when that cannot be done.
+    std::unique_ptr<RegistryFileLock> lock();
+    // Under the lock: reads the file again and, when it reads, `replay`
+    // applies this copy's unsaved changes to what it holds now (another copy
+    // may have saved since) and `root` takes the result; a missing or
+    // damaged file leaves `root` as it is. False when the file can no longer
+    // be read: it must not be written then.
+    bool merge(RegistryKey& root, const std::function<void(RegistryKey&)>& replay);
+    // Under the lock: the whole registry goes to a temporary file of its own
+    // beside the settings file, is flushed to the disk and renamed over the
+    // settings file, so a crash leaves either the old or the new file. A
+    // registry too large to be read again is not written. On failure writes
+    // a diagnostic line and returns false.
+    bool write(const RegistryKey& root);
+    // lock, merge and write.
     bool save(RegistryKey& root, const std::function<void(RegistryKey&)>& replay);
 
     static std::string serialize(const RegistryKey& root);
@@ -60,8 +78,8 @@ private:
     // Reads the file into a new `root` (empty unless it was read); a damaged
     // file is set aside. The caller holds the lock when there is a folder.
     ReadResult read(std::shared_ptr<RegistryKey>& root);
-    // Writes through a temporary file; the caller holds the lock.
-    bool write(const RegistryKey& root);
+    // Moves a damaged file aside, with a diagnostic line naming `why`.
+    ReadResult setAside(const std::string& why);
 
     std::string m_path;
 };

@@ -87,7 +87,9 @@ void RegistryKey::takeContentOf(RegistryKey& other)
         RegistryKey* theirs = work.back().second;
         work.pop_back();
         ours->m_values = std::move(theirs->m_values);
+        ours->m_valueIndex = std::move(theirs->m_valueIndex);
         theirs->m_values.clear();
+        theirs->m_valueIndex.clear();
         for (const auto& mine : ours->m_subkeys) {
             if (!theirs->findSubkey(mine->m_name))
                 mine->markDeletedTree();
@@ -123,34 +125,47 @@ int RegistryKey::compareNames(const std::string& a, const std::string& b)
     return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
-RegistryKey::Value* RegistryKey::findValue(const std::string& name)
+std::string RegistryKey::upperName(const std::string& name)
 {
-    for (Value& v : m_values) {
-        if (compareNames(v.name, name) == 0)
-            return &v;
-    }
-    return nullptr;
+    std::string upper(name);
+    for (char& c : upper)
+        c = char(ansiToUpper(static_cast<unsigned char>(c)));
+    return upper;
 }
 
-void RegistryKey::setValue(const std::string& name, DWORD type, std::vector<unsigned char> data)
+RegistryKey::Value* RegistryKey::findValue(const std::string& name)
 {
-    if (Value* v = findValue(name)) {
-        v->type = type;
-        v->data = std::move(data);
-        return;
+    auto it = m_valueIndex.find(upperName(name));
+    return it == m_valueIndex.end() ? nullptr : &m_values[it->second];
+}
+
+bool RegistryKey::setValue(const std::string& name, DWORD type, std::vector<unsigned char> data)
+{
+    auto found = m_valueIndex.emplace(upperName(name), m_values.size());
+    if (!found.second) {
+        Value& v = m_values[found.first->second];
+        v.type = type;
+        v.data = std::move(data);
+        return false;
     }
     m_values.push_back(Value{name, type, std::move(data)});
+    return true;
 }
 
 bool RegistryKey::removeValue(const std::string& name)
 {
-    for (auto it = m_values.begin(); it != m_values.end(); ++it) {
-        if (compareNames(it->name, name) == 0) {
-            m_values.erase(it);
-            return true;
-        }
+    auto it = m_valueIndex.find(upperName(name));
+    if (it == m_valueIndex.end())
+        return false;
+    const size_t at = it->second;
+    m_valueIndex.erase(it);
+    m_values.erase(m_values.begin() + std::ptrdiff_t(at));
+    // The values after it moved up by one.
+    for (auto& entry : m_valueIndex) {
+        if (entry.second > at)
+            --entry.second;
     }
-    return false;
+    return true;
 }
 
 std::shared_ptr<RegistryKey> RegistryKey::findSubkey(const std::string& name) const

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace platform {
@@ -35,11 +36,12 @@ public:
     // The keys (this one included) and values of the tree from this key.
     void countTree(size_t& keys, size_t& values) const;
 
-    // The value of that name (any case), or null.
+    // The value of that name (any case), or null; found through an index
+    // by upper-case name, however many values the key holds.
     Value* findValue(const std::string& name);
     // Replaces the data and type of an existing value (its name keeps its
-    // case) or appends a new value.
-    void setValue(const std::string& name, DWORD type, std::vector<unsigned char> data);
+    // case) or appends a new value; whether it was new.
+    bool setValue(const std::string& name, DWORD type, std::vector<unsigned char> data);
     // Whether there was such a value.
     bool removeValue(const std::string& name);
     const std::vector<Value>& values() const { return m_values; }
@@ -61,6 +63,8 @@ public:
     // Compares names as the registry orders them: byte by byte after mapping
     // both to upper case (Windows-1252). Below 0, 0 or above 0.
     static int compareNames(const std::string& a, const std::string& b);
+    // The name mapped to upper case, as names are compared.
+    static std::string upperName(const std::string& name);
 
 private:
     // Marks this key and everything below it deleted and unlinks it.
@@ -70,6 +74,8 @@ private:
     RegistryKey* m_parent = nullptr;
     bool m_deleted = false;
     std::vector<Value> m_values;
+    // Upper-case name -> position in m_values.
+    std::unordered_map<std::string, size_t> m_valueIndex;
     std::vector<std::shared_ptr<RegistryKey>> m_subkeys;
 };
 

@@ -126,6 +126,7 @@ void RegistryStore::setFile(const char* path)
     m_root.reset();
     m_handles.clear();
     m_batchChanged = false;
+    m_batchLock.reset();
     m_unsaved.clear();
 }
 
@@ -218,20 +219,45 @@ void RegistryStore::replay(RegistryKey& root) const
     }
 }
 
+LSTATUS RegistryStore::writeUnderBatchLock()
+{
+    if (!RegistryFile(m_file).write(*m_root))
+        return ERROR_WRITE_FAULT;
+    m_unsaved.clear();
+    return ERROR_SUCCESS;
+}
+
 void RegistryStore::beginBatch()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    ++m_batchDepth;
+    if (m_batchDepth++ > 0)
+        return;
+    ensureLoaded();
+    if (!m_saveAllowed)
+        return;
+    // From here to the batch's end no other copy writes the file.
+    RegistryFile file(m_file);
+    m_batchLock = file.lock();
+    if (m_batchLock && !file.merge(*m_root, [this](RegistryKey& root) { replay(root); }))
+        m_batchLock.reset();
 }
 
 void RegistryStore::endBatch()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_batchDepth == 0 || --m_batchDepth > 0 || !m_batchChanged)
+    if (m_batchDepth == 0 || --m_batchDepth > 0)
+        return;
+    // The lock goes when this ends, after the write.
+    std::unique_ptr<RegistryFileLock> held = std::move(m_batchLock);
+    if (!m_batchChanged)
         return;
     m_batchChanged = false;
     // A file dropped by setFile meanwhile has nothing of the batch to save.
-    if (m_loaded && m_root)
+    if (!m_loaded || !m_root)
+        return;
+    if (held)
+        writeUnderBatchLock();
+    else
         save();
 }
 
@@ -322,6 +348,11 @@ LSTATUS RegistryStore::setValue(HKEY key, const char* name, DWORD type, const BY
     std::string valueName = name ? name : "";
     if (valueName.size() > kMaxValueName)
         return ERROR_INVALID_PARAMETER;
+    if (dataSize > RegistryFile::kMaxValueSize) {
+        std::fprintf(stderr, "registry: the value %s is not set: %lu bytes are more than a value may hold\n",
+                     valueName.c_str(), static_cast<unsigned long>(dataSize));
+        return ERROR_INVALID_PARAMETER;
+    }
     std::lock_guard<std::mutex> lock(m_mutex);
     LSTATUS error = ERROR_SUCCESS;
     std::shared_ptr<RegistryKey> k = resolve(key, &error);

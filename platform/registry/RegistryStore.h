@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/registry/Registry.h"
+#include "platform/registry/RegistryFileLock.h"
 #include "platform/registry/RegistryKey.h"
 
 #include <memory>
@@ -18,6 +19,10 @@ namespace platform {
 // kept as a list, by path: when the file is saved, it is read again first,
 // and the list is applied to what another copy of the game may have saved
 // meanwhile, so that neither copy's changes are lost.
+//
+// A batch holds the file's lock from its start to its end: it starts from
+// the file as it is then, and no other copy writes the file until the batch
+// has written it, so what a batch reads and changes is one whole step.
 class RegistryStore {
 public:
     static RegistryStore& instance();
@@ -35,8 +40,9 @@ public:
     LSTATUS queryInfo(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLength, DWORD* values, DWORD* maxValueNameLength,
                       DWORD* maxValueLength);
 
-    // While a batch is open, changes are kept in memory and marked; the end
-    // of the outermost batch saves them in one write.
+    // The outermost batch takes the file's lock and reads the file again;
+    // while a batch is open, changes are kept in memory and marked; the end
+    // of the outermost batch saves them in one write and lets the lock go.
     void beginBatch();
     void endBatch();
 
@@ -68,6 +74,8 @@ private:
     std::shared_ptr<RegistryKey> resolve(HKEY key, LSTATUS* error);
     // Saves the tree when it is kept in a file (later, inside a batch).
     LSTATUS save();
+    // Writes the tree as it is under the lock the batch holds.
+    LSTATUS writeUnderBatchLock();
 
     std::mutex m_mutex;
     bool m_fileChosen = false;
@@ -79,6 +87,8 @@ private:
     uintptr_t m_nextHandle = 0x1000;
     int m_batchDepth = 0;
     bool m_batchChanged = false;
+    // The file's lock, held by the outermost batch once it has read the file.
+    std::unique_ptr<RegistryFileLock> m_batchLock;
     std::vector<Change> m_unsaved;
 };
 

@@ -94,6 +94,10 @@ void text(const std::string& ansi);
 void activated(HWND topLevel);
 void minimized(HWND topLevel, bool minimized);
 void closeRequested(HWND topLevel);
+// How many close requests have come so far: code that keeps the window's
+// thread busy (a script stuck in a loop) pumps the backend and looks here
+// to learn of a close that waits for it.
+unsigned closeRequestCount();
 void exposed(HWND topLevel);
 
 } // namespace events

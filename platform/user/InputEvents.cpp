@@ -7,6 +7,8 @@
 #include "platform/user/core/Keyboard.h"
 #include "platform/user/core/WindowManager.h"
 
+#include <atomic>
+
 using platform::user::QueueEntry;
 using platform::user::WindowManager;
 using platform::user::wm;
@@ -192,9 +194,19 @@ void minimized(HWND topLevel, bool minimized)
     });
 }
 
+namespace {
+std::atomic<unsigned> inputEventsCloseRequests{0};
+} // namespace
+
 void closeRequested(HWND topLevel)
 {
+    ++inputEventsCloseRequests;
     wm().runOnWindowThread(topLevel, [topLevel] { wm().send(topLevel, WM_SYSCOMMAND, SC_CLOSE, 0); });
+}
+
+unsigned closeRequestCount()
+{
+    return inputEventsCloseRequests.load();
 }
 
 void exposed(HWND topLevel)

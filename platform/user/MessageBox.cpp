@@ -4,8 +4,15 @@
 
 #include "platform/user/Backend.h"
 
+#include <atomic>
+#include <csignal>
 #include <cstdio>
+#include <fstream>
 #include <mutex>
+#include <set>
+#include <string>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace platform {
 
@@ -28,7 +35,46 @@ MessageBoxCapture::State*& currentCapture()
     return state;
 }
 
+std::atomic<bool> messageBoxesClosed{false};
+
+// The threads waiting in a box now, by their system thread id.
+std::mutex& openBoxesMutex()
+{
+    static std::mutex m;
+    return m;
+}
+std::multiset<long>& openBoxThreads()
+{
+    static std::multiset<long> threads;
+    return threads;
+}
+
+// A box shown on the display waits in a process of its own, a child of the
+// thread that shows it: ending that process closes the box.
+void endMessageBoxProcesses(long thread)
+{
+    std::ifstream children("/proc/self/task/" + std::to_string(thread) + "/children");
+    long child = 0;
+    while (children >> child) {
+        if (child > 0)
+            ::kill(pid_t(child), SIGKILL);
+    }
+}
+
 } // namespace
+
+void closeMessageBoxes()
+{
+    messageBoxesClosed = true;
+    std::lock_guard<std::mutex> lock(openBoxesMutex());
+    for (long thread : openBoxThreads())
+        endMessageBoxProcesses(thread);
+}
+
+void allowMessageBoxes()
+{
+    messageBoxesClosed = false;
+}
 
 MessageBoxCapture::MessageBoxCapture() : m_state(new State)
 {
@@ -77,6 +123,19 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
             s->boxes.push_back(record);
         }
     }
-    platform::windowBackend().showMessageBox(record.text, record.caption, type);
+    if (platform::messageBoxesClosed)
+        return IDOK;
+    const long thread = long(::syscall(SYS_gettid));
+    {
+        std::lock_guard<std::mutex> lock(platform::openBoxesMutex());
+        platform::openBoxThreads().insert(thread);
+    }
+    // A close that comes once the box is registered finds it by its thread.
+    if (!platform::messageBoxesClosed)
+        platform::windowBackend().showMessageBox(record.text, record.caption, type);
+    {
+        std::lock_guard<std::mutex> lock(platform::openBoxesMutex());
+        platform::openBoxThreads().erase(platform::openBoxThreads().find(thread));
+    }
     return IDOK;
 }

@@ -1,6 +1,8 @@
 // MessageBox.h: message boxes. Every box is written to stderr and recorded;
 // the real program shows it on the display as well and waits for OK, while
 // without a display (and in tests) it returns at once. The result is IDOK.
+// A program that quits closes the boxes open (as if OK was pressed) and
+// shows no more.
 #pragma once
 
 #include "platform/Win32Types.h"
@@ -27,6 +29,13 @@
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
 namespace platform {
+
+// Quitting, from any thread: every box open now closes, and boxes from now
+// on are only written and recorded, until allowMessageBoxes. A box that is
+// opening at this very moment may still show: callers that quit call this
+// again while they wait for the program to end.
+void closeMessageBoxes();
+void allowMessageBoxes();
 
 struct MessageBoxRecord {
     HWND owner = nullptr;

@@ -540,7 +540,7 @@ void SpriteBaseLua::ensureMetatable(lua_State* L)
     luaL_register(L, nullptr, kMethods);
 
     std::string path = platform::nativePath("Sprite.lua");
-    if (luaL_loadfile(L, path.c_str()) != 0 || lua_pcall(L, 0, 0, 0) != 0) {
+    if (luaL_loadfile(L, path.c_str()) != 0 || ScriptHost::instance->guardedPcall(0, 0, 0, "Sprite.lua") != 0) {
         const char* message = lua_tostring(L, -1);
         std::fprintf(stderr, "%s\n", message ? message : "(error object is not a string)");
         lua_pop(L, 1);

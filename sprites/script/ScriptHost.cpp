@@ -4,13 +4,17 @@
 
 #include "platform/files/Files.h"
 #include "platform/kernel/DebugOutput.h"
+#include "platform/user/Backend.h"
 #include "platform/user/MessageBox.h"
 
 #include <lua.hpp>
 
+#include <atomic>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <new>
 #include <string>
 
@@ -24,7 +28,142 @@ ScriptHost* const s_processHost = new (std::nothrow) ScriptHost;
 
 const char kObjectField[] = "__c++";
 
+// The Lua instructions between two looks at the clock.
+constexpr int kGuardInstructions = 10000;
+// A call that runs this long starts to look for the window's close (the
+// window's thread may be the one it keeps busy), then this often.
+constexpr int64_t kGuardFirstWindowLookUs = 250000;
+constexpr int64_t kGuardWindowLookUs = 100000;
+
+std::atomic<int> guardTimeLimitMs{ScriptHost::DEFAULT_TIME_LIMIT_MS};
+// Close requests so far; a call stops when one came after it began.
+std::atomic<unsigned> guardCloseRequests{0};
+std::atomic<bool> guardClosing{false};
+std::atomic<bool> guardRefusing{false};
+
+// The outermost guarded call under way (Lua runs on one thread at a time).
+struct ScriptGuard {
+    int depth = 0;
+    std::string name;
+    int64_t startUs = 0;
+    int64_t nextWindowLookUs = 0;
+    unsigned closeRequestsAtStart = 0;
+    unsigned windowClosesAtStart = 0;
+    // Set once the call is being stopped: every instruction raises the
+    // error from then on, so that a script that catches it goes no further.
+    enum Stop { RUNNING, TOO_LONG, CLOSING } stop = RUNNING;
+};
+ScriptGuard scriptGuard;
+
+// The processor time of the calling thread: the call's own running time,
+// without the time it waits (for a message box, say).
+int64_t guardThreadMicroseconds()
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return int64_t(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+}
+
+// The window's close waits in the backend while the window's thread runs
+// the script: the backend is asked for its events (only on the thread that
+// takes them) and the close is counted.
+bool guardWindowClosed()
+{
+    platform::WindowBackend& backend = platform::windowBackend();
+    if (backend.pumpInterval() >= 0)
+        backend.pump();
+    return platform::events::closeRequestCount() != scriptGuard.windowClosesAtStart;
+}
+
+void guardHook(lua_State* L, lua_Debug*)
+{
+    ScriptGuard& guard = scriptGuard;
+    if (guard.stop == ScriptGuard::RUNNING) {
+        const int64_t ran = guardThreadMicroseconds() - guard.startUs;
+        if (guardCloseRequests.load() != guard.closeRequestsAtStart) {
+            guard.stop = ScriptGuard::CLOSING;
+        } else if (ran > int64_t(guardTimeLimitMs.load()) * 1000) {
+            guard.stop = ScriptGuard::TOO_LONG;
+        } else if (ran >= guard.nextWindowLookUs) {
+            guard.nextWindowLookUs = ran + kGuardWindowLookUs;
+            if (guardWindowClosed()) {
+                ScriptHost::requestClose();
+                guard.stop = ScriptGuard::CLOSING;
+            }
+        }
+        if (guard.stop == ScriptGuard::RUNNING)
+            return;
+        lua_sethook(L, guardHook, LUA_MASKCOUNT, 1);
+    }
+    if (guard.stop == ScriptGuard::TOO_LONG)
+        luaL_error(L, "%s ran for more than %d ms and was stopped", guard.name.c_str(), guardTimeLimitMs.load());
+    luaL_error(L, "%s was stopped: the game is closing", guard.name.c_str());
+}
+
+// "the function at <script>:<line>" for the function at `index`.
+std::string functionPlace(lua_State* L, int index)
+{
+    lua_Debug info{};
+    lua_pushvalue(L, index);
+    if (!lua_isfunction(L, -1) || !lua_getinfo(L, ">S", &info)) {
+        lua_pop(L, 1);
+        return "a script call";
+    }
+    return std::string("the function at ") + info.short_src + ":" + std::to_string(info.linedefined);
+}
+
 } // namespace
+
+void ScriptHost::setTimeLimit(int ms)
+{
+    guardTimeLimitMs = ms > 0 ? ms : DEFAULT_TIME_LIMIT_MS;
+}
+
+void ScriptHost::requestClose()
+{
+    guardClosing = true;
+    ++guardCloseRequests;
+}
+
+bool ScriptHost::isClosing()
+{
+    return guardClosing;
+}
+
+void ScriptHost::refuseScripts(bool refuse)
+{
+    guardRefusing = refuse;
+}
+
+void ScriptHost::clearClose()
+{
+    guardClosing = false;
+    guardRefusing = false;
+}
+
+int ScriptHost::guardedPcall(int nargs, int nresults, int handler, const char* name)
+{
+    lua_State* L = m_pState;
+    if (guardRefusing) {
+        lua_pop(L, nargs + 1);
+        lua_pushfstring(L, "%s was not run: the game is closing", name ? name : "a script");
+        return LUA_ERRRUN;
+    }
+    ScriptGuard& guard = scriptGuard;
+    if (guard.depth++ == 0) {
+        guard.name = name ? name : functionPlace(L, lua_gettop(L) - nargs);
+        guard.startUs = guardThreadMicroseconds();
+        guard.nextWindowLookUs = kGuardFirstWindowLookUs;
+        guard.closeRequestsAtStart = guardCloseRequests.load();
+        guard.windowClosesAtStart = platform::events::closeRequestCount();
+        guard.stop = ScriptGuard::RUNNING;
+        lua_sethook(L, guardHook, LUA_MASKCOUNT, kGuardInstructions);
+    }
+    const int status = lua_pcall(L, nargs, nresults, handler);
+    if (--guard.depth == 0)
+        lua_sethook(L, nullptr, 0, 0);
+    return status;
+}
 
 ScriptHost::ScriptHost() : m_pState(nullptr), m_scriptsRun(10)
 {
@@ -48,6 +187,9 @@ ScriptHost::~ScriptHost()
 
 void ScriptHost::showScriptError(const char* title, lua_State* L)
 {
+    // The scripts refused while the loader is stopped are no news.
+    if (guardRefusing)
+        return;
     const char* message = lua_gettop(L) > 0 ? lua_tostring(L, -1) : "";
     if (!message)
         message = "(error object is not a string)";
@@ -59,7 +201,9 @@ void ScriptHost::showScriptError(const char* title, lua_State* L)
     line += message;
     line += "\n";
     OutputDebugStringA(line.c_str());
-    MessageBoxA(nullptr, message, title ? title : "Script Error", MB_OK);
+    // Nobody is left to read a box while the game closes.
+    if (!guardClosing)
+        MessageBoxA(nullptr, message, title ? title : "Script Error", MB_OK);
 }
 
 int ScriptHost::luaAlert(lua_State* L)
@@ -74,7 +218,7 @@ int ScriptHost::luaPanic(lua_State* L)
     return 0;
 }
 
-bool ScriptHost::pcallWithTraceback(int nargs, int nresults)
+bool ScriptHost::pcallWithTraceback(int nargs, int nresults, const char* name)
 {
     lua_State* L = m_pState;
     if (!L)
@@ -99,7 +243,7 @@ bool ScriptHost::pcallWithTraceback(int nargs, int nresults)
     }
     lua_remove(L, -2);
     lua_insert(L, function);
-    if (lua_pcall(L, nargs, nresults, function) != 0) {
+    if (guardedPcall(nargs, nresults, function, name) != 0) {
         showScriptError(nullptr, L);
         // The message and the handler go; nils stand in for the results.
         lua_pop(L, 2);
@@ -118,7 +262,7 @@ int ScriptHost::runScriptFile(const char* fileName, int remember)
     if (!L)
         return 1;
     std::string path = platform::nativePath(fileName);
-    if (luaL_loadfile(L, path.c_str()) != 0 || lua_pcall(L, 0, 0, 0) != 0) {
+    if (luaL_loadfile(L, path.c_str()) != 0 || guardedPcall(0, 0, 0, fileName) != 0) {
         showScriptError("runScriptFile", L);
         lua_pop(L, 1);
         return 1;
@@ -136,7 +280,7 @@ int ScriptHost::runScriptBuffer(const char* buffer, size_t size, const char* chu
     lua_State* L = m_pState;
     if (!L)
         return 1;
-    if (luaL_loadbuffer(L, buffer, size, chunkName) != 0 || lua_pcall(L, 0, 0, 0) != 0) {
+    if (luaL_loadbuffer(L, buffer, size, chunkName) != 0 || guardedPcall(0, 0, 0, chunkName) != 0) {
         showScriptError(errorTitle, L);
         lua_pop(L, 1);
         return 1;
@@ -177,7 +321,7 @@ int ScriptHost::setupMetatableForClass(const char* metatableName, const char* ba
     }
 
     std::string path = platform::nativePath(scriptFile);
-    if (luaL_loadfile(L, path.c_str()) != 0 || lua_pcall(L, 0, 0, 0) != 0) {
+    if (luaL_loadfile(L, path.c_str()) != 0 || guardedPcall(0, 0, 0, scriptFile) != 0) {
         showScriptError("setupMetatableForClass", L);
         lua_settop(L, top);
         return 1;
@@ -215,7 +359,7 @@ void ScriptHost::callLuaFunction(const char* name, int arg)
         return;
     lua_getglobal(m_pState, name);
     lua_pushinteger(m_pState, arg);
-    pcallWithTraceback(1, 0);
+    pcallWithTraceback(1, 0, name);
 }
 
 void ScriptHost::callLuaFunctionIntInt(const char* name, int arg1, int arg2)
@@ -225,7 +369,7 @@ void ScriptHost::callLuaFunctionIntInt(const char* name, int arg1, int arg2)
     lua_getglobal(m_pState, name);
     lua_pushinteger(m_pState, arg1);
     lua_pushinteger(m_pState, arg2);
-    pcallWithTraceback(2, 0);
+    pcallWithTraceback(2, 0, name);
 }
 
 void ScriptHost::callLuaFunctionIntResult(const char* name, int arg)
@@ -234,7 +378,7 @@ void ScriptHost::callLuaFunctionIntResult(const char* name, int arg)
         return;
     lua_getglobal(m_pState, name);
     lua_pushinteger(m_pState, arg);
-    pcallWithTraceback(1, 1);
+    pcallWithTraceback(1, 1, name);
 }
 
 void ScriptHost::callLuaFunctionWithResult(const char* name)
@@ -242,7 +386,7 @@ void ScriptHost::callLuaFunctionWithResult(const char* name)
     if (!m_pState)
         return;
     lua_getglobal(m_pState, name);
-    pcallWithTraceback(0, 1);
+    pcallWithTraceback(0, 1, name);
 }
 
 void ScriptHost::callLuaFunctionNoArgs(const char* name)
@@ -250,7 +394,7 @@ void ScriptHost::callLuaFunctionNoArgs(const char* name)
     if (!m_pState)
         return;
     lua_getglobal(m_pState, name);
-    pcallWithTraceback(0, 0);
+    pcallWithTraceback(0, 0, name);
 }
 
 void ScriptHost::callLuaFunctionString(const char* name, const lang::String& text)
@@ -259,7 +403,7 @@ void ScriptHost::callLuaFunctionString(const char* name, const lang::String& tex
         return;
     lua_getglobal(m_pState, name);
     lua_pushlstring(m_pState, text.c_str(), size_t(text.length()));
-    pcallWithTraceback(1, 0);
+    pcallWithTraceback(1, 0, name);
 }
 
 bool ScriptHost::popLuaBoolean()

@@ -17,8 +17,18 @@ struct luaL_Reg;
 // "hv.<Class>" from the Lua registry; the object keeps a registry reference to
 // the table. Lua is used by one thread at a time (the loader thread while
 // loading, the window thread after), so nothing here takes a lock.
+//
+// Every way into Lua (script files, calls of functions) runs under one time
+// guard: a call that runs longer than the time limit is stopped with an
+// error naming the script or function. The limit counts the call's own
+// running time (the processor time of its thread), so time spent waiting
+// for the player in a message box the script opened does not count. A
+// close request stops a call that is running (stuck in a loop, say) at once.
 class ScriptHost {
 public:
+    // How long one call into Lua may run.
+    static constexpr int DEFAULT_TIME_LIMIT_MS = 5000;
+
     // Opens the state with every standard library, the global "_ALERT" and
     // the panic handler, and becomes the instance.
     ScriptHost();
@@ -47,8 +57,27 @@ public:
     // shown ("Script Error"), and the function and arguments are replaced by
     // `nresults` nils, so the stack is as if the call had returned nothing
     // useful. Without debug.traceback nothing is called (the same nils).
-    // True when the call ran without error.
-    bool pcallWithTraceback(int nargs, int nresults);
+    // True when the call ran without error. `name` names the call in the
+    // message of a stop (null: the function's script and line).
+    bool pcallWithTraceback(int nargs, int nresults, const char* name = nullptr);
+    // lua_pcall under the time guard; `name` names the call in the message
+    // of a stop (null: the function's script and line). Nested calls run
+    // within the outermost one's time.
+    int guardedPcall(int nargs, int nresults, int handler, const char* name);
+
+    // The time limit of one call (0 or less: the default); tests shorten it.
+    static void setTimeLimit(int ms);
+    // A close request (the window's close, a quit signal), from any thread:
+    // the call running now is stopped at its next look at the clock, and
+    // from now on script errors are written to the debugger output without
+    // a box, so that nothing waits for a player who leaves.
+    static void requestClose();
+    static bool isClosing();
+    // While refused, no script runs at all: each call fails at once (the
+    // loader is stopped for a close while it loads).
+    static void refuseScripts(bool refuse);
+    // A new run of the game: scripts run and errors show as ever.
+    static void clearClose();
 
     // Runs a script file (a path relative to the working directory, '\' or
     // '/'); 0 on success, 1 (after a "runScriptFile" box) on a load or run

@@ -43,7 +43,7 @@ void Utility::registerLua()
     lua_setfield(L, LUA_REGISTRYINDEX, kRegisteredMark);
     int top = lua_gettop(L);
     std::string path = platform::nativePath("Utility.lua");
-    if (luaL_loadfile(L, path.c_str()) != 0 || lua_pcall(L, 0, 0, 0) != 0) {
+    if (luaL_loadfile(L, path.c_str()) != 0 || host->guardedPcall(0, 0, 0, "Utility.lua") != 0) {
         const char* message = lua_tostring(L, -1);
         std::fprintf(stderr, "%s\n", message ? message : "(error object is not a string)");
         lua_settop(L, top);

@@ -3,6 +3,8 @@
 
 #include "core/lang/Integer.h"
 #include "core/lang/System.h"
+#include "platform/kernel/DebugOutput.h"
+#include "platform/registry/RegistryFile.h"
 #include "sprites/settings/ScoreObject.h"
 
 #include <cstring>
@@ -91,14 +93,16 @@ void User::closeSubkey(HKEY key)
         RegCloseKey(key);
 }
 
-void User::writeValue(const lang::String& name, DWORD type, const void* data, DWORD size)
+bool User::writeValue(const lang::String& name, DWORD type, const void* data, DWORD size)
 {
     lang::String valueName;
     HKEY key = openSubkey(name, true, valueName);
     if (!key)
-        return;
-    RegSetValueExA(key, valueName.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+        return false;
+    const bool written =
+        RegSetValueExA(key, valueName.c_str(), 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
     closeSubkey(key);
+    return written;
 }
 
 int User::getInt(const lang::String& name, int defaultValue)
@@ -195,29 +199,58 @@ void User::setBytes(const lang::String& name, const lang::ByteArray& bytes)
 
 void User::setBytesChunked(const lang::String& name, const lang::ByteArray& bytes)
 {
-    int chunks = (bytes.length() + kChunkSize - 1) / kChunkSize;
+    // A block the settings cannot hold whole is not written: the one stored
+    // before stays as it was.
+    const long chunks = (long(bytes.length()) + kChunkSize - 1) / kChunkSize;
+    auto notStored = [&](const std::string& why) {
+        platform::reportProblem((std::string("settings: ") + name.c_str() + " (" + std::to_string(bytes.length()) +
+                                 " bytes) is not stored: " + why + "; the one saved before is kept\n")
+                                    .c_str());
+    };
+    if (chunks > long(platform::RegistryFile::kMaxValuesPerKey)) {
+        notStored("the settings hold at most " + std::to_string(platform::RegistryFile::kMaxValuesPerKey) +
+                  " pieces of " + std::to_string(kChunkSize) + " bytes");
+        return;
+    }
+    // One step from the file as it is now: the pieces another copy of the
+    // game wrote are seen, and none of them is left behind this block.
+    platform::RegistryBatch whole;
+    lang::ByteArray before;
+    const bool hadBlock = getBytesChunked(name, before);
+    if (writeChunks(name, bytes))
+        return;
+    // Some piece could not be written: the block stored before comes back.
+    if (hadBlock)
+        writeChunks(name, before);
+    else
+        writeChunks(name, lang::ByteArray());
+    notStored("not every piece could be written");
+}
+
+bool User::writeChunks(const lang::String& name, const lang::ByteArray& bytes)
+{
+    const int chunks = (bytes.length() + kChunkSize - 1) / kChunkSize;
     for (int k = 0; k < chunks; ++k) {
         int from = k * kChunkSize;
         int count = bytes.length() - from < kChunkSize ? bytes.length() - from : kChunkSize;
-        lang::ByteArray chunk;
-        chunk.setLength(count);
-        std::memcpy(chunk.data(), bytes.data() + from, size_t(count));
         lang::String chunkName(name);
         chunkName += '\\';
         chunkName += k;
-        setBytes(chunkName, chunk);
+        if (!writeValue(chunkName, REG_BINARY, bytes.data() + from, DWORD(count)))
+            return false;
     }
 
     // Chunks past the new end, left by an earlier and longer block, would be
     // read back as part of this one.
     HKEY key = nullptr;
     if (RegOpenKeyExA(m_hRootKey, name.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-        return;
+        return true;
     for (int k = chunks;; ++k) {
         if (RegDeleteValueA(key, std::to_string(k).c_str()) != ERROR_SUCCESS)
             break;
     }
     RegCloseKey(key);
+    return true;
 }
 
 bool User::getBytes(const lang::String& name, lang::ByteArray& bytes)

@@ -46,8 +46,12 @@ public:
     virtual void deleteValue(const lang::String& name);
     virtual void setBytes(const lang::String& name, const lang::ByteArray& bytes);
     // The bytes in values "0", "1", ... of a sub-key named like the block,
-    // 4096 bytes each. Values of higher number left by an earlier, longer
-    // block are deleted, so the block reads back exactly as written.
+    // 4096 bytes each, written as one step from the settings file as it is
+    // (another copy of the game may have written it). Values of higher
+    // number left by an earlier, longer block are deleted, so the block reads
+    // back exactly as written. A block the settings cannot hold whole (more
+    // pieces than a key may hold) is not written, with one diagnostic line:
+    // the block stored before stays.
     virtual void setBytesChunked(const lang::String& name, const lang::ByteArray& bytes);
     // Sizes the array to the value (any type) and reads it; false, with the
     // array untouched, when the value is missing.
@@ -98,7 +102,11 @@ private:
     HKEY openSubkey(const lang::String& name, bool create, lang::String& valueName);
     // Closes a key that openSubkey opened (never the store's own key).
     void closeSubkey(HKEY key);
-    void writeValue(const lang::String& name, DWORD type, const void* data, DWORD size);
+    // Whether the value was written.
+    bool writeValue(const lang::String& name, DWORD type, const void* data, DWORD size);
+    // The pieces of a block and the removal of older ones past its end;
+    // false at the first piece that cannot be written.
+    bool writeChunks(const lang::String& name, const lang::ByteArray& bytes);
     // Deletes a sub-key and everything under it.
     static void deleteKeyTree(HKEY parent, const char* name);
     // The list of a mode (borrowed), or null.

@@ -5,6 +5,9 @@
 #include "game/app/MyFrame.h"
 #include "game/progress/ProgressRecord.h"
 #include "platform/user/Messages.h"
+#include "platform/user/headless/HeadlessBackend.h"
+#include "sprites/script/ScriptHost.h"
+#include "sprites/settings/User.h"
 #include "platform/user/Window.h"
 #include "tests/game/support/GameFixture.h"
 #include "tests/sprites/support/RecordingGraphics.h"
@@ -13,9 +16,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 namespace gametest {
 namespace {
@@ -156,6 +162,112 @@ TEST_F(MyFrameTest, TheProgramRunsFromItsEntryUntilItIsClosedOrSignalled)
         player.join();
         EXPECT_EQ(1, world.setting("NORMALEXIT", -1));
     }
+}
+
+namespace {
+
+// A display whose message boxes wait for OK in a process of their own, as
+// a real display's do; it tells when one is open.
+class MyFrameWaitingBoxBackend : public platform::HeadlessBackend {
+public:
+    std::atomic<bool> open{false};
+    bool showMessageBox(const std::string&, const std::string&, UINT) override
+    {
+        const pid_t box = fork();
+        if (box == 0) {
+            // Never left waiting should the test fail.
+            alarm(60);
+            pause();
+            _exit(0);
+        }
+        open = true;
+        int status = 0;
+        while (box > 0 && waitpid(box, &status, 0) < 0 && errno == EINTR) {
+        }
+        open = false;
+        return true;
+    }
+};
+
+} // namespace
+
+TEST_F(MyFrameTest, AQuitSignalEndsAStuckScriptOrAWaitingBoxAndKeepsThePlayersWholeStory)
+{
+    // Ann's saved game, which no end of the program may spoil.
+    world.setSetting("LASTPROFILE", "Ann");
+    world.setSetting("Ann\\displayName", "Ann");
+    ProgressRecord record;
+    record.currentRoom = 3;
+    record.chapter = 2;
+    lang::ByteArray image;
+    record.writeImage(image);
+    world.settings()->setBytesChunked(lang::String("Ann\\userdata"), image);
+    const std::string story = "LF.chapterTwo = true\n";
+    lang::ByteArray text;
+    text.setLength(int(story.size()));
+    std::copy(story.begin(), story.end(), text.data());
+    world.settings()->setBytesChunked(lang::String("Ann\\LF"), text);
+    const std::string marker = (world.folder() / "waiting").string();
+    // Only the signal may end what hangs.
+    ScriptHost::setTimeLimit(600000);
+
+    struct Case {
+        const char* what;
+        std::string gameScript;
+        // Once the game is on screen, the window is closed (and the save
+        // on the way out is what hangs).
+        bool closeFirst;
+    };
+    const std::vector<Case> cases = {
+        {"an endless loop at load", "if not looped then looped = true io.open('waiting', 'w'):close() "
+                                    "while true do end end\n",
+         false},
+        {"an endless save at exit", "function LF_save() io.open('waiting', 'w'):close() while true do end end\n",
+         true},
+        {"a message box at load", "if not alerted then alerted = true _ALERT('read me') end\n", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        GameOptions options;
+        options.gameScript = c.gameScript;
+        writeGame(world.data(), options);
+        world.data().writeArchive();
+        std::filesystem::remove(marker);
+        auto backend = std::make_unique<MyFrameWaitingBoxBackend>();
+        MyFrameWaitingBoxBackend* boxes = backend.get();
+        platform::setWindowBackend(std::move(backend));
+        std::atomic<bool> stop{false};
+        std::thread player([&] {
+            bool closed = false;
+            while (!stop) {
+                LanternfieldCanvas* canvas = MyFrame::canvas();
+                if (c.closeFirst && !closed && canvas && canvas->isStarted() && canvas->getParent()) {
+                    PostMessageA(canvas->getParent()->getHWND(), WM_CLOSE, 0, 0);
+                    closed = true;
+                }
+                if (std::filesystem::exists(marker) || boxes->open) {
+                    std::raise(SIGTERM);
+                    return;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        });
+        EXPECT_EQ(0, GameEntry::run(nullptr));
+        stop = true;
+        player.join();
+        EXPECT_FALSE(boxes->open);
+        platform::useHeadlessBackend();
+        EXPECT_EQ(1, world.setting("NORMALEXIT", -1));
+        lang::ByteArray kept;
+        ASSERT_TRUE(world.settings()->getBytesChunked(lang::String("Ann\\LF"), kept));
+        EXPECT_EQ(story, std::string(reinterpret_cast<const char*>(kept.data()), size_t(kept.length())));
+        ASSERT_TRUE(world.settings()->getBytesChunked(lang::String("Ann\\userdata"), kept));
+        ProgressRecord read;
+        ASSERT_TRUE(read.readImage(kept.data(), kept.length()));
+        EXPECT_EQ(3, read.currentRoom);
+        EXPECT_EQ(2, read.chapter);
+    }
+    ScriptHost::setTimeLimit(0);
 }
 
 TEST(GameEntryTest, AMissingArchiveIsReportedAndEndsWithAnError)

@@ -6,11 +6,13 @@
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/dialogs/ChoosePlayer.h"
 #include "game/inventory/Inventory.h"
+#include "game/progress/PlayerProfile.h"
 #include "game/progress/ProgressRecord.h"
 #include "platform/registry/Registry.h"
 #include "sprites/script/ScriptHost.h"
 #include "sprites/settings/User.h"
 #include "tests/game/support/GameFixture.h"
+#include "tests/support/OtherCopy.h"
 
 #include <lua.hpp>
 
@@ -180,8 +182,8 @@ TEST_F(ProfileTest, ASavedStoryThatIsNoPlainDataRunsNothingAndTheChapterStartsAg
     const std::string marker = (world.folder() / "ran").string();
     lua_pushstring(L(), marker.c_str());
     lua_setglobal(L(), "marker");
-    // A precompiled chunk that would make the marker file.
-    ASSERT_EQ(0, luaL_dostring(L(), "return string.dump(function() io.open(marker, 'w'):close() end)"));
+    // A precompiled chunk whose code would run well as text.
+    ASSERT_EQ(0, luaL_dostring(L(), "return string.dump(function() LF.x = 1 end)"));
     const std::string compiled(lua_tostring(L(), -1), lua_objlen(L(), -1));
     lua_pop(L(), 1);
     const std::string quoted = "'" + marker + "'";
@@ -197,7 +199,9 @@ TEST_F(ProfileTest, ASavedStoryThatIsNoPlainDataRunsNothingAndTheChapterStartsAg
         {"a metatable", "setmetatable(_G, {})"},
         {"a precompiled chunk", compiled},
         {"a function in the story", "LF.f = function() end"},
-        {"a name beside the story", "other = 1"},
+        {"a name beside the story", "other = {}"},
+        {"no story", "LF = nil"},
+        {"a story of an unknown name", "LF = SomeUndefinedName"},
         {"a story that holds itself", "LF.loop = LF"},
         {"endless steps", "while true do end"},
         {"string methods", "LF.x = ('x'):rep(1e9)"},
@@ -291,6 +295,66 @@ TEST_F(ProfileTest, ChoosingAProfileTakesTheDialogsSelectionAndRefusesPaths)
     chooser->setSelectedProfile(lang::String("EightChr"));
     canvas->handleAction(chooser, &command);
     EXPECT_STREQ("EightChr", canvas->getProfileName().c_str()) << "eight characters are the most a name has";
+}
+
+TEST_F(ProfileTest, ANewPlayerGetsAFreshGamesStoryWhateverThePlayerBeforeReached)
+{
+    // The story table as text, its keys sorted, tables within it too.
+    ASSERT_EQ(0, luaL_dostring(L(), R"(function storyText(t)
+        local keys = {}
+        for k in pairs(t) do keys[#keys + 1] = k end
+        table.sort(keys, function(a, b) return tostring(a) < tostring(b) end)
+        local out = {}
+        for _, k in ipairs(keys) do
+            local v = t[k]
+            out[#out + 1] = tostring(k) .. "=" .. (type(v) == "table" and "{" .. storyText(v) .. "}" or tostring(v))
+        end
+        return table.concat(out, ",")
+    end)"));
+    auto story = [this] {
+        lua_getglobal(L(), "storyText");
+        lua_getglobal(L(), "LF");
+        EXPECT_EQ(0, lua_pcall(L(), 1, 1, 0));
+        const std::string text = lua_tostring(L(), -1);
+        lua_pop(L(), 1);
+        return text;
+    };
+    const std::string fresh = story();
+    // Ann has come far: a later chapter, cut scenes seen, her own names.
+    ASSERT_EQ(0, luaL_dostring(L(), "LF.chapter = 4 LF.vignetteSeen[2] = 1 LF.music = 'x' LF.showIns[3] = true"));
+    ASSERT_NE(fresh, story());
+    world.setSetting("Bert\\displayName", "Bert");
+    auto* chooser = static_cast<ChoosePlayer*>(canvas->getSprite("ChoosePlayer"));
+    chooser->setSelectedProfile(lang::String("Bert"));
+    lang::String command("profile:Bert");
+    canvas->handleAction(chooser, &command);
+    ASSERT_STREQ("Bert", canvas->getProfileName().c_str());
+    EXPECT_EQ(fresh, story());
+}
+
+TEST_F(ProfileTest, APlayerDeletedOrMadeAgainInAnotherCopyIsNotSavedOver)
+{
+    // This copy plays Ann as it read her.
+    saveText("LF.mine = true\n");
+    canvas->saveProfile();
+    ASSERT_TRUE(canvas->loadProfile());
+
+    // Another copy deletes Ann: this copy's save leaves her deleted.
+    ASSERT_TRUE(testsupport::inOtherCopy([this] { store()->deleteValue(lang::String("Ann")); }));
+    canvas->saveProfile();
+    EXPECT_EQ(std::string::npos, registryFile().find("\\ANN")) << registryFile();
+    EXPECT_NE(std::string::npos, world.debugText().find("the player Ann was deleted or made anew"));
+
+    // Another copy makes a new player Ann: this copy's save leaves her own
+    // (empty) game alone.
+    ASSERT_TRUE(testsupport::inOtherCopy([this] {
+        platform::RegistryBatch creation;
+        PlayerProfile::makeNew(*store(), lang::String("ANN\\"), lang::String("Ann"));
+    }));
+    canvas->saveProfile();
+    EXPECT_EQ("Ann", world.settingText("Ann\\displayName", ""));
+    EXPECT_EQ("<missing>", value("Ann\\LF\\0"));
+    EXPECT_EQ("<missing>", value("Ann\\userdata\\0"));
 }
 
 class LastProfileTest : public GameFixture {};

@@ -199,6 +199,34 @@ TEST_F(ChoosePlayerTest, ANewProfileIsMadeAndTheSameNameInOtherLettersIsRefused)
     EXPECT_TRUE(chooser->isInputPromptVisible());
 }
 
+TEST_F(ChoosePlayerTest, ANewPlayerNeverTakesTheSavedGameAKeyOfTheSameNameStillHeld)
+{
+    // A key without a player's name that still holds a saved game (kept by
+    // the list's clean-up) is not listed; a new player of that name starts
+    // with nothing of it.
+    lang::ByteArray old;
+    old.setLength(3);
+    world.settings()->setBytes(lang::String("CY\\LF\\0"), old);
+    world.settings()->setBytes(lang::String("CY\\userdata\\0"), old);
+    world.settings()->setBytes(lang::String("CY\\userdata"), old);
+    chooser->setSelectedProfile(lang::String(""));
+    chooser->setVisible(true);
+    type("Cy");
+    EXPECT_EQ(std::make_pair(1, std::string("profile:Cy")), key(13));
+    EXPECT_EQ("Cy", displayName("CY"));
+    lang::ByteArray left;
+    EXPECT_FALSE(world.settings()->getBytesChunked(lang::String("CY\\LF"), left));
+    EXPECT_FALSE(world.settings()->getBytesChunked(lang::String("CY\\userdata"), left));
+    EXPECT_FALSE(world.settings()->getBytes(lang::String("CY\\userdata"), left));
+    // Each new player has an id of their own.
+    const lang::String first = world.settings()->getString(lang::String("CY\\profileId"), lang::String(""));
+    EXPECT_FALSE(first.isEmpty());
+    EXPECT_EQ(3, command("createNewProfile").first);
+    type("Dee");
+    EXPECT_EQ(1, key(13).first);
+    EXPECT_FALSE(first.equals(world.settings()->getString(lang::String("DEE\\profileId"), lang::String(""))));
+}
+
 TEST_F(ChoosePlayerTest, FiveProfilesFillTheListAndKeysWithoutANameAreNeverCounted)
 {
     for (const char* name : {"Eve", "ann", "Cid", "bob", "Dan"})

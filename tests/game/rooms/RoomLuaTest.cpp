@@ -12,7 +12,13 @@
 #include "tests/game/support/GameFixture.h"
 #include "tests/support/LuaRun.h"
 
+#include "platform/user/headless/HeadlessBackend.h"
+
 #include <lua.hpp>
+
+#include <chrono>
+#include <memory>
+#include <thread>
 
 namespace gametest {
 namespace {
@@ -200,6 +206,38 @@ TEST_F(RoomLuaTest, AnEndlessScriptCallIsStoppedWithAScriptErrorAndTheGameGoesOn
     clearCalls();
     dock->callScript("Dock", "onEnter");
     EXPECT_EQ((std::vector<std::string>{"onEnter()"}), calls()) << "the next call runs as ever";
+}
+
+namespace {
+
+// A display on which the player takes a while to read each message box.
+class RoomLuaReadingBackend : public platform::HeadlessBackend {
+public:
+    bool showMessageBox(const std::string&, const std::string&, UINT) override
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        return true;
+    }
+};
+
+} // namespace
+
+TEST_F(RoomLuaTest, TimeThePlayerSpendsInAScriptsMessageBoxDoesNotCountAgainstItsLimit)
+{
+    Room::setScriptTimeLimit(100);
+    platform::setWindowBackend(std::make_unique<RoomLuaReadingBackend>());
+    ASSERT_EQ("", run("rooms.Dock.onClick = function(self, x, y)\n"
+                      "  _ALERT('read me') _ALERT('and me')\n"
+                      "  for i = 1, 200000 do end\n"
+                      "  record('read', x)\n"
+                      "end"));
+    clearCalls();
+    dock->callScriptXY("Dock", "onClick", 1, 2);
+    platform::useHeadlessBackend();
+    Room::setScriptTimeLimit(0);
+    EXPECT_EQ((std::vector<std::string>{"read(1)"}), calls("read")) << "the call ran to its end";
+    EXPECT_TRUE(world.boxes("Script Error").empty());
+    EXPECT_EQ(2u, world.boxes("Lua Alert").size());
 }
 
 TEST_F(RoomLuaTest, MoveToRoomChangesAtOnceAndEndChapterEndsTheChapter)

@@ -1,7 +1,9 @@
 // RegistryTest.cpp: the registry calls over a settings file in a temporary folder.
 #include "platform/registry/Registry.h"
+#include "platform/registry/RegistryFileLock.h"
 #include "platform/registry/RegistryKey.h"
 
+#include "tests/support/OtherCopy.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -9,9 +11,13 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <fcntl.h>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -387,14 +393,57 @@ TEST_F(RegistryTest, DamagedFilesAreKeptAsideAndTheStoreStartsEmpty)
 
 TEST_F(RegistryTest, AnUnreadableFileIsNeverOverwritten)
 {
-    std::filesystem::create_directories(m_file); // a folder where the file should be
+    // Only a regular file is read: anything else in its place is left alone
+    // at once (a pipe would hold the start up, a device fill the memory),
+    // and the settings live in memory.
+    namespace fs = std::filesystem;
+    struct Case {
+        const char* what;
+        std::function<void()> make;
+        std::function<bool()> leftAlone;
+    };
+    const std::vector<Case> cases = {
+        {"a folder", [&] { fs::create_directories(m_file); }, [&] { return fs::is_directory(m_file); }},
+        {"a pipe", [&] { ASSERT_EQ(0, ::mkfifo(m_file.c_str(), 0600)); }, [&] { return fs::is_fifo(m_file); }},
+        {"a link to an endless device", [&] { fs::create_symlink("/dev/zero", m_file); },
+         [&] { return fs::is_symlink(m_file) && fs::read_symlink(m_file) == "/dev/zero"; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(m_dir.path() / "settings");
+        fs::create_directories(m_dir.path() / "settings");
+        c.make();
+        reopen();
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(ERROR_SUCCESS, setDword(HKEY_CURRENT_USER, "x", 1));
+        std::string diagnostic = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(std::string::npos, diagnostic.find("cannot be read")) << diagnostic;
+        EXPECT_EQ((std::vector<unsigned char>{1, 0, 0, 0}), query(HKEY_CURRENT_USER, "x"));
+        EXPECT_TRUE(c.leftAlone());
+    }
+}
+
+TEST_F(RegistryTest, ASettingsFileThatIsALinkStaysALinkWithItsPermissions)
+{
+    // The settings kept in a folder of their own, linked from the usual place.
+    namespace fs = std::filesystem;
+    const fs::path kept = m_dir.path() / "dotfiles" / "lanternfield.txt";
+    fs::create_directories(kept.parent_path());
+    fs::create_directories(fs::path(m_file).parent_path());
+    fs::create_symlink(fs::path("..") / "dotfiles" / "lanternfield.txt", m_file);
+    HKEY key = create("Software\\Harbinvel\\Game"); // the file the link names is made
+    ASSERT_TRUE(fs::is_regular_file(kept));
+    fs::permissions(kept, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ASSERT_EQ(ERROR_SUCCESS, setDword(key, "saved", 5));
+    EXPECT_TRUE(fs::is_symlink(m_file));
+    EXPECT_NE(std::string::npos, readFile(kept.string()).find("saved"));
+    EXPECT_EQ(fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read,
+              fs::status(kept).permissions() & fs::perms::all);
+    // Nothing is left beside the link or the file.
+    EXPECT_EQ(1, std::distance(fs::directory_iterator(kept.parent_path()), fs::directory_iterator()));
     reopen();
-    ::testing::internal::CaptureStderr();
-    EXPECT_EQ(ERROR_SUCCESS, setDword(HKEY_CURRENT_USER, "x", 1));
-    std::string diagnostic = ::testing::internal::GetCapturedStderr();
-    EXPECT_NE(std::string::npos, diagnostic.find("cannot be read")) << diagnostic;
-    EXPECT_EQ((std::vector<unsigned char>{1, 0, 0, 0}), query(HKEY_CURRENT_USER, "x"));
-    EXPECT_TRUE(std::filesystem::is_directory(m_file));
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Harbinvel\\Game", 0, KEY_READ, &key));
+    EXPECT_EQ((std::vector<unsigned char>{5, 0, 0, 0}), query(key, "saved"));
 }
 
 } // namespace
@@ -438,24 +487,6 @@ TEST_F(RegistryTest, ABatchReachesTheFileWholeWhenItsOutermostScopeEnds)
     EXPECT_NE(after, readFile(m_file));
 }
 
-namespace {
-
-// Runs `body` in a child process, as another copy of the program on the
-// same settings file would; whether it ended well.
-template <typename Body>
-bool inOtherCopy(Body body)
-{
-    const pid_t child = fork();
-    if (child == 0) {
-        body();
-        _exit(::testing::Test::HasFailure() ? 1 : 0);
-    }
-    int status = 0;
-    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-} // namespace
-
 TEST_F(RegistryTest, ASaveKeepsWhatAnotherCopySavedMeanwhile)
 {
     HKEY game = create("Software\\Harbinvel\\Game");
@@ -466,7 +497,7 @@ TEST_F(RegistryTest, ASaveKeepsWhatAnotherCopySavedMeanwhile)
 
     // The other copy saves a profile of its own and deletes BOB, all after
     // this copy read the file.
-    ASSERT_TRUE(inOtherCopy([&] {
+    ASSERT_TRUE(testsupport::inOtherCopy([&] {
         HKEY cy = create("CY", game);
         EXPECT_EQ(ERROR_SUCCESS, setDword(cy, "0", 7));
         EXPECT_EQ(ERROR_SUCCESS, RegDeleteValueA(bob, "0"));
@@ -475,11 +506,13 @@ TEST_F(RegistryTest, ASaveKeepsWhatAnotherCopySavedMeanwhile)
 
     // This copy's next change is saved over what the file holds now: CY
     // stays, and BOB stays deleted, its handle with it; a change made to
-    // BOB before that save is dropped with it.
+    // BOB before that save is dropped with it. A batch starts from the file
+    // as it is: BOB is gone in it from the start.
+    ASSERT_EQ(ERROR_SUCCESS, setDword(bob, "1", 2));
     {
         platform::RegistryBatch together;
-        ASSERT_EQ(ERROR_SUCCESS, setDword(bob, "1", 2));
         ASSERT_EQ(ERROR_SUCCESS, setDword(ann, "0", 2));
+        EXPECT_EQ(ERROR_KEY_DELETED, setDword(bob, "2", 3));
     }
     EXPECT_EQ(ERROR_KEY_DELETED, setDword(bob, "2", 3));
     EXPECT_EQ((std::vector<std::string>{"ANN", "CY"}), subkeys(game));
@@ -510,14 +543,18 @@ TEST_F(RegistryTest, FilesBeyondTheLimitsAreSetAsideAndNeverWritten)
             records += "K \"k" + std::to_string(i) + "\"\n";
         return records;
     };
-    std::string manyValues = "K \"k\"\n";
-    for (int i = 0; i < 1100; ++i)
-        manyValues += "V \"v" + std::to_string(i) + "\" 4 x00000000\n";
+    auto values = [](int count) {
+        std::string records = "K \"k\"\n";
+        for (int i = 0; i < count; ++i)
+            records += "V \"v" + std::to_string(i) + "\" 4 x00000000\n";
+        return records;
+    };
     const std::vector<Case> cases = {
         {"60 KB of nesting", "K \"" + deepPath + "\"\n", 1},
         {"17 levels", "K \"a\\b\\c\\d\\e\\f\\g\\h\\i\\j\\k\\l\\m\\n\\o\\p\\q\"\n", 1},
         {"4097 keys", keys(4097), 4097},
-        {"1100 values in a key", manyValues, 1101},
+        {"1025 values in a key", values(1025), 1026},
+        {"a value of more than 1 MB", "K \"k\"\nV \"big\" 3 x" + std::string(2 * (1 << 20) + 2, '0') + "\n", 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -535,22 +572,57 @@ TEST_F(RegistryTest, FilesBeyondTheLimitsAreSetAsideAndNeverWritten)
         EXPECT_LT(readFile(m_file).size(), 100u);
     }
 
-    // A file of exactly as many keys as the limit is read whole.
+    // A file larger than a settings file may be is set aside unread.
     {
-        const std::string text = "HVREGISTRY 1\nK \"\"\n" + keys(4096) + "E 4097\n";
+        std::filesystem::remove(m_file + ".damaged");
+        { std::ofstream(m_file, std::ios::binary) << "HVREGISTRY 1\n"; }
+        std::filesystem::resize_file(m_file, (64u << 20) + 1);
+        reopen();
+        ::testing::internal::CaptureStderr();
+        EXPECT_TRUE(subkeys(HKEY_CURRENT_USER).empty());
+        EXPECT_NE(std::string::npos, ::testing::internal::GetCapturedStderr().find("larger than"));
+        EXPECT_EQ((64u << 20) + 1, std::filesystem::file_size(m_file + ".damaged"));
+        std::filesystem::remove(m_file + ".damaged");
+    }
+
+    // Files of exactly as many keys, and values in a key, as the limits are
+    // read whole.
+    for (const std::string& records : {keys(4096), values(1024)}) {
+        const size_t count = size_t(std::count(records.begin(), records.end(), '\n'));
+        const std::string text = "HVREGISTRY 1\nK \"\"\n" + records + "E " + std::to_string(count + 1) + "\n";
         { std::ofstream(m_file, std::ios::binary) << text; }
         std::filesystem::remove(m_file + ".damaged");
         reopen();
-        EXPECT_EQ(4096u, subkeys(HKEY_CURRENT_USER).size());
-        EXPECT_FALSE(std::filesystem::exists(m_file + ".damaged"));
+        EXPECT_FALSE(subkeys(HKEY_CURRENT_USER).empty());
+        EXPECT_FALSE(std::filesystem::exists(m_file + ".damaged")) << count;
         std::filesystem::remove(m_file);
         reopen();
     }
 
-    // Nor does the registry make what such a file would hold.
-    std::string sixteen = "a\\b\\c\\d\\e\\f\\g\\h\\i\\j\\k\\l\\m\\n\\o\\p";
+    // Nor does the registry make what such a file would hold: 4,096 keys
+    // and no more, a value of at most 1 MB, ...
     ::testing::internal::CaptureStderr();
     HKEY key = nullptr;
+    {
+        platform::RegistryBatch oneWrite;
+        for (int i = 0; i < 4096; ++i) {
+            ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, ("k" + std::to_string(i)).c_str(), &key)) << i;
+            RegCloseKey(key);
+        }
+        EXPECT_EQ(ERROR_INVALID_PARAMETER, RegCreateKeyA(HKEY_CURRENT_USER, "one more", &key));
+        std::vector<BYTE> big((1u << 20) + 1);
+        EXPECT_EQ(ERROR_INVALID_PARAMETER, RegSetValueExA(HKEY_CURRENT_USER, "big", 0, REG_BINARY, big.data(),
+                                                          DWORD(big.size())));
+        EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(HKEY_CURRENT_USER, "big", 0, REG_BINARY, big.data(),
+                                                DWORD(big.size() - 1)));
+    }
+    reopen();
+    EXPECT_EQ(4096u, subkeys(HKEY_CURRENT_USER).size());
+    EXPECT_EQ((1u << 20), query(HKEY_CURRENT_USER, "big").size());
+    std::filesystem::remove(m_file);
+    reopen();
+    // ... 16 levels, and 1,024 values in a key.
+    std::string sixteen = "a\\b\\c\\d\\e\\f\\g\\h\\i\\j\\k\\l\\m\\n\\o\\p";
     EXPECT_EQ(ERROR_INVALID_PARAMETER, RegCreateKeyA(HKEY_CURRENT_USER, (sixteen + "\\q").c_str(), &key));
     key = create(sixteen.c_str());
     {
@@ -564,6 +636,40 @@ TEST_F(RegistryTest, FilesBeyondTheLimitsAreSetAsideAndNeverWritten)
     reopen();
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, sixteen.c_str(), 0, KEY_READ, &key));
     EXPECT_EQ((std::vector<unsigned char>{2, 0, 0, 0}), query(key, "0"));
+}
+
+TEST(RegistryFileLockTest, AHeldLockKeepsEveryOtherWriterOut)
+{
+    // Another copy of the game asks for the lock through a file description
+    // of its own; without waiting, so that the test needs no timing.
+    testsupport::TempDir dir;
+    const std::string file = dir.file("registry.txt");
+    auto anotherCopyGets = [&](int kind) {
+        const int fd = ::open((file + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        const bool got = fd >= 0 && ::flock(fd, kind | LOCK_NB) == 0;
+        if (fd >= 0)
+            ::close(fd);
+        return got;
+    };
+    {
+        platform::RegistryFileLock held(file);
+        ASSERT_TRUE(held.isOpen());
+        EXPECT_FALSE(anotherCopyGets(LOCK_EX));
+        EXPECT_FALSE(anotherCopyGets(LOCK_SH)) << "the lock is no shared one";
+    }
+    EXPECT_TRUE(anotherCopyGets(LOCK_EX)) << "and it goes with its holder";
+
+    // A batch holds it from its start to its end.
+    platform::ScopedRegistryFile scope(file);
+    {
+        platform::RegistryBatch batch;
+        EXPECT_FALSE(anotherCopyGets(LOCK_SH));
+        DWORD one = 1;
+        EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(HKEY_CURRENT_USER, "a", 0, REG_DWORD,
+                                                reinterpret_cast<const BYTE*>(&one), 4));
+        EXPECT_FALSE(anotherCopyGets(LOCK_SH));
+    }
+    EXPECT_TRUE(anotherCopyGets(LOCK_EX));
 }
 
 TEST(RegistryKeyTest, ADeepTreeIsFreedWithoutRecursion)

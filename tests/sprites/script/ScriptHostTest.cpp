@@ -2,7 +2,14 @@
 // name and the values taken back from the stack.
 #include "ScriptTestFixture.h"
 
+#include "platform/user/headless/HeadlessBackend.h"
+
+#include <atomic>
 #include <climits>
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -224,3 +231,124 @@ TEST(ScriptHostDeathTest, AnUnprotectedErrorShowsLuaPanicAndEndsTheProcess)
 }
 
 } // namespace
+
+namespace {
+
+// Lua's way of saying that the script has started its loop.
+std::atomic<bool> scriptHostLooping{false};
+int scriptHostNoteLooping(lua_State*)
+{
+    scriptHostLooping = true;
+    return 0;
+}
+
+// A display whose events hold one close of the window, which the script's
+// own thread takes when it asks for them.
+class ScriptHostClosingBackend : public platform::HeadlessBackend {
+public:
+    int pumpInterval() const override { return 10; }
+    void pump() override
+    {
+        if (scriptHostLooping.exchange(false))
+            platform::events::closeRequested(nullptr);
+    }
+};
+
+} // namespace
+
+TEST_F(ScriptHostTest, EveryWayIntoLuaIsStoppedAfterTheTimeLimitWithItsName)
+{
+    ScriptHost::setTimeLimit(30);
+    write("Loop.lua", "while true do end");
+    write("Looping.lua", "hv = {Looping = {}} while true do end");
+    ASSERT_EQ("", run("function LF_loop() while true do pcall(function() while true do end end) end end\n"
+                      "endless = function() while true do end end"));
+    struct Case {
+        const char* what;
+        std::function<void()> call;
+        const char* title;
+        const char* named;
+    };
+    const std::vector<Case> cases = {
+        {"a script file", [&] { EXPECT_EQ(1, m_host->runScriptFile("Loop.lua", 1)); }, "runScriptFile", "Loop.lua"},
+        {"a script in memory",
+         [&] { EXPECT_EQ(1, m_host->runScriptBuffer("while true do end", 17, "Story", "readStory")); }, "readStory",
+         "Story"},
+        {"a class script",
+         [&] { EXPECT_EQ(1, m_host->setupMetatableForClass("hv.Looping", nullptr, "Looping.lua", "Looping", nullptr)); },
+         "setupMetatableForClass", "Looping.lua"},
+        {"a function by name", [&] { m_host->callLuaFunction("LF_loop", 1); }, "Script Error", "LF_loop"},
+        {"a function with a result",
+         [&] {
+             m_host->callLuaFunctionWithResult("LF_loop");
+             EXPECT_TRUE(lua_isnil(L, -1));
+             lua_pop(L, 1);
+         },
+         "Script Error", "LF_loop"},
+        {"a function without a name",
+         [&] {
+             lua_getglobal(L, "endless");
+             EXPECT_FALSE(m_host->pcallWithTraceback(0, 0));
+         },
+         "Script Error", "the function at [string"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        m_boxes.clear();
+        c.call();
+        const std::vector<platform::MessageBoxRecord> boxes = m_boxes.boxes();
+        ASSERT_FALSE(boxes.empty());
+        EXPECT_EQ(c.title, boxes.back().caption);
+        EXPECT_NE(std::string::npos, boxes.back().text.find(c.named)) << boxes.back().text;
+        EXPECT_NE(std::string::npos, boxes.back().text.find("ran for more than 30 ms")) << boxes.back().text;
+        EXPECT_EQ(0, lua_gettop(L));
+        // The next call runs as ever.
+        EXPECT_EQ("", run("after = 1"));
+    }
+    ScriptHost::setTimeLimit(0);
+}
+
+TEST_F(ScriptHostTest, ACloseRequestStopsTheScriptThatRunsNowWithoutABox)
+{
+    // However long the limit, a close request ends the loop: a quit signal
+    // from another thread, or the window's close that the script's own
+    // thread finds among the display's events.
+    ScriptHost::setTimeLimit(600000);
+    lua_register(L, "noteLooping", scriptHostNoteLooping);
+    ASSERT_EQ("", run("function LF_stuck() noteLooping() while true do end end"));
+    for (const bool byWindow : {false, true}) {
+        SCOPED_TRACE(byWindow ? "the window's close" : "a quit signal");
+        m_boxes.clear();
+        m_debug.clear();
+        scriptHostLooping = false;
+        std::thread closer;
+        if (byWindow) {
+            platform::setWindowBackend(std::make_unique<ScriptHostClosingBackend>());
+        } else {
+            closer = std::thread([] {
+                while (!scriptHostLooping)
+                    std::this_thread::yield();
+                ScriptHost::requestClose();
+            });
+        }
+        m_host->callLuaFunctionNoArgs("LF_stuck");
+        if (closer.joinable())
+            closer.join();
+        EXPECT_TRUE(ScriptHost::isClosing());
+        EXPECT_TRUE(m_boxes.boxes().empty()) << "nobody is left to read a box";
+        EXPECT_TRUE(m_debug.contains("LF_stuck was stopped: the game is closing")) << m_debug.text();
+        EXPECT_EQ(0, lua_gettop(L));
+        platform::setWindowBackend(std::unique_ptr<platform::WindowBackend>());
+        ScriptHost::clearClose();
+    }
+    ScriptHost::setTimeLimit(0);
+
+    // While scripts are refused (the loader is stopped) nothing runs.
+    ScriptHost::refuseScripts(true);
+    write("Ran.lua", "ran = 'yes'");
+    EXPECT_EQ(1, m_host->runScriptFile("Ran.lua", 0));
+    ScriptHost::clearClose();
+    EXPECT_EQ("<nil>", globalText("ran"));
+    EXPECT_EQ(0, m_host->runScriptFile("Ran.lua", 0));
+    EXPECT_EQ("yes", globalText("ran"));
+}

@@ -2,13 +2,17 @@
 #include "sprites/settings/User.h"
 
 #include "core/lang/System.h"
+#include "platform/kernel/DebugOutput.h"
 #include "platform/registry/Registry.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -231,6 +235,104 @@ TEST_F(UserTest, ChunkedBlocksSplitAt4096AndShrinkCleanly)
     // An empty block has no chunks at all.
     m_user.setBytesChunked("BOB\\LF", ByteArray());
     EXPECT_FALSE(m_user.getBytesChunked("BOB\\LF", kept));
+}
+
+TEST_F(UserTest, ABlockTheSettingsCannotHoldWholeIsNotWrittenAndTheOneBeforeStays)
+{
+    ByteArray before;
+    fill(before, 10000, 4);
+    m_user.setBytesChunked("BOB\\LF", before);
+    ByteArray out;
+
+    // 1,024 pieces are the most a key holds; one byte more is not written,
+    // and said so once.
+    ByteArray most, tooLong;
+    fill(most, 1024 * 4096, 6);
+    fill(tooLong, 1024 * 4096 + 1, 7);
+    {
+        platform::DebugCapture log;
+        ::testing::internal::CaptureStderr();
+        m_user.setBytesChunked("BOB\\LF", tooLong);
+        const std::string errors = ::testing::internal::GetCapturedStderr();
+        ASSERT_TRUE(m_user.getBytesChunked("BOB\\LF", out));
+        EXPECT_TRUE(same(before, out));
+        EXPECT_EQ(1, std::count(errors.begin(), errors.end(), '\n')) << errors;
+        EXPECT_NE(std::string::npos, log.text().find("is not stored")) << log.text();
+    }
+    m_user.setBytesChunked("BOB\\LF", most);
+    ASSERT_TRUE(m_user.getBytesChunked("BOB\\LF", out));
+    EXPECT_TRUE(same(most, out));
+    m_user.setBytesChunked("BOB\\LF", before);
+
+    // A piece refused midway (the file's count of values is full) takes the
+    // pieces written before it back: the block stored before stays whole, or
+    // none is there when there was none. The values are filled up to the
+    // limit, and one place is freed again.
+    ::testing::internal::CaptureStderr();
+    {
+        platform::RegistryBatch filling;
+        HKEY root = rawKey();
+        for (int k = 0; k < 64; ++k) {
+            HKEY key = nullptr;
+            ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(root, ("Filler" + std::to_string(k)).c_str(), &key));
+            for (int v = 0; v < 1024; ++v) {
+                if (RegSetValueExA(key, std::to_string(v).c_str(), 0, REG_BINARY, reinterpret_cast<const BYTE*>("x"),
+                                   1) != ERROR_SUCCESS)
+                    break;
+            }
+            RegCloseKey(key);
+        }
+        ASSERT_EQ(ERROR_SUCCESS, RegDeleteValueA(rawKey("Filler0"), "0"));
+    }
+    m_user.setBytesChunked("BOB\\LF", most);
+    m_user.setBytesChunked("ANN\\LF", before);
+    ::testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(m_user.getBytesChunked("BOB\\LF", out));
+    EXPECT_TRUE(same(before, out));
+    EXPECT_FALSE(m_user.getBytesChunked("ANN\\LF", out));
+    EXPECT_EQ(-1, rawSize("0", "ANN\\LF"));
+}
+
+TEST_F(UserTest, TwoCopiesWritingOneBlockLeaveOneCopysWholeBlock)
+{
+    // Two copies of the game save one player's story by turns, one long and
+    // one short; each reads back its own after every save, and the file ends
+    // with one copy's last story whole.
+    const std::string file = m_dir.file("registry.txt");
+    auto copy = [&file](int seed, int length) {
+        const pid_t child = fork();
+        if (child != 0)
+            return child;
+        platform::setRegistryFile(file.c_str());
+        int mixed = 0;
+        {
+            User user;
+            user.open("Game");
+            ByteArray mine, back;
+            fill(mine, length, seed);
+            for (int round = 0; round < 60; ++round) {
+                user.setBytesChunked("ANN\\LF", mine);
+                if (!user.getBytesChunked("ANN\\LF", back) || !same(mine, back))
+                    ++mixed;
+            }
+        }
+        _exit(mixed == 0 ? 0 : 1);
+    };
+    const pid_t longOne = copy(1, 3 * 4096 + 100);
+    const pid_t shortOne = copy(2, 100);
+    for (pid_t child : {longOne, shortOne}) {
+        int status = 0;
+        ASSERT_EQ(child, waitpid(child, &status, 0));
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a copy read back a mixed story";
+    }
+    platform::setRegistryFile(file.c_str());
+    User reader;
+    reader.open("Game");
+    ByteArray stored, longStory, shortStory;
+    fill(longStory, 3 * 4096 + 100, 1);
+    fill(shortStory, 100, 2);
+    ASSERT_TRUE(reader.getBytesChunked("ANN\\LF", stored));
+    EXPECT_TRUE(same(stored, longStory) || same(stored, shortStory)) << stored.length() << " bytes";
 }
 
 TEST_F(UserTest, SubkeysAreListedByName)
