@@ -186,7 +186,7 @@ function LF_clearShowGameInstructions(n)
 end
 
 -- The story's state as Lua text that restores it when run: every flag,
--- number and flat table of LF, by name in sorted order.
+-- number, word and flat table of LF, by name in sorted order.
 function LF_save()
     local names = {}
     for k in pairs(LF) do
@@ -200,6 +200,8 @@ function LF_save()
         local v = LF[k]
         if type(v) == "boolean" or type(v) == "number" then
             lines[#lines + 1] = string.format("LF[%q] = ", k) .. tostring(v)
+        elseif type(v) == "string" then
+            lines[#lines + 1] = string.format("LF[%q] = %q", k, v)
         elseif type(v) == "table" then
             lines[#lines + 1] = string.format("LF[%q] = ", k) .. flatTable(v)
         end

@@ -574,6 +574,7 @@ TEST_F(SampleScenesTest, EveryFirstVisitsInstructionsOpenOnTheScreen)
         {"WhackAClam", 2, nullptr},
         {"Concentration", 3, nullptr},
         {"ArtRestoration", 4, nullptr},
+        {"AirCompressor", 5, nullptr},
         {"Maze", 6, nullptr},
         {"Inlay", 7, nullptr},
         {"Bookshelf", 8, nullptr},
