@@ -11,12 +11,15 @@
 // to its exit; the card and board games, a painting, a peg board and the pearl
 // dive each once their instructions panel has grown open by itself, as on a
 // first visit, and been played away; every first visit's instructions open
-// on the screen; the fountain shows the story's doors.
+// on the screen; the maze's help names only controls that work, and every
+// puzzle's Leave button works from the start; the fountain shows the
+// story's doors.
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/dialogs/GameInstructDialog.h"
 #include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/DoorSprite.h"
+#include "platform/user/Input.h"
 #include "scenes/aircompressor/AirCompressor.h"
 #include "scenes/artrestoration/ArtPiece.h"
 #include "scenes/artrestoration/ArtRestoration.h"
@@ -47,7 +50,10 @@
 #include "tests/scenes/support/SamplePuzzles.h"
 #include "tests/scenes/support/SceneFixture.h"
 
+#include <cctype>
 #include <deque>
+#include <fstream>
+#include <functional>
 #include <lua.hpp>
 
 namespace scenetest {
@@ -194,7 +200,98 @@ TEST_F(SampleScenesTest, TheHedgeMazeIsWalkedToItsExit)
     walkHedgeMaze(player, world, maze);
     EXPECT_TRUE(maze->isSolved());
     ASSERT_TRUE(painted([this] { return flag("hedgeMazeSolved") == "true"; }));
+    // Out at the maze's front, a message tells of it.
+    ASSERT_TRUE(painted([this] { return canvas->getCurrentRoomIndex() == 15; }));
+    ASSERT_TRUE(painted([this] { return canvas->isSpriteVisible("RoomItemsBalloon"); }));
+    EXPECT_STREQ(lang::String::loadText("STR_MAZE_SOLVED").c_str(),
+                 static_cast<sprite::NewFontSprite*>(canvas->getSprite("RoomItemTipText"))->getText().c_str());
     expectCleanRun();
+}
+
+// The maze's help, as the data draws it: the words of its text lines.
+std::string mazeHelpWords()
+{
+#ifdef HV_SOURCE_DIR
+    std::ifstream in(std::string(HV_SOURCE_DIR) + "/data/pictures/ins/maze.txt");
+    std::string words;
+    for (std::string line; std::getline(in, line);) {
+        const size_t quote = line.find('"');
+        if (line.rfind("text ", 0) == 0 && quote != std::string::npos)
+            words += line.substr(quote) + " ";
+    }
+    for (char& c : words)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return words;
+#else
+    return "";
+#endif
+}
+
+TEST_F(SampleScenesTest, TheMazesHelpNamesOnlyTheControlsThatMoveItsToken)
+{
+    const std::string help = mazeHelpWords();
+    ASSERT_FALSE(help.empty()) << "the help's description is read from the data";
+    auto* maze = static_cast<Maze*>(room(20));
+    // Each control the help may name, and what a player does to use it:
+    // the token is to move east from the entrance.
+    const struct {
+        const char* word;
+        std::function<void(Maze*)> use;
+    } controls[] = {
+        {"arrow key", [this](Maze*) {
+             for (int i = 0; i < 10; ++i)
+                 world.key(VK_RIGHT);
+         }},
+        {"drag", [this](Maze* m) {
+             const int x = m->getTravelerX() + 10, y = m->getTravelerY() + 10;
+             world.mouseDown(x, y);
+             world.mouseMove(x + 15, y);
+             world.mouseMove(x + 30, y);
+             world.mouseUp(x + 30, y);
+         }},
+        {"click it", [this](Maze* m) {
+             const int x = m->getTravelerX() + 10, y = m->getTravelerY() + 10;
+             world.click(x, y);
+             world.mouseMove(x + 30, y);
+         }},
+    };
+    int named = 0;
+    for (const auto& control : controls) {
+        if (help.find(control.word) == std::string::npos)
+            continue;
+        SCOPED_TRACE(control.word);
+        ++named;
+        enter(20);
+        world.stepFrames(2);
+        const int startX = maze->getTravelerX();
+        control.use(maze);
+        world.stepFrames(2);
+        EXPECT_GT(maze->getTravelerX(), startX) << "the help names it, so it moves the token";
+    }
+    EXPECT_GT(named, 0) << "the help names a control: " << help;
+}
+
+TEST_F(SampleScenesTest, EveryPuzzlesLeaveButtonWorksOnEntering)
+{
+    for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT; ++index) {
+        Room* r = room(index);
+        sprite::ButtonMixin* leave = nullptr;
+        std::string name;
+        for (int i = 0; i < r->getChildCount() && !leave; ++i) {
+            sprite::SpriteBase* child = r->childAt(i);
+            name = child->getName().c_str();
+            const bool named = name == "CloseButton" || (name.size() > 5 && name.compare(name.size() - 5, 5, "Close") == 0);
+            if (named && child->isInstanceOf("ButtonSprite"))
+                leave = sprite::ButtonMixin::fromSprite(child);
+            child->release();
+        }
+        if (!leave)
+            continue;
+        SCOPED_TRACE(r->getName().c_str());
+        enter(index);
+        world.stepFrames(2);
+        EXPECT_TRUE(leave->isEnabled()) << name;
+    }
 }
 
 TEST_F(SampleScenesTest, TheCardGameDealsAndTurnsACardUp)
@@ -245,6 +342,11 @@ TEST_F(SampleScenesTest, TheCardGameDealsAndTurnsACardUp)
         ASSERT_TRUE(framesUntil([cards] { return cards->getState() == Concentration::STATE_PLAYER_TURN; }, 500))
             << "miss " << miss;
     }
+    // A lost game is told before the new deal.
+    runLua(cards, "rooms.Concentration.loseGameScene(self, 1)");
+    EXPECT_TRUE(canvas->isSpriteVisible("RoomItemsBalloon"));
+    EXPECT_STREQ(lang::String::loadText("STR_CARDS_LOST").c_str(),
+                 static_cast<sprite::NewFontSprite*>(canvas->getSprite("RoomItemTipText"))->getText().c_str());
     expectCleanRun();
 }
 

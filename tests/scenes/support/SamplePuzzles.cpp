@@ -205,26 +205,26 @@ void walkHedgeMaze(gametest::SamplePlayer&, testsupport::GameWorld& world, Maze*
     std::vector<int> way = {g.endCell};
     while (way.back() != g.startCell)
         way.push_back(from[size_t(way.back())]);
-    // The token picked up, then led from cell to cell in short steps.
+    // The token dragged along the way, one pointer move per straight run
+    // of cells however long; from the end cell it climbs out by itself.
     const int dx = maze->getTravelerX() - g.cellX(g.cellColumn(g.startCell));
     const int dy = maze->getTravelerY() - g.cellY(g.cellRow(g.startCell));
-    world.click(maze->getTravelerX() + 4, maze->getTravelerY() + 4);
+    world.mouseDown(maze->getTravelerX() + 4, maze->getTravelerY() + 4);
     ASSERT_TRUE(maze->isDragging());
     for (auto it = way.rbegin() + 1; it != way.rend(); ++it) {
-        const int tx = g.cellX(g.cellColumn(*it)) + dx, ty = g.cellY(g.cellRow(*it)) + dy;
-        for (int steps = 0; steps < 20 && (maze->getTravelerX() != tx || maze->getTravelerY() != ty); ++steps) {
-            const int x = maze->getTravelerX(), y = maze->getTravelerY();
-            world.mouseMove(x + std::max(-10, std::min(10, tx - x)), y + std::max(-10, std::min(10, ty - y)));
-            world.stepFrames(1);
-            // In the end cell the token climbs by itself.
-            if (g.cellIndex(g.rowAt(maze->getTravelerY()), g.columnAt(maze->getTravelerX())) == g.endCell)
-                break;
-        }
-    }
-    for (int climb = 0; climb < 30 && !maze->isSolved(); ++climb) {
-        world.mouseMove(maze->getTravelerX(), maze->getTravelerY());
+        const auto next = it + 1;
+        const bool turns = next == way.rend() ||
+                           (g.cellRow(*next) - g.cellRow(*it) != g.cellRow(*it) - g.cellRow(*(it - 1))) ||
+                           (g.cellColumn(*next) - g.cellColumn(*it) != g.cellColumn(*it) - g.cellColumn(*(it - 1)));
+        if (!turns)
+            continue;
+        world.mouseMove(g.cellX(g.cellColumn(*it)) + dx + 4, g.cellY(g.cellRow(*it)) + dy + 4);
         world.stepFrames(1);
     }
+    ASSERT_TRUE(maze->isClimbing() || maze->isSolved()) << "the drag led it into the end cell";
+    world.mouseUp(maze->getTravelerX(), maze->getTravelerY());
+    for (int climb = 0; climb < 60 && !maze->isSolved(); ++climb)
+        world.stepFrames(1);
     ASSERT_TRUE(maze->isSolved());
 }
 
