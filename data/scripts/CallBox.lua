@@ -21,7 +21,7 @@ end
 -- it, clear of the keys and the register.
 local intercom = "CallBoxIntercom"
 local people = {
-    [intercom] = {x = 690, y = 190, voice = true, balloon = "SE", "STR_CALLBOX_1", "STR_CALLBOX_2"},
+    [intercom] = {x = 670, y = 190, voice = true, balloon = "SE", "STR_CALLBOX_1", "STR_CALLBOX_2"},
 }
 local room = roomWithPeople("CallBox", people)
 local lifted = false
