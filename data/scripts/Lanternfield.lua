@@ -71,12 +71,15 @@ LF.chapterBegun = 0
 -- The rooms that show a story rather than a place to play.
 local CUT_SCENES = {StoryIntro = true, VignetteIntro = true, Vignette = true, LevelComplete = true}
 
--- Every room's script notes the player's visits; the last room's count of
--- treasures goes away, unless a message waits for this room. The first room
+-- Every room's script notes the player's visits; the task paper goes down;
+-- the last room's count of treasures goes away, unless a message waits for
+-- this room. The first room
 -- of a chapter sets the chapter going; the ways between the chapters are
 -- set, and the tasks follow the story.
 function LF_roomEntered(name, room)
     LF.visited[name] = true
+    -- The task paper a player raised in the last room is down again here.
+    inventory:lowerHintPaper()
     if LF.arrivalTip then
         inventory:setRoomItemTip(LF.arrivalTip, -1, true)
         LF.arrivalTip = nil

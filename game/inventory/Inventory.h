@@ -136,6 +136,9 @@ public:
     // Each hint on a line of its own after "* ", an empty line between two.
     lang::String buildHintText();
     void showHintPaper(bool show);
+    // A paper the player raised goes down to rest at once (a new room
+    // begins with its people's faces clear); a preview lowers itself.
+    void lowerHintPaper();
     // The screen point lies on the shown paper or its text.
     bool isOverHintPaper(int x, int y);
     // The paper to the bar's top + y, text and arrow in tow.

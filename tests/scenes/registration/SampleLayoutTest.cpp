@@ -3,6 +3,7 @@
 // the room's buttons and its pick-ups keep clear of one another, of the
 // pause button, the instructions' question mark, the inventory bar and the
 // hint paper's tab, and so do the readouts a mini-game keeps on the screen.
+#include "game/inventory/Inventory.h"
 #include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
 #include "sprites/buttons/ButtonMixin.h"
@@ -132,6 +133,46 @@ TEST_F(SampleLayoutTest, NothingAPlayerMustClickIsCoveredInAnyRoom)
                     << roomName << ": " << clickable[a].name << " covers " << readout.name;
             }
         }
+    }
+}
+
+// Raised by the player, the task paper shows every line of its list on the
+// sheet, between its heading and the inventory bar: for each chapter, its
+// two longest tasks together; and it goes down as the player walks on.
+TEST_F(SampleLayoutTest, TheTaskPapersTextStaysOnThePaperAboveTheBar)
+{
+    enter(0);
+    frames(30);
+    Inventory* inventory = canvas->getInventory();
+    sprite::SpriteBase* paper = canvas->getSprite("InventoryHintPaper");
+    sprite::SpriteBase* text = canvas->getSprite("HintText");
+    auto resting = [inventory] { return inventory->getHintState() == Inventory::HINTS_RESTING; };
+    for (int chapter = 1; chapter <= 6; ++chapter) {
+        SCOPED_TRACE(chapter);
+        // Every task off the paper, then the chapter's two longest on it.
+        const std::string ids = runLua(room(0), "for _, tasks in ipairs(LF_TASKS) do for _, task in ipairs(tasks) do "
+                                                "LF_removeHint(task[1]) end end "
+                                                "local t = {} for _, task in ipairs(LF_TASKS[" +
+                                                    std::to_string(chapter) +
+                                                    "]) do t[#t + 1] = task[1] end "
+                                                    "table.sort(t, function(a, b) return #hv.getResourceString("
+                                                    "LF_hintText(a)) > #hv.getResourceString(LF_hintText(b)) end) "
+                                                    "LF_addHint(t[1]) LF_addHint(t[2]) return t[1] .. ' ' .. t[2]");
+        SCOPED_TRACE(ids);
+        ASSERT_TRUE(stepUntil(resting));
+        clickAt(paper->left() + paper->width() / 2, 500);
+        ASSERT_TRUE(stepUntil([inventory] { return inventory->getHintState() == Inventory::HINTS_RAISED; }));
+        const util::RectangleNM t = *text->getBounds();
+        const util::RectangleNM p = *paper->getBounds();
+        EXPECT_GE(t.y, p.y + 30) << "below the paper's heading";
+        EXPECT_GE(t.x, p.x);
+        EXPECT_LE(t.x + t.width, p.x + p.width);
+        EXPECT_LE(t.y + t.height, 520) << "above the inventory bar";
+        // In the next room the paper is down again, clear of its people.
+        enter(chapter % 2 == 1 ? 2 : 0);
+        EXPECT_TRUE(resting()) << "the raised paper went down as the room changed";
+        EXPECT_GT(paper->top(), p.y);
+        ASSERT_TRUE(stepUntil(resting));
     }
 }
 
