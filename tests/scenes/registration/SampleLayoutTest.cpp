@@ -7,6 +7,7 @@
 #include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
 #include "sprites/buttons/ButtonMixin.h"
+#include "sprites/dialogs/DialogSprite.h"
 #include "tests/scenes/support/SceneFixture.h"
 
 #include <string>
@@ -134,6 +135,23 @@ TEST_F(SampleLayoutTest, NothingAPlayerMustClickIsCoveredInAnyRoom)
             }
         }
     }
+}
+
+// The how-to-play dialog's version stands well inside its frame, clear of
+// the page and the buttons.
+TEST_F(SampleLayoutTest, TheHowToPlayVersionStandsInsideItsFrame)
+{
+    sprite::SpriteBase* dialog = canvas->getSprite("Instructions");
+    ASSERT_NE(nullptr, dialog);
+    auto* panel = static_cast<sprite::DialogSprite*>(dialog);
+    sprite::SpriteBase* version = panel->getSprite("version");
+    ASSERT_NE(nullptr, version);
+    const util::RectangleNM v = *version->getBounds();
+    // The frame is 4 pixels; the label keeps 8 more from it.
+    const util::RectangleNM inside(12, 12, dialog->width() - 24, dialog->height() - 24);
+    EXPECT_TRUE(layoutBoxHolds(inside, v)) << v.x << "," << v.y << " " << v.width << "x" << v.height;
+    for (const char* part : {"pg1", "bInstructionsBack", "bInstructionsNext", "bInstructionsClose"})
+        EXPECT_FALSE(layoutBoxesMeet(v, *panel->getSprite(part)->getBounds())) << part;
 }
 
 // Raised by the player, the task paper shows every line of its list on the
