@@ -8,8 +8,11 @@
 #include "game/rooms/Room.h"
 #include "sprites/buttons/ButtonMixin.h"
 #include "sprites/dialogs/DialogSprite.h"
+#include "sprites/images/ImageSprite.h"
+#include "windowing/images/ImageBase.h"
 #include "tests/scenes/support/SceneFixture.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -133,6 +136,42 @@ TEST_F(SampleLayoutTest, NothingAPlayerMustClickIsCoveredInAnyRoom)
                 EXPECT_FALSE(layoutInTheWay(clickable[a], readout))
                     << roomName << ": " << clickable[a].name << " covers " << readout.name;
             }
+        }
+    }
+}
+
+// Every exit's name stays inside its framed box: the box's frame (2 pixels,
+// 4 in from its edge), the 2 pixels inside it and what lies outside show
+// none of the name's light ink (the rooms' pictures read from the archive).
+TEST_F(SampleLayoutTest, EveryExitsNameStaysInsideItsBox)
+{
+    auto ink = [](uint32_t p) {
+        return ((p >> 16) & 0xFF) > 0xE8 && ((p >> 8) & 0xFF) > 0xD8 && (p & 0xFF) > 0xB8;
+    };
+    for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT; ++index) {
+        Room* r = room(index);
+        sprite::SpriteBase* background = r->getSprite("Background");
+        if (!background || !background->isInstanceOf("ImageSprite"))
+            continue;
+        window::ImageBase* image = static_cast<sprite::ImageSprite*>(background)->getImage();
+        const uint32_t* pixels = image ? image->getPixels() : nullptr;
+        if (!pixels)
+            continue;
+        const int w = image->getWidth(), h = image->getHeight();
+        for (int i = 0; i < r->getDoorCount(); ++i) {
+            DoorSprite* door = r->getDoor(i);
+            if (!door)
+                continue;
+            const util::RectangleNM b = *door->getBounds();
+            int stray = 0;
+            for (int y = std::max(0, b.y + 4); y < std::min(h, b.y + b.height - 4); ++y) {
+                for (int x = b.x; x < b.x + b.width; ++x) {
+                    const bool margin = x < b.x + 8 || x >= b.x + b.width - 8;
+                    if (margin && x >= 0 && x < w && ink(pixels[size_t(y) * size_t(w) + size_t(x)]))
+                        ++stray;
+                }
+            }
+            EXPECT_EQ(0, stray) << r->getName().c_str() << ": the name of Door" << i << " runs over its box";
         }
     }
 }
