@@ -125,6 +125,39 @@ TEST_F(SampleChapter2StoryTest, AClickOnAShutWaySaysWhyItIsShut)
     }
 }
 
+TEST_F(SampleChapter2StoryTest, ARewardIsToldAndNeverCountedAsATreasureFound)
+{
+    // The chapter's rewards: the card game's trophy, told at the table; the
+    // gallery owner's card and the pearls, told in the room the game leads
+    // back to.
+    const struct {
+        int room;
+        const char* win;
+        const char* item;
+        const char* tip;
+        int toldIn; // -1: at once
+    } rewards[] = {
+        {17, "rooms.Concentration.winGameScene(self, 1)", "ConcentrationTrophy", "STR_CARDS_WON_TROPHY", -1},
+        {kStoryArtRestoration, "rooms.ArtRestoration.onWin(self)", "MansionGateCode", "STR_GALLERY_CARD",
+         kStoryGalleryInterior},
+        {kStoryWhackAClam, "LF.pearlsWon = false rooms.WhackAClam.onWin(self, 1)", "Pearls", "STR_PEARLS_WON",
+         kStoryDiveDock},
+    };
+    auto* tip = static_cast<sprite::NewFontSprite*>(canvas->getSprite("RoomItemTipText"));
+    for (const auto& reward : rewards) {
+        SCOPED_TRACE(reward.item);
+        enterAgain(reward.room);
+        runLua(room(reward.room), reward.win);
+        // The game leads back by itself, or the player walks there.
+        if (reward.toldIn >= 0 && !stepUntil([this, &reward] { return canvas->getCurrentRoomIndex() == reward.toldIn; }, 100))
+            enter(reward.toldIn);
+        EXPECT_TRUE(canvas->getInventory()->hasItem(lang::String(reward.item)));
+        EXPECT_EQ("false", runLua(room(reward.room), std::string("return tostring(LF_itemFound('") + reward.item + "'))"));
+        EXPECT_TRUE(canvas->isSpriteVisible("RoomItemsBalloon"));
+        EXPECT_STREQ(lang::String::loadText(reward.tip).c_str(), tip->getText().c_str());
+    }
+}
+
 TEST_F(SampleChapter2StoryTest, TheTaskPaperKeepsToTheChapterInEveryRoom)
 {
     // The chapter's first room sets its tasks, and a task left from another
