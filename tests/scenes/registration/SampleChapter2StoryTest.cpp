@@ -121,6 +121,11 @@ TEST_F(SampleChapter2StoryTest, AClickOnAShutWaySaysWhyItIsShut)
         EXPECT_EQ(way.room, canvas->getProgress()->currentRoom);
         ASSERT_TRUE(self->isTalking()) << "the player says why the way is shut";
         EXPECT_STREQ(lang::String::loadText(way.thought).c_str(), self->getTalkText()->getText().c_str());
+        // The thought leaves the way's name readable.
+        const util::RectangleNM t = *canvas->getSprite("ThoughtBalloon")->getBounds();
+        const util::RectangleNM d = *door->getBounds();
+        EXPECT_FALSE(t.x < d.x + d.width && d.x < t.x + t.width && t.y < d.y + d.height && d.y < t.y + t.height)
+            << "the thought covers the way";
         self->stopTalk();
     }
 }
