@@ -97,7 +97,8 @@ TEST_F(SampleChapter2StoryTest, AClickOnAShutWaySaysWhyItIsShut)
 {
     // The dive waits for the compressor; the market's way to the tavern
     // square waits for the first chapter's ferry, and its way back to the
-    // dock is shut in the second chapter.
+    // dock is shut in the second chapter; the restoration room waits for
+    // the card game's trophy.
     constexpr int kStoryDock = 0, kStoryMarket = 2;
     const struct {
         int chapter, room, target;
@@ -106,6 +107,7 @@ TEST_F(SampleChapter2StoryTest, AClickOnAShutWaySaysWhyItIsShut)
         {2, kStoryDiveDock, kStoryWhackAClam, "STR_THINK_DIVE_NO_AIR"},
         {1, kStoryMarket, kStoryTavernGallery, "STR_THINK_MARKET_GALLERY_SHUT"},
         {2, kStoryMarket, kStoryDock, "STR_THINK_MARKET_DOCK_SHUT"},
+        {2, kStoryGalleryInterior, kStoryArtRestoration, "STR_THINK_RESTORATION_SHUT"},
     };
     Character* self = canvas->getPlayerCharacter();
     ASSERT_NE(nullptr, self);
