@@ -4,7 +4,7 @@
 -- till then a click on it says so.
 rooms = rooms or {}
 local room = roomWithPeople("GalleryInterior", {
-    GalleryOwner = {x = 420, y = 292, after = "happy", "STR_GALLERYOWNER_1", "STR_GALLERYOWNER_2",
+    GalleryOwner = {x = 520, y = 292, after = "happy", "STR_GALLERYOWNER_1", "STR_GALLERYOWNER_2",
         "STR_GALLERYOWNER_3"},
 })
 local entered = room.onEnter
