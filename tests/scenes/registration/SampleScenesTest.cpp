@@ -48,6 +48,7 @@
 #include "sprites/script/ScriptHost.h"
 #include "sprites/text/NewFontSprite.h"
 #include "tests/scenes/support/SamplePuzzles.h"
+#include "windowing/images/ImageBase.h"
 #include "tests/scenes/support/SceneFixture.h"
 
 #include <cctype>
@@ -419,6 +420,25 @@ TEST_F(SampleScenesTest, APaintingIsMendedBySwappingTilesHome)
     auto clickSlot = [&](int slot) {
         world.click(painting->left() + slot % 3 * 100 + 50, painting->top() + slot / 3 * 80 + 40);
     };
+    // Each painting covers its whole picture: no tile shows a gap.
+    for (const char* name : {"Painting1", "Painting2", "Painting3"}) {
+        window::ImageBase* image = static_cast<sprite::ImageSprite*>(art->getSprite(name))->getImage();
+        const uint32_t* pixels = image->getPixels();
+        ASSERT_NE(nullptr, pixels) << name;
+        int clear = 0;
+        for (int i = 0; i < image->getWidth() * image->getHeight(); ++i)
+            clear += (pixels[i] >> 24) != 0xFF;
+        EXPECT_EQ(0, clear) << name << " has pixels the board shows black";
+    }
+    // Over a tile still to be moved the pointer is the hand.
+    for (int home = 0; home < 9; ++home) {
+        if (tiles[size_t(home)]->isHome())
+            continue;
+        const int slot = tiles[size_t(home)]->getSlot();
+        world.mouseMove(painting->left() + slot % 3 * 100 + 50, painting->top() + slot / 3 * 80 + 40);
+        EXPECT_EQ(LanternfieldCanvas::CURSOR_HAND, canvas->getCurrentCursor());
+        break;
+    }
     for (int home = 0; home < 9 && !art->isClean(); ++home) {
         if (tiles[size_t(home)]->isHome())
             continue;
