@@ -203,6 +203,8 @@ void CallBox::addDigit(int digit)
     }
     m_digits[m_nCount++] = digit;
     if (sprite::SpriteBase* s = place(m_nCount)) {
+        // A slide back of the last clearing no longer empties this place.
+        s->setAction(nullptr, nullptr);
         sprite::SpriteBase* model = getSprite(numbered("CallBoxRegProto", digit).c_str());
         // A digit without a picture leaves the place's picture as it was.
         if (model && model->isInstanceOf("ImageSprite") && s->isInstanceOf("ImageSprite"))

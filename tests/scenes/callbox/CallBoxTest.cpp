@@ -194,6 +194,13 @@ TEST_F(CallBoxTest, TheRegisterSlidesDigitsUpAndBackWithItsSounds)
         EXPECT_EQ(blank, static_cast<sprite::ImageSprite*>(place(i))->getImage()) << i;
     runLua(box, "self:addDigit(9) self:updateRegister() self:clearRegister(false)");
     EXPECT_EQ(blank, static_cast<sprite::ImageSprite*>(place(1))->getImage());
+    // A digit dialled while the clearing still slides keeps its picture.
+    runLua(box, "self:addDigit(9) self:updateRegister()");
+    frames(8);
+    runLua(box, "self:clearRegister(true) self:addDigit(5) self:updateRegister()");
+    frames(8);
+    EXPECT_EQ(digit5->getImage(), static_cast<sprite::ImageSprite*>(place(1))->getImage());
+    runLua(box, "self:clearRegister(false)");
 
     // Nothing to clear: no sound. A fifth digit is refused with the wrong sound.
     clearRecords();
