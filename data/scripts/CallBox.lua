@@ -4,9 +4,9 @@
 -- lifts the receiver and turns the dial on (a key so clicked dials at once,
 -- and a click that cuts the intercom short is not lost); the keys dial
 -- their digits into the register, "C" clears it, "OK" tests the number, and
--- a click on the lifted receiver hangs it up again. In the second chapter the receiver
--- comes off its hook only once the gallery owner has given the card with
--- the mansion's number; before, the intercom asks for the number.
+-- a click on the lifted receiver hangs it up again. In the second chapter
+-- the receiver comes off its hook only once the gallery owner has given the
+-- card with the mansion's number; before, the intercom asks for the number.
 hv = hv or {}
 hv.CallBox = hv.CallBox or {}
 rooms = rooms or {}

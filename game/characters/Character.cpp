@@ -287,7 +287,8 @@ bool Character::tick(int frame, util::RectangleNM* boundsOut, util::Region* regi
     // A speech whose time is up is taken down once it could be read, so
     // that no balloon is left standing after the talk.
     const int readFrames = m_pTalkText ? m_pTalkText->getText().length() * READ_FRAMES_PER_CHAR : 0;
-    if (m_nState == STATE_TIME_UP && m_nTimeUpFrames++ > (readFrames > READ_MIN_FRAMES ? readFrames : READ_MIN_FRAMES)) {
+    const int reading = readFrames > READ_MIN_FRAMES ? readFrames : READ_MIN_FRAMES;
+    if (m_nState == STATE_TIME_UP && m_nTimeUpFrames++ > reading) {
         stopTalk();
         return changed;
     }

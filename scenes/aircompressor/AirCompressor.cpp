@@ -417,7 +417,8 @@ void AirCompressor::fitRightParts(bool wires)
         const int d = m_correctDiodes[s];
         m_sockets[s] = d;
         if (d >= 0 && d < DIODE_COUNT && m_diodes[d] && m_socketSprites[s]) {
-            m_diodes[d]->setPosition(m_socketSprites[s]->left() + SOCKET_INSET, m_socketSprites[s]->top() + SOCKET_INSET);
+            m_diodes[d]->setPosition(m_socketSprites[s]->left() + SOCKET_INSET,
+                                     m_socketSprites[s]->top() + SOCKET_INSET);
             m_diodes[d]->setVisible(true);
         }
     }

@@ -432,7 +432,8 @@ void ArtRestoration::hoverAt(int x, int y)
             continue;
         (*it)->setHovered((*it)->hittest(x, y));
         // The hand over a tile a click can still move.
-        (*it)->setMouseOverCursor((*it)->isHome() ? sprite::SpriteBase::CURSOR_NORMAL : sprite::SpriteBase::CURSOR_HAND);
+        (*it)->setMouseOverCursor((*it)->isHome() ? sprite::SpriteBase::CURSOR_NORMAL
+                                                  : sprite::SpriteBase::CURSOR_HAND);
     }
 }
 

@@ -455,7 +455,8 @@ int Maze::mouseDown(window::Event* e)
 int Maze::mouseUp(window::Event* e)
 {
     // Only the token's drag answers a release; a click keeps it held.
-    const bool moved = std::abs(e->x - m_press.pressX()) > CLICK_SLACK || std::abs(e->y - m_press.pressY()) > CLICK_SLACK;
+    const bool moved =
+        std::abs(e->x - m_press.pressX()) > CLICK_SLACK || std::abs(e->y - m_press.pressY()) > CLICK_SLACK;
     if (m_bDragging && (moved || m_press.isLongHold(e->when))) {
         m_bDragging = false;
         return COMMAND_READY;

@@ -161,10 +161,12 @@ TEST_F(SampleChapter2StoryTest, ARewardIsToldAndNeverCountedAsATreasureFound)
         enterAgain(reward.room);
         runLua(room(reward.room), reward.win);
         // The game leads back by itself, or the player walks there.
-        if (reward.toldIn >= 0 && !stepUntil([this, &reward] { return canvas->getCurrentRoomIndex() == reward.toldIn; }, 100))
+        auto arrived = [this, &reward] { return canvas->getCurrentRoomIndex() == reward.toldIn; };
+        if (reward.toldIn >= 0 && !stepUntil(arrived, 100))
             enter(reward.toldIn);
         EXPECT_TRUE(canvas->getInventory()->hasItem(lang::String(reward.item)));
-        EXPECT_EQ("false", runLua(room(reward.room), std::string("return tostring(LF_itemFound('") + reward.item + "'))"));
+        EXPECT_EQ("false",
+                  runLua(room(reward.room), std::string("return tostring(LF_itemFound('") + reward.item + "'))"));
         EXPECT_TRUE(canvas->isSpriteVisible("RoomItemsBalloon"));
         EXPECT_STREQ(lang::String::loadText(reward.tip).c_str(), tip->getText().c_str());
     }

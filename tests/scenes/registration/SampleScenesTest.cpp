@@ -281,7 +281,8 @@ TEST_F(SampleScenesTest, EveryPuzzlesLeaveButtonWorksOnEntering)
         for (int i = 0; i < r->getChildCount() && !leave; ++i) {
             sprite::SpriteBase* child = r->childAt(i);
             name = child->getName().c_str();
-            const bool named = name == "CloseButton" || (name.size() > 5 && name.compare(name.size() - 5, 5, "Close") == 0);
+            const bool named =
+                name == "CloseButton" || (name.size() > 5 && name.compare(name.size() - 5, 5, "Close") == 0);
             if (named && child->isInstanceOf("ButtonSprite"))
                 leave = sprite::ButtonMixin::fromSprite(child);
             child->release();

@@ -244,7 +244,9 @@ void mendAirCompressor(gametest::SamplePlayer& player, testsupport::GameWorld& w
 {
     auto centreX = [](sprite::SpriteBase* s) { return s->left() + s->width() / 2; };
     auto centreY = [](sprite::SpriteBase* s) { return s->top() + s->height() / 2; };
-    auto note = [air] { return std::string(static_cast<sprite::NewFontSprite*>(air->getSprite("StatusText"))->getText().c_str()); };
+    auto note = [air] {
+        return std::string(static_cast<sprite::NewFontSprite*>(air->getSprite("StatusText"))->getText().c_str());
+    };
     auto holderX = [](int holder) { return 180 + 70 * holder; };
     // The yellow fuse dragged into holder 1, the green and (wrongly) the
     // blue clicked into holders 2 and 3; TEST tells how many are right.
