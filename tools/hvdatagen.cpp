@@ -272,6 +272,34 @@ void drawLabel(Picture& p, Pens& pens, int x, int y, const std::string& name)
     }
 }
 
+// The words of the text on lines no wider than `width` where the words
+// allow (a word wider than that stands on a line of its own).
+std::vector<std::string> wordLines(TextPen& pen, const std::string& text, int width)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string word; in >> word;) {
+        if (!lines.empty() && pen.width(lines.back() + " " + word) <= width)
+            lines.back() += " " + word;
+        else
+            lines.push_back(word);
+    }
+    return lines;
+}
+
+int widestLine(TextPen& pen, const std::vector<std::string>& lines)
+{
+    int widest = 0;
+    for (const std::string& line : lines)
+        widest = std::max(widest, pen.width(line));
+    return widest;
+}
+
+// An exit's name is written in pens of this size, or down to the smallest
+// when a word of it would not fit the frame.
+constexpr int kExitTextSize = 14;
+constexpr int kExitTextSmallest = 10;
+
 // An exit: a translucent framed box, an arrow toward the box's nearest
 // screen edge and the name of the room the exit leads to.
 void drawExit(Picture& p, Pens& pens, int x, int y, int w, int h, const std::string& name)
@@ -288,8 +316,14 @@ void drawExit(Picture& p, Pens& pens, int x, int y, int w, int h, const std::str
     double dy = cy < 150 ? -1 : cy > 400 ? 1 : 0;
     for (int step = 0; step < 5; ++step)
         p.ellipse(cx + dx * (step * 4 - 8), cy - 18 + dy * (step * 4 - 8), 3.0, 3.0, 0xFFFFE8B0u, 0.4 + step * 0.12);
-    TextPen& pen = pens.of(14);
-    const std::vector<std::string> lines = linesOf(pen, name, w - 12);
+    // The name within the frame (2 pixels clear of it): on as many lines as
+    // it needs, word by word, in a smaller pen while a word would stick out.
+    const int width = w - 16;
+    int size = kExitTextSize;
+    std::vector<std::string> lines = wordLines(pens.of(size), name, width);
+    while (size > kExitTextSmallest && widestLine(pens.of(size), lines) > width)
+        lines = wordLines(pens.of(--size), name, width);
+    TextPen& pen = pens.of(size);
     int top = int(cy) + 2 - int(lines.size()) * pen.height() / 2 + 8;
     for (const std::string& line : lines) {
         pen.writeCentred(p, line, int(cx), top, 0xFFFFF4D8u);

@@ -3,13 +3,23 @@
 -- first: the player carries them from the floor into the three holders and
 -- presses TEST, which lights the right ones. With all three right the
 -- wires follow: the diodes go into the sockets and START tells whether all
--- four are right; the wrong ones jump back out.
+-- four are right; the wrong ones jump back out. A note under the fuse box
+-- tells the player what to do next and how the last try went.
 hv = hv or {}
 hv.AirCompressor = hv.AirCompressor or {}
 rooms = rooms or {}
 rooms["AirCompressor"] = roomScript("AirCompressor")
 
 local room = rooms["AirCompressor"]
+
+-- The note under the fuse box: the text item, its "%1" replaced by n.
+local function tell(self, id, n)
+    local text = hv.getResourceString(id)
+    if n then
+        text = string.gsub(text, "%%1", tostring(n))
+    end
+    self:sprite("StatusText"):setText(text)
+end
 
 -- A fresh compressor: no fuse in a holder, every diode at home, TEST
 -- inviting a first try.
@@ -26,6 +36,20 @@ local function pressed(self, name, x, y)
     return self:sprite(name):hittest(x, y)
 end
 
+-- The wires have power: the diodes take clicks and drags, START pulses.
+local function openWires(self)
+    self:startWireGame(true)
+    self:enableButtons(true)
+    self:initFlicker("pulse", true)
+end
+
+-- The compressor runs: its light on, START glowing, the gear quiet.
+local function run(self)
+    self:sprite("IndicatorLight"):show(true)
+    self:initFlicker("glow", true)
+    self:doGearSparkles(false)
+end
+
 -- TEST: an empty holder sparks; otherwise the right fuses light up, and
 -- with all three right the wires come next.
 local function test(self)
@@ -35,13 +59,14 @@ local function test(self)
     self:lightFuses(true)
     if right < 0 then
         self:startSparkRoutine(1)
+        tell(self, "STR_AIRCOMP_HOLDER_EMPTY")
     elseif right == 3 then
         LF.compressorStage = "wires"
-        self:startWireGame(true)
-        self:enableButtons(true)
-        self:initFlicker("pulse", true)
+        openWires(self)
+        tell(self, "STR_AIRCOMP_WIRES")
     else
         self:startSparkRoutine(0)
+        tell(self, "STR_AIRCOMP_FUSES_RIGHT", right)
     end
 end
 
@@ -53,17 +78,21 @@ local function start(self)
     local right = self:getWiringStatus()
     if right < 0 then
         self:startSparkRoutine(2)
+        tell(self, "STR_AIRCOMP_SOCKET_EMPTY")
     elseif right < 4 then
         self:clearWrongWires()
         self:startSparkRoutine(3)
+        tell(self, "STR_AIRCOMP_WIRES_RIGHT", right)
     else
         LF.compressorStage = "running"
         LF_updateTasks()
-        self:sprite("IndicatorLight"):show(true)
-        self:initFlicker("glow", true)
-        self:doGearSparkles(false)
+        run(self)
+        tell(self, "STR_AIRCOMP_RUNNING")
     end
 end
+
+-- What the note says as the player comes in at each stage.
+local STAGE_NOTES = {fuses = "STR_AIRCOMP_FUSES", wires = "STR_AIRCOMP_WIRES", running = "STR_AIRCOMP_RUNNING"}
 
 local enter = room.onEnter
 function room.onEnter(self, n)
@@ -72,8 +101,29 @@ function room.onEnter(self, n)
         LF.compressorStage = "fuses"
         setUp(self)
         self:sprite("IndicatorLight"):show(false)
+    elseif LF.compressorStage ~= "fuses" and self:getNumCorrectFuses() ~= 3 then
+        -- A game saved past the fuses and started again: the board shows
+        -- what the player did.
+        self:fitRightParts(LF.compressorStage == "running")
+        if LF.compressorStage == "running" then
+            run(self)
+        else
+            openWires(self)
+        end
     end
     self:doGearSparkles(LF.compressorStage ~= "running")
+    tell(self, STAGE_NOTES[LF.compressorStage])
+end
+
+-- A diode under the point (the wiring panel's own clicks come first once
+-- the wires have power).
+local function onDiode(self, x, y)
+    for d = 1, 4 do
+        if pressed(self, "Diode" .. d, x, y) then
+            return true
+        end
+    end
+    return false
 end
 
 function room.onClick(self, x, y)
@@ -81,6 +131,9 @@ function room.onClick(self, x, y)
         local holder = self:getClickedFuseIndex(x, y)
         if holder >= 0 then
             self:placeFuse(holder)
+            if self:getNumCorrectFuses() >= 0 then
+                tell(self, "STR_AIRCOMP_TEST_READY")
+            end
             return
         end
         local fuse = self:getGroundFuseClicked(x, y)
@@ -90,6 +143,8 @@ function room.onClick(self, x, y)
             self:dropItem(true)
         elseif pressed(self, "Button_Test", x, y) then
             test(self)
+        elseif onDiode(self, x, y) or pressed(self, "Button_Start", x, y) then
+            tell(self, "STR_AIRCOMP_NO_POWER")
         end
     elseif LF.compressorStage == "wires" and pressed(self, "Button_Start", x, y) then
         start(self)

@@ -1,7 +1,8 @@
 -- ArtRestoration.lua: the script of Art Restoration (room 19), where the
 -- gallery's three paintings are mended one after the other. The owner
 -- thanks the player for all three with the card that bears the mansion's
--- number.
+-- number (a reward, which the message in the gallery tells of, not a
+-- treasure found).
 rooms = rooms or {}
 rooms["ArtRestoration"] = roomScript("ArtRestoration")
 
@@ -12,7 +13,8 @@ end
 function room.onWin(self)
     if not LF.galleryRestored then
         LF.galleryRestored = true
-        LF_findItem("MansionGateCode")
+        LF_giveItem("MansionGateCode")
+        LF_tellOnArrival("STR_GALLERY_CARD")
     end
 end
 -- The small picture of the painting stays in its frame on the left, where

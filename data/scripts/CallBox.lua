@@ -1,11 +1,12 @@
 -- CallBox.lua: the script of Call Box (room 22), the telephone of the
 -- mansion gate, and the table of its class, hv.CallBox. The mansion's
 -- intercom answers from the telephone. A click on the receiver or the keypad
--- lifts the receiver and turns the dial on; the keys dial their digits into
--- the register, "C" clears it, "OK" tests the number, and a click on the
--- lifted receiver hangs it up again. In the second chapter the receiver
--- comes off its hook only once the gallery owner has given the card with
--- the mansion's number; before, the intercom asks for the number.
+-- lifts the receiver and turns the dial on (a key so clicked dials at once,
+-- and a click that cuts the intercom short is not lost); the keys dial
+-- their digits into the register, "C" clears it, "OK" tests the number, and
+-- a click on the lifted receiver hangs it up again. In the second chapter
+-- the receiver comes off its hook only once the gallery owner has given the
+-- card with the mansion's number; before, the intercom asks for the number.
 hv = hv or {}
 hv.CallBox = hv.CallBox or {}
 rooms = rooms or {}
@@ -16,9 +17,11 @@ if not roomWithPeople then
     return
 end
 
+-- The intercom speaks from a balloon over the receiver, its tail down into
+-- it, clear of the keys and the register.
 local intercom = "CallBoxIntercom"
 local people = {
-    [intercom] = {x = 300, y = 260, voice = true, balloon = "PHONE", "STR_CALLBOX_1", "STR_CALLBOX_2"},
+    [intercom] = {x = 670, y = 190, voice = true, balloon = "SE", "STR_CALLBOX_1", "STR_CALLBOX_2"},
 }
 local room = roomWithPeople("CallBox", people)
 local lifted = false
@@ -36,6 +39,18 @@ local function hangUp(self)
     self:clearRegister(true)
 end
 
+-- The key under the point dials its digit; true when there was one.
+local function dial(self, x, y)
+    for k = 1, 9 do
+        if self:sprite("CallBox" .. k):hittestAndEnabled(x, y) then
+            self:addDigit(k)
+            self:updateRegister()
+            return true
+        end
+    end
+    return false
+end
+
 local entered = room.onEnter
 room.onEnter = function(self, n)
     entered(self, n)
@@ -45,33 +60,30 @@ room.onEnter = function(self, n)
 end
 
 room.onClick = function(self, x, y)
-    -- A click first ends the intercom's speech.
-    if characterClick(self, people, x, y) then
-        return
-    end
+    -- A click ends the intercom's speech and still does what it was for.
+    characterClick(self, people, x, y)
     if not lifted then
-        if self:sprite("ReceiverOnHookRect"):hittestAndEnabled(x, y)
-            or self:sprite("CallBoxButtonsRect"):hittestAndEnabled(x, y) then
-            if self:getChapterNumber() == 2 and not LF.galleryRestored then
-                say(self, "STR_CALLBOX_2")
-                return
-            end
-            lifted = self:liftReceiver(true)
-            self:clearDial(true)
-            self:clearRegister(false)
+        if not (self:sprite("ReceiverOnHookRect"):hittestAndEnabled(x, y)
+            or self:sprite("CallBoxButtonsRect"):hittestAndEnabled(x, y)) then
+            return
         end
+        if self:getChapterNumber() == 2 and not LF.galleryRestored then
+            say(self, "STR_CALLBOX_2")
+            return
+        end
+        lifted = self:liftReceiver(true)
+        self:clearDial(true)
+        self:clearRegister(false)
+        -- A key that lifted the receiver dials its digit too.
+        dial(self, x, y)
         return
     end
     if self:sprite("ReceiverOffHookRect"):hittestAndEnabled(x, y) then
         hangUp(self)
         return
     end
-    for k = 1, 9 do
-        if self:sprite("CallBox" .. k):hittestAndEnabled(x, y) then
-            self:addDigit(k)
-            self:updateRegister()
-            return
-        end
+    if dial(self, x, y) then
+        return
     end
     if self:sprite("CallBoxClear"):hittestAndEnabled(x, y) then
         self:clearRegister(true)

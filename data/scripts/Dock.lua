@@ -8,7 +8,7 @@
 -- to the island.
 rooms = rooms or {}
 local dock = roomWithPeople("Dock", {
-    Fisherman = {x = 560, y = 312, "STR_FISHERMAN_1", "STR_FISHERMAN_2", "STR_FISHERMAN_3"},
+    Fisherman = {x = 662, y = 312, "STR_FISHERMAN_1", "STR_FISHERMAN_2", "STR_FISHERMAN_3"},
 })
 local entered, left = dock.onEnter, dock.onExit
 

@@ -1,14 +1,25 @@
 -- GalleryInterior.lua: the script of Gallery Interior (room 12): the owner
 -- is happy once she has told her story. The way to her restoration room
--- opens once the player has won the card player's trophy at the tavern.
+-- opens once the player has won the card player's trophy at the tavern;
+-- till then a click on it says so.
 rooms = rooms or {}
 local room = roomWithPeople("GalleryInterior", {
-    GalleryOwner = {x = 420, y = 292, after = "happy", "STR_GALLERYOWNER_1", "STR_GALLERYOWNER_2",
+    GalleryOwner = {x = 520, y = 292, after = "happy", "STR_GALLERYOWNER_1", "STR_GALLERYOWNER_2",
         "STR_GALLERYOWNER_3"},
 })
 local entered = room.onEnter
 room.onEnter = function(self, n)
     entered(self, n)
     self:enableDoor("ArtRestoration", self:getChapterNumber() ~= 2 or LF.concentrationWon == true)
+end
+-- A click on the shut way to the restoration room says why it is shut.
+local click = room.onClick
+room.onClick = function(self, x, y)
+    local way = self:sprite("Door1")
+    if way and way:hittest(x, y) and not way:hittestAndEnabled(x, y) then
+        think("STR_THINK_RESTORATION_SHUT")
+        return
+    end
+    click(self, x, y)
 end
 rooms["GalleryInterior"] = room

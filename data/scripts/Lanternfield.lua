@@ -71,12 +71,15 @@ LF.chapterBegun = 0
 -- The rooms that show a story rather than a place to play.
 local CUT_SCENES = {StoryIntro = true, VignetteIntro = true, Vignette = true, LevelComplete = true}
 
--- Every room's script notes the player's visits; the last room's count of
--- treasures goes away, unless a message waits for this room. The first room
+-- Every room's script notes the player's visits; the task paper goes down;
+-- the last room's count of treasures goes away, unless a message waits for
+-- this room. The first room
 -- of a chapter sets the chapter going; the ways between the chapters are
 -- set, and the tasks follow the story.
 function LF_roomEntered(name, room)
     LF.visited[name] = true
+    -- The task paper a player raised in the last room is down again here.
+    inventory:lowerHintPaper()
     if LF.arrivalTip then
         inventory:setRoomItemTip(LF.arrivalTip, -1, true)
         LF.arrivalTip = nil
@@ -186,7 +189,7 @@ function LF_clearShowGameInstructions(n)
 end
 
 -- The story's state as Lua text that restores it when run: every flag,
--- number and flat table of LF, by name in sorted order.
+-- number, word and flat table of LF, by name in sorted order.
 function LF_save()
     local names = {}
     for k in pairs(LF) do
@@ -200,6 +203,8 @@ function LF_save()
         local v = LF[k]
         if type(v) == "boolean" or type(v) == "number" then
             lines[#lines + 1] = string.format("LF[%q] = ", k) .. tostring(v)
+        elseif type(v) == "string" then
+            lines[#lines + 1] = string.format("LF[%q] = %q", k, v)
         elseif type(v) == "table" then
             lines[#lines + 1] = string.format("LF[%q] = ", k) .. flatTable(v)
         end

@@ -1,7 +1,7 @@
 -- MarketPlace.lua: the script of Market Place (room 2): songbirds and
 -- butterflies over a flower bed that bursts into petals when clicked; the
 -- player wonders at the lanterns on the first visit. A bunch of flowers for
--- the professor lies by the stalls.
+-- the professor lies by the stalls. A way shut in this chapter says why.
 rooms = rooms or {}
 local room = roomWithPeople("MarketPlace", {}, "STR_THINK_MARKETPLACE")
 local entered = room.onEnter
@@ -12,7 +12,18 @@ room.onEnter = function(self, n)
     self:addSparkleInRect(120, 420, 120, 40, "Glint", 30, 50, 5)
 end
 
+-- The ways the story keeps shut in a chapter (the story's table LF_WAYS):
+-- a click on one says why, by the exit's sprite.
+local SHUT_WAYS = {Door1 = "STR_THINK_MARKET_DOCK_SHUT", Door2 = "STR_THINK_MARKET_GALLERY_SHUT"}
+
 function room.onClick(self, x, y)
+    for door, thought in pairs(SHUT_WAYS) do
+        local way = self:sprite(door)
+        if way and way:hittest(x, y) and not way:hittestAndEnabled(x, y) then
+            think(thought)
+            return
+        end
+    end
     if self:sprite("Flowers"):hittest(x, y) then
         self:createParticleEffect("Flowers", "Flower", 40)
     end

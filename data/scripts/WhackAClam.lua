@@ -2,7 +2,7 @@
 -- the table of its class, hv.WhackAClam. The first click in the room starts
 -- the dive; a won game or the close button leads back to the dive dock, and
 -- after a lost one the close button or the exit leads out. The first game won
--- brings the pearls the diving boat's skipper waits for.
+-- brings the pearls the diving boat's skipper waits for, told of at the dock.
 hv = hv or {}
 hv.WhackAClam = hv.WhackAClam or {}
 rooms = rooms or {}
@@ -26,7 +26,8 @@ end
 function room.onWin(self, n)
     if not LF.pearlsWon then
         LF.pearlsWon = true
-        LF_findItem("Pearls")
+        LF_giveItem("Pearls")
+        LF_tellOnArrival("STR_PEARLS_WON")
     end
     self:moveToRoom("DiveDock")
 end

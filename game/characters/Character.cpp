@@ -84,7 +84,8 @@ Character::Character()
       m_nBalloonAnchor(ANCHOR_AUTO),
       m_bFixedBalloon(false),
       m_nTalkFrames(0),
-      m_nMinTalkFrames(0)
+      m_nMinTalkFrames(0),
+      m_nTimeUpFrames(0)
 {
     sprite::SpriteBaseLua::bindClass(this, kMetatable, "hv.DialogSprite", kScriptFile, "Character", luaMethods());
 }
@@ -283,6 +284,14 @@ bool Character::tick(int frame, util::RectangleNM* boundsOut, util::Region* regi
         changeState(STATE_TIME_UP);
     else if (frame % 2 == 0)
         flapMouth();
+    // A speech whose time is up is taken down once it could be read, so
+    // that no balloon is left standing after the talk.
+    const int readFrames = m_pTalkText ? m_pTalkText->getText().length() * READ_FRAMES_PER_CHAR : 0;
+    const int reading = readFrames > READ_MIN_FRAMES ? readFrames : READ_MIN_FRAMES;
+    if (m_nState == STATE_TIME_UP && m_nTimeUpFrames++ > reading) {
+        stopTalk();
+        return changed;
+    }
     if (!isTalking())
         stopTalk();
     return changed;
@@ -635,6 +644,7 @@ void Character::say(const lang::String& text, bool timed, int framesPerChar)
     }
     if (m_nState != STATE_TALKING)
         changeState(STATE_TALKING);
+    m_nTimeUpFrames = 0;
     if (m_pTalkBalloon) {
         if (m_pTalkText) {
             m_pTalkText->setText(text.c_str());

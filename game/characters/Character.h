@@ -53,6 +53,10 @@ public:
     static constexpr int SOUND_TALK_TO_ME = 122;
     // A speech stands at least this long (1.92 s at 25 frames a second).
     static constexpr int MIN_TALK_FRAMES = 48;
+    // After its speaking time a balloon stays this many frames a character
+    // of its text, and at least READ_MIN_FRAMES, before it goes.
+    static constexpr int READ_FRAMES_PER_CHAR = 2;
+    static constexpr int READ_MIN_FRAMES = 75;
 
     // The names of the layers and type letters as the scripts write them.
     static const char* const kLayerNames[LAYER_COUNT + 1];
@@ -268,4 +272,7 @@ protected:
     bool m_bFixedBalloon;
     int m_nTalkFrames;
     int m_nMinTalkFrames;
+    // Frames the balloon has stood since the speech's time was up: it is
+    // taken down once the player had the time to read it.
+    int m_nTimeUpFrames;
 };

@@ -11,7 +11,7 @@ HV_DEFINE_METACLASS(GameInstructDialog);
 
 const char* const GameInstructDialog::kPictureNames[GAME_COUNT] = {
     "insGamePipes",          "insGameTreasure",   "insGameWhackAClam",    "insGameConcentration",
-    "insGameArtRestoration", "",                  "insGameMaze",          "insGameInlay",
+    "insGameArtRestoration", "insGameAirCompressor", "insGameMaze",          "insGameInlay",
     "insGameBookshelf",      "insGamePegsCU",     "insGameTicTac",        "insGameCircuitBoard",
     "insGameSafeCrack",      "insGameTempleDoorPuzzle", "insGameOuterSanctum", "insGameWindRace",
     "insGameLures",          "insGameWaterfall",

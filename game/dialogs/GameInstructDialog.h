@@ -9,7 +9,7 @@
 
 class GameInstructDialog : public sprite::DialogSprite {
 public:
-    // Mini-game numbers run from 0 to 17; number 5 has no picture.
+    // Mini-game numbers run from 0 to 17, each with its picture.
     static constexpr int GAME_COUNT = 18;
     // The grow and shrink of the panel itself: frames, origin and scales.
     static constexpr int ZOOM_FRAMES = 8;

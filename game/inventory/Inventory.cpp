@@ -102,6 +102,10 @@ Inventory::Inventory()
       m_pHeldItem(nullptr),
       m_sparkles(kListCapacity)
 {
+    for (int i = 0; i < ITEM_COUNT; ++i) {
+        m_slotX[i] = 0;
+        m_slotY[i] = 0;
+    }
     // A click on an empty part of the bar's area is not the bar's.
     setOwnRectHitTest(false);
     sprite::SpriteBaseLua::bindClass(this, kMetatable, "hv.DialogSprite", kScriptFile, kLuaClassName, luaMethods());
@@ -177,6 +181,7 @@ void Inventory::addItemToList(const lang::String& name)
         return;
     }
     m_items.addElement(item);
+    layoutItems();
     setItemOwned(record(), name, true);
 }
 
@@ -187,8 +192,10 @@ void Inventory::removeItemFromList(const lang::String& name)
         return;
     m_items.removeElement(item);
     setItemOwned(record(), name, false);
-    // An item the player no longer holds leaves the bar at once.
+    // An item the player no longer holds leaves the bar at once, and those
+    // after it close up.
     item->setVisible(false);
+    layoutItems();
 }
 
 bool Inventory::hasItem(const lang::String& name)
@@ -242,6 +249,18 @@ void Inventory::setDefinition(sprite::SpriteDefinition* definition)
     m_bShown = true;
     m_originX = left();
     m_originY = top();
+    for (int i = 0; i < ITEM_COUNT; ++i) {
+        if (sprite::SpriteBase* item = getSprite(kItems[i].name)) {
+            m_slotX[i] = item->left();
+            m_slotY[i] = item->top();
+        }
+    }
+}
+
+void Inventory::layoutItems()
+{
+    for (int k = 0; k < m_items.size() && k < ITEM_COUNT; ++k)
+        m_items.elementAt(k)->setPosition(m_slotX[k], m_slotY[k]);
 }
 
 int Inventory::param(int i)

@@ -136,6 +136,9 @@ public:
     // Each hint on a line of its own after "* ", an empty line between two.
     lang::String buildHintText();
     void showHintPaper(bool show);
+    // A paper the player raised goes down to rest at once (a new room
+    // begins with its people's faces clear); a preview lowers itself.
+    void lowerHintPaper();
     // The screen point lies on the shown paper or its text.
     bool isOverHintPaper(int x, int y);
     // The paper to the bar's top + y, text and arrow in tow.
@@ -201,6 +204,9 @@ private:
     sprite::SpriteBase* scriptItem(int id);
     // Definition number i, 0 when the definition has fewer.
     int param(int i);
+    // The items held stand in the bar's places from the first on, in the
+    // order they came, with no gaps between them.
+    void layoutItems();
     // All four hint sprites were handed over.
     bool hintSpritesBound() const;
     // Takes an item under the press onto the cursor; whether one was taken.
@@ -240,6 +246,11 @@ private:
     int m_nTipItem;
     int m_originX;
     int m_originY;
+    // The bar's places, left to right and row by row: where the definition
+    // puts the items, in the list's order; the items held fill them in the
+    // order they came.
+    int m_slotX[ITEM_COUNT];
+    int m_slotY[ITEM_COUNT];
     bool m_bChanged;
     bool m_bAdded;
     bool m_bHovering;

@@ -28,8 +28,9 @@ constexpr int kArrowLoweredHover = 1;
 constexpr int kArrowRaised = 2;
 constexpr int kArrowRaisedHover = 3;
 
-// The banner fades in and out over this many frames.
+// The banner fades in and out over this many frames, to fully drawn.
 constexpr int kBannerFadeFrames = 10;
+constexpr int kBannerShown = 255;
 // The press and the pointer are tested this far above where they are, so
 // that the paper's lower edge, hidden by the bar, does not count.
 constexpr int kPressLift = 10;
@@ -232,15 +233,18 @@ void Inventory::changeHints(int mode, const lang::String& textA, const lang::Str
     setText(m_pHintText, buildHintText());
     showHintPaper(true);
 
-    // The paper rises as far as the text needs (not for an add).
+    // Raised, the paper shows the whole list above the bar; an add's
+    // preview stays at rest (the newest task, at the top, peeks out).
     const int textOffset = param(kTextRestY) - param(kPaperRestY);
     const int over = m_pHintText->height() + 2 * param(kTextMargin) - (param(kTextRoom) + textOffset);
     m_nPaperRaisedY = param(kPaperRestY);
     m_nTextRaisedY = param(kTextRestY);
-    if (over > 0 && mode != MODE_ADD) {
+    if (over > 0) {
         m_nPaperRaisedY -= over;
         m_nTextRaisedY -= over;
     }
+    const int previewPaperY = mode == MODE_ADD ? param(kPaperRestY) : m_nPaperRaisedY;
+    const int previewTextY = mode == MODE_ADD ? param(kTextRestY) : m_nTextRaisedY;
 
     if (mode == MODE_SETTLE) {
         moveHintPaperAndText(param(kPaperRestY), param(kTextRestY), param(kRaiseFrames),
@@ -248,9 +252,9 @@ void Inventory::changeHints(int mode, const lang::String& textA, const lang::Str
         if (m_bAdded && isVisible())
             showNewTask(top() + param(kPaperRestY));
     } else {
-        moveHintPaperAndText(m_nPaperRaisedY, m_nTextRaisedY, param(kRaiseFrames), "PreviewingHintWait");
+        moveHintPaperAndText(previewPaperY, previewTextY, param(kRaiseFrames), "PreviewingHintWait");
         if (m_bAdded && isVisible())
-            showNewTask(top() + m_nPaperRaisedY);
+            showNewTask(top() + previewPaperY);
         if (isVisible())
             m_bPreviewActive = true;
         else
@@ -278,6 +282,24 @@ void Inventory::showHintPaper(bool show)
         m_bPreviewPending = false;
         changeHints(MODE_SETTLE, lang::String(""), lang::String(""));
     }
+}
+
+void Inventory::lowerHintPaper()
+{
+    if (!hintSpritesBound() || m_bPreviewActive)
+        return;
+    settleHintPaper();
+    if (m_nHintState != HINTS_RAISED)
+        return;
+    // Where the lowering move would end: paper and text at rest, the arrow
+    // along with the paper.
+    const int dy = top() + param(kPaperRestY) - m_pHintPaper->top();
+    m_pHintPaper->setPosition(m_pHintPaper->left(), top() + param(kPaperRestY));
+    m_pHintText->setPosition(m_pHintText->left(), top() + param(kTextRestY));
+    m_pHintArrow->setPosition(m_pHintArrow->left(), m_pHintArrow->top() + dy);
+    m_pHintText->setAction(nullptr, nullptr);
+    m_nHintState = HINTS_RESTING;
+    setArrowFrame(kArrowLowered);
 }
 
 bool Inventory::isOverHintPaper(int x, int y)
@@ -332,7 +354,7 @@ void Inventory::showNewTask(int y)
         return;
     m_pNewTask->setVisible(true);
     m_pNewTask->setColorBalance(0, 128, 128, 128);
-    m_pNewTask->setAlphaDestination(128, kBannerFadeFrames, 0);
+    m_pNewTask->setAlphaDestination(kBannerShown, kBannerFadeFrames, 0);
     m_pNewTask->setPosition(m_pHintPaper->left() - m_pNewTask->width() / 2 - 5, y - m_pNewTask->height());
     playSound(SOUND_NEW_TASK);
     auto* command = new lang::String("NewTaskFadeWait");

@@ -125,6 +125,13 @@ int luaReplaceHint(lua_State* L)
     return returnLast(L);
 }
 
+// lowerHintPaper()
+int luaLowerHintPaper(lua_State* L)
+{
+    self(L, 1)->lowerHintPaper();
+    return returnLast(L);
+}
+
 // setRoomItemTip(textId, number, slide)
 int luaSetRoomItemTip(lua_State* L)
 {
@@ -174,6 +181,7 @@ const luaL_Reg kMethods[] = {
     {"addItemToList", &sprite::SpriteBaseLua::guarded<luaAddItemToList>},
     {"enableItems", &sprite::SpriteBaseLua::guarded<luaEnableItems>},
     {"hasItem", &sprite::SpriteBaseLua::guarded<luaHasItem>},
+    {"lowerHintPaper", &sprite::SpriteBaseLua::guarded<luaLowerHintPaper>},
     {"removeHint", &sprite::SpriteBaseLua::guarded<luaHintMethod<&Inventory::removeHint>>},
     {"removeItemFromList", &sprite::SpriteBaseLua::guarded<luaRemoveItemFromList>},
     {"replaceHint", &sprite::SpriteBaseLua::guarded<luaReplaceHint>},

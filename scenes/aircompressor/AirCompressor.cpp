@@ -6,6 +6,7 @@
 #include "platform/kernel/DebugOutput.h"
 #include "scenes/common/CommandMatch.h"
 #include "scenes/common/DefinitionNumber.h"
+#include "scenes/common/SceneInstructions.h"
 #include "scenes/common/SceneLua.h"
 #include "scenes/common/SceneRoom.h"
 #include "sprites/buttons/ButtonMixin.h"
@@ -51,6 +52,8 @@ std::string wiresText(const int* sockets)
 
 AirCompressor::AirCompressor()
     : m_nHeld(HELD_NOTHING),
+      m_nHeldFrom(-1),
+      m_fusePress(-1, -1),
       m_nSparkKind(0),
       m_nSparkFramesLeft(0),
       m_bSparkRunning(false),
@@ -165,16 +168,37 @@ void AirCompressor::setDefinition(sprite::SpriteDefinition* definition)
 void AirCompressor::onEnter()
 {
     Room::onEnter();
-    if (LanternfieldCanvas* c = SceneRoom::canvas())
-        c->setPuzzleActive(true);
+    SceneInstructions::enterPuzzle(this, INSTRUCTIONS_GAME, SceneInstructions::ENTRY_DELAY);
     setVisible(true);
 }
 
 void AirCompressor::onExit()
 {
+    // A diode on its way goes home; a fuse back into the holder it was
+    // taken from while that stands empty, else onto the ground.
+    if (m_nDragged >= 0) {
+        dropWire(-1);
+        m_pressPoint = util::Point(-1, -1);
+        m_bCarrying = false;
+    } else if (m_nHeld >= ITEM_FIRST_FUSE && m_nHeld <= ITEM_LAST_FUSE && m_nHeldFrom >= 0 &&
+               m_placed[m_nHeldFrom] < 0) {
+        m_placed[m_nHeldFrom] = m_nHeld - ITEM_FIRST_FUSE;
+        m_nHeld = HELD_NOTHING;
+        showFuses(true);
+        if (allPositionsFilled())
+            setLightEffect(LIGHT_GLOW, false);
+    } else if (holdingItem()) {
+        dropItem(true);
+    }
+    m_nHeldFrom = -1;
+    m_fusePress = util::Point(-1, -1);
     Room::onExit();
-    if (LanternfieldCanvas* c = SceneRoom::canvas())
-        c->setPuzzleActive(false);
+    SceneInstructions::leavePuzzle(this, INSTRUCTIONS_GAME);
+}
+
+void AirCompressor::getGameInstructionsInfo(int& game, int& x, int& y)
+{
+    SceneInstructions::info(this, INSTRUCTIONS_GAME, game, x, y);
 }
 
 void AirCompressor::goToRoom(int index)
@@ -305,6 +329,7 @@ int AirCompressor::pickUpItem(const lang::String& name)
     if (item)
         item->setVisible(false);
     m_nHeld = LanternfieldCanvas::cursorIndexOf(name);
+    m_nHeldFrom = -1;
     if (LanternfieldCanvas* c = SceneRoom::canvas())
         c->setSpecialCursor(m_nHeld, false, -1);
     if (item)
@@ -336,10 +361,12 @@ int AirCompressor::placeFuse(int position)
     LanternfieldCanvas* c = SceneRoom::canvas();
     if (old < 0) {
         m_nHeld = HELD_NOTHING;
+        m_nHeldFrom = -1;
         if (c)
             c->dropSpecialCursor();
     } else {
         m_nHeld = old + ITEM_FIRST_FUSE;
+        m_nHeldFrom = position;
         if (c)
             c->setSpecialCursor(m_nHeld, false, -1);
     }
@@ -373,7 +400,28 @@ int AirCompressor::dropItem(bool putBack)
         c->positionCursorImage(mouse.x, mouse.y);
     }
     m_nHeld = HELD_NOTHING;
+    m_nHeldFrom = -1;
     return m_nHeld;
+}
+
+void AirCompressor::fitRightParts(bool wires)
+{
+    if (holdingItem() && m_nDragged < 0)
+        dropItem(true);
+    for (int p = 0; p < POSITION_COUNT; ++p)
+        m_placed[p] = m_correctFuses[p];
+    lightFuses(true);
+    if (!wires)
+        return;
+    for (int s = 0; s < DIODE_COUNT; ++s) {
+        const int d = m_correctDiodes[s];
+        m_sockets[s] = d;
+        if (d >= 0 && d < DIODE_COUNT && m_diodes[d] && m_socketSprites[s]) {
+            m_diodes[d]->setPosition(m_socketSprites[s]->left() + SOCKET_INSET,
+                                     m_socketSprites[s]->top() + SOCKET_INSET);
+            m_diodes[d]->setVisible(true);
+        }
+    }
 }
 
 void AirCompressor::lightFuses(bool on)
@@ -537,6 +585,10 @@ void AirCompressor::paint(window::Graphics* g)
 
 int AirCompressor::mouseDown(window::Event* e)
 {
+    if (SceneInstructions::openOnQuestionMark(this, INSTRUCTIONS_GAME, e->x, e->y)) {
+        setLastCommand(lang::String(""));
+        return COMMAND_READY;
+    }
     int x = e->x;
     int y = e->y;
     toLocal(x, y);
@@ -546,8 +598,14 @@ int AirCompressor::mouseDown(window::Event* e)
         setLastCommand(lang::String(""));
         return COMMAND_READY;
     }
-    if (!m_bWireStage)
-        return Room::mouseDown(e);
+    if (!m_bWireStage) {
+        const int before = m_nHeld;
+        const int result = Room::mouseDown(e);
+        // A fuse this press put on the cursor may be dragged to its holder.
+        const bool fuse = m_nHeld >= ITEM_FIRST_FUSE && m_nHeld <= ITEM_LAST_FUSE;
+        m_fusePress = fuse && m_nHeld != before ? util::Point(e->x, e->y) : util::Point(-1, -1);
+        return result;
+    }
     for (int d = 0; d < DIODE_COUNT; ++d) {
         if (!m_diodes[d] || !m_diodes[d]->hittest(x, y))
             continue;
@@ -570,6 +628,17 @@ int AirCompressor::mouseDown(window::Event* e)
 
 int AirCompressor::mouseUp(window::Event* e)
 {
+    if (m_fusePress.x >= 0) {
+        const util::Point from = m_fusePress;
+        m_fusePress = util::Point(-1, -1);
+        const bool fuse = m_nHeld >= ITEM_FIRST_FUSE && m_nHeld <= ITEM_LAST_FUSE;
+        // Let go away from its press, the fuse does what a click there does:
+        // into a holder, or back to the ground.
+        if (fuse && (std::abs(e->x - from.x) > CARRY_SLACK || std::abs(e->y - from.y) > CARRY_SLACK)) {
+            callScriptXY(scriptName(), "onClick", e->x, e->y);
+            return HANDLED;
+        }
+    }
     if (m_nDragged < 0)
         return NOT_HANDLED;
     int x = e->x;

@@ -66,6 +66,8 @@ public:
 
     // The room the compressor is left for (the dive dock).
     static constexpr int DIVE_DOCK_ROOM = 14;
+    // The mini-game of its instructions, which open on a first visit.
+    static constexpr int INSTRUCTIONS_GAME = 5;
 
     // One spark clone's turn.
     struct SparkSlot {
@@ -87,14 +89,20 @@ public:
     // tick; nothing while the instructions show or the game does not play.
     bool tick(int frame, util::RectangleNM* boundsOut, util::Region* region) override;
     void setDefinition(sprite::SpriteDefinition* definition) override;
-    // The close button, the diodes, else the room's own handling.
+    // The question mark, the close button, the diodes, else the room's own
+    // handling (a fuse the press put on the cursor may then be dragged).
     int mouseDown(window::Event* e) override;
-    // A dragged diode is dropped.
+    // A dragged diode is dropped; a fuse dragged from where its press took
+    // it is let go as a click there would.
     int mouseUp(window::Event* e) override;
     // A dragged diode leaving the wiring area goes home.
     bool mouseMove(window::Event* e) override;
+    // The puzzle mode on and the instructions queued.
     void onEnter() override;
+    // What the player holds goes back where it came from; the puzzle mode
+    // off and the instructions closed.
     void onExit() override;
+    void getGameInstructionsInfo(int& game, int& x, int& y) override;
     // The dive dock through a zoom; the item cursor is dropped.
     void goToRoom(int index) override;
     // The ends of the bolts, the light's steps and the gear sparkles.
@@ -110,6 +118,9 @@ public:
     int placeFuse(int position);
     int dropItem(bool putBack);
     void lightFuses(bool on);
+    // The right fuse in every position, lit, and (with `wires`) the right
+    // diode in every socket: the board of a stage the story has passed.
+    void fitRightParts(bool wires);
     bool holdingItem() const { return m_nHeld >= ITEM_KEY && m_nHeld <= ITEM_DIODE; }
 
     // Wires.
@@ -180,6 +191,11 @@ private:
     sprite::AnimateSprite* unlitButton();
 
     int m_nHeld;
+    // The position the held fuse was taken out of (-1: from the ground).
+    int m_nHeldFrom;
+    // Where the press that put the held fuse on the cursor began; (-1, -1)
+    // when no press did.
+    util::Point m_fusePress;
     int m_nSparkKind;
     int m_nSparkFramesLeft;
     SparkSlot m_sparkSlots[SPARK_SLOTS];

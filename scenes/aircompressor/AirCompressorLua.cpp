@@ -53,6 +53,12 @@ int luaExitRoomTrans(lua_State* L)
     return 0;
 }
 
+int luaFitRightParts(lua_State* L)
+{
+    self(L, 2)->fitRightParts(boolean(L, 2));
+    return 0;
+}
+
 int luaGetClickedFuseIndex(lua_State* L)
 {
     AirCompressor* room = self(L, 3);
@@ -181,6 +187,7 @@ const luaL_Reg kMethods[] = {
     method<luaDropItem>("dropItem"),
     method<luaEnableButtons>("enableButtons"),
     method<luaExitRoomTrans>("exitRoomTrans"),
+    method<luaFitRightParts>("fitRightParts"),
     method<luaGetClickedFuseIndex>("getClickedFuseIndex"),
     method<luaGetGroundFuseClicked>("getGroundFuseClicked"),
     method<luaGetNumCorrectFuses>("getNumCorrectFuses"),

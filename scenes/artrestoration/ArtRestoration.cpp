@@ -428,8 +428,12 @@ void ArtRestoration::hoverAt(int x, int y)
 {
     const std::vector<ArtPiece*>& list = m_tiles[m_nActive];
     for (auto it = list.rbegin(); it != list.rend(); ++it) {
-        if ((*it)->isVisible())
-            (*it)->setHovered((*it)->hittest(x, y));
+        if (!(*it)->isVisible())
+            continue;
+        (*it)->setHovered((*it)->hittest(x, y));
+        // The hand over a tile a click can still move.
+        (*it)->setMouseOverCursor((*it)->isHome() ? sprite::SpriteBase::CURSOR_NORMAL
+                                                  : sprite::SpriteBase::CURSOR_HAND);
     }
 }
 

@@ -9,9 +9,12 @@
 #include "scenes/common/SceneRoom.h"
 #include "sprites/buttons/ButtonMixin.h"
 #include "sprites/buttons/ButtonSprite.h"
+#include "windowing/images/ImageBase.h"
 #include "windowing/window/DebugLine.h"
 #include "windowing/window/Event.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 HV_DEFINE_METACLASS(CallBox);
@@ -60,8 +63,18 @@ CallBox::CallBox()
     for (int i = 0; i < PLACES; ++i) {
         m_digits[i] = 0;
         m_combo[i] = 0;
+        m_blanks[i] = nullptr;
     }
     SceneLua::bindRoomClass(this, "CallBox", luaMethods());
+}
+
+CallBox::~CallBox()
+{
+    for (window::ImageBase*& blank : m_blanks) {
+        if (blank)
+            blank->release();
+        blank = nullptr;
+    }
 }
 
 void CallBox::setDefinition(sprite::SpriteDefinition* definition)
@@ -83,6 +96,18 @@ void CallBox::setDefinition(sprite::SpriteDefinition* definition)
     const int digits = given > 0 ? given : 0;
     m_nRestY = numbers.at(2 + digits);
     m_nDisplayY = numbers.at(3 + digits);
+
+    // The places' own pictures are what they show while empty (the room
+    // owns the sprites, and they their pictures).
+    for (int i = 1; i <= PLACES; ++i) {
+        sprite::SpriteBase* s = place(i);
+        window::ImageBase*& blank = m_blanks[i - 1];
+        if (blank)
+            blank->release();
+        blank = s && s->isInstanceOf("ImageSprite") ? static_cast<sprite::ImageSprite*>(s)->getImage() : nullptr;
+        if (blank)
+            blank->addRef();
+    }
 
     std::string keys[KEYS + 2];
     for (int k = 1; k <= KEYS; ++k)
@@ -143,8 +168,10 @@ bool CallBox::handleEvent(window::Event* e)
     lang::String* command = CommandMatch::actionCommand(e);
     if (!command)
         return false;
-    if (command->startsWith(kPlaceCommand))
+    if (command->startsWith(kPlaceCommand)) {
+        blankPlace(std::atoi(command->c_str() + std::strlen(kPlaceCommand)));
         return true;
+    }
     if (command->startsWith(kClearDialCommand)) {
         if (sprite::SpriteBase* clear = SceneRoom::find(this, kClear))
             clear->setAction(nullptr, nullptr);
@@ -158,6 +185,16 @@ sprite::SpriteBase* CallBox::place(int i)
     return SceneRoom::find(this, numbered(kPlaceCommand, i).c_str());
 }
 
+void CallBox::blankPlace(int i)
+{
+    sprite::SpriteBase* s = i >= 1 && i <= PLACES ? place(i) : nullptr;
+    if (!s)
+        return;
+    s->setAction(nullptr, nullptr);
+    if (m_blanks[i - 1] && s->isInstanceOf("ImageSprite"))
+        static_cast<sprite::ImageSprite*>(s)->setImage(m_blanks[i - 1]);
+}
+
 void CallBox::addDigit(int digit)
 {
     if (m_nCount >= PLACES) {
@@ -166,6 +203,8 @@ void CallBox::addDigit(int digit)
     }
     m_digits[m_nCount++] = digit;
     if (sprite::SpriteBase* s = place(m_nCount)) {
+        // A slide back of the last clearing no longer empties this place.
+        s->setAction(nullptr, nullptr);
         sprite::SpriteBase* model = getSprite(numbered("CallBoxRegProto", digit).c_str());
         // A digit without a picture leaves the place's picture as it was.
         if (model && model->isInstanceOf("ImageSprite") && s->isInstanceOf("ImageSprite"))
@@ -209,6 +248,7 @@ void CallBox::clearRegister(bool animate)
         } else {
             s->setPosition(s->left(), m_nRestY);
             s->setVisible(true);
+            blankPlace(i);
         }
     }
     if (m_nCount > 0)

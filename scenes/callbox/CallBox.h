@@ -10,7 +10,8 @@
 
 namespace window {
 class Event;
-}
+class ImageBase;
+} // namespace window
 
 class CallBox : public Room {
 public:
@@ -34,6 +35,8 @@ public:
 
     // Nothing dialled, no combination.
     CallBox();
+    // Gives back the places' empty pictures.
+    ~CallBox() override;
 
     HV_CLASS_NAME("CallBox", Room)
     HV_DECLARE_METACLASS(CallBox);
@@ -55,7 +58,8 @@ public:
     void addDigit(int digit);
     // The nine keys, "CallBoxClear" and "CallBoxEnter" on or off.
     void clearDial(bool enable);
-    // Every place back to its rest height, sliding when `animate` is set.
+    // Every place back to its rest height, sliding when `animate` is set,
+    // and showing its empty picture (at the slide's end).
     void clearRegister(bool animate);
     // The digits dialled are the combination.
     bool isComboCorrect() const;
@@ -80,6 +84,8 @@ public:
 private:
     // The register place i (1 to 4), or null.
     sprite::SpriteBase* place(int i);
+    // Place i (1 to 4) shows its empty picture again.
+    void blankPlace(int i);
 
     int m_digits[PLACES];
     int m_nCount;
@@ -88,4 +94,7 @@ private:
     int m_nComboLength;
     bool m_bMillionaireCombo;
     int m_combo[PLACES];
+    // The pictures the places show while empty (the definition's), each
+    // with a reference of its own.
+    window::ImageBase* m_blanks[PLACES];
 };

@@ -48,7 +48,8 @@ constexpr int kRowGap = 5;
 // The floating point waits this long on the card, then flies to the score.
 constexpr int kFloatPause = 15;
 constexpr int kFloatFrames = 18;
-// Where the scores stand: the player's bottom left, the computer's top right.
+// Where the point flies without a score to fly to: the player's bottom
+// left, the computer's top right.
 constexpr int kPlayerScoreX = 47;
 constexpr int kPlayerScoreY = 525;
 constexpr int kComputerScoreX = 765;
@@ -474,6 +475,12 @@ void Concentration::animateCard(int n)
         face->rotateBy(kSpinDegrees);
         turnTo(back, face->getRotation() + kSpinDegrees);
         stepTurnDown(n);
+        if (back->getMoveSteps() == 0 && face->getMoveSteps() == 0) {
+            // Flown off: gone, not a turning corner at the screen's edge.
+            back->setVisible(false);
+            face->setVisible(false);
+            card.flying = false;
+        }
         return;
     }
 
@@ -612,8 +619,15 @@ void Concentration::handleCommand(int command)
         }
         auto* next = new lang::String(kCommands[player ? UPDATE_PLAYER : UPDATE_COMPUTER]);
         m_pFloating->setAction(nullptr, nullptr);
-        m_pFloating->setDestination(player ? kPlayerScoreX : kComputerScoreX,
-                                    player ? kPlayerScoreY : kComputerScoreY, kFloatFrames);
+        // The point comes to rest over the side's score, wherever the room
+        // shows it.
+        int x = player ? kPlayerScoreX : kComputerScoreX;
+        int y = player ? kPlayerScoreY : kComputerScoreY;
+        if (sprite::SpriteBase* score = getSprite(player ? "PlayerScore" : "AIScore")) {
+            x = score->left() + score->width() / 2 - m_pFloating->width() / 2;
+            y = score->top() + score->height() / 2 - m_pFloating->height() / 2;
+        }
+        m_pFloating->setDestination(x, y, kFloatFrames);
         m_pFloating->setAction(this, next);
         next->release();
         break;

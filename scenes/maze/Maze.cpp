@@ -15,6 +15,7 @@
 #include "windowing/window/DebugLine.h"
 #include "windowing/window/Event.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -57,6 +58,9 @@ Maze::Maze()
       m_bDragging(false),
       m_bFlashlightOn(false),
       m_bSolved(false),
+      m_bClimbing(false),
+      m_nGrabX(0),
+      m_nGrabY(0),
       m_pFlashlight(nullptr),
       m_fogFrames{}
 {
@@ -111,6 +115,7 @@ void Maze::layoutBoard()
     if (!m_bBuilt)
         return;
     m_bSolved = false;
+    m_bClimbing = false;
     sprite::SpriteBase* traveler = getSprite("traveler");
     const int startRow = m_grid.cellRow(m_grid.startCell);
     const int startColumn = m_grid.cellColumn(m_grid.startCell);
@@ -120,7 +125,7 @@ void Maze::layoutBoard()
     m_nLastUncovered = 0;
     m_bDragging = false;
     m_bFlashlightOn = true;
-    centerFlashlight(m_nTravelerX, m_nTravelerY);
+    centerFlashlight(m_nTravelerX + traveler->width() / 2, m_nTravelerY + traveler->height() / 2);
     buildHedges();
 
     const int gridWidth = m_grid.gridWidth();
@@ -261,37 +266,73 @@ void Maze::updateTravelBounds(int row, int column)
     m_bounds = m_grid.travelBounds(row, column, m_nTravelerX, m_nTravelerY, w, h);
 }
 
-void Maze::moveTraveler(int x, int y)
+bool Maze::uncoverHere()
 {
-    if (!m_bBuilt)
-        return;
-    const int row = m_grid.rowAt(m_nTravelerY);
-    const int column = m_grid.columnAt(m_nTravelerX);
-    const int here = m_grid.cellIndex(row, column);
+    const int here = m_grid.cellIndex(m_grid.rowAt(m_nTravelerY), m_grid.columnAt(m_nTravelerX));
     m_grid.cells[size_t(here)].fogged = 0;
     m_nLastUncovered = here;
+    return here == m_grid.endCell;
+}
 
+void Maze::moveTraveler(int x, int y)
+{
+    if (!m_bBuilt || m_bSolved || m_bClimbing)
+        return;
+    sprite::SpriteBase* traveler = getSprite("traveler");
+    const int w = traveler ? traveler->width() : 0;
+    const int h = traveler ? traveler->height() : 0;
+    const int targetX = x - m_nGrabX;
+    const int targetY = y - m_nGrabY;
+    // Step by step toward where the pointer holds the token, each step kept
+    // inside the corridor of the cell it starts from (inside the bounds'
+    // open interval), so that the token slides along a hedge it meets. A
+    // coordinate with no room in its interval stays where it is.
+    auto inside = [](int v, int now, int low, int high) {
+        return low + 1 > high - 1 ? now : std::max(low + 1, std::min(high - 1, v));
+    };
+    const int limit = (std::abs(targetX - m_nTravelerX) + std::abs(targetY - m_nTravelerY)) / FOLLOW_STEP + 2;
+    for (int i = 0; i < limit && !uncoverHere(); ++i) {
+        const int dx = std::max(-FOLLOW_STEP, std::min(FOLLOW_STEP, targetX - m_nTravelerX));
+        const int dy = std::max(-FOLLOW_STEP, std::min(FOLLOW_STEP, targetY - m_nTravelerY));
+        if (dx == 0 && dy == 0)
+            break;
+        updateTravelBounds(m_grid.rowAt(m_nTravelerY), m_grid.columnAt(m_nTravelerX));
+        const int nx = dx ? inside(m_nTravelerX + dx, m_nTravelerX, m_bounds.minX, m_bounds.maxX) : m_nTravelerX;
+        const int ny = dy ? inside(m_nTravelerY + dy, m_nTravelerY, m_bounds.minY, m_bounds.maxY) : m_nTravelerY;
+        if (nx == m_nTravelerX && ny == m_nTravelerY)
+            break;
+        m_nTravelerX = nx;
+        m_nTravelerY = ny;
+    }
+    if (uncoverHere()) {
+        // In the end cell the token leaves the pointer and climbs out.
+        m_bClimbing = true;
+        m_bDragging = false;
+    }
+    centerFlashlight(m_nTravelerX + w / 2, m_nTravelerY + h / 2);
+}
+
+void Maze::climb()
+{
+    sprite::SpriteBase* traveler = getSprite("traveler");
     sprite::SpriteBase* pulsing = getSprite("travelerPulsing");
     sprite::SpriteBase* winning = getSprite("WinningRect");
-    if (pulsing && winning && pulsing->top() <= winning->top() + WIN_MARGIN) {
+    if (!traveler || !pulsing || !winning)
+        return;
+    // The pulsing ring stands PULSE_OFFSET above the token (placeTraveler).
+    if (m_nTravelerY - PULSE_OFFSET - top() <= winning->top() + WIN_MARGIN) {
+        m_bClimbing = false;
+        m_bSolved = true;
         callScript(kScriptTable, "solvedMaze");
         if (LanternfieldCanvas* c = SceneRoom::canvas())
             c->disableGameInsQuestionMark();
-        m_bSolved = true;
         return;
     }
-
-    updateTravelBounds(row, column);
-    if (here == m_grid.endCell) {
-        // The exit draws the token up whatever the pointer does.
-        if (pulsing)
-            m_nTravelerY = pulsing->top() - 1;
-    } else if (m_bounds.minY < y && y < m_bounds.maxY) {
-        m_nTravelerY = y;
-    }
-    if (m_bounds.minX < x && x < m_bounds.maxX)
-        m_nTravelerX = x;
-    centerFlashlight(x, y);
+    // Up through the gate, drawn toward the middle of the end cell.
+    const int middle = m_grid.cellX(m_grid.cellColumn(m_grid.endCell)) + (m_grid.cellWidth - traveler->width()) / 2;
+    m_nTravelerX += std::max(-CLIMB_STEP, std::min(CLIMB_STEP, middle - m_nTravelerX));
+    m_nTravelerY -= CLIMB_STEP;
+    centerFlashlight(m_nTravelerX + traveler->width() / 2, m_nTravelerY + traveler->height() / 2);
 }
 
 void Maze::centerFlashlight(int x, int y)
@@ -337,6 +378,8 @@ bool Maze::tick(int frame, util::RectangleNM* boundsOut, util::Region* region)
     LanternfieldCanvas* c = SceneRoom::canvas();
     if (!c || c->isGameInstructionsShowing() || c->getGameState() != LanternfieldCanvas::STATE_PLAYING)
         return false;
+    if (m_bBuilt && m_bClimbing)
+        climb();
     if (m_bBuilt)
         placeTraveler();
     return Room::tick(frame, boundsOut, region);
@@ -400,6 +443,8 @@ int Maze::mouseDown(window::Event* e)
     m_press.press(e);
     if (!m_bDragging && m_bBuilt && isOnTraveler(e->x, e->y)) {
         m_bDragging = true;
+        m_nGrabX = e->x - m_nTravelerX;
+        m_nGrabY = e->y - m_nTravelerY;
         SceneRoom::playSound(SOUND_PICK_UP);
         return COMMAND_READY;
     }
@@ -409,8 +454,10 @@ int Maze::mouseDown(window::Event* e)
 
 int Maze::mouseUp(window::Event* e)
 {
-    // Only the token's drag answers a release; a short one keeps it held.
-    if (m_bDragging && m_press.isLongHold(e->when)) {
+    // Only the token's drag answers a release; a click keeps it held.
+    const bool moved =
+        std::abs(e->x - m_press.pressX()) > CLICK_SLACK || std::abs(e->y - m_press.pressY()) > CLICK_SLACK;
+    if (m_bDragging && (moved || m_press.isLongHold(e->when))) {
         m_bDragging = false;
         return COMMAND_READY;
     }
@@ -421,8 +468,7 @@ bool Maze::mouseMove(window::Event* e)
 {
     if (m_bSolved || !m_bBuilt)
         return false;
-    if (m_bDragging && std::abs(e->x - m_nTravelerX) < m_grid.cellWidth / 2 &&
-        std::abs(e->y - m_nTravelerY) < m_grid.cellHeight / 2)
+    if (m_bDragging)
         moveTraveler(e->x, e->y);
     return m_bDragging || isOnTraveler(e->x, e->y);
 }

@@ -1,9 +1,10 @@
-// Maze.h: the hedge maze (room 20): the player drags a traveller token from
-// the start cell at the entrance through a grid of hedge cells to the end
-// cell and out of the exit at the top. Cells not yet visited lie under fog,
-// and a flashlight cut out of the fog follows the token. Leaving through the
-// exit calls the script's "solvedMaze"; the close button goes back to the
-// hedge maze's front (room 15).
+// Maze.h: the hedge maze (room 20): the player leads a traveller token with
+// the pointer (dragged, or picked up by a click) from the start cell at the
+// entrance through a grid of hedge cells to the end cell, from which it
+// climbs out of the exit at the top by itself. Cells not yet visited lie
+// under fog, and a flashlight cut out of the fog follows the token. Leaving
+// through the exit calls the script's "solvedMaze"; the close button goes
+// back to the hedge maze's front (room 15).
 #pragma once
 
 #include "game/rooms/Room.h"
@@ -34,6 +35,14 @@ public:
     // The maze is solved once the pulsing token's top comes within this
     // many pixels below the top of "WinningRect".
     static constexpr int WIN_MARGIN = 10;
+    // The token follows the pointer in steps of at most this many pixels,
+    // each held to the corridor it stands in, so that a fast pointer leads
+    // it along the hedges rather than through them.
+    static constexpr int FOLLOW_STEP = 4;
+    // In the end cell the token climbs out by itself this many pixels a frame.
+    static constexpr int CLIMB_STEP = 4;
+    // A release this close to its press, on both axes, keeps the token held.
+    static constexpr int CLICK_SLACK = 3;
     // The fog tiles' colour balance: nearly opaque, colours as drawn.
     static constexpr int FOG_ALPHA = 123;
     static constexpr int FOG_TINT = 128;
@@ -55,13 +64,14 @@ public:
     // The room's drawing, then the fog outside the flashlight and, above
     // it, the fog frames and the close button.
     void draw(window::Graphics* g) override;
-    // Places the token sprites; nothing ticks while the instructions show
-    // or the game does not play.
+    // Places the token sprites, and climbs it out of the end cell; nothing
+    // ticks while the instructions show or the game does not play.
     bool tick(int frame, util::RectangleNM* boundsOut, util::Region* region) override;
     // The question mark, the room's own handling and its close button, then
     // picking the token up (or putting it down).
     int mouseDown(window::Event* e) override;
-    // A release more than 550 ms after the press puts the token down.
+    // A release away from its press, or more than 550 ms after it, puts
+    // the token down.
     int mouseUp(window::Event* e) override;
     // Moves the token with the pointer while it is held.
     bool mouseMove(window::Event* e) override;
@@ -78,7 +88,8 @@ public:
     void buildHedges();
     void buildFog();
     void updateTravelBounds(int row, int column);
-    // The token follows the pointer at (x, y) as far as its bounds allow.
+    // The token follows the pointer at (x, y), held where it was taken, as
+    // far as the hedges let it; in the end cell the climb takes over.
     void moveTraveler(int x, int y);
     void centerFlashlight(int x, int y);
     void removeHedges();
@@ -102,6 +113,7 @@ public:
     bool isDragging() const { return m_bDragging; }
     bool isFlashlightOn() const { return m_bFlashlightOn; }
     bool isSolved() const { return m_bSolved; }
+    bool isClimbing() const { return m_bClimbing; }
     sprite::SpriteBase* getFlashlight() const { return m_pFlashlight; }
     const std::vector<sprite::SpriteBase*>& getFogTiles() const { return m_fogTiles; }
     int getHedgeCount() const { return int(m_hedges.size()); }
@@ -116,6 +128,11 @@ private:
     void placeBorder(const char* name, int width, int height, int x, int y);
     // Whether the point lies on the token or its pulsing ring.
     bool isOnTraveler(int x, int y);
+    // The cell the token's corner stands in is uncovered; true in the end cell.
+    bool uncoverHere();
+    // One frame of the climb out of the end cell; the win once the ring
+    // meets the exit.
+    void climb();
 
     MazeGrid m_grid;
     // The grid and the sprites the maze needs were found.
@@ -127,6 +144,11 @@ private:
     bool m_bDragging;
     bool m_bFlashlightOn;
     bool m_bSolved;
+    // The token is in the end cell and climbs out by itself.
+    bool m_bClimbing;
+    // Where on the token the pointer took it: pointer less token corner.
+    int m_nGrabX;
+    int m_nGrabY;
     sprite::SpriteBase* m_pFlashlight;
     ClickOrDrag m_press;
     // The hedge children "Hedge_<i>" (owned by the room's child list).

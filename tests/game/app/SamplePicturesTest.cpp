@@ -4,9 +4,11 @@
 // sprite lists and any the scripts name. The names are read from the sources
 // as they stand, so a name added anywhere is checked without a list here.
 // Every character keeps its clothes while it talks. Each chapter is called
-// alike in the chapter book and on its slides.
+// alike in the chapter book and on its slides. The name prompt says how
+// long a name may be.
 #include "core/lang/ResourceFile.h"
 #include "game/canvas/LanternfieldCanvas.h"
+#include "game/dialogs/ProfileInputPrompt.h"
 #include "tests/game/support/GameFixture.h"
 
 #include <gtest/gtest.h>
@@ -224,6 +226,17 @@ TEST(SamplePicturesTest, EveryChapterIsCalledAlikeInTheBookAndOnItsSlides)
             data / "pictures" / "vignette" / ("Slide" + std::to_string(firstSlides[size_t(chapter - 1)]) + ".txt"));
         EXPECT_EQ((std::vector<std::string>{"Chapter " + std::to_string(chapter), name}), slide);
     }
+}
+
+// The new player's prompt says how long a name may be: the limit its field
+// keeps to is written on the panel's picture.
+TEST(SamplePicturesTest, TheNamePromptTellsHowManyLettersANameMayHave)
+{
+    const std::string panel =
+        picturesFileText(fs::path(HV_SOURCE_DIR) / "data" / "pictures" / "dialogs" / "ProfilePromptPanel.txt");
+    ASSERT_FALSE(panel.empty());
+    const std::regex limit("\\b" + std::to_string(ProfileInputPrompt::MAX_NAME_LENGTH) + " letters\\b");
+    EXPECT_TRUE(std::regex_search(panel, limit)) << panel;
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // A character's speech: reading times and the reveal, the one talking
-// character, the end of a speech, skipping, blinks and the mouth, the
+// character, the end of a speech (and its balloon going once read), skipping,
+// blinks and the mouth, the
 // balloon's place for each anchor code, moves, hit tests and the
 // talk-to-me button.
 #include "tests/game/support/CharacterStage.h"
@@ -117,6 +118,26 @@ TEST_F(CharacterTest, StoppingTakesTheBalloonDownAndReturnsToIdle)
     EXPECT_TRUE(c->isBlinking());
     EXPECT_FALSE(c->isTalking());
     EXPECT_EQ(nullptr, stage.world.canvas->getTalkingCharacter());
+}
+
+TEST_F(CharacterTest, OnceReadTheBalloonGoesByItself)
+{
+    // After its speaking time a balloon stands 2 frames a character, but at
+    // least 75, then the speech stops and takes it down.
+    const struct {
+        const char* id;
+        int speaking, reading;
+    } cases[] = {{"TEN", 48, 75}, {"HUNDRED", 100, 200}};
+    Character* c = standing("Professor", 2);
+    for (const auto& t : cases) {
+        c->talk(lang::String(t.id), false);
+        stage.step(t.speaking + t.reading);
+        EXPECT_EQ(Character::STATE_TIME_UP, c->getState()) << t.id;
+        EXPECT_TRUE(stage.balloon->isVisible()) << t.id << " still to be read";
+        stage.step(1);
+        EXPECT_FALSE(stage.balloon->isVisible()) << t.id;
+        EXPECT_FALSE(c->isTalking()) << t.id;
+    }
 }
 
 TEST_F(CharacterTest, ATimedSpeechShowsNoSkipButtonAndTheReadingTimeEndsWithTheArmBack)

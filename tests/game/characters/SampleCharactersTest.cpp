@@ -103,6 +103,12 @@ TEST_F(SampleCharactersTest, TheGuideAdvisesAtTheDockAndThePlayerThinksAtTheMark
     EXPECT_TRUE(guide->isTalking());
     EXPECT_TRUE(balloonShows("TutorialBalloon"));
     EXPECT_EQ(line("STR_TUTORIAL_1"), std::string(guide->getTalkText()->getText().c_str()));
+    // The advice leaves the fisherman's figure clear, his face above all.
+    const util::RectangleNM advice = *canvas->getSprite("TutorialBalloon")->getBounds();
+    const util::RectangleNM fisherman = *canvas->findCharacter(lang::String("Fisherman"))->getBounds();
+    EXPECT_FALSE(advice.x < fisherman.x + fisherman.width && fisherman.x < advice.x + advice.width &&
+                 advice.y < fisherman.y + fisherman.height && fisherman.y < advice.y + advice.height)
+        << "the guide's balloon covers the fisherman";
     world.click(300, 150);
     EXPECT_FALSE(guide->isTalking());
     EXPECT_FALSE(guide->isVisible());

@@ -78,8 +78,11 @@ TEST_F(InventoryHintsTest, ANewHintWithTheBarShownDropsThePaperAndShowsTheBanner
     EXPECT_FALSE(inventory()->isPreviewActive());
 
     // The banner, from the frame it showed in: faded in over 10 frames (the
-    // last one sends the wait), held, faded out over 10, hidden with the last.
-    frames(10 + kHoldFrames + 10 - 1 - kRaiseFrames - 1);
+    // last one sends the wait) to fully drawn, held, faded out over 10,
+    // hidden with the last.
+    frames(10 - kRaiseFrames);
+    EXPECT_EQ(255, banner()->getAlpha()) << "drawn whole, not faded";
+    frames(kHoldFrames + 10 - 1 - 1);
     EXPECT_TRUE(banner()->isVisible());
     frames(1);
     EXPECT_FALSE(banner()->isVisible());
@@ -162,7 +165,7 @@ TEST_F(InventoryHintsTest, TheHintTextAndATextTallerThanTheRoom)
     EXPECT_EQ("\n* Bring the box\n\n* Find the vase", hintText());
     EXPECT_STREQ("\n* Bring the box\n\n* Find the vase", inventory()->buildHintText().c_str());
     // Four lines of 10 pixels, margins 2 + 2: 14 more than the room of 20 + 10.
-    EXPECT_EQ(kPaperRestY - kBarTop, inventory()->getPaperRaisedY()) << "an add ignores the excess";
+    EXPECT_EQ(kPaperRestY - kBarTop - 14, inventory()->getPaperRaisedY()) << "the raise counts the whole list";
     EXPECT_TRUE(inventory()->isPreviewPending());
     inventory()->setVisible(true);
     EXPECT_EQ(kPaperRestY - kBarTop - 14, inventory()->getPaperRaisedY()) << "the settle counts it";
@@ -173,6 +176,39 @@ TEST_F(InventoryHintsTest, TheHintTextAndATextTallerThanTheRoom)
     pressPaper();
     frames(kRaiseFrames / 2);
     EXPECT_EQ(kPaperRestY - 14, paper()->top()) << "the player's raise shows the whole list";
+    pressPaper();
+    frames(kLowerFrames);
+    ASSERT_EQ(Inventory::HINTS_RESTING, state());
+    // A task added again previews at rest (its first line peeks out), and
+    // the player's raise still shows the whole list.
+    add(3);
+    ASSERT_TRUE(inventory()->isPreviewActive());
+    frames(kRaiseFrames);
+    EXPECT_EQ(kPaperRestY, paper()->top());
+    frames(kHoldFrames + kLowerFrames);
+    ASSERT_EQ(Inventory::HINTS_RESTING, state());
+    pressPaper();
+    frames(kRaiseFrames / 2);
+    EXPECT_EQ(kPaperRestY - 14, paper()->top()) << "the raise after an add shows the whole list";
+}
+
+TEST_F(InventoryHintsTest, ARaisedPaperGoesDownAtOnceForTheNextRoomButAPreviewRunsOn)
+{
+    startWithBar();
+    restingWithHint1();
+    pressPaper();
+    frames(kRaiseFrames / 2);
+    ASSERT_EQ(Inventory::HINTS_RAISED, state());
+    inventory()->lowerHintPaper();
+    EXPECT_EQ(Inventory::HINTS_RESTING, state());
+    EXPECT_EQ(kPaperRestY, paper()->top());
+    EXPECT_EQ(kTextRestY, canvasSprite("HintText")->top());
+    EXPECT_EQ(0, arrowFrame());
+    add(1);
+    ASSERT_TRUE(inventory()->isPreviewActive());
+    frames(kRaiseFrames);
+    inventory()->lowerHintPaper();
+    EXPECT_EQ(Inventory::HINTS_RAISED, state()) << "the preview lowers itself after its hold";
 }
 
 TEST_F(InventoryHintsTest, TheListStaysInStepWithTheRecord)

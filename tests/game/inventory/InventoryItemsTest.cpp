@@ -164,12 +164,33 @@ TEST_F(InventoryItemsTest, ASecondItemPutsTheFirstBackAndTheGlobalISpyTakesNothi
     EXPECT_FALSE(item("HiddenFlowerBouquet")->isVisible()) << "a removed item leaves the shown bar at once";
 }
 
+TEST_F(InventoryItemsTest, TheItemsFillTheBarsPlacesInTheOrderTheyCame)
+{
+    startWithBar();
+    // Places 0, 1, 2 (the list's first three items stand there by the
+    // definition) take the items in the order they came, whatever their
+    // own place in the list.
+    for (const char* name : {"Box", "Pearls", "Vase"})
+        inventory()->addItemToList(lang::String(name));
+    inventory()->setVisible(true);
+    const std::vector<const char*> held = {"Box", "Pearls", "Vase"};
+    for (size_t k = 0; k < held.size(); ++k) {
+        EXPECT_EQ(itemLeft(int(k)), item(held[k])->left()) << held[k];
+        EXPECT_EQ(kItemTop, item(held[k])->top()) << held[k];
+    }
+    // One taken away: the others close up.
+    inventory()->removeItemFromList(lang::String("Box"));
+    EXPECT_EQ(itemLeft(0), item("Pearls")->left());
+    EXPECT_EQ(itemLeft(1), item("Vase")->left());
+}
+
 TEST_F(InventoryItemsTest, APressThroughTheCanvasTakesTheItemAndTheRoomUsesIt)
 {
     startWithBar();
     inventory()->addItemToList(lang::String("Box"));
     inventory()->setVisible(true);
-    world.click(itemX(indexOf("Box")), itemY());
+    // The only item stands in the bar's first place.
+    world.click(itemX(0), itemY());
     EXPECT_EQ(item("Box"), inventory()->getHeldItem());
     clearCalls();
     world.click(400, 200);

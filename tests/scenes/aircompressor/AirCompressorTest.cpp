@@ -70,7 +70,10 @@ protected:
         scene.index = kRoom;
         scene.className = "AirCompressor";
         scene.manifest = manifest();
-        ASSERT_TRUE(startScene(scene));
+        // The instructions were seen: none open over the board.
+        gametest::GameOptions options;
+        options.gameScript = "function LF_getShowGameInstructions(n) return false end\n";
+        ASSERT_TRUE(startScene(scene, options));
         air = static_cast<AirCompressor*>(room(kRoom));
         ASSERT_TRUE(air->isInstanceOf("AirCompressor"));
         air->setRandomDraw(&draw);
@@ -158,6 +161,77 @@ TEST_F(AirCompressorTest, FusesArePlacedSwappedAndCounted)
     const std::vector<int> sounds = soundsPlayed();
     EXPECT_EQ(92, sounds.front());
     EXPECT_NE(sounds.end(), std::find(sounds.begin(), sounds.end(), AirCompressor::SOUND_FUSE_PLACED));
+}
+
+// The sample's rule for a click in the fuse stage: a holder takes the fuse
+// held, a ground fuse is picked up, anywhere else the held one goes back.
+const char kAirFuseClicks[] = "rooms.AirCompressor.onClick = function(self, x, y) "
+                              "local h = self:getClickedFuseIndex(x, y) "
+                              "if h >= 0 then self:placeFuse(h) return end "
+                              "local f = self:getGroundFuseClicked(x, y) "
+                              "if f ~= '' then self:pickUpItem(f) "
+                              "elseif self:holdingItem() then self:dropItem(true) end end";
+
+TEST_F(AirCompressorTest, AFuseIsDraggedIntoAHolderOrBackToTheGroundAsWellAsCarried)
+{
+    lua(kAirFuseClicks);
+    const struct {
+        const char* what;
+        int fromX, fromY, toX, toY;
+        int placed;  // the fuse in position 0 afterwards
+        int held;    // the item on the cursor afterwards
+    } drags[] = {
+        {"green dragged into holder 0", 115, 515, 120, 120, 0, AirCompressor::HELD_NOTHING},
+        {"blue dragged off every holder: back to the ground", 165, 515, 400, 300, 0, AirCompressor::HELD_NOTHING},
+        {"a release at its press keeps the purple carried", 215, 515, 216, 516, 0, AirCompressor::ITEM_FIRST_FUSE + 2},
+        {"then a click on holder 0 swaps it with the green", 120, 120, 120, 120, 2, AirCompressor::ITEM_FIRST_FUSE},
+        {"a click away puts the green back", 400, 300, 400, 300, 2, AirCompressor::HELD_NOTHING},
+        {"the purple dragged out of holder 0 into holder 1", 120, 120, 180, 120, -1, AirCompressor::HELD_NOTHING},
+    };
+    for (const auto& d : drags) {
+        press(d.fromX, d.fromY);
+        world.mouseMove(d.toX, d.toY);
+        release(d.toX, d.toY);
+        EXPECT_EQ(d.placed, air->getPlacedFuse(0)) << d.what;
+        EXPECT_EQ(d.held, air->getHeldItem()) << d.what;
+    }
+    EXPECT_EQ(2, air->getPlacedFuse(1));
+    EXPECT_TRUE(air->getSprite("Fuse_GreenOnGround")->isVisible());
+    EXPECT_TRUE(air->getSprite("Fuse_BlueOnGround")->isVisible());
+}
+
+TEST_F(AirCompressorTest, AFuseHeldOnLeavingGoesBackWhereItCameFrom)
+{
+    lua(kAirFuseClicks);
+    // Off to the dive dock and back (any way out leaves the room alike).
+    auto leaveAndReturn = [this] {
+        canvas->changeRoom(AirCompressor::DIVE_DOCK_ROOM);
+        world.stepFrames(40);
+        ASSERT_EQ(AirCompressor::DIVE_DOCK_ROOM, canvas->getCurrentRoomIndex());
+        enter(kRoom);
+        world.stepFrames(40);
+        ASSERT_EQ(Room::STATE_PLAYING, air->getState());
+    };
+    // Picked up from the ground: on the ground again.
+    world.click(115, 515);
+    ASSERT_EQ(AirCompressor::ITEM_FIRST_FUSE, air->getHeldItem());
+    leaveAndReturn();
+    EXPECT_EQ(AirCompressor::HELD_NOTHING, air->getHeldItem());
+    EXPECT_TRUE(air->getSprite("Fuse_GreenOnGround")->isVisible());
+    EXPECT_EQ(AirCompressor::HELD_NOTHING, canvas->getCurrentCursor());
+    // Taken out of holder 1: back in holder 1.
+    world.click(115, 515);
+    EXPECT_EQ(AirCompressor::ITEM_FIRST_FUSE, air->getHeldItem());
+    world.click(180, 120);
+    EXPECT_EQ(0, air->getPlacedFuse(1));
+    world.click(180, 120);
+    ASSERT_EQ(AirCompressor::ITEM_FIRST_FUSE, air->getHeldItem());
+    ASSERT_EQ(-1, air->getPlacedFuse(1));
+    leaveAndReturn();
+    EXPECT_EQ(AirCompressor::HELD_NOTHING, air->getHeldItem());
+    EXPECT_EQ(0, air->getPlacedFuse(1));
+    EXPECT_TRUE(animation("Fuse_Green_Pos2")->isVisible());
+    EXPECT_FALSE(air->getSprite("Fuse_GreenOnGround")->isVisible());
 }
 
 TEST_F(AirCompressorTest, DiodesAreDraggedCarriedAndDroppedAndTheWiresDrawn)

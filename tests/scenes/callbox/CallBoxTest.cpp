@@ -150,6 +150,7 @@ TEST_F(CallBoxTest, CombinationsDialledOnTheKeysAreTestedWithTheirSoundsAndTints
 TEST_F(CallBoxTest, TheRegisterSlidesDigitsUpAndBackWithItsSounds)
 {
     start("0 4 2 7 1 8 300 240");
+    window::ImageBase* blank = static_cast<sprite::ImageSprite*>(place(1))->getImage();
     auto* digit5 = static_cast<sprite::ImageSprite*>(box->getSprite("CallBoxRegProto5"));
     runLua(box, "self:addDigit(5) self:updateRegister()");
     EXPECT_EQ(digit5->getImage(), static_cast<sprite::ImageSprite*>(place(1))->getImage());
@@ -187,6 +188,19 @@ TEST_F(CallBoxTest, TheRegisterSlidesDigitsUpAndBackWithItsSounds)
     EXPECT_EQ(kRestY, place(1)->top());
     EXPECT_EQ(kRestY, place(2)->top());
     EXPECT_TRUE(calls("").empty()) << "the ends of the slides reach no script";
+    // Back at rest the places show no digit: every one is empty again, and
+    // so is a digit cleared without the slide.
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_EQ(blank, static_cast<sprite::ImageSprite*>(place(i))->getImage()) << i;
+    runLua(box, "self:addDigit(9) self:updateRegister() self:clearRegister(false)");
+    EXPECT_EQ(blank, static_cast<sprite::ImageSprite*>(place(1))->getImage());
+    // A digit dialled while the clearing still slides keeps its picture.
+    runLua(box, "self:addDigit(9) self:updateRegister()");
+    frames(8);
+    runLua(box, "self:clearRegister(true) self:addDigit(5) self:updateRegister()");
+    frames(8);
+    EXPECT_EQ(digit5->getImage(), static_cast<sprite::ImageSprite*>(place(1))->getImage());
+    runLua(box, "self:clearRegister(false)");
 
     // Nothing to clear: no sound. A fifth digit is refused with the wrong sound.
     clearRecords();

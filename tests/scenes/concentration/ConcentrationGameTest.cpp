@@ -101,12 +101,17 @@ TEST_F(ConcentrationGameTest, AScriptedGameToThePlayersWin)
     EXPECT_EQ((std::vector<int>(24, Concentration::SOUND_DEAL)), soundsPlayed());
     EXPECT_EQ((std::vector<std::string>{"LF_dumbDownConcentrationAI()"}), calls("LF_dumb"));
     EXPECT_FALSE(cards->isWeakComputer());
-    // Five pairs for the player, who keeps the turn.
+    // Five pairs for the player, who keeps the turn; each point floats to
+    // rest over the player's score.
+    sprite::SpriteBase* point = cards->getSprite("FloatingNumbers");
+    sprite::SpriteBase* score = cards->getSprite("PlayerScore");
     for (int n = 0; n < 5; ++n) {
         clickCard(n);
         clickCard(n + 12);
         ASSERT_TRUE(stepUntil([this] { return playerToPick(); })) << n;
         EXPECT_EQ(n + 1, cards->getPlayerScore());
+        EXPECT_EQ(score->left() + score->width() / 2, point->left() + point->width() / 2) << n;
+        EXPECT_EQ(score->top() + score->height() / 2, point->top() + point->height() / 2) << n;
     }
     // A miss passes the turn; the computer then takes two pairs at random
     // and misses its third, its second card drawn again off the partner.
@@ -252,6 +257,11 @@ TEST_F(ConcentrationGameTest, TakenCardsFlyTowardTheSideThatTookThemTheFarOnesLo
     EXPECT_EQ(12 + 2 * 2, cards->getCardFace(13)->getMoveSteps());
     frames(16);
     EXPECT_EQ(-100, cards->getCardFace(13)->top());
+    // Flown off, the cards are gone, not turning at the screen's edge.
+    for (int n : {0, 1, 12, 13}) {
+        EXPECT_FALSE(cards->getCardBack(n)->isVisible()) << n;
+        EXPECT_FALSE(cards->getCardFace(n)->isVisible()) << n;
+    }
 }
 
 TEST_F(ConcentrationGameTest, TheScriptsWordsAndTheirArgumentErrors)

@@ -1,10 +1,11 @@
 // MazeTest.cpp: the hedge maze room in the fixture game: the token picked
-// up and put down by the 550 ms rule, moves refused per axis on a bound, the
-// entrance closed, the climb out of the end cell to "solvedMaze", the fog
+// up and put down by the 550 ms rule, following the pointer held inside its
+// corridor, at once on a fast move, the entrance closed, the climb out of
+// the end cell by itself to "solvedMaze", the fog
 // lifted where the token has been, and the fog drawn outside the flashlight
 // only (read back from the rendered frame); the token taken after the
-// solve; the mouse handlers' answers, for the token alone; the debug keys' random maze walked from entrance to exit and their
-// grid dump.
+// solve; the mouse handlers' answers, for the token alone; the debug keys'
+// random maze walked from entrance to exit and their grid dump.
 #include "scenes/maze/Maze.h"
 
 #include "core/lang/Integer.h"
@@ -193,55 +194,50 @@ TEST_F(MazeTest, TheMouseHandlersAnswerForTheTokenAlone)
     EXPECT_FALSE(maze->isDragging());
 }
 
-TEST_F(MazeTest, TheTokenClimbsOutOfTheEndCellToSolveTheMaze)
+TEST_F(MazeTest, TheTokenFollowsThePointerAlongTheHedgesAndClimbsOutOfTheEndCell)
 {
+    // Taken 5 pixels in from its corner: it follows with that hold.
     world.click(325, 345);
     ASSERT_TRUE(maze->isDragging());
     EXPECT_FALSE(fogged(6));
     EXPECT_FALSE(fogged(2));
-    // From the start cell: x up to 334, y from 206 to 354, both open.
+    // From the start cell its corner may stand strictly between x 306 and
+    // 334, and y 206 (up the open column) and 354.
     const struct {
         const char* what;
         int x, y;
         int expectX, expectY;
     } moves[] = {
-        {"inside the bounds", 330, 350, 330, 350},
-        {"x on its bound is refused, y taken", 334, 345, 330, 345},
-        {"not down through the entrance", 325, 355, 325, 345},
-        {"a pointer too far away leaves the token", 325, 300, 325, 345},
+        {"inside the bounds", 335, 355, 330, 350},
+        {"held just inside the hedge it meets", 345, 350, 333, 345},
+        {"not down through the entrance", 330, 370, 325, 353},
+        {"a fast move far up the column: it follows at once", 325, 215, 320, 210},
     };
     for (const auto& m : moves) {
         move(m.x, m.y);
         EXPECT_EQ(m.expectX, maze->getTravelerX()) << m.what;
         EXPECT_EQ(m.expectY, maze->getTravelerY()) << m.what;
     }
-    // Up the left column, then along the top row into the end cell.
-    for (int y = 325; y >= 225; y -= 20)
-        move(325, y);
-    move(325, 215);
-    EXPECT_EQ(215, maze->getTravelerY());
     EXPECT_FALSE(fogged(3));
     EXPECT_FALSE(fogged(0));
-    for (int x = 345; x <= 445; x += 20)
-        move(x, 215);
-    EXPECT_EQ(445, maze->getTravelerX());
-    EXPECT_EQ(215 - Maze::PULSE_OFFSET - 1, maze->getTravelerY()) << "the last move began in the end cell";
+    // One move along the top row: it goes as far as the end cell, where it
+    // leaves the pointer and climbs out by itself, frame by frame.
+    world.mouseMove(465, 215);
+    EXPECT_EQ(420, maze->getTravelerX()) << "stopped at the end cell's edge";
+    EXPECT_TRUE(maze->isClimbing());
+    EXPECT_FALSE(maze->isDragging());
     EXPECT_FALSE(fogged(1));
     for (int cell : {4, 5, 7, 8})
         EXPECT_TRUE(fogged(cell)) << cell;
-    // In the end cell the token rises one pixel above its ring with every
-    // move, whatever the pointer's y, until the ring meets the exit.
-    int climbs = 0;
-    while (calls("solvedMaze").empty() && climbs < 20) {
-        move(maze->getTravelerX(), maze->getTravelerY());
-        ++climbs;
-    }
+    ASSERT_TRUE(stepUntil([this] { return maze->isSolved(); }, 40));
     EXPECT_EQ((std::vector<std::string>{"solvedMaze:Maze(1)"}), calls("solvedMaze"));
-    EXPECT_EQ(6, climbs) << "17 pixels a move, from the ring's top at 182 to 110";
-    EXPECT_TRUE(maze->isSolved());
+    EXPECT_EQ(440, maze->getTravelerX()) << "drawn to the middle of the gate";
+    EXPECT_LE(maze->getTravelerY() - Maze::PULSE_OFFSET, 100 + Maze::WIN_MARGIN) << "the ring met the exit";
     const int y = maze->getTravelerY();
+    frames(5);
     move(maze->getTravelerX(), y - 10);
-    EXPECT_EQ(y, maze->getTravelerY()) << "a solved maze ignores the pointer";
+    EXPECT_EQ(y, maze->getTravelerY()) << "a solved maze ignores the pointer and climbs no more";
+    EXPECT_EQ(1u, calls("solvedMaze").size());
     // Put down, the token is still picked up, though it moves no more.
     world.click(500, 500);
     ASSERT_FALSE(maze->isDragging());
@@ -322,10 +318,10 @@ TEST_F(MazeTest, TheGenerateKeyLaysOutARandomMazeThatCanBeWalkedToTheExit)
         for (int cell : {0, 1, 3, 4, 5, 7, 8})
             EXPECT_TRUE(fogged(cell)) << cell;
 
-        // Drag the token from cell to cell, 20 pixels a move (the pointer
-        // stays within half a cell of it), until it stands in the end cell.
+        // Lead the token (taken by its corner) from cell to cell, 20 pixels
+        // a move, until it stands in the end cell and climbs out.
         clearCalls();
-        world.click(325, 345);
+        world.click(320, 340);
         ASSERT_TRUE(maze->isDragging());
         int x = 320, y = 340, cell = 6;
         for (int next : pathThrough(maze->grid())) {
@@ -333,16 +329,21 @@ TEST_F(MazeTest, TheGenerateKeyLaysOutARandomMazeThatCanBeWalkedToTheExit)
             for (int step = 0; step < 3 && cell != 2; ++step) {
                 x += dx;
                 y += dy;
-                move(x, y);
+                world.mouseMove(x, y);
+                if (maze->isClimbing()) {
+                    // Its corner reached the end cell on the way.
+                    cell = 2;
+                    break;
+                }
                 ASSERT_EQ(x, maze->getTravelerX()) << "towards cell " << next;
                 ASSERT_EQ(y, maze->getTravelerY()) << "towards cell " << next;
                 cell = (y - 200) / 60 * 3 + (x - 300) / 60;
+                frames(1);
             }
             EXPECT_FALSE(fogged(next)) << next;
         }
         ASSERT_EQ(2, cell) << "the path ends in the end cell";
-        for (int climbs = 0; calls("solvedMaze").empty() && climbs < 20; ++climbs)
-            move(maze->getTravelerX(), maze->getTravelerY());
+        stepUntil([this] { return !calls("solvedMaze").empty(); }, 40);
         EXPECT_EQ(1u, calls("solvedMaze").size());
         EXPECT_TRUE(maze->isSolved());
     }

@@ -93,18 +93,83 @@ TEST_F(SampleChapter2StoryTest, TheCallBoxAnswersOnlyWithTheGalleryOwnersCard)
     EXPECT_EQ("true", runLua(box, "return tostring(LF.callBoxSolved)"));
 }
 
-TEST_F(SampleChapter2StoryTest, AClickOnTheShutDiveSaysItWaitsForTheCompressor)
+TEST_F(SampleChapter2StoryTest, AClickOnAShutWaySaysWhyItIsShut)
 {
-    enterAgain(kStoryDiveDock);
-    DoorSprite* dive = exitTo(room(kStoryDiveDock), kStoryWhackAClam);
-    ASSERT_NE(nullptr, dive);
+    // The dive waits for the compressor; the market's way to the tavern
+    // square waits for the first chapter's ferry, and its way back to the
+    // dock is shut in the second chapter; the restoration room waits for
+    // the card game's trophy.
+    constexpr int kStoryDock = 0, kStoryMarket = 2;
+    const struct {
+        int chapter, room, target;
+        const char* thought;
+    } ways[] = {
+        {2, kStoryDiveDock, kStoryWhackAClam, "STR_THINK_DIVE_NO_AIR"},
+        {1, kStoryMarket, kStoryTavernGallery, "STR_THINK_MARKET_GALLERY_SHUT"},
+        {2, kStoryMarket, kStoryDock, "STR_THINK_MARKET_DOCK_SHUT"},
+        {2, kStoryGalleryInterior, kStoryArtRestoration, "STR_THINK_RESTORATION_SHUT"},
+    };
     Character* self = canvas->getPlayerCharacter();
     ASSERT_NE(nullptr, self);
-    player.clickOn(dive);
-    world.stepFrames(2);
-    EXPECT_EQ(kStoryDiveDock, canvas->getProgress()->currentRoom);
-    ASSERT_TRUE(self->isTalking()) << "the player says why the dive is shut";
-    EXPECT_STREQ(lang::String::loadText("STR_THINK_DIVE_NO_AIR").c_str(), self->getTalkText()->getText().c_str());
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.thought);
+        canvas->getProgress()->chapter = way.chapter;
+        enterAgain(way.room);
+        DoorSprite* door = exitTo(room(way.room), way.target);
+        ASSERT_NE(nullptr, door);
+        ASSERT_FALSE(door->isEnabled());
+        player.clickOn(door);
+        world.stepFrames(2);
+        EXPECT_EQ(way.room, canvas->getProgress()->currentRoom);
+        ASSERT_TRUE(self->isTalking()) << "the player says why the way is shut";
+        EXPECT_STREQ(lang::String::loadText(way.thought).c_str(), self->getTalkText()->getText().c_str());
+        // The thought leaves the way's name readable.
+        const util::RectangleNM t = *canvas->getSprite("ThoughtBalloon")->getBounds();
+        auto meet = [&t](const util::RectangleNM& o) {
+            return t.x < o.x + o.width && o.x < t.x + t.width && t.y < o.y + o.height && o.y < t.y + t.height;
+        };
+        EXPECT_FALSE(meet(*door->getBounds())) << "the thought covers the way";
+        // Nor does it cover the people standing there.
+        Room* here = room(way.room);
+        for (int i = 0; i < here->getCharacterCount(); ++i)
+            EXPECT_FALSE(meet(*here->characterAt(i)->getBounds())) << here->characterAt(i)->getName().c_str();
+        self->stopTalk();
+    }
+}
+
+TEST_F(SampleChapter2StoryTest, ARewardIsToldAndNeverCountedAsATreasureFound)
+{
+    // The chapter's rewards: the card game's trophy, told at the table; the
+    // gallery owner's card and the pearls, told in the room the game leads
+    // back to.
+    const struct {
+        int room;
+        const char* win;
+        const char* item;
+        const char* tip;
+        int toldIn; // -1: at once
+    } rewards[] = {
+        {17, "rooms.Concentration.winGameScene(self, 1)", "ConcentrationTrophy", "STR_CARDS_WON_TROPHY", -1},
+        {kStoryArtRestoration, "rooms.ArtRestoration.onWin(self)", "MansionGateCode", "STR_GALLERY_CARD",
+         kStoryGalleryInterior},
+        {kStoryWhackAClam, "LF.pearlsWon = false rooms.WhackAClam.onWin(self, 1)", "Pearls", "STR_PEARLS_WON",
+         kStoryDiveDock},
+    };
+    auto* tip = static_cast<sprite::NewFontSprite*>(canvas->getSprite("RoomItemTipText"));
+    for (const auto& reward : rewards) {
+        SCOPED_TRACE(reward.item);
+        enterAgain(reward.room);
+        runLua(room(reward.room), reward.win);
+        // The game leads back by itself, or the player walks there.
+        auto arrived = [this, &reward] { return canvas->getCurrentRoomIndex() == reward.toldIn; };
+        if (reward.toldIn >= 0 && !stepUntil(arrived, 100))
+            enter(reward.toldIn);
+        EXPECT_TRUE(canvas->getInventory()->hasItem(lang::String(reward.item)));
+        EXPECT_EQ("false",
+                  runLua(room(reward.room), std::string("return tostring(LF_itemFound('") + reward.item + "'))"));
+        EXPECT_TRUE(canvas->isSpriteVisible("RoomItemsBalloon"));
+        EXPECT_STREQ(lang::String::loadText(reward.tip).c_str(), tip->getText().c_str());
+    }
 }
 
 TEST_F(SampleChapter2StoryTest, TheTaskPaperKeepsToTheChapterInEveryRoom)

@@ -3,14 +3,20 @@
 // the room's buttons and its pick-ups keep clear of one another, of the
 // pause button, the instructions' question mark, the inventory bar and the
 // hint paper's tab, and so do the readouts a mini-game keeps on the screen;
-// the island's words fit on the screen.
+// the island's words fit on the screen; every exit's name stays in its box,
+// and the task paper keeps its tasks above the bar.
 #include "game/balloons/TalkBalloon.h"
 #include "game/characters/Character.h"
+#include "game/inventory/Inventory.h"
 #include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
 #include "sprites/buttons/ButtonMixin.h"
+#include "sprites/dialogs/DialogSprite.h"
+#include "sprites/images/ImageSprite.h"
+#include "windowing/images/ImageBase.h"
 #include "tests/scenes/support/SceneFixture.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -209,6 +215,99 @@ TEST_F(SampleLayoutTest, TheTaskPaperLeavesWhatTheLaterTasksAskForInSight)
         sprite::SpriteBase* s = r->getSprite(a.sprite);
         ASSERT_NE(nullptr, s) << a.room << ": " << a.sprite;
         EXPECT_FALSE(layoutBoxesMeet(raised, *s->getBounds())) << a.room << ": the paper covers " << a.sprite;
+    }
+}
+
+// Every exit's name stays inside its framed box: the box's frame (2 pixels,
+// 4 in from its edge), the 2 pixels inside it and what lies outside show
+// none of the name's light ink (the rooms' pictures read from the archive).
+TEST_F(SampleLayoutTest, EveryExitsNameStaysInsideItsBox)
+{
+    auto ink = [](uint32_t p) {
+        return ((p >> 16) & 0xFF) > 0xE8 && ((p >> 8) & 0xFF) > 0xD8 && (p & 0xFF) > 0xB8;
+    };
+    for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT; ++index) {
+        Room* r = room(index);
+        sprite::SpriteBase* background = r->getSprite("Background");
+        if (!background || !background->isInstanceOf("ImageSprite"))
+            continue;
+        window::ImageBase* image = static_cast<sprite::ImageSprite*>(background)->getImage();
+        const uint32_t* pixels = image ? image->getPixels() : nullptr;
+        if (!pixels)
+            continue;
+        const int w = image->getWidth(), h = image->getHeight();
+        for (int i = 0; i < r->getDoorCount(); ++i) {
+            DoorSprite* door = r->getDoor(i);
+            if (!door)
+                continue;
+            const util::RectangleNM b = *door->getBounds();
+            int stray = 0;
+            for (int y = std::max(0, b.y + 4); y < std::min(h, b.y + b.height - 4); ++y) {
+                for (int x = b.x; x < b.x + b.width; ++x) {
+                    const bool margin = x < b.x + 8 || x >= b.x + b.width - 8;
+                    if (margin && x >= 0 && x < w && ink(pixels[size_t(y) * size_t(w) + size_t(x)]))
+                        ++stray;
+                }
+            }
+            EXPECT_EQ(0, stray) << r->getName().c_str() << ": the name of Door" << i << " runs over its box";
+        }
+    }
+}
+
+// The how-to-play dialog's version stands well inside its frame, clear of
+// the page and the buttons.
+TEST_F(SampleLayoutTest, TheHowToPlayVersionStandsInsideItsFrame)
+{
+    sprite::SpriteBase* dialog = canvas->getSprite("Instructions");
+    ASSERT_NE(nullptr, dialog);
+    auto* panel = static_cast<sprite::DialogSprite*>(dialog);
+    sprite::SpriteBase* version = panel->getSprite("version");
+    ASSERT_NE(nullptr, version);
+    const util::RectangleNM v = *version->getBounds();
+    // The frame is 4 pixels; the label keeps 8 more from it.
+    const util::RectangleNM inside(12, 12, dialog->width() - 24, dialog->height() - 24);
+    EXPECT_TRUE(layoutBoxHolds(inside, v)) << v.x << "," << v.y << " " << v.width << "x" << v.height;
+    for (const char* part : {"pg1", "bInstructionsBack", "bInstructionsNext", "bInstructionsClose"})
+        EXPECT_FALSE(layoutBoxesMeet(v, *panel->getSprite(part)->getBounds())) << part;
+}
+
+// Raised by the player, the task paper shows every line of its list on the
+// sheet, between its heading and the inventory bar: for each chapter, its
+// two longest tasks together; and it goes down as the player walks on.
+TEST_F(SampleLayoutTest, TheTaskPapersTextStaysOnThePaperAboveTheBar)
+{
+    enter(0);
+    frames(30);
+    Inventory* inventory = canvas->getInventory();
+    sprite::SpriteBase* paper = canvas->getSprite("InventoryHintPaper");
+    sprite::SpriteBase* text = canvas->getSprite("HintText");
+    auto resting = [inventory] { return inventory->getHintState() == Inventory::HINTS_RESTING; };
+    for (int chapter = 1; chapter <= 6; ++chapter) {
+        SCOPED_TRACE(chapter);
+        // Every task off the paper, then the chapter's two longest on it.
+        const std::string ids = runLua(room(0), "for _, tasks in ipairs(LF_TASKS) do for _, task in ipairs(tasks) do "
+                                                "LF_removeHint(task[1]) end end "
+                                                "local t = {} for _, task in ipairs(LF_TASKS[" +
+                                                    std::to_string(chapter) +
+                                                    "]) do t[#t + 1] = task[1] end "
+                                                    "table.sort(t, function(a, b) return #hv.getResourceString("
+                                                    "LF_hintText(a)) > #hv.getResourceString(LF_hintText(b)) end) "
+                                                    "LF_addHint(t[1]) LF_addHint(t[2]) return t[1] .. ' ' .. t[2]");
+        SCOPED_TRACE(ids);
+        ASSERT_TRUE(stepUntil(resting));
+        clickAt(paper->left() + paper->width() / 2, 500);
+        ASSERT_TRUE(stepUntil([inventory] { return inventory->getHintState() == Inventory::HINTS_RAISED; }));
+        const util::RectangleNM t = *text->getBounds();
+        const util::RectangleNM p = *paper->getBounds();
+        EXPECT_GE(t.y, p.y + 30) << "below the paper's heading";
+        EXPECT_GE(t.x, p.x);
+        EXPECT_LE(t.x + t.width, p.x + p.width);
+        EXPECT_LE(t.y + t.height, 520) << "above the inventory bar";
+        // In the next room the paper is down again, clear of its people.
+        enter(chapter % 2 == 1 ? 2 : 0);
+        EXPECT_TRUE(resting()) << "the raised paper went down as the room changed";
+        EXPECT_GT(paper->top(), p.y);
+        ASSERT_TRUE(stepUntil(resting));
     }
 }
 

@@ -14,13 +14,16 @@
 // to its exit; the card and board games, a painting, a peg board and the pearl
 // dive each once their instructions panel has grown open by itself, as on a
 // first visit, and been played away; every first visit's instructions open
-// on the screen; the fountain shows the story's doors.
+// on the screen; the maze's help names only controls that work, and every
+// puzzle's Leave button works from the start; the fountain shows the
+// story's doors.
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/characters/Character.h"
 #include "game/dialogs/GameInstructDialog.h"
 #include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/DoorSprite.h"
+#include "platform/user/Input.h"
 #include "scenes/aircompressor/AirCompressor.h"
 #include "scenes/artrestoration/ArtPiece.h"
 #include "scenes/artrestoration/ArtRestoration.h"
@@ -50,9 +53,13 @@
 #include "sprites/script/ScriptHost.h"
 #include "sprites/text/NewFontSprite.h"
 #include "tests/scenes/support/SamplePuzzles.h"
+#include "windowing/images/ImageBase.h"
 #include "tests/scenes/support/SceneFixture.h"
 
+#include <cctype>
 #include <deque>
+#include <fstream>
+#include <functional>
 #include <lua.hpp>
 
 namespace scenetest {
@@ -213,7 +220,99 @@ TEST_F(SampleScenesTest, TheHedgeMazeIsWalkedToItsExit)
     walkHedgeMaze(player, world, maze);
     EXPECT_TRUE(maze->isSolved());
     ASSERT_TRUE(painted([this] { return flag("hedgeMazeSolved") == "true"; }));
+    // Out at the maze's front, a message tells of it.
+    ASSERT_TRUE(painted([this] { return canvas->getCurrentRoomIndex() == 15; }));
+    ASSERT_TRUE(painted([this] { return canvas->isSpriteVisible("RoomItemsBalloon"); }));
+    EXPECT_STREQ(lang::String::loadText("STR_MAZE_SOLVED").c_str(),
+                 static_cast<sprite::NewFontSprite*>(canvas->getSprite("RoomItemTipText"))->getText().c_str());
     expectCleanRun();
+}
+
+// The maze's help, as the data draws it: the words of its text lines.
+std::string mazeHelpWords()
+{
+#ifdef HV_SOURCE_DIR
+    std::ifstream in(std::string(HV_SOURCE_DIR) + "/data/pictures/ins/maze.txt");
+    std::string words;
+    for (std::string line; std::getline(in, line);) {
+        const size_t quote = line.find('"');
+        if (line.rfind("text ", 0) == 0 && quote != std::string::npos)
+            words += line.substr(quote) + " ";
+    }
+    for (char& c : words)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return words;
+#else
+    return "";
+#endif
+}
+
+TEST_F(SampleScenesTest, TheMazesHelpNamesOnlyTheControlsThatMoveItsToken)
+{
+    const std::string help = mazeHelpWords();
+    ASSERT_FALSE(help.empty()) << "the help's description is read from the data";
+    auto* maze = static_cast<Maze*>(room(20));
+    // Each control the help may name, and what a player does to use it:
+    // the token is to move east from the entrance.
+    const struct {
+        const char* word;
+        std::function<void(Maze*)> use;
+    } controls[] = {
+        {"arrow key", [this](Maze*) {
+             for (int i = 0; i < 10; ++i)
+                 world.key(VK_RIGHT);
+         }},
+        {"drag", [this](Maze* m) {
+             const int x = m->getTravelerX() + 10, y = m->getTravelerY() + 10;
+             world.mouseDown(x, y);
+             world.mouseMove(x + 15, y);
+             world.mouseMove(x + 30, y);
+             world.mouseUp(x + 30, y);
+         }},
+        {"click it", [this](Maze* m) {
+             const int x = m->getTravelerX() + 10, y = m->getTravelerY() + 10;
+             world.click(x, y);
+             world.mouseMove(x + 30, y);
+         }},
+    };
+    int named = 0;
+    for (const auto& control : controls) {
+        if (help.find(control.word) == std::string::npos)
+            continue;
+        SCOPED_TRACE(control.word);
+        ++named;
+        enter(20);
+        world.stepFrames(2);
+        const int startX = maze->getTravelerX();
+        control.use(maze);
+        world.stepFrames(2);
+        EXPECT_GT(maze->getTravelerX(), startX) << "the help names it, so it moves the token";
+    }
+    EXPECT_GT(named, 0) << "the help names a control: " << help;
+}
+
+TEST_F(SampleScenesTest, EveryPuzzlesLeaveButtonWorksOnEntering)
+{
+    for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT; ++index) {
+        Room* r = room(index);
+        sprite::ButtonMixin* leave = nullptr;
+        std::string name;
+        for (int i = 0; i < r->getChildCount() && !leave; ++i) {
+            sprite::SpriteBase* child = r->childAt(i);
+            name = child->getName().c_str();
+            const bool named =
+                name == "CloseButton" || (name.size() > 5 && name.compare(name.size() - 5, 5, "Close") == 0);
+            if (named && child->isInstanceOf("ButtonSprite"))
+                leave = sprite::ButtonMixin::fromSprite(child);
+            child->release();
+        }
+        if (!leave)
+            continue;
+        SCOPED_TRACE(r->getName().c_str());
+        enter(index);
+        world.stepFrames(2);
+        EXPECT_TRUE(leave->isEnabled()) << name;
+    }
 }
 
 TEST_F(SampleScenesTest, TheCardGameDealsAndTurnsACardUp)
@@ -264,6 +363,11 @@ TEST_F(SampleScenesTest, TheCardGameDealsAndTurnsACardUp)
         ASSERT_TRUE(framesUntil([cards] { return cards->getState() == Concentration::STATE_PLAYER_TURN; }, 500))
             << "miss " << miss;
     }
+    // A lost game is told before the new deal.
+    runLua(cards, "rooms.Concentration.loseGameScene(self, 1)");
+    EXPECT_TRUE(canvas->isSpriteVisible("RoomItemsBalloon"));
+    EXPECT_STREQ(lang::String::loadText("STR_CARDS_LOST").c_str(),
+                 static_cast<sprite::NewFontSprite*>(canvas->getSprite("RoomItemTipText"))->getText().c_str());
     expectCleanRun();
 }
 
@@ -391,6 +495,25 @@ TEST_F(SampleScenesTest, APaintingIsMendedBySwappingTilesHome)
     auto clickSlot = [&](int slot) {
         world.click(painting->left() + slot % 3 * 100 + 50, painting->top() + slot / 3 * 80 + 40);
     };
+    // Each painting covers its whole picture: no tile shows a gap.
+    for (const char* name : {"Painting1", "Painting2", "Painting3"}) {
+        window::ImageBase* image = static_cast<sprite::ImageSprite*>(art->getSprite(name))->getImage();
+        const uint32_t* pixels = image->getPixels();
+        ASSERT_NE(nullptr, pixels) << name;
+        int clear = 0;
+        for (int i = 0; i < image->getWidth() * image->getHeight(); ++i)
+            clear += (pixels[i] >> 24) != 0xFF;
+        EXPECT_EQ(0, clear) << name << " has pixels the board shows black";
+    }
+    // Over a tile still to be moved the pointer is the hand.
+    for (int home = 0; home < 9; ++home) {
+        if (tiles[size_t(home)]->isHome())
+            continue;
+        const int slot = tiles[size_t(home)]->getSlot();
+        world.mouseMove(painting->left() + slot % 3 * 100 + 50, painting->top() + slot / 3 * 80 + 40);
+        EXPECT_EQ(LanternfieldCanvas::CURSOR_HAND, canvas->getCurrentCursor());
+        break;
+    }
     for (int home = 0; home < 9 && !art->isClean(); ++home) {
         if (tiles[size_t(home)]->isHome())
             continue;
@@ -424,7 +547,40 @@ TEST_F(SampleScenesTest, TheCallBoxTakesTheNumberOnTheCard)
 {
     auto* box = static_cast<CallBox*>(room(22));
     ASSERT_TRUE(box->isInstanceOf("CallBox"));
+    runLua(box, "LF.galleryRestored = true");
     enter(22);
+    // The intercom's greeting stands clear of the keys and the register,
+    // its tail on its balloon.
+    ASSERT_TRUE(painted([this] { return canvas->isSpriteVisible("TalkBalloon"); }));
+    sprite::SpriteBase* balloon = canvas->getSprite("TalkBalloon");
+    const util::RectangleNM b = *balloon->getBounds();
+    auto meet = [](const util::RectangleNM& p, const util::RectangleNM& q, int slack) {
+        return p.x < q.x + q.width + slack && q.x < p.x + p.width + slack && p.y < q.y + q.height + slack &&
+               q.y < p.y + p.height + slack;
+    };
+    std::vector<std::string> keys = {"CallBoxClear", "CallBoxEnter"};
+    for (int i = 1; i <= 9; ++i)
+        keys.push_back("CallBox" + std::to_string(i));
+    for (int i = 1; i <= 4; ++i)
+        keys.push_back("CallBoxReg" + std::to_string(i));
+    for (const std::string& key : keys)
+        EXPECT_FALSE(meet(b, *box->getSprite(key.c_str())->getBounds(), 0)) << "the greeting covers " << key;
+    int tails = 0;
+    for (int code = 0; code < 6; ++code) {
+        sprite::SpriteBase* tail = canvas->getSprite(("TalkBalloonTail_" + std::to_string(code)).c_str());
+        if (tail && tail->isVisible()) {
+            ++tails;
+            EXPECT_TRUE(meet(b, *tail->getBounds(), 1)) << "tail " << code << " stands apart from its balloon";
+        }
+    }
+    EXPECT_EQ(1, tails);
+    // A key clicked while the intercom still speaks lifts the receiver and
+    // dials at once: no press is lost.
+    player.clickOn(box->getSprite("CallBox4"));
+    EXPECT_TRUE(box->getSprite("ReceiverOffHook")->isVisible());
+    EXPECT_EQ(1, box->getEnteredCount());
+    player.clickOn(box->getSprite("CallBoxClear"));
+    EXPECT_EQ(0, box->getEnteredCount());
     dialCallBox(player, world, box);
     EXPECT_EQ("true", runLua(box, "return tostring(LF.callBoxSolved)"));
     expectCleanRun();
@@ -765,6 +921,7 @@ TEST_F(SampleScenesTest, EveryFirstVisitsInstructionsOpenOnTheScreen)
         {"WhackAClam", 2, nullptr},
         {"Concentration", 3, nullptr},
         {"ArtRestoration", 4, nullptr},
+        {"AirCompressor", 5, nullptr},
         {"Maze", 6, nullptr},
         {"Inlay", 7, nullptr},
         {"Bookshelf", 8, nullptr},

@@ -259,6 +259,22 @@ TEST_F(SampleWalkthroughTest, ThePlayerWalksTheStoryFromANewProfileThroughItsCha
         mendAirCompressor(w.player, run.world, static_cast<AirCompressor*>(w.room()));
         ASSERT_FALSE(HasFatalFailure());
         w.expectTasks({26});
+        settings = w.quit();
+    }
+    {
+        // Again: the compressor still runs, its board as the player left
+        // it; the pearls brought up from the dive, the diving boat ends the
+        // chapter.
+        gametest::SampleRun run(settings);
+        ASSERT_TRUE(run.started);
+        SampleWalk w(run);
+        w.start();
+        ASSERT_EQ(kWalkAirCompressor, w.current());
+        auto* air = static_cast<AirCompressor*>(w.room());
+        EXPECT_EQ(3, air->getNumCorrectFuses());
+        EXPECT_EQ(4, air->getWiringStatus());
+        EXPECT_TRUE(air->getSprite("IndicatorLight")->isVisible());
+        w.expectTasks({26});
         w.walk({kWalkDiveDock});
         ASSERT_FALSE(HasFatalFailure());
         EXPECT_FALSE(w.room()->getSprite("DiveBoat")->isVisible()) << "the skipper waits for the pearls";

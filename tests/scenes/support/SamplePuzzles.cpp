@@ -15,12 +15,14 @@
 #include "sprites/images/AnimateSprite.h"
 #include "sprites/images/ScalerSprite.h"
 #include "sprites/script/ScriptHost.h"
+#include "sprites/text/NewFontSprite.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <deque>
 #include <map>
+#include <string>
 
 namespace scenetest {
 namespace {
@@ -204,26 +206,26 @@ void walkHedgeMaze(gametest::SamplePlayer&, testsupport::GameWorld& world, Maze*
     std::vector<int> way = {g.endCell};
     while (way.back() != g.startCell)
         way.push_back(from[size_t(way.back())]);
-    // The token picked up, then led from cell to cell in short steps.
+    // The token dragged along the way, one pointer move per straight run
+    // of cells however long; from the end cell it climbs out by itself.
     const int dx = maze->getTravelerX() - g.cellX(g.cellColumn(g.startCell));
     const int dy = maze->getTravelerY() - g.cellY(g.cellRow(g.startCell));
-    world.click(maze->getTravelerX() + 4, maze->getTravelerY() + 4);
+    world.mouseDown(maze->getTravelerX() + 4, maze->getTravelerY() + 4);
     ASSERT_TRUE(maze->isDragging());
     for (auto it = way.rbegin() + 1; it != way.rend(); ++it) {
-        const int tx = g.cellX(g.cellColumn(*it)) + dx, ty = g.cellY(g.cellRow(*it)) + dy;
-        for (int steps = 0; steps < 20 && (maze->getTravelerX() != tx || maze->getTravelerY() != ty); ++steps) {
-            const int x = maze->getTravelerX(), y = maze->getTravelerY();
-            world.mouseMove(x + std::max(-10, std::min(10, tx - x)), y + std::max(-10, std::min(10, ty - y)));
-            world.stepFrames(1);
-            // In the end cell the token climbs by itself.
-            if (g.cellIndex(g.rowAt(maze->getTravelerY()), g.columnAt(maze->getTravelerX())) == g.endCell)
-                break;
-        }
-    }
-    for (int climb = 0; climb < 30 && !maze->isSolved(); ++climb) {
-        world.mouseMove(maze->getTravelerX(), maze->getTravelerY());
+        const auto next = it + 1;
+        const bool turns = next == way.rend() ||
+                           (g.cellRow(*next) - g.cellRow(*it) != g.cellRow(*it) - g.cellRow(*(it - 1))) ||
+                           (g.cellColumn(*next) - g.cellColumn(*it) != g.cellColumn(*it) - g.cellColumn(*(it - 1)));
+        if (!turns)
+            continue;
+        world.mouseMove(g.cellX(g.cellColumn(*it)) + dx + 4, g.cellY(g.cellRow(*it)) + dy + 4);
         world.stepFrames(1);
     }
+    ASSERT_TRUE(maze->isClimbing() || maze->isSolved()) << "the drag led it into the end cell";
+    world.mouseUp(maze->getTravelerX(), maze->getTravelerY());
+    for (int climb = 0; climb < 60 && !maze->isSolved(); ++climb)
+        world.stepFrames(1);
     ASSERT_TRUE(maze->isSolved());
 }
 
@@ -243,16 +245,36 @@ void mendAirCompressor(gametest::SamplePlayer& player, testsupport::GameWorld& w
 {
     auto centreX = [](sprite::SpriteBase* s) { return s->left() + s->width() / 2; };
     auto centreY = [](sprite::SpriteBase* s) { return s->top() + s->height() / 2; };
-    // The right fuses: yellow, green, purple in holders 1 to 3.
-    const char* fuses[] = {"Fuse_YellowOnGround", "Fuse_GreenOnGround", "Fuse_PurpleOnGround"};
-    for (int holder = 0; holder < 3; ++holder) {
-        sprite::SpriteBase* fuse = air->getSprite(fuses[holder]);
-        player.clickOn(fuse);
-        EXPECT_FALSE(fuse->isVisible()) << fuses[holder];
-        world.click(180 + 70 * holder, 220);
+    auto note = [air] {
+        return std::string(static_cast<sprite::NewFontSprite*>(air->getSprite("StatusText"))->getText().c_str());
+    };
+    auto holderX = [](int holder) { return 180 + 70 * holder; };
+    // The yellow fuse dragged into holder 1, the green and (wrongly) the
+    // blue clicked into holders 2 and 3; TEST tells how many are right.
+    sprite::SpriteBase* yellow = air->getSprite("Fuse_YellowOnGround");
+    world.mouseDown(centreX(yellow), centreY(yellow));
+    world.mouseMove(holderX(0), 220);
+    world.mouseUp(holderX(0), 220);
+    EXPECT_FALSE(yellow->isVisible());
+    ASSERT_EQ(3, air->getPlacedFuse(0)) << "dragged into its holder";
+    const char* clicked[] = {"Fuse_GreenOnGround", "Fuse_BlueOnGround"};
+    for (int holder = 1; holder < 3; ++holder) {
+        player.clickOn(air->getSprite(clicked[holder - 1]));
+        world.click(holderX(holder), 220);
     }
+    player.clickOn(air->getSprite("Button_Test"));
+    EXPECT_NE(std::string::npos, note().find("2 of 3")) << note();
+    // The purple swapped in for the blue, which goes back to the floor.
+    player.clickOn(air->getSprite("Fuse_PurpleOnGround"));
+    world.click(holderX(2), 220);
+    world.click(60, 300);
     ASSERT_EQ(3, air->getNumCorrectFuses());
     player.clickOn(air->getSprite("Button_Test"));
+    EXPECT_NE(std::string::npos, note().find("power")) << note();
+    // START lights up: its overlay shows, with a picture to show.
+    auto* start = static_cast<sprite::AnimateSprite*>(air->getSprite("Button_Start"));
+    EXPECT_TRUE(start->isVisible());
+    EXPECT_EQ(0, start->getFrame());
     // The right diodes: 3, 1, 4, 2 in sockets 1 to 4.
     const int diodes[] = {3, 1, 4, 2};
     for (int socket = 0; socket < 4; ++socket) {
@@ -264,6 +286,7 @@ void mendAirCompressor(gametest::SamplePlayer& player, testsupport::GameWorld& w
     }
     ASSERT_EQ(4, air->getWiringStatus());
     player.clickOn(air->getSprite("Button_Start"));
+    EXPECT_NE(std::string::npos, note().find("runs")) << note();
 }
 
 void raiseBridge(gametest::SamplePlayer& player, testsupport::GameWorld&, Bridge* bridge)
