@@ -753,6 +753,10 @@ TEST_F(SampleScenesTest, EveryPuzzleDoorOfTheCaveGivesAGemTheGoldenDoorStillNeed
         enter(31);
         enter(34);
         ASSERT_EQ(p, inlay->getPuzzle());
+        // The thought of the door ends, as a walk to the inlay ends it, and
+        // its balloon fades before the pieces are taken.
+        self->stopTalk();
+        ASSERT_TRUE(framesUntil([self] { return !self->isTalking(); }, 30));
         sprite::SpriteBase* gem = inlay->getSprite(("Gem_" + std::to_string(p)).c_str());
         sprite::SpriteBase* board = inlay->getSprite("grid");
         solveInlay(inlay);
