@@ -13,6 +13,7 @@
 #include "sprites/images/AnimateSprite.h"
 #include "sprites/images/ImageSprite.h"
 #include "sprites/text/NewFontSprite.h"
+#include "tests/game/support/SampleSession.h"
 #include "tests/scenes/support/SceneFixture.h"
 
 #include <algorithm>
@@ -39,6 +40,7 @@ protected:
         EXPECT_EQ(std::string::npos, world.debugText().find("lacks pattern numbers")) << world.debugText();
         EXPECT_TRUE(world.boxes().empty()) << world.boxes()[0].caption << ": " << world.boxes()[0].text;
     }
+    gametest::SamplePlayer player{world, canvas};
 };
 
 TEST_F(SampleRoomsTest, EveryRoomIsItsClassAndEntersCleanly)
@@ -289,6 +291,10 @@ TEST_F(SampleRoomsTest, TheInnerSanctumsBoardShowsItsRulesAndPlansAndRestsLitOnc
     // All four lit: the board lights whole, its rules go, and it takes no
     // more clicks but says why; so it stands in the later chapters.
     runLua(sanctum, "for n = 2, 4 do rooms.InnerSanctum.onWinPattern(self, n) end");
+    // The player says the lantern burns and what it is for.
+    world.stepFrames(2);
+    ASSERT_TRUE(self->isTalking());
+    EXPECT_STREQ(lang::String::loadText("STR_THINK_SANCTUM_LIT").c_str(), self->getTalkText()->getText().c_str());
     for (int chapter : {3, 4}) {
         SCOPED_TRACE(chapter);
         canvas->getProgress()->chapter = chapter;
@@ -305,6 +311,36 @@ TEST_F(SampleRoomsTest, TheInnerSanctumsBoardShowsItsRulesAndPlansAndRestsLitOnc
         EXPECT_STREQ(lang::String::loadText("STR_THINK_SANCTUM_BOARD_DONE").c_str(),
                      self->getTalkText()->getText().c_str());
     }
+    expectCleanRun();
+}
+
+// The machete carried about the fourth chapter: let go on a way out it goes
+// back into the bar and the player says it is no use there; dropped on the
+// vines it cuts them, and the player says the way is open.
+TEST_F(SampleRoomsTest, TheMacheteSaysWhereItIsOfNoUseAndCutsTheVines)
+{
+    Character* self = canvas->getPlayerCharacter();
+    auto expectThought = [this, self](const char* id) {
+        world.stepFrames(2);
+        ASSERT_TRUE(self->isTalking()) << id;
+        EXPECT_STREQ(lang::String::loadText(id).c_str(), self->getTalkText()->getText().c_str());
+        self->stopTalk();
+    };
+    canvas->getProgress()->chapter = 4;
+    enter(38);
+    canvas->getInventory()->enableItems(true);
+    runLua(room(38), "LF_giveItem('Machete')");
+    player.takeFromBar("Machete");
+    player.clickOn(room(38)->getDoor(0));
+    EXPECT_EQ(38, canvas->getProgress()->currentRoom) << "an item in hand takes no way out";
+    EXPECT_EQ(nullptr, canvas->getInventory()->getHeldItem());
+    EXPECT_TRUE(canvas->getInventory()->hasItem(lang::String("Machete")));
+    expectThought("STR_THINK_NO_USE");
+    enter(33);
+    player.takeFromBar("Machete");
+    player.clickSprite(room(33), "Vines");
+    EXPECT_EQ("true", runLua(room(33), "return tostring(LF.vinesCut)"));
+    expectThought("STR_THINK_VINES_CUT");
     expectCleanRun();
 }
 
@@ -354,18 +390,21 @@ TEST_F(SampleRoomsTest, TheBookshelfsDrawerSaysItIsLockedAndOpensOnTheMapWithThe
     // The shut drawer (its handle) is locked, and says so.
     enter(27);
     world.stepFrames(2);
-    world.click(125, 534);
+    EXPECT_EQ(0, static_cast<sprite::AnimateSprite*>(shelf->getSprite("Clock"))->getFrame());
+    world.click(461, 563);
     expectThought("STR_THINK_DRAWER_LOCKED");
     // The clock set, its key opens the drawer, which shows the map inside.
     runLua(shelf, "LF.bookshelfSorted = true LF.clockSolved = true");
     enter(26);
     enter(27);
     world.stepFrames(2);
-    world.click(125, 534);
+    // The wall clock stopped at three shows the note's time once it is set.
+    EXPECT_EQ(1, static_cast<sprite::AnimateSprite*>(shelf->getSprite("Clock"))->getFrame());
+    world.click(461, 563);
     expectThought("STR_THINK_DRAWER_KEY");
     clickCentre(shelf->getSprite("KeyOnClock"));
     ASSERT_EQ("true", runLua(shelf, "return tostring(self:isKeyOnCursor())"));
-    world.click(125, 534);
+    world.click(461, 563);
     world.stepFrames(Bookshelf::DRAWER_DELAY + 2);
     sprite::SpriteBase* drawer = shelf->getSprite("DrawerOpen");
     sprite::SpriteBase* map = shelf->getSprite("DrawerMap");
