@@ -286,6 +286,59 @@ TEST_F(SampleLayoutTest, TheNewTaskBannerLeavesEveryWayOutReadable)
     }
 }
 
+// The outer sanctum's code: the line over the row, in its longest words,
+// keeps off the legend of the marks and the row; the lever's word stands
+// under its stick, not on it.
+TEST_F(SampleLayoutTest, TheOuterSanctumsLineLegendAndLeverKeepApart)
+{
+    Room* r = room(35);
+    canvas->getProgress()->chapter = 4;
+    enter(35);
+    sprite::SpriteBase* legend = r->getSprite("Legend");
+    ASSERT_NE(nullptr, legend);
+    for (const char* line : {"hv.getResourceString('STR_SANCTUM_OPEN')",
+                             "hv.getResourceString('STR_SANCTUM_STATUS'):gsub('%%%d', '7')"}) {
+        runLua(r, std::string("self:sprite('Status'):setText((") + line + "))");
+        const util::RectangleNM status = *r->getSprite("Status")->getBounds();
+        EXPECT_FALSE(layoutBoxesMeet(status, *legend->getBounds())) << line;
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_FALSE(layoutBoxesMeet(status, *r->getSprite(("RowClickRect_" + std::to_string(i)).c_str())->getBounds()))
+                << line;
+        }
+    }
+    // The lever ready to pull: no row of its picture holds both the word's
+    // white ink and the stick.
+    auto* lever = static_cast<sprite::ImageSprite*>(r->getSprite("Lever"));
+    window::ImageBase* image = lever->getImage();
+    ASSERT_TRUE(image && image->getPixels());
+    const int frameWidth = image->getWidth() / 2;
+    int ink = 0;
+    for (int y = 0; y < image->getHeight(); ++y) {
+        bool word = false, stick = false;
+        for (int x = frameWidth; x < image->getWidth(); ++x) {
+            const uint32_t p = image->getPixels()[size_t(y) * size_t(image->getPitch() / 4) + size_t(x)];
+            word = word || (p & 0xFFFFFF) == 0xFFFFFF;
+            stick = stick || (p & 0xFFFFFF) == 0x6A5040;
+        }
+        ink += word ? 1 : 0;
+        EXPECT_FALSE(word && stick) << "row " << y;
+    }
+    EXPECT_GT(ink, 0) << "the lever says to pull it";
+}
+
+// The inlay's question mark stands clear of the tray and its pieces.
+TEST_F(SampleLayoutTest, TheInlaysQuestionMarkKeepsOffTheTray)
+{
+    Room* r = room(34);
+    enter(34);
+    const util::RectangleNM mark = *canvas->getSprite("GameInsQuestionMark")->getBounds();
+    for (const char* name : {"TrayPanel", "TrayPiece_1", "TrayPiece_2", "TrayPiece_3", "TrayPiece_4", "TrayPiece_5"}) {
+        sprite::SpriteBase* s = r->getSprite(name);
+        ASSERT_NE(nullptr, s) << name;
+        EXPECT_FALSE(layoutBoxesMeet(mark, *s->getBounds())) << name;
+    }
+}
+
 // What the tasks of the fourth to sixth chapters send the player to click
 // lies clear of the task paper, also while the paper is raised (as it is
 // for a moment when a new task comes).

@@ -2,6 +2,7 @@
 // dive dock and clock close-up load as their classes with every sprite
 // they look for, the wind race is won with the mouse, and the bookshelf's
 // drawer is opened with its key.
+#include "game/canvas/LanternfieldCanvas.h"
 #include "game/characters/Character.h"
 #include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
@@ -14,6 +15,7 @@
 #include "sprites/images/ImageSprite.h"
 #include "sprites/text/NewFontSprite.h"
 #include "tests/game/support/SampleSession.h"
+#include "windowing/images/ImageBase.h"
 #include "tests/scenes/support/SceneFixture.h"
 
 #include <algorithm>
@@ -342,6 +344,56 @@ TEST_F(SampleRoomsTest, TheMacheteSaysWhereItIsOfNoUseAndCutsTheVines)
     EXPECT_EQ("true", runLua(room(33), "return tostring(LF.vinesCut)"));
     expectThought("STR_THINK_VINES_CUT");
     expectCleanRun();
+}
+
+// The volcano and the two waterfall places are drawn as what they are:
+// most of each picture is more than its plain ground, its name and its
+// exits.
+TEST_F(SampleRoomsTest, TheVolcanoAndTheWaterfallsAreDrawnAsWhatTheyAre)
+{
+    for (const char* name : {"Volcano", "Waterfall", "InnerWaterfall"}) {
+        Room* r = nullptr;
+        for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT && !r; ++index) {
+            if (room(index)->getName().equals(name))
+                r = room(index);
+        }
+        ASSERT_NE(nullptr, r) << name;
+        auto* background = static_cast<sprite::ImageSprite*>(r->getSprite("Background"));
+        window::ImageBase* image = background ? background->getImage() : nullptr;
+        ASSERT_TRUE(image && image->getPixels()) << name;
+        // The ground's colour is that of the top left corner.
+        const uint32_t* pixels = image->getPixels();
+        const size_t pitch = size_t(image->getPitch() / 4);
+        const uint32_t ground = pixels[0];
+        int drawn = 0;
+        for (int y = 0; y < image->getHeight(); ++y) {
+            for (int x = 0; x < image->getWidth(); ++x)
+                drawn += pixels[size_t(y) * pitch + size_t(x)] != ground ? 1 : 0;
+        }
+        EXPECT_GT(drawn, image->getWidth() * image->getHeight() / 4) << name;
+    }
+}
+
+// The waterfall's spray glints over its pool: nothing of it rises across
+// the screen to the pause button or the count of treasures.
+TEST_F(SampleRoomsTest, TheWaterfallsSprayStaysOverItsPool)
+{
+    canvas->getProgress()->chapter = 4;
+    enter(37);
+    frames(10);
+    Room* r = room(37);
+    EXPECT_EQ(0, r->getAmbientSprites().size()) << "nothing rises over the screen";
+    int spray = 0;
+    for (int i = 0; i < r->getChildCount(); ++i) {
+        sprite::SpriteBase* child = r->childAt(i);
+        if (child->isInstanceOf("SparkleSprite") && child->isVisible() && child != r->getSprite("Glint")) {
+            ++spray;
+            EXPECT_GE(child->top(), 380);
+            EXPECT_LT(child->top() + child->height(), 520);
+        }
+        child->release();
+    }
+    EXPECT_GT(spray, 0);
 }
 
 TEST_F(SampleRoomsTest, AClickOnTheLandingsShutPierSaysWhy)
