@@ -28,15 +28,15 @@ local leaves = {goldDoor_Left = {x = 312, side = -1}, goldDoor_Right = {x = 400,
 
 -- The leaves of the golden door at their places, shut or open; the band of
 -- sockets across them goes with the gems, which sank into the door as it
--- opened.
+-- opened (the room shows the band on the door's chamber: it is moved away).
+local trimTop = 70
 local function placeLeaves(self)
     for name, place in pairs(leaves) do
         local leaf = self:sprite(name)
         leaf:setPosition(place.x + (LF.caveGemDoorOpened and place.side * leafWidth or 0), leaf:top())
     end
-    if LF.caveGemDoorOpened then
-        self:sprite("goldDoor_Trim"):show(false)
-    end
+    local trim = self:sprite("goldDoor_Trim")
+    trim:setPosition(trim:left(), LF.caveGemDoorOpened and -600 or trimTop)
 end
 
 local function markMap(screen)
