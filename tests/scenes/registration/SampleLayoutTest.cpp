@@ -3,8 +3,11 @@
 // the room's buttons and its pick-ups keep clear of one another, of the
 // pause button, the instructions' question mark, the inventory bar and the
 // hint paper's tab, and so do the readouts a mini-game keeps on the screen;
-// the island's words fit on the screen; every exit's name stays in its box,
-// and the task paper keeps its tasks above the bar.
+// the island's words fit on the screen clear of its ways and things, and so
+// does the player's figure; the new-task banner covers no exit; the outer
+// sanctum's line, legend and lever and the inlay's tray keep apart from
+// what stands by them; every exit's name stays in its box, and the task
+// paper keeps its tasks above the bar.
 #include "game/balloons/TalkBalloon.h"
 #include "game/characters/Character.h"
 #include "game/inventory/Inventory.h"

@@ -2,11 +2,11 @@
 // classes with every sprite their games use, and can be played by clicks:
 // the card game deals and turns a card, noughts and crosses takes a move
 // and says how each game ended,
-// the call box takes its number, the bridge's game is won by reading its
-// previews, the cave maze moves between chambers, the cave's mouth shows
+// the call box takes its number, the bridge's game shows its stones when
+// asked and is won by reading its previews, the cave maze moves between chambers, the cave's mouth shows
 // the forward arrow, a village's peg board is won (its pegs the colour of
 // the village's own), the inlay is solved and every puzzle door's inlay
-// gives a gem for the golden door, a pearl is taken; the bookshelf, a
+// (each its own) gives a gem for the golden door, which opens clear, a pearl is taken; the bookshelf, a
 // painting and the air compressor are
 // solved; the chest's and the temple door's first boards are solved, and the
 // safe's lock opens over the study and closes; the fountain is mended through
