@@ -29,9 +29,14 @@ local function keyShown(self)
     return self:sprite("KeyOnClock"):visible()
 end
 
--- The desk drawer at the bottom left, as the room's picture draws it shut.
+-- The drawer under the bookcase, as the room's picture draws it shut.
 local function onDrawer(x, y)
-    return x >= 16 and x < 234 and y >= 478 and y < 588
+    return x >= 352 and x < 570 and y >= 532 and y < 594
+end
+
+-- The clock shows the note's time once it is set.
+local function showClock(self)
+    self:sprite("Clock"):setFrame(LF.clockSolved and 1 or 0)
 end
 
 local enter = room.onEnter
@@ -45,6 +50,7 @@ function room.onEnter(self, n)
     self:sprite("DrawerOpen"):show(open)
     self:sprite("DrawerMap"):show(open and not LF.bookshelfMapTaken)
     showKey(self, LF.clockSolved == true and not open)
+    showClock(self)
 end
 
 function room.onClick(self, x, y)
@@ -87,6 +93,7 @@ end
 function room.onClockSolved(self, n)
     LF.clockSolved = true
     LF_updateTasks()
+    showClock(self)
     self:exitClockCU()
     showKey(self, true)
     think("STR_THINK_CLOCK_KEY")

@@ -1,15 +1,15 @@
 -- Bridge.lua: the script of Bridge (room 32), and the table of its class,
 -- hv.Bridge. Until the bridge is up, each visit starts a round of the memory
--- game from the counters of Lanternfield.lua, under its rules and a lamp per
--- round remembered; a wrong stone says so and starts the round again with a
--- new sequence, a finished one lights its lamp and starts the next, and the
--- last round of the last set raises the bridge (the rules and lamps go, the
--- player says so) and opens the way east. Coming out
--- of the cave here the player finds the overgrown path to the jungle from
--- this side, and it stays open in the third chapter; the raised bridge
--- stays up in the chapters after the third, whose way back to the jungle
--- the story keeps shut (Lanternfield.lua). Over it lies the inner sanctum,
--- where the chapter ends.
+-- game from the counters of Lanternfield.lua once the player clicks the
+-- stones, under its rules and a lamp per round remembered; a wrong stone
+-- says so and starts the round again with a new sequence, a finished one
+-- lights its lamp and starts the next, and the last round of the last set
+-- raises the bridge (the rules and lamps go, the player says so) and opens
+-- the way east. Coming out of the cave here the player finds the overgrown
+-- path to the jungle from this side, and it stays open in the third
+-- chapter; the raised bridge stays up in the chapters after the third,
+-- whose way back to the jungle the story keeps shut (Lanternfield.lua).
+-- Over it lies the inner sanctum, where the chapter ends.
 hv = hv or {}
 hv.Bridge = hv.Bridge or {}
 rooms = rooms or {}
@@ -46,12 +46,22 @@ local function isUp(self)
     return LF.bridgeSolved == true or self:getChapterNumber() > 3
 end
 
+-- The stones show their first sequence of a visit when the player clicks
+-- their panel, so that a player who has just come sees all of it.
+local waiting = false
+
 local entered = room.onEnter
 room.onEnter = function(self, n)
     entered(self, n)
     LF.bridgeReached = true
     showBridge(self, isUp(self))
-    if not isUp(self) then
+    waiting = not isUp(self)
+end
+
+function room.onClick(self, x, y)
+    local panel = self:sprite("StonesPanel")
+    if waiting and panel:visible() and panel:hittest(x, y) then
+        waiting = false
         self:setState("start")
     end
 end

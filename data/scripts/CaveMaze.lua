@@ -7,8 +7,9 @@
 -- chamber. The four gems of the island (two of them won in the inlays behind
 -- the two puzzle doors) fit the golden door's sockets: a click on the door,
 -- or a gem from the bar dropped on it, sets those the player holds, the
--- player counts the sockets still empty, and with all four in place its
--- leaves swing aside and the way north leads out to the bridge.
+-- player counts the sockets still empty, and with all four in place the
+-- gems sink in, its leaves swing aside (the player says so) and the way
+-- north leads out to the bridge.
 hv = hv or {}
 hv.CaveMaze = hv.CaveMaze or {}
 rooms = rooms or {}
@@ -25,12 +26,17 @@ local room = roomScript("CaveMaze")
 local leafWidth = 88
 local leaves = {goldDoor_Left = {x = 312, side = -1}, goldDoor_Right = {x = 400, side = 1}}
 
--- The leaves of the golden door at their places, shut or open.
+-- The leaves of the golden door at their places, shut or open; the band of
+-- sockets across them goes with the gems, which sank into the door as it
+-- opened (the room shows the band on the door's chamber: it is moved away).
+local trimTop = 70
 local function placeLeaves(self)
     for name, place in pairs(leaves) do
         local leaf = self:sprite(name)
         leaf:setPosition(place.x + (LF.caveGemDoorOpened and place.side * leafWidth or 0), leaf:top())
     end
+    local trim = self:sprite("goldDoor_Trim")
+    trim:setPosition(trim:left(), LF.caveGemDoorOpened and -600 or trimTop)
 end
 
 local function markMap(screen)
@@ -105,6 +111,7 @@ local function useGoldenDoor(self)
     self:createParticleEffect("goldDoor_Trim", "PipesFixed", 30)
     canvas:playSound(SOUNDS.chime)
     self:enableDoor("Bridge", true)
+    think("STR_THINK_GOLDEN_DOOR_OPEN")
 end
 
 local function onShutGoldenDoor(self, x, y)

@@ -18,6 +18,8 @@ function room.onEnter(self, n)
     for p = 1, 4 do
         self:sprite("Gem_" .. p):show(false)
     end
+    -- The grid marks the places of the puzzle played (a frame each).
+    self:sprite("grid"):setFrame(LF.inlayPuzzle - 1)
     self:sprite("grid"):show(not LF.inlaySolved[LF.inlayPuzzle])
     self:setPlaying(true)
 end

@@ -53,20 +53,26 @@ local function showBoard(self, entering)
     end
 end
 
+-- A pattern lit frames its plan; the fourth lights the lantern, and the
+-- player says what to do with it.
 inner.onWinPattern = function(self, n)
     patterns()[n] = true
     canvas:playSound(SOUNDS.chime)
     LF_updateTasks()
     showBoard(self, false)
     inner.showChapterEnd(self)
+    if LF_solvedAllInnerSanctumPatterns() then
+        think("STR_THINK_SANCTUM_LIT")
+    end
 end
 inner.dropTorch = function(self, n)
     canvas:dropSpecialCursor()
 end
 
 -- The way east to the village is choked by vines until the machete from the
--- volcano cuts them (dropped on them); a click on them says so. From the
--- fourth chapter on the bridge raised in the third stands behind the player.
+-- volcano cuts them (dropped on them; the player says the way is open); a
+-- click on them says so. From the fourth chapter on the bridge raised in
+-- the third stands behind the player.
 local enterInner = inner.onEnter
 inner.onEnter = function(self, n)
     enterInner(self, n)
@@ -115,6 +121,7 @@ inner.onUse = function(self, x, y)
         self:enableDoor("VillageEnterance", true)
         self:createParticleEffect("Vines", "Lock", 25)
         canvas:playSound(SOUNDS.chime)
+        think("STR_THINK_VINES_CUT")
         return
     end
     useInner(self, x, y)

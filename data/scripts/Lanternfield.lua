@@ -104,7 +104,7 @@ function LF_tellOnArrival(id)
     LF.arrivalTip = id
 end
 
--- The inventory's items by their Lua id 1 to 22, in the bar's order; each
+-- The inventory's items by their Lua id 1 to 22, in the record's order; each
 -- has a tool tip "STR_TIP_<name>".
 LF_ITEMS = {
     "Amulet", "HiddenFlowerBouquet", "Pearls", "Cypher", "MansionGateCode", "ConcentrationTrophy",

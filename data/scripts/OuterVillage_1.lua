@@ -3,9 +3,9 @@
 -- of the three peg boards; every won peg puzzle is told to this room.
 rooms = rooms or {}
 rooms["OuterVillage_1"] = roomWithPeople("OuterVillage_1", {
-    TribalElder = {x = 600, y = 282, "STR_TRIBALELDER_1", "STR_TRIBALELDER_3", "STR_TRIBALELDER_2"},
+    TribalElder = {x = 740, y = 345, "STR_TRIBALELDER_1", "STR_TRIBALELDER_3", "STR_TRIBALELDER_2"},
 })
-withPegBoardLackingPeg(rooms["OuterVillage_1"], 1, 180, 240)
+withPegBoardLackingPeg(rooms["OuterVillage_1"], 1)
 -- `self` is the room the player is in: the third village's canoe comes as
 -- its board is won there. The player says the board is won and how many of
 -- the three are.

@@ -3,7 +3,7 @@
 -- the palisade shuts the way east (a click on it says so); once the three
 -- boards are won a canoe waits, and boarding it ends the chapter.
 rooms = rooms or {}
-local village = withPegBoardLackingPeg(roomScript("OuterVillage_3"), 3, 318, 220)
+local village = withPegBoardLackingPeg(roomScript("OuterVillage_3"), 3)
 local enterVillage = village.onEnter
 village.onEnter = function(self, n)
     enterVillage(self, n)

@@ -17,9 +17,11 @@ function roomScript(name)
         end,
         onClick = function(self, x, y)
         end,
-        -- An item from the bar that the room has no use for goes back.
+        -- An item from the bar that the room has no use for goes back, and
+        -- the player says so.
         onUse = function(self, x, y)
             canvas:dropInvalidCursorItem()
+            think("STR_THINK_NO_USE")
         end,
         resetGlobalItems = function(self, n)
         end,
@@ -89,20 +91,18 @@ function loopWhileInRoom(room, id)
     end
 end
 
--- A point within 50 pixels across and 35 up or down of a peg board drawn
--- about (x, y).
-local function onPegBoard(px, py, x, y)
-    return math.abs(px - x) < 50 and math.abs(py - y) < 35
+-- A room with a peg board, its sprite "PegBoard" (the board and its label):
+-- a click on it opens peg puzzle n in the canvas's close-up (which grows
+-- from the point the canvas gives each puzzle); the close-up's close button
+-- asks the room to set the puzzle up again, and a won board is told to
+-- rooms.OuterVillage_1.
+local function onPegBoard(self, px, py)
+    return self:sprite("PegBoard"):hittest(px, py)
 end
-
--- A room with a peg board drawn about (x, y) (the close-up itself grows from
--- the point the canvas gives each puzzle): a click on it opens peg puzzle n
--- in the canvas's close-up; the close-up's close button asks the room to
--- set the puzzle up again, and a won board is told to rooms.OuterVillage_1.
-function withPegBoard(room, n, x, y)
+function withPegBoard(room, n)
     local click = room.onClick
     room.onClick = function(self, px, py)
-        if not LF.pegsOpen and onPegBoard(px, py, x, y) then
+        if not LF.pegsOpen and onPegBoard(self, px, py) then
             LF.pegsOpen = true
             canvas:enterPegsCU(n)
         else
@@ -117,11 +117,11 @@ end
 
 -- A peg board that lacks its own peg, "Peg_<n>" of the inventory: the peg
 -- dropped on the board sets it in (the room's sprite "BoardPeg" shows it),
--- and only then does a click on the board open the puzzle (before, the
--- player remarks on the missing peg).
-function withPegBoardLackingPeg(room, n, x, y)
+-- the player says so, and only then does a click on the board open the
+-- puzzle (before, the player remarks on the missing peg).
+function withPegBoardLackingPeg(room, n)
     local peg = "Peg_" .. n
-    withPegBoard(room, n, x, y)
+    withPegBoard(room, n)
     local enter, use, click = room.onEnter, room.onUse, room.onClick
     room.onEnter = function(self, k)
         enter(self, k)
@@ -131,18 +131,19 @@ function withPegBoardLackingPeg(room, n, x, y)
         self:sprite("BoardPeg"):show(LF.pegSet[n] == true)
     end
     room.onUse = function(self, px, py)
-        if canvas:getItemOnCursor() == peg and onPegBoard(px, py, x, y) then
+        if canvas:getItemOnCursor() == peg and onPegBoard(self, px, py) then
             canvas:dropSpecialCursor()
             LF_takeItem(peg)
             LF.pegSet[n] = true
             self:sprite("BoardPeg"):show(true)
             canvas:playSound(SOUNDS.chime)
+            think("STR_THINK_PEG_SET")
             return
         end
         use(self, px, py)
     end
     room.onClick = function(self, px, py)
-        if not LF.pegSet[n] and onPegBoard(px, py, x, y) then
+        if not LF.pegSet[n] and onPegBoard(self, px, py) then
             think("STR_THINK_PEGLESS")
             return
         end

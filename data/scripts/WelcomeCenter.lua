@@ -3,5 +3,5 @@
 -- and where its key is.
 rooms = rooms or {}
 rooms["WelcomeCenter"] = roomWithPeople("WelcomeCenter", {
-    ParkRanger = {x = 200, y = 302, "STR_PARKRANGER_1", "STR_PARKRANGER_3", "STR_PARKRANGER_4", "STR_PARKRANGER_2"},
+    ParkRanger = {x = 250, y = 302, "STR_PARKRANGER_1", "STR_PARKRANGER_3", "STR_PARKRANGER_4", "STR_PARKRANGER_2"},
 })

@@ -5,6 +5,7 @@
 
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/progress/ProgressRecord.h"
+#include "game/rooms/Room.h"
 #include "sprites/base/SpriteBaseLua.h"
 #include "sprites/containers/SpriteDefinition.h"
 #include "sprites/images/AnimateSprite.h"
@@ -100,12 +101,9 @@ Inventory::Inventory()
       m_pHintText(nullptr),
       m_pNewTask(nullptr),
       m_pHeldItem(nullptr),
+      m_pPressedItem(nullptr),
       m_sparkles(kListCapacity)
 {
-    for (int i = 0; i < ITEM_COUNT; ++i) {
-        m_slotX[i] = 0;
-        m_slotY[i] = 0;
-    }
     // A click on an empty part of the bar's area is not the bar's.
     setOwnRectHitTest(false);
     sprite::SpriteBaseLua::bindClass(this, kMetatable, "hv.DialogSprite", kScriptFile, kLuaClassName, luaMethods());
@@ -181,7 +179,6 @@ void Inventory::addItemToList(const lang::String& name)
         return;
     }
     m_items.addElement(item);
-    layoutItems();
     setItemOwned(record(), name, true);
 }
 
@@ -192,10 +189,8 @@ void Inventory::removeItemFromList(const lang::String& name)
         return;
     m_items.removeElement(item);
     setItemOwned(record(), name, false);
-    // An item the player no longer holds leaves the bar at once, and those
-    // after it close up.
+    // An item the player no longer holds leaves the bar at once.
     item->setVisible(false);
-    layoutItems();
 }
 
 bool Inventory::hasItem(const lang::String& name)
@@ -249,18 +244,6 @@ void Inventory::setDefinition(sprite::SpriteDefinition* definition)
     m_bShown = true;
     m_originX = left();
     m_originY = top();
-    for (int i = 0; i < ITEM_COUNT; ++i) {
-        if (sprite::SpriteBase* item = getSprite(kItems[i].name)) {
-            m_slotX[i] = item->left();
-            m_slotY[i] = item->top();
-        }
-    }
-}
-
-void Inventory::layoutItems()
-{
-    for (int k = 0; k < m_items.size() && k < ITEM_COUNT; ++k)
-        m_items.elementAt(k)->setPosition(m_slotX[k], m_slotY[k]);
 }
 
 int Inventory::param(int i)
@@ -406,11 +389,40 @@ int Inventory::mouseDown(window::Event* e)
 {
     // No earlier command may fire again with this press.
     setLastCommand(lang::String(""));
-    if (takeItemAt(e))
+    m_pPressedItem = nullptr;
+    if (takeItemAt(e)) {
+        m_pPressedItem = m_pHeldItem;
         return COMMAND_READY;
+    }
     if (int result = pressHintPaper(e))
         return result;
     return sprite::DialogSprite::mouseDown(e);
+}
+
+int Inventory::mouseUp(window::Event* e)
+{
+    const int result = sprite::DialogSprite::mouseUp(e);
+    sprite::SpriteBase* pressed = m_pPressedItem;
+    m_pPressedItem = nullptr;
+    // Let go on the bar, the item stays on the pointer for a click in the
+    // room; let go over the room, it is used there as that click uses it.
+    LanternfieldCanvas* canvas = LanternfieldCanvas::instance;
+    if (!pressed || pressed != m_pHeldItem || !canvas || !isVisible() || isOnBar(e->x, e->y))
+        return result;
+    if (Room* room = canvas->getCurrentRoom())
+        room->useHeldItem(e->x, e->y);
+    return result;
+}
+
+bool Inventory::isOnBar(int x, int y)
+{
+    if (isOverHintPaper(x, y) || hitTestItems(x, y))
+        return true;
+    sprite::SpriteBase* background = getSprite("InventoryBG");
+    int lx = x;
+    int ly = y;
+    toLocal(lx, ly);
+    return background && background->isVisible() && background->hittestOpaque(lx, ly);
 }
 
 bool Inventory::mouseMove(window::Event* e)

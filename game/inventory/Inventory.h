@@ -110,6 +110,9 @@ public:
 
     // Items onto the cursor, then the hint paper, then the dialog.
     int mouseDown(window::Event* e) override;
+    // The dialog's release; an item this press took out of the bar and let
+    // go over the room is used there (a drag out of the bar).
+    int mouseUp(window::Event* e) override;
     // The paper's arrow, then the item tips, then the dialog.
     bool mouseMove(window::Event* e) override;
     // The preview hold of the hint paper, then the dialog.
@@ -204,13 +207,13 @@ private:
     sprite::SpriteBase* scriptItem(int id);
     // Definition number i, 0 when the definition has fewer.
     int param(int i);
-    // The items held stand in the bar's places from the first on, in the
-    // order they came, with no gaps between them.
-    void layoutItems();
     // All four hint sprites were handed over.
     bool hintSpritesBound() const;
     // Takes an item under the press onto the cursor; whether one was taken.
     bool takeItemAt(window::Event* e);
+    // The screen point lies on the shown bar: its shelf, an item or the
+    // hint paper.
+    bool isOnBar(int x, int y);
     // The press on the hint paper: 0 when it is not the paper's.
     int pressHintPaper(window::Event* e);
     // The arrow's look for the pointer (the first part of mouseMove).
@@ -246,11 +249,6 @@ private:
     int m_nTipItem;
     int m_originX;
     int m_originY;
-    // The bar's places, left to right and row by row: where the definition
-    // puts the items, in the list's order; the items held fill them in the
-    // order they came.
-    int m_slotX[ITEM_COUNT];
-    int m_slotY[ITEM_COUNT];
     bool m_bChanged;
     bool m_bAdded;
     bool m_bHovering;
@@ -262,6 +260,8 @@ private:
     sprite::SpriteBase* m_pHintText;
     sprite::SpriteBase* m_pNewTask;
     sprite::SpriteBase* m_pHeldItem;
+    // The item the last press took out of the bar, until its release.
+    sprite::SpriteBase* m_pPressedItem;
     util::Random m_random;
     util::Vector m_sparkles;
 };

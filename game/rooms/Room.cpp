@@ -168,12 +168,7 @@ int Room::mouseDown(window::Event* e)
 
     if (c && c->isHeldItemOnCursor()) {
         // An item on the cursor is used on the room; the exits stay shut.
-        // A thought the player may cut short ends before the script runs,
-        // so that one the script starts in answer stays.
-        if (talkingPlayer)
-            talkingPlayer->stopTalk();
-        callScriptXY(scriptName(), "onUse", x, y);
-        itemUsed(c->getHeldItemSprite());
+        useHeldItem(x, y);
     } else {
         int lx = x;
         int ly = y;
@@ -283,6 +278,19 @@ void Room::activate()
 }
 
 void Room::itemUsed(sprite::SpriteBase*) {}
+
+void Room::useHeldItem(int x, int y)
+{
+    LanternfieldCanvas* c = canvas();
+    if (!c || !c->isHeldItemOnCursor() || m_nState == STATE_LEAVING)
+        return;
+    // A thought the player may cut short ends before the script runs, so
+    // that one the script starts in answer stays.
+    if (Character* talkingPlayer = interruptiblePlayer())
+        talkingPlayer->stopTalk();
+    callScriptXY(scriptName(), "onUse", x, y);
+    itemUsed(c->getHeldItemSprite());
+}
 
 void Room::getGameInstructionsInfo(int& game, int& x, int& y)
 {

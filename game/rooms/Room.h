@@ -105,6 +105,10 @@ public:
     virtual void activate();
     // After "onUse" with the held item's sprite.
     virtual void itemUsed(sprite::SpriteBase* item);
+    // The item held on the cursor is used at (x, y): the player's thought
+    // ends, then Lua "onUse" and itemUsed. A press in the room does this,
+    // and so does an item dragged out of the bar and let go over the room.
+    void useHeldItem(int x, int y);
     // The mini-game whose instructions the room offers (-1 for none) and
     // where the instructions open.
     virtual void getGameInstructionsInfo(int& game, int& x, int& y);

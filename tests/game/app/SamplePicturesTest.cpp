@@ -5,7 +5,7 @@
 // as they stand, so a name added anywhere is checked without a list here.
 // Every character keeps its clothes while it talks. Each chapter is called
 // alike in the chapter book and on its slides. The name prompt says how
-// long a name may be.
+// long a name may be. The island's words agree with its signs.
 #include "core/lang/ResourceFile.h"
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/dialogs/ProfileInputPrompt.h"
@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -220,12 +221,45 @@ TEST(SamplePicturesTest, EveryChapterIsCalledAlikeInTheBookAndOnItsSlides)
         const std::string& name = page[0];
         for (const std::string& text : page)
             EXPECT_TRUE(text == name || text == "Chapter " + std::to_string(chapter)) << text;
+        // Both its looks (complete, and played or to come) are in its colours.
+        const std::string picture =
+            picturesFileText(data / "pictures" / "book" / ("chapter" + std::to_string(chapter) + ".txt"));
+        std::smatch complete, open;
+        ASSERT_TRUE(std::regex_search(picture, complete, std::regex("box 0 0 280 200 (0x[0-9A-F]+)")));
+        ASSERT_TRUE(std::regex_search(picture, open, std::regex("box 280 0 280 200 (0x[0-9A-F]+)")));
+        EXPECT_EQ(complete[1].str(), open[1].str()) << "the chapter's page shows it greyed";
         const std::string description = "STR_CHAPTER_DESCRIPTION_" + std::to_string(chapter) + " = " + name + ":";
         EXPECT_NE(std::string::npos, texts.find(description)) << description;
         const std::vector<std::string> slide = picturesTexts(
             data / "pictures" / "vignette" / ("Slide" + std::to_string(firstSlides[size_t(chapter - 1)]) + ".txt"));
         EXPECT_EQ((std::vector<std::string>{"Chapter " + std::to_string(chapter), name}), slide);
     }
+}
+
+// The island's words call its places as their signs do (the exits' boxes
+// say "Welcome Center"), put the bookshelf's clock where it hangs, and the
+// fourth chapter's slides start past the inner sanctum the third finished.
+TEST(SamplePicturesTest, TheIslandsWordsAgreeWithWhatTheScreenShows)
+{
+    std::istringstream texts(picturesFileText(fs::path(HV_SOURCE_DIR) / "data" / "texts.txt"));
+    std::string line;
+    int named = 0;
+    while (std::getline(texts, line)) {
+        std::string lower = line;
+        for (char& c : lower)
+            c = char(std::tolower(static_cast<unsigned char>(c)));
+        if (lower.find("welcome cent") != std::string::npos) {
+            ++named;
+            EXPECT_NE(std::string::npos, line.find("Welcome Center")) << line;
+        }
+        if (line.rfind("STR_PARKRANGER_4 =", 0) == 0) {
+            EXPECT_NE(std::string::npos, lower.find("bookshelf")) << line;
+        }
+        if (line.rfind("Text8 =", 0) == 0) {
+            EXPECT_EQ(std::string::npos, lower.find("sanctum waits")) << line;
+        }
+    }
+    EXPECT_GE(named, 3);
 }
 
 // The new player's prompt says how long a name may be: the limit its field

@@ -164,24 +164,19 @@ TEST_F(InventoryItemsTest, ASecondItemPutsTheFirstBackAndTheGlobalISpyTakesNothi
     EXPECT_FALSE(item("HiddenFlowerBouquet")->isVisible()) << "a removed item leaves the shown bar at once";
 }
 
-TEST_F(InventoryItemsTest, TheItemsFillTheBarsPlacesInTheOrderTheyCame)
+TEST_F(InventoryItemsTest, EveryItemStandsAtItsOwnPlaceWhateverCameBefore)
 {
     startWithBar();
-    // Places 0, 1, 2 (the list's first three items stand there by the
-    // definition) take the items in the order they came, whatever their
-    // own place in the list.
+    // The places are the definition's: items coming in any order, and one
+    // of them going, move none of the others.
     for (const char* name : {"Box", "Pearls", "Vase"})
         inventory()->addItemToList(lang::String(name));
     inventory()->setVisible(true);
-    const std::vector<const char*> held = {"Box", "Pearls", "Vase"};
-    for (size_t k = 0; k < held.size(); ++k) {
-        EXPECT_EQ(itemLeft(int(k)), item(held[k])->left()) << held[k];
-        EXPECT_EQ(kItemTop, item(held[k])->top()) << held[k];
+    inventory()->removeItemFromList(lang::String("Pearls"));
+    for (const char* name : {"Box", "Vase"}) {
+        EXPECT_EQ(itemLeft(indexOf(name)), item(name)->left()) << name;
+        EXPECT_EQ(kItemTop, item(name)->top()) << name;
     }
-    // One taken away: the others close up.
-    inventory()->removeItemFromList(lang::String("Box"));
-    EXPECT_EQ(itemLeft(0), item("Pearls")->left());
-    EXPECT_EQ(itemLeft(1), item("Vase")->left());
 }
 
 TEST_F(InventoryItemsTest, APressThroughTheCanvasTakesTheItemAndTheRoomUsesIt)
@@ -189,12 +184,37 @@ TEST_F(InventoryItemsTest, APressThroughTheCanvasTakesTheItemAndTheRoomUsesIt)
     startWithBar();
     inventory()->addItemToList(lang::String("Box"));
     inventory()->setVisible(true);
-    // The only item stands in the bar's first place.
-    world.click(itemX(0), itemY());
+    world.click(itemX(indexOf("Box")), itemY());
     EXPECT_EQ(item("Box"), inventory()->getHeldItem());
     clearCalls();
     world.click(400, 200);
     EXPECT_EQ(std::vector<std::string>{"onUse:Dock(400, 200)"}, calls("onUse"));
+}
+
+TEST_F(InventoryItemsTest, AnItemDraggedOutOfTheBarIsUsedWhereItIsLetGo)
+{
+    startWithBar();
+    inventory()->addItemToList(lang::String("Box"));
+    inventory()->setVisible(true);
+    const int x = itemX(indexOf("Box"));
+    // Let go over the room: used there, as a click there would use it.
+    world.mouseDown(x, itemY());
+    world.mouseMove(300, 300);
+    clearCalls();
+    world.mouseUp(400, 200);
+    EXPECT_EQ(std::vector<std::string>{"onUse:Dock(400, 200)"}, calls("onUse"));
+    canvas->dropSpecialCursor();
+    // Let go on the bar (a click, or a drag back onto it): the item stays
+    // on the pointer for a click in the room, and nothing is used.
+    for (int releaseX : {x, itemX(indexOf("Vase"))}) {
+        world.mouseDown(x, itemY());
+        world.mouseMove(releaseX, itemY());
+        clearCalls();
+        world.mouseUp(releaseX, itemY());
+        EXPECT_TRUE(calls("onUse").empty()) << releaseX;
+        EXPECT_EQ(item("Box"), inventory()->getHeldItem()) << releaseX;
+        canvas->dropSpecialCursor();
+    }
 }
 
 TEST_F(InventoryItemsTest, ItemsAndHintsRoundTripThroughTheRecord)

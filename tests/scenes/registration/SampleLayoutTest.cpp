@@ -3,8 +3,11 @@
 // the room's buttons and its pick-ups keep clear of one another, of the
 // pause button, the instructions' question mark, the inventory bar and the
 // hint paper's tab, and so do the readouts a mini-game keeps on the screen;
-// the island's words fit on the screen; every exit's name stays in its box,
-// and the task paper keeps its tasks above the bar.
+// the island's words fit on the screen clear of its ways and things, and so
+// does the player's figure; the new-task banner covers no exit; the outer
+// sanctum's line, legend and lever and the inlay's tray keep apart from
+// what stands by them; every exit's name stays in its box, and the task
+// paper keeps its tasks above the bar.
 #include "game/balloons/TalkBalloon.h"
 #include "game/characters/Character.h"
 #include "game/inventory/Inventory.h"
@@ -144,48 +147,198 @@ TEST_F(SampleLayoutTest, NothingAPlayerMustClickIsCoveredInAnyRoom)
     }
 }
 
-// The island's words as the people there say them (the ranger in the welcome
-// centre, the player's thoughts in the chapter's rooms): each balloon lies
-// wholly on the screen.
-TEST_F(SampleLayoutTest, TheIslandsWordsFitOnTheScreen)
+// The words of the third and fourth chapters' rooms as their people say
+// them (the ranger, the elder, the player's thoughts): each balloon lies
+// wholly on the screen and leaves readable the room's ways out (the cave's
+// chambers draw none), what the player clicks there, the other people and
+// the things named.
+TEST_F(SampleLayoutTest, TheIslandsWordsStayOnTheScreenClearOfItsWaysAndThings)
 {
     const struct {
         int room;
+        int chapter;
         const char* who;
-        const char* id;
+        std::vector<const char*> ids;
+        std::vector<const char*> things;
     } cases[] = {
-        {26, "ParkRanger", "STR_PARKRANGER_1"},
-        {26, "ParkRanger", "STR_PARKRANGER_2"},
-        {26, "ParkRanger", "STR_PARKRANGER_3"},
-        {26, "ParkRanger", "STR_PARKRANGER_4"},
-        {25, "PlayerCharacter", "STR_THINK_LANDING_PIER"},
-        {27, "PlayerCharacter", "STR_THINK_BOOKSHELF_RIDDLE"},
-        {27, "PlayerCharacter", "STR_THINK_CLOCK_KEY"},
-        {27, "PlayerCharacter", "STR_THINK_DRAWER_LOCKED"},
-        {27, "PlayerCharacter", "STR_THINK_DRAWER_KEY"},
-        {27, "PlayerCharacter", "STR_THINK_DRAWER_MAP"},
-        {31, "PlayerCharacter", "STR_THINK_GOLDEN_DOOR"},
-        {31, "PlayerCharacter", "STR_THINK_GOLDEN_DOOR_1"},
-        {34, "PlayerCharacter", "STR_THINK_INLAY_SOLVED"},
-        {34, "PlayerCharacter", "STR_THINK_INLAY_GEM"},
-        {32, "PlayerCharacter", "STR_THINK_BRIDGE_UP"},
-        {33, "PlayerCharacter", "STR_THINK_SANCTUM_NORTH"},
-        {33, "PlayerCharacter", "STR_THINK_SANCTUM_BOARD_DONE"},
+        {25, 3, "PlayerCharacter", {"STR_THINK_LANDING", "STR_THINK_LANDING_PIER"}, {}},
+        {26, 3, "ParkRanger", {"STR_PARKRANGER_1", "STR_PARKRANGER_2", "STR_PARKRANGER_3", "STR_PARKRANGER_4"}, {}},
+        {27, 3, "PlayerCharacter",
+         {"STR_THINK_BOOKSHELF_MESS", "STR_THINK_BOOKSHELF_RIDDLE", "STR_THINK_CLOCK_KEY", "STR_THINK_DRAWER_LOCKED",
+          "STR_THINK_DRAWER_KEY", "STR_THINK_DRAWER_MAP"},
+         {"Clock", "DrawerOpen"}},
+        {29, 3, "PlayerCharacter", {"STR_THINK_JUNGLE_VINES"}, {"Idol", "Vines"}},
+        {30, 3, "PlayerCharacter", {"STR_THINK_CAVE_DARK"}, {}},
+        {31, 3, "PlayerCharacter",
+         {"STR_THINK_GOLDEN_DOOR", "STR_THINK_GOLDEN_DOOR_2", "STR_THINK_GOLDEN_DOOR_1", "STR_THINK_GOLDEN_DOOR_OPEN"},
+         {"goldDoor"}},
+        {34, 3, "PlayerCharacter", {"STR_THINK_INLAY_SOLVED", "STR_THINK_INLAY_GEM"}, {"Gem_2", "Gem_3"}},
+        {32, 3, "PlayerCharacter", {"STR_THINK_BRIDGE_UP"}, {}},
+        {33, 3, "PlayerCharacter",
+         {"STR_THINK_SANCTUM_NORTH", "STR_THINK_SANCTUM_BOARD_DONE", "STR_THINK_SANCTUM_LIT"},
+         {"SanctumLantern"}},
+        {33, 4, "PlayerCharacter", {"STR_THINK_VINES", "STR_THINK_VINES_CUT"}, {"Vines"}},
+        {35, 4, "PlayerCharacter",
+         {"STR_THINK_SEAL", "STR_THINK_SANCTUM_ONCE", "STR_THINK_SANCTUM_FIRST", "STR_THINK_SANCTUM_NEW_CODE",
+          "STR_THINK_SANCTUM_OPEN"},
+         {"Legend", "Lever", "Status", "Seal"}},
+        {38, 4, "PlayerCharacter", {"STR_THINK_NO_USE"}, {}},
+        {40, 4, "PlayerCharacter",
+         {"STR_THINK_PEGLESS", "STR_THINK_PEG_SET", "STR_THINK_PEGS_WON_1", "STR_THINK_PEGS_WON_2"},
+         {"PegBoard"}},
+        {40, 4, "TribalElder", {"STR_TRIBALELDER_1", "STR_TRIBALELDER_2", "STR_TRIBALELDER_3"}, {"PegBoard"}},
+        {41, 4, "PlayerCharacter", {"STR_THINK_PEG_SET", "STR_THINK_PEGS_WON_2"}, {"PegBoard"}},
+        {42, 4, "PlayerCharacter", {"STR_THINK_PALISADE", "STR_THINK_PEGS_WON_3"}, {"PegBoard", "Fence"}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.id);
+        Room* r = room(c.room);
+        canvas->getProgress()->chapter = c.chapter;
         enter(c.room);
-        runLua(room(c.room), std::string("characterNamed(self, '") + c.who + "'):talk('" + c.id + "')");
+        for (const char* id : c.ids) {
+            SCOPED_TRACE(id);
+            runLua(r, std::string("characterNamed(self, '") + c.who + "'):talk('" + id + "')");
+            world.stepFrames(2);
+            auto* speaker = static_cast<Character*>(canvas->getSprite(c.who) ? canvas->getSprite(c.who)
+                                                                               : r->getSprite(c.who));
+            ASSERT_NE(nullptr, speaker);
+            ASSERT_TRUE(speaker->isTalking());
+            ASSERT_NE(nullptr, speaker->getTalkBalloon());
+            const util::RectangleNM b = *speaker->getTalkBalloon()->getBounds();
+            EXPECT_TRUE(b.x >= 0 && b.y >= 0 && b.x + b.width <= 800 && b.y + b.height <= 600)
+                << b.x << ", " << b.y << ", " << b.width << " x " << b.height;
+            std::vector<LayoutBox> kept;
+            for (int i = 0; i < r->getDoorCount() && !r->isInstanceOf("CaveMaze"); ++i) {
+                if (DoorSprite* door = r->getDoor(i))
+                    kept.push_back({"Door" + std::to_string(i), *door->getBounds()});
+            }
+            for (int i = 0; i < r->getChildCount(); ++i) {
+                sprite::SpriteBase* child = r->childAt(i);
+                const std::string name = child->getName().c_str();
+                sprite::ButtonMixin* button = sprite::ButtonMixin::fromSprite(child);
+                if (child != speaker && child->isVisible() && !child->isInstanceOf("DoorSprite") &&
+                    ((button && button->isEnabled()) || name.rfind("Item_", 0) == 0 || child->isInstanceOf("Character")))
+                    kept.push_back({name, *child->getBounds()});
+                child->release();
+            }
+            for (const char* thing : c.things) {
+                sprite::SpriteBase* s = r->getSprite(thing);
+                ASSERT_NE(nullptr, s) << thing;
+                if (s->isVisible()) {
+                    kept.push_back({thing, *s->getBounds()});
+                }
+            }
+            for (const LayoutBox& k : kept)
+                EXPECT_FALSE(layoutBoxesMeet(b, k.bounds)) << r->getName().c_str() << ": the balloon covers " << k.name;
+            speaker->stopTalk();
+        }
+    }
+}
+
+// In the third and fourth chapters' rooms the player's figure, which shows
+// while the player thinks, stands clear of the ways out, what the player
+// clicks there and the people.
+TEST_F(SampleLayoutTest, TheIslandsPlayerFigureLeavesWhatThePlayerClicksFree)
+{
+    Character* self = canvas->getPlayerCharacter();
+    for (int index = 25; index <= 42; ++index) {
+        Room* r = room(index);
+        canvas->getProgress()->chapter = index <= 34 ? 3 : 4;
+        enter(index);
+        // The drawer and its map stand open to be clicked.
+        if (index == 27)
+            runLua(r, "for _, n in ipairs({'DrawerOpen', 'DrawerMap'}) do self:sprite(n):show(true) end");
+        runLua(r, "think('STR_THINK_NO_USE')");
         world.stepFrames(2);
-        auto* speaker = static_cast<Character*>(canvas->getSprite(c.who) ? canvas->getSprite(c.who)
-                                                                           : room(c.room)->getSprite(c.who));
-        ASSERT_NE(nullptr, speaker);
-        ASSERT_TRUE(speaker->isTalking());
-        ASSERT_NE(nullptr, speaker->getTalkBalloon());
-        const util::RectangleNM bounds = *speaker->getTalkBalloon()->getBounds();
-        EXPECT_TRUE(bounds.x >= 0 && bounds.y >= 0 && bounds.x + bounds.width <= 800 && bounds.y + bounds.height <= 600)
-            << bounds.x << ", " << bounds.y << ", " << bounds.width << " x " << bounds.height;
-        speaker->stopTalk();
+        ASSERT_TRUE(self->isVisible());
+        const util::RectangleNM f = *self->getBounds();
+        for (int i = 0; i < r->getChildCount(); ++i) {
+            sprite::SpriteBase* child = r->childAt(i);
+            const std::string name = child->getName().c_str();
+            sprite::ButtonMixin* button = sprite::ButtonMixin::fromSprite(child);
+            const bool clicked = (button && button->isEnabled()) || name.rfind("Item_", 0) == 0 ||
+                                 name.rfind("Drawer", 0) == 0 || child->isInstanceOf("Character");
+            if (child != self && child->isVisible() && (clicked || child->isInstanceOf("DoorSprite"))) {
+                EXPECT_FALSE(layoutBoxesMeet(f, *child->getBounds())) << r->getName().c_str() << ": the figure covers " << name;
+            }
+            child->release();
+        }
+        self->stopTalk();
+    }
+}
+
+// The new-task banner, which stands over the task paper wherever the paper
+// is (resting, or raised as far as the room's top exits), covers no room's
+// way out.
+TEST_F(SampleLayoutTest, TheNewTaskBannerLeavesEveryWayOutReadable)
+{
+    sprite::SpriteBase* paper = canvas->getSprite("InventoryHintPaper");
+    sprite::SpriteBase* banner = canvas->getSprite("NewTask");
+    const int left = paper->left() - banner->width() / 2 - 5;
+    const util::RectangleNM band(left, 100 - banner->height(), banner->width(), paper->top() - 100 + banner->height());
+    for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT; ++index) {
+        Room* r = room(index);
+        // The cave's ways are its passages and its mouth, no named boxes.
+        if (r->isInstanceOf("CaveMaze"))
+            continue;
+        for (int i = 0; i < r->getDoorCount(); ++i) {
+            DoorSprite* door = r->getDoor(i);
+            if (door && !(r->isInstanceOf("CaveEntrance") && door->getTargetRoom() == index + 1)) {
+                EXPECT_FALSE(layoutBoxesMeet(band, *door->getBounds())) << r->getName().c_str() << ": Door" << i;
+            }
+        }
+    }
+}
+
+// The outer sanctum's code: the line over the row, in its longest words,
+// keeps off the legend of the marks and the row; the lever's word stands
+// under its stick, not on it.
+TEST_F(SampleLayoutTest, TheOuterSanctumsLineLegendAndLeverKeepApart)
+{
+    Room* r = room(35);
+    canvas->getProgress()->chapter = 4;
+    enter(35);
+    sprite::SpriteBase* legend = r->getSprite("Legend");
+    ASSERT_NE(nullptr, legend);
+    for (const char* line : {"hv.getResourceString('STR_SANCTUM_OPEN')",
+                             "hv.getResourceString('STR_SANCTUM_STATUS'):gsub('%%%d', '7')"}) {
+        runLua(r, std::string("self:sprite('Status'):setText((") + line + "))");
+        const util::RectangleNM status = *r->getSprite("Status")->getBounds();
+        EXPECT_FALSE(layoutBoxesMeet(status, *legend->getBounds())) << line;
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_FALSE(layoutBoxesMeet(status, *r->getSprite(("RowClickRect_" + std::to_string(i)).c_str())->getBounds()))
+                << line;
+        }
+    }
+    // The lever ready to pull: no row of its picture holds both the word's
+    // white ink and the stick.
+    auto* lever = static_cast<sprite::ImageSprite*>(r->getSprite("Lever"));
+    window::ImageBase* image = lever->getImage();
+    ASSERT_TRUE(image && image->getPixels());
+    const int frameWidth = image->getWidth() / 2;
+    int ink = 0;
+    for (int y = 0; y < image->getHeight(); ++y) {
+        bool word = false, stick = false;
+        for (int x = frameWidth; x < image->getWidth(); ++x) {
+            const uint32_t p = image->getPixels()[size_t(y) * size_t(image->getPitch() / 4) + size_t(x)];
+            word = word || (p & 0xFFFFFF) == 0xFFFFFF;
+            stick = stick || (p & 0xFFFFFF) == 0x6A5040;
+        }
+        ink += word ? 1 : 0;
+        EXPECT_FALSE(word && stick) << "row " << y;
+    }
+    EXPECT_GT(ink, 0) << "the lever says to pull it";
+}
+
+// The inlay's question mark stands clear of the tray and its pieces.
+TEST_F(SampleLayoutTest, TheInlaysQuestionMarkKeepsOffTheTray)
+{
+    Room* r = room(34);
+    enter(34);
+    const util::RectangleNM mark = *canvas->getSprite("GameInsQuestionMark")->getBounds();
+    for (const char* name : {"TrayPanel", "TrayPiece_1", "TrayPiece_2", "TrayPiece_3", "TrayPiece_4", "TrayPiece_5"}) {
+        sprite::SpriteBase* s = r->getSprite(name);
+        ASSERT_NE(nullptr, s) << name;
+        EXPECT_FALSE(layoutBoxesMeet(mark, *s->getBounds())) << name;
     }
 }
 

@@ -1,7 +1,10 @@
 // SampleRoomsTest.cpp: the sample game's scene rooms, sanctums, wind race,
 // dive dock and clock close-up load as their classes with every sprite
-// they look for, the wind race is won with the mouse, and the bookshelf's
-// drawer is opened with its key.
+// they look for, the wind race is won with the mouse, the bookshelf's drawer
+// is opened with its key and its clock shows the time set, the machete says
+// where it is no use and cuts the vines, the volcano and the waterfalls are
+// drawn as what they are and the waterfall's spray stays over its pool.
+#include "game/canvas/LanternfieldCanvas.h"
 #include "game/characters/Character.h"
 #include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
@@ -13,6 +16,8 @@
 #include "sprites/images/AnimateSprite.h"
 #include "sprites/images/ImageSprite.h"
 #include "sprites/text/NewFontSprite.h"
+#include "tests/game/support/SampleSession.h"
+#include "windowing/images/ImageBase.h"
 #include "tests/scenes/support/SceneFixture.h"
 
 #include <algorithm>
@@ -39,6 +44,7 @@ protected:
         EXPECT_EQ(std::string::npos, world.debugText().find("lacks pattern numbers")) << world.debugText();
         EXPECT_TRUE(world.boxes().empty()) << world.boxes()[0].caption << ": " << world.boxes()[0].text;
     }
+    gametest::SamplePlayer player{world, canvas};
 };
 
 TEST_F(SampleRoomsTest, EveryRoomIsItsClassAndEntersCleanly)
@@ -289,6 +295,10 @@ TEST_F(SampleRoomsTest, TheInnerSanctumsBoardShowsItsRulesAndPlansAndRestsLitOnc
     // All four lit: the board lights whole, its rules go, and it takes no
     // more clicks but says why; so it stands in the later chapters.
     runLua(sanctum, "for n = 2, 4 do rooms.InnerSanctum.onWinPattern(self, n) end");
+    // The player says the lantern burns and what it is for.
+    world.stepFrames(2);
+    ASSERT_TRUE(self->isTalking());
+    EXPECT_STREQ(lang::String::loadText("STR_THINK_SANCTUM_LIT").c_str(), self->getTalkText()->getText().c_str());
     for (int chapter : {3, 4}) {
         SCOPED_TRACE(chapter);
         canvas->getProgress()->chapter = chapter;
@@ -306,6 +316,86 @@ TEST_F(SampleRoomsTest, TheInnerSanctumsBoardShowsItsRulesAndPlansAndRestsLitOnc
                      self->getTalkText()->getText().c_str());
     }
     expectCleanRun();
+}
+
+// The machete carried about the fourth chapter: let go on a way out it goes
+// back into the bar and the player says it is no use there; dropped on the
+// vines it cuts them, and the player says the way is open.
+TEST_F(SampleRoomsTest, TheMacheteSaysWhereItIsOfNoUseAndCutsTheVines)
+{
+    Character* self = canvas->getPlayerCharacter();
+    auto expectThought = [this, self](const char* id) {
+        world.stepFrames(2);
+        ASSERT_TRUE(self->isTalking()) << id;
+        EXPECT_STREQ(lang::String::loadText(id).c_str(), self->getTalkText()->getText().c_str());
+        self->stopTalk();
+    };
+    canvas->getProgress()->chapter = 4;
+    enter(38);
+    canvas->getInventory()->enableItems(true);
+    runLua(room(38), "LF_giveItem('Machete')");
+    player.takeFromBar("Machete");
+    player.clickOn(room(38)->getDoor(0));
+    EXPECT_EQ(38, canvas->getProgress()->currentRoom) << "an item in hand takes no way out";
+    EXPECT_EQ(nullptr, canvas->getInventory()->getHeldItem());
+    EXPECT_TRUE(canvas->getInventory()->hasItem(lang::String("Machete")));
+    expectThought("STR_THINK_NO_USE");
+    enter(33);
+    player.takeFromBar("Machete");
+    player.clickSprite(room(33), "Vines");
+    EXPECT_EQ("true", runLua(room(33), "return tostring(LF.vinesCut)"));
+    expectThought("STR_THINK_VINES_CUT");
+    expectCleanRun();
+}
+
+// The volcano and the two waterfall places are drawn as what they are:
+// most of each picture is more than its plain ground, its name and its
+// exits.
+TEST_F(SampleRoomsTest, TheVolcanoAndTheWaterfallsAreDrawnAsWhatTheyAre)
+{
+    for (const char* name : {"Volcano", "Waterfall", "InnerWaterfall"}) {
+        Room* r = nullptr;
+        for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT && !r; ++index) {
+            if (room(index)->getName().equals(name))
+                r = room(index);
+        }
+        ASSERT_NE(nullptr, r) << name;
+        auto* background = static_cast<sprite::ImageSprite*>(r->getSprite("Background"));
+        window::ImageBase* image = background ? background->getImage() : nullptr;
+        ASSERT_TRUE(image && image->getPixels()) << name;
+        // The ground's colour is that of the top left corner.
+        const uint32_t* pixels = image->getPixels();
+        const size_t pitch = size_t(image->getPitch() / 4);
+        const uint32_t ground = pixels[0];
+        int drawn = 0;
+        for (int y = 0; y < image->getHeight(); ++y) {
+            for (int x = 0; x < image->getWidth(); ++x)
+                drawn += pixels[size_t(y) * pitch + size_t(x)] != ground ? 1 : 0;
+        }
+        EXPECT_GT(drawn, image->getWidth() * image->getHeight() / 4) << name;
+    }
+}
+
+// The waterfall's spray glints over its pool: nothing of it rises across
+// the screen to the pause button or the count of treasures.
+TEST_F(SampleRoomsTest, TheWaterfallsSprayStaysOverItsPool)
+{
+    canvas->getProgress()->chapter = 4;
+    enter(37);
+    frames(10);
+    Room* r = room(37);
+    EXPECT_EQ(0, r->getAmbientSprites().size()) << "nothing rises over the screen";
+    int spray = 0;
+    for (int i = 0; i < r->getChildCount(); ++i) {
+        sprite::SpriteBase* child = r->childAt(i);
+        if (child->isInstanceOf("SparkleSprite") && child->isVisible() && child != r->getSprite("Glint")) {
+            ++spray;
+            EXPECT_GE(child->top(), 380);
+            EXPECT_LT(child->top() + child->height(), 520);
+        }
+        child->release();
+    }
+    EXPECT_GT(spray, 0);
 }
 
 TEST_F(SampleRoomsTest, AClickOnTheLandingsShutPierSaysWhy)
@@ -354,18 +444,21 @@ TEST_F(SampleRoomsTest, TheBookshelfsDrawerSaysItIsLockedAndOpensOnTheMapWithThe
     // The shut drawer (its handle) is locked, and says so.
     enter(27);
     world.stepFrames(2);
-    world.click(125, 534);
+    EXPECT_EQ(0, static_cast<sprite::AnimateSprite*>(shelf->getSprite("Clock"))->getFrame());
+    world.click(461, 563);
     expectThought("STR_THINK_DRAWER_LOCKED");
     // The clock set, its key opens the drawer, which shows the map inside.
     runLua(shelf, "LF.bookshelfSorted = true LF.clockSolved = true");
     enter(26);
     enter(27);
     world.stepFrames(2);
-    world.click(125, 534);
+    // The wall clock stopped at three shows the note's time once it is set.
+    EXPECT_EQ(1, static_cast<sprite::AnimateSprite*>(shelf->getSprite("Clock"))->getFrame());
+    world.click(461, 563);
     expectThought("STR_THINK_DRAWER_KEY");
     clickCentre(shelf->getSprite("KeyOnClock"));
     ASSERT_EQ("true", runLua(shelf, "return tostring(self:isKeyOnCursor())"));
-    world.click(125, 534);
+    world.click(461, 563);
     world.stepFrames(Bookshelf::DRAWER_DELAY + 2);
     sprite::SpriteBase* drawer = shelf->getSprite("DrawerOpen");
     sprite::SpriteBase* map = shelf->getSprite("DrawerMap");

@@ -2,11 +2,11 @@
 // classes with every sprite their games use, and can be played by clicks:
 // the card game deals and turns a card, noughts and crosses takes a move
 // and says how each game ended,
-// the call box takes its number, the bridge's game is won by reading its
-// previews, the cave maze moves between chambers, the cave's mouth shows
+// the call box takes its number, the bridge's game shows its stones when
+// asked and is won by reading its previews, the cave maze moves between chambers, the cave's mouth shows
 // the forward arrow, a village's peg board is won (its pegs the colour of
 // the village's own), the inlay is solved and every puzzle door's inlay
-// gives a gem for the golden door, a pearl is taken; the bookshelf, a
+// (each its own) gives a gem for the golden door, which opens clear, a pearl is taken; the bookshelf, a
 // painting and the air compressor are
 // solved; the chest's and the temple door's first boards are solved, and the
 // safe's lock opens over the study and closes; the fountain is mended through
@@ -472,7 +472,7 @@ TEST_F(SampleScenesTest, TheBookshelfIsSortedByCarryingEveryThingHome)
     ASSERT_TRUE(key->isVisible());
     clickOn(world, key);
     EXPECT_EQ("true", runLua(shelf, "return self:isKeyOnCursor()"));
-    world.click(120, 540);
+    world.click(461, 563);
     world.stepFrames(30);
     EXPECT_TRUE(shelf->getSprite("DrawerMap")->isVisible());
     clickSprite(shelf, "DrawerMap");
@@ -601,6 +601,26 @@ TEST_F(SampleScenesTest, TheBridgeIsRaisedByRememberingTheStones)
         ASSERT_NE(nullptr, lamp);
         EXPECT_TRUE(lamp->isVisible() && lamp->getFrame() == 0) << k;
     }
+    // The panel leaves the exits' boxes whole.
+    for (int i = 0; i < bridge->getDoorCount(); ++i) {
+        const util::RectangleNM d = *bridge->getDoor(i)->getBounds();
+        const util::RectangleNM p = *rules->getBounds();
+        EXPECT_FALSE(p.x < d.x + d.width && d.x < p.x + p.width && p.y < d.y + d.height && d.y < p.y + p.height)
+            << "the panel covers Door" << i;
+    }
+    // The stones wait for the player who has just come: none lights until
+    // their panel is clicked, and then the showing begins.
+    auto lit = [bridge] {
+        for (int k = 1; k <= 4; ++k) {
+            if (static_cast<sprite::AnimateSprite*>(bridge->getSprite(("bChoice" + std::to_string(k)).c_str()))
+                    ->getFrame() == 0)
+                return true;
+        }
+        return false;
+    };
+    EXPECT_FALSE(player.painted(lit, 150)) << "a stone lit before the player asked";
+    player.clickOn(rules);
+    EXPECT_TRUE(player.painted(lit, 40)) << "the click on the panel shows the stones";
     raiseBridge(player, world, bridge);
     EXPECT_EQ("true", runLua(bridge, "return tostring(LF.bridgeSolved)"));
     EXPECT_TRUE(bridge->getSprite("Planks")->isVisible());
@@ -643,7 +663,7 @@ TEST_F(SampleScenesTest, TheFirstVillagesPegBoardIsWonDownToOnePeg)
     ASSERT_TRUE(pegs->isInstanceOf("PegsCU"));
     // The board lacks its peg: a click leaves it shut, the peg dropped on
     // it sets it in, and then a click opens it.
-    world.click(180, 240);
+    player.clickSprite(room(40), "PegBoard");
     EXPECT_FALSE(pegs->isVisible());
     player.settle();
     // The peg is taken out of the bar in the fourth chapter, once it has begun.
@@ -651,10 +671,13 @@ TEST_F(SampleScenesTest, TheFirstVillagesPegBoardIsWonDownToOnePeg)
     canvas->getInventory()->enableItems(true);
     runLua(room(40), "LF_giveItem('Peg_1')");
     player.takeFromBar("Peg_1");
-    world.click(180, 240);
+    player.clickSprite(room(40), "PegBoard");
     EXPECT_TRUE(room(40)->getSprite("BoardPeg")->isVisible());
     EXPECT_FALSE(canvas->getInventory()->hasItem(lang::String("Peg_1")));
-    world.click(180, 240);
+    Character* self = canvas->getPlayerCharacter();
+    ASSERT_TRUE(self->isTalking()) << "the player says the peg is set";
+    EXPECT_STREQ(lang::String::loadText("STR_THINK_PEG_SET").c_str(), self->getTalkText()->getText().c_str());
+    player.clickSprite(room(40), "PegBoard");
     playPastInstructions(9);
     for (int i = 0; i < 60 && !pegs->acceptsInput(); ++i)
         world.stepFrames(1);
@@ -676,7 +699,6 @@ TEST_F(SampleScenesTest, TheFirstVillagesPegBoardIsWonDownToOnePeg)
     EXPECT_FALSE(pegs->isVisible());
     EXPECT_EQ("true", runLua(room(40), "return tostring(LF.pegsSolved[1])"));
     // The win is said, with the boards won so far.
-    Character* self = canvas->getPlayerCharacter();
     ASSERT_TRUE(self->isTalking()) << "the player says the board is won";
     EXPECT_STREQ(lang::String::loadText("STR_THINK_PEGS_WON_1").c_str(), self->getTalkText()->getText().c_str());
     expectCleanRun();
@@ -743,6 +765,7 @@ TEST_F(SampleScenesTest, EveryPuzzleDoorOfTheCaveGivesAGemTheGoldenDoorStillNeed
     EXPECT_EQ(lang::String::loadText("STR_THINK_GOLDEN_DOOR_2").c_str(), thought());
     EXPECT_EQ(0, gems());
     int doors = 0;
+    std::vector<std::vector<int>> doorPlaces;
     for (int p = 1; p <= CaveMaze::PUZZLES; ++p) {
         const int chamber = maze->getPuzzleScreen(p - 1);
         if (chamber < 0 || chamber >= maze->getCellCount() || maze->cell(chamber).value == 0)
@@ -759,6 +782,14 @@ TEST_F(SampleScenesTest, EveryPuzzleDoorOfTheCaveGivesAGemTheGoldenDoorStillNeed
         ASSERT_TRUE(framesUntil([self] { return !self->isTalking(); }, 30));
         sprite::SpriteBase* gem = inlay->getSprite(("Gem_" + std::to_string(p)).c_str());
         sprite::SpriteBase* board = inlay->getSprite("grid");
+        // The grid marks this door's places, which no other door shares.
+        EXPECT_EQ(p - 1, static_cast<sprite::AnimateSprite*>(board)->getFrame());
+        std::vector<int> places;
+        for (const Inlay::PieceInfo& piece : inlay->getPieces())
+            places.push_back(piece.target);
+        for (const std::vector<int>& other : doorPlaces)
+            EXPECT_NE(other, places) << "two puzzle doors hold the same inlay";
+        doorPlaces.push_back(places);
         solveInlay(inlay);
         world.stepFrames(30);
         EXPECT_EQ(lang::String::loadText("STR_THINK_INLAY_SOLVED").c_str(), thought());
@@ -780,6 +811,22 @@ TEST_F(SampleScenesTest, EveryPuzzleDoorOfTheCaveGivesAGemTheGoldenDoorStillNeed
     clickOn(world, maze->getSprite("goldDoor"));
     EXPECT_EQ("true", runLua(maze, "return tostring(LF.caveGemDoorOpened)"));
     EXPECT_EQ(0, gems()) << "all four are in the door";
+    // Open, the door shows its way through: the band of sockets went with
+    // the gems, and the player says the door opened.
+    world.stepFrames(2);
+    EXPECT_EQ(lang::String::loadText("STR_THINK_GOLDEN_DOOR_OPEN").c_str(), thought());
+    for (int visit = 0; visit < 2; ++visit) {
+        const util::RectangleNM trim = *maze->getSprite("goldDoor_Trim")->getBounds();
+        EXPECT_LE(trim.y + trim.height, 0) << "the band of sockets crosses the doorway on visit " << visit;
+        enter(31);
+    }
+    // The gems cannot leave the bar in this chapter: their tips say how
+    // they are used.
+    for (const char* gem : {"Gem_1", "Gem_2", "Gem_3", "Gem_4"}) {
+        EXPECT_NE(std::string::npos,
+                  std::string(lang::String::loadText((std::string("STR_TIP_") + gem).c_str()).c_str()).find("golden door"))
+            << gem;
+    }
     expectCleanRun();
 }
 

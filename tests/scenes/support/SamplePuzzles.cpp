@@ -299,6 +299,9 @@ void raiseBridge(gametest::SamplePlayer& player, testsupport::GameWorld&, Bridge
     auto stone = [bridge](int k) {
         return static_cast<sprite::AnimateSprite*>(bridge->getSprite(("bChoice" + std::to_string(k)).c_str()));
     };
+    // The stones first light up when their panel is clicked.
+    if (bridge->getGameState() != Bridge::STATE_PLAYER_TURN)
+        player.clickOn(bridge->getSprite("StonesPanel"));
     for (int round = 0; round < 12 && !host->getLuaBoolean("LF.bridgeSolved"); ++round) {
         std::vector<sprite::SpriteBase*> sequence;
         sprite::SpriteBase* lit = nullptr;
