@@ -151,7 +151,9 @@ void SafeCrack::setDefinition(sprite::SpriteDefinition* definition)
         for (int i = 0; i < PIECES; ++i) {
             Piece& piece = m_pieces[size_t((type - 1) * PIECES + i)];
             piece.type = type;
-            piece.sprite = PieceSprites::find(this, pieceName(type, i).c_str());
+            // A piece the definition leaves out leaves its row empty.
+            const std::string name = pieceName(type, i);
+            piece.sprite = getSprite(name.c_str()) ? PieceSprites::find(this, name.c_str()) : nullptr;
         }
     }
     onShown();

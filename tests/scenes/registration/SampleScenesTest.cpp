@@ -392,9 +392,10 @@ TEST_F(SampleScenesTest, NoughtsAndCrossesTakesTheComputersMoveAndThePlayers)
     expectCleanRun();
 }
 
-// The line under the title says how each game ended; the third won game
-// leaves neither side on turn and the Leave button working; the turn labels
-// keep off the board.
+// The line under the title says how each game ended, and the ended board
+// stays until a click brings the next game, whose line counts the games won;
+// the third won game leaves neither side on turn and the Leave button
+// working; the turn labels keep off the board.
 TEST_F(SampleScenesTest, NoughtsAndCrossesSaysHowEachGameEndedAndTheWinnerLeaves)
 {
     auto* game = static_cast<TicTac*>(room(52));
@@ -431,6 +432,11 @@ TEST_F(SampleScenesTest, NoughtsAndCrossesSaysHowEachGameEndedAndTheWinnerLeaves
         ASSERT_TRUE(stepUntil([game] { return game->getState() == TicTac::STATE_PLAYER_TURN; }, 2000));
         game->setState(end.state);
         EXPECT_EQ(text(end.said, end.won), message()) << end.said;
+        world.stepFrames(100);
+        EXPECT_EQ(end.state, game->getState()) << end.said << ": the ended board stays";
+        EXPECT_EQ(text(end.said, end.won), message()) << end.said;
+        world.click(400, 300);
+        EXPECT_EQ(text("STR_TICTAC_PLAYING", end.won), message()) << end.said << ": the next game's line";
     }
     // The third won game, its last move the computer's.
     ASSERT_TRUE(stepUntil([game] { return game->getState() == TicTac::STATE_PLAYER_TURN; }, 2000));

@@ -160,7 +160,8 @@ int ch5TicTacMove(const TicTacBoard& board, int slack)
 }
 
 // Plays games until the third is won (the computer grows stronger with
-// every won game; a lost or tied one is dealt again).
+// every won game; a lost or tied one is dealt again); an ended game's board
+// stays until a click on it brings the next.
 void ch5WinTicTac(SampleWalk& w, TicTac* game)
 {
     // Three games of a dozen moves each, their animations and the deals
@@ -173,6 +174,8 @@ void ch5WinTicTac(SampleWalk& w, TicTac* game)
             // The cells are 80 pixels square from (200, 110).
             w.run.world.click(240 + 80 * (cell % TicTacBoard::SIZE), 150 + 80 * (cell / TicTacBoard::SIZE));
             ASSERT_EQ(TicTacBoard::PLAYER, game->board().at(cell));
+        } else if (game->getState() >= TicTac::STATE_PLAYER_WON && !w.story("LF.ticTacSolved")) {
+            w.run.world.click(400, 300);
         }
         w.run.world.stepFrames(1);
     }
