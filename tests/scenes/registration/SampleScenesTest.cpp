@@ -180,6 +180,21 @@ TEST_F(SampleScenesTest, TheCircuitBoardsWiresAreJoined)
     enter(49);
     clickSprite(room(49), "CircuitPanel");
     ASSERT_TRUE(painted([board] { return board->isReady() && !board->isTransitioning(); }));
+    // Its buttons work, and keep off the channels and the lights.
+    for (const char* name : {"CloseButton", "ResetButton"}) {
+        sprite::SpriteBase* button = board->getSprite(name);
+        EXPECT_TRUE(button->isVisible() && sprite::ButtonMixin::fromSprite(button)->isEnabled()) << name;
+        const util::RectangleNM b = *button->getBounds();
+        for (int cell = 0; cell < CircuitRouter::CELLS; ++cell) {
+            if (board->router().gridAt(cell) != CircuitRouter::OPEN && board->router().wireOfPole(cell) < 0)
+                continue;
+            const int x = CircuitRouter::cellToPixelX(cell) - CircuitRouter::CELL_PIXELS / 2;
+            const int y = CircuitRouter::cellToPixelY(cell) - CircuitRouter::CELL_PIXELS / 2;
+            EXPECT_FALSE(b.x < x + CircuitRouter::CELL_PIXELS && x < b.x + b.width &&
+                         b.y < y + CircuitRouter::CELL_PIXELS && y < b.y + b.height)
+                << name << " covers cell " << cell;
+        }
+    }
     auto at = [board](int row, int column, int& x, int& y) {
         x = board->left() + CircuitRouter::cellToPixelX(CircuitRouter::cellIndex(row, column));
         y = board->top() + CircuitRouter::cellToPixelY(CircuitRouter::cellIndex(row, column));

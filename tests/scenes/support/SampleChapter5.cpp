@@ -547,13 +547,16 @@ void playChapter5FromTheMansionDoor(SampleWalk& w)
 {
     ASSERT_EQ(ch5Room("MansionFront_Night"), w.current());
 
-    // The hallway: the card with the view finder's bearing; the study stays
-    // locked until the view finder shows where its key hides.
+    // The hallway: the card with the view finder's bearing (a clue, not a
+    // treasure found); the study stays locked until its key is taken from
+    // the clock where the view finder shows it.
     w.walkTo({"MansionHallway"});
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     ch5ExpectVoiceHasFigure(w);
     w.click("Item_ViewFinderSolution");
     ASSERT_TRUE(w.has("ViewFinderSolution"));
+    EXPECT_FALSE(w.story("LF_itemFound('ViewFinderSolution')")) << "the bearing's card is no treasure";
+    EXPECT_FALSE(w.run.canvas->isSpriteVisible("RoomItemsBalloon")) << "no treasures counted";
     EXPECT_FALSE(ch5ExitOpen(w.room(), "MansionStudy"));
     w.walkTo({"ViewFinder"});
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
@@ -564,8 +567,15 @@ void playChapter5FromTheMansionDoor(SampleWalk& w)
     EXPECT_TRUE(w.room()->getSprite("View")->isVisible());
     w.player.settle();
 
-    // The study's safe holds the dive shop's key.
-    w.walkTo({"MansionHallway", "MansionStudy"});
+    // The key from the hallway's clock opens the study, whose safe holds the
+    // note on the dive shop's key.
+    w.walkTo({"MansionHallway"});
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    EXPECT_FALSE(ch5ExitOpen(w.room(), "MansionStudy")) << "its key still hangs in the clock";
+    w.click("HallwayClock");
+    EXPECT_TRUE(ch5ExitOpen(w.room(), "MansionStudy"));
+    w.player.settle();
+    w.walkTo({"MansionStudy"});
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     auto* safe = static_cast<SafeCrack*>(w.run.canvas->getCloseUp(LanternfieldCanvas::CLOSE_UP_SAFE_CRACK));
     ASSERT_NE(nullptr, safe);
@@ -592,6 +602,7 @@ void playChapter5FromTheMansionDoor(SampleWalk& w)
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     ASSERT_TRUE(w.player.painted([board] { return !board->isVisible(); }));
     EXPECT_TRUE(w.story("LF.circuitBoardSolved"));
+    EXPECT_TRUE(w.run.canvas->getPlayerCharacter()->isTalking()) << "the player says the jetty is lit";
     w.expectTasks({56});
     w.player.settle();
 
@@ -608,6 +619,7 @@ void playChapter5FromTheMansionDoor(SampleWalk& w)
     ch5SailRace(w, static_cast<WindRace*>(w.room()));
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     EXPECT_TRUE(w.story("LF.windRaceWon"));
+    EXPECT_TRUE(w.told("STR_RACE_WON")) << "the jetty tells the race won";
     w.expectTasks({57});
 
     w.endChapterOn("RaceBoat", ch5Room("Dock"));
