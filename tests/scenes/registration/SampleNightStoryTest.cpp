@@ -1,0 +1,78 @@
+// SampleNightStoryTest.cpp: the fifth and sixth chapters' shut ways on the
+// sample game: a click on a way the story keeps shut makes the player say
+// why, in a thought that leaves the way's name readable.
+#include "game/canvas/LanternfieldCanvas.h"
+#include "game/characters/Character.h"
+#include "game/progress/ProgressRecord.h"
+#include "game/rooms/DoorSprite.h"
+#include "game/rooms/Room.h"
+#include "sprites/text/NewFontSprite.h"
+#include "tests/scenes/support/SampleWalk.h"
+#include "tests/scenes/support/SceneFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace scenetest {
+namespace {
+
+class SampleNightStoryTest : public SceneFixture {
+protected:
+    void SetUp() override
+    {
+        if (!hasSampleGame())
+            GTEST_SKIP() << "the game data is built with the tools";
+        ASSERT_TRUE(startSampleGameSeenInstructions());
+    }
+    gametest::SamplePlayer player{world, canvas};
+};
+
+TEST_F(SampleNightStoryTest, AClickOnAShutWaySaysWhyItIsShut)
+{
+    const struct {
+        int chapter;
+        const char* room;
+        const char* target;
+        const char* story; // Lua that sets the story up first
+        const char* thought;
+    } ways[] = {
+        {5, "MansionFront_Night", "MansionHallway", "", "STR_THINK_MANSION_DOOR_SHUT"},
+        {5, "MansionHallway", "MansionStudy", "LF.viewFinderSolved = false", "STR_THINK_STUDY_SHUT"},
+        {5, "MansionHallway", "MansionStudy", "LF.viewFinderSolved = true", "STR_THINK_STUDY_KEY_IN_CLOCK"},
+        {5, "DiveDock_Night", "DiveDockInterior", "", "STR_THINK_DIVE_SHOP_SHUT"},
+        {5, "DiveDock_Night", "BehindDiveDock", "", "STR_THINK_JETTY_DARK"},
+        {5, "TavernGallery_Night", "OuterVillage_3", "", "STR_THINK_NIGHT_VILLAGE_SHUT"},
+        {6, "IslandLanding", "WindRace", "", "STR_THINK_LANDING_RACE"},
+        {6, "IslandLanding", "Temple1", "LF.luresWon = false", "STR_THINK_TEMPLE_GATE_SHUT"},
+        {6, "Temple2", "Temple3", "LF.templeDoorOpened = false", "STR_THINK_TEMPLE_DOOR_SHUT"},
+        {6, "Temple2", "TempleDoorPuzzle", "LF.templeDoorOpened = true", "STR_THINK_TEMPLE_DOOR_OPEN"},
+        {6, "AmuletDoor", "GoldenRoom", "LF.amuletSet = false", "STR_THINK_SEALED_DOOR"},
+    };
+    Character* self = canvas->getPlayerCharacter();
+    ASSERT_NE(nullptr, self);
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.thought);
+        const int index = SampleWalk::roomOf(way.room);
+        canvas->getProgress()->chapter = way.chapter;
+        runLua(room(index), way.story);
+        enter(index);
+        DoorSprite* door = exitTo(room(index), SampleWalk::roomOf(way.target));
+        ASSERT_NE(nullptr, door);
+        ASSERT_FALSE(door->isEnabled());
+        player.clickOn(door);
+        world.stepFrames(2);
+        EXPECT_EQ(index, canvas->getProgress()->currentRoom);
+        ASSERT_TRUE(self->isTalking()) << "the player says why the way is shut";
+        EXPECT_STREQ(lang::String::loadText(way.thought).c_str(), self->getTalkText()->getText().c_str());
+        const util::RectangleNM t = *canvas->getSprite("ThoughtBalloon")->getBounds();
+        const util::RectangleNM d = *door->getBounds();
+        EXPECT_FALSE(t.x < d.x + d.width && d.x < t.x + t.width && t.y < d.y + d.height && d.y < t.y + t.height)
+            << "the thought covers the way";
+        EXPECT_TRUE(t.x >= 0 && t.y >= 0 && t.x + t.width <= 800 && t.y + t.height <= 600) << "on the screen";
+        self->stopTalk();
+    }
+}
+
+} // namespace
+} // namespace scenetest
