@@ -67,6 +67,31 @@ TEST_F(SampleRoomsTest, TheWindRaceIsWonByTurningItsThreeGreenWindsocks)
     auto* race = static_cast<WindRace*>(room(56));
     ASSERT_TRUE(race->hasGrid());
     enter(56);
+    // Nothing to click lies over a buoy or its windsock, and the harbour's
+    // windsock keeps off the exit.
+    auto meet = [](const util::RectangleNM& a, const util::RectangleNM& b) {
+        return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+    };
+    std::vector<std::pair<std::string, util::RectangleNM>> above = {
+        {"the question mark", *canvas->getSprite("GameInsQuestionMark")->getBounds()},
+        {"the pause button", *canvas->getSprite("Quit")->getBounds()}};
+    for (int i = 0; i < race->getDoorCount(); ++i)
+        above.push_back({"exit " + std::to_string(i), *race->getDoor(i)->getBounds()});
+    for (const char* name : {"ResetButton", "CloseButton"})
+        above.push_back({name, *race->getSprite(name)->getBounds()});
+    for (int b = 0; b < WindRace::BUOYS; ++b) {
+        const WindRace::BuoyInfo& buoy = race->buoy(b);
+        for (sprite::SpriteBase* part : {buoy.fixedSprite, buoy.turnSprite, static_cast<sprite::SpriteBase*>(
+                                                                                buoy.windsocks[buoy.direction])}) {
+            for (const auto& thing : above) {
+                if (part) {
+                    EXPECT_FALSE(meet(thing.second, *part->getBounds())) << thing.first << " over buoy " << b;
+                }
+            }
+        }
+    }
+    for (int i = 0; i < race->getDoorCount(); ++i)
+        EXPECT_FALSE(meet(*race->getSprite("Windsock_Red_4")->getBounds(), *race->getDoor(i)->getBounds()));
     ASSERT_TRUE(stepUntil([race] {
         return sprite::ButtonMixin::fromSprite(race->buoy(7).turnSprite)->isEnabled();
     }));
