@@ -74,5 +74,40 @@ TEST_F(SampleNightStoryTest, AClickOnAShutWaySaysWhyItIsShut)
     }
 }
 
+// What the player thinks after the night's puzzles leaves the room's exits
+// and people in sight, on the screen.
+TEST_F(SampleNightStoryTest, ThePlayersThoughtsAfterThePuzzlesCoverNoExitAndNoOne)
+{
+    const struct {
+        const char* room;
+        const char* thought;
+    } thoughts[] = {
+        {"ViewFinder", "STR_THINK_VIEWFINDER"},    {"MansionHallway", "STR_THINK_STUDY_KEY"},
+        {"MansionHallway", "STR_THINK_HALL_CLOCK"}, {"MansionStudy", "STR_THINK_SAFE"},
+        {"DiveDockInterior", "STR_THINK_CIRCUIT"},
+    };
+    canvas->getProgress()->chapter = 5;
+    Character* self = canvas->getPlayerCharacter();
+    for (const auto& t : thoughts) {
+        SCOPED_TRACE(t.thought);
+        const int index = SampleWalk::roomOf(t.room);
+        enter(index);
+        runLua(room(index), std::string("think('") + t.thought + "')");
+        world.stepFrames(2);
+        ASSERT_TRUE(self->isTalking());
+        const util::RectangleNM b = *canvas->getSprite("ThoughtBalloon")->getBounds();
+        auto meet = [&b](const util::RectangleNM& o) {
+            return b.x < o.x + o.width && o.x < b.x + b.width && b.y < o.y + o.height && o.y < b.y + b.height;
+        };
+        EXPECT_TRUE(b.x >= 0 && b.y >= 0 && b.x + b.width <= 800 && b.y + b.height <= 600) << "on the screen";
+        Room* here = room(index);
+        for (int i = 0; i < here->getDoorCount(); ++i)
+            EXPECT_FALSE(meet(*here->getDoor(i)->getBounds())) << "exit " << i;
+        for (int i = 0; i < here->getCharacterCount(); ++i)
+            EXPECT_FALSE(meet(*here->characterAt(i)->getBounds())) << here->characterAt(i)->getName().c_str();
+        self->stopTalk();
+    }
+}
+
 } // namespace
 } // namespace scenetest
