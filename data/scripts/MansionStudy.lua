@@ -4,7 +4,7 @@
 -- where the key of the dive shop at the dock hangs.
 rooms = rooms or {}
 local room = roomWithPeople("MansionStudy", {
-    Millionaire = {x = 680, y = 242, "STR_MILLIONAIRE_1", "STR_MILLIONAIRE_2"},
+    Millionaire = {x = 620, y = 242, "STR_MILLIONAIRE_1", "STR_MILLIONAIRE_2"},
 })
 local entered = room.onEnter
 room.onEnter = function(self, n)

@@ -1,7 +1,10 @@
-// SampleNightStoryTest.cpp: the fifth and sixth chapters' shut ways on the
+// SampleNightStoryTest.cpp: the fifth and sixth chapters' words on the
 // sample game: a click on a way the story keeps shut makes the player say
-// why, in a thought that leaves the way's name readable.
+// why, in a thought that leaves the way's name readable; the thoughts after
+// the night's puzzles cover no exit and no one; the people's balloons keep
+// inside the screen.
 #include "game/canvas/LanternfieldCanvas.h"
+#include "game/balloons/TalkBalloon.h"
 #include "game/characters/Character.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/DoorSprite.h"
@@ -106,6 +109,37 @@ TEST_F(SampleNightStoryTest, ThePlayersThoughtsAfterThePuzzlesCoverNoExitAndNoOn
         for (int i = 0; i < here->getCharacterCount(); ++i)
             EXPECT_FALSE(meet(*here->characterAt(i)->getBounds())) << here->characterAt(i)->getName().c_str();
         self->stopTalk();
+    }
+}
+
+// The night's people say their lines in balloons that keep a little inside
+// the screen's edges.
+TEST_F(SampleNightStoryTest, ThePeoplesWordsKeepInsideTheScreen)
+{
+    const struct {
+        const char* room;
+        const char* who;
+        const char* id;
+    } lines[] = {
+        {"MansionStudy", "Millionaire", "STR_MILLIONAIRE_1"},
+        {"MansionStudy", "Millionaire", "STR_MILLIONAIRE_2"},
+        {"MansionHallway", "Ghost", "STR_GHOST_1"},
+        {"MansionHallway", "Ghost", "STR_GHOST_2"},
+    };
+    canvas->getProgress()->chapter = 5;
+    for (const auto& l : lines) {
+        SCOPED_TRACE(l.id);
+        const int index = SampleWalk::roomOf(l.room);
+        enter(index);
+        runLua(room(index), std::string("characterNamed(self, '") + l.who + "'):talk('" + l.id + "')");
+        world.stepFrames(2);
+        Character* speaker = canvas->findCharacter(l.who);
+        ASSERT_NE(nullptr, speaker);
+        ASSERT_TRUE(speaker->isTalking());
+        const util::RectangleNM b = *speaker->getTalkBalloon()->getBounds();
+        EXPECT_TRUE(b.x >= 4 && b.y >= 4 && b.x + b.width <= 796 && b.y + b.height <= 596)
+            << b.x << ", " << b.y << ", " << b.width << " x " << b.height;
+        speaker->stopTalk();
     }
 }
 
