@@ -2,8 +2,9 @@
 // sample game: a click on a way the story keeps shut makes the player say
 // why, in a thought that leaves the way's name readable; the thoughts after
 // the night's puzzles cover no exit and no one; the people's balloons keep
-// inside the screen.
+// inside the screen; the dock's bubbles rise behind its exits.
 #include "game/canvas/LanternfieldCanvas.h"
+#include "game/ambient/AmbientAnimManager.h"
 #include "game/balloons/TalkBalloon.h"
 #include "game/characters/Character.h"
 #include "game/progress/ProgressRecord.h"
@@ -110,6 +111,33 @@ TEST_F(SampleNightStoryTest, ThePlayersThoughtsAfterThePuzzlesCoverNoExitAndNoOn
             EXPECT_FALSE(meet(*here->characterAt(i)->getBounds())) << here->characterAt(i)->getName().c_str();
         self->stopTalk();
     }
+}
+
+// The dock, where the last chapter starts, lets its harbour's bubbles rise
+// behind its exits' boxes.
+TEST_F(SampleNightStoryTest, TheDocksBubblesRiseBehindItsExits)
+{
+    canvas->getProgress()->chapter = 6;
+    Room* dock = room(SampleWalk::roomOf("Dock"));
+    enter(SampleWalk::roomOf("Dock"));
+    world.stepFrames(5);
+    // The room's bubbles (asked for again in the same room, the same ones).
+    util::TVector<sprite::AnimateSprite*>* bubbles = canvas->getAmbientAnimManager()->addBubbles();
+    ASSERT_NE(nullptr, bubbles);
+    int exits = -1;
+    int lastBubble = -1;
+    for (int i = 0; i < dock->getChildCount(); ++i) {
+        sprite::SpriteBase* child = dock->childAt(i);
+        if (child->getName().equals("ExitBoxes"))
+            exits = i;
+        for (int b = 0; b < bubbles->size(); ++b) {
+            if (bubbles->elementAt(b) == child)
+                lastBubble = i;
+        }
+        child->release();
+    }
+    ASSERT_GE(lastBubble, 0) << "the harbour has its bubbles";
+    EXPECT_GT(exits, lastBubble) << "the exits' boxes lie over the bubbles";
 }
 
 // The night's people say their lines in balloons that keep a little inside
