@@ -280,9 +280,19 @@ void openGoldenChest(SampleWalk& w)
             EXPECT_EQ(1, static_cast<sprite::AnimateSprite*>(w.room()->getSprite(name.c_str()))->getFrame()) << name;
         }
     }
+    // No piece of the board is drawn over the zoom, nor stays over the room.
+    int boardOverZoom = 0;
+    w.player.painted(
+        [&] {
+            if (w.run.canvas->isInTransition() && board->isVisible())
+                ++boardOverZoom;
+            return w.current() == golden && !w.run.canvas->isInTransition();
+        },
+        400);
+    EXPECT_EQ(0, boardOverZoom);
     ASSERT_TRUE(w.player.arrivedIn(golden, 400)) << "the open chest zooms back";
     w.entered.push_back(golden);
-    EXPECT_FALSE(board->isVisible()) << "no piece of the board stays over the room";
+    EXPECT_FALSE(board->isVisible());
     EXPECT_TRUE(w.told("STR_GOLD_CHEST_OPENED"));
     EXPECT_EQ(3, static_cast<sprite::AnimateSprite*>(w.room()->getSprite("GoldChest"))->getFrame());
     EXPECT_EQ("hidden", islandNote(w)) << "the locks are open";
