@@ -1,6 +1,7 @@
 -- AmuletDoor.lua: the script of Amulet Door (room 62): a click on the seal
 -- of the door, with the amulet and the four gems in the bar, sets them in:
--- the amulet is whole again, and the door opens north to the Golden Room.
+-- the amulet, whole again, stays in the seal, and the door opens north to
+-- the Golden Room.
 -- The line over the seal says what it asks for until then; a click without
 -- all five says what is missing (the bar gives none of them onto the
 -- pointer in this chapter).
@@ -32,12 +33,13 @@ local function setIntoSeal(self)
         LF_takeItem(name)
     end
     LF.amuletSet = true
-    LF_giveItem("AmuletComplete")
+    LF_updateTasks()
     inventory:setRoomItemTip("STR_AMULET_COMPLETE", -1, true)
     canvas:playSound(SOUNDS.chime)
     showSeal(self)
 end
 
 clickingSpot(door, "AmuletSeal", setIntoSeal)
+saysWhyShut(door, {Door0 = "STR_THINK_SEALED_DOOR"})
 
 rooms["AmuletDoor"] = door

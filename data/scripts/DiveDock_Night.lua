@@ -1,7 +1,8 @@
 -- DiveDock_Night.lua: the script of Dive Dock at night (room 45): waves,
 -- crickets and a few fireflies over the water. In the fifth chapter the dive
--- shop opens with the key from the study's safe, and the jetty behind the
--- dock can be walked once the shop's circuit board has lit it.
+-- shop opens once the note in the study's safe has told where its key is,
+-- and the jetty behind the dock can be walked once the shop's circuit board
+-- has lit it; a click on either while it is shut says why.
 rooms = rooms or {}
 local room = roomScriptEntering("DiveDock_Night", function(self)
     self:addAmbientFireflies(3, 60, 200)
@@ -11,4 +12,5 @@ local room = roomScriptEntering("DiveDock_Night", function(self)
     self:enableDoor("BehindDiveDock", other or LF.circuitBoardSolved == true)
 end)
 loopWhileInRoom(room, SOUNDS.waves)
+saysWhyShut(room, {Door1 = "STR_THINK_JETTY_DARK", Door2 = "STR_THINK_DIVE_SHOP_SHUT"})
 rooms["DiveDock_Night"] = room

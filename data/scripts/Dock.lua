@@ -1,11 +1,11 @@
 -- Dock.lua: the script of Dock (room 0): the fisherman mends his nets here,
--- waves and gulls, bubbles rising in the harbour water, and on the first
--- visit the tutorial's guide explains how to talk. The first chapter's
--- errand ends here: the professor's box opens to an amulet. Once the
--- errand is done, the chest by the river is open and the fountain runs
--- again, the ferry comes in, and boarding it ends the first chapter. The
--- last chapter starts here too: the fisherman's boat rows the player over
--- to the island.
+-- waves and gulls, bubbles rising in the harbour water (behind the exits'
+-- boxes), and on the first visit the tutorial's guide explains how to talk.
+-- The first chapter's errand ends here: the professor's box opens to an
+-- amulet. Once the errand is done, the chest by the river is open and the
+-- fountain runs again, the ferry comes in, and boarding it ends the first
+-- chapter. The last chapter starts here too: the fisherman's boat rows the
+-- player over to the island.
 rooms = rooms or {}
 local dock = roomWithPeople("Dock", {
     Fisherman = {x = 662, y = 312, "STR_FISHERMAN_1", "STR_FISHERMAN_2", "STR_FISHERMAN_3"},
@@ -17,6 +17,8 @@ dock.onEnter = function(self, n)
     entered(self, n)
     self:addAmbientSound({ id = SOUNDS.gull, startMin = 60, startMax = 150, min = 200, max = 400 })
     self:addAmbientBubbles()
+    -- The bubbles rise behind the exits' boxes.
+    self:addSpriteToTop("ExitBoxes")
     local chapter = self:getChapterNumber()
     if first and chapter == 1 then
         guide("STR_TUTORIAL_1")

@@ -564,7 +564,6 @@ LF_WAYS = {
     Bridge = {Jungle = {3}},
     TavernGallery_Night = {OuterVillage_3 = {}},
     IslandLanding = {WindRace = {}},
-    WindRace = {IslandLanding = {}},
 }
 function LF_openWays(name, room)
     for target, chapters in pairs(LF_WAYS[name] or {}) do

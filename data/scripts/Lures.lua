@@ -4,7 +4,7 @@
 -- a click on its own shadow lays it there, while a wrong shadow puts it
 -- back; the line under the tray says how each try went and counts the lures
 -- laid. With all four laid the keeper opens the temple gate, and the player
--- is back at the landing.
+-- is back at the landing, where that is told.
 rooms = rooms or {}
 local lures = roomScript("Lures")
 local NAMES = {"Spoon", "Fly", "Plug", "Spinner"}
@@ -93,6 +93,7 @@ function lures.onClick(self, x, y)
     end
     LF.luresWon = true
     LF_updateTasks()
+    LF_tellOnArrival("STR_LURES_WON")
     self:moveToRoom("IslandLanding")
 end
 

@@ -1,7 +1,8 @@
 -- MansionFront_Night.lua: the script of Mansion Front at night (room 43). In
--- the fifth chapter the door into the hallway opens only by its keypad.
+-- the fifth chapter the door into the hallway opens only by its keypad; a
+-- click on it while it is locked says so.
 rooms = rooms or {}
-local front = roomScript("MansionFront_Night")
+local front = saysWhyShut(roomScript("MansionFront_Night"), {Door0 = "STR_THINK_MANSION_DOOR_SHUT"})
 local entered = front.onEnter
 front.onEnter = function(self, n)
     entered(self, n)

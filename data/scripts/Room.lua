@@ -169,3 +169,22 @@ function chapterEndsOn(room, chapter, name, done)
         self:endChapter()
     end)
 end
+
+-- The exits the story keeps shut for now, by their sprites ("Door<n>"): a
+-- click on one while it is shut makes the player think why, a text item (or
+-- a function of the room that names the text that fits the story now);
+-- every other click goes on to the room's click as before.
+function saysWhyShut(room, ways)
+    local click = room.onClick
+    room.onClick = function(self, x, y)
+        for door, thought in pairs(ways) do
+            local way = self:sprite(door)
+            if way and way:hittest(x, y) and not way:hittestAndEnabled(x, y) then
+                think(type(thought) == "function" and thought(self) or thought)
+                return
+            end
+        end
+        click(self, x, y)
+    end
+    return room
+end

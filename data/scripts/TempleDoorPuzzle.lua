@@ -1,7 +1,8 @@
 -- TempleDoorPuzzle.lua: the script of the Temple Door Puzzle (room 61). The
 -- first board opens the outer bolt and brings the second; the second opens
--- the door, and the player is back in front of it. The line under the board
--- says which of the two locks is played, and that the first one opened.
+-- the door, and the player is back in front of it, where that is told. The
+-- line under the board says which of the two locks is played, and that the
+-- first one opened.
 rooms = rooms or {}
 rooms["TempleDoorPuzzle"] = roomScript("TempleDoorPuzzle")
 
@@ -24,6 +25,7 @@ function room.winGameScene(self, n)
     else
         LF.templeDoorOpened = true
         LF_updateTasks()
+        LF_tellOnArrival("STR_TEMPLE_DOOR_OPEN")
         self:moveToRoom("Temple2")
     end
 end

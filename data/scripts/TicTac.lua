@@ -1,9 +1,10 @@
 -- TicTac.lua: the script of Tic Tac (room 52), noughts and crosses, and the
 -- table of its class, hv.TicTac. The line under the title gives the rules in
--- short and then how each game ended; after every game but the third won
--- one the board is cleared for the next. The third won game solves the
--- board: the card shark pays his debt with a note of the mansion door's
--- code, and the Leave button leads out again.
+-- short and then how each game ended; an ended game's board and scores stay
+-- until the player clicks, and every game but the third won one is then
+-- cleared for the next, whose line counts the games won. The third won game
+-- solves the board: the card shark pays his debt with a note of the mansion
+-- door's code, and the Leave button leads out again.
 hv = hv or {}
 hv.TicTac = hv.TicTac or {}
 rooms = rooms or {}
@@ -17,18 +18,34 @@ local function say(self, id)
     self:sprite("Message"):setText(line)
 end
 
+-- A game has ended and its board waits for the player's click.
+local ended = false
+
+-- The game's end is told; the board stays as it ended.
+local function endGame(self, id)
+    say(self, id)
+    ended = true
+end
+
 local entered = room.onEnter
 room.onEnter = function(self, n)
     entered(self, n)
+    ended = false
     say(self, "STR_TICTAC_RULES")
 end
+-- A click after a game's end clears the board for the next game.
+function room.onClick(self, x, y)
+    if ended then
+        ended = false
+        say(self, "STR_TICTAC_PLAYING")
+        self:setState("endround")
+    end
+end
 function room.winGame1Scene(self, n)
-    say(self, "STR_TICTAC_WON")
-    self:setState("endround")
+    endGame(self, "STR_TICTAC_WON")
 end
 function room.winGame2Scene(self, n)
-    say(self, "STR_TICTAC_WON")
-    self:setState("endround")
+    endGame(self, "STR_TICTAC_WON")
 end
 function room.solvedGameScene(self, n)
     LF.ticTacSolved = true
@@ -45,10 +62,8 @@ function room.solvedGameScene(self, n)
     end
 end
 function room.loseGameScene(self, n)
-    say(self, "STR_TICTAC_LOST")
-    self:setState("endround")
+    endGame(self, "STR_TICTAC_LOST")
 end
 function room.tieGameScene(self, computerStarted)
-    say(self, "STR_TICTAC_TIE")
-    self:setState("endround")
+    endGame(self, "STR_TICTAC_TIE")
 end

@@ -1,21 +1,33 @@
 -- TreasureChestCU.lua: the script of the Treasure Chest close-up (room 6) and
--- the table of its class, hv.TreasureChestCU. Each solved board opens a lock
--- with a flash and brings the next board behind the closing doors; the third
--- lets the light out, gives the chest's treasure and leaves the chest open
--- for good.
+-- the table of its class, hv.TreasureChestCU. The line under the board says
+-- which of the three locks is played; each solved board opens a lock with a
+-- flash, says so and brings the next board behind the closing doors; the
+-- third lets the light out, gives the chest's treasure and leaves the chest
+-- open for good.
 hv = hv or {}
 hv.TreasureChestCU = hv.TreasureChestCU or {}
 rooms = rooms or {}
 rooms["TreasureChestCU"] = roomScript("TreasureChestCU")
 
 local room = rooms["TreasureChestCU"]
-function room.unlockLock(self, i)
+
+-- The line under the board: the text item, "%1" the lock.
+local function say(self, id, lock)
+    self:sprite("Status"):setText((hv.getResourceString(id):gsub("%%1", tostring(lock))))
+end
+-- The lock opens with its flash and shows open.
+local function openLock(self, i)
     self:showLockUnlock(i)
     local lock = self:sprite("Lock" .. i)
     if lock then
         lock:setFrame(1)
     end
+end
+
+function room.unlockLock(self, i)
+    openLock(self, i)
     if i < 3 then
+        say(self, "STR_CHEST_LOCK_OPEN", i)
         self:startDoorAnimation(LF.slideBlockPuzzle)
     else
         -- The treasure: the cypher wheel glints into the bar, and the
@@ -28,13 +40,22 @@ function room.unlockLock(self, i)
         self:exitRoomTrans("Riverside")
     end
 end
--- The golden chest of the last chapter (boards 12 to 14): each board opens
--- one of its three gold locks, and the close-up zooms back into the Golden
--- Room, where the chest shows the locks open.
+-- The golden chest of the last chapter (boards 12 to 14): its boards follow
+-- one another in the chest as the first chapter's do; the third opens the
+-- chest, and the close-up zooms back into the Golden Room, where the last
+-- lantern stands in it and that is told.
 function room.unlockGoldLock(self, n)
-    LF.goldLocks = math.max(LF.goldLocks, n - 11)
+    local lock = n - 11
+    LF.goldLocks = math.max(LF.goldLocks, lock)
     canvas:playSound(SOUNDS.chime)
-    self:exitRoomTransChap6(n)
+    openLock(self, lock)
+    if lock < 3 then
+        say(self, "STR_CHEST_LOCK_OPEN", lock)
+        self:startDoorAnimation(LF.slideBlockPuzzle)
+    else
+        LF_tellOnArrival("STR_GOLD_CHEST_OPENED")
+        self:exitRoomTransChap6(n)
+    end
 end
 -- There the close-up leads back into the Golden Room, not out to the
 -- riverside of the first chapter's chest, and its locks show those open.
@@ -45,9 +66,11 @@ room.onEnter = function(self, n)
     self:enableDoor("Riverside", not golden)
     self:enableDoor("GoldenRoom", golden)
     self:sprite("GoldenRoomExit"):show(golden)
+    local opened = golden and LF.goldLocks or LF.slideBlockPuzzle % LF_numTreasureChestPuzzles()
     if golden then
         for i = 1, 3 do
-            self:sprite("Lock" .. i):setFrame(i <= LF.goldLocks and 1 or 0)
+            self:sprite("Lock" .. i):setFrame(i <= opened and 1 or 0)
         end
     end
+    say(self, "STR_CHEST_LOCK", math.min(opened + 1, 3))
 end

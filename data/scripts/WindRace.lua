@@ -6,18 +6,15 @@ rooms["WindRace"] = roomScript("WindRace")
 
 -- The race: turn the green windsocks (a click turns one clockwise) so that
 -- the boat sails from the start to the chequered flag. Off the grid, it
--- starts again. In the fifth chapter the winner goes back to the jetty,
--- where the boat that ends the chapter waits; the way on to the island is
--- one of the ways the story keeps shut (Lanternfield.lua).
+-- starts again. The winner goes back to the jetty, where the boat that ends
+-- the fifth chapter waits, and hears there that the race is won.
 local race = rooms["WindRace"]
 race.winGameScene = function(self, n)
     LF.windRaceWon = true
     LF_updateTasks()
-    if self:getChapterNumber() == 5 then
-        self:moveToRoom("BehindDiveDock")
-    else
-        self:moveToRoom("IslandLanding")
-    end
+    canvas:playSound(SOUNDS.chime)
+    LF_tellOnArrival("STR_RACE_WON")
+    self:moveToRoom("BehindDiveDock")
 end
 race.loseScene = function(self, n)
     self:setState("reset")

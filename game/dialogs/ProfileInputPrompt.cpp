@@ -48,7 +48,8 @@ void ProfileInputPrompt::setVisible(bool visible)
             if (cancel)
                 cancel->setVisible(false);
             if (submit) {
-                submit->setPosition(width() / 2 - submit->width() / 2 - LONE_SUBMIT_SHIFT, submit->top());
+                // Alone, it stands in the middle under the name.
+                submit->setPosition(width() / 2 - submit->width() / 2, submit->top());
                 submit->setVisible(true);
             }
         } else {

@@ -14,8 +14,6 @@ class ProfileInputPrompt : public sprite::DialogSprite {
 public:
     // A profile name has at most this many characters.
     static constexpr int MAX_NAME_LENGTH = 8;
-    // The submit button moves this far left of the middle when it is alone.
-    static constexpr int LONE_SUBMIT_SHIFT = 42;
     static constexpr int KEY_ENTER = 13;
     static constexpr int KEY_ESCAPE = 27;
 

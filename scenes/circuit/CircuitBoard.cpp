@@ -173,6 +173,12 @@ void CircuitBoard::resetBoard()
         lightPoles(i, false);
     }
     m_router.reset();
+    // The wire laid at the reset joins its poles: it shows lit, as a wire
+    // the player joins does.
+    for (int i = 0; i < CircuitRouter::WIRES; ++i) {
+        if (m_router.isWireComplete(i))
+            lightPoles(i, true);
+    }
     polesToFront();
 }
 

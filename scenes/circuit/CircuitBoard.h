@@ -64,7 +64,8 @@ public:
         m_nOriginX = ORIGIN_X;
         m_nOriginY = ORIGIN_Y;
     }
-    // Opens afresh over room 49: every drawn wire cleared, wire 1 laid.
+    // Opens afresh over room 49: every drawn wire cleared, wire 1 laid (and
+    // its poles lit when it joins them).
     void grow();
     void shrinkOut();
     void resetBoard();

@@ -11,6 +11,7 @@
 #include "sprites/buttons/ButtonMixin.h"
 #include "sprites/buttons/ButtonSprite.h"
 #include "sprites/script/ScriptHost.h"
+#include "sprites/text/NewFontSprite.h"
 #include "sprites/transitions/TransitionScale.h"
 #include "windowing/window/DebugLine.h"
 #include "windowing/window/Event.h"
@@ -22,6 +23,8 @@
 HV_DEFINE_METACLASS(SafeCrack);
 
 const char SafeCrack::kHostTable[] = "MansionStudy";
+const char SafeCrack::kProgressSprite[] = "Progress";
+const char SafeCrack::kProgressText[] = "STR_SAFE_PROGRESS";
 
 namespace {
 
@@ -148,7 +151,9 @@ void SafeCrack::setDefinition(sprite::SpriteDefinition* definition)
         for (int i = 0; i < PIECES; ++i) {
             Piece& piece = m_pieces[size_t((type - 1) * PIECES + i)];
             piece.type = type;
-            piece.sprite = PieceSprites::find(this, pieceName(type, i).c_str());
+            // A piece the definition leaves out leaves its row empty.
+            const std::string name = pieceName(type, i);
+            piece.sprite = getSprite(name.c_str()) ? PieceSprites::find(this, name.c_str()) : nullptr;
         }
     }
     onShown();
@@ -273,6 +278,7 @@ void SafeCrack::setupPieces()
         piece.sprite->setPosition(xOfColumn(column), yOfRow(i));
         bringToFront(piece.sprite);
     }
+    showProgress();
 }
 
 int SafeCrack::mouseDown(window::Event* e)
@@ -510,15 +516,39 @@ int SafeCrack::mouseUp(window::Event* e)
     }
     // Also after a drag that ended settled on a cell (its last move put it
     // on the cell's place, so nothing is left to drop).
-    const bool solved = std::all_of(m_pieces.begin(), m_pieces.end(), [](const Piece& p) {
-        return p.sprite && inColumn(p.cell, p.type == 1 ? COLUMNS - 1 : 0);
-    });
-    if (solved)
+    showProgress();
+    if (piecesOnTrack() > 0 && piecesHome() == piecesOnTrack())
         onSolved();
     piece->dragType = UNDECIDED;
     m_nDragType = UNDECIDED;
     m_nDragged = -1;
     return NOT_HANDLED;
+}
+
+int SafeCrack::piecesOnTrack() const
+{
+    return int(std::count_if(m_pieces.begin(), m_pieces.end(), [](const Piece& p) { return p.sprite != nullptr; }));
+}
+
+int SafeCrack::piecesHome() const
+{
+    return int(std::count_if(m_pieces.begin(), m_pieces.end(), [](const Piece& p) {
+        return p.sprite && inColumn(p.cell, p.type == 1 ? COLUMNS - 1 : 0);
+    }));
+}
+
+void SafeCrack::showProgress()
+{
+    std::string line = lang::String::loadText(kProgressText).c_str();
+    for (const auto& [mark, n] : {std::pair<const char*, int>{"%1", piecesHome()}, {"%2", piecesOnTrack()}}) {
+        const size_t at = line.find(mark);
+        if (at != std::string::npos)
+            line.replace(at, 2, std::to_string(n));
+    }
+    if (sprite::SpriteBase* progress = getSprite(kProgressSprite)) {
+        if (progress->isInstanceOf("NewFontSprite"))
+            static_cast<sprite::NewFontSprite*>(progress)->setText(line.c_str());
+    }
 }
 
 void SafeCrack::onSolved()

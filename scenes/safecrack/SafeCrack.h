@@ -1,8 +1,10 @@
 // SafeCrack.h: the close-up of the safe lock in the study (room 51), a
-// dialog the canvas owns. Eight pieces of two kinds slide on a track over a
-// 5 x 4 grid of 120-pixel cells; the four of kind 1 start in the left column,
-// the four of kind 2 in the right one, and the lock opens when the two groups
-// have changed sides. Solving drives eight pistons open in two stages, shows
+// dialog the canvas owns. Up to eight pieces of two kinds slide on a track
+// over a 5 x 4 grid of 120-pixel cells; those of kind 1 start in the left
+// column, those of kind 2 in the right one (a row whose pieces the definition
+// leaves out stays empty), and the lock opens when the two groups have
+// changed sides; the line "Progress", when there is one, counts the pieces on
+// their far side. Solving drives eight pistons open in two stages, shows
 // the task banner and closes the close-up. Everything is measured in the
 // close-up's own coordinates.
 #pragma once
@@ -48,8 +50,11 @@ public:
     // A piece passing within this distance of a cell's place settles there
     // and may turn (compared squared).
     static constexpr int JUNCTION_RADIUS = 16;
-    // The pieces of each type.
+    // The pieces of each type, at most (one a row).
     static constexpr int PIECES = 4;
+    // The line that counts the pieces home, and its text ("%1" of "%2").
+    static const char kProgressSprite[];
+    static const char kProgressText[];
     // Where the close-up grows from and opens to, over how many frames.
     static constexpr int ORIGIN_X = 152;
     static constexpr int ORIGIN_Y = 358;
@@ -105,6 +110,9 @@ public:
     // and the safe is not open.
     bool isInputEnabled();
     bool isWon() const { return m_bWon; }
+    // The pieces the definition gives, and those of them on their far side.
+    int piecesOnTrack() const;
+    int piecesHome() const;
     bool isClosing() const { return m_bClosing; }
     int getOriginX() const { return m_nOriginX; }
     int getOriginY() const { return m_nOriginY; }
@@ -142,6 +150,8 @@ private:
     // The dragged piece settles on the cell of its place (X, Y).
     void snapToGrid(int row, int column);
     void onSolved();
+    // The line "Progress" counts the pieces home.
+    void showProgress();
     // Pistons `first` to `first + count` of a stage move open; the first
     // carries `command`.
     void openPistons(const int* pistons, int count, const char* command);

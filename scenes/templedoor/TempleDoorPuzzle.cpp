@@ -492,6 +492,11 @@ void TempleDoorPuzzle::onSolved(BlockInfo key)
         bling->setVisible(true);
     }
     tellScript("winGameScene");
+    // A board the script built at once for the next lock is played on with
+    // its question mark, which the solve took away.
+    LanternfieldCanvas* c = SceneRoom::canvas();
+    if (!m_bSolved && c && c->getCurrentRoom() == this)
+        SceneInstructions::openOrMark(this, INSTRUCTIONS_GAME);
 }
 
 void TempleDoorPuzzle::tellScript(const char* function)

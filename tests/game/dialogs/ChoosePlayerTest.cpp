@@ -161,11 +161,11 @@ TEST_F(ChoosePlayerTest, ANewProfileIsMadeAndTheSameNameInOtherLettersIsRefused)
     chooser->setSelectedProfile(lang::String(""));
     chooser->setVisible(true);
     // No profile yet: the prompt alone, without a cancel button, its OK
-    // button left of the middle.
+    // button in the middle.
     ASSERT_TRUE(chooser->isInputPromptVisible());
     EXPECT_FALSE(shown(chooser, "bkgSelectPlayer"));
     EXPECT_FALSE(shown(prompt, "cancelAddProfile"));
-    EXPECT_EQ(320 / 2 - 100 / 2 - 42, prompt->getSprite("submitNewProfile")->left());
+    EXPECT_EQ(320 / 2 - 100 / 2, prompt->getSprite("submitNewProfile")->left()) << "alone, in the middle";
     EXPECT_EQ(ButtonMixin::DISABLED, state(prompt, "submitNewProfile"));
 
     type("Ann");

@@ -1,10 +1,12 @@
 // CircuitBoardTest.cpp: the circuit board close-up in the fixture game,
-// opened by the canvas over room 49 and played with the mouse: no input
-// before it has grown open, four wires solved (once) to "setSolvedCircuitBoard"
-// 85 frames after the banner, the reset button and the close button.
+// opened by the canvas over room 49 and played with the mouse: the laid
+// wire's lights on, no input before it has grown open, four wires solved
+// (once) to "setSolvedCircuitBoard" 85 frames after the banner, the reset
+// button and the close button.
 #include "scenes/circuit/CircuitBoard.h"
 
 #include "game/canvas/LanternfieldCanvas.h"
+#include "sprites/images/AnimateSprite.h"
 #include "tests/scenes/support/SceneFixture.h"
 
 #include <algorithm>
@@ -97,6 +99,11 @@ protected:
             world.stepFrames(1);
         return done();
     }
+    // The pole's light burns (its frames play on to the lit one).
+    bool lit(const char* pole)
+    {
+        return static_cast<sprite::AnimateSprite*>(board->getSprite(pole))->getEndFrame() > 0;
+    }
     static int screenX(int c) { return kCircuitBoardLeft + R::cellToPixelX(c); }
     static int screenY(int c) { return kCircuitBoardTop + R::cellToPixelY(c); }
     // A press on the first cell, moves through the rest, a release.
@@ -119,6 +126,11 @@ TEST_F(CircuitBoardTest, FourWiresSolveTheBoardAndItReportsAfterTheBanner)
     EXPECT_EQ("", runLua(room(kHost), "canvas:enterCircuitBoard()").substr(0, 6));
     EXPECT_TRUE(board->isVisible());
     EXPECT_EQ(12, board->tileSpriteCount(R::FIXED_WIRE));
+    // The laid wire looks joined: its lights burn, the others' do not.
+    for (const char* pole : {"Pole_1_1", "Pole_1_2"})
+        EXPECT_TRUE(lit(pole)) << pole;
+    for (const char* pole : {"Pole_0_1", "Pole_0_2", "Pole_2_1", "Pole_3_2"})
+        EXPECT_FALSE(lit(pole)) << pole;
     EXPECT_FALSE(board->canAcceptInput());
     ASSERT_TRUE(grown());
     clearRecords();

@@ -344,7 +344,7 @@ TEST_F(SampleLayoutTest, TheInlaysQuestionMarkKeepsOffTheTray)
 
 // What the tasks of the fourth to sixth chapters send the player to click
 // lies clear of the task paper, also while the paper is raised (as it is
-// for a moment when a new task comes).
+// for a moment when a new task comes), and so does the mansion's keypad.
 TEST_F(SampleLayoutTest, TheTaskPaperLeavesWhatTheLaterTasksAskForInSight)
 {
     const struct {
@@ -368,6 +368,17 @@ TEST_F(SampleLayoutTest, TheTaskPaperLeavesWhatTheLaterTasksAskForInSight)
         sprite::SpriteBase* s = r->getSprite(a.sprite);
         ASSERT_NE(nullptr, s) << a.room << ": " << a.sprite;
         EXPECT_FALSE(layoutBoxesMeet(raised, *s->getBounds())) << a.room << ": the paper covers " << a.sprite;
+    }
+    // The mansion's keypad, with the frame of its panel 30 pixels round its
+    // keys, stands clear of the paper too.
+    Room* keypad = room(54);
+    for (const char* key : {"Button_3", "Button_6", "Button_9", "EnterButton"}) {
+        util::RectangleNM panel = *keypad->getSprite(key)->getBounds();
+        panel.x -= 30;
+        panel.y -= 30;
+        panel.width += 60;
+        panel.height += 60;
+        EXPECT_FALSE(layoutBoxesMeet(raised, panel)) << "the paper covers the keypad at " << key;
     }
 }
 

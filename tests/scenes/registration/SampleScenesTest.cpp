@@ -180,6 +180,21 @@ TEST_F(SampleScenesTest, TheCircuitBoardsWiresAreJoined)
     enter(49);
     clickSprite(room(49), "CircuitPanel");
     ASSERT_TRUE(painted([board] { return board->isReady() && !board->isTransitioning(); }));
+    // Its buttons work, and keep off the channels and the lights.
+    for (const char* name : {"CloseButton", "ResetButton"}) {
+        sprite::SpriteBase* button = board->getSprite(name);
+        EXPECT_TRUE(button->isVisible() && sprite::ButtonMixin::fromSprite(button)->isEnabled()) << name;
+        const util::RectangleNM b = *button->getBounds();
+        for (int cell = 0; cell < CircuitRouter::CELLS; ++cell) {
+            if (board->router().gridAt(cell) != CircuitRouter::OPEN && board->router().wireOfPole(cell) < 0)
+                continue;
+            const int x = CircuitRouter::cellToPixelX(cell) - CircuitRouter::CELL_PIXELS / 2;
+            const int y = CircuitRouter::cellToPixelY(cell) - CircuitRouter::CELL_PIXELS / 2;
+            EXPECT_FALSE(b.x < x + CircuitRouter::CELL_PIXELS && x < b.x + b.width &&
+                         b.y < y + CircuitRouter::CELL_PIXELS && y < b.y + b.height)
+                << name << " covers cell " << cell;
+        }
+    }
     auto at = [board](int row, int column, int& x, int& y) {
         x = board->left() + CircuitRouter::cellToPixelX(CircuitRouter::cellIndex(row, column));
         y = board->top() + CircuitRouter::cellToPixelY(CircuitRouter::cellIndex(row, column));
@@ -392,9 +407,10 @@ TEST_F(SampleScenesTest, NoughtsAndCrossesTakesTheComputersMoveAndThePlayers)
     expectCleanRun();
 }
 
-// The line under the title says how each game ended; the third won game
-// leaves neither side on turn and the Leave button working; the turn labels
-// keep off the board.
+// The line under the title says how each game ended, and the ended board
+// stays until a click brings the next game, whose line counts the games won;
+// the third won game leaves neither side on turn and the Leave button
+// working; the turn labels keep off the board.
 TEST_F(SampleScenesTest, NoughtsAndCrossesSaysHowEachGameEndedAndTheWinnerLeaves)
 {
     auto* game = static_cast<TicTac*>(room(52));
@@ -431,6 +447,11 @@ TEST_F(SampleScenesTest, NoughtsAndCrossesSaysHowEachGameEndedAndTheWinnerLeaves
         ASSERT_TRUE(stepUntil([game] { return game->getState() == TicTac::STATE_PLAYER_TURN; }, 2000));
         game->setState(end.state);
         EXPECT_EQ(text(end.said, end.won), message()) << end.said;
+        world.stepFrames(100);
+        EXPECT_EQ(end.state, game->getState()) << end.said << ": the ended board stays";
+        EXPECT_EQ(text(end.said, end.won), message()) << end.said;
+        world.click(400, 300);
+        EXPECT_EQ(text("STR_TICTAC_PLAYING", end.won), message()) << end.said << ": the next game's line";
     }
     // The third won game, its last move the computer's.
     ASSERT_TRUE(stepUntil([game] { return game->getState() == TicTac::STATE_PLAYER_TURN; }, 2000));

@@ -6,6 +6,7 @@
 
 #include "game/rooms/Room.h"
 #include "sprites/buttons/ButtonSprite.h"
+#include "sprites/text/NewFontSprite.h"
 #include "tests/scenes/support/PointerEvents.h"
 #include "tests/scenes/support/SceneFixture.h"
 
@@ -33,9 +34,13 @@ protected:
         data.picture("button", 40, 40, 0xFF808080u);
         std::string sprites;
         for (int type = 1; type <= 2; ++type) {
-            for (int i = 0; i < SafeCrack::PIECES; ++i)
+            for (int i : rows)
                 sprites += "PieceType_" + std::to_string(type) + "_" + std::to_string(i) + " ButtonSprite piece" +
                            std::to_string(type) + " 0 0 2 1 1 0 0\n";
+        }
+        if (withProgress) {
+            sprites += std::string("Progress NewFontSprite ") + kFont + " " + kFontGlyphs + " 300 80 1\n";
+            data.text("STR_SAFE_PROGRESS", "Across: %1 of %2");
         }
         for (int i = 0; i < 8; ++i)
             sprites += "piston" + std::to_string(i) + " Sprite piston 0 0\n";
@@ -114,13 +119,31 @@ protected:
     int pieceOn(int cell)
     {
         for (size_t i = 0; i < safe->getPieces().size(); ++i) {
-            if (safe->getPieces()[i].cell == cell)
+            if (safe->getPieces()[i].sprite && safe->getPieces()[i].cell == cell)
                 return int(i);
         }
         return -1;
     }
 
     SafeCrack* safe = nullptr;
+    // The rows whose pieces the definition gives, and its progress line.
+    std::vector<int> rows = {0, 1, 2, 3};
+    bool withProgress = false;
+};
+
+// The lock with the pieces of its two middle rows only, and its line that
+// counts the pieces across.
+class SafeCrackTwoRowsTest : public SafeCrackTest {
+protected:
+    SafeCrackTwoRowsTest()
+    {
+        rows = {1, 2};
+        withProgress = true;
+    }
+    std::string progress()
+    {
+        return static_cast<sprite::NewFontSprite*>(safe->getSprite("Progress"))->getText().c_str();
+    }
 };
 
 TEST_F(SafeCrackTest, TheTrackGivesEachPieceItsRoad)
@@ -270,6 +293,32 @@ TEST_F(SafeCrackTest, TheCloseButtonAndTheCanvasCloseIt)
     LanternfieldCanvas::sceneHooks.closeSafeCrack(safe);
     EXPECT_TRUE(safe->isClosing());
     EXPECT_TRUE(calls("setRoomState").empty());
+}
+
+TEST_F(SafeCrackTwoRowsTest, FewerPiecesOpenTheLockAndTheLineCountsThemAcross)
+{
+    EXPECT_EQ(4, safe->piecesOnTrack());
+    EXPECT_EQ("Across: 0 of 4", progress());
+    EXPECT_EQ(-1, pieceOn(0)) << "the rows left out stay empty";
+    // The shortest solve: the column ends are sidings now.
+    const std::pair<int, int> moves[] = {{10, 12}, {12, 7}, {14, 10}, {10, 15}, {5, 10}, {10, 14},
+                                         {14, 19}, {9, 14}, {14, 10}, {7, 12}, {12, 14}};
+    const char* const counts[] = {"Across: 0 of 4", "Across: 0 of 4", "Across: 1 of 4", "Across: 1 of 4",
+                                  "Across: 1 of 4", "Across: 2 of 4", "Across: 2 of 4", "Across: 2 of 4",
+                                  "Across: 3 of 4", "Across: 3 of 4", "Across: 4 of 4"};
+    clearCalls();
+    for (size_t i = 0; i < std::size(moves); ++i) {
+        const int piece = pieceOn(moves[i].first);
+        ASSERT_GE(piece, 0) << moves[i].first;
+        slide(moves[i].first, moves[i].second);
+        ASSERT_EQ(piece, pieceOn(moves[i].second)) << moves[i].first << " to " << moves[i].second;
+        EXPECT_EQ(counts[i], progress()) << "after the slide to " << moves[i].second;
+    }
+    EXPECT_TRUE(safe->isWon());
+    EXPECT_EQ((std::vector<std::string>{"LF_setWonSafeCrack(1)"}), calls("LF_setWon"));
+    // Laid out again, the count starts afresh.
+    safe->setupPieces();
+    EXPECT_EQ("Across: 0 of 4", progress());
 }
 
 } // namespace

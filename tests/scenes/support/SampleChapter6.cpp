@@ -228,6 +228,7 @@ void openTempleDoor(SampleWalk& w)
     ASSERT_TRUE(w.player.arrivedIn(SampleWalk::roomOf("Temple2"))) << "back in the hall";
     w.entered.push_back(w.current());
     EXPECT_TRUE(w.story("LF.templeDoorOpened"));
+    EXPECT_TRUE(w.told("STR_TEMPLE_DOOR_OPEN"));
 }
 
 // A click on the door's seal with the amulet and the gems in the bar: they
@@ -240,41 +241,60 @@ void setAmuletIntoSeal(SampleWalk& w)
     sprite::SpriteBase* seal = w.room()->getSprite("AmuletSeal");
     w.click("AmuletSeal");
     EXPECT_EQ("hidden", islandNote(w));
-    EXPECT_TRUE(w.has("AmuletComplete"));
-    for (const char* part : {"Amulet", "Gem_1", "Gem_2", "Gem_3", "Gem_4"})
-        EXPECT_FALSE(w.has(part)) << part;
+    EXPECT_TRUE(w.told("STR_AMULET_COMPLETE"));
+    for (const char* part : {"Amulet", "Gem_1", "Gem_2", "Gem_3", "Gem_4", "AmuletComplete"})
+        EXPECT_FALSE(w.has(part)) << part << ": the whole amulet stays in the seal";
     EXPECT_EQ(1, static_cast<sprite::AnimateSprite*>(seal)->getFrame()) << "the amulet stands in the seal";
     EXPECT_TRUE(islandExitOpen(w, "GoldenRoom"));
 }
 
-// The golden chest: three times its close-up opened from the room, the
-// board behind its gold doors solved, and back in the room with one more
-// lock open.
+// The golden chest: its close-up opened from the room, the three boards
+// behind its gold doors solved one after the other, the line under the
+// board saying which lock is played and which opened, and back in the room
+// with the chest open, which is told.
 void openGoldenChest(SampleWalk& w)
 {
     const int golden = SampleWalk::roomOf("GoldenRoom");
     auto* chest = static_cast<TreasureChestCU*>(w.run.canvas->getRoom(SampleWalk::roomOf("TreasureChestCU")));
+    EXPECT_FALSE(w.room()->getSprite("LastLantern")->isVisible()) << "the chest is still locked";
+    EXPECT_EQ("shown", islandNote(w)) << "the word on the locks";
+    w.click("GoldChest");
+    ASSERT_TRUE(w.player.arrivedIn(SampleWalk::roomOf("TreasureChestCU")));
+    w.entered.push_back(w.current());
+    w.player.closeInstructions();
+    EXPECT_TRUE(islandExitOpen(w, "GoldenRoom")) << "the golden chest's way back";
+    EXPECT_FALSE(islandExitOpen(w, "Riverside"));
+    SlideBlockPuzzle* board = chest->getBoard();
+    ASSERT_NE(nullptr, board);
+    EXPECT_EQ(islandLine("STR_CHEST_LOCK", 1), islandText(w, "Status"));
     for (int lock = 1; lock <= 3; ++lock) {
-        EXPECT_FALSE(w.room()->getSprite("LastLantern")->isVisible()) << "the chest is still locked";
-        EXPECT_EQ("shown", islandNote(w)) << "the word on the locks";
-        w.click("GoldChest");
-        ASSERT_TRUE(w.player.arrivedIn(SampleWalk::roomOf("TreasureChestCU"))) << "lock " << lock;
-        w.entered.push_back(w.current());
-        if (lock == 1) {
-            w.player.closeInstructions();
-            EXPECT_TRUE(islandExitOpen(w, "GoldenRoom")) << "the golden chest's way back";
-            EXPECT_FALSE(islandExitOpen(w, "Riverside"));
-        }
-        SlideBlockPuzzle* board = chest->getBoard();
-        ASSERT_NE(nullptr, board);
+        ASSERT_TRUE(w.player.painted([board] { return !board->isBusy() && board->isInputEnabled(); }, 400))
+            << "lock " << lock;
         EXPECT_EQ(SlideBlockPuzzle::FIRST_GOLD_PUZZLE + lock - 1, board->getCurrentPuzzle());
-        ASSERT_TRUE(w.player.painted([board] { return !board->isBusy() && board->isInputEnabled(); }));
         solveSlideBlockBoard(w.player, board);
         ASSERT_FALSE(::testing::Test::HasFatalFailure());
-        ASSERT_TRUE(w.player.arrivedIn(golden, 400)) << "the close-up zooms back after lock " << lock;
-        w.entered.push_back(golden);
-        EXPECT_EQ(lock, static_cast<sprite::AnimateSprite*>(w.room()->getSprite("GoldChest"))->getFrame());
+        if (lock < 3) {
+            ASSERT_TRUE(w.player.painted([board] { return board->isBusy(); }, 100)) << "the next board comes";
+            EXPECT_EQ(islandLine("STR_CHEST_LOCK_OPEN", lock), islandText(w, "Status")) << "lock " << lock;
+            const std::string name = "Lock" + std::to_string(lock);
+            EXPECT_EQ(1, static_cast<sprite::AnimateSprite*>(w.room()->getSprite(name.c_str()))->getFrame()) << name;
+        }
     }
+    // No piece of the board is drawn over the zoom, nor stays over the room.
+    int boardOverZoom = 0;
+    w.player.painted(
+        [&] {
+            if (w.run.canvas->isInTransition() && board->isVisible())
+                ++boardOverZoom;
+            return w.current() == golden && !w.run.canvas->isInTransition();
+        },
+        400);
+    EXPECT_EQ(0, boardOverZoom);
+    ASSERT_TRUE(w.player.arrivedIn(golden, 400)) << "the open chest zooms back";
+    w.entered.push_back(golden);
+    EXPECT_FALSE(board->isVisible());
+    EXPECT_TRUE(w.told("STR_GOLD_CHEST_OPENED"));
+    EXPECT_EQ(3, static_cast<sprite::AnimateSprite*>(w.room()->getSprite("GoldChest"))->getFrame());
     EXPECT_EQ("hidden", islandNote(w)) << "the locks are open";
 }
 
@@ -314,6 +334,7 @@ void playChapter6ToTheTempleDoor(SampleWalk& w)
     sortIslandLures(w);
     ASSERT_TRUE(w.player.arrivedIn(landing)) << "the keeper sends the player back";
     w.entered.push_back(landing);
+    EXPECT_TRUE(w.told("STR_LURES_WON"));
     EXPECT_FALSE(w.room()->getSprite("TempleGate")->isVisible());
     EXPECT_EQ("hidden", islandNote(w)) << "the gate's word goes with the gate";
     w.expectTasks({63});

@@ -8,6 +8,7 @@
 #include "game/rooms/Room.h"
 #include "sound/clip/AudioClip.h"
 #include "sprites/script/ScriptHost.h"
+#include "sprites/text/NewFontSprite.h"
 
 #include <gtest/gtest.h>
 
@@ -49,6 +50,13 @@ bool SampleWalk::has(const char* item)
 bool SampleWalk::story(const char* flag)
 {
     return ScriptHost::instance->getLuaBoolean(flag);
+}
+
+bool SampleWalk::told(const char* id)
+{
+    auto* tip = static_cast<sprite::NewFontSprite*>(run.canvas->getSprite("RoomItemTipText"));
+    return run.canvas->isSpriteVisible("RoomItemsBalloon") && tip &&
+           tip->getText().equals(lang::String::loadText(id));
 }
 
 Room* SampleWalk::room()

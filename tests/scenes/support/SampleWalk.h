@@ -26,6 +26,9 @@ public:
     bool has(const char* item);
     // The story's flag (a Lua path such as "LF.bridgeSolved") is true.
     bool story(const char* flag);
+    // The room's message balloon shows the text item (a room's own news,
+    // such as a puzzle won).
+    bool told(const char* id);
     Room* room();
 
     // Walks the rooms in turn, each through an exit of the one before.

@@ -250,6 +250,25 @@ TEST_F(TempleDoorPuzzleTest, TheKeyLeavesAtTheTopAndTheScriptIsTold)
     }
 }
 
+TEST_F(TempleDoorPuzzleTest, TheNextBoardBroughtByTheScriptKeepsTheQuestionMark)
+{
+    // The first board's key sits below its exit (5 columns: cell 7 is row
+    // 1, column 2); the script brings the second board when it is solved.
+    start({kSpare, {0, 2, {{1, 8}, {1, 6}}}});
+    runLua(puzzle, "rooms.TempleDoorPuzzle.winGameScene = function(self, n) "
+                   "if n == 0 then canvas:setupTempleDoorPuzzle(1) end end");
+    puzzle->setupPuzzle(0);
+    ASSERT_TRUE(stepUntil([this] { return canvas->isGameInsQuestionMarkShowing(); }, 100));
+    drag(puzzle, {X(2) + 30, Y(1) + 30}, {{X(2) + 30, Y(1) - 20}});
+    ASSERT_EQ(1, puzzle->getCurrentPuzzle()) << "the second board follows";
+    EXPECT_FALSE(puzzle->isSolved());
+    EXPECT_TRUE(canvas->isGameInsQuestionMarkShowing()) << "its rules stay one click away";
+    // The last board solved leaves no board to play: the question mark goes.
+    drag(puzzle, {X(2) + 30, Y(1) + 30}, {{X(2) + 30, Y(1) - 20}});
+    EXPECT_TRUE(puzzle->isSolved());
+    EXPECT_FALSE(canvas->isGameInsQuestionMarkShowing());
+}
+
 TEST_F(TempleDoorPuzzleTest, CloseResetAndTheCanvasBuildTheBoards)
 {
     start({{1, 2, {{1, 12}, {1, 5}}}, {0, 2, {{1, 8}, {4, 19}, {1, 24}}}});
