@@ -1,7 +1,7 @@
 // ConcentrationGameTest.cpp: the card game in the fixture game, driven by
 // clicks and frames with scripted draws: a whole game to its end scene with
-// its sounds and scores, the timing of a miss and of the cards' flights,
-// the close button, and the Lua face.
+// its sounds and scores, the timing of a miss and of the cards' flights, a
+// pause that holds the table, the close button, and the Lua face.
 #include "scenes/concentration/Concentration.h"
 
 #include "game/canvas/LanternfieldCanvas.h"

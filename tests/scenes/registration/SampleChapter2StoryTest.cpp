@@ -1,7 +1,9 @@
 // SampleChapter2StoryTest.cpp: the second chapter's story holds its puzzles
 // in order on the sample game: the restoration room waits for the card
 // game's trophy, the dive for the running compressor, the call box for the
-// gallery owner's card and the diving boat for the pearls.
+// gallery owner's card and the diving boat for the pearls; the ways shut in
+// the first two chapters say why, the market is met as the first chapter
+// left it, and the owner's words fit his figure.
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/characters/Character.h"
 #include "game/inventory/Inventory.h"

@@ -1,7 +1,8 @@
 // SampleRoomsTest.cpp: the sample game's scene rooms, sanctums, wind race,
 // dive dock and clock close-up load as their classes with every sprite
 // they look for, the wind race is won with the mouse, the bookshelf's drawer
-// is opened with its key and its clock shows the time set, the machete says
+// is opened with its key and its clock shows the time its close-up shows,
+// the market's flowers say whom they are for, the machete says
 // where it is no use and cuts the vines, the volcano and the waterfalls are
 // drawn as what they are and the waterfall's spray stays over its pool.
 #include "game/canvas/LanternfieldCanvas.h"

@@ -10,8 +10,9 @@
 // painting and the air compressor are
 // solved; the chest's and the temple door's first boards are solved, and the
 // safe's lock opens over the study and closes; the fountain is mended through
-// its pipes, the circuit board's wires are joined and the hedge maze is walked
-// to its exit; the card and board games, a painting, a peg board and the pearl
+// its pipes (its key saying where it fits), the circuit board's wires are
+// joined and the hedge maze is walked to its exit; each painting zooms back to
+// its place on the gallery's wall; the card and board games, a painting, a peg board and the pearl
 // dive each once their instructions panel has grown open by itself, as on a
 // first visit, and been played away; every first visit's instructions open
 // on the screen; the maze's help names only controls that work, and every
@@ -117,6 +118,13 @@ protected:
         ASSERT_TRUE(framesUntil([panel] { return !panel->isVisible(); }, 20));
         EXPECT_TRUE(canvas->isSpriteVisible("GameInsQuestionMark"));
     }
+    // The message at the top right shows the text item.
+    void expectTip(const char* id)
+    {
+        EXPECT_TRUE(canvas->isSpriteVisible("RoomItemsBalloon"));
+        EXPECT_STREQ(lang::String::loadText(id).c_str(),
+                     static_cast<sprite::NewFontSprite*>(canvas->getSprite("RoomItemTipText"))->getText().c_str());
+    }
     // Painted frames (which transitions need) until `done`, at most 400.
     bool painted(const std::function<bool()>& done) { return player.painted(done); }
     std::string flag(const char* name) { return runLua(room(2), std::string("return tostring(LF.") + name + ")"); }
@@ -175,9 +183,7 @@ TEST_F(SampleScenesTest, TheFountainIsMendedThroughItsPipes)
     ASSERT_TRUE(painted([this] { return flag("tasksCompleted") == "1"; }));
     // The running water sends the player back to the market, which says so.
     ASSERT_TRUE(painted([this] { return canvas->getCurrentRoomIndex() == 2; }));
-    EXPECT_TRUE(canvas->isSpriteVisible("RoomItemsBalloon"));
-    EXPECT_STREQ(lang::String::loadText("STR_FOUNTAIN_RUNS").c_str(),
-                 static_cast<sprite::NewFontSprite*>(canvas->getSprite("RoomItemTipText"))->getText().c_str());
+    expectTip("STR_FOUNTAIN_RUNS");
     expectCleanRun();
 }
 
@@ -423,9 +429,7 @@ TEST_F(SampleScenesTest, TheCardGameDealsAndTurnsACardUp)
     }
     // A lost game is told before the new deal.
     runLua(cards, "rooms.Concentration.loseGameScene(self, 1)");
-    EXPECT_TRUE(canvas->isSpriteVisible("RoomItemsBalloon"));
-    EXPECT_STREQ(lang::String::loadText("STR_CARDS_LOST").c_str(),
-                 static_cast<sprite::NewFontSprite*>(canvas->getSprite("RoomItemTipText"))->getText().c_str());
+    expectTip("STR_CARDS_LOST");
     expectCleanRun();
 }
 
