@@ -1,8 +1,8 @@
 -- ArtRestoration.lua: the script of Art Restoration (room 19), where the
--- gallery's three paintings are mended one after the other. The owner
--- thanks the player for all three with the card that bears the mansion's
--- number (a reward, which the message in the gallery tells of, not a
--- treasure found).
+-- gallery's three paintings are mended one after the other; each zooms back
+-- to its place on the gallery's wall. The owner thanks the player for all
+-- three with the card that bears the mansion's number (a reward, which the
+-- message in the gallery tells of, not a treasure found).
 rooms = rooms or {}
 rooms["ArtRestoration"] = roomScript("ArtRestoration")
 
@@ -17,7 +17,9 @@ function room.onWin(self)
         LF_tellOnArrival("STR_GALLERY_CARD")
     end
 end
--- The small picture of the painting stays in its frame on the left, where
--- the room shrinks it.
+-- The small picture of the painting shrinks into its frame on the left,
+-- clear of the easel.
 function room.animateThumbnail(self, thumbnail)
+    local frame = self:sprite("PaintingFrame")
+    thumbnail:movePosition(frame:centerX() - thumbnail:centerX(), frame:centerY() - thumbnail:centerY())
 end

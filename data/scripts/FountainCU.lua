@@ -2,7 +2,8 @@
 -- its class, hv.FountainCU. The valve door opens at the first click on it,
 -- the next drains the scummy water; the key then lies free at the bottom and
 -- opens the pipe door; the pipes are mended in their close-up; and a last
--- click on the valve turns the clean water on.
+-- click on the valve turns the clean water on, which the market tells of.
+-- The player says what the key is for, and when it falls back.
 hv = hv or {}
 hv.FountainCU = hv.FountainCU or {}
 rooms = rooms or {}
@@ -46,12 +47,27 @@ function room.clickOnValveDoor(self)
         LF.fountainFixedWaterOn = true
         self:turnOnFixedWater()
         LF_updateTasks()
+        LF_tellOnArrival("STR_FOUNTAIN_RUNS")
     end
 end
 
 function room.clickOnKeyInFountain(self)
     if LF.fountainDrained and not LF.fountainPipeDoorOpen then
         self:pickupKey()
+        think("STR_THINK_FOUNTAIN_KEY")
+    end
+end
+
+-- A click anywhere but on the pipe door or the Leave button lets a held key
+-- fall back into the basin.
+function room.onClick(self, x, y)
+    for _, name in ipairs({ "PipesClickRect", "CloseButton" }) do
+        if self:sprite(name):hittest(x, y) then
+            return
+        end
+    end
+    if self:putKeyInFountain() then
+        think("STR_THINK_FOUNTAIN_KEY_BACK")
     end
 end
 

@@ -1,7 +1,8 @@
 -- GalleryInterior.lua: the script of Gallery Interior (room 12): the owner
--- is happy once she has told her story. The way to her restoration room
--- opens once the player has won the card player's trophy at the tavern;
--- till then a click on it says so.
+-- is happy once he has told his story; his three paintings hang on the wall,
+-- clean once restored. The way to his restoration room opens once the player
+-- has won the card player's trophy at the tavern; till then a click on it
+-- says so.
 rooms = rooms or {}
 local room = roomWithPeople("GalleryInterior", {
     GalleryOwner = {x = 520, y = 292, after = "happy", "STR_GALLERYOWNER_1", "STR_GALLERYOWNER_2",
@@ -10,6 +11,11 @@ local room = roomWithPeople("GalleryInterior", {
 local entered = room.onEnter
 room.onEnter = function(self, n)
     entered(self, n)
+    -- The owner's paintings hang on the wall, each under its grime until it
+    -- is restored.
+    for painting = 1, 3 do
+        self:sprite("Grime" .. painting):show(not LF.paintingFixed[painting])
+    end
     self:enableDoor("ArtRestoration", self:getChapterNumber() ~= 2 or LF.concentrationWon == true)
 end
 -- A click on the shut way to the restoration room says why it is shut.

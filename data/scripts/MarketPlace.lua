@@ -1,12 +1,24 @@
 -- MarketPlace.lua: the script of Market Place (room 2): songbirds and
 -- butterflies over a flower bed that bursts into petals when clicked; the
 -- player wonders at the lanterns on the first visit. A bunch of flowers for
--- the professor lies by the stalls. A way shut in this chapter says why.
+-- the professor lies by the stalls in the first chapter. A way shut in a
+-- chapter says why.
 rooms = rooms or {}
-local room = roomWithPeople("MarketPlace", {}, "STR_THINK_MARKETPLACE")
+local room = roomWithPeople("MarketPlace", {})
 local entered = room.onEnter
 room.onEnter = function(self, n)
+    local first = not LF.visited["MarketPlace"]
     entered(self, n)
+    -- A later chapter starts with the story's state afresh: the market is
+    -- met as the first chapter left it, its flowers picked and its lanterns
+    -- already seen.
+    local firstChapter = self:getChapterNumber() == 1
+    if not firstChapter then
+        self:sprite("Item_HiddenFlowerBouquet"):show(false)
+    end
+    if first and firstChapter then
+        think("STR_THINK_MARKETPLACE")
+    end
     self:addAmbientButterflies(3, 100, 300)
     self:addAmbientSound({ id = SOUNDS.birds, startMin = 30, startMax = 90, min = 150, max = 300 })
     self:addSparkleInRect(120, 420, 120, 40, "Glint", 30, 50, 5)
@@ -14,7 +26,11 @@ end
 
 -- The ways the story keeps shut in a chapter (the story's table LF_WAYS):
 -- a click on one says why, by the exit's sprite.
-local SHUT_WAYS = {Door1 = "STR_THINK_MARKET_DOCK_SHUT", Door2 = "STR_THINK_MARKET_GALLERY_SHUT"}
+local SHUT_WAYS = {
+    Door1 = "STR_THINK_MARKET_DOCK_SHUT",
+    Door2 = "STR_THINK_MARKET_GALLERY_SHUT",
+    Door3 = "STR_THINK_MARKET_FOUNTAIN_DONE",
+}
 
 function room.onClick(self, x, y)
     for door, thought in pairs(SHUT_WAYS) do
@@ -29,4 +45,7 @@ function room.onClick(self, x, y)
     end
 end
 
-rooms["MarketPlace"] = collectible(room, "HiddenFlowerBouquet")
+-- The flowers picked: the player says whom they are for.
+rooms["MarketPlace"] = collectible(room, "HiddenFlowerBouquet", function(self)
+    think("STR_THINK_FLOWERS")
+end)

@@ -387,7 +387,11 @@ bool Concentration::tick(int frame, util::RectangleNM* boundsOut, util::Region* 
 {
     lang::Synchronized guard(this, true);
     LanternfieldCanvas* c = SceneRoom::canvas();
-    if ((c && c->isGameInstructionsShowing()) || !isShowing())
+    // The table stands still under the pause book as under the rules: a card
+    // or a point that landed there would ask for the next turn while the
+    // room takes no delayed state, and the game would wait for ever.
+    if ((c && (c->isGameInstructionsShowing() || c->getGameState() != LanternfieldCanvas::STATE_PLAYING)) ||
+        !isShowing())
         return false;
     const bool changed = Room::tick(frame, boundsOut, region);
     const bool running = m_nState == STATE_PLAYING || (m_nState >= STATE_START && m_nState <= kLastGameState);

@@ -221,10 +221,10 @@ TEST_F(TownspeopleTest, TheGalleryOwnerMovesWithoutPauseAndChangesHeadsOnlyWhenH
         }
         ASSERT_EQ(idlePose, c->isIdlePose()) << "frame " << frame;
     }
-    ASSERT_TRUE(idlePose) << "the seed turns her head within the frames followed";
+    ASSERT_TRUE(idlePose) << "the seed turns his head within the frames followed";
     c->changeState(Character::STATE_IDLE);
     EXPECT_FALSE(c->isIdlePose());
-    EXPECT_EQ(GalleryOwner::MOOD_HAPPY, c->getMood()) << "her mood outlasts the idle pose";
+    EXPECT_EQ(GalleryOwner::MOOD_HAPPY, c->getMood()) << "his mood outlasts the idle pose";
     c->setConversation(true);
     c->setConversation(false);
     EXPECT_EQ(GalleryOwner::MOOD_HAPPY, c->getMood()) << "and a conversation";

@@ -1,7 +1,7 @@
 // ConcentrationGameTest.cpp: the card game in the fixture game, driven by
 // clicks and frames with scripted draws: a whole game to its end scene with
-// its sounds and scores, the timing of a miss and of the cards' flights,
-// the close button, and the Lua face.
+// its sounds and scores, the timing of a miss and of the cards' flights, a
+// pause that holds the table, the close button, and the Lua face.
 #include "scenes/concentration/Concentration.h"
 
 #include "game/canvas/LanternfieldCanvas.h"
@@ -227,6 +227,28 @@ TEST_F(ConcentrationGameTest, EveryMissOfThePlayerHandsTheTurnOverAndSixComputer
         << "a lost game can be left";
     frames(60);
     EXPECT_EQ(Concentration::STATE_PAIR_SCORED, cards->getState()) << "and starts no further turn";
+}
+
+// The table stands still under the pause book: a pause while the computer's
+// pair is counted holds the point, and after the resume the computer plays
+// on (the point landing under the book would ask for a turn no one gives).
+TEST_F(ConcentrationGameTest, APauseWhileTheComputerScoresHoldsTheTableAndItsTurnGoesOnAfter)
+{
+    enterDealt();
+    // The player misses; the computer takes the pair of cards 2 and 14 at
+    // random (a draw of 100 is above its memory's 50 %).
+    draw.add({100, 2, 13});
+    clickCard(0);
+    clickCard(1);
+    ASSERT_TRUE(stepUntil([this] { return cards->card(14).taken; }, 100));
+    canvas->setGameState(LanternfieldCanvas::STATE_PAUSED);
+    frames(200);
+    EXPECT_EQ(0, cards->getAIScore()) << "nothing moves under the book";
+    canvas->setGameState(LanternfieldCanvas::STATE_PLAYING);
+    ASSERT_TRUE(stepUntil([this] { return cards->getState() == Concentration::STATE_COMPUTER_FIRST; }, 200))
+        << "the computer plays on";
+    EXPECT_EQ(1, cards->getAIScore());
+    EXPECT_FALSE(cards->isPlayerTurn());
 }
 
 TEST_F(ConcentrationGameTest, TakenCardsFlyTowardTheSideThatTookThemTheFarOnesLonger)

@@ -1,7 +1,9 @@
 // SampleChapter2StoryTest.cpp: the second chapter's story holds its puzzles
 // in order on the sample game: the restoration room waits for the card
 // game's trophy, the dive for the running compressor, the call box for the
-// gallery owner's card and the diving boat for the pearls.
+// gallery owner's card and the diving boat for the pearls; the ways shut in
+// the first two chapters say why, the market is met as the first chapter
+// left it, and the owner's words fit his figure.
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/characters/Character.h"
 #include "game/inventory/Inventory.h"
@@ -16,6 +18,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <iterator>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,6 +30,7 @@ namespace {
 
 // The rooms of the chapter the tests enter, by their index in the rooms table.
 constexpr int kStoryTavernGallery = 10;
+constexpr int kStoryTavernInterior = 11;
 constexpr int kStoryGalleryInterior = 12;
 constexpr int kStoryDiveDock = 14;
 constexpr int kStoryWhackAClam = 18;
@@ -96,10 +103,13 @@ TEST_F(SampleChapter2StoryTest, TheCallBoxAnswersOnlyWithTheGalleryOwnersCard)
 TEST_F(SampleChapter2StoryTest, AClickOnAShutWaySaysWhyItIsShut)
 {
     // The dive waits for the compressor; the market's way to the tavern
-    // square waits for the first chapter's ferry, and its way back to the
-    // dock is shut in the second chapter; the restoration room waits for
-    // the card game's trophy.
-    constexpr int kStoryDock = 0, kStoryMarket = 2;
+    // square waits for the first chapter's ferry, and its ways back to the
+    // dock and to the mended fountain are shut in the second chapter; the
+    // old town's way to the mansion's gate opens in the second chapter, its
+    // way to the store is shut then; the restoration room waits for the
+    // card game's trophy.
+    constexpr int kStoryDock = 0, kStoryMarket = 2, kStoryOldTown = 3, kStoryStore = 4, kStoryFountain = 7,
+                  kStoryMansionGate = 13;
     const struct {
         int chapter, room, target;
         const char* thought;
@@ -107,6 +117,9 @@ TEST_F(SampleChapter2StoryTest, AClickOnAShutWaySaysWhyItIsShut)
         {2, kStoryDiveDock, kStoryWhackAClam, "STR_THINK_DIVE_NO_AIR"},
         {1, kStoryMarket, kStoryTavernGallery, "STR_THINK_MARKET_GALLERY_SHUT"},
         {2, kStoryMarket, kStoryDock, "STR_THINK_MARKET_DOCK_SHUT"},
+        {2, kStoryMarket, kStoryFountain, "STR_THINK_MARKET_FOUNTAIN_DONE"},
+        {1, kStoryOldTown, kStoryMansionGate, "STR_THINK_MANSION_GATE_SHUT"},
+        {2, kStoryOldTown, kStoryStore, "STR_THINK_STORE_SHUT"},
         {2, kStoryGalleryInterior, kStoryArtRestoration, "STR_THINK_RESTORATION_SHUT"},
     };
     Character* self = canvas->getPlayerCharacter();
@@ -139,17 +152,19 @@ TEST_F(SampleChapter2StoryTest, AClickOnAShutWaySaysWhyItIsShut)
 
 TEST_F(SampleChapter2StoryTest, ARewardIsToldAndNeverCountedAsATreasureFound)
 {
-    // The chapter's rewards: the card game's trophy, told at the table; the
-    // gallery owner's card and the pearls, told in the room the game leads
-    // back to.
+    // The chapter's rewards: the card game's trophy, the gallery owner's card
+    // and the pearls, each told in the room the game leads back to (the won
+    // card game ends, so that a game saved after it never starts inside a
+    // fresh deal).
     const struct {
         int room;
         const char* win;
         const char* item;
         const char* tip;
-        int toldIn; // -1: at once
+        int toldIn; // the room it is told in
     } rewards[] = {
-        {17, "rooms.Concentration.winGameScene(self, 1)", "ConcentrationTrophy", "STR_CARDS_WON_TROPHY", -1},
+        {17, "rooms.Concentration.winGameScene(self, 1)", "ConcentrationTrophy", "STR_CARDS_WON_TROPHY",
+         kStoryTavernInterior},
         {kStoryArtRestoration, "rooms.ArtRestoration.onWin(self)", "MansionGateCode", "STR_GALLERY_CARD",
          kStoryGalleryInterior},
         {kStoryWhackAClam, "LF.pearlsWon = false rooms.WhackAClam.onWin(self, 1)", "Pearls", "STR_PEARLS_WON",
@@ -162,13 +177,54 @@ TEST_F(SampleChapter2StoryTest, ARewardIsToldAndNeverCountedAsATreasureFound)
         runLua(room(reward.room), reward.win);
         // The game leads back by itself, or the player walks there.
         auto arrived = [this, &reward] { return canvas->getCurrentRoomIndex() == reward.toldIn; };
-        if (reward.toldIn >= 0 && !stepUntil(arrived, 100))
+        if (!stepUntil(arrived, 100))
             enter(reward.toldIn);
         EXPECT_TRUE(canvas->getInventory()->hasItem(lang::String(reward.item)));
         EXPECT_EQ("false",
                   runLua(room(reward.room), std::string("return tostring(LF_itemFound('") + reward.item + "'))"));
         EXPECT_TRUE(canvas->isSpriteVisible("RoomItemsBalloon"));
         EXPECT_STREQ(lang::String::loadText(reward.tip).c_str(), tip->getText().c_str());
+    }
+}
+
+// A chapter starts on a fresh story, yet the market is met as the first
+// chapter left it: the flowers the player picked there lie there in the
+// first chapter only, and the player wonders at its lanterns on the first
+// chapter's first visit only.
+TEST_F(SampleChapter2StoryTest, TheMarketIsMetAsTheFirstChapterLeftIt)
+{
+    constexpr int kStoryMarket = 2;
+    const struct {
+        int chapter;
+        bool flowers, wonder;
+    } visits[] = {{1, true, true}, {2, false, false}};
+    Character* self = canvas->getPlayerCharacter();
+    for (const auto& visit : visits) {
+        SCOPED_TRACE(visit.chapter);
+        canvas->getProgress()->chapter = visit.chapter;
+        runLua(room(kStoryMarket), "LF.visited = {} LF.found = {}");
+        enterAgain(kStoryMarket);
+        world.stepFrames(2);
+        EXPECT_EQ(visit.flowers, room(kStoryMarket)->getSprite("Item_HiddenFlowerBouquet")->isVisible());
+        const bool wondering = self->isTalking() && lang::String::loadText("STR_THINK_MARKETPLACE")
+                                                        .equals(self->getTalkText()->getText());
+        EXPECT_EQ(visit.wonder, wondering);
+        self->stopTalk();
+        ASSERT_TRUE(stepUntil([self] { return !self->isTalking(); }, 60)) << "the balloon goes";
+    }
+}
+
+// The gallery's owner is drawn as a man: the words that speak of him say so.
+TEST_F(SampleChapter2StoryTest, TheWordsOnTheGalleryOwnerFitHisFigure)
+{
+    for (const char* id : {"STR_THINK_RESTORATION_SHUT", "STR_GALLERY_CARD"}) {
+        std::string text = lang::String::loadText(id).c_str();
+        for (char& c : text)
+            c = std::isalpha(static_cast<unsigned char>(c)) ? char(std::tolower(static_cast<unsigned char>(c))) : ' ';
+        std::istringstream words(text);
+        std::set<std::string> said{std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()};
+        EXPECT_TRUE(said.count("he") + said.count("his") > 0) << id;
+        EXPECT_EQ(0u, said.count("she") + said.count("her") + said.count("hers")) << id;
     }
 }
 

@@ -1,7 +1,8 @@
 // SampleRoomsTest.cpp: the sample game's scene rooms, sanctums, wind race,
 // dive dock and clock close-up load as their classes with every sprite
 // they look for, the wind race is won with the mouse, the bookshelf's drawer
-// is opened with its key and its clock shows the time set, the machete says
+// is opened with its key and its clock shows the time its close-up shows,
+// the market's flowers say whom they are for, the machete says
 // where it is no use and cuts the vines, the volcano and the waterfalls are
 // drawn as what they are and the waterfall's spray stays over its pool.
 #include "game/canvas/LanternfieldCanvas.h"
@@ -21,6 +22,7 @@
 #include "tests/scenes/support/SceneFixture.h"
 
 #include <algorithm>
+#include <cmath>
 #include <set>
 #include <string>
 #include <vector>
@@ -286,6 +288,78 @@ TEST_F(SampleRoomsTest, AClickOnTheBookshelfsClockOpensItsCloseUp)
     sprite::SpriteBase* close = clock->getSprite("CloseButton");
     EXPECT_TRUE(card->hittestImage(close->left(), close->top(), 1) &&
                 card->hittestImage(close->left() + close->width() - 1, close->top() + close->height() - 1, 1));
+    expectCleanRun();
+}
+
+// The clock in the room shows the time its close-up shows: stopped, the
+// time the close-up opens at (so that it closes on the time it opened with);
+// set, the time of the note. A hand is read in the room's picture as the
+// dark pixels along its way out from the face's middle.
+TEST_F(SampleRoomsTest, TheBookshelfsClockShowsTheTimeItsCloseUpShows)
+{
+    auto* clock = static_cast<ClockCU*>(canvas->getSprite("ClockCU"));
+    enter(27);
+    runLua(room(27), "LF.bookshelfSorted = true");
+    auto* face = static_cast<sprite::AnimateSprite*>(room(27)->getSprite("Clock"));
+    world.click(face->left() + 10, face->top() + face->height() / 2);
+    world.stepFrames(ClockCU::TRANSITION_FRAMES + 2);
+    ASSERT_TRUE(clock->isVisible() && clock->isIdle());
+    window::ImageBase* picture = face->getImage();
+    const uint32_t* pixels = picture ? picture->getPixels() : nullptr;
+    ASSERT_NE(nullptr, pixels);
+    // Whether a hand at `angle` (degrees clockwise from twelve) is drawn on
+    // the face of frame `frame`, whose middle is 45 pixels in and 43 down: a
+    // dark pixel next to nearly every point of its way out from the middle.
+    auto dark = [&](int x, int y) {
+        for (int dy = -1; dy <= 1; ++dy) {
+            for (int dx = -1; dx <= 1; ++dx) {
+                if ((pixels[size_t(y + dy) * size_t(picture->getPitch() / 4) + size_t(x + dx)] & 0xFF) < 0x60)
+                    return true;
+            }
+        }
+        return false;
+    };
+    auto drawn = [&](int frame, double angle) {
+        const double a = angle * 3.14159265358979 / 180.0;
+        int points = 0;
+        for (int r = 12; r <= 20; ++r)
+            points += dark(frame * face->width() + 45 + int(std::lround(r * std::sin(a))),
+                           43 - int(std::lround(r * std::cos(a))));
+        return points >= 8;
+    };
+    const struct {
+        int frame;
+        int hour, minute;
+    } times[] = {
+        {0, int(clock->getHourHand()->getRotation()), int(clock->getMinuteHand()->getRotation())},
+        {1, 60, 270}, // the note's time: the hour hand on the two, the minute hand on the nine
+    };
+    for (const auto& time : times) {
+        SCOPED_TRACE(time.frame);
+        EXPECT_TRUE(drawn(time.frame, time.hour)) << "the hour hand at " << time.hour;
+        EXPECT_TRUE(drawn(time.frame, time.minute)) << "the minute hand at " << time.minute;
+        // No other hand: nothing dark away from the two.
+        for (int angle = 0; angle < 360; angle += 5) {
+            auto apart = [angle](int hand) { return std::min((angle - hand + 720) % 360, (hand - angle + 720) % 360); };
+            if (apart(time.hour) > 25 && apart(time.minute) > 25) {
+                EXPECT_FALSE(drawn(time.frame, angle)) << "a hand at " << angle;
+            }
+        }
+    }
+    expectCleanRun();
+}
+
+// The bunch of flowers picked at the market: the player says whom it is for.
+TEST_F(SampleRoomsTest, TheMarketsFlowersSayWhomTheyAreFor)
+{
+    enter(2);
+    world.stepFrames(2);
+    Character* self = canvas->getPlayerCharacter();
+    self->stopTalk();
+    player.clickSprite(room(2), "Item_HiddenFlowerBouquet");
+    EXPECT_TRUE(canvas->getInventory()->hasItem(lang::String("HiddenFlowerBouquet")));
+    ASSERT_TRUE(self->isTalking());
+    EXPECT_STREQ(lang::String::loadText("STR_THINK_FLOWERS").c_str(), self->getTalkText()->getText().c_str());
     expectCleanRun();
 }
 

@@ -10,8 +10,9 @@
 // painting and the air compressor are
 // solved; the chest's and the temple door's first boards are solved, and the
 // safe's lock opens over the study and closes; the fountain is mended through
-// its pipes, the circuit board's wires are joined and the hedge maze is walked
-// to its exit; the card and board games, a painting, a peg board and the pearl
+// its pipes (its key saying where it fits), the circuit board's wires are
+// joined and the hedge maze is walked to its exit; each painting zooms back to
+// its place on the gallery's wall; the card and board games, a painting, a peg board and the pearl
 // dive each once their instructions panel has grown open by itself, as on a
 // first visit, and been played away; every first visit's instructions open
 // on the screen; the maze's help names only controls that work, and every
@@ -52,11 +53,15 @@
 #include "sprites/images/ScalerSprite.h"
 #include "sprites/script/ScriptHost.h"
 #include "sprites/text/NewFontSprite.h"
+#include "sprites/transitions/TransitionImage.h"
+#include "sprites/transitions/TransitionMask.h"
 #include "tests/scenes/support/SamplePuzzles.h"
 #include "windowing/images/ImageBase.h"
 #include "tests/scenes/support/SceneFixture.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <deque>
 #include <fstream>
 #include <functional>
@@ -112,6 +117,13 @@ protected:
         world.click(panel->left() + play->left() + play->width() / 2, panel->top() + play->top() + play->height() / 2);
         ASSERT_TRUE(framesUntil([panel] { return !panel->isVisible(); }, 20));
         EXPECT_TRUE(canvas->isSpriteVisible("GameInsQuestionMark"));
+    }
+    // The message at the top right shows the text item.
+    void expectTip(const char* id)
+    {
+        EXPECT_TRUE(canvas->isSpriteVisible("RoomItemsBalloon"));
+        EXPECT_STREQ(lang::String::loadText(id).c_str(),
+                     static_cast<sprite::NewFontSprite*>(canvas->getSprite("RoomItemTipText"))->getText().c_str());
     }
     // Painted frames (which transitions need) until `done`, at most 400.
     bool painted(const std::function<bool()>& done) { return player.painted(done); }
@@ -169,6 +181,43 @@ TEST_F(SampleScenesTest, TheFountainIsMendedThroughItsPipes)
     EXPECT_TRUE(pipes->getSolved());
     EXPECT_EQ("true", flag("fountainPipesFixed"));
     ASSERT_TRUE(painted([this] { return flag("tasksCompleted") == "1"; }));
+    // The running water sends the player back to the market, which says so.
+    ASSERT_TRUE(painted([this] { return canvas->getCurrentRoomIndex() == 2; }));
+    expectTip("STR_FOUNTAIN_RUNS");
+    expectCleanRun();
+}
+
+// The key taken from the drained basin: the player says where it fits, and
+// when a click elsewhere lets it fall back into the basin.
+TEST_F(SampleScenesTest, TheFountainsKeySaysWhereItFitsAndWhenItFallsBack)
+{
+    auto* fountain = static_cast<FountainCU*>(room(7));
+    enter(7);
+    clickSprite(fountain, "ValveClickRect");
+    ASSERT_TRUE(painted([fountain] { return fountain->getSprite("ValveDoorOpen")->isVisible(); }));
+    clickSprite(fountain, "ValveClickRect");
+    ASSERT_TRUE(painted([fountain] { return fountain->isTwinkleOn(); }));
+    Character* self = canvas->getPlayerCharacter();
+    auto thought = [self] { return std::string(self->isTalking() ? self->getTalkText()->getText().c_str() : ""); };
+    const struct {
+        const char* spot; // clicked with the key in the basin, then held
+        bool held;
+        const char* said;
+    } steps[] = {
+        {"KeyInFountain", true, "STR_THINK_FOUNTAIN_KEY"},
+        {"ValveClickRect", false, "STR_THINK_FOUNTAIN_KEY_BACK"},
+        {"KeyInFountain", true, "STR_THINK_FOUNTAIN_KEY"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.said);
+        clickSprite(fountain, step.spot);
+        EXPECT_EQ(step.held, fountain->isKeyHeld());
+        EXPECT_EQ(lang::String::loadText(step.said).c_str(), thought());
+    }
+    // The key held opens the pipe door, and no word of its falling back.
+    clickSprite(fountain, "PipesClickRect");
+    EXPECT_EQ("true", flag("fountainPipeDoorOpen"));
+    EXPECT_NE(lang::String::loadText("STR_THINK_FOUNTAIN_KEY_BACK").c_str(), thought());
     expectCleanRun();
 }
 
@@ -380,9 +429,7 @@ TEST_F(SampleScenesTest, TheCardGameDealsAndTurnsACardUp)
     }
     // A lost game is told before the new deal.
     runLua(cards, "rooms.Concentration.loseGameScene(self, 1)");
-    EXPECT_TRUE(canvas->isSpriteVisible("RoomItemsBalloon"));
-    EXPECT_STREQ(lang::String::loadText("STR_CARDS_LOST").c_str(),
-                 static_cast<sprite::NewFontSprite*>(canvas->getSprite("RoomItemTipText"))->getText().c_str());
+    expectTip("STR_CARDS_LOST");
     expectCleanRun();
 }
 
@@ -548,6 +595,114 @@ TEST_F(SampleScenesTest, APaintingIsMendedBySwappingTilesHome)
     world.stepFrames(40);
     EXPECT_EQ(ArtRestoration::GALLERY_ROOM, canvas->getCurrentRoomIndex());
     EXPECT_EQ("2", runLua(art, "return LF_getActivePainting()"));
+    expectCleanRun();
+}
+
+// The place on the screen that the running zoom's mask keeps at a scale:
+// its opaque pixels, scaled about the middle of its picture, which the zoom
+// puts at its place plus half the picture's size.
+util::RectangleNM artZoomShape(sprite::TransitionImage* mask, float scale)
+{
+    window::ImageBase* image = mask->image;
+    const uint32_t* pixels = image ? image->getPixels() : nullptr;
+    if (!pixels)
+        return util::RectangleNM(0, 0, 0, 0);
+    const int w = image->getWidth(), h = image->getHeight();
+    int left = w, top = h, right = 0, bottom = 0;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            if ((pixels[size_t(y) * size_t(image->getPitch() / 4) + size_t(x)] >> 24) < 0x80)
+                continue;
+            left = std::min(left, x);
+            top = std::min(top, y);
+            right = std::max(right, x + 1);
+            bottom = std::max(bottom, y + 1);
+        }
+    }
+    const double cx = mask->position.x + w / 2.0, cy = mask->position.y + h / 2.0;
+    const int l = int(std::lround(cx + scale * (left - w / 2.0))), t = int(std::lround(cy + scale * (top - h / 2.0)));
+    return util::RectangleNM(l, t, int(std::lround(cx + scale * (right - w / 2.0))) - l,
+                             int(std::lround(cy + scale * (bottom - h / 2.0))) - t);
+}
+
+// Each painting, left by the Leave button and then restored, zooms back into
+// its own painting on the gallery's wall: the zoom's mask covers the whole
+// screen as it starts and is the painting's picture as it ends, so that no
+// scrap of the restoration hangs over the gallery and the zoom ends on the
+// painting, which shows its grime until it is restored. The small picture of
+// the painting in the restoration keeps off the easel, which stands 24
+// pixels round the painting.
+TEST_F(SampleScenesTest, ARestoredPaintingIsZoomedBackToItsPlaceOnTheGalleryWall)
+{
+    auto* art = static_cast<ArtRestoration*>(room(19));
+    Room* gallery = room(ArtRestoration::GALLERY_ROOM);
+    auto zoomingBack = [this, art](bool clean) {
+        auto* zoom = dynamic_cast<sprite::TransitionMask*>(canvas->getTransition());
+        sprite::TransitionImage* mask = nullptr;
+        ASSERT_TRUE(zoom && zoom->getMask(0, mask));
+        EXPECT_NE(-1, mask->name.indexOf(clean ? "Clean" : "Dirty")) << mask->name.c_str();
+        const util::RectangleNM start = artZoomShape(mask, zoom->getScaleInit());
+        EXPECT_TRUE(start.x <= 0 && start.y <= 0 && start.x + start.width >= 800 && start.y + start.height >= 600)
+            << mask->name.c_str() << " starts at " << start.x << ", " << start.y << " " << start.width << " x "
+            << start.height;
+        const int p = art->getActivePainting() + 1;
+        sprite::SpriteBase* wall = room(ArtRestoration::GALLERY_ROOM)->getSprite(("Painting" + std::to_string(p)).c_str());
+        ASSERT_NE(nullptr, wall);
+        // The picture inside the painting's frame of 6 pixels.
+        const util::RectangleNM end = artZoomShape(mask, zoom->getScaleEnd());
+        EXPECT_NEAR(wall->left() + 6, end.x, 2) << mask->name.c_str();
+        EXPECT_NEAR(wall->top() + 6, end.y, 2) << mask->name.c_str();
+        EXPECT_NEAR(wall->width() - 12, end.width, 2) << mask->name.c_str();
+        EXPECT_NEAR(wall->height() - 12, end.height, 2) << mask->name.c_str();
+    };
+    for (int p = 1; p <= 3; ++p) {
+        SCOPED_TRACE(p);
+        enter(19);
+        ASSERT_TRUE(stepUntil([art] { return !art->isTransitioning(); }));
+        ASSERT_EQ(p, art->getActivePainting() + 1);
+        // The thumbnail and its frame keep off the easel.
+        sprite::SpriteBase* board = art->getSprite(("Painting" + std::to_string(p)).c_str());
+        const util::RectangleNM easel(board->left() - 24, board->top() - 24, board->width() + 48,
+                                      board->height() + 48);
+        world.stepFrames(20);
+        sprite::ScalerSprite* thumbnail = art->getThumbnail();
+        const double reach = std::hypot(thumbnail->width() * thumbnail->getScaleX(),
+                                        thumbnail->height() * thumbnail->getScaleY()) / 2;
+        sprite::SpriteBase* frame = art->getSprite("PaintingFrame");
+        EXPECT_EQ(centreX(frame), thumbnail->getX());
+        EXPECT_EQ(centreY(frame), thumbnail->getY());
+        EXPECT_LT(thumbnail->getX() + reach, easel.x);
+        EXPECT_LT(frame->left() + frame->width(), easel.x);
+        // Left by the Leave button: back to the painting, grimy.
+        clickSprite(art, "ArtRestorationClose");
+        zoomingBack(false);
+        ASSERT_TRUE(painted([this] { return canvas->getCurrentRoomIndex() == ArtRestoration::GALLERY_ROOM; }));
+        sprite::SpriteBase* grime = gallery->getSprite(("Grime" + std::to_string(p)).c_str());
+        ASSERT_NE(nullptr, grime);
+        EXPECT_TRUE(grime->isVisible());
+        // Restored: back to the painting, clean.
+        enter(19);
+        ASSERT_TRUE(stepUntil([art] { return !art->isTransitioning(); }));
+        const std::vector<ArtPiece*>& tiles = art->tiles(p - 1);
+        const int columns = art->getColumns(art->getOrderValue(p - 1));
+        const int cellW = board->width() / columns, cellH = board->height() / art->getRows(art->getOrderValue(p - 1));
+        auto clickSlot = [&](int slot) {
+            world.click(board->left() + slot % columns * cellW + cellW / 2, board->top() + slot / columns * cellH + cellH / 2);
+        };
+        for (size_t home = 0; home < tiles.size() && !art->isClean(); ++home) {
+            if (tiles[home]->isHome())
+                continue;
+            clickSlot(tiles[home]->getSlot());
+            clickSlot(int(home));
+            ASSERT_TRUE(stepUntil([&] { return tiles[home]->isHome(); }, 30)) << "tile " << home;
+            world.stepFrames(1);
+        }
+        ASSERT_TRUE(art->isClean());
+        ASSERT_TRUE(stepUntil([this] { return canvas->getTransition() != nullptr; }, ArtRestoration::WIN_DELAY + 100));
+        zoomingBack(true);
+        ASSERT_TRUE(painted([this] { return canvas->getCurrentRoomIndex() == ArtRestoration::GALLERY_ROOM; }));
+        EXPECT_FALSE(grime->isVisible());
+    }
     expectCleanRun();
 }
 

@@ -13,7 +13,7 @@ namespace scenetest {
 
 // At the card table (its instructions closed): on each of the player's
 // turns two cards of a pair still on the table are turned up, until the
-// player has won the game.
+// player has won the game, which leads back to the tavern.
 void winCardGame(gametest::SamplePlayer& player, testsupport::GameWorld& world, Concentration* cards);
 
 // In the restoration room (its instructions closed): each tile of the
