@@ -10,6 +10,7 @@
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
+#include "sprites/images/AnimateSprite.h"
 #include "sprites/text/NewFontSprite.h"
 #include "tests/scenes/support/SampleWalk.h"
 #include "tests/scenes/support/SceneFixture.h"
