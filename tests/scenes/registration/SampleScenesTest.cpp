@@ -407,14 +407,50 @@ TEST_F(SampleScenesTest, NoughtsAndCrossesTakesTheComputersMoveAndThePlayers)
     expectCleanRun();
 }
 
+// A click on the board while the card shark is on turn places nothing and
+// the line says to wait for "You"; the player's click on their turn plays,
+// and the line goes back to the game's.
+TEST_F(SampleScenesTest, NoughtsAndCrossesTellsAClickOnTheSharksTurnToWait)
+{
+    auto* game = static_cast<TicTac*>(room(52));
+    enter(52);
+    auto message = [game] {
+        return std::string(static_cast<sprite::NewFontSprite*>(game->getSprite("Message"))->getText().c_str());
+    };
+    auto freeCell = [game] {
+        int cell = 24;
+        while (cell > 0 && game->board().at(cell) != TicTacBoard::EMPTY)
+            --cell;
+        return cell;
+    };
+    ASSERT_TRUE(stepUntil([game] { return game->getState() == TicTac::STATE_COMPUTER_TURN; }, 2000));
+    int cell = freeCell();
+    world.click(240 + 80 * (cell % 5), 150 + 80 * (cell / 5));
+    EXPECT_EQ(TicTacBoard::EMPTY, game->board().at(cell));
+    EXPECT_EQ(std::string(lang::String::loadText("STR_TICTAC_WAIT").c_str()), message());
+    ASSERT_TRUE(stepUntil([game] { return game->getState() == TicTac::STATE_PLAYER_TURN; }, 2000));
+    cell = freeCell();
+    world.click(240 + 80 * (cell % 5), 150 + 80 * (cell / 5));
+    EXPECT_EQ(TicTacBoard::PLAYER, game->board().at(cell));
+    std::string playing = lang::String::loadText("STR_TICTAC_PLAYING").c_str();
+    playing.replace(playing.find("%1"), 2, "0");
+    EXPECT_EQ(playing, message());
+    expectCleanRun();
+}
+
 // The line under the title says how each game ended, and the ended board
-// stays until a click brings the next game, whose line counts the games won;
-// the third won game leaves neither side on turn and the Leave button
-// working; the turn labels keep off the board.
+// stays until a click brings the next game, whose line counts the games won,
+// as the label under the board does at once (inside the window); the third
+// won game leaves neither side on turn and the Leave button working; the
+// turn labels keep off the board.
 TEST_F(SampleScenesTest, NoughtsAndCrossesSaysHowEachGameEndedAndTheWinnerLeaves)
 {
     auto* game = static_cast<TicTac*>(room(52));
     enter(52);
+    auto* wins = static_cast<sprite::AnimateSprite*>(game->getSprite("Wins"));
+    const util::RectangleNM label = *wins->getBounds();
+    EXPECT_TRUE(label.x >= 4 && label.x + label.width <= 796 && label.y + label.height <= 596)
+        << label.x << ", " << label.y << ", " << label.width << " x " << label.height;
     auto message = [game] {
         auto* line = static_cast<sprite::NewFontSprite*>(game->getSprite("Message"));
         return std::string(line ? line->getText().c_str() : "(no message line)");
@@ -447,6 +483,10 @@ TEST_F(SampleScenesTest, NoughtsAndCrossesSaysHowEachGameEndedAndTheWinnerLeaves
         ASSERT_TRUE(stepUntil([game] { return game->getState() == TicTac::STATE_PLAYER_TURN; }, 2000));
         game->setState(end.state);
         EXPECT_EQ(text(end.said, end.won), message()) << end.said;
+        EXPECT_EQ(end.won > 0, wins->isVisible()) << end.said;
+        if (end.won > 0) {
+            EXPECT_EQ(end.won - 1, wins->getFrame()) << end.said << ": the label counts the games won with the line";
+        }
         world.stepFrames(100);
         EXPECT_EQ(end.state, game->getState()) << end.said << ": the ended board stays";
         EXPECT_EQ(text(end.said, end.won), message()) << end.said;
