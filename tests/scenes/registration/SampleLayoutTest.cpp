@@ -436,7 +436,8 @@ TEST_F(SampleLayoutTest, TheHowToPlayVersionStandsInsideItsFrame)
 }
 
 // Raised by the player, the task paper shows every line of its list on the
-// sheet, between its heading and the inventory bar: for each chapter, its
+// sheet, between its heading and the inventory bar, the sheet reaching down
+// under its last line: for each chapter, its
 // two longest tasks together; and it goes down as the player walks on.
 TEST_F(SampleLayoutTest, TheTaskPapersTextStaysOnThePaperAboveTheBar)
 {
@@ -467,6 +468,7 @@ TEST_F(SampleLayoutTest, TheTaskPapersTextStaysOnThePaperAboveTheBar)
         EXPECT_GE(t.x, p.x);
         EXPECT_LE(t.x + t.width, p.x + p.width);
         EXPECT_LE(t.y + t.height, 520) << "above the inventory bar";
+        EXPECT_LE(t.y + t.height, p.y + p.height) << "no line below the sheet's edge";
         // In the next room the paper is down again, clear of its people.
         enter(chapter % 2 == 1 ? 2 : 0);
         EXPECT_TRUE(resting()) << "the raised paper went down as the room changed";
