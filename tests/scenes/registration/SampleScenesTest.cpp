@@ -25,6 +25,7 @@
 #include "game/rooms/DoorSprite.h"
 #include "platform/user/Input.h"
 #include "scenes/aircompressor/AirCompressor.h"
+#include "scenes/common/SceneInstructions.h"
 #include "scenes/artrestoration/ArtPiece.h"
 #include "scenes/artrestoration/ArtRestoration.h"
 #include "scenes/bookshelf/Bookshelf.h"
@@ -1019,8 +1020,9 @@ namespace scenetest {
 namespace {
 
 // On a first visit every puzzle room opens its instructions by itself (the
-// pipes as the fountain opens them, the waterfall when its script asks), and
-// the panel lies wholly on the screen.
+// pipes as the fountain opens them, the waterfall when its script asks) as
+// soon as the room is there, before the player is at play, and the panel
+// lies wholly on the screen.
 TEST_F(SampleScenesTest, EveryFirstVisitsInstructionsOpenOnTheScreen)
 {
     const struct {
@@ -1054,6 +1056,9 @@ TEST_F(SampleScenesTest, EveryFirstVisitsInstructionsOpenOnTheScreen)
         enter(index);
         if (c.script)
             runLua(room(index), c.script);
+        sprite::SpriteBase* panel = canvas->getSprite("GameInstructions");
+        EXPECT_TRUE(framesUntil([panel] { return panel->isVisible(); }, SceneInstructions::ENTRY_DELAY + 2))
+            << "the instructions wait until the player is at play";
         playPastInstructions(c.game);
         if (HasFatalFailure())
             return;
