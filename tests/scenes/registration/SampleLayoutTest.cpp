@@ -418,6 +418,62 @@ TEST_F(SampleLayoutTest, EveryExitsNameStaysInsideItsBox)
     }
 }
 
+// What a room draws over an exit's box (a gate or vines across a shut way)
+// leaves the exit's name readable: no opaque pixel of it lies on the name's
+// light ink in the room's picture. A cover that writes in that ink itself
+// says what the way is: an exit drawn again (over the harbour's bubbles, the
+// golden room's over the riverside's), the plates of the palisade and the
+// seal that say the way is barred.
+TEST_F(SampleLayoutTest, NothingDrawnOverAnExitHidesItsName)
+{
+    auto ink = [](uint32_t p) {
+        return ((p >> 16) & 0xFF) > 0xE8 && ((p >> 8) & 0xFF) > 0xD8 && (p & 0xFF) > 0xB8;
+    };
+    for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT; ++index) {
+        Room* r = room(index);
+        sprite::SpriteBase* background = r->getSprite("Background");
+        if (!background || !background->isInstanceOf("ImageSprite"))
+            continue;
+        window::ImageBase* picture = static_cast<sprite::ImageSprite*>(background)->getImage();
+        if (!picture || !picture->getPixels())
+            continue;
+        for (int i = 0; i < r->getChildCount(); ++i) {
+            sprite::SpriteBase* child = r->childAt(i);
+            const std::string name = child->getName().c_str();
+            window::ImageBase* image = child->isInstanceOf("ImageSprite") && !child->isInstanceOf("AnimateSprite")
+                                           ? static_cast<sprite::ImageSprite*>(child)->getImage()
+                                           : nullptr;
+            const util::RectangleNM c = *child->getBounds();
+            child->release();
+            if (!image || !image->getPixels() || child == background)
+                continue;
+            const uint32_t* own = image->getPixels();
+            const size_t ownSize = size_t(image->getHeight()) * size_t(image->getPitch() / 4);
+            if (std::any_of(own, own + ownSize, [&ink](uint32_t p) { return (p >> 24) > 0x40 && ink(p); }))
+                continue;
+            for (int d = 0; d < r->getDoorCount(); ++d) {
+                DoorSprite* door = r->getDoor(d);
+                if (!door || !layoutBoxesMeet(c, *door->getBounds()))
+                    continue;
+                const util::RectangleNM b = *door->getBounds();
+                int hidden = 0;
+                for (int y = std::max(b.y, c.y); y < std::min(b.y + b.height, c.y + c.height); ++y) {
+                    for (int x = std::max(b.x, c.x); x < std::min(b.x + b.width, c.x + c.width); ++x) {
+                        if (x < 0 || y < 0 || x >= picture->getWidth() || y >= picture->getHeight())
+                            continue;
+                        const uint32_t under = picture->getPixels()[size_t(y) * size_t(picture->getPitch() / 4) + size_t(x)];
+                        const uint32_t over =
+                            image->getPixels()[size_t(y - c.y) * size_t(image->getPitch() / 4) + size_t(x - c.x)];
+                        if (ink(under) && (over >> 24) > 0x40)
+                            ++hidden;
+                    }
+                }
+                EXPECT_EQ(0, hidden) << r->getName().c_str() << ": " << name << " hides the name of Door" << d;
+            }
+        }
+    }
+}
+
 // The how-to-play dialog's version stands well inside its frame, clear of
 // the page and the buttons.
 TEST_F(SampleLayoutTest, TheHowToPlayVersionStandsInsideItsFrame)
