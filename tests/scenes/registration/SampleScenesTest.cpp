@@ -954,6 +954,29 @@ TEST_F(SampleScenesTest, TheChestsFirstBoardIsSolvedAndTheNextComesBehindTheDoor
     expectCleanRun();
 }
 
+// The golden chest's Reset, enabled, is drawn as a live button: its face in
+// its normal look is the colour of the Leave button's beside it, not a
+// greyed one like its own disabled look.
+TEST_F(SampleScenesTest, TheGoldenChestsResetLooksAsLiveAsItsLeave)
+{
+    canvas->getProgress()->chapter = 6;
+    auto* chest = static_cast<TreasureChestCU*>(room(6));
+    enter(6);
+    SlideBlockPuzzle* board = chest->getBoard();
+    ASSERT_NE(nullptr, board);
+    auto face = [board](const char* name) {
+        auto* button = static_cast<sprite::ButtonSprite*>(board->getSprite(name));
+        window::ImageBase* image = button->getImage();
+        // The strip's first frame is the normal look; a point of its face
+        // left of the word, clear of the rounded corners.
+        return image->getPixels()[size_t(image->getHeight() / 2) * size_t(image->getPitch() / 4) + 8];
+    };
+    auto* reset = static_cast<sprite::ButtonSprite*>(board->getSprite("ResetButton"));
+    ASSERT_NE(nullptr, reset);
+    EXPECT_TRUE(reset->isEnabled());
+    EXPECT_EQ(face("CloseButton"), face("ResetButton"));
+}
+
 TEST_F(SampleScenesTest, TheTempleDoorsFirstBoardIsSolved)
 {
     auto* door = static_cast<TempleDoorPuzzle*>(room(61));
