@@ -8,6 +8,7 @@
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/Room.h"
 #include "sprites/text/NewFontSprite.h"
+#include "tests/scenes/support/SampleWalk.h"
 #include "tests/scenes/support/SceneFixture.h"
 
 #include <algorithm>
@@ -135,10 +136,8 @@ TEST_F(SampleInventoryTest, TheTreasuresFoundAreCountedForTheChapterAndTheTipSay
         if (f.chapter > 1)
             canvas->resetGameWorld();
         canvas->getProgress()->chapter = f.chapter;
-        int index = 0;
-        while (index < LanternfieldCanvas::ROOM_COUNT && !room(index)->getName().equals(f.room))
-            ++index;
-        ASSERT_LT(index, LanternfieldCanvas::ROOM_COUNT);
+        const int index = SampleWalk::roomOf(f.room);
+        ASSERT_GE(index, 0);
         enter(index);
         world.stepFrames(3);
         sprite::SpriteBase* treasure = room(index)->getSprite(f.treasure);

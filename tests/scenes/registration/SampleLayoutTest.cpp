@@ -60,6 +60,23 @@ bool layoutInTheWay(const LayoutBox& a, const LayoutBox& b)
     return !(a.own && b.own && (layoutBoxHolds(a.bounds, b.bounds) || layoutBoxHolds(b.bounds, a.bounds)));
 }
 
+// The light ink the exits' names are written in.
+bool layoutNameInk(uint32_t p)
+{
+    return ((p >> 16) & 0xFF) > 0xE8 && ((p >> 8) & 0xFF) > 0xD8 && (p & 0xFF) > 0xB8;
+}
+
+// The room's picture as read from the archive, with its pixels; null for a
+// room drawn otherwise.
+window::ImageBase* layoutRoomPicture(Room* r)
+{
+    sprite::SpriteBase* background = r->getSprite("Background");
+    if (!background || !background->isInstanceOf("ImageSprite"))
+        return nullptr;
+    window::ImageBase* image = static_cast<sprite::ImageSprite*>(background)->getImage();
+    return image && image->getPixels() ? image : nullptr;
+}
+
 // The chapter a room of the story belongs to, by its index.
 int layoutChapterOf(int index)
 {
@@ -271,8 +288,8 @@ TEST_F(SampleLayoutTest, ThePlayersThoughtsLeaveThePeopleButtonsAndDigitsInSight
     for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT; ++index) {
         Room* r = room(index);
         const std::string name = r->getName().c_str();
-        if (r->isInstanceOf("Vignette") || r->isInstanceOf("VignetteAnimate") || index == LanternfieldCanvas::ROOM_LEVEL_COMPLETE ||
-            index == LanternfieldCanvas::ROOM_STORY_INTRO ||
+        if (r->isInstanceOf("Vignette") || r->isInstanceOf("VignetteAnimate") ||
+            index == LanternfieldCanvas::ROOM_LEVEL_COMPLETE || index == LanternfieldCanvas::ROOM_STORY_INTRO ||
             std::find(std::begin(leftOut), std::end(leftOut), name) != std::end(leftOut))
             continue;
         canvas->getProgress()->chapter = layoutChapterOf(index);
@@ -300,7 +317,8 @@ TEST_F(SampleLayoutTest, ThePlayersThoughtsLeaveThePeopleButtonsAndDigitsInSight
                                             .find_first_of("0123456789") != std::string::npos;
                 if (child != self && child->isVisible() &&
                     (child->isInstanceOf("Character") || (button && button->isEnabled()) || digits)) {
-                    EXPECT_FALSE(layoutBoxesMeet(t, *child->getBounds())) << "the thought covers " << child->getName().c_str();
+                    EXPECT_FALSE(layoutBoxesMeet(t, *child->getBounds()))
+                        << "the thought covers " << child->getName().c_str();
                 }
                 child->release();
             }
@@ -462,18 +480,12 @@ TEST_F(SampleLayoutTest, TheTaskPaperLeavesWhatTheLaterTasksAskForInSight)
 // none of the name's light ink (the rooms' pictures read from the archive).
 TEST_F(SampleLayoutTest, EveryExitsNameStaysInsideItsBox)
 {
-    auto ink = [](uint32_t p) {
-        return ((p >> 16) & 0xFF) > 0xE8 && ((p >> 8) & 0xFF) > 0xD8 && (p & 0xFF) > 0xB8;
-    };
     for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT; ++index) {
         Room* r = room(index);
-        sprite::SpriteBase* background = r->getSprite("Background");
-        if (!background || !background->isInstanceOf("ImageSprite"))
+        window::ImageBase* image = layoutRoomPicture(r);
+        if (!image)
             continue;
-        window::ImageBase* image = static_cast<sprite::ImageSprite*>(background)->getImage();
-        const uint32_t* pixels = image ? image->getPixels() : nullptr;
-        if (!pixels)
-            continue;
+        const uint32_t* pixels = image->getPixels();
         const int w = image->getWidth(), h = image->getHeight();
         for (int i = 0; i < r->getDoorCount(); ++i) {
             DoorSprite* door = r->getDoor(i);
@@ -484,7 +496,7 @@ TEST_F(SampleLayoutTest, EveryExitsNameStaysInsideItsBox)
             for (int y = std::max(0, b.y + 4); y < std::min(h, b.y + b.height - 4); ++y) {
                 for (int x = b.x; x < b.x + b.width; ++x) {
                     const bool margin = x < b.x + 8 || x >= b.x + b.width - 8;
-                    if (margin && x >= 0 && x < w && ink(pixels[size_t(y) * size_t(w) + size_t(x)]))
+                    if (margin && x >= 0 && x < w && layoutNameInk(pixels[size_t(y) * size_t(w) + size_t(x)]))
                         ++stray;
                 }
             }
@@ -501,17 +513,12 @@ TEST_F(SampleLayoutTest, EveryExitsNameStaysInsideItsBox)
 // seal that say the way is barred.
 TEST_F(SampleLayoutTest, NothingDrawnOverAnExitHidesItsName)
 {
-    auto ink = [](uint32_t p) {
-        return ((p >> 16) & 0xFF) > 0xE8 && ((p >> 8) & 0xFF) > 0xD8 && (p & 0xFF) > 0xB8;
-    };
     for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT; ++index) {
         Room* r = room(index);
+        window::ImageBase* picture = layoutRoomPicture(r);
+        if (!picture)
+            continue;
         sprite::SpriteBase* background = r->getSprite("Background");
-        if (!background || !background->isInstanceOf("ImageSprite"))
-            continue;
-        window::ImageBase* picture = static_cast<sprite::ImageSprite*>(background)->getImage();
-        if (!picture || !picture->getPixels())
-            continue;
         for (int i = 0; i < r->getChildCount(); ++i) {
             sprite::SpriteBase* child = r->childAt(i);
             const std::string name = child->getName().c_str();
@@ -524,7 +531,7 @@ TEST_F(SampleLayoutTest, NothingDrawnOverAnExitHidesItsName)
                 continue;
             const uint32_t* own = image->getPixels();
             const size_t ownSize = size_t(image->getHeight()) * size_t(image->getPitch() / 4);
-            if (std::any_of(own, own + ownSize, [&ink](uint32_t p) { return (p >> 24) > 0x40 && ink(p); }))
+            if (std::any_of(own, own + ownSize, [](uint32_t p) { return (p >> 24) > 0x40 && layoutNameInk(p); }))
                 continue;
             for (int d = 0; d < r->getDoorCount(); ++d) {
                 DoorSprite* door = r->getDoor(d);
@@ -536,10 +543,11 @@ TEST_F(SampleLayoutTest, NothingDrawnOverAnExitHidesItsName)
                     for (int x = std::max(b.x, c.x); x < std::min(b.x + b.width, c.x + c.width); ++x) {
                         if (x < 0 || y < 0 || x >= picture->getWidth() || y >= picture->getHeight())
                             continue;
-                        const uint32_t under = picture->getPixels()[size_t(y) * size_t(picture->getPitch() / 4) + size_t(x)];
+                        const uint32_t under =
+                            picture->getPixels()[size_t(y) * size_t(picture->getPitch() / 4) + size_t(x)];
                         const uint32_t over =
                             image->getPixels()[size_t(y - c.y) * size_t(image->getPitch() / 4) + size_t(x - c.x)];
-                        if (ink(under) && (over >> 24) > 0x40)
+                        if (layoutNameInk(under) && (over >> 24) > 0x40)
                             ++hidden;
                     }
                 }
