@@ -2,9 +2,11 @@
 -- table of its class, hv.TicTac. The line under the title gives the rules in
 -- short and then how each game ended; an ended game's board and scores stay
 -- until the player clicks, and every game but the third won one is then
--- cleared for the next, whose line counts the games won. The third won game
--- solves the board: the card shark pays his debt with a note of the mansion
--- door's code, and the Leave button leads out again.
+-- cleared for the next, whose line counts the games won, as the label under
+-- the board does. A click on the board while the card shark is on turn is
+-- told to wait. The third won game solves the board: the card shark pays his
+-- debt with a note of the mansion door's code, and the Leave button leads
+-- out again.
 hv = hv or {}
 hv.TicTac = hv.TicTac or {}
 rooms = rooms or {}
@@ -12,14 +14,29 @@ rooms["TicTac"] = roomScript("TicTac")
 
 local room = rooms["TicTac"]
 
--- The message line shows the text item, "%1" the games won so far.
+-- The message line shows the text item, "%1" the games won so far; the
+-- label under the board shows the same count at once.
 local function say(self, id)
-    local line = hv.getResourceString(id):gsub("%%1", tostring(LF_getTicTacRoundNumber()))
+    local won = LF_getTicTacRoundNumber()
+    local line = hv.getResourceString(id):gsub("%%1", tostring(won))
     self:sprite("Message"):setText(line)
+    local wins = self:sprite("Wins")
+    wins:show(won > 0)
+    if won > 0 then
+        wins:setFrame(math.min(won, 3) - 1)
+    end
 end
 
--- A game has ended and its board waits for the player's click.
+-- A game has ended and its board waits for the player's click; the board
+-- is solved; the line tells the player to wait for their turn.
 local ended = false
+local solved = false
+local waiting = false
+
+-- The board's squares, 80 pixels each from (200, 110).
+local function onBoard(x, y)
+    return x >= 200 and x < 600 and y >= 110 and y < 510
+end
 
 -- The game's end is told; the board stays as it ended.
 local function endGame(self, id)
@@ -31,14 +48,27 @@ local entered = room.onEnter
 room.onEnter = function(self, n)
     entered(self, n)
     ended = false
+    solved = false
+    waiting = false
     say(self, "STR_TICTAC_RULES")
 end
--- A click after a game's end clears the board for the next game.
+-- A click after a game's end clears the board for the next game. A click on
+-- the board while "You" is not lit is not the player's move: the line says
+-- to wait, until the player's next click on their turn.
 function room.onClick(self, x, y)
     if ended then
         ended = false
+        waiting = false
         say(self, "STR_TICTAC_PLAYING")
         self:setState("endround")
+    elseif not solved and onBoard(x, y) then
+        if self:sprite("PlayerTurnBG"):getFrame() ~= 1 then
+            waiting = true
+            say(self, "STR_TICTAC_WAIT")
+        elseif waiting then
+            waiting = false
+            say(self, "STR_TICTAC_PLAYING")
+        end
     end
 end
 function room.winGame1Scene(self, n)
@@ -49,6 +79,7 @@ function room.winGame2Scene(self, n)
 end
 function room.solvedGameScene(self, n)
     LF.ticTacSolved = true
+    solved = true
     say(self, "STR_TICTAC_SOLVED")
     -- The play is over: neither side is on turn, and the way out opens.
     for _, side in ipairs({"AI", "Player"}) do

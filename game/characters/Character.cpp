@@ -13,6 +13,7 @@
 #include "sprites/text/NewFontSprite.h"
 #include "windowing/window/Event.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 HV_DEFINE_METACLASS(Character);
@@ -800,9 +801,9 @@ void Character::placeTalkBalloon(int x, int y, int anchor)
         break;
     case ANCHOR_SE:
         bx = x - wb / 2;
-        // Kept on screen: no overhang past the right edge.
-        if (bx + wb > SCREEN_WIDTH)
-            bx = SCREEN_WIDTH - wb;
+        // Kept on screen: no overhang past the right edge's margin.
+        if (bx + wb > SCREEN_WIDTH - BALLOON_MARGIN)
+            bx = SCREEN_WIDTH - BALLOON_MARGIN - wb;
         by = y - hb - 10 * talkToMe;
         tx = x - wb / 4;
         ty = by + hb;
@@ -833,6 +834,19 @@ void Character::placeTalkBalloon(int x, int y, int anchor)
         sy = y - hs / 2 - 3 + hb;
         break;
     }
+    // Any balloon still past an edge's margin is pushed inside, its skip
+    // button along with it, and its tail along with the edge it hangs from:
+    // the top or bottom edge for every code, the side edge for NW and NE.
+    const int keptX = std::max(BALLOON_MARGIN, std::min(bx, SCREEN_WIDTH - BALLOON_MARGIN - wb));
+    const int keptY = std::max(BALLOON_MARGIN, std::min(by, SCREEN_HEIGHT - BALLOON_MARGIN - hb));
+    const bool sideTail = code != ANCHOR_SW && code != ANCHOR_SE && code != ANCHOR_PHONE && code != ANCHOR_THOUGHT;
+    if (sideTail)
+        tx += keptX - bx;
+    ty += keptY - by;
+    sx += keptX - bx;
+    sy += keptY - by;
+    bx = keptX;
+    by = keptY;
     balloon->setPosition(bx, by);
     balloon->placeTail(code, tx, ty);
     if (m_pSkipButton && placesSkip)

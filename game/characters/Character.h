@@ -47,6 +47,8 @@ public:
     static constexpr int ANCHOR_NE = 3;
     static constexpr int ANCHOR_PHONE = 4;
     static constexpr int ANCHOR_THOUGHT = 6;
+    // A balloon keeps this far inside every edge of the screen.
+    static constexpr int BALLOON_MARGIN = 4;
 
     // Sounds of the canvas's sound table.
     static constexpr int SOUND_TALK_BLIP = 52;

@@ -17,8 +17,11 @@ namespace {
 
 // The room-item tip stands this much lower while the tip offset is set.
 constexpr int kTipOffsetY = 44;
-// The item tip stands this far above its item.
+// The item tip stands this far above its item, and keeps this far inside
+// the window's left edge (over the bar's first items), as the balloons keep
+// inside its edges.
 constexpr int kItemTipGap = 10;
+constexpr int kItemTipMargin = 4;
 // Room-item tip fades.
 constexpr int kTipFadeFrames = 5;
 // The arriving item fades in over this many frames.
@@ -147,8 +150,8 @@ bool Inventory::hoverItems(int x, int y)
         if (TalkBalloon* balloon = fillItemTip(tip, text)) {
             // Centred above the item, on screen.
             int tipX = left() + item->left() + item->width() / 2 - balloon->width() / 2;
-            if (tipX < 0)
-                tipX = 0;
+            if (tipX < kItemTipMargin)
+                tipX = kItemTipMargin;
             const int tipY = top() + item->top() - balloon->height() - kItemTipGap;
             balloon->setPosition(tipX, tipY);
             balloon->placeOver(text);

@@ -161,7 +161,9 @@ void Inlay::onEnter()
         canvas->setPuzzleActive(true);
     if (!askScript("LF_solvedCaveMazePuzzle_")) {
         setupPuzzle();
-        SceneInstructions::queue(this, INSTRUCTIONS_GAME, INSTRUCTIONS_DELAY);
+        // As soon as the board is there: its pieces invite a drag at once,
+        // and the rules must not open over a piece the player moves.
+        SceneInstructions::queue(this, INSTRUCTIONS_GAME, SceneInstructions::ENTRY_DELAY);
     } else if (sprite::SpriteBase* shown = gem()) {
         // A solved puzzle's gem waits until it is taken, and then is gone.
         shown->setVisible(!askScript("LF_gemTakenFromInlay_"));

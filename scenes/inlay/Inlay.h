@@ -33,9 +33,8 @@ public:
     static constexpr int SOUND_BACK_TO_TRAY = 22;
     static constexpr int SOUND_PICKED_UP = 23;
     static constexpr int SOUND_PLACED = 24;
-    // The mini-game index of its instructions, and their delay on entering.
+    // The mini-game index of its instructions.
     static constexpr int INSTRUCTIONS_GAME = 7;
-    static constexpr int INSTRUCTIONS_DELAY = 52;
     // The cave maze, whose screen decides the puzzle.
     static constexpr int CAVE_MAZE_ROOM = 31;
     static constexpr int PUZZLES = 4;

@@ -322,12 +322,44 @@ TEST_F(CharacterTest, WithoutAnAnchorCodeTheBalloonTakesTheSideWithRoom)
     EXPECT_EQ(Character::ANCHOR_PHONE, c->getBalloonAnchor());
 }
 
-TEST_F(CharacterTest, ABalloonAboveASpeakerAtTheRightEdgeEndsAtTheScreensEdge)
+TEST_F(CharacterTest, ABalloonAboveASpeakerAtTheRightEdgeEndsAMarginInside)
 {
     Character* c = standing("Professor", 2, 790, 500);
     c->talk(lang::String("HUNDRED"), false);
-    EXPECT_EQ(800, stage.balloon->left() + stage.balloon->width());
+    EXPECT_EQ(800 - Character::BALLOON_MARGIN, stage.balloon->left() + stage.balloon->width());
     EXPECT_EQ(790 - stage.balloon->width() / 4, stage.tails[Character::ANCHOR_SE]->left());
+}
+
+// Whatever its anchor and wherever its speaker, a balloon keeps the margin
+// inside every edge of the screen; pushed in, it takes its skip button and
+// the tail on its side along.
+TEST_F(CharacterTest, EveryBalloonKeepsAMarginInsideTheScreen)
+{
+    const int m = Character::BALLOON_MARGIN;
+    const int tw = CharacterStage::kTailWidth;
+    Character* c = standing("Professor", 2);
+    for (int code = 0; code <= 4; ++code) {
+        for (const auto& at : {std::make_pair(2, 2), std::make_pair(798, 2), std::make_pair(2, 598),
+                               std::make_pair(798, 598)}) {
+            SCOPED_TRACE(code);
+            SCOPED_TRACE(std::to_string(at.first) + ", " + std::to_string(at.second));
+            c->setFixedTalkBalloonPosition(true, at.first, at.second, code);
+            c->talk(lang::String("HUNDRED"), false);
+            const util::RectangleNM b = *stage.balloon->getBounds();
+            EXPECT_TRUE(b.x >= m && b.y >= m && b.x + b.width <= 800 - m && b.y + b.height <= 600 - m)
+                << b.x << ", " << b.y << ", " << b.width << " x " << b.height;
+            // (The phone's skip button stands apart from its balloon.)
+            const util::RectangleNM skip = *stage.skip->getBounds();
+            EXPECT_TRUE(code == Character::ANCHOR_PHONE ||
+                        (skip.x < b.x + b.width && b.x < skip.x + skip.width && skip.y < b.y + b.height &&
+                         b.y < skip.y + skip.height))
+                << "the skip button stays on the balloon";
+            if (code == Character::ANCHOR_NW) {
+                EXPECT_EQ(b.x - tw + 15, stage.tails[code]->left()) << "the tail hangs from the balloon's side";
+            }
+            c->stopTalk();
+        }
+    }
 }
 
 TEST_F(CharacterTest, AFadeOutOfTheBalloonBringsItBackWithTheText)

@@ -54,7 +54,7 @@ TEST_F(InventoryTipsTest, TipsFollowTheScriptsItemTable)
     startWithBar();
     show({"Amulet", "HiddenFlowerBouquet", "MansionGateCode"});
     TalkBalloon* tip = balloon("InventoryTipBalloon");
-    // Near the left edge the balloon starts at x = 0.
+    // Near the left edge the balloon keeps 4 pixels inside the window.
     item("Amulet")->setPosition(0, kItemTop);
     moveOnto("Amulet");
     ASSERT_TRUE(tipShown());
@@ -62,7 +62,7 @@ TEST_F(InventoryTipsTest, TipsFollowTheScriptsItemTable)
     EXPECT_EQ("Tip 1", textOf("InventoryTipText"));
     EXPECT_TRUE(inventory()->isOverItem());
     EXPECT_TRUE(inventory()->isHoveringItem());
-    EXPECT_EQ(0, tip->left());
+    EXPECT_EQ(4, tip->left());
     EXPECT_EQ(kBarTop + kItemTop - tip->height() - 10, tip->top());
 
     // Within the same item the balloon is not laid out again.

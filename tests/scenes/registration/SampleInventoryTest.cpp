@@ -1,8 +1,14 @@
 // SampleInventoryTest.cpp: the sample game's inventory bar over the story:
 // the items each chapter gives and takes back, in the story's order (the
 // treasures a chapter leaves lying about taken as well), never stand two in
-// one place, and each chapter's items stand in the bar's first places.
+// one place, and each chapter's items stand in the bar's first places; the
+// treasures found are counted for the chapter, and the words say so.
+#include "game/canvas/LanternfieldCanvas.h"
 #include "game/inventory/Inventory.h"
+#include "game/progress/ProgressRecord.h"
+#include "game/rooms/Room.h"
+#include "sprites/text/NewFontSprite.h"
+#include "tests/scenes/support/SampleWalk.h"
 #include "tests/scenes/support/SceneFixture.h"
 
 #include <algorithm>
@@ -111,6 +117,34 @@ TEST_F(SampleInventoryTest, EachChaptersItemsStandInTheBarsFirstPlacesNeverTwoIn
         // may be kept for an item that comes back from another chapter.
         for (const std::string& name : given)
             EXPECT_LE(placeOf(name.c_str()), int(given.size())) << name;
+    }
+}
+
+// A chapter's first start resets the world, and with it the treasures found:
+// the first treasure of the second chapter, after one of the first, counts
+// one again, and the tip says it is this chapter's count.
+TEST_F(SampleInventoryTest, TheTreasuresFoundAreCountedForTheChapterAndTheTipSaysSo)
+{
+    const struct {
+        int chapter;
+        const char* room;
+        const char* treasure;
+    } finds[] = {{1, "KnickKnackStore", "Item_Vase"}, {2, "TavernInterior", "Item_Cypher"}};
+    auto* tip = static_cast<sprite::NewFontSprite*>(canvas->getSprite("RoomItemTipText"));
+    for (const auto& f : finds) {
+        SCOPED_TRACE(f.treasure);
+        if (f.chapter > 1)
+            canvas->resetGameWorld();
+        canvas->getProgress()->chapter = f.chapter;
+        const int index = SampleWalk::roomOf(f.room);
+        ASSERT_GE(index, 0);
+        enter(index);
+        world.stepFrames(3);
+        sprite::SpriteBase* treasure = room(index)->getSprite(f.treasure);
+        ASSERT_TRUE(treasure && treasure->isVisible());
+        clickAt(treasure->left() + treasure->width() / 2, treasure->top() + treasure->height() / 2);
+        EXPECT_FALSE(treasure->isVisible()) << "taken";
+        EXPECT_STREQ("Treasures found this chapter: 1", tip->getText().c_str());
     }
 }
 

@@ -11,11 +11,13 @@
 #include "game/balloons/TalkBalloon.h"
 #include "game/characters/Character.h"
 #include "game/inventory/Inventory.h"
+#include "game/progress/ProgressRecord.h"
 #include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
 #include "sprites/buttons/ButtonMixin.h"
 #include "sprites/dialogs/DialogSprite.h"
 #include "sprites/images/ImageSprite.h"
+#include "sprites/text/NewFontSprite.h"
 #include "windowing/images/ImageBase.h"
 #include "tests/scenes/support/SceneFixture.h"
 
@@ -56,6 +58,35 @@ bool layoutInTheWay(const LayoutBox& a, const LayoutBox& b)
     if (!layoutBoxesMeet(a.bounds, b.bounds))
         return false;
     return !(a.own && b.own && (layoutBoxHolds(a.bounds, b.bounds) || layoutBoxHolds(b.bounds, a.bounds)));
+}
+
+// The light ink the exits' names are written in.
+bool layoutNameInk(uint32_t p)
+{
+    return ((p >> 16) & 0xFF) > 0xE8 && ((p >> 8) & 0xFF) > 0xD8 && (p & 0xFF) > 0xB8;
+}
+
+// The room's picture as read from the archive, with its pixels; null for a
+// room drawn otherwise.
+window::ImageBase* layoutRoomPicture(Room* r)
+{
+    sprite::SpriteBase* background = r->getSprite("Background");
+    if (!background || !background->isInstanceOf("ImageSprite"))
+        return nullptr;
+    window::ImageBase* image = static_cast<sprite::ImageSprite*>(background)->getImage();
+    return image && image->getPixels() ? image : nullptr;
+}
+
+// The chapter a room of the story belongs to, by its index.
+int layoutChapterOf(int index)
+{
+    const int firstRooms[] = {0, 10, 25, 35, 43, 57};
+    int chapter = 1;
+    for (int c = 0; c < 6; ++c) {
+        if (index >= firstRooms[c])
+            chapter = c + 1;
+    }
+    return chapter;
 }
 
 // On the screen at all: templates and hidden pieces wait beside it.
@@ -234,6 +265,68 @@ TEST_F(SampleLayoutTest, TheIslandsWordsStayOnTheScreenClearOfItsWaysAndThings)
     }
 }
 
+// In every room where the player can use an item, the thought that says it
+// is no use there, and the room's own thoughts, leave the room's people, its
+// buttons and the digits it shows in sight. (The cave's chambers draw their
+// ways as passages; the market, the tavern and the gallery are left to the
+// second chapter's own layout.)
+TEST_F(SampleLayoutTest, ThePlayersThoughtsLeaveThePeopleButtonsAndDigitsInSight)
+{
+    const struct {
+        const char* room;
+        std::vector<const char*> ids;
+    } own[] = {
+        {"ViewFinder", {"STR_THINK_VIEWFINDER"}},
+        {"MansionHallway", {"STR_THINK_HALL_CLOCK", "STR_THINK_STUDY_KEY", "STR_THINK_STUDY_SHUT"}},
+        {"MansionStudy", {"STR_THINK_SAFE"}},
+        {"DiveDock_Night", {"STR_THINK_DIVE_SHOP_SHUT", "STR_THINK_JETTY_DARK"}},
+        {"IslandLanding", {"STR_THINK_LANDING_RACE", "STR_THINK_TEMPLE_GATE_SHUT"}},
+        {"AmuletDoor", {"STR_THINK_SEALED_DOOR", "STR_THINK_SEAL_PARTS"}},
+    };
+    const char* const leftOut[] = {"CaveMaze", "MarketPlace", "TavernInterior", "GalleryInterior"};
+    Character* self = canvas->getPlayerCharacter();
+    for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT; ++index) {
+        Room* r = room(index);
+        const std::string name = r->getName().c_str();
+        if (r->isInstanceOf("Vignette") || r->isInstanceOf("VignetteAnimate") ||
+            index == LanternfieldCanvas::ROOM_LEVEL_COMPLETE || index == LanternfieldCanvas::ROOM_STORY_INTRO ||
+            std::find(std::begin(leftOut), std::end(leftOut), name) != std::end(leftOut))
+            continue;
+        canvas->getProgress()->chapter = layoutChapterOf(index);
+        enter(index);
+        if (canvas->isPuzzleActive())
+            continue;
+        // Entered straight, not through an exit: a close-up's question mark
+        // left from the room before goes as it does on the way out.
+        canvas->showSprite("GameInsQuestionMark", false);
+        std::vector<const char*> ids = {"STR_THINK_NO_USE"};
+        for (const auto& o : own) {
+            if (name == o.room)
+                ids.insert(ids.end(), o.ids.begin(), o.ids.end());
+        }
+        for (const char* id : ids) {
+            SCOPED_TRACE(name + ": " + id);
+            runLua(r, std::string("think('") + id + "')");
+            world.stepFrames(2);
+            const util::RectangleNM t = *self->getTalkBalloon()->getBounds();
+            for (int i = 0; i < r->getChildCount(); ++i) {
+                sprite::SpriteBase* child = r->childAt(i);
+                sprite::ButtonMixin* button = sprite::ButtonMixin::fromSprite(child);
+                const bool digits = child->isInstanceOf("NewFontSprite") &&
+                                    std::string(static_cast<sprite::NewFontSprite*>(child)->getText().c_str())
+                                            .find_first_of("0123456789") != std::string::npos;
+                if (child != self && child->isVisible() &&
+                    (child->isInstanceOf("Character") || (button && button->isEnabled()) || digits)) {
+                    EXPECT_FALSE(layoutBoxesMeet(t, *child->getBounds()))
+                        << "the thought covers " << child->getName().c_str();
+                }
+                child->release();
+            }
+            self->stopTalk();
+        }
+    }
+}
+
 // In the third and fourth chapters' rooms the player's figure, which shows
 // while the player thinks, stands clear of the ways out, what the player
 // clicks there and the people.
@@ -387,18 +480,12 @@ TEST_F(SampleLayoutTest, TheTaskPaperLeavesWhatTheLaterTasksAskForInSight)
 // none of the name's light ink (the rooms' pictures read from the archive).
 TEST_F(SampleLayoutTest, EveryExitsNameStaysInsideItsBox)
 {
-    auto ink = [](uint32_t p) {
-        return ((p >> 16) & 0xFF) > 0xE8 && ((p >> 8) & 0xFF) > 0xD8 && (p & 0xFF) > 0xB8;
-    };
     for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT; ++index) {
         Room* r = room(index);
-        sprite::SpriteBase* background = r->getSprite("Background");
-        if (!background || !background->isInstanceOf("ImageSprite"))
+        window::ImageBase* image = layoutRoomPicture(r);
+        if (!image)
             continue;
-        window::ImageBase* image = static_cast<sprite::ImageSprite*>(background)->getImage();
-        const uint32_t* pixels = image ? image->getPixels() : nullptr;
-        if (!pixels)
-            continue;
+        const uint32_t* pixels = image->getPixels();
         const int w = image->getWidth(), h = image->getHeight();
         for (int i = 0; i < r->getDoorCount(); ++i) {
             DoorSprite* door = r->getDoor(i);
@@ -409,11 +496,63 @@ TEST_F(SampleLayoutTest, EveryExitsNameStaysInsideItsBox)
             for (int y = std::max(0, b.y + 4); y < std::min(h, b.y + b.height - 4); ++y) {
                 for (int x = b.x; x < b.x + b.width; ++x) {
                     const bool margin = x < b.x + 8 || x >= b.x + b.width - 8;
-                    if (margin && x >= 0 && x < w && ink(pixels[size_t(y) * size_t(w) + size_t(x)]))
+                    if (margin && x >= 0 && x < w && layoutNameInk(pixels[size_t(y) * size_t(w) + size_t(x)]))
                         ++stray;
                 }
             }
             EXPECT_EQ(0, stray) << r->getName().c_str() << ": the name of Door" << i << " runs over its box";
+        }
+    }
+}
+
+// What a room draws over an exit's box (a gate or vines across a shut way)
+// leaves the exit's name readable: no opaque pixel of it lies on the name's
+// light ink in the room's picture. A cover that writes in that ink itself
+// says what the way is: an exit drawn again (over the harbour's bubbles, the
+// golden room's over the riverside's), the plates of the palisade and the
+// seal that say the way is barred.
+TEST_F(SampleLayoutTest, NothingDrawnOverAnExitHidesItsName)
+{
+    for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT; ++index) {
+        Room* r = room(index);
+        window::ImageBase* picture = layoutRoomPicture(r);
+        if (!picture)
+            continue;
+        sprite::SpriteBase* background = r->getSprite("Background");
+        for (int i = 0; i < r->getChildCount(); ++i) {
+            sprite::SpriteBase* child = r->childAt(i);
+            const std::string name = child->getName().c_str();
+            window::ImageBase* image = child->isInstanceOf("ImageSprite") && !child->isInstanceOf("AnimateSprite")
+                                           ? static_cast<sprite::ImageSprite*>(child)->getImage()
+                                           : nullptr;
+            const util::RectangleNM c = *child->getBounds();
+            child->release();
+            if (!image || !image->getPixels() || child == background)
+                continue;
+            const uint32_t* own = image->getPixels();
+            const size_t ownSize = size_t(image->getHeight()) * size_t(image->getPitch() / 4);
+            if (std::any_of(own, own + ownSize, [](uint32_t p) { return (p >> 24) > 0x40 && layoutNameInk(p); }))
+                continue;
+            for (int d = 0; d < r->getDoorCount(); ++d) {
+                DoorSprite* door = r->getDoor(d);
+                if (!door || !layoutBoxesMeet(c, *door->getBounds()))
+                    continue;
+                const util::RectangleNM b = *door->getBounds();
+                int hidden = 0;
+                for (int y = std::max(b.y, c.y); y < std::min(b.y + b.height, c.y + c.height); ++y) {
+                    for (int x = std::max(b.x, c.x); x < std::min(b.x + b.width, c.x + c.width); ++x) {
+                        if (x < 0 || y < 0 || x >= picture->getWidth() || y >= picture->getHeight())
+                            continue;
+                        const uint32_t under =
+                            picture->getPixels()[size_t(y) * size_t(picture->getPitch() / 4) + size_t(x)];
+                        const uint32_t over =
+                            image->getPixels()[size_t(y - c.y) * size_t(image->getPitch() / 4) + size_t(x - c.x)];
+                        if (layoutNameInk(under) && (over >> 24) > 0x40)
+                            ++hidden;
+                    }
+                }
+                EXPECT_EQ(0, hidden) << r->getName().c_str() << ": " << name << " hides the name of Door" << d;
+            }
         }
     }
 }
@@ -436,7 +575,8 @@ TEST_F(SampleLayoutTest, TheHowToPlayVersionStandsInsideItsFrame)
 }
 
 // Raised by the player, the task paper shows every line of its list on the
-// sheet, between its heading and the inventory bar: for each chapter, its
+// sheet, between its heading and the inventory bar, the sheet reaching down
+// under its last line: for each chapter, its
 // two longest tasks together; and it goes down as the player walks on.
 TEST_F(SampleLayoutTest, TheTaskPapersTextStaysOnThePaperAboveTheBar)
 {
@@ -467,6 +607,7 @@ TEST_F(SampleLayoutTest, TheTaskPapersTextStaysOnThePaperAboveTheBar)
         EXPECT_GE(t.x, p.x);
         EXPECT_LE(t.x + t.width, p.x + p.width);
         EXPECT_LE(t.y + t.height, 520) << "above the inventory bar";
+        EXPECT_LE(t.y + t.height, p.y + p.height) << "no line below the sheet's edge";
         // In the next room the paper is down again, clear of its people.
         enter(chapter % 2 == 1 ? 2 : 0);
         EXPECT_TRUE(resting()) << "the raised paper went down as the room changed";

@@ -26,6 +26,7 @@
 #include "game/rooms/DoorSprite.h"
 #include "platform/user/Input.h"
 #include "scenes/aircompressor/AirCompressor.h"
+#include "scenes/common/SceneInstructions.h"
 #include "scenes/artrestoration/ArtPiece.h"
 #include "scenes/artrestoration/ArtRestoration.h"
 #include "scenes/bookshelf/Bookshelf.h"
@@ -454,14 +455,50 @@ TEST_F(SampleScenesTest, NoughtsAndCrossesTakesTheComputersMoveAndThePlayers)
     expectCleanRun();
 }
 
+// A click on the board while the card shark is on turn places nothing and
+// the line says to wait for "You"; the player's click on their turn plays,
+// and the line goes back to the game's.
+TEST_F(SampleScenesTest, NoughtsAndCrossesTellsAClickOnTheSharksTurnToWait)
+{
+    auto* game = static_cast<TicTac*>(room(52));
+    enter(52);
+    auto message = [game] {
+        return std::string(static_cast<sprite::NewFontSprite*>(game->getSprite("Message"))->getText().c_str());
+    };
+    auto freeCell = [game] {
+        int cell = 24;
+        while (cell > 0 && game->board().at(cell) != TicTacBoard::EMPTY)
+            --cell;
+        return cell;
+    };
+    ASSERT_TRUE(stepUntil([game] { return game->getState() == TicTac::STATE_COMPUTER_TURN; }, 2000));
+    int cell = freeCell();
+    world.click(240 + 80 * (cell % 5), 150 + 80 * (cell / 5));
+    EXPECT_EQ(TicTacBoard::EMPTY, game->board().at(cell));
+    EXPECT_EQ(std::string(lang::String::loadText("STR_TICTAC_WAIT").c_str()), message());
+    ASSERT_TRUE(stepUntil([game] { return game->getState() == TicTac::STATE_PLAYER_TURN; }, 2000));
+    cell = freeCell();
+    world.click(240 + 80 * (cell % 5), 150 + 80 * (cell / 5));
+    EXPECT_EQ(TicTacBoard::PLAYER, game->board().at(cell));
+    std::string playing = lang::String::loadText("STR_TICTAC_PLAYING").c_str();
+    playing.replace(playing.find("%1"), 2, "0");
+    EXPECT_EQ(playing, message());
+    expectCleanRun();
+}
+
 // The line under the title says how each game ended, and the ended board
-// stays until a click brings the next game, whose line counts the games won;
-// the third won game leaves neither side on turn and the Leave button
-// working; the turn labels keep off the board.
+// stays until a click brings the next game, whose line counts the games won,
+// as the label under the board does at once (inside the window); the third
+// won game leaves neither side on turn and the Leave button working; the
+// turn labels keep off the board.
 TEST_F(SampleScenesTest, NoughtsAndCrossesSaysHowEachGameEndedAndTheWinnerLeaves)
 {
     auto* game = static_cast<TicTac*>(room(52));
     enter(52);
+    auto* wins = static_cast<sprite::AnimateSprite*>(game->getSprite("Wins"));
+    const util::RectangleNM label = *wins->getBounds();
+    EXPECT_TRUE(label.x >= 4 && label.x + label.width <= 796 && label.y + label.height <= 596)
+        << label.x << ", " << label.y << ", " << label.width << " x " << label.height;
     auto message = [game] {
         auto* line = static_cast<sprite::NewFontSprite*>(game->getSprite("Message"));
         return std::string(line ? line->getText().c_str() : "(no message line)");
@@ -494,6 +531,10 @@ TEST_F(SampleScenesTest, NoughtsAndCrossesSaysHowEachGameEndedAndTheWinnerLeaves
         ASSERT_TRUE(stepUntil([game] { return game->getState() == TicTac::STATE_PLAYER_TURN; }, 2000));
         game->setState(end.state);
         EXPECT_EQ(text(end.said, end.won), message()) << end.said;
+        EXPECT_EQ(end.won > 0, wins->isVisible()) << end.said;
+        if (end.won > 0) {
+            EXPECT_EQ(end.won - 1, wins->getFrame()) << end.said << ": the label counts the games won with the line";
+        }
         world.stepFrames(100);
         EXPECT_EQ(end.state, game->getState()) << end.said << ": the ended board stays";
         EXPECT_EQ(text(end.said, end.won), message()) << end.said;
@@ -1068,6 +1109,29 @@ TEST_F(SampleScenesTest, TheChestsFirstBoardIsSolvedAndTheNextComesBehindTheDoor
     expectCleanRun();
 }
 
+// The golden chest's Reset, enabled, is drawn as a live button: its face in
+// its normal look is the colour of the Leave button's beside it, not a
+// greyed one like its own disabled look.
+TEST_F(SampleScenesTest, TheGoldenChestsResetLooksAsLiveAsItsLeave)
+{
+    canvas->getProgress()->chapter = 6;
+    auto* chest = static_cast<TreasureChestCU*>(room(6));
+    enter(6);
+    SlideBlockPuzzle* board = chest->getBoard();
+    ASSERT_NE(nullptr, board);
+    auto face = [board](const char* name) {
+        auto* button = static_cast<sprite::ButtonSprite*>(board->getSprite(name));
+        window::ImageBase* image = button->getImage();
+        // The strip's first frame is the normal look; a point of its face
+        // left of the word, clear of the rounded corners.
+        return image->getPixels()[size_t(image->getHeight() / 2) * size_t(image->getPitch() / 4) + 8];
+    };
+    auto* reset = static_cast<sprite::ButtonSprite*>(board->getSprite("ResetButton"));
+    ASSERT_NE(nullptr, reset);
+    EXPECT_TRUE(reset->isEnabled());
+    EXPECT_EQ(face("CloseButton"), face("ResetButton"));
+}
+
 TEST_F(SampleScenesTest, TheTempleDoorsFirstBoardIsSolved)
 {
     auto* door = static_cast<TempleDoorPuzzle*>(room(61));
@@ -1134,8 +1198,9 @@ namespace scenetest {
 namespace {
 
 // On a first visit every puzzle room opens its instructions by itself (the
-// pipes as the fountain opens them, the waterfall when its script asks), and
-// the panel lies wholly on the screen.
+// pipes as the fountain opens them, the waterfall when its script asks) as
+// soon as the room is there, before the player is at play, and the panel
+// lies wholly on the screen.
 TEST_F(SampleScenesTest, EveryFirstVisitsInstructionsOpenOnTheScreen)
 {
     const struct {
@@ -1169,6 +1234,9 @@ TEST_F(SampleScenesTest, EveryFirstVisitsInstructionsOpenOnTheScreen)
         enter(index);
         if (c.script)
             runLua(room(index), c.script);
+        sprite::SpriteBase* panel = canvas->getSprite("GameInstructions");
+        EXPECT_TRUE(framesUntil([panel] { return panel->isVisible(); }, SceneInstructions::ENTRY_DELAY + 2))
+            << "the instructions wait until the player is at play";
         playPastInstructions(c.game);
         if (HasFatalFailure())
             return;
