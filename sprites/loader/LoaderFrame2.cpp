@@ -11,6 +11,7 @@
 #include "platform/user/User.h"
 #include "sound/clip/AudioClip.h"
 #include "sprites/canvas/GameCanvas3.h"
+#include "sprites/script/ScriptHost.h"
 #include "sprites/settings/User.h"
 #include "windowing/window/Cursor.h"
 #include "windowing/window/DebugLine.h"
@@ -290,7 +291,11 @@ void LoaderFrame2::run()
             return;
         }
     }
-    if (m_bStartPending)
+    // A close asked for while the data loaded (a quit signal stops the
+    // scripts at once, before the window hears of it) leaves the canvas
+    // unstarted: its scripts may have been cut off halfway, and a game
+    // started from them would save a broken story over the player's.
+    if (m_bStartPending || ScriptHost::isClosing())
         return;
     canvas->setCursor(window::Cursor::normalCursor);
     canvas->start();

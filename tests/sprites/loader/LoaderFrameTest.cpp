@@ -12,6 +12,7 @@
 #include "sound/clip/AudioClip.h"
 #include "sound/core/hvsound.h"
 #include "sprites/loader/LoaderFrame2.h"
+#include "sprites/script/ScriptHost.h"
 #include "tests/support/GameWorld.h"
 #include "tests/support/RecordingCanvas.h"
 #include "tests/support/TestLoaderFrame.h"
@@ -356,6 +357,20 @@ TEST_F(LoaderFrameTest, ACanvasStoppedWhileItLoadsIsNotStartedByTheLoader)
     EXPECT_FALSE(canvas->isStarted());
     EXPECT_EQ(0, frame->loaded);
     EXPECT_TRUE(frame->isStartPending());
+}
+
+TEST_F(LoaderFrameTest, ACloseAskedForWhileTheDataLoadsLeavesTheCanvasUnstarted)
+{
+    // A quit signal stops the scripts the moment it comes, before the
+    // window's close reaches the frame.
+    makeWindows();
+    frame->startUp(canvas, lang::String(GameWorld::kRegistryName), lang::String("+datfile"));
+    canvas->onPreLoad = [] { ScriptHost::requestClose(); };
+    frame->runLoaderHere();
+    ScriptHost::clearClose();
+    EXPECT_TRUE(canvas->isDataLoaded());
+    EXPECT_FALSE(canvas->isStarted());
+    EXPECT_EQ(0, frame->loaded);
 }
 
 // An audio device that refuses the first `refusals` opens and notes the
