@@ -188,33 +188,39 @@ TEST_F(SampleScenesTest, TheFountainIsMendedThroughItsPipes)
     expectCleanRun();
 }
 
-// The key taken from the drained basin: the player says where it fits, and
-// when a click elsewhere lets it fall back into the basin.
+// The locked pipe door and the key under the scum say where the key lies
+// and how to reach it; the key taken from the drained basin: the player says
+// where it fits, and when a click elsewhere lets it fall back into the basin.
 TEST_F(SampleScenesTest, TheFountainsKeySaysWhereItFitsAndWhenItFallsBack)
 {
     auto* fountain = static_cast<FountainCU*>(room(7));
     enter(7);
+    Character* self = canvas->getPlayerCharacter();
+    auto thought = [self] { return std::string(self->isTalking() ? self->getTalkText()->getText().c_str() : ""); };
+    struct Step {
+        const char* spot; // clicked with the key in the basin, then held
+        bool held;
+        const char* said;
+    };
+    auto play = [&](const std::vector<Step>& steps) {
+        for (const Step& step : steps) {
+            SCOPED_TRACE(step.said);
+            clickSprite(fountain, step.spot);
+            EXPECT_EQ(step.held, fountain->isKeyHeld());
+            EXPECT_EQ(lang::String::loadText(step.said).c_str(), thought());
+        }
+    };
+    play({{"PipesClickRect", false, "STR_THINK_PIPE_DOOR_LOCKED"}, {"KeyInFountain", false, "STR_THINK_FOUNTAIN_SCUM"}});
     clickSprite(fountain, "ValveClickRect");
     ASSERT_TRUE(painted([fountain] { return fountain->getSprite("ValveDoorOpen")->isVisible(); }));
     clickSprite(fountain, "ValveClickRect");
     ASSERT_TRUE(painted([fountain] { return fountain->isTwinkleOn(); }));
-    Character* self = canvas->getPlayerCharacter();
-    auto thought = [self] { return std::string(self->isTalking() ? self->getTalkText()->getText().c_str() : ""); };
-    const struct {
-        const char* spot; // clicked with the key in the basin, then held
-        bool held;
-        const char* said;
-    } steps[] = {
+    play({
+        {"PipesClickRect", false, "STR_THINK_PIPE_DOOR_KEY"},
         {"KeyInFountain", true, "STR_THINK_FOUNTAIN_KEY"},
         {"ValveClickRect", false, "STR_THINK_FOUNTAIN_KEY_BACK"},
         {"KeyInFountain", true, "STR_THINK_FOUNTAIN_KEY"},
-    };
-    for (const auto& step : steps) {
-        SCOPED_TRACE(step.said);
-        clickSprite(fountain, step.spot);
-        EXPECT_EQ(step.held, fountain->isKeyHeld());
-        EXPECT_EQ(lang::String::loadText(step.said).c_str(), thought());
-    }
+    });
     // The key held opens the pipe door, and no word of its falling back.
     clickSprite(fountain, "PipesClickRect");
     EXPECT_EQ("true", flag("fountainPipeDoorOpen"));
