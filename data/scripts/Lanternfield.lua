@@ -134,17 +134,25 @@ function LF_takeItem(name)
     LF.taken[name] = true
     LF_updateTasks()
 end
--- The treasures lying in the rooms: each is found once, and the room's tip
--- counts them.
+-- The items lying in the rooms: each is found once. Those the story never
+-- asks for are the treasures, which the room's tip counts; the others (the
+-- vase, the flowers, the gems, the pegs, the machete) only glint into the
+-- bar.
+LF_TREASURES = {Cypher = true, CaveMapScroll = true, RiddleCoaster = true, AirTank = true}
 function LF_itemFound(name)
     return LF.found[name] == true
 end
 function LF_findItem(name)
     LF.found[name] = true
     LF_giveItem(name)
+    if not LF_TREASURES[name] then
+        return
+    end
     local count = 0
-    for _ in pairs(LF.found) do
-        count = count + 1
+    for found in pairs(LF.found) do
+        if LF_TREASURES[found] then
+            count = count + 1
+        end
     end
     inventory:setRoomItemTip("STR_ITEMS_FOUND", count, true)
 end
