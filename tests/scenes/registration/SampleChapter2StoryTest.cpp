@@ -1,7 +1,8 @@
 // SampleChapter2StoryTest.cpp: the second chapter's story holds its puzzles
 // in order on the sample game: the restoration room waits for the card
 // game's trophy, the dive for the running compressor, the call box for the
-// gallery owner's card and the diving boat for the pearls; the ways shut in
+// gallery owner's card and the diving boat for the pearls; the compressor's
+// warning light goes out once it runs; the ways shut in
 // the first two chapters say why, the market is met as the first chapter
 // left it, and the owner's words fit his figure.
 #include "game/canvas/LanternfieldCanvas.h"
@@ -84,6 +85,29 @@ TEST_F(SampleChapter2StoryTest, TheWaysToThePuzzlesOpenOnceTheStoryHasWhatTheyNe
             EXPECT_EQ(c.openElsewhere, door->isEnabled()) << c.room << " to " << c.target << " in chapter " << chapter;
         }
         canvas->getProgress()->chapter = 2;
+    }
+}
+
+// The compressor's warning light blinks over the dock while it is broken,
+// and stays out once it runs.
+TEST_F(SampleChapter2StoryTest, TheCompressorsWarningLightGoesOutOnceItRuns)
+{
+    sprite::SpriteBase* light = room(kStoryDiveDock)->getSprite("AirCompressorLight");
+    ASSERT_NE(nullptr, light);
+    const struct {
+        const char* stage;
+        bool blinks;
+    } stages[] = {{"nil", true}, {"'wires'", true}, {"'running'", false}};
+    for (const auto& s : stages) {
+        SCOPED_TRACE(s.stage);
+        runLua(room(kStoryDiveDock), std::string("LF.compressorStage = ") + s.stage);
+        enterAgain(kStoryDiveDock);
+        bool lit = false;
+        for (int i = 0; i < 60; ++i) {
+            world.stepFrames(1);
+            lit = lit || (light->isVisible() && light->getAlpha() > 0);
+        }
+        EXPECT_EQ(s.blinks, lit);
     }
 }
 

@@ -766,6 +766,43 @@ TEST_F(SampleScenesTest, TheAirCompressorIsMendedWithFusesAndWires)
     expectCleanRun();
 }
 
+// The note under the fuse box follows the holders as the player fills and
+// empties them, and TEST pressed with a fuse in hand puts it down and tries
+// the holders.
+TEST_F(SampleScenesTest, TheAirCompressorsNoteFollowsItsHoldersAndTestTakesAFuseInHand)
+{
+    auto* air = static_cast<AirCompressor*>(room(21));
+    enter(21);
+    ASSERT_TRUE(stepUntil([air] { return !air->isTransitioning(); }));
+    // The note's text, its lines joined again.
+    auto note = [air] {
+        std::string text = static_cast<sprite::NewFontSprite*>(air->getSprite("StatusText"))->getText().c_str();
+        std::replace(text.begin(), text.end(), '\n', ' ');
+        return text;
+    };
+    auto says = [&note](const char* id) { return note() == lang::String::loadText(id).c_str(); };
+    auto holder = [this](int h) { world.click(180 + 70 * h, 220); };
+    const char* fuses[] = {"Fuse_GreenOnGround", "Fuse_BlueOnGround", "Fuse_PurpleOnGround"};
+    for (int h = 0; h < 3; ++h) {
+        player.clickOn(air->getSprite(fuses[h]));
+        holder(h);
+    }
+    EXPECT_TRUE(says("STR_AIRCOMP_TEST_READY")) << note();
+    holder(1);
+    ASSERT_TRUE(air->holdingItem()) << "the fuse taken out of its holder";
+    EXPECT_TRUE(says("STR_AIRCOMP_FUSES")) << "a holder stands empty: " << note();
+    holder(1);
+    EXPECT_TRUE(says("STR_AIRCOMP_TEST_READY")) << note();
+    sprite::SpriteBase* spare = air->getSprite("Fuse_YellowOnGround");
+    player.clickOn(spare);
+    ASSERT_TRUE(air->holdingItem());
+    player.clickOn(air->getSprite("Button_Test"));
+    EXPECT_FALSE(air->holdingItem());
+    EXPECT_TRUE(spare->isVisible()) << "back on the floor";
+    EXPECT_NE(std::string::npos, note().find("of 3")) << "TEST tried the holders: " << note();
+    expectCleanRun();
+}
+
 TEST_F(SampleScenesTest, TheCallBoxTakesTheNumberOnTheCard)
 {
     auto* box = static_cast<CallBox*>(room(22));
