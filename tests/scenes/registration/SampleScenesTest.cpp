@@ -15,7 +15,8 @@
 // its place on the gallery's wall; the card and board games, a painting, a peg board and the pearl
 // dive each once their instructions panel has grown open by itself, as on a
 // first visit, and been played away; every first visit's instructions open
-// on the screen; the maze's help names only controls that work, and every
+// on the screen; the maze's help names only controls that work, the pearl
+// dive's and the card game's help say what is clicked and what wins, and every
 // puzzle's Leave button works from the start; the fountain shows the
 // story's doors.
 #include "game/canvas/LanternfieldCanvas.h"
@@ -299,11 +300,12 @@ TEST_F(SampleScenesTest, TheHedgeMazeIsWalkedToItsExit)
     expectCleanRun();
 }
 
-// The maze's help, as the data draws it: the words of its text lines.
-std::string mazeHelpWords()
+// The words of a picture's description in the data (its "text" lines, in
+// lower case): a game's help ("ins/maze") or a room's picture.
+std::string pictureWords(const std::string& picture)
 {
 #ifdef HV_SOURCE_DIR
-    std::ifstream in(std::string(HV_SOURCE_DIR) + "/data/pictures/ins/maze.txt");
+    std::ifstream in(std::string(HV_SOURCE_DIR) + "/data/pictures/" + picture + ".txt");
     std::string words;
     for (std::string line; std::getline(in, line);) {
         const size_t quote = line.find('"');
@@ -320,7 +322,7 @@ std::string mazeHelpWords()
 
 TEST_F(SampleScenesTest, TheMazesHelpNamesOnlyTheControlsThatMoveItsToken)
 {
-    const std::string help = mazeHelpWords();
+    const std::string help = pictureWords("ins/maze");
     ASSERT_FALSE(help.empty()) << "the help's description is read from the data";
     auto* maze = static_cast<Maze*>(room(20));
     // Each control the help may name, and what a player does to use it:
@@ -360,6 +362,35 @@ TEST_F(SampleScenesTest, TheMazesHelpNamesOnlyTheControlsThatMoveItsToken)
         EXPECT_GT(maze->getTravelerX(), startX) << "the help names it, so it moves the token";
     }
     EXPECT_GT(named, 0) << "the help names a control: " << help;
+}
+
+// The pearl dive's help bears the name its room shows and says what the
+// player clicks; it and the card game's help name the count that wins.
+TEST_F(SampleScenesTest, TheDiveAndCardGamesHelpSayWhatIsClickedAndWhatWins)
+{
+    const char* const numbers[] = {"none", "one", "two", "three", "four", "five", "six", "seven", "eight"};
+    auto* dive = static_cast<WhackAClam*>(room(18));
+    ASSERT_TRUE(dive->isInstanceOf("WhackAClam"));
+    ASSERT_LT(dive->getPearlCount(), 9);
+    const std::string room = pictureWords("rooms/WhackAClam");
+    const std::string title = room.substr(0, room.find('"', 1) + 1);
+    const struct {
+        const char* help;
+        std::vector<std::string> said, unsaid;
+    } games[] = {
+        {"ins/whackaclam",
+         {title, "click the pearl", std::string(numbers[dive->getPearlCount()]) + " pearls"},
+         {"whack", "tap"}},
+        {"ins/concentration", {std::string(numbers[Concentration::WINNING_PAIRS]) + " pairs wins"}, {"every"}},
+    };
+    for (const auto& game : games) {
+        const std::string help = pictureWords(game.help);
+        ASSERT_FALSE(help.empty()) << game.help;
+        for (const std::string& words : game.said)
+            EXPECT_NE(std::string::npos, help.find(words)) << game.help << " lacks " << words << ": " << help;
+        for (const std::string& words : game.unsaid)
+            EXPECT_EQ(std::string::npos, help.find(words)) << game.help << " says " << words << ": " << help;
+    }
 }
 
 TEST_F(SampleScenesTest, EveryPuzzlesLeaveButtonWorksOnEntering)
