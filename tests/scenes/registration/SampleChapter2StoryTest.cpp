@@ -4,7 +4,8 @@
 // gallery owner's card and the diving boat for the pearls; the compressor's
 // warning light goes out once it runs; the ways shut in
 // the first two chapters say why, the market is met as the first chapter
-// left it, and the owner's words fit his figure.
+// left it, the first chapter's items are told of at the second's start, and
+// the owner's words fit his figure.
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/characters/Character.h"
 #include "game/inventory/Inventory.h"
@@ -236,6 +237,27 @@ TEST_F(SampleChapter2StoryTest, TheMarketIsMetAsTheFirstChapterLeftIt)
         self->stopTalk();
         ASSERT_TRUE(stepUntil([self] { return !self->isTalking(); }, 60)) << "the balloon goes";
     }
+}
+
+// The first chapter ends with the amulet and the cypher wheel in the bar,
+// and the second starts with an empty one: its slides say where the two
+// stay, and the cypher wheel found in the tavern is told as another.
+TEST_F(SampleChapter2StoryTest, TheFirstChaptersItemsAreToldOfAtTheSecondsStart)
+{
+    std::string slides = lang::String::loadText("Text4").c_str();
+    slides += std::string(" ") + lang::String::loadText("Text5").c_str();
+    for (char& c : slides)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    for (const char* item : {"amulet", "cypher wheel"})
+        EXPECT_NE(std::string::npos, slides.find(item)) << item << ": " << slides;
+    enterAgain(kStoryTavernInterior);
+    world.stepFrames(2);
+    Character* self = canvas->getPlayerCharacter();
+    self->stopTalk();
+    player.clickSprite(room(kStoryTavernInterior), "Item_Cypher");
+    EXPECT_TRUE(canvas->getInventory()->hasItem(lang::String("Cypher")));
+    ASSERT_TRUE(self->isTalking());
+    EXPECT_STREQ(lang::String::loadText("STR_THINK_CYPHER").c_str(), self->getTalkText()->getText().c_str());
 }
 
 // The gallery's owner is drawn as a man: the words that speak of him say so.

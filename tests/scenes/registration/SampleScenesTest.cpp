@@ -211,7 +211,10 @@ TEST_F(SampleScenesTest, TheFountainsKeySaysWhereItFitsAndWhenItFallsBack)
             EXPECT_EQ(lang::String::loadText(step.said).c_str(), thought());
         }
     };
-    play({{"PipesClickRect", false, "STR_THINK_PIPE_DOOR_LOCKED"}, {"KeyInFountain", false, "STR_THINK_FOUNTAIN_SCUM"}});
+    play({
+        {"PipesClickRect", false, "STR_THINK_PIPE_DOOR_LOCKED"},
+        {"KeyInFountain", false, "STR_THINK_FOUNTAIN_SCUM"},
+    });
     clickSprite(fountain, "ValveClickRect");
     ASSERT_TRUE(painted([fountain] { return fountain->getSprite("ValveDoorOpen")->isVisible(); }));
     clickSprite(fountain, "ValveClickRect");
