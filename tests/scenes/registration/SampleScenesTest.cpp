@@ -706,6 +706,37 @@ util::RectangleNM artZoomShape(sprite::TransitionImage* mask, float scale)
                              int(std::lround(cy + scale * (bottom - h / 2.0))) - t);
 }
 
+// Each grid's tile frames (plain, under the pointer, selected), drawn 4
+// pixels up and left of a cell, draw only inside that cell: no tile's frame
+// covers a neighbouring tile.
+TEST_F(SampleScenesTest, ThePaintingsTileFramesDrawInsideTheirCells)
+{
+    auto* art = static_cast<ArtRestoration*>(room(19));
+    sprite::SpriteBase* painting = art->getSprite("Painting1");
+    for (int order = 1; order <= ArtRestoration::PAINTING_COUNT; ++order) {
+        SCOPED_TRACE(order);
+        const std::string name = "ArtSelection" + std::to_string(order);
+        auto* frames = static_cast<sprite::ImageSprite*>(art->getSprite(name.c_str()));
+        ASSERT_TRUE(frames && frames->isInstanceOf("ImageSprite"));
+        window::ImageBase* image = frames->getImage();
+        ASSERT_TRUE(image && image->getPixels());
+        const int cellW = painting->width() / art->getColumns(order);
+        const int cellH = painting->height() / art->getRows(order);
+        const int frameW = image->getWidth() / 3;
+        int outside = 0;
+        for (int y = 0; y < image->getHeight(); ++y) {
+            for (int x = 0; x < image->getWidth(); ++x) {
+                const int fx = x % frameW - ArtPiece::FRAME_MARGIN;
+                const int fy = y - ArtPiece::FRAME_MARGIN;
+                const bool inCell = fx >= 0 && fx < cellW && fy >= 0 && fy < cellH;
+                if ((image->getPixels()[y * image->getWidth() + x] >> 24) != 0 && !inCell)
+                    ++outside;
+            }
+        }
+        EXPECT_EQ(0, outside) << "pixels of the frames beyond their cell";
+    }
+}
+
 // Each painting, left by the Leave button and then restored, zooms back into
 // its own painting on the gallery's wall: the zoom's mask covers the whole
 // screen as it starts and is the painting's picture as it ends, so that no
