@@ -81,8 +81,9 @@ function LF_roomEntered(name, room)
     -- The task paper a player raised in the last room is down again here.
     inventory:lowerHintPaper()
     if LF.arrivalTip then
-        inventory:setRoomItemTip(LF.arrivalTip, -1, true)
+        inventory:setRoomItemTip(LF.arrivalTip, LF.arrivalNumber or -1, true)
         LF.arrivalTip = nil
+        LF.arrivalNumber = nil
     else
         inventory:showRoomItemTip(false)
     end
@@ -99,9 +100,11 @@ function LF_roomEntered(name, room)
 end
 
 -- A message for the player, shown in the room-item tip as the next room is
--- entered (a room left at once by the story would hide it).
-function LF_tellOnArrival(id)
+-- entered (a room left at once by the story would hide it); a number given
+-- stands for its "%1".
+function LF_tellOnArrival(id, n)
     LF.arrivalTip = id
+    LF.arrivalNumber = n
 end
 
 -- The inventory's items by their Lua id 1 to 22, in the record's order; each

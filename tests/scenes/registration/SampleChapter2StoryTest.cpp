@@ -5,7 +5,7 @@
 // warning light goes out once it runs; the ways shut in
 // the first two chapters say why, the market is met as the first chapter
 // left it, the first chapter's items are told of at the second's start, and
-// the owner's words fit his figure.
+// the owner's words follow the story and fit his figure.
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/characters/Character.h"
 #include "game/inventory/Inventory.h"
@@ -258,6 +258,39 @@ TEST_F(SampleChapter2StoryTest, TheFirstChaptersItemsAreToldOfAtTheSecondsStart)
     EXPECT_TRUE(canvas->getInventory()->hasItem(lang::String("Cypher")));
     ASSERT_TRUE(self->isTalking());
     EXPECT_STREQ(lang::String::loadText("STR_THINK_CYPHER").c_str(), self->getTalkText()->getText().c_str());
+}
+
+// The gallery owner's word on who may mend his paintings follows the story:
+// whoever beats the card player, then the player who did, then his thanks.
+TEST_F(SampleChapter2StoryTest, TheGalleryOwnersWordFollowsTheStory)
+{
+    const char* const words[] = {"STR_GALLERYOWNER_3", "STR_GALLERYOWNER_WON", "STR_GALLERYOWNER_THANKS"};
+    const struct {
+        const char* story;
+        int word; // of words
+    } stages[] = {
+        {"LF.concentrationWon = false LF.galleryRestored = false", 0},
+        {"LF.concentrationWon = true", 1},
+        {"LF.galleryRestored = true", 2},
+    };
+    for (const auto& stage : stages) {
+        SCOPED_TRACE(stage.story);
+        runLua(room(kStoryGalleryInterior), stage.story);
+        enterAgain(kStoryGalleryInterior);
+        world.stepFrames(2);
+        auto* owner = static_cast<Character*>(room(kStoryGalleryInterior)->getSprite("GalleryOwner"));
+        ASSERT_NE(nullptr, owner);
+        // The lines he starts over six clicks (a click on him talking ends his line).
+        std::set<std::string> said;
+        for (int i = 0; i < 6; ++i) {
+            player.clickOn(owner);
+            world.stepFrames(2);
+            if (owner->isTalking())
+                said.insert(owner->getTalkText()->getText().c_str());
+        }
+        for (int w = 0; w < 3; ++w)
+            EXPECT_EQ(w == stage.word, said.count(lang::String::loadText(words[w]).c_str()) == 1) << words[w];
+    }
 }
 
 // The gallery's owner is drawn as a man: the words that speak of him say so.

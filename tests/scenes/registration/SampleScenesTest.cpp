@@ -738,7 +738,8 @@ TEST_F(SampleScenesTest, ThePaintingsTileFramesDrawInsideTheirCells)
 }
 
 // Each painting, left by the Leave button and then restored, zooms back into
-// its own painting on the gallery's wall: the zoom's mask covers the whole
+// its own painting on the gallery's wall, where the count of those restored
+// is told: the zoom's mask covers the whole
 // screen as it starts and is the painting's picture as it ends, so that no
 // scrap of the restoration hangs over the gallery and the zoom ends on the
 // painting, which shows its grime until it is restored. The small picture of
@@ -814,6 +815,12 @@ TEST_F(SampleScenesTest, ARestoredPaintingIsZoomedBackToItsPlaceOnTheGalleryWall
         zoomingBack(true);
         ASSERT_TRUE(painted([this] { return canvas->getCurrentRoomIndex() == ArtRestoration::GALLERY_ROOM; }));
         EXPECT_FALSE(grime->isVisible());
+        // The gallery tells how many are restored; the last brings the card.
+        std::string told = lang::String::loadText(p < 3 ? "STR_GALLERY_RESTORED" : "STR_GALLERY_CARD").c_str();
+        if (p < 3 && told.find("%1") != std::string::npos)
+            told.replace(told.find("%1"), 2, std::to_string(p));
+        EXPECT_TRUE(canvas->isSpriteVisible("RoomItemsBalloon"));
+        EXPECT_EQ(told, static_cast<sprite::NewFontSprite*>(canvas->getSprite("RoomItemTipText"))->getText().c_str());
     }
     expectCleanRun();
 }
