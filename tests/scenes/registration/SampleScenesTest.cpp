@@ -881,31 +881,41 @@ TEST_F(SampleScenesTest, TheCallBoxTakesTheNumberOnTheCard)
     ASSERT_TRUE(box->isInstanceOf("CallBox"));
     runLua(box, "LF.galleryRestored = true");
     enter(22);
-    // The intercom's greeting stands clear of the keys and the register,
-    // its tail on its balloon.
+    // The intercom's greeting, and its answer to the right number, stand
+    // clear of the keys, the register, the receiver on or off its hook and
+    // the buttons, their tail on their balloon.
     ASSERT_TRUE(painted([this] { return canvas->isSpriteVisible("TalkBalloon"); }));
     sprite::SpriteBase* balloon = canvas->getSprite("TalkBalloon");
-    const util::RectangleNM b = *balloon->getBounds();
     auto meet = [](const util::RectangleNM& p, const util::RectangleNM& q, int slack) {
         return p.x < q.x + q.width + slack && q.x < p.x + p.width + slack && p.y < q.y + q.height + slack &&
                q.y < p.y + p.height + slack;
     };
-    std::vector<std::string> keys = {"CallBoxClear", "CallBoxEnter"};
+    std::vector<std::string> parts = {"CallBoxClear", "CallBoxEnter", "ReceiverOnHook", "ReceiverOffHook",
+                                      "CloseButton"};
     for (int i = 1; i <= 9; ++i)
-        keys.push_back("CallBox" + std::to_string(i));
+        parts.push_back("CallBox" + std::to_string(i));
     for (int i = 1; i <= 4; ++i)
-        keys.push_back("CallBoxReg" + std::to_string(i));
-    for (const std::string& key : keys)
-        EXPECT_FALSE(meet(b, *box->getSprite(key.c_str())->getBounds(), 0)) << "the greeting covers " << key;
-    int tails = 0;
-    for (int code = 0; code < 6; ++code) {
-        sprite::SpriteBase* tail = canvas->getSprite(("TalkBalloonTail_" + std::to_string(code)).c_str());
-        if (tail && tail->isVisible()) {
-            ++tails;
-            EXPECT_TRUE(meet(b, *tail->getBounds(), 1)) << "tail " << code << " stands apart from its balloon";
+        parts.push_back("CallBoxReg" + std::to_string(i));
+    auto expectClear = [&](const char* words) {
+        const util::RectangleNM b = *balloon->getBounds();
+        for (const std::string& part : parts) {
+            sprite::SpriteBase* s = box->getSprite(part.c_str());
+            if (s->isVisible()) {
+                EXPECT_FALSE(meet(b, *s->getBounds(), 0)) << words << " covers " << part;
+            }
         }
-    }
-    EXPECT_EQ(1, tails);
+        EXPECT_FALSE(meet(b, *canvas->getSprite("Quit")->getBounds(), 0)) << words << " covers the pause button";
+        int tails = 0;
+        for (int code = 0; code < 6; ++code) {
+            sprite::SpriteBase* tail = canvas->getSprite(("TalkBalloonTail_" + std::to_string(code)).c_str());
+            if (tail && tail->isVisible()) {
+                ++tails;
+                EXPECT_TRUE(meet(b, *tail->getBounds(), 1)) << "tail " << code << " stands apart from its balloon";
+            }
+        }
+        EXPECT_EQ(1, tails);
+    };
+    expectClear("the greeting");
     // A key clicked while the intercom still speaks lifts the receiver and
     // dials at once: no press is lost.
     player.clickOn(box->getSprite("CallBox4"));
@@ -915,6 +925,8 @@ TEST_F(SampleScenesTest, TheCallBoxTakesTheNumberOnTheCard)
     EXPECT_EQ(0, box->getEnteredCount());
     dialCallBox(player, world, box);
     EXPECT_EQ("true", runLua(box, "return tostring(LF.callBoxSolved)"));
+    ASSERT_TRUE(painted([this] { return canvas->isSpriteVisible("TalkBalloon"); }));
+    expectClear("the answer");
     expectCleanRun();
 }
 
