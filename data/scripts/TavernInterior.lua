@@ -4,8 +4,8 @@
 -- chapter's chest gave, which the player left with the professor.
 rooms = rooms or {}
 rooms["TavernInterior"] = collectible(roomWithPeople("TavernInterior", {
-    Barkeeper = {x = 220, y = 262, "STR_BARKEEPER_1", "STR_BARKEEPER_2"},
-    CardShark = {x = 600, y = 282, "STR_CARDSHARK_1", "STR_CARDSHARK_2"},
+    Barkeeper = {x = 80, y = 262, "STR_BARKEEPER_1", "STR_BARKEEPER_2"},
+    CardShark = {x = 660, y = 282, "STR_CARDSHARK_1", "STR_CARDSHARK_2"},
 }), "Cypher", function(self)
     think("STR_THINK_CYPHER")
 end)
