@@ -1,11 +1,11 @@
 // ArtRestoration.h: the painting restoration (room 19). The active one of
 // three paintings is cut into a grid of tiles whose places are shuffled; the
 // player selects two tiles (or drags one onto another) to swap their places
-// until every tile stands in its own cell. A restored painting glows and the script hears
-// "onFixedPainting"; once the scripts count all three fixed, "onWin". The
-// board stays as it is across visits until a new game or replayed chapter
-// clears it. Which painting is active and the order in which the paintings
-// were met live in the scripts.
+// until every tile stands in its own cell. A restored painting glows and the
+// script hears "onFixedPainting"; once the scripts count all three fixed,
+// "onWin". The board stays as it is across visits until a new game or
+// replayed chapter clears it. Which painting is active and the order in
+// which the paintings were met live in the scripts.
 #pragma once
 
 #include "game/rooms/Room.h"
