@@ -130,18 +130,23 @@ function room.onClick(self, x, y)
     if LF.compressorStage == "fuses" then
         local holder = self:getClickedFuseIndex(x, y)
         if holder >= 0 then
+            -- The note follows the holders: ready for TEST once all three
+            -- hold a fuse, else what to do.
             self:placeFuse(holder)
-            if self:getNumCorrectFuses() >= 0 then
-                tell(self, "STR_AIRCOMP_TEST_READY")
-            end
+            tell(self, self:getNumCorrectFuses() >= 0 and "STR_AIRCOMP_TEST_READY" or "STR_AIRCOMP_FUSES")
             return
         end
         local fuse = self:getGroundFuseClicked(x, y)
         if fuse ~= "" then
             self:pickUpItem(fuse)
-        elseif self:holdingItem() then
+            return
+        end
+        -- A fuse in hand goes back to the floor; a button pressed with it
+        -- does its work all the same.
+        if self:holdingItem() then
             self:dropItem(true)
-        elseif pressed(self, "Button_Test", x, y) then
+        end
+        if pressed(self, "Button_Test", x, y) then
             test(self)
         elseif onDiode(self, x, y) or pressed(self, "Button_Start", x, y) then
             tell(self, "STR_AIRCOMP_NO_POWER")

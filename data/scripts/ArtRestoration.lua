@@ -7,8 +7,17 @@ rooms = rooms or {}
 rooms["ArtRestoration"] = roomScript("ArtRestoration")
 
 local room = rooms["ArtRestoration"]
+-- Each painting restored before the last is told in the gallery, with how
+-- many are done.
 function room.onFixedPainting(self, painting)
     LF.paintingFixed[painting] = true
+    local fixed = 0
+    for p = 1, 3 do
+        fixed = fixed + (LF.paintingFixed[p] and 1 or 0)
+    end
+    if fixed < 3 then
+        LF_tellOnArrival("STR_GALLERY_RESTORED", fixed)
+    end
 end
 function room.onWin(self)
     if not LF.galleryRestored then

@@ -17,11 +17,12 @@ if not roomWithPeople then
     return
 end
 
--- The intercom speaks from a balloon over the receiver, its tail down into
--- it, clear of the keys and the register.
+-- The intercom speaks from a balloon above the telephone, its tail down
+-- towards the receiver, clear of the keys, the register and the receiver on
+-- or off its hook.
 local intercom = "CallBoxIntercom"
 local people = {
-    [intercom] = {x = 670, y = 190, voice = true, balloon = "SE", "STR_CALLBOX_1", "STR_CALLBOX_2"},
+    [intercom] = {x = 620, y = 62, voice = true, balloon = "SE", "STR_CALLBOX_1", "STR_CALLBOX_2"},
 }
 local room = roomWithPeople("CallBox", people)
 local lifted = false

@@ -91,6 +91,8 @@ end
 -- `state` a mood to stand in, `after` a mood to take after its last line. A
 -- voice (voice = true) has no figure: it speaks its next line from a
 -- balloon fixed at (x, y) with the tail `balloon` as the room is entered.
+-- A figure that stands by a way out may speak from a balloon fixed beside
+-- its face: `speaksFrom` = {x, y, tail}.
 -- `thought` is a text item the player thinks on the first visit.
 function roomWithPeople(name, people, thought)
     local room = roomScript(name)
@@ -109,6 +111,10 @@ function roomWithPeople(name, people, thought)
                 c:setFixedTalkBalloonPosition(true, person.x, person.y, person.balloon or "NW")
                 c:talk(nextLine(person))
             else
+                if person.speaksFrom then
+                    local at = person.speaksFrom
+                    c:setFixedTalkBalloonPosition(true, at[1], at[2], at[3])
+                end
                 c:talkToMeButtonEnter()
             end
         end

@@ -12,12 +12,17 @@ local function diveOpen(self)
     return self:getChapterNumber() == 2 and LF.compressorStage == "running"
 end
 
--- The compressor's warning light blinks while the player is on the dock.
+-- The compressor's warning light blinks while the player is on the dock,
+-- until the compressor runs again.
 local dock = rooms["DiveDock"]
 local enterDock = dock.onEnter
 dock.onEnter = function(self, n)
     enterDock(self, n)
-    self:startCompressorLightRoutine()
+    if LF.compressorStage == "running" then
+        self:stopCompressorLightRoutine()
+    else
+        self:startCompressorLightRoutine()
+    end
     self:enableDoor("WhackAClam", diveOpen(self))
 end
 dock.onExit = function(self, n)

@@ -7,8 +7,11 @@
 -- chapter. The last chapter starts here too: the fisherman's boat rows the
 -- player over to the island.
 rooms = rooms or {}
+-- The fisherman stands by the way to the professor's house: his words come
+-- from the left of his face, clear of that way's name.
 local dock = roomWithPeople("Dock", {
-    Fisherman = {x = 662, y = 312, "STR_FISHERMAN_1", "STR_FISHERMAN_2", "STR_FISHERMAN_3"},
+    Fisherman = {x = 662, y = 312, speaksFrom = {632, 300, "NE"}, "STR_FISHERMAN_1", "STR_FISHERMAN_2",
+        "STR_FISHERMAN_3"},
 })
 local entered, left = dock.onEnter, dock.onExit
 

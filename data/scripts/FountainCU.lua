@@ -3,7 +3,8 @@
 -- the next drains the scummy water; the key then lies free at the bottom and
 -- opens the pipe door; the pipes are mended in their close-up; and a last
 -- click on the valve turns the clean water on, which the market tells of.
--- The player says what the key is for, and when it falls back.
+-- The player says what the key is for, and when it falls back; where it lies
+-- when the locked pipe door is clicked, and why it cannot be reached yet.
 hv = hv or {}
 hv.FountainCU = hv.FountainCU or {}
 rooms = rooms or {}
@@ -52,7 +53,9 @@ function room.clickOnValveDoor(self)
 end
 
 function room.clickOnKeyInFountain(self)
-    if LF.fountainDrained and not LF.fountainPipeDoorOpen then
+    if not LF.fountainDrained then
+        think("STR_THINK_FOUNTAIN_SCUM")
+    elseif not LF.fountainPipeDoorOpen then
         self:pickupKey()
         think("STR_THINK_FOUNTAIN_KEY")
     end
@@ -75,6 +78,9 @@ function room.clickOnPipeDoor(self)
     if not LF.fountainPipeDoorOpen then
         if self:useKeyOnPipeDoor() then
             LF.fountainPipeDoorOpen = true
+        else
+            -- Locked: the player says where its key lies.
+            think(LF.fountainDrained and "STR_THINK_PIPE_DOOR_KEY" or "STR_THINK_PIPE_DOOR_LOCKED")
         end
     elseif not LF.fountainPipesFixed then
         self:enterPipesCU()

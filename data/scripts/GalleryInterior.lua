@@ -4,9 +4,16 @@
 -- has won the card player's trophy at the tavern; till then a click on it
 -- says so.
 rooms = rooms or {}
+-- His last word follows the story: who may mend his paintings, that the
+-- player may now that the card player is beaten, and his thanks.
+local function ownersWord()
+    if LF.galleryRestored then
+        return "STR_GALLERYOWNER_THANKS"
+    end
+    return LF.concentrationWon and "STR_GALLERYOWNER_WON" or "STR_GALLERYOWNER_3"
+end
 local room = roomWithPeople("GalleryInterior", {
-    GalleryOwner = {x = 520, y = 292, after = "happy", "STR_GALLERYOWNER_1", "STR_GALLERYOWNER_2",
-        "STR_GALLERYOWNER_3"},
+    GalleryOwner = {x = 520, y = 292, after = "happy", "STR_GALLERYOWNER_1", "STR_GALLERYOWNER_2", ownersWord},
 })
 local entered = room.onEnter
 room.onEnter = function(self, n)

@@ -81,8 +81,9 @@ function LF_roomEntered(name, room)
     -- The task paper a player raised in the last room is down again here.
     inventory:lowerHintPaper()
     if LF.arrivalTip then
-        inventory:setRoomItemTip(LF.arrivalTip, -1, true)
+        inventory:setRoomItemTip(LF.arrivalTip, LF.arrivalNumber or -1, true)
         LF.arrivalTip = nil
+        LF.arrivalNumber = nil
     else
         inventory:showRoomItemTip(false)
     end
@@ -99,9 +100,11 @@ function LF_roomEntered(name, room)
 end
 
 -- A message for the player, shown in the room-item tip as the next room is
--- entered (a room left at once by the story would hide it).
-function LF_tellOnArrival(id)
+-- entered (a room left at once by the story would hide it); a number given
+-- stands for its "%1".
+function LF_tellOnArrival(id, n)
     LF.arrivalTip = id
+    LF.arrivalNumber = n
 end
 
 -- The inventory's items by their Lua id 1 to 22, in the record's order; each
@@ -134,17 +137,25 @@ function LF_takeItem(name)
     LF.taken[name] = true
     LF_updateTasks()
 end
--- The treasures lying in the rooms: each is found once, and the room's tip
--- counts them.
+-- The items lying in the rooms: each is found once. Those the story never
+-- asks for are the treasures, which the room's tip counts; the others (the
+-- vase, the flowers, the gems, the pegs, the machete) only glint into the
+-- bar.
+LF_TREASURES = {Cypher = true, CaveMapScroll = true, RiddleCoaster = true, AirTank = true}
 function LF_itemFound(name)
     return LF.found[name] == true
 end
 function LF_findItem(name)
     LF.found[name] = true
     LF_giveItem(name)
+    if not LF_TREASURES[name] then
+        return
+    end
     local count = 0
-    for _ in pairs(LF.found) do
-        count = count + 1
+    for found in pairs(LF.found) do
+        if LF_TREASURES[found] then
+            count = count + 1
+        end
     end
     inventory:setRoomItemTip("STR_ITEMS_FOUND", count, true)
 end

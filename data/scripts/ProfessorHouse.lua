@@ -1,6 +1,6 @@
 -- ProfessorHouse.lua: the script of Professor House (room 1), where the
--- professor receives visitors; he takes the vase of water and the flowers,
--- and gives a box for the dock.
+-- professor receives visitors; he takes the vase of water and the flowers
+-- (asking for the other after the first), and gives a box for the dock.
 hv = hv or {}
 hv.ProfessorHouse = hv.ProfessorHouse or {}
 
@@ -26,7 +26,13 @@ if roomWithPeople then
         if LF.taken.VaseWithWater and LF.taken.HiddenFlowerBouquet then
             LF_giveItem("Box")
             inventory:setRoomItemTip("STR_PROFESSOR_THANKS", -1, true)
+            return
         end
+        -- The first of the two: the professor says what the other is for.
+        local professor = characterNamed(self, "Professor")
+        professor:showTalkToMeButton(false)
+        professor:setConversation(true)
+        professor:talk(item == "VaseWithWater" and "STR_PROFESSOR_VASE" or "STR_PROFESSOR_FLOWERS")
     end
 
     -- The hidden flowers: a click on one makes it burst into petals.

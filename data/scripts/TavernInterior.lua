@@ -1,8 +1,11 @@
 -- TavernInterior.lua: the script of Tavern Interior (room 11): the barkeeper
 -- behind his bar and the card player at his table.
--- A treasure lies here: Cypher.
+-- A treasure lies here: a cypher wheel, another than the one the first
+-- chapter's chest gave, which the player left with the professor.
 rooms = rooms or {}
 rooms["TavernInterior"] = collectible(roomWithPeople("TavernInterior", {
-    Barkeeper = {x = 220, y = 262, "STR_BARKEEPER_1", "STR_BARKEEPER_2"},
-    CardShark = {x = 600, y = 282, "STR_CARDSHARK_1", "STR_CARDSHARK_2"},
-}), "Cypher")
+    Barkeeper = {x = 80, y = 262, "STR_BARKEEPER_1", "STR_BARKEEPER_2"},
+    CardShark = {x = 660, y = 282, "STR_CARDSHARK_1", "STR_CARDSHARK_2"},
+}), "Cypher", function(self)
+    think("STR_THINK_CYPHER")
+end)

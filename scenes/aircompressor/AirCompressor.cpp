@@ -54,6 +54,7 @@ AirCompressor::AirCompressor()
     : m_nHeld(HELD_NOTHING),
       m_nHeldFrom(-1),
       m_fusePress(-1, -1),
+      m_nFusePressFrom(-1),
       m_nSparkKind(0),
       m_nSparkFramesLeft(0),
       m_bSparkRunning(false),
@@ -604,6 +605,7 @@ int AirCompressor::mouseDown(window::Event* e)
         // A fuse this press put on the cursor may be dragged to its holder.
         const bool fuse = m_nHeld >= ITEM_FIRST_FUSE && m_nHeld <= ITEM_LAST_FUSE;
         m_fusePress = fuse && m_nHeld != before ? util::Point(e->x, e->y) : util::Point(-1, -1);
+        m_nFusePressFrom = m_nHeldFrom;
         return result;
     }
     for (int d = 0; d < DIODE_COUNT; ++d) {
@@ -635,7 +637,23 @@ int AirCompressor::mouseUp(window::Event* e)
         // Let go away from its press, the fuse does what a click there does:
         // into a holder, or back to the ground.
         if (fuse && (std::abs(e->x - from.x) > CARRY_SLACK || std::abs(e->y - from.y) > CARRY_SLACK)) {
+            const int dragged = m_nHeld;
+            const int origin = m_nFusePressFrom;
             callScriptXY(scriptName(), "onClick", e->x, e->y);
+            // Let go over a full holder, it swapped with the fuse there: a
+            // drag moves one fuse, so that one goes where the dragged one
+            // came from, into its holder (a click there, which the script
+            // tells of) while that stands empty, else onto the ground.
+            if (m_nHeld >= ITEM_FIRST_FUSE && m_nHeld <= ITEM_LAST_FUSE && m_nHeld != dragged) {
+                if (origin >= 0 && origin < POSITION_COUNT && m_placed[origin] < 0) {
+                    int x = m_fuseCorners[origin].x + m_nFuseWidth / 2;
+                    int y = m_fuseCorners[origin].y + m_nFuseHeight / 2;
+                    toScreen(x, y);
+                    callScriptXY(scriptName(), "onClick", x, y);
+                } else {
+                    dropItem(true);
+                }
+            }
             return HANDLED;
         }
     }

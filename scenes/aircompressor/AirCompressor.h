@@ -93,7 +93,8 @@ public:
     // handling (a fuse the press put on the cursor may then be dragged).
     int mouseDown(window::Event* e) override;
     // A dragged diode is dropped; a fuse dragged from where its press took
-    // it is let go as a click there would.
+    // it is let go as a click there would, and a fuse it swaps out of a full
+    // holder goes back where the dragged one came from.
     int mouseUp(window::Event* e) override;
     // A dragged diode leaving the wiring area goes home.
     bool mouseMove(window::Event* e) override;
@@ -194,8 +195,9 @@ private:
     // The position the held fuse was taken out of (-1: from the ground).
     int m_nHeldFrom;
     // Where the press that put the held fuse on the cursor began; (-1, -1)
-    // when no press did.
+    // when no press did. The holder that fuse came from (-1: the ground).
     util::Point m_fusePress;
+    int m_nFusePressFrom;
     int m_nSparkKind;
     int m_nSparkFramesLeft;
     SparkSlot m_sparkSlots[SPARK_SLOTS];

@@ -106,6 +106,7 @@ ArtRestoration::ArtRestoration()
       m_pThumbnail(nullptr),
       m_pSwapA(nullptr),
       m_pSwapB(nullptr),
+      m_pPressed(nullptr),
       m_nActive(0),
       m_ownDraw(m_random),
       m_pDraw(&m_ownDraw)
@@ -381,6 +382,7 @@ void ArtRestoration::onEnter()
 
 void ArtRestoration::onExit()
 {
+    m_pPressed = nullptr;
     Room::onExit();
     setVisible(false);
     SceneInstructions::close(this, INSTRUCTIONS_GAME);
@@ -408,6 +410,7 @@ void ArtRestoration::resetProgress()
 
 void ArtRestoration::clearTiles()
 {
+    m_pPressed = nullptr;
     for (std::vector<ArtPiece*>& list : m_tiles) {
         for (ArtPiece* piece : list) {
             removeChild(piece);
@@ -448,8 +451,19 @@ bool ArtRestoration::mouseMove(window::Event* e)
     return Room::mouseMove(e);
 }
 
+ArtPiece* ArtRestoration::movableTileAt(int x, int y)
+{
+    const std::vector<ArtPiece*>& list = m_tiles[m_nActive];
+    for (auto it = list.rbegin(); it != list.rend(); ++it) {
+        if ((*it)->isVisible() && (*it)->hittest(x, y) && !(*it)->isHome())
+            return *it;
+    }
+    return nullptr;
+}
+
 int ArtRestoration::mouseDown(window::Event* e)
 {
+    m_pPressed = nullptr;
     if (m_bLeaving)
         return Room::mouseDown(e);
     if (SceneInstructions::openOnQuestionMark(this, INSTRUCTIONS_GAME, e->x, e->y)) {
@@ -466,16 +480,33 @@ int ArtRestoration::mouseDown(window::Event* e)
     int x = e->x;
     int y = e->y;
     toLocal(x, y);
-    const std::vector<ArtPiece*>& list = m_tiles[m_nActive];
-    for (auto it = list.rbegin(); it != list.rend(); ++it) {
-        ArtPiece* piece = *it;
-        if (piece->isVisible() && piece->hittest(x, y) && !piece->isHome()) {
-            piece->click();
-            judgeSelection();
-            return COMMAND_READY;
-        }
+    if (ArtPiece* piece = movableTileAt(x, y)) {
+        piece->click();
+        judgeSelection();
+        // Selected and no swap under way: it may be dragged onto another.
+        if (piece->isSelected() && !m_pSwapA)
+            m_pPressed = piece;
+        return COMMAND_READY;
     }
     return result;
+}
+
+int ArtRestoration::mouseUp(window::Event* e)
+{
+    ArtPiece* pressed = m_pPressed;
+    m_pPressed = nullptr;
+    if (pressed && pressed->isSelected() && !m_bLeaving && inputAllowed() && !m_pSwapA && !m_pSwapB) {
+        int x = e->x;
+        int y = e->y;
+        toLocal(x, y);
+        ArtPiece* target = movableTileAt(x, y);
+        if (target && target != pressed) {
+            target->click();
+            judgeSelection();
+            return HANDLED;
+        }
+    }
+    return Room::mouseUp(e);
 }
 
 void ArtRestoration::judgeSelection()

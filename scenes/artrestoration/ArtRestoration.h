@@ -1,11 +1,11 @@
 // ArtRestoration.h: the painting restoration (room 19). The active one of
 // three paintings is cut into a grid of tiles whose places are shuffled; the
-// player selects two tiles to swap their places until every tile stands in
-// its own cell. A restored painting glows and the script hears
-// "onFixedPainting"; once the scripts count all three fixed, "onWin". The
-// board stays as it is across visits until a new game or replayed chapter
-// clears it. Which painting is active and the order in which the paintings
-// were met live in the scripts.
+// player selects two tiles (or drags one onto another) to swap their places
+// until every tile stands in its own cell. A restored painting glows and the
+// script hears "onFixedPainting"; once the scripts count all three fixed,
+// "onWin". The board stays as it is across visits until a new game or
+// replayed chapter clears it. Which painting is active and the order in
+// which the paintings were met live in the scripts.
 #pragma once
 
 #include "game/rooms/Room.h"
@@ -70,6 +70,9 @@ public:
     // Numbers 1 to 6: columns and rows of the grids for order values 1 to 3.
     void setDefinition(sprite::SpriteDefinition* definition) override;
     int mouseDown(window::Event* e) override;
+    // A tile that its press selected, let go over another that can move,
+    // swaps with it, as a click on that one would.
+    int mouseUp(window::Event* e) override;
     bool mouseMove(window::Event* e) override;
     void onEnter() override;
     void onExit() override;
@@ -125,6 +128,9 @@ private:
     void restack();
     // Hover follows the point over the visible tiles of the active painting.
     void hoverAt(int x, int y);
+    // The visible tile of the active painting under the room point that is
+    // not home (the last drawn first), or null.
+    ArtPiece* movableTileAt(int x, int y);
     // Counts the selected tiles and starts a swap for two.
     void judgeSelection();
     void swapDone();
@@ -143,6 +149,8 @@ private:
     sprite::ScalerSprite* m_pThumbnail;
     ArtPiece* m_pSwapA;
     ArtPiece* m_pSwapB;
+    // The tile the press under way selected, or null.
+    ArtPiece* m_pPressed;
     sprite::SpriteBase* m_hoverFrames[PAINTING_COUNT];
     sprite::SpriteBase* m_selectedFrames[PAINTING_COUNT];
     std::vector<ArtPiece*> m_tiles[PAINTING_COUNT];

@@ -175,27 +175,33 @@ const char kAirFuseClicks[] = "rooms.AirCompressor.onClick = function(self, x, y
 TEST_F(AirCompressorTest, AFuseIsDraggedIntoAHolderOrBackToTheGroundAsWellAsCarried)
 {
     lua(kAirFuseClicks);
+    constexpr int none = AirCompressor::HELD_NOTHING;
     const struct {
         const char* what;
         int fromX, fromY, toX, toY;
-        int placed;  // the fuse in position 0 afterwards
-        int held;    // the item on the cursor afterwards
+        int placed0, placed1; // the fuses in positions 0 and 1 afterwards
+        int held;             // the item on the cursor afterwards
     } drags[] = {
-        {"green dragged into holder 0", 115, 515, 120, 120, 0, AirCompressor::HELD_NOTHING},
-        {"blue dragged off every holder: back to the ground", 165, 515, 400, 300, 0, AirCompressor::HELD_NOTHING},
-        {"a release at its press keeps the purple carried", 215, 515, 216, 516, 0, AirCompressor::ITEM_FIRST_FUSE + 2},
-        {"then a click on holder 0 swaps it with the green", 120, 120, 120, 120, 2, AirCompressor::ITEM_FIRST_FUSE},
-        {"a click away puts the green back", 400, 300, 400, 300, 2, AirCompressor::HELD_NOTHING},
-        {"the purple dragged out of holder 0 into holder 1", 120, 120, 180, 120, -1, AirCompressor::HELD_NOTHING},
+        {"green dragged into holder 0", 115, 515, 120, 120, 0, -1, none},
+        {"blue dragged off every holder: back to the ground", 165, 515, 400, 300, 0, -1, none},
+        {"a release at its press keeps the purple carried", 215, 515, 216, 516, 0, -1, AirCompressor::ITEM_FIRST_FUSE + 2},
+        {"then a click on holder 0 swaps it with the green", 120, 120, 120, 120, 2, -1, AirCompressor::ITEM_FIRST_FUSE},
+        {"a click away puts the green back", 400, 300, 400, 300, 2, -1, none},
+        {"the purple dragged out of holder 0 into holder 1", 120, 120, 180, 120, -1, 2, none},
+        {"the green dragged into holder 0 again", 115, 515, 120, 120, 0, 2, none},
+        // A drag moves one fuse: the one it swaps out goes where it came from.
+        {"the yellow dragged onto the green, which goes back to the ground", 265, 515, 120, 120, 3, 2, none},
+        {"the yellow dragged from holder 0 onto holder 1: the two change places", 120, 120, 180, 120, 2, 3, none},
     };
     for (const auto& d : drags) {
         press(d.fromX, d.fromY);
         world.mouseMove(d.toX, d.toY);
         release(d.toX, d.toY);
-        EXPECT_EQ(d.placed, air->getPlacedFuse(0)) << d.what;
+        EXPECT_EQ(d.placed0, air->getPlacedFuse(0)) << d.what;
+        EXPECT_EQ(d.placed1, air->getPlacedFuse(1)) << d.what;
         EXPECT_EQ(d.held, air->getHeldItem()) << d.what;
     }
-    EXPECT_EQ(2, air->getPlacedFuse(1));
+    EXPECT_EQ(none, canvas->getCurrentCursor());
     EXPECT_TRUE(air->getSprite("Fuse_GreenOnGround")->isVisible());
     EXPECT_TRUE(air->getSprite("Fuse_BlueOnGround")->isVisible());
 }

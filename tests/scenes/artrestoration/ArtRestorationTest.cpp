@@ -1,7 +1,8 @@
 // ArtRestorationTest.cpp: the painting restoration in the fixture game on a
-// 2 x 2 board with its tiles' places forced: swaps by clicks, the glow chain
-// to "onFixedPainting", "onWin" 125 frames after the last painting, the exit
-// zoom, and the board kept across visits until a new game clears it.
+// 2 x 2 board with its tiles' places forced: swaps by clicks and by drags,
+// the glow chain to "onFixedPainting", "onWin" 125 frames after the last
+// painting, the exit zoom, and the board kept across visits until a new
+// game clears it.
 #include "scenes/artrestoration/ArtRestoration.h"
 
 #include "game/canvas/LanternfieldCanvas.h"
@@ -142,6 +143,47 @@ TEST_F(ArtRestorationTest, ATwoByTwoBoardSolvedBySwapsGlowsAndLeaves)
     expectZoom(canvas, "+iGalleryTransClean_1", -102, -36, 4.0f, 0.32f);
     world.stepFrames(40);
     EXPECT_EQ(ArtRestoration::GALLERY_ROOM, canvas->getCurrentRoomIndex());
+}
+
+// A tile pressed and let go over another that can move swaps with it; let
+// go over one at home it stays selected, and a click finishes the swap.
+TEST_F(ArtRestorationTest, ATileDraggedOntoAnotherSwapsWithIt)
+{
+    enterWithSlots(1, {1, 0, 3, 2});
+    const std::vector<ArtPiece*>& tiles = art->tiles(0);
+    auto centre = [](int slot, int& x, int& y) {
+        x = kLeft + slot % 2 * kArtCell + 25;
+        y = kTop + slot / 2 * kArtCell + 25;
+    };
+    const struct {
+        const char* what;
+        int from, to; // the slots pressed and let go over
+        std::vector<bool> home;
+        bool selected; // the tile pressed stays selected
+    } drags[] = {
+        {"the tile at slot 1 dragged onto slot 0", 1, 0, {true, true, false, false}, false},
+        {"the tile at slot 3 dragged onto a tile at home", 3, 0, {true, true, false, false}, true},
+    };
+    for (const auto& d : drags) {
+        SCOPED_TRACE(d.what);
+        int x = 0, y = 0;
+        centre(d.from, x, y);
+        ArtPiece* pressed = nullptr;
+        for (ArtPiece* tile : tiles)
+            pressed = tile->getSlot() == d.from ? tile : pressed;
+        world.mouseDown(x, y);
+        centre(d.to, x, y);
+        world.mouseMove(x, y);
+        world.mouseUp(x, y);
+        frames(ArtRestoration::SWAP_FRAMES + 1);
+        world.stepFrames(1);
+        for (size_t i = 0; i < tiles.size(); ++i)
+            EXPECT_EQ(d.home[i], tiles[i]->isHome()) << "tile " << i;
+        EXPECT_EQ(d.selected, pressed->isSelected());
+    }
+    clickSlot(2);
+    frames(ArtRestoration::SWAP_FRAMES + 1);
+    EXPECT_TRUE(art->isClean());
 }
 
 TEST_F(ArtRestorationTest, ANewBoardIsShuffledInFiveRoundsThenTilesAtHomeAreSwappedAway)

@@ -1,9 +1,11 @@
 // SampleChapter2StoryTest.cpp: the second chapter's story holds its puzzles
 // in order on the sample game: the restoration room waits for the card
 // game's trophy, the dive for the running compressor, the call box for the
-// gallery owner's card and the diving boat for the pearls; the ways shut in
+// gallery owner's card and the diving boat for the pearls; the compressor's
+// warning light goes out once it runs; the ways shut in
 // the first two chapters say why, the market is met as the first chapter
-// left it, and the owner's words fit his figure.
+// left it, the first chapter's items are told of at the second's start, and
+// the owner's words follow the story and fit his figure.
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/characters/Character.h"
 #include "game/inventory/Inventory.h"
@@ -84,6 +86,29 @@ TEST_F(SampleChapter2StoryTest, TheWaysToThePuzzlesOpenOnceTheStoryHasWhatTheyNe
             EXPECT_EQ(c.openElsewhere, door->isEnabled()) << c.room << " to " << c.target << " in chapter " << chapter;
         }
         canvas->getProgress()->chapter = 2;
+    }
+}
+
+// The compressor's warning light blinks over the dock while it is broken,
+// and stays out once it runs.
+TEST_F(SampleChapter2StoryTest, TheCompressorsWarningLightGoesOutOnceItRuns)
+{
+    sprite::SpriteBase* light = room(kStoryDiveDock)->getSprite("AirCompressorLight");
+    ASSERT_NE(nullptr, light);
+    const struct {
+        const char* stage;
+        bool blinks;
+    } stages[] = {{"nil", true}, {"'wires'", true}, {"'running'", false}};
+    for (const auto& s : stages) {
+        SCOPED_TRACE(s.stage);
+        runLua(room(kStoryDiveDock), std::string("LF.compressorStage = ") + s.stage);
+        enterAgain(kStoryDiveDock);
+        bool lit = false;
+        for (int i = 0; i < 60; ++i) {
+            world.stepFrames(1);
+            lit = lit || (light->isVisible() && light->getAlpha() > 0);
+        }
+        EXPECT_EQ(s.blinks, lit);
     }
 }
 
@@ -211,6 +236,60 @@ TEST_F(SampleChapter2StoryTest, TheMarketIsMetAsTheFirstChapterLeftIt)
         EXPECT_EQ(visit.wonder, wondering);
         self->stopTalk();
         ASSERT_TRUE(stepUntil([self] { return !self->isTalking(); }, 60)) << "the balloon goes";
+    }
+}
+
+// The first chapter ends with the amulet and the cypher wheel in the bar,
+// and the second starts with an empty one: its slides say where the two
+// stay, and the cypher wheel found in the tavern is told as another.
+TEST_F(SampleChapter2StoryTest, TheFirstChaptersItemsAreToldOfAtTheSecondsStart)
+{
+    std::string slides = lang::String::loadText("Text4").c_str();
+    slides += std::string(" ") + lang::String::loadText("Text5").c_str();
+    for (char& c : slides)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    for (const char* item : {"amulet", "cypher wheel"})
+        EXPECT_NE(std::string::npos, slides.find(item)) << item << ": " << slides;
+    enterAgain(kStoryTavernInterior);
+    world.stepFrames(2);
+    Character* self = canvas->getPlayerCharacter();
+    self->stopTalk();
+    player.clickSprite(room(kStoryTavernInterior), "Item_Cypher");
+    EXPECT_TRUE(canvas->getInventory()->hasItem(lang::String("Cypher")));
+    ASSERT_TRUE(self->isTalking());
+    EXPECT_STREQ(lang::String::loadText("STR_THINK_CYPHER").c_str(), self->getTalkText()->getText().c_str());
+}
+
+// The gallery owner's word on who may mend his paintings follows the story:
+// whoever beats the card player, then the player who did, then his thanks.
+TEST_F(SampleChapter2StoryTest, TheGalleryOwnersWordFollowsTheStory)
+{
+    const char* const words[] = {"STR_GALLERYOWNER_3", "STR_GALLERYOWNER_WON", "STR_GALLERYOWNER_THANKS"};
+    const struct {
+        const char* story;
+        int word; // of words
+    } stages[] = {
+        {"LF.concentrationWon = false LF.galleryRestored = false", 0},
+        {"LF.concentrationWon = true", 1},
+        {"LF.galleryRestored = true", 2},
+    };
+    for (const auto& stage : stages) {
+        SCOPED_TRACE(stage.story);
+        runLua(room(kStoryGalleryInterior), stage.story);
+        enterAgain(kStoryGalleryInterior);
+        world.stepFrames(2);
+        auto* owner = static_cast<Character*>(room(kStoryGalleryInterior)->getSprite("GalleryOwner"));
+        ASSERT_NE(nullptr, owner);
+        // The lines he starts over six clicks (a click on him talking ends his line).
+        std::set<std::string> said;
+        for (int i = 0; i < 6; ++i) {
+            player.clickOn(owner);
+            world.stepFrames(2);
+            if (owner->isTalking())
+                said.insert(owner->getTalkText()->getText().c_str());
+        }
+        for (int w = 0; w < 3; ++w)
+            EXPECT_EQ(w == stage.word, said.count(lang::String::loadText(words[w]).c_str()) == 1) << words[w];
     }
 }
 

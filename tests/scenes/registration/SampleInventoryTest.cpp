@@ -1,8 +1,10 @@
 // SampleInventoryTest.cpp: the sample game's inventory bar over the story:
 // the items each chapter gives and takes back, in the story's order (the
 // treasures a chapter leaves lying about taken as well), never stand two in
-// one place, and each chapter's items stand in the bar's first places; the
-// treasures found are counted for the chapter, and the words say so.
+// one place, and each chapter's items stand in the bar's first places; along
+// the first two chapters' usual path the story's items fill the bar from
+// the left, the treasures after them; only the treasures found are counted,
+// for the chapter, and the words say so.
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
@@ -76,25 +78,27 @@ protected:
         if (!hasSampleGame())
             GTEST_SKIP() << "the game data is built with the tools";
         ASSERT_TRUE(startSampleGameSeenInstructions());
+        // The bar's places, left to right and row by row, as the items stand.
+        for (const Inventory::ItemInfo& info : Inventory::kItems) {
+            sprite::SpriteBase* s = canvas->getInventory()->getSprite(info.name);
+            ASSERT_NE(nullptr, s) << info.name;
+            places.push_back({s->top(), s->left()});
+        }
+        std::sort(places.begin(), places.end());
+        places.erase(std::unique(places.begin(), places.end()), places.end());
     }
+    // The item's place in the bar, 0 for the first.
+    int placeOf(const std::string& name)
+    {
+        sprite::SpriteBase* s = canvas->getInventory()->getSprite(name.c_str());
+        return int(std::find(places.begin(), places.end(), std::make_pair(s->top(), s->left())) - places.begin());
+    }
+    std::vector<std::pair<int, int>> places;
 };
 
 TEST_F(SampleInventoryTest, EachChaptersItemsStandInTheBarsFirstPlacesNeverTwoInOne)
 {
     Inventory* inventory = canvas->getInventory();
-    // The bar's places, left to right and row by row, as the items stand.
-    std::vector<std::pair<int, int>> places;
-    for (const Inventory::ItemInfo& info : Inventory::kItems) {
-        sprite::SpriteBase* s = inventory->getSprite(info.name);
-        ASSERT_NE(nullptr, s) << info.name;
-        places.push_back({s->top(), s->left()});
-    }
-    std::sort(places.begin(), places.end());
-    places.erase(std::unique(places.begin(), places.end()), places.end());
-    auto placeOf = [&](const char* name) {
-        sprite::SpriteBase* s = inventory->getSprite(name);
-        return int(std::find(places.begin(), places.end(), std::make_pair(s->top(), s->left())) - places.begin());
-    };
     for (const InventoryChapter& c : kInventoryStory) {
         SCOPED_TRACE(c.chapter);
         inventory->reset();
@@ -120,31 +124,102 @@ TEST_F(SampleInventoryTest, EachChaptersItemsStandInTheBarsFirstPlacesNeverTwoIn
     }
 }
 
-// A chapter's first start resets the world, and with it the treasures found:
-// the first treasure of the second chapter, after one of the first, counts
-// one again, and the tip says it is this chapter's count.
-TEST_F(SampleInventoryTest, TheTreasuresFoundAreCountedForTheChapterAndTheTipSaysSo)
+// Along the first two chapters' usual path (the task paper's first task
+// first), each item the story asks for goes into the bar's first free place,
+// and the treasures no task asks for stand right of every such item.
+TEST_F(SampleInventoryTest, AlongTheUsualPathTheStorysItemsFillTheBarFromTheLeft)
+{
+    const struct {
+        int chapter;
+        std::vector<InventoryStep> steps;
+        std::set<std::string> treasures;
+    } paths[] = {
+        {1,
+         {{{}, {"HiddenFlowerBouquet"}},
+          {{}, {"Vase"}},
+          {{"Vase"}, {"VaseWithWater"}},
+          {{"HiddenFlowerBouquet", "VaseWithWater"}, {"Box"}},
+          {{"Box"}, {"Amulet"}},
+          {{}, {"Cypher"}}},
+         {"Cypher"}},
+        {2,
+         {{{}, {"Pearls"}},
+          {{}, {"Cypher"}},
+          {{}, {"ConcentrationTrophy"}},
+          {{}, {"MansionGateCode"}},
+          {{}, {"CaveMapScroll"}}},
+         {"Cypher", "CaveMapScroll"}},
+    };
+    Inventory* inventory = canvas->getInventory();
+    for (const auto& path : paths) {
+        SCOPED_TRACE(path.chapter);
+        inventory->reset();
+        std::set<std::string> story;
+        for (const InventoryStep& step : path.steps) {
+            for (const char* name : step.takes)
+                inventory->removeItemFromList(lang::String(name));
+            for (const char* name : step.gives) {
+                if (!path.treasures.count(name)) {
+                    std::set<int> held;
+                    for (const Inventory::ItemInfo& info : Inventory::kItems) {
+                        if (inventory->hasItem(lang::String(info.name)))
+                            held.insert(placeOf(info.name));
+                    }
+                    int first = 0;
+                    while (held.count(first))
+                        ++first;
+                    EXPECT_EQ(first, placeOf(name)) << name << " goes into the first free place";
+                    story.insert(name);
+                }
+                inventory->addItemToList(lang::String(name));
+            }
+        }
+        for (const std::string& treasure : path.treasures) {
+            for (const std::string& name : story)
+                EXPECT_GT(placeOf(treasure), placeOf(name)) << treasure << " stands right of " << name;
+        }
+    }
+}
+
+// The items the story asks for glint into the bar uncounted; the treasures
+// no task asks for are counted, and for the chapter: a chapter's first start
+// resets the world, and with it the treasures found, so that the first of a
+// later chapter counts one again; the tip says it is this chapter's count.
+TEST_F(SampleInventoryTest, OnlyTreasuresAreCountedAndForTheChapterAsTheTipSays)
 {
     const struct {
         int chapter;
         const char* room;
-        const char* treasure;
-    } finds[] = {{1, "KnickKnackStore", "Item_Vase"}, {2, "TavernInterior", "Item_Cypher"}};
+        const char* item;
+        const char* tip; // null: no count
+    } finds[] = {
+        {1, "KnickKnackStore", "Item_Vase", nullptr},
+        {1, "MarketPlace", "Item_HiddenFlowerBouquet", nullptr},
+        {2, "TavernInterior", "Item_Cypher", "Treasures found this chapter: 1"},
+        {2, "HedgeMazeFront", "Item_CaveMapScroll", "Treasures found this chapter: 2"},
+        {5, "TavernInterior_Night", "Item_RiddleCoaster", "Treasures found this chapter: 1"},
+    };
     auto* tip = static_cast<sprite::NewFontSprite*>(canvas->getSprite("RoomItemTipText"));
     for (const auto& f : finds) {
-        SCOPED_TRACE(f.treasure);
-        if (f.chapter > 1)
+        SCOPED_TRACE(f.item);
+        if (f.chapter != canvas->getProgress()->chapter)
             canvas->resetGameWorld();
         canvas->getProgress()->chapter = f.chapter;
         const int index = SampleWalk::roomOf(f.room);
         ASSERT_GE(index, 0);
         enter(index);
         world.stepFrames(3);
-        sprite::SpriteBase* treasure = room(index)->getSprite(f.treasure);
-        ASSERT_TRUE(treasure && treasure->isVisible());
-        clickAt(treasure->left() + treasure->width() / 2, treasure->top() + treasure->height() / 2);
-        EXPECT_FALSE(treasure->isVisible()) << "taken";
-        EXPECT_STREQ("Treasures found this chapter: 1", tip->getText().c_str());
+        canvas->getPlayerCharacter()->stopTalk();
+        sprite::SpriteBase* item = room(index)->getSprite(f.item);
+        ASSERT_TRUE(item && item->isVisible());
+        clickAt(item->left() + item->width() / 2, item->top() + item->height() / 2);
+        EXPECT_FALSE(item->isVisible()) << "taken";
+        if (f.tip) {
+            EXPECT_TRUE(canvas->isSpriteVisible("RoomItemsBalloon"));
+            EXPECT_STREQ(f.tip, tip->getText().c_str());
+        } else {
+            EXPECT_FALSE(canvas->isSpriteVisible("RoomItemsBalloon")) << tip->getText().c_str();
+        }
     }
 }
 

@@ -2,7 +2,8 @@
 // dive dock and clock close-up load as their classes with every sprite
 // they look for, the wind race is won with the mouse, the bookshelf's drawer
 // is opened with its key and its clock shows the time its close-up shows,
-// the market's flowers say whom they are for, the machete says
+// the professor asks for what his errand still lacks, the market's flowers
+// say whom they are for, the machete says
 // where it is no use and cuts the vines, the volcano and the waterfalls are
 // drawn as what they are and the waterfall's spray stays over its pool.
 #include "game/canvas/LanternfieldCanvas.h"
@@ -218,6 +219,46 @@ TEST_F(SampleRoomsTest, TheShopkeepersWordOnTheVaseFollowsWhetherItWasTaken)
     said = lines();
     EXPECT_EQ(0u, said.count(offer)) << "the vase is no longer on the counter";
     EXPECT_EQ(1u, said.count(taken));
+    expectCleanRun();
+}
+
+// The professor takes the vase of water and the flowers in either order: the
+// first he takes he answers with a word on the other, the second brings his
+// box.
+TEST_F(SampleRoomsTest, TheProfessorAsksForTheOtherHalfOfHisErrand)
+{
+    const struct {
+        const char* first;
+        const char* second;
+        const char* asks;
+    } orders[] = {
+        {"HiddenFlowerBouquet", "VaseWithWater", "STR_PROFESSOR_FLOWERS"},
+        {"VaseWithWater", "HiddenFlowerBouquet", "STR_PROFESSOR_VASE"},
+    };
+    Inventory* bar = canvas->getInventory();
+    for (const auto& order : orders) {
+        SCOPED_TRACE(order.first);
+        runLua(room(1), "LF.taken = {}");
+        bar->removeItemFromList(lang::String("Box"));
+        for (const char* item : {order.first, order.second})
+            bar->addItemToList(lang::String(item));
+        enter(1);
+        world.stepFrames(2);
+        auto* professor = static_cast<Character*>(room(1)->getSprite("Professor"));
+        ASSERT_NE(nullptr, professor);
+        player.takeFromBar(order.first);
+        world.click(400, 300);
+        world.stepFrames(2);
+        EXPECT_FALSE(bar->hasItem(lang::String(order.first)));
+        EXPECT_FALSE(bar->hasItem(lang::String("Box")));
+        ASSERT_TRUE(professor->isTalking()) << "the professor answers";
+        EXPECT_STREQ(lang::String::loadText(order.asks).c_str(), professor->getTalkText()->getText().c_str());
+        world.click(10, 10);
+        player.takeFromBar(order.second);
+        world.click(400, 300);
+        world.stepFrames(2);
+        EXPECT_TRUE(bar->hasItem(lang::String("Box")));
+    }
     expectCleanRun();
 }
 

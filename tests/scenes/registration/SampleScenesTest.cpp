@@ -15,7 +15,8 @@
 // its place on the gallery's wall; the card and board games, a painting, a peg board and the pearl
 // dive each once their instructions panel has grown open by itself, as on a
 // first visit, and been played away; every first visit's instructions open
-// on the screen; the maze's help names only controls that work, and every
+// on the screen; the maze's help names only controls that work, the pearl
+// dive's and the card game's help say what is clicked and what wins, and every
 // puzzle's Leave button works from the start; the fountain shows the
 // story's doors.
 #include "game/canvas/LanternfieldCanvas.h"
@@ -188,33 +189,42 @@ TEST_F(SampleScenesTest, TheFountainIsMendedThroughItsPipes)
     expectCleanRun();
 }
 
-// The key taken from the drained basin: the player says where it fits, and
-// when a click elsewhere lets it fall back into the basin.
+// The locked pipe door and the key under the scum say where the key lies
+// and how to reach it; the key taken from the drained basin: the player says
+// where it fits, and when a click elsewhere lets it fall back into the basin.
 TEST_F(SampleScenesTest, TheFountainsKeySaysWhereItFitsAndWhenItFallsBack)
 {
     auto* fountain = static_cast<FountainCU*>(room(7));
     enter(7);
+    Character* self = canvas->getPlayerCharacter();
+    auto thought = [self] { return std::string(self->isTalking() ? self->getTalkText()->getText().c_str() : ""); };
+    struct Step {
+        const char* spot; // clicked with the key in the basin, then held
+        bool held;
+        const char* said;
+    };
+    auto play = [&](const std::vector<Step>& steps) {
+        for (const Step& step : steps) {
+            SCOPED_TRACE(step.said);
+            clickSprite(fountain, step.spot);
+            EXPECT_EQ(step.held, fountain->isKeyHeld());
+            EXPECT_EQ(lang::String::loadText(step.said).c_str(), thought());
+        }
+    };
+    play({
+        {"PipesClickRect", false, "STR_THINK_PIPE_DOOR_LOCKED"},
+        {"KeyInFountain", false, "STR_THINK_FOUNTAIN_SCUM"},
+    });
     clickSprite(fountain, "ValveClickRect");
     ASSERT_TRUE(painted([fountain] { return fountain->getSprite("ValveDoorOpen")->isVisible(); }));
     clickSprite(fountain, "ValveClickRect");
     ASSERT_TRUE(painted([fountain] { return fountain->isTwinkleOn(); }));
-    Character* self = canvas->getPlayerCharacter();
-    auto thought = [self] { return std::string(self->isTalking() ? self->getTalkText()->getText().c_str() : ""); };
-    const struct {
-        const char* spot; // clicked with the key in the basin, then held
-        bool held;
-        const char* said;
-    } steps[] = {
+    play({
+        {"PipesClickRect", false, "STR_THINK_PIPE_DOOR_KEY"},
         {"KeyInFountain", true, "STR_THINK_FOUNTAIN_KEY"},
         {"ValveClickRect", false, "STR_THINK_FOUNTAIN_KEY_BACK"},
         {"KeyInFountain", true, "STR_THINK_FOUNTAIN_KEY"},
-    };
-    for (const auto& step : steps) {
-        SCOPED_TRACE(step.said);
-        clickSprite(fountain, step.spot);
-        EXPECT_EQ(step.held, fountain->isKeyHeld());
-        EXPECT_EQ(lang::String::loadText(step.said).c_str(), thought());
-    }
+    });
     // The key held opens the pipe door, and no word of its falling back.
     clickSprite(fountain, "PipesClickRect");
     EXPECT_EQ("true", flag("fountainPipeDoorOpen"));
@@ -293,11 +303,12 @@ TEST_F(SampleScenesTest, TheHedgeMazeIsWalkedToItsExit)
     expectCleanRun();
 }
 
-// The maze's help, as the data draws it: the words of its text lines.
-std::string mazeHelpWords()
+// The words of a picture's description in the data (its "text" lines, in
+// lower case): a game's help ("ins/maze") or a room's picture.
+std::string pictureWords(const std::string& picture)
 {
 #ifdef HV_SOURCE_DIR
-    std::ifstream in(std::string(HV_SOURCE_DIR) + "/data/pictures/ins/maze.txt");
+    std::ifstream in(std::string(HV_SOURCE_DIR) + "/data/pictures/" + picture + ".txt");
     std::string words;
     for (std::string line; std::getline(in, line);) {
         const size_t quote = line.find('"');
@@ -314,7 +325,7 @@ std::string mazeHelpWords()
 
 TEST_F(SampleScenesTest, TheMazesHelpNamesOnlyTheControlsThatMoveItsToken)
 {
-    const std::string help = mazeHelpWords();
+    const std::string help = pictureWords("ins/maze");
     ASSERT_FALSE(help.empty()) << "the help's description is read from the data";
     auto* maze = static_cast<Maze*>(room(20));
     // Each control the help may name, and what a player does to use it:
@@ -354,6 +365,35 @@ TEST_F(SampleScenesTest, TheMazesHelpNamesOnlyTheControlsThatMoveItsToken)
         EXPECT_GT(maze->getTravelerX(), startX) << "the help names it, so it moves the token";
     }
     EXPECT_GT(named, 0) << "the help names a control: " << help;
+}
+
+// The pearl dive's help bears the name its room shows and says what the
+// player clicks; it and the card game's help name the count that wins.
+TEST_F(SampleScenesTest, TheDiveAndCardGamesHelpSayWhatIsClickedAndWhatWins)
+{
+    const char* const numbers[] = {"none", "one", "two", "three", "four", "five", "six", "seven", "eight"};
+    auto* dive = static_cast<WhackAClam*>(room(18));
+    ASSERT_TRUE(dive->isInstanceOf("WhackAClam"));
+    ASSERT_LT(dive->getPearlCount(), 9);
+    const std::string room = pictureWords("rooms/WhackAClam");
+    const std::string title = room.substr(0, room.find('"', 1) + 1);
+    const struct {
+        const char* help;
+        std::vector<std::string> said, unsaid;
+    } games[] = {
+        {"ins/whackaclam",
+         {title, "click the pearl", std::string(numbers[dive->getPearlCount()]) + " pearls"},
+         {"whack", "tap"}},
+        {"ins/concentration", {std::string(numbers[Concentration::WINNING_PAIRS]) + " pairs wins"}, {"every"}},
+    };
+    for (const auto& game : games) {
+        const std::string help = pictureWords(game.help);
+        ASSERT_FALSE(help.empty()) << game.help;
+        for (const std::string& words : game.said)
+            EXPECT_NE(std::string::npos, help.find(words)) << game.help << " lacks " << words << ": " << help;
+        for (const std::string& words : game.unsaid)
+            EXPECT_EQ(std::string::npos, help.find(words)) << game.help << " says " << words << ": " << help;
+    }
 }
 
 TEST_F(SampleScenesTest, EveryPuzzlesLeaveButtonWorksOnEntering)
@@ -666,8 +706,40 @@ util::RectangleNM artZoomShape(sprite::TransitionImage* mask, float scale)
                              int(std::lround(cy + scale * (bottom - h / 2.0))) - t);
 }
 
+// Each grid's tile frames (plain, under the pointer, selected), drawn 4
+// pixels up and left of a cell, draw only inside that cell: no tile's frame
+// covers a neighbouring tile.
+TEST_F(SampleScenesTest, ThePaintingsTileFramesDrawInsideTheirCells)
+{
+    auto* art = static_cast<ArtRestoration*>(room(19));
+    sprite::SpriteBase* painting = art->getSprite("Painting1");
+    for (int order = 1; order <= ArtRestoration::PAINTING_COUNT; ++order) {
+        SCOPED_TRACE(order);
+        const std::string name = "ArtSelection" + std::to_string(order);
+        auto* frames = static_cast<sprite::ImageSprite*>(art->getSprite(name.c_str()));
+        ASSERT_TRUE(frames && frames->isInstanceOf("ImageSprite"));
+        window::ImageBase* image = frames->getImage();
+        ASSERT_TRUE(image && image->getPixels());
+        const int cellW = painting->width() / art->getColumns(order);
+        const int cellH = painting->height() / art->getRows(order);
+        const int frameW = image->getWidth() / 3;
+        int outside = 0;
+        for (int y = 0; y < image->getHeight(); ++y) {
+            for (int x = 0; x < image->getWidth(); ++x) {
+                const int fx = x % frameW - ArtPiece::FRAME_MARGIN;
+                const int fy = y - ArtPiece::FRAME_MARGIN;
+                const bool inCell = fx >= 0 && fx < cellW && fy >= 0 && fy < cellH;
+                if ((image->getPixels()[y * image->getWidth() + x] >> 24) != 0 && !inCell)
+                    ++outside;
+            }
+        }
+        EXPECT_EQ(0, outside) << "pixels of the frames beyond their cell";
+    }
+}
+
 // Each painting, left by the Leave button and then restored, zooms back into
-// its own painting on the gallery's wall: the zoom's mask covers the whole
+// its own painting on the gallery's wall, where the count of those restored
+// is told: the zoom's mask covers the whole
 // screen as it starts and is the painting's picture as it ends, so that no
 // scrap of the restoration hangs over the gallery and the zoom ends on the
 // painting, which shows its grime until it is restored. The small picture of
@@ -743,6 +815,12 @@ TEST_F(SampleScenesTest, ARestoredPaintingIsZoomedBackToItsPlaceOnTheGalleryWall
         zoomingBack(true);
         ASSERT_TRUE(painted([this] { return canvas->getCurrentRoomIndex() == ArtRestoration::GALLERY_ROOM; }));
         EXPECT_FALSE(grime->isVisible());
+        // The gallery tells how many are restored; the last brings the card.
+        std::string told = lang::String::loadText(p < 3 ? "STR_GALLERY_RESTORED" : "STR_GALLERY_CARD").c_str();
+        if (p < 3 && told.find("%1") != std::string::npos)
+            told.replace(told.find("%1"), 2, std::to_string(p));
+        EXPECT_TRUE(canvas->isSpriteVisible("RoomItemsBalloon"));
+        EXPECT_EQ(told, static_cast<sprite::NewFontSprite*>(canvas->getSprite("RoomItemTipText"))->getText().c_str());
     }
     expectCleanRun();
 }
@@ -760,37 +838,84 @@ TEST_F(SampleScenesTest, TheAirCompressorIsMendedWithFusesAndWires)
     expectCleanRun();
 }
 
+// The note under the fuse box follows the holders as the player fills and
+// empties them, and TEST pressed with a fuse in hand puts it down and tries
+// the holders.
+TEST_F(SampleScenesTest, TheAirCompressorsNoteFollowsItsHoldersAndTestTakesAFuseInHand)
+{
+    auto* air = static_cast<AirCompressor*>(room(21));
+    enter(21);
+    ASSERT_TRUE(stepUntil([air] { return !air->isTransitioning(); }));
+    // The note's text, its lines joined again.
+    auto note = [air] {
+        std::string text = static_cast<sprite::NewFontSprite*>(air->getSprite("StatusText"))->getText().c_str();
+        std::replace(text.begin(), text.end(), '\n', ' ');
+        return text;
+    };
+    auto says = [&note](const char* id) { return note() == lang::String::loadText(id).c_str(); };
+    auto holder = [this](int h) { world.click(180 + 70 * h, 220); };
+    const char* fuses[] = {"Fuse_GreenOnGround", "Fuse_BlueOnGround", "Fuse_PurpleOnGround"};
+    for (int h = 0; h < 3; ++h) {
+        player.clickOn(air->getSprite(fuses[h]));
+        holder(h);
+    }
+    EXPECT_TRUE(says("STR_AIRCOMP_TEST_READY")) << note();
+    holder(1);
+    ASSERT_TRUE(air->holdingItem()) << "the fuse taken out of its holder";
+    EXPECT_TRUE(says("STR_AIRCOMP_FUSES")) << "a holder stands empty: " << note();
+    holder(1);
+    EXPECT_TRUE(says("STR_AIRCOMP_TEST_READY")) << note();
+    sprite::SpriteBase* spare = air->getSprite("Fuse_YellowOnGround");
+    player.clickOn(spare);
+    ASSERT_TRUE(air->holdingItem());
+    player.clickOn(air->getSprite("Button_Test"));
+    EXPECT_FALSE(air->holdingItem());
+    EXPECT_TRUE(spare->isVisible()) << "back on the floor";
+    EXPECT_NE(std::string::npos, note().find("of 3")) << "TEST tried the holders: " << note();
+    expectCleanRun();
+}
+
 TEST_F(SampleScenesTest, TheCallBoxTakesTheNumberOnTheCard)
 {
     auto* box = static_cast<CallBox*>(room(22));
     ASSERT_TRUE(box->isInstanceOf("CallBox"));
     runLua(box, "LF.galleryRestored = true");
     enter(22);
-    // The intercom's greeting stands clear of the keys and the register,
-    // its tail on its balloon.
+    // The intercom's greeting, and its answer to the right number, stand
+    // clear of the keys, the register, the receiver on or off its hook and
+    // the buttons, their tail on their balloon.
     ASSERT_TRUE(painted([this] { return canvas->isSpriteVisible("TalkBalloon"); }));
     sprite::SpriteBase* balloon = canvas->getSprite("TalkBalloon");
-    const util::RectangleNM b = *balloon->getBounds();
     auto meet = [](const util::RectangleNM& p, const util::RectangleNM& q, int slack) {
         return p.x < q.x + q.width + slack && q.x < p.x + p.width + slack && p.y < q.y + q.height + slack &&
                q.y < p.y + p.height + slack;
     };
-    std::vector<std::string> keys = {"CallBoxClear", "CallBoxEnter"};
+    std::vector<std::string> parts = {"CallBoxClear", "CallBoxEnter", "ReceiverOnHook", "ReceiverOffHook",
+                                      "CloseButton"};
     for (int i = 1; i <= 9; ++i)
-        keys.push_back("CallBox" + std::to_string(i));
+        parts.push_back("CallBox" + std::to_string(i));
     for (int i = 1; i <= 4; ++i)
-        keys.push_back("CallBoxReg" + std::to_string(i));
-    for (const std::string& key : keys)
-        EXPECT_FALSE(meet(b, *box->getSprite(key.c_str())->getBounds(), 0)) << "the greeting covers " << key;
-    int tails = 0;
-    for (int code = 0; code < 6; ++code) {
-        sprite::SpriteBase* tail = canvas->getSprite(("TalkBalloonTail_" + std::to_string(code)).c_str());
-        if (tail && tail->isVisible()) {
-            ++tails;
-            EXPECT_TRUE(meet(b, *tail->getBounds(), 1)) << "tail " << code << " stands apart from its balloon";
+        parts.push_back("CallBoxReg" + std::to_string(i));
+    auto expectClear = [&](const char* words) {
+        const util::RectangleNM b = *balloon->getBounds();
+        for (const std::string& part : parts) {
+            sprite::SpriteBase* s = box->getSprite(part.c_str());
+            if (s->isVisible()) {
+                EXPECT_FALSE(meet(b, *s->getBounds(), 0)) << words << " covers " << part;
+            }
         }
-    }
-    EXPECT_EQ(1, tails);
+        EXPECT_FALSE(meet(b, *canvas->getSprite("Quit")->getBounds(), 0)) << words << " covers the pause button";
+        int tails = 0;
+        for (int code = 0; code < 6; ++code) {
+            sprite::SpriteBase* tail = canvas->getSprite(("TalkBalloonTail_" + std::to_string(code)).c_str());
+            if (tail && tail->isVisible()) {
+                ++tails;
+                EXPECT_TRUE(meet(b, *tail->getBounds(), 1)) << "tail " << code << " stands apart from its balloon";
+            }
+        }
+        EXPECT_EQ(1, tails);
+    };
+    expectClear("the greeting");
     // A key clicked while the intercom still speaks lifts the receiver and
     // dials at once: no press is lost.
     player.clickOn(box->getSprite("CallBox4"));
@@ -800,6 +925,8 @@ TEST_F(SampleScenesTest, TheCallBoxTakesTheNumberOnTheCard)
     EXPECT_EQ(0, box->getEnteredCount());
     dialCallBox(player, world, box);
     EXPECT_EQ("true", runLua(box, "return tostring(LF.callBoxSolved)"));
+    ASSERT_TRUE(painted([this] { return canvas->isSpriteVisible("TalkBalloon"); }));
+    expectClear("the answer");
     expectCleanRun();
 }
 
