@@ -495,33 +495,94 @@ TEST_F(SampleRoomsTest, TheWaterfallsSprayStaysOverItsPool)
     EXPECT_GT(spray, 0);
 }
 
-TEST_F(SampleRoomsTest, AClickOnTheLandingsShutPierSaysWhy)
+// The piers no boat calls at: a click on the shut way says why (at the dive
+// dock, where the diving boat waits once the second chapter is done).
+TEST_F(SampleRoomsTest, AClickOnAShutPierSaysWhy)
 {
-    canvas->getProgress()->chapter = 3;
-    enter(25);
-    world.stepFrames(2);
+    const struct {
+        int room;
+        int chapter;
+        const char* way;
+        const char* story;
+        const char* thought;
+    } piers[] = {
+        {25, 3, "Door2", "", "STR_THINK_LANDING_PIER"},
+        {14, 2, "Door3", "", "STR_THINK_DIVEDOCK_PIER"},
+        {14, 2, "Door3",
+         "LF.callBoxSolved = true LF.hedgeMazeSolved = true LF.compressorStage = 'running' LF.pearlsWon = true",
+         "STR_THINK_DIVEDOCK_PIER_BOAT"},
+    };
     Character* self = canvas->getPlayerCharacter();
-    self->stopTalk();
-    auto* pier = static_cast<DoorSprite*>(room(25)->getSprite("Door2"));
-    ASSERT_FALSE(pier->isEnabled());
-    world.click(pier->left() + pier->width() / 2, pier->top() + pier->height() / 2);
-    world.stepFrames(2);
-    EXPECT_EQ(25, canvas->getProgress()->currentRoom);
-    ASSERT_TRUE(self->isTalking());
-    EXPECT_STREQ(lang::String::loadText("STR_THINK_LANDING_PIER").c_str(), self->getTalkText()->getText().c_str());
+    for (const auto& p : piers) {
+        SCOPED_TRACE(p.thought);
+        canvas->getProgress()->chapter = p.chapter;
+        runLua(room(p.room), p.story);
+        enter(p.room);
+        world.stepFrames(2);
+        self->stopTalk();
+        auto* pier = static_cast<DoorSprite*>(room(p.room)->getSprite(p.way));
+        ASSERT_FALSE(pier->isEnabled());
+        world.click(pier->left() + pier->width() / 2, pier->top() + pier->height() / 2);
+        world.stepFrames(2);
+        EXPECT_EQ(p.room, canvas->getProgress()->currentRoom);
+        ASSERT_TRUE(self->isTalking());
+        EXPECT_STREQ(lang::String::loadText(p.thought).c_str(), self->getTalkText()->getText().c_str());
 
-    // The click cuts short what the player was saying (here a thought
-    // still fading), never the thought it starts itself; nor does a click
-    // that comes once that one may be cut short.
-    for (int round = 0; round < 2; ++round) {
-        SCOPED_TRACE(round);
+        // The click cuts short what the player was saying (here a thought
+        // still fading), never the thought it starts itself; nor does a click
+        // that comes once that one may be cut short.
+        for (int round = 0; round < 2; ++round) {
+            SCOPED_TRACE(round);
+            world.stepFrames(30);
+            EXPECT_EQ(self, canvas->getTalkingCharacter());
+            EXPECT_TRUE(self->getTalkText()->isVisible());
+            ASSERT_TRUE(self->canSkipTalk());
+            if (round == 0)
+                world.click(pier->left() + pier->width() / 2, pier->top() + pier->height() / 2);
+        }
+        self->stopTalk();
         world.stepFrames(30);
-        EXPECT_EQ(self, canvas->getTalkingCharacter());
-        EXPECT_TRUE(self->getTalkText()->isVisible());
-        ASSERT_TRUE(self->canSkipTalk());
-        if (round == 0)
-            world.click(pier->left() + pier->width() / 2, pier->top() + pier->height() / 2);
     }
+}
+
+// Things in a room that are no puzzle answer a click with a word: the
+// mansion's door, locked by day (which the player also says on coming to
+// it), and the jungle's idol, found and then left where it stands.
+TEST_F(SampleRoomsTest, ThingsThatAreNoPuzzleAnswerAClick)
+{
+    const struct {
+        int room;
+        int chapter;
+        const char* thing;
+        const char* thought;
+        bool onArrival;
+    } things[] = {
+        {16, 2, "MansionDoor", "STR_THINK_MANSION_FRONT", true},
+        {29, 3, "Idol", "STR_THINK_JUNGLE_IDOL", false},
+    };
+    Character* self = canvas->getPlayerCharacter();
+    auto says = [self](const char* id) {
+        return self->isTalking() && std::string(self->getTalkText()->getText().c_str()) == lang::String::loadText(id).c_str();
+    };
+    for (const auto& t : things) {
+        SCOPED_TRACE(t.thought);
+        canvas->getProgress()->chapter = t.chapter;
+        enter(t.room);
+        world.stepFrames(2);
+        EXPECT_EQ(t.onArrival, says(t.thought));
+        sprite::SpriteBase* thing = room(t.room)->getSprite(t.thing);
+        ASSERT_NE(nullptr, thing);
+        for (int click = 0; click < 2; ++click) {
+            self->stopTalk();
+            world.stepFrames(30);
+            world.click(thing->left() + thing->width() / 2, thing->top() + thing->height() / 2);
+            world.stepFrames(2);
+            EXPECT_TRUE(says(t.thought)) << "click " << click;
+        }
+        self->stopTalk();
+        world.stepFrames(30);
+    }
+    expectCleanRun();
 }
 
 TEST_F(SampleRoomsTest, TheBookshelfsDrawerSaysItIsLockedAndOpensOnTheMapWithTheKey)

@@ -956,8 +956,9 @@ TEST_F(SampleScenesTest, TheInlayTakesItsPiecesIntoTheGridAndIsSolved)
 
 // The island's gems: the landing's, the jungle's, and one behind each puzzle
 // door of the cave, whose solved inlay shows it in the middle of its board
-// and gives it at a click; the four open the golden door, which counts the
-// sockets still empty until then.
+// and gives it at a click; the four open the golden door, whose click sets
+// them (the player says so on coming to it) and which counts the sockets
+// still empty until then.
 TEST_F(SampleScenesTest, EveryPuzzleDoorOfTheCaveGivesAGemTheGoldenDoorStillNeeds)
 {
     auto* maze = static_cast<CaveMaze*>(room(31));
@@ -974,9 +975,12 @@ TEST_F(SampleScenesTest, EveryPuzzleDoorOfTheCaveGivesAGemTheGoldenDoorStillNeed
     canvas->getProgress()->chapter = 3;
     runLua(maze, "LF_findItem('Gem_1') LF_findItem('Gem_4')");
     ASSERT_EQ(2, gems());
-    // Two of the gems set in the door: two sockets are left.
+    // Come to the door with gems (which stay in the bar), the player says
+    // that a click on it sets them; two set, two sockets are left.
     runLua(maze, "LF.caveMazeScreen = 6");
     enter(31);
+    world.stepFrames(2);
+    EXPECT_EQ(lang::String::loadText("STR_THINK_GOLDEN_DOOR_GEMS").c_str(), thought());
     clickOn(world, maze->getSprite("goldDoor"));
     world.stepFrames(2);
     EXPECT_EQ(lang::String::loadText("STR_THINK_GOLDEN_DOOR_2").c_str(), thought());
