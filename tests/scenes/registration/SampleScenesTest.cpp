@@ -852,6 +852,54 @@ TEST_F(SampleScenesTest, TheBridgeIsRaisedByRememberingTheStones)
     expectCleanRun();
 }
 
+// A wrong stone is said on a solid band right under the stones, where the
+// player looks; the new order waits for the player's click on the stones,
+// which takes the band away.
+TEST_F(SampleScenesTest, AWrongStoneIsSaidOnABandUnderTheStones)
+{
+    auto* bridge = static_cast<Bridge*>(room(32));
+    enter(32);
+    player.clickOn(bridge->getSprite("StonesPanel"));
+    ASSERT_TRUE(player.painted([bridge] { return bridge->getGameState() == Bridge::STATE_PLAYER_TURN; }, 400));
+    const int wrongSlot = (bridge->getSequence(0) + 1) % 4;
+    player.clickOn(bridge->getChoice(wrongSlot));
+    auto* band = static_cast<sprite::ImageSprite*>(bridge->getSprite("WrongStone"));
+    ASSERT_TRUE(player.painted([band] { return band->isVisible(); }, 40));
+    int left = 800, right = 0, bottom = 0;
+    for (int slot = 0; slot < 4; ++slot) {
+        const util::RectangleNM c = *bridge->getChoice(slot)->getBounds();
+        left = std::min(left, c.x);
+        right = std::max(right, c.x + c.width);
+        bottom = std::max(bottom, c.y + c.height);
+    }
+    const util::RectangleNM b = *band->getBounds();
+    EXPECT_GE(b.x, left - 20);
+    EXPECT_LE(b.x + b.width, right + 20);
+    EXPECT_GE(b.y, bottom);
+    EXPECT_LE(b.y, bottom + 20) << "right under the stones";
+    EXPECT_GE(b.width, (right - left) * 3 / 4) << "as wide as most of the row";
+    window::ImageBase* image = band->getImage();
+    ASSERT_TRUE(image && image->getPixels());
+    int opaque = 0;
+    for (int i = 0; i < image->getWidth() * image->getHeight(); ++i)
+        opaque += (image->getPixels()[i] >> 24) == 0xFF ? 1 : 0;
+    EXPECT_GE(opaque * 10, image->getWidth() * image->getHeight() * 9) << "a solid band, not loose letters";
+    // No stone lights while the player reads it; a click shows the new order.
+    auto lit = [bridge] {
+        for (int slot = 0; slot < 4; ++slot) {
+            if (bridge->getChoice(slot)->getFrame() == 0)
+                return true;
+        }
+        return false;
+    };
+    world.mouseMove(400, 500);
+    EXPECT_FALSE(player.painted(lit, 120)) << "a new order lit before the player asked";
+    player.clickOn(bridge->getSprite("StonesPanel"));
+    EXPECT_FALSE(band->isVisible());
+    EXPECT_TRUE(player.painted(lit, 40));
+    expectCleanRun();
+}
+
 TEST_F(SampleScenesTest, TheCaveMouthLeadsIntoTheMazeWhoseChambersAreWalked)
 {
     enter(30);

@@ -292,17 +292,19 @@ void mendAirCompressor(gametest::SamplePlayer& player, testsupport::GameWorld& w
 void raiseBridge(gametest::SamplePlayer& player, testsupport::GameWorld&, Bridge* bridge)
 {
     // Four rounds raise it. A round's preview may have begun before the
-    // player looked (after a walk-in it runs while the room wipes in): its
-    // stones are guessed at, and the wrong answer brings a new round, shown
-    // whole; so a few more rounds are allowed.
+    // player looked: its stones are guessed at, and after the wrong answer
+    // a click on the stones brings a new round, shown whole; so a few more
+    // rounds are allowed.
     ScriptHost* host = ScriptHost::instance;
     auto stone = [bridge](int k) {
         return static_cast<sprite::AnimateSprite*>(bridge->getSprite(("bChoice" + std::to_string(k)).c_str()));
     };
-    // The stones first light up when their panel is clicked.
-    if (bridge->getGameState() != Bridge::STATE_PLAYER_TURN)
-        player.clickOn(bridge->getSprite("StonesPanel"));
     for (int round = 0; round < 12 && !host->getLuaBoolean("LF.bridgeSolved"); ++round) {
+        // The stones light up when their panel is clicked: the first time,
+        // and after a wrong stone.
+        const int state = bridge->getGameState();
+        if ((round == 0 && state != Bridge::STATE_PLAYER_TURN) || state == Bridge::STATE_WRONG)
+            player.clickOn(bridge->getSprite("StonesPanel"));
         std::vector<sprite::SpriteBase*> sequence;
         sprite::SpriteBase* lit = nullptr;
         ASSERT_TRUE(player.painted([&] {
