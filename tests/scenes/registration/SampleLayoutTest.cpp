@@ -6,8 +6,8 @@
 // the island's words fit on the screen clear of its ways and things, and so
 // does the player's figure; the new-task banner covers no exit; the outer
 // sanctum's line, legend and lever and the inlay's tray keep apart from
-// what stands by them; every exit's name stays in its box, and the task
-// paper keeps its tasks above the bar.
+// what stands by them; every exit's name stays in its box, every room's
+// title on a plain plate, and the task paper keeps its tasks above the bar.
 #include "game/balloons/TalkBalloon.h"
 #include "game/characters/Character.h"
 #include "game/inventory/Inventory.h"
@@ -564,6 +564,52 @@ TEST_F(SampleLayoutTest, NothingDrawnOverAnExitHidesItsName)
 
 // The how-to-play dialog's version stands well inside its frame, clear of
 // the page and the buttons.
+// Every room's title stands on a plain plate: nothing of the room's
+// picture (a lamp, its cord) is drawn under the plate's margins about the
+// title's letters, above and below them.
+TEST_F(SampleLayoutTest, EveryRoomsTitleStandsOnAPlainPlate)
+{
+    const uint32_t titleInk = 0xF0E6C8;
+    for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT; ++index) {
+        Room* r = room(index);
+        window::ImageBase* picture = layoutRoomPicture(r);
+        if (!picture)
+            continue;
+        auto at = [picture](int x, int y) {
+            return picture->getPixels()[size_t(y) * size_t(picture->getPitch() / 4) + size_t(x)] & 0xFFFFFF;
+        };
+        // The title's letters, centred on x 235 from y 12, no wider than
+        // 200 pixels (left of the north exit's box).
+        int left = 800, right = -1, bottom = -1;
+        for (int y = 12; y < 80; ++y) {
+            for (int x = 130; x < 336; ++x) {
+                if (at(x, y) == titleInk) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    bottom = std::max(bottom, y);
+                }
+            }
+        }
+        if (right < 0 || left > 235 || right < 235)
+            continue;
+        // The tails of letters below the line, drawn softer than the ink.
+        auto lit = [](uint32_t p) { return ((p >> 16) & 0xFF) >= 0x80 && ((p >> 8) & 0xFF) >= 0x78; };
+        for (bool tail = true; tail && bottom < 90;) {
+            tail = false;
+            for (int x = left; x <= right; ++x)
+                tail = tail || lit(at(x, bottom + 1));
+            bottom += tail ? 1 : 0;
+        }
+        const uint32_t plate = at(235, 9);
+        int marred = 0;
+        for (int y : {9, 10, bottom + 1, bottom + 2}) {
+            for (int x = left; x <= right; ++x)
+                marred += at(x, y) != plate ? 1 : 0;
+        }
+        EXPECT_EQ(0, marred) << r->getName().c_str() << ": something is drawn under the title's plate";
+    }
+}
+
 TEST_F(SampleLayoutTest, TheHowToPlayVersionStandsInsideItsFrame)
 {
     sprite::SpriteBase* dialog = canvas->getSprite("Instructions");
