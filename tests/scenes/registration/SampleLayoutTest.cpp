@@ -280,6 +280,7 @@ TEST_F(SampleLayoutTest, ThePlayersThoughtsLeaveThePeopleButtonsAndDigitsInSight
         {"ViewFinder", {"STR_THINK_VIEWFINDER"}},
         {"MansionHallway", {"STR_THINK_HALL_CLOCK", "STR_THINK_STUDY_KEY", "STR_THINK_STUDY_SHUT"}},
         {"MansionStudy", {"STR_THINK_SAFE"}},
+        {"TavernInterior_Night", {"STR_THINK_RIDDLE_COASTER"}},
         {"DiveDock_Night", {"STR_THINK_DIVE_SHOP_SHUT", "STR_THINK_JETTY_DARK"}},
         {"IslandLanding", {"STR_THINK_LANDING_RACE", "STR_THINK_TEMPLE_GATE_SHUT"}},
         {"AmuletDoor", {"STR_THINK_SEALED_DOOR", "STR_THINK_SEAL_PARTS"}},

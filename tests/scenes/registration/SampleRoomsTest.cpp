@@ -547,7 +547,8 @@ TEST_F(SampleRoomsTest, AClickOnAShutPierSaysWhy)
 
 // Things in a room that are no puzzle answer a click with a word: the
 // mansion's door, locked by day (which the player also says on coming to
-// it), and the jungle's idol, found and then left where it stands.
+// it), the jungle's idol, found and then left where it stands, and the
+// tavern's coaster, whose riddle is read out as it is taken.
 TEST_F(SampleRoomsTest, ThingsThatAreNoPuzzleAnswerAClick)
 {
     const struct {
@@ -556,9 +557,11 @@ TEST_F(SampleRoomsTest, ThingsThatAreNoPuzzleAnswerAClick)
         const char* thing;
         const char* thought;
         bool onArrival;
+        int clicks;
     } things[] = {
-        {16, 2, "MansionDoor", "STR_THINK_MANSION_FRONT", true},
-        {29, 3, "Idol", "STR_THINK_JUNGLE_IDOL", false},
+        {16, 2, "MansionDoor", "STR_THINK_MANSION_FRONT", true, 2},
+        {29, 3, "Idol", "STR_THINK_JUNGLE_IDOL", false, 2},
+        {44, 5, "Item_RiddleCoaster", "STR_THINK_RIDDLE_COASTER", false, 1},
     };
     Character* self = canvas->getPlayerCharacter();
     auto says = [self](const char* id) {
@@ -572,7 +575,7 @@ TEST_F(SampleRoomsTest, ThingsThatAreNoPuzzleAnswerAClick)
         EXPECT_EQ(t.onArrival, says(t.thought));
         sprite::SpriteBase* thing = room(t.room)->getSprite(t.thing);
         ASSERT_NE(nullptr, thing);
-        for (int click = 0; click < 2; ++click) {
+        for (int click = 0; click < t.clicks; ++click) {
             self->stopTalk();
             world.stepFrames(30);
             world.click(thing->left() + thing->width() / 2, thing->top() + thing->height() / 2);
