@@ -943,6 +943,7 @@ TEST_F(SampleScenesTest, TheFirstVillagesPegBoardIsWonDownToOnePeg)
     ASSERT_TRUE(self->isTalking()) << "the player says the peg is set";
     EXPECT_STREQ(lang::String::loadText("STR_THINK_PEG_SET").c_str(), self->getTalkText()->getText().c_str());
     player.clickSprite(room(40), "PegBoard");
+    EXPECT_FALSE(self->isVisible()) << "the figure would stand over the board";
     playPastInstructions(9);
     for (int i = 0; i < 60 && !pegs->acceptsInput(); ++i)
         world.stepFrames(1);
