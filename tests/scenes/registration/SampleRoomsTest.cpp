@@ -18,6 +18,7 @@
 #include "sprites/images/ImageSprite.h"
 #include "sprites/text/NewFontSprite.h"
 #include "tests/game/support/SampleSession.h"
+#include "tests/scenes/support/SamplePuzzles.h"
 #include "windowing/images/ImageBase.h"
 #include "tests/scenes/support/SceneFixture.h"
 
@@ -114,6 +115,25 @@ TEST_F(SampleRoomsTest, TheWindRaceIsWonByTurningItsThreeGreenWindsocks)
     // The script takes the winner back to the jetty.
     ASSERT_TRUE(stepUntil([this, race] { return runLua(race, "return LF.windRaceWon") == "true"; }, 800));
     expectCleanRun();
+}
+
+// The wind race's help says what the race does: its green windsocks turn
+// only once "Go!" shows, while the boat already sails, and a click before
+// that leaves them as they are.
+TEST_F(SampleRoomsTest, TheWindRacesHelpSaysItsWindsocksTurnOnlyFromGo)
+{
+    const std::string help = helpWords("windrace");
+    ASSERT_FALSE(help.empty()) << "the help's description is read from the data";
+    EXPECT_NE(std::string::npos, help.find("only after 'go!'")) << help;
+    EXPECT_NE(std::string::npos, help.find("already sails")) << help;
+    auto* race = static_cast<WindRace*>(room(56));
+    enter(56);
+    const int before = race->buoy(17).direction;
+    world.click(WindRace::centreX(17), WindRace::centreY(17));
+    EXPECT_EQ(before, race->buoy(17).direction) << "turned before 'Go!'";
+    ASSERT_TRUE(stepUntil([race] { return race->getSprite("GoText")->isVisible(); }));
+    world.click(WindRace::centreX(17), WindRace::centreY(17));
+    EXPECT_NE(before, race->buoy(17).direction) << "not turned after 'Go!'";
 }
 
 // The exit of the room that leads to the target room is open.

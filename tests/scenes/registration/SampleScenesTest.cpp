@@ -293,28 +293,9 @@ TEST_F(SampleScenesTest, TheHedgeMazeIsWalkedToItsExit)
     expectCleanRun();
 }
 
-// The maze's help, as the data draws it: the words of its text lines.
-std::string mazeHelpWords()
-{
-#ifdef HV_SOURCE_DIR
-    std::ifstream in(std::string(HV_SOURCE_DIR) + "/data/pictures/ins/maze.txt");
-    std::string words;
-    for (std::string line; std::getline(in, line);) {
-        const size_t quote = line.find('"');
-        if (line.rfind("text ", 0) == 0 && quote != std::string::npos)
-            words += line.substr(quote) + " ";
-    }
-    for (char& c : words)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return words;
-#else
-    return "";
-#endif
-}
-
 TEST_F(SampleScenesTest, TheMazesHelpNamesOnlyTheControlsThatMoveItsToken)
 {
-    const std::string help = mazeHelpWords();
+    const std::string help = helpWords("maze");
     ASSERT_FALSE(help.empty()) << "the help's description is read from the data";
     auto* maze = static_cast<Maze*>(room(20));
     // Each control the help may name, and what a player does to use it:

@@ -20,7 +20,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <deque>
+#include <fstream>
 #include <map>
 #include <string>
 
@@ -287,6 +289,25 @@ void mendAirCompressor(gametest::SamplePlayer& player, testsupport::GameWorld& w
     ASSERT_EQ(4, air->getWiringStatus());
     player.clickOn(air->getSprite("Button_Start"));
     EXPECT_NE(std::string::npos, note().find("runs")) << note();
+}
+
+std::string helpWords(const char* game)
+{
+#ifdef HV_SOURCE_DIR
+    std::ifstream in(std::string(HV_SOURCE_DIR) + "/data/pictures/ins/" + game + ".txt");
+    std::string words;
+    for (std::string line; std::getline(in, line);) {
+        const size_t quote = line.find('"');
+        if (line.rfind("text ", 0) == 0 && quote != std::string::npos)
+            words += line.substr(quote) + " ";
+    }
+    for (char& c : words)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return words;
+#else
+    (void)game;
+    return "";
+#endif
 }
 
 void raiseBridge(gametest::SamplePlayer& player, testsupport::GameWorld&, Bridge* bridge)

@@ -5,6 +5,7 @@
 
 #include "tests/game/support/SampleSession.h"
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -51,6 +52,10 @@ void dialCallBox(gametest::SamplePlayer& player, testsupport::GameWorld& world, 
 // At the broken compressor: the right fuses into their holders, the test
 // button, the diodes dragged into their sockets, and the start button.
 void mendAirCompressor(gametest::SamplePlayer& player, testsupport::GameWorld& world, AirCompressor* air);
+
+// A mini-game's help as the data draws it (data/pictures/ins/<game>.txt):
+// the words of its text lines, in lower case ("" without the sources).
+std::string helpWords(const char* game);
 
 // At the bridge: each round's stones read as they light up, and clicked
 // back in the same order, until the bridge is raised.
