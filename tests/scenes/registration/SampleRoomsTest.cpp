@@ -122,7 +122,7 @@ TEST_F(SampleRoomsTest, TheWindRaceIsWonByTurningItsThreeGreenWindsocks)
 // that leaves them as they are.
 TEST_F(SampleRoomsTest, TheWindRacesHelpSaysItsWindsocksTurnOnlyFromGo)
 {
-    const std::string help = helpWords("windrace");
+    const std::string help = pictureWords("ins/windrace");
     ASSERT_FALSE(help.empty()) << "the help's description is read from the data";
     EXPECT_NE(std::string::npos, help.find("only after 'go!'")) << help;
     EXPECT_NE(std::string::npos, help.find("already sails")) << help;

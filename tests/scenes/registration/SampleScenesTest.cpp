@@ -295,7 +295,7 @@ TEST_F(SampleScenesTest, TheHedgeMazeIsWalkedToItsExit)
 
 TEST_F(SampleScenesTest, TheMazesHelpNamesOnlyTheControlsThatMoveItsToken)
 {
-    const std::string help = helpWords("maze");
+    const std::string help = pictureWords("ins/maze");
     ASSERT_FALSE(help.empty()) << "the help's description is read from the data";
     auto* maze = static_cast<Maze*>(room(20));
     // Each control the help may name, and what a player does to use it:

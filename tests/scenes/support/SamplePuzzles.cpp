@@ -291,10 +291,10 @@ void mendAirCompressor(gametest::SamplePlayer& player, testsupport::GameWorld& w
     EXPECT_NE(std::string::npos, note().find("runs")) << note();
 }
 
-std::string helpWords(const char* game)
+std::string pictureWords(const char* picture)
 {
 #ifdef HV_SOURCE_DIR
-    std::ifstream in(std::string(HV_SOURCE_DIR) + "/data/pictures/ins/" + game + ".txt");
+    std::ifstream in(std::string(HV_SOURCE_DIR) + "/data/pictures/" + picture + ".txt");
     std::string words;
     for (std::string line; std::getline(in, line);) {
         const size_t quote = line.find('"');
@@ -305,7 +305,7 @@ std::string helpWords(const char* game)
         c = char(std::tolower(static_cast<unsigned char>(c)));
     return words;
 #else
-    (void)game;
+    (void)picture;
     return "";
 #endif
 }

@@ -53,9 +53,10 @@ void dialCallBox(gametest::SamplePlayer& player, testsupport::GameWorld& world, 
 // button, the diodes dragged into their sockets, and the start button.
 void mendAirCompressor(gametest::SamplePlayer& player, testsupport::GameWorld& world, AirCompressor* air);
 
-// A mini-game's help as the data draws it (data/pictures/ins/<game>.txt):
-// the words of its text lines, in lower case ("" without the sources).
-std::string helpWords(const char* game);
+// The words a picture of the data writes (data/pictures/<picture>.txt, such
+// as a mini-game's help "ins/maze"): its text lines, in lower case ("" without
+// the sources).
+std::string pictureWords(const char* picture);
 
 // At the bridge: each round's stones read as they light up, and clicked
 // back in the same order, until the bridge is raised.
