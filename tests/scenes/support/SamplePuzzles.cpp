@@ -291,7 +291,7 @@ void mendAirCompressor(gametest::SamplePlayer& player, testsupport::GameWorld& w
     EXPECT_NE(std::string::npos, note().find("runs")) << note();
 }
 
-std::string pictureWords(const char* picture)
+std::string pictureWords(const std::string& picture)
 {
 #ifdef HV_SOURCE_DIR
     std::ifstream in(std::string(HV_SOURCE_DIR) + "/data/pictures/" + picture + ".txt");

@@ -56,7 +56,7 @@ void mendAirCompressor(gametest::SamplePlayer& player, testsupport::GameWorld& w
 // The words a picture of the data writes (data/pictures/<picture>.txt, such
 // as a mini-game's help "ins/maze"): its text lines, in lower case ("" without
 // the sources).
-std::string pictureWords(const char* picture);
+std::string pictureWords(const std::string& picture);
 
 // At the bridge: each round's stones read as they light up, and clicked
 // back in the same order, until the bridge is raised.
