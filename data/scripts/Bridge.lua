@@ -2,7 +2,8 @@
 -- hv.Bridge. Until the bridge is up, each visit starts a round of the memory
 -- game from the counters of Lanternfield.lua once the player clicks the
 -- stones, under its rules and a lamp per round remembered; a wrong stone
--- says so and starts the round again with a new sequence, a finished one
+-- says so, on a band under the stones, and the round starts again with a
+-- new sequence when the player clicks the stones once more; a finished one
 -- lights its lamp and starts the next, and the last round of the last set
 -- raises the bridge (the rules and lamps go, the player says so) and opens
 -- the way east. Coming out of the cave here the player finds the overgrown
@@ -46,8 +47,9 @@ local function isUp(self)
     return LF.bridgeSolved == true or self:getChapterNumber() > 3
 end
 
--- The stones show their first sequence of a visit when the player clicks
--- their panel, so that a player who has just come sees all of it.
+-- The stones show their first sequence of a visit, and a new one after a
+-- wrong stone, when the player clicks their panel, so that the player sees
+-- all of it.
 local waiting = false
 
 local entered = room.onEnter
@@ -62,6 +64,7 @@ function room.onClick(self, x, y)
     local panel = self:sprite("StonesPanel")
     if waiting and panel:visible() and panel:hittest(x, y) then
         waiting = false
+        self:sprite("WrongStone"):show(false)
         self:setState("start")
     end
 end
@@ -82,7 +85,7 @@ end
 
 function room.onWrongAnswer(self, n)
     self:sprite("WrongStone"):show(true)
-    self:setState("startround")
+    waiting = true
 end
 
 rooms["Bridge"] = room

@@ -5,11 +5,12 @@
 -- one, notes that the golden door was found, and lets water drip in some
 -- chambers. With the map scroll the cave's map shows, marking the player's
 -- chamber. The four gems of the island (two of them won in the inlays behind
--- the two puzzle doors) fit the golden door's sockets: a click on the door,
--- or a gem from the bar dropped on it, sets those the player holds, the
--- player counts the sockets still empty, and with all four in place the
--- gems sink in, its leaves swing aside (the player says so) and the way
--- north leads out to the bridge.
+-- the two puzzle doors) fit the golden door's sockets: the gems stay in the
+-- bar, so the player, coming to the door with a gem, says that a click on
+-- it sets them; a click sets those the player holds, the player counts the
+-- sockets still empty, and with all four in place the gems sink in, its
+-- leaves swing aside (the player says so) and the way north leads out to
+-- the bridge.
 hv = hv or {}
 hv.CaveMaze = hv.CaveMaze or {}
 rooms = rooms or {}
@@ -49,6 +50,16 @@ local function markMap(screen)
     end
 end
 
+-- A gem in the bar that the golden door still lacks.
+local function gemToSet()
+    for g = 1, 4 do
+        if LF.caveGemsPlaced[g] ~= 1 and inventory:hasItem("Gem_" .. g) then
+            return true
+        end
+    end
+    return false
+end
+
 local enter = room.onEnter
 room.onEnter = function(self, n)
     enter(self, n)
@@ -73,6 +84,9 @@ function room.onScreenSetup(self, screen)
     self:enableDoor("Inlay", puzzle)
     if screen == goldenDoor then
         LF.caveGoldenDoorFound = true
+        if not LF.caveGemDoorOpened and gemToSet() then
+            think("STR_THINK_GOLDEN_DOOR_GEMS")
+        end
     end
     for _, name in ipairs(drips) do
         self:sprite(name):show(screen % 3 == 0)
@@ -123,19 +137,6 @@ function room.onClick(self, x, y)
     if onShutGoldenDoor(self, x, y) then
         useGoldenDoor(self)
     end
-end
-
--- A gem taken from the bar and dropped on the door goes back to the bar and
--- is set, with the others held, as a click sets them.
-local use = room.onUse
-function room.onUse(self, x, y)
-    local item = canvas:getItemOnCursor()
-    if item and string.sub(item, 1, 4) == "Gem_" and onShutGoldenDoor(self, x, y) then
-        canvas:dropSpecialCursor()
-        useGoldenDoor(self)
-        return
-    end
-    use(self, x, y)
 end
 
 rooms["CaveMaze"] = room

@@ -41,3 +41,8 @@ end
 chapterEndsOn(dock, 2, "DiveBoat", function(self)
     return LF.callBoxSolved and LF.hedgeMazeSolved and LF.compressorStage == "running" and LF.pearlsWon
 end)
+-- The ferry pier stays shut in the second chapter; a click on it says so,
+-- and points to the diving boat once it waits.
+saysWhyShut(dock, {Door3 = function(self)
+    return self:sprite("DiveBoat"):visible() and "STR_THINK_DIVEDOCK_PIER_BOAT" or "STR_THINK_DIVEDOCK_PIER"
+end})

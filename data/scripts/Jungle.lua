@@ -1,5 +1,6 @@
 -- Jungle.lua: the script of Jungle (room 29): many butterflies, birds all
--- around, and a golden idol among the leaves that glints until it is found.
+-- around, and a golden idol among the leaves that glints until it is found
+-- (the player says it stays where it is).
 -- On the island's errand vines choke the way east to the bridge until the
 -- player has reached the bridge through the cave.
 -- A treasure lies here: Gem_4.
@@ -22,10 +23,13 @@ local room = roomScriptEntering("Jungle", function(self)
 end)
 
 function room.onClick(self, x, y)
-    if not LF.jungleIdolFound and self:sprite("Idol"):hittest(x, y) then
-        LF.jungleIdolFound = true
-        self:createParticleEffect("Idol", "PipesFixed", 30)
-        canvas:playSound(SOUNDS.chime)
+    if self:sprite("Idol"):hittest(x, y) then
+        if not LF.jungleIdolFound then
+            LF.jungleIdolFound = true
+            self:createParticleEffect("Idol", "PipesFixed", 30)
+            canvas:playSound(SOUNDS.chime)
+        end
+        think("STR_THINK_JUNGLE_IDOL")
     elseif self:sprite("Vines"):visible() and self:sprite("Vines"):hittest(x, y) then
         think("STR_THINK_JUNGLE_VINES")
     end

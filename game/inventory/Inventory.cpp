@@ -86,6 +86,7 @@ Inventory::Inventory()
       m_nPreviewCounter(-1),
       m_nPaperRaisedY(0),
       m_nTextRaisedY(0),
+      m_nArrowDrop(0),
       m_nHintState(HINTS_NONE),
       m_nTipItem(-1),
       m_originX(0),

@@ -245,6 +245,8 @@ private:
     int m_nPreviewCounter;
     int m_nPaperRaisedY;
     int m_nTextRaisedY;
+    // How far below the paper's top its arrow is drawn, as laid out.
+    int m_nArrowDrop;
     int m_nHintState;
     int m_nTipItem;
     int m_originX;

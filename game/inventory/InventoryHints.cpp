@@ -57,6 +57,10 @@ void Inventory::setHintSprites(sprite::SpriteBase* paper, sprite::SpriteBase* ar
     m_pHintArrow = arrow;
     m_pHintText = hintText;
     m_pNewTask = newTask;
+    // The arrow goes wherever the paper goes, at this drop: the commands
+    // that start the next move come from the text's move, which may end in
+    // a frame before the arrow has taken its own last step.
+    m_nArrowDrop = paper && arrow ? arrow->top() - paper->top() : 0;
 }
 
 void Inventory::setText(sprite::SpriteBase* sprite, const lang::String& text)
@@ -292,11 +296,10 @@ void Inventory::lowerHintPaper()
     if (m_nHintState != HINTS_RAISED)
         return;
     // Where the lowering move would end: paper and text at rest, the arrow
-    // along with the paper.
-    const int dy = top() + param(kPaperRestY) - m_pHintPaper->top();
+    // on the paper.
     m_pHintPaper->setPosition(m_pHintPaper->left(), top() + param(kPaperRestY));
     m_pHintText->setPosition(m_pHintText->left(), top() + param(kTextRestY));
-    m_pHintArrow->setPosition(m_pHintArrow->left(), m_pHintArrow->top() + dy);
+    m_pHintArrow->setPosition(m_pHintArrow->left(), top() + param(kPaperRestY) + m_nArrowDrop);
     m_pHintText->setAction(nullptr, nullptr);
     m_nHintState = HINTS_RESTING;
     setArrowFrame(kArrowLowered);
@@ -329,7 +332,7 @@ void Inventory::moveHintPaper(int y, int frames, const char* command)
     const int dy = target - m_pHintPaper->top();
     m_pHintPaper->setDestination(m_pHintPaper->left(), target, f);
     m_pHintText->setDestination(m_pHintText->left(), m_pHintText->top() + dy, f);
-    m_pHintArrow->setDestination(m_pHintArrow->left(), m_pHintArrow->top() + dy, f);
+    m_pHintArrow->setDestination(m_pHintArrow->left(), target + m_nArrowDrop, f);
     setTextAction(command);
     m_nHintState = HINTS_LOWERING;
 }
@@ -340,10 +343,9 @@ void Inventory::moveHintPaperAndText(int paperY, int textY, int frames, const ch
         return;
     const int f = moveFrames(frames);
     const int paperTarget = top() + paperY;
-    const int dy = paperTarget - m_pHintPaper->top();
     m_pHintPaper->setDestination(m_pHintPaper->left(), paperTarget, f);
     m_pHintText->setDestination(m_pHintText->left(), top() + textY, f);
-    m_pHintArrow->setDestination(m_pHintArrow->left(), m_pHintArrow->top() + dy, f);
+    m_pHintArrow->setDestination(m_pHintArrow->left(), paperTarget + m_nArrowDrop, f);
     setTextAction(command);
     m_nHintState = HINTS_MOVING;
 }

@@ -1,7 +1,8 @@
 // InventoryHintsTest.cpp: the hint paper frame by frame: a new hint drops the
 // paper, refreshes the text and shows the banner; a hint added again
 // previews; the player's clicks raise and lower it; the list stays in step
-// with the record (an eighth hint, "None" on a hidden bar, a replace).
+// with the record (an eighth hint, "None" on a hidden bar, a replace); the
+// arrow stays on the paper's heading.
 #include "sprites/images/AnimateSprite.h"
 #include "sprites/text/NewFontSprite.h"
 #include "tests/game/support/InventoryFixture.h"
@@ -306,6 +307,38 @@ TEST_F(InventoryHintsTest, HidingTheBarSettlesAMovingPaper)
     EXPECT_EQ(0, inventory()->getHintCount());
     inventory()->setVisible(true);
     EXPECT_FALSE(paper()->isVisible());
+}
+
+// The arrow stays where it is drawn on the paper's heading through a drop
+// from below the bar (a chapter's new tasks after the last were cleared),
+// also when the text, whose end of move sends the next move, is moved
+// before the arrow in a frame (as the sample's sprites are listed).
+TEST_F(InventoryHintsTest, TheArrowStaysOnThePapersHeadingThroughEveryMove)
+{
+    startWithBar();
+    sprite::SpriteBase* arrow = canvasSprite("InventoryHintArrowButton");
+    sprite::SpriteBase* text = canvasSprite("HintText");
+    const int drop = arrow->top() - paper()->top();
+    for (bool textFirst : {false, true}) {
+        SCOPED_TRACE(textFirst);
+        if (textFirst)
+            canvas->addSpriteBehind("HintText", text, arrow);
+        inventory()->setHint(hintId(1), 1);
+        frames(kLowerFrames + kRaiseFrames);
+        ASSERT_EQ(Inventory::HINTS_RESTING, state());
+        inventory()->setHint(lang::String("None"), -1);
+        frames(kLowerFrames);
+        ASSERT_FALSE(paper()->isVisible());
+        add(2);
+        frames(kLowerFrames + kRaiseFrames);
+        ASSERT_EQ(Inventory::HINTS_RESTING, state());
+        EXPECT_EQ(drop, arrow->top() - paper()->top()) << "risen from below the bar";
+        pressPaper();
+        frames(kRaiseFrames);
+        EXPECT_EQ(drop, arrow->top() - paper()->top()) << "raised";
+        inventory()->lowerHintPaper();
+        EXPECT_EQ(drop, arrow->top() - paper()->top()) << "down for the next room";
+    }
 }
 
 } // namespace

@@ -6,8 +6,8 @@
 // the people's words fit on the screen clear of the ways and things, and so
 // does the island's player figure; the new-task banner covers no exit; the outer
 // sanctum's line, legend and lever and the inlay's tray keep apart from
-// what stands by them; every exit's name stays in its box, and the task
-// paper keeps its tasks above the bar.
+// what stands by them; every exit's name stays in its box, every room's
+// title on a plain plate, and the task paper keeps its tasks above the bar.
 #include "game/balloons/TalkBalloon.h"
 #include "game/characters/Character.h"
 #include "game/inventory/Inventory.h"
@@ -199,10 +199,11 @@ TEST_F(SampleLayoutTest, ThePeoplesWordsStayOnTheScreenClearOfTheWaysAndThings)
          {"STR_THINK_BOOKSHELF_MESS", "STR_THINK_BOOKSHELF_RIDDLE", "STR_THINK_CLOCK_KEY", "STR_THINK_DRAWER_LOCKED",
           "STR_THINK_DRAWER_KEY", "STR_THINK_DRAWER_MAP"},
          {"Clock", "DrawerOpen"}},
-        {29, 3, "PlayerCharacter", {"STR_THINK_JUNGLE_VINES"}, {"Idol", "Vines"}},
+        {29, 3, "PlayerCharacter", {"STR_THINK_JUNGLE_VINES", "STR_THINK_JUNGLE_IDOL"}, {"Idol", "Vines"}},
         {30, 3, "PlayerCharacter", {"STR_THINK_CAVE_DARK"}, {}},
         {31, 3, "PlayerCharacter",
-         {"STR_THINK_GOLDEN_DOOR", "STR_THINK_GOLDEN_DOOR_2", "STR_THINK_GOLDEN_DOOR_1", "STR_THINK_GOLDEN_DOOR_OPEN"},
+         {"STR_THINK_GOLDEN_DOOR", "STR_THINK_GOLDEN_DOOR_GEMS", "STR_THINK_GOLDEN_DOOR_2", "STR_THINK_GOLDEN_DOOR_1",
+          "STR_THINK_GOLDEN_DOOR_OPEN"},
          {"goldDoor"}},
         {34, 3, "PlayerCharacter", {"STR_THINK_INLAY_SOLVED", "STR_THINK_INLAY_GEM"}, {"Gem_2", "Gem_3"}},
         {32, 3, "PlayerCharacter", {"STR_THINK_BRIDGE_UP"}, {}},
@@ -281,6 +282,7 @@ TEST_F(SampleLayoutTest, ThePlayersThoughtsLeaveThePeopleButtonsAndDigitsInSight
         {"ViewFinder", {"STR_THINK_VIEWFINDER"}},
         {"MansionHallway", {"STR_THINK_HALL_CLOCK", "STR_THINK_STUDY_KEY", "STR_THINK_STUDY_SHUT"}},
         {"MansionStudy", {"STR_THINK_SAFE"}},
+        {"TavernInterior_Night", {"STR_THINK_RIDDLE_COASTER"}},
         {"DiveDock_Night", {"STR_THINK_DIVE_SHOP_SHUT", "STR_THINK_JETTY_DARK"}},
         {"IslandLanding", {"STR_THINK_LANDING_RACE", "STR_THINK_TEMPLE_GATE_SHUT"}},
         {"AmuletDoor", {"STR_THINK_SEALED_DOOR", "STR_THINK_SEAL_PARTS"}},
@@ -339,9 +341,12 @@ TEST_F(SampleLayoutTest, TheIslandsPlayerFigureLeavesWhatThePlayerClicksFree)
         Room* r = room(index);
         canvas->getProgress()->chapter = index <= 34 ? 3 : 4;
         enter(index);
-        // The drawer and its map stand open to be clicked.
+        // The drawer and its map stand open to be clicked; the inner
+        // sanctum's plans, which the player reads, are framed as lit.
         if (index == 27)
             runLua(r, "for _, n in ipairs({'DrawerOpen', 'DrawerMap'}) do self:sprite(n):show(true) end");
+        if (index == 33)
+            runLua(r, "for k = 1, 4 do self:sprite('PlanLit_' .. k):show(true) end");
         runLua(r, "think('STR_THINK_NO_USE')");
         world.stepFrames(2);
         ASSERT_TRUE(self->isVisible());
@@ -351,7 +356,8 @@ TEST_F(SampleLayoutTest, TheIslandsPlayerFigureLeavesWhatThePlayerClicksFree)
             const std::string name = child->getName().c_str();
             sprite::ButtonMixin* button = sprite::ButtonMixin::fromSprite(child);
             const bool clicked = (button && button->isEnabled()) || name.rfind("Item_", 0) == 0 ||
-                                 name.rfind("Drawer", 0) == 0 || child->isInstanceOf("Character");
+                                 name.rfind("Drawer", 0) == 0 || name.rfind("PlanLit_", 0) == 0 ||
+                                 child->isInstanceOf("Character");
             if (child != self && child->isVisible() && (clicked || child->isInstanceOf("DoorSprite"))) {
                 EXPECT_FALSE(layoutBoxesMeet(f, *child->getBounds())) << r->getName().c_str() << ": the figure covers " << name;
             }
@@ -561,6 +567,52 @@ TEST_F(SampleLayoutTest, NothingDrawnOverAnExitHidesItsName)
 
 // The how-to-play dialog's version stands well inside its frame, clear of
 // the page and the buttons.
+// Every room's title stands on a plain plate: nothing of the room's
+// picture (a lamp, its cord) is drawn under the plate's margins about the
+// title's letters, above and below them.
+TEST_F(SampleLayoutTest, EveryRoomsTitleStandsOnAPlainPlate)
+{
+    const uint32_t titleInk = 0xF0E6C8;
+    for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT; ++index) {
+        Room* r = room(index);
+        window::ImageBase* picture = layoutRoomPicture(r);
+        if (!picture)
+            continue;
+        auto at = [picture](int x, int y) {
+            return picture->getPixels()[size_t(y) * size_t(picture->getPitch() / 4) + size_t(x)] & 0xFFFFFF;
+        };
+        // The title's letters, centred on x 235 from y 12, no wider than
+        // 200 pixels (left of the north exit's box).
+        int left = 800, right = -1, bottom = -1;
+        for (int y = 12; y < 80; ++y) {
+            for (int x = 130; x < 336; ++x) {
+                if (at(x, y) == titleInk) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    bottom = std::max(bottom, y);
+                }
+            }
+        }
+        if (right < 0 || left > 235 || right < 235)
+            continue;
+        // The tails of letters below the line, drawn softer than the ink.
+        auto lit = [](uint32_t p) { return ((p >> 16) & 0xFF) >= 0x80 && ((p >> 8) & 0xFF) >= 0x78; };
+        for (bool tail = true; tail && bottom < 90;) {
+            tail = false;
+            for (int x = left; x <= right; ++x)
+                tail = tail || lit(at(x, bottom + 1));
+            bottom += tail ? 1 : 0;
+        }
+        const uint32_t plate = at(235, 9);
+        int marred = 0;
+        for (int y : {9, 10, bottom + 1, bottom + 2}) {
+            for (int x = left; x <= right; ++x)
+                marred += at(x, y) != plate ? 1 : 0;
+        }
+        EXPECT_EQ(0, marred) << r->getName().c_str() << ": something is drawn under the title's plate";
+    }
+}
+
 TEST_F(SampleLayoutTest, TheHowToPlayVersionStandsInsideItsFrame)
 {
     sprite::SpriteBase* dialog = canvas->getSprite("Instructions");

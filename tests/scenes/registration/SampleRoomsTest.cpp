@@ -19,6 +19,7 @@
 #include "sprites/images/ImageSprite.h"
 #include "sprites/text/NewFontSprite.h"
 #include "tests/game/support/SampleSession.h"
+#include "tests/scenes/support/SamplePuzzles.h"
 #include "windowing/images/ImageBase.h"
 #include "tests/scenes/support/SceneFixture.h"
 
@@ -115,6 +116,25 @@ TEST_F(SampleRoomsTest, TheWindRaceIsWonByTurningItsThreeGreenWindsocks)
     // The script takes the winner back to the jetty.
     ASSERT_TRUE(stepUntil([this, race] { return runLua(race, "return LF.windRaceWon") == "true"; }, 800));
     expectCleanRun();
+}
+
+// The wind race's help says what the race does: its green windsocks turn
+// only once "Go!" shows, while the boat already sails, and a click before
+// that leaves them as they are.
+TEST_F(SampleRoomsTest, TheWindRacesHelpSaysItsWindsocksTurnOnlyFromGo)
+{
+    const std::string help = pictureWords("ins/windrace");
+    ASSERT_FALSE(help.empty()) << "the help's description is read from the data";
+    EXPECT_NE(std::string::npos, help.find("only after 'go!'")) << help;
+    EXPECT_NE(std::string::npos, help.find("already sails")) << help;
+    auto* race = static_cast<WindRace*>(room(56));
+    enter(56);
+    const int before = race->buoy(17).direction;
+    world.click(WindRace::centreX(17), WindRace::centreY(17));
+    EXPECT_EQ(before, race->buoy(17).direction) << "turned before 'Go!'";
+    ASSERT_TRUE(stepUntil([race] { return race->getSprite("GoText")->isVisible(); }));
+    world.click(WindRace::centreX(17), WindRace::centreY(17));
+    EXPECT_NE(before, race->buoy(17).direction) << "not turned after 'Go!'";
 }
 
 // The exit of the room that leads to the target room is open.
@@ -536,33 +556,97 @@ TEST_F(SampleRoomsTest, TheWaterfallsSprayStaysOverItsPool)
     EXPECT_GT(spray, 0);
 }
 
-TEST_F(SampleRoomsTest, AClickOnTheLandingsShutPierSaysWhy)
+// The piers no boat calls at: a click on the shut way says why (at the dive
+// dock, where the diving boat waits once the second chapter is done).
+TEST_F(SampleRoomsTest, AClickOnAShutPierSaysWhy)
 {
-    canvas->getProgress()->chapter = 3;
-    enter(25);
-    world.stepFrames(2);
+    const struct {
+        int room;
+        int chapter;
+        const char* way;
+        const char* story;
+        const char* thought;
+    } piers[] = {
+        {25, 3, "Door2", "", "STR_THINK_LANDING_PIER"},
+        {14, 2, "Door3", "", "STR_THINK_DIVEDOCK_PIER"},
+        {14, 2, "Door3",
+         "LF.callBoxSolved = true LF.hedgeMazeSolved = true LF.compressorStage = 'running' LF.pearlsWon = true",
+         "STR_THINK_DIVEDOCK_PIER_BOAT"},
+    };
     Character* self = canvas->getPlayerCharacter();
-    self->stopTalk();
-    auto* pier = static_cast<DoorSprite*>(room(25)->getSprite("Door2"));
-    ASSERT_FALSE(pier->isEnabled());
-    world.click(pier->left() + pier->width() / 2, pier->top() + pier->height() / 2);
-    world.stepFrames(2);
-    EXPECT_EQ(25, canvas->getProgress()->currentRoom);
-    ASSERT_TRUE(self->isTalking());
-    EXPECT_STREQ(lang::String::loadText("STR_THINK_LANDING_PIER").c_str(), self->getTalkText()->getText().c_str());
+    for (const auto& p : piers) {
+        SCOPED_TRACE(p.thought);
+        canvas->getProgress()->chapter = p.chapter;
+        runLua(room(p.room), p.story);
+        enter(p.room);
+        world.stepFrames(2);
+        self->stopTalk();
+        auto* pier = static_cast<DoorSprite*>(room(p.room)->getSprite(p.way));
+        ASSERT_FALSE(pier->isEnabled());
+        world.click(pier->left() + pier->width() / 2, pier->top() + pier->height() / 2);
+        world.stepFrames(2);
+        EXPECT_EQ(p.room, canvas->getProgress()->currentRoom);
+        ASSERT_TRUE(self->isTalking());
+        EXPECT_STREQ(lang::String::loadText(p.thought).c_str(), self->getTalkText()->getText().c_str());
 
-    // The click cuts short what the player was saying (here a thought
-    // still fading), never the thought it starts itself; nor does a click
-    // that comes once that one may be cut short.
-    for (int round = 0; round < 2; ++round) {
-        SCOPED_TRACE(round);
+        // The click cuts short what the player was saying (here a thought
+        // still fading), never the thought it starts itself; nor does a click
+        // that comes once that one may be cut short.
+        for (int round = 0; round < 2; ++round) {
+            SCOPED_TRACE(round);
+            world.stepFrames(30);
+            EXPECT_EQ(self, canvas->getTalkingCharacter());
+            EXPECT_TRUE(self->getTalkText()->isVisible());
+            ASSERT_TRUE(self->canSkipTalk());
+            if (round == 0)
+                world.click(pier->left() + pier->width() / 2, pier->top() + pier->height() / 2);
+        }
+        self->stopTalk();
         world.stepFrames(30);
-        EXPECT_EQ(self, canvas->getTalkingCharacter());
-        EXPECT_TRUE(self->getTalkText()->isVisible());
-        ASSERT_TRUE(self->canSkipTalk());
-        if (round == 0)
-            world.click(pier->left() + pier->width() / 2, pier->top() + pier->height() / 2);
     }
+}
+
+// Things in a room that are no puzzle answer a click with a word: the
+// mansion's door, locked by day (which the player also says on coming to
+// it), the jungle's idol, found and then left where it stands, and the
+// tavern's coaster, whose riddle is read out as it is taken.
+TEST_F(SampleRoomsTest, ThingsThatAreNoPuzzleAnswerAClick)
+{
+    const struct {
+        int room;
+        int chapter;
+        const char* thing;
+        const char* thought;
+        bool onArrival;
+        int clicks;
+    } things[] = {
+        {16, 2, "MansionDoor", "STR_THINK_MANSION_FRONT", true, 2},
+        {29, 3, "Idol", "STR_THINK_JUNGLE_IDOL", false, 2},
+        {44, 5, "Item_RiddleCoaster", "STR_THINK_RIDDLE_COASTER", false, 1},
+    };
+    Character* self = canvas->getPlayerCharacter();
+    auto says = [self](const char* id) {
+        return self->isTalking() && std::string(self->getTalkText()->getText().c_str()) == lang::String::loadText(id).c_str();
+    };
+    for (const auto& t : things) {
+        SCOPED_TRACE(t.thought);
+        canvas->getProgress()->chapter = t.chapter;
+        enter(t.room);
+        world.stepFrames(2);
+        EXPECT_EQ(t.onArrival, says(t.thought));
+        sprite::SpriteBase* thing = room(t.room)->getSprite(t.thing);
+        ASSERT_NE(nullptr, thing);
+        for (int click = 0; click < t.clicks; ++click) {
+            self->stopTalk();
+            world.stepFrames(30);
+            world.click(thing->left() + thing->width() / 2, thing->top() + thing->height() / 2);
+            world.stepFrames(2);
+            EXPECT_TRUE(says(t.thought)) << "click " << click;
+        }
+        self->stopTalk();
+        world.stepFrames(30);
+    }
+    expectCleanRun();
 }
 
 TEST_F(SampleRoomsTest, TheBookshelfsDrawerSaysItIsLockedAndOpensOnTheMapWithTheKey)

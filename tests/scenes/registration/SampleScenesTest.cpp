@@ -303,26 +303,6 @@ TEST_F(SampleScenesTest, TheHedgeMazeIsWalkedToItsExit)
     expectCleanRun();
 }
 
-// The words of a picture's description in the data (its "text" lines, in
-// lower case): a game's help ("ins/maze") or a room's picture.
-std::string pictureWords(const std::string& picture)
-{
-#ifdef HV_SOURCE_DIR
-    std::ifstream in(std::string(HV_SOURCE_DIR) + "/data/pictures/" + picture + ".txt");
-    std::string words;
-    for (std::string line; std::getline(in, line);) {
-        const size_t quote = line.find('"');
-        if (line.rfind("text ", 0) == 0 && quote != std::string::npos)
-            words += line.substr(quote) + " ";
-    }
-    for (char& c : words)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return words;
-#else
-    return "";
-#endif
-}
-
 TEST_F(SampleScenesTest, TheMazesHelpNamesOnlyTheControlsThatMoveItsToken)
 {
     const std::string help = pictureWords("ins/maze");
@@ -979,6 +959,54 @@ TEST_F(SampleScenesTest, TheBridgeIsRaisedByRememberingTheStones)
     expectCleanRun();
 }
 
+// A wrong stone is said on a solid band right under the stones, where the
+// player looks; the new order waits for the player's click on the stones,
+// which takes the band away.
+TEST_F(SampleScenesTest, AWrongStoneIsSaidOnABandUnderTheStones)
+{
+    auto* bridge = static_cast<Bridge*>(room(32));
+    enter(32);
+    player.clickOn(bridge->getSprite("StonesPanel"));
+    ASSERT_TRUE(player.painted([bridge] { return bridge->getGameState() == Bridge::STATE_PLAYER_TURN; }, 400));
+    const int wrongSlot = (bridge->getSequence(0) + 1) % 4;
+    player.clickOn(bridge->getChoice(wrongSlot));
+    auto* band = static_cast<sprite::ImageSprite*>(bridge->getSprite("WrongStone"));
+    ASSERT_TRUE(player.painted([band] { return band->isVisible(); }, 40));
+    int left = 800, right = 0, bottom = 0;
+    for (int slot = 0; slot < 4; ++slot) {
+        const util::RectangleNM c = *bridge->getChoice(slot)->getBounds();
+        left = std::min(left, c.x);
+        right = std::max(right, c.x + c.width);
+        bottom = std::max(bottom, c.y + c.height);
+    }
+    const util::RectangleNM b = *band->getBounds();
+    EXPECT_GE(b.x, left - 20);
+    EXPECT_LE(b.x + b.width, right + 20);
+    EXPECT_GE(b.y, bottom);
+    EXPECT_LE(b.y, bottom + 20) << "right under the stones";
+    EXPECT_GE(b.width, (right - left) * 3 / 4) << "as wide as most of the row";
+    window::ImageBase* image = band->getImage();
+    ASSERT_TRUE(image && image->getPixels());
+    int opaque = 0;
+    for (int i = 0; i < image->getWidth() * image->getHeight(); ++i)
+        opaque += (image->getPixels()[i] >> 24) == 0xFF ? 1 : 0;
+    EXPECT_GE(opaque * 10, image->getWidth() * image->getHeight() * 9) << "a solid band, not loose letters";
+    // No stone lights while the player reads it; a click shows the new order.
+    auto lit = [bridge] {
+        for (int slot = 0; slot < 4; ++slot) {
+            if (bridge->getChoice(slot)->getFrame() == 0)
+                return true;
+        }
+        return false;
+    };
+    world.mouseMove(400, 500);
+    EXPECT_FALSE(player.painted(lit, 120)) << "a new order lit before the player asked";
+    player.clickOn(bridge->getSprite("StonesPanel"));
+    EXPECT_FALSE(band->isVisible());
+    EXPECT_TRUE(player.painted(lit, 40));
+    expectCleanRun();
+}
+
 TEST_F(SampleScenesTest, TheCaveMouthLeadsIntoTheMazeWhoseChambersAreWalked)
 {
     enter(30);
@@ -1022,6 +1050,7 @@ TEST_F(SampleScenesTest, TheFirstVillagesPegBoardIsWonDownToOnePeg)
     ASSERT_TRUE(self->isTalking()) << "the player says the peg is set";
     EXPECT_STREQ(lang::String::loadText("STR_THINK_PEG_SET").c_str(), self->getTalkText()->getText().c_str());
     player.clickSprite(room(40), "PegBoard");
+    EXPECT_FALSE(self->isVisible()) << "the figure would stand over the board";
     playPastInstructions(9);
     for (int i = 0; i < 60 && !pegs->acceptsInput(); ++i)
         world.stepFrames(1);
@@ -1083,8 +1112,9 @@ TEST_F(SampleScenesTest, TheInlayTakesItsPiecesIntoTheGridAndIsSolved)
 
 // The island's gems: the landing's, the jungle's, and one behind each puzzle
 // door of the cave, whose solved inlay shows it in the middle of its board
-// and gives it at a click; the four open the golden door, which counts the
-// sockets still empty until then.
+// and gives it at a click; the four open the golden door, whose click sets
+// them (the player says so on coming to it) and which counts the sockets
+// still empty until then.
 TEST_F(SampleScenesTest, EveryPuzzleDoorOfTheCaveGivesAGemTheGoldenDoorStillNeeds)
 {
     auto* maze = static_cast<CaveMaze*>(room(31));
@@ -1101,9 +1131,12 @@ TEST_F(SampleScenesTest, EveryPuzzleDoorOfTheCaveGivesAGemTheGoldenDoorStillNeed
     canvas->getProgress()->chapter = 3;
     runLua(maze, "LF_findItem('Gem_1') LF_findItem('Gem_4')");
     ASSERT_EQ(2, gems());
-    // Two of the gems set in the door: two sockets are left.
+    // Come to the door with gems (which stay in the bar), the player says
+    // that a click on it sets them; two set, two sockets are left.
     runLua(maze, "LF.caveMazeScreen = 6");
     enter(31);
+    world.stepFrames(2);
+    EXPECT_EQ(lang::String::loadText("STR_THINK_GOLDEN_DOOR_GEMS").c_str(), thought());
     clickOn(world, maze->getSprite("goldDoor"));
     world.stepFrames(2);
     EXPECT_EQ(lang::String::loadText("STR_THINK_GOLDEN_DOOR_2").c_str(), thought());

@@ -383,6 +383,8 @@ void playChapter6FromTheTempleDoor(SampleWalk& w)
     EXPECT_EQ(6, w.chapter()) << "the chapter ends after its slides";
     window::AudioClip* ending = w.run.canvas->getSound(kCh6EndingSound);
     EXPECT_TRUE(ending->hasData() && ending->isPlaying()) << "the ending's tune (a module) plays";
+    // The last slide says what Start in the menu does now.
+    EXPECT_NE(std::string::npos, pictureWords("vignette/Slide61").find("from its first chapter"));
     w.pageThrough({"NextButton", "ContinueButton"});
     EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, w.run.canvas->getGameState());
     window::AudioClip* music = w.run.canvas->getMusicClip();

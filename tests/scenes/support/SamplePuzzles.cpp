@@ -20,7 +20,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <deque>
+#include <fstream>
 #include <map>
 #include <string>
 
@@ -289,20 +291,41 @@ void mendAirCompressor(gametest::SamplePlayer& player, testsupport::GameWorld& w
     EXPECT_NE(std::string::npos, note().find("runs")) << note();
 }
 
+std::string pictureWords(const std::string& picture)
+{
+#ifdef HV_SOURCE_DIR
+    std::ifstream in(std::string(HV_SOURCE_DIR) + "/data/pictures/" + picture + ".txt");
+    std::string words;
+    for (std::string line; std::getline(in, line);) {
+        const size_t quote = line.find('"');
+        if (line.rfind("text ", 0) == 0 && quote != std::string::npos)
+            words += line.substr(quote) + " ";
+    }
+    for (char& c : words)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return words;
+#else
+    (void)picture;
+    return "";
+#endif
+}
+
 void raiseBridge(gametest::SamplePlayer& player, testsupport::GameWorld&, Bridge* bridge)
 {
     // Four rounds raise it. A round's preview may have begun before the
-    // player looked (after a walk-in it runs while the room wipes in): its
-    // stones are guessed at, and the wrong answer brings a new round, shown
-    // whole; so a few more rounds are allowed.
+    // player looked: its stones are guessed at, and after the wrong answer
+    // a click on the stones brings a new round, shown whole; so a few more
+    // rounds are allowed.
     ScriptHost* host = ScriptHost::instance;
     auto stone = [bridge](int k) {
         return static_cast<sprite::AnimateSprite*>(bridge->getSprite(("bChoice" + std::to_string(k)).c_str()));
     };
-    // The stones first light up when their panel is clicked.
-    if (bridge->getGameState() != Bridge::STATE_PLAYER_TURN)
-        player.clickOn(bridge->getSprite("StonesPanel"));
     for (int round = 0; round < 12 && !host->getLuaBoolean("LF.bridgeSolved"); ++round) {
+        // The stones light up when their panel is clicked: the first time,
+        // and after a wrong stone.
+        const int state = bridge->getGameState();
+        if ((round == 0 && state != Bridge::STATE_PLAYER_TURN) || state == Bridge::STATE_WRONG)
+            player.clickOn(bridge->getSprite("StonesPanel"));
         std::vector<sprite::SpriteBase*> sequence;
         sprite::SpriteBase* lit = nullptr;
         ASSERT_TRUE(player.painted([&] {

@@ -5,6 +5,7 @@
 
 #include "tests/game/support/SampleSession.h"
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -51,6 +52,11 @@ void dialCallBox(gametest::SamplePlayer& player, testsupport::GameWorld& world, 
 // At the broken compressor: the right fuses into their holders, the test
 // button, the diodes dragged into their sockets, and the start button.
 void mendAirCompressor(gametest::SamplePlayer& player, testsupport::GameWorld& world, AirCompressor* air);
+
+// The words a picture of the data writes (data/pictures/<picture>.txt, such
+// as a mini-game's help "ins/maze"): its text lines, in lower case ("" without
+// the sources).
+std::string pictureWords(const std::string& picture);
 
 // At the bridge: each round's stones read as they light up, and clicked
 // back in the same order, until the bridge is raised.
