@@ -7,7 +7,8 @@
 // does the island's player figure; the new-task banner covers no exit; the outer
 // sanctum's line, legend and lever and the inlay's tray keep apart from
 // what stands by them; every exit's name stays in its box, every room's
-// title on a plain plate, and the task paper keeps its tasks above the bar.
+// title on a plain plate, no oval of a room's picture runs under an exit's
+// box, and the task paper keeps its tasks above the bar.
 #include "game/balloons/TalkBalloon.h"
 #include "game/characters/Character.h"
 #include "game/inventory/Inventory.h"
@@ -22,6 +23,8 @@
 #include "tests/scenes/support/SceneFixture.h"
 
 #include <algorithm>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -668,6 +671,47 @@ TEST_F(SampleLayoutTest, TheTaskPapersTextStaysOnThePaperAboveTheBar)
         EXPECT_GT(paper->top(), p.y);
         ASSERT_TRUE(stepUntil(resting));
     }
+}
+
+// The ovals a room's picture draws (a glow, a rug, a pool) lie clear of the
+// exits' boxes it draws, which would otherwise cut them in part. Those wider
+// than half the screen are the ground the room stands on, under its exits by
+// design.
+TEST_F(SampleLayoutTest, NoOvalOfARoomsPictureRunsUnderAnExitsBox)
+{
+#ifdef HV_SOURCE_DIR
+    for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT; ++index) {
+        const std::string name = room(index)->getName().c_str();
+        std::ifstream in(std::string(HV_SOURCE_DIR) + "/data/pictures/rooms/" + name + ".txt");
+        std::vector<util::RectangleNM> exits;
+        std::vector<std::string> ovals;
+        for (std::string line; std::getline(in, line);) {
+            std::istringstream words(line);
+            std::string op;
+            int x = 0, y = 0, w = 0, h = 0;
+            if (words >> op >> x >> y >> w >> h && op == "exit")
+                exits.emplace_back(x, y, w, h);
+            else if (op == "ellipse" && w <= 200)
+                ovals.push_back(line);
+        }
+        for (const std::string& oval : ovals) {
+            std::istringstream words(oval);
+            std::string op;
+            double cx = 0, cy = 0, rx = 0, ry = 0;
+            words >> op >> cx >> cy >> rx >> ry;
+            for (const util::RectangleNM& b : exits) {
+                // The box's point nearest the oval's centre lies outside it.
+                const double nx = std::max(double(b.x), std::min(cx, double(b.x + b.width)));
+                const double ny = std::max(double(b.y), std::min(cy, double(b.y + b.height)));
+                const double ex = (nx - cx) / rx, ey = (ny - cy) / ry;
+                EXPECT_GE(ex * ex + ey * ey, 1.0) << name << ": the exit at " << b.x << ", " << b.y << " covers \""
+                                                  << oval << "\"";
+            }
+        }
+    }
+#else
+    GTEST_SKIP() << "the pictures' sources are read from the source tree";
+#endif
 }
 
 } // namespace
