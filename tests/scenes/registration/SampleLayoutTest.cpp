@@ -8,8 +8,11 @@
 // sanctum's line, legend and lever and the inlay's tray keep apart from
 // what stands by them; every exit's name stays in its box, every room's
 // title on a plain plate, no oval of a room's picture runs under an exit's
-// box, and the task paper keeps its tasks above the bar.
+// box, the harbour's bubbles rise behind the exits' boxes, and the task
+// paper keeps its tasks above the bar.
+#include "game/ambient/AmbientAnimManager.h"
 #include "game/balloons/TalkBalloon.h"
+#include "game/canvas/LanternfieldCanvas.h"
 #include "game/characters/Character.h"
 #include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
@@ -712,6 +715,61 @@ TEST_F(SampleLayoutTest, NoOvalOfARoomsPictureRunsUnderAnExitsBox)
 #else
     GTEST_SKIP() << "the pictures' sources are read from the source tree";
 #endif
+}
+
+// Where bubbles rise in a room, they pass behind its exits' boxes: over the
+// framed part of each box, a picture drawn above every bubble is opaque, so
+// that no bubble shows through the box.
+TEST_F(SampleLayoutTest, TheRisingBubblesPassBehindTheExitsBoxes)
+{
+    int rooms = 0;
+    for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT; ++index) {
+        Room* r = room(index);
+        canvas->getProgress()->chapter = layoutChapterOf(index);
+        enter(index);
+        util::TVector<sprite::AnimateSprite*>* bubbles =
+            canvas->getAmbientAnimManager() ? canvas->getAmbientAnimManager()->getBubbles() : nullptr;
+        int above = -1;
+        for (int i = 0; i < r->getChildCount(); ++i) {
+            sprite::SpriteBase* child = r->childAt(i);
+            for (int b = 0; bubbles && b < bubbles->size(); ++b)
+                above = bubbles->elementAt(b) == child ? i + 1 : above;
+            child->release();
+        }
+        if (above < 0)
+            continue;
+        ++rooms;
+        for (int d = 0; d < r->getDoorCount(); ++d) {
+            DoorSprite* door = r->getDoor(d);
+            if (!door)
+                continue;
+            // The frame lies 4 pixels inside the exit's box.
+            const util::RectangleNM b = *door->getBounds();
+            int through = 0;
+            for (int y = b.y + 4; y < b.y + b.height - 4; ++y) {
+                for (int x = b.x + 4; x < b.x + b.width - 4; ++x) {
+                    bool covered = false;
+                    for (int i = above; i < r->getChildCount() && !covered; ++i) {
+                        sprite::SpriteBase* child = r->childAt(i);
+                        const util::RectangleNM c = *child->getBounds();
+                        window::ImageBase* image =
+                            child->isInstanceOf("ImageSprite") && child->isVisible()
+                                ? static_cast<sprite::ImageSprite*>(child)->getImage()
+                                : nullptr;
+                        child->release();
+                        if (image && image->getPixels() && x >= c.x && y >= c.y && x < c.x + image->getWidth() &&
+                            y < c.y + image->getHeight())
+                            covered = (image->getPixels()[size_t(y - c.y) * size_t(image->getPitch() / 4) +
+                                                          size_t(x - c.x)] >>
+                                       24) == 0xFF;
+                    }
+                    through += covered ? 0 : 1;
+                }
+            }
+            EXPECT_EQ(0, through) << r->getName().c_str() << ": bubbles show through Door" << d;
+        }
+    }
+    EXPECT_LT(0, rooms) << "the harbour's bubbles rise";
 }
 
 } // namespace
