@@ -72,6 +72,12 @@ bool layoutNameInk(uint32_t p)
     return ((p >> 16) & 0xFF) > 0xE8 && ((p >> 8) & 0xFF) > 0xD8 && (p & 0xFF) > 0xB8;
 }
 
+// A picture's pixel at (x, y) of its own.
+uint32_t layoutPixel(window::ImageBase* image, int x, int y)
+{
+    return image->getPixels()[size_t(y) * size_t(image->getPitch() / 4) + size_t(x)];
+}
+
 // The room's picture as read from the archive, with its pixels; null for a
 // room drawn otherwise.
 window::ImageBase* layoutRoomPicture(Room* r)
@@ -288,9 +294,8 @@ TEST_F(SampleLayoutTest, ThePeoplesWordsStayOnTheScreenClearOfTheWaysAndThings)
                 int touched = 0;
                 for (int y = 0; y < std::min(p.height, image->getHeight()); ++y) {
                     for (int x = 0; x < std::min(p.width, image->getWidth()); ++x) {
-                        const uint32_t pixel = image->getPixels()[size_t(y) * size_t(image->getPitch() / 4) + size_t(x)];
                         const util::RectangleNM near(speaker->left() + p.x + x - 4, speaker->top() + p.y + y - 4, 9, 9);
-                        touched += (pixel >> 24) > 0x40 && layoutBoxesMeet(b, near) ? 1 : 0;
+                        touched += (layoutPixel(image, x, y) >> 24) > 0x40 && layoutBoxesMeet(b, near) ? 1 : 0;
                     }
                 }
                 EXPECT_EQ(0, touched) << r->getName().c_str() << ": the balloon touches the " << c.who << "'s "
@@ -787,9 +792,7 @@ TEST_F(SampleLayoutTest, TheRisingBubblesPassBehindTheExitsBoxes)
                         child->release();
                         if (image && image->getPixels() && x >= c.x && y >= c.y && x < c.x + image->getWidth() &&
                             y < c.y + image->getHeight())
-                            covered = (image->getPixels()[size_t(y - c.y) * size_t(image->getPitch() / 4) +
-                                                          size_t(x - c.x)] >>
-                                       24) == 0xFF;
+                            covered = (layoutPixel(image, x - c.x, y - c.y) >> 24) == 0xFF;
                     }
                     through += covered ? 0 : 1;
                 }
