@@ -3,9 +3,11 @@
 -- A treasure lies here: a cypher wheel, another than the one the first
 -- chapter's chest gave, which the player left with the professor.
 rooms = rooms or {}
+-- The card player's words hang a little higher than his forehead, clear of
+-- his hat.
 rooms["TavernInterior"] = collectible(roomWithPeople("TavernInterior", {
     Barkeeper = {x = 80, y = 262, "STR_BARKEEPER_1", "STR_BARKEEPER_2"},
-    CardShark = {x = 660, y = 282, "STR_CARDSHARK_1", "STR_CARDSHARK_2"},
+    CardShark = {x = 660, y = 282, speaksFrom = {660, 266, "SE"}, "STR_CARDSHARK_1", "STR_CARDSHARK_2"},
 }), "Cypher", function(self)
     think("STR_THINK_CYPHER")
 end)

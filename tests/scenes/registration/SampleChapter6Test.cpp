@@ -1,14 +1,17 @@
 // SampleChapter6Test.cpp: the sample story's last chapter on the real
-// program from a player saved at its start: the program quit and started
-// again in the middle of the lure keeper's game, whose laid lures the saved
-// game keeps.
+// program from a player saved at its start: its slides say where the amulet
+// and the gems it brings come from, and the program quit and started again
+// in the middle of the lure keeper's game, whose laid lures the saved game
+// keeps.
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/rooms/Room.h"
+#include "sprites/text/NewFontSprite.h"
 #include "tests/scenes/support/SampleStoryTest.h"
 #include "tests/scenes/support/SampleWalk.h"
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 
 namespace scenetest {
@@ -23,6 +26,33 @@ void startIsland(SampleWalk& w)
     w.start();
     if (w.current() == LanternfieldCanvas::ROOM_VIGNETTE)
         w.pageThrough({"NextButton", "ContinueButton"});
+}
+
+// The third chapter's gems sank into the golden door, and the second
+// chapter's slides left the amulet with the professor: the last chapter's
+// slides say how both come back into the bar it starts with.
+TEST_F(SampleChapter6Test, ItsSlidesSayWhereTheAmuletAndTheGemsComeFrom)
+{
+    gametest::SampleRun run(chapterStartSettings(6));
+    ASSERT_TRUE(run.started);
+    SampleWalk w(run);
+    w.start();
+    ASSERT_EQ(LanternfieldCanvas::ROOM_VIGNETTE, w.current());
+    std::string slides;
+    for (const char* caption : {"Text12", "Text13"}) {
+        sprite::SpriteBase* s = w.room()->getSprite(caption);
+        ASSERT_TRUE(s && s->isInstanceOf("NewFontSprite")) << caption;
+        slides += std::string(static_cast<sprite::NewFontSprite*>(s)->getText().c_str()) + " ";
+    }
+    // The captions are read as shown, wrapped onto their lines.
+    for (char& c : slides)
+        c = std::isspace(static_cast<unsigned char>(c)) ? ' ' : char(std::tolower(static_cast<unsigned char>(c)));
+    for (const char* told : {"amulet", "gems", "golden door"})
+        EXPECT_NE(std::string::npos, slides.find(told)) << told << ": " << slides;
+    w.pageThrough({"NextButton", "ContinueButton"});
+    ASSERT_EQ(SampleWalk::roomOf("Dock"), w.current());
+    for (const char* item : {"Amulet", "Gem_1", "Gem_2", "Gem_3", "Gem_4"})
+        EXPECT_TRUE(w.has(item)) << item;
 }
 
 TEST_F(SampleChapter6Test, TheIslandsProgressIsKeptOverARestart)

@@ -7,8 +7,12 @@
 // does the island's player figure; the new-task banner covers no exit; the outer
 // sanctum's line, legend and lever and the inlay's tray keep apart from
 // what stands by them; every exit's name stays in its box, every room's
-// title on a plain plate, and the task paper keeps its tasks above the bar.
+// title on a plain plate, no oval of a room's picture runs under an exit's
+// box, the harbour's bubbles rise behind the exits' boxes, and the task
+// paper keeps its tasks above the bar.
+#include "game/ambient/AmbientAnimManager.h"
 #include "game/balloons/TalkBalloon.h"
+#include "game/canvas/LanternfieldCanvas.h"
 #include "game/characters/Character.h"
 #include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
@@ -22,6 +26,8 @@
 #include "tests/scenes/support/SceneFixture.h"
 
 #include <algorithm>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -64,6 +70,12 @@ bool layoutInTheWay(const LayoutBox& a, const LayoutBox& b)
 bool layoutNameInk(uint32_t p)
 {
     return ((p >> 16) & 0xFF) > 0xE8 && ((p >> 8) & 0xFF) > 0xD8 && (p & 0xFF) > 0xB8;
+}
+
+// A picture's pixel at (x, y) of its own.
+uint32_t layoutPixel(window::ImageBase* image, int x, int y)
+{
+    return image->getPixels()[size_t(y) * size_t(image->getPitch() / 4) + size_t(x)];
 }
 
 // The room's picture as read from the archive, with its pixels; null for a
@@ -178,11 +190,12 @@ TEST_F(SampleLayoutTest, NothingAPlayerMustClickIsCoveredInAnyRoom)
     }
 }
 
-// The words of the harbour's fisherman, who stands by a way out, and of the
-// third and fourth chapters' rooms as their people say them (the ranger,
-// the elder, the player's thoughts): each balloon lies wholly on the screen
-// and leaves readable the room's ways out (the cave's chambers draw none),
-// what the player clicks there, the other people and the things named.
+// The words of the harbour's fisherman, who stands by a way out, of the
+// tavern's card player, and of the third and fourth chapters' rooms as their
+// people say them (the ranger, the elder, the player's thoughts): each
+// balloon lies wholly on the screen and leaves readable the room's ways out
+// (the cave's chambers draw none), what the player clicks there, the other
+// people and the things named; the card player's leaves his hat a gap.
 TEST_F(SampleLayoutTest, ThePeoplesWordsStayOnTheScreenClearOfTheWaysAndThings)
 {
     const struct {
@@ -191,8 +204,11 @@ TEST_F(SampleLayoutTest, ThePeoplesWordsStayOnTheScreenClearOfTheWaysAndThings)
         const char* who;
         std::vector<const char*> ids;
         std::vector<const char*> things;
+        // The balloon leaves a gap about the speaker's own head.
+        bool clearOfHead = false;
     } cases[] = {
         {0, 1, "Fisherman", {"STR_FISHERMAN_1", "STR_FISHERMAN_2", "STR_FISHERMAN_3"}, {}},
+        {11, 2, "CardShark", {"STR_CARDSHARK_1", "STR_CARDSHARK_2"}, {}, true},
         {25, 3, "PlayerCharacter", {"STR_THINK_LANDING", "STR_THINK_LANDING_PIER"}, {}},
         {26, 3, "ParkRanger", {"STR_PARKRANGER_1", "STR_PARKRANGER_2", "STR_PARKRANGER_3", "STR_PARKRANGER_4"}, {}},
         {27, 3, "PlayerCharacter",
@@ -262,6 +278,29 @@ TEST_F(SampleLayoutTest, ThePeoplesWordsStayOnTheScreenClearOfTheWaysAndThings)
             }
             for (const LayoutBox& k : kept)
                 EXPECT_FALSE(layoutBoxesMeet(b, k.bounds)) << r->getName().c_str() << ": the balloon covers " << k.name;
+            // A gap of 4 pixels is left about what is drawn of the speaker's
+            // own head, hat and all.
+            for (int i = 0; c.clearOfHead && i < speaker->getChildCount(); ++i) {
+                sprite::SpriteBase* part = speaker->childAt(i);
+                const util::RectangleNM p = *part->getBounds();
+                window::ImageBase* image = part->isInstanceOf("ImageSprite") && part->isVisible() &&
+                                                   std::string(part->getName().c_str()).rfind("Head", 0) == 0
+                                               ? static_cast<sprite::ImageSprite*>(part)->getImage()
+                                               : nullptr;
+                const std::string partName = part->getName().c_str();
+                part->release();
+                if (!image || !image->getPixels())
+                    continue;
+                int touched = 0;
+                for (int y = 0; y < std::min(p.height, image->getHeight()); ++y) {
+                    for (int x = 0; x < std::min(p.width, image->getWidth()); ++x) {
+                        const util::RectangleNM near(speaker->left() + p.x + x - 4, speaker->top() + p.y + y - 4, 9, 9);
+                        touched += (layoutPixel(image, x, y) >> 24) > 0x40 && layoutBoxesMeet(b, near) ? 1 : 0;
+                    }
+                }
+                EXPECT_EQ(0, touched) << r->getName().c_str() << ": the balloon touches the " << c.who << "'s "
+                                      << partName;
+            }
             speaker->stopTalk();
         }
     }
@@ -668,6 +707,100 @@ TEST_F(SampleLayoutTest, TheTaskPapersTextStaysOnThePaperAboveTheBar)
         EXPECT_GT(paper->top(), p.y);
         ASSERT_TRUE(stepUntil(resting));
     }
+}
+
+// The ovals a room's picture draws (a glow, a rug, a pool) lie clear of the
+// exits' boxes it draws, which would otherwise cut them in part. Those wider
+// than half the screen are the ground the room stands on, under its exits by
+// design.
+TEST_F(SampleLayoutTest, NoOvalOfARoomsPictureRunsUnderAnExitsBox)
+{
+#ifdef HV_SOURCE_DIR
+    for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT; ++index) {
+        const std::string name = room(index)->getName().c_str();
+        std::ifstream in(std::string(HV_SOURCE_DIR) + "/data/pictures/rooms/" + name + ".txt");
+        std::vector<util::RectangleNM> exits;
+        std::vector<std::string> ovals;
+        for (std::string line; std::getline(in, line);) {
+            std::istringstream words(line);
+            std::string op;
+            int x = 0, y = 0, w = 0, h = 0;
+            if (words >> op >> x >> y >> w >> h && op == "exit")
+                exits.emplace_back(x, y, w, h);
+            else if (op == "ellipse" && w <= 200)
+                ovals.push_back(line);
+        }
+        for (const std::string& oval : ovals) {
+            std::istringstream words(oval);
+            std::string op;
+            double cx = 0, cy = 0, rx = 0, ry = 0;
+            words >> op >> cx >> cy >> rx >> ry;
+            for (const util::RectangleNM& b : exits) {
+                // The box's point nearest the oval's centre lies outside it.
+                const double nx = std::max(double(b.x), std::min(cx, double(b.x + b.width)));
+                const double ny = std::max(double(b.y), std::min(cy, double(b.y + b.height)));
+                const double ex = (nx - cx) / rx, ey = (ny - cy) / ry;
+                EXPECT_GE(ex * ex + ey * ey, 1.0) << name << ": the exit at " << b.x << ", " << b.y << " covers \""
+                                                  << oval << "\"";
+            }
+        }
+    }
+#else
+    GTEST_SKIP() << "the pictures' sources are read from the source tree";
+#endif
+}
+
+// Where bubbles rise in a room, they pass behind its exits' boxes: over the
+// framed part of each box, a picture drawn above every bubble is opaque, so
+// that no bubble shows through the box.
+TEST_F(SampleLayoutTest, TheRisingBubblesPassBehindTheExitsBoxes)
+{
+    int rooms = 0;
+    for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT; ++index) {
+        Room* r = room(index);
+        canvas->getProgress()->chapter = layoutChapterOf(index);
+        enter(index);
+        util::TVector<sprite::AnimateSprite*>* bubbles =
+            canvas->getAmbientAnimManager() ? canvas->getAmbientAnimManager()->getBubbles() : nullptr;
+        int above = -1;
+        for (int i = 0; i < r->getChildCount(); ++i) {
+            sprite::SpriteBase* child = r->childAt(i);
+            for (int b = 0; bubbles && b < bubbles->size(); ++b)
+                above = bubbles->elementAt(b) == child ? i + 1 : above;
+            child->release();
+        }
+        if (above < 0)
+            continue;
+        ++rooms;
+        for (int d = 0; d < r->getDoorCount(); ++d) {
+            DoorSprite* door = r->getDoor(d);
+            if (!door)
+                continue;
+            // The frame lies 4 pixels inside the exit's box.
+            const util::RectangleNM b = *door->getBounds();
+            int through = 0;
+            for (int y = b.y + 4; y < b.y + b.height - 4; ++y) {
+                for (int x = b.x + 4; x < b.x + b.width - 4; ++x) {
+                    bool covered = false;
+                    for (int i = above; i < r->getChildCount() && !covered; ++i) {
+                        sprite::SpriteBase* child = r->childAt(i);
+                        const util::RectangleNM c = *child->getBounds();
+                        window::ImageBase* image =
+                            child->isInstanceOf("ImageSprite") && child->isVisible()
+                                ? static_cast<sprite::ImageSprite*>(child)->getImage()
+                                : nullptr;
+                        child->release();
+                        if (image && image->getPixels() && x >= c.x && y >= c.y && x < c.x + image->getWidth() &&
+                            y < c.y + image->getHeight())
+                            covered = (layoutPixel(image, x - c.x, y - c.y) >> 24) == 0xFF;
+                    }
+                    through += covered ? 0 : 1;
+                }
+            }
+            EXPECT_EQ(0, through) << r->getName().c_str() << ": bubbles show through Door" << d;
+        }
+    }
+    EXPECT_LT(0, rooms) << "the harbour's bubbles rise";
 }
 
 } // namespace
