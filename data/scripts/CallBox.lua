@@ -17,12 +17,12 @@ if not roomWithPeople then
     return
 end
 
--- The intercom speaks from a balloon above the telephone, its tail down
--- towards the receiver, clear of the keys, the register and the receiver on
--- or off its hook.
+-- The intercom greets the caller once the receiver is lifted. It speaks from
+-- a balloon above the telephone, its tail down towards the receiver, clear
+-- of the keys, the register and the receiver on or off its hook.
 local intercom = "CallBoxIntercom"
 local people = {
-    [intercom] = {x = 620, y = 62, voice = true, balloon = "SE", "STR_CALLBOX_1", "STR_CALLBOX_2"},
+    [intercom] = {x = 620, y = 62, voice = true, waits = true, balloon = "SE"},
 }
 local room = roomWithPeople("CallBox", people)
 local lifted = false
@@ -75,6 +75,7 @@ room.onClick = function(self, x, y)
         lifted = self:liftReceiver(true)
         self:clearDial(true)
         self:clearRegister(false)
+        say(self, "STR_CALLBOX_1")
         -- A key that lifted the receiver dials its digit too.
         dial(self, x, y)
         return

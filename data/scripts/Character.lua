@@ -90,7 +90,8 @@ end
 -- that the balloon points at) and its lines (text ids);
 -- `state` a mood to stand in, `after` a mood to take after its last line. A
 -- voice (voice = true) has no figure: it speaks its next line from a
--- balloon fixed at (x, y) with the tail `balloon` as the room is entered.
+-- balloon fixed at (x, y) with the tail `balloon` as the room is entered;
+-- a voice that `waits` speaks only when its room's script makes it.
 -- A figure that stands by a way out may speak from a balloon fixed beside
 -- its face: `speaksFrom` = {x, y, tail}.
 -- `thought` is a text item the player thinks on the first visit.
@@ -109,7 +110,9 @@ function roomWithPeople(name, people, thought)
             end
             if person.voice then
                 c:setFixedTalkBalloonPosition(true, person.x, person.y, person.balloon or "NW")
-                c:talk(nextLine(person))
+                if not person.waits then
+                    c:talk(nextLine(person))
+                end
             else
                 if person.speaksFrom then
                     local at = person.speaksFrom

@@ -33,6 +33,11 @@ dock.onUse = function(self, x, y)
         canvas:dropSpecialCursor()
         LF_takeItem("Box")
         LF_giveItem("Amulet")
+        -- The fisherman opens the box and tells what lay in it.
+        local fisherman = characterNamed(self, "Fisherman")
+        if fisherman then
+            fisherman:talk("STR_FISHERMAN_BOX")
+        end
         dock.showChapterEnd(self)
         return
     end

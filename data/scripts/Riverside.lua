@@ -44,6 +44,7 @@ function room.onUse(self, x, y)
         canvas:dropSpecialCursor()
         LF_takeItem("Vase")
         LF_giveItem("VaseWithWater")
+        think("STR_THINK_VASE_FILLED")
         return
     end
     canvas:dropInvalidCursorItem()

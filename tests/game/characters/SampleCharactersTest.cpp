@@ -82,7 +82,7 @@ TEST_F(SampleCharactersTest, TheVoicesSpeakAsTheirRoomsAreEntered)
         int room;
         const char* name;
         const char* first;
-    } voices[] = {{22, "CallBoxIntercom", "STR_CALLBOX_1"}, {50, "Ghost", "STR_GHOST_1"}};
+    } voices[] = {{50, "Ghost", "STR_GHOST_1"}};
     for (const auto& v : voices) {
         goTo(v.room);
         Character* c = canvas->findCharacter(lang::String(v.name));

@@ -286,6 +286,83 @@ TEST_F(SampleScenesTest, TheCircuitBoardsWiresAreJoined)
     expectCleanRun();
 }
 
+// The first two chapters' words agree with what the screen shows: each case
+// gives the words shown (after what the player does), the words they must
+// be, and a phrase the screen would contradict.
+TEST_F(SampleScenesTest, TheFirstChaptersWordsAgreeWithTheScreen)
+{
+    canvas->getProgress()->chapter = 1;
+    auto text = [](const char* id) { return std::string(lang::String::loadText(id).c_str()); };
+    auto talk = [](Character* c) { return c && c->isTalking() ? std::string(c->getTalkText()->getText().c_str()) : ""; };
+    const struct {
+        const char* what;
+        std::function<std::string()> words;
+        const char* said;
+        const char* contradicted;
+    } cases[] = {
+        {"the fountain's task, over a basin of old water", [&] { return text("STR_HINT_10"); }, nullptr, "dry"},
+        {"an opened lock, the next board shown at once", [&] { return text("STR_CHEST_LOCK_OPEN"); }, nullptr,
+         "doors"},
+        {"the second chapter's slide of the old town", [] { return pictureWords("vignette/Slide5"); }, nullptr,
+         "map"},
+        {"the maze's end, told at its front", [&] { return text("STR_MAZE_SOLVED"); }, nullptr, "through"},
+        {"the barkeeper once the card player is beaten",
+         [&] {
+             runLua(room(2), "LF.concentrationWon = true");
+             enter(11);
+             Character* barkeeper = canvas->findCharacter(lang::String("Barkeeper"));
+             std::string said;
+             for (int i = 0; i < 4; ++i) {
+                 world.click(centreX(barkeeper), centreY(barkeeper));
+                 world.stepFrames(2);
+                 said += talk(barkeeper) + "|";
+             }
+             return said;
+         },
+         nullptr, "Don't play cards"},
+        {"the box given at the dock",
+         [&] {
+             runLua(room(2), "LF.visited.Dock = true; LF_giveItem('Box')");
+             enter(0);
+             player.takeFromBar("Box");
+             world.click(400, 300);
+             world.stepFrames(2);
+             return talk(canvas->findCharacter(lang::String("Fisherman")));
+         },
+         "STR_FISHERMAN_BOX", nullptr},
+        {"the vase filled at the river",
+         [&] {
+             runLua(room(2), "LF_giveItem('Vase')");
+             enter(5);
+             player.takeFromBar("Vase");
+             clickSprite(room(5), "River");
+             world.stepFrames(2);
+             return talk(canvas->getPlayerCharacter());
+         },
+         "STR_THINK_VASE_FILLED", nullptr},
+    };
+    for (const auto& c : cases) {
+        const std::string words = c.words();
+        if (c.said) {
+            EXPECT_EQ(text(c.said), words) << c.what;
+        }
+        if (c.contradicted) {
+            EXPECT_EQ(std::string::npos, words.find(c.contradicted)) << c.what << ": " << words;
+        }
+    }
+    // The amulet's tip tells of four empty settings: its picture holds no
+    // gem in its middle.
+    EXPECT_NE(std::string::npos, text("STR_TIP_Amulet").find("empty"));
+    auto* amulet = static_cast<sprite::ImageSprite*>(canvas->getInventory()->getSprite("Amulet"));
+    ASSERT_NE(nullptr, amulet);
+    window::ImageBase* image = amulet->getImage();
+    ASSERT_TRUE(image && image->getPixels());
+    const uint32_t middle = image->getPixels()[size_t(image->getHeight() / 2) * size_t(image->getPitch() / 4) +
+                                               size_t(image->getWidth() / 2)];
+    EXPECT_FALSE(((middle >> 16) & 0xFF) > 0x90 && ((middle >> 8) & 0xFF) < 0x60) << "a red gem in its middle";
+    expectCleanRun();
+}
+
 TEST_F(SampleScenesTest, TheHedgeMazeIsWalkedToItsExit)
 {
     auto* maze = static_cast<Maze*>(room(20));
@@ -861,6 +938,14 @@ TEST_F(SampleScenesTest, TheCallBoxTakesTheNumberOnTheCard)
     ASSERT_TRUE(box->isInstanceOf("CallBox"));
     runLua(box, "LF.galleryRestored = true");
     enter(22);
+    // The intercom keeps still while the receiver lies on its hook.
+    world.stepFrames(30);
+    EXPECT_FALSE(canvas->isSpriteVisible("TalkBalloon")) << "a greeting before the receiver is lifted";
+    // A key clicked lifts the receiver and dials at once: no press is lost;
+    // the intercom greets.
+    player.clickOn(box->getSprite("CallBox4"));
+    EXPECT_TRUE(box->getSprite("ReceiverOffHook")->isVisible());
+    EXPECT_EQ(1, box->getEnteredCount());
     // The intercom's greeting, and its answer to the right number, stand
     // clear of the keys, the register, the receiver on or off its hook and
     // the buttons, their tail on their balloon.
@@ -896,11 +981,7 @@ TEST_F(SampleScenesTest, TheCallBoxTakesTheNumberOnTheCard)
         EXPECT_EQ(1, tails);
     };
     expectClear("the greeting");
-    // A key clicked while the intercom still speaks lifts the receiver and
-    // dials at once: no press is lost.
-    player.clickOn(box->getSprite("CallBox4"));
-    EXPECT_TRUE(box->getSprite("ReceiverOffHook")->isVisible());
-    EXPECT_EQ(1, box->getEnteredCount());
+    // A click while the intercom still speaks is not lost either.
     player.clickOn(box->getSprite("CallBoxClear"));
     EXPECT_EQ(0, box->getEnteredCount());
     dialCallBox(player, world, box);
