@@ -4,7 +4,8 @@
 // one place, and each chapter's items stand in the bar's first places; along
 // the first two chapters' usual path the story's items fill the bar from
 // the left, the treasures after them; only the treasures found are counted,
-// for the chapter, and the words say so.
+// for the chapter, and the words say so; the slides that open a chapter
+// tell where the last chapter's finds were left.
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
@@ -14,6 +15,7 @@
 #include "tests/scenes/support/SceneFixture.h"
 
 #include <algorithm>
+#include <cctype>
 #include <set>
 #include <string>
 #include <utility>
@@ -220,6 +222,27 @@ TEST_F(SampleInventoryTest, OnlyTreasuresAreCountedAndForTheChapterAsTheTipSays)
         } else {
             EXPECT_FALSE(canvas->isSpriteVisible("RoomItemsBalloon")) << tip->getText().c_str();
         }
+    }
+}
+
+// A chapter's start takes back what the chapter before gave (the cave's map
+// found at the hedges too): its first slides say where those finds stay, so
+// that the emptied bar and a second map are no surprise.
+TEST_F(SampleInventoryTest, TheSlidesOpeningAChapterTellWhereTheFindsBeforeStay)
+{
+    const struct {
+        int chapter;
+        const char* slide;
+        const char* told;
+    } openings[] = {
+        {3, "Text6", "finds from town"},
+        {4, "Text8", "stays behind"},
+    };
+    for (const auto& opening : openings) {
+        std::string words = lang::String::loadText(opening.slide).c_str();
+        for (char& c : words)
+            c = char(std::tolower(static_cast<unsigned char>(c)));
+        EXPECT_NE(std::string::npos, words.find(opening.told)) << "chapter " << opening.chapter << ": " << words;
     }
 }
 
