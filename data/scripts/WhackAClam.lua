@@ -31,8 +31,10 @@ function room.onWin(self, n)
     end
     self:moveToRoom("DiveDock")
 end
+-- A lost dive is said: the player leaves to breathe and dives again.
 function room.onLose(self, n)
     LF.diving = true
+    think("STR_THINK_DIVE_LOST")
 end
 function room.onClose(self, n)
     self:moveToRoom("DiveDock")

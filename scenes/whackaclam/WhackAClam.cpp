@@ -239,8 +239,10 @@ void WhackAClam::newGame()
     for (Clam* clam : m_clams)
         clam->setup(clamDelay(true), this);
     if (sprite::SpriteBase* overlay = SceneRoom::find(this, "ClamTankOverlay")) {
-        m_tankRect = *overlay->getBounds();
+        // The tank's clip of the last dive goes first: the bounds read with
+        // it would start a new dive with the air the last one left.
         overlay->setClipRect(nullptr);
+        m_tankRect = *overlay->getBounds();
     }
     m_nAirTicks = 0;
     m_nPearlsCollected = 0;

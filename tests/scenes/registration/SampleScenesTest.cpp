@@ -1320,6 +1320,35 @@ TEST_F(SampleScenesTest, ADiveAmongTheClamsTakesAPearl)
     expectCleanRun();
 }
 
+// A dive lost for air is said, and the dive after it starts with a full
+// tank once the player has left and come back.
+TEST_F(SampleScenesTest, ALostDiveIsSaidAndTheNextStartsAfresh)
+{
+    auto* game = static_cast<WhackAClam*>(room(18));
+    unseeInstructions(2);
+    enter(18);
+    world.click(400, 200);
+    playPastInstructions(2);
+    ASSERT_TRUE(game->isRunning());
+    for (int i = 0; i < 20000 && !game->isLost(); ++i)
+        canvas->doFrame();
+    ASSERT_TRUE(game->isLost());
+    Character* self = canvas->getPlayerCharacter();
+    ASSERT_TRUE(self->isTalking());
+    EXPECT_STREQ(lang::String::loadText("STR_THINK_DIVE_LOST").c_str(), self->getTalkText()->getText().c_str());
+    self->stopTalk();
+    // Leave (its position is the button's centre).
+    sprite::SpriteBase* close = game->getSprite("WhackAClamClose");
+    world.click(close->getX(), close->getY());
+    world.stepFrames(200);
+    ASSERT_EQ(14, canvas->getCurrentRoomIndex());
+    enter(18);
+    world.stepFrames(100);
+    EXPECT_FALSE(game->isLost());
+    EXPECT_FALSE(game->getSprite("AirTankWarning")->isVisible());
+    expectCleanRun();
+}
+
 TEST_F(SampleScenesTest, TheChestsFirstBoardIsSolvedAndTheNextComesBehindTheDoors)
 {
     canvas->getProgress()->chapter = 1;

@@ -1,8 +1,9 @@
 // WhackAClamTest.cpp: the pearl game in the fixture game with one clam at
 // (400, 300): the clam's steps frame by frame, a pearl clicked on a closing
 // clam, a scripted game to the win, the air running out with the warning's
-// pulse and the way out after it, the how-to-play given up when the room is
-// left before it opens, and a definition with odd data.
+// pulse, the way out after it and a full tank on coming back, the
+// how-to-play given up when the room is left before it opens, and a
+// definition with odd data.
 #include "scenes/whackaclam/WhackAClam.h"
 
 #include "game/canvas/LanternfieldCanvas.h"
@@ -192,6 +193,15 @@ TEST_F(WhackAClamTest, AnEmptyTankLosesAndTheLowAirWarningPulsesOn)
     // The lost dive does not hold the player: the close button leads out.
     world.click(760, 560);
     EXPECT_EQ(1u, calls("onClose").size());
+    // Coming back starts a dive with a full tank, not with the air the lost
+    // one left (which lost it again at once, the warning still pulsing).
+    game->onExit();
+    game->onEnter();
+    EXPECT_EQ(kTank, game->getTankRect().height);
+    EXPECT_FALSE(warning->isVisible());
+    frames(2 * WhackAClam::AIR_TICKS);
+    EXPECT_FALSE(game->isLost());
+    EXPECT_EQ(1u, calls("onLose").size());
 }
 
 TEST_F(WhackAClamTest, HowToPlayQueuedOnActivatingIsGivenUpWhenTheRoomIsLeft)
