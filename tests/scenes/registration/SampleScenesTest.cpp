@@ -306,6 +306,8 @@ TEST_F(SampleScenesTest, TheFirstChaptersWordsAgreeWithTheScreen)
         {"the second chapter's slide of the old town", [] { return pictureWords("vignette/Slide5"); }, nullptr,
          "map"},
         {"the maze's end, told at its front", [&] { return text("STR_MAZE_SOLVED"); }, nullptr, "through"},
+        {"the vines' task, the machete lying at the volcano", [&] { return text("STR_HINT_42"); }, nullptr,
+         "past the volcano"},
         {"the barkeeper once the card player is beaten",
          [&] {
              runLua(room(2), "LF.concentrationWon = true");
