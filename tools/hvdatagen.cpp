@@ -316,12 +316,15 @@ void drawExit(Picture& p, Pens& pens, int x, int y, int w, int h, const std::str
     double dy = cy < 150 ? -1 : cy > 400 ? 1 : 0;
     for (int step = 0; step < 5; ++step)
         p.ellipse(cx + dx * (step * 4 - 8), cy - 18 + dy * (step * 4 - 8), 3.0, 3.0, 0xFFFFE8B0u, 0.4 + step * 0.12);
-    // The name within the frame (2 pixels clear of it): on as many lines as
-    // it needs, word by word, in a smaller pen while a word would stick out.
-    const int width = w - 16;
+    // The name within the frame (5 pixels clear of it, under the arrow): on
+    // as many lines as it needs, word by word, in a smaller pen while a word
+    // would stick out or the lines would reach the frame's foot.
+    const int width = w - 22;
+    const int height = h - 40;
     int size = kExitTextSize;
     std::vector<std::string> lines = wordLines(pens.of(size), name, width);
-    while (size > kExitTextSmallest && widestLine(pens.of(size), lines) > width)
+    while (size > kExitTextSmallest &&
+           (widestLine(pens.of(size), lines) > width || int(lines.size()) * pens.of(size).height() > height))
         lines = wordLines(pens.of(--size), name, width);
     TextPen& pen = pens.of(size);
     int top = int(cy) + 2 - int(lines.size()) * pen.height() / 2 + 8;
