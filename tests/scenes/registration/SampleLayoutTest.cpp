@@ -624,18 +624,20 @@ TEST_F(SampleLayoutTest, EveryRoomsTitleStandsOnAPlainPlate)
             return picture->getPixels()[size_t(y) * size_t(picture->getPitch() / 4) + size_t(x)] & 0xFFFFFF;
         };
         // The title's letters, centred on x 235 from y 12, no wider than
-        // 200 pixels (left of the north exit's box).
-        int left = 800, right = -1, bottom = -1;
+        // 200 pixels (left of the north exit's box). (The story's opening
+        // screen writes its title lower down, as the slides do, on no plate.)
+        int left = 800, right = -1, top = 80, bottom = -1;
         for (int y = 12; y < 80; ++y) {
             for (int x = 130; x < 336; ++x) {
                 if (at(x, y) == titleInk) {
                     left = std::min(left, x);
                     right = std::max(right, x);
+                    top = std::min(top, y);
                     bottom = std::max(bottom, y);
                 }
             }
         }
-        if (right < 0 || left > 235 || right < 235)
+        if (right < 0 || left > 235 || right < 235 || top > 24)
             continue;
         // The tails of letters below the line, drawn softer than the ink.
         auto lit = [](uint32_t p) { return ((p >> 16) & 0xFF) >= 0x80 && ((p >> 8) & 0xFF) >= 0x78; };
@@ -652,6 +654,41 @@ TEST_F(SampleLayoutTest, EveryRoomsTitleStandsOnAPlainPlate)
                 marred += at(x, y) != plate ? 1 : 0;
         }
         EXPECT_EQ(0, marred) << r->getName().c_str() << ": something is drawn under the title's plate";
+    }
+}
+
+// The story's opening screen shows its title as the chapters' slides show
+// theirs: centred across the screen, its letters as far left of the middle
+// as right of it.
+TEST_F(SampleLayoutTest, TheOpeningsTitleIsCentredAsTheSlidesTitlesAre)
+{
+    std::vector<std::pair<std::string, window::ImageBase*>> screens = {{"StoryIntro", layoutRoomPicture(room(65))}};
+    Room* slides = room(9);
+    ASSERT_TRUE(slides->isInstanceOf("Vignette"));
+    for (int i = 0; i < slides->getChildCount(); ++i) {
+        sprite::SpriteBase* child = slides->childAt(i);
+        const std::string name = child->getName().c_str();
+        if (name.rfind("Slide", 0) == 0 && child->isInstanceOf("ImageSprite"))
+            screens.push_back({name, static_cast<sprite::ImageSprite*>(child)->getImage()});
+        child->release();
+    }
+    ASSERT_GT(screens.size(), 10u);
+    for (const auto& screen : screens) {
+        window::ImageBase* picture = screen.second;
+        ASSERT_TRUE(picture && picture->getPixels()) << screen.first;
+        // The title's ink: the light or the golden pen of the first line.
+        int left = 800, right = -1;
+        for (int y = 0; y < 160; ++y) {
+            for (int x = 0; x < picture->getWidth(); ++x) {
+                const uint32_t p = layoutPixel(picture, x, y) & 0xFFFFFF;
+                if (p == 0xF0E6C8 || p == 0xE8B45A) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+            }
+        }
+        ASSERT_GE(right, 0) << screen.first << " shows no title";
+        EXPECT_NEAR(400, (left + right) / 2, 3) << screen.first << ": its title spans " << left << " to " << right;
     }
 }
 
