@@ -692,6 +692,51 @@ TEST_F(SampleLayoutTest, TheOpeningsTitleIsCentredAsTheSlidesTitlesAre)
     }
 }
 
+// The call box's keys show their labels in the middle of each look (as it
+// is, under the pointer, pressed): "OK" stands where the digits and "C" do.
+TEST_F(SampleLayoutTest, TheCallBoxsKeysShowTheirLabelsInTheirMiddle)
+{
+    Room* box = room(22);
+    // The middle of a look's label (its dark ink), doubled to keep halves.
+    auto middle = [](window::ImageBase* image, int look, int& x2, int& y2) {
+        const int w = image->getWidth() / 4;
+        int left = w, right = -1, top = image->getHeight(), bottom = -1;
+        for (int y = 0; y < image->getHeight(); ++y) {
+            for (int x = 0; x < w; ++x) {
+                if (layoutPixel(image, look * w + x, y) == 0xFF202020u) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+            }
+        }
+        x2 = left + right;
+        y2 = top + bottom;
+    };
+    auto picture = [box](const std::string& key) {
+        sprite::SpriteBase* s = box->getSprite(key.c_str());
+        window::ImageBase* image =
+            s && s->isInstanceOf("ImageSprite") ? static_cast<sprite::ImageSprite*>(s)->getImage() : nullptr;
+        return image && image->getPixels() ? image : nullptr;
+    };
+    std::vector<std::string> keys = {"CallBoxClear", "CallBoxEnter"};
+    for (int i = 1; i <= 9; ++i)
+        keys.push_back("CallBox" + std::to_string(i));
+    for (const std::string& key : keys)
+        ASSERT_NE(nullptr, picture(key)) << key;
+    for (int look = 0; look < 3; ++look) {
+        int digitX = 0, digitY = 0;
+        middle(picture("CallBox5"), look, digitX, digitY);
+        for (const std::string& key : keys) {
+            int x2 = 0, y2 = 0;
+            middle(picture(key), look, x2, y2);
+            EXPECT_NEAR(digitX, x2, 3) << key << " in look " << look;
+            EXPECT_NEAR(digitY, y2, 3) << key << " in look " << look;
+        }
+    }
+}
+
 TEST_F(SampleLayoutTest, TheHowToPlayVersionStandsInsideItsFrame)
 {
     sprite::SpriteBase* dialog = canvas->getSprite("Instructions");
