@@ -737,6 +737,42 @@ TEST_F(SampleLayoutTest, TheCallBoxsKeysShowTheirLabelsInTheirMiddle)
     }
 }
 
+// The air compressor's TEST and START buttons stay readable as their light
+// flickers: at every strength of the lit look over the room's own button,
+// the label stands well darker than the face about it.
+TEST_F(SampleLayoutTest, TheCompressorsButtonsStayReadableAsTheirLightFlickers)
+{
+    Room* air = room(21);
+    window::ImageBase* picture = layoutRoomPicture(air);
+    ASSERT_NE(nullptr, picture);
+    auto light = [](uint32_t p) { return (299 * ((p >> 16) & 0xFF) + 587 * ((p >> 8) & 0xFF) + 114 * (p & 0xFF)) / 1000; };
+    for (const char* name : {"Button_Test", "Button_Start"}) {
+        sprite::SpriteBase* button = air->getSprite(name);
+        ASSERT_TRUE(button && button->isInstanceOf("ImageSprite")) << name;
+        window::ImageBase* overlay = static_cast<sprite::ImageSprite*>(button)->getImage();
+        ASSERT_TRUE(overlay && overlay->getPixels()) << name;
+        const uint32_t face = layoutPixel(overlay, overlay->getWidth() / 4, 4);
+        for (int alpha : {50, 100, 150, 200, 255}) {
+            long ink = 0, ground = 0;
+            int inks = 0, grounds = 0;
+            for (int y = 0; y < overlay->getHeight(); ++y) {
+                for (int x = 0; x < overlay->getWidth() / 2; ++x) {
+                    const uint32_t over = layoutPixel(overlay, x, y);
+                    const uint32_t under = layoutPixel(picture, button->left() + x, button->top() + y);
+                    const bool isInk = over == 0xFF202020u, isFace = over == face;
+                    if (!isInk && !isFace)
+                        continue;
+                    const long seen = (light(over) * alpha + long(light(under)) * (255 - alpha)) / 255;
+                    (isInk ? ink : ground) += seen;
+                    ++(isInk ? inks : grounds);
+                }
+            }
+            ASSERT_TRUE(inks > 0 && grounds > 0) << name;
+            EXPECT_GE(ground / grounds - ink / inks, 90) << name << " lit at " << alpha;
+        }
+    }
+}
+
 TEST_F(SampleLayoutTest, TheHowToPlayVersionStandsInsideItsFrame)
 {
     sprite::SpriteBase* dialog = canvas->getSprite("Instructions");
