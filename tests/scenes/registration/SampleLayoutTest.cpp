@@ -773,6 +773,26 @@ TEST_F(SampleLayoutTest, TheCompressorsButtonsStayReadableAsTheirLightFlickers)
     }
 }
 
+// No room's title touches the window's edge: its letters keep 4 pixels
+// from the picture's top and sides (the bookshelf writes its own).
+TEST_F(SampleLayoutTest, NoRoomsTitleTouchesTheWindowsEdge)
+{
+    for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT; ++index) {
+        Room* r = room(index);
+        window::ImageBase* picture = layoutRoomPicture(r);
+        if (!picture)
+            continue;
+        int touching = 0;
+        for (int y = 0; y < std::min(80, picture->getHeight()); ++y) {
+            for (int x = 0; x < picture->getWidth(); ++x) {
+                const bool edge = y < 4 || x < 4 || x >= picture->getWidth() - 4;
+                touching += edge && (layoutPixel(picture, x, y) & 0xFFFFFF) == 0xF0E6C8 ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(0, touching) << r->getName().c_str() << ": its title touches the window's edge";
+    }
+}
+
 TEST_F(SampleLayoutTest, TheHowToPlayVersionStandsInsideItsFrame)
 {
     sprite::SpriteBase* dialog = canvas->getSprite("Instructions");
