@@ -793,6 +793,38 @@ TEST_F(SampleLayoutTest, NoRoomsTitleTouchesTheWindowsEdge)
     }
 }
 
+// Every mini-game's rules keep a margin on their page: no letter comes
+// within 10 pixels of the page's sides or foot.
+TEST_F(SampleLayoutTest, EveryMiniGamesRulesKeepAMarginOnTheirPage)
+{
+    sprite::SpriteBase* dialog = canvas->getSprite("GameInstructions");
+    ASSERT_NE(nullptr, dialog);
+    auto* panel = static_cast<sprite::DialogSprite*>(dialog);
+    int pages = 0;
+    for (int i = 0; i < panel->getChildCount(); ++i) {
+        sprite::SpriteBase* child = panel->childAt(i);
+        const std::string name = child->getName().c_str();
+        window::ImageBase* page = name.rfind("insGame", 0) == 0 && child->isInstanceOf("ImageSprite")
+                                      ? static_cast<sprite::ImageSprite*>(child)->getImage()
+                                      : nullptr;
+        child->release();
+        if (!page || !page->getPixels())
+            continue;
+        ++pages;
+        const uint32_t paper = layoutPixel(page, page->getWidth() / 2, page->getHeight() - 1);
+        int near = 0;
+        // Below the gold bar along its top.
+        for (int y = 4; y < page->getHeight(); ++y) {
+            for (int x = 0; x < page->getWidth(); ++x) {
+                const bool margin = x < 10 || x >= page->getWidth() - 10 || y >= page->getHeight() - 10;
+                near += margin && layoutPixel(page, x, y) != paper ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(0, near) << name << ": its words reach the page's edge";
+    }
+    EXPECT_GE(pages, 18);
+}
+
 TEST_F(SampleLayoutTest, TheHowToPlayVersionStandsInsideItsFrame)
 {
     sprite::SpriteBase* dialog = canvas->getSprite("Instructions");
