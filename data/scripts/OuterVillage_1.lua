@@ -1,9 +1,10 @@
 -- OuterVillage_1.lua: the script of Outer Village 1 (room 40), where the
 -- elder greets strangers and tells of the boards' lost pegs, and the first
--- of the three peg boards; every won peg puzzle is told to this room.
+-- of the three peg boards; every won peg puzzle is told to this room. The
+-- elder's words hang a little higher than his forehead, clear of his hair.
 rooms = rooms or {}
 rooms["OuterVillage_1"] = roomWithPeople("OuterVillage_1", {
-    TribalElder = {x = 740, y = 345, "STR_TRIBALELDER_1", "STR_TRIBALELDER_3", "STR_TRIBALELDER_2"},
+    TribalElder = {x = 740, y = 345, speaksFrom = {740, 329, "SE"}, "STR_TRIBALELDER_1", "STR_TRIBALELDER_3", "STR_TRIBALELDER_2"},
 })
 withPegBoardLackingPeg(rooms["OuterVillage_1"], 1)
 -- `self` is the room the player is in: the third village's canoe comes as

@@ -195,7 +195,8 @@ TEST_F(SampleLayoutTest, NothingAPlayerMustClickIsCoveredInAnyRoom)
 // people say them (the ranger, the elder, the player's thoughts): each
 // balloon lies wholly on the screen and leaves readable the room's ways out
 // (the cave's chambers draw none), what the player clicks there, the other
-// people and the things named; the card player's leaves his hat a gap.
+// people and the things named; the card player's, the ranger's and the
+// elder's leave their heads a gap.
 TEST_F(SampleLayoutTest, ThePeoplesWordsStayOnTheScreenClearOfTheWaysAndThings)
 {
     const struct {
@@ -210,7 +211,7 @@ TEST_F(SampleLayoutTest, ThePeoplesWordsStayOnTheScreenClearOfTheWaysAndThings)
         {0, 1, "Fisherman", {"STR_FISHERMAN_1", "STR_FISHERMAN_2", "STR_FISHERMAN_3"}, {}},
         {11, 2, "CardShark", {"STR_CARDSHARK_1", "STR_CARDSHARK_2"}, {}, true},
         {25, 3, "PlayerCharacter", {"STR_THINK_LANDING", "STR_THINK_LANDING_PIER"}, {}},
-        {26, 3, "ParkRanger", {"STR_PARKRANGER_1", "STR_PARKRANGER_2", "STR_PARKRANGER_3", "STR_PARKRANGER_4"}, {}},
+        {26, 3, "ParkRanger", {"STR_PARKRANGER_1", "STR_PARKRANGER_2", "STR_PARKRANGER_3", "STR_PARKRANGER_4"}, {}, true},
         {27, 3, "PlayerCharacter",
          {"STR_THINK_BOOKSHELF_MESS", "STR_THINK_BOOKSHELF_RIDDLE", "STR_THINK_CLOCK_KEY", "STR_THINK_DRAWER_LOCKED",
           "STR_THINK_DRAWER_KEY", "STR_THINK_DRAWER_MAP"},
@@ -235,7 +236,7 @@ TEST_F(SampleLayoutTest, ThePeoplesWordsStayOnTheScreenClearOfTheWaysAndThings)
         {40, 4, "PlayerCharacter",
          {"STR_THINK_PEGLESS", "STR_THINK_PEG_SET", "STR_THINK_PEGS_WON_1", "STR_THINK_PEGS_WON_2"},
          {"PegBoard"}},
-        {40, 4, "TribalElder", {"STR_TRIBALELDER_1", "STR_TRIBALELDER_2", "STR_TRIBALELDER_3"}, {"PegBoard"}},
+        {40, 4, "TribalElder", {"STR_TRIBALELDER_1", "STR_TRIBALELDER_2", "STR_TRIBALELDER_3"}, {"PegBoard"}, true},
         {41, 4, "PlayerCharacter", {"STR_THINK_PEG_SET", "STR_THINK_PEGS_WON_2"}, {"PegBoard"}},
         {42, 4, "PlayerCharacter", {"STR_THINK_PALISADE", "STR_THINK_PEGS_WON_3"}, {"PegBoard", "Fence"}},
     };
