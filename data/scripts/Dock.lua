@@ -1,6 +1,6 @@
 -- Dock.lua: the script of Dock (room 0): the fisherman mends his nets here,
--- waves and gulls, bubbles rising in the harbour water (behind the exits'
--- boxes), and on the first visit the tutorial's guide explains how to talk.
+-- waves and gulls, bubbles rising in the harbour water (behind him and the
+-- exits' boxes), and on the first visit the tutorial's guide explains how to talk.
 -- The first chapter's errand ends here: the professor's box opens to an
 -- amulet. Once the errand is done, the chest by the river is open and the
 -- fountain runs again, the ferry comes in, and boarding it ends the first
@@ -20,7 +20,8 @@ dock.onEnter = function(self, n)
     entered(self, n)
     self:addAmbientSound({ id = SOUNDS.gull, startMin = 60, startMax = 150, min = 200, max = 400 })
     self:addAmbientBubbles()
-    -- The bubbles rise behind the exits' boxes.
+    -- The bubbles rise behind the fisherman and the exits' boxes.
+    self:addSpriteToTop("Fisherman")
     self:addSpriteToTop("ExitBoxes")
     local chapter = self:getChapterNumber()
     if first and chapter == 1 then

@@ -924,10 +924,11 @@ TEST_F(SampleLayoutTest, NoOvalOfARoomsPictureRunsUnderAnExitsBox)
 #endif
 }
 
-// Where bubbles rise in a room, they pass behind its exits' boxes: over the
-// framed part of each box, a picture drawn above every bubble is opaque, so
-// that no bubble shows through the box.
-TEST_F(SampleLayoutTest, TheRisingBubblesPassBehindTheExitsBoxes)
+// Where bubbles rise in a room, they pass behind its people and its exits'
+// boxes: the people are drawn after every bubble, and over the framed part
+// of each box a picture drawn above every bubble is opaque, so that no
+// bubble shows through the box.
+TEST_F(SampleLayoutTest, TheRisingBubblesPassBehindThePeopleAndTheExitsBoxes)
 {
     int rooms = 0;
     for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT; ++index) {
@@ -946,6 +947,13 @@ TEST_F(SampleLayoutTest, TheRisingBubblesPassBehindTheExitsBoxes)
         if (above < 0)
             continue;
         ++rooms;
+        // The room's people stand in front of them, no bubble over a face.
+        for (int i = 0; i < above; ++i) {
+            sprite::SpriteBase* child = r->childAt(i);
+            EXPECT_FALSE(child->isInstanceOf("Character") && child->isVisible())
+                << r->getName().c_str() << ": bubbles rise over " << child->getName().c_str();
+            child->release();
+        }
         for (int d = 0; d < r->getDoorCount(); ++d) {
             DoorSprite* door = r->getDoor(d);
             if (!door)
