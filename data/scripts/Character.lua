@@ -30,7 +30,19 @@ function guide(id)
     end
 end
 
--- The guide stops and goes; true when it was talking.
+-- The guide stops talking and stays where he stands; true when he was
+-- talking.
+function hushGuide()
+    local g = canvas:sprite("TutorialCharacter")
+    if not g or not g:visible() or not g:isTalking() then
+        return false
+    end
+    g:stopTalk()
+    return true
+end
+
+-- The guide stops and goes, as the player leaves his room; true when it
+-- was talking.
 function dismissGuide()
     local g = canvas:sprite("TutorialCharacter")
     if not g or not g:visible() then
@@ -58,7 +70,7 @@ end
 -- balloon, all who report talking are stopped), or starts the next line of
 -- the figure clicked in its conversation pose. True when it went to someone.
 function characterClick(room, people, x, y)
-    local stopped = dismissGuide()
+    local stopped = hushGuide()
     for name, person in pairs(people) do
         local c = characterNamed(room, name)
         if c and c:isTalking() then

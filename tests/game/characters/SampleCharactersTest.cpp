@@ -109,9 +109,12 @@ TEST_F(SampleCharactersTest, TheGuideAdvisesAtTheDockAndThePlayerThinksAtTheMark
     EXPECT_FALSE(advice.x < fisherman.x + fisherman.width && fisherman.x < advice.x + advice.width &&
                  advice.y < fisherman.y + fisherman.height && fisherman.y < advice.y + advice.height)
         << "the guide's balloon covers the fisherman";
+    // A click ends his advice; he stays at the dock until the player goes.
     world.click(300, 150);
     EXPECT_FALSE(guide->isTalking());
-    EXPECT_FALSE(guide->isVisible());
+    EXPECT_TRUE(guide->isVisible());
+    world.stepFrames(60);
+    EXPECT_TRUE(guide->isVisible());
 
     goTo(2);
     Character* player = canvas->getPlayerCharacter();
