@@ -342,6 +342,25 @@ TEST_F(SampleScenesTest, TheFirstChaptersWordsAgreeWithTheScreen)
              return talk(canvas->getPlayerCharacter());
          },
          "STR_THINK_VASE_FILLED", nullptr},
+        {"the lever pulled at the river, leaning over",
+         [&] {
+             enter(5);
+             clickSprite(room(5), "Lever");
+             world.stepFrames(2);
+             sprite::SpriteBase* pulled = room(5)->getSprite("LeverPulled");
+             EXPECT_FALSE(room(5)->getSprite("Lever")->isVisible());
+             EXPECT_TRUE(pulled && pulled->isVisible()) << "the lever leans over";
+             return talk(canvas->getPlayerCharacter());
+         },
+         "STR_THINK_LEVER_PULLED", nullptr},
+        {"the lever clicked once pulled",
+         [&] {
+             world.stepFrames(200);
+             clickSprite(room(5), "LeverPulled");
+             world.stepFrames(2);
+             return talk(canvas->getPlayerCharacter());
+         },
+         "STR_THINK_LEVER_DONE", nullptr},
     };
     for (const auto& c : cases) {
         const std::string words = c.words();
