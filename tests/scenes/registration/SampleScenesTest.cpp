@@ -306,6 +306,8 @@ TEST_F(SampleScenesTest, TheFirstChaptersWordsAgreeWithTheScreen)
         {"the second chapter's slide of the old town", [] { return pictureWords("vignette/Slide5"); }, nullptr,
          "map"},
         {"the maze's end, told at its front", [&] { return text("STR_MAZE_SOLVED"); }, nullptr, "through"},
+        {"the first chapter's way to the Tavern Gallery, shut", [&] { return text("STR_THINK_MARKET_GALLERY_SHUT"); },
+         nullptr, "ferry"},
         {"the vines' task, the machete lying at the volcano", [&] { return text("STR_HINT_42"); }, nullptr,
          "past the volcano"},
         {"the barkeeper once the card player is beaten",
@@ -370,6 +372,12 @@ TEST_F(SampleScenesTest, TheFirstChaptersWordsAgreeWithTheScreen)
         if (c.contradicted) {
             EXPECT_EQ(std::string::npos, words.find(c.contradicted)) << c.what << ": " << words;
         }
+    }
+    // The ferry takes the player round to the Tavern Gallery, which the
+    // market's exit names, east of the market.
+    for (const char* id : {"Text4", "STR_CHAPTER_DESCRIPTION_2"}) {
+        for (const char* place : {"the Tavern Gallery", "east of the market"})
+            EXPECT_NE(std::string::npos, text(id).find(place)) << id << ": " << text(id);
     }
     // The amulet's tip tells of four empty settings: its picture holds no
     // gem in its middle.
