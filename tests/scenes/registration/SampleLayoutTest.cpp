@@ -307,6 +307,64 @@ TEST_F(SampleLayoutTest, ThePeoplesWordsStayOnTheScreenClearOfTheWaysAndThings)
     }
 }
 
+// Every person met in the rooms stands on their legs or behind something:
+// a figure drawn without legs (the shopkeeper) has under its torso's foot
+// a counter of the room's picture, not the bare wall behind its head.
+TEST_F(SampleLayoutTest, EveryPersonStandsOnLegsOrBehindACounter)
+{
+    int legless = 0;
+    for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT; ++index) {
+        Room* r = room(index);
+        window::ImageBase* picture = layoutRoomPicture(r);
+        if (!picture)
+            continue;
+        canvas->getProgress()->chapter = layoutChapterOf(index);
+        enter(index);
+        for (int i = 0; i < r->getChildCount(); ++i) {
+            auto* person = static_cast<Character*>(r->childAt(i));
+            const bool standing = person->isInstanceOf("Character") && person->isVisible();
+            const std::string who = person->getName().c_str();
+            person->release();
+            if (!standing)
+                continue;
+            bool legs = false;
+            int foot = -1, left = 800, right = -1;
+            for (int k = 0; k < person->getChildCount(); ++k) {
+                sprite::SpriteBase* part = person->childAt(k);
+                const std::string name = part->getName().c_str();
+                const util::RectangleNM p = *part->getBounds();
+                window::ImageBase* image = part->isInstanceOf("ImageSprite") && part->isVisible()
+                                               ? static_cast<sprite::ImageSprite*>(part)->getImage()
+                                               : nullptr;
+                part->release();
+                legs = legs || (image && name.rfind("Legs", 0) == 0);
+                if (!image || !image->getPixels() || name.rfind("Torso", 0) != 0)
+                    continue;
+                for (int y = 0; y < std::min(p.height, image->getHeight()); ++y) {
+                    for (int x = 0; x < std::min(p.width, image->getWidth()); ++x) {
+                        if ((layoutPixel(image, x, y) >> 24) <= 0x40)
+                            continue;
+                        foot = std::max(foot, person->top() + p.y + y);
+                        left = std::min(left, person->left() + p.x + x);
+                        right = std::max(right, person->left() + p.x + x);
+                    }
+                }
+            }
+            // (A voice, the intercom's or the ghost's, shows no figure.)
+            if (legs || foot < 0)
+                continue;
+            ++legless;
+            ASSERT_LT(foot + 3, picture->getHeight()) << who;
+            const uint32_t wall = layoutPixel(picture, (left + right) / 2, person->top() + 2);
+            int bare = 0;
+            for (int x = left; x <= right; ++x)
+                bare += layoutPixel(picture, x, foot + 3) == wall ? 1 : 0;
+            EXPECT_EQ(0, bare) << r->getName().c_str() << ": " << who << " floats with no legs and no counter";
+        }
+    }
+    EXPECT_LT(0, legless) << "the shopkeeper is met";
+}
+
 // In every room where the player can use an item, the thought that says it
 // is no use there, and the room's own thoughts, leave the room's people, its
 // buttons and the digits it shows in sight. (The cave's chambers draw their
