@@ -321,12 +321,13 @@ TEST_F(SampleLayoutTest, EveryPersonStandsOnLegsOrBehindACounter)
         canvas->getProgress()->chapter = layoutChapterOf(index);
         enter(index);
         for (int i = 0; i < r->getChildCount(); ++i) {
-            auto* person = static_cast<Character*>(r->childAt(i));
-            const bool standing = person->isInstanceOf("Character") && person->isVisible();
-            const std::string who = person->getName().c_str();
-            person->release();
+            sprite::SpriteBase* child = r->childAt(i);
+            const bool standing = child->isInstanceOf("Character") && child->isVisible();
+            const std::string who = child->getName().c_str();
+            child->release();
             if (!standing)
                 continue;
+            auto* person = static_cast<Character*>(child);
             bool legs = false;
             int foot = -1, left = 800, right = -1;
             for (int k = 0; k < person->getChildCount(); ++k) {
