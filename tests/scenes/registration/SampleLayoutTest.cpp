@@ -4,12 +4,17 @@
 // pause button, the instructions' question mark, the inventory bar and the
 // hint paper's tab, and so do the readouts a mini-game keeps on the screen;
 // the people's words fit on the screen clear of the ways and things, and so
-// does the island's player figure; the new-task banner covers no exit; the outer
-// sanctum's line, legend and lever and the inlay's tray keep apart from
-// what stands by them; every exit's name stays in its box, every room's
-// title on a plain plate, no oval of a room's picture runs under an exit's
-// box, the harbour's bubbles rise behind the exits' boxes, and the task
-// paper keeps its tasks above the bar.
+// does the island's player figure; every person stands on legs or behind a
+// counter; the new-task banner covers no exit; the outer sanctum's line,
+// legend and lever and the inlay's tray keep apart from what stands by
+// them; every exit's name stays in its box with a margin, every room's
+// title on a plain plate and clear of the window's edge, the opening's
+// title centred as the slides' are; the call box's labels stand in the
+// middle of their keys, the compressor's buttons stay readable as they
+// flicker, the mini-games' rules keep a margin on their page; no oval of a
+// room's picture runs under an exit's box, the harbour's bubbles rise
+// behind its people and the exits' boxes, and the task paper keeps its
+// tasks above the bar.
 #include "game/ambient/AmbientAnimManager.h"
 #include "game/balloons/TalkBalloon.h"
 #include "game/canvas/LanternfieldCanvas.h"
@@ -211,7 +216,8 @@ TEST_F(SampleLayoutTest, ThePeoplesWordsStayOnTheScreenClearOfTheWaysAndThings)
         {0, 1, "Fisherman", {"STR_FISHERMAN_1", "STR_FISHERMAN_2", "STR_FISHERMAN_3"}, {}},
         {11, 2, "CardShark", {"STR_CARDSHARK_1", "STR_CARDSHARK_2"}, {}, true},
         {25, 3, "PlayerCharacter", {"STR_THINK_LANDING", "STR_THINK_LANDING_PIER"}, {}},
-        {26, 3, "ParkRanger", {"STR_PARKRANGER_1", "STR_PARKRANGER_2", "STR_PARKRANGER_3", "STR_PARKRANGER_4"}, {}, true},
+        {26, 3, "ParkRanger", {"STR_PARKRANGER_1", "STR_PARKRANGER_2", "STR_PARKRANGER_3", "STR_PARKRANGER_4"}, {},
+         true},
         {27, 3, "PlayerCharacter",
          {"STR_THINK_BOOKSHELF_MESS", "STR_THINK_BOOKSHELF_RIDDLE", "STR_THINK_CLOCK_KEY", "STR_THINK_DRAWER_LOCKED",
           "STR_THINK_DRAWER_KEY", "STR_THINK_DRAWER_MAP"},
@@ -805,7 +811,9 @@ TEST_F(SampleLayoutTest, TheCompressorsButtonsStayReadableAsTheirLightFlickers)
     Room* air = room(21);
     window::ImageBase* picture = layoutRoomPicture(air);
     ASSERT_NE(nullptr, picture);
-    auto light = [](uint32_t p) { return (299 * ((p >> 16) & 0xFF) + 587 * ((p >> 8) & 0xFF) + 114 * (p & 0xFF)) / 1000; };
+    auto light = [](uint32_t p) {
+        return (299 * ((p >> 16) & 0xFF) + 587 * ((p >> 8) & 0xFF) + 114 * (p & 0xFF)) / 1000;
+    };
     for (const char* name : {"Button_Test", "Button_Start"}) {
         sprite::SpriteBase* button = air->getSprite(name);
         ASSERT_TRUE(button && button->isInstanceOf("ImageSprite")) << name;
