@@ -1,6 +1,7 @@
 -- Dock.lua: the script of Dock (room 0): the fisherman mends his nets here,
 -- waves and gulls, bubbles rising in the harbour water (behind him and the
--- exits' boxes), and on the first visit the tutorial's guide explains how to talk.
+-- exits' boxes), and on the first visit the tutorial's guide explains how to
+-- talk, then stands by until the player leaves.
 -- The first chapter's errand ends here: the professor's box opens to an
 -- amulet. Once the errand is done, the chest by the river is open and the
 -- fountain runs again, the ferry comes in, and boarding it ends the first

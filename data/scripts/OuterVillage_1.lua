@@ -4,7 +4,8 @@
 -- elder's words hang a little higher than his forehead, clear of his hair.
 rooms = rooms or {}
 rooms["OuterVillage_1"] = roomWithPeople("OuterVillage_1", {
-    TribalElder = {x = 740, y = 345, speaksFrom = {740, 329, "SE"}, "STR_TRIBALELDER_1", "STR_TRIBALELDER_3", "STR_TRIBALELDER_2"},
+    TribalElder = {x = 740, y = 345, speaksFrom = {740, 329, "SE"}, "STR_TRIBALELDER_1", "STR_TRIBALELDER_3",
+        "STR_TRIBALELDER_2"},
 })
 withPegBoardLackingPeg(rooms["OuterVillage_1"], 1)
 -- `self` is the room the player is in: the third village's canoe comes as

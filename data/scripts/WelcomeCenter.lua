@@ -5,5 +5,6 @@
 -- clear of his hat.
 rooms = rooms or {}
 rooms["WelcomeCenter"] = roomWithPeople("WelcomeCenter", {
-    ParkRanger = {x = 420, y = 302, speaksFrom = {420, 286, "SE"}, "STR_PARKRANGER_1", "STR_PARKRANGER_3", "STR_PARKRANGER_4", "STR_PARKRANGER_2"},
+    ParkRanger = {x = 420, y = 302, speaksFrom = {420, 286, "SE"}, "STR_PARKRANGER_1", "STR_PARKRANGER_3",
+        "STR_PARKRANGER_4", "STR_PARKRANGER_2"},
 })
