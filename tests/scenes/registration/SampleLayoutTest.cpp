@@ -406,6 +406,30 @@ TEST_F(SampleLayoutTest, TheIslandsPlayerFigureLeavesWhatThePlayerClicksFree)
     }
 }
 
+// A close-up that opens over a room (the pipes, the clock, the pegs...) is
+// drawn over the figures that stand on the canvas itself: the player's
+// figure, left standing by a thought, and the guide.
+TEST_F(SampleLayoutTest, ThePanelsThatOpenOverARoomAreDrawnOverThePlayersFigure)
+{
+    std::vector<std::string> order;
+    for (int i = 0; i < canvas->getChildCount(); ++i) {
+        sprite::SpriteBase* child = canvas->childAt(i);
+        order.push_back(child->getName().c_str());
+        child->release();
+    }
+    auto place = [&order](const char* name) { return std::find(order.begin(), order.end(), name) - order.begin(); };
+    for (int i = 0; i < LanternfieldCanvas::CLOSE_UP_COUNT; ++i) {
+        sprite::DialogSprite* panel = canvas->getCloseUp(i);
+        ASSERT_NE(nullptr, panel);
+        if (panel->isInstanceOf("Room"))
+            continue;
+        for (const char* figure : {"PlayerCharacter", "TutorialCharacter"}) {
+            ASSERT_LT(place(figure), ptrdiff_t(order.size())) << figure;
+            EXPECT_GT(place(panel->getName().c_str()), place(figure)) << panel->getName().c_str() << " under " << figure;
+        }
+    }
+}
+
 // The new-task banner, which stands over the task paper wherever the paper
 // is (resting, or raised as far as the room's top exits), covers no room's
 // way out.
