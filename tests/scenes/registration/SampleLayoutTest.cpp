@@ -406,6 +406,40 @@ TEST_F(SampleLayoutTest, TheIslandsPlayerFigureLeavesWhatThePlayerClicksFree)
     }
 }
 
+// The people standing in the rooms, from head to feet, keep off the
+// exits' boxes.
+TEST_F(SampleLayoutTest, NoPersonStandsOnAWayOut)
+{
+    int people = 0;
+    for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT; ++index) {
+        Room* r = room(index);
+        canvas->getProgress()->chapter = layoutChapterOf(index);
+        enter(index);
+        for (int i = 0; i < r->getChildCount(); ++i) {
+            sprite::SpriteBase* child = r->childAt(i);
+            if (child->isInstanceOf("Character") && child->isVisible()) {
+                ++people;
+                auto* person = static_cast<Character*>(child);
+                for (int p = 0; p < person->getChildCount(); ++p) {
+                    sprite::SpriteBase* part = person->childAt(p);
+                    util::RectangleNM drawn = *part->getBounds();
+                    drawn.x += person->left();
+                    drawn.y += person->top();
+                    for (int d = 0; part->isVisible() && d < r->getDoorCount(); ++d) {
+                        DoorSprite* door = r->getDoor(d);
+                        EXPECT_FALSE(door && layoutBoxesMeet(drawn, *door->getBounds()))
+                            << r->getName().c_str() << ": " << person->getName().c_str() << "'s "
+                            << part->getName().c_str() << " on Door" << d;
+                    }
+                    part->release();
+                }
+            }
+            child->release();
+        }
+    }
+    EXPECT_LT(0, people);
+}
+
 // A close-up that opens over a room (the pipes, the clock, the pegs...) is
 // drawn over the figures that stand on the canvas itself: the player's
 // figure, left standing by a thought, and the guide.
