@@ -808,6 +808,50 @@ TEST_F(SampleLayoutTest, NoOvalOfARoomsPictureRunsUnderAnExitsBox)
 #endif
 }
 
+// What a room's picture draws by its exits along the top edge (a rock face,
+// a roof) keeps clear of their boxes, which would otherwise cut it: only
+// the sky stands about them. A shape that holds a whole box is the wall
+// behind it.
+TEST_F(SampleLayoutTest, NothingDrawnRunsUnderATopExitsBox)
+{
+#ifdef HV_SOURCE_DIR
+    for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT; ++index) {
+        const std::string name = room(index)->getName().c_str();
+        std::ifstream in(std::string(HV_SOURCE_DIR) + "/data/pictures/rooms/" + name + ".txt");
+        std::vector<util::RectangleNM> exits;
+        std::vector<std::pair<util::RectangleNM, std::string>> shapes;
+        for (std::string line; std::getline(in, line);) {
+            std::istringstream words(line);
+            std::string op;
+            int v[6] = {};
+            words >> op;
+            for (int& n : v)
+                words >> n;
+            if (op == "exit" && v[1] == 0)
+                exits.emplace_back(v[0], v[1], v[2], v[3]);
+            else if (op == "box" || op == "round")
+                shapes.push_back({util::RectangleNM(v[0], v[1], v[2], v[3]), line});
+            else if (op == "ellipse")
+                shapes.push_back({util::RectangleNM(v[0] - v[2], v[1] - v[3], 2 * v[2], 2 * v[3]), line});
+            else if (op == "triangle") {
+                const int left = std::min({v[0], v[2], v[4]}), top = std::min({v[1], v[3], v[5]});
+                shapes.push_back({util::RectangleNM(left, top, std::max({v[0], v[2], v[4]}) - left,
+                                                    std::max({v[1], v[3], v[5]}) - top),
+                                  line});
+            }
+        }
+        for (const util::RectangleNM& b : exits) {
+            for (const auto& shape : shapes) {
+                EXPECT_FALSE(layoutBoxesMeet(shape.first, b) && !layoutBoxHolds(shape.first, b))
+                    << name << ": the exit at " << b.x << " cuts \"" << shape.second << "\"";
+            }
+        }
+    }
+#else
+    GTEST_SKIP() << "the pictures' sources are read from the source tree";
+#endif
+}
+
 // Where bubbles rise or butterflies and fireflies fly in a room, they pass
 // behind its exits' boxes: over the framed part of each box, a picture
 // drawn above every animal is opaque, so that none shows through the box.
