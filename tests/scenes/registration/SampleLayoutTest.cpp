@@ -370,6 +370,67 @@ TEST_F(SampleLayoutTest, ThePlayersThoughtsLeaveThePeopleButtonsAndDigitsInSight
     }
 }
 
+// In the sanctums, whose boards fill the screen, the player's thoughts (the
+// room's own and the item of no use) leave every part of the board in sight,
+// shown or still hidden, and its words: the inner sanctum's stones and
+// rules, the outer sanctum's rows tried with their marks (the panel in the
+// room's picture round them), the row under way, the kinds to pick, the
+// lever and the legend; and the new-task banner at rest.
+TEST_F(SampleLayoutTest, ThePlayersThoughtsLeaveTheSanctumsBoardsInSight)
+{
+    const struct {
+        int room;
+        int chapter;
+        std::vector<const char*> ids;
+        std::vector<const char*> parts;
+        util::RectangleNM drawn;
+    } cases[] = {
+        {33, 3, {"STR_THINK_SANCTUM_LIT", "STR_THINK_SANCTUM_NORTH", "STR_THINK_SANCTUM_BOARD_DONE", "STR_THINK_NO_USE"},
+         {"Piece_", "BoardRules", "PlanLit_", "SanctumLantern"}, util::RectangleNM()},
+        {33, 4, {"STR_THINK_VINES", "STR_THINK_VINES_CUT"}, {"Piece_", "PlanLit_", "Vines"}, util::RectangleNM()},
+        {35, 4,
+         {"STR_THINK_SEAL", "STR_THINK_SANCTUM_ONCE", "STR_THINK_SANCTUM_FIRST", "STR_THINK_SANCTUM_NEW_CODE",
+          "STR_THINK_SANCTUM_OPEN", "STR_THINK_NO_USE"},
+         {"RowPiece_", "Results_", "RowSlot_", "Cursor_Scattered_", "Lever", "Legend"},
+         util::RectangleNM(10, 50, 212, 232)},
+    };
+    Character* self = canvas->getPlayerCharacter();
+    for (const auto& c : cases) {
+        Room* r = room(c.room);
+        canvas->getProgress()->chapter = c.chapter;
+        enter(c.room);
+        std::vector<LayoutBox> board;
+        for (int i = 0; i < r->getChildCount(); ++i) {
+            sprite::SpriteBase* child = r->childAt(i);
+            const std::string name = child->getName().c_str();
+            for (const char* part : c.parts) {
+                if (name.rfind(part, 0) == 0)
+                    board.push_back({name, *child->getBounds()});
+            }
+            child->release();
+        }
+        ASSERT_LT(c.parts.size(), board.size());
+        if (c.drawn.width > 0)
+            board.push_back({"the rows' panel", c.drawn});
+        // The banner as it stands over the paper at rest.
+        sprite::SpriteBase* paper = canvas->getSprite("InventoryHintPaper");
+        sprite::SpriteBase* banner = canvas->getSprite("NewTask");
+        board.push_back({"NewTask", util::RectangleNM(paper->left() - banner->width() / 2 - 5,
+                                                      paper->top() - banner->height(), banner->width(),
+                                                      banner->height())});
+        for (const char* id : c.ids) {
+            SCOPED_TRACE(r->getName().c_str() + std::string(": ") + id);
+            runLua(r, std::string("think('") + id + "')");
+            world.stepFrames(2);
+            const util::RectangleNM t = *self->getTalkBalloon()->getBounds();
+            EXPECT_TRUE(layoutOnScreen(t) && t.x >= 0 && t.x + t.width <= 800);
+            for (const LayoutBox& part : board)
+                EXPECT_FALSE(layoutBoxesMeet(t, part.bounds)) << "the thought covers " << part.name;
+            self->stopTalk();
+        }
+    }
+}
+
 // In the third and fourth chapters' rooms the player's figure, which shows
 // while the player thinks, stands clear of the ways out, what the player
 // clicks there and the people.
