@@ -101,6 +101,18 @@ int layoutChapterOf(int index)
     return chapter;
 }
 
+#ifdef HV_SOURCE_DIR
+// The lines of a room's picture description, read from the source tree.
+std::vector<std::string> layoutPictureLines(const std::string& room)
+{
+    std::ifstream in(std::string(HV_SOURCE_DIR) + "/data/pictures/rooms/" + room + ".txt");
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+#endif
+
 // On the screen at all: templates and hidden pieces wait beside it.
 bool layoutOnScreen(const util::RectangleNM& r)
 {
@@ -846,10 +858,9 @@ TEST_F(SampleLayoutTest, NoOvalOfARoomsPictureRunsUnderAnExitsBox)
 #ifdef HV_SOURCE_DIR
     for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT; ++index) {
         const std::string name = room(index)->getName().c_str();
-        std::ifstream in(std::string(HV_SOURCE_DIR) + "/data/pictures/rooms/" + name + ".txt");
         std::vector<util::RectangleNM> exits;
         std::vector<std::string> ovals;
-        for (std::string line; std::getline(in, line);) {
+        for (const std::string& line : layoutPictureLines(name)) {
             std::istringstream words(line);
             std::string op;
             int x = 0, y = 0, w = 0, h = 0;
@@ -887,10 +898,9 @@ TEST_F(SampleLayoutTest, NothingDrawnRunsUnderATopExitsBox)
 #ifdef HV_SOURCE_DIR
     for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT; ++index) {
         const std::string name = room(index)->getName().c_str();
-        std::ifstream in(std::string(HV_SOURCE_DIR) + "/data/pictures/rooms/" + name + ".txt");
         std::vector<util::RectangleNM> exits;
         std::vector<std::pair<util::RectangleNM, std::string>> shapes;
-        for (std::string line; std::getline(in, line);) {
+        for (const std::string& line : layoutPictureLines(name)) {
             std::istringstream words(line);
             std::string op;
             int v[6] = {};
