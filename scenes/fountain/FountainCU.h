@@ -30,8 +30,8 @@ public:
     // The mended pipe door fades in, and its stars burst, over this long.
     static constexpr int FIXED_FADE = 96;
     static constexpr int FIXED_STARS = 30;
-    // The stars fade once the burst is over, or with the door as the water
-    // is turned on, over this long.
+    // The stars fade out over this long once their burst is over (with the
+    // door, as it fades, when the water is turned on before).
     static constexpr int STARS_FADE = 12;
     // Special cursor of the held key.
     static constexpr int CURSOR_KEY = 10;
