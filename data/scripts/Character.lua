@@ -11,12 +11,22 @@ function characterNamed(room, name)
 end
 
 -- The player thinks the text item: the figure is posed, shown at its place,
--- and the thought ends by itself.
+-- and the thought ends by itself. In a room with a place of its own for
+-- thoughts the balloon and its words stand there, without the bubbles that
+-- would trail from it to the figure's head.
 function think(id)
     local player = canvas:sprite("PlayerCharacter")
     if player then
         player:setIdle(true)
         player:talk(id)
+        local balloon = canvas:sprite("ThoughtBalloon")
+        local place = THOUGHT_PLACE
+        if place and balloon then
+            local dx, dy = place[1] - balloon:left(), place[2] - balloon:top()
+            balloon:movePosition(dx, dy)
+            canvas:sprite("ThoughtText"):movePosition(dx, dy)
+            canvas:sprite("ThoughtBalloonTail"):show(false)
+        end
     end
 end
 

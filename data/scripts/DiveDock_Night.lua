@@ -6,6 +6,8 @@
 rooms = rooms or {}
 local room = roomScriptEntering("DiveDock_Night", function(self)
     self:addAmbientFireflies(3, 60, 200)
+    -- The fireflies fly behind the exits' boxes.
+    self:addSpriteToTop("ExitBoxes")
     self:addAmbientSound({ id = SOUNDS.crickets, startMin = 40, startMax = 100, min = 60, max = 160 })
     local other = self:getChapterNumber() ~= 5
     self:enableDoor("DiveDockInterior", other or LF.safeOpened == true)

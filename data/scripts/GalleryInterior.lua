@@ -12,8 +12,9 @@ local function ownersWord()
     end
     return LF.concentrationWon and "STR_GALLERYOWNER_WON" or "STR_GALLERYOWNER_3"
 end
+-- He stands with his feet above the new-task banner over the task paper.
 local room = roomWithPeople("GalleryInterior", {
-    GalleryOwner = {x = 520, y = 292, after = "happy", "STR_GALLERYOWNER_1", "STR_GALLERYOWNER_2", ownersWord},
+    GalleryOwner = {x = 520, y = 276, after = "happy", "STR_GALLERYOWNER_1", "STR_GALLERYOWNER_2", ownersWord},
 })
 local entered = room.onEnter
 room.onEnter = function(self, n)

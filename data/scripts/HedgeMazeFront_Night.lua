@@ -3,5 +3,7 @@
 rooms = rooms or {}
 rooms["HedgeMazeFront_Night"] = roomScriptEntering("HedgeMazeFront_Night", function(self)
     self:addAmbientFireflies(6, 40, 160)
+    -- The fireflies fly behind the exits' boxes.
+    self:addSpriteToTop("ExitBoxes")
     self:addAmbientSound({ id = SOUNDS.crickets, startMin = 10, startMax = 40, min = 30, max = 90 })
 end)

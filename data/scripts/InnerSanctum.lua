@@ -131,3 +131,7 @@ end
 chapterEndsOn(inner, 3, "SanctumLantern", function(self)
     return LF_solvedAllInnerSanctumPatterns()
 end)
+
+-- The player's thoughts stand under the board, right of the figure and
+-- above the rules (and the new-task banner), where they cover no stone.
+thinkingAt(inner, 200, 408)

@@ -12,6 +12,10 @@ end
 
 local room = roomScriptEntering("Jungle", function(self)
     self:addAmbientButterflies(6, 40, 150)
+    -- The butterflies fly behind the exits' boxes, and the vines stay
+    -- drawn over the bridge's.
+    self:addSpriteToTop("ExitBoxes")
+    self:addSpriteToTop("Vines")
     self:addAmbientSound({ id = SOUNDS.birds, startMin = 20, startMax = 60, min = 80, max = 200 })
     self:addAmbientSound({ id = SOUNDS.gull, startMin = 300, startMax = 500, min = 400, max = 700 })
     if not LF.jungleIdolFound then

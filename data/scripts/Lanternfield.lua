@@ -78,6 +78,8 @@ local CUT_SCENES = {StoryIntro = true, VignetteIntro = true, Vignette = true, Le
 -- set, and the tasks follow the story.
 function LF_roomEntered(name, room)
     LF.visited[name] = true
+    -- The player's thoughts stand beside the figure unless the room says.
+    THOUGHT_PLACE = nil
     -- The task paper a player raised in the last room is down again here.
     inventory:lowerHintPaper()
     if LF.arrivalTip then

@@ -20,6 +20,8 @@ room.onEnter = function(self, n)
         think("STR_THINK_MARKETPLACE")
     end
     self:addAmbientButterflies(3, 100, 300)
+    -- The butterflies fly behind the exits' boxes.
+    self:addSpriteToTop("ExitBoxes")
     self:addAmbientSound({ id = SOUNDS.birds, startMin = 30, startMax = 90, min = 150, max = 300 })
     self:addSparkleInRect(120, 420, 120, 40, "Glint", 30, 50, 5)
 end

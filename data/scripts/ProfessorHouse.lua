@@ -9,8 +9,9 @@ hv.ProfessorHouse = hv.ProfessorHouse or {}
 -- when the room scripts run.
 if roomWithPeople then
     rooms = rooms or {}
+    -- He stands with his feet above the new-task banner over the task paper.
     rooms["ProfessorHouse"] = roomWithPeople("ProfessorHouse", {
-        Professor = {x = 520, y = 302, "STR_PROFESSOR_1", "STR_PROFESSOR_2", "STR_PROFESSOR_3"},
+        Professor = {x = 520, y = 276, "STR_PROFESSOR_1", "STR_PROFESSOR_2", "STR_PROFESSOR_3"},
     })
 
     local wanted = {VaseWithWater = true, HiddenFlowerBouquet = true}

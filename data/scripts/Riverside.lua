@@ -19,6 +19,8 @@ local entered = room.onEnter
 room.onEnter = function(self, n)
     entered(self, n)
     self:addAmbientButterflies(4, 80, 250)
+    -- The butterflies fly behind the exits' boxes.
+    self:addSpriteToTop("ExitBoxes")
     self:addAmbientSound({ id = SOUNDS.stream, startMin = 10, startMax = 40, min = 40, max = 90 })
     showLever(self)
     if not LF.riversideLeverPulled then

@@ -28,6 +28,24 @@ function roomScript(name)
     }
 end
 
+-- A room whose board fills the middle of the screen, where the balloon
+-- beside the figure's head would cover it, has the player's thoughts stand
+-- with their top left corner at (x, y) while it is the current room: the
+-- place is THOUGHT_PLACE, which think (Character.lua) reads and every room
+-- entered clears (LF_roomEntered); nil leaves them beside the figure.
+function thinkingAt(room, x, y)
+    local enter, exit = room.onEnter, room.onExit
+    room.onEnter = function(self, n)
+        enter(self, n)
+        THOUGHT_PLACE = {x, y}
+    end
+    room.onExit = function(self, n)
+        THOUGHT_PLACE = nil
+        exit(self, n)
+    end
+    return room
+end
+
 -- A click on the room's shown sprite `name` runs hit(self, spot) and goes no
 -- further; every other click goes on to the room's click as before.
 function clickingSpot(room, name, hit)

@@ -256,6 +256,8 @@ void FountainCU::turnOnFixedWater()
     AnimationTimer::cancel(getSprite("ValveTurnAnim"));
     if (sprite::SpriteBase* fixed = SceneRoom::find(this, "PipeDoorOpenFixed"))
         fixed->setAlphaDestination(0, 20, true);
+    // The door closes: its stars go with it.
+    fadeOutStars(20);
     SceneRoom::playSound(SOUND_FIXED_WATER);
     if (sprite::SpriteBase* overlay = SceneRoom::find(this, "ScumWaterOverlay")) {
         overlay->setAlphaBalance(128);
@@ -400,6 +402,16 @@ void FountainCU::showPipesFixed()
     SceneRoom::playSound(SOUND_PIPES_FIXED);
 }
 
+void FountainCU::fadeOutStars(int frames)
+{
+    util::Vector& stars = getEffects();
+    for (int i = 0; i < stars.size(); ++i) {
+        auto* star = static_cast<sprite::SpriteBase*>(stars.elementAt(i));
+        if (star->isVisible())
+            star->setAlphaDestination(0, frames, true);
+    }
+}
+
 bool FountainCU::handleEvent(window::Event* e)
 {
     lang::String* command = CommandMatch::actionCommand(e);
@@ -460,6 +472,8 @@ void FountainCU::handleCommand(int command)
     case PIPES_FIXED_ALL_BLING_DONE:
         if (sprite::SpriteBase* missing = getSprite("PipeMissing"))
             missing->setVisible(false);
+        // The burst is over; its stars would stand still on the door.
+        fadeOutStars(STARS_FADE);
         break;
     default:
         // The broken water's runs end without anything to do.

@@ -30,6 +30,9 @@ public:
     // The mended pipe door fades in, and its stars burst, over this long.
     static constexpr int FIXED_FADE = 96;
     static constexpr int FIXED_STARS = 30;
+    // The stars fade out over this long once their burst is over (with the
+    // door, as it fades, when the water is turned on before).
+    static constexpr int STARS_FADE = 12;
     // Special cursor of the held key.
     static constexpr int CURSOR_KEY = 10;
     // Sounds.
@@ -121,6 +124,8 @@ private:
     // The mouse-over cursor of the named sprite: 8 normal, 9 hand, -1 none.
     void setHoverCursor(const char* name, int cursor);
     void setButtonEnabled(const char* name, bool enabled);
+    // The mended door's stars fade out over the frames and hide.
+    void fadeOutStars(int frames);
     // The named rectangle button holds the room point and is enabled.
     bool isButtonHit(const char* name, int x, int y);
     void sendCommand(sprite::SpriteBase* sprite, int command);

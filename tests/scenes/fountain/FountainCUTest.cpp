@@ -69,6 +69,17 @@ TEST_F(FountainCUTest, FromTheValveToTheMarketPlace)
     world.click(pieceX(kCrossed), pieceY());
     ASSERT_TRUE(painted([this] { return sprite("PipeDoorOpenFixed")->isVisible(); }));
     EXPECT_EQ(FountainCU::FIXED_STARS + 0, fountain->getEffects().size());
+    // The stars burst while the door fades in, then go: none stays drawn
+    // on the door, open or shut again.
+    auto starsShown = [this] {
+        int shown = 0;
+        for (int i = 0; i < fountain->getEffects().size(); ++i)
+            shown += static_cast<sprite::SpriteBase*>(fountain->getEffects().elementAt(i))->isVisible() ? 1 : 0;
+        return shown;
+    };
+    EXPECT_EQ(FountainCU::FIXED_STARS, starsShown());
+    ASSERT_TRUE(stepUntil([&starsShown] { return starsShown() == 0; }));
+    EXPECT_LE(framesRun, FountainCU::FIXED_FADE + FountainCU::STARS_FADE + 1);
 
     clearCalls();
     lua("turnOnFixedWater()");
