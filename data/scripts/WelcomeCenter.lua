@@ -1,17 +1,10 @@
 -- WelcomeCenter.lua: the script of Welcome Center (room 26), where the park
 -- ranger welcomes visitors to the island and tells where the caves' map is
 -- and where its key is. He stands right of the middle, clear of the
-<<<<<<< HEAD
--- player's thoughts. His words hang a little higher than his forehead,
--- clear of his hat.
+-- player's thoughts, his feet above the way down to the landing. His words
+-- hang a little higher than his forehead, clear of his hat.
 rooms = rooms or {}
 rooms["WelcomeCenter"] = roomWithPeople("WelcomeCenter", {
-    ParkRanger = {x = 420, y = 302, speaksFrom = {420, 286, "SE"}, "STR_PARKRANGER_1", "STR_PARKRANGER_3",
+    ParkRanger = {x = 420, y = 258, speaksFrom = {420, 242, "SE"}, "STR_PARKRANGER_1", "STR_PARKRANGER_3",
         "STR_PARKRANGER_4", "STR_PARKRANGER_2"},
-=======
--- player's thoughts, his feet above the way down to the landing.
-rooms = rooms or {}
-rooms["WelcomeCenter"] = roomWithPeople("WelcomeCenter", {
-    ParkRanger = {x = 420, y = 258, "STR_PARKRANGER_1", "STR_PARKRANGER_3", "STR_PARKRANGER_4", "STR_PARKRANGER_2"},
->>>>>>> j46b
 })
