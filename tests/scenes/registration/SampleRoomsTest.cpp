@@ -352,6 +352,21 @@ TEST_F(SampleRoomsTest, AClickOnTheBookshelfsClockOpensItsCloseUp)
     expectCleanRun();
 }
 
+// Every thing on the bookshelf's wall is taken by a press at its middle:
+// no gap of its picture lies there.
+TEST_F(SampleRoomsTest, EveryThingOnTheBookshelfsWallIsTakenAtItsMiddle)
+{
+    enter(27);
+    world.stepFrames(2);
+    for (int n = 1; n <= 16; ++n) {
+        auto* thing = static_cast<sprite::AnimateSprite*>(room(27)->getSprite(("WallItem_" + std::to_string(n)).c_str()));
+        ASSERT_NE(nullptr, thing) << n;
+        EXPECT_TRUE(thing->hittestImage(thing->left() + thing->width() / 2, thing->top() + thing->height() / 2))
+            << "thing " << n;
+    }
+    expectCleanRun();
+}
+
 // The clock in the room shows the time its close-up shows: stopped, the
 // time the close-up opens at (so that it closes on the time it opened with);
 // set, the time of the note. A hand is read in the room's picture as the
