@@ -500,7 +500,8 @@ TEST_F(SampleScenesTest, TheCardGameDealsAndTurnsACardUp)
     EXPECT_STREQ("0", score->getText().c_str());
     EXPECT_GT(score->width(), 0) << "the bitmap font lays the text out";
     // Two misses of the player: after each the computer's turn comes within
-    // two seconds, and the turn comes back.
+    // two seconds, a click on a card then is told to wait, and the turn
+    // comes back.
     auto pickable = [cards](int other) {
         for (int n = 0; n < cards->getCardCount(); ++n) {
             const Concentration::Card& c = cards->card(n);
@@ -524,6 +525,12 @@ TEST_F(SampleScenesTest, TheCardGameDealsAndTurnsACardUp)
         ASSERT_EQ(Concentration::STATE_SECOND_PICKED, cards->getState()) << miss;
         EXPECT_TRUE(framesUntil([cards] { return cards->getState() == Concentration::STATE_COMPUTER_FIRST; }, 50))
             << "miss " << miss;
+        // A card clicked on the computer's turn is not picked, and the
+        // message says to wait.
+        const int early = pickable(-1);
+        clickCard(early);
+        EXPECT_FALSE(cards->card(early).faceUp) << "miss " << miss;
+        expectTip("STR_CARDS_WAIT");
         ASSERT_TRUE(framesUntil([cards] { return cards->getState() == Concentration::STATE_PLAYER_TURN; }, 500))
             << "miss " << miss;
     }
