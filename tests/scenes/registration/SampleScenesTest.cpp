@@ -593,10 +593,10 @@ TEST_F(SampleScenesTest, NoughtsAndCrossesTellsAClickOnTheSharksTurnToWait)
 }
 
 // The line under the title says how each game ended, and the ended board
-// stays until a click brings the next game, whose line counts the games won,
-// as the label under the board does at once (inside the window); the third
-// won game leaves neither side on turn and the Leave button working; the
-// turn labels keep off the board.
+// stays, with neither side on turn, until a click brings the next game,
+// whose line counts the games won, as the label under the board does at
+// once (inside the window); the third won game leaves neither side on turn
+// and the Leave button working; the turn labels keep off the board.
 TEST_F(SampleScenesTest, NoughtsAndCrossesSaysHowEachGameEndedAndTheWinnerLeaves)
 {
     auto* game = static_cast<TicTac*>(room(52));
@@ -644,6 +644,10 @@ TEST_F(SampleScenesTest, NoughtsAndCrossesSaysHowEachGameEndedAndTheWinnerLeaves
         world.stepFrames(100);
         EXPECT_EQ(end.state, game->getState()) << end.said << ": the ended board stays";
         EXPECT_EQ(text(end.said, end.won), message()) << end.said;
+        for (const char* label : {"AITurnBG", "PlayerTurnBG"}) {
+            EXPECT_EQ(0, static_cast<sprite::AnimateSprite*>(game->getSprite(label))->getFrame())
+                << end.said << ": no side on turn while the ended board waits";
+        }
         world.click(400, 300);
         EXPECT_EQ(text("STR_TICTAC_PLAYING", end.won), message()) << end.said << ": the next game's line";
     }
