@@ -4,7 +4,8 @@
 -- won one ends the game, which leads back to the tavern, where the win is
 -- told (so that a game saved after it starts in the tavern, never inside a
 -- fresh deal). The first game won brings the card player's trophy, which the
--- gallery owner asks to see before he lets anyone at his paintings.
+-- gallery owner asks to see before he lets anyone at his paintings. A click
+-- on the table while the card player is on turn is told to wait.
 hv = hv or {}
 hv.Concentration = hv.Concentration or {}
 rooms = rooms or {}
@@ -13,6 +14,17 @@ rooms["Concentration"] = roomScript("Concentration")
 local room = rooms["Concentration"]
 local function tell(id)
     inventory:setRoomItemTip(id, -1, true)
+end
+-- The table of 4 rows of 6 cards, 80 x 100 each, from (135, 124).
+local function onTable(x, y)
+    return x >= 135 and x < 655 and y >= 124 and y < 539
+end
+-- The card player's turn, lit from the moment it passes to him, takes no
+-- card of the player's: the message says whose turn it is.
+function room.onClick(self, x, y)
+    if onTable(x, y) and self:sprite("AITurnBG"):getFrame() == 1 then
+        tell("STR_CARDS_WAIT")
+    end
 end
 function room.winGameScene(self, n)
     if not LF.concentrationWon then

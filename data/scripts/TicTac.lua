@@ -38,9 +38,19 @@ local function onBoard(x, y)
     return x >= 200 and x < 600 and y >= 110 and y < 510
 end
 
--- The game's end is told; the board stays as it ended.
+-- Neither side is on turn: both labels are dark.
+local function noTurn(self)
+    for _, side in ipairs({"AI", "Player"}) do
+        self:sprite(side .. "TurnBG"):setFrame(0)
+        self:sprite(side .. "TurnActive"):setAlphaBalance(0.12)
+    end
+end
+
+-- The game's end is told; the board stays as it ended, with no side on
+-- turn until the next game.
 local function endGame(self, id)
     say(self, id)
+    noTurn(self)
     ended = true
 end
 
@@ -82,10 +92,7 @@ function room.solvedGameScene(self, n)
     solved = true
     say(self, "STR_TICTAC_SOLVED")
     -- The play is over: neither side is on turn, and the way out opens.
-    for _, side in ipairs({"AI", "Player"}) do
-        self:sprite(side .. "TurnBG"):setFrame(0)
-        self:sprite(side .. "TurnActive"):setAlphaBalance(0.12)
-    end
+    noTurn(self)
     self:sprite("CloseButton"):enable(true)
     if not LF.story.gateCodeGiven then
         LF.story.gateCodeGiven = true

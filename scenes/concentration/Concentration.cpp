@@ -31,9 +31,12 @@ constexpr int kLastGameState = 19;
 constexpr double kTurnScale[Concentration::TURN_STEPS] = {0.9, 0.7, 0.5, 0.1, 0.3, 0.5, 0.7, 0.9};
 // The step from which a turn-over shows the other side.
 constexpr int kSideChangeStep = 3;
-// A second card that misses, or a pair, waits this long before it turns
-// down or flies off; the turn passes as long after a miss.
+// The player's second card that misses, or a pair, waits this long before
+// it turns down or flies off; the turn passes as long after a miss.
 constexpr int kPickWait = 16;
+// The computer's two cards of a miss stay face up this long, so that the
+// player sees what it turned, before they turn down and the turn passes.
+constexpr int kComputerMissWait = 40;
 // The computer's second pick follows its first after this many ticks.
 constexpr int kComputerSecondPickDelay = 16;
 // A side that plays (on) waits this long before the computer's pick.
@@ -355,6 +358,9 @@ void Concentration::setState(int state)
         } else {
             m_nComputerPairsInRow = 0;
             SceneRoom::playSound(SOUND_TO_COMPUTER);
+            // Its label lights as the turn passes, not only with its first
+            // pick: the whole of its turn shows as its own.
+            TurnLabels::showTurn(this, false, 0);
             enableBacks(false);
             setStateAfter(STATE_COMPUTER_FIRST, kComputerTurnDelay);
         }
@@ -566,14 +572,15 @@ void Concentration::selectCard(int n)
             handleCommand(m_bPlayerTurn ? FLOAT_TO_PLAYER : FLOAT_TO_COMPUTER);
         }
     } else {
+        const int wait = m_bPlayerTurn ? kPickWait : kComputerMissWait;
         for (int k : {first, n}) {
             if (k < 0)
                 continue;
-            m_cards[k].countdown = kPickWait;
+            m_cards[k].countdown = wait;
             m_cards[k].waitingToConceal = true;
         }
         m_cards[n].faceUp = true;
-        setStateAfter(STATE_TURN_PASSES, kPickWait);
+        setStateAfter(STATE_TURN_PASSES, wait);
         m_nFirstCard = -1;
     }
 }

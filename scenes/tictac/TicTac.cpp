@@ -303,6 +303,8 @@ void TicTac::setState(int state)
     }
     case STATE_NEW_GAME:
         resetBoard();
+        // The side that opens is on turn from the new board on.
+        showTurnOf(m_bPlayerTurn);
         m_bPlayerStarted = m_bPlayerTurn;
         if (m_bPlayerTurn)
             setStateAfter(STATE_PLAYER_TURN, kNextStepDelay);
@@ -321,7 +323,7 @@ void TicTac::setState(int state)
         break;
     case STATE_PLAYER_TURN:
         OutputDebugStringA("STATE: PLAYER TURN\n");
-        TurnLabels::showTurn(this, true, kTurnFadeFrames);
+        showTurnOf(true);
         break;
     case STATE_COMPUTER_MOVE: {
         OutputDebugStringA("STATE: AI TURN 1\n");
@@ -335,13 +337,15 @@ void TicTac::setState(int state)
         break;
     }
     case STATE_COMPUTER_TURN:
-        TurnLabels::showTurn(this, false, kTurnFadeFrames);
+        showTurnOf(false);
         if (m_pRollover)
             m_pRollover->setVisible(false);
         setStateAfter(STATE_COMPUTER_MOVE, kComputerMoveDelay);
         break;
     case STATE_NEXT_TURN:
         m_bPlayerTurn = !m_bPlayerTurn;
+        // The label passes with the turn, not with the wait that follows.
+        showTurnOf(m_bPlayerTurn);
         if (m_bPlayerTurn)
             setStateAfter(STATE_PLAYER_TURN, kNextStepDelay);
         else
@@ -371,6 +375,17 @@ void TicTac::setState(int state)
     default:
         break;
     }
+}
+
+void TicTac::showTurnOf(bool player)
+{
+    auto lit = [this](const char* name) {
+        sprite::AnimateSprite* label = SceneRoom::findAnimation(this, name);
+        return label && label->getFrame() == 1;
+    };
+    if (lit(player ? "PlayerTurnBG" : "AITurnBG") && !lit(player ? "AITurnBG" : "PlayerTurnBG"))
+        return;
+    TurnLabels::showTurn(this, player, kTurnFadeFrames);
 }
 
 int TicTac::placePiece(int cell, int mark)

@@ -133,6 +133,9 @@ private:
     // Leaving: a scoring under way is dropped, and the turn of an unfinished
     // game goes back to the side that began it.
     void stopScoring();
+    // The side's label lights (fading in) unless it is lit already, so that
+    // a side lit as its turn came keeps its label steady.
+    void showTurnOf(bool player);
 
     int m_nAIScore;
     int m_nPlayerScore;

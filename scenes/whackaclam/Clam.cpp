@@ -142,6 +142,10 @@ void Clam::setup(int countdown, WhackAClam* room)
         m_pBubbles->setPosition(kBubblesX, kBubblesY);
         m_pBubbles->setVisible(false);
     }
+    // A new dive starts with the clam shut and empty: the room counts the
+    // pearls showing from none again, and a pearl kept from the last dive
+    // would show uncounted.
+    m_bHasPearl = false;
     m_nState = STATE_CLOSED;
 }
 

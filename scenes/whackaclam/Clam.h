@@ -52,7 +52,7 @@ public:
     bool handleEvent(window::Event* e) override;
 
     // A new game: the look of the clam's type from the room's templates,
-    // closed, the next step after `countdown` ticks.
+    // closed and without a pearl, the next step after `countdown` ticks.
     void setup(int countdown, WhackAClam* room);
     // A click on an open (or closing or opening) clam: the pearl is taken,
     // or the empty clam answers; false when the click does not count.

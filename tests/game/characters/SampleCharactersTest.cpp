@@ -52,6 +52,8 @@ TEST_F(SampleCharactersTest, EachPersonStandsInItsRoomAndTalksWhenClicked)
         {11, "CardShark", "STR_CARDSHARK_1"},      {12, "GalleryOwner", "STR_GALLERYOWNER_1"},
         {26, "ParkRanger", "STR_PARKRANGER_1"},    {40, "TribalElder", "STR_TRIBALELDER_1"},
         {51, "Millionaire", "STR_MILLIONAIRE_1"},
+        // At night the card shark waits by the door to his board game.
+        {44, "CardShark", "STR_CARDSHARK_NIGHT_1"},
     };
     // The tutorial's guide at the dock goes with a first click.
     goTo(0);

@@ -174,6 +174,39 @@ TEST_F(ConcentrationGameTest, AMissTurnsBothCardsDownAndPassesTheTurnSixteenTick
     EXPECT_FALSE(cards->card(2).faceUp);
 }
 
+// The computer's turn shows: its label is lit from the moment the turn
+// passes to it until the player's turn, and the two cards it misses with
+// stay face up long enough to be seen before they turn down.
+TEST_F(ConcentrationGameTest, TheComputersTurnIsLitThroughoutAndItsMissedCardsStayInSight)
+{
+    enterDealt();
+    // The player misses with cards 0 and 1; the computer, at random, with
+    // cards 2 and 3 (the third card left of those but card 2).
+    draw.add({100, 2, 2});
+    clickCard(0);
+    clickCard(1);
+    auto lit = [this](const char* name) {
+        return static_cast<sprite::AnimateSprite*>(cards->getSprite(name))->getFrame() == 1;
+    };
+    int computerFrames = 0;
+    int unlit = 0;
+    int bothInSight = 0;
+    ASSERT_TRUE(stepUntil([&] {
+        if (!cards->isPlayerTurn()) {
+            ++computerFrames;
+            unlit += !lit("AITurnBG") || lit("PlayerTurnBG");
+        }
+        const Concentration::Card& second = cards->card(3);
+        bothInSight += second.faceUp && cards->getSprite("CardFace_3")->isVisible() && !second.revealing &&
+                       !second.concealing && cards->getSprite("CardFace_2")->isVisible();
+        return cards->isPlayerTurn() && playerToPick();
+    }));
+    EXPECT_GT(computerFrames, 0);
+    EXPECT_EQ(0, unlit) << "of " << computerFrames << " frames of the computer's turn";
+    EXPECT_TRUE(cards->card(3).seen && !cards->card(3).taken);
+    EXPECT_GE(bothInSight, 30) << "its two cards lie face up together for over a second";
+}
+
 TEST_F(ConcentrationGameTest, EveryMissOfThePlayerHandsTheTurnOverAndSixComputerPairsLose)
 {
     enterDealt();

@@ -154,6 +154,9 @@ TEST_F(SampleNightStoryTest, ThePeoplesWordsKeepInsideTheScreen)
         {"MansionStudy", "Millionaire", "STR_MILLIONAIRE_2"},
         {"MansionHallway", "Ghost", "STR_GHOST_1"},
         {"MansionHallway", "Ghost", "STR_GHOST_2"},
+        {"TavernInterior_Night", "CardShark", "STR_CARDSHARK_NIGHT_1"},
+        {"TavernInterior_Night", "CardShark", "STR_CARDSHARK_NIGHT_2"},
+        {"TavernInterior_Night", "CardShark", "STR_CARDSHARK_NIGHT_PAID"},
     };
     canvas->getProgress()->chapter = 5;
     for (const auto& l : lines) {

@@ -527,7 +527,8 @@ TEST_F(SampleScenesTest, TheCardGameDealsAndTurnsACardUp)
     EXPECT_STREQ("0", score->getText().c_str());
     EXPECT_GT(score->width(), 0) << "the bitmap font lays the text out";
     // Two misses of the player: after each the computer's turn comes within
-    // two seconds, and the turn comes back.
+    // two seconds, a click on a card then is told to wait, and the turn
+    // comes back.
     auto pickable = [cards](int other) {
         for (int n = 0; n < cards->getCardCount(); ++n) {
             const Concentration::Card& c = cards->card(n);
@@ -551,6 +552,12 @@ TEST_F(SampleScenesTest, TheCardGameDealsAndTurnsACardUp)
         ASSERT_EQ(Concentration::STATE_SECOND_PICKED, cards->getState()) << miss;
         EXPECT_TRUE(framesUntil([cards] { return cards->getState() == Concentration::STATE_COMPUTER_FIRST; }, 50))
             << "miss " << miss;
+        // A card clicked on the computer's turn is not picked, and the
+        // message says to wait.
+        const int early = pickable(-1);
+        clickCard(early);
+        EXPECT_FALSE(cards->card(early).faceUp) << "miss " << miss;
+        expectTip("STR_CARDS_WAIT");
         ASSERT_TRUE(framesUntil([cards] { return cards->getState() == Concentration::STATE_PLAYER_TURN; }, 500))
             << "miss " << miss;
     }
@@ -613,10 +620,10 @@ TEST_F(SampleScenesTest, NoughtsAndCrossesTellsAClickOnTheSharksTurnToWait)
 }
 
 // The line under the title says how each game ended, and the ended board
-// stays until a click brings the next game, whose line counts the games won,
-// as the label under the board does at once (inside the window); the third
-// won game leaves neither side on turn and the Leave button working; the
-// turn labels keep off the board.
+// stays, with neither side on turn, until a click brings the next game,
+// whose line counts the games won, as the label under the board does at
+// once (inside the window); the third won game leaves neither side on turn
+// and the Leave button working; the turn labels keep off the board.
 TEST_F(SampleScenesTest, NoughtsAndCrossesSaysHowEachGameEndedAndTheWinnerLeaves)
 {
     auto* game = static_cast<TicTac*>(room(52));
@@ -664,6 +671,10 @@ TEST_F(SampleScenesTest, NoughtsAndCrossesSaysHowEachGameEndedAndTheWinnerLeaves
         world.stepFrames(100);
         EXPECT_EQ(end.state, game->getState()) << end.said << ": the ended board stays";
         EXPECT_EQ(text(end.said, end.won), message()) << end.said;
+        for (const char* label : {"AITurnBG", "PlayerTurnBG"}) {
+            EXPECT_EQ(0, static_cast<sprite::AnimateSprite*>(game->getSprite(label))->getFrame())
+                << end.said << ": no side on turn while the ended board waits";
+        }
         world.click(400, 300);
         EXPECT_EQ(text("STR_TICTAC_PLAYING", end.won), message()) << end.said << ": the next game's line";
     }

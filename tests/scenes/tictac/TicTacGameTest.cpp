@@ -206,6 +206,39 @@ TEST_F(TicTacGameTest, LeavingDuringAScoringStartsTheNextVisitAfreshWithTheSameS
     EXPECT_EQ(1, computerMarks());
 }
 
+// While a game runs, the lit label is always that of the side on turn: from
+// the new game's layout (the computer opens the first), through each move,
+// to the turn passing either way.
+TEST_F(TicTacGameTest, TheLitLabelFollowsTheTurnFrameByFrame)
+{
+    auto lit = [this](const char* name) {
+        return static_cast<sprite::AnimateSprite*>(game->getSprite(name))->getFrame() == 1;
+    };
+    const int running[] = {TicTac::STATE_NEW_GAME,     TicTac::STATE_PLAYER_TURN,   TicTac::STATE_PLAYER_MOVE,
+                           TicTac::STATE_COMPUTER_MOVE, TicTac::STATE_COMPUTER_TURN, TicTac::STATE_NEXT_TURN};
+    enter(kRoom);
+    int checked = 0;
+    int moves = 0;
+    for (int f = 0; f < 600 && moves < 3; ++f) {
+        frames(1);
+        if (std::find(std::begin(running), std::end(running), game->getState()) == std::end(running))
+            continue;
+        ++checked;
+        const bool player = game->isPlayerTurn();
+        ASSERT_EQ(player, lit("PlayerTurnBG")) << "frame " << f << ", state " << game->getState();
+        ASSERT_EQ(!player, lit("AITurnBG")) << "frame " << f << ", state " << game->getState();
+        if (inState(TicTac::STATE_PLAYER_TURN)) {
+            int cell = TicTacBoard::CELLS - 1;
+            while (game->board().at(cell) != TicTacBoard::EMPTY)
+                --cell;
+            clickCell(cell);
+            ++moves;
+        }
+    }
+    EXPECT_EQ(3, moves);
+    EXPECT_GT(checked, 100);
+}
+
 TEST_F(TicTacGameTest, TheEndOfAGameAndWhoStartsTheNext)
 {
     enterToPlayersTurn();

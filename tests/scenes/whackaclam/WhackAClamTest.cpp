@@ -237,6 +237,25 @@ TEST_F(WhackAClamNoPearlTest, AClickOnAnEmptyOpenClamSoundsAndTakesNothingAClose
     EXPECT_EQ(Clam::STATE_OPEN, clam()->getState());
 }
 
+// A dive left while a clam shows its pearl: the next dive lays the clam out
+// shut and empty, as the pearls showing are counted again from none (a pearl
+// kept from the last dive showed uncounted, and the limit of pearls showing
+// let one more open).
+TEST_F(WhackAClamTest, ADiveLeftWithAPearlShowingStartsTheNextWithTheClamEmpty)
+{
+    activate();
+    ASSERT_TRUE(stepUntil([this] { return clam()->getState() == Clam::STATE_OPEN && clam()->hasPearl(); }));
+    game->onExit();
+    game->onEnter();
+    EXPECT_FALSE(clam()->hasPearl());
+    EXPECT_EQ(0, game->getPearlsShowing());
+    activate();
+    for (int f = 0; f < 40; ++f) {
+        frames(1);
+        ASSERT_EQ(clam()->hasPearl() ? 1 : 0, game->getPearlsShowing()) << "frame " << f;
+    }
+}
+
 // A clam list without its -1, a clam of no known look, and a tank of no height.
 class WhackAClamOddDataTest : public WhackAClamTest {
 protected:
