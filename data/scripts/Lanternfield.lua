@@ -119,8 +119,13 @@ LF_ITEMS = {
 function LF_getInventoryItemSpriteName(id)
     return LF_ITEMS[id] or ""
 end
+-- The gems go into the golden door in the third chapter and into the amulet
+-- door's seal in the sixth; their tips say which.
 function LF_getInventoryItemToolTipID(id)
     local name = LF_ITEMS[id]
+    if name and name:sub(1, 4) == "Gem_" and (LF.chapter or 0) >= 6 then
+        return "STR_TIP_" .. name .. "_SEAL"
+    end
     return name and ("STR_TIP_" .. name) or ""
 end
 -- No item leaves the bar, and no tip shows, during the global I-Spy game.

@@ -379,6 +379,18 @@ TEST_F(SampleScenesTest, TheFirstChaptersWordsAgreeWithTheScreen)
         for (const char* place : {"the Tavern Gallery", "east of the market"})
             EXPECT_NE(std::string::npos, text(id).find(place)) << id << ": " << text(id);
     }
+    // The bar gives nothing onto the pointer in the sixth chapter: the seal's
+    // note says a click sets the amulet, and the gems' tips send them to the
+    // seal, no longer to the golden door.
+    EXPECT_EQ(0u, text("STR_NOTE_AMULET_DOOR").find("Click the seal"));
+    for (const char* gem : {"Gem_1", "Gem_2", "Gem_3", "Gem_4"}) {
+        const std::string tip = runLua(room(2), std::string("LF.chapter = 6; for i, n in pairs(LF_ITEMS) do "
+                                                            "if n == '") + gem +
+                                                    "' then return hv.getResourceString("
+                                                    "LF_getInventoryItemToolTipID(i)) end end");
+        EXPECT_NE(std::string::npos, tip.find("seal")) << gem << ": " << tip;
+    }
+    runLua(room(2), "LF.chapter = 1");
     // The amulet's tip tells of four empty settings: its picture holds no
     // gem in its middle.
     EXPECT_NE(std::string::npos, text("STR_TIP_Amulet").find("empty"));
