@@ -1,8 +1,8 @@
 -- ArtRestoration.lua: the script of Art Restoration (room 19), where the
 -- gallery's three paintings are mended one after the other; each zooms back
 -- to its place on the gallery's wall. The owner thanks the player for all
--- three with the card that bears the mansion's number (a reward, which the
--- message in the gallery tells of, not a treasure found).
+-- three with his card, which bears the mansion's telephone number (a
+-- reward, which the message in the gallery tells of, not a treasure found).
 rooms = rooms or {}
 rooms["ArtRestoration"] = roomScript("ArtRestoration")
 
@@ -22,7 +22,7 @@ end
 function room.onWin(self)
     if not LF.galleryRestored then
         LF.galleryRestored = true
-        LF_giveItem("MansionGateCode")
+        LF_giveMansionNumber(0)
         LF_tellOnArrival("STR_GALLERY_CARD")
     end
 end

@@ -120,11 +120,16 @@ function LF_getInventoryItemSpriteName(id)
     return LF_ITEMS[id] or ""
 end
 -- The gems go into the golden door in the third chapter and into the amulet
--- door's seal in the sixth; their tips say which.
+-- door's seal in the sixth; their tips say which. The mansion's card bears
+-- its telephone number in the second chapter, the note of the fifth its
+-- door's code.
 function LF_getInventoryItemToolTipID(id)
     local name = LF_ITEMS[id]
     if name and name:sub(1, 4) == "Gem_" and (LF.chapter or 0) >= 6 then
         return "STR_TIP_" .. name .. "_SEAL"
+    end
+    if name == "MansionGateCode" and (LF.chapter or 0) >= 5 then
+        return "STR_TIP_MansionGateCode_NOTE"
     end
     return name and ("STR_TIP_" .. name) or ""
 end
@@ -138,6 +143,13 @@ function LF_giveItem(name)
     inventory:addItemToList(name)
     inventory:sparkleInSprite(name, "InventorySparkle")
     LF_updateTasks()
+end
+-- The mansion's numbers share one item, each its frame: the gallery
+-- owner's card with the telephone number (0), the card shark's note with
+-- the door's code (1).
+function LF_giveMansionNumber(frame)
+    inventory:sprite("MansionGateCode"):setFrame(frame)
+    LF_giveItem("MansionGateCode")
 end
 function LF_takeItem(name)
     inventory:removeItemFromList(name)

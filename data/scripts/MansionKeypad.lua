@@ -6,8 +6,9 @@
 rooms = rooms or {}
 local keypad = roomScript("MansionKeypad")
 
--- Tonight's code, as the note in the bar shows it.
-local CODE = "4721"
+-- Tonight's code, as the card shark's note in the bar shows it (not the
+-- mansion's telephone number on the gallery owner's card).
+local CODE = "6358"
 local typed = ""
 
 local function showTyped(self, text)

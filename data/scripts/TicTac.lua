@@ -96,7 +96,7 @@ function room.solvedGameScene(self, n)
     self:sprite("CloseButton"):enable(true)
     if not LF.story.gateCodeGiven then
         LF.story.gateCodeGiven = true
-        LF_giveItem("MansionGateCode")
+        LF_giveMansionNumber(1)
     end
 end
 function room.loseGameScene(self, n)

@@ -294,17 +294,37 @@ TEST_F(SampleRoomsTest, TheMansionKeypadOpensTheDoorOnlyWithTheCardSharksCode)
             world.click(key->left() + key->width() / 2, key->top() + key->height() / 2);
         }
     };
-    // The right code before the board game is won, a wrong one after, a
-    // fifth digit that does not count, and the right code.
-    const std::pair<const char*, const char*> tries[] = {
-        {"4721E", "false"}, {"TicTac", ""}, {"4722E", "false"}, {"47215E", "true"},
+    // The digits of the item's tip in a chapter: the gallery owner's card
+    // (the mansion's telephone number) in the second, the card shark's note
+    // (the door's code) in the fifth.
+    auto tipDigits = [this, keypad](int chapter) {
+        const std::string tip = runLua(keypad, "LF.chapter = " + std::to_string(chapter) +
+                                                   "; for i, n in pairs(LF_ITEMS) do if n == 'MansionGateCode' then "
+                                                   "return hv.getResourceString(LF_getInventoryItemToolTipID(i)) end end");
+        std::string digits;
+        for (char c : tip) {
+            if (c >= '0' && c <= '9')
+                digits += c;
+        }
+        return digits;
+    };
+    const std::string number = tipDigits(2);
+    const std::string code = tipDigits(5);
+    ASSERT_EQ(4u, code.size());
+    // The note's code before the board game is won, the telephone number and
+    // a wrong code after, a fifth digit that does not count, and the code.
+    std::string wrong = code;
+    wrong[3] = wrong[3] == '9' ? '0' : char(wrong[3] + 1);
+    const std::pair<std::string, const char*> tries[] = {
+        {code + "E", "false"},  {"TicTac", ""},         {number + "E", "false"},
+        {wrong + "E", "false"}, {code + "5E", "true"},
     };
     for (const auto& t : tries) {
-        if (std::string(t.first) == "TicTac") {
+        if (t.first == "TicTac") {
             runLua(keypad, "LF.ticTacSolved = true");
             continue;
         }
-        type(std::string("C") + t.first);
+        type("C" + t.first);
         EXPECT_EQ(t.second, runLua(keypad, "return tostring(LF.mansionDoorOpen)")) << t.first;
         EXPECT_STREQ(std::string(t.second) == "true" ? "OPEN" : "WRONG",
                      static_cast<sprite::NewFontSprite*>(keypad->getSprite("Display"))->getText().c_str())

@@ -10,6 +10,7 @@
 #include "core/util/TVector.h"
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/characters/Character.h"
+#include "game/inventory/Inventory.h"
 #include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
 #include "scenes/circuit/CircuitBoard.h"
@@ -60,7 +61,8 @@ std::string ch5TipDigits(const char* item)
 {
     lua_State* L = ScriptHost::instance->getState();
     const int top = lua_gettop(L);
-    const std::string code = std::string("return hv.getResourceString('STR_TIP_") + item + "')";
+    const std::string code = std::string("for i, n in pairs(LF_ITEMS) do if n == '") + item +
+                             "' then return hv.getResourceString(LF_getInventoryItemToolTipID(i)) end end";
     std::string tip;
     if (luaL_dostring(L, code.c_str()) == 0 && lua_isstring(L, -1))
         tip = lua_tostring(L, -1);
@@ -512,6 +514,8 @@ void playChapter5UpToTheMansionDoor(SampleWalk& w)
     ch5WinTicTac(w, static_cast<TicTac*>(w.room()));
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     ASSERT_TRUE(w.has("MansionGateCode")) << "the card shark pays with the door's code";
+    auto* note = static_cast<sprite::AnimateSprite*>(w.run.canvas->getInventory()->getSprite("MansionGateCode"));
+    EXPECT_EQ(1, note->getFrame()) << "the note, not the gallery owner's card";
     w.expectTasks({52});
     // The board says it is won, and its Leave button leads back to the tavern.
     auto* message = static_cast<sprite::NewFontSprite*>(w.room()->getSprite("Message"));
