@@ -1,6 +1,6 @@
 -- DiveDock_Night.lua: the script of Dive Dock at night (room 45): waves,
 -- crickets and a few fireflies over the water. In the fifth chapter the dive
--- shop opens once the note in the study's safe has told where its key is,
+-- shop opens once its key has been taken from the study's safe,
 -- and the jetty behind the dock can be walked once the shop's circuit board
 -- has lit it; a click on either while it is shut says why.
 rooms = rooms or {}

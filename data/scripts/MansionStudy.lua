@@ -1,7 +1,7 @@
 -- MansionStudy.lua: the script of Mansion Study (room 51), where the
 -- millionaire keeps his secrets in a safe; a click on the safe opens its
--- lock close up. In the fifth chapter the safe holds a note that tells
--- where the key of the dive shop at the dock hangs.
+-- lock close up. In the fifth chapter the safe holds the key of the dive
+-- shop at the dock, which the player takes at once.
 rooms = rooms or {}
 local room = roomWithPeople("MansionStudy", {
     Millionaire = {x = 620, y = 242, "STR_MILLIONAIRE_1", "STR_MILLIONAIRE_2"},
@@ -27,8 +27,8 @@ end
 -- The player left the lock without opening it.
 function room.closeSafeCrack(self)
 end
--- The lock is open: the safe stands open, and in it lies the note on the
--- dive shop's key.
+-- The lock is open: the safe stands open, and in it lies the dive shop's
+-- key.
 function room.setRoomState(self)
     self:sprite("Safe"):setFrame(1)
     if self:getChapterNumber() == 5 then

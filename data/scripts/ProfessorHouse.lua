@@ -24,13 +24,18 @@ if roomWithPeople then
         end
         canvas:dropSpecialCursor()
         LF_takeItem(item)
+        local professor = characterNamed(self, "Professor")
         if LF.taken.VaseWithWater and LF.taken.HiddenFlowerBouquet then
+            -- His word on the first, still standing, ends with the errand.
+            if professor:isTalking() then
+                professor:stopTalk()
+                professor:setConversation(false)
+            end
             LF_giveItem("Box")
             inventory:setRoomItemTip("STR_PROFESSOR_THANKS", -1, true)
             return
         end
         -- The first of the two: the professor says what the other is for.
-        local professor = characterNamed(self, "Professor")
         professor:showTalkToMeButton(false)
         professor:setConversation(true)
         professor:talk(item == "VaseWithWater" and "STR_PROFESSOR_VASE" or "STR_PROFESSOR_FLOWERS")

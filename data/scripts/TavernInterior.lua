@@ -4,13 +4,18 @@
 -- chapter's chest gave, which the player left with the professor.
 rooms = rooms or {}
 -- The barkeeper's warning about the card player gives way to wonder once
--- the player has beaten him. The card player's words hang a little higher
--- than his forehead, clear of his hat.
+-- the player has beaten him, and the card player's invitation to his game
+-- to the words of a beaten man. The card player's words hang a little
+-- higher than his forehead, clear of his hat.
 rooms["TavernInterior"] = collectible(roomWithPeople("TavernInterior", {
     Barkeeper = {x = 80, y = 262, "STR_BARKEEPER_1", function()
         return LF.concentrationWon and "STR_BARKEEPER_WON" or "STR_BARKEEPER_2"
     end},
-    CardShark = {x = 660, y = 282, speaksFrom = {660, 266, "SE"}, "STR_CARDSHARK_1", "STR_CARDSHARK_2"},
+    CardShark = {x = 660, y = 282, speaksFrom = {660, 266, "SE"}, function()
+        return LF.concentrationWon and "STR_CARDSHARK_WON_1" or "STR_CARDSHARK_1"
+    end, function()
+        return LF.concentrationWon and "STR_CARDSHARK_WON_2" or "STR_CARDSHARK_2"
+    end},
 }), "Cypher", function(self)
     think("STR_THINK_CYPHER")
 end)

@@ -244,7 +244,7 @@ TEST_F(SampleRoomsTest, TheShopkeepersWordOnTheVaseFollowsWhetherItWasTaken)
 
 // The professor takes the vase of water and the flowers in either order: the
 // first he takes he answers with a word on the other, the second brings his
-// box.
+// box and ends that word.
 TEST_F(SampleRoomsTest, TheProfessorAsksForTheOtherHalfOfHisErrand)
 {
     const struct {
@@ -273,11 +273,12 @@ TEST_F(SampleRoomsTest, TheProfessorAsksForTheOtherHalfOfHisErrand)
         EXPECT_FALSE(bar->hasItem(lang::String("Box")));
         ASSERT_TRUE(professor->isTalking()) << "the professor answers";
         EXPECT_STREQ(lang::String::loadText(order.asks).c_str(), professor->getTalkText()->getText().c_str());
-        world.click(10, 10);
+        // The second given while he still asks for it: his word ends.
         player.takeFromBar(order.second);
         world.click(400, 300);
         world.stepFrames(2);
         EXPECT_TRUE(bar->hasItem(lang::String("Box")));
+        EXPECT_FALSE(professor->isTalking()) << "his word on the first outlives the errand";
     }
     expectCleanRun();
 }

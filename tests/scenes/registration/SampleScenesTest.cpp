@@ -324,6 +324,18 @@ TEST_F(SampleScenesTest, TheFirstChaptersWordsAgreeWithTheScreen)
              return said;
          },
          nullptr, "Don't play cards"},
+        {"the card player once beaten",
+         [&] {
+             Character* cardPlayer = canvas->findCharacter(lang::String("CardShark"));
+             std::string said;
+             for (int i = 0; i < 4; ++i) {
+                 world.click(centreX(cardPlayer), centreY(cardPlayer));
+                 world.stepFrames(2);
+                 said += talk(cardPlayer) + "|";
+             }
+             return said;
+         },
+         nullptr, "game of memory"},
         {"the box given at the dock",
          [&] {
              runLua(room(2), "LF.visited.Dock = true; LF_giveItem('Box')");
@@ -363,6 +375,24 @@ TEST_F(SampleScenesTest, TheFirstChaptersWordsAgreeWithTheScreen)
              return talk(canvas->getPlayerCharacter());
          },
          "STR_THINK_LEVER_DONE", nullptr},
+        {"the vase taken from the shop's counter",
+         [&] {
+             enter(4);
+             clickSprite(room(4), "Item_Vase");
+             world.stepFrames(2);
+             return talk(canvas->getPlayerCharacter());
+         },
+         "STR_THINK_VASE", nullptr},
+        {"the safe opened at night, the dive shop opening with nothing more fetched",
+         [&] {
+             canvas->getProgress()->chapter = 5;
+             enter(51);
+             runLua(room(51), "rooms.MansionStudy.setRoomState(self)");
+             world.stepFrames(2);
+             canvas->getProgress()->chapter = 1;
+             return talk(canvas->getPlayerCharacter());
+         },
+         "STR_THINK_SAFE", "porch"},
     };
     for (const auto& c : cases) {
         const std::string words = c.words();
