@@ -7,7 +7,7 @@ rooms = rooms or {}
 local function aboutTheVase()
     return LF_itemFound("Vase") and "STR_SHOPKEEPER_4" or "STR_SHOPKEEPER_2"
 end
--- The vase taken: the player says what it is for, and what it lacks.
+-- The vase taken: the player says whose flowers it is for.
 rooms["KnickKnackStore"] = collectible(roomWithPeople("KnickKnackStore", {
     ShopKeeper = {x = 420, y = 282, state = "clipboard", "STR_SHOPKEEPER_1", aboutTheVase, "STR_SHOPKEEPER_3"},
 }), "Vase", function(self)

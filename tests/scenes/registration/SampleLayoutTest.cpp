@@ -395,6 +395,7 @@ TEST_F(SampleLayoutTest, ThePlayersThoughtsLeaveThePeopleButtonsAndDigitsInSight
         const char* room;
         std::vector<const char*> ids;
     } own[] = {
+        {"KnickKnackStore", {"STR_THINK_VASE"}},
         {"TavernInterior", {"STR_THINK_CYPHER"}},
         {"ViewFinder", {"STR_THINK_VIEWFINDER"}},
         {"MansionHallway", {"STR_THINK_HALL_CLOCK", "STR_THINK_STUDY_KEY", "STR_THINK_STUDY_SHUT"}},
