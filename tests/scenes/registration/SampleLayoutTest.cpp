@@ -226,7 +226,8 @@ TEST_F(SampleLayoutTest, ThePeoplesWordsStayOnTheScreenClearOfTheWaysAndThings)
         bool clearOfHead = false;
     } cases[] = {
         {0, 1, "Fisherman", {"STR_FISHERMAN_1", "STR_FISHERMAN_2", "STR_FISHERMAN_3"}, {}},
-        {11, 2, "CardShark", {"STR_CARDSHARK_1", "STR_CARDSHARK_2"}, {}, true},
+        {11, 2, "CardShark", {"STR_CARDSHARK_1", "STR_CARDSHARK_2", "STR_CARDSHARK_WON_1", "STR_CARDSHARK_WON_2"}, {},
+         true},
         {25, 3, "PlayerCharacter", {"STR_THINK_LANDING", "STR_THINK_LANDING_PIER"}, {}},
         {26, 3, "ParkRanger", {"STR_PARKRANGER_1", "STR_PARKRANGER_2", "STR_PARKRANGER_3", "STR_PARKRANGER_4"}, {},
          true},
