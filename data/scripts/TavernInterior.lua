@@ -7,7 +7,8 @@ rooms = rooms or {}
 -- the player has beaten him. The card player's words hang a little higher
 -- than his forehead, clear of his hat.
 rooms["TavernInterior"] = collectible(roomWithPeople("TavernInterior", {
-    Barkeeper = {x = 80, y = 262, "STR_BARKEEPER_1", function()
+    -- Back by the wall, above where the player's figure shows in a thought.
+    Barkeeper = {x = 60, y = 160, "STR_BARKEEPER_1", function()
         return LF.concentrationWon and "STR_BARKEEPER_WON" or "STR_BARKEEPER_2"
     end},
     CardShark = {x = 660, y = 282, speaksFrom = {660, 266, "SE"}, "STR_CARDSHARK_1", "STR_CARDSHARK_2"},
