@@ -8,7 +8,8 @@ rooms = rooms or {}
 -- to the words of a beaten man. The card player's words hang a little
 -- higher than his forehead, clear of his hat.
 rooms["TavernInterior"] = collectible(roomWithPeople("TavernInterior", {
-    Barkeeper = {x = 80, y = 262, "STR_BARKEEPER_1", function()
+    -- Back by the wall, above where the player's figure shows in a thought.
+    Barkeeper = {x = 60, y = 160, "STR_BARKEEPER_1", function()
         return LF.concentrationWon and "STR_BARKEEPER_WON" or "STR_BARKEEPER_2"
     end},
     CardShark = {x = 660, y = 282, speaksFrom = {660, 266, "SE"}, function()

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 HV_DEFINE_METACLASS(SafeCrack);
 
@@ -263,9 +264,12 @@ void SafeCrack::setupPieces()
 {
     m_nDragged = -1;
     m_nDragType = UNDECIDED;
+    std::vector<sprite::SpriteBase*> pistons;
     for (size_t i = 0; i < std::size(kPistons); ++i) {
-        if (sprite::SpriteBase* piston = SceneRoom::find(this, ("piston" + std::to_string(i)).c_str()))
+        if (sprite::SpriteBase* piston = SceneRoom::find(this, ("piston" + std::to_string(i)).c_str())) {
             piston->setPosition(kPistons[i].closedX, kPistons[i].closedY);
+            pistons.push_back(piston);
+        }
     }
     for (Piece& piece : m_pieces) {
         const int i = int(&piece - m_pieces.data()) % PIECES;
@@ -278,6 +282,10 @@ void SafeCrack::setupPieces()
         piece.sprite->setPosition(xOfColumn(column), yOfRow(i));
         bringToFront(piece.sprite);
     }
+    // The door's bolts lie across the track: a piece slides under them, and
+    // they stay in sight over it.
+    for (sprite::SpriteBase* piston : pistons)
+        bringToFront(piston);
     showProgress();
 }
 

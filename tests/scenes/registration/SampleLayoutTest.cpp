@@ -14,7 +14,11 @@
 // flicker, the mini-games' rules keep a margin on their page; no oval of a
 // room's picture runs under an exit's box, the harbour's bubbles rise
 // behind its people and the exits' boxes, and so do the butterflies and
-// fireflies; the task paper keeps its tasks above the bar.
+// fireflies; the task paper keeps its tasks above the bar; the circuit board
+// stays in the window with its buttons beside it; the player's figure keeps
+// off the barkeeper and the canoe; the wind race's exit and words leave its
+// buoys in sight; a move's points hide no mark; the safe's bolts show over
+// its pieces.
 #include "game/ambient/AmbientAnimManager.h"
 #include "game/balloons/TalkBalloon.h"
 #include "game/canvas/LanternfieldCanvas.h"
@@ -31,6 +35,7 @@
 #include "tests/scenes/support/SceneFixture.h"
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -1244,6 +1249,207 @@ TEST_F(SampleLayoutTest, TheAnimalsPassBehindThePeopleAndTheExitsBoxes)
         }
     }
     EXPECT_LE(6, rooms) << "the harbour's bubbles, the butterflies and the fireflies";
+}
+
+// The circuit board, open at its place, lies inside the window with a margin
+// of 6 pixels, and its buttons stand beside it, off the board, clear of the
+// canvas's buttons above.
+TEST_F(SampleLayoutTest, TheCircuitBoardStaysInTheWindowWithItsButtonsBesideIt)
+{
+    auto* board = canvas->getCloseUp(LanternfieldCanvas::CLOSE_UP_CIRCUIT_BOARD);
+    enter(49);
+    sprite::SpriteBase* panel = room(49)->getSprite("CircuitPanel");
+    world.click(panel->left() + panel->width() / 2, panel->top() + panel->height() / 2);
+    world.stepFrames(15);
+    ASSERT_TRUE(board->isVisible() && !board->isTransitioning());
+    window::ImageBase* image = static_cast<sprite::ImageSprite*>(board->getSprite("Background"))->getImage();
+    ASSERT_TRUE(image && image->getPixels());
+    int left = 800, top = 600, right = -1, bottom = -1;
+    for (int y = 0; y < image->getHeight(); ++y) {
+        for (int x = 0; x < image->getWidth(); ++x) {
+            if ((layoutPixel(image, x, y) >> 24) <= 0x40)
+                continue;
+            left = std::min(left, board->left() + x);
+            right = std::max(right, board->left() + x);
+            top = std::min(top, board->top() + y);
+            bottom = std::max(bottom, board->top() + y);
+        }
+    }
+    EXPECT_TRUE(left >= 6 && top >= 6 && right < 800 - 6 && bottom < 600 - 6)
+        << left << ", " << top << " to " << right << ", " << bottom;
+    const util::RectangleNM drawn(left, top, right + 1 - left, bottom + 1 - top);
+    for (const char* name : {"CloseButton", "ResetButton"}) {
+        util::RectangleNM b = *board->getSprite(name)->getBounds();
+        b.x += board->left();
+        b.y += board->top();
+        EXPECT_TRUE(layoutOnScreen(b) && b.x >= 0 && b.x + b.width <= 800) << name;
+        EXPECT_FALSE(layoutBoxesMeet(b, drawn)) << name << " lies on the board";
+        for (const char* mine : {"Quit", "GameInsQuestionMark"})
+            EXPECT_FALSE(layoutBoxesMeet(b, *canvas->getSprite(mine)->getBounds())) << name << " on " << mine;
+    }
+}
+
+// Where the player's figure shows while the player thinks, at either of its
+// places (the second while a question mark stands at the top), it stands
+// clear of the room's people and of what the story asks the player to click
+// there: the tavern's barkeeper, the canoe that waits once the pegs are won.
+TEST_F(SampleLayoutTest, ThePlayersFigureStandsClearOfThePeopleAndWhatTheStoryAsksFor)
+{
+    const struct {
+        int room;
+        int chapter;
+        const char* story;
+        std::vector<const char*> things;
+    } cases[] = {
+        {11, 2, "", {}},
+        {42, 4, "LF.pegsSolved = {true, true, true}", {"Canoe"}},
+    };
+    Character* self = canvas->getPlayerCharacter();
+    for (const auto& c : cases) {
+        Room* r = room(c.room);
+        canvas->getProgress()->chapter = c.chapter;
+        runLua(r, c.story);
+        enter(c.room);
+        for (bool questionMark : {false, true}) {
+            SCOPED_TRACE(std::string(r->getName().c_str()) + (questionMark ? " beside the question mark" : ""));
+            canvas->showSprite("GameInsQuestionMark", questionMark);
+            runLua(r, "think('STR_THINK_NO_USE')");
+            world.stepFrames(2);
+            ASSERT_TRUE(self->isVisible());
+            const util::RectangleNM f = *self->getBounds();
+            int people = 0;
+            for (int i = 0; i < r->getChildCount(); ++i) {
+                sprite::SpriteBase* child = r->childAt(i);
+                if (child != self && child->isInstanceOf("Character") && child->isVisible()) {
+                    ++people;
+                    EXPECT_FALSE(layoutBoxesMeet(f, *child->getBounds())) << "the figure meets " << child->getName().c_str();
+                }
+                child->release();
+            }
+            EXPECT_TRUE(people > 0 || !c.things.empty());
+            for (const char* thing : c.things) {
+                sprite::SpriteBase* s = r->getSprite(thing);
+                ASSERT_TRUE(s && s->isVisible()) << thing;
+                EXPECT_FALSE(layoutBoxesMeet(f, *s->getBounds())) << "the figure meets " << thing;
+            }
+            self->stopTalk();
+        }
+        canvas->showSprite("GameInsQuestionMark", false);
+    }
+}
+
+// In the wind race, the exit's box and the "Ready" and "Go!" that open each
+// run leave every buoy and windsock of the course in sight, and the
+// harbour's windsock keeps off the exit.
+TEST_F(SampleLayoutTest, TheWindRacesExitAndReadyWordsLeaveTheBuoysInSight)
+{
+    Room* r = room(56);
+    canvas->getProgress()->chapter = 5;
+    enter(56);
+    // The course: all the room shows but its picture, its exit, its boat,
+    // its buttons and those words.
+    const char* const notCourse[] = {"Background", "Door0",     "Boat",     "ResetButton",
+                                     "CloseButton", "CloseLabel", "ReadyText", "GoText"};
+    std::vector<LayoutBox> course;
+    for (int i = 0; i < r->getChildCount(); ++i) {
+        sprite::SpriteBase* child = r->childAt(i);
+        const std::string name = child->getName().c_str();
+        if (child->isVisible() && layoutOnScreen(*child->getBounds()) &&
+            std::find(std::begin(notCourse), std::end(notCourse), name) == std::end(notCourse))
+            course.push_back({name, *child->getBounds()});
+        child->release();
+    }
+    ASSERT_LE(50u, course.size()) << "25 buoys and their windsocks";
+    const LayoutBox kept[] = {{"Door0", *r->getDoor(0)->getBounds()},
+                              {"ReadyText", *r->getSprite("ReadyText")->getBounds()},
+                              {"GoText", *r->getSprite("GoText")->getBounds()}};
+    for (const LayoutBox& k : kept) {
+        EXPECT_TRUE(layoutOnScreen(k.bounds) && k.bounds.x + k.bounds.width <= 800 &&
+                    k.bounds.y + k.bounds.height <= 600)
+            << k.name;
+        for (const LayoutBox& c : course) {
+            EXPECT_FALSE(layoutBoxesMeet(k.bounds, c.bounds))
+                << k.name << " at " << k.bounds.x << ", " << k.bounds.y << " covers " << c.name << " at " << c.bounds.x
+                << ", " << c.bounds.y;
+        }
+    }
+}
+
+// The points a scoring move wins stand on the corner of the piece just
+// placed and grow there (about their frame's middle, to 1.8 times their
+// size) before they fly to the score: at no size on the way do they hide
+// the mark, X or O, of that piece or of the eight pieces about it.
+TEST_F(SampleLayoutTest, TheScoringPointsHideNoMarkOnTheBoard)
+{
+    Room* r = room(52);
+    auto imageOf = [r](const char* name) {
+        sprite::SpriteBase* s = r->getSprite(name);
+        window::ImageBase* image = s ? static_cast<sprite::ImageSprite*>(s)->getImage() : nullptr;
+        return image && image->getPixels() ? image : nullptr;
+    };
+    window::ImageBase* points = imageOf("FloatingNumbers");
+    ASSERT_NE(nullptr, points);
+    const int pw = points->getWidth() / 10, ph = points->getHeight();
+    for (const char* mark : {"Prototype_X", "Prototype_O"}) {
+        window::ImageBase* piece = imageOf(mark);
+        ASSERT_NE(nullptr, piece) << mark;
+        const int w = piece->getWidth() / 4, h = piece->getHeight();
+        // The mark's light ink, in the set and the highlighted look.
+        auto ink = [piece, w, h](int x, int y) {
+            if (x < 0 || y < 0 || x >= w || y >= h)
+                return false;
+            for (int frame : {2, 3}) {
+                const uint32_t p = layoutPixel(piece, frame * w + x, y);
+                if ((p >> 24) > 0x80 && ((p >> 16) & 0xFF) > 0xE0 && ((p >> 8) & 0xFF) > 0xE0 && (p & 0xFF) > 0xD0)
+                    return true;
+            }
+            return false;
+        };
+        for (int n = 0; n < 9; ++n) {
+            for (double scale : {1.0, 1.2, 1.4, 1.6, 1.8}) {
+                int hidden = 0;
+                for (int y = 0; y < ph; ++y) {
+                    for (int x = 0; x < pw; ++x) {
+                        if ((layoutPixel(points, n * pw + x, y) >> 24) <= 0x40)
+                            continue;
+                        const int sx = int(std::floor(pw / 2.0 + (x + 0.5 - pw / 2.0) * scale));
+                        const int sy = int(std::floor(ph / 2.0 + (y + 0.5 - ph / 2.0) * scale));
+                        for (int dy = -80; dy <= 80; dy += 80) {
+                            for (int dx = -80; dx <= 80; dx += 80)
+                                hidden += ink(sx - dx, sy - dy) ? 1 : 0;
+                        }
+                    }
+                }
+                EXPECT_EQ(0, hidden) << mark << ": +" << n + 1 << " at " << scale << " times its size";
+            }
+        }
+    }
+}
+
+// The safe's bolts that lie across the track are drawn over the pieces, so
+// that a piece slid beside or under one leaves it in sight.
+TEST_F(SampleLayoutTest, TheSafesBoltsStayInSightOverItsPieces)
+{
+    sprite::DialogSprite* safe = canvas->getCloseUp(LanternfieldCanvas::CLOSE_UP_SAFE_CRACK);
+    enter(51);
+    sprite::SpriteBase* box = room(51)->getSprite("Safe");
+    world.click(box->left() + 30, box->top() + 60);
+    world.stepFrames(15);
+    ASSERT_TRUE(safe->isVisible());
+    int lastPiece = -1, firstBolt = safe->getChildCount(), bolts = 0;
+    for (int i = 0; i < safe->getChildCount(); ++i) {
+        sprite::SpriteBase* child = safe->childAt(i);
+        const std::string name = child->getName().c_str();
+        child->release();
+        if (name.rfind("PieceType_", 0) == 0)
+            lastPiece = i;
+        if (name.rfind("piston", 0) == 0) {
+            firstBolt = std::min(firstBolt, i);
+            ++bolts;
+        }
+    }
+    EXPECT_EQ(8, bolts);
+    EXPECT_LT(lastPiece, firstBolt);
 }
 
 } // namespace
