@@ -30,14 +30,29 @@ function think(id)
     end
 end
 
--- The tutorial's guide appears and gives the advice of the text item.
+-- The tutorial's guide appears and gives the advice of the text item; a
+-- click on him while he stands silent gives it again.
+local guideAdvice = nil
 function guide(id)
     local g = canvas:sprite("TutorialCharacter")
     if g then
+        guideAdvice = id
         g:setIdle(true)
         g:show(true)
         g:talk(id)
     end
+end
+-- (The guide takes no clicks of his own: his figure's box is what counts.)
+local function adviseAgain(x, y)
+    local g = canvas:sprite("TutorialCharacter")
+    if not guideAdvice or not g or not g:visible() then
+        return false
+    end
+    if x < g:left() or x >= g:right() or y < g:top() or y >= g:bottom() then
+        return false
+    end
+    g:talk(guideAdvice)
+    return true
 end
 
 -- The guide stops talking and stays where he stands; true when he was
@@ -81,6 +96,9 @@ end
 -- the figure clicked in its conversation pose. True when it went to someone.
 function characterClick(room, people, x, y)
     local stopped = hushGuide()
+    if not stopped and adviseAgain(x, y) then
+        return true
+    end
     for name, person in pairs(people) do
         local c = characterNamed(room, name)
         if c and c:isTalking() then

@@ -117,6 +117,13 @@ TEST_F(SampleCharactersTest, TheGuideAdvisesAtTheDockAndThePlayerThinksAtTheMark
     EXPECT_TRUE(guide->isVisible());
     world.stepFrames(60);
     EXPECT_TRUE(guide->isVisible());
+    // A click on him, silent, gives his advice again.
+    const util::RectangleNM figure = *guide->getBounds();
+    world.click(figure.x + figure.width / 2, figure.y + figure.height / 2);
+    EXPECT_TRUE(guide->isTalking());
+    EXPECT_EQ(line("STR_TUTORIAL_1"), std::string(guide->getTalkText()->getText().c_str()));
+    world.click(300, 150);
+    EXPECT_FALSE(guide->isTalking());
 
     goTo(2);
     Character* player = canvas->getPlayerCharacter();
