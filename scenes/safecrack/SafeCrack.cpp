@@ -286,6 +286,10 @@ void SafeCrack::setupPieces()
     // they stay in sight over it.
     for (sprite::SpriteBase* piston : pistons)
         bringToFront(piston);
+    // The line counting the pieces across stays readable over the bolts as
+    // they slide open.
+    if (sprite::SpriteBase* progress = getSprite(kProgressSprite))
+        bringToFront(progress);
     showProgress();
 }
 

@@ -1450,6 +1450,28 @@ TEST_F(SampleLayoutTest, TheSafesBoltsStayInSightOverItsPieces)
     }
     EXPECT_EQ(8, bolts);
     EXPECT_LT(lastPiece, firstBolt);
+    // The line counting the pieces across stands between the bolts, clear of
+    // them, and is drawn last: opening, the bolts slide in towards it.
+    sprite::SpriteBase* progress = safe->getSprite("Progress");
+    ASSERT_NE(nullptr, progress);
+    const util::RectangleNM line = *progress->getBounds();
+    for (int i = 0; i < safe->getChildCount(); ++i) {
+        sprite::SpriteBase* child = safe->childAt(i);
+        const std::string name = child->getName().c_str();
+        if (name.rfind("piston", 0) == 0) {
+            // Where a bolt lies shut or open: open, it has slid 35 pixels
+            // across or 39 up or down.
+            util::RectangleNM travel = *child->getBounds();
+            travel.x -= 35;
+            travel.width += 70;
+            travel.y -= 39;
+            travel.height += 78;
+            EXPECT_FALSE(layoutBoxesMeet(line, travel)) << name;
+        }
+        if (i == safe->getChildCount() - 1)
+            EXPECT_EQ(progress, child) << "drawn last";
+        child->release();
+    }
 }
 
 } // namespace
