@@ -910,6 +910,27 @@ TEST_F(SampleLayoutTest, TheOpeningsTitleIsCentredAsTheSlidesTitlesAre)
     }
 }
 
+// Every slide's caption keeps to two lines, the height of the dark band the
+// slides give it.
+TEST_F(SampleLayoutTest, EverySlidesCaptionKeepsToTwoLines)
+{
+    Room* slides = room(9);
+    ASSERT_TRUE(slides->isInstanceOf("Vignette"));
+    int captions = 0;
+    for (int n = 1; n < 60; ++n) {
+        auto* text = static_cast<sprite::NewFontSprite*>(slides->getSprite(("Text" + std::to_string(n)).c_str()));
+        if (!text)
+            continue;
+        ++captions;
+        text->setText("A");
+        const int line = text->getBounds()->height;
+        const std::string caption = lang::String::loadText(("Text" + std::to_string(n)).c_str()).c_str();
+        text->setText(caption.c_str());
+        EXPECT_LE(text->getBounds()->height, 2 * line + line / 2) << "Text" << n << ": " << caption;
+    }
+    EXPECT_GT(captions, 10);
+}
+
 // The call box's keys show their labels in the middle of each look (as it
 // is, under the pointer, pressed): "OK" stands where the digits and "C" do.
 TEST_F(SampleLayoutTest, TheCallBoxsKeysShowTheirLabelsInTheirMiddle)
