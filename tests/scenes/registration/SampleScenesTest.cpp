@@ -322,6 +322,8 @@ TEST_F(SampleScenesTest, TheFirstChaptersWordsAgreeWithTheScreen)
          nullptr, "ferry"},
         {"the vines' task, the machete lying at the volcano", [&] { return text("STR_HINT_42"); }, nullptr,
          "past the volcano"},
+        {"the restoration's task, its room open once the card game is won (the trophy is never used)",
+         [&] { return text("STR_HINT_22"); }, nullptr, "trophy opens"},
         {"the barkeeper once the card player is beaten",
          [&] {
              runLua(room(2), "LF.concentrationWon = true");
