@@ -318,16 +318,18 @@ void drawExit(Picture& p, Pens& pens, int x, int y, int w, int h, const std::str
         p.ellipse(cx + dx * (step * 4 - 8), cy - 18 + dy * (step * 4 - 8), 3.0, 3.0, 0xFFFFE8B0u, 0.4 + step * 0.12);
     // The name within the frame (5 pixels clear of it, under the arrow): on
     // as many lines as it needs, word by word, in a smaller pen while a word
-    // would stick out or the lines would reach the frame's foot.
+    // would stick out or the lines would reach the frame's foot or the arrow.
     const int width = w - 22;
-    const int height = h - 40;
+    const int arrowFoot = int(cy - 18 + 8 * std::abs(dy) + 3) + 2;
+    const int foot = y + h - 11;
+    const int height = std::min(h - 40, foot - arrowFoot);
     int size = kExitTextSize;
     std::vector<std::string> lines = wordLines(pens.of(size), name, width);
     while (size > kExitTextSmallest &&
            (widestLine(pens.of(size), lines) > width || int(lines.size()) * pens.of(size).height() > height))
         lines = wordLines(pens.of(--size), name, width);
     TextPen& pen = pens.of(size);
-    int top = int(cy) + 2 - int(lines.size()) * pen.height() / 2 + 8;
+    int top = std::max(arrowFoot, int(cy) + 2 - int(lines.size()) * pen.height() / 2 + 8);
     for (const std::string& line : lines) {
         pen.writeCentred(p, line, int(cx), top, 0xFFFFF4D8u);
         top += pen.height();

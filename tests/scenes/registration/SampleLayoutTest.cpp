@@ -769,6 +769,17 @@ TEST_F(SampleLayoutTest, EveryExitsNameStaysInsideItsBox)
                 }
             }
             EXPECT_EQ(0, stray) << r->getName().c_str() << ": the name of Door" << i << " reaches its box's frame";
+            // The name stands under the box's arrow: none of its ink above the
+            // arrow's foot (the arrow points up or down in the boxes at the
+            // top and the foot of the screen, across in the others).
+            const int cy = b.y + b.height / 2;
+            const int arrowFoot = cy - 18 + ((cy < 150 || cy > 400) ? 8 : 0) + 3;
+            int over = 0;
+            for (int y = std::max(0, b.y + clear); y < std::min(h, arrowFoot); ++y) {
+                for (int x = std::max(0, b.x + clear); x < std::min(w, b.x + b.width - clear); ++x)
+                    over += layoutNameInk(layoutPixel(image, x, y)) ? 1 : 0;
+            }
+            EXPECT_EQ(0, over) << r->getName().c_str() << ": the name of Door" << i << " runs over its arrow";
         }
     }
 }
