@@ -19,6 +19,14 @@
 #include <deque>
 #include <vector>
 
+struct HVSOUND_VORBIS_CODEC {
+    OggVorbis_File file;
+    // vorbisfile reported a fault other than a hole: never touched again.
+    bool failed;
+    // Every link played has short blocks libvorbis can cross-fade with.
+    bool lapping;
+};
+
 namespace {
 
 // Ogg pages begin with this capture pattern.
@@ -31,6 +39,9 @@ constexpr int kWindowTables = 8;
 constexpr int kSmallestWindow = 32;
 // pi / 2 as the single-precision constant the window formula starts from.
 constexpr float kHalfPiFloat = 1.5707964f;
+// libvorbis's lapping seeks take the short block's window from a table that
+// has none for its smallest block size, 64 (its windows for decoding do).
+constexpr long kSmallestLappedBlock = 128;
 
 size_t fileRead(void* buffer, size_t size, size_t count, void* source)
 {
@@ -75,14 +86,32 @@ float* tableStart(int64_t t)
     return g_windows + kSmallestWindow * ((int64_t(1) << t) - 1);
 }
 
+// Notes a vorbisfile result on the decoder: any fault but a hole (a read's
+// damaged page) or a position out of range (a seek refused before it
+// touches anything) ends the decoder for good.
+long noteResult(HVSOUND_VORBIS_CODEC* codec, long result)
+{
+    if (result < 0 && result != OV_HOLE && result != OV_EINVAL)
+        codec->failed = true;
+    return result;
+}
+
 // One vorbisfile read of 16-bit little-endian signed PCM, going on past
-// holes up to the limit.
+// holes up to the limit; nothing from a failed decoder.
 long readSkippingHoles(HVSOUND_VORBIS_CODEC* codec, char* destination, int length)
 {
     long got = OV_HOLE;
-    for (int tries = 0; got == OV_HOLE && tries < kHoleRetries; ++tries)
-        got = ov_read(codec, destination, length, 0, 2, 1, nullptr);
-    return got;
+    for (int tries = 0; !codec->failed && got == OV_HOLE && tries < kHoleRetries; ++tries)
+        got = noteResult(codec, ov_read(&codec->file, destination, length, 0, 2, 1, nullptr));
+    return codec->failed ? OV_EFAULT : got;
+}
+
+// One of vorbisfile's seeks, unless the decoder has failed.
+bool seekWith(HVSOUND_VORBIS_CODEC* codec, int (*seek)(OggVorbis_File*, ogg_int64_t), int64_t position)
+{
+    if (!codec || codec->failed)
+        return false;
+    return noteResult(codec, seek(&codec->file, ogg_int64_t(position))) == 0;
 }
 
 // The Vorbis setup header check. libvorbis accepts a codebook of
@@ -92,9 +121,6 @@ long readSkippingHoles(HVSOUND_VORBIS_CODEC* codec, char* destination, int lengt
 // writes such a book: a file holding one is damaged and refused before
 // libvorbis sees it.
 
-// How far into the file the three header packets of the first logical
-// stream are looked for.
-constexpr int kHeaderSearchBytes = 4 << 20;
 constexpr int kHeaderReadChunk = 8192;
 // The sync pattern in front of every codebook.
 constexpr long kCodebookSync = 0x564342;
@@ -222,7 +248,10 @@ struct HeaderStream {
 // Reads the file with libogg from `from`, the start of a link, and checks
 // the setup header of every Vorbis stream that begins there (the streams of
 // a link all begin before any of them goes on). Bytes between pages that
-// are no page (a damaged disk's or download's) are passed over. The file
+// are no page (a damaged disk's or download's) are passed over. The check
+// reads as far as the setup headers are (a comment header holding a cover
+// picture can be megabytes long): a link with no stream, or with a stream
+// whose setup header the data ends before, is not passed. The file
 // position is left wherever the reading stopped.
 bool setupHeadersUsable(HVSOUND_FILE* file, int from)
 {
@@ -233,13 +262,15 @@ bool setupHeadersUsable(HVSOUND_FILE* file, int from)
     bool begun = false; // a page that is no stream's first was met
     bool usable = true;
     bool done = false;
-    for (int read = 0; !done && read < kHeaderSearchBytes;) {
+    auto allJudged = [&streams] {
+        return std::all_of(streams.begin(), streams.end(), [](const HeaderStream& s) { return s.judged; });
+    };
+    while (!done) {
         char* buffer = ogg_sync_buffer(&sync, kHeaderReadChunk);
         int got = buffer ? HVSOUND_File_Read(buffer, 1, kHeaderReadChunk, file) : 0;
         if (got <= 0)
             break;
         ogg_sync_wrote(&sync, got);
-        read += got;
         ogg_page page;
         int result;
         while (!done && (result = ogg_sync_pageout(&sync, &page)) != 0) {
@@ -273,10 +304,10 @@ bool setupHeadersUsable(HVSOUND_FILE* file, int from)
                     }
                 }
             }
-            done = !usable || (begun && std::all_of(streams.begin(), streams.end(),
-                                                    [](const HeaderStream& s) { return s.judged; }));
+            done = !usable || (begun && allJudged());
         }
     }
+    usable = usable && !streams.empty() && allJudged();
     for (HeaderStream& stream : streams)
         ogg_stream_clear(&stream.state);
     ogg_sync_clear(&sync);
@@ -287,7 +318,7 @@ bool setupHeadersUsable(HVSOUND_FILE* file, int from)
 // as one sound: up to the first link whose rate or channel count differs
 // from the first link's, or whose setup header is refused. The file
 // position is put back where vorbisfile left it.
-int playableLinks(HVSOUND_VORBIS_CODEC* state, HVSOUND_FILE* file)
+int playableLinks(OggVorbis_File* state, HVSOUND_FILE* file)
 {
     const vorbis_info* first = ov_info(state, 0);
     int links = int(ov_streams(state));
@@ -316,13 +347,14 @@ bool HVSOUND_Vorbis_Open(HVSOUND_FILE* file, uint32_t* mode, int* rate, int* dat
         HVSOUND_SetError(HVSOUND_ERR_FILE_FORMAT);
         return false;
     }
-    auto* state = static_cast<HVSOUND_VORBIS_CODEC*>(HVSOUND_CALLOC(int(sizeof(HVSOUND_VORBIS_CODEC))));
-    if (!state) {
+    auto* opened = static_cast<HVSOUND_VORBIS_CODEC*>(HVSOUND_CALLOC(int(sizeof(HVSOUND_VORBIS_CODEC))));
+    if (!opened) {
         HVSOUND_SetError(HVSOUND_ERR_MEMORY);
         return false;
     }
+    OggVorbis_File* state = &opened->file;
     if (!setupHeadersUsable(file, 0)) {
-        HVSOUND_FREE(state);
+        HVSOUND_FREE(opened);
         HVSOUND_File_Seek(file, 0, SEEK_SET);
         HVSOUND_SetError(HVSOUND_ERR_FILE_FORMAT);
         return false;
@@ -333,9 +365,9 @@ bool HVSOUND_Vorbis_Open(HVSOUND_FILE* file, uint32_t* mode, int* rate, int* dat
 
     // A refused file goes to the next reader with its window as it came.
     const int windowEnd = file->end;
-    bool opened = ov_open_callbacks(file, state, nullptr, 0, kCallbacks) >= 0;
-    int links = opened ? playableLinks(state, file) : 0;
-    if (opened && links < ov_streams(state)) {
+    bool ready = ov_open_callbacks(file, state, nullptr, 0, kCallbacks) >= 0;
+    int links = ready ? playableLinks(state, file) : 0;
+    if (ready && links < ov_streams(state)) {
         // The data ends for vorbisfile where the first link it cannot play
         // begins: it never reads that link's headers or audio again.
         int end = int(state->offsets[links]);
@@ -343,11 +375,11 @@ bool HVSOUND_Vorbis_Open(HVSOUND_FILE* file, uint32_t* mode, int* rate, int* dat
         HVSOUND_File_SetEnd(file, file->start + end - 1);
         length = end;
         HVSOUND_File_Seek(file, 0, SEEK_SET);
-        opened = ov_open_callbacks(file, state, nullptr, 0, kCallbacks) >= 0;
+        ready = ov_open_callbacks(file, state, nullptr, 0, kCallbacks) >= 0;
     }
-    if (!opened) {
+    if (!ready) {
         // vorbisfile has already cleaned up after itself.
-        HVSOUND_FREE(state);
+        HVSOUND_FREE(opened);
         HVSOUND_File_SetEnd(file, windowEnd);
         HVSOUND_SetError(HVSOUND_ERR_FILE_FORMAT);
         return false;
@@ -356,7 +388,7 @@ bool HVSOUND_Vorbis_Open(HVSOUND_FILE* file, uint32_t* mode, int* rate, int* dat
     ov_comment(state, -1);
     ogg_int64_t samples = ov_pcm_total(state, 0);
     if (!info || info->channels < 1 || info->channels > 2 || samples <= 0 || samples > 0x7FFFFFFF) {
-        HVSOUND_Vorbis_Close(state);
+        HVSOUND_Vorbis_Close(opened);
         HVSOUND_File_SetEnd(file, windowEnd);
         HVSOUND_SetError(HVSOUND_ERR_FILE_FORMAT);
         return false;
@@ -378,10 +410,13 @@ bool HVSOUND_Vorbis_Open(HVSOUND_FILE* file, uint32_t* mode, int* rate, int* dat
         *dataOffset = int(ov_raw_tell(state));
     if (lengthMs)
         *lengthMs = int(ov_time_total(state, -1) * 1000.0);
+    opened->lapping = true;
+    for (int link = 0; link < ov_streams(state); ++link)
+        opened->lapping = opened->lapping && vorbis_info_blocksize(ov_info(state, link), 0) >= kSmallestLappedBlock;
     if (codec)
-        *codec = state;
+        *codec = opened;
     else
-        HVSOUND_Vorbis_Close(state);
+        HVSOUND_Vorbis_Close(opened);
     return true;
 }
 
@@ -401,6 +436,11 @@ bool HVSOUND_Vorbis_Decode(HVSOUND_VORBIS_CODEC* codec, void* destination, int* 
     return true;
 }
 
+bool HVSOUND_Vorbis_Failed(const HVSOUND_VORBIS_CODEC* codec)
+{
+    return codec && codec->failed;
+}
+
 bool HVSOUND_Vorbis_ReadCallback(HVSOUND_STREAM* stream, void* /*sourceBuffer*/, int /*sourceSize*/,
                                  void* destination, int* length)
 {
@@ -410,24 +450,20 @@ bool HVSOUND_Vorbis_ReadCallback(HVSOUND_STREAM* stream, void* /*sourceBuffer*/,
 
 bool HVSOUND_Vorbis_SeekBytes(HVSOUND_VORBIS_CODEC* codec, int64_t byte, bool lap)
 {
-    if (!codec)
-        return false;
-    return (lap ? ov_raw_seek_lap(codec, ogg_int64_t(byte)) : ov_raw_seek(codec, ogg_int64_t(byte))) == 0;
+    return seekWith(codec, lap && codec && codec->lapping ? ov_raw_seek_lap : ov_raw_seek, byte);
 }
 
 bool HVSOUND_Vorbis_SeekSamples(HVSOUND_VORBIS_CODEC* codec, int64_t sample, bool lap)
 {
-    if (!codec)
-        return false;
-    return (lap ? ov_pcm_seek_lap(codec, ogg_int64_t(sample)) : ov_pcm_seek(codec, ogg_int64_t(sample))) == 0;
+    return seekWith(codec, lap && codec && codec->lapping ? ov_pcm_seek_lap : ov_pcm_seek, sample);
 }
 
 bool HVSOUND_Vorbis_Close(HVSOUND_VORBIS_CODEC* codec)
 {
     if (!codec)
         return false;
-    codec->datasource = nullptr;
-    ov_clear(codec);
+    codec->file.datasource = nullptr;
+    ov_clear(&codec->file);
     HVSOUND_FREE(codec);
     return true;
 }

@@ -8,11 +8,14 @@
 struct HVSOUND_FILE;
 struct HVSOUND_SAMPLE;
 struct HVSOUND_STREAM;
-struct OggVorbis_File;
 
-// The codec state of one open Ogg file is a vorbisfile decoder, allocated
-// through the engine's memory functions.
-using HVSOUND_VORBIS_CODEC = OggVorbis_File;
+// The codec state of one open Ogg file: a vorbisfile decoder and what the
+// reader keeps of it, allocated through the engine's memory functions.
+// Once vorbisfile has reported a fault other than a hole on the decoder,
+// the decoder is never read or seeked again: decodes deliver nothing and
+// seeks fail. (A link whose codebooks libvorbis could not make ready is
+// left half made, and decoding with it again divides by zero.)
+struct HVSOUND_VORBIS_CODEC;
 
 // Opens Ogg Vorbis data for playing: sets the mode's format bits (16-bit
 // signed, mono or stereo) and answers the rate, the data length (the file's
@@ -30,13 +33,18 @@ bool HVSOUND_Vorbis_Open(HVSOUND_FILE* file, uint32_t* mode, int* rate, int* dat
 // `*length` becomes the bytes delivered (0 and false at the end or on an
 // error that cannot be skipped).
 bool HVSOUND_Vorbis_Decode(HVSOUND_VORBIS_CODEC* codec, void* destination, int* length);
+// True once vorbisfile has reported a fault on the decoder: its data has
+// ended for good, and a loop must not go back into it.
+bool HVSOUND_Vorbis_Failed(const HVSOUND_VORBIS_CODEC* codec);
 // The stream read callback: decodes into `destination`; true while data came.
 bool HVSOUND_Vorbis_ReadCallback(HVSOUND_STREAM* stream, void* sourceBuffer, int sourceSize, void* destination,
                                  int* length);
 // Seeks to a byte of the file, or to a sample of the first link. With
 // `lap` the new position's first samples are cross-faded with what the old
 // position would have gone on with, so that a jump in playing sound does
-// not click; a restart after silence has nothing to fade from.
+// not click; a restart after silence has nothing to fade from. A file
+// with a link of 64-sample short blocks is never cross-faded: libvorbis
+// has no lapping window for them (it would read through a null one).
 bool HVSOUND_Vorbis_SeekBytes(HVSOUND_VORBIS_CODEC* codec, int64_t byte, bool lap);
 bool HVSOUND_Vorbis_SeekSamples(HVSOUND_VORBIS_CODEC* codec, int64_t sample, bool lap);
 // Ends the decoder and frees the state; false for null.

@@ -42,6 +42,15 @@ bool isMpeg(const HVSOUND_STREAM* stream)
     return stream->readCallback == HVSOUND_MPEG_ReadCallback;
 }
 
+// The stream's data can no longer be read: the file failed, or the Ogg
+// decoder reported a fault (after which it must not be seeked to loop).
+bool readFailed(const HVSOUND_STREAM* stream)
+{
+    if (stream->file && stream->file->lastReadFailed)
+        return true;
+    return isVorbis(stream) && HVSOUND_Vorbis_Failed(static_cast<const HVSOUND_VORBIS_CODEC*>(stream->codecState));
+}
+
 int channelsOf(const HVSOUND_STREAM* stream)
 {
     return stream->sample ? stream->sample->channels : 0;
@@ -407,8 +416,7 @@ bool HVSOUND_Stream_FileFill(HVSOUND_STREAM* stream, void* destinationStart, int
             continue;
 
         // The data ended (or the loop end was reached): loop, or end.
-        bool readFailed = stream->file && stream->file->lastReadFailed;
-        if (!loops(stream) || stream->loopsLeft == 0 || readFailed || loopedEmpty || idle >= kMaxIdleReads) {
+        if (!loops(stream) || stream->loopsLeft == 0 || readFailed(stream) || loopedEmpty || idle >= kMaxIdleReads) {
             startEnding(stream, destination, written, bytes);
             break;
         }
