@@ -171,8 +171,9 @@ TEST_F(SoundOggReader, ADamagedPageIsSkippedAndTheSampleEndsWhereTheDecodeDid)
     EXPECT_EQ(valuesOf(s), reference);
 }
 
-// As the encoder laid the file out, and with noise between its first two
-// pages, which the check reads on past.
+// As the encoder laid the file out, with noise between its first two
+// pages, which the check reads on past, and behind a comment header of
+// megabytes (a cover picture), which it reads through.
 TEST_F(SoundOggReader, ASetupHeaderThatMakesLibvorbisDivideByZeroIsRefused)
 {
     struct Case {
@@ -182,12 +183,15 @@ TEST_F(SoundOggReader, ASetupHeaderThatMakesLibvorbisDivideByZeroIsRefused)
     std::vector<Case> cases;
     for (int channels : {1, 2}) {
         std::vector<uint8_t> good = vorbistest::encodeTone(channels, 22050, 12000);
-        std::vector<uint8_t> damaged = vorbistest::withEmptyVectorBooks(good);
+        std::vector<uint8_t> damaged = vorbistest::withDamagedBooks(good);
         ASSERT_FALSE(damaged.empty()) << channels;
         std::string what = std::to_string(channels) + " channel(s)";
         cases.push_back({what, good, damaged});
         cases.push_back({what + ", a gap after the first page", vorbistest::withGapAfterPage(good, 0, 45),
                          vorbistest::withGapAfterPage(damaged, 0, 45)});
+        if (channels == 1)
+            cases.push_back({what + ", a 5 MB comment", vorbistest::withLongComment(good, 5 << 20),
+                             vorbistest::withLongComment(damaged, 5 << 20)});
     }
     // libvorbis alone takes the headers and dies decoding the audio (by the
     // signal, or through a sanitizer's report of it); checked before the
@@ -219,8 +223,10 @@ TEST_F(SoundOggReader, AChainedFilePlaysOnlyUpToTheFirstLinkItCannotPlay)
     std::vector<uint8_t> mono = vorbistest::encodeTone(1, 22050, 11025, 1);
     std::vector<uint8_t> mono2 = vorbistest::encodeTone(1, 22050, 6000, 2);
     std::vector<uint8_t> stereo = vorbistest::encodeTone(2, 44100, 22050, 3);
-    std::vector<uint8_t> damaged = vorbistest::withEmptyVectorBooks(vorbistest::encodeTone(1, 22050, 8000, 4));
-    std::vector<uint8_t> endless = vorbistest::withEmptyVectorBooks(vorbistest::encodeTone(1, 22050, 8000, 5), true);
+    std::vector<uint8_t> mono44 = vorbistest::encodeTone(1, 44100, 22050, 6);
+    std::vector<uint8_t> damaged = vorbistest::withDamagedBooks(vorbistest::encodeTone(1, 22050, 8000, 4));
+    std::vector<uint8_t> endless =
+        vorbistest::withDamagedBooks(vorbistest::encodeTone(1, 22050, 8000, 5), vorbistest::BookDamage::EmptyLattices);
     ASSERT_FALSE(damaged.empty());
     ASSERT_FALSE(endless.empty());
     struct Case {
@@ -234,6 +240,7 @@ TEST_F(SoundOggReader, AChainedFilePlaysOnlyUpToTheFirstLinkItCannotPlay)
         {"a setup header libvorbis divides by zero on", {mono, damaged}, 1, 22050, 1},
         {"a setup header libvorbis never gets ready with", {mono, endless}, 1, 22050, 1},
         {"a faster stereo link", {mono, stereo}, 1, 22050, 1},
+        {"a faster mono link", {mono, mono44}, 1, 22050, 1},
         {"a slower mono link", {stereo, mono}, 1, 44100, 2},
         {"two of one format, then another", {mono, mono2, stereo}, 2, 22050, 1},
         {"a damaged link after a faster one", {mono, stereo, damaged}, 1, 22050, 1},

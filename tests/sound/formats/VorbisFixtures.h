@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstring>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace vorbistest {
@@ -142,6 +143,85 @@ inline void resealPage(std::vector<uint8_t>& bytes, size_t at, size_t length)
         bytes[at + 22 + size_t(i)] = uint8_t(crc >> (8 * i));
 }
 
+// The file with the block sizes of its identification header (the first
+// page's packet) set to 2^shortBits and 2^longBits samples, the page
+// resealed. Empty when the first page holds no such header.
+inline std::vector<uint8_t> withBlockSizes(const std::vector<uint8_t>& file, int shortBits, int longBits)
+{
+    std::vector<Page> pages = pagesOf(file);
+    if (pages.empty() || pages[0].body != 30)
+        return {};
+    std::vector<uint8_t> sized = file;
+    sized[pages[0].at + pages[0].header + 28] = uint8_t(shortBits | longBits << 4);
+    resealPage(sized, pages[0].at, pages[0].header + pages[0].body);
+    return sized;
+}
+
+// A file of one link with its comment header grown to `bytes` by one long
+// tag, as a cover picture makes it: the three header packets are paged anew
+// after libogg's fashion, and the audio pages behind them are renumbered
+// and resealed. Empty when the headers cannot be read.
+inline std::vector<uint8_t> withLongComment(const std::vector<uint8_t>& file, size_t bytes)
+{
+    std::vector<Page> pages = pagesOf(file);
+    if (pages.empty())
+        return {};
+    const int serial = int(file[14] | file[15] << 8 | file[16] << 16 | uint32_t(file[17]) << 24);
+    ogg_stream_state in;
+    ogg_stream_init(&in, serial);
+    std::vector<std::vector<uint8_t>> headers;
+    size_t headerPages = 0;
+    while (headers.size() < 3 && headerPages < pages.size()) {
+        const Page& p = pages[headerPages++];
+        ogg_page page{const_cast<uint8_t*>(&file[p.at]), long(p.header), const_cast<uint8_t*>(&file[p.at + p.header]),
+                      long(p.body)};
+        ogg_stream_pagein(&in, &page);
+        ogg_packet packet;
+        while (headers.size() < 3 && ogg_stream_packetout(&in, &packet) == 1)
+            headers.emplace_back(packet.packet, packet.packet + packet.bytes);
+    }
+    ogg_stream_clear(&in);
+    if (headers.size() < 3)
+        return {};
+
+    // Type 3, "vorbis", no vendor, one tag of the asked length, framing bit.
+    std::vector<uint8_t> comment = {3, 'v', 'o', 'r', 'b', 'i', 's', 0, 0, 0, 0, 1, 0, 0, 0};
+    const std::string tag = "METADATA_BLOCK_PICTURE=";
+    size_t tagBytes = bytes > comment.size() + 5 + tag.size() ? bytes - comment.size() - 5 : tag.size();
+    for (int i = 0; i < 4; ++i)
+        comment.push_back(uint8_t(tagBytes >> (8 * i)));
+    comment.insert(comment.end(), tag.begin(), tag.end());
+    comment.resize(comment.size() + tagBytes - tag.size(), 'A');
+    comment.push_back(1);
+    headers[1] = comment;
+
+    std::vector<uint8_t> out;
+    ogg_stream_state paged;
+    ogg_stream_init(&paged, serial);
+    for (size_t i = 0; i < 3; ++i) {
+        ogg_packet packet{headers[i].data(), long(headers[i].size()), i == 0, 0, 0, ogg_int64_t(i)};
+        ogg_stream_packetin(&paged, &packet);
+        ogg_page page;
+        // The identification header has its page alone.
+        while ((i == 0 || i == 2) && ogg_stream_flush(&paged, &page)) {
+            out.insert(out.end(), page.header, page.header + page.header_len);
+            out.insert(out.end(), page.body, page.body + page.body_len);
+        }
+    }
+    long sequence = paged.pageno;
+    ogg_stream_clear(&paged);
+    for (size_t i = headerPages; i < pages.size(); ++i) {
+        size_t at = out.size();
+        out.insert(out.end(), file.begin() + long(pages[i].at),
+                   file.begin() + long(pages[i].at + pages[i].header + pages[i].body));
+        for (int k = 0; k < 4; ++k)
+            out[at + 18 + size_t(k)] = uint8_t(uint32_t(sequence) >> (8 * k));
+        ++sequence;
+        resealPage(out, at, pages[i].header + pages[i].body);
+    }
+    return out;
+}
+
 // Bits of a Vorbis packet, least significant first.
 struct PacketReader {
     const std::vector<uint8_t>* bytes;
@@ -196,17 +276,28 @@ inline long latticeValues(long entries, long dimension)
     }
 }
 
+// Ways a setup header can be damaged and still be taken by libvorbis.
+enum class BookDamage {
+    // Every codebook with a value lookup gets dimension 0 (its lookup
+    // becomes an explicit one, of no values then) and every residue becomes
+    // type 0: libvorbis divides by the dimension when it decodes a residue.
+    EmptyVectors,
+    // The same, an implicit lookup staying one (of no values too): libvorbis
+    // never returns from making the book ready for decoding.
+    EmptyLattices,
+    // The last codebook's first codeword is one bit longer or shorter, so its
+    // code is no whole tree: libvorbis refuses the first decode, with the
+    // books before it made ready and the others left empty.
+    WrongLength,
+};
+
 // A libvorbisenc file (its comment and setup headers together on the second
-// page) damaged the way a setup header can be damaged and still be taken
-// by libvorbis: every codebook with a value lookup gets dimension 0 (its
-// lookup becomes an explicit one, of no values then) and every residue
-// becomes type 0. libvorbis divides by the dimension when it decodes such a
-// residue. With `keepLookupTypes` an implicit lookup stays one (of no
-// values too): libvorbis then never returns from making the book ready for
-// decoding. The page is rebuilt with a valid checksum. Empty when the file
-// is not laid out as expected.
-inline std::vector<uint8_t> withEmptyVectorBooks(const std::vector<uint8_t>& file, bool keepLookupTypes = false)
+// page) with its setup header damaged as asked. The page is rebuilt with a
+// valid checksum. Empty when the file is not laid out as expected.
+inline std::vector<uint8_t> withDamagedBooks(const std::vector<uint8_t>& file,
+                                             BookDamage damage = BookDamage::EmptyVectors)
 {
+    const bool emptying = damage != BookDamage::WrongLength;
     std::vector<Page> pages = pagesOf(file);
     if (pages.size() < 3)
         return {};
@@ -248,31 +339,42 @@ inline std::vector<uint8_t> withEmptyVectorBooks(const std::vector<uint8_t>& fil
         };
         if (ordered == 0) {
             bool sparse = keep(1) == 1;
+            size_t first = SIZE_MAX; // where the first length is
             for (long e = 0; e < entries; ++e) {
-                if (!sparse || keep(1) == 1)
+                if (!sparse || keep(1) == 1) {
+                    first = std::min(first, lengths.bit);
                     keep(5);
+                }
             }
+            if (damage == BookDamage::WrongLength && b == books - 1) {
+                if (first == SIZE_MAX)
+                    return {};
+                lengths.bytes[first / 8] = uint8_t(lengths.bytes[first / 8] ^ (1u << (first % 8)));
+            }
+        } else if (damage == BookDamage::WrongLength && b == books - 1) {
+            return {};
         } else {
             keep(5);
             for (long e = 0; e < entries;)
                 e += keep(bitsFor(entries - e));
         }
         long lookup = in.read(4);
-        bool emptied = lookup == 1 || lookup == 2;
+        bool valued = lookup == 1 || lookup == 2;
+        bool emptied = emptying && valued;
         out.write(uint64_t(emptied ? 0 : dimension), 16);
         out.write(uint64_t(entries), 24);
         out.write(uint64_t(ordered), 1);
         for (size_t i = 0; i < lengths.bit; ++i)
             out.write((lengths.bytes[i / 8] >> (i % 8)) & 1, 1);
-        out.write(uint64_t(emptied && !keepLookupTypes ? 2 : lookup), 4);
-        if (emptied) {
+        out.write(uint64_t(emptied && damage == BookDamage::EmptyVectors ? 2 : lookup), 4);
+        if (valued) {
             copy(32);
             copy(32);
             long valueBits = copy(4) + 1;
             copy(1);
             long values = lookup == 1 ? latticeValues(entries, dimension) : entries * dimension;
             for (long v = 0; v < values; ++v)
-                in.read(int(valueBits));
+                emptied ? in.read(int(valueBits)) : copy(int(valueBits));
         } else if (lookup != 0) {
             return {};
         }
@@ -306,8 +408,8 @@ inline std::vector<uint8_t> withEmptyVectorBooks(const std::vector<uint8_t>& fil
         }
     }
     for (long residues = copy(6) + 1; residues > 0; --residues) {
-        in.read(16);
-        out.write(0, 16);
+        long type = in.read(16);
+        out.write(uint64_t(emptying ? 0 : type), 16);
         copy(24);
         copy(24);
         copy(24);

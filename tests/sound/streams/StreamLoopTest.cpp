@@ -1,7 +1,7 @@
 // StreamLoopTest.cpp: looping streams (the whole data, sampler loop points,
-// damaged loops), the end countdown of a stream that plays once (and its
-// pause), reads that deliver nothing, and sync points from cue and label
-// chunks.
+// damaged loops, Ogg decoders that fail), the end countdown of a stream that
+// plays once (and its pause), reads that deliver nothing, and sync points
+// from cue and label chunks.
 #include "sound/core/system_file.h"
 #include "tests/sound/formats/VorbisFixtures.h"
 #include "tests/sound/streams/StreamTestSupport.h"
@@ -52,6 +52,46 @@ TEST_F(SoundStreamLoop, ALoopingStreamLoopsOverItsWholeDataAndNeverStartsToEnd)
             std::vector<int16_t> data = pcmValues(frames, 1);
             for (size_t i = 0; i < recorded.size(); ++i)
                 ASSERT_EQ(recorded[i], data[i % size_t(frames)]) << c.what << " at " << i;
+        }
+        close(s);
+    }
+}
+
+// An Ogg decoder libvorbis has reported a fault on is never seeked or read
+// again (decoding with the codebooks it left half made divides by zero):
+// the stream ends, looping or not, and ends again when played again. Short
+// blocks of 64 samples, for which libvorbis has no lapping window, loop
+// without the cross-fade.
+TEST_F(SoundStreamLoop, AnOggDecoderThatFailedEndsTheStreamAndShortBlocksLoopUnlapped)
+{
+    std::vector<uint8_t> tone = vorbistest::encodeTone(1, kRate, 20000);
+    std::vector<uint8_t> wrongLength = vorbistest::withDamagedBooks(tone, vorbistest::BookDamage::WrongLength);
+    ASSERT_FALSE(wrongLength.empty());
+    ASSERT_TRUE(vorbistest::referenceDecode(wrongLength).empty()) << "libvorbis refuses the first decode";
+    startEngine();
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        uint32_t mode;
+        bool ends;
+    };
+    const Case cases[] = {
+        {"a wrong codeword length, looping", wrongLength, HVSOUND_MODE_LOOP_NORMAL, true},
+        {"a wrong codeword length, played once", wrongLength, HVSOUND_MODE_LOOP_OFF, true},
+        {"short blocks of 64 samples, looping", vorbistest::withBlockSizes(tone, 6, 6), HVSOUND_MODE_LOOP_NORMAL,
+         false},
+    };
+    for (const Case& c : cases) {
+        HVSOUND_STREAM* s = openMemory(c.bytes, c.mode);
+        ASSERT_NE(s, nullptr) << c.what;
+        for (int play = 1; play <= 2; ++play) {
+            ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, s), -1) << c.what;
+            int generation = s->loopGeneration;
+            for (int i = 0; i < 100 && s->channel != -1; ++i)
+                update();
+            EXPECT_EQ(s->channel == -1, c.ends) << c.what << ", play " << play;
+            EXPECT_EQ(s->loopGeneration > generation + 1, !c.ends) << c.what << ", play " << play;
+            HVSOUND_Stream_Stop(s);
         }
         close(s);
     }
