@@ -31,13 +31,21 @@ if [ -z "$build" ]; then
   fi
 fi
 
-# Runs one harness in its own folder; its exit status is the fuzzer's.
+# Runs one harness in its own folder; its exit status is the fuzzer's. Inputs
+# are capped at 4,096 bytes, or at the length of the harness's longest seed
+# where that is more: a seed cut short would lose what it was made for (a
+# damaged link at the end of a chained file).
 fuzz_one() {
-  local h=$1 dir=$work/$1
+  local h=$1 dir=$work/$1 cap=4096 seed size
   mkdir -p "$dir/corpus" "$dir/tmp"
   cp -r "fuzz/corpus/${h#fuzz_}"/. "$dir/corpus"/ 2>/dev/null || true
+  for seed in "$dir/corpus"/*; do
+    [ -f "$seed" ] || continue
+    size=$(stat -c %s "$seed")
+    if [ "$size" -gt "$cap" ]; then cap=$size; fi
+  done
   TMPDIR="$dir/tmp" LSAN_OPTIONS=suppressions=$PWD/fuzz/lsan.supp "$build"/fuzz/"$h" \
-    -max_total_time="$seconds" -max_len=4096 -rss_limit_mb=1024 -artifact_prefix="$build"/ \
+    -max_total_time="$seconds" -max_len="$cap" -rss_limit_mb=1024 -artifact_prefix="$build"/ \
     -print_final_stats=1 "$dir/corpus" >"$dir/log" 2>&1
 }
 
