@@ -89,7 +89,7 @@ float* tableStart(int64_t t)
 // Notes a vorbisfile result on the decoder: any fault but a hole (a read's
 // damaged page) or a position out of range (a seek refused before it
 // touches anything) ends the decoder for good.
-long noteResult(HVSOUND_VORBIS_CODEC* codec, long result)
+long vorbisNoteResult(HVSOUND_VORBIS_CODEC* codec, long result)
 {
     if (result < 0 && result != OV_HOLE && result != OV_EINVAL)
         codec->failed = true;
@@ -102,16 +102,16 @@ long readSkippingHoles(HVSOUND_VORBIS_CODEC* codec, char* destination, int lengt
 {
     long got = OV_HOLE;
     for (int tries = 0; !codec->failed && got == OV_HOLE && tries < kHoleRetries; ++tries)
-        got = noteResult(codec, ov_read(&codec->file, destination, length, 0, 2, 1, nullptr));
+        got = vorbisNoteResult(codec, ov_read(&codec->file, destination, length, 0, 2, 1, nullptr));
     return codec->failed ? OV_EFAULT : got;
 }
 
 // One of vorbisfile's seeks, unless the decoder has failed.
-bool seekWith(HVSOUND_VORBIS_CODEC* codec, int (*seek)(OggVorbis_File*, ogg_int64_t), int64_t position)
+bool vorbisSeekWith(HVSOUND_VORBIS_CODEC* codec, int (*seek)(OggVorbis_File*, ogg_int64_t), int64_t position)
 {
     if (!codec || codec->failed)
         return false;
-    return noteResult(codec, seek(&codec->file, ogg_int64_t(position))) == 0;
+    return vorbisNoteResult(codec, seek(&codec->file, ogg_int64_t(position))) == 0;
 }
 
 // The Vorbis setup header check. libvorbis accepts a codebook of
@@ -450,12 +450,12 @@ bool HVSOUND_Vorbis_ReadCallback(HVSOUND_STREAM* stream, void* /*sourceBuffer*/,
 
 bool HVSOUND_Vorbis_SeekBytes(HVSOUND_VORBIS_CODEC* codec, int64_t byte, bool lap)
 {
-    return seekWith(codec, lap && codec && codec->lapping ? ov_raw_seek_lap : ov_raw_seek, byte);
+    return vorbisSeekWith(codec, lap && codec && codec->lapping ? ov_raw_seek_lap : ov_raw_seek, byte);
 }
 
 bool HVSOUND_Vorbis_SeekSamples(HVSOUND_VORBIS_CODEC* codec, int64_t sample, bool lap)
 {
-    return seekWith(codec, lap && codec && codec->lapping ? ov_pcm_seek_lap : ov_pcm_seek, sample);
+    return vorbisSeekWith(codec, lap && codec && codec->lapping ? ov_pcm_seek_lap : ov_pcm_seek, sample);
 }
 
 bool HVSOUND_Vorbis_Close(HVSOUND_VORBIS_CODEC* codec)

@@ -44,7 +44,7 @@ bool isMpeg(const HVSOUND_STREAM* stream)
 
 // The stream's data can no longer be read: the file failed, or the Ogg
 // decoder reported a fault (after which it must not be seeked to loop).
-bool readFailed(const HVSOUND_STREAM* stream)
+bool refillReadFailed(const HVSOUND_STREAM* stream)
 {
     if (stream->file && stream->file->lastReadFailed)
         return true;
@@ -416,7 +416,8 @@ bool HVSOUND_Stream_FileFill(HVSOUND_STREAM* stream, void* destinationStart, int
             continue;
 
         // The data ended (or the loop end was reached): loop, or end.
-        if (!loops(stream) || stream->loopsLeft == 0 || readFailed(stream) || loopedEmpty || idle >= kMaxIdleReads) {
+        if (!loops(stream) || stream->loopsLeft == 0 || refillReadFailed(stream) || loopedEmpty ||
+            idle >= kMaxIdleReads) {
             startEnding(stream, destination, written, bytes);
             break;
         }
