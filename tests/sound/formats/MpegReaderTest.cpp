@@ -386,6 +386,49 @@ TEST_F(MpegReader, DamagedStreamsDecodeWhatTheyCan)
     EXPECT_GE(noisySizes.size(), frames - 1);
 }
 
+// The stream's format is the one its frames agree on: a first frame with a
+// flipped mode bit does not set it, and frames of another rate or channel
+// count (another file joined on) are passed over; what plays is the good
+// frames, at their own rate, whole or loaded.
+TEST_F(MpegReader, FramesOfAnotherFormatAreNotPlayedInTheStreamsFormat)
+{
+    start();
+    std::vector<uint8_t> mono = lameFile(44100, 1, "-m m");
+    std::vector<uint8_t> stereo = lameFile(44100, 2, "-m j");
+    std::vector<uint8_t> lowRate = lameFile(22050, 1, "-m m");
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> bytes, good;
+        int rate, channels;
+    };
+    auto withoutFirstFrame = [](std::vector<uint8_t> bytes) {
+        return std::vector<uint8_t>(bytes.begin() + frameOffsets(bytes)[1], bytes.end());
+    };
+    std::vector<uint8_t> joined = stereo;
+    joined.insert(joined.end(), lowRate.begin(), lowRate.end());
+    std::vector<Case> cases = {{"mono, first frame dual channel", mono, withoutFirstFrame(mono), 44100, 1},
+                               {"joint stereo, first frame mono", stereo, withoutFirstFrame(stereo), 44100, 2},
+                               {"22050 Hz joined on", joined, stereo, 44100, 2}};
+    cases[0].bytes[3] ^= 0x40;
+    cases[1].bytes[3] ^= 0x80;
+    for (Case& c : cases) {
+        Opened o = openBytes(c.bytes, HVSOUND_MODE_MPEGACCURATE);
+        ASSERT_TRUE(o.ok) << c.name;
+        EXPECT_EQ(o.rate, c.rate) << c.name;
+        EXPECT_EQ(o.mode & HVSOUND_MODE_STEREO, c.channels == 2 ? HVSOUND_MODE_STEREO : 0u) << c.name;
+        std::vector<int16_t> expected = mpegtest::decodeStream(c.good);
+        EXPECT_EQ(o.pcmLength, int(expected.size() * 2)) << c.name;
+        EXPECT_EQ(mpegtest::decodeStream(c.bytes), expected) << c.name;
+        HVSOUND_SAMPLE* s =
+            HVSOUND_Sample_Load(-1, c.bytes.data(), HVSOUND_MODE_LOADMEMORY, 0, int(c.bytes.size()));
+        ASSERT_NE(s, nullptr) << c.name;
+        EXPECT_EQ(s->frequency, c.rate) << c.name;
+        ASSERT_EQ(size_t(s->length) * size_t(c.channels), expected.size()) << c.name;
+        EXPECT_EQ(std::memcmp(s->data, expected.data(), expected.size() * 2), 0) << c.name;
+        HVSOUND_Sample_Free(s);
+    }
+}
+
 // A frame the decoder refuses is passed over inside the read: every read
 // that says more data follows delivers a frame's sound.
 TEST_F(MpegReader, ARefusedFrameIsPassedOverWithinOneRead)
