@@ -384,6 +384,21 @@ TEST_F(MpegReader, DamagedStreamsDecodeWhatTheyCan)
     std::vector<int> noisySizes;
     mpegtest::decodeStream(noisy, &noisySizes);
     EXPECT_GE(noisySizes.size(), frames - 1);
+
+    // A refused frame (side information of all ones) whose header gives a
+    // shorter length (32 kbit/s) that lands on a false header: that header
+    // is not trusted, and the sound goes on as if the frame were not there.
+    std::vector<uint8_t> lying = bytes;
+    uint8_t* frame = lying.data() + offsets[4];
+    frame[2] = uint8_t((frame[2] & 0x0F) | 0x10);
+    std::fill(frame + 4, frame + 4 + 32, uint8_t(0xFF));
+    size_t falseHeader = offsets[4] + 4 + 100 + (frame[2] >> 1 & 1);
+    std::copy(bytes.begin() + offsets[6], bytes.begin() + offsets[6] + 4, lying.begin() + long(falseHeader));
+    size_t landing = falseHeader + 4 + 413 + (lying[falseHeader + 2] >> 1 & 1);
+    ASSERT_FALSE(lying[landing] == 0xFF && (lying[landing + 1] & 0xE0) == 0xE0);
+    std::vector<uint8_t> without(bytes.begin(), bytes.begin() + offsets[4]);
+    without.insert(without.end(), bytes.begin() + offsets[5], bytes.end());
+    EXPECT_EQ(mpegtest::decodeStream(lying), mpegtest::decodeStream(without));
 }
 
 // The stream's format is the one its frames agree on: a first frame with a
