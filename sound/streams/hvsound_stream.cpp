@@ -443,7 +443,7 @@ HVSOUND_STREAM* HVSOUND_Stream_OpenCore(HVSOUND_STREAM* record, const void* name
     mode = o.mode;
     // A rate beyond what any channel can play only comes from damaged data;
     // it would also size the 400 ms buffer beyond reason.
-    if (o.rate < 1 || o.rate > HVSOUND_SOFTWARE_MAX_FREQUENCY) {
+    if (!HVSOUND_Sample_IsPlayableRate(o.rate)) {
         closeCodec(o);
         HVSOUND_File_Close(file);
         HVSOUND_SetError(HVSOUND_ERR_FILE_BAD);
