@@ -576,9 +576,10 @@ HVSOUND_STREAM* HVSOUND_Stream_Create(HVSOUND_STREAM* record, HVSOUND_STREAM_FIL
         HVSOUND_SAMPLE_INTERNAL, HVSOUND_Stream_BytesToSamples(bytes, mode, channels) * 2, mode, std::max(1, rate),
         255, isStereo(mode) ? -1 : 128, 255, channels);
     if (!sample) {
-        if (record)
-            record->openFailed = true;
-        else
+        // A caller's record is left as it was: a non-blocking open marks it
+        // failed itself, once it has read from it all it needs, since its
+        // owner may close and free it at that mark.
+        if (!record)
             freeRecord(stream);
         return nullptr;
     }
