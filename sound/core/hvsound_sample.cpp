@@ -739,6 +739,11 @@ HVSOUND_SAMPLE* HVSOUND_Sample_Load(int index, const void* nameOrData, uint32_t 
     return HVSOUND_Sample_LoadCore(index, nameOrData, mode, offset, length, nullptr);
 }
 
+bool HVSOUND_Sample_IsPlayableRate(int rate)
+{
+    return rate >= 1 && rate <= HVSOUND_SOFTWARE_MAX_FREQUENCY;
+}
+
 HVSOUND_SAMPLE* HVSOUND_Sample_LoadCore(int index, const void* nameOrData, uint32_t mode, int offset, int length,
                                         HVSOUND_FILE* openFile)
 {
@@ -776,6 +781,13 @@ HVSOUND_SAMPLE* HVSOUND_Sample_LoadCore(int index, const void* nameOrData, uint3
     }
     if (!openFile)
         HVSOUND_File_Close(file);
+    // A rate no channel can play (0 would hold a channel for ever) is
+    // refused as the stream open refuses it.
+    if (sample && !HVSOUND_Sample_IsPlayableRate(sample->frequency)) {
+        HVSOUND_Sample_Free(sample);
+        HVSOUND_SetError(HVSOUND_ERR_FILE_BAD);
+        return nullptr;
+    }
     if (!sample || (sample->mode & kCompressed))
         return sample;
 

@@ -74,6 +74,10 @@ HVSOUND_SAMPLE* HVSOUND_Sample_Load(int index, const void* nameOrData, uint32_t 
 HVSOUND_SAMPLE* HVSOUND_Sample_LoadCore(int index, const void* nameOrData, uint32_t mode, int offset, int length,
                                         HVSOUND_FILE* openFile);
 
+// True for a rate a file's sound may have: one a channel can play. Any other
+// comes from damaged data, and sample loads and stream opens refuse it.
+bool HVSOUND_Sample_IsPlayableRate(int rate);
+
 // The mode allocation gives a requested mode.
 uint32_t HVSOUND_Sample_NormaliseMode(uint32_t mode);
 // Bytes of PCM data (all channels) and bytes per frame of one plane.

@@ -61,6 +61,14 @@ bool appendFrame(HVSOUND_MPEG_FRAMETABLE* table, uint32_t offset)
     return true;
 }
 
+// True when the decoder's current header is of another rate or channel
+// count than the stream it decodes (a frame like that is damaged data: a
+// flipped mode or rate bit, or another file joined on).
+bool ofOtherFormat(const HVSOUND_MPEG_DECODER* d)
+{
+    return d->streamFrequency != 0 && (d->frequency != d->streamFrequency || d->channels != d->streamChannels);
+}
+
 // True when the bytes one body after the header at `position` start a
 // frame, or the data ends exactly there. The file position is restored.
 bool followedBySync(HVSOUND_FILE* file, int position, int bodyLength, int dataEnd)
@@ -173,7 +181,7 @@ int HVSOUND_MPEG_DecodeFrame(HVSOUND_MPEG_DECODER* d, const uint8_t* frame, int 
         *pcmBytes = 0;
     // The frame's own header is parsed every time: the decoder's fields may
     // describe a header looked at after it.
-    if (frameBytes < 4 || !HVSOUND_MPEG_ParseHeader(d, frame, nullptr, nullptr, nullptr))
+    if (frameBytes < 4 || !HVSOUND_MPEG_ParseHeader(d, frame, nullptr, nullptr, nullptr) || ofOtherFormat(d))
         return 0;
     int body = std::min(d->bodyLength, frameBytes - 4);
     int result = HVSOUND_MPEG_DecodeLayer3(d, frame + 4, body, destination, pcmBytes);
@@ -181,13 +189,18 @@ int HVSOUND_MPEG_DecodeFrame(HVSOUND_MPEG_DECODER* d, const uint8_t* frame, int 
     return result;
 }
 
-int HVSOUND_MPEG_ScanFrames(HVSOUND_FILE* file, int limit, int pcmBytesPerFrame, HVSOUND_MPEG_FRAMETABLE* table)
+int HVSOUND_MPEG_ScanFrames(HVSOUND_FILE* file, int limit, int pcmBytesPerFrame, HVSOUND_MPEG_FRAMETABLE* table,
+                            const HVSOUND_MPEG_DECODER* format)
 {
     int start = HVSOUND_File_Tell(file);
     HVSOUND_MPEG_DECODER* scratch = HVSOUND_MPEG_CreateDecoder();
     if (!scratch) {
         HVSOUND_SetError(HVSOUND_ERR_MEMORY);
         return 0;
+    }
+    if (format) {
+        scratch->streamFrequency = format->streamFrequency;
+        scratch->streamChannels = format->streamChannels;
     }
     if (table)
         table->count = 0;
@@ -200,6 +213,11 @@ int HVSOUND_MPEG_ScanFrames(HVSOUND_FILE* file, int limit, int pcmBytesPerFrame,
             break;
         int body = 0;
         if (parseFresh(scratch, header, &body) && p + body < limit) {
+            if (ofOtherFormat(scratch)) {
+                // Passed over as the read passes it over.
+                p += body + 4;
+                continue;
+            }
             if (table && !appendFrame(table, uint32_t(p))) {
                 HVSOUND_SetError(HVSOUND_ERR_MEMORY);
                 total = 0;
@@ -265,9 +283,11 @@ bool HVSOUND_MPEG_Open(HVSOUND_FILE* file, uint32_t* mode, int* rate, int* dataL
         return refuse(HVSOUND_ERR_FILE_FORMAT);
     const int dataEnd = offset + length;
 
-    // Sync search: a header within reach, confirmed by the header one body
-    // further on (or by the data ending exactly where its frame does, so
-    // that a file of one frame opens).
+    // Sync search: a header within reach, confirmed by a header of the same
+    // rate and channel count one body further on (or by the data ending
+    // exactly where its frame does, so that a file of one frame opens). A
+    // first frame that disagrees with the next one (a flipped mode bit,
+    // another file joined on) does not set the stream's format.
     int frequency = 0, channels = 0, body = 0;
     for (;;) {
         bool accepted = false;
@@ -286,7 +306,8 @@ bool HVSOUND_MPEG_Open(HVSOUND_FILE* file, uint32_t* mode, int* rate, int* dataL
         int next = offset + 4 + body;
         uint8_t header[4];
         HVSOUND_File_Seek(file, next, SEEK_SET);
-        if (next == dataEnd || (next + 4 <= dataEnd && readExact(file, header, 4) && parseFresh(d, header)))
+        if (next == dataEnd || (next + 4 <= dataEnd && readExact(file, header, 4) && parseFresh(d, header) &&
+                                d->frequency == frequency && d->channels == channels))
             break;
         ++offset;
     }
@@ -295,6 +316,8 @@ bool HVSOUND_MPEG_Open(HVSOUND_FILE* file, uint32_t* mode, int* rate, int* dataL
                                    HVSOUND_MODE_UNSIGNED);
     m |= HVSOUND_MODE_16BITS | HVSOUND_MODE_SIGNED | (channels == 1 ? HVSOUND_MODE_MONO : HVSOUND_MODE_STEREO);
     *mode = m;
+    d->streamFrequency = frequency;
+    d->streamChannels = channels;
 
     // The first frame tells the PCM bytes of every frame.
     int frameBytes = 4 + body;
@@ -318,7 +341,7 @@ bool HVSOUND_MPEG_Open(HVSOUND_FILE* file, uint32_t* mode, int* rate, int* dataL
     int pcm = 0;
     if (*mode & HVSOUND_MODE_MPEGACCURATE) {
         HVSOUND_File_Seek(file, offset, SEEK_SET);
-        pcm = HVSOUND_MPEG_ScanFrames(file, remaining, pcmPerFrame, frameTable);
+        pcm = HVSOUND_MPEG_ScanFrames(file, remaining, pcmPerFrame, frameTable, d);
         if (pcm == 0)
             return refuse(0);
         d->totalPcmBytes = pcm;
@@ -396,8 +419,9 @@ bool HVSOUND_MPEG_Read(const HVSOUND_MPEG_ReadSource& source, void* sourceBuffer
         bool direct = room >= HVSOUND_MPEG_MAX_FRAME_PCM;
         HVSOUND_MPEG_DecodeFrame(d, frame, 4 + body, direct ? destination : pcm, &pcmBytes);
         if (pcmBytes == 0) {
-            // A damaged frame: skipped. The header after it must be
-            // confirmed, as after any slide, since its length may be wrong.
+            // A damaged frame, or one of another format: skipped. The header
+            // after it must be confirmed, as after any slide, since its
+            // length may be wrong.
             first = false;
             continue;
         }
@@ -436,7 +460,7 @@ HVSOUND_SAMPLE* HVSOUND_MPEG_LoadSample(int index, HVSOUND_FILE* file, uint32_t 
     int total = pcmLength;
     if (!(mode & HVSOUND_MODE_MPEGACCURATE)) {
         HVSOUND_File_Seek(file, dataOffset, SEEK_SET);
-        total = HVSOUND_MPEG_ScanFrames(file, dataLength, stereo ? 4608 : 2304, nullptr);
+        total = HVSOUND_MPEG_ScanFrames(file, dataLength, stereo ? 4608 : 2304, nullptr, d);
     }
     int samples = total / frameBytes;
     if (samples <= 0) {

@@ -43,14 +43,18 @@ void HVSOUND_MPEG_ResetDecoder(HVSOUND_MPEG_DECODER* decoder);
 // Decodes one frame (its header and body, `frameBytes` bytes in all; a
 // shorter body than the header announces decodes as far as it goes) into
 // `destination`, which holds HVSOUND_MPEG_MAX_FRAME_PCM bytes. Answers the
-// layer III decoder's result, 0 for a refused header.
+// layer III decoder's result, 0 for a refused header (also one of another
+// rate or channel count than the opened stream's).
 int HVSOUND_MPEG_DecodeFrame(HVSOUND_MPEG_DECODER* decoder, const uint8_t* frame, int frameBytes, void* destination,
                              int* pcmBytes);
 
 // Counts the frames from the file's position up to `limit` bytes on and
 // answers their PCM bytes at `pcmBytesPerFrame` each (0 when none), filling
-// `table` when given. The file position is kept.
-int HVSOUND_MPEG_ScanFrames(HVSOUND_FILE* file, int limit, int pcmBytesPerFrame, HVSOUND_MPEG_FRAMETABLE* table);
+// `table` when given. With `format` (an opened stream's decoder), frames of
+// another rate or channel count than its stream's are passed over, as the
+// read passes them over. The file position is kept.
+int HVSOUND_MPEG_ScanFrames(HVSOUND_FILE* file, int limit, int pcmBytesPerFrame, HVSOUND_MPEG_FRAMETABLE* table,
+                            const HVSOUND_MPEG_DECODER* format = nullptr);
 
 // Opens MPEG audio for playing: sets the mode's format bits and answers
 // the rate, data and PCM lengths, a decoder (reset, owned by the caller),

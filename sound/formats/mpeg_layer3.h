@@ -66,6 +66,10 @@ struct HVSOUND_MPEG_DECODER {
     int haveFrame;          // the header fields belong to the frame to decode next
     int64_t totalPcmBytes;  // exact opens
     int pcmBytesPerFrame;
+    // The stream's format, set by the open from frames that agree on it (0
+    // until then): a frame of another rate or channel count is refused.
+    int streamFrequency;
+    int streamChannels;
 
     // The bit reservoir: each frame's main data is appended to the last
     // `heldBytes` (at most 511) bytes of main data before it, alternating

@@ -443,7 +443,7 @@ HVSOUND_STREAM* HVSOUND_Stream_OpenCore(HVSOUND_STREAM* record, const void* name
     mode = o.mode;
     // A rate beyond what any channel can play only comes from damaged data;
     // it would also size the 400 ms buffer beyond reason.
-    if (o.rate < 1 || o.rate > HVSOUND_SOFTWARE_MAX_FREQUENCY) {
+    if (!HVSOUND_Sample_IsPlayableRate(o.rate)) {
         closeCodec(o);
         HVSOUND_File_Close(file);
         HVSOUND_SetError(HVSOUND_ERR_FILE_BAD);
@@ -576,9 +576,10 @@ HVSOUND_STREAM* HVSOUND_Stream_Create(HVSOUND_STREAM* record, HVSOUND_STREAM_FIL
         HVSOUND_SAMPLE_INTERNAL, HVSOUND_Stream_BytesToSamples(bytes, mode, channels) * 2, mode, std::max(1, rate),
         255, isStereo(mode) ? -1 : 128, 255, channels);
     if (!sample) {
-        if (record)
-            record->openFailed = true;
-        else
+        // A caller's record is left as it was: a non-blocking open marks it
+        // failed itself, once it has read from it all it needs, since its
+        // owner may close and free it at that mark.
+        if (!record)
             freeRecord(stream);
         return nullptr;
     }

@@ -1,6 +1,8 @@
 // Samples: allocation and mode normalisation, the sample table, writing with
 // conversion, lock wrap, multichannel planes, loop points and guards, free.
 #include "tests/sound/core/SoundTestSupport.h"
+#include "tests/sound/formats/VorbisFixtures.h"
+#include "tests/sound/formats/WavBuilder.h"
 
 #include <cstring>
 #include <vector>
@@ -290,6 +292,17 @@ TEST_F(SoundCoreSamples, LoadReportsWhyItFailed)
     EXPECT_EQ(HVSOUND_GetError(), HVSOUND_ERR_INVALID_PARAM);
     EXPECT_EQ(HVSOUND_Sample_Load(-1, "/no/such/file.wav", 0, 0, 0), nullptr);
     EXPECT_EQ(HVSOUND_GetError(), HVSOUND_ERR_FILE_NOTFOUND);
+    // Rates no channel can play, which a stream open refuses too.
+    std::vector<uint8_t> rateZeroWav =
+        wavtest::WavBuilder().pcm(1, 0, 16).data(std::vector<uint8_t>(2000, 0x11)).build();
+    std::vector<uint8_t> rateAllOnesOgg = vorbistest::encodeTone(1, 22050, 3000);
+    vorbistest::Page first = vorbistest::pagesOf(rateAllOnesOgg).at(0);
+    std::fill_n(rateAllOnesOgg.begin() + long(first.at + first.header + 12), 4, uint8_t(0xFF));
+    vorbistest::resealPage(rateAllOnesOgg, first.at, first.header + first.body);
+    for (std::vector<uint8_t>* bytes : {&rateZeroWav, &rateAllOnesOgg}) {
+        EXPECT_EQ(HVSOUND_Sample_Load(-1, bytes->data(), HVSOUND_MODE_LOADMEMORY, 0, int(bytes->size())), nullptr);
+        EXPECT_EQ(HVSOUND_GetError(), HVSOUND_ERR_FILE_BAD);
+    }
 }
 
 // Raw 16-bit data of `length` bytes at `offset` inside a larger block: every

@@ -384,6 +384,64 @@ TEST_F(MpegReader, DamagedStreamsDecodeWhatTheyCan)
     std::vector<int> noisySizes;
     mpegtest::decodeStream(noisy, &noisySizes);
     EXPECT_GE(noisySizes.size(), frames - 1);
+
+    // A refused frame (side information of all ones) whose header gives a
+    // shorter length (32 kbit/s) that lands on a false header: that header
+    // is not trusted, and the sound goes on as if the frame were not there.
+    std::vector<uint8_t> lying = bytes;
+    uint8_t* frame = lying.data() + offsets[4];
+    frame[2] = uint8_t((frame[2] & 0x0F) | 0x10);
+    std::fill(frame + 4, frame + 4 + 32, uint8_t(0xFF));
+    size_t falseHeader = offsets[4] + 4 + 100 + (frame[2] >> 1 & 1);
+    std::copy(bytes.begin() + offsets[6], bytes.begin() + offsets[6] + 4, lying.begin() + long(falseHeader));
+    size_t landing = falseHeader + 4 + 413 + (lying[falseHeader + 2] >> 1 & 1);
+    ASSERT_FALSE(lying[landing] == 0xFF && (lying[landing + 1] & 0xE0) == 0xE0);
+    std::vector<uint8_t> without(bytes.begin(), bytes.begin() + offsets[4]);
+    without.insert(without.end(), bytes.begin() + offsets[5], bytes.end());
+    EXPECT_EQ(mpegtest::decodeStream(lying), mpegtest::decodeStream(without));
+}
+
+// The stream's format is the one its frames agree on: a first frame with a
+// flipped mode bit does not set it, and frames of another rate or channel
+// count (another file joined on) are passed over; what plays is the good
+// frames, at their own rate, whole or loaded.
+TEST_F(MpegReader, FramesOfAnotherFormatAreNotPlayedInTheStreamsFormat)
+{
+    start();
+    std::vector<uint8_t> mono = lameFile(44100, 1, "-m m");
+    std::vector<uint8_t> stereo = lameFile(44100, 2, "-m j");
+    std::vector<uint8_t> lowRate = lameFile(22050, 1, "-m m");
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> bytes, good;
+        int rate, channels;
+    };
+    auto withoutFirstFrame = [](std::vector<uint8_t> bytes) {
+        return std::vector<uint8_t>(bytes.begin() + frameOffsets(bytes)[1], bytes.end());
+    };
+    std::vector<uint8_t> joined = stereo;
+    joined.insert(joined.end(), lowRate.begin(), lowRate.end());
+    std::vector<Case> cases = {{"mono, first frame dual channel", mono, withoutFirstFrame(mono), 44100, 1},
+                               {"joint stereo, first frame mono", stereo, withoutFirstFrame(stereo), 44100, 2},
+                               {"22050 Hz joined on", joined, stereo, 44100, 2}};
+    cases[0].bytes[3] ^= 0x40;
+    cases[1].bytes[3] ^= 0x80;
+    for (Case& c : cases) {
+        Opened o = openBytes(c.bytes, HVSOUND_MODE_MPEGACCURATE);
+        ASSERT_TRUE(o.ok) << c.name;
+        EXPECT_EQ(o.rate, c.rate) << c.name;
+        EXPECT_EQ(o.mode & HVSOUND_MODE_STEREO, c.channels == 2 ? HVSOUND_MODE_STEREO : 0u) << c.name;
+        std::vector<int16_t> expected = mpegtest::decodeStream(c.good);
+        EXPECT_EQ(o.pcmLength, int(expected.size() * 2)) << c.name;
+        EXPECT_EQ(mpegtest::decodeStream(c.bytes), expected) << c.name;
+        HVSOUND_SAMPLE* s =
+            HVSOUND_Sample_Load(-1, c.bytes.data(), HVSOUND_MODE_LOADMEMORY, 0, int(c.bytes.size()));
+        ASSERT_NE(s, nullptr) << c.name;
+        EXPECT_EQ(s->frequency, c.rate) << c.name;
+        ASSERT_EQ(size_t(s->length) * size_t(c.channels), expected.size()) << c.name;
+        EXPECT_EQ(std::memcmp(s->data, expected.data(), expected.size() * 2), 0) << c.name;
+        HVSOUND_Sample_Free(s);
+    }
 }
 
 // A frame the decoder refuses is passed over inside the read: every read

@@ -49,9 +49,11 @@ inline std::vector<uint32_t> frameOffsets(std::vector<uint8_t>& bytes)
 }
 
 // Decodes every frame of `bytes` from its first frame on, as a stream
-// would, and hands each frame's PCM to `use(samples, count)`. False when
-// the reader refuses the data.
-template <typename Use> bool forEachFrame(std::vector<uint8_t>& bytes, uint32_t mode, Use use)
+// would, and hands each frame's PCM to `use(samples, count)`. With
+// `everyFormat` frames of another rate or channel count than the first are
+// decoded too, as the layer III decoder alone would. False when the reader
+// refuses the data.
+template <typename Use> bool forEachFrame(std::vector<uint8_t>& bytes, uint32_t mode, Use use, bool everyFormat = false)
 {
     HVSOUND_FILE* file = HVSOUND_File_Open(bytes.data(), HVSOUND_FILE_KIND_MEMORY, int(bytes.size()));
     if (!file)
@@ -61,6 +63,8 @@ template <typename Use> bool forEachFrame(std::vector<uint8_t>& bytes, uint32_t 
     bool opened = HVSOUND_MPEG_Open(file, &mode, &rate, &dataLength, &pcmLength, &decoder, &sourceSize, &dataOffset,
                                     &ms, nullptr, nullptr, nullptr);
     if (opened) {
+        if (everyFormat)
+            decoder->streamFrequency = 0;
         HVSOUND_File_Seek(file, dataOffset, SEEK_SET);
         std::vector<uint8_t> source(static_cast<size_t>(sourceSize));
         int16_t pcm[HVSOUND_MPEG_MAX_FRAME_PCM / 2];
@@ -80,14 +84,14 @@ template <typename Use> bool forEachFrame(std::vector<uint8_t>& bytes, uint32_t 
 // The whole stream's PCM; `frames` receives each frame's sample count.
 // Empty when the reader refuses the data.
 inline std::vector<int16_t> decodeStream(std::vector<uint8_t>& bytes, std::vector<int>* frames = nullptr,
-                                         uint32_t mode = 0)
+                                         uint32_t mode = 0, bool everyFormat = false)
 {
     std::vector<int16_t> out;
     forEachFrame(bytes, mode, [&](const int16_t* pcm, int count) {
         out.insert(out.end(), pcm, pcm + count);
         if (frames)
             frames->push_back(count);
-    });
+    }, everyFormat);
     return out;
 }
 
