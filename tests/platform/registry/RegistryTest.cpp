@@ -455,7 +455,7 @@ TEST_F(RegistryTest, ASettingsFileThatIsALinkStaysALinkWithItsPermissions)
     EXPECT_EQ((std::vector<std::string>{"lanternfield.txt", "lanternfield.txt.lock"}), names);
     {
         platform::RegistryBatch held;
-        const int fd = ::open((kept.string() + ".lock").c_str(), O_RDWR | O_CLOEXEC);
+        const int fd = ::open((kept.string() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         EXPECT_NE(0, ::flock(fd, LOCK_EX | LOCK_NB));
         ::close(fd);
     }
