@@ -1,6 +1,7 @@
 // Samples: allocation and mode normalisation, the sample table, writing with
 // conversion, lock wrap, multichannel planes, loop points and guards, free.
 #include "tests/sound/core/SoundTestSupport.h"
+#include "tests/support/TempDir.h"
 
 #include <cstring>
 #include <vector>
@@ -288,7 +289,8 @@ TEST_F(SoundCoreSamples, LoadReportsWhyItFailed)
     start();
     EXPECT_EQ(HVSOUND_Sample_Load(-1, nullptr, 0, 0, 0), nullptr);
     EXPECT_EQ(HVSOUND_GetError(), HVSOUND_ERR_INVALID_PARAM);
-    EXPECT_EQ(HVSOUND_Sample_Load(-1, "/no/such/file.wav", 0, 0, 0), nullptr);
+    testsupport::TempDir dir;
+    EXPECT_EQ(HVSOUND_Sample_Load(-1, dir.file("missing.wav").c_str(), 0, 0, 0), nullptr);
     EXPECT_EQ(HVSOUND_GetError(), HVSOUND_ERR_FILE_NOTFOUND);
 }
 
