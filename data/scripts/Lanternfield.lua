@@ -193,18 +193,54 @@ function LF_replaceHint(out, into)
     inventory:replaceHint(LF_hintText(out), LF_hintText(into), into, out)
 end
 
--- A table of plain values (true, false, numbers) by name or number, as Lua
--- text; a number key stays a number.
-local function flatTable(t)
-    local keys = {}
-    for k, v in pairs(t) do
-        if type(v) == "boolean" or type(v) == "number" then
-            local key = type(k) == "number" and tostring(k) or string.format("%q", k)
-            keys[#keys + 1] = "[" .. key .. "] = " .. tostring(v)
+-- The saved story is read back as data only: numbers, strings, booleans
+-- and tables of them, seven tables deep below LF at most. What else the
+-- story may hold (a function, a table holding itself, one nested deeper) is
+-- left out, so that the text is always taken back whole.
+local kSaveMaxDepth = 7
+
+-- A number as Lua text that gives the very same number back: 14 digits
+-- when they do, else 17; the values without a numeral as expressions.
+local function numberText(n)
+    if n ~= n then
+        return "0/0"
+    elseif n == 1 / 0 then
+        return "1/0"
+    elseif n == -1 / 0 then
+        return "-1/0"
+    end
+    local text = string.format("%.14g", n)
+    if tonumber(text) ~= n then
+        text = string.format("%.17g", n)
+    end
+    return text
+end
+
+-- A value as Lua text, a table with its entries in sorted order; nil for
+-- one that is not saved. `open` holds the tables being written around it.
+local function valueText(v, depth, open)
+    local kind = type(v)
+    if kind == "boolean" then
+        return tostring(v)
+    elseif kind == "number" then
+        return numberText(v)
+    elseif kind == "string" then
+        return string.format("%q", v)
+    elseif kind ~= "table" or depth > kSaveMaxDepth or open[v] then
+        return nil
+    end
+    open[v] = true
+    local entries = {}
+    for k, item in pairs(v) do
+        local key = type(k) ~= "table" and valueText(k, depth, open)
+        local text = key and valueText(item, depth + 1, open)
+        if text then
+            entries[#entries + 1] = "[" .. key .. "] = " .. text
         end
     end
-    table.sort(keys)
-    return "{" .. table.concat(keys, ", ") .. "}"
+    open[v] = nil
+    table.sort(entries)
+    return "{" .. table.concat(entries, ", ") .. "}"
 end
 
 -- The mini-games' instructions panels.
@@ -218,27 +254,20 @@ function LF_clearShowGameInstructions(n)
     LF.showIns[n] = false
 end
 
--- The story's state as Lua text that restores it when run: every flag,
--- number, word and flat table of LF, by name in sorted order.
+-- The story's state as Lua text that restores it when run: one line per
+-- entry of LF, in sorted order.
 function LF_save()
-    local names = {}
-    for k in pairs(LF) do
-        if type(k) == "string" then
-            names[#names + 1] = k
+    local open = {[LF] = true}
+    local lines = {}
+    for k, v in pairs(LF) do
+        local key = type(k) ~= "table" and valueText(k, 1, open)
+        local text = key and valueText(v, 1, open)
+        if text then
+            lines[#lines + 1] = "LF[" .. key .. "] = " .. text
         end
     end
-    table.sort(names)
-    local lines = {"LF = LF or {}"}
-    for _, k in ipairs(names) do
-        local v = LF[k]
-        if type(v) == "boolean" or type(v) == "number" then
-            lines[#lines + 1] = string.format("LF[%q] = ", k) .. tostring(v)
-        elseif type(v) == "string" then
-            lines[#lines + 1] = string.format("LF[%q] = %q", k, v)
-        elseif type(v) == "table" then
-            lines[#lines + 1] = string.format("LF[%q] = ", k) .. flatTable(v)
-        end
-    end
+    table.sort(lines)
+    table.insert(lines, 1, "LF = LF or {}")
     return table.concat(lines, "\n") .. "\n"
 end
 

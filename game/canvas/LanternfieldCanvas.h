@@ -272,7 +272,9 @@ public:
     // were taken in.
     bool loadProfile();
     // Writes the record and the script state of the current profile, in one
-    // write of the settings file; nothing without a profile.
+    // write of the settings file: both or neither, so that when the script
+    // state cannot be had ("LF_save" fails or is stopped) or stored whole,
+    // the last whole save stays. Nothing without a profile.
     void saveProfile();
     // The save when the program closes: the room is left, then saved.
     void saveOnExit();

@@ -61,7 +61,8 @@ bool restoreStory(const lang::ByteArray& script, const lang::String& profile)
 }
 
 // The text "LF_save" returns as bytes ("" for a result that is no string);
-// false when the function failed, so that the stored text stays as it was.
+// false when there is no script state or the function failed (also when it
+// was stopped), so that nothing of the save is stored.
 bool scriptState(lang::ByteArray& bytes)
 {
     ScriptHost* host = ScriptHost::instance;
@@ -153,9 +154,15 @@ void LanternfieldCanvas::saveProfile()
         m_pInventory->storeProgress();
     lang::ByteArray image;
     m_pProgress->writeImage(image);
-    // The script runs before the settings file is locked for the save.
+    // The script runs before the settings file is locked for the save. A
+    // record is never stored without its story: when the story cannot be
+    // had, the last whole save stays.
     lang::ByteArray script;
-    const bool haveScript = scriptState(script);
+    if (!scriptState(script)) {
+        window::debugLine("saveProfile: the story of ", m_profileName.c_str(),
+                          " cannot be had; the progress is not saved\n");
+        return;
+    }
     // The record and the script state reach the settings file together,
     // into the profile this copy read: one deleted by another copy of the
     // game stays deleted, and a new player of that name keeps their own.
@@ -165,9 +172,10 @@ void LanternfieldCanvas::saveProfile()
                           " was deleted or made anew by another copy of the game; the progress is not saved\n");
         return;
     }
-    settings->setBytesChunked(profilePath(m_profileName, "userdata"), image);
-    if (haveScript)
-        settings->setBytesChunked(profilePath(m_profileName, "LF"), script);
+    if (!settings->setBlocksChunked({{profilePath(m_profileName, "userdata"), &image},
+                                     {profilePath(m_profileName, "LF"), &script}}))
+        window::debugLine("saveProfile: the progress of ", m_profileName.c_str(),
+                          " cannot be stored whole; the last whole save stays\n");
 }
 
 void LanternfieldCanvas::saveOnExit()

@@ -445,6 +445,8 @@ RegistryFile::ReadResult RegistryFile::setAside(const std::string& why)
 {
     // A link stays where it is: the file it leads to goes aside.
     const std::string target = linkTarget(m_path);
+    struct stat st;
+    const int mode = ::stat(target.c_str(), &st) == 0 ? int(st.st_mode & 07777) : -1;
     std::string aside = target + ".damaged";
     for (int i = 1; fileExists(aside); ++i)
         aside = target + ".damaged." + std::to_string(i);
@@ -458,13 +460,14 @@ RegistryFile::ReadResult RegistryFile::setAside(const std::string& why)
     std::fprintf(stderr,
                  "registry: the settings file %s is damaged (%s); it is kept as %s and the settings start empty\n",
                  m_path.c_str(), why.c_str(), aside.c_str());
+    m_setAsideMode = mode;
     return ReadResult::SetAside;
 }
 
 bool RegistryFile::load(std::shared_ptr<RegistryKey>& root)
 {
     // Without a folder there is no file, nor a copy writing one.
-    RegistryFileLock lock(m_path);
+    RegistryFileLock lock(linkTarget(m_path));
     return read(root) != ReadResult::Unreadable;
 }
 
@@ -477,10 +480,13 @@ std::unique_ptr<RegistryFileLock> RegistryFile::lock()
                      std::strerror(errno));
         return nullptr;
     }
-    auto held = std::make_unique<RegistryFileLock>(m_path);
+    // One lock for one file, whether a copy reaches it through a link or
+    // by its own name: the lock file lies beside the file a write replaces.
+    const std::string target = linkTarget(m_path);
+    auto held = std::make_unique<RegistryFileLock>(target);
     if (!held->isOpen()) {
         std::fprintf(stderr, "registry: cannot open the lock file %s.lock (%s); the settings are not saved\n",
-                     m_path.c_str(), std::strerror(errno));
+                     target.c_str(), std::strerror(errno));
         return nullptr;
     }
     return held;
@@ -536,10 +542,13 @@ bool RegistryFile::write(const RegistryKey& root)
                      std::strerror(errno));
         return false;
     }
-    // The file keeps the permissions it was given.
+    // The file keeps the permissions it was given, also when it was set
+    // aside as damaged.
     struct stat old;
     if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
         ::fchmod(fd, old.st_mode & 07777);
+    else if (m_setAsideMode >= 0)
+        ::fchmod(fd, mode_t(m_setAsideMode));
     bool ok = writeAll(fd, text) && ::fsync(fd) == 0;
     int savedErrno = errno;
     ok = (::close(fd) == 0) && ok;

@@ -21,12 +21,15 @@ class RegistryFileLock;
 // stand for themselves except '"' and '%'; every other byte is %XX.
 //
 // Several copies of the game may share one file: each reading and writing
-// of it happens under the lock of a RegistryFileLock.
+// of it happens under the lock of a RegistryFileLock beside the file a write
+// replaces (the one a link leads to), so that copies reaching one file by
+// different paths take one lock.
 //
 // Only a regular file is read (a link to one is followed); a device, a pipe
 // or a folder in its place is left alone and the settings are then kept in
 // memory only. A settings file that is a link stays one: a write replaces
-// the file the link leads to, and keeps its permissions.
+// the file the link leads to, and keeps its permissions; so does the first
+// write after a damaged file was set aside by this object.
 class RegistryFile {
 public:
     // The most a file may hold: far beyond what the game writes (keys five
@@ -82,6 +85,9 @@ private:
     ReadResult setAside(const std::string& why);
 
     std::string m_path;
+    // The permissions of the file last set aside (-1 for none), which the
+    // file written in its place takes.
+    int m_setAsideMode = -1;
 };
 
 } // namespace platform

@@ -123,6 +123,7 @@ void RegistryStore::setFile(const char* path)
     m_fileChosen = path != nullptr;
     m_file = path ? path : "";
     m_loaded = false;
+    m_settingsFile.reset();
     m_root.reset();
     m_handles.clear();
     m_batchChanged = false;
@@ -145,7 +146,8 @@ void RegistryStore::ensureLoaded()
         m_saveAllowed = false;
         return;
     }
-    m_saveAllowed = RegistryFile(m_file).load(m_root);
+    m_settingsFile = std::make_unique<RegistryFile>(m_file);
+    m_saveAllowed = m_settingsFile->load(m_root);
 }
 
 std::shared_ptr<RegistryKey> RegistryStore::resolve(HKEY key, LSTATUS* error)
@@ -179,7 +181,7 @@ LSTATUS RegistryStore::save()
         m_batchChanged = true;
         return ERROR_SUCCESS;
     }
-    if (!RegistryFile(m_file).save(*m_root, [this](RegistryKey& root) { replay(root); }))
+    if (!m_settingsFile->save(*m_root, [this](RegistryKey& root) { replay(root); }))
         return ERROR_WRITE_FAULT;
     m_unsaved.clear();
     return ERROR_SUCCESS;
@@ -221,7 +223,7 @@ void RegistryStore::replay(RegistryKey& root) const
 
 LSTATUS RegistryStore::writeUnderBatchLock()
 {
-    if (!RegistryFile(m_file).write(*m_root))
+    if (!m_settingsFile->write(*m_root))
         return ERROR_WRITE_FAULT;
     m_unsaved.clear();
     return ERROR_SUCCESS;
@@ -236,9 +238,8 @@ void RegistryStore::beginBatch()
     if (!m_saveAllowed)
         return;
     // From here to the batch's end no other copy writes the file.
-    RegistryFile file(m_file);
-    m_batchLock = file.lock();
-    if (m_batchLock && !file.merge(*m_root, [this](RegistryKey& root) { replay(root); }))
+    m_batchLock = m_settingsFile->lock();
+    if (m_batchLock && !m_settingsFile->merge(*m_root, [this](RegistryKey& root) { replay(root); }))
         m_batchLock.reset();
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/registry/Registry.h"
+#include "platform/registry/RegistryFile.h"
 #include "platform/registry/RegistryFileLock.h"
 #include "platform/registry/RegistryKey.h"
 
@@ -80,6 +81,9 @@ private:
     std::mutex m_mutex;
     bool m_fileChosen = false;
     std::string m_file;
+    // The settings file once loaded; one object for all its reads and
+    // writes, which remembers what it learnt of the file between them.
+    std::unique_ptr<RegistryFile> m_settingsFile;
     bool m_loaded = false;
     bool m_saveAllowed = false;
     std::shared_ptr<RegistryKey> m_root;

@@ -197,34 +197,49 @@ void User::setBytes(const lang::String& name, const lang::ByteArray& bytes)
     writeValue(name, REG_BINARY, bytes.data(), DWORD(bytes.length()));
 }
 
-void User::setBytesChunked(const lang::String& name, const lang::ByteArray& bytes)
+bool User::setBytesChunked(const lang::String& name, const lang::ByteArray& bytes)
 {
-    // A block the settings cannot hold whole is not written: the one stored
-    // before stays as it was.
-    const long chunks = (long(bytes.length()) + kChunkSize - 1) / kChunkSize;
+    return setBlocksChunked({ChunkedBlock{name, &bytes}});
+}
+
+bool User::setBlocksChunked(const std::vector<ChunkedBlock>& blocks)
+{
+    // Blocks the settings cannot hold whole are not written: the ones
+    // stored before stay as they were.
     auto notStored = [&](const std::string& why) {
-        platform::reportProblem((std::string("settings: ") + name.c_str() + " (" + std::to_string(bytes.length()) +
-                                 " bytes) is not stored: " + why + "; the one saved before is kept\n")
+        std::string what;
+        for (const ChunkedBlock& block : blocks) {
+            what += what.empty() ? "" : " with ";
+            what += std::string(block.name.c_str()) + " (" + std::to_string(block.bytes->length()) + " bytes)";
+        }
+        platform::reportProblem(("settings: " + what + " is not stored: " + why + "; what was saved before is kept\n")
                                     .c_str());
+        return false;
     };
-    if (chunks > long(platform::RegistryFile::kMaxValuesPerKey)) {
-        notStored("the settings hold at most " + std::to_string(platform::RegistryFile::kMaxValuesPerKey) +
-                  " pieces of " + std::to_string(kChunkSize) + " bytes");
-        return;
+    for (const ChunkedBlock& block : blocks) {
+        const long chunks = (long(block.bytes->length()) + kChunkSize - 1) / kChunkSize;
+        if (chunks > long(platform::RegistryFile::kMaxValuesPerKey))
+            return notStored("the settings hold at most " +
+                             std::to_string(platform::RegistryFile::kMaxValuesPerKey) + " pieces of " +
+                             std::to_string(kChunkSize) + " bytes");
     }
     // One step from the file as it is now: the pieces another copy of the
-    // game wrote are seen, and none of them is left behind this block.
+    // game wrote are seen, and none of them is left behind these blocks.
     platform::RegistryBatch whole;
-    lang::ByteArray before;
-    const bool hadBlock = getBytesChunked(name, before);
-    if (writeChunks(name, bytes))
-        return;
-    // Some piece could not be written: the block stored before comes back.
-    if (hadBlock)
-        writeChunks(name, before);
-    else
-        writeChunks(name, lang::ByteArray());
-    notStored("not every piece could be written");
+    std::vector<lang::ByteArray> before(blocks.size());
+    std::vector<bool> hadBlock(blocks.size());
+    for (size_t i = 0; i < blocks.size(); ++i)
+        hadBlock[i] = getBytesChunked(blocks[i].name, before[i]);
+    for (size_t i = 0; i < blocks.size(); ++i) {
+        if (writeChunks(blocks[i].name, *blocks[i].bytes))
+            continue;
+        // Some piece could not be written: the blocks stored before come back.
+        const lang::ByteArray none;
+        for (size_t j = 0; j <= i; ++j)
+            writeChunks(blocks[j].name, hadBlock[j] ? before[j] : none);
+        return notStored("not every piece could be written");
+    }
+    return true;
 }
 
 bool User::writeChunks(const lang::String& name, const lang::ByteArray& bytes)

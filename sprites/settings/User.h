@@ -11,6 +11,8 @@
 #include "core/util/Vector.h"
 #include "platform/registry/Registry.h"
 
+#include <vector>
+
 namespace sprite {
 
 class ScoreObject;
@@ -50,9 +52,18 @@ public:
     // (another copy of the game may have written it). Values of higher
     // number left by an earlier, longer block are deleted, so the block reads
     // back exactly as written. A block the settings cannot hold whole (more
-    // pieces than a key may hold) is not written, with one diagnostic line:
-    // the block stored before stays.
-    virtual void setBytesChunked(const lang::String& name, const lang::ByteArray& bytes);
+    // pieces than a key may hold, or a piece refused) is not written, with
+    // one diagnostic line: the block stored before stays. Whether it was
+    // written.
+    virtual bool setBytesChunked(const lang::String& name, const lang::ByteArray& bytes);
+    // A block for setBlocksChunked: its name and its bytes (borrowed).
+    struct ChunkedBlock {
+        lang::String name;
+        const lang::ByteArray* bytes;
+    };
+    // Several blocks written as setBytesChunked writes one, in one step: all
+    // of them, or none, and then the blocks stored before stay together.
+    virtual bool setBlocksChunked(const std::vector<ChunkedBlock>& blocks);
     // Sizes the array to the value (any type) and reads it; false, with the
     // array untouched, when the value is missing.
     virtual bool getBytes(const lang::String& name, lang::ByteArray& bytes);

@@ -97,8 +97,8 @@ ProgramRun runProgram(const fs::path& folder, const std::string& awaited, int gr
     if (child == 0) {
         const int out = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(out, 2);
-        const int none = open("/dev/null", O_WRONLY);
-        dup2(none, 1);
+        const int output = open((folder / "stdout.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(output, 1);
         setenv("HV_WINDOW_BACKEND", "headless", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         unsetenv("HV_DEBUG_OUTPUT");

@@ -103,7 +103,9 @@ run() {
   touch "$up"
   export DISPLAY=:$(cat "$dir/display")
   if [ "$mode" = wm ]; then
-    openbox --sm-disable >&5 2>&1 &
+    # Its settings and log in the run's own home, not the user's.
+    mkdir -p "$dir/home"
+    HOME=$dir/home XDG_CONFIG_HOME= XDG_CACHE_HOME= openbox --sm-disable >&5 2>&1 &
     pids+=($!)
     for ((i = 0; i < 100; ++i)); do
       xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break

@@ -571,7 +571,10 @@ TEST(SampleSessionsTest, APlayerPausesQuitsAndContinuesWhereTheyWereAfterARestar
         EXPECT_TRUE(framesUntil(run.world, [&run] { return !run.canvas->isSpriteVisible("BookDialog"); }, 60));
 
         run.canvas->setShowGameInstructions(3, false); // a mini-game's instructions were seen
-        ASSERT_EQ(0, luaL_dostring(ScriptHost::instance->getState(), "LF.callBoxSolved = true"));
+        // And anything else a saved story may hold.
+        ASSERT_EQ(0, luaL_dostring(ScriptHost::instance->getState(),
+                                   "LF.callBoxSolved = true LF.odd = {[true] = 'a\\0\"\\n', [1/0] = 0.1, "
+                                   "none = 0/0, low = -1/0, deep = {{{{{{1}}}}}}}"));
         run.world.click(776, 24);
         clickPart(run.world, run.canvas, "BookDialog", "EndGame"); // "Main menu": the game is saved
         EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, run.canvas->getGameState());
@@ -590,6 +593,10 @@ TEST(SampleSessionsTest, APlayerPausesQuitsAndContinuesWhereTheyWereAfterARestar
     EXPECT_EQ(LanternfieldCanvas::STATE_PLAYING, again.canvas->getGameState());
     EXPECT_TRUE(ScriptHost::instance->getLuaBoolean("LF.visited.Dock")) << "the story's state came back";
     EXPECT_TRUE(ScriptHost::instance->getLuaBoolean("LF.callBoxSolved")) << "and every flag of it";
+    EXPECT_EQ(0, luaL_dostring(ScriptHost::instance->getState(),
+                               "local o = LF.odd assert(o[true] == 'a\\0\"\\n' and o[1/0] == 0.1 and o.none ~= o.none "
+                               "and o.low == -1/0 and o.deep[1][1][1][1][1][1] == 1)"))
+        << lua_tostring(ScriptHost::instance->getState(), -1);
     EXPECT_FALSE(again.canvas->getShowGameInstructions(3)) << "seen instructions stay seen";
     EXPECT_TRUE(again.canvas->getShowGameInstructions(4));
     EXPECT_TRUE(again.canvas->isSpriteVisible("Quit"));

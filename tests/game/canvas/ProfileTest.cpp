@@ -228,15 +228,38 @@ TEST_F(ProfileTest, ASavedStoryThatIsNoPlainDataRunsNothingAndTheChapterStartsAg
     }
 }
 
-TEST_F(ProfileTest, AFailingSaveFunctionKeepsTheStoredTextAndNothingIsSavedWithoutAProfile)
+TEST_F(ProfileTest, ASaveWithoutItsWholeStoryKeepsTheLastSaveAndNothingIsSavedWithoutAProfile)
 {
-    saveText("kept = true\n");
-    canvas->saveProfile();
-    ASSERT_EQ(0, luaL_dostring(L(), "function LF_save() error('no state') end"));
-    progress()->currentRoom = 3;
-    canvas->saveProfile();
-    EXPECT_EQ("kept = true\n", value("Ann\\LF\\0"));
-    EXPECT_EQ('\x03', value("Ann\\userdata\\0")[0]) << "the record is saved all the same";
+    // The record and the story of one save go together: when the story
+    // cannot be had or stored whole, neither is saved.
+    struct Case {
+        const char* what;
+        std::function<void()> spoil;
+    };
+    const std::vector<Case> cases = {
+        {"a failing save function",
+         [&] { ASSERT_EQ(0, luaL_dostring(L(), "function LF_save() error('no state') end")); }},
+        {"a story of more pieces than a key holds", [&] { saveText(std::string(1024 * 4096 + 1, '-')); }},
+        {"a story whose third new piece is refused", [&] {
+             // The story's key fills up to 1,024 values on the way.
+             platform::RegistryBatch filling;
+             for (int v = 0; v < 1021; ++v)
+                 putValue("Ann\\LF\\x" + std::to_string(v), "x");
+             saveText(std::string(4 * 4096, '-'));
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        saveText("kept = true\n");
+        progress()->currentRoom = 2;
+        canvas->saveProfile();
+        c.spoil();
+        progress()->currentRoom = 3;
+        canvas->saveProfile();
+        EXPECT_EQ("kept = true\n", value("Ann\\LF\\0"));
+        EXPECT_EQ("<missing>", value("Ann\\LF\\1"));
+        EXPECT_EQ('\x02', value("Ann\\userdata\\0")[0]) << "nor is the record";
+    }
     EXPECT_EQ(1u, world.boxes("Script Error").size());
 
     canvas->setProfileName(lang::String(""));

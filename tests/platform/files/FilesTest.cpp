@@ -100,7 +100,7 @@ protected:
         root.makeDirectory("bin");
         const char* path = std::getenv("PATH");
         savedPath = path ? path : "";
-        ::setenv("PATH", ("/nonexistent-dir:" + (root / "bin")).c_str(), 1);
+        ::setenv("PATH", ((root / "missing") + ":" + (root / "bin")).c_str(), 1);
         platform::setProgramPath((root / "prog/game").c_str());
     }
     void TearDown() override

@@ -1,5 +1,6 @@
 // Fonts on a pinned font file: metric invariants, extents, glyph bitmaps and text drawing.
 #include "Dib.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -368,7 +369,8 @@ TEST_F(Fonts, OverrideChangesFontsAlreadyMade)
     ASSERT_GT(GetTextFaceA(dc, sizeof name, name), 0);
     EXPECT_STREQ(name, "Liberation Sans");
     EXPECT_EQ(GetTextFaceA(dc, 0, nullptr), static_cast<int>(std::strlen("Liberation Sans")) + 1);
-    platform::setFontFileOverride("/nonexistent/font.ttf");
+    testsupport::TempDir dir;
+    platform::setFontFileOverride(dir.file("missing.ttf").c_str());
     TEXTMETRICA tm;
     EXPECT_FALSE(GetTextMetricsA(dc, &tm)) << "no usable file: the call fails instead of inventing metrics";
     platform::setFontFileOverride(kPinnedFont);

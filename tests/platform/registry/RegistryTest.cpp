@@ -370,6 +370,7 @@ TEST_F(RegistryTest, DamagedFilesAreKeptAsideAndTheStoreStartsEmpty)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         { std::ofstream(m_file, std::ios::binary | std::ios::trunc) << c.text; }
+        std::filesystem::permissions(m_file, std::filesystem::perms(0640));
         reopen();
         ::testing::internal::CaptureStderr();
         HKEY k = reinterpret_cast<HKEY>(1);
@@ -385,8 +386,10 @@ TEST_F(RegistryTest, DamagedFilesAreKeptAsideAndTheStoreStartsEmpty)
         ++aside;
     }
 
-    // The store works again from empty and writes a fresh file.
+    // The store works again from empty and writes a fresh file, with the
+    // permissions of the one set aside.
     ASSERT_EQ(ERROR_SUCCESS, setDword(HKEY_CURRENT_USER, "after", 1));
+    EXPECT_EQ(std::filesystem::perms(0640), std::filesystem::status(m_file).permissions());
     reopen();
     EXPECT_EQ((std::vector<unsigned char>{1, 0, 0, 0}), query(HKEY_CURRENT_USER, "after"));
 }
@@ -405,8 +408,12 @@ TEST_F(RegistryTest, AnUnreadableFileIsNeverOverwritten)
     const std::vector<Case> cases = {
         {"a folder", [&] { fs::create_directories(m_file); }, [&] { return fs::is_directory(m_file); }},
         {"a pipe", [&] { ASSERT_EQ(0, ::mkfifo(m_file.c_str(), 0600)); }, [&] { return fs::is_fifo(m_file); }},
-        {"a link to an endless device", [&] { fs::create_symlink("/dev/zero", m_file); },
-         [&] { return fs::is_symlink(m_file) && fs::read_symlink(m_file) == "/dev/zero"; }},
+        {"a link to a pipe",
+         [&] {
+             ASSERT_EQ(0, ::mkfifo((m_file + ".pipe").c_str(), 0600));
+             fs::create_symlink(fs::path(m_file + ".pipe").filename(), m_file);
+         },
+         [&] { return fs::is_symlink(m_file) && fs::is_fifo(m_file + ".pipe"); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -439,8 +446,19 @@ TEST_F(RegistryTest, ASettingsFileThatIsALinkStaysALinkWithItsPermissions)
     EXPECT_NE(std::string::npos, readFile(kept.string()).find("saved"));
     EXPECT_EQ(fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read,
               fs::status(kept).permissions() & fs::perms::all);
-    // Nothing is left beside the link or the file.
-    EXPECT_EQ(1, std::distance(fs::directory_iterator(kept.parent_path()), fs::directory_iterator()));
+    // Nothing is left beside the file but its lock, which a copy reaching
+    // it by its own name takes too.
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(kept.parent_path()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ((std::vector<std::string>{"lanternfield.txt", "lanternfield.txt.lock"}), names);
+    {
+        platform::RegistryBatch held;
+        const int fd = ::open((kept.string() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        EXPECT_NE(0, ::flock(fd, LOCK_EX | LOCK_NB));
+        ::close(fd);
+    }
     reopen();
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Harbinvel\\Game", 0, KEY_READ, &key));
     EXPECT_EQ((std::vector<unsigned char>{5, 0, 0, 0}), query(key, "saved"));
@@ -583,6 +601,23 @@ TEST_F(RegistryTest, FilesBeyondTheLimitsAreSetAsideAndNeverWritten)
         EXPECT_NE(std::string::npos, ::testing::internal::GetCapturedStderr().find("larger than"));
         EXPECT_EQ((64u << 20) + 1, std::filesystem::file_size(m_file + ".damaged"));
         std::filesystem::remove(m_file + ".damaged");
+    }
+
+    // Nor is one written: 33 values of 1 MB take 66 MB in hex. The file
+    // keeps what it held.
+    {
+        ASSERT_EQ(ERROR_SUCCESS, setDword(HKEY_CURRENT_USER, "kept", 1));
+        const std::string before = readFile(m_file);
+        ::testing::internal::CaptureStderr();
+        {
+            platform::RegistryBatch oneWrite;
+            const std::vector<BYTE> big(1u << 20);
+            for (int i = 0; i < 33; ++i)
+                ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(HKEY_CURRENT_USER, ("big" + std::to_string(i)).c_str(), 0,
+                                                        REG_BINARY, big.data(), DWORD(big.size())));
+        }
+        EXPECT_NE(std::string::npos, ::testing::internal::GetCapturedStderr().find("larger than"));
+        EXPECT_EQ(before, readFile(m_file));
     }
 
     // Files of exactly as many keys, and values in a key, as the limits are

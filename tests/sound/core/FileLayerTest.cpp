@@ -1,6 +1,7 @@
 // FileLayerTest.cpp: the sound file layer's windows, buffered reads and
 // seeks, and big-endian element swapping.
 #include "sound/core/system_file.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -23,13 +24,7 @@ std::vector<uint8_t> counting(int n)
 
 class TempFile {
 public:
-    explicit TempFile(const std::vector<uint8_t>& bytes)
-    {
-        static int serial = 0;
-        m_path = "/tmp/hvsound_file_" + std::to_string(getpid()) + "_" + std::to_string(serial++) + ".bin";
-        write(bytes, 0);
-    }
-    ~TempFile() { std::remove(m_path.c_str()); }
+    explicit TempFile(const std::vector<uint8_t>& bytes) : m_path(m_dir.file("sound.bin")) { write(bytes, 0); }
     // Overwrites bytes in place, behind the layer's back.
     void write(const std::vector<uint8_t>& bytes, long at)
     {
@@ -42,14 +37,17 @@ public:
     const char* path() const { return m_path.c_str(); }
 
 private:
+    testsupport::TempDir m_dir;
     std::string m_path;
 };
 
 TEST(SoundFileLayer, OpenRefusesWhatItCannotRead)
 {
     EXPECT_EQ(HVSOUND_File_Open(nullptr, HVSOUND_FILE_KIND_STDIO, 0), nullptr);
-    EXPECT_EQ(HVSOUND_File_Open("/no/such/sound.wav", HVSOUND_FILE_KIND_STDIO, 0), nullptr);
-    EXPECT_EQ(HVSOUND_File_Open("/no/such/sound.wav", HVSOUND_FILE_KIND_BUFFERED, 0), nullptr);
+    testsupport::TempDir dir;
+    const std::string missing = dir.file("missing.wav");
+    EXPECT_EQ(HVSOUND_File_Open(missing.c_str(), HVSOUND_FILE_KIND_STDIO, 0), nullptr);
+    EXPECT_EQ(HVSOUND_File_Open(missing.c_str(), HVSOUND_FILE_KIND_BUFFERED, 0), nullptr);
     uint8_t block[4] = {};
     EXPECT_EQ(HVSOUND_File_Open(block, HVSOUND_FILE_KIND_MEMORY, 0), nullptr);
     EXPECT_EQ(HVSOUND_File_Open("x", HVSOUND_FILE_KIND_USER, 0), nullptr) << "no callbacks installed";

@@ -3,6 +3,7 @@
 #include "tests/sound/core/SoundTestSupport.h"
 #include "tests/sound/formats/VorbisFixtures.h"
 #include "tests/sound/formats/WavBuilder.h"
+#include "tests/support/TempDir.h"
 
 #include <cstring>
 #include <vector>
@@ -290,7 +291,8 @@ TEST_F(SoundCoreSamples, LoadReportsWhyItFailed)
     start();
     EXPECT_EQ(HVSOUND_Sample_Load(-1, nullptr, 0, 0, 0), nullptr);
     EXPECT_EQ(HVSOUND_GetError(), HVSOUND_ERR_INVALID_PARAM);
-    EXPECT_EQ(HVSOUND_Sample_Load(-1, "/no/such/file.wav", 0, 0, 0), nullptr);
+    testsupport::TempDir dir;
+    EXPECT_EQ(HVSOUND_Sample_Load(-1, dir.file("missing.wav").c_str(), 0, 0, 0), nullptr);
     EXPECT_EQ(HVSOUND_GetError(), HVSOUND_ERR_FILE_NOTFOUND);
     // Rates no channel can play, which a stream open refuses too.
     std::vector<uint8_t> rateZeroWav =

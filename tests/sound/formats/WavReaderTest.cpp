@@ -6,6 +6,7 @@
 
 #include "tests/sound/core/SoundTestSupport.h"
 #include "tests/sound/formats/WavBuilder.h"
+#include "tests/support/TempDir.h"
 
 #include <cstdio>
 #include <random>
@@ -271,13 +272,13 @@ TEST_F(SoundWavReader, SixteenBitStereoLoadsFromMemoryAndFromDisk)
     EXPECT_EQ(std::vector<int16_t>(d, d + 6), values);
     HVSOUND_Sample_Free(s);
 
-    std::string path = "/tmp/hvsound_wav_" + std::to_string(getpid()) + ".wav";
+    testsupport::TempDir dir;
+    std::string path = dir.file("sound.wav");
     FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr);
     std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
     s = HVSOUND_Sample_Load(-1, path.c_str(), 0, 0, 0);
-    std::remove(path.c_str());
     ASSERT_NE(s, nullptr) << "error " << HVSOUND_GetError();
     d = reinterpret_cast<int16_t*>(s->data);
     EXPECT_EQ(std::vector<int16_t>(d, d + 6), values);

@@ -8,6 +8,7 @@
 #include "sound/mixer/hvsound_dsp.h"
 #include "sound/mixer/mixer_fpui.h"
 #include "tests/sound/output/OutputTestSupport.h"
+#include "tests/support/TempDir.h"
 
 #include <cmath>
 #include <cstdio>
@@ -240,8 +241,8 @@ TEST_F(RealModulesTest, EveryModuleLoadsWithTheInstrumentsAndChannelsItsHeaderNa
 TEST_F(RealModulesTest, EveryModulePlaysItsFirstPassAsLongAndAsShapedAsTheReference)
 {
     bool reference = haveOpenmpt();
-    fs::path scratch = fs::temp_directory_path() / ("hvmusic-real-" + std::to_string(::getpid()));
-    fs::create_directories(scratch);
+    testsupport::TempDir temp;
+    const fs::path& scratch = temp.path();
     for (const Module& m : kModules) {
         FirstPass pass = playFirstPass(m);
         double seconds = double(pass.samples) / musictest::kRate;
@@ -270,7 +271,6 @@ TEST_F(RealModulesTest, EveryModulePlaysItsFirstPassAsLongAndAsShapedAsTheRefere
         RecordProperty(std::string(m.name) + " correlation", std::to_string(r));
         EXPECT_GE(r, 0.9) << m.name;
     }
-    fs::remove_all(scratch);
 }
 
 class RealModuleOutputTest : public soundtest::OutputFixture {};

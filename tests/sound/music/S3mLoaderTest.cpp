@@ -4,6 +4,7 @@
 #include "tests/sound/music/MusicTestSupport.h"
 
 #include "sound/core/hvsound_sample.h"
+#include "tests/support/TempDir.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -363,8 +364,8 @@ TEST_F(S3mLoaderTest, AWindowOfAMemoryBlockIsReadAsTheWholeModule)
 TEST_F(S3mLoaderTest, ModulesLoadFromFilesAndAMissingFileIsError9)
 {
     namespace fs = std::filesystem;
-    fs::path dir = fs::temp_directory_path() / ("hvmusic-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    testsupport::TempDir temp;
+    const fs::path& dir = temp.path();
     fs::path path = dir / "song.s3m";
     std::vector<uint8_t> module = S3mBuilder().tempo(140).build();
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(module.data()), long(module.size()));
@@ -375,7 +376,6 @@ TEST_F(S3mLoaderTest, ModulesLoadFromFilesAndAMissingFileIsError9)
     EXPECT_EQ(song->defaultTempo, 140);
     EXPECT_EQ(HVMUSIC_LoadSong((dir / "missing.s3m").string().c_str()), nullptr);
     EXPECT_EQ(HVSOUND_GetError(), HVSOUND_ERR_FILE_NOTFOUND);
-    fs::remove_all(dir);
 }
 
 } // namespace

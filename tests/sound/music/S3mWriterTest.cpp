@@ -5,6 +5,7 @@
 #include "tests/sound/music/MusicTestSupport.h"
 
 #include "tools/S3mWriter.h"
+#include "tests/support/TempDir.h"
 
 #include <cmath>
 #include <cstdio>
@@ -67,8 +68,8 @@ TEST_F(S3mWriterTest, AnIndependentPlayerReadsTheModuleAsLastingItsRows)
         GTEST_SKIP() << "openmpt123 is not installed";
     // 70 rows: two patterns, the second padded to its 64 rows.
     const std::vector<S3mWriter::Note> melody = {{392.0, 3000, 0.2}, {0.0, 1000, 0.0}, {494.0, 3000, 0.2}};
-    const std::filesystem::path file =
-        std::filesystem::temp_directory_path() / ("hv-s3mwriter-" + std::to_string(getpid()) + ".s3m");
+    testsupport::TempDir dir;
+    const std::filesystem::path file = dir.path() / "melody.s3m";
     const std::vector<uint8_t> bytes = S3mWriter::module("test", melody);
     std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     std::string info;
@@ -78,7 +79,6 @@ TEST_F(S3mWriterTest, AnIndependentPlayerReadsTheModuleAsLastingItsRows)
             info += buffer;
         pclose(p);
     }
-    std::filesystem::remove(file);
     EXPECT_NE(std::string::npos, info.find("Channels...: 1")) << info;
     int minutes = -1;
     double seconds = -1;

@@ -475,7 +475,8 @@ TEST(GifDecoderTest, ReadsAFileWhenTheLengthIsZero)
     std::free(pixels);
 
     GifDecoder missing;
-    EXPECT_EQ(missing.readGIF(reinterpret_cast<const unsigned char*>("/nonexistent/x.gif"), 0, d.width, d.height,
+    const std::string missingFile = dir.file("missing.gif");
+    EXPECT_EQ(missing.readGIF(reinterpret_cast<const unsigned char*>(missingFile.c_str()), 0, d.width, d.height,
                               pixels, d.alpha),
               0);
 }

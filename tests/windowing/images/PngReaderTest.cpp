@@ -309,5 +309,6 @@ TEST(PngReaderTest, ReadsAFileWhenTheLengthIsZero)
     ASSERT_TRUE(window::readPNG(reinterpret_cast<const unsigned char*>(path.c_str()), 0, pixels, w, h, alpha));
     EXPECT_EQ(std::vector<uint32_t>(pixels, pixels + 9), rgba);
     std::free(pixels);
-    EXPECT_FALSE(window::readPNG(reinterpret_cast<const unsigned char*>("/nonexistent.png"), 0, pixels, w, h, alpha));
+    const std::string missing = dir.file("missing.png");
+    EXPECT_FALSE(window::readPNG(reinterpret_cast<const unsigned char*>(missing.c_str()), 0, pixels, w, h, alpha));
 }
