@@ -254,7 +254,11 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
          playing + "for _, room in pairs(rooms) do room.onEnter = function() io.stderr:write('stuck\\n') "
                    "io.open('pipe') end end",
          "stuck", SIGTERM, 1},
-        {"in the save at exit", playing + "function LF_save() " + escaping + " end", "playing", SIGTERM, 0},
+        // Two calls that would each run until stopped after five seconds.
+        {"in the save at exit",
+         playing + "for _, room in pairs(rooms) do room.onExit = function() " + escaping + " end end\n" +
+             "function LF_save() " + escaping + " end",
+         "playing", SIGTERM, 0},
     };
     for (const QuitCase& c : cases) {
         SCOPED_TRACE(c.what);
