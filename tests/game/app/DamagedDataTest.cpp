@@ -74,6 +74,13 @@ Bytes firstBytes(Bytes bytes, size_t n)
     return bytes;
 }
 
+// The game program and its data, copied into the folder.
+void copyDamagedDataProgram(const fs::path& folder)
+{
+    for (const auto& entry : fs::directory_iterator(kSample))
+        fs::copy(entry.path(), folder / entry.path().filename());
+}
+
 void appendToFile(const fs::path& file, const std::string& text)
 {
     std::ofstream(file, std::ios::binary | std::ios::app) << text;
@@ -208,8 +215,7 @@ TEST(DamagedDataTest, TheProgramSaysWhatIsDamagedAndNeverCrashes)
     for (const ProgramCase& c : cases) {
         SCOPED_TRACE(c.what);
         testsupport::TempDir dir;
-        for (const auto& entry : fs::directory_iterator(kSample))
-            fs::copy(entry.path(), dir.path() / entry.path().filename());
+        copyDamagedDataProgram(dir.path());
         c.damage(dir.path());
         // A program that ends by itself is given time to do so on a loaded
         // machine; one that plays on is stopped soon after its message.
@@ -263,8 +269,7 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
     for (const QuitCase& c : cases) {
         SCOPED_TRACE(c.what);
         testsupport::TempDir dir;
-        for (const auto& entry : fs::directory_iterator(kSample))
-            fs::copy(entry.path(), dir.path() / entry.path().filename());
+        copyDamagedDataProgram(dir.path());
         appendToFile(dir.path() / "Lanternfield.lua", "\n" + c.script + "\n");
         ASSERT_EQ(0, mkfifo((dir.path() / "pipe").c_str(), 0600));
         // Ann played last, so the game saves her at its end.
