@@ -15,6 +15,7 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -30,6 +31,13 @@ static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler needs 
 
 // How often the watching thread looks at the flag.
 constexpr int kSignalPollMs = 20;
+// How long the game may take to end once it closes (a quit signal, the
+// window's close): its scripts are stopped well before, so only a script
+// blocked in a call that never returns (a command it runs, say) keeps it
+// longer, and then the process ends without what is left of its save.
+constexpr int kQuitEndMs = ScriptHost::CLOSE_TIME_LIMIT_MS + 4000;
+// The exit code of a game ended so.
+constexpr int kQuitOverdueCode = 1;
 
 void noteQuitSignal(int)
 {
@@ -84,11 +92,15 @@ int GameEntry::run(HINSTANCE instance)
         // A quit signal closes the frame as the player does, so the progress
         // is saved on the way out: a script stuck in a loop is stopped, and
         // a message box waiting for OK closes, for as long as the game takes
-        // to end.
+        // to end. A game that is closing, whichever way, and has not ended
+        // in time ends here: every save writes a new file and renames it
+        // over the old, so the last whole save stays.
         const HWND window = frame->getHWND();
         std::atomic<bool> running{true};
         std::thread watcher([&running, window] {
             bool quitting = false;
+            bool closing = false;
+            std::chrono::steady_clock::time_point endBy;
             while (running) {
                 if (quitSignalled.exchange(false)) {
                     quitting = true;
@@ -97,6 +109,17 @@ int GameEntry::run(HINSTANCE instance)
                 }
                 if (quitting)
                     platform::closeMessageBoxes();
+                const auto now = std::chrono::steady_clock::now();
+                if (!closing && (quitting || ScriptHost::isClosing())) {
+                    closing = true;
+                    endBy = now + std::chrono::milliseconds(kQuitEndMs);
+                }
+                if (closing && now >= endBy) {
+                    window::problemLine("The game did not end within ", kQuitEndMs / 1000,
+                                        " seconds of its close (a script may wait for a call that does not "
+                                        "return): it ends now, without what it had not saved yet.\n");
+                    std::_Exit(kQuitOverdueCode);
+                }
                 std::this_thread::sleep_for(std::chrono::milliseconds(kSignalPollMs));
             }
         });

@@ -158,6 +158,9 @@ void MyFrame::requestClose()
         joinLoader();
         ScriptHost::clearClose();
     } else if (s_pCanvas) {
+        // The scripts the save runs get the closing game's short time, so
+        // that none can keep it from ending.
+        ScriptHost::requestClose();
         s_pCanvas->saveOnExit();
     }
     sprite::LoaderFrame2::requestClose();

@@ -91,42 +91,53 @@ void GameCanvas3::scheduleAction(int delay, lang::String* command, int flags, la
 
 void GameCanvas3::fireScheduledActions()
 {
-    lang::Synchronized guard(&m_scheduledActions);
     // The entries as the frame starts: those added by a delivery wait for the
-    // next frame, those removed by one are skipped.
+    // next frame, those removed by one are skipped. The table's monitor is
+    // held while the table is read or changed, never over a delivery: a
+    // delivery takes other locks (the sprite list's), and code holding those
+    // schedules actions, so the table's monitor is always the last taken.
     std::vector<FrameNotify*> entries;
-    entries.reserve(size_t(m_scheduledActions.size()));
-    for (int i = 0; i < m_scheduledActions.size(); ++i) {
-        auto* entry = static_cast<FrameNotify*>(m_scheduledActions.elementAt(i));
-        entry->addRef();
-        entries.push_back(entry);
+    {
+        lang::Synchronized guard(&m_scheduledActions);
+        entries.reserve(size_t(m_scheduledActions.size()));
+        for (int i = 0; i < m_scheduledActions.size(); ++i) {
+            auto* entry = static_cast<FrameNotify*>(m_scheduledActions.elementAt(i));
+            entry->addRef();
+            entries.push_back(entry);
+        }
     }
     for (size_t k = entries.size(); k-- > 0;) {
         FrameNotify* entry = entries[k];
         lang::Owned owned(entry);
         if (m_bActionsPaused)
             continue;
-        const int index = m_scheduledActions.indexOf(entry);
-        if (index < 0)
-            continue;
-        if (entry->repeating) {
-            if (!entry->isDue(m_nFrameCounter))
-                continue;
-        } else {
-            entry->frames -= 1;
-            if (entry->frames > 0)
-                continue;
-            m_scheduledActions.removeElementAt(index);
-        }
         // The delivery may change the entry (a rescheduled repeating one):
         // it goes out as it was when it fell due.
-        lang::String command(entry->command);
-        lang::Object* parameter = entry->parameter;
-        SpriteBase* target = entry->target;
-        if (parameter)
-            parameter->addRef();
-        if (target)
-            target->addRef();
+        lang::String command;
+        lang::Object* parameter = nullptr;
+        SpriteBase* target = nullptr;
+        {
+            lang::Synchronized guard(&m_scheduledActions);
+            const int index = m_scheduledActions.indexOf(entry);
+            if (index < 0)
+                continue;
+            if (entry->repeating) {
+                if (!entry->isDue(m_nFrameCounter))
+                    continue;
+            } else {
+                entry->frames -= 1;
+                if (entry->frames > 0)
+                    continue;
+                m_scheduledActions.removeElementAt(index);
+            }
+            command = entry->command;
+            parameter = entry->parameter;
+            target = entry->target;
+            if (parameter)
+                parameter->addRef();
+            if (target)
+                target->addRef();
+        }
         if (target)
             target->handleAction(parameter, &command);
         else

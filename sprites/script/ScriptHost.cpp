@@ -40,10 +40,15 @@ std::atomic<int> guardTimeLimitMs{ScriptHost::DEFAULT_TIME_LIMIT_MS};
 std::atomic<unsigned> guardCloseRequests{0};
 std::atomic<bool> guardClosing{false};
 std::atomic<bool> guardRefusing{false};
+// When the calls made while the game closes must end (on the monotonic
+// clock, in microseconds); 0 while no close was requested.
+std::atomic<int64_t> guardCloseDeadlineUs{0};
 
 // The outermost guarded call under way (Lua runs on one thread at a time).
 struct ScriptGuard {
     int depth = 0;
+    // The state's main thread; the hook may run on one of its coroutines.
+    lua_State* main = nullptr;
     std::string name;
     int64_t startUs = 0;
     int64_t nextWindowLookUs = 0;
@@ -64,6 +69,22 @@ int64_t guardThreadMicroseconds()
     return int64_t(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
 }
 
+// The monotonic clock: the time the closing game gives its scripts counts
+// whatever they do, waiting included.
+int64_t guardClockMicroseconds()
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return int64_t(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+}
+
+// Whether the time the closing game gives its scripts is over.
+bool guardCloseTimeOver()
+{
+    const int64_t deadline = guardCloseDeadlineUs.load();
+    return deadline != 0 && guardClockMicroseconds() >= deadline;
+}
+
 // The window's close waits in the backend while the window's thread runs
 // the script: the backend is asked for its events (only on the thread that
 // takes them) and the close is counted.
@@ -78,9 +99,18 @@ bool guardWindowClosed()
 void guardHook(lua_State* L, lua_Debug*)
 {
     ScriptGuard& guard = scriptGuard;
+    if (guard.depth == 0) {
+        // A coroutine kept from a call that has ended, resumed outside any.
+        lua_sethook(L, nullptr, 0, 0);
+        return;
+    }
     if (guard.stop == ScriptGuard::RUNNING) {
+        // A coroutine left with a stopped call's hook looks at the clock as
+        // seldom as any other again.
+        if (lua_gethookcount(L) != kGuardInstructions)
+            lua_sethook(L, guardHook, LUA_MASKCOUNT, kGuardInstructions);
         const int64_t ran = guardThreadMicroseconds() - guard.startUs;
-        if (guardCloseRequests.load() != guard.closeRequestsAtStart) {
+        if (guardCloseRequests.load() != guard.closeRequestsAtStart || guardCloseTimeOver()) {
             guard.stop = ScriptGuard::CLOSING;
         } else if (ran > int64_t(guardTimeLimitMs.load()) * 1000) {
             guard.stop = ScriptGuard::TOO_LONG;
@@ -93,8 +123,14 @@ void guardHook(lua_State* L, lua_Debug*)
         }
         if (guard.stop == ScriptGuard::RUNNING)
             return;
-        lua_sethook(L, guardHook, LUA_MASKCOUNT, 1);
     }
+    // Stopped: every thread of the state raises the error at each of its
+    // instructions, this one and the main thread at once, any other
+    // coroutine at its next look. A script that catches the error in one
+    // thread (with pcall) then finds it again in the thread it returns to.
+    lua_sethook(L, guardHook, LUA_MASKCOUNT, 1);
+    if (guard.main && guard.main != L)
+        lua_sethook(guard.main, guardHook, LUA_MASKCOUNT, 1);
     if (guard.stop == ScriptGuard::TOO_LONG)
         luaL_error(L, "%s ran for more than %d ms and was stopped", guard.name.c_str(), guardTimeLimitMs.load());
     luaL_error(L, "%s was stopped: the game is closing", guard.name.c_str());
@@ -122,6 +158,10 @@ void ScriptHost::setTimeLimit(int ms)
 void ScriptHost::requestClose()
 {
     guardClosing = true;
+    // The first request starts the time the closing game gives its scripts.
+    int64_t none = 0;
+    guardCloseDeadlineUs.compare_exchange_strong(none,
+                                                 guardClockMicroseconds() + int64_t(CLOSE_TIME_LIMIT_MS) * 1000);
     ++guardCloseRequests;
 }
 
@@ -139,18 +179,20 @@ void ScriptHost::clearClose()
 {
     guardClosing = false;
     guardRefusing = false;
+    guardCloseDeadlineUs = 0;
 }
 
 int ScriptHost::guardedPcall(int nargs, int nresults, int handler, const char* name)
 {
     lua_State* L = m_pState;
-    if (guardRefusing) {
+    if (guardRefusing || guardCloseTimeOver()) {
         lua_pop(L, nargs + 1);
         lua_pushfstring(L, "%s was not run: the game is closing", name ? name : "a script");
         return LUA_ERRRUN;
     }
     ScriptGuard& guard = scriptGuard;
     if (guard.depth++ == 0) {
+        guard.main = L;
         guard.name = name ? name : functionPlace(L, lua_gettop(L) - nargs);
         guard.startUs = guardThreadMicroseconds();
         guard.nextWindowLookUs = kGuardFirstWindowLookUs;

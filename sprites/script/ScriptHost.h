@@ -23,11 +23,17 @@ struct luaL_Reg;
 // error naming the script or function. The limit counts the call's own
 // running time (the processor time of its thread), so time spent waiting
 // for the player in a message box the script opened does not count. A
-// close request stops a call that is running (stuck in a loop, say) at once.
+// close request stops a call that is running (stuck in a loop, say) at once,
+// and the calls the closing game still makes (its save) together get a
+// short time by the clock. A stopped call stays stopped in every coroutine
+// of the state: no pcall lets its script go on.
 class ScriptHost {
 public:
     // How long one call into Lua may run.
     static constexpr int DEFAULT_TIME_LIMIT_MS = 5000;
+    // How long after the first close request calls may still run; past it
+    // each is stopped and a new one is not run.
+    static constexpr int CLOSE_TIME_LIMIT_MS = 2000;
 
     // Opens the state with every standard library, the global "_ALERT" and
     // the panic handler, and becomes the instance.
@@ -68,8 +74,9 @@ public:
     // The time limit of one call (0 or less: the default); tests shorten it.
     static void setTimeLimit(int ms);
     // A close request (the window's close, a quit signal), from any thread:
-    // the call running now is stopped at its next look at the clock, and
-    // from now on script errors are written to the debugger output without
+    // the call running now is stopped at its next look at the clock, the
+    // calls from now on run for CLOSE_TIME_LIMIT_MS after the first request
+    // at most, and script errors are written to the debugger output without
     // a box, so that nothing waits for a player who leaves.
     static void requestClose();
     static bool isClosing();

@@ -33,9 +33,11 @@ GameWorld::GameWorld()
     // working folder.
     platform::setProgramPath(m_dir.file(kProgramName).c_str());
     std::filesystem::current_path(m_dir.path());
-    // A Lua state of this world's own: every class script runs afresh.
+    // A Lua state of this world's own: every class script runs afresh, and
+    // the closing of an earlier world's game is over.
     ScriptHost::instance = nullptr;
     m_pHost = new ScriptHost();
+    ScriptHost::clearClose();
     sprite::SpriteBaseLua::connect();
     sprite::SpriteFramework::registerClasses();
     m_lua.attach(m_pHost->getState());

@@ -17,6 +17,7 @@
 #include <fstream>
 #include <functional>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -73,6 +74,13 @@ Bytes firstBytes(Bytes bytes, size_t n)
     return bytes;
 }
 
+// The game program and its data, copied into the folder.
+void copyDamagedDataProgram(const fs::path& folder)
+{
+    for (const auto& entry : fs::directory_iterator(kSample))
+        fs::copy(entry.path(), folder / entry.path().filename());
+}
+
 void appendToFile(const fs::path& file, const std::string& text)
 {
     std::ofstream(file, std::ios::binary | std::ios::app) << text;
@@ -83,14 +91,15 @@ struct ProgramRun {
     bool endedByItself = false;
     int exitCode = -1;
     int crashSignal = 0; // a signal the program died of, not the one that stopped it
+    int endMs = -1;      // how long it took to end once stopped (-1: it did not, and was killed)
     std::string errors;  // its standard error
 };
 
 // Runs the program copied into `folder` headless, as a player runs it (the
-// diagnostic lines off); it is stopped `graceMs` after the first line
-// containing `awaited` appears (or after the time limit) unless it ended by
-// itself.
-ProgramRun runProgram(const fs::path& folder, const std::string& awaited, int graceMs = 500)
+// diagnostic lines off); it is stopped (by `signal`) `graceMs` after the
+// first line containing `awaited` appears (or after the time limit) unless
+// it ended by itself. One that does not end 15 seconds later is killed.
+ProgramRun runProgram(const fs::path& folder, const std::string& awaited, int graceMs = 500, int signal = SIGTERM)
 {
     const fs::path errors = folder / "stderr.txt";
     const pid_t child = fork();
@@ -125,8 +134,17 @@ ProgramRun runProgram(const fs::path& folder, const std::string& awaited, int gr
         }
         const auto now = std::chrono::steady_clock::now();
         if (now >= stopAt) {
-            kill(child, SIGTERM);
-            waitpid(child, &status, 0);
+            kill(child, signal);
+            auto waited = [stopped = now] { return std::chrono::steady_clock::now() - stopped; };
+            bool ended = false;
+            while (!(ended = waitpid(child, &status, WNOHANG) == child) && waited() < std::chrono::seconds(15))
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            if (ended) {
+                run.endMs = int(std::chrono::duration_cast<std::chrono::milliseconds>(waited()).count());
+            } else {
+                kill(child, SIGKILL);
+                waitpid(child, &status, 0);
+            }
             break;
         }
         if (stopAt == limit && readErrors().find(awaited) != std::string::npos)
@@ -135,7 +153,7 @@ ProgramRun runProgram(const fs::path& folder, const std::string& awaited, int gr
     }
     if (WIFEXITED(status))
         run.exitCode = WEXITSTATUS(status);
-    else if (WIFSIGNALED(status) && (run.endedByItself || WTERMSIG(status) != SIGTERM))
+    else if (WIFSIGNALED(status) && (run.endedByItself || WTERMSIG(status) != signal))
         run.crashSignal = WTERMSIG(status);
     run.errors = readErrors();
     return run;
@@ -197,8 +215,7 @@ TEST(DamagedDataTest, TheProgramSaysWhatIsDamagedAndNeverCrashes)
     for (const ProgramCase& c : cases) {
         SCOPED_TRACE(c.what);
         testsupport::TempDir dir;
-        for (const auto& entry : fs::directory_iterator(kSample))
-            fs::copy(entry.path(), dir.path() / entry.path().filename());
+        copyDamagedDataProgram(dir.path());
         c.damage(dir.path());
         // A program that ends by itself is given time to do so on a loaded
         // machine; one that plays on is stopped soon after its message.
@@ -213,6 +230,66 @@ TEST(DamagedDataTest, TheProgramSaysWhatIsDamagedAndNeverCrashes)
         if (c.ends) {
             EXPECT_EQ(c.exitCode, run.exitCode);
         }
+    }
+}
+
+TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
+{
+    if (!hasSampleGame() || !fs::exists(kSample / "lanternfield"))
+        GTEST_SKIP() << "the game and its data are built with the tools";
+    // Once stopped in a coroutine, the script catches the stop in a loop.
+    const std::string escaping = "io.stderr:write('stuck\\n') "
+                                 "local co = coroutine.create(function() while true do end end) coroutine.resume(co) "
+                                 "while true do pcall(function() for i = 1, 1e7 do end end) end";
+    // The game's first frame starts the story (its slides seen) in a room.
+    const std::string playing = "if not quitStarted then quitStarted = true canvas:setHasLuaAnimations(true) "
+                                "function canvas:nextFrame() self:setHasLuaAnimations(false) "
+                                "io.stderr:write('playing\\n') LF.vignetteSeen = {1, 1, 1, 1, 1, 1} "
+                                "self:startChapter() end end\n";
+    struct QuitCase {
+        const char* what;
+        std::string script; // added to the story's script
+        const char* awaited;
+        int signal;
+        int exitCode; // 1: ended without its save, the script being blocked
+    };
+    const std::vector<QuitCase> cases = {
+        {"at load", escaping, "stuck", SIGINT, 0},
+        // Opening a pipe that nobody writes to never returns.
+        {"in a room",
+         playing + "for _, room in pairs(rooms) do room.onEnter = function() io.stderr:write('stuck\\n') "
+                   "io.open('pipe') end end",
+         "stuck", SIGTERM, 1},
+        // Two calls that would each run until stopped after five seconds.
+        {"in the save at exit",
+         playing + "for _, room in pairs(rooms) do room.onExit = function() " + escaping + " end end\n" +
+             "function LF_save() " + escaping + " end",
+         "playing", SIGTERM, 0},
+    };
+    for (const QuitCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        testsupport::TempDir dir;
+        copyDamagedDataProgram(dir.path());
+        appendToFile(dir.path() / "Lanternfield.lua", "\n" + c.script + "\n");
+        ASSERT_EQ(0, mkfifo((dir.path() / "pipe").c_str(), 0600));
+        // Ann played last, so the game saves her at its end.
+        std::ofstream(dir.path() / "registry.txt")
+            << "HVREGISTRY 1\nK \"\"\nK \"Software\"\nK \"Software\\Harbinvel\"\n"
+               "K \"Software\\Harbinvel\\Lanternfield\"\nV \"NORMALEXIT\" 4 x01000000\n"
+               "V \"FULLSCREEN\" 4 x00000000\nV \"LASTPROFILE\" 1 \"Ann\"\n"
+               "K \"Software\\Harbinvel\\Lanternfield\\ANN\"\nV \"displayName\" 1 \"Ann\"\nE 9\n";
+        const ProgramRun run = runProgram(dir.path(), c.awaited, 300, c.signal);
+        EXPECT_NE(std::string::npos, run.errors.find("stuck")) << run.errors;
+        EXPECT_EQ(0, run.crashSignal);
+        EXPECT_GE(run.endMs, 0) << "it was killed";
+        EXPECT_LT(run.endMs, 8000);
+        EXPECT_EQ(c.exitCode, run.exitCode) << run.errors;
+        // The settings are whole, and tell whether the game ended normally.
+        std::stringstream settings;
+        settings << std::ifstream(dir.path() / "registry.txt").rdbuf();
+        EXPECT_NE(std::string::npos, settings.str().find("V \"LASTPROFILE\" 1 \"Ann\"\n")) << settings.str();
+        EXPECT_NE(std::string::npos,
+                  settings.str().find(c.exitCode == 0 ? "V \"NORMALEXIT\" 4 x01000000" : "V \"NORMALEXIT\" 4 x00000000"));
     }
 }
 

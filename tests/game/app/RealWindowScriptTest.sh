@@ -47,7 +47,40 @@ code=$?
 [ "$code" -eq 1 ] && grep -q 'compare is not installed' "$dir/out" ||
   problem "a missing tool that is required: exit $code, not 1: $(cat "$dir/out")"
 
-# 2. A game that ends at once beside a window manager, and that ignores the
+# 2. Both runs fail at once, on displays and a window manager that are slow
+# to end (stand-ins that ignore the request): the run that fails second is
+# still ending its programs when the first stops it, and ends them all.
+mkdir "$dir/slow"
+cat >"$dir/slow/Xvfb" <<EOF
+#!/bin/sh
+case \${0##*/} in
+Xvfb) echo 99 >&3 ;;
+openbox) ;;
+xprop) echo '_NET_SUPPORTING_WM_CHECK(WINDOW): window id # 0x1'; exit 0 ;;
+*) exit 1 ;;
+esac
+echo \$\$ >>"$dir/slow.pids"
+trap '' TERM
+exec sleep 600
+EOF
+chmod +x "$dir/slow/Xvfb"
+for tool in openbox xdotool xwininfo xprop import convert compare; do
+  ln -s "$dir/slow/Xvfb" "$dir/slow/$tool"
+done
+PATH=$dir/slow:$PATH timeout 60 "$bash" "$script" "$dir/game" >"$dir/out" 2>&1
+code=$?
+[ "$code" -eq 1 ] || problem "two failing runs: exit $code, not 1 (124: it hung): $(cat "$dir/out")"
+for p in $(cat "$dir/slow.pids" 2>/dev/null); do
+  if kill -0 "$p" 2>/dev/null; then
+    problem "a program of a failed run still runs"
+    kill -KILL "$p"
+  fi
+done
+for kept in $(sed -n 's/^[a-z]*: pictures and the game.s output are in //p' "$dir/out"); do
+  case $kept in "${TMPDIR:-/tmp}"/hv-realwindow-*) rm -rf "$kept" ;; esac
+done
+
+# 3. A game that ends at once beside a window manager, and that ignores the
 # request to end without one: the first run fails, the other is stopped, and
 # the stubborn game is killed.
 for tool in Xvfb openbox xdotool xprop; do

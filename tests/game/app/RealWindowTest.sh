@@ -72,9 +72,12 @@ run() {
   }
   # The programs end in the reverse order of their start (the game before
   # its display: a game whose display is gone may never end), each asked
-  # first and killed when it does not end in time.
+  # first and killed when it does not end in time. A stop that comes
+  # meanwhile (the other run failed too) is ignored: the cleanup ended
+  # halfway would leave programs running.
   cleanup() {
     local i p t
+    trap '' TERM
     for ((i = ${#pids[@]} - 1; i >= 0; --i)); do
       p=${pids[i]}
       kill "$p" 2>/dev/null || continue

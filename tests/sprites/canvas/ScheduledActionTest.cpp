@@ -5,7 +5,9 @@
 #include "tests/sprites/canvas/CanvasTestSupport.h"
 #include "tests/sprites/support/TestSprite.h"
 
+#include <chrono>
 #include <functional>
+#include <future>
 
 namespace {
 
@@ -154,6 +156,23 @@ TEST_F(ScheduledActionTest, DeliveriesMayRemoveAndAddEntriesWhileTheTableFires)
     world.runFrames(20);
     EXPECT_EQ(target->received, (Commands{"Second", "Chained", "Beat", "Beat", "Beat"}));
     EXPECT_EQ(canvas->getScheduledActionCount(), 0);
+}
+
+TEST_F(ScheduledActionTest, AnotherThreadSchedulesWithoutWaitingForADelivery)
+{
+    // A delivery takes other locks (the sprite list's), and a thread holding
+    // one of those may schedule an action: were the table held over the
+    // delivery, the two would wait for each other.
+    TargetSprite* target = world.add("Target", new TargetSprite());
+    bool scheduled = false;
+    std::future<void> other;
+    target->onAction = [&](const std::string&) {
+        other = std::async(std::launch::async, [&] { schedule(5, "Later"); });
+        scheduled = other.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
+    };
+    schedule(0, "Now", 0, nullptr, target);
+    world.runFrames(1);
+    EXPECT_TRUE(scheduled);
 }
 
 } // namespace

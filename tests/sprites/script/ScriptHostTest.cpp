@@ -242,6 +242,13 @@ int scriptHostNoteLooping(lua_State*)
     return 0;
 }
 
+// A call from Lua into the program that calls Lua again and returns.
+int scriptHostCallInner(lua_State*)
+{
+    ScriptHost::instance->callLuaFunctionNoArgs("LF_inner");
+    return 0;
+}
+
 // A display whose events hold one close of the window, which the script's
 // own thread takes when it asks for them.
 class ScriptHostClosingBackend : public platform::HeadlessBackend {
@@ -261,8 +268,17 @@ TEST_F(ScriptHostTest, EveryWayIntoLuaIsStoppedAfterTheTimeLimitWithItsName)
     ScriptHost::setTimeLimit(30);
     write("Loop.lua", "while true do end");
     write("Looping.lua", "hv = {Looping = {}} while true do end");
+    lua_register(L, "callInner", scriptHostCallInner);
+    // The loops that would go on unstopped end by themselves after two
+    // seconds, so that a fault fails the test instead of hanging it.
     ASSERT_EQ("", run("function LF_loop() while true do pcall(function() while true do end end) end end\n"
-                      "endless = function() while true do end end"));
+                      "endless = function() while true do end end\n"
+                      "function LF_escape() local co = coroutine.create(function() while true do end end)\n"
+                      "  coroutine.resume(co)\n"
+                      "  local t = os.clock() while os.clock() - t < 2 do pcall(function() for i = 1, 1e5 do end end) end\n"
+                      "end\n"
+                      "function LF_inner() end\n"
+                      "function LF_outer() callInner() local t = os.clock() while os.clock() - t < 2 do end end"));
     struct Case {
         const char* what;
         std::function<void()> call;
@@ -285,6 +301,10 @@ TEST_F(ScriptHostTest, EveryWayIntoLuaIsStoppedAfterTheTimeLimitWithItsName)
              lua_pop(L, 1);
          },
          "Script Error", "LF_loop"},
+        {"a loop that catches the stop once a coroutine was stopped",
+         [&] { m_host->callLuaFunctionNoArgs("LF_escape"); }, "Script Error", "LF_escape"},
+        {"a call that goes on after a nested call has ended",
+         [&] { m_host->callLuaFunctionNoArgs("LF_outer"); }, "Script Error", "LF_outer"},
         {"a function without a name",
          [&] {
              lua_getglobal(L, "endless");
