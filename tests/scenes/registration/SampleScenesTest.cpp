@@ -1398,13 +1398,15 @@ TEST_F(SampleScenesTest, ADiveAmongTheClamsTakesAPearl)
     expectCleanRun();
 }
 
-// A dive lost for air is said, and the dive after it starts with a full
-// tank once the player has left and come back.
+// A dive lost for air is said, and said again on a click on the water; the
+// dive after it starts with a full tank once the player has left and come
+// back, which holds until the click that starts the dive.
 TEST_F(SampleScenesTest, ALostDiveIsSaidAndTheNextStartsAfresh)
 {
     auto* game = static_cast<WhackAClam*>(room(18));
     unseeInstructions(2);
     enter(18);
+    const int fullTank = game->getTankRect().height;
     world.click(400, 200);
     playPastInstructions(2);
     ASSERT_TRUE(game->isRunning());
@@ -1415,6 +1417,11 @@ TEST_F(SampleScenesTest, ALostDiveIsSaidAndTheNextStartsAfresh)
     ASSERT_TRUE(self->isTalking());
     EXPECT_STREQ(lang::String::loadText("STR_THINK_DIVE_LOST").c_str(), self->getTalkText()->getText().c_str());
     self->stopTalk();
+    world.stepFrames(200);
+    world.click(400, 200);
+    ASSERT_TRUE(self->isTalking()) << "a click on the water after the lost dive";
+    EXPECT_STREQ(lang::String::loadText("STR_THINK_DIVE_LOST").c_str(), self->getTalkText()->getText().c_str());
+    self->stopTalk();
     // Leave (its position is the button's centre).
     sprite::SpriteBase* close = game->getSprite("WhackAClamClose");
     world.click(close->getX(), close->getY());
@@ -1423,6 +1430,7 @@ TEST_F(SampleScenesTest, ALostDiveIsSaidAndTheNextStartsAfresh)
     enter(18);
     world.stepFrames(100);
     EXPECT_FALSE(game->isLost());
+    EXPECT_EQ(fullTank, game->getTankRect().height) << "air used before the dive";
     EXPECT_FALSE(game->getSprite("AirTankWarning")->isVisible());
     expectCleanRun();
 }
