@@ -4,7 +4,7 @@
 -- until the player clicks, and every game but the third won one is then
 -- cleared for the next, whose line counts the games won, as the label under
 -- the board does. A click on the board while the card shark is on turn is
--- told to wait. The third won game solves the board: the card shark pays his
+-- told to wait, until "You" lights. The third won game solves the board: the card shark pays his
 -- debt with a note of the mansion door's code, and the Leave button leads
 -- out again.
 hv = hv or {}
@@ -79,6 +79,13 @@ function room.onClick(self, x, y)
             waiting = false
             say(self, "STR_TICTAC_PLAYING")
         end
+    end
+end
+-- "You" lights: the line that said to wait for it goes back to the game's.
+function room.playerTurn(self, n)
+    if waiting then
+        waiting = false
+        say(self, "STR_TICTAC_PLAYING")
     end
 end
 function room.winGame1Scene(self, n)

@@ -386,6 +386,9 @@ void TicTac::showTurnOf(bool player)
     if (lit(player ? "PlayerTurnBG" : "AITurnBG") && !lit(player ? "AITurnBG" : "PlayerTurnBG"))
         return;
     TurnLabels::showTurn(this, player, kTurnFadeFrames);
+    // The script's line may be telling the player to wait for this.
+    if (player)
+        callScript(kScriptTable, "playerTurn");
 }
 
 int TicTac::placePiece(int cell, int mark)

@@ -598,6 +598,7 @@ TEST_F(SampleScenesTest, TheCardGameDealsAndTurnsACardUp)
         expectTip("STR_CARDS_WAIT");
         ASSERT_TRUE(framesUntil([cards] { return cards->getState() == Concentration::STATE_PLAYER_TURN; }, 500))
             << "miss " << miss;
+        EXPECT_FALSE(canvas->isSpriteVisible("RoomItemsBalloon")) << "the word to wait stays on the player's turn";
     }
     // A lost game is told before the new deal.
     runLua(cards, "rooms.Concentration.loseGameScene(self, 1)");
@@ -627,8 +628,8 @@ TEST_F(SampleScenesTest, NoughtsAndCrossesTakesTheComputersMoveAndThePlayers)
 }
 
 // A click on the board while the card shark is on turn places nothing and
-// the line says to wait for "You"; the player's click on their turn plays,
-// and the line goes back to the game's.
+// the line says to wait for "You", until it lights; the player's click on
+// their turn plays.
 TEST_F(SampleScenesTest, NoughtsAndCrossesTellsAClickOnTheSharksTurnToWait)
 {
     auto* game = static_cast<TicTac*>(room(52));
@@ -648,11 +649,12 @@ TEST_F(SampleScenesTest, NoughtsAndCrossesTellsAClickOnTheSharksTurnToWait)
     EXPECT_EQ(TicTacBoard::EMPTY, game->board().at(cell));
     EXPECT_EQ(std::string(lang::String::loadText("STR_TICTAC_WAIT").c_str()), message());
     ASSERT_TRUE(stepUntil([game] { return game->getState() == TicTac::STATE_PLAYER_TURN; }, 2000));
+    std::string playing = lang::String::loadText("STR_TICTAC_PLAYING").c_str();
+    playing.replace(playing.find("%1"), 2, "0");
+    EXPECT_EQ(playing, message()) << "the line to wait stays once \"You\" lights";
     cell = freeCell();
     world.click(240 + 80 * (cell % 5), 150 + 80 * (cell / 5));
     EXPECT_EQ(TicTacBoard::PLAYER, game->board().at(cell));
-    std::string playing = lang::String::loadText("STR_TICTAC_PLAYING").c_str();
-    playing.replace(playing.find("%1"), 2, "0");
     EXPECT_EQ(playing, message());
     expectCleanRun();
 }
