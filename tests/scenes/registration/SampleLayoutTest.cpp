@@ -17,8 +17,8 @@
 // fireflies; the task paper keeps its tasks above the bar; the circuit board
 // stays in the window with its buttons beside it; the player's figure keeps
 // off the barkeeper and the canoe; the wind race's exit and words leave its
-// buoys in sight; a move's points hide no mark; the safe's bolts show over
-// its pieces.
+// buoys in sight; a move's points hide no mark; the safe's pieces show over
+// its bolts.
 #include "game/ambient/AmbientAnimManager.h"
 #include "game/balloons/TalkBalloon.h"
 #include "game/canvas/LanternfieldCanvas.h"
@@ -1458,9 +1458,9 @@ TEST_F(SampleLayoutTest, TheScoringPointsHideNoMarkOnTheBoard)
     }
 }
 
-// The safe's bolts that lie across the track are drawn over the pieces, so
-// that a piece slid beside or under one leaves it in sight.
-TEST_F(SampleLayoutTest, TheSafesBoltsStayInSightOverItsPieces)
+// The safe's pieces are drawn over the bolts, some of which lie across the
+// track, so that a piece slid over one shows whole.
+TEST_F(SampleLayoutTest, TheSafesPiecesShowWholeOverItsBolts)
 {
     sprite::DialogSprite* safe = canvas->getCloseUp(LanternfieldCanvas::CLOSE_UP_SAFE_CRACK);
     enter(51);
@@ -1468,20 +1468,20 @@ TEST_F(SampleLayoutTest, TheSafesBoltsStayInSightOverItsPieces)
     world.click(box->left() + 30, box->top() + 60);
     world.stepFrames(15);
     ASSERT_TRUE(safe->isVisible());
-    int lastPiece = -1, firstBolt = safe->getChildCount(), bolts = 0;
+    int firstPiece = safe->getChildCount(), lastBolt = -1, bolts = 0;
     for (int i = 0; i < safe->getChildCount(); ++i) {
         sprite::SpriteBase* child = safe->childAt(i);
         const std::string name = child->getName().c_str();
         child->release();
         if (name.rfind("PieceType_", 0) == 0)
-            lastPiece = i;
+            firstPiece = std::min(firstPiece, i);
         if (name.rfind("piston", 0) == 0) {
-            firstBolt = std::min(firstBolt, i);
+            lastBolt = i;
             ++bolts;
         }
     }
     EXPECT_EQ(8, bolts);
-    EXPECT_LT(lastPiece, firstBolt);
+    EXPECT_LT(lastBolt, firstPiece);
     // The line counting the pieces across stands between the bolts, clear of
     // them, and is drawn last: opening, the bolts slide in towards it.
     sprite::SpriteBase* progress = safe->getSprite("Progress");
