@@ -9,7 +9,8 @@
 -- the way east. Coming out of the cave here the player finds the overgrown
 -- path to the jungle from this side, and it stays open in the third
 -- chapter; the raised bridge stays up in the chapters after the third,
--- whose way back to the jungle the story keeps shut (Lanternfield.lua).
+-- whose way back to the jungle the story keeps shut (Lanternfield.lua), as a
+-- click on it says.
 -- Over it lies the inner sanctum, where the chapter ends.
 hv = hv or {}
 hv.Bridge = hv.Bridge or {}
@@ -88,4 +89,5 @@ function room.onWrongAnswer(self, n)
     waiting = true
 end
 
+saysWhyShut(room, {Door1 = "STR_THINK_BRIDGE_JUNGLE_SHUT"})
 rooms["Bridge"] = room
