@@ -1,10 +1,15 @@
 -- OuterVillage_1.lua: the script of Outer Village 1 (room 40), where the
--- elder greets strangers and tells of the boards' lost pegs, and the first
--- of the three peg boards; every won peg puzzle is told to this room. The
--- elder's words hang a little higher than his forehead, clear of his hair.
+-- elder greets strangers and tells of the boards' lost pegs (and, once the
+-- three are won, of the canoe), and the first of the three peg boards; every
+-- won peg puzzle is told to this room. The elder's words hang a little higher
+-- than his forehead, clear of his hair.
 rooms = rooms or {}
+local function pegBoardsWord()
+    local won = LF.pegsSolved[1] and LF.pegsSolved[2] and LF.pegsSolved[3]
+    return won and "STR_TRIBALELDER_4" or "STR_TRIBALELDER_3"
+end
 rooms["OuterVillage_1"] = roomWithPeople("OuterVillage_1", {
-    TribalElder = {x = 740, y = 345, speaksFrom = {740, 329, "SE"}, "STR_TRIBALELDER_1", "STR_TRIBALELDER_3",
+    TribalElder = {x = 740, y = 345, speaksFrom = {740, 329, "SE"}, "STR_TRIBALELDER_1", pegBoardsWord,
         "STR_TRIBALELDER_2"},
 })
 withPegBoardLackingPeg(rooms["OuterVillage_1"], 1)

@@ -258,9 +258,11 @@ TEST_F(SampleLayoutTest, ThePeoplesWordsStayOnTheScreenClearOfTheWaysAndThings)
          {"Legend", "Lever", "Status", "Seal"}},
         {38, 4, "PlayerCharacter", {"STR_THINK_NO_USE"}, {}},
         {40, 4, "PlayerCharacter",
-         {"STR_THINK_PEGLESS", "STR_THINK_PEG_SET", "STR_THINK_PEGS_WON_1", "STR_THINK_PEGS_WON_2"},
+         {"STR_THINK_PEGLESS", "STR_THINK_PEG_SET", "STR_THINK_PEG_WRONG", "STR_THINK_PEGS_WON_1",
+          "STR_THINK_PEGS_WON_2"},
          {"PegBoard"}},
-        {40, 4, "TribalElder", {"STR_TRIBALELDER_1", "STR_TRIBALELDER_2", "STR_TRIBALELDER_3"}, {"PegBoard"}, true},
+        {40, 4, "TribalElder", {"STR_TRIBALELDER_1", "STR_TRIBALELDER_2", "STR_TRIBALELDER_3", "STR_TRIBALELDER_4"},
+         {"PegBoard"}, true},
         {41, 4, "PlayerCharacter", {"STR_THINK_PEG_SET", "STR_THINK_PEGS_WON_2"}, {"PegBoard"}},
         {42, 4, "PlayerCharacter", {"STR_THINK_PALISADE", "STR_THINK_PEGS_WON_3"}, {"PegBoard", "Fence"}},
     };

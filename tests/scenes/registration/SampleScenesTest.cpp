@@ -389,6 +389,28 @@ TEST_F(SampleScenesTest, TheFirstChaptersWordsAgreeWithTheScreen)
              return talk(canvas->getPlayerCharacter());
          },
          "STR_THINK_SAFE", "porch"},
+        {"the village elder once the three peg boards are won",
+         [&] {
+             canvas->getProgress()->chapter = 4;
+             runLua(room(2), "LF.pegsSolved = {true, true, true}");
+             enter(40);
+             return linesOf("TribalElder");
+         },
+         nullptr, "lost their pegs"},
+        {"another village's peg dropped on a board",
+         [&] {
+             canvas->getInventory()->enableItems(true);
+             runLua(room(2), "LF_giveItem('Peg_2')");
+             enter(40);
+             player.takeFromBar("Peg_2");
+             clickSprite(room(40), "PegBoard");
+             world.stepFrames(2);
+             canvas->getProgress()->chapter = 1;
+             const std::string said = talk(canvas->getPlayerCharacter());
+             canvas->getPlayerCharacter()->stopTalk();
+             return said;
+         },
+         "STR_THINK_PEG_WRONG", nullptr},
     };
     for (const auto& c : cases) {
         const std::string words = c.words();
