@@ -15,9 +15,10 @@ rooms["OuterVillage_1"] = roomWithPeople("OuterVillage_1", {
 withPegBoardLackingPeg(rooms["OuterVillage_1"], 1)
 -- `self` is the room the player is in: the third village's canoe comes as
 -- its board is won there. The player says the board is won and how many of
--- the three are.
+-- the three are (the word of a board left without a jump goes).
 function rooms.OuterVillage_1.setSolvedPegPuzzle(self, n)
     LF.pegsOpen = false
+    inventory:showRoomItemTip(false)
     LF.pegsSolved[n] = true
     LF_updateTasks()
     local won = 0
@@ -30,4 +31,9 @@ function rooms.OuterVillage_1.setSolvedPegPuzzle(self, n)
     if self:getName() == "OuterVillage_3" then
         rooms.OuterVillage_3.showChapterEnd(self)
     end
+end
+-- A board left without a jump is laid out again: the message at the top
+-- right says why.
+function rooms.OuterVillage_1.stuckPegPuzzle(self, n)
+    inventory:setRoomItemTip("STR_PEGS_STUCK", -1, true)
 end

@@ -1243,6 +1243,16 @@ TEST_F(SampleScenesTest, TheFirstVillagesPegBoardIsWonDownToOnePeg)
         x = pegs->left() + 85 * (cell % 5) + 72;
         y = pegs->top() + 85 * (cell / 5) + 77;
     };
+    // Cell 3 jumps to 1 over 2 and leaves no jump: the board is laid out
+    // again, and the message says why.
+    for (int cell : {3, 1}) {
+        int x, y;
+        hole(cell, x, y);
+        world.click(x, y);
+    }
+    expectTip("STR_PEGS_STUCK");
+    ASSERT_TRUE(framesUntil([pegs] { return !pegs->arePegsReady(); }, 20));
+    ASSERT_TRUE(framesUntil([pegs] { return pegs->acceptsInput(); }, 60));
     for (const auto& move : {std::make_pair(2, 4), std::make_pair(4, 14)}) {
         int x, y;
         hole(move.first, x, y);
@@ -1257,6 +1267,7 @@ TEST_F(SampleScenesTest, TheFirstVillagesPegBoardIsWonDownToOnePeg)
     // The win is said, with the boards won so far.
     ASSERT_TRUE(self->isTalking()) << "the player says the board is won";
     EXPECT_STREQ(lang::String::loadText("STR_THINK_PEGS_WON_1").c_str(), self->getTalkText()->getText().c_str());
+    EXPECT_FALSE(canvas->isSpriteVisible("RoomItemsBalloon")) << "the word of the stuck board stays";
     expectCleanRun();
 }
 
