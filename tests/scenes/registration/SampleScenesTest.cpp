@@ -283,6 +283,10 @@ TEST_F(SampleScenesTest, TheCircuitBoardsWiresAreJoined)
     EXPECT_TRUE(board->router().allWiresComplete());
     ASSERT_TRUE(painted([this] { return flag("circuitBoardSolved") == "true"; }));
     ASSERT_TRUE(painted([board] { return !board->isVisible(); }));
+    // The panel on the shop's wall shows its wires joined, also when the
+    // shop is entered again.
+    enter(49);
+    EXPECT_EQ(1, static_cast<sprite::AnimateSprite*>(room(49)->getSprite("CircuitPanel"))->getFrame());
     expectCleanRun();
 }
 
