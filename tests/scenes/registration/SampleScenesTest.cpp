@@ -42,6 +42,7 @@
 #include "scenes/inlay/Inlay.h"
 #include "scenes/pegs/PegsCU.h"
 #include "scenes/safecrack/SafeCrack.h"
+#include "scenes/sanctum/OuterSanctum.h"
 #include "scenes/slideblock/SlideBlockPuzzle.h"
 #include "scenes/templedoor/TempleDoorPuzzle.h"
 #include "scenes/tictac/TicTac.h"
@@ -1191,6 +1192,52 @@ TEST_F(SampleScenesTest, AWrongStoneIsSaidOnABandUnderTheStones)
     player.clickOn(bridge->getSprite("StonesPanel"));
     EXPECT_FALSE(band->isVisible());
     EXPECT_TRUE(player.painted(lit, 40));
+    expectCleanRun();
+}
+
+// The outer sanctum's code whose rows run out: its last row stands listed
+// with the others, and the row shows the code, every mark green, until the
+// player's next click brings a new code.
+TEST_F(SampleScenesTest, TheOuterSanctumShowsItsLastRowAndItsCodeWhenItsRowsRunOut)
+{
+    canvas->getProgress()->chapter = 4;
+    auto* sanctum = static_cast<OuterSanctum*>(room(35));
+    enter(35);
+    // The four kinds that are not in the code: no row of them breaks it.
+    std::vector<int> absent;
+    for (int kind = 0; kind < OuterSanctum::KINDS; ++kind) {
+        if (std::find(sanctum->getAnswer(), sanctum->getAnswer() + OuterSanctum::PLACES, kind) ==
+            sanctum->getAnswer() + OuterSanctum::PLACES)
+            absent.push_back(kind);
+    }
+    ASSERT_EQ(4u, absent.size());
+    std::vector<int> code(sanctum->getAnswer(), sanctum->getAnswer() + OuterSanctum::PLACES);
+    for (int row = 1; row <= OuterSanctum::MAX_TRIES; ++row) {
+        for (int place = 0; place < OuterSanctum::PLACES; ++place) {
+            clickSprite(sanctum, ("PieceChoice_" + std::to_string(absent[size_t(place)])).c_str());
+            clickSprite(sanctum, ("RowClickRect_" + std::to_string(place)).c_str());
+        }
+        clickSprite(sanctum, "LeverClickRect");
+        ASSERT_EQ(row, sanctum->getAttempts());
+    }
+    auto frame = [sanctum](const std::string& name) {
+        auto* s = static_cast<sprite::AnimateSprite*>(sanctum->getSprite(name.c_str()));
+        return s && s->isVisible() ? s->getFrame() : -1;
+    };
+    for (int place = 0; place < OuterSanctum::PLACES; ++place) {
+        const std::string at = "_" + std::to_string(place);
+        EXPECT_EQ(absent[size_t(place)], frame("RowPiece_7" + at)) << "the last row is listed";
+        EXPECT_EQ(OuterSanctum::ABSENT, frame("Results_7" + at));
+        EXPECT_EQ(code[size_t(place)], frame("RowPiece_0" + at)) << "the row shows the code";
+        EXPECT_EQ(OuterSanctum::RIGHT_PLACE, frame("Results_0" + at));
+    }
+    world.stepFrames(100);
+    EXPECT_EQ(code[0], frame("RowPiece_0_0")) << "the code stays until a click";
+    clickSprite(sanctum, "Status");
+    world.stepFrames(20);
+    EXPECT_EQ(-1, frame("RowPiece_0_0"));
+    EXPECT_EQ(-1, frame("RowPiece_7_0"));
+    EXPECT_EQ(0, sanctum->getAttempts());
     expectCleanRun();
 }
 
