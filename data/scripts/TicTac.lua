@@ -46,10 +46,14 @@ local function noTurn(self)
     end
 end
 
--- The game's end is told; the board stays as it ended, with no side on
--- turn until the next game.
+-- The game's end is told, its line fading in over a second, during which a
+-- click (one meant for the last move, say) does not yet clear the board; the
+-- board stays as it ended, with no side on turn until the next game.
 local function endGame(self, id)
     say(self, id)
+    local line = self:sprite("Message")
+    line:setAlphaBalance(0.0)
+    line:setAlphaDestination(1.0, 25)
     noTurn(self)
     ended = true
 end
@@ -61,12 +65,16 @@ room.onEnter = function(self, n)
     solved = false
     waiting = false
     say(self, "STR_TICTAC_RULES")
+    self:sprite("Message"):setAlphaBalance(1.0)
 end
--- A click after a game's end clears the board for the next game. A click on
+-- A click after a game's end, once its line is in, clears the board for the
+-- next game. A click on
 -- the board while "You" is not lit is not the player's move: the line says
 -- to wait, until the player's next click on their turn.
 function room.onClick(self, x, y)
-    if ended then
+    if ended and self:sprite("Message"):isAnimating() then
+        return
+    elseif ended then
         ended = false
         waiting = false
         say(self, "STR_TICTAC_PLAYING")

@@ -731,6 +731,8 @@ TEST_F(SampleScenesTest, NoughtsAndCrossesSaysHowEachGameEndedAndTheWinnerLeaves
         ASSERT_TRUE(stepUntil([game] { return game->getState() == TicTac::STATE_PLAYER_TURN; }, 2000));
         game->setState(end.state);
         EXPECT_EQ(text(end.said, end.won), message()) << end.said;
+        world.click(400, 300);
+        EXPECT_EQ(end.state, game->getState()) << end.said << ": a click just after the end clears the board";
         EXPECT_EQ(end.won > 0, wins->isVisible()) << end.said;
         if (end.won > 0) {
             EXPECT_EQ(end.won - 1, wins->getFrame()) << end.said << ": the label counts the games won with the line";
