@@ -17,8 +17,9 @@
 // fireflies; the task paper keeps its tasks above the bar; the circuit board
 // stays in the window with its buttons beside it; the player's figure keeps
 // off the barkeeper and the canoe; the wind race's exit and words leave its
-// buoys in sight; a move's points hide no mark; the safe's pieces show over
-// its bolts.
+// buoys in sight; a move's points hide no mark, nor a label on their way to
+// the score, and its sparkle leaves the score readable; the safe's pieces
+// show over its bolts.
 #include "game/ambient/AmbientAnimManager.h"
 #include "game/balloons/TalkBalloon.h"
 #include "game/canvas/LanternfieldCanvas.h"
@@ -27,6 +28,7 @@
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
+#include "scenes/tictac/TicTac.h"
 #include "sprites/buttons/ButtonMixin.h"
 #include "sprites/dialogs/DialogSprite.h"
 #include "sprites/images/ImageSprite.h"
@@ -1457,6 +1459,46 @@ TEST_F(SampleLayoutTest, TheScoringPointsHideNoMarkOnTheBoard)
                 EXPECT_EQ(0, hidden) << mark << ": +" << n + 1 << " at " << scale << " times its size";
             }
         }
+    }
+}
+
+// A score's sparkle is drawn under the sides' labels and scores, and the
+// points, once they leave the piece's corner for the score, pass under the
+// marks on the board and the labels.
+TEST_F(SampleLayoutTest, TheScoringPointsAndSparklePassUnderTheMarksAndLabels)
+{
+    auto* game = static_cast<TicTac*>(room(52));
+    enter(52);
+    auto order = [game](const char* name) {
+        for (int i = 0; i < game->getChildCount(); ++i) {
+            sprite::SpriteBase* child = game->childAt(i);
+            const bool found = child->getName().equals(name);
+            child->release();
+            if (found)
+                return i;
+        }
+        return -1;
+    };
+    std::vector<int> above;
+    for (const char* name : {"AITurnBG", "PlayerTurnBG", "AITurnActive", "PlayerTurnActive", "AIScore", "PlayerScore"})
+        above.push_back(order(name));
+    for (const char* sparkle : {"ScoreBlingAI", "ScoreBlingPlayer"}) {
+        for (int index : above)
+            EXPECT_LT(order(sparkle), index) << sparkle;
+    }
+    sprite::AnimateSprite* piece = game->getOPiece(12);
+    lang::String scored("ShowScoringAnimationsForPlayer");
+    game->handleAction(piece, &scored);
+    world.stepFrames(16);
+    sprite::SpriteBase* points = game->getSprite("FloatingNumbers");
+    ASSERT_TRUE(points->isVisible() && points->isAnimating()) << "on the way to the score";
+    for (int index : above)
+        EXPECT_LT(order("FloatingNumbers"), index);
+    for (int i = 0; i < game->getChildCount(); ++i) {
+        sprite::SpriteBase* child = game->childAt(i);
+        if (child == piece)
+            EXPECT_LT(order("FloatingNumbers"), i) << "the points pass over the marks";
+        child->release();
     }
 }
 
