@@ -1385,7 +1385,7 @@ TEST_F(SampleLayoutTest, TheWindRacesExitAndReadyWordsLeaveTheBuoysInSight)
     // The course: all the room shows but its picture, its exit, its boat,
     // its buttons and those words.
     const char* const notCourse[] = {"Background", "Door0",     "Boat",     "ResetButton",
-                                     "CloseButton", "CloseLabel", "ReadyText", "GoText"};
+                                     "CloseButton", "CloseLabel", "ReadyText", "GoText", "RaceWord"};
     std::vector<LayoutBox> course;
     for (int i = 0; i < r->getChildCount(); ++i) {
         sprite::SpriteBase* child = r->childAt(i);
@@ -1396,9 +1396,16 @@ TEST_F(SampleLayoutTest, TheWindRacesExitAndReadyWordsLeaveTheBuoysInSight)
         child->release();
     }
     ASSERT_LE(50u, course.size()) << "25 buoys and their windsocks";
+    // The line at the top in its longest words, clear of the buttons too.
+    runLua(r, "self:sprite('RaceWord'):setText(hv.getResourceString('STR_RACE_WAIT_GO'))");
+    const util::RectangleNM word = *r->getSprite("RaceWord")->getBounds();
+    for (const util::RectangleNM& button : {*r->getSprite("CloseButton")->getBounds(),
+                                            *canvas->getSprite("GameInsQuestionMark")->getBounds()})
+        EXPECT_FALSE(layoutBoxesMeet(word, button)) << word.x << " to " << word.x + word.width;
     const LayoutBox kept[] = {{"Door0", *r->getDoor(0)->getBounds()},
                               {"ReadyText", *r->getSprite("ReadyText")->getBounds()},
-                              {"GoText", *r->getSprite("GoText")->getBounds()}};
+                              {"GoText", *r->getSprite("GoText")->getBounds()},
+                              {"RaceWord", word}};
     for (const LayoutBox& k : kept) {
         EXPECT_TRUE(layoutOnScreen(k.bounds) && k.bounds.x + k.bounds.width <= 800 &&
                     k.bounds.y + k.bounds.height <= 600)
