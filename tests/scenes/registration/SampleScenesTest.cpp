@@ -1162,6 +1162,8 @@ TEST_F(SampleScenesTest, AWrongStoneIsSaidOnABandUnderTheStones)
     player.clickOn(bridge->getChoice(wrongSlot));
     auto* band = static_cast<sprite::ImageSprite*>(bridge->getSprite("WrongStone"));
     ASSERT_TRUE(player.painted([band] { return band->isVisible(); }, 40));
+    player.clickOn(bridge->getSprite("StonesPanel"));
+    EXPECT_TRUE(band->isVisible()) << "a click going on with the order takes the band away at once";
     int left = 800, right = 0, bottom = 0;
     for (int slot = 0; slot < 4; ++slot) {
         const util::RectangleNM c = *bridge->getChoice(slot)->getBounds();
