@@ -2,14 +2,16 @@
 -- hv.Bridge. Until the bridge is up, each visit starts a round of the memory
 -- game from the counters of Lanternfield.lua once the player clicks the
 -- stones, under its rules and a lamp per round remembered; a wrong stone
--- says so, on a band under the stones, and the round starts again with a
--- new sequence when the player clicks the stones once more; a finished one
+-- says so, on a band under the stones that stands a moment, and the round
+-- starts again with a new sequence when the player clicks the stones once
+-- more; a finished one
 -- lights its lamp and starts the next, and the last round of the last set
 -- raises the bridge (the rules and lamps go, the player says so) and opens
 -- the way east. Coming out of the cave here the player finds the overgrown
 -- path to the jungle from this side, and it stays open in the third
 -- chapter; the raised bridge stays up in the chapters after the third,
--- whose way back to the jungle the story keeps shut (Lanternfield.lua).
+-- whose way back to the jungle the story keeps shut (Lanternfield.lua), as a
+-- click on it says.
 -- Over it lies the inner sanctum, where the chapter ends.
 hv = hv or {}
 hv.Bridge = hv.Bridge or {}
@@ -62,6 +64,11 @@ end
 
 function room.onClick(self, x, y)
     local panel = self:sprite("StonesPanel")
+    -- The band of a wrong stone stands a moment first: the clicks that went
+    -- on with the order do not take it away unread.
+    if self:sprite("WrongStone"):isAnimating() then
+        return
+    end
     if waiting and panel:visible() and panel:hittest(x, y) then
         waiting = false
         self:sprite("WrongStone"):show(false)
@@ -84,8 +91,12 @@ function room.onCorrectAnswer(self, set)
 end
 
 function room.onWrongAnswer(self, n)
-    self:sprite("WrongStone"):show(true)
+    local band = self:sprite("WrongStone")
+    band:show(true)
+    band:setAlphaBalance(0.5)
+    band:setAlphaDestination(1.0, 40)
     waiting = true
 end
 
+saysWhyShut(room, {Door1 = "STR_THINK_BRIDGE_JUNGLE_SHUT"})
 rooms["Bridge"] = room

@@ -5,7 +5,8 @@
 -- told (so that a game saved after it starts in the tavern, never inside a
 -- fresh deal). The first game won brings the card player's trophy, which the
 -- gallery owner asks to see before he lets anyone at his paintings. A click
--- on the table while the card player is on turn is told to wait.
+-- on the table while the card player is on turn is told to wait, until "You"
+-- lights.
 hv = hv or {}
 hv.Concentration = hv.Concentration or {}
 rooms = rooms or {}
@@ -20,10 +21,24 @@ local function onTable(x, y)
     return x >= 135 and x < 655 and y >= 124 and y < 539
 end
 -- The card player's turn, lit from the moment it passes to him, takes no
--- card of the player's: the message says whose turn it is.
+-- card of the player's: the message says whose turn it is, until the turn
+-- comes back.
+local waiting = false
+local enter = room.onEnter
+function room.onEnter(self, n)
+    enter(self, n)
+    waiting = false
+end
 function room.onClick(self, x, y)
     if onTable(x, y) and self:sprite("AITurnBG"):getFrame() == 1 then
+        waiting = true
         tell("STR_CARDS_WAIT")
+    end
+end
+function room.playerTurn(self, n)
+    if waiting then
+        waiting = false
+        inventory:showRoomItemTip(false)
     end
 end
 function room.winGameScene(self, n)

@@ -6,7 +6,10 @@ rooms["OuterSanctum"] = roomScript("OuterSanctum")
 
 -- The code puzzle: paint the row with four of the eight kinds, pull the
 -- lever, read the marks (green: right place, yellow: elsewhere in the code,
--- grey: absent). Each solved code leaves one try fewer for the next.
+-- grey: absent). Each solved code leaves one try fewer for the next. When a
+-- code's rows run out, its last row stands listed with the others and the
+-- code itself in the row, until the player's next click turns the stones
+-- over to a new code.
 function LF_solvedOuterSanctumPuzzle()
     return LF.outerSanctumSolved == true
 end
@@ -20,9 +23,10 @@ local sanctum = rooms["OuterSanctum"]
 -- the rows of the list on the left.
 local CODES = 2
 local ROWS = 7
-local LISTED_ROWS = 6
--- The rows judged on the code under way.
+local LISTED_ROWS = 7
+-- The rows judged on the code under way; the code shows, its rows run out.
 local rowsTried = 0
+local codeShown = false
 
 local function text(id, ...)
     local line = hv.getResourceString(id)
@@ -38,6 +42,8 @@ local function showStatus(self)
     local status = self:sprite("Status")
     if LF.outerSanctumSolved then
         status:setText(text("STR_SANCTUM_OPEN"))
+    elseif codeShown then
+        status:setText(text("STR_SANCTUM_CODE_SHOWN"))
     else
         status:setText(text("STR_SANCTUM_STATUS", wins + 1, CODES, rowsTried + 1, ROWS - wins))
     end
@@ -64,7 +70,25 @@ end
 -- A new code: the rows and their list fade away.
 local function newCode(self)
     rowsTried = 0
+    codeShown = false
     self:setupPuzzle()
+    showStatus(self)
+end
+
+-- The code whose rows ran out stands in the row, every mark green.
+local function showCode(self)
+    local code = {self:code()}
+    codeShown = true
+    for i = 0, 3 do
+        local kind = self:sprite("RowPiece_0_" .. i)
+        kind:setFrame(code[i + 1])
+        kind:setAlphaBalance(1.0)
+        kind:show(true)
+        local mark = self:sprite("Results_0_" .. i)
+        mark:setFrame(1)
+        mark:setAlphaBalance(1.0)
+        mark:show(true)
+    end
     showStatus(self)
 end
 
@@ -77,6 +101,12 @@ local function showWayNorth(self)
         self:sprite("RowSlot_" .. i):show(not LF.outerSanctumSolved)
     end
 end
+-- The shown code goes at the next click, which turns the stones over.
+sanctum.onClick = function(self, x, y)
+    if codeShown then
+        newCode(self)
+    end
+end
 clickingSpot(sanctum, "Seal", function(self)
     think("STR_THINK_SEAL")
 end)
@@ -85,6 +115,7 @@ local enterSanctum = sanctum.onEnter
 sanctum.onEnter = function(self, n)
     enterSanctum(self, n)
     rowsTried = 0
+    codeShown = false
     for i = 0, 3 do
         self:sprite("RowPiece_0_" .. i):show(false)
     end
@@ -123,9 +154,9 @@ sanctum.showResults = function(self, outOfTries, tries, solved)
             newCode(self)
         end
     elseif outOfTries == 1 then
-        -- Out of tries: a new code, the rows and their list cleared.
+        -- Out of tries: the code shows until the next click.
         think("STR_THINK_SANCTUM_NEW_CODE")
-        newCode(self)
+        showCode(self)
     else
         showStatus(self)
     end

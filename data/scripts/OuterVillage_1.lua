@@ -1,18 +1,24 @@
 -- OuterVillage_1.lua: the script of Outer Village 1 (room 40), where the
--- elder greets strangers and tells of the boards' lost pegs, and the first
--- of the three peg boards; every won peg puzzle is told to this room. The
--- elder's words hang a little higher than his forehead, clear of his hair.
+-- elder greets strangers and tells of the boards' lost pegs (and, once the
+-- three are won, of the canoe), and the first of the three peg boards; every
+-- won peg puzzle is told to this room. The elder's words hang a little higher
+-- than his forehead, clear of his hair.
 rooms = rooms or {}
+local function pegBoardsWord()
+    local won = LF.pegsSolved[1] and LF.pegsSolved[2] and LF.pegsSolved[3]
+    return won and "STR_TRIBALELDER_4" or "STR_TRIBALELDER_3"
+end
 rooms["OuterVillage_1"] = roomWithPeople("OuterVillage_1", {
-    TribalElder = {x = 740, y = 345, speaksFrom = {740, 329, "SE"}, "STR_TRIBALELDER_1", "STR_TRIBALELDER_3",
+    TribalElder = {x = 740, y = 345, speaksFrom = {740, 329, "SE"}, "STR_TRIBALELDER_1", pegBoardsWord,
         "STR_TRIBALELDER_2"},
 })
 withPegBoardLackingPeg(rooms["OuterVillage_1"], 1)
 -- `self` is the room the player is in: the third village's canoe comes as
 -- its board is won there. The player says the board is won and how many of
--- the three are.
+-- the three are (the word of a board left without a jump goes).
 function rooms.OuterVillage_1.setSolvedPegPuzzle(self, n)
     LF.pegsOpen = false
+    inventory:showRoomItemTip(false)
     LF.pegsSolved[n] = true
     LF_updateTasks()
     local won = 0
@@ -25,4 +31,9 @@ function rooms.OuterVillage_1.setSolvedPegPuzzle(self, n)
     if self:getName() == "OuterVillage_3" then
         rooms.OuterVillage_3.showChapterEnd(self)
     end
+end
+-- A board left without a jump is laid out again: the message at the top
+-- right says why.
+function rooms.OuterVillage_1.stuckPegPuzzle(self, n)
+    inventory:setRoomItemTip("STR_PEGS_STUCK", -1, true)
 end

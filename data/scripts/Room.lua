@@ -143,7 +143,8 @@ end
 -- A peg board that lacks its own peg, "Peg_<n>" of the inventory: the peg
 -- dropped on the board sets it in (the room's sprite "BoardPeg" shows it),
 -- the player says so, and only then does a click on the board open the
--- puzzle (before, the player remarks on the missing peg).
+-- puzzle (before, the player remarks on the missing peg). Another board's
+-- peg goes back, and the player says it is not this board's colour.
 function withPegBoardLackingPeg(room, n)
     local peg = "Peg_" .. n
     withPegBoard(room, n)
@@ -163,6 +164,12 @@ function withPegBoardLackingPeg(room, n)
             self:sprite("BoardPeg"):show(true)
             canvas:playSound(SOUNDS.chime)
             think("STR_THINK_PEG_SET")
+            return
+        end
+        local held = canvas:getItemOnCursor()
+        if held and held:find("^Peg_") and onPegBoard(self, px, py) then
+            canvas:dropInvalidCursorItem()
+            think("STR_THINK_PEG_WRONG")
             return
         end
         use(self, px, py)

@@ -4,7 +4,7 @@
 -- until the player clicks, and every game but the third won one is then
 -- cleared for the next, whose line counts the games won, as the label under
 -- the board does. A click on the board while the card shark is on turn is
--- told to wait. The third won game solves the board: the card shark pays his
+-- told to wait, until "You" lights. The third won game solves the board: the card shark pays his
 -- debt with a note of the mansion door's code, and the Leave button leads
 -- out again.
 hv = hv or {}
@@ -46,10 +46,14 @@ local function noTurn(self)
     end
 end
 
--- The game's end is told; the board stays as it ended, with no side on
--- turn until the next game.
+-- The game's end is told, its line fading in over a second, during which a
+-- click (one meant for the last move, say) does not yet clear the board; the
+-- board stays as it ended, with no side on turn until the next game.
 local function endGame(self, id)
     say(self, id)
+    local line = self:sprite("Message")
+    line:setAlphaBalance(0.0)
+    line:setAlphaDestination(1.0, 25)
     noTurn(self)
     ended = true
 end
@@ -61,12 +65,16 @@ room.onEnter = function(self, n)
     solved = false
     waiting = false
     say(self, "STR_TICTAC_RULES")
+    self:sprite("Message"):setAlphaBalance(1.0)
 end
--- A click after a game's end clears the board for the next game. A click on
+-- A click after a game's end, once its line is in, clears the board for the
+-- next game. A click on
 -- the board while "You" is not lit is not the player's move: the line says
 -- to wait, until the player's next click on their turn.
 function room.onClick(self, x, y)
-    if ended then
+    if ended and self:sprite("Message"):isAnimating() then
+        return
+    elseif ended then
         ended = false
         waiting = false
         say(self, "STR_TICTAC_PLAYING")
@@ -79,6 +87,13 @@ function room.onClick(self, x, y)
             waiting = false
             say(self, "STR_TICTAC_PLAYING")
         end
+    end
+end
+-- "You" lights: the line that said to wait for it goes back to the game's.
+function room.playerTurn(self, n)
+    if waiting then
+        waiting = false
+        say(self, "STR_TICTAC_PLAYING")
     end
 end
 function room.winGame1Scene(self, n)

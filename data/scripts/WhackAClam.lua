@@ -1,7 +1,8 @@
 -- WhackAClam.lua: the script of Whack AClam (room 18), the pearl game, and
 -- the table of its class, hv.WhackAClam. The first click in the room starts
--- the dive; a won game or the close button leads back to the dive dock, and
--- after a lost one the close button or the exit leads out. The first game won
+-- the dive (the air runs from then on); a won game or the close button leads
+-- back to the dive dock, and after a lost one the close button or the exit
+-- leads out, which a click on the water says again. The first game won
 -- brings the pearls the diving boat's skipper waits for, told of at the dock.
 hv = hv or {}
 hv.WhackAClam = hv.WhackAClam or {}
@@ -9,10 +10,13 @@ rooms = rooms or {}
 rooms["WhackAClam"] = roomScript("WhackAClam")
 
 local room = rooms["WhackAClam"]
+-- The dive of this visit was lost for air.
+local lost = false
 local enter = room.onEnter
 function room.onEnter(self, n)
     enter(self, n)
     LF.diving = false
+    lost = false
     -- Activating queues the how-to-play, so that a first visit shows it at
     -- once; the room itself then waits, inactive, for the first click.
     self:activateGame(true)
@@ -21,6 +25,8 @@ function room.onClick(self, x, y)
     if not LF.diving then
         LF.diving = true
         self:activateGame(true)
+    elseif lost and not self:sprite("WhackAClamClose"):hittest(x, y) then
+        think("STR_THINK_DIVE_LOST")
     end
 end
 function room.onWin(self, n)
@@ -34,6 +40,7 @@ end
 -- A lost dive is said: the player leaves to breathe and dives again.
 function room.onLose(self, n)
     LF.diving = true
+    lost = true
     think("STR_THINK_DIVE_LOST")
 end
 function room.onClose(self, n)

@@ -323,6 +323,8 @@ void Concentration::setState(int state)
         m_bHaveFirst = false;
         TurnLabels::showTurn(this, true, 0);
         enableBacks(true);
+        // The script's message may be telling the player to wait for this.
+        callScript(kScriptTable, "playerTurn");
         break;
     case STATE_COMPUTER_FIRST:
         TurnLabels::showTurn(this, false, 0);

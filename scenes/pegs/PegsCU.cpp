@@ -407,6 +407,10 @@ void PegsCU::removePeg(int index)
         SpriteAction::set(peg.sprite, this, kCommands[EXIT]);
     } else if (!m_board.anyJump()) {
         OutputDebugStringA("GAME OVER!!!!!!!!!!!!!!!!!!!!\n");
+        // The village's script says why the board is laid out again.
+        LanternfieldCanvas* canvas = SceneRoom::canvas();
+        if (Room* current = canvas ? canvas->getCurrentRoom() : nullptr)
+            current->callScriptInt(tableOf(1).c_str(), "stuckPegPuzzle", m_nPuzzle);
         SpriteAction::set(peg.sprite, this, kCommands[GAME_OVER]);
     }
 }

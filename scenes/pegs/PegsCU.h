@@ -3,7 +3,8 @@
 // its host room's dimmed picture; the player picks a peg and jumps it two
 // holes across another into an empty hole, and the jumped peg goes. One peg
 // left solves the puzzle (the village's script hears of it) and closes the
-// close-up; a board with no jump left fades out and is laid out again.
+// close-up; a board with no jump left (told to the script as well) fades out
+// and is laid out again.
 #pragma once
 
 #include "core/lang/IntArray.h"

@@ -19,7 +19,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 HV_DEFINE_METACLASS(SafeCrack);
 
@@ -264,12 +263,9 @@ void SafeCrack::setupPieces()
 {
     m_nDragged = -1;
     m_nDragType = UNDECIDED;
-    std::vector<sprite::SpriteBase*> pistons;
     for (size_t i = 0; i < std::size(kPistons); ++i) {
-        if (sprite::SpriteBase* piston = SceneRoom::find(this, ("piston" + std::to_string(i)).c_str())) {
+        if (sprite::SpriteBase* piston = SceneRoom::find(this, ("piston" + std::to_string(i)).c_str()))
             piston->setPosition(kPistons[i].closedX, kPistons[i].closedY);
-            pistons.push_back(piston);
-        }
     }
     for (Piece& piece : m_pieces) {
         const int i = int(&piece - m_pieces.data()) % PIECES;
@@ -282,12 +278,9 @@ void SafeCrack::setupPieces()
         piece.sprite->setPosition(xOfColumn(column), yOfRow(i));
         bringToFront(piece.sprite);
     }
-    // The door's bolts lie across the track: a piece slides under them, and
-    // they stay in sight over it.
-    for (sprite::SpriteBase* piston : pistons)
-        bringToFront(piston);
-    // The line counting the pieces across stays readable over the bolts as
-    // they slide open.
+    // The pieces stand over the door's bolts, some of which lie across the
+    // track: a piece slid over one shows whole. The line counting the pieces
+    // across stays readable over the bolts as they slide open.
     if (sprite::SpriteBase* progress = getSprite(kProgressSprite))
         bringToFront(progress);
     showProgress();

@@ -30,6 +30,16 @@ int luaFadeOutIncorrectRows(lua_State* L)
     return SceneLua::returnLast(L);
 }
 
+// code(): the four kinds of the code, place by place (shown once its rows
+// have run out).
+int luaCode(lua_State* L)
+{
+    const int* answer = SceneLua::self<OuterSanctum>(L, "OuterSanctum", 1)->getAnswer();
+    for (int i = 0; i < OuterSanctum::PLACES; ++i)
+        lua_pushinteger(L, answer[i]);
+    return OuterSanctum::PLACES;
+}
+
 int luaShowInstructions(lua_State* L)
 {
     auto* room = SceneLua::self<OuterSanctum>(L, "OuterSanctum", 1);
@@ -38,6 +48,7 @@ int luaShowInstructions(lua_State* L)
 }
 
 const luaL_Reg kOuterSanctumMethods[] = {
+    {"code", &sprite::SpriteBaseLua::guarded<luaCode>},
     {"setAllowClicks", &sprite::SpriteBaseLua::guarded<luaSetAllowClicks>},
     {"setupPuzzle", &sprite::SpriteBaseLua::guarded<luaSetupPuzzle>},
     {"fadeOutIncorrectRows", &sprite::SpriteBaseLua::guarded<luaFadeOutIncorrectRows>},

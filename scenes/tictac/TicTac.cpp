@@ -386,6 +386,9 @@ void TicTac::showTurnOf(bool player)
     if (lit(player ? "PlayerTurnBG" : "AITurnBG") && !lit(player ? "AITurnBG" : "PlayerTurnBG"))
         return;
     TurnLabels::showTurn(this, player, kTurnFadeFrames);
+    // The script's line may be telling the player to wait for this.
+    if (player)
+        callScript(kScriptTable, "playerTurn");
 }
 
 int TicTac::placePiece(int cell, int mark)
@@ -558,6 +561,10 @@ void TicTac::handleCommand(int command)
         m_pFloating->setAlphaDestination(kAsDrawn, kFloatFlyFrames, 0);
         m_pFloating->setDestination(player ? kPlayerScoreX : kComputerScoreX,
                                     player ? kPlayerScoreY : kComputerScoreY, kFloatFlyFrames);
+        // On their way to the score the points pass under the marks on the
+        // board and under the sides' labels, hiding none of them.
+        if (sprite::SpriteBase* background = SceneRoom::find(this, "Background"))
+            insertAfter(m_pFloating, background);
         lang::String* next = text(kCommands[player ? UPDATE_PLAYER : UPDATE_COMPUTER]);
         m_pFloating->setAction(this, next);
         next->release();

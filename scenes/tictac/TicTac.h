@@ -134,7 +134,8 @@ private:
     // game goes back to the side that began it.
     void stopScoring();
     // The side's label lights (fading in) unless it is lit already, so that
-    // a side lit as its turn came keeps its label steady.
+    // a side lit as its turn came keeps its label steady; the player's
+    // lighting is told to the script ("playerTurn").
     void showTurnOf(bool player);
 
     int m_nAIScore;

@@ -360,11 +360,14 @@ bool WhackAClam::mouseMove(window::Event* e)
 bool WhackAClam::tick(int frame, util::RectangleNM* boundsOut, util::Region* region)
 {
     LanternfieldCanvas* canvas = SceneRoom::canvas();
-    if (!(isRunning() || m_bEndAnimation || m_bInactive) || !isVisible() || !canvas ||
+    // A lost dive goes on ticking, so that its warning goes on pulsing.
+    if (!(isRunning() || m_bEndAnimation || m_bInactive || isLost()) || !isVisible() || !canvas ||
         canvas->getGameState() != LanternfieldCanvas::STATE_PLAYING)
         return false;
     sprite::SpriteBase* overlay = getSprite("ClamTankOverlay");
-    if (!m_bAllClicked && ++m_nAirTicks % AIR_TICKS == 0) {
+    // The air runs only while the dive runs: not while it waits for the
+    // click that starts it.
+    if (!m_bAllClicked && !m_bInactive && ++m_nAirTicks % AIR_TICKS == 0) {
         m_tankRect = util::RectangleNM(m_tankRect.x, m_tankRect.y + 1, m_tankRect.width, m_tankRect.height - 1);
         if (!m_bGameOver) {
             if (m_tankRect.height < 0 && m_nPearlsCollected < m_nPearlCount) {

@@ -19,7 +19,7 @@ public:
     static constexpr int SOUND_UNDERWATER = 105;
     // The mini-game index of its instructions.
     static constexpr int INSTRUCTIONS_GAME = 2;
-    // The air drops one pixel of the tank every 12 ticks.
+    // The air drops one pixel of the tank every 12 ticks of the running dive.
     static constexpr int AIR_TICKS = 12;
     // The room's table in `rooms`.
     static const char kScriptTable[];

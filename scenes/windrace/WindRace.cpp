@@ -11,6 +11,7 @@
 #include "scenes/common/SceneRoom.h"
 #include "sprites/buttons/ButtonMixin.h"
 #include "sprites/images/AnimateSprite.h"
+#include "sprites/text/NewFontSprite.h"
 #include "windowing/window/Event.h"
 
 #include <string>
@@ -34,6 +35,11 @@ constexpr int kTextHoldFrames = 36;
 constexpr int kTextOutFrames = 17;
 // The boat's frame while it waits for the start.
 constexpr int kBoatWaitingFrame = 1;
+// The line that says why a click turned nothing or the race starts again,
+// and its words.
+const char kRaceWordSprite[] = "RaceWord";
+const char kRaceWaitText[] = "STR_RACE_WAIT_GO";
+const char kRaceOffCourseText[] = "STR_RACE_OFF_COURSE";
 
 enum Command {
     HIT_START,
@@ -241,6 +247,13 @@ bool WindRace::tick(int frame, util::RectangleNM* boundsOut, util::Region* regio
     return SceneRoom::pausingTick(this, frame, boundsOut, region);
 }
 
+void WindRace::say(const char* textId)
+{
+    sprite::SpriteBase* line = getSprite(kRaceWordSprite);
+    if (line && line->isInstanceOf("NewFontSprite"))
+        static_cast<sprite::NewFontSprite*>(line)->setText(textId ? lang::String::loadText(textId).c_str() : "");
+}
+
 void WindRace::onEnter()
 {
     LanternfieldCanvas* c = SceneRoom::canvas();
@@ -250,6 +263,7 @@ void WindRace::onEnter()
     for (sprite::SpriteBase* text : {m_pReadyText, m_pGoText})
         if (text)
             text->setVisible(false);
+    say(nullptr);
     SceneInstructions::openOrMark(this, INSTRUCTIONS_GAME);
     if (c) {
         if (Inventory* bar = c->getInventory())
@@ -339,6 +353,7 @@ void WindRace::setState(int state)
         callScript(kScriptTable, "winGameScene");
         break;
     case STATE_LOST:
+        say(kRaceOffCourseText);
         callScript(kScriptTable, "loseScene");
         break;
     case STATE_LAUNCH:
@@ -412,6 +427,7 @@ bool WindRace::handleEvent(window::Event* e)
             m_pReadyText->setAction(nullptr, nullptr);
         }
         enableBuoys(true);
+        say(nullptr);
         SceneRoom::playSound(SOUND_GO);
         if (m_pGoText) {
             m_pGoText->setVisible(true);
@@ -458,11 +474,16 @@ int WindRace::mouseDown(window::Event* e)
     for (int i = 0; i < int(m_buoys.size()); ++i) {
         BuoyInfo& b = m_buoys[size_t(i)];
         sprite::ButtonMixin* button = b.turnSprite ? sprite::ButtonMixin::fromSprite(b.turnSprite) : nullptr;
-        if (!button || !button->isEnabled())
+        if (!button)
             continue;
         sprite::AnimateSprite* sock = b.windsocks[b.direction & 3];
         if (!b.turnSprite->hittest(x, y) && !(sock && sock->hittest(x, y)))
             continue;
+        // Before "Go!" the windsocks hold, and the click is told so.
+        if (!button->isEnabled()) {
+            say(kRaceWaitText);
+            continue;
+        }
         showDirection(i, nextDirection(i, b.direction));
         SceneRoom::playSound(SOUND_TURN);
     }

@@ -125,6 +125,9 @@ private:
     // The text fades to alpha over frames, then sends the command.
     void fadeText(sprite::SpriteBase* text, int alpha, int frames, const char* command);
     void setResetButton(bool enable);
+    // The word line says the text item (null: nothing): a click before
+    // "Go!", a boat off the course; "Go!" clears it.
+    void say(const char* textId);
 
     std::vector<BuoyInfo> m_buoys;
     int m_nBoatStartX;

@@ -58,7 +58,7 @@ protected:
         scene.index = kRoom;
         scene.className = "Concentration";
         scene.manifest = manifest();
-        scene.callbacks = {"tieGameScene", "winGameScene", "loseGameScene"};
+        scene.callbacks = {"tieGameScene", "winGameScene", "loseGameScene", "playerTurn"};
         gametest::GameOptions options;
         options.gameScript = "function LF_dumbDownConcentrationAI() record('LF_dumbDownConcentrationAI') "
                              "return LF.weak == true end\n";

@@ -41,7 +41,7 @@ protected:
         scene.index = kHost;
         scene.className = "Room";
         scene.manifest = "<data>\n0\n<sprites>\nDimOverlay Sprite dim 0 0\n<end>\n";
-        scene.callbacks = {"setSolvedPegPuzzle", "setupPuzzle"};
+        scene.callbacks = {"setSolvedPegPuzzle", "setupPuzzle", "stuckPegPuzzle"};
         gametest::GameOptions options;
         options.canvasSprites["PegsCU"] = "PegsCU:+pegs 150 80 500 440 0 0";
         ASSERT_TRUE(startScene(scene, options));

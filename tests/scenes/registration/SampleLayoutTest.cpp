@@ -17,8 +17,9 @@
 // fireflies; the task paper keeps its tasks above the bar; the circuit board
 // stays in the window with its buttons beside it; the player's figure keeps
 // off the barkeeper and the canoe; the wind race's exit and words leave its
-// buoys in sight; a move's points hide no mark; the safe's bolts show over
-// its pieces.
+// buoys in sight; a move's points hide no mark, nor a label on their way to
+// the score, and its sparkle leaves the score readable; the safe's pieces
+// show over its bolts.
 #include "game/ambient/AmbientAnimManager.h"
 #include "game/balloons/TalkBalloon.h"
 #include "game/canvas/LanternfieldCanvas.h"
@@ -27,6 +28,7 @@
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
+#include "scenes/tictac/TicTac.h"
 #include "sprites/buttons/ButtonMixin.h"
 #include "sprites/dialogs/DialogSprite.h"
 #include "sprites/images/ImageSprite.h"
@@ -258,9 +260,11 @@ TEST_F(SampleLayoutTest, ThePeoplesWordsStayOnTheScreenClearOfTheWaysAndThings)
          {"Legend", "Lever", "Status", "Seal"}},
         {38, 4, "PlayerCharacter", {"STR_THINK_NO_USE"}, {}},
         {40, 4, "PlayerCharacter",
-         {"STR_THINK_PEGLESS", "STR_THINK_PEG_SET", "STR_THINK_PEGS_WON_1", "STR_THINK_PEGS_WON_2"},
+         {"STR_THINK_PEGLESS", "STR_THINK_PEG_SET", "STR_THINK_PEG_WRONG", "STR_THINK_PEGS_WON_1",
+          "STR_THINK_PEGS_WON_2"},
          {"PegBoard"}},
-        {40, 4, "TribalElder", {"STR_TRIBALELDER_1", "STR_TRIBALELDER_2", "STR_TRIBALELDER_3"}, {"PegBoard"}, true},
+        {40, 4, "TribalElder", {"STR_TRIBALELDER_1", "STR_TRIBALELDER_2", "STR_TRIBALELDER_3", "STR_TRIBALELDER_4"},
+         {"PegBoard"}, true},
         {41, 4, "PlayerCharacter", {"STR_THINK_PEG_SET", "STR_THINK_PEGS_WON_2"}, {"PegBoard"}},
         {42, 4, "PlayerCharacter", {"STR_THINK_PALISADE", "STR_THINK_PEGS_WON_3"}, {"PegBoard", "Fence"}},
     };
@@ -1381,7 +1385,7 @@ TEST_F(SampleLayoutTest, TheWindRacesExitAndReadyWordsLeaveTheBuoysInSight)
     // The course: all the room shows but its picture, its exit, its boat,
     // its buttons and those words.
     const char* const notCourse[] = {"Background", "Door0",     "Boat",     "ResetButton",
-                                     "CloseButton", "CloseLabel", "ReadyText", "GoText"};
+                                     "CloseButton", "CloseLabel", "ReadyText", "GoText", "RaceWord"};
     std::vector<LayoutBox> course;
     for (int i = 0; i < r->getChildCount(); ++i) {
         sprite::SpriteBase* child = r->childAt(i);
@@ -1392,9 +1396,16 @@ TEST_F(SampleLayoutTest, TheWindRacesExitAndReadyWordsLeaveTheBuoysInSight)
         child->release();
     }
     ASSERT_LE(50u, course.size()) << "25 buoys and their windsocks";
+    // The line at the top in its longest words, clear of the buttons too.
+    runLua(r, "self:sprite('RaceWord'):setText(hv.getResourceString('STR_RACE_WAIT_GO'))");
+    const util::RectangleNM word = *r->getSprite("RaceWord")->getBounds();
+    for (const util::RectangleNM& button : {*r->getSprite("CloseButton")->getBounds(),
+                                            *canvas->getSprite("GameInsQuestionMark")->getBounds()})
+        EXPECT_FALSE(layoutBoxesMeet(word, button)) << word.x << " to " << word.x + word.width;
     const LayoutBox kept[] = {{"Door0", *r->getDoor(0)->getBounds()},
                               {"ReadyText", *r->getSprite("ReadyText")->getBounds()},
-                              {"GoText", *r->getSprite("GoText")->getBounds()}};
+                              {"GoText", *r->getSprite("GoText")->getBounds()},
+                              {"RaceWord", word}};
     for (const LayoutBox& k : kept) {
         EXPECT_TRUE(layoutOnScreen(k.bounds) && k.bounds.x + k.bounds.width <= 800 &&
                     k.bounds.y + k.bounds.height <= 600)
@@ -1458,9 +1469,49 @@ TEST_F(SampleLayoutTest, TheScoringPointsHideNoMarkOnTheBoard)
     }
 }
 
-// The safe's bolts that lie across the track are drawn over the pieces, so
-// that a piece slid beside or under one leaves it in sight.
-TEST_F(SampleLayoutTest, TheSafesBoltsStayInSightOverItsPieces)
+// A score's sparkle is drawn under the sides' labels and scores, and the
+// points, once they leave the piece's corner for the score, pass under the
+// marks on the board and the labels.
+TEST_F(SampleLayoutTest, TheScoringPointsAndSparklePassUnderTheMarksAndLabels)
+{
+    auto* game = static_cast<TicTac*>(room(52));
+    enter(52);
+    auto order = [game](const char* name) {
+        for (int i = 0; i < game->getChildCount(); ++i) {
+            sprite::SpriteBase* child = game->childAt(i);
+            const bool found = child->getName().equals(name);
+            child->release();
+            if (found)
+                return i;
+        }
+        return -1;
+    };
+    std::vector<int> above;
+    for (const char* name : {"AITurnBG", "PlayerTurnBG", "AITurnActive", "PlayerTurnActive", "AIScore", "PlayerScore"})
+        above.push_back(order(name));
+    for (const char* sparkle : {"ScoreBlingAI", "ScoreBlingPlayer"}) {
+        for (int index : above)
+            EXPECT_LT(order(sparkle), index) << sparkle;
+    }
+    sprite::AnimateSprite* piece = game->getOPiece(12);
+    lang::String scored("ShowScoringAnimationsForPlayer");
+    game->handleAction(piece, &scored);
+    world.stepFrames(16);
+    sprite::SpriteBase* points = game->getSprite("FloatingNumbers");
+    ASSERT_TRUE(points->isVisible() && points->isAnimating()) << "on the way to the score";
+    for (int index : above)
+        EXPECT_LT(order("FloatingNumbers"), index);
+    for (int i = 0; i < game->getChildCount(); ++i) {
+        sprite::SpriteBase* child = game->childAt(i);
+        if (child == piece)
+            EXPECT_LT(order("FloatingNumbers"), i) << "the points pass over the marks";
+        child->release();
+    }
+}
+
+// The safe's pieces are drawn over the bolts, some of which lie across the
+// track, so that a piece slid over one shows whole.
+TEST_F(SampleLayoutTest, TheSafesPiecesShowWholeOverItsBolts)
 {
     sprite::DialogSprite* safe = canvas->getCloseUp(LanternfieldCanvas::CLOSE_UP_SAFE_CRACK);
     enter(51);
@@ -1468,20 +1519,20 @@ TEST_F(SampleLayoutTest, TheSafesBoltsStayInSightOverItsPieces)
     world.click(box->left() + 30, box->top() + 60);
     world.stepFrames(15);
     ASSERT_TRUE(safe->isVisible());
-    int lastPiece = -1, firstBolt = safe->getChildCount(), bolts = 0;
+    int firstPiece = safe->getChildCount(), lastBolt = -1, bolts = 0;
     for (int i = 0; i < safe->getChildCount(); ++i) {
         sprite::SpriteBase* child = safe->childAt(i);
         const std::string name = child->getName().c_str();
         child->release();
         if (name.rfind("PieceType_", 0) == 0)
-            lastPiece = i;
+            firstPiece = std::min(firstPiece, i);
         if (name.rfind("piston", 0) == 0) {
-            firstBolt = std::min(firstBolt, i);
+            lastBolt = i;
             ++bolts;
         }
     }
     EXPECT_EQ(8, bolts);
-    EXPECT_LT(lastPiece, firstBolt);
+    EXPECT_LT(lastBolt, firstPiece);
     // The line counting the pieces across stands between the bolts, clear of
     // them, and is drawn last: opening, the bolts slide in towards it.
     sprite::SpriteBase* progress = safe->getSprite("Progress");

@@ -42,6 +42,7 @@ TEST_F(SampleNightStoryTest, AClickOnAShutWaySaysWhyItIsShut)
         const char* story; // Lua that sets the story up first
         const char* thought;
     } ways[] = {
+        {4, "Bridge", "Jungle", "", "STR_THINK_BRIDGE_JUNGLE_SHUT"},
         {5, "MansionFront_Night", "MansionHallway", "", "STR_THINK_MANSION_DOOR_SHUT"},
         {5, "MansionHallway", "MansionStudy", "LF.viewFinderSolved = false", "STR_THINK_STUDY_SHUT"},
         {5, "MansionHallway", "MansionStudy", "LF.viewFinderSolved = true", "STR_THINK_STUDY_KEY_IN_CLOCK"},

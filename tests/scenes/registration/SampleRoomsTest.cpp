@@ -120,7 +120,8 @@ TEST_F(SampleRoomsTest, TheWindRaceIsWonByTurningItsThreeGreenWindsocks)
 
 // The wind race's help says what the race does: its green windsocks turn
 // only once "Go!" shows, while the boat already sails, and a click before
-// that leaves them as they are.
+// that leaves them as they are, which a line at the top says; so does it
+// why the race starts again once the boat sails off the course.
 TEST_F(SampleRoomsTest, TheWindRacesHelpSaysItsWindsocksTurnOnlyFromGo)
 {
     const std::string help = pictureWords("ins/windrace");
@@ -129,12 +130,21 @@ TEST_F(SampleRoomsTest, TheWindRacesHelpSaysItsWindsocksTurnOnlyFromGo)
     EXPECT_NE(std::string::npos, help.find("already sails")) << help;
     auto* race = static_cast<WindRace*>(room(56));
     enter(56);
+    auto* line = static_cast<sprite::NewFontSprite*>(race->getSprite("RaceWord"));
+    ASSERT_TRUE(line && line->isVisible());
+    auto said = [line] { return std::string(line->getText().c_str()); };
     const int before = race->buoy(17).direction;
     world.click(WindRace::centreX(17), WindRace::centreY(17));
     EXPECT_EQ(before, race->buoy(17).direction) << "turned before 'Go!'";
+    EXPECT_EQ(lang::String::loadText("STR_RACE_WAIT_GO").c_str(), said());
     ASSERT_TRUE(stepUntil([race] { return race->getSprite("GoText")->isVisible(); }));
+    EXPECT_EQ("", said());
     world.click(WindRace::centreX(17), WindRace::centreY(17));
     EXPECT_NE(before, race->buoy(17).direction) << "not turned after 'Go!'";
+    // Sailing on up the middle, the boat leaves the course at the top.
+    ASSERT_TRUE(stepUntil([&said] { return !said().empty(); }, 1000));
+    EXPECT_EQ(lang::String::loadText("STR_RACE_OFF_COURSE").c_str(), said());
+    EXPECT_EQ(WindRace::STATE_LAUNCH, race->getState()) << "the race starts again";
 }
 
 // The exit of the room that leads to the target room is open.

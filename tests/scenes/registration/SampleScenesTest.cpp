@@ -42,6 +42,7 @@
 #include "scenes/inlay/Inlay.h"
 #include "scenes/pegs/PegsCU.h"
 #include "scenes/safecrack/SafeCrack.h"
+#include "scenes/sanctum/OuterSanctum.h"
 #include "scenes/slideblock/SlideBlockPuzzle.h"
 #include "scenes/templedoor/TempleDoorPuzzle.h"
 #include "scenes/tictac/TicTac.h"
@@ -283,6 +284,10 @@ TEST_F(SampleScenesTest, TheCircuitBoardsWiresAreJoined)
     EXPECT_TRUE(board->router().allWiresComplete());
     ASSERT_TRUE(painted([this] { return flag("circuitBoardSolved") == "true"; }));
     ASSERT_TRUE(painted([board] { return !board->isVisible(); }));
+    // The panel on the shop's wall shows its wires joined, also when the
+    // shop is entered again.
+    enter(49);
+    EXPECT_EQ(1, static_cast<sprite::AnimateSprite*>(room(49)->getSprite("CircuitPanel"))->getFrame());
     expectCleanRun();
 }
 
@@ -389,6 +394,28 @@ TEST_F(SampleScenesTest, TheFirstChaptersWordsAgreeWithTheScreen)
              return talk(canvas->getPlayerCharacter());
          },
          "STR_THINK_SAFE", "porch"},
+        {"the village elder once the three peg boards are won",
+         [&] {
+             canvas->getProgress()->chapter = 4;
+             runLua(room(2), "LF.pegsSolved = {true, true, true}");
+             enter(40);
+             return linesOf("TribalElder");
+         },
+         nullptr, "lost their pegs"},
+        {"another village's peg dropped on a board",
+         [&] {
+             canvas->getInventory()->enableItems(true);
+             runLua(room(2), "LF_giveItem('Peg_2')");
+             enter(40);
+             player.takeFromBar("Peg_2");
+             clickSprite(room(40), "PegBoard");
+             world.stepFrames(2);
+             canvas->getProgress()->chapter = 1;
+             const std::string said = talk(canvas->getPlayerCharacter());
+             canvas->getPlayerCharacter()->stopTalk();
+             return said;
+         },
+         "STR_THINK_PEG_WRONG", nullptr},
     };
     for (const auto& c : cases) {
         const std::string words = c.words();
@@ -598,6 +625,7 @@ TEST_F(SampleScenesTest, TheCardGameDealsAndTurnsACardUp)
         expectTip("STR_CARDS_WAIT");
         ASSERT_TRUE(framesUntil([cards] { return cards->getState() == Concentration::STATE_PLAYER_TURN; }, 500))
             << "miss " << miss;
+        EXPECT_FALSE(canvas->isSpriteVisible("RoomItemsBalloon")) << "the word to wait stays on the player's turn";
     }
     // A lost game is told before the new deal.
     runLua(cards, "rooms.Concentration.loseGameScene(self, 1)");
@@ -627,8 +655,8 @@ TEST_F(SampleScenesTest, NoughtsAndCrossesTakesTheComputersMoveAndThePlayers)
 }
 
 // A click on the board while the card shark is on turn places nothing and
-// the line says to wait for "You"; the player's click on their turn plays,
-// and the line goes back to the game's.
+// the line says to wait for "You", until it lights; the player's click on
+// their turn plays.
 TEST_F(SampleScenesTest, NoughtsAndCrossesTellsAClickOnTheSharksTurnToWait)
 {
     auto* game = static_cast<TicTac*>(room(52));
@@ -648,11 +676,12 @@ TEST_F(SampleScenesTest, NoughtsAndCrossesTellsAClickOnTheSharksTurnToWait)
     EXPECT_EQ(TicTacBoard::EMPTY, game->board().at(cell));
     EXPECT_EQ(std::string(lang::String::loadText("STR_TICTAC_WAIT").c_str()), message());
     ASSERT_TRUE(stepUntil([game] { return game->getState() == TicTac::STATE_PLAYER_TURN; }, 2000));
+    std::string playing = lang::String::loadText("STR_TICTAC_PLAYING").c_str();
+    playing.replace(playing.find("%1"), 2, "0");
+    EXPECT_EQ(playing, message()) << "the line to wait stays once \"You\" lights";
     cell = freeCell();
     world.click(240 + 80 * (cell % 5), 150 + 80 * (cell / 5));
     EXPECT_EQ(TicTacBoard::PLAYER, game->board().at(cell));
-    std::string playing = lang::String::loadText("STR_TICTAC_PLAYING").c_str();
-    playing.replace(playing.find("%1"), 2, "0");
     EXPECT_EQ(playing, message());
     expectCleanRun();
 }
@@ -702,6 +731,8 @@ TEST_F(SampleScenesTest, NoughtsAndCrossesSaysHowEachGameEndedAndTheWinnerLeaves
         ASSERT_TRUE(stepUntil([game] { return game->getState() == TicTac::STATE_PLAYER_TURN; }, 2000));
         game->setState(end.state);
         EXPECT_EQ(text(end.said, end.won), message()) << end.said;
+        world.click(400, 300);
+        EXPECT_EQ(end.state, game->getState()) << end.said << ": a click just after the end clears the board";
         EXPECT_EQ(end.won > 0, wins->isVisible()) << end.said;
         if (end.won > 0) {
             EXPECT_EQ(end.won - 1, wins->getFrame()) << end.said << ": the label counts the games won with the line";
@@ -1131,6 +1162,8 @@ TEST_F(SampleScenesTest, AWrongStoneIsSaidOnABandUnderTheStones)
     player.clickOn(bridge->getChoice(wrongSlot));
     auto* band = static_cast<sprite::ImageSprite*>(bridge->getSprite("WrongStone"));
     ASSERT_TRUE(player.painted([band] { return band->isVisible(); }, 40));
+    player.clickOn(bridge->getSprite("StonesPanel"));
+    EXPECT_TRUE(band->isVisible()) << "a click going on with the order takes the band away at once";
     int left = 800, right = 0, bottom = 0;
     for (int slot = 0; slot < 4; ++slot) {
         const util::RectangleNM c = *bridge->getChoice(slot)->getBounds();
@@ -1163,6 +1196,52 @@ TEST_F(SampleScenesTest, AWrongStoneIsSaidOnABandUnderTheStones)
     player.clickOn(bridge->getSprite("StonesPanel"));
     EXPECT_FALSE(band->isVisible());
     EXPECT_TRUE(player.painted(lit, 40));
+    expectCleanRun();
+}
+
+// The outer sanctum's code whose rows run out: its last row stands listed
+// with the others, and the row shows the code, every mark green, until the
+// player's next click brings a new code.
+TEST_F(SampleScenesTest, TheOuterSanctumShowsItsLastRowAndItsCodeWhenItsRowsRunOut)
+{
+    canvas->getProgress()->chapter = 4;
+    auto* sanctum = static_cast<OuterSanctum*>(room(35));
+    enter(35);
+    // The four kinds that are not in the code: no row of them breaks it.
+    std::vector<int> absent;
+    for (int kind = 0; kind < OuterSanctum::KINDS; ++kind) {
+        if (std::find(sanctum->getAnswer(), sanctum->getAnswer() + OuterSanctum::PLACES, kind) ==
+            sanctum->getAnswer() + OuterSanctum::PLACES)
+            absent.push_back(kind);
+    }
+    ASSERT_EQ(4u, absent.size());
+    std::vector<int> code(sanctum->getAnswer(), sanctum->getAnswer() + OuterSanctum::PLACES);
+    for (int row = 1; row <= OuterSanctum::MAX_TRIES; ++row) {
+        for (int place = 0; place < OuterSanctum::PLACES; ++place) {
+            clickSprite(sanctum, ("PieceChoice_" + std::to_string(absent[size_t(place)])).c_str());
+            clickSprite(sanctum, ("RowClickRect_" + std::to_string(place)).c_str());
+        }
+        clickSprite(sanctum, "LeverClickRect");
+        ASSERT_EQ(row, sanctum->getAttempts());
+    }
+    auto frame = [sanctum](const std::string& name) {
+        auto* s = static_cast<sprite::AnimateSprite*>(sanctum->getSprite(name.c_str()));
+        return s && s->isVisible() ? s->getFrame() : -1;
+    };
+    for (int place = 0; place < OuterSanctum::PLACES; ++place) {
+        const std::string at = "_" + std::to_string(place);
+        EXPECT_EQ(absent[size_t(place)], frame("RowPiece_7" + at)) << "the last row is listed";
+        EXPECT_EQ(OuterSanctum::ABSENT, frame("Results_7" + at));
+        EXPECT_EQ(code[size_t(place)], frame("RowPiece_0" + at)) << "the row shows the code";
+        EXPECT_EQ(OuterSanctum::RIGHT_PLACE, frame("Results_0" + at));
+    }
+    world.stepFrames(100);
+    EXPECT_EQ(code[0], frame("RowPiece_0_0")) << "the code stays until a click";
+    clickSprite(sanctum, "Status");
+    world.stepFrames(20);
+    EXPECT_EQ(-1, frame("RowPiece_0_0"));
+    EXPECT_EQ(-1, frame("RowPiece_7_0"));
+    EXPECT_EQ(0, sanctum->getAttempts());
     expectCleanRun();
 }
 
@@ -1219,6 +1298,16 @@ TEST_F(SampleScenesTest, TheFirstVillagesPegBoardIsWonDownToOnePeg)
         x = pegs->left() + 85 * (cell % 5) + 72;
         y = pegs->top() + 85 * (cell / 5) + 77;
     };
+    // Cell 3 jumps to 1 over 2 and leaves no jump: the board is laid out
+    // again, and the message says why.
+    for (int cell : {3, 1}) {
+        int x, y;
+        hole(cell, x, y);
+        world.click(x, y);
+    }
+    expectTip("STR_PEGS_STUCK");
+    ASSERT_TRUE(framesUntil([pegs] { return !pegs->arePegsReady(); }, 20));
+    ASSERT_TRUE(framesUntil([pegs] { return pegs->acceptsInput(); }, 60));
     for (const auto& move : {std::make_pair(2, 4), std::make_pair(4, 14)}) {
         int x, y;
         hole(move.first, x, y);
@@ -1233,6 +1322,7 @@ TEST_F(SampleScenesTest, TheFirstVillagesPegBoardIsWonDownToOnePeg)
     // The win is said, with the boards won so far.
     ASSERT_TRUE(self->isTalking()) << "the player says the board is won";
     EXPECT_STREQ(lang::String::loadText("STR_THINK_PEGS_WON_1").c_str(), self->getTalkText()->getText().c_str());
+    EXPECT_FALSE(canvas->isSpriteVisible("RoomItemsBalloon")) << "the word of the stuck board stays";
     expectCleanRun();
 }
 
@@ -1398,13 +1488,15 @@ TEST_F(SampleScenesTest, ADiveAmongTheClamsTakesAPearl)
     expectCleanRun();
 }
 
-// A dive lost for air is said, and the dive after it starts with a full
-// tank once the player has left and come back.
+// A dive lost for air is said, and said again on a click on the water; the
+// dive after it starts with a full tank once the player has left and come
+// back, which holds until the click that starts the dive.
 TEST_F(SampleScenesTest, ALostDiveIsSaidAndTheNextStartsAfresh)
 {
     auto* game = static_cast<WhackAClam*>(room(18));
     unseeInstructions(2);
     enter(18);
+    const int fullTank = game->getTankRect().height;
     world.click(400, 200);
     playPastInstructions(2);
     ASSERT_TRUE(game->isRunning());
@@ -1415,6 +1507,11 @@ TEST_F(SampleScenesTest, ALostDiveIsSaidAndTheNextStartsAfresh)
     ASSERT_TRUE(self->isTalking());
     EXPECT_STREQ(lang::String::loadText("STR_THINK_DIVE_LOST").c_str(), self->getTalkText()->getText().c_str());
     self->stopTalk();
+    world.stepFrames(200);
+    world.click(400, 200);
+    ASSERT_TRUE(self->isTalking()) << "a click on the water after the lost dive";
+    EXPECT_STREQ(lang::String::loadText("STR_THINK_DIVE_LOST").c_str(), self->getTalkText()->getText().c_str());
+    self->stopTalk();
     // Leave (its position is the button's centre).
     sprite::SpriteBase* close = game->getSprite("WhackAClamClose");
     world.click(close->getX(), close->getY());
@@ -1423,6 +1520,7 @@ TEST_F(SampleScenesTest, ALostDiveIsSaidAndTheNextStartsAfresh)
     enter(18);
     world.stepFrames(100);
     EXPECT_FALSE(game->isLost());
+    EXPECT_EQ(fullTank, game->getTankRect().height) << "air used before the dive";
     EXPECT_FALSE(game->getSprite("AirTankWarning")->isVisible());
     expectCleanRun();
 }

@@ -34,8 +34,6 @@ using Ch4Code = std::array<int, 4>;
 
 // The marks of a row, place 0 lowest, in base 3: all four right.
 constexpr int kCh4AllRight = 1 + 3 + 9 + 27;
-// The rows tried that the list on the left holds.
-constexpr int kCh4ListedRows = 6;
 // The codes of four different kinds out of eight.
 constexpr size_t kCh4CodeCount = 8 * 7 * 6 * 5;
 
@@ -134,9 +132,9 @@ std::string ch4Text(Room* room, const char* sprite)
 // The outer sanctum's codes broken as a player breaks them: a row painted,
 // the lever pulled, the marks read and the codes they rule out struck off,
 // until the slab before the way north lifts. A code that runs out of tries
-// is replaced by a new one, which starts afresh. Each judged row stays in
-// the list on the left with its marks, and the line over the row counts the
-// codes and rows.
+// shows in the row and is replaced by a new one at a click, which starts
+// afresh. Each judged row stays in the list on the left with its marks, and
+// the line over the row counts the codes and rows.
 void ch4BreakSanctumCodes(SampleWalk& w, OuterSanctum* sanctum)
 {
     std::vector<Ch4Code> possible = ch4AllCodes();
@@ -159,18 +157,16 @@ void ch4BreakSanctumCodes(SampleWalk& w, OuterSanctum* sanctum)
         w.click("LeverClickRect");
         EXPECT_EQ(0, lever->getFrame()) << "the judged row is emptied";
         EXPECT_FALSE(sprite::ButtonMixin::fromSprite(sanctum->getSprite("LeverClickRect"))->isEnabled());
-        // The row is read from the list, where it stays with its marks (the
-        // list holds six; a seventh row is a code's last).
+        // The row is read from the list, where it stays with its marks, the
+        // code's last row too.
         int marks = 0;
         for (int place = OuterSanctum::PLACES - 1; place >= 0; --place) {
-            const std::string listed = std::to_string(row <= kCh4ListedRows ? row : 0) + "_" + std::to_string(place);
+            const std::string listed = std::to_string(row) + "_" + std::to_string(place);
             auto* kind = static_cast<sprite::AnimateSprite*>(sanctum->getSprite(("RowPiece_" + listed).c_str()));
             auto* mark = static_cast<sprite::AnimateSprite*>(sanctum->getSprite(("Results_" + listed).c_str()));
             ASSERT_TRUE(kind && mark) << "row " << row;
-            if (row <= kCh4ListedRows) {
-                EXPECT_TRUE(kind->isVisible() && mark->isVisible()) << "row " << row << " stays listed";
-                EXPECT_EQ(painted[size_t(place)], kind->getFrame()) << "row " << row;
-            }
+            EXPECT_TRUE(kind->isVisible() && mark->isVisible()) << "row " << row << " stays listed";
+            EXPECT_EQ(painted[size_t(place)], kind->getFrame()) << "row " << row;
             marks = marks * 3 + mark->getFrame();
         }
         if (marks == kCh4AllRight) {
@@ -180,9 +176,19 @@ void ch4BreakSanctumCodes(SampleWalk& w, OuterSanctum* sanctum)
             possible = ch4AllCodes();
             continue;
         }
-        if (sanctum->getAttempts() == 0) {
-            // Out of tries: a new code.
+        if (row == 8 - code) {
+            // Out of tries: the row shows the code, every mark green, until
+            // the player's next click brings a new code.
             EXPECT_TRUE(ch4Says(w, "STR_THINK_SANCTUM_NEW_CODE"));
+            for (int place = 0; place < OuterSanctum::PLACES; ++place) {
+                const std::string shown = "0_" + std::to_string(place);
+                auto* kind = static_cast<sprite::AnimateSprite*>(sanctum->getSprite(("RowPiece_" + shown).c_str()));
+                auto* mark = static_cast<sprite::AnimateSprite*>(sanctum->getSprite(("Results_" + shown).c_str()));
+                EXPECT_TRUE(kind->isVisible() && mark->isVisible()) << "the code shows";
+                EXPECT_EQ(sanctum->getAnswer()[place], kind->getFrame()) << "place " << place;
+                EXPECT_EQ(OuterSanctum::RIGHT_PLACE, mark->getFrame()) << "place " << place;
+            }
+            w.click("Status");
             possible = ch4AllCodes();
             continue;
         }

@@ -56,7 +56,8 @@ protected:
         scene.index = kRoom;
         scene.className = "TicTac";
         scene.manifest = manifest();
-        scene.callbacks = {"winGame1Scene", "winGame2Scene", "solvedGameScene", "loseGameScene", "tieGameScene"};
+        scene.callbacks = {"winGame1Scene", "winGame2Scene", "solvedGameScene", "loseGameScene", "tieGameScene",
+                           "playerTurn"};
         gametest::GameOptions options;
         options.gameScript = "LF.ticTacRound = 0\n"
                              "function LF_getTicTacRoundNumber() record('LF_getTicTacRoundNumber') "

@@ -166,8 +166,9 @@ TEST_F(WhackAClamTest, AScriptedGameCollectsEveryPearlAndWinsAfterTheEndAnimatio
 
 TEST_F(WhackAClamTest, AnEmptyTankLosesAndTheLowAirWarningPulsesOn)
 {
-    // The air drains even before the script starts the game: one pixel of
-    // the tank every 12 ticks; below a quarter of it the warning starts.
+    // The air drains once the script starts the game: one pixel of the tank
+    // every 12 ticks; below a quarter of it the warning starts.
+    activate();
     ASSERT_TRUE(stepUntil([this] { return game->isWarningGiven(); }));
     EXPECT_EQ(2, game->getTankRect().height);
     ASSERT_TRUE(stepUntil([this] { return !calls("onLose").empty(); }));
@@ -273,6 +274,7 @@ TEST_F(WhackAClamOddDataTest, TakesTheClamsToTheListsEndAndLosesWithoutAWarning)
     EXPECT_EQ(2, game->getClam(1)->getType());
     EXPECT_EQ(sprite::SpriteBase::FLIP_HORIZONTAL, game->getClam(1)->getFlipType());
     EXPECT_NE(std::string::npos, world.debugText().find("has no look 9"));
+    activate();
     ASSERT_TRUE(stepUntil([this] { return !calls("onLose").empty(); }));
     EXPECT_EQ(-1, game->getTankRect().height);
     EXPECT_FALSE(game->isWarningGiven());
