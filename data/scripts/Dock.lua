@@ -57,7 +57,7 @@ clickingSpot(dock, "IslandBoat", function(self)
     self:moveToRoom("IslandLanding")
 end)
 -- In the last chapter the town's ways stay shut: a click on one says the
--- boat is the way on.
+-- fisherman is the way on.
 saysWhyShut(dock, {
     Door0 = "STR_THINK_DOCK_TOWN_SHUT",
     Door1 = "STR_THINK_DOCK_TOWN_SHUT",
