@@ -312,7 +312,11 @@ TEST_F(SampleScenesTest, TheFirstChaptersWordsAgreeWithTheScreen)
         const char* said;
         const char* contradicted;
     } cases[] = {
+        {"the first task, before the professor is met: his letter asks", [&] { return text("STR_HINT_1"); }, nullptr,
+         "the professor's flowers"},
         {"the fountain's task, over a basin of old water", [&] { return text("STR_HINT_10"); }, nullptr, "dry"},
+        {"the ways on, the caves' ways their mouths", [] { return pictureWords("dialogs/HowToPlay1"); }, nullptr,
+         "at its edges.\""},
         {"an opened lock, the next board shown at once", [&] { return text("STR_CHEST_LOCK_OPEN"); }, nullptr,
          "doors"},
         {"the second chapter's slide of the old town", [] { return pictureWords("vignette/Slide5"); }, nullptr,
