@@ -165,8 +165,8 @@ void LanternfieldCanvas::enterGame(int index)
 
 void LanternfieldCanvas::exitToMenu()
 {
-    hideCloseUps();
     leaveCurrentRoom();
+    hideCloseUps();
     saveProfile();
     callLua("LF_blackBarsShow", 0);
     callLua("LF_clearPreviousAmbientSound");
