@@ -983,8 +983,12 @@ TEST_F(SampleScenesTest, TheAirCompressorIsMendedWithFusesAndWires)
 TEST_F(SampleScenesTest, TheAirCompressorsNoteFollowsItsHoldersAndTestTakesAFuseInHand)
 {
     auto* air = static_cast<AirCompressor*>(room(21));
+    // As a game saved at the fuses and started again: the board is laid out
+    // afresh, START unlit.
+    runLua(air, "LF.compressorStage = 'fuses'");
     enter(21);
     ASSERT_TRUE(stepUntil([air] { return !air->isTransitioning(); }));
+    EXPECT_FALSE(air->getSprite("Button_Start")->isVisible());
     // The note's text, its lines joined again.
     auto note = [air] {
         std::string text = static_cast<sprite::NewFontSprite*>(air->getSprite("StatusText"))->getText().c_str();
