@@ -21,6 +21,11 @@ local function tell(self, id, n)
     self:sprite("StatusText"):setText(text)
 end
 
+-- Whether this run of the program has laid the board out: the fuses in
+-- their holders are not saved, and a board never laid out shows both of
+-- its buttons lit.
+local laidOut = false
+
 -- A fresh compressor: no fuse in a holder, every diode at home, TEST
 -- inviting a first try.
 local function setUp(self)
@@ -30,6 +35,7 @@ local function setUp(self)
     self:startWireGame(false)
     self:enableButtons(false)
     self:initFlicker("flicker", false)
+    laidOut = true
 end
 
 local function pressed(self, name, x, y)
@@ -101,6 +107,9 @@ function room.onEnter(self, n)
         LF.compressorStage = "fuses"
         setUp(self)
         self:sprite("IndicatorLight"):show(false)
+    elseif LF.compressorStage == "fuses" and not laidOut then
+        -- A game saved at the fuses and started again: the board afresh.
+        setUp(self)
     elseif LF.compressorStage ~= "fuses" and self:getNumCorrectFuses() ~= 3 then
         -- A game saved past the fuses and started again: the board shows
         -- what the player did.

@@ -4,7 +4,7 @@
 -- the Golden Room.
 -- The line over the seal says what it asks for until then; a click without
 -- all five says what is missing (the bar gives none of them onto the
--- pointer in this chapter).
+-- pointer in this chapter: one dragged from the bar onto the seal clicks it).
 rooms = rooms or {}
 
 local parts = {"Amulet", "Gem_1", "Gem_2", "Gem_3", "Gem_4"}

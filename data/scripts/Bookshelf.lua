@@ -69,6 +69,7 @@ function room.onClick(self, x, y)
         if not LF.bookshelfSorted then
             think("STR_THINK_BOOKSHELF_MESS")
         elseif not LF.clockSolved then
+            hidePlayer()
             self:enterClockCU()
         end
     elseif hit(self, "DrawerMap", x, y) then

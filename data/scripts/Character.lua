@@ -30,6 +30,17 @@ function think(id)
     end
 end
 
+-- The player's figure, left standing by a thought, goes with its thought:
+-- a close-up opening over the room would have it stand over the panel's
+-- edge.
+function hidePlayer()
+    local player = canvas:sprite("PlayerCharacter")
+    if player then
+        player:stopTalk()
+        player:show(false)
+    end
+end
+
 -- The tutorial's guide appears and gives the advice of the text item; a
 -- click on him while he stands silent gives it again.
 local guideAdvice = nil

@@ -41,6 +41,18 @@ end
 chapterEndsOn(dock, 2, "DiveBoat", function(self)
     return LF.callBoxSolved and LF.hedgeMazeSolved and LF.compressorStage == "running" and LF.pearlsWon
 end)
+-- The pearls taken from the bar onto the waiting boat board it, as a click
+-- on it does.
+local useOnDock = dock.onUse
+dock.onUse = function(self, x, y)
+    local boat = self:sprite("DiveBoat")
+    if canvas:getItemOnCursor() == "Pearls" and boat:visible() and boat:hittest(x, y) then
+        canvas:dropSpecialCursor()
+        self:endChapter()
+        return
+    end
+    useOnDock(self, x, y)
+end
 -- The ferry pier stays shut in the second chapter; a click on it says so,
 -- and points to the diving boat once it waits.
 saysWhyShut(dock, {Door3 = function(self)

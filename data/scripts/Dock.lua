@@ -6,7 +6,7 @@
 -- amulet. Once the errand is done, the chest by the river is open and the
 -- fountain runs again, the ferry comes in, and boarding it ends the first
 -- chapter. The last chapter starts here too: the fisherman's boat rows the
--- player over to the island.
+-- player over to the island, and the ways into the town say they are shut.
 rooms = rooms or {}
 -- The fisherman stands by the way to the professor's house: his words come
 -- from the left of his face, clear of that way's name.
@@ -56,4 +56,11 @@ end)
 clickingSpot(dock, "IslandBoat", function(self)
     self:moveToRoom("IslandLanding")
 end)
+-- In the last chapter the town's ways stay shut: a click on one says the
+-- fisherman is the way on.
+saysWhyShut(dock, {
+    Door0 = "STR_THINK_DOCK_TOWN_SHUT",
+    Door1 = "STR_THINK_DOCK_TOWN_SHUT",
+    Door2 = "STR_THINK_DOCK_TOWN_SHUT",
+})
 rooms["Dock"] = dock

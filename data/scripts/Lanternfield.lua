@@ -534,12 +534,14 @@ LF_TASKS = {
         {45, function() return all(LF.pegsSolved[1], LF.pegsSolved[2], LF.pegsSolved[3]) end},
     },
     -- The night: the board game for the door's code, the keypad, the view
-    -- finder, the safe, the dive shop's wires, the wind race, the boat.
+    -- finder, the study's key and its safe, the dive shop's wires, the wind
+    -- race, the boat.
     {
         {51, function() return not LF.ticTacSolved end},
         {52, function() return LF.ticTacSolved and not LF.mansionDoorOpen end},
         {53, function() return LF.mansionDoorOpen and not LF.viewFinderSolved end},
-        {54, function() return LF.viewFinderSolved and not LF.safeOpened end},
+        {54, function() return LF.viewFinderSolved and not LF.story.studyKeyTaken and not LF.safeOpened end},
+        {58, function() return LF.story.studyKeyTaken and not LF.safeOpened end},
         {55, function() return LF.safeOpened and not LF.circuitBoardSolved end},
         {56, function() return LF.circuitBoardSolved and not LF.windRaceWon end},
         {57, function() return LF.windRaceWon end},

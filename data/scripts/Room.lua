@@ -122,13 +122,7 @@ function withPegBoard(room, n)
     room.onClick = function(self, px, py)
         if not LF.pegsOpen and onPegBoard(self, px, py) then
             LF.pegsOpen = true
-            -- The player's figure, left standing by a thought, would stand
-            -- over the board's left edge.
-            local player = canvas:sprite("PlayerCharacter")
-            if player then
-                player:stopTalk()
-                player:show(false)
-            end
+            hidePlayer()
             canvas:enterPegsCU(n)
         else
             click(self, px, py)

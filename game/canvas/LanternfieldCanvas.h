@@ -202,7 +202,8 @@ public:
     // The sprite is on screen (visible).
     bool isSpriteVisible(const char* name);
 
-    // Chapters and room changes (LanternfieldCanvasRooms.cpp).
+    // Chapters and room changes (LanternfieldCanvasRooms.cpp). A chapter
+    // starts, and the menu opens, with no close-up left over the screen.
     void startChapter();
     int getChapterStartRoom();
     void playChapterVignette();
@@ -239,8 +240,8 @@ public:
     void exitSafeCrack();
     void setupTempleDoorPuzzle(int n);
     // Hides every close-up still open, the mini-game instructions and the
-    // how-to-play dialog: the jump screen leaves the room under them without
-    // their own way out.
+    // how-to-play dialog: the jump screen, a chapter's start and the way to
+    // the menu leave the room under them without their own way out.
     void hideCloseUps();
 
     // Game state, pause and music (LanternfieldCanvasState.cpp).

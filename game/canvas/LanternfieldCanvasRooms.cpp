@@ -56,6 +56,7 @@ void LanternfieldCanvas::startChapter()
 {
     if (!m_pProgress)
         return;
+    hideCloseUps();
     const int chapter = m_pProgress->chapter;
     if (getVignetteSeen(chapter) < 1) {
         if (Character* tutorial = m_characters[1])
@@ -165,6 +166,7 @@ void LanternfieldCanvas::enterGame(int index)
 void LanternfieldCanvas::exitToMenu()
 {
     leaveCurrentRoom();
+    hideCloseUps();
     saveProfile();
     callLua("LF_blackBarsShow", 0);
     callLua("LF_clearPreviousAmbientSound");
@@ -354,10 +356,18 @@ void LanternfieldCanvas::enterPegsCU(int n)
 
 void LanternfieldCanvas::hideCloseUps()
 {
+    bool hidden = false;
     for (sprite::DialogSprite* closeUp : m_closeUps) {
-        if (closeUp && closeUp->isVisible())
+        if (closeUp && closeUp->isVisible()) {
             closeUp->setVisible(false);
+            hidden = true;
+        }
     }
+    // The room's dimming under the close-up goes with it: the room is met
+    // undimmed the next time.
+    Room* room = hidden ? getCurrentRoom() : nullptr;
+    if (sprite::SpriteBase* dim = room ? room->getSprite("DimOverlay") : nullptr)
+        dim->setVisible(false);
     showSprite("GameInstructions", false);
     showSprite("GameInsQuestionMark", false);
     showGameInsDimmer(false);

@@ -103,6 +103,7 @@ Inventory::Inventory()
       m_pNewTask(nullptr),
       m_pHeldItem(nullptr),
       m_pPressedItem(nullptr),
+      m_bKeptItemPressed(false),
       m_sparkles(kListCapacity)
 {
     // A click on an empty part of the bar's area is not the bar's.
@@ -393,8 +394,13 @@ int Inventory::mouseDown(window::Event* e)
     m_pPressedItem = nullptr;
     if (takeItemAt(e)) {
         m_pPressedItem = m_pHeldItem;
+        m_bKeptItemPressed = false;
         return COMMAND_READY;
     }
+    // An item the bar keeps, pressed with nothing on the cursor.
+    LanternfieldCanvas* canvas = LanternfieldCanvas::instance;
+    m_bKeptItemPressed =
+        canvas && !canvas->hasItemOnCursor() && !playingGlobalISpy() && itemAt(e->x, e->y) != nullptr;
     if (int result = pressHintPaper(e))
         return result;
     return sprite::DialogSprite::mouseDown(e);
@@ -405,13 +411,19 @@ int Inventory::mouseUp(window::Event* e)
     const int result = sprite::DialogSprite::mouseUp(e);
     sprite::SpriteBase* pressed = m_pPressedItem;
     m_pPressedItem = nullptr;
+    const bool kept = m_bKeptItemPressed;
+    m_bKeptItemPressed = false;
     // Let go on the bar, the item stays on the pointer for a click in the
     // room; let go over the room, it is used there as that click uses it.
+    // An item the bar keeps, let go over the room, clicks the room there.
     LanternfieldCanvas* canvas = LanternfieldCanvas::instance;
-    if (!pressed || pressed != m_pHeldItem || !canvas || !isVisible() || isOnBar(e->x, e->y))
+    Room* room = canvas ? canvas->getCurrentRoom() : nullptr;
+    if (!room || !isVisible() || isOnBar(e->x, e->y))
         return result;
-    if (Room* room = canvas->getCurrentRoom())
+    if (pressed && pressed == m_pHeldItem)
         room->useHeldItem(e->x, e->y);
+    else if (kept && !canvas->hasItemOnCursor())
+        room->clickAt(e->x, e->y);
     return result;
 }
 

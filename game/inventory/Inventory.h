@@ -111,7 +111,10 @@ public:
     // Items onto the cursor, then the hint paper, then the dialog.
     int mouseDown(window::Event* e) override;
     // The dialog's release; an item this press took out of the bar and let
-    // go over the room is used there (a drag out of the bar).
+    // go over the room is used there (a drag out of the bar). An item the
+    // bar keeps in this chapter, pressed and let go over the room, clicks
+    // the room there: a drag onto the place where it is used works as the
+    // click there does.
     int mouseUp(window::Event* e) override;
     // The paper's arrow, then the item tips, then the dialog.
     bool mouseMove(window::Event* e) override;
@@ -154,6 +157,8 @@ public:
     // Tool tips, sparkles and the cave map (InventoryTips.cpp).
     // The screen point lies on an item shown in the bar or on the cave map.
     bool hitTestItems(int x, int y);
+    // The item shown in the bar at the screen point, or null.
+    sprite::SpriteBase* itemAt(int x, int y);
     bool isHoveringItem();
     void showItemTipAt(int x, int y, const lang::String& textId);
     void showItemTip(bool show);
@@ -264,6 +269,8 @@ private:
     sprite::SpriteBase* m_pHeldItem;
     // The item the last press took out of the bar, until its release.
     sprite::SpriteBase* m_pPressedItem;
+    // The last press was on an item the bar keeps, until its release.
+    bool m_bKeptItemPressed;
     util::Random m_random;
     util::Vector m_sparkles;
 };

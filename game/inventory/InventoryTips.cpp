@@ -111,14 +111,24 @@ bool Inventory::hitTestItems(int x, int y)
 {
     if (!isVisible())
         return false;
+    if (itemAt(x, y))
+        return true;
+    toLocal(x, y);
+    sprite::SpriteBase* map = getSprite("CaveMap");
+    return map && map->isVisible() && map->hittest(x, y);
+}
+
+sprite::SpriteBase* Inventory::itemAt(int x, int y)
+{
+    if (!isVisible())
+        return nullptr;
     toLocal(x, y);
     for (int id = 1; id <= ITEM_COUNT; ++id) {
         sprite::SpriteBase* item = scriptItem(id);
         if (item && item->isVisible() && item->hittest(x, y))
-            return true;
+            return item;
     }
-    sprite::SpriteBase* map = getSprite("CaveMap");
-    return map && map->isVisible() && map->hittest(x, y);
+    return nullptr;
 }
 
 bool Inventory::isHoveringItem()

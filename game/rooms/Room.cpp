@@ -168,7 +168,9 @@ int Room::mouseDown(window::Event* e)
 
     if (c && c->isHeldItemOnCursor()) {
         // An item on the cursor is used on the room; the exits stay shut.
-        useHeldItem(x, y);
+        // A use that ended the chapter ends this press.
+        if (useHeldItem(x, y))
+            return HANDLED;
     } else {
         int lx = x;
         int ly = y;
@@ -197,16 +199,23 @@ int Room::mouseDown(window::Event* e)
                 static_cast<AmbientAnimal*>(animal)->startle();
         }
 
-        if (talkingPlayer)
-            talkingPlayer->stopTalk();
-        callScriptXY(scriptName(), "onClick", x, y);
-        if (m_nChapterEnded > 0) {
-            // The script ended the chapter: nothing more of this click.
-            m_nChapterEnded = 0;
+        // The script ended the chapter: nothing more of this click.
+        if (clickAt(x, y))
             return HANDLED;
-        }
     }
     return sprite::DialogSprite::mouseDown(e);
+}
+
+bool Room::clickAt(int x, int y)
+{
+    if (m_nState == STATE_LEAVING)
+        return false;
+    if (Character* talkingPlayer = interruptiblePlayer())
+        talkingPlayer->stopTalk();
+    callScriptXY(scriptName(), "onClick", x, y);
+    const bool ended = m_nChapterEnded > 0;
+    m_nChapterEnded = 0;
+    return ended;
 }
 
 bool Room::mouseMove(window::Event* e)
@@ -279,17 +288,20 @@ void Room::activate()
 
 void Room::itemUsed(sprite::SpriteBase*) {}
 
-void Room::useHeldItem(int x, int y)
+bool Room::useHeldItem(int x, int y)
 {
     LanternfieldCanvas* c = canvas();
     if (!c || !c->isHeldItemOnCursor() || m_nState == STATE_LEAVING)
-        return;
+        return false;
     // A thought the player may cut short ends before the script runs, so
     // that one the script starts in answer stays.
     if (Character* talkingPlayer = interruptiblePlayer())
         talkingPlayer->stopTalk();
     callScriptXY(scriptName(), "onUse", x, y);
     itemUsed(c->getHeldItemSprite());
+    const bool ended = m_nChapterEnded > 0;
+    m_nChapterEnded = 0;
+    return ended;
 }
 
 void Room::getGameInstructionsInfo(int& game, int& x, int& y)

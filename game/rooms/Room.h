@@ -106,9 +106,15 @@ public:
     // After "onUse" with the held item's sprite.
     virtual void itemUsed(sprite::SpriteBase* item);
     // The item held on the cursor is used at (x, y): the player's thought
-    // ends, then Lua "onUse" and itemUsed. A press in the room does this,
-    // and so does an item dragged out of the bar and let go over the room.
-    void useHeldItem(int x, int y);
+    // ends, then Lua "onUse" and itemUsed; true when the script ended the
+    // chapter. A press in the room does this, and so does an item dragged
+    // out of the bar and let go over the room.
+    bool useHeldItem(int x, int y);
+    // A click at (x, y) for the room's script (Lua "onClick"), the player's
+    // thought ended first; true when the script ended the chapter. A press
+    // in the room that meets no exit does this, and so does an item the bar
+    // keeps, dragged out of it and let go over the room.
+    bool clickAt(int x, int y);
     // The mini-game whose instructions the room offers (-1 for none) and
     // where the instructions open.
     virtual void getGameInstructionsInfo(int& game, int& x, int& y);

@@ -350,6 +350,7 @@ int AirCompressor::placeFuse(int position)
         return m_nHeld;
     const int old = m_placed[position];
     const bool allBefore = getNumCorrectFuses() >= 0;
+    const int from = m_nHeldFrom;
     bool removal = false;
     if (m_nHeld >= ITEM_FIRST_FUSE && m_nHeld <= ITEM_LAST_FUSE) {
         m_placed[position] = m_nHeld - ITEM_FIRST_FUSE;
@@ -370,6 +371,20 @@ int AirCompressor::placeFuse(int position)
         m_nHeldFrom = position;
         if (c)
             c->setSpecialCursor(m_nHeld, false, -1);
+    }
+    if (old >= 0 && !removal) {
+        // A fuse put into a full holder moves only itself, as a drag does:
+        // the one it knocks out goes where the new one came from, into that
+        // holder while it stands empty, else back onto the ground.
+        if (from >= 0 && from < POSITION_COUNT && m_placed[from] < 0) {
+            m_placed[from] = old;
+            m_nHeld = HELD_NOTHING;
+            m_nHeldFrom = -1;
+            if (c)
+                c->dropSpecialCursor();
+        } else {
+            dropItem(true);
+        }
     }
     showFuses(true);
     if (allPositionsFilled()) {
@@ -640,10 +655,10 @@ int AirCompressor::mouseUp(window::Event* e)
             const int dragged = m_nHeld;
             const int origin = m_nFusePressFrom;
             callScriptXY(scriptName(), "onClick", e->x, e->y);
-            // Let go over a full holder, it swapped with the fuse there: a
-            // drag moves one fuse, so that one goes where the dragged one
-            // came from, into its holder (a click there, which the script
-            // tells of) while that stands empty, else onto the ground.
+            // Let go over a fuse on the ground, the release took that one
+            // up: a drag moves one fuse, so that one goes where the dragged
+            // one came from, into its holder (a click there, which the
+            // script tells of) while that stands empty, else onto the ground.
             if (m_nHeld >= ITEM_FIRST_FUSE && m_nHeld <= ITEM_LAST_FUSE && m_nHeld != dragged) {
                 if (origin >= 0 && origin < POSITION_COUNT && m_placed[origin] < 0) {
                     int x = m_fuseCorners[origin].x + m_nFuseWidth / 2;

@@ -116,6 +116,10 @@ public:
     void initFuseGame();
     void showFuses(bool show);
     int pickUpItem(const lang::String& name);
+    // The held fuse goes into the holder; with nothing held, the holder's
+    // fuse comes onto the cursor. A fuse knocked out of a full holder goes
+    // where the placed one came from: its holder if empty, else the ground.
+    // Returns the item held afterwards.
     int placeFuse(int position);
     int dropItem(bool putBack);
     void lightFuses(bool on);

@@ -1,11 +1,14 @@
 // ActionsTest.cpp: the game's command table in the fixture game: which
 // commands wait while a fade runs, the case rules, the menu's new game and
-// continue with their fades, the pause and its book, and the web link.
+// continue with their fades, the pause and its book (which takes a close-up
+// left open away), and the web link.
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/progress/ProgressRecord.h"
+#include "game/rooms/Room.h"
 #include "platform/shell/Shell.h"
 #include "sprites/base/SpriteBase.h"
 #include "sprites/buttons/ButtonMixin.h"
+#include "sprites/dialogs/DialogSprite.h"
 #include "sprites/settings/User.h"
 #include "tests/game/support/GameFixture.h"
 #include "tests/support/TestLoaderFrame.h"
@@ -18,7 +21,14 @@ namespace {
 
 class ActionsTest : public GameFixture {
 protected:
-    void SetUp() override { ASSERT_TRUE(startGame()); }
+    void SetUp() override
+    {
+        // Room 3 dims under a close-up.
+        GameOptions options;
+        options.roomManifests["OldTownConnector"] =
+            "<data>\n0\n<sprites>\nDimOverlay RectSprite 0 0 800 600 -0x1000000 0\n<end>\n";
+        ASSERT_TRUE(startGame(options));
+    }
     void send(const char* command, lang::Object* sender = nullptr)
     {
         lang::String text(command);
@@ -177,6 +187,23 @@ TEST_F(ActionsTest, ThePauseOpensTheBookAndResumesWhereItWas)
         send("Quit");
         send("ResumeGame");
         EXPECT_FALSE(canvas->isSpriteVisible("Quit")) << room;
+    }
+
+    // A close-up left open over the room, its how-to-play up, goes when the
+    // book leads to the menu or plays a chapter again, and so does the
+    // room's dimming under it.
+    sprite::SpriteBase* dim = canvas->getRoom(3)->getSprite("DimOverlay");
+    ASSERT_NE(nullptr, dim);
+    for (const char* command : {"EndGame", "ReplayGame"}) {
+        enter(3);
+        canvas->getCloseUp(1)->setVisible(true);
+        canvas->showSprite("GameInstructions", true);
+        dim->setVisible(true);
+        send("Quit");
+        send(command);
+        EXPECT_FALSE(canvas->getCloseUp(1)->isVisible()) << command;
+        EXPECT_FALSE(canvas->isSpriteVisible("GameInstructions")) << command;
+        EXPECT_FALSE(dim->isVisible()) << command;
     }
 }
 

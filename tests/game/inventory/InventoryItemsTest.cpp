@@ -215,6 +215,16 @@ TEST_F(InventoryItemsTest, AnItemDraggedOutOfTheBarIsUsedWhereItIsLetGo)
         EXPECT_EQ(item("Box"), inventory()->getHeldItem()) << releaseX;
         canvas->dropSpecialCursor();
     }
+    // An item the bar keeps in this chapter, let go over the room, clicks
+    // the room there, as the click that uses it would.
+    inventory()->addItemToList(lang::String("Amulet"));
+    inventory()->setVisible(true);
+    world.mouseDown(itemX(indexOf("Amulet")), itemY());
+    world.mouseMove(300, 300);
+    clearCalls();
+    world.mouseUp(400, 200);
+    EXPECT_EQ(std::vector<std::string>{"onClick:Dock(400, 200)"}, calls("onClick"));
+    EXPECT_TRUE(calls("onUse").empty());
 }
 
 TEST_F(InventoryItemsTest, ItemsAndHintsRoundTripThroughTheRecord)

@@ -119,11 +119,18 @@ TEST_F(AirCompressorTest, FusesArePlacedSwappedAndCounted)
         {"self:placeFuse(1)", "8", "-1"},
         {"self:pickUpItem('Fuse_PurpleOnGround')", "15", "-1"},
         {"self:placeFuse(2)", "8", "0"},
-        // Into a full position: a swap, the old fuse goes onto the cursor.
+        // Into a full position: the old fuse goes back to the ground.
         {"self:pickUpItem('Fuse_YellowOnGround')", "16", "0"},
-        {"self:placeFuse(2)", "15", "1"},
-        {"self:placeFuse(1)", "14", "2"},
-        {"self:placeFuse(0)", "13", "3"},
+        {"self:placeFuse(2)", "8", "1"},
+        {"self:pickUpItem('Fuse_PurpleOnGround')", "15", "1"},
+        {"self:placeFuse(1)", "8", "2"},
+        // Taken out of a holder into a full one: the two change places.
+        {"self:placeFuse(0)", "13", "-1"},
+        {"self:placeFuse(1)", "8", "1"},
+        {"self:pickUpItem('Fuse_BlueOnGround')", "14", "1"},
+        {"self:placeFuse(0)", "8", "2"},
+        {"self:pickUpItem('Fuse_PurpleOnGround')", "15", "2"},
+        {"self:placeFuse(1)", "8", "3"},
         {"self:dropItem(true)", "8", "3"},
     };
     for (const Step& step : steps) {
@@ -185,8 +192,8 @@ TEST_F(AirCompressorTest, AFuseIsDraggedIntoAHolderOrBackToTheGroundAsWellAsCarr
         {"green dragged into holder 0", 115, 515, 120, 120, 0, -1, none},
         {"blue dragged off every holder: back to the ground", 165, 515, 400, 300, 0, -1, none},
         {"a release at its press keeps the purple carried", 215, 515, 216, 516, 0, -1, AirCompressor::ITEM_FIRST_FUSE + 2},
-        {"then a click on holder 0 swaps it with the green", 120, 120, 120, 120, 2, -1, AirCompressor::ITEM_FIRST_FUSE},
-        {"a click away puts the green back", 400, 300, 400, 300, 2, -1, none},
+        {"then a click on holder 0 knocks the green back to the ground", 120, 120, 120, 120, 2, -1, none},
+        {"a click away changes nothing", 400, 300, 400, 300, 2, -1, none},
         {"the purple dragged out of holder 0 into holder 1", 120, 120, 180, 120, -1, 2, none},
         {"the green dragged into holder 0 again", 115, 515, 120, 120, 0, 2, none},
         // A drag moves one fuse: the one it swaps out goes where it came from.

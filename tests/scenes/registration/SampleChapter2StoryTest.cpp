@@ -342,6 +342,10 @@ TEST_F(SampleChapter2StoryTest, TheDivingBoatWaitsForThePearlsThatTheDiveBringsU
     EXPECT_TRUE(canvas->getInventory()->hasItem(lang::String("Pearls")));
     EXPECT_EQ(items + 1, canvas->getInventory()->getItemCount());
     EXPECT_TRUE(room(kStoryDiveDock)->getSprite("DiveBoat")->isVisible());
+    // The pearls taken from the bar onto the waiting boat board it.
+    player.takeFromBar("Pearls");
+    player.clickOn(room(kStoryDiveDock)->getSprite("DiveBoat"));
+    EXPECT_EQ(3, canvas->getProgress()->chapter);
 }
 
 } // namespace

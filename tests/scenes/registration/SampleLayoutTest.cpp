@@ -16,10 +16,10 @@
 // behind its people and the exits' boxes, and so do the butterflies and
 // fireflies; the task paper keeps its tasks above the bar; the circuit board
 // stays in the window with its buttons beside it; the player's figure keeps
-// off the barkeeper and the canoe; the wind race's exit and words leave its
-// buoys in sight; a move's points hide no mark, nor a label on their way to
-// the score, and its sparkle leaves the score readable; the safe's pieces
-// show over its bolts.
+// off the barkeeper, the canoe and the landing's note; the wind race's exit
+// and words leave its buoys in sight; a move's points hide no mark, nor a
+// label on their way to the score, and its sparkle leaves the score readable;
+// the safe's pieces show over its bolts.
 #include "game/ambient/AmbientAnimManager.h"
 #include "game/balloons/TalkBalloon.h"
 #include "game/canvas/LanternfieldCanvas.h"
@@ -1328,7 +1328,8 @@ TEST_F(SampleLayoutTest, TheCircuitBoardStaysInTheWindowWithItsButtonsBesideIt)
 // Where the player's figure shows while the player thinks, at either of its
 // places (the second while a question mark stands at the top), it stands
 // clear of the room's people and of what the story asks the player to click
-// there: the tavern's barkeeper, the canoe that waits once the pegs are won.
+// or read there: the tavern's barkeeper, the canoe that waits once the pegs
+// are won, the keeper's word on the island landing's gate.
 TEST_F(SampleLayoutTest, ThePlayersFigureStandsClearOfThePeopleAndWhatTheStoryAsksFor)
 {
     const struct {
@@ -1339,6 +1340,7 @@ TEST_F(SampleLayoutTest, ThePlayersFigureStandsClearOfThePeopleAndWhatTheStoryAs
     } cases[] = {
         {11, 2, "", {}},
         {42, 4, "LF.pegsSolved = {true, true, true}", {"Canoe"}},
+        {57, 6, "LF.luresWon = false", {"Note"}},
     };
     Character* self = canvas->getPlayerCharacter();
     for (const auto& c : cases) {

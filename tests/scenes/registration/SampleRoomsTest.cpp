@@ -355,9 +355,10 @@ TEST_F(SampleRoomsTest, AClickOnTheBookshelfsClockOpensItsCloseUp)
     // gives its time).
     world.click(face->left() + 10, face->top() + face->height() / 2);
     EXPECT_FALSE(clock->isVisible()) << "the shelves are not sorted";
-    runLua(room(27), "LF.bookshelfSorted = true");
+    runLua(room(27), "LF.bookshelfSorted = true; think('STR_THINK_DRAWER_LOCKED')");
     world.click(face->left() + 10, face->top() + face->height() / 2);
     EXPECT_TRUE(clock->isVisible());
+    EXPECT_FALSE(canvas->getPlayerCharacter()->isVisible()) << "the figure a thought left standing goes";
     EXPECT_EQ(room(27), clock->getHost());
     world.stepFrames(ClockCU::TRANSITION_FRAMES + 2);
     EXPECT_TRUE(clock->isIdle());

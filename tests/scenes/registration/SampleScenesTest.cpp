@@ -317,7 +317,11 @@ TEST_F(SampleScenesTest, TheFirstChaptersWordsAgreeWithTheScreen)
         const char* said;
         const char* contradicted;
     } cases[] = {
+        {"the first task, before the professor is met: his letter asks", [&] { return text("STR_HINT_1"); }, nullptr,
+         "the professor's flowers"},
         {"the fountain's task, over a basin of old water", [&] { return text("STR_HINT_10"); }, nullptr, "dry"},
+        {"the ways on, the caves' ways their mouths", [] { return pictureWords("dialogs/HowToPlay1"); }, nullptr,
+         "at its edges.\""},
         {"an opened lock, the next board shown at once", [&] { return text("STR_CHEST_LOCK_OPEN"); }, nullptr,
          "doors"},
         {"the second chapter's slide of the old town", [] { return pictureWords("vignette/Slide5"); }, nullptr,
@@ -1010,8 +1014,12 @@ TEST_F(SampleScenesTest, TheAirCompressorIsMendedWithFusesAndWires)
 TEST_F(SampleScenesTest, TheAirCompressorsNoteFollowsItsHoldersAndTestTakesAFuseInHand)
 {
     auto* air = static_cast<AirCompressor*>(room(21));
+    // As a game saved at the fuses and started again: the board is laid out
+    // afresh, START unlit.
+    runLua(air, "LF.compressorStage = 'fuses'");
     enter(21);
     ASSERT_TRUE(stepUntil([air] { return !air->isTransitioning(); }));
+    EXPECT_FALSE(air->getSprite("Button_Start")->isVisible());
     // The note's text, its lines joined again.
     auto note = [air] {
         std::string text = static_cast<sprite::NewFontSprite*>(air->getSprite("StatusText"))->getText().c_str();

@@ -578,6 +578,7 @@ void playChapter5FromTheMansionDoor(SampleWalk& w)
     EXPECT_FALSE(ch5ExitOpen(w.room(), "MansionStudy")) << "its key still hangs in the clock";
     w.click("HallwayClock");
     EXPECT_TRUE(ch5ExitOpen(w.room(), "MansionStudy"));
+    w.expectTasks({58});
     w.player.settle();
     w.walkTo({"MansionStudy"});
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
