@@ -1553,8 +1553,9 @@ TEST_F(SampleLayoutTest, TheSafesPiecesShowWholeOverItsBolts)
             travel.height += 78;
             EXPECT_FALSE(layoutBoxesMeet(line, travel)) << name;
         }
-        if (i == safe->getChildCount() - 1)
+        if (i == safe->getChildCount() - 1) {
             EXPECT_EQ(progress, child) << "drawn last";
+        }
         child->release();
     }
 }
