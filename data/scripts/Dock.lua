@@ -14,7 +14,7 @@ local dock = roomWithPeople("Dock", {
     Fisherman = {x = 662, y = 312, speaksFrom = {632, 300, "NE"}, "STR_FISHERMAN_1", "STR_FISHERMAN_2",
         "STR_FISHERMAN_3"},
 })
-local entered, left = dock.onEnter, dock.onExit
+local entered, left, use = dock.onEnter, dock.onExit, dock.onUse
 
 dock.onEnter = function(self, n)
     local first = not LF.visited["Dock"]
@@ -43,7 +43,7 @@ dock.onUse = function(self, x, y)
         dock.showChapterEnd(self)
         return
     end
-    canvas:dropInvalidCursorItem()
+    use(self, x, y)
 end
 dock.onExit = function(self, n)
     dismissGuide()

@@ -4,8 +4,12 @@
 -- has won the card player's trophy at the tavern; till then a click on it
 -- says so.
 rooms = rooms or {}
--- His last word follows the story: who may mend his paintings, that the
+-- His words follow the story: his paintings wanting a careful hand until
+-- they are restored, then how they shine; who may mend them, that the
 -- player may now that the card player is beaten, and his thanks.
+local function paintingsWord()
+    return LF.galleryRestored and "STR_GALLERYOWNER_2_DONE" or "STR_GALLERYOWNER_2"
+end
 local function ownersWord()
     if LF.galleryRestored then
         return "STR_GALLERYOWNER_THANKS"
@@ -14,7 +18,7 @@ local function ownersWord()
 end
 -- He stands with his feet above the new-task banner over the task paper.
 local room = roomWithPeople("GalleryInterior", {
-    GalleryOwner = {x = 520, y = 276, after = "happy", "STR_GALLERYOWNER_1", "STR_GALLERYOWNER_2", ownersWord},
+    GalleryOwner = {x = 520, y = 276, after = "happy", "STR_GALLERYOWNER_1", paintingsWord, ownersWord},
 })
 local entered = room.onEnter
 room.onEnter = function(self, n)

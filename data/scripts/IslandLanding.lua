@@ -1,8 +1,9 @@
 -- IslandLanding.lua: the script of Island Landing (room 57), where the
 -- fisherman's boat lands: waves and gulls, and the gate across the temple
 -- path north, which the lure keeper opens once his lures are sorted (in
--- Lures, east). The way west to the wind race stays shut (it was sailed in
--- the harbour); a click on it or on the shut gate says why.
+-- Lures, east). The way west along the beach stays shut: the wind race it
+-- once led to was sailed in the harbour, so its box names the beach; a
+-- click on it or on the shut gate says why.
 rooms = rooms or {}
 local landing = roomScript("IslandLanding")
 local entered = landing.onEnter
@@ -18,5 +19,5 @@ landing.onEnter = function(self, n)
     note:show(not open)
 end
 loopWhileInRoom(landing, SOUNDS.waves)
-saysWhyShut(landing, {Door0 = "STR_THINK_TEMPLE_GATE_SHUT", Door2 = "STR_THINK_LANDING_RACE"})
+saysWhyShut(landing, {Door0 = "STR_THINK_TEMPLE_GATE_SHUT", Door2 = "STR_THINK_LANDING_BEACH"})
 rooms["IslandLanding"] = landing

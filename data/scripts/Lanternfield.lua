@@ -615,7 +615,9 @@ end
 -- The ways between the chapters' places: an exit listed here is open only
 -- in the chapters named (an empty list: never), so that each chapter keeps
 -- to its own rooms; the rooms' own scripts open and close their other ways
--- as the story goes.
+-- as the story goes. A way shut for good names on its box the place it
+-- stops at (a pier, the beach), never the room of another chapter it
+-- joins.
 LF_WAYS = {
     Dock = {MarketPlace = {1}, ProfessorHouse = {1}, Riverside = {1}},
     MarketPlace = {Dock = {1}, FountainCU = {1}, TavernGallery = {2}},

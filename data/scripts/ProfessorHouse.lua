@@ -16,10 +16,12 @@ if roomWithPeople then
 
     local wanted = {VaseWithWater = true, HiddenFlowerBouquet = true}
 
+    -- Anything else he has no use for, and the player says so.
+    local use = rooms["ProfessorHouse"].onUse
     rooms["ProfessorHouse"].onUse = function(self, x, y)
         local item = canvas:getItemOnCursor()
         if not wanted[item] then
-            canvas:dropInvalidCursorItem()
+            use(self, x, y)
             return
         end
         canvas:dropSpecialCursor()

@@ -2,7 +2,8 @@
 -- babbling river, and a rusty lever that opens the way north to the
 -- treasure chest; sparkles show the lever until it is pulled, and pulled
 -- it leans over. The player listens to the river on the first visit; the
--- river fills the vase.
+-- river fills the vase. The way to the chest, shut until the lever is
+-- pulled and again once the chest is emptied, says why.
 rooms = rooms or {}
 
 local function hintLever(self)
@@ -54,6 +55,9 @@ function room.onClick(self, x, y)
     end
 end
 
+-- The river fills the vase; any other item is of no use here, and the
+-- player says so.
+local useRiverside = room.onUse
 function room.onUse(self, x, y)
     local river = self:sprite("River")
     if canvas:getItemOnCursor() == "Vase" and river and river:hittest(x, y) then
@@ -63,7 +67,9 @@ function room.onUse(self, x, y)
         think("STR_THINK_VASE_FILLED")
         return
     end
-    canvas:dropInvalidCursorItem()
+    useRiverside(self, x, y)
 end
 
-rooms["Riverside"] = room
+rooms["Riverside"] = saysWhyShut(room, {Door0 = function(self)
+    return LF.chestOpened and "STR_THINK_CHEST_EMPTY" or "STR_THINK_CHEST_SHUT"
+end})
