@@ -72,6 +72,10 @@ function room.onClick(self, x, y)
             hidePlayer()
             self:enterClockCU()
         end
+    elseif keyShown(self) and self:sprite("KeyClickRect"):hittest(x, y) then
+        -- The room takes the key onto the pointer, right where it hung: the
+        -- player says it is taken.
+        think("STR_THINK_CLOCK_KEY_TAKEN")
     elseif hit(self, "DrawerMap", x, y) then
         -- The bar is put away here: the player says what was taken.
         LF.bookshelfMapTaken = true

@@ -172,6 +172,11 @@ function roomWithPeople(name, people, thought)
                 c:talkToMeButtonEnter()
             end
         end
+        -- A room dimmed under a close-up (the pegs, the safe) dims its people
+        -- with the rest of it: the dimming stays drawn over them.
+        if self:sprite("DimOverlay") then
+            self:addSpriteToTop("DimOverlay")
+        end
         if first and thought then
             think(thought)
         end

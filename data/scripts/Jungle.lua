@@ -39,4 +39,4 @@ function room.onClick(self, x, y)
     end
 end
 
-rooms["Jungle"] = collectible(room, "Gem_4")
+rooms["Jungle"] = collectible(room, "Gem_4", "STR_THINK_FOUND_GEM_4")

@@ -4,7 +4,8 @@
 -- (Lanternfield.lua), and a click on it says why.
 -- A treasure lies here: Gem_1.
 rooms = rooms or {}
-local landing = collectible(roomWithPeople("Landing", {}, "STR_THINK_LANDING"), "Gem_1")
+local landing = collectible(roomWithPeople("Landing", {}, "STR_THINK_LANDING"), "Gem_1",
+    "STR_THINK_FOUND_GEM_1")
 local click = landing.onClick
 landing.onClick = function(self, x, y)
     if self:sprite("Door2"):hittest(x, y) then

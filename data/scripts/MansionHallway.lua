@@ -4,7 +4,8 @@
 -- counted as a treasure found. In the fifth chapter the study's door stays
 -- locked until its key is taken from the hallway's clock, where the view
 -- finder shows it hangs; a click on the locked door or on the clock says
--- what the player knows.
+-- what the player knows, and so does one on the card, the ghost or the
+-- portraits.
 rooms = rooms or {}
 local hallway = roomWithPeople("MansionHallway", {
     Ghost = {x = 600, y = 150, voice = true, balloon = "NE", "STR_GHOST_1", "STR_GHOST_2"},
@@ -28,7 +29,25 @@ clickingSpot(hallway, "Item_ViewFinderSolution", function(self, spot)
     spot:show(false)
     LF.story.bearingCardTaken = true
     LF_giveItem("ViewFinderSolution")
+    think("STR_THINK_BEARING_CARD")
 end)
+-- The ghost's voice falls silent as the player thinks of him.
+clickingSpot(hallway, "GhostFigure", function(self)
+    local ghost = characterNamed(self, "Ghost")
+    if ghost and ghost:isTalking() then
+        ghost:stopTalk()
+    end
+    think("STR_THINK_GHOST")
+end)
+-- The two portraits on the wall, as the room's picture draws them.
+local clickHallway = hallway.onClick
+hallway.onClick = function(self, x, y)
+    if x >= 320 and x < 490 and y >= 130 and y < 220 then
+        think("STR_THINK_PORTRAITS")
+        return
+    end
+    clickHallway(self, x, y)
+end
 -- The clock keeps the key until the view finder has shown it there.
 clickingSpot(hallway, "HallwayClock", function(self, clock)
     if LF.story.studyKeyTaken or self:getChapterNumber() ~= 5 then

@@ -62,7 +62,8 @@ function clickingSpot(room, name, hit)
 end
 
 -- A treasure lying in the room, its sprite "Item_<name>": a click on it puts
--- it into the inventory bar (and calls found(self) when given), and once found
+-- it into the inventory bar (and calls found(self) when given, or has the
+-- player think found when it is a text item: what was taken), and once found
 -- it is not there again.
 function collectible(room, name, found)
     local enter = room.onEnter
@@ -76,7 +77,9 @@ function collectible(room, name, found)
     return clickingSpot(room, "Item_" .. name, function(self, spot)
         spot:show(false)
         LF_findItem(name)
-        if found then
+        if type(found) == "string" then
+            think(found)
+        elseif found then
             found(self)
         end
     end)

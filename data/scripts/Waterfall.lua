@@ -5,4 +5,4 @@ rooms = rooms or {}
 rooms["Waterfall"] = collectible(roomScriptEntering("Waterfall", function(self)
     self:addAmbientSound({ id = SOUNDS.stream, startMin = 0, startMax = 10, min = 20, max = 40 })
     self:addSparkleInRect(300, 404, 200, 40, "Glint", 40, 50, 8)
-end), "Peg_2")
+end), "Peg_2", "STR_THINK_FOUND_PEG_2")

@@ -233,9 +233,15 @@ void LanternfieldCanvas::enterRoom(int index)
         return;
     }
     m_pProgress->currentRoom = index;
-    if (index != ROOM_VIGNETTE && index != ROOM_VIGNETTE_INTRO && m_pInventory)
+    const bool slides = index == ROOM_VIGNETTE || index == ROOM_VIGNETTE_INTRO;
+    if (!slides && m_pInventory)
         m_pInventory->setVisible(true);
     setPuzzleActive(false);
+    // The cut scenes show their slides without the bar, which clearing the
+    // puzzle flag has just shown: however they are entered (the story's
+    // first slides through the opening's exit).
+    if (slides && m_pInventory)
+        m_pInventory->setVisible(false);
     showSprite("TaskCompleted", false);
     room->onEnter();
 }

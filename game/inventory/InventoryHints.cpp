@@ -461,6 +461,11 @@ int Inventory::pressHintPaper(window::Event* e)
     case HINTS_RESTING:
         playSound(SOUND_PAPER_RAISE);
         moveHintPaperAndText(m_nPaperRaisedY, m_nTextRaisedY, param(kRaiseFrames) >> 1, "HintRaisingFinished");
+        // The player raises the list to read it: the new-task banner, which
+        // stands where the paper rested and would lie over the raised list,
+        // has told its news and goes.
+        m_pNewTask->setAction(nullptr, nullptr);
+        m_pNewTask->setVisible(false);
         break;
     case HINTS_RAISED:
         playSound(SOUND_PAPER_LOWER);
