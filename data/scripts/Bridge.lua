@@ -11,7 +11,7 @@
 -- path to the jungle from this side, and it stays open in the third
 -- chapter; the raised bridge stays up in the chapters after the third,
 -- whose way back to the jungle the story keeps shut (Lanternfield.lua), as a
--- click on it says.
+-- click on it says; so does one on the way east while the bridge is down.
 -- Over it lies the inner sanctum, where the chapter ends.
 hv = hv or {}
 hv.Bridge = hv.Bridge or {}
@@ -98,5 +98,5 @@ function room.onWrongAnswer(self, n)
     waiting = true
 end
 
-saysWhyShut(room, {Door1 = "STR_THINK_BRIDGE_JUNGLE_SHUT"})
+saysWhyShut(room, {Door0 = "STR_THINK_BRIDGE_DOWN", Door1 = "STR_THINK_BRIDGE_JUNGLE_SHUT"})
 rooms["Bridge"] = room

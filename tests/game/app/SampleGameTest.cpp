@@ -197,8 +197,10 @@ TEST_F(SampleGameTest, ANewPlayerMakesAProfileHearsTheStoryAndWalksOn)
     EXPECT_EQ(LanternfieldCanvas::STATE_PLAYING, canvas->getGameState());
     EXPECT_FALSE(canvas->isSpriteVisible("MainMenu"));
     leaveBy(canvas->getRoom(current()), 0);
-    // The animated cut scene: two pages, then the first chapter's slides.
+    // The animated cut scene: two pages, then the first chapter's slides,
+    // all without the inventory bar.
     ASSERT_EQ(LanternfieldCanvas::ROOM_VIGNETTE_INTRO, current());
+    EXPECT_FALSE(canvas->isSpriteVisible("Inventory"));
     pressCutSceneButton("NextButton");
     pressCutSceneButton("ContinueButton");
     ASSERT_EQ(LanternfieldCanvas::ROOM_VIGNETTE, current());

@@ -120,8 +120,10 @@ TEST_F(InventoryHintsTest, ClicksRaiseAndLowerThePaperWithTheirSounds)
 {
     startWithBar();
     restingWithHint1();
+    ASSERT_TRUE(banner()->isVisible());
     EXPECT_EQ(Inventory::COMMAND_READY, pressPaper());
     EXPECT_EQ(Inventory::HINTS_MOVING, state());
+    EXPECT_FALSE(banner()->isVisible()) << "raised to be read, the list takes the new task's banner away";
     EXPECT_EQ(Inventory::COMMAND_READY, pressPaper()) << "a click while it moves is swallowed";
     EXPECT_EQ(std::vector<int>{Inventory::SOUND_PAPER_RAISE}, soundsPlayed());
     frames(kRaiseFrames / 2);

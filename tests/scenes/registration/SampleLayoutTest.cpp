@@ -16,8 +16,9 @@
 // behind its people and the exits' boxes, and so do the butterflies and
 // fireflies; the task paper keeps its tasks above the bar; the circuit board
 // stays in the window with its buttons beside it; the player's figure keeps
-// off the barkeeper, the canoe and the landing's note; the wind race's exit
-// and words leave its buoys in sight; a move's points hide no mark, nor a
+// off the barkeeper, the canoe and the landing's note; the guide's advice
+// stands over the task paper and a dimmed room's people are dimmed too; the
+// wind race's exit and words leave its buoys in sight; a move's points hide no mark, nor a
 // label on their way to the score, and its sparkle leaves the score readable;
 // the safe's pieces show over its bolts.
 #include "game/ambient/AmbientAnimManager.h"
@@ -412,7 +413,7 @@ TEST_F(SampleLayoutTest, ThePlayersThoughtsLeaveThePeopleButtonsAndDigitsInSight
         {"MansionStudy", {"STR_THINK_SAFE"}},
         {"TavernInterior_Night", {"STR_THINK_RIDDLE_COASTER"}},
         {"DiveDock_Night", {"STR_THINK_DIVE_SHOP_SHUT", "STR_THINK_JETTY_DARK"}},
-        {"IslandLanding", {"STR_THINK_LANDING_RACE", "STR_THINK_TEMPLE_GATE_SHUT"}},
+        {"IslandLanding", {"STR_THINK_LANDING_BEACH", "STR_THINK_TEMPLE_GATE_SHUT"}},
         {"AmuletDoor", {"STR_THINK_SEALED_DOOR", "STR_THINK_SEAL_PARTS"}},
     };
     const char* const leftOut[] = {"CaveMaze", "MarketPlace", "GalleryInterior"};
@@ -606,8 +607,9 @@ TEST_F(SampleLayoutTest, NoPersonStandsOnAWayOutOrUnderTheNewTaskBanner)
 
 // A close-up that opens over a room (the pipes, the clock, the pegs...) is
 // drawn over the figures that stand on the canvas itself: the player's
-// figure, left standing by a thought, and the guide.
-TEST_F(SampleLayoutTest, ThePanelsThatOpenOverARoomAreDrawnOverThePlayersFigure)
+// figure, left standing by a thought, and the guide. The guide's advice is
+// drawn over the task paper, which the player may raise while he speaks.
+TEST_F(SampleLayoutTest, ThePanelsAndTheGuidesAdviceAreDrawnOverWhatTheyCover)
 {
     std::vector<std::string> order;
     for (int i = 0; i < canvas->getChildCount(); ++i) {
@@ -625,6 +627,37 @@ TEST_F(SampleLayoutTest, ThePanelsThatOpenOverARoomAreDrawnOverThePlayersFigure)
             ASSERT_LT(place(figure), ptrdiff_t(order.size())) << figure;
             EXPECT_GT(place(panel->getName().c_str()), place(figure)) << panel->getName().c_str() << " under " << figure;
         }
+    }
+    for (const char* advice : {"TutorialBalloon", "TutorialText"}) {
+        for (const char* paper : {"InventoryHintPaper", "HintText"})
+            EXPECT_GT(place(advice), place(paper)) << advice << " under " << paper;
+    }
+}
+
+// A room dimmed under its close-up (the village's peg board, the study's
+// safe) dims its people with the rest of it: the dimming is drawn over them.
+TEST_F(SampleLayoutTest, ARoomDimmedUnderItsCloseUpDimsItsPeople)
+{
+    const struct {
+        int room;
+        int chapter;
+        const char* person;
+    } rooms[] = {{40, 4, "TribalElder"}, {51, 5, "Millionaire"}};
+    for (const auto& c : rooms) {
+        canvas->getProgress()->chapter = c.chapter;
+        enter(c.room);
+        Room* r = room(c.room);
+        int dim = -1, person = -1;
+        for (int i = 0; i < r->getChildCount(); ++i) {
+            sprite::SpriteBase* child = r->childAt(i);
+            if (child->getName().equals("DimOverlay"))
+                dim = i;
+            if (child->getName().equals(c.person))
+                person = i;
+            child->release();
+        }
+        ASSERT_LE(0, person) << c.person;
+        EXPECT_GT(dim, person) << c.person << " is drawn over the dimming";
     }
 }
 
@@ -1505,8 +1538,9 @@ TEST_F(SampleLayoutTest, TheScoringPointsAndSparklePassUnderTheMarksAndLabels)
         EXPECT_LT(order("FloatingNumbers"), index);
     for (int i = 0; i < game->getChildCount(); ++i) {
         sprite::SpriteBase* child = game->childAt(i);
-        if (child == piece)
+        if (child == piece) {
             EXPECT_LT(order("FloatingNumbers"), i) << "the points pass over the marks";
+        }
         child->release();
     }
 }

@@ -1,6 +1,7 @@
 // SampleNightStoryTest.cpp: the fifth and sixth chapters' words on the
 // sample game: a click on a way the story keeps shut makes the player say
-// why, in a thought that leaves the way's name readable; the thoughts after
+// why (there and in the earlier chapters), in a thought that leaves the
+// way's name readable; the thoughts after
 // the night's puzzles cover no exit and no one; the people's balloons keep
 // inside the screen; the dock's bubbles rise behind its exits.
 #include "game/canvas/LanternfieldCanvas.h"
@@ -42,6 +43,7 @@ TEST_F(SampleNightStoryTest, AClickOnAShutWaySaysWhyItIsShut)
         const char* story; // Lua that sets the story up first
         const char* thought;
     } ways[] = {
+        {1, "Riverside", "TreasureChestCU", "LF.riversideLeverPulled = false", "STR_THINK_CHEST_SHUT"},
         {4, "Bridge", "Jungle", "", "STR_THINK_BRIDGE_JUNGLE_SHUT"},
         {5, "MansionFront_Night", "MansionHallway", "", "STR_THINK_MANSION_DOOR_SHUT"},
         {5, "MansionHallway", "MansionStudy", "LF.viewFinderSolved = false", "STR_THINK_STUDY_SHUT"},
@@ -52,7 +54,7 @@ TEST_F(SampleNightStoryTest, AClickOnAShutWaySaysWhyItIsShut)
         {6, "Dock", "MarketPlace", "", "STR_THINK_DOCK_TOWN_SHUT"},
         {6, "Dock", "ProfessorHouse", "", "STR_THINK_DOCK_TOWN_SHUT"},
         {6, "Dock", "Riverside", "", "STR_THINK_DOCK_TOWN_SHUT"},
-        {6, "IslandLanding", "WindRace", "", "STR_THINK_LANDING_RACE"},
+        {6, "IslandLanding", "WindRace", "", "STR_THINK_LANDING_BEACH"},
         {6, "IslandLanding", "Temple1", "LF.luresWon = false", "STR_THINK_TEMPLE_GATE_SHUT"},
         {6, "Temple2", "Temple3", "LF.templeDoorOpened = false", "STR_THINK_TEMPLE_DOOR_SHUT"},
         {6, "Temple2", "TempleDoorPuzzle", "LF.templeDoorOpened = true", "STR_THINK_TEMPLE_DOOR_OPEN"},

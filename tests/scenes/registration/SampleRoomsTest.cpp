@@ -25,7 +25,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -222,33 +227,179 @@ TEST_F(SampleRoomsTest, EachChapterKeepsToItsOwnPlaces)
     expectCleanRun();
 }
 
-TEST_F(SampleRoomsTest, TheShopkeepersWordOnTheVaseFollowsWhetherItWasTaken)
+#ifdef HV_SOURCE_DIR
+// The rooms played in each chapter (the slides' rooms, the ferry pier's
+// interlude and the story's opening belong to none): the chapter's own
+// rooms by index, and those of another that it walks through again.
+std::vector<int> sampleChapterRooms(int chapter)
 {
-    enter(4);
-    world.stepFrames(2);
-    auto* keeper = static_cast<Character*>(room(4)->getSprite("ShopKeeper"));
-    ASSERT_NE(nullptr, keeper);
-    // The texts of the lines the shopkeeper starts over six clicks on him
-    // (a click on a talking figure ends the line).
-    auto lines = [this, keeper] {
-        std::set<std::string> said;
-        for (int i = 0; i < 6; ++i) {
-            world.click(keeper->left() + keeper->width() / 2, keeper->top() + keeper->height() / 2);
-            world.stepFrames(2);
-            if (keeper->isTalking())
-                said.insert(keeper->getTalkText()->getText().c_str());
+    const int first[] = {0, 10, 25, 35, 43, 57, 65};
+    const std::vector<int> again[] = {{}, {2, 3}, {}, {32, 33}, {}, {0, 6}};
+    std::vector<int> rooms = again[chapter - 1];
+    for (int index = first[chapter - 1]; index < first[chapter]; ++index) {
+        if (index != 8 && index != 9 && index != 23 && index != 24)
+            rooms.push_back(index);
+    }
+    return rooms;
+}
+
+// The names the rooms' pictures write, by the room they name: the rooms'
+// titles and the names of their exits but those `named` leaves out; and each
+// exit's name by its room and its place.
+struct SampleExitNames {
+    std::map<std::string, int> roomNamed;
+    std::map<std::pair<int, int>, std::string> exitAt[LanternfieldCanvas::ROOM_COUNT];
+};
+SampleExitNames sampleExitNames(const std::function<Room*(int)>& room, const std::function<bool(int, int)>& named)
+{
+    SampleExitNames names;
+    for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT; ++index) {
+        std::ifstream in(std::string(HV_SOURCE_DIR) + "/data/pictures/rooms/" + room(index)->getName().c_str() + ".txt");
+        for (std::string line; std::getline(in, line);) {
+            std::istringstream words(line);
+            std::string op;
+            int x = 0, y = 0;
+            words >> op >> x >> y;
+            const size_t open = line.find('"'), close = line.rfind('"');
+            if (open == std::string::npos || close <= open)
+                continue;
+            const std::string text = line.substr(open + 1, close - open - 1);
+            if (op == "label")
+                names.roomNamed[text] = index;
+            else if (op == "exit")
+                names.exitAt[index][{x, y}] = text;
         }
-        return said;
+    }
+    for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT; ++index) {
+        for (int d = 0; d < room(index)->getDoorCount(); ++d) {
+            DoorSprite* door = room(index)->getDoor(d);
+            auto name = names.exitAt[index].find({door->left(), door->top()});
+            if (named(index, d) && name != names.exitAt[index].end() && !names.roomNamed.count(name->second))
+                names.roomNamed[name->second] = door->getTargetRoom();
+        }
+    }
+    return names;
+}
+
+// In every chapter, each way out of the rooms it plays in, as the chapter
+// starts, opens, or a click on it makes the player say why it is shut. A way
+// the story opens in no chapter names on its box no room that only another
+// chapter plays in (the place it stops at, or a room of a chapter its own
+// room is played in too).
+TEST_F(SampleRoomsTest, EveryChaptersWaysOpenOrSayWhyTheyAreShut)
+{
+    // The ways the story's table opens in no chapter.
+    auto never = [this](int index, int d) {
+        Room* r = room(index);
+        return runLua(r, std::string("local w = LF_WAYS['") + r->getName().c_str() + "'] w = w and w['" +
+                             room(r->getDoor(d)->getTargetRoom())->getName().c_str() +
+                             "'] return tostring(w ~= nil and #w == 0)") == "true";
     };
-    const std::string offer = lang::String::loadText("STR_SHOPKEEPER_2").c_str();
-    const std::string taken = lang::String::loadText("STR_SHOPKEEPER_4").c_str();
-    std::set<std::string> said = lines();
-    EXPECT_EQ(1u, said.count(offer));
-    EXPECT_EQ(0u, said.count(taken));
-    runLua(room(4), "LF.found.Vase = true");
-    said = lines();
-    EXPECT_EQ(0u, said.count(offer)) << "the vase is no longer on the counter";
-    EXPECT_EQ(1u, said.count(taken));
+    SampleExitNames names =
+        sampleExitNames([this](int index) { return room(index); }, [&never](int index, int d) { return !never(index, d); });
+    auto playedIn = [](int index) {
+        std::set<int> chapters;
+        for (int c = 1; c <= 6; ++c) {
+            const std::vector<int> rooms = sampleChapterRooms(c);
+            if (std::find(rooms.begin(), rooms.end(), index) != rooms.end())
+                chapters.insert(c);
+        }
+        return chapters;
+    };
+    Character* self = canvas->getPlayerCharacter();
+    int shut = 0;
+    for (int chapter = 1; chapter <= 6; ++chapter) {
+        canvas->getProgress()->chapter = chapter;
+        for (int index : sampleChapterRooms(chapter)) {
+            Room* r = room(index);
+            const std::string name = r->getName().c_str();
+            // The cave's chambers draw their ways as passages.
+            for (int d = 0; d < r->getDoorCount() && !r->isInstanceOf("CaveMaze"); ++d) {
+                enter(index);
+                world.stepFrames(2);
+                self->stopTalk();
+                world.stepFrames(30);
+                DoorSprite* door = r->getDoor(d);
+                const int target = door->getTargetRoom();
+                const std::string way = "chapter " + std::to_string(chapter) + ": " + name + " to " +
+                                        room(target)->getName().c_str();
+                const int x = door->left() + door->width() / 2, y = door->top() + door->height() / 2;
+                bool another = false;
+                for (int o = 0; o < r->getDoorCount(); ++o)
+                    another = another || (r->getDoor(o)->isEnabled() && r->getDoor(o)->hittest(x, y));
+                if (door->isEnabled() || another)
+                    continue;
+                ++shut;
+                world.click(x, y);
+                world.stepFrames(2);
+                EXPECT_EQ(index, canvas->getProgress()->currentRoom) << way;
+                EXPECT_TRUE(self->isTalking()) << way << " is shut and says nothing";
+                self->stopTalk();
+                auto label = names.exitAt[index].find({door->left(), door->top()});
+                if (!never(index, d) || label == names.exitAt[index].end() || !names.roomNamed.count(label->second))
+                    continue;
+                std::set<int> both, theirs = playedIn(names.roomNamed[label->second]), ours = playedIn(index);
+                std::set_intersection(theirs.begin(), theirs.end(), ours.begin(), ours.end(),
+                                      std::inserter(both, both.begin()));
+                EXPECT_TRUE(theirs.empty() || !both.empty()) << way << ", shut for good, is named \"" << label->second
+                                                             << "\", a room of another chapter";
+            }
+        }
+    }
+    EXPECT_LT(20, shut);
+    expectCleanRun();
+}
+#endif
+
+// A person's word on a thing of the story follows it: the shopkeeper's on
+// the vase once it is taken, the gallery owner's on his paintings once they
+// are restored, the ranger's on the caves' map and its key once the map is
+// taken.
+TEST_F(SampleRoomsTest, ThePeoplesWordsFollowTheStory)
+{
+    const struct {
+        int room;
+        int chapter;
+        const char* who;
+        const char* story; // what the story comes to
+        const char* before;
+        const char* after;
+    } words[] = {
+        {4, 1, "ShopKeeper", "LF.found.Vase = true", "STR_SHOPKEEPER_2", "STR_SHOPKEEPER_4"},
+        {12, 2, "GalleryOwner", "LF.galleryRestored = true", "STR_GALLERYOWNER_2", "STR_GALLERYOWNER_2_DONE"},
+        {26, 3, "ParkRanger", "LF.bookshelfMapTaken = true", "STR_PARKRANGER_3", "STR_PARKRANGER_MAP_TAKEN"},
+        {26, 3, "ParkRanger", "LF.bookshelfMapTaken = true", "STR_PARKRANGER_4", "STR_PARKRANGER_CAVES"},
+    };
+    for (const auto& w : words) {
+        SCOPED_TRACE(w.after);
+        canvas->getProgress()->chapter = w.chapter;
+        runLua(room(w.room), "LF.found.Vase = false LF.galleryRestored = false LF.bookshelfMapTaken = false");
+        enter(w.room);
+        world.stepFrames(2);
+        auto* person = static_cast<Character*>(room(w.room)->getSprite(w.who));
+        ASSERT_NE(nullptr, person);
+        // The texts of the lines the person starts over eight clicks on them
+        // (a click on a talking figure ends the line).
+        auto lines = [this, person] {
+            std::set<std::string> said;
+            for (int i = 0; i < 8; ++i) {
+                world.click(person->left() + person->width() / 2, person->top() + person->height() / 2);
+                world.stepFrames(2);
+                if (person->isTalking())
+                    said.insert(person->getTalkText()->getText().c_str());
+            }
+            return said;
+        };
+        const std::string before = lang::String::loadText(w.before).c_str();
+        const std::string after = lang::String::loadText(w.after).c_str();
+        std::set<std::string> said = lines();
+        EXPECT_EQ(1u, said.count(before));
+        EXPECT_EQ(0u, said.count(after));
+        runLua(room(w.room), w.story);
+        said = lines();
+        EXPECT_EQ(0u, said.count(before)) << "a word that no longer fits";
+        EXPECT_EQ(1u, said.count(after));
+    }
     expectCleanRun();
 }
 
@@ -525,7 +676,8 @@ TEST_F(SampleRoomsTest, TheInnerSanctumsBoardShowsItsRulesAndPlansAndRestsLitOnc
 
 // The machete carried about the fourth chapter: let go on a way out it goes
 // back into the bar and the player says it is no use there; dropped on the
-// vines it cuts them, and the player says the way is open.
+// vines it cuts them, and the player says the way is open. So does an item
+// dragged where it is no use.
 TEST_F(SampleRoomsTest, TheMacheteSaysWhereItIsOfNoUseAndCutsTheVines)
 {
     Character* self = canvas->getPlayerCharacter();
@@ -550,6 +702,17 @@ TEST_F(SampleRoomsTest, TheMacheteSaysWhereItIsOfNoUseAndCutsTheVines)
     player.clickSprite(room(33), "Vines");
     EXPECT_EQ("true", runLua(room(33), "return tostring(LF.vinesCut)"));
     expectThought("STR_THINK_VINES_CUT");
+    // Dragged out of the bar and let go where it is no use, an item says so
+    // as a click there does (the flowers on the riverside's lever).
+    canvas->getProgress()->chapter = 1;
+    enter(5);
+    runLua(room(5), "LF_giveItem('HiddenFlowerBouquet')");
+    sprite::SpriteBase* flowers = canvas->getInventory()->getSprite("HiddenFlowerBouquet");
+    sprite::SpriteBase* lever = room(5)->getSprite("Lever");
+    player.dragSprite(flowers, lever->left() + lever->width() / 2 - (flowers->left() + flowers->width() / 2),
+                      lever->top() + lever->height() / 2 - (flowers->top() + flowers->height() / 2));
+    EXPECT_TRUE(canvas->getInventory()->hasItem(lang::String("HiddenFlowerBouquet")));
+    expectThought("STR_THINK_NO_USE");
     expectCleanRun();
 }
 
@@ -655,8 +818,9 @@ TEST_F(SampleRoomsTest, AClickOnAShutPierSaysWhy)
 
 // Things in a room that are no puzzle answer a click with a word: the
 // mansion's door, locked by day (which the player also says on coming to
-// it), the jungle's idol, found and then left where it stands, and the
-// tavern's coaster, whose riddle is read out as it is taken.
+// it), the jungle's idol, found and then left where it stands, the tavern's
+// coaster, whose riddle is read out as it is taken, the things taken (a gem,
+// the hallway's card) and the hallway's ghost.
 TEST_F(SampleRoomsTest, ThingsThatAreNoPuzzleAnswerAClick)
 {
     const struct {
@@ -670,6 +834,9 @@ TEST_F(SampleRoomsTest, ThingsThatAreNoPuzzleAnswerAClick)
         {16, 2, "MansionDoor", "STR_THINK_MANSION_FRONT", true, 2},
         {29, 3, "Idol", "STR_THINK_JUNGLE_IDOL", false, 2},
         {44, 5, "Item_RiddleCoaster", "STR_THINK_RIDDLE_COASTER", false, 1},
+        {25, 3, "Item_Gem_1", "STR_THINK_FOUND_GEM_1", false, 1},
+        {50, 5, "Item_ViewFinderSolution", "STR_THINK_BEARING_CARD", false, 1},
+        {50, 5, "GhostFigure", "STR_THINK_GHOST", false, 2},
     };
     Character* self = canvas->getPlayerCharacter();
     auto says = [self](const char* id) {
@@ -727,6 +894,7 @@ TEST_F(SampleRoomsTest, TheBookshelfsDrawerSaysItIsLockedAndOpensOnTheMapWithThe
     expectThought("STR_THINK_DRAWER_KEY");
     clickCentre(shelf->getSprite("KeyOnClock"));
     ASSERT_EQ("true", runLua(shelf, "return tostring(self:isKeyOnCursor())"));
+    expectThought("STR_THINK_CLOCK_KEY_TAKEN");
     world.click(461, 563);
     world.stepFrames(Bookshelf::DRAWER_DELAY + 2);
     sprite::SpriteBase* drawer = shelf->getSprite("DrawerOpen");
