@@ -1,9 +1,9 @@
 -- IslandLanding.lua: the script of Island Landing (room 57), where the
 -- fisherman's boat lands: waves and gulls, and the gate across the temple
 -- path north, which the lure keeper opens once his lures are sorted (in
--- Lures, east). The way west along the beach stays shut: the wind race it
--- once led to was sailed in the harbour, so its box names the beach; a
--- click on it or on the shut gate says why.
+-- Lures, east). The way west along the beach stays shut: the wind race its
+-- exit joins was sailed in the harbour, so its box names the beach; a click
+-- on it or on the shut gate says why.
 rooms = rooms or {}
 local landing = roomScript("IslandLanding")
 local entered = landing.onEnter
