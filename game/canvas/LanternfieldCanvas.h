@@ -210,6 +210,10 @@ public:
     void setEndGameVignette();
     void setVignetteSeen(int chapter);
     void setVignetteNotSeen(int chapter);
+    // A chapter played over from its start: its cut scene and those of the
+    // chapters after it are to be seen again (the world is reset with it, so
+    // the later chapters start afresh too).
+    void setChaptersNotSeenFrom(int chapter);
     int getVignetteSeen(int chapter);
     void advanceChapter();
     void enterGame(int index);

@@ -12,6 +12,7 @@
 #include "game/characters/Character.h"
 #include "game/debug/PuzzleCheats.h"
 #include "game/dialogs/ChoosePlayer.h"
+#include "game/dialogs/GameInstructDialog.h"
 #include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/Room.h"
@@ -129,6 +130,12 @@ bool LanternfieldCanvas::onMouseDown(window::Event* e, lang::Object** receiver, 
         *command = "GameInsQuestionMark";
         return true;
     }
+    // An open mini-game instructions panel is modal: its dimmer greys all
+    // beneath it, and a press beside the panel, or on it while it grows or
+    // shrinks, is dropped, never acted on unseen under it (an exit taken).
+    auto* panel = static_cast<GameInstructDialog*>(getDialog(DIALOG_GAME_INSTRUCTIONS));
+    if (panel && panel->isVisible() && (panel->isZooming() || !panel->hittest(e->x, e->y)))
+        return false;
     // A balloon or button out of sight holds no point.
     sprite::SpriteBase* items = getSprite("RoomItemsBalloon");
     if (items && items->isVisible() && items->hittest(e->x, e->y)) {
@@ -266,10 +273,15 @@ bool LanternfieldCanvas::onKey(window::Event* e, lang::Object** receiver, lang::
 bool LanternfieldCanvas::handleDebugKey(int key)
 {
     if (key >= '1' && key <= '6') {
+        // The chapter starts from its beginning, as a first start does; during
+        // a fade it could not start, so the record is left as it is.
+        if (m_bInTransition)
+            return true;
         if (m_pProgress) {
             m_pProgress->chapter = key - '0';
             m_pProgress->maxChapter = key - '0' - 1;
         }
+        setChaptersNotSeenFrom(key - '0');
         if (Character* tutorial = m_characters[kInputTutorial])
             tutorial->stopTalk();
         lang::String play("PlayButton");

@@ -5,6 +5,7 @@
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/balloons/TalkBalloon.h"
 #include "game/characters/Character.h"
+#include "game/cutscenes/Vignette.h"
 #include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/Room.h"
@@ -159,6 +160,19 @@ TEST_F(InputTest, AHiddenSkipButtonLetsThePressThroughToTheRoom)
               calls("onClick"));
 }
 
+TEST_F(InputTest, APressBesideAnOpenInstructionsPanelReachesNothingUnderIt)
+{
+    enter(3);
+    canvas->setShowGameInstructions(6, true);
+    canvas->showGameInstructions(400, 300, 6, true, false, 8, 50, 50, 0.1f, 1.0f);
+    ASSERT_TRUE(canvas->isGameInstructionsShowing());
+    clearCalls();
+    press(750, 350); // the room's exit, greyed under the panel's dimmer
+    world.stepFrames(30);
+    EXPECT_TRUE(calls("onClick").empty());
+    EXPECT_EQ(3, canvas->getProgress()->currentRoom);
+}
+
 TEST_F(InputTest, TwoRoomsTakeKeysInTheDebugModeOnly)
 {
     enter(LanternfieldCanvas::ROOM_MAZE);
@@ -179,6 +193,23 @@ TEST_F(InputTest, TwoRoomsTakeKeysInTheDebugModeOnly)
     key('5');
     EXPECT_EQ((std::vector<int>{'5'}), KeyRoom::keys);
     EXPECT_EQ(3, chapter()) << "the inlay keeps its keys";
+}
+
+TEST_F(InputTest, AChapterKeyStartsItsChapterFromItsSlidesThoughTheyWereSeenBefore)
+{
+    lang::System::setDebugMode(true);
+    enter(3);
+    for (int n = 1; n <= 6; ++n)
+        canvas->setVignetteSeen(n);
+    key('4');
+    EXPECT_EQ(LanternfieldCanvas::ROOM_VIGNETTE, canvas->getProgress()->currentRoom);
+    EXPECT_EQ(3, static_cast<Vignette*>(canvas->getRoom(LanternfieldCanvas::ROOM_VIGNETTE))->getGroup());
+    EXPECT_EQ(0, canvas->getVignetteSeen(5)) << "the chapters after it start afresh too";
+    EXPECT_EQ(1, canvas->getVignetteSeen(3));
+    // During a fade no chapter can start: the record stays as it is.
+    canvas->setInTransition(true);
+    key('2');
+    EXPECT_EQ(4, chapter());
 }
 
 TEST_F(InputTest, DebugKeysCompareTheWholeKeyCode)
