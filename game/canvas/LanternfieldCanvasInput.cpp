@@ -133,8 +133,11 @@ bool LanternfieldCanvas::onMouseDown(window::Event* e, lang::Object** receiver, 
     // An open mini-game instructions panel is modal: its dimmer greys all
     // beneath it, and a press beside the panel, or on it while it grows or
     // shrinks, is dropped, never acted on unseen under it (an exit taken).
+    // Only the pause button still pauses, its book opening over everything.
     auto* panel = static_cast<GameInstructDialog*>(getDialog(DIALOG_GAME_INSTRUCTIONS));
-    if (panel && panel->isVisible() && (panel->isZooming() || !panel->hittest(e->x, e->y)))
+    sprite::SpriteBase* pause = getSprite("Quit");
+    if (panel && panel->isVisible() && (panel->isZooming() || !panel->hittest(e->x, e->y)) &&
+        !(pause && pause->isVisible() && pause->hittest(e->x, e->y)))
         return false;
     // A balloon or button out of sight holds no point.
     sprite::SpriteBase* items = getSprite("RoomItemsBalloon");

@@ -171,6 +171,9 @@ TEST_F(InputTest, APressBesideAnOpenInstructionsPanelReachesNothingUnderIt)
     world.stepFrames(30);
     EXPECT_TRUE(calls("onClick").empty());
     EXPECT_EQ(3, canvas->getProgress()->currentRoom);
+    canvas->setQuitVisible(true);
+    world.click(780, 20);
+    EXPECT_EQ(LanternfieldCanvas::STATE_PAUSED, canvas->getGameState()) << "the pause button still pauses";
 }
 
 TEST_F(InputTest, TwoRoomsTakeKeysInTheDebugModeOnly)
