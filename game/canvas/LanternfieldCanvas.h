@@ -353,6 +353,9 @@ public:
     void showGameInsQuestionMark();
     void disableGameInsQuestionMark();
     bool isOverGameInsQuestionMark(int x, int y);
+    // Whether a press there meets what an open mini-game instructions
+    // panel covers (not the panel, nor a dialog put over it).
+    bool isCoveredByGameInstructions(int x, int y);
     void showGameInsDimmer(bool show);
     void setGameInstructionsInfo(int game, int x, int y);
     void getGameInstructionsInfo(int& game, int& x, int& y) const;

@@ -12,7 +12,6 @@
 #include "game/characters/Character.h"
 #include "game/debug/PuzzleCheats.h"
 #include "game/dialogs/ChoosePlayer.h"
-#include "game/dialogs/GameInstructDialog.h"
 #include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/Room.h"
@@ -130,14 +129,9 @@ bool LanternfieldCanvas::onMouseDown(window::Event* e, lang::Object** receiver, 
         *command = "GameInsQuestionMark";
         return true;
     }
-    // An open mini-game instructions panel is modal: its dimmer greys all
-    // beneath it, and a press beside the panel, or on it while it grows or
-    // shrinks, is dropped, never acted on unseen under it (an exit taken).
-    // Only the pause button still pauses, its book opening over everything.
-    auto* panel = static_cast<GameInstructDialog*>(getDialog(DIALOG_GAME_INSTRUCTIONS));
+    // The pause button still pauses over an open instructions panel.
     sprite::SpriteBase* pause = getSprite("Quit");
-    if (panel && panel->isVisible() && (panel->isZooming() || !panel->hittest(e->x, e->y)) &&
-        !(pause && pause->isVisible() && pause->hittest(e->x, e->y)))
+    if (isCoveredByGameInstructions(e->x, e->y) && !(pause && pause->isVisible() && pause->hittest(e->x, e->y)))
         return false;
     // A balloon or button out of sight holds no point.
     sprite::SpriteBase* items = getSprite("RoomItemsBalloon");

@@ -36,6 +36,9 @@ protected:
         GameOptions options;
         options.roomClasses["Maze"] = "KeyRoom";
         options.roomClasses["Inlay"] = "KeyRoom";
+        // The book's "Main menu" button.
+        world.data().picture("button.png", 200, 30, 0xFF406080u);
+        options.dialogManifests["BookDialog"] = "<sprites>\nEndGame ButtonSprite button.png 0 556 2 1 1 0 0 1\n<end>\n";
         options.gameScript = "rooms.PuzzleCheats = {onEnter = function() record('cheats') end,"
                              " onExit = function() end}\n";
         ASSERT_TRUE(startGame(options));
@@ -163,6 +166,7 @@ TEST_F(InputTest, AHiddenSkipButtonLetsThePressThroughToTheRoom)
 TEST_F(InputTest, APressBesideAnOpenInstructionsPanelReachesNothingUnderIt)
 {
     enter(3);
+    canvas->setPuzzleActive(true); // a close-up's game: the bar is hidden
     canvas->setShowGameInstructions(6, true);
     canvas->showGameInstructions(400, 300, 6, true, false, 8, 50, 50, 0.1f, 1.0f);
     ASSERT_TRUE(canvas->isGameInstructionsShowing());
@@ -174,6 +178,9 @@ TEST_F(InputTest, APressBesideAnOpenInstructionsPanelReachesNothingUnderIt)
     canvas->setQuitVisible(true);
     world.click(780, 20);
     EXPECT_EQ(LanternfieldCanvas::STATE_PAUSED, canvas->getGameState()) << "the pause button still pauses";
+    world.stepFrames(30);
+    world.click(313, 571); // the book's "Main menu", below the panel
+    EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, canvas->getGameState()) << "the book takes every press";
 }
 
 TEST_F(InputTest, TwoRoomsTakeKeysInTheDebugModeOnly)
