@@ -1,6 +1,7 @@
 // LanternfieldCanvasInstructions.cpp: when a mini-game's instructions panel
-// opens by itself and when only its question mark shows, the per-game flags
-// the scripts keep for it, and the small operations the puzzles call.
+// opens by itself and when only its question mark shows, what it covers
+// while open, the per-game flags the scripts keep for it, and the small
+// operations the puzzles call.
 #include "game/canvas/LanternfieldCanvas.h"
 
 #include "core/lang/Owned.h"
