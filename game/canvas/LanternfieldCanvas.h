@@ -210,6 +210,10 @@ public:
     void setEndGameVignette();
     void setVignetteSeen(int chapter);
     void setVignetteNotSeen(int chapter);
+    // A chapter played over from its start: its cut scene and those of the
+    // chapters after it are to be seen again (the world is reset with it, so
+    // the later chapters start afresh too).
+    void setChaptersNotSeenFrom(int chapter);
     int getVignetteSeen(int chapter);
     void advanceChapter();
     void enterGame(int index);
@@ -349,6 +353,9 @@ public:
     void showGameInsQuestionMark();
     void disableGameInsQuestionMark();
     bool isOverGameInsQuestionMark(int x, int y);
+    // Whether a press there meets what an open mini-game instructions
+    // panel covers (not the panel, nor a dialog put over it).
+    bool isCoveredByGameInstructions(int x, int y);
     void showGameInsDimmer(bool show);
     void setGameInstructionsInfo(int game, int x, int y);
     void getGameInstructionsInfo(int& game, int& x, int& y) const;

@@ -149,9 +149,9 @@ bool LanternfieldCanvas::handleGameAction(lang::Object* receiver, const lang::St
     }
     if (is("ResumeGame")) {
         playSound(SOUND_CLICK);
-        const int room = getCurrentRoomIndex();
-        if (room != ROOM_VIGNETTE && room != ROOM_LEVEL_COMPLETE && room != ROOM_VIGNETTE_INTRO)
-            setQuitVisible(m_bQuitWasVisible);
+        // The pause button comes back as the book found it, over the slides
+        // too: nothing else brings it back before the next chapter starts.
+        setQuitVisible(m_bQuitWasVisible);
         setGameState(STATE_PLAYING);
         return true;
     }
@@ -268,7 +268,7 @@ void LanternfieldCanvas::startFromMenu(const lang::String& command)
         if (sceneHooks.clearTiles && getRoom(ROOM_ART_RESTORATION))
             sceneHooks.clearTiles(getRoom(ROOM_ART_RESTORATION));
         playSound(SOUND_CLICK);
-        setVignetteNotSeen(m_pProgress ? m_pProgress->chapter : 1);
+        setChaptersNotSeenFrom(m_pProgress ? m_pProgress->chapter : 1);
         startChapter();
         return;
     }

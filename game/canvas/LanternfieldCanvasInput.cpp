@@ -129,6 +129,10 @@ bool LanternfieldCanvas::onMouseDown(window::Event* e, lang::Object** receiver, 
         *command = "GameInsQuestionMark";
         return true;
     }
+    // The pause button still pauses over an open instructions panel.
+    sprite::SpriteBase* pause = getSprite("Quit");
+    if (isCoveredByGameInstructions(e->x, e->y) && !(pause && pause->isVisible() && pause->hittest(e->x, e->y)))
+        return false;
     // A balloon or button out of sight holds no point.
     sprite::SpriteBase* items = getSprite("RoomItemsBalloon");
     if (items && items->isVisible() && items->hittest(e->x, e->y)) {
@@ -266,10 +270,15 @@ bool LanternfieldCanvas::onKey(window::Event* e, lang::Object** receiver, lang::
 bool LanternfieldCanvas::handleDebugKey(int key)
 {
     if (key >= '1' && key <= '6') {
+        // The chapter starts from its beginning, as a first start does; during
+        // a fade it could not start, so the record is left as it is.
+        if (m_bInTransition)
+            return true;
         if (m_pProgress) {
             m_pProgress->chapter = key - '0';
             m_pProgress->maxChapter = key - '0' - 1;
         }
+        setChaptersNotSeenFrom(key - '0');
         if (Character* tutorial = m_characters[kInputTutorial])
             tutorial->stopTalk();
         lang::String play("PlayButton");

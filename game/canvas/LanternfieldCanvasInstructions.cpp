@@ -1,8 +1,10 @@
 // LanternfieldCanvasInstructions.cpp: when a mini-game's instructions panel
-// opens by itself and when only its question mark shows, the per-game flags
-// the scripts keep for it, and the small operations the puzzles call.
+// opens by itself and when only its question mark shows, what it covers
+// while open, the per-game flags the scripts keep for it, and the small
+// operations the puzzles call.
 #include "game/canvas/LanternfieldCanvas.h"
 
+#include "core/lang/Owned.h"
 #include "game/dialogs/GameInstructDialog.h"
 #include "sprites/base/SpriteBase.h"
 #include "sprites/buttons/ButtonMixin.h"
@@ -118,6 +120,28 @@ bool LanternfieldCanvas::isOverGameInsQuestionMark(int x, int y)
     sprite::SpriteBase* mark = getSprite("GameInsQuestionMark");
     sprite::ButtonMixin* button = mark ? sprite::ButtonMixin::fromSprite(mark) : nullptr;
     return mark && mark->isVisible() && (button ? button->hitAndEnabled(x, y) : mark->hittest(x, y));
+}
+
+bool LanternfieldCanvas::isCoveredByGameInstructions(int x, int y)
+{
+    // An open mini-game instructions panel is modal: its dimmer greys all
+    // beneath it, and a press beside the panel, or on it while it grows or
+    // shrinks, is dropped, never acted on unseen under it (an exit taken).
+    // A dialog put over the panel (the pause's book) takes its presses.
+    auto* panel = static_cast<GameInstructDialog*>(getDialog(DIALOG_GAME_INSTRUCTIONS));
+    if (!panel || !panel->isVisible())
+        return false;
+    for (int i = getChildCount() - 1; i >= 0; --i) {
+        sprite::SpriteBase* s = childAt(i);
+        if (!s)
+            continue;
+        lang::Owned owned(s);
+        if (s == panel)
+            return panel->isZooming() || !panel->hittest(x, y);
+        if (s->isVisible() && s->isInstanceOf("DialogSprite") && s->hittest(x, y))
+            return false;
+    }
+    return false;
 }
 
 void LanternfieldCanvas::showGameInsDimmer(bool show)

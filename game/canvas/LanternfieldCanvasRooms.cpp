@@ -65,10 +65,17 @@ void LanternfieldCanvas::startChapter()
         playChapterVignette();
         return;
     }
+    const int room = m_bResetGame ? getChapterStartRoom() : m_pProgress->currentRoom;
+    if (room == ROOM_VIGNETTE) {
+        // The slides' group is not kept with the player: a chapter continued
+        // on its slides (the window closed over them) shows its own again.
+        playChapterVignette();
+        return;
+    }
     if (isSpriteVisible("DimFull"))
         fadeInFromDim(CHAPTER_FADE_FRAMES);
     replaceMusic(chapterMusicName(chapter));
-    enterGame(m_bResetGame ? getChapterStartRoom() : m_pProgress->currentRoom);
+    enterGame(room);
     if (!m_bPuzzleActive && m_pInventory) {
         m_pInventory->enableItems(true);
         m_pInventory->setVisible(true);
@@ -114,6 +121,14 @@ void LanternfieldCanvas::setVignetteSeen(int chapter)
 void LanternfieldCanvas::setVignetteNotSeen(int chapter)
 {
     callLua("LF_setVignetteNotSeen", chapter);
+}
+
+void LanternfieldCanvas::setChaptersNotSeenFrom(int chapter)
+{
+    // Left seen, a later chapter would be continued in the room of the
+    // chapter played over, its own progress gone with the world's reset.
+    for (int n = chapter < 1 ? 1 : chapter; n <= 6; ++n)
+        setVignetteNotSeen(n);
 }
 
 int LanternfieldCanvas::getVignetteSeen(int chapter)

@@ -117,18 +117,15 @@ void BookDlgSprite::showChapterPage(int n)
     bool play = false;
     bool resume = false;
     bool replay = false;
-    if (n < completed || n < current) {
-        // An earlier chapter: back to the game when its cut scene was seen.
-        if (canvas && canvas->getVignetteSeen(n) > 0)
-            resume = true;
-        else
-            replay = true;
-    } else if (n == current) {
+    if (n == current) {
+        // The chapter in play: a new game plays it, a game under way resumes.
         if (canvas && canvas->isResetGame())
             play = true;
         else
             resume = true;
-    } else if (n == completed) {
+    } else if (n <= completed || n < current) {
+        // Every other chapter finished is played again (resuming would only
+        // go back to the chapter in play).
         replay = true;
     } else {
         play = true;

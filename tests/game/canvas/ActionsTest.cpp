@@ -3,6 +3,7 @@
 // continue with their fades, the pause and its book (which takes a close-up
 // left open away), and the web link.
 #include "game/canvas/LanternfieldCanvas.h"
+#include "game/cutscenes/Vignette.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/Room.h"
 #include "platform/shell/Shell.h"
@@ -160,6 +161,20 @@ TEST_F(ActionsTest, ContinuingLoadsTheProfileOrGivesItItsFirstRecord)
     send("bStart1");
     world.stepFrames(LanternfieldCanvas::FADE_OUT_NEXT_STEP + 1);
     EXPECT_EQ(5, current());
+
+    // Left on a chapter's slides (the slide group is not saved), the next
+    // start shows that chapter's slides.
+    auto* slides = static_cast<Vignette*>(canvas->getRoom(LanternfieldCanvas::ROOM_VIGNETTE));
+    canvas->getProgress()->chapter = 3;
+    canvas->setVignetteSeen(3);
+    enter(LanternfieldCanvas::ROOM_VIGNETTE);
+    canvas->exitToMenu();
+    slides->setGroup(0);
+    send("TransitionDone");
+    send("bStart1");
+    world.stepFrames(LanternfieldCanvas::FADE_OUT_NEXT_STEP + 1);
+    EXPECT_EQ(LanternfieldCanvas::ROOM_VIGNETTE, current());
+    EXPECT_EQ(2, slides->getGroup());
 }
 
 TEST_F(ActionsTest, ThePauseOpensTheBookAndResumesWhereItWas)
@@ -180,13 +195,16 @@ TEST_F(ActionsTest, ThePauseOpensTheBookAndResumesWhereItWas)
     EXPECT_TRUE(canvas->isSpriteVisible("Quit"));
     EXPECT_FALSE(canvas->areActionsPaused());
 
-    // In the cut scenes and the chapter's end the button stays hidden.
+    // In the cut scenes and the chapter's end too the button comes back as
+    // the book found it (hidden when the pause came from a lost focus).
     for (int room : {9, 23, 24}) {
-        canvas->changeRoom(room);
-        canvas->setQuitVisible(true);
-        send("Quit");
-        send("ResumeGame");
-        EXPECT_FALSE(canvas->isSpriteVisible("Quit")) << room;
+        for (bool shown : {true, false}) {
+            canvas->changeRoom(room);
+            canvas->setQuitVisible(shown);
+            canvas->setGameState(LanternfieldCanvas::STATE_PAUSED);
+            send("ResumeGame");
+            EXPECT_EQ(shown, canvas->isSpriteVisible("Quit")) << room;
+        }
     }
 
     // A close-up left open over the room, its how-to-play up, goes when the
@@ -205,6 +223,19 @@ TEST_F(ActionsTest, ThePauseOpensTheBookAndResumesWhereItWas)
         EXPECT_FALSE(canvas->isSpriteVisible("GameInstructions")) << command;
         EXPECT_FALSE(dim->isVisible()) << command;
     }
+}
+
+TEST_F(ActionsTest, AChapterPlayedAgainLeavesTheLaterOnesToStartFromTheirSlides)
+{
+    enter(3);
+    canvas->getProgress()->chapter = 4;
+    canvas->getProgress()->maxChapter = 5;
+    for (int n = 1; n <= 6; ++n)
+        canvas->setVignetteSeen(n);
+    send("ReplayGame");
+    EXPECT_EQ(LanternfieldCanvas::ROOM_VIGNETTE, current());
+    for (int n = 1; n <= 6; ++n)
+        EXPECT_EQ(n < 4 ? 1 : 0, canvas->getVignetteSeen(n)) << n;
 }
 
 TEST_F(ActionsTest, TheWebLinkLeavesFullScreenAndOpensOnlyWebAddresses)

@@ -5,6 +5,7 @@
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/balloons/TalkBalloon.h"
 #include "game/characters/Character.h"
+#include "game/cutscenes/Vignette.h"
 #include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
 #include "game/rooms/Room.h"
@@ -35,6 +36,9 @@ protected:
         GameOptions options;
         options.roomClasses["Maze"] = "KeyRoom";
         options.roomClasses["Inlay"] = "KeyRoom";
+        // The book's "Main menu" button.
+        world.data().picture("button.png", 200, 30, 0xFF406080u);
+        options.dialogManifests["BookDialog"] = "<sprites>\nEndGame ButtonSprite button.png 0 556 2 1 1 0 0 1\n<end>\n";
         options.gameScript = "rooms.PuzzleCheats = {onEnter = function() record('cheats') end,"
                              " onExit = function() end}\n";
         ASSERT_TRUE(startGame(options));
@@ -159,6 +163,26 @@ TEST_F(InputTest, AHiddenSkipButtonLetsThePressThroughToTheRoom)
               calls("onClick"));
 }
 
+TEST_F(InputTest, APressBesideAnOpenInstructionsPanelReachesNothingUnderIt)
+{
+    enter(3);
+    canvas->setPuzzleActive(true); // a close-up's game: the bar is hidden
+    canvas->setShowGameInstructions(6, true);
+    canvas->showGameInstructions(400, 300, 6, true, false, 8, 50, 50, 0.1f, 1.0f);
+    ASSERT_TRUE(canvas->isGameInstructionsShowing());
+    clearCalls();
+    press(750, 350); // the room's exit, greyed under the panel's dimmer
+    world.stepFrames(30);
+    EXPECT_TRUE(calls("onClick").empty());
+    EXPECT_EQ(3, canvas->getProgress()->currentRoom);
+    canvas->setQuitVisible(true);
+    world.click(780, 20);
+    EXPECT_EQ(LanternfieldCanvas::STATE_PAUSED, canvas->getGameState()) << "the pause button still pauses";
+    world.stepFrames(30);
+    world.click(313, 571); // the book's "Main menu", below the panel
+    EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, canvas->getGameState()) << "the book takes every press";
+}
+
 TEST_F(InputTest, TwoRoomsTakeKeysInTheDebugModeOnly)
 {
     enter(LanternfieldCanvas::ROOM_MAZE);
@@ -179,6 +203,23 @@ TEST_F(InputTest, TwoRoomsTakeKeysInTheDebugModeOnly)
     key('5');
     EXPECT_EQ((std::vector<int>{'5'}), KeyRoom::keys);
     EXPECT_EQ(3, chapter()) << "the inlay keeps its keys";
+}
+
+TEST_F(InputTest, AChapterKeyStartsItsChapterFromItsSlidesThoughTheyWereSeenBefore)
+{
+    lang::System::setDebugMode(true);
+    enter(3);
+    for (int n = 1; n <= 6; ++n)
+        canvas->setVignetteSeen(n);
+    key('4');
+    EXPECT_EQ(LanternfieldCanvas::ROOM_VIGNETTE, canvas->getProgress()->currentRoom);
+    EXPECT_EQ(3, static_cast<Vignette*>(canvas->getRoom(LanternfieldCanvas::ROOM_VIGNETTE))->getGroup());
+    EXPECT_EQ(0, canvas->getVignetteSeen(5)) << "the chapters after it start afresh too";
+    EXPECT_EQ(1, canvas->getVignetteSeen(3));
+    // During a fade no chapter can start: the record stays as it is.
+    canvas->setInTransition(true);
+    key('2');
+    EXPECT_EQ(4, chapter());
 }
 
 TEST_F(InputTest, DebugKeysCompareTheWholeKeyCode)

@@ -102,16 +102,18 @@ TEST_F(BookDlgSpriteTest, EachPageShowsTheButtonForTheProgressAndItsCompletion)
         bool seen, resetGame;
         const char* button;
     } cases[] = {
-        // Earlier chapters: back to the game once their cut scene was seen.
-        {1, 3, 2, true, false, "ResumeGame"},
+        // Earlier chapters are played again, their cut scenes seen or not.
+        {1, 3, 2, true, false, "ReplayGame"},
         {1, 3, 2, false, false, "ReplayGame"},
-        {2, 3, 1, true, false, "ResumeGame"},
+        {2, 3, 1, true, false, "ReplayGame"},
         {2, 3, 1, false, true, "ReplayGame"},
-        // The current chapter: a new game plays it, a game under way resumes.
+        // The current chapter: a new game plays it, a game under way resumes,
+        // also while it is played again.
         {3, 3, 2, false, true, "PlayButton"},
         {3, 3, 2, true, false, "ResumeGame"},
         {3, 3, 3, false, false, "ResumeGame"},
-        // Later chapters: the highest completed one again, beyond it to play.
+        {3, 3, 5, false, false, "ResumeGame"},
+        // Later chapters: the completed ones again, beyond them to play.
         {4, 3, 4, false, false, "ReplayGame"},
         {5, 3, 4, true, false, "PlayButton"},
     };
@@ -228,8 +230,7 @@ TEST_F(BookDlgSpriteTest, ThePageButtonsDoTheirPartBeforeTheCanvas)
 {
     progress(4, 4);
     canvas->setResetGame(false);
-    canvas->setVignetteSeen(2);
-    book->open(2, false);
+    book->open(4, false);
     world.stepFrames(30);
     ASSERT_TRUE(shows("ResumeGame"));
     clearCalls();

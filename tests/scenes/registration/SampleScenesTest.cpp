@@ -1471,8 +1471,10 @@ TEST_F(SampleScenesTest, ADiveAmongTheClamsTakesAPearl)
     unseeInstructions(2);
     enter(18);
     ASSERT_EQ(5, game->getClamCount());
-    world.click(400, 200);
+    // The click that starts the dive comes once the instructions are played
+    // away (one on the water under them is dropped).
     playPastInstructions(2);
+    world.click(400, 200);
     EXPECT_TRUE(game->isRunning());
     Clam* open = nullptr;
     for (int i = 0; i < 2000 && !open; ++i) {
@@ -1505,8 +1507,8 @@ TEST_F(SampleScenesTest, ALostDiveIsSaidAndTheNextStartsAfresh)
     unseeInstructions(2);
     enter(18);
     const int fullTank = game->getTankRect().height;
-    world.click(400, 200);
     playPastInstructions(2);
+    world.click(400, 200);
     ASSERT_TRUE(game->isRunning());
     for (int i = 0; i < 20000 && !game->isLost(); ++i)
         canvas->doFrame();
