@@ -1398,14 +1398,30 @@ TEST_F(SampleLayoutTest, TheWindRacesExitAndReadyWordsLeaveTheBuoysInSight)
         child->release();
     }
     ASSERT_LE(50u, course.size()) << "25 buoys and their windsocks";
-    // The line at the top in its longest words, clear of the buttons too.
-    runLua(r, "self:sprite('RaceWord'):setText(hv.getResourceString('STR_RACE_WAIT_GO'))");
+    int courseBottom = 0;
+    for (const LayoutBox& c : course)
+        courseBottom = std::max(courseBottom, c.bounds.y + c.bounds.height);
+    // The line in its longest words, clear of the buttons too, and where
+    // the player looks: under the course, by "Ready" and "Go!", in type as
+    // large as the captions'.
+    runLua(r, "self:sprite('RaceWord'):setText(hv.getResourceString('STR_RACE_OFF_COURSE'))");
     const util::RectangleNM word = *r->getSprite("RaceWord")->getBounds();
     for (const util::RectangleNM& button : {*r->getSprite("CloseButton")->getBounds(),
                                             *canvas->getSprite("GameInsQuestionMark")->getBounds()})
         EXPECT_FALSE(layoutBoxesMeet(word, button)) << word.x << " to " << word.x + word.width;
+    const util::RectangleNM ready = *r->getSprite("ReadyText")->getBounds();
+    EXPECT_TRUE(word.y >= courseBottom && word.y <= ready.y + ready.height + 8 && word.height >= 20)
+        << "the words at " << word.y << ", " << word.height << " high";
+    // "Ready" and "Go!" are words on the water, with no plate that looks
+    // like a button.
+    for (const char* name : {"ReadyText", "GoText"}) {
+        auto* text = static_cast<sprite::ImageSprite*>(r->getSprite(name));
+        window::ImageBase* image = text->getImage();
+        ASSERT_TRUE(image && image->getPixels()) << name;
+        EXPECT_EQ(0u, layoutPixel(image, 2, image->getHeight() / 2) >> 24) << name << " stands on a plate";
+    }
     const LayoutBox kept[] = {{"Door0", *r->getDoor(0)->getBounds()},
-                              {"ReadyText", *r->getSprite("ReadyText")->getBounds()},
+                              {"ReadyText", ready},
                               {"GoText", *r->getSprite("GoText")->getBounds()},
                               {"RaceWord", word}};
     for (const LayoutBox& k : kept) {
