@@ -18,7 +18,8 @@
 // stays in the window with its buttons beside it; the player's figure keeps
 // off the barkeeper, the canoe and the landing's note; the wind race's exit
 // and words leave its buoys in sight; a move's points hide no mark, nor a
-// label on their way to the score, and its sparkle leaves the score readable;
+// label on their way to the score, over the board's pieces, and its
+// sparkle leaves the score readable;
 // the safe's pieces show over its bolts.
 #include "game/ambient/AmbientAnimManager.h"
 #include "game/balloons/TalkBalloon.h"
@@ -1487,10 +1488,11 @@ TEST_F(SampleLayoutTest, TheScoringPointsHideNoMarkOnTheBoard)
     }
 }
 
-// A score's sparkle is drawn under the sides' labels and scores, and the
-// points, once they leave the piece's corner for the score, pass under the
-// marks on the board and the labels.
-TEST_F(SampleLayoutTest, TheScoringPointsAndSparklePassUnderTheMarksAndLabels)
+// A score's sparkle is drawn under the sides' labels and scores, and rings
+// the score with its middle clear, so that the digits read through it at
+// every frame; the points, once they leave the piece's corner for the
+// score, pass over the pieces on the board, in sight, and under the labels.
+TEST_F(SampleLayoutTest, TheScoringPointsPassOverTheMarksUnderTheLabelsAndTheSparkleLeavesTheScoreReadable)
 {
     auto* game = static_cast<TicTac*>(room(52));
     enter(52);
@@ -1511,6 +1513,26 @@ TEST_F(SampleLayoutTest, TheScoringPointsAndSparklePassUnderTheMarksAndLabels)
         for (int index : above)
             EXPECT_LT(order(sparkle), index) << sparkle;
     }
+    // The score's digits, two of them, against every frame of its sparkle.
+    auto* score = static_cast<sprite::NewFontSprite*>(game->getSprite("PlayerScore"));
+    score->setText("88");
+    const util::RectangleNM digits = *score->getBounds();
+    auto* sparkle = static_cast<sprite::AnimateSprite*>(game->getSprite("ScoreBlingPlayer"));
+    window::ImageBase* frames = sparkle->getImage();
+    ASSERT_TRUE(frames && frames->getPixels());
+    const int frameWidth = frames->getWidth() / sparkle->getFrameCount();
+    for (int f = 0; f < sparkle->getFrameCount(); ++f) {
+        int over = 0;
+        for (int y = digits.y; y < digits.y + digits.height; ++y) {
+            for (int x = digits.x; x < digits.x + digits.width; ++x) {
+                const int sx = x - sparkle->left(), sy = y - sparkle->top();
+                if (sx >= 0 && sy >= 0 && sx < frameWidth && sy < frames->getHeight())
+                    over += (layoutPixel(frames, f * frameWidth + sx, sy) >> 24) > 0x20 ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(0, over) << "the sparkle's frame " << f << " over the score's digits at "
+                           << digits.x - sparkle->left() << ", " << digits.y - sparkle->top();
+    }
     sprite::AnimateSprite* piece = game->getOPiece(12);
     lang::String scored("ShowScoringAnimationsForPlayer");
     game->handleAction(piece, &scored);
@@ -1521,8 +1543,9 @@ TEST_F(SampleLayoutTest, TheScoringPointsAndSparklePassUnderTheMarksAndLabels)
         EXPECT_LT(order("FloatingNumbers"), index);
     for (int i = 0; i < game->getChildCount(); ++i) {
         sprite::SpriteBase* child = game->childAt(i);
-        if (child == piece)
-            EXPECT_LT(order("FloatingNumbers"), i) << "the points pass over the marks";
+        if (child == piece) {
+            EXPECT_GT(order("FloatingNumbers"), i) << "the points pass under the marks";
+        }
         child->release();
     }
 }

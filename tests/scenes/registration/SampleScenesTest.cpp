@@ -540,6 +540,9 @@ TEST_F(SampleScenesTest, TheDiveAndCardGamesHelpSayWhatIsClickedAndWhatWins)
          {title, "click the pearl", std::string(numbers[dive->getPearlCount()]) + " pearls"},
          {"whack", "tap"}},
         {"ins/concentration", {std::string(numbers[Concentration::WINNING_PAIRS]) + " pairs wins"}, {"every"}},
+        // Each move scores the line it makes, so a three grown to four
+        // scores again.
+        {"ins/tictac", {"a line that grows scores again"}, {}},
     };
     for (const auto& game : games) {
         const std::string help = pictureWords(game.help);
@@ -659,8 +662,10 @@ TEST_F(SampleScenesTest, NoughtsAndCrossesTakesTheComputersMoveAndThePlayers)
 }
 
 // A click on the board while the card shark is on turn places nothing and
-// the line says to wait for "You", until it lights; the player's click on
-// their turn plays.
+// the line says to wait for "You", and then, once it lights (a moment after
+// the shark's mark at the latest), that it is the player's turn; a click on
+// a blocked or taken square says so; the player's click on a free square on
+// their turn plays and brings the game's line back.
 TEST_F(SampleScenesTest, NoughtsAndCrossesTellsAClickOnTheSharksTurnToWait)
 {
     auto* game = static_cast<TicTac*>(room(52));
@@ -668,23 +673,34 @@ TEST_F(SampleScenesTest, NoughtsAndCrossesTellsAClickOnTheSharksTurnToWait)
     auto message = [game] {
         return std::string(static_cast<sprite::NewFontSprite*>(game->getSprite("Message"))->getText().c_str());
     };
+    auto text = [](const char* id) { return std::string(lang::String::loadText(id).c_str()); };
     auto freeCell = [game] {
         int cell = 24;
         while (cell > 0 && game->board().at(cell) != TicTacBoard::EMPTY)
             --cell;
         return cell;
     };
-    ASSERT_TRUE(stepUntil([game] { return game->getState() == TicTac::STATE_COMPUTER_TURN; }, 2000));
+    auto clickCell = [this](int cell) { world.click(240 + 80 * (cell % 5), 150 + 80 * (cell / 5)); };
+    // Between the shark's mark and "You" lighting.
+    ASSERT_TRUE(stepUntil([game] { return game->getState() == TicTac::STATE_COMPUTER_MOVE; }, 2000));
     int cell = freeCell();
-    world.click(240 + 80 * (cell % 5), 150 + 80 * (cell / 5));
+    clickCell(cell);
     EXPECT_EQ(TicTacBoard::EMPTY, game->board().at(cell));
-    EXPECT_EQ(std::string(lang::String::loadText("STR_TICTAC_WAIT").c_str()), message());
+    EXPECT_EQ(text("STR_TICTAC_WAIT"), message());
     ASSERT_TRUE(stepUntil([game] { return game->getState() == TicTac::STATE_PLAYER_TURN; }, 2000));
-    std::string playing = lang::String::loadText("STR_TICTAC_PLAYING").c_str();
+    EXPECT_EQ(text("STR_TICTAC_YOUR_TURN"), message()) << "the player's turn, once \"You\" lights";
+    clickCell(12);
+    EXPECT_EQ(text("STR_TICTAC_BLOCKED"), message());
+    int taken = 0;
+    while (game->board().at(taken) != TicTacBoard::COMPUTER)
+        ++taken;
+    clickCell(taken);
+    EXPECT_EQ(text("STR_TICTAC_TAKEN"), message());
+    EXPECT_EQ(TicTac::STATE_PLAYER_TURN, game->getState());
+    std::string playing = text("STR_TICTAC_PLAYING");
     playing.replace(playing.find("%1"), 2, "0");
-    EXPECT_EQ(playing, message()) << "the line to wait stays once \"You\" lights";
     cell = freeCell();
-    world.click(240 + 80 * (cell % 5), 150 + 80 * (cell / 5));
+    clickCell(cell);
     EXPECT_EQ(TicTacBoard::PLAYER, game->board().at(cell));
     EXPECT_EQ(playing, message());
     expectCleanRun();
