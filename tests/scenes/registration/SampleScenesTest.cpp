@@ -600,7 +600,8 @@ TEST_F(SampleScenesTest, TheCardGameDealsAndTurnsACardUp)
     EXPECT_GT(score->width(), 0) << "the bitmap font lays the text out";
     // Two misses of the player: after each the computer's turn comes within
     // two seconds, a click on a card then is told to wait, and the turn
-    // comes back.
+    // comes back with the word that he missed, which the player's next card
+    // clears.
     auto pickable = [cards](int other) {
         for (int n = 0; n < cards->getCardCount(); ++n) {
             const Concentration::Card& c = cards->card(n);
@@ -619,6 +620,7 @@ TEST_F(SampleScenesTest, TheCardGameDealsAndTurnsACardUp)
         if (miss > 0) {
             first = pickable(-1);
             clickCard(first);
+            EXPECT_FALSE(canvas->isSpriteVisible("RoomItemsBalloon")) << "the word of his miss stays";
         }
         clickCard(pickable(first));
         ASSERT_EQ(Concentration::STATE_SECOND_PICKED, cards->getState()) << miss;
@@ -632,7 +634,7 @@ TEST_F(SampleScenesTest, TheCardGameDealsAndTurnsACardUp)
         expectTip("STR_CARDS_WAIT");
         ASSERT_TRUE(framesUntil([cards] { return cards->getState() == Concentration::STATE_PLAYER_TURN; }, 500))
             << "miss " << miss;
-        EXPECT_FALSE(canvas->isSpriteVisible("RoomItemsBalloon")) << "the word to wait stays on the player's turn";
+        expectTip("STR_CARDS_HIS_MISS");
     }
     // A lost game is told before the new deal.
     runLua(cards, "rooms.Concentration.loseGameScene(self, 1)");
