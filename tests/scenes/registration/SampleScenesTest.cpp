@@ -1482,6 +1482,9 @@ TEST_F(SampleScenesTest, EveryPuzzleDoorOfTheCaveGivesAGemTheGoldenDoorStillNeed
     expectCleanRun();
 }
 
+// A pearl clicked in an open clam is taken; a click on a shut clam (as on one
+// that shut on its pearl just before the click) is told to be no catch, in
+// the word line above the clams, until the next click.
 TEST_F(SampleScenesTest, ADiveAmongTheClamsTakesAPearl)
 {
     auto* game = static_cast<WhackAClam*>(room(18));
@@ -1492,6 +1495,18 @@ TEST_F(SampleScenesTest, ADiveAmongTheClamsTakesAPearl)
     world.click(400, 200);
     playPastInstructions(2);
     EXPECT_TRUE(game->isRunning());
+    auto* word = static_cast<sprite::NewFontSprite*>(game->getSprite("DiveWord"));
+    ASSERT_TRUE(word);
+    auto wordText = [word] { return std::string(word->getText().c_str()); };
+    EXPECT_EQ("", wordText()) << "the click that starts the dive";
+    // A click on the pearl's centre in the clam's frame, turned into the room's.
+    auto clickPearl = [this](Clam* clam) {
+        sprite::ImageSprite* pearl = clam->getPearl();
+        int dx = pearl->getX() - clam->width() / 2;
+        int dy = pearl->getY() - clam->height() / 2;
+        clam->toScreen(dx, dy);
+        world.click(clam->getX() + dx, clam->getY() + dy);
+    };
     Clam* open = nullptr;
     for (int i = 0; i < 2000 && !open; ++i) {
         canvas->doFrame();
@@ -1502,15 +1517,27 @@ TEST_F(SampleScenesTest, ADiveAmongTheClamsTakesAPearl)
         }
     }
     ASSERT_TRUE(open);
-    sprite::ImageSprite* pearl = open->getPearl();
-    // The pearl's centre in the clam's frame, turned into the room's.
-    int dx = pearl->getX() - open->width() / 2;
-    int dy = pearl->getY() - open->height() / 2;
-    open->toScreen(dx, dy);
-    world.click(open->getX() + dx, open->getY() + dy);
+    clickPearl(open);
     EXPECT_EQ(1, game->getPearlsClicked());
     world.stepFrames(40);
     EXPECT_EQ(1, game->getPearlsCollected());
+    EXPECT_EQ("", wordText());
+    Clam* shut = nullptr;
+    for (int i = 0; i < 2000 && !shut; ++i) {
+        canvas->doFrame();
+        for (int c = 0; c < game->getClamCount(); ++c) {
+            if (game->getClam(c)->getState() == Clam::STATE_CLOSED)
+                shut = game->getClam(c);
+        }
+    }
+    ASSERT_TRUE(shut);
+    clickPearl(shut);
+    EXPECT_EQ(1, game->getPearlsClicked());
+    world.stepFrames(2);
+    EXPECT_TRUE(word->isShowing());
+    EXPECT_EQ(std::string(lang::String::loadText("STR_DIVE_SHUT").c_str()), wordText()) << "a click on a shut clam";
+    world.click(400, 200);
+    EXPECT_EQ("", wordText()) << "the next click";
     expectCleanRun();
 }
 
