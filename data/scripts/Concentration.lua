@@ -6,7 +6,9 @@
 -- fresh deal). The first game won brings the card player's trophy, which the
 -- gallery owner asks to see before he lets anyone at his paintings. A click
 -- on the table while the card player is on turn is told to wait, until "You"
--- lights.
+-- lights. The card player's turn is told as it goes: a pair he takes keeps
+-- his turn, a miss hands it back to the player, whose next card clears the
+-- word.
 hv = hv or {}
 hv.Concentration = hv.Concentration or {}
 rooms = rooms or {}
@@ -24,16 +26,33 @@ end
 -- card of the player's: the message says whose turn it is, until the turn
 -- comes back.
 local waiting = false
+-- The word of the card player's miss stays until the player's first click
+-- on the table in their own turn.
+local told = false
 local enter = room.onEnter
 function room.onEnter(self, n)
     enter(self, n)
     waiting = false
+    told = false
 end
 function room.onClick(self, x, y)
     if onTable(x, y) and self:sprite("AITurnBG"):getFrame() == 1 then
         waiting = true
         tell("STR_CARDS_WAIT")
+    elseif onTable(x, y) and told then
+        told = false
+        inventory:showRoomItemTip(false)
     end
+end
+function room.opponentPair(self, n)
+    waiting = false
+    told = false
+    tell("STR_CARDS_HIS_PAIR")
+end
+function room.opponentMissed(self, n)
+    waiting = false
+    told = true
+    tell("STR_CARDS_HIS_MISS")
 end
 function room.playerTurn(self, n)
     if waiting then

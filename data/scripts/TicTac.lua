@@ -4,9 +4,10 @@
 -- until the player clicks, and every game but the third won one is then
 -- cleared for the next, whose line counts the games won, as the label under
 -- the board does. A click on the board while the card shark is on turn is
--- told to wait, until "You" lights. The third won game solves the board: the card shark pays his
--- debt with a note of the mansion door's code, and the Leave button leads
--- out again.
+-- told to wait, and that it is the player's turn once "You" lights; one on
+-- a blocked or taken square is told so. The third won game solves the
+-- board: the card shark pays his debt with a note of the mansion door's
+-- code, and the Leave button leads out again.
 hv = hv or {}
 hv.TicTac = hv.TicTac or {}
 rooms = rooms or {}
@@ -28,10 +29,12 @@ local function say(self, id)
 end
 
 -- A game has ended and its board waits for the player's click; the board
--- is solved; the line tells the player to wait for their turn.
+-- is solved; the line tells of the player's last click ("wait" while the
+-- card shark is on turn, "turn" once "You" lit after that, "square" on a
+-- square that takes no piece), until their next click on their turn.
 local ended = false
 local solved = false
-local waiting = false
+local note = nil
 
 -- The board's squares, 80 pixels each from (200, 110).
 local function onBoard(x, y)
@@ -63,38 +66,45 @@ room.onEnter = function(self, n)
     entered(self, n)
     ended = false
     solved = false
-    waiting = false
+    note = nil
     say(self, "STR_TICTAC_RULES")
     self:sprite("Message"):setAlphaBalance(1.0)
 end
 -- A click after a game's end, once its line is in, clears the board for the
--- next game. A click on
--- the board while "You" is not lit is not the player's move: the line says
--- to wait, until the player's next click on their turn.
+-- next game. A click on the board while "You" is not lit is not the
+-- player's move: the line says to wait. A click on the board on the
+-- player's turn brings the game's line back after a note.
 function room.onClick(self, x, y)
     if ended and self:sprite("Message"):isAnimating() then
         return
     elseif ended then
         ended = false
-        waiting = false
+        note = nil
         say(self, "STR_TICTAC_PLAYING")
         self:setState("endround")
     elseif not solved and onBoard(x, y) then
         if self:sprite("PlayerTurnBG"):getFrame() ~= 1 then
-            waiting = true
+            note = "wait"
             say(self, "STR_TICTAC_WAIT")
-        elseif waiting then
-            waiting = false
+        elseif note then
+            note = nil
             say(self, "STR_TICTAC_PLAYING")
         end
     end
 end
--- "You" lights: the line that said to wait for it goes back to the game's.
+-- "You" lights: a click that was told to wait is told it is the player's
+-- turn now (the room often lights "You" a moment after that click, so the
+-- line to wait alone would hardly be seen).
 function room.playerTurn(self, n)
-    if waiting then
-        waiting = false
-        say(self, "STR_TICTAC_PLAYING")
+    if note == "wait" then
+        note = "turn"
+        say(self, "STR_TICTAC_YOUR_TURN")
     end
+end
+-- A click on a blocked square, or on one already taken, sets no piece.
+function room.squareNotFree(self, mark)
+    note = "square"
+    say(self, mark < 0 and "STR_TICTAC_BLOCKED" or "STR_TICTAC_TAKEN")
 end
 function room.winGame1Scene(self, n)
     endGame(self, "STR_TICTAC_WON")

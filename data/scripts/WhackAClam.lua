@@ -2,8 +2,11 @@
 -- the table of its class, hv.WhackAClam. The first click in the room starts
 -- the dive (the air runs from then on); a won game or the close button leads
 -- back to the dive dock, and after a lost one the close button or the exit
--- leads out, which a click on the water says again. The first game won
--- brings the pearls the diving boat's skipper waits for, told of at the dock.
+-- leads out, which a click on the water says again. A click on a clam that
+-- takes no pearl says why in the word line above the clams, until the next
+-- click, so that a pearl the clam shut on just before the click is not taken
+-- for caught. The first game won brings the pearls the
+-- diving boat's skipper waits for, told of at the dock.
 hv = hv or {}
 hv.WhackAClam = hv.WhackAClam or {}
 rooms = rooms or {}
@@ -12,22 +15,31 @@ rooms["WhackAClam"] = roomScript("WhackAClam")
 local room = rooms["WhackAClam"]
 -- The dive of this visit was lost for air.
 local lost = false
+local function word(self, id)
+    self:sprite("DiveWord"):setText(id and hv.getResourceString(id) or "")
+end
 local enter = room.onEnter
 function room.onEnter(self, n)
     enter(self, n)
     LF.diving = false
     lost = false
+    word(self, nil)
     -- Activating queues the how-to-play, so that a first visit shows it at
     -- once; the room itself then waits, inactive, for the first click.
     self:activateGame(true)
 end
 function room.onClick(self, x, y)
+    word(self, nil)
     if not LF.diving then
         LF.diving = true
         self:activateGame(true)
     elseif lost and not self:sprite("WhackAClamClose"):hittest(x, y) then
         think("STR_THINK_DIVE_LOST")
     end
+end
+-- "shut" is 1 when the clicked clam was shut, 0 when it was open and empty.
+function room.noPearl(self, shut)
+    word(self, shut == 1 and "STR_DIVE_SHUT" or "STR_DIVE_EMPTY")
 end
 function room.onWin(self, n)
     if not LF.pearlsWon then

@@ -9,6 +9,15 @@ rooms["WindRace"] = roomScript("WindRace")
 -- starts again. The winner goes back to the jetty, where the boat that ends
 -- the fifth chapter waits, and hears there that the race is won.
 local race = rooms["WindRace"]
+-- A race already won is sailed again only for the sailing's sake, and the
+-- word line under the course says so until the boat leaves the start.
+local enter = race.onEnter
+race.onEnter = function(self, n)
+    enter(self, n)
+    if LF.windRaceWon then
+        self:sprite("RaceWord"):setText(hv.getResourceString("STR_RACE_WON_BEFORE"))
+    end
+end
 race.winGameScene = function(self, n)
     LF.windRaceWon = true
     LF_updateTasks()

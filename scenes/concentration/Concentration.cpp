@@ -347,16 +347,22 @@ void Concentration::setState(int state)
             ++m_nComputerPairsInRow;
         if (endGameIfWon())
             break;
-        if (m_bPlayerTurn)
+        if (m_bPlayerTurn) {
             setState(STATE_PLAYER_TURN);
-        else
+        } else {
+            // Its pair keeps its turn: the script says so, as the player may
+            // have missed the cards that flew off.
+            callScript(kScriptTable, "opponentPair");
             setStateAfter(STATE_COMPUTER_FIRST, kComputerTurnDelay);
+        }
         break;
     case STATE_TURN_PASSES:
         m_bPlayerTurn = !m_bPlayerTurn;
         if (m_bPlayerTurn) {
             SceneRoom::playSound(SOUND_TO_PLAYER);
             setState(STATE_PLAYER_TURN);
+            // The computer's miss handed the turn back: the script says so.
+            callScript(kScriptTable, "opponentMissed");
         } else {
             m_nComputerPairsInRow = 0;
             SceneRoom::playSound(SOUND_TO_COMPUTER);

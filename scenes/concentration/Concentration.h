@@ -3,7 +3,9 @@
 // turning up two cards; a pair scores a point and the same side plays on, a
 // miss turns both cards down and passes the turn. The room deals the cards,
 // animates them, keeps the turns and scores and tells its script how the
-// game ended; the computer's choice and memory are ConcentrationPlayer.cpp.
+// game ended, when the player's turn comes, and how the computer's turn goes
+// (a pair that keeps it, a miss that hands it back); the computer's choice
+// and memory are ConcentrationPlayer.cpp.
 #pragma once
 
 #include "core/util/TVector.h"

@@ -16,6 +16,8 @@
 #include "windowing/window/DebugLine.h"
 #include "windowing/window/Event.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 HV_DEFINE_METACLASS(TicTac);
@@ -77,6 +79,13 @@ lang::String* text(const char* command)
 {
     return new lang::String(command);
 }
+
+// The sides' labels, scores and sparkles and the won games' label: the
+// pieces lie under them, and so do the points on their way to a score.
+const char* const kTicTacLabels[] = {"Wins",           "ScoreBlingAI",       "ScoreBlingPlayer",
+                                     "AITurnBG",       "PlayerTurnBG",       "AITurnInactive",
+                                     "AITurnActive",   "PlayerTurnInactive", "PlayerTurnActive",
+                                     "AIScore",        "PlayerScore"};
 
 // The piece's place for the cell: left and top.
 void placeOnCell(sprite::SpriteBase* piece, int cell)
@@ -198,6 +207,19 @@ void TicTac::goToRoom(int index)
         Room::goToRoom(index);
 }
 
+sprite::SpriteBase* TicTac::lowestLabel()
+{
+    for (int i = 0; i < getChildCount(); ++i) {
+        sprite::SpriteBase* child = childAt(i);
+        const bool label = std::any_of(std::begin(kTicTacLabels), std::end(kTicTacLabels),
+                                       [child](const char* name) { return child->getName().equals(name); });
+        child->release();
+        if (label)
+            return child;
+    }
+    return nullptr;
+}
+
 void TicTac::removePieces()
 {
     for (int i = 0; i < TicTacBoard::CELLS; ++i) {
@@ -220,6 +242,7 @@ void TicTac::resetBoard()
     TurnLabels::clearTurn(this);
     sprite::AnimateSprite* xPrototype = SceneRoom::findAnimation(this, "Prototype_X");
     sprite::AnimateSprite* oPrototype = SceneRoom::findAnimation(this, "Prototype_O");
+    sprite::SpriteBase* label = lowestLabel();
     for (int i = 0; i < TicTacBoard::CELLS; ++i) {
         for (sprite::AnimateSprite* prototype : {xPrototype, oPrototype}) {
             if (!prototype)
@@ -227,7 +250,10 @@ void TicTac::resetBoard()
             auto* piece = static_cast<sprite::AnimateSprite*>(prototype->clone());
             piece->setVisible(false);
             placeOnCell(piece, i);
-            bringToFront(piece);
+            if (label)
+                insertBefore(piece, label);
+            else
+                bringToFront(piece);
             (prototype == xPrototype ? m_xPieces : m_oPieces)[i] = piece;
             piece->release();
         }
@@ -449,8 +475,13 @@ int TicTac::mouseDown(window::Event* e)
         return result;
     const int cell = row * TicTacBoard::SIZE + column;
     // A game must be laid out: only a cell with its pieces can be played.
-    if (m_board.at(cell) != TicTacBoard::EMPTY || !m_oPieces[cell] || !m_xPieces[cell])
+    if (!m_oPieces[cell] || !m_xPieces[cell])
         return result;
+    if (m_board.at(cell) != TicTacBoard::EMPTY) {
+        // A blocked or taken square takes no piece; the script says why.
+        callScriptInt(kScriptTable, "squareNotFree", m_board.at(cell));
+        return result;
+    }
     setState(STATE_PLAYER_MOVE);
     if (placePiece(cell, TicTacBoard::PLAYER) > 0)
         return result;
@@ -561,10 +592,11 @@ void TicTac::handleCommand(int command)
         m_pFloating->setAlphaDestination(kAsDrawn, kFloatFlyFrames, 0);
         m_pFloating->setDestination(player ? kPlayerScoreX : kComputerScoreX,
                                     player ? kPlayerScoreY : kComputerScoreY, kFloatFlyFrames);
-        // On their way to the score the points pass under the marks on the
-        // board and under the sides' labels, hiding none of them.
-        if (sprite::SpriteBase* background = SceneRoom::find(this, "Background"))
-            insertAfter(m_pFloating, background);
+        // On their way to the score the points pass over the pieces, in
+        // sight all across the board, and under the sides' labels and
+        // scores, hiding none of them.
+        if (sprite::SpriteBase* label = lowestLabel())
+            insertBefore(m_pFloating, label);
         lang::String* next = text(kCommands[player ? UPDATE_PLAYER : UPDATE_COMPUTER]);
         m_pFloating->setAction(this, next);
         next->release();

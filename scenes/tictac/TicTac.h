@@ -74,7 +74,8 @@ public:
     // Keeps the "Rollover" and "FloatingNumbers" children.
     void setDefinition(sprite::SpriteDefinition* definition) override;
     // The question mark, the room's own handling, the close button, then
-    // the player's move.
+    // the player's move; a click on a blocked or taken square is told to
+    // the script ("squareNotFree" with the square's mark).
     int mouseDown(window::Event* e) override;
     // The rollover over the empty cell under the pointer on the player's turn.
     bool mouseMove(window::Event* e) override;
@@ -87,7 +88,8 @@ public:
     // The actions of the finished animations of the scoring.
     bool handleEvent(window::Event* e) override;
 
-    // A new game: the pieces made afresh (hidden), the board cleared.
+    // A new game: the pieces made afresh (hidden, under the labels), the
+    // board cleared.
     void resetBoard();
     // Takes every piece off the board.
     void removePieces();
@@ -133,6 +135,8 @@ private:
     // Leaving: a scoring under way is dropped, and the turn of an unfinished
     // game goes back to the side that began it.
     void stopScoring();
+    // The first in drawing order of the labels, scores and sparkles, or null.
+    sprite::SpriteBase* lowestLabel();
     // The side's label lights (fading in) unless it is lit already, so that
     // a side lit as its turn came keeps its label steady; the player's
     // lighting is told to the script ("playerTurn").

@@ -316,6 +316,9 @@ int WhackAClam::mouseDown(window::Event* e)
 {
     if (SceneInstructions::openOnQuestionMark(this, INSTRUCTIONS_GAME, e->x, e->y))
         return COMMAND_READY;
+    // The click that starts the dive (the script's, in Room::mouseDown) finds
+    // every clam shut and is no late click on one.
+    const bool diving = !m_bInactive;
     Room::mouseDown(e);
     // The close button leads out while the dive runs and after it is lost
     // (a won one disables it and leaves by itself).
@@ -335,7 +338,14 @@ int WhackAClam::mouseDown(window::Event* e)
             continue;
         if (m_nPearlsClicked < m_nPearlCount) {
             window::debugLine("WhackaClam mousedown, hit clam: (", clam->left(), ", ", clam->top(), ")\n");
+            const int clicked = m_nPearlsClicked;
+            const bool shut = clam->getState() == Clam::STATE_CLOSED;
+            const bool floating = clam->getFloatingPearl() != nullptr;
             clam->click(e->x, e->y);
+            // A click that takes no pearl is told: a pearl the clam shut on
+            // just before the click came vanishes as a caught one would.
+            if (diving && !floating && m_nPearlsClicked == clicked)
+                callScriptInt(kScriptTable, "noPearl", shut ? 1 : 0);
         } else {
             window::debugLine("WhackaClam mousedown, hit clam: (", clam->left(), ", ", clam->top(),
                               "), ignored, too many pearls\n");

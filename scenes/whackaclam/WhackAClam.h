@@ -37,6 +37,9 @@ public:
     bool tick(int frame, util::RectangleNM* boundsOut, util::Region* region) override;
     // The tuning numbers, the pearl slots and the clams.
     void setDefinition(sprite::SpriteDefinition* definition) override;
+    // The question mark, the close button, then a click on a clam; one that
+    // takes no pearl in a running dive is told to the script ("noPearl" with
+    // 1 when the clam was shut, 0 when it was open without a pearl).
     int mouseDown(window::Event* e) override;
     // The hand over a clam whose pearl can be taken.
     bool mouseMove(window::Event* e) override;

@@ -40,6 +40,7 @@ constexpr int kBoatWaitingFrame = 1;
 const char kRaceWordSprite[] = "RaceWord";
 const char kRaceWaitText[] = "STR_RACE_WAIT_GO";
 const char kRaceOffCourseText[] = "STR_RACE_OFF_COURSE";
+const char kRaceFixedText[] = "STR_RACE_FIXED";
 
 enum Command {
     HIT_START,
@@ -79,7 +80,8 @@ WindRace::WindRace()
       m_nCurrentBuoy(0),
       m_pBoat(nullptr),
       m_pReadyText(nullptr),
-      m_pGoText(nullptr)
+      m_pGoText(nullptr),
+      m_pWord(nullptr)
 {
     m_buoys.reserve(BUOYS);
     SceneLua::bindRoomClass(this, "WindRace", luaMethods());
@@ -249,6 +251,7 @@ bool WindRace::tick(int frame, util::RectangleNM* boundsOut, util::Region* regio
 
 void WindRace::say(const char* textId)
 {
+    m_pWord = textId;
     sprite::SpriteBase* line = getSprite(kRaceWordSprite);
     if (line && line->isInstanceOf("NewFontSprite"))
         static_cast<sprite::NewFontSprite*>(line)->setText(textId ? lang::String::loadText(textId).c_str() : "");
@@ -259,11 +262,13 @@ void WindRace::onEnter()
     LanternfieldCanvas* c = SceneRoom::canvas();
     if (c)
         c->setPuzzleActive(true);
+    // The last visit's words go before the script's entry, which may have
+    // words of its own for the race.
+    say(nullptr);
     Room::onEnter();
     for (sprite::SpriteBase* text : {m_pReadyText, m_pGoText})
         if (text)
             text->setVisible(false);
-    say(nullptr);
     SceneInstructions::openOrMark(this, INSTRUCTIONS_GAME);
     if (c) {
         if (Inventory* bar = c->getInventory())
@@ -410,8 +415,12 @@ bool WindRace::handleEvent(window::Event* e)
             if (m_nState != STATE_WON)
                 setState(STATE_WON);
         } else {
-            if (m_nState != STATE_RACING)
+            if (m_nState != STATE_RACING) {
+                // The boat leaves the start buoy: what was said before the
+                // race (off the course, say) has been seen.
+                say(nullptr);
                 setState(STATE_RACING);
+            }
             moveBoat();
         }
         break;
@@ -427,7 +436,10 @@ bool WindRace::handleEvent(window::Event* e)
             m_pReadyText->setAction(nullptr, nullptr);
         }
         enableBuoys(true);
-        say(nullptr);
+        // "Wait for Go!" holds no more; why the race started again stays
+        // until the boat leaves the start buoy.
+        if (m_pWord == kRaceWaitText)
+            say(nullptr);
         SceneRoom::playSound(SOUND_GO);
         if (m_pGoText) {
             m_pGoText->setVisible(true);
@@ -473,12 +485,18 @@ int WindRace::mouseDown(window::Event* e)
     }
     for (int i = 0; i < int(m_buoys.size()); ++i) {
         BuoyInfo& b = m_buoys[size_t(i)];
-        sprite::ButtonMixin* button = b.turnSprite ? sprite::ButtonMixin::fromSprite(b.turnSprite) : nullptr;
-        if (!button)
-            continue;
+        sprite::SpriteBase* buoySprite = b.turnSprite ? b.turnSprite : b.fixedSprite;
         sprite::AnimateSprite* sock = b.windsocks[b.direction & 3];
-        if (!b.turnSprite->hittest(x, y) && !(sock && sock->hittest(x, y)))
+        if (!(buoySprite && buoySprite->hittest(x, y)) && !(sock && sock->hittest(x, y)))
             continue;
+        sprite::ButtonMixin* button = b.turnSprite ? sprite::ButtonMixin::fromSprite(b.turnSprite) : nullptr;
+        if (!button) {
+            // A red windsock does not turn, and the click is told so (the
+            // finish's flag is no windsock).
+            if (i != m_nFinishBuoy)
+                say(kRaceFixedText);
+            continue;
+        }
         // Before "Go!" the windsocks hold, and the click is told so.
         if (!button->isEnabled()) {
             say(kRaceWaitText);
@@ -486,6 +504,9 @@ int WindRace::mouseDown(window::Event* e)
         }
         showDirection(i, nextDirection(i, b.direction));
         SceneRoom::playSound(SOUND_TURN);
+        // The click did what it was for: no word of an earlier one stays.
+        if (m_pWord == kRaceFixedText || m_pWord == kRaceWaitText)
+            say(nullptr);
     }
     return result;
 }

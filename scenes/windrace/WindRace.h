@@ -126,7 +126,8 @@ private:
     void fadeText(sprite::SpriteBase* text, int alpha, int frames, const char* command);
     void setResetButton(bool enable);
     // The word line says the text item (null: nothing): a click before
-    // "Go!", a boat off the course; "Go!" clears it.
+    // "Go!", a click on a red windsock, a boat off the course. "Go!" clears
+    // the first, the boat leaving the start buoy all of them.
     void say(const char* textId);
 
     std::vector<BuoyInfo> m_buoys;
@@ -140,4 +141,6 @@ private:
     sprite::AnimateSprite* m_pBoat;
     sprite::SpriteBase* m_pReadyText;
     sprite::SpriteBase* m_pGoText;
+    // The text item the word line says (one of the file's constants), or null.
+    const char* m_pWord;
 };

@@ -58,7 +58,7 @@ protected:
         scene.index = kRoom;
         scene.className = "Concentration";
         scene.manifest = manifest();
-        scene.callbacks = {"tieGameScene", "winGameScene", "loseGameScene", "playerTurn"};
+        scene.callbacks = {"tieGameScene", "winGameScene", "loseGameScene", "playerTurn", "opponentPair"};
         gametest::GameOptions options;
         options.gameScript = "function LF_dumbDownConcentrationAI() record('LF_dumbDownConcentrationAI') "
                              "return LF.weak == true end\n";
@@ -264,7 +264,8 @@ TEST_F(ConcentrationGameTest, EveryMissOfThePlayerHandsTheTurnOverAndSixComputer
 
 // The table stands still under the pause book: a pause while the computer's
 // pair is counted holds the point, and after the resume the computer plays
-// on (the point landing under the book would ask for a turn no one gives).
+// on (the point landing under the book would ask for a turn no one gives),
+// which its script is told.
 TEST_F(ConcentrationGameTest, APauseWhileTheComputerScoresHoldsTheTableAndItsTurnGoesOnAfter)
 {
     enterDealt();
@@ -282,6 +283,7 @@ TEST_F(ConcentrationGameTest, APauseWhileTheComputerScoresHoldsTheTableAndItsTur
         << "the computer plays on";
     EXPECT_EQ(1, cards->getAIScore());
     EXPECT_FALSE(cards->isPlayerTurn());
+    EXPECT_EQ(1u, calls("opponentPair").size());
 }
 
 TEST_F(ConcentrationGameTest, TakenCardsFlyTowardTheSideThatTookThemTheFarOnesLonger)

@@ -18,8 +18,9 @@
 // stays in the window with its buttons beside it; the player's figure keeps
 // off the barkeeper, the canoe and the landing's note; the guide's advice
 // stands over the task paper and a dimmed room's people are dimmed too; the
-// wind race's exit and words leave its buoys in sight; a move's points hide no mark, nor a
-// label on their way to the score, and its sparkle leaves the score readable;
+// wind race's exit and words leave its buoys in sight; a move's points hide
+// no mark, nor a label on their way to the score, over the board's pieces,
+// and its sparkle leaves the score readable;
 // the safe's pieces show over its bolts.
 #include "game/ambient/AmbientAnimManager.h"
 #include "game/balloons/TalkBalloon.h"
@@ -1443,14 +1444,30 @@ TEST_F(SampleLayoutTest, TheWindRacesExitAndReadyWordsLeaveTheBuoysInSight)
         child->release();
     }
     ASSERT_LE(50u, course.size()) << "25 buoys and their windsocks";
-    // The line at the top in its longest words, clear of the buttons too.
-    runLua(r, "self:sprite('RaceWord'):setText(hv.getResourceString('STR_RACE_WAIT_GO'))");
+    int courseBottom = 0;
+    for (const LayoutBox& c : course)
+        courseBottom = std::max(courseBottom, c.bounds.y + c.bounds.height);
+    // The line in its longest words, clear of the buttons too, and where
+    // the player looks: under the course, by "Ready" and "Go!", in type as
+    // large as the captions'.
+    runLua(r, "self:sprite('RaceWord'):setText(hv.getResourceString('STR_RACE_OFF_COURSE'))");
     const util::RectangleNM word = *r->getSprite("RaceWord")->getBounds();
     for (const util::RectangleNM& button : {*r->getSprite("CloseButton")->getBounds(),
                                             *canvas->getSprite("GameInsQuestionMark")->getBounds()})
         EXPECT_FALSE(layoutBoxesMeet(word, button)) << word.x << " to " << word.x + word.width;
+    const util::RectangleNM ready = *r->getSprite("ReadyText")->getBounds();
+    EXPECT_TRUE(word.y >= courseBottom && word.y <= ready.y + ready.height + 8 && word.height >= 20)
+        << "the words at " << word.y << ", " << word.height << " high";
+    // "Ready" and "Go!" are words on the water, with no plate that looks
+    // like a button.
+    for (const char* name : {"ReadyText", "GoText"}) {
+        auto* text = static_cast<sprite::ImageSprite*>(r->getSprite(name));
+        window::ImageBase* image = text->getImage();
+        ASSERT_TRUE(image && image->getPixels()) << name;
+        EXPECT_EQ(0u, layoutPixel(image, 2, image->getHeight() / 2) >> 24) << name << " stands on a plate";
+    }
     const LayoutBox kept[] = {{"Door0", *r->getDoor(0)->getBounds()},
-                              {"ReadyText", *r->getSprite("ReadyText")->getBounds()},
+                              {"ReadyText", ready},
                               {"GoText", *r->getSprite("GoText")->getBounds()},
                               {"RaceWord", word}};
     for (const LayoutBox& k : kept) {
@@ -1516,10 +1533,11 @@ TEST_F(SampleLayoutTest, TheScoringPointsHideNoMarkOnTheBoard)
     }
 }
 
-// A score's sparkle is drawn under the sides' labels and scores, and the
-// points, once they leave the piece's corner for the score, pass under the
-// marks on the board and the labels.
-TEST_F(SampleLayoutTest, TheScoringPointsAndSparklePassUnderTheMarksAndLabels)
+// A score's sparkle is drawn under the sides' labels and scores, and rings
+// the score with its middle clear, so that the digits read through it at
+// every frame; the points, once they leave the piece's corner for the
+// score, pass over the pieces on the board, in sight, and under the labels.
+TEST_F(SampleLayoutTest, TheScoringPointsPassOverTheMarksUnderTheLabelsAndTheSparkleLeavesTheScoreReadable)
 {
     auto* game = static_cast<TicTac*>(room(52));
     enter(52);
@@ -1540,6 +1558,26 @@ TEST_F(SampleLayoutTest, TheScoringPointsAndSparklePassUnderTheMarksAndLabels)
         for (int index : above)
             EXPECT_LT(order(sparkle), index) << sparkle;
     }
+    // The score's digits, two of them, against every frame of its sparkle.
+    auto* score = static_cast<sprite::NewFontSprite*>(game->getSprite("PlayerScore"));
+    score->setText("88");
+    const util::RectangleNM digits = *score->getBounds();
+    auto* sparkle = static_cast<sprite::AnimateSprite*>(game->getSprite("ScoreBlingPlayer"));
+    window::ImageBase* frames = sparkle->getImage();
+    ASSERT_TRUE(frames && frames->getPixels());
+    const int frameWidth = frames->getWidth() / sparkle->getFrameCount();
+    for (int f = 0; f < sparkle->getFrameCount(); ++f) {
+        int over = 0;
+        for (int y = digits.y; y < digits.y + digits.height; ++y) {
+            for (int x = digits.x; x < digits.x + digits.width; ++x) {
+                const int sx = x - sparkle->left(), sy = y - sparkle->top();
+                if (sx >= 0 && sy >= 0 && sx < frameWidth && sy < frames->getHeight())
+                    over += (layoutPixel(frames, f * frameWidth + sx, sy) >> 24) > 0x20 ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(0, over) << "the sparkle's frame " << f << " over the score's digits at "
+                           << digits.x - sparkle->left() << ", " << digits.y - sparkle->top();
+    }
     sprite::AnimateSprite* piece = game->getOPiece(12);
     lang::String scored("ShowScoringAnimationsForPlayer");
     game->handleAction(piece, &scored);
@@ -1551,7 +1589,7 @@ TEST_F(SampleLayoutTest, TheScoringPointsAndSparklePassUnderTheMarksAndLabels)
     for (int i = 0; i < game->getChildCount(); ++i) {
         sprite::SpriteBase* child = game->childAt(i);
         if (child == piece) {
-            EXPECT_LT(order("FloatingNumbers"), i) << "the points pass over the marks";
+            EXPECT_GT(order("FloatingNumbers"), i) << "the points pass over the pieces";
         }
         child->release();
     }

@@ -123,33 +123,46 @@ TEST_F(SampleRoomsTest, TheWindRaceIsWonByTurningItsThreeGreenWindsocks)
     expectCleanRun();
 }
 
-// The wind race's help says what the race does: its green windsocks turn
-// only once "Go!" shows, while the boat already sails, and a click before
-// that leaves them as they are, which a line at the top says; so does it
-// why the race starts again once the boat sails off the course.
+// The wind race's help says what the race does: it starts by itself, its
+// green windsocks turn only once "Go!" shows, so they are set while the boat
+// sails out to the start buoy; a click before that leaves them as they are,
+// and a click on a red one turns nothing, which the line under the course
+// says; so does it why the race starts again once the boat sails off the
+// course, until the boat leaves the start buoy again; and, entering a race
+// already won, that it is won.
 TEST_F(SampleRoomsTest, TheWindRacesHelpSaysItsWindsocksTurnOnlyFromGo)
 {
     const std::string help = pictureWords("ins/windrace");
     ASSERT_FALSE(help.empty()) << "the help's description is read from the data";
-    EXPECT_NE(std::string::npos, help.find("only after 'go!'")) << help;
-    EXPECT_NE(std::string::npos, help.find("already sails")) << help;
+    for (const char* words : {"the race starts by", "from 'go!' a click turns", "set them while the boat sails out"})
+        EXPECT_NE(std::string::npos, help.find(words)) << words << ": " << help;
     auto* race = static_cast<WindRace*>(room(56));
     enter(56);
     auto* line = static_cast<sprite::NewFontSprite*>(race->getSprite("RaceWord"));
     ASSERT_TRUE(line && line->isVisible());
     auto said = [line] { return std::string(line->getText().c_str()); };
+    auto text = [](const char* id) { return std::string(lang::String::loadText(id).c_str()); };
     const int before = race->buoy(17).direction;
     world.click(WindRace::centreX(17), WindRace::centreY(17));
     EXPECT_EQ(before, race->buoy(17).direction) << "turned before 'Go!'";
-    EXPECT_EQ(lang::String::loadText("STR_RACE_WAIT_GO").c_str(), said());
+    EXPECT_EQ(text("STR_RACE_WAIT_GO"), said());
     ASSERT_TRUE(stepUntil([race] { return race->getSprite("GoText")->isVisible(); }));
     EXPECT_EQ("", said());
+    world.click(WindRace::centreX(12), WindRace::centreY(12));
+    EXPECT_EQ(text("STR_RACE_FIXED"), said()) << "a red windsock clicked";
     world.click(WindRace::centreX(17), WindRace::centreY(17));
     EXPECT_NE(before, race->buoy(17).direction) << "not turned after 'Go!'";
     // Sailing on up the middle, the boat leaves the course at the top.
     ASSERT_TRUE(stepUntil([&said] { return !said().empty(); }, 1000));
-    EXPECT_EQ(lang::String::loadText("STR_RACE_OFF_COURSE").c_str(), said());
+    EXPECT_EQ(text("STR_RACE_OFF_COURSE"), said());
     EXPECT_EQ(WindRace::STATE_LAUNCH, race->getState()) << "the race starts again";
+    ASSERT_TRUE(stepUntil([race] { return race->getSprite("GoText")->isVisible(); }));
+    EXPECT_EQ(text("STR_RACE_OFF_COURSE"), said()) << "still said at 'Go!'";
+    ASSERT_TRUE(stepUntil([race] { return race->getState() == WindRace::STATE_RACING; }));
+    EXPECT_EQ("", said());
+    runLua(race, "LF.windRaceWon = true");
+    enter(56);
+    EXPECT_EQ(text("STR_RACE_WON_BEFORE"), said());
 }
 
 // The exit of the room that leads to the target room is open.

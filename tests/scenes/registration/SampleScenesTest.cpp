@@ -540,6 +540,9 @@ TEST_F(SampleScenesTest, TheDiveAndCardGamesHelpSayWhatIsClickedAndWhatWins)
          {title, "click the pearl", std::string(numbers[dive->getPearlCount()]) + " pearls"},
          {"whack", "tap"}},
         {"ins/concentration", {std::string(numbers[Concentration::WINNING_PAIRS]) + " pairs wins"}, {"every"}},
+        // Each move scores the line it makes, so a three grown to four
+        // scores again.
+        {"ins/tictac", {"a line that grows scores again"}, {}},
     };
     for (const auto& game : games) {
         const std::string help = pictureWords(game.help);
@@ -597,7 +600,8 @@ TEST_F(SampleScenesTest, TheCardGameDealsAndTurnsACardUp)
     EXPECT_GT(score->width(), 0) << "the bitmap font lays the text out";
     // Two misses of the player: after each the computer's turn comes within
     // two seconds, a click on a card then is told to wait, and the turn
-    // comes back.
+    // comes back with the word that he missed, which the player's next card
+    // clears.
     auto pickable = [cards](int other) {
         for (int n = 0; n < cards->getCardCount(); ++n) {
             const Concentration::Card& c = cards->card(n);
@@ -616,6 +620,7 @@ TEST_F(SampleScenesTest, TheCardGameDealsAndTurnsACardUp)
         if (miss > 0) {
             first = pickable(-1);
             clickCard(first);
+            EXPECT_FALSE(canvas->isSpriteVisible("RoomItemsBalloon")) << "the word of his miss stays";
         }
         clickCard(pickable(first));
         ASSERT_EQ(Concentration::STATE_SECOND_PICKED, cards->getState()) << miss;
@@ -629,7 +634,7 @@ TEST_F(SampleScenesTest, TheCardGameDealsAndTurnsACardUp)
         expectTip("STR_CARDS_WAIT");
         ASSERT_TRUE(framesUntil([cards] { return cards->getState() == Concentration::STATE_PLAYER_TURN; }, 500))
             << "miss " << miss;
-        EXPECT_FALSE(canvas->isSpriteVisible("RoomItemsBalloon")) << "the word to wait stays on the player's turn";
+        expectTip("STR_CARDS_HIS_MISS");
     }
     // A lost game is told before the new deal.
     runLua(cards, "rooms.Concentration.loseGameScene(self, 1)");
@@ -659,8 +664,10 @@ TEST_F(SampleScenesTest, NoughtsAndCrossesTakesTheComputersMoveAndThePlayers)
 }
 
 // A click on the board while the card shark is on turn places nothing and
-// the line says to wait for "You", until it lights; the player's click on
-// their turn plays.
+// the line says to wait for "You", and then, once it lights (a moment after
+// the shark's mark at the latest), that it is the player's turn; a click on
+// a blocked or taken square says so; the player's click on a free square on
+// their turn plays and brings the game's line back.
 TEST_F(SampleScenesTest, NoughtsAndCrossesTellsAClickOnTheSharksTurnToWait)
 {
     auto* game = static_cast<TicTac*>(room(52));
@@ -668,23 +675,34 @@ TEST_F(SampleScenesTest, NoughtsAndCrossesTellsAClickOnTheSharksTurnToWait)
     auto message = [game] {
         return std::string(static_cast<sprite::NewFontSprite*>(game->getSprite("Message"))->getText().c_str());
     };
+    auto text = [](const char* id) { return std::string(lang::String::loadText(id).c_str()); };
     auto freeCell = [game] {
         int cell = 24;
         while (cell > 0 && game->board().at(cell) != TicTacBoard::EMPTY)
             --cell;
         return cell;
     };
-    ASSERT_TRUE(stepUntil([game] { return game->getState() == TicTac::STATE_COMPUTER_TURN; }, 2000));
+    auto clickCell = [this](int cell) { world.click(240 + 80 * (cell % 5), 150 + 80 * (cell / 5)); };
+    // Between the shark's mark and "You" lighting.
+    ASSERT_TRUE(stepUntil([game] { return game->getState() == TicTac::STATE_COMPUTER_MOVE; }, 2000));
     int cell = freeCell();
-    world.click(240 + 80 * (cell % 5), 150 + 80 * (cell / 5));
+    clickCell(cell);
     EXPECT_EQ(TicTacBoard::EMPTY, game->board().at(cell));
-    EXPECT_EQ(std::string(lang::String::loadText("STR_TICTAC_WAIT").c_str()), message());
+    EXPECT_EQ(text("STR_TICTAC_WAIT"), message());
     ASSERT_TRUE(stepUntil([game] { return game->getState() == TicTac::STATE_PLAYER_TURN; }, 2000));
-    std::string playing = lang::String::loadText("STR_TICTAC_PLAYING").c_str();
+    EXPECT_EQ(text("STR_TICTAC_YOUR_TURN"), message()) << "the player's turn, once \"You\" lights";
+    clickCell(12);
+    EXPECT_EQ(text("STR_TICTAC_BLOCKED"), message());
+    int taken = 0;
+    while (game->board().at(taken) != TicTacBoard::COMPUTER)
+        ++taken;
+    clickCell(taken);
+    EXPECT_EQ(text("STR_TICTAC_TAKEN"), message());
+    EXPECT_EQ(TicTac::STATE_PLAYER_TURN, game->getState());
+    std::string playing = text("STR_TICTAC_PLAYING");
     playing.replace(playing.find("%1"), 2, "0");
-    EXPECT_EQ(playing, message()) << "the line to wait stays once \"You\" lights";
     cell = freeCell();
-    world.click(240 + 80 * (cell % 5), 150 + 80 * (cell / 5));
+    clickCell(cell);
     EXPECT_EQ(TicTacBoard::PLAYER, game->board().at(cell));
     EXPECT_EQ(playing, message());
     expectCleanRun();
@@ -1464,6 +1482,9 @@ TEST_F(SampleScenesTest, EveryPuzzleDoorOfTheCaveGivesAGemTheGoldenDoorStillNeed
     expectCleanRun();
 }
 
+// A pearl clicked in an open clam is taken; a click on a shut clam (as on one
+// that shut on its pearl just before the click) is told to be no catch, in
+// the word line above the clams, until the next click.
 TEST_F(SampleScenesTest, ADiveAmongTheClamsTakesAPearl)
 {
     auto* game = static_cast<WhackAClam*>(room(18));
@@ -1476,6 +1497,18 @@ TEST_F(SampleScenesTest, ADiveAmongTheClamsTakesAPearl)
     playPastInstructions(2);
     world.click(400, 200);
     EXPECT_TRUE(game->isRunning());
+    auto* word = static_cast<sprite::NewFontSprite*>(game->getSprite("DiveWord"));
+    ASSERT_TRUE(word);
+    auto wordText = [word] { return std::string(word->getText().c_str()); };
+    EXPECT_EQ("", wordText()) << "the click that starts the dive";
+    // A click on the pearl's centre in the clam's frame, turned into the room's.
+    auto clickPearl = [this](Clam* clam) {
+        sprite::ImageSprite* pearl = clam->getPearl();
+        int dx = pearl->getX() - clam->width() / 2;
+        int dy = pearl->getY() - clam->height() / 2;
+        clam->toScreen(dx, dy);
+        world.click(clam->getX() + dx, clam->getY() + dy);
+    };
     Clam* open = nullptr;
     for (int i = 0; i < 2000 && !open; ++i) {
         canvas->doFrame();
@@ -1486,15 +1519,27 @@ TEST_F(SampleScenesTest, ADiveAmongTheClamsTakesAPearl)
         }
     }
     ASSERT_TRUE(open);
-    sprite::ImageSprite* pearl = open->getPearl();
-    // The pearl's centre in the clam's frame, turned into the room's.
-    int dx = pearl->getX() - open->width() / 2;
-    int dy = pearl->getY() - open->height() / 2;
-    open->toScreen(dx, dy);
-    world.click(open->getX() + dx, open->getY() + dy);
+    clickPearl(open);
     EXPECT_EQ(1, game->getPearlsClicked());
     world.stepFrames(40);
     EXPECT_EQ(1, game->getPearlsCollected());
+    EXPECT_EQ("", wordText());
+    Clam* shut = nullptr;
+    for (int i = 0; i < 2000 && !shut; ++i) {
+        canvas->doFrame();
+        for (int c = 0; c < game->getClamCount(); ++c) {
+            if (game->getClam(c)->getState() == Clam::STATE_CLOSED)
+                shut = game->getClam(c);
+        }
+    }
+    ASSERT_TRUE(shut);
+    clickPearl(shut);
+    EXPECT_EQ(1, game->getPearlsClicked());
+    world.stepFrames(2);
+    EXPECT_TRUE(word->isShowing());
+    EXPECT_EQ(std::string(lang::String::loadText("STR_DIVE_SHUT").c_str()), wordText()) << "a click on a shut clam";
+    world.click(400, 200);
+    EXPECT_EQ("", wordText()) << "the next click";
     expectCleanRun();
 }
 

@@ -57,7 +57,7 @@ protected:
         scene.className = "TicTac";
         scene.manifest = manifest();
         scene.callbacks = {"winGame1Scene", "winGame2Scene", "solvedGameScene", "loseGameScene", "tieGameScene",
-                           "playerTurn"};
+                           "playerTurn",    "squareNotFree"};
         gametest::GameOptions options;
         options.gameScript = "LF.ticTacRound = 0\n"
                              "function LF_getTicTacRoundNumber() record('LF_getTicTacRoundNumber') "
