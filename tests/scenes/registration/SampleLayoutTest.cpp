@@ -256,7 +256,7 @@ TEST_F(SampleLayoutTest, ThePeoplesWordsStayOnTheScreenClearOfTheWaysAndThings)
         {33, 4, "PlayerCharacter", {"STR_THINK_VINES", "STR_THINK_VINES_CUT"}, {"Vines"}},
         {35, 4, "PlayerCharacter",
          {"STR_THINK_SEAL", "STR_THINK_SANCTUM_ONCE", "STR_THINK_SANCTUM_FIRST", "STR_THINK_SANCTUM_NEW_CODE",
-          "STR_THINK_SANCTUM_OPEN"},
+          "STR_THINK_SANCTUM_OPEN", "STR_THINK_SANCTUM_FILL", "STR_THINK_SANCTUM_PICK"},
          {"Legend", "Lever", "Status", "Seal"}},
         {38, 4, "PlayerCharacter", {"STR_THINK_NO_USE"}, {}},
         {40, 4, "PlayerCharacter",
@@ -478,7 +478,7 @@ TEST_F(SampleLayoutTest, ThePlayersThoughtsLeaveTheSanctumsBoardsInSight)
         {33, 4, {"STR_THINK_VINES", "STR_THINK_VINES_CUT"}, {"Piece_", "PlanLit_", "Vines"}},
         {35, 4,
          {"STR_THINK_SEAL", "STR_THINK_SANCTUM_ONCE", "STR_THINK_SANCTUM_FIRST", "STR_THINK_SANCTUM_NEW_CODE",
-          "STR_THINK_SANCTUM_OPEN", "STR_THINK_NO_USE"},
+          "STR_THINK_SANCTUM_OPEN", "STR_THINK_SANCTUM_FILL", "STR_THINK_SANCTUM_PICK", "STR_THINK_NO_USE"},
          {"RowPiece_", "Results_", "RowSlot_", "Cursor_Scattered_", "Lever", "Legend"}},
     };
     Character* self = canvas->getPlayerCharacter();
@@ -662,7 +662,8 @@ TEST_F(SampleLayoutTest, TheOuterSanctumsLineLegendAndLeverKeepApart)
     sprite::SpriteBase* legend = r->getSprite("Legend");
     ASSERT_NE(nullptr, legend);
     for (const char* line : {"hv.getResourceString('STR_SANCTUM_OPEN')",
-                             "hv.getResourceString('STR_SANCTUM_STATUS'):gsub('%%%d', '7')"}) {
+                             "hv.getResourceString('STR_SANCTUM_STATUS'):gsub('%%%d', '7')",
+                             "hv.getResourceString('STR_SANCTUM_CODE_BROKEN'):gsub('%%%d', '7')"}) {
         runLua(r, std::string("self:sprite('Status'):setText((") + line + "))");
         const util::RectangleNM status = *r->getSprite("Status")->getBounds();
         EXPECT_FALSE(layoutBoxesMeet(status, *legend->getBounds())) << line;

@@ -420,6 +420,23 @@ TEST_F(SampleScenesTest, TheFirstChaptersWordsAgreeWithTheScreen)
              return said;
          },
          "STR_THINK_PEG_WRONG", nullptr},
+        {"the outer sanctum's lever pulled with its row not full",
+         [&] {
+             canvas->getProgress()->chapter = 4;
+             enter(35);
+             clickSprite(room(35), "LeverClickRect");
+             world.stepFrames(2);
+             return talk(canvas->getPlayerCharacter());
+         },
+         "STR_THINK_SANCTUM_FILL", nullptr},
+        {"an empty place of the sanctum's row clicked with no colour picked",
+         [&] {
+             clickSprite(room(35), "RowClickRect_2");
+             world.stepFrames(2);
+             canvas->getProgress()->chapter = 1;
+             return talk(canvas->getPlayerCharacter());
+         },
+         "STR_THINK_SANCTUM_PICK", nullptr},
     };
     for (const auto& c : cases) {
         const std::string words = c.words();
@@ -1249,6 +1266,24 @@ TEST_F(SampleScenesTest, TheOuterSanctumShowsItsLastRowAndItsCodeWhenItsRowsRunO
     world.stepFrames(20);
     EXPECT_EQ(-1, frame("RowPiece_0_0"));
     EXPECT_EQ(-1, frame("RowPiece_7_0"));
+    EXPECT_EQ(0, sanctum->getAttempts());
+    // The new code broken at once: its winning row stands listed, every mark
+    // green, until the next click, as the last row of a code run out does.
+    code.assign(sanctum->getAnswer(), sanctum->getAnswer() + OuterSanctum::PLACES);
+    for (int place = 0; place < OuterSanctum::PLACES; ++place) {
+        clickSprite(sanctum, ("PieceChoice_" + std::to_string(code[size_t(place)])).c_str());
+        clickSprite(sanctum, ("RowClickRect_" + std::to_string(place)).c_str());
+    }
+    clickSprite(sanctum, "LeverClickRect");
+    world.stepFrames(100);
+    for (int place = 0; place < OuterSanctum::PLACES; ++place) {
+        const std::string at = "_" + std::to_string(place);
+        EXPECT_EQ(code[size_t(place)], frame("RowPiece_1" + at)) << "the winning row is listed";
+        EXPECT_EQ(OuterSanctum::RIGHT_PLACE, frame("Results_1" + at));
+    }
+    clickSprite(sanctum, "Status");
+    world.stepFrames(20);
+    EXPECT_EQ(-1, frame("RowPiece_1_0")) << "the next click brings the second code";
     EXPECT_EQ(0, sanctum->getAttempts());
     expectCleanRun();
 }
