@@ -1341,16 +1341,19 @@ TEST_F(SampleScenesTest, TheFirstVillagesPegBoardIsWonDownToOnePeg)
         x = pegs->left() + 85 * (cell % 5) + 72;
         y = pegs->top() + 85 * (cell / 5) + 77;
     };
-    // Cell 3 jumps to 1 over 2 and leaves no jump: the board is laid out
-    // again, and the message says why.
+    // Cell 3 jumps to 1 over 2 and leaves no jump: the line under the board
+    // says why, and the board is laid out again.
     for (int cell : {3, 1}) {
         int x, y;
         hole(cell, x, y);
         world.click(x, y);
     }
-    expectTip("STR_PEGS_STUCK");
+    auto* stuck = static_cast<sprite::NewFontSprite*>(pegs->getSprite("Status"));
+    ASSERT_NE(nullptr, stuck);
+    EXPECT_TRUE(stuck->isVisible());
+    EXPECT_STREQ(lang::String::loadText("STR_PEGS_STUCK").c_str(), stuck->getText().c_str());
     ASSERT_TRUE(framesUntil([pegs] { return !pegs->arePegsReady(); }, 20));
-    ASSERT_TRUE(framesUntil([pegs] { return pegs->acceptsInput(); }, 60));
+    ASSERT_TRUE(framesUntil([pegs] { return pegs->acceptsInput(); }, 120));
     for (const auto& move : {std::make_pair(2, 4), std::make_pair(4, 14)}) {
         int x, y;
         hole(move.first, x, y);
@@ -1371,7 +1374,7 @@ TEST_F(SampleScenesTest, TheFirstVillagesPegBoardIsWonDownToOnePeg)
 
 // Each board's pegs are the colour of the village's own peg, the one the
 // player set into it: the middle of a board peg's head is the colour of the
-// bar's peg head.
+// bar's peg head; the board in the village is labelled with that colour.
 TEST_F(SampleScenesTest, EachPegBoardsPegsAreTheColourOfItsVillagesPeg)
 {
     auto pixel = [](sprite::SpriteBase* s, int x, int y) -> uint32_t {
@@ -1386,6 +1389,14 @@ TEST_F(SampleScenesTest, EachPegBoardsPegsAreTheColourOfItsVillagesPeg)
         sprite::SpriteBase* ownPeg = canvas->getInventory()->getSprite(name.c_str());
         ASSERT_TRUE(boardPeg && ownPeg) << name;
         EXPECT_EQ(pixel(ownPeg, 16, 9), pixel(boardPeg, 20, 20)) << name;
+        // The village's board, empty or not, names the colour its peg's tip
+        // gives ("A red peg").
+        std::string tip = lang::String::loadText(("STR_TIP_" + name).c_str()).c_str();
+        for (char& c : tip)
+            c = char(std::tolower(static_cast<unsigned char>(c)));
+        const std::string colour = tip.substr(2, tip.find(" peg") - 2);
+        const std::string label = pictureWords("rooms/OuterVillage_" + std::to_string(n));
+        EXPECT_NE(std::string::npos, label.find("\"" + colour + " pegs\"")) << name << ": " << label;
     }
 }
 
