@@ -437,6 +437,17 @@ TEST_F(SampleScenesTest, TheFirstChaptersWordsAgreeWithTheScreen)
              return talk(canvas->getPlayerCharacter());
          },
          "STR_THINK_SANCTUM_PICK", nullptr},
+        {"the lure keeper's game opened again once won",
+         [&] {
+             canvas->getProgress()->chapter = 6;
+             runLua(room(2), "LF.luresWon = true; LF.lurePlaced = {Spoon = true, Fly = true, Plug = true, "
+                             "Spinner = true}");
+             enter(64);
+             canvas->getProgress()->chapter = 1;
+             return std::string(
+                 static_cast<sprite::NewFontSprite*>(room(64)->getSprite("Status"))->getText().c_str());
+         },
+         "STR_LURES_DONE", nullptr},
     };
     for (const auto& c : cases) {
         const std::string words = c.words();
