@@ -408,6 +408,7 @@ TEST_F(SampleLayoutTest, ThePlayersThoughtsLeaveThePeopleButtonsAndDigitsInSight
         {"KnickKnackStore", {"STR_THINK_VASE"}},
         {"TavernInterior", {"STR_THINK_CYPHER"}},
         {"ViewFinder", {"STR_THINK_VIEWFINDER"}},
+        {"MansionKeypad", {"STR_THINK_KEYPAD_NOTE"}},
         {"MansionHallway", {"STR_THINK_HALL_CLOCK", "STR_THINK_STUDY_KEY", "STR_THINK_STUDY_SHUT"}},
         {"MansionStudy", {"STR_THINK_SAFE"}},
         {"TavernInterior_Night", {"STR_THINK_RIDDLE_COASTER"}},
