@@ -1650,8 +1650,16 @@ TEST_F(SampleScenesTest, TheTempleDoorsFirstBoardIsSolved)
     enter(61);
     ASSERT_EQ(4u, door->getBlocks().size()) << "the room's script builds the first board";
     const int cell = TempleDoorPuzzle::CELL_SIZE;
+    // The key pulled up at once stays under the single: the line under the
+    // board says the stone cannot go that way, until a stone moves.
+    auto line = [door] {
+        return std::string(static_cast<sprite::NewFontSprite*>(door->getSprite("Status"))->getText().c_str());
+    };
+    dragSprite(door->getBlocks()[0].sprite, 0, -cell);
+    EXPECT_EQ(lang::String::loadText("STR_TEMPLE_DOOR_BLOCKED").c_str(), line());
     // The single left, the tall block down, the wide one right, the key up.
     dragSprite(door->getBlocks()[3].sprite, -2 * cell, 0);
+    EXPECT_EQ(lang::String::loadText("STR_TEMPLE_DOOR_LOCK_1").c_str(), line());
     dragSprite(door->getBlocks()[2].sprite, 0, 2 * cell);
     dragSprite(door->getBlocks()[1].sprite, cell, 0);
     dragSprite(door->getBlocks()[0].sprite, 0, -4 * cell);
