@@ -551,7 +551,8 @@ TEST_F(SampleScenesTest, TheMazesHelpNamesOnlyTheControlsThatMoveItsToken)
 }
 
 // The pearl dive's help bears the name its room shows and says what the
-// player clicks; it and the card game's help name the count that wins.
+// player clicks; it and the card game's help name the count that wins; the
+// chest's help says how its blocks move and what opens a lock.
 TEST_F(SampleScenesTest, TheDiveAndCardGamesHelpSayWhatIsClickedAndWhatWins)
 {
     const char* const numbers[] = {"none", "one", "two", "three", "four", "five", "six", "seven", "eight"};
@@ -568,6 +569,7 @@ TEST_F(SampleScenesTest, TheDiveAndCardGamesHelpSayWhatIsClickedAndWhatWins)
          {title, "click the pearl", std::string(numbers[dive->getPearlCount()]) + " pearls"},
          {"whack", "tap"}},
         {"ins/concentration", {std::string(numbers[Concentration::WINNING_PAIRS]) + " pairs wins"}, {"every"}},
+        {"ins/treasure", {"along its length", "key block", "gap on the right", "three locks"}, {"about"}},
     };
     for (const auto& game : games) {
         const std::string help = pictureWords(game.help);
