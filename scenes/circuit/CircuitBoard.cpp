@@ -160,8 +160,11 @@ void CircuitBoard::polesToFront()
 
 void CircuitBoard::lightPoles(int wire, bool lit)
 {
-    for (sprite::AnimateSprite* pole : m_poles[size_t(wire)])
-        pole->playAnimation(0, lit ? -1 : 0, -1, 1, false, 1);
+    // A lit pole holds its last frame: every joined pair shows lit at once.
+    for (sprite::AnimateSprite* pole : m_poles[size_t(wire)]) {
+        const int frame = lit ? pole->getFrameCount() - 1 : 0;
+        pole->playAnimation(frame, frame, -1, 1, false, 1);
+    }
 }
 
 void CircuitBoard::resetBoard()

@@ -93,7 +93,7 @@ private:
     void boardCompleted() override;
 
     void polesToFront();
-    // Both poles of the wire lit (looping) or dark (frame 0).
+    // Both poles of the wire lit (the last frame) or dark (frame 0).
     void lightPoles(int wire, bool lit);
     // The host room's "DimOverlay".
     sprite::SpriteBase* dimOverlay();

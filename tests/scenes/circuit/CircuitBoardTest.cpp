@@ -141,6 +141,13 @@ TEST_F(CircuitBoardTest, FourWiresSolveTheBoardAndItReportsAfterTheBanner)
     EXPECT_EQ((std::vector<int>{CircuitBoard::SOUND_DRAG_START, CircuitBoard::SOUND_DRAG_END,
                                 CircuitBoard::SOUND_WIRE_DONE}),
               sounds);
+    // Every joined pair shows lit together, frame after frame: the laid
+    // wire's lights and the lights of the wire just joined.
+    for (int f = 0; f < 2; ++f) {
+        world.stepFrames(1);
+        for (const char* pole : {"Pole_0_1", "Pole_0_2", "Pole_1_1", "Pole_1_2"})
+            EXPECT_EQ(1, static_cast<sprite::AnimateSprite*>(board->getSprite(pole))->getFrame()) << pole << " " << f;
+    }
     drag(row(9));
     clearRecords();
     clearCalls();
