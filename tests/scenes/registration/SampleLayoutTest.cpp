@@ -1290,8 +1290,8 @@ TEST_F(SampleLayoutTest, TheAnimalsPassBehindThePeopleAndTheExitsBoxes)
 }
 
 // The circuit board, open at its place, lies inside the window with a margin
-// of 6 pixels, and its buttons stand beside it, off the board, clear of the
-// canvas's buttons above.
+// of 6 pixels, and its buttons and its line saying a wire is stopped stand
+// beside it, off the board, clear of the canvas's buttons above.
 TEST_F(SampleLayoutTest, TheCircuitBoardStaysInTheWindowWithItsButtonsBesideIt)
 {
     auto* board = canvas->getCloseUp(LanternfieldCanvas::CLOSE_UP_CIRCUIT_BOARD);
@@ -1316,7 +1316,9 @@ TEST_F(SampleLayoutTest, TheCircuitBoardStaysInTheWindowWithItsButtonsBesideIt)
     EXPECT_TRUE(left >= 6 && top >= 6 && right < 800 - 6 && bottom < 600 - 6)
         << left << ", " << top << " to " << right << ", " << bottom;
     const util::RectangleNM drawn(left, top, right + 1 - left, bottom + 1 - top);
-    for (const char* name : {"CloseButton", "ResetButton"}) {
+    static_cast<sprite::NewFontSprite*>(board->getSprite("Status"))
+        ->setText(lang::String::loadText("STR_CIRCUIT_STOPPED").c_str());
+    for (const char* name : {"CloseButton", "ResetButton", "Status"}) {
         util::RectangleNM b = *board->getSprite(name)->getBounds();
         b.x += board->left();
         b.y += board->top();
