@@ -285,9 +285,26 @@ TEST_F(SampleScenesTest, TheCircuitBoardsWiresAreJoined)
     ASSERT_TRUE(painted([this] { return flag("circuitBoardSolved") == "true"; }));
     ASSERT_TRUE(painted([board] { return !board->isVisible(); }));
     // The panel on the shop's wall shows its wires joined, also when the
-    // shop is entered again.
+    // shop is entered again: its lamps lit, but no wire's way of its own
+    // unlike the one laid (no lamp's colour below the lamps).
     enter(49);
-    EXPECT_EQ(1, static_cast<sprite::AnimateSprite*>(room(49)->getSprite("CircuitPanel"))->getFrame());
+    auto* panel = static_cast<sprite::AnimateSprite*>(room(49)->getSprite("CircuitPanel"));
+    EXPECT_EQ(1, panel->getFrame());
+    window::ImageBase* image = panel->getImage();
+    ASSERT_TRUE(image && image->getPixels());
+    auto rgb = [image](int x, int y) {
+        return image->getPixels()[size_t(y * image->getPitch() / 4 + x)] & 0xFFFFFFu;
+    };
+    const int frameLeft = panel->width();
+    for (int lamp = 0; lamp < 4; ++lamp) {
+        const uint32_t colour = rgb(frameLeft + 30 + 20 * lamp, 20);
+        int drawn = 0;
+        for (int y = 30; y < panel->height(); ++y) {
+            for (int x = frameLeft; x < 2 * frameLeft; ++x)
+                drawn += rgb(x, y) == colour ? 1 : 0;
+        }
+        EXPECT_EQ(0, drawn) << "lamp " << lamp;
+    }
     expectCleanRun();
 }
 
