@@ -1,6 +1,6 @@
 -- DiveDockInterior.lua: the script of Dive Dock Interior (room 49): a click
 -- on the circuit board's panel opens the board; once its wires are joined
--- the panel stays mended, showing them, and the lamps of the jetty behind the
+-- the panel stays mended, its lamps lit, and the lamps of the jetty behind the
 -- dock burn.
 rooms = rooms or {}
 local room = roomScript("DiveDockInterior")

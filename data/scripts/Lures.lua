@@ -54,7 +54,8 @@ lures.onEnter = function(self, n)
     entered(self, n)
     placeLures(self)
     mark(self, nil)
-    say(self, "STR_LURES_RULES")
+    -- Once won, the tray stays empty and the line says the game is done.
+    say(self, LF.luresWon and "STR_LURES_DONE" or "STR_LURES_RULES")
 end
 
 function lures.onClick(self, x, y)

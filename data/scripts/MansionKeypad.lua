@@ -3,6 +3,8 @@
 -- the clear key empties it and the enter key tries the code: in the fifth
 -- chapter tonight's code is the one on the card shark's note, and once it
 -- is typed the door to the hallway stands open; a wrong one shows "WRONG".
+-- The note dropped or a click beside the keys while it is held says that
+-- its code is typed on the keys.
 rooms = rooms or {}
 local keypad = roomScript("MansionKeypad")
 
@@ -61,6 +63,8 @@ keypad.onClick = function(self, x, y)
             showTyped(self, "WRONG")
         end
         typed = ""
+    elseif LF.ticTacSolved and not LF.mansionDoorOpen then
+        think("STR_THINK_KEYPAD_NOTE")
     end
 end
 rooms["MansionKeypad"] = keypad

@@ -8,8 +8,10 @@ rooms["OuterSanctum"] = roomScript("OuterSanctum")
 -- lever, read the marks (green: right place, yellow: elsewhere in the code,
 -- grey: absent). Each solved code leaves one try fewer for the next. When a
 -- code's rows run out, its last row stands listed with the others and the
--- code itself in the row, until the player's next click turns the stones
--- over to a new code.
+-- code itself in the row; when the first code is broken, its winning row
+-- stands listed. Either stays until the player's next click turns the
+-- stones over to a new code. The lever of a row not yet full, and an empty
+-- place clicked with no colour picked, say what comes first.
 function LF_solvedOuterSanctumPuzzle()
     return LF.outerSanctumSolved == true
 end
@@ -24,9 +26,11 @@ local sanctum = rooms["OuterSanctum"]
 local CODES = 2
 local ROWS = 7
 local LISTED_ROWS = 7
--- The rows judged on the code under way; the code shows, its rows run out.
+-- The rows judged on the code under way; the code shows, its rows run out;
+-- the first code is broken, its row listed until the next click.
 local rowsTried = 0
 local codeShown = false
+local codeBroken = false
 
 local function text(id, ...)
     local line = hv.getResourceString(id)
@@ -44,6 +48,8 @@ local function showStatus(self)
         status:setText(text("STR_SANCTUM_OPEN"))
     elseif codeShown then
         status:setText(text("STR_SANCTUM_CODE_SHOWN"))
+    elseif codeBroken then
+        status:setText(text("STR_SANCTUM_CODE_BROKEN", wins, wins + 1))
     else
         status:setText(text("STR_SANCTUM_STATUS", wins + 1, CODES, rowsTried + 1, ROWS - wins))
     end
@@ -71,6 +77,7 @@ end
 local function newCode(self)
     rowsTried = 0
     codeShown = false
+    codeBroken = false
     self:setupPuzzle()
     showStatus(self)
 end
@@ -101,9 +108,10 @@ local function showWayNorth(self)
         self:sprite("RowSlot_" .. i):show(not LF.outerSanctumSolved)
     end
 end
--- The shown code goes at the next click, which turns the stones over.
+-- The shown code or the broken one's row goes at the next click, which
+-- turns the stones over.
 sanctum.onClick = function(self, x, y)
-    if codeShown then
+    if codeShown or codeBroken then
         newCode(self)
     end
 end
@@ -116,6 +124,7 @@ sanctum.onEnter = function(self, n)
     enterSanctum(self, n)
     rowsTried = 0
     codeShown = false
+    codeBroken = false
     for i = 0, 3 do
         self:sprite("RowPiece_0_" .. i):show(false)
     end
@@ -127,6 +136,12 @@ sanctum.pullLever = function(self, n)
 end
 sanctum.paintAgain = function(self, n)
     think("STR_THINK_SANCTUM_ONCE")
+end
+sanctum.rowNotFull = function(self, n)
+    think("STR_THINK_SANCTUM_FILL")
+end
+sanctum.pickFirst = function(self, n)
+    think("STR_THINK_SANCTUM_PICK")
 end
 sanctum.showResults = function(self, outOfTries, tries, solved)
     -- The judged row moves into the list and the row is emptied: the lever
@@ -150,8 +165,10 @@ sanctum.showResults = function(self, outOfTries, tries, solved)
             canvas:playSound(SOUNDS.chime)
             think("STR_THINK_SANCTUM_OPEN")
         else
+            -- The winning row stays listed until the next click.
+            codeBroken = true
+            showStatus(self)
             think("STR_THINK_SANCTUM_FIRST")
-            newCode(self)
         end
     elseif outOfTries == 1 then
         -- Out of tries: the code shows until the next click.

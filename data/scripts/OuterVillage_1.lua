@@ -15,7 +15,7 @@ rooms["OuterVillage_1"] = roomWithPeople("OuterVillage_1", {
 withPegBoardLackingPeg(rooms["OuterVillage_1"], 1)
 -- `self` is the room the player is in: the third village's canoe comes as
 -- its board is won there. The player says the board is won and how many of
--- the three are (the word of a board left without a jump goes).
+-- the three are (a word left at the top right goes).
 function rooms.OuterVillage_1.setSolvedPegPuzzle(self, n)
     LF.pegsOpen = false
     inventory:showRoomItemTip(false)
@@ -32,8 +32,7 @@ function rooms.OuterVillage_1.setSolvedPegPuzzle(self, n)
         rooms.OuterVillage_3.showChapterEnd(self)
     end
 end
--- A board left without a jump is laid out again: the message at the top
--- right says why.
+-- A board left without a jump is laid out again: the line under the board
+-- says why, so nothing more is said here.
 function rooms.OuterVillage_1.stuckPegPuzzle(self, n)
-    inventory:setRoomItemTip("STR_PEGS_STUCK", -1, true)
 end

@@ -2,21 +2,38 @@
 -- first board opens the outer bolt and brings the second; the second opens
 -- the door, and the player is back in front of it, where that is told. The
 -- line under the board says which of the two locks is played, and that the
--- first one opened.
+-- first one opened; a stone pulled where it cannot go says so there until
+-- the next stone moves.
 rooms = rooms or {}
 rooms["TempleDoorPuzzle"] = roomScript("TempleDoorPuzzle")
 
 local room = rooms["TempleDoorPuzzle"]
+-- The line says a stone could not go the way it was pulled.
+local blocked = false
 local function say(self, id)
     self:sprite("Status"):setText(hv.getResourceString(id))
+end
+local function sayLock(self)
+    blocked = false
+    say(self, LF.templeDoorBoard == 0 and "STR_TEMPLE_DOOR_LOCK_1" or "STR_TEMPLE_DOOR_LOCK_2")
 end
 local entered = room.onEnter
 room.onEnter = function(self, n)
     entered(self, n)
     canvas:setupTempleDoorPuzzle(LF.templeDoorBoard)
-    say(self, LF.templeDoorBoard == 0 and "STR_TEMPLE_DOOR_LOCK_1" or "STR_TEMPLE_DOOR_LOCK_2")
+    sayLock(self)
+end
+function room.cannotMove(self, n)
+    blocked = true
+    say(self, "STR_TEMPLE_DOOR_BLOCKED")
+end
+function room.stoneMoved(self, n)
+    if blocked then
+        sayLock(self)
+    end
 end
 function room.winGameScene(self, n)
+    blocked = false
     canvas:playSound(SOUNDS.chime)
     if n == 0 then
         LF.templeDoorBoard = 1

@@ -2,6 +2,7 @@
 #include "scenes/circuit/CircuitBoard.h"
 
 #include "core/lang/IntArray.h"
+#include "core/lang/String.h"
 #include "core/util/RectangleNM.h"
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/rooms/Room.h"
@@ -27,6 +28,9 @@ namespace {
 const char* const kCornerSuffixes[4] = {"_TL", "_TR", "_BR", "_BL"};
 // The template that also serves as the wait before the board reports.
 const char kTimer[] = "WireHorizontal_0";
+// The line beside the board and what it says of a wire stopped by a wire.
+const char kCircuitStatus[] = "Status";
+const char kCircuitStoppedText[] = "STR_CIRCUIT_STOPPED";
 
 } // namespace
 
@@ -158,10 +162,25 @@ void CircuitBoard::polesToFront()
     }
 }
 
+void CircuitBoard::sayStopped(bool shown)
+{
+    sprite::SpriteBase* line = SceneRoom::find(this, kCircuitStatus);
+    if (!line)
+        return;
+    if (shown) {
+        SceneRoom::setText(this, kCircuitStatus, lang::String::loadText(kCircuitStoppedText).c_str());
+        bringToFront(line);
+    }
+    line->setVisible(shown);
+}
+
 void CircuitBoard::lightPoles(int wire, bool lit)
 {
-    for (sprite::AnimateSprite* pole : m_poles[size_t(wire)])
-        pole->playAnimation(0, lit ? -1 : 0, -1, 1, false, 1);
+    // A lit pole holds its last frame: every joined pair shows lit at once.
+    for (sprite::AnimateSprite* pole : m_poles[size_t(wire)]) {
+        const int frame = lit ? pole->getFrameCount() - 1 : 0;
+        pole->playAnimation(frame, frame, -1, 1, false, 1);
+    }
 }
 
 void CircuitBoard::resetBoard()
@@ -312,6 +331,7 @@ void CircuitBoard::handleCommand(int command)
 
 void CircuitBoard::tileAdded(int wire, const CircuitRouter::Tile& tile)
 {
+    sayStopped(false);
     const std::string n = std::to_string(wire);
     const bool vertical = tile.direction == CircuitRouter::UP || tile.direction == CircuitRouter::DOWN;
     std::string name;
@@ -357,6 +377,7 @@ void CircuitBoard::tileAdded(int wire, const CircuitRouter::Tile& tile)
 
 void CircuitBoard::tileRemoved(int wire)
 {
+    sayStopped(false);
     std::vector<sprite::SpriteBase*>& tiles = m_tiles[size_t(wire)];
     if (tiles.empty())
         return;
@@ -367,6 +388,7 @@ void CircuitBoard::tileRemoved(int wire)
 
 void CircuitBoard::tilesCleared(int wire)
 {
+    sayStopped(false);
     for (sprite::SpriteBase* piece : m_tiles[size_t(wire)]) {
         if (piece)
             removeChild(piece);
@@ -402,4 +424,9 @@ void CircuitBoard::wireCompleted(int wire, bool all)
 void CircuitBoard::boardCompleted()
 {
     onSolved();
+}
+
+void CircuitBoard::wireStopped(int)
+{
+    sayStopped(true);
 }

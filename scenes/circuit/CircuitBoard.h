@@ -2,7 +2,8 @@
 // (room 49): four wires to be dragged along the board's channels, each
 // between its two poles; wire 1 is laid already. With all four joined the
 // task-completed banner shows, the host room's script hears
-// "setSolvedCircuitBoard" and the board shrinks away.
+// "setSolvedCircuitBoard" and the board shrinks away. A wire stopped by a
+// wire is told on the line beside the board until a wire moves again.
 #pragma once
 
 #include "scenes/circuit/CircuitRouter.h"
@@ -91,9 +92,12 @@ private:
     void dragEnded(int wire) override;
     void wireCompleted(int wire, bool all) override;
     void boardCompleted() override;
+    void wireStopped(int wire) override;
 
     void polesToFront();
-    // Both poles of the wire lit (looping) or dark (frame 0).
+    // The line beside the board says a wire was stopped by a wire, or is hidden.
+    void sayStopped(bool shown);
+    // Both poles of the wire lit (the last frame) or dark (frame 0).
     void lightPoles(int wire, bool lit);
     // The host room's "DimOverlay".
     sprite::SpriteBase* dimOverlay();

@@ -315,23 +315,27 @@ void CircuitRouter::dragTo(int x, int y)
         return;
     // A pole on the grid's border must not lead a step off the grid.
     const int next = neighbour(w.headCell, d);
-    if (next == NONE || !canEnter(next))
+    if (next == NONE)
+        return;
+    const bool back = !w.tiles.empty() && d == oppositeDirection(w.tiles.back().direction);
+    const int owner = wireOfPole(next);
+    if (!back && (isCellTaken(next) || (owner != NONE && owner != wire))) {
+        m_pListener->wireStopped(wire);
+        return;
+    }
+    if (!canEnter(next))
         return;
     if (w.tiles.empty()) {
-        if (isCellTaken(next))
-            return;
         addTile(d, next);
         m_pListener->headShown(wire, true);
         if (allWiresComplete())
             m_pListener->boardCompleted();
         return;
     }
-    if (d == oppositeDirection(w.tiles.back().direction)) {
+    if (back) {
         retractLastTile();
         return;
     }
-    if (isCellTaken(next))
-        return;
     addTile(d, next);
     if (isWireComplete(wire)) {
         m_pListener->headShown(wire, false);

@@ -87,6 +87,9 @@ public:
         virtual void wireCompleted(int, bool) {}
         // The first tile of a wire completed the board.
         virtual void boardCompleted() {}
+        // The wire's step was refused: a wire lies in the cell, or another
+        // wire's pole.
+        virtual void wireStopped(int) {}
     };
 
     CircuitRouter();
@@ -108,7 +111,7 @@ public:
     bool resumeAtHead(int wire);
     void endDrag();
     // The pointer moved to (x, y), relative to the board: the current wire
-    // grows, turns or pulls back by one cell.
+    // grows, turns or pulls back by one cell, or is stopped by a wire.
     void dragTo(int x, int y);
 
     // The direction from head cell h toward target cell t with the pointer

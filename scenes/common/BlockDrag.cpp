@@ -6,6 +6,12 @@
 #include "windowing/window/Event.h"
 
 #include <algorithm>
+#include <cstdlib>
+
+bool BlockDrag::isPull(int pressX, int pressY, int x, int y)
+{
+    return std::abs(x - pressX) >= PULL_DISTANCE || std::abs(y - pressY) >= PULL_DISTANCE;
+}
 
 void BlockDrag::pick(sprite::SpriteBase* block, int x, int y)
 {

@@ -2,7 +2,7 @@
 // the chest's board and the temple door's: where the pointer took hold of
 // the block and where the block stood, the place a pointer position gives
 // the block along its axis between its limits, and whether and where a
-// release lets it go.
+// release lets it go; and what counts as a pull rather than a click.
 #pragma once
 
 class BlockGrid;
@@ -18,6 +18,12 @@ class Event;
 
 class BlockDrag {
 public:
+    // A release this many pixels or more from its press, along either axis,
+    // is a pull on what was taken up; a shorter one is a click.
+    static constexpr int PULL_DISTANCE = 12;
+    // The release at (x, y) after a press at (pressX, pressY) is a pull.
+    static bool isPull(int pressX, int pressY, int x, int y);
+
     // The block is taken at (x, y), in the room's coordinates, where it stands.
     void pick(sprite::SpriteBase* block, int x, int y);
     // No press is held any more (a new board).

@@ -6,6 +6,8 @@
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/rooms/Room.h"
 #include "platform/kernel/DebugOutput.h"
+#include "core/lang/String.h"
+#include "scenes/common/AnimationTimer.h"
 #include "scenes/common/CommandMatch.h"
 #include "scenes/common/SceneInstructions.h"
 #include "scenes/common/SceneRoom.h"
@@ -49,6 +51,11 @@ constexpr int kDimAlpha = 128;
 // The three header numbers: columns, rows, puzzle count.
 constexpr int kHeaderNumbers = 3;
 constexpr int kCursorNormal = 8;
+// The line under the board that says the board is stuck, its text, and the
+// ring that marks the hole of the peg picked up.
+const char kPegsStatus[] = "Status";
+const char kPegsStuckText[] = "STR_PEGS_STUCK";
+const char kPegsRing[] = "PegRing";
 
 enum Command { SHRINK_DONE, GROW_DONE, REMOVE_DONE, ADD_DONE, EXIT, GAME_OVER };
 const char* const kCommands[] = {"PegsPuzzleShrink", "PegsPuzzleGrow", "RemovePegsDone",
@@ -159,7 +166,11 @@ void PegsCU::shrinkOut()
     }
     if (m_pHost)
         m_pHost->resumeIfPaused();
-    m_nSelected = -1;
+    markSelected(false);
+    if (sprite::SpriteBase* line = getSprite(kPegsStatus)) {
+        AnimationTimer::cancel(line);
+        line->setVisible(false);
+    }
     auto* transition = new sprite::TransitionScale(GROW_FRAMES, CENTRE_X, CENTRE_Y, m_nOriginX, m_nOriginY, kFull,
                                                    kSmall, kShrinkFade, 1, 1, 1, 1, 0, 0);
     SpriteAction::set(this, this, kCommands[SHRINK_DONE]);
@@ -192,7 +203,24 @@ void PegsCU::releasePegs()
     for (int i = int(m_pegs.size()) - 1; i >= 0; --i)
         removeChild(m_pegs[i].sprite);
     m_pegs.clear();
-    m_nSelected = -1;
+    markSelected(false);
+}
+
+void PegsCU::markSelected(bool shown)
+{
+    if (!shown)
+        m_nSelected = -1;
+    sprite::SpriteBase* ring = getSprite(kPegsRing);
+    if (!ring)
+        return;
+    ring->setVisible(shown && m_nSelected >= 0);
+    if (!ring->isVisible())
+        return;
+    // Round the hole the peg was taken from, under the peg.
+    const PegInfo& peg = m_pegs[size_t(m_nSelected)];
+    ring->setPosition(HOLE_PITCH * peg.column + kPegLeft - ring->width() / 2,
+                      HOLE_PITCH * peg.row + kPegTop - ring->height() / 2);
+    bringToFront(ring);
 }
 
 void PegsCU::placeOnHole(PegInfo& peg)
@@ -206,6 +234,8 @@ void PegsCU::addPegs()
 {
     m_bPegsReady = false;
     releasePegs();
+    if (sprite::SpriteBase* line = getSprite(kPegsStatus))
+        line->setVisible(false);
     m_board.clear();
     m_nPegsLeft = 0;
     const int start = PegBoard::firstCellIndex(m_counts, m_nPuzzle);
@@ -249,7 +279,7 @@ void PegsCU::addPegs()
 void PegsCU::removePegs()
 {
     m_bPegsReady = false;
-    m_nSelected = -1;
+    markSelected(false);
     if (m_pegs.empty()) {
         addPegs();
         return;
@@ -362,13 +392,14 @@ void PegsCU::clickBoard(int x, int y)
             m_nSelected = i;
             SceneRoom::playSound(SOUND_PEG_SELECTED);
             peg.sprite->setFrame(0);
+            markSelected(true);
             bringToFront(peg.sprite);
             break;
         }
         return;
     }
     PegInfo& selected = m_pegs[m_nSelected];
-    m_nSelected = -1;
+    markSelected(false);
     selected.sprite->setVisible(true);
     const int middle = m_board.jumpOver(selected.cell, column, row);
     if (middle < 0) {
@@ -407,11 +438,22 @@ void PegsCU::removePeg(int index)
         SpriteAction::set(peg.sprite, this, kCommands[EXIT]);
     } else if (!m_board.anyJump()) {
         OutputDebugStringA("GAME OVER!!!!!!!!!!!!!!!!!!!!\n");
-        // The village's script says why the board is laid out again.
         LanternfieldCanvas* canvas = SceneRoom::canvas();
         if (Room* current = canvas ? canvas->getCurrentRoom() : nullptr)
             current->callScriptInt(tableOf(1).c_str(), "stuckPegPuzzle", m_nPuzzle);
-        SpriteAction::set(peg.sprite, this, kCommands[GAME_OVER]);
+        // The stuck board stands a while with the line under it saying why,
+        // taking no clicks, before it is laid out again.
+        m_bPegsReady = false;
+        sprite::SpriteBase* line = SceneRoom::find(this, kPegsStatus);
+        if (line) {
+            SceneRoom::setText(this, kPegsStatus, lang::String::loadText(kPegsStuckText).c_str());
+            line->setVisible(true);
+            bringToFront(line);
+            peg.sprite->setAction(nullptr, nullptr);
+            AnimationTimer::start(line, kFadeOutFrames + STUCK_FRAMES, this, kCommands[GAME_OVER]);
+        } else {
+            SpriteAction::set(peg.sprite, this, kCommands[GAME_OVER]);
+        }
     }
 }
 

@@ -3,8 +3,9 @@
 // its host room's dimmed picture; the player picks a peg and jumps it two
 // holes across another into an empty hole, and the jumped peg goes. One peg
 // left solves the puzzle (the village's script hears of it) and closes the
-// close-up; a board with no jump left (told to the script as well) fades out
-// and is laid out again.
+// close-up; a board with no jump left (told to the script as well) stands a
+// while with a line under it saying so, then fades out and is laid out
+// again. A ring marks the hole of the peg picked up.
 #pragma once
 
 #include "core/lang/IntArray.h"
@@ -52,6 +53,9 @@ public:
     static constexpr int CENTRE_X = 400;
     static constexpr int CENTRE_Y = 300;
     static constexpr int GROW_FRAMES = 9;
+    // A stuck board stands two seconds (at 25 frames a second) after its
+    // last peg has faded.
+    static constexpr int STUCK_FRAMES = 50;
 
     PegsCU();
     // Takes the pegs off the board.
@@ -101,6 +105,9 @@ private:
     void releasePegs();
     // The peg's sprite placed on its hole.
     void placeOnHole(PegInfo& peg);
+    // The ring round the selected peg's hole shown, or hidden with no peg
+    // selected any more.
+    void markSelected(bool shown);
     // The jumped peg goes; the win or the stuck board follows.
     void removePeg(int index);
     // The named sprite of the host room, or null.

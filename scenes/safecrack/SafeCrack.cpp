@@ -5,6 +5,7 @@
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/rooms/Room.h"
 #include "scenes/common/ActionCommand.h"
+#include "scenes/common/BlockDrag.h"
 #include "scenes/common/CommandMatch.h"
 #include "scenes/common/PieceSprites.h"
 #include "scenes/common/SceneRoom.h"
@@ -25,6 +26,8 @@ HV_DEFINE_METACLASS(SafeCrack);
 const char SafeCrack::kHostTable[] = "MansionStudy";
 const char SafeCrack::kProgressSprite[] = "Progress";
 const char SafeCrack::kProgressText[] = "STR_SAFE_PROGRESS";
+const char SafeCrack::kBlockedText[] = "STR_SAFE_BLOCKED";
+const char SafeCrack::kOpenText[] = "STR_SAFE_OPEN";
 
 namespace {
 
@@ -94,6 +97,7 @@ SafeCrack::SafeCrack()
       m_bWon(false),
       m_bClosing(false),
       m_nDragged(-1),
+      m_nTakenCell(-1),
       m_nPressX(-1),
       m_nPressY(-1),
       m_nPressRow(-1),
@@ -312,8 +316,10 @@ int SafeCrack::mouseDown(window::Event* e)
         setupPieces();
         return COMMAND_READY;
     }
-    if (m_nDragged < 0)
+    if (m_nDragged < 0) {
         startDrag(x, y, true);
+        m_nTakenCell = m_nDragged >= 0 ? m_pieces[size_t(m_nDragged)].cell : -1;
+    }
     return result;
 }
 
@@ -502,10 +508,10 @@ int SafeCrack::mouseUp(window::Event* e)
     sprite::ButtonSprite* s = piece->sprite;
     const bool moved = (m_nDragType == HORIZONTAL && s->left() != m_nStartX) ||
                        (m_nDragType == VERTICAL && s->top() != m_nStartY);
+    int px = e->x;
+    int py = e->y;
+    toLocal(px, py);
     if (moved) {
-        int px = e->x;
-        int py = e->y;
-        toLocal(px, py);
         int x = m_nLastDragX == -1 ? px : m_nLastDragX;
         int y = m_nLastDragY == -1 ? py : m_nLastDragY;
         if (m_nDragType == HORIZONTAL) {
@@ -520,8 +526,12 @@ int SafeCrack::mouseUp(window::Event* e)
         s->setPosition(x, y);
     }
     // Also after a drag that ended settled on a cell (its last move put it
-    // on the cell's place, so nothing is left to drop).
-    showProgress();
+    // on the cell's place, so nothing is left to drop). A pull that left
+    // the piece on the cell it was taken from says it cannot go that way.
+    if (!moved && piece->cell == m_nTakenCell && BlockDrag::isPull(m_nPressX, m_nPressY, px, py))
+        showLine(lang::String::loadText(kBlockedText).c_str());
+    else
+        showProgress();
     if (piecesOnTrack() > 0 && piecesHome() == piecesOnTrack())
         onSolved();
     piece->dragType = UNDECIDED;
@@ -550,6 +560,11 @@ void SafeCrack::showProgress()
         if (at != std::string::npos)
             line.replace(at, 2, std::to_string(n));
     }
+    showLine(line);
+}
+
+void SafeCrack::showLine(const std::string& line)
+{
     if (sprite::SpriteBase* progress = getSprite(kProgressSprite)) {
         if (progress->isInstanceOf("NewFontSprite"))
             static_cast<sprite::NewFontSprite*>(progress)->setText(line.c_str());
@@ -563,6 +578,8 @@ void SafeCrack::onSolved()
         if (sprite::SpriteBase* s = getSprite(button))
             s->setVisible(false);
     }
+    // Said at once: the bolts take a while to slide open.
+    showLine(lang::String::loadText(kOpenText).c_str());
     SceneRoom::playSound(SOUND_SOLVED);
     if (ScriptHost* host = ScriptHost::instance)
         host->callLuaFunction("LF_setWonSafeCrack", 1);

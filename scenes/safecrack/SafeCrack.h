@@ -4,14 +4,16 @@
 // column, those of kind 2 in the right one (a row whose pieces the definition
 // leaves out stays empty), and the lock opens when the two groups have
 // changed sides; the line "Progress", when there is one, counts the pieces on
-// their far side. Solving drives eight pistons open in two stages, shows
-// the task banner and closes the close-up. Everything is measured in the
+// their far side, says when a pull leaves a piece where it was, and says the
+// lock is open as soon as it is. Solving drives eight pistons open in two
+// stages, shows the task banner and closes the close-up. Everything is measured in the
 // close-up's own coordinates.
 #pragma once
 
 #include "sprites/dialogs/DialogSprite.h"
 
 #include <array>
+#include <string>
 
 namespace sprite {
 class ButtonSprite;
@@ -52,9 +54,13 @@ public:
     static constexpr int JUNCTION_RADIUS = 16;
     // The pieces of each type, at most (one a row).
     static constexpr int PIECES = 4;
-    // The line that counts the pieces home, and its text ("%1" of "%2").
+    // The line that counts the pieces home, and its text ("%1" of "%2");
+    // its words for a piece that cannot go the way pulled, and for the
+    // lock opened.
     static const char kProgressSprite[];
     static const char kProgressText[];
+    static const char kBlockedText[];
+    static const char kOpenText[];
     // Where the close-up grows from and opens to, over how many frames.
     static constexpr int ORIGIN_X = 152;
     static constexpr int ORIGIN_Y = 358;
@@ -150,8 +156,9 @@ private:
     // The dragged piece settles on the cell of its place (X, Y).
     void snapToGrid(int row, int column);
     void onSolved();
-    // The line "Progress" counts the pieces home.
+    // The line "Progress" counts the pieces home, or shows the line given.
     void showProgress();
+    void showLine(const std::string& line);
     // Pistons `first` to `first + count` of a stage move open; the first
     // carries `command`.
     void openPistons(const int* pistons, int count, const char* command);
@@ -175,6 +182,8 @@ private:
     bool m_bWon;
     bool m_bClosing;
     int m_nDragged;
+    // The cell the dragged piece was taken from at the press.
+    int m_nTakenCell;
     int m_nPressX;
     int m_nPressY;
     int m_nPressRow;

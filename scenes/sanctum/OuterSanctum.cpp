@@ -212,6 +212,12 @@ bool OuterSanctum::buttonHit(const char* name, int x, int y)
     return button && button->hitAndEnabled(x, y);
 }
 
+bool OuterSanctum::spotHit(const char* name, int x, int y)
+{
+    sprite::SpriteBase* sprite = getSprite(name);
+    return sprite && sprite->hittest(x, y);
+}
+
 void OuterSanctum::showScattered(int kind, bool visible)
 {
     if (kind < 0 || kind >= KINDS)
@@ -239,9 +245,14 @@ void OuterSanctum::holdKind(int kind)
 
 int OuterSanctum::mouseDown(window::Event* e)
 {
+    const int attempts = m_nAttempts;
     const int result = Room::mouseDown(e);
     LanternfieldCanvas* c = SceneRoom::canvas();
     if (c && c->isGameInstructionsShowing())
+        return result;
+    // The click that turned the stones over to a new code (the script's
+    // new puzzle forgets the rows tried) does nothing more.
+    if (attempts > 0 && m_nAttempts == 0)
         return result;
     m_nLastClickX = e->x;
     m_nLastClickY = e->y;
@@ -289,6 +300,18 @@ int OuterSanctum::pressEmptyHand(int x, int y, int result)
         place.kind = EMPTY;
         m_bHolding = true;
         return result;
+    }
+    // The lever of a row not yet full, or an empty place with no colour
+    // picked: the script says what comes first.
+    if (spotHit("LeverClickRect", x, y)) {
+        callScript(kScriptTable, "rowNotFull");
+        return result;
+    }
+    for (int i = 0; hasRow() && i < PLACES; ++i) {
+        if (spotHit(numbered("RowClickRect_", i).c_str(), x, y)) {
+            callScript(kScriptTable, "pickFirst");
+            break;
+        }
     }
     return result;
 }

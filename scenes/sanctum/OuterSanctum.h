@@ -93,7 +93,9 @@ public:
     static const luaL_Reg* luaMethods();
 
 private:
-    // A press at (x, y) with nothing held: the lever or a pick-up.
+    // A press at (x, y) with nothing held: the lever or a pick-up; the lever
+    // of a row not yet full or an empty place asks the script to say what
+    // comes first.
     int pressEmptyHand(int x, int y, int result);
     // A press with a piece held: put down, swapped, or taken back.
     void pressHolding(int x, int y);
@@ -106,6 +108,8 @@ private:
     void showScattered(int kind, bool visible);
     // The button of that name is enabled and holds the point (room frame).
     bool buttonHit(const char* name, int x, int y);
+    // The sprite of that name holds the point, enabled or not.
+    bool spotHit(const char* name, int x, int y);
 
     int m_nAttempts;
     int m_answer[PLACES];

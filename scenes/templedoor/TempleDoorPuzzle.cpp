@@ -455,7 +455,8 @@ int TempleDoorPuzzle::mouseUp(window::Event* e)
     const bool horizontal = m_nDragOrientation == HORIZONTAL;
     int x;
     int y;
-    if (m_drag.letGo(this, e, s, horizontal, x, y)) {
+    const bool moved = m_drag.letGo(this, e, s, horizontal, x, y);
+    if (moved) {
         if (horizontal) {
             x = BlockGrid::snap(x, m_grid.xOfColumn(m_grid.columnOfX(x)), CELL_SIZE);
         } else if (block->key && m_grid.rowOfY(y) == 1 && m_nLowestY <= m_grid.yOfRow(0)) {
@@ -471,10 +472,20 @@ int TempleDoorPuzzle::mouseUp(window::Event* e)
     }
     const bool solved = block->key && (block->cell == m_nTargetCell || block->cell == m_nTargetCell - 1);
     const BlockInfo key = *block;
+    int px = e->x;
+    int py = e->y;
+    toLocal(px, py);
+    const bool pulledInVain = !moved && BlockDrag::isPull(m_drag.pressX(), m_drag.pressY(), px, py);
     block->dragOrientation = UNDECIDED;
     m_nDragged = -1;
     m_nDragOrientation = UNDECIDED;
     m_nLowestX = m_nHighestX = m_nLowestY = m_nHighestY = -1;
+    // The script says when a stone pulled cannot go that way, and hears of
+    // the next stone that moves.
+    if (pulledInVain)
+        tellScript("cannotMove");
+    else if (moved)
+        tellScript("stoneMoved");
     // Last: the script may build another board at once.
     if (solved)
         onSolved(key);

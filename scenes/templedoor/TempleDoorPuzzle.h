@@ -4,7 +4,8 @@
 // axis of the pointer's first movement, and the key leaves at the top. The
 // two boards are data; the walls and a set of per-board rules that hold
 // blocks back are fixed here and match those two boards. The room tells its
-// script when the player closes it or solves the board.
+// script when the player closes it or solves the board, when a stone pulled
+// stays where it stood, and when a stone moves.
 #pragma once
 
 #include "game/rooms/Room.h"
@@ -77,7 +78,9 @@ public:
     int mouseDown(window::Event* e) override;
     // Drags the block along the axis of the first movement between its limits.
     bool mouseMove(window::Event* e) override;
-    // Drops the block on the nearest cell and tests the key.
+    // Drops the block on the nearest cell and tests the key; a pull that
+    // left it where it stood is told to the script as "cannotMove", a move
+    // as "stoneMoved".
     int mouseUp(window::Event* e) override;
 
     // Puzzle n built at once (an unknown or broken one leaves the board empty).

@@ -237,6 +237,10 @@ void TreasureChestCU::goToRoom(int index)
 
 void TreasureChestCU::zoomToGoldenRoom(int n)
 {
+    // The board goes with the close-up: the zoom draws the chest over the
+    // golden room a while, and its board's blocks must not stay drawn there.
+    if (m_pBoard)
+        m_pBoard->setVisible(false);
     const char* mask = n == 13 ? "+iGoldenRoomTransitionMask2" : "+iGoldenRoomTransitionMask1";
     const int x = n == 12 ? -100 : n == 13 ? 420 : 175;
     const int y = n == 12 ? 280 : n == 13 ? 290 : 230;

@@ -59,7 +59,8 @@ public:
     // The ends of the camera flashes.
     bool handleEvent(window::Event* e) override;
 
-    // Zooms into the golden room through the mask that suits board n.
+    // Zooms into the golden room through the mask that suits board n; the
+    // board is hidden first, so that the zoom draws none of its blocks.
     void zoomToGoldenRoom(int n);
     // Camera flash n over a lock plays once.
     void showLockUnlock(int n);

@@ -1,12 +1,14 @@
 // CircuitBoardTest.cpp: the circuit board close-up in the fixture game,
 // opened by the canvas over room 49 and played with the mouse: the laid
 // wire's lights on, no input before it has grown open, four wires solved
-// (once) to "setSolvedCircuitBoard" 85 frames after the banner, the reset
-// button and the close button.
+// (once) to "setSolvedCircuitBoard" 85 frames after the banner, a wire
+// stopped by a wire told beside the board, the reset button and the close
+// button.
 #include "scenes/circuit/CircuitBoard.h"
 
 #include "game/canvas/LanternfieldCanvas.h"
 #include "sprites/images/AnimateSprite.h"
+#include "sprites/text/NewFontSprite.h"
 #include "tests/scenes/support/SceneFixture.h"
 
 #include <algorithm>
@@ -53,7 +55,8 @@ std::string boardManifest()
     m += "debugGrid RectSprite 0 0 600 600 -0x1000000 1\n"
          "CloseButton RectButtonSprite 560 0 40 40 1\n"
          "ResetButton RectButtonSprite 560 560 40 40 1\n"
-         "<end>\n";
+         "Status NewFontSprite " +
+         std::string(kFont) + " " + kFontGlyphs + " 640 240 1\n<end>\n";
     return m;
 }
 
@@ -64,6 +67,7 @@ protected:
         testsupport::GameData& data = world.data();
         framesPicture(data, "pole", 2, 22, 22);
         framesPicture(data, "head", 2, 16, 16);
+        data.text("STR_CIRCUIT_STOPPED", "Stopped");
         data.manifest("cu_CircuitBoard", boardManifest());
         SceneSetup scene;
         scene.index = kHost;
@@ -141,6 +145,13 @@ TEST_F(CircuitBoardTest, FourWiresSolveTheBoardAndItReportsAfterTheBanner)
     EXPECT_EQ((std::vector<int>{CircuitBoard::SOUND_DRAG_START, CircuitBoard::SOUND_DRAG_END,
                                 CircuitBoard::SOUND_WIRE_DONE}),
               sounds);
+    // Every joined pair shows lit together, frame after frame: the laid
+    // wire's lights and the lights of the wire just joined.
+    for (int f = 0; f < 2; ++f) {
+        world.stepFrames(1);
+        for (const char* pole : {"Pole_0_1", "Pole_0_2", "Pole_1_1", "Pole_1_2"})
+            EXPECT_EQ(1, static_cast<sprite::AnimateSprite*>(board->getSprite(pole))->getFrame()) << pole << " " << f;
+    }
     drag(row(9));
     clearRecords();
     clearCalls();
@@ -194,6 +205,18 @@ TEST_F(CircuitBoardTest, ResetAndCloseStartTheWiresAfresh)
     world.mouseMove(screenX(cell(9, 3)), screenY(cell(9, 3)));
     world.mouseUp(screenX(cell(9, 3)), screenY(cell(9, 3)));
     EXPECT_EQ(2, board->tileSpriteCount(2));
+    // Led on into the laid wire it stops, and the line beside the board
+    // says why until the wire moves again.
+    auto* line = static_cast<sprite::NewFontSprite*>(board->getSprite("Status"));
+    world.mouseDown(screenX(cell(9, 5)), screenY(cell(9, 5)));
+    for (int column = 6; column <= 13; ++column)
+        world.mouseMove(screenX(cell(9, column)), screenY(cell(9, column)));
+    EXPECT_EQ(cell(9, 12), board->router().wire(2).headCell);
+    EXPECT_TRUE(line->isVisible());
+    EXPECT_STREQ("Stopped", line->getText().c_str());
+    world.mouseMove(screenX(cell(9, 11)), screenY(cell(9, 11)));
+    world.mouseUp(screenX(cell(9, 11)), screenY(cell(9, 11)));
+    EXPECT_FALSE(line->isVisible());
 
     world.click(kCircuitBoardLeft + 580, kCircuitBoardTop + 580);
     EXPECT_EQ(0, board->tileSpriteCount(0)) << "the reset button clears the drawn wires";

@@ -1,14 +1,16 @@
 // PegsCUTest.cpp: the peg close-up in the fixture game, opened by the
 // canvas's script method over the first outer village room: the pegs laid
 // out by the number list's offsets, a won board to the script's call and
-// the shrink, illegal clicks and a drag, a stuck board laid out again, and
-// the close button.
+// the shrink, the ring round a picked peg's hole, illegal clicks and a drag,
+// a stuck board shown with its word and laid out again, and the close
+// button.
 #include "scenes/pegs/PegsCU.h"
 
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/rooms/Room.h"
 #include "sprites/buttons/ButtonMixin.h"
 #include "sprites/images/AnimateSprite.h"
+#include "sprites/text/NewFontSprite.h"
 #include "tests/scenes/support/SceneFixture.h"
 
 namespace scenetest {
@@ -30,13 +32,18 @@ protected:
         data.picture("peg", 40, 40, 0xFFC08040u);
         data.picture("button", 60, 30, 0xFF406080u);
         data.picture("dim", 800, 600, 0xFF000000u);
+        data.picture("ring", 60, 60, 0xFFFFF0A0u);
+        data.text("STR_PEGS_STUCK", "Stuck");
         data.manifest("pegs", "<data>\n" + numbers() +
                                   "\n<sprites>\n"
                                   "Peg_1 ButtonSprite peg -300 0 1 1 0 0 0\n"
                                   "Peg_2 ButtonSprite peg -300 0 1 1 0 0 0\n"
                                   "Peg_3 ButtonSprite peg -300 0 1 1 0 0 0\n"
+                                  "PegRing Sprite ring -300 0\n"
                                   "CloseButton ButtonSprite button 420 400 1 1 0 0 0 1\n"
-                                  "ResetButton ButtonSprite button 20 400 1 1 0 0 0 1\n<end>\n");
+                                  "ResetButton ButtonSprite button 20 400 1 1 0 0 0 1\n"
+                                  "Status NewFontSprite " +
+                                  std::string(kFont) + " " + kFontGlyphs + " 250 398 1\n<end>\n");
         SceneSetup scene;
         scene.index = kHost;
         scene.className = "Room";
@@ -123,6 +130,13 @@ TEST_F(PegsCUTest, IllegalTargetsPutThePegBackAndAStuckBoardIsLaidOutAgain)
     open(2);
     const std::vector<int> start = {0, 1, 10, 12, 14, 16};
     EXPECT_EQ(start, cells()) << "puzzle 2's cells begin at 3 plus its own count";
+    // The peg picked up shows the ring round its hole until it is put down.
+    sprite::SpriteBase* ring = pegs->getSprite("PegRing");
+    clickHole(0, 0);
+    EXPECT_TRUE(ring->isVisible());
+    EXPECT_EQ((std::vector<int>{72 - 30, 77 - 30}), (std::vector<int>{ring->left(), ring->top()}));
+    clickHole(0, 0);
+    EXPECT_FALSE(ring->isVisible());
     // Diagonal, one hole, three holes and an occupied hole: nothing moves.
     const int targets[][2] = {{1, 1}, {0, 1}, {3, 0}, {0, 2}};
     for (const auto& t : targets) {
@@ -137,11 +151,19 @@ TEST_F(PegsCUTest, IllegalTargetsPutThePegBackAndAStuckBoardIsLaidOutAgain)
     world.mouseUp(holeX(2), holeY(0));
     EXPECT_EQ((std::vector<int>{2, 10, 12, 14, 16}), cells());
     EXPECT_NE(std::string::npos, world.debugText().find("GAME OVER!!!!!!!!!!!!!!!!!!!!\n"));
-    // No peg can jump: after the 8-frame fade all go, and the board comes back.
-    ASSERT_TRUE(paintedUntil([this] { return !pegs->arePegsReady(); }));
+    // No peg can jump: the stuck board stands, taking no clicks, with the
+    // line under it saying so; the jumped peg fades over 8 frames, two
+    // seconds pass, then all go, and the board comes back without the line.
+    auto* line = static_cast<sprite::NewFontSprite*>(pegs->getSprite("Status"));
+    EXPECT_TRUE(line->isVisible());
+    EXPECT_STREQ("Stuck", line->getText().c_str());
+    world.stepFrames(8 + PegsCU::STUCK_FRAMES - 2);
+    EXPECT_EQ((std::vector<int>{2, 10, 12, 14, 16}), cells());
+    EXPECT_EQ(128, pegs->getPegs()[2].sprite->getAlpha()) << "the stuck board is still shown";
     clickHole(2, 0);
-    EXPECT_EQ(-1, pegs->getSelected()) << "no clicks while the pegs fade";
+    EXPECT_EQ(-1, pegs->getSelected()) << "no clicks on the stuck board nor while the pegs fade";
     ASSERT_TRUE(paintedUntil([this] { return pegs->acceptsInput(); }));
+    EXPECT_FALSE(line->isVisible());
     EXPECT_EQ(start, cells());
     EXPECT_EQ(6, pegs->getPegsLeft());
 }

@@ -260,7 +260,7 @@ TEST_F(SampleLayoutTest, ThePeoplesWordsStayOnTheScreenClearOfTheWaysAndThings)
         {33, 4, "PlayerCharacter", {"STR_THINK_VINES", "STR_THINK_VINES_CUT"}, {"Vines"}},
         {35, 4, "PlayerCharacter",
          {"STR_THINK_SEAL", "STR_THINK_SANCTUM_ONCE", "STR_THINK_SANCTUM_FIRST", "STR_THINK_SANCTUM_NEW_CODE",
-          "STR_THINK_SANCTUM_OPEN"},
+          "STR_THINK_SANCTUM_OPEN", "STR_THINK_SANCTUM_FILL", "STR_THINK_SANCTUM_PICK"},
          {"Legend", "Lever", "Status", "Seal"}},
         {38, 4, "PlayerCharacter", {"STR_THINK_NO_USE"}, {}},
         {40, 4, "PlayerCharacter",
@@ -412,6 +412,7 @@ TEST_F(SampleLayoutTest, ThePlayersThoughtsLeaveThePeopleButtonsAndDigitsInSight
         {"KnickKnackStore", {"STR_THINK_VASE"}},
         {"TavernInterior", {"STR_THINK_CYPHER"}},
         {"ViewFinder", {"STR_THINK_VIEWFINDER"}},
+        {"MansionKeypad", {"STR_THINK_KEYPAD_NOTE"}},
         {"MansionHallway",
          {"STR_THINK_HALL_CLOCK", "STR_THINK_STUDY_KEY", "STR_THINK_STUDY_SHUT", "STR_THINK_BEARING_CARD",
           "STR_THINK_GHOST", "STR_THINK_PORTRAITS"}},
@@ -492,7 +493,7 @@ TEST_F(SampleLayoutTest, ThePlayersThoughtsLeaveTheSanctumsBoardsInSight)
         {33, 4, {"STR_THINK_VINES", "STR_THINK_VINES_CUT"}, {"Piece_", "PlanLit_", "Vines"}},
         {35, 4,
          {"STR_THINK_SEAL", "STR_THINK_SANCTUM_ONCE", "STR_THINK_SANCTUM_FIRST", "STR_THINK_SANCTUM_NEW_CODE",
-          "STR_THINK_SANCTUM_OPEN", "STR_THINK_NO_USE"},
+          "STR_THINK_SANCTUM_OPEN", "STR_THINK_SANCTUM_FILL", "STR_THINK_SANCTUM_PICK", "STR_THINK_NO_USE"},
          {"RowPiece_", "Results_", "RowSlot_", "Cursor_Scattered_", "Lever", "Legend"}},
     };
     Character* self = canvas->getPlayerCharacter();
@@ -708,7 +709,8 @@ TEST_F(SampleLayoutTest, TheOuterSanctumsLineLegendAndLeverKeepApart)
     sprite::SpriteBase* legend = r->getSprite("Legend");
     ASSERT_NE(nullptr, legend);
     for (const char* line : {"hv.getResourceString('STR_SANCTUM_OPEN')",
-                             "hv.getResourceString('STR_SANCTUM_STATUS'):gsub('%%%d', '7')"}) {
+                             "hv.getResourceString('STR_SANCTUM_STATUS'):gsub('%%%d', '7')",
+                             "hv.getResourceString('STR_SANCTUM_CODE_BROKEN'):gsub('%%%d', '7')"}) {
         runLua(r, std::string("self:sprite('Status'):setText((") + line + "))");
         const util::RectangleNM status = *r->getSprite("Status")->getBounds();
         EXPECT_FALSE(layoutBoxesMeet(status, *legend->getBounds())) << line;
@@ -1334,8 +1336,8 @@ TEST_F(SampleLayoutTest, TheAnimalsPassBehindThePeopleAndTheExitsBoxes)
 }
 
 // The circuit board, open at its place, lies inside the window with a margin
-// of 6 pixels, and its buttons stand beside it, off the board, clear of the
-// canvas's buttons above.
+// of 6 pixels, and its buttons and its line saying a wire is stopped stand
+// beside it, off the board, clear of the canvas's buttons above.
 TEST_F(SampleLayoutTest, TheCircuitBoardStaysInTheWindowWithItsButtonsBesideIt)
 {
     auto* board = canvas->getCloseUp(LanternfieldCanvas::CLOSE_UP_CIRCUIT_BOARD);
@@ -1360,7 +1362,9 @@ TEST_F(SampleLayoutTest, TheCircuitBoardStaysInTheWindowWithItsButtonsBesideIt)
     EXPECT_TRUE(left >= 6 && top >= 6 && right < 800 - 6 && bottom < 600 - 6)
         << left << ", " << top << " to " << right << ", " << bottom;
     const util::RectangleNM drawn(left, top, right + 1 - left, bottom + 1 - top);
-    for (const char* name : {"CloseButton", "ResetButton"}) {
+    static_cast<sprite::NewFontSprite*>(board->getSprite("Status"))
+        ->setText(lang::String::loadText("STR_CIRCUIT_STOPPED").c_str());
+    for (const char* name : {"CloseButton", "ResetButton", "Status"}) {
         util::RectangleNM b = *board->getSprite(name)->getBounds();
         b.x += board->left();
         b.y += board->top();

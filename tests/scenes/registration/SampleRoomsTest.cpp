@@ -491,12 +491,29 @@ TEST_F(SampleRoomsTest, TheMansionKeypadOpensTheDoorOnlyWithTheCardSharksCode)
     std::string wrong = code;
     wrong[3] = wrong[3] == '9' ? '0' : char(wrong[3] + 1);
     const std::pair<std::string, const char*> tries[] = {
-        {code + "E", "false"},  {"TicTac", ""},         {number + "E", "false"},
+        {code + "E", "false"},  {"TicTac", ""},         {"Note", ""},          {number + "E", "false"},
         {wrong + "E", "false"}, {code + "5E", "true"},
     };
     for (const auto& t : tries) {
         if (t.first == "TicTac") {
             runLua(keypad, "LF.ticTacSolved = true");
+            continue;
+        }
+        if (t.first == "Note") {
+            // The card shark's note dragged out of the bar and let go beside
+            // the keys: the player says how its code goes in.
+            Inventory* bar = canvas->getInventory();
+            bar->enableItems(true);
+            runLua(keypad, "LF_giveMansionNumber(1)");
+            world.stepFrames(2);
+            sprite::SpriteBase* note = bar->getSprite("MansionGateCode");
+            ASSERT_TRUE(note->isVisible());
+            player.dragSprite(note, 400 - bar->left() - note->left() - note->width() / 2,
+                              330 - bar->top() - note->top() - note->height() / 2, bar->left(), bar->top());
+            Character* self = canvas->getPlayerCharacter();
+            ASSERT_TRUE(self->isTalking()) << "the note let go on the keypad";
+            EXPECT_STREQ(lang::String::loadText("STR_THINK_KEYPAD_NOTE").c_str(), self->getTalkText()->getText().c_str());
+            self->stopTalk();
             continue;
         }
         type("C" + t.first);

@@ -285,9 +285,26 @@ TEST_F(SampleScenesTest, TheCircuitBoardsWiresAreJoined)
     ASSERT_TRUE(painted([this] { return flag("circuitBoardSolved") == "true"; }));
     ASSERT_TRUE(painted([board] { return !board->isVisible(); }));
     // The panel on the shop's wall shows its wires joined, also when the
-    // shop is entered again.
+    // shop is entered again: its lamps lit, but no wire's way of its own
+    // unlike the one laid (no lamp's colour below the lamps).
     enter(49);
-    EXPECT_EQ(1, static_cast<sprite::AnimateSprite*>(room(49)->getSprite("CircuitPanel"))->getFrame());
+    auto* panel = static_cast<sprite::AnimateSprite*>(room(49)->getSprite("CircuitPanel"));
+    EXPECT_EQ(1, panel->getFrame());
+    window::ImageBase* image = panel->getImage();
+    ASSERT_TRUE(image && image->getPixels());
+    auto rgb = [image](int x, int y) {
+        return image->getPixels()[size_t(y * image->getPitch() / 4 + x)] & 0xFFFFFFu;
+    };
+    const int frameLeft = panel->width();
+    for (int lamp = 0; lamp < 4; ++lamp) {
+        const uint32_t colour = rgb(frameLeft + 30 + 20 * lamp, 20);
+        int drawn = 0;
+        for (int y = 30; y < panel->height(); ++y) {
+            for (int x = frameLeft; x < 2 * frameLeft; ++x)
+                drawn += rgb(x, y) == colour ? 1 : 0;
+        }
+        EXPECT_EQ(0, drawn) << "lamp " << lamp;
+    }
     expectCleanRun();
 }
 
@@ -420,6 +437,34 @@ TEST_F(SampleScenesTest, TheFirstChaptersWordsAgreeWithTheScreen)
              return said;
          },
          "STR_THINK_PEG_WRONG", nullptr},
+        {"the outer sanctum's lever pulled with its row not full",
+         [&] {
+             canvas->getProgress()->chapter = 4;
+             enter(35);
+             clickSprite(room(35), "LeverClickRect");
+             world.stepFrames(2);
+             return talk(canvas->getPlayerCharacter());
+         },
+         "STR_THINK_SANCTUM_FILL", nullptr},
+        {"an empty place of the sanctum's row clicked with no colour picked",
+         [&] {
+             clickSprite(room(35), "RowClickRect_2");
+             world.stepFrames(2);
+             canvas->getProgress()->chapter = 1;
+             return talk(canvas->getPlayerCharacter());
+         },
+         "STR_THINK_SANCTUM_PICK", nullptr},
+        {"the lure keeper's game opened again once won",
+         [&] {
+             canvas->getProgress()->chapter = 6;
+             runLua(room(2), "LF.luresWon = true; LF.lurePlaced = {Spoon = true, Fly = true, Plug = true, "
+                             "Spinner = true}");
+             enter(64);
+             canvas->getProgress()->chapter = 1;
+             return std::string(
+                 static_cast<sprite::NewFontSprite*>(room(64)->getSprite("Status"))->getText().c_str());
+         },
+         "STR_LURES_DONE", nullptr},
     };
     for (const auto& c : cases) {
         const std::string words = c.words();
@@ -523,7 +568,8 @@ TEST_F(SampleScenesTest, TheMazesHelpNamesOnlyTheControlsThatMoveItsToken)
 }
 
 // The pearl dive's help bears the name its room shows and says what the
-// player clicks; it and the card game's help name the count that wins.
+// player clicks; it and the card game's help name the count that wins; the
+// chest's help says how its blocks move and what opens a lock.
 TEST_F(SampleScenesTest, TheDiveAndCardGamesHelpSayWhatIsClickedAndWhatWins)
 {
     const char* const numbers[] = {"none", "one", "two", "three", "four", "five", "six", "seven", "eight"};
@@ -543,6 +589,7 @@ TEST_F(SampleScenesTest, TheDiveAndCardGamesHelpSayWhatIsClickedAndWhatWins)
         // Each move scores the line it makes, so a three grown to four
         // scores again.
         {"ins/tictac", {"a line that grows scores again"}, {}},
+        {"ins/treasure", {"along its length", "key block", "gap on the right", "three locks"}, {"about"}},
     };
     for (const auto& game : games) {
         const std::string help = pictureWords(game.help);
@@ -1268,6 +1315,24 @@ TEST_F(SampleScenesTest, TheOuterSanctumShowsItsLastRowAndItsCodeWhenItsRowsRunO
     EXPECT_EQ(-1, frame("RowPiece_0_0"));
     EXPECT_EQ(-1, frame("RowPiece_7_0"));
     EXPECT_EQ(0, sanctum->getAttempts());
+    // The new code broken at once: its winning row stands listed, every mark
+    // green, until the next click, as the last row of a code run out does.
+    code.assign(sanctum->getAnswer(), sanctum->getAnswer() + OuterSanctum::PLACES);
+    for (int place = 0; place < OuterSanctum::PLACES; ++place) {
+        clickSprite(sanctum, ("PieceChoice_" + std::to_string(code[size_t(place)])).c_str());
+        clickSprite(sanctum, ("RowClickRect_" + std::to_string(place)).c_str());
+    }
+    clickSprite(sanctum, "LeverClickRect");
+    world.stepFrames(100);
+    for (int place = 0; place < OuterSanctum::PLACES; ++place) {
+        const std::string at = "_" + std::to_string(place);
+        EXPECT_EQ(code[size_t(place)], frame("RowPiece_1" + at)) << "the winning row is listed";
+        EXPECT_EQ(OuterSanctum::RIGHT_PLACE, frame("Results_1" + at));
+    }
+    clickSprite(sanctum, "Status");
+    world.stepFrames(20);
+    EXPECT_EQ(-1, frame("RowPiece_1_0")) << "the next click brings the second code";
+    EXPECT_EQ(0, sanctum->getAttempts());
     expectCleanRun();
 }
 
@@ -1324,16 +1389,19 @@ TEST_F(SampleScenesTest, TheFirstVillagesPegBoardIsWonDownToOnePeg)
         x = pegs->left() + 85 * (cell % 5) + 72;
         y = pegs->top() + 85 * (cell / 5) + 77;
     };
-    // Cell 3 jumps to 1 over 2 and leaves no jump: the board is laid out
-    // again, and the message says why.
+    // Cell 3 jumps to 1 over 2 and leaves no jump: the line under the board
+    // says why, and the board is laid out again.
     for (int cell : {3, 1}) {
         int x, y;
         hole(cell, x, y);
         world.click(x, y);
     }
-    expectTip("STR_PEGS_STUCK");
+    auto* stuck = static_cast<sprite::NewFontSprite*>(pegs->getSprite("Status"));
+    ASSERT_NE(nullptr, stuck);
+    EXPECT_TRUE(stuck->isVisible());
+    EXPECT_STREQ(lang::String::loadText("STR_PEGS_STUCK").c_str(), stuck->getText().c_str());
     ASSERT_TRUE(framesUntil([pegs] { return !pegs->arePegsReady(); }, 20));
-    ASSERT_TRUE(framesUntil([pegs] { return pegs->acceptsInput(); }, 60));
+    ASSERT_TRUE(framesUntil([pegs] { return pegs->acceptsInput(); }, 120));
     for (const auto& move : {std::make_pair(2, 4), std::make_pair(4, 14)}) {
         int x, y;
         hole(move.first, x, y);
@@ -1354,7 +1422,7 @@ TEST_F(SampleScenesTest, TheFirstVillagesPegBoardIsWonDownToOnePeg)
 
 // Each board's pegs are the colour of the village's own peg, the one the
 // player set into it: the middle of a board peg's head is the colour of the
-// bar's peg head.
+// bar's peg head; the board in the village is labelled with that colour.
 TEST_F(SampleScenesTest, EachPegBoardsPegsAreTheColourOfItsVillagesPeg)
 {
     auto pixel = [](sprite::SpriteBase* s, int x, int y) -> uint32_t {
@@ -1369,6 +1437,14 @@ TEST_F(SampleScenesTest, EachPegBoardsPegsAreTheColourOfItsVillagesPeg)
         sprite::SpriteBase* ownPeg = canvas->getInventory()->getSprite(name.c_str());
         ASSERT_TRUE(boardPeg && ownPeg) << name;
         EXPECT_EQ(pixel(ownPeg, 16, 9), pixel(boardPeg, 20, 20)) << name;
+        // The village's board, empty or not, names the colour its peg's tip
+        // gives ("A red peg").
+        std::string tip = lang::String::loadText(("STR_TIP_" + name).c_str()).c_str();
+        for (char& c : tip)
+            c = char(std::tolower(static_cast<unsigned char>(c)));
+        const std::string colour = tip.substr(2, tip.find(" peg") - 2);
+        const std::string label = pictureWords("rooms/OuterVillage_" + std::to_string(n));
+        EXPECT_NE(std::string::npos, label.find("\"" + colour + " pegs\"")) << name << ": " << label;
     }
 }
 
@@ -1640,8 +1716,16 @@ TEST_F(SampleScenesTest, TheTempleDoorsFirstBoardIsSolved)
     enter(61);
     ASSERT_EQ(4u, door->getBlocks().size()) << "the room's script builds the first board";
     const int cell = TempleDoorPuzzle::CELL_SIZE;
+    // The key pulled up at once stays under the single: the line under the
+    // board says the stone cannot go that way, until a stone moves.
+    auto line = [door] {
+        return std::string(static_cast<sprite::NewFontSprite*>(door->getSprite("Status"))->getText().c_str());
+    };
+    dragSprite(door->getBlocks()[0].sprite, 0, -cell);
+    EXPECT_EQ(lang::String::loadText("STR_TEMPLE_DOOR_BLOCKED").c_str(), line());
     // The single left, the tall block down, the wide one right, the key up.
     dragSprite(door->getBlocks()[3].sprite, -2 * cell, 0);
+    EXPECT_EQ(lang::String::loadText("STR_TEMPLE_DOOR_LOCK_1").c_str(), line());
     dragSprite(door->getBlocks()[2].sprite, 0, 2 * cell);
     dragSprite(door->getBlocks()[1].sprite, cell, 0);
     dragSprite(door->getBlocks()[0].sprite, 0, -4 * cell);

@@ -1,7 +1,9 @@
 // SafeCrackTest.cpp: the safe-lock close-up over the study in the fixture
 // game, opened and closed through the canvas's hooks: the track's limits and
 // the junctions, the axis of a drag, the drop at 48 pixels, a slow drag past
-// the junctions, a whole solve and the unlock chain's timing, and closing.
+// the junctions, a whole solve and the unlock chain's timing, closing, and
+// the line that counts the pieces across, says a pull went nowhere and the
+// lock is open.
 #include "scenes/safecrack/SafeCrack.h"
 
 #include "game/rooms/Room.h"
@@ -41,6 +43,8 @@ protected:
         if (withProgress) {
             sprites += std::string("Progress NewFontSprite ") + kFont + " " + kFontGlyphs + " 300 80 1\n";
             data.text("STR_SAFE_PROGRESS", "Across: %1 of %2");
+            data.text("STR_SAFE_BLOCKED", "Not that way");
+            data.text("STR_SAFE_OPEN", "Open!");
         }
         for (int i = 0; i < 8; ++i)
             sprites += "piston" + std::to_string(i) + " Sprite piston 0 0\n";
@@ -300,12 +304,20 @@ TEST_F(SafeCrackTwoRowsTest, FewerPiecesOpenTheLockAndTheLineCountsThemAcross)
     EXPECT_EQ(4, safe->piecesOnTrack());
     EXPECT_EQ("Across: 0 of 4", progress());
     EXPECT_EQ(-1, pieceOn(0)) << "the rows left out stay empty";
+    // A piece pulled across where its track runs up and down stays, and the
+    // line says so until the next slide.
+    const int pulled = pieceOn(5);
+    pressCell(5);
+    moveLocal(xIn(5) + 40, yIn(5) + 3);
+    releaseLocal(xIn(5) + 40, yIn(5) + 3);
+    EXPECT_EQ(pulled, pieceOn(5));
+    EXPECT_EQ("Not that way", progress());
     // The shortest solve: the column ends are sidings now.
     const std::pair<int, int> moves[] = {{10, 12}, {12, 7}, {14, 10}, {10, 15}, {5, 10}, {10, 14},
                                          {14, 19}, {9, 14}, {14, 10}, {7, 12}, {12, 14}};
     const char* const counts[] = {"Across: 0 of 4", "Across: 0 of 4", "Across: 1 of 4", "Across: 1 of 4",
                                   "Across: 1 of 4", "Across: 2 of 4", "Across: 2 of 4", "Across: 2 of 4",
-                                  "Across: 3 of 4", "Across: 3 of 4", "Across: 4 of 4"};
+                                  "Across: 3 of 4", "Across: 3 of 4", "Open!"};
     clearCalls();
     for (size_t i = 0; i < std::size(moves); ++i) {
         const int piece = pieceOn(moves[i].first);

@@ -132,8 +132,8 @@ std::string ch4Text(Room* room, const char* sprite)
 // The outer sanctum's codes broken as a player breaks them: a row painted,
 // the lever pulled, the marks read and the codes they rule out struck off,
 // until the slab before the way north lifts. A code that runs out of tries
-// shows in the row and is replaced by a new one at a click, which starts
-// afresh. Each judged row stays in the list on the left with its marks, and
+// shows in the row, and the first code broken stays with its row listed;
+// either is replaced by a new one at a click, which starts afresh. Each judged row stays in the list on the left with its marks, and
 // the line over the row counts the codes and rows.
 void ch4BreakSanctumCodes(SampleWalk& w, OuterSanctum* sanctum)
 {
@@ -170,8 +170,13 @@ void ch4BreakSanctumCodes(SampleWalk& w, OuterSanctum* sanctum)
             marks = marks * 3 + mark->getFrame();
         }
         if (marks == kCh4AllRight) {
-            // Broken: the player says so, and the next code follows.
+            // Broken: the player says so; the first code's row stays listed,
+            // the line says so, until a click brings the next code.
             EXPECT_TRUE(ch4Says(w, code == 1 ? "STR_THINK_SANCTUM_FIRST" : "STR_THINK_SANCTUM_OPEN"));
+            if (code == 1) {
+                EXPECT_EQ("Code 1 is broken! Click for code 2.", ch4Text(sanctum, "Status"));
+                w.click("Status");
+            }
             ++code;
             possible = ch4AllCodes();
             continue;

@@ -1,7 +1,8 @@
 // TempleDoorPuzzleTest.cpp: the temple door's sliding-block lock in the
 // fixture game: the drag limits of its two boards, each rule shown by a
-// board built for it; the axis each drag takes; the key's way out, the
-// goal and the script's calls; the reset; the blocks that are checked.
+// board built for it; the axis each drag takes, a pull that leaves a stone
+// where it stood; the key's way out, the goal and the script's calls; the
+// reset; the blocks that are checked.
 #include "scenes/templedoor/TempleDoorPuzzle.h"
 #include "sprites/buttons/ButtonSprite.h"
 
@@ -84,7 +85,7 @@ protected:
         scene.index = kTempleDoorPuzzleRoom;
         scene.className = "TempleDoorPuzzle";
         scene.manifest = "<data>\n" + layoutNumbers(boards) + "<sprites>\n" + sprites + "<end>\n";
-        scene.callbacks = {"exitToTempleRoom", "winGameScene"};
+        scene.callbacks = {"exitToTempleRoom", "winGameScene", "cannotMove", "stoneMoved"};
         ASSERT_TRUE(startScene(scene));
         puzzle = static_cast<TempleDoorPuzzle*>(room(kTempleDoorPuzzleRoom));
         ASSERT_TRUE(puzzle->isInstanceOf("TempleDoorPuzzle"));
@@ -202,6 +203,20 @@ TEST_F(TempleDoorPuzzleTest, EachDragTakesTheAxisOfTheFirstMovement)
     EXPECT_EQ(TempleDoorPuzzle::VERTICAL, puzzle->getBlocks()[0].dragOrientation);
     EXPECT_EQ(Y(2) + 20, block(0)->top());
     release(puzzle, X(2) + 31, Y(2) + 50);
+    // Pulled against its neighbour and let go there, it stayed: the script
+    // hears that it cannot go that way; a click tells nothing; a stone that
+    // moves is told.
+    puzzle->setupPuzzle(0);
+    clearCalls();
+    drag(puzzle, {X(2) + 30, Y(2) + 30}, {{X(2) + 10, Y(2) + 31}});
+    EXPECT_EQ(X(2), block(0)->left());
+    EXPECT_EQ((std::vector<std::string>{"cannotMove:TempleDoorPuzzle(0)"}), calls("cannotMove"));
+    press(puzzle, X(2) + 30, Y(2) + 30);
+    release(puzzle, X(2) + 30, Y(2) + 30);
+    EXPECT_EQ(1u, calls("cannotMove").size());
+    EXPECT_TRUE(calls("stoneMoved").empty());
+    drag(puzzle, {X(2) + 30, Y(2) + 30}, {{X(2) + 70, Y(2) + 31}});
+    EXPECT_EQ((std::vector<std::string>{"stoneMoved:TempleDoorPuzzle(0)"}), calls("stoneMoved"));
 }
 
 TEST_F(TempleDoorPuzzleTest, TheKeyLeavesAtTheTopAndTheScriptIsTold)

@@ -221,8 +221,9 @@ TEST_F(TreasureChestCUTest, TheLuaFace)
                                {"self.showGodRays(canvas)", "not a TreasureChestCU"},
                            });
     // The zoom into the golden room (last: it leaves the chest) gives back
-    // nothing either.
+    // nothing either, and takes the board away at once.
     EXPECT_EQ("0", runLua(chest, "return select('#', self:exitRoomTransChap6(1))"));
+    EXPECT_FALSE(board->isVisible()) << "no block of the board is drawn over the golden room";
 }
 
 } // namespace
