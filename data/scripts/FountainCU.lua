@@ -4,7 +4,8 @@
 -- opens the pipe door; the pipes are mended in their close-up; and a last
 -- click on the valve turns the clean water on, which the market tells of.
 -- The player says what the key is for, and when it falls back; where it lies
--- when the locked pipe door is clicked, and why it cannot be reached yet.
+-- when the locked pipe door is clicked, and why it cannot be reached yet;
+-- that the key opened the door, and that the pipes are joined once mended.
 hv = hv or {}
 hv.FountainCU = hv.FountainCU or {}
 rooms = rooms or {}
@@ -78,6 +79,7 @@ function room.clickOnPipeDoor(self)
     if not LF.fountainPipeDoorOpen then
         if self:useKeyOnPipeDoor() then
             LF.fountainPipeDoorOpen = true
+            think("STR_THINK_PIPE_DOOR_OPEN")
         else
             -- Locked: the player says where its key lies.
             think(LF.fountainDrained and "STR_THINK_PIPE_DOOR_KEY" or "STR_THINK_PIPE_DOOR_LOCKED")
@@ -87,9 +89,12 @@ function room.clickOnPipeDoor(self)
     end
 end
 
+-- Heard as the mended board shrinks back into the door: the thought stands
+-- over it and stays as the fountain shows again.
 function room.setFountainFixedPipes(self)
     LF.fountainPipesFixed = true
     LF_updateTasks()
+    think("STR_THINK_PIPES_JOINED")
 end
 
 rooms["FountainCU"] = room

@@ -235,6 +235,7 @@ TEST_F(SampleLayoutTest, ThePeoplesWordsStayOnTheScreenClearOfTheWaysAndThings)
         bool clearOfHead = false;
     } cases[] = {
         {0, 1, "Fisherman", {"STR_FISHERMAN_1", "STR_FISHERMAN_2", "STR_FISHERMAN_3"}, {}},
+        {7, 1, "PlayerCharacter", {"STR_THINK_PIPE_DOOR_OPEN", "STR_THINK_PIPES_JOINED"}, {"KeyInFountain"}},
         {11, 2, "CardShark", {"STR_CARDSHARK_1", "STR_CARDSHARK_2", "STR_CARDSHARK_WON_1", "STR_CARDSHARK_WON_2"}, {},
          true},
         {25, 3, "PlayerCharacter", {"STR_THINK_LANDING", "STR_THINK_LANDING_PIER"}, {}},

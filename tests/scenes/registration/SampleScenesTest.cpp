@@ -192,7 +192,8 @@ TEST_F(SampleScenesTest, TheFountainIsMendedThroughItsPipes)
 
 // The locked pipe door and the key under the scum say where the key lies
 // and how to reach it; the key taken from the drained basin: the player says
-// where it fits, and when a click elsewhere lets it fall back into the basin.
+// where it fits, and when a click elsewhere lets it fall back into the basin;
+// the key opening the door is said too.
 TEST_F(SampleScenesTest, TheFountainsKeySaysWhereItFitsAndWhenItFallsBack)
 {
     auto* fountain = static_cast<FountainCU*>(room(7));
@@ -226,10 +227,11 @@ TEST_F(SampleScenesTest, TheFountainsKeySaysWhereItFitsAndWhenItFallsBack)
         {"ValveClickRect", false, "STR_THINK_FOUNTAIN_KEY_BACK"},
         {"KeyInFountain", true, "STR_THINK_FOUNTAIN_KEY"},
     });
-    // The key held opens the pipe door, and no word of its falling back.
+    // The key held opens the pipe door, which the player says (no word of
+    // the key falling back).
     clickSprite(fountain, "PipesClickRect");
     EXPECT_EQ("true", flag("fountainPipeDoorOpen"));
-    EXPECT_NE(lang::String::loadText("STR_THINK_FOUNTAIN_KEY_BACK").c_str(), thought());
+    EXPECT_EQ(lang::String::loadText("STR_THINK_PIPE_DOOR_OPEN").c_str(), thought());
     expectCleanRun();
 }
 

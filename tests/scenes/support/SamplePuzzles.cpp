@@ -1,6 +1,9 @@
 // SamplePuzzles.cpp: the sample game's puzzles solved by clicks and drags.
 #include "tests/scenes/support/SamplePuzzles.h"
 
+#include "game/balloons/TalkBalloon.h"
+#include "game/canvas/LanternfieldCanvas.h"
+#include "game/characters/Character.h"
 #include "game/rooms/Room.h"
 #include "scenes/aircompressor/AirCompressor.h"
 #include "scenes/bridge/Bridge.h"
@@ -162,6 +165,12 @@ void mendFountain(gametest::SamplePlayer& player, testsupport::GameWorld& world,
     ASSERT_TRUE(board->getSolved());
     ASSERT_TRUE(player.painted([host] { return host->getLuaBoolean("LF.fountainPipesFixed"); }));
     ASSERT_TRUE(player.painted([fountain] { return fountain->getSprite("PipeDoorOpenFixed")->isVisible(); }));
+    // Back in the fountain, the board gone, the player says the pipes are joined.
+    ASSERT_TRUE(player.painted([&pipes] { return !pipes()->isVisible(); }));
+    Character* self = canvas->getPlayerCharacter();
+    EXPECT_TRUE(self->isVisible() && self->isTalking() && self->getTalkBalloon()->isVisible());
+    EXPECT_STREQ(lang::String::loadText("STR_THINK_PIPES_JOINED").c_str(),
+                 self->isTalking() ? self->getTalkText()->getText().c_str() : "");
     player.clickSprite(fountain, "ValveClickRect");
     ASSERT_TRUE(host->getLuaBoolean("LF.fountainFixedWaterOn"));
 }
