@@ -17,10 +17,10 @@
 // fireflies; the task paper keeps its tasks above the bar; the circuit board
 // stays in the window with its buttons beside it; the player's figure keeps
 // off the barkeeper, the canoe and the landing's note; the guide's advice
-// stands over the task paper and a dimmed room's people are dimmed too; the
-// wind race's exit and words leave its buoys in sight; a move's points hide
-// no mark, nor a label on their way to the score, over the board's pieces,
-// and its sparkle leaves the score readable;
+// and the balloons' words stand over the task paper and a dimmed room's
+// people are dimmed too; the wind race's exit and words leave its buoys in
+// sight; a move's points hide no mark, nor a label on their way to the
+// score, over the board's pieces, and its sparkle leaves the score readable;
 // the safe's pieces show over its bolts.
 #include "game/ambient/AmbientAnimManager.h"
 #include "game/balloons/TalkBalloon.h"
@@ -643,7 +643,10 @@ TEST_F(SampleLayoutTest, ThePanelsAndTheGuidesAdviceAreDrawnOverWhatTheyCover)
             EXPECT_GT(place(panel->getName().c_str()), place(figure)) << panel->getName().c_str() << " under " << figure;
         }
     }
-    for (const char* advice : {"TutorialBalloon", "TutorialText"}) {
+    // The guide's advice, the people's words and the player's thoughts stay
+    // readable over the raised paper.
+    for (const char* advice : {"TutorialBalloon", "TutorialText", "TalkBalloon", "TalkText", "ThoughtBalloon",
+                               "ThoughtText"}) {
         for (const char* paper : {"InventoryHintPaper", "HintText"})
             EXPECT_GT(place(advice), place(paper)) << advice << " under " << paper;
     }
