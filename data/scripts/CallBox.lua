@@ -22,7 +22,7 @@ end
 -- of the keys, the register and the receiver on or off its hook.
 local intercom = "CallBoxIntercom"
 local people = {
-    [intercom] = {x = 620, y = 62, voice = true, waits = true, balloon = "SE"},
+    [intercom] = {x = 600, y = 62, voice = true, waits = true, balloon = "SE"},
 }
 local room = roomWithPeople("CallBox", people)
 local lifted = false

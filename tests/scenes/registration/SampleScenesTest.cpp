@@ -1172,6 +1172,10 @@ TEST_F(SampleScenesTest, TheCallBoxTakesTheNumberOnTheCard)
     EXPECT_EQ("true", runLua(box, "return tostring(LF.callBoxSolved)"));
     ASSERT_TRUE(painted([this] { return canvas->isSpriteVisible("TalkBalloon"); }));
     expectClear("the answer");
+    // The answer names the gate it opens: the hedge maze's, not the mansion's.
+    Character* intercom = canvas->findCharacter(lang::String("CallBoxIntercom"));
+    ASSERT_TRUE(intercom && intercom->isTalking());
+    EXPECT_NE(std::string::npos, std::string(intercom->getTalkText()->getText().c_str()).find("hedge maze"));
     expectCleanRun();
 }
 
