@@ -16,12 +16,12 @@
 // behind its people and the exits' boxes, and so do the butterflies and
 // fireflies; the task paper keeps its tasks above the bar; the circuit board
 // stays in the window with its buttons beside it; the player's figure keeps
-// off the barkeeper, the canoe and the landing's note; the guide's advice
-// and the balloons' words stand over the task paper and a dimmed room's
-// people are dimmed too; the wind race's exit and words leave its buoys in
-// sight; a move's points hide no mark, nor a label on their way to the
-// score, over the board's pieces, and its sparkle leaves the score readable;
-// the safe's pieces show over its bolts.
+// off the barkeeper, the diving boat, the canoe and the landing's note; the
+// guide's advice and the balloons' words stand over the task paper and a
+// dimmed room's people are dimmed too; the wind race's exit and words leave
+// its buoys in sight; a move's points hide no mark, nor a label on their way
+// to the score, over the board's pieces, and its sparkle leaves the score
+// readable; the safe's pieces show over its bolts.
 #include "game/ambient/AmbientAnimManager.h"
 #include "game/balloons/TalkBalloon.h"
 #include "game/canvas/LanternfieldCanvas.h"
@@ -1393,6 +1393,8 @@ TEST_F(SampleLayoutTest, ThePlayersFigureStandsClearOfThePeopleAndWhatTheStoryAs
         std::vector<const char*> things;
     } cases[] = {
         {11, 2, "", {}},
+        {14, 2, "LF.callBoxSolved = true; LF.hedgeMazeSolved = true; LF.compressorStage = 'running'; LF.pearlsWon = true",
+         {"DiveBoat"}},
         {42, 4, "LF.pegsSolved = {true, true, true}", {"Canoe"}},
         {57, 6, "LF.luresWon = false", {"Note"}},
     };
