@@ -2,8 +2,8 @@
 -- class, hv.Bookshelf. The room sorts its sixteen things itself; the script
 -- keeps the rest of the wall's errand: the sorted shelf gives up a note with
 -- the clock's time, the clock set to it shows its key, the key opens the
--- drawer (which says it is locked until then), and the map in the drawer is
--- the caves' map of the inventory.
+-- drawer (which says it is locked until then, and what it holds once
+-- opened), and the map in the drawer is the caves' map of the inventory.
 hv = hv or {}
 hv.Bookshelf = hv.Bookshelf or {}
 rooms = rooms or {}
@@ -60,6 +60,7 @@ function room.onClick(self, x, y)
         if onDrawer(x, y) then
             LF.bookshelfDrawerOpen = true
             self:useKeyOnDrawer()
+            think("STR_THINK_DRAWER_OPEN")
         elseif hit(self, "Clock", x, y) and not self:sprite("KeyClickRect"):hittest(x, y) then
             self:putKeyOnClock()
         end

@@ -55,6 +55,15 @@ void turnTo(sprite::SpriteBase* s, double degrees)
         s->rotateBy(degrees - s->getRotation());
 }
 
+// A thing taken down or put home stands as its shadow lies: unturned and
+// unmirrored.
+void bookshelfUpright(sprite::SpriteBase* s)
+{
+    turnTo(s, 0.0);
+    if (s)
+        s->setFlipType(sprite::SpriteBase::FLIP_NONE);
+}
+
 void showSprite(sprite::SpriteBase* s, bool visible)
 {
     if (s)
@@ -157,7 +166,7 @@ void Bookshelf::buildItems()
         if (isItemFixed(n)) {
             if (info.wall) {
                 info.wall->setPosition(info.homeX, info.homeY);
-                turnTo(info.wall, 0.0);
+                bookshelfUpright(info.wall);
             }
             if (hasOwnPicture(n)) {
                 showSprite(info.wall, false);
@@ -295,7 +304,7 @@ void Bookshelf::pickUp(int n)
     const ItemInfo& info = m_items[size_t(n - 1)];
     m_nHeld = n;
     if (info.cursor) {
-        turnTo(info.cursor, 0.0);
+        bookshelfUpright(info.cursor);
         bringToFront(info.cursor);
     }
     callLua("LF_setItemAttachedToCursor", 1);
@@ -311,7 +320,7 @@ void Bookshelf::fix(int n)
     ItemInfo& info = m_items[size_t(n - 1)];
     if (info.wall) {
         info.wall->setPosition(info.homeX, info.homeY);
-        turnTo(info.wall, 0.0);
+        bookshelfUpright(info.wall);
     }
     SceneRoom::playSound(SOUND_FIXED);
     callLua("LF_fixedBookshelfItem", n);

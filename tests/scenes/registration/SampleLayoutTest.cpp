@@ -245,7 +245,7 @@ TEST_F(SampleLayoutTest, ThePeoplesWordsStayOnTheScreenClearOfTheWaysAndThings)
          {}, true},
         {27, 3, "PlayerCharacter",
          {"STR_THINK_BOOKSHELF_MESS", "STR_THINK_BOOKSHELF_RIDDLE", "STR_THINK_CLOCK_KEY", "STR_THINK_DRAWER_LOCKED",
-          "STR_THINK_DRAWER_KEY", "STR_THINK_DRAWER_MAP", "STR_THINK_CLOCK_KEY_TAKEN"},
+          "STR_THINK_DRAWER_KEY", "STR_THINK_DRAWER_MAP", "STR_THINK_CLOCK_KEY_TAKEN", "STR_THINK_DRAWER_OPEN"},
          {"Clock", "DrawerOpen"}},
         {29, 3, "PlayerCharacter", {"STR_THINK_JUNGLE_VINES", "STR_THINK_JUNGLE_IDOL"}, {"Idol", "Vines"}},
         {30, 3, "PlayerCharacter", {"STR_THINK_CAVE_DARK"}, {}},

@@ -913,7 +913,8 @@ TEST_F(SampleRoomsTest, TheBookshelfsDrawerSaysItIsLockedAndOpensOnTheMapWithThe
     EXPECT_EQ(0, static_cast<sprite::AnimateSprite*>(shelf->getSprite("Clock"))->getFrame());
     world.click(461, 563);
     expectThought("STR_THINK_DRAWER_LOCKED");
-    // The clock set, its key opens the drawer, which shows the map inside.
+    // The clock set, its key opens the drawer, which shows the map inside;
+    // the player says what it holds.
     runLua(shelf, "LF.bookshelfSorted = true LF.clockSolved = true");
     enter(26);
     enter(27);
@@ -926,7 +927,8 @@ TEST_F(SampleRoomsTest, TheBookshelfsDrawerSaysItIsLockedAndOpensOnTheMapWithThe
     ASSERT_EQ("true", runLua(shelf, "return tostring(self:isKeyOnCursor())"));
     expectThought("STR_THINK_CLOCK_KEY_TAKEN");
     world.click(461, 563);
-    world.stepFrames(Bookshelf::DRAWER_DELAY + 2);
+    world.stepFrames(Bookshelf::DRAWER_DELAY);
+    expectThought("STR_THINK_DRAWER_OPEN");
     sprite::SpriteBase* drawer = shelf->getSprite("DrawerOpen");
     sprite::SpriteBase* map = shelf->getSprite("DrawerMap");
     EXPECT_TRUE(drawer->isShowing()) << "the open drawer is drawn";

@@ -848,6 +848,10 @@ TEST_F(SampleScenesTest, TheBookshelfIsSortedByCarryingEveryThingHome)
         world.mouseMove(centreX(home), centreY(home));
         clickOn(world, home);
         ASSERT_EQ("1", runLua(shelf, "return LF_isBookshelfItemFixed(" + item + ")")) << "thing " << n;
+        // Home, it covers its shadow: neither turned nor mirrored as it hung.
+        sprite::SpriteBase* thing = shelf->getSprite(("WallItem_" + item).c_str());
+        EXPECT_EQ(0, int(thing->getRotation()) % 360) << "thing " << n;
+        EXPECT_EQ(sprite::SpriteBase::FLIP_NONE, thing->getFlipType()) << "thing " << n;
     }
     EXPECT_EQ("true", story(shelf, "LF.bookshelfSorted"));
     // The clock, once set (its close-up is played in the story's walk), shows
