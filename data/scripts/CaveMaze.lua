@@ -10,7 +10,7 @@
 -- it sets them; a click sets those the player holds, the player counts the
 -- sockets still empty, and with all four in place the gems sink in, its
 -- leaves swing aside (the player says so) and the way north leads out to
--- the bridge.
+-- the bridge. A click in a dead end, beside its one way, says to go back.
 hv = hv or {}
 hv.CaveMaze = hv.CaveMaze or {}
 rooms = rooms or {}
@@ -21,6 +21,8 @@ local caveSpots = {5, 6, 9, 10, 11, 12, 13, 14, 15, 18, 19, 22}
 local entrance, goldenDoor = 22, 6
 local puzzles = {11, 19}
 local drips = {"WaterDrip", "WaterDripSplash", "WaterDrip_2", "WaterDripSplash_3", "WaterDrip_3"}
+-- The click areas of a chamber's ways, which the room opens as it shows it.
+local ways = {"DoorNorth", "DoorSouth", "DoorWest", "DoorEast"}
 local room = roomScript("CaveMaze")
 -- The golden door's leaves: where each stands shut (as the room's data
 -- places it) and the way it swings, aside by its width, when open.
@@ -133,9 +135,30 @@ local function onShutGoldenDoor(self, x, y)
     return LF.caveMazeScreen == goldenDoor and not LF.caveGemDoorOpened and door:visible() and door:hittest(x, y)
 end
 
+-- A point beside the ways of a dead end: a chamber with one way only and
+-- no puzzle door.
+local function besideDeadEnd(self, x, y)
+    local open = 0
+    for _, way in ipairs(ways) do
+        local area = self:sprite(way)
+        if area:hittestAndEnabled(x, y) then
+            return false
+        end
+        open = open + (area:isEnabled() and 1 or 0)
+    end
+    for _, chamber in ipairs(puzzles) do
+        if chamber == LF.caveMazeScreen then
+            return false
+        end
+    end
+    return open == 1
+end
+
 function room.onClick(self, x, y)
     if onShutGoldenDoor(self, x, y) then
         useGoldenDoor(self)
+    elseif besideDeadEnd(self, x, y) then
+        think("STR_THINK_CAVE_DEAD_END")
     end
 end
 

@@ -249,6 +249,7 @@ TEST_F(SampleLayoutTest, ThePeoplesWordsStayOnTheScreenClearOfTheWaysAndThings)
          {"Clock", "DrawerOpen"}},
         {29, 3, "PlayerCharacter", {"STR_THINK_JUNGLE_VINES", "STR_THINK_JUNGLE_IDOL"}, {"Idol", "Vines"}},
         {30, 3, "PlayerCharacter", {"STR_THINK_CAVE_DARK"}, {}},
+        {31, 3, "PlayerCharacter", {"STR_THINK_CAVE_DEAD_END"}, {}},
         {31, 3, "PlayerCharacter",
          {"STR_THINK_GOLDEN_DOOR", "STR_THINK_GOLDEN_DOOR_GEMS", "STR_THINK_GOLDEN_DOOR_2", "STR_THINK_GOLDEN_DOOR_1",
           "STR_THINK_GOLDEN_DOOR_OPEN"},

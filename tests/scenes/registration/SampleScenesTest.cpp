@@ -3,8 +3,9 @@
 // the card game deals and turns a card, noughts and crosses takes a move
 // and says how each game ended,
 // the call box takes its number, the bridge's game shows its stones when
-// asked and is won by reading its previews, the cave maze moves between chambers, the cave's mouth shows
-// the forward arrow, a village's peg board is won (its pegs the colour of
+// asked and is won by reading its previews, the cave maze moves between
+// chambers (a dead end saying to go back), the cave's mouth shows the
+// forward arrow, a village's peg board is won (its pegs the colour of
 // the village's own), the inlay is solved and every puzzle door's inlay
 // (each its own) gives a gem for the golden door, which opens clear, a pearl is taken; the bookshelf, a
 // painting and the air compressor are
@@ -1363,6 +1364,17 @@ TEST_F(SampleScenesTest, TheCaveMouthLeadsIntoTheMazeWhoseChambersAreWalked)
     EXPECT_EQ(19, maze->getCurrentScreen());
     EXPECT_TRUE(maze->getSprite("PuzzleDoor")->isVisible());
     EXPECT_EQ("19", runLua(maze, "return tostring(LF.caveMazeScreen)"));
+    // In the dead end, with its one way east, a click beside it says to go
+    // back.
+    enter(30);
+    runLua(maze, "LF.caveMazeScreen = 12");
+    enter(31);
+    ASSERT_EQ(12, maze->getCurrentScreen());
+    world.click(400, 300);
+    world.stepFrames(2);
+    Character* self = canvas->getPlayerCharacter();
+    ASSERT_TRUE(self->isTalking());
+    EXPECT_STREQ(lang::String::loadText("STR_THINK_CAVE_DEAD_END").c_str(), self->getTalkText()->getText().c_str());
     expectCleanRun();
 }
 
