@@ -514,15 +514,17 @@ LF_TASKS = {
         end},
     },
     -- The island's caves: the map from the bookshelf, the golden door, the
-    -- bridge and the inner sanctum's board.
+    -- bridge and the inner sanctum's board with its lantern. The board's
+    -- task names the lantern too and stays to the chapter's end: its last
+    -- pattern lights the lantern, which the player clicks at once (and is
+    -- told of on the spot), so no new task comes just as the slides do.
     {
         {31, function() return not LF.bookshelfSorted end},
         {32, function() return LF.bookshelfSorted and not LF.clockSolved end},
         {33, function() return LF.clockSolved and not LF.bookshelfMapTaken end},
         {34, function() return LF.bookshelfMapTaken and not LF.caveGemDoorOpened end},
         {35, function() return LF.caveGemDoorOpened and not LF.bridgeSolved end},
-        {36, function() return LF.bridgeSolved and not LF_solvedAllInnerSanctumPatterns() end},
-        {37, function() return LF_solvedAllInnerSanctumPatterns() end},
+        {36, function() return LF.bridgeSolved end},
     },
     -- The hidden village: the outer sanctum's codes, the machete for the
     -- vines, the three peg boards, then the canoe.

@@ -680,11 +680,17 @@ TEST_F(SampleRoomsTest, TheInnerSanctumsBoardShowsItsRulesAndPlansAndRestsLitOnc
     EXPECT_FALSE(self->isTalking());
     // All four lit: the board lights whole, its rules go, and it takes no
     // more clicks but says why; so it stands in the later chapters.
+    runLua(sanctum, "LF.bridgeSolved = true; LF_updateTasks()");
+    sprite::SpriteBase* banner = canvas->getSprite("NewTask");
+    ASSERT_TRUE(stepUntil([banner] { return banner->isVisible(); }));
+    ASSERT_TRUE(stepUntil([banner] { return !banner->isVisible(); }));
     runLua(sanctum, "for n = 2, 4 do rooms.InnerSanctum.onWinPattern(self, n) end");
-    // The player says the lantern burns and what it is for.
+    // The player says the lantern burns and what it is for; the chapter
+    // ends at it, so no new task is given that the slides would cut short.
     world.stepFrames(2);
     ASSERT_TRUE(self->isTalking());
     EXPECT_STREQ(lang::String::loadText("STR_THINK_SANCTUM_LIT").c_str(), self->getTalkText()->getText().c_str());
+    EXPECT_FALSE(stepUntil([banner] { return banner->isVisible(); }, 150)) << "a new task as the chapter ends";
     for (int chapter : {3, 4}) {
         SCOPED_TRACE(chapter);
         canvas->getProgress()->chapter = chapter;
