@@ -2,7 +2,8 @@
 -- four lures lie in the tray and their shadows on the board above, in
 -- another order; a click takes a lure into the hand (a frame marks it) and
 -- a click on its own shadow lays it there, while a wrong shadow puts it
--- back; the line under the tray says how each try went and counts the lures
+-- back (the room takes a lure dragged and let go as a click where it is let
+-- go); the line under the tray says how each try went and counts the lures
 -- laid. With all four laid the keeper opens the temple gate, and the player
 -- is back at the landing, where that is told.
 rooms = rooms or {}

@@ -73,8 +73,8 @@ bool islandExitOpen(SampleWalk& w, const char* target)
 
 // The lure keeper's game: first a lure laid on a wrong shadow, which puts
 // it back in the tray, then each lure on its own shadow; the line under the
-// tray says how each try went; the last one takes the player back to the
-// landing.
+// tray says how each try went; one lure is dragged onto its shadow; the
+// last one takes the player back to the landing.
 void sortIslandLures(SampleWalk& w)
 {
     EXPECT_EQ(islandLine("STR_LURES_RULES"), islandText(w, "Status"));
@@ -89,10 +89,19 @@ void sortIslandLures(SampleWalk& w)
     for (const char* name : kIslandLures) {
         const std::string lure = std::string("Lure") + name;
         const std::string shadow = std::string("Shadow") + name;
-        w.click(lure.c_str());
-        if (name == kIslandLures[3])
+        if (name == kIslandLures[3]) {
+            w.click(lure.c_str());
             break;
-        w.click(shadow.c_str());
+        }
+        // The second lure is dragged onto its shadow, as a player may.
+        sprite::SpriteBase* from = w.room()->getSprite(lure.c_str());
+        sprite::SpriteBase* to = w.room()->getSprite(shadow.c_str());
+        if (name == kIslandLures[1]) {
+            w.player.dragSprite(from, to->left() - from->left(), to->top() - from->top());
+        } else {
+            w.click(lure.c_str());
+            w.click(shadow.c_str());
+        }
         EXPECT_TRUE(w.story(("LF.lurePlaced." + std::string(name)).c_str())) << name;
         EXPECT_EQ(w.room()->getSprite(shadow.c_str())->left(), w.room()->getSprite(lure.c_str())->left());
         EXPECT_EQ(islandLine("STR_LURES_RIGHT", ++laid), islandText(w, "Status"));
