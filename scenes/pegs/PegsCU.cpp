@@ -51,10 +51,12 @@ constexpr int kDimAlpha = 128;
 // The three header numbers: columns, rows, puzzle count.
 constexpr int kHeaderNumbers = 3;
 constexpr int kCursorNormal = 8;
-// The line under the board that says the board is stuck, its text, and the
-// ring that marks the hole of the peg picked up.
+// The line under the board that says the board is stuck or a peg cannot
+// jump where it was put, its texts, and the ring that marks the hole of the
+// peg picked up.
 const char kPegsStatus[] = "Status";
 const char kPegsStuckText[] = "STR_PEGS_STUCK";
+const char kPegsNoJumpText[] = "STR_PEGS_NO_JUMP";
 const char kPegsRing[] = "PegRing";
 
 enum Command { SHRINK_DONE, GROW_DONE, REMOVE_DONE, ADD_DONE, EXIT, GAME_OVER };
@@ -402,10 +404,20 @@ void PegsCU::clickBoard(int x, int y)
     markSelected(false);
     selected.sprite->setVisible(true);
     const int middle = m_board.jumpOver(selected.cell, column, row);
+    sprite::SpriteBase* line = SceneRoom::find(this, kPegsStatus);
     if (middle < 0) {
         selected.sprite->setPosition(selected.x, selected.y);
+        // Put back on its own hole, the peg is just let go; anywhere else
+        // the line says it cannot jump there, until the next jump.
+        if (line && m_board.cellOf(column, row) != selected.cell) {
+            SceneRoom::setText(this, kPegsStatus, lang::String::loadText(kPegsNoJumpText).c_str());
+            line->setVisible(true);
+            bringToFront(line);
+        }
         return;
     }
+    if (line)
+        line->setVisible(false);
     m_board.set(selected.cell, false);
     selected.column = column;
     selected.row = row;

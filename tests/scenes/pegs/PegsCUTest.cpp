@@ -1,9 +1,9 @@
 // PegsCUTest.cpp: the peg close-up in the fixture game, opened by the
 // canvas's script method over the first outer village room: the pegs laid
 // out by the number list's offsets, a won board to the script's call and
-// the shrink, the ring round a picked peg's hole, illegal clicks and a drag,
-// a stuck board shown with its word and laid out again, and the close
-// button.
+// the shrink, the ring round a picked peg's hole, illegal clicks said on the
+// line under the board and a drag, a stuck board shown with its word and
+// laid out again, and the close button.
 #include "scenes/pegs/PegsCU.h"
 
 #include "game/canvas/LanternfieldCanvas.h"
@@ -34,6 +34,7 @@ protected:
         data.picture("dim", 800, 600, 0xFF000000u);
         data.picture("ring", 60, 60, 0xFFFFF0A0u);
         data.text("STR_PEGS_STUCK", "Stuck");
+        data.text("STR_PEGS_NO_JUMP", "Not there");
         data.manifest("pegs", "<data>\n" + numbers() +
                                   "\n<sprites>\n"
                                   "Peg_1 ButtonSprite peg -300 0 1 1 0 0 0\n"
@@ -137,13 +138,18 @@ TEST_F(PegsCUTest, IllegalTargetsPutThePegBackAndAStuckBoardIsLaidOutAgain)
     EXPECT_EQ((std::vector<int>{72 - 30, 77 - 30}), (std::vector<int>{ring->left(), ring->top()}));
     clickHole(0, 0);
     EXPECT_FALSE(ring->isVisible());
-    // Diagonal, one hole, three holes and an occupied hole: nothing moves.
+    auto* line = static_cast<sprite::NewFontSprite*>(pegs->getSprite("Status"));
+    EXPECT_FALSE(line->isVisible()) << "a peg put back on its own hole is no try";
+    // Diagonal, one hole, three holes and an occupied hole: nothing moves,
+    // and the line under the board says the peg cannot jump there.
     const int targets[][2] = {{1, 1}, {0, 1}, {3, 0}, {0, 2}};
     for (const auto& t : targets) {
         jump(0, 0, t[0], t[1]);
         EXPECT_EQ(start, cells()) << t[0] << "," << t[1];
         EXPECT_EQ(-1, pegs->getSelected());
         EXPECT_EQ(52, pegs->getPegs()[0].sprite->left());
+        EXPECT_TRUE(line->isVisible());
+        EXPECT_STREQ("Not there", line->getText().c_str());
     }
     // A drag of more than 100 pixels puts the peg down where it is let go.
     world.mouseDown(holeX(0), holeY(0));
@@ -154,7 +160,6 @@ TEST_F(PegsCUTest, IllegalTargetsPutThePegBackAndAStuckBoardIsLaidOutAgain)
     // No peg can jump: the stuck board stands, taking no clicks, with the
     // line under it saying so; the jumped peg fades over 8 frames, two
     // seconds pass, then all go, and the board comes back without the line.
-    auto* line = static_cast<sprite::NewFontSprite*>(pegs->getSprite("Status"));
     EXPECT_TRUE(line->isVisible());
     EXPECT_STREQ("Stuck", line->getText().c_str());
     world.stepFrames(8 + PegsCU::STUCK_FRAMES - 2);
