@@ -530,6 +530,7 @@ void playChapter5UpToTheMansionDoor(SampleWalk& w)
     w.walkTo({"TavernGallery_Night", "MansionGate_Night", "MansionFront_Night"});
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     EXPECT_FALSE(ch5ExitOpen(w.room(), "MansionHallway"));
+    EXPECT_FALSE(w.room()->getSprite("KeypadLightOpen")->isVisible()) << "the keypad's light shows red";
     w.walkTo({"MansionKeypad"});
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     const std::string code = ch5TipDigits("MansionGateCode");
@@ -545,6 +546,7 @@ void playChapter5UpToTheMansionDoor(SampleWalk& w)
     w.walkTo({"MansionFront_Night"});
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     EXPECT_TRUE(ch5ExitOpen(w.room(), "MansionHallway"));
+    EXPECT_TRUE(w.room()->getSprite("KeypadLightOpen")->isVisible()) << "the keypad's light shows green";
 }
 
 void playChapter5FromTheMansionDoor(SampleWalk& w)
