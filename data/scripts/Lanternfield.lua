@@ -549,13 +549,14 @@ LF_TASKS = {
         {57, function() return LF.windRaceWon end},
     },
     -- The golden temple: the way over, the lures, the temple door, the
-    -- amulet door, the golden chest and the last lantern.
+    -- amulet door, the golden chest, then the last lantern in it.
     {
         {61, function() return not LF.visited["IslandLanding"] end},
         {62, function() return LF.visited["IslandLanding"] and not LF.luresWon end},
         {63, function() return LF.luresWon and not LF.templeDoorOpened end},
         {7, function() return LF.templeDoorOpened and not LF.amuletSet end},
-        {64, function() return LF.amuletSet end},
+        {64, function() return LF.amuletSet and LF.goldLocks < 3 end},
+        {65, function() return LF.amuletSet and LF.goldLocks >= 3 end},
     },
 }
 
