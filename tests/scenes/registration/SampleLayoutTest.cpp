@@ -16,12 +16,12 @@
 // behind its people and the exits' boxes, and so do the butterflies and
 // fireflies; the task paper keeps its tasks above the bar; the circuit board
 // stays in the window with its buttons beside it; the player's figure keeps
-// off the barkeeper, the diving boat, the canoe and the landing's note; the
-// guide's advice and the balloons' words stand over the task paper and a
-// dimmed room's people are dimmed too; the wind race's exit and words leave
-// its buoys in sight; a move's points hide no mark, nor a label on their way
-// to the score, over the board's pieces, and its sparkle leaves the score
-// readable; the safe's pieces show over its bolts.
+// off the barkeeper, the diving boat, the canoe, the study's safe and the
+// landing's note; the guide's advice and the balloons' words stand over the
+// task paper and a dimmed room's people are dimmed too; the wind race's exit
+// and words leave its buoys in sight; a move's points hide no mark, nor a
+// label on their way to the score, over the board's pieces, and its sparkle
+// leaves the score readable; the safe's pieces show over its bolts.
 #include "game/ambient/AmbientAnimManager.h"
 #include "game/balloons/TalkBalloon.h"
 #include "game/canvas/LanternfieldCanvas.h"
@@ -1384,7 +1384,8 @@ TEST_F(SampleLayoutTest, TheCircuitBoardStaysInTheWindowWithItsButtonsBesideIt)
 // places (the second while a question mark stands at the top), it stands
 // clear of the room's people and of what the story asks the player to click
 // or read there: the tavern's barkeeper, the canoe that waits once the pegs
-// are won, the keeper's word on the island landing's gate.
+// are won, the study's safe standing open, the keeper's word on the island
+// landing's gate.
 TEST_F(SampleLayoutTest, ThePlayersFigureStandsClearOfThePeopleAndWhatTheStoryAsksFor)
 {
     const struct {
@@ -1397,6 +1398,7 @@ TEST_F(SampleLayoutTest, ThePlayersFigureStandsClearOfThePeopleAndWhatTheStoryAs
         {14, 2, "LF.callBoxSolved = true; LF.hedgeMazeSolved = true; LF.compressorStage = 'running'; LF.pearlsWon = true",
          {"DiveBoat"}},
         {42, 4, "LF.pegsSolved = {true, true, true}", {"Canoe"}},
+        {51, 5, "LF.safeOpened = true", {"Safe"}},
         {57, 6, "LF.luresWon = false", {"Note"}},
     };
     Character* self = canvas->getPlayerCharacter();
