@@ -11,9 +11,11 @@ rooms["TreasureChestCU"] = roomScript("TreasureChestCU")
 
 local room = rooms["TreasureChestCU"]
 
--- The line under the board: the text item, "%1" the lock.
+-- The line under the board: the text item, "%1" the lock and "%2" the one
+-- after it (whose board an opened lock brings).
 local function say(self, id, lock)
-    self:sprite("Status"):setText((hv.getResourceString(id):gsub("%%1", tostring(lock))))
+    local line = hv.getResourceString(id):gsub("%%1", tostring(lock)):gsub("%%2", tostring(lock + 1))
+    self:sprite("Status"):setText(line)
 end
 -- The lock opens with its flash and shows open.
 local function openLock(self, i)

@@ -284,7 +284,8 @@ void openGoldenChest(SampleWalk& w)
         ASSERT_FALSE(::testing::Test::HasFatalFailure());
         if (lock < 3) {
             ASSERT_TRUE(w.player.painted([board] { return board->isBusy(); }, 100)) << "the next board comes";
-            EXPECT_EQ(islandLine("STR_CHEST_LOCK_OPEN", lock), islandText(w, "Status")) << "lock " << lock;
+            const std::string next = "Lock " + std::to_string(lock + 1) + " of 3: ";
+            EXPECT_NE(std::string::npos, islandText(w, "Status").find(next)) << "the line names the next lock's board";
             const std::string name = "Lock" + std::to_string(lock);
             EXPECT_EQ(1, static_cast<sprite::AnimateSprite*>(w.room()->getSprite(name.c_str()))->getFrame()) << name;
         }
