@@ -1342,7 +1342,8 @@ TEST_F(SampleLayoutTest, TheAnimalsPassBehindThePeopleAndTheExitsBoxes)
 
 // The circuit board, open at its place, lies inside the window with a margin
 // of 6 pixels, and its buttons and its line saying a wire is stopped stand
-// beside it, off the board, clear of the canvas's buttons above.
+// beside it, off the board, clear of the canvas's buttons above, and whole
+// inside the close-up's own box, which cuts off what it draws beyond.
 TEST_F(SampleLayoutTest, TheCircuitBoardStaysInTheWindowWithItsButtonsBesideIt)
 {
     auto* board = canvas->getCloseUp(LanternfieldCanvas::CLOSE_UP_CIRCUIT_BOARD);
@@ -1374,6 +1375,7 @@ TEST_F(SampleLayoutTest, TheCircuitBoardStaysInTheWindowWithItsButtonsBesideIt)
         b.x += board->left();
         b.y += board->top();
         EXPECT_TRUE(layoutOnScreen(b) && b.x >= 0 && b.x + b.width <= 800) << name;
+        EXPECT_TRUE(layoutBoxHolds(*board->getBounds(), b)) << name << " is cut off at the close-up's edge";
         EXPECT_FALSE(layoutBoxesMeet(b, drawn)) << name << " lies on the board";
         for (const char* mine : {"Quit", "GameInsQuestionMark"})
             EXPECT_FALSE(layoutBoxesMeet(b, *canvas->getSprite(mine)->getBounds())) << name << " on " << mine;
