@@ -1,8 +1,9 @@
 -- ViewFinder.lua: the script of View Finder (room 53), the mansion's
 -- telescope at the hallway's window. Four dials (an arrow up and down each)
--- set its bearing, and the look button looks: at the bearing on the card
--- from the hallway the telescope shows where the study's key is hidden, and
--- in the fifth chapter the study door opens.
+-- set its bearing, and the look button looks (the view stands until a dial
+-- turns): at the bearing on the card from the hallway the telescope shows
+-- where the study's key is hidden, and in the fifth chapter the study door
+-- opens.
 rooms = rooms or {}
 local finder = roomScript("ViewFinder")
 
@@ -12,6 +13,14 @@ local dials = {0, 0, 0, 0}
 
 local function showDial(self, i)
     self:sprite("Number" .. i):setText(tostring(dials[i + 1]))
+end
+
+-- A dial turned: what the last look showed was another bearing's, so the
+-- view goes until the next look.
+local function turnDial(self, i, step)
+    dials[i + 1] = (dials[i + 1] + step) % 10
+    showDial(self, i)
+    self:sprite("View"):show(false)
 end
 
 local enterFinder = finder.onEnter
@@ -39,13 +48,11 @@ end
 finder.onClick = function(self, x, y)
     for i = 0, 3 do
         if self:sprite("number" .. i .. "_ArrowUp"):hittestAndEnabled(x, y) then
-            dials[i + 1] = (dials[i + 1] + 1) % 10
-            showDial(self, i)
+            turnDial(self, i, 1)
             return
         end
         if self:sprite("number" .. i .. "_ArrowDown"):hittestAndEnabled(x, y) then
-            dials[i + 1] = (dials[i + 1] + 9) % 10
-            showDial(self, i)
+            turnDial(self, i, 9)
             return
         end
     end

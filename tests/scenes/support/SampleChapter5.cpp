@@ -571,6 +571,10 @@ void playChapter5FromTheMansionDoor(SampleWalk& w)
     EXPECT_TRUE(w.story("LF.viewFinderSolved"));
     w.expectTasks({54});
     EXPECT_TRUE(w.room()->getSprite("View")->isVisible());
+    // A dial turned after the look clears what the look showed.
+    w.click("number0_ArrowUp");
+    EXPECT_FALSE(w.room()->getSprite("View")->isVisible()) << "the view of the old bearing stays";
+    w.click("number0_ArrowDown");
     w.player.settle();
 
     // The key from the hallway's clock opens the study, whose safe holds the
