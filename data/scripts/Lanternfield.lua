@@ -539,7 +539,7 @@ LF_TASKS = {
     -- finder, the study's key and its safe, the dive shop's wires, the wind
     -- race, the boat.
     {
-        {51, function() return not LF.ticTacSolved end},
+        {51, function() return not LF.ticTacSolved and not LF.mansionDoorOpen end},
         {52, function() return LF.ticTacSolved and not LF.mansionDoorOpen end},
         {53, function() return LF.mansionDoorOpen and not LF.viewFinderSolved end},
         {54, function() return LF.viewFinderSolved and not LF.story.studyKeyTaken and not LF.safeOpened end},

@@ -1,8 +1,9 @@
 -- MansionKeypad.lua: the script of Mansion Keypad (room 54), the keypad by
 -- the mansion's door. The keys type digits into its display (four at most),
 -- the clear key empties it and the enter key tries the code: in the fifth
--- chapter tonight's code is the one on the card shark's note, and once it
--- is typed the door to the hallway stands open; a wrong one shows "WRONG".
+-- chapter tonight's code is the one on the card shark's note (known, it
+-- opens before his board game is won), and once it is typed the door to the
+-- hallway stands open; a wrong one shows "WRONG".
 -- The note dropped or a click beside the keys while it is held says that
 -- its code is typed on the keys.
 rooms = rooms or {}
@@ -34,9 +35,10 @@ keypad.onEnter = function(self, n)
     showTyped(self, LF.mansionDoorOpen and "OPEN" or "----")
 end
 
--- The code opens the door only once the card shark has given its note.
+-- The code opens the door whether or not the card shark has given its note
+-- yet: a player who plays the chapter again may know it already.
 local function codeAccepted()
-    return typed == CODE and LF.ticTacSolved == true
+    return typed == CODE
 end
 
 keypad.onClick = function(self, x, y)
