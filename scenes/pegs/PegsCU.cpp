@@ -51,10 +51,11 @@ constexpr int kDimAlpha = 128;
 // The three header numbers: columns, rows, puzzle count.
 constexpr int kHeaderNumbers = 3;
 constexpr int kCursorNormal = 8;
-// The line under the board that says the board is stuck or a peg cannot
-// jump where it was put, its texts, and the ring that marks the hole of the
-// peg picked up.
+// The line under the board that says the board is won or stuck or a peg
+// cannot jump where it was put, its texts, and the ring that marks the hole
+// of the peg picked up.
 const char kPegsStatus[] = "Status";
+const char kPegsWonText[] = "STR_PEGS_WON";
 const char kPegsStuckText[] = "STR_PEGS_STUCK";
 const char kPegsNoJumpText[] = "STR_PEGS_NO_JUMP";
 const char kPegsRing[] = "PegRing";
@@ -409,11 +410,8 @@ void PegsCU::clickBoard(int x, int y)
         selected.sprite->setPosition(selected.x, selected.y);
         // Put back on its own hole, the peg is just let go; anywhere else
         // the line says it cannot jump there, until the next jump.
-        if (line && m_board.cellOf(column, row) != selected.cell) {
-            SceneRoom::setText(this, kPegsStatus, lang::String::loadText(kPegsNoJumpText).c_str());
-            line->setVisible(true);
-            bringToFront(line);
-        }
+        if (m_board.cellOf(column, row) != selected.cell)
+            sayOnLine(kPegsNoJumpText);
         return;
     }
     if (line)
@@ -432,6 +430,17 @@ void PegsCU::clickBoard(int x, int y)
     }
 }
 
+sprite::SpriteBase* PegsCU::sayOnLine(const char* textId)
+{
+    sprite::SpriteBase* line = SceneRoom::find(this, kPegsStatus);
+    if (!line)
+        return nullptr;
+    SceneRoom::setText(this, kPegsStatus, lang::String::loadText(textId).c_str());
+    line->setVisible(true);
+    bringToFront(line);
+    return line;
+}
+
 void PegsCU::removePeg(int index)
 {
     PegInfo& peg = m_pegs[index];
@@ -442,30 +451,25 @@ void PegsCU::removePeg(int index)
         button->setState(0);
     SceneRoom::playSound(SOUND_PEG_REMOVED);
     --m_nPegsLeft;
-    if (m_nPegsLeft == 1) {
-        OutputDebugStringA("WINNER!!!!!!!!!!!!!!!!!!!!\n");
-        LanternfieldCanvas* canvas = SceneRoom::canvas();
-        if (Room* current = canvas ? canvas->getCurrentRoom() : nullptr)
-            current->callScriptInt(tableOf(1).c_str(), "setSolvedPegPuzzle", m_nPuzzle);
-        SpriteAction::set(peg.sprite, this, kCommands[EXIT]);
-    } else if (!m_board.anyJump()) {
-        OutputDebugStringA("GAME OVER!!!!!!!!!!!!!!!!!!!!\n");
+    const bool won = m_nPegsLeft == 1;
+    if (!won && m_board.anyJump())
+        return;
+    OutputDebugStringA(won ? "WINNER!!!!!!!!!!!!!!!!!!!!\n" : "GAME OVER!!!!!!!!!!!!!!!!!!!!\n");
+    const char* next = kCommands[won ? EXIT : GAME_OVER];
+    if (!won) {
         LanternfieldCanvas* canvas = SceneRoom::canvas();
         if (Room* current = canvas ? canvas->getCurrentRoom() : nullptr)
             current->callScriptInt(tableOf(1).c_str(), "stuckPegPuzzle", m_nPuzzle);
-        // The stuck board stands a while with the line under it saying why,
-        // taking no clicks, before it is laid out again.
-        m_bPegsReady = false;
-        sprite::SpriteBase* line = SceneRoom::find(this, kPegsStatus);
-        if (line) {
-            SceneRoom::setText(this, kPegsStatus, lang::String::loadText(kPegsStuckText).c_str());
-            line->setVisible(true);
-            bringToFront(line);
-            peg.sprite->setAction(nullptr, nullptr);
-            AnimationTimer::start(line, kFadeOutFrames + STUCK_FRAMES, this, kCommands[GAME_OVER]);
-        } else {
-            SpriteAction::set(peg.sprite, this, kCommands[GAME_OVER]);
-        }
+    }
+    // The won or stuck board stands a while with the line under it saying
+    // so, taking no clicks, before it closes (the village hears of the win
+    // then, so its words come in the room) or is laid out again.
+    m_bPegsReady = false;
+    if (sprite::SpriteBase* line = sayOnLine(won ? kPegsWonText : kPegsStuckText)) {
+        peg.sprite->setAction(nullptr, nullptr);
+        AnimationTimer::start(line, kFadeOutFrames + END_FRAMES, this, next);
+    } else {
+        SpriteAction::set(peg.sprite, this, next);
     }
 }
 
@@ -504,6 +508,8 @@ bool PegsCU::handleEvent(window::Event* e)
         m_bPegsReady = true;
         break;
     case EXIT:
+        if (Room* current = canvas ? canvas->getCurrentRoom() : nullptr)
+            current->callScriptInt(tableOf(1).c_str(), "setSolvedPegPuzzle", m_nPuzzle);
         shrinkOut();
         break;
     default:

@@ -2,10 +2,11 @@
 // village (rooms 40 to 42, puzzles 1 to 3). The canvas grows it open over
 // its host room's dimmed picture; the player picks a peg and jumps it two
 // holes across another into an empty hole, and the jumped peg goes. One peg
-// left solves the puzzle (the village's script hears of it) and closes the
-// close-up; a board with no jump left (told to the script as well) stands a
-// while with a line under it saying so, then fades out and is laid out
-// again. A ring marks the hole of the peg picked up.
+// left solves the puzzle: the won board stands a while with a line under it
+// saying so, then the village's script hears of it and the close-up closes;
+// a board with no jump left (told to the script at once) stands as long with
+// its own line, then fades out and is laid out again. A ring marks the hole
+// of the peg picked up.
 #pragma once
 
 #include "core/lang/IntArray.h"
@@ -53,9 +54,9 @@ public:
     static constexpr int CENTRE_X = 400;
     static constexpr int CENTRE_Y = 300;
     static constexpr int GROW_FRAMES = 9;
-    // A stuck board stands two seconds (at 25 frames a second) after its
-    // last peg has faded.
-    static constexpr int STUCK_FRAMES = 50;
+    // A won or stuck board stands three seconds (at 25 frames a second)
+    // after its jumped peg has faded, long enough to read the line under it.
+    static constexpr int END_FRAMES = 75;
 
     PegsCU();
     // Takes the pegs off the board.
@@ -110,6 +111,9 @@ private:
     void markSelected(bool shown);
     // The jumped peg goes; the win or the stuck board follows.
     void removePeg(int index);
+    // The line under the board says the text's words; the line, or null
+    // for a board without one.
+    sprite::SpriteBase* sayOnLine(const char* textId);
     // The named sprite of the host room, or null.
     sprite::SpriteBase* hostSprite(const char* name);
     // The host room's dim overlay fades from one alpha to the other.

@@ -33,6 +33,7 @@ protected:
         data.picture("button", 60, 30, 0xFF406080u);
         data.picture("dim", 800, 600, 0xFF000000u);
         data.picture("ring", 60, 60, 0xFFFFF0A0u);
+        data.text("STR_PEGS_WON", "Won");
         data.text("STR_PEGS_STUCK", "Stuck");
         data.text("STR_PEGS_NO_JUMP", "Not there");
         data.manifest("pegs", "<data>\n" + numbers() +
@@ -96,7 +97,7 @@ protected:
     PegsCU* pegs = nullptr;
 };
 
-TEST_F(PegsCUTest, AWonBoardTellsTheVillageOnceAndClosesAfterTheLastFade)
+TEST_F(PegsCUTest, AWonBoardStandsWithItsLineThenTellsTheVillageOnceAndCloses)
 {
     open(1);
     EXPECT_GE(framesRun, 20) << "the pegs take clicks once their 20-frame fade has ended";
@@ -116,14 +117,24 @@ TEST_F(PegsCUTest, AWonBoardTellsTheVillageOnceAndClosesAfterTheLastFade)
     EXPECT_TRUE(calls("setSolvedPegPuzzle").empty());
     jump(3, 1, 1, 1);
     EXPECT_EQ((std::vector<int>{6}), cells());
-    EXPECT_EQ((std::vector<std::string>{"setSolvedPegPuzzle:OuterVillage_1(1)"}), calls("setSolvedPegPuzzle"));
     EXPECT_NE(std::string::npos, world.debugText().find("WINNER!!!!!!!!!!!!!!!!!!!!\n"));
-    // The jumped peg fades over 8 frames; then the close-up shrinks in 9.
+    // The won board stands with its last peg and the line under it saying
+    // so, taking no clicks, while the jumped peg fades over 8 frames and
+    // three seconds pass; then the village hears of the win and the
+    // close-up shrinks in 9.
+    auto* line = static_cast<sprite::NewFontSprite*>(pegs->getSprite("Status"));
+    world.stepFrames(8 + PegsCU::END_FRAMES - 2);
+    EXPECT_TRUE(pegs->isVisible() && !pegs->isTransitioning()) << "the won board is shown";
+    EXPECT_TRUE(line->isVisible());
+    EXPECT_STREQ("Won", line->getText().c_str());
+    EXPECT_EQ(128, pegs->getPegs()[2].sprite->getAlpha()) << "the peg left stands on the board";
+    EXPECT_FALSE(pegs->acceptsInput());
+    EXPECT_TRUE(calls("setSolvedPegPuzzle").empty());
     ASSERT_TRUE(paintedUntil([this] { return !pegs->isVisible(); }));
-    EXPECT_EQ(8 + 9, framesRun);
+    EXPECT_EQ(2 + 9, framesRun) << "the rest of the wait, then the shrink";
     EXPECT_FALSE(room(kHost)->getSprite("DimOverlay")->isVisible());
     EXPECT_FALSE(canvas->isPuzzleActive());
-    EXPECT_EQ(1u, calls("setSolvedPegPuzzle").size());
+    EXPECT_EQ((std::vector<std::string>{"setSolvedPegPuzzle:OuterVillage_1(1)"}), calls("setSolvedPegPuzzle"));
 }
 
 TEST_F(PegsCUTest, IllegalTargetsPutThePegBackAndAStuckBoardIsLaidOutAgain)
@@ -158,11 +169,11 @@ TEST_F(PegsCUTest, IllegalTargetsPutThePegBackAndAStuckBoardIsLaidOutAgain)
     EXPECT_EQ((std::vector<int>{2, 10, 12, 14, 16}), cells());
     EXPECT_NE(std::string::npos, world.debugText().find("GAME OVER!!!!!!!!!!!!!!!!!!!!\n"));
     // No peg can jump: the stuck board stands, taking no clicks, with the
-    // line under it saying so; the jumped peg fades over 8 frames, two
+    // line under it saying so; the jumped peg fades over 8 frames, three
     // seconds pass, then all go, and the board comes back without the line.
     EXPECT_TRUE(line->isVisible());
     EXPECT_STREQ("Stuck", line->getText().c_str());
-    world.stepFrames(8 + PegsCU::STUCK_FRAMES - 2);
+    world.stepFrames(8 + PegsCU::END_FRAMES - 2);
     EXPECT_EQ((std::vector<int>{2, 10, 12, 14, 16}), cells());
     EXPECT_EQ(128, pegs->getPegs()[2].sprite->getAlpha()) << "the stuck board is still shown";
     clickHole(2, 0);

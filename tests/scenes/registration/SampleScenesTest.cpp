@@ -1406,24 +1406,44 @@ TEST_F(SampleScenesTest, TheFirstVillagesPegBoardIsWonDownToOnePeg)
     for (int i = 0; i < 60 && !pegs->acceptsInput(); ++i)
         world.stepFrames(1);
     ASSERT_TRUE(pegs->acceptsInput());
-    // Cell 2 jumps to 4 over 3, then 4 to 14 over 9.
+    // The middle of a hole, on the screen.
     auto hole = [pegs](int cell, int& x, int& y) {
         x = pegs->left() + 85 * (cell % 5) + 72;
         y = pegs->top() + 85 * (cell / 5) + 77;
     };
-    // Cell 3 jumps to 1 over 2 and leaves no jump: the line under the board
-    // says why, and the board is laid out again.
+    // A won or stuck board says so on the line under it, in letters as
+    // large as the titles', between the last holes' pegs and the buttons,
+    // and stands three seconds (at 25 frames a second) after the jumped
+    // peg's fade of 8 frames, taking no clicks.
+    auto* line = static_cast<sprite::NewFontSprite*>(pegs->getSprite("Status"));
+    ASSERT_NE(nullptr, line);
+    auto standsReadable = [this, pegs, line](const char* text) {
+        SCOPED_TRACE(text);
+        EXPECT_TRUE(line->isVisible());
+        EXPECT_STREQ(lang::String::loadText(text).c_str(), line->getText().c_str());
+        const util::RectangleNM b = *line->getBounds();
+        EXPECT_GE(b.height, 30) << "small letters";
+        EXPECT_TRUE(b.x >= 10 && b.x + b.width <= 490 && b.y >= 77 + 3 * 85 + 20) << "off the board's holes";
+        for (const char* button : {"CloseButton", "ResetButton"}) {
+            const util::RectangleNM k = *pegs->getSprite(button)->getBounds();
+            EXPECT_FALSE(b.x < k.x + k.width && k.x < b.x + b.width && b.y < k.y + k.height && k.y < b.y + b.height)
+                << "over " << button;
+        }
+        world.stepFrames(8 + 3 * 25 - 2);
+        EXPECT_TRUE(line->isVisible() && pegs->isVisible() && !pegs->isTransitioning()) << "gone too soon";
+        EXPECT_FALSE(pegs->arePegsReady());
+    };
+    // Cell 3 jumps to 1 over 2 and leaves no jump: the board is laid out
+    // again after.
     for (int cell : {3, 1}) {
         int x, y;
         hole(cell, x, y);
         world.click(x, y);
     }
-    auto* stuck = static_cast<sprite::NewFontSprite*>(pegs->getSprite("Status"));
-    ASSERT_NE(nullptr, stuck);
-    EXPECT_TRUE(stuck->isVisible());
-    EXPECT_STREQ(lang::String::loadText("STR_PEGS_STUCK").c_str(), stuck->getText().c_str());
-    ASSERT_TRUE(framesUntil([pegs] { return !pegs->arePegsReady(); }, 20));
-    ASSERT_TRUE(framesUntil([pegs] { return pegs->acceptsInput(); }, 120));
+    standsReadable("STR_PEGS_STUCK");
+    ASSERT_TRUE(framesUntil([pegs] { return pegs->acceptsInput(); }, 60));
+    // Cell 2 jumps to 4 over 3, then 4 to 14 over 9: the board is won, and
+    // closes after.
     for (const auto& move : {std::make_pair(2, 4), std::make_pair(4, 14)}) {
         int x, y;
         hole(move.first, x, y);
@@ -1432,7 +1452,8 @@ TEST_F(SampleScenesTest, TheFirstVillagesPegBoardIsWonDownToOnePeg)
         world.click(x, y);
     }
     EXPECT_EQ(1, pegs->getPegsLeft());
-    world.stepFrames(30);
+    standsReadable("STR_PEGS_WON");
+    world.stepFrames(12);
     EXPECT_FALSE(pegs->isVisible());
     EXPECT_EQ("true", runLua(room(40), "return tostring(LF.pegsSolved[1])"));
     // The win is said, with the boards won so far.

@@ -283,7 +283,7 @@ void ch4WinPegBoard(SampleWalk& w, int board)
         ASSERT_TRUE(pegs->board().has(jump.second)) << jump.first << " to " << jump.second;
     }
     ASSERT_EQ(1, pegs->getPegsLeft());
-    ASSERT_TRUE(w.player.painted([pegs] { return !pegs->isVisible(); }, 60)) << "the won board closes";
+    ASSERT_TRUE(w.player.painted([pegs] { return !pegs->isVisible(); }, 120)) << "the won board closes";
     EXPECT_TRUE(ch4Story("LF.pegsSolved[" + std::to_string(board) + "] == true")) << board;
     // The boards are won in turn: the player counts them.
     EXPECT_TRUE(ch4Says(w, ("STR_THINK_PEGS_WON_" + std::to_string(board)).c_str())) << board;
