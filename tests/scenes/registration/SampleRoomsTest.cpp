@@ -107,6 +107,18 @@ TEST_F(SampleRoomsTest, TheWindRaceIsWonByTurningItsThreeGreenWindsocks)
     }
     for (int i = 0; i < race->getDoorCount(); ++i)
         EXPECT_FALSE(meet(*race->getSprite("Windsock_Red_4")->getBounds(), *race->getDoor(i)->getBounds()));
+    // The harbour's windsock by the exit is no triangle of the course.
+    auto* harbour = static_cast<sprite::ImageSprite*>(race->getSprite("Windsock_Red_4"));
+    auto* courseSock = static_cast<sprite::ImageSprite*>(race->getSprite("Windsock_Red_1"));
+    window::ImageBase* harbourImage = harbour->getImage();
+    window::ImageBase* courseImage = courseSock->getImage();
+    ASSERT_TRUE(harbourImage && harbourImage->getPixels() && courseImage && courseImage->getPixels());
+    const bool sameLook = harbourImage->getWidth() == courseImage->getWidth() &&
+                          harbourImage->getHeight() == courseImage->getHeight() &&
+                          std::equal(harbourImage->getPixels(),
+                                     harbourImage->getPixels() + harbourImage->getWidth() * harbourImage->getHeight(),
+                                     courseImage->getPixels());
+    EXPECT_FALSE(sameLook) << "the harbour's windsock looks like a red windsock of the course";
     ASSERT_TRUE(stepUntil([race] {
         return sprite::ButtonMixin::fromSprite(race->buoy(7).turnSprite)->isEnabled();
     }));
@@ -134,8 +146,12 @@ TEST_F(SampleRoomsTest, TheWindRacesHelpSaysItsWindsocksTurnOnlyFromGo)
 {
     const std::string help = pictureWords("ins/windrace");
     ASSERT_FALSE(help.empty()) << "the help's description is read from the data";
-    for (const char* words : {"the race starts by", "from 'go!' a click turns", "set them while the boat sails out"})
+    // "Go!" shows some four seconds before the boat reaches the start buoy,
+    // and a windsock turns until the boat reaches it: the help says so, and
+    // not that they are all set before the start buoy.
+    for (const char* words : {"the race starts by", "from 'go!' a click turns", "until the boat reaches it"})
         EXPECT_NE(std::string::npos, help.find(words)) << words << ": " << help;
+    EXPECT_EQ(std::string::npos, help.find("while the boat sails out")) << help;
     auto* race = static_cast<WindRace*>(room(56));
     enter(56);
     auto* line = static_cast<sprite::NewFontSprite*>(race->getSprite("RaceWord"));
