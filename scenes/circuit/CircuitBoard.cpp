@@ -164,14 +164,10 @@ void CircuitBoard::polesToFront()
 
 void CircuitBoard::sayStopped(bool shown)
 {
-    sprite::SpriteBase* line = SceneRoom::find(this, kCircuitStatus);
-    if (!line)
-        return;
-    if (shown) {
-        SceneRoom::setText(this, kCircuitStatus, lang::String::loadText(kCircuitStoppedText).c_str());
-        bringToFront(line);
-    }
-    line->setVisible(shown);
+    if (shown)
+        SceneRoom::say(this, kCircuitStatus, kCircuitStoppedText);
+    else if (sprite::SpriteBase* line = SceneRoom::find(this, kCircuitStatus))
+        line->setVisible(false);
 }
 
 void CircuitBoard::lightPoles(int wire, bool lit)

@@ -2,6 +2,7 @@
 // pausing tick shared by the scene classes.
 #include "scenes/common/SceneRoom.h"
 
+#include "core/lang/String.h"
 #include "core/lang/Synchronized.h"
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/rooms/Room.h"
@@ -64,6 +65,17 @@ void SceneRoom::setText(sprite::DialogSprite* room, const char* name, const char
 {
     if (auto* sprite = static_cast<sprite::NewFontSprite*>(findOfClass(room, name, "NewFontSprite")))
         sprite->setText(text);
+}
+
+sprite::SpriteBase* SceneRoom::say(sprite::DialogSprite* room, const char* name, const char* textId)
+{
+    sprite::SpriteBase* line = find(room, name);
+    if (!line)
+        return nullptr;
+    setText(room, name, lang::String::loadText(textId).c_str());
+    line->setVisible(true);
+    room->bringToFront(line);
+    return line;
 }
 
 void SceneRoom::setAlpha(sprite::DialogSprite* room, const char* name, int alpha)

@@ -39,6 +39,9 @@ public:
     static sprite::ButtonMixin* findButton(sprite::DialogSprite* room, const char* name);
     // Shows `text` in the room's bitmap-font text sprite of that name.
     static void setText(sprite::DialogSprite* room, const char* name, const char* text);
+    // Shows the text item textId in the room's text sprite of that name, in
+    // front of the room's other sprites; the sprite, or null without one.
+    static sprite::SpriteBase* say(sprite::DialogSprite* room, const char* name, const char* textId);
     // The alpha byte of the room's sprite of that name; the frame of its
     // animation of that name (nothing for a missing one).
     static void setAlpha(sprite::DialogSprite* room, const char* name, int alpha);

@@ -411,7 +411,7 @@ void PegsCU::clickBoard(int x, int y)
         // Put back on its own hole, the peg is just let go; anywhere else
         // the line says it cannot jump there, until the next jump.
         if (m_board.cellOf(column, row) != selected.cell)
-            sayOnLine(kPegsNoJumpText);
+            SceneRoom::say(this, kPegsStatus, kPegsNoJumpText);
         return;
     }
     if (line)
@@ -428,17 +428,6 @@ void PegsCU::clickBoard(int x, int y)
             break;
         }
     }
-}
-
-sprite::SpriteBase* PegsCU::sayOnLine(const char* textId)
-{
-    sprite::SpriteBase* line = SceneRoom::find(this, kPegsStatus);
-    if (!line)
-        return nullptr;
-    SceneRoom::setText(this, kPegsStatus, lang::String::loadText(textId).c_str());
-    line->setVisible(true);
-    bringToFront(line);
-    return line;
 }
 
 void PegsCU::removePeg(int index)
@@ -465,7 +454,7 @@ void PegsCU::removePeg(int index)
     // so, taking no clicks, before it closes (the village hears of the win
     // then, so its words come in the room) or is laid out again.
     m_bPegsReady = false;
-    if (sprite::SpriteBase* line = sayOnLine(won ? kPegsWonText : kPegsStuckText)) {
+    if (sprite::SpriteBase* line = SceneRoom::say(this, kPegsStatus, won ? kPegsWonText : kPegsStuckText)) {
         peg.sprite->setAction(nullptr, nullptr);
         AnimationTimer::start(line, kFadeOutFrames + END_FRAMES, this, next);
     } else {

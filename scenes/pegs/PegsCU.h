@@ -111,9 +111,6 @@ private:
     void markSelected(bool shown);
     // The jumped peg goes; the win or the stuck board follows.
     void removePeg(int index);
-    // The line under the board says the text's words; the line, or null
-    // for a board without one.
-    sprite::SpriteBase* sayOnLine(const char* textId);
     // The named sprite of the host room, or null.
     sprite::SpriteBase* hostSprite(const char* name);
     // The host room's dim overlay fades from one alpha to the other.
