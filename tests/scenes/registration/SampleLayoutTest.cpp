@@ -682,7 +682,7 @@ TEST_F(SampleLayoutTest, ARoomDimmedUnderItsCloseUpDimsItsPeople)
 
 // The new-task banner, which stands over the task paper wherever the paper
 // is (resting, or raised as far as the room's top exits), covers no room's
-// way out.
+// way out, nor the boat at the island's shore.
 TEST_F(SampleLayoutTest, TheNewTaskBannerLeavesEveryWayOutReadable)
 {
     sprite::SpriteBase* paper = canvas->getSprite("InventoryHintPaper");
@@ -701,6 +701,21 @@ TEST_F(SampleLayoutTest, TheNewTaskBannerLeavesEveryWayOutReadable)
             }
         }
     }
+#ifdef HV_SOURCE_DIR
+    // Nor the boat at the island landing's shore, the one rounded shape its
+    // picture draws, under its sail.
+    int hulls = 0;
+    for (const std::string& line : layoutPictureLines("IslandLanding")) {
+        std::istringstream words(line);
+        std::string op;
+        int x = 0, y = 0, w = 0, h = 0;
+        if (words >> op >> x >> y >> w >> h && op == "round") {
+            ++hulls;
+            EXPECT_FALSE(layoutBoxesMeet(band, util::RectangleNM(x, y, w, h))) << "the banner covers " << line;
+        }
+    }
+    EXPECT_EQ(1, hulls);
+#endif
 }
 
 // The outer sanctum's code: the line over the row, in its longest words,
