@@ -94,6 +94,10 @@ void LanternfieldCanvas::playChapterVignette()
         showSprite("Quit", true);
         group = chapter - 1;
     }
+    // The last chapter, seen and its story told to the end, was left on the
+    // end's slides: those show again, and their continue ends the story.
+    if (chapter == 6 && m_pProgress && m_pProgress->maxChapter >= 6 && getVignetteSeen(chapter) >= 1)
+        group = kEndGameSlideGroup;
     Room* vignette = getRoom(ROOM_VIGNETTE);
     if (vignette && vignette->isInstanceOf("Vignette"))
         static_cast<Vignette*>(vignette)->setGroup(group);
@@ -106,6 +110,10 @@ void LanternfieldCanvas::playChapterVignette()
 
 void LanternfieldCanvas::setEndGameVignette()
 {
+    // The story is told to its end: its last chapter counts complete while
+    // the end's slides show, so that a game left on them keeps it.
+    if (m_pProgress && m_pProgress->maxChapter < 6)
+        m_pProgress->maxChapter = 6;
     showSprite("Quit", true);
     Room* vignette = getRoom(ROOM_VIGNETTE);
     if (vignette && vignette->isInstanceOf("Vignette"))

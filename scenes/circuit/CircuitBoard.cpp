@@ -207,6 +207,7 @@ void CircuitBoard::startDrag(int x, int y)
         for (int side = 1; side <= 2; ++side) {
             if (m_poles[size_t(wire)][size_t(side - 1)]->hittest(x, y)) {
                 m_router.beginAtPole(wire, side);
+                m_router.pressAt(x, y);
                 SceneRoom::playSound(SOUND_DRAG_START);
                 lightPoles(wire, false);
                 return;
@@ -214,8 +215,10 @@ void CircuitBoard::startDrag(int x, int y)
         }
         util::RectangleNM* bounds = m_heads[size_t(wire)]->getBounds();
         if (bounds && bounds->contains(x, y)) {
-            if (m_router.resumeAtHead(wire))
+            if (m_router.resumeAtHead(wire)) {
+                m_router.pressAt(x, y);
                 SceneRoom::playSound(SOUND_DRAG_START);
+            }
             return;
         }
     }

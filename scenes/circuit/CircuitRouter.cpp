@@ -150,6 +150,7 @@ void CircuitRouter::beginAtPole(int wire, int side)
     m_pListener->tilesCleared(wire);
     w.startSide = side;
     m_nCurrentWire = wire;
+    m_bPointerKnown = false;
     const int pole = side == 1 ? w.poleA : w.poleB;
     w.startX = w.headX = cellToPixelX(pole);
     w.startY = w.headY = cellToPixelY(pole);
@@ -164,6 +165,7 @@ bool CircuitRouter::resumeAtHead(int wire)
     if (w.tiles.empty())
         return false;
     m_nCurrentWire = wire;
+    m_bPointerKnown = false;
     w.headX = w.tiles.back().x;
     w.headY = w.tiles.back().y;
     return true;
@@ -300,10 +302,43 @@ void CircuitRouter::retractLastTile()
     endDrag();
 }
 
+void CircuitRouter::pressAt(int x, int y)
+{
+    m_bPointerKnown = true;
+    m_nPointerX = x;
+    m_nPointerY = y;
+}
+
 void CircuitRouter::dragTo(int x, int y)
 {
     if (m_nCurrentWire == NONE)
         return;
+    if (!m_bPointerKnown) {
+        stepToward(x, y);
+        pressAt(x, y);
+        return;
+    }
+    // Mouse moves come a frame apart: a quick pointer crosses several cells
+    // between two of them, and one step per move would leave the wire behind
+    // it, out of reach of the next step.
+    const int dx = x - m_nPointerX;
+    const int dy = y - m_nPointerY;
+    const int n = std::max({1, std::abs(dx), std::abs(dy)});
+    int lastCell = cellIndex(rowAt(m_nPointerY), columnAt(m_nPointerX));
+    for (int i = 1; i <= n && m_nCurrentWire != NONE; ++i) {
+        const int px = m_nPointerX + dx * i / n;
+        const int py = m_nPointerY + dy * i / n;
+        const int c = cellIndex(rowAt(py), columnAt(px));
+        if (c == lastCell && i < n)
+            continue;
+        lastCell = c;
+        stepToward(px, py);
+    }
+    pressAt(x, y);
+}
+
+void CircuitRouter::stepToward(int x, int y)
+{
     const int wire = m_nCurrentWire;
     Wire& w = m_wires[size_t(wire)];
     const int row = rowAt(y);

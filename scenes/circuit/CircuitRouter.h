@@ -110,8 +110,13 @@ public:
     // A drag takes up the wire at its head; false for a wire without tiles.
     bool resumeAtHead(int wire);
     void endDrag();
-    // The pointer moved to (x, y), relative to the board: the current wire
-    // grows, turns or pulls back by one cell, or is stopped by a wire.
+    // The drag's press was at (x, y), relative to the board: its first move
+    // is followed from there.
+    void pressAt(int x, int y);
+    // The pointer moved to (x, y), relative to the board. Along its way from
+    // where it was, at each cell it enters and at (x, y), the current wire
+    // grows, turns or pulls back by one cell, or is stopped by a wire: a
+    // quick move lays every cell a slow one would.
     void dragTo(int x, int y);
 
     // The direction from head cell h toward target cell t with the pointer
@@ -146,9 +151,15 @@ private:
     void addTile(int d, int n);
     void retractLastTile();
     void placeHead(int wire, int x, int y);
+    // One step of the current wire toward the pointer at (x, y).
+    void stepToward(int x, int y);
 
     std::array<int, CELLS> m_grid{};
     std::array<Wire, WIRES> m_wires;
     int m_nCurrentWire;
+    // Where the drag's pointer was last, once known.
+    bool m_bPointerKnown = false;
+    int m_nPointerX = 0;
+    int m_nPointerY = 0;
     Listener* m_pListener;
 };

@@ -3,7 +3,7 @@
 // wire's lights on, no input before it has grown open, four wires solved
 // (once) to "setSolvedCircuitBoard" 85 frames after the banner, a wire
 // stopped by a wire told beside the board, the reset button and the close
-// button.
+// button, and a quick drag laying every cell it passed.
 #include "scenes/circuit/CircuitBoard.h"
 
 #include "game/canvas/LanternfieldCanvas.h"
@@ -232,6 +232,10 @@ TEST_F(CircuitBoardTest, ResetAndCloseStartTheWiresAfresh)
     ASSERT_TRUE(painted([this] { return !board->isVisible(); }));
     open();
     EXPECT_EQ(0, board->tileSpriteCount(0)) << "the next opening starts afresh";
+    // A quick drag, one move from pole to pole, lays every cell it passed.
+    drag({cell(1, 1), cell(1, 5)});
+    EXPECT_EQ(4, board->tileSpriteCount(0));
+    EXPECT_TRUE(board->router().isWireComplete(0));
 }
 
 } // namespace

@@ -2,9 +2,11 @@
 // program from a player saved at its start: its slides say where the amulet
 // and the gems it brings come from, and the program quit and started again
 // in the middle of the lure keeper's game, whose laid lures the saved game
-// keeps.
+// keeps; and the story left on its last slides.
 #include "game/canvas/LanternfieldCanvas.h"
+#include "game/progress/ProgressRecord.h"
 #include "game/rooms/Room.h"
+#include "sprites/script/ScriptHost.h"
 #include "sprites/text/NewFontSprite.h"
 #include "tests/scenes/support/SampleStoryTest.h"
 #include "tests/scenes/support/SampleWalk.h"
@@ -98,6 +100,39 @@ TEST_F(SampleChapter6Test, TheIslandsProgressIsKeptOverARestart)
     w.walkTo({"Temple1"});
     ASSERT_FALSE(HasFatalFailure());
     w.expectClean();
+}
+
+// The story told to its end counts so while its last slides show: left on
+// them, the program started again shows them again, and their continue
+// ends the story.
+TEST_F(SampleChapter6Test, TheStoryLeftOnItsLastSlidesIsKeptAsTold)
+{
+    std::string settings;
+    {
+        gametest::SampleRun run(chapterStartSettings(6));
+        ASSERT_TRUE(run.started);
+        SampleWalk w(run);
+        startIsland(w);
+        // The golden chest open (the walkthrough plays the way there).
+        const std::string opened = "LF.goldLocks = 3";
+        ScriptHost::instance->runScriptBuffer(opened.c_str(), opened.size(), "chest", "chest");
+        run.canvas->changeRoom(SampleWalk::roomOf("GoldenRoom"));
+        w.player.settle();
+        w.click("LastLantern");
+        ASSERT_EQ(LanternfieldCanvas::ROOM_VIGNETTE, w.current());
+        EXPECT_EQ(6, run.canvas->getProgress()->maxChapter) << "the book's last page shows it complete";
+        settings = w.quit();
+    }
+    gametest::SampleRun run(settings);
+    ASSERT_TRUE(run.started);
+    SampleWalk w(run);
+    w.start();
+    ASSERT_EQ(LanternfieldCanvas::ROOM_VIGNETTE, w.current());
+    EXPECT_TRUE(w.room()->getSprite("Slide60")->isVisible()) << "the end's slides, not the chapter's first";
+    w.pageThrough({"NextButton", "ContinueButton"});
+    EXPECT_EQ(LanternfieldCanvas::STATE_MAIN_MENU, run.canvas->getGameState());
+    EXPECT_EQ(1, w.chapter());
+    EXPECT_EQ(6, run.canvas->getProgress()->maxChapter);
 }
 
 } // namespace

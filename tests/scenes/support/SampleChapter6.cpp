@@ -354,6 +354,8 @@ void playChapter6ToTheTempleDoor(SampleWalk& w)
     w.walkTo({"Temple1", "Temple2"});
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     EXPECT_FALSE(islandExitOpen(w, "Temple3"));
+    const sprite::SpriteBase* door = w.room()->getSprite("TempleDoor");
+    EXPECT_TRUE(door && door->isVisible()) << "the door shows locked";
     w.walkTo({"TempleDoorPuzzle"});
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     openTempleDoor(w);
@@ -367,6 +369,8 @@ void playChapter6FromTheTempleDoor(SampleWalk& w)
     ASSERT_EQ(SampleWalk::roomOf("Temple2"), w.current());
     ASSERT_EQ(6, w.chapter());
     EXPECT_TRUE(islandExitOpen(w, "Temple3")) << "the temple door stands open";
+    const sprite::SpriteBase* door = w.room()->getSprite("TempleDoor");
+    EXPECT_TRUE(door && !door->isVisible());
 
     // The third hall, the amulet door, and the golden room behind it.
     w.walkTo({"Temple3", "AmuletDoor"});
