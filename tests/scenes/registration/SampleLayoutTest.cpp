@@ -1485,6 +1485,7 @@ TEST_F(SampleLayoutTest, TheWindRacesExitAndReadyWordsLeaveTheBuoysInSight)
         EXPECT_EQ(0u, layoutPixel(image, 2, image->getHeight() / 2) >> 24) << name << " stands on a plate";
     }
     // The large words, the longest of them, over the middle buoy.
+    ASSERT_TRUE(r->getSprite("RaceNews") && r->getSprite("RaceNewsPlate"));
     runLua(r, "self:sprite('RaceNews'):setText(hv.getResourceString('STR_RACE_OFF_COURSE'))");
     const util::RectangleNM news = *r->getSprite("RaceNews")->getBounds();
     const util::RectangleNM plate = *r->getSprite("RaceNewsPlate")->getBounds();

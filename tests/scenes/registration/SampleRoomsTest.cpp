@@ -170,6 +170,7 @@ TEST_F(SampleRoomsTest, TheWindRacesHelpSaysItsWindsocksTurnOnlyFromGo)
     EXPECT_NE(before, race->buoy(17).direction) << "not turned after 'Go!'";
     // Sailing on up the middle, the boat leaves the course at the top.
     auto* news = static_cast<sprite::NewFontSprite*>(race->getSprite("RaceNews"));
+    ASSERT_NE(nullptr, news);
     ASSERT_TRUE(stepUntil([news] { return news->isVisible(); }, 1000));
     EXPECT_EQ(text("STR_RACE_OFF_COURSE"), news->getText().c_str());
     EXPECT_EQ(WindRace::STATE_LAUNCH, race->getState()) << "the race starts again";
