@@ -14,6 +14,11 @@ local race = rooms["WindRace"]
 -- word line under the course says so until the boat leaves the start.
 local enter = race.onEnter
 race.onEnter = function(self, n)
+    -- The word of a win is the jetty's: a game quit while the won race
+    -- stood and started again here does not give it.
+    if LF.arrivalTip == "STR_RACE_WON" then
+        LF_tellOnArrival(nil)
+    end
     enter(self, n)
     if LF.windRaceWon then
         self:sprite("RaceWord"):setText(hv.getResourceString("STR_RACE_WON_BEFORE"))
