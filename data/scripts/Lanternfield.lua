@@ -82,8 +82,10 @@ function LF_roomEntered(name, room)
     THOUGHT_PLACE = nil
     -- The task paper a player raised in the last room is down again here.
     inventory:lowerHintPaper()
+    -- A message on arrival stands in its place from the first frame: one
+    -- sliding in from past the window's edge is cut while the room is new.
     if LF.arrivalTip then
-        inventory:setRoomItemTip(LF.arrivalTip, LF.arrivalNumber or -1, true)
+        inventory:setRoomItemTip(LF.arrivalTip, LF.arrivalNumber or -1, false)
         LF.arrivalTip = nil
         LF.arrivalNumber = nil
     else

@@ -41,6 +41,10 @@ const char kRaceWordSprite[] = "RaceWord";
 const char kRaceWaitText[] = "STR_RACE_WAIT_GO";
 const char kRaceOffCourseText[] = "STR_RACE_OFF_COURSE";
 const char kRaceFixedText[] = "STR_RACE_FIXED";
+// The large words over the course, their plate and what they say.
+const char kRaceNewsSprite[] = "RaceNews";
+const char kRaceNewsPlate[] = "RaceNewsPlate";
+const char kRaceWonText[] = "STR_RACE_WON_HERE";
 
 enum Command {
     HIT_START,
@@ -51,9 +55,11 @@ enum Command {
     GO_FADE_IN,
     GO_HOLD,
     GO_FADE_OUT,
+    SAIL_OFF,
 };
 const char* const kCommands[] = {"endBoatHitStartBuoy", "endBoatMove", "endReadyFadeIn", "endReadyHold",
-                                 "endReadyFadeOut",     "endGoFadeIn", "endGoHold",      "endGoFadeOut"};
+                                 "endReadyFadeOut",     "endGoFadeIn", "endGoHold",      "endGoFadeOut",
+                                 "endBoatSailOff"};
 
 void setFrame(sprite::AnimateSprite* sprite, int frame)
 {
@@ -81,7 +87,8 @@ WindRace::WindRace()
       m_pBoat(nullptr),
       m_pReadyText(nullptr),
       m_pGoText(nullptr),
-      m_pWord(nullptr)
+      m_pWord(nullptr),
+      m_pNews(nullptr)
 {
     m_buoys.reserve(BUOYS);
     SceneLua::bindRoomClass(this, "WindRace", luaMethods());
@@ -227,7 +234,7 @@ void WindRace::setDefinition(sprite::SpriteDefinition* definition)
         showDirection(i, b.initialDirection);
     }
     animateForever(SceneRoom::find(this, "Windsock_Red_4"));
-    for (const char* name : {"Boat", "ResetButton", "ReadyText", "GoText"})
+    for (const char* name : {kRaceNewsPlate, kRaceNewsSprite, "Boat", "ResetButton", "ReadyText", "GoText"})
         bringNamedToFront(lang::String(name));
 }
 
@@ -257,6 +264,27 @@ void WindRace::say(const char* textId)
         static_cast<sprite::NewFontSprite*>(line)->setText(textId ? lang::String::loadText(textId).c_str() : "");
 }
 
+void WindRace::announce(const char* textId)
+{
+    m_pNews = textId;
+    if (sprite::SpriteBase* plate = getSprite(kRaceNewsPlate))
+        plate->setVisible(textId != nullptr);
+    sprite::SpriteBase* news = getSprite(kRaceNewsSprite);
+    if (news && news->isInstanceOf("NewFontSprite")) {
+        static_cast<sprite::NewFontSprite*>(news)->setText(textId ? lang::String::loadText(textId).c_str() : "");
+        news->setVisible(textId != nullptr);
+    }
+}
+
+void WindRace::leave()
+{
+    // A won race left before its boat is gone leaves once only.
+    if (m_pBoat)
+        m_pBoat->setAction(nullptr, nullptr);
+    callScript(kScriptTable, "onExit");
+    callScript(kScriptTable, "gotoBehindDiveDock");
+}
+
 void WindRace::onEnter()
 {
     LanternfieldCanvas* c = SceneRoom::canvas();
@@ -265,6 +293,7 @@ void WindRace::onEnter()
     // The last visit's words go before the script's entry, which may have
     // words of its own for the race.
     say(nullptr);
+    announce(nullptr);
     Room::onEnter();
     for (sprite::SpriteBase* text : {m_pReadyText, m_pGoText})
         if (text)
@@ -355,10 +384,19 @@ void WindRace::setState(int state)
         setState(STATE_RESET);
         break;
     case STATE_WON:
+        // The win is the script's at once; the race stands, saying so, while
+        // the boat sails off, and takes no clicks but Leave's.
+        enableBuoys(false);
+        setResetButton(false);
+        say(nullptr);
+        announce(kRaceWonText);
         callScript(kScriptTable, "winGameScene");
         break;
     case STATE_LOST:
-        say(kRaceOffCourseText);
+        // The boat is back at the start at once: the large words say why
+        // until "Go!".
+        say(nullptr);
+        announce(kRaceOffCourseText);
         callScript(kScriptTable, "loseScene");
         break;
     case STATE_LAUNCH:
@@ -407,11 +445,10 @@ bool WindRace::handleEvent(window::Event* e)
         if (m_nCurrentBuoy == m_nFinishBuoy) {
             SceneRoom::playSound(SOUND_HEADING);
             setFrame(m_pBoat, UP);
-            // The boat sails off the top; nothing follows that move.
-            if (m_pBoat) {
-                m_pBoat->setDestination(m_pBoat->left(), -m_pBoat->height(), SAIL_OFF_FRAMES);
-                m_pBoat->setAction(nullptr, nullptr);
-            }
+            // The boat sails off the top, and then the race is left.
+            if (m_pBoat)
+                sailTo(m_pBoat->left() + m_pBoat->width() / 2, -m_pBoat->height() / 2, SAIL_OFF_FRAMES,
+                       kCommands[SAIL_OFF]);
             if (m_nState != STATE_WON)
                 setState(STATE_WON);
         } else {
@@ -436,10 +473,11 @@ bool WindRace::handleEvent(window::Event* e)
             m_pReadyText->setAction(nullptr, nullptr);
         }
         enableBuoys(true);
-        // "Wait for Go!" holds no more; why the race started again stays
-        // until the boat leaves the start buoy.
+        // "Wait for Go!" holds no more, nor why the race started again.
         if (m_pWord == kRaceWaitText)
             say(nullptr);
+        if (m_pNews == kRaceOffCourseText)
+            announce(nullptr);
         SceneRoom::playSound(SOUND_GO);
         if (m_pGoText) {
             m_pGoText->setVisible(true);
@@ -459,6 +497,10 @@ bool WindRace::handleEvent(window::Event* e)
             m_pGoText->setAction(nullptr, nullptr);
         }
         break;
+    case SAIL_OFF:
+        if (m_nState == STATE_WON)
+            leave();
+        break;
     default:
         break;
     }
@@ -471,10 +513,12 @@ int WindRace::mouseDown(window::Event* e)
         return COMMAND_READY;
     const int result = Room::mouseDown(e);
     if (SceneRoom::isCloseButtonHit(this, e->x, e->y)) {
-        callScript(kScriptTable, "onExit");
-        callScript(kScriptTable, "gotoBehindDiveDock");
+        leave();
         return COMMAND_READY;
     }
+    // A won race waits for its boat to sail off.
+    if (m_nState == STATE_WON)
+        return result;
     int x = e->x;
     int y = e->y;
     toLocal(x, y);

@@ -3,7 +3,8 @@
 // down or left; at a buoy the boat sails on to the neighbour the windsock
 // points to. Red windsocks are fixed, green ones turn when clicked, one
 // buoy is the finish. Reaching the finish wins, sailing off the grid loses;
-// the room tells its script either way.
+// the room tells its script either way, and leaves a won race once the boat
+// has sailed off the top.
 #pragma once
 
 #include "game/rooms/Room.h"
@@ -83,7 +84,8 @@ public:
     void onExit() override;
     void getGameInstructionsInfo(int& game, int& x, int& y) override;
     void setState(int state) override;
-    // The finished animations' commands (the boat's legs, the texts' fades).
+    // The finished animations' commands (the boat's legs and its sail off
+    // after the finish, the texts' fades).
     bool handleEvent(window::Event* e) override;
 
     // The direction a click turns a turnable buoy at `index` to: clockwise,
@@ -126,9 +128,15 @@ private:
     void fadeText(sprite::SpriteBase* text, int alpha, int frames, const char* command);
     void setResetButton(bool enable);
     // The word line says the text item (null: nothing): a click before
-    // "Go!", a click on a red windsock, a boat off the course. "Go!" clears
-    // the first, the boat leaving the start buoy all of them.
+    // "Go!", a click on a red windsock. "Go!" clears the first, the boat
+    // leaving the start buoy both.
     void say(const char* textId);
+    // The large words over the course's middle, on their plate (null: none):
+    // the boat off the course, until "Go!" of the race started again; the
+    // race won, until the room is left.
+    void announce(const char* textId);
+    // Leaves for the jetty as the Leave button does.
+    void leave();
 
     std::vector<BuoyInfo> m_buoys;
     int m_nBoatStartX;
@@ -143,4 +151,6 @@ private:
     sprite::SpriteBase* m_pGoText;
     // The text item the word line says (one of the file's constants), or null.
     const char* m_pWord;
+    // The text item the large words say, or null.
+    const char* m_pNews;
 };

@@ -31,6 +31,7 @@
 #include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
 #include "scenes/tictac/TicTac.h"
+#include "scenes/windrace/WindRace.h"
 #include "sprites/buttons/ButtonMixin.h"
 #include "sprites/dialogs/DialogSprite.h"
 #include "sprites/images/ImageSprite.h"
@@ -1454,7 +1455,9 @@ TEST_F(SampleLayoutTest, ThePlayersFigureStandsClearOfThePeopleAndWhatTheStoryAs
 
 // In the wind race, the exit's box and the "Ready" and "Go!" that open each
 // run leave every buoy and windsock of the course in sight, and the
-// harbour's windsock keeps off the exit.
+// harbour's windsock keeps off the exit. The large words shown only while the
+// boat does not race (off the course until "Go!", the race won) stand over
+// the course's middle, whole on their plate and clear of the rest.
 TEST_F(SampleLayoutTest, TheWindRacesExitAndReadyWordsLeaveTheBuoysInSight)
 {
     Room* r = room(56);
@@ -1462,8 +1465,8 @@ TEST_F(SampleLayoutTest, TheWindRacesExitAndReadyWordsLeaveTheBuoysInSight)
     enter(56);
     // The course: all the room shows but its picture, its exit, its boat,
     // its buttons and those words.
-    const char* const notCourse[] = {"Background", "Door0",     "Boat",     "ResetButton",
-                                     "CloseButton", "CloseLabel", "ReadyText", "GoText", "RaceWord"};
+    const char* const notCourse[] = {"Background", "Door0",  "Boat",     "ResetButton",  "CloseButton", "CloseLabel",
+                                     "ReadyText",  "GoText", "RaceWord", "RaceNewsPlate", "RaceNews"};
     std::vector<LayoutBox> course;
     for (int i = 0; i < r->getChildCount(); ++i) {
         sprite::SpriteBase* child = r->childAt(i);
@@ -1480,7 +1483,7 @@ TEST_F(SampleLayoutTest, TheWindRacesExitAndReadyWordsLeaveTheBuoysInSight)
     // The line in its longest words, clear of the buttons too, and where
     // the player looks: under the course, by "Ready" and "Go!", in type as
     // large as the captions'.
-    runLua(r, "self:sprite('RaceWord'):setText(hv.getResourceString('STR_RACE_OFF_COURSE'))");
+    runLua(r, "self:sprite('RaceWord'):setText(hv.getResourceString('STR_RACE_WON_BEFORE'))");
     const util::RectangleNM word = *r->getSprite("RaceWord")->getBounds();
     for (const util::RectangleNM& button : {*r->getSprite("CloseButton")->getBounds(),
                                             *canvas->getSprite("GameInsQuestionMark")->getBounds()})
@@ -1496,6 +1499,19 @@ TEST_F(SampleLayoutTest, TheWindRacesExitAndReadyWordsLeaveTheBuoysInSight)
         ASSERT_TRUE(image && image->getPixels()) << name;
         EXPECT_EQ(0u, layoutPixel(image, 2, image->getHeight() / 2) >> 24) << name << " stands on a plate";
     }
+    // The large words, the longest of them, over the middle buoy.
+    ASSERT_TRUE(r->getSprite("RaceNews") && r->getSprite("RaceNewsPlate"));
+    runLua(r, "self:sprite('RaceNews'):setText(hv.getResourceString('STR_RACE_OFF_COURSE'))");
+    const util::RectangleNM news = *r->getSprite("RaceNews")->getBounds();
+    const util::RectangleNM plate = *r->getSprite("RaceNewsPlate")->getBounds();
+    const int middleX = WindRace::centreX(WindRace::BUOYS / 2), middleY = WindRace::centreY(WindRace::BUOYS / 2);
+    EXPECT_TRUE(layoutBoxHolds(plate, news) && news.height >= 28 && news.x < middleX &&
+                news.x + news.width > middleX && news.y < middleY && news.y + news.height > middleY)
+        << "the words at " << news.x << ", " << news.y << ", " << news.width << " x " << news.height;
+    for (const util::RectangleNM& other :
+         {*r->getDoor(0)->getBounds(), *r->getSprite("ResetButton")->getBounds(), *r->getSprite("CloseButton")->getBounds(),
+          ready, *r->getSprite("GoText")->getBounds(), word})
+        EXPECT_FALSE(layoutBoxesMeet(plate, other)) << "the plate at " << plate.y << " meets " << other.y;
     const LayoutBox kept[] = {{"Door0", *r->getDoor(0)->getBounds()},
                               {"ReadyText", ready},
                               {"GoText", *r->getSprite("GoText")->getBounds()},

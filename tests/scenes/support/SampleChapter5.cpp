@@ -490,8 +490,22 @@ void ch5SailRace(SampleWalk& w, WindRace* race)
         for (int c = 0; c < buoy.second; ++c)
             w.run.world.click(WindRace::centreX(buoy.first), WindRace::centreY(buoy.first));
     }
-    // The launch, a dozen legs and the sail off the top take about 1000 frames.
-    ASSERT_TRUE(w.player.arrivedIn(ch5Room("BehindDiveDock"), 2000)) << "the race is not won";
+    // The launch, a dozen legs and the win take about 900 frames; the race
+    // says it is won while its boat sails off the top, then leaves.
+    ASSERT_TRUE(w.player.painted([&w] { return w.story("LF.windRaceWon"); }, 2000)) << "the race is not won";
+    auto* news = static_cast<sprite::NewFontSprite*>(race->getSprite("RaceNews"));
+    EXPECT_TRUE(w.current() == ch5Room("WindRace") && news && news->isVisible() &&
+                news->getText().equals(lang::String::loadText("STR_RACE_WON_HERE")))
+        << "the race screen says nothing of the win";
+    ASSERT_TRUE(w.player.arrivedIn(ch5Room("BehindDiveDock"), 200));
+    // The jetty's word of the win stands whole in the window from the first.
+    sprite::SpriteBase* tip = w.run.canvas->getSprite("RoomItemsBalloon");
+    int frames = 0, rightmost = 0;
+    w.player.painted([&frames, &rightmost, tip] {
+        rightmost = std::max(rightmost, tip->getBounds()->x + tip->getBounds()->width);
+        return ++frames == 12;
+    });
+    EXPECT_TRUE(tip->isVisible() && tip->getBounds()->x >= 0 && rightmost <= 800) << "cut at " << rightmost;
     w.player.settle();
 }
 

@@ -1,13 +1,15 @@
 // WindRaceTest.cpp: the wind race: the turning rule at the grid's edges and
 // the legs between buoys (table-driven), then scripted races in the fixture
-// game: launch, legs and the win; a windsock turned off course and the loss;
-// the buoys locked until the go text; a reset restoring the windsocks; the
-// checks of the definition and the Lua face.
+// game: launch, legs and the win, told while the boat sails off and before
+// the race is left; a windsock turned off course and the loss, told until the
+// next go text; the buoys locked until the go text; a reset restoring the
+// windsocks; the checks of the definition and the Lua face.
 #include "scenes/windrace/WindRace.h"
 
 #include "platform/kernel/DebugOutput.h"
 #include "sprites/buttons/ButtonMixin.h"
 #include "sprites/images/AnimateSprite.h"
+#include "sprites/text/NewFontSprite.h"
 #include "tests/scenes/support/SceneFixture.h"
 
 #include <sstream>
@@ -81,6 +83,8 @@ std::string manifest(const std::string& numbers)
     }
     return m + "Boat AnimateSprite boat 0 0 4 1 0\nReadyText Sprite text 300 250\nGoText Sprite text 300 250\n"
                "ResetButton ButtonSprite close 20 540 1 1 0 0 0\n"
+               "RaceNewsPlate Sprite text 300 250\nRaceNews NewFontSprite " +
+           std::string(kFont) + " " + kFontGlyphs + " 400 260 1\n"
                "CloseButton RectButtonSprite 740 540 40 40 1\n<end>\n";
 }
 
@@ -93,6 +97,8 @@ protected:
         framesPicture(data, "sock", 2, 54, 40);
         framesPicture(data, "boat", 4, 40, 30);
         data.picture("text", 200, 60, 0xFFFFFFFFu);
+        data.text("STR_RACE_OFF_COURSE", "Off");
+        data.text("STR_RACE_WON_HERE", "Won");
         framesPicture(data, "close", 1, 40, 40);
         SceneSetup scene;
         scene.index = kWindRaceRoom;
@@ -107,6 +113,13 @@ protected:
 
     bool turnable() { return sprite::ButtonMixin::fromSprite(race->buoy(kTurnable).turnSprite)->isEnabled(); }
     void clickBuoy(int i) { clickAt(WindRace::centreX(i), WindRace::centreY(i)); }
+    // The large words over the course, when they show on their plate.
+    std::string news()
+    {
+        auto* words = static_cast<sprite::NewFontSprite*>(race->getSprite("RaceNews"));
+        const bool shown = words->isVisible() && race->getSprite("RaceNewsPlate")->isVisible();
+        return shown ? words->getText().c_str() : "";
+    }
 
     WindRace* race = nullptr;
 };
@@ -140,6 +153,17 @@ TEST_F(WindRaceTest, TheBoatLaunchesSailsItsLegsAndWinsAtTheFinish)
     EXPECT_EQ(WindRace::STATE_WON, race->getState());
     EXPECT_TRUE(calls("loseScene").empty());
     EXPECT_EQ(WindRace::UP, race->getBoat()->getFrame());
+    // The won race says so and stands while the boat sails off, the
+    // windsocks and Reset taking no click, then leaves as Leave does.
+    EXPECT_EQ("Won", news());
+    clickBuoy(kTurnable);
+    clickAt(40, 560);
+    EXPECT_EQ(WindRace::UP, race->buoy(kTurnable).direction);
+    EXPECT_EQ(WindRace::STATE_WON, race->getState());
+    EXPECT_TRUE(calls("gotoBehind").empty()) << "left before the boat sailed off";
+    ASSERT_TRUE(stepUntil([this] { return !calls("gotoBehind").empty(); }, 200));
+    EXPECT_GE(framesRun, WindRace::SAIL_OFF_FRAMES - 4);
+    EXPECT_EQ(1u, calls("onExit:WindRace").size());
 }
 
 TEST_F(WindRaceTest, AWindsockTurnedOffCourseLosesAndAResetRestoresIt)
@@ -163,6 +187,7 @@ TEST_F(WindRaceTest, AWindsockTurnedOffCourseLosesAndAResetRestoresIt)
     ASSERT_TRUE(stepUntil([this] { return !calls("loseScene").empty(); }, 500));
     EXPECT_EQ(4, race->getCurrentBuoy()) << "lost at the top row, pointing up";
     EXPECT_TRUE(calls("winGameScene").empty());
+    EXPECT_EQ("Off", news());
     // Any other word does nothing; "RESET" in capitals starts again.
     EXPECT_EQ("", runLua(race, "self:setState('go')").substr(0, 6));
     EXPECT_EQ(WindRace::STATE_LOST, race->getState());
@@ -171,6 +196,10 @@ TEST_F(WindRaceTest, AWindsockTurnedOffCourseLosesAndAResetRestoresIt)
     EXPECT_EQ(WindRace::STATE_LAUNCH, race->getState());
     EXPECT_EQ(kStart, race->getCurrentBuoy());
     EXPECT_FALSE(turnable());
+    // Why the race starts again stands until its "Go!".
+    EXPECT_EQ("Off", news());
+    ASSERT_TRUE(stepUntil([this] { return turnable(); }, 120));
+    EXPECT_EQ("", news());
     expectLuaErrors(race, {{"self:setState('reset', 1)", "too many arguments"},
                            {"hv.WindRace.setState({}, 'reset')", "not a Sprite object"}});
 }
