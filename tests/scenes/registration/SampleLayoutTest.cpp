@@ -273,6 +273,8 @@ TEST_F(SampleLayoutTest, ThePeoplesWordsStayOnTheScreenClearOfTheWaysAndThings)
          {"PegBoard"}, true},
         {41, 4, "PlayerCharacter", {"STR_THINK_PEG_SET", "STR_THINK_PEGS_WON_2"}, {"PegBoard"}},
         {42, 4, "PlayerCharacter", {"STR_THINK_PALISADE", "STR_THINK_PEGS_WON_3"}, {"PegBoard", "Fence"}},
+        {62, 6, "PlayerCharacter", {"STR_THINK_SEALED_DOOR", "STR_THINK_SEAL_PARTS", "STR_THINK_NO_USE"},
+         {"AmuletSeal", "Note"}},
     };
     for (const auto& c : cases) {
         Room* r = room(c.room);
@@ -280,7 +282,10 @@ TEST_F(SampleLayoutTest, ThePeoplesWordsStayOnTheScreenClearOfTheWaysAndThings)
         enter(c.room);
         for (const char* id : c.ids) {
             SCOPED_TRACE(id);
-            runLua(r, std::string("characterNamed(self, '") + c.who + "'):talk('" + id + "')");
+            // The player's words are thoughts, where the room has them stand.
+            const bool player = std::string(c.who) == "PlayerCharacter";
+            runLua(r, player ? std::string("think('") + id + "')"
+                             : std::string("characterNamed(self, '") + c.who + "'):talk('" + id + "')");
             world.stepFrames(2);
             auto* speaker = static_cast<Character*>(canvas->getSprite(c.who) ? canvas->getSprite(c.who)
                                                                                : r->getSprite(c.who));
