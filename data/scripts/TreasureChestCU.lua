@@ -77,5 +77,12 @@ room.onEnter = function(self, n)
             self:sprite("Lock" .. i):setFrame(i <= opened and 1 or 0)
         end
     end
-    say(self, "STR_CHEST_LOCK", math.min(opened + 1, 3))
+    if golden and opened >= 3 then
+        -- Left (the game closed) while the won chest stood: it stands again
+        -- as it was, then closes.
+        say(self, "STR_GOLD_CHEST_WON", 3)
+        self:exitRoomTransChap6After(LF.slideBlockPuzzle - 1, GOLD_CHEST_WON_FRAMES)
+    else
+        say(self, "STR_CHEST_LOCK", math.min(opened + 1, 3))
+    end
 end
