@@ -41,5 +41,8 @@ end
 
 clickingSpot(door, "AmuletSeal", setIntoSeal)
 saysWhyShut(door, {Door0 = "STR_THINK_SEALED_DOOR"})
+-- The player's thoughts stand over the top of the door, above the line over
+-- the seal: beside the figure's head they would cover the line and the seal.
+thinkingAt(door, 130, 140)
 
 rooms["AmuletDoor"] = door

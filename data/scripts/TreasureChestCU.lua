@@ -44,8 +44,10 @@ function room.unlockLock(self, i)
 end
 -- The golden chest of the last chapter (boards 12 to 14): its boards follow
 -- one another in the chest as the first chapter's do; the third opens the
--- chest, and the close-up zooms back into the Golden Room, where the last
+-- chest, which stands a while with its three locks open and the line saying
+-- so, then the close-up zooms back into the Golden Room, where the last
 -- lantern stands in it and that is told.
+local GOLD_CHEST_WON_FRAMES = 65
 function room.unlockGoldLock(self, n)
     local lock = n - 11
     LF.goldLocks = math.max(LF.goldLocks, lock)
@@ -55,8 +57,9 @@ function room.unlockGoldLock(self, n)
         say(self, "STR_CHEST_LOCK_OPEN", lock)
         self:startDoorAnimation(LF.slideBlockPuzzle)
     else
+        say(self, "STR_GOLD_CHEST_WON", lock)
         LF_tellOnArrival("STR_GOLD_CHEST_OPENED")
-        self:exitRoomTransChap6(n)
+        self:exitRoomTransChap6After(n, GOLD_CHEST_WON_FRAMES)
     end
 end
 -- There the close-up leads back into the Golden Room, not out to the
@@ -74,5 +77,12 @@ room.onEnter = function(self, n)
             self:sprite("Lock" .. i):setFrame(i <= opened and 1 or 0)
         end
     end
-    say(self, "STR_CHEST_LOCK", math.min(opened + 1, 3))
+    if golden and opened >= 3 then
+        -- Left (the game closed) while the won chest stood: it stands again
+        -- as it was, then closes.
+        say(self, "STR_GOLD_CHEST_WON", 3)
+        self:exitRoomTransChap6After(LF.slideBlockPuzzle - 1, GOLD_CHEST_WON_FRAMES)
+    else
+        say(self, "STR_CHEST_LOCK", math.min(opened + 1, 3))
+    end
 end

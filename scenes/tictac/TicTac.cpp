@@ -52,18 +52,14 @@ constexpr int kHighlightFrames = 10;
 constexpr int kPlainFrames = 5;
 // The pieces fade out over this many frames at "endround".
 constexpr int kFadeFrames = 12;
-// The floating points grow to 1.8 and fade to alpha 90 over 14 frames, then
-// fly to the score over 16 frames as they shrink back; 128 is a colour
-// balance byte that leaves the picture as drawn.
-constexpr double kFloatScale = 1.8;
-constexpr int kFloatAlpha = 90;
+// The floating points stand in the gap at a corner of the piece just placed
+// and grow there to 1.5 times their size over 30 frames, long enough to be
+// read, then fly to the side's score over 16 frames as they shrink back; 128
+// is a colour balance byte that leaves the picture as drawn.
+constexpr double kFloatScale = 1.5;
 constexpr int kAsDrawn = 128;
-constexpr int kFloatGrowFrames = 14;
+constexpr int kFloatGrowFrames = 30;
 constexpr int kFloatFlyFrames = 16;
-constexpr int kPlayerScoreX = 47;
-constexpr int kPlayerScoreY = 525;
-constexpr int kComputerScoreX = 765;
-constexpr int kComputerScoreY = 115;
 // The alpha byte of the inactive turn labels at entry; the side coming on
 // turn fades in over 7 frames.
 constexpr int kAlphaInactive = 30;
@@ -94,6 +90,24 @@ void placeOnCell(sprite::SpriteBase* piece, int cell)
     const int r = cell / TicTacBoard::SIZE;
     piece->setPosition((c + kPieceColumnShift) * kCell - piece->width() / 2 - kPieceLeftNudge,
                        kPieceCentreY + kCell * r - piece->height() / 2 - kPieceTopNudge);
+}
+
+// The points' place for a scoring piece: centred on the crossing of the gaps
+// at the piece's corner that faces the board's middle, where they lie
+// between the marks of the four pieces about it and on the board, away
+// from the labels round it. They stand there at their size as drawn: a
+// flight or growth cut short by leaving the room ends here.
+void placeOnGapCorner(sprite::SpriteBase* points, sprite::SpriteBase* piece)
+{
+    const int middleX = kColumnOrigin + kCell * TicTacBoard::SIZE / 2;
+    const int middleY = kRowOrigin + kCell * TicTacBoard::SIZE / 2;
+    int x = piece->left() + piece->width() / 2;
+    int y = piece->top() + piece->height() / 2;
+    x += (x < middleX ? kCell : -kCell) / 2;
+    y += (y < middleY ? kCell : -kCell) / 2;
+    points->setPosition(x - points->width() / 2, y - points->height() / 2);
+    points->setDestination(points->left(), points->top(), 0);
+    points->setScale(1.0);
 }
 
 } // namespace
@@ -538,10 +552,9 @@ void TicTac::handleAction(lang::Object* sender, lang::String* command)
                 m_pFloating->setVisible(true);
                 bringToFront(m_pFloating);
                 if (piece)
-                    m_pFloating->setPosition(piece->left(), piece->top());
+                    placeOnGapCorner(m_pFloating, piece);
                 m_pFloating->setColorBalance(kAsDrawn, kAsDrawn, kAsDrawn, kAsDrawn);
                 m_pFloating->setScaleDestination(kFloatScale, kFloatScale, kFloatGrowFrames);
-                m_pFloating->setAlphaDestination(kFloatAlpha, kFloatGrowFrames, 0);
                 lang::String* next = text(kCommands[player ? PLAYER_SCALED_UP : COMPUTER_SCALED_UP]);
                 m_pFloating->setAction(this, next);
                 next->release();
@@ -589,9 +602,12 @@ void TicTac::handleCommand(int command)
             break;
         const bool player = command == PLAYER_SCALED_UP;
         m_pFloating->setScaleDestination(1.0, 1.0, kFloatFlyFrames);
-        m_pFloating->setAlphaDestination(kAsDrawn, kFloatFlyFrames, 0);
-        m_pFloating->setDestination(player ? kPlayerScoreX : kComputerScoreX,
-                                    player ? kPlayerScoreY : kComputerScoreY, kFloatFlyFrames);
+        // They end centred on the side's score, under its label.
+        if (sprite::SpriteBase* score = SceneRoom::find(this, player ? "PlayerScore" : "AIScore")) {
+            const util::RectangleNM to = *score->getBounds();
+            m_pFloating->setDestination(to.x + (to.width - m_pFloating->width()) / 2,
+                                        to.y + (to.height - m_pFloating->height()) / 2, kFloatFlyFrames);
+        }
         // On their way to the score the points pass over the pieces, in
         // sight all across the board, and under the sides' labels and
         // scores, hiding none of them.

@@ -4,6 +4,7 @@
 
 #include "game/canvas/LanternfieldCanvas.h"
 #include "scenes/common/ActionCommand.h"
+#include "scenes/common/AnimationTimer.h"
 #include "scenes/common/CommandMatch.h"
 #include "scenes/common/SceneLua.h"
 #include "scenes/common/SceneRoom.h"
@@ -14,6 +15,7 @@
 #include "windowing/window/Event.h"
 
 #include <climits>
+#include <cstdlib>
 #include <string>
 
 HV_DEFINE_METACLASS(TreasureChestCU);
@@ -23,6 +25,11 @@ const char TreasureChestCU::kScriptTable[] = "TreasureChestCU";
 namespace {
 
 const char kFlashPrefix[] = "hidelockbling";
+// The wait of a won golden chest before it zooms into the golden room: the
+// command that ends it (the board's number follows), kept by the line under
+// the board.
+const char kGoldenZoomPrefix[] = "zoomgoldenroom";
+const char kChestStatus[] = "Status";
 
 // Where the chest of each chapter leads back to, and the mask and point of
 // its zoom.
@@ -152,6 +159,7 @@ void TreasureChestCU::showLocks()
 
 void TreasureChestCU::onExit()
 {
+    AnimationTimer::cancel(SceneRoom::find(this, kChestStatus));
     Room::onExit();
     if (m_pBoard)
         m_pBoard->exitTo(-1);
@@ -237,14 +245,27 @@ void TreasureChestCU::goToRoom(int index)
 
 void TreasureChestCU::zoomToGoldenRoom(int n)
 {
-    // The board goes with the close-up: the zoom draws the chest over the
-    // golden room a while, and its board's blocks must not stay drawn there.
+    // The board and the exit's box go with the close-up: the zoom draws the
+    // chest over the golden room a while, and neither the board's blocks nor
+    // the box may stay drawn there at full size.
     if (m_pBoard)
         m_pBoard->setVisible(false);
+    if (sprite::SpriteBase* exit = SceneRoom::find(this, "GoldenRoomExit"))
+        exit->setVisible(false);
     const char* mask = n == 13 ? "+iGoldenRoomTransitionMask2" : "+iGoldenRoomTransitionMask1";
     const int x = n == 12 ? -100 : n == 13 ? 420 : 175;
     const int y = n == 12 ? 280 : n == 13 ? 290 : 230;
     zoomToRoom(GOLDEN_ROOM, lang::String(mask), x, y, ZOOM_FROM, GOLDEN_ZOOM_TO, ZOOM_FRAMES, nullptr);
+}
+
+void TreasureChestCU::zoomToGoldenRoomAfter(int n, int frames)
+{
+    sprite::SpriteBase* timer = SceneRoom::find(this, kChestStatus);
+    if (!timer || frames <= 0) {
+        zoomToGoldenRoom(n);
+        return;
+    }
+    AnimationTimer::start(timer, frames, this, (kGoldenZoomPrefix + std::to_string(n)).c_str());
 }
 
 void TreasureChestCU::showLockUnlock(int n)
@@ -263,6 +284,11 @@ void TreasureChestCU::showLockUnlock(int n)
 bool TreasureChestCU::handleEvent(window::Event* e)
 {
     lang::String* command = CommandMatch::actionCommand(e);
+    if (command && command->startsWith(kGoldenZoomPrefix)) {
+        AnimationTimer::cancel(SceneRoom::find(this, kChestStatus));
+        zoomToGoldenRoom(std::atoi(command->c_str() + sizeof(kGoldenZoomPrefix) - 1));
+        return false;
+    }
     if (!command || !command->startsWith(kFlashPrefix))
         return false;
     lang::String rest(*command);

@@ -56,12 +56,15 @@ public:
     void resetGlobalItems() override;
     // Zooms out to the chapter's room (nothing unless the game plays).
     void goToRoom(int index) override;
-    // The ends of the camera flashes.
+    // The ends of the camera flashes and of a won chest's wait.
     bool handleEvent(window::Event* e) override;
 
     // Zooms into the golden room through the mask that suits board n; the
     // board is hidden first, so that the zoom draws none of its blocks.
     void zoomToGoldenRoom(int n);
+    // The same once `frames` have passed (at once for none), the chest
+    // standing as it is until then; leaving the chest calls it off.
+    void zoomToGoldenRoomAfter(int n, int frames);
     // Camera flash n over a lock plays once.
     void showLockUnlock(int n);
 

@@ -47,6 +47,14 @@ int luaExitRoomTransChap6(lua_State* L)
     return 0;
 }
 
+// exitRoomTransChap6After(n, frames): the same once the frames have passed.
+int luaExitRoomTransChap6After(lua_State* L)
+{
+    TreasureChestCU* chest = self(L, 3);
+    chest->zoomToGoldenRoomAfter(integer(L, 2), integer(L, 3));
+    return 0;
+}
+
 // getKeyBlock(): the key block's table, nil without a board or key.
 int luaGetKeyBlock(lua_State* L)
 {
@@ -111,6 +119,7 @@ int luaEnableCloseButton(lua_State* L)
 const luaL_Reg kMethods[] = {
     {"exitRoomTrans", &sprite::SpriteBaseLua::guarded<luaExitRoomTrans>},
     {"exitRoomTransChap6", &sprite::SpriteBaseLua::guarded<luaExitRoomTransChap6>},
+    {"exitRoomTransChap6After", &sprite::SpriteBaseLua::guarded<luaExitRoomTransChap6After>},
     {"getKeyBlock", &sprite::SpriteBaseLua::guarded<luaGetKeyBlock>},
     {"getKeyBlockColumnDeltaX", &sprite::SpriteBaseLua::guarded<luaGetKeyBlockColumnDeltaX>},
     {"setupPuzzle", &sprite::SpriteBaseLua::guarded<luaSetupPuzzle>},

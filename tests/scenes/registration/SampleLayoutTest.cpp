@@ -274,6 +274,8 @@ TEST_F(SampleLayoutTest, ThePeoplesWordsStayOnTheScreenClearOfTheWaysAndThings)
          {"PegBoard"}, true},
         {41, 4, "PlayerCharacter", {"STR_THINK_PEG_SET", "STR_THINK_PEGS_WON_2"}, {"PegBoard"}},
         {42, 4, "PlayerCharacter", {"STR_THINK_PALISADE", "STR_THINK_PEGS_WON_3"}, {"PegBoard", "Fence"}},
+        {62, 6, "PlayerCharacter", {"STR_THINK_SEALED_DOOR", "STR_THINK_SEAL_PARTS", "STR_THINK_NO_USE"},
+         {"AmuletSeal", "Note"}},
     };
     for (const auto& c : cases) {
         Room* r = room(c.room);
@@ -281,7 +283,10 @@ TEST_F(SampleLayoutTest, ThePeoplesWordsStayOnTheScreenClearOfTheWaysAndThings)
         enter(c.room);
         for (const char* id : c.ids) {
             SCOPED_TRACE(id);
-            runLua(r, std::string("characterNamed(self, '") + c.who + "'):talk('" + id + "')");
+            // The player's words are thoughts, where the room has them stand.
+            const bool player = std::string(c.who) == "PlayerCharacter";
+            runLua(r, player ? std::string("think('") + id + "')"
+                             : std::string("characterNamed(self, '") + c.who + "'):talk('" + id + "')");
             world.stepFrames(2);
             auto* speaker = static_cast<Character*>(canvas->getSprite(c.who) ? canvas->getSprite(c.who)
                                                                                : r->getSprite(c.who));
@@ -1528,54 +1533,78 @@ TEST_F(SampleLayoutTest, TheWindRacesExitAndReadyWordsLeaveTheBuoysInSight)
     }
 }
 
-// The points a scoring move wins stand on the corner of the piece just
-// placed and grow there (about their frame's middle, to 1.8 times their
-// size) before they fly to the score: at no size on the way do they hide
-// the mark, X or O, of that piece or of the eight pieces about it.
+// The points a scoring move wins stand by the piece just placed, as the game
+// places them for a move on any square, and grow there (about their middle)
+// a while, long enough to be read, before they fly to the score: at no frame
+// of their stand does a pixel of them lie on the mark, X or O, of any piece
+// the board may hold, nor on a label.
 TEST_F(SampleLayoutTest, TheScoringPointsHideNoMarkOnTheBoard)
 {
-    Room* r = room(52);
-    auto imageOf = [r](const char* name) {
-        sprite::SpriteBase* s = r->getSprite(name);
-        window::ImageBase* image = s ? static_cast<sprite::ImageSprite*>(s)->getImage() : nullptr;
-        return image && image->getPixels() ? image : nullptr;
-    };
-    window::ImageBase* points = imageOf("FloatingNumbers");
-    ASSERT_NE(nullptr, points);
-    const int pw = points->getWidth() / 10, ph = points->getHeight();
-    for (const char* mark : {"Prototype_X", "Prototype_O"}) {
-        window::ImageBase* piece = imageOf(mark);
-        ASSERT_NE(nullptr, piece) << mark;
-        const int w = piece->getWidth() / 4, h = piece->getHeight();
-        // The mark's light ink, in the set and the highlighted look.
-        auto ink = [piece, w, h](int x, int y) {
-            if (x < 0 || y < 0 || x >= w || y >= h)
-                return false;
+    auto* game = static_cast<TicTac*>(room(52));
+    enter(52);
+    auto* points = static_cast<sprite::AnimateSprite*>(game->getSprite("FloatingNumbers"));
+    window::ImageBase* picture = points->getImage();
+    ASSERT_TRUE(picture && picture->getPixels());
+    const int pw = picture->getWidth() / points->getFrameCount(), ph = picture->getHeight();
+    // What any of the points draws, over the frames of one to nine.
+    std::vector<bool> drawn(size_t(pw * ph));
+    for (int n = 0; n < 9; ++n) {
+        for (int y = 0; y < ph; ++y) {
+            for (int x = 0; x < pw; ++x)
+                drawn[size_t(y * pw + x)] = drawn[size_t(y * pw + x)] || (layoutPixel(picture, n * pw + x, y) >> 24) > 0x40;
+        }
+    }
+    // The marks' light ink on the screen, in the set and the highlighted look.
+    std::vector<bool> ink(800 * 600);
+    for (int cell = 0; cell < TicTacBoard::CELLS; ++cell) {
+        for (sprite::AnimateSprite* piece : {game->getXPiece(cell), game->getOPiece(cell)}) {
+            window::ImageBase* image = piece ? piece->getImage() : nullptr;
+            if (!image || !image->getPixels())
+                continue;
+            const int w = image->getWidth() / piece->getFrameCount();
             for (int frame : {2, 3}) {
-                const uint32_t p = layoutPixel(piece, frame * w + x, y);
-                if ((p >> 24) > 0x80 && ((p >> 16) & 0xFF) > 0xE0 && ((p >> 8) & 0xFF) > 0xE0 && (p & 0xFF) > 0xD0)
-                    return true;
-            }
-            return false;
-        };
-        for (int n = 0; n < 9; ++n) {
-            for (double scale : {1.0, 1.2, 1.4, 1.6, 1.8}) {
-                int hidden = 0;
-                for (int y = 0; y < ph; ++y) {
-                    for (int x = 0; x < pw; ++x) {
-                        if ((layoutPixel(points, n * pw + x, y) >> 24) <= 0x40)
-                            continue;
-                        const int sx = int(std::floor(pw / 2.0 + (x + 0.5 - pw / 2.0) * scale));
-                        const int sy = int(std::floor(ph / 2.0 + (y + 0.5 - ph / 2.0) * scale));
-                        for (int dy = -80; dy <= 80; dy += 80) {
-                            for (int dx = -80; dx <= 80; dx += 80)
-                                hidden += ink(sx - dx, sy - dy) ? 1 : 0;
-                        }
+                for (int y = 0; y < image->getHeight(); ++y) {
+                    for (int x = 0; x < w; ++x) {
+                        const uint32_t p = layoutPixel(image, frame * w + x, y);
+                        const int sx = piece->left() + x, sy = piece->top() + y;
+                        if ((p >> 24) > 0x80 && ((p >> 16) & 0xFF) > 0xE0 && ((p >> 8) & 0xFF) > 0xE0 &&
+                            (p & 0xFF) > 0xD0 && sx >= 0 && sy >= 0 && sx < 800 && sy < 600)
+                            ink[size_t(sy * 800 + sx)] = true;
                     }
                 }
-                EXPECT_EQ(0, hidden) << mark << ": +" << n + 1 << " at " << scale << " times its size";
             }
         }
+    }
+    std::vector<LayoutBox> labels;
+    for (const char* name : {"Wins", "AITurnBG", "PlayerTurnBG", "Message", "CloseButton", "Door0"})
+        labels.push_back({name, *game->getSprite(name)->getBounds()});
+    lang::String scored("ShowScoringAnimationsForPlayer");
+    for (int cell = 0; cell < TicTacBoard::CELLS; ++cell) {
+        SCOPED_TRACE("square " + std::to_string(cell));
+        enter(52);
+        sprite::AnimateSprite* piece = game->getOPiece(cell);
+        ASSERT_NE(nullptr, piece);
+        game->handleAction(piece, &scored);
+        const int left = points->left(), top = points->top();
+        int stood = 0, hidden = 0;
+        for (; points->left() == left && points->top() == top && stood < 100; ++stood) {
+            const double scale = points->getScaleX();
+            const util::RectangleNM b = *points->getBounds();
+            for (const LayoutBox& label : labels)
+                EXPECT_FALSE(layoutBoxesMeet(b, label.bounds)) << "over " << label.name;
+            for (int y = std::max(0, b.y); y < std::min(600, b.y + b.height); ++y) {
+                for (int x = std::max(0, b.x); x < std::min(800, b.x + b.width); ++x) {
+                    const int px = int(std::floor((x + 0.5 - left - pw / 2) / scale + pw / 2));
+                    const int py = int(std::floor((y + 0.5 - top - ph / 2) / scale + ph / 2));
+                    if (px >= 0 && py >= 0 && px < pw && py < ph && drawn[size_t(py * pw + px)])
+                        hidden += ink[size_t(y * 800 + x)] ? 1 : 0;
+                }
+            }
+            world.stepFrames(1);
+        }
+        EXPECT_EQ(0, hidden) << "the points at " << left << ", " << top << " lie on a mark";
+        EXPECT_LE(28, stood) << "frames the points stand by the piece";
+        EXPECT_GT(100, stood);
     }
 }
 
@@ -1627,7 +1656,7 @@ TEST_F(SampleLayoutTest, TheScoringPointsPassOverTheMarksUnderTheLabelsAndTheSpa
     sprite::AnimateSprite* piece = game->getOPiece(12);
     lang::String scored("ShowScoringAnimationsForPlayer");
     game->handleAction(piece, &scored);
-    world.stepFrames(16);
+    world.stepFrames(36);
     sprite::SpriteBase* points = game->getSprite("FloatingNumbers");
     ASSERT_TRUE(points->isVisible() && points->isAnimating()) << "on the way to the score";
     for (int index : above)

@@ -290,7 +290,18 @@ void openGoldenChest(SampleWalk& w)
             EXPECT_EQ(1, static_cast<sprite::AnimateSprite*>(w.room()->getSprite(name.c_str()))->getFrame()) << name;
         }
     }
-    // No piece of the board is drawn over the zoom, nor stays over the room.
+    // The won chest stands a while with its three locks open and its line
+    // saying so; then neither the exit's box nor any piece of the board is
+    // drawn over the zoom, nor stays over the room.
+    ASSERT_EQ(SampleWalk::roomOf("TreasureChestCU"), w.current()) << "the won chest stands";
+    EXPECT_FALSE(w.run.canvas->isInTransition());
+    EXPECT_EQ(1, static_cast<sprite::AnimateSprite*>(chest->getSprite("Lock3"))->getFrame());
+    EXPECT_EQ(islandLine("STR_GOLD_CHEST_WON"),
+              static_cast<sprite::NewFontSprite*>(chest->getSprite("Status"))->getText().c_str());
+    int stood = 0;
+    w.player.painted([&] { return w.run.canvas->isInTransition() || ++stood > 200; }, 400);
+    EXPECT_LE(40, stood) << "frames the won chest stands on";
+    EXPECT_FALSE(chest->getSprite("GoldenRoomExit")->isVisible()) << "the exit's box goes with the zoom";
     int boardOverZoom = 0;
     w.player.painted(
         [&] {

@@ -165,16 +165,19 @@ TEST_F(TicTacGameTest, AScoringMoveHighlightsBlinksFloatsAndCountsItsPoints)
         EXPECT_EQ(step.look, piece->getFrame()) << "frame " << step.frame;
         EXPECT_EQ(step.look, game->getOPiece(a)->getFrame()) << "frame " << step.frame;
         if (step.frame == 10) {
+            // In the gap below and left of the piece, towards the board's middle.
             EXPECT_TRUE(floating->isVisible());
-            EXPECT_EQ(piece->left(), floating->left());
+            EXPECT_EQ(piece->left() + piece->width() / 2 - 40, floating->left() + floating->width() / 2);
+            EXPECT_EQ(piece->top() + piece->height() / 2 + 40, floating->top() + floating->height() / 2);
             EXPECT_EQ(0u, game->getScoredCells().size());
             EXPECT_EQ((std::vector<int>{TicTac::SOUND_PIECE_PLACED, TicTac::SOUND_PLAYER_RUN}), soundsPlayed());
         }
     }
-    // The floating points grew, flew to the player's score and were counted.
+    // The floating points grew, flew into the player's score and were counted.
     EXPECT_FALSE(floating->isVisible());
-    EXPECT_EQ(47, floating->left());
-    EXPECT_EQ(525, floating->top());
+    const util::RectangleNM score = *game->getSprite("PlayerScore")->getBounds();
+    EXPECT_EQ(score.x + (score.width - floating->width()) / 2, floating->left());
+    EXPECT_EQ(score.y + (score.height - floating->height()) / 2, floating->top());
     EXPECT_DOUBLE_EQ(1.0, floating->getScaleX());
     const std::vector<int> sounds = soundsPlayed();
     EXPECT_EQ(1, std::count(sounds.begin(), sounds.end(), TicTac::SOUND_PLAYER_SCORES));
