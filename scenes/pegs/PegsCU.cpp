@@ -298,10 +298,17 @@ bool PegsCU::acceptsInput()
     return !isTransitioning() && !(canvas && canvas->isGameInstructionsShowing()) && m_bPegsReady;
 }
 
+int PegsCU::refused(window::Event* e)
+{
+    LanternfieldCanvas* canvas = SceneRoom::canvas();
+    const bool standing = isVisible() && !isTransitioning() && !(canvas && canvas->isGameInstructionsShowing());
+    return standing && hittest(e->x, e->y) ? HANDLED : NOT_HANDLED;
+}
+
 int PegsCU::mouseDown(window::Event* e)
 {
     if (!acceptsInput())
-        return NOT_HANDLED;
+        return refused(e);
     LanternfieldCanvas* canvas = SceneRoom::canvas();
     if (canvas && canvas->isOverGameInsQuestionMark(e->x, e->y)) {
         canvas->showGameInstructions(getX(), getY(), INSTRUCTIONS_GAME, true, true, SceneInstructions::GROW_FRAMES,
@@ -337,7 +344,7 @@ int PegsCU::mouseDown(window::Event* e)
 int PegsCU::mouseUp(window::Event* e)
 {
     if (!acceptsInput())
-        return NOT_HANDLED;
+        return refused(e);
     const int result = sprite::DialogSprite::mouseUp(e);
     if (m_nSelected >= 0 && m_press.isDrop(e)) {
         clickBoard(e->x, e->y);

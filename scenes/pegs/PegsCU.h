@@ -102,6 +102,11 @@ public:
     Room* getHostRoom() const { return m_pHost; }
 
 private:
+    // The result of a press or release the board does not take: one on the
+    // shown board while its pegs are not ready (the won or stuck board
+    // standing, the pegs fading in) is consumed, so that it reaches neither
+    // the room nor the task paper under the board.
+    int refused(window::Event* e);
     // Every peg sprite taken off the close-up; the list emptied.
     void releasePegs();
     // The peg's sprite placed on its hole.

@@ -50,7 +50,7 @@ protected:
         scene.index = kHost;
         scene.className = "Room";
         scene.manifest = "<data>\n0\n<sprites>\nDimOverlay Sprite dim 0 0\n<end>\n";
-        scene.callbacks = {"setSolvedPegPuzzle", "setupPuzzle", "stuckPegPuzzle"};
+        scene.callbacks = {"setSolvedPegPuzzle", "setupPuzzle", "stuckPegPuzzle", "onClick"};
         gametest::GameOptions options;
         options.canvasSprites["PegsCU"] = "PegsCU:+pegs 150 80 500 440 0 0";
         ASSERT_TRUE(startScene(scene, options));
@@ -118,12 +118,19 @@ TEST_F(PegsCUTest, AWonBoardStandsWithItsLineThenTellsTheVillageOnceAndCloses)
     jump(3, 1, 1, 1);
     EXPECT_EQ((std::vector<int>{6}), cells());
     EXPECT_NE(std::string::npos, world.debugText().find("WINNER!!!!!!!!!!!!!!!!!!!!\n"));
+    // A click on the won board, on its close button too, reaches
+    // neither the board nor the room under it (the two clicks take a
+    // frame).
+    world.click(kLeft + 450, kTop + 415);
+    clickHole(0, 0);
+    EXPECT_TRUE(calls("onClick").empty());
+    EXPECT_TRUE(calls("setupPuzzle").empty());
     // The won board stands with its last peg and the line under it saying
     // so, taking no clicks, while the jumped peg fades over 8 frames and
     // three seconds pass; then the village hears of the win and the
     // close-up shrinks in 9.
     auto* line = static_cast<sprite::NewFontSprite*>(pegs->getSprite("Status"));
-    world.stepFrames(8 + PegsCU::END_FRAMES - 2);
+    world.stepFrames(8 + PegsCU::END_FRAMES - 3);
     EXPECT_TRUE(pegs->isVisible() && !pegs->isTransitioning()) << "the won board is shown";
     EXPECT_TRUE(line->isVisible());
     EXPECT_STREQ("Won", line->getText().c_str());
