@@ -34,6 +34,11 @@ function room.onEnter(self, n)
     enter(self, n)
     waiting = false
     told = false
+    -- A game opened again once won is dealt afresh: the message says the
+    -- card player is beaten already.
+    if LF.concentrationWon then
+        tell("STR_CARDS_DONE")
+    end
 end
 function room.onClick(self, x, y)
     if onTable(x, y) and self:sprite("AITurnBG"):getFrame() == 1 then
