@@ -8,7 +8,8 @@
 -- on the table while the card player is on turn is told to wait, until "You"
 -- lights. The card player's turn is told as it goes: a pair he takes keeps
 -- his turn, a miss hands it back to the player, whose next card clears the
--- word.
+-- word. A game opened again once won says the card player is beaten
+-- already.
 hv = hv or {}
 hv.Concentration = hv.Concentration or {}
 rooms = rooms or {}
@@ -34,6 +35,12 @@ function room.onEnter(self, n)
     enter(self, n)
     waiting = false
     told = false
+    -- A game opened again once won is dealt afresh: the message says the
+    -- card player is beaten already, in its place from the first frame (as
+    -- a message on arrival stands).
+    if LF.concentrationWon then
+        inventory:setRoomItemTip("STR_CARDS_DONE", -1, false)
+    end
 end
 function room.onClick(self, x, y)
     if onTable(x, y) and self:sprite("AITurnBG"):getFrame() == 1 then

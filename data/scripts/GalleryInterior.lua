@@ -4,11 +4,15 @@
 -- has won the card player's trophy at the tavern; till then a click on it
 -- says so.
 rooms = rooms or {}
--- His words follow the story: his paintings wanting a careful hand until
--- they are restored, then how they shine; who may mend them, that the
--- player may now that the card player is beaten, and his thanks.
+-- His words follow the story: his paintings wanting a careful hand, the
+-- player's once the card player is beaten, until they are restored, then
+-- how they shine; who may mend them, that the player may now, and his
+-- thanks.
 local function paintingsWord()
-    return LF.galleryRestored and "STR_GALLERYOWNER_2_DONE" or "STR_GALLERYOWNER_2"
+    if LF.galleryRestored then
+        return "STR_GALLERYOWNER_2_DONE"
+    end
+    return LF.concentrationWon and "STR_GALLERYOWNER_2_WON" or "STR_GALLERYOWNER_2"
 end
 local function ownersWord()
     if LF.galleryRestored then

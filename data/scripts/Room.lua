@@ -127,6 +127,14 @@ function withPegBoard(room, n)
             LF.pegsOpen = true
             hidePlayer()
             canvas:enterPegsCU(n)
+            -- A board won before is laid out afresh: the line under it says
+            -- it is won already, until the first jump.
+            local board = LF.pegsSolved[n] and canvas:sprite("PegsCU")
+            local line = board and board:sprite("Status")
+            if line then
+                line:setText(hv.getResourceString("STR_PEGS_DONE"))
+                line:show(true)
+            end
         else
             click(self, px, py)
         end

@@ -382,8 +382,8 @@ TEST_F(SampleRoomsTest, EveryChaptersWaysOpenOrSayWhyTheyAreShut)
 #endif
 
 // A person's word on a thing of the story follows it: the shopkeeper's on
-// the vase once it is taken, the gallery owner's on his paintings once they
-// are restored, the ranger's on the caves' map and its key once the map is
+// the vase once it is taken, the gallery owner's on his paintings once the
+// card game is won and once they are restored, the ranger's on the caves' map and its key once the map is
 // taken.
 TEST_F(SampleRoomsTest, ThePeoplesWordsFollowTheStory)
 {
@@ -399,11 +399,13 @@ TEST_F(SampleRoomsTest, ThePeoplesWordsFollowTheStory)
         {12, 2, "GalleryOwner", "LF.galleryRestored = true", "STR_GALLERYOWNER_2", "STR_GALLERYOWNER_2_DONE"},
         {26, 3, "ParkRanger", "LF.bookshelfMapTaken = true", "STR_PARKRANGER_3", "STR_PARKRANGER_MAP_TAKEN"},
         {26, 3, "ParkRanger", "LF.bookshelfMapTaken = true", "STR_PARKRANGER_4", "STR_PARKRANGER_CAVES"},
+        {12, 2, "GalleryOwner", "LF.concentrationWon = true", "STR_GALLERYOWNER_2", "STR_GALLERYOWNER_2_WON"},
     };
     for (const auto& w : words) {
         SCOPED_TRACE(w.after);
         canvas->getProgress()->chapter = w.chapter;
-        runLua(room(w.room), "LF.found.Vase = false LF.galleryRestored = false LF.bookshelfMapTaken = false");
+        runLua(room(w.room), "LF.found.Vase = false LF.galleryRestored = false LF.bookshelfMapTaken = false "
+                             "LF.concentrationWon = false");
         enter(w.room);
         world.stepFrames(2);
         auto* person = static_cast<Character*>(room(w.room)->getSprite(w.who));

@@ -468,11 +468,39 @@ TEST_F(SampleScenesTest, TheFirstChaptersWordsAgreeWithTheScreen)
                  static_cast<sprite::NewFontSprite*>(room(64)->getSprite("Status"))->getText().c_str());
          },
          "STR_LURES_DONE", nullptr},
+        {"the card game opened again once won: the message at the top right",
+         [&] {
+             canvas->getProgress()->chapter = 2;
+             runLua(room(2), "LF.concentrationWon = true");
+             enter(17);
+             world.stepFrames(2);
+             canvas->getProgress()->chapter = 1;
+             auto* tip = static_cast<sprite::NewFontSprite*>(canvas->getSprite("RoomItemTipText"));
+             return tip->isVisible() ? std::string(tip->getText().c_str()) : "";
+         },
+         "STR_CARDS_DONE", nullptr},
+        {"a peg board opened again once won: the line under it",
+         [&] {
+             canvas->getProgress()->chapter = 4;
+             runLua(room(2), "LF.pegSet[1] = true LF.pegsSolved = {true}");
+             enter(40);
+             clickSprite(room(40), "PegBoard");
+             world.stepFrames(30);
+             auto* pegs = canvas->getCloseUp(1);
+             auto* line = static_cast<sprite::NewFontSprite*>(pegs->getSprite("Status"));
+             const std::string said = pegs->isVisible() && line->isVisible() ? line->getText().c_str() : "";
+             runLua(room(2), "LF.pegSet = {} LF.pegsSolved = {}");
+             canvas->hideCloseUps();
+             canvas->getProgress()->chapter = 1;
+             return said;
+         },
+         "STR_PEGS_DONE", nullptr},
     };
     for (const auto& c : cases) {
         const std::string words = c.words();
         if (c.said) {
             EXPECT_EQ(text(c.said), words) << c.what;
+            EXPECT_FALSE(words.empty()) << c.what << ": nothing shown";
         }
         if (c.contradicted) {
             EXPECT_EQ(std::string::npos, words.find(c.contradicted)) << c.what << ": " << words;
