@@ -245,13 +245,12 @@ void TreasureChestCU::goToRoom(int index)
 
 void TreasureChestCU::zoomToGoldenRoom(int n)
 {
-    // The board and the exit's box go with the close-up: the zoom draws the
-    // chest over the golden room a while, and neither the board's blocks nor
-    // the box may stay drawn there at full size.
+    // The board goes with the close-up: the zoom draws the chest over the
+    // golden room a while, and the board's blocks may not stay drawn there.
+    // The exit's box stays: it is drawn over the chest's picture of the
+    // riverside's box, which would show in its place.
     if (m_pBoard)
         m_pBoard->setVisible(false);
-    if (sprite::SpriteBase* exit = SceneRoom::find(this, "GoldenRoomExit"))
-        exit->setVisible(false);
     const char* mask = n == 13 ? "+iGoldenRoomTransitionMask2" : "+iGoldenRoomTransitionMask1";
     const int x = n == 12 ? -100 : n == 13 ? 420 : 175;
     const int y = n == 12 ? 280 : n == 13 ? 290 : 230;

@@ -301,7 +301,8 @@ void openGoldenChest(SampleWalk& w)
     int stood = 0;
     w.player.painted([&] { return w.run.canvas->isInTransition() || ++stood > 200; }, 400);
     EXPECT_LE(40, stood) << "frames the won chest stands on";
-    EXPECT_FALSE(chest->getSprite("GoldenRoomExit")->isVisible()) << "the exit's box goes with the zoom";
+    EXPECT_TRUE(chest->getSprite("GoldenRoomExit")->isVisible())
+        << "the zoom keeps the golden room's exit box over the chest picture's riverside box";
     int boardOverZoom = 0;
     w.player.painted(
         [&] {
