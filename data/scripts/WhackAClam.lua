@@ -1,7 +1,8 @@
 -- WhackAClam.lua: the script of Whack AClam (room 18), the pearl game, and
 -- the table of its class, hv.WhackAClam. The first click in the room starts
--- the dive (the air runs from then on); a won game or the close button leads
--- back to the dive dock, and after a lost one the close button or the exit
+-- the dive (the air runs from then on); a won game stands a moment saying so
+-- and leads back to the dive dock, as the close button does; after a lost one
+-- the close button or the exit
 -- leads out, which a click on the water says again. A click on a clam that
 -- takes no pearl says why in the word line above the clams, until the next
 -- click, so that a pearl the clam shut on just before the click is not taken
@@ -41,12 +42,21 @@ end
 function room.noPearl(self, shut)
     word(self, shut == 1 and "STR_DIVE_SHUT" or "STR_DIVE_EMPTY")
 end
-function room.onWin(self, n)
+-- The first game won brings the pearls up, recorded as the last is caught.
+local function bringPearls()
     if not LF.pearlsWon then
         LF.pearlsWon = true
         LF_giveItem("Pearls")
         LF_tellOnArrival("STR_PEARLS_WON")
     end
+end
+-- The last pearl is in: the dive stands with its full row and says so.
+function room.onAllCaught(self)
+    bringPearls()
+    word(self, "STR_DIVE_WON")
+end
+function room.onWin(self, n)
+    bringPearls()
     self:moveToRoom("DiveDock")
 end
 -- A lost dive is said: the player leaves to breathe and dives again.

@@ -87,6 +87,11 @@ void FountainCU::onEnter()
     if (LanternfieldCanvas* c = SceneRoom::canvas())
         c->setPuzzleActive(true);
     clearVisit();
+    // Leave, the close-up's way back to the market place, shows ready on
+    // every entry: a visit may have ended with it hidden under the pipes
+    // board (a restart from the menu) or greyed while the water rose.
+    if (sprite::SpriteBase* leave = getSprite(SceneRoom::kCloseButton))
+        leave->setVisible(true);
     if (sprite::ButtonMixin* close = SceneRoom::findButton(this, SceneRoom::kCloseButton)) {
         if (!close->isSelected())
             close->setState(sprite::ButtonMixin::NORMAL);

@@ -62,6 +62,11 @@ constexpr int kCursorHand = 9;
 // A pearl decision draws 0 .. 100.
 constexpr int kPercent = 100;
 
+// The labels over the tank: the low-air warning that pulses while air is
+// left, and the steady one in its place once it has run out.
+const char kWarningLabel[] = "AirTankWarning";
+const char kEmptyLabel[] = "AirTankEmpty";
+
 enum WhackCommand { FADE_OUT, FADE_IN };
 const char* const kWarningCommands[] = {"fadeoutwarning", "fadeinwarning"};
 
@@ -254,10 +259,7 @@ void WhackAClam::newGame()
     m_bGameOver = false;
     m_bAllClicked = false;
     m_bWarningGiven = false;
-    if (sprite::SpriteBase* warning = SceneRoom::find(this, "AirTankWarning")) {
-        warning->setAction(nullptr, nullptr);
-        warning->setVisible(false);
-    }
+    hideAirLabels();
     if (m_nRamp < kRampGames) {
         const int step = kRampStep * m_nRamp;
         m_nClosedMin += step;
@@ -300,9 +302,27 @@ void WhackAClam::onExit()
         }
         canvas->setCursor(kCursorNormal, false);
     }
-    if (sprite::SpriteBase* warning = getSprite("AirTankWarning")) {
-        warning->setAction(nullptr, nullptr);
-        warning->setVisible(false);
+    hideAirLabels();
+}
+
+void WhackAClam::hideAirLabels()
+{
+    for (const char* name : {kWarningLabel, kEmptyLabel}) {
+        if (sprite::SpriteBase* label = getSprite(name)) {
+            label->setAction(nullptr, nullptr);
+            label->setVisible(false);
+        }
+    }
+}
+
+void WhackAClam::onAirOut()
+{
+    // "Low on air!" would go on pulsing over a tank already empty: the
+    // steady "Out of air!" stands in its place.
+    hideAirLabels();
+    if (sprite::SpriteBase* empty = getSprite(kEmptyLabel)) {
+        empty->setAlphaBalance(kWarningAlpha);
+        empty->setVisible(true);
     }
 }
 
@@ -314,6 +334,10 @@ void WhackAClam::hideQuestionMark()
 
 int WhackAClam::mouseDown(window::Event* e)
 {
+    // The won dive stands with its full row of pearls until it leads out:
+    // a click then, on the exit as anywhere, is its own.
+    if (m_bEndAnimation)
+        return COMMAND_READY;
     if (SceneInstructions::openOnQuestionMark(this, INSTRUCTIONS_GAME, e->x, e->y))
         return COMMAND_READY;
     // The click that starts the dive (the script's, in Room::mouseDown) finds
@@ -370,7 +394,7 @@ bool WhackAClam::mouseMove(window::Event* e)
 bool WhackAClam::tick(int frame, util::RectangleNM* boundsOut, util::Region* region)
 {
     LanternfieldCanvas* canvas = SceneRoom::canvas();
-    // A lost dive goes on ticking, so that its warning goes on pulsing.
+    // A lost dive goes on ticking, so that its clams stay drawn as they are.
     if (!(isRunning() || m_bEndAnimation || m_bInactive || isLost()) || !isVisible() || !canvas ||
         canvas->getGameState() != LanternfieldCanvas::STATE_PLAYING)
         return false;
@@ -383,14 +407,16 @@ bool WhackAClam::tick(int frame, util::RectangleNM* boundsOut, util::Region* reg
             if (m_tankRect.height < 0 && m_nPearlsCollected < m_nPearlCount) {
                 m_bGameOver = true;
                 hideQuestionMark();
+                onAirOut();
                 callScript(kScriptTable, "onLose");
             } else if (overlay) {
                 overlay->setClipRect(&m_tankRect);
             }
         }
     }
-    // An overlay of no height gives no warning (there is no share to take).
-    if (overlay && overlay->height() > 0 && !m_bWarningGiven &&
+    // An overlay of no height gives no warning (there is no share to take),
+    // nor does a dive already over.
+    if (overlay && overlay->height() > 0 && !m_bWarningGiven && !m_bGameOver &&
         double(m_tankRect.height) / overlay->height() < kLowAir)
         onAirTankLow();
     if (m_nPearlsCollected == m_nPearlCount && !m_bGameOver) {
@@ -405,7 +431,7 @@ bool WhackAClam::tick(int frame, util::RectangleNM* boundsOut, util::Region* reg
 void WhackAClam::onAirTankLow()
 {
     m_bWarningGiven = true;
-    if (sprite::SpriteBase* warning = SceneRoom::find(this, "AirTankWarning")) {
+    if (sprite::SpriteBase* warning = SceneRoom::find(this, kWarningLabel)) {
         warning->setVisible(true);
         warning->setAlphaBalance(0);
         warning->setAlphaDestination(kWarningAlpha, kWarningFrames, 0);
@@ -416,7 +442,7 @@ void WhackAClam::onAirTankLow()
 bool WhackAClam::handleEvent(window::Event* e)
 {
     lang::String* command = CommandMatch::actionCommand(e);
-    sprite::SpriteBase* warning = getSprite("AirTankWarning");
+    sprite::SpriteBase* warning = getSprite(kWarningLabel);
     if (!command || !warning)
         return false;
     switch (CommandMatch::matchPrefix(*command, kWarningCommands)) {
@@ -445,14 +471,18 @@ void WhackAClam::startEndGame()
     OutputDebugStringA("starting Clam end game animation...\n");
     for (Clam* clam : m_clams)
         clam->startEndGame();
-    if (sprite::SpriteBase* warning = getSprite("AirTankWarning")) {
+    if (sprite::SpriteBase* warning = getSprite(kWarningLabel)) {
         warning->setAction(nullptr, nullptr);
         warning->setAlphaDestination(0, kWarningEndFrames, 0);
     }
     if (sprite::ButtonMixin* close = SceneRoom::findButton(this, "WhackAClamClose"))
         close->setState(0);
+    hideQuestionMark();
     if (ScriptHost* host = ScriptHost::instance)
         host->callLuaFunctionNoArgs("LF_showTaskCompleted");
+    // The win is the script's at once, so that a game closed while the won
+    // dive stands keeps it; "onWin" leads out at the animation's end.
+    callScript(kScriptTable, "onAllCaught");
 }
 
 void WhackAClam::handleAction(lang::Object* sender, lang::String* command)

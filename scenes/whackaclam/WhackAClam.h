@@ -98,6 +98,10 @@ private:
     bool takesInput();
     // The warning starts fading in and out.
     void onAirTankLow();
+    // The tank ran empty: the warning gives way to the steady empty label.
+    void onAirOut();
+    // Both labels over the tank go, their pulse stopped.
+    void hideAirLabels();
     // The definition's number i, or `fallback` past its end.
     int number(int i, int fallback) const;
     // The canvas's question mark goes away at the end of a game.

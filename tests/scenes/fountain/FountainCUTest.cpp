@@ -9,6 +9,7 @@
 #include "core/lang/Integer.h"
 #include "game/canvas/LanternfieldCanvas.h"
 #include "scenes/pipes/PipesCU.h"
+#include "sprites/buttons/ButtonMixin.h"
 #include "sprites/images/ScalerSprite.h"
 #include "windowing/window/Event.h"
 #include "tests/scenes/support/FountainScene.h"
@@ -89,6 +90,13 @@ TEST_F(FountainCUTest, FromTheValveToTheMarketPlace)
     // The wait's first step runs in the frame that starts it.
     EXPECT_EQ(FountainCU::BANNER_TICKS - 1, framesRun);
     EXPECT_EQ(FountainCU::MARKET_PLACE, canvas->getPendingRoom());
+    // Greyed while the water rises, and hidden with it had the game gone to
+    // the menu while the pipes board was open: the next entry, after a
+    // restart too, has Leave shown and ready again.
+    sprite("CloseButton")->setVisible(false);
+    enter(kRoom);
+    EXPECT_TRUE(sprite("CloseButton")->isVisible());
+    EXPECT_EQ(sprite::ButtonMixin::NORMAL, sprite::ButtonMixin::fromSprite(sprite("CloseButton"))->getState());
 }
 
 TEST_F(FountainCUTest, ClicksOnTheHotSpotsAndOnNothing)

@@ -1007,6 +1007,36 @@ TEST_F(SampleScenesTest, ThePaintingsTileFramesDrawInsideTheirCells)
     }
 }
 
+// No painting has a horizon (a row where most of its width changes colour)
+// a few pixels off a cut between its rows of tiles: a thin strip of the
+// ground beyond it at a tile's edge reads as a strip of the tile below. The
+// paintings are met in their order, each on the grid of its number.
+TEST_F(SampleScenesTest, APaintingsHorizonsKeepClearOfTheCutsBetweenItsTiles)
+{
+    auto* art = static_cast<ArtRestoration*>(room(19));
+    for (int order = 1; order <= ArtRestoration::PAINTING_COUNT; ++order) {
+        SCOPED_TRACE(order);
+        const std::string name = "Painting" + std::to_string(order);
+        auto* painting = static_cast<sprite::ImageSprite*>(art->getSprite(name.c_str()));
+        ASSERT_TRUE(painting && painting->isInstanceOf("ImageSprite"));
+        window::ImageBase* image = painting->getImage();
+        ASSERT_TRUE(image && image->getPixels());
+        const int w = image->getWidth();
+        const int cellH = image->getHeight() / art->getRows(order);
+        const uint32_t* pixels = image->getPixels();
+        for (int y = 1; y < image->getHeight(); ++y) {
+            int changed = 0;
+            for (int x = 0; x < w; ++x)
+                changed += pixels[y * w + x] != pixels[(y - 1) * w + x] ? 1 : 0;
+            if (changed * 5 < w * 3)
+                continue;
+            const int off = std::min(y % cellH, cellH - y % cellH);
+            EXPECT_TRUE(off == 0 || off >= cellH / 4) << "a horizon at row " << y << ", " << off
+                                                      << " pixels off a cut";
+        }
+    }
+}
+
 // Each painting, left by the Leave button and then restored, zooms back into
 // its own painting on the gallery's wall, where the count of those restored
 // is told: the zoom's mask covers the whole

@@ -1,7 +1,8 @@
 // WhackAClamTest.cpp: the pearl game in the fixture game with one clam at
 // (400, 300): the clam's steps frame by frame, a pearl clicked on a closing
-// clam, a scripted game to the win, the air running out with the warning's
-// pulse, the way out after it and a full tank on coming back, the
+// clam, a scripted game to the win standing before it leads out, the air
+// running out with the warning's pulse giving way to the empty label, the
+// way out after it and a full tank on coming back, the
 // how-to-play given up when the room is left before it opens, and a
 // definition with odd data.
 #include "scenes/whackaclam/WhackAClam.h"
@@ -48,9 +49,9 @@ protected:
                          "ClamTop_A AnimateSprite top -500 0 4 1 0\nClamTop_B AnimateSprite top -500 0 4 1 0\n"
                          "Pearl Sprite pearl -500 0\nPearlBubbles AnimateSprite bubbles -500 0 3 1 -1\n" +
                          tank() +
-                         "AirTankWarning Sprite warn 650 50\n"
+                         "AirTankWarning Sprite warn 650 50\nAirTankEmpty Sprite warn 650 50\n"
                          "WhackAClamClose ButtonSprite warn 740 540 1 1 0 0 0 1\n<end>\n";
-        scene.callbacks = {"onWin", "onLose", "onClose"};
+        scene.callbacks = {"onAllCaught", "onWin", "onLose", "onClose"};
         gametest::GameOptions options;
         options.gameScript = "function LF_showTaskCompleted() record('LF_showTaskCompleted') end\n";
         ASSERT_TRUE(startScene(scene, options));
@@ -157,38 +158,44 @@ TEST_F(WhackAClamTest, AScriptedGameCollectsEveryPearlAndWinsAfterTheEndAnimatio
     EXPECT_EQ(3, game->getPearlsCollected());
     EXPECT_EQ(height, game->getTankRect().height);
     EXPECT_EQ((std::vector<std::string>{"LF_showTaskCompleted()"}), calls("LF_showTaskCompleted"));
+    // The win is the script's as the end animation starts; the dive then
+    // stands, a click on the close button leading nowhere.
+    EXPECT_EQ(1u, calls("onAllCaught").size());
+    EXPECT_TRUE(calls("onWin").empty());
+    world.click(760, 560);
+    EXPECT_TRUE(calls("onClose").empty());
     ASSERT_TRUE(stepUntil([this] { return !calls("onWin").empty(); }));
-    EXPECT_EQ(100, framesRun) << "EndGameAnimationDone comes 4 seconds on";
+    EXPECT_EQ(99, framesRun) << "EndGameAnimationDone comes 4 seconds on, the click's frame one of them";
     EXPECT_TRUE(calls("onLose").empty());
     frames(200);
     EXPECT_EQ(1u, calls("onWin").size());
 }
 
-TEST_F(WhackAClamTest, AnEmptyTankLosesAndTheLowAirWarningPulsesOn)
+TEST_F(WhackAClamTest, AnEmptyTankLosesAndTheLowAirWarningGivesWayToOutOfAir)
 {
     // The air drains once the script starts the game: one pixel of the tank
     // every 12 ticks; below a quarter of it the warning starts.
     activate();
     ASSERT_TRUE(stepUntil([this] { return game->isWarningGiven(); }));
     EXPECT_EQ(2, game->getTankRect().height);
-    ASSERT_TRUE(stepUntil([this] { return !calls("onLose").empty(); }));
-    EXPECT_EQ(3 * WhackAClam::AIR_TICKS, framesRun) << "from 2 pixels to none, then one more step";
-    EXPECT_EQ(-1, game->getTankRect().height);
-    // The warning fades in and out, 23 frames each way, on after the loss.
+    // The warning fades in over 23 frames, then out.
     sprite::SpriteBase* warning = game->getSprite("AirTankWarning");
     EXPECT_TRUE(warning->isVisible());
-    std::vector<int> turns;
-    int last = -1;
-    for (int f = 0; f < 100; ++f) {
-        frames(1);
-        const int alpha = warning->getAlpha();
-        if ((alpha == 0 || alpha == 128) && alpha != last)
-            turns.push_back(f);
-        last = alpha;
+    ASSERT_TRUE(stepUntil([warning] { return warning->getAlpha() == 128; }, 24));
+    const int fadeIn = framesRun;
+    frames(1);
+    EXPECT_GT(128, warning->getAlpha());
+    ASSERT_TRUE(stepUntil([this] { return !calls("onLose").empty(); }));
+    EXPECT_EQ(3 * WhackAClam::AIR_TICKS, fadeIn + 1 + framesRun) << "from 2 pixels to none, then one more step";
+    EXPECT_EQ(-1, game->getTankRect().height);
+    // With the air out, the steady "Out of air!" stands in the warning's place.
+    sprite::SpriteBase* empty = game->getSprite("AirTankEmpty");
+    for (int f = 0; f < 50; f += 25) {
+        frames(25);
+        EXPECT_FALSE(warning->isVisible());
+        EXPECT_TRUE(empty->isVisible());
+        EXPECT_EQ(128, empty->getAlpha());
     }
-    ASSERT_GE(turns.size(), 4u);
-    for (size_t i = 1; i < turns.size(); ++i)
-        EXPECT_EQ(23, turns[i] - turns[i - 1]);
     EXPECT_EQ(1u, calls("onLose").size());
     EXPECT_TRUE(calls("onWin").empty());
     // The lost dive does not hold the player: the close button leads out.
@@ -200,6 +207,7 @@ TEST_F(WhackAClamTest, AnEmptyTankLosesAndTheLowAirWarningPulsesOn)
     game->onEnter();
     EXPECT_EQ(kTank, game->getTankRect().height);
     EXPECT_FALSE(warning->isVisible());
+    EXPECT_FALSE(empty->isVisible());
     frames(2 * WhackAClam::AIR_TICKS);
     EXPECT_FALSE(game->isLost());
     EXPECT_EQ(1u, calls("onLose").size());
