@@ -457,6 +457,33 @@ TEST_F(SampleScenesTest, TheFirstChaptersWordsAgreeWithTheScreen)
              return talk(canvas->getPlayerCharacter());
          },
          "STR_THINK_SANCTUM_PICK", nullptr},
+        {"a colour of the sanctum clicked once both codes are broken",
+         [&] {
+             canvas->getProgress()->chapter = 4;
+             runLua(room(2), "LF.outerSanctumWins = 2 LF.outerSanctumSolved = true");
+             enter(35);
+             clickSprite(room(35), "PieceChoice_3");
+             world.stepFrames(2);
+             const std::string said = talk(canvas->getPlayerCharacter());
+             canvas->getPlayerCharacter()->stopTalk();
+             runLua(room(2), "LF.outerSanctumWins = 0 LF.outerSanctumSolved = false");
+             canvas->getProgress()->chapter = 1;
+             return said;
+         },
+         "STR_THINK_SANCTUM_DONE", nullptr},
+        {"a cave inlay opened again once solved",
+         [&] {
+             canvas->getProgress()->chapter = 3;
+             runLua(room(2), "LF.inlaySolved = {true, true, true, true}");
+             enter(34);
+             world.stepFrames(2);
+             const std::string said = talk(canvas->getPlayerCharacter());
+             canvas->getPlayerCharacter()->stopTalk();
+             runLua(room(2), "LF.inlaySolved = {}");
+             canvas->getProgress()->chapter = 1;
+             return said;
+         },
+         "STR_THINK_INLAY_DONE", nullptr},
         {"the lure keeper's game opened again once won",
          [&] {
              canvas->getProgress()->chapter = 6;
