@@ -22,6 +22,10 @@ function room.onEnter(self, n)
     self:sprite("grid"):setFrame(LF.inlayPuzzle - 1)
     self:sprite("grid"):show(not LF.inlaySolved[LF.inlayPuzzle])
     self:setPlaying(true)
+    -- A board solved before stands empty: the player says it is done.
+    if LF.inlaySolved[LF.inlayPuzzle] then
+        think("STR_THINK_INLAY_DONE")
+    end
 end
 function room.onWin(self, p)
     LF.inlaySolved[p] = true

@@ -3,7 +3,8 @@
 -- the clear key empties it and the enter key tries the code: in the fifth
 -- chapter tonight's code is the one on the card shark's note (known, it
 -- opens before his board game is won), and once it is typed the door to the
--- hallway stands open; a wrong one shows "WRONG".
+-- hallway stands open; a wrong one shows "WRONG" while the door is shut,
+-- "OPEN" once it stands open.
 -- The note dropped or a click beside the keys while it is held says that
 -- its code is typed on the keys.
 rooms = rooms or {}
@@ -55,7 +56,10 @@ keypad.onClick = function(self, x, y)
         typed = ""
         showTyped(self, "----")
     elseif self:sprite("EnterButton"):hittestAndEnabled(x, y) then
-        if codeAccepted() then
+        if LF.mansionDoorOpen then
+            -- The door stands open whatever is typed now: the display says so.
+            showTyped(self, "OPEN")
+        elseif codeAccepted() then
             LF.mansionDoorOpen = true
             LF_updateTasks()
             canvas:playSound(SOUNDS.chime)

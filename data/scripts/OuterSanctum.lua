@@ -110,8 +110,21 @@ local function showWayNorth(self)
 end
 -- The shown code or the broken one's row goes at the next click, which
 -- turns the stones over.
+-- Once both codes are broken, a click on a colour or on the lever says so.
 sanctum.onClick = function(self, x, y)
-    if codeShown or codeBroken then
+    if LF.outerSanctumSolved then
+        local spots = {"LeverClickRect", "Lever"}
+        for i = 0, 7 do
+            spots[#spots + 1] = "PieceChoice_" .. i
+        end
+        for _, name in ipairs(spots) do
+            local spot = self:sprite(name)
+            if spot and spot:visible() and spot:hittest(x, y) then
+                think("STR_THINK_SANCTUM_DONE")
+                return
+            end
+        end
+    elseif codeShown or codeBroken then
         newCode(self)
     end
 end

@@ -265,7 +265,10 @@ void Inventory::changeHints(int mode, const lang::String& textA, const lang::Str
             m_bPreviewPending = true;
         m_nPreviewCounter = -1;
     }
-    m_bAdded = false;
+    // A task that came while the bar was hidden (a close-up over the room)
+    // is announced by the settle that runs when the bar shows again.
+    if (isVisible())
+        m_bAdded = false;
 }
 
 void Inventory::showHintPaper(bool show)

@@ -309,6 +309,16 @@ TEST_F(InventoryHintsTest, HidingTheBarSettlesAMovingPaper)
     EXPECT_EQ(0, inventory()->getHintCount());
     inventory()->setVisible(true);
     EXPECT_FALSE(paper()->isVisible());
+
+    // A task that takes another's place while a close-up hides the bar is
+    // announced once the bar shows.
+    add(1);
+    frames(kLowerFrames + kRaiseFrames + 10 + kHoldFrames + 10);
+    ASSERT_FALSE(banner()->isVisible());
+    inventory()->setVisible(false);
+    inventory()->replaceHint(hintId(1), hintId(2), 2, 1);
+    inventory()->setVisible(true);
+    EXPECT_TRUE(banner()->isVisible()) << "a task replaced out of sight raises the flag";
 }
 
 // The arrow stays where it is drawn on the paper's heading through a drop

@@ -507,14 +507,15 @@ TEST_F(SampleRoomsTest, TheMansionKeypadOpensTheDoorOnlyWithTheCardSharksCode)
     const std::string code = tipDigits(5);
     ASSERT_EQ(4u, code.size());
     // The board game won: the telephone number and a wrong code, a fifth
-    // digit that does not count, and the code. Then the chapter played
+    // digit that does not count, and the code; a wrong code once the door
+    // is open leaves it open and says so. Then the chapter played
     // again: the code known from the first time opens before the board game
     // is won, and the board game's task goes.
     std::string wrong = code;
     wrong[3] = wrong[3] == '9' ? '0' : char(wrong[3] + 1);
     const std::pair<std::string, const char*> tries[] = {
         {"TicTac", ""},          {"Note", ""},          {number + "E", "false"}, {wrong + "E", "false"},
-        {code + "5E", "true"},   {"Again", ""},         {code + "E", "true"},
+        {code + "5E", "true"},   {wrong + "E", "true"}, {"Again", ""},          {code + "E", "true"},
     };
     for (const auto& t : tries) {
         if (t.first == "TicTac" || t.first == "Again") {

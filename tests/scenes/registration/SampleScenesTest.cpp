@@ -331,6 +331,20 @@ TEST_F(SampleScenesTest, TheFirstChaptersWordsAgreeWithTheScreen)
         }
         return said;
     };
+    // The player's thought after a step taken with the story set so, which
+    // is undone after.
+    auto thoughtAfter = [&](int chapter, const std::string& story, const std::string& undo,
+                            const std::function<void()>& step) {
+        canvas->getProgress()->chapter = chapter;
+        runLua(room(2), story);
+        step();
+        world.stepFrames(2);
+        const std::string said = talk(canvas->getPlayerCharacter());
+        canvas->getPlayerCharacter()->stopTalk();
+        runLua(room(2), undo);
+        canvas->getProgress()->chapter = 1;
+        return said;
+    };
     const struct {
         const char* what;
         std::function<std::string()> words;
@@ -457,6 +471,18 @@ TEST_F(SampleScenesTest, TheFirstChaptersWordsAgreeWithTheScreen)
              return talk(canvas->getPlayerCharacter());
          },
          "STR_THINK_SANCTUM_PICK", nullptr},
+        {"a colour of the sanctum clicked once both codes are broken",
+         [&] {
+             return thoughtAfter(4, "LF.outerSanctumWins = 2 LF.outerSanctumSolved = true",
+                                 "LF.outerSanctumWins = 0 LF.outerSanctumSolved = false", [&] {
+                                     enter(35);
+                                     clickSprite(room(35), "PieceChoice_3");
+                                 });
+         },
+         "STR_THINK_SANCTUM_DONE", nullptr},
+        {"a cave inlay opened again once solved",
+         [&] { return thoughtAfter(3, "LF.inlaySolved = {true, true, true, true}", "LF.inlaySolved = {}", [&] { enter(34); }); },
+         "STR_THINK_INLAY_DONE", nullptr},
         {"the lure keeper's game opened again once won",
          [&] {
              canvas->getProgress()->chapter = 6;
