@@ -21,7 +21,8 @@
 // task paper and a dimmed room's people are dimmed too; the wind race's exit
 // and words leave its buoys in sight; a move's points hide no mark, nor a
 // label on their way to the score, over the board's pieces, and its sparkle
-// leaves the score readable; the safe's pieces show over its bolts.
+// leaves the score readable; the safe's pieces show over its bolts; a
+// close-up left by its Leave button shows no exit box beside it.
 #include "game/ambient/AmbientAnimManager.h"
 #include "game/balloons/TalkBalloon.h"
 #include "game/canvas/LanternfieldCanvas.h"
@@ -859,6 +860,32 @@ TEST_F(SampleLayoutTest, EveryExitsNameStaysInsideItsBox)
             }
             EXPECT_EQ(0, over) << r->getName().c_str() << ": the name of Door" << i << " runs over its arrow";
         }
+    }
+}
+
+// A close-up whose Leave button is its way back (the temple door's lock)
+// draws no exit box of the room beside it: no exit, and none of the exits'
+// names' ink anywhere in its picture.
+TEST_F(SampleLayoutTest, ACloseUpLeftByItsLeaveButtonShowsNoExitBox)
+{
+    for (const char* name : {"TempleDoorPuzzle"}) {
+        SCOPED_TRACE(name);
+        Room* r = nullptr;
+        for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT && !r; ++index) {
+            if (room(index)->getName().equals(name))
+                r = room(index);
+        }
+        ASSERT_NE(nullptr, r);
+        ASSERT_NE(nullptr, r->getSprite("CloseButton"));
+        EXPECT_EQ(0, r->getDoorCount());
+        window::ImageBase* image = layoutRoomPicture(r);
+        ASSERT_NE(nullptr, image);
+        int ink = 0;
+        for (int y = 0; y < image->getHeight(); ++y) {
+            for (int x = 0; x < image->getWidth(); ++x)
+                ink += layoutNameInk(layoutPixel(image, x, y)) ? 1 : 0;
+        }
+        EXPECT_EQ(0, ink) << "an exit's name is drawn";
     }
 }
 
