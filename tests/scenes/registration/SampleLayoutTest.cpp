@@ -483,12 +483,14 @@ TEST_F(SampleLayoutTest, ThePlayersThoughtsLeaveThePeopleButtonsAndDigitsInSight
     }
 }
 
-// In the sanctums, whose boards fill the screen, the player's thoughts (the
-// room's own and the item of no use) leave every part of the board in sight,
-// shown or still hidden, and its words: the inner sanctum's stones, rules
-// and plans, the outer sanctum's rows tried with their marks, the row under
-// way, the kinds to pick, the lever and the legend; the panels the room's
-// picture draws (its rounded boxes); and the new-task banner at rest.
+// In the sanctums and on the bridge, whose boards fill the screen, the
+// player's thoughts (the room's own and the item of no use) and the figure
+// thinking them leave every part of the board in sight, shown or still
+// hidden, and its words: the inner sanctum's stones, rules and plans, the
+// outer sanctum's rows tried with their marks, the row under way, the kinds
+// to pick, the lever and the legend, the bridge's stones, rounds and the
+// band of a wrong stone; the panels the room's picture draws (its rounded
+// boxes); and the new-task banner at rest.
 TEST_F(SampleLayoutTest, ThePlayersThoughtsLeaveTheSanctumsBoardsInSight)
 {
     const struct {
@@ -504,6 +506,8 @@ TEST_F(SampleLayoutTest, ThePlayersThoughtsLeaveTheSanctumsBoardsInSight)
          {"STR_THINK_SEAL", "STR_THINK_SANCTUM_ONCE", "STR_THINK_SANCTUM_FIRST", "STR_THINK_SANCTUM_NEW_CODE",
           "STR_THINK_SANCTUM_OPEN", "STR_THINK_SANCTUM_FILL", "STR_THINK_SANCTUM_PICK", "STR_THINK_NO_USE"},
          {"RowPiece_", "Results_", "RowSlot_", "Cursor_Scattered_", "Lever", "Legend"}},
+        {32, 3, {"STR_THINK_BRIDGE_DOWN", "STR_THINK_BRIDGE_JUNGLE_SHUT", "STR_THINK_NO_USE"},
+         {"bChoice", "RoundLamp_", "WrongStone"}},
     };
     Character* self = canvas->getPlayerCharacter();
     for (const auto& c : cases) {
@@ -542,8 +546,11 @@ TEST_F(SampleLayoutTest, ThePlayersThoughtsLeaveTheSanctumsBoardsInSight)
             world.stepFrames(2);
             const util::RectangleNM t = *self->getTalkBalloon()->getBounds();
             EXPECT_TRUE(layoutOnScreen(t) && t.x >= 0 && t.x + t.width <= 800);
-            for (const LayoutBox& part : board)
+            for (const LayoutBox& part : board) {
                 EXPECT_FALSE(layoutBoxesMeet(t, part.bounds)) << "the thought covers " << part.name;
+                EXPECT_FALSE(part.name != "NewTask" && layoutBoxesMeet(*self->getBounds(), part.bounds))
+                    << "the figure covers " << part.name;
+            }
             self->stopTalk();
         }
     }
