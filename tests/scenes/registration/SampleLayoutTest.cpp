@@ -259,7 +259,8 @@ TEST_F(SampleLayoutTest, ThePeoplesWordsStayOnTheScreenClearOfTheWaysAndThings)
         {34, 3, "PlayerCharacter", {"STR_THINK_INLAY_SOLVED", "STR_THINK_INLAY_GEM"}, {"Gem_2", "Gem_3"}},
         {32, 3, "PlayerCharacter", {"STR_THINK_BRIDGE_UP"}, {}},
         {33, 3, "PlayerCharacter",
-         {"STR_THINK_SANCTUM_NORTH", "STR_THINK_SANCTUM_BOARD_DONE", "STR_THINK_SANCTUM_LIT"},
+         {"STR_THINK_SANCTUM_NORTH", "STR_THINK_SANCTUM_NORTH_LANTERN", "STR_THINK_SANCTUM_BOARD_DONE",
+          "STR_THINK_SANCTUM_LIT"},
          {"SanctumLantern"}},
         {33, 4, "PlayerCharacter", {"STR_THINK_VINES", "STR_THINK_VINES_CUT"}, {"Vines"}},
         {35, 4, "PlayerCharacter",
@@ -499,7 +500,9 @@ TEST_F(SampleLayoutTest, ThePlayersThoughtsLeaveTheSanctumsBoardsInSight)
         std::vector<const char*> ids;
         std::vector<const char*> parts;
     } cases[] = {
-        {33, 3, {"STR_THINK_SANCTUM_LIT", "STR_THINK_SANCTUM_NORTH", "STR_THINK_SANCTUM_BOARD_DONE", "STR_THINK_NO_USE"},
+        {33, 3,
+         {"STR_THINK_SANCTUM_LIT", "STR_THINK_SANCTUM_NORTH", "STR_THINK_SANCTUM_NORTH_LANTERN",
+          "STR_THINK_SANCTUM_BOARD_DONE", "STR_THINK_NO_USE"},
          {"Piece_", "BoardRules", "PlanLit_", "SanctumLantern"}},
         {33, 4, {"STR_THINK_VINES", "STR_THINK_VINES_CUT"}, {"Piece_", "PlanLit_", "Vines"}},
         {35, 4,
