@@ -99,4 +99,7 @@ function room.onWrongAnswer(self, n)
 end
 
 saysWhyShut(room, {Door0 = "STR_THINK_BRIDGE_DOWN", Door1 = "STR_THINK_BRIDGE_JUNGLE_SHUT"})
+-- The player's thoughts stand under the band of a wrong stone, right of the
+-- figure, where they cover no stone, lamp or band.
+thinkingAt(room, 228, 382)
 rooms["Bridge"] = room

@@ -97,11 +97,12 @@ local function onBoard(self, x, y)
     return false
 end
 -- The way north (the exit at 340, 0, 120 x 90) is shut in the third
--- chapter, and the board done takes no clicks: a click on either says so.
+-- chapter, and the board done takes no clicks: a click on either says so,
+-- the way north naming what is left to do (the board, or only its lantern).
 local clickInner = inner.onClick
 inner.onClick = function(self, x, y)
     if self:getChapterNumber() == 3 and x >= 340 and x < 460 and y >= 0 and y < 90 then
-        think("STR_THINK_SANCTUM_NORTH")
+        think(LF_solvedAllInnerSanctumPatterns() and "STR_THINK_SANCTUM_NORTH_LANTERN" or "STR_THINK_SANCTUM_NORTH")
         return
     end
     if boardDone(self) and onBoard(self, x, y) then

@@ -4,11 +4,14 @@
 -- a click on its own shadow lays it there, while a wrong shadow puts it
 -- back (the room takes a lure dragged and let go as a click where it is let
 -- go); the line under the tray says how each try went and counts the lures
--- laid. With all four laid the keeper opens the temple gate, and the player
--- is back at the landing, where that is told.
+-- laid. With all four laid the keeper opens the temple gate: the board
+-- stands a while with the line saying so (clicks on it do nothing), and the
+-- player is back at the landing, where that is told.
 rooms = rooms or {}
 local lures = roomScript("Lures")
 local NAMES = {"Spoon", "Fly", "Plug", "Spinner"}
+-- How long the finished board stands before the landing: some two seconds.
+local WON_FRAMES = 50
 -- The lure in the hand, by name (nil for none).
 local held = nil
 
@@ -96,7 +99,8 @@ function lures.onClick(self, x, y)
     LF.luresWon = true
     LF_updateTasks()
     LF_tellOnArrival("STR_LURES_WON")
-    self:moveToRoom("IslandLanding")
+    say(self, "STR_LURES_WON")
+    self:moveToRoomAfter("IslandLanding", WON_FRAMES)
 end
 
 rooms["Lures"] = lures

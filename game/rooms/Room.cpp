@@ -19,6 +19,8 @@
 #include "windowing/window/DebugLine.h"
 #include "windowing/window/Event.h"
 
+#include <algorithm>
+
 HV_DEFINE_METACLASS(Room);
 
 const char Room::kMetatable[] = "hv.Room";
@@ -61,6 +63,8 @@ Room::Room()
       m_nSavedState(0),
       m_nDelayedState(0),
       m_nDelay(0),
+      m_nLeaveTo(-1),
+      m_nLeaveDelay(0),
       m_nChapterEnded(0),
       m_characters(10)
 {
@@ -100,6 +104,10 @@ bool Room::tick(int frame, util::RectangleNM* boundsOut, util::Region* region)
     if (m_bVisible && isPlaying() && m_nState != STATE_SUSPENDED && m_nDelay > 0) {
         if (--m_nDelay == 0)
             setState(m_nDelayedState);
+    }
+    if (m_bVisible && isPlaying() && m_nState != STATE_SUSPENDED && m_nLeaveDelay > 0) {
+        if (--m_nLeaveDelay == 0 && canvas())
+            canvas()->changeRoom(m_nLeaveTo);
     }
     return sprite::DialogSprite::tick(frame, boundsOut, region);
 }
@@ -249,6 +257,7 @@ void Room::onEnter()
 
 void Room::onExit()
 {
+    m_nLeaveDelay = 0;
     LanternfieldCanvas* c = canvas();
     callScript(scriptName(), "onExit");
     completeAnimations(false);
@@ -406,6 +415,14 @@ void Room::setStateAfter(int state, int frames)
         return;
     m_nDelayedState = state;
     m_nDelay = frames;
+}
+
+void Room::moveToRoomAfter(int index, int frames)
+{
+    m_nLeaveTo = index;
+    m_nLeaveDelay = std::max(frames, 0);
+    if (m_nLeaveDelay == 0 && canvas())
+        canvas()->changeRoom(index);
 }
 
 void Room::pauseIfVisible()

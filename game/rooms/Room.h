@@ -163,6 +163,10 @@ public:
     // Sets the state after that many frames of play (only while the room
     // shows, the game plays and the room is not suspended).
     void setStateAfter(int state, int frames);
+    // Changes to the room of that index after that many frames of play,
+    // counted as setStateAfter counts them (at once for none); the room
+    // stands as it is until then, and leaving it calls the change off.
+    void moveToRoomAfter(int index, int frames);
     void pauseIfVisible();
     void resumeIfPaused();
     // The hover cursor for the point: CURSOR_TALK on a character's
@@ -272,6 +276,9 @@ protected:
     int m_nSavedState;
     int m_nDelayedState;
     int m_nDelay;
+    // The room a moveToRoomAfter leads to, and the frames left before it.
+    int m_nLeaveTo;
+    int m_nLeaveDelay;
     int m_nChapterEnded;
     util::TVector<Character*> m_characters;
     util::Random m_random;

@@ -264,6 +264,18 @@ int luaMoveToRoom(lua_State* L)
     return returnLast(L);
 }
 
+// moveToRoomAfter(roomName, frames): the same once the frames of play have
+// passed, the room standing as it is until then; leaving it calls that off.
+int luaMoveToRoomAfter(lua_State* L)
+{
+    Room* r = self(L, 3);
+    const char* name = text(L, 2);
+    const int frames = integer(L, 3);
+    if (luaCanvas())
+        r->moveToRoomAfter(luaCanvas()->findRoomIndex(lang::String(name)), frames);
+    return returnLast(L);
+}
+
 // removeAmbientAudioLoop(clip).
 int luaRemoveAmbientAudioLoop(lua_State* L)
 {
@@ -313,6 +325,7 @@ const luaL_Reg kMethods[] = {
     {"getChapterNumber", guarded<luaGetChapterNumber>},
     {"hasCharacter", guarded<luaHasCharacter>},
     {"moveToRoom", guarded<luaMoveToRoom>},
+    {"moveToRoomAfter", guarded<luaMoveToRoomAfter>},
     {"removeAmbientAudioLoop", guarded<luaRemoveAmbientAudioLoop>},
     {"removeCharacter", guarded<luaRemoveCharacter>},
     {"addAmbientBubbles", guarded<luaAddAmbientBubbles>},

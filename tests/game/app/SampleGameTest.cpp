@@ -77,8 +77,8 @@ protected:
     SamplePlayer player{world, canvas};
 };
 
-// Where a room leads: its exits' rooms, or a cut scene's rooms after its
-// last slide or page.
+// Where a room leads: its exits' rooms (or a close-up's, left by its
+// button), or a cut scene's rooms after its last slide or page.
 std::vector<int> waysOn(Room* room)
 {
     std::vector<int> out;
@@ -103,6 +103,9 @@ std::vector<int> waysOn(Room* room)
         out.push_back(8);
     if (room->isInstanceOf("SlideBlockPuzzle"))
         out.push_back(6);
+    // The temple door's lock is left by its Leave button, back to the hall.
+    if (room->isInstanceOf("TempleDoorPuzzle"))
+        out.push_back(59);
     return out;
 }
 

@@ -21,7 +21,8 @@
 // task paper and a dimmed room's people are dimmed too; the wind race's exit
 // and words leave its buoys in sight; a move's points hide no mark, nor a
 // label on their way to the score, over the board's pieces, and its sparkle
-// leaves the score readable; the safe's pieces show over its bolts.
+// leaves the score readable; the safe's pieces show over its bolts; a
+// close-up left by its Leave button shows no exit box beside it.
 #include "game/ambient/AmbientAnimManager.h"
 #include "game/balloons/TalkBalloon.h"
 #include "game/canvas/LanternfieldCanvas.h"
@@ -258,7 +259,8 @@ TEST_F(SampleLayoutTest, ThePeoplesWordsStayOnTheScreenClearOfTheWaysAndThings)
         {34, 3, "PlayerCharacter", {"STR_THINK_INLAY_SOLVED", "STR_THINK_INLAY_GEM"}, {"Gem_2", "Gem_3"}},
         {32, 3, "PlayerCharacter", {"STR_THINK_BRIDGE_UP"}, {}},
         {33, 3, "PlayerCharacter",
-         {"STR_THINK_SANCTUM_NORTH", "STR_THINK_SANCTUM_BOARD_DONE", "STR_THINK_SANCTUM_LIT"},
+         {"STR_THINK_SANCTUM_NORTH", "STR_THINK_SANCTUM_NORTH_LANTERN", "STR_THINK_SANCTUM_BOARD_DONE",
+          "STR_THINK_SANCTUM_LIT"},
          {"SanctumLantern"}},
         {33, 4, "PlayerCharacter", {"STR_THINK_VINES", "STR_THINK_VINES_CUT"}, {"Vines"}},
         {35, 4, "PlayerCharacter",
@@ -482,12 +484,14 @@ TEST_F(SampleLayoutTest, ThePlayersThoughtsLeaveThePeopleButtonsAndDigitsInSight
     }
 }
 
-// In the sanctums, whose boards fill the screen, the player's thoughts (the
-// room's own and the item of no use) leave every part of the board in sight,
-// shown or still hidden, and its words: the inner sanctum's stones, rules
-// and plans, the outer sanctum's rows tried with their marks, the row under
-// way, the kinds to pick, the lever and the legend; the panels the room's
-// picture draws (its rounded boxes); and the new-task banner at rest.
+// In the sanctums and on the bridge, whose boards fill the screen, the
+// player's thoughts (the room's own and the item of no use) and the figure
+// thinking them leave every part of the board in sight, shown or still
+// hidden, and its words: the inner sanctum's stones, rules and plans, the
+// outer sanctum's rows tried with their marks, the row under way, the kinds
+// to pick, the lever and the legend, the bridge's stones, rounds and the
+// band of a wrong stone; the panels the room's picture draws (its rounded
+// boxes); and the new-task banner at rest.
 TEST_F(SampleLayoutTest, ThePlayersThoughtsLeaveTheSanctumsBoardsInSight)
 {
     const struct {
@@ -496,13 +500,17 @@ TEST_F(SampleLayoutTest, ThePlayersThoughtsLeaveTheSanctumsBoardsInSight)
         std::vector<const char*> ids;
         std::vector<const char*> parts;
     } cases[] = {
-        {33, 3, {"STR_THINK_SANCTUM_LIT", "STR_THINK_SANCTUM_NORTH", "STR_THINK_SANCTUM_BOARD_DONE", "STR_THINK_NO_USE"},
+        {33, 3,
+         {"STR_THINK_SANCTUM_LIT", "STR_THINK_SANCTUM_NORTH", "STR_THINK_SANCTUM_NORTH_LANTERN",
+          "STR_THINK_SANCTUM_BOARD_DONE", "STR_THINK_NO_USE"},
          {"Piece_", "BoardRules", "PlanLit_", "SanctumLantern"}},
         {33, 4, {"STR_THINK_VINES", "STR_THINK_VINES_CUT"}, {"Piece_", "PlanLit_", "Vines"}},
         {35, 4,
          {"STR_THINK_SEAL", "STR_THINK_SANCTUM_ONCE", "STR_THINK_SANCTUM_FIRST", "STR_THINK_SANCTUM_NEW_CODE",
           "STR_THINK_SANCTUM_OPEN", "STR_THINK_SANCTUM_FILL", "STR_THINK_SANCTUM_PICK", "STR_THINK_NO_USE"},
          {"RowPiece_", "Results_", "RowSlot_", "Cursor_Scattered_", "Lever", "Legend"}},
+        {32, 3, {"STR_THINK_BRIDGE_DOWN", "STR_THINK_BRIDGE_JUNGLE_SHUT", "STR_THINK_NO_USE"},
+         {"bChoice", "RoundLamp_", "WrongStone"}},
     };
     Character* self = canvas->getPlayerCharacter();
     for (const auto& c : cases) {
@@ -541,8 +549,11 @@ TEST_F(SampleLayoutTest, ThePlayersThoughtsLeaveTheSanctumsBoardsInSight)
             world.stepFrames(2);
             const util::RectangleNM t = *self->getTalkBalloon()->getBounds();
             EXPECT_TRUE(layoutOnScreen(t) && t.x >= 0 && t.x + t.width <= 800);
-            for (const LayoutBox& part : board)
+            for (const LayoutBox& part : board) {
                 EXPECT_FALSE(layoutBoxesMeet(t, part.bounds)) << "the thought covers " << part.name;
+                EXPECT_FALSE(part.name != "NewTask" && layoutBoxesMeet(*self->getBounds(), part.bounds))
+                    << "the figure covers " << part.name;
+            }
             self->stopTalk();
         }
     }
@@ -859,6 +870,32 @@ TEST_F(SampleLayoutTest, EveryExitsNameStaysInsideItsBox)
             }
             EXPECT_EQ(0, over) << r->getName().c_str() << ": the name of Door" << i << " runs over its arrow";
         }
+    }
+}
+
+// A close-up whose Leave button is its way back (the temple door's lock)
+// draws no exit box of the room beside it: no exit, and none of the exits'
+// names' ink anywhere in its picture.
+TEST_F(SampleLayoutTest, ACloseUpLeftByItsLeaveButtonShowsNoExitBox)
+{
+    for (const char* name : {"TempleDoorPuzzle"}) {
+        SCOPED_TRACE(name);
+        Room* r = nullptr;
+        for (int index = 0; index < LanternfieldCanvas::ROOM_COUNT && !r; ++index) {
+            if (room(index)->getName().equals(name))
+                r = room(index);
+        }
+        ASSERT_NE(nullptr, r);
+        ASSERT_NE(nullptr, r->getSprite("CloseButton"));
+        EXPECT_EQ(0, r->getDoorCount());
+        window::ImageBase* image = layoutRoomPicture(r);
+        ASSERT_NE(nullptr, image);
+        int ink = 0;
+        for (int y = 0; y < image->getHeight(); ++y) {
+            for (int x = 0; x < image->getWidth(); ++x)
+                ink += layoutNameInk(layoutPixel(image, x, y)) ? 1 : 0;
+        }
+        EXPECT_EQ(0, ink) << "an exit's name is drawn";
     }
 }
 

@@ -716,6 +716,13 @@ TEST_F(SampleRoomsTest, TheInnerSanctumsBoardShowsItsRulesAndPlansAndRestsLitOnc
     ASSERT_TRUE(self->isTalking());
     EXPECT_STREQ(lang::String::loadText("STR_THINK_SANCTUM_LIT").c_str(), self->getTalkText()->getText().c_str());
     EXPECT_FALSE(stepUntil([banner] { return banner->isVisible(); }, 150)) << "a new task as the chapter ends";
+    // The shut way north then names only the lantern as left to do.
+    self->stopTalk();
+    world.click(400, 45);
+    world.stepFrames(2);
+    ASSERT_TRUE(self->isTalking());
+    EXPECT_STREQ(lang::String::loadText("STR_THINK_SANCTUM_NORTH_LANTERN").c_str(),
+                 self->getTalkText()->getText().c_str());
     for (int chapter : {3, 4}) {
         SCOPED_TRACE(chapter);
         canvas->getProgress()->chapter = chapter;

@@ -106,9 +106,15 @@ void sortIslandLures(SampleWalk& w)
         EXPECT_EQ(w.room()->getSprite(shadow.c_str())->left(), w.room()->getSprite(lure.c_str())->left());
         EXPECT_EQ(islandLine("STR_LURES_RIGHT", ++laid), islandText(w, "Status"));
     }
-    // The last lure ends the game: the click on its shadow leaves the room.
+    // The last lure ends the game, won at once: the finished board stands a
+    // while, its line saying so, and a click on a lure there changes nothing.
     w.click("ShadowSpinner");
     EXPECT_TRUE(w.story("LF.luresWon"));
+    EXPECT_EQ(SampleWalk::roomOf("Lures"), w.current()) << "the finished board is left at once";
+    EXPECT_EQ(islandLine("STR_LURES_WON"), islandText(w, "Status"));
+    w.click("LureSpoon");
+    EXPECT_FALSE(w.room()->getSprite("LureRing")->isVisible());
+    EXPECT_EQ(islandLine("STR_LURES_WON"), islandText(w, "Status"));
 }
 
 // A temple door board as cells: each block's top-left (row, column).
@@ -234,6 +240,15 @@ void openTempleDoor(SampleWalk& w)
     EXPECT_FALSE(w.story("LF.templeDoorOpened"));
     openTempleDoorBoard(w.player, door);
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    // The door opens at once, and the solved board stands a while with its
+    // line saying so; a stone pulled there does not move.
+    w.run.world.stepFrames(2);
+    EXPECT_TRUE(w.story("LF.templeDoorOpened"));
+    ASSERT_EQ(SampleWalk::roomOf("TempleDoorPuzzle"), w.current()) << "the solved board is left at once";
+    EXPECT_EQ(islandLine("STR_TEMPLE_DOOR_OPEN"), islandText(w, "Status"));
+    const int stone = door->getBlocks()[1].cell;
+    w.player.dragSprite(door->getBlocks()[1].sprite, 0, TempleDoorPuzzle::CELL_SIZE);
+    EXPECT_EQ(stone, door->getBlocks()[1].cell);
     ASSERT_TRUE(w.player.arrivedIn(SampleWalk::roomOf("Temple2"))) << "back in the hall";
     w.entered.push_back(w.current());
     EXPECT_TRUE(w.story("LF.templeDoorOpened"));
