@@ -97,6 +97,12 @@ local function start(self)
     end
 end
 
+-- A diode let go: the note follows the sockets, ready for START once all
+-- four hold a diode, else what to do.
+function room.onDiodeDropped(self)
+    tell(self, self:getWiringStatus() >= 0 and "STR_AIRCOMP_START_READY" or "STR_AIRCOMP_WIRES")
+end
+
 -- What the note says as the player comes in at each stage.
 local STAGE_NOTES = {fuses = "STR_AIRCOMP_FUSES", wires = "STR_AIRCOMP_WIRES", running = "STR_AIRCOMP_RUNNING"}
 

@@ -70,6 +70,7 @@ protected:
         scene.index = kRoom;
         scene.className = "AirCompressor";
         scene.manifest = manifest();
+        scene.callbacks = {"onDiodeDropped"};
         // The instructions were seen: none open over the board.
         gametest::GameOptions options;
         options.gameScript = "function LF_getShowGameInstructions(n) return false end\n";

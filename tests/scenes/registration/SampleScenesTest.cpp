@@ -1202,6 +1202,17 @@ TEST_F(SampleScenesTest, TheAirCompressorsNoteFollowsItsHoldersAndTestTakesAFuse
     EXPECT_FALSE(air->holdingItem());
     EXPECT_TRUE(spare->isVisible()) << "back on the floor";
     EXPECT_NE(std::string::npos, note().find("of 3")) << "TEST tried the holders: " << note();
+    // The wires: START with a socket empty says so; once all four hold a
+    // diode the note no longer says one is empty.
+    runLua(air, "LF.compressorStage = 'wires' self:startWireGame(true) self:initWireGame()");
+    player.clickOn(air->getSprite("Button_Start"));
+    EXPECT_TRUE(says("STR_AIRCOMP_SOCKET_EMPTY")) << note();
+    for (int d = 1; d <= 4; ++d) {
+        player.clickOn(air->getSprite(("Diode" + std::to_string(d)).c_str()));
+        player.clickOn(air->getSprite(("DiodeRect" + std::to_string(d)).c_str()));
+    }
+    EXPECT_EQ("0", runLua(air, "return self:getWiringStatus() >= 0 and 0 or -1"));
+    EXPECT_TRUE(says("STR_AIRCOMP_START_READY")) << note();
     expectCleanRun();
 }
 
