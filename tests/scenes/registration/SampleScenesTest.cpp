@@ -356,6 +356,8 @@ TEST_F(SampleScenesTest, TheFirstChaptersWordsAgreeWithTheScreen)
         {"the fountain's task, over a basin of old water", [&] { return text("STR_HINT_10"); }, nullptr, "dry"},
         {"the ways on, the caves' ways their mouths", [] { return pictureWords("dialogs/HowToPlay1"); }, nullptr,
          "at its edges.\""},
+        {"the bridge's rules, a round after the first shown by itself", [] { return pictureWords("bridge/panel"); },
+         nullptr, "the same order\""},
         {"an opened lock, the next board shown at once", [&] { return text("STR_CHEST_LOCK_OPEN"); }, nullptr,
          "doors"},
         {"the second chapter's slide of the old town", [] { return pictureWords("vignette/Slide5"); }, nullptr,
