@@ -279,8 +279,9 @@ public:
     // Writes the record and the script state of the current profile, in one
     // write of the settings file: both or neither, so that when the script
     // state cannot be had ("LF_save" fails or is stopped) or stored whole,
-    // the last whole save stays. Nothing without a profile.
-    void saveProfile();
+    // the last whole save stays. Nothing without a profile. Whether the
+    // progress reached the settings file.
+    bool saveProfile();
     // The save when the program closes: the room is left, then saved.
     void saveOnExit();
     // The player chose a profile in the selection dialog.

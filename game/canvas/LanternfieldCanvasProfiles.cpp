@@ -143,13 +143,13 @@ bool LanternfieldCanvas::loadProfile()
     return true;
 }
 
-void LanternfieldCanvas::saveProfile()
+bool LanternfieldCanvas::saveProfile()
 {
     if (m_profileName.isEmpty())
-        return;
+        return false;
     sprite::User* settings = getUser();
     if (!m_pProgress || !settings)
-        return;
+        return false;
     if (m_pInventory)
         m_pInventory->storeProgress();
     lang::ByteArray image;
@@ -161,7 +161,7 @@ void LanternfieldCanvas::saveProfile()
     if (!scriptState(script)) {
         window::debugLine("saveProfile: the story of ", m_profileName.c_str(),
                           " cannot be had; the progress is not saved\n");
-        return;
+        return false;
     }
     // The record and the script state reach the settings file together,
     // into the profile this copy read: one deleted by another copy of the
@@ -170,12 +170,18 @@ void LanternfieldCanvas::saveProfile()
     if (!m_playedProfile.isStillTheOneRead(*settings, m_profileName)) {
         window::debugLine("saveProfile: the player ", m_profileName.c_str(),
                           " was deleted or made anew by another copy of the game; the progress is not saved\n");
-        return;
+        return false;
     }
+    // The batch's end writes the file: a write refused (the settings would
+    // be too large) keeps the last whole save too.
     if (!settings->setBlocksChunked({{profilePath(m_profileName, "userdata"), &image},
-                                     {profilePath(m_profileName, "LF"), &script}}))
+                                     {profilePath(m_profileName, "LF"), &script}}) ||
+        batch.end() != ERROR_SUCCESS) {
         window::debugLine("saveProfile: the progress of ", m_profileName.c_str(),
                           " cannot be stored whole; the last whole save stays\n");
+        return false;
+    }
+    return true;
 }
 
 void LanternfieldCanvas::saveOnExit()

@@ -102,7 +102,15 @@ RegistryBatch::RegistryBatch()
 
 RegistryBatch::~RegistryBatch()
 {
-    RegistryStore::instance().endBatch();
+    end();
+}
+
+LSTATUS RegistryBatch::end()
+{
+    if (m_ended)
+        return ERROR_SUCCESS;
+    m_ended = true;
+    return RegistryStore::instance().endBatch();
 }
 
 } // namespace platform

@@ -80,7 +80,10 @@ typedef FILETIME* PFILETIME;
 // the key's default value. Every change is saved to the settings file before
 // the call returns (outside a platform::RegistryBatch). A value written or deleted that cannot be saved stays
 // changed in memory and the call returns ERROR_WRITE_FAULT; a key created
-// that cannot be saved is still opened.
+// that cannot be saved is still opened. A change that would make the file
+// larger than it may be is refused instead: the call returns
+// ERROR_WRITE_FAULT, and the registry in memory goes back to what the file
+// holds, so that later changes are saved again.
 
 LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM desired, PHKEY result);
 LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options, REGSAM desired,
@@ -131,6 +134,15 @@ public:
     ~RegistryBatch();
     RegistryBatch(const RegistryBatch&) = delete;
     RegistryBatch& operator=(const RegistryBatch&) = delete;
+
+    // Ends the batch before its scope does. The outermost batch returns the
+    // error of its write, as a call outside a batch would (a write refused
+    // as too large drops all the batch's changes); an inner batch, whose
+    // changes wait for the outermost one, and one ended before succeed.
+    LSTATUS end();
+
+private:
+    bool m_ended = false;
 };
 
 // Uses a settings file for the lifetime of a scope.

@@ -512,18 +512,26 @@ bool RegistryFile::merge(RegistryKey& root, const std::function<void(RegistryKey
     return false;
 }
 
-bool RegistryFile::save(RegistryKey& root, const std::function<void(RegistryKey&)>& replay)
+RegistryFile::WriteResult RegistryFile::save(RegistryKey& root, const std::function<void(RegistryKey&)>& replay)
 {
     std::unique_ptr<RegistryFileLock> held = lock();
-    return held && merge(root, replay) && write(root);
+    if (!held || !merge(root, replay))
+        return WriteResult::Failed;
+    return write(root);
 }
 
-bool RegistryFile::write(const RegistryKey& root)
+RegistryFile::WriteResult RegistryFile::write(RegistryKey& root)
 {
     const std::string text = serialize(root);
     if (text.size() > kMaxFileSize) {
-        std::fprintf(stderr, "registry: the settings would be larger than a settings file may be; they are not saved\n");
-        return false;
+        std::fprintf(stderr, "registry: the settings would be larger than a settings file may be; the changes not "
+                             "saved yet are dropped\n");
+        // The registry in memory is again what the file holds (nothing when
+        // there is none).
+        std::shared_ptr<RegistryKey> held;
+        if (read(held) != ReadResult::Unreadable)
+            root.takeContentOf(*held);
+        return WriteResult::Refused;
     }
     // The temporary file lies beside the file it replaces, so that the
     // rename stays within one file system.
@@ -540,7 +548,7 @@ bool RegistryFile::write(const RegistryKey& root)
     if (fd < 0) {
         std::fprintf(stderr, "registry: cannot write %s (%s); the settings are not saved\n", temp.c_str(),
                      std::strerror(errno));
-        return false;
+        return WriteResult::Failed;
     }
     // The file keeps the permissions it was given, also when it was set
     // aside as damaged.
@@ -560,7 +568,7 @@ bool RegistryFile::write(const RegistryKey& root)
         ::unlink(temp.c_str());
         std::fprintf(stderr, "registry: cannot write %s (%s); the settings are not saved\n", target.c_str(),
                      std::strerror(savedErrno));
-        return false;
+        return WriteResult::Failed;
     }
     // Make the rename itself durable.
     int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -568,7 +576,7 @@ bool RegistryFile::write(const RegistryKey& root)
         ::fsync(dir);
         ::close(dir);
     }
-    return true;
+    return WriteResult::Written;
 }
 
 } // namespace platform

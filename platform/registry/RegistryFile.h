@@ -62,14 +62,24 @@ public:
     // damaged file leaves `root` as it is. False when the file can no longer
     // be read: it must not be written then.
     bool merge(RegistryKey& root, const std::function<void(RegistryKey&)>& replay);
+    enum class WriteResult {
+        Written,
+        // Larger than a file may be: not written, and `root` went back to
+        // what the file holds, since the same changes would make every
+        // later write too large as well.
+        Refused,
+        // The file could not be written (or read first); `root` keeps the
+        // changes, which a later write may still save.
+        Failed,
+    };
     // Under the lock: the whole registry goes to a temporary file of its own
     // beside the settings file, is flushed to the disk and renamed over the
     // settings file, so a crash leaves either the old or the new file. A
-    // registry too large to be read again is not written. On failure writes
-    // a diagnostic line and returns false.
-    bool write(const RegistryKey& root);
+    // registry too large to be read again is not written. Unless written,
+    // writes a diagnostic line.
+    WriteResult write(RegistryKey& root);
     // lock, merge and write.
-    bool save(RegistryKey& root, const std::function<void(RegistryKey&)>& replay);
+    WriteResult save(RegistryKey& root, const std::function<void(RegistryKey&)>& replay);
 
     static std::string serialize(const RegistryKey& root);
     // Parses a whole file into an empty root; on failure `error` tells the

@@ -181,10 +181,17 @@ LSTATUS RegistryStore::save()
         m_batchChanged = true;
         return ERROR_SUCCESS;
     }
-    if (!m_settingsFile->save(*m_root, [this](RegistryKey& root) { replay(root); }))
-        return ERROR_WRITE_FAULT;
-    m_unsaved.clear();
-    return ERROR_SUCCESS;
+    return written(m_settingsFile->save(*m_root, [this](RegistryKey& root) { replay(root); }));
+}
+
+LSTATUS RegistryStore::written(RegistryFile::WriteResult result)
+{
+    // The changes of a refused write are dropped with it, as the tree in
+    // memory was: replayed into the next write, they would have it refused
+    // too. Those of a write that failed are kept for the next one.
+    if (result != RegistryFile::WriteResult::Failed)
+        m_unsaved.clear();
+    return result == RegistryFile::WriteResult::Written ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
 }
 
 LSTATUS RegistryStore::changed(Change change)
@@ -223,10 +230,7 @@ void RegistryStore::replay(RegistryKey& root) const
 
 LSTATUS RegistryStore::writeUnderBatchLock()
 {
-    if (!m_settingsFile->write(*m_root))
-        return ERROR_WRITE_FAULT;
-    m_unsaved.clear();
-    return ERROR_SUCCESS;
+    return written(m_settingsFile->write(*m_root));
 }
 
 void RegistryStore::beginBatch()
@@ -243,23 +247,20 @@ void RegistryStore::beginBatch()
         m_batchLock.reset();
 }
 
-void RegistryStore::endBatch()
+LSTATUS RegistryStore::endBatch()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_batchDepth == 0 || --m_batchDepth > 0)
-        return;
+        return ERROR_SUCCESS;
     // The lock goes when this ends, after the write.
     std::unique_ptr<RegistryFileLock> held = std::move(m_batchLock);
     if (!m_batchChanged)
-        return;
+        return ERROR_SUCCESS;
     m_batchChanged = false;
     // A file dropped by setFile meanwhile has nothing of the batch to save.
     if (!m_loaded || !m_root)
-        return;
-    if (held)
-        writeUnderBatchLock();
-    else
-        save();
+        return ERROR_SUCCESS;
+    return held ? writeUnderBatchLock() : save();
 }
 
 LSTATUS RegistryStore::openKey(HKEY parent, const char* subKey, bool create, HKEY* result, DWORD* disposition)
@@ -300,9 +301,14 @@ LSTATUS RegistryStore::openKey(HKEY parent, const char* subKey, bool create, HKE
     if (disposition)
         *disposition = createdAny ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
     // A new key that cannot be saved yet still exists: the handle is good,
-    // and the save failure has been reported.
-    if (createdAny)
-        changed(Change{Change::CreateKey, key->path(), std::string(), 0, {}});
+    // and the save failure has been reported. One the file was refused for
+    // is gone with the refused changes.
+    if (createdAny && changed(Change{Change::CreateKey, key->path(), std::string(), 0, {}}) != ERROR_SUCCESS &&
+        key->isDeleted()) {
+        m_handles.erase(handle);
+        *result = nullptr;
+        return ERROR_WRITE_FAULT;
+    }
     return ERROR_SUCCESS;
 }
 

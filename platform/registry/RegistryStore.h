@@ -43,9 +43,10 @@ public:
 
     // The outermost batch takes the file's lock and reads the file again;
     // while a batch is open, changes are kept in memory and marked; the end
-    // of the outermost batch saves them in one write and lets the lock go.
+    // of the outermost batch saves them in one write and lets the lock go,
+    // and returns the write's error (see save); any other end succeeds.
     void beginBatch();
-    void endBatch();
+    LSTATUS endBatch();
 
 private:
     // One change of the tree, by the path of its key.
@@ -74,7 +75,11 @@ private:
     // The key of a handle; null with the error when it is unknown or deleted.
     std::shared_ptr<RegistryKey> resolve(HKEY key, LSTATUS* error);
     // Saves the tree when it is kept in a file (later, inside a batch).
+    // ERROR_WRITE_FAULT when the file was not written; a write refused as
+    // too large has dropped the unsaved changes.
     LSTATUS save();
+    // The error of a write, and the unsaved changes it leaves.
+    LSTATUS written(RegistryFile::WriteResult result);
     // Writes the tree as it is under the lock the batch holds.
     LSTATUS writeUnderBatchLock();
 

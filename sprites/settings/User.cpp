@@ -239,7 +239,8 @@ bool User::setBlocksChunked(const std::vector<ChunkedBlock>& blocks)
             writeChunks(blocks[j].name, hadBlock[j] ? before[j] : none);
         return notStored("not every piece could be written");
     }
-    return true;
+    // Outside any other batch the pieces reach the file only now.
+    return whole.end() == ERROR_SUCCESS || notStored("the settings file was not written");
 }
 
 bool User::writeChunks(const lang::String& name, const lang::ByteArray& bytes)

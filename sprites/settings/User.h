@@ -52,9 +52,10 @@ public:
     // (another copy of the game may have written it). Values of higher
     // number left by an earlier, longer block are deleted, so the block reads
     // back exactly as written. A block the settings cannot hold whole (more
-    // pieces than a key may hold, or a piece refused) is not written, with
-    // one diagnostic line: the block stored before stays. Whether it was
-    // written.
+    // pieces than a key may hold, a piece refused, or a file that would be
+    // too large) is not written, with one diagnostic line: the block stored
+    // before stays. Whether it was written (inside the caller's batch:
+    // whether it waits for that batch's write).
     virtual bool setBytesChunked(const lang::String& name, const lang::ByteArray& bytes);
     // A block for setBlocksChunked: its name and its bytes (borrowed).
     struct ChunkedBlock {

@@ -255,7 +255,7 @@ TEST_F(ProfileTest, ASaveWithoutItsWholeStoryKeepsTheLastSaveAndNothingIsSavedWi
         canvas->saveProfile();
         c.spoil();
         progress()->currentRoom = 3;
-        canvas->saveProfile();
+        EXPECT_FALSE(canvas->saveProfile());
         EXPECT_EQ("kept = true\n", value("Ann\\LF\\0"));
         EXPECT_EQ("<missing>", value("Ann\\LF\\1"));
         EXPECT_EQ('\x02', value("Ann\\userdata\\0")[0]) << "nor is the record";
@@ -269,6 +269,22 @@ TEST_F(ProfileTest, ASaveWithoutItsWholeStoryKeepsTheLastSaveAndNothingIsSavedWi
     canvas->saveOnExit();
     canvas->saveProfile();
     EXPECT_EQ(before, registryFile());
+}
+
+TEST_F(ProfileTest, ASaveTheSettingsFileCannotHoldSaysItFailedAndTheLastSaveStays)
+{
+    saveText("kept = true\n");
+    ASSERT_TRUE(canvas->saveProfile());
+    {
+        // 62 MB in the file, to which the story's 4 MB would be too much.
+        platform::RegistryBatch filling;
+        for (int v = 0; v < 31; ++v)
+            putValue("Ann\\filler\\" + std::to_string(v), std::string(1 << 20, 'x'));
+    }
+    saveText(std::string(2 << 20, '-'));
+    EXPECT_FALSE(canvas->saveProfile());
+    EXPECT_EQ("kept = true\n", value("Ann\\LF\\0"));
+    EXPECT_NE(std::string::npos, world.debugText().find("the progress of Ann cannot be stored whole"));
 }
 
 TEST_F(ProfileTest, TheSaveAtExitKeepsTheFountainsMarketAndAPendingRoom)

@@ -604,7 +604,9 @@ TEST_F(RegistryTest, FilesBeyondTheLimitsAreSetAsideAndNeverWritten)
     }
 
     // Nor is one written: 33 values of 1 MB take 66 MB in hex. The file
-    // keeps what it held.
+    // keeps what it held, the batch's end says so, and its changes are
+    // dropped: the registry is the file's again, and the next change is
+    // saved.
     {
         ASSERT_EQ(ERROR_SUCCESS, setDword(HKEY_CURRENT_USER, "kept", 1));
         const std::string before = readFile(m_file);
@@ -615,9 +617,15 @@ TEST_F(RegistryTest, FilesBeyondTheLimitsAreSetAsideAndNeverWritten)
             for (int i = 0; i < 33; ++i)
                 ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(HKEY_CURRENT_USER, ("big" + std::to_string(i)).c_str(), 0,
                                                         REG_BINARY, big.data(), DWORD(big.size())));
+            EXPECT_EQ(ERROR_WRITE_FAULT, oneWrite.end());
         }
         EXPECT_NE(std::string::npos, ::testing::internal::GetCapturedStderr().find("larger than"));
         EXPECT_EQ(before, readFile(m_file));
+        EXPECT_TRUE(query(HKEY_CURRENT_USER, "big0").empty());
+        ASSERT_EQ(ERROR_SUCCESS, setDword(HKEY_CURRENT_USER, "later", 2));
+        reopen();
+        EXPECT_EQ((std::vector<unsigned char>{2, 0, 0, 0}), query(HKEY_CURRENT_USER, "later"));
+        EXPECT_EQ((std::vector<unsigned char>{1, 0, 0, 0}), query(HKEY_CURRENT_USER, "kept"));
     }
 
     // Files of exactly as many keys, and values in a key, as the limits are
