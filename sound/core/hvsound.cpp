@@ -382,8 +382,11 @@ void HVSOUND_Update()
     HVSOUND_ClearErrorOnInitThread();
     if (!s.initialised)
         return;
-    for (int i = 0; i < s.softwareChannels && i < s.totalChannels; ++i)
-        HVSOUND_3D_Update(&s.channels[i], true);
+    {
+        HVSOUND_MixerLockScope lock;
+        for (int i = 0; i < s.softwareChannels && i < s.totalChannels; ++i)
+            HVSOUND_3D_Update(&s.channels[i], true);
+    }
     if (s.initFlags & HVSOUND_INIT_UPDATE_DRIVEN) {
         uint32_t now = HVSOUND_Timer_Milliseconds();
         float ms = s.outputType == HVSOUND_OUTPUT_NOSOUND_NONREALTIME ? s.mixer.blockDurationMs
@@ -423,13 +426,18 @@ int HVSOUND_GetChannelsPlaying()
 void HVSOUND_SetSFXMasterVolume(int volume)
 {
     HVSOUND_ClearErrorOnInitThread();
+    // The mixer thread's music player takes channels and sets their flags
+    // and volumes under the mixer lock: the walk holds it too, so a channel
+    // cannot become a song's between the look at it and its new volume.
+    HVSOUND_MixerLockScope lock;
     g_state.sfxMasterVolume = volume < 0 ? 0 : volume > 255 ? 255 : volume;
     if (!g_state.channels)
         return;
     for (int i = 0; i < g_state.totalChannels; ++i) {
         HVSOUND_CHANNEL* channel = &g_state.channels[i];
-        HVSOUND_SAMPLE* sample = HVSOUND_Channel_CurrentSample(channel);
-        if (sample && !sample->moduleSample && !(channel->flags & HVSOUND_CHANNEL_ABSOLUTE))
+        HVSOUND_SAMPLE* sample = channel->currentSample;
+        if (sample && !sample->moduleSample &&
+            !(channel->flags & (HVSOUND_CHANNEL_ABSOLUTE | HVSOUND_CHANNEL_MUSIC)))
             HVSOUND_Channel_SetVolume(channel, channel->volume);
     }
 }

@@ -5,6 +5,7 @@
 #include "sound/core/hvsound.h"
 #include "sound/core/hvsound_channel.h"
 #include "sound/core/hvsound_sample.h"
+#include "sound/mixer/sound_software.h"
 
 #include <cmath>
 
@@ -59,6 +60,7 @@ bool HVSOUND_3D_SetAttributes(int channel, const HVSOUND_VECTOR* position, const
         HVSOUND_SetError(HVSOUND_ERR_UNINITIALISED);
         return false;
     }
+    HVSOUND_MixerLockScope lock;
     HVSOUND_CHANNEL* record = HVSOUND_Channel_Find(channel);
     if (!record)
         return false;

@@ -41,13 +41,28 @@ int clampByte(int v)
 }
 
 // Runs `action` on the record of `channel` (and on the records linked from
-// it when `followChain`), or on every channel for -3. The result is that of
-// the last record handled.
+// it when `followChain`), or on every channel for -3, under the mixer lock:
+// the mixer thread's music player takes channels and changes them under it.
+// The result is that of the last record handled.
+// The answer of `read` for the record of `channel`, read under the mixer
+// lock; `none` when the engine is down or the handle finds no record.
+template <class T, class Read>
+T readChannel(int channel, T none, Read read)
+{
+    HVSOUND_ClearErrorOnInitThread();
+    if (!engineReady())
+        return none;
+    HVSOUND_MixerLockScope lock;
+    HVSOUND_CHANNEL* c = HVSOUND_Channel_Find(channel);
+    return c ? read(c) : none;
+}
+
 template <class Action>
 bool forChannels(int channel, bool followChain, Action action)
 {
     if (!engineReady())
         return false;
+    HVSOUND_MixerLockScope lock;
     auto runChain = [&](HVSOUND_CHANNEL* record) {
         bool result = action(record);
         if (followChain) {
@@ -394,20 +409,12 @@ bool HVSOUND_SetPaused(int channel, bool paused)
 
 bool HVSOUND_GetPaused(int channel)
 {
-    HVSOUND_ClearErrorOnInitThread();
-    if (!engineReady())
-        return false;
-    HVSOUND_CHANNEL* c = HVSOUND_Channel_Find(channel);
-    return c && (c->flags & HVSOUND_CHANNEL_PAUSED);
+    return readChannel(channel, false, [](HVSOUND_CHANNEL* c) { return (c->flags & HVSOUND_CHANNEL_PAUSED) != 0; });
 }
 
 bool HVSOUND_GetMute(int channel)
 {
-    HVSOUND_ClearErrorOnInitThread();
-    if (!engineReady())
-        return false;
-    HVSOUND_CHANNEL* c = HVSOUND_Channel_Find(channel);
-    return c && (c->flags & HVSOUND_CHANNEL_MUTED);
+    return readChannel(channel, false, [](HVSOUND_CHANNEL* c) { return (c->flags & HVSOUND_CHANNEL_MUTED) != 0; });
 }
 
 bool HVSOUND_SetPriority(int channel, int priority)
@@ -434,29 +441,18 @@ bool HVSOUND_SetReserved(int channel, bool reserved)
 
 int HVSOUND_GetFrequency(int channel)
 {
-    HVSOUND_ClearErrorOnInitThread();
-    if (!engineReady())
-        return 0;
-    HVSOUND_CHANNEL* c = HVSOUND_Channel_Find(channel);
-    return c ? c->frequency : 0;
+    return readChannel(channel, 0, [](HVSOUND_CHANNEL* c) { return c->frequency; });
 }
 
 int HVSOUND_GetVolume(int channel)
 {
-    HVSOUND_ClearErrorOnInitThread();
-    if (!engineReady())
-        return 0;
-    HVSOUND_CHANNEL* c = HVSOUND_Channel_Find(channel);
-    return c ? c->volume : 0;
+    return readChannel(channel, 0, [](HVSOUND_CHANNEL* c) { return c->volume; });
 }
 
 HVSOUND_SAMPLE* HVSOUND_GetCurrentSample(int channel)
 {
-    HVSOUND_ClearErrorOnInitThread();
-    if (!engineReady())
-        return nullptr;
-    HVSOUND_CHANNEL* c = HVSOUND_Channel_Find(channel);
-    return c ? HVSOUND_Channel_CurrentSample(c) : nullptr;
+    return readChannel(channel, static_cast<HVSOUND_SAMPLE*>(nullptr),
+                       [](HVSOUND_CHANNEL* c) { return c->currentSample; });
 }
 
 HVSOUND_SAMPLE* HVSOUND_Channel_CurrentSample(const HVSOUND_CHANNEL* channel)
@@ -467,20 +463,12 @@ HVSOUND_SAMPLE* HVSOUND_Channel_CurrentSample(const HVSOUND_CHANNEL* channel)
 
 bool HVSOUND_IsPlaying(int channel)
 {
-    HVSOUND_ClearErrorOnInitThread();
-    if (!engineReady())
-        return false;
-    HVSOUND_CHANNEL* c = HVSOUND_Channel_Find(channel);
-    return c && c->functions.isPlaying(c);
+    return readChannel(channel, false, [](HVSOUND_CHANNEL* c) { return c->functions.isPlaying(c); });
 }
 
 int HVSOUND_GetCurrentPosition(int channel)
 {
-    HVSOUND_ClearErrorOnInitThread();
-    if (!engineReady())
-        return 0;
-    HVSOUND_CHANNEL* c = HVSOUND_Channel_Find(channel);
-    return c ? c->functions.getPosition(c) : 0;
+    return readChannel(channel, 0, [](HVSOUND_CHANNEL* c) { return c->functions.getPosition(c); });
 }
 
 bool HVSOUND_SetCurrentPosition(int channel, int position)
@@ -610,6 +598,9 @@ int HVSOUND_PlaySoundEx(const int* channels, int count, HVSOUND_SAMPLE* sample, 
         HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
         return -1;
     }
+    // The free-channel search and the new sound's settings are made under
+    // the mixer lock, as the mixer thread's music player makes its own.
+    HVSOUND_MixerLockScope lock;
     if (channels[0] == HVSOUND_ALL) {
         int result = -1;
         for (int i = 0; i < state().totalChannels; ++i)

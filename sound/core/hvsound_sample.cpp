@@ -545,9 +545,12 @@ void HVSOUND_Sample_Free(HVSOUND_SAMPLE* sample)
     }
     HVSOUND_STATE& st = sampleState();
     if (st.channels) {
-        for (int i = 0; i < st.totalChannels; ++i) {
-            if (HVSOUND_Channel_CurrentSample(&st.channels[i]) == sample)
-                HVSOUND_Channel_Stop(&st.channels[i]);
+        {
+            HVSOUND_MixerLockScope lock;
+            for (int i = 0; i < st.totalChannels; ++i) {
+                if (st.channels[i].currentSample == sample)
+                    HVSOUND_Channel_Stop(&st.channels[i]);
+            }
         }
         // A mixer thread may still be finishing a block with it.
         for (;;) {

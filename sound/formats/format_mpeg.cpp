@@ -174,6 +174,14 @@ void HVSOUND_MPEG_ResetDecoder(HVSOUND_MPEG_DECODER* decoder)
         HVSOUND_MPEG_ResetLayer3(decoder);
 }
 
+void HVSOUND_MPEG_EmptyReservoir(HVSOUND_MPEG_DECODER* decoder)
+{
+    if (decoder) {
+        decoder->heldBytes = 0;
+        decoder->previousBodyLength = -1;
+    }
+}
+
 int HVSOUND_MPEG_DecodeFrame(HVSOUND_MPEG_DECODER* d, const uint8_t* frame, int frameBytes, void* destination,
                              int* pcmBytes)
 {

@@ -39,6 +39,11 @@ int HVSOUND_MPEG_ParseHeader(HVSOUND_MPEG_DECODER* decoder, const uint8_t* heade
 HVSOUND_MPEG_DECODER* HVSOUND_MPEG_CreateDecoder();
 bool HVSOUND_MPEG_FreeDecoder(HVSOUND_MPEG_DECODER* decoder);
 void HVSOUND_MPEG_ResetDecoder(HVSOUND_MPEG_DECODER* decoder);
+// Empties the bit reservoir (after a seek): the next frame's main data that
+// begins in the frames before it decodes to silence, as after an open,
+// instead of from bytes of another place in the file. The overlap and the
+// synthesis history are kept, so a loop joins its end to its start.
+void HVSOUND_MPEG_EmptyReservoir(HVSOUND_MPEG_DECODER* decoder);
 
 // Decodes one frame (its header and body, `frameBytes` bytes in all; a
 // shorter body than the header announces decodes as far as it goes) into

@@ -247,7 +247,9 @@ bool HVSOUND_Stream_Seek(HVSOUND_STREAM* stream, int type, uint32_t value, bool 
             HVSOUND_Vorbis_SeekSamples(codec, sample, lap);
     } else {
         if (isMpeg(stream)) {
-            int frameBytes = HVSOUND_MPEG_FrameBytes(static_cast<HVSOUND_MPEG_DECODER*>(stream->codecState));
+            auto* decoder = static_cast<HVSOUND_MPEG_DECODER*>(stream->codecState);
+            HVSOUND_MPEG_EmptyReservoir(decoder);
+            int frameBytes = HVSOUND_MPEG_FrameBytes(decoder);
             if (frameBytes > 0) {
                 int64_t values = (stream->mode & HVSOUND_MODE_STEREO) || (stream->mode & HVSOUND_MODE_FORCEMONO) ? 2
                                  : (stream->mode & HVSOUND_MODE_MULTICHANNEL) ? std::max(1, channelsOf(stream))

@@ -421,9 +421,12 @@ TEST_F(MpegReader, FramesOfAnotherFormatAreNotPlayedInTheStreamsFormat)
     };
     std::vector<uint8_t> joined = stereo;
     joined.insert(joined.end(), lowRate.begin(), lowRate.end());
+    std::vector<uint8_t> monoJoined = stereo;
+    monoJoined.insert(monoJoined.end(), mono.begin(), mono.end());
     std::vector<Case> cases = {{"mono, first frame dual channel", mono, withoutFirstFrame(mono), 44100, 1},
                                {"joint stereo, first frame mono", stereo, withoutFirstFrame(stereo), 44100, 2},
-                               {"22050 Hz joined on", joined, stereo, 44100, 2}};
+                               {"22050 Hz joined on", joined, stereo, 44100, 2},
+                               {"mono at the same rate joined on", monoJoined, stereo, 44100, 2}};
     cases[0].bytes[3] ^= 0x40;
     cases[1].bytes[3] ^= 0x80;
     for (Case& c : cases) {

@@ -284,6 +284,85 @@ TEST_F(SoundOggReader, AChainedFilePlaysOnlyUpToTheFirstLinkItCannotPlay)
     }
 }
 
+// A seek out of the data is refused and leaves the decoder reading on where
+// it was; a lapped seek in a file of 64-sample short blocks (which libvorbis
+// has no lapping window for) lands on its sample as a plain seek does.
+TEST_F(SoundOggReader, ASeekLandsOnItsSampleOrIsRefusedAndTheDecoderReadsOn)
+{
+    start();
+    std::vector<uint8_t> tone = vorbistest::encodeTone(1, 22050, 20000);
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        int64_t target;
+        bool lap;
+        bool lands;
+    };
+    const Case cases[] = {
+        {"a lapped seek, short blocks of 64 samples", vorbistest::withBlockSizes(tone, 6, 6), 700, true, true},
+        {"a seek past the end", tone, 25000, false, false},
+    };
+    constexpr size_t kRead = 256;
+    for (const Case& c : cases) {
+        std::vector<uint8_t> bytes = c.bytes;
+        std::vector<int16_t> reference = vorbistest::referenceDecode(bytes);
+        const long from = c.lands ? long(c.target) : long(kRead);
+        ASSERT_GE(reference.size(), size_t(from) + kRead) << c.what;
+        HVSOUND_FILE* file = HVSOUND_File_Open(bytes.data(), HVSOUND_FILE_KIND_MEMORY, int(bytes.size()));
+        uint32_t mode = 0;
+        HVSOUND_VORBIS_CODEC* codec = nullptr;
+        ASSERT_TRUE(HVSOUND_Vorbis_Open(file, &mode, nullptr, nullptr, nullptr, &codec, nullptr, nullptr, nullptr))
+            << c.what;
+        ASSERT_TRUE(HVSOUND_Vorbis_SeekBytes(codec, 0, false));
+        // The next `kRead` values the decoder gives.
+        auto read = [&] {
+            std::vector<int16_t> values(kRead);
+            for (size_t got = 0; got < kRead;) {
+                int length = int((kRead - got) * 2);
+                if (!HVSOUND_Vorbis_Decode(codec, values.data() + got, &length) || length == 0)
+                    return std::vector<int16_t>(values.begin(), values.begin() + long(got));
+                got += size_t(length) / 2;
+            }
+            return values;
+        };
+        EXPECT_EQ(read(), std::vector<int16_t>(reference.begin(), reference.begin() + kRead)) << c.what;
+        EXPECT_EQ(HVSOUND_Vorbis_SeekSamples(codec, c.target, c.lap), c.lands) << c.what;
+        EXPECT_FALSE(HVSOUND_Vorbis_Failed(codec)) << c.what;
+        EXPECT_EQ(read(), std::vector<int16_t>(reference.begin() + from, reference.begin() + from + long(kRead)))
+            << c.what;
+        HVSOUND_Vorbis_Close(codec);
+        HVSOUND_File_Close(file);
+    }
+}
+
+// After libvorbis has reported a fault the decoder is never handed to it
+// again: a second decode answers nothing and reads no more of the file.
+TEST_F(SoundOggReader, AFailedDecoderAnswersNothingAgainWithoutReading)
+{
+    start();
+    std::vector<uint8_t> bytes =
+        vorbistest::withDamagedBooks(vorbistest::encodeTone(1, 22050, 20000), vorbistest::BookDamage::WrongLength);
+    ASSERT_FALSE(bytes.empty());
+    HVSOUND_FILE* file = HVSOUND_File_Open(bytes.data(), HVSOUND_FILE_KIND_MEMORY, int(bytes.size()));
+    uint32_t mode = 0;
+    HVSOUND_VORBIS_CODEC* codec = nullptr;
+    ASSERT_TRUE(HVSOUND_Vorbis_Open(file, &mode, nullptr, nullptr, nullptr, &codec, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(HVSOUND_Vorbis_SeekBytes(codec, 0, false));
+    int16_t buffer[2048];
+    for (int decode = 1; decode <= 2; ++decode) {
+        const int at = HVSOUND_File_Tell(file);
+        int length = int(sizeof buffer);
+        EXPECT_FALSE(HVSOUND_Vorbis_Decode(codec, buffer, &length)) << "decode " << decode;
+        EXPECT_EQ(length, 0) << "decode " << decode;
+        ASSERT_TRUE(HVSOUND_Vorbis_Failed(codec)) << "decode " << decode;
+        if (decode == 2) {
+            EXPECT_EQ(HVSOUND_File_Tell(file), at) << "the file is left where the fault left it";
+        }
+    }
+    HVSOUND_Vorbis_Close(codec);
+    HVSOUND_File_Close(file);
+}
+
 TEST_F(SoundOggReader, WindowTablesArePowerComplementaryVorbisWindows)
 {
     HVSOUND_Vorbis_InitWindows();

@@ -222,6 +222,42 @@ TEST_F(MusicPlayerTest, SongsAreFreedAndStoppedSafelyWhileTheMixerThreadPlaysThe
     EXPECT_EQ(HVSOUND_GetChannelsPlaying(), 0);
 }
 
+TEST_F(MusicPlayerTest, TheEffectsVolumeChangesSafelyWhileTheMixerThreadStartsNotes)
+{
+    HVSOUND_Close();
+    platform::setClock(nullptr); // the no-sound output's play position follows real time
+    start(8, HVSOUND_OUTPUT_NOSOUND);
+    S3mBuilder b;
+    b.constantInstrument();
+    for (int row = 0; row < 64; ++row) {
+        for (int channel = 0; channel < 4; ++channel)
+            b.note(0, row, channel, kC4, 1, s3mtest::kNone, 0, 10 + channel * 10);
+    }
+    HVMUSIC_SONG* song = play(b.speed(1).tempo(255));
+    ASSERT_NE(song, nullptr);
+    ASSERT_GE(HVSOUND_PlaySound(HVSOUND_FREE,
+                                rampSample(2000, HVSOUND_MODE_16BITS | HVSOUND_MODE_MONO | HVSOUND_MODE_LOOP_NORMAL)),
+              0);
+    // The volume moves until the mixer thread has mixed (and started notes
+    // in) a few more blocks, or for 5 s of real time at most.
+    auto mixed = [] {
+        HVSOUND_MixerLockScope lock;
+        return HVSOUND_GetState()->mixer.blocksMixed;
+    };
+    const int until = mixed() + 12;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    for (int round = 0; mixed() < until && std::chrono::steady_clock::now() < deadline; ++round)
+        HVSOUND_SetSFXMasterVolume(round % 2 ? 40 : 255);
+    HVSOUND_Software_Lock();
+    EXPECT_GE(HVSOUND_GetState()->mixer.blocksMixed, until) << "the mixer thread ran meanwhile";
+    for (HVSOUND_CHANNEL* c = song->unit.channels.first; c; c = c->next) {
+        EXPECT_EQ(c->flags & (HVSOUND_CHANNEL_MUSIC | HVSOUND_CHANNEL_ABSOLUTE),
+                  unsigned(HVSOUND_CHANNEL_MUSIC | HVSOUND_CHANNEL_ABSOLUTE));
+        EXPECT_EQ(c->mixVolume, c->volume) << "a note keeps its own volume";
+    }
+    HVSOUND_Software_Unlock();
+}
+
 struct Fired {
     HVMUSIC_SONG* song;
     int parameter;

@@ -197,31 +197,46 @@ TEST_F(SoundStreamMpeg, AnEstimatedSeekLandsOnAWholeFrameNearTheTargetAndADownmi
 TEST_F(SoundStreamMpeg, ALoopingMp3RepeatsItsWholeDecodeWithoutEnding)
 {
     startEngine();
-    std::vector<uint8_t> mp3 = mpegtest::lameFile(22050, 1, "-m m -b 48", true, 0.5);
-    ASSERT_FALSE(mp3.empty());
-    std::vector<int> frames;
-    std::vector<int16_t> reference = mpegtest::decodeStream(mp3, &frames);
-    const size_t total = reference.size();
-    const size_t frame = size_t(frames[0] / 2);
-    HVSOUND_STREAM* s = openMemory(mp3, HVSOUND_MODE_LOOP_NORMAL);
-    ASSERT_NE(s, nullptr);
-    recordFromStart(s);
-    ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, s), -1);
-    for (int i = 0; i < 120; ++i) {
-        update();
-        ASSERT_EQ(s->countdown, -1) << "block " << i;
-    }
-    EXPECT_TRUE(s->playing);
-    ASSERT_GT(recorded.size(), 3 * total);
-    EXPECT_EQ(s->loopGeneration, int(recorded.size() / total));
-    // The decoder carries its overlap and synthesis history from the end
-    // into the first frame of each loop (a seamless join); from the second
-    // frame on every loop is the file's decode again.
-    for (size_t i = 0; i < recorded.size(); ++i) {
-        size_t at = i % total;
-        if (i >= total && at < frame)
-            continue;
-        ASSERT_EQ(recorded[i], reference[at]) << "at " << i;
+    std::vector<uint8_t> whole = mpegtest::lameFile(22050, 1, "-m m -b 48", true, 0.5);
+    ASSERT_FALSE(whole.empty());
+    // The file cut at a frame whose main data begins in the frames before
+    // it (main_data_begin, the side information's first byte in MPEG-2, is
+    // not 0): its first frame finds no reservoir, after an open as after
+    // each loop, where no bytes of the file's end may stand in for it.
+    std::vector<uint32_t> offsets = mpegtest::frameOffsets(whole);
+    size_t cut = 5;
+    while (cut < offsets.size() && whole[offsets[cut] + ((whole[offsets[cut] + 1] & 1) ? 4 : 6)] == 0)
+        ++cut;
+    ASSERT_LT(cut, offsets.size());
+    std::vector<uint8_t> borrowing(whole.begin() + offsets[cut], whole.end());
+    for (std::vector<uint8_t>* mp3 : {&whole, &borrowing}) {
+        const char* what = mp3 == &whole ? "whole" : "cut";
+        std::vector<int> frames;
+        std::vector<int16_t> reference = mpegtest::decodeStream(*mp3, &frames);
+        const size_t total = reference.size();
+        const size_t frame = size_t(frames[0] / 2);
+        HVSOUND_STREAM* s = openMemory(*mp3, HVSOUND_MODE_LOOP_NORMAL);
+        ASSERT_NE(s, nullptr) << what;
+        recordFromStart(s);
+        ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, s), -1) << what;
+        for (int i = 0; i < 120; ++i) {
+            update();
+            ASSERT_EQ(s->countdown, -1) << what << ", block " << i;
+        }
+        EXPECT_TRUE(s->playing) << what;
+        ASSERT_GT(recorded.size(), 3 * total) << what;
+        // A loop is taken when the next value is wanted.
+        EXPECT_EQ(s->loopGeneration, int((recorded.size() - 1) / total)) << what;
+        // The decoder carries its overlap and synthesis history from the end
+        // into the first frame of each loop (a seamless join); from the
+        // second frame on every loop is the file's decode again.
+        for (size_t i = 0; i < recorded.size(); ++i) {
+            size_t at = i % total;
+            if (i >= total && at < frame)
+                continue;
+            ASSERT_EQ(recorded[i], reference[at]) << what << " at " << i;
+        }
+        close(s);
     }
 }
 
