@@ -8,6 +8,7 @@
 #include "platform/kernel/DebugOutput.h"
 #include "core/lang/String.h"
 #include "scenes/common/AnimationTimer.h"
+#include "scenes/common/CloseUpMotion.h"
 #include "scenes/common/CommandMatch.h"
 #include "scenes/common/SceneInstructions.h"
 #include "scenes/common/SceneRoom.h"
@@ -158,6 +159,12 @@ void PegsCU::grow(int puzzle, Room* host)
     fadeDim(0, kDimAlpha);
     if (canvas)
         canvas->setGameInstructionsInfo(INSTRUCTIONS_GAME, CENTRE_X, CENTRE_Y);
+}
+
+void PegsCU::closeNow()
+{
+    sprite::DialogSprite::closeNow();
+    CloseUpMotion::releaseHost(hostSprite("DimOverlay"), m_pHost);
 }
 
 void PegsCU::shrinkOut()

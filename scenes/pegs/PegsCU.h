@@ -73,6 +73,9 @@ public:
     bool mouseMove(window::Event* e) override;
     // The end actions of the grow, the shrink and the pegs' fades.
     bool handleEvent(window::Event* e) override;
+    // Hidden at once, calling off its waits, its host room undimmed and no
+    // longer paused.
+    void closeNow() override;
     virtual void getGameInstructionsInfo(int& game, int& x, int& y);
 
     // The point the close-up grows from and shrinks into.

@@ -3,10 +3,12 @@
 // out by the number list's offsets, a won board told to the script at once
 // and its stand and shrink, the ring round a picked peg's hole, illegal
 // clicks said on the line under the board and a drag, a stuck board shown
-// with its word and laid out again, and the close button.
+// with its word and laid out again, the close button, and a won board
+// closed at once on the way to the menu.
 #include "scenes/pegs/PegsCU.h"
 
 #include "game/canvas/LanternfieldCanvas.h"
+#include "game/inventory/Inventory.h"
 #include "game/rooms/Room.h"
 #include "sprites/buttons/ButtonMixin.h"
 #include "sprites/images/AnimateSprite.h"
@@ -144,6 +146,21 @@ TEST_F(PegsCUTest, AWonBoardTellsTheVillageAtOnceThenStandsWithItsLineAndCloses)
     EXPECT_FALSE(room(kHost)->getSprite("DimOverlay")->isVisible());
     EXPECT_FALSE(canvas->isPuzzleActive());
     EXPECT_EQ(told, calls("setSolvedPegPuzzle")) << "told once";
+}
+
+// The way to the menu while the won board stands closes it at once with
+// its wait and its room's dimming: nothing of it goes on under the menu.
+TEST_F(PegsCUTest, AWonBoardLeftForTheMenuClosesAtOnceWithItsWait)
+{
+    open(1);
+    jump(0, 1, 2, 1);
+    jump(3, 1, 1, 1);
+    canvas->exitToMenu();
+    EXPECT_FALSE(pegs->isVisible());
+    EXPECT_FALSE(room(kHost)->getSprite("DimOverlay")->isVisible());
+    world.stepFrames(8 + PegsCU::END_FRAMES + 2);
+    EXPECT_FALSE(pegs->isVisible() || pegs->isTransitioning()) << "no shrink under the menu";
+    EXPECT_FALSE(canvas->getInventory()->isVisible()) << "no bar over the menu";
 }
 
 TEST_F(PegsCUTest, IllegalTargetsPutThePegBackAndAStuckBoardIsLaidOutAgain)
