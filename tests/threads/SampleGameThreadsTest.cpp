@@ -52,29 +52,24 @@ TEST(SampleGameThreadsTest, ANewPlayerWalksThroughAFewRoomsAndQuits)
 // The treasure chest's Reset closes the sliding board's doors, and the board
 // is laid out again behind them as their wipe ends in the board's tick: its
 // blocks are taken off the board there, as on the next entry outside a tick.
-TEST(SampleGameThreadsTest, TheChestsResetLaysItsBoardOutAgainBehindTheDoors)
+using SampleChestThreadsTest = GameFixture;
+
+TEST_F(SampleChestThreadsTest, TheChestsResetLaysItsBoardOutAgainBehindTheDoors)
 {
     if (!hasSampleGame())
         GTEST_SKIP() << "the game data is built with the tools";
-    testsupport::GameWorld world;
-    auto* frame = new testsupport::TestLoaderFrame();
-    Canvas* canvas = nullptr;
-    ASSERT_TRUE(startSampleGame(world, frame, canvas));
+    ASSERT_TRUE(startSampleGame());
     SamplePlayer player(world, canvas);
-    canvas->showSprite("ChoosePlayer", false);
-    canvas->showSprite("Dim", false);
-    canvas->enterGame(6);
-    ASSERT_TRUE(player.arrivedIn(6));
+    enter(6);
     player.closeInstructions();
-    auto* board = static_cast<SlideBlockPuzzle*>(canvas->getRoom(TreasureChestCU::BOARD_ROOM));
+    auto* board = static_cast<SlideBlockPuzzle*>(room(TreasureChestCU::BOARD_ROOM));
     ASSERT_TRUE(board->isInstanceOf("SlideBlockPuzzle"));
     ASSERT_TRUE(player.painted([board] { return !board->isBusy(); }));
     clickPart(world, board, "ResetButton");
     ASSERT_TRUE(board->isBusy()) << "the doors close";
     EXPECT_TRUE(player.painted([board] { return !board->isBusy(); }));
-    canvas->enterGame(6);
+    enter(6);
     EXPECT_TRUE(player.arrivedIn(6));
-    EXPECT_TRUE(world.close());
 }
 
 } // namespace
