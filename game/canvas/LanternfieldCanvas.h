@@ -243,9 +243,10 @@ public:
     void enterPegsCU(int n);
     void exitSafeCrack();
     void setupTempleDoorPuzzle(int n);
-    // Hides every close-up still open, the mini-game instructions and the
-    // how-to-play dialog: the jump screen, a chapter's start and the way to
-    // the menu leave the room under them without their own way out.
+    // Closes every close-up still open at once (each by its closeNow), and
+    // hides the mini-game instructions and the how-to-play dialog: the jump
+    // screen, a chapter's start and the way to the menu leave the room under
+    // them without their own way out.
     void hideCloseUps();
 
     // Game state, pause and music (LanternfieldCanvasState.cpp).

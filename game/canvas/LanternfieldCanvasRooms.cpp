@@ -385,18 +385,13 @@ void LanternfieldCanvas::enterPegsCU(int n)
 
 void LanternfieldCanvas::hideCloseUps()
 {
-    bool hidden = false;
+    // Each close-up closes at once with what it did to its room (the
+    // dimming, the pause): the room is met undimmed the next time, and no
+    // wait of the close-up goes on under the next screen.
     for (sprite::DialogSprite* closeUp : m_closeUps) {
-        if (closeUp && closeUp->isVisible()) {
-            closeUp->setVisible(false);
-            hidden = true;
-        }
+        if (closeUp && closeUp->isVisible())
+            closeUp->closeNow();
     }
-    // The room's dimming under the close-up goes with it: the room is met
-    // undimmed the next time.
-    Room* room = hidden ? getCurrentRoom() : nullptr;
-    if (sprite::SpriteBase* dim = room ? room->getSprite("DimOverlay") : nullptr)
-        dim->setVisible(false);
     showSprite("GameInstructions", false);
     showSprite("GameInsQuestionMark", false);
     showGameInsDimmer(false);

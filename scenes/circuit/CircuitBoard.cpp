@@ -134,6 +134,12 @@ void CircuitBoard::grow()
         c->setGameInstructionsInfo(INSTRUCTIONS_GAME, CENTRE_X, CENTRE_Y);
 }
 
+void CircuitBoard::closeNow()
+{
+    sprite::DialogSprite::closeNow();
+    CloseUpMotion::releaseHost(dimOverlay(), Room::roomAt(m_nHostRoom));
+}
+
 void CircuitBoard::shrinkOut()
 {
     LanternfieldCanvas* c = SceneRoom::canvas();

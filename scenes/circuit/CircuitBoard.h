@@ -58,6 +58,9 @@ public:
     int mouseUp(window::Event* e) override;
     bool mouseMove(window::Event* e) override;
     bool handleEvent(window::Event* e) override;
+    // Hidden at once, calling off its waits, its host room undimmed and no
+    // longer paused.
+    void closeNow() override;
     void getGameInstructionsInfo(int& game, int& x, int& y);
 
     void setOrigin()

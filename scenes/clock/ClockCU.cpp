@@ -6,6 +6,7 @@
 #include "game/inventory/Inventory.h"
 #include "game/rooms/Room.h"
 #include "platform/kernel/DebugOutput.h"
+#include "scenes/common/CloseUpMotion.h"
 #include "scenes/common/CommandMatch.h"
 #include "scenes/common/SceneRoom.h"
 #include "sprites/images/AnimateSprite.h"
@@ -113,6 +114,12 @@ void ClockCU::grow()
     }
     turnTo(m_pHourHand, HOUR_START);
     turnTo(m_pMinuteHand, MINUTE_START);
+}
+
+void ClockCU::closeNow()
+{
+    sprite::DialogSprite::closeNow();
+    CloseUpMotion::releaseHost(dimOverlay(), Room::roomAt(BOOKSHELF_ROOM));
 }
 
 void ClockCU::shrinkOut()

@@ -57,6 +57,9 @@ public:
     int mouseUp(window::Event* e) override;
     // The ends of the grow and shrink runs.
     bool handleEvent(window::Event* e) override;
+    // Hidden at once, calling off its waits, its host room undimmed and no
+    // longer paused.
+    void closeNow() override;
 
     // The point the close-up grows from and shrinks to.
     void setOrigin(int x, int y);

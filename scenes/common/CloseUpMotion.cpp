@@ -1,6 +1,7 @@
 // CloseUpMotion.cpp: the close-ups' grow, shrink and dimming.
 #include "scenes/common/CloseUpMotion.h"
 
+#include "game/rooms/Room.h"
 #include "sprites/dialogs/DialogSprite.h"
 #include "sprites/transitions/TransitionScale.h"
 
@@ -51,4 +52,12 @@ void CloseUpMotion::fadeDim(sprite::SpriteBase* dim, bool in)
     dim->setVisible(true);
     dim->setAlphaBalance(in ? 0 : DIM_ALPHA);
     dim->setAlphaDestination(in ? DIM_ALPHA : 0, FRAMES, false);
+}
+
+void CloseUpMotion::releaseHost(sprite::SpriteBase* dim, Room* host)
+{
+    if (dim)
+        dim->setVisible(false);
+    if (host)
+        host->resumeIfPaused();
 }

@@ -1,8 +1,8 @@
 // CloseUpMotion.h: how the puzzle close-ups the canvas owns open and close:
 // a 9-frame scale transition between their origin and their open point,
 // from scale 0.1 to 1.0 and back, the end of which sends the close-up its
-// command; the dimming of the host room behind them; and commands set on
-// sprites by their text.
+// command; the dimming of the host room behind them, and what a close-up
+// closed at once leaves of it; and commands set on sprites by their text.
 #pragma once
 
 namespace sprite {
@@ -13,6 +13,8 @@ class SpriteBase;
 namespace window {
 class Receiver;
 }
+
+class Room;
 
 class CloseUpMotion {
 public:
@@ -32,4 +34,7 @@ public:
     // The host room's dimming fades in (to 128) or out (to 0), shown
     // throughout; nothing for a null sprite.
     static void fadeDim(sprite::SpriteBase* dim, bool in);
+    // What a close-up closed at once leaves behind: the host room's dimming
+    // hidden and its pause ended; nothing for a null sprite or room.
+    static void releaseHost(sprite::SpriteBase* dim, Room* host);
 };

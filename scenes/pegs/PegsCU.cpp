@@ -8,6 +8,7 @@
 #include "platform/kernel/DebugOutput.h"
 #include "core/lang/String.h"
 #include "scenes/common/AnimationTimer.h"
+#include "scenes/common/CloseUpMotion.h"
 #include "scenes/common/CommandMatch.h"
 #include "scenes/common/SceneInstructions.h"
 #include "scenes/common/SceneRoom.h"
@@ -158,6 +159,12 @@ void PegsCU::grow(int puzzle, Room* host)
     fadeDim(0, kDimAlpha);
     if (canvas)
         canvas->setGameInstructionsInfo(INSTRUCTIONS_GAME, CENTRE_X, CENTRE_Y);
+}
+
+void PegsCU::closeNow()
+{
+    sprite::DialogSprite::closeNow();
+    CloseUpMotion::releaseHost(hostSprite("DimOverlay"), m_pHost);
 }
 
 void PegsCU::shrinkOut()
@@ -452,14 +459,13 @@ void PegsCU::removePeg(int index)
         return;
     OutputDebugStringA(won ? "WINNER!!!!!!!!!!!!!!!!!!!!\n" : "GAME OVER!!!!!!!!!!!!!!!!!!!!\n");
     const char* next = kCommands[won ? EXIT : GAME_OVER];
-    if (!won) {
-        LanternfieldCanvas* canvas = SceneRoom::canvas();
-        if (Room* current = canvas ? canvas->getCurrentRoom() : nullptr)
-            current->callScriptInt(tableOf(1).c_str(), "stuckPegPuzzle", m_nPuzzle);
-    }
+    // The village hears of the end at once, so that a game saved, left for
+    // the menu or quit while the board stands keeps a win.
+    LanternfieldCanvas* canvas = SceneRoom::canvas();
+    if (Room* current = canvas ? canvas->getCurrentRoom() : nullptr)
+        current->callScriptInt(tableOf(1).c_str(), won ? "setSolvedPegPuzzle" : "stuckPegPuzzle", m_nPuzzle);
     // The won or stuck board stands a while with the line under it saying
-    // so, taking no clicks, before it closes (the village hears of the win
-    // then, so its words come in the room) or is laid out again.
+    // so, taking no clicks, before it closes or is laid out again.
     m_bPegsReady = false;
     if (sprite::SpriteBase* line = SceneRoom::say(this, kPegsStatus, won ? kPegsWonText : kPegsStuckText)) {
         peg.sprite->setAction(nullptr, nullptr);
@@ -504,8 +510,6 @@ bool PegsCU::handleEvent(window::Event* e)
         m_bPegsReady = true;
         break;
     case EXIT:
-        if (Room* current = canvas ? canvas->getCurrentRoom() : nullptr)
-            current->callScriptInt(tableOf(1).c_str(), "setSolvedPegPuzzle", m_nPuzzle);
         shrinkOut();
         break;
     default:

@@ -2,11 +2,11 @@
 // village (rooms 40 to 42, puzzles 1 to 3). The canvas grows it open over
 // its host room's dimmed picture; the player picks a peg and jumps it two
 // holes across another into an empty hole, and the jumped peg goes. One peg
-// left solves the puzzle: the won board stands a while with a line under it
-// saying so, then the village's script hears of it and the close-up closes;
-// a board with no jump left (told to the script at once) stands as long with
-// its own line, then fades out and is laid out again. A ring marks the hole
-// of the peg picked up.
+// left solves the puzzle: the village's script hears of it at once, and the
+// won board stands a while with a line under it saying so, then the close-up
+// closes; a board with no jump left (told to the script at once too) stands
+// as long with its own line, then fades out and is laid out again. A ring
+// marks the hole of the peg picked up.
 #pragma once
 
 #include "core/lang/IntArray.h"
@@ -73,6 +73,9 @@ public:
     bool mouseMove(window::Event* e) override;
     // The end actions of the grow, the shrink and the pegs' fades.
     bool handleEvent(window::Event* e) override;
+    // Hidden at once, calling off its waits, its host room undimmed and no
+    // longer paused.
+    void closeNow() override;
     virtual void getGameInstructionsInfo(int& game, int& x, int& y);
 
     // The point the close-up grows from and shrinks into.

@@ -460,6 +460,12 @@ void PipesCU::grow()
         c->setGameInstructionsInfo(INSTRUCTIONS_GAME, CENTRE_X, CENTRE_Y);
 }
 
+void PipesCU::closeNow()
+{
+    sprite::DialogSprite::closeNow();
+    CloseUpMotion::releaseHost(dimOverlay(), Room::roomAt(FOUNTAIN_ROOM));
+}
+
 void PipesCU::shrinkOut()
 {
     LanternfieldCanvas* c = SceneRoom::canvas();

@@ -76,6 +76,9 @@ public:
     int mouseDown(window::Event* e) override;
     bool mouseMove(window::Event* e) override;
     bool handleEvent(window::Event* e) override;
+    // Hidden at once, calling off its waits, its host room undimmed and no
+    // longer paused.
+    void closeNow() override;
 
     void setOrigin(int x, int y)
     {

@@ -6,6 +6,7 @@
 #include "game/rooms/Room.h"
 #include "scenes/common/ActionCommand.h"
 #include "scenes/common/BlockDrag.h"
+#include "scenes/common/CloseUpMotion.h"
 #include "scenes/common/CommandMatch.h"
 #include "scenes/common/PieceSprites.h"
 #include "scenes/common/SceneRoom.h"
@@ -232,6 +233,13 @@ void SafeCrack::grow(int hostRoom)
     if (c)
         c->setGameInstructionsInfo(INSTRUCTIONS_GAME, kInstructionsX, kInstructionsY);
     setupPieces();
+}
+
+void SafeCrack::closeNow()
+{
+    sprite::DialogSprite::closeNow();
+    LanternfieldCanvas* c = SceneRoom::canvas();
+    CloseUpMotion::releaseHost(hostDim(), c ? c->getRoom(m_nHostRoom) : nullptr);
 }
 
 void SafeCrack::shrinkOut()

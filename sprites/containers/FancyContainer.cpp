@@ -2,6 +2,7 @@
 #include "sprites/containers/FancyContainer.h"
 
 #include "core/lang/Hold.h"
+#include "core/lang/Owned.h"
 #include "core/lang/Synchronized.h"
 #include "core/util/Region.h"
 #include "sprites/script/ScriptHost.h"
@@ -271,14 +272,18 @@ bool FancyContainer::tick(int frame, util::RectangleNM* boundsOut, util::Region*
 
     bool dirty = SpriteBase::tick(frame, boundsOut, region);
 
-    lang::Synchronized guard(&m_children, true);
     util::RectangleNM childBounds;
     util::Region childRegion;
-    // The count is read at every step: an action sent by a child's tick may
-    // add children or move them.
-    for (int i = 0; i < m_children.size(); ++i) {
-        SpriteBase* child = spriteIn(m_children, i);
-        lang::Hold hold(child);
+    // Step by step through childAt: the count is read at every step, as an
+    // action sent by a child's tick may add children or move them; and the
+    // list is not held while a child ticks, so that an action that removes
+    // a child of a dialog takes the dialog's lock before the list's, as
+    // every other removal does.
+    for (int i = 0;; ++i) {
+        SpriteBase* child = childAt(i);
+        if (!child)
+            break;
+        lang::Owned owned(child);
         if (child->getTransitionMode() == TRANSITION_NONE) {
             bool childDirty = child->tick(frame, &childBounds, &childRegion);
             if (childDirty && m_bVisible)
@@ -289,6 +294,7 @@ bool FancyContainer::tick(int frame, util::RectangleNM* boundsOut, util::Region*
         if (child->hasLuaAnimations() && luaAnimatedSprites)
             luaAnimatedSprites->addElement(child);
     }
+    lang::Synchronized guard(&m_children, true);
     for (int i = m_pendingRemoval.size() - 1; i >= 0; --i) {
         if (i >= m_pendingRemoval.size())
             continue;

@@ -488,6 +488,28 @@ void DialogSprite::reloadChildImages()
     FancyContainer::onShown();
 }
 
+void DialogSprite::closeNow()
+{
+    setVisible(false);
+    callOffActions(this);
+}
+
+void DialogSprite::callOffActions(SpriteBase* sprite)
+{
+    if (sprite->getActionReceiver() == this)
+        sprite->setAction(nullptr, nullptr);
+    if (!sprite->isInstanceOf("FancyContainer"))
+        return;
+    auto* container = static_cast<FancyContainer*>(sprite);
+    for (int i = 0;; ++i) {
+        SpriteBase* child = container->childAt(i);
+        if (!child)
+            break;
+        callOffActions(child);
+        child->release();
+    }
+}
+
 bool DialogSprite::tick(int frame, util::RectangleNM* boundsOut, util::Region* region)
 {
     if (!m_bVisible && m_bShown)

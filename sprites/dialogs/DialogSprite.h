@@ -75,6 +75,11 @@ public:
     virtual bool mouseMove(window::Event* e);
     // Loads the visible children's pictures without changing the shown state.
     virtual void reloadChildImages();
+    // Closes the dialog at once, as the game leaves the screen it stands on:
+    // hidden, and no end action of its own or of a sprite inside it that
+    // would reach the dialog fires any more. Dialogs that change others as
+    // they open undo that here too.
+    virtual void closeNow();
 
     // Numbers 0 to 3: left, top, width, height; then modal (4, when 1),
     // visible (5, when 1) and draggable (6, when not 0).
@@ -136,6 +141,9 @@ protected:
     // Drops the child's own entry from the name table (another sprite may
     // have taken the name since).
     void forgetName(SpriteBase* child);
+    // Clears the end action of the sprite and of every sprite inside it
+    // whose action would reach this dialog.
+    void callOffActions(SpriteBase* sprite);
 
     lang::String m_lastCommand;
     lang::String m_pressedName;

@@ -2,8 +2,11 @@
 // ThreadSanitizer build: the loader thread loads while the window thread
 // reads the loading progress and paints, then a new player starts, walks
 // through a few rooms and closes the window (the save on exit, the loader
-// thread joined). The sanitizer, not an assertion, finds the faults here.
+// thread joined); and the chest's sliding board laid out again behind its
+// doors. The sanitizer, not an assertion, finds the faults here.
 #include "game/rooms/Room.h"
+#include "scenes/slideblock/SlideBlockPuzzle.h"
+#include "scenes/treasurechest/TreasureChestCU.h"
 #include "tests/game/support/GameFixture.h"
 #include "tests/game/support/SampleSession.h"
 
@@ -44,6 +47,29 @@ TEST(SampleGameThreadsTest, ANewPlayerWalksThroughAFewRoomsAndQuits)
 
     EXPECT_TRUE(world.close());
     EXPECT_TRUE(world.boxes().empty());
+}
+
+// The treasure chest's Reset closes the sliding board's doors, and the board
+// is laid out again behind them as their wipe ends in the board's tick: its
+// blocks are taken off the board there, as on the next entry outside a tick.
+using SampleChestThreadsTest = GameFixture;
+
+TEST_F(SampleChestThreadsTest, TheChestsResetLaysItsBoardOutAgainBehindTheDoors)
+{
+    if (!hasSampleGame())
+        GTEST_SKIP() << "the game data is built with the tools";
+    ASSERT_TRUE(startSampleGame());
+    SamplePlayer player(world, canvas);
+    enter(6);
+    player.closeInstructions();
+    auto* board = static_cast<SlideBlockPuzzle*>(room(TreasureChestCU::BOARD_ROOM));
+    ASSERT_TRUE(board->isInstanceOf("SlideBlockPuzzle"));
+    ASSERT_TRUE(player.painted([board] { return !board->isBusy(); }));
+    clickPart(world, board, "ResetButton");
+    ASSERT_TRUE(board->isBusy()) << "the doors close";
+    EXPECT_TRUE(player.painted([board] { return !board->isBusy(); }));
+    enter(6);
+    EXPECT_TRUE(player.arrivedIn(6));
 }
 
 } // namespace

@@ -1,12 +1,14 @@
 // PegsCUTest.cpp: the peg close-up in the fixture game, opened by the
 // canvas's script method over the first outer village room: the pegs laid
-// out by the number list's offsets, a won board to the script's call and
-// the shrink, the ring round a picked peg's hole, illegal clicks said on the
-// line under the board and a drag, a stuck board shown with its word and
-// laid out again, and the close button.
+// out by the number list's offsets, a won board told to the script at once
+// and its stand and shrink, the ring round a picked peg's hole, illegal
+// clicks said on the line under the board and a drag, a stuck board shown
+// with its word and laid out again, the close button, and a won board
+// closed at once on the way to the menu.
 #include "scenes/pegs/PegsCU.h"
 
 #include "game/canvas/LanternfieldCanvas.h"
+#include "game/inventory/Inventory.h"
 #include "game/rooms/Room.h"
 #include "sprites/buttons/ButtonMixin.h"
 #include "sprites/images/AnimateSprite.h"
@@ -97,7 +99,7 @@ protected:
     PegsCU* pegs = nullptr;
 };
 
-TEST_F(PegsCUTest, AWonBoardStandsWithItsLineThenTellsTheVillageOnceAndCloses)
+TEST_F(PegsCUTest, AWonBoardTellsTheVillageAtOnceThenStandsWithItsLineAndCloses)
 {
     open(1);
     EXPECT_GE(framesRun, 20) << "the pegs take clicks once their 20-frame fade has ended";
@@ -118,6 +120,10 @@ TEST_F(PegsCUTest, AWonBoardStandsWithItsLineThenTellsTheVillageOnceAndCloses)
     jump(3, 1, 1, 1);
     EXPECT_EQ((std::vector<int>{6}), cells());
     EXPECT_NE(std::string::npos, world.debugText().find("WINNER!!!!!!!!!!!!!!!!!!!!\n"));
+    // The village hears of the win at once: a game saved or left while the
+    // won board stands keeps it.
+    const std::vector<std::string> told = {"setSolvedPegPuzzle:OuterVillage_1(1)"};
+    EXPECT_EQ(told, calls("setSolvedPegPuzzle"));
     // A click on the won board, on its close button too, reaches
     // neither the board nor the room under it (the two clicks take a
     // frame).
@@ -127,8 +133,7 @@ TEST_F(PegsCUTest, AWonBoardStandsWithItsLineThenTellsTheVillageOnceAndCloses)
     EXPECT_TRUE(calls("setupPuzzle").empty());
     // The won board stands with its last peg and the line under it saying
     // so, taking no clicks, while the jumped peg fades over 8 frames and
-    // three seconds pass; then the village hears of the win and the
-    // close-up shrinks in 9.
+    // three seconds pass; then the close-up shrinks in 9.
     auto* line = static_cast<sprite::NewFontSprite*>(pegs->getSprite("Status"));
     world.stepFrames(8 + PegsCU::END_FRAMES - 3);
     EXPECT_TRUE(pegs->isVisible() && !pegs->isTransitioning()) << "the won board is shown";
@@ -136,12 +141,26 @@ TEST_F(PegsCUTest, AWonBoardStandsWithItsLineThenTellsTheVillageOnceAndCloses)
     EXPECT_STREQ("Won", line->getText().c_str());
     EXPECT_EQ(128, pegs->getPegs()[2].sprite->getAlpha()) << "the peg left stands on the board";
     EXPECT_FALSE(pegs->acceptsInput());
-    EXPECT_TRUE(calls("setSolvedPegPuzzle").empty());
     ASSERT_TRUE(paintedUntil([this] { return !pegs->isVisible(); }));
     EXPECT_EQ(2 + 9, framesRun) << "the rest of the wait, then the shrink";
     EXPECT_FALSE(room(kHost)->getSprite("DimOverlay")->isVisible());
     EXPECT_FALSE(canvas->isPuzzleActive());
-    EXPECT_EQ((std::vector<std::string>{"setSolvedPegPuzzle:OuterVillage_1(1)"}), calls("setSolvedPegPuzzle"));
+    EXPECT_EQ(told, calls("setSolvedPegPuzzle")) << "told once";
+}
+
+// The way to the menu while the won board stands closes it at once with
+// its wait and its room's dimming: nothing of it goes on under the menu.
+TEST_F(PegsCUTest, AWonBoardLeftForTheMenuClosesAtOnceWithItsWait)
+{
+    open(1);
+    jump(0, 1, 2, 1);
+    jump(3, 1, 1, 1);
+    canvas->exitToMenu();
+    EXPECT_FALSE(pegs->isVisible());
+    EXPECT_FALSE(room(kHost)->getSprite("DimOverlay")->isVisible());
+    world.stepFrames(8 + PegsCU::END_FRAMES + 2);
+    EXPECT_FALSE(pegs->isVisible() || pegs->isTransitioning()) << "no shrink under the menu";
+    EXPECT_FALSE(canvas->getInventory()->isVisible()) << "no bar over the menu";
 }
 
 TEST_F(PegsCUTest, IllegalTargetsPutThePegBackAndAStuckBoardIsLaidOutAgain)

@@ -50,6 +50,7 @@
 #include "scenes/treasurechest/TreasureChestCU.h"
 #include "scenes/whackaclam/Clam.h"
 #include "scenes/whackaclam/WhackAClam.h"
+#include "sound/clip/AudioClip.h"
 #include "sprites/buttons/ButtonMixin.h"
 #include "sprites/buttons/ButtonSprite.h"
 #include "sprites/images/ImageSprite.h"
@@ -94,6 +95,12 @@ protected:
         EXPECT_EQ(std::string::npos, world.debugText().find(": no sprite ")) << world.debugText();
         EXPECT_EQ(std::string::npos, world.debugText().find(" is no ")) << world.debugText();
         EXPECT_TRUE(world.boxes().empty()) << world.boxes()[0].caption << ": " << world.boxes()[0].text;
+        // No scene's sound is a slot of the sound table that holds music.
+        for (int index : soundsPlayed()) {
+            window::AudioClip* clip = canvas->getSound(index);
+            EXPECT_FALSE(clip && clip->getKind() == window::AudioClip::KIND_MUSIC)
+                << "sound " << index << " is " << clip->getName().c_str();
+        }
     }
     bool framesUntil(const std::function<bool()>& done, int maxFrames)
     {
