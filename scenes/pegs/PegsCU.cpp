@@ -455,7 +455,7 @@ void PegsCU::removePeg(int index)
     if (!won) {
         LanternfieldCanvas* canvas = SceneRoom::canvas();
         if (Room* current = canvas ? canvas->getCurrentRoom() : nullptr)
-            current->callScriptInt(tableOf(1).c_str(), "stuckPegPuzzle", m_nPuzzle);
+            current->callNoticeInt(tableOf(1).c_str(), "stuckPegPuzzle", m_nPuzzle);
     }
     // The won or stuck board stands a while with the line under it saying
     // so, taking no clicks, before it closes (the village hears of the win
