@@ -9,7 +9,7 @@
 -- lights. The card player's turn is told as it goes: a pair he takes keeps
 -- his turn, a miss hands it back to the player, whose next card clears the
 -- word. A game opened again once won says the card player is beaten
--- already.
+-- already. After a lost game the card player plays weak until he is beaten.
 hv = hv or {}
 hv.Concentration = hv.Concentration or {}
 rooms = rooms or {}
@@ -78,6 +78,8 @@ function room.winGameScene(self, n)
     self:moveToRoom("TavernInterior")
 end
 function room.loseGameScene(self, n)
+    -- The next deal asks whether the card player plays weak: now he does.
+    LF.concentrationLost = true
     tell("STR_CARDS_LOST")
     self:setState("endround")
 end

@@ -47,8 +47,10 @@ LF.inlayPuzzle = 1
 LF.inlaySolved = {}
 LF.gemTaken = {}
 LF.pearlsWon = false
--- The second chapter's card game: won once, which brings its trophy.
+-- The second chapter's card game: won once, which brings its trophy; lost
+-- once before that, which makes the card player play weak until it is won.
 LF.concentrationWon = false
+LF.concentrationLost = false
 -- Per mini-game (numbered from 1): its instructions still open by themselves.
 LF.showIns = {}
 
@@ -291,9 +293,11 @@ end
 function LF_clearPreviousAmbientSound()
 end
 
--- The card game: the computer plays at its full strength.
+-- The card game: the computer plays at its full strength, but after a game
+-- the player lost it plays weak until the game is won, so that a newcomer
+-- does not lose game after game to its memory.
 function LF_dumbDownConcentrationAI()
-    return false
+    return LF.concentrationLost == true and not LF.concentrationWon
 end
 
 -- Noughts and crosses: the games won so far in this game.

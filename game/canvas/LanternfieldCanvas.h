@@ -221,7 +221,8 @@ public:
     void leaveRoomAndSave();
     void changeRoom(int index);
     // The developer's jump: ends in that room, playing, also when the jump
-    // screen was opened over the pause book or the main menu.
+    // screen was opened over the pause book or the main menu; the chapter
+    // counts begun, so that a restart continues it there.
     void jumpToRoom(int index);
     void enterRoom(int index);
     void leaveCurrentRoom();

@@ -271,12 +271,15 @@ bool LanternfieldCanvas::handleDebugKey(int key)
 {
     if (key >= '1' && key <= '6') {
         // The chapter starts from its beginning, as a first start does; during
-        // a fade it could not start, so the record is left as it is.
+        // a fade it could not start, so the record is left as it is. The
+        // chapters before it count complete; those completed already stay
+        // so, as the book's "Play it again" keeps them.
         if (m_bInTransition)
             return true;
         if (m_pProgress) {
             m_pProgress->chapter = key - '0';
-            m_pProgress->maxChapter = key - '0' - 1;
+            if (m_pProgress->maxChapter < key - '0' - 1)
+                m_pProgress->maxChapter = key - '0' - 1;
         }
         setChaptersNotSeenFrom(key - '0');
         if (Character* tutorial = m_characters[kInputTutorial])

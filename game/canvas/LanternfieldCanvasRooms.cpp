@@ -226,6 +226,11 @@ void LanternfieldCanvas::jumpToRoom(int index)
         window::debugLine("jumpToRoom: no room ", index, "\n");
         return;
     }
+    // The chapter counts begun, as its slides' end makes it: a restart
+    // continues it in the room, instead of showing the slides again over a
+    // world reset.
+    if (m_pProgress)
+        setVignetteSeen(m_pProgress->chapter);
     if (m_nGameState == STATE_PAUSED) {
         // The book closes as its Resume button closes it.
         showSprite("BookDialog", false);

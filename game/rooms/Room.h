@@ -142,6 +142,10 @@ public:
     void callScript(const char* table, const char* function);
     void callScriptInt(const char* table, const char* function, int n);
     void callScriptXY(const char* table, const char* function, int x, int y);
+    // The same for a notice, which the play goes on without: one the script
+    // does not define is skipped without a box.
+    void callNotice(const char* table, const char* function);
+    void callNoticeInt(const char* table, const char* function, int n);
     // rooms.OuterSanctum.showResults(self, a, b, c).
     void callOuterSanctumShowResults(int a, int b, int c);
     // rooms.ArtRestoration.animateThumbnail(self, <the sprite's table>).
@@ -247,8 +251,9 @@ public:
 protected:
     // Pushes rooms[table][function] and self, then `count` integer
     // arguments, and calls it under the script host's traceback handler;
-    // the stack is left as it was.
-    void callRoomFunction(const char* table, const char* function, const int* args, int count);
+    // the stack is left as it was. An undefined notice is skipped.
+    void callRoomFunction(const char* table, const char* function, const int* args, int count,
+                          bool notice = false);
     // The sparkle effects leave the room and are released.
     void removeEffects();
     // One sparkle of the template at (x, y) on top of the room.

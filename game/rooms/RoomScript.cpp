@@ -2,7 +2,8 @@
 // Each call runs under the script host's traceback handler, so a missing
 // table or function, an error in the script, or a call that runs too long,
 // shows "Script Error" and the game goes on; the Lua stack is left exactly as
-// it was.
+// it was. A notice (a word to the player about the play, which the game goes
+// on without) is skipped when the script does not define it.
 #include "game/rooms/Room.h"
 
 #include "sprites/base/SpriteBaseLua.h"
@@ -21,14 +22,20 @@ std::string roomCallName(const char* table, const char* function)
 }
 
 // Pushes rooms[table][function] and the room's table; false (with the stack
-// back at `top` after an error box) when `rooms` or its entry is no table.
-bool pushRoomFunction(lua_State* L, int top, const char* table, const char* function, int selfRef)
+// back at `top` after an error box) when `rooms` or its entry is no table,
+// and false without a box for a notice the table leaves undefined.
+bool pushRoomFunction(lua_State* L, int top, const char* table, const char* function, int selfRef,
+                      bool notice = false)
 {
     lua_getglobal(L, "rooms");
     if (lua_istable(L, -1)) {
         lua_getfield(L, -1, table);
         if (lua_istable(L, -1)) {
             lua_getfield(L, -1, function);
+            if (notice && lua_isnil(L, -1)) {
+                lua_settop(L, top);
+                return false;
+            }
             ScriptHost::instance->pushObject(selfRef);
             return true;
         }
@@ -43,14 +50,14 @@ bool pushRoomFunction(lua_State* L, int top, const char* table, const char* func
 
 } // namespace
 
-void Room::callRoomFunction(const char* table, const char* function, const int* args, int count)
+void Room::callRoomFunction(const char* table, const char* function, const int* args, int count, bool notice)
 {
     ScriptHost* host = ScriptHost::instance;
     lua_State* L = host ? host->getState() : nullptr;
     if (!L || getLuaRef() == NO_LUA_REF)
         return;
     const int top = lua_gettop(L);
-    if (!pushRoomFunction(L, top, table, function, getLuaRef()))
+    if (!pushRoomFunction(L, top, table, function, getLuaRef(), notice))
         return;
     for (int i = 0; i < count; ++i)
         lua_pushinteger(L, args[i]);
@@ -79,6 +86,18 @@ void Room::callScriptXY(const char* table, const char* function, int x, int y)
 {
     const int args[] = {x, y};
     callRoomFunction(table, function, args, 2);
+}
+
+void Room::callNotice(const char* table, const char* function)
+{
+    const int args[] = {1};
+    callRoomFunction(table, function, args, 1, true);
+}
+
+void Room::callNoticeInt(const char* table, const char* function, int n)
+{
+    const int args[] = {n};
+    callRoomFunction(table, function, args, 1, true);
 }
 
 void Room::callOuterSanctumShowResults(int a, int b, int c)

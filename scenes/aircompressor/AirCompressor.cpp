@@ -567,7 +567,7 @@ void AirCompressor::dropWire(int socket)
         setLightEffect(LIGHT_GLOW, true);
     OutputDebugStringA(("end dropWire wires: " + wiresText(m_sockets)).c_str());
     // The script's note follows the sockets.
-    callScript(scriptName(), "onDiodeDropped");
+    callNotice(scriptName(), "onDiodeDropped");
 }
 
 void AirCompressor::wireAnchor(int i, int& x, int& y) const

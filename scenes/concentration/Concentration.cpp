@@ -324,7 +324,7 @@ void Concentration::setState(int state)
         TurnLabels::showTurn(this, true, 0);
         enableBacks(true);
         // The script's message may be telling the player to wait for this.
-        callScript(kScriptTable, "playerTurn");
+        callNotice(kScriptTable, "playerTurn");
         break;
     case STATE_COMPUTER_FIRST:
         TurnLabels::showTurn(this, false, 0);
@@ -352,7 +352,7 @@ void Concentration::setState(int state)
         } else {
             // Its pair keeps its turn: the script says so, as the player may
             // have missed the cards that flew off.
-            callScript(kScriptTable, "opponentPair");
+            callNotice(kScriptTable, "opponentPair");
             setStateAfter(STATE_COMPUTER_FIRST, kComputerTurnDelay);
         }
         break;
@@ -362,7 +362,7 @@ void Concentration::setState(int state)
             SceneRoom::playSound(SOUND_TO_PLAYER);
             setState(STATE_PLAYER_TURN);
             // The computer's miss handed the turn back: the script says so.
-            callScript(kScriptTable, "opponentMissed");
+            callNotice(kScriptTable, "opponentMissed");
         } else {
             m_nComputerPairsInRow = 0;
             SceneRoom::playSound(SOUND_TO_COMPUTER);

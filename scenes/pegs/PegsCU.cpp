@@ -460,10 +460,15 @@ void PegsCU::removePeg(int index)
     OutputDebugStringA(won ? "WINNER!!!!!!!!!!!!!!!!!!!!\n" : "GAME OVER!!!!!!!!!!!!!!!!!!!!\n");
     const char* next = kCommands[won ? EXIT : GAME_OVER];
     // The village hears of the end at once, so that a game saved, left for
-    // the menu or quit while the board stands keeps a win.
+    // the menu or quit while the board stands keeps a win; a stuck board is
+    // only a notice, which a script may leave undefined.
     LanternfieldCanvas* canvas = SceneRoom::canvas();
-    if (Room* current = canvas ? canvas->getCurrentRoom() : nullptr)
-        current->callScriptInt(tableOf(1).c_str(), won ? "setSolvedPegPuzzle" : "stuckPegPuzzle", m_nPuzzle);
+    if (Room* current = canvas ? canvas->getCurrentRoom() : nullptr) {
+        if (won)
+            current->callScriptInt(tableOf(1).c_str(), "setSolvedPegPuzzle", m_nPuzzle);
+        else
+            current->callNoticeInt(tableOf(1).c_str(), "stuckPegPuzzle", m_nPuzzle);
+    }
     // The won or stuck board stands a while with the line under it saying
     // so, taking no clicks, before it closes or is laid out again.
     m_bPegsReady = false;

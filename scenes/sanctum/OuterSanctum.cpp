@@ -304,12 +304,12 @@ int OuterSanctum::pressEmptyHand(int x, int y, int result)
     // The lever of a row not yet full, or an empty place with no colour
     // picked: the script says what comes first.
     if (spotHit("LeverClickRect", x, y)) {
-        callScript(kScriptTable, "rowNotFull");
+        callNotice(kScriptTable, "rowNotFull");
         return result;
     }
     for (int i = 0; hasRow() && i < PLACES; ++i) {
         if (spotHit(numbered("RowClickRect_", i).c_str(), x, y)) {
-            callScript(kScriptTable, "pickFirst");
+            callNotice(kScriptTable, "pickFirst");
             break;
         }
     }

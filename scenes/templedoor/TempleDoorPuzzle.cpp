@@ -483,9 +483,9 @@ int TempleDoorPuzzle::mouseUp(window::Event* e)
     // The script says when a stone pulled cannot go that way, and hears of
     // the next stone that moves.
     if (pulledInVain)
-        tellScript("cannotMove");
+        tellScript("cannotMove", true);
     else if (moved)
-        tellScript("stoneMoved");
+        tellScript("stoneMoved", true);
     // Last: the script may build another board at once.
     if (solved)
         onSolved(key);
@@ -510,9 +510,13 @@ void TempleDoorPuzzle::onSolved(BlockInfo key)
         SceneInstructions::openOrMark(this, INSTRUCTIONS_GAME);
 }
 
-void TempleDoorPuzzle::tellScript(const char* function)
+void TempleDoorPuzzle::tellScript(const char* function, bool notice)
 {
     LanternfieldCanvas* c = SceneRoom::canvas();
     Room* current = c ? c->getCurrentRoom() : nullptr;
-    (current ? current : this)->callScriptInt(kScriptTable, function, m_nCurrentPuzzle);
+    Room* target = current ? current : this;
+    if (notice)
+        target->callNoticeInt(kScriptTable, function, m_nCurrentPuzzle);
+    else
+        target->callScriptInt(kScriptTable, function, m_nCurrentPuzzle);
 }

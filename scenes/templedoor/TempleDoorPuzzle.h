@@ -145,8 +145,9 @@ private:
     // The key is out: the sparkle on it and the script told (which may
     // build another board, so the key is a copy).
     void onSolved(BlockInfo key);
-    // Runs rooms.TempleDoorPuzzle[function](current room, current puzzle).
-    void tellScript(const char* function);
+    // Runs rooms.TempleDoorPuzzle[function](current room, current puzzle);
+    // a notice the script leaves undefined is skipped.
+    void tellScript(const char* function, bool notice = false);
 
     BlockGrid m_grid;
     int m_nTargetCell;

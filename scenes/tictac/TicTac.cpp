@@ -428,7 +428,7 @@ void TicTac::showTurnOf(bool player)
     TurnLabels::showTurn(this, player, kTurnFadeFrames);
     // The script's line may be telling the player to wait for this.
     if (player)
-        callScript(kScriptTable, "playerTurn");
+        callNotice(kScriptTable, "playerTurn");
 }
 
 int TicTac::placePiece(int cell, int mark)
@@ -493,7 +493,7 @@ int TicTac::mouseDown(window::Event* e)
         return result;
     if (m_board.at(cell) != TicTacBoard::EMPTY) {
         // A blocked or taken square takes no piece; the script says why.
-        callScriptInt(kScriptTable, "squareNotFree", m_board.at(cell));
+        callNoticeInt(kScriptTable, "squareNotFree", m_board.at(cell));
         return result;
     }
     setState(STATE_PLAYER_MOVE);

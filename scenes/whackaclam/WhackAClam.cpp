@@ -369,7 +369,7 @@ int WhackAClam::mouseDown(window::Event* e)
             // A click that takes no pearl is told: a pearl the clam shut on
             // just before the click came vanishes as a caught one would.
             if (diving && !floating && m_nPearlsClicked == clicked)
-                callScriptInt(kScriptTable, "noPearl", shut ? 1 : 0);
+                callNoticeInt(kScriptTable, "noPearl", shut ? 1 : 0);
         } else {
             window::debugLine("WhackaClam mousedown, hit clam: (", clam->left(), ", ", clam->top(),
                               "), ignored, too many pearls\n");
@@ -482,7 +482,7 @@ void WhackAClam::startEndGame()
         host->callLuaFunctionNoArgs("LF_showTaskCompleted");
     // The win is the script's at once, so that a game closed while the won
     // dive stands keeps it; "onWin" leads out at the animation's end.
-    callScript(kScriptTable, "onAllCaught");
+    callNotice(kScriptTable, "onAllCaught");
 }
 
 void WhackAClam::handleAction(lang::Object* sender, lang::String* command)

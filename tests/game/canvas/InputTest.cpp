@@ -211,7 +211,9 @@ TEST_F(InputTest, AChapterKeyStartsItsChapterFromItsSlidesThoughTheyWereSeenBefo
     enter(3);
     for (int n = 1; n <= 6; ++n)
         canvas->setVignetteSeen(n);
+    canvas->getProgress()->maxChapter = 6;
     key('4');
+    EXPECT_EQ(6, canvas->getProgress()->maxChapter) << "the story's finished chapters stay finished";
     EXPECT_EQ(LanternfieldCanvas::ROOM_VIGNETTE, canvas->getProgress()->currentRoom);
     EXPECT_EQ(3, static_cast<Vignette*>(canvas->getRoom(LanternfieldCanvas::ROOM_VIGNETTE))->getGroup());
     EXPECT_EQ(0, canvas->getVignetteSeen(5)) << "the chapters after it start afresh too";

@@ -1,6 +1,7 @@
 // RoomChangeTest.cpp: moving through the fixture game: a click on an exit
 // starts its wipe and changes rooms when the wipe has the old screen, an
-// item on the cursor is used on the room instead, chapters start, continue
+// item on the cursor is used on the room instead (a use that ends the
+// chapter ending the press), chapters start, continue
 // and end, and scripts that fail or lack a callback leave the game going.
 #include "game/cutscenes/Vignette.h"
 #include "game/inventory/Inventory.h"
@@ -79,6 +80,17 @@ TEST_F(RoomChangeTest, AnItemOnTheCursorIsUsedOnTheRoomAndNeverReachesTheExits)
     world.click(750, 350);
     world.stepFrames(2);
     EXPECT_EQ(1, current());
+    // A use that ends the chapter ends the press: the next chapter's
+    // slides, shown under the pointer at once, take none of it.
+    world.stepFrames(30);
+    canvas->getProgress()->chapter = 2;
+    enter(10);
+    ASSERT_EQ(0, luaL_dostring(L(), "rooms.TavernGallery.onUse = function(self, x, y) self:endChapter() end"));
+    canvas->setItemOnCursor(3, true);
+    clearCalls();
+    world.click(400, 200);
+    ASSERT_EQ(LanternfieldCanvas::ROOM_VIGNETTE, current());
+    EXPECT_TRUE(calls("onClick").empty());
 }
 
 TEST_F(RoomChangeTest, AClickBesideTheExitsReachesTheScriptAndADisabledExitLetsItThrough)

@@ -199,6 +199,28 @@ TEST_F(PuzzleCheatsTest, EveryJumpButtonReachesItsRoom)
     EXPECT_TRUE(world.boxes().empty());
 }
 
+// From the story's first slide straight into a room: a restart continues the
+// chapter there, as one entered through its slides.
+TEST_F(PuzzleCheatsTest, AChapterEnteredByAJumpIsContinuedAfterARestart)
+{
+    canvas->setProfileName(lang::String("Ann"));
+    lang::String start("bStart1");
+    canvas->handleAction(canvas, &start);
+    world.stepFrames(LanternfieldCanvas::FADE_OUT_NEXT_STEP + LanternfieldCanvas::FADE_IN_FRAMES + 2);
+    ASSERT_EQ(LanternfieldCanvas::ROOM_STORY_INTRO, current());
+    lang::System::setDebugMode(true);
+    world.key('C');
+    lang::System::setDebugMode(false);
+    pressJump(jumpNamed("To_MarketPlace"));
+    ASSERT_EQ(2, current());
+    canvas->exitToMenu();
+    clearCalls();
+    canvas->handleAction(canvas, &start);
+    world.stepFrames(LanternfieldCanvas::FADE_OUT_NEXT_STEP + 1);
+    EXPECT_EQ(2, current());
+    EXPECT_EQ((std::vector<std::string>{"onEnter:MarketPlace(1)"}), calls("onE"));
+}
+
 TEST_F(PuzzleCheatsTest, AJumpFromOverThePauseBookOrTheMenuEndsInTheRoomPlaying)
 {
     const struct {

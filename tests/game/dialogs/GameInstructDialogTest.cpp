@@ -114,9 +114,14 @@ TEST_F(GameInstructDialogTest, ThePanelGrowsShrinksAndGivesTheQuestionMarkBack)
     EXPECT_EQ(0, dimmer->getAlpha());
     EXPECT_FALSE(flagSet(3)) << "the panel was seen";
     EXPECT_EQ((std::vector<std::string>{"48"}), playedSounds());
-    // Presses are refused while the panel grows.
+    // Presses are refused while the panel grows, also one on its play
+    // button as it nears its full size.
     EXPECT_EQ(sprite::DialogSprite::NOT_HANDLED, pressOn(panel, kPlayX, kPlayY));
-    world.stepFrames(GameInstructDialog::ZOOM_FRAMES + 2);
+    world.stepFrames(GameInstructDialog::ZOOM_FRAMES - 1);
+    ASSERT_TRUE(panel->isZooming());
+    EXPECT_EQ(sprite::DialogSprite::NOT_HANDLED,
+              pressOn(panel, panel->left() + panel->width() / 2 - 40, panel->top() + 255));
+    world.stepFrames(3);
     EXPECT_FALSE(panel->isZooming());
     EXPECT_DOUBLE_EQ(1.0, panel->getScaleX());
     EXPECT_EQ(405, panel->getX()) << "grown to the point given, shifted by (5, -20)";

@@ -1,7 +1,8 @@
 // RoomLuaTest.cpp: the methods of hv.Room called by a room script on the
 // fixture game's Dock: their argument checks, exits opened and shut by
 // target room, characters placed and taken away, ambient sounds, the
-// drawing order, chapters and room changes.
+// drawing order, chapters and room changes (a later one called off by
+// leaving).
 #include "game/ambient/AmbientSoundManager.h"
 #include "game/characters/Character.h"
 #include "game/progress/ProgressRecord.h"
@@ -242,6 +243,13 @@ TEST_F(RoomLuaTest, TimeThePlayerSpendsInAScriptsMessageBoxDoesNotCountAgainstIt
 
 TEST_F(RoomLuaTest, MoveToRoomChangesAtOnceAndEndChapterEndsTheChapter)
 {
+    // A move some frames later is called off by leaving the room first.
+    ASSERT_EQ("", run("room:moveToRoomAfter('MarketPlace', 10)"));
+    world.stepFrames(2);
+    canvas->changeRoom(5);
+    enter(0);
+    world.stepFrames(20);
+    EXPECT_EQ(0, canvas->getProgress()->currentRoom);
     ASSERT_EQ("", run("room:moveToRoom('Nowhere')"));
     EXPECT_EQ(0, canvas->getProgress()->currentRoom) << "no such room: the player stays";
     ASSERT_EQ("", run("room:moveToRoom('MarketPlace')"));

@@ -1,7 +1,7 @@
 // CircuitRouterTest.cpp: the circuit board's wire routing: the direction a
 // pointer asks for, wires dragged to their poles with their straight pieces
-// and corners, pulling a wire back, what a wire may not enter, the fixed
-// wire, and pointers and poles at the grid's borders.
+// and corners, pulling a wire back, what a wire may not enter (its stop
+// told), the fixed wire, and pointers and poles at the grid's borders.
 #include "scenes/circuit/CircuitRouter.h"
 
 #include <gtest/gtest.h>
@@ -31,6 +31,7 @@ struct Recorder : R::Listener {
         log.push_back("complete " + std::to_string(wire) + (all ? " all" : ""));
     }
     void boardCompleted() override { log.push_back("board"); }
+    void wireStopped(int wire) override { log.push_back("stopped " + std::to_string(wire)); }
     std::vector<std::string> log;
 };
 
@@ -185,6 +186,7 @@ TEST_F(CircuitRouterTest, AWireIsPulledBackAndKeepsOffWhatIsTaken)
     router.beginAtPole(2, 2);
     dragThrough({cell(8, 5), cell(7, 5), cell(6, 5), cell(5, 5)});
     EXPECT_EQ(3u, router.wire(2).tiles.size()) << "another wire's pole";
+    EXPECT_EQ("stopped 2", recorder.log.back()) << "which the board says";
     EXPECT_TRUE(router.isCellTaken(cell(2, 5)));
 }
 

@@ -15,7 +15,8 @@
 // joined and the hedge maze is walked to its exit; each painting zooms back to
 // its place on the gallery's wall; the card and board games, a painting, a peg board and the pearl
 // dive each once their instructions panel has grown open by itself, as on a
-// first visit, and been played away; every first visit's instructions open
+// first visit, and been played away; a lost card game makes the next one
+// winnable; every first visit's instructions open
 // on the screen; the maze's help names only controls that work, the pearl
 // dive's and the card game's help say what is clicked and what wins, and every
 // puzzle's Leave button works from the start; the fountain shows the
@@ -60,6 +61,7 @@
 #include "sprites/text/NewFontSprite.h"
 #include "sprites/transitions/TransitionImage.h"
 #include "sprites/transitions/TransitionMask.h"
+#include "tests/scenes/support/SampleChapter2.h"
 #include "tests/scenes/support/SamplePuzzles.h"
 #include "windowing/images/ImageBase.h"
 #include "tests/scenes/support/SceneFixture.h"
@@ -749,9 +751,17 @@ TEST_F(SampleScenesTest, TheCardGameDealsAndTurnsACardUp)
             << "miss " << miss;
         expectTip("STR_CARDS_HIS_MISS");
     }
-    // A lost game is told before the new deal.
+    // A lost game is told before the new deal, in which the card player
+    // plays weak: a newcomer who remembers only the last four cards turned
+    // up wins it (where at full strength he takes six pairs to one). Once
+    // won, he plays at his full strength again.
+    cards->getRandom().seed(5);
     runLua(cards, "rooms.Concentration.loseGameScene(self, 1)");
     expectTip("STR_CARDS_LOST");
+    ASSERT_TRUE(stepUntil([cards] { return cards->getState() == Concentration::STATE_PLAYER_TURN; }));
+    EXPECT_TRUE(cards->isWeakComputer());
+    EXPECT_TRUE(playCardGameFromMemory(player, cards, 4)) << cards->getPlayerScore() << "-" << cards->getAIScore();
+    EXPECT_EQ("false", story(cards, "LF_dumbDownConcentrationAI()"));
     expectCleanRun();
 }
 

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -81,22 +83,104 @@ bool pearlPoint(Clam* clam, int& x, int& y)
     return false;
 }
 
-} // namespace
-
-void winCardGame(gametest::SamplePlayer& player, testsupport::GameWorld&, Concentration* cards)
+// The game's end: won, or six pairs the computer's.
+bool cardGameOver(Concentration* cards)
 {
-    for (int turn = 0; turn < kCardTurns && !cardGameWon(); ++turn) {
+    return cardGameWon() || cards->getAIScore() >= Concentration::WINNING_PAIRS;
+}
+
+// On each of the player's turns until the game ends, the two cards `choose`
+// names are turned up; `watch` sees every frame played.
+void playCardTurns(gametest::SamplePlayer& player, Concentration* cards, const std::function<void(int&, int&)>& choose,
+                   const std::function<void()>& watch = [] {})
+{
+    for (int turn = 0; turn < kCardTurns && !cardGameOver(cards); ++turn) {
         ASSERT_TRUE(player.painted(
-            [cards] {
-                return cardGameWon() || (cards->getState() == Concentration::STATE_PLAYER_TURN &&
-                                         cards->isPlayerTurn() && !cards->isDealing() && cardsLaidOut(cards));
+            [cards, &watch] {
+                watch();
+                return cardGameOver(cards) || (cards->getState() == Concentration::STATE_PLAYER_TURN &&
+                                               cards->isPlayerTurn() && !cards->isDealing() && cardsLaidOut(cards));
             },
             600))
             << "turn " << turn;
-        if (cardGameWon())
+        if (cardGameOver(cards))
             break;
-        // Two cards of one picture among those still on the table.
         int first = -1, second = -1;
+        choose(first, second);
+        ASSERT_GE(second, 0) << "no two cards left on the table";
+        player.clickOn(cards->getCardBack(first));
+        ASSERT_TRUE(cards->card(first).faceUp) << "card " << first;
+        player.clickOn(cards->getCardBack(second));
+        ASSERT_TRUE(cards->card(second).faceUp || cards->card(second).taken) << "card " << second;
+        ASSERT_TRUE(player.painted(
+            [cards] { return cardGameOver(cards) || cards->getState() != Concentration::STATE_SECOND_PICKED; }, 200));
+    }
+}
+
+} // namespace
+
+bool playCardGameFromMemory(gametest::SamplePlayer& player, Concentration* cards, int memory)
+{
+    // The cards turned up, the latest last, each once.
+    std::vector<int> recalled;
+    auto watch = [cards, &recalled, memory] {
+        for (int n = 0; n < cards->getCardCount(); ++n) {
+            if (cards->card(n).faceUp && (recalled.empty() || recalled.back() != n)) {
+                recalled.erase(std::remove(recalled.begin(), recalled.end(), n), recalled.end());
+                recalled.push_back(n);
+            }
+        }
+        if (int(recalled.size()) > memory)
+            recalled.erase(recalled.begin(), recalled.end() - memory);
+    };
+    auto open = [cards](int n) { return !cards->card(n).taken; };
+    auto known = [&recalled, open](int n) {
+        return open(n) && std::find(recalled.begin(), recalled.end(), n) != recalled.end();
+    };
+    auto partner = [cards](int n) {
+        for (int k = 0; k < cards->getCardCount(); ++k) {
+            if (k != n && cards->card(k).value == cards->card(n).value)
+                return k;
+        }
+        return -1;
+    };
+    playCardTurns(
+        player, cards,
+        [&](int& first, int& second) {
+            // A pair both of whose cards are remembered.
+            for (int a = 0; a < cards->getCardCount() && second < 0; ++a) {
+                if (known(a) && known(partner(a))) {
+                    first = a;
+                    second = partner(a);
+                }
+            }
+            if (second >= 0)
+                return;
+            // Else a card not remembered (or any), then its partner if that
+            // is remembered, or another card not remembered (or any).
+            for (bool unknownOnly : {true, false}) {
+                for (int n = 0; n < cards->getCardCount() && first < 0; ++n) {
+                    if (open(n) && !(unknownOnly && known(n)))
+                        first = n;
+                }
+            }
+            if (first >= 0 && known(partner(first)))
+                second = partner(first);
+            for (bool unknownOnly : {true, false}) {
+                for (int n = 0; n < cards->getCardCount() && second < 0; ++n) {
+                    if (n != first && open(n) && !(unknownOnly && known(n)))
+                        second = n;
+                }
+            }
+        },
+        watch);
+    return cardGameWon();
+}
+
+void winCardGame(gametest::SamplePlayer& player, testsupport::GameWorld&, Concentration* cards)
+{
+    playCardTurns(player, cards, [cards](int& first, int& second) {
+        // Two cards of one picture among those still on the table.
         for (int a = 0; a < cards->getCardCount() && second < 0; ++a) {
             for (int b = a + 1; b < cards->getCardCount() && second < 0; ++b) {
                 if (!cards->card(a).taken && !cards->card(b).taken && cards->card(a).value == cards->card(b).value) {
@@ -105,14 +189,7 @@ void winCardGame(gametest::SamplePlayer& player, testsupport::GameWorld&, Concen
                 }
             }
         }
-        ASSERT_GE(second, 0) << "no pair left on the table";
-        player.clickOn(cards->getCardBack(first));
-        ASSERT_TRUE(cards->card(first).faceUp) << "card " << first;
-        player.clickOn(cards->getCardBack(second));
-        ASSERT_TRUE(cards->card(second).taken) << "card " << second;
-        ASSERT_TRUE(player.painted(
-            [cards] { return cardGameWon() || cards->getState() != Concentration::STATE_SECOND_PICKED; }, 200));
-    }
+    });
     ASSERT_TRUE(cardGameWon());
     EXPECT_EQ(Concentration::WINNING_PAIRS, cards->getPlayerScore());
     // The won game ends: the game leads back to the tavern by itself, where

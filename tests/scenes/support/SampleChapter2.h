@@ -16,6 +16,13 @@ namespace scenetest {
 // player has won the game, which leads back to the tavern.
 void winCardGame(gametest::SamplePlayer& player, testsupport::GameWorld& world, Concentration* cards);
 
+// At the card table, the player's turns played as a newcomer who remembers
+// only the last `memory` cards turned up, by either side: a pair both of
+// whose cards are remembered, else a card not remembered and its partner if
+// that is, else another card not remembered. Until the game ends; whether the
+// player won it.
+bool playCardGameFromMemory(gametest::SamplePlayer& player, Concentration* cards, int memory);
+
 // In the restoration room (its instructions closed): each tile of the
 // painting on the easel that is out of place is clicked, then the tile on its
 // home cell, until the painting is whole; the room then zooms back to the

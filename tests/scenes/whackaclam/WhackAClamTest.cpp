@@ -51,7 +51,7 @@ protected:
                          tank() +
                          "AirTankWarning Sprite warn 650 50\nAirTankEmpty Sprite warn 650 50\n"
                          "WhackAClamClose ButtonSprite warn 740 540 1 1 0 0 0 1\n<end>\n";
-        scene.callbacks = {"onAllCaught", "onWin", "onLose", "onClose"};
+        scene.callbacks = {"onAllCaught", "onWin", "onLose", "onClose", "noPearl"};
         gametest::GameOptions options;
         options.gameScript = "function LF_showTaskCompleted() record('LF_showTaskCompleted') end\n";
         ASSERT_TRUE(startScene(scene, options));
@@ -232,7 +232,11 @@ protected:
 
 TEST_F(WhackAClamNoPearlTest, AClickOnAnEmptyOpenClamSoundsAndTakesNothingAClosedOneIsNotHeard)
 {
-    activate();
+    // The click that starts the dive, on the shut clam, is no miss of it.
+    ASSERT_EQ("", runLua(game, "rooms.WhackAClam.onClick = function(self, x, y) self:activateGame(true) end"));
+    world.click(kPearlX, kPearlY);
+    ASSERT_TRUE(game->isRunning());
+    EXPECT_TRUE(calls("noPearl").empty());
     clearRecords();
     world.click(kPearlX, kPearlY);
     EXPECT_TRUE(soundsPlayed().empty()) << "closed";
@@ -244,6 +248,7 @@ TEST_F(WhackAClamNoPearlTest, AClickOnAnEmptyOpenClamSoundsAndTakesNothingAClose
     EXPECT_EQ(0, game->getPearlsClicked());
     EXPECT_EQ(nullptr, clam()->getFloatingPearl());
     EXPECT_EQ(Clam::STATE_OPEN, clam()->getState());
+    EXPECT_EQ((std::vector<std::string>{"noPearl:WhackAClam(1)", "noPearl:WhackAClam(0)"}), calls("noPearl"));
 }
 
 // A dive left while a clam shows its pearl: the next dive lays the clam out
