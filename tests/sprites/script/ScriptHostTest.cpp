@@ -290,10 +290,11 @@ TEST_F(ScriptHostTest, EveryWayIntoLuaIsStoppedAfterTheTimeLimitWithItsName)
                       "function LF_nest()\n"
                       "  local t = os.clock()\n"
                       "  local function level(n) return coroutine.wrap(function()\n"
-                      "    while os.clock() - t < 2 do if n > 0 then pcall(level(n - 1)) end end\n"
+                      "    while os.clock() - t < 2 do if n > 0 then pcall(level(n - 1)) escaped = 1 end end\n"
                       "    escaped = 1 end) end\n"
                       "  level(3)()\n"
                       "end\n"
+                      "function LF_kept() kept() end\n"
                       "function LF_unhook() if debug.sethook then debug.sethook() end runOn() end\n"
                       "function LF_native()\n"
                       "  local open = package.loadlib and package.loadlib(luaLibrary, 'luaopen_debug')\n"
@@ -342,6 +343,12 @@ TEST_F(ScriptHostTest, EveryWayIntoLuaIsStoppedAfterTheTimeLimitWithItsName)
          [&] { m_host->callLuaFunctionNoArgs("LF_outer"); }, "Script Error", "LF_outer"},
         {"coroutines nested four deep, each catching its child's stop",
          [&] { m_host->callLuaFunctionNoArgs("LF_nest"); }, "Script Error", "LF_nest"},
+        {"a coroutine made outside any call",
+         [&] {
+             ASSERT_EQ("", run("kept = coroutine.wrap(runOn)"));
+             m_host->callLuaFunctionNoArgs("LF_kept");
+         },
+         "Script Error", "LF_kept"},
         {"a script that takes the hook off", [&] { m_host->callLuaFunctionNoArgs("LF_unhook"); }, "Script Error",
          "LF_unhook"},
         {"a script that loads the hook setter", [&] { m_host->callLuaFunctionNoArgs("LF_native"); },
