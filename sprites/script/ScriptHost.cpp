@@ -269,7 +269,8 @@ void guardEnvironment(lua_State* L)
     lua_pushnil(L);
     lua_setglobal(L, "newproxy");
 
-    // require keeps its preload and script searchers, not the native ones.
+    // require keeps its preload and script searchers, not the third and
+    // fourth, which load native libraries.
     lua_getglobal(L, "package");
     if (lua_istable(L, -1)) {
         removeFields(L, {"loadlib"});
