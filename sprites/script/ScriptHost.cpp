@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <initializer_list>
 #include <new>
 #include <string>
 
@@ -96,6 +97,24 @@ bool guardWindowClosed()
     return platform::events::closeRequestCount() != scriptGuard.windowClosesAtStart;
 }
 
+void guardHook(lua_State* L, lua_Debug*);
+
+// Stops the call in the thread `L` runs: from now on it and the main thread
+// raise the error at each of their instructions, so a script that catches
+// it (with pcall) finds it again at once, in this thread or the one it
+// returns to (guardedResume stops every other thread).
+int guardRaise(lua_State* L)
+{
+    const ScriptGuard& guard = scriptGuard;
+    lua_sethook(L, guardHook, LUA_MASKCOUNT, 1);
+    if (guard.main && guard.main != L)
+        lua_sethook(guard.main, guardHook, LUA_MASKCOUNT, 1);
+    if (guard.stop == ScriptGuard::TOO_LONG)
+        return luaL_error(L, "%s ran for more than %d ms and was stopped", guard.name.c_str(),
+                          guardTimeLimitMs.load());
+    return luaL_error(L, "%s was stopped: the game is closing", guard.name.c_str());
+}
+
 void guardHook(lua_State* L, lua_Debug*)
 {
     ScriptGuard& guard = scriptGuard;
@@ -124,16 +143,183 @@ void guardHook(lua_State* L, lua_Debug*)
         if (guard.stop == ScriptGuard::RUNNING)
             return;
     }
-    // Stopped: every thread of the state raises the error at each of its
-    // instructions, this one and the main thread at once, any other
-    // coroutine at its next look. A script that catches the error in one
-    // thread (with pcall) then finds it again in the thread it returns to.
-    lua_sethook(L, guardHook, LUA_MASKCOUNT, 1);
-    if (guard.main && guard.main != L)
-        lua_sethook(guard.main, guardHook, LUA_MASKCOUNT, 1);
-    if (guard.stop == ScriptGuard::TOO_LONG)
-        luaL_error(L, "%s ran for more than %d ms and was stopped", guard.name.c_str(), guardTimeLimitMs.load());
-    luaL_error(L, "%s was stopped: the game is closing", guard.name.c_str());
+    guardRaise(L);
+}
+
+// Whether the call under way has been stopped.
+bool guardStopped()
+{
+    return scriptGuard.depth > 0 && scriptGuard.stop != ScriptGuard::RUNNING;
+}
+
+// The library's own functions that the guarded ones below stand for (the
+// same in every state): the scripts reach them only through those.
+std::atomic<lua_CFunction> libraryResume{nullptr};
+std::atomic<lua_CFunction> libraryCreate{nullptr};
+std::atomic<lua_CFunction> libraryTraceback{nullptr};
+
+// coroutine.resume within the guard. A coroutine runs under the guard's
+// hook (one made outside any call has none); once the call is stopped none
+// is resumed, and the thread that resumed one is stopped as soon as it has
+// control again. So after a stop no thread of the state runs on, however
+// its coroutines nest and catch, nor does one made after it: a new
+// coroutine takes its maker's hook, which raises at once.
+int guardedResume(lua_State* L)
+{
+    lua_State* co = lua_tothread(L, 1);
+    if (scriptGuard.depth > 0) {
+        if (scriptGuard.stop != ScriptGuard::RUNNING)
+            return guardRaise(L);
+        if (co && lua_gethook(co) != guardHook)
+            lua_sethook(co, guardHook, LUA_MASKCOUNT, kGuardInstructions);
+    }
+    // The library's resume, run in this call: its results are this call's.
+    const int results = libraryResume.load()(L);
+    if (guardStopped())
+        return guardRaise(L);
+    return results;
+}
+
+// A function made by coroutine.wrap: resumes its coroutine (the upvalue) as
+// guardedResume does, and the coroutine's error becomes the caller's, with
+// the caller's place, as the library's own.
+int guardedWrapped(lua_State* L)
+{
+    lua_pushvalue(L, lua_upvalueindex(1));
+    lua_insert(L, 1);
+    const int results = guardedResume(L);
+    if (lua_toboolean(L, -results))
+        return results - 1;
+    if (lua_isstring(L, -1)) {
+        luaL_where(L, 1);
+        lua_insert(L, -2);
+        lua_concat(L, 2);
+    }
+    return lua_error(L);
+}
+
+int guardedWrap(lua_State* L)
+{
+    libraryCreate.load()(L);
+    lua_pushcclosure(L, guardedWrapped, 1);
+    return 1;
+}
+
+// A message handler (the upvalue) within the guard. The guard raises its
+// error from its hook, where Lua runs no hooks, so a handler of the script
+// would run unguarded: once the call is stopped the message goes on as it
+// is, through the library's traceback at most, which runs no script.
+int guardedHandler(lua_State* L)
+{
+    lua_pushvalue(L, lua_upvalueindex(1));
+    if (guardStopped() && lua_tocfunction(L, -1) != libraryTraceback.load()) {
+        lua_settop(L, 1);
+        return 1;
+    }
+    lua_insert(L, 1);
+    lua_call(L, lua_gettop(L) - 1, 1);
+    return 1;
+}
+
+// Puts guardedHandler around the handler at the absolute index `index`.
+void guardHandlerAt(lua_State* L, int index)
+{
+    lua_pushvalue(L, index);
+    lua_pushcclosure(L, guardedHandler, 1);
+    lua_replace(L, index);
+}
+
+// xpcall with its handler within the guard.
+int guardedXpcall(lua_State* L)
+{
+    luaL_checkany(L, 2);
+    lua_settop(L, 2);
+    guardHandlerAt(L, 2);
+    lua_insert(L, 1);
+    const int status = lua_pcall(L, 0, LUA_MULTRET, 1);
+    lua_pushboolean(L, status == 0);
+    lua_replace(L, 1);
+    return lua_gettop(L);
+}
+
+// Sets the fields named in `names` of the table at the top of the stack to nil.
+void removeFields(lua_State* L, std::initializer_list<const char*> names)
+{
+    for (const char* name : names) {
+        lua_pushnil(L);
+        lua_setfield(L, -2, name);
+    }
+}
+
+// Leaves the scripts nothing that switches the guard off or runs script
+// code outside it: no hook setter; no finalizer of theirs (Lua calls one
+// with hooks off), so no proxy and no way to the file handles' metatable or
+// their environments; no native library that would bring either back. The
+// coroutine functions and xpcall are replaced by guarded ones.
+void guardEnvironment(lua_State* L)
+{
+    lua_getglobal(L, "debug");
+    if (lua_istable(L, -1)) {
+        lua_getfield(L, -1, "traceback");
+        libraryTraceback = lua_tocfunction(L, -1);
+        lua_pop(L, 1);
+        removeFields(L, {"sethook", "getregistry", "getmetatable", "setmetatable", "getfenv", "setfenv"});
+    }
+    lua_pop(L, 1);
+    lua_pushnil(L);
+    lua_setglobal(L, "newproxy");
+
+    // require keeps its preload and script searchers, not the third and
+    // fourth, which load native libraries.
+    lua_getglobal(L, "package");
+    if (lua_istable(L, -1)) {
+        removeFields(L, {"loadlib"});
+        lua_getfield(L, -1, "loaders");
+        if (lua_istable(L, -1)) {
+            for (int i = 4; i >= 3; --i) {
+                lua_pushnil(L);
+                lua_rawseti(L, -2, i);
+            }
+        }
+        lua_pop(L, 1);
+    }
+    lua_pop(L, 1);
+
+    // The file handles keep their metatable to themselves; their methods
+    // are found in a table of their own.
+    luaL_getmetatable(L, LUA_FILEHANDLE);
+    if (lua_istable(L, -1)) {
+        lua_newtable(L);
+        lua_pushnil(L);
+        while (lua_next(L, -3)) {
+            if (lua_type(L, -2) == LUA_TSTRING && std::strncmp(lua_tostring(L, -2), "__", 2) != 0) {
+                lua_pushvalue(L, -2);
+                lua_insert(L, -2);
+                lua_rawset(L, -4);
+            } else {
+                lua_pop(L, 1);
+            }
+        }
+        lua_setfield(L, -2, "__index");
+        lua_pushboolean(L, 0);
+        lua_setfield(L, -2, "__metatable");
+    }
+    lua_pop(L, 1);
+
+    lua_getglobal(L, "coroutine");
+    if (lua_istable(L, -1)) {
+        lua_getfield(L, -1, "resume");
+        libraryResume = lua_tocfunction(L, -1);
+        lua_getfield(L, -2, "create");
+        libraryCreate = lua_tocfunction(L, -1);
+        lua_pop(L, 2);
+        lua_pushcfunction(L, guardedResume);
+        lua_setfield(L, -2, "resume");
+        lua_pushcfunction(L, guardedWrap);
+        lua_setfield(L, -2, "wrap");
+    }
+    lua_pop(L, 1);
+    lua_register(L, "xpcall", guardedXpcall);
 }
 
 // "the function at <script>:<line>" for the function at `index`.
@@ -201,6 +387,8 @@ int ScriptHost::guardedPcall(int nargs, int nresults, int handler, const char* n
         guard.stop = ScriptGuard::RUNNING;
         lua_sethook(L, guardHook, LUA_MASKCOUNT, kGuardInstructions);
     }
+    if (handler != 0)
+        guardHandlerAt(L, handler);
     const int status = lua_pcall(L, nargs, nresults, handler);
     if (--guard.depth == 0)
         lua_sethook(L, nullptr, 0, 0);
@@ -217,6 +405,7 @@ ScriptHost::ScriptHost() : m_pState(nullptr), m_scriptsRun(10)
     lua_setglobal(m_pState, "_ALERT");
     lua_atpanic(m_pState, luaPanic);
     luaL_openlibs(m_pState);
+    guardEnvironment(m_pState);
 }
 
 ScriptHost::~ScriptHost()
@@ -571,7 +760,7 @@ lang::Object* ScriptHost::checkObject(lua_State* L, int index, const char* class
     luaL_checktype(L, index, LUA_TTABLE);
     lua_pushstring(L, kObjectField);
     lua_rawget(L, index);
-    // Only light user data: a script can make full user data (newproxy), but
+    // Only light user data: a script holds full user data (a file), but
     // not a pointer of its own.
     lang::Object* object =
         lua_islightuserdata(L, -1) ? static_cast<lang::Object*>(lua_touserdata(L, -1)) : nullptr;

@@ -35,8 +35,10 @@ public:
     // each is stopped and a new one is not run.
     static constexpr int CLOSE_TIME_LIMIT_MS = 2000;
 
-    // Opens the state with every standard library, the global "_ALERT" and
-    // the panic handler, and becomes the instance.
+    // Opens the state with the standard libraries (less what would take the
+    // time guard off or run script code outside it: the hook setter, the
+    // ways to a finalizer, native libraries), the global "_ALERT" and the
+    // panic handler, and becomes the instance.
     ScriptHost();
     // The process's host is never destroyed; a host made for a test closes its
     // state and, when it is the instance, leaves the instance null.

@@ -4,8 +4,12 @@
 
 #include "platform/user/headless/HeadlessBackend.h"
 
+#include <dlfcn.h>
+
 #include <atomic>
 #include <climits>
+#include <cstdint>
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -279,6 +283,43 @@ TEST_F(ScriptHostTest, EveryWayIntoLuaIsStoppedAfterTheTimeLimitWithItsName)
                       "end\n"
                       "function LF_inner() end\n"
                       "function LF_outer() callInner() local t = os.clock() while os.clock() - t < 2 do end end"));
+    // The ways a script could run on unguarded; runOn notes the escape.
+    Dl_info luaLibrary{};
+    ASSERT_NE(0, dladdr(reinterpret_cast<void*>(lua_getallocf(L, nullptr)), &luaLibrary));
+    lua_pushstring(L, luaLibrary.dli_fname);
+    lua_setglobal(L, "luaLibrary");
+    ASSERT_EQ("", run("function runOn() local t = os.clock() while os.clock() - t < 2 do end escaped = 1 end\n"
+                      "function LF_nest()\n"
+                      "  local t = os.clock()\n"
+                      "  local function level(n) return coroutine.wrap(function()\n"
+                      "    while os.clock() - t < 2 do if n > 0 then pcall(level(n - 1)) escaped = 1 end end\n"
+                      "    escaped = 1 end) end\n"
+                      "  level(3)()\n"
+                      "end\n"
+                      "function LF_kept() kept() end\n"
+                      "function LF_unhook() if debug.sethook then debug.sethook() end runOn() end\n"
+                      "function LF_native()\n"
+                      "  local open = package.loadlib and package.loadlib(luaLibrary, 'luaopen_debug')\n"
+                      "  if open then open() else\n"
+                      "    package.cpath, package.path, package.loaded.debug = luaLibrary, '', nil\n"
+                      "    pcall(require, 'debug')\n"
+                      "  end\n"
+                      "  LF_unhook()\n"
+                      "end\n"
+                      "function LF_finalizers()\n"
+                      "  local function plant()\n"
+                      "    local file, d = io.open('Loop.lua'), debug\n"
+                      "    for _, meta in pairs({newproxy and getmetatable(newproxy(true)), getmetatable(file),\n"
+                      "        file.__index, d.getmetatable and d.getmetatable(file),\n"
+                      "        d.getregistry and d.getregistry()['FILE*']}) do\n"
+                      "      if type(meta) == 'table' then meta.__gc = runOn end\n"
+                      "    end\n"
+                      "    if d.setmetatable then d.setmetatable(io.open('Loop.lua'), {__gc = runOn}) end\n"
+                      "    if d.getfenv then tostring, d.getfenv(file).__close = runOn, print end\n"
+                      "  end\n"
+                      "  plant() collectgarbage() while true do end\n"
+                      "end\n"
+                      "function LF_handler() xpcall(function() while true do end end, runOn) while true do end end"));
     struct Case {
         const char* what;
         std::function<void()> call;
@@ -305,6 +346,26 @@ TEST_F(ScriptHostTest, EveryWayIntoLuaIsStoppedAfterTheTimeLimitWithItsName)
          [&] { m_host->callLuaFunctionNoArgs("LF_escape"); }, "Script Error", "LF_escape"},
         {"a call that goes on after a nested call has ended",
          [&] { m_host->callLuaFunctionNoArgs("LF_outer"); }, "Script Error", "LF_outer"},
+        {"coroutines nested four deep, each catching its child's stop",
+         [&] { m_host->callLuaFunctionNoArgs("LF_nest"); }, "Script Error", "LF_nest"},
+        {"a coroutine made outside any call",
+         [&] {
+             ASSERT_EQ("", run("kept = coroutine.wrap(runOn)"));
+             m_host->callLuaFunctionNoArgs("LF_kept");
+         },
+         "Script Error", "LF_kept"},
+        {"a script that takes the hook off", [&] { m_host->callLuaFunctionNoArgs("LF_unhook"); }, "Script Error",
+         "LF_unhook"},
+        {"a script that loads the hook setter", [&] { m_host->callLuaFunctionNoArgs("LF_native"); },
+         "Script Error", "LF_native"},
+        {"finalizers", [&] { m_host->callLuaFunctionNoArgs("LF_finalizers"); }, "Script Error", "LF_finalizers"},
+        {"error handlers, the script's own and its traceback",
+         [&] {
+             ASSERT_EQ("", run("keep, debug.traceback = debug.traceback, runOn"));
+             m_host->callLuaFunctionNoArgs("LF_handler");
+             ASSERT_EQ("", run("debug.traceback = keep"));
+         },
+         "Script Error", "LF_handler"},
         {"a function without a name",
          [&] {
              lua_getglobal(L, "endless");
@@ -322,8 +383,9 @@ TEST_F(ScriptHostTest, EveryWayIntoLuaIsStoppedAfterTheTimeLimitWithItsName)
         EXPECT_NE(std::string::npos, boxes.back().text.find(c.named)) << boxes.back().text;
         EXPECT_NE(std::string::npos, boxes.back().text.find("ran for more than 30 ms")) << boxes.back().text;
         EXPECT_EQ(0, lua_gettop(L));
+        EXPECT_EQ(0, globalInt("escaped")) << "ran on unguarded";
         // The next call runs as ever.
-        EXPECT_EQ("", run("after = 1"));
+        EXPECT_EQ("", run("after = 1 escaped = nil"));
     }
     ScriptHost::setTimeLimit(0);
 }
@@ -371,4 +433,31 @@ TEST_F(ScriptHostTest, ACloseRequestStopsTheScriptThatRunsNowWithoutABox)
     EXPECT_EQ("<nil>", globalText("ran"));
     EXPECT_EQ(0, m_host->runScriptFile("Ran.lua", 0));
     EXPECT_EQ("yes", globalText("ran"));
+}
+
+TEST_F(ScriptHostTest, TheClosingGameGivesItsCallsTwoSecondsFromTheFirstRequestAndThenRunsNone)
+{
+    auto runningMs = [] {
+        timespec now{};
+        ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        return int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+    };
+    ASSERT_EQ("", run("function busy(s) local t = os.clock() while os.clock() - t < s do end end\n"
+                      "function LF_quarter() busy(0.5) end\n"
+                      "function LF_stuck() busy(4) end"));
+    ScriptHost::requestClose();
+    m_host->callLuaFunctionNoArgs("LF_quarter");
+    // A second request does not start the two seconds again: the call made
+    // now has what is left of them.
+    ScriptHost::requestClose();
+    const int64_t before = runningMs();
+    m_host->callLuaFunctionNoArgs("LF_stuck");
+    EXPECT_LT(runningMs() - before, ScriptHost::CLOSE_TIME_LIMIT_MS * 7 / 8);
+    EXPECT_TRUE(m_debug.contains("LF_stuck was stopped: the game is closing")) << m_debug.text();
+    // Once they are over no call runs.
+    write("Late.lua", "late = 1");
+    EXPECT_EQ(1, m_host->runScriptFile("Late.lua", 0));
+    EXPECT_EQ(0, globalInt("late"));
+    EXPECT_TRUE(m_boxes.boxes().empty());
+    ScriptHost::clearClose();
 }
