@@ -198,11 +198,32 @@ end
 -- The saved story is read back as data only: numbers, strings, booleans
 -- and tables of them, seven tables deep below LF at most. What else the
 -- story may hold (a function, a table holding itself, one nested deeper) is
--- left out, so that the text is always taken back whole.
+-- left out, so that the text is always taken back whole; a table held in
+-- several places is written in each.
 local kSaveMaxDepth = 7
+-- The most text the settings keep of a saved story.
+local kSaveMaxLength = 1024 * 4096
+-- A Lua function names at most 262,143 numbers and strings: a table that
+-- names more than kInlineLiterals is built by functions that each name at
+-- most kPieceLiterals.
+local kInlineLiterals = 100000
+local kPieceLiterals = 200000
+
+-- Builds the table t by calling each of the functions after it with t.
+local kFillText = [[
+local function fill(t, ...)
+    local parts = {...}
+    for i = 1, #parts do
+        parts[i](t)
+    end
+    return t
+end
+]]
 
 -- A number as Lua text that gives the very same number back: 14 digits
--- when they do, else 17; the values without a numeral as expressions.
+-- when they do, else 17; the values without a numeral as expressions (-0
+-- too: a numeral -0 would be taken for the text's numeral 0, or the other
+-- way round).
 local function numberText(n)
     if n ~= n then
         return "0/0"
@@ -210,6 +231,8 @@ local function numberText(n)
         return "1/0"
     elseif n == -1 / 0 then
         return "-1/0"
+    elseif n == 0 and 1 / n < 0 then
+        return "1/(-1/0)"
     end
     local text = string.format("%.14g", n)
     if tonumber(text) ~= n then
@@ -218,31 +241,95 @@ local function numberText(n)
     return text
 end
 
--- A value as Lua text, a table with its entries in sorted order; nil for
--- one that is not saved. `open` holds the tables being written around it.
-local function valueText(v, depth, open)
+local kEscapes = {["\\"] = "\\\\", ['"'] = '\\"', ["\n"] = "\\n", ["\r"] = "\\r"}
+
+-- A string as a quoted Lua string: a NUL byte as "\0", or "\000" before a
+-- digit; other bytes but the quote, the backslash and the line ends as
+-- they are.
+local function stringText(s)
+    s = s:gsub('[\\"\n\r]', kEscapes):gsub("%z(%d?)", function(digit)
+        return digit == "" and "\\0" or "\\000" .. digit
+    end)
+    return '"' .. s .. '"'
+end
+
+-- A number, string or boolean as Lua text, and how many numbers and
+-- strings the text names (at most); nil for any other value.
+local function scalarText(v, save)
     local kind = type(v)
+    local text, literals
     if kind == "boolean" then
-        return tostring(v)
+        text, literals = tostring(v), 0
     elseif kind == "number" then
-        return numberText(v)
+        text, literals = numberText(v), 2
     elseif kind == "string" then
-        return string.format("%q", v)
-    elseif kind ~= "table" or depth > kSaveMaxDepth or open[v] then
+        text, literals = stringText(v), 1
+    else
         return nil
     end
-    open[v] = true
-    local entries = {}
+    save.length = save.length + #text
+    if save.length > kSaveMaxLength then
+        error("the story is longer than a save holds", 0)
+    end
+    return text, literals
+end
+
+-- Entries "[key] = value" as the statements "t[key] = value" of functions
+-- of t, each naming at most kPieceLiterals numbers and strings.
+local function piecesText(entries, literalsOf)
+    local pieces, lines, literals = {}, {}, 0
+    for _, entry in ipairs(entries) do
+        if literals + literalsOf[entry] > kPieceLiterals then
+            pieces[#pieces + 1] = "function(t)\n" .. table.concat(lines, "\n") .. "\nend"
+            lines, literals = {}, 0
+        end
+        lines[#lines + 1] = "t" .. entry
+        literals = literals + literalsOf[entry]
+    end
+    pieces[#pieces + 1] = "function(t)\n" .. table.concat(lines, "\n") .. "\nend"
+    return table.concat(pieces, ", ")
+end
+
+local valueText
+
+-- The entries of the table v that are saved, as "[key] = value" in sorted
+-- order, the numbers and strings each names (by its text) and their sum.
+local function entriesOf(v, depth, save)
+    save.open[v] = true
+    local entries, literalsOf, literals = {}, {}, 0
     for k, item in pairs(v) do
-        local key = type(k) ~= "table" and valueText(k, depth, open)
-        local text = key and valueText(item, depth + 1, open)
+        local key, keyLiterals = scalarText(k, save)
+        local text, itemLiterals
+        if key then
+            text, itemLiterals = valueText(item, depth, save)
+        end
         if text then
-            entries[#entries + 1] = "[" .. key .. "] = " .. text
+            text = "[" .. key .. "] = " .. text
+            entries[#entries + 1] = text
+            literalsOf[text] = keyLiterals + itemLiterals
+            literals = literals + keyLiterals + itemLiterals
         end
     end
-    open[v] = nil
+    save.open[v] = nil
     table.sort(entries)
-    return "{" .. table.concat(entries, ", ") .. "}"
+    return entries, literalsOf, literals
+end
+
+-- A value as Lua text and how many numbers and strings the text names; nil
+-- for one that is not saved. save.open holds the tables being written
+-- around it.
+function valueText(v, depth, save)
+    if type(v) ~= "table" then
+        return scalarText(v, save)
+    elseif depth > kSaveMaxDepth or save.open[v] then
+        return nil
+    end
+    local entries, literalsOf, literals = entriesOf(v, depth + 1, save)
+    if literals > kInlineLiterals then
+        save.fills = true
+        return "fill({}, " .. piecesText(entries, literalsOf) .. ")", 0
+    end
+    return "{" .. table.concat(entries, ", ") .. "}", literals
 end
 
 -- The mini-games' instructions panels.
@@ -257,19 +344,22 @@ function LF_clearShowGameInstructions(n)
 end
 
 -- The story's state as Lua text that restores it when run: one line per
--- entry of LF, in sorted order.
+-- entry of LF, in sorted order; a story that names too many numbers and
+-- strings for one function is built by several.
 function LF_save()
-    local open = {[LF] = true}
-    local lines = {}
-    for k, v in pairs(LF) do
-        local key = type(k) ~= "table" and valueText(k, 1, open)
-        local text = key and valueText(v, 1, open)
-        if text then
-            lines[#lines + 1] = "LF[" .. key .. "] = " .. text
+    local save = {open = {}, length = 0, fills = false}
+    local entries, literalsOf, literals = entriesOf(LF, 1, save)
+    local lines = {"LF = LF or {}"}
+    if save.fills or literals > kPieceLiterals then
+        lines[1] = lines[1] .. "\n" .. kFillText
+    end
+    if literals > kPieceLiterals then
+        lines[2] = "fill(LF, " .. piecesText(entries, literalsOf) .. ")"
+    else
+        for _, entry in ipairs(entries) do
+            lines[#lines + 1] = "LF" .. entry
         end
     end
-    table.sort(lines)
-    table.insert(lines, 1, "LF = LF or {}")
     return table.concat(lines, "\n") .. "\n"
 end
 

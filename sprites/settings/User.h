@@ -56,6 +56,8 @@ public:
     // one diagnostic line: the block stored before stays. Whether it was
     // written.
     virtual bool setBytesChunked(const lang::String& name, const lang::ByteArray& bytes);
+    // The longest block setBytesChunked stores (as many pieces as a key holds).
+    static size_t maxChunkedLength();
     // A block for setBlocksChunked: its name and its bytes (borrowed).
     struct ChunkedBlock {
         lang::String name;
