@@ -274,45 +274,85 @@ local function scalarText(v, save)
     return text, literals
 end
 
--- Entries "[key] = value" as the statements "t[key] = value" of functions
--- of t, each naming at most kPieceLiterals numbers and strings.
-local function piecesText(entries, literalsOf)
-    local pieces, lines, literals = {}, {}, 0
-    for _, entry in ipairs(entries) do
-        if literals + literalsOf[entry] > kPieceLiterals then
-            pieces[#pieces + 1] = "function(t)\n" .. table.concat(lines, "\n") .. "\nend"
-            lines, literals = {}, 0
+-- Calls each(from, to) for runs of texts, in order, that name at most
+-- kPieceLiterals numbers and strings together (literals[i] for texts[i]).
+local function eachPiece(texts, literals, each)
+    local from, count = 1, 0
+    for i = 1, #texts do
+        if count + literals[i] > kPieceLiterals and i > from then
+            each(from, i - 1)
+            from, count = i, 0
         end
-        lines[#lines + 1] = "t" .. entry
-        literals = literals + literalsOf[entry]
+        count = count + literals[i]
     end
-    pieces[#pieces + 1] = "function(t)\n" .. table.concat(lines, "\n") .. "\nend"
+    if #texts >= from then
+        each(from, #texts)
+    end
+end
+
+-- A table's list values and its entries "[key] = value" as functions of
+-- the table t that put them in, each naming at most kPieceLiterals numbers
+-- and strings.
+local function piecesText(story)
+    local pieces = {}
+    eachPiece(story.items, story.itemLiterals, function(from, to)
+        pieces[#pieces + 1] = "function(t)\nlocal p = {" .. table.concat(story.items, ", ", from, to) ..
+                                  "}\nfor i = 1, #p do\nt[" .. (from - 1) .. " + i] = p[i]\nend\nend"
+    end)
+    eachPiece(story.entries, story.entryLiterals, function(from, to)
+        pieces[#pieces + 1] = "function(t)\nt" .. table.concat(story.entries, "\nt", from, to) .. "\nend"
+    end)
     return table.concat(pieces, ", ")
 end
 
 local valueText
 
--- The entries of the table v that are saved, as "[key] = value" in sorted
--- order, the numbers and strings each names (by its text) and their sum.
-local function entriesOf(v, depth, save)
+-- What of the table v is saved: the values at 1, 2, ... up to the first
+-- that is not (items, unless keyedOnly), then the other entries as
+-- "[key] = value" in sorted order; with the numbers and strings each
+-- names and their sum (literals).
+local function storyOf(v, depth, save, keyedOnly)
     save.open[v] = true
-    local entries, literalsOf, literals = {}, {}, 0
+    local story = {items = {}, itemLiterals = {}, entries = {}, entryLiterals = {}, literals = 0}
+    local n = 0
+    while not keyedOnly do
+        local item = rawget(v, n + 1)
+        local text, literals
+        if item ~= nil then
+            text, literals = valueText(item, depth, save)
+        end
+        if not text then
+            break
+        end
+        n = n + 1
+        story.items[n] = text
+        story.itemLiterals[n] = literals
+        story.literals = story.literals + literals
+    end
+    local literalsOf = {}
     for k, item in pairs(v) do
-        local key, keyLiterals = scalarText(k, save)
+        local listed = type(k) == "number" and k >= 1 and k <= n and k % 1 == 0
+        local key, keyLiterals
+        if not listed then
+            key, keyLiterals = scalarText(k, save)
+        end
         local text, itemLiterals
         if key then
             text, itemLiterals = valueText(item, depth, save)
         end
         if text then
             text = "[" .. key .. "] = " .. text
-            entries[#entries + 1] = text
+            story.entries[#story.entries + 1] = text
             literalsOf[text] = keyLiterals + itemLiterals
-            literals = literals + keyLiterals + itemLiterals
+            story.literals = story.literals + keyLiterals + itemLiterals
         end
     end
     save.open[v] = nil
-    table.sort(entries)
-    return entries, literalsOf, literals
+    table.sort(story.entries)
+    for i, text in ipairs(story.entries) do
+        story.entryLiterals[i] = literalsOf[text]
+    end
+    return story
 end
 
 -- A value as Lua text and how many numbers and strings the text names; nil
@@ -324,12 +364,15 @@ function valueText(v, depth, save)
     elseif depth > kSaveMaxDepth or save.open[v] then
         return nil
     end
-    local entries, literalsOf, literals = entriesOf(v, depth + 1, save)
-    if literals > kInlineLiterals then
+    local story = storyOf(v, depth + 1, save)
+    if story.literals > kInlineLiterals then
         save.fills = true
-        return "fill({}, " .. piecesText(entries, literalsOf) .. ")", 0
+        return "fill({}, " .. piecesText(story) .. ")", 0
     end
-    return "{" .. table.concat(entries, ", ") .. "}", literals
+    local items = table.concat(story.items, ", ")
+    local entries = table.concat(story.entries, ", ")
+    local between = (items ~= "" and entries ~= "") and ", " or ""
+    return "{" .. items .. between .. entries .. "}", story.literals
 end
 
 -- The mini-games' instructions panels.
@@ -348,15 +391,15 @@ end
 -- strings for one function is built by several.
 function LF_save()
     local save = {open = {}, length = 0, fills = false}
-    local entries, literalsOf, literals = entriesOf(LF, 1, save)
+    local story = storyOf(LF, 1, save, true)
     local lines = {"LF = LF or {}"}
-    if save.fills or literals > kPieceLiterals then
+    if save.fills or story.literals > kPieceLiterals then
         lines[1] = lines[1] .. "\n" .. kFillText
     end
-    if literals > kPieceLiterals then
-        lines[2] = "fill(LF, " .. piecesText(entries, literalsOf) .. ")"
+    if story.literals > kPieceLiterals then
+        lines[2] = "fill(LF, " .. piecesText(story) .. ")"
     else
-        for _, entry in ipairs(entries) do
+        for _, entry in ipairs(story.entries) do
             lines[#lines + 1] = "LF" .. entry
         end
     end

@@ -10,14 +10,15 @@ namespace {
 // text, so that a story saved as long as the settings keep it is taken back.
 constexpr int kMaxTableDepth = 8;
 // Steps between two looks at the budget, and looks allowed: a million
-// steps, and one more for each byte of the text.
+// steps, and four more for each byte of the text.
 constexpr int kStepsPerCheck = 1000;
 constexpr long kMaxChecks = 1000;
+constexpr long kStepsPerByte = 4;
 // Memory the text may take beyond what the state held before it ran, and
-// more for each byte of it (a small table in the text takes about twenty
-// times its text's bytes).
+// more for each byte of it (an empty table in a list takes some forty
+// times its four bytes of text while it is built).
 constexpr long kMaxGrowth = 64L << 20;
-constexpr long kGrowthPerByte = 32;
+constexpr long kGrowthPerByte = 64;
 
 // The budget of the run in progress (Lua runs on one thread at a time).
 struct Budget {
@@ -120,7 +121,7 @@ bool runBudgeted(lua_State* L, int env, size_t length)
     }
 
     const long bytes = long(length);
-    Budget budget{nullptr, nullptr, 0, kMaxGrowth + kGrowthPerByte * bytes, 0, kMaxChecks + bytes / kStepsPerCheck};
+    Budget budget{nullptr, nullptr, 0, kMaxGrowth + kGrowthPerByte * bytes, 0, kMaxChecks + kStepsPerByte * bytes / kStepsPerCheck};
     budget.alloc = lua_getallocf(L, &budget.data);
     lua_Hook oldHook = lua_gethook(L);
     const int oldMask = lua_gethookmask(L);
