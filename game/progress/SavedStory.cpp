@@ -52,8 +52,8 @@ void countSteps(lua_State* L, lua_Debug*)
 
 // Whether the value at `index` is plain data, tables of it included, each
 // table held in one place only: `seen` (an absolute index) holds the tables
-// met so far, so that each is judged once.
-bool isPlainData(lua_State* L, int index, int seen, int depth)
+// met so far, so that each is judged once. `why` gets the reason of a no.
+bool isPlainData(lua_State* L, int index, int seen, int depth, const char*& why)
 {
     switch (lua_type(L, index)) {
     case LUA_TNUMBER:
@@ -65,16 +65,21 @@ bool isPlainData(lua_State* L, int index, int seen, int depth)
     default:
         return false;
     }
-    if (depth >= kMaxTableDepth || !lua_checkstack(L, 3))
+    if (depth >= kMaxTableDepth || !lua_checkstack(L, 3)) {
+        why = "a story table nested too deeply";
         return false;
+    }
     // A table met before is held twice, or holds itself.
     lua_pushvalue(L, index);
     lua_rawget(L, seen);
     const bool met = lua_toboolean(L, -1);
     lua_pop(L, 1);
-    if (met || lua_getmetatable(L, index)) {
-        if (!met)
-            lua_pop(L, 1);
+    if (met) {
+        why = "a table held twice in the story, or in itself";
+        return false;
+    }
+    if (lua_getmetatable(L, index)) {
+        lua_pop(L, 1);
         return false;
     }
     const int table = index > 0 ? index : lua_gettop(L) + index + 1;
@@ -85,7 +90,7 @@ bool isPlainData(lua_State* L, int index, int seen, int depth)
     while (lua_next(L, table)) {
         const int keyType = lua_type(L, -2);
         const bool plain = (keyType == LUA_TNUMBER || keyType == LUA_TSTRING || keyType == LUA_TBOOLEAN) &&
-                           isPlainData(L, lua_gettop(L), seen, depth + 1);
+                           isPlainData(L, lua_gettop(L), seen, depth + 1, why);
         lua_pop(L, 1);
         if (!plain) {
             lua_pop(L, 1);
@@ -222,14 +227,15 @@ SavedStory::Result runStory(lua_State* L, const char* text, size_t length, std::
     SavedStory::Result result = SavedStory::RESTORED;
     lua_newtable(L);
     const int seen = lua_gettop(L);
+    const char* why = "a story table that is not plain data";
     lua_pushnil(L);
     while (result == SavedStory::RESTORED && lua_next(L, env)) {
         const char* name = lua_type(L, -2) == LUA_TSTRING ? lua_tostring(L, -2) : nullptr;
         if (!name || std::string(name) != "LF") {
             message = "a value beside the story table";
             result = SavedStory::REFUSED;
-        } else if (!lua_istable(L, -1) || !isPlainData(L, -1, seen, 0)) {
-            message = "a story table that is not plain data, or holds a table in two places";
+        } else if (!lua_istable(L, -1) || !isPlainData(L, -1, seen, 0, why)) {
+            message = why;
             result = SavedStory::REFUSED;
         }
         lua_pop(L, 1);
