@@ -67,15 +67,21 @@ bool restoreStory(const lang::ByteArray& script, const lang::String& profile)
         return true;
     std::string message;
     const char* text = script.length() > 0 ? reinterpret_cast<const char*>(script.data()) : "";
-    // The save as saveProfile makes it, but without a box: a failure refuses the story.
-    auto save = [](std::string& saved) {
-        lang::ByteArray bytes;
-        if (!scriptState(bytes, true))
-            return false;
-        if (bytes.length() > 0)
-            saved.assign(reinterpret_cast<const char*>(bytes.data()), size_t(bytes.length()));
-        return true;
-    };
+    // The save as saveProfile makes it, but without a box: a failure refuses
+    // the story. Scripts without a save have nothing to check.
+    lua_getglobal(L, "LF_save");
+    const bool saves = lua_isfunction(L, -1);
+    lua_pop(L, 1);
+    SavedStory::SaveText save;
+    if (saves)
+        save = [](std::string& saved) {
+            lang::ByteArray bytes;
+            if (!scriptState(bytes, true))
+                return false;
+            if (bytes.length() > 0)
+                saved.assign(reinterpret_cast<const char*>(bytes.data()), size_t(bytes.length()));
+            return true;
+        };
     switch (SavedStory::restore(L, text, size_t(script.length()), message, save, sprite::User::maxChunkedLength())) {
     case SavedStory::RESTORED:
         return true;

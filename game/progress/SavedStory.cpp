@@ -125,8 +125,9 @@ bool runBudgeted(lua_State* L, int env, size_t length)
         lua_pushvalue(L, -1);
     }
 
-    const long bytes = long(length);
-    Budget budget{nullptr, nullptr, 0, kMaxGrowth + kGrowthPerByte * bytes, 0, kMaxChecks + kStepsPerByte * bytes / kStepsPerCheck};
+    Budget budget{};
+    budget.maxGrowth = kMaxGrowth + kGrowthPerByte * long(length);
+    budget.maxChecks = kMaxChecks + kStepsPerByte * long(length) / kStepsPerCheck;
     budget.alloc = lua_getallocf(L, &budget.data);
     lua_Hook oldHook = lua_gethook(L);
     const int oldMask = lua_gethookmask(L);

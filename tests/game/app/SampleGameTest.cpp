@@ -497,7 +497,7 @@ TEST_F(SampleGameTest, AStoryTheRestoreTakesIsSavedAndTakenBackTheSame)
             canvas->saveProfile();
             ASSERT_EQ(0, luaL_dostring(L, "LF = {}"));
             ASSERT_TRUE(canvas->loadProfile()) << save;
-            const std::string check = std::string("assert(LF.round == ") + std::to_string(round) + " and " + c.check + ")";
+            const std::string check = "assert(LF.round == " + std::to_string(round) + " and " + c.check + ")";
             EXPECT_EQ(0, luaL_dostring(L, check.c_str())) << save << ": " << lua_tostring(L, -1);
             lua_settop(L, 0);
         }
