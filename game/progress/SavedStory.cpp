@@ -275,7 +275,7 @@ SavedStory::Result SavedStory::restore(lua_State* L, const char* text, size_t le
 {
     const int top = lua_gettop(L);
     message.clear();
-    lua_checkstack(L, 8);
+    lua_checkstack(L, 16);
     Result result = runStory(L, text, length, message);
     if (result != RESTORED) {
         lua_settop(L, top);
