@@ -253,6 +253,16 @@ local function stringText(s)
     return '"' .. s .. '"'
 end
 
+-- Counts bytes of the text being written; a story whose text grows
+-- beyond what the settings keep is not saved (the count leaves out the
+-- line ends and the functions that build large tables).
+local function grow(save, bytes)
+    save.length = save.length + bytes
+    if save.length > kSaveMaxLength then
+        error("the story is longer than a save holds", 0)
+    end
+end
+
 -- A number, string or boolean as Lua text, and how many numbers and
 -- strings the text names (at most); nil for any other value.
 local function scalarText(v, save)
@@ -267,10 +277,7 @@ local function scalarText(v, save)
     else
         return nil
     end
-    save.length = save.length + #text
-    if save.length > kSaveMaxLength then
-        error("the story is longer than a save holds", 0)
-    end
+    grow(save, #text)
     return text, literals
 end
 
@@ -324,6 +331,7 @@ local function storyOf(v, depth, save, keyedOnly)
         if not text then
             break
         end
+        grow(save, n > 0 and 2 or 0)
         n = n + 1
         story.items[n] = text
         story.itemLiterals[n] = literals
@@ -341,6 +349,7 @@ local function storyOf(v, depth, save, keyedOnly)
             text, itemLiterals = valueText(item, depth, save)
         end
         if text then
+            grow(save, (n + #story.entries > 0) and 7 or 5)
             text = "[" .. key .. "] = " .. text
             story.entries[#story.entries + 1] = text
             literalsOf[text] = keyLiterals + itemLiterals
@@ -364,6 +373,7 @@ function valueText(v, depth, save)
     elseif depth > kSaveMaxDepth or save.open[v] then
         return nil
     end
+    grow(save, 2)
     local story = storyOf(v, depth + 1, save)
     if story.literals > kInlineLiterals then
         save.fills = true
