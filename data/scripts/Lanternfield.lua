@@ -200,11 +200,32 @@ end
 -- The saved story is read back as data only: numbers, strings, booleans
 -- and tables of them, seven tables deep below LF at most. What else the
 -- story may hold (a function, a table holding itself, one nested deeper) is
--- left out, so that the text is always taken back whole.
+-- left out, so that the text is always taken back whole; a table held in
+-- several places is written in each.
 local kSaveMaxDepth = 7
+-- The most text the settings keep of a saved story.
+local kSaveMaxLength = 1024 * 4096
+-- A Lua function names at most 262,143 numbers and strings: a table that
+-- names more than kInlineLiterals is built by functions that each name at
+-- most kPieceLiterals.
+local kInlineLiterals = 100000
+local kPieceLiterals = 200000
+
+-- Builds the table t by calling each of the functions after it with t.
+local kFillText = [[
+local function fill(t, ...)
+    local parts = {...}
+    for i = 1, #parts do
+        parts[i](t)
+    end
+    return t
+end
+]]
 
 -- A number as Lua text that gives the very same number back: 14 digits
--- when they do, else 17; the values without a numeral as expressions.
+-- when they do, else 17; the values without a numeral as expressions (-0
+-- too: a numeral -0 would be taken for the text's numeral 0, or the other
+-- way round).
 local function numberText(n)
     if n ~= n then
         return "0/0"
@@ -212,6 +233,8 @@ local function numberText(n)
         return "1/0"
     elseif n == -1 / 0 then
         return "-1/0"
+    elseif n == 0 and 1 / n < 0 then
+        return "1/(-1/0)"
     end
     local text = string.format("%.14g", n)
     if tonumber(text) ~= n then
@@ -220,31 +243,148 @@ local function numberText(n)
     return text
 end
 
--- A value as Lua text, a table with its entries in sorted order; nil for
--- one that is not saved. `open` holds the tables being written around it.
-local function valueText(v, depth, open)
+local kEscapes = {["\\"] = "\\\\", ['"'] = '\\"', ["\n"] = "\\n", ["\r"] = "\\r"}
+
+-- A string as a quoted Lua string: a NUL byte as "\0", or "\000" before a
+-- digit; other bytes but the quote, the backslash and the line ends as
+-- they are.
+local function stringText(s)
+    s = s:gsub('[\\"\n\r]', kEscapes):gsub("%z(%d?)", function(digit)
+        return digit == "" and "\\0" or "\\000" .. digit
+    end)
+    return '"' .. s .. '"'
+end
+
+-- Counts bytes of the text being written; a story whose text grows
+-- beyond what the settings keep is not saved (the count leaves out the
+-- line ends and the functions that build large tables).
+local function grow(save, bytes)
+    save.length = save.length + bytes
+    if save.length > kSaveMaxLength then
+        error("the story is longer than a save holds", 0)
+    end
+end
+
+-- A number, string or boolean as Lua text, and how many numbers and
+-- strings the text names (at most); nil for any other value.
+local function scalarText(v, save)
     local kind = type(v)
+    local text, literals
     if kind == "boolean" then
-        return tostring(v)
+        text, literals = tostring(v), 0
     elseif kind == "number" then
-        return numberText(v)
+        text, literals = numberText(v), 2
     elseif kind == "string" then
-        return string.format("%q", v)
-    elseif kind ~= "table" or depth > kSaveMaxDepth or open[v] then
+        text, literals = stringText(v), 1
+    else
         return nil
     end
-    open[v] = true
-    local entries = {}
+    grow(save, #text)
+    return text, literals
+end
+
+-- Calls each(from, to) for runs of texts, in order, that name at most
+-- kPieceLiterals numbers and strings together (literals[i] for texts[i]).
+local function eachPiece(texts, literals, each)
+    local from, count = 1, 0
+    for i = 1, #texts do
+        if count + literals[i] > kPieceLiterals and i > from then
+            each(from, i - 1)
+            from, count = i, 0
+        end
+        count = count + literals[i]
+    end
+    if #texts >= from then
+        each(from, #texts)
+    end
+end
+
+-- A table's list values and its entries "[key] = value" as functions of
+-- the table t that put them in, each naming at most kPieceLiterals numbers
+-- and strings.
+local function piecesText(story)
+    local pieces = {}
+    eachPiece(story.items, story.itemLiterals, function(from, to)
+        pieces[#pieces + 1] = "function(t)\nlocal p = {" .. table.concat(story.items, ", ", from, to) ..
+                                  "}\nfor i = 1, #p do\nt[" .. (from - 1) .. " + i] = p[i]\nend\nend"
+    end)
+    eachPiece(story.entries, story.entryLiterals, function(from, to)
+        pieces[#pieces + 1] = "function(t)\nt" .. table.concat(story.entries, "\nt", from, to) .. "\nend"
+    end)
+    return table.concat(pieces, ", ")
+end
+
+local valueText
+
+-- What of the table v is saved: the values at 1, 2, ... up to the first
+-- that is not (items, unless keyedOnly), then the other entries as
+-- "[key] = value" in sorted order; with the numbers and strings each
+-- names and their sum (literals).
+local function storyOf(v, depth, save, keyedOnly)
+    save.open[v] = true
+    local story = {items = {}, itemLiterals = {}, entries = {}, entryLiterals = {}, literals = 0}
+    local n = 0
+    while not keyedOnly do
+        local item = rawget(v, n + 1)
+        local text, literals
+        if item ~= nil then
+            text, literals = valueText(item, depth, save)
+        end
+        if not text then
+            break
+        end
+        grow(save, n > 0 and 2 or 0)
+        n = n + 1
+        story.items[n] = text
+        story.itemLiterals[n] = literals
+        story.literals = story.literals + literals
+    end
+    local literalsOf = {}
     for k, item in pairs(v) do
-        local key = type(k) ~= "table" and valueText(k, depth, open)
-        local text = key and valueText(item, depth + 1, open)
+        local listed = type(k) == "number" and k >= 1 and k <= n and k % 1 == 0
+        local key, keyLiterals
+        if not listed then
+            key, keyLiterals = scalarText(k, save)
+        end
+        local text, itemLiterals
+        if key then
+            text, itemLiterals = valueText(item, depth, save)
+        end
         if text then
-            entries[#entries + 1] = "[" .. key .. "] = " .. text
+            grow(save, (n + #story.entries > 0) and 7 or 5)
+            text = "[" .. key .. "] = " .. text
+            story.entries[#story.entries + 1] = text
+            literalsOf[text] = keyLiterals + itemLiterals
+            story.literals = story.literals + keyLiterals + itemLiterals
         end
     end
-    open[v] = nil
-    table.sort(entries)
-    return "{" .. table.concat(entries, ", ") .. "}"
+    save.open[v] = nil
+    table.sort(story.entries)
+    for i, text in ipairs(story.entries) do
+        story.entryLiterals[i] = literalsOf[text]
+    end
+    return story
+end
+
+-- A value as Lua text and how many numbers and strings the text names; nil
+-- for one that is not saved. save.open holds the tables being written
+-- around it.
+function valueText(v, depth, save)
+    if type(v) ~= "table" then
+        return scalarText(v, save)
+    elseif depth > kSaveMaxDepth or save.open[v] then
+        return nil
+    end
+    grow(save, 2)
+    local story = storyOf(v, depth + 1, save)
+    if story.literals > kInlineLiterals then
+        save.fills = true
+        return "fill({}, " .. piecesText(story) .. ")", 0
+    end
+    local items = table.concat(story.items, ", ")
+    local entries = table.concat(story.entries, ", ")
+    local between = (items ~= "" and entries ~= "") and ", " or ""
+    return "{" .. items .. between .. entries .. "}", story.literals
 end
 
 -- The mini-games' instructions panels.
@@ -259,19 +399,22 @@ function LF_clearShowGameInstructions(n)
 end
 
 -- The story's state as Lua text that restores it when run: one line per
--- entry of LF, in sorted order.
+-- entry of LF, in sorted order; a story that names too many numbers and
+-- strings for one function is built by several.
 function LF_save()
-    local open = {[LF] = true}
-    local lines = {}
-    for k, v in pairs(LF) do
-        local key = type(k) ~= "table" and valueText(k, 1, open)
-        local text = key and valueText(v, 1, open)
-        if text then
-            lines[#lines + 1] = "LF[" .. key .. "] = " .. text
+    local save = {open = {}, length = 0, fills = false}
+    local story = storyOf(LF, 1, save, true)
+    local lines = {"LF = LF or {}"}
+    if save.fills or story.literals > kPieceLiterals then
+        lines[1] = lines[1] .. "\n" .. kFillText
+    end
+    if story.literals > kPieceLiterals then
+        lines[2] = "fill(LF, " .. piecesText(story) .. ")"
+    else
+        for _, entry in ipairs(story.entries) do
+            lines[#lines + 1] = "LF" .. entry
         end
     end
-    table.sort(lines)
-    table.insert(lines, 1, "LF = LF or {}")
     return table.concat(lines, "\n") .. "\n"
 end
 

@@ -33,9 +33,32 @@ lang::String profilePath(const lang::String& profile, const char* part)
     return path;
 }
 
+// The text "LF_save" returns as bytes ("" for a result that is no string);
+// false when there is no script state or the function failed (also when it
+// was stopped), so that nothing of the save is stored. A failure shows its
+// box unless `quiet`.
+bool scriptState(lang::ByteArray& bytes, bool quiet = false)
+{
+    ScriptHost* host = ScriptHost::instance;
+    lua_State* L = host ? host->getState() : nullptr;
+    if (!L)
+        return false;
+    const int top = lua_gettop(L);
+    lua_getglobal(L, "LF_save");
+    const bool ok = quiet ? host->guardedPcall(0, 1, 0, "LF_save") == 0 : host->pcallWithTraceback(0, 1, "LF_save");
+    size_t length = 0;
+    const char* text = ok && lua_type(L, -1) == LUA_TSTRING ? lua_tolstring(L, -1, &length) : nullptr;
+    bytes.setLength(int(length));
+    if (length)
+        std::memcpy(bytes.data(), text, length);
+    lua_settop(L, top);
+    return ok;
+}
+
 // Takes the saved story text of a profile back into the story table; false
 // when it was refused or failed, which the log tells (and a failing text a
-// "readProfileData" box too).
+// "readProfileData" box too). A story is taken only when its save can
+// store it and take it back.
 bool restoreStory(const lang::ByteArray& script, const lang::String& profile)
 {
     ScriptHost* host = ScriptHost::instance;
@@ -44,7 +67,22 @@ bool restoreStory(const lang::ByteArray& script, const lang::String& profile)
         return true;
     std::string message;
     const char* text = script.length() > 0 ? reinterpret_cast<const char*>(script.data()) : "";
-    switch (SavedStory::restore(L, text, size_t(script.length()), message)) {
+    // The save as saveProfile makes it, but without a box: a failure refuses
+    // the story. Scripts without a save have nothing to check.
+    lua_getglobal(L, "LF_save");
+    const bool saves = lua_isfunction(L, -1);
+    lua_pop(L, 1);
+    SavedStory::SaveText save;
+    if (saves)
+        save = [](std::string& saved) {
+            lang::ByteArray bytes;
+            if (!scriptState(bytes, true))
+                return false;
+            if (bytes.length() > 0)
+                saved.assign(reinterpret_cast<const char*>(bytes.data()), size_t(bytes.length()));
+            return true;
+        };
+    switch (SavedStory::restore(L, text, size_t(script.length()), message, save, sprite::User::maxChunkedLength())) {
     case SavedStory::RESTORED:
         return true;
     case SavedStory::FAILED:
@@ -58,27 +96,6 @@ bool restoreStory(const lang::ByteArray& script, const lang::String& profile)
     window::debugLine("loadProfile: the saved story of ", profile.c_str(), " is not taken (", message.c_str(),
                       "); the chapter starts again\n");
     return false;
-}
-
-// The text "LF_save" returns as bytes ("" for a result that is no string);
-// false when there is no script state or the function failed (also when it
-// was stopped), so that nothing of the save is stored.
-bool scriptState(lang::ByteArray& bytes)
-{
-    ScriptHost* host = ScriptHost::instance;
-    lua_State* L = host ? host->getState() : nullptr;
-    if (!L)
-        return false;
-    const int top = lua_gettop(L);
-    lua_getglobal(L, "LF_save");
-    const bool ok = host->pcallWithTraceback(0, 1, "LF_save");
-    size_t length = 0;
-    const char* text = ok && lua_type(L, -1) == LUA_TSTRING ? lua_tolstring(L, -1, &length) : nullptr;
-    bytes.setLength(int(length));
-    if (length)
-        std::memcpy(bytes.data(), text, length);
-    lua_settop(L, top);
-    return ok;
 }
 
 } // namespace

@@ -6,20 +6,28 @@
 namespace {
 
 // The game's own text is a few dozen assignments of flat tables, run in a
-// few hundred steps: these bounds are far beyond it.
+// few hundred steps: these bounds are far beyond it, and grow with the
+// text, so that a story saved as long as the settings keep it is taken back.
 constexpr int kMaxTableDepth = 8;
-// Steps between two looks at the budget, and looks allowed: a million steps.
+// Steps between two looks at the budget, and looks allowed: a million
+// steps, and four more for each byte of the text.
 constexpr int kStepsPerCheck = 1000;
-constexpr int kMaxChecks = 1000;
-// Memory the text may take beyond what the state held before it ran.
+constexpr long kMaxChecks = 1000;
+constexpr long kStepsPerByte = 4;
+// Memory the text may take beyond what the state held before it ran, and
+// more for each byte of it (an empty table in a list takes some forty
+// times its four bytes of text while it is built).
 constexpr long kMaxGrowth = 64L << 20;
+constexpr long kGrowthPerByte = 64;
 
 // The budget of the run in progress (Lua runs on one thread at a time).
 struct Budget {
     lua_Alloc alloc;
     void* data;
     long grown;
-    int checks;
+    long maxGrowth;
+    long checks;
+    long maxChecks;
 };
 Budget* s_budget = nullptr;
 
@@ -28,7 +36,7 @@ Budget* s_budget = nullptr;
 void* budgetedAlloc(void* ud, void* block, size_t oldSize, size_t newSize)
 {
     auto* budget = static_cast<Budget*>(ud);
-    if (newSize > oldSize && budget->grown + long(newSize - oldSize) > kMaxGrowth)
+    if (newSize > oldSize && budget->grown + long(newSize - oldSize) > budget->maxGrowth)
         return nullptr;
     void* result = budget->alloc(budget->data, block, oldSize, newSize);
     if (result || newSize == 0)
@@ -38,12 +46,14 @@ void* budgetedAlloc(void* ud, void* block, size_t oldSize, size_t newSize)
 
 void countSteps(lua_State* L, lua_Debug*)
 {
-    if (s_budget && ++s_budget->checks > kMaxChecks)
+    if (s_budget && ++s_budget->checks > s_budget->maxChecks)
         luaL_error(L, "the saved story runs too long");
 }
 
-// Whether the value at `index` is plain data, tables of it included.
-bool isPlainData(lua_State* L, int index, int depth)
+// Whether the value at `index` is plain data, tables of it included, each
+// table held in one place only: `seen` (an absolute index) holds the tables
+// met so far, so that each is judged once. `why` gets the reason of a no.
+bool isPlainData(lua_State* L, int index, int seen, int depth, const char*& why)
 {
     switch (lua_type(L, index)) {
     case LUA_TNUMBER:
@@ -55,19 +65,32 @@ bool isPlainData(lua_State* L, int index, int depth)
     default:
         return false;
     }
-    // Deeper than any saved table, and so also a table that holds itself.
-    if (depth >= kMaxTableDepth || !lua_checkstack(L, 3))
+    if (depth >= kMaxTableDepth || !lua_checkstack(L, 3)) {
+        why = "a story table nested too deeply";
         return false;
+    }
+    // A table met before is held twice, or holds itself.
+    lua_pushvalue(L, index);
+    lua_rawget(L, seen);
+    const bool met = lua_toboolean(L, -1);
+    lua_pop(L, 1);
+    if (met) {
+        why = "a table held twice in the story, or in itself";
+        return false;
+    }
     if (lua_getmetatable(L, index)) {
         lua_pop(L, 1);
         return false;
     }
     const int table = index > 0 ? index : lua_gettop(L) + index + 1;
+    lua_pushvalue(L, table);
+    lua_pushboolean(L, 1);
+    lua_rawset(L, seen);
     lua_pushnil(L);
     while (lua_next(L, table)) {
         const int keyType = lua_type(L, -2);
         const bool plain = (keyType == LUA_TNUMBER || keyType == LUA_TSTRING || keyType == LUA_TBOOLEAN) &&
-                           isPlainData(L, lua_gettop(L), depth + 1);
+                           isPlainData(L, lua_gettop(L), seen, depth + 1, why);
         lua_pop(L, 1);
         if (!plain) {
             lua_pop(L, 1);
@@ -80,7 +103,7 @@ bool isPlainData(lua_State* L, int index, int depth)
 // Runs the compiled text on top of the stack in the table `env`, with the
 // string methods hidden and within the budget; false with the error message
 // on top of the stack.
-bool runBudgeted(lua_State* L, int env)
+bool runBudgeted(lua_State* L, int env, size_t length)
 {
     lua_pushvalue(L, env);
     lua_setfenv(L, -2);
@@ -102,7 +125,9 @@ bool runBudgeted(lua_State* L, int env)
         lua_pushvalue(L, -1);
     }
 
-    Budget budget{nullptr, nullptr, 0, 0};
+    Budget budget{};
+    budget.maxGrowth = kMaxGrowth + kGrowthPerByte * long(length);
+    budget.maxChecks = kMaxChecks + kStepsPerByte * long(length) / kStepsPerCheck;
     budget.alloc = lua_getallocf(L, &budget.data);
     lua_Hook oldHook = lua_gethook(L);
     const int oldMask = lua_gethookmask(L);
@@ -177,6 +202,56 @@ void copyStory(lua_State* L, int index)
     lua_remove(L, seen);
 }
 
+// Runs the text in a table of its own that holds nothing but a fresh LF;
+// RESTORED leaves that LF on the stack, anything else leaves the stack as
+// it was.
+SavedStory::Result runStory(lua_State* L, const char* text, size_t length, std::string& message)
+{
+    const int top = lua_gettop(L);
+    // Precompiled chunks start with the escape character; a text never does.
+    if (length > 0 && text[0] == LUA_SIGNATURE[0]) {
+        message = "a precompiled chunk";
+        return SavedStory::REFUSED;
+    }
+    lua_newtable(L);
+    const int env = lua_gettop(L);
+    lua_newtable(L);
+    lua_setfield(L, env, "LF");
+
+    if (luaL_loadbuffer(L, length ? text : "", length, "LF") != 0 || !runBudgeted(L, env, length)) {
+        const char* error = lua_tostring(L, -1);
+        message = error ? error : "(error object is not a string)";
+        lua_settop(L, top);
+        return SavedStory::FAILED;
+    }
+    // The text may leave only the story table, and only data in it.
+    SavedStory::Result result = SavedStory::RESTORED;
+    lua_newtable(L);
+    const int seen = lua_gettop(L);
+    const char* why = "a story table that is not plain data";
+    lua_pushnil(L);
+    while (result == SavedStory::RESTORED && lua_next(L, env)) {
+        const char* name = lua_type(L, -2) == LUA_TSTRING ? lua_tostring(L, -2) : nullptr;
+        if (!name || std::string(name) != "LF") {
+            message = "a value beside the story table";
+            result = SavedStory::REFUSED;
+        } else if (!lua_istable(L, -1) || !isPlainData(L, -1, seen, 0, why)) {
+            message = why;
+            result = SavedStory::REFUSED;
+        }
+        lua_pop(L, 1);
+    }
+    // "LF = nil" leaves no story at all: nothing to restore from.
+    lua_getfield(L, env, "LF");
+    if (result == SavedStory::RESTORED && !lua_istable(L, -1)) {
+        message = "no story table";
+        result = SavedStory::REFUSED;
+    }
+    lua_replace(L, top + 1);
+    lua_settop(L, result == SavedStory::RESTORED ? top + 1 : top);
+    return result;
+}
+
 } // namespace
 
 void SavedStory::keepFresh(lua_State* L)
@@ -195,66 +270,65 @@ void SavedStory::makeFresh(lua_State* L)
     lua_pop(L, 1);
 }
 
-SavedStory::Result SavedStory::restore(lua_State* L, const char* text, size_t length, std::string& message)
+SavedStory::Result SavedStory::restore(lua_State* L, const char* text, size_t length, std::string& message,
+                                       const SaveText& save, size_t maxSaved)
 {
     const int top = lua_gettop(L);
     message.clear();
-    // Precompiled chunks start with the escape character; a text never does.
-    if (length > 0 && text[0] == LUA_SIGNATURE[0]) {
-        message = "a precompiled chunk";
-        return REFUSED;
+    lua_checkstack(L, 16);
+    Result result = runStory(L, text, length, message);
+    if (result != RESTORED) {
+        lua_settop(L, top);
+        return result;
     }
-    lua_checkstack(L, 8);
-    lua_newtable(L);
-    const int env = lua_gettop(L);
-    lua_newtable(L);
-    lua_setfield(L, env, "LF");
-
-    Result result = RESTORED;
-    if (luaL_loadbuffer(L, length ? text : "", length, "LF") != 0 || !runBudgeted(L, env)) {
-        const char* error = lua_tostring(L, -1);
-        message = error ? error : "(error object is not a string)";
-        result = FAILED;
+    const int saved = lua_gettop(L);
+    lua_getglobal(L, "LF");
+    const int before = lua_gettop(L);
+    if (!lua_istable(L, before)) {
+        lua_newtable(L);
+        lua_pushvalue(L, -1);
+        lua_setglobal(L, "LF");
     } else {
-        // The text may leave only the story table, and only data in it.
-        lua_pushnil(L);
-        while (result == RESTORED && lua_next(L, env)) {
-            const char* name = lua_type(L, -2) == LUA_TSTRING ? lua_tostring(L, -2) : nullptr;
-            if (!name || std::string(name) != "LF") {
-                message = "a value beside the story table";
-                result = REFUSED;
-            } else if (!lua_istable(L, -1) || !isPlainData(L, -1, 0)) {
-                message = "a story table that is not plain data";
-                result = REFUSED;
-            }
-            lua_pop(L, 1);
-        }
-        // "LF = nil" leaves no story at all: nothing to restore from.
-        if (result == RESTORED) {
-            lua_getfield(L, env, "LF");
-            if (!lua_istable(L, -1)) {
-                message = "no story table";
-                result = REFUSED;
-            }
-            lua_pop(L, 1);
-        }
+        lua_pushvalue(L, before);
     }
-    if (result == RESTORED) {
-        lua_getglobal(L, "LF");
-        if (!lua_istable(L, -1)) {
-            lua_pop(L, 1);
-            lua_newtable(L);
-            lua_pushvalue(L, -1);
+    const int story = lua_gettop(L);
+    // What the story held under the saved names, to put back when the
+    // story taken cannot be saved.
+    lua_newtable(L);
+    const int replaced = lua_gettop(L);
+    lua_pushnil(L);
+    while (lua_next(L, saved)) {
+        lua_pushvalue(L, -2);
+        lua_pushvalue(L, -1);
+        lua_rawget(L, story);
+        lua_rawset(L, replaced);
+        lua_pushvalue(L, -2);
+        lua_insert(L, -2);
+        lua_rawset(L, story);
+    }
+    if (save) {
+        // The story taken is saved as its save writes it, within what the
+        // settings keep, and that text is taken back.
+        std::string savedText;
+        std::string why;
+        if (!save(savedText))
+            message = "a story its save cannot write";
+        else if (savedText.size() > maxSaved)
+            message = "a story longer than a save holds (" + std::to_string(savedText.size()) + " bytes)";
+        else if (runStory(L, savedText.data(), savedText.size(), why) != RESTORED)
+            message = "a story whose save is not taken back (" + why + ")";
+        if (!message.empty()) {
+            result = REFUSED;
+            lua_pushnil(L);
+            while (lua_next(L, saved)) {
+                lua_pop(L, 1);
+                lua_pushvalue(L, -1);
+                lua_pushvalue(L, -1);
+                lua_rawget(L, replaced);
+                lua_rawset(L, story);
+            }
+            lua_pushvalue(L, before);
             lua_setglobal(L, "LF");
-        }
-        const int story = lua_gettop(L);
-        lua_getfield(L, env, "LF");
-        const int saved = lua_gettop(L);
-        lua_pushnil(L);
-        while (lua_next(L, saved)) {
-            lua_pushvalue(L, -2);
-            lua_insert(L, -2);
-            lua_rawset(L, story);
         }
     }
     lua_settop(L, top);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 struct lua_State;
@@ -10,22 +11,32 @@ struct lua_State;
 // The text is a settings value, and the settings file is the user's to
 // change: it runs as text only (never a precompiled chunk), in a table of
 // its own that holds nothing but a fresh LF, without string methods and
-// within a budget of steps and memory. What it leaves in that LF must be
-// plain data (numbers, strings, booleans and tables of them) and is then
-// copied into the story table; anything else leaves the story as it was.
+// within a budget of steps and memory that grows with its length. What it
+// leaves in that LF must be plain data (numbers, strings, booleans and
+// tables of them, each table in one place only) and is then copied into the
+// story table; anything else leaves the story as it was.
 class SavedStory {
 public:
     enum Result {
         RESTORED,
-        // Not data: a precompiled chunk, or a value that is no plain data.
+        // Not data: a precompiled chunk, or a value that is no plain data;
+        // or a story that cannot be saved and taken back.
         REFUSED,
         // The text does not compile or fails when it runs (also beyond its budget).
         FAILED,
     };
 
-    // Runs the text as the chunk "LF". `message` gets the reason of a
-    // refusal or Lua's error message. The Lua stack is left as it was.
-    static Result restore(lua_State* L, const char* text, size_t length, std::string& message);
+    // What the save would write of the story table as it is now; false
+    // when the save fails.
+    using SaveText = std::function<bool(std::string& text)>;
+
+    // Runs the text as the chunk "LF". With `save`, a story is taken only
+    // when what its save writes holds at most `maxSaved` bytes and is taken
+    // back in turn, so that the story can be saved and restored again.
+    // `message` gets the reason of a refusal or Lua's error message. The
+    // Lua stack is left as it was.
+    static Result restore(lua_State* L, const char* text, size_t length, std::string& message,
+                          const SaveText& save = nullptr, size_t maxSaved = 0);
 
     // Keeps a copy of the story table as a fresh game has it (the scripts
     // made it at the start), for makeFresh.

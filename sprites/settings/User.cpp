@@ -202,6 +202,11 @@ bool User::setBytesChunked(const lang::String& name, const lang::ByteArray& byte
     return setBlocksChunked({ChunkedBlock{name, &bytes}});
 }
 
+size_t User::maxChunkedLength()
+{
+    return platform::RegistryFile::kMaxValuesPerKey * size_t(kChunkSize);
+}
+
 bool User::setBlocksChunked(const std::vector<ChunkedBlock>& blocks)
 {
     // Blocks the settings cannot hold whole are not written: the ones

@@ -57,6 +57,8 @@ public:
     // before stays. Whether it was written (inside the caller's batch:
     // whether it waits for that batch's write).
     virtual bool setBytesChunked(const lang::String& name, const lang::ByteArray& bytes);
+    // The longest block setBytesChunked stores (as many pieces as a key holds).
+    static size_t maxChunkedLength();
     // A block for setBlocksChunked: its name and its bytes (borrowed).
     struct ChunkedBlock {
         lang::String name;

@@ -3,7 +3,9 @@
 // that a player can walk from the story's introduction, and a new player
 // makes a profile, sees the story's cut scenes and walks on by clicks; the
 // first chapter's errand gives, takes and uses inventory items; the
-// menus, book, options and jump screen find every part they use.
+// story's save is taken back the same; the menus, book, options and jump
+// screen find every part they use.
+#include "core/lang/ByteArray.h"
 #include "core/lang/ResourceFile.h"
 #include "core/lang/System.h"
 #include "game/ambient/AmbientSoundManager.h"
@@ -18,6 +20,7 @@
 #include "game/menus/OptionsSprite.h"
 #include "game/inventory/Inventory.h"
 #include "game/progress/ProgressRecord.h"
+#include "game/progress/SavedStory.h"
 #include "game/rooms/DoorSprite.h"
 #include "game/rooms/Room.h"
 #include "platform/user/Backend.h"
@@ -437,6 +440,69 @@ TEST_F(SampleGameTest, TheFirstChaptersErrandGivesTakesAndUsesItemsWithItsHints)
     EXPECT_EQ(1, canvas->getProgress()->itemOwned[0]);
     EXPECT_EQ(8, canvas->getProgress()->hint[0]);
     EXPECT_TRUE(world.boxes().empty()) << world.boxes()[0].caption << ": " << world.boxes()[0].text;
+}
+
+// The story as the sample's scripts save it: what the restore takes is saved
+// within what the settings keep and taken back the same, again and again;
+// a story that could not be saved so is not taken.
+TEST_F(SampleGameTest, AStoryTheRestoreTakesIsSavedAndTakenBackTheSame)
+{
+    lua_State* L = ScriptHost::instance->getState();
+    world.setSetting("Ann\\displayName", "Ann");
+    canvas->setProfileName(lang::String("Ann"));
+    canvas->saveProfile();
+    struct Case {
+        const char* what;
+        std::string stored; // the saved story the game starts from, if any
+        const char* played; // what the scripts then put into the story
+        const char* check;  // true of the story after two saves; none: the story is not taken
+        const char* refusal = "";
+    };
+    std::string nuls;
+    for (int i = 0; i < 1200000; ++i)
+        nuls += "\\0";
+    const std::vector<Case> cases = {
+        {"a table held in many places",
+         "local t = {1} for d = 1, 6 do local n = {} for i = 1, 10 do n[i] = t end t = n end LF.bomb = t", "", nullptr,
+         "a table held twice"},
+        {"a text longer than a save holds", "local s = 'x' for i = 1, 23 do s = s .. s end LF.long = s", "", nullptr,
+         "a story its save cannot write"},
+        {"NUL bytes", "LF.nul = \"" + nuls + "\\0001\"", "", "LF.nul == ('\\0'):rep(1200001) .. '1'"},
+        {"a long list", "local t = {} for i = 1, 270000 do t[i] = i end LF.list = t", "",
+         "#LF.list == 270000 and LF.list[1] == 1 and LF.list[270000] == 270000"},
+        {"minus zero", "LF.minus = -0", "", "1 / LF.minus < 0 and 1 / LF.ticTacRound > 0"},
+        {"a table held twice", "", "local t = {1} LF.twice = {t, t}", "LF.twice[1][1] == 1 and LF.twice[2][1] == 1"},
+        {"numbers of 17 digits", "", "LF.third = 1 / 3", "LF.third == 1 / 3"},
+    };
+    int round = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SavedStory::makeFresh(L);
+        if (!c.stored.empty()) {
+            lang::ByteArray text;
+            text.setLength(int(c.stored.size()));
+            std::copy(c.stored.begin(), c.stored.end(), text.data());
+            world.settings()->setBytesChunked(lang::String("Ann\\LF"), text);
+            EXPECT_EQ(c.check != nullptr, canvas->loadProfile());
+            if (!c.check) {
+                EXPECT_NE(std::string::npos, world.debugText().find("the saved story of Ann is not taken (" +
+                                                                    std::string(c.refusal)));
+                EXPECT_EQ(0, luaL_dostring(L, "assert(LF.ticTacRound == 0 and LF.bomb == nil and LF.long == nil)"));
+                continue;
+            }
+        }
+        const std::string played = std::string(c.played) + " LF.round = " + std::to_string(++round);
+        ASSERT_EQ(0, luaL_dostring(L, played.c_str()));
+        for (int save = 0; save < 2; ++save) {
+            canvas->saveProfile();
+            ASSERT_EQ(0, luaL_dostring(L, "LF = {}"));
+            ASSERT_TRUE(canvas->loadProfile()) << save;
+            const std::string check = "assert(LF.round == " + std::to_string(round) + " and " + c.check + ")";
+            EXPECT_EQ(0, luaL_dostring(L, check.c_str())) << save << ": " << lua_tostring(L, -1);
+            lua_settop(L, 0);
+        }
+    }
+    EXPECT_TRUE(world.boxes().empty());
 }
 
 TEST_F(SampleGameTest, TheHintPaperOpensAndClosesByAClickAnywhereOnItsTab)
