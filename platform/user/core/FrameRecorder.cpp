@@ -63,6 +63,12 @@ struct Pending {
     int width = 0;
     int height = 0;
     bool fresh = false;
+    // Counts the final pictures written: a frame the writer took before one
+    // was written is older than it and must not be renamed over it.
+    unsigned finals = 0;
+    // Held across each write of the file, so that the writer's and a final
+    // write never share the temporary name or land in the wrong order.
+    std::mutex writing;
 };
 
 Pending& pending()
@@ -84,15 +90,24 @@ void writerLoop(std::string path)
     std::vector<uint32_t> pixels;
     for (;;) {
         int width, height;
+        unsigned finals;
         {
             std::unique_lock<std::mutex> lock(p.mutex);
             p.wake.wait(lock, [&] { return p.fresh; });
             pixels.swap(p.pixels);
             width = p.width;
             height = p.height;
+            finals = p.finals;
             p.fresh = false;
         }
-        writeFrame(path, pixels.data(), width, height);
+        {
+            std::lock_guard<std::mutex> write(p.writing);
+            std::unique_lock<std::mutex> lock(p.mutex);
+            const bool stale = finals != p.finals;
+            lock.unlock();
+            if (!stale)
+                writeFrame(path, pixels.data(), width, height);
+        }
         std::this_thread::sleep_for(kInterval);
     }
 }
@@ -106,8 +121,13 @@ void FrameRecorder::frameShown(const uint32_t* pixels, int width, int height, bo
         return;
     Pending& p = pending();
     if (final) {
-        std::lock_guard<std::mutex> lock(p.mutex);
-        p.fresh = false;
+        // Waits for a write the writer has begun, then writes over it.
+        std::lock_guard<std::mutex> write(p.writing);
+        {
+            std::lock_guard<std::mutex> lock(p.mutex);
+            p.fresh = false;
+            ++p.finals;
+        }
         writeFrame(path, pixels, width, height);
         return;
     }
