@@ -2,18 +2,12 @@
 // ThreadSanitizer build: the loader thread loads while the window thread
 // reads the loading progress and paints, then a new player starts, walks
 // through a few rooms and closes the window (the save on exit, the loader
-// thread joined), and the main frame closed while a script runs at load.
-// The sanitizer, not an assertion, finds the faults here.
-#include "core/util/RectangleNM.h"
-#include "game/app/MyFrame.h"
+// thread joined). The sanitizer, not an assertion, finds the faults here.
 #include "game/rooms/Room.h"
-#include "sprites/script/ScriptHost.h"
 #include "tests/game/support/GameFixture.h"
 #include "tests/game/support/SampleSession.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 namespace gametest {
 namespace {
@@ -50,25 +44,6 @@ TEST(SampleGameThreadsTest, ANewPlayerWalksThroughAFewRoomsAndQuits)
 
     EXPECT_TRUE(world.close());
     EXPECT_TRUE(world.boxes().empty());
-}
-
-// The window's close while the loader thread runs a script: the loader is
-// stopped and waited for before the canvas it fills is stopped.
-TEST(SampleGameThreadsTest, TheWindowClosesWhileAScriptRunsAtLoad)
-{
-    testsupport::GameWorld world;
-    GameOptions options;
-    options.gameScript = "if not looped then looped = true io.open('looping', 'w'):close() while true do end end\n";
-    writeGame(world.data(), options);
-    world.openArchive();
-    auto* frame = new MyFrame();
-    util::RectangleNM bounds(0, 0, 800, 600);
-    ASSERT_TRUE(frame->create(nullptr, &bounds));
-    ASSERT_TRUE(world.pumpUntil([&world] { return std::filesystem::exists(world.folder() / "looping"); }));
-    PostMessageA(frame->getHWND(), WM_CLOSE, 0, 0);
-    EXPECT_TRUE(world.pumpUntil([&world] { return world.hasQuit(); }));
-    frame->release();
-    ScriptHost::clearClose();
 }
 
 } // namespace
