@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <fstream>
 #include <mutex>
-#include <set>
 #include <pthread.h>
+#include <set>
 #include <string>
 #include <sys/prctl.h>
 #include <sys/syscall.h>

@@ -25,8 +25,8 @@ struct luaL_Reg;
 // for the player in a message box the script opened does not count. A
 // close request stops a call that is running (stuck in a loop, say) at once,
 // and the calls the closing game still makes (its save) together get a
-// short running time of their own. A stopped call stays stopped in every coroutine
-// of the state: no pcall lets its script go on.
+// short running time of their own. A stopped call stays stopped in every
+// coroutine of the state: no pcall lets its script go on.
 class ScriptHost {
 public:
     // How long one call into Lua may run.
