@@ -319,23 +319,18 @@ up=$(mktemp -d "${TMPDIR:-/tmp}/hv-realwindow.XXXXXX")
 # talks to the session bus on X) keeps a block.
 printf 'leak:libdbus-1.so\n' >"$up/lsan.supp"
 export LSAN_OPTIONS="suppressions=$up/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
-run wm "$up/wm" &
-with_wm=$!
-for ((i = 0; i < 100; ++i)); do
-  [ -e "$up/wm" ] && break
-  sleep 0.05
+# Each run starts once the display of the one before is up.
+running=()
+for mode in wm bare box; do
+  run "$mode" "$up/$mode" &
+  running+=($!)
+  for ((i = 0; i < 100; ++i)); do
+    [ -e "$up/$mode" ] && break
+    sleep 0.05
+  done
 done
-run bare "$up/bare" &
-bare=$!
-for ((i = 0; i < 100; ++i)); do
-  [ -e "$up/bare" ] && break
-  sleep 0.05
-done
-run box "$up/box" &
-box=$!
 # The first run to fail stops the others.
 status=0
-running=("$with_wm" "$bare" "$box")
 while ((${#running[@]})); do
   ended=
   wait -n -p ended "${running[@]}"
