@@ -12,13 +12,16 @@
 #include "sprites/script/ScriptHost.h"
 #include "windowing/window/DebugLine.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <poll.h>
 #include <string>
 #include <thread>
+#include <unistd.h>
 
 HINSTANCE GameEntry::s_hInstance = nullptr;
 
@@ -31,17 +34,35 @@ static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler needs 
 
 // How often the watching thread looks at the flag.
 constexpr int kSignalPollMs = 20;
-// How long the game may take to end once it closes (a quit signal, the
-// window's close): its scripts are stopped well before, so only a script
-// blocked in a call that never returns (a command it runs, say) keeps it
-// longer, and then the process ends without what is left of its save.
+// How long a game that closes (a quit signal, the window's close) may spend
+// in its scripts: they are stopped well before, so only a script blocked
+// in a call that never returns (a command it runs, say) keeps it longer,
+// and then the process ends without what is left of its save. Only the
+// time a script call is under way counts, as far as the watching thread
+// sees it (a machine that keeps it waiting adds at most one look): the
+// game's own work, its save's writing above all, is never cut.
 constexpr int kQuitEndMs = ScriptHost::CLOSE_TIME_LIMIT_MS + 4000;
+constexpr int kLongestLookMs = 5 * kSignalPollMs;
 // The exit code of a game ended so.
 constexpr int kQuitOverdueCode = 1;
 
 void noteQuitSignal(int)
 {
     quitSignalled = true;
+}
+
+// Ends the overdue game at once. Nothing here waits: no lock (a thread
+// blocked in a write to standard error holds the stream's and the log's),
+// and the message is written only when standard error takes it now (a
+// pipe nobody reads may be full). A box's process ends with the game.
+[[noreturn]] void endOverdue(const std::string& message)
+{
+    pollfd errors{STDERR_FILENO, POLLOUT, 0};
+    if (::poll(&errors, 1, 0) == 1 && (errors.revents & POLLOUT) != 0 &&
+        ::write(STDERR_FILENO, message.data(), message.size()) < 0) {
+        // Nothing is left to tell of it.
+    }
+    std::_Exit(kQuitOverdueCode);
 }
 
 } // namespace
@@ -90,36 +111,38 @@ int GameEntry::run(HINSTANCE instance)
     util::RectangleNM bounds(0, 0, 800, 600);
     if (frame->create(nullptr, &bounds)) {
         // A quit signal closes the frame as the player does, so the progress
-        // is saved on the way out: a script stuck in a loop is stopped, and
-        // a message box waiting for OK closes, for as long as the game takes
-        // to end. A game that is closing, whichever way, and has not ended
-        // in time ends here: every save writes a new file and renames it
-        // over the old, so the last whole save stays.
+        // is saved on the way out: a script stuck in a loop is stopped. A
+        // game that is closing, whichever way, closes the message boxes
+        // waiting for OK for as long as it takes to end, and one that spends
+        // too long in its scripts ends here: every save writes a new file
+        // and renames it over the old, so the last whole save stays.
         const HWND window = frame->getHWND();
+        const std::string overdue = "The game did not end within " + std::to_string(kQuitEndMs / 1000) +
+                                    " seconds of its close (a script may wait for a call that does not "
+                                    "return): it ends now, without what it had not saved yet.\n";
         std::atomic<bool> running{true};
-        std::thread watcher([&running, window] {
+        std::thread watcher([&running, window, &overdue] {
             bool quitting = false;
             bool closing = false;
-            std::chrono::steady_clock::time_point endBy;
+            std::chrono::steady_clock::duration inScripts{};
+            auto lastLook = std::chrono::steady_clock::now();
             while (running) {
                 if (quitSignalled.exchange(false)) {
                     quitting = true;
                     ScriptHost::requestClose();
                     PostMessageA(window, WM_CLOSE, 0, 0);
                 }
-                if (quitting)
+                if (quitting || ScriptHost::isClosing())
+                    closing = true;
+                if (closing)
                     platform::closeMessageBoxes();
                 const auto now = std::chrono::steady_clock::now();
-                if (!closing && (quitting || ScriptHost::isClosing())) {
-                    closing = true;
-                    endBy = now + std::chrono::milliseconds(kQuitEndMs);
-                }
-                if (closing && now >= endBy) {
-                    window::problemLine("The game did not end within ", kQuitEndMs / 1000,
-                                        " seconds of its close (a script may wait for a call that does not "
-                                        "return): it ends now, without what it had not saved yet.\n");
-                    std::_Exit(kQuitOverdueCode);
-                }
+                if (closing && ScriptHost::isRunning())
+                    inScripts += std::min<std::chrono::steady_clock::duration>(
+                        now - lastLook, std::chrono::milliseconds(kLongestLookMs));
+                lastLook = now;
+                if (inScripts >= std::chrono::milliseconds(kQuitEndMs))
+                    endOverdue(overdue);
                 std::this_thread::sleep_for(std::chrono::milliseconds(kSignalPollMs));
             }
         });

@@ -15,8 +15,9 @@ public:
     // until WM_QUIT; SIGTERM and SIGINT close the frame as the player does.
     // Returns the exit code: 0, or 1 when the archive could not be opened
     // (after a message saying so) or the game data could not be loaded. A
-    // game that closes and has not ended six seconds later (a script
-    // blocked in a call) ends the process with code 1 and a message.
+    // game that closes closes its message boxes; one that has spent six
+    // seconds of its close in a script call (a script blocked in a call)
+    // ends the process with code 1 and a message.
     static int run(HINSTANCE instance);
     // Takes the messages of the calling thread until WM_QUIT (or a failure
     // of the message queue).

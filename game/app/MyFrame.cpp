@@ -7,6 +7,7 @@
 #include "game/app/GameEntry.h"
 #include "game/canvas/LanternfieldCanvas.h"
 #include "platform/user/Cursors.h"
+#include "platform/user/MessageBox.h"
 #include "platform/user/Window.h"
 #include "sprites/script/ScriptHost.h"
 #include "windowing/graphics/ColorWin32.h"
@@ -148,14 +149,17 @@ void MyFrame::requestClose()
         // the game was saved on the first request.
     } else if (s_pCanvas && !s_pCanvas->isStarted()) {
         // Still loading: the loader thread may be running a script (one
-        // stuck in a loop, too), and Lua is never run from two threads. The
-        // scripts are stopped and the loader is waited for; a game not
-        // loaded whole holds nothing of the player's, and saving it would
-        // put a new game's record over their progress.
+        // stuck in a loop, too) or wait in a message box, and Lua is never
+        // run from two threads. The scripts are stopped, the boxes closed
+        // and the loader is waited for; a game not loaded whole holds
+        // nothing of the player's, and saving it would put a new game's
+        // record over their progress. The canvas the loader fills is
+        // stopped once the loader has ended.
         ScriptHost::requestClose();
         ScriptHost::refuseScripts(true);
-        stopCanvas();
+        platform::closeMessageBoxes();
         joinLoader();
+        stopCanvas();
         ScriptHost::clearClose();
     } else if (s_pCanvas) {
         // The scripts the save runs get the closing game's short time, so

@@ -9,8 +9,10 @@
 #include <cstdio>
 #include <fstream>
 #include <mutex>
+#include <pthread.h>
 #include <set>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -59,6 +61,27 @@ void endMessageBoxProcesses(long thread)
         if (child > 0)
             ::kill(pid_t(child), SIGKILL);
     }
+}
+
+// Set on a thread while it shows a box: a process it forks then is the
+// box's, a child of this process.
+thread_local bool showingBox = false;
+thread_local pid_t boxParent = 0;
+
+// In a process just forked (only async-signal-safe calls): a box's process
+// ends when the thread that shows the box ends, with the program however it
+// ends, and a quit signal ends it too (the program's own handler, which it
+// inherits, only sets a flag that nothing there reads).
+void boxProcessStarted()
+{
+    if (!showingBox)
+        return;
+    ::signal(SIGTERM, SIG_DFL);
+    ::signal(SIGINT, SIG_DFL);
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    // The program ended before the line above: nobody is left for the box.
+    if (::getppid() != boxParent)
+        ::_exit(0);
 }
 
 } // namespace
@@ -130,9 +153,15 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
         std::lock_guard<std::mutex> lock(platform::openBoxesMutex());
         platform::openBoxThreads().insert(thread);
     }
+    static const bool forksWatched = ::pthread_atfork(nullptr, nullptr, platform::boxProcessStarted) == 0;
+    (void)forksWatched;
     // A close that comes once the box is registered finds it by its thread.
-    if (!platform::messageBoxesClosed)
+    if (!platform::messageBoxesClosed) {
+        platform::boxParent = ::getpid();
+        platform::showingBox = true;
         platform::windowBackend().showMessageBox(record.text, record.caption, type);
+        platform::showingBox = false;
+    }
     {
         std::lock_guard<std::mutex> lock(platform::openBoxesMutex());
         platform::openBoxThreads().erase(platform::openBoxThreads().find(thread));

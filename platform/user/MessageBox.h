@@ -2,7 +2,8 @@
 // the real program shows it on the display as well and waits for OK, while
 // without a display (and in tests) it returns at once. The result is IDOK.
 // A program that quits closes the boxes open (as if OK was pressed) and
-// shows no more.
+// shows no more. A box that waits in a process of its own ends with the
+// program, however the program ends.
 #pragma once
 
 #include "platform/Win32Types.h"

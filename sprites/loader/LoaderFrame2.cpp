@@ -135,8 +135,11 @@ void LoaderFrame2::activated(bool active)
 
 void LoaderFrame2::quit()
 {
-    stopCanvas();
+    // The loader ends without starting the canvas; the canvas it filled is
+    // stopped once it has ended.
+    m_bStartPending = true;
     joinLoader();
+    stopCanvas();
     if (m_pCanvas)
         m_pCanvas->shutdown();
     releaseGraphics();

@@ -65,7 +65,7 @@ public:
     // Deactivated in full screen: leaves it and minimises without activating.
     void activated(bool active) override;
 
-    // Stops the canvas, waits for the loader thread, shuts the canvas down,
+    // Waits for the loader thread, stops the canvas, shuts it down,
     // releases the window graphics, closes sound and posts WM_QUIT.
     virtual void quit();
     // The window's close request: the canvas asks to exit.

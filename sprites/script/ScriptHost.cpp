@@ -41,9 +41,11 @@ std::atomic<int> guardTimeLimitMs{ScriptHost::DEFAULT_TIME_LIMIT_MS};
 std::atomic<unsigned> guardCloseRequests{0};
 std::atomic<bool> guardClosing{false};
 std::atomic<bool> guardRefusing{false};
-// When the calls made while the game closes must end (on the monotonic
-// clock, in microseconds); 0 while no close was requested.
-std::atomic<int64_t> guardCloseDeadlineUs{0};
+// The running time of the calls made since the close was requested (their
+// threads' processor time, in microseconds, of the calls that have ended).
+std::atomic<int64_t> guardCloseRanUs{0};
+// Whether a call is under way now, for other threads to see.
+std::atomic<bool> guardCallUnderWay{false};
 
 // The outermost guarded call under way (Lua runs on one thread at a time).
 struct ScriptGuard {
@@ -55,6 +57,9 @@ struct ScriptGuard {
     int64_t nextWindowLookUs = 0;
     unsigned closeRequestsAtStart = 0;
     unsigned windowClosesAtStart = 0;
+    // Whether the call began once the game was closing: its running time
+    // is part of the time the closing game gives its scripts.
+    bool closingAtStart = false;
     // Set once the call is being stopped: every instruction raises the
     // error from then on, so that a script that catches it goes no further.
     enum Stop { RUNNING, TOO_LONG, CLOSING } stop = RUNNING;
@@ -70,20 +75,18 @@ int64_t guardThreadMicroseconds()
     return int64_t(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
 }
 
-// The monotonic clock: the time the closing game gives its scripts counts
-// whatever they do, waiting included.
-int64_t guardClockMicroseconds()
-{
-    timespec now{};
-    ::clock_gettime(CLOCK_MONOTONIC, &now);
-    return int64_t(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
-}
-
-// Whether the time the closing game gives its scripts is over.
+// Whether the time the closing game gives its scripts is over: their own
+// running time counts, the call under way on this thread included, not the
+// time they wait or the machine keeps them waiting (nor the save's writing
+// between them).
 bool guardCloseTimeOver()
 {
-    const int64_t deadline = guardCloseDeadlineUs.load();
-    return deadline != 0 && guardClockMicroseconds() >= deadline;
+    if (!guardClosing)
+        return false;
+    int64_t ran = guardCloseRanUs.load();
+    if (scriptGuard.depth > 0 && scriptGuard.closingAtStart)
+        ran += guardThreadMicroseconds() - scriptGuard.startUs;
+    return ran >= int64_t(ScriptHost::CLOSE_TIME_LIMIT_MS) * 1000;
 }
 
 // The window's close waits in the backend while the window's thread runs
@@ -343,17 +346,20 @@ void ScriptHost::setTimeLimit(int ms)
 
 void ScriptHost::requestClose()
 {
+    // The calls from the first request on share the time the closing game
+    // gives its scripts; a later request gives no more.
     guardClosing = true;
-    // The first request starts the time the closing game gives its scripts.
-    int64_t none = 0;
-    guardCloseDeadlineUs.compare_exchange_strong(none,
-                                                 guardClockMicroseconds() + int64_t(CLOSE_TIME_LIMIT_MS) * 1000);
     ++guardCloseRequests;
 }
 
 bool ScriptHost::isClosing()
 {
     return guardClosing;
+}
+
+bool ScriptHost::isRunning()
+{
+    return guardCallUnderWay;
 }
 
 void ScriptHost::refuseScripts(bool refuse)
@@ -365,7 +371,7 @@ void ScriptHost::clearClose()
 {
     guardClosing = false;
     guardRefusing = false;
-    guardCloseDeadlineUs = 0;
+    guardCloseRanUs = 0;
 }
 
 int ScriptHost::guardedPcall(int nargs, int nresults, int handler, const char* name)
@@ -385,13 +391,19 @@ int ScriptHost::guardedPcall(int nargs, int nresults, int handler, const char* n
         guard.closeRequestsAtStart = guardCloseRequests.load();
         guard.windowClosesAtStart = platform::events::closeRequestCount();
         guard.stop = ScriptGuard::RUNNING;
+        guard.closingAtStart = guardClosing;
+        guardCallUnderWay = true;
         lua_sethook(L, guardHook, LUA_MASKCOUNT, kGuardInstructions);
     }
     if (handler != 0)
         guardHandlerAt(L, handler);
     const int status = lua_pcall(L, nargs, nresults, handler);
-    if (--guard.depth == 0)
+    if (--guard.depth == 0) {
         lua_sethook(L, nullptr, 0, 0);
+        if (guard.closingAtStart)
+            guardCloseRanUs += guardThreadMicroseconds() - guard.startUs;
+        guardCallUnderWay = false;
+    }
     return status;
 }
 

@@ -25,14 +25,15 @@ struct luaL_Reg;
 // for the player in a message box the script opened does not count. A
 // close request stops a call that is running (stuck in a loop, say) at once,
 // and the calls the closing game still makes (its save) together get a
-// short time by the clock. A stopped call stays stopped in every coroutine
-// of the state: no pcall lets its script go on.
+// short running time of their own. A stopped call stays stopped in every
+// coroutine of the state: no pcall lets its script go on.
 class ScriptHost {
 public:
     // How long one call into Lua may run.
     static constexpr int DEFAULT_TIME_LIMIT_MS = 5000;
-    // How long after the first close request calls may still run; past it
-    // each is stopped and a new one is not run.
+    // How long the calls made after the first close request may still run
+    // together (their own running time); past it each is stopped and a new
+    // one is not run.
     static constexpr int CLOSE_TIME_LIMIT_MS = 2000;
 
     // Opens the state with the standard libraries (less what would take the
@@ -77,11 +78,14 @@ public:
     static void setTimeLimit(int ms);
     // A close request (the window's close, a quit signal), from any thread:
     // the call running now is stopped at its next look at the clock, the
-    // calls from now on run for CLOSE_TIME_LIMIT_MS after the first request
-    // at most, and script errors are written to the debugger output without
+    // calls from now on run for CLOSE_TIME_LIMIT_MS together at most, and
+    // script errors are written to the debugger output without
     // a box, so that nothing waits for a player who leaves.
     static void requestClose();
     static bool isClosing();
+    // Whether a call into Lua is under way now, on any thread (a script
+    // blocked in a call that does not return is under way for ever).
+    static bool isRunning();
     // While refused, no script runs at all: each call fails at once (the
     // loader is stopped for a close while it loads).
     static void refuseScripts(bool refuse);

@@ -2,15 +2,25 @@
 // ThreadSanitizer build: the loader thread loads while the window thread
 // reads the loading progress and paints, then a new player starts, walks
 // through a few rooms and closes the window (the save on exit, the loader
-// thread joined); and the chest's sliding board laid out again behind its
-// doors. The sanitizer, not an assertion, finds the faults here.
+// thread joined); the program quit while the story's script loops at load;
+// and the chest's sliding board laid out again behind its doors. The
+// sanitizer, not an assertion, finds the faults here.
+#include "game/app/GameEntry.h"
 #include "game/rooms/Room.h"
+#include "platform/kernel/Clock.h"
 #include "scenes/slideblock/SlideBlockPuzzle.h"
 #include "scenes/treasurechest/TreasureChestCU.h"
 #include "tests/game/support/GameFixture.h"
 #include "tests/game/support/SampleSession.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <thread>
 
 namespace gametest {
 namespace {
@@ -47,6 +57,42 @@ TEST(SampleGameThreadsTest, ANewPlayerWalksThroughAFewRoomsAndQuits)
 
     EXPECT_TRUE(world.close());
     EXPECT_TRUE(world.boxes().empty());
+}
+
+// A quit signal while the loader thread runs the story's script in a loop:
+// the loader, stopped, is waited for before the canvas it filled is stopped.
+TEST(SampleGameThreadsTest, TheProgramQuitsWhileAScriptLoopsAtLoad)
+{
+#ifdef HV_SAMPLE_DIR
+    if (!hasSampleGame())
+        GTEST_SKIP() << "the game data is built with the tools";
+    testsupport::GameWorld world;
+    for (const auto& entry : std::filesystem::directory_iterator(HV_SAMPLE_DIR)) {
+        if (entry.path().extension() == ".bin" || entry.path().extension() == ".lua")
+            std::filesystem::copy_file(entry.path(), world.folder() / entry.path().filename());
+    }
+    const std::filesystem::path looping = world.folder() / "looping";
+    std::ofstream(world.folder() / "Lanternfield.lua", std::ios::app)
+        << "\nio.open('looping', 'w'):close() local co = coroutine.create(function() while true do end end) "
+           "coroutine.resume(co) while true do pcall(function() for i = 1, 1e7 do end end) end\n";
+    world.setSetting("FULLSCREEN", 0);
+    // The system's clock, as the program has it: the test clock's lock would
+    // order the two threads' steps for the sanitizer.
+    platform::setClock(nullptr);
+    std::atomic<bool> ended{false};
+    std::thread player([&looping, &ended] {
+        while (!ended && !std::filesystem::exists(looping))
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        if (!ended)
+            std::raise(SIGINT);
+    });
+    EXPECT_EQ(0, GameEntry::run(nullptr));
+    ended = true;
+    player.join();
+#else
+    GTEST_SKIP() << "the game data is built with the tools";
+#endif
 }
 
 // The treasure chest's Reset closes the sliding board's doors, and the board

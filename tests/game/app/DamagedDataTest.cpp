@@ -92,19 +92,34 @@ struct ProgramRun {
     int exitCode = -1;
     int crashSignal = 0; // a signal the program died of, not the one that stopped it
     int endMs = -1;      // how long it took to end once stopped (-1: it did not, and was killed)
-    std::string errors;  // its standard error
+    std::string errors;  // its standard error, then its standard output
+};
+
+// How the program is stopped: by `signal`, then `whileEnding` is done to it
+// (with its folder). Its standard error goes to a pipe nobody reads when
+// `errorsUnread`.
+struct ProgramStop {
+    int signal = SIGTERM;
+    std::function<void(pid_t, const fs::path&)> whileEnding;
+    bool errorsUnread = false;
 };
 
 // Runs the program copied into `folder` headless, as a player runs it (the
-// diagnostic lines off); it is stopped (by `signal`) `graceMs` after the
-// first line containing `awaited` appears (or after the time limit) unless
-// it ended by itself. One that does not end 15 seconds later is killed.
-ProgramRun runProgram(const fs::path& folder, const std::string& awaited, int graceMs = 500, int signal = SIGTERM)
+// diagnostic lines off); it is stopped `graceMs` after the first line
+// containing `awaited` appears in its output (or after the time limit)
+// unless it ended by itself. One that does not end 15 seconds later is
+// killed.
+ProgramRun runProgram(const fs::path& folder, const std::string& awaited, int graceMs = 500,
+                      const ProgramStop& stop = ProgramStop())
 {
+    const int signal = stop.signal;
     const fs::path errors = folder / "stderr.txt";
+    int unread[2] = {-1, -1};
+    if (stop.errorsUnread && pipe(unread) != 0)
+        return ProgramRun();
     const pid_t child = fork();
     if (child == 0) {
-        const int out = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int out = stop.errorsUnread ? unread[1] : open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(out, 2);
         const int output = open((folder / "stdout.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(output, 1);
@@ -118,10 +133,13 @@ ProgramRun runProgram(const fs::path& folder, const std::string& awaited, int gr
     }
     ProgramRun run;
     auto readErrors = [&] {
-        std::ifstream in(errors, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
+        std::string all;
+        for (const fs::path& file : {errors, folder / "stdout.txt"}) {
+            std::stringstream text;
+            text << std::ifstream(file, std::ios::binary).rdbuf();
+            all += text.str();
+        }
+        return all;
     };
     // The program starts in well under a second; a loaded machine gets ten.
     const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
@@ -135,6 +153,8 @@ ProgramRun runProgram(const fs::path& folder, const std::string& awaited, int gr
         const auto now = std::chrono::steady_clock::now();
         if (now >= stopAt) {
             kill(child, signal);
+            if (stop.whileEnding)
+                stop.whileEnding(child, folder);
             auto waited = [stopped = now] { return std::chrono::steady_clock::now() - stopped; };
             bool ended = false;
             while (!(ended = waitpid(child, &status, WNOHANG) == child) && waited() < std::chrono::seconds(15))
@@ -156,6 +176,10 @@ ProgramRun runProgram(const fs::path& folder, const std::string& awaited, int gr
     else if (WIFSIGNALED(status) && (run.endedByItself || WTERMSIG(status) != signal))
         run.crashSignal = WTERMSIG(status);
     run.errors = readErrors();
+    if (stop.errorsUnread) {
+        close(unread[0]);
+        close(unread[1]);
+    }
     return run;
 }
 
@@ -250,21 +274,59 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
         const char* what;
         std::string script; // added to the story's script
         const char* awaited;
-        int signal;
+        ProgramStop stop;
         int exitCode; // 1: ended without its save, the script being blocked
     };
+    auto signalled = [](int signal) {
+        ProgramStop stop;
+        stop.signal = signal;
+        return stop;
+    };
+    // Standard error fills up, and the room's script blocks writing to it.
+    ProgramStop unread;
+    unread.errorsUnread = true;
+    // The machine keeps the program from running, in the middle of its save
+    // (which waits on a pipe the test writes to), for longer than the game
+    // may spend on its close.
+    ProgramStop slowMachine;
+    slowMachine.whileEnding = [](pid_t program, const fs::path& folder) {
+        auto saving = [&folder] {
+            std::stringstream text;
+            text << std::ifstream(folder / "stderr.txt").rdbuf();
+            return text.str().find("saving") != std::string::npos;
+        };
+        for (int i = 0; i < 500 && !saving(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        kill(program, SIGSTOP);
+        std::this_thread::sleep_for(std::chrono::milliseconds(6200));
+        kill(program, SIGCONT);
+        // The save opens the pipe again once it runs on.
+        int pipe = -1;
+        for (int i = 0; i < 500 && (pipe = open((folder / "slow").c_str(), O_WRONLY | O_NONBLOCK)) < 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        close(pipe);
+    };
     const std::vector<QuitCase> cases = {
-        {"at load", escaping, "stuck", SIGINT, 0},
+        {"at load", escaping, "stuck", signalled(SIGINT), 0},
         // Opening a pipe that nobody writes to never returns.
         {"in a room",
          playing + "for _, room in pairs(rooms) do room.onEnter = function() io.stderr:write('stuck\\n') "
                    "io.open('pipe') end end",
-         "stuck", SIGTERM, 1},
+         "stuck", signalled(SIGTERM), 1},
         // Two calls that would each run until stopped after five seconds.
         {"in the save at exit",
          playing + "for _, room in pairs(rooms) do room.onExit = function() " + escaping + " end end\n" +
              "function LF_save() " + escaping + " end",
-         "playing", SIGTERM, 0},
+         "playing", signalled(SIGTERM), 0},
+        {"writing to standard error that nobody reads",
+         playing + "for _, room in pairs(rooms) do room.onEnter = function() io.stdout:write('stuck\\n') "
+                   "io.stdout:flush() local line = string.rep('x', 4096) while true do io.stderr:write(line) end "
+                   "end end",
+         "stuck", unread, 1},
+        {"in a save the machine slows down",
+         playing + "local save = LF_save function LF_save() io.stderr:write('saving\\n') io.open('slow'):close() "
+                   "io.stderr:write('stuck\\n') return save() end",
+         "playing", slowMachine, 0},
     };
     for (const QuitCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -272,13 +334,14 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
         copyDamagedDataProgram(dir.path());
         appendToFile(dir.path() / "Lanternfield.lua", "\n" + c.script + "\n");
         ASSERT_EQ(0, mkfifo((dir.path() / "pipe").c_str(), 0600));
+        ASSERT_EQ(0, mkfifo((dir.path() / "slow").c_str(), 0600));
         // Ann played last, so the game saves her at its end.
         std::ofstream(dir.path() / "registry.txt")
             << "HVREGISTRY 1\nK \"\"\nK \"Software\"\nK \"Software\\Harbinvel\"\n"
                "K \"Software\\Harbinvel\\Lanternfield\"\nV \"NORMALEXIT\" 4 x01000000\n"
                "V \"FULLSCREEN\" 4 x00000000\nV \"LASTPROFILE\" 1 \"Ann\"\n"
                "K \"Software\\Harbinvel\\Lanternfield\\ANN\"\nV \"displayName\" 1 \"Ann\"\nE 9\n";
-        const ProgramRun run = runProgram(dir.path(), c.awaited, 300, c.signal);
+        const ProgramRun run = runProgram(dir.path(), c.awaited, 300, c.stop);
         EXPECT_NE(std::string::npos, run.errors.find("stuck")) << run.errors;
         EXPECT_EQ(0, run.crashSignal);
         EXPECT_GE(run.endMs, 0) << "it was killed";

@@ -19,6 +19,7 @@
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -191,7 +192,7 @@ public:
 
 } // namespace
 
-TEST_F(MyFrameTest, AQuitSignalEndsAStuckScriptOrAWaitingBoxAndKeepsThePlayersWholeStory)
+TEST_F(MyFrameTest, AQuitOrTheWindowsCloseEndsAStuckScriptOrAWaitingBoxAndKeepsThePlayersWholeStory)
 {
     // Ann's saved game, which no end of the program may spoil.
     world.setSetting("LASTPROFILE", "Ann");
@@ -217,6 +218,8 @@ TEST_F(MyFrameTest, AQuitSignalEndsAStuckScriptOrAWaitingBoxAndKeepsThePlayersWh
         // Once the game is on screen, the window is closed (and the save
         // on the way out is what hangs).
         bool closeFirst;
+        // The window, not a signal, is closed while what hangs waits.
+        bool closeWindow = false;
     };
     const std::vector<Case> cases = {
         {"an endless loop at load", "if not looped then looped = true io.open('waiting', 'w'):close() "
@@ -225,6 +228,8 @@ TEST_F(MyFrameTest, AQuitSignalEndsAStuckScriptOrAWaitingBoxAndKeepsThePlayersWh
         {"an endless save at exit", "function LF_save() io.open('waiting', 'w'):close() while true do end end\n",
          true},
         {"a message box at load", "if not alerted then alerted = true _ALERT('read me') end\n", false},
+        {"a message box at load, the window closed",
+         "if not alertedOnce then alertedOnce = true _ALERT('read me') end\n", false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -245,8 +250,12 @@ TEST_F(MyFrameTest, AQuitSignalEndsAStuckScriptOrAWaitingBoxAndKeepsThePlayersWh
                     PostMessageA(canvas->getParent()->getHWND(), WM_CLOSE, 0, 0);
                     closed = true;
                 }
-                if (std::filesystem::exists(marker) || boxes->open) {
+                if ((std::filesystem::exists(marker) || boxes->open) && !c.closeWindow) {
                     std::raise(SIGTERM);
+                    return;
+                }
+                if (boxes->open && c.closeWindow && canvas && canvas->getParent()) {
+                    PostMessageA(canvas->getParent()->getHWND(), WM_CLOSE, 0, 0);
                     return;
                 }
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -268,6 +277,39 @@ TEST_F(MyFrameTest, AQuitSignalEndsAStuckScriptOrAWaitingBoxAndKeepsThePlayersWh
         EXPECT_EQ(2, read.chapter);
     }
     ScriptHost::setTimeLimit(0);
+}
+
+// A save stuck in a call that never returns (opening a pipe nobody writes
+// to) cannot be stopped: the window's close tells the scripts that the game
+// closes, and the game ends on its own within seconds, without that save.
+TEST_F(MyFrameTest, TheWindowsCloseEndsAGameWhoseSaveIsStuckInACall)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    world.setSetting("LASTPROFILE", "Ann");
+    world.setSetting("Ann\\displayName", "Ann");
+    GameOptions options;
+    options.gameScript = "function LF_save() io.open('pipe') end\n";
+    writeGame(world.data(), options);
+    world.data().writeArchive();
+    ASSERT_EQ(0, mkfifo((world.folder() / "pipe").c_str(), 0600));
+    EXPECT_EXIT(
+        {
+            // Never left hanging should the test fail.
+            alarm(30);
+            std::thread player([] {
+                for (;;) {
+                    LanternfieldCanvas* canvas = MyFrame::canvas();
+                    if (canvas && canvas->isStarted() && canvas->getParent()) {
+                        PostMessageA(canvas->getParent()->getHWND(), WM_CLOSE, 0, 0);
+                        return;
+                    }
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                }
+            });
+            player.detach();
+            std::exit(GameEntry::run(nullptr) + 10);
+        },
+        ::testing::ExitedWithCode(1), "did not end within 6 seconds of its close");
 }
 
 TEST(GameEntryTest, AMissingArchiveIsReportedAndEndsWithAnError)

@@ -4,7 +4,13 @@
 
 #include "platform/user/WindowSurface.h"
 
+#include <chrono>
+#include <csignal>
 #include <cstring>
+#include <fstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace usertest;
 
@@ -235,6 +241,68 @@ TEST_F(Display, MessageBoxesAreRecordedAndDoNotWait)
     EXPECT_EQ(boxes[1].caption, "Error");
     capture.clear();
     EXPECT_TRUE(capture.boxes().empty());
+}
+
+// A display whose boxes wait in a process of their own, as a real display's
+// do; the box's process id goes down a pipe.
+class DisplayBoxProcessBackend : public platform::HeadlessBackend {
+public:
+    explicit DisplayBoxProcessBackend(int pidPipe) : m_pidPipe(pidPipe) {}
+    bool showMessageBox(const std::string&, const std::string&, UINT) override
+    {
+        const pid_t box = fork();
+        if (box == 0) {
+            const pid_t self = getpid();
+            if (write(m_pidPipe, &self, sizeof self) != sizeof self)
+                _exit(1);
+            // Never left waiting should the test fail.
+            alarm(30);
+            pause();
+            _exit(0);
+        }
+        int status = 0;
+        while (box > 0 && waitpid(box, &status, 0) < 0) {
+        }
+        return true;
+    }
+
+private:
+    int m_pidPipe;
+};
+
+// Whether a process has ended (an ended one nobody reaped yet is a zombie).
+bool processEnded(pid_t pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text;
+    std::getline(stat, text);
+    const size_t name = text.rfind(')');
+    return name == std::string::npos || text.compare(name + 1, 2, " Z") == 0;
+}
+
+TEST_F(Display, ABoxsProcessEndsWithTheProgramHoweverItEnds)
+{
+    int pids[2];
+    ASSERT_EQ(0, pipe(pids));
+    platform::setWindowBackend(std::make_unique<DisplayBoxProcessBackend>(pids[1]));
+    const pid_t program = fork();
+    if (program == 0) {
+        MessageBoxA(nullptr, "waits for OK", "Box", MB_OK);
+        _exit(0);
+    }
+    pid_t box = 0;
+    ASSERT_EQ(ssize_t(sizeof box), read(pids[0], &box, sizeof box));
+    close(pids[0]);
+    close(pids[1]);
+    // The program is killed while its box waits.
+    kill(program, SIGKILL);
+    waitpid(program, nullptr, 0);
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!processEnded(box) && std::chrono::steady_clock::now() < limit)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(processEnded(box));
+    kill(box, SIGKILL);
+    m_backend = &platform::useHeadlessBackend();
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <dlfcn.h>
 
 #include <atomic>
+#include <chrono>
 #include <climits>
 #include <cstdint>
 #include <ctime>
@@ -253,6 +254,14 @@ int scriptHostCallInner(lua_State*)
     return 0;
 }
 
+// A call from Lua into the program that waits past the time the closing
+// game gives its scripts, as a slow machine or a slow disk keeps it.
+int scriptHostWaitPastTheCloseTime(lua_State*)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ScriptHost::CLOSE_TIME_LIMIT_MS + 200));
+    return 0;
+}
+
 // A display whose events hold one close of the window, which the script's
 // own thread takes when it asks for them.
 class ScriptHostClosingBackend : public platform::HeadlessBackend {
@@ -424,6 +433,15 @@ TEST_F(ScriptHostTest, ACloseRequestStopsTheScriptThatRunsNowWithoutABox)
         ScriptHost::clearClose();
     }
     ScriptHost::setTimeLimit(0);
+
+    // The closing game's time counts what its scripts run, not what they
+    // wait: a save that waited past it still ends.
+    ScriptHost::requestClose();
+    lua_register(L, "waitPastTheCloseTime", scriptHostWaitPastTheCloseTime);
+    const std::string save = "waitPastTheCloseTime() for i = 1, 100000 do end saved = 'yes'";
+    EXPECT_EQ(0, m_host->runScriptBuffer(save.data(), save.size(), "save", nullptr)) << m_debug.text();
+    EXPECT_EQ("yes", globalText("saved"));
+    ScriptHost::clearClose();
 
     // While scripts are refused (the loader is stopped) nothing runs.
     ScriptHost::refuseScripts(true);
