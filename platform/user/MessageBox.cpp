@@ -15,6 +15,7 @@
 #include <string>
 #include <sys/prctl.h>
 #include <sys/syscall.h>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 
@@ -185,10 +186,17 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     // game's as any other.
     const unsigned closesBefore = platform::events::closeRequestCount();
     std::atomic<bool> answered{false};
-    std::thread box([&record, type, &answered] {
+    std::thread box;
+    try {
+        box = std::thread([&record, type, &answered] {
+            platform::showBox(record, type);
+            answered = true;
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: the box waits on this one.
         platform::showBox(record, type);
-        answered = true;
-    });
+        return IDOK;
+    }
     while (!answered) {
         backend.pump();
         if (platform::events::closeRequestCount() != closesBefore)
