@@ -94,9 +94,10 @@ void text(const std::string& ansi);
 void activated(HWND topLevel);
 void minimized(HWND topLevel, bool minimized);
 void closeRequested(HWND topLevel);
-// How many close requests have come so far: code that keeps the window's
-// thread busy (a script stuck in a loop) pumps the backend and looks here
-// to learn of a close that waits for it.
+// How many close requests have come so far (the window system's, and the
+// system's close keys): code that keeps the window's thread busy (a script
+// stuck in a loop, a box) pumps the backend and looks here to learn of a
+// close that waits for it.
 unsigned closeRequestCount();
 void exposed(HWND topLevel);
 

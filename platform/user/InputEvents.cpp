@@ -66,6 +66,10 @@ WindowRecord* keyTarget()
     return m.find(m.active);
 }
 
+// The window's close requests so far: the window system's, and the
+// system's close keys.
+std::atomic<unsigned> inputEventsCloseRequests{0};
+
 } // namespace
 
 namespace platform {
@@ -125,6 +129,11 @@ void key(UINT virtualKey, bool down, bool textFollows)
     const bool alt = (m.asyncKeys[VK_MENU] & 0x80) != 0;
     const bool ctrl = (m.asyncKeys[VK_CONTROL] & 0x80) != 0;
     const bool system = generic == VK_MENU || generic == VK_F10 || (alt && !ctrl);
+    // Alt+F4 closes the window once its message is taken; a thread that
+    // takes no messages now (it runs a script, or waits in a box) sees the
+    // close by the count.
+    if (down && !wasDown && generic == VK_F4 && alt && !ctrl)
+        ++inputEventsCloseRequests;
     unsigned scan = user::scanCodeOf(generic == BYTE(virtualKey) ? generic : BYTE(specific));
     DWORD data = 1u | ((scan & 0xFFu) << 16);
     if (scan & 0x100)
@@ -193,10 +202,6 @@ void minimized(HWND topLevel, bool minimized)
             wm().activate(topLevel, WA_ACTIVE, true);
     });
 }
-
-namespace {
-std::atomic<unsigned> inputEventsCloseRequests{0};
-} // namespace
 
 void closeRequested(HWND topLevel)
 {

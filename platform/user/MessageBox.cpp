@@ -5,6 +5,7 @@
 #include "platform/user/Backend.h"
 
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -14,6 +15,8 @@
 #include <string>
 #include <sys/prctl.h>
 #include <sys/syscall.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 
 namespace platform {
@@ -84,6 +87,29 @@ void boxProcessStarted()
         ::_exit(0);
 }
 
+// Shows the box on this thread and waits for it; a close that comes once
+// the box is registered finds it by this thread.
+void showBox(const MessageBoxRecord& record, UINT type)
+{
+    const long thread = long(::syscall(SYS_gettid));
+    {
+        std::lock_guard<std::mutex> lock(openBoxesMutex());
+        openBoxThreads().insert(thread);
+    }
+    static const bool forksWatched = ::pthread_atfork(nullptr, nullptr, boxProcessStarted) == 0;
+    (void)forksWatched;
+    if (!messageBoxesClosed) {
+        boxParent = ::getpid();
+        showingBox = true;
+        windowBackend().showMessageBox(record.text, record.caption, type);
+        showingBox = false;
+    }
+    {
+        std::lock_guard<std::mutex> lock(openBoxesMutex());
+        openBoxThreads().erase(openBoxThreads().find(thread));
+    }
+}
+
 } // namespace
 
 void closeMessageBoxes()
@@ -148,23 +174,35 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     }
     if (platform::messageBoxesClosed)
         return IDOK;
-    const long thread = long(::syscall(SYS_gettid));
-    {
-        std::lock_guard<std::mutex> lock(platform::openBoxesMutex());
-        platform::openBoxThreads().insert(thread);
+    platform::WindowBackend& backend = platform::windowBackend();
+    const int pumpInterval = backend.pumpInterval();
+    if (pumpInterval < 0) {
+        platform::showBox(record, type);
+        return IDOK;
     }
-    static const bool forksWatched = ::pthread_atfork(nullptr, nullptr, platform::boxProcessStarted) == 0;
-    (void)forksWatched;
-    // A close that comes once the box is registered finds it by its thread.
-    if (!platform::messageBoxesClosed) {
-        platform::boxParent = ::getpid();
-        platform::showingBox = true;
-        platform::windowBackend().showMessageBox(record.text, record.caption, type);
-        platform::showingBox = false;
+    // On the thread that takes the window's events the box waits on a
+    // thread of its own, while this one goes on taking them: the window's
+    // close, which would wait behind the box, closes it and is then the
+    // game's as any other.
+    const unsigned closesBefore = platform::events::closeRequestCount();
+    std::atomic<bool> answered{false};
+    std::thread box;
+    try {
+        box = std::thread([&record, type, &answered] {
+            platform::showBox(record, type);
+            answered = true;
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: the box waits on this one.
+        platform::showBox(record, type);
+        return IDOK;
     }
-    {
-        std::lock_guard<std::mutex> lock(platform::openBoxesMutex());
-        platform::openBoxThreads().erase(platform::openBoxThreads().find(thread));
+    while (!answered) {
+        backend.pump();
+        if (platform::events::closeRequestCount() != closesBefore)
+            platform::closeMessageBoxes();
+        std::this_thread::sleep_for(std::chrono::milliseconds(pumpInterval));
     }
+    box.join();
     return IDOK;
 }

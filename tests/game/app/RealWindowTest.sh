@@ -5,8 +5,8 @@
 # the screen shows its button, switches back to a window and does the same,
 # and closes the window, which must leave "NORMALEXIT" 1 in the settings. A
 # third run closes the window while a message box the story's script opened
-# at load waits for OK: the game ends as from any close, and no process of
-# the box outlives it.
+# at load waits for OK, a fourth while one a script opened in play waits:
+# the game ends as from any close, and no process of the box outlives it.
 # After every step the screen (a capture of the root window) must show what
 # the game drew last (HV_LAST_FRAME), scaled to where the window shows it; a
 # frozen or cropped screen, or a click that lands elsewhere, fails the test.
@@ -59,7 +59,8 @@ readonly STEP_TIMEOUT=12              # seconds for the screen to follow a step
 
 # ---------------------------------------------------------------------------
 # One run on its own display; $1 "wm" with a window manager, "bare" without,
-# "box" without and with a box at load; $2 is made once the display is up
+# "box" without and with a box at load, "playbox" likewise with a box on
+# the game's first frame; $2 is made once the display is up
 # (two servers starting at once may both take the same free number).
 run() {
   local mode=$1 up=$2 dir
@@ -126,11 +127,15 @@ run() {
     'K "Software\Harbinvel\Lanternfield"' 'V "NORMALEXIT" 4 x01000000' 'V "FULLSCREEN" 4 x00000000' 'E 6' \
     >"$config/registry.txt"
   local frame=$dir/frame.png program=$game
-  if [ "$mode" = box ]; then
-    # A copy of the game whose story alerts once it has loaded.
+  if [ "$mode" = box ] || [ "$mode" = playbox ]; then
+    # A copy of the game whose story alerts once it has loaded, or on the
+    # game's first frame (on the thread that takes the window's events).
     cp -r "$(dirname "$game")" "$dir/game" || fail "the game could not be copied"
     program=$dir/game/$(basename "$game")
-    printf '\nif not alerted then alerted = true _ALERT("read me") end\n' >>"$dir/game/Lanternfield.lua"
+    local alert='_ALERT("read me")'
+    [ "$mode" = playbox ] && alert='canvas:setHasLuaAnimations(true)
+function canvas:nextFrame() self:setHasLuaAnimations(false) _ALERT("read me") end'
+    printf '\nif not alerted then alerted = true %s end\n' "$alert" >>"$dir/game/Lanternfield.lua"
     # The display's library keeps a little of its own (on the thread that
     # showed the box) when the box's process ends under it: the leak checker
     # looks away from that, which it sees only on the whole stack.
@@ -170,7 +175,7 @@ run() {
       fail "the settings do not say the game ended normally: $(cat "$config/registry.txt")"
   }
 
-  if [ "$mode" = box ]; then
+  if [ "$mode" = box ] || [ "$mode" = playbox ]; then
     # The box waits in a process of its own, a child of the thread that
     # shows it; the window's close comes away from the box.
     local boxes="" x y w h p
@@ -179,7 +184,7 @@ run() {
       [ -n "$boxes" ] && break
       sleep 0.1
     done
-    [ -n "$boxes" ] || fail "no message box showed at load"
+    [ -n "$boxes" ] || fail "no message box showed"
     pids+=($boxes)
     read -r x y w h < <(geometry)
     xdotool mousemove $((x + 20)) $((y + 20)) key alt+F4
@@ -329,7 +334,7 @@ printf 'leak:libdbus-1.so\n' >"$up/lsan.supp"
 export LSAN_OPTIONS="suppressions=$up/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 # Each run starts once the display of the one before is up.
 running=()
-for mode in wm bare box; do
+for mode in wm bare box playbox; do
   run "$mode" "$up/$mode" &
   running+=($!)
   for ((i = 0; i < 100; ++i)); do
