@@ -7,7 +7,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstring>
-#include <fstream>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -270,20 +270,21 @@ private:
     int m_pidPipe;
 };
 
-// Whether a process has ended (an ended one nobody reaped yet is a zombie).
-bool processEnded(pid_t pid)
+// Whether the box's process, an orphan this test process takes in, has
+// ended; an ended one is reaped here.
+bool boxEnded(pid_t box)
 {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text;
-    std::getline(stat, text);
-    const size_t name = text.rfind(')');
-    return name == std::string::npos || text.compare(name + 1, 2, " Z") == 0;
+    return waitpid(box, nullptr, WNOHANG) == box;
 }
 
 TEST_F(Display, ABoxsProcessEndsWithTheProgramHoweverItEnds)
 {
     int pids[2];
     ASSERT_EQ(0, pipe(pids));
+    // The box's process, left an orphan by the killed program, comes to this
+    // process, which can then wait for it (and only then could its number be
+    // another process's).
+    ASSERT_EQ(0, prctl(PR_SET_CHILD_SUBREAPER, 1));
     platform::setWindowBackend(std::make_unique<DisplayBoxProcessBackend>(pids[1]));
     const pid_t program = fork();
     if (program == 0) {
@@ -298,10 +299,17 @@ TEST_F(Display, ABoxsProcessEndsWithTheProgramHoweverItEnds)
     kill(program, SIGKILL);
     waitpid(program, nullptr, 0);
     const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!processEnded(box) && std::chrono::steady_clock::now() < limit)
+    bool ended = boxEnded(box);
+    while (!ended && std::chrono::steady_clock::now() < limit) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_TRUE(processEnded(box));
-    kill(box, SIGKILL);
+        ended = boxEnded(box);
+    }
+    EXPECT_TRUE(ended);
+    if (!ended) {
+        kill(box, SIGKILL);
+        waitpid(box, nullptr, 0);
+    }
+    prctl(PR_SET_CHILD_SUBREAPER, 0);
     m_backend = &platform::useHeadlessBackend();
 }
 
