@@ -5,6 +5,7 @@
 
 #include "sound/core/hvsound_channel.h"
 #include "sound/core/hvsound_hooks.h"
+#include "sound/core/system_memory.h"
 #include "sound/mixer/sound_software.h"
 #include "sound/output/output_nosound.h"
 
@@ -40,13 +41,27 @@ int planeCount(const HVSOUND_SAMPLE* s)
 }
 
 // Interleaved channels in one frame of the data as the caller sees it.
+int framesChannelsOf(uint32_t mode, int channels)
+{
+    if (mode & HVSOUND_MODE_STEREO)
+        return 2;
+    if ((mode & HVSOUND_MODE_MULTICHANNEL) && channels > 0)
+        return channels;
+    return 1;
+}
+
 int framesChannels(const HVSOUND_SAMPLE* s)
 {
-    if (s->mode & HVSOUND_MODE_STEREO)
-        return 2;
-    if ((s->mode & HVSOUND_MODE_MULTICHANNEL) && s->channels > 0)
-        return s->channels;
-    return 1;
+    return framesChannelsOf(s->mode, s->channels);
+}
+
+// The software block for `bytes` of data: 16 bytes in front of the data and
+// the guards after each plane (one plane unless multichannel).
+int64_t softwareBlockBytes(int64_t bytes, uint32_t mode, int channels)
+{
+    if (mode & HVSOUND_MODE_MULTICHANNEL)
+        return bytes + 64 + int64_t(HVSOUND_GUARD_BYTES) * (channels > 0 ? channels : 1);
+    return bytes + 72;
 }
 
 // Bytes of one frame within one plane.
@@ -236,8 +251,8 @@ bool softwareCreateBuffer(HVSOUND_SAMPLE* s)
     HVSOUND_FREE(s->staging);
     s->staging = nullptr;
     int bytes = HVSOUND_Sample_ByteLength(s);
-    bool multichannel = (s->mode & HVSOUND_MODE_MULTICHANNEL) != 0;
-    int block = multichannel ? bytes + 64 + HVSOUND_GUARD_BYTES * (s->channels > 0 ? s->channels : 1) : bytes + 72;
+    // Within an int: the allocation checked the length.
+    int block = int(softwareBlockBytes(bytes, s->mode, s->channels));
     // Zeroed, so that a sample played before its data arrives is silent.
     auto* memory = static_cast<uint8_t*>(HVSOUND_CALLOC(block));
     if (!memory) {
@@ -459,6 +474,15 @@ uint32_t HVSOUND_Sample_NormaliseMode(uint32_t mode)
     return mode;
 }
 
+bool HVSOUND_Sample_LengthFits(int64_t length, uint32_t mode, int channels)
+{
+    if (length < 0)
+        return false;
+    mode = HVSOUND_Sample_NormaliseMode(mode);
+    int64_t bytes = length * widthOf(mode) * framesChannelsOf(mode, channels);
+    return bytes <= HVSOUND_MEMORY_MAX_BYTES && softwareBlockBytes(bytes, mode, channels) <= HVSOUND_MEMORY_MAX_BYTES;
+}
+
 int HVSOUND_Sample_ByteLength(const HVSOUND_SAMPLE* s)
 {
     return s->length * widthOf(s->mode) * framesChannels(s);
@@ -502,6 +526,12 @@ HVSOUND_SAMPLE* HVSOUND_Sample_AllocChannels(int index, int length, uint32_t mod
     HVSOUND_ClearErrorOnInitThread();
     if (length < 0) {
         HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
+        return nullptr;
+    }
+    // Refused before the slot's sample is freed: a byte count that wrapped
+    // would size a buffer smaller than the length its guards are written at.
+    if (!HVSOUND_Sample_LengthFits(length, mode, channels)) {
+        HVSOUND_SetError(HVSOUND_ERR_MEMORY);
         return nullptr;
     }
     HVSOUND_SAMPLE* s = allocRecord(index, mode);

@@ -80,6 +80,11 @@ bool HVSOUND_Sample_IsPlayableRate(int rate);
 
 // The mode allocation gives a requested mode.
 uint32_t HVSOUND_Sample_NormaliseMode(uint32_t mode);
+// Whether a sample of `length` frames in `mode` (of `channels` when
+// multichannel) can be made: its bytes, with the guards around them, are
+// counted in 64 bits and must fit one engine allocation. Allocation refuses
+// any other length (error 12); a reader checks a length its file gives first.
+bool HVSOUND_Sample_LengthFits(int64_t length, uint32_t mode, int channels);
 // Bytes of PCM data (all channels) and bytes per frame of one plane.
 int HVSOUND_Sample_ByteLength(const HVSOUND_SAMPLE* sample);
 // Rewrites the guard values after the loop of every plane.

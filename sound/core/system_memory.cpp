@@ -29,8 +29,13 @@ int blocksFor(const HVSOUND_MEMPOOL* pool, int bytes)
 {
     if (pool->blockSize <= 0)
         return 0;
-    int blocks = (bytes + pool->blockSize - 1) / pool->blockSize;
-    return blocks < 1 ? 1 : blocks;
+    int64_t blocks = (int64_t(bytes) + pool->blockSize - 1) / pool->blockSize;
+    return blocks < 1 ? 1 : int(blocks);
+}
+
+bool isAllocatableSize(int size)
+{
+    return size >= 0 && size <= HVSOUND_MEMORY_MAX_BYTES;
 }
 
 void countIn(HVSOUND_MEMPOOL* pool, int size, int blocks)
@@ -94,7 +99,7 @@ HVSOUND_MEMHEADER* headerOf(void* block)
 
 void* HVSOUND_Memory_Alloc(HVSOUND_MEMPOOL* pool, int size, const char* /*file*/, int /*line*/)
 {
-    if (size < 0)
+    if (!isAllocatableSize(size))
         return nullptr;
     pool = poolOf(pool);
     std::lock_guard<std::mutex> lock(memoryMutex());
@@ -133,7 +138,7 @@ void* HVSOUND_Memory_Realloc(HVSOUND_MEMPOOL* pool, void* block, int size, const
 {
     if (!block)
         return HVSOUND_Memory_Alloc(pool, size, file, line);
-    if (size < 0)
+    if (!isAllocatableSize(size))
         return nullptr;
     pool = poolOf(pool);
     HVSOUND_MEMHEADER* header = headerOf(block);

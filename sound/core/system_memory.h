@@ -3,6 +3,7 @@
 // stereo-to-mono PCM routine.
 #pragma once
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 
@@ -40,11 +41,16 @@ struct HVSOUND_MEMHEADER {
 };
 static_assert(sizeof(HVSOUND_MEMHEADER) == 16, "the header is 16 bytes");
 
+// The most bytes one allocation can give: its size with the header in front
+// is counted in an int.
+constexpr int HVSOUND_MEMORY_MAX_BYTES = INT_MAX - int(sizeof(HVSOUND_MEMHEADER));
+
 // The engine's default pool (heap functions unless changed).
 HVSOUND_MEMPOOL* HVSOUND_Memory_DefaultPool();
 
 // Every call names its source file and line; `pool` may be null for the
-// default pool. Alloc of 0 bytes still gives a distinct pointer.
+// default pool. Alloc of 0 bytes still gives a distinct pointer; a size
+// below 0 or above HVSOUND_MEMORY_MAX_BYTES gives null.
 void* HVSOUND_Memory_Alloc(HVSOUND_MEMPOOL* pool, int size, const char* file, int line);
 void* HVSOUND_Memory_Calloc(HVSOUND_MEMPOOL* pool, int size, const char* file, int line);
 void* HVSOUND_Memory_Realloc(HVSOUND_MEMPOOL* pool, void* block, int size, const char* file, int line);
