@@ -479,6 +479,13 @@ HVSOUND_SAMPLE* HVSOUND_Vorbis_LoadSample(int index, HVSOUND_FILE* file, uint32_
     int frameBytes = stereo ? 4 : 2;
     if (stereo && (mode & HVSOUND_MODE_FORCEMONO))
         mode &= ~HVSOUND_MODE_HW3D;
+    // The length is the last page's granule position: a damaged one can
+    // claim more bytes than a sample can hold.
+    if (!HVSOUND_Sample_LengthFits(samples, mode, stereo ? 2 : 1)) {
+        HVSOUND_Vorbis_Close(codec);
+        HVSOUND_SetError(HVSOUND_ERR_FILE_BAD);
+        return nullptr;
+    }
     HVSOUND_SAMPLE* sample = HVSOUND_Sample_Alloc(index, samples, mode, rate, 255, stereo ? -1 : 128, 255);
     if (!sample) {
         HVSOUND_Vorbis_Close(codec);
@@ -491,7 +498,7 @@ HVSOUND_SAMPLE* HVSOUND_Vorbis_LoadSample(int index, HVSOUND_FILE* file, uint32_
     // vorbisfile leaves a chained file at the start of its second link once
     // opened; the sample is the first link's sound.
     HVSOUND_Vorbis_SeekBytes(codec, 0, false);
-    if (HVSOUND_Sample_Lock(sample, 0, samples * frameBytes, &p[0], &p[1], &len[0], &len[1]) && p[0]) {
+    if (HVSOUND_Sample_Lock(sample, 0, HVSOUND_Sample_ByteLength(sample), &p[0], &p[1], &len[0], &len[1]) && p[0]) {
         auto* memory = static_cast<char*>(p[0]);
         while (done < len[0]) {
             long got = readSkippingHoles(codec, memory + done, len[0] - done);

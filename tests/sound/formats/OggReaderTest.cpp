@@ -171,6 +171,26 @@ TEST_F(SoundOggReader, ADamagedPageIsSkippedAndTheSampleEndsWhereTheDecodeDid)
     EXPECT_EQ(valuesOf(s), reference);
 }
 
+// The last page's granule position, rewritten and resealed, claims more
+// frames than a sample can hold: 0x40000400 stereo frames are 2^32 + 4 KiB
+// bytes, which a count in an int takes for 4 KiB.
+TEST_F(SoundOggReader, ALastGranuleBeyondWhatASampleHoldsIsRefused)
+{
+    start();
+    // Audio pages enough that the first is not the last.
+    const std::vector<uint8_t> tone = vorbistest::encodeTone(2, 22050, 100000);
+    for (uint64_t granule : {uint64_t(0x60000000), uint64_t(0x40000400)}) {
+        std::vector<uint8_t> bytes = tone;
+        const vorbistest::Page last = vorbistest::pagesOf(bytes).back();
+        for (size_t i = 0; i < 8; ++i)
+            bytes[last.at + 6 + i] = uint8_t(granule >> (8 * i));
+        vorbistest::resealPage(bytes, last.at, last.header + last.body);
+        ASSERT_EQ(open(bytes).samples, int(granule));
+        EXPECT_EQ(load(bytes), nullptr) << granule;
+        EXPECT_EQ(HVSOUND_GetError(), HVSOUND_ERR_FILE_BAD) << granule;
+    }
+}
+
 // As the encoder laid the file out, with noise between its first two
 // pages, which the check reads on past, and behind a comment header of
 // megabytes (a cover picture), which it reads through.
