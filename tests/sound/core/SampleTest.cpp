@@ -28,6 +28,13 @@ TEST_F(SoundCoreSamples, AllocationNeedsALengthAndAnEngine)
     EXPECT_EQ(HVSOUND_GetError(), HVSOUND_ERR_INVALID_PARAM);
     EXPECT_EQ(HVSOUND_Sample_Alloc(-3, 10, 0, 22050, 255, 128, 128), nullptr);
     EXPECT_EQ(HVSOUND_GetError(), HVSOUND_ERR_INVALID_PARAM);
+    // 2^32 + 4 KiB bytes, which an int takes for 4 KiB: refused, and the
+    // slot keeps its sample.
+    HVSOUND_SAMPLE* kept = HVSOUND_Sample_Alloc(5, 10, 0, 22050, 255, 128, 128);
+    EXPECT_EQ(HVSOUND_Sample_Alloc(5, 0x40000400, HVSOUND_MODE_16BITS | HVSOUND_MODE_STEREO, 22050, 255, -1, 128),
+              nullptr);
+    EXPECT_EQ(HVSOUND_GetError(), HVSOUND_ERR_MEMORY);
+    EXPECT_EQ(HVSOUND_GetState()->samples[5], kept);
     HVSOUND_SAMPLE* buffer = HVSOUND_Sample_AllocChannels(-2, 0, HVSOUND_MODE_16BITS, 22050, 255, 128, 255, 1);
     ASSERT_NE(buffer, nullptr) << "the channel-count form accepts length 0";
     EXPECT_EQ(buffer->data, nullptr);

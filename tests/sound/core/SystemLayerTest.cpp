@@ -3,6 +3,7 @@
 #include "tests/sound/core/SoundTestSupport.h"
 
 #include <atomic>
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -30,6 +31,10 @@ TEST(SoundCoreMemory, HeapBlocksCarryTheirSizeAndKeepTheCountsExact)
     EXPECT_EQ(c[99], 7) << "realloc keeps the data";
     EXPECT_EQ(pool->bytesInUse, before + 300);
     EXPECT_GE(pool->peakBytesInUse, before + 300);
+    // Sizes whose 16-byte header would wrap the int count.
+    EXPECT_EQ(HVSOUND_ALLOC(INT_MAX - 8), nullptr);
+    EXPECT_EQ(HVSOUND_REALLOC(c, INT_MAX - 8), nullptr);
+    EXPECT_EQ(c[99], 7) << "a refused realloc keeps the block";
     HVSOUND_FREE(a);
     HVSOUND_FREE(b);
     HVSOUND_FREE(c);
