@@ -14,6 +14,7 @@
 #include <vorbis/vorbisfile.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <deque>
@@ -408,8 +409,9 @@ bool HVSOUND_Vorbis_Open(HVSOUND_FILE* file, uint32_t* mode, int* rate, int* dat
         *sourceSize = 0;
     if (dataOffset)
         *dataOffset = int(ov_raw_tell(state));
+    // A damaged granule at a low rate gives more milliseconds than an int holds.
     if (lengthMs)
-        *lengthMs = int(ov_time_total(state, -1) * 1000.0);
+        *lengthMs = int(std::min(ov_time_total(state, -1) * 1000.0, double(INT_MAX)));
     opened->lapping = true;
     for (int link = 0; link < ov_streams(state); ++link)
         opened->lapping = opened->lapping && vorbis_info_blocksize(ov_info(state, link), 0) >= kSmallestLappedBlock;

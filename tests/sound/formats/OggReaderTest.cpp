@@ -9,6 +9,8 @@
 #include "tests/sound/core/SoundTestSupport.h"
 #include "tests/sound/formats/VorbisFixtures.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <string>
 
@@ -188,6 +190,12 @@ TEST_F(SoundOggReader, ALastGranuleBeyondWhatASampleHoldsIsRefused)
         ASSERT_EQ(open(bytes).samples, int(granule));
         EXPECT_EQ(load(bytes), nullptr) << granule;
         EXPECT_EQ(HVSOUND_GetError(), HVSOUND_ERR_FILE_BAD) << granule;
+        // At 1 Hz its length in milliseconds is more than an int holds.
+        const vorbistest::Page first = vorbistest::pagesOf(bytes).at(0);
+        const uint8_t oneHz[4] = {1, 0, 0, 0};
+        std::copy_n(oneHz, 4, bytes.begin() + long(first.at + first.header + 12));
+        vorbistest::resealPage(bytes, first.at, first.header + first.body);
+        EXPECT_EQ(open(bytes).lengthMs, INT_MAX) << granule;
     }
 }
 
