@@ -388,10 +388,13 @@ bool HVSOUND_Vorbis_Open(HVSOUND_FILE* file, uint32_t* mode, int* rate, int* dat
     vorbis_info* info = ov_info(state, -1);
     ov_comment(state, -1);
     ogg_int64_t samples = ov_pcm_total(state, 0);
-    if (!info || info->channels < 1 || info->channels > 2 || samples <= 0 || samples > 0x7FFFFFFF) {
+    // More frames than an int counts: an Ogg file with a damaged last
+    // granule, which no other reader is to take for its own.
+    bool damaged = samples > 0x7FFFFFFF;
+    if (!info || info->channels < 1 || info->channels > 2 || samples <= 0 || damaged) {
         HVSOUND_Vorbis_Close(opened);
         HVSOUND_File_SetEnd(file, windowEnd);
-        HVSOUND_SetError(HVSOUND_ERR_FILE_FORMAT);
+        HVSOUND_SetError(damaged ? HVSOUND_ERR_FILE_BAD : HVSOUND_ERR_FILE_FORMAT);
         return false;
     }
 
