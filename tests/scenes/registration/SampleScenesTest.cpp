@@ -20,7 +20,7 @@
 // on the screen; the maze's help names only controls that work, the pearl
 // dive's and the card game's help say what is clicked and what wins, and every
 // puzzle's Leave button works from the start; the fountain shows the
-// story's doors.
+// story's doors; a board closed at once leaves its room undimmed and at play.
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/characters/Character.h"
 #include "game/dialogs/GameInstructDialog.h"
