@@ -6,7 +6,7 @@ hv.Room = hv.Room or {}
 rooms = rooms or {}
 
 -- The canvas's sound table by name (the <sounds> of the data manifest).
-SOUNDS = { waves = 1, gull = 2, stream = 3, birds = 4, crickets = 5, chime = 6, ending = 7 }
+SOUNDS = { waves = 1, gull = 2, stream = 3, birds = 4, crickets = 5, chime = 6, ending = 8 }
 
 function roomScript(name)
     return {

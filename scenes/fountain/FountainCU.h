@@ -35,12 +35,11 @@ public:
     static constexpr int STARS_FADE = 12;
     // Special cursor of the held key.
     static constexpr int CURSOR_KEY = 10;
-    // Sounds. The valve door and the pipe door play the table's door sound,
-    // the one the chest's board's doors play.
+    // Sounds.
     static constexpr int SOUND_DRAIN = 4;
     static constexpr int SOUND_FIXED_WATER = 5;
     static constexpr int SOUND_VALVE = 6;
-    static constexpr int SOUND_DOOR = 14;
+    static constexpr int SOUND_DOOR = 7;
     static constexpr int SOUND_NOTHING = 17;
     static constexpr int SOUND_KEY_BACK = 22;
     static constexpr int SOUND_PIPES_FIXED = 53;

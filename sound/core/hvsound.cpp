@@ -426,9 +426,12 @@ int HVSOUND_GetChannelsPlaying()
 void HVSOUND_SetSFXMasterVolume(int volume)
 {
     HVSOUND_ClearErrorOnInitThread();
-    // The mixer thread's music player takes channels and sets their flags
+    // The mixer thread's music player takes channels and sets their samples
     // and volumes under the mixer lock: the walk holds it too, so a channel
-    // cannot become a song's between the look at it and its new volume.
+    // cannot become a song's between the look at its sample and its new
+    // volume. A song's notes play the song's own samples, marked as a
+    // module's. The channel's music flag is no guide: it stays on a channel
+    // after the song's note there ends, and on the effect that takes it next.
     HVSOUND_MixerLockScope lock;
     g_state.sfxMasterVolume = volume < 0 ? 0 : volume > 255 ? 255 : volume;
     if (!g_state.channels)
@@ -436,8 +439,7 @@ void HVSOUND_SetSFXMasterVolume(int volume)
     for (int i = 0; i < g_state.totalChannels; ++i) {
         HVSOUND_CHANNEL* channel = &g_state.channels[i];
         HVSOUND_SAMPLE* sample = channel->currentSample;
-        if (sample && !sample->moduleSample &&
-            !(channel->flags & (HVSOUND_CHANNEL_ABSOLUTE | HVSOUND_CHANNEL_MUSIC)))
+        if (sample && !sample->moduleSample && !(channel->flags & HVSOUND_CHANNEL_ABSOLUTE))
             HVSOUND_Channel_SetVolume(channel, channel->volume);
     }
 }

@@ -2,7 +2,8 @@
 // fixture game's Dock: their argument checks, exits opened and shut by
 // target room, characters placed and taken away, ambient sounds, the
 // drawing order, chapters and room changes (a later one called off by
-// leaving).
+// leaving); the room's calls into its script: an endless one stopped, and
+// notices the script leaves undefined skipped.
 #include "game/ambient/AmbientSoundManager.h"
 #include "game/characters/Character.h"
 #include "game/progress/ProgressRecord.h"
@@ -207,6 +208,22 @@ TEST_F(RoomLuaTest, AnEndlessScriptCallIsStoppedWithAScriptErrorAndTheGameGoesOn
     clearCalls();
     dock->callScript("Dock", "onEnter");
     EXPECT_EQ((std::vector<std::string>{"onEnter()"}), calls()) << "the next call runs as ever";
+}
+
+// A notice the room's script leaves undefined is skipped without a box, one
+// it defines is called with its number, and the Lua stack is left as it was.
+TEST_F(RoomLuaTest, ANoticeTheScriptLeavesUndefinedIsSkippedWithoutABox)
+{
+    ASSERT_EQ("", run("rooms.Dock.told = function(self, n) record('told', n) end"));
+    lua_State* L = ScriptHost::instance->getState();
+    const int top = lua_gettop(L);
+    clearCalls();
+    dock->callNotice("Dock", "untold");
+    dock->callNoticeInt("Dock", "untold", 3);
+    dock->callNoticeInt("Dock", "told", 3);
+    EXPECT_EQ(top, lua_gettop(L));
+    EXPECT_TRUE(world.boxes("Script Error").empty());
+    EXPECT_EQ((std::vector<std::string>{"told(3)"}), calls("told"));
 }
 
 namespace {

@@ -20,7 +20,7 @@
 // on the screen; the maze's help names only controls that work, the pearl
 // dive's and the card game's help say what is clicked and what wins, and every
 // puzzle's Leave button works from the start; the fountain shows the
-// story's doors.
+// story's doors; a board closed at once leaves its room undimmed and at play.
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/characters/Character.h"
 #include "game/dialogs/GameInstructDialog.h"
@@ -1931,6 +1931,35 @@ TEST_F(SampleScenesTest, TheSafesLockOpensOverTheStudyAndCloses)
     world.stepFrames(15);
     EXPECT_FALSE(safe->isVisible());
     expectCleanRun();
+}
+
+// A board closed at once (the way to the menu, a chapter's start, the jump
+// screen) takes its room's dimming with it and gives the room back its play.
+TEST_F(SampleScenesTest, ABoardClosedAtOnceLeavesItsRoomUndimmedAndAtPlay)
+{
+    struct Row {
+        int closeUp;
+        int host;
+        const char* open;
+    };
+    for (const Row& row : {Row{LanternfieldCanvas::CLOSE_UP_PIPES, 7, "self:enterPipesCU()"},
+                           Row{4, 27, "self:enterClockCU()"},
+                           Row{LanternfieldCanvas::CLOSE_UP_CIRCUIT_BOARD, 49, "canvas:enterCircuitBoard()"},
+                           Row{LanternfieldCanvas::CLOSE_UP_SAFE_CRACK, 51, "canvas:enterSafeCrack()"}}) {
+        sprite::DialogSprite* board = canvas->getCloseUp(row.closeUp);
+        SCOPED_TRACE(board->getName().c_str());
+        enter(row.host);
+        world.stepFrames(2);
+        const int state = room(row.host)->getState();
+        EXPECT_EQ("", runLua(room(row.host), row.open));
+        ASSERT_TRUE(painted([board] { return board->isVisible() && !board->isTransitioning(); }));
+        sprite::SpriteBase* dim = room(row.host)->getSprite("DimOverlay");
+        ASSERT_TRUE(dim && dim->isVisible());
+        canvas->hideCloseUps();
+        EXPECT_FALSE(board->isVisible());
+        EXPECT_FALSE(dim->isVisible());
+        EXPECT_EQ(state, room(row.host)->getState());
+    }
 }
 
 } // namespace

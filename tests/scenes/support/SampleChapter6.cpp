@@ -339,7 +339,7 @@ void openGoldenChest(SampleWalk& w)
 } // namespace
 
 // The sound table's entry of the story's ending tune.
-constexpr int kCh6EndingSound = 7;
+constexpr int kCh6EndingSound = 8;
 
 void playChapter6ToTheTempleDoor(SampleWalk& w)
 {

@@ -1,7 +1,10 @@
 // Channels: handles and staleness, the clamps of the setters, the software
-// channel state, playing limits and chains, and channel stealing.
+// channel state, playing limits and chains, channel stealing, and sounds
+// started on one thread while another changes and frees channels.
 #include "tests/sound/core/SoundTestSupport.h"
 
+#include <atomic>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -348,6 +351,32 @@ TEST_F(SoundCoreChannels, AllChannelsAnswerTogether)
     EXPECT_TRUE(HVSOUND_StopSound(HVSOUND_ALL));
     EXPECT_EQ(HVSOUND_GetChannelsPlaying(), 0);
     EXPECT_TRUE(HVSOUND_IsPlaying(HVSOUND_SYSTEMCHANNEL)) << "-3 leaves the system channel alone";
+}
+
+// Run under ThreadSanitizer: a play's search and set-up of a channel meet
+// the other thread's changes and frees under the mixer lock (which an
+// output driven by update calls does without).
+TEST_F(SoundCoreChannels, SoundsStartSafelyWhileAnotherThreadChangesAndFreesChannels)
+{
+    start(4, HVSOUND_OUTPUT_NOSOUND);
+    HVSOUND_SAMPLE* kept = rampSample(400, HVSOUND_MODE_16BITS | HVSOUND_MODE_LOOP_NORMAL);
+    std::atomic<bool> done{false};
+    std::thread starter([kept, &done] {
+        for (int i = 0; i < 2000; ++i)
+            HVSOUND_PlaySound(HVSOUND_FREE, kept);
+        done = true;
+    });
+    for (int round = 0; !done; ++round) {
+        HVSOUND_SetVolume(HVSOUND_ALL, round % 256);
+        HVSOUND_SAMPLE* brief = rampSample(100);
+        HVSOUND_PlaySound(HVSOUND_FREE, brief);
+        HVSOUND_Sample_Free(brief);
+    }
+    starter.join();
+    for (int i = 0; i < HVSOUND_GetMaxChannels(); ++i) {
+        HVSOUND_SAMPLE* playing = HVSOUND_GetCurrentSample(i);
+        EXPECT_TRUE(!playing || playing == kept) << "channel " << i << " names a freed sample";
+    }
 }
 
 } // namespace

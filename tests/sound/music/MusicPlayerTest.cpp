@@ -164,6 +164,8 @@ TEST_F(MusicPlayerTest, AChannelTakenByAnotherSoundIsNoLongerTheSongs)
     for (int i = 0; i < 40; ++i)
         HVSOUND_Update();
     EXPECT_EQ(HVSOUND_GetCurrentSample(handle), effect) << "the song's next rows leave the effect alone";
+    HVSOUND_SetSFXMasterVolume(40);
+    EXPECT_EQ(c->mixVolume, 40) << "the effect follows the effects volume";
     HVMUSIC_StopSong(song);
     EXPECT_TRUE(HVSOUND_IsPlaying(handle)) << "stopping the song does not stop the effect";
 }
