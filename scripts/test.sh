@@ -3,8 +3,9 @@
 # the program, its tools and benchmarks; a clang build under AddressSanitizer
 # and UndefinedBehaviorSanitizer that builds and runs every test and builds the
 # fuzzers; the threaded tests (sound engine, kernel threads, the window layer's
-# frames shown on the display's thread, image textures)
-# and one short run of the game under ThreadSanitizer; then the fuzzers. Each
+# frames shown on the display's thread and its locks, image textures), one
+# short run of the game and the game in a real window under ThreadSanitizer;
+# then the fuzzers. Each
 # phase prints one line saying what it does; the compilers' and tests' output
 # goes to a log in its build folder, shown only when something fails.
 set -euo pipefail
@@ -74,12 +75,16 @@ CC=clang CXX=clang++ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG"
 
 echo "== thread sanitizer build in build-tsan/: the sound engine, kernel thread and window layer tests, image" \
-     "textures and a short game (loading, a new player, a few rooms, quitting) under ThreadSanitizer"
-# The other test programs are not built here; ctest lists them as not built.
-# The game plays on the data the normal build made.
-TSAN_OPTIONS=halt_on_error=1 targets="sound_tests platform_kernel_tests platform_user_tests threads_tests" \
-  ctest_args="-E _NOT_BUILT$" \
-  run_suite build-tsan -DHV_TSAN=ON -DHV_BUILD_BENCH=OFF -DHV_BUILD_TOOLS=OFF -DHV_SAMPLE_DATA_DIR="$PWD/build/sample" \
+     "textures, a short game (loading, a new player, a few rooms, quitting) and the game in a real window" \
+     "(full screen and back) under ThreadSanitizer"
+# The other test programs are not built here; ctest lists them as not built,
+# and the real-window test's own rules are left to the sanitizer build. The
+# game plays on the data the normal build made, copied beside its program.
+TSAN_OPTIONS=halt_on_error=1 \
+  targets="sound_tests platform_kernel_tests platform_user_tests windowing_tests threads_tests lanternfield" \
+  ctest_args="-E (_NOT_BUILT|real_window_script)$" \
+  run_suite build-tsan -DHV_TSAN=ON -DHV_BUILD_BENCH=OFF -DHV_BUILD_TOOLS=OFF -DHV_REQUIRE_X_TOOLS=ON \
+  -DHV_SAMPLE_DATA_DIR="$PWD/build/sample" \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG"
 
 start=$SECONDS

@@ -722,6 +722,7 @@ LRESULT Component::onPowerBroadcast(UINT message, WPARAM wParam, LPARAM lParam)
     if (wParam == PBT_APMRESUMESUSPEND || wParam == PBT_APMQUERYSUSPENDFAILED) {
         setSleepMode(false);
         {
+            lang::Synchronized paintGuard(WindowGlobals::paintLock());
             LostDeviceFlag* flag = WindowGlobals::lostDeviceFlag();
             lang::Synchronized flagGuard(flag);
             flag->setLost(true);

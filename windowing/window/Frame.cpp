@@ -127,11 +127,11 @@ bool Frame::checkDevice()
 {
     if (IsIconic(m_hWnd))
         return true;
+    lang::Synchronized paintGuard(WindowGlobals::paintLock());
     LostDeviceFlag* flag = WindowGlobals::lostDeviceFlag();
     lang::Synchronized flagGuard(flag);
     if (!flag->isLost())
         return true;
-    lang::Synchronized paintGuard(WindowGlobals::paintLock());
     if (!RestoreDevice())
         return false;
     flag->setLost(false);
@@ -357,8 +357,9 @@ void Frame::setFullScreen(bool on, bool force)
             }
         }
     } else if (m_bDepthSupported || force) {
-        lang::Synchronized frameGuard(this);
+        // The paint lock first, as a paint takes it before the frame's.
         lang::Synchronized paintGuard(WindowGlobals::paintLock());
+        lang::Synchronized frameGuard(this);
         debugLine("About to leave Full Screen mode, hwnd = ", m_hWnd, "\n");
         m_bFullScreen = false;
         ChangeDisplaySettingsA(nullptr, 0);

@@ -2,7 +2,8 @@
 // design size that owns the window graphics, switches between a centred
 // window and full screen, keeps its size fixed against the user and the
 // system, restores a lost graphics device on the main thread, and follows the
-// system's sleep and resume.
+// system's sleep and resume. Its own monitor is taken after the paint lock
+// and before the lost-device flag's (the order WindowGlobals::paintLock gives).
 #pragma once
 
 #include "windowing/window/Component.h"

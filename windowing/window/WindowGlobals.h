@@ -19,7 +19,11 @@ public:
     // Made before the program's entry function runs (or on first use) and torn
     // down in reverse order at exit.
     // A plain object whose monitor serialises painting, device restore and
-    // full-screen switching.
+    // full-screen switching. The window layer's locks are taken in one order,
+    // so that no thread waits for a lock another holds while it waits for
+    // one this thread holds: a canvas's monitor, then this lock, then the
+    // frame's own monitor (a loading screen's paint, leaving full screen),
+    // then the lost-device flag's monitor.
     static lang::Object* paintLock();
     static LostDeviceFlag* lostDeviceFlag();
     // The system's double-click time, read once.

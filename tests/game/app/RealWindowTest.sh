@@ -3,7 +3,8 @@
 # window manager and once without, a new player types a name, opens the
 # options, switches to full screen, closes the dialog and opens it again where
 # the screen shows its button, switches back to a window and does the same,
-# and closes the window, which must leave "NORMALEXIT" 1 in the settings. A
+# switches to full screen once more and back by Escape, and closes the
+# window, which must leave "NORMALEXIT" 1 in the settings. A
 # third run closes the window while a message box the story's script opened
 # at load waits for OK, a fourth while one a script opened in play waits:
 # the game ends as from any close, and no process of the box outlives it.
@@ -312,6 +313,12 @@ function canvas:nextFrame() self:setHasLuaAnimations(false) _ALERT("read me") en
   fullscreen_expected no
   same "$dir/options.png" "$dir/window.png" $CHECK || fail "the check mark stays in a window"
   close_and_reopen window
+
+  # Full screen once more, and back to a window by Escape.
+  begin; click $CHECK_BOX; settle full-again
+  fullscreen_expected yes
+  begin; xdotool key Escape; settle escaped
+  fullscreen_expected no
 
   # The window's close: its button in the title bar, or without a window
   # manager the system's close keys.
