@@ -4,8 +4,11 @@
 # the installation fails.
 set -euo pipefail
 
+# llvm-14 holds the symbolizer clang's sanitizers run (/usr/bin/llvm-symbolizer-14):
+# without it their reports show bare addresses, and the tests' leak
+# suppressions, which name functions, match nothing.
 packages=(
-  build-essential cmake pkg-config clang lld libclang-rt-14-dev
+  build-essential cmake pkg-config clang lld libclang-rt-14-dev llvm-14
   libgtest-dev libgmock-dev libbenchmark-dev
   zlib1g-dev libpng-dev libjpeg-dev liblua5.1-0-dev libsdl2-dev
   libogg-dev libvorbis-dev libfreetype-dev libfontconfig-dev fonts-liberation
