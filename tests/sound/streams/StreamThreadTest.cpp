@@ -1,8 +1,8 @@
 // StreamThreadTest.cpp: streams on a real output with real threads (SDL's
 // dummy audio device plays in real time): refills by the stream thread, the
-// end of a stream played once, an MP3 stream sought while it plays, the
-// engine's close within a second with a stream playing, and opens, plays,
-// stops and closes racing the threads.
+// end of a stream played once, an MP3 stream sought while it plays, its
+// pitch changed and its channel taken while it plays, the engine's close within a second with a
+// stream playing, and opens, plays, stops and closes racing the threads.
 #include "sound/core/hvsound_channel.h"
 #include "tests/sound/formats/MpegTestSupport.h"
 #include "tests/sound/formats/VorbisFixtures.h"
@@ -98,6 +98,29 @@ TEST_F(SoundStreamThread, AnMp3StreamSoughtWhileTheThreadRefillsItPlaysOnToItsEn
         EXPECT_TRUE(s->ended);
         close(s);
     }
+}
+
+TEST_F(SoundStreamThread, AStreamsChannelChangesSafelyUnderTheThreadThatLooksAtIt)
+{
+    startThreaded();
+    HVSOUND_STREAM* s = openMemory(wav16(kRate, 1), HVSOUND_MODE_LOOP_NORMAL);
+    ASSERT_NE(s, nullptr);
+    int channel = HVSOUND_Stream_Play(HVSOUND_FREE, s);
+    ASSERT_NE(channel, -1);
+    const uint32_t mode = HVSOUND_MODE_16BITS | HVSOUND_MODE_MONO | HVSOUND_MODE_LOOP_OFF;
+    HVSOUND_SAMPLE* shot = HVSOUND_Sample_Alloc(-1, 1000, mode, kRate, 255, 128, 0);
+    ASSERT_NE(shot, nullptr);
+    // The game thread bends the stream's pitch, then plays other sounds on
+    // its channel: the stream thread looks at that record on every pass.
+    for (int round = 0; round < 100; ++round) {
+        if (round < 50)
+            EXPECT_TRUE(HVSOUND_SetFrequency(channel, kRate + round % 7 * 500));
+        else
+            EXPECT_TRUE(HVSOUND_StopSound(HVSOUND_PlaySound(channel & HVSOUND_CHANNEL_INDEX_MASK, shot)));
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_FALSE(HVSOUND_IsPlaying(channel)) << "the channel went to the other sounds";
+    HVSOUND_Sample_Free(shot);
 }
 
 TEST_F(SoundStreamThread, ClosingTheEngineWithAStreamPlayingTakesLessThanASecond)
