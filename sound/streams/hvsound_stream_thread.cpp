@@ -83,7 +83,15 @@ void enter(CRITICAL_SECTION* lock)
     HVSOUND_CriticalSection_Enter(lock);
 }
 
-// Fires every sync point of one stream that has become audible.
+void makeSyncCall(const HVSOUND_DEFERREDCALL* call)
+{
+    auto callback = reinterpret_cast<HVSOUND_STREAM_SYNCCALLBACK>(call->function);
+    callback(static_cast<HVSOUND_STREAM*>(call->object), call->name, call->value, call->userData);
+}
+
+// Fires every sync point of one stream that has become audible. In a mix
+// cycle the callback is called once the cycle has ended, with a copy of the
+// point's name (the point may be gone by then).
 void syncStream(HVSOUND_STREAM* s)
 {
     HVSOUND_SYNCLIST& list = s->syncList;
@@ -97,8 +105,16 @@ void syncStream(HVSOUND_STREAM* s)
     while (list.cursor && list.cursor != &list.tail && list.cursor->offset <= heard) {
         HVSOUND_SYNCPOINT* passed = list.cursor;
         list.cursor = passed->next;
-        if (list.callback)
-            list.callback(s, passed->name, passed->offset, s->syncUserData);
+        if (list.callback) {
+            HVSOUND_DEFERREDCALL call = {};
+            call.make = makeSyncCall;
+            call.object = s;
+            call.function = reinterpret_cast<void (*)()>(list.callback);
+            call.userData = s->syncUserData;
+            call.value = passed->offset;
+            HVSOUND_String_CopyN(call.name, passed->name, HVSOUND_DEFERREDCALL_NAME_BYTES - 1);
+            HVSOUND_DSP_Defer(call);
+        }
     }
 }
 
