@@ -320,18 +320,18 @@ void HVSOUND_Close()
         s.bufferLength = -1;
     }
 
-    // 2. Everything that plays stops. The open queue's loader ends first: it
-    // may be opening a stream, under the stream layer's locks. The stream
-    // thread ends next: it looks at the channels of the streams, which
-    // stopping every channel changes under it.
+    // 2. Everything that plays stops. The mixer thread ends first: the song
+    // and sync callbacks it calls after its cycles may still call the stream
+    // layer, and it reads the system channel's play position. The open
+    // queue's loader ends next: it may be opening a stream, under the stream
+    // layer's locks. The stream thread ends then: it looks at the channels of
+    // the streams, which stopping every channel changes under it.
     if (s.initialised) {
         HVMUSIC_StopAllSongs();
+        HVSOUND_Software_StopMixer();
         HVSOUND_Async_Shutdown();
         HVSOUND_Stream_Shutdown();
         HVSOUND_StopSound(HVSOUND_ALL);
-        // The mixer thread reads the system channel's play position: it ends
-        // before that channel stops (stopping it twice is harmless).
-        HVSOUND_Software_StopMixer();
         HVSOUND_StopSound(HVSOUND_SYSTEMCHANNEL);
     }
 

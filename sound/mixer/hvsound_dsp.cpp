@@ -1,7 +1,8 @@
 // hvsound_dsp.cpp: the DSP chain (circular through a head record, sorted by
 // priority), its units and the mix cycle that walks it. The walk holds the
 // mixer lock for the whole cycle, and every change of the chain takes the
-// same lock, so no unit is moved or freed while a cycle uses it.
+// same lock, so no unit is moved or freed while a cycle uses it. The
+// callbacks that fall due in a cycle are made after it, outside the lock.
 #include "sound/mixer/hvsound_dsp.h"
 
 #include "sound/core/hvsound.h"
@@ -16,6 +17,29 @@ namespace {
 // The chain's head. Its links are null while there is no chain.
 HVSOUND_DSPUNIT g_head = {};
 std::atomic<bool> g_busy{false};
+
+// The calls the cycles keep (under the mixer lock): calls[first] to
+// calls[count - 1], oldest first. The queue grows by doubling from this.
+constexpr int kFirstDeferredCalls = 16;
+struct DeferredCalls {
+    HVSOUND_DEFERREDCALL* calls;
+    int first;
+    int count;
+    int capacity;
+};
+DeferredCalls g_deferred = {};
+
+// The kept call being made now (under the mixer lock), and what is to be
+// released once it returns.
+struct RunningCall {
+    void* object;
+    DWORD thread;
+    void (*release)(void* object);
+};
+RunningCall g_running = {};
+
+// How many mix cycles this thread is inside.
+thread_local int t_cycleDepth = 0;
 
 class ChainLock {
 public:
@@ -82,6 +106,60 @@ void freeUnit(HVSOUND_DSPUNIT* unit)
     HVSOUND_FREE(unit);
 }
 
+// Makes the kept calls in order, each with no lock held.
+void makeDeferredCalls()
+{
+    for (;;) {
+        HVSOUND_DEFERREDCALL call;
+        RunningCall outer;
+        {
+            ChainLock lock;
+            DeferredCalls& q = g_deferred;
+            if (q.first >= q.count) {
+                q.first = q.count = 0;
+                return;
+            }
+            call = q.calls[q.first++];
+            outer = g_running;
+            g_running = RunningCall{call.object, GetCurrentThreadId(), nullptr};
+        }
+        call.make(&call);
+        RunningCall done;
+        {
+            ChainLock lock;
+            done = g_running;
+            g_running = outer;
+        }
+        if (done.release)
+            done.release(done.object);
+    }
+}
+
+void mixLocked(int offset, int length)
+{
+    HVSOUND_STATE* s = HVSOUND_GetState();
+    const HVSOUND_MIXER* mixer = HVSOUND_Software_Mixer();
+    void* mixBuffer = HVSOUND_Software_MixBuffer();
+    ChainLock lock;
+    if (!mixer || !mixBuffer || !haveChain() || length <= 0 || !s->systemChannel || !s->primaryBuffer ||
+        s->systemChannel->currentSample != s->primaryBuffer)
+        return;
+    g_busy = true;
+    ++t_cycleDepth;
+    void* start = static_cast<uint8_t*>(mixBuffer) +
+                  size_t(offset) * size_t(mixer->bitsPerSample / 8) * size_t(mixer->channels);
+    void* buffer = start;
+    for (HVSOUND_DSPUNIT* u = g_head.next; u != &g_head; u = u->next) {
+        if (!u->active || !u->callback)
+            continue;
+        void* result = u->callback(start, buffer, length, u->parameter);
+        if (result)
+            buffer = result;
+    }
+    --t_cycleDepth;
+    g_busy = false;
+}
+
 void freeEveryUnit()
 {
     if (!haveChain())
@@ -113,6 +191,8 @@ void HVSOUND_DSP_FreeAll()
     ChainLock lock;
     freeEveryUnit();
     g_head.next = g_head.prev = nullptr;
+    HVSOUND_FREE(g_deferred.calls);
+    g_deferred = DeferredCalls{};
 }
 
 HVSOUND_DSPUNIT* HVSOUND_DSP_Create(HVSOUND_DSPCALLBACK callback, int priority, void* parameter)
@@ -217,28 +297,55 @@ HVSOUND_DSPUNIT* HVSOUND_DSP_Next(HVSOUND_DSPUNIT* unit)
 
 void HVSOUND_DSP_MixCycle(int offset, int length)
 {
-    HVSOUND_STATE* s = HVSOUND_GetState();
-    const HVSOUND_MIXER* mixer = HVSOUND_Software_Mixer();
-    void* mixBuffer = HVSOUND_Software_MixBuffer();
-    ChainLock lock;
-    if (!mixer || !mixBuffer || !haveChain() || length <= 0 || !s->systemChannel || !s->primaryBuffer ||
-        s->systemChannel->currentSample != s->primaryBuffer)
-        return;
-    g_busy = true;
-    void* start = static_cast<uint8_t*>(mixBuffer) +
-                  size_t(offset) * size_t(mixer->bitsPerSample / 8) * size_t(mixer->channels);
-    void* buffer = start;
-    for (HVSOUND_DSPUNIT* u = g_head.next; u != &g_head; u = u->next) {
-        if (!u->active || !u->callback)
-            continue;
-        void* result = u->callback(start, buffer, length, u->parameter);
-        if (result)
-            buffer = result;
-    }
-    g_busy = false;
+    mixLocked(offset, length);
+    makeDeferredCalls();
 }
 
 bool HVSOUND_DSP_IsBusy()
 {
     return g_busy.load();
+}
+
+void HVSOUND_DSP_Defer(const HVSOUND_DEFERREDCALL& call)
+{
+    if (t_cycleDepth == 0) {
+        call.make(&call);
+        return;
+    }
+    ChainLock lock;
+    DeferredCalls& q = g_deferred;
+    if (q.count == q.capacity) {
+        int capacity = q.capacity > 0 ? q.capacity * 2 : kFirstDeferredCalls;
+        void* grown = capacity <= INT32_MAX / int(sizeof(HVSOUND_DEFERREDCALL))
+                          ? HVSOUND_REALLOC(q.calls, capacity * int(sizeof(HVSOUND_DEFERREDCALL)))
+                          : nullptr;
+        if (!grown) {
+            HVSOUND_SetError(HVSOUND_ERR_MEMORY);
+            return;
+        }
+        q.calls = static_cast<HVSOUND_DEFERREDCALL*>(grown);
+        q.capacity = capacity;
+    }
+    q.calls[q.count++] = call;
+}
+
+bool HVSOUND_DSP_ForgetCalls(void* object, void (*release)(void* object))
+{
+    ChainLock lock;
+    DeferredCalls& q = g_deferred;
+    int kept = q.first;
+    for (int i = q.first; i < q.count; ++i) {
+        if (q.calls[i].object != object)
+            q.calls[kept++] = q.calls[i];
+    }
+    q.count = kept;
+    if (g_running.object != object)
+        return true;
+    if (g_running.thread == GetCurrentThreadId()) {
+        // The call itself lets its object go; it must not use it afterwards.
+        g_running.object = nullptr;
+        return true;
+    }
+    g_running.release = release;
+    return false;
 }

@@ -48,7 +48,30 @@ HVSOUND_DSPUNIT* HVSOUND_DSP_Next(HVSOUND_DSPUNIT* unit);
 
 // One mix cycle over `length` frames at frame `offset` of the primary
 // buffer, only while the system channel plays the primary buffer: every
-// active unit in chain order, under the mixer lock.
+// active unit in chain order, under the mixer lock; then the callbacks that
+// fell due in it, with no lock held.
 void HVSOUND_DSP_MixCycle(int offset, int length);
 // True while a mix cycle runs.
 bool HVSOUND_DSP_IsBusy();
+
+// A callback of the caller's (a song's or a stream's) that falls due in a
+// mix cycle. The cycle holds the mixer lock, and a callback may call the
+// engine, which takes the stream lock before it: so the cycle keeps its
+// callbacks, in the order they fell due, and makes them once it has let its
+// locks go. `make` makes the call from the fields its maker filled.
+constexpr int HVSOUND_DEFERREDCALL_NAME_BYTES = 256;
+struct HVSOUND_DEFERREDCALL {
+    void (*make)(const HVSOUND_DEFERREDCALL* call);
+    void* object; // the song or stream the call is for
+    void (*function)();
+    void* userData;
+    uint32_t value;
+    char name[HVSOUND_DEFERREDCALL_NAME_BYTES];
+};
+// Inside a mix cycle on this thread the call is kept for the cycle's end
+// (error 12 when there is no memory to keep it); elsewhere it is made now.
+void HVSOUND_DSP_Defer(const HVSOUND_DEFERREDCALL& call);
+// Drops the kept calls for `object`, whose song or stream goes away. True
+// when it may go now; false while a call for it runs on another thread,
+// which then gives it to `release` once that call has returned.
+bool HVSOUND_DSP_ForgetCalls(void* object, void (*release)(void* object));

@@ -52,6 +52,8 @@ HVSOUND_SOFTWARE_STATE g_scratchState = {};
 
 // The mixer thread.
 HANDLE g_thread = nullptr;
+// Set on the mixer thread only: its blocks follow the output's play cursor.
+thread_local bool t_followsCursor = false;
 HANDLE g_wake = nullptr; // set to end a rest early at stop
 std::atomic<bool> g_exit{false};
 std::atomic<bool> g_finished{false};
@@ -318,11 +320,29 @@ void* clearUnit(void* /*blockStart*/, void* buffer, int length, void* /*paramete
     return buffer;
 }
 
+// The block of the primary buffer the output plays now. The position is
+// reduced into the ring whatever its sign, so the block is always one of
+// the ring's.
+int playingBlock(HVSOUND_CHANNEL* system, int ringLength, int blockLength)
+{
+    int64_t position = system->functions.getPosition(system);
+    position %= ringLength;
+    if (position < 0)
+        position += ringLength;
+    return int(position / blockLength);
+}
+
 // Converts the mixed block into the primary buffer at the current block.
 void* outputUnit(void* /*blockStart*/, void* buffer, int length, void* /*parameter*/)
 {
     HVSOUND_STATE& s = state();
     if (!g_mixer || !s.primaryBuffer)
+        return buffer;
+    // The output reads the block its play cursor is in. A cycle that ran so
+    // long that the cursor came round to its own block leaves that block as
+    // it is: it is never written while the output reads it.
+    if (t_followsCursor && s.systemChannel &&
+        playingBlock(s.systemChannel, s.mixBufferLength, s.mixer.blockLength) == s.mixer.currentBlock)
         return buffer;
     int channels = g_mixer->channels;
     int offset = s.mixer.blockLength * s.mixer.currentBlock * channels * 2;
@@ -389,22 +409,11 @@ void rest(DWORD milliseconds)
         HVSOUND_Sleep(int(milliseconds));
 }
 
-// The block of the primary buffer the output plays now. The position is
-// reduced into the ring whatever its sign, so the block is always one of
-// the ring's.
-int playingBlock(HVSOUND_CHANNEL* system, int ringLength, int blockLength)
-{
-    int64_t position = system->functions.getPosition(system);
-    position %= ringLength;
-    if (position < 0)
-        position += ringLength;
-    return int(position / blockLength);
-}
-
 DWORD WINAPI mixerThreadMain(LPVOID)
 {
     HVSOUND_STATE& s = state();
     g_finished = false;
+    t_followsCursor = true;
     const int blockLength = s.mixer.blockLength;
     const int ringLength = s.mixBufferLength;
     HVSOUND_CHANNEL* system = s.systemChannel;
@@ -425,8 +434,9 @@ DWORD WINAPI mixerThreadMain(LPVOID)
         s.mixer.blocksMixed = 0;
     }
     while (!g_exit.load()) {
-        int playing = playingBlock(system, ringLength, blockLength);
-        while (current != playing && !g_exit.load()) {
+        // The cursor is read again before every block: a pass that falls
+        // behind stops at the block the output has reached.
+        while (!g_exit.load() && current != playingBlock(system, ringLength, blockLength)) {
             HVSOUND_LoadMeter_Start(&s.mixer.loadMeter);
             HVSOUND_DSP_MixCycle(current * blockLength, blockLength);
             current = (current + 1) % blocks;

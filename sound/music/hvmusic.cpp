@@ -250,6 +250,23 @@ void stopLocked(HVMUSIC_SONG* song)
     releaseChannels(song);
 }
 
+void makeSongCall(const HVSOUND_DEFERREDCALL* call)
+{
+    auto function = reinterpret_cast<HVMUSIC_CALLBACK_FUNCTION>(call->function);
+    function(static_cast<HVMUSIC_SONG*>(call->object), int(call->value));
+}
+
+// Calls a song callback; inside a mix cycle, once the cycle has ended.
+void callSong(HVMUSIC_SONG* song, HVMUSIC_CALLBACK_FUNCTION function, int parameter)
+{
+    HVSOUND_DEFERREDCALL call = {};
+    call.make = makeSongCall;
+    call.object = song;
+    call.function = reinterpret_cast<void (*)()>(function);
+    call.value = uint32_t(parameter);
+    HVSOUND_DSP_Defer(call);
+}
+
 void runDueCallbacks(HVMUSIC_SONG* song, HVMUSIC_CALLBACK* c)
 {
     if (!c->queue || !c->function)
@@ -261,7 +278,7 @@ void runDueCallbacks(HVMUSIC_SONG* song, HVMUSIC_CALLBACK* c)
         int parameter = e.parameter;
         e.time = kFiredTime;
         c->readIndex = (c->readIndex + 1) % HVMUSIC_QUEUE_LENGTH;
-        c->function(song, parameter);
+        callSong(song, c->function, parameter);
     }
 }
 
@@ -278,7 +295,6 @@ void runAllDueCallbacks(HVMUSIC_SONG* song)
 // mixed piece by piece up to each tick boundary.
 void mixSong(HVMUSIC_SONG* song, const HVSOUND_MIXER* mixer, uint8_t* buffer, int length)
 {
-    runAllDueCallbacks(song);
     const int frameBytes = mixer->channels * mixer->bitsPerSample / 8;
     int remaining = length;
     while (remaining > 0 && song->playing) {
@@ -302,6 +318,15 @@ void mixSong(HVMUSIC_SONG* song, const HVSOUND_MIXER* mixer, uint8_t* buffer, in
         song->positionIndex = (song->positionIndex + 1) % song->positionBlocks;
     }
     song->elapsedMs += state().mixer.blockDurationMs;
+    // The callbacks due by the clock at the block's end are called when the
+    // mix cycle ends, so each is called with the song at the clock it fell
+    // due at, as at the next block's start.
+    runAllDueCallbacks(song);
+}
+
+void destroyReleased(void* song)
+{
+    destroySong(static_cast<HVMUSIC_SONG*>(song));
 }
 
 } // namespace
@@ -403,12 +428,18 @@ bool HVMUSIC_FreeSong(HVMUSIC_SONG* song)
     // A song still waiting in the open queue (or being opened now) is taken
     // back first, so the loader never fills a freed record.
     HVSOUND_Async_Withdraw(&song->queueEntry, song);
+    bool now;
     {
         MixerLock lock;
         unlinkSong(song);
         stopLocked(song);
+        song->valid = false;
+        // A callback of the song that the mixer thread calls now has the
+        // record until it returns; the song goes then.
+        now = HVSOUND_DSP_ForgetCalls(song, destroyReleased);
     }
-    destroySong(song);
+    if (now)
+        destroySong(song);
     return true;
 }
 
@@ -602,7 +633,7 @@ void HVMUSIC_Callback_Fire(HVMUSIC_SONG* song, HVMUSIC_CALLBACK* callback, int p
         return;
     HVSOUND_STATE& s = state();
     if (s.initFlags & HVMUSIC_INIT_IMMEDIATE_CALLBACKS) {
-        callback->function(song, parameter);
+        callSong(song, callback->function, parameter);
         return;
     }
     if (!callback->queue) {

@@ -281,6 +281,14 @@ void freeRecord(HVSOUND_STREAM* stream)
     HVSOUND_FREE(stream);
 }
 
+// The end of a closed stream: its resources and its record.
+void releaseClosed(void* record)
+{
+    auto* stream = static_cast<HVSOUND_STREAM*>(record);
+    releaseResources(stream);
+    freeRecord(stream);
+}
+
 // A failed open leaves nothing behind: the record is unlinked and emptied,
 // and freed unless the caller gave it (a non-blocking open keeps it to mark
 // it failed).
@@ -743,8 +751,10 @@ bool HVSOUND_Stream_Close(HVSOUND_STREAM* stream)
     stream->endUserData = nullptr;
     if (channelPlaysStream(stream))
         HVSOUND_StopSound(stream->channel);
-    releaseResources(stream);
-    freeRecord(stream);
+    // A sync callback of the stream that the mixer thread calls now has the
+    // record until it returns; the stream goes then.
+    if (HVSOUND_DSP_ForgetCalls(stream, releaseClosed))
+        releaseClosed(stream);
     return true;
 }
 

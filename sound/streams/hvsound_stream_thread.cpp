@@ -83,7 +83,15 @@ void enter(CRITICAL_SECTION* lock)
     HVSOUND_CriticalSection_Enter(lock);
 }
 
-// Fires every sync point of one stream that has become audible.
+void makeSyncCall(const HVSOUND_DEFERREDCALL* call)
+{
+    auto callback = reinterpret_cast<HVSOUND_STREAM_SYNCCALLBACK>(call->function);
+    callback(static_cast<HVSOUND_STREAM*>(call->object), call->name, call->value, call->userData);
+}
+
+// Fires every sync point of one stream that has become audible. In a mix
+// cycle the callback is called once the cycle has ended, with a copy of the
+// point's name (the point may be gone by then).
 void syncStream(HVSOUND_STREAM* s)
 {
     HVSOUND_SYNCLIST& list = s->syncList;
@@ -97,8 +105,16 @@ void syncStream(HVSOUND_STREAM* s)
     while (list.cursor && list.cursor != &list.tail && list.cursor->offset <= heard) {
         HVSOUND_SYNCPOINT* passed = list.cursor;
         list.cursor = passed->next;
-        if (list.callback)
-            list.callback(s, passed->name, passed->offset, s->syncUserData);
+        if (list.callback) {
+            HVSOUND_DEFERREDCALL call = {};
+            call.make = makeSyncCall;
+            call.object = s;
+            call.function = reinterpret_cast<void (*)()>(list.callback);
+            call.userData = s->syncUserData;
+            call.value = passed->offset;
+            HVSOUND_String_CopyN(call.name, passed->name, HVSOUND_DEFERREDCALL_NAME_BYTES - 1);
+            HVSOUND_DSP_Defer(call);
+        }
     }
 }
 
@@ -145,19 +161,22 @@ void HVSOUND_Stream_LeaveListLock()
 HVSOUND_CHANNEL* HVSOUND_Stream_Channel(HVSOUND_STREAM* stream)
 {
     HVSOUND_CHANNEL* c = stream->channelRecord;
-    return c && stream->channel != -1 && c->handle == stream->channel ? c : nullptr;
+    if (!c || stream->channel == -1)
+        return nullptr;
+    // A new handle is made under the mixer lock (by any thread's start or
+    // stop, and by the music player's notes on the mixer thread).
+    HVSOUND_MixerLockScope lock;
+    return c->handle == stream->channel ? c : nullptr;
 }
 
 bool HVSOUND_Stream_ChannelPaused(HVSOUND_CHANNEL* channel)
 {
     HVSOUND_STATE& s = threadState();
+    // The flags, and the software layer's copy, are written under the mixer lock.
+    HVSOUND_MixerLockScope lock;
     if (channel->index < 0 || channel->index >= s.softwareChannels)
         return (channel->flags & HVSOUND_CHANNEL_PAUSED) != 0;
-    // The software layer's copy is written under the mixer lock.
-    HVSOUND_Software_Lock();
-    bool paused = HVSOUND_Software_State(channel)->paused;
-    HVSOUND_Software_Unlock();
-    return paused;
+    return HVSOUND_Software_State(channel)->paused;
 }
 
 HVSOUND_DSPUNIT* HVSOUND_Stream_SyncUnit()
@@ -248,11 +267,22 @@ void HVSOUND_Stream_Update(float milliseconds)
     HVSOUND_STREAM* head = &g_layer.head;
     for (HVSOUND_STREAM* s = head->next; s && s != head;) {
         HVSOUND_STREAM* next = s->next;
-        HVSOUND_CHANNEL* c = HVSOUND_Stream_Channel(s);
+        // Starts, stops and the music player change the channel's handle
+        // and frequency under the mixer lock.
+        HVSOUND_CHANNEL* c;
+        int position = 0;
+        int frequency = 0;
+        {
+            HVSOUND_MixerLockScope lock;
+            c = HVSOUND_Stream_Channel(s);
+            if (c) {
+                position = c->functions.getPosition(c);
+                frequency = c->frequency;
+            }
+        }
         if (c && s->fillProcedure && !s->seeking) {
             int half = s->sample->length / 2;
-            int position = c->functions.getPosition(c);
-            if (c->frequency > 0 && half > 0 && position / half != s->nextHalf) {
+            if (frequency > 0 && half > 0 && position / half != s->nextHalf) {
                 HVSOUND_LoadMeter_Start(&s->loadMeter);
                 HVSOUND_Stream_FillHalf(s);
                 s->fillTime = HVSOUND_LoadMeter_End(&s->loadMeter, kFillSmoothing);

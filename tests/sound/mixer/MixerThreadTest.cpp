@@ -167,6 +167,27 @@ TEST_F(SoundMixerThread, KeepsEveryBlockButThePlayingOneMixedInOrder)
     EXPECT_LT(took, std::chrono::milliseconds(2000)) << "the thread ends at the stop request";
 }
 
+TEST_F(SoundMixerThread, NeverWritesTheBlockTheCursorReachedWhileItWasMixed)
+{
+    stepClock.setMilliseconds(0);
+    ASSERT_TRUE(HVSOUND_Init(kRate, 8, 0));
+    ASSERT_TRUE(waitForBlocks(3));
+    // A thread that falls behind: while block 0 is mixed the cursor comes
+    // round into it again (position 2205: block 0 of the next pass).
+    HVSOUND_DSPUNIT* slow = HVSOUND_DSP_Create(
+        [](void*, void* buffer, int, void* clock) -> void* {
+            if (HVSOUND_GetState()->mixer.currentBlock == 0)
+                static_cast<StepClock*>(clock)->setMilliseconds(100);
+            return buffer;
+        },
+        500, &stepClock);
+    HVSOUND_DSP_SetActive(slow, true);
+    stepClock.setMilliseconds(70); // position 1543: block 3, so 0, 1 and 2 are due
+    ASSERT_TRUE(waitForBlocks(6));
+    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    EXPECT_EQ(blocksWritten(), (std::vector<int>{1, 2, 3, 1, 2, 3})) << "block 0 is left to the output";
+}
+
 TEST_F(SoundMixerThread, StartsWithTheBlockAfterTheOneThatPlays)
 {
     stepClock.setMilliseconds(70); // position 1543: block 3

@@ -23,6 +23,13 @@ protected:
         b.note(0, 0, 0, kC4, 1).note(0, 0, 1, kC4, 1);
         return b;
     }
+
+    // The blocks the mixer thread has mixed, which it counts under its lock.
+    static int blocksMixed()
+    {
+        HVSOUND_MixerLockScope lock;
+        return HVSOUND_GetState()->mixer.blocksMixed;
+    }
 };
 
 TEST_F(MusicPlayerTest, EveryCallOnABadSongFailsWithError14)
@@ -207,7 +214,7 @@ TEST_F(MusicPlayerTest, SongsAreFreedAndStoppedSafelyWhileTheMixerThreadPlaysThe
     platform::setClock(nullptr); // the no-sound output's play position follows real time
     start(8, HVSOUND_OUTPUT_NOSOUND);
     std::vector<uint8_t> bytes = twoNotes().speed(1).build();
-    int mixedBefore = HVSOUND_GetState()->mixer.blocksMixed;
+    int mixedBefore = blocksMixed();
     for (int round = 0; round < 20; ++round) {
         HVMUSIC_SONG* song =
             HVMUSIC_LoadSongEx(bytes.data(), 0, int(bytes.size()), HVSOUND_MODE_LOADMEMORY, nullptr, 0);
@@ -220,7 +227,7 @@ TEST_F(MusicPlayerTest, SongsAreFreedAndStoppedSafelyWhileTheMixerThreadPlaysThe
             HVMUSIC_SetPaused(song, true);
         EXPECT_TRUE(HVMUSIC_FreeSong(song));
     }
-    EXPECT_GT(HVSOUND_GetState()->mixer.blocksMixed, mixedBefore) << "the mixer thread ran meanwhile";
+    EXPECT_GT(blocksMixed(), mixedBefore) << "the mixer thread ran meanwhile";
     EXPECT_EQ(HVSOUND_GetChannelsPlaying(), 0);
 }
 

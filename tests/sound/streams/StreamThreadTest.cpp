@@ -1,16 +1,22 @@
 // StreamThreadTest.cpp: streams on a real output with real threads (SDL's
 // dummy audio device plays in real time): refills by the stream thread, the
-// end of a stream played once, an MP3 stream sought while it plays, the
-// engine's close within a second with a stream playing, and opens, plays,
-// stops and closes racing the threads.
+// end of a stream played once, an MP3 stream sought while it plays, its
+// pitch changed and its channel taken while it plays, the engine's close
+// within a second with a stream playing, stream calls from song and sync
+// callbacks, and opens, plays, stops and closes racing the threads.
 #include "sound/core/hvsound_channel.h"
+#include "sound/music/hvmusic.h"
 #include "tests/sound/formats/MpegTestSupport.h"
 #include "tests/sound/formats/VorbisFixtures.h"
+#include "tests/sound/music/S3mBuilder.h"
 #include "tests/sound/streams/StreamTestSupport.h"
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <future>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -100,6 +106,29 @@ TEST_F(SoundStreamThread, AnMp3StreamSoughtWhileTheThreadRefillsItPlaysOnToItsEn
     }
 }
 
+TEST_F(SoundStreamThread, AStreamsChannelChangesSafelyUnderTheThreadThatLooksAtIt)
+{
+    startThreaded();
+    HVSOUND_STREAM* s = openMemory(wav16(kRate, 1), HVSOUND_MODE_LOOP_NORMAL);
+    ASSERT_NE(s, nullptr);
+    int channel = HVSOUND_Stream_Play(HVSOUND_FREE, s);
+    ASSERT_NE(channel, -1);
+    const uint32_t mode = HVSOUND_MODE_16BITS | HVSOUND_MODE_MONO | HVSOUND_MODE_LOOP_OFF;
+    HVSOUND_SAMPLE* shot = HVSOUND_Sample_Alloc(-1, 1000, mode, kRate, 255, 128, 0);
+    ASSERT_NE(shot, nullptr);
+    // The game thread bends the stream's pitch, then plays other sounds on
+    // its channel: the stream thread looks at that record on every pass.
+    for (int round = 0; round < 100; ++round) {
+        if (round < 50)
+            EXPECT_TRUE(HVSOUND_SetFrequency(channel, kRate + round % 7 * 500));
+        else
+            EXPECT_TRUE(HVSOUND_StopSound(HVSOUND_PlaySound(channel & HVSOUND_CHANNEL_INDEX_MASK, shot)));
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_FALSE(HVSOUND_IsPlaying(channel)) << "the channel went to the other sounds";
+    HVSOUND_Sample_Free(shot);
+}
+
 TEST_F(SoundStreamThread, ClosingTheEngineWithAStreamPlayingTakesLessThanASecond)
 {
     startThreaded();
@@ -112,6 +141,63 @@ TEST_F(SoundStreamThread, ClosingTheEngineWithAStreamPlayingTakesLessThanASecond
     double seconds = std::chrono::duration<double>(Clock::now() - before).count();
     EXPECT_LT(seconds, 1.0);
     EXPECT_FALSE(music->playing);
+}
+
+TEST_F(SoundStreamThread, StreamCallsFromSongAndSyncCallbacksNeverHangTheEngine)
+{
+    startThreaded();
+    static HVSOUND_STREAM* target;
+    static std::atomic<int> rows, syncs;
+    rows = syncs = 0;
+    target = openMemory(wav16(kRate, 1));
+    // A sync point a quarter of a second in seeks its stream back to the start.
+    HVSOUND_STREAM* looped =
+        openMemory(wav16(kRate, 1, kRate, [](wavtest::WavBuilder& w) { w.cue({{1, kRate / 4}}); }));
+    ASSERT_TRUE(target && looped);
+    HVSOUND_Stream_EnterListLock();
+    looped->syncList.callback = [](HVSOUND_STREAM* s, const char*, uint32_t, void*) {
+        ++syncs;
+        return HVSOUND_Stream_SetPositionCore(s, 0, false, false);
+    };
+    HVSOUND_Stream_LeaveListLock();
+    // Every row of a fast song stops and starts the other stream.
+    s3mtest::S3mBuilder b;
+    b.constantInstrument();
+    std::vector<uint8_t> module = b.note(0, 0, 0, s3mtest::kC4, 1).speed(1).tempo(255).build();
+    HVMUSIC_SONG* song =
+        HVMUSIC_LoadSongEx(module.data(), 0, int(module.size()), HVSOUND_MODE_LOADMEMORY, nullptr, 0);
+    ASSERT_NE(song, nullptr);
+    song->rowCallback.function = [](HVMUSIC_SONG*, int) {
+        ++rows;
+        HVSOUND_Stream_Stop(target);
+        HVSOUND_Stream_Play(HVSOUND_FREE, target);
+    };
+    song->rowCallback.every = 1;
+    ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, looped), -1);
+    ASSERT_TRUE(HVMUSIC_PlaySong(song));
+    // The counts are read without the engine, which may hang.
+    auto end = Clock::now() + std::chrono::seconds(10);
+    while ((rows < 20 || syncs < 2) && Clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+
+    // The engine still answers: its calls run on a thread of their own, so a
+    // hung engine fails the test instead of hanging it. The close ends the
+    // mixer thread after the last callbacks it called.
+    auto answered = std::make_shared<std::promise<void>>();
+    std::thread([answered, song] {
+        HVMUSIC_FreeSong(song);
+        HVSOUND_Close();
+        answered->set_value();
+    }).detach();
+    if (answered->get_future().wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+        ADD_FAILURE() << "the engine hangs after " << rows << " row and " << syncs << " sync callbacks";
+        // Nothing can end the threads that wait for each other: the test
+        // program ends here.
+        std::fflush(stdout);
+        std::_Exit(1);
+    }
+    EXPECT_GE(rows, 20);
+    EXPECT_GE(syncs, 2);
 }
 
 TEST_F(SoundStreamThread, OpensPlaysStopsAndClosesRaceTheThreadsSafely)
