@@ -18,6 +18,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <poll.h>
 #include <string>
 #include <thread>
@@ -27,7 +28,11 @@ HINSTANCE GameEntry::s_hInstance = nullptr;
 
 namespace {
 
-// Set by SIGTERM or SIGINT (a lock-free atomic may be written by a signal
+// The signals that ask the game to end: the system's request, Ctrl+C, the
+// terminal hung up (closed, or its session ended) and Ctrl+\. Each is taken
+// as the window's close, so that the game is saved on the way out.
+constexpr int kQuitSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT};
+// Set by a quit signal (a lock-free atomic may be written by a signal
 // handler); a watching thread turns it into a close request.
 std::atomic<bool> quitSignalled{false};
 static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler needs a lock-free flag");
@@ -105,8 +110,9 @@ int GameEntry::run(HINSTANCE instance)
     quitSignalled = false;
     ScriptHost::clearClose();
     platform::allowMessageBoxes();
-    void (*oldTerm)(int) = std::signal(SIGTERM, noteQuitSignal);
-    void (*oldInt)(int) = std::signal(SIGINT, noteQuitSignal);
+    void (*oldHandlers[std::size(kQuitSignals)])(int);
+    for (size_t i = 0; i < std::size(kQuitSignals); ++i)
+        oldHandlers[i] = std::signal(kQuitSignals[i], noteQuitSignal);
     auto* frame = new MyFrame();
     util::RectangleNM bounds(0, 0, 800, 600);
     if (frame->create(nullptr, &bounds)) {
@@ -153,8 +159,8 @@ int GameEntry::run(HINSTANCE instance)
     // A game whose data could not be loaded ends with an error.
     const int code = frame->isLoadFailed() ? 1 : 0;
     frame->release();
-    std::signal(SIGTERM, oldTerm == SIG_ERR ? SIG_DFL : oldTerm);
-    std::signal(SIGINT, oldInt == SIG_ERR ? SIG_DFL : oldInt);
+    for (size_t i = 0; i < std::size(kQuitSignals); ++i)
+        std::signal(kQuitSignals[i], oldHandlers[i] == SIG_ERR ? SIG_DFL : oldHandlers[i]);
     lang::ResourceFile::closeAll();
     return code;
 }

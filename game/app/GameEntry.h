@@ -12,7 +12,8 @@ public:
     // Starts the framework and registers the classes (both stay for the
     // process: its end lets go of them), opens the archive,
     // opens the main frame at 0, 0, 800 x 600 and runs the message loop
-    // until WM_QUIT; SIGTERM and SIGINT close the frame as the player does.
+    // until WM_QUIT; SIGTERM, SIGINT, SIGHUP and SIGQUIT close the frame as the
+    // player does.
     // Returns the exit code: 0, or 1 when the archive could not be opened
     // (after a message saying so) or the game data could not be loaded. A
     // game that closes closes its message boxes; one that has spent six
