@@ -6,6 +6,8 @@
 #include "core/util/RectangleNM.h"
 #include "game/app/MyFrame.h"
 #include "game/registration/GameClasses.h"
+#include "platform/registry/Registry.h"
+#include "platform/user/Backend.h"
 #include "platform/user/MessageBox.h"
 #include "platform/user/Messages.h"
 #include "sprites/loader/SpriteFramework.h"
@@ -16,6 +18,7 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
@@ -50,6 +53,8 @@ constexpr int kQuitEndMs = ScriptHost::CLOSE_TIME_LIMIT_MS + 4000;
 constexpr int kLongestLookMs = 5 * kSignalPollMs;
 // The exit code of a game ended so.
 constexpr int kQuitOverdueCode = 1;
+// The exit code of a game whose save did not reach the disk.
+constexpr int kUnsavedCode = 1;
 
 void noteQuitSignal(int)
 {
@@ -85,6 +90,9 @@ void GameEntry::messageLoop()
 
 int GameEntry::run(HINSTANCE instance)
 {
+    // The window's display first: a game that cannot open one says so and
+    // ends here, before anything has started.
+    platform::windowBackend();
     sprite::SpriteFramework::startUp();
     GameClasses::registerClasses();
     try {
@@ -157,8 +165,16 @@ int GameEntry::run(HINSTANCE instance)
         watcher.join();
     }
     // A game whose data could not be loaded ends with an error.
-    const int code = frame->isLoadFailed() ? 1 : 0;
+    int code = frame->isLoadFailed() ? 1 : 0;
     frame->release();
+    // So does one whose last save did not reach the disk (a full disk, say):
+    // the player learns what was lost, without the debug output.
+    const std::string unsaved = platform::registryWriteFailure();
+    if (!unsaved.empty()) {
+        std::fprintf(stderr, "The game could not be saved: %s; what was played since its last save is lost.\n",
+                     unsaved.c_str());
+        code = kUnsavedCode;
+    }
     for (size_t i = 0; i < std::size(kQuitSignals); ++i)
         std::signal(kQuitSignals[i], oldHandlers[i] == SIG_ERR ? SIG_DFL : oldHandlers[i]);
     lang::ResourceFile::closeAll();

@@ -13,6 +13,7 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <functional>
@@ -191,7 +192,8 @@ public:
     SdlBackend() : m_thread(GetCurrentThreadId()) {}
     ~SdlBackend() override;
 
-    bool start();
+    // Starts SDL's video on a display; false, with why, when none opens.
+    bool start(std::string& failure);
 
     const char* name() const override { return "sdl"; }
     DisplayMode desktopMode() override;
@@ -243,21 +245,33 @@ private:
     bool m_started = false;
 };
 
-bool SdlBackend::start()
+bool SdlBackend::start(std::string& failure)
 {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // The program minimises itself when it loses the focus in full screen.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-        return false;
-    m_started = true;
-    const char* driver = SDL_GetCurrentVideoDriver();
+    const bool ok = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    m_started = ok;
+    const char* driver = ok ? SDL_GetCurrentVideoDriver() : nullptr;
     m_realDisplay = driver && std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "offscreen") != 0;
+    // Where no display opens SDL falls back on a driver without a screen:
+    // unless that one was asked for by name, there is no display.
+    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (!ok || (!m_realDisplay && !(asked && *asked))) {
+        const char* x = std::getenv("DISPLAY");
+        const char* wayland = std::getenv("WAYLAND_DISPLAY");
+        const char* display = x && *x ? x : wayland && *wayland ? wayland : nullptr;
+        failure = display ? std::string("the display \"") + display + "\" cannot be opened"
+                          : std::string("no display is set (DISPLAY is empty)");
+        if (!ok)
+            failure += std::string(" (") + SDL_GetError() + ")";
+        return false;
+    }
     // On X a window's picture goes straight to the window, its top-left
     // corner at the window's. Drawn through OpenGL instead it would be placed
     // from the bottom of the size SDL records, which is not the window's when
     // a full-screen request went unanswered.
-    if (driver && std::strcmp(driver, "x11") == 0)
+    if (std::strcmp(driver, "x11") == 0)
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_StartTextInput();
     return true;
@@ -690,10 +704,10 @@ void SdlBackend::pump()
 
 } // namespace
 
-std::unique_ptr<WindowBackend> createSdlBackend()
+std::unique_ptr<WindowBackend> createSdlBackend(std::string& failure)
 {
     auto backend = std::make_unique<SdlBackend>();
-    if (!backend->start())
+    if (!backend->start(failure))
         return nullptr;
     return backend;
 }
