@@ -6,6 +6,7 @@
 #include "core/util/RectangleNM.h"
 #include "game/app/MyFrame.h"
 #include "game/registration/GameClasses.h"
+#include "platform/kernel/Thread.h"
 #include "platform/registry/Registry.h"
 #include "platform/user/Backend.h"
 #include "platform/user/MessageBox.h"
@@ -46,11 +47,46 @@ constexpr int kSignalPollMs = 20;
 // in its scripts: they are stopped well before, so only a script blocked
 // in a call that never returns (a command it runs, say) keeps it longer,
 // and then the process ends without what is left of its save. Only the
-// time a script call is under way counts, as far as the watching thread
-// sees it (a machine that keeps it waiting adds at most one look): the
-// game's own work, its save's writing above all, is never cut.
+// time a script call is under way counts (see scriptTimeSince): the game's
+// own work, its save's writing above all, is never cut.
 constexpr int kQuitEndMs = ScriptHost::CLOSE_TIME_LIMIT_MS + 4000;
 constexpr int kLongestLookMs = 5 * kSignalPollMs;
+
+using WatchClock = std::chrono::steady_clock;
+
+// The watching thread's last look at the script call under way.
+struct ScriptLook {
+    // The call's thread; 0 for none, or one the system does not tell of.
+    long thread = 0;
+    platform::ThreadActivity activity;
+    WatchClock::time_point at = WatchClock::now();
+};
+
+// How much of the time since the last look counts toward kQuitEndMs. While
+// the script's thread runs, its own processor time counts: the guard counts
+// the same clock, so a script it can stop (the close gives the scripts two
+// seconds of it) is stopped first, however busy the machine. While the
+// thread is asleep in a call (one that never returns takes no processor
+// time), the whole time counts. The time it waits for a processor, or the
+// machine keeps the game stopped, does not; where the system does not tell,
+// the time the call is under way counts. No look counts for more than
+// kLongestLookMs, as the watching thread too may have been kept waiting.
+std::chrono::milliseconds scriptTimeSince(ScriptLook& last)
+{
+    using std::chrono::milliseconds;
+    ScriptLook look;
+    const long thread = ScriptHost::runningThread();
+    const bool told = thread != 0 && platform::threadActivity(thread, look.activity);
+    look.thread = told ? thread : 0;
+    const auto wall = std::chrono::duration_cast<milliseconds>(look.at - last.at);
+    milliseconds counted{0};
+    if (thread != 0 && !told)
+        counted = wall;
+    else if (told && thread == last.thread)
+        counted = look.activity.asleep ? wall : milliseconds(look.activity.processorMs - last.activity.processorMs);
+    last = look;
+    return std::min(counted, milliseconds(kLongestLookMs));
+}
 // The exit code of a game ended so.
 constexpr int kQuitOverdueCode = 1;
 // The exit code of a game whose save did not reach the disk.
@@ -138,8 +174,8 @@ int GameEntry::run(HINSTANCE instance)
         std::thread watcher([&running, window, &overdue] {
             bool quitting = false;
             bool closing = false;
-            std::chrono::steady_clock::duration inScripts{};
-            auto lastLook = std::chrono::steady_clock::now();
+            std::chrono::milliseconds inScripts{0};
+            ScriptLook lastLook;
             while (running) {
                 if (quitSignalled.exchange(false)) {
                     quitting = true;
@@ -150,11 +186,9 @@ int GameEntry::run(HINSTANCE instance)
                     closing = true;
                 if (closing)
                     platform::closeMessageBoxes();
-                const auto now = std::chrono::steady_clock::now();
-                if (closing && ScriptHost::isRunning())
-                    inScripts += std::min<std::chrono::steady_clock::duration>(
-                        now - lastLook, std::chrono::milliseconds(kLongestLookMs));
-                lastLook = now;
+                const std::chrono::milliseconds sinceLastLook = scriptTimeSince(lastLook);
+                if (closing)
+                    inScripts += sinceLastLook;
                 if (inScripts >= std::chrono::milliseconds(kQuitEndMs))
                     endOverdue(overdue);
                 std::this_thread::sleep_for(std::chrono::milliseconds(kSignalPollMs));
