@@ -2,7 +2,9 @@
 // window per top-level window shows its client area (children drawn in by the
 // window layer); SDL's input, focus, minimise and close events become the
 // window layer's events. SDL is only touched on the thread that started it:
-// work asked for on other threads waits there for the next pump.
+// work asked for on other threads waits there for the next pump. A window
+// another client destroys, and the display lost, are taken as the window's
+// close: from then on SDL is not asked to touch them.
 #include "platform/user/sdl/SdlBackend.h"
 
 #include "platform/kernel/Clock.h"
@@ -10,6 +12,7 @@
 #include "platform/user/MessageBox.h"
 #include "platform/user/core/Keyboard.h"
 #include "platform/user/sdl/NativeWindowSize.h"
+#include "platform/user/sdl/XDisplayWatch.h"
 
 #include <SDL.h>
 
@@ -19,6 +22,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -221,6 +225,8 @@ private:
         int frameWidth = 0;
         int frameHeight = 0;
         bool dirty = false;
+        // Destroyed by another client: its SDL window is left alone.
+        bool gone = false;
     };
 
     bool onSdlThread() const { return GetCurrentThreadId() == m_thread; }
@@ -234,6 +240,12 @@ private:
     HWND windowOf(Uint32 sdlId);
     bool toScreen(HWND hwnd, int x, int y, POINT& screen);
     void handle(const SDL_Event& e);
+    // A window another client destroyed (the event says which) is closed as
+    // by the player; SDL is not asked to touch it again.
+    void windowsDestroyed(const SDL_Event& e);
+    // Once the display is lost every window is closed as by the player, and
+    // the work waiting for SDL is dropped.
+    void closeForLostDisplay();
 
     const DWORD m_thread;
     std::mutex m_mutex;
@@ -243,6 +255,8 @@ private:
     std::map<const CursorShape*, SDL_Cursor*> m_cursors;
     bool m_realDisplay = false;
     bool m_started = false;
+    // Whether the display's loss has been taken as the windows' close.
+    bool m_lossTold = false;
 };
 
 bool SdlBackend::start(std::string& failure)
@@ -279,8 +293,11 @@ bool SdlBackend::start(std::string& failure)
 
 SdlBackend::~SdlBackend()
 {
+    // A lost display is not touched again: SDL would wait for its answers.
+    if (xDisplayLost())
+        return;
     for (auto& kv : m_windows)
-        if (kv.second.window)
+        if (kv.second.window && !kv.second.gone)
             SDL_DestroyWindow(kv.second.window);
     for (auto& kv : m_cursors)
         SDL_FreeCursor(kv.second);
@@ -291,7 +308,8 @@ SdlBackend::~SdlBackend()
 void SdlBackend::onSdl(std::function<void()> work)
 {
     if (onSdlThread()) {
-        work();
+        if (!xDisplayLost())
+            work();
         return;
     }
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -339,6 +357,7 @@ void SdlBackend::windowCreated(HWND hwnd, const RECT& client)
             return;
         }
         it->second.window = window;
+        watchXDisplay(window);
         if (window && m_fullScreen)
             SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
     });
@@ -353,7 +372,7 @@ void SdlBackend::windowDestroyed(HWND hwnd)
             auto it = m_windows.find(hwnd);
             if (it == m_windows.end())
                 return;
-            window = it->second.window;
+            window = it->second.gone ? nullptr : it->second.window;
             m_windows.erase(it);
         }
         if (window)
@@ -473,7 +492,7 @@ void SdlBackend::present(HWND hwnd, std::shared_ptr<const std::vector<uint32_t>>
 void SdlBackend::draw(Window& w)
 {
     w.dirty = false;
-    if (!w.window || !w.frame || w.frame->empty())
+    if (!w.window || w.gone || xDisplayLost() || !w.frame || w.frame->empty())
         return;
     SDL_Surface* target = SDL_GetWindowSurface(w.window);
     if (!target)
@@ -560,7 +579,7 @@ void SdlBackend::warpPointer(int screenX, int screenY)
 
 bool SdlBackend::showMessageBox(const std::string& text, const std::string& caption, UINT type)
 {
-    if (!m_realDisplay)
+    if (!m_realDisplay || xDisplayLost())
         return false;
     Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
     UINT icon = type & 0xF0;
@@ -671,20 +690,59 @@ void SdlBackend::handle(const SDL_Event& e)
             events::exposed(hwnd);
         break;
     }
+    case SDL_SYSWMEVENT:
+        windowsDestroyed(e);
+        break;
     default:
         break;
     }
+}
+
+void SdlBackend::windowsDestroyed(const SDL_Event& e)
+{
+    std::vector<HWND> destroyed;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (auto& kv : m_windows) {
+            if (kv.second.window && !kv.second.gone && xWindowDestroyed(e, kv.second.window)) {
+                kv.second.gone = true;
+                destroyed.push_back(kv.first);
+            }
+        }
+    }
+    for (HWND hwnd : destroyed)
+        events::closeRequested(hwnd);
+}
+
+void SdlBackend::closeForLostDisplay()
+{
+    if (m_lossTold)
+        return;
+    m_lossTold = true;
+    std::vector<HWND> windows;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_pending.clear();
+        for (auto& kv : m_windows)
+            windows.push_back(kv.first);
+    }
+    for (HWND hwnd : windows)
+        events::closeRequested(hwnd);
 }
 
 void SdlBackend::pump()
 {
     if (!onSdlThread())
         return;
+    if (xDisplayLost()) {
+        closeForLostDisplay();
+        return;
+    }
     for (;;) {
         std::function<void()> work;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            if (m_pending.empty())
+            if (m_pending.empty() || xDisplayLost())
                 break;
             work = std::move(m_pending.front());
             m_pending.pop_front();
@@ -698,8 +756,10 @@ void SdlBackend::pump()
                 draw(kv.second);
     }
     SDL_Event e;
-    while (SDL_PollEvent(&e))
+    while (!xDisplayLost() && SDL_PollEvent(&e))
         handle(e);
+    if (xDisplayLost())
+        closeForLostDisplay();
 }
 
 } // namespace
