@@ -184,11 +184,10 @@ int GameEntry::run(HINSTANCE instance)
                 }
                 if (quitting || ScriptHost::isClosing())
                     closing = true;
-                if (closing)
+                if (closing) {
                     platform::closeMessageBoxes();
-                const std::chrono::milliseconds sinceLastLook = scriptTimeSince(lastLook);
-                if (closing)
-                    inScripts += sinceLastLook;
+                    inScripts += scriptTimeSince(lastLook);
+                }
                 if (inScripts >= std::chrono::milliseconds(kQuitEndMs))
                     endOverdue(overdue);
                 std::this_thread::sleep_for(std::chrono::milliseconds(kSignalPollMs));
