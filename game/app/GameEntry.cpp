@@ -51,6 +51,10 @@ constexpr int kSignalPollMs = 20;
 // own work, its save's writing above all, is never cut.
 constexpr int kQuitEndMs = ScriptHost::CLOSE_TIME_LIMIT_MS + 4000;
 constexpr int kLongestLookMs = 5 * kSignalPollMs;
+// The exit code of a game ended so.
+constexpr int kQuitOverdueCode = 1;
+// The exit code of a game whose save did not reach the disk.
+constexpr int kUnsavedCode = 1;
 
 using WatchClock = std::chrono::steady_clock;
 
@@ -87,10 +91,6 @@ std::chrono::milliseconds scriptTimeSince(ScriptLook& last)
     last = look;
     return std::min(counted, milliseconds(kLongestLookMs));
 }
-// The exit code of a game ended so.
-constexpr int kQuitOverdueCode = 1;
-// The exit code of a game whose save did not reach the disk.
-constexpr int kUnsavedCode = 1;
 
 void noteQuitSignal(int)
 {

@@ -205,7 +205,7 @@ bool threadActivity(long systemId, ThreadActivity& activity)
     const char* fields = read ? std::strrchr(line, ')') : nullptr;
     char state = 0;
     unsigned long long user = 0, system = 0;
-    if (!fields || std::sscanf(fields + 1, " %c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &state, &user,
+    if (!fields || std::sscanf(fields + 1, " %c %*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %llu %llu", &state, &user,
                                &system) != 3)
         return false;
     static const long ticksPerSecond = ::sysconf(_SC_CLK_TCK);
