@@ -6,6 +6,9 @@
 #include "core/util/RectangleNM.h"
 #include "game/app/MyFrame.h"
 #include "game/registration/GameClasses.h"
+#include "platform/kernel/Thread.h"
+#include "platform/registry/Registry.h"
+#include "platform/user/Backend.h"
 #include "platform/user/MessageBox.h"
 #include "platform/user/Messages.h"
 #include "sprites/loader/SpriteFramework.h"
@@ -16,8 +19,10 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <poll.h>
 #include <string>
 #include <thread>
@@ -27,7 +32,11 @@ HINSTANCE GameEntry::s_hInstance = nullptr;
 
 namespace {
 
-// Set by SIGTERM or SIGINT (a lock-free atomic may be written by a signal
+// The signals that ask the game to end: the system's request, Ctrl+C, the
+// terminal hung up (closed, or its session ended) and Ctrl+\. Each is taken
+// as the window's close, so that the game is saved on the way out.
+constexpr int kQuitSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT};
+// Set by a quit signal (a lock-free atomic may be written by a signal
 // handler); a watching thread turns it into a close request.
 std::atomic<bool> quitSignalled{false};
 static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler needs a lock-free flag");
@@ -38,13 +47,50 @@ constexpr int kSignalPollMs = 20;
 // in its scripts: they are stopped well before, so only a script blocked
 // in a call that never returns (a command it runs, say) keeps it longer,
 // and then the process ends without what is left of its save. Only the
-// time a script call is under way counts, as far as the watching thread
-// sees it (a machine that keeps it waiting adds at most one look): the
-// game's own work, its save's writing above all, is never cut.
+// time a script call is under way counts (see scriptTimeSince): the game's
+// own work, its save's writing above all, is never cut.
 constexpr int kQuitEndMs = ScriptHost::CLOSE_TIME_LIMIT_MS + 4000;
 constexpr int kLongestLookMs = 5 * kSignalPollMs;
 // The exit code of a game ended so.
 constexpr int kQuitOverdueCode = 1;
+// The exit code of a game whose save did not reach the disk.
+constexpr int kUnsavedCode = 1;
+
+using WatchClock = std::chrono::steady_clock;
+
+// The watching thread's last look at the script call under way.
+struct ScriptLook {
+    // The call's thread; 0 for none, or one the system does not tell of.
+    long thread = 0;
+    platform::ThreadActivity activity;
+    WatchClock::time_point at = WatchClock::now();
+};
+
+// How much of the time since the last look counts toward kQuitEndMs. While
+// the script's thread runs, its own processor time counts: the guard counts
+// the same clock, so a script it can stop (the close gives the scripts two
+// seconds of it) is stopped first, however busy the machine. While the
+// thread is asleep in a call (one that never returns takes no processor
+// time), the whole time counts. The time it waits for a processor, or the
+// machine keeps the game stopped, does not; where the system does not tell,
+// the time the call is under way counts. No look counts for more than
+// kLongestLookMs, as the watching thread too may have been kept waiting.
+std::chrono::milliseconds scriptTimeSince(ScriptLook& last)
+{
+    using std::chrono::milliseconds;
+    ScriptLook look;
+    const long thread = ScriptHost::runningThread();
+    const bool told = thread != 0 && platform::threadActivity(thread, look.activity);
+    look.thread = told ? thread : 0;
+    const auto wall = std::chrono::duration_cast<milliseconds>(look.at - last.at);
+    milliseconds counted{0};
+    if (thread != 0 && !told)
+        counted = wall;
+    else if (told && thread == last.thread)
+        counted = look.activity.asleep ? wall : milliseconds(look.activity.processorMs - last.activity.processorMs);
+    last = look;
+    return std::min(counted, milliseconds(kLongestLookMs));
+}
 
 void noteQuitSignal(int)
 {
@@ -80,6 +126,9 @@ void GameEntry::messageLoop()
 
 int GameEntry::run(HINSTANCE instance)
 {
+    // The window's display first: a game that cannot open one says so and
+    // ends here, before anything has started.
+    platform::windowBackend();
     sprite::SpriteFramework::startUp();
     GameClasses::registerClasses();
     try {
@@ -105,8 +154,9 @@ int GameEntry::run(HINSTANCE instance)
     quitSignalled = false;
     ScriptHost::clearClose();
     platform::allowMessageBoxes();
-    void (*oldTerm)(int) = std::signal(SIGTERM, noteQuitSignal);
-    void (*oldInt)(int) = std::signal(SIGINT, noteQuitSignal);
+    void (*oldHandlers[std::size(kQuitSignals)])(int);
+    for (size_t i = 0; i < std::size(kQuitSignals); ++i)
+        oldHandlers[i] = std::signal(kQuitSignals[i], noteQuitSignal);
     auto* frame = new MyFrame();
     util::RectangleNM bounds(0, 0, 800, 600);
     if (frame->create(nullptr, &bounds)) {
@@ -124,8 +174,8 @@ int GameEntry::run(HINSTANCE instance)
         std::thread watcher([&running, window, &overdue] {
             bool quitting = false;
             bool closing = false;
-            std::chrono::steady_clock::duration inScripts{};
-            auto lastLook = std::chrono::steady_clock::now();
+            std::chrono::milliseconds inScripts{0};
+            ScriptLook lastLook;
             while (running) {
                 if (quitSignalled.exchange(false)) {
                     quitting = true;
@@ -134,13 +184,10 @@ int GameEntry::run(HINSTANCE instance)
                 }
                 if (quitting || ScriptHost::isClosing())
                     closing = true;
-                if (closing)
+                if (closing) {
                     platform::closeMessageBoxes();
-                const auto now = std::chrono::steady_clock::now();
-                if (closing && ScriptHost::isRunning())
-                    inScripts += std::min<std::chrono::steady_clock::duration>(
-                        now - lastLook, std::chrono::milliseconds(kLongestLookMs));
-                lastLook = now;
+                    inScripts += scriptTimeSince(lastLook);
+                }
                 if (inScripts >= std::chrono::milliseconds(kQuitEndMs))
                     endOverdue(overdue);
                 std::this_thread::sleep_for(std::chrono::milliseconds(kSignalPollMs));
@@ -151,10 +198,18 @@ int GameEntry::run(HINSTANCE instance)
         watcher.join();
     }
     // A game whose data could not be loaded ends with an error.
-    const int code = frame->isLoadFailed() ? 1 : 0;
+    int code = frame->isLoadFailed() ? 1 : 0;
     frame->release();
-    std::signal(SIGTERM, oldTerm == SIG_ERR ? SIG_DFL : oldTerm);
-    std::signal(SIGINT, oldInt == SIG_ERR ? SIG_DFL : oldInt);
+    // So does one whose last save did not reach the disk (a full disk, say):
+    // the player learns what was lost, without the debug output.
+    const std::string unsaved = platform::registryWriteFailure();
+    if (!unsaved.empty()) {
+        std::fprintf(stderr, "The game could not be saved: %s; what was played since its last save is lost.\n",
+                     unsaved.c_str());
+        code = kUnsavedCode;
+    }
+    for (size_t i = 0; i < std::size(kQuitSignals); ++i)
+        std::signal(kQuitSignals[i], oldHandlers[i] == SIG_ERR ? SIG_DFL : oldHandlers[i]);
     lang::ResourceFile::closeAll();
     return code;
 }

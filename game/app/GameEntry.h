@@ -9,12 +9,15 @@ public:
     // The archive beside the program that holds the game's data.
     static constexpr const char* kArchiveName = "Lanternfield.bin";
 
-    // Starts the framework and registers the classes (both stay for the
-    // process: its end lets go of them), opens the archive,
-    // opens the main frame at 0, 0, 800 x 600 and runs the message loop
-    // until WM_QUIT; SIGTERM and SIGINT close the frame as the player does.
+    // Opens the display (a game that cannot ends at once: see
+    // platform::windowBackend), starts the framework and registers the
+    // classes (both stay for the process: its end lets go of them), opens
+    // the archive, opens the main frame at 0, 0, 800 x 600 and runs the
+    // message loop until WM_QUIT; SIGTERM, SIGINT, SIGHUP and SIGQUIT close
+    // the frame as the player does.
     // Returns the exit code: 0, or 1 when the archive could not be opened
-    // (after a message saying so) or the game data could not be loaded. A
+    // (after a message saying so), the game data could not be loaded, or
+    // the settings file could not be written (a line on stderr says so). A
     // game that closes closes its message boxes; one that has spent six
     // seconds of its close in a script call (a script blocked in a call)
     // ends the process with code 1 and a message.

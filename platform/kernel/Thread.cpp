@@ -8,10 +8,15 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
+#include <cstring>
 #include <functional>
 #include <mutex>
+#include <string>
+#include <sys/syscall.h>
 #include <system_error>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -177,3 +182,36 @@ BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode)
     *exitCode = t->exitCode();
     return TRUE;
 }
+
+namespace platform {
+
+long systemThreadId()
+{
+    return long(::syscall(SYS_gettid));
+}
+
+bool threadActivity(long systemId, ThreadActivity& activity)
+{
+    const std::string path = "/proc/self/task/" + std::to_string(systemId) + "/stat";
+    std::FILE* file = std::fopen(path.c_str(), "re");
+    if (!file)
+        return false;
+    char line[1024];
+    const bool read = std::fgets(line, sizeof line, file) != nullptr;
+    std::fclose(file);
+    // The thread's name, in brackets, may hold anything: the fields after
+    // the last closing bracket are its state, then ten others, then the
+    // user and system time in clock ticks.
+    const char* fields = read ? std::strrchr(line, ')') : nullptr;
+    char state = 0;
+    unsigned long long user = 0, system = 0;
+    if (!fields || std::sscanf(fields + 1, " %c %*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %llu %llu", &state, &user,
+                               &system) != 3)
+        return false;
+    static const long ticksPerSecond = ::sysconf(_SC_CLK_TCK);
+    activity.asleep = state == 'S' || state == 'D';
+    activity.processorMs = int64_t((user + system) * 1000 / (ticksPerSecond > 0 ? ticksPerSecond : 100));
+    return true;
+}
+
+} // namespace platform

@@ -6,6 +6,7 @@
 #include "platform/Win32Types.h"
 
 #include <cstddef>
+#include <cstdint>
 
 typedef size_t SIZE_T;
 typedef DWORD(WINAPI* LPTHREAD_START_ROUTINE)(LPVOID parameter);
@@ -54,3 +55,22 @@ int GetThreadPriority(HANDLE thread);
 // STILL_ACTIVE while the thread has not ended, then the value its routine
 // returned. False for a handle that is not a thread.
 BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode);
+
+namespace platform {
+
+// The system's id of the calling thread (the one /proc lists it by).
+long systemThreadId();
+
+// What a thread of this process is doing, as the system tells it.
+struct ThreadActivity {
+    // Asleep in a call (waiting for a pipe, a child, the disk), as opposed
+    // to running, waiting for a processor, or stopped.
+    bool asleep = false;
+    // The processor time it has had so far.
+    int64_t processorMs = 0;
+};
+// The activity of the thread with that system id; false when it cannot be
+// read (the thread has ended, or the system does not tell).
+bool threadActivity(long systemId, ThreadActivity& activity);
+
+} // namespace platform

@@ -95,6 +95,11 @@ void setRegistryFile(const char* path)
     RegistryStore::instance().setFile(path);
 }
 
+std::string registryWriteFailure()
+{
+    return RegistryStore::instance().writeFailure();
+}
+
 RegistryBatch::RegistryBatch()
 {
     RegistryStore::instance().beginBatch();

@@ -79,7 +79,8 @@ typedef FILETIME* PFILETIME;
 // with '\'; each name is 1 to 255 characters. A null or empty value name is
 // the key's default value. Every change is saved to the settings file before
 // the call returns (outside a platform::RegistryBatch). A value written or deleted that cannot be saved stays
-// changed in memory and the call returns ERROR_WRITE_FAULT; a key created
+// changed in memory (registryWriteFailure says why) and the call returns
+// ERROR_WRITE_FAULT; a key created
 // that cannot be saved is still opened. A change that would make the file
 // larger than it may be is refused instead: the call returns
 // ERROR_WRITE_FAULT, and the registry in memory goes back to what the file
@@ -123,6 +124,12 @@ std::string registryFile();
 // dropped, also when the file is the same one, and the next call reads the
 // file again: this is how a test re-opens the store.
 void setRegistryFile(const char* path);
+
+// Empty when every change made has reached the settings file (or the
+// settings live in memory only); else what kept the last write from the disk,
+// and why ("/x/registry.txt cannot be written (No space left on device)"),
+// while that write's changes wait for the next one.
+std::string registryWriteFailure();
 
 // Holds the saving of the settings file back while it lives: the changes
 // made meanwhile (on any thread) reach the file together, in one write when

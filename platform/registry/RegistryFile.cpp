@@ -1,6 +1,7 @@
 // RegistryFile.cpp: reading, checking and atomically writing the settings file.
 #include "platform/registry/RegistryFile.h"
 
+#include "platform/kernel/DebugOutput.h"
 #include "platform/registry/RegistryFileLock.h"
 
 #include <atomic>
@@ -471,13 +472,18 @@ bool RegistryFile::load(std::shared_ptr<RegistryKey>& root)
     return read(root) != ReadResult::Unreadable;
 }
 
+void RegistryFile::writeFailed(const std::string& what, int error)
+{
+    m_writeFailure = error != 0 ? what + " (" + std::strerror(error) + ")" : what;
+    OutputDebugStringA(("registry: " + m_writeFailure + "; the settings are not saved\n").c_str());
+}
+
 std::unique_ptr<RegistryFileLock> RegistryFile::lock()
 {
     size_t slash = m_path.find_last_of('/');
     std::string folder = slash == std::string::npos ? std::string() : m_path.substr(0, slash);
     if (!makeFolders(folder)) {
-        std::fprintf(stderr, "registry: cannot make the folder %s (%s); the settings are not saved\n", folder.c_str(),
-                     std::strerror(errno));
+        writeFailed("the folder " + folder + " cannot be made", errno);
         return nullptr;
     }
     // One lock for one file, whether a copy reaches it through a link or
@@ -485,8 +491,7 @@ std::unique_ptr<RegistryFileLock> RegistryFile::lock()
     const std::string target = linkTarget(m_path);
     auto held = std::make_unique<RegistryFileLock>(target);
     if (!held->isOpen()) {
-        std::fprintf(stderr, "registry: cannot open the lock file %s.lock (%s); the settings are not saved\n",
-                     target.c_str(), std::strerror(errno));
+        writeFailed("the lock file " + target + ".lock cannot be opened", errno);
         return nullptr;
     }
     return held;
@@ -515,8 +520,12 @@ bool RegistryFile::merge(RegistryKey& root, const std::function<void(RegistryKey
 RegistryFile::WriteResult RegistryFile::save(RegistryKey& root, const std::function<void(RegistryKey&)>& replay)
 {
     std::unique_ptr<RegistryFileLock> held = lock();
-    if (!held || !merge(root, replay))
+    if (!held)
         return WriteResult::Failed;
+    if (!merge(root, replay)) {
+        writeFailed(m_path + " cannot be read again before it is written", 0);
+        return WriteResult::Failed;
+    }
     return write(root);
 }
 
@@ -546,8 +555,7 @@ RegistryFile::WriteResult RegistryFile::write(RegistryKey& root)
     std::string temp = target + kTemporaryMark + std::to_string(::getpid()) + "." + std::to_string(++writes);
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {
-        std::fprintf(stderr, "registry: cannot write %s (%s); the settings are not saved\n", temp.c_str(),
-                     std::strerror(errno));
+        writeFailed(temp + " cannot be written", errno);
         return WriteResult::Failed;
     }
     // The file keeps the permissions it was given, also when it was set
@@ -566,8 +574,7 @@ RegistryFile::WriteResult RegistryFile::write(RegistryKey& root)
     }
     if (!ok) {
         ::unlink(temp.c_str());
-        std::fprintf(stderr, "registry: cannot write %s (%s); the settings are not saved\n", target.c_str(),
-                     std::strerror(savedErrno));
+        writeFailed(target + " cannot be written", savedErrno);
         return WriteResult::Failed;
     }
     // Make the rename itself durable.

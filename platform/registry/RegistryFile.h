@@ -54,7 +54,7 @@ public:
     bool load(std::shared_ptr<RegistryKey>& root);
 
     // Takes the lock of the file, making its folder when missing; null, with
-    // a diagnostic line, when that cannot be done.
+    // the write's failure, when that cannot be done.
     std::unique_ptr<RegistryFileLock> lock();
     // Under the lock: reads the file again and, when it reads, `replay`
     // applies this copy's unsaved changes to what it holds now (another copy
@@ -75,11 +75,15 @@ public:
     // Under the lock: the whole registry goes to a temporary file of its own
     // beside the settings file, is flushed to the disk and renamed over the
     // settings file, so a crash leaves either the old or the new file. A
-    // registry too large to be read again is not written. Unless written,
-    // writes a diagnostic line.
+    // registry too large to be read again is not written (a diagnostic line
+    // says so); one that fails to be written tells why in writeFailure.
     WriteResult write(RegistryKey& root);
     // lock, merge and write.
     WriteResult save(RegistryKey& root, const std::function<void(RegistryKey&)>& replay);
+    // What kept the last failed write from the disk, and why ("/x/registry.txt
+    // cannot be written (No space left on device)"); the debug output has it
+    // too.
+    const std::string& writeFailure() const { return m_writeFailure; }
 
     static std::string serialize(const RegistryKey& root);
     // Parses a whole file into an empty root; on failure `error` tells the
@@ -93,11 +97,16 @@ private:
     ReadResult read(std::shared_ptr<RegistryKey>& root);
     // Moves a damaged file aside, with a diagnostic line naming `why`.
     ReadResult setAside(const std::string& why);
+    // Keeps what failed (with the system's error, unless 0) as the write's
+    // failure.
+    void writeFailed(const std::string& what, int error);
 
     std::string m_path;
     // The permissions of the file last set aside (-1 for none), which the
     // file written in its place takes.
     int m_setAsideMode = -1;
+    // What kept the last failed write from the disk.
+    std::string m_writeFailure;
 };
 
 } // namespace platform

@@ -129,6 +129,13 @@ void RegistryStore::setFile(const char* path)
     m_batchChanged = false;
     m_batchLock.reset();
     m_unsaved.clear();
+    m_writeFailure.clear();
+}
+
+std::string RegistryStore::writeFailure()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_writeFailure;
 }
 
 void RegistryStore::ensureLoaded()
@@ -191,6 +198,7 @@ LSTATUS RegistryStore::written(RegistryFile::WriteResult result)
     // too. Those of a write that failed are kept for the next one.
     if (result != RegistryFile::WriteResult::Failed)
         m_unsaved.clear();
+    m_writeFailure = result == RegistryFile::WriteResult::Failed ? m_settingsFile->writeFailure() : std::string();
     return result == RegistryFile::WriteResult::Written ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
 }
 

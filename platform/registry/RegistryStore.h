@@ -30,6 +30,8 @@ public:
 
     std::string file();
     void setFile(const char* path);
+    // See registryWriteFailure.
+    std::string writeFailure();
 
     LSTATUS openKey(HKEY parent, const char* subKey, bool create, HKEY* result, DWORD* disposition);
     LSTATUS closeKey(HKEY key);
@@ -99,6 +101,8 @@ private:
     // The file's lock, held by the outermost batch once it has read the file.
     std::unique_ptr<RegistryFileLock> m_batchLock;
     std::vector<Change> m_unsaved;
+    // Why the last write failed, while its changes wait for the next one.
+    std::string m_writeFailure;
 };
 
 } // namespace platform

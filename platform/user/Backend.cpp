@@ -7,6 +7,7 @@
 #include "platform/user/sdl/SdlBackend.h"
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -28,12 +29,18 @@ std::unique_ptr<WindowBackend>& installed()
 
 std::atomic<WindowBackend*> g_current{nullptr};
 
-std::unique_ptr<WindowBackend> makeBackend(const std::string& name)
+// The exit code of a program whose window backend cannot start.
+constexpr int kNoWindowExitCode = 1;
+
+// The backend of that name; null, with what went wrong, when there is none
+// or it cannot start.
+std::unique_ptr<WindowBackend> makeBackend(const std::string& name, std::string& failure)
 {
     if (name == "headless")
         return std::make_unique<HeadlessBackend>();
     if (name == "sdl")
-        return createSdlBackend();
+        return createSdlBackend(failure);
+    failure = "there is no window backend \"" + name + "\" (HV_WINDOW_BACKEND takes \"sdl\" or \"headless\")";
     return nullptr;
 }
 
@@ -47,11 +54,15 @@ WindowBackend& windowBackend()
     if (!installed()) {
         const char* env = std::getenv("HV_WINDOW_BACKEND");
         std::string name = env && *env ? env : "sdl";
-        std::unique_ptr<WindowBackend> backend = makeBackend(name);
+        std::string failure;
+        std::unique_ptr<WindowBackend> backend = makeBackend(name, failure);
         if (!backend) {
-            if (name != "headless")
-                std::fprintf(stderr, "window backend \"%s\" unavailable; running without a display\n", name.c_str());
-            backend = std::make_unique<HeadlessBackend>();
+            // A program without its window would run on unseen for ever.
+            // Nothing has been shown yet, and nothing here waits: the
+            // process ends at once.
+            std::fprintf(stderr, "%s: %s; HV_WINDOW_BACKEND=headless runs it without a window\n",
+                         program_invocation_short_name, failure.c_str());
+            std::_Exit(kNoWindowExitCode);
         }
         installed() = std::move(backend);
         g_current.store(installed().get(), std::memory_order_release);
@@ -68,7 +79,8 @@ void setWindowBackend(std::unique_ptr<WindowBackend> backend)
 
 bool setWindowBackend(const std::string& name)
 {
-    std::unique_ptr<WindowBackend> backend = makeBackend(name);
+    std::string failure;
+    std::unique_ptr<WindowBackend> backend = makeBackend(name, failure);
     if (!backend)
         return false;
     setWindowBackend(std::move(backend));

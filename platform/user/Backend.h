@@ -60,7 +60,9 @@ public:
 };
 
 // The backend in use, made on first use from HV_WINDOW_BACKEND: "headless", or
-// "sdl" (the default), which falls back to headless when no display opens.
+// "sdl" (the default). When that backend cannot start (no display can be
+// opened, an unknown name), one line on stderr says so and the process ends
+// at once with exit code 1: a program calls this before it starts anything.
 WindowBackend& windowBackend();
 // Installs a backend (null: choose again from the environment on next use).
 void setWindowBackend(std::unique_ptr<WindowBackend> backend);

@@ -9,6 +9,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fstream>
+#include <initializer_list>
 #include <mutex>
 #include <pthread.h>
 #include <set>
@@ -79,8 +80,8 @@ void boxProcessStarted()
 {
     if (!showingBox)
         return;
-    ::signal(SIGTERM, SIG_DFL);
-    ::signal(SIGINT, SIG_DFL);
+    for (int quit : {SIGTERM, SIGINT, SIGHUP, SIGQUIT})
+        ::signal(quit, SIG_DFL);
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
     // The program ended before the line above: nobody is left for the box.
     if (::getppid() != boxParent)

@@ -4,6 +4,7 @@
 
 #include "platform/files/Files.h"
 #include "platform/kernel/DebugOutput.h"
+#include "platform/kernel/Thread.h"
 #include "platform/user/Backend.h"
 #include "platform/user/MessageBox.h"
 
@@ -44,8 +45,9 @@ std::atomic<bool> guardRefusing{false};
 // The running time of the calls made since the close was requested (their
 // threads' processor time, in microseconds, of the calls that have ended).
 std::atomic<int64_t> guardCloseRanUs{0};
-// Whether a call is under way now, for other threads to see.
-std::atomic<bool> guardCallUnderWay{false};
+// The system id of the thread making the call under way (0: none), for
+// other threads to see.
+std::atomic<long> guardCallThread{0};
 
 // The outermost guarded call under way (Lua runs on one thread at a time).
 struct ScriptGuard {
@@ -357,9 +359,9 @@ bool ScriptHost::isClosing()
     return guardClosing;
 }
 
-bool ScriptHost::isRunning()
+long ScriptHost::runningThread()
 {
-    return guardCallUnderWay;
+    return guardCallThread;
 }
 
 void ScriptHost::refuseScripts(bool refuse)
@@ -392,7 +394,7 @@ int ScriptHost::guardedPcall(int nargs, int nresults, int handler, const char* n
         guard.windowClosesAtStart = platform::events::closeRequestCount();
         guard.stop = ScriptGuard::RUNNING;
         guard.closingAtStart = guardClosing;
-        guardCallUnderWay = true;
+        guardCallThread = platform::systemThreadId();
         lua_sethook(L, guardHook, LUA_MASKCOUNT, kGuardInstructions);
     }
     if (handler != 0)
@@ -402,7 +404,7 @@ int ScriptHost::guardedPcall(int nargs, int nresults, int handler, const char* n
         lua_sethook(L, nullptr, 0, 0);
         if (guard.closingAtStart)
             guardCloseRanUs += guardThreadMicroseconds() - guard.startUs;
-        guardCallUnderWay = false;
+        guardCallThread = 0;
     }
     return status;
 }

@@ -83,9 +83,10 @@ public:
     // a box, so that nothing waits for a player who leaves.
     static void requestClose();
     static bool isClosing();
-    // Whether a call into Lua is under way now, on any thread (a script
-    // blocked in a call that does not return is under way for ever).
-    static bool isRunning();
+    // The system id (platform::systemThreadId) of the thread making a call
+    // into Lua now, seen from any thread; 0 when no call is under way (a
+    // script blocked in a call that does not return is under way for ever).
+    static long runningThread();
     // While refused, no script runs at all: each call fails at once (the
     // loader is stopped for a close while it loads).
     static void refuseScripts(bool refuse);

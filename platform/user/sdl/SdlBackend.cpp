@@ -2,7 +2,9 @@
 // window per top-level window shows its client area (children drawn in by the
 // window layer); SDL's input, focus, minimise and close events become the
 // window layer's events. SDL is only touched on the thread that started it:
-// work asked for on other threads waits there for the next pump.
+// work asked for on other threads waits there for the next pump. A window
+// another client destroys, and the display lost, are taken as the window's
+// close: from then on SDL is not asked to touch them.
 #include "platform/user/sdl/SdlBackend.h"
 
 #include "platform/kernel/Clock.h"
@@ -10,14 +12,17 @@
 #include "platform/user/MessageBox.h"
 #include "platform/user/core/Keyboard.h"
 #include "platform/user/sdl/NativeWindowSize.h"
+#include "platform/user/sdl/XDisplayWatch.h"
 
 #include <SDL.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <functional>
 #include <map>
 #include <mutex>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -191,7 +196,8 @@ public:
     SdlBackend() : m_thread(GetCurrentThreadId()) {}
     ~SdlBackend() override;
 
-    bool start();
+    // Starts SDL's video on a display; false, with why, when none opens.
+    bool start(std::string& failure);
 
     const char* name() const override { return "sdl"; }
     DisplayMode desktopMode() override;
@@ -219,6 +225,8 @@ private:
         int frameWidth = 0;
         int frameHeight = 0;
         bool dirty = false;
+        // Destroyed by another client: its SDL window is left alone.
+        bool gone = false;
     };
 
     bool onSdlThread() const { return GetCurrentThreadId() == m_thread; }
@@ -232,6 +240,12 @@ private:
     HWND windowOf(Uint32 sdlId);
     bool toScreen(HWND hwnd, int x, int y, POINT& screen);
     void handle(const SDL_Event& e);
+    // A window another client destroyed (the event says which) is closed as
+    // by the player; SDL is not asked to touch it again.
+    void windowsDestroyed(const SDL_Event& e);
+    // Once the display is lost every window is closed as by the player, and
+    // the work waiting for SDL is dropped.
+    void closeForLostDisplay();
 
     const DWORD m_thread;
     std::mutex m_mutex;
@@ -241,23 +255,37 @@ private:
     std::map<const CursorShape*, SDL_Cursor*> m_cursors;
     bool m_realDisplay = false;
     bool m_started = false;
+    // Whether the display's loss has been taken as the windows' close.
+    bool m_lossTold = false;
 };
 
-bool SdlBackend::start()
+bool SdlBackend::start(std::string& failure)
 {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // The program minimises itself when it loses the focus in full screen.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-        return false;
-    m_started = true;
-    const char* driver = SDL_GetCurrentVideoDriver();
+    const bool ok = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    m_started = ok;
+    const char* driver = ok ? SDL_GetCurrentVideoDriver() : nullptr;
     m_realDisplay = driver && std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "offscreen") != 0;
+    // Where no display opens SDL falls back on a driver without a screen:
+    // unless that one was asked for by name, there is no display.
+    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (!ok || (!m_realDisplay && !(asked && *asked))) {
+        const char* x = std::getenv("DISPLAY");
+        const char* wayland = std::getenv("WAYLAND_DISPLAY");
+        const char* display = x && *x ? x : wayland && *wayland ? wayland : nullptr;
+        failure = display ? std::string("the display \"") + display + "\" cannot be opened"
+                          : std::string("no display is set (DISPLAY is empty)");
+        if (!ok)
+            failure += std::string(" (") + SDL_GetError() + ")";
+        return false;
+    }
     // On X a window's picture goes straight to the window, its top-left
     // corner at the window's. Drawn through OpenGL instead it would be placed
     // from the bottom of the size SDL records, which is not the window's when
     // a full-screen request went unanswered.
-    if (driver && std::strcmp(driver, "x11") == 0)
+    if (std::strcmp(driver, "x11") == 0)
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_StartTextInput();
     return true;
@@ -265,8 +293,11 @@ bool SdlBackend::start()
 
 SdlBackend::~SdlBackend()
 {
+    // A lost display is not touched again: SDL would wait for its answers.
+    if (xDisplayLost())
+        return;
     for (auto& kv : m_windows)
-        if (kv.second.window)
+        if (kv.second.window && !kv.second.gone)
             SDL_DestroyWindow(kv.second.window);
     for (auto& kv : m_cursors)
         SDL_FreeCursor(kv.second);
@@ -277,7 +308,8 @@ SdlBackend::~SdlBackend()
 void SdlBackend::onSdl(std::function<void()> work)
 {
     if (onSdlThread()) {
-        work();
+        if (!xDisplayLost())
+            work();
         return;
     }
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -325,6 +357,7 @@ void SdlBackend::windowCreated(HWND hwnd, const RECT& client)
             return;
         }
         it->second.window = window;
+        watchXDisplay(window);
         if (window && m_fullScreen)
             SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
     });
@@ -339,7 +372,7 @@ void SdlBackend::windowDestroyed(HWND hwnd)
             auto it = m_windows.find(hwnd);
             if (it == m_windows.end())
                 return;
-            window = it->second.window;
+            window = it->second.gone ? nullptr : it->second.window;
             m_windows.erase(it);
         }
         if (window)
@@ -459,7 +492,7 @@ void SdlBackend::present(HWND hwnd, std::shared_ptr<const std::vector<uint32_t>>
 void SdlBackend::draw(Window& w)
 {
     w.dirty = false;
-    if (!w.window || !w.frame || w.frame->empty())
+    if (!w.window || w.gone || xDisplayLost() || !w.frame || w.frame->empty())
         return;
     SDL_Surface* target = SDL_GetWindowSurface(w.window);
     if (!target)
@@ -546,7 +579,7 @@ void SdlBackend::warpPointer(int screenX, int screenY)
 
 bool SdlBackend::showMessageBox(const std::string& text, const std::string& caption, UINT type)
 {
-    if (!m_realDisplay)
+    if (!m_realDisplay || xDisplayLost())
         return false;
     Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
     UINT icon = type & 0xF0;
@@ -657,20 +690,59 @@ void SdlBackend::handle(const SDL_Event& e)
             events::exposed(hwnd);
         break;
     }
+    case SDL_SYSWMEVENT:
+        windowsDestroyed(e);
+        break;
     default:
         break;
     }
+}
+
+void SdlBackend::windowsDestroyed(const SDL_Event& e)
+{
+    std::vector<HWND> destroyed;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (auto& kv : m_windows) {
+            if (kv.second.window && !kv.second.gone && xWindowDestroyed(e, kv.second.window)) {
+                kv.second.gone = true;
+                destroyed.push_back(kv.first);
+            }
+        }
+    }
+    for (HWND hwnd : destroyed)
+        events::closeRequested(hwnd);
+}
+
+void SdlBackend::closeForLostDisplay()
+{
+    if (m_lossTold)
+        return;
+    m_lossTold = true;
+    std::vector<HWND> windows;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_pending.clear();
+        for (auto& kv : m_windows)
+            windows.push_back(kv.first);
+    }
+    for (HWND hwnd : windows)
+        events::closeRequested(hwnd);
 }
 
 void SdlBackend::pump()
 {
     if (!onSdlThread())
         return;
+    if (xDisplayLost()) {
+        closeForLostDisplay();
+        return;
+    }
     for (;;) {
         std::function<void()> work;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            if (m_pending.empty())
+            if (m_pending.empty() || xDisplayLost())
                 break;
             work = std::move(m_pending.front());
             m_pending.pop_front();
@@ -684,16 +756,18 @@ void SdlBackend::pump()
                 draw(kv.second);
     }
     SDL_Event e;
-    while (SDL_PollEvent(&e))
+    while (!xDisplayLost() && SDL_PollEvent(&e))
         handle(e);
+    if (xDisplayLost())
+        closeForLostDisplay();
 }
 
 } // namespace
 
-std::unique_ptr<WindowBackend> createSdlBackend()
+std::unique_ptr<WindowBackend> createSdlBackend(std::string& failure)
 {
     auto backend = std::make_unique<SdlBackend>();
-    if (!backend->start())
+    if (!backend->start(failure))
         return nullptr;
     return backend;
 }

@@ -4,10 +4,13 @@
 #include "platform/user/Backend.h"
 
 #include <memory>
+#include <string>
 
 namespace platform {
 
-// Starts SDL's video; null when it cannot (no display).
-std::unique_ptr<WindowBackend> createSdlBackend();
+// Starts SDL's video on a display (a driver without one only when
+// SDL_VIDEODRIVER asks for it by name); null when it cannot, with `failure`
+// naming the display that could not be opened.
+std::unique_ptr<WindowBackend> createSdlBackend(std::string& failure);
 
 } // namespace platform

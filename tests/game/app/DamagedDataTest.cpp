@@ -10,17 +10,21 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <sched.h>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace gametest {
 namespace {
@@ -97,11 +101,13 @@ struct ProgramRun {
 
 // How the program is stopped: by `signal`, then `whileEnding` is done to it
 // (with its folder). Its standard error goes to a pipe nobody reads when
-// `errorsUnread`.
+// `errorsUnread`. `inChild` is done in its process before it starts (to its
+// environment or its limits).
 struct ProgramStop {
     int signal = SIGTERM;
     std::function<void(pid_t, const fs::path&)> whileEnding;
     bool errorsUnread = false;
+    std::function<void()> inChild;
 };
 
 // Runs the program copied into `folder` headless, as a player runs it (the
@@ -127,6 +133,8 @@ ProgramRun runProgram(const fs::path& folder, const std::string& awaited, int gr
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         unsetenv("HV_DEBUG_OUTPUT");
         setenv("HV_REGISTRY_FILE", (folder / "registry.txt").c_str(), 1);
+        if (stop.inChild)
+            stop.inChild();
         const std::string program = (folder / "lanternfield").string();
         execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
         _exit(127);
@@ -189,6 +197,7 @@ struct ProgramCase {
     const char* message;
     bool ends; // whether the program ends by itself after saying so
     int exitCode;
+    std::function<void()> inChild = {}; // see ProgramStop
 };
 
 TEST(DamagedDataTest, TheProgramSaysWhatIsDamagedAndNeverCrashes)
@@ -235,6 +244,14 @@ TEST(DamagedDataTest, TheProgramSaysWhatIsDamagedAndNeverCrashes)
          "The picture +rooms/Dock.png is damaged", false, 0},
         {"a script", [](const fs::path& f) { appendToFile(f / "Lanternfield.lua", "\nthis is not a script ((\n"); },
          "[message box] runScriptFile: Lanternfield.lua:", false, 0},
+        // No display, and none but the X display tried (nothing of the
+        // machine is opened); the headless backend is not asked for.
+        {"the display", [](const fs::path&) {}, "no display is set", true, 1,
+         [] {
+             unsetenv("HV_WINDOW_BACKEND");
+             unsetenv("DISPLAY");
+             setenv("SDL_VIDEODRIVER", "x11", 1);
+         }},
     };
     for (const ProgramCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -243,7 +260,9 @@ TEST(DamagedDataTest, TheProgramSaysWhatIsDamagedAndNeverCrashes)
         c.damage(dir.path());
         // A program that ends by itself is given time to do so on a loaded
         // machine; one that plays on is stopped soon after its message.
-        const ProgramRun run = runProgram(dir.path(), c.message, c.ends ? 8000 : 500);
+        ProgramStop stop;
+        stop.inChild = c.inChild;
+        const ProgramRun run = runProgram(dir.path(), c.message, c.ends ? 8000 : 500, stop);
         EXPECT_EQ(0, run.crashSignal) << run.errors.substr(run.errors.size() > 2000 ? run.errors.size() - 2000 : 0);
         EXPECT_NE(std::string::npos, run.errors.find(c.message)) << run.errors.substr(0, 2000);
         // Paths are written as the system writes them, and the libraries'
@@ -275,7 +294,9 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
         std::string script; // added to the story's script
         const char* awaited;
         ProgramStop stop;
-        int exitCode; // 1: ended without its save, the script being blocked
+        int exitCode; // 1: ended without its save (the script being blocked, the disk full)
+        const char* said = "stuck"; // what its output holds
+        int endsWithinMs = 8000;
     };
     auto signalled = [](int signal) {
         ProgramStop stop;
@@ -306,6 +327,45 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         close(pipe);
     };
+    // From its close on, the program's window thread, which runs its
+    // scripts, shares one processor with three threads that never rest: it
+    // gets a quarter of it at most.
+    ProgramStop busyMachine;
+    cpu_set_t processors;
+    CPU_ZERO(&processors);
+    sched_getaffinity(0, sizeof processors, &processors);
+    int shared = 0;
+    while (shared < CPU_SETSIZE - 1 && !CPU_ISSET(shared, &processors))
+        ++shared;
+    CPU_ZERO(&processors);
+    CPU_SET(shared, &processors);
+    busyMachine.whileEnding = [processors](pid_t program, const fs::path&) {
+        sched_setaffinity(program, sizeof processors, &processors);
+        std::atomic<bool> busy{true};
+        std::vector<std::thread> spinning;
+        for (int i = 0; i < 3; ++i)
+            spinning.emplace_back([&busy, processors] {
+                sched_setaffinity(0, sizeof processors, &processors);
+                while (busy) {
+                }
+            });
+        // Until the program has ended, which is waited for afterwards.
+        siginfo_t ended{};
+        for (int i = 0; i < 2000 && waitid(P_PID, program, &ended, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+                        ended.si_pid == 0;
+             ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        busy = false;
+        for (std::thread& t : spinning)
+            t.join();
+    };
+    // Files grow to 2 kB at most: the settings with Ann's story do not fit.
+    ProgramStop diskFull;
+    diskFull.inChild = [] {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit fileSize{2048, 2048};
+        setrlimit(RLIMIT_FSIZE, &fileSize);
+    };
     const std::vector<QuitCase> cases = {
         {"at load", escaping, "stuck", signalled(SIGINT), 0},
         // Opening a pipe that nobody writes to never returns.
@@ -327,6 +387,10 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
          playing + "local save = LF_save function LF_save() io.stderr:write('saving\\n') io.open('slow'):close() "
                    "io.stderr:write('stuck\\n') return save() end",
          "playing", slowMachine, 0},
+        {"with the disk full", playing, "playing", diskFull, 1, "The game could not be saved: "},
+        {"in the save at exit on a busy machine",
+         playing + "for _, room in pairs(rooms) do room.onExit = function() " + escaping + " end end\n",
+         "playing", busyMachine, 0, "stuck", 40000},
     };
     for (const QuitCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -342,10 +406,10 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
                "V \"FULLSCREEN\" 4 x00000000\nV \"LASTPROFILE\" 1 \"Ann\"\n"
                "K \"Software\\Harbinvel\\Lanternfield\\ANN\"\nV \"displayName\" 1 \"Ann\"\nE 9\n";
         const ProgramRun run = runProgram(dir.path(), c.awaited, 300, c.stop);
-        EXPECT_NE(std::string::npos, run.errors.find("stuck")) << run.errors;
+        EXPECT_NE(std::string::npos, run.errors.find(c.said)) << run.errors;
         EXPECT_EQ(0, run.crashSignal);
         EXPECT_GE(run.endMs, 0) << "it was killed";
-        EXPECT_LT(run.endMs, 8000);
+        EXPECT_LT(run.endMs, c.endsWithinMs);
         EXPECT_EQ(c.exitCode, run.exitCode) << run.errors;
         // The settings are whole, and tell whether the game ended normally.
         std::stringstream settings;

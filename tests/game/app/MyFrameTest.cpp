@@ -140,8 +140,9 @@ TEST_F(MyFrameTest, TheProgramRunsFromItsEntryUntilItIsClosedOrSignalled)
 {
     world.data().writeArchive();
     // The player closes the window once the game is on screen, or the system
-    // asks the program to end: the same normal quit with its save.
-    for (int signal : {0, SIGTERM, SIGINT}) {
+    // asks the program to end (its terminal hung up, Ctrl+\ too): the same
+    // normal quit with its save.
+    for (int signal : {0, SIGTERM, SIGINT, SIGHUP, SIGQUIT}) {
         SCOPED_TRACE(signal);
         world.setSetting("NORMALEXIT", 0);
         std::atomic<bool> stop{false};
