@@ -264,6 +264,12 @@ bool SdlBackend::start(std::string& failure)
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // The program minimises itself when it loses the focus in full screen.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    // Without a Wayland display only X is tried: a Wayland attempt with
+    // nothing to reach prints its own complaint before ours.
+    const char* waylandSet = std::getenv("WAYLAND_DISPLAY");
+    const char* driverSet = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (!(waylandSet && *waylandSet) && !(driverSet && *driverSet))
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
     const bool ok = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
     m_started = ok;
     const char* driver = ok ? SDL_GetCurrentVideoDriver() : nullptr;
