@@ -68,10 +68,9 @@ long threadMilliseconds()
     return long(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
-// The check of a restored story saves it: half the closing game's time for
-// its scripts at most, so that the save on the way out, which the rooms'
-// scripts share that time with, is never cut.
-constexpr long kCheckedSaveMs = ScriptHost::CLOSE_TIME_LIMIT_MS / 2;
+// The check of a restored story saves it within the time the closing game
+// gives its scripts, as the save on the way out must be made.
+constexpr long kCheckedSaveMs = ScriptHost::CLOSE_TIME_LIMIT_MS;
 
 } // namespace
 
@@ -113,8 +112,8 @@ LanternfieldCanvas::StoryRestore LanternfieldCanvas::restoreStory(const lang::By
     if (ScriptHost::isClosing()) {
         // Cut short by the close (or judged while the game closes): the
         // story may well be a good one, and stays stored as it is.
-        window::problemLine("loadProfile: the saved story of ", name, " was not taken (", message.c_str(),
-                            "); the game is closing and the story stays stored as it is\n");
+        window::problemLine("loadProfile: the saved story of ", name, " is not taken while the game closes (",
+                            message.c_str(), "); it stays stored as it is\n");
         return STORY_KEPT;
     }
     if (result == SavedStory::FAILED) {

@@ -346,7 +346,7 @@ SavedStory::Result SavedStory::restore(lua_State* L, const char* text, size_t le
         std::string savedText;
         std::string why;
         if (!save(savedText, why))
-            message = "a story its save cannot write (" + why + ")";
+            message = "a story its save cannot write: " + why;
         else if (savedText.size() > maxSaved)
             message = "a story longer than a save holds (" + std::to_string(savedText.size()) + " bytes)";
         else if (runStory(L, savedText.data(), savedText.size(), why) != RESTORED)
