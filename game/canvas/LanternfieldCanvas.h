@@ -280,7 +280,10 @@ public:
     // Progress record and profiles (LanternfieldCanvasProfiles.cpp).
     void resetProgress();
     // Reads the current profile's record and script state; true when both
-    // were taken in.
+    // were taken in. A story that is not taken is first kept beside the
+    // settings file, and the profile is then saved with the chapter to
+    // start again; one that cannot be kept so, or whose check the game's
+    // close cut short, stays stored, and no save of this player replaces it.
     bool loadProfile();
     // Writes the record and the script state of the current profile, in one
     // write of the settings file: both or neither, so that when the script

@@ -17,14 +17,20 @@ constexpr int kMaxTableDepth = 8;
 constexpr int kStepsPerCheck = 1000;
 constexpr long kMaxChecks = 1000;
 constexpr long kStepsPerByte = 4;
-// Memory the text may take beyond what the state held before it ran: a
-// list of the most values a story may hold, built by the pieces the save
-// writes, needs some 20 MB.
+// Memory the text may take beyond what the state held before it ran: the
+// longest list a story may hold, built as its save writes it, needs some
+// 30 MB.
 constexpr long kMaxGrowthMb = 64;
-// Tables and values (entries of its tables) a story may hold: each one
-// costs the save some microseconds and a hundred bytes.
-constexpr long kMaxStoryTables = 50000;
-constexpr long kMaxStoryValues = 500000;
+// How large a story may be, in units of what its check costs (the save and
+// the second run of what the save writes take about a microsecond a unit
+// on a desktop machine): a value counts one, a string (key or value) or a
+// table three more, an entry outside its table's list six more. That is
+// some 500,000 numbers in a list, 125,000 strings or tables, or 50,000
+// entries under names.
+constexpr long kMaxStorySize = 500000;
+constexpr long kStoryStringSize = 3;
+constexpr long kStoryTableSize = 3;
+constexpr long kStoryNamedSize = 6;
 
 // The budget of the run in progress (Lua runs on one thread at a time).
 struct Budget {
@@ -60,17 +66,11 @@ void countSteps(lua_State* L, lua_Debug*)
         luaL_error(L, "the saved story runs too long");
 }
 
-// The tables and values met so far by isPlainData.
-struct StoryCount {
-    long tables = 0;
-    long values = 0;
-};
-
 // Whether the value at `index` is plain data, tables of it included, each
-// table held in one place only, within the story's count of tables and
-// values: `seen` (an absolute index) holds the tables met so far, so that
-// each is judged once. `why` gets the reason of a no.
-bool isPlainData(lua_State* L, int index, int seen, int depth, StoryCount& count, std::string& why)
+// table held in one place only, and the story within its size: `seen` (an
+// absolute index) holds the tables met so far, so that each is judged once;
+// `size` counts what was met. `why` gets the reason of a no.
+bool isPlainData(lua_State* L, int index, int seen, int depth, long& size, std::string& why)
 {
     switch (lua_type(L, index)) {
     case LUA_TNUMBER:
@@ -95,10 +95,6 @@ bool isPlainData(lua_State* L, int index, int seen, int depth, StoryCount& count
         why = "a table held twice in the story, or in itself";
         return false;
     }
-    if (++count.tables > kMaxStoryTables) {
-        why = "a story of more than " + std::to_string(kMaxStoryTables) + " tables";
-        return false;
-    }
     if (lua_getmetatable(L, index)) {
         lua_pop(L, 1);
         return false;
@@ -107,16 +103,23 @@ bool isPlainData(lua_State* L, int index, int seen, int depth, StoryCount& count
     lua_pushvalue(L, table);
     lua_pushboolean(L, 1);
     lua_rawset(L, seen);
+    size += kStoryTableSize;
+    const double listLength = double(lua_objlen(L, table));
     lua_pushnil(L);
     while (lua_next(L, table)) {
-        if (++count.values > kMaxStoryValues) {
-            why = "a story of more than " + std::to_string(kMaxStoryValues) + " values";
+        const int keyType = lua_type(L, -2);
+        const double key = keyType == LUA_TNUMBER ? lua_tonumber(L, -2) : 0;
+        const bool listed = keyType == LUA_TNUMBER && key >= 1 && key <= listLength && key == double(long(key));
+        size += 1 + (keyType == LUA_TSTRING ? kStoryStringSize : 0) +
+                (lua_type(L, -1) == LUA_TSTRING ? kStoryStringSize : 0) + (listed ? 0 : kStoryNamedSize);
+        if (size > kMaxStorySize) {
+            why = "a story larger than a story may be (over " + std::to_string(kMaxStorySize) +
+                  ", where a value counts 1, a string or a table 4, an entry under a name 10)";
             lua_pop(L, 2);
             return false;
         }
-        const int keyType = lua_type(L, -2);
         const bool plain = (keyType == LUA_TNUMBER || keyType == LUA_TSTRING || keyType == LUA_TBOOLEAN) &&
-                           isPlainData(L, lua_gettop(L), seen, depth + 1, count, why);
+                           isPlainData(L, lua_gettop(L), seen, depth + 1, size, why);
         lua_pop(L, 1);
         if (!plain) {
             lua_pop(L, 1);
@@ -262,14 +265,14 @@ SavedStory::Result runStory(lua_State* L, const char* text, size_t length, std::
     lua_newtable(L);
     const int seen = lua_gettop(L);
     std::string why = "a story table that is not plain data";
-    StoryCount count;
+    long size = 0;
     lua_pushnil(L);
     while (result == SavedStory::RESTORED && lua_next(L, env)) {
         const char* name = lua_type(L, -2) == LUA_TSTRING ? lua_tostring(L, -2) : nullptr;
         if (!name || std::string(name) != "LF") {
             message = "a value beside the story table";
             result = SavedStory::REFUSED;
-        } else if (!lua_istable(L, -1) || !isPlainData(L, -1, seen, 0, count, why)) {
+        } else if (!lua_istable(L, -1) || !isPlainData(L, -1, seen, 0, size, why)) {
             message = why;
             result = SavedStory::REFUSED;
         }

@@ -13,18 +13,19 @@ struct lua_State;
 // its own that holds nothing but a fresh LF, without string methods and
 // within a budget of steps (which grows with its length) and of memory.
 // What it leaves in that LF must be plain data (numbers, strings, booleans
-// and tables of them, each table in one place only, and not too many tables
-// and values) and is then copied into the story table; anything else leaves
-// the story as it was.
+// and tables of them, each table in one place only, and not too many) and is
+// then copied into the story table; anything else leaves the story as it
+// was.
 class SavedStory {
 public:
     enum Result {
         RESTORED,
         // Not data: a precompiled chunk, or a value that is no plain data;
-        // a story that needs more memory, tables or values than a story may
-        // hold; or one that cannot be saved and taken back.
+        // a story that needs more memory, or is larger, than a story may be;
+        // or one that cannot be saved and taken back.
         REFUSED,
-        // The text does not compile or fails when it runs (also beyond its budget).
+        // The text does not compile or fails when it runs (also when it runs
+        // too long).
         FAILED,
     };
 

@@ -189,6 +189,9 @@ TEST_F(ProfileTest, ASavedStoryThatIsNoPlainDataRunsNothingAndTheChapterStartsAg
     const std::string compiled(lua_tostring(L(), -1), lua_objlen(L(), -1));
     lua_pop(L(), 1);
     const std::string quoted = "'" + marker + "'";
+    std::string manyTables = "LF.x = {";
+    for (int i = 0; i < 200000; ++i)
+        manyTables += "{},";
     struct Case {
         const char* what;
         std::string text;
@@ -208,6 +211,7 @@ TEST_F(ProfileTest, ASavedStoryThatIsNoPlainDataRunsNothingAndTheChapterStartsAg
         {"endless steps", "while true do end"},
         {"string methods", "LF.x = ('x'):rep(1e9)"},
         {"doubling a text", "local s = 'xx' for i = 1, 40 do s = s .. s end LF.x = s"},
+        {"too many tables to save in time", manyTables + "}"},
     };
     ProgressRecord record;
     record.currentRoom = 14;
