@@ -12,6 +12,10 @@
 
 struct luaL_Reg;
 
+namespace lang {
+class ByteArray;
+} // namespace lang
+
 namespace sprite {
 class DialogSprite;
 class SpriteBase;
@@ -276,13 +280,17 @@ public:
     // Progress record and profiles (LanternfieldCanvasProfiles.cpp).
     void resetProgress();
     // Reads the current profile's record and script state; true when both
-    // were taken in.
+    // were taken in. A story that is not taken is first kept beside the
+    // settings file, and the profile is then saved with the chapter to
+    // start again; one that cannot be kept so, or whose check the game's
+    // close cut short, stays stored, and no save of this player replaces it.
     bool loadProfile();
     // Writes the record and the script state of the current profile, in one
     // write of the settings file: both or neither, so that when the script
     // state cannot be had ("LF_save" fails or is stopped) or stored whole,
     // the last whole save stays. Nothing without a profile. Whether the
-    // progress reached the settings file.
+    // progress reached the settings file, or stays there as it was read
+    // because the player's stored story was not taken.
     bool saveProfile();
     // The save when the program closes: the room is left, then saved.
     void saveOnExit();
@@ -422,6 +430,18 @@ protected:
     bool handleDebugKey(int key);
     // Opens the profile store on the profile's sub-key.
     void openProfileStore(const lang::String& name);
+    enum StoryRestore {
+        STORY_TAKEN,
+        // Not taken; the stored story must stay as it is.
+        STORY_KEPT,
+        // Refused, and kept in a file beside the settings: a save may
+        // replace the stored one.
+        STORY_SET_ASIDE,
+    };
+    // Takes the profile's saved story text back into the story table, when
+    // its save can store it and take it back; one that is not taken is told
+    // on stderr (a failing text in a "readProfileData" box too).
+    StoryRestore restoreStory(const lang::ByteArray& script);
 
     ProgressRecord* m_pProgress;
     char m_cLastKey;
@@ -432,6 +452,10 @@ protected:
     lang::String m_profileName;
     // The profile as this copy read it: its saves go there alone.
     PlayerProfile m_playedProfile;
+    // The player's stored story was not taken and stays as it is (the game
+    // closed while it was checked, or a refused one could not be kept
+    // aside): no save writes over it.
+    bool m_bStoredStoryKept = false;
     bool m_bPausePending;
     window::AudioClip* m_pMusicClip;
     // The music that played before the last change of background music.

@@ -17,7 +17,9 @@
 #include "windowing/window/DebugLine.h"
 
 #include <cstring>
+#include <ctime>
 #include <lua.hpp>
+#include <string>
 
 namespace {
 
@@ -36,8 +38,8 @@ lang::String profilePath(const lang::String& profile, const char* part)
 // The text "LF_save" returns as bytes ("" for a result that is no string);
 // false when there is no script state or the function failed (also when it
 // was stopped), so that nothing of the save is stored. A failure shows its
-// box unless `quiet`.
-bool scriptState(lang::ByteArray& bytes, bool quiet = false)
+// box unless `quiet`, and gives its message to `error` when there is one.
+bool scriptState(lang::ByteArray& bytes, bool quiet = false, std::string* error = nullptr)
 {
     ScriptHost* host = ScriptHost::instance;
     lua_State* L = host ? host->getState() : nullptr;
@@ -46,6 +48,8 @@ bool scriptState(lang::ByteArray& bytes, bool quiet = false)
     const int top = lua_gettop(L);
     lua_getglobal(L, "LF_save");
     const bool ok = quiet ? host->guardedPcall(0, 1, 0, "LF_save") == 0 : host->pcallWithTraceback(0, 1, "LF_save");
+    if (!ok && error && lua_isstring(L, -1))
+        *error = lua_tostring(L, -1);
     size_t length = 0;
     const char* text = ok && lua_type(L, -1) == LUA_TSTRING ? lua_tolstring(L, -1, &length) : nullptr;
     bytes.setLength(int(length));
@@ -55,16 +59,27 @@ bool scriptState(lang::ByteArray& bytes, bool quiet = false)
     return ok;
 }
 
-// Takes the saved story text of a profile back into the story table; false
-// when it was refused or failed, which the log tells (and a failing text a
-// "readProfileData" box too). A story is taken only when its save can
-// store it and take it back.
-bool restoreStory(const lang::ByteArray& script, const lang::String& profile)
+// The running time of the calling thread, in milliseconds: what the
+// scripts' time guard counts.
+long threadMilliseconds()
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return long(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+// The check of a restored story saves it within the time the closing game
+// gives its scripts, as the save on the way out must be made.
+constexpr long kCheckedSaveMs = ScriptHost::CLOSE_TIME_LIMIT_MS;
+
+} // namespace
+
+LanternfieldCanvas::StoryRestore LanternfieldCanvas::restoreStory(const lang::ByteArray& script)
 {
     ScriptHost* host = ScriptHost::instance;
     lua_State* L = host ? host->getState() : nullptr;
     if (!L)
-        return true;
+        return STORY_TAKEN;
     std::string message;
     const char* text = script.length() > 0 ? reinterpret_cast<const char*>(script.data()) : "";
     // The save as saveProfile makes it, but without a box: a failure refuses
@@ -74,31 +89,53 @@ bool restoreStory(const lang::ByteArray& script, const lang::String& profile)
     lua_pop(L, 1);
     SavedStory::SaveText save;
     if (saves)
-        save = [](std::string& saved) {
+        save = [](std::string& saved, std::string& error) {
             lang::ByteArray bytes;
-            if (!scriptState(bytes, true))
+            const long start = threadMilliseconds();
+            if (!scriptState(bytes, true, &error))
                 return false;
+            const long took = threadMilliseconds() - start;
+            if (took > kCheckedSaveMs) {
+                error = "it takes " + std::to_string(took) + " ms, more than the " + std::to_string(kCheckedSaveMs) +
+                        " ms a save may take when the game closes";
+                return false;
+            }
             if (bytes.length() > 0)
                 saved.assign(reinterpret_cast<const char*>(bytes.data()), size_t(bytes.length()));
             return true;
         };
-    switch (SavedStory::restore(L, text, size_t(script.length()), message, save, sprite::User::maxChunkedLength())) {
-    case SavedStory::RESTORED:
-        return true;
-    case SavedStory::FAILED:
+    const SavedStory::Result result =
+        SavedStory::restore(L, text, size_t(script.length()), message, save, sprite::User::maxChunkedLength());
+    if (result == SavedStory::RESTORED)
+        return STORY_TAKEN;
+    const char* name = m_profileName.c_str();
+    if (ScriptHost::isClosing()) {
+        // Cut short by the close (or judged while the game closes): the
+        // story may well be a good one, and stays stored as it is.
+        window::problemLine("loadProfile: the saved story of ", name, " is not taken while the game closes (",
+                            message.c_str(), "); it stays stored as it is\n");
+        return STORY_KEPT;
+    }
+    if (result == SavedStory::FAILED) {
         lua_pushlstring(L, message.data(), message.size());
         ScriptHost::showScriptError("readProfileData", L);
         lua_pop(L, 1);
-        break;
-    case SavedStory::REFUSED:
-        break;
     }
-    window::debugLine("loadProfile: the saved story of ", profile.c_str(), " is not taken (", message.c_str(),
-                      "); the chapter starts again\n");
-    return false;
+    // A refused story is written over by the next save: it is first kept
+    // beside the settings file, for the player to find.
+    std::string error;
+    const std::string kept = platform::keepBesideSettings(
+        std::string(name) + ".story", std::string(text, size_t(script.length())), error);
+    if (kept.empty()) {
+        window::problemLine("loadProfile: the saved story of ", name, " is not taken (", message.c_str(),
+                            ") and cannot be kept aside (", error.c_str(), "); it stays stored as it is and ", name,
+                            "'s progress is not saved\n");
+        return STORY_KEPT;
+    }
+    window::problemLine("loadProfile: the saved story of ", name, " is not taken (", message.c_str(),
+                        "); it is kept as ", kept.c_str(), " and the chapter starts again\n");
+    return STORY_SET_ASIDE;
 }
-
-} // namespace
 
 bool LanternfieldCanvas::isValidProfileName(const lang::String& name)
 {
@@ -127,6 +164,7 @@ bool LanternfieldCanvas::loadProfile()
     sprite::User* settings = getUser();
     if (!m_pProgress || !settings || m_profileName.isEmpty())
         return false;
+    m_bStoredStoryKept = false;
     lang::ByteArray image;
     lang::ByteArray script;
     {
@@ -150,9 +188,20 @@ bool LanternfieldCanvas::loadProfile()
         m_pProgress->currentRoom = getChapterStartRoom();
     }
 
-    if (!restoreStory(script, m_profileName)) {
-        // The record's room belongs to a story that is not there.
+    switch (restoreStory(script)) {
+    case STORY_TAKEN:
+        break;
+    case STORY_KEPT:
+        // No save may write over the stored story.
+        m_bStoredStoryKept = true;
         m_pProgress->currentRoom = getChapterStartRoom();
+        return false;
+    case STORY_SET_ASIDE:
+        // The record's room belongs to a story that is not there: the
+        // chapter starts again, and is saved so at once, with the story
+        // as the game now holds it.
+        m_pProgress->currentRoom = getChapterStartRoom();
+        saveProfile();
         return false;
     }
     if (m_pInventory)
@@ -167,6 +216,12 @@ bool LanternfieldCanvas::saveProfile()
     sprite::User* settings = getUser();
     if (!m_pProgress || !settings)
         return false;
+    if (m_bStoredStoryKept) {
+        // What the settings hold of the player stays as it is.
+        window::debugLine("saveProfile: the stored story of ", m_profileName.c_str(),
+                          " was not taken; the progress is not saved over it\n");
+        return true;
+    }
     if (m_pInventory)
         m_pInventory->storeProgress();
     lang::ByteArray image;

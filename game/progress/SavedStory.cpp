@@ -6,19 +6,31 @@
 namespace {
 
 // The game's own text is a few dozen assignments of flat tables, run in a
-// few hundred steps: these bounds are far beyond it, and grow with the
-// text, so that a story saved as long as the settings keep it is taken back.
+// few hundred steps: these bounds are far beyond it. The steps grow with
+// the text, so that a story saved as long as the settings keep it is taken
+// back; what a text may build does not: the time and memory of the restore
+// (and of every later save) follow the tables and values of the story, not
+// the length of its text, and a few bytes of text make a table.
 constexpr int kMaxTableDepth = 8;
 // Steps between two looks at the budget, and looks allowed: a million
 // steps, and four more for each byte of the text.
 constexpr int kStepsPerCheck = 1000;
 constexpr long kMaxChecks = 1000;
 constexpr long kStepsPerByte = 4;
-// Memory the text may take beyond what the state held before it ran, and
-// more for each byte of it (an empty table in a list takes some forty
-// times its four bytes of text while it is built).
-constexpr long kMaxGrowth = 64L << 20;
-constexpr long kGrowthPerByte = 64;
+// Memory the text may take beyond what the state held before it ran: the
+// longest list a story may hold, built as its save writes it, needs some
+// 30 MB.
+constexpr long kMaxGrowthMb = 64;
+// How large a story may be, in units of what its check costs (the save and
+// the second run of what the save writes take about a microsecond a unit
+// on a desktop machine): a value counts one, a string (key or value) or a
+// table three more, an entry outside its table's list six more. That is
+// some 500,000 numbers in a list, 125,000 strings or tables, or 50,000
+// entries under names.
+constexpr long kMaxStorySize = 500000;
+constexpr long kStoryStringSize = 3;
+constexpr long kStoryTableSize = 3;
+constexpr long kStoryNamedSize = 6;
 
 // The budget of the run in progress (Lua runs on one thread at a time).
 struct Budget {
@@ -26,6 +38,8 @@ struct Budget {
     void* data;
     long grown;
     long maxGrowth;
+    // Set once growth was refused.
+    bool exceeded;
     long checks;
     long maxChecks;
 };
@@ -36,8 +50,10 @@ Budget* s_budget = nullptr;
 void* budgetedAlloc(void* ud, void* block, size_t oldSize, size_t newSize)
 {
     auto* budget = static_cast<Budget*>(ud);
-    if (newSize > oldSize && budget->grown + long(newSize - oldSize) > budget->maxGrowth)
+    if (newSize > oldSize && budget->grown + long(newSize - oldSize) > budget->maxGrowth) {
+        budget->exceeded = true;
         return nullptr;
+    }
     void* result = budget->alloc(budget->data, block, oldSize, newSize);
     if (result || newSize == 0)
         budget->grown += long(newSize) - long(oldSize);
@@ -51,9 +67,10 @@ void countSteps(lua_State* L, lua_Debug*)
 }
 
 // Whether the value at `index` is plain data, tables of it included, each
-// table held in one place only: `seen` (an absolute index) holds the tables
-// met so far, so that each is judged once. `why` gets the reason of a no.
-bool isPlainData(lua_State* L, int index, int seen, int depth, const char*& why)
+// table held in one place only, and the story within its size: `seen` (an
+// absolute index) holds the tables met so far, so that each is judged once;
+// `size` counts what was met. `why` gets the reason of a no.
+bool isPlainData(lua_State* L, int index, int seen, int depth, long& size, std::string& why)
 {
     switch (lua_type(L, index)) {
     case LUA_TNUMBER:
@@ -86,11 +103,23 @@ bool isPlainData(lua_State* L, int index, int seen, int depth, const char*& why)
     lua_pushvalue(L, table);
     lua_pushboolean(L, 1);
     lua_rawset(L, seen);
+    size += kStoryTableSize;
+    const double listLength = double(lua_objlen(L, table));
     lua_pushnil(L);
     while (lua_next(L, table)) {
         const int keyType = lua_type(L, -2);
+        const double key = keyType == LUA_TNUMBER ? lua_tonumber(L, -2) : 0;
+        const bool listed = keyType == LUA_TNUMBER && key >= 1 && key <= listLength && key == double(long(key));
+        size += 1 + (keyType == LUA_TSTRING ? kStoryStringSize : 0) +
+                (lua_type(L, -1) == LUA_TSTRING ? kStoryStringSize : 0) + (listed ? 0 : kStoryNamedSize);
+        if (size > kMaxStorySize) {
+            why = "a story larger than a story may be (over " + std::to_string(kMaxStorySize) +
+                  ", where a value counts 1, a string or a table 4, an entry under a name 10)";
+            lua_pop(L, 2);
+            return false;
+        }
         const bool plain = (keyType == LUA_TNUMBER || keyType == LUA_TSTRING || keyType == LUA_TBOOLEAN) &&
-                           isPlainData(L, lua_gettop(L), seen, depth + 1, why);
+                           isPlainData(L, lua_gettop(L), seen, depth + 1, size, why);
         lua_pop(L, 1);
         if (!plain) {
             lua_pop(L, 1);
@@ -102,8 +131,9 @@ bool isPlainData(lua_State* L, int index, int seen, int depth, const char*& why)
 
 // Runs the compiled text on top of the stack in the table `env`, with the
 // string methods hidden and within the budget; false with the error message
-// on top of the stack.
-bool runBudgeted(lua_State* L, int env, size_t length)
+// on top of the stack, and `tooLarge` set when the text would have built
+// more than its memory allows.
+bool runBudgeted(lua_State* L, int env, size_t length, bool& tooLarge)
 {
     lua_pushvalue(L, env);
     lua_setfenv(L, -2);
@@ -126,7 +156,7 @@ bool runBudgeted(lua_State* L, int env, size_t length)
     }
 
     Budget budget{};
-    budget.maxGrowth = kMaxGrowth + kGrowthPerByte * long(length);
+    budget.maxGrowth = kMaxGrowthMb << 20;
     budget.maxChecks = kMaxChecks + kStepsPerByte * long(length) / kStepsPerCheck;
     budget.alloc = lua_getallocf(L, &budget.data);
     lua_Hook oldHook = lua_gethook(L);
@@ -139,6 +169,11 @@ bool runBudgeted(lua_State* L, int env, size_t length)
     lua_sethook(L, oldHook, oldMask, oldCount);
     lua_setallocf(L, budget.alloc, budget.data);
     s_budget = nullptr;
+    tooLarge = !ok && budget.exceeded;
+    if (tooLarge) {
+        lua_pop(L, 1);
+        lua_pushfstring(L, "a story that needs more than %d MB", int(kMaxGrowthMb));
+    }
 
     if (haveStringMeta) {
         // Above the text's function: the metatable and its saved methods.
@@ -218,24 +253,26 @@ SavedStory::Result runStory(lua_State* L, const char* text, size_t length, std::
     lua_newtable(L);
     lua_setfield(L, env, "LF");
 
-    if (luaL_loadbuffer(L, length ? text : "", length, "LF") != 0 || !runBudgeted(L, env, length)) {
+    bool tooLarge = false;
+    if (luaL_loadbuffer(L, length ? text : "", length, "LF") != 0 || !runBudgeted(L, env, length, tooLarge)) {
         const char* error = lua_tostring(L, -1);
         message = error ? error : "(error object is not a string)";
         lua_settop(L, top);
-        return SavedStory::FAILED;
+        return tooLarge ? SavedStory::REFUSED : SavedStory::FAILED;
     }
     // The text may leave only the story table, and only data in it.
     SavedStory::Result result = SavedStory::RESTORED;
     lua_newtable(L);
     const int seen = lua_gettop(L);
-    const char* why = "a story table that is not plain data";
+    std::string why = "a story table that is not plain data";
+    long size = 0;
     lua_pushnil(L);
     while (result == SavedStory::RESTORED && lua_next(L, env)) {
         const char* name = lua_type(L, -2) == LUA_TSTRING ? lua_tostring(L, -2) : nullptr;
         if (!name || std::string(name) != "LF") {
             message = "a value beside the story table";
             result = SavedStory::REFUSED;
-        } else if (!lua_istable(L, -1) || !isPlainData(L, -1, seen, 0, why)) {
+        } else if (!lua_istable(L, -1) || !isPlainData(L, -1, seen, 0, size, why)) {
             message = why;
             result = SavedStory::REFUSED;
         }
@@ -311,8 +348,8 @@ SavedStory::Result SavedStory::restore(lua_State* L, const char* text, size_t le
         // settings keep, and that text is taken back.
         std::string savedText;
         std::string why;
-        if (!save(savedText))
-            message = "a story its save cannot write";
+        if (!save(savedText, why))
+            message = "a story its save cannot write: " + why;
         else if (savedText.size() > maxSaved)
             message = "a story longer than a save holds (" + std::to_string(savedText.size()) + " bytes)";
         else if (runStory(L, savedText.data(), savedText.size(), why) != RESTORED)

@@ -90,6 +90,16 @@ std::string registryFile()
     return RegistryStore::instance().file();
 }
 
+std::string keepBesideSettings(const std::string& suffix, const std::string& bytes, std::string& error)
+{
+    const std::string file = registryFile();
+    if (file.empty()) {
+        error = "there is no settings file";
+        return std::string();
+    }
+    return RegistryFile(file).keepBeside(suffix, bytes, error);
+}
+
 void setRegistryFile(const char* path)
 {
     RegistryStore::instance().setFile(path);

@@ -119,6 +119,11 @@ namespace platform {
 // no home folder can be found: the registry then lives in memory only.
 std::string registryFile();
 
+// Keeps `bytes` in a new file beside the settings file, named after it with
+// "." and `suffix` (see RegistryFile::keepBeside): its path, or "" with the
+// reason in `error` (also when there is no settings file).
+std::string keepBesideSettings(const std::string& suffix, const std::string& bytes, std::string& error);
+
 // Points the registry at another file (tests use a temporary one); null goes
 // back to the default. The registry in memory and every open key handle are
 // dropped, also when the file is the same one, and the next call reads the

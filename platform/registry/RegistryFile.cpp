@@ -247,6 +247,33 @@ std::string linkTarget(const std::string& path)
     return target;
 }
 
+// `base`, or when a file of that name exists "<base>.1", "<base>.2", ...:
+// the first name no file has.
+std::string unusedName(const std::string& base)
+{
+    std::string name = base;
+    for (int i = 1; fileExists(name); ++i)
+        name = base + "." + std::to_string(i);
+    return name;
+}
+
+// The folder a file's path names ("." for none).
+std::string folderOf(const std::string& path)
+{
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Makes the names in the folder of `path` durable (a rename, a new file).
+void syncFolderOf(const std::string& path)
+{
+    const int dir = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
 bool writeAll(int fd, const std::string& text)
 {
     size_t done = 0;
@@ -270,10 +297,9 @@ const char kTemporaryMark[] = ".tmp.";
 // a leftover.
 void removeLeftoverTemporaries(const std::string& path)
 {
-    size_t slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const size_t slash = path.find_last_of('/');
     const std::string prefix = (slash == std::string::npos ? path : path.substr(slash + 1)) + kTemporaryMark;
-    DIR* dir = ::opendir(folder.c_str());
+    DIR* dir = ::opendir(folderOf(path).c_str());
     if (!dir)
         return;
     while (const dirent* entry = ::readdir(dir)) {
@@ -448,9 +474,7 @@ RegistryFile::ReadResult RegistryFile::setAside(const std::string& why)
     const std::string target = linkTarget(m_path);
     struct stat st;
     const int mode = ::stat(target.c_str(), &st) == 0 ? int(st.st_mode & 07777) : -1;
-    std::string aside = target + ".damaged";
-    for (int i = 1; fileExists(aside); ++i)
-        aside = target + ".damaged." + std::to_string(i);
+    const std::string aside = unusedName(target + ".damaged");
     if (std::rename(target.c_str(), aside.c_str()) != 0) {
         std::fprintf(stderr,
                      "registry: the settings file %s is damaged (%s) and cannot be moved aside (%s); the settings "
@@ -545,8 +569,6 @@ RegistryFile::WriteResult RegistryFile::write(RegistryKey& root)
     // The temporary file lies beside the file it replaces, so that the
     // rename stays within one file system.
     const std::string target = linkTarget(m_path);
-    size_t slash = target.find_last_of('/');
-    std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash);
     removeLeftoverTemporaries(target);
 
     // A name of its own for every write, so that no two writers (nor a
@@ -578,12 +600,41 @@ RegistryFile::WriteResult RegistryFile::write(RegistryKey& root)
         return WriteResult::Failed;
     }
     // Make the rename itself durable.
-    int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    syncFolderOf(target);
     return WriteResult::Written;
+}
+
+std::string RegistryFile::keepBeside(const std::string& suffix, const std::string& bytes, std::string& error) const
+{
+    const std::string target = linkTarget(m_path);
+    // The copy may be read by whoever may read the settings, and written
+    // by whoever may write them.
+    struct stat st;
+    const mode_t mode = ::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? (st.st_mode & 0666) : 0600;
+    int fd = -1;
+    std::string kept;
+    // Another copy of the game may take a name between the look and the open.
+    for (int tries = 0; fd < 0 && tries < 100; ++tries) {
+        kept = unusedName(target + "." + suffix);
+        fd = ::open(kept.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return std::string();
+    }
+    ::fchmod(fd, mode);
+    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    const int savedErrno = errno;
+    ok = (::close(fd) == 0) && ok;
+    if (!ok) {
+        ::unlink(kept.c_str());
+        error = std::strerror(savedErrno);
+        return std::string();
+    }
+    syncFolderOf(kept);
+    return kept;
 }
 
 } // namespace platform

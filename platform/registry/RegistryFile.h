@@ -85,6 +85,13 @@ public:
     // too.
     const std::string& writeFailure() const { return m_writeFailure; }
 
+    // Writes `bytes` to a new file beside the settings file (the file a
+    // link leads to) named after it with "." and `suffix` (".1", ".2", ...
+    // added when that name is taken), with its permissions: what the game
+    // no longer uses, kept for the user. Its path, or "" with the reason in
+    // `error`.
+    std::string keepBeside(const std::string& suffix, const std::string& bytes, std::string& error) const;
+
     static std::string serialize(const RegistryKey& root);
     // Parses a whole file into an empty root; on failure `error` tells the
     // line and what is wrong with it, and the root may be partly filled.

@@ -461,12 +461,16 @@ TEST_F(SampleGameTest, AStoryTheRestoreTakesIsSavedAndTakenBackTheSame)
     std::string nuls;
     for (int i = 0; i < 1200000; ++i)
         nuls += "\\0";
+    std::string emptyTables = "LF.x = {";
+    for (int i = 0; i < 900000; ++i)
+        emptyTables += "{},";
     const std::vector<Case> cases = {
         {"a table held in many places",
          "local t = {1} for d = 1, 6 do local n = {} for i = 1, 10 do n[i] = t end t = n end LF.bomb = t", "", nullptr,
          "a table held twice"},
         {"a text longer than a save holds", "local s = 'x' for i = 1, 23 do s = s .. s end LF.long = s", "", nullptr,
          "a story its save cannot write"},
+        {"many empty tables", emptyTables + "}", "", nullptr, "a story that needs more than"},
         {"NUL bytes", "LF.nul = \"" + nuls + "\\0001\"", "", "LF.nul == ('\\0'):rep(1200001) .. '1'"},
         {"a long list", "local t = {} for i = 1, 270000 do t[i] = i end LF.list = t", "",
          "#LF.list == 270000 and LF.list[1] == 1 and LF.list[270000] == 270000"},

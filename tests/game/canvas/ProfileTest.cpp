@@ -16,9 +16,11 @@
 
 #include <lua.hpp>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace gametest {
 namespace {
@@ -187,6 +189,9 @@ TEST_F(ProfileTest, ASavedStoryThatIsNoPlainDataRunsNothingAndTheChapterStartsAg
     const std::string compiled(lua_tostring(L(), -1), lua_objlen(L(), -1));
     lua_pop(L(), 1);
     const std::string quoted = "'" + marker + "'";
+    std::string manyTables = "LF.x = {";
+    for (int i = 0; i < 200000; ++i)
+        manyTables += "{},";
     struct Case {
         const char* what;
         std::string text;
@@ -206,6 +211,7 @@ TEST_F(ProfileTest, ASavedStoryThatIsNoPlainDataRunsNothingAndTheChapterStartsAg
         {"endless steps", "while true do end"},
         {"string methods", "LF.x = ('x'):rep(1e9)"},
         {"doubling a text", "local s = 'xx' for i = 1, 40 do s = s .. s end LF.x = s"},
+        {"too many tables to save in time", manyTables + "}"},
     };
     ProgressRecord record;
     record.currentRoom = 14;
@@ -226,6 +232,40 @@ TEST_F(ProfileTest, ASavedStoryThatIsNoPlainDataRunsNothingAndTheChapterStartsAg
         EXPECT_NE(std::string::npos, world.debugText().find("the saved story of Ann is not taken"));
         EXPECT_EQ(0, lua_gettop(L()));
     }
+}
+
+// A story not taken is never written over unseen: a refused one is kept
+// beside the settings file, and said on stderr, before a save replaces it;
+// one whose check the game's close cuts short stays stored as it is.
+TEST_F(ProfileTest, AStoryNotTakenIsKeptBesideTheSettingsOrStaysStoredWhenTheCloseCutsItsCheck)
+{
+    saveText("LF.saved = true\n");
+    ASSERT_TRUE(canvas->saveProfile());
+    putValue("Ann\\LF\\0", "LF.f = function() end");
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(canvas->loadProfile());
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(std::string::npos, said.find("(a story table that is not plain data); it is kept as ")) << said;
+    std::stringstream kept;
+    kept << std::ifstream(world.folder() / "registry.txt.Ann.story").rdbuf();
+    EXPECT_EQ("LF.f = function() end", kept.str());
+
+    // The check's save runs until the close stops it; the one at exit would
+    // write a fresh story.
+    putValue("Ann\\LF\\0", "LF.chapterTwo = true");
+    ASSERT_EQ(0, luaL_dostring(L(), "function LF_save() if not cut then cut = true while true do end end "
+                                    "return 'LF.fresh = true' end"));
+    std::thread closing([] {
+        while (ScriptHost::runningThread() == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ScriptHost::requestClose();
+    });
+    EXPECT_FALSE(canvas->loadProfile());
+    closing.join();
+    canvas->saveOnExit();
+    ScriptHost::clearClose();
+    EXPECT_EQ("LF.chapterTwo = true", value("Ann\\LF\\0"));
+    EXPECT_FALSE(std::filesystem::exists(world.folder() / "registry.txt.Ann.story.1"));
 }
 
 TEST_F(ProfileTest, ASaveWithoutItsWholeStoryKeepsTheLastSaveAndNothingIsSavedWithoutAProfile)
