@@ -153,6 +153,8 @@ HV_FUZZ_SECONDS=${HV_FUZZ_SECONDS:-15} scripts/fuzz.sh build-asan
 echo "   fuzzed in $(since "$start")"
 if [ "$skipped_total" -eq 0 ]; then
   echo "All tests passed."
+elif [ "$skipped_total" -eq 1 ]; then
+  echo "All tests that ran passed; 1 was skipped, for the reason above."
 else
   echo "All tests that ran passed; $skipped_total were skipped, for the reasons above."
 fi
