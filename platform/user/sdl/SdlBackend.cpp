@@ -227,6 +227,9 @@ private:
         bool dirty = false;
         // Destroyed by another client: its SDL window is left alone.
         bool gone = false;
+        // The SDL window to work on: none once another client destroyed it
+        // (SDL would wait for ever for the answers of some of its calls).
+        SDL_Window* live() const { return gone ? nullptr : window; }
     };
 
     bool onSdlThread() const { return GetCurrentThreadId() == m_thread; }
@@ -303,7 +306,7 @@ SdlBackend::~SdlBackend()
     if (xDisplayLost())
         return;
     for (auto& kv : m_windows)
-        if (kv.second.window && !kv.second.gone)
+        if (kv.second.live())
             SDL_DestroyWindow(kv.second.window);
     for (auto& kv : m_cursors)
         SDL_FreeCursor(kv.second);
@@ -378,7 +381,7 @@ void SdlBackend::windowDestroyed(HWND hwnd)
             auto it = m_windows.find(hwnd);
             if (it == m_windows.end())
                 return;
-            window = it->second.gone ? nullptr : it->second.window;
+            window = it->second.live();
             m_windows.erase(it);
         }
         if (window)
@@ -391,7 +394,7 @@ void SdlBackend::windowShown(HWND hwnd, bool visible)
     onSdl([this, hwnd, visible] {
         std::lock_guard<std::mutex> lock(m_mutex);
         auto it = m_windows.find(hwnd);
-        if (it == m_windows.end() || !it->second.window)
+        if (it == m_windows.end() || !it->second.live())
             return;
         if (visible) {
             SDL_ShowWindow(it->second.window);
@@ -414,7 +417,7 @@ void SdlBackend::windowPlaced(HWND hwnd, const RECT& client)
     onSdl([this, hwnd, client] {
         std::lock_guard<std::mutex> lock(m_mutex);
         auto it = m_windows.find(hwnd);
-        if (it == m_windows.end() || !it->second.window || m_fullScreen)
+        if (it == m_windows.end() || !it->second.live() || m_fullScreen)
             return;
         SDL_SetWindowSize(it->second.window, std::max<LONG>(1, client.right - client.left),
                           std::max<LONG>(1, client.bottom - client.top));
@@ -428,7 +431,7 @@ void SdlBackend::windowTitled(HWND hwnd, const std::string& title)
     onSdl([this, hwnd, utf8] {
         std::lock_guard<std::mutex> lock(m_mutex);
         auto it = m_windows.find(hwnd);
-        if (it != m_windows.end() && it->second.window)
+        if (it != m_windows.end() && it->second.live())
             SDL_SetWindowTitle(it->second.window, utf8.c_str());
     });
 }
@@ -438,7 +441,7 @@ void SdlBackend::windowMinimized(HWND hwnd, bool minimized)
     onSdl([this, hwnd, minimized] {
         std::lock_guard<std::mutex> lock(m_mutex);
         auto it = m_windows.find(hwnd);
-        if (it == m_windows.end() || !it->second.window)
+        if (it == m_windows.end() || !it->second.live())
             return;
         if (minimized)
             SDL_MinimizeWindow(it->second.window);
@@ -452,7 +455,7 @@ void SdlBackend::windowRaised(HWND hwnd)
     onSdl([this, hwnd] {
         std::lock_guard<std::mutex> lock(m_mutex);
         auto it = m_windows.find(hwnd);
-        if (it != m_windows.end() && it->second.window)
+        if (it != m_windows.end() && it->second.live())
             SDL_RaiseWindow(it->second.window);
     });
 }
@@ -464,7 +467,7 @@ void SdlBackend::displayChanged(bool fullScreen, const DisplayMode&)
         m_fullScreen = fullScreen;
         for (auto& kv : m_windows) {
             Window& w = kv.second;
-            if (!w.window)
+            if (!w.live())
                 continue;
             SDL_SetWindowFullscreen(w.window, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
             if (!fullScreen) {
@@ -498,7 +501,7 @@ void SdlBackend::present(HWND hwnd, std::shared_ptr<const std::vector<uint32_t>>
 void SdlBackend::draw(Window& w)
 {
     w.dirty = false;
-    if (!w.window || w.gone || xDisplayLost() || !w.frame || w.frame->empty())
+    if (!w.live() || xDisplayLost() || !w.frame || w.frame->empty())
         return;
     SDL_Surface* target = SDL_GetWindowSurface(w.window);
     if (!target)
@@ -572,7 +575,7 @@ void SdlBackend::warpPointer(int screenX, int screenY)
         for (auto& kv : m_windows) {
             Window& w = kv.second;
             const RECT& c = w.client;
-            if (!w.window || screenX < c.left || screenX >= c.right || screenY < c.top || screenY >= c.bottom)
+            if (!w.live() || screenX < c.left || screenX >= c.right || screenY < c.top || screenY >= c.bottom)
                 continue;
             const int cw = std::max<LONG>(1, c.right - c.left), ch = std::max<LONG>(1, c.bottom - c.top);
             const RECT box = pictureBox(w.window, cw, ch);
@@ -612,7 +615,7 @@ bool SdlBackend::toScreen(HWND hwnd, int x, int y, POINT& screen)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     auto it = m_windows.find(hwnd);
-    if (it == m_windows.end() || !it->second.window)
+    if (it == m_windows.end() || !it->second.live())
         return false;
     const RECT& c = it->second.client;
     const int cw = c.right - c.left, ch = c.bottom - c.top;
@@ -710,7 +713,7 @@ void SdlBackend::windowsDestroyed(const SDL_Event& e)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         for (auto& kv : m_windows) {
-            if (kv.second.window && !kv.second.gone && xWindowDestroyed(e, kv.second.window)) {
+            if (kv.second.live() && xWindowDestroyed(e, kv.second.window)) {
                 kv.second.gone = true;
                 destroyed.push_back(kv.first);
             }

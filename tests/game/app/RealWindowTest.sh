@@ -8,8 +8,9 @@
 # third run closes the window while a message box the story's script opened
 # at load waits for OK, a fourth while one a script opened in play waits:
 # the game ends as from any close, and no process of the box outlives it.
-# A fifth run has another client destroy the game's window, a sixth ends the
-# display's server under the game: each ends the game as its close does.
+# A fifth run has another client destroy the game's window, a sixth does the
+# same under a window manager, a seventh ends the display's server under the
+# game: each ends the game as its close does.
 # After every step the screen (a capture of the root window) must show what
 # the game drew last (HV_LAST_FRAME), scaled to where the window shows it; a
 # frozen or cropped screen, or a click that lands elsewhere, fails the test.
@@ -64,7 +65,8 @@ readonly STEP_TIMEOUT=12              # seconds for the screen to follow a step
 # One run on its own display; $1 "wm" with a window manager, "bare" without,
 # "box" without and with a box at load, "playbox" likewise with a box on
 # the game's first frame, "destroyed" and "lost" without, the window
-# destroyed or the display ended once the game draws; $2 is made once the
+# destroyed or the display ended once the game draws, "wmdestroyed" the
+# window destroyed under a window manager; $2 is made once the
 # display is up
 # (two servers starting at once may both take the same free number).
 run() {
@@ -114,7 +116,7 @@ run() {
   [ -s "$dir/display" ] || fail "Xvfb did not start"
   touch "$up"
   export DISPLAY=:$(cat "$dir/display")
-  if [ "$mode" = wm ]; then
+  if [ "$mode" = wm ] || [ "$mode" = wmdestroyed ]; then
     # Its settings and log in the run's own home, not the user's.
     mkdir -p "$dir/home"
     HOME=$dir/home XDG_CONFIG_HOME= XDG_CACHE_HOME= openbox --sm-disable >&5 2>&1 &
@@ -214,12 +216,12 @@ function canvas:nextFrame() self:setHasLuaAnimations(false) _ALERT("read me") en
     exit 0
   fi
 
-  if [ "$mode" = destroyed ] || [ "$mode" = lost ]; then
+  if [ "$mode" = destroyed ] || [ "$mode" = wmdestroyed ] || [ "$mode" = lost ]; then
     for ((i = 0; i < 200; ++i)); do
       [ -s "$frame" ] && break
       sleep 0.1
     done
-    if [ "$mode" = destroyed ]; then
+    if [ "$mode" != lost ]; then
       xdotool windowclose "$win"
     else
       kill "${pids[0]}"
@@ -368,7 +370,7 @@ printf 'leak:libdbus-1.so\n' >"$up/lsan.supp"
 export LSAN_OPTIONS="suppressions=$up/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 # Each run starts once the display of the one before is up.
 running=()
-for mode in wm bare box playbox destroyed lost; do
+for mode in wm bare box playbox destroyed wmdestroyed lost; do
   run "$mode" "$up/$mode" &
   running+=($!)
   for ((i = 0; i < 100; ++i)); do
