@@ -165,6 +165,9 @@ bool HVSOUND_SetBufferSize(int milliseconds);
 bool HVSOUND_SetHWND(HWND window);
 bool HVSOUND_IsOldWindowsNT();
 
+// Init and close belong to the thread that starts the engine. On one of the
+// engine's own threads (in a callback it makes) they are refused with error
+// 14 and change nothing: init answers false and close returns at once.
 bool HVSOUND_Init(int mixRate, int maxChannels, uint32_t flags);
 void HVSOUND_Close();
 void HVSOUND_Update();
