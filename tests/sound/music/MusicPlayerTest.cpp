@@ -1,6 +1,7 @@
 // MusicPlayerTest.cpp: the music player's calls: bad songs and clamps, the
 // tempo rule and C2 table, stopping, freeing and restarting songs, songs kept
-// across an engine restart, samples freed under a song, timed callbacks.
+// across an engine restart, samples freed under a song, timed callbacks (and
+// a song freed in its own).
 #include "tests/sound/music/MusicTestSupport.h"
 
 #include "sound/core/hvsound_sample.h"
@@ -316,6 +317,28 @@ TEST_F(MusicPlayerTest, RowCallbacksWaitInTheirQueueUntilTheSongClockReachesThem
         EXPECT_GE(blockStart, due - 0.01f) << "row " << row << " fired early";
         EXPECT_LT(blockStart, due + block) << "row " << row << " fired late";
     }
+}
+
+TEST_F(MusicPlayerTest, ASongFreedInItsRowCallbackGetsNoneOfItsCallsStillQueued)
+{
+    // At speed 1 and 255 BPM a row lasts 216 samples, so every block brings
+    // two or three rows, whose calls the mix cycle makes together after it:
+    // the first call frees the song while the others wait.
+    S3mBuilder b = twoNotes();
+    HVMUSIC_SONG* song = load(b.speed(1).tempo(255).build());
+    ASSERT_NE(song, nullptr);
+    forget(song);
+    song->rowCallback.function = [](HVMUSIC_SONG* song, int row) {
+        record(song, row);
+        HVMUSIC_FreeSong(song);
+    };
+    song->rowCallback.every = 1;
+    ASSERT_TRUE(HVMUSIC_PlaySong(song));
+    g_fired.clear();
+    for (int i = 0; i < 20; ++i)
+        HVSOUND_Update();
+    ASSERT_EQ(g_fired.size(), 1u);
+    EXPECT_EQ(g_fired[0].parameter, 0);
 }
 
 TEST_F(MusicPlayerTest, TheFirstRowAndOrderFireTheirCallbacksWhenTheSongStarts)
