@@ -3,10 +3,10 @@
 // end of a stream played once, an MP3 stream sought while it plays, its
 // pitch changed and its channel taken while it plays, the engine's close
 // within a second with a stream playing, stream calls from song and sync
-// callbacks, the engine's close refused in a callback on its own threads, a
-// song or stream freed while its callback runs, the close's order of the
-// mixer thread and the stream layer, and opens, plays, stops and closes
-// racing the threads.
+// callbacks, the engine's close and restart refused in a callback on its
+// own threads, a song or stream freed while its callback runs, the close's
+// order of the mixer thread and the stream layer, and opens, plays, stops
+// and closes racing the threads.
 #include "platform/kernel/DebugOutput.h"
 #include "sound/core/hvsound_channel.h"
 #include "sound/core/system_file.h"
@@ -265,9 +265,11 @@ TEST_F(SoundStreamThread, StreamCallsFromSongAndSyncCallbacksNeverHangTheEngine)
     EXPECT_GE(syncs, 2);
 }
 
-// What the first callback to close the engine saw, and whether its close returned.
+// What the first callback to close (and then restart) the engine saw, and
+// whether its calls returned.
 std::atomic<bool> g_closeAsked{false};
 std::atomic<int> g_closeError{HVSOUND_ERR_NONE};
+std::atomic<int> g_restartError{HVSOUND_ERR_NONE};
 std::atomic<bool> g_closeReturned{false};
 
 void closeTheEngineOnce()
@@ -276,6 +278,7 @@ void closeTheEngineOnce()
         return;
     HVSOUND_Close();
     g_closeError = HVSOUND_GetError();
+    g_restartError = HVSOUND_Init(kRate, 16, 0) ? HVSOUND_ERR_NONE : HVSOUND_GetError();
     g_closeReturned = true;
 }
 
@@ -285,10 +288,10 @@ void* closeTheEngineAndOpenNothing(const char*)
     return nullptr;
 }
 
-TEST_F(SoundStreamThread, TheEnginesCloseInACallbackOnItsOwnThreadIsRefusedAndItsStarterClosesIt)
+TEST_F(SoundStreamThread, TheEnginesCloseOrRestartInACallbackOnItsOwnThreadIsRefusedAndItsStarterClosesIt)
 {
-    // Each row has the engine close itself in one callback made on one of its
-    // threads, which the close would wait for.
+    // Each row has the engine close itself, then start again, in one callback
+    // made on one of its threads, which the close would wait for.
     std::vector<uint8_t> module;
     HVMUSIC_SONG* song = nullptr;
     HVSOUND_STREAM* stream = nullptr;
@@ -330,11 +333,12 @@ TEST_F(SoundStreamThread, TheEnginesCloseInACallbackOnItsOwnThreadIsRefusedAndIt
     for (const auto& row : rows) {
         SCOPED_TRACE(row.first);
         g_closeAsked = g_closeReturned = false;
-        g_closeError = HVSOUND_ERR_NONE;
+        g_closeError = g_restartError = HVSOUND_ERR_NONE;
         startThreaded();
         row.second();
         mustReach(10.0, [] { return g_closeReturned.load(); }, std::string("the close in ") + row.first);
         EXPECT_EQ(g_closeError, HVSOUND_ERR_INVALID_PARAM);
+        EXPECT_EQ(g_restartError, HVSOUND_ERR_INVALID_PARAM);
         EXPECT_TRUE(HVSOUND_GetState()->initialised) << "the engine runs on";
         answers("the starter's close", [] { HVSOUND_Close(); });
         EXPECT_EQ(HVSOUND_GetChannelsPlaying(), 0);
