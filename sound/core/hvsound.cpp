@@ -199,6 +199,11 @@ bool HVSOUND_Init(int mixRate, int maxChannels, uint32_t flags)
     HVSOUND_STATE& s = g_state;
     // 1. Arguments.
     HVSOUND_SetError(HVSOUND_ERR_NONE);
+    if (HVSOUND_Thread_IsEngineThread()) {
+        // A restart closes first, which an engine thread cannot do.
+        HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
+        return false;
+    }
     if (mixRate < 4000 || mixRate > 65535 || maxChannels < 0 || maxChannels > 1024) {
         HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
         return false;
@@ -313,8 +318,15 @@ bool HVSOUND_Init(int mixRate, int maxChannels, uint32_t flags)
 void HVSOUND_Close()
 {
     HVSOUND_STATE& s = g_state;
-    // 1.
+    // 1. The close waits for the engine's threads to end and then frees what
+    // they use: on one of them (in a song's, a stream's or an open's
+    // callback) it would wait for itself. It is refused there, and the
+    // engine runs on until its starter closes it.
     HVSOUND_ClearErrorOnInitThread();
+    if (HVSOUND_Thread_IsEngineThread()) {
+        HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
+        return;
+    }
     if (s.initialised) {
         s.driversEnumerated = false;
         s.bufferLength = -1;

@@ -165,6 +165,12 @@ bool HVSOUND_SetBufferSize(int milliseconds);
 bool HVSOUND_SetHWND(HWND window);
 bool HVSOUND_IsOldWindowsNT();
 
+// Init and close belong to the thread that starts the engine. On one of the
+// engine's own threads (the mixer, stream and loader threads, which make the
+// callbacks of songs, streams and opens) they are refused with error 14 and
+// change nothing: init answers false, close returns at once, and the engine
+// runs on until its starter closes it. Update-driven (output type 12), the
+// callbacks come on the caller's thread, where the close is made.
 bool HVSOUND_Init(int mixRate, int maxChannels, uint32_t flags);
 void HVSOUND_Close();
 void HVSOUND_Update();

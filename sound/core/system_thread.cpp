@@ -5,6 +5,8 @@
 #include "sound/core/hvsound.h"
 #include "sound/core/system_memory.h"
 
+#include <new>
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <cpuid.h>
 #endif
@@ -19,6 +21,23 @@ bool updateDriven()
     return HVSOUND_GetState()->outputType == HVSOUND_OUTPUT_NOSOUND_NONREALTIME;
 }
 
+// True on the threads the engine made.
+thread_local bool t_engineThread = false;
+
+// What a thread the engine makes runs: its routine, marked as the engine's.
+struct EngineThreadStart {
+    LPTHREAD_START_ROUTINE routine;
+    void* parameter;
+};
+
+DWORD WINAPI engineThreadMain(LPVOID parameter)
+{
+    EngineThreadStart start = *static_cast<EngineThreadStart*>(parameter);
+    delete static_cast<EngineThreadStart*>(parameter);
+    t_engineThread = true;
+    return start.routine(start.parameter);
+}
+
 } // namespace
 
 HANDLE HVSOUND_Thread_Create(LPTHREAD_START_ROUTINE routine, void* parameter, int priorityCode, int /*stackSize*/)
@@ -26,9 +45,12 @@ HANDLE HVSOUND_Thread_Create(LPTHREAD_START_ROUTINE routine, void* parameter, in
     if (updateDriven())
         return kNoThread;
     DWORD id = 0;
-    HANDLE thread = CreateThread(nullptr, 0, routine, parameter, 0, &id);
-    if (!thread)
+    auto* start = new (std::nothrow) EngineThreadStart{routine, parameter};
+    HANDLE thread = start ? CreateThread(nullptr, 0, engineThreadMain, start, 0, &id) : nullptr;
+    if (!thread) {
+        delete start;
         return nullptr;
+    }
     switch (priorityCode) {
     case -1:
         SetThreadPriority(thread, THREAD_PRIORITY_BELOW_NORMAL);
@@ -46,6 +68,11 @@ HANDLE HVSOUND_Thread_Create(LPTHREAD_START_ROUTINE routine, void* parameter, in
         break;
     }
     return thread;
+}
+
+bool HVSOUND_Thread_IsEngineThread()
+{
+    return t_engineThread;
 }
 
 void HVSOUND_Thread_Kill(HANDLE thread)

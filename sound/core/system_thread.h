@@ -11,6 +11,9 @@
 // the normal priority. The stack size is not used. Output type 12 makes no
 // thread and answers the handle value 1.
 HANDLE HVSOUND_Thread_Create(LPTHREAD_START_ROUTINE routine, void* parameter, int priorityCode, int stackSize);
+// True on a thread made by HVSOUND_Thread_Create (the mixer, stream and
+// loader threads, which make the engine's callbacks).
+bool HVSOUND_Thread_IsEngineThread();
 // Ends the use of a thread: waits until its routine has returned and releases
 // the handle. The caller must have asked the thread to stop first; a thread
 // is never cut off in the middle of its work, where it could hold a lock.

@@ -295,6 +295,9 @@ void runAllDueCallbacks(HVMUSIC_SONG* song)
 // mixed piece by piece up to each tick boundary.
 void mixSong(HVMUSIC_SONG* song, const HVSOUND_MIXER* mixer, uint8_t* buffer, int length)
 {
+    // The callbacks due by the clock at the block's start; the mix cycle
+    // makes the calls once it has mixed the block and let its locks go.
+    runAllDueCallbacks(song);
     const int frameBytes = mixer->channels * mixer->bitsPerSample / 8;
     int remaining = length;
     while (remaining > 0 && song->playing) {
@@ -318,10 +321,6 @@ void mixSong(HVMUSIC_SONG* song, const HVSOUND_MIXER* mixer, uint8_t* buffer, in
         song->positionIndex = (song->positionIndex + 1) % song->positionBlocks;
     }
     song->elapsedMs += state().mixer.blockDurationMs;
-    // The callbacks due by the clock at the block's end are called when the
-    // mix cycle ends, so each is called with the song at the clock it fell
-    // due at, as at the next block's start.
-    runAllDueCallbacks(song);
 }
 
 void destroyReleased(void* song)

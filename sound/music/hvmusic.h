@@ -34,8 +34,11 @@ constexpr int HVMUSIC_QUEUE_LENGTH = 256;
 constexpr int HVMUSIC_INSTRUMENT_CALLBACKS = 256;
 constexpr int HVMUSIC_MAX_VOLUME = 64;
 constexpr int HVMUSIC_MASTER_VOLUME_MAX = 256;
-// Init flag 0x80: timed callbacks are called at once, and songs keep no
-// position ring.
+// Init flag 0x80: timed callbacks are not queued for their time, and songs
+// keep no position ring. A call that falls due while a song plays (in a mix
+// cycle, at one of its ticks) is made at the end of that cycle, once the
+// block is mixed and the cycle's locks are let go; one that falls due outside
+// a mix cycle is made at once.
 constexpr uint32_t HVMUSIC_INIT_IMMEDIATE_CALLBACKS = 0x80;
 
 typedef void (*HVMUSIC_CALLBACK_FUNCTION)(HVMUSIC_SONG* song, int parameter);
@@ -240,8 +243,10 @@ void HVMUSIC_LoadQueued(HVMUSIC_SONG* song);
 bool HVMUSIC_Channel_Start(HVMUSIC_SONG* song, HVMUSIC_VOICE* voice);
 // The engine channel record of a voice while the song still owns it.
 HVSOUND_CHANNEL* HVMUSIC_Channel_Of(HVMUSIC_SONG* song, const HVMUSIC_VOICE* voice);
-// Row, order, Zxx and instrument callbacks: queued for their time, or
-// called at once with init flag 0x80.
+// Row, order, Zxx and instrument callbacks: queued for their time, which
+// the songs unit collects at the start of a block and the mix cycle calls at
+// its end; with init flag 0x80 not queued but called at the end of the mix
+// cycle (at once outside one).
 void HVMUSIC_Callback_Fire(HVMUSIC_SONG* song, HVMUSIC_CALLBACK* callback, int parameter);
 // Fires a row or order callback when `counter` is a multiple of its `every`.
 void HVMUSIC_Callback_FireEvery(HVMUSIC_SONG* song, HVMUSIC_CALLBACK* callback, int counter);

@@ -1,6 +1,7 @@
 // MusicPlayerTest.cpp: the music player's calls: bad songs and clamps, the
 // tempo rule and C2 table, stopping, freeing and restarting songs, songs kept
-// across an engine restart, samples freed under a song, timed callbacks.
+// across an engine restart, samples freed under a song, timed callbacks (and
+// a song freed in its own).
 #include "tests/sound/music/MusicTestSupport.h"
 
 #include "sound/core/hvsound_sample.h"
@@ -271,12 +272,15 @@ struct Fired {
     HVMUSIC_SONG* song;
     int parameter;
     float clock;
+    int block; // the block mixed by the update that made the call
 };
 std::vector<Fired> g_fired;
+// The block the test's current HVSOUND_Update mixes, counted from the song's start.
+int g_block = 0;
 
 void record(HVMUSIC_SONG* song, int parameter)
 {
-    g_fired.push_back(Fired{song, parameter, song->elapsedMs});
+    g_fired.push_back(Fired{song, parameter, song->elapsedMs, g_block});
 }
 
 TEST_F(MusicPlayerTest, RowCallbacksWaitInTheirQueueUntilTheSongClockReachesThem)
@@ -291,21 +295,50 @@ TEST_F(MusicPlayerTest, RowCallbacksWaitInTheirQueueUntilTheSongClockReachesThem
     g_fired.clear();
     const HVSOUND_STATE* s = HVSOUND_GetState();
     const float block = s->mixer.blockDurationMs;
-    for (int i = 0; i < 60; ++i)
+    const int ringBlocks = s->mixBufferLength / s->mixer.blockLength;
+    for (g_block = 0; g_block < 60; ++g_block)
         HVSOUND_Update();
     ASSERT_GE(g_fired.size(), 3u);
     for (size_t k = 0; k < g_fired.size(); ++k) {
         // Speed 1: tick t plays row t of the 64 of the one pattern, at
-        // sample t x 441, inside the block that starts at the song clock
-        // below; its entry waits one ring less one block more.
+        // sample t x 441, inside block t x 441 / 512, which starts at the
+        // song clock below; its entry waits one ring less one block more.
         int tick = int(k) * 2;
         int row = tick % 64;
         EXPECT_EQ(g_fired[k].parameter, row);
-        float played = float(tick * 441 / 512) * block;
+        int playedBlock = tick * 441 / 512;
+        float played = float(playedBlock) * block;
         float due = float(s->bufferLengthMs) + played - block;
-        EXPECT_GE(g_fired[k].clock, due - 0.01f) << "row " << row << " fired early";
-        EXPECT_LT(g_fired[k].clock, due + block) << "row " << row << " fired late";
+        // The call is made once the block at whose start the clock reached
+        // the entry's time is mixed: the block mixed as the output starts
+        // playing the row's block, the rest of the ring ahead of it.
+        EXPECT_EQ(g_fired[k].block, playedBlock + ringBlocks - 1) << "row " << row;
+        float blockStart = g_fired[k].clock - block;
+        EXPECT_GE(blockStart, due - 0.01f) << "row " << row << " fired early";
+        EXPECT_LT(blockStart, due + block) << "row " << row << " fired late";
     }
+}
+
+TEST_F(MusicPlayerTest, ASongFreedInItsRowCallbackGetsNoneOfItsCallsStillQueued)
+{
+    // At speed 1 and 255 BPM a row lasts 216 samples, so every block brings
+    // two or three rows, whose calls the mix cycle makes together after it:
+    // the first call frees the song while the others wait.
+    S3mBuilder b = twoNotes();
+    HVMUSIC_SONG* song = load(b.speed(1).tempo(255).build());
+    ASSERT_NE(song, nullptr);
+    forget(song);
+    song->rowCallback.function = [](HVMUSIC_SONG* song, int row) {
+        record(song, row);
+        HVMUSIC_FreeSong(song);
+    };
+    song->rowCallback.every = 1;
+    ASSERT_TRUE(HVMUSIC_PlaySong(song));
+    g_fired.clear();
+    for (int i = 0; i < 20; ++i)
+        HVSOUND_Update();
+    ASSERT_EQ(g_fired.size(), 1u);
+    EXPECT_EQ(g_fired[0].parameter, 0);
 }
 
 TEST_F(MusicPlayerTest, TheFirstRowAndOrderFireTheirCallbacksWhenTheSongStarts)
@@ -316,9 +349,11 @@ TEST_F(MusicPlayerTest, TheFirstRowAndOrderFireTheirCallbacksWhenTheSongStarts)
     b.speed(1).orders({0, 1}).effect(0, 2, 0, fx('C'), 0);
     HVMUSIC_SONG* song = load(b.build());
     ASSERT_NE(song, nullptr);
-    song->rowCallback.function = [](HVMUSIC_SONG*, int row) { g_fired.push_back(Fired{nullptr, row, 0.0f}); };
+    song->rowCallback.function = [](HVMUSIC_SONG*, int row) { g_fired.push_back(Fired{nullptr, row, 0.0f, 0}); };
     song->rowCallback.every = 1;
-    song->orderCallback.function = [](HVMUSIC_SONG*, int order) { g_fired.push_back(Fired{nullptr, 100 + order, 0.0f}); };
+    song->orderCallback.function = [](HVMUSIC_SONG*, int order) {
+        g_fired.push_back(Fired{nullptr, 100 + order, 0.0f, 0});
+    };
     song->orderCallback.every = 1;
     for (int start = 0; start < 2; ++start) {
         ASSERT_TRUE(HVMUSIC_PlaySong(song));

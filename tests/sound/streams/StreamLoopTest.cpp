@@ -1,7 +1,7 @@
 // StreamLoopTest.cpp: looping streams (the whole data, sampler loop points,
 // damaged loops, Ogg decoders that fail), the end countdown of a stream that
 // plays once (and its pause), reads that deliver nothing, and sync points
-// from cue and label chunks.
+// from cue and label chunks, with a stream closed in its own sync callback.
 #include "sound/core/system_file.h"
 #include "tests/sound/formats/VorbisFixtures.h"
 #include "tests/sound/streams/StreamTestSupport.h"
@@ -319,6 +319,28 @@ TEST_F(SoundStreamLoop, SyncPointsFireWhenHeardNewestFirstAndAgainAfterEachLoop)
         EXPECT_EQ(fired[i].offset, once[i % 4].offset) << i;
         EXPECT_EQ(fired[i].generation, int(i / 4)) << i;
     }
+}
+
+TEST_F(SoundStreamLoop, AStreamClosedInItsSyncCallbackGetsNoneOfItsCallsStillQueued)
+{
+    startEngine();
+    // Two points at one offset fall due in one mix cycle, which calls them
+    // after it: the first call closes the stream while the second waits.
+    std::vector<uint8_t> bytes = wav16(6000, 1, kRate, [](wavtest::WavBuilder& b) { b.cue({{1, 500}, {2, 500}}); });
+    HVSOUND_STREAM* s = openMemory(bytes, HVSOUND_MODE_LOOP_NORMAL);
+    ASSERT_NE(s, nullptr);
+    forget(s);
+    std::vector<Fired> fired;
+    s->syncList.callback = [](HVSOUND_STREAM* stream, const char* name, uint32_t offset, void* list) {
+        recordSync(stream, name, offset, list);
+        return HVSOUND_Stream_Close(stream);
+    };
+    s->syncUserData = &fired;
+    ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, s), -1);
+    for (int block = 0; block < 20; ++block)
+        update();
+    ASSERT_EQ(fired.size(), 1u);
+    EXPECT_EQ(fired[0].offset, 500u);
 }
 
 } // namespace

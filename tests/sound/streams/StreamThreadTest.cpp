@@ -3,8 +3,13 @@
 // end of a stream played once, an MP3 stream sought while it plays, its
 // pitch changed and its channel taken while it plays, the engine's close
 // within a second with a stream playing, stream calls from song and sync
-// callbacks, and opens, plays, stops and closes racing the threads.
+// callbacks, the engine's close and restart refused in a callback on its
+// own threads, a song or stream freed while its callback runs, the close's
+// order of the mixer thread and the stream layer, and opens, plays, stops
+// and closes racing the threads.
+#include "platform/kernel/DebugOutput.h"
 #include "sound/core/hvsound_channel.h"
+#include "sound/core/system_file.h"
 #include "sound/music/hvmusic.h"
 #include "tests/sound/formats/MpegTestSupport.h"
 #include "tests/sound/formats/VorbisFixtures.h"
@@ -15,9 +20,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <future>
+#include <functional>
 #include <memory>
+#include <string>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -62,7 +69,83 @@ protected:
         }
         return done();
     }
+
+    // Like within, for a state that a hung engine never reaches: the test
+    // fails, and since nothing can end threads that wait for each other (the
+    // fixture's close would wait for them too), the test program ends here.
+    template <typename F>
+    static void mustReach(double seconds, F done, const std::string& what)
+    {
+        if (within(seconds, done))
+            return;
+        ADD_FAILURE() << what << " (waited " << seconds << " s)";
+        std::fflush(stdout);
+        std::_Exit(1);
+    }
+
+    // Makes engine calls on a thread of their own, so that a hung engine
+    // fails the test instead of hanging it.
+    static void answers(const std::string& what, std::function<void()> calls)
+    {
+        auto answered = std::make_shared<std::atomic<bool>>(false);
+        std::thread([answered, calls] {
+            calls();
+            *answered = true;
+        }).detach();
+        mustReach(20.0, [answered] { return answered->load(); }, what + " never returns");
+    }
 };
+
+// A callback held while it runs: the first call says it runs, waits until the
+// test lets it go (or a hang's limit) and then reads its song or stream.
+std::atomic<bool> g_heldRuns{false};
+std::atomic<bool> g_heldGo{false};
+std::atomic<bool> g_heldReturned{false};
+
+template <typename F>
+void holdFirstCall(F whenLetGo)
+{
+    if (g_heldRuns.exchange(true))
+        return;
+    auto end = Clock::now() + std::chrono::seconds(20);
+    while (!g_heldGo && Clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    whenLetGo();
+    g_heldReturned = true;
+}
+
+void resetHeldCallback()
+{
+    g_heldRuns = g_heldGo = g_heldReturned = false;
+}
+
+// A song whose every row calls `function`; `module` keeps its data.
+HVMUSIC_SONG* fastSong(std::vector<uint8_t>& module, HVMUSIC_CALLBACK_FUNCTION function)
+{
+    s3mtest::S3mBuilder b;
+    b.constantInstrument();
+    module = b.note(0, 0, 0, s3mtest::kC4, 1).speed(1).tempo(255).build();
+    HVMUSIC_SONG* song =
+        HVMUSIC_LoadSongEx(module.data(), 0, int(module.size()), HVSOUND_MODE_LOADMEMORY, nullptr, 0);
+    if (song) {
+        song->rowCallback.function = function;
+        song->rowCallback.every = 1;
+    }
+    return song;
+}
+
+// A WAV of one second with a sync point an eighth of a second in.
+std::vector<uint8_t> wavWithSyncPoint()
+{
+    return wav16(kRate, 1, kRate, [](wavtest::WavBuilder& w) { w.cue({{1, kRate / 8}}); });
+}
+
+void setSyncCallback(HVSOUND_STREAM* s, HVSOUND_STREAM_SYNCCALLBACK callback)
+{
+    HVSOUND_Stream_EnterListLock();
+    s->syncList.callback = callback;
+    HVSOUND_Stream_LeaveListLock();
+}
 
 TEST_F(SoundStreamThread, TheStreamThreadRefillsAPlayingStreamUntilItEnds)
 {
@@ -154,50 +237,197 @@ TEST_F(SoundStreamThread, StreamCallsFromSongAndSyncCallbacksNeverHangTheEngine)
     HVSOUND_STREAM* looped =
         openMemory(wav16(kRate, 1, kRate, [](wavtest::WavBuilder& w) { w.cue({{1, kRate / 4}}); }));
     ASSERT_TRUE(target && looped);
-    HVSOUND_Stream_EnterListLock();
-    looped->syncList.callback = [](HVSOUND_STREAM* s, const char*, uint32_t, void*) {
+    setSyncCallback(looped, [](HVSOUND_STREAM* s, const char*, uint32_t, void*) {
         ++syncs;
         return HVSOUND_Stream_SetPositionCore(s, 0, false, false);
-    };
-    HVSOUND_Stream_LeaveListLock();
+    });
     // Every row of a fast song stops and starts the other stream.
-    s3mtest::S3mBuilder b;
-    b.constantInstrument();
-    std::vector<uint8_t> module = b.note(0, 0, 0, s3mtest::kC4, 1).speed(1).tempo(255).build();
-    HVMUSIC_SONG* song =
-        HVMUSIC_LoadSongEx(module.data(), 0, int(module.size()), HVSOUND_MODE_LOADMEMORY, nullptr, 0);
-    ASSERT_NE(song, nullptr);
-    song->rowCallback.function = [](HVMUSIC_SONG*, int) {
+    std::vector<uint8_t> module;
+    HVMUSIC_SONG* song = fastSong(module, [](HVMUSIC_SONG*, int) {
         ++rows;
         HVSOUND_Stream_Stop(target);
         HVSOUND_Stream_Play(HVSOUND_FREE, target);
-    };
-    song->rowCallback.every = 1;
+    });
+    ASSERT_NE(song, nullptr);
     ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, looped), -1);
     ASSERT_TRUE(HVMUSIC_PlaySong(song));
     // The counts are read without the engine, which may hang.
-    auto end = Clock::now() + std::chrono::seconds(10);
-    while ((rows < 20 || syncs < 2) && Clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    within(10.0, [] { return rows >= 20 && syncs >= 2; });
 
-    // The engine still answers: its calls run on a thread of their own, so a
-    // hung engine fails the test instead of hanging it. The close ends the
-    // mixer thread after the last callbacks it called.
-    auto answered = std::make_shared<std::promise<void>>();
-    std::thread([answered, song] {
-        HVMUSIC_FreeSong(song);
-        HVSOUND_Close();
-        answered->set_value();
-    }).detach();
-    if (answered->get_future().wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
-        ADD_FAILURE() << "the engine hangs after " << rows << " row and " << syncs << " sync callbacks";
-        // Nothing can end the threads that wait for each other: the test
-        // program ends here.
-        std::fflush(stdout);
-        std::_Exit(1);
-    }
+    // The engine still answers. The close ends the mixer thread after the
+    // last callbacks it called.
+    answers("the engine after " + std::to_string(rows) + " row and " + std::to_string(syncs) + " sync callbacks",
+            [song] {
+                HVMUSIC_FreeSong(song);
+                HVSOUND_Close();
+            });
     EXPECT_GE(rows, 20);
     EXPECT_GE(syncs, 2);
+}
+
+// What the first callback to close (and then restart) the engine saw, and
+// whether its calls returned.
+std::atomic<bool> g_closeAsked{false};
+std::atomic<int> g_closeError{HVSOUND_ERR_NONE};
+std::atomic<int> g_restartError{HVSOUND_ERR_NONE};
+std::atomic<bool> g_closeReturned{false};
+
+void closeTheEngineOnce()
+{
+    if (g_closeAsked.exchange(true))
+        return;
+    HVSOUND_Close();
+    g_closeError = HVSOUND_GetError();
+    g_restartError = HVSOUND_Init(kRate, 16, 0) ? HVSOUND_ERR_NONE : HVSOUND_GetError();
+    g_closeReturned = true;
+}
+
+void* closeTheEngineAndOpenNothing(const char*)
+{
+    closeTheEngineOnce();
+    return nullptr;
+}
+
+TEST_F(SoundStreamThread, TheEnginesCloseOrRestartInACallbackOnItsOwnThreadIsRefusedAndItsStarterClosesIt)
+{
+    // Each row has the engine close itself, then start again, in one callback
+    // made on one of its threads, which the close would wait for.
+    std::vector<uint8_t> module;
+    HVMUSIC_SONG* song = nullptr;
+    HVSOUND_STREAM* stream = nullptr;
+    const HVSOUND_FILE_CALLBACKS closingFiles = {closeTheEngineAndOpenNothing, nullptr, nullptr, nullptr, nullptr};
+    const std::pair<const char*, std::function<void()>> rows[] = {
+        {"a song's row callback on the mixer thread",
+         [&] {
+             song = fastSong(module, [](HVMUSIC_SONG*, int) { closeTheEngineOnce(); });
+             ASSERT_NE(song, nullptr);
+             ASSERT_TRUE(HVMUSIC_PlaySong(song));
+         }},
+        {"a stream's sync callback on the mixer thread",
+         [&] {
+             stream = openMemory(wavWithSyncPoint(), HVSOUND_MODE_LOOP_NORMAL);
+             ASSERT_NE(stream, nullptr);
+             setSyncCallback(stream, [](HVSOUND_STREAM*, const char*, uint32_t, void*) {
+                 closeTheEngineOnce();
+                 return true;
+             });
+             ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, stream), -1);
+         }},
+        {"a stream's end callback on the stream thread",
+         [&] {
+             stream = openMemory(wav16(kRate / 4, 1), HVSOUND_MODE_LOOP_OFF);
+             ASSERT_NE(stream, nullptr);
+             stream->endCallback = [](HVSOUND_STREAM*, void*, int, void*) {
+                 closeTheEngineOnce();
+                 return true;
+             };
+             ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, stream), -1);
+         }},
+        {"a file callback of a non-blocking open on the loader thread",
+         [&] {
+             HVSOUND_File_SetUserCallbacks(&closingFiles);
+             song = HVMUSIC_LoadSongEx("closing.s3m", 0, 0, HVSOUND_MODE_NONBLOCKING, nullptr, 0);
+             ASSERT_NE(song, nullptr);
+         }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.first);
+        g_closeAsked = g_closeReturned = false;
+        g_closeError = g_restartError = HVSOUND_ERR_NONE;
+        startThreaded();
+        row.second();
+        mustReach(10.0, [] { return g_closeReturned.load(); }, std::string("the close in ") + row.first);
+        EXPECT_EQ(g_closeError, HVSOUND_ERR_INVALID_PARAM);
+        EXPECT_EQ(g_restartError, HVSOUND_ERR_INVALID_PARAM);
+        EXPECT_TRUE(HVSOUND_GetState()->initialised) << "the engine runs on";
+        answers("the starter's close", [] { HVSOUND_Close(); });
+        EXPECT_EQ(HVSOUND_GetChannelsPlaying(), 0);
+        EXPECT_EQ(HVSOUND_GetError(), HVSOUND_ERR_UNINITIALISED) << "later calls find the engine closed";
+        HVSOUND_File_SetUserCallbacks(nullptr);
+        if (song) {
+            EXPECT_TRUE(HVMUSIC_FreeSong(song));
+        }
+        if (stream)
+            close(stream);
+        song = nullptr;
+        stream = nullptr;
+    }
+}
+
+TEST_F(SoundStreamThread, ASongOrStreamFreedWhileItsCallbackRunsGoesWhenTheCallbackReturns)
+{
+    // The freeing call returns while the callback still runs on the mixer
+    // thread; the callback can still read its song or stream, and the fixture
+    // finds the record given back once the engine is closed.
+    static std::atomic<int> read;
+    std::vector<uint8_t> module;
+    const std::pair<const char*, std::function<void()>> rows[] = {
+        {"a song's row callback",
+         [&] {
+             HVMUSIC_SONG* song = fastSong(module, [](HVMUSIC_SONG* song, int) {
+                 holdFirstCall([song] { read = song->rowCallback.every; });
+             });
+             ASSERT_NE(song, nullptr);
+             ASSERT_TRUE(HVMUSIC_PlaySong(song));
+             mustReach(10.0, [] { return g_heldRuns.load(); }, "the song's row callback never runs");
+             answers("freeing the song", [song] { EXPECT_TRUE(HVMUSIC_FreeSong(song)); });
+         }},
+        {"a stream's sync callback",
+         [&] {
+             HVSOUND_STREAM* stream = openMemory(wavWithSyncPoint(), HVSOUND_MODE_LOOP_NORMAL);
+             ASSERT_NE(stream, nullptr);
+             stream->syncUserData = reinterpret_cast<void*>(uintptr_t(1));
+             setSyncCallback(stream, [](HVSOUND_STREAM* s, const char*, uint32_t, void*) {
+                 holdFirstCall([s] { read = int(reinterpret_cast<uintptr_t>(s->syncUserData)); });
+                 return true;
+             });
+             ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, stream), -1);
+             mustReach(10.0, [] { return g_heldRuns.load(); }, "the stream's sync callback never runs");
+             answers("closing the stream", [this, stream] { close(stream); });
+         }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.first);
+        resetHeldCallback();
+        read = 0;
+        startThreaded();
+        row.second();
+        g_heldGo = true;
+        mustReach(10.0, [] { return g_heldReturned.load(); }, "the held callback never returns");
+        EXPECT_EQ(read, 1) << "the callback still had its record";
+        HVSOUND_Close();
+    }
+}
+
+TEST_F(SoundStreamThread, TheEnginesCloseEndsTheMixerThreadBeforeTheStreamLayer)
+{
+    // A sync callback on the mixer thread is held until the close either
+    // waits for that thread (the close says so after its limit) or has
+    // stopped the stream layer, which the callback may still call.
+    startThreaded();
+    platform::DebugCapture debug;
+    static platform::DebugCapture* s_debug;
+    static std::atomic<int> layerRan;
+    s_debug = &debug;
+    layerRan = -1;
+    resetHeldCallback();
+    HVSOUND_STREAM* stream = openMemory(wavWithSyncPoint(), HVSOUND_MODE_LOOP_NORMAL);
+    ASSERT_NE(stream, nullptr);
+    setSyncCallback(stream, [](HVSOUND_STREAM*, const char*, uint32_t, void*) {
+        holdFirstCall([] { layerRan = HVSOUND_Stream_LayerRunning() ? 1 : 0; });
+        return true;
+    });
+    ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, stream), -1);
+    mustReach(10.0, [] { return g_heldRuns.load(); }, "the sync callback never runs");
+    std::thread letGo([] {
+        within(20.0, [] {
+            return s_debug->contains("the mixer thread has not finished") || !HVSOUND_Stream_LayerRunning();
+        });
+        g_heldGo = true;
+    });
+    answers("the close", [] { HVSOUND_Close(); });
+    letGo.join();
+    EXPECT_EQ(layerRan, 1) << "the stream layer was stopped while the mixer thread still made a callback";
 }
 
 TEST_F(SoundStreamThread, OpensPlaysStopsAndClosesRaceTheThreadsSafely)
