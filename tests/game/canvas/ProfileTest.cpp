@@ -68,6 +68,16 @@ protected:
         return s.str();
     }
     ProgressRecord* progress() { return canvas->getProgress(); }
+    // A player of that name is made and chosen in the player selection.
+    void chooseNewPlayer(const std::string& name)
+    {
+        world.setSetting((name + "\\displayName").c_str(), name.c_str());
+        auto* chooser = static_cast<ChoosePlayer*>(canvas->getSprite("ChoosePlayer"));
+        chooser->setSelectedProfile(lang::String(name.c_str()));
+        lang::String command(("profile:" + name).c_str());
+        canvas->handleAction(chooser, &command);
+        ASSERT_STREQ(name.c_str(), canvas->getProfileName().c_str());
+    }
 };
 
 TEST_F(ProfileTest, AFreshProfilesSaveStoresTheNewGamesImageAndTheScriptsText)
@@ -319,12 +329,7 @@ TEST_F(ProfileTest, AStoryNotTakenIsKeptBesideTheSettingsOrStaysStoredWhenTheClo
     EXPECT_FALSE(std::filesystem::exists(world.folder() / "registry.txt.Ann.story.2"));
 
     // The next player chosen is saved as ever.
-    world.setSetting("Bert\\displayName", "Bert");
-    auto* chooser = static_cast<ChoosePlayer*>(canvas->getSprite("ChoosePlayer"));
-    chooser->setSelectedProfile(lang::String("Bert"));
-    lang::String command("profile:Bert");
-    canvas->handleAction(chooser, &command);
-    ASSERT_STREQ("Bert", canvas->getProfileName().c_str());
+    chooseNewPlayer("Bert");
     EXPECT_TRUE(canvas->saveProfile());
     EXPECT_NE("<missing>", value("Bert\\userdata\\0"));
 }
@@ -472,12 +477,7 @@ TEST_F(ProfileTest, ANewPlayerGetsAFreshGamesStoryWhateverThePlayerBeforeReached
     // Ann has come far: a later chapter, cut scenes seen, her own names.
     ASSERT_EQ(0, luaL_dostring(L(), "LF.chapter = 4 LF.vignetteSeen[2] = 1 LF.music = 'x' LF.showIns[3] = true"));
     ASSERT_NE(fresh, story());
-    world.setSetting("Bert\\displayName", "Bert");
-    auto* chooser = static_cast<ChoosePlayer*>(canvas->getSprite("ChoosePlayer"));
-    chooser->setSelectedProfile(lang::String("Bert"));
-    lang::String command("profile:Bert");
-    canvas->handleAction(chooser, &command);
-    ASSERT_STREQ("Bert", canvas->getProfileName().c_str());
+    chooseNewPlayer("Bert");
     EXPECT_EQ(fresh, story());
 }
 
