@@ -5,6 +5,7 @@
 #include "core/lang/ResourceFile.h"
 #include "core/util/RectangleNM.h"
 #include "game/app/MyFrame.h"
+#include "game/canvas/LanternfieldCanvas.h"
 #include "game/registration/GameClasses.h"
 #include "platform/kernel/Thread.h"
 #include "platform/registry/Registry.h"
@@ -157,6 +158,9 @@ int GameEntry::run(HINSTANCE instance)
     void (*oldHandlers[std::size(kQuitSignals)])(int);
     for (size_t i = 0; i < std::size(kQuitSignals); ++i)
         oldHandlers[i] = std::signal(kQuitSignals[i], noteQuitSignal);
+    // A write beyond the file-size limit (ulimit -f) fails as on a full
+    // disk, rather than killing the game halfway through its save.
+    void (*oldFileSizeHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
     auto* frame = new MyFrame();
     util::RectangleNM bounds(0, 0, 800, 600);
     if (frame->create(nullptr, &bounds)) {
@@ -199,10 +203,13 @@ int GameEntry::run(HINSTANCE instance)
     }
     // A game whose data could not be loaded ends with an error.
     int code = frame->isLoadFailed() ? 1 : 0;
+    // So does one whose last save did not happen (the story too long, its
+    // script stopped) or did not reach the disk (a full disk, say): the
+    // player learns what was lost, without the debug output.
+    std::string unsaved = MyFrame::canvas() ? MyFrame::canvas()->lastSaveFailure() : std::string();
     frame->release();
-    // So does one whose last save did not reach the disk (a full disk, say):
-    // the player learns what was lost, without the debug output.
-    const std::string unsaved = platform::registryWriteFailure();
+    if (unsaved.empty())
+        unsaved = platform::registryWriteFailure();
     if (!unsaved.empty()) {
         std::fprintf(stderr, "The game could not be saved: %s; what was played since its last save is lost.\n",
                      unsaved.c_str());
@@ -210,6 +217,7 @@ int GameEntry::run(HINSTANCE instance)
     }
     for (size_t i = 0; i < std::size(kQuitSignals); ++i)
         std::signal(kQuitSignals[i], oldHandlers[i] == SIG_ERR ? SIG_DFL : oldHandlers[i]);
+    std::signal(SIGXFSZ, oldFileSizeHandler == SIG_ERR ? SIG_DFL : oldFileSizeHandler);
     lang::ResourceFile::closeAll();
     return code;
 }

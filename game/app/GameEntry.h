@@ -17,7 +17,9 @@ public:
     // the frame as the player does.
     // Returns the exit code: 0, or 1 when the archive could not be opened
     // (after a message saying so), the game data could not be loaded, or
-    // the settings file could not be written (a line on stderr says so). A
+    // the player's last save did not happen or the settings file could not
+    // be written (a line on stderr says so; SIGXFSZ is ignored, so a write
+    // beyond the file-size limit fails as on a full disk). A
     // game that closes closes its message boxes; one that has spent six
     // seconds of its close in a script call (a script blocked in a call)
     // ends the process with code 1 and a message.

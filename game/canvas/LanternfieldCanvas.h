@@ -10,6 +10,8 @@
 #include "game/progress/PlayerProfile.h"
 #include "sprites/canvas/GameCanvas3.h"
 
+#include <string>
+
 struct luaL_Reg;
 
 namespace lang {
@@ -292,6 +294,10 @@ public:
     // progress reached the settings file, or stays there as it was read
     // because the player's stored story was not taken.
     bool saveProfile();
+    // Why the last save of a player's progress did not reach the settings
+    // file ("" when it did): the closing game says so and ends with an
+    // error.
+    const std::string& lastSaveFailure() const { return m_lastSaveFailure; }
     // The save when the program closes: the room is left, then saved.
     void saveOnExit();
     // The player chose a profile in the selection dialog.
@@ -456,6 +462,8 @@ protected:
     // closed while it was checked, or a refused one could not be kept
     // aside): no save writes over it.
     bool m_bStoredStoryKept = false;
+    // See lastSaveFailure.
+    std::string m_lastSaveFailure;
     bool m_bPausePending;
     window::AudioClip* m_pMusicClip;
     // The music that played before the last change of background music.

@@ -104,8 +104,10 @@ LanternfieldCanvas::StoryRestore LanternfieldCanvas::restoreStory(const lang::By
                 saved.assign(reinterpret_cast<const char*>(bytes.data()), size_t(bytes.length()));
             return true;
         };
+    // A story taken leaves itself room to grow in play: its save may take
+    // half of what the settings keep of a story.
     const SavedStory::Result result =
-        SavedStory::restore(L, text, size_t(script.length()), message, save, sprite::User::maxChunkedLength());
+        SavedStory::restore(L, text, size_t(script.length()), message, save, sprite::User::maxChunkedLength() / 2);
     if (result == SavedStory::RESTORED)
         return STORY_TAKEN;
     const char* name = m_profileName.c_str();
@@ -216,9 +218,19 @@ bool LanternfieldCanvas::saveProfile()
     sprite::User* settings = getUser();
     if (!m_pProgress || !settings)
         return false;
+    const char* name = m_profileName.c_str();
+    // Every way the save can fail keeps the last whole save, and the reason
+    // for the closing game to tell.
+    auto failed = [this](const std::string& why) {
+        window::debugLine("saveProfile: ", why, "; the last whole save stays\n");
+        m_lastSaveFailure = why;
+        return false;
+    };
+    m_lastSaveFailure.clear();
     if (m_bStoredStoryKept) {
-        // What the settings hold of the player stays as it is.
-        window::debugLine("saveProfile: the stored story of ", m_profileName.c_str(),
+        // What the settings hold of the player stays as it is (the player
+        // was told when it was read).
+        window::debugLine("saveProfile: the stored story of ", name,
                           " was not taken; the progress is not saved over it\n");
         return true;
     }
@@ -230,28 +242,27 @@ bool LanternfieldCanvas::saveProfile()
     // record is never stored without its story: when the story cannot be
     // had, the last whole save stays.
     lang::ByteArray script;
-    if (!scriptState(script)) {
-        window::debugLine("saveProfile: the story of ", m_profileName.c_str(),
-                          " cannot be had; the progress is not saved\n");
-        return false;
-    }
+    if (!scriptState(script))
+        return failed(std::string("the story of ") + name + " cannot be had (its save script failed or was stopped)");
     // The record and the script state reach the settings file together,
     // into the profile this copy read: one deleted by another copy of the
     // game stays deleted, and a new player of that name keeps their own.
     platform::RegistryBatch batch;
-    if (!m_playedProfile.isStillTheOneRead(*settings, m_profileName)) {
-        window::debugLine("saveProfile: the player ", m_profileName.c_str(),
-                          " was deleted or made anew by another copy of the game; the progress is not saved\n");
-        return false;
-    }
+    if (!m_playedProfile.isStillTheOneRead(*settings, m_profileName))
+        return failed(std::string("the player ") + name + " was deleted or made anew by another copy of the game");
     // The batch's end writes the file: a write refused (the settings would
     // be too large) keeps the last whole save too.
-    if (!settings->setBlocksChunked({{profilePath(m_profileName, "userdata"), &image},
-                                     {profilePath(m_profileName, "LF"), &script}}) ||
-        batch.end() != ERROR_SUCCESS) {
-        window::debugLine("saveProfile: the progress of ", m_profileName.c_str(),
-                          " cannot be stored whole; the last whole save stays\n");
-        return false;
+    const std::string notWhole = std::string("the progress of ") + name + " cannot be stored whole (a story of " +
+                                 std::to_string(script.length()) + " bytes; ";
+    std::string why;
+    if (!settings->setBlocksChunked(
+            {{profilePath(m_profileName, "userdata"), &image}, {profilePath(m_profileName, "LF"), &script}}, &why))
+        return failed(notWhole + why + ")");
+    if (batch.end() != ERROR_SUCCESS) {
+        // The file not written (the disk full, say) is named as the
+        // settings name it.
+        why = platform::registryWriteFailure();
+        return failed(why.empty() ? notWhole + "the settings would be larger than a settings file may be)" : why);
     }
     return true;
 }

@@ -351,7 +351,8 @@ SavedStory::Result SavedStory::restore(lua_State* L, const char* text, size_t le
         if (!save(savedText, why))
             message = "a story its save cannot write: " + why;
         else if (savedText.size() > maxSaved)
-            message = "a story longer than a save holds (" + std::to_string(savedText.size()) + " bytes)";
+            message = "a story whose save is longer than a story taken may be (" + std::to_string(savedText.size()) +
+                      " bytes, over " + std::to_string(maxSaved) + ")";
         else if (runStory(L, savedText.data(), savedText.size(), why) != RESTORED)
             message = "a story whose save is not taken back (" + why + ")";
         if (!message.empty()) {

@@ -207,18 +207,21 @@ size_t User::maxChunkedLength()
     return platform::RegistryFile::kMaxValuesPerKey * size_t(kChunkSize);
 }
 
-bool User::setBlocksChunked(const std::vector<ChunkedBlock>& blocks)
+bool User::setBlocksChunked(const std::vector<ChunkedBlock>& blocks, std::string* why)
 {
     // Blocks the settings cannot hold whole are not written: the ones
-    // stored before stay as they were.
-    auto notStored = [&](const std::string& why) {
+    // stored before stay as they were. The caller tells the player, who
+    // learns what was lost from it.
+    auto notStored = [&](const std::string& reason) {
         std::string what;
         for (const ChunkedBlock& block : blocks) {
             what += what.empty() ? "" : " with ";
             what += std::string(block.name.c_str()) + " (" + std::to_string(block.bytes->length()) + " bytes)";
         }
-        platform::reportProblem(("settings: " + what + " is not stored: " + why + "; what was saved before is kept\n")
-                                    .c_str());
+        OutputDebugStringA(("settings: " + what + " is not stored: " + reason + "; what was saved before is kept\n")
+                               .c_str());
+        if (why)
+            *why = reason;
         return false;
     };
     for (const ChunkedBlock& block : blocks) {

@@ -53,9 +53,9 @@ public:
     // number left by an earlier, longer block are deleted, so the block reads
     // back exactly as written. A block the settings cannot hold whole (more
     // pieces than a key may hold, a piece refused, or a file that would be
-    // too large) is not written, with one diagnostic line: the block stored
-    // before stays. Whether it was written (inside the caller's batch:
-    // whether it waits for that batch's write).
+    // too large) is not written, with one line in the debug output: the
+    // block stored before stays. Whether it was written (inside the caller's
+    // batch: whether it waits for that batch's write).
     virtual bool setBytesChunked(const lang::String& name, const lang::ByteArray& bytes);
     // The longest block setBytesChunked stores (as many pieces as a key holds).
     static size_t maxChunkedLength();
@@ -65,8 +65,10 @@ public:
         const lang::ByteArray* bytes;
     };
     // Several blocks written as setBytesChunked writes one, in one step: all
-    // of them, or none, and then the blocks stored before stay together.
-    virtual bool setBlocksChunked(const std::vector<ChunkedBlock>& blocks);
+    // of them, or none, and then the blocks stored before stay together;
+    // `why`, when given, then gets the reason ("the settings hold at most
+    // 1024 pieces of 4096 bytes"), for the caller to tell the player.
+    virtual bool setBlocksChunked(const std::vector<ChunkedBlock>& blocks, std::string* why = nullptr);
     // Sizes the array to the value (any type) and reads it; false, with the
     // array untouched, when the value is missing.
     virtual bool getBytes(const lang::String& name, lang::ByteArray& bytes);

@@ -294,9 +294,10 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
         std::string script; // added to the story's script
         const char* awaited;
         ProgramStop stop;
-        int exitCode; // 1: ended without its save (the script being blocked, the disk full)
+        int exitCode; // 1: ended without its save (the script being blocked or stopped, the disk full)
         const char* said = "stuck"; // what its output holds
         int endsWithinMs = 8000;
+        bool closedWhole = exitCode == 0; // whether the settings tell of a normal end
     };
     auto signalled = [](int signal) {
         ProgramStop stop;
@@ -360,12 +361,15 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
             t.join();
     };
     // Files grow to 2 kB at most: the settings with Ann's story do not fit.
+    // The program itself ignores the signal of a write beyond the limit.
     ProgramStop diskFull;
     diskFull.inChild = [] {
-        signal(SIGXFSZ, SIG_IGN);
         const rlimit fileSize{2048, 2048};
         setrlimit(RLIMIT_FSIZE, &fileSize);
     };
+    // The line of a close whose save's script was stopped: the room's
+    // script at exit takes the two seconds the scripts have.
+    const char* unsaved = "The game could not be saved: the story of Ann cannot be had";
     const std::vector<QuitCase> cases = {
         {"at load", escaping, "stuck", signalled(SIGINT), 0},
         // Opening a pipe that nobody writes to never returns.
@@ -377,7 +381,13 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
         {"in the save at exit",
          playing + "for _, room in pairs(rooms) do room.onExit = function() " + escaping + " end end\n" +
              "function LF_save() " + escaping + " end",
-         "playing", signalled(SIGTERM), 0},
+         "playing", signalled(SIGTERM), 1, unsaved, 8000, true},
+        {"with a story longer than the settings keep",
+         playing + "local save = LF_save function LF_save() return quitStarted and ('-'):rep(4194305) or save() end",
+         "playing", signalled(SIGTERM), 1,
+         "The game could not be saved: the progress of Ann cannot be stored whole (a story of 4194305 bytes; the "
+         "settings hold at most 1024 pieces of 4096 bytes); what was played since its last save is lost.\n",
+         8000, true},
         {"writing to standard error that nobody reads",
          playing + "for _, room in pairs(rooms) do room.onEnter = function() io.stdout:write('stuck\\n') "
                    "io.stdout:flush() local line = string.rep('x', 4096) while true do io.stderr:write(line) end "
@@ -390,7 +400,7 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
         {"with the disk full", playing, "playing", diskFull, 1, "The game could not be saved: "},
         {"in the save at exit on a busy machine",
          playing + "for _, room in pairs(rooms) do room.onExit = function() " + escaping + " end end\n",
-         "playing", busyMachine, 0, "stuck", 40000},
+         "playing", busyMachine, 1, unsaved, 40000, true},
     };
     for (const QuitCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -416,7 +426,10 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
         settings << std::ifstream(dir.path() / "registry.txt").rdbuf();
         EXPECT_NE(std::string::npos, settings.str().find("V \"LASTPROFILE\" 1 \"Ann\"\n")) << settings.str();
         EXPECT_NE(std::string::npos,
-                  settings.str().find(c.exitCode == 0 ? "V \"NORMALEXIT\" 4 x01000000" : "V \"NORMALEXIT\" 4 x00000000"));
+                  settings.str().find(c.closedWhole ? "V \"NORMALEXIT\" 4 x01000000" : "V \"NORMALEXIT\" 4 x00000000"));
+        // A write that failed leaves no file of its own behind.
+        for (const auto& entry : fs::directory_iterator(dir.path()))
+            EXPECT_EQ(std::string::npos, entry.path().filename().string().find(".tmp.")) << entry.path();
     }
 }
 

@@ -17,9 +17,11 @@
 #include <lua.hpp>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/resource.h>
 #include <thread>
 
 namespace gametest {
@@ -66,6 +68,16 @@ protected:
         return s.str();
     }
     ProgressRecord* progress() { return canvas->getProgress(); }
+    // A player of that name is made and chosen in the player selection.
+    void chooseNewPlayer(const std::string& name)
+    {
+        world.setSetting((name + "\\displayName").c_str(), name.c_str());
+        auto* chooser = static_cast<ChoosePlayer*>(canvas->getSprite("ChoosePlayer"));
+        chooser->setSelectedProfile(lang::String(name.c_str()));
+        lang::String command(("profile:" + name).c_str());
+        canvas->handleAction(chooser, &command);
+        ASSERT_STREQ(name.c_str(), canvas->getProfileName().c_str());
+    }
 };
 
 TEST_F(ProfileTest, AFreshProfilesSaveStoresTheNewGamesImageAndTheScriptsText)
@@ -235,8 +247,10 @@ TEST_F(ProfileTest, ASavedStoryThatIsNoPlainDataRunsNothingAndTheChapterStartsAg
 }
 
 // A story not taken is never written over unseen: a refused one is kept
-// beside the settings file, and said on stderr, before a save replaces it;
-// one whose check the game's close cuts short stays stored as it is.
+// beside the settings file (under the next name free), and said on stderr,
+// before a save replaces it; one whose copy cannot be written, or whose
+// check the game's close cuts short, stays stored as it is, and the next
+// player chosen is saved as ever.
 TEST_F(ProfileTest, AStoryNotTakenIsKeptBesideTheSettingsOrStaysStoredWhenTheCloseCutsItsCheck)
 {
     saveText("LF.saved = true\n");
@@ -246,9 +260,56 @@ TEST_F(ProfileTest, AStoryNotTakenIsKeptBesideTheSettingsOrStaysStoredWhenTheClo
     EXPECT_FALSE(canvas->loadProfile());
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_NE(std::string::npos, said.find("(a story table that is not plain data); it is kept as ")) << said;
-    std::stringstream kept;
-    kept << std::ifstream(world.folder() / "registry.txt.Ann.story").rdbuf();
-    EXPECT_EQ("LF.f = function() end", kept.str());
+    auto kept = [this](const char* name) {
+        std::stringstream text;
+        text << std::ifstream(world.folder() / name).rdbuf();
+        return text.str();
+    };
+    EXPECT_EQ("LF.f = function() end", kept("registry.txt.Ann.story"));
+
+    // The next one refused takes the next name: a story whose save takes
+    // more of its own running than the closing game gives its scripts.
+    putValue("Ann\\LF\\0", "LF.slow = true");
+    ASSERT_EQ(0, luaL_dostring(L(), "function LF_save() if not slowed then slowed = true "
+                                    "local start = os.clock() while os.clock() - start < 3 do end end "
+                                    "return 'LF.saved = true' end"));
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(canvas->loadProfile());
+    const std::string slow = testing::internal::GetCapturedStderr();
+    EXPECT_NE(std::string::npos, slow.find(" ms, more than the 2000 ms a save may take when the game closes); it is "
+                                           "kept as " + (world.folder() / "registry.txt.Ann.story.1").string()))
+        << slow;
+    EXPECT_EQ("LF.slow = true", kept("registry.txt.Ann.story.1"));
+
+    // A refused story whose copy cannot be written (files may grow to 1 kB)
+    // stays stored, and no save writes over it.
+    const std::string unkept = "LF.f = function() end --" + std::string(4000, '-');
+    putValue("Ann\\LF\\0", unkept);
+    {
+        struct FileSizeLimit {
+            rlimit before{};
+            void (*handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+            FileSizeLimit()
+            {
+                getrlimit(RLIMIT_FSIZE, &before);
+                const rlimit limit{1024, before.rlim_max};
+                setrlimit(RLIMIT_FSIZE, &limit);
+            }
+            ~FileSizeLimit()
+            {
+                setrlimit(RLIMIT_FSIZE, &before);
+                std::signal(SIGXFSZ, handler);
+            }
+        } limit;
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(canvas->loadProfile());
+        const std::string unwritten = testing::internal::GetCapturedStderr();
+        EXPECT_NE(std::string::npos, unwritten.find("cannot be kept aside (File too large); it stays stored as it is"))
+            << unwritten;
+    }
+    EXPECT_TRUE(canvas->saveProfile());
+    EXPECT_EQ(unkept, value("Ann\\LF\\0"));
+    EXPECT_FALSE(std::filesystem::exists(world.folder() / "registry.txt.Ann.story.2"));
 
     // The check's save runs until the close stops it; the one at exit would
     // write a fresh story.
@@ -265,37 +326,49 @@ TEST_F(ProfileTest, AStoryNotTakenIsKeptBesideTheSettingsOrStaysStoredWhenTheClo
     canvas->saveOnExit();
     ScriptHost::clearClose();
     EXPECT_EQ("LF.chapterTwo = true", value("Ann\\LF\\0"));
-    EXPECT_FALSE(std::filesystem::exists(world.folder() / "registry.txt.Ann.story.1"));
+    EXPECT_FALSE(std::filesystem::exists(world.folder() / "registry.txt.Ann.story.2"));
+
+    // The next player chosen is saved as ever.
+    chooseNewPlayer("Bert");
+    EXPECT_TRUE(canvas->saveProfile());
+    EXPECT_NE("<missing>", value("Bert\\userdata\\0"));
 }
 
 TEST_F(ProfileTest, ASaveWithoutItsWholeStoryKeepsTheLastSaveAndNothingIsSavedWithoutAProfile)
 {
     // The record and the story of one save go together: when the story
     // cannot be had or stored whole, neither is saved.
+    // The reason stays for the closing game to tell, until a save is made.
     struct Case {
         const char* what;
         std::function<void()> spoil;
+        const char* failure;
     };
     const std::vector<Case> cases = {
         {"a failing save function",
-         [&] { ASSERT_EQ(0, luaL_dostring(L(), "function LF_save() error('no state') end")); }},
-        {"a story of more pieces than a key holds", [&] { saveText(std::string(1024 * 4096 + 1, '-')); }},
+         [&] { ASSERT_EQ(0, luaL_dostring(L(), "function LF_save() error('no state') end")); },
+         "the story of Ann cannot be had"},
+        {"a story of more pieces than a key holds", [&] { saveText(std::string(1024 * 4096 + 1, '-')); },
+         "the progress of Ann cannot be stored whole (a story of 4194305 bytes; the settings hold at most 1024 "
+         "pieces of 4096 bytes)"},
         {"a story whose third new piece is refused", [&] {
              // The story's key fills up to 1,024 values on the way.
              platform::RegistryBatch filling;
              for (int v = 0; v < 1021; ++v)
                  putValue("Ann\\LF\\x" + std::to_string(v), "x");
              saveText(std::string(4 * 4096, '-'));
-         }},
+         }, "(a story of 16384 bytes; not every piece could be written)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         saveText("kept = true\n");
         progress()->currentRoom = 2;
         canvas->saveProfile();
+        EXPECT_EQ("", canvas->lastSaveFailure());
         c.spoil();
         progress()->currentRoom = 3;
         EXPECT_FALSE(canvas->saveProfile());
+        EXPECT_NE(std::string::npos, canvas->lastSaveFailure().find(c.failure)) << canvas->lastSaveFailure();
         EXPECT_EQ("kept = true\n", value("Ann\\LF\\0"));
         EXPECT_EQ("<missing>", value("Ann\\LF\\1"));
         EXPECT_EQ('\x02', value("Ann\\userdata\\0")[0]) << "nor is the record";
@@ -325,6 +398,8 @@ TEST_F(ProfileTest, ASaveTheSettingsFileCannotHoldSaysItFailedAndTheLastSaveStay
     EXPECT_FALSE(canvas->saveProfile());
     EXPECT_EQ("kept = true\n", value("Ann\\LF\\0"));
     EXPECT_NE(std::string::npos, world.debugText().find("the progress of Ann cannot be stored whole"));
+    EXPECT_NE(std::string::npos,
+              canvas->lastSaveFailure().find("the settings would be larger than a settings file may be"));
 }
 
 TEST_F(ProfileTest, TheSaveAtExitKeepsTheFountainsMarketAndAPendingRoom)
@@ -402,12 +477,7 @@ TEST_F(ProfileTest, ANewPlayerGetsAFreshGamesStoryWhateverThePlayerBeforeReached
     // Ann has come far: a later chapter, cut scenes seen, her own names.
     ASSERT_EQ(0, luaL_dostring(L(), "LF.chapter = 4 LF.vignetteSeen[2] = 1 LF.music = 'x' LF.showIns[3] = true"));
     ASSERT_NE(fresh, story());
-    world.setSetting("Bert\\displayName", "Bert");
-    auto* chooser = static_cast<ChoosePlayer*>(canvas->getSprite("ChoosePlayer"));
-    chooser->setSelectedProfile(lang::String("Bert"));
-    lang::String command("profile:Bert");
-    canvas->handleAction(chooser, &command);
-    ASSERT_STREQ("Bert", canvas->getProfileName().c_str());
+    chooseNewPlayer("Bert");
     EXPECT_EQ(fresh, story());
 }
 
