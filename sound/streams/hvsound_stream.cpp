@@ -639,7 +639,7 @@ int HVSOUND_Stream_PlayEx(int channel, HVSOUND_STREAM* stream, HVSOUND_DSPUNIT* 
         HVSOUND_SetError(HVSOUND_ERR_UNINITIALISED);
         return -1;
     }
-    if (!stream->ready || stream->prefilling) {
+    if (!stream->ready) {
         HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
         return -1;
     }
@@ -648,7 +648,14 @@ int HVSOUND_Stream_PlayEx(int channel, HVSOUND_STREAM* stream, HVSOUND_DSPUNIT* 
         return -1;
     }
 
+    // A seek on another thread (a sync callback's) refills the buffer under
+    // the stream lock; only a play made from inside that refill finds it
+    // under way.
     StreamLocks lock(StreamLocks::Stream);
+    if (stream->prefilling) {
+        HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
+        return -1;
+    }
     if (stream->playing) {
         if (!channelPlaysStream(stream)) {
             // The stream's channel lost its sound: play it there again, unless

@@ -175,10 +175,16 @@ TEST_F(SoundStreamThread, StreamCallsFromSongAndSyncCallbacksNeverHangTheEngine)
     song->rowCallback.every = 1;
     ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, looped), -1);
     ASSERT_TRUE(HVMUSIC_PlaySong(song));
-    // The counts are read without the engine, which may hang.
+    // The counts are read without the engine, which may hang, and without
+    // ordering this thread after the callbacks. Meanwhile this thread plays
+    // the stream the sync callback seeks again and again (which answers its
+    // channel): only the stream's own lock orders the two.
     auto end = Clock::now() + std::chrono::seconds(10);
-    while ((rows < 20 || syncs < 2) && Clock::now() < end)
+    auto count = [](const std::atomic<int>& n) { return n.load(std::memory_order_relaxed); };
+    while ((count(rows) < 20 || count(syncs) < 4) && Clock::now() < end) {
+        HVSOUND_Stream_Play(HVSOUND_FREE, looped);
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
 
     // The engine still answers: its calls run on a thread of their own, so a
     // hung engine fails the test instead of hanging it. The close ends the
