@@ -129,6 +129,7 @@ struct HVSOUND_STREAM {
     int sourceSize;
     uint8_t* decodeBuffer; // decoded output not yet copied, owned
     int decodeSize;
+    uint8_t* fillBuffer; // one half's sound as the fill makes it, before it goes into the buffer; owned
     int decodeLeft;   // bytes left in it
     int decodeOffset; // where they start
     int skip;         // decoded bytes still to drop after a seek
