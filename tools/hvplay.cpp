@@ -9,6 +9,7 @@
 //   --seconds <s>                stop after this long (10 when looping)
 //   --wav <file>                 sample mode: also write the decoded PCM as a WAV file;
 //                                a module with --no-play: write the engine's mix of it
+//                                (refused with --stream and for a module that plays)
 //   --no-play                    sample and module mode: decode (and write) only
 #include "sound/core/hvsound.h"
 #include "sound/core/hvsound_channel.h"
@@ -258,8 +259,20 @@ int main(int argc, char** argv)
             files.push_back(argv[i]);
         }
     }
-    if (files.empty() || (o.loop && !o.stream) || (o.stream && (o.wav || !o.play)))
+    if (files.empty() || (o.loop && !o.stream) || (o.stream && !o.play))
         return usage();
+    // Nothing would be written: a stream is decoded only into the buffer it
+    // plays from, and a module is mixed into a file only without the device.
+    if (o.wav && o.stream) {
+        std::fprintf(stderr, "hvplay: --wav cannot be given with --stream\n");
+        return 2;
+    }
+    for (const char* name : files) {
+        if (o.wav && o.play && isModule(name)) {
+            std::fprintf(stderr, "hvplay: --wav writes the mix of %s only with --no-play\n", name);
+            return 2;
+        }
+    }
     if (o.loop && o.seconds <= 0)
         o.seconds = 10;
 

@@ -320,16 +320,34 @@ void* clearUnit(void* /*blockStart*/, void* buffer, int length, void* /*paramete
     return buffer;
 }
 
-// The block of the primary buffer the output plays now. The position is
-// reduced into the ring whatever its sign, so the block is always one of
-// the ring's.
-int playingBlock(HVSOUND_CHANNEL* system, int ringLength, int blockLength)
+// The output's play position in the primary buffer, in frames, reduced into
+// the ring whatever its sign.
+int playPosition(HVSOUND_CHANNEL* system, int ringLength)
 {
     int64_t position = system->functions.getPosition(system);
     position %= ringLength;
     if (position < 0)
         position += ringLength;
-    return int(position / blockLength);
+    return int(position);
+}
+
+// The block of the primary buffer the output plays now: always one of the
+// ring's.
+int playingBlock(HVSOUND_CHANNEL* system, int ringLength, int blockLength)
+{
+    return playPosition(system, ringLength) / blockLength;
+}
+
+// Whether the output may be reading `block` now: the block its play cursor
+// is in, or the next one when the request the device takes next reaches
+// into it. A device takes the ring a request at a time, at most half a
+// block (the SDL output asks for at most 12 ms, half a block at every mix
+// rate).
+bool outputMayRead(HVSOUND_CHANNEL* system, int block, int ringLength, int blockLength)
+{
+    int cursor = playPosition(system, ringLength);
+    int reach = (cursor + blockLength / 2 - 1) % ringLength;
+    return block == cursor / blockLength || block == reach / blockLength;
 }
 
 // Converts the mixed block into the primary buffer at the current block.
@@ -338,11 +356,13 @@ void* outputUnit(void* /*blockStart*/, void* buffer, int length, void* /*paramet
     HVSOUND_STATE& s = state();
     if (!g_mixer || !s.primaryBuffer)
         return buffer;
-    // The output reads the block its play cursor is in. A cycle that ran so
-    // long that the cursor came round to its own block leaves that block as
-    // it is: it is never written while the output reads it.
-    if (t_followsCursor && s.systemChannel &&
-        playingBlock(s.systemChannel, s.mixBufferLength, s.mixer.blockLength) == s.mixer.currentBlock)
+    // A block the output may be reading is left as it is: the block of a
+    // cycle that ran so long that the cursor came round to it, or one the
+    // device's next request reaches. The cursor is read right before the
+    // write, which is short: the device would have to take two requests
+    // meanwhile to come to the block.
+    HVSOUND_CHANNEL* system = t_followsCursor ? s.systemChannel : nullptr;
+    if (system && outputMayRead(system, s.mixer.currentBlock, s.mixBufferLength, s.mixer.blockLength))
         return buffer;
     int channels = g_mixer->channels;
     int offset = s.mixer.blockLength * s.mixer.currentBlock * channels * 2;
@@ -362,6 +382,11 @@ void* outputUnit(void* /*blockStart*/, void* buffer, int length, void* /*paramet
         done += frames;
     }
     HVSOUND_Sample_Unlock(s.primaryBuffer, p[0], p[1], len[0], len[1]);
+    // The device reads the ring under a lock of its own, which this call
+    // takes: the block is handed over before the device can come to it,
+    // whatever the rest of the cycle and its callbacks take.
+    if (system)
+        system->functions.getPosition(system);
     return buffer;
 }
 

@@ -259,6 +259,8 @@ void releaseResources(HVSOUND_STREAM* stream)
     stream->sample = nullptr;
     HVSOUND_FREE(stream->sourceBuffer);
     HVSOUND_FREE(stream->decodeBuffer);
+    HVSOUND_FREE(stream->fillBuffer);
+    stream->fillBuffer = nullptr;
     HVSOUND_FREE(stream->history.entries);
     HVSOUND_FREE(stream->timeStamps.entries);
     stream->sourceBuffer = stream->decodeBuffer = nullptr;
@@ -591,6 +593,16 @@ HVSOUND_STREAM* HVSOUND_Stream_Create(HVSOUND_STREAM* record, HVSOUND_STREAM_FIL
             freeRecord(stream);
         return nullptr;
     }
+    // Zeroed, so that nothing of the heap reaches the buffer through a fill
+    // that writes less than it is asked for.
+    int halfBytes = HVSOUND_Stream_SamplesToBytes(sample->length / 2, mode, sample->channels);
+    auto* fillBuffer = static_cast<uint8_t*>(HVSOUND_CALLOC(std::max(1, halfBytes)));
+    if (!fillBuffer) {
+        HVSOUND_Sample_Free(sample);
+        if (!record)
+            freeRecord(stream);
+        return nullptr;
+    }
     HVSOUND_String_Copy(sample->name, kStreamSampleName);
     HVSOUND_Sample_SetMode(sample, (sample->mode & ~uint32_t(HVSOUND_MODE_LOOP_OFF | HVSOUND_MODE_LOOP_BIDI)) |
                                        HVSOUND_MODE_LOOP_NORMAL);
@@ -598,6 +610,7 @@ HVSOUND_STREAM* HVSOUND_Stream_Create(HVSOUND_STREAM* record, HVSOUND_STREAM_FIL
         HVSOUND_Sample_SetLoopPoints(sample, 0, sample->length - 1);
 
     stream->sample = sample;
+    stream->fillBuffer = fillBuffer;
     stream->fillProcedure = fill;
     stream->mode = mode;
     stream->channel = -1;
@@ -639,7 +652,7 @@ int HVSOUND_Stream_PlayEx(int channel, HVSOUND_STREAM* stream, HVSOUND_DSPUNIT* 
         HVSOUND_SetError(HVSOUND_ERR_UNINITIALISED);
         return -1;
     }
-    if (!stream->ready || stream->prefilling) {
+    if (!stream->ready) {
         HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
         return -1;
     }
@@ -648,7 +661,14 @@ int HVSOUND_Stream_PlayEx(int channel, HVSOUND_STREAM* stream, HVSOUND_DSPUNIT* 
         return -1;
     }
 
+    // A seek on another thread (a sync callback's) refills the buffer under
+    // the stream lock; only a play made from inside that refill finds it
+    // under way.
     StreamLocks lock(StreamLocks::Stream);
+    if (stream->prefilling) {
+        HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
+        return -1;
+    }
     if (stream->playing) {
         if (!channelPlaysStream(stream)) {
             // The stream's channel lost its sound: play it there again, unless

@@ -125,6 +125,8 @@ struct HVSOUND_STREAM {
     void* fillUserData;
     std::atomic<uint32_t> flags;
     int subStreamIndex;
+    // One half's sound as the fill makes it, before it goes into the buffer; owned.
+    uint8_t* fillBuffer;
     uint8_t* sourceBuffer; // compressed input of one read, owned
     int sourceSize;
     uint8_t* decodeBuffer; // decoded output not yet copied, owned

@@ -91,21 +91,14 @@ bool hasLoopPoints(const HVSOUND_STREAM* stream)
 }
 
 // Lock and unlock of the buffer sample take the mixer lock: they touch the
-// guard samples the mixer reads, and the lock orders this thread's writes
-// to the data against the mixer's reads of it.
+// guard samples the mixer reads. The data itself is written under the same
+// lock, under which the mixer reads it (a mix cycle holds it throughout): a
+// half is never written while the mixer reads it, even when its fill ends
+// after the mixer has come back to it.
 bool lockSample(HVSOUND_SAMPLE* sample, int offset, int bytes, void** p1, void** p2, int* l1, int* l2)
 {
-    HVSOUND_Software_Lock();
-    bool ok = HVSOUND_Sample_Lock(sample, offset, bytes, p1, p2, l1, l2);
-    HVSOUND_Software_Unlock();
-    return ok;
-}
-
-void unlockSample(HVSOUND_SAMPLE* sample, void* p1, void* p2, int l1, int l2)
-{
-    HVSOUND_Software_Lock();
-    HVSOUND_Sample_Unlock(sample, p1, p2, l1, l2);
-    HVSOUND_Software_Unlock();
+    HVSOUND_MixerLockScope lock;
+    return HVSOUND_Sample_Lock(sample, offset, bytes, p1, p2, l1, l2);
 }
 
 void flipUnsigned(const HVSOUND_STREAM* stream, uint8_t* data, int bytes)
@@ -297,11 +290,12 @@ bool HVSOUND_Stream_Prefill(HVSOUND_STREAM* stream)
     void* p[2] = {nullptr, nullptr};
     int len[2] = {0, 0};
     if (lockSample(sample, 0, HVSOUND_Sample_ByteLength(sample), &p[0], &p[1], &len[0], &len[1])) {
+        HVSOUND_MixerLockScope lock;
         for (int r = 0; r < 2; ++r) {
             if (p[r])
                 std::memset(p[r], 0, size_t(len[r]));
         }
-        unlockSample(sample, p[0], p[1], len[0], len[1]);
+        HVSOUND_Sample_Unlock(sample, p[0], p[1], len[0], len[1]);
     }
     if (stream->resetCallback)
         stream->resetCallback(stream->codecState);
@@ -336,16 +330,21 @@ bool HVSOUND_Stream_FillHalf(HVSOUND_STREAM* stream)
     if (!lockSample(sample, toBytes(stream, stream->nextHalf * halfSamples), toBytes(stream, halfSamples), &p[0],
                     &p[1], &len[0], &len[1]))
         return false;
-    if (p[0]) {
-        if (stream->countdown == -1) {
-            if (!stream->fillProcedure(stream, p[0], len[0], stream->fillUserData))
-                stream->ended = true;
-        } else {
+    // The half's sound is made outside the mixer lock, into the stream's own
+    // buffer, so that the mixer waits for no decoding, only for the copy.
+    bool filled = p[0] && stream->countdown == -1;
+    if (filled && !stream->fillProcedure(stream, stream->fillBuffer, len[0], stream->fillUserData))
+        stream->ended = true;
+    if (p[0] && !filled)
+        HVSOUND_Stream_RecordPosition(stream, toSamples(stream, len[0]));
+    {
+        HVSOUND_MixerLockScope lock;
+        if (filled)
+            std::memcpy(p[0], stream->fillBuffer, size_t(len[0]));
+        else if (p[0])
             std::memset(p[0], 0, size_t(len[0]));
-            HVSOUND_Stream_RecordPosition(stream, toSamples(stream, len[0]));
-        }
+        HVSOUND_Sample_Unlock(sample, p[0], p[1], len[0], len[1]);
     }
-    unlockSample(sample, p[0], p[1], len[0], len[1]);
     stream->nextHalf = 1 - stream->nextHalf;
     return true;
 }

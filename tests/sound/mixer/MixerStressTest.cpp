@@ -1,16 +1,83 @@
 // MixerStressTest.cpp: the real mixer thread mixes while another thread
 // plays, stops, steals, re-prioritises, changes loop points and modes, and
-// frees samples that play. Run under ThreadSanitizer it must report
+// frees samples that play; and it mixes, slower than the device plays, into
+// the ring a real device reads. Run under ThreadSanitizer it must report
 // nothing; under AddressSanitizer no freed sample may be mixed.
+#include "platform/audio/sdl/SdlAudioBackend.h"
+#include "sound/mixer/hvsound_dsp.h"
 #include "tests/sound/core/SoundTestSupport.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <memory>
 #include <random>
 #include <thread>
 #include <vector>
 
 namespace {
+
+using platform::audio::AudioBackend;
+using platform::audio::AudioFormat;
+using platform::audio::AudioOutput;
+using platform::audio::AudioSource;
+
+// What a device renders, passed through, counting the device's requests.
+class CountingSource : public AudioSource {
+public:
+    CountingSource(AudioSource& source, std::atomic<int>& requests) : m_source(source), m_requests(requests) {}
+    void render(uint8_t* out, size_t bytes) override
+    {
+        m_source.render(out, bytes);
+        ++m_requests;
+    }
+
+private:
+    AudioSource& m_source;
+    std::atomic<int>& m_requests;
+};
+
+// SDL's audio devices (its dummy one in tests), each counting the requests
+// its thread makes.
+class CountingBackend : public AudioBackend {
+public:
+    const char* name() const override { return "counting"; }
+    int deviceCount() override { return m_sdl.deviceCount(); }
+    std::string deviceName(int index) override { return m_sdl.deviceName(index); }
+    std::unique_ptr<AudioOutput> open(int index, const AudioFormat& format, AudioSource& source) override
+    {
+        m_sources.push_back(std::make_unique<CountingSource>(source, requests));
+        return m_sdl.open(index, format, *m_sources.back());
+    }
+
+    std::atomic<int> requests{0};
+
+private:
+    platform::audio::SdlAudioBackend m_sdl;
+    std::vector<std::unique_ptr<CountingSource>> m_sources;
+};
+
+// A unit after the output's: each cycle it waits until the device has taken
+// three more requests, so the mixer thread falls behind the device and
+// writes blocks the device comes to before the thread looks at the cursor
+// again. It only looks at the count, which orders nothing of the mixer
+// thread before the device's reads.
+struct SlowUnit {
+    CountingBackend* backend;
+    std::atomic<int> cycles{0};
+};
+
+void* waitForTheDevice(void*, void* buffer, int, void* parameter)
+{
+    auto* unit = static_cast<SlowUnit*>(parameter);
+    const int until = unit->backend->requests + 3;
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (unit->backend->requests < until && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    ++unit->cycles;
+    return buffer;
+}
 
 class SoundMixerStress : public soundtest::SoundFixture {
 protected:
@@ -159,6 +226,30 @@ TEST_F(SoundMixerStress, TheMixerThreadMixesWhileAnotherThreadChangesEverything)
     });
     caller.join();
     EXPECT_GT(blocksMixed(), before + 10) << "the mixer thread mixed while the calls went on";
+}
+
+TEST_F(SoundMixerStress, TheMixerThreadNeverWritesABlockTheDeviceReads)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    platform::setClock(nullptr); // the device plays in real time
+    for (int output : {HVSOUND_OUTPUT_WINMM, HVSOUND_OUTPUT_DSOUND}) {
+        auto backend = std::make_shared<CountingBackend>();
+        platform::audio::setAudioBackend(backend);
+        start(8, output);
+        HVSOUND_SAMPLE* tone = rampSample(4000, HVSOUND_MODE_16BITS | HVSOUND_MODE_MONO | HVSOUND_MODE_LOOP_NORMAL);
+        ASSERT_GE(HVSOUND_PlaySound(HVSOUND_FREE, tone), 0);
+        SlowUnit slow{backend.get()};
+        HVSOUND_DSPUNIT* unit = HVSOUND_DSP_Create(waitForTheDevice, 2000, &slow);
+        ASSERT_NE(unit, nullptr);
+        HVSOUND_DSP_SetActive(unit, true);
+        // Twice round the ring and more (4 blocks under DirectSound, 8 under waveOut).
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (slow.cycles < 20 && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        EXPECT_GE(slow.cycles, 20) << "output " << output;
+        HVSOUND_Close();
+        platform::audio::setAudioBackend(nullptr);
+    }
 }
 
 } // namespace

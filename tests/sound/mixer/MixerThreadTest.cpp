@@ -188,6 +188,19 @@ TEST_F(SoundMixerThread, NeverWritesTheBlockTheCursorReachedWhileItWasMixed)
     EXPECT_EQ(blocksWritten(), (std::vector<int>{1, 2, 3, 1, 2, 3})) << "block 0 is left to the output";
 }
 
+TEST_F(SoundMixerThread, NeverWritesTheBlockTheDevicesNextRequestReaches)
+{
+    // Position 308, in the second half of block 0: the device's next
+    // request (up to half a block) may reach into block 1.
+    stepClock.setMilliseconds(14);
+    ASSERT_TRUE(HVSOUND_Init(kRate, 8, 0));
+    ASSERT_TRUE(waitUntilCaughtUp());
+    EXPECT_EQ(blocksWritten(), (std::vector<int>{2, 3})) << "block 1 is mixed but left to the device";
+    stepClock.setMilliseconds(47); // position 1036: block 2
+    ASSERT_TRUE(waitForBlocks(4));
+    EXPECT_EQ(blocksWritten(), (std::vector<int>{2, 3, 0, 1}));
+}
+
 TEST_F(SoundMixerThread, StartsWithTheBlockAfterTheOneThatPlays)
 {
     stepClock.setMilliseconds(70); // position 1543: block 3

@@ -20,11 +20,14 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
+#include <future>
 #include <memory>
 #include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -212,6 +215,80 @@ TEST_F(SoundStreamThread, AStreamsChannelChangesSafelyUnderTheThreadThatLooksAtI
     HVSOUND_Sample_Free(shot);
 }
 
+// Where the mixer reads a stream: a unit after the channels' one keeps the
+// channel's play position and counts the cycles, so that a fill on the
+// stream thread can wait for the mixer without being ordered before the
+// mixer's later reads.
+struct MixerReadProbe {
+    HVSOUND_CHANNEL* channel = nullptr;
+    std::atomic<int> position{0};
+    std::atomic<int> cycles{0};
+    std::atomic<bool> readWhileFilled{false};
+    bool late = true; // read and written by the fill only
+};
+
+void* probeMixerReads(void*, void* buffer, int, void* parameter)
+{
+    auto* probe = static_cast<MixerReadProbe*>(parameter);
+    HVSOUND_MixerLockScope lock;
+    probe->position = int(probe->channel->playPosition);
+    ++probe->cycles;
+    return buffer;
+}
+
+// A fill whose sound comes late, the first time: it decodes its half, waits
+// until the mixer reads in that half (the other half has played out before
+// the decoding was done), puts the sound there and returns once the mixer
+// has mixed two more blocks. Afterwards it fills as the stream's own does.
+bool lateFill(HVSOUND_STREAM* s, void* destination, int bytes, void* parameter)
+{
+    auto* probe = static_cast<MixerReadProbe*>(parameter);
+    if (!probe->late)
+        return HVSOUND_Stream_FileFill(s, destination, bytes, nullptr);
+    probe->late = false;
+    std::vector<uint8_t> sound(static_cast<size_t>(bytes));
+    bool more = HVSOUND_Stream_FileFill(s, sound.data(), bytes, nullptr);
+    const int half = s->nextHalf;
+    const int halfLength = s->sample->length / 2;
+    auto until = [](auto done) {
+        auto end = Clock::now() + std::chrono::seconds(5);
+        while (!done() && Clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return done();
+    };
+    bool reached = until([&] { return probe->position / halfLength == half; });
+    std::memcpy(destination, sound.data(), sound.size());
+    const int cycles = probe->cycles;
+    until([&] { return probe->cycles >= cycles + 2; });
+    probe->readWhileFilled = reached;
+    return more;
+}
+
+TEST_F(SoundStreamThread, AHalfFilledLateIsNeverWrittenWhileTheMixerReadsIt)
+{
+    startThreaded();
+    HVSOUND_STREAM* s = openMemory(wav16(kRate, 2), HVSOUND_MODE_LOOP_NORMAL);
+    ASSERT_NE(s, nullptr);
+    MixerReadProbe probe;
+    locked([&] {
+        s->fillProcedure = lateFill;
+        s->fillUserData = &probe;
+        return 0;
+    });
+    int handle = HVSOUND_Stream_PlayEx(HVSOUND_FREE, s, nullptr, true);
+    ASSERT_NE(handle, -1);
+    probe.channel = HVSOUND_Channel_Find(handle);
+    HVSOUND_DSPUNIT* unit = HVSOUND_DSP_Create(probeMixerReads, 150, &probe);
+    ASSERT_NE(unit, nullptr);
+    HVSOUND_DSP_SetActive(unit, true);
+    HVSOUND_SetPaused(handle, false);
+    EXPECT_TRUE(within(5.0, [&] { return probe.readWhileFilled.load(); }))
+        << "the mixer reached the half while its fill was under way";
+    // No fill runs after the stop, nor a probe after its unit is gone.
+    EXPECT_TRUE(HVSOUND_Stream_Stop(s));
+    EXPECT_TRUE(HVSOUND_DSP_Free(unit));
+}
+
 TEST_F(SoundStreamThread, ClosingTheEngineWithAStreamPlayingTakesLessThanASecond)
 {
     startThreaded();
@@ -251,8 +328,16 @@ TEST_F(SoundStreamThread, StreamCallsFromSongAndSyncCallbacksNeverHangTheEngine)
     ASSERT_NE(song, nullptr);
     ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, looped), -1);
     ASSERT_TRUE(HVMUSIC_PlaySong(song));
-    // The counts are read without the engine, which may hang.
-    within(10.0, [] { return rows >= 20 && syncs >= 2; });
+    // The counts are read without the engine, which may hang, and without
+    // ordering this thread after the callbacks. Meanwhile this thread plays
+    // the stream the sync callback seeks again and again (which answers its
+    // channel): only the stream's own lock orders the two.
+    auto end = Clock::now() + std::chrono::seconds(10);
+    auto count = [](const std::atomic<int>& n) { return n.load(std::memory_order_relaxed); };
+    while ((count(rows) < 20 || count(syncs) < 4) && Clock::now() < end) {
+        HVSOUND_Stream_Play(HVSOUND_FREE, looped);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
 
     // The engine still answers. The close ends the mixer thread after the
     // last callbacks it called.
