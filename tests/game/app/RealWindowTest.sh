@@ -233,6 +233,15 @@ wait_box_shown() {
   pids+=($boxes)
 }
 
+# Waits until the game's window has the keyboard's focus under a window
+# manager, which gives it to a new window (without one the focus follows
+# the pointer, which the steps move into the window).
+wait_focused() {
+  [ "$mode" = wm ] || [ "$mode" = wmdestroyed ] || return 0
+  focused() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$win" ]; }
+  wait_for "$STEP_LIMIT" "the game's window did not take the focus" focused
+}
+
 # The window's client area on the screen: x y width height.
 geometry() {
   xwininfo -id "$win" 2>/dev/null | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
@@ -493,6 +502,7 @@ function canvas:nextFrame() self:setHasLuaAnimations(false) _ALERT("read me") en
   settle_within "$LOAD_LIMIT" start "the loading screen did not give way to the menu" \
     differs "$dir/first.png" $SCREEN_TOP
   begin
+  wait_focused
   xdotool mousemove 512 384 type --delay 40 Tess
   xdotool key Return
   click $RESTING
