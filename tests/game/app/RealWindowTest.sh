@@ -447,9 +447,12 @@ function canvas:nextFrame() self:setHasLuaAnimations(false) _ALERT("read me") en
     # unlocks its display's lock in its error path and again as the call
     # returns; the display is never used after that. The thread checker
     # looks away from that double unlock, and only from that one, whether
-    # the call is the display library's own or its picture extension's
-    # (which unlocks through the same macro, inlined there).
-    printf '%s\n' 'mutex:libX11.so.6' 'mutex:libXrender.so.1' >"$dir/tsan.supp"
+    # the call is the display library's own or an extension's the game
+    # loads (the picture, shared memory, input, screen and cursor
+    # extensions unlock the same way inside their own calls, which then
+    # stand on the stack instead of the display library's).
+    printf 'mutex:%s\n' libX11.so.6 libXrender.so.1 libXext.so.6 libXi.so.6 libXrandr.so.2 libXfixes.so.3 \
+      >"$dir/tsan.supp"
     export TSAN_OPTIONS=${TSAN_OPTIONS:+$TSAN_OPTIONS:}suppressions=$dir/tsan.supp
   fi
   start_game
