@@ -28,9 +28,19 @@ if [ ${#missing[@]} -eq 0 ]; then
   exit 0
 fi
 
-echo "== Debian packages: installing ${#missing[@]} missing (${missing[*]}); this takes a few minutes"
 sudo_cmd=()
-[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+if [ "$(id -u)" -ne 0 ]; then
+  # Installing takes root: through sudo for anyone else.
+  if ! command -v sudo >/dev/null; then
+    echo "== Debian packages: ${#missing[@]} missing (${missing[*]})"
+    echo "Installing them takes root, and sudo is not installed: run this as root, or have someone who may" \
+         "install them run: apt-get install ${missing[*]}"
+    exit 1
+  fi
+  sudo_cmd=(sudo)
+fi
+echo "== Debian packages: installing ${#missing[@]} missing (${missing[*]})${sudo_cmd:+ with sudo}" \
+     "from the package sources; this takes a few minutes"
 export DEBIAN_FRONTEND=noninteractive
 log=$(mktemp)
 if ! { "${sudo_cmd[@]}" apt-get update -qq &&

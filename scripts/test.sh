@@ -85,6 +85,12 @@ count_tests() {
     }' "$1"
 }
 
+# The tests ctest's last run in folder $1 saw fail, as "name, name" (the
+# list it keeps stays as it was after a run where none failed).
+failed_tests() {
+  sed 's/^[0-9]*://' "$1/Testing/Temporary/LastTestsFailed.log" 2>/dev/null | paste -sd, | sed 's/,/, /g'
+}
+
 # Builds one folder with the tests and runs them: prints the time the build
 # took, how many tests passed and the time they took, and how many were
 # skipped and why, or what failed. ctest_args go to ctest. Adds the skipped
@@ -97,12 +103,29 @@ run_suite() {
   echo "   built in $(since "$start")"
   start=$SECONDS
   scripts/fetch-test-data.sh "$dir"
-  rm -f "$dir/test-report.xml"
+  rm -f "$dir/test-report.xml" "$dir/Testing/Temporary/LastTestsFailed.log"
   if ! (cd "$dir" && ctest -j "$test_jobs" --output-on-failure --output-junit test-report.xml ${ctest_args:-}) \
          >>"$log" 2>&1; then
-    echo "Tests failed in $dir; running the failed ones again with their output:"
-    (cd "$dir" && ctest --rerun-failed --output-on-failure ${ctest_args:-}) || true
-    echo "The whole output is in $log."
+    local first again=
+    first=$(failed_tests "$dir")
+    if [ -z "$first" ]; then
+      tail -n 40 "$log"
+      echo "ctest failed in $dir without naming a failed test; the whole output is in $log."
+      exit 1
+    fi
+    echo "Tests failed in $dir; running the failed ones again, alone, with their output:"
+    if ! (cd "$dir" && ctest --rerun-failed --output-on-failure ${ctest_args:-}); then
+      again=$(failed_tests "$dir")
+    fi
+    # ctest's last lines above count only the run again: the verdict comes
+    # last.
+    echo "== Failed in $dir beside the other tests: $first"
+    if [ -z "$again" ]; then
+      echo "   Run again alone, they passed: they fail under load or with other tests, and that fails the command."
+    else
+      echo "   Run again alone, these failed again: $again"
+    fi
+    echo "The test command failed; the first run's whole output is in $log."
     exit 1
   fi
   local passed skipped why

@@ -18,6 +18,7 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -293,6 +294,12 @@ TEST_F(MyFrameTest, TheWindowsCloseEndsAGameWhoseSaveIsStuckInACall)
     writeGame(world.data(), options);
     world.data().writeArchive();
     ASSERT_EQ(0, mkfifo((world.folder() / "pipe").c_str(), 0600));
+    // The child, a fresh run of this program, ends without removing its own
+    // folders: they are made inside this test's.
+    const char* const temporary = std::getenv("TMPDIR");
+    const bool hadTemporary = temporary != nullptr;
+    const std::string kept = hadTemporary ? temporary : "";
+    setenv("TMPDIR", world.folder().c_str(), 1);
     EXPECT_EXIT(
         {
             // Never left hanging should the test fail.
@@ -311,6 +318,10 @@ TEST_F(MyFrameTest, TheWindowsCloseEndsAGameWhoseSaveIsStuckInACall)
             std::exit(GameEntry::run(nullptr) + 10);
         },
         ::testing::ExitedWithCode(1), "did not end within 6 seconds of its close");
+    if (hadTemporary)
+        setenv("TMPDIR", kept.c_str(), 1);
+    else
+        unsetenv("TMPDIR");
 }
 
 TEST(GameEntryTest, AMissingArchiveIsReportedAndEndsWithAnError)

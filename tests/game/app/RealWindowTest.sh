@@ -14,7 +14,10 @@
 # After every step the screen (a capture of the root window) must show what
 # the game drew last (HV_LAST_FRAME), scaled to where the window shows it; a
 # frozen or cropped screen, or a click that lands elsewhere, fails the test.
-# The runs go side by side on displays of their own.
+# Each step first waits for the state it acts on (the window shown, the menu
+# drawn after the loading screen, the dialog open, the box shown), within a
+# limit that stretches with the machine's load. The runs go side by side on
+# displays of their own.
 #
 # The first failure ends the test: the other run is stopped, and the
 # programs started are ended (killed when they do not end).
@@ -56,10 +59,311 @@ readonly OPTIONS_BUTTON="400 472" CHECK_BOX="314 378" CLOSE_BUTTON="400 417"
 readonly RESTING="790 590"            # where the pointer waits between steps
 readonly DIALOG="200 150 400 300"     # the options dialog
 readonly CHECK="300 364 28 28"        # the check mark
+readonly PROMPT="240 210 320 180"     # the new player's name prompt, centred (ProfileInputPrompt.txt)
+readonly SCREEN_TOP="0 0 800 100"     # the loading screen's plain top, above its logo and bar
 # Pictures are compared at a quarter of the game's size, where scaling
 # differences vanish and a check mark still spans a few dozen pixels.
 readonly SMALL=200x150 FUZZ=10% STRAY=8
-readonly STEP_TIMEOUT=12              # seconds for the screen to follow a step
+
+# Limits, in seconds of an otherwise idle machine (a few times what the
+# slowest build, under the thread checker, needs there); see within().
+readonly START_LIMIT=15               # an X server or the window manager to start
+readonly SHOW_LIMIT=40                # the game's window to show, its first picture, a box
+readonly LOAD_LIMIT=60                # the loading screen to give way to the menu
+readonly STEP_LIMIT=20                # the screen to follow a step
+readonly END_LIMIT=20                 # the game to end once its window is closed
+readonly PROCESSORS=$(nproc)
+
+# ---------------------------------------------------------------------------
+# Waiting. A wait counts time at the pace the machine gives a program: a
+# second in which the load is twice the processors counts as half a second,
+# so that a limit reached stands for a hang, not for a busy machine. A run
+# waits for one thing at a time.
+
+# Starts a wait of $1 seconds.
+begin_wait() {
+  wait_limit=$(($1 * 1000000))
+  wait_counted=0
+  wait_began=${EPOCHREALTIME//[!0-9]/}
+  wait_last=$wait_began
+  wait_top_load=0
+}
+# Whether the wait begun last has time left; counts the time since it was
+# last asked, divided by the load over the processors (at least 1).
+within() {
+  local now load share
+  now=${EPOCHREALTIME//[!0-9]/}
+  read -r load _ </proc/loadavg
+  load=$((10#${load//[!0-9]/})) # in hundredths
+  ((load > wait_top_load)) && wait_top_load=$load
+  share=$((load / PROCESSORS))
+  ((share < 100)) && share=100
+  wait_counted=$((wait_counted + (now - wait_last) * 100 / share))
+  wait_last=$now
+  ((wait_counted < wait_limit))
+}
+# What the wait begun last measured, for a failure's message.
+waited() {
+  printf 'after %d s, counted as %d s at a load of up to %d.%02d on %d processors' \
+    $(((wait_last - wait_began) / 1000000)) $((wait_counted / 1000000)) \
+    $((wait_top_load / 100)) $((wait_top_load % 100)) "$PROCESSORS"
+}
+# wait_for LIMIT WHAT COMMAND...: runs COMMAND every tenth of a second until
+# it succeeds; fails the run with WHAT (and the reason COMMAND left in $why)
+# when LIMIT seconds have counted first.
+wait_for() {
+  local limit=$1 what=$2
+  shift 2
+  why=
+  begin_wait "$limit"
+  until "$@"; do
+    within || fail "$what${why:+ ($why)}, $(waited)"
+    sleep 0.1
+  done
+}
+
+# ---------------------------------------------------------------------------
+# The parts of a run. They use the run's own variables: its folder $dir, the
+# output of its programs in $log (fd 5), the processes it started ($pids,
+# ended in reverse order at its end), and once the game runs $game_pid,
+# its picture $frame, its settings $config and its window $win.
+
+# Whether process $1 is still one this run started: a child of the run, or
+# a process of the game program (a box's); a number that ended may be
+# another process's by now.
+ours() {
+  local stat exe
+  stat=$(cat /proc/"$1"/stat 2>/dev/null) || return 1
+  stat=${stat##*) }
+  set -- "$1" $stat
+  [ "$2" != Z ] || return 1
+  [ "$3" = "$BASHPID" ] && return 0
+  exe=$(readlink /proc/"$1"/exe 2>/dev/null) && [ "$exe" = "$(readlink -f "$program")" ]
+}
+
+# The display: an X server of the run's own, 1024 x 768. With -displayfd
+# the server takes the first number whose socket no other server holds
+# (binding it, so two never share one) and writes it once it takes
+# clients; -noreset keeps it from resetting when its last client leaves,
+# which drops a client that connects meanwhile (the test's tools come and
+# go all the time). Its own output, probes of taken numbers included, goes
+# to xvfb.log.
+start_display() {
+  Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" 2>>"$dir/xvfb.log" &
+  local server=$!
+  pids+=($server)
+  display_up() {
+    [ -s "$dir/display" ] && return 0
+    ours "$server" || fail "the X server ended at its start: $(tail -n 5 "$dir/xvfb.log")"
+    return 1
+  }
+  wait_for "$START_LIMIT" "the X server did not start" display_up
+  export DISPLAY=:$(cat "$dir/display")
+}
+
+# The window manager, with its settings and log in the run's own home.
+start_window_manager() {
+  mkdir -p "$dir/home"
+  HOME=$dir/home XDG_CONFIG_HOME= XDG_CACHE_HOME= openbox --sm-disable >&5 2>&1 &
+  local manager=$!
+  pids+=($manager)
+  managing() {
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    ours "$manager" || fail "the window manager ended at its start"
+    return 1
+  }
+  wait_for "$START_LIMIT" "the window manager did not start" managing
+}
+
+# Starts the game program $program in its folder, with the run's settings,
+# its picture kept in $frame and no sound device.
+start_game() {
+  (cd "$(dirname "$program")" && HOME=$dir/home XDG_CONFIG_HOME= HV_LAST_FRAME=$frame SDL_AUDIODRIVER=dummy \
+     exec "$program") >&5 2>&1 &
+  game_pid=$!
+  pids+=($game_pid)
+}
+
+# Keeps the game's first picture, its loading screen, as $dir/first.png
+# once it is on disk. (The first picture is written as soon as it is shown,
+# the next a second later at the earliest: the waits for the window and for
+# the first picture look for it every tenth of a second.)
+keep_first_picture() {
+  [ -s "$dir/first.png" ] || { [ -s "$frame" ] && cp "$frame" "$dir/first.png"; }
+}
+
+# Waits until the game's window shows (is mapped and viewable); keeps it in
+# $win.
+wait_window_shown() {
+  window_shown() {
+    keep_first_picture
+    win=$(xdotool search --onlyvisible --name '^Lanternfield$' 2>/dev/null | head -n 1)
+    [ -n "$win" ] && return 0
+    kill -0 "$game_pid" 2>/dev/null || fail "the game ended before its window opened"
+    return 1
+  }
+  wait_for "$SHOW_LIMIT" "the game's window did not show" window_shown
+}
+
+# Waits until the game has drawn its first picture.
+wait_first_picture() {
+  first_picture() {
+    keep_first_picture && [ -s "$dir/first.png" ] && return 0
+    kill -0 "$game_pid" 2>/dev/null || fail "the game ended before it drew"
+    return 1
+  }
+  wait_for "$SHOW_LIMIT" "the game drew nothing" first_picture
+}
+
+# Waits until a message box shows beside the game's window (a window of
+# its own); keeps the processes that show boxes, children of the game's
+# threads, in $boxes.
+wait_box_shown() {
+  box_shown() {
+    local w
+    boxes=$(cat /proc/"$game_pid"/task/*/children 2>/dev/null)
+    kill -0 "$game_pid" 2>/dev/null || fail "the game ended before its box showed"
+    [ -n "$boxes" ] || return 1
+    for w in $(xdotool search --onlyvisible --maxdepth 1 --name '' 2>/dev/null); do
+      [ "$w" != "$win" ] && return 0
+    done
+    return 1
+  }
+  wait_for "$SHOW_LIMIT" "no message box showed" box_shown
+  pids+=($boxes)
+}
+
+# Waits until the game's window has the keyboard's focus under a window
+# manager, which gives it to a new window (without one the focus follows
+# the pointer, which the steps move into the window).
+wait_focused() {
+  [ "$mode" = wm ] || [ "$mode" = wmdestroyed ] || return 0
+  focused() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$win" ]; }
+  wait_for "$STEP_LIMIT" "the game's window did not take the focus" focused
+}
+
+# The window's client area on the screen: x y width height.
+geometry() {
+  xwininfo -id "$win" 2>/dev/null | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+    /^ *Width:/ {w=$NF} /^ *Height:/ {h=$NF} END {print x, y, w, h}'
+}
+
+# Waits until the game has ended after its window was closed, with code 0
+# and its settings saying it ended normally.
+ended_normally() {
+  wait_for "$END_LIMIT" "the game did not end after its window was closed" \
+    eval '! kill -0 "$game_pid" 2>/dev/null'
+  wait "$game_pid" || fail "the game ended with code $?"
+  grep -q '^V "NORMALEXIT" 4 x01000000$' "$config/registry.txt" ||
+    fail "the settings do not say the game ended normally: $(cat "$config/registry.txt")"
+}
+
+# Where the game's picture lies on the screen (scaled to fit the window,
+# centred): x y width height.
+picture() {
+  local x y w h pw ph
+  read -r x y w h < <(geometry)
+  if ((w * GAME_H <= h * GAME_W)); then
+    pw=$w
+    ph=$((GAME_H * w / GAME_W))
+  else
+    ph=$h
+    pw=$((GAME_W * h / GAME_H))
+  fi
+  echo $((x + (w - pw) / 2)) $((y + (h - ph) / 2)) "$pw" "$ph"
+}
+
+# Pixels of two pictures of the game's size that differ inside a region
+# (x y w h, game coordinates), compared at a quarter of the size.
+differing() {
+  local a=$1 b=$2 crop="$(($5 / 4))x$(($6 / 4))+$(($3 / 4))+$(($4 / 4))"
+  convert "$a" -scale "$SMALL!" -crop "$crop" +repage "$dir/a.png" &&
+    convert "$b" -scale "$SMALL!" -crop "$crop" +repage "$dir/b.png" &&
+    compare -metric AE -fuzz "$FUZZ" "$dir/a.png" "$dir/b.png" null: 2>&1 | cut -d' ' -f1
+}
+# Whether a region of two pictures is the same (STRAY pixels allowed for
+# scaling), or clearly differs (a tenth of it).
+# (compare's status says whether the pictures differ: only its count, a
+# number when both pictures were read, is used.)
+same() {
+  local n
+  n=$(differing "$@")
+  [[ $n =~ ^[0-9]+$ ]] && ((n <= STRAY))
+}
+differs() {
+  local n
+  n=$(differing "$@")
+  [[ $n =~ ^[0-9]+$ ]] && ((n * 10 >= ($5 / 4) * ($6 / 4)))
+}
+
+# settle_within LIMIT NAME WHY [TEST REFERENCE X Y W H]: waits until the
+# game's newest picture, one written after the step began, passes TEST
+# (same or differs) against REFERENCE in the region, and the screen shows
+# that picture where the window shows it; keeps the picture as
+# $dir/NAME.png and the screen's part as $dir/NAME-screen.png. Fails with
+# WHY when the game's picture never passes, or says the screen does not
+# show it.
+settle_within() {
+  local limit=$1 name=$2 why=$3 px py pw ph problem
+  shift 3
+  problem="no picture from the game after '$name' began"
+  shows_state() { [ $# -eq 0 ] || "$1" "$2" "$dir/$name.png" "${@:3}"; }
+  begin_wait "$limit"
+  while within; do
+    sleep 0.3
+    [ -f "$frame" ] && [ "$frame" -nt "$step_start" ] || continue
+    cp "$frame" "$dir/$name.png" || continue
+    problem=$why
+    shows_state "$@" || continue
+    read -r px py pw ph < <(picture)
+    import -window root "$dir/$name-whole-screen.png" 2>&5 || continue
+    # A picture shown is on disk within a second: the one there then is
+    # what the screen should show.
+    sleep 1.1
+    cp "$frame" "$dir/$name.png"
+    shows_state "$@" || continue
+    problem="after '$name' the screen does not show the game's picture (compare $name.png with $name-screen.png)"
+    convert "$dir/$name-whole-screen.png" -crop "${pw}x${ph}+${px}+${py}" +repage \
+      -resize "${GAME_W}x${GAME_H}!" "$dir/$name-screen.png" || continue
+    same "$dir/$name.png" "$dir/$name-screen.png" 0 0 $GAME_W $GAME_H && return 0
+  done
+  fail "$problem, $(waited)"
+}
+settle() { settle_within "$STEP_LIMIT" "$@"; }
+begin() { touch "$dir/step"; step_start=$dir/step; sleep 0.05; }
+
+# Clicks a point of the game's picture where the screen shows it, then
+# rests the pointer in a corner, so that its sprite does not hide anything.
+# The pointer moves to its rest twice: a click on the full-screen box
+# changes the window, and a move made while it changes may never reach
+# the game, which would keep drawing the pointer over the click.
+click() {
+  local px py pw ph
+  read -r px py pw ph < <(picture)
+  xdotool mousemove $((px + $1 * pw / GAME_W)) $((py + $2 * ph / GAME_H)) click 1
+  sleep 0.2
+  set -- $RESTING
+  xdotool mousemove $((px + $1 * pw / GAME_W)) $((py + $2 * ph / GAME_H))
+  sleep 0.3
+  read -r px py pw ph < <(picture)
+  xdotool mousemove $((px + $1 * pw / GAME_W + 1)) $((py + $2 * ph / GAME_H)) \
+    mousemove $((px + $1 * pw / GAME_W)) $((py + $2 * ph / GAME_H))
+}
+
+# Waits until the window has the size of full screen ($1 yes) or of the
+# game's picture (no). Without a window manager nobody changes its size.
+wait_fullscreen() {
+  [ "$mode" = bare ] && return 0
+  local want="$GAME_W $GAME_H" state="in a window"
+  [ "$1" = yes ] && want="1024 768" state="in full screen"
+  sized() {
+    local x y w h
+    read -r x y w h < <(geometry)
+    why="it is ${w}x${h}"
+    [ "$w $h" = "$want" ]
+  }
+  wait_for "$STEP_LIMIT" "the window did not take its size $state" sized
+}
 
 # ---------------------------------------------------------------------------
 # One run on its own display; $1 "wm" with a window manager, "bare" without,
@@ -67,17 +371,17 @@ readonly STEP_TIMEOUT=12              # seconds for the screen to follow a step
 # the game's first frame, "destroyed" and "lost" without, the window
 # destroyed or the display ended once the game draws, "wmdestroyed" the
 # window destroyed under a window manager; $2 is made once the
-# display is up
-# (two servers starting at once may both take the same free number).
+# display is up, and the next run starts then.
 run() {
   local mode=$1 up=$2 dir
   dir=$(mktemp -d "${TMPDIR:-/tmp}/hv-realwindow-$mode.XXXXXX")
-  local log=$dir/log pids=()
+  local log=$dir/log pids=() game_pid= win= boxes= why= step_start=
+  local wait_limit wait_counted wait_began wait_last wait_top_load
   exec 5>>"$log"
 
   fail() {
     echo "$mode: $*" >&2
-    echo "$mode: pictures and the game's output are in $dir" >&2
+    echo "$mode: pictures and the game's output are in $dir (the X server's in xvfb.log)" >&2
     cat "$log" >&2
     exit 1
   }
@@ -85,55 +389,41 @@ run() {
   # its display: a game whose display is gone may never end), each asked
   # first and killed when it does not end in time. A stop that comes
   # meanwhile (the other run failed too) is ignored: the cleanup ended
-  # halfway would leave programs running.
+  # halfway would leave programs running. The run's folder goes once its
+  # programs have ended (a window manager writes its log as it ends), unless
+  # the run failed.
+  local outcome=failed
   cleanup() {
     local i p t
     trap '' TERM
     for ((i = ${#pids[@]} - 1; i >= 0; --i)); do
       p=${pids[i]}
+      ours "$p" || continue
       kill "$p" 2>/dev/null || continue
       for ((t = 0; t < END_GRACE; ++t)); do
-        kill -0 "$p" 2>/dev/null || break
+        ours "$p" || break
         sleep 0.1
       done
-      kill -KILL "$p" 2>/dev/null
+      ours "$p" && kill -KILL "$p" 2>/dev/null
       wait "$p" 2>/dev/null
     done
+    [ "$outcome" = failed ] || rm -rf "$dir"
   }
-  # Stopped because the other run failed: its output is of no use.
-  local stopped=no
-  trap 'cleanup; [ "$stopped" = yes ] && rm -rf "$dir"' EXIT
-  trap 'stopped=yes; exit 1' TERM
+  trap cleanup EXIT
+  # Stopped because another run failed: its output is of no use.
+  trap 'outcome=stopped; exit 1' TERM
 
-  # The display: Xvfb picks a free number and writes it to fd 3.
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" 2>&5 &
-  pids+=($!)
-  local i
-  for ((i = 0; i < 100; ++i)); do
-    [ -s "$dir/display" ] && break
-    sleep 0.05
-  done
-  [ -s "$dir/display" ] || fail "Xvfb did not start"
+  start_display
   touch "$up"
-  export DISPLAY=:$(cat "$dir/display")
-  if [ "$mode" = wm ] || [ "$mode" = wmdestroyed ]; then
-    # Its settings and log in the run's own home, not the user's.
-    mkdir -p "$dir/home"
-    HOME=$dir/home XDG_CONFIG_HOME= XDG_CACHE_HOME= openbox --sm-disable >&5 2>&1 &
-    pids+=($!)
-    for ((i = 0; i < 100; ++i)); do
-      xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-      sleep 0.05
-    done
-  fi
+  [ "$mode" = wm ] || [ "$mode" = wmdestroyed ] && start_window_manager
 
   # A player who plays in a window, with settings of their own.
-  local config=$dir/home/.config/lanternfield
+  config=$dir/home/.config/lanternfield
   mkdir -p "$config"
   printf '%s\n' 'HVREGISTRY 1' 'K ""' 'K "Software"' 'K "Software\Harbinvel"' \
     'K "Software\Harbinvel\Lanternfield"' 'V "NORMALEXIT" 4 x01000000' 'V "FULLSCREEN" 4 x00000000' 'E 6' \
     >"$config/registry.txt"
-  local frame=$dir/frame.png program=$game
+  frame=$dir/frame.png program=$game
   if [ "$mode" = box ] || [ "$mode" = playbox ]; then
     # A copy of the game whose story alerts once it has loaded, or on the
     # game's first frame (on the thread that takes the window's events).
@@ -156,198 +446,94 @@ function canvas:nextFrame() self:setHasLuaAnimations(false) _ALERT("read me") en
     # The display's library, meeting the lost connection inside a call,
     # unlocks its display's lock in its error path and again as the call
     # returns; the display is never used after that. The thread checker
-    # looks away from that double unlock, and only from that one.
-    echo 'mutex:libX11.so.6' >"$dir/tsan.supp"
+    # looks away from that double unlock, and only from that one, whether
+    # the call is the display library's own or an extension's the game
+    # loads (the picture, shared memory, input, screen and cursor
+    # extensions unlock the same way inside their own calls, which then
+    # stand on the stack instead of the display library's).
+    printf 'mutex:%s\n' libX11.so.6 libXrender.so.1 libXext.so.6 libXi.so.6 libXrandr.so.2 libXfixes.so.3 \
+      >"$dir/tsan.supp"
     export TSAN_OPTIONS=${TSAN_OPTIONS:+$TSAN_OPTIONS:}suppressions=$dir/tsan.supp
   fi
-  (cd "$(dirname "$program")" && HOME=$dir/home XDG_CONFIG_HOME= HV_LAST_FRAME=$frame SDL_AUDIODRIVER=dummy \
-     exec "$program") >&5 2>&1 &
-  local game_pid=$!
-  pids+=($game_pid)
-
-  # The window's client area on the screen: x y width height.
-  local win=""
-  for ((i = 0; i < 200; ++i)); do
-    win=$(xdotool search --name '^Lanternfield$' 2>/dev/null | head -n 1)
-    [ -n "$win" ] && break
-    kill -0 "$game_pid" 2>/dev/null || fail "the game ended before its window opened"
-    sleep 0.1
-  done
-  [ -n "$win" ] || fail "the game's window did not open"
-  geometry() {
-    xwininfo -id "$win" 2>/dev/null | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
-      /^ *Width:/ {w=$NF} /^ *Height:/ {h=$NF} END {print x, y, w, h}'
-  }
-  # Whether the game ended, and ended as a close does (within ten seconds).
-  ended_normally() {
-    for ((i = 0; i < 100; ++i)); do
-      kill -0 "$game_pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    kill -0 "$game_pid" 2>/dev/null && fail "the game did not end after its window was closed"
-    wait "$game_pid" || fail "the game ended with code $?"
-    grep -q '^V "NORMALEXIT" 4 x01000000$' "$config/registry.txt" ||
-      fail "the settings do not say the game ended normally: $(cat "$config/registry.txt")"
-  }
+  start_game
+  wait_window_shown
 
   if [ "$mode" = box ] || [ "$mode" = playbox ]; then
     # The box waits in a process of its own, a child of the thread that
     # shows it; the window's close comes away from the box.
-    local boxes="" x y w h p
-    for ((i = 0; i < 200; ++i)); do
-      boxes=$(cat /proc/"$game_pid"/task/*/children 2>/dev/null)
-      [ -n "$boxes" ] && break
-      sleep 0.1
-    done
-    [ -n "$boxes" ] || fail "no message box showed"
-    pids+=($boxes)
+    local x y w h p
+    wait_box_shown
     read -r x y w h < <(geometry)
     xdotool mousemove $((x + 20)) $((y + 20)) key alt+F4
     ended_normally
+    box_ended() {
+      [ -e /proc/"$p" ] && [ "$(awk '{print $3}' /proc/"$p"/stat 2>/dev/null)" != Z ] && return 1
+      return 0
+    }
     for p in $boxes; do
-      for ((i = 0; i < 20; ++i)); do
-        [ -e /proc/"$p" ] && [ "$(awk '{print $3}' /proc/"$p"/stat 2>/dev/null)" != Z ] || break
-        sleep 0.1
-      done
-      [ -e /proc/"$p" ] && [ "$(awk '{print $3}' /proc/"$p"/stat 2>/dev/null)" != Z ] &&
-        fail "the box's process $p outlives the game"
+      wait_for 2 "the box's process $p outlives the game" box_ended
     done
-    rm -rf "$dir"
+    outcome=passed
     exit 0
   fi
 
   if [ "$mode" = destroyed ] || [ "$mode" = wmdestroyed ] || [ "$mode" = lost ]; then
-    for ((i = 0; i < 200; ++i)); do
-      [ -s "$frame" ] && break
-      sleep 0.1
-    done
+    wait_first_picture
     if [ "$mode" != lost ]; then
       xdotool windowclose "$win"
     else
       kill "${pids[0]}"
     fi
     ended_normally
-    rm -rf "$dir"
+    outcome=passed
     exit 0
   fi
-
-  # Where the game's picture lies on the screen (scaled to fit the window,
-  # centred): x y width height.
-  picture() {
-    local x y w h pw ph
-    read -r x y w h < <(geometry)
-    if ((w * GAME_H <= h * GAME_W)); then
-      pw=$w
-      ph=$((GAME_H * w / GAME_W))
-    else
-      ph=$h
-      pw=$((GAME_W * h / GAME_H))
-    fi
-    echo $((x + (w - pw) / 2)) $((y + (h - ph) / 2)) "$pw" "$ph"
-  }
-
-  # Pixels of two pictures of the game's size that differ inside a region
-  # (x y w h, game coordinates), compared at a quarter of the size.
-  differing() {
-    local a=$1 b=$2 crop="$(($5 / 4))x$(($6 / 4))+$(($3 / 4))+$(($4 / 4))"
-    convert "$a" -scale "$SMALL!" -crop "$crop" +repage "$dir/a.png" &&
-      convert "$b" -scale "$SMALL!" -crop "$crop" +repage "$dir/b.png" &&
-      compare -metric AE -fuzz "$FUZZ" "$dir/a.png" "$dir/b.png" null: 2>&1 | cut -d' ' -f1
-  }
-  # Whether a region of two pictures is the same (STRAY pixels allowed for
-  # scaling), or clearly differs (a tenth of it).
-  same() { (($(differing "$@") <= STRAY)); }
-  differs() { (($(differing "$@") * 10 >= ($5 / 4) * ($6 / 4))); }
-
-  # Waits until the screen shows the game's newest picture (one written
-  # after the step began), then keeps that picture as $dir/$1.png and the
-  # screen's part where the window shows it as $dir/$1-screen.png.
-  local step_start
-  settle() {
-    local name=$1 deadline=$((SECONDS + STEP_TIMEOUT)) px py pw ph
-    while ((SECONDS < deadline)); do
-      sleep 0.3
-      [ -f "$frame" ] && [ "$frame" -nt "$step_start" ] || continue
-      read -r px py pw ph < <(picture)
-      import -window root "$dir/$name-whole-screen.png" 2>&5 || continue
-      # A picture shown is on disk within a second: the one there then is
-      # what the screen should show.
-      sleep 1.1
-      cp "$frame" "$dir/$name.png"
-      convert "$dir/$name-whole-screen.png" -crop "${pw}x${ph}+${px}+${py}" +repage \
-        -resize "${GAME_W}x${GAME_H}!" "$dir/$name-screen.png" || continue
-      same "$dir/$name.png" "$dir/$name-screen.png" 0 0 $GAME_W $GAME_H && return 0
-    done
-    fail "after '$name' the screen does not show the game's picture (compare $name.png with $name-screen.png)"
-  }
-  begin() { touch "$dir/step"; step_start=$dir/step; sleep 0.05; }
-  # Clicks a point of the game's picture where the screen shows it, then
-  # rests the pointer in a corner, so that its sprite does not hide anything.
-  # The pointer moves to its rest twice: a click on the full-screen box
-  # changes the window, and a move made while it changes may never reach
-  # the game, which would keep drawing the pointer over the click.
-  click() {
-    local px py pw ph
-    read -r px py pw ph < <(picture)
-    xdotool mousemove $((px + $1 * pw / GAME_W)) $((py + $2 * ph / GAME_H)) click 1
-    sleep 0.2
-    set -- $RESTING
-    xdotool mousemove $((px + $1 * pw / GAME_W)) $((py + $2 * ph / GAME_H))
-    sleep 0.3
-    read -r px py pw ph < <(picture)
-    xdotool mousemove $((px + $1 * pw / GAME_W + 1)) $((py + $2 * ph / GAME_H)) \
-      mousemove $((px + $1 * pw / GAME_W)) $((py + $2 * ph / GAME_H))
-  }
-  fullscreen_expected() {
-    local x y w h
-    read -r x y w h < <(geometry)
-    [ "$mode" = bare ] && return 0 # nobody changes the window's size there
-    if [ "$1" = yes ]; then
-      ((w == 1024 && h == 768)) || fail "the window is ${w}x${h} in full screen"
-    else
-      ((w == GAME_W && h == GAME_H)) || fail "the window is ${w}x${h} in a window"
-    fi
-  }
 
   # Closes the options dialog (the menu shows again) and opens it where the
   # screen shows its button (the dialog as $1.png showed it comes back).
   close_and_reopen() {
-    begin; click $CLOSE_BUTTON; settle "$1-closed"
-    same "$dir/menu.png" "$dir/$1-closed.png" $DIALOG || fail "Close ($1) did not close the dialog"
-    begin; click $OPTIONS_BUTTON; settle "$1-options"
-    same "$dir/$1.png" "$dir/$1-options.png" $DIALOG || fail "Options ($1) did not open its dialog"
+    begin; click $CLOSE_BUTTON
+    settle "$1-closed" "Close ($1) did not close the dialog" same "$dir/menu.png" $DIALOG
+    begin; click $OPTIONS_BUTTON
+    settle "$1-options" "Options ($1) did not open its dialog" same "$dir/$1.png" $DIALOG
   }
 
-  # The name dialog takes the new player's name; the menu shows it.
+  # The loading screen gives way to the menu with the new player's name
+  # prompt; the name typed there, the menu shows without it.
+  wait_first_picture
   step_start=$dir/display
-  settle start
+  settle_within "$LOAD_LIMIT" start "the loading screen did not give way to the menu" \
+    differs "$dir/first.png" $SCREEN_TOP
   begin
+  wait_focused
   xdotool mousemove 512 384 type --delay 40 Tess
   xdotool key Return
   click $RESTING
-  settle menu
+  settle menu "the name prompt did not close" differs "$dir/start.png" $PROMPT
 
   # The options dialog opens over the menu.
-  begin; click $OPTIONS_BUTTON; settle options
-  differs "$dir/menu.png" "$dir/options.png" $DIALOG || fail "Options did not open the options dialog"
+  begin; click $OPTIONS_BUTTON
+  settle options "Options did not open the options dialog" differs "$dir/menu.png" $DIALOG
 
   # Full screen: the check mark shows, the screen follows.
-  begin; click $CHECK_BOX; settle full
-  fullscreen_expected yes
-  differs "$dir/options.png" "$dir/full.png" $CHECK || fail "no check mark in full screen"
+  begin; click $CHECK_BOX
+  wait_fullscreen yes
+  settle full "no check mark in full screen" differs "$dir/options.png" $CHECK
   close_and_reopen full
 
   # Back to a window: no check mark, the screen follows.
-  begin; click $CHECK_BOX; settle window
-  fullscreen_expected no
-  same "$dir/options.png" "$dir/window.png" $CHECK || fail "the check mark stays in a window"
+  begin; click $CHECK_BOX
+  wait_fullscreen no
+  settle window "the check mark stays in a window" same "$dir/options.png" $CHECK
   close_and_reopen window
 
   # Full screen once more, and back to a window by Escape.
-  begin; click $CHECK_BOX; settle full-again
-  fullscreen_expected yes
-  begin; xdotool key Escape; settle escaped
-  fullscreen_expected no
+  begin; click $CHECK_BOX
+  wait_fullscreen yes
+  settle full-again "no check mark in full screen" differs "$dir/options.png" $CHECK
+  begin; xdotool key Escape
+  wait_fullscreen no
+  settle escaped "Escape did not leave full screen" same "$dir/options.png" $CHECK
 
   # The window's close: its button in the title bar, or without a window
   # manager the system's close keys.
@@ -359,7 +545,7 @@ function canvas:nextFrame() self:setHasLuaAnimations(false) _ALERT("read me") en
     xdotool mousemove $((x + w / 2)) $((y + h / 2)) key alt+F4
   fi
   ended_normally
-  rm -rf "$dir"
+  outcome=passed
 }
 
 up=$(mktemp -d "${TMPDIR:-/tmp}/hv-realwindow.XXXXXX")
