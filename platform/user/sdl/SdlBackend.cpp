@@ -4,7 +4,8 @@
 // window layer's events. SDL is only touched on the thread that started it:
 // work asked for on other threads waits there for the next pump. A window
 // another client destroys, and the display lost, are taken as the window's
-// close: from then on SDL is not asked to touch them.
+// close: from then on SDL is not asked to touch them. On X windows are shown
+// and hidden without waiting for the server's answer.
 #include "platform/user/sdl/SdlBackend.h"
 
 #include "platform/kernel/Clock.h"
@@ -12,6 +13,7 @@
 #include "platform/user/MessageBox.h"
 #include "platform/user/core/Keyboard.h"
 #include "platform/user/sdl/NativeWindowSize.h"
+#include "platform/user/sdl/SdlMessageBox.h"
 #include "platform/user/sdl/XDisplayWatch.h"
 
 #include <SDL.h>
@@ -233,6 +235,9 @@ private:
     };
 
     bool onSdlThread() const { return GetCurrentThreadId() == m_thread; }
+    // SDL's destroy hides a window shown first, and waits for its unmap: it
+    // is hidden here first, without waiting.
+    static void destroyWindow(SDL_Window* window);
     // Runs SDL work now on SDL's thread, or there at the next pump.
     void onSdl(std::function<void()> work);
     void draw(Window& w);
@@ -307,11 +312,17 @@ SdlBackend::~SdlBackend()
         return;
     for (auto& kv : m_windows)
         if (kv.second.live())
-            SDL_DestroyWindow(kv.second.window);
+            destroyWindow(kv.second.window);
     for (auto& kv : m_cursors)
         SDL_FreeCursor(kv.second);
     if (m_started)
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+void SdlBackend::destroyWindow(SDL_Window* window)
+{
+    xShowWindow(window, false);
+    SDL_DestroyWindow(window);
 }
 
 void SdlBackend::onSdl(std::function<void()> work)
@@ -362,7 +373,7 @@ void SdlBackend::windowCreated(HWND hwnd, const RECT& client)
         auto it = m_windows.find(hwnd);
         if (it == m_windows.end()) {
             if (window)
-                SDL_DestroyWindow(window);
+                destroyWindow(window);
             return;
         }
         it->second.window = window;
@@ -385,7 +396,7 @@ void SdlBackend::windowDestroyed(HWND hwnd)
             m_windows.erase(it);
         }
         if (window)
-            SDL_DestroyWindow(window);
+            destroyWindow(window);
     });
 }
 
@@ -397,9 +408,10 @@ void SdlBackend::windowShown(HWND hwnd, bool visible)
         if (it == m_windows.end() || !it->second.live())
             return;
         if (visible) {
-            SDL_ShowWindow(it->second.window);
+            if (!xShowWindow(it->second.window, true))
+                SDL_ShowWindow(it->second.window);
             draw(it->second);
-        } else {
+        } else if (!xShowWindow(it->second.window, false)) {
             SDL_HideWindow(it->second.window);
         }
     });
@@ -445,7 +457,7 @@ void SdlBackend::windowMinimized(HWND hwnd, bool minimized)
             return;
         if (minimized)
             SDL_MinimizeWindow(it->second.window);
-        else
+        else if (!xShowWindow(it->second.window, true))
             SDL_RestoreWindow(it->second.window);
     });
 }
@@ -596,7 +608,7 @@ bool SdlBackend::showMessageBox(const std::string& text, const std::string& capt
         flags = SDL_MESSAGEBOX_ERROR;
     else if (icon == MB_ICONWARNING)
         flags = SDL_MESSAGEBOX_WARNING;
-    return SDL_ShowSimpleMessageBox(flags, ansiToUtf8(caption).c_str(), ansiToUtf8(text).c_str(), nullptr) == 0;
+    return showSdlMessageBox(flags, ansiToUtf8(caption), ansiToUtf8(text));
 }
 
 HWND SdlBackend::windowOf(Uint32 sdlId)
@@ -743,6 +755,7 @@ void SdlBackend::pump()
 {
     if (!onSdlThread())
         return;
+    xCheckDisplay();
     if (xDisplayLost()) {
         closeForLostDisplay();
         return;
