@@ -7,6 +7,8 @@
 #include "platform/user/Messages.h"
 #include "sprites/loader/LoaderFrame2.h"
 
+#include <atomic>
+
 namespace window {
 class ImageBase;
 }
@@ -48,6 +50,12 @@ public:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     // Saves the player's progress, then closes.
     void requestClose() override;
+    // The close, made on another thread while the window's thread is held
+    // for good in a call into the display (see platform::DisplayThread): the
+    // save requestClose makes, but nothing waits for the window's thread or
+    // the loader (which may wait for it), and the window is left as it is.
+    // Nothing is saved again once the window's thread saved for its close.
+    void finishClose();
     // The canvas learns of the activation first.
     void activated(bool active) override;
     // The hand-over: the game timer takes over from the loading timer and
@@ -70,6 +78,9 @@ private:
     // even when it failed too.
     static window::ImageBase* loadSplash();
 
+    // Set once the loader has started the canvas: the game holds the
+    // player's progress from then on.
+    std::atomic<bool> m_bLoaded;
     window::ImageBase* m_pSplash;
     window::ImageBase* m_pLoadingLabel;
     window::ImageBase* m_pLoadingBar;

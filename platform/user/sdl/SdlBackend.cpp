@@ -5,10 +5,13 @@
 // work asked for on other threads waits there for the next pump. A window
 // another client destroys, and the display lost, are taken as the window's
 // close: from then on SDL is not asked to touch them. On X windows are shown
-// and hidden without waiting for the server's answer.
+// and hidden without waiting for the server's answer. Every call into SDL on
+// its thread is a DisplayThread::Call, and once that thread is taken over
+// (it never came back from one) nothing here waits for it.
 #include "platform/user/sdl/SdlBackend.h"
 
 #include "platform/kernel/Clock.h"
+#include "platform/user/DisplayThread.h"
 #include "platform/user/Input.h"
 #include "platform/user/MessageBox.h"
 #include "platform/user/core/Keyboard.h"
@@ -24,6 +27,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace platform {
@@ -308,8 +312,9 @@ bool SdlBackend::start(std::string& failure)
 SdlBackend::~SdlBackend()
 {
     // A lost display is not touched again: SDL would wait for its answers.
-    if (xDisplayLost())
+    if (xDisplayLost() || DisplayThread::takenOver())
         return;
+    DisplayThread::Call call;
     for (auto& kv : m_windows)
         if (kv.second.live())
             destroyWindow(kv.second.window);
@@ -327,7 +332,10 @@ void SdlBackend::destroyWindow(SDL_Window* window)
 
 void SdlBackend::onSdl(std::function<void()> work)
 {
+    if (DisplayThread::takenOver())
+        return;
     if (onSdlThread()) {
+        DisplayThread::Call call;
         if (!xDisplayLost())
             work();
         return;
@@ -362,6 +370,8 @@ RECT SdlBackend::workArea()
 
 void SdlBackend::windowCreated(HWND hwnd, const RECT& client)
 {
+    if (DisplayThread::takenOver())
+        return;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_windows[hwnd].client = client;
@@ -419,6 +429,8 @@ void SdlBackend::windowShown(HWND hwnd, bool visible)
 
 void SdlBackend::windowPlaced(HWND hwnd, const RECT& client)
 {
+    if (DisplayThread::takenOver())
+        return;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         auto it = m_windows.find(hwnd);
@@ -494,6 +506,12 @@ void SdlBackend::displayChanged(bool fullScreen, const DisplayMode&)
 
 void SdlBackend::present(HWND hwnd, std::shared_ptr<const std::vector<uint32_t>> pixels, int width, int height)
 {
+    if (DisplayThread::takenOver())
+        return;
+    // Ended after the lock is let go: a thread taken over stays in it.
+    std::optional<DisplayThread::Call> call;
+    if (onSdlThread())
+        call.emplace();
     std::lock_guard<std::mutex> lock(m_mutex);
     auto it = m_windows.find(hwnd);
     if (it == m_windows.end())
@@ -753,8 +771,9 @@ void SdlBackend::closeForLostDisplay()
 
 void SdlBackend::pump()
 {
-    if (!onSdlThread())
+    if (!onSdlThread() || DisplayThread::takenOver())
         return;
+    DisplayThread::Call call;
     xCheckDisplay();
     if (xDisplayLost()) {
         closeForLostDisplay();

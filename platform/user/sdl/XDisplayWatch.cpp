@@ -5,6 +5,7 @@
 #include "platform/user/sdl/XDisplayWatch.h"
 
 #include "platform/kernel/DebugOutput.h"
+#include "platform/user/DisplayThread.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>
@@ -12,7 +13,6 @@
 #include <X11/Xatom.h>
 #endif
 
-#include <atomic>
 #include <cstdlib>
 #include <poll.h>
 #include <string>
@@ -20,7 +20,6 @@
 namespace platform {
 namespace {
 
-std::atomic<bool> xLost{false};
 // The watched display's connection (-1: none).
 int xConnection = -1;
 
@@ -29,13 +28,13 @@ int xConnection = -1;
 // once that returns every call on the display returns at once.
 int xConnectionFailed(Display*)
 {
-    xLost = true;
+    DisplayThread::markDisplayLost();
     return 0;
 }
 
 void xConnectionGone(Display*, void*)
 {
-    xLost = true;
+    DisplayThread::markDisplayLost();
 }
 
 // A request that failed (drawing into a window another client destroyed,
@@ -132,7 +131,7 @@ void watchXDisplay(SDL_Window* window)
 
 bool xDisplayLost()
 {
-    return xLost;
+    return DisplayThread::displayLost();
 }
 
 void xCheckDisplay()
@@ -140,7 +139,7 @@ void xCheckDisplay()
     pollfd connection{xConnection, POLLRDHUP, 0};
     if (xConnection >= 0 && ::poll(&connection, 1, 0) == 1 &&
         (connection.revents & (POLLRDHUP | POLLHUP | POLLERR | POLLNVAL)) != 0)
-        xLost = true;
+        DisplayThread::markDisplayLost();
 }
 
 bool xWindowDestroyed(const SDL_Event& event, SDL_Window* window)
