@@ -10,7 +10,12 @@
 # the game ends as from any close, and no process of the box outlives it.
 # A fifth run has another client destroy the game's window, a sixth does the
 # same under a window manager, a seventh ends the display's server under the
-# game: each ends the game as its close does.
+# game: each ends the game as its close does. An eighth destroys the window
+# before its first show (the window manager, stopped, never maps it), a
+# ninth and a tenth end the display's server while a box waits for OK, at
+# load (a refused saved story's) and in play (a script's): each ends the
+# game within seconds, saved, as its close does. The run with a window
+# manager also minimises the window and brings it back, which is no close.
 # After every step the screen (a capture of the root window) must show what
 # the game drew last (HV_LAST_FRAME), scaled to where the window shows it; a
 # frozen or cropped screen, or a click that lands elsewhere, fails the test.
@@ -66,7 +71,9 @@ readonly STEP_TIMEOUT=12              # seconds for the screen to follow a step
 # "box" without and with a box at load, "playbox" likewise with a box on
 # the game's first frame, "destroyed" and "lost" without, the window
 # destroyed or the display ended once the game draws, "wmdestroyed" the
-# window destroyed under a window manager; $2 is made once the
+# window destroyed under a window manager, "firstshow" the window destroyed
+# before a stopped window manager maps it, "boxlost" and "playboxlost" the
+# display ended while a box waits, at load and in play; $2 is made once the
 # display is up
 # (two servers starting at once may both take the same free number).
 run() {
@@ -116,7 +123,7 @@ run() {
   [ -s "$dir/display" ] || fail "Xvfb did not start"
   touch "$up"
   export DISPLAY=:$(cat "$dir/display")
-  if [ "$mode" = wm ] || [ "$mode" = wmdestroyed ]; then
+  if [ "$mode" = wm ] || [ "$mode" = wmdestroyed ] || [ "$mode" = firstshow ]; then
     # Its settings and log in the run's own home, not the user's.
     mkdir -p "$dir/home"
     HOME=$dir/home XDG_CONFIG_HOME= XDG_CACHE_HOME= openbox --sm-disable >&5 2>&1 &
@@ -125,6 +132,8 @@ run() {
       xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
       sleep 0.05
     done
+    # Stopped, the window manager maps no window: the game's stays unmapped.
+    [ "$mode" = firstshow ] && kill -STOP "${pids[1]}"
   fi
 
   # A player who plays in a window, with settings of their own.
@@ -133,14 +142,25 @@ run() {
   printf '%s\n' 'HVREGISTRY 1' 'K ""' 'K "Software"' 'K "Software\Harbinvel"' \
     'K "Software\Harbinvel\Lanternfield"' 'V "NORMALEXIT" 4 x01000000' 'V "FULLSCREEN" 4 x00000000' 'E 6' \
     >"$config/registry.txt"
+  if [ "$mode" = boxlost ]; then
+    # Ann played last, and her saved story does not run: the load says so
+    # in a box.
+    local story
+    story=$(printf 'this is no story ((' | od -An -tx1 | tr -d ' \n' | tr a-f A-F)
+    printf '%s\n' 'HVREGISTRY 1' 'K ""' 'K "Software"' 'K "Software\Harbinvel"' \
+      'K "Software\Harbinvel\Lanternfield"' 'V "NORMALEXIT" 4 x01000000' 'V "FULLSCREEN" 4 x00000000' \
+      'V "LASTPROFILE" 1 "Ann"' 'K "Software\Harbinvel\Lanternfield\ANN"' 'V "displayName" 1 "Ann"' \
+      'K "Software\Harbinvel\Lanternfield\ANN\LF"' "V \"0\" 3 x$story" \
+      'K "Software\Harbinvel\Lanternfield\ANN\userdata"' 'V "0" 3 x00000000' 'E 13' >"$config/registry.txt"
+  fi
   local frame=$dir/frame.png program=$game
-  if [ "$mode" = box ] || [ "$mode" = playbox ]; then
+  if [ "$mode" = box ] || [ "$mode" = playbox ] || [ "$mode" = playboxlost ]; then
     # A copy of the game whose story alerts once it has loaded, or on the
     # game's first frame (on the thread that takes the window's events).
     cp -r "$(dirname "$game")" "$dir/game" || fail "the game could not be copied"
     program=$dir/game/$(basename "$game")
     local alert='_ALERT("read me")'
-    [ "$mode" = playbox ] && alert='canvas:setHasLuaAnimations(true)
+    [ "$mode" != box ] && alert='canvas:setHasLuaAnimations(true)
 function canvas:nextFrame() self:setHasLuaAnimations(false) _ALERT("read me") end'
     printf '\nif not alerted then alerted = true %s end\n' "$alert" >>"$dir/game/Lanternfield.lua"
     # The display's library keeps a little of its own (on the thread that
@@ -152,7 +172,7 @@ function canvas:nextFrame() self:setHasLuaAnimations(false) _ALERT("read me") en
     export LSAN_OPTIONS=${LSAN_OPTIONS/#"suppressions=$suppressions"/"suppressions=$dir/lsan.supp"}
     export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}fast_unwind_on_malloc=0
   fi
-  if [ "$mode" = lost ]; then
+  if [ "$mode" = lost ] || [ "$mode" = boxlost ] || [ "$mode" = playboxlost ]; then
     # The display's library, meeting the lost connection inside a call,
     # unlocks its display's lock in its error path and again as the call
     # returns; the display is never used after that. The thread checker
@@ -190,9 +210,20 @@ function canvas:nextFrame() self:setHasLuaAnimations(false) _ALERT("read me") en
       fail "the settings do not say the game ended normally: $(cat "$config/registry.txt")"
   }
 
-  if [ "$mode" = box ] || [ "$mode" = playbox ]; then
+  if [ "$mode" = firstshow ]; then
+    # The window is made, and stays unmapped whatever the game asks.
+    [ "$(xwininfo -id "$win" | awk '/Map State/ {print $3}')" = IsUnMapped ] || fail "the window was shown"
+    xdotool windowclose "$win"
+    kill -CONT "${pids[1]}"
+    ended_normally
+    rm -rf "$dir"
+    exit 0
+  fi
+
+  if [ "$mode" = box ] || [ "$mode" = playbox ] || [ "$mode" = boxlost ] || [ "$mode" = playboxlost ]; then
     # The box waits in a process of its own, a child of the thread that
-    # shows it; the window's close comes away from the box.
+    # shows it; the window's close comes away from the box, or the
+    # display's server ends.
     local boxes="" x y w h p
     for ((i = 0; i < 200; ++i)); do
       boxes=$(cat /proc/"$game_pid"/task/*/children 2>/dev/null)
@@ -201,8 +232,12 @@ function canvas:nextFrame() self:setHasLuaAnimations(false) _ALERT("read me") en
     done
     [ -n "$boxes" ] || fail "no message box showed"
     pids+=($boxes)
-    read -r x y w h < <(geometry)
-    xdotool mousemove $((x + 20)) $((y + 20)) key alt+F4
+    if [ "$mode" = boxlost ] || [ "$mode" = playboxlost ]; then
+      kill "${pids[0]}"
+    else
+      read -r x y w h < <(geometry)
+      xdotool mousemove $((x + 20)) $((y + 20)) key alt+F4
+    fi
     ended_normally
     for p in $boxes; do
       for ((i = 0; i < 20; ++i)); do
@@ -349,6 +384,16 @@ function canvas:nextFrame() self:setHasLuaAnimations(false) _ALERT("read me") en
   begin; xdotool key Escape; settle escaped
   fullscreen_expected no
 
+  # Minimised (the window manager unmaps the window) and back: no close.
+  if [ "$mode" = wm ]; then
+    begin
+    xdotool windowminimize --sync "$win"
+    kill -0 "$game_pid" 2>/dev/null || fail "the game ended when its window was minimised"
+    xdotool windowactivate --sync "$win"
+    settle restored
+    kill -0 "$game_pid" 2>/dev/null || fail "the game ended when its window was minimised"
+  fi
+
   # The window's close: its button in the title bar, or without a window
   # manager the system's close keys.
   local x y w h
@@ -370,7 +415,7 @@ printf 'leak:libdbus-1.so\n' >"$up/lsan.supp"
 export LSAN_OPTIONS="suppressions=$up/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 # Each run starts once the display of the one before is up.
 running=()
-for mode in wm bare box playbox destroyed wmdestroyed lost; do
+for mode in wm bare box playbox destroyed wmdestroyed lost firstshow boxlost playboxlost; do
   run "$mode" "$up/$mode" &
   running+=($!)
   for ((i = 0; i < 100; ++i)); do
