@@ -796,8 +796,10 @@ void SdlBackend::pump()
             if (kv.second.dirty)
                 draw(kv.second);
     }
+    // SDL reads the display at each poll: the server's end is looked for
+    // before each.
     SDL_Event e;
-    while (!xDisplayLost() && SDL_PollEvent(&e))
+    while ((xCheckDisplay(), !xDisplayLost()) && SDL_PollEvent(&e))
         handle(e);
     if (xDisplayLost())
         closeForLostDisplay();
