@@ -28,6 +28,21 @@ constexpr const char* kBoxText = "HV_MESSAGE_BOX_TEXT";
 // that could not start.
 constexpr int kBoxNotShown = 3;
 constexpr int kBoxNotStarted = 127;
+// The longest text a box takes: well below the 128 KiB the system lets one
+// environment string have (a longer one would keep the process from
+// starting), and more than a box can show.
+constexpr size_t kBoxTextLimit = 64 * 1024;
+
+// A text cut to what a box takes, at a character's start.
+std::string boxText(const std::string& text)
+{
+    if (text.size() <= kBoxTextLimit)
+        return text;
+    size_t end = kBoxTextLimit;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end;
+    return text.substr(0, end);
+}
 
 bool isBoxSetting(const char* entry)
 {
@@ -63,8 +78,8 @@ bool showSdlMessageBox(unsigned flags, const std::string& caption, const std::st
 {
     // All is made before the fork: the new process only starts the program.
     std::vector<std::string> settings{std::string(kBoxFlags) + "=" + std::to_string(flags),
-                                      std::string(kBoxCaption) + "=" + caption,
-                                      std::string(kBoxText) + "=" + text};
+                                      std::string(kBoxCaption) + "=" + boxText(caption),
+                                      std::string(kBoxText) + "=" + boxText(text)};
     std::vector<char*> environment;
     for (std::string& setting : settings)
         environment.push_back(&setting[0]);

@@ -163,14 +163,6 @@ run() {
     [ "$mode" != box ] && alert='canvas:setHasLuaAnimations(true)
 function canvas:nextFrame() self:setHasLuaAnimations(false) _ALERT("read me") end'
     printf '\nif not alerted then alerted = true %s end\n' "$alert" >>"$dir/game/Lanternfield.lua"
-    # The display's library keeps a little of its own (on the thread that
-    # showed the box) when the box's process ends under it: the leak checker
-    # looks away from that, which it sees only on the whole stack.
-    local suppressions=${LSAN_OPTIONS#suppressions=}
-    suppressions=${suppressions%%:*}
-    { cat "$suppressions"; echo 'leak:SdlBackend::showMessageBox'; } >"$dir/lsan.supp"
-    export LSAN_OPTIONS=${LSAN_OPTIONS/#"suppressions=$suppressions"/"suppressions=$dir/lsan.supp"}
-    export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}fast_unwind_on_malloc=0
   fi
   if [ "$mode" = lost ] || [ "$mode" = boxlost ] || [ "$mode" = playboxlost ]; then
     # The display's library, meeting the lost connection inside a call,
