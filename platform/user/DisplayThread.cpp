@@ -37,6 +37,16 @@ DisplayThread::Call::~Call()
         return;
     // Taken over: the taker goes on in this thread's stead, which must
     // touch nothing more.
+    stayInCall();
+}
+
+bool DisplayThread::inCall()
+{
+    return displayCallDepth > 0;
+}
+
+void DisplayThread::stayInCall()
+{
     for (;;)
         std::this_thread::sleep_for(std::chrono::hours(1));
 }

@@ -23,6 +23,12 @@ public:
         Call& operator=(const Call&) = delete;
     };
 
+    // Whether the calling thread is in a call; and, called there, keeps it in
+    // that call for ever (the display lost under the library, which would
+    // go on with what it cannot have), so that a close takes over from it.
+    static bool inCall();
+    [[noreturn]] static void stayInCall();
+
     // The number of the call under way now, from any thread; 0 when none.
     // Numbers are never used twice: one seen at two looks is one call that
     // has not come back between them.

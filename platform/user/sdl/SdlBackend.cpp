@@ -312,9 +312,10 @@ bool SdlBackend::start(std::string& failure)
 SdlBackend::~SdlBackend()
 {
     // A lost display is not touched again: SDL would wait for its answers.
+    // No Call here: the program is ending, and nobody is left to take over
+    // from a call that stays.
     if (xDisplayLost() || DisplayThread::takenOver())
         return;
-    DisplayThread::Call call;
     for (auto& kv : m_windows)
         if (kv.second.live())
             destroyWindow(kv.second.window);

@@ -35,6 +35,12 @@ int xConnectionFailed(Display*)
 void xConnectionGone(Display*, void*)
 {
     DisplayThread::markDisplayLost();
+    // Inside SDL's call SDL would go on with the answers it cannot have and
+    // crash on them (its pump handles the events the server sent as it
+    // ended): the display's thread stays there, and the close goes on
+    // without it.
+    if (DisplayThread::inCall())
+        DisplayThread::stayInCall();
 }
 
 // A request that failed (drawing into a window another client destroyed,
