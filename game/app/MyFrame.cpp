@@ -182,6 +182,9 @@ void MyFrame::finishClose()
         ScriptHost::refuseScripts(true);
         platform::closeMessageBoxes();
     } else if (s_pCanvas) {
+        // The window's thread may be held inside a script (a box it opened
+        // pumps the display): the save's scripts are calls of their own.
+        ScriptHost::leaveCallUnderWay();
         s_pCanvas->saveOnExit();
     }
     sprite::LoaderFrame2::requestClose();

@@ -368,6 +368,12 @@ int64_t ScriptHost::threadMicroseconds(long thread)
     return int64_t(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
 }
 
+void ScriptHost::leaveCallUnderWay()
+{
+    scriptGuard = ScriptGuard();
+    guardCallThread = 0;
+}
+
 void ScriptHost::refuseScripts(bool refuse)
 {
     guardRefusing = refuse;

@@ -94,6 +94,10 @@ public:
     // running. The time guard counts this clock. -1 for a thread that has
     // ended.
     static int64_t threadMicroseconds(long thread = 0);
+    // The thread making the call under way is held in it for good (see
+    // platform::DisplayThread) and the calling thread goes on in its stead:
+    // the calls from now on are timed afresh, as if that call had returned.
+    static void leaveCallUnderWay();
     // While refused, no script runs at all: each call fails at once (the
     // loader is stopped for a close while it loads).
     static void refuseScripts(bool refuse);

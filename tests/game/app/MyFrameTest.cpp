@@ -421,8 +421,9 @@ TEST_F(MyFrameTest, TheClosesClockNeverCountsTheSavesWriting)
 namespace {
 
 // A display whose thread, once told to, makes a call into it that never
-// comes back, as Xlib's does when the server no longer answers.
-class MyFrameFrozenBackend : public platform::HeadlessBackend {
+// comes back, as Xlib's does when the server no longer answers; its boxes
+// wait as a real display's do.
+class MyFrameFrozenBackend : public MyFrameWaitingBoxBackend {
 public:
     std::atomic<bool> freeze{false};
     std::atomic<bool> frozen{false};
@@ -444,8 +445,9 @@ private:
 } // namespace
 
 // The window's thread is held in a call into the display when the game is
-// asked to end: the close is made without it, with Ann's progress and the
-// normal end saved, and the game ends with code 0 within seconds.
+// asked to end, on screen or in a box a script opened in play: the close is
+// made without it, with Ann's story and the normal end saved, and the game
+// ends with code 0 within seconds.
 TEST_F(MyFrameTest, AGameWhoseDisplayNoLongerAnswersEndsSavedOnAQuit)
 {
     GTEST_FLAG_SET(death_test_style, "fast");
@@ -456,32 +458,56 @@ TEST_F(MyFrameTest, AGameWhoseDisplayNoLongerAnswersEndsSavedOnAQuit)
     lang::ByteArray image;
     record.writeImage(image);
     world.settings()->setBytesChunked(lang::String("Ann\\userdata"), image);
-    const std::string story = "LF.savedBy = 'the close'\n";
-    GameOptions options;
-    options.gameScript = "function LF_save() return \"" + story.substr(0, story.size() - 1) + "\\n\" end\n";
-    writeGame(world.data(), options);
-    world.data().writeArchive();
-    EXPECT_EXIT(
-        {
-            // Never left hanging should the test fail.
-            alarm(30);
-            auto backend = std::make_unique<MyFrameFrozenBackend>();
-            MyFrameFrozenBackend* display = backend.get();
-            platform::setWindowBackend(std::move(backend));
-            std::thread player([display] {
-                waitForTheGameOnScreen();
-                display->freeze = true;
-                while (!display->frozen)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                std::raise(SIGTERM);
-            });
-            player.detach();
-            std::exit(GameEntry::run(nullptr) + 10);
-        },
-        ::testing::ExitedWithCode(0), "");
-    const std::string settings = settingsText(world.folder());
-    EXPECT_NE(std::string::npos, settings.find("V \"NORMALEXIT\" 4 x01000000")) << settings;
-    EXPECT_NE(std::string::npos, settings.find(settingsHex(story))) << settings;
+    struct Case {
+        const char* what;
+        std::string gameScript;
+        bool inBox;
+    };
+    const Case cases[] = {
+        {"on screen", "", false},
+        {"in a box a script opened",
+         "canvas:setHasLuaAnimations(true)\n"
+         "function canvas:nextFrame() self:setHasLuaAnimations(false) _ALERT('read me') end\n",
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        world.setSetting("NORMALEXIT", 0);
+        // The story the save makes names the case; the save runs as long
+        // as a sample game's does.
+        const std::string story = std::string("LF.savedBy = '") + c.what + "'\n";
+        GameOptions options;
+        options.gameScript =
+            "function LF_save() for i = 1, 100000 do end return [[" + story + "]] end\n" + c.gameScript;
+        writeGame(world.data(), options);
+        world.data().writeArchive();
+        EXPECT_EXIT(
+            {
+                // Never left hanging should the test fail.
+                alarm(30);
+                auto backend = std::make_unique<MyFrameFrozenBackend>();
+                MyFrameFrozenBackend* display = backend.get();
+                platform::setWindowBackend(std::move(backend));
+                std::thread player([this, display, &c] {
+                    waitForTheGameOnScreen();
+                    // The game's frames, which open the script's box.
+                    while (c.inBox && !display->open) {
+                        world.clock().advance(MyFrame::GAME_PERIOD_MS);
+                        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                    }
+                    display->freeze = true;
+                    while (!display->frozen)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                    std::raise(SIGTERM);
+                });
+                player.detach();
+                std::exit(GameEntry::run(nullptr) + 10);
+            },
+            ::testing::ExitedWithCode(0), "");
+        const std::string settings = settingsText(world.folder());
+        EXPECT_NE(std::string::npos, settings.find("V \"NORMALEXIT\" 4 x01000000")) << settings;
+        EXPECT_NE(std::string::npos, settings.find(settingsHex(story))) << settings;
+    }
 }
 
 TEST(GameEntryTest, AMissingArchiveIsReportedAndEndsWithAnError)
