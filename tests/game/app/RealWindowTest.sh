@@ -14,8 +14,10 @@
 # before its first show (the window manager, stopped, never maps it), a
 # ninth and a tenth end the display's server while a box waits for OK, at
 # load (a refused saved story's) and in play (a script's): each ends the
-# game within seconds, saved, as its close does. The run with a window
-# manager also minimises the window and brings it back, which is no close.
+# game within seconds, saved, as its close does. An eleventh has another
+# client destroy the window of a box at load: the box's process ends, and
+# the game goes on. The run with a window manager also minimises the window
+# and brings it back, which is no close.
 # After every step the screen (a capture of the root window) must show what
 # the game drew last (HV_LAST_FRAME), scaled to where the window shows it; a
 # frozen or cropped screen, or a click that lands elsewhere, fails the test.
@@ -73,8 +75,8 @@ readonly STEP_TIMEOUT=12              # seconds for the screen to follow a step
 # destroyed or the display ended once the game draws, "wmdestroyed" the
 # window destroyed under a window manager, "firstshow" the window destroyed
 # before a stopped window manager maps it, "boxlost" and "playboxlost" the
-# display ended while a box waits, at load and in play; $2 is made once the
-# display is up
+# display ended while a box waits, at load and in play, "boxgone" the box's
+# window destroyed at load; $2 is made once the display is up
 # (two servers starting at once may both take the same free number).
 run() {
   local mode=$1 up=$2 dir
@@ -154,13 +156,13 @@ run() {
       'K "Software\Harbinvel\Lanternfield\ANN\userdata"' 'V "0" 3 x00000000' 'E 13' >"$config/registry.txt"
   fi
   local frame=$dir/frame.png program=$game
-  if [ "$mode" = box ] || [ "$mode" = playbox ] || [ "$mode" = playboxlost ]; then
+  if [ "$mode" = box ] || [ "$mode" = playbox ] || [ "$mode" = playboxlost ] || [ "$mode" = boxgone ]; then
     # A copy of the game whose story alerts once it has loaded, or on the
     # game's first frame (on the thread that takes the window's events).
     cp -r "$(dirname "$game")" "$dir/game" || fail "the game could not be copied"
     program=$dir/game/$(basename "$game")
     local alert='_ALERT("read me")'
-    [ "$mode" != box ] && alert='canvas:setHasLuaAnimations(true)
+    [ "$mode" = playbox ] || [ "$mode" = playboxlost ] && alert='canvas:setHasLuaAnimations(true)
 function canvas:nextFrame() self:setHasLuaAnimations(false) _ALERT("read me") end'
     printf '\nif not alerted then alerted = true %s end\n' "$alert" >>"$dir/game/Lanternfield.lua"
   fi
@@ -212,7 +214,8 @@ function canvas:nextFrame() self:setHasLuaAnimations(false) _ALERT("read me") en
     exit 0
   fi
 
-  if [ "$mode" = box ] || [ "$mode" = playbox ] || [ "$mode" = boxlost ] || [ "$mode" = playboxlost ]; then
+  if [ "$mode" = box ] || [ "$mode" = playbox ] || [ "$mode" = boxlost ] || [ "$mode" = playboxlost ] ||
+    [ "$mode" = boxgone ]; then
     # The box waits in a process of its own, a child of the thread that
     # shows it; the window's close comes away from the box, or the
     # display's server ends.
@@ -224,6 +227,31 @@ function canvas:nextFrame() self:setHasLuaAnimations(false) _ALERT("read me") en
     done
     [ -n "$boxes" ] || fail "no message box showed"
     pids+=($boxes)
+    # Fails unless the boxes' processes end within two seconds.
+    boxes_end() {
+      for p in $boxes; do
+        for ((i = 0; i < 20; ++i)); do
+          [ -e /proc/"$p" ] && [ "$(awk '{print $3}' /proc/"$p"/stat 2>/dev/null)" != Z ] || break
+          sleep 0.1
+        done
+        [ -e /proc/"$p" ] && [ "$(awk '{print $3}' /proc/"$p"/stat 2>/dev/null)" != Z ] &&
+          fail "the box's process $p outlives $1"
+      done
+    }
+    if [ "$mode" = boxgone ]; then
+      # Another client destroys the box's window: the box counts as
+      # answered, and the game goes on.
+      local box=""
+      for ((i = 0; i < 100; ++i)); do
+        box=$(xwininfo -root -tree | awk '/"Lua Alert"/ {print $1}')
+        [ -n "$box" ] && break
+        sleep 0.1
+      done
+      [ -n "$box" ] || fail "the box's window did not show"
+      xdotool windowclose "$box"
+      boxes_end "its window"
+      kill -0 "$game_pid" 2>/dev/null || fail "the game ended with its box's window"
+    fi
     if [ "$mode" = boxlost ] || [ "$mode" = playboxlost ]; then
       kill "${pids[0]}"
     else
@@ -231,14 +259,7 @@ function canvas:nextFrame() self:setHasLuaAnimations(false) _ALERT("read me") en
       xdotool mousemove $((x + 20)) $((y + 20)) key alt+F4
     fi
     ended_normally
-    for p in $boxes; do
-      for ((i = 0; i < 20; ++i)); do
-        [ -e /proc/"$p" ] && [ "$(awk '{print $3}' /proc/"$p"/stat 2>/dev/null)" != Z ] || break
-        sleep 0.1
-      done
-      [ -e /proc/"$p" ] && [ "$(awk '{print $3}' /proc/"$p"/stat 2>/dev/null)" != Z ] &&
-        fail "the box's process $p outlives the game"
-    done
+    boxes_end "the game"
     rm -rf "$dir"
     exit 0
   fi
@@ -407,7 +428,7 @@ printf 'leak:libdbus-1.so\n' >"$up/lsan.supp"
 export LSAN_OPTIONS="suppressions=$up/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 # Each run starts once the display of the one before is up.
 running=()
-for mode in wm bare box playbox destroyed wmdestroyed lost firstshow boxlost playboxlost; do
+for mode in wm bare box playbox destroyed wmdestroyed lost firstshow boxlost playboxlost boxgone; do
   run "$mode" "$up/$mode" &
   running+=($!)
   for ((i = 0; i < 100; ++i)); do
