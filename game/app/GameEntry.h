@@ -4,6 +4,8 @@
 
 #include "platform/Win32Types.h"
 
+#include <string>
+
 class GameEntry {
 public:
     // The archive beside the program that holds the game's data.
@@ -16,14 +18,19 @@ public:
     // message loop until WM_QUIT; SIGTERM, SIGINT, SIGHUP and SIGQUIT close
     // the frame as the player does.
     // Returns the exit code: 0, or 1 when the archive could not be opened
-    // (after a message saying so), the game data could not be loaded, or
-    // the player's last save did not happen or the settings file could not
-    // be written (a line on stderr says so; SIGXFSZ is ignored, so a write
-    // beyond the file-size limit fails as on a full disk). A
-    // game that closes closes its message boxes; one that has spent six
-    // seconds of its close in a script call (a script blocked in a call)
-    // ends the process with code 1 and a message.
+    // (after a message saying so), or as closedCode says. The close is
+    // watched by a CloseWatcher: a game that closes closes its message
+    // boxes; one that has spent six seconds of its close in a script call
+    // (a script blocked in a call) ends the process with code 1 and a
+    // message; one whose window's thread does not come back from a call
+    // into the display is closed, saved and ended by the watcher.
     static int run(HINSTANCE instance);
+    // The exit code of a game that has closed: 1 when its data could not be
+    // loaded (`loadFailed`), or its player's last save did not happen
+    // (`saveFailure` says why) or the settings file could not be written (a
+    // line on stderr says what was lost; SIGXFSZ is ignored, so a write
+    // beyond the file-size limit fails as on a full disk), else 0.
+    static int closedCode(bool loadFailed, const std::string& saveFailure);
     // Takes the messages of the calling thread until WM_QUIT (or a failure
     // of the message queue).
     static void messageLoop();

@@ -32,7 +32,8 @@ bool loaded(window::ImageBase* image)
 
 LanternfieldCanvas* MyFrame::s_pCanvas = nullptr;
 
-MyFrame::MyFrame() : m_pSplash(nullptr), m_pLoadingLabel(nullptr), m_pLoadingBar(nullptr), m_nSplashTop(0)
+MyFrame::MyFrame()
+    : m_bLoaded(false), m_pSplash(nullptr), m_pLoadingLabel(nullptr), m_pLoadingBar(nullptr), m_nSplashTop(0)
 {
     // The game's design size (the loader frame's own default is 640 x 480).
     m_designWidth = 800;
@@ -170,6 +171,30 @@ void MyFrame::requestClose()
     sprite::LoaderFrame2::requestClose();
 }
 
+void MyFrame::finishClose()
+{
+    if (window::WindowGlobals::isQuitting())
+        return;
+    ScriptHost::requestClose();
+    if (!m_bLoaded) {
+        // Still loading: the loader's scripts stop and its boxes close; a
+        // game not loaded whole holds nothing of the player's.
+        ScriptHost::refuseScripts(true);
+        platform::closeMessageBoxes();
+    } else if (s_pCanvas) {
+        // The window's thread may be held inside a script (a box it opened
+        // pumps the display): the save's scripts are calls of their own.
+        ScriptHost::leaveCallUnderWay();
+        s_pCanvas->saveOnExit();
+    }
+    sprite::LoaderFrame2::requestClose();
+}
+
+std::string MyFrame::lastSaveFailure()
+{
+    return s_pCanvas ? s_pCanvas->lastSaveFailure() : std::string();
+}
+
 void MyFrame::activated(bool active)
 {
     if (s_pCanvas)
@@ -182,6 +207,7 @@ void MyFrame::onLoaded()
     KillTimer(m_hWnd, LOADING_TIMER);
     SetTimer(m_hWnd, GAME_TIMER, GAME_PERIOD_MS, &MyFrame::timerProc);
     sprite::LoaderFrame2::onLoaded();
+    m_bLoaded = true;
     lang::Synchronized guard(this, true);
     if (m_pSplash)
         m_pSplash->release();

@@ -7,6 +7,9 @@
 #include "platform/user/Messages.h"
 #include "sprites/loader/LoaderFrame2.h"
 
+#include <atomic>
+#include <string>
+
 namespace window {
 class ImageBase;
 }
@@ -48,6 +51,12 @@ public:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     // Saves the player's progress, then closes.
     void requestClose() override;
+    // The close, made on another thread while the window's thread is held
+    // for good in a call into the display (see platform::DisplayThread): the
+    // save requestClose makes, but nothing waits for the window's thread or
+    // the loader (which may wait for it), and the window is left as it is.
+    // Nothing is saved again once the window's thread saved for its close.
+    void finishClose();
     // The canvas learns of the activation first.
     void activated(bool active) override;
     // The hand-over: the game timer takes over from the loading timer and
@@ -60,6 +69,9 @@ public:
     // The canvas the timer and the loading screen use (borrowed; null until
     // create made it).
     static LanternfieldCanvas* canvas() { return s_pCanvas; }
+    // Why the canvas's last save of its player did not happen; empty when
+    // it did, or there is no canvas.
+    static std::string lastSaveFailure();
     window::ImageBase* getSplash() const { return m_pSplash; }
     window::ImageBase* getLoadingLabel() const { return m_pLoadingLabel; }
     window::ImageBase* getLoadingBar() const { return m_pLoadingBar; }
@@ -70,6 +82,9 @@ private:
     // even when it failed too.
     static window::ImageBase* loadSplash();
 
+    // Set once the loader has started the canvas: the game holds the
+    // player's progress from then on.
+    std::atomic<bool> m_bLoaded;
     window::ImageBase* m_pSplash;
     window::ImageBase* m_pLoadingLabel;
     window::ImageBase* m_pLoadingBar;

@@ -63,9 +63,7 @@ bool scriptState(lang::ByteArray& bytes, bool quiet = false, std::string* error 
 // scripts' time guard counts.
 long threadMilliseconds()
 {
-    timespec now{};
-    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return long(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+    return long(ScriptHost::threadMicroseconds() / 1000);
 }
 
 // The check of a restored story saves it within the time the closing game

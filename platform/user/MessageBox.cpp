@@ -88,6 +88,16 @@ void boxProcessStarted()
         ::_exit(0);
 }
 
+// From now on a process this thread forks is a box's, until showingBox is
+// cleared.
+void showBoxesHere()
+{
+    static const bool forksWatched = ::pthread_atfork(nullptr, nullptr, boxProcessStarted) == 0;
+    (void)forksWatched;
+    boxParent = ::getpid();
+    showingBox = true;
+}
+
 // Shows the box on this thread and waits for it; a close that comes once
 // the box is registered finds it by this thread.
 void showBox(const MessageBoxRecord& record, UINT type)
@@ -97,11 +107,8 @@ void showBox(const MessageBoxRecord& record, UINT type)
         std::lock_guard<std::mutex> lock(openBoxesMutex());
         openBoxThreads().insert(thread);
     }
-    static const bool forksWatched = ::pthread_atfork(nullptr, nullptr, boxProcessStarted) == 0;
-    (void)forksWatched;
     if (!messageBoxesClosed) {
-        boxParent = ::getpid();
-        showingBox = true;
+        showBoxesHere();
         windowBackend().showMessageBox(record.text, record.caption, type);
         showingBox = false;
     }
@@ -124,6 +131,11 @@ void closeMessageBoxes()
 void allowMessageBoxes()
 {
     messageBoxesClosed = false;
+}
+
+void becomeBoxProcess()
+{
+    showBoxesHere();
 }
 
 MessageBoxCapture::MessageBoxCapture() : m_state(new State)

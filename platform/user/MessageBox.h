@@ -37,6 +37,10 @@ namespace platform {
 // again while they wait for the program to end.
 void closeMessageBoxes();
 void allowMessageBoxes();
+// Called first in a process started only to show one box, on the thread
+// that shows it (see sdl/SdlMessageBox.h): a process it forks for the box
+// ends with it, as it ends with the program, and a quit signal ends both.
+void becomeBoxProcess();
 
 struct MessageBoxRecord {
     HWND owner = nullptr;

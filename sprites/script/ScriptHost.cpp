@@ -68,15 +68,6 @@ struct ScriptGuard {
 };
 ScriptGuard scriptGuard;
 
-// The processor time of the calling thread: the call's own running time,
-// without the time it waits (for a message box, say).
-int64_t guardThreadMicroseconds()
-{
-    timespec now{};
-    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return int64_t(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
-}
-
 // Whether the time the closing game gives its scripts is over: their own
 // running time counts, the call under way on this thread included, not the
 // time they wait or the machine keeps them waiting (nor the save's writing
@@ -87,7 +78,7 @@ bool guardCloseTimeOver()
         return false;
     int64_t ran = guardCloseRanUs.load();
     if (scriptGuard.depth > 0 && scriptGuard.closingAtStart)
-        ran += guardThreadMicroseconds() - scriptGuard.startUs;
+        ran += ScriptHost::threadMicroseconds() - scriptGuard.startUs;
     return ran >= int64_t(ScriptHost::CLOSE_TIME_LIMIT_MS) * 1000;
 }
 
@@ -133,7 +124,7 @@ void guardHook(lua_State* L, lua_Debug*)
         // seldom as any other again.
         if (lua_gethookcount(L) != kGuardInstructions)
             lua_sethook(L, guardHook, LUA_MASKCOUNT, kGuardInstructions);
-        const int64_t ran = guardThreadMicroseconds() - guard.startUs;
+        const int64_t ran = ScriptHost::threadMicroseconds() - guard.startUs;
         if (guardCloseRequests.load() != guard.closeRequestsAtStart || guardCloseTimeOver()) {
             guard.stop = ScriptGuard::CLOSING;
         } else if (ran > int64_t(guardTimeLimitMs.load()) * 1000) {
@@ -364,6 +355,25 @@ long ScriptHost::runningThread()
     return guardCallThread;
 }
 
+int64_t ScriptHost::threadMicroseconds(long thread)
+{
+    // A thread's own clock is named after its system id, as the system's
+    // thread library names it: the id's complement shifted by three bits,
+    // 4 (a thread's clock, not a process's) and 2 (its scheduler's count).
+    const clockid_t clock =
+        thread == 0 ? CLOCK_THREAD_CPUTIME_ID : clockid_t((~uint32_t(thread) << 3) | 4u | 2u);
+    timespec now{};
+    if (::clock_gettime(clock, &now) != 0)
+        return -1;
+    return int64_t(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+}
+
+void ScriptHost::leaveCallUnderWay()
+{
+    scriptGuard = ScriptGuard();
+    guardCallThread = 0;
+}
+
 void ScriptHost::refuseScripts(bool refuse)
 {
     guardRefusing = refuse;
@@ -388,7 +398,7 @@ int ScriptHost::guardedPcall(int nargs, int nresults, int handler, const char* n
     if (guard.depth++ == 0) {
         guard.main = L;
         guard.name = name ? name : functionPlace(L, lua_gettop(L) - nargs);
-        guard.startUs = guardThreadMicroseconds();
+        guard.startUs = ScriptHost::threadMicroseconds();
         guard.nextWindowLookUs = kGuardFirstWindowLookUs;
         guard.closeRequestsAtStart = guardCloseRequests.load();
         guard.windowClosesAtStart = platform::events::closeRequestCount();
@@ -403,7 +413,7 @@ int ScriptHost::guardedPcall(int nargs, int nresults, int handler, const char* n
     if (--guard.depth == 0) {
         lua_sethook(L, nullptr, 0, 0);
         if (guard.closingAtStart)
-            guardCloseRanUs += guardThreadMicroseconds() - guard.startUs;
+            guardCloseRanUs += ScriptHost::threadMicroseconds() - guard.startUs;
         guardCallThread = 0;
     }
     return status;

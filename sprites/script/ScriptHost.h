@@ -8,6 +8,7 @@
 #include "core/util/Vector.h"
 
 #include <cstddef>
+#include <cstdint>
 
 struct lua_State;
 struct luaL_Reg;
@@ -87,6 +88,16 @@ public:
     // into Lua now, seen from any thread; 0 when no call is under way (a
     // script blocked in a call that does not return is under way for ever).
     static long runningThread();
+    // The processor time, in microseconds, of a thread of this process (its
+    // system id; 0: the calling thread): its own running time, without the
+    // time it waits (for a message box, say) or the machine keeps it from
+    // running. The time guard counts this clock. -1 for a thread that has
+    // ended.
+    static int64_t threadMicroseconds(long thread = 0);
+    // The thread making the call under way is held in it for good (see
+    // platform::DisplayThread) and the calling thread goes on in its stead:
+    // the calls from now on are timed afresh, as if that call had returned.
+    static void leaveCallUnderWay();
     // While refused, no script runs at all: each call fails at once (the
     // loader is stopped for a close while it loads).
     static void refuseScripts(bool refuse);

@@ -4,14 +4,19 @@
 // window layer's events. SDL is only touched on the thread that started it:
 // work asked for on other threads waits there for the next pump. A window
 // another client destroys, and the display lost, are taken as the window's
-// close: from then on SDL is not asked to touch them.
+// close: from then on SDL is not asked to touch them. On X windows are shown
+// and hidden without waiting for the server's answer. Every call into SDL on
+// its thread is a DisplayThread::Call, and once that thread is taken over
+// (it never came back from one) nothing here waits for it.
 #include "platform/user/sdl/SdlBackend.h"
 
 #include "platform/kernel/Clock.h"
+#include "platform/user/DisplayThread.h"
 #include "platform/user/Input.h"
 #include "platform/user/MessageBox.h"
 #include "platform/user/core/Keyboard.h"
 #include "platform/user/sdl/NativeWindowSize.h"
+#include "platform/user/sdl/SdlMessageBox.h"
 #include "platform/user/sdl/XDisplayWatch.h"
 
 #include <SDL.h>
@@ -22,6 +27,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace platform {
@@ -233,6 +239,9 @@ private:
     };
 
     bool onSdlThread() const { return GetCurrentThreadId() == m_thread; }
+    // SDL's destroy hides a window shown first, and waits for its unmap: it
+    // is hidden here first, without waiting.
+    static void destroyWindow(SDL_Window* window);
     // Runs SDL work now on SDL's thread, or there at the next pump.
     void onSdl(std::function<void()> work);
     void draw(Window& w);
@@ -303,20 +312,31 @@ bool SdlBackend::start(std::string& failure)
 SdlBackend::~SdlBackend()
 {
     // A lost display is not touched again: SDL would wait for its answers.
-    if (xDisplayLost())
+    // No Call here: the program is ending, and nobody is left to take over
+    // from a call that stays.
+    if (xDisplayLost() || DisplayThread::takenOver())
         return;
     for (auto& kv : m_windows)
         if (kv.second.live())
-            SDL_DestroyWindow(kv.second.window);
+            destroyWindow(kv.second.window);
     for (auto& kv : m_cursors)
         SDL_FreeCursor(kv.second);
     if (m_started)
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
+void SdlBackend::destroyWindow(SDL_Window* window)
+{
+    xShowWindow(window, false);
+    SDL_DestroyWindow(window);
+}
+
 void SdlBackend::onSdl(std::function<void()> work)
 {
+    if (DisplayThread::takenOver())
+        return;
     if (onSdlThread()) {
+        DisplayThread::Call call;
         if (!xDisplayLost())
             work();
         return;
@@ -351,6 +371,8 @@ RECT SdlBackend::workArea()
 
 void SdlBackend::windowCreated(HWND hwnd, const RECT& client)
 {
+    if (DisplayThread::takenOver())
+        return;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_windows[hwnd].client = client;
@@ -362,7 +384,7 @@ void SdlBackend::windowCreated(HWND hwnd, const RECT& client)
         auto it = m_windows.find(hwnd);
         if (it == m_windows.end()) {
             if (window)
-                SDL_DestroyWindow(window);
+                destroyWindow(window);
             return;
         }
         it->second.window = window;
@@ -385,7 +407,7 @@ void SdlBackend::windowDestroyed(HWND hwnd)
             m_windows.erase(it);
         }
         if (window)
-            SDL_DestroyWindow(window);
+            destroyWindow(window);
     });
 }
 
@@ -397,9 +419,10 @@ void SdlBackend::windowShown(HWND hwnd, bool visible)
         if (it == m_windows.end() || !it->second.live())
             return;
         if (visible) {
-            SDL_ShowWindow(it->second.window);
+            if (!xShowWindow(it->second.window, true))
+                SDL_ShowWindow(it->second.window);
             draw(it->second);
-        } else {
+        } else if (!xShowWindow(it->second.window, false)) {
             SDL_HideWindow(it->second.window);
         }
     });
@@ -407,6 +430,8 @@ void SdlBackend::windowShown(HWND hwnd, bool visible)
 
 void SdlBackend::windowPlaced(HWND hwnd, const RECT& client)
 {
+    if (DisplayThread::takenOver())
+        return;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         auto it = m_windows.find(hwnd);
@@ -445,7 +470,7 @@ void SdlBackend::windowMinimized(HWND hwnd, bool minimized)
             return;
         if (minimized)
             SDL_MinimizeWindow(it->second.window);
-        else
+        else if (!xShowWindow(it->second.window, true))
             SDL_RestoreWindow(it->second.window);
     });
 }
@@ -482,6 +507,12 @@ void SdlBackend::displayChanged(bool fullScreen, const DisplayMode&)
 
 void SdlBackend::present(HWND hwnd, std::shared_ptr<const std::vector<uint32_t>> pixels, int width, int height)
 {
+    if (DisplayThread::takenOver())
+        return;
+    // Ended after the lock is let go: a thread taken over stays in it.
+    std::optional<DisplayThread::Call> call;
+    if (onSdlThread())
+        call.emplace();
     std::lock_guard<std::mutex> lock(m_mutex);
     auto it = m_windows.find(hwnd);
     if (it == m_windows.end())
@@ -596,7 +627,7 @@ bool SdlBackend::showMessageBox(const std::string& text, const std::string& capt
         flags = SDL_MESSAGEBOX_ERROR;
     else if (icon == MB_ICONWARNING)
         flags = SDL_MESSAGEBOX_WARNING;
-    return SDL_ShowSimpleMessageBox(flags, ansiToUtf8(caption).c_str(), ansiToUtf8(text).c_str(), nullptr) == 0;
+    return showSdlMessageBox(flags, ansiToUtf8(caption), ansiToUtf8(text));
 }
 
 HWND SdlBackend::windowOf(Uint32 sdlId)
@@ -741,8 +772,10 @@ void SdlBackend::closeForLostDisplay()
 
 void SdlBackend::pump()
 {
-    if (!onSdlThread())
+    if (!onSdlThread() || DisplayThread::takenOver())
         return;
+    DisplayThread::Call call;
+    xCheckDisplay();
     if (xDisplayLost()) {
         closeForLostDisplay();
         return;
@@ -764,8 +797,10 @@ void SdlBackend::pump()
             if (kv.second.dirty)
                 draw(kv.second);
     }
+    // SDL reads the display at each poll: the server's end is looked for
+    // before each.
     SDL_Event e;
-    while (!xDisplayLost() && SDL_PollEvent(&e))
+    while ((xCheckDisplay(), !xDisplayLost()) && SDL_PollEvent(&e))
         handle(e);
     if (xDisplayLost())
         closeForLostDisplay();

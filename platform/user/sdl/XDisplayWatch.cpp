@@ -1,33 +1,46 @@
 // XDisplayWatch.cpp: Xlib's error handlers for the display the backend runs
-// on. Kept apart from the backend: the X headers define names (None, Status,
-// Bool) that clash with the window layer's own.
+// on, and the backend's own X calls. Kept apart from the backend: the X
+// headers define names (None, Status, Bool) that clash with the window
+// layer's own.
 #include "platform/user/sdl/XDisplayWatch.h"
 
 #include "platform/kernel/DebugOutput.h"
+#include "platform/user/DisplayThread.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>
+#if defined(HV_HAVE_X11) && defined(SDL_VIDEO_DRIVER_X11)
+#include <X11/Xatom.h>
+#endif
 
-#include <atomic>
+#include <cstdlib>
+#include <poll.h>
 #include <string>
 
 namespace platform {
 namespace {
 
-std::atomic<bool> xLost{false};
+// The watched display's connection (-1: none).
+int xConnection = -1;
 
 #if defined(HV_HAVE_X11) && defined(SDL_VIDEO_DRIVER_X11)
 // The connection failed: noted. Xlib calls the exit handler next, and
 // once that returns every call on the display returns at once.
 int xConnectionFailed(Display*)
 {
-    xLost = true;
+    DisplayThread::markDisplayLost();
     return 0;
 }
 
 void xConnectionGone(Display*, void*)
 {
-    xLost = true;
+    DisplayThread::markDisplayLost();
+    // Inside SDL's call SDL would go on with the answers it cannot have and
+    // crash on them (its pump handles the events the server sent as it
+    // ended): the display's thread stays there, and the close goes on
+    // without it.
+    if (DisplayThread::inCall())
+        DisplayThread::stayInCall();
 }
 
 // A request that failed (drawing into a window another client destroyed,
@@ -52,6 +65,52 @@ bool xWindowOf(SDL_Window* window, Display*& display, Window& xWindow)
     xWindow = info.info.x11.window;
     return true;
 }
+
+// In a box's process: its window gone, or its display, ends it (see
+// xEndOnDisplayError); other errors are no reason to.
+int xBoxRequestFailed(Display*, XErrorEvent* error)
+{
+    if (error->error_code == BadWindow || error->error_code == BadDrawable)
+        std::_Exit(0);
+    return 0;
+}
+
+int xBoxConnectionFailed(Display*)
+{
+    std::_Exit(0);
+}
+
+// The window a window manager names on `window` as its own (0: none).
+Window xWindowManagerCheck(Display* display, Window window)
+{
+    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0, left = 0;
+    unsigned char* data = nullptr;
+    Window named = 0;
+    if (XGetWindowProperty(display, window, check, 0, 1, False, XA_WINDOW, &type, &format, &items, &left, &data) ==
+            Success &&
+        data) {
+        if (type == XA_WINDOW && format == 32 && items == 1)
+            named = Window(*reinterpret_cast<unsigned long*>(data));
+        XFree(data);
+    }
+    return named;
+}
+
+// Whether a window manager runs on the display: it then maps the windows
+// and gives the focus. One that ended may have left its name on the root
+// window: its own window must name itself too.
+bool xWindowManagerRuns(Display* display)
+{
+    const Window manager = xWindowManagerCheck(display, DefaultRootWindow(display));
+    return manager != 0 && xWindowManagerCheck(display, manager) == manager;
+}
+
+// Whether the watched display has a window manager, as it had when the
+// first window was made (SDL too looks once).
+bool xManaged = false;
 #endif
 
 } // namespace
@@ -69,6 +128,8 @@ void watchXDisplay(SDL_Window* window)
     XSetIOErrorHandler(xConnectionFailed);
     XSetIOErrorExitHandler(display, xConnectionGone, nullptr);
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+    xManaged = xWindowManagerRuns(display);
+    xConnection = ConnectionNumber(display);
 #else
     (void)window;
 #endif
@@ -76,7 +137,15 @@ void watchXDisplay(SDL_Window* window)
 
 bool xDisplayLost()
 {
-    return xLost;
+    return DisplayThread::displayLost();
+}
+
+void xCheckDisplay()
+{
+    pollfd connection{xConnection, POLLRDHUP, 0};
+    if (xConnection >= 0 && ::poll(&connection, 1, 0) == 1 &&
+        (connection.revents & (POLLRDHUP | POLLHUP | POLLERR | POLLNVAL)) != 0)
+        DisplayThread::markDisplayLost();
 }
 
 bool xWindowDestroyed(const SDL_Event& event, SDL_Window* window)
@@ -92,6 +161,39 @@ bool xWindowDestroyed(const SDL_Event& event, SDL_Window* window)
     (void)event;
     (void)window;
     return false;
+#endif
+}
+
+bool xShowWindow(SDL_Window* window, bool visible)
+{
+#if defined(HV_HAVE_X11) && defined(SDL_VIDEO_DRIVER_X11)
+    Display* display = nullptr;
+    Window xWindow = 0;
+    if (!xWindowOf(window, display, xWindow))
+        return false;
+    if (visible) {
+        XMapRaised(display, xWindow);
+        // Without a window manager nobody gives the window the focus (its
+        // map is done once the server reads on).
+        if (!xManaged)
+            XSetInputFocus(display, xWindow, RevertToNone, CurrentTime);
+    } else {
+        XWithdrawWindow(display, xWindow, DefaultScreen(display));
+    }
+    XFlush(display);
+    return true;
+#else
+    (void)window;
+    (void)visible;
+    return false;
+#endif
+}
+
+void xEndOnDisplayError()
+{
+#if defined(HV_HAVE_X11) && defined(SDL_VIDEO_DRIVER_X11)
+    XSetErrorHandler(xBoxRequestFailed);
+    XSetIOErrorHandler(xBoxConnectionFailed);
 #endif
 }
 

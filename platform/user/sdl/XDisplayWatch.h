@@ -1,6 +1,8 @@
 // XDisplayWatch.h: the X display's failures, which Xlib's own handlers
 // answer by ending the process at once: the display lost (its server ended,
-// the connection cut) and requests on a window another client destroyed.
+// the connection cut) and requests on a window another client destroyed;
+// and the X calls the backend makes itself where SDL's would wait for the
+// server.
 #pragma once
 
 union SDL_Event;
@@ -16,8 +18,24 @@ void watchXDisplay(SDL_Window* window);
 // Whether the display is lost: nothing may touch it any more (Xlib answers
 // nothing then, and SDL would wait for ever for some of its answers).
 bool xDisplayLost();
+// Looks, without reading from it, whether the server has closed its end of
+// the watched display's connection: the display is then lost before SDL
+// reads what is left on it (SDL goes on with the events it has read when
+// Xlib finds the connection gone).
+void xCheckDisplay();
 // Whether the event (an SDL_SYSWMEVENT) tells that the X window of `window`
 // was destroyed.
 bool xWindowDestroyed(const SDL_Event& event, SDL_Window* window);
+// Shows (maps and raises; a minimised window comes back) or hides
+// (withdraws) the X window of `window` without waiting for the server: SDL's
+// own show, restore and hide wait for the window's map or unmap, which never
+// comes once another client destroyed the window or the server ended. SDL
+// learns of the change from the map or unmap event, as of any other. False
+// when `window` is not on X (SDL's calls are then used).
+bool xShowWindow(SDL_Window* window, bool visible);
+// In a process that only shows a box: an error on its display (the box's
+// window destroyed by another client, say) or the display's loss ends the
+// process at once and quietly, as the box's answer would.
+void xEndOnDisplayError();
 
 } // namespace platform

@@ -285,6 +285,18 @@ TEST(DamagedDataTest, TheProgramSaysWhatIsDamagedAndNeverCrashes)
              unsetenv("DISPLAY");
              setenv("SDL_VIDEODRIVER", "x11", 1);
          }},
+        // A Wayland display that is not there (a socket missing from the
+        // test's folder), no X display, every driver tried: one without a
+        // screen is no display either.
+        {"the Wayland display", [](const fs::path&) {}, "/no-wayland\" cannot be opened", true, 1,
+         [] {
+             unsetenv("HV_WINDOW_BACKEND");
+             unsetenv("DISPLAY");
+             unsetenv("SDL_VIDEODRIVER");
+             const std::string folder = fs::path(getenv("HV_REGISTRY_FILE")).parent_path().string();
+             setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+             setenv("WAYLAND_DISPLAY", (folder + "/no-wayland").c_str(), 1);
+         }},
     };
     for (const ProgramCase& c : cases) {
         SCOPED_TRACE(c.what);

@@ -1,9 +1,12 @@
 // MyFrameTest.cpp: the game program from its entry: the main frame's
 // loading screen, the hand-over to the 16 ms game timer, closing with the
-// save, and a missing archive.
+// save (also when a script, a box, the settings file or the display keeps
+// the close waiting), and a missing archive.
+#include "game/app/CloseWatcher.h"
 #include "game/app/GameEntry.h"
 #include "game/app/MyFrame.h"
 #include "game/progress/ProgressRecord.h"
+#include "platform/user/DisplayThread.h"
 #include "platform/user/Messages.h"
 #include "platform/user/headless/HeadlessBackend.h"
 #include "sprites/script/ScriptHost.h"
@@ -19,7 +22,11 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -169,20 +176,50 @@ TEST_F(MyFrameTest, TheProgramRunsFromItsEntryUntilItIsClosedOrSignalled)
 
 namespace {
 
+// The quit signals a process catches (the mask of its SigCgt line).
+unsigned long long caughtQuitSignals(pid_t process)
+{
+    std::ifstream status("/proc/" + std::to_string(process) + "/status");
+    std::string line;
+    unsigned long long caught = 0;
+    while (std::getline(status, line))
+        if (line.rfind("SigCgt:", 0) == 0)
+            caught = std::stoull(line.substr(7), nullptr, 16);
+    unsigned long long quits = 0;
+    for (int quit : {SIGTERM, SIGINT, SIGHUP, SIGQUIT})
+        quits |= 1ull << (quit - 1);
+    return caught & quits;
+}
+
 // A display whose message boxes wait for OK in a process of their own, as
-// a real display's do; it tells when one is open.
+// a real display's do; it tells when one is open, and which quit signals
+// the box's process catches.
 class MyFrameWaitingBoxBackend : public platform::HeadlessBackend {
 public:
     std::atomic<bool> open{false};
+    std::atomic<unsigned long long> boxCatches{0};
     bool showMessageBox(const std::string&, const std::string&, UINT) override
     {
+        int started[2];
+        if (pipe(started) != 0)
+            return false;
         const pid_t box = fork();
         if (box == 0) {
+            // The process is the box's from here (what fork runs in it is done).
+            if (write(started[1], "x", 1) != 1)
+                _exit(1);
             // Never left waiting should the test fail.
             alarm(60);
             pause();
             _exit(0);
         }
+        char byte = 0;
+        while (box > 0 && read(started[0], &byte, 1) < 0 && errno == EINTR) {
+        }
+        close(started[0]);
+        close(started[1]);
+        if (box > 0)
+            boxCatches = boxCatches | caughtQuitSignals(box);
         open = true;
         int status = 0;
         while (box > 0 && waitpid(box, &status, 0) < 0 && errno == EINTR) {
@@ -267,6 +304,8 @@ TEST_F(MyFrameTest, AQuitOrTheWindowsCloseEndsAStuckScriptOrAWaitingBoxAndKeepsT
         stop = true;
         player.join();
         EXPECT_FALSE(boxes->open);
+        // A quit signal ends a box's process: it keeps none of the game's handlers.
+        EXPECT_EQ(0u, boxes->boxCatches.load());
         platform::useHeadlessBackend();
         EXPECT_EQ(1, world.setting("NORMALEXIT", -1));
         lang::ByteArray kept;
@@ -322,6 +361,164 @@ TEST_F(MyFrameTest, TheWindowsCloseEndsAGameWhoseSaveIsStuckInACall)
         setenv("TMPDIR", kept.c_str(), 1);
     else
         unsetenv("TMPDIR");
+}
+
+namespace {
+
+// Waits (in a program ended otherwise should the test fail) until the game
+// is on screen.
+void waitForTheGameOnScreen()
+{
+    for (;;) {
+        LanternfieldCanvas* canvas = MyFrame::canvas();
+        if (canvas && canvas->isStarted() && canvas->getParent())
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+// The settings file as text.
+std::string settingsText(const std::filesystem::path& folder)
+{
+    std::stringstream text;
+    text << std::ifstream(folder / "registry.txt").rdbuf();
+    return text.str();
+}
+
+// Bytes as the settings file writes a binary value's.
+std::string settingsHex(const std::string& bytes)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string hex = "x";
+    for (unsigned char c : bytes) {
+        hex += digits[c >> 4];
+        hex += digits[c & 15];
+    }
+    return hex;
+}
+
+} // namespace
+
+// The exit save waits for the settings file, which another copy of the game
+// holds locked for longer than the close may spend in its scripts: that
+// time is the save's writing, not a script's, and the game ends once the
+// lock is let go, saved, with code 0.
+TEST_F(MyFrameTest, TheClosesClockNeverCountsTheSavesWriting)
+{
+    GTEST_FLAG_SET(death_test_style, "fast");
+    world.setSetting("LASTPROFILE", "Ann");
+    world.setSetting("Ann\\displayName", "Ann");
+    world.data().writeArchive();
+    const std::string lockFile = (world.folder() / "registry.txt.lock").string();
+    EXPECT_EXIT(
+        {
+            // Never left hanging should the test fail.
+            alarm(60);
+            std::thread player([lockFile] {
+                waitForTheGameOnScreen();
+                const int lock = ::open(lockFile.c_str(), O_RDWR | O_CREAT, 0600);
+                flock(lock, LOCK_EX);
+                std::raise(SIGTERM);
+                std::this_thread::sleep_for(std::chrono::milliseconds(CloseWatcher::QUIT_END_MS + 1000));
+                close(lock);
+            });
+            player.detach();
+            std::exit(GameEntry::run(nullptr) + 10);
+        },
+        ::testing::ExitedWithCode(10), "");
+    EXPECT_NE(std::string::npos, settingsText(world.folder()).find("V \"NORMALEXIT\" 4 x01000000"));
+}
+
+namespace {
+
+// A display whose thread, once told to, makes a call into it that never
+// comes back, as Xlib's does when the server no longer answers; its boxes
+// wait as a real display's do.
+class MyFrameFrozenBackend : public MyFrameWaitingBoxBackend {
+public:
+    std::atomic<bool> freeze{false};
+    std::atomic<bool> frozen{false};
+    int pumpInterval() const override { return GetCurrentThreadId() == m_thread ? 5 : -1; }
+    void pump() override
+    {
+        if (!freeze || GetCurrentThreadId() != m_thread)
+            return;
+        platform::DisplayThread::Call call;
+        frozen = true;
+        for (;;)
+            pause();
+    }
+
+private:
+    const DWORD m_thread = GetCurrentThreadId();
+};
+
+} // namespace
+
+// The window's thread is held in a call into the display when the game is
+// asked to end, on screen or in a box a script opened in play: the close is
+// made without it, with Ann's story and the normal end saved, and the game
+// ends with code 0 within seconds.
+TEST_F(MyFrameTest, AGameWhoseDisplayNoLongerAnswersEndsSavedOnAQuit)
+{
+    GTEST_FLAG_SET(death_test_style, "fast");
+    world.setSetting("LASTPROFILE", "Ann");
+    world.setSetting("Ann\\displayName", "Ann");
+    ProgressRecord record;
+    record.currentRoom = 3;
+    lang::ByteArray image;
+    record.writeImage(image);
+    world.settings()->setBytesChunked(lang::String("Ann\\userdata"), image);
+    struct Case {
+        const char* what;
+        std::string gameScript;
+        bool inBox;
+    };
+    const Case cases[] = {
+        {"on screen", "", false},
+        {"in a box a script opened",
+         "canvas:setHasLuaAnimations(true)\n"
+         "function canvas:nextFrame() self:setHasLuaAnimations(false) _ALERT('read me') end\n",
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        world.setSetting("NORMALEXIT", 0);
+        // The story the save makes names the case; the save runs as long
+        // as a sample game's does.
+        const std::string story = std::string("LF.savedBy = '") + c.what + "'\n";
+        GameOptions options;
+        options.gameScript =
+            "function LF_save() for i = 1, 100000 do end return [[" + story + "]] end\n" + c.gameScript;
+        writeGame(world.data(), options);
+        world.data().writeArchive();
+        EXPECT_EXIT(
+            {
+                // Never left hanging should the test fail.
+                alarm(30);
+                auto backend = std::make_unique<MyFrameFrozenBackend>();
+                MyFrameFrozenBackend* display = backend.get();
+                platform::setWindowBackend(std::move(backend));
+                std::thread player([this, display, &c] {
+                    waitForTheGameOnScreen();
+                    // The game's frames, which open the script's box.
+                    while (c.inBox && !display->open) {
+                        world.clock().advance(MyFrame::GAME_PERIOD_MS);
+                        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                    }
+                    display->freeze = true;
+                    while (!display->frozen)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                    std::raise(SIGTERM);
+                });
+                player.detach();
+                std::exit(GameEntry::run(nullptr) + 10);
+            },
+            ::testing::ExitedWithCode(0), "");
+        const std::string settings = settingsText(world.folder());
+        EXPECT_NE(std::string::npos, settings.find("V \"NORMALEXIT\" 4 x01000000")) << settings;
+        EXPECT_NE(std::string::npos, settings.find(settingsHex(story))) << settings;
+    }
 }
 
 TEST(GameEntryTest, AMissingArchiveIsReportedAndEndsWithAnError)

@@ -10,7 +10,14 @@
 # the game ends as from any close, and no process of the box outlives it.
 # A fifth run has another client destroy the game's window, a sixth does the
 # same under a window manager, a seventh ends the display's server under the
-# game: each ends the game as its close does.
+# game: each ends the game as its close does. An eighth destroys the window
+# before its first show (the window manager, stopped, never maps it), a
+# ninth and a tenth end the display's server while a box waits for OK, at
+# load (a refused saved story's) and in play (a script's): each ends the
+# game within seconds, saved, as its close does. An eleventh has another
+# client destroy the window of a box at load: the box's process ends, and
+# the game goes on. The run with a window manager also minimises the window
+# and brings it back, which is no close.
 # After every step the screen (a capture of the root window) must show what
 # the game drew last (HV_LAST_FRAME), scaled to where the window shows it; a
 # frozen or cropped screen, or a click that lands elsewhere, fails the test.
@@ -192,6 +199,17 @@ keep_first_picture() {
   [ -s "$dir/first.png" ] || { [ -s "$frame" ] && cp "$frame" "$dir/first.png"; }
 }
 
+# Waits until the game's window is made (shown or not); keeps it in $win.
+wait_window_made() {
+  window_made() {
+    win=$(xdotool search --name '^Lanternfield$' 2>/dev/null | head -n 1)
+    [ -n "$win" ] && return 0
+    kill -0 "$game_pid" 2>/dev/null || fail "the game ended before its window was made"
+    return 1
+  }
+  wait_for "$SHOW_LIMIT" "the game's window was not made" window_made
+}
+
 # Waits until the game's window shows (is mapped and viewable); keeps it in
 # $win.
 wait_window_shown() {
@@ -246,6 +264,19 @@ wait_focused() {
 geometry() {
   xwininfo -id "$win" 2>/dev/null | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
     /^ *Width:/ {w=$NF} /^ *Height:/ {h=$NF} END {print x, y, w, h}'
+}
+
+# Waits until every box's process in $boxes has ended (or is a zombie);
+# fails saying that one outlives $1.
+boxes_end() {
+  local p
+  box_ended() {
+    [ -e /proc/"$p" ] && [ "$(awk '{print $3}' /proc/"$p"/stat 2>/dev/null)" != Z ] && return 1
+    return 0
+  }
+  for p in $boxes; do
+    wait_for 2 "the box's process $p outlives $1" box_ended
+  done
 }
 
 # Waits until the game has ended after its window was closed, with code 0
@@ -370,8 +401,11 @@ wait_fullscreen() {
 # "box" without and with a box at load, "playbox" likewise with a box on
 # the game's first frame, "destroyed" and "lost" without, the window
 # destroyed or the display ended once the game draws, "wmdestroyed" the
-# window destroyed under a window manager; $2 is made once the
-# display is up, and the next run starts then.
+# window destroyed under a window manager, "firstshow" the window destroyed
+# before a stopped window manager maps it, "boxlost" and "playboxlost" the
+# display ended while a box waits, at load and in play, "boxgone" the box's
+# window destroyed at load; $2 is made once the display is up, and the next
+# run starts then.
 run() {
   local mode=$1 up=$2 dir
   dir=$(mktemp -d "${TMPDIR:-/tmp}/hv-realwindow-$mode.XXXXXX")
@@ -415,7 +449,11 @@ run() {
 
   start_display
   touch "$up"
-  [ "$mode" = wm ] || [ "$mode" = wmdestroyed ] && start_window_manager
+  if [ "$mode" = wm ] || [ "$mode" = wmdestroyed ] || [ "$mode" = firstshow ]; then
+    start_window_manager
+    # Stopped, the window manager maps no window: the game's stays unmapped.
+    [ "$mode" = firstshow ] && kill -STOP "${pids[1]}"
+  fi
 
   # A player who plays in a window, with settings of their own.
   config=$dir/home/.config/lanternfield
@@ -423,26 +461,29 @@ run() {
   printf '%s\n' 'HVREGISTRY 1' 'K ""' 'K "Software"' 'K "Software\Harbinvel"' \
     'K "Software\Harbinvel\Lanternfield"' 'V "NORMALEXIT" 4 x01000000' 'V "FULLSCREEN" 4 x00000000' 'E 6' \
     >"$config/registry.txt"
+  if [ "$mode" = boxlost ]; then
+    # Ann played last, and her saved story does not run: the load says so
+    # in a box.
+    local story
+    story=$(printf 'this is no story ((' | od -An -tx1 | tr -d ' \n' | tr a-f A-F)
+    printf '%s\n' 'HVREGISTRY 1' 'K ""' 'K "Software"' 'K "Software\Harbinvel"' \
+      'K "Software\Harbinvel\Lanternfield"' 'V "NORMALEXIT" 4 x01000000' 'V "FULLSCREEN" 4 x00000000' \
+      'V "LASTPROFILE" 1 "Ann"' 'K "Software\Harbinvel\Lanternfield\ANN"' 'V "displayName" 1 "Ann"' \
+      'K "Software\Harbinvel\Lanternfield\ANN\LF"' "V \"0\" 3 x$story" \
+      'K "Software\Harbinvel\Lanternfield\ANN\userdata"' 'V "0" 3 x00000000' 'E 13' >"$config/registry.txt"
+  fi
   frame=$dir/frame.png program=$game
-  if [ "$mode" = box ] || [ "$mode" = playbox ]; then
+  if [ "$mode" = box ] || [ "$mode" = playbox ] || [ "$mode" = playboxlost ] || [ "$mode" = boxgone ]; then
     # A copy of the game whose story alerts once it has loaded, or on the
     # game's first frame (on the thread that takes the window's events).
     cp -r "$(dirname "$game")" "$dir/game" || fail "the game could not be copied"
     program=$dir/game/$(basename "$game")
     local alert='_ALERT("read me")'
-    [ "$mode" = playbox ] && alert='canvas:setHasLuaAnimations(true)
+    [ "$mode" = playbox ] || [ "$mode" = playboxlost ] && alert='canvas:setHasLuaAnimations(true)
 function canvas:nextFrame() self:setHasLuaAnimations(false) _ALERT("read me") end'
     printf '\nif not alerted then alerted = true %s end\n' "$alert" >>"$dir/game/Lanternfield.lua"
-    # The display's library keeps a little of its own (on the thread that
-    # showed the box) when the box's process ends under it: the leak checker
-    # looks away from that, which it sees only on the whole stack.
-    local suppressions=${LSAN_OPTIONS#suppressions=}
-    suppressions=${suppressions%%:*}
-    { cat "$suppressions"; echo 'leak:SdlBackend::showMessageBox'; } >"$dir/lsan.supp"
-    export LSAN_OPTIONS=${LSAN_OPTIONS/#"suppressions=$suppressions"/"suppressions=$dir/lsan.supp"}
-    export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}fast_unwind_on_malloc=0
   fi
-  if [ "$mode" = lost ]; then
+  if [ "$mode" = lost ] || [ "$mode" = boxlost ] || [ "$mode" = playboxlost ]; then
     # The display's library, meeting the lost connection inside a call,
     # unlocks its display's lock in its error path and again as the call
     # returns; the display is never used after that. The thread checker
@@ -456,23 +497,47 @@ function canvas:nextFrame() self:setHasLuaAnimations(false) _ALERT("read me") en
     export TSAN_OPTIONS=${TSAN_OPTIONS:+$TSAN_OPTIONS:}suppressions=$dir/tsan.supp
   fi
   start_game
+
+  if [ "$mode" = firstshow ]; then
+    # The window is made, and stays unmapped whatever the game asks.
+    wait_window_made
+    [ "$(xwininfo -id "$win" | awk '/Map State/ {print $3}')" = IsUnMapped ] || fail "the window was shown"
+    xdotool windowclose "$win"
+    kill -CONT "${pids[1]}"
+    ended_normally
+    outcome=passed
+    exit 0
+  fi
   wait_window_shown
 
-  if [ "$mode" = box ] || [ "$mode" = playbox ]; then
+  if [ "$mode" = box ] || [ "$mode" = playbox ] || [ "$mode" = boxlost ] || [ "$mode" = playboxlost ] ||
+    [ "$mode" = boxgone ]; then
     # The box waits in a process of its own, a child of the thread that
-    # shows it; the window's close comes away from the box.
-    local x y w h p
+    # shows it; the window's close comes away from the box, or the
+    # display's server ends.
+    local x y w h
     wait_box_shown
-    read -r x y w h < <(geometry)
-    xdotool mousemove $((x + 20)) $((y + 20)) key alt+F4
+    if [ "$mode" = boxgone ]; then
+      # Another client destroys the box's window: the box counts as
+      # answered, and the game goes on.
+      local box=""
+      box_window() {
+        box=$(xwininfo -root -tree | awk '/"Lua Alert"/ {print $1}')
+        [ -n "$box" ]
+      }
+      wait_for "$SHOW_LIMIT" "the box's window did not show" box_window
+      xdotool windowclose "$box"
+      boxes_end "its window"
+      kill -0 "$game_pid" 2>/dev/null || fail "the game ended with its box's window"
+    fi
+    if [ "$mode" = boxlost ] || [ "$mode" = playboxlost ]; then
+      kill "${pids[0]}"
+    else
+      read -r x y w h < <(geometry)
+      xdotool mousemove $((x + 20)) $((y + 20)) key alt+F4
+    fi
     ended_normally
-    box_ended() {
-      [ -e /proc/"$p" ] && [ "$(awk '{print $3}' /proc/"$p"/stat 2>/dev/null)" != Z ] && return 1
-      return 0
-    }
-    for p in $boxes; do
-      wait_for 2 "the box's process $p outlives the game" box_ended
-    done
+    boxes_end "the game"
     outcome=passed
     exit 0
   fi
@@ -535,6 +600,16 @@ function canvas:nextFrame() self:setHasLuaAnimations(false) _ALERT("read me") en
   wait_fullscreen no
   settle escaped "Escape did not leave full screen" same "$dir/options.png" $CHECK
 
+  # Minimised (the window manager unmaps the window) and back: no close.
+  if [ "$mode" = wm ]; then
+    begin
+    xdotool windowminimize --sync "$win"
+    kill -0 "$game_pid" 2>/dev/null || fail "the game ended when its window was minimised"
+    xdotool windowactivate --sync "$win"
+    settle restored "the window did not come back from its minimise"
+    kill -0 "$game_pid" 2>/dev/null || fail "the game ended when its window was minimised"
+  fi
+
   # The window's close: its button in the title bar, or without a window
   # manager the system's close keys.
   local x y w h
@@ -556,7 +631,7 @@ printf 'leak:libdbus-1.so\n' >"$up/lsan.supp"
 export LSAN_OPTIONS="suppressions=$up/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 # Each run starts once the display of the one before is up.
 running=()
-for mode in wm bare box playbox destroyed wmdestroyed lost; do
+for mode in wm bare box playbox destroyed wmdestroyed lost firstshow boxlost playboxlost boxgone; do
   run "$mode" "$up/$mode" &
   running+=($!)
   for ((i = 0; i < 100; ++i)); do
