@@ -296,12 +296,14 @@ protected:
     util::Vector m_eventQueue;
     window::Event* m_pCurrentEvent;
     lang::String m_pressedButtonName;
-    bool m_bDataLoaded;
+    // Both set by the loader thread while the window's thread repaints
+    // (marks the canvas dirty) and asks whether the data is in.
+    std::atomic<bool> m_bDataLoaded;
     bool m_bActionsPaused;
     bool m_bSuspendLuaAnimations;
     bool m_bStarted;
     bool m_bSoundsEnabled;
-    bool m_bDirty;
+    std::atomic<bool> m_bDirty;
     bool m_bQuitting;
     lang::String m_destination;
     int m_nLuaRef;

@@ -33,10 +33,13 @@ TEST(SampleGameThreadsTest, ANewPlayerWalksThroughAFewRoomsAndQuits)
     auto* frame = new testsupport::TestLoaderFrame();
     Canvas* canvas = nullptr;
     double progress = 0.0;
-    // The main frame's loading bar reads these while the loader thread counts.
-    world.whileLoading = [&canvas, &progress] {
+    // The main frame's loading bar reads these while the loader thread
+    // counts, and the window repaints (as when it is resized or minimised)
+    // while the loader sets the game up.
+    world.whileLoading = [&canvas, &progress, frame] {
         if (canvas && canvas->getManifestTotal() != 0)
             progress = double(canvas->getEntriesLoaded()) / canvas->getManifestTotal();
+        frame->repaint();
     };
     ASSERT_TRUE(startSampleGame(world, frame, canvas));
     EXPECT_LE(progress, 1.0);
