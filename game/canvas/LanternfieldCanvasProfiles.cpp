@@ -201,7 +201,12 @@ bool LanternfieldCanvas::loadProfile()
         // chapter starts again, and is saved so at once, with the story
         // as the game now holds it.
         m_pProgress->currentRoom = getChapterStartRoom();
-        saveProfile();
+        if (!saveProfile() && ScriptHost::isClosing()) {
+            // The close cut the load short, its scripts refused: nothing
+            // was played, and the story stays stored as it was (its copy
+            // beside the settings), so no save was lost.
+            m_lastSaveFailure.clear();
+        }
         return false;
     }
     if (m_pInventory)

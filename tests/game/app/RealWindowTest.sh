@@ -199,28 +199,19 @@ keep_first_picture() {
   [ -s "$dir/first.png" ] || { [ -s "$frame" ] && cp "$frame" "$dir/first.png"; }
 }
 
-# Waits until the game's window is made (shown or not); keeps it in $win.
-wait_window_made() {
-  window_made() {
-    win=$(xdotool search --name '^Lanternfield$' 2>/dev/null | head -n 1)
-    [ -n "$win" ] && return 0
-    kill -0 "$game_pid" 2>/dev/null || fail "the game ended before its window was made"
-    return 1
-  }
-  wait_for "$SHOW_LIMIT" "the game's window was not made" window_made
-}
-
-# Waits until the game's window shows (is mapped and viewable); keeps it in
-# $win.
-wait_window_shown() {
-  window_shown() {
+# Waits until the game's window is made ($1 "made": shown or not) or shows
+# ("shown": mapped and viewable); keeps it in $win.
+wait_window() {
+  local state=$1 visible=--onlyvisible event=opened
+  [ "$state" = made ] && visible= event="was made"
+  window_there() {
     keep_first_picture
-    win=$(xdotool search --onlyvisible --name '^Lanternfield$' 2>/dev/null | head -n 1)
+    win=$(xdotool search $visible --name '^Lanternfield$' 2>/dev/null | head -n 1)
     [ -n "$win" ] && return 0
-    kill -0 "$game_pid" 2>/dev/null || fail "the game ended before its window opened"
+    kill -0 "$game_pid" 2>/dev/null || fail "the game ended before its window $event"
     return 1
   }
-  wait_for "$SHOW_LIMIT" "the game's window did not show" window_shown
+  wait_for "$SHOW_LIMIT" "the game's window did not show" window_there
 }
 
 # Waits until the game has drawn its first picture.
@@ -500,7 +491,7 @@ function canvas:nextFrame() self:setHasLuaAnimations(false) _ALERT("read me") en
 
   if [ "$mode" = firstshow ]; then
     # The window is made, and stays unmapped whatever the game asks.
-    wait_window_made
+    wait_window made
     [ "$(xwininfo -id "$win" | awk '/Map State/ {print $3}')" = IsUnMapped ] || fail "the window was shown"
     xdotool windowclose "$win"
     kill -CONT "${pids[1]}"
@@ -508,7 +499,7 @@ function canvas:nextFrame() self:setHasLuaAnimations(false) _ALERT("read me") en
     outcome=passed
     exit 0
   fi
-  wait_window_shown
+  wait_window shown
 
   if [ "$mode" = box ] || [ "$mode" = playbox ] || [ "$mode" = boxlost ] || [ "$mode" = playboxlost ] ||
     [ "$mode" = boxgone ]; then
