@@ -1,7 +1,7 @@
 // The SDL backend on SDL's dummy video driver (no display): windows, frames,
 // full screen, message boxes and SDL's events turned into messages. Skipped
-// where SDL's video cannot start. A box's process, which needs no video,
-// is tried without a display.
+// where SDL's video cannot start. A box's process, which needs no video, is
+// tried without a display, and the text it is given is cut to what it takes.
 #include "UserTestSupport.h"
 
 #include "platform/user/WindowSurface.h"
