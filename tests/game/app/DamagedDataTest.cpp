@@ -13,14 +13,19 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <cstddef>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <poll.h>
 #include <sched.h>
 #include <sstream>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -128,6 +133,82 @@ int processorMs(pid_t child)
         rest >> field;
     rest >> userTicks >> systemTicks;
     return int((userTicks + systemTicks) * 1000 / sysconf(_SC_CLK_TCK));
+}
+
+// An X display that takes connections and never answers: a program that
+// opens it waits there until the display hangs up, and then has none. Its
+// socket is an abstract one, which the X library tries first: nothing is
+// made on disk.
+class SilentDisplay {
+public:
+    SilentDisplay()
+    {
+        m_socket = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        for (int number = 3000 + getpid() % 4000; m_socket >= 0 && m_number < 0 && number < 7100; ++number) {
+            const std::string name = "/tmp/.X11-unix/X" + std::to_string(number);
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            std::copy(name.begin(), name.end(), address.sun_path + 1);
+            if (bind(m_socket, reinterpret_cast<sockaddr*>(&address),
+                     socklen_t(offsetof(sockaddr_un, sun_path) + 1 + name.size())) == 0 &&
+                listen(m_socket, 4) == 0)
+                m_number = number;
+        }
+    }
+    ~SilentDisplay()
+    {
+        hangUp();
+        if (m_socket >= 0)
+            close(m_socket);
+    }
+    SilentDisplay(const SilentDisplay&) = delete;
+    SilentDisplay& operator=(const SilentDisplay&) = delete;
+
+    bool isOpen() const { return m_number >= 0; }
+    // The DISPLAY that names it.
+    std::string name() const { return ":" + std::to_string(m_number); }
+    // Waits for a program to connect, a minute at most: whether one did.
+    bool waitConnected()
+    {
+        pollfd waiting{m_socket, POLLIN, 0};
+        if (poll(&waiting, 1, 60000) != 1)
+            return false;
+        m_connection = accept4(m_socket, nullptr, nullptr, SOCK_CLOEXEC);
+        return m_connection >= 0;
+    }
+    // Ends the connection: the display does not open.
+    void hangUp()
+    {
+        if (m_connection >= 0)
+            close(m_connection);
+        m_connection = -1;
+    }
+
+private:
+    int m_socket = -1;
+    int m_number = -1;
+    int m_connection = -1;
+};
+
+// Waits until the program has ended, a minute at most, leaving it to be
+// waited for.
+void waitUntilEnded(pid_t program)
+{
+    siginfo_t ended{};
+    for (int i = 0; i < 3000 && waitid(P_PID, program, &ended, WEXITED | WNOHANG | WNOWAIT) == 0 && ended.si_pid == 0;
+         ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+}
+
+// The signals a process ignores (the mask of its SigIgn line).
+unsigned long long ignoredSignals(pid_t process)
+{
+    std::ifstream status("/proc/" + std::to_string(process) + "/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("SigIgn:", 0) == 0)
+            return std::stoull(line.substr(7), nullptr, 16);
+    return 0;
 }
 
 // How busy the machine was over the last minute, for a failure's message.
@@ -417,6 +498,71 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
     // The line of a close whose save's script was stopped: the room's
     // script at exit takes the two seconds the scripts have.
     const char* unsaved = "The game could not be saved: the story of Ann cannot be had";
+    // The disk full, and standard error a pipe whose reader has gone: the
+    // line saying so is lost, and the program ends as it would have. The
+    // game says that it plays on standard output.
+    ProgramStop diskFullUnheard = diskFull;
+    diskFullUnheard.inChild = [] {
+        const rlimit fileSize{2048, 2048};
+        setrlimit(RLIMIT_FSIZE, &fileSize);
+        signal(SIGPIPE, SIG_DFL);
+        int lost[2];
+        if (pipe(lost) == 0) {
+            close(lost[0]);
+            dup2(lost[1], 2);
+            close(lost[1]);
+        }
+    };
+    const std::string saidOnErrors = "io.stderr:write('playing\\n')";
+    std::string playingHeard = playing;
+    playingHeard.replace(playingHeard.find(saidOnErrors), saidOnErrors.size(), "io.stdout:write('playing\\n'):flush()");
+    // Another program takes the settings' lock once the close has begun
+    // (the save at exit waits on a pipe the test writes to) and keeps it
+    // until the program has ended, as a copy of the game stopped in its save.
+    ProgramStop lockKept;
+    lockKept.whileEnding = [](pid_t program, const fs::path& folder) {
+        const int lock = open((folder / "registry.txt.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        flock(lock, LOCK_EX);
+        int pipe = -1;
+        for (int i = 0; i < 500 && (pipe = open((folder / "slow").c_str(), O_WRONLY | O_NONBLOCK)) < 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        close(pipe);
+        waitUntilEnded(program);
+        close(lock);
+    };
+    // A quit signal from the very first instants: it comes while the program
+    // opens its display, which does not answer until it hangs up. Nothing
+    // else stops it.
+    SilentDisplay display;
+    ProgramStop opening;
+    opening.signal = 0;
+    opening.inChild = [name = display.name()] {
+        unsetenv("HV_WINDOW_BACKEND");
+        setenv("DISPLAY", name.c_str(), 1);
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+    };
+    opening.whileEnding = [&display](pid_t program, const fs::path&) {
+        ASSERT_TRUE(display.waitConnected());
+        kill(program, SIGTERM);
+        display.hangUp();
+    };
+    // The program started as a box's process (as the game starts it to show
+    // a box), its display likewise silent: it ignores SIGPIPE of its own,
+    // whoever started it.
+    ProgramStop boxOpening = opening;
+    boxOpening.inChild = [name = display.name()] {
+        unsetenv("HV_WINDOW_BACKEND");
+        setenv("DISPLAY", name.c_str(), 1);
+        setenv("HV_MESSAGE_BOX_FLAGS", "16", 1);
+        setenv("HV_MESSAGE_BOX_CAPTION", "Lanternfield", 1);
+        setenv("HV_MESSAGE_BOX_TEXT", "read me", 1);
+        signal(SIGPIPE, SIG_DFL);
+    };
+    boxOpening.whileEnding = [&display](pid_t program, const fs::path&) {
+        ASSERT_TRUE(display.waitConnected());
+        EXPECT_NE(0u, ignoredSignals(program) & (1ull << (SIGPIPE - 1)));
+        display.hangUp();
+    };
     const std::vector<QuitCase> cases = {
         {"at load", escaping, "stuck", signalled(SIGINT), 0},
         // Opening a pipe that nobody writes to never returns.
@@ -448,7 +594,15 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
         {"in the save at exit on a busy machine",
          playing + "for _, room in pairs(rooms) do room.onExit = function() " + escaping + " end end\n",
          "playing", busyMachine, 1, unsaved, 8000, true},
+        {"with the disk full and nobody reading standard error", playingHeard, "playing", diskFullUnheard, 1,
+         "playing"},
+        {"while another program keeps the settings' lock",
+         playing + "local save = LF_save function LF_save() io.open('slow'):close() return save() end", "playing",
+         lockKept, 1, "another program holds the settings' lock file "},
+        {"as it opens its display", "", "", opening, 1, "cannot be opened", 8000, true},
+        {"as a box's process opens its display", "", "", boxOpening, 3, "", 8000, true},
     };
+    ASSERT_TRUE(display.isOpen());
     for (const QuitCase& c : cases) {
         SCOPED_TRACE(c.what);
         testsupport::TempDir dir;
