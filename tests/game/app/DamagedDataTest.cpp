@@ -135,59 +135,289 @@ int processorMs(pid_t child)
     return int((userTicks + systemTicks) * 1000 / sysconf(_SC_CLK_TCK));
 }
 
-// An X display that takes connections and never answers: a program that
-// opens it waits there until the display hangs up, and then has none. Its
+// An X display between the program and an X server of the test's, which
+// passes on what either sends until the program asks for a window to be
+// made: then it hangs up, and the display is lost before the program's
+// first window is. Without a server it answers nothing: a program that
+// opens it waits there until it hangs up, and then has no display. Its
 // socket is an abstract one, which the X library tries first: nothing is
 // made on disk.
-class SilentDisplay {
+class TestDisplay {
 public:
-    SilentDisplay()
+    // Between the program and display `server`; -1: no server.
+    explicit TestDisplay(int server = -1) : m_server(server)
     {
-        m_socket = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        for (int number = 3000 + getpid() % 4000; m_socket >= 0 && m_number < 0 && number < 7100; ++number) {
-            const std::string name = "/tmp/.X11-unix/X" + std::to_string(number);
-            sockaddr_un address{};
-            address.sun_family = AF_UNIX;
-            std::copy(name.begin(), name.end(), address.sun_path + 1);
-            if (bind(m_socket, reinterpret_cast<sockaddr*>(&address),
-                     socklen_t(offsetof(sockaddr_un, sun_path) + 1 + name.size())) == 0 &&
-                listen(m_socket, 4) == 0)
-                m_number = number;
-        }
+        m_socket = listenAtFreeDisplay();
+        if (m_socket >= 0 && pipe2(m_wake, O_CLOEXEC) == 0)
+            m_thread = std::thread([this] { run(); });
     }
-    ~SilentDisplay()
+    ~TestDisplay()
     {
-        hangUp();
-        if (m_socket >= 0)
-            close(m_socket);
+        m_ending = true;
+        wake();
+        if (m_thread.joinable())
+            m_thread.join();
+        for (int fd : {m_socket, m_wake[0], m_wake[1]})
+            if (fd >= 0)
+                close(fd);
     }
-    SilentDisplay(const SilentDisplay&) = delete;
-    SilentDisplay& operator=(const SilentDisplay&) = delete;
+    TestDisplay(const TestDisplay&) = delete;
+    TestDisplay& operator=(const TestDisplay&) = delete;
 
-    bool isOpen() const { return m_number >= 0; }
+    bool isOpen() const { return m_thread.joinable(); }
     // The DISPLAY that names it.
     std::string name() const { return ":" + std::to_string(m_number); }
-    // Waits for a program to connect, a minute at most: whether one did.
-    bool waitConnected()
-    {
-        pollfd waiting{m_socket, POLLIN, 0};
-        if (poll(&waiting, 1, 60000) != 1)
-            return false;
-        m_connection = accept4(m_socket, nullptr, nullptr, SOCK_CLOEXEC);
-        return m_connection >= 0;
-    }
-    // Ends the connection: the display does not open.
+    // Wait, a minute at most, until a program has connected, or until the
+    // display has hung up on a window's making; whether it has.
+    bool waitConnected() { return waitFor(m_connected); }
+    bool waitCut() { return waitFor(m_cut); }
+    // Ends every connection: a display that was opening does not open.
     void hangUp()
     {
-        if (m_connection >= 0)
-            close(m_connection);
-        m_connection = -1;
+        m_hangUp = true;
+        wake();
+        waitFor(m_hungUp);
+        m_hangUp = m_hungUp = false;
     }
 
 private:
+    // One program's connection: its requests are followed (to find a
+    // window's making) from the setup on.
+    struct Link {
+        int program = -1;
+        int server = -1;
+        std::string head; // the start of a request (or the setup) read so far
+        size_t skip = 0;  // the rest of a request, passed on unread
+        bool setUp = false;
+        bool little = true;
+    };
+
+    // A socket listening as a display no other has taken; its number is
+    // kept.
+    int listenAtFreeDisplay()
+    {
+        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        for (int n = 3000 + getpid() % 4000; fd >= 0 && m_number < 0 && n < 7100; ++n) {
+            sockaddr_un address = addressOf(n);
+            if (bind(fd, reinterpret_cast<sockaddr*>(&address), addressLength(n)) == 0 && listen(fd, 4) == 0)
+                m_number = n;
+        }
+        return fd;
+    }
+    static std::string socketName(int number) { return "/tmp/.X11-unix/X" + std::to_string(number); }
+    static sockaddr_un addressOf(int number)
+    {
+        const std::string name = socketName(number);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::copy(name.begin(), name.end(), address.sun_path + 1);
+        return address;
+    }
+    static socklen_t addressLength(int number)
+    {
+        return socklen_t(offsetof(sockaddr_un, sun_path) + 1 + socketName(number).size());
+    }
+    void wake()
+    {
+        if (m_wake[1] >= 0 && write(m_wake[1], "x", 1) < 0) {
+            // Woken already.
+        }
+    }
+    bool waitFor(const std::atomic<bool>& done)
+    {
+        for (int i = 0; i < 3000 && !done; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        return done;
+    }
+    // Whether the bytes from the program ask for a window to be made; the
+    // link remembers where they end.
+    static bool asksForWindow(Link& link, const char* bytes, size_t length)
+    {
+        auto number = [&link](size_t at, size_t size) {
+            uint32_t value = 0;
+            for (size_t i = 0; i < size; ++i) {
+                const uint32_t byte = uint8_t(link.head[at + (link.little ? i : size - 1 - i)]);
+                value |= byte << (8 * i);
+            }
+            return value;
+        };
+        auto padded = [](uint32_t n) { return (n + 3) / 4 * 4; };
+        for (size_t i = 0; i < length;) {
+            if (link.skip > 0) {
+                const size_t passed = std::min(link.skip, length - i);
+                link.skip -= passed;
+                i += passed;
+                continue;
+            }
+            link.head.push_back(bytes[i++]);
+            if (!link.setUp) {
+                // The byte order, the version, and the lengths of the
+                // authorisation's name and data that follow.
+                link.little = link.head[0] == 'l';
+                if (link.head.size() == 12) {
+                    link.skip = padded(number(6, 2)) + padded(number(8, 2));
+                    link.setUp = true;
+                    link.head.clear();
+                }
+            } else if (link.head.size() == 4 && uint8_t(link.head[0]) == kCreateWindow) {
+                return true;
+            } else if (link.head.size() == 4 && number(2, 2) != 0) {
+                link.skip = number(2, 2) * 4 - 4;
+                link.head.clear();
+            } else if (link.head.size() == 8) {
+                // A big request's length follows its first word.
+                link.skip = number(4, 4) * 4 - 8;
+                link.head.clear();
+            }
+        }
+        return false;
+    }
+    static void end(const Link& link)
+    {
+        for (int fd : {link.program, link.server})
+            if (fd >= 0)
+                close(fd);
+    }
+    void run()
+    {
+        std::vector<Link> links;
+        auto endAll = [&links] {
+            for (const Link& link : links)
+                end(link);
+            links.clear();
+        };
+        while (!m_ending) {
+            std::vector<pollfd> watched{{m_wake[0], POLLIN, 0}, {m_socket, POLLIN, 0}};
+            for (const Link& link : links)
+                if (link.server >= 0)
+                    watched.insert(watched.end(), {{link.program, POLLIN, 0}, {link.server, POLLIN, 0}});
+            if (poll(watched.data(), nfds_t(watched.size()), -1) < 0)
+                continue;
+            if (watched[0].revents != 0) {
+                char drained[16];
+                if (read(m_wake[0], drained, sizeof drained) < 0) {
+                    // Nothing to drain.
+                }
+                if (m_hangUp) {
+                    endAll();
+                    m_hungUp = true;
+                }
+                continue;
+            }
+            if (watched[1].revents != 0) {
+                Link link;
+                link.program = accept4(m_socket, nullptr, nullptr, SOCK_CLOEXEC);
+                if (link.program < 0)
+                    continue;
+                if (m_server >= 0) {
+                    link.server = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+                    sockaddr_un address = addressOf(m_server);
+                    if (connect(link.server, reinterpret_cast<sockaddr*>(&address), addressLength(m_server)) != 0) {
+                        close(link.server);
+                        link.server = -1;
+                    }
+                }
+                links.push_back(link);
+                m_connected = true;
+                continue;
+            }
+            // The links watched, in the order watched (a link without a
+            // server is not).
+            std::vector<size_t> relayed;
+            for (size_t i = 0; i < links.size(); ++i)
+                if (links[i].server >= 0)
+                    relayed.push_back(i);
+            std::vector<size_t> ended;
+            for (size_t r = 0; r < relayed.size() && !m_cut; ++r) {
+                Link& link = links[relayed[r]];
+                for (const bool fromProgram : {true, false}) {
+                    if (watched[2 + 2 * r + (fromProgram ? 0 : 1)].revents == 0)
+                        continue;
+                    char bytes[65536];
+                    const ssize_t n = read(fromProgram ? link.program : link.server, bytes, sizeof bytes);
+                    if (n > 0 && fromProgram && asksForWindow(link, bytes, size_t(n))) {
+                        m_cut = true;
+                        break;
+                    }
+                    if (n <= 0) {
+                        ended.push_back(relayed[r]);
+                        break;
+                    }
+                    const int to = fromProgram ? link.server : link.program;
+                    for (ssize_t sent = 0, k = 0; sent < n && k >= 0; sent += k)
+                        k = write(to, bytes + sent, size_t(n - sent));
+                }
+            }
+            if (m_cut)
+                endAll();
+            for (auto i = ended.rbegin(); !m_cut && i != ended.rend(); ++i) {
+                end(links[*i]);
+                links.erase(links.begin() + long(*i));
+            }
+        }
+        endAll();
+    }
+
+    // The request that makes a window.
+    static constexpr uint8_t kCreateWindow = 1;
+
+    const int m_server;
     int m_socket = -1;
     int m_number = -1;
-    int m_connection = -1;
+    int m_wake[2] = {-1, -1};
+    std::atomic<bool> m_ending{false};
+    std::atomic<bool> m_connected{false};
+    std::atomic<bool> m_cut{false};
+    std::atomic<bool> m_hangUp{false};
+    std::atomic<bool> m_hungUp{false};
+    std::thread m_thread;
+};
+
+// An X server of the test's own (Xvfb), listening on an abstract socket
+// only, with no lock file: nothing of it is made on disk but its log, in
+// the folder given. Ended with the object.
+class TestXServer {
+public:
+    explicit TestXServer(const fs::path& folder)
+    {
+        int told[2];
+        if (pipe2(told, O_CLOEXEC) != 0)
+            return;
+        m_server = fork();
+        if (m_server == 0) {
+            // The server tells its display's number on descriptor 3.
+            dup2(told[1], 3);
+            const int log = open((folder / "xserver.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+            dup2(log, 1);
+            dup2(log, 2);
+            execlp("Xvfb", "Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-nolisten", "unix", "-nolock", "-screen",
+                   "0", "800x600x24", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(told[1]);
+        // It starts within a second; a minute is a hang.
+        pollfd number{told[0], POLLIN, 0};
+        char text[16] = {};
+        if (m_server > 0 && poll(&number, 1, 60000) == 1 && read(told[0], text, sizeof text - 1) > 0)
+            m_number = std::atoi(text);
+        close(told[0]);
+    }
+    ~TestXServer()
+    {
+        if (m_server > 0) {
+            kill(m_server, SIGTERM);
+            waitpid(m_server, nullptr, 0);
+        }
+    }
+    TestXServer(const TestXServer&) = delete;
+    TestXServer& operator=(const TestXServer&) = delete;
+
+    // Its display's number; -1 when it did not start.
+    int number() const { return m_number; }
+
+private:
+    pid_t m_server = -1;
+    int m_number = -1;
 };
 
 // Waits until the program has ended, a minute at most, leaving it to be
@@ -533,7 +763,7 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
     // A quit signal from the very first instants: it comes while the program
     // opens its display, which does not answer until it hangs up. Nothing
     // else stops it.
-    SilentDisplay display;
+    TestDisplay display;
     ProgramStop opening;
     opening.signal = 0;
     opening.inChild = [name = display.name()] {
@@ -546,6 +776,24 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
         kill(program, SIGTERM);
         display.hangUp();
     };
+    // The display's server there, the display lost at the first window's
+    // making: the close runs as for a display lost later (the window's
+    // thread, which stays in its call, is taken over), and nothing was
+    // saved that could fail. Only where the X server can be run.
+    testsupport::TempDir serverFolder;
+    TestXServer server(serverFolder.path());
+#ifdef HV_REQUIRE_X_TOOLS
+    EXPECT_LE(0, server.number()) << "Xvfb did not start, and this test must run here";
+#endif
+    TestDisplay cutting(server.number());
+    ProgramStop windowMade;
+    windowMade.signal = 0;
+    windowMade.inChild = [name = cutting.name()] {
+        unsetenv("HV_WINDOW_BACKEND");
+        setenv("DISPLAY", name.c_str(), 1);
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+    };
+    windowMade.whileEnding = [&cutting](pid_t, const fs::path&) { EXPECT_TRUE(cutting.waitCut()); };
     // The program started as a box's process (as the game starts it to show
     // a box), its display likewise silent: it ignores SIGPIPE of its own,
     // whoever started it.
@@ -563,7 +811,7 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
         EXPECT_NE(0u, ignoredSignals(program) & (1ull << (SIGPIPE - 1)));
         display.hangUp();
     };
-    const std::vector<QuitCase> cases = {
+    std::vector<QuitCase> cases = {
         {"at load", escaping, "stuck", signalled(SIGINT), 0},
         // Opening a pipe that nobody writes to never returns.
         {"in a room",
@@ -602,7 +850,10 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
         {"as it opens its display", "", "", opening, 1, "cannot be opened", 8000, true},
         {"as a box's process opens its display", "", "", boxOpening, 3, "", 8000, true},
     };
+    if (server.number() >= 0)
+        cases.push_back({"as its display is lost when its window is made", "", "", windowMade, 0, "", 8000, true});
     ASSERT_TRUE(display.isOpen());
+    ASSERT_TRUE(cutting.isOpen());
     for (const QuitCase& c : cases) {
         SCOPED_TRACE(c.what);
         testsupport::TempDir dir;
