@@ -6,6 +6,7 @@
 #include "game/app/GameEntry.h"
 #include "game/app/MyFrame.h"
 #include "game/progress/ProgressRecord.h"
+#include "platform/registry/RegistryFileLock.h"
 #include "platform/user/DisplayThread.h"
 #include "platform/user/Messages.h"
 #include "platform/user/headless/HeadlessBackend.h"
@@ -400,9 +401,9 @@ std::string settingsHex(const std::string& bytes)
 } // namespace
 
 // The exit save waits for the settings file, which another copy of the game
-// holds locked for longer than the close may spend in its scripts: that
-// time is the save's writing, not a script's, and the game ends once the
-// lock is let go, saved, with code 0.
+// holds locked for a while (less than a lock is waited for): that time is
+// the save's writing, not a script's, and the game ends once the lock is
+// let go, saved, with code 0.
 TEST_F(MyFrameTest, TheClosesClockNeverCountsTheSavesWriting)
 {
     GTEST_FLAG_SET(death_test_style, "fast");
@@ -419,7 +420,7 @@ TEST_F(MyFrameTest, TheClosesClockNeverCountsTheSavesWriting)
                 const int lock = ::open(lockFile.c_str(), O_RDWR | O_CREAT, 0600);
                 flock(lock, LOCK_EX);
                 std::raise(SIGTERM);
-                std::this_thread::sleep_for(std::chrono::milliseconds(CloseWatcher::QUIT_END_MS + 1000));
+                std::this_thread::sleep_for(platform::RegistryFileLock::kWait - std::chrono::seconds(1));
                 close(lock);
             });
             player.detach();
