@@ -763,14 +763,18 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
     // A quit signal from the very first instants: it comes while the program
     // opens its display, which does not answer until it hangs up. Nothing
     // else stops it.
+    // The program shows its window on an X display of the test's.
+    auto onDisplay = [](const TestDisplay& display) {
+        return [name = display.name()] {
+            unsetenv("HV_WINDOW_BACKEND");
+            setenv("DISPLAY", name.c_str(), 1);
+            setenv("SDL_VIDEODRIVER", "x11", 1);
+        };
+    };
     TestDisplay display;
     ProgramStop opening;
     opening.signal = 0;
-    opening.inChild = [name = display.name()] {
-        unsetenv("HV_WINDOW_BACKEND");
-        setenv("DISPLAY", name.c_str(), 1);
-        setenv("SDL_VIDEODRIVER", "x11", 1);
-    };
+    opening.inChild = onDisplay(display);
     opening.whileEnding = [&display](pid_t program, const fs::path&) {
         ASSERT_TRUE(display.waitConnected());
         kill(program, SIGTERM);
@@ -788,19 +792,14 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
     TestDisplay cutting(server.number());
     ProgramStop windowMade;
     windowMade.signal = 0;
-    windowMade.inChild = [name = cutting.name()] {
-        unsetenv("HV_WINDOW_BACKEND");
-        setenv("DISPLAY", name.c_str(), 1);
-        setenv("SDL_VIDEODRIVER", "x11", 1);
-    };
+    windowMade.inChild = onDisplay(cutting);
     windowMade.whileEnding = [&cutting](pid_t, const fs::path&) { EXPECT_TRUE(cutting.waitCut()); };
     // The program started as a box's process (as the game starts it to show
     // a box), its display likewise silent: it ignores SIGPIPE of its own,
     // whoever started it.
     ProgramStop boxOpening = opening;
-    boxOpening.inChild = [name = display.name()] {
-        unsetenv("HV_WINDOW_BACKEND");
-        setenv("DISPLAY", name.c_str(), 1);
+    boxOpening.inChild = [onDisplay = onDisplay(display)] {
+        onDisplay();
         setenv("HV_MESSAGE_BOX_FLAGS", "16", 1);
         setenv("HV_MESSAGE_BOX_CAPTION", "Lanternfield", 1);
         setenv("HV_MESSAGE_BOX_TEXT", "read me", 1);
