@@ -532,6 +532,24 @@ TEST(GameEntryTest, AMissingArchiveIsReportedAndEndsWithAnError)
     EXPECT_EQ("The game cannot start: its data " + std::filesystem::absolute("Lanternfield.bin").string() +
                   " is missing.",
               boxes[0].text);
+
+    // A quit signal while the box waits for OK closes it, and the program
+    // ends as it would have: within seconds, not when the box's process
+    // gives up waiting (a minute).
+    auto backend = std::make_unique<MyFrameWaitingBoxBackend>();
+    MyFrameWaitingBoxBackend* box = backend.get();
+    platform::setWindowBackend(std::move(backend));
+    std::thread player([box] {
+        for (int i = 0; i < 30000 && !box->open; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::raise(SIGTERM);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(1, GameEntry::run(nullptr));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+    player.join();
+    EXPECT_FALSE(box->open);
+    platform::useHeadlessBackend();
 }
 
 } // namespace
