@@ -295,8 +295,9 @@ TEST_F(MusicPlayerTest, RowCallbacksWaitInTheirQueueUntilTheSongClockReachesThem
     // milliseconds, which leaves no margin for a clock that rounds.
     for (Case c : {Case{22050, -1, 512, 4}, Case{48000, 120, 1024, 9}}) {
         HVSOUND_Close();
-        if (c.bufferSize > 0)
+        if (c.bufferSize > 0) {
             ASSERT_TRUE(HVSOUND_SetBufferSize(c.bufferSize));
+        }
         ASSERT_TRUE(HVSOUND_Init(c.rate, 32, 0)) << c.rate;
         const HVSOUND_STATE* s = HVSOUND_GetState();
         ASSERT_EQ(s->mixer.blockLength, c.blockLength) << c.rate;
