@@ -6,6 +6,7 @@
 #include "game/app/GameEntry.h"
 #include "game/app/MyFrame.h"
 #include "game/progress/ProgressRecord.h"
+#include "platform/registry/RegistryFileLock.h"
 #include "platform/user/DisplayThread.h"
 #include "platform/user/Messages.h"
 #include "platform/user/headless/HeadlessBackend.h"
@@ -411,9 +412,9 @@ std::string settingsHex(const std::string& bytes)
 } // namespace
 
 // The exit save waits for the settings file, which another copy of the game
-// holds locked for longer than the close may spend in its scripts: that
-// time is the save's writing, not a script's, and the game ends once the
-// lock is let go, saved, with code 0.
+// holds locked for a while (less than a lock is waited for): that time is
+// the save's writing, not a script's, and the game ends once the lock is
+// let go, saved, with code 0.
 TEST_F(MyFrameTest, TheClosesClockNeverCountsTheSavesWriting)
 {
     GTEST_FLAG_SET(death_test_style, "fast");
@@ -430,7 +431,7 @@ TEST_F(MyFrameTest, TheClosesClockNeverCountsTheSavesWriting)
                 const int lock = ::open(lockFile.c_str(), O_RDWR | O_CREAT, 0600);
                 flock(lock, LOCK_EX);
                 std::raise(SIGTERM);
-                std::this_thread::sleep_for(std::chrono::milliseconds(CloseWatcher::QUIT_END_MS + 1000));
+                std::this_thread::sleep_for(platform::RegistryFileLock::kWait - std::chrono::seconds(1));
                 close(lock);
             });
             player.detach();
@@ -581,6 +582,24 @@ TEST(GameEntryTest, AMissingArchiveIsReportedAndEndsWithAnError)
     EXPECT_EQ("The game cannot start: its data " + std::filesystem::absolute("Lanternfield.bin").string() +
                   " is missing.",
               boxes[0].text);
+
+    // A quit signal while the box waits for OK closes it, and the program
+    // ends as it would have: within seconds, not when the box's process
+    // gives up waiting (a minute).
+    auto backend = std::make_unique<MyFrameWaitingBoxBackend>();
+    MyFrameWaitingBoxBackend* box = backend.get();
+    platform::setWindowBackend(std::move(backend));
+    std::thread player([box] {
+        for (int i = 0; i < 30000 && !box->open; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::raise(SIGTERM);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(1, GameEntry::run(nullptr));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+    player.join();
+    EXPECT_FALSE(box->open);
+    platform::useHeadlessBackend();
 }
 
 } // namespace
