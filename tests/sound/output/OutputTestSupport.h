@@ -83,6 +83,16 @@ protected:
     // sound.
     void expectTheDeviceNeverReadsTheBlockBeingWritten(int output)
     {
+        // The system channel reads the cursor through the held check from
+        // the start, before the mixer thread runs.
+        HVSOUND_SetOutput(output);
+        HVSOUND_OutputDriver* driver = HVSOUND_GetState()->driver;
+        HeldCheck::originalInit = driver->initChannelFunctions;
+        driver->initChannelFunctions = HeldCheck::initChannelFunctions;
+        struct Restore {
+            HVSOUND_OutputDriver* driver;
+            ~Restore() { driver->initChannelFunctions = HeldCheck::originalInit; }
+        } restore{driver};
         start(8, output);
         HVSOUND_STATE* s = HVSOUND_GetState();
         const int block = s->mixer.blockLength;
@@ -98,9 +108,6 @@ protected:
 
         HeldCheck::armed = true;
         HeldCheck::held = HeldCheck::letGo = false;
-        HVSOUND_CHANNEL* system = s->systemChannel;
-        HeldCheck::original = system->functions.getPosition;
-        system->functions.getPosition = HeldCheck::getPosition;
         HVSOUND_DSPUNIT* before = HVSOUND_DSP_Create(HeldCheck::outputComes, 999, nullptr);
         HVSOUND_DSPUNIT* after = HVSOUND_DSP_Create(HeldCheck::outputDone, 1001, nullptr);
         ASSERT_TRUE(before && after);
@@ -122,7 +129,6 @@ protected:
         std::vector<int16_t> rest = play(size_t(block / 2));
         EXPECT_TRUE(std::all_of(rest.begin(), rest.end(), [](int16_t v) { return v < 0; }))
             << "the rest of the block is the new sound";
-        system->functions.getPosition = HeldCheck::original;
     }
 
     // A looping 16-bit mono software sample holding `value`.
@@ -150,7 +156,17 @@ private:
         static inline std::atomic<bool> held{false};
         static inline std::atomic<bool> letGo{false};
         static inline thread_local bool inOutput = false;
+        static inline void (*originalInit)(HVSOUND_CHANNEL*) = nullptr;
         static inline int (*original)(HVSOUND_CHANNEL*) = nullptr;
+
+        static void initChannelFunctions(HVSOUND_CHANNEL* channel)
+        {
+            originalInit(channel);
+            if (channel->index == HVSOUND_SYSTEMCHANNEL) {
+                original = channel->functions.getPosition;
+                channel->functions.getPosition = getPosition;
+            }
+        }
 
         static void* outputComes(void*, void* buffer, int, void*)
         {
