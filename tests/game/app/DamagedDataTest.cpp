@@ -130,6 +130,19 @@ int processorMs(pid_t child)
     return int((userTicks + systemTicks) * 1000 / sysconf(_SC_CLK_TCK));
 }
 
+// Waits (ten seconds at most) until the program run in `folder` has said on
+// its standard error that it is saving.
+void waitForSaving(const fs::path& folder)
+{
+    auto saving = [&folder] {
+        std::stringstream text;
+        text << std::ifstream(folder / "stderr.txt").rdbuf();
+        return text.str().find("saving") != std::string::npos;
+    };
+    for (int i = 0; i < 500 && !saving(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+}
+
 // How busy the machine was over the last minute, for a failure's message.
 std::string machineLoad()
 {
@@ -359,13 +372,7 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
     // may spend on its close.
     ProgramStop slowMachine;
     slowMachine.whileEnding = [](pid_t program, const fs::path& folder) {
-        auto saving = [&folder] {
-            std::stringstream text;
-            text << std::ifstream(folder / "stderr.txt").rdbuf();
-            return text.str().find("saving") != std::string::npos;
-        };
-        for (int i = 0; i < 500 && !saving(); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        waitForSaving(folder);
         kill(program, SIGSTOP);
         std::this_thread::sleep_for(std::chrono::milliseconds(6200));
         kill(program, SIGCONT);
@@ -374,6 +381,12 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
         for (int i = 0; i < 500 && (pipe = open((folder / "slow").c_str(), O_WRONLY | O_NONBLOCK)) < 0; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         close(pipe);
+    };
+    // A second quit signal comes while the exit save runs.
+    ProgramStop secondSignal;
+    secondSignal.whileEnding = [](pid_t program, const fs::path& folder) {
+        waitForSaving(folder);
+        kill(program, SIGTERM);
     };
     // From its close on, the program's window thread, which runs its
     // scripts, shares one processor with three threads that never rest: it
@@ -444,6 +457,12 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
          playing + "local save = LF_save function LF_save() io.stderr:write('saving\\n') io.open('slow'):close() "
                    "io.stderr:write('stuck\\n') return save() end",
          "playing", slowMachine, 0},
+        // The save the close began runs on to its end, within the close's
+        // two seconds.
+        {"with a second quit signal in the save at exit",
+         playing + "local save = LF_save function LF_save() io.stderr:write('saving\\n') "
+                   "local t = os.clock() while os.clock() - t < 1 do end return save() end",
+         "playing", secondSignal, 0, "saving"},
         {"with the disk full", playing, "playing", diskFull, 1, "The game could not be saved: "},
         {"in the save at exit on a busy machine",
          playing + "for _, room in pairs(rooms) do room.onExit = function() " + escaping + " end end\n",

@@ -328,6 +328,15 @@ TEST_F(ProfileTest, AStoryNotTakenIsKeptBesideTheSettingsOrStaysStoredWhenTheClo
     EXPECT_EQ("LF.chapterTwo = true", value("Ann\\LF\\0"));
     EXPECT_FALSE(std::filesystem::exists(world.folder() / "registry.txt.Ann.story.2"));
 
+    // With no close under way, a refused story whose save at once fails is
+    // a failed save, for the closing game to tell of.
+    putValue("Ann\\LF\\0", "LF.g = function() end");
+    ASSERT_EQ(0, luaL_dostring(L(), "function LF_save() error('no save') end"));
+    EXPECT_FALSE(canvas->loadProfile());
+    EXPECT_NE(std::string::npos, canvas->lastSaveFailure().find("the story of Ann cannot be had"))
+        << canvas->lastSaveFailure();
+    saveText("LF.saved = true\n");
+
     // The next player chosen is saved as ever.
     chooseNewPlayer("Bert");
     EXPECT_TRUE(canvas->saveProfile());
