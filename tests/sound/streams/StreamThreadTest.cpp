@@ -16,6 +16,7 @@
 #include "tests/sound/music/S3mBuilder.h"
 #include "tests/sound/streams/StreamTestSupport.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -215,76 +216,111 @@ TEST_F(SoundStreamThread, AStreamsChannelChangesSafelyUnderTheThreadThatLooksAtI
     HVSOUND_Sample_Free(shot);
 }
 
-// Where the mixer reads a stream: a unit after the channels' one keeps the
-// channel's play position and counts the cycles, so that a fill on the
-// stream thread can wait for the mixer without being ordered before the
-// mixer's later reads.
-struct MixerReadProbe {
+// Watches a stream's buffer at every mix: a unit after the channels' one
+// counts the mixes that find a half not wholly one constant, or the guard
+// after the buffer's end not repeating its first frame (which the mixer
+// reads at the loop); it keeps the channel's play position and counts the
+// cycles. The fill waits on these with relaxed loads, which order nothing
+// between the threads: only the engine's own locks order the mixer's reads
+// before a half is written.
+struct HalfWatch {
+    HVSOUND_STREAM* stream = nullptr;
     HVSOUND_CHANNEL* channel = nullptr;
     std::atomic<int> position{0};
     std::atomic<int> cycles{0};
+    std::atomic<int> mixedBadly{0};
+    std::atomic<int> fills{0};
     std::atomic<bool> readWhileFilled{false};
-    bool late = true; // read and written by the fill only
+    // Read and written by the fill only, or before it runs under the stream lock.
+    bool slow = false;
+    bool late = true;
 };
 
-void* probeMixerReads(void*, void* buffer, int, void* parameter)
+void* watchHalves(void*, void* buffer, int, void* parameter)
 {
-    auto* probe = static_cast<MixerReadProbe*>(parameter);
+    auto* watch = static_cast<HalfWatch*>(parameter);
     HVSOUND_MixerLockScope lock;
-    probe->position = int(probe->channel->playPosition);
-    ++probe->cycles;
+    const HVSOUND_SAMPLE* sample = watch->stream->sample;
+    const auto* data = reinterpret_cast<const int16_t*>(sample->data);
+    const int half = sample->length / 2;
+    bool whole = data[sample->length] == data[0];
+    for (const int16_t* first : {data, data + half})
+        whole = whole && std::all_of(first, first + half, [first](int16_t v) { return v == *first; });
+    if (!whole)
+        watch->mixedBadly.fetch_add(1, std::memory_order_relaxed);
+    watch->position.store(int(watch->channel->playPosition), std::memory_order_relaxed);
+    watch->cycles.fetch_add(1, std::memory_order_relaxed);
     return buffer;
 }
 
-// A fill whose sound comes late, the first time: it decodes its half, waits
-// until the mixer reads in that half (the other half has played out before
-// the decoding was done), puts the sound there and returns once the mixer
-// has mixed two more blocks. Afterwards it fills as the stream's own does.
-bool lateFill(HVSOUND_STREAM* s, void* destination, int bytes, void* parameter)
+// A fill that writes one constant a call (1000, 2000, ...). Once slow, it
+// writes the first half of its sound, waits until the mixer has mixed two
+// more blocks, then writes the rest; its first slow call also comes late:
+// it waits until the mixer reads in the half it fills (the other half has
+// played out before the sound was made).
+bool slowConstantFill(HVSOUND_STREAM* s, void* destination, int bytes, void* parameter)
 {
-    auto* probe = static_cast<MixerReadProbe*>(parameter);
-    if (!probe->late)
-        return HVSOUND_Stream_FileFill(s, destination, bytes, nullptr);
-    probe->late = false;
-    std::vector<uint8_t> sound(static_cast<size_t>(bytes));
-    bool more = HVSOUND_Stream_FileFill(s, sound.data(), bytes, nullptr);
-    const int half = s->nextHalf;
-    const int halfLength = s->sample->length / 2;
+    auto* watch = static_cast<HalfWatch*>(parameter);
+    const auto value = int16_t(1000 * (watch->fills.fetch_add(1, std::memory_order_relaxed) + 1));
+    auto* out = static_cast<int16_t*>(destination);
+    const int values = bytes / 2;
+    if (!watch->slow) {
+        std::fill_n(out, values, value);
+        return true;
+    }
     auto until = [](auto done) {
         auto end = Clock::now() + std::chrono::seconds(5);
         while (!done() && Clock::now() < end)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return done();
     };
-    bool reached = until([&] { return probe->position / halfLength == half; });
-    std::memcpy(destination, sound.data(), sound.size());
-    const int cycles = probe->cycles;
-    until([&] { return probe->cycles >= cycles + 2; });
-    probe->readWhileFilled = reached;
-    return more;
+    auto seen = [](const std::atomic<int>& n) { return n.load(std::memory_order_relaxed); };
+    if (watch->late) {
+        watch->late = false;
+        const int halfLength = s->sample->length / 2;
+        const int half = s->nextHalf;
+        watch->readWhileFilled = until([&] { return seen(watch->position) / halfLength == half; });
+    }
+    std::fill_n(out, values / 2, value);
+    const int cycles = seen(watch->cycles);
+    until([&] { return seen(watch->cycles) >= cycles + 2; });
+    std::fill_n(out + values / 2, values - values / 2, value);
+    return true;
 }
 
 TEST_F(SoundStreamThread, AHalfFilledLateIsNeverWrittenWhileTheMixerReadsIt)
 {
     startThreaded();
-    HVSOUND_STREAM* s = openMemory(wav16(kRate, 2), HVSOUND_MODE_LOOP_NORMAL);
+    HVSOUND_STREAM* s = openMemory(wav16(kRate, 1), HVSOUND_MODE_LOOP_NORMAL);
     ASSERT_NE(s, nullptr);
-    MixerReadProbe probe;
+    HalfWatch watch;
+    watch.stream = s;
     locked([&] {
-        s->fillProcedure = lateFill;
-        s->fillUserData = &probe;
+        s->fillProcedure = slowConstantFill;
+        s->fillUserData = &watch;
         return 0;
     });
+    // Refilled from the start: half 0 holds 1000, half 1 silence.
+    ASSERT_TRUE(HVSOUND_Stream_SetPositionCore(s, 0, false, false));
     int handle = HVSOUND_Stream_PlayEx(HVSOUND_FREE, s, nullptr, true);
     ASSERT_NE(handle, -1);
-    probe.channel = HVSOUND_Channel_Find(handle);
-    HVSOUND_DSPUNIT* unit = HVSOUND_DSP_Create(probeMixerReads, 150, &probe);
+    watch.channel = HVSOUND_Channel_Find(handle);
+    HVSOUND_DSPUNIT* unit = HVSOUND_DSP_Create(watchHalves, 150, &watch);
     ASSERT_NE(unit, nullptr);
     HVSOUND_DSP_SetActive(unit, true);
+    const int before = locked([&] {
+        watch.slow = true;
+        return watch.fills.load();
+    });
     HVSOUND_SetPaused(handle, false);
-    EXPECT_TRUE(within(5.0, [&] { return probe.readWhileFilled.load(); }))
-        << "the mixer reached the half while its fill was under way";
-    // No fill runs after the stop, nor a probe after its unit is gone.
+    // Three slow fills on the stream thread, the first late; then a seek's
+    // prefill on this thread, which clears the buffer and fills half 0 slowly
+    // while the mixer goes on.
+    EXPECT_TRUE(within(10.0, [&] { return watch.fills.load() >= before + 3; }));
+    EXPECT_TRUE(watch.readWhileFilled) << "the mixer reached the half while its fill was under way";
+    EXPECT_TRUE(HVSOUND_Stream_SetPositionCore(s, 0, false, false));
+    EXPECT_EQ(watch.mixedBadly, 0) << "mixes that met a half partly written or the buffer without its guard";
+    // No fill runs after the stop, nor a watch after its unit is gone.
     EXPECT_TRUE(HVSOUND_Stream_Stop(s));
     EXPECT_TRUE(HVSOUND_DSP_Free(unit));
 }
