@@ -763,6 +763,15 @@ bool HVSOUND_Stream_Close(HVSOUND_STREAM* stream)
     }
     if (stream->closing)
         return true;
+    {
+        // The fill runs under the stream lock: found running here, it runs
+        // on this thread and is the caller.
+        StreamLocks lock(StreamLocks::Stream);
+        if (stream->filling) {
+            HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
+            return false;
+        }
+    }
     stream->closing = true;
     if (stream->ready && state().initialised)
         HVSOUND_Stream_StopCore(stream, false);

@@ -333,8 +333,12 @@ bool HVSOUND_Stream_FillHalf(HVSOUND_STREAM* stream)
     // The half's sound is made outside the mixer lock, into the stream's own
     // buffer, so that the mixer waits for no decoding, only for the copy.
     bool filled = p[0] && stream->countdown == -1;
-    if (filled && !stream->fillProcedure(stream, stream->fillBuffer, len[0], stream->fillUserData))
-        stream->ended = true;
+    if (filled) {
+        stream->filling = true;
+        if (!stream->fillProcedure(stream, stream->fillBuffer, len[0], stream->fillUserData))
+            stream->ended = true;
+        stream->filling = false;
+    }
     if (p[0] && !filled)
         HVSOUND_Stream_RecordPosition(stream, toSamples(stream, len[0]));
     {
