@@ -547,13 +547,16 @@ TEST_F(SoundStreamThread, ACallInACallbackOnTheEnginesOwnThreadCompletesOrIsRefu
         if (stream)
             forget(stream);
         if (row.ownError != HVSOUND_ERR_NONE) {
-            if (song)
+            if (song) {
                 EXPECT_TRUE(HVMUSIC_FreeSong(song));
-            if (stream)
+            }
+            if (stream) {
                 EXPECT_TRUE(HVSOUND_Stream_Close(stream));
+            }
         }
-        if (blocker)
+        if (blocker) {
             EXPECT_TRUE(HVMUSIC_FreeSong(blocker));
+        }
         EXPECT_EQ(HVSOUND_GetState()->memoryPool.bytesInUse, bytesBefore) << "the engine's memory is given back";
         song = blocker = nullptr;
         stream = nullptr;
