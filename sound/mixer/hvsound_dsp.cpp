@@ -173,7 +173,7 @@ void freeEveryUnit()
 // change would pull from under it; error 14 otherwise.
 bool requireUnit(HVSOUND_DSPUNIT* unit)
 {
-    if (!unit || !inChain(unit) || t_cycleDepth > 0) {
+    if (!unit || !inChain(unit) || HVSOUND_DSP_InMixCycle()) {
         HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
         return false;
     }
@@ -307,6 +307,11 @@ void HVSOUND_DSP_MixCycle(int offset, int length)
 bool HVSOUND_DSP_IsBusy()
 {
     return g_busy.load();
+}
+
+bool HVSOUND_DSP_InMixCycle()
+{
+    return t_cycleDepth > 0;
 }
 
 void HVSOUND_DSP_Defer(const HVSOUND_DEFERREDCALL& call)

@@ -57,6 +57,8 @@ HVSOUND_DSPUNIT* HVSOUND_DSP_Next(HVSOUND_DSPUNIT* unit);
 void HVSOUND_DSP_MixCycle(int offset, int length);
 // True while a mix cycle runs.
 bool HVSOUND_DSP_IsBusy();
+// True inside a mix cycle on this thread (in a unit's callback).
+bool HVSOUND_DSP_InMixCycle();
 
 // A callback of the caller's (a song's or a stream's) that falls due in a
 // mix cycle. The cycle holds the mixer lock, and a callback may call the

@@ -175,7 +175,10 @@ struct HVSOUND_STREAM {
 
 // Public calls (the sound clip's). Open takes a file name, or with mode
 // 0x8000 a memory block of `length` bytes; offset and length make a window
-// of the file. Mode 0x1000000 opens on the loader thread.
+// of the file. Mode 0x1000000 opens on the loader thread. Inside a mix cycle
+// on the mixer thread (a DSP unit's callback) a blocking open, a play, stop,
+// close, mode change or seek is refused with error 14: it would wait for
+// the stream thread, which waits for the cycle's mixer lock.
 HVSOUND_STREAM* HVSOUND_Stream_Open(const void* nameOrData, uint32_t mode, int offset, int length);
 // Plays on a channel (-1: any free one); the channel handle or -1.
 int HVSOUND_Stream_Play(int channel, HVSOUND_STREAM* stream);

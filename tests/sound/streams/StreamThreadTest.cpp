@@ -384,6 +384,22 @@ void freeInOpenDone(HVMUSIC_SONG* song, int)
 // open, which its owner has let go and which is told nothing more.
 std::atomic<bool> g_toldAfterFree{false};
 
+// A stream whose first fill on the stream thread holds the thread's pass,
+// and with it the stream lock, until the row's calls have returned (or a
+// hang's limit), so that a unit's callback makes its stream call meanwhile.
+std::atomic<HVSOUND_STREAM*> g_heldStream{nullptr};
+std::atomic<bool> g_passHeld{false};
+
+bool holdThePassOnce(HVSOUND_STREAM* s, void* destination, int bytes, void* data)
+{
+    if (HVSOUND_Stream_OnStreamThread() && !g_passHeld.exchange(true)) {
+        auto end = Clock::now() + std::chrono::seconds(20);
+        while (!g_calls.returned && Clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return HVSOUND_Stream_FileFill(s, destination, bytes, data);
+}
+
 // The files of the non-blocking opens by name: each open waits until the
 // test lets the files go (so that the test can name the song or stream and
 // set its open-done callback first), makes the row's call, if any, and
@@ -485,6 +501,26 @@ TEST_F(SoundStreamThread, ACallInACallbackOnTheEnginesOwnThreadCompletesOrIsRefu
              unit->parameter = unit;
              HVSOUND_DSP_SetActive(unit, true);
          }},
+        {"a unit's callback in a mix cycle on the mixer thread, with the stream thread in its pass",
+         HVSOUND_ERR_INVALID_PARAM,
+         [&] {
+             stream = g_heldStream = openMemory(wav, HVSOUND_MODE_LOOP_NORMAL);
+             ASSERT_NE(stream, nullptr);
+             locked([&] {
+                 stream->fillProcedure = holdThePassOnce;
+                 return 0;
+             });
+             HVSOUND_DSPUNIT* unit = HVSOUND_DSP_Create(
+                 [](void*, void* buffer, int, void*) {
+                     if (g_passHeld)
+                         callOnce([] { return HVSOUND_Stream_Stop(g_heldStream); });
+                     return buffer;
+                 },
+                 100, nullptr);
+             ASSERT_NE(unit, nullptr);
+             HVSOUND_DSP_SetActive(unit, true);
+             ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, stream), -1);
+         }},
         {"a file callback of a non-blocking song open on the loader thread", HVSOUND_ERR_NONE,
          [&] {
              g_inFileOpen = [] { callOnce([] { return HVMUSIC_FreeSong(g_openSong); }); };
@@ -526,7 +562,7 @@ TEST_F(SoundStreamThread, ACallInACallbackOnTheEnginesOwnThreadCompletesOrIsRefu
         SCOPED_TRACE(row.name);
         g_calls.asked = g_calls.returned = false;
         g_calls.ownError = g_calls.closeError = g_calls.restartError = HVSOUND_ERR_NONE;
-        g_filesGo = g_toldAfterFree = false;
+        g_filesGo = g_toldAfterFree = g_passHeld = false;
         g_inFileOpen = nullptr;
         const int bytesBefore = HVSOUND_GetState()->memoryPool.bytesInUse;
         startThreaded();
