@@ -410,6 +410,10 @@ HVMUSIC_SONG* HVMUSIC_LoadSongEx(const void* nameOrData, int offset, int length,
 void HVMUSIC_LoadQueued(HVMUSIC_SONG* song)
 {
     bool loaded = loadInto(song, song->openData, song->openOffset, song->openLength, song->openMode);
+    // Freed by a file callback of this open: its owner has let it go, and
+    // the loader frees it on return.
+    if (song->freedInOpen)
+        return;
     if (loaded)
         song->valid = true;
     song->ready = loaded;
@@ -427,17 +431,21 @@ bool HVMUSIC_FreeSong(HVMUSIC_SONG* song)
         return false;
     }
     // A song still waiting in the open queue (or being opened now) is taken
-    // back first, so the loader never fills a freed record.
-    HVSOUND_Async_Withdraw(&song->queueEntry, song);
-    bool now;
+    // back first, so the loader never fills a freed record. Freed inside its
+    // own open, it is the loader's to free once the open returns.
+    bool now = HVSOUND_Async_Withdraw(&song->queueEntry, song, destroyReleased);
+    if (!now)
+        song->freedInOpen = true;
     {
         MixerLock lock;
         unlinkSong(song);
         stopLocked(song);
         song->valid = false;
         // A callback of the song that the mixer thread calls now has the
-        // record until it returns; the song goes then.
-        now = HVSOUND_DSP_ForgetCalls(song, destroyReleased);
+        // record until it returns; the song goes then. (A song still being
+        // opened has never played, so it has no such callback.)
+        if (now)
+            now = HVSOUND_DSP_ForgetCalls(song, destroyReleased);
     }
     if (now)
         destroySong(song);

@@ -338,8 +338,12 @@ bool HVSOUND_Stream_FillHalf(HVSOUND_STREAM* stream)
     // buffer, so that the mixer waits for no decoding, only for the copy.
     // After the data's end the half is silence, played as position too.
     bool filled = stream->countdown == -1;
-    if (filled && !stream->fillProcedure(stream, stream->fillBuffer, bytes, stream->fillUserData))
-        stream->ended = true;
+    if (filled) {
+        stream->filling = true;
+        if (!stream->fillProcedure(stream, stream->fillBuffer, bytes, stream->fillUserData))
+            stream->ended = true;
+        stream->filling = false;
+    }
     if (!filled)
         HVSOUND_Stream_RecordPosition(stream, toSamples(stream, bytes));
     if (!handOver(sample, toBytes(stream, stream->nextHalf * halfSamples), bytes,
