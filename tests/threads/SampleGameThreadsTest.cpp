@@ -130,6 +130,17 @@ TEST(SampleGameThreadsTest, TheWindowIsSwitchedAwayAndBackWhileTheGameLoads)
     bool musicWhileHeld = false;
     bool dataInWhileHeld = false;
     world.whileLoading = [&] {
+        const int at = holdReached.load(std::memory_order_relaxed);
+        if (at > holdReleased.load(std::memory_order_relaxed)) {
+            if (at == 1 && canvas->getMusicClip())
+                musicWhileHeld = true;
+            if (at == 2 && canvas->isDataLoaded())
+                dataInWhileHeld = true;
+            if (++turnsHeld >= kTurnsHeld) {
+                turnsHeld = 0;
+                holdReleased.store(at, std::memory_order_relaxed);
+            }
+        }
         const HWND window = frame->getHWND();
         switch (turn++ % 4) {
         case 0:
@@ -143,17 +154,6 @@ TEST(SampleGameThreadsTest, TheWindowIsSwitchedAwayAndBackWhileTheGameLoads)
             break;
         }
         frame->repaint();
-        const int at = holdReached.load(std::memory_order_relaxed);
-        if (at <= holdReleased.load(std::memory_order_relaxed))
-            return;
-        if (at == 1 && canvas->getMusicClip())
-            musicWhileHeld = true;
-        if (at == 2 && canvas->isDataLoaded())
-            dataInWhileHeld = true;
-        if (++turnsHeld >= kTurnsHeld) {
-            turnsHeld = 0;
-            holdReleased.store(at, std::memory_order_relaxed);
-        }
     };
     ASSERT_TRUE(startSampleGame(world, frame, canvas, nullptr, [] { return new HeldLoaderCanvas(); }));
     EXPECT_EQ(2, holdReleased.load());
