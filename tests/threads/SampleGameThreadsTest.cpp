@@ -10,7 +10,7 @@
 #include "game/rooms/Room.h"
 #include "platform/kernel/Clock.h"
 #include "platform/user/Backend.h"
-#include "sound/clip/AudioClip.h"
+#include "platform/user/Input.h"
 #include "scenes/slideblock/SlideBlockPuzzle.h"
 #include "scenes/treasurechest/TreasureChestCU.h"
 #include "tests/game/support/GameFixture.h"
@@ -65,12 +65,13 @@ TEST(SampleGameThreadsTest, ANewPlayerWalksThroughAFewRoomsAndQuits)
     EXPECT_TRUE(world.boxes().empty());
 }
 
-// The loader held where it has just written what the window's thread meets
-// during the load: once the music clip is made (the clip an activation
-// loops), and before the game is set up (the data-loaded flag just cleared,
-// the full-screen flag the options read next). The hand-shake is of relaxed
-// atomics, which order nothing for the sanitizer: only the canvas's and the
-// frame's own guards may.
+// The loader held where it has just written, or next writes, what the
+// window's thread meets during the load: once the music clip is made (the
+// clip an activation loops), before the game is set up (the data-loaded flag
+// just cleared, the full-screen flag the options read next), and before it
+// starts the canvas (the flag a key pressed on the canvas reads). The
+// hand-shake is of relaxed atomics, which order nothing for the sanitizer:
+// only the canvas's and the frame's own guards may.
 std::atomic<int> holdReached{0};
 std::atomic<int> holdReleased{0};
 
@@ -90,6 +91,11 @@ public:
         holdLoader(2);
         Canvas::setupGame(loader);
     }
+    void start() override
+    {
+        holdLoader(3);
+        Canvas::start();
+    }
 };
 
 // The game's main frame tells the canvas of its activation.
@@ -105,8 +111,9 @@ public:
 
 // The player switches away from the loading game in full screen (it leaves
 // full screen and minimises), back (full screen again), minimises and
-// restores it, one step at every turn of the window's message loop while the
-// window repaints; the loader waits at each hold for two rounds of it.
+// restores it, one step at every turn of the window's message loop, while
+// pressing a key and the window repaints; the loader waits at each hold for
+// two rounds of it.
 TEST(SampleGameThreadsTest, TheWindowIsSwitchedAwayAndBackWhileTheGameLoads)
 {
     if (!hasSampleGame())
@@ -153,10 +160,12 @@ TEST(SampleGameThreadsTest, TheWindowIsSwitchedAwayAndBackWhileTheGameLoads)
             platform::events::minimized(window, false);
             break;
         }
+        platform::events::key(VK_SHIFT, true);
+        platform::events::key(VK_SHIFT, false);
         frame->repaint();
     };
     ASSERT_TRUE(startSampleGame(world, frame, canvas, nullptr, [] { return new HeldLoaderCanvas(); }));
-    EXPECT_EQ(2, holdReleased.load());
+    EXPECT_EQ(3, holdReleased.load());
     EXPECT_FALSE(musicWhileHeld) << "the music clip is handed over once it is loaded";
     EXPECT_FALSE(dataInWhileHeld) << "the data is in once the game is set up";
     EXPECT_TRUE(canvas->getMusicClip());
