@@ -472,9 +472,7 @@ protected:
     bool m_bStoredStoryKept = false;
     // See lastSaveFailure.
     std::string m_lastSaveFailure;
-    // Set by the window's thread (its activation and minimising, also while
-    // the loader thread loads), read by the game's frame.
-    std::atomic<bool> m_bPausePending;
+    bool m_bPausePending;
     // Null until the loader has made and loaded it; then the window's thread
     // loops it on an activation while the loader goes on.
     std::atomic<window::AudioClip*> m_pMusicClip;
