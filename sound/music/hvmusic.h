@@ -48,7 +48,7 @@ typedef void (*HVMUSIC_OPENDONE)(HVMUSIC_SONG* song, int result);
 // callbacks fire when the counter is a multiple of `every`) and a ring of
 // entries waiting for their time.
 struct HVMUSIC_CALLBACK_ENTRY {
-    float time; // ms of the song clock; negative once fired
+    int64_t time; // samples of the song clock; negative once fired
     uint8_t parameter;
 };
 struct HVMUSIC_CALLBACK {
@@ -183,7 +183,9 @@ struct HVMUSIC_SONG {
     HVMUSIC_CALLBACK orderCallback;
     HVMUSIC_CALLBACK zxxCallback;
     HVMUSIC_CALLBACK instrumentCallbacks[HVMUSIC_INSTRUMENT_CALLBACKS];
-    float elapsedMs; // the song clock
+    // The song clock: samples of the mix rate played since the song started,
+    // counted whole so that a row's block is exact at every rate.
+    int64_t elapsedSamples;
     int timeOrigin;  // the mixer's block when the song started
     int engineChannels;
     bool paused;
