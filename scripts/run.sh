@@ -10,8 +10,12 @@ scripts/deps.sh
 
 echo "== building the game and its data in build/ (a few minutes the first time; log in build/run-build.log)"
 mkdir -p build
+# The programs keep their debugging information. The test command builds this
+# folder without it: the flags are given every time, so that neither
+# command's build keeps the other's (the folder is built again after a switch).
 if ! { cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHV_BUILD_TESTS=OFF -DHV_BUILD_BENCH=OFF \
-         -DHV_BUILD_TOOLS=ON &&
+         -DHV_BUILD_TOOLS=ON \
+         -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -g -DNDEBUG" &&
        cmake --build build -j "$(nproc)" --target lanternfield; } >build/run-build.log 2>&1; then
   tail -n 40 build/run-build.log
   echo "The build failed; the whole output is in build/run-build.log."

@@ -142,7 +142,9 @@ run_suite() {
 # normal run checks and more, and one build of the tests instead of two halves
 # the test command's time. Debug information is left out of the normal build
 # and kept to line tables in the sanitizer builds (enough for their reports):
-# it is most of what the compiler and the linker would otherwise spend.
+# it is most of what the compiler and the linker would otherwise spend. The
+# run command builds build/ with debugging information: each command gives
+# its own flags every time, so that neither keeps the other's.
 echo "== normal build in build/: the program, its tools and benchmarks"
 start=$SECONDS
 build_folder build -DHV_BUILD_TESTS=OFF -DHV_BUILD_BENCH=ON -DHV_BUILD_TOOLS=ON \

@@ -3,14 +3,19 @@
 // readers and the stream layer produce. By default a file is decoded whole
 // into a sample; --stream plays it as a stream instead. An S3M module plays
 // through the music player.
-//   --output winmm|dsound|none   the output driver (waveOut by default)
-//   --stream                     play as a stream (decoded while it plays)
+//   --output winmm|dsound|none   the output driver (waveOut by default; none plays
+//                                in time without a sound device, and silently)
+//   --stream                     play as a stream (decoded while it plays); not for a module
 //   --loop                       with --stream: loop (until --seconds have passed)
-//   --seconds <s>                stop after this long (10 when looping)
+//   --seconds <s>                stop after this long (10 when looping; a module that
+//                                jumps back plays, or is mixed, for 600 at most)
 //   --wav <file>                 sample mode: also write the decoded PCM as a WAV file;
 //                                a module with --no-play: write the engine's mix of it
-//                                (refused with --stream and for a module that plays)
+//                                (one file only; refused with --stream and for a module
+//                                that plays)
 //   --no-play                    sample and module mode: decode (and write) only
+// What would be ignored (an unknown output, --wav with several files, --stream
+// for a module) is refused with status 2 and a line saying why.
 #include "sound/core/hvsound.h"
 #include "sound/core/hvsound_channel.h"
 #include "sound/core/hvsound_sample.h"
@@ -21,6 +26,7 @@
 #include "sound/streams/hvsound_stream.h"
 
 #include <chrono>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -52,6 +58,19 @@ int usage()
 {
     std::fprintf(stderr, "usage: hvplay [--output winmm|dsound|none] [--stream [--loop]] [--seconds <s>]\n"
                          "              [--wav <out.wav>] [--no-play] <sound file>...\n");
+    return 2;
+}
+
+// Refuses the command line with one line saying why (a printf format and
+// its arguments).
+int refuse(const char* format, ...)
+{
+    std::va_list arguments;
+    va_start(arguments, format);
+    std::fputs("hvplay: ", stderr);
+    std::vfprintf(stderr, format, arguments);
+    std::fputc('\n', stderr);
+    va_end(arguments);
     return 2;
 }
 
@@ -242,7 +261,14 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--output") == 0 && i + 1 < argc) {
             std::string v = argv[++i];
-            o.output = v == "dsound" ? HVSOUND_OUTPUT_DSOUND : v == "none" ? HVSOUND_OUTPUT_NOSOUND : HVSOUND_OUTPUT_WINMM;
+            if (v == "winmm")
+                o.output = HVSOUND_OUTPUT_WINMM;
+            else if (v == "dsound")
+                o.output = HVSOUND_OUTPUT_DSOUND;
+            else if (v == "none")
+                o.output = HVSOUND_OUTPUT_NOSOUND;
+            else
+                return refuse("--output %s: no such output (winmm, dsound or none)", v.c_str());
         } else if (std::strcmp(argv[i], "--stream") == 0) {
             o.stream = true;
         } else if (std::strcmp(argv[i], "--loop") == 0) {
@@ -259,26 +285,35 @@ int main(int argc, char** argv)
             files.push_back(argv[i]);
         }
     }
-    if (files.empty() || (o.loop && !o.stream) || (o.stream && !o.play))
+    if (files.empty() || (o.stream && !o.play))
         return usage();
+    if (o.loop && !o.stream)
+        return refuse("--loop loops a stream: give it with --stream");
     // Nothing would be written: a stream is decoded only into the buffer it
     // plays from, and a module is mixed into a file only without the device.
-    if (o.wav && o.stream) {
-        std::fprintf(stderr, "hvplay: --wav cannot be given with --stream\n");
-        return 2;
-    }
+    if (o.wav && o.stream)
+        return refuse("--wav cannot be given with --stream");
+    // Each file would replace the one before in the same output.
+    if (o.wav && files.size() > 1)
+        return refuse("--wav writes one file: give it one sound file");
     for (const char* name : files) {
-        if (o.wav && o.play && isModule(name)) {
-            std::fprintf(stderr, "hvplay: --wav writes the mix of %s only with --no-play\n", name);
-            return 2;
-        }
+        if (o.wav && o.play && isModule(name))
+            return refuse("--wav writes the mix of %s only with --no-play", name);
+        // A module plays only through the music player, whole.
+        if (o.stream && isModule(name))
+            return refuse("%s is a module: --stream and --loop are for sound files only", name);
     }
     if (o.loop && o.seconds <= 0)
         o.seconds = 10;
 
     HVSOUND_SetOutput(o.play ? o.output : HVSOUND_OUTPUT_NOSOUND_NONREALTIME);
     if (!HVSOUND_Init(kMixRate, kChannels, 0)) {
-        std::fprintf(stderr, "hvplay: the sound engine did not start (error %d)\n", HVSOUND_GetError());
+        int error = HVSOUND_GetError();
+        if (o.play && o.output != HVSOUND_OUTPUT_NOSOUND)
+            std::fprintf(stderr, "hvplay: the sound engine did not start (error %d); without a sound device, "
+                                 "--output none plays silently\n", error);
+        else
+            std::fprintf(stderr, "hvplay: the sound engine did not start (error %d)\n", error);
         return 1;
     }
     int status = 0;

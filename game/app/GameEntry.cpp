@@ -47,13 +47,57 @@ void GameEntry::messageLoop()
 
 int GameEntry::run(HINSTANCE instance)
 {
+    // A new run forgets the close of the last.
+    CloseWatcher::forgetQuitSignals();
+    ScriptHost::clearClose();
+    platform::allowMessageBoxes();
+    // From the first instant, before the display opens (which may take a
+    // while), a quit signal is the window's close: it is noted here and
+    // made once the window is.
+    void (*oldHandlers[std::size(kQuitSignals)])(int);
+    for (size_t i = 0; i < std::size(kQuitSignals); ++i)
+        oldHandlers[i] = std::signal(kQuitSignals[i], CloseWatcher::noteQuitSignal);
+    // A write beyond the file-size limit (ulimit -f) fails as on a full
+    // disk, rather than killing the game halfway through its save.
+    void (*oldFileSizeHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
     // The window's display first: a game that cannot open one says so and
     // ends here, before anything has started.
     platform::windowBackend();
     sprite::SpriteFramework::startUp();
     GameClasses::registerClasses();
+    s_hInstance = instance;
+    auto* frame = new MyFrame();
+    bool started = false;
+    {
+        // Watching from before the archive opens and the window is made: a
+        // quit signal closes a box that says the game cannot start, and a
+        // call into the display that does not come back holds up no close.
+        CloseWatcher watcher(frame);
+        started = openArchive();
+        util::RectangleNM bounds(0, 0, 800, 600);
+        if (started && frame->create(nullptr, &bounds)) {
+            watcher.watchWindow(frame->getHWND());
+            messageLoop();
+        }
+    }
+    const bool loadFailed = frame->isLoadFailed();
+    // The canvas goes with the frame: what it knows of its last save first.
+    const std::string saveFailure = MyFrame::lastSaveFailure();
+    frame->release();
+    // A game whose archive did not open has said so.
+    const int code = started ? closedCode(loadFailed, saveFailure) : 1;
+    for (size_t i = 0; i < std::size(kQuitSignals); ++i)
+        std::signal(kQuitSignals[i], oldHandlers[i] == SIG_ERR ? SIG_DFL : oldHandlers[i]);
+    std::signal(SIGXFSZ, oldFileSizeHandler == SIG_ERR ? SIG_DFL : oldFileSizeHandler);
+    lang::ResourceFile::closeAll();
+    return code;
+}
+
+bool GameEntry::openArchive()
+{
     try {
         lang::ResourceFile::open(lang::String(kArchiveName));
+        return true;
     } catch (lang::Exception* e) {
         // What happened to which file, as the archive tells it; else where
         // it was looked for and the engine's message.
@@ -69,39 +113,8 @@ int GameEntry::run(HINSTANCE instance)
         e->release();
         window::debugLine(text, "\n");
         MessageBoxA(nullptr, text.c_str(), "Lanternfield", MB_OK);
-        return 1;
+        return false;
     }
-    s_hInstance = instance;
-    CloseWatcher::forgetQuitSignals();
-    ScriptHost::clearClose();
-    platform::allowMessageBoxes();
-    void (*oldHandlers[std::size(kQuitSignals)])(int);
-    for (size_t i = 0; i < std::size(kQuitSignals); ++i)
-        oldHandlers[i] = std::signal(kQuitSignals[i], CloseWatcher::noteQuitSignal);
-    // A write beyond the file-size limit (ulimit -f) fails as on a full
-    // disk, rather than killing the game halfway through its save.
-    void (*oldFileSizeHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
-    auto* frame = new MyFrame();
-    util::RectangleNM bounds(0, 0, 800, 600);
-    {
-        // Watching from before the window is made: a call into the display
-        // that does not come back holds up no close.
-        CloseWatcher watcher(frame);
-        if (frame->create(nullptr, &bounds)) {
-            watcher.watchWindow(frame->getHWND());
-            messageLoop();
-        }
-    }
-    const bool loadFailed = frame->isLoadFailed();
-    // The canvas goes with the frame: what it knows of its last save first.
-    const std::string saveFailure = MyFrame::lastSaveFailure();
-    frame->release();
-    const int code = closedCode(loadFailed, saveFailure);
-    for (size_t i = 0; i < std::size(kQuitSignals); ++i)
-        std::signal(kQuitSignals[i], oldHandlers[i] == SIG_ERR ? SIG_DFL : oldHandlers[i]);
-    std::signal(SIGXFSZ, oldFileSizeHandler == SIG_ERR ? SIG_DFL : oldFileSizeHandler);
-    lang::ResourceFile::closeAll();
-    return code;
 }
 
 int GameEntry::closedCode(bool loadFailed, const std::string& saveFailure)

@@ -16,7 +16,8 @@ public:
     // classes (both stay for the process: its end lets go of them), opens
     // the archive, opens the main frame at 0, 0, 800 x 600 and runs the
     // message loop until WM_QUIT; SIGTERM, SIGINT, SIGHUP and SIGQUIT close
-    // the frame as the player does.
+    // the frame as the player does, from the first instant (one that comes
+    // before the window is made closes it once it is).
     // Returns the exit code: 0, or 1 when the archive could not be opened
     // (after a message saying so), or as closedCode says. The close is
     // watched by a CloseWatcher: a game that closes closes its message
@@ -39,5 +40,8 @@ public:
     static HINSTANCE instanceHandle() { return s_hInstance; }
 
 private:
+    // Opens the archive; false, after a message saying why, when it cannot.
+    static bool openArchive();
+
     static HINSTANCE s_hInstance;
 };

@@ -18,6 +18,7 @@
 
 LanternfieldCanvas* LanternfieldCanvas::instance = nullptr;
 LanternfieldCanvas::SceneHooks LanternfieldCanvas::sceneHooks;
+void (*LanternfieldCanvas::musicClipMade)() = nullptr;
 
 const char LanternfieldCanvas::kMetatable[] = "hv.LanternfieldCanvas";
 const char LanternfieldCanvas::kScriptFile[] = "LanternfieldCanvas.lua";
@@ -166,8 +167,8 @@ LanternfieldCanvas::LanternfieldCanvas()
 
 LanternfieldCanvas::~LanternfieldCanvas()
 {
-    if (m_pMusicClip)
-        m_pMusicClip->release();
+    if (window::AudioClip* music = m_pMusicClip)
+        music->release();
     delete m_pAmbientAnims;
     delete m_pAmbientSounds;
     delete m_pProgress;

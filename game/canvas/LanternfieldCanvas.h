@@ -10,6 +10,7 @@
 #include "game/progress/PlayerProfile.h"
 #include "sprites/canvas/GameCanvas3.h"
 
+#include <atomic>
 #include <string>
 
 struct luaL_Reg;
@@ -177,7 +178,14 @@ public:
     void init(const lang::String& codeBase, sprite::User* user, const lang::String& dataFile, int unused) override;
     // The music clip, the volumes and the loading music; false never.
     bool preLoad() override;
+    // On the loader thread: makes and loads the music clip, starts the
+    // loading music, and only then hands the clip over to the window's
+    // thread (whose activation loops it).
     bool initSound();
+    // Called, when set, on the loader thread in initSound once the music
+    // clip is made and before it is loaded and handed over: a test holds
+    // the loader there.
+    static void (*musicClipMade)();
     // Binds every named object of the loaded manifest, runs the scripts and
     // opens the main menu. A required name the data lacks fails the set-up:
     // the failure is reported, nothing is bound, and the canvas stays
@@ -271,7 +279,7 @@ public:
     // The kept music plays again, once.
     void revertBackgroundMusic();
     void fadeMusic(int target, int frames);
-    window::AudioClip* getMusicClip() const { return m_pMusicClip; }
+    window::AudioClip* getMusicClip() const { return m_pMusicClip.load(); }
     const lang::String& getKeptMusicName() const { return m_musicName; }
     void setNoMusic(bool on) { m_bNoMusic = on; }
     bool isNoMusic() const { return m_bNoMusic; }
@@ -465,10 +473,13 @@ protected:
     // See lastSaveFailure.
     std::string m_lastSaveFailure;
     bool m_bPausePending;
-    window::AudioClip* m_pMusicClip;
+    // Null until the loader has made and loaded it; then the window's thread
+    // loops it on an activation while the loader goes on.
+    std::atomic<window::AudioClip*> m_pMusicClip;
     // The music that played before the last change of background music.
     lang::String m_musicName;
-    bool m_bNoMusic;
+    // Set by the scripts (the loader's too), read on an activation.
+    std::atomic<bool> m_bNoMusic;
     int m_nPendingRoom;
     int m_nCurrentCursor;
     bool m_bCursorLock;

@@ -68,9 +68,11 @@ void LanternfieldCanvas::setActive(bool active)
 {
     m_bPausePending = !active;
     // The music goes on (it plays looped unless it plays already), except
-    // where the scripts asked for none.
-    if (m_pMusicClip && !m_bNoMusic)
-        m_pMusicClip->loop();
+    // where the scripts asked for none. While the game loads there is none
+    // until the loader has loaded it.
+    window::AudioClip* music = m_pMusicClip;
+    if (music && !m_bNoMusic)
+        music->loop();
 }
 
 void LanternfieldCanvas::doFrame()
@@ -81,8 +83,8 @@ void LanternfieldCanvas::doFrame()
             // The introduction is never paused.
             if (getCurrentRoomIndex() != ROOM_STORY_INTRO)
                 setGameState(STATE_PAUSED);
-        } else if (m_pMusicClip && m_pMusicClip->isPlaying()) {
-            m_pMusicClip->pause();
+        } else if (window::AudioClip* music = m_pMusicClip; music && music->isPlaying()) {
+            music->pause();
         }
         m_bPausePending = false;
     }

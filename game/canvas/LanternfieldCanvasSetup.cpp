@@ -116,12 +116,18 @@ bool LanternfieldCanvas::preLoad()
 
 bool LanternfieldCanvas::initSound()
 {
-    if (!m_pMusicClip)
-        m_pMusicClip = new window::AudioClip();
+    // The window's thread may be activated at any moment of the load: it
+    // sees the clip only once the clip is made and loaded.
+    window::AudioClip* music = m_pMusicClip;
+    if (!music)
+        music = new window::AudioClip();
+    if (musicClipMade)
+        musicClipMade();
     window::AudioClip::setMasterVolume(getFXVolume());
-    m_pMusicClip->load(lang::String("+musicLoad"), 0);
-    m_pMusicClip->play();
-    m_pMusicClip->setVolume(getMusicVolume());
+    music->load(lang::String("+musicLoad"), 0);
+    music->play();
+    music->setVolume(getMusicVolume());
+    m_pMusicClip = music;
     m_nGameState = STATE_LOADING;
     return true;
 }
@@ -286,7 +292,7 @@ void LanternfieldCanvas::setupGame(sprite::DataLoader* loader)
 
     auto* options = static_cast<OptionsSprite*>(m_dialogs[DIALOG_OPTIONS]);
     options->setUser(getUser());
-    options->addMusicClip(m_pMusicClip);
+    options->addMusicClip(m_pMusicClip.load());
     options->setEffectsSample(getSound(0));
     Component* parent = getParent();
     options->setFrame(parent && parent->isInstanceOf("Frame") ? static_cast<window::Frame*>(parent) : nullptr);

@@ -32,8 +32,8 @@ void LanternfieldCanvas::setGameState(int state)
     switch (state) {
     case STATE_PLAYING:
         OutputDebugStringA("STATE_PLAYING...\n");
-        if (!m_bNoMusic && m_pMusicClip)
-            m_pMusicClip->loop();
+        if (window::AudioClip* music = m_pMusicClip; music && !m_bNoMusic)
+            music->loop();
         if (m_pAmbientSounds) {
             m_pAmbientSounds->setVolume(getFXVolume());
             m_pAmbientSounds->setEnabled(true);
@@ -101,13 +101,14 @@ void LanternfieldCanvas::openPlayerSelection(const lang::String& profile)
 
 lang::String LanternfieldCanvas::setBackgroundMusic(const lang::String& name)
 {
-    if (!m_pMusicClip)
+    window::AudioClip* music = m_pMusicClip;
+    if (!music)
         return lang::String("");
-    lang::String previous(m_pMusicClip->getName());
+    lang::String previous(music->getName());
     if (!previous.equals(name))
-        m_pMusicClip->load(name, window::AudioClip::KIND_STREAM);
-    m_pMusicClip->setVolume(getMusicVolume());
-    m_pMusicClip->loop();
+        music->load(name, window::AudioClip::KIND_STREAM);
+    music->setVolume(getMusicVolume());
+    music->loop();
     m_musicName = previous;
     return previous;
 }
@@ -140,8 +141,8 @@ void LanternfieldCanvas::revertBackgroundMusic()
 
 void LanternfieldCanvas::fadeMusic(int target, int frames)
 {
-    if (m_pMusicClip)
-        fadeSound(m_pMusicClip, target, frames, false);
+    if (window::AudioClip* music = m_pMusicClip)
+        fadeSound(music, target, frames, false);
 }
 
 int LanternfieldCanvas::getFXVolume()

@@ -1,5 +1,5 @@
 // WaveOut.cpp: the waveform-audio output calls over a table of open devices,
-// and the millisecond timer.
+// the holds on bytes being rewritten, and the millisecond timer.
 #include "platform/audio/WinMM.h"
 #include "platform/audio/WaveOutDevice.h"
 #include "platform/kernel/Clock.h"
@@ -192,3 +192,27 @@ DWORD timeGetTime()
 {
     return platform::clock().tickCount();
 }
+
+namespace platform::audio {
+
+MMRESULT holdWaveData(HWAVEOUT handle, const void* data, DWORD bytes)
+{
+    auto device = findDevice(handle);
+    if (!device)
+        return MMSYSERR_INVALHANDLE;
+    if (!data || bytes == 0)
+        return MMSYSERR_INVALPARAM;
+    device->hold(data, bytes);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT releaseWaveData(HWAVEOUT handle, const void* data)
+{
+    auto device = findDevice(handle);
+    if (!device)
+        return MMSYSERR_INVALHANDLE;
+    device->release(data);
+    return MMSYSERR_NOERROR;
+}
+
+} // namespace platform::audio

@@ -1,5 +1,6 @@
 // WaveOutDevice.cpp: plays queued headers in order, repeating the span from a
-// BEGINLOOP header to its ENDLOOP header dwLoops times, and counts the bytes.
+// BEGINLOOP header to its ENDLOOP header dwLoops times, with silence for the
+// bytes the program holds, and counts the bytes.
 #include "platform/audio/WaveOutDevice.h"
 
 #include <algorithm>
@@ -75,6 +76,23 @@ uint64_t WaveOutDevice::bytesPlayed() const
     return m_played;
 }
 
+void WaveOutDevice::hold(const void* data, size_t bytes)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_held.push_back({reinterpret_cast<uintptr_t>(data), bytes});
+}
+
+void WaveOutDevice::release(const void* data)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (auto it = m_held.begin(); it != m_held.end(); ++it) {
+        if (it->start == reinterpret_cast<uintptr_t>(data)) {
+            m_held.erase(it);
+            return;
+        }
+    }
+}
+
 void WaveOutDevice::setVolume(DWORD volume)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -103,7 +121,7 @@ size_t WaveOutDevice::play(uint8_t* out, size_t bytes)
         }
         size_t n = std::min<size_t>(header->dwBufferLength - m_offset, bytes - written);
         if (header->lpData)
-            std::memcpy(out + written, header->lpData + m_offset, n);
+            copyUnheld(out + written, reinterpret_cast<const uint8_t*>(header->lpData) + m_offset, n);
         else
             std::memset(out + written, m_format.bits == 8 ? 0x80 : 0, n);
         m_offset += DWORD(n);
@@ -134,6 +152,32 @@ size_t WaveOutDevice::play(uint8_t* out, size_t bytes)
         }
     }
     return written;
+}
+
+void WaveOutDevice::copyUnheld(uint8_t* out, const uint8_t* data, size_t bytes) const
+{
+    const uintptr_t end = reinterpret_cast<uintptr_t>(data) + bytes;
+    uintptr_t at = reinterpret_cast<uintptr_t>(data);
+    while (at < end) {
+        // A run up to the next place a hold starts or ends: all held or none.
+        uintptr_t runEnd = end;
+        bool held = false;
+        for (const Held& h : m_held) {
+            if (at >= h.start && at < h.start + h.bytes) {
+                held = true;
+                runEnd = std::min(runEnd, h.start + h.bytes);
+            } else if (h.start > at) {
+                runEnd = std::min(runEnd, h.start);
+            }
+        }
+        size_t n = size_t(runEnd - at);
+        size_t offset = size_t(at - reinterpret_cast<uintptr_t>(data));
+        if (held)
+            std::memset(out + offset, m_format.bits == 8 ? 0x80 : 0, n);
+        else
+            std::memcpy(out + offset, data + offset, n);
+        at = runEnd;
+    }
 }
 
 void WaveOutDevice::finishHeader(WAVEHDR* header)

@@ -1,5 +1,6 @@
 // WinMM.h: the waveform-audio output calls (one looping or queued buffer list
-// per open device, a byte position counter) and the millisecond timer.
+// per open device, a byte position counter), the holding of bytes a program
+// rewrites while they play, and the millisecond timer.
 #pragma once
 
 #include "platform/Win32Types.h"
@@ -154,3 +155,17 @@ MMRESULT waveOutSetVolume(HWAVEOUT handle, DWORD volume);
 
 // Milliseconds since an arbitrary start (the kernel clock's tick count).
 DWORD timeGetTime();
+
+namespace platform::audio {
+
+// The waveform-audio calls leave a program that rewrites a looping buffer
+// while it plays to race the device's reads. A program that holds the bytes
+// it writes has them handed over in one step instead: the device plays
+// silence for held bytes and reads them again only once they are released.
+// Holds last until released or until the device closes; a release names
+// where its hold starts. MMSYSERR_INVALHANDLE for a device that is not open,
+// MMSYSERR_INVALPARAM for no bytes.
+MMRESULT holdWaveData(HWAVEOUT handle, const void* data, DWORD bytes);
+MMRESULT releaseWaveData(HWAVEOUT handle, const void* data);
+
+} // namespace platform::audio

@@ -18,6 +18,9 @@ namespace platform {
 namespace {
 
 const char kHeader[] = "HVREGISTRY 1";
+// How long a lock is waited for after another program held it through a
+// whole wait: a copy's save holds it for milliseconds.
+constexpr std::chrono::milliseconds kLockWaitAfterHeld{200};
 // Key names longer than this are refused by the registry, so a file that has
 // one was not written by it.
 const size_t kMaxKeyName = 255;
@@ -491,9 +494,21 @@ RegistryFile::ReadResult RegistryFile::setAside(const std::string& why)
 
 bool RegistryFile::load(std::shared_ptr<RegistryKey>& root)
 {
-    // Without a folder there is no file, nor a copy writing one.
-    RegistryFileLock lock(linkTarget(m_path));
+    // Without a folder there is no file, nor a copy writing one. A lock
+    // another program keeps does not keep the file from being read: a
+    // write replaces it whole.
+    RegistryFileLock lock(linkTarget(m_path), lockWait());
+    m_lockHeldElsewhere = lock.isHeldElsewhere();
     return read(root) != ReadResult::Unreadable;
+}
+
+std::chrono::milliseconds RegistryFile::lockWait() const
+{
+    // A program that held the lock through a whole wait (a copy stopped in
+    // its save) is taken to hold it still: until the lock is had again, it
+    // is waited for only as long as a copy's save holds it, so that the
+    // saves that follow (the close's) are not each held up as long.
+    return m_lockHeldElsewhere ? kLockWaitAfterHeld : RegistryFileLock::kWait;
 }
 
 void RegistryFile::writeFailed(const std::string& what, int error)
@@ -513,9 +528,14 @@ std::unique_ptr<RegistryFileLock> RegistryFile::lock()
     // One lock for one file, whether a copy reaches it through a link or
     // by its own name: the lock file lies beside the file a write replaces.
     const std::string target = linkTarget(m_path);
-    auto held = std::make_unique<RegistryFileLock>(target);
+    auto held = std::make_unique<RegistryFileLock>(target, lockWait());
     if (!held->isOpen()) {
         writeFailed("the lock file " + target + ".lock cannot be opened", errno);
+        return nullptr;
+    }
+    m_lockHeldElsewhere = held->isHeldElsewhere();
+    if (m_lockHeldElsewhere) {
+        writeFailed("another program holds the settings' lock file " + target + ".lock", 0);
         return nullptr;
     }
     return held;
@@ -557,8 +577,10 @@ RegistryFile::WriteResult RegistryFile::write(RegistryKey& root)
 {
     const std::string text = serialize(root);
     if (text.size() > kMaxFileSize) {
-        std::fprintf(stderr, "registry: the settings would be larger than a settings file may be; the changes not "
-                             "saved yet are dropped\n");
+        // The caller tells the player what was not saved, as of any failed
+        // write.
+        OutputDebugStringA("registry: the settings would be larger than a settings file may be; the changes not "
+                           "saved yet are dropped\n");
         // The registry in memory is again what the file holds (nothing when
         // there is none).
         std::shared_ptr<RegistryKey> held;

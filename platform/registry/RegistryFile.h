@@ -5,6 +5,7 @@
 
 #include "platform/registry/RegistryKey.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -23,7 +24,9 @@ class RegistryFileLock;
 // Several copies of the game may share one file: each reading and writing
 // of it happens under the lock of a RegistryFileLock beside the file a write
 // replaces (the one a link leads to), so that copies reaching one file by
-// different paths take one lock.
+// different paths take one lock. A write whose lock another program holds
+// for longer than a few seconds fails (see RegistryFileLock::kWait); the
+// first read (load) goes on without it.
 //
 // Only a regular file is read (a link to one is followed); a device, a pipe
 // or a folder in its place is left alone and the settings are then kept in
@@ -54,7 +57,8 @@ public:
     bool load(std::shared_ptr<RegistryKey>& root);
 
     // Takes the lock of the file, making its folder when missing; null, with
-    // the write's failure, when that cannot be done.
+    // the write's failure, when that cannot be done or another program
+    // holds the lock for the whole wait (see RegistryFileLock::kWait).
     std::unique_ptr<RegistryFileLock> lock();
     // Under the lock: reads the file again and, when it reads, `replay`
     // applies this copy's unsaved changes to what it holds now (another copy
@@ -75,7 +79,7 @@ public:
     // Under the lock: the whole registry goes to a temporary file of its own
     // beside the settings file, is flushed to the disk and renamed over the
     // settings file, so a crash leaves either the old or the new file. A
-    // registry too large to be read again is not written (a diagnostic line
+    // registry too large to be read again is not written (the debug output
     // says so); one that fails to be written tells why in writeFailure.
     WriteResult write(RegistryKey& root);
     // lock, merge and write.
@@ -107,6 +111,8 @@ private:
     // Keeps what failed (with the system's error, unless 0) as the write's
     // failure.
     void writeFailed(const std::string& what, int error);
+    // How long the next lock is waited for.
+    std::chrono::milliseconds lockWait() const;
 
     std::string m_path;
     // The permissions of the file last set aside (-1 for none), which the
@@ -114,6 +120,8 @@ private:
     int m_setAsideMode = -1;
     // What kept the last failed write from the disk.
     std::string m_writeFailure;
+    // Whether another program held the lock through the last wait for it.
+    bool m_lockHeldElsewhere = false;
 };
 
 } // namespace platform

@@ -133,9 +133,9 @@ AudioClip* AudioClip::setSource(const lang::String& name, int kind)
 
 bool AudioClip::load(const lang::String& name, int kind)
 {
+    lang::Synchronized guard(soundMonitor(), true);
     if (!m_name.equals(name))
         m_name = name;
-    lang::Synchronized guard(soundMonitor(), true);
     if (!g_soundOpen)
         return false;
     stop();
@@ -403,8 +403,10 @@ void AudioClip::doPause()
 
 void AudioClip::setVolume(int volume)
 {
-    m_nVolume = volume;
+    // Under the monitor, as every play and loop that applies it reads it: a
+    // clip is played from the window's thread and the loader thread alike.
     lang::Synchronized guard(soundMonitor(), true);
+    m_nVolume = volume;
     if (!g_soundOpen)
         return;
     if (getHeldKind() == KIND_MUSIC) {
@@ -417,8 +419,8 @@ void AudioClip::setVolume(int volume)
 
 void AudioClip::setPitch(float factor)
 {
-    m_fPitch = factor;
     lang::Synchronized guard(soundMonitor(), true);
+    m_fPitch = factor;
     if (g_soundOpen && m_nChannel != -1)
         HVSOUND_SetFrequency(m_nChannel, bentFrequency(m_nBaseFrequency, factor));
 }

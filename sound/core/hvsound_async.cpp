@@ -30,10 +30,18 @@ enum : uint8_t {
     kStopped = 2,
 };
 
+// The record the loader opens now, the loader's thread, and what is to be
+// released once the open has returned (a record freed inside its own open).
+struct Opening {
+    void* object;
+    DWORD thread;
+    void (*release)(void* object);
+};
+
 std::mutex g_lock; // the queue, its count and the record being opened
 HVSOUND_ASYNCENTRY g_queue = {&g_queue, &g_queue, nullptr, 0};
 int g_count = 0;
-void* g_opening = nullptr; // the record the loader opens now
+Opening g_opening = {};
 std::atomic<uint8_t> g_loaderState{kRunning};
 HANDLE g_thread = nullptr;
 HANDLE g_wake = nullptr; // ends the loader's rest early at shutdown
@@ -177,7 +185,7 @@ void HVSOUND_Async_Append(HVSOUND_ASYNCENTRY* entry)
     ++g_count;
 }
 
-bool HVSOUND_Async_Withdraw(HVSOUND_ASYNCENTRY* entry, void* object)
+bool HVSOUND_Async_Withdraw(HVSOUND_ASYNCENTRY* entry, void* object, void (*release)(void* object))
 {
     std::unique_lock<std::mutex> lock(g_lock);
     if (isLinked(entry) && entry->object == object) {
@@ -185,12 +193,16 @@ bool HVSOUND_Async_Withdraw(HVSOUND_ASYNCENTRY* entry, void* object)
         entry->object = nullptr;
         return true;
     }
-    while (g_opening == object) {
+    if (g_opening.object == object && g_opening.thread == GetCurrentThreadId()) {
+        g_opening.release = release;
+        return false;
+    }
+    while (g_opening.object == object) {
         lock.unlock();
         HVSOUND_Sleep(1);
         lock.lock();
     }
-    return false;
+    return true;
 }
 
 DWORD WINAPI HVSOUND_Async_Thread(LPVOID)
@@ -209,7 +221,7 @@ DWORD WINAPI HVSOUND_Async_Thread(LPVOID)
                 object = entry->object;
                 type = entry->type;
                 entry->object = nullptr;
-                g_opening = object;
+                g_opening = Opening{object, GetCurrentThreadId(), nullptr};
             }
         }
         if (empty) {
@@ -221,8 +233,14 @@ DWORD WINAPI HVSOUND_Async_Thread(LPVOID)
             continue;
         }
         open(object, type);
-        std::lock_guard<std::mutex> lock(g_lock);
-        g_opening = nullptr;
+        Opening done;
+        {
+            std::lock_guard<std::mutex> lock(g_lock);
+            done = g_opening;
+            g_opening = Opening{};
+        }
+        if (done.release)
+            done.release(done.object);
     }
     g_loaderState = kStopped;
     return 0;

@@ -33,8 +33,11 @@ void HVSOUND_Async_Shutdown();
 // thread.
 void HVSOUND_Async_Append(HVSOUND_ASYNCENTRY* entry);
 // Takes `object` back from the queue before its record is freed: a queued
-// entry is unlinked; when the loader is opening it now, waits until it is
-// done. Returns true when the entry was still queued (never opened).
-bool HVSOUND_Async_Withdraw(HVSOUND_ASYNCENTRY* entry, void* object);
+// entry is unlinked; when the loader opens it now on another thread, waits
+// until the open is done. Inside that open on the loader's own thread (a
+// file callback of the open, or its open-done callback), where the wait
+// would be for itself, the record is left to the loader, which gives it to
+// `release` once the open has returned. True when the record may go now.
+bool HVSOUND_Async_Withdraw(HVSOUND_ASYNCENTRY* entry, void* object, void (*release)(void* object));
 // The loader thread's procedure.
 DWORD WINAPI HVSOUND_Async_Thread(LPVOID parameter);

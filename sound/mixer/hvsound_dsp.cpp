@@ -168,9 +168,12 @@ void freeEveryUnit()
         freeUnit(g_head.next);
 }
 
+// A unit to move or free: in the chain, and not asked for inside a mix
+// cycle on this thread (a unit's callback), whose walk of the chain the
+// change would pull from under it; error 14 otherwise.
 bool requireUnit(HVSOUND_DSPUNIT* unit)
 {
-    if (!unit || !inChain(unit)) {
+    if (!unit || !inChain(unit) || HVSOUND_DSP_InMixCycle()) {
         HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
         return false;
     }
@@ -304,6 +307,11 @@ void HVSOUND_DSP_MixCycle(int offset, int length)
 bool HVSOUND_DSP_IsBusy()
 {
     return g_busy.load();
+}
+
+bool HVSOUND_DSP_InMixCycle()
+{
+    return t_cycleDepth > 0;
 }
 
 void HVSOUND_DSP_Defer(const HVSOUND_DEFERREDCALL& call)

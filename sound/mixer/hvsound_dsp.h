@@ -29,7 +29,9 @@ void HVSOUND_DSP_FreeAll();
 // (so equal priorities run in the order made); null with error 12.
 HVSOUND_DSPUNIT* HVSOUND_DSP_Create(HVSOUND_DSPCALLBACK callback, int priority, void* parameter);
 // Moves a unit in the chain; a negative priority becomes 0. Waits for a
-// running mix cycle to end first. Error 14 for a unit not in the chain.
+// running mix cycle to end first. Error 14 for a unit not in the chain, and
+// inside a mix cycle on the calling thread (a unit's callback), which cannot
+// wait for its own cycle.
 bool HVSOUND_DSP_SetPriority(HVSOUND_DSPUNIT* unit, int priority);
 bool HVSOUND_DSP_SetActive(HVSOUND_DSPUNIT* unit, bool active);
 bool HVSOUND_DSP_GetActive(HVSOUND_DSPUNIT* unit);
@@ -37,8 +39,10 @@ bool HVSOUND_DSP_GetActive(HVSOUND_DSPUNIT* unit);
 // Without a chain: error 14 and false.
 bool HVSOUND_DSP_Exists(HVSOUND_DSPUNIT* unit);
 // Unlinks and frees a unit of the chain (error 14 otherwise) once a running
-// mix cycle has ended. A channel group's channels move to the channels unit
-// and keep playing; the channels unit's own go to the idle list.
+// mix cycle has ended; inside a mix cycle on the calling thread (a unit's
+// callback) it is refused with error 14, as SetPriority is. A channel
+// group's channels move to the channels unit and keep playing; the channels
+// unit's own go to the idle list.
 bool HVSOUND_DSP_Free(HVSOUND_DSPUNIT* unit);
 
 // The first unit of the chain in mixing order and the one after `unit`
@@ -53,6 +57,8 @@ HVSOUND_DSPUNIT* HVSOUND_DSP_Next(HVSOUND_DSPUNIT* unit);
 void HVSOUND_DSP_MixCycle(int offset, int length);
 // True while a mix cycle runs.
 bool HVSOUND_DSP_IsBusy();
+// True inside a mix cycle on this thread (in a unit's callback).
+bool HVSOUND_DSP_InMixCycle();
 
 // A callback of the caller's (a song's or a stream's) that falls due in a
 // mix cycle. The cycle holds the mixer lock, and a callback may call the

@@ -356,21 +356,25 @@ void* outputUnit(void* /*blockStart*/, void* buffer, int length, void* /*paramet
     HVSOUND_STATE& s = state();
     if (!g_mixer || !s.primaryBuffer)
         return buffer;
-    // A block the output may be reading is left as it is: the block of a
-    // cycle that ran so long that the cursor came round to it, or one the
-    // device's next request reaches. The cursor is read right before the
-    // write, which is short: the device would have to take two requests
-    // meanwhile to come to the block.
-    HVSOUND_CHANNEL* system = t_followsCursor ? s.systemChannel : nullptr;
-    if (system && outputMayRead(system, s.mixer.currentBlock, s.mixBufferLength, s.mixer.blockLength))
-        return buffer;
     int channels = g_mixer->channels;
     int offset = s.mixer.blockLength * s.mixer.currentBlock * channels * 2;
     int bytes = channels * length * 2;
     void* p[2] = {nullptr, nullptr};
     int len[2] = {0, 0};
+    // The block is locked before the cursor is looked at: the device plays
+    // silence for locked bytes rather than read them, so what the cursor
+    // says still holds when the copy is done, however long the thread is
+    // held up in between. The handover is that one step.
     if (!HVSOUND_Sample_Lock(s.primaryBuffer, offset, bytes, &p[0], &p[1], &len[0], &len[1]))
         return buffer;
+    // A block the output may be reading is left as it is: the block of a
+    // cycle that ran so long that the cursor came round to it, or one the
+    // device's next request reaches. The unlock then says nothing was written.
+    HVSOUND_CHANNEL* system = t_followsCursor ? s.systemChannel : nullptr;
+    if (system && outputMayRead(system, s.mixer.currentBlock, s.mixBufferLength, s.mixer.blockLength)) {
+        HVSOUND_Sample_Unlock(s.primaryBuffer, p[0], p[1], 0, 0);
+        return buffer;
+    }
     int frameBytes = channels * 2;
     int mixFrameBytes = channels * g_mixer->bitsPerSample / 8;
     int done = 0;
@@ -382,11 +386,6 @@ void* outputUnit(void* /*blockStart*/, void* buffer, int length, void* /*paramet
         done += frames;
     }
     HVSOUND_Sample_Unlock(s.primaryBuffer, p[0], p[1], len[0], len[1]);
-    // The device reads the ring under a lock of its own, which this call
-    // takes: the block is handed over before the device can come to it,
-    // whatever the rest of the cycle and its callbacks take.
-    if (system)
-        system->functions.getPosition(system);
     return buffer;
 }
 

@@ -24,9 +24,10 @@ constexpr int kC2Table[16] = {8363, 8413, 8463, 8529, 8581, 8651, 8723, 8757,
 constexpr int kDefaultC2 = 8363;
 // Music notes take channels at this priority.
 constexpr int kMusicPriority = 255;
-// Entries of the position ring: order, row and the song clock's low 16 bits.
+// Entries of the position ring: order, row and the low 16 bits of the song
+// clock in ms.
 constexpr int kPositionWords = 3;
-constexpr float kFiredTime = -1.0f;
+constexpr int64_t kFiredTime = -1;
 
 HVSOUND_STATE& state()
 {
@@ -273,7 +274,7 @@ void runDueCallbacks(HVMUSIC_SONG* song, HVMUSIC_CALLBACK* c)
         return;
     for (int guard = 0; guard < HVMUSIC_QUEUE_LENGTH; ++guard) {
         HVMUSIC_CALLBACK_ENTRY& e = c->queue[c->readIndex];
-        if (!(e.time >= 0.0f) || e.time > song->elapsedMs)
+        if (e.time < 0 || e.time > song->elapsedSamples)
             return;
         int parameter = e.parameter;
         e.time = kFiredTime;
@@ -317,10 +318,11 @@ void mixSong(HVMUSIC_SONG* song, const HVSOUND_MIXER* mixer, uint8_t* buffer, in
         uint16_t* entry = song->positionRing + size_t(song->positionIndex) * kPositionWords;
         entry[0] = uint16_t(song->order);
         entry[1] = uint16_t(song->row);
-        entry[2] = uint16_t(int64_t(song->elapsedMs));
+        const int rate = state().mixRate;
+        entry[2] = uint16_t(rate > 0 ? song->elapsedSamples * 1000 / rate : 0);
         song->positionIndex = (song->positionIndex + 1) % song->positionBlocks;
     }
-    song->elapsedMs += state().mixer.blockDurationMs;
+    song->elapsedSamples += length;
 }
 
 void destroyReleased(void* song)
@@ -408,6 +410,10 @@ HVMUSIC_SONG* HVMUSIC_LoadSongEx(const void* nameOrData, int offset, int length,
 void HVMUSIC_LoadQueued(HVMUSIC_SONG* song)
 {
     bool loaded = loadInto(song, song->openData, song->openOffset, song->openLength, song->openMode);
+    // Freed by a file callback of this open: its owner has let it go, and
+    // the loader frees it on return.
+    if (song->freedInOpen)
+        return;
     if (loaded)
         song->valid = true;
     song->ready = loaded;
@@ -425,17 +431,21 @@ bool HVMUSIC_FreeSong(HVMUSIC_SONG* song)
         return false;
     }
     // A song still waiting in the open queue (or being opened now) is taken
-    // back first, so the loader never fills a freed record.
-    HVSOUND_Async_Withdraw(&song->queueEntry, song);
-    bool now;
+    // back first, so the loader never fills a freed record. Freed inside its
+    // own open, it is the loader's to free once the open returns.
+    bool now = HVSOUND_Async_Withdraw(&song->queueEntry, song, destroyReleased);
+    if (!now)
+        song->freedInOpen = true;
     {
         MixerLock lock;
         unlinkSong(song);
         stopLocked(song);
         song->valid = false;
         // A callback of the song that the mixer thread calls now has the
-        // record until it returns; the song goes then.
-        now = HVSOUND_DSP_ForgetCalls(song, destroyReleased);
+        // record until it returns; the song goes then. (A song still being
+        // opened has never played, so it has no such callback.)
+        if (now)
+            now = HVSOUND_DSP_ForgetCalls(song, destroyReleased);
     }
     if (now)
         destroySong(song);
@@ -462,7 +472,7 @@ bool HVMUSIC_PlaySong(HVMUSIC_SONG* song)
     // fires their callbacks as it does for every later one.
     song->nextOrder = song->nextRow = 0;
     song->samplesLeftInTick = 0;
-    song->elapsedMs = 0.0f;
+    song->elapsedSamples = 0;
     song->positionIndex = 0;
     for (HVMUSIC_CALLBACK* c : {&song->rowCallback, &song->orderCallback, &song->zxxCallback})
         resetCallbackQueue(c);
@@ -644,8 +654,11 @@ void HVMUSIC_Callback_Fire(HVMUSIC_SONG* song, HVMUSIC_CALLBACK* callback, int p
         }
         resetCallbackQueue(callback);
     }
-    float time = float(s.bufferLengthMs) + song->elapsedMs - s.mixer.blockDurationMs;
-    callback->queue[callback->writeIndex] = HVMUSIC_CALLBACK_ENTRY{time < 0.0f ? 0.0f : time, uint8_t(parameter)};
+    // Due once the row's block reaches the output: the ring's length later,
+    // less the block being mixed now. In whole samples, as a ring of a whole
+    // number of milliseconds would leave a clock in ms no margin for rounding.
+    int64_t time = int64_t(s.mixBufferLength) + song->elapsedSamples - s.mixer.blockLength;
+    callback->queue[callback->writeIndex] = HVMUSIC_CALLBACK_ENTRY{time < 0 ? 0 : time, uint8_t(parameter)};
     callback->writeIndex = (callback->writeIndex + 1) % HVMUSIC_QUEUE_LENGTH;
 }
 

@@ -48,7 +48,7 @@ typedef void (*HVMUSIC_OPENDONE)(HVMUSIC_SONG* song, int result);
 // callbacks fire when the counter is a multiple of `every`) and a ring of
 // entries waiting for their time.
 struct HVMUSIC_CALLBACK_ENTRY {
-    float time; // ms of the song clock; negative once fired
+    int64_t time; // samples of the song clock; negative once fired
     uint8_t parameter;
 };
 struct HVMUSIC_CALLBACK {
@@ -183,7 +183,9 @@ struct HVMUSIC_SONG {
     HVMUSIC_CALLBACK orderCallback;
     HVMUSIC_CALLBACK zxxCallback;
     HVMUSIC_CALLBACK instrumentCallbacks[HVMUSIC_INSTRUMENT_CALLBACKS];
-    float elapsedMs; // the song clock
+    // The song clock: samples of the mix rate played since the song started,
+    // counted whole so that a row's block is exact at every rate.
+    int64_t elapsedSamples;
     int timeOrigin;  // the mixer's block when the song started
     int engineChannels;
     bool paused;
@@ -204,6 +206,10 @@ struct HVMUSIC_SONG {
     std::atomic<bool> ready;
     std::atomic<bool> openFailed;
     HVMUSIC_OPENDONE openDone;
+    // Freed inside its own open (in a file callback or its open-done
+    // callback, on the loader's thread): the loader frees it once the open
+    // has returned.
+    bool freedInOpen;
 };
 
 HVMUSIC_SONG* HVMUSIC_LoadSong(const char* name);
@@ -212,6 +218,10 @@ HVMUSIC_SONG* HVMUSIC_LoadSong(const char* name);
 // mode 0x1000000 the song comes back at once and the open queue loads it.
 HVMUSIC_SONG* HVMUSIC_LoadSongEx(const void* nameOrData, int offset, int length, uint32_t mode,
                                  const int* sampleList, int sampleCount);
+// Frees a song. Inside a callback of the song's own non-blocking open (a
+// file callback or the open-done callback, on the loader's thread) the song
+// stops and leaves the song list at once and its record goes once the open
+// has returned; a song freed in a file callback gets no open-done call.
 bool HVMUSIC_FreeSong(HVMUSIC_SONG* song);
 bool HVMUSIC_PlaySong(HVMUSIC_SONG* song);
 bool HVMUSIC_StopSong(HVMUSIC_SONG* song);

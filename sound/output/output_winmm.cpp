@@ -181,11 +181,23 @@ bool winmmLock(HVSOUND_SAMPLE* sample, int offset, int length, void** ptr1, void
         *ptr2 = data;
         *len2 = o + length - size;
     }
+    // The device plays the ring as it is written: until the unlock it plays
+    // silence for the locked bytes instead of reading them.
+    for (int part = 0; part < 2; ++part) {
+        void* p = part ? *ptr2 : *ptr1;
+        int bytes = part ? *len2 : *len1;
+        if (p && bytes > 0)
+            platform::audio::holdWaveData(g_waveDevice, p, DWORD(bytes));
+    }
     return true;
 }
 
-bool winmmUnlock(HVSOUND_SAMPLE*, void*, void*, int, int)
+bool winmmUnlock(HVSOUND_SAMPLE*, void* ptr1, void* ptr2, int, int)
 {
+    for (void* p : {ptr1, ptr2}) {
+        if (p)
+            platform::audio::releaseWaveData(g_waveDevice, p);
+    }
     return true;
 }
 

@@ -347,6 +347,19 @@ void setChannel(HVSOUND_STREAM* stream, int handle)
     stream->channelRecord = record;
 }
 
+// Inside a mix cycle on the mixer thread (a unit's callback, under the mixer
+// lock) a call that takes the stream lock would wait for the stream thread's
+// pass, which waits for the mixer lock: it is refused with error 14.
+// Update-driven, the cycle runs on the caller's thread, where no pass can
+// hold the stream lock, and the call goes ahead.
+bool refusedInMixCycle()
+{
+    if (!HVSOUND_DSP_InMixCycle() || !HVSOUND_Thread_IsEngineThread())
+        return false;
+    HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
+    return true;
+}
+
 HVSOUND_STREAM* queueOpen(const void* nameOrData, uint32_t mode, int offset, int length)
 {
     if (!HVSOUND_Async_StartThread())
@@ -421,6 +434,8 @@ HVSOUND_STREAM* HVSOUND_Stream_Open(const void* nameOrData, uint32_t mode, int o
     }
     if (mode & HVSOUND_MODE_NONBLOCKING)
         return queueOpen(nameOrData, mode, offset, length);
+    if (refusedInMixCycle())
+        return nullptr;
     HVSOUND_STREAM* stream = HVSOUND_Stream_OpenCore(nullptr, nameOrData, mode, offset, length);
     if (stream)
         stream->ready = true;
@@ -646,7 +661,7 @@ int HVSOUND_Stream_PlayEx(int channel, HVSOUND_STREAM* stream, HVSOUND_DSPUNIT* 
         HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
         return -1;
     }
-    if (stream->closing)
+    if (stream->closing || refusedInMixCycle())
         return -1;
     if (!state().initialised || !HVSOUND_Stream_LayerRunning()) {
         HVSOUND_SetError(HVSOUND_ERR_UNINITIALISED);
@@ -716,7 +731,7 @@ int HVSOUND_Stream_PlayEx(int channel, HVSOUND_STREAM* stream, HVSOUND_DSPUNIT* 
 bool HVSOUND_Stream_Stop(HVSOUND_STREAM* stream)
 {
     HVSOUND_ClearErrorOnInitThread();
-    return HVSOUND_Stream_StopCore(stream, false);
+    return !refusedInMixCycle() && HVSOUND_Stream_StopCore(stream, false);
 }
 
 bool HVSOUND_Stream_StopCore(HVSOUND_STREAM* stream, bool callEnd)
@@ -763,6 +778,17 @@ bool HVSOUND_Stream_Close(HVSOUND_STREAM* stream)
     }
     if (stream->closing)
         return true;
+    if (refusedInMixCycle())
+        return false;
+    {
+        // The fill runs under the stream lock: found running here, it runs
+        // on this thread and is the caller.
+        StreamLocks lock(StreamLocks::Stream);
+        if (stream->filling) {
+            HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
+            return false;
+        }
+    }
     stream->closing = true;
     if (stream->ready && state().initialised)
         HVSOUND_Stream_StopCore(stream, false);
@@ -781,7 +807,7 @@ bool HVSOUND_Stream_Close(HVSOUND_STREAM* stream)
 bool HVSOUND_Stream_SetMode(HVSOUND_STREAM* stream, uint32_t mode)
 {
     HVSOUND_ClearErrorOnInitThread();
-    if (!stream || !stream->ready || !stream->sample) {
+    if (!stream || !stream->ready || !stream->sample || refusedInMixCycle()) {
         HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
         return false;
     }
@@ -809,7 +835,8 @@ HVSOUND_SAMPLE* HVSOUND_Stream_GetSample(HVSOUND_STREAM* stream)
 
 bool HVSOUND_Stream_SetPositionCore(HVSOUND_STREAM* stream, uint32_t byteOffset, bool force, bool noPrefill)
 {
-    if (!stream || (!stream->ready && !force) || int64_t(byteOffset) >= int64_t(stream->dataLength)) {
+    if (!stream || (!stream->ready && !force) || int64_t(byteOffset) >= int64_t(stream->dataLength) ||
+        refusedInMixCycle()) {
         HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
         return false;
     }

@@ -170,15 +170,23 @@ struct HVSOUND_STREAM {
     bool prefilling;
     std::atomic<bool> openFailed;
     bool closing;
+    bool filling; // its fill runs now (set under the stream lock)
 };
 
 // Public calls (the sound clip's). Open takes a file name, or with mode
 // 0x8000 a memory block of `length` bytes; offset and length make a window
-// of the file. Mode 0x1000000 opens on the loader thread.
+// of the file. Mode 0x1000000 opens on the loader thread. Inside a mix cycle
+// on the mixer thread (a DSP unit's callback) a blocking open, a play, stop,
+// close, mode change or seek is refused with error 14: it would wait for
+// the stream thread, which waits for the cycle's mixer lock.
 HVSOUND_STREAM* HVSOUND_Stream_Open(const void* nameOrData, uint32_t mode, int offset, int length);
 // Plays on a channel (-1: any free one); the channel handle or -1.
 int HVSOUND_Stream_Play(int channel, HVSOUND_STREAM* stream);
 bool HVSOUND_Stream_Stop(HVSOUND_STREAM* stream);
+// Closes and frees a stream. A stream whose open is still queued or under
+// way, and a stream whose own fill runs now on the calling thread (the fill,
+// or a call it makes), is refused with error 14: the refill goes on with
+// the stream's buffers once the fill returns.
 bool HVSOUND_Stream_Close(HVSOUND_STREAM* stream);
 // Changes the loop bits (mask 7) and the 2D bit of the sample.
 bool HVSOUND_Stream_SetMode(HVSOUND_STREAM* stream, uint32_t mode);

@@ -90,15 +90,32 @@ bool hasLoopPoints(const HVSOUND_STREAM* stream)
     return stream->loopStart != 0 || stream->loopEnd != 0;
 }
 
-// Lock and unlock of the buffer sample take the mixer lock: they touch the
-// guard samples the mixer reads. The data itself is written under the same
-// lock, under which the mixer reads it (a mix cycle holds it throughout): a
-// half is never written while the mixer reads it, even when its fill ends
-// after the mixer has come back to it.
-bool lockSample(HVSOUND_SAMPLE* sample, int offset, int bytes, void** p1, void** p2, int* l1, int* l2)
+// Hands `bytes` bytes of sound (silence when `sound` is null) to the buffer
+// at `offset` in one step: the lock, the copy and the unlock all under the
+// mixer lock, under which the mixer reads the buffer (a mix cycle holds it
+// throughout). The mixer so reads a half wholly as it was or wholly as it
+// is now, whenever its sound was made, and never while the lock has taken
+// away the guard its loop reads at the buffer's end.
+bool handOver(HVSOUND_SAMPLE* sample, int offset, int bytes, const uint8_t* sound)
 {
     HVSOUND_MixerLockScope lock;
-    return HVSOUND_Sample_Lock(sample, offset, bytes, p1, p2, l1, l2);
+    void* p[2] = {nullptr, nullptr};
+    int len[2] = {0, 0};
+    if (!HVSOUND_Sample_Lock(sample, offset, bytes, &p[0], &p[1], &len[0], &len[1]))
+        return false;
+    int done = 0;
+    for (int r = 0; r < 2; ++r) {
+        int n = std::min(len[r], bytes - done);
+        if (!p[r] || n <= 0)
+            continue;
+        if (sound)
+            std::memcpy(p[r], sound + done, size_t(n));
+        else
+            std::memset(p[r], 0, size_t(n));
+        done += n;
+    }
+    HVSOUND_Sample_Unlock(sample, p[0], p[1], len[0], len[1]);
+    return true;
 }
 
 void flipUnsigned(const HVSOUND_STREAM* stream, uint8_t* data, int bytes)
@@ -287,16 +304,7 @@ bool HVSOUND_Stream_Prefill(HVSOUND_STREAM* stream)
     HVSOUND_SAMPLE* sample = stream->sample;
     if (HVSOUND_Stream_Channel(stream))
         HVSOUND_SetCurrentPosition(stream->channel, 0);
-    void* p[2] = {nullptr, nullptr};
-    int len[2] = {0, 0};
-    if (lockSample(sample, 0, HVSOUND_Sample_ByteLength(sample), &p[0], &p[1], &len[0], &len[1])) {
-        HVSOUND_MixerLockScope lock;
-        for (int r = 0; r < 2; ++r) {
-            if (p[r])
-                std::memset(p[r], 0, size_t(len[r]));
-        }
-        HVSOUND_Sample_Unlock(sample, p[0], p[1], len[0], len[1]);
-    }
+    handOver(sample, 0, HVSOUND_Sample_ByteLength(sample), nullptr);
     if (stream->resetCallback)
         stream->resetCallback(stream->codecState);
     stream->countdown = -1;
@@ -325,26 +333,22 @@ bool HVSOUND_Stream_FillHalf(HVSOUND_STREAM* stream)
 {
     HVSOUND_SAMPLE* sample = stream->sample;
     int halfSamples = sample->length / 2;
-    void* p[2] = {nullptr, nullptr};
-    int len[2] = {0, 0};
-    if (!lockSample(sample, toBytes(stream, stream->nextHalf * halfSamples), toBytes(stream, halfSamples), &p[0],
-                    &p[1], &len[0], &len[1]))
-        return false;
+    int bytes = toBytes(stream, halfSamples);
     // The half's sound is made outside the mixer lock, into the stream's own
     // buffer, so that the mixer waits for no decoding, only for the copy.
-    bool filled = p[0] && stream->countdown == -1;
-    if (filled && !stream->fillProcedure(stream, stream->fillBuffer, len[0], stream->fillUserData))
-        stream->ended = true;
-    if (p[0] && !filled)
-        HVSOUND_Stream_RecordPosition(stream, toSamples(stream, len[0]));
-    {
-        HVSOUND_MixerLockScope lock;
-        if (filled)
-            std::memcpy(p[0], stream->fillBuffer, size_t(len[0]));
-        else if (p[0])
-            std::memset(p[0], 0, size_t(len[0]));
-        HVSOUND_Sample_Unlock(sample, p[0], p[1], len[0], len[1]);
+    // After the data's end the half is silence, played as position too.
+    bool filled = stream->countdown == -1;
+    if (filled) {
+        stream->filling = true;
+        if (!stream->fillProcedure(stream, stream->fillBuffer, bytes, stream->fillUserData))
+            stream->ended = true;
+        stream->filling = false;
     }
+    if (!filled)
+        HVSOUND_Stream_RecordPosition(stream, toSamples(stream, bytes));
+    if (!handOver(sample, toBytes(stream, stream->nextHalf * halfSamples), bytes,
+                  filled ? stream->fillBuffer : nullptr))
+        return false;
     stream->nextHalf = 1 - stream->nextHalf;
     return true;
 }

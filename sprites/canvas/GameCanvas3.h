@@ -301,10 +301,12 @@ protected:
     std::atomic<bool> m_bDataLoaded;
     bool m_bActionsPaused;
     bool m_bSuspendLuaAnimations;
-    bool m_bStarted;
+    // Set by the loader thread at the hand-over (and the quitting flag by the
+    // window's thread at a close) while the window's thread takes input.
+    std::atomic<bool> m_bStarted;
     bool m_bSoundsEnabled;
     std::atomic<bool> m_bDirty;
-    bool m_bQuitting;
+    std::atomic<bool> m_bQuitting;
     lang::String m_destination;
     int m_nLuaRef;
     bool m_bHasLuaAnimations;

@@ -38,7 +38,8 @@ constexpr int64_t kGuardFirstWindowLookUs = 250000;
 constexpr int64_t kGuardWindowLookUs = 100000;
 
 std::atomic<int> guardTimeLimitMs{ScriptHost::DEFAULT_TIME_LIMIT_MS};
-// Close requests so far; a call stops when one came after it began.
+// Close requests so far; a call begun before the close stops when one came
+// after it began.
 std::atomic<unsigned> guardCloseRequests{0};
 std::atomic<bool> guardClosing{false};
 std::atomic<bool> guardRefusing{false};
@@ -59,8 +60,10 @@ struct ScriptGuard {
     int64_t nextWindowLookUs = 0;
     unsigned closeRequestsAtStart = 0;
     unsigned windowClosesAtStart = 0;
-    // Whether the call began once the game was closing: its running time
-    // is part of the time the closing game gives its scripts.
+    // Whether the call began once the game was closing: it is one of the
+    // close's own (its save), which runs on the time the closing game gives
+    // its scripts, and a later close request neither stops it nor gives it
+    // more.
     bool closingAtStart = false;
     // Set once the call is being stopped: every instruction raises the
     // error from then on, so that a script that catches it goes no further.
@@ -125,11 +128,13 @@ void guardHook(lua_State* L, lua_Debug*)
         if (lua_gethookcount(L) != kGuardInstructions)
             lua_sethook(L, guardHook, LUA_MASKCOUNT, kGuardInstructions);
         const int64_t ran = ScriptHost::threadMicroseconds() - guard.startUs;
-        if (guardCloseRequests.load() != guard.closeRequestsAtStart || guardCloseTimeOver()) {
+        const bool requestSince = guardCloseRequests.load() != guard.closeRequestsAtStart;
+        if ((requestSince && !guard.closingAtStart) || guardRefusing || guardCloseTimeOver()) {
             guard.stop = ScriptGuard::CLOSING;
         } else if (ran > int64_t(guardTimeLimitMs.load()) * 1000) {
             guard.stop = ScriptGuard::TOO_LONG;
-        } else if (ran >= guard.nextWindowLookUs) {
+        } else if (!guard.closingAtStart && ran >= guard.nextWindowLookUs) {
+            // The close's own calls need no look: the game closes already.
             guard.nextWindowLookUs = ran + kGuardWindowLookUs;
             if (guardWindowClosed()) {
                 ScriptHost::requestClose();

@@ -26,8 +26,9 @@ struct luaL_Reg;
 // for the player in a message box the script opened does not count. A
 // close request stops a call that is running (stuck in a loop, say) at once,
 // and the calls the closing game still makes (its save) together get a
-// short running time of their own. A stopped call stays stopped in every
-// coroutine of the state: no pcall lets its script go on.
+// short running time of their own, which a later request neither cuts nor
+// lengthens. A stopped call stays stopped in every coroutine of the state:
+// no pcall lets its script go on.
 class ScriptHost {
 public:
     // How long one call into Lua may run.
@@ -78,8 +79,9 @@ public:
     // The time limit of one call (0 or less: the default); tests shorten it.
     static void setTimeLimit(int ms);
     // A close request (the window's close, a quit signal), from any thread:
-    // the call running now is stopped at its next look at the clock, the
-    // calls from now on run for CLOSE_TIME_LIMIT_MS together at most, and
+    // a call running now that began before the first request is stopped at
+    // its next look at the clock, the calls from the first request on (the
+    // close's own) run for CLOSE_TIME_LIMIT_MS together at most, and
     // script errors are written to the debugger output without
     // a box, so that nothing waits for a player who leaves.
     static void requestClose();
@@ -98,8 +100,9 @@ public:
     // platform::DisplayThread) and the calling thread goes on in its stead:
     // the calls from now on are timed afresh, as if that call had returned.
     static void leaveCallUnderWay();
-    // While refused, no script runs at all: each call fails at once (the
-    // loader is stopped for a close while it loads).
+    // While refused, no script runs at all: the call under way is stopped at
+    // its next look at the clock and each new one fails at once (the loader
+    // is stopped for a close while it loads).
     static void refuseScripts(bool refuse);
     // A new run of the game: scripts run and errors show as ever.
     static void clearClose();

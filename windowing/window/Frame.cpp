@@ -159,7 +159,7 @@ bool Frame::RestoreDevice()
         g->release();
         return false;
     }
-    debugLine("Frame::RestoreDevice(), fullScreen = ", m_bFullScreen, "\n");
+    debugLine("Frame::RestoreDevice(), fullScreen = ", m_bFullScreen.load(), "\n");
     const int result = g->RestoreDevice(!m_bFullScreen);
     bool success = result >= 0;
     debugLine("Frame::RestoreDevice(), success = ", success, "\n");
@@ -460,7 +460,7 @@ bool Frame::onWindowPosChanging(WINDOWPOS* pos)
         pos->flags |= SWP_NOSIZE | SWP_NOMOVE;
         return true;
     }
-    debugLine("POSCHANGING: Fullscreen = ", m_bFullScreen, "\n");
+    debugLine("POSCHANGING: Fullscreen = ", m_bFullScreen.load(), "\n");
     if (!m_bResizable && !iconic) {
         debugLine("WM_WINDOWPOSCHANGING window info before: (", pos->x, ", ", pos->y, "), (", pos->cx, ", ", pos->cy,
                   ")\n");

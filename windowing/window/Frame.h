@@ -8,6 +8,8 @@
 
 #include "windowing/window/Component.h"
 
+#include <atomic>
+
 struct MINMAXINFO;
 struct WINDOWPOS;
 
@@ -87,7 +89,9 @@ protected:
     GraphicsWWinDX* m_graphics;
     int m_designWidth;
     int m_designHeight;
-    bool m_bFullScreen;
+    // Switched on the window's thread; read also by the loader thread (the
+    // options dialog's check mark is set up while the game loads).
+    std::atomic<bool> m_bFullScreen;
     bool m_bDepthSupported;
     bool m_bResizable;
     bool m_bPopupFullScreen;

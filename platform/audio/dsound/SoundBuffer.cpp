@@ -23,14 +23,16 @@ SoundBuffer::SoundBuffer(std::shared_ptr<SoundMixer> mixer, const AudioFormat& f
                          const GUID& algorithm)
     : m_mixer(std::move(mixer)),
       // Silence: 0 for 16-bit data, the middle value for unsigned 8-bit data.
-      m_data(std::make_shared<std::vector<uint8_t>>(bytes, format.bits == 8 ? 0x80 : 0)), m_format(format),
+      m_data(std::make_shared<std::vector<uint8_t>>(bytes, format.bits == 8 ? 0x80 : 0)),
+      m_locks(std::make_shared<std::vector<LockedBytes>>()), m_format(format),
       m_flags(flags), m_algorithm(algorithm), m_frames(bytes / format.frameBytes()), m_frequency(format.rate)
 {
     m_mixer->attach(this);
 }
 
 SoundBuffer::SoundBuffer(const SoundBuffer& original, DWORD frequency, LONG volume, LONG pan)
-    : m_mixer(original.m_mixer), m_data(original.m_data), m_format(original.m_format), m_flags(original.m_flags),
+    : m_mixer(original.m_mixer), m_data(original.m_data), m_locks(original.m_locks), m_format(original.m_format),
+      m_flags(original.m_flags),
       m_algorithm(original.m_algorithm), m_frames(original.m_frames), m_frequency(frequency), m_volume(volume),
       m_pan(pan)
 {
@@ -120,15 +122,17 @@ HRESULT SoundBuffer::Lock(DWORD offset, DWORD bytes, LPVOID* part1, LPDWORD byte
         *part2 = wraps ? base : nullptr;
     if (bytes2)
         *bytes2 = wraps ? bytes - (size - offset) : 0;
+    m_locks->push_back({base + offset, offset, bytes});
     return DS_OK;
 }
 
 HRESULT SoundBuffer::Unlock(LPVOID part1, DWORD bytes1, LPVOID part2, DWORD bytes2)
 {
     // Both parts must lie inside the buffer; the data is already in place.
-    // Taking the state lock that the mixer reads the data under orders the
-    // caller's writes before the mixer's next reads of those bytes (as
-    // taking it in Lock orders the mixer's earlier reads before the writes).
+    // The mixer reads the bytes again once the lock is gone: both happen
+    // under the state lock, which orders the caller's writes before those
+    // reads (as taking it in Lock orders the mixer's earlier reads before
+    // the writes).
     std::lock_guard<std::mutex> lock(m_mixer->stateMutex());
     const uint8_t* base = m_data->data();
     const size_t size = m_data->size();
@@ -140,6 +144,12 @@ HRESULT SoundBuffer::Unlock(LPVOID part1, DWORD bytes1, LPVOID part2, DWORD byte
     };
     if (!inside(part1, bytes1) || !inside(part2, bytes2))
         return DSERR_INVALIDPARAM;
+    for (auto it = m_locks->begin(); it != m_locks->end(); ++it) {
+        if (it->part1 == part1) {
+            m_locks->erase(it);
+            break;
+        }
+    }
     return DS_OK;
 }
 
@@ -242,8 +252,25 @@ void SoundBuffer::updateGains()
     m_gains[1] = volume * (m_pan < 0 ? attenuationGain(m_pan) : 1.0f);
 }
 
+bool SoundBuffer::locked(uint32_t frame) const
+{
+    const DWORD size = DWORD(m_data->size());
+    const DWORD frameBytes = m_format.frameBytes();
+    const DWORD first = frame * frameBytes;
+    for (const LockedBytes& l : *m_locks) {
+        // How far the frame starts past the lock's first byte, round the end:
+        // inside the lock, or so close before it that the frame reaches in.
+        DWORD past = (first + size - l.offset) % size;
+        if (past < l.bytes || size - past < frameBytes)
+            return true;
+    }
+    return false;
+}
+
 float SoundBuffer::sample(uint32_t frame, int channel) const
 {
+    if (!m_locks->empty() && locked(frame))
+        return 0.0f;
     const uint8_t* p = m_data->data() + size_t(frame) * m_format.frameBytes();
     if (m_format.channels == 2)
         p += channel * (m_format.bits / 8);

@@ -1,6 +1,7 @@
 // SoundBuffer.h: a secondary sound buffer: a ring of sound in one format with
 // its own position, play state, volume, pan and frequency, mixed by the
-// device's mixer. Duplicates share the memory and nothing else.
+// device's mixer. Duplicates share the memory, and the locks on it, and
+// nothing else.
 #pragma once
 
 #include "platform/audio/DirectSound.h"
@@ -24,6 +25,10 @@ public:
 
     HRESULT GetCurrentPosition(LPDWORD playCursor, LPDWORD writeCursor) override;
     HRESULT GetStatus(LPDWORD status) override;
+    // From Lock until the Unlock that names the same first part, the mixer
+    // plays silence for the locked bytes instead of reading them: a caller
+    // writing them never races the device, which never plays a part of them
+    // half written.
     HRESULT Lock(DWORD offset, DWORD bytes, LPVOID* part1, LPDWORD bytes1, LPVOID* part2, LPDWORD bytes2,
                  DWORD flags) override;
     HRESULT Play(DWORD reserved, DWORD priority, DWORD flags) override;
@@ -46,15 +51,27 @@ protected:
     bool implements(REFIID riid) const override { return riid == IID_IDirectSoundBuffer; }
 
 private:
+    // A lock not yet unlocked: its first part, and the bytes it covers from
+    // `offset` on, running on round the end of the buffer.
+    struct LockedBytes {
+        const uint8_t* part1;
+        DWORD offset;
+        DWORD bytes;
+    };
+
     // A duplicate of `original` with the given controls.
     SoundBuffer(const SoundBuffer& original, DWORD frequency, LONG volume, LONG pan);
     // Under the state lock.
     void updateGains();
     float sample(uint32_t frame, int channel) const;
+    // Under the state lock: whether a byte of `frame` is locked.
+    bool locked(uint32_t frame) const;
     DWORD writeCursor() const;
 
     std::shared_ptr<SoundMixer> m_mixer;
     std::shared_ptr<std::vector<uint8_t>> m_data;
+    // The locks on the memory, shared with it; under the state lock.
+    std::shared_ptr<std::vector<LockedBytes>> m_locks;
     const AudioFormat m_format;
     const DWORD m_flags;
     const GUID m_algorithm;

@@ -299,6 +299,9 @@ bool SdlBackend::start(std::string& failure)
             failure += std::string(" (") + SDL_GetError() + ")";
         return false;
     }
+    // The display may be lost from now on, before the first window is made.
+    if (std::strcmp(driver, "x11") == 0)
+        watchXErrors();
     // On X a window's picture goes straight to the window, its top-left
     // corner at the window's. Drawn through OpenGL instead it would be placed
     // from the bottom of the size SDL records, which is not the window's when
@@ -362,8 +365,12 @@ DisplayMode SdlBackend::desktopMode()
 
 RECT SdlBackend::workArea()
 {
+    // SDL asks the server.
+    std::optional<DisplayThread::Call> call;
+    if (onSdlThread())
+        call.emplace();
     SDL_Rect r;
-    if (SDL_GetDisplayUsableBounds(0, &r) == 0)
+    if (!xDisplayLost() && SDL_GetDisplayUsableBounds(0, &r) == 0)
         return RECT{r.x, r.y, r.x + r.w, r.y + r.h};
     DisplayMode m = desktopMode();
     return RECT{0, 0, m.width, m.height};

@@ -8,6 +8,7 @@
 #include <SDL.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -53,6 +54,9 @@ int runBoxProcess()
     const char* text = std::getenv(kBoxText);
     if (!flags || !caption || !text)
         return 0;
+    // A write to its display once that is gone fails, and the box ends as
+    // the display's loss ends it, whoever started the process.
+    ::signal(SIGPIPE, SIG_IGN);
     becomeBoxProcess();
     xEndOnDisplayError();
     const int shown = SDL_ShowSimpleMessageBox(Uint32(std::strtoul(flags, nullptr, 10)), caption, text, nullptr);

@@ -24,13 +24,8 @@ namespace {
 int xConnection = -1;
 
 #if defined(HV_HAVE_X11) && defined(SDL_VIDEO_DRIVER_X11)
-// The connection failed: noted. Xlib calls the exit handler next, and
-// once that returns every call on the display returns at once.
-int xConnectionFailed(Display*)
-{
-    DisplayThread::markDisplayLost();
-    return 0;
-}
+// The display whose loss ends no call (see watchXDisplay).
+Display* xWatched = nullptr;
 
 void xConnectionGone(Display*, void*)
 {
@@ -41,6 +36,19 @@ void xConnectionGone(Display*, void*)
     // without it.
     if (DisplayThread::inCall())
         DisplayThread::stayInCall();
+}
+
+// The connection failed: noted. Xlib calls the display's exit handler
+// next, and once that returns every call on the display returns at once.
+// Until the first window is made that handler is still Xlib's, which ends
+// the process: a call into the display stays here instead, as it would
+// there.
+int xConnectionFailed(Display* display)
+{
+    DisplayThread::markDisplayLost();
+    if (display != xWatched)
+        xConnectionGone(display, nullptr);
+    return 0;
 }
 
 // A request that failed (drawing into a window another client destroyed,
@@ -115,17 +123,22 @@ bool xManaged = false;
 
 } // namespace
 
+void watchXErrors()
+{
+#if defined(HV_HAVE_X11) && defined(SDL_VIDEO_DRIVER_X11)
+    XSetErrorHandler(xRequestFailed);
+    XSetIOErrorHandler(xConnectionFailed);
+#endif
+}
+
 void watchXDisplay(SDL_Window* window)
 {
 #if defined(HV_HAVE_X11) && defined(SDL_VIDEO_DRIVER_X11)
-    static Display* watched = nullptr;
     Display* display = nullptr;
     Window xWindow = 0;
-    if (!xWindowOf(window, display, xWindow) || display == watched)
+    if (!xWindowOf(window, display, xWindow) || display == xWatched)
         return;
-    watched = display;
-    XSetErrorHandler(xRequestFailed);
-    XSetIOErrorHandler(xConnectionFailed);
+    xWatched = display;
     XSetIOErrorExitHandler(display, xConnectionGone, nullptr);
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     xManaged = xWindowManagerRuns(display);

@@ -10,10 +10,15 @@ struct SDL_Window;
 
 namespace platform {
 
-// From now on the display's loss and its errors are noted instead of ending
-// the process, and the display's own events come as SDL_SYSWMEVENT. Called
-// on SDL's thread with a window it made; does nothing when SDL does not run
-// on X.
+// Called once SDL has opened its display on X: from now on the display's
+// errors are noted instead of ending the process, and so is its loss inside
+// a call into the display (the display's thread stays in that call, see
+// DisplayThread).
+void watchXErrors();
+// From now on the display's loss is noted instead of ending the process
+// wherever it is found, and the display's own events come as
+// SDL_SYSWMEVENT. Called on SDL's thread with a window it made; does nothing
+// when SDL does not run on X.
 void watchXDisplay(SDL_Window* window);
 // Whether the display is lost: nothing may touch it any more (Xlib answers
 // nothing then, and SDL would wait for ever for some of its answers).

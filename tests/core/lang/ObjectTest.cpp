@@ -113,9 +113,19 @@ TEST(Monitor, WaitReleasesAMonitorHeldThreeTimesAndTakesItBack)
         lang::Synchronized guard(&o, true);
         otherEntered = true;
     });
-    o.wait(200);
+    // A wait that times out before the other thread got in takes the monitor
+    // back: wait again until it has been in, as a busy machine may keep it
+    // from running for longer than one wait.
+    for (int waits = 0; !otherEntered && waits < 100; ++waits)
+        o.wait(200);
+    if (!otherEntered) {
+        o.unlock();
+        o.unlock();
+        o.unlock();
+        other.join();
+        FAIL() << "the waiting thread must have released its monitor";
+    }
     other.join();
-    EXPECT_TRUE(otherEntered) << "the waiting thread must have released its monitor";
     // Still held three times: a third party cannot get in until three unlocks.
     std::atomic<bool> thirdEntered{false};
     std::thread third([&] {

@@ -14,14 +14,19 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <cstddef>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <poll.h>
 #include <sched.h>
 #include <sstream>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -131,6 +136,325 @@ int processorMs(pid_t child)
         rest >> field;
     rest >> userTicks >> systemTicks;
     return int((userTicks + systemTicks) * 1000 / sysconf(_SC_CLK_TCK));
+}
+
+// An X display between the program and an X server of the test's, which
+// passes on what either sends until the program asks for a window to be
+// made: then it hangs up, and the display is lost before the program's
+// first window is. Without a server it answers nothing: a program that
+// opens it waits there until it hangs up, and then has no display. Its
+// socket is an abstract one, which the X library tries first: nothing is
+// made on disk.
+class TestDisplay {
+public:
+    // Between the program and display `server`; -1: no server.
+    explicit TestDisplay(int server = -1) : m_server(server)
+    {
+        m_socket = listenAtFreeDisplay();
+        if (m_socket >= 0 && pipe2(m_wake, O_CLOEXEC) == 0)
+            m_thread = std::thread([this] { run(); });
+    }
+    ~TestDisplay()
+    {
+        m_ending = true;
+        wake();
+        if (m_thread.joinable())
+            m_thread.join();
+        for (int fd : {m_socket, m_wake[0], m_wake[1]})
+            if (fd >= 0)
+                close(fd);
+    }
+    TestDisplay(const TestDisplay&) = delete;
+    TestDisplay& operator=(const TestDisplay&) = delete;
+
+    bool isOpen() const { return m_thread.joinable(); }
+    // The DISPLAY that names it.
+    std::string name() const { return ":" + std::to_string(m_number); }
+    // Wait, a minute at most, until a program has connected, or until the
+    // display has hung up on a window's making; whether it has.
+    bool waitConnected() { return waitFor(m_connected); }
+    bool waitCut() { return waitFor(m_cut); }
+    // Ends every connection: a display that was opening does not open.
+    void hangUp()
+    {
+        m_hangUp = true;
+        wake();
+        waitFor(m_hungUp);
+        m_hangUp = m_hungUp = false;
+    }
+
+private:
+    // One program's connection: its requests are followed (to find a
+    // window's making) from the setup on.
+    struct Link {
+        int program = -1;
+        int server = -1;
+        std::string head; // the start of a request (or the setup) read so far
+        size_t skip = 0;  // the rest of a request, passed on unread
+        bool setUp = false;
+        bool little = true;
+    };
+
+    // A socket listening as a display no other has taken; its number is
+    // kept.
+    int listenAtFreeDisplay()
+    {
+        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        for (int n = 3000 + getpid() % 4000; fd >= 0 && m_number < 0 && n < 7100; ++n) {
+            sockaddr_un address = addressOf(n);
+            if (bind(fd, reinterpret_cast<sockaddr*>(&address), addressLength(n)) == 0 && listen(fd, 4) == 0)
+                m_number = n;
+        }
+        return fd;
+    }
+    static std::string socketName(int number) { return "/tmp/.X11-unix/X" + std::to_string(number); }
+    static sockaddr_un addressOf(int number)
+    {
+        const std::string name = socketName(number);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::copy(name.begin(), name.end(), address.sun_path + 1);
+        return address;
+    }
+    static socklen_t addressLength(int number)
+    {
+        return socklen_t(offsetof(sockaddr_un, sun_path) + 1 + socketName(number).size());
+    }
+    void wake()
+    {
+        if (m_wake[1] >= 0 && write(m_wake[1], "x", 1) < 0) {
+            // Woken already.
+        }
+    }
+    bool waitFor(const std::atomic<bool>& done)
+    {
+        for (int i = 0; i < 3000 && !done; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        return done;
+    }
+    // Whether the bytes from the program ask for a window to be made; the
+    // link remembers where they end.
+    static bool asksForWindow(Link& link, const char* bytes, size_t length)
+    {
+        auto number = [&link](size_t at, size_t size) {
+            uint32_t value = 0;
+            for (size_t i = 0; i < size; ++i) {
+                const uint32_t byte = uint8_t(link.head[at + (link.little ? i : size - 1 - i)]);
+                value |= byte << (8 * i);
+            }
+            return value;
+        };
+        auto padded = [](uint32_t n) { return (n + 3) / 4 * 4; };
+        for (size_t i = 0; i < length;) {
+            if (link.skip > 0) {
+                const size_t passed = std::min(link.skip, length - i);
+                link.skip -= passed;
+                i += passed;
+                continue;
+            }
+            link.head.push_back(bytes[i++]);
+            if (!link.setUp) {
+                // The byte order, the version, and the lengths of the
+                // authorisation's name and data that follow.
+                link.little = link.head[0] == 'l';
+                if (link.head.size() == 12) {
+                    link.skip = padded(number(6, 2)) + padded(number(8, 2));
+                    link.setUp = true;
+                    link.head.clear();
+                }
+            } else if (link.head.size() == 4 && uint8_t(link.head[0]) == kCreateWindow) {
+                return true;
+            } else if (link.head.size() == 4 && number(2, 2) != 0) {
+                link.skip = number(2, 2) * 4 - 4;
+                link.head.clear();
+            } else if (link.head.size() == 8) {
+                // A big request's length follows its first word.
+                link.skip = number(4, 4) * 4 - 8;
+                link.head.clear();
+            }
+        }
+        return false;
+    }
+    static void end(const Link& link)
+    {
+        for (int fd : {link.program, link.server})
+            if (fd >= 0)
+                close(fd);
+    }
+    void run()
+    {
+        std::vector<Link> links;
+        auto endAll = [&links] {
+            for (const Link& link : links)
+                end(link);
+            links.clear();
+        };
+        while (!m_ending) {
+            std::vector<pollfd> watched{{m_wake[0], POLLIN, 0}, {m_socket, POLLIN, 0}};
+            for (const Link& link : links)
+                if (link.server >= 0)
+                    watched.insert(watched.end(), {{link.program, POLLIN, 0}, {link.server, POLLIN, 0}});
+            if (poll(watched.data(), nfds_t(watched.size()), -1) < 0)
+                continue;
+            if (watched[0].revents != 0) {
+                char drained[16];
+                if (read(m_wake[0], drained, sizeof drained) < 0) {
+                    // Nothing to drain.
+                }
+                if (m_hangUp) {
+                    endAll();
+                    m_hungUp = true;
+                }
+                continue;
+            }
+            if (watched[1].revents != 0) {
+                Link link;
+                link.program = accept4(m_socket, nullptr, nullptr, SOCK_CLOEXEC);
+                if (link.program < 0)
+                    continue;
+                if (m_server >= 0) {
+                    link.server = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+                    sockaddr_un address = addressOf(m_server);
+                    if (connect(link.server, reinterpret_cast<sockaddr*>(&address), addressLength(m_server)) != 0) {
+                        close(link.server);
+                        link.server = -1;
+                    }
+                }
+                links.push_back(link);
+                m_connected = true;
+                continue;
+            }
+            // The links watched, in the order watched (a link without a
+            // server is not).
+            std::vector<size_t> relayed;
+            for (size_t i = 0; i < links.size(); ++i)
+                if (links[i].server >= 0)
+                    relayed.push_back(i);
+            std::vector<size_t> ended;
+            for (size_t r = 0; r < relayed.size() && !m_cut; ++r) {
+                Link& link = links[relayed[r]];
+                for (const bool fromProgram : {true, false}) {
+                    if (watched[2 + 2 * r + (fromProgram ? 0 : 1)].revents == 0)
+                        continue;
+                    char bytes[65536];
+                    const ssize_t n = read(fromProgram ? link.program : link.server, bytes, sizeof bytes);
+                    if (n > 0 && fromProgram && asksForWindow(link, bytes, size_t(n))) {
+                        m_cut = true;
+                        break;
+                    }
+                    if (n <= 0) {
+                        ended.push_back(relayed[r]);
+                        break;
+                    }
+                    const int to = fromProgram ? link.server : link.program;
+                    for (ssize_t sent = 0, k = 0; sent < n && k >= 0; sent += k)
+                        k = write(to, bytes + sent, size_t(n - sent));
+                }
+            }
+            if (m_cut)
+                endAll();
+            for (auto i = ended.rbegin(); !m_cut && i != ended.rend(); ++i) {
+                end(links[*i]);
+                links.erase(links.begin() + long(*i));
+            }
+        }
+        endAll();
+    }
+
+    // The request that makes a window.
+    static constexpr uint8_t kCreateWindow = 1;
+
+    const int m_server;
+    int m_socket = -1;
+    int m_number = -1;
+    int m_wake[2] = {-1, -1};
+    std::atomic<bool> m_ending{false};
+    std::atomic<bool> m_connected{false};
+    std::atomic<bool> m_cut{false};
+    std::atomic<bool> m_hangUp{false};
+    std::atomic<bool> m_hungUp{false};
+    std::thread m_thread;
+};
+
+// An X server of the test's own (Xvfb), listening on an abstract socket
+// only, with no lock file: nothing of it is made on disk but its log, in
+// the folder given. Ended with the object.
+class TestXServer {
+public:
+    explicit TestXServer(const fs::path& folder)
+    {
+        int told[2];
+        if (pipe2(told, O_CLOEXEC) != 0)
+            return;
+        m_server = fork();
+        if (m_server == 0) {
+            // The server tells its display's number on descriptor 3.
+            dup2(told[1], 3);
+            const int log = open((folder / "xserver.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+            dup2(log, 1);
+            dup2(log, 2);
+            execlp("Xvfb", "Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-nolisten", "unix", "-nolock", "-screen",
+                   "0", "800x600x24", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(told[1]);
+        // It starts within a second; a minute is a hang.
+        pollfd number{told[0], POLLIN, 0};
+        char text[16] = {};
+        if (m_server > 0 && poll(&number, 1, 60000) == 1 && read(told[0], text, sizeof text - 1) > 0)
+            m_number = std::atoi(text);
+        close(told[0]);
+    }
+    ~TestXServer()
+    {
+        if (m_server > 0) {
+            kill(m_server, SIGTERM);
+            waitpid(m_server, nullptr, 0);
+        }
+    }
+    TestXServer(const TestXServer&) = delete;
+    TestXServer& operator=(const TestXServer&) = delete;
+
+    // Its display's number; -1 when it did not start.
+    int number() const { return m_number; }
+
+private:
+    pid_t m_server = -1;
+    int m_number = -1;
+};
+
+// Waits until the program has ended, a minute at most, leaving it to be
+// waited for.
+void waitUntilEnded(pid_t program)
+{
+    siginfo_t ended{};
+    for (int i = 0; i < 3000 && waitid(P_PID, program, &ended, WEXITED | WNOHANG | WNOWAIT) == 0 && ended.si_pid == 0;
+         ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+}
+
+// The signals a process ignores (the mask of its SigIgn line).
+unsigned long long ignoredSignals(pid_t process)
+{
+    std::ifstream status("/proc/" + std::to_string(process) + "/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("SigIgn:", 0) == 0)
+            return std::stoull(line.substr(7), nullptr, 16);
+    return 0;
+}
+
+// Waits (ten seconds at most) until the program run in `folder` has said on
+// its standard error that it is saving.
+void waitForSaving(const fs::path& folder)
+{
+    auto saving = [&folder] {
+        std::stringstream text;
+        text << std::ifstream(folder / "stderr.txt").rdbuf();
+        return text.str().find("saving") != std::string::npos;
+    };
+    for (int i = 0; i < 500 && !saving(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
 }
 
 // Time at the pace the machine gives a program, counted from its making:
@@ -395,13 +719,7 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
     // may spend on its close.
     ProgramStop slowMachine;
     slowMachine.whileEnding = [](pid_t program, const fs::path& folder) {
-        auto saving = [&folder] {
-            std::stringstream text;
-            text << std::ifstream(folder / "stderr.txt").rdbuf();
-            return text.str().find("saving") != std::string::npos;
-        };
-        for (int i = 0; i < 500 && !saving(); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        waitForSaving(folder);
         kill(program, SIGSTOP);
         std::this_thread::sleep_for(std::chrono::milliseconds(6200));
         kill(program, SIGCONT);
@@ -410,6 +728,12 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
         for (int i = 0; i < 500 && (pipe = open((folder / "slow").c_str(), O_WRONLY | O_NONBLOCK)) < 0; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         close(pipe);
+    };
+    // A second quit signal comes while the exit save runs.
+    ProgramStop secondSignal;
+    secondSignal.whileEnding = [](pid_t program, const fs::path& folder) {
+        waitForSaving(folder);
+        kill(program, SIGTERM);
     };
     // From its close on, the program's window thread, which runs its
     // scripts, shares one processor with three threads that never rest: it
@@ -453,7 +777,89 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
     // The line of a close whose save's script was stopped: the room's
     // script at exit takes the two seconds the scripts have.
     const char* unsaved = "The game could not be saved: the story of Ann cannot be had";
-    const std::vector<QuitCase> cases = {
+    // The disk full, and standard error a pipe whose reader has gone: the
+    // line saying so is lost, and the program ends as it would have. The
+    // game says that it plays on standard output.
+    ProgramStop diskFullUnheard = diskFull;
+    diskFullUnheard.inChild = [] {
+        const rlimit fileSize{2048, 2048};
+        setrlimit(RLIMIT_FSIZE, &fileSize);
+        signal(SIGPIPE, SIG_DFL);
+        int lost[2];
+        if (pipe(lost) == 0) {
+            close(lost[0]);
+            dup2(lost[1], 2);
+            close(lost[1]);
+        }
+    };
+    const std::string saidOnErrors = "io.stderr:write('playing\\n')";
+    std::string playingHeard = playing;
+    playingHeard.replace(playingHeard.find(saidOnErrors), saidOnErrors.size(), "io.stdout:write('playing\\n'):flush()");
+    // Another program takes the settings' lock once the close has begun
+    // (the save at exit waits on a pipe the test writes to) and keeps it
+    // until the program has ended, as a copy of the game stopped in its save.
+    ProgramStop lockKept;
+    lockKept.whileEnding = [](pid_t program, const fs::path& folder) {
+        const int lock = open((folder / "registry.txt.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        flock(lock, LOCK_EX);
+        int pipe = -1;
+        for (int i = 0; i < 500 && (pipe = open((folder / "slow").c_str(), O_WRONLY | O_NONBLOCK)) < 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        close(pipe);
+        waitUntilEnded(program);
+        close(lock);
+    };
+    // A quit signal from the very first instants: it comes while the program
+    // opens its display, which does not answer until it hangs up. Nothing
+    // else stops it.
+    // The program shows its window on an X display of the test's.
+    auto onDisplay = [](const TestDisplay& display) {
+        return [name = display.name()] {
+            unsetenv("HV_WINDOW_BACKEND");
+            setenv("DISPLAY", name.c_str(), 1);
+            setenv("SDL_VIDEODRIVER", "x11", 1);
+        };
+    };
+    TestDisplay display;
+    ProgramStop opening;
+    opening.signal = 0;
+    opening.inChild = onDisplay(display);
+    opening.whileEnding = [&display](pid_t program, const fs::path&) {
+        ASSERT_TRUE(display.waitConnected());
+        kill(program, SIGTERM);
+        display.hangUp();
+    };
+    // The display's server there, the display lost at the first window's
+    // making: the close runs as for a display lost later (the window's
+    // thread, which stays in its call, is taken over), and nothing was
+    // saved that could fail. Only where the X server can be run.
+    testsupport::TempDir serverFolder;
+    TestXServer server(serverFolder.path());
+#ifdef HV_REQUIRE_X_TOOLS
+    EXPECT_LE(0, server.number()) << "Xvfb did not start, and this test must run here";
+#endif
+    TestDisplay cutting(server.number());
+    ProgramStop windowMade;
+    windowMade.signal = 0;
+    windowMade.inChild = onDisplay(cutting);
+    windowMade.whileEnding = [&cutting](pid_t, const fs::path&) { EXPECT_TRUE(cutting.waitCut()); };
+    // The program started as a box's process (as the game starts it to show
+    // a box), its display likewise silent: it ignores SIGPIPE of its own,
+    // whoever started it.
+    ProgramStop boxOpening = opening;
+    boxOpening.inChild = [onDisplay = onDisplay(display)] {
+        onDisplay();
+        setenv("HV_MESSAGE_BOX_FLAGS", "16", 1);
+        setenv("HV_MESSAGE_BOX_CAPTION", "Lanternfield", 1);
+        setenv("HV_MESSAGE_BOX_TEXT", "read me", 1);
+        signal(SIGPIPE, SIG_DFL);
+    };
+    boxOpening.whileEnding = [&display](pid_t program, const fs::path&) {
+        ASSERT_TRUE(display.waitConnected());
+        EXPECT_NE(0u, ignoredSignals(program) & (1ull << (SIGPIPE - 1)));
+        display.hangUp();
+    };
+    std::vector<QuitCase> cases = {
         {"at load", escaping, "stuck", signalled(SIGINT), 0},
         // Opening a pipe that nobody writes to never returns.
         {"in a room",
@@ -480,11 +886,28 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
          playing + "local save = LF_save function LF_save() io.stderr:write('saving\\n') io.open('slow'):close() "
                    "io.stderr:write('stuck\\n') return save() end",
          "playing", slowMachine, 0},
+        // The save the close began runs on to its end, within the close's
+        // two seconds.
+        {"with a second quit signal in the save at exit",
+         playing + "local save = LF_save function LF_save() io.stderr:write('saving\\n') "
+                   "local t = os.clock() while os.clock() - t < 1 do end return save() end",
+         "playing", secondSignal, 0, "saving"},
         {"with the disk full", playing, "playing", diskFull, 1, "The game could not be saved: "},
         {"in the save at exit on a busy machine",
          playing + "for _, room in pairs(rooms) do room.onExit = function() " + escaping + " end end\n",
          "playing", busyMachine, 1, unsaved, 8000, true},
+        {"with the disk full and nobody reading standard error", playingHeard, "playing", diskFullUnheard, 1,
+         "playing"},
+        {"while another program keeps the settings' lock",
+         playing + "local save = LF_save function LF_save() io.open('slow'):close() return save() end", "playing",
+         lockKept, 1, "another program holds the settings' lock file "},
+        {"as it opens its display", "", "", opening, 1, "cannot be opened", 8000, true},
+        {"as a box's process opens its display", "", "", boxOpening, 3, "", 8000, true},
     };
+    if (server.number() >= 0)
+        cases.push_back({"as its display is lost when its window is made", "", "", windowMade, 0, "", 8000, true});
+    ASSERT_TRUE(display.isOpen());
+    ASSERT_TRUE(cutting.isOpen());
     for (const QuitCase& c : cases) {
         SCOPED_TRACE(c.what);
         testsupport::TempDir dir;

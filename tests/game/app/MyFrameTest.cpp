@@ -6,6 +6,7 @@
 #include "game/app/GameEntry.h"
 #include "game/app/MyFrame.h"
 #include "game/progress/ProgressRecord.h"
+#include "platform/registry/RegistryFileLock.h"
 #include "platform/user/DisplayThread.h"
 #include "platform/user/Messages.h"
 #include "platform/user/headless/HeadlessBackend.h"
@@ -259,6 +260,8 @@ TEST_F(MyFrameTest, AQuitOrTheWindowsCloseEndsAStuckScriptOrAWaitingBoxAndKeepsT
         bool closeFirst;
         // The window, not a signal, is closed while what hangs waits.
         bool closeWindow = false;
+        // The game's frames run once it is on screen.
+        bool inPlay = false;
     };
     const std::vector<Case> cases = {
         {"an endless loop at load", "if not looped then looped = true io.open('waiting', 'w'):close() "
@@ -269,6 +272,13 @@ TEST_F(MyFrameTest, AQuitOrTheWindowsCloseEndsAStuckScriptOrAWaitingBoxAndKeepsT
         {"a message box at load", "if not alerted then alerted = true _ALERT('read me') end\n", false},
         {"a message box at load, the window closed",
          "if not alertedOnce then alertedOnce = true _ALERT('read me') end\n", false, true},
+        // The box waits on the window's thread, which the signal's close
+        // waits for; the save on the way out writes the story as it was.
+        {"a message box in play",
+         "canvas:setHasLuaAnimations(true)\n"
+         "function canvas:nextFrame() self:setHasLuaAnimations(false) _ALERT('read me') end\n"
+         "function LF_save() return [[" + story + "]] end\n",
+         false, false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -297,6 +307,8 @@ TEST_F(MyFrameTest, AQuitOrTheWindowsCloseEndsAStuckScriptOrAWaitingBoxAndKeepsT
                     PostMessageA(canvas->getParent()->getHWND(), WM_CLOSE, 0, 0);
                     return;
                 }
+                if (c.inPlay && canvas && canvas->isStarted())
+                    world.clock().advance(MyFrame::GAME_PERIOD_MS);
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
             }
         });
@@ -400,9 +412,9 @@ std::string settingsHex(const std::string& bytes)
 } // namespace
 
 // The exit save waits for the settings file, which another copy of the game
-// holds locked for longer than the close may spend in its scripts: that
-// time is the save's writing, not a script's, and the game ends once the
-// lock is let go, saved, with code 0.
+// holds locked for a while (less than a lock is waited for): that time is
+// the save's writing, not a script's, and the game ends once the lock is
+// let go, saved, with code 0.
 TEST_F(MyFrameTest, TheClosesClockNeverCountsTheSavesWriting)
 {
     GTEST_FLAG_SET(death_test_style, "fast");
@@ -419,7 +431,7 @@ TEST_F(MyFrameTest, TheClosesClockNeverCountsTheSavesWriting)
                 const int lock = ::open(lockFile.c_str(), O_RDWR | O_CREAT, 0600);
                 flock(lock, LOCK_EX);
                 std::raise(SIGTERM);
-                std::this_thread::sleep_for(std::chrono::milliseconds(CloseWatcher::QUIT_END_MS + 1000));
+                std::this_thread::sleep_for(platform::RegistryFileLock::kWait - std::chrono::seconds(1));
                 close(lock);
             });
             player.detach();
@@ -431,22 +443,29 @@ TEST_F(MyFrameTest, TheClosesClockNeverCountsTheSavesWriting)
 
 namespace {
 
-// A display whose thread, once told to, makes a call into it that never
-// comes back, as Xlib's does when the server no longer answers; its boxes
-// wait as a real display's do.
+// A display whose thread, once told to, makes a call into it that does not
+// come back, as Xlib's does when the server no longer answers, or comes back
+// only once the close was made without it; its boxes wait as a real
+// display's do.
 class MyFrameFrozenBackend : public MyFrameWaitingBoxBackend {
 public:
     std::atomic<bool> freeze{false};
     std::atomic<bool> frozen{false};
+    bool comesBack = false;
     int pumpInterval() const override { return GetCurrentThreadId() == m_thread ? 5 : -1; }
     void pump() override
     {
         if (!freeze || GetCurrentThreadId() != m_thread)
             return;
-        platform::DisplayThread::Call call;
-        frozen = true;
-        for (;;)
-            pause();
+        {
+            platform::DisplayThread::Call call;
+            frozen = true;
+            while (!comesBack || !platform::DisplayThread::takenOver())
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        // A thread taken over never gets here: running on beside the one
+        // that took over, it would save and close a second time.
+        std::_Exit(3);
     }
 
 private:
@@ -458,7 +477,10 @@ private:
 // The window's thread is held in a call into the display when the game is
 // asked to end, on screen or in a box a script opened in play: the close is
 // made without it, with Ann's story and the normal end saved, and the game
-// ends with code 0 within seconds.
+// ends with code 0 within seconds; with code 1 and the line that says so
+// when that save is refused. The thread, should its call come back, never
+// runs on. Held while the game loads (the loader in a script's call that
+// does not return), the close saves nothing: the game is not there whole.
 TEST_F(MyFrameTest, AGameWhoseDisplayNoLongerAnswersEndsSavedOnAQuit)
 {
     GTEST_FLAG_SET(death_test_style, "fast");
@@ -469,21 +491,40 @@ TEST_F(MyFrameTest, AGameWhoseDisplayNoLongerAnswersEndsSavedOnAQuit)
     lang::ByteArray image;
     record.writeImage(image);
     world.settings()->setBytesChunked(lang::String("Ann\\userdata"), image);
+    ASSERT_EQ(0, mkfifo((world.folder() / "pipe").c_str(), 0600));
+    const std::filesystem::path waiting = world.folder() / "waiting";
+    const std::filesystem::path refused = world.folder() / "refused";
     struct Case {
         const char* what;
         std::string gameScript;
-        bool inBox;
+        // Where the display's call holds the window's thread.
+        enum { ON_SCREEN, IN_BOX, AT_LOAD } held;
+        // The save on the way out is refused from the freeze on.
+        bool refuse = false;
+        bool comesBack = false;
     };
     const Case cases[] = {
-        {"on screen", "", false},
+        {"on screen", "", Case::ON_SCREEN},
         {"in a box a script opened",
          "canvas:setHasLuaAnimations(true)\n"
          "function canvas:nextFrame() self:setHasLuaAnimations(false) _ALERT('read me') end\n",
-         true},
+         Case::IN_BOX},
+        {"on screen, the save refused",
+         "local save = LF_save\n"
+         "function LF_save() if io.open('refused') then error('refused') end return save() end\n",
+         Case::ON_SCREEN, true},
+        {"on screen, its call into the display coming back", "", Case::ON_SCREEN, false, true},
+        // The story is checked at load with its save, which waits there.
+        {"at load", "local save = LF_save\n"
+                    "function LF_save() if not held then held = true io.open('waiting', 'w'):close() "
+                    "io.open('pipe') end return save() end\n",
+         Case::AT_LOAD},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         world.setSetting("NORMALEXIT", 0);
+        std::filesystem::remove(waiting);
+        std::filesystem::remove(refused);
         // The story the save makes names the case; the save runs as long
         // as a sample game's does.
         const std::string story = std::string("LF.savedBy = '") + c.what + "'\n";
@@ -498,14 +539,22 @@ TEST_F(MyFrameTest, AGameWhoseDisplayNoLongerAnswersEndsSavedOnAQuit)
                 alarm(30);
                 auto backend = std::make_unique<MyFrameFrozenBackend>();
                 MyFrameFrozenBackend* display = backend.get();
+                display->comesBack = c.comesBack;
                 platform::setWindowBackend(std::move(backend));
-                std::thread player([this, display, &c] {
-                    waitForTheGameOnScreen();
+                std::thread player([this, display, &c, &waiting, &refused] {
+                    if (c.held == Case::AT_LOAD) {
+                        while (!std::filesystem::exists(waiting))
+                            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                    } else {
+                        waitForTheGameOnScreen();
+                    }
                     // The game's frames, which open the script's box.
-                    while (c.inBox && !display->open) {
+                    while (c.held == Case::IN_BOX && !display->open) {
                         world.clock().advance(MyFrame::GAME_PERIOD_MS);
                         std::this_thread::sleep_for(std::chrono::milliseconds(1));
                     }
+                    if (c.refuse)
+                        std::ofstream{refused};
                     display->freeze = true;
                     while (!display->frozen)
                         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -514,10 +563,12 @@ TEST_F(MyFrameTest, AGameWhoseDisplayNoLongerAnswersEndsSavedOnAQuit)
                 player.detach();
                 std::exit(GameEntry::run(nullptr) + 10);
             },
-            ::testing::ExitedWithCode(0), "");
+            ::testing::ExitedWithCode(c.refuse ? 1 : 0),
+            c.refuse ? "The game could not be saved: the story of Ann cannot be had" : "");
         const std::string settings = settingsText(world.folder());
         EXPECT_NE(std::string::npos, settings.find("V \"NORMALEXIT\" 4 x01000000")) << settings;
-        EXPECT_NE(std::string::npos, settings.find(settingsHex(story))) << settings;
+        EXPECT_EQ(!c.refuse && c.held != Case::AT_LOAD, settings.find(settingsHex(story)) != std::string::npos)
+            << settings;
     }
 }
 
@@ -531,6 +582,24 @@ TEST(GameEntryTest, AMissingArchiveIsReportedAndEndsWithAnError)
     EXPECT_EQ("The game cannot start: its data " + std::filesystem::absolute("Lanternfield.bin").string() +
                   " is missing.",
               boxes[0].text);
+
+    // A quit signal while the box waits for OK closes it, and the program
+    // ends as it would have: within seconds, not when the box's process
+    // gives up waiting (a minute).
+    auto backend = std::make_unique<MyFrameWaitingBoxBackend>();
+    MyFrameWaitingBoxBackend* box = backend.get();
+    platform::setWindowBackend(std::move(backend));
+    std::thread player([box] {
+        for (int i = 0; i < 30000 && !box->open; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::raise(SIGTERM);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(1, GameEntry::run(nullptr));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+    player.join();
+    EXPECT_FALSE(box->open);
+    platform::useHeadlessBackend();
 }
 
 } // namespace

@@ -17,7 +17,9 @@
 # game within seconds, saved, as its close does. An eleventh has another
 # client destroy the window of a box at load: the box's process ends, and
 # the game goes on. The run with a window manager also minimises the window
-# and brings it back, which is no close.
+# and brings it back, which is no close. A twelfth, under a window manager,
+# minimises the game's window and brings it back over and over while the
+# game loads: the load goes on to the menu, and the game closes as ever.
 # Four more play a player who played before. Three freeze the display's
 # server (stopped) while the game's window thread is in one kind of call into
 # the display each: drawing a picture (the game draws all the time), taking
@@ -435,11 +437,12 @@ wait_fullscreen() {
 # window destroyed under a window manager, "firstshow" the window destroyed
 # before a stopped window manager maps it, "boxlost" and "playboxlost" the
 # display ended while a box waits, at load and in play, "boxgone" the box's
-# window destroyed at load, "frozendraw", "frozenmotion" and "frozenrest"
-# the display's server frozen while the game draws, while it takes the
-# pointer's events and while it rests, "lostmotion" the server ended while
-# the pointer moves; $2 is made once the display is up, and the next run
-# starts then.
+# window destroyed at load, "loadminimised" the window minimised and brought
+# back under a window manager while the game loads, "frozendraw",
+# "frozenmotion" and "frozenrest" the display's server frozen while the game
+# draws, while it takes the pointer's events and while it rests, "lostmotion"
+# the server ended while the pointer moves; $2 is made once the display is
+# up, and the next run starts then.
 run() {
   local mode=$1 up=$2 dir
   dir=$(mktemp -d "${TMPDIR:-/tmp}/hv-realwindow-$mode.XXXXXX")
@@ -483,7 +486,7 @@ run() {
 
   start_display
   touch "$up"
-  if [ "$mode" = wm ] || [ "$mode" = wmdestroyed ] || [ "$mode" = firstshow ]; then
+  if [ "$mode" = wm ] || [ "$mode" = wmdestroyed ] || [ "$mode" = firstshow ] || [ "$mode" = loadminimised ]; then
     start_window_manager
     # Stopped, the window manager maps no window: the game's stays unmapped.
     [ "$mode" = firstshow ] && kill -STOP "${pids[1]}"
@@ -588,6 +591,33 @@ function canvas:nextFrame() self:setHasLuaAnimations(false) _ALERT("read me") en
     fi
     ended_normally
     boxes_end "the game"
+    outcome=passed
+    exit 0
+  fi
+
+  if [ "$mode" = loadminimised ]; then
+    # From the loading screen on, the window is minimised and brought back
+    # every tenth of a second (the loader thread loads meanwhile; the
+    # window's thread tells the canvas of each activation) until the menu
+    # shows; then the window's close.
+    local rounds=0 x y w h
+    wait_first_picture
+    menu_shown() {
+      [ "$frame" -nt "$dir/first.png" ] && cp "$frame" "$dir/menu.png" &&
+        differs "$dir/first.png" "$dir/menu.png" $SCREEN_TOP
+    }
+    begin_wait "$LOAD_LIMIT"
+    until menu_shown; do
+      within || fail "the loading screen did not give way to the menu while the window was minimised and" \
+        "brought back ($rounds times), $(waited)"
+      xdotool windowminimize --sync "$win" windowactivate --sync "$win"
+      kill -0 "$game_pid" 2>/dev/null || fail "the game ended while its window was minimised and brought back"
+      ((++rounds))
+      sleep 0.1
+    done
+    read -r x y w h < <(geometry)
+    xdotool mousemove $((x + w - 10)) $((y - 10)) click 1
+    ended_normally
     outcome=passed
     exit 0
   fi
@@ -723,8 +753,8 @@ printf 'leak:libdbus-1.so\n' >"$up/lsan.supp"
 export LSAN_OPTIONS="suppressions=$up/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 # Each run starts once the display of the one before is up.
 running=()
-for mode in wm bare box playbox destroyed wmdestroyed lost firstshow boxlost playboxlost boxgone frozendraw \
-  frozenmotion frozenrest lostmotion; do
+for mode in wm bare box playbox destroyed wmdestroyed lost firstshow boxlost playboxlost boxgone loadminimised \
+  frozendraw frozenmotion frozenrest lostmotion; do
   run "$mode" "$up/$mode" &
   running+=($!)
   for ((i = 0; i < 100; ++i)); do

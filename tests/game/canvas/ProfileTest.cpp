@@ -3,6 +3,7 @@
 // length, the save at exit, the choice of a profile, and damaged settings.
 #include "core/lang/ByteArray.h"
 #include "core/lang/StringArray.h"
+#include "game/app/GameEntry.h"
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/dialogs/ChoosePlayer.h"
 #include "game/inventory/Inventory.h"
@@ -16,6 +17,7 @@
 
 #include <lua.hpp>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -328,6 +330,15 @@ TEST_F(ProfileTest, AStoryNotTakenIsKeptBesideTheSettingsOrStaysStoredWhenTheClo
     EXPECT_EQ("LF.chapterTwo = true", value("Ann\\LF\\0"));
     EXPECT_FALSE(std::filesystem::exists(world.folder() / "registry.txt.Ann.story.2"));
 
+    // With no close under way, a refused story whose save at once fails is
+    // a failed save, for the closing game to tell of.
+    putValue("Ann\\LF\\0", "LF.g = function() end");
+    ASSERT_EQ(0, luaL_dostring(L(), "function LF_save() error('no save') end"));
+    EXPECT_FALSE(canvas->loadProfile());
+    EXPECT_NE(std::string::npos, canvas->lastSaveFailure().find("the story of Ann cannot be had"))
+        << canvas->lastSaveFailure();
+    saveText("LF.saved = true\n");
+
     // The next player chosen is saved as ever.
     chooseNewPlayer("Bert");
     EXPECT_TRUE(canvas->saveProfile());
@@ -395,7 +406,12 @@ TEST_F(ProfileTest, ASaveTheSettingsFileCannotHoldSaysItFailedAndTheLastSaveStay
             putValue("Ann\\filler\\" + std::to_string(v), std::string(1 << 20, 'x'));
     }
     saveText(std::string(2 << 20, '-'));
+    // The closing game says it in one line, as every failed save.
+    ::testing::internal::CaptureStderr();
     EXPECT_FALSE(canvas->saveProfile());
+    EXPECT_EQ(1, GameEntry::closedCode(false, canvas->lastSaveFailure()));
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(1, std::count(said.begin(), said.end(), '\n')) << said;
     EXPECT_EQ("kept = true\n", value("Ann\\LF\\0"));
     EXPECT_NE(std::string::npos, world.debugText().find("the progress of Ann cannot be stored whole"));
     EXPECT_NE(std::string::npos,

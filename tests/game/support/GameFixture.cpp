@@ -236,7 +236,8 @@ bool hasSampleGame()
 }
 
 bool startSampleGame(testsupport::GameWorld& world, testsupport::TestLoaderFrame* frame, Canvas*& canvas,
-                     const std::function<void(const std::filesystem::path&)>& prepare)
+                     const std::function<void(const std::filesystem::path&)>& prepare,
+                     const std::function<Canvas*()>& make)
 {
     for (const auto& entry : std::filesystem::directory_iterator(sampleFolder())) {
         if (entry.path().extension() == ".bin" || entry.path().extension() == ".lua")
@@ -247,7 +248,7 @@ bool startSampleGame(testsupport::GameWorld& world, testsupport::TestLoaderFrame
     const std::filesystem::path archive = world.folder() / testsupport::GameData::kArchiveName;
     lang::ResourceFile::open(lang::String(archive.string().c_str()));
     world.setSetting("FULLSCREEN", 0);
-    canvas = new Canvas();
+    canvas = make ? make() : new Canvas();
     return world.start(frame, canvas);
 }
 

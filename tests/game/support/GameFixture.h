@@ -66,10 +66,12 @@ std::string roomScript(const std::string& room);
 // Whether the tools built the sample game's data beside the program.
 bool hasSampleGame();
 // Starts the sample game on that data in the world: the canvas is made
-// once the data is in place (and `prepare`, when given, has changed it), and
-// the world adopts it and the frame; false when the load failed.
+// once the data is in place (and `prepare`, when given, has changed it), by
+// `make` when given, and the world adopts it and the frame; false when the
+// load failed.
 bool startSampleGame(testsupport::GameWorld& world, testsupport::TestLoaderFrame* frame, Canvas*& canvas,
-                     const std::function<void(const std::filesystem::path&)>& prepare = nullptr);
+                     const std::function<void(const std::filesystem::path&)>& prepare = nullptr,
+                     const std::function<Canvas*()>& make = nullptr);
 
 // Types a name into the visible name prompt and presses Enter, as a new
 // player does.

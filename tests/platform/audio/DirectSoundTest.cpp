@@ -1,5 +1,6 @@
 // The sound-buffer device over the manual-pump backend: devices, the primary
-// format, Lock wrap, cursors, status, volume, pan, frequency, lost buffers.
+// format, Lock wrap and locked bytes played as silence, cursors, status,
+// volume, pan, frequency, lost buffers.
 #include "platform/audio/DirectSound.h"
 #include "platform/audio/manual/ManualAudioBackend.h"
 
@@ -410,6 +411,15 @@ TEST_F(DirectSoundTest, DuplicatesShareTheSoundAndNothingElse)
     EXPECT_EQ(out[0], 1000) << "the memory is shared, the volume is not";
     EXPECT_EQ(out[2], 2000);
     EXPECT_EQ(playCursor(original), 1u * 2);
+    // Bytes locked through the original play as silence through the copy
+    // too, until they are unlocked.
+    void* p1 = nullptr;
+    void* p2 = nullptr;
+    DWORD n1 = 0, n2 = 0;
+    ASSERT_EQ(original->Lock(2 * 2, 2 * 2, &p1, &n1, &p2, &n2, 0), DS_OK);
+    EXPECT_EQ(pump(1)[0], 0) << "frame 2, locked";
+    ASSERT_EQ(original->Unlock(p1, n1, p2, n2), DS_OK);
+    EXPECT_EQ(pump(1)[0], 4000) << "frame 3, unlocked";
 
     IDirectSoundBuffer* primary = nullptr;
     DSBUFFERDESC desc{};

@@ -1,5 +1,5 @@
-// waveOut over the manual-pump backend: queue order, loops, the byte counter,
-// reset, close refusal and volume.
+// waveOut over the manual-pump backend: queue order, loops, held bytes, the
+// byte counter, reset, close refusal and volume.
 #include "platform/audio/WinMM.h"
 #include "platform/audio/manual/ManualAudioBackend.h"
 #include "platform/kernel/Clock.h"
@@ -175,6 +175,13 @@ TEST_F(WaveOutTest, LoopHeadersRepeatAndTheCounterKeepsGrowing)
     EXPECT_EQ(pump(6), "X3401X");
     EXPECT_EQ(position(h), 18u) << "bytes played, not reduced modulo the buffer";
     EXPECT_EQ(hr.dwFlags & (WHDR_INQUEUE | WHDR_DONE), WHDR_INQUEUE);
+    // Bytes the program holds while it rewrites them play as silence until it
+    // releases them.
+    ASSERT_EQ(platform::audio::holdWaveData(h, &ring[1], 2), MMSYSERR_NOERROR);
+    EXPECT_EQ(pump(5), std::string("340\x80\x80"));
+    ASSERT_EQ(platform::audio::releaseWaveData(h, &ring[1]), MMSYSERR_NOERROR);
+    EXPECT_EQ(pump(5), "3401X");
+    EXPECT_EQ(platform::audio::holdWaveData(nullptr, &ring[1], 2), MMSYSERR_INVALHANDLE);
 
     EXPECT_EQ(waveOutClose(h), WAVERR_STILLPLAYING) << "close is refused while a buffer is queued";
     EXPECT_EQ(waveOutReset(h), MMSYSERR_NOERROR);

@@ -1,4 +1,5 @@
 // RegistryTest.cpp: the registry calls over a settings file in a temporary folder.
+#include "platform/kernel/DebugOutput.h"
 #include "platform/registry/Registry.h"
 #include "platform/registry/RegistryFileLock.h"
 #include "platform/registry/RegistryKey.h"
@@ -9,16 +10,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fcntl.h>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <sstream>
 #include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -603,12 +607,14 @@ TEST_F(RegistryTest, FilesBeyondTheLimitsAreSetAsideAndNeverWritten)
     }
 
     // Nor is one written: 33 values of 1 MB take 66 MB in hex. The file
-    // keeps what it held, the batch's end says so, and its changes are
-    // dropped: the registry is the file's again, and the next change is
+    // keeps what it held, the batch's end says so (the caller tells the
+    // player: the debug output has it, standard error not), and its changes
+    // are dropped: the registry is the file's again, and the next change is
     // saved.
     {
         ASSERT_EQ(ERROR_SUCCESS, setDword(HKEY_CURRENT_USER, "kept", 1));
         const std::string before = readFile(m_file);
+        platform::DebugCapture debug;
         ::testing::internal::CaptureStderr();
         {
             platform::RegistryBatch oneWrite;
@@ -618,7 +624,8 @@ TEST_F(RegistryTest, FilesBeyondTheLimitsAreSetAsideAndNeverWritten)
                                                         REG_BINARY, big.data(), DWORD(big.size())));
             EXPECT_EQ(ERROR_WRITE_FAULT, oneWrite.end());
         }
-        EXPECT_NE(std::string::npos, ::testing::internal::GetCapturedStderr().find("larger than"));
+        EXPECT_EQ("", ::testing::internal::GetCapturedStderr());
+        EXPECT_TRUE(debug.contains("larger than")) << debug.text();
         EXPECT_EQ(before, readFile(m_file));
         EXPECT_TRUE(query(HKEY_CURRENT_USER, "big0").empty());
         ASSERT_EQ(ERROR_SUCCESS, setDword(HKEY_CURRENT_USER, "later", 2));
@@ -703,15 +710,45 @@ TEST(RegistryFileLockTest, AHeldLockKeepsEveryOtherWriterOut)
 
     // A batch holds it from its start to its end.
     platform::ScopedRegistryFile scope(file);
+    DWORD one = 1;
     {
         platform::RegistryBatch batch;
         EXPECT_FALSE(anotherCopyGets(LOCK_SH));
-        DWORD one = 1;
         EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(HKEY_CURRENT_USER, "a", 0, REG_DWORD,
                                                 reinterpret_cast<const BYTE*>(&one), 4));
         EXPECT_FALSE(anotherCopyGets(LOCK_SH));
     }
     EXPECT_TRUE(anotherCopyGets(LOCK_EX));
+
+    // Another program that keeps the lock (a copy stopped in its save) holds
+    // a write up for the wait, on the clock, and no longer: the write fails,
+    // naming the lock file, and the file stays as it was. Its changes wait
+    // for the next write, which gets the lock once it is let go.
+    const int other = ::open((file + ".lock").c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_EQ(0, ::flock(other, LOCK_EX | LOCK_NB));
+    // It lets go after ten waits (a write that waits that long hangs, even
+    // on a machine ten times busier than its processors), or when told.
+    std::promise<void> letGo;
+    std::thread holder([other, told = letGo.get_future()] {
+        told.wait_for(10 * platform::RegistryFileLock::kWait);
+        ::close(other);
+    });
+    const std::string before = readFile(file);
+    const auto start = std::chrono::steady_clock::now();
+    DWORD two = 2;
+    EXPECT_EQ(ERROR_WRITE_FAULT,
+              RegSetValueExA(HKEY_CURRENT_USER, "b", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&two), 4));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, platform::RegistryFileLock::kWait);
+    EXPECT_EQ("another program holds the settings' lock file " + file + ".lock", platform::registryWriteFailure());
+    EXPECT_EQ(before, readFile(file));
+    letGo.set_value();
+    holder.join();
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(HKEY_CURRENT_USER, "c", 0, REG_DWORD,
+                                            reinterpret_cast<const BYTE*>(&one), 4));
+    EXPECT_EQ("", platform::registryWriteFailure());
+    const std::string after = readFile(file);
+    EXPECT_NE(std::string::npos, after.find("V \"b\" 4 x02000000")) << after;
+    EXPECT_NE(std::string::npos, after.find("V \"c\" 4 x01000000")) << after;
 }
 
 TEST(RegistryKeyTest, ADeepTreeIsFreedWithoutRecursion)

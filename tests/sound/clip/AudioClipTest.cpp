@@ -1,7 +1,8 @@
 // The sound clip over the engine's samples, checked on the PCM the mixer
 // makes (update-driven output, every block captured): lazy loading from an
 // archive item and from a file, the load-failed latch, play, loop, pause and
-// stop, volume and master volume, pitch, the fades, and a closed engine.
+// stop, volume and master volume (set from a second thread too), pitch, the
+// fades, and a closed engine.
 #include "tests/sound/formats/WavBuilder.h"
 #include "tests/sound/mixer/MixerTestSupport.h"
 #include "tests/support/TempDir.h"
@@ -10,9 +11,11 @@
 #include "sound/clip/AudioClip.h"
 #include "tools/archive/ArchiveWriter.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -228,6 +231,25 @@ TEST_F(AudioClipTest, VolumeIsAbsoluteAndUnmovedByTheMasterVolume)
     EXPECT_NEAR(level, full * 64 / 255, full / 100 + 2) << "an absolute volume ignores the master volume";
     quiet->setVolume(255);
     EXPECT_EQ(steadyLeft(render(1)), full);
+}
+
+// The game's music is looped by the window's thread while the loader thread
+// sets its volume: the volume is kept under the sound monitor that the loop
+// reads it under. The second thread waits on a relaxed flag, which orders
+// nothing for the sanitizer: only the monitor may.
+TEST_F(AudioClipTest, AVolumeSetOnAnotherThreadIsKeptUnderTheSoundMonitor)
+{
+    AudioClip* music = clip("+beep");
+    std::atomic<bool> looped{false};
+    std::thread loader([music, &looped] {
+        while (!looped.load(std::memory_order_relaxed))
+            std::this_thread::yield();
+        music->setVolume(64);
+    });
+    music->loop();
+    looped.store(true, std::memory_order_relaxed);
+    loader.join();
+    EXPECT_EQ(HVSOUND_GetVolume(music->getChannel()), 64);
 }
 
 TEST_F(AudioClipTest, PitchTwoPlaysAt44100HertzAndEndsInHalfTheTime)

@@ -271,7 +271,6 @@ TEST_F(MusicPlayerTest, TheEffectsVolumeChangesSafelyWhileTheMixerThreadStartsNo
 struct Fired {
     HVMUSIC_SONG* song;
     int parameter;
-    float clock;
     int block; // the block mixed by the update that made the call
 };
 std::vector<Fired> g_fired;
@@ -280,42 +279,54 @@ int g_block = 0;
 
 void record(HVMUSIC_SONG* song, int parameter)
 {
-    g_fired.push_back(Fired{song, parameter, song->elapsedMs, g_block});
+    g_fired.push_back(Fired{song, parameter, g_block});
 }
 
 TEST_F(MusicPlayerTest, RowCallbacksWaitInTheirQueueUntilTheSongClockReachesThem)
 {
-    S3mBuilder b = twoNotes();
-    b.speed(1);
-    HVMUSIC_SONG* song = load(b.build());
-    ASSERT_NE(song, nullptr);
-    song->rowCallback.function = record;
-    song->rowCallback.every = 2;
-    ASSERT_TRUE(HVMUSIC_PlaySong(song));
-    g_fired.clear();
-    const HVSOUND_STATE* s = HVSOUND_GetState();
-    const float block = s->mixer.blockDurationMs;
-    const int ringBlocks = s->mixBufferLength / s->mixer.blockLength;
-    for (g_block = 0; g_block < 60; ++g_block)
-        HVSOUND_Update();
-    ASSERT_GE(g_fired.size(), 3u);
-    for (size_t k = 0; k < g_fired.size(); ++k) {
-        // Speed 1: tick t plays row t of the 64 of the one pattern, at
-        // sample t x 441, inside block t x 441 / 512, which starts at the
-        // song clock below; its entry waits one ring less one block more.
-        int tick = int(k) * 2;
-        int row = tick % 64;
-        EXPECT_EQ(g_fired[k].parameter, row);
-        int playedBlock = tick * 441 / 512;
-        float played = float(playedBlock) * block;
-        float due = float(s->bufferLengthMs) + played - block;
-        // The call is made once the block at whose start the clock reached
-        // the entry's time is mixed: the block mixed as the output starts
-        // playing the row's block, the rest of the ring ahead of it.
-        EXPECT_EQ(g_fired[k].block, playedBlock + ringBlocks - 1) << "row " << row;
-        float blockStart = g_fired[k].clock - block;
-        EXPECT_GE(blockStart, due - 0.01f) << "row " << row << " fired early";
-        EXPECT_LT(blockStart, due + block) << "row " << row << " fired late";
+    struct Case {
+        int rate;
+        int bufferSize; // -1 the default
+        int blockLength;
+        int ringBlocks;
+    };
+    // At 48 kHz a buffer size of 120 (taken as 100 ms, the ring twice that)
+    // makes 9 blocks of 1,024 samples, 192 ms: a whole number of
+    // milliseconds, which leaves no margin for a clock that rounds.
+    for (Case c : {Case{22050, -1, 512, 4}, Case{48000, 120, 1024, 9}}) {
+        HVSOUND_Close();
+        if (c.bufferSize > 0) {
+            ASSERT_TRUE(HVSOUND_SetBufferSize(c.bufferSize));
+        }
+        ASSERT_TRUE(HVSOUND_Init(c.rate, 32, 0)) << c.rate;
+        const HVSOUND_STATE* s = HVSOUND_GetState();
+        ASSERT_EQ(s->mixer.blockLength, c.blockLength) << c.rate;
+        ASSERT_EQ(s->mixBufferLength, c.ringBlocks * c.blockLength) << c.rate;
+        S3mBuilder b = twoNotes();
+        b.speed(1);
+        HVMUSIC_SONG* song = load(b.build());
+        ASSERT_NE(song, nullptr);
+        song->rowCallback.function = record;
+        song->rowCallback.every = 2;
+        ASSERT_TRUE(HVMUSIC_PlaySong(song));
+        g_fired.clear();
+        for (g_block = 0; g_block < 60; ++g_block)
+            HVSOUND_Update();
+        ASSERT_GE(g_fired.size(), 20u) << c.rate;
+        for (size_t k = 0; k < g_fired.size(); ++k) {
+            // Speed 1 at 125 BPM: tick t plays row t of the 64 of the one
+            // pattern, at sample t x rate / 50, inside the block below.
+            int tick = int(k) * 2;
+            int row = tick % 64;
+            EXPECT_EQ(g_fired[k].parameter, row) << c.rate;
+            int playedBlock = int(int64_t(tick) * c.rate / 50 / c.blockLength);
+            // The call is made once the block mixed as the output starts
+            // playing the row's block is mixed, the rest of the ring ahead
+            // of it: its entry waits one ring less one block.
+            EXPECT_EQ(g_fired[k].block, playedBlock + c.ringBlocks - 1) << c.rate << " Hz, row " << row;
+        }
+        HVMUSIC_FreeSong(song);
+        forget(song);
     }
 }
 
@@ -349,10 +360,10 @@ TEST_F(MusicPlayerTest, TheFirstRowAndOrderFireTheirCallbacksWhenTheSongStarts)
     b.speed(1).orders({0, 1}).effect(0, 2, 0, fx('C'), 0);
     HVMUSIC_SONG* song = load(b.build());
     ASSERT_NE(song, nullptr);
-    song->rowCallback.function = [](HVMUSIC_SONG*, int row) { g_fired.push_back(Fired{nullptr, row, 0.0f, 0}); };
+    song->rowCallback.function = [](HVMUSIC_SONG*, int row) { g_fired.push_back(Fired{nullptr, row, 0}); };
     song->rowCallback.every = 1;
     song->orderCallback.function = [](HVMUSIC_SONG*, int order) {
-        g_fired.push_back(Fired{nullptr, 100 + order, 0.0f, 0});
+        g_fired.push_back(Fired{nullptr, 100 + order, 0});
     };
     song->orderCallback.every = 1;
     for (int start = 0; start < 2; ++start) {

@@ -1,6 +1,7 @@
 // DirectSoundDriverTest.cpp: the DirectSound driver over the manual-pump
-// backend: device start, the mix buffer, hardware channels' volume, pan and
-// frequency as heard, pause, lost buffers and failures.
+// backend: device start, the mix buffer and its handover to the device,
+// hardware channels' volume, pan and frequency as heard, pause, lost buffers
+// and failures.
 #include "platform/audio/DirectSound.h"
 #include "sound/output/output_dsound.h"
 #include "sound/output/output_winmm.h"
@@ -88,6 +89,11 @@ TEST_F(DirectSoundDriverTest, OpensTheDeviceWithAStereo16BitPrimaryAtTheMixRate)
     HVSOUND_Close();
     EXPECT_EQ(backend->openOutputs(), 0);
     EXPECT_EQ(s->driver->getOutputHandle(), nullptr);
+}
+
+TEST_F(DirectSoundDriverTest, TheDeviceNeverPlaysABlockOfTheRingWhileTheMixerThreadWritesIt)
+{
+    expectTheDeviceNeverReadsTheBlockBeingWritten(HVSOUND_OUTPUT_DSOUND);
 }
 
 TEST_F(DirectSoundDriverTest, HardwareVoiceVolumePanAndFrequencyReachTheBuffer)

@@ -1,5 +1,6 @@
 // WaveOutDriverTest.cpp: the waveOut driver over the manual-pump backend:
-// opening, the looping ring, play position, lock wrap and failures.
+// opening, the looping ring and its handover to the device, play position,
+// lock wrap and failures.
 #include "platform/audio/WinMM.h"
 #include "sound/output/output_winmm.h"
 #include "tests/sound/output/OutputTestSupport.h"
@@ -116,6 +117,11 @@ TEST_F(WaveOutDriverTest, TheMixerRefillsTheRingAsTheDevicePlays)
     });
     EXPECT_TRUE(heard) << "the playing sample reaches the device through the ring";
     HVSOUND_StopSound(HVSOUND_ALL);
+}
+
+TEST_F(WaveOutDriverTest, TheDeviceNeverPlaysABlockOfTheRingWhileTheMixerThreadWritesIt)
+{
+    expectTheDeviceNeverReadsTheBlockBeingWritten(HVSOUND_OUTPUT_WINMM);
 }
 
 TEST_F(WaveOutDriverTest, NoDeviceOrARefusedOpenFailsWithError3)

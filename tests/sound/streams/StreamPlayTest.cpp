@@ -40,16 +40,40 @@ protected:
 TEST_F(SoundStreamPlay, TheMixerOutputsTheWavDataAcrossRefills)
 {
     startEngine();
-    HVSOUND_STREAM* s = openMemory(wav16(60000, 2));
-    ASSERT_NE(s, nullptr);
-    playOnce(s);
-    update(60); // 30,720 frames: three changes of buffer half
-    std::vector<int16_t> data = pcmValues(60000, 2);
-    ASSERT_EQ(heard.size(), size_t(60 * kBlock * 2));
-    for (size_t i = 0; i < size_t(kRamp * 2); ++i)
-        ASSERT_LE(std::abs(heard[i]), std::abs(data[i])) << "ramping up at " << i / 2;
-    for (size_t i = size_t(kRamp * 2); i < heard.size(); ++i)
-        ASSERT_EQ(heard[i], data[i]) << "frame " << i / 2;
+    // At the mix rate every value as it is. At half of it every output frame
+    // lies between two of the buffer, also at the buffer's end, where the
+    // mixer reads the guard that repeats its first frame: a constant stays
+    // itself across all of it (so the data's values are also the ones heard).
+    std::vector<int16_t> constant(size_t(2 * 40000));
+    for (size_t i = 0; i < constant.size(); ++i)
+        constant[i] = int16_t(i % 2 ? -8000 : 10000);
+    wavtest::WavBuilder halfRate;
+    halfRate.pcm(2, kRate / 2, 16).data(bytesOf(constant));
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        int blocks;
+        std::vector<int16_t> expected; // left, right, ...
+    };
+    const Case cases[] = {
+        // 30,720 frames: three changes of buffer half.
+        {"at the mix rate", wav16(60000, 2), 60, pcmValues(60000, 2)},
+        // Twice round the buffer of 2 x 4,096 frames, which plays 16,384.
+        {"a constant at half the mix rate", halfRate.build(), 70, constant},
+    };
+    for (const Case& c : cases) {
+        HVSOUND_STREAM* s = openMemory(c.bytes);
+        ASSERT_NE(s, nullptr) << c.what;
+        heard.clear();
+        playOnce(s);
+        update(c.blocks);
+        ASSERT_EQ(heard.size(), size_t(c.blocks * kBlock * 2)) << c.what;
+        for (size_t i = 0; i < size_t(kRamp * 2); ++i)
+            ASSERT_LE(std::abs(heard[i]), std::abs(c.expected[i])) << c.what << ": ramping up at " << i / 2;
+        for (size_t i = size_t(kRamp * 2); i < heard.size(); ++i)
+            ASSERT_EQ(heard[i], c.expected[i]) << c.what << ": frame " << i / 2;
+        close(s);
+    }
 }
 
 TEST_F(SoundStreamPlay, AnOggPlaysThroughAsLibvorbisfileDecodesItThenEnds)
@@ -123,18 +147,44 @@ TEST_F(SoundStreamPlay, StopThenPlayAndPlayAfterTheEndRestartFromTheFirstSample)
 TEST_F(SoundStreamPlay, ThePlayedPositionFollowsTheChannelAndTheHeardOneLagsByTheOutputRing)
 {
     startEngine();
-    HVSOUND_STREAM* s = openMemory(wav16(100000, 1));
-    ASSERT_NE(s, nullptr);
-    playOnce(s);
-    for (int blocks = 1; blocks <= 40; ++blocks) {
-        update();
-        uint32_t played = HVSOUND_Stream_GetPlayedSample(s, false, nullptr);
-        ASSERT_EQ(played, uint32_t(blocks * kBlock)) << blocks;
-        uint32_t heardNow = HVSOUND_Stream_GetPlayedSample(s, true, nullptr);
-        ASSERT_EQ(heardNow, uint32_t(std::max(0, blocks - kRingBlocks) * kBlock)) << blocks;
+    // The silence after a stream's end plays on as position until the
+    // stream stops: the data's last half is filled up with it (the data ends
+    // 8,000 frames into the third half) and the next half is all of it.
+    struct Case {
+        const char* what;
+        int frames;
+        int blocks; // at most, while the stream plays
+    };
+    const Case cases[] = {
+        {"a long stream", 100000, 40},
+        {"a stream played into the silence after its end", 2 * kHalf + 8000, 200},
+    };
+    for (const Case& c : cases) {
+        HVSOUND_STREAM* s = openMemory(wav16(c.frames, 1));
+        ASSERT_NE(s, nullptr) << c.what;
+        playOnce(s);
+        int blocks = 0;
+        while (blocks < c.blocks) {
+            update();
+            if (s->channel == -1)
+                break;
+            ++blocks;
+            uint32_t played = HVSOUND_Stream_GetPlayedSample(s, false, nullptr);
+            ASSERT_EQ(played, uint32_t(blocks * kBlock)) << c.what << ", block " << blocks;
+            uint32_t heardNow = HVSOUND_Stream_GetPlayedSample(s, true, nullptr);
+            ASSERT_EQ(heardNow, uint32_t(std::max(0, blocks - kRingBlocks) * kBlock)) << c.what << ", block " << blocks;
+        }
+        if (c.frames > c.blocks * kBlock) {
+            HVSOUND_Stream_Stop(s);
+            EXPECT_EQ(HVSOUND_Stream_GetPlayedSample(s, false, nullptr), uint32_t(blocks * kBlock))
+                << "where it stopped";
+        } else {
+            EXPECT_GT(blocks * kBlock, 3 * kHalf) << "it played into the half after its data's";
+            EXPECT_NEAR(double(HVSOUND_Stream_GetPlayedSample(s, false, nullptr)), c.frames, kRate / 1000.0)
+                << "after the end: the whole length";
+        }
+        close(s);
     }
-    HVSOUND_Stream_Stop(s);
-    EXPECT_EQ(HVSOUND_Stream_GetPlayedSample(s, false, nullptr), uint32_t(40 * kBlock)) << "where it stopped";
 }
 
 TEST_F(SoundStreamPlay, EveryFailedPlayAnswersMinusOne)

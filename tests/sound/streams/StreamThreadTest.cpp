@@ -3,8 +3,9 @@
 // end of a stream played once, an MP3 stream sought while it plays, its
 // pitch changed and its channel taken while it plays, the engine's close
 // within a second with a stream playing, stream calls from song and sync
-// callbacks, the engine's close and restart refused in a callback on its
-// own threads, a song or stream freed while its callback runs, the close's
+// callbacks, a song, stream or unit freed in its own callback on one of the
+// engine's threads (done or refused) and the engine's close and restart
+// refused there, a song or stream freed while its callback runs, the close's
 // order of the mixer thread and the stream layer, and opens, plays, stops
 // and closes racing the threads.
 #include "platform/kernel/DebugOutput.h"
@@ -16,6 +17,7 @@
 #include "tests/sound/music/S3mBuilder.h"
 #include "tests/sound/streams/StreamTestSupport.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -215,76 +217,111 @@ TEST_F(SoundStreamThread, AStreamsChannelChangesSafelyUnderTheThreadThatLooksAtI
     HVSOUND_Sample_Free(shot);
 }
 
-// Where the mixer reads a stream: a unit after the channels' one keeps the
-// channel's play position and counts the cycles, so that a fill on the
-// stream thread can wait for the mixer without being ordered before the
-// mixer's later reads.
-struct MixerReadProbe {
+// Watches a stream's buffer at every mix: a unit after the channels' one
+// counts the mixes that find a half not wholly one constant, or the guard
+// after the buffer's end not repeating its first frame (which the mixer
+// reads at the loop); it keeps the channel's play position and counts the
+// cycles. The fill waits on these with relaxed loads, which order nothing
+// between the threads: only the engine's own locks order the mixer's reads
+// before a half is written.
+struct HalfWatch {
+    HVSOUND_STREAM* stream = nullptr;
     HVSOUND_CHANNEL* channel = nullptr;
     std::atomic<int> position{0};
     std::atomic<int> cycles{0};
+    std::atomic<int> mixedBadly{0};
+    std::atomic<int> fills{0};
     std::atomic<bool> readWhileFilled{false};
-    bool late = true; // read and written by the fill only
+    // Read and written by the fill only, or before it runs under the stream lock.
+    bool slow = false;
+    bool late = true;
 };
 
-void* probeMixerReads(void*, void* buffer, int, void* parameter)
+void* watchHalves(void*, void* buffer, int, void* parameter)
 {
-    auto* probe = static_cast<MixerReadProbe*>(parameter);
+    auto* watch = static_cast<HalfWatch*>(parameter);
     HVSOUND_MixerLockScope lock;
-    probe->position = int(probe->channel->playPosition);
-    ++probe->cycles;
+    const HVSOUND_SAMPLE* sample = watch->stream->sample;
+    const auto* data = reinterpret_cast<const int16_t*>(sample->data);
+    const int half = sample->length / 2;
+    bool whole = data[sample->length] == data[0];
+    for (const int16_t* first : {data, data + half})
+        whole = whole && std::all_of(first, first + half, [first](int16_t v) { return v == *first; });
+    if (!whole)
+        watch->mixedBadly.fetch_add(1, std::memory_order_relaxed);
+    watch->position.store(int(watch->channel->playPosition), std::memory_order_relaxed);
+    watch->cycles.fetch_add(1, std::memory_order_relaxed);
     return buffer;
 }
 
-// A fill whose sound comes late, the first time: it decodes its half, waits
-// until the mixer reads in that half (the other half has played out before
-// the decoding was done), puts the sound there and returns once the mixer
-// has mixed two more blocks. Afterwards it fills as the stream's own does.
-bool lateFill(HVSOUND_STREAM* s, void* destination, int bytes, void* parameter)
+// A fill that writes one constant a call (1000, 2000, ...). Once slow, it
+// writes the first half of its sound, waits until the mixer has mixed two
+// more blocks, then writes the rest; its first slow call also comes late:
+// it waits until the mixer reads in the half it fills (the other half has
+// played out before the sound was made).
+bool slowConstantFill(HVSOUND_STREAM* s, void* destination, int bytes, void* parameter)
 {
-    auto* probe = static_cast<MixerReadProbe*>(parameter);
-    if (!probe->late)
-        return HVSOUND_Stream_FileFill(s, destination, bytes, nullptr);
-    probe->late = false;
-    std::vector<uint8_t> sound(static_cast<size_t>(bytes));
-    bool more = HVSOUND_Stream_FileFill(s, sound.data(), bytes, nullptr);
-    const int half = s->nextHalf;
-    const int halfLength = s->sample->length / 2;
+    auto* watch = static_cast<HalfWatch*>(parameter);
+    const auto value = int16_t(1000 * (watch->fills.fetch_add(1, std::memory_order_relaxed) + 1));
+    auto* out = static_cast<int16_t*>(destination);
+    const int values = bytes / 2;
+    if (!watch->slow) {
+        std::fill_n(out, values, value);
+        return true;
+    }
     auto until = [](auto done) {
         auto end = Clock::now() + std::chrono::seconds(5);
         while (!done() && Clock::now() < end)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return done();
     };
-    bool reached = until([&] { return probe->position / halfLength == half; });
-    std::memcpy(destination, sound.data(), sound.size());
-    const int cycles = probe->cycles;
-    until([&] { return probe->cycles >= cycles + 2; });
-    probe->readWhileFilled = reached;
-    return more;
+    auto seen = [](const std::atomic<int>& n) { return n.load(std::memory_order_relaxed); };
+    if (watch->late) {
+        watch->late = false;
+        const int halfLength = s->sample->length / 2;
+        const int half = s->nextHalf;
+        watch->readWhileFilled = until([&] { return seen(watch->position) / halfLength == half; });
+    }
+    std::fill_n(out, values / 2, value);
+    const int cycles = seen(watch->cycles);
+    until([&] { return seen(watch->cycles) >= cycles + 2; });
+    std::fill_n(out + values / 2, values - values / 2, value);
+    return true;
 }
 
 TEST_F(SoundStreamThread, AHalfFilledLateIsNeverWrittenWhileTheMixerReadsIt)
 {
     startThreaded();
-    HVSOUND_STREAM* s = openMemory(wav16(kRate, 2), HVSOUND_MODE_LOOP_NORMAL);
+    HVSOUND_STREAM* s = openMemory(wav16(kRate, 1), HVSOUND_MODE_LOOP_NORMAL);
     ASSERT_NE(s, nullptr);
-    MixerReadProbe probe;
+    HalfWatch watch;
+    watch.stream = s;
     locked([&] {
-        s->fillProcedure = lateFill;
-        s->fillUserData = &probe;
+        s->fillProcedure = slowConstantFill;
+        s->fillUserData = &watch;
         return 0;
     });
+    // Refilled from the start: half 0 holds 1000, half 1 silence.
+    ASSERT_TRUE(HVSOUND_Stream_SetPositionCore(s, 0, false, false));
     int handle = HVSOUND_Stream_PlayEx(HVSOUND_FREE, s, nullptr, true);
     ASSERT_NE(handle, -1);
-    probe.channel = HVSOUND_Channel_Find(handle);
-    HVSOUND_DSPUNIT* unit = HVSOUND_DSP_Create(probeMixerReads, 150, &probe);
+    watch.channel = HVSOUND_Channel_Find(handle);
+    HVSOUND_DSPUNIT* unit = HVSOUND_DSP_Create(watchHalves, 150, &watch);
     ASSERT_NE(unit, nullptr);
     HVSOUND_DSP_SetActive(unit, true);
+    const int before = locked([&] {
+        watch.slow = true;
+        return watch.fills.load();
+    });
     HVSOUND_SetPaused(handle, false);
-    EXPECT_TRUE(within(5.0, [&] { return probe.readWhileFilled.load(); }))
-        << "the mixer reached the half while its fill was under way";
-    // No fill runs after the stop, nor a probe after its unit is gone.
+    // Three slow fills on the stream thread, the first late; then a seek's
+    // prefill on this thread, which clears the buffer and fills half 0 slowly
+    // while the mixer goes on.
+    EXPECT_TRUE(within(10.0, [&] { return watch.fills.load() >= before + 3; }));
+    EXPECT_TRUE(watch.readWhileFilled) << "the mixer reached the half while its fill was under way";
+    EXPECT_TRUE(HVSOUND_Stream_SetPositionCore(s, 0, false, false));
+    EXPECT_EQ(watch.mixedBadly, 0) << "mixes that met a half partly written or the buffer without its guard";
+    // No fill runs after the stop, nor a watch after its unit is gone.
     EXPECT_TRUE(HVSOUND_Stream_Stop(s));
     EXPECT_TRUE(HVSOUND_DSP_Free(unit));
 }
@@ -350,91 +387,250 @@ TEST_F(SoundStreamThread, StreamCallsFromSongAndSyncCallbacksNeverHangTheEngine)
     EXPECT_GE(syncs, 2);
 }
 
-// What the first callback to close (and then restart) the engine saw, and
-// whether its calls returned.
-std::atomic<bool> g_closeAsked{false};
-std::atomic<int> g_closeError{HVSOUND_ERR_NONE};
-std::atomic<int> g_restartError{HVSOUND_ERR_NONE};
-std::atomic<bool> g_closeReturned{false};
+// What the first callback of a row did on one of the engine's threads: the
+// call on its own song, stream or unit (its error; none when it went
+// through), then the engine's close and restart.
+struct CallbackCalls {
+    std::atomic<bool> asked{false};
+    std::atomic<bool> returned{false};
+    std::atomic<int> ownError{HVSOUND_ERR_NONE};
+    std::atomic<int> closeError{HVSOUND_ERR_NONE};
+    std::atomic<int> restartError{HVSOUND_ERR_NONE};
+};
+CallbackCalls g_calls;
 
-void closeTheEngineOnce()
+template <typename F>
+void callOnce(F ownCall)
 {
-    if (g_closeAsked.exchange(true))
+    if (g_calls.asked.exchange(true))
         return;
+    g_calls.ownError = ownCall() ? HVSOUND_ERR_NONE : HVSOUND_GetError();
     HVSOUND_Close();
-    g_closeError = HVSOUND_GetError();
-    g_restartError = HVSOUND_Init(kRate, 16, 0) ? HVSOUND_ERR_NONE : HVSOUND_GetError();
-    g_closeReturned = true;
+    g_calls.closeError = HVSOUND_GetError();
+    g_calls.restartError = HVSOUND_Init(kRate, 16, 0) ? HVSOUND_ERR_NONE : HVSOUND_GetError();
+    g_calls.returned = true;
 }
 
-void* closeTheEngineAndOpenNothing(const char*)
+void freeInOpenDone(HVMUSIC_SONG* song, int)
 {
-    closeTheEngineOnce();
+    callOnce([song] { return HVMUSIC_FreeSong(song); });
+}
+
+// Set by the open-done callback of a song freed in a file callback of its
+// open, which its owner has let go and which is told nothing more.
+std::atomic<bool> g_toldAfterFree{false};
+
+// A stream whose first fill on the stream thread holds the thread's pass,
+// and with it the stream lock, until the row's calls have returned (or a
+// hang's limit), so that a unit's callback makes its stream call meanwhile.
+std::atomic<HVSOUND_STREAM*> g_heldStream{nullptr};
+std::atomic<bool> g_passHeld{false};
+
+bool holdThePassOnce(HVSOUND_STREAM* s, void* destination, int bytes, void* data)
+{
+    if (HVSOUND_Stream_OnStreamThread() && !g_passHeld.exchange(true)) {
+        auto end = Clock::now() + std::chrono::seconds(20);
+        while (!g_calls.returned && Clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return HVSOUND_Stream_FileFill(s, destination, bytes, data);
+}
+
+// The files of the non-blocking opens by name: each open waits until the
+// test lets the files go (so that the test can name the song or stream and
+// set its open-done callback first), makes the row's call, if any, and
+// opens nothing.
+std::atomic<bool> g_filesGo{false};
+std::atomic<void (*)()> g_inFileOpen{nullptr};
+std::atomic<HVMUSIC_SONG*> g_openSong{nullptr};
+std::atomic<HVSOUND_STREAM*> g_openStream{nullptr};
+
+void* openNothingOnceLetGo(const char*)
+{
+    auto end = Clock::now() + std::chrono::seconds(20);
+    while (!g_filesGo && Clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (void (*call)() = g_inFileOpen)
+        call();
     return nullptr;
 }
 
-TEST_F(SoundStreamThread, TheEnginesCloseOrRestartInACallbackOnItsOwnThreadIsRefusedAndItsStarterClosesIt)
+TEST_F(SoundStreamThread, ACallInACallbackOnTheEnginesOwnThreadCompletesOrIsRefusedAndItsStarterClosesIt)
 {
-    // Each row has the engine close itself, then start again, in one callback
-    // made on one of its threads, which the close would wait for.
-    std::vector<uint8_t> module;
+    // Each row frees or closes, in one kind of callback made on one of the
+    // engine's threads, the song, stream or unit the callback is for, a call
+    // that waits for that thread elsewhere; then the engine closes and
+    // restarts itself, which the close would wait for too. The own call
+    // goes through (its record goes, at once or once the callback returns)
+    // or is refused with error 14, the close and restart are refused, the
+    // engine runs on and its starter closes it, and the engine's memory is
+    // given back.
+    const std::vector<uint8_t> module = s3mtest::S3mBuilder().speed(5).build();
+    const std::vector<uint8_t> wav = wav16(kRate / 4, 1);
+    std::vector<uint8_t> rowModule;
     HVMUSIC_SONG* song = nullptr;
     HVSOUND_STREAM* stream = nullptr;
-    const HVSOUND_FILE_CALLBACKS closingFiles = {closeTheEngineAndOpenNothing, nullptr, nullptr, nullptr, nullptr};
-    const std::pair<const char*, std::function<void()>> rows[] = {
-        {"a song's row callback on the mixer thread",
+    // A song opened by name first, which holds the loader until the files go.
+    HVMUSIC_SONG* blocker = nullptr;
+    auto block = [&] {
+        blocker = HVMUSIC_LoadSongEx("blocker.s3m", 0, 0, HVSOUND_MODE_NONBLOCKING, nullptr, 0);
+        ASSERT_NE(blocker, nullptr);
+    };
+    const uint32_t nonBlockingMemory = HVSOUND_MODE_LOADMEMORY | HVSOUND_MODE_NONBLOCKING;
+    const HVSOUND_FILE_CALLBACKS files = {openNothingOnceLetGo, nullptr, nullptr, nullptr, nullptr};
+    struct Row {
+        const char* name;
+        int ownError;
+        std::function<void()> start;
+    };
+    const Row rows[] = {
+        {"a song's row callback on the mixer thread", HVSOUND_ERR_NONE,
          [&] {
-             song = fastSong(module, [](HVMUSIC_SONG*, int) { closeTheEngineOnce(); });
+             song = fastSong(rowModule,
+                             [](HVMUSIC_SONG* s, int) { callOnce([s] { return HVMUSIC_FreeSong(s); }); });
              ASSERT_NE(song, nullptr);
              ASSERT_TRUE(HVMUSIC_PlaySong(song));
          }},
-        {"a stream's sync callback on the mixer thread",
+        {"a stream's sync callback on the mixer thread", HVSOUND_ERR_NONE,
          [&] {
              stream = openMemory(wavWithSyncPoint(), HVSOUND_MODE_LOOP_NORMAL);
              ASSERT_NE(stream, nullptr);
-             setSyncCallback(stream, [](HVSOUND_STREAM*, const char*, uint32_t, void*) {
-                 closeTheEngineOnce();
+             setSyncCallback(stream, [](HVSOUND_STREAM* s, const char*, uint32_t, void*) {
+                 callOnce([s] { return HVSOUND_Stream_Close(s); });
                  return true;
              });
              ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, stream), -1);
          }},
-        {"a stream's end callback on the stream thread",
+        {"a stream's end callback on the stream thread", HVSOUND_ERR_NONE,
          [&] {
-             stream = openMemory(wav16(kRate / 4, 1), HVSOUND_MODE_LOOP_OFF);
+             stream = openMemory(wav, HVSOUND_MODE_LOOP_OFF);
              ASSERT_NE(stream, nullptr);
-             stream->endCallback = [](HVSOUND_STREAM*, void*, int, void*) {
-                 closeTheEngineOnce();
+             stream->endCallback = [](HVSOUND_STREAM* s, void*, int, void*) {
+                 callOnce([s] { return HVSOUND_Stream_Close(s); });
                  return true;
              };
              ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, stream), -1);
          }},
-        {"a file callback of a non-blocking open on the loader thread",
+        {"a stream's fill on the stream thread", HVSOUND_ERR_INVALID_PARAM,
          [&] {
-             HVSOUND_File_SetUserCallbacks(&closingFiles);
-             song = HVMUSIC_LoadSongEx("closing.s3m", 0, 0, HVSOUND_MODE_NONBLOCKING, nullptr, 0);
+             stream = openMemory(wav, HVSOUND_MODE_LOOP_NORMAL);
+             ASSERT_NE(stream, nullptr);
+             locked([&] {
+                 stream->fillProcedure = [](HVSOUND_STREAM* s, void* destination, int bytes, void* data) {
+                     if (HVSOUND_Stream_OnStreamThread())
+                         callOnce([s] { return HVSOUND_Stream_Close(s); });
+                     return HVSOUND_Stream_FileFill(s, destination, bytes, data);
+                 };
+                 return 0;
+             });
+             ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, stream), -1);
+         }},
+        {"a unit's callback in a mix cycle on the mixer thread", HVSOUND_ERR_INVALID_PARAM,
+         [&] {
+             HVSOUND_DSPUNIT* unit = HVSOUND_DSP_Create(
+                 [](void*, void* buffer, int, void* self) {
+                     callOnce([self] { return HVSOUND_DSP_Free(static_cast<HVSOUND_DSPUNIT*>(self)); });
+                     return buffer;
+                 },
+                 100, nullptr);
+             ASSERT_NE(unit, nullptr);
+             unit->parameter = unit;
+             HVSOUND_DSP_SetActive(unit, true);
+         }},
+        {"a unit's callback in a mix cycle on the mixer thread, with the stream thread in its pass",
+         HVSOUND_ERR_INVALID_PARAM,
+         [&] {
+             stream = g_heldStream = openMemory(wav, HVSOUND_MODE_LOOP_NORMAL);
+             ASSERT_NE(stream, nullptr);
+             locked([&] {
+                 stream->fillProcedure = holdThePassOnce;
+                 return 0;
+             });
+             HVSOUND_DSPUNIT* unit = HVSOUND_DSP_Create(
+                 [](void*, void* buffer, int, void*) {
+                     if (g_passHeld)
+                         callOnce([] { return HVSOUND_Stream_Stop(g_heldStream); });
+                     return buffer;
+                 },
+                 100, nullptr);
+             ASSERT_NE(unit, nullptr);
+             HVSOUND_DSP_SetActive(unit, true);
+             ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, stream), -1);
+         }},
+        {"a file callback of a non-blocking song open on the loader thread", HVSOUND_ERR_NONE,
+         [&] {
+             g_inFileOpen = [] { callOnce([] { return HVMUSIC_FreeSong(g_openSong); }); };
+             song = g_openSong = HVMUSIC_LoadSongEx("freed.s3m", 0, 0, HVSOUND_MODE_NONBLOCKING, nullptr, 0);
              ASSERT_NE(song, nullptr);
+             song->openDone = [](HVMUSIC_SONG*, int) { g_toldAfterFree = true; };
+         }},
+        {"a file callback of a non-blocking stream open on the loader thread", HVSOUND_ERR_INVALID_PARAM,
+         [&] {
+             g_inFileOpen = [] { callOnce([] { return HVSOUND_Stream_Close(g_openStream); }); };
+             stream = g_openStream = HVSOUND_Stream_Open("closed.wav", HVSOUND_MODE_NONBLOCKING, 0, 0);
+             ASSERT_NE(stream, nullptr);
+         }},
+        {"a song's open-done callback after a failed load on the loader thread", HVSOUND_ERR_NONE,
+         [&] {
+             song = HVMUSIC_LoadSongEx("missing.s3m", 0, 0, HVSOUND_MODE_NONBLOCKING, nullptr, 0);
+             ASSERT_NE(song, nullptr);
+             song->openDone = freeInOpenDone;
+         }},
+        {"a song's open-done callback after a good load on the loader thread", HVSOUND_ERR_NONE,
+         [&] {
+             block();
+             song = HVMUSIC_LoadSongEx(module.data(), 0, int(module.size()), nonBlockingMemory, nullptr, 0);
+             ASSERT_NE(song, nullptr);
+             song->openDone = freeInOpenDone;
+         }},
+        {"a stream's open-done callback on the loader thread", HVSOUND_ERR_NONE,
+         [&] {
+             block();
+             stream = HVSOUND_Stream_Open(wav.data(), nonBlockingMemory, 0, int(wav.size()));
+             ASSERT_NE(stream, nullptr);
+             stream->openDoneCallback = [](HVSOUND_STREAM* s, void*, int, void*) {
+                 callOnce([s] { return HVSOUND_Stream_Close(s); });
+                 return true;
+             };
          }},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.first);
-        g_closeAsked = g_closeReturned = false;
-        g_closeError = g_restartError = HVSOUND_ERR_NONE;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        g_calls.asked = g_calls.returned = false;
+        g_calls.ownError = g_calls.closeError = g_calls.restartError = HVSOUND_ERR_NONE;
+        g_filesGo = g_toldAfterFree = g_passHeld = false;
+        g_inFileOpen = nullptr;
+        const int bytesBefore = HVSOUND_GetState()->memoryPool.bytesInUse;
         startThreaded();
-        row.second();
-        mustReach(10.0, [] { return g_closeReturned.load(); }, std::string("the close in ") + row.first);
-        EXPECT_EQ(g_closeError, HVSOUND_ERR_INVALID_PARAM);
-        EXPECT_EQ(g_restartError, HVSOUND_ERR_INVALID_PARAM);
+        HVSOUND_File_SetUserCallbacks(&files);
+        row.start();
+        g_filesGo = true;
+        mustReach(10.0, [] { return g_calls.returned.load(); }, std::string("the calls in ") + row.name);
+        EXPECT_EQ(g_calls.ownError, row.ownError);
+        EXPECT_EQ(g_calls.closeError, HVSOUND_ERR_INVALID_PARAM);
+        EXPECT_EQ(g_calls.restartError, HVSOUND_ERR_INVALID_PARAM);
         EXPECT_TRUE(HVSOUND_GetState()->initialised) << "the engine runs on";
         answers("the starter's close", [] { HVSOUND_Close(); });
         EXPECT_EQ(HVSOUND_GetChannelsPlaying(), 0);
         EXPECT_EQ(HVSOUND_GetError(), HVSOUND_ERR_UNINITIALISED) << "later calls find the engine closed";
         HVSOUND_File_SetUserCallbacks(nullptr);
-        if (song) {
-            EXPECT_TRUE(HVMUSIC_FreeSong(song));
-        }
+        EXPECT_FALSE(g_toldAfterFree) << "a song freed in its open's file callback had its open-done call";
+        // What the callback freed is gone; what it was refused, the test frees.
         if (stream)
-            close(stream);
-        song = nullptr;
+            forget(stream);
+        if (row.ownError != HVSOUND_ERR_NONE) {
+            if (song) {
+                EXPECT_TRUE(HVMUSIC_FreeSong(song));
+            }
+            if (stream) {
+                EXPECT_TRUE(HVSOUND_Stream_Close(stream));
+            }
+        }
+        if (blocker) {
+            EXPECT_TRUE(HVMUSIC_FreeSong(blocker));
+        }
+        EXPECT_EQ(HVSOUND_GetState()->memoryPool.bytesInUse, bytesBefore) << "the engine's memory is given back";
+        song = blocker = nullptr;
         stream = nullptr;
     }
 }
