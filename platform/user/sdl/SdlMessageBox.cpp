@@ -34,17 +34,6 @@ constexpr int kBoxNotStarted = 127;
 // starting), and more than a box can show.
 constexpr size_t kBoxTextLimit = 64 * 1024;
 
-// A text cut to what a box takes, at a character's start.
-std::string boxText(const std::string& text)
-{
-    if (text.size() <= kBoxTextLimit)
-        return text;
-    size_t end = kBoxTextLimit;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-        --end;
-    return text.substr(0, end);
-}
-
 bool isBoxSetting(const char* entry)
 {
     for (const char* name : {kBoxFlags, kBoxCaption, kBoxText}) {
@@ -78,12 +67,24 @@ int runBoxProcess()
 
 } // namespace
 
+std::string sdlMessageBoxText(const std::string& text)
+{
+    if (text.size() <= kBoxTextLimit)
+        return text;
+    // The first byte left out, when it continues a character, leaves that
+    // character out whole.
+    size_t end = kBoxTextLimit;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end;
+    return text.substr(0, end);
+}
+
 bool showSdlMessageBox(unsigned flags, const std::string& caption, const std::string& text)
 {
     // All is made before the fork: the new process only starts the program.
     std::vector<std::string> settings{std::string(kBoxFlags) + "=" + std::to_string(flags),
-                                      std::string(kBoxCaption) + "=" + boxText(caption),
-                                      std::string(kBoxText) + "=" + boxText(text)};
+                                      std::string(kBoxCaption) + "=" + sdlMessageBoxText(caption),
+                                      std::string(kBoxText) + "=" + sdlMessageBoxText(text)};
     std::vector<char*> environment;
     for (std::string& setting : settings)
         environment.push_back(&setting[0]);

@@ -17,5 +17,9 @@ namespace platform {
 // platform::closeMessageBoxes, as a child of this thread), or its window or
 // display gone. False when no box could be shown.
 bool showSdlMessageBox(unsigned flags, const std::string& caption, const std::string& text);
+// A box's caption or text (UTF-8) as its process is given it: cut to 64 KiB,
+// which the system's environment takes and a box never shows whole, at a
+// character's start.
+std::string sdlMessageBoxText(const std::string& text);
 
 } // namespace platform

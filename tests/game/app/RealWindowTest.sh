@@ -20,6 +20,15 @@
 # and brings it back, which is no close. A twelfth, under a window manager,
 # minimises the game's window and brings it back over and over while the
 # game loads: the load goes on to the menu, and the game closes as ever.
+# Four more play a player who played before. Three freeze the display's
+# server (stopped) while the game's window thread is in one kind of call into
+# the display each: drawing a picture (the game draws all the time), taking
+# the events of the pointer crossing the window, and destroying the window
+# at the close (the game at rest until then); a quit signal then ends the
+# game within seconds, the player's story saved, with code 0: the close is
+# made without the thread the server holds. The fourth ends the server while
+# the pointer crosses the window, the display library holding a backlog of
+# its events: the game ends as its close does, the story saved.
 # After every step the screen (a capture of the root window) must show what
 # the game drew last (HV_LAST_FRAME), scaled to where the window shows it; a
 # frozen or cropped screen, or a click that lands elsewhere, fails the test.
@@ -272,6 +281,30 @@ boxes_end() {
   done
 }
 
+# Whether the game's window thread (its first) waits for the display's
+# server: asleep in its poll of the connection, as a call does that waits
+# for the server's answer.
+waits_for_server() { grep -q poll /proc/"$game_pid"/wchan 2>/dev/null; }
+
+# Moves the pointer across the left edge of the game's window and back,
+# over and over, until the display ends or the run kills it: the game takes
+# an event each time the pointer enters or leaves, besides its motion.
+# Returns once the pointer goes.
+cross_window_edge() {
+  local x y w h i
+  read -r x y w h < <(geometry)
+  for ((i = 0; i < 4000; ++i)); do
+    echo "mousemove $((x - 20 + i % 2 * 40)) $((y + h / 2 + i % 7))"
+  done | xdotool - >&5 2>&1 &
+  pids+=($!)
+  crossing() {
+    local at
+    at=$(xdotool getmouselocation 2>/dev/null) || return 1
+    [[ $at =~ x:$((x - 20))\  || $at =~ x:$((x + 20))\  ]]
+  }
+  wait_for "$STEP_LIMIT" "the pointer did not move" crossing
+}
+
 # Waits until the game has ended after its window was closed, with code 0
 # and its settings saying it ended normally.
 ended_normally() {
@@ -280,6 +313,13 @@ ended_normally() {
   wait "$game_pid" || fail "the game ended with code $?"
   grep -q '^V "NORMALEXIT" 4 x01000000$' "$config/registry.txt" ||
     fail "the settings do not say the game ended normally: $(cat "$config/registry.txt")"
+}
+
+# Fails unless the settings hold Ann's story, which only the game's exit
+# save writes.
+story_saved() {
+  grep -A1 '^K "Software\\Harbinvel\\Lanternfield\\ANN\\LF"$' "$config/registry.txt" | grep -q '^V "0" 3 x' ||
+    fail "the settings do not hold Ann's story: $(cat "$config/registry.txt")"
 }
 
 # Where the game's picture lies on the screen (scaled to fit the window,
@@ -398,8 +438,11 @@ wait_fullscreen() {
 # before a stopped window manager maps it, "boxlost" and "playboxlost" the
 # display ended while a box waits, at load and in play, "boxgone" the box's
 # window destroyed at load, "loadminimised" the window minimised and brought
-# back under a window manager while the game loads; $2 is made once the
-# display is up, and the next run starts then.
+# back under a window manager while the game loads, "frozendraw",
+# "frozenmotion" and "frozenrest" the display's server frozen while the game
+# draws, while it takes the pointer's events and while it rests, "lostmotion"
+# the server ended while the pointer moves; $2 is made once the display is
+# up, and the next run starts then.
 run() {
   local mode=$1 up=$2 dir
   dir=$(mktemp -d "${TMPDIR:-/tmp}/hv-realwindow-$mode.XXXXXX")
@@ -455,6 +498,13 @@ run() {
   printf '%s\n' 'HVREGISTRY 1' 'K ""' 'K "Software"' 'K "Software\Harbinvel"' \
     'K "Software\Harbinvel\Lanternfield"' 'V "NORMALEXIT" 4 x01000000' 'V "FULLSCREEN" 4 x00000000' 'E 6' \
     >"$config/registry.txt"
+  if [[ $mode = frozen* ]] || [ "$mode" = lostmotion ]; then
+    # Ann played last: the game saves her story as it ends.
+    printf '%s\n' 'HVREGISTRY 1' 'K ""' 'K "Software"' 'K "Software\Harbinvel"' \
+      'K "Software\Harbinvel\Lanternfield"' 'V "NORMALEXIT" 4 x01000000' 'V "FULLSCREEN" 4 x00000000' \
+      'V "LASTPROFILE" 1 "Ann"' 'K "Software\Harbinvel\Lanternfield\ANN"' 'V "displayName" 1 "Ann"' 'E 9' \
+      >"$config/registry.txt"
+  fi
   if [ "$mode" = boxlost ]; then
     # Ann played last, and her saved story does not run: the load says so
     # in a box.
@@ -477,7 +527,16 @@ run() {
 function canvas:nextFrame() self:setHasLuaAnimations(false) _ALERT("read me") end'
     printf '\nif not alerted then alerted = true %s end\n' "$alert" >>"$dir/game/Lanternfield.lua"
   fi
-  if [ "$mode" = lost ] || [ "$mode" = boxlost ] || [ "$mode" = playboxlost ]; then
+  if [ "$mode" = frozendraw ]; then
+    # A copy of the game that, once loaded, shows and hides a button at each
+    # of its frames, and so draws a new picture each time.
+    cp -r "$(dirname "$game")" "$dir/game" || fail "the game could not be copied"
+    program=$dir/game/$(basename "$game")
+    printf '\n%s\n' "canvas:setHasLuaAnimations(true) function canvas:nextFrame() if not blinking then" \
+      "blinking = true io.stderr:write('blinking\\n') end blink = not blink self:sprite('Quit'):show(blink) end" \
+      >>"$dir/game/Lanternfield.lua"
+  fi
+  if [ "$mode" = lost ] || [ "$mode" = boxlost ] || [ "$mode" = playboxlost ] || [ "$mode" = lostmotion ]; then
     # The display's library, meeting the lost connection inside a call,
     # unlocks its display's lock in its error path and again as the call
     # returns; the display is never used after that. The thread checker
@@ -575,6 +634,48 @@ function canvas:nextFrame() self:setHasLuaAnimations(false) _ALERT("read me") en
     exit 0
   fi
 
+  if [[ $mode = frozen* ]] || [ "$mode" = lostmotion ]; then
+    # The loading screen gives way to the menu (Ann is known), or the game
+    # begins to blink.
+    wait_first_picture
+    if [ "$mode" = frozendraw ]; then
+      blinking() { grep -q '^blinking$' "$log"; }
+      wait_for "$LOAD_LIMIT" "the game did not begin to draw all the time" blinking
+    else
+      step_start=$dir/display
+      settle_within "$LOAD_LIMIT" start "the loading screen did not give way to the menu" \
+        differs "$dir/first.png" $SCREEN_TOP
+    fi
+    if [ "$mode" = lostmotion ]; then
+      cross_window_edge
+      kill "${pids[0]}"
+      ended_normally
+      story_saved
+      outcome=passed
+      exit 0
+    fi
+    local tries=0
+    while :; do
+      [ "$mode" = frozenmotion ] && cross_window_edge
+      kill -STOP "${pids[0]}"
+      [ "$mode" = frozenrest ] && break
+      # The game's next call that waits for the server stays in it: its
+      # next picture, or its next crossing of the window (the pointer may
+      # have stopped before the server: then it goes again).
+      begin_wait 2
+      while ! waits_for_server && within; do sleep 0.05; done
+      waits_for_server && break
+      ((++tries < 5)) || fail "the game's window thread never waited for the frozen server, $(waited)"
+      kill -CONT "${pids[0]}"
+    done
+    kill "$game_pid"
+    ended_normally
+    story_saved
+    kill -CONT "${pids[0]}"
+    outcome=passed
+    exit 0
+  fi
+
   # Closes the options dialog (the menu shows again) and opens it where the
   # screen shows its button (the dialog as $1.png showed it comes back).
   close_and_reopen() {
@@ -652,7 +753,8 @@ printf 'leak:libdbus-1.so\n' >"$up/lsan.supp"
 export LSAN_OPTIONS="suppressions=$up/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 # Each run starts once the display of the one before is up.
 running=()
-for mode in wm bare box playbox destroyed wmdestroyed lost firstshow boxlost playboxlost boxgone loadminimised; do
+for mode in wm bare box playbox destroyed wmdestroyed lost firstshow boxlost playboxlost boxgone loadminimised \
+  frozendraw frozenmotion frozenrest lostmotion; do
   run "$mode" "$up/$mode" &
   running+=($!)
   for ((i = 0; i < 100; ++i)); do

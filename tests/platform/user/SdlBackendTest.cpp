@@ -1,14 +1,17 @@
 // The SDL backend on SDL's dummy video driver (no display): windows, frames,
 // full screen, message boxes and SDL's events turned into messages. Skipped
-// where SDL's video cannot start.
+// where SDL's video cannot start. A box's process, which needs no video, is
+// tried without a display, and the text it is given is cut to what it takes.
 #include "UserTestSupport.h"
 
 #include "platform/user/WindowSurface.h"
+#include "platform/user/sdl/SdlMessageBox.h"
 
 #include <SDL.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 using namespace usertest;
 
@@ -116,6 +119,49 @@ TEST_F(SdlBackendTest, SdlKeysAndTextBecomeKeyMessagesAndCharacters)
         expectedChars = {27, 'e', 0xE9, 0x80, '?'};
     EXPECT_EQ(chars, expectedChars);
     DestroyWindow(frame);
+}
+
+// A box's text goes to its process in the environment, which takes a string
+// of 128 KiB at most: a longer text is cut to 64 KiB, and a character the cut
+// would split is left out whole, so that the box's text stays whole
+// characters.
+TEST(SdlMessageBoxTest, ABoxsTextIsCutTo64KiBAtACharactersStart)
+{
+    const std::string a64k(65536, 'a');
+    struct Row {
+        const char* what;
+        std::string text;
+        size_t kept;
+    };
+    const std::vector<Row> rows = {
+        {"a text of 64 KiB", a64k, 65536},
+        {"a longer one", a64k + std::string(70000, 'b'), 65536},
+        {"a character of two bytes across the cut", std::string(65535, 'a') + "\xC3\xA9" + "bb", 65535},
+        {"one of three bytes", std::string(65534, 'a') + "\xE2\x82\xAC" + "bb", 65534},
+        {"one of four bytes ending at the cut", std::string(65532, 'a') + "\xF0\x9F\x8E\xB2" + "bb", 65536},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::string cut = platform::sdlMessageBoxText(row.text);
+        EXPECT_EQ(row.kept, cut.size());
+        EXPECT_TRUE(row.text.compare(0, cut.size(), cut) == 0) << "the bytes kept are not the text's first";
+    }
+}
+
+// A box whose process cannot show it (no display to open) is no box shown:
+// it does not answer as one the player closed.
+TEST(SdlMessageBoxTest, ABoxItsProcessCannotShowIsNotShown)
+{
+    const char* display = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const std::string oldDisplay = display ? display : "", oldWayland = wayland ? wayland : "";
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    EXPECT_FALSE(platform::showSdlMessageBox(SDL_MESSAGEBOX_INFORMATION, "Box", "no display to show it on"));
+    if (display)
+        setenv("DISPLAY", oldDisplay.c_str(), 1);
+    if (wayland)
+        setenv("WAYLAND_DISPLAY", oldWayland.c_str(), 1);
 }
 
 } // namespace
