@@ -8,6 +8,7 @@
 #include <poll.h>
 #include <sstream>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,7 +16,8 @@ namespace testsupport {
 
 // An X server of the test's own (Xvfb), listening on an abstract socket
 // only, with no lock file: nothing of it is made on disk but its log, in
-// the folder given. Ended with the object.
+// the folder given. Ended with the object, or with the thread that made it
+// should that end first.
 class TestXServer {
 public:
     explicit TestXServer(const std::filesystem::path& folder)
@@ -25,6 +27,7 @@ public:
             return;
         m_server = fork();
         if (m_server == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
             // The server tells its display's number on descriptor 3.
             dup2(told[1], 3);
             const int log = open((folder / "xserver.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
