@@ -38,11 +38,18 @@ public:
             _exit(127);
         }
         close(told[1]);
-        // It starts within a second; a minute is a hang.
+        // It starts within a second; a minute is a hang. The number comes
+        // in one write and its line's end in another: the pipe is kept open
+        // until both have come, as the server ends when the second fails.
         pollfd number{told[0], POLLIN, 0};
-        char text[16] = {};
-        if (m_server > 0 && poll(&number, 1, 60000) == 1 && read(told[0], text, sizeof text - 1) > 0)
-            m_number = std::atoi(text);
+        std::string text;
+        char part[16];
+        ssize_t n = 0;
+        while (m_server > 0 && text.find('\n') == std::string::npos && poll(&number, 1, 60000) == 1 &&
+               (n = read(told[0], part, sizeof part)) > 0)
+            text.append(part, size_t(n));
+        if (text.find('\n') != std::string::npos)
+            m_number = std::atoi(text.c_str());
         close(told[0]);
     }
     ~TestXServer() { end(SIGTERM); }

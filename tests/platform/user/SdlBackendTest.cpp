@@ -23,6 +23,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -112,9 +113,14 @@ void SdlBackendTest::endTheServerBetweenTwoPolls()
         m_backend = &platform::useHeadlessBackend(); // the dummy driver's video shut down
         setenv("DISPLAY", (":" + std::to_string(server.number())).c_str(), 1);
         setenv("SDL_VIDEODRIVER", "x11", 1);
-        if (server.number() < 0 || !platform::setWindowBackend("sdl")) {
-            std::fprintf(stderr, "SDL's video did not start on an X server of the test's\n");
+        std::string failure = "its X server did not start";
+        std::unique_ptr<platform::WindowBackend> sdl;
+        if (server.number() >= 0)
+            sdl = platform::createSdlBackend(failure);
+        if (!sdl) {
+            std::fprintf(stderr, "SDL's video did not start on an X server of the test's: %s\n", failure.c_str());
         } else {
+            platform::setWindowBackend(std::move(sdl));
             HWND frame = createFrame(0, 0, 64, 48);
             ShowWindow(frame, SW_SHOW);
             // Each warp waits for the server's answer, by which the pointer's
@@ -212,11 +218,13 @@ TEST_F(SdlBackendTest, SdlKeysAndTextBecomeKeyMessagesAndCharacters)
     DestroyWindow(frame);
 }
 
-// The X server ends while SDL holds events it read from the display that the
-// backend's pump has not taken, the pump held between two of SDL's polls
-// meanwhile: let go, it finds the display lost before it polls again, and
-// takes none of them (SDL would read the dead display once they are
-// through). Each time in a process of its own, with a server of its own.
+// The X server ends while SDL holds events it read from the display that
+// the backend's pump has not taken yet, the pump held between two of SDL's
+// polls meanwhile: let go, it finds the display lost before it polls again
+// and takes none of them. Polled again, an SDL that reads the display at
+// each poll would meet the dead one, and this one hands over events of a
+// server that has ended. Ten times, each in a process of its own (a display
+// lost stays lost) with a server of its own.
 TEST_F(SdlBackendTest, TheServersEndIsFoundBeforeSdlsNextPoll)
 {
     if (!testsupport::TestXServer::installed()) {
