@@ -807,13 +807,18 @@ void SdlBackend::pump()
     // SDL reads the display at each poll: the server's end is looked for
     // before each.
     SDL_Event e;
-    while ((xCheckDisplay(), !xDisplayLost()) && SDL_PollEvent(&e))
+    while ((xCheckDisplay(), !xDisplayLost()) && SDL_PollEvent(&e)) {
         handle(e);
+        if (sdlEventHandled)
+            sdlEventHandled();
+    }
     if (xDisplayLost())
         closeForLostDisplay();
 }
 
 } // namespace
+
+void (*sdlEventHandled)() = nullptr;
 
 std::unique_ptr<WindowBackend> createSdlBackend(std::string& failure)
 {

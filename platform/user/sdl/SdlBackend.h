@@ -13,4 +13,9 @@ namespace platform {
 // naming the display that could not be opened.
 std::unique_ptr<WindowBackend> createSdlBackend(std::string& failure);
 
+// Called, when set, on SDL's thread each time the backend's pump has handled
+// one of SDL's events, before it polls for the next: a test holds the pump
+// there.
+extern void (*sdlEventHandled)();
+
 } // namespace platform

@@ -5,7 +5,9 @@
 // test world where it shows only in play.
 #include "game/rooms/Room.h"
 #include "tests/game/support/GameFixture.h"
+#include "tests/support/MachinePace.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestXServer.h"
 #include "tools/archive/ArchiveWriter.h"
 
 #include <gtest/gtest.h>
@@ -36,6 +38,8 @@ namespace gametest {
 namespace {
 
 namespace fs = std::filesystem;
+using testsupport::MachinePace;
+using testsupport::TestXServer;
 using Bytes = std::vector<uint8_t>;
 
 #ifdef HV_SAMPLE_DIR
@@ -376,53 +380,6 @@ private:
     std::thread m_thread;
 };
 
-// An X server of the test's own (Xvfb), listening on an abstract socket
-// only, with no lock file: nothing of it is made on disk but its log, in
-// the folder given. Ended with the object.
-class TestXServer {
-public:
-    explicit TestXServer(const fs::path& folder)
-    {
-        int told[2];
-        if (pipe2(told, O_CLOEXEC) != 0)
-            return;
-        m_server = fork();
-        if (m_server == 0) {
-            // The server tells its display's number on descriptor 3.
-            dup2(told[1], 3);
-            const int log = open((folder / "xserver.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-            dup2(log, 1);
-            dup2(log, 2);
-            execlp("Xvfb", "Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-nolisten", "unix", "-nolock", "-screen",
-                   "0", "800x600x24", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(told[1]);
-        // It starts within a second; a minute is a hang.
-        pollfd number{told[0], POLLIN, 0};
-        char text[16] = {};
-        if (m_server > 0 && poll(&number, 1, 60000) == 1 && read(told[0], text, sizeof text - 1) > 0)
-            m_number = std::atoi(text);
-        close(told[0]);
-    }
-    ~TestXServer()
-    {
-        if (m_server > 0) {
-            kill(m_server, SIGTERM);
-            waitpid(m_server, nullptr, 0);
-        }
-    }
-    TestXServer(const TestXServer&) = delete;
-    TestXServer& operator=(const TestXServer&) = delete;
-
-    // Its display's number; -1 when it did not start.
-    int number() const { return m_number; }
-
-private:
-    pid_t m_server = -1;
-    int m_number = -1;
-};
-
 // Waits until the program has ended, a minute at most, leaving it to be
 // waited for.
 void waitUntilEnded(pid_t program)
@@ -456,40 +413,6 @@ void waitForSaving(const fs::path& folder)
     for (int i = 0; i < 500 && !saving(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
 }
-
-// Time at the pace the machine gives a program, counted from its making:
-// a stretch in which the load over the last minute is twice the processors
-// counts as half of it (all of it on a machine less busy), so that a limit
-// reached stands for a hang, not for a busy machine.
-class MachinePace {
-public:
-    // The milliseconds counted so far, the time since the last look
-    // included.
-    int counted()
-    {
-        const auto now = std::chrono::steady_clock::now();
-        double load = 0;
-        std::ifstream("/proc/loadavg") >> load;
-        m_topLoad = std::max(m_topLoad, load);
-        const double busy = std::max(1.0, load / m_processors);
-        m_counted += std::chrono::duration<double, std::milli>(now - m_last).count() / busy;
-        m_last = now;
-        return int(m_counted);
-    }
-    // The highest load seen, for a failure's message.
-    std::string load() const
-    {
-        std::ostringstream text;
-        text << "a load of up to " << m_topLoad << " on " << m_processors << " processors";
-        return text.str();
-    }
-
-private:
-    const unsigned m_processors = std::max(1u, std::thread::hardware_concurrency());
-    std::chrono::steady_clock::time_point m_last = std::chrono::steady_clock::now();
-    double m_counted = 0;
-    double m_topLoad = 0;
-};
 
 // Runs the program copied into `folder` headless, as a player runs it (the
 // diagnostic lines off); it is stopped `graceMs` after the first line

@@ -1,17 +1,31 @@
 // The SDL backend on SDL's dummy video driver (no display): windows, frames,
 // full screen, message boxes and SDL's events turned into messages. Skipped
-// where SDL's video cannot start. A box's process, which needs no video, is
-// tried without a display, and the text it is given is cut to what it takes.
+// where SDL's video cannot start. On an X server of the test's own, ended
+// while the backend's pump is held between two of SDL's polls, in processes
+// of their own. A box's process, which needs no video, is tried without a
+// display, and the text it is given is cut to what it takes.
 #include "UserTestSupport.h"
 
+#include "platform/user/DisplayThread.h"
 #include "platform/user/WindowSurface.h"
+#include "platform/user/sdl/SdlBackend.h"
 #include "platform/user/sdl/SdlMessageBox.h"
+#include "tests/support/MachinePace.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestXServer.h"
 
 #include <SDL.h>
 
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <memory>
 #include <string>
+#include <thread>
 
 using namespace usertest;
 
@@ -50,10 +64,93 @@ protected:
         SDL_PushEvent(&e);
     }
 
+    // Run in a process of its own (a display lost stays lost): see
+    // TheServersEndIsFoundBeforeSdlsNextPoll. Ends the process with 0 when
+    // the pump held found the display lost and took nothing more; otherwise
+    // says why and ends it with another code.
+    [[noreturn]] void endTheServerBetweenTwoPolls();
+
     std::string m_oldDriver;
     bool m_hadDriver = false;
     bool m_started = false;
 };
+
+// The server the hook ends, and how many events SDL held then (-1: the hook
+// has not ended it).
+testsupport::TestXServer* serverToEnd = nullptr;
+int eventsHeld = -1;
+
+// The events SDL holds, read from the display and not yet taken.
+int sdlEventsHeld()
+{
+    return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
+}
+
+void SdlBackendTest::endTheServerBetweenTwoPolls()
+{
+    std::atomic<bool> pumped{false};
+    int code = 3;
+    {
+        testsupport::TempDir folder;
+        testsupport::TestXServer server(folder.path());
+        serverToEnd = &server;
+        // Should the pump never come back (from a poll of the dead display,
+        // where the display's thread stays for a close to take over), the
+        // process ends, its folder removed: a limit that stretches with the
+        // machine's load.
+        std::thread([&pumped, where = folder.path()] {
+            testsupport::MachinePace pace;
+            while (!pumped) {
+                if (pace.counted() > 30000) {
+                    std::fprintf(stderr, "the pump did not come back within 30 s (%s)\n", pace.load().c_str());
+                    std::error_code ignored;
+                    std::filesystem::remove_all(where, ignored);
+                    std::_Exit(2);
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+        }).detach();
+        m_backend = &platform::useHeadlessBackend(); // the dummy driver's video shut down
+        setenv("DISPLAY", (":" + std::to_string(server.number())).c_str(), 1);
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+        std::string failure = "its X server did not start";
+        std::unique_ptr<platform::WindowBackend> sdl;
+        if (server.number() >= 0)
+            sdl = platform::createSdlBackend(failure);
+        if (!sdl) {
+            std::fprintf(stderr, "SDL's video did not start on an X server of the test's: %s\n", failure.c_str());
+        } else {
+            platform::setWindowBackend(std::move(sdl));
+            HWND frame = createFrame(0, 0, 64, 48);
+            ShowWindow(frame, SW_SHOW);
+            // Each warp waits for the server's answer, by which the pointer's
+            // motion into and across the window has come: the first poll
+            // reads it all, and SDL holds it.
+            for (int x = 4; x < 60; x += 8)
+                platform::windowBackend().warpPointer(x, 24);
+            platform::sdlEventHandled = [] {
+                if (eventsHeld < 0 && sdlEventsHeld() > 0) {
+                    eventsHeld = sdlEventsHeld();
+                    serverToEnd->end(SIGKILL);
+                }
+            };
+            platform::windowBackend().pump();
+            pumped = true;
+            const int taken = eventsHeld - sdlEventsHeld();
+            const bool lost = platform::DisplayThread::displayLost();
+            if (eventsHeld <= 0) {
+                std::fprintf(stderr, "SDL held no events after the first it gave\n");
+            } else if (taken != 0 || !lost) {
+                std::fprintf(stderr, "after the server's end the pump took %d of the %d events SDL held, and %s\n",
+                             taken, eventsHeld, lost ? "found the display lost" : "did not find the display lost");
+                code = 1;
+            } else {
+                code = 0;
+            }
+        }
+    }
+    std::_Exit(code);
+}
 
 TEST_F(SdlBackendTest, WindowsFramesAndFullScreenOnTheDummyDriver)
 {
@@ -119,6 +216,29 @@ TEST_F(SdlBackendTest, SdlKeysAndTextBecomeKeyMessagesAndCharacters)
         expectedChars = {27, 'e', 0xE9, 0x80, '?'};
     EXPECT_EQ(chars, expectedChars);
     DestroyWindow(frame);
+}
+
+// The X server ends while SDL holds events it read from the display that
+// the backend's pump has not taken yet, the pump held between two of SDL's
+// polls meanwhile: let go, it finds the display lost before it polls again
+// and takes none of them. Polled again, an SDL that reads the display at
+// each poll would meet the dead one, and this one hands over events of a
+// server that has ended. Ten times, each in a process of its own (a display
+// lost stays lost) with a server of its own.
+TEST_F(SdlBackendTest, TheServersEndIsFoundBeforeSdlsNextPoll)
+{
+    if (!testsupport::TestXServer::installed()) {
+#ifdef HV_REQUIRE_X_TOOLS
+        FAIL() << "Xvfb is not installed, and this test must run here";
+#else
+        GTEST_SKIP() << "Xvfb is not installed";
+#endif
+    }
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    for (int round = 0; round < 10; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        ASSERT_EXIT(endTheServerBetweenTwoPolls(), ::testing::ExitedWithCode(0), "");
+    }
 }
 
 // A box's text goes to its process in the environment, which takes a string
