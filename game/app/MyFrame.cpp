@@ -33,7 +33,7 @@ bool loaded(window::ImageBase* image)
 LanternfieldCanvas* MyFrame::s_pCanvas = nullptr;
 
 MyFrame::MyFrame()
-    : m_bLoaded(false), m_pSplash(nullptr), m_pLoadingLabel(nullptr), m_pLoadingBar(nullptr), m_nSplashTop(0)
+    : m_pSplash(nullptr), m_pLoadingLabel(nullptr), m_pLoadingBar(nullptr), m_nSplashTop(0)
 {
     // The game's design size (the loader frame's own default is 640 x 480).
     m_designWidth = 800;
@@ -176,9 +176,11 @@ void MyFrame::finishClose()
     if (window::WindowGlobals::isQuitting())
         return;
     ScriptHost::requestClose();
-    if (!m_bLoaded) {
+    if (!s_pCanvas || !s_pCanvas->isStarted()) {
         // Still loading: the loader's scripts stop and its boxes close; a
-        // game not loaded whole holds nothing of the player's.
+        // game not loaded whole holds nothing of the player's. A started
+        // game holds them even while the loader has yet to hand the window
+        // over (it may wait there for the paint the held thread is in).
         ScriptHost::refuseScripts(true);
         platform::closeMessageBoxes();
     } else if (s_pCanvas) {
@@ -207,7 +209,6 @@ void MyFrame::onLoaded()
     KillTimer(m_hWnd, LOADING_TIMER);
     SetTimer(m_hWnd, GAME_TIMER, GAME_PERIOD_MS, &MyFrame::timerProc);
     sprite::LoaderFrame2::onLoaded();
-    m_bLoaded = true;
     lang::Synchronized guard(this, true);
     if (m_pSplash)
         m_pSplash->release();

@@ -7,7 +7,6 @@
 #include "platform/user/Messages.h"
 #include "sprites/loader/LoaderFrame2.h"
 
-#include <atomic>
 #include <string>
 
 namespace window {
@@ -82,9 +81,6 @@ private:
     // even when it failed too.
     static window::ImageBase* loadSplash();
 
-    // Set once the loader has started the canvas: the game holds the
-    // player's progress from then on.
-    std::atomic<bool> m_bLoaded;
     window::ImageBase* m_pSplash;
     window::ImageBase* m_pLoadingLabel;
     window::ImageBase* m_pLoadingBar;

@@ -5,6 +5,7 @@
 #include "game/app/CloseWatcher.h"
 #include "game/app/GameEntry.h"
 #include "game/app/MyFrame.h"
+#include "game/canvas/LanternfieldCanvas.h"
 #include "game/progress/ProgressRecord.h"
 #include "platform/registry/RegistryFileLock.h"
 #include "platform/user/DisplayThread.h"
@@ -450,13 +451,27 @@ namespace {
 class MyFrameFrozenBackend : public MyFrameWaitingBoxBackend {
 public:
     std::atomic<bool> freeze{false};
+    // The window's thread is held in its next picture instead (with the
+    // paint lock a paint holds).
+    std::atomic<bool> freezeInPresent{false};
     std::atomic<bool> frozen{false};
     bool comesBack = false;
     int pumpInterval() const override { return GetCurrentThreadId() == m_thread ? 5 : -1; }
     void pump() override
     {
-        if (!freeze || GetCurrentThreadId() != m_thread)
-            return;
+        if (freeze && GetCurrentThreadId() == m_thread)
+            hold();
+    }
+    void present(HWND hwnd, std::shared_ptr<const std::vector<uint32_t>> pixels, int width, int height) override
+    {
+        if (freezeInPresent && GetCurrentThreadId() == m_thread)
+            hold();
+        platform::HeadlessBackend::present(hwnd, std::move(pixels), width, height);
+    }
+
+private:
+    [[noreturn]] void hold()
+    {
         {
             platform::DisplayThread::Call call;
             frozen = true;
@@ -468,7 +483,6 @@ public:
         std::_Exit(3);
     }
 
-private:
     const DWORD m_thread = GetCurrentThreadId();
 };
 
@@ -481,6 +495,9 @@ private:
 // when that save is refused. The thread, should its call come back, never
 // runs on. Held while the game loads (the loader in a script's call that
 // does not return), the close saves nothing: the game is not there whole.
+// Held in a paint of the loading screen while the loader starts the game,
+// which then waits to hand the window over, the close saves: the game is
+// there whole.
 TEST_F(MyFrameTest, AGameWhoseDisplayNoLongerAnswersEndsSavedOnAQuit)
 {
     GTEST_FLAG_SET(death_test_style, "fast");
@@ -498,7 +515,7 @@ TEST_F(MyFrameTest, AGameWhoseDisplayNoLongerAnswersEndsSavedOnAQuit)
         const char* what;
         std::string gameScript;
         // Where the display's call holds the window's thread.
-        enum { ON_SCREEN, IN_BOX, AT_LOAD } held;
+        enum { ON_SCREEN, IN_BOX, AT_LOAD, AT_HAND_OVER } held;
         // The save on the way out is refused from the freeze on.
         bool refuse = false;
         bool comesBack = false;
@@ -519,6 +536,10 @@ TEST_F(MyFrameTest, AGameWhoseDisplayNoLongerAnswersEndsSavedOnAQuit)
                     "function LF_save() if not held then held = true io.open('waiting', 'w'):close() "
                     "io.open('pipe') end return save() end\n",
          Case::AT_LOAD},
+        {"as the load hands the window over", "local save = LF_save\n"
+                    "function LF_save() if not held then held = true io.open('waiting', 'w'):close() "
+                    "io.open('pipe') end return save() end\n",
+         Case::AT_HAND_OVER},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -542,6 +563,23 @@ TEST_F(MyFrameTest, AGameWhoseDisplayNoLongerAnswersEndsSavedOnAQuit)
                 display->comesBack = c.comesBack;
                 platform::setWindowBackend(std::move(backend));
                 std::thread player([this, display, &c, &waiting, &refused] {
+                    if (c.held == Case::AT_HAND_OVER) {
+                        // The loading screen's next paint holds the window's
+                        // thread; the loader, let go, starts the game and
+                        // waits for that paint to end.
+                        while (!std::filesystem::exists(waiting))
+                            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                        display->freezeInPresent = true;
+                        while (!display->frozen) {
+                            world.clock().advance(MyFrame::LOADING_PERIOD_MS);
+                            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                        }
+                        std::ofstream{world.folder() / "pipe"};
+                        while (!MyFrame::canvas() || !MyFrame::canvas()->isStarted())
+                            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                        std::raise(SIGTERM);
+                        return;
+                    }
                     if (c.held == Case::AT_LOAD) {
                         while (!std::filesystem::exists(waiting))
                             std::this_thread::sleep_for(std::chrono::milliseconds(1));
