@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
-#include <fstream>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -23,7 +23,7 @@ public:
     {
         const auto now = std::chrono::steady_clock::now();
         double load = 0;
-        std::ifstream("/proc/loadavg") >> load;
+        getloadavg(&load, 1);
         m_topLoad = std::max(m_topLoad, load);
         const double busy = std::max(1.0, load / m_processors);
         m_counted += std::chrono::duration<double, std::milli>(now - m_last).count() / busy;
