@@ -183,7 +183,7 @@ void MyFrame::finishClose()
         // over (it may wait there for the paint the held thread is in).
         ScriptHost::refuseScripts(true);
         platform::closeMessageBoxes();
-    } else if (s_pCanvas) {
+    } else {
         // The window's thread may be held inside a script (a box it opened
         // pumps the display): the save's scripts are calls of their own.
         ScriptHost::leaveCallUnderWay();

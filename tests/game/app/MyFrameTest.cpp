@@ -520,6 +520,11 @@ TEST_F(MyFrameTest, AGameWhoseDisplayNoLongerAnswersEndsSavedOnAQuit)
         bool refuse = false;
         bool comesBack = false;
     };
+    // The story is checked at load with its save, which waits there until
+    // the pipe is opened for writing.
+    const std::string waitsAtLoad = "local save = LF_save\n"
+                                    "function LF_save() if not held then held = true "
+                                    "io.open('waiting', 'w'):close() io.open('pipe') end return save() end\n";
     const Case cases[] = {
         {"on screen", "", Case::ON_SCREEN},
         {"in a box a script opened",
@@ -531,15 +536,8 @@ TEST_F(MyFrameTest, AGameWhoseDisplayNoLongerAnswersEndsSavedOnAQuit)
          "function LF_save() if io.open('refused') then error('refused') end return save() end\n",
          Case::ON_SCREEN, true},
         {"on screen, its call into the display coming back", "", Case::ON_SCREEN, false, true},
-        // The story is checked at load with its save, which waits there.
-        {"at load", "local save = LF_save\n"
-                    "function LF_save() if not held then held = true io.open('waiting', 'w'):close() "
-                    "io.open('pipe') end return save() end\n",
-         Case::AT_LOAD},
-        {"as the load hands the window over", "local save = LF_save\n"
-                    "function LF_save() if not held then held = true io.open('waiting', 'w'):close() "
-                    "io.open('pipe') end return save() end\n",
-         Case::AT_HAND_OVER},
+        {"at load", waitsAtLoad, Case::AT_LOAD},
+        {"as the load hands the window over", waitsAtLoad, Case::AT_HAND_OVER},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
