@@ -287,8 +287,9 @@ TEST_F(SoundMixerThread, ChannelsChangeSafelyWhileTheThreadMixes)
         std::this_thread::sleep_for(std::chrono::microseconds(500));
         // Every tenth round the thread is let catch up, so that it mixes
         // between the changes however busy the machine.
-        if (round % 10 == 9)
+        if (round % 10 == 9) {
             ASSERT_TRUE(waitUntilCaughtUp());
+        }
     }
     HVSOUND_DSP_Free(group);
     HVSOUND_Sample_Free(shortShot);
