@@ -118,6 +118,8 @@ protected:
         HVSOUND_DSP_SetActive(before, true);
         HVSOUND_DSP_SetActive(after, true);
         // The cursor leaves its block, which the thread mixes next.
+        waitForMixer();
+        const int mixedBefore = blocksMixed();
         play(size_t(block - playPosition() % block));
         bool held = eventually([] { return HeldCheck::held.load(); });
         EXPECT_TRUE(held) << "the mixer thread came to the check";
@@ -136,6 +138,9 @@ protected:
                 << "the rest of the block is the new sound";
             return;
         }
+        // The thread leaves the block and mixes every other block of the ring
+        // before the device goes on.
+        EXPECT_TRUE(eventually([&] { return blocksMixed() >= mixedBefore + blocks; }));
         play(size_t(block - playPosition() % block));
         std::vector<int16_t> later = play(size_t(2 * blocks * block));
         EXPECT_EQ(std::count_if(later.begin(), later.end(), [](int16_t v) { return v >= 0; }), 0)
@@ -218,6 +223,15 @@ private:
         HVSOUND_CHANNEL* system = s->systemChannel;
         int64_t position = system->functions.getPosition(system) % s->mixBufferLength;
         return int(position < 0 ? position + s->mixBufferLength : position);
+    }
+
+    // The blocks the mixer thread has mixed since it started.
+    static int blocksMixed()
+    {
+        HVSOUND_Software_Lock();
+        int blocks = HVSOUND_GetState()->mixer.blocksMixed;
+        HVSOUND_Software_Unlock();
+        return blocks;
     }
 
     // Waits until the mixer thread has filled the ring once and mixed every

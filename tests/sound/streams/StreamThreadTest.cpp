@@ -644,12 +644,13 @@ TEST_F(SoundStreamThread, ACallInACallbackOnTheEnginesOwnThreadCompletesOrIsRefu
     // (a mix cycle update-driven, a seek) on the caller's. Its first call
     // once the row is armed makes every engine call of the matrix: on a
     // channel, a sample, another unit, a song and a stream (its own where it
-    // has one), a blocking open, the free of records of its kind before and
-    // after its own in their list, the engine's close and restart, and the
-    // free of its own record. Each goes through, or is refused with error 14
-    // where it would wait for a thread that waits for the caller or change a
-    // record a thread is working on; none hangs or uses a freed record. The
-    // engine mixes on, its starter closes it, and its memory is given back.
+    // has one), another stream's close, a blocking open, the free of records
+    // of its kind before and after its own in their list, the engine's close
+    // and restart, and the free of its own record. Each goes through, or is
+    // refused with error 14 where it would wait for a thread that waits for
+    // the caller or change a record a thread is working on; none hangs or
+    // uses a freed record. The engine mixes on, its starter closes it, and
+    // its memory is given back.
     const std::vector<uint8_t> module = s3mtest::S3mBuilder().speed(5).build();
     const std::vector<uint8_t> wav = wav16(kRate / 4, 1);
     const std::vector<uint8_t> synced = wavWithSyncPoint();
