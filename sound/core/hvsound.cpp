@@ -131,6 +131,17 @@ HVSOUND_MEMPOOL* HVSOUND_Memory_DefaultPool()
     return &g_state.memoryPool;
 }
 
+namespace {
+
+// Where the engine cannot be closed or restarted: on its own threads, and
+// on any thread inside one of its locks.
+bool closeRefusedHere()
+{
+    return HVSOUND_Thread_IsEngineThread() || HVSOUND_CriticalSection_HeldHere();
+}
+
+} // namespace
+
 int HVSOUND_GetError()
 {
     return g_error.load(std::memory_order_relaxed);
@@ -199,8 +210,8 @@ bool HVSOUND_Init(int mixRate, int maxChannels, uint32_t flags)
     HVSOUND_STATE& s = g_state;
     // 1. Arguments.
     HVSOUND_SetError(HVSOUND_ERR_NONE);
-    if (HVSOUND_Thread_IsEngineThread()) {
-        // A restart closes first, which an engine thread cannot do.
+    if (closeRefusedHere()) {
+        // A restart closes first, which cannot be done here.
         HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
         return false;
     }
@@ -320,10 +331,13 @@ void HVSOUND_Close()
     HVSOUND_STATE& s = g_state;
     // 1. The close waits for the engine's threads to end and then frees what
     // they use: on one of them (in a song's, a stream's or an open's
-    // callback) it would wait for itself. It is refused there, and the
-    // engine runs on until its starter closes it.
+    // callback) it would wait for itself, and under one of the engine's
+    // locks (a callback made inside an engine call, such as a file callback
+    // of a seek) for a thread that waits for that lock, and then free what
+    // the call goes on with. It is refused there, and the engine runs on
+    // until its starter closes it.
     HVSOUND_ClearErrorOnInitThread();
-    if (HVSOUND_Thread_IsEngineThread()) {
+    if (closeRefusedHere()) {
         HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
         return;
     }

@@ -170,11 +170,26 @@ void HVSOUND_Async_Shutdown()
 void HVSOUND_Async_Append(HVSOUND_ASYNCENTRY* entry)
 {
     if (HVSOUND_GetState()->outputType == HVSOUND_OUTPUT_NOSOUND_NONREALTIME) {
-        // No engine thread runs under output type 12: open it now.
+        // No engine thread runs under output type 12: open it now, as the
+        // loader would (a record freed in its own open goes once it returns).
         void* object = entry->object;
         entry->next = entry->prev = entry;
         entry->object = nullptr;
+        Opening outer;
+        {
+            std::lock_guard<std::mutex> lock(g_lock);
+            outer = g_opening;
+            g_opening = Opening{object, GetCurrentThreadId(), nullptr};
+        }
         open(object, entry->type);
+        Opening done;
+        {
+            std::lock_guard<std::mutex> lock(g_lock);
+            done = g_opening;
+            g_opening = outer;
+        }
+        if (done.release)
+            done.release(done.object);
         return;
     }
     std::lock_guard<std::mutex> lock(g_lock);
@@ -187,22 +202,23 @@ void HVSOUND_Async_Append(HVSOUND_ASYNCENTRY* entry)
 
 bool HVSOUND_Async_Withdraw(HVSOUND_ASYNCENTRY* entry, void* object, void (*release)(void* object))
 {
-    std::unique_lock<std::mutex> lock(g_lock);
+    std::lock_guard<std::mutex> lock(g_lock);
     if (isLinked(entry) && entry->object == object) {
         unlink(entry);
         entry->object = nullptr;
         return true;
     }
-    if (g_opening.object == object && g_opening.thread == GetCurrentThreadId()) {
+    if (g_opening.object == object) {
         g_opening.release = release;
         return false;
     }
-    while (g_opening.object == object) {
-        lock.unlock();
-        HVSOUND_Sleep(1);
-        lock.lock();
-    }
     return true;
+}
+
+bool HVSOUND_Async_Withdrawn(void* object)
+{
+    std::lock_guard<std::mutex> lock(g_lock);
+    return g_opening.object == object && g_opening.release != nullptr;
 }
 
 DWORD WINAPI HVSOUND_Async_Thread(LPVOID)

@@ -33,11 +33,14 @@ void HVSOUND_Async_Shutdown();
 // thread.
 void HVSOUND_Async_Append(HVSOUND_ASYNCENTRY* entry);
 // Takes `object` back from the queue before its record is freed: a queued
-// entry is unlinked; when the loader opens it now on another thread, waits
-// until the open is done. Inside that open on the loader's own thread (a
-// file callback of the open, or its open-done callback), where the wait
-// would be for itself, the record is left to the loader, which gives it to
-// `release` once the open has returned. True when the record may go now.
+// entry is unlinked. A record the loader opens now is left to the loader,
+// which gives it to `release` once the open has returned: the call never
+// waits for the loader, whose open (a file callback, the open-done
+// callback) may itself wait for a lock the caller holds, or be the caller.
+// True when the record may go now.
 bool HVSOUND_Async_Withdraw(HVSOUND_ASYNCENTRY* entry, void* object, void (*release)(void* object));
+// True while the loader opens `object` and it has been withdrawn: its owner
+// has let it go, and the open tells nobody of it.
+bool HVSOUND_Async_Withdrawn(void* object);
 // The loader thread's procedure.
 DWORD WINAPI HVSOUND_Async_Thread(LPVOID parameter);

@@ -23,6 +23,9 @@ bool updateDriven()
 
 // True on the threads the engine made.
 thread_local bool t_engineThread = false;
+// How many holds of the engine's locks this thread has taken and not let go,
+// null locks (output type 12) counted too.
+thread_local int t_locksHeld = 0;
 
 // What a thread the engine makes runs: its routine, marked as the engine's.
 struct EngineThreadStart {
@@ -105,12 +108,19 @@ void HVSOUND_CriticalSection_Enter(CRITICAL_SECTION* lock)
 {
     if (lock)
         EnterCriticalSection(lock);
+    ++t_locksHeld;
 }
 
 void HVSOUND_CriticalSection_Leave(CRITICAL_SECTION* lock)
 {
+    --t_locksHeld;
     if (lock)
         LeaveCriticalSection(lock);
+}
+
+bool HVSOUND_CriticalSection_HeldHere()
+{
+    return t_locksHeld > 0;
 }
 
 HANDLE HVSOUND_Event_Create()

@@ -25,6 +25,13 @@ CRITICAL_SECTION* HVSOUND_CriticalSection_Create();
 void HVSOUND_CriticalSection_Free(CRITICAL_SECTION* lock);
 void HVSOUND_CriticalSection_Enter(CRITICAL_SECTION* lock);
 void HVSOUND_CriticalSection_Leave(CRITICAL_SECTION* lock);
+// True while this thread holds one of the engine's locks (or, under output
+// type 12, is where it would hold one): inside an engine call, in a callback
+// it makes under the lock (a DSP unit's in a mix cycle, a file callback of a
+// seek, a stream's fill or end callback in a refill pass). A call that would
+// wait for another of the engine's threads, which may be waiting for that
+// lock, must not wait here.
+bool HVSOUND_CriticalSection_HeldHere();
 
 // Auto-reset events, initially not signalled; null under output type 12.
 HANDLE HVSOUND_Event_Create();

@@ -11,6 +11,7 @@
 #include "sound/mixer/mixer_fpui.h"
 
 #include <atomic>
+#include <mutex>
 
 namespace {
 
@@ -18,8 +19,11 @@ namespace {
 HVSOUND_DSPUNIT g_head = {};
 std::atomic<bool> g_busy{false};
 
-// The calls the cycles keep (under the mixer lock): calls[first] to
-// calls[count - 1], oldest first. The queue grows by doubling from this.
+// The calls the cycles keep: calls[first] to calls[count - 1], oldest
+// first. The queue grows by doubling from this. Its own lock guards it and
+// the running call; nothing is called while it is held, so it may be taken
+// under any other lock (an engine without software channels has no mixer
+// lock).
 constexpr int kFirstDeferredCalls = 16;
 struct DeferredCalls {
     HVSOUND_DEFERREDCALL* calls;
@@ -28,9 +32,9 @@ struct DeferredCalls {
     int capacity;
 };
 DeferredCalls g_deferred = {};
+std::mutex g_callsLock;
 
-// The kept call being made now (under the mixer lock), and what is to be
-// released once it returns.
+// The kept call being made now, and what is to be released once it returns.
 struct RunningCall {
     void* object;
     DWORD thread;
@@ -38,8 +42,10 @@ struct RunningCall {
 };
 RunningCall g_running = {};
 
-// How many mix cycles this thread is inside.
+// How many mix cycles this thread is inside, and how many walks that keep
+// their calls as a cycle does (HVSOUND_DSP_RunKeepingCalls).
 thread_local int t_cycleDepth = 0;
+thread_local int t_keepDepth = 0;
 
 class ChainLock {
 public:
@@ -113,7 +119,7 @@ void makeDeferredCalls()
         HVSOUND_DEFERREDCALL call;
         RunningCall outer;
         {
-            ChainLock lock;
+            std::lock_guard<std::mutex> lock(g_callsLock);
             DeferredCalls& q = g_deferred;
             if (q.first >= q.count) {
                 q.first = q.count = 0;
@@ -126,7 +132,7 @@ void makeDeferredCalls()
         call.make(&call);
         RunningCall done;
         {
-            ChainLock lock;
+            std::lock_guard<std::mutex> lock(g_callsLock);
             done = g_running;
             g_running = outer;
         }
@@ -194,6 +200,7 @@ void HVSOUND_DSP_FreeAll()
     ChainLock lock;
     freeEveryUnit();
     g_head.next = g_head.prev = nullptr;
+    std::lock_guard<std::mutex> calls(g_callsLock);
     HVSOUND_FREE(g_deferred.calls);
     g_deferred = DeferredCalls{};
 }
@@ -314,13 +321,22 @@ bool HVSOUND_DSP_InMixCycle()
     return t_cycleDepth > 0;
 }
 
+void HVSOUND_DSP_RunKeepingCalls(void (*walk)())
+{
+    ++t_keepDepth;
+    walk();
+    --t_keepDepth;
+    if (t_keepDepth == 0 && t_cycleDepth == 0)
+        makeDeferredCalls();
+}
+
 void HVSOUND_DSP_Defer(const HVSOUND_DEFERREDCALL& call)
 {
-    if (t_cycleDepth == 0) {
+    if (t_cycleDepth == 0 && t_keepDepth == 0) {
         call.make(&call);
         return;
     }
-    ChainLock lock;
+    std::lock_guard<std::mutex> lock(g_callsLock);
     DeferredCalls& q = g_deferred;
     if (q.count == q.capacity) {
         int capacity = q.capacity > 0 ? q.capacity * 2 : kFirstDeferredCalls;
@@ -339,7 +355,7 @@ void HVSOUND_DSP_Defer(const HVSOUND_DEFERREDCALL& call)
 
 bool HVSOUND_DSP_ForgetCalls(void* object, void (*release)(void* object))
 {
-    ChainLock lock;
+    std::lock_guard<std::mutex> lock(g_callsLock);
     DeferredCalls& q = g_deferred;
     int kept = q.first;
     for (int i = q.first; i < q.count; ++i) {

@@ -75,8 +75,14 @@ struct HVSOUND_DEFERREDCALL {
     char name[HVSOUND_DEFERREDCALL_NAME_BYTES];
 };
 // Inside a mix cycle on this thread the call is kept for the cycle's end
-// (error 12 when there is no memory to keep it); elsewhere it is made now.
+// (error 12 when there is no memory to keep it); elsewhere it is made now,
+// except inside HVSOUND_DSP_RunKeepingCalls.
 void HVSOUND_DSP_Defer(const HVSOUND_DEFERREDCALL& call);
+// Runs `walk` (outside a mix cycle) keeping the calls it defers as a cycle
+// does, and makes them once it has returned: a walk of records whose
+// callbacks may free them (the sync pass of an engine without software
+// channels) goes on with none freed under it.
+void HVSOUND_DSP_RunKeepingCalls(void (*walk)());
 // Drops the kept calls for `object`, whose song or stream goes away. True
 // when it may go now; false while a call for it runs on another thread,
 // which then gives it to `release` once that call has returned.

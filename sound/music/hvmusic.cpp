@@ -325,9 +325,12 @@ void mixSong(HVMUSIC_SONG* song, const HVSOUND_MIXER* mixer, uint8_t* buffer, in
     song->elapsedSamples += length;
 }
 
-void destroyReleased(void* song)
+// One holder of a freed song lets go of it; the last destroys it.
+void letGoFreed(void* record)
 {
-    destroySong(static_cast<HVMUSIC_SONG*>(song));
+    auto* song = static_cast<HVMUSIC_SONG*>(record);
+    if (song->holds.fetch_sub(1, std::memory_order_acq_rel) == 1)
+        destroySong(song);
 }
 
 } // namespace
@@ -410,15 +413,19 @@ HVMUSIC_SONG* HVMUSIC_LoadSongEx(const void* nameOrData, int offset, int length,
 void HVMUSIC_LoadQueued(HVMUSIC_SONG* song)
 {
     bool loaded = loadInto(song, song->openData, song->openOffset, song->openLength, song->openMode);
-    // Freed by a file callback of this open: its owner has let it go, and
-    // the loader frees it on return.
-    if (song->freedInOpen)
-        return;
-    if (loaded)
-        song->valid = true;
-    song->ready = loaded;
-    song->openFailed = !loaded;
-    song->done = true;
+    {
+        // Freed meanwhile (by a file callback of this open, or on another
+        // thread): its owner has let it go, and the loader frees it on
+        // return. A free from now on finds it valid, under the same lock.
+        MixerLock lock;
+        if (HVSOUND_Async_Withdrawn(song))
+            return;
+        if (loaded)
+            song->valid = true;
+        song->ready = loaded;
+        song->openFailed = !loaded;
+        song->done = true;
+    }
     if (song->openDone)
         song->openDone(song, 0);
 }
@@ -430,25 +437,27 @@ bool HVMUSIC_FreeSong(HVMUSIC_SONG* song)
         HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
         return false;
     }
-    // A song still waiting in the open queue (or being opened now) is taken
-    // back first, so the loader never fills a freed record. Freed inside its
-    // own open, it is the loader's to free once the open returns.
-    bool now = HVSOUND_Async_Withdraw(&song->queueEntry, song, destroyReleased);
-    if (!now)
-        song->freedInOpen = true;
+    // The free, the loader and the mixer thread each have the record until
+    // they let go of it. A song still waiting in the open queue is taken
+    // back, so the loader never fills a freed record; one the loader opens
+    // now is the loader's to let go once the open returns. A callback of the
+    // song that the mixer thread calls now (a song played in its open-done
+    // callback has them too) has it until the callback returns.
+    song->holds.store(3, std::memory_order_relaxed);
+    bool loaderDone = HVSOUND_Async_Withdraw(&song->queueEntry, song, letGoFreed);
+    bool mixerDone;
     {
         MixerLock lock;
         unlinkSong(song);
         stopLocked(song);
         song->valid = false;
-        // A callback of the song that the mixer thread calls now has the
-        // record until it returns; the song goes then. (A song still being
-        // opened has never played, so it has no such callback.)
-        if (now)
-            now = HVSOUND_DSP_ForgetCalls(song, destroyReleased);
+        mixerDone = HVSOUND_DSP_ForgetCalls(song, letGoFreed);
     }
-    if (now)
-        destroySong(song);
+    if (loaderDone)
+        letGoFreed(song);
+    if (mixerDone)
+        letGoFreed(song);
+    letGoFreed(song);
     return true;
 }
 
@@ -462,6 +471,10 @@ bool HVMUSIC_PlaySong(HVMUSIC_SONG* song)
     if (!requireSong(song))
         return false;
     MixerLock lock;
+    // A free on another thread (the song's loader calls its open-done
+    // callback) takes the lock to mark it.
+    if (!requireSong(song))
+        return false;
     stopLocked(song);
     song->paused = false;
     song->globalVolume = song->initialGlobalVolume;

@@ -206,10 +206,10 @@ struct HVMUSIC_SONG {
     std::atomic<bool> ready;
     std::atomic<bool> openFailed;
     HVMUSIC_OPENDONE openDone;
-    // Freed inside its own open (in a file callback or its open-done
-    // callback, on the loader's thread): the loader frees it once the open
-    // has returned.
-    bool freedInOpen;
+    // Who still has a freed song: its free, the loader opening it, a
+    // callback of it running on the mixer thread. The last to let go frees
+    // it.
+    std::atomic<int> holds;
 };
 
 HVMUSIC_SONG* HVMUSIC_LoadSong(const char* name);
@@ -218,10 +218,12 @@ HVMUSIC_SONG* HVMUSIC_LoadSong(const char* name);
 // mode 0x1000000 the song comes back at once and the open queue loads it.
 HVMUSIC_SONG* HVMUSIC_LoadSongEx(const void* nameOrData, int offset, int length, uint32_t mode,
                                  const int* sampleList, int sampleCount);
-// Frees a song. Inside a callback of the song's own non-blocking open (a
-// file callback or the open-done callback, on the loader's thread) the song
-// stops and leaves the song list at once and its record goes once the open
-// has returned; a song freed in a file callback gets no open-done call.
+// Frees a song. The song stops and leaves the song list at once, and never
+// waits for another thread: a song the loader is opening now (freed in a
+// file callback or the open-done callback of its own non-blocking open, or
+// on any other thread meanwhile) goes once the open has returned, and a
+// song whose callback runs now on the mixer thread once that callback has
+// returned. A song freed before its open is done gets no open-done call.
 bool HVMUSIC_FreeSong(HVMUSIC_SONG* song);
 bool HVMUSIC_PlaySong(HVMUSIC_SONG* song);
 bool HVMUSIC_StopSong(HVMUSIC_SONG* song);

@@ -283,10 +283,13 @@ void freeRecord(HVSOUND_STREAM* stream)
     HVSOUND_FREE(stream);
 }
 
-// The end of a closed stream: its resources and its record.
-void releaseClosed(void* record)
+// One holder of a closed stream lets go of it; the last frees its resources
+// and its record.
+void letGoClosed(void* record)
 {
     auto* stream = static_cast<HVSOUND_STREAM*>(record);
+    if (stream->holds.fetch_sub(1, std::memory_order_acq_rel) != 1)
+        return;
     releaseResources(stream);
     freeRecord(stream);
 }
@@ -677,10 +680,10 @@ int HVSOUND_Stream_PlayEx(int channel, HVSOUND_STREAM* stream, HVSOUND_DSPUNIT* 
     }
 
     // A seek on another thread (a sync callback's) refills the buffer under
-    // the stream lock; only a play made from inside that refill finds it
-    // under way.
+    // the stream lock; only a play made from inside that refill, or from
+    // inside the stream's fill, finds it under way.
     StreamLocks lock(StreamLocks::Stream);
-    if (stream->prefilling) {
+    if (stream->busy > 0 || stream->closing) {
         HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
         return -1;
     }
@@ -776,32 +779,44 @@ bool HVSOUND_Stream_Close(HVSOUND_STREAM* stream)
         HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
         return false;
     }
-    if (stream->closing)
-        return true;
     if (refusedInMixCycle())
         return false;
-    {
-        // The fill runs under the stream lock: found running here, it runs
-        // on this thread and is the caller.
-        StreamLocks lock(StreamLocks::Stream);
-        if (stream->filling) {
-            HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
-            return false;
-        }
+    // The refill work runs under the stream lock, and so does the pass:
+    // found under way here, they run on this thread, and the caller is one
+    // of their callbacks.
+    StreamLocks lock(StreamLocks::Stream);
+    if (stream->closing)
+        return true;
+    if (stream->busy > 0) {
+        HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
+        return false;
     }
     stream->closing = true;
     if (stream->ready && state().initialised)
         HVSOUND_Stream_StopCore(stream, false);
-    unlinkStream(stream);
+    // The pass at this stream reads the next from it once the callback has
+    // returned: it unlinks the stream itself then.
+    bool passHolds = HVSOUND_Stream_PassAt() == stream;
+    if (!passHolds)
+        unlinkStream(stream);
     stream->endCallback = nullptr;
     stream->endUserData = nullptr;
     if (channelPlaysStream(stream))
         HVSOUND_StopSound(stream->channel);
-    // A sync callback of the stream that the mixer thread calls now has the
-    // record until it returns; the stream goes then.
-    if (HVSOUND_DSP_ForgetCalls(stream, releaseClosed))
-        releaseClosed(stream);
+    // The close, the pass and a sync callback of the stream that the mixer
+    // thread calls now each have the record until they let go of it.
+    stream->passHolds = passHolds;
+    stream->holds.store(passHolds ? 3 : 2, std::memory_order_relaxed);
+    if (HVSOUND_DSP_ForgetCalls(stream, letGoClosed))
+        letGoClosed(stream);
+    letGoClosed(stream);
     return true;
+}
+
+void HVSOUND_Stream_PassLeft(HVSOUND_STREAM* stream)
+{
+    unlinkStream(stream);
+    letGoClosed(stream);
 }
 
 bool HVSOUND_Stream_SetMode(HVSOUND_STREAM* stream, uint32_t mode)
@@ -841,14 +856,21 @@ bool HVSOUND_Stream_SetPositionCore(HVSOUND_STREAM* stream, uint32_t byteOffset,
         return false;
     }
     // The stream lock keeps the stream thread's pass out, so the buffer can
-    // be refilled here.
+    // be refilled here. A seek from inside the stream's own refill work (its
+    // fill, a file callback of a seek) would refill the buffer under it.
     StreamLocks lock(StreamLocks::Stream);
+    if (stream->busy > 0 || stream->closing) {
+        HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
+        return false;
+    }
+    HVSOUND_StreamBusy busy(stream);
     bool playsNow = channelPlaysStream(stream);
+    int handle = stream->channel;
     bool wasPaused = false;
     if (!noPrefill) {
         if (playsNow) {
-            wasPaused = HVSOUND_GetPaused(stream->channel);
-            HVSOUND_SetPaused(stream->channel, true);
+            wasPaused = HVSOUND_GetPaused(handle);
+            HVSOUND_SetPaused(handle, true);
         }
         stream->seeking = true;
     }
@@ -856,8 +878,9 @@ bool HVSOUND_Stream_SetPositionCore(HVSOUND_STREAM* stream, uint32_t byteOffset,
     if (!noPrefill) {
         HVSOUND_Stream_Prefill(stream);
         stream->seeking = false;
-        if (playsNow)
-            HVSOUND_SetPaused(stream->channel, wasPaused);
+        // A file callback of the seek may have stopped the stream.
+        if (playsNow && stream->channel == handle)
+            HVSOUND_SetPaused(handle, wasPaused);
         stream->rewind = false;
     }
     return true;

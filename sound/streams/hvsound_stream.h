@@ -170,7 +170,16 @@ struct HVSOUND_STREAM {
     bool prefilling;
     std::atomic<bool> openFailed;
     bool closing;
-    bool filling; // its fill runs now (set under the stream lock)
+    // The refill work under way on the stream (a seek, a prefill, a fill),
+    // nested: set and read under the stream lock, so only the thread doing
+    // that work (and the callbacks it makes) ever finds it above 0.
+    int busy;
+    // Closed while the stream thread's pass was at it: the pass unlinks it
+    // and lets go of it once it has left it.
+    bool passHolds;
+    // Who still has a closed stream: its close, the pass, a sync callback
+    // running on the mixer thread. The last to let go frees it.
+    std::atomic<int> holds;
 };
 
 // Public calls (the sound clip's). Open takes a file name, or with mode
@@ -184,9 +193,14 @@ HVSOUND_STREAM* HVSOUND_Stream_Open(const void* nameOrData, uint32_t mode, int o
 int HVSOUND_Stream_Play(int channel, HVSOUND_STREAM* stream);
 bool HVSOUND_Stream_Stop(HVSOUND_STREAM* stream);
 // Closes and frees a stream. A stream whose open is still queued or under
-// way, and a stream whose own fill runs now on the calling thread (the fill,
-// or a call it makes), is refused with error 14: the refill goes on with
-// the stream's buffers once the fill returns.
+// way, and a stream whose own refill work runs now on the calling thread
+// (inside its fill, a seek or a prefill: the fill procedure, a file callback
+// or another call they make), is refused with error 14: that work goes on
+// with the stream's buffers once the callback returns. A stream closed in
+// its end callback (the stream thread's pass is at it), or while a sync
+// callback of it runs on the mixer thread, stops at once; it leaves the list
+// once the pass has left it, and its record goes once the pass and the
+// callback are done with it.
 bool HVSOUND_Stream_Close(HVSOUND_STREAM* stream);
 // Changes the loop bits (mask 7) and the 2D bit of the sample.
 bool HVSOUND_Stream_SetMode(HVSOUND_STREAM* stream, uint32_t mode);
@@ -197,6 +211,9 @@ HVSOUND_STREAM* HVSOUND_Stream_OpenCore(HVSOUND_STREAM* record, const void* name
                                         int length);
 HVSOUND_STREAM* HVSOUND_Stream_Create(HVSOUND_STREAM* record, HVSOUND_STREAM_FILLPROC fill, int bytes,
                                       uint32_t mode, int rate, void* fillUserData, int channels);
+// A play or a seek made from inside the stream's own refill work on this
+// thread (see Close) is refused with error 14, as it would refill the
+// buffer under the work that is filling it.
 int HVSOUND_Stream_PlayEx(int channel, HVSOUND_STREAM* stream, HVSOUND_DSPUNIT* unit, bool paused);
 bool HVSOUND_Stream_StopCore(HVSOUND_STREAM* stream, bool callEnd);
 bool HVSOUND_Stream_SetPositionCore(HVSOUND_STREAM* stream, uint32_t byteOffset, bool force, bool noPrefill);
@@ -247,6 +264,24 @@ bool HVSOUND_PCM_ReadCallback(HVSOUND_STREAM* stream, void* sourceBuffer, int so
 HVSOUND_STREAM* HVSOUND_Stream_ListHead();
 // False once the stream layer has been asked to stop (or before it starts).
 bool HVSOUND_Stream_LayerRunning();
+// The stream the refill pass is at now (read by the pass's own thread: a
+// call its callbacks make), null between streams and passes.
+HVSOUND_STREAM* HVSOUND_Stream_PassAt();
+// The pass has left a stream closed while it was at it: unlinks it and lets
+// go of it.
+void HVSOUND_Stream_PassLeft(HVSOUND_STREAM* stream);
+// Marks a stream's refill work (seek, prefill, fill) for its scope; the
+// stream lock is held.
+class HVSOUND_StreamBusy {
+public:
+    explicit HVSOUND_StreamBusy(HVSOUND_STREAM* stream) : m_stream(stream) { ++m_stream->busy; }
+    ~HVSOUND_StreamBusy() { --m_stream->busy; }
+    HVSOUND_StreamBusy(const HVSOUND_StreamBusy&) = delete;
+    HVSOUND_StreamBusy& operator=(const HVSOUND_StreamBusy&) = delete;
+
+private:
+    HVSOUND_STREAM* m_stream;
+};
 bool HVSOUND_Stream_OnStreamThread();
 // The record of the stream's channel while its handle is still current.
 HVSOUND_CHANNEL* HVSOUND_Stream_Channel(HVSOUND_STREAM* stream);

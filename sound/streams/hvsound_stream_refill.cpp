@@ -300,6 +300,7 @@ bool HVSOUND_Stream_Seek(HVSOUND_STREAM* stream, int type, uint32_t value, bool 
 
 bool HVSOUND_Stream_Prefill(HVSOUND_STREAM* stream)
 {
+    HVSOUND_StreamBusy busy(stream);
     stream->prefilling = true;
     HVSOUND_SAMPLE* sample = stream->sample;
     if (HVSOUND_Stream_Channel(stream))
@@ -339,10 +340,9 @@ bool HVSOUND_Stream_FillHalf(HVSOUND_STREAM* stream)
     // After the data's end the half is silence, played as position too.
     bool filled = stream->countdown == -1;
     if (filled) {
-        stream->filling = true;
+        HVSOUND_StreamBusy busy(stream);
         if (!stream->fillProcedure(stream, stream->fillBuffer, bytes, stream->fillUserData))
             stream->ended = true;
-        stream->filling = false;
     }
     if (!filled)
         HVSOUND_Stream_RecordPosition(stream, toSamples(stream, bytes));

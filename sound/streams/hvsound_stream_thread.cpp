@@ -41,6 +41,8 @@ struct StreamLayer {
     CRITICAL_SECTION* streamLock = nullptr;
     CRITICAL_SECTION* listLock = nullptr;
     std::atomic<float> totalFillTime{0.0f};
+    // The stream the refill pass is at (under the stream lock).
+    HVSOUND_STREAM* passAt = nullptr;
 };
 
 StreamLayer g_layer;
@@ -56,9 +58,7 @@ DWORD WINAPI streamThreadMain(LPVOID)
     while (g_layer.threadState == HVSOUND_STREAMTHREAD_RUNNING) {
         uint32_t t0 = HVSOUND_Timer_Milliseconds();
         HVSOUND_Sleep(0);
-        HVSOUND_CriticalSection_Enter(g_layer.streamLock);
         HVSOUND_Stream_Update(float(HVSOUND_STREAM_PERIOD_MS));
-        HVSOUND_CriticalSection_Leave(g_layer.streamLock);
         if (g_layer.threadState != HVSOUND_STREAMTHREAD_RUNNING)
             break;
         WaitForSingleObject(g_layer.wake, HVSOUND_STREAM_PERIOD_MS);
@@ -77,9 +77,8 @@ DWORD WINAPI streamThreadMain(LPVOID)
 
 void enter(CRITICAL_SECTION* lock)
 {
-    if (!lock)
-        return;
-    HVSOUND_Sleep(0);
+    if (lock)
+        HVSOUND_Sleep(0);
     HVSOUND_CriticalSection_Enter(lock);
 }
 
@@ -128,6 +127,11 @@ HVSOUND_STREAM* HVSOUND_Stream_ListHead()
 bool HVSOUND_Stream_LayerRunning()
 {
     return g_layer.head.next != nullptr && g_layer.threadState == HVSOUND_STREAMTHREAD_RUNNING;
+}
+
+HVSOUND_STREAM* HVSOUND_Stream_PassAt()
+{
+    return g_layer.passAt;
 }
 
 bool HVSOUND_Stream_OnStreamThread()
@@ -261,12 +265,31 @@ void HVSOUND_Stream_Shutdown()
     g_layer.listLock = nullptr;
 }
 
+namespace {
+
+// The sync pass where no mix cycle runs it, keeping its callbacks until it
+// has walked the list.
+void syncWithoutMixer()
+{
+    HVSOUND_Stream_SyncDSP(nullptr, nullptr, 0, nullptr);
+}
+
+} // namespace
+
 void HVSOUND_Stream_Update(float milliseconds)
 {
+    // The whole pass holds the stream lock (under output type 12 the place
+    // of one): a call its callbacks make that would wait for the stream
+    // thread is refused there.
+    HVSOUND_CriticalSection_Enter(g_layer.streamLock);
     float total = 0.0f;
     HVSOUND_STREAM* head = &g_layer.head;
     for (HVSOUND_STREAM* s = head->next; s && s != head;) {
-        HVSOUND_STREAM* next = s->next;
+        // A callback of the stream (its fill, a file callback in the fill,
+        // its end callback) may close any stream. Closed, this one stays in
+        // the list until the pass has left it, so the next is read only
+        // then; any other is unlinked at once.
+        g_layer.passAt = s;
         // Starts, stops and the music player change the channel's handle
         // and frequency under the mixer lock.
         HVSOUND_CHANNEL* c;
@@ -298,11 +321,16 @@ void HVSOUND_Stream_Update(float milliseconds)
             if (s->ended)
                 HVSOUND_Stream_StopCore(s, true);
         }
+        HVSOUND_STREAM* next = s->next;
+        g_layer.passAt = nullptr;
+        if (s->passHolds)
+            HVSOUND_Stream_PassLeft(s);
         s = next;
     }
     if (!threadState().systemChannel)
-        HVSOUND_Stream_SyncDSP(nullptr, nullptr, 0, nullptr);
+        HVSOUND_DSP_RunKeepingCalls(syncWithoutMixer);
     g_layer.totalFillTime = total;
+    HVSOUND_CriticalSection_Leave(g_layer.streamLock);
 }
 
 void* HVSOUND_Stream_SyncDSP(void* /*blockStart*/, void* buffer, int /*length*/, void* /*parameter*/)

@@ -93,7 +93,11 @@ TEST_F(DirectSoundDriverTest, OpensTheDeviceWithAStereo16BitPrimaryAtTheMixRate)
 
 TEST_F(DirectSoundDriverTest, TheDeviceNeverPlaysABlockOfTheRingWhileTheMixerThreadWritesIt)
 {
-    expectTheDeviceNeverReadsTheBlockBeingWritten(HVSOUND_OUTPUT_DSOUND);
+    for (bool late : {false, true}) {
+        SCOPED_TRACE(late ? "the cursor read after the hold" : "the cursor read before the hold");
+        expectTheDeviceNeverReadsTheBlockBeingWritten(HVSOUND_OUTPUT_DSOUND, late);
+        HVSOUND_Close();
+    }
 }
 
 TEST_F(DirectSoundDriverTest, HardwareVoiceVolumePanAndFrequencyReachTheBuffer)

@@ -80,8 +80,11 @@ protected:
     // and meanwhile pumps the device round the ring and half into that
     // block: the device must play silence there, neither the old sound nor
     // the new one. Once the thread goes on, the rest of the block is the new
-    // sound.
-    void expectTheDeviceNeverReadsTheBlockBeingWritten(int output)
+    // sound. With `late`, the check reads the cursor only after the hold and
+    // so finds the device in the block: the thread leaves the block as it is
+    // (the device plays on what it held), and from the next pass on the
+    // device plays the new sound there as everywhere else.
+    void expectTheDeviceNeverReadsTheBlockBeingWritten(int output, bool late)
     {
         // The system channel reads the cursor through the held check from
         // the start, before the mixer thread runs.
@@ -107,6 +110,7 @@ protected:
         ASSERT_GE(HVSOUND_PlaySound(HVSOUND_FREE, newSound), 0);
 
         HeldCheck::armed = true;
+        HeldCheck::late = late;
         HeldCheck::held = HeldCheck::letGo = false;
         HVSOUND_DSPUNIT* before = HVSOUND_DSP_Create(HeldCheck::outputComes, 999, nullptr);
         HVSOUND_DSPUNIT* after = HVSOUND_DSP_Create(HeldCheck::outputDone, 1001, nullptr);
@@ -114,6 +118,8 @@ protected:
         HVSOUND_DSP_SetActive(before, true);
         HVSOUND_DSP_SetActive(after, true);
         // The cursor leaves its block, which the thread mixes next.
+        waitForMixer();
+        const int mixedBefore = blocksMixed();
         play(size_t(block - playPosition() % block));
         bool held = eventually([] { return HeldCheck::held.load(); });
         EXPECT_TRUE(held) << "the mixer thread came to the check";
@@ -126,9 +132,19 @@ protected:
             EXPECT_EQ(heard, 0u) << "bytes of the block being written that the device played";
         }
         HeldCheck::letGo = true;
-        std::vector<int16_t> rest = play(size_t(block / 2));
-        EXPECT_TRUE(std::all_of(rest.begin(), rest.end(), [](int16_t v) { return v < 0; }))
-            << "the rest of the block is the new sound";
+        if (!late) {
+            std::vector<int16_t> rest = play(size_t(block / 2));
+            EXPECT_TRUE(std::all_of(rest.begin(), rest.end(), [](int16_t v) { return v < 0; }))
+                << "the rest of the block is the new sound";
+            return;
+        }
+        // The thread leaves the block and mixes every other block of the ring
+        // before the device goes on.
+        EXPECT_TRUE(eventually([&] { return blocksMixed() >= mixedBefore + blocks; }));
+        play(size_t(block - playPosition() % block));
+        std::vector<int16_t> later = play(size_t(2 * blocks * block));
+        EXPECT_EQ(std::count_if(later.begin(), later.end(), [](int16_t v) { return v >= 0; }), 0)
+            << "values of two passes round the ring after the block left as it was that are not the new sound";
     }
 
     // A looping 16-bit mono software sample holding `value`.
@@ -153,6 +169,7 @@ private:
     // and one just after it): the check of the block the unit writes.
     struct HeldCheck {
         static inline std::atomic<bool> armed{false};
+        static inline std::atomic<bool> late{false};
         static inline std::atomic<bool> held{false};
         static inline std::atomic<bool> letGo{false};
         static inline thread_local bool inOutput = false;
@@ -184,6 +201,8 @@ private:
             if (inOutput && armed.exchange(false)) {
                 held = true;
                 eventually([] { return letGo.load(); });
+                if (late)
+                    position = original(channel);
             }
             inOutput = false;
             return position;
@@ -204,6 +223,15 @@ private:
         HVSOUND_CHANNEL* system = s->systemChannel;
         int64_t position = system->functions.getPosition(system) % s->mixBufferLength;
         return int(position < 0 ? position + s->mixBufferLength : position);
+    }
+
+    // The blocks the mixer thread has mixed since it started.
+    static int blocksMixed()
+    {
+        HVSOUND_Software_Lock();
+        int blocks = HVSOUND_GetState()->mixer.blocksMixed;
+        HVSOUND_Software_Unlock();
+        return blocks;
     }
 
     // Waits until the mixer thread has filled the ring once and mixed every

@@ -121,7 +121,11 @@ TEST_F(WaveOutDriverTest, TheMixerRefillsTheRingAsTheDevicePlays)
 
 TEST_F(WaveOutDriverTest, TheDeviceNeverPlaysABlockOfTheRingWhileTheMixerThreadWritesIt)
 {
-    expectTheDeviceNeverReadsTheBlockBeingWritten(HVSOUND_OUTPUT_WINMM);
+    for (bool late : {false, true}) {
+        SCOPED_TRACE(late ? "the cursor read after the hold" : "the cursor read before the hold");
+        expectTheDeviceNeverReadsTheBlockBeingWritten(HVSOUND_OUTPUT_WINMM, late);
+        HVSOUND_Close();
+    }
 }
 
 TEST_F(WaveOutDriverTest, NoDeviceOrARefusedOpenFailsWithError3)

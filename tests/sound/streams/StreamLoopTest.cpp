@@ -218,36 +218,53 @@ TEST_F(SoundStreamLoop, EmptyReadsEndTheDataOnlyWhenTheyReadNothing)
 TEST_F(SoundStreamLoop, AStreamPlayedOnceStopsOnlyAfterItsLastHalfHasPlayed)
 {
     startEngine();
-    const int frames = 20000;
-    HVSOUND_STREAM* s = openMemory(wav16(frames, 1), HVSOUND_MODE_LOOP_OFF);
-    ASSERT_NE(s, nullptr);
-    int ends = 0;
-    s->endCallback = [](HVSOUND_STREAM*, void*, int, void* count) {
-        ++*static_cast<int*>(count);
-        return true;
-    };
-    s->endUserData = &ends;
-    int channel = HVSOUND_Stream_Play(HVSOUND_FREE, s);
-    ASSERT_NE(channel, -1);
+    // Data that ends early in a half, and data that ends in a half's last
+    // block, so that the mixer reaches the half filled after the end before
+    // the stream stops.
+    for (const int frames : {20000, 3 * kHalf - kBlock / 2}) {
+        SCOPED_TRACE(frames);
+        HVSOUND_STREAM* s = openMemory(wav16(frames, 1), HVSOUND_MODE_LOOP_OFF);
+        ASSERT_NE(s, nullptr);
+        int ends = 0;
+        s->endCallback = [](HVSOUND_STREAM*, void*, int, void* count) {
+            ++*static_cast<int*>(count);
+            return true;
+        };
+        s->endUserData = &ends;
+        int channel = HVSOUND_Stream_Play(HVSOUND_FREE, s);
+        ASSERT_NE(channel, -1);
+        // The capture's frame where the stream's first frame is mixed.
+        const size_t start = heard.size() / 2;
 
-    int blocks = 0;
-    int endingFrom = -1;
-    while (s->channel != -1 && blocks < 200) {
-        update();
-        ++blocks;
-        if (s->countdown >= 0 && endingFrom < 0)
-            endingFrom = blocks;
+        int blocks = 0;
+        int endingFrom = -1;
+        while (s->channel != -1 && blocks < 200) {
+            update();
+            ++blocks;
+            if (s->countdown >= 0 && endingFrom < 0)
+                endingFrom = blocks;
+        }
+        ASSERT_EQ(s->channel, -1);
+        EXPECT_EQ(ends, 1);
+        // The data ran out in the refill that began the ending, well before
+        // the mixer got to it; the channel was stopped only after the mixer
+        // had played past the data's last sample.
+        EXPECT_LT(endingFrom * kBlock, frames);
+        int mixed = (blocks - 1) * kBlock;
+        EXPECT_GE(mixed, frames);
+        EXPECT_LE(mixed, frames + kHalf + kRingBlocks * kBlock);
+        EXPECT_FALSE(HVSOUND_IsPlaying(channel));
+        // From the data's last sample to the stop the stream is silent: a
+        // half filled after the data's end is silence, not the last fill's
+        // sound again.
+        ASSERT_GT(heard.size() / 2, start + size_t(frames));
+        EXPECT_NE(heard[(start + size_t(frames) - 1) * 2], 0) << "the data's last sample";
+        size_t sounding = 0;
+        for (size_t i = (start + size_t(frames)) * 2; i < heard.size(); ++i)
+            sounding += heard[i] != 0;
+        EXPECT_EQ(sounding, 0u) << "values heard after the data's end";
+        close(s);
     }
-    ASSERT_EQ(s->channel, -1);
-    EXPECT_EQ(ends, 1);
-    // The data ran out in the refill that began the ending, well before
-    // the mixer got to it; the channel was stopped only after the mixer had
-    // played past the data's last sample.
-    EXPECT_LT(endingFrom * kBlock, frames);
-    int mixed = (blocks - 1) * kBlock;
-    EXPECT_GE(mixed, frames);
-    EXPECT_LE(mixed, frames + kHalf + kRingBlocks * kBlock);
-    EXPECT_FALSE(HVSOUND_IsPlaying(channel));
 }
 
 TEST_F(SoundStreamLoop, APausedCountdownDoesNotRun)

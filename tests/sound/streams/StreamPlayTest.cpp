@@ -197,10 +197,10 @@ TEST_F(SoundStreamPlay, EveryFailedPlayAnswersMinusOne)
     HVSOUND_DSPUNIT notInTheChain = {};
     EXPECT_EQ(HVSOUND_Stream_PlayEx(HVSOUND_FREE, s, &notInTheChain, false), -1);
     EXPECT_EQ(HVSOUND_GetError(), HVSOUND_ERR_INVALID_PARAM);
-    s->prefilling = true;
+    s->busy = 1; // as inside its own refill (a prefill, a fill, a seek)
     EXPECT_EQ(HVSOUND_Stream_Play(HVSOUND_FREE, s), -1);
     EXPECT_EQ(HVSOUND_GetError(), HVSOUND_ERR_INVALID_PARAM);
-    s->prefilling = false;
+    s->busy = 0;
     EXPECT_EQ(HVSOUND_Stream_Play(12345, s), -1) << "a channel outside the table";
     EXPECT_FALSE(s->playing);
     EXPECT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, s), -1);
