@@ -22,7 +22,6 @@
 #include <fstream>
 #include <functional>
 #include <poll.h>
-#include <sched.h>
 #include <sstream>
 #include <sys/file.h>
 #include <sys/resource.h>
@@ -651,33 +650,11 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
     // scripts, shares one processor with three threads that never rest: it
     // gets a quarter of it at most.
     ProgramStop busyMachine;
-    cpu_set_t processors;
-    CPU_ZERO(&processors);
-    sched_getaffinity(0, sizeof processors, &processors);
-    int shared = 0;
-    while (shared < CPU_SETSIZE - 1 && !CPU_ISSET(shared, &processors))
-        ++shared;
-    CPU_ZERO(&processors);
-    CPU_SET(shared, &processors);
-    busyMachine.whileEnding = [processors](pid_t program, const fs::path&) {
-        sched_setaffinity(program, sizeof processors, &processors);
-        std::atomic<bool> busy{true};
-        std::vector<std::thread> spinning;
-        for (int i = 0; i < 3; ++i)
-            spinning.emplace_back([&busy, processors] {
-                sched_setaffinity(0, sizeof processors, &processors);
-                while (busy) {
-                }
-            });
+    busyMachine.whileEnding = [](pid_t program, const fs::path&) {
+        testsupport::BusyProcessor busy;
+        busy.share(program);
         // Until the program has ended, which is waited for afterwards.
-        siginfo_t ended{};
-        for (int i = 0; i < 2000 && waitid(P_PID, program, &ended, WEXITED | WNOHANG | WNOWAIT) == 0 &&
-                        ended.si_pid == 0;
-             ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        busy = false;
-        for (std::thread& t : spinning)
-            t.join();
+        waitUntilEnded(program);
     };
     // Files grow to 2 kB at most: the settings with Ann's story do not fit.
     // The program itself ignores the signal of a write beyond the limit.
