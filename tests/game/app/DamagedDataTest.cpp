@@ -177,13 +177,14 @@ public:
     // display has hung up on a window's making; whether it has.
     bool waitConnected() { return waitFor(m_connected); }
     bool waitCut() { return waitFor(m_cut); }
-    // Ends every connection: a display that was opening does not open.
+    // Ends every connection: a display that was opening does not open. The
+    // next program to connect is waited for anew.
     void hangUp()
     {
         m_hangUp = true;
         wake();
         waitFor(m_hungUp);
-        m_hangUp = m_hungUp = false;
+        m_hangUp = m_hungUp = m_connected = false;
     }
 
 private:
@@ -405,8 +406,9 @@ void waitForSaving(const fs::path& folder)
 // Runs the program copied into `folder` headless, as a player runs it (the
 // diagnostic lines off); it is stopped `graceMs` after the first line
 // containing `awaited` appears in its output (or after the time limit)
-// unless it ended by itself. One that does not end a minute later is
-// killed: a hang. The limits count time at the machine's pace.
+// unless it ended by itself, and at once by a stop without a signal. One
+// that does not end a minute later is killed: a hang. The limits count time
+// at the machine's pace.
 ProgramRun runProgram(const fs::path& folder, const std::string& awaited, int graceMs = 500,
                       const ProgramStop& stop = ProgramStop())
 {
@@ -441,9 +443,11 @@ ProgramRun runProgram(const fs::path& folder, const std::string& awaited, int gr
         }
         return all;
     };
-    // The program starts in well under a second; it is given ten.
+    // The program starts in well under a second; it is given ten. What a
+    // stop without a signal does waits for its own moment, and the program
+    // may end by it before a later stop.
     MachinePace started;
-    int stopAtMs = 10000;
+    int stopAtMs = signal == 0 ? 0 : 10000;
     bool seen = false;
     int status = 0;
     for (;;) {
