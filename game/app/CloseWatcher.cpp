@@ -112,6 +112,11 @@ void CloseWatcher::watchWindow(HWND window)
     m_window = window;
 }
 
+void CloseWatcher::gameStarted()
+{
+    m_started = true;
+}
+
 void CloseWatcher::noteQuitSignal(int)
 {
     closeQuitSignalled = true;
@@ -172,7 +177,8 @@ void CloseWatcher::watch()
 void CloseWatcher::finishClose()
 {
     m_frame->finishClose();
-    std::_Exit(GameEntry::closedCode(m_frame->isLoadFailed(), MyFrame::lastSaveFailure()));
+    std::_Exit(m_started ? GameEntry::closedCode(m_frame->isLoadFailed(), MyFrame::lastSaveFailure())
+                         : GameEntry::CANNOT_START_CODE);
 }
 
 // Nothing here waits: no lock (a thread blocked in a write to standard

@@ -45,6 +45,11 @@ public:
     // passed on to it now.
     void watchWindow(HWND window);
 
+    // The game has started (its archive is open): a close made here ends
+    // it as GameEntry::closedCode says. Until then a close made here ends
+    // it as a game that cannot start ends.
+    void gameStarted();
+
     // The quit signals' handler (it only sets a lock-free flag), and a new
     // run of the game that forgets the signals of the last.
     static void noteQuitSignal(int);
@@ -62,6 +67,7 @@ private:
     // Made beforehand: an overdue game allocates nothing.
     const std::string m_overdue;
     std::atomic<HWND> m_window{nullptr};
+    std::atomic<bool> m_started{false};
     std::atomic<bool> m_running{true};
     std::thread m_thread;
 };

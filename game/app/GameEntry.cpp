@@ -18,7 +18,6 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
-#include <iterator>
 #include <string>
 
 HINSTANCE GameEntry::s_hInstance = nullptr;
@@ -53,13 +52,13 @@ int GameEntry::run(HINSTANCE instance)
     platform::allowMessageBoxes();
     // From the first instant, before the display opens (which may take a
     // while), a quit signal is the window's close: it is noted here and
-    // made once the window is.
-    void (*oldHandlers[std::size(kQuitSignals)])(int);
-    for (size_t i = 0; i < std::size(kQuitSignals); ++i)
-        oldHandlers[i] = std::signal(kQuitSignals[i], CloseWatcher::noteQuitSignal);
+    // made once the window is. The handlers stay until the process has
+    // ended: a signal repeated as it ends (Ctrl+C held down) is only noted.
+    for (int quit : kQuitSignals)
+        std::signal(quit, CloseWatcher::noteQuitSignal);
     // A write beyond the file-size limit (ulimit -f) fails as on a full
     // disk, rather than killing the game halfway through its save.
-    void (*oldFileSizeHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
     // The window's display first: a game that cannot open one says so and
     // ends here, before anything has started.
     platform::windowBackend();
@@ -74,6 +73,8 @@ int GameEntry::run(HINSTANCE instance)
         // call into the display that does not come back holds up no close.
         CloseWatcher watcher(frame);
         started = openArchive();
+        if (started)
+            watcher.gameStarted();
         util::RectangleNM bounds(0, 0, 800, 600);
         if (started && frame->create(nullptr, &bounds)) {
             watcher.watchWindow(frame->getHWND());
@@ -85,10 +86,7 @@ int GameEntry::run(HINSTANCE instance)
     const std::string saveFailure = MyFrame::lastSaveFailure();
     frame->release();
     // A game whose archive did not open has said so.
-    const int code = started ? closedCode(loadFailed, saveFailure) : 1;
-    for (size_t i = 0; i < std::size(kQuitSignals); ++i)
-        std::signal(kQuitSignals[i], oldHandlers[i] == SIG_ERR ? SIG_DFL : oldHandlers[i]);
-    std::signal(SIGXFSZ, oldFileSizeHandler == SIG_ERR ? SIG_DFL : oldFileSizeHandler);
+    const int code = started ? closedCode(loadFailed, saveFailure) : CANNOT_START_CODE;
     lang::ResourceFile::closeAll();
     return code;
 }

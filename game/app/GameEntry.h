@@ -10,6 +10,8 @@ class GameEntry {
 public:
     // The archive beside the program that holds the game's data.
     static constexpr const char* kArchiveName = "Lanternfield.bin";
+    // The exit code of a game whose archive could not be opened.
+    static constexpr int CANNOT_START_CODE = 1;
 
     // Opens the display (a game that cannot ends at once: see
     // platform::windowBackend), starts the framework and registers the
@@ -17,9 +19,11 @@ public:
     // the archive, opens the main frame at 0, 0, 800 x 600 and runs the
     // message loop until WM_QUIT; SIGTERM, SIGINT, SIGHUP and SIGQUIT close
     // the frame as the player does, from the first instant (one that comes
-    // before the window is made closes it once it is).
-    // Returns the exit code: 0, or 1 when the archive could not be opened
-    // (after a message saying so), or as closedCode says. The close is
+    // before the window is made closes it once it is) until the process
+    // has ended (their handlers, and SIGXFSZ ignored, stay).
+    // Returns the exit code: 0, or CANNOT_START_CODE when the archive could
+    // not be opened (after a message saying so, however its box is
+    // closed), or as closedCode says. The close is
     // watched by a CloseWatcher: a game that closes closes its message
     // boxes; one that has spent six seconds of its close in a script call
     // (a script blocked in a call) ends the process with code 1 and a

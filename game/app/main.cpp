@@ -6,8 +6,29 @@
 #include "scenes/registration/SceneClasses.h"
 #include "sprites/loader/SpriteFramework.h"
 
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+// Before anything else of the program runs (a box's process, which is the
+// program started again, included): a standard stream that was closed (a
+// launcher's `2>&-`) is opened on /dev/null. Otherwise the first file or
+// connection the program opens takes its number, and a line meant for
+// standard error goes into the display's connection or the settings file.
+// Opening takes the lowest free number, which is the one closed, as those
+// below it are open by then.
+__attribute__((constructor(101))) void openClosedStandardStreams()
+{
+    for (int stream = STDIN_FILENO; stream <= STDERR_FILENO; ++stream)
+        if (::fcntl(stream, F_GETFD) < 0 && errno == EBADF)
+            ::open("/dev/null", stream == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+}
+
+} // namespace
 
 int main()
 {

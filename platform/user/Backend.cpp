@@ -29,9 +29,6 @@ std::unique_ptr<WindowBackend>& installed()
 
 std::atomic<WindowBackend*> g_current{nullptr};
 
-// The exit code of a program whose window backend cannot start.
-constexpr int kNoWindowExitCode = 1;
-
 // The backend of that name; null, with what went wrong, when there is none
 // or it cannot start.
 std::unique_ptr<WindowBackend> makeBackend(const std::string& name, std::string& failure)
@@ -60,14 +57,19 @@ WindowBackend& windowBackend()
             // A program without its window would run on unseen for ever.
             // Nothing has been shown yet, and nothing here waits: the
             // process ends at once.
-            std::fprintf(stderr, "%s: %s; HV_WINDOW_BACKEND=headless runs it without a window\n",
-                         program_invocation_short_name, failure.c_str());
-            std::_Exit(kNoWindowExitCode);
+            std::fputs(noWindowLine(failure).c_str(), stderr);
+            std::_Exit(NO_WINDOW_EXIT_CODE);
         }
         installed() = std::move(backend);
         g_current.store(installed().get(), std::memory_order_release);
     }
     return *installed();
+}
+
+std::string noWindowLine(const std::string& failure)
+{
+    return std::string(program_invocation_short_name) + ": " + failure +
+           "; HV_WINDOW_BACKEND=headless runs it without a window\n";
 }
 
 void setWindowBackend(std::unique_ptr<WindowBackend> backend)

@@ -62,8 +62,13 @@ public:
 // The backend in use, made on first use from HV_WINDOW_BACKEND: "headless", or
 // "sdl" (the default). When that backend cannot start (no display can be
 // opened, an unknown name), one line on stderr says so and the process ends
-// at once with exit code 1: a program calls this before it starts anything.
+// at once with exit code NO_WINDOW_EXIT_CODE: a program calls this before it
+// starts anything.
 WindowBackend& windowBackend();
+// That line, for a backend that cannot start because of `failure`, and that
+// exit code.
+std::string noWindowLine(const std::string& failure);
+constexpr int NO_WINDOW_EXIT_CODE = 1;
 // Installs a backend (null: choose again from the environment on next use).
 void setWindowBackend(std::unique_ptr<WindowBackend> backend);
 // Installs a backend by name ("headless" or "sdl"); false for an unknown name

@@ -282,26 +282,30 @@ bool SdlBackend::start(std::string& failure)
     const char* driverSet = SDL_GetHint(SDL_HINT_VIDEODRIVER);
     if (!(waylandSet && *waylandSet) && !(driverSet && *driverSet))
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    // The display SDL opens, as the line that says it cannot be names it.
+    const char* x = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const char* display = x && *x ? x : wayland && *wayland ? wayland : nullptr;
+    const std::string cannotOpen = display ? std::string("the display \"") + display + "\" cannot be opened"
+                                           : std::string("no display is set (DISPLAY is empty)");
+    // Lost while SDL opens it (its server gone after the first answers), the
+    // display ends the program with that line, not with Xlib's own text.
+    watchXErrors(noWindowLine(cannotOpen + " (its connection was lost)"), NO_WINDOW_EXIT_CODE);
     const bool ok = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
     m_started = ok;
     const char* driver = ok ? SDL_GetCurrentVideoDriver() : nullptr;
+    // The display may be lost from now on, before the first window is made.
+    xDisplayOpened(driver && std::strcmp(driver, "x11") == 0);
     m_realDisplay = driver && std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "offscreen") != 0;
     // Where no display opens SDL falls back on a driver without a screen:
     // unless that one was asked for by name, there is no display.
     const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
     if (!ok || (!m_realDisplay && !(asked && *asked))) {
-        const char* x = std::getenv("DISPLAY");
-        const char* wayland = std::getenv("WAYLAND_DISPLAY");
-        const char* display = x && *x ? x : wayland && *wayland ? wayland : nullptr;
-        failure = display ? std::string("the display \"") + display + "\" cannot be opened"
-                          : std::string("no display is set (DISPLAY is empty)");
+        failure = cannotOpen;
         if (!ok)
             failure += std::string(" (") + SDL_GetError() + ")";
         return false;
     }
-    // The display may be lost from now on, before the first window is made.
-    if (std::strcmp(driver, "x11") == 0)
-        watchXErrors();
     // On X a window's picture goes straight to the window, its top-left
     // corner at the window's. Drawn through OpenGL instead it would be placed
     // from the bottom of the size SDL records, which is not the window's when

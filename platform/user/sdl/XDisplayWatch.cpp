@@ -13,15 +13,23 @@
 #include <X11/Xatom.h>
 #endif
 
+#include <atomic>
 #include <cstdlib>
 #include <poll.h>
 #include <string>
+#include <unistd.h>
 
 namespace platform {
 namespace {
 
 // The watched display's connection (-1: none).
 int xConnection = -1;
+
+// While SDL opens its display: the line and exit code that end the program
+// should the display be lost meanwhile (see watchXErrors).
+std::string xLostWhileOpening;
+int xLostWhileOpeningCode = 0;
+std::atomic<bool> xOpening{false};
 
 #if defined(HV_HAVE_X11) && defined(SDL_VIDEO_DRIVER_X11)
 // The display whose loss ends no call (see watchXDisplay).
@@ -46,6 +54,12 @@ void xConnectionGone(Display*, void*)
 int xConnectionFailed(Display* display)
 {
     DisplayThread::markDisplayLost();
+    if (xOpening) {
+        if (::write(STDERR_FILENO, xLostWhileOpening.data(), xLostWhileOpening.size()) < 0) {
+            // Nobody is left to tell.
+        }
+        std::_Exit(xLostWhileOpeningCode);
+    }
     if (display != xWatched)
         xConnectionGone(display, nullptr);
     return 0;
@@ -123,11 +137,27 @@ bool xManaged = false;
 
 } // namespace
 
-void watchXErrors()
+void watchXErrors(const std::string& lostLine, int lostCode)
 {
+    xLostWhileOpening = lostLine;
+    xLostWhileOpeningCode = lostCode;
+    xOpening = true;
 #if defined(HV_HAVE_X11) && defined(SDL_VIDEO_DRIVER_X11)
     XSetErrorHandler(xRequestFailed);
     XSetIOErrorHandler(xConnectionFailed);
+#endif
+}
+
+void xDisplayOpened(bool onX)
+{
+    xOpening = false;
+#if defined(HV_HAVE_X11) && defined(SDL_VIDEO_DRIVER_X11)
+    // SDL sets an error handler of its own as it starts, which passes
+    // errors on to the one it found, but first resets the display's mode.
+    if (onX)
+        XSetErrorHandler(xRequestFailed);
+#else
+    (void)onX;
 #endif
 }
 

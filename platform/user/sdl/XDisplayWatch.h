@@ -5,16 +5,24 @@
 // server.
 #pragma once
 
+#include <string>
+
 union SDL_Event;
 struct SDL_Window;
 
 namespace platform {
 
-// Called once SDL has opened its display on X: from now on the display's
-// errors are noted instead of ending the process, and so is its loss inside
-// a call into the display (the display's thread stays in that call, see
-// DisplayThread).
-void watchXErrors();
+// Called before SDL opens its display: from now on the display's errors are
+// noted instead of ending the process with Xlib's own text. Until
+// xDisplayOpened, the display's loss (its server gone as SDL talks to it)
+// ends the process at once with `lostLine` on standard error and exit code
+// `lostCode`: SDL could not go on, and the program has no display.
+void watchXErrors(const std::string& lostLine, int lostCode);
+// Called once SDL has opened its display (or failed to): from then on the
+// display's loss is noted, and so is its loss inside a call into the display
+// (the display's thread stays in that call, see DisplayThread). On X the
+// watch's handlers take the place of those SDL set meanwhile.
+void xDisplayOpened(bool onX);
 // From now on the display's loss is noted instead of ending the process
 // wherever it is found, and the display's own events come as
 // SDL_SYSWMEVENT. Called on SDL's thread with a window it made; does nothing

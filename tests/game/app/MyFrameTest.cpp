@@ -7,6 +7,7 @@
 #include "game/app/MyFrame.h"
 #include "game/canvas/LanternfieldCanvas.h"
 #include "game/progress/ProgressRecord.h"
+#include "platform/registry/Registry.h"
 #include "platform/registry/RegistryFileLock.h"
 #include "platform/user/DisplayThread.h"
 #include "platform/user/Messages.h"
@@ -31,6 +32,7 @@
 #include <optional>
 #include <sstream>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -148,6 +150,30 @@ TEST_F(MyFrameTest, ClosingTheWindowLeavesTheRoomSavesAndQuits)
     EXPECT_EQ(nullptr, MyFrame::canvas());
 }
 
+namespace {
+
+// A display on which a quit signal comes as the first window is made, before
+// the window is there; its making goes on once the game has taken the
+// signal in.
+class MyFrameEarlyQuitBackend : public platform::HeadlessBackend {
+public:
+    void windowCreated(HWND hwnd, const RECT& client) override
+    {
+        if (!m_quit) {
+            m_quit = true;
+            std::raise(SIGTERM);
+            while (!ScriptHost::isClosing())
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        platform::HeadlessBackend::windowCreated(hwnd, client);
+    }
+
+private:
+    bool m_quit = false;
+};
+
+} // namespace
+
 TEST_F(MyFrameTest, TheProgramRunsFromItsEntryUntilItIsClosedOrSignalled)
 {
     world.data().writeArchive();
@@ -175,7 +201,22 @@ TEST_F(MyFrameTest, TheProgramRunsFromItsEntryUntilItIsClosedOrSignalled)
         stop = true;
         player.join();
         EXPECT_EQ(1, world.setting("NORMALEXIT", -1));
+        // Repeated as the program ends (Ctrl+C held down), the signal is
+        // only noted: it kills nothing.
+        if (signal)
+            std::raise(signal);
     }
+    // One that comes before the window is made, and is taken in then,
+    // closes the window once it is.
+    GTEST_FLAG_SET(death_test_style, "fast");
+    EXPECT_EXIT(
+        {
+            // Never left hanging should the test fail.
+            alarm(30);
+            platform::setWindowBackend(std::make_unique<MyFrameEarlyQuitBackend>());
+            std::exit(GameEntry::run(nullptr) + 10);
+        },
+        ::testing::ExitedWithCode(10), "");
 }
 
 namespace {
@@ -668,6 +709,51 @@ TEST(GameEntryTest, AMissingArchiveIsReportedAndEndsWithAnError)
     player.join();
     EXPECT_FALSE(box->open);
     platform::useHeadlessBackend();
+
+    // The display lost while the box waits, the window's thread held for
+    // good in its call into it: the close is made without that thread, and
+    // the game, which never started, still ends with 1.
+    GTEST_FLAG_SET(death_test_style, "fast");
+    EXPECT_EXIT(
+        {
+            // Never left hanging should the test fail.
+            alarm(30);
+            auto backend = std::make_unique<MyFrameFrozenBackend>();
+            MyFrameFrozenBackend* display = backend.get();
+            platform::setWindowBackend(std::move(backend));
+            std::thread lost([display] {
+                while (!display->open)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                display->freeze = true;
+                while (!display->frozen)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                platform::DisplayThread::markDisplayLost();
+            });
+            lost.detach();
+            std::exit(GameEntry::run(nullptr) + 10);
+        },
+        ::testing::ExitedWithCode(1), "");
+
+    // A settings write that failed after the player's save (the normal
+    // end's mark, on a full disk, say) ends a game with 1 too, saying what
+    // was lost.
+    EXPECT_EXIT(
+        {
+            platform::ScopedRegistryFile full((world.folder() / "full.txt").string());
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit fileSize{};
+            getrlimit(RLIMIT_FSIZE, &fileSize);
+            const rlim_t unlimited = fileSize.rlim_cur;
+            fileSize.rlim_cur = 1;
+            setrlimit(RLIMIT_FSIZE, &fileSize);
+            DWORD one = 1;
+            RegSetValueExA(HKEY_CURRENT_USER, "NORMALEXIT", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), 4);
+            // Standard error, which the test reads from a file, is written.
+            fileSize.rlim_cur = unlimited;
+            setrlimit(RLIMIT_FSIZE, &fileSize);
+            std::exit(GameEntry::closedCode(false, ""));
+        },
+        ::testing::ExitedWithCode(1), "The game could not be saved: .*File too large");
 }
 
 } // namespace

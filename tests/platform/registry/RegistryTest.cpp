@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -21,10 +23,28 @@
 #include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
+
+namespace {
+
+// When set, the file system's locks fail with this error, as on a file
+// system without them (flock, below, stands in for the system's).
+std::atomic<int> locksFailWith{0};
+
+} // namespace
+
+extern "C" int flock(int fd, int operation)
+{
+    if (const int error = locksFailWith.load()) {
+        errno = error;
+        return -1;
+    }
+    return int(::syscall(SYS_flock, fd, operation));
+}
 
 namespace {
 
@@ -741,6 +761,12 @@ TEST(RegistryFileLockTest, AHeldLockKeepsEveryOtherWriterOut)
     EXPECT_GE(std::chrono::steady_clock::now() - start, platform::RegistryFileLock::kWait);
     EXPECT_EQ("another program holds the settings' lock file " + file + ".lock", platform::registryWriteFailure());
     EXPECT_EQ(before, readFile(file));
+    // Held through a whole wait, the lock is taken to be held still: the
+    // next write waits only as long as a copy's save holds it.
+    const auto again = std::chrono::steady_clock::now();
+    EXPECT_EQ(ERROR_WRITE_FAULT,
+              RegSetValueExA(HKEY_CURRENT_USER, "b", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&two), 4));
+    EXPECT_LT(std::chrono::steady_clock::now() - again, platform::RegistryFileLock::kWait / 2);
     letGo.set_value();
     holder.join();
     EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(HKEY_CURRENT_USER, "c", 0, REG_DWORD,
@@ -749,6 +775,16 @@ TEST(RegistryFileLockTest, AHeldLockKeepsEveryOtherWriterOut)
     const std::string after = readFile(file);
     EXPECT_NE(std::string::npos, after.find("V \"b\" 4 x02000000")) << after;
     EXPECT_NE(std::string::npos, after.find("V \"c\" 4 x01000000")) << after;
+
+    // A file system without locks leaves the copies unguarded, as they were
+    // before locks: a write goes through at once.
+    locksFailWith = ENOLCK;
+    const auto unguarded = std::chrono::steady_clock::now();
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(HKEY_CURRENT_USER, "d", 0, REG_DWORD,
+                                            reinterpret_cast<const BYTE*>(&one), 4));
+    EXPECT_LT(std::chrono::steady_clock::now() - unguarded, platform::RegistryFileLock::kWait / 2);
+    locksFailWith = 0;
+    EXPECT_NE(std::string::npos, readFile(file).find("V \"d\" 4 x01000000"));
 }
 
 TEST(RegistryKeyTest, ADeepTreeIsFreedWithoutRecursion)
