@@ -413,9 +413,9 @@ void waitForSaving(const fs::path& folder)
 // Runs the program copied into `folder` headless, as a player runs it (the
 // diagnostic lines off); it is stopped `graceMs` after the first line
 // containing `awaited` appears in its output (or after the time limit)
-// unless it ended by itself, and at once by a stop without a signal. One
-// that does not end a minute later is killed: a hang. The limits count time
-// at the machine's pace.
+// unless it ended by itself, and at once by a stop without a signal that
+// awaits nothing. One that does not end a minute later is killed: a hang.
+// The limits count time at the machine's pace.
 ProgramRun runProgram(const fs::path& folder, const std::string& awaited, int graceMs = 500,
                       const ProgramStop& stop = ProgramStop())
 {
@@ -450,11 +450,12 @@ ProgramRun runProgram(const fs::path& folder, const std::string& awaited, int gr
         }
         return all;
     };
-    // The program starts in well under a second; it is given ten. What a
-    // stop without a signal does waits for its own moment, and the program
-    // may end by it before a later stop.
+    // The program starts in well under a second; it is given ten. A stop
+    // that sends no signal and awaits nothing is made at once: what it does
+    // waits for its own moment, and the program may end by it before a
+    // later stop.
     MachinePace started;
-    int stopAtMs = signal == 0 ? 0 : 10000;
+    int stopAtMs = signal == 0 && awaited.empty() ? 0 : 10000;
     bool seen = false;
     int status = 0;
     for (;;) {
