@@ -65,6 +65,16 @@ void Object::lock()
     ++m_nHoldCount;
 }
 
+bool Object::tryLock()
+{
+    if (!m_bMonitorMade.load(std::memory_order_acquire))
+        makeMonitor();
+    if (!TryEnterCriticalSection(&m_monitor))
+        return false;
+    ++m_nHoldCount;
+    return true;
+}
+
 void Object::unlock()
 {
     --m_nHoldCount;

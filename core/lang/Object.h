@@ -29,6 +29,9 @@ public:
     void release() override;
     void lock() override;
     void unlock() override;
+    // Takes the monitor only when no other thread holds it; whether it did
+    // (unlock then gives it back).
+    bool tryLock();
     int hashCode() override;
     bool equals(Object* other) override;
     String toString() override;

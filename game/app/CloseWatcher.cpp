@@ -153,8 +153,11 @@ void CloseWatcher::watch()
         if (closing) {
             // Boxes waiting for OK close for as long as the game takes to end.
             platform::closeMessageBoxes();
-            // Once the close is made here, all of its time counts.
-            inClose += finishing ? closeLookSpan(last, now) : closeTimeCounted(last, now);
+            // The close made here counts as the window's own does: its
+            // scripts' calls, never the time the machine keeps it from
+            // running. The window's thread, held for good in its call, is
+            // no call under way from then on.
+            inClose += closeTimeCounted(last, now);
             inDisplayCall = now.displayCall != 0 && now.displayCall == last.displayCall
                                 ? inDisplayCall + closeLookSpan(last, now)
                                 : milliseconds(0);

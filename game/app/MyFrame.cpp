@@ -187,7 +187,14 @@ void MyFrame::finishClose()
         // The window's thread may be held inside a script (a box it opened
         // pumps the display): the save's scripts are calls of their own.
         ScriptHost::leaveCallUnderWay();
-        s_pCanvas->saveOnExit();
+        // Held in a frame or a paint of the game, that thread holds the
+        // canvas's lock for good (no other thread takes it once the game
+        // has started): the room, whose leaving changes the canvas under
+        // that lock, is not left then, and the story is saved as it stands.
+        const bool canvasFree = s_pCanvas->tryLock();
+        s_pCanvas->saveOnExit(canvasFree);
+        if (canvasFree)
+            s_pCanvas->unlock();
     }
     sprite::LoaderFrame2::requestClose();
 }

@@ -306,8 +306,9 @@ public:
     // file ("" when it did): the closing game says so and ends with an
     // error.
     const std::string& lastSaveFailure() const { return m_lastSaveFailure; }
-    // The save when the program closes: the room is left, then saved.
-    void saveOnExit();
+    // The save when the program closes: the room is left (unless
+    // `leaveRoom` is false), then saved.
+    void saveOnExit(bool leaveRoom = true);
     // The player chose a profile in the selection dialog.
     void chooseProfile(const lang::String& name);
     // The player selection over the dimmed screen with that profile chosen

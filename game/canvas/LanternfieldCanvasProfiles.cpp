@@ -270,18 +270,18 @@ bool LanternfieldCanvas::saveProfile()
     return true;
 }
 
-void LanternfieldCanvas::saveOnExit()
+void LanternfieldCanvas::saveOnExit(bool leaveRoom)
 {
     if (!m_pProgress)
         return;
     // Only a room being played is left: in the menu it was left already.
     Room* room = getCurrentRoom();
-    if (room && (m_nGameState == STATE_PLAYING || m_nGameState == STATE_PAUSED)) {
+    if (leaveRoom && room && (m_nGameState == STATE_PLAYING || m_nGameState == STATE_PAUSED)) {
         room->completeAnimations(false);
         room->onExit();
     }
     ScriptHost* host = ScriptHost::instance;
-    if (lua_State* L = host && getLuaRef() != LUA_NOREF ? host->getState() : nullptr) {
+    if (lua_State* L = leaveRoom && host && getLuaRef() != LUA_NOREF ? host->getState() : nullptr) {
         const int top = lua_gettop(L);
         host->pushObject(getLuaRef());
         lua_getfield(L, -1, "completeAnimations");

@@ -1,15 +1,29 @@
 // MachinePace.h: time counted at the pace the machine gives a program, for
-// the wall-clock limits that only catch a hang.
+// the wall-clock limits that only catch a hang; and a processor kept busy.
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <sched.h>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace testsupport {
+
+// The processors this process may run on (a program held to some with
+// taskset has only those), at least one.
+inline cpu_set_t usableProcessors()
+{
+    cpu_set_t processors;
+    CPU_ZERO(&processors);
+    if (sched_getaffinity(0, sizeof processors, &processors) != 0 || CPU_COUNT(&processors) == 0)
+        CPU_SET(0, &processors);
+    return processors;
+}
 
 // Time at the pace the machine gives a program, counted from its making:
 // a stretch in which the load over the last minute is twice the processors
@@ -39,10 +53,53 @@ public:
     }
 
 private:
-    const unsigned m_processors = std::max(1u, std::thread::hardware_concurrency());
+    const int m_processors = [] {
+        const cpu_set_t processors = usableProcessors();
+        return CPU_COUNT(&processors);
+    }();
     std::chrono::steady_clock::time_point m_last = std::chrono::steady_clock::now();
     double m_counted = 0;
     double m_topLoad = 0;
+};
+
+// The first processor this process may use, shared with three threads that
+// never rest while the object lives: a thread moved onto it gets a quarter
+// of it at most.
+class BusyProcessor {
+public:
+    BusyProcessor()
+    {
+        const cpu_set_t usable = usableProcessors();
+        int first = 0;
+        while (first < CPU_SETSIZE - 1 && !CPU_ISSET(first, &usable))
+            ++first;
+        CPU_ZERO(&m_processor);
+        CPU_SET(first, &m_processor);
+        for (int i = 0; i < 3; ++i)
+            m_spinning.emplace_back([this] {
+                share(0);
+                while (m_busy) {
+                }
+            });
+    }
+    ~BusyProcessor()
+    {
+        m_busy = false;
+        for (std::thread& t : m_spinning)
+            t.join();
+    }
+    BusyProcessor(const BusyProcessor&) = delete;
+    BusyProcessor& operator=(const BusyProcessor&) = delete;
+
+    // Moves a thread onto the processor (its system id, which for a
+    // process's first thread is the process's; 0: the calling thread); the
+    // threads it makes from then on run there too.
+    void share(pid_t id) const { sched_setaffinity(id, sizeof m_processor, &m_processor); }
+
+private:
+    cpu_set_t m_processor;
+    std::atomic<bool> m_busy{true};
+    std::vector<std::thread> m_spinning;
 };
 
 } // namespace testsupport

@@ -22,7 +22,6 @@
 #include <fstream>
 #include <functional>
 #include <poll.h>
-#include <sched.h>
 #include <sstream>
 #include <sys/file.h>
 #include <sys/resource.h>
@@ -184,13 +183,14 @@ public:
     // display has hung up on a window's making; whether it has.
     bool waitConnected() { return waitFor(m_connected); }
     bool waitCut() { return waitFor(m_cut); }
-    // Ends every connection: a display that was opening does not open.
+    // Ends every connection: a display that was opening does not open. The
+    // next program to connect is waited for anew.
     void hangUp()
     {
         m_hangUp = true;
         wake();
         waitFor(m_hungUp);
-        m_hangUp = m_hungUp = false;
+        m_hangUp = m_hungUp = m_connected = false;
     }
 
 private:
@@ -413,8 +413,9 @@ void waitForSaving(const fs::path& folder)
 // Runs the program copied into `folder` headless, as a player runs it (the
 // diagnostic lines off); it is stopped `graceMs` after the first line
 // containing `awaited` appears in its output (or after the time limit)
-// unless it ended by itself. One that does not end a minute later is
-// killed: a hang. The limits count time at the machine's pace.
+// unless it ended by itself, and at once by a stop without a signal that
+// awaits nothing. One that does not end a minute later is killed: a hang.
+// The limits count time at the machine's pace.
 ProgramRun runProgram(const fs::path& folder, const std::string& awaited, int graceMs = 500,
                       const ProgramStop& stop = ProgramStop())
 {
@@ -449,9 +450,12 @@ ProgramRun runProgram(const fs::path& folder, const std::string& awaited, int gr
         }
         return all;
     };
-    // The program starts in well under a second; it is given ten.
+    // The program starts in well under a second; it is given ten. A stop
+    // that sends no signal and awaits nothing is made at once: what it does
+    // waits for its own moment, and the program may end by it before a
+    // later stop.
     MachinePace started;
-    int stopAtMs = 10000;
+    int stopAtMs = signal == 0 && awaited.empty() ? 0 : 10000;
     bool seen = false;
     int status = 0;
     for (;;) {
@@ -688,33 +692,11 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
     // scripts, shares one processor with three threads that never rest: it
     // gets a quarter of it at most.
     ProgramStop busyMachine;
-    cpu_set_t processors;
-    CPU_ZERO(&processors);
-    sched_getaffinity(0, sizeof processors, &processors);
-    int shared = 0;
-    while (shared < CPU_SETSIZE - 1 && !CPU_ISSET(shared, &processors))
-        ++shared;
-    CPU_ZERO(&processors);
-    CPU_SET(shared, &processors);
-    busyMachine.whileEnding = [processors](pid_t program, const fs::path&) {
-        sched_setaffinity(program, sizeof processors, &processors);
-        std::atomic<bool> busy{true};
-        std::vector<std::thread> spinning;
-        for (int i = 0; i < 3; ++i)
-            spinning.emplace_back([&busy, processors] {
-                sched_setaffinity(0, sizeof processors, &processors);
-                while (busy) {
-                }
-            });
+    busyMachine.whileEnding = [](pid_t program, const fs::path&) {
+        testsupport::BusyProcessor busy;
+        busy.share(program);
         // Until the program has ended, which is waited for afterwards.
-        siginfo_t ended{};
-        for (int i = 0; i < 2000 && waitid(P_PID, program, &ended, WEXITED | WNOHANG | WNOWAIT) == 0 &&
-                        ended.si_pid == 0;
-             ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        busy = false;
-        for (std::thread& t : spinning)
-            t.join();
+        waitUntilEnded(program);
     };
     // Files grow to 2 kB at most: the settings with Ann's story do not fit.
     // The program itself ignores the signal of a write beyond the limit.

@@ -17,6 +17,7 @@
 #include "platform/user/Window.h"
 #include "tests/game/support/GameFixture.h"
 #include "tests/sprites/support/RecordingGraphics.h"
+#include "tests/support/MachinePace.h"
 #include "windowing/images/ImageBase.h"
 
 #include <gtest/gtest.h>
@@ -28,6 +29,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <sys/file.h>
 #include <sys/resource.h>
@@ -538,7 +540,10 @@ private:
 // does not return), the close saves nothing: the game is not there whole.
 // Held in a paint of the loading screen while the loader starts the game,
 // which then waits to hand the window over, the close saves: the game is
-// there whole.
+// there whole. Held in a paint of the game in play, with the canvas's lock,
+// the close saves without leaving the room, whose exit would wait for that
+// lock. A save that a busy machine slows down is never cut: the close
+// counts the time its scripts run, not the time they wait for a processor.
 TEST_F(MyFrameTest, AGameWhoseDisplayNoLongerAnswersEndsSavedOnAQuit)
 {
     GTEST_FLAG_SET(death_test_style, "fast");
@@ -551,15 +556,18 @@ TEST_F(MyFrameTest, AGameWhoseDisplayNoLongerAnswersEndsSavedOnAQuit)
     world.settings()->setBytesChunked(lang::String("Ann\\userdata"), image);
     ASSERT_EQ(0, mkfifo((world.folder() / "pipe").c_str(), 0600));
     const std::filesystem::path waiting = world.folder() / "waiting";
-    const std::filesystem::path refused = world.folder() / "refused";
+    const std::filesystem::path playing = world.folder() / "playing";
+    const std::filesystem::path frozen = world.folder() / "frozen";
     struct Case {
         const char* what;
         std::string gameScript;
         // Where the display's call holds the window's thread.
-        enum { ON_SCREEN, IN_BOX, AT_LOAD, AT_HAND_OVER } held;
+        enum { ON_SCREEN, IN_BOX, AT_LOAD, AT_HAND_OVER, IN_PICTURE } held;
         // The save on the way out is refused from the freeze on.
         bool refuse = false;
         bool comesBack = false;
+        // The close shares one processor with three threads that never rest.
+        bool busy = false;
     };
     // The story is checked at load with its save, which waits there until
     // the pipe is opened for writing.
@@ -574,17 +582,31 @@ TEST_F(MyFrameTest, AGameWhoseDisplayNoLongerAnswersEndsSavedOnAQuit)
          Case::IN_BOX},
         {"on screen, the save refused",
          "local save = LF_save\n"
-         "function LF_save() if io.open('refused') then error('refused') end return save() end\n",
+         "function LF_save() if io.open('frozen') then error('refused') end return save() end\n",
          Case::ON_SCREEN, true},
         {"on screen, its call into the display coming back", "", Case::ON_SCREEN, false, true},
         {"at load", waitsAtLoad, Case::AT_LOAD},
         {"as the load hands the window over", waitsAtLoad, Case::AT_HAND_OVER},
+        // The game's frames start the story in a room and then draw anew
+        // each time; the room's exit moves a sprite on the canvas.
+        {"in a picture of the game in play",
+         "canvas:setHasLuaAnimations(true)\n"
+         "function canvas:nextFrame() if not started then started = true LF.vignetteSeen = {1, 1, 1, 1, 1, 1} "
+         "self:startChapter() for _, room in pairs(rooms) do room.onExit = function() "
+         "canvas:bringToFront(canvas:sprite('GameCursor')) end end io.open('playing', 'w'):close() end "
+         "blink = not blink self:sprite('NewTask'):show(blink) end\n",
+         Case::IN_PICTURE},
+        {"on screen, its save slow on a busy machine",
+         "local save = LF_save\n"
+         "function LF_save() if io.open('frozen') then local t = os.clock() while os.clock() - t < 1.5 do end end "
+         "return save() end\n",
+         Case::ON_SCREEN, false, false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         world.setSetting("NORMALEXIT", 0);
-        std::filesystem::remove(waiting);
-        std::filesystem::remove(refused);
+        for (const std::filesystem::path& marker : {waiting, playing, frozen})
+            std::filesystem::remove(marker);
         // The story the save makes names the case; the save runs as long
         // as a sample game's does.
         const std::string story = std::string("LF.savedBy = '") + c.what + "'\n";
@@ -593,15 +615,18 @@ TEST_F(MyFrameTest, AGameWhoseDisplayNoLongerAnswersEndsSavedOnAQuit)
             "function LF_save() for i = 1, 100000 do end return [[" + story + "]] end\n" + c.gameScript;
         writeGame(world.data(), options);
         world.data().writeArchive();
+        std::optional<testsupport::BusyProcessor> busy;
+        if (c.busy)
+            busy.emplace();
         EXPECT_EXIT(
             {
                 // Never left hanging should the test fail.
-                alarm(30);
+                alarm(60);
                 auto backend = std::make_unique<MyFrameFrozenBackend>();
                 MyFrameFrozenBackend* display = backend.get();
                 display->comesBack = c.comesBack;
                 platform::setWindowBackend(std::move(backend));
-                std::thread player([this, display, &c, &waiting, &refused] {
+                std::thread player([this, display, &c, &waiting, &playing, &frozen, &busy] {
                     if (c.held == Case::AT_HAND_OVER) {
                         // The loading screen's next paint holds the window's
                         // thread; the loader, let go, starts the game and
@@ -625,16 +650,27 @@ TEST_F(MyFrameTest, AGameWhoseDisplayNoLongerAnswersEndsSavedOnAQuit)
                     } else {
                         waitForTheGameOnScreen();
                     }
-                    // The game's frames, which open the script's box.
-                    while (c.held == Case::IN_BOX && !display->open) {
-                        world.clock().advance(MyFrame::GAME_PERIOD_MS);
+                    // The game's frames, which open the script's box, or
+                    // start the story and draw it.
+                    const bool inPicture = c.held == Case::IN_PICTURE;
+                    auto frame = [this](bool next) {
+                        if (next)
+                            world.clock().advance(MyFrame::GAME_PERIOD_MS);
                         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                    }
-                    if (c.refuse)
-                        std::ofstream{refused};
-                    display->freeze = true;
+                    };
+                    while ((c.held == Case::IN_BOX && !display->open) ||
+                           (inPicture && !std::filesystem::exists(playing)))
+                        frame(true);
+                    std::ofstream{frozen};
+                    (inPicture ? display->freezeInPresent : display->freeze) = true;
                     while (!display->frozen)
-                        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                        frame(inPicture);
+                    // The close runs on the busy processor, every thread
+                    // of the game there (the one that takes the close over
+                    // is made there).
+                    if (busy)
+                        for (const auto& thread : std::filesystem::directory_iterator("/proc/self/task"))
+                            busy->share(std::stoi(thread.path().filename()));
                     std::raise(SIGTERM);
                 });
                 player.detach();

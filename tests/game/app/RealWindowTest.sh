@@ -34,7 +34,8 @@
 # frozen or cropped screen, or a click that lands elsewhere, fails the test.
 # Each step first waits for the state it acts on (the window shown, the menu
 # drawn after the loading screen, the dialog open, the box shown), within a
-# limit that stretches with the machine's load. The runs go side by side on
+# limit that stretches with the machine's load; once the menu has shown, a
+# picture of anything else fails the run at once. The runs go side by side on
 # displays of their own.
 #
 # The first failure ends the test: the other run is stopped, and the
@@ -79,9 +80,14 @@ readonly DIALOG="200 150 400 300"     # the options dialog
 readonly CHECK="300 364 28 28"        # the check mark
 readonly PROMPT="240 210 320 180"     # the new player's name prompt, centred (ProfileInputPrompt.txt)
 readonly SCREEN_TOP="0 0 800 100"     # the loading screen's plain top, above its logo and bar
+readonly MENU_EXIT="300 536 200 44"    # the menu's "Exit" button, which no step covers
 # Pictures are compared at a quarter of the game's size, where scaling
 # differences vanish and a check mark still spans a few dozen pixels.
 readonly SMALL=200x150 FUZZ=10% STRAY=8
+# How alike two pictures of the menu's Exit button are at least, lit or
+# dimmed under a dialog (their normalised cross-correlation; any other
+# picture there is near 0).
+readonly MENU_ALIKE=0.9
 
 # Limits, in seconds of an otherwise idle machine (a few times what the
 # slowest build, under the thread checker, needs there); see within().
@@ -164,10 +170,11 @@ ours() {
 # (binding it, so two never share one) and writes it once it takes
 # clients; -noreset keeps it from resetting when its last client leaves,
 # which drops a client that connects meanwhile (the test's tools come and
-# go all the time). Its own output, probes of taken numbers included, goes
-# to xvfb.log.
+# go all the time); -r turns the keys' repeat off, so that a key a busy
+# machine keeps the test's tool from letting go of in time is pressed once.
+# Its own output, probes of taken numbers included, goes to xvfb.log.
 start_display() {
-  Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" 2>>"$dir/xvfb.log" &
+  Xvfb -displayfd 3 -noreset -r -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" 2>>"$dir/xvfb.log" &
   local server=$!
   pids+=($server)
   display_up() {
@@ -337,13 +344,27 @@ picture() {
   echo $((x + (w - pw) / 2)) $((y + (h - ph) / 2)) "$pw" "$ph"
 }
 
-# Pixels of two pictures of the game's size that differ inside a region
-# (x y w h, game coordinates), compared at a quarter of the size.
-differing() {
-  local a=$1 b=$2 crop="$(($5 / 4))x$(($6 / 4))+$(($3 / 4))+$(($4 / 4))"
+# compared METRIC A B X Y W H [OPTION...]: compare's measure of two
+# pictures of the game's size inside a region (game coordinates), at a
+# quarter of the size.
+compared() {
+  local metric=$1 a=$2 b=$3 crop="$(($6 / 4))x$(($7 / 4))+$(($4 / 4))+$(($5 / 4))"
   convert "$a" -scale "$SMALL!" -crop "$crop" +repage "$dir/a.png" &&
     convert "$b" -scale "$SMALL!" -crop "$crop" +repage "$dir/b.png" &&
-    compare -metric AE -fuzz "$FUZZ" "$dir/a.png" "$dir/b.png" null: 2>&1 | cut -d' ' -f1
+    compare -metric "$metric" "${@:8}" "$dir/a.png" "$dir/b.png" null: 2>&1 | cut -d' ' -f1
+}
+# Pixels of two pictures that differ inside a region.
+differing() { compared AE "$@" -fuzz "$FUZZ"; }
+# Fails unless a picture of the game ($1) still shows the menu start.png
+# showed, its Exit button lit or dimmed under a dialog: the steps act on
+# the menu alone, and one that left it (the story begun) would wait in
+# vain. A picture that cannot be read is read again.
+still_in_menu() {
+  local alike
+  alike=$(compared NCC "$dir/start.png" "$1" $MENU_EXIT)
+  [[ $alike =~ ^[0-9.]+$ ]] || return 0
+  awk -v n="$alike" -v least="$MENU_ALIKE" 'BEGIN { exit !(n >= least) }' ||
+    fail "the game no longer shows its menu after '$name' began (compare $(basename "$1") with start.png), $(waited)"
 }
 # Whether a region of two pictures is the same (STRAY pixels allowed for
 # scaling), or clearly differs (a tenth of it).
@@ -377,6 +398,7 @@ settle_within() {
     sleep 0.3
     [ -f "$frame" ] && [ "$frame" -nt "$step_start" ] || continue
     cp "$frame" "$dir/$name.png" || continue
+    [ -z "$menu_seen" ] || still_in_menu "$dir/$name.png"
     problem=$why
     shows_state "$@" || continue
     read -r px py pw ph < <(picture)
@@ -446,7 +468,7 @@ wait_fullscreen() {
 run() {
   local mode=$1 up=$2 dir
   dir=$(mktemp -d "${TMPDIR:-/tmp}/hv-realwindow-$mode.XXXXXX")
-  local log=$dir/log pids=() game_pid= win= boxes= why= step_start=
+  local log=$dir/log pids=() game_pid= win= boxes= why= step_start= menu_seen=
   local wait_limit wait_counted wait_began wait_last wait_top_load
   exec 5>>"$log"
 
@@ -691,6 +713,7 @@ function canvas:nextFrame() self:setHasLuaAnimations(false) _ALERT("read me") en
   step_start=$dir/display
   settle_within "$LOAD_LIMIT" start "the loading screen did not give way to the menu" \
     differs "$dir/first.png" $SCREEN_TOP
+  menu_seen=yes
   begin
   wait_focused
   xdotool mousemove 512 384 type --delay 40 Tess
