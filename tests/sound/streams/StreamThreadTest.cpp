@@ -733,6 +733,10 @@ TEST_F(SoundStreamThread, ACallInACallbackOnTheEnginesOwnThreadCompletesOrIsRefu
         makeTheCalls();
         return buffer;
     };
+    auto streamCalls = [](HVSOUND_STREAM*, void*, int, void*) {
+        makeTheCalls();
+        return true;
+    };
 
     using Calls = std::vector<Call>;
     const Calls inTheStreamsRefill = {kStreamSeek, kStreamPlay, kFreeOwn};
@@ -778,10 +782,7 @@ TEST_F(SoundStreamThread, ACallInACallbackOnTheEnginesOwnThreadCompletesOrIsRefu
              streamsAround([&] {
                  HVSOUND_STREAM* s = memoryStream(wav, HVSOUND_MODE_LOOP_OFF, kFreeOwn);
                  if (s)
-                     s->endCallback = [](HVSOUND_STREAM*, void*, int, void*) {
-                         makeTheCalls();
-                         return true;
-                     };
+                     s->endCallback = streamCalls;
                  return s;
              });
          },
@@ -887,10 +888,7 @@ TEST_F(SoundStreamThread, ACallInACallbackOnTheEnginesOwnThreadCompletesOrIsRefu
                  HVSOUND_STREAM* s =
                      stream(HVSOUND_Stream_Open(wav.data(), nonBlockingMemory, 0, int(wav.size())), kFreeOwn);
                  if (s)
-                     s->openDoneCallback = [](HVSOUND_STREAM*, void*, int, void*) {
-                         makeTheCalls();
-                         return true;
-                     };
+                     s->openDoneCallback = streamCalls;
                  return s;
              });
          },
@@ -901,10 +899,7 @@ TEST_F(SoundStreamThread, ACallInACallbackOnTheEnginesOwnThreadCompletesOrIsRefu
              streamsAround([&] {
                  HVSOUND_STREAM* s = stream(HVSOUND_Stream_Open("missing", HVSOUND_MODE_NONBLOCKING, 0, 0), kFreeOwn);
                  if (s)
-                     s->openDoneCallback = [](HVSOUND_STREAM*, void*, int, void*) {
-                         makeTheCalls();
-                         return true;
-                     };
+                     s->openDoneCallback = streamCalls;
                  return s;
              });
          },
