@@ -1,5 +1,6 @@
 // MachinePace.h: time counted at the pace the machine gives a program, for
-// the wall-clock limits that only catch a hang; and a processor kept busy.
+// the wall-clock limits that only catch a hang; a child process's own
+// running time; and a processor kept busy.
 #pragma once
 
 #include <algorithm>
@@ -7,8 +8,11 @@
 #include <chrono>
 #include <cstdlib>
 #include <sched.h>
+#include <csignal>
+#include <ctime>
 #include <sstream>
 #include <string>
+#include <sys/wait.h>
 #include <thread>
 #include <vector>
 
@@ -61,6 +65,26 @@ private:
     double m_counted = 0;
     double m_topLoad = 0;
 };
+
+// Waits until a child process has run for a time on its own processor clock,
+// or has ended (it stays to be waited for); a minute at most. A kill timed
+// so lands at the same point of the child's work however long a busy
+// machine keeps it from running.
+inline void waitUntilChildHasRun(pid_t child, std::chrono::microseconds ran)
+{
+    clockid_t childClock;
+    if (clock_getcpuclockid(child, &childClock) != 0)
+        return;
+    for (int wait = 0; wait < 600000; ++wait) {
+        timespec used{};
+        siginfo_t ended{};
+        if (clock_gettime(childClock, &used) != 0 ||
+            std::chrono::seconds(used.tv_sec) + std::chrono::nanoseconds(used.tv_nsec) >= ran ||
+            (waitid(P_PID, id_t(child), &ended, WEXITED | WNOHANG | WNOWAIT) == 0 && ended.si_pid == child))
+            return;
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+}
 
 // The first processor this process may use, shared with three threads that
 // never rest while the object lives: a thread moved onto it gets a quarter

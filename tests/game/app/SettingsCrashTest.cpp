@@ -12,6 +12,7 @@
 #include "platform/registry/Registry.h"
 #include "sprites/settings/User.h"
 #include "tests/game/support/GameFixture.h"
+#include "tests/support/MachinePace.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +22,6 @@
 #include <filesystem>
 #include <random>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 namespace gametest {
@@ -152,7 +152,9 @@ TEST(SettingsCrashTest, KillingThePlayingGameNeverCostsAProfile)
             ASSERT_GE(child, 0);
             if (child == 0)
                 play(world, canvas, kNames[kills % 3], unsigned(kills));
-            std::this_thread::sleep_for(std::chrono::milliseconds(delay(random)));
+            // Timed on the child's own clock: a busy machine that keeps
+            // it from running moves no kill before its first save.
+            testsupport::waitUntilChildHasRun(child, std::chrono::milliseconds(delay(random)));
             kill(child, SIGKILL);
             int status = 0;
             ASSERT_EQ(child, waitpid(child, &status, 0));

@@ -11,6 +11,7 @@
 #include "sprites/text/NewFontSprite.h"
 #include "tests/game/support/BareCanvas.h"
 #include "tests/game/support/LoadedSprites.h"
+#include "tests/support/MachinePace.h"
 #include "windowing/window/Event.h"
 
 #include "platform/registry/Registry.h"
@@ -19,7 +20,6 @@
 
 #include <chrono>
 #include <csignal>
-#include <ctime>
 #include <functional>
 #include <random>
 #include <string>
@@ -464,17 +464,8 @@ TEST_F(ChoosePlayerTest, KillingTheGameWhileItMakesOrDeletesAProfileNeverLeavesO
         }
         // The kill lands after the child has run for the delay on its own
         // clock, so that a busy machine, which keeps it from running, moves
-        // no kill before its first profile; a minute at most.
-        clockid_t childClock;
-        ASSERT_EQ(0, clock_getcpuclockid(child, &childClock));
-        const auto ranUs = [childClock] {
-            timespec ran{};
-            clock_gettime(childClock, &ran);
-            return ran.tv_sec * 1000000LL + ran.tv_nsec / 1000;
-        };
-        const long long killAtUs = delay(random);
-        for (int wait = 0; wait < 600000 && ranUs() < killAtUs; ++wait)
-            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        // no kill before its first profile.
+        testsupport::waitUntilChildHasRun(child, std::chrono::microseconds(delay(random)));
         kill(child, SIGKILL);
         int status = 0;
         ASSERT_EQ(child, waitpid(child, &status, 0));
