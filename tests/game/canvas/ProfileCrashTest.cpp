@@ -10,6 +10,7 @@
 #include "sprites/script/ScriptHost.h"
 #include "sprites/settings/User.h"
 #include "tests/game/support/GameFixture.h"
+#include "tests/support/MachinePace.h"
 
 #include <lua.hpp>
 
@@ -18,7 +19,6 @@
 #include <filesystem>
 #include <random>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 namespace gametest {
@@ -120,7 +120,9 @@ TEST_F(ProfileCrashTest, KillingTheGameWhileItSavesNeverLosesTheProfileOrHalfSav
                 save(last + i);
             _exit(0);
         }
-        std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+        // Timed on the child's own clock, so that a busy machine that
+        // keeps it from running moves no kill before its first save.
+        testsupport::waitUntilChildHasRun(child, std::chrono::microseconds(delay(random)));
         kill(child, SIGKILL);
         int status = 0;
         ASSERT_EQ(child, waitpid(child, &status, 0));
