@@ -88,7 +88,9 @@ inline void waitUntilChildHasRun(pid_t child, std::chrono::microseconds ran)
 
 // The first processor this process may use, shared with three threads that
 // never rest while the object lives: a thread moved onto it gets a quarter
-// of it at most.
+// of it at most. The object is whole once all three spin: a process forked
+// (a death test) while one of them still starts would inherit the locks its
+// start holds (the sanitizer's allocator) and wait for them for ever.
 class BusyProcessor {
 public:
     BusyProcessor()
@@ -102,9 +104,12 @@ public:
         for (int i = 0; i < 3; ++i)
             m_spinning.emplace_back([this] {
                 share(0);
+                ++m_spinningCount;
                 while (m_busy) {
                 }
             });
+        while (m_spinningCount < 3)
+            std::this_thread::yield();
     }
     ~BusyProcessor()
     {
@@ -123,6 +128,7 @@ public:
 private:
     cpu_set_t m_processor;
     std::atomic<bool> m_busy{true};
+    std::atomic<int> m_spinningCount{0};
     std::vector<std::thread> m_spinning;
 };
 
