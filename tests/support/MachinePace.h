@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
-#include <sched.h>
 #include <csignal>
+#include <cstdlib>
 #include <ctime>
+#include <sched.h>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
