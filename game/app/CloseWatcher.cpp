@@ -6,12 +6,15 @@
 #include "game/app/GameEntry.h"
 #include "game/app/MyFrame.h"
 #include "platform/kernel/Thread.h"
+#include "platform/user/Backend.h"
 #include "platform/user/DisplayThread.h"
 #include "platform/user/MessageBox.h"
 #include "platform/user/Messages.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdlib>
+#include <mutex>
 #include <poll.h>
 #include <string>
 #include <unistd.h>
@@ -115,6 +118,36 @@ void CloseWatcher::watchWindow(HWND window)
 void CloseWatcher::gameStarted()
 {
     m_started = true;
+}
+
+void CloseWatcher::openDisplay()
+{
+    std::mutex openingMutex;
+    std::condition_variable openingEnded;
+    bool opened = false;
+    // The flag stays for the watcher made next: a display that opens after
+    // all closes the window once made.
+    std::thread guard([&] {
+        milliseconds signalled{0};
+        CloseClock::time_point last = CloseClock::now();
+        std::unique_lock<std::mutex> lock(openingMutex);
+        while (!openingEnded.wait_for(lock, milliseconds(kCloseLookMs), [&opened] { return opened; })) {
+            const CloseClock::time_point now = CloseClock::now();
+            if (closeQuitSignalled)
+                signalled += std::min(std::chrono::duration_cast<milliseconds>(now - last),
+                                      milliseconds(kCloseLongestLookMs));
+            last = now;
+            if (signalled >= milliseconds(DISPLAY_CALL_LIMIT_MS))
+                platform::endStalledDisplayOpening();
+        }
+    });
+    platform::windowBackend();
+    {
+        std::lock_guard<std::mutex> lock(openingMutex);
+        opened = true;
+    }
+    openingEnded.notify_one();
+    guard.join();
 }
 
 void CloseWatcher::noteQuitSignal(int)

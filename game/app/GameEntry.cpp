@@ -8,7 +8,6 @@
 #include "game/app/MyFrame.h"
 #include "game/registration/GameClasses.h"
 #include "platform/registry/Registry.h"
-#include "platform/user/Backend.h"
 #include "platform/user/MessageBox.h"
 #include "platform/user/Messages.h"
 #include "sprites/loader/SpriteFramework.h"
@@ -61,7 +60,7 @@ int GameEntry::run(HINSTANCE instance)
     std::signal(SIGXFSZ, SIG_IGN);
     // The window's display first: a game that cannot open one says so and
     // ends here, before anything has started.
-    platform::windowBackend();
+    CloseWatcher::openDisplay();
     sprite::SpriteFramework::startUp();
     GameClasses::registerClasses();
     s_hInstance = instance;

@@ -5,6 +5,7 @@
 #include "platform/user/core/WindowManager.h"
 #include "platform/user/headless/HeadlessBackend.h"
 #include "platform/user/sdl/SdlBackend.h"
+#include "platform/user/sdl/XDisplayWatch.h"
 
 #include <atomic>
 #include <cerrno>
@@ -70,6 +71,11 @@ std::string noWindowLine(const std::string& failure)
 {
     return std::string(program_invocation_short_name) + ": " + failure +
            "; HV_WINDOW_BACKEND=headless runs it without a window\n";
+}
+
+void endStalledDisplayOpening()
+{
+    xEndStalledOpening();
 }
 
 void setWindowBackend(std::unique_ptr<WindowBackend> backend)

@@ -69,6 +69,11 @@ WindowBackend& windowBackend();
 // exit code.
 std::string noWindowLine(const std::string& failure);
 constexpr int NO_WINDOW_EXIT_CODE = 1;
+// Called from another thread while windowBackend() makes the backend: if it
+// is still opening its display (whose server does not answer, and would keep
+// it there for ever), the process ends at once with that line ("it does not
+// answer") and that code; else nothing happens.
+void endStalledDisplayOpening();
 // Installs a backend (null: choose again from the environment on next use).
 void setWindowBackend(std::unique_ptr<WindowBackend> backend);
 // Installs a backend by name ("headless" or "sdl"); false for an unknown name

@@ -289,8 +289,11 @@ bool SdlBackend::start(std::string& failure)
     const std::string cannotOpen = display ? std::string("the display \"") + display + "\" cannot be opened"
                                            : std::string("no display is set (DISPLAY is empty)");
     // Lost while SDL opens it (its server gone after the first answers), the
-    // display ends the program with that line, not with Xlib's own text.
-    watchXErrors(noWindowLine(cannotOpen + " (its connection was lost)"), NO_WINDOW_EXIT_CODE);
+    // display ends the program with that line, not with Xlib's own text; so
+    // does one whose server does not answer, when the program is asked to
+    // end meanwhile (see endStalledDisplayOpening).
+    watchXErrors(noWindowLine(cannotOpen + " (its connection was lost)"),
+                 noWindowLine(cannotOpen + " (it does not answer)"), NO_WINDOW_EXIT_CODE);
     const bool ok = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
     m_started = ok;
     const char* driver = ok ? SDL_GetCurrentVideoDriver() : nullptr;

@@ -25,11 +25,22 @@ namespace {
 // The watched display's connection (-1: none).
 int xConnection = -1;
 
-// While SDL opens its display: the line and exit code that end the program
-// should the display be lost meanwhile (see watchXErrors).
+// While SDL opens its display: the lines and exit code that end the program
+// should the display be lost meanwhile, or stall (see watchXErrors).
 std::string xLostWhileOpening;
+std::string xStalledWhileOpening;
 int xLostWhileOpeningCode = 0;
 std::atomic<bool> xOpening{false};
+
+// Writes `line` on standard error and ends the process with the opening's
+// exit code, waiting for nothing.
+[[noreturn]] void xEndOpening(const std::string& line)
+{
+    if (::write(STDERR_FILENO, line.data(), line.size()) < 0) {
+        // Nobody is left to tell.
+    }
+    std::_Exit(xLostWhileOpeningCode);
+}
 
 #if defined(HV_HAVE_X11) && defined(SDL_VIDEO_DRIVER_X11)
 // The display whose loss ends no call (see watchXDisplay).
@@ -54,12 +65,8 @@ void xConnectionGone(Display*, void*)
 int xConnectionFailed(Display* display)
 {
     DisplayThread::markDisplayLost();
-    if (xOpening) {
-        if (::write(STDERR_FILENO, xLostWhileOpening.data(), xLostWhileOpening.size()) < 0) {
-            // Nobody is left to tell.
-        }
-        std::_Exit(xLostWhileOpeningCode);
-    }
+    if (xOpening)
+        xEndOpening(xLostWhileOpening);
     if (display != xWatched)
         xConnectionGone(display, nullptr);
     return 0;
@@ -137,15 +144,23 @@ bool xManaged = false;
 
 } // namespace
 
-void watchXErrors(const std::string& lostLine, int lostCode)
+void watchXErrors(const std::string& lostLine, const std::string& stalledLine, int lostCode)
 {
     xLostWhileOpening = lostLine;
+    xStalledWhileOpening = stalledLine;
     xLostWhileOpeningCode = lostCode;
     xOpening = true;
 #if defined(HV_HAVE_X11) && defined(SDL_VIDEO_DRIVER_X11)
     XSetErrorHandler(xRequestFailed);
     XSetIOErrorHandler(xConnectionFailed);
 #endif
+}
+
+void xEndStalledOpening()
+{
+    // The lines were written before the flag was set.
+    if (xOpening)
+        xEndOpening(xStalledWhileOpening);
 }
 
 void xDisplayOpened(bool onX)

@@ -17,7 +17,12 @@ namespace platform {
 // xDisplayOpened, the display's loss (its server gone as SDL talks to it)
 // ends the process at once with `lostLine` on standard error and exit code
 // `lostCode`: SDL could not go on, and the program has no display.
-void watchXErrors(const std::string& lostLine, int lostCode);
+// `stalledLine` is the one xEndStalledOpening ends it with.
+void watchXErrors(const std::string& lostLine, const std::string& stalledLine, int lostCode);
+// Called from another thread: while SDL is still opening its display (a
+// server that does not answer keeps it there for ever), ends the process at
+// once with the stalled line and the lost code; else does nothing.
+void xEndStalledOpening();
 // Called once SDL has opened its display (or failed to): from then on the
 // display's loss is noted, and so is its loss inside a call into the display
 // (the display's thread stays in that call, see DisplayThread). On X the

@@ -788,6 +788,15 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
         }
         kill(program, SIGTERM);
     };
+    // The display never answers (its server stopped): the quit signal ends
+    // the opening after the two seconds a display call may keep a close.
+    ProgramStop stalled = opening;
+    stalled.whileEnding = [&display](pid_t program, const fs::path&) {
+        ASSERT_TRUE(display.waitConnected());
+        kill(program, SIGTERM);
+        waitUntilEnded(program);
+        display.hangUp();
+    };
     // The program started as a box's process (as the game starts it to show
     // a box), its display likewise silent: it ignores SIGPIPE of its own,
     // whoever started it.
@@ -848,6 +857,8 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
          playing + "local save = LF_save function LF_save() io.open('slow'):close() return save() end", "playing",
          lockKept, 1, "another program holds the settings' lock file "},
         {"as it opens its display", "", "", opening, 1, "cannot be opened", 8000, true},
+        {"as it opens a display that never answers", "", "", stalled, 1, "cannot be opened (it does not answer)",
+         8000, true},
         {"as a box's process opens its display", "", "", boxOpening, 3, "", 8000, true},
     };
     if (server.number() >= 0) {
