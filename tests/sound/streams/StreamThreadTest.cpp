@@ -393,6 +393,33 @@ TEST_F(SoundStreamThread, StreamCallsFromSongAndSyncCallbacksNeverHangTheEngine)
     EXPECT_GE(syncs, 2);
 }
 
+TEST_F(SoundStreamThread, WithoutSoftwareChannelsASyncCallbackIsMadeOnTheStreamThreadAndMayCloseItsStream)
+{
+    // No mixer runs: the stream thread's pass looks for the sync points of
+    // the streams on hardware voices. The middle one of three closes itself
+    // in its sync callback, which the pass makes once it has walked the list.
+    HVSOUND_SetOutput(HVSOUND_OUTPUT_DSOUND);
+    ASSERT_TRUE(HVSOUND_Init(kRate, 0, 0)) << "error " << HVSOUND_GetError();
+    static std::atomic<int> closeError;
+    closeError = -1;
+    const uint32_t onHardware = HVSOUND_MODE_LOOP_NORMAL | HVSOUND_MODE_HW2D;
+    HVSOUND_STREAM* earlier = openMemory(wav16(kRate, 1), onHardware);
+    HVSOUND_STREAM* synced = openMemory(wavWithSyncPoint(), onHardware);
+    HVSOUND_STREAM* later = openMemory(wav16(kRate, 1), onHardware);
+    ASSERT_TRUE(earlier && synced && later);
+    forget(synced);
+    setSyncCallback(synced, [](HVSOUND_STREAM* s, const char*, uint32_t, void*) {
+        if (closeError < 0)
+            closeError = HVSOUND_Stream_Close(s) ? HVSOUND_ERR_NONE : HVSOUND_GetError();
+        return true;
+    });
+    for (HVSOUND_STREAM* s : {earlier, synced, later})
+        ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, s), -1);
+    mustReach(10.0, [] { return closeError.load() >= 0; }, "the sync callback");
+    EXPECT_EQ(closeError.load(), HVSOUND_ERR_NONE);
+    answers("the engine's close", [] { HVSOUND_Close(); });
+}
+
 // The callback matrix. Each row is one kind of callback, made on one of the
 // engine's threads or inside an engine call on the caller's; once its row
 // is armed, the first such callback makes every call below in this order
