@@ -558,6 +558,7 @@ TEST_F(MyFrameTest, AGameWhoseDisplayNoLongerAnswersEndsSavedOnAQuit)
     const std::filesystem::path waiting = world.folder() / "waiting";
     const std::filesystem::path playing = world.folder() / "playing";
     const std::filesystem::path frozen = world.folder() / "frozen";
+    const std::filesystem::path completed = world.folder() / "completed";
     struct Case {
         const char* what;
         std::string gameScript;
@@ -588,9 +589,12 @@ TEST_F(MyFrameTest, AGameWhoseDisplayNoLongerAnswersEndsSavedOnAQuit)
         {"at load", waitsAtLoad, Case::AT_LOAD},
         {"as the load hands the window over", waitsAtLoad, Case::AT_HAND_OVER},
         // The game's frames start the story in a room and then draw anew
-        // each time; the room's exit moves a sprite on the canvas.
+        // each time; the room's exit moves a sprite on the canvas, and the
+        // canvas's own completion of its animations, part of leaving the
+        // room, leaves a mark once the display is frozen.
         {"in a picture of the game in play",
          "canvas:setHasLuaAnimations(true)\n"
+         "function canvas:completeAnimations() if io.open('frozen') then io.open('completed', 'w'):close() end end\n"
          "function canvas:nextFrame() if not started then started = true LF.vignetteSeen = {1, 1, 1, 1, 1, 1} "
          "self:startChapter() for _, room in pairs(rooms) do room.onExit = function() "
          "canvas:bringToFront(canvas:sprite('GameCursor')) end end io.open('playing', 'w'):close() end "
@@ -605,7 +609,7 @@ TEST_F(MyFrameTest, AGameWhoseDisplayNoLongerAnswersEndsSavedOnAQuit)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         world.setSetting("NORMALEXIT", 0);
-        for (const std::filesystem::path& marker : {waiting, playing, frozen})
+        for (const std::filesystem::path& marker : {waiting, playing, frozen, completed})
             std::filesystem::remove(marker);
         // The story the save makes names the case; the save runs as long
         // as a sample game's does.
@@ -684,6 +688,7 @@ TEST_F(MyFrameTest, AGameWhoseDisplayNoLongerAnswersEndsSavedOnAQuit)
         EXPECT_NE(std::string::npos, settings.find("V \"NORMALEXIT\" 4 x01000000")) << settings;
         EXPECT_EQ(!c.refuse && c.held != Case::AT_LOAD, settings.find(settingsHex(story)) != std::string::npos)
             << settings;
+        EXPECT_FALSE(std::filesystem::exists(completed)) << "the room in play was left";
     }
 }
 
