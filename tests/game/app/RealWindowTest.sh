@@ -139,6 +139,9 @@ wait_for() {
   local limit=$1 what=$2
   shift 2
   why=
+  # A step that hangs in a tool's call never reaches its limit: the step
+  # waited on is left in the run's folder for whoever finds it there.
+  echo "$what" >"$dir/step"
   begin_wait "$limit"
   until "$@"; do
     within || fail "$what${why:+ ($why)}, $(waited)"
@@ -198,6 +201,24 @@ start_window_manager() {
     return 1
   }
   wait_for "$START_LIMIT" "the window manager did not start" managing
+}
+
+# Stops the window manager where it holds no grab of the server. As it
+# starts it grabs the server while it takes over the windows already there;
+# stopped then, it would keep every other client, the game and the test's
+# tools, waiting for good. A round trip of another client that comes back
+# shows that the stopped manager holds no grab; one that does not lets the
+# manager go on a little before it is stopped again.
+stop_window_manager() {
+  local manager=${pids[1]}
+  stopped_ungrabbed() {
+    kill -STOP "$manager"
+    timeout 5 xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 && return 0
+    kill -CONT "$manager"
+    why="the server stayed grabbed"
+    return 1
+  }
+  wait_for "$START_LIMIT" "the window manager could not be stopped" stopped_ungrabbed
 }
 
 # Starts the game program $program in its folder, with the run's settings,
@@ -511,7 +532,7 @@ run() {
   if [ "$mode" = wm ] || [ "$mode" = wmdestroyed ] || [ "$mode" = firstshow ] || [ "$mode" = loadminimised ]; then
     start_window_manager
     # Stopped, the window manager maps no window: the game's stays unmapped.
-    [ "$mode" = firstshow ] && kill -STOP "${pids[1]}"
+    [ "$mode" = firstshow ] && stop_window_manager
   fi
 
   # A player who plays in a window, with settings of their own.
