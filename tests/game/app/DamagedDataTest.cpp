@@ -627,6 +627,10 @@ TEST(DamagedDataTest, TheProgramSaysWhatIsDamagedAndNeverCrashes)
         EXPECT_EQ(std::string::npos, run.errors.find('\\')) << run.errors.substr(0, 2000);
         for (const char* theirs : {"Not a JPEG file", "XIO:", "X connection to"})
             EXPECT_EQ(std::string::npos, run.errors.find(theirs)) << run.errors.substr(0, 2000);
+        // Those lines are the standard error's: the standard output stays empty.
+        std::stringstream output;
+        output << std::ifstream(dir.path() / "stdout.txt").rdbuf();
+        EXPECT_EQ("", output.str());
         EXPECT_EQ(c.ends, run.endedByItself);
         if (c.ends) {
             EXPECT_EQ(c.exitCode, run.exitCode);
