@@ -65,9 +65,13 @@ CloseLook closeLookNow()
 }
 
 // The time between two looks, as a look may count it.
+milliseconds closeSpan(CloseClock::time_point last, CloseClock::time_point now)
+{
+    return std::min(std::chrono::duration_cast<milliseconds>(now - last), milliseconds(kCloseLongestLookMs));
+}
 milliseconds closeLookSpan(const CloseLook& last, const CloseLook& now)
 {
-    return std::min(std::chrono::duration_cast<milliseconds>(now.at - last.at), milliseconds(kCloseLongestLookMs));
+    return closeSpan(last.at, now.at);
 }
 
 // How much of the time between two looks counts toward QUIT_END_MS. While
@@ -134,8 +138,7 @@ void CloseWatcher::openDisplay()
         while (!openingEnded.wait_for(lock, milliseconds(kCloseLookMs), [&opened] { return opened; })) {
             const CloseClock::time_point now = CloseClock::now();
             if (closeQuitSignalled)
-                signalled += std::min(std::chrono::duration_cast<milliseconds>(now - last),
-                                      milliseconds(kCloseLongestLookMs));
+                signalled += closeSpan(last, now);
             last = now;
             if (signalled >= milliseconds(DISPLAY_CALL_LIMIT_MS))
                 platform::endStalledDisplayOpening();

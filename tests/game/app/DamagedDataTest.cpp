@@ -397,15 +397,19 @@ void waitUntilEnded(pid_t program)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
 }
 
+// The whole text of a file (empty when there is none).
+std::string fileText(const fs::path& file)
+{
+    std::stringstream text;
+    text << std::ifstream(file, std::ios::binary).rdbuf();
+    return text.str();
+}
+
 // Waits (ten seconds at most) until the program run in `folder` has said on
 // its standard error that it is saving.
 void waitForSaving(const fs::path& folder)
 {
-    auto saving = [&folder] {
-        std::stringstream text;
-        text << std::ifstream(folder / "stderr.txt").rdbuf();
-        return text.str().find("saving") != std::string::npos;
-    };
+    auto saving = [&folder] { return fileText(folder / "stderr.txt").find("saving") != std::string::npos; };
     for (int i = 0; i < 500 && !saving(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
 }
@@ -441,15 +445,7 @@ ProgramRun runProgram(const fs::path& folder, const std::string& awaited, int gr
         _exit(127);
     }
     ProgramRun run;
-    auto readErrors = [&] {
-        std::string all;
-        for (const fs::path& file : {errors, folder / "stdout.txt"}) {
-            std::stringstream text;
-            text << std::ifstream(file, std::ios::binary).rdbuf();
-            all += text.str();
-        }
-        return all;
-    };
+    auto readErrors = [&] { return fileText(errors) + fileText(folder / "stdout.txt"); };
     // The program starts in well under a second; it is given ten. A stop
     // that sends no signal and awaits nothing is made at once: what it does
     // waits for its own moment, and the program may end by it before a
@@ -628,9 +624,7 @@ TEST(DamagedDataTest, TheProgramSaysWhatIsDamagedAndNeverCrashes)
         for (const char* theirs : {"Not a JPEG file", "XIO:", "X connection to"})
             EXPECT_EQ(std::string::npos, run.errors.find(theirs)) << run.errors.substr(0, 2000);
         // Those lines are the standard error's: the standard output stays empty.
-        std::stringstream output;
-        output << std::ifstream(dir.path() / "stdout.txt").rdbuf();
-        EXPECT_EQ("", output.str());
+        EXPECT_EQ("", fileText(dir.path() / "stdout.txt"));
         EXPECT_EQ(c.ends, run.endedByItself);
         if (c.ends) {
             EXPECT_EQ(c.exitCode, run.exitCode);
@@ -904,11 +898,10 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
         EXPECT_LT(run.endPacedMs, 4 * c.endsWithinMs) << measured;
         EXPECT_EQ(c.exitCode, run.exitCode) << run.errors;
         // The settings are whole, and tell whether the game ended normally.
-        std::stringstream settings;
-        settings << std::ifstream(dir.path() / "registry.txt").rdbuf();
-        EXPECT_NE(std::string::npos, settings.str().find("V \"LASTPROFILE\" 1 \"Ann\"\n")) << settings.str();
+        const std::string settings = fileText(dir.path() / "registry.txt");
+        EXPECT_NE(std::string::npos, settings.find("V \"LASTPROFILE\" 1 \"Ann\"\n")) << settings;
         EXPECT_NE(std::string::npos,
-                  settings.str().find(c.closedWhole ? "V \"NORMALEXIT\" 4 x01000000" : "V \"NORMALEXIT\" 4 x00000000"));
+                  settings.find(c.closedWhole ? "V \"NORMALEXIT\" 4 x01000000" : "V \"NORMALEXIT\" 4 x00000000"));
         // A write that failed leaves no file of its own behind.
         for (const auto& entry : fs::directory_iterator(dir.path()))
             EXPECT_EQ(std::string::npos, entry.path().filename().string().find(".tmp.")) << entry.path();
