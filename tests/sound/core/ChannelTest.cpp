@@ -353,17 +353,20 @@ TEST_F(SoundCoreChannels, AllChannelsAnswerTogether)
     EXPECT_TRUE(HVSOUND_IsPlaying(HVSOUND_SYSTEMCHANNEL)) << "-3 leaves the system channel alone";
 }
 
-// Run under ThreadSanitizer: a play's search and set-up of a channel meet
-// the other thread's changes and frees under the mixer lock (which an
-// output driven by update calls does without).
+// Run under ThreadSanitizer: a play's search and set-up of a channel, and
+// the count of the channels playing, meet the other thread's changes of
+// every channel and frees under the mixer lock (which an output driven by
+// update calls does without).
 TEST_F(SoundCoreChannels, SoundsStartSafelyWhileAnotherThreadChangesAndFreesChannels)
 {
     start(4, HVSOUND_OUTPUT_NOSOUND);
     HVSOUND_SAMPLE* kept = rampSample(400, HVSOUND_MODE_16BITS | HVSOUND_MODE_LOOP_NORMAL);
     std::atomic<bool> done{false};
     std::thread starter([kept, &done] {
-        for (int i = 0; i < 2000; ++i)
+        for (int i = 0; i < 2000; ++i) {
             HVSOUND_PlaySound(HVSOUND_FREE, kept);
+            HVSOUND_GetChannelsPlaying();
+        }
         done = true;
     });
     for (int round = 0; !done; ++round) {

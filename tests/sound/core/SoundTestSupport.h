@@ -1,6 +1,7 @@
 // SoundTestSupport.h: a fixture that runs the sound engine headless and
 // deterministic (output type 12, the fake clock, a seeded generator) and
-// puts the engine's settings back after each test.
+// puts the engine's settings back after each test; and the wait of a test
+// that holds one thread mid-step until another is blocked.
 #pragma once
 
 #include "platform/kernel/Kernel.h"
@@ -9,9 +10,14 @@
 #include "sound/core/hvsound_sample.h"
 #include "sound/mixer/sound_software.h"
 
+#include "tests/support/MachinePace.h"
+
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 namespace soundtest {
 
@@ -66,5 +72,28 @@ protected:
     platform::FakeClock clock{1000};
     int bytesBefore = 0;
 };
+
+// Waits until the thread whose system id (platform::systemThreadId) is in
+// `thread` sleeps in a call, blocked on a lock or in a wait, on three looks
+// in a row, or until `done` holds. A test holds one thread mid-step until
+// the other is there. False when neither comes within a hang's limit, 20 s
+// at the pace the machine gives the test.
+template <typename F>
+bool untilBlockedOr(const std::atomic<long>& thread, F done)
+{
+    testsupport::MachinePace pace;
+    int asleep = 0;
+    while (pace.counted() < 20000) {
+        if (done())
+            return true;
+        platform::ThreadActivity activity;
+        const long id = thread.load();
+        asleep = id != 0 && platform::threadActivity(id, activity) && activity.asleep ? asleep + 1 : 0;
+        if (asleep >= 3)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return done();
+}
 
 } // namespace soundtest

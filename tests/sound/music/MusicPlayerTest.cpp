@@ -226,6 +226,8 @@ TEST_F(MusicPlayerTest, SongsAreFreedAndStoppedSafelyWhileTheMixerThreadPlaysThe
             HVMUSIC_StopSong(song);
         if (round % 4 == 1)
             HVMUSIC_SetPaused(song, true);
+        if (round % 4 == 2)
+            EXPECT_TRUE(HVMUSIC_SetBPM(song, 100 + round));
         EXPECT_TRUE(HVMUSIC_FreeSong(song));
     }
     EXPECT_GT(blocksMixed(), mixedBefore) << "the mixer thread ran meanwhile";
