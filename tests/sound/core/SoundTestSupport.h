@@ -1,7 +1,8 @@
 // SoundTestSupport.h: a fixture that runs the sound engine headless and
 // deterministic (output type 12, the fake clock, a seeded generator) and
-// puts the engine's settings back after each test; and the wait of a test
-// that holds one thread mid-step until another is blocked.
+// puts the engine's settings back after each test; the wait of a test that
+// holds one thread mid-step until another is blocked; and the processor time
+// of the tests that run the engine's threads.
 #pragma once
 
 #include "platform/kernel/Kernel.h"
@@ -18,6 +19,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <thread>
+
+#include <sys/resource.h>
 
 namespace soundtest {
 
@@ -94,6 +97,15 @@ bool untilBlockedOr(const std::atomic<long>& thread, F done)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return done();
+}
+
+// The processor time this process has used, in seconds.
+inline double processorSeconds()
+{
+    rusage usage = {};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 } // namespace soundtest

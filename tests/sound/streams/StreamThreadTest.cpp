@@ -33,8 +33,6 @@
 #include <utility>
 #include <vector>
 
-#include <sys/resource.h>
-
 namespace {
 
 using namespace streamtest;
@@ -669,15 +667,6 @@ void* passBuffer(void*, void* buffer, int, void*)
     return buffer;
 }
 
-// The processor time this process has used, in seconds.
-double processorSeconds()
-{
-    rusage usage = {};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
 TEST_F(SoundStreamThread, ACallInACallbackOnTheEnginesOwnThreadCompletesOrIsRefusedAndItsStarterClosesIt)
 {
     // Each row is one kind of callback: made on one of the engine's threads
@@ -971,7 +960,7 @@ TEST_F(SoundStreamThread, ACallInACallbackOnTheEnginesOwnThreadCompletesOrIsRefu
          },
          nullptr},
     };
-    const double processorBefore = processorSeconds();
+    const double processorBefore = soundtest::processorSeconds();
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         g_armed = false;
@@ -1039,7 +1028,7 @@ TEST_F(SoundStreamThread, ACallInACallbackOnTheEnginesOwnThreadCompletesOrIsRefu
     }
     // The rows' waits sleep: the whole table, the engine's threads with it,
     // takes about a third of a processor second under ThreadSanitizer.
-    EXPECT_LT(processorSeconds() - processorBefore, 5.0) << "processor seconds the table took";
+    EXPECT_LT(soundtest::processorSeconds() - processorBefore, 5.0) << "processor seconds the table took";
 }
 
 TEST_F(SoundStreamThread, ASongOrStreamFreedWhileItsCallbackRunsGoesWhenTheCallbackReturns)
