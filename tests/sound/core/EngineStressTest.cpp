@@ -226,8 +226,10 @@ HVMUSIC_SONG* withRowCallback(HVMUSIC_SONG* song)
 }
 
 // One random call of an application thread or, with `own` and its kind, of
-// a callback (which may also try the engine's close and restart).
-void randomCall(Round& round, std::mt19937& rng, bool inCallback, void* own, Kind ownKind)
+// a callback (which may also try the engine's close and restart). A call
+// that frees the callback's own record clears `own`: a callback does not use
+// its record after freeing it.
+void randomCall(Round& round, std::mt19937& rng, bool inCallback, void*& own, Kind ownKind)
 {
     RecordPool& pool = round.pool;
     const std::vector<uint8_t>& wav = *round.wav;
@@ -309,6 +311,8 @@ void randomCall(Round& round, std::mt19937& rng, bool inCallback, void* own, Kin
         if (void* s = pool.take(Kind::Stream, rng)) {
             if (!HVSOUND_Stream_Close(static_cast<HVSOUND_STREAM*>(s)))
                 pool.put(Kind::Stream, s); // its open is still under way, or its refill work runs here
+            else if (s == own)
+                own = nullptr;
         }
         break;
     case 10: {
@@ -347,8 +351,11 @@ void randomCall(Round& round, std::mt19937& rng, bool inCallback, void* own, Kin
         }
         break;
     case 13:
-        if (void* song = pool.take(Kind::Song, rng))
+        if (void* song = pool.take(Kind::Song, rng)) {
             HVMUSIC_FreeSong(static_cast<HVMUSIC_SONG*>(song));
+            if (song == own)
+                own = nullptr;
+        }
         break;
     case 14:
         // A unit is made on an application thread only: the calls of a
@@ -385,8 +392,12 @@ void randomCall(Round& round, std::mt19937& rng, bool inCallback, void* own, Kin
                 HVSOUND_Stream_SetPositionCore(s, 0, false, false);
                 break;
             default:
-                if (pool.takeThis(s) && !HVSOUND_Stream_Close(s))
-                    pool.put(Kind::Stream, s);
+                if (pool.takeThis(s)) {
+                    if (HVSOUND_Stream_Close(s))
+                        own = nullptr;
+                    else
+                        pool.put(Kind::Stream, s);
+                }
                 break;
             }
         } else if (own && ownKind == Kind::Song) {
@@ -399,8 +410,10 @@ void randomCall(Round& round, std::mt19937& rng, bool inCallback, void* own, Kin
                 HVMUSIC_PlaySong(song);
                 break;
             default:
-                if (pool.takeThis(song))
+                if (pool.takeThis(song)) {
                     HVMUSIC_FreeSong(song);
+                    own = nullptr;
+                }
                 break;
             }
         }
@@ -513,7 +526,8 @@ TEST_F(SoundEngineStress, ThreadsAndCallbacksCallingTheEngineAtRandomLeaveItWhol
         auto act = [&round, &actorsDone](bool starter) {
             std::mt19937& rng = randomOf(round);
             for (int op = 0; op < kOperations; ++op) {
-                randomCall(round, rng, false, nullptr, Kind::Sample);
+                void* none = nullptr;
+                randomCall(round, rng, false, none, Kind::Sample);
                 if (starter && rng() % 8 == 0)
                     HVSOUND_Update();
                 std::this_thread::sleep_for(std::chrono::microseconds(rng() % 6000));
