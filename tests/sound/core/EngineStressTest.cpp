@@ -132,11 +132,6 @@ std::mt19937& randomOf(Round& round)
 
 // The user files: "wav" and "s3m" from the round's data, anything else
 // missing. Each of their callbacks may make calls.
-struct StressFile {
-    const std::vector<uint8_t>* data;
-    int at;
-};
-
 void callbackCalls(int oneIn, void* own, Kind ownKind);
 
 void* stressOpen(const char* name)
@@ -147,38 +142,30 @@ void* stressOpen(const char* name)
         return nullptr;
     const std::string file = name;
     const std::vector<uint8_t>* data = file == "wav" ? round->wav : file == "s3m" ? round->module : nullptr;
-    return data ? new StressFile{data, 0} : nullptr;
+    return data ? new soundtest::MemoryFile{data, 0} : nullptr;
 }
 
 void stressClose(void* handle)
 {
     callbackCalls(6, nullptr, Kind::Sample);
-    delete static_cast<StressFile*>(handle);
+    delete static_cast<soundtest::MemoryFile*>(handle);
 }
 
 int stressRead(void* buffer, int bytes, void* handle)
 {
     callbackCalls(12, nullptr, Kind::Sample);
-    auto* f = static_cast<StressFile*>(handle);
-    int n = std::max(0, std::min(bytes, int(f->data->size()) - f->at));
-    std::memcpy(buffer, f->data->data() + f->at, size_t(n));
-    f->at += n;
-    return n;
+    return static_cast<soundtest::MemoryFile*>(handle)->read(buffer, bytes);
 }
 
 int stressSeek(void* handle, int offset, int origin)
 {
     callbackCalls(12, nullptr, Kind::Sample);
-    auto* f = static_cast<StressFile*>(handle);
-    int size = int(f->data->size());
-    int base = origin == SEEK_END ? size : origin == SEEK_CUR ? f->at : 0;
-    f->at = std::max(0, std::min(size, base + offset));
-    return 0;
+    return static_cast<soundtest::MemoryFile*>(handle)->seek(offset, origin);
 }
 
 int stressTell(void* handle)
 {
-    return static_cast<StressFile*>(handle)->at;
+    return static_cast<soundtest::MemoryFile*>(handle)->at;
 }
 
 bool streamEnded(HVSOUND_STREAM* s, void*, int, void*)
@@ -225,6 +212,20 @@ HVMUSIC_SONG* withRowCallback(HVMUSIC_SONG* song)
     return song;
 }
 
+// What a load reads: the user file of that name, or the data in memory.
+struct LoadSource {
+    const void* nameOrData;
+    uint32_t mode;
+    int length;
+};
+
+LoadSource loadSource(bool fromFile, const char* name, const std::vector<uint8_t>& data)
+{
+    if (fromFile)
+        return {name, 0u, 0};
+    return {data.data(), HVSOUND_MODE_LOADMEMORY, int(data.size())};
+}
+
 // One random call of an application thread or, with `own` and its kind, of
 // a callback (which may also try the engine's close and restart). A call
 // that frees the callback's own record clears `own`: a callback does not use
@@ -232,16 +233,13 @@ HVMUSIC_SONG* withRowCallback(HVMUSIC_SONG* song)
 void randomCall(Round& round, std::mt19937& rng, bool inCallback, void*& own, Kind ownKind)
 {
     RecordPool& pool = round.pool;
-    const std::vector<uint8_t>& wav = *round.wav;
-    const std::vector<uint8_t>& module = *round.module;
     const bool fromFile = rng() % 2 == 0;
+    const LoadSource wav = loadSource(fromFile, rng() % 8 ? "wav" : "missing", *round.wav);
+    const LoadSource module = loadSource(fromFile, "s3m", *round.module);
     switch (rng() % 18) {
-    case 0: {
-        uint32_t mode = fromFile ? 0u : HVSOUND_MODE_LOADMEMORY;
-        const void* source = fromFile ? static_cast<const void*>("wav") : wav.data();
-        pool.put(Kind::Sample, HVSOUND_Sample_Load(HVSOUND_FREE, source, mode, 0, fromFile ? 0 : int(wav.size())));
+    case 0:
+        pool.put(Kind::Sample, HVSOUND_Sample_Load(HVSOUND_FREE, wav.nameOrData, wav.mode, 0, wav.length));
         break;
-    }
     case 1:
         pool.put(Kind::Sample, HVSOUND_Sample_Alloc(HVSOUND_FREE, 64 + int(rng() % 2000),
                                                     HVSOUND_MODE_16BITS | HVSOUND_MODE_LOOP_NORMAL, kStressRate, 255,
@@ -270,19 +268,15 @@ void randomCall(Round& round, std::mt19937& rng, bool inCallback, void*& own, Ki
         break;
     }
     case 5: {
-        uint32_t mode = (rng() % 2 ? HVSOUND_MODE_LOOP_NORMAL : HVSOUND_MODE_LOOP_OFF) |
-                        (fromFile ? 0u : HVSOUND_MODE_LOADMEMORY);
-        const void* source = fromFile ? static_cast<const void*>("wav") : wav.data();
-        pool.put(Kind::Stream, withCallbacks(HVSOUND_Stream_Open(source, mode, 0, fromFile ? 0 : int(wav.size()))));
+        uint32_t loop = rng() % 2 ? HVSOUND_MODE_LOOP_NORMAL : HVSOUND_MODE_LOOP_OFF;
+        pool.put(Kind::Stream, withCallbacks(HVSOUND_Stream_Open(wav.nameOrData, wav.mode | loop, 0, wav.length)));
         break;
     }
-    case 6: {
-        static const char* const names[] = {"wav", "missing"};
-        uint32_t mode = HVSOUND_MODE_NONBLOCKING | HVSOUND_MODE_LOOP_NORMAL | (fromFile ? 0u : HVSOUND_MODE_LOADMEMORY);
-        const void* source = fromFile ? static_cast<const void*>(names[rng() % 2]) : wav.data();
-        pool.put(Kind::Stream, HVSOUND_Stream_Open(source, mode, 0, fromFile ? 0 : int(wav.size())));
+    case 6:
+        pool.put(Kind::Stream, HVSOUND_Stream_Open(wav.nameOrData,
+                                                   wav.mode | HVSOUND_MODE_NONBLOCKING | HVSOUND_MODE_LOOP_NORMAL, 0,
+                                                   wav.length));
         break;
-    }
     case 7:
         if (void* s = pool.take(Kind::Stream, rng)) {
             round.lastHandle = HVSOUND_Stream_Play(HVSOUND_FREE, static_cast<HVSOUND_STREAM*>(s));
@@ -315,19 +309,14 @@ void randomCall(Round& round, std::mt19937& rng, bool inCallback, void*& own, Ki
                 own = nullptr;
         }
         break;
-    case 10: {
-        uint32_t mode = fromFile ? 0u : HVSOUND_MODE_LOADMEMORY;
-        const void* source = fromFile ? static_cast<const void*>("s3m") : module.data();
-        pool.put(Kind::Song,
-                 withRowCallback(HVMUSIC_LoadSongEx(source, 0, fromFile ? 0 : int(module.size()), mode, nullptr, 0)));
+    case 10:
+        pool.put(Kind::Song, withRowCallback(HVMUSIC_LoadSongEx(module.nameOrData, 0, module.length, module.mode,
+                                                                nullptr, 0)));
         break;
-    }
-    case 11: {
-        uint32_t mode = HVSOUND_MODE_NONBLOCKING | (fromFile ? 0u : HVSOUND_MODE_LOADMEMORY);
-        const void* source = fromFile ? static_cast<const void*>("s3m") : module.data();
-        pool.put(Kind::Song, HVMUSIC_LoadSongEx(source, 0, fromFile ? 0 : int(module.size()), mode, nullptr, 0));
+    case 11:
+        pool.put(Kind::Song, HVMUSIC_LoadSongEx(module.nameOrData, 0, module.length,
+                                                module.mode | HVSOUND_MODE_NONBLOCKING, nullptr, 0));
         break;
-    }
     case 12:
         if (void* record = pool.take(Kind::Song, rng)) {
             auto* song = static_cast<HVMUSIC_SONG*>(record);

@@ -1,8 +1,9 @@
 // SoundTestSupport.h: a fixture that runs the sound engine headless and
 // deterministic (output type 12, the fake clock, a seeded generator) and
-// puts the engine's settings back after each test; the wait of a test that
-// holds one thread mid-step until another is blocked; and the processor time
-// of the tests that run the engine's threads.
+// puts the engine's settings back after each test; a user file that reads
+// memory; the wait of a test that holds one thread mid-step until another is
+// blocked; and the processor time of the tests that run the engine's
+// threads.
 #pragma once
 
 #include "platform/kernel/Kernel.h"
@@ -15,10 +16,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
+#include <vector>
 
 #include <sys/resource.h>
 
@@ -74,6 +80,29 @@ protected:
 
     platform::FakeClock clock{1000};
     int bytesBefore = 0;
+};
+
+// A file of the user file callbacks that reads a block of memory: what
+// their read and seek do with its handle.
+struct MemoryFile {
+    const std::vector<uint8_t>* data;
+    int at;
+
+    int read(void* buffer, int bytes)
+    {
+        int n = std::max(0, std::min(bytes, int(data->size()) - at));
+        std::memcpy(buffer, data->data() + at, size_t(n));
+        at += n;
+        return n;
+    }
+
+    int seek(int offset, int origin)
+    {
+        int size = int(data->size());
+        int base = origin == SEEK_END ? size : origin == SEEK_CUR ? at : 0;
+        at = std::max(0, std::min(size, base + offset));
+        return 0;
+    }
 };
 
 // Waits until the thread whose system id (platform::systemThreadId) is in

@@ -577,9 +577,7 @@ const std::vector<uint8_t>* g_loadFile = nullptr;
 // open, which its owner has let go and which is told nothing more.
 std::atomic<bool> g_toldAfterFree{false};
 
-struct TestFile {
-    const std::vector<uint8_t>* data;
-    int at;
+struct TestFile : soundtest::MemoryFile {
     bool loaded; // the file of a blocking load
 };
 
@@ -591,7 +589,7 @@ void* openTestFile(const char* name)
         return nullptr;
     }
     if (file == "load")
-        return g_loadFile ? new TestFile{g_loadFile, 0, true} : nullptr;
+        return g_loadFile ? new TestFile{{g_loadFile, 0}, true} : nullptr;
     if (file != "own")
         return nullptr;
     if (g_fileCalls == FileCalls::Open) {
@@ -599,7 +597,7 @@ void* openTestFile(const char* name)
         makeTheCalls();
         return nullptr;
     }
-    return g_ownFile ? new TestFile{g_ownFile, 0, false} : nullptr;
+    return g_ownFile ? new TestFile{{g_ownFile, 0}, false} : nullptr;
 }
 
 void closeTestFile(void* handle)
@@ -616,21 +614,14 @@ int readTestFile(void* buffer, int bytes, void* handle)
     if ((g_fileCalls == FileCalls::Read && HVSOUND_Stream_OnStreamThread()) ||
         (f->loaded && g_fileCalls == FileCalls::LoadRead))
         makeTheCalls();
-    int n = std::max(0, std::min(bytes, int(f->data->size()) - f->at));
-    std::memcpy(buffer, f->data->data() + f->at, size_t(n));
-    f->at += n;
-    return n;
+    return f->read(buffer, bytes);
 }
 
 int seekTestFile(void* handle, int offset, int origin)
 {
     if (g_fileCalls == FileCalls::Seek && !HVSOUND_Thread_IsEngineThread())
         makeTheCalls();
-    auto* f = static_cast<TestFile*>(handle);
-    int size = int(f->data->size());
-    int base = origin == SEEK_END ? size : origin == SEEK_CUR ? f->at : 0;
-    f->at = std::max(0, std::min(size, base + offset));
-    return 0;
+    return static_cast<TestFile*>(handle)->seek(offset, origin);
 }
 
 int tellTestFile(void* handle)
@@ -1061,6 +1052,45 @@ TEST_F(SoundStreamThread, ASongOrStreamFreedWhileItsCallbackRunsGoesWhenTheCallb
         mustReach(10.0, [blocker] { return blocker->done.load(); }, "the blocker's open never ends");
         EXPECT_TRUE(HVMUSIC_FreeSong(blocker));
     };
+    // A song freed by a unit's callback while its open-done callback, held,
+    // still has it; the callback then plays it, which is refused. During the
+    // play the unit's cycle holds the mixer lock until the play, past its
+    // first look at the song, waits for that lock, and then frees the song.
+    static std::atomic<bool> duringThePlay;
+    auto freedByAUnit = [&](bool whileThePlayWaits) {
+        openDoneRuns = unitFreeReturned = false;
+        duringThePlay = whileThePlayWaits;
+        HVSOUND_DSPUNIT* unit = HVSOUND_DSP_Create(
+            [](void*, void* buffer, int, void*) {
+                if (openDoneRuns && !unitFreeReturned && (!duringThePlay || g_heldGo)) {
+                    if (duringThePlay) {
+                        unitHolds = true;
+                        soundtest::untilBlockedOr(player, [] { return false; });
+                    }
+                    HVMUSIC_FreeSong(opening);
+                    unitFreeReturned = true;
+                }
+                return buffer;
+            },
+            150, nullptr);
+        ASSERT_NE(unit, nullptr);
+        HVSOUND_DSP_SetActive(unit, true);
+        queued(plainModule, [](HVMUSIC_SONG* song) {
+            opening = song;
+            song->openDone = [](HVMUSIC_SONG* s, int) {
+                openDoneRuns = true;
+                holdFirstCall([s] {
+                    if (duringThePlay) {
+                        within(10.0, [] { return unitHolds.load(); });
+                        player = platform::systemThreadId();
+                    }
+                    // Freed: the play is refused, and the record is still there.
+                    bool played = HVMUSIC_PlaySong(s);
+                    read = !played && HVSOUND_GetError() == HVSOUND_ERR_INVALID_PARAM && !s->valid ? 1 : 2;
+                });
+            };
+        });
+    };
     auto blocksMixed = [] {
         HVSOUND_Software_Lock();
         int blocks = HVSOUND_GetState()->mixer.blocksMixed;
@@ -1115,28 +1145,7 @@ TEST_F(SoundStreamThread, ASongOrStreamFreedWhileItsCallbackRunsGoesWhenTheCallb
              // The unit's free neither waits for the loader (whose callback
              // plays the song, which takes the mixer lock the unit's cycle
              // holds) nor holds up the mixer for the rest of the open.
-             HVSOUND_DSPUNIT* unit = HVSOUND_DSP_Create(
-                 [](void*, void* buffer, int, void*) {
-                     if (openDoneRuns && !unitFreeReturned) {
-                         HVMUSIC_FreeSong(opening);
-                         unitFreeReturned = true;
-                     }
-                     return buffer;
-                 },
-                 150, nullptr);
-             ASSERT_NE(unit, nullptr);
-             HVSOUND_DSP_SetActive(unit, true);
-             queued(plainModule, [](HVMUSIC_SONG* song) {
-                 opening = song;
-                 song->openDone = [](HVMUSIC_SONG* s, int) {
-                     openDoneRuns = true;
-                     holdFirstCall([s] {
-                         // Freed: the play is refused, and the record is still there.
-                         bool played = HVMUSIC_PlaySong(s);
-                         read = !played && HVSOUND_GetError() == HVSOUND_ERR_INVALID_PARAM && !s->valid ? 1 : 2;
-                     });
-                 };
-             });
+             freedByAUnit(false);
              mustReach(10.0, [] { return unitFreeReturned.load(); }, "the unit's free of the song never returns");
              const int blocks = blocksMixed();
              EXPECT_TRUE(within(5.0, [&] { return blocksMixed() >= blocks + 3; }))
@@ -1144,36 +1153,7 @@ TEST_F(SoundStreamThread, ASongOrStreamFreedWhileItsCallbackRunsGoesWhenTheCallb
          }},
         {"a song's open-done callback on the loader thread, the song freed by a unit's callback while its play "
          "waits for the mixer lock",
-         [&] {
-             // The unit's cycle holds the mixer lock until the play, past its
-             // first look at the song, waits for it; then frees the song.
-             openDoneRuns = unitFreeReturned = false;
-             HVSOUND_DSPUNIT* unit = HVSOUND_DSP_Create(
-                 [](void*, void* buffer, int, void*) {
-                     if (openDoneRuns && g_heldGo && !unitFreeReturned) {
-                         unitHolds = true;
-                         soundtest::untilBlockedOr(player, [] { return false; });
-                         HVMUSIC_FreeSong(opening);
-                         unitFreeReturned = true;
-                     }
-                     return buffer;
-                 },
-                 150, nullptr);
-             ASSERT_NE(unit, nullptr);
-             HVSOUND_DSP_SetActive(unit, true);
-             queued(plainModule, [](HVMUSIC_SONG* song) {
-                 opening = song;
-                 song->openDone = [](HVMUSIC_SONG* s, int) {
-                     openDoneRuns = true;
-                     holdFirstCall([s] {
-                         within(10.0, [] { return unitHolds.load(); });
-                         player = platform::systemThreadId();
-                         bool played = HVMUSIC_PlaySong(s);
-                         read = !played && HVSOUND_GetError() == HVSOUND_ERR_INVALID_PARAM ? 1 : 2;
-                     });
-                 };
-             });
-         }},
+         [&] { freedByAUnit(true); }},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.first);
