@@ -133,11 +133,12 @@ HVSOUND_MEMPOOL* HVSOUND_Memory_DefaultPool()
 
 namespace {
 
-// Where the engine cannot be closed or restarted: on its own threads, and
-// on any thread inside one of its locks.
+// Where the engine cannot be closed or restarted: on its own threads, on
+// any thread inside one of its locks, and in a file callback of a load
+// under way, which goes on with its record once the callback returns.
 bool closeRefusedHere()
 {
-    return HVSOUND_Thread_IsEngineThread() || HVSOUND_CriticalSection_HeldHere();
+    return HVSOUND_Thread_IsEngineThread() || HVSOUND_CriticalSection_HeldHere() || HVSOUND_Thread_LoadUnderWay();
 }
 
 } // namespace
@@ -334,8 +335,9 @@ void HVSOUND_Close()
     // callback) it would wait for itself, and under one of the engine's
     // locks (a callback made inside an engine call, such as a file callback
     // of a seek) for a thread that waits for that lock, and then free what
-    // the call goes on with. It is refused there, and the engine runs on
-    // until its starter closes it.
+    // the call goes on with; in a file callback of a load it would free the
+    // sample, stream or song being loaded. It is refused there, and the
+    // engine runs on until its starter closes it.
     HVSOUND_ClearErrorOnInitThread();
     if (closeRefusedHere()) {
         HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
@@ -440,6 +442,9 @@ int HVSOUND_GetChannelsPlaying()
         HVSOUND_SetError(HVSOUND_ERR_UNINITIALISED);
         return 0;
     }
+    // As HVSOUND_IsPlaying asks each: under the mixer lock, which starts,
+    // stops and setters on every channel take.
+    HVSOUND_MixerLockScope lock;
     int playing = 0;
     for (int i = 0; i < g_state.totalChannels; ++i) {
         HVSOUND_CHANNEL* channel = &g_state.channels[i];

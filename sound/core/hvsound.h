@@ -167,14 +167,17 @@ bool HVSOUND_IsOldWindowsNT();
 
 // Init and close belong to the thread that starts the engine. On one of the
 // engine's own threads (the mixer, stream and loader threads, which make the
-// callbacks of songs, streams and opens), and on any thread inside an engine
+// callbacks of songs, streams and opens), on any thread inside an engine
 // call that holds one of the engine's locks (a DSP unit's callback, a file
 // callback of a seek, a stream's fill or end callback in a refill pass, also
-// update-driven), they are refused with error 14 and change nothing: init
-// answers false, close returns at once, and the engine runs on until its
-// starter closes it. Update-driven (output type 12), a song's or a sync
-// callback comes on the caller's thread after the mix cycle, where the close
-// is made.
+// update-driven), and in a file callback of a load under way on any thread
+// (a sample load, a stream open or a song load, blocking or not), they are
+// refused with error 14 and change nothing: init answers false, close
+// returns at once, and the engine runs on until its starter closes it.
+// Update-driven (output type 12), a song's or a sync callback comes on the
+// caller's thread after the mix cycle, where the close is made. Without
+// software channels no mix cycle runs: a sync callback then comes at the end
+// of the refill pass, inside it, where they are refused.
 bool HVSOUND_Init(int mixRate, int maxChannels, uint32_t flags);
 void HVSOUND_Close();
 void HVSOUND_Update();

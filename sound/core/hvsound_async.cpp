@@ -11,6 +11,7 @@
 #include "platform/kernel/Kernel.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
 
 namespace {
@@ -30,19 +31,15 @@ enum : uint8_t {
     kStopped = 2,
 };
 
-// The record the loader opens now, the loader's thread, and what is to be
-// released once the open has returned (a record freed inside its own open).
-struct Opening {
-    void* object;
-    DWORD thread;
-    void (*release)(void* object);
-};
-
-std::mutex g_lock; // the queue, its count and the record being opened
-HVSOUND_ASYNCENTRY g_queue = {&g_queue, &g_queue, nullptr, 0};
+std::mutex g_lock; // the queue, its count and the marks of the records being opened
+// Signalled when an open ends, for a free that waits for it.
+std::condition_variable g_openEnded;
+HVSOUND_ASYNCENTRY g_queue = {&g_queue, &g_queue, nullptr, 0, 0, nullptr};
 int g_count = 0;
-Opening g_opening = {};
 std::atomic<uint8_t> g_loaderState{kRunning};
+// The loader's making and its end: two threads that make their first
+// non-blocking opens at once find one loader.
+std::mutex g_startLock;
 HANDLE g_thread = nullptr;
 HANDLE g_wake = nullptr; // ends the loader's rest early at shutdown
 
@@ -59,10 +56,36 @@ void unlink(HVSOUND_ASYNCENTRY* entry)
     --g_count;
 }
 
+// Marks an entry's record as being opened by this thread (under the lock).
+void beginOpening(HVSOUND_ASYNCENTRY* entry)
+{
+    entry->opener = GetCurrentThreadId();
+    entry->release = nullptr;
+}
+
+// What is to be done with a record its owner let go while it was opened.
+using Release = void (*)(void* object);
+
+// Ends an entry's mark; answers the record's release when its owner let it
+// go meanwhile (null: the owner still has it).
+Release endOpening(HVSOUND_ASYNCENTRY* entry)
+{
+    Release release = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(g_lock);
+        release = entry->release;
+        entry->opener = 0;
+        entry->release = nullptr;
+    }
+    g_openEnded.notify_all();
+    return release;
+}
+
 // A queued stream: opened into its own record from the name or memory block
 // it keeps, then marked ready or failed, and its open-done callback told.
 // Its owner may close and free it as soon as it sees the mark, so the
-// callback is taken from the record before the mark is set.
+// callback is taken from the record and the record stops being this open's
+// before the mark is set.
 void openStream(HVSOUND_STREAM* stream)
 {
     bool pending = (stream->flags & HVSOUND_STREAM_OPEN_PENDING) != 0;
@@ -74,6 +97,8 @@ void openStream(HVSOUND_STREAM* stream)
         stream->flags &= ~HVSOUND_STREAM_OPEN_PENDING;
     }
     HVSOUND_STREAM_CALLBACK openDone = stream->openDoneCallback;
+    // A stream is never let go while it is not ready: nothing is released.
+    endOpening(&stream->queueEntry);
     if (pending) {
         if (opened)
             stream->ready = true;
@@ -84,12 +109,19 @@ void openStream(HVSOUND_STREAM* stream)
         openDone(stream, nullptr, 0, nullptr);
 }
 
-void open(void* object, uint32_t type)
+// Opens the record of an entry marked as being opened by this thread; a
+// song its owner let go meanwhile goes once the open (its open-done
+// callback too) has returned.
+void open(HVSOUND_ASYNCENTRY* entry, void* object, uint32_t type)
 {
-    if (type == HVSOUND_ASYNC_STREAM)
+    if (type == HVSOUND_ASYNC_STREAM) {
         openStream(static_cast<HVSOUND_STREAM*>(object));
-    else if (type == HVSOUND_ASYNC_MODULE)
+        return;
+    }
+    if (type == HVSOUND_ASYNC_MODULE)
         HVMUSIC_LoadQueued(static_cast<HVMUSIC_SONG*>(object));
+    if (Release release = endOpening(entry))
+        release(object);
 }
 
 // A record whose open never ran (its entry was still queued when the loader
@@ -130,6 +162,7 @@ void HVSOUND_Async_Init()
 
 bool HVSOUND_Async_StartThread()
 {
+    std::lock_guard<std::mutex> start(g_startLock);
     if (g_thread)
         return true;
     g_loaderState = kRunning;
@@ -145,18 +178,29 @@ bool HVSOUND_Async_StartThread()
 
 void HVSOUND_Async_Shutdown()
 {
-    g_loaderState = kStopAsked;
-    if (g_thread) {
-        HVSOUND_Event_Set(g_wake);
+    // The wait for the loader holds no lock: a callback of its open may
+    // queue another open, which looks for the loader.
+    HANDLE thread;
+    {
+        std::lock_guard<std::mutex> start(g_startLock);
+        g_loaderState = kStopAsked;
+        thread = g_thread;
+        if (thread)
+            HVSOUND_Event_Set(g_wake);
+    }
+    if (thread) {
         if (HVSOUND_GetState()->outputType != HVSOUND_OUTPUT_NOSOUND_NONREALTIME) {
             while (g_loaderState.load() != kStopped)
                 HVSOUND_Sleep(1);
         }
-        HVSOUND_Thread_Kill(g_thread);
-        g_thread = nullptr;
+        HVSOUND_Thread_Kill(thread);
     }
-    HVSOUND_Event_Close(g_wake);
-    g_wake = nullptr;
+    {
+        std::lock_guard<std::mutex> start(g_startLock);
+        g_thread = nullptr;
+        HVSOUND_Event_Close(g_wake);
+        g_wake = nullptr;
+    }
     std::lock_guard<std::mutex> lock(g_lock);
     while (g_queue.next != &g_queue) {
         HVSOUND_ASYNCENTRY* entry = g_queue.next;
@@ -171,25 +215,15 @@ void HVSOUND_Async_Append(HVSOUND_ASYNCENTRY* entry)
 {
     if (HVSOUND_GetState()->outputType == HVSOUND_OUTPUT_NOSOUND_NONREALTIME) {
         // No engine thread runs under output type 12: open it now, as the
-        // loader would (a record freed in its own open goes once it returns).
+        // loader would.
         void* object = entry->object;
-        entry->next = entry->prev = entry;
-        entry->object = nullptr;
-        Opening outer;
         {
             std::lock_guard<std::mutex> lock(g_lock);
-            outer = g_opening;
-            g_opening = Opening{object, GetCurrentThreadId(), nullptr};
+            entry->next = entry->prev = entry;
+            entry->object = nullptr;
+            beginOpening(entry);
         }
-        open(object, entry->type);
-        Opening done;
-        {
-            std::lock_guard<std::mutex> lock(g_lock);
-            done = g_opening;
-            g_opening = outer;
-        }
-        if (done.release)
-            done.release(done.object);
+        open(entry, object, entry->type);
         return;
     }
     std::lock_guard<std::mutex> lock(g_lock);
@@ -200,44 +234,47 @@ void HVSOUND_Async_Append(HVSOUND_ASYNCENTRY* entry)
     ++g_count;
 }
 
-bool HVSOUND_Async_Withdraw(HVSOUND_ASYNCENTRY* entry, void* object, void (*release)(void* object))
+bool HVSOUND_Async_Withdraw(HVSOUND_ASYNCENTRY* entry, void* object, void (*release)(void* object), bool mayWait)
 {
-    std::lock_guard<std::mutex> lock(g_lock);
+    std::unique_lock<std::mutex> lock(g_lock);
     if (isLinked(entry) && entry->object == object) {
         unlink(entry);
         entry->object = nullptr;
         return true;
     }
-    if (g_opening.object == object) {
-        g_opening.release = release;
+    if (entry->opener == 0)
+        return true;
+    if (!mayWait || entry->opener == GetCurrentThreadId()) {
+        entry->release = release;
         return false;
     }
+    g_openEnded.wait(lock, [entry] { return entry->opener == 0; });
     return true;
 }
 
-bool HVSOUND_Async_Withdrawn(void* object)
+bool HVSOUND_Async_Withdrawn(HVSOUND_ASYNCENTRY* entry)
 {
     std::lock_guard<std::mutex> lock(g_lock);
-    return g_opening.object == object && g_opening.release != nullptr;
+    return entry->opener != 0 && entry->release != nullptr;
 }
 
 DWORD WINAPI HVSOUND_Async_Thread(LPVOID)
 {
     while (g_loaderState.load() == kRunning) {
+        HVSOUND_ASYNCENTRY* entry = nullptr;
         void* object = nullptr;
-        uint32_t type = 0;
         bool empty = false;
         {
             std::lock_guard<std::mutex> lock(g_lock);
             if (g_queue.next == &g_queue) {
                 empty = true;
             } else {
-                HVSOUND_ASYNCENTRY* entry = g_queue.next;
+                entry = g_queue.next;
                 unlink(entry);
                 object = entry->object;
-                type = entry->type;
                 entry->object = nullptr;
-                g_opening = Opening{object, GetCurrentThreadId(), nullptr};
+                if (object)
+                    beginOpening(entry);
             }
         }
         if (empty) {
@@ -248,15 +285,7 @@ DWORD WINAPI HVSOUND_Async_Thread(LPVOID)
             rest(kEmptyEntryRestMs);
             continue;
         }
-        open(object, type);
-        Opening done;
-        {
-            std::lock_guard<std::mutex> lock(g_lock);
-            done = g_opening;
-            g_opening = Opening{};
-        }
-        if (done.release)
-            done.release(done.object);
+        open(entry, object, entry->type);
     }
     g_loaderState = kStopped;
     return 0;

@@ -8,12 +8,17 @@
 #include <cstdint>
 
 // The entry a queued record embeds; `object` is the record, `type` says
-// which kind it is.
+// which kind it is. While its open runs, the entry marks its record as being
+// opened: `opener` is the thread that opens it (0 at any other time), and
+// `release` what is to be done with a record its owner let go meanwhile.
+// Both change under the queue's lock.
 struct HVSOUND_ASYNCENTRY {
     HVSOUND_ASYNCENTRY* next;
     HVSOUND_ASYNCENTRY* prev;
     void* object;
     uint32_t type;
+    DWORD opener;
+    void (*release)(void* object);
 };
 
 enum : uint32_t {
@@ -24,6 +29,7 @@ enum : uint32_t {
 // Loader state 0 (running), an empty queue; engine start calls it.
 void HVSOUND_Async_Init();
 // True when the loader thread exists or could be made (priority code 1).
+// Threads that make their first non-blocking opens at once start one loader.
 bool HVSOUND_Async_StartThread();
 // Asks the loader to stop and waits until it has (engine stop). Records
 // still queued then are marked failed and leave the queue.
@@ -33,14 +39,14 @@ void HVSOUND_Async_Shutdown();
 // thread.
 void HVSOUND_Async_Append(HVSOUND_ASYNCENTRY* entry);
 // Takes `object` back from the queue before its record is freed: a queued
-// entry is unlinked. A record the loader opens now is left to the loader,
-// which gives it to `release` once the open has returned: the call never
-// waits for the loader, whose open (a file callback, the open-done
-// callback) may itself wait for a lock the caller holds, or be the caller.
-// True when the record may go now.
-bool HVSOUND_Async_Withdraw(HVSOUND_ASYNCENTRY* entry, void* object, void (*release)(void* object));
-// True while the loader opens `object` and it has been withdrawn: its owner
-// has let it go, and the open tells nobody of it.
-bool HVSOUND_Async_Withdrawn(void* object);
+// entry is unlinked. A record being opened now is waited for when `mayWait`
+// and another thread opens it; otherwise (the opener's open, a file
+// callback or the open-done callback, may itself wait for a lock the caller
+// holds, or be the caller) it is left to its opener, which gives it to
+// `release` once the open has returned. True when the record may go now.
+bool HVSOUND_Async_Withdraw(HVSOUND_ASYNCENTRY* entry, void* object, void (*release)(void* object), bool mayWait);
+// True while the entry's record is being opened and has been withdrawn: its
+// owner has let it go, and the open tells nobody of it.
+bool HVSOUND_Async_Withdrawn(HVSOUND_ASYNCENTRY* entry);
 // The loader thread's procedure.
 DWORD WINAPI HVSOUND_Async_Thread(LPVOID parameter);

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <mutex>
 
 namespace {
 
@@ -121,6 +122,13 @@ HVSOUND_SAMPLE* newRecord(int index, uint32_t mode)
     return s;
 }
 
+// The sample table: its slots, its pointer and its size change under this
+// lock, so that threads loading samples at once keep a slot each. Nothing
+// under it waits for anything else: a sample the table gives up is freed
+// once the lock is let go.
+std::mutex g_tableLock;
+
+// Grows the table to hold `index` (under the table lock).
 bool growTable(int index)
 {
     HVSOUND_STATE& st = sampleState();
@@ -138,20 +146,21 @@ bool growTable(int index)
     return true;
 }
 
-// Allocates a record in slot `index` (-2 outside the table, -1 the first
-// empty slot), freeing what the slot held.
-HVSOUND_SAMPLE* allocRecord(int index, uint32_t mode)
+// Makes a record in slot `index` of the table (-1: the first empty slot),
+// or gives up the sample that holds that slot now through `displaced`
+// (under the table lock).
+HVSOUND_SAMPLE* placeRecord(int index, uint32_t mode, HVSOUND_SAMPLE** displaced)
 {
     HVSOUND_STATE& st = sampleState();
-    if (!st.driver || (!st.samples && index != HVSOUND_SAMPLE_INTERNAL)) {
+    *displaced = nullptr;
+    if (!st.samples) {
         HVSOUND_SetError(HVSOUND_ERR_UNINITIALISED);
         return nullptr;
     }
-    if (index < HVSOUND_SAMPLE_INTERNAL) {
+    if (index < HVSOUND_SAMPLE_FREE_SLOT) {
         HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
         return nullptr;
     }
-    mode = HVSOUND_Sample_NormaliseMode(mode);
     if (index == HVSOUND_SAMPLE_FREE_SLOT) {
         for (int i = 0; i < st.sampleTableSize; ++i) {
             if (!st.samples[i]) {
@@ -164,23 +173,56 @@ HVSOUND_SAMPLE* allocRecord(int index, uint32_t mode)
             if (!growTable(index))
                 return nullptr;
         }
-    } else if (index >= 0) {
+    } else {
         if (index >= st.sampleTableSize && !growTable(index))
             return nullptr;
-        if (st.samples[index])
-            HVSOUND_Sample_Free(st.samples[index]);
+        if (st.samples[index]) {
+            *displaced = st.samples[index];
+            st.samples[index] = nullptr;
+            return nullptr;
+        }
     }
     HVSOUND_SAMPLE* s = newRecord(index, mode);
-    if (s && index >= 0)
+    if (s)
         st.samples[index] = s;
     return s;
 }
 
+// Allocates a record in slot `index` (-2 outside the table, -1 the first
+// empty slot), freeing what the slot held.
+HVSOUND_SAMPLE* allocRecord(int index, uint32_t mode)
+{
+    HVSOUND_STATE& st = sampleState();
+    if (!st.driver) {
+        HVSOUND_SetError(HVSOUND_ERR_UNINITIALISED);
+        return nullptr;
+    }
+    mode = HVSOUND_Sample_NormaliseMode(mode);
+    if (index == HVSOUND_SAMPLE_INTERNAL)
+        return newRecord(index, mode);
+    for (;;) {
+        HVSOUND_SAMPLE* displaced;
+        HVSOUND_SAMPLE* s;
+        {
+            std::lock_guard<std::mutex> lock(g_tableLock);
+            s = placeRecord(index, mode, &displaced);
+        }
+        if (!displaced)
+            return s;
+        // Freed outside the lock: the free waits for the mixer. Another
+        // thread may fill the slot meanwhile; its sample is freed in turn.
+        HVSOUND_Sample_Free(displaced);
+    }
+}
+
 void freeRecord(HVSOUND_SAMPLE* s)
 {
-    if (s->tableIndex >= 0 && sampleState().samples && s->tableIndex < sampleState().sampleTableSize &&
-        sampleState().samples[s->tableIndex] == s)
-        sampleState().samples[s->tableIndex] = nullptr;
+    if (s->tableIndex >= 0) {
+        HVSOUND_STATE& st = sampleState();
+        std::lock_guard<std::mutex> lock(g_tableLock);
+        if (st.samples && s->tableIndex < st.sampleTableSize && st.samples[s->tableIndex] == s)
+            st.samples[s->tableIndex] = nullptr;
+    }
     HVSOUND_FREE(s);
 }
 
@@ -382,12 +424,18 @@ HVSOUND_SAMPLE* replaceWithCopy(HVSOUND_SAMPLE* source, uint32_t newMode)
     copy->playbackLimit = source->playbackLimit;
     HVSOUND_Sample_WriteGuards(copy);
 
+    // The copy takes the source's slot at once, so that no other load
+    // takes it between; the source goes as a sample of no slot.
     int slot = source->tableIndex;
-    HVSOUND_Sample_Free(source);
     if (slot >= 0) {
-        sampleState().samples[slot] = copy;
-        copy->tableIndex = slot;
+        HVSOUND_STATE& st = sampleState();
+        std::lock_guard<std::mutex> lock(g_tableLock);
+        if (st.samples && slot < st.sampleTableSize && st.samples[slot] == source) {
+            st.samples[slot] = copy;
+            copy->tableIndex = slot;
+        }
     }
+    HVSOUND_Sample_Free(source);
     return copy;
 }
 
@@ -781,6 +829,7 @@ HVSOUND_SAMPLE* HVSOUND_Sample_LoadCore(int index, const void* nameOrData, uint3
                                         HVSOUND_FILE* openFile)
 {
     HVSOUND_ClearErrorOnInitThread();
+    HVSOUND_LoadUnderWay load;
     if (!sampleState().initialised) {
         HVSOUND_SetError(HVSOUND_ERR_UNINITIALISED);
         return nullptr;

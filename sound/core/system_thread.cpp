@@ -26,6 +26,9 @@ thread_local bool t_engineThread = false;
 // How many holds of the engine's locks this thread has taken and not let go,
 // null locks (output type 12) counted too.
 thread_local int t_locksHeld = 0;
+// How many loads are under way on this thread (a load's file callback may
+// start another).
+thread_local int t_loads = 0;
 
 // What a thread the engine makes runs: its routine, marked as the engine's.
 struct EngineThreadStart {
@@ -43,10 +46,14 @@ DWORD WINAPI engineThreadMain(LPVOID parameter)
 
 } // namespace
 
+std::atomic<void (*)()> HVSOUND_Thread_CreateHook{nullptr};
+
 HANDLE HVSOUND_Thread_Create(LPTHREAD_START_ROUTINE routine, void* parameter, int priorityCode, int /*stackSize*/)
 {
     if (updateDriven())
         return kNoThread;
+    if (void (*hook)() = HVSOUND_Thread_CreateHook.load())
+        hook();
     DWORD id = 0;
     auto* start = new (std::nothrow) EngineThreadStart{routine, parameter};
     HANDLE thread = start ? CreateThread(nullptr, 0, engineThreadMain, start, 0, &id) : nullptr;
@@ -121,6 +128,21 @@ void HVSOUND_CriticalSection_Leave(CRITICAL_SECTION* lock)
 bool HVSOUND_CriticalSection_HeldHere()
 {
     return t_locksHeld > 0;
+}
+
+HVSOUND_LoadUnderWay::HVSOUND_LoadUnderWay()
+{
+    ++t_loads;
+}
+
+HVSOUND_LoadUnderWay::~HVSOUND_LoadUnderWay()
+{
+    --t_loads;
+}
+
+bool HVSOUND_Thread_LoadUnderWay()
+{
+    return t_loads > 0;
 }
 
 HANDLE HVSOUND_Event_Create()

@@ -4,6 +4,7 @@
 
 #include "platform/kernel/Kernel.h"
 
+#include <atomic>
 #include <cstdint>
 
 // Starts `routine(parameter)` on a new thread. Priority codes: -1 below
@@ -14,6 +15,9 @@ HANDLE HVSOUND_Thread_Create(LPTHREAD_START_ROUTINE routine, void* parameter, in
 // True on a thread made by HVSOUND_Thread_Create (the mixer, stream and
 // loader threads, which make the engine's callbacks).
 bool HVSOUND_Thread_IsEngineThread();
+// Test hook: when set, called on the thread that asks for an engine thread,
+// just before the thread is made.
+extern std::atomic<void (*)()> HVSOUND_Thread_CreateHook;
 // Ends the use of a thread: waits until its routine has returned and releases
 // the handle. The caller must have asked the thread to stop first; a thread
 // is never cut off in the middle of its work, where it could hold a lock.
@@ -32,6 +36,19 @@ void HVSOUND_CriticalSection_Leave(CRITICAL_SECTION* lock);
 // wait for another of the engine's threads, which may be waiting for that
 // lock, must not wait here.
 bool HVSOUND_CriticalSection_HeldHere();
+
+// A load of a sample, a stream or a song under way on this thread, for its
+// scope: its file callbacks run here, and a call in one of them must not
+// free what the load goes on with once the callback returns.
+class HVSOUND_LoadUnderWay {
+public:
+    HVSOUND_LoadUnderWay();
+    ~HVSOUND_LoadUnderWay();
+    HVSOUND_LoadUnderWay(const HVSOUND_LoadUnderWay&) = delete;
+    HVSOUND_LoadUnderWay& operator=(const HVSOUND_LoadUnderWay&) = delete;
+};
+// True while a load is under way on this thread.
+bool HVSOUND_Thread_LoadUnderWay();
 
 // Auto-reset events, initially not signalled; null under output type 12.
 HANDLE HVSOUND_Event_Create();

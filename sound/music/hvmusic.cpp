@@ -186,6 +186,7 @@ HVMUSIC_SONG* allocSong()
 // `song`. False with the loader's error (9 when nothing could be opened).
 bool loadInto(HVMUSIC_SONG* song, const void* nameOrData, int offset, int length, uint32_t mode)
 {
+    HVSOUND_LoadUnderWay load;
     if (!nameOrData) {
         HVSOUND_SetError(HVSOUND_ERR_FILE_NOTFOUND);
         return false;
@@ -344,6 +345,8 @@ bool HVMUSIC_SetBPM(HVMUSIC_SONG* song, int bpm)
 {
     if (!song)
         return false;
+    // The mix cycle reads the tick length as it plays the song.
+    MixerLock lock;
     song->bpm = bpm < 1 ? 1 : bpm;
     double ticksPerSecond = double(song->bpm) * 0.4 * double(song->speedFactor);
     if (ticksPerSecond >= 0.01)
@@ -418,7 +421,7 @@ void HVMUSIC_LoadQueued(HVMUSIC_SONG* song)
         // thread): its owner has let it go, and the loader frees it on
         // return. A free from now on finds it valid, under the same lock.
         MixerLock lock;
-        if (HVSOUND_Async_Withdrawn(song))
+        if (HVSOUND_Async_Withdrawn(&song->queueEntry))
             return;
         if (loaded)
             song->valid = true;
@@ -439,12 +442,18 @@ bool HVMUSIC_FreeSong(HVMUSIC_SONG* song)
     }
     // The free, the loader and the mixer thread each have the record until
     // they let go of it. A song still waiting in the open queue is taken
-    // back, so the loader never fills a freed record; one the loader opens
-    // now is the loader's to let go once the open returns. A callback of the
-    // song that the mixer thread calls now (a song played in its open-done
-    // callback has them too) has it until the callback returns.
+    // back, so the loader never fills a freed record. One the loader opens
+    // now is waited for where the wait can end: not on one of the engine's
+    // threads, not inside one of its locks (the open takes them) and not in
+    // a file callback of a load (whose caller may be what the open waits
+    // for). Elsewhere it is the loader's to let go once the open returns. A
+    // callback of the song that the mixer thread calls now (a song played in
+    // its open-done callback has them too) has it until the callback
+    // returns.
     song->holds.store(3, std::memory_order_relaxed);
-    bool loaderDone = HVSOUND_Async_Withdraw(&song->queueEntry, song, letGoFreed);
+    const bool mayWait = !HVSOUND_Thread_IsEngineThread() && !HVSOUND_CriticalSection_HeldHere() &&
+                         !HVSOUND_Thread_LoadUnderWay();
+    bool loaderDone = HVSOUND_Async_Withdraw(&song->queueEntry, song, letGoFreed, mayWait);
     bool mixerDone;
     {
         MixerLock lock;

@@ -218,12 +218,15 @@ HVMUSIC_SONG* HVMUSIC_LoadSong(const char* name);
 // mode 0x1000000 the song comes back at once and the open queue loads it.
 HVMUSIC_SONG* HVMUSIC_LoadSongEx(const void* nameOrData, int offset, int length, uint32_t mode,
                                  const int* sampleList, int sampleCount);
-// Frees a song. The song stops and leaves the song list at once, and never
-// waits for another thread: a song the loader is opening now (freed in a
-// file callback or the open-done callback of its own non-blocking open, or
-// on any other thread meanwhile) goes once the open has returned, and a
-// song whose callback runs now on the mixer thread once that callback has
-// returned. A song freed before its open is done gets no open-done call.
+// Frees a song. A song the loader is opening now is waited for: the free
+// returns once the open, its file callbacks and its open-done callback, is
+// over, and nothing of the open reads the song or the data it was given
+// after that. Where that wait might never end (on one of the engine's
+// threads; on the thread that opens the song, in a file callback or the
+// open-done callback of its own open; inside one of the engine's locks; in a
+// file callback of any load) the song stops and leaves the song list at
+// once, goes once the open has returned, and gets no open-done call. A song whose callback runs
+// now on the mixer thread goes once that callback has returned.
 bool HVMUSIC_FreeSong(HVMUSIC_SONG* song);
 bool HVMUSIC_PlaySong(HVMUSIC_SONG* song);
 bool HVMUSIC_StopSong(HVMUSIC_SONG* song);

@@ -448,6 +448,7 @@ HVSOUND_STREAM* HVSOUND_Stream_Open(const void* nameOrData, uint32_t mode, int o
 HVSOUND_STREAM* HVSOUND_Stream_OpenCore(HVSOUND_STREAM* record, const void* nameOrData, uint32_t mode, int offset,
                                         int length)
 {
+    HVSOUND_LoadUnderWay load;
     // 1, 2, 3: the mode, the file and its window.
     mode = normaliseOpenMode(mode);
     if (!nameOrData) {
@@ -683,7 +684,9 @@ int HVSOUND_Stream_PlayEx(int channel, HVSOUND_STREAM* stream, HVSOUND_DSPUNIT* 
     // the stream lock; only a play made from inside that refill, or from
     // inside the stream's fill, finds it under way.
     StreamLocks lock(StreamLocks::Stream);
-    if (stream->busy > 0 || stream->closing) {
+    if (stream->closing)
+        return -1;
+    if (stream->busy > 0) {
         HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
         return -1;
     }
@@ -779,6 +782,9 @@ bool HVSOUND_Stream_Close(HVSOUND_STREAM* stream)
         HVSOUND_SetError(HVSOUND_ERR_INVALID_PARAM);
         return false;
     }
+    // Already closing: the close under way goes on, wherever this is asked.
+    if (stream->closing)
+        return true;
     if (refusedInMixCycle())
         return false;
     // The refill work runs under the stream lock, and so does the pass:

@@ -169,7 +169,9 @@ struct HVSOUND_STREAM {
     bool prefillNeeded;
     bool prefilling;
     std::atomic<bool> openFailed;
-    bool closing;
+    // Set under the stream lock; a close or play asked for inside a mix
+    // cycle, which cannot take that lock, reads it too.
+    std::atomic<bool> closing;
     // The refill work under way on the stream (a seek, a prefill, a fill),
     // nested: set and read under the stream lock, so only the thread doing
     // that work (and the callbacks it makes) ever finds it above 0.
@@ -200,7 +202,8 @@ bool HVSOUND_Stream_Stop(HVSOUND_STREAM* stream);
 // its end callback (the stream thread's pass is at it), or while a sync
 // callback of it runs on the mixer thread, stops at once; it leaves the list
 // once the pass has left it, and its record goes once the pass and the
-// callback are done with it.
+// callback are done with it. A close of a stream already closing answers
+// true, on any thread (inside a mix cycle too).
 bool HVSOUND_Stream_Close(HVSOUND_STREAM* stream);
 // Changes the loop bits (mask 7) and the 2D bit of the sample.
 bool HVSOUND_Stream_SetMode(HVSOUND_STREAM* stream, uint32_t mode);
@@ -213,7 +216,8 @@ HVSOUND_STREAM* HVSOUND_Stream_Create(HVSOUND_STREAM* record, HVSOUND_STREAM_FIL
                                       uint32_t mode, int rate, void* fillUserData, int channels);
 // A play or a seek made from inside the stream's own refill work on this
 // thread (see Close) is refused with error 14, as it would refill the
-// buffer under the work that is filling it.
+// buffer under the work that is filling it. A play of a stream found
+// closing answers -1 and leaves the error as it was.
 int HVSOUND_Stream_PlayEx(int channel, HVSOUND_STREAM* stream, HVSOUND_DSPUNIT* unit, bool paused);
 bool HVSOUND_Stream_StopCore(HVSOUND_STREAM* stream, bool callEnd);
 bool HVSOUND_Stream_SetPositionCore(HVSOUND_STREAM* stream, uint32_t byteOffset, bool force, bool noPrefill);

@@ -126,7 +126,9 @@ HVSOUND_STREAM* HVSOUND_Stream_ListHead()
 
 bool HVSOUND_Stream_LayerRunning()
 {
-    return g_layer.head.next != nullptr && g_layer.threadState == HVSOUND_STREAMTHREAD_RUNNING;
+    // The start makes the list before it sets the state; the list itself,
+    // whose links change under its lock, is not read here.
+    return g_layer.threadState == HVSOUND_STREAMTHREAD_RUNNING;
 }
 
 HVSOUND_STREAM* HVSOUND_Stream_PassAt()

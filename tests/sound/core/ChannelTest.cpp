@@ -353,29 +353,41 @@ TEST_F(SoundCoreChannels, AllChannelsAnswerTogether)
     EXPECT_TRUE(HVSOUND_IsPlaying(HVSOUND_SYSTEMCHANNEL)) << "-3 leaves the system channel alone";
 }
 
-// Run under ThreadSanitizer: a play's search and set-up of a channel meet
-// the other thread's changes and frees under the mixer lock (which an
-// output driven by update calls does without).
+// Run under ThreadSanitizer: a play's search and set-up of a channel, and
+// the count of the channels playing, meet the other thread's changes of
+// every channel and frees under the mixer lock (which an output driven by
+// update calls does without): on the software channels of the no-sound
+// output, and on DirectSound's hardware voices as well, whose state the
+// count reads from the channel records.
 TEST_F(SoundCoreChannels, SoundsStartSafelyWhileAnotherThreadChangesAndFreesChannels)
 {
-    start(4, HVSOUND_OUTPUT_NOSOUND);
-    HVSOUND_SAMPLE* kept = rampSample(400, HVSOUND_MODE_16BITS | HVSOUND_MODE_LOOP_NORMAL);
-    std::atomic<bool> done{false};
-    std::thread starter([kept, &done] {
-        for (int i = 0; i < 2000; ++i)
-            HVSOUND_PlaySound(HVSOUND_FREE, kept);
-        done = true;
-    });
-    for (int round = 0; !done; ++round) {
-        HVSOUND_SetVolume(HVSOUND_ALL, round % 256);
-        HVSOUND_SAMPLE* brief = rampSample(100);
-        HVSOUND_PlaySound(HVSOUND_FREE, brief);
-        HVSOUND_Sample_Free(brief);
-    }
-    starter.join();
-    for (int i = 0; i < HVSOUND_GetMaxChannels(); ++i) {
-        HVSOUND_SAMPLE* playing = HVSOUND_GetCurrentSample(i);
-        EXPECT_TRUE(!playing || playing == kept) << "channel " << i << " names a freed sample";
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    for (int output : {HVSOUND_OUTPUT_NOSOUND, HVSOUND_OUTPUT_DSOUND}) {
+        SCOPED_TRACE(output);
+        // The device plays in real time.
+        platform::setClock(output == HVSOUND_OUTPUT_DSOUND ? nullptr : &clock);
+        start(4, output);
+        HVSOUND_SAMPLE* kept = rampSample(400, HVSOUND_MODE_16BITS | HVSOUND_MODE_LOOP_NORMAL);
+        std::atomic<bool> done{false};
+        std::thread starter([kept, &done] {
+            for (int i = 0; i < 2000; ++i) {
+                HVSOUND_PlaySound(HVSOUND_FREE, kept);
+                HVSOUND_GetChannelsPlaying();
+            }
+            done = true;
+        });
+        for (int round = 0; !done; ++round) {
+            HVSOUND_SetVolume(HVSOUND_ALL, round % 256);
+            HVSOUND_SAMPLE* brief = rampSample(100);
+            HVSOUND_PlaySound(HVSOUND_FREE, brief);
+            HVSOUND_Sample_Free(brief);
+        }
+        starter.join();
+        for (int i = 0; i < HVSOUND_GetMaxChannels(); ++i) {
+            HVSOUND_SAMPLE* playing = HVSOUND_GetCurrentSample(i);
+            EXPECT_TRUE(!playing || playing == kept) << "channel " << i << " names a freed sample";
+        }
+        HVSOUND_Close();
     }
 }
 

@@ -1,11 +1,14 @@
-// Samples: allocation and mode normalisation, the sample table, writing with
-// conversion, lock wrap, multichannel planes, loop points and guards, free.
+// Samples: allocation and mode normalisation, the sample table (two threads
+// taking slots at once), writing with conversion, lock wrap, multichannel
+// planes, loop points and guards, free.
 #include "tests/sound/core/SoundTestSupport.h"
 #include "tests/sound/formats/VorbisFixtures.h"
 #include "tests/sound/formats/WavBuilder.h"
 #include "tests/support/TempDir.h"
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -106,6 +109,67 @@ TEST_F(SoundCoreSamples, TableGrowsBy256AndSlotsAreReused)
     ASSERT_NE(replacement, nullptr);
     EXPECT_EQ(st->samples[300], replacement);
     EXPECT_FALSE(HVSOUND_IsPlaying(channel & HVSOUND_CHANNEL_INDEX_MASK)) << "the old sample was stopped and freed";
+}
+
+// The engine's memory of the test below: the first allocation the held
+// thread makes once armed waits until the other thread is blocked (or has
+// its sample).
+std::atomic<bool> g_tableHoldArmed{false};
+std::atomic<long> g_tableOther{0};
+std::atomic<bool> g_tableOtherDone{false};
+thread_local bool t_tableHeld = false;
+
+void* holdFirstTableAllocation(size_t size)
+{
+    if (t_tableHeld && g_tableHoldArmed.exchange(false))
+        soundtest::untilBlockedOr(g_tableOther, [] { return g_tableOtherDone.load(); });
+    return malloc(size);
+}
+
+TEST_F(SoundCoreSamples, TwoThreadsTakingFreeSlotsAtOnceKeepOneSlotEach)
+{
+    // One thread is held in the first allocation its sample needs (the
+    // record; the table's growth when every slot is taken) while another
+    // takes a free slot for its own.
+    start();
+    HVSOUND_STATE* st = HVSOUND_GetState();
+    auto alloc = [] { return HVSOUND_Sample_Alloc(-1, 16, 0, 22050, 255, 128, 128); };
+    for (int taken : {0, 256}) {
+        SCOPED_TRACE(std::to_string(taken) + " slots taken");
+        std::vector<HVSOUND_SAMPLE*> samples;
+        for (int i = 0; i < taken; ++i)
+            samples.push_back(alloc());
+        g_tableOther = 0;
+        g_tableOtherDone = false;
+        st->memoryPool.userAlloc = holdFirstTableAllocation;
+        st->memoryPool.userRealloc = nullptr; // the growth allocates anew
+        g_tableHoldArmed = true;
+        HVSOUND_SAMPLE* held = nullptr;
+        HVSOUND_SAMPLE* other = nullptr;
+        std::thread first([&] {
+            t_tableHeld = true;
+            held = alloc();
+        });
+        while (g_tableHoldArmed)
+            std::this_thread::yield();
+        std::thread second([&] {
+            g_tableOther = platform::systemThreadId();
+            other = alloc();
+            g_tableOtherDone = true;
+        });
+        first.join();
+        second.join();
+        st->memoryPool.userAlloc = malloc;
+        st->memoryPool.userRealloc = realloc;
+        ASSERT_TRUE(held && other);
+        EXPECT_NE(held->tableIndex, other->tableIndex);
+        EXPECT_EQ(st->samples[held->tableIndex], held);
+        EXPECT_EQ(st->samples[other->tableIndex], other);
+        samples.push_back(held);
+        samples.push_back(other);
+        for (HVSOUND_SAMPLE* sample : samples)
+            HVSOUND_Sample_Free(sample);
+    }
 }
 
 TEST_F(SoundCoreSamples, FreeingAPlayingSampleStopsItsChannels)

@@ -1,6 +1,9 @@
 // SoundTestSupport.h: a fixture that runs the sound engine headless and
 // deterministic (output type 12, the fake clock, a seeded generator) and
-// puts the engine's settings back after each test.
+// puts the engine's settings back after each test; a user file that reads
+// memory; the wait of a test that holds one thread mid-step until another is
+// blocked; and the processor time of the tests that run the engine's
+// threads.
 #pragma once
 
 #include "platform/kernel/Kernel.h"
@@ -9,9 +12,21 @@
 #include "sound/core/hvsound_sample.h"
 #include "sound/mixer/sound_software.h"
 
+#include "tests/support/MachinePace.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include <sys/resource.h>
 
 namespace soundtest {
 
@@ -66,5 +81,60 @@ protected:
     platform::FakeClock clock{1000};
     int bytesBefore = 0;
 };
+
+// A file of the user file callbacks that reads a block of memory: what
+// their read and seek do with its handle.
+struct MemoryFile {
+    const std::vector<uint8_t>* data;
+    int at;
+
+    int read(void* buffer, int bytes)
+    {
+        int n = std::max(0, std::min(bytes, int(data->size()) - at));
+        std::memcpy(buffer, data->data() + at, size_t(n));
+        at += n;
+        return n;
+    }
+
+    int seek(int offset, int origin)
+    {
+        int size = int(data->size());
+        int base = origin == SEEK_END ? size : origin == SEEK_CUR ? at : 0;
+        at = std::max(0, std::min(size, base + offset));
+        return 0;
+    }
+};
+
+// Waits until the thread whose system id (platform::systemThreadId) is in
+// `thread` sleeps in a call, blocked on a lock or in a wait, on three looks
+// in a row, or until `done` holds. A test holds one thread mid-step until
+// the other is there. False when neither comes within a hang's limit, 20 s
+// at the pace the machine gives the test.
+template <typename F>
+bool untilBlockedOr(const std::atomic<long>& thread, F done)
+{
+    testsupport::MachinePace pace;
+    int asleep = 0;
+    while (pace.counted() < 20000) {
+        if (done())
+            return true;
+        platform::ThreadActivity activity;
+        const long id = thread.load();
+        asleep = id != 0 && platform::threadActivity(id, activity) && activity.asleep ? asleep + 1 : 0;
+        if (asleep >= 3)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return done();
+}
+
+// The processor time this process has used, in seconds.
+inline double processorSeconds()
+{
+    rusage usage = {};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
 
 } // namespace soundtest

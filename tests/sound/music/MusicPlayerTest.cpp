@@ -226,6 +226,14 @@ TEST_F(MusicPlayerTest, SongsAreFreedAndStoppedSafelyWhileTheMixerThreadPlaysThe
             HVMUSIC_StopSong(song);
         if (round % 4 == 1)
             HVMUSIC_SetPaused(song, true);
+        if (round % 4 == 2) {
+            // The tempo changes while the mixer thread plays a few more
+            // blocks of the song (5 s of real time at most).
+            const int until = blocksMixed() + 3;
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+            for (int bpm = 32; blocksMixed() < until && std::chrono::steady_clock::now() < deadline; ++bpm)
+                HVMUSIC_SetBPM(song, bpm % 255 + 1);
+        }
         EXPECT_TRUE(HVMUSIC_FreeSong(song));
     }
     EXPECT_GT(blocksMixed(), mixedBefore) << "the mixer thread ran meanwhile";

@@ -33,8 +33,6 @@
 #include <utility>
 #include <vector>
 
-#include <sys/resource.h>
-
 namespace {
 
 using namespace streamtest;
@@ -421,7 +419,8 @@ TEST_F(SoundStreamThread, WithoutSoftwareChannelsASyncCallbackIsMadeOnTheStreamT
 }
 
 // The callback matrix. Each row is one kind of callback, made on one of the
-// engine's threads or inside an engine call on the caller's; once its row
+// engine's threads or inside an engine call (a blocking load's among them)
+// on the caller's; once its row
 // is armed, the first such callback makes every call below in this order
 // and keeps the error each gave (none when it went through).
 enum Call : int {
@@ -564,20 +563,22 @@ void awaitArmed()
 
 // The user file functions of the matrix: "own" is the row's own stream's
 // file (g_ownFile, from memory), or, where the row makes its calls in the
-// open, a file that makes them and then does not open; "blocker" holds the
+// open, a file that makes them and then does not open; "load" is the file of
+// a blocking load on the caller's thread (g_loadFile); "blocker" holds the
 // loader until the row is armed; every other name is missing. Where the row
-// says so, the read on the stream thread (in the fill) or the seek outside
-// the engine's threads (a seek the program makes) makes the calls.
-enum class FileCalls { None, Open, Read, Seek };
+// says so, the read on the stream thread (in the fill), the seek outside the
+// engine's threads (a seek the program makes), or the read or close of the
+// file a blocking load reads makes the calls.
+enum class FileCalls { None, Open, Read, Seek, LoadRead, LoadClose };
 std::atomic<FileCalls> g_fileCalls{FileCalls::None};
 const std::vector<uint8_t>* g_ownFile = nullptr;
+const std::vector<uint8_t>* g_loadFile = nullptr;
 // Set by the open-done callback of a song freed in a file callback of its
 // open, which its owner has let go and which is told nothing more.
 std::atomic<bool> g_toldAfterFree{false};
 
-struct TestFile {
-    const std::vector<uint8_t>* data;
-    int at;
+struct TestFile : soundtest::MemoryFile {
+    bool loaded; // the file of a blocking load
 };
 
 void* openTestFile(const char* name)
@@ -587,6 +588,8 @@ void* openTestFile(const char* name)
         awaitArmed();
         return nullptr;
     }
+    if (file == "load")
+        return g_loadFile ? new TestFile{{g_loadFile, 0}, true} : nullptr;
     if (file != "own")
         return nullptr;
     if (g_fileCalls == FileCalls::Open) {
@@ -594,34 +597,31 @@ void* openTestFile(const char* name)
         makeTheCalls();
         return nullptr;
     }
-    return g_ownFile ? new TestFile{g_ownFile, 0} : nullptr;
+    return g_ownFile ? new TestFile{{g_ownFile, 0}, false} : nullptr;
 }
 
 void closeTestFile(void* handle)
 {
-    delete static_cast<TestFile*>(handle);
+    auto* f = static_cast<TestFile*>(handle);
+    if (f->loaded && g_fileCalls == FileCalls::LoadClose)
+        makeTheCalls();
+    delete f;
 }
 
 int readTestFile(void* buffer, int bytes, void* handle)
 {
-    if (g_fileCalls == FileCalls::Read && HVSOUND_Stream_OnStreamThread())
-        makeTheCalls();
     auto* f = static_cast<TestFile*>(handle);
-    int n = std::max(0, std::min(bytes, int(f->data->size()) - f->at));
-    std::memcpy(buffer, f->data->data() + f->at, size_t(n));
-    f->at += n;
-    return n;
+    if ((g_fileCalls == FileCalls::Read && HVSOUND_Stream_OnStreamThread()) ||
+        (f->loaded && g_fileCalls == FileCalls::LoadRead))
+        makeTheCalls();
+    return f->read(buffer, bytes);
 }
 
 int seekTestFile(void* handle, int offset, int origin)
 {
     if (g_fileCalls == FileCalls::Seek && !HVSOUND_Thread_IsEngineThread())
         makeTheCalls();
-    auto* f = static_cast<TestFile*>(handle);
-    int size = int(f->data->size());
-    int base = origin == SEEK_END ? size : origin == SEEK_CUR ? f->at : 0;
-    f->at = std::max(0, std::min(size, base + offset));
-    return 0;
+    return static_cast<TestFile*>(handle)->seek(offset, origin);
 }
 
 int tellTestFile(void* handle)
@@ -658,20 +658,12 @@ void* passBuffer(void*, void* buffer, int, void*)
     return buffer;
 }
 
-// The processor time this process has used, in seconds.
-double processorSeconds()
-{
-    rusage usage = {};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
 TEST_F(SoundStreamThread, ACallInACallbackOnTheEnginesOwnThreadCompletesOrIsRefusedAndItsStarterClosesIt)
 {
     // Each row is one kind of callback: made on one of the engine's threads
     // (the mixer, the stream thread, the loader), or inside an engine call
-    // (a mix cycle update-driven, a seek) on the caller's. Its first call
+    // (a mix cycle update-driven, a seek, a blocking load) on the caller's.
+    // Its first call
     // once the row is armed makes every engine call of the matrix: on a
     // channel, a sample, another unit, a song and a stream (its own where it
     // has one), another stream's close, a blocking open, the free of records
@@ -847,6 +839,33 @@ TEST_F(SoundStreamThread, ACallInACallbackOnTheEnginesOwnThreadCompletesOrIsRefu
              answers("the seek", [] { HVSOUND_Stream_SetPositionCore(g_targets.stream, 0, false, false); });
          },
          false, FileCalls::Seek},
+        // A blocking load's own record is not the caller's until the load
+        // returns: these rows free other records of its kind in its place.
+        {"a file's close callback of a blocking sample load on the caller's thread", {},
+         [&] {
+             g_loadFile = &wav;
+             streamsAround([&] { return memoryStream(wav, HVSOUND_MODE_LOOP_NORMAL, kFreeOwn); });
+         },
+         [&] { EXPECT_NE(HVSOUND_Sample_Load(HVSOUND_FREE, "load", 0, 0, 0), nullptr); }, false,
+         FileCalls::LoadClose},
+        {"a file's read callback of a blocking stream open on the caller's thread", {},
+         [&] {
+             g_loadFile = &wav;
+             streamsAround([&] { return memoryStream(wav, HVSOUND_MODE_LOOP_NORMAL, kFreeOwn); });
+         },
+         [&] { stream(HVSOUND_Stream_Open("load", HVSOUND_MODE_LOOP_NORMAL, 0, 0)); }, false, FileCalls::LoadRead},
+        {"a file's read callback of a blocking song load on the caller's thread", {},
+         [&] {
+             g_loadFile = &module;
+             songsAround([&] { return song(kFreeOwn); });
+         },
+         [&] {
+             HVMUSIC_SONG* loaded = HVMUSIC_LoadSongEx("load", 0, 0, 0, nullptr, 0);
+             EXPECT_NE(loaded, nullptr);
+             if (loaded)
+                 made.push_back({Kind::Song, loaded, -1});
+         },
+         false, FileCalls::LoadRead},
         {"a unit's callback in a mix cycle on the mixer thread", inAMixCycle, [&] { unitsAround(unitCalls); },
          activateOwnUnit},
         {"a unit's callback in a mix cycle on the mixer thread, with the stream thread held in its pass",
@@ -932,7 +951,7 @@ TEST_F(SoundStreamThread, ACallInACallbackOnTheEnginesOwnThreadCompletesOrIsRefu
          },
          nullptr},
     };
-    const double processorBefore = processorSeconds();
+    const double processorBefore = soundtest::processorSeconds();
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         g_armed = false;
@@ -941,7 +960,7 @@ TEST_F(SoundStreamThread, ACallInACallbackOnTheEnginesOwnThreadCompletesOrIsRefu
             error = HVSOUND_ERR_NONE;
         g_fileCalls = row.fileCalls;
         g_toldAfterFree = g_passHeld = false;
-        g_ownFile = nullptr;
+        g_ownFile = g_loadFile = nullptr;
         g_targets = CallTargets{};
         made.clear();
         const int bytesBefore = HVSOUND_GetState()->memoryPool.bytesInUse;
@@ -1000,7 +1019,7 @@ TEST_F(SoundStreamThread, ACallInACallbackOnTheEnginesOwnThreadCompletesOrIsRefu
     }
     // The rows' waits sleep: the whole table, the engine's threads with it,
     // takes about a third of a processor second under ThreadSanitizer.
-    EXPECT_LT(processorSeconds() - processorBefore, 5.0) << "processor seconds the table took";
+    EXPECT_LT(soundtest::processorSeconds() - processorBefore, 5.0) << "processor seconds the table took";
 }
 
 TEST_F(SoundStreamThread, ASongOrStreamFreedWhileItsCallbackRunsGoesWhenTheCallbackReturns)
@@ -1010,8 +1029,10 @@ TEST_F(SoundStreamThread, ASongOrStreamFreedWhileItsCallbackRunsGoesWhenTheCallb
     // the fixture finds the record given back once the engine is closed.
     static std::atomic<int> read;
     static std::atomic<HVMUSIC_SONG*> opening;
-    static std::atomic<bool> openDoneRuns, freedInOpenDone, unitFreeReturned;
-    openDoneRuns = freedInOpenDone = unitFreeReturned = false;
+    static std::atomic<bool> openDoneRuns, freedInOpenDone, unitFreeReturned, unitHolds;
+    static std::atomic<long> player;
+    openDoneRuns = freedInOpenDone = unitFreeReturned = unitHolds = false;
+    player = 0;
     std::vector<uint8_t> module;
     const std::vector<uint8_t> plainModule = s3mtest::S3mBuilder().speed(5).build();
     const HVSOUND_FILE_CALLBACKS files = {openTestFile, closeTestFile, readTestFile, seekTestFile, tellTestFile};
@@ -1030,6 +1051,45 @@ TEST_F(SoundStreamThread, ASongOrStreamFreedWhileItsCallbackRunsGoesWhenTheCallb
         g_armed = true;
         mustReach(10.0, [blocker] { return blocker->done.load(); }, "the blocker's open never ends");
         EXPECT_TRUE(HVMUSIC_FreeSong(blocker));
+    };
+    // A song freed by a unit's callback while its open-done callback, held,
+    // still has it; the callback then plays it, which is refused. During the
+    // play the unit's cycle holds the mixer lock until the play, past its
+    // first look at the song, waits for that lock, and then frees the song.
+    static std::atomic<bool> duringThePlay;
+    auto freedByAUnit = [&](bool whileThePlayWaits) {
+        openDoneRuns = unitFreeReturned = false;
+        duringThePlay = whileThePlayWaits;
+        HVSOUND_DSPUNIT* unit = HVSOUND_DSP_Create(
+            [](void*, void* buffer, int, void*) {
+                if (openDoneRuns && !unitFreeReturned && (!duringThePlay || g_heldGo)) {
+                    if (duringThePlay) {
+                        unitHolds = true;
+                        soundtest::untilBlockedOr(player, [] { return false; });
+                    }
+                    HVMUSIC_FreeSong(opening);
+                    unitFreeReturned = true;
+                }
+                return buffer;
+            },
+            150, nullptr);
+        ASSERT_NE(unit, nullptr);
+        HVSOUND_DSP_SetActive(unit, true);
+        queued(plainModule, [](HVMUSIC_SONG* song) {
+            opening = song;
+            song->openDone = [](HVMUSIC_SONG* s, int) {
+                openDoneRuns = true;
+                holdFirstCall([s] {
+                    if (duringThePlay) {
+                        within(10.0, [] { return unitHolds.load(); });
+                        player = platform::systemThreadId();
+                    }
+                    // Freed: the play is refused, and the record is still there.
+                    bool played = HVMUSIC_PlaySong(s);
+                    read = !played && HVSOUND_GetError() == HVSOUND_ERR_INVALID_PARAM && !s->valid ? 1 : 2;
+                });
+            };
+        });
     };
     auto blocksMixed = [] {
         HVSOUND_Software_Lock();
@@ -1085,33 +1145,15 @@ TEST_F(SoundStreamThread, ASongOrStreamFreedWhileItsCallbackRunsGoesWhenTheCallb
              // The unit's free neither waits for the loader (whose callback
              // plays the song, which takes the mixer lock the unit's cycle
              // holds) nor holds up the mixer for the rest of the open.
-             HVSOUND_DSPUNIT* unit = HVSOUND_DSP_Create(
-                 [](void*, void* buffer, int, void*) {
-                     if (openDoneRuns && !unitFreeReturned) {
-                         HVMUSIC_FreeSong(opening);
-                         unitFreeReturned = true;
-                     }
-                     return buffer;
-                 },
-                 150, nullptr);
-             ASSERT_NE(unit, nullptr);
-             HVSOUND_DSP_SetActive(unit, true);
-             queued(plainModule, [](HVMUSIC_SONG* song) {
-                 opening = song;
-                 song->openDone = [](HVMUSIC_SONG* s, int) {
-                     openDoneRuns = true;
-                     holdFirstCall([s] {
-                         // Freed: the play is refused, and the record is still there.
-                         bool played = HVMUSIC_PlaySong(s);
-                         read = !played && HVSOUND_GetError() == HVSOUND_ERR_INVALID_PARAM && !s->valid ? 1 : 2;
-                     });
-                 };
-             });
+             freedByAUnit(false);
              mustReach(10.0, [] { return unitFreeReturned.load(); }, "the unit's free of the song never returns");
              const int blocks = blocksMixed();
              EXPECT_TRUE(within(5.0, [&] { return blocksMixed() >= blocks + 3; }))
                  << "the mixer mixes on while the song's open is under way";
          }},
+        {"a song's open-done callback on the loader thread, the song freed by a unit's callback while its play "
+         "waits for the mixer lock",
+         [&] { freedByAUnit(true); }},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.first);
@@ -1124,6 +1166,73 @@ TEST_F(SoundStreamThread, ASongOrStreamFreedWhileItsCallbackRunsGoesWhenTheCallb
         EXPECT_EQ(read, 1) << "the callback still had its record";
         HVSOUND_Close();
         HVSOUND_File_SetUserCallbacks(nullptr);
+    }
+}
+
+// A stream closed in its own end callback, which the stream thread's pass
+// keeps until the callback returns; the first of the callbacks the row names
+// to find it closes and plays it again and keeps the answers.
+std::atomic<HVSOUND_STREAM*> g_closing{nullptr};
+std::atomic<bool> g_closingFromUnit{false};
+std::atomic<bool> g_closingAsked{false};
+std::atomic<bool> g_closingAnswered{false};
+std::atomic<int> g_closedAgain{0};
+std::atomic<int> g_playedClosing{0};
+std::atomic<int> g_closingError{0};
+
+void callOnTheClosingStream()
+{
+    HVSOUND_STREAM* s = g_closing;
+    if (!s || g_closingAsked.exchange(true))
+        return;
+    HVSOUND_SetError(HVSOUND_ERR_NONE);
+    g_closedAgain = HVSOUND_Stream_Close(s) ? 1 : 0;
+    g_playedClosing = HVSOUND_Stream_Play(HVSOUND_FREE, s);
+    g_closingError = HVSOUND_GetError();
+    g_closingAnswered = true;
+}
+
+TEST_F(SoundStreamThread, AStreamAlreadyClosingAnswersTrueToACloseAndMinusOneToAPlayWithNoError)
+{
+    // The stream closes itself in its end callback; the same callback, or a
+    // unit's callback in a mix cycle while the end callback waits, closes
+    // and plays it again.
+    for (bool fromUnit : {false, true}) {
+        SCOPED_TRACE(fromUnit ? "in a unit's callback in a mix cycle on the mixer thread"
+                              : "in its end callback on the stream thread");
+        g_closing = nullptr;
+        g_closingFromUnit = fromUnit;
+        g_closingAsked = g_closingAnswered = false;
+        g_closedAgain = g_playedClosing = g_closingError = -2;
+        startThreaded();
+        HVSOUND_DSPUNIT* unit = HVSOUND_DSP_Create(
+            [](void*, void* buffer, int, void*) {
+                if (g_closingFromUnit)
+                    callOnTheClosingStream();
+                return buffer;
+            },
+            150, nullptr);
+        ASSERT_NE(unit, nullptr);
+        HVSOUND_DSP_SetActive(unit, true);
+        HVSOUND_STREAM* stream = openMemory(wav16(kRate / 8, 1), HVSOUND_MODE_LOOP_OFF);
+        ASSERT_NE(stream, nullptr);
+        forget(stream);
+        stream->endCallback = [](HVSOUND_STREAM* s, void*, int, void*) {
+            if (!HVSOUND_Stream_Close(s))
+                return true;
+            g_closing = s;
+            if (g_closingFromUnit)
+                within(10.0, [] { return g_closingAnswered.load(); });
+            else
+                callOnTheClosingStream();
+            return true;
+        };
+        ASSERT_NE(HVSOUND_Stream_Play(HVSOUND_FREE, stream), -1);
+        mustReach(10.0, [] { return g_closingAnswered.load(); }, "the calls on the closing stream");
+        EXPECT_EQ(g_closedAgain, 1) << "the close of a stream already closing";
+        EXPECT_EQ(g_playedClosing, -1) << "the play of a stream closing";
+        EXPECT_EQ(g_closingError, HVSOUND_ERR_NONE);
+        answers("the engine's close", [] { HVSOUND_Close(); });
     }
 }
 
