@@ -110,11 +110,9 @@ public:
         }
         return m_count >= count;
     }
-    // The mean time between its reports so far (zero before two).
-    std::chrono::steady_clock::duration reportSpan() const
-    {
-        return m_count < 2 ? std::chrono::steady_clock::duration::zero() : (m_last - m_first) / (m_count - 1);
-    }
+    // The time between the last two of its reports that came apart (zero
+    // before two have): the time its step between them took.
+    std::chrono::steady_clock::duration reportSpan() const { return m_span; }
     // Kills it, wherever it is, and waits for its end.
     void kill()
     {
@@ -204,8 +202,8 @@ private:
     void takeReports(int count)
     {
         const auto now = std::chrono::steady_clock::now();
-        if (m_count == 0)
-            m_first = now;
+        if (m_count > 0 && count == 1)
+            m_span = now - m_last;
         m_count += count;
         m_last = now;
     }
@@ -215,7 +213,8 @@ private:
     int m_reports = -1;
     int m_ended = -1; // a descriptor readable once the child has ended
     int m_count = 0;
-    std::chrono::steady_clock::time_point m_first, m_last;
+    std::chrono::steady_clock::time_point m_last;
+    std::chrono::steady_clock::duration m_span{};
 };
 
 } // namespace testsupport
