@@ -1,9 +1,9 @@
 // SettingsCrashTest.cpp: the sample game with three players' profiles, its
 // play (choosing a player, walking through the exits by clicks, each room
-// change saving) killed with SIGKILL at random moments 200 times; the
-// settings file is never set aside as damaged, and every start of the game
-// between the kills and after the last finds every profile, each of which
-// loads without a word of complaint into a room that exists.
+// change saving) killed with SIGKILL at random moments of its saves 64
+// times; the settings file is never set aside as damaged, and every start
+// of the game between the kills and after the last finds every profile,
+// each of which loads without a word of complaint into a room that exists.
 #include "core/lang/ByteArray.h"
 #include "game/dialogs/ChoosePlayer.h"
 #include "game/progress/ProgressRecord.h"
