@@ -89,6 +89,8 @@ public:
     ChildProgram(const ChildProgram&) = delete;
     ChildProgram& operator=(const ChildProgram&) = delete;
 
+    // Its process id (-1 once it was waited for, or when it did not start).
+    pid_t id() const { return m_child; }
     // Waits until the child has reported `count` times in all; false when
     // it ended first, or did not within a minute at the machine's pace (a
     // hang).
