@@ -10,11 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -31,6 +31,36 @@
 extern char** environ;
 
 namespace testsupport {
+
+// This process's environment with `changes` made in order: "NAME=value"
+// sets a variable, "NAME" alone takes it out. Made for a program a test
+// starts before its process is: the new process only starts the program.
+inline std::vector<std::string> environmentWith(const std::vector<std::string>& changes)
+{
+    std::vector<std::string> entries;
+    for (char** entry = environ; *entry; ++entry)
+        entries.push_back(*entry);
+    for (const std::string& change : changes) {
+        const std::string name = change.substr(0, change.find('=')) + "=";
+        entries.erase(std::remove_if(entries.begin(), entries.end(),
+                                     [&name](const std::string& entry) { return entry.rfind(name, 0) == 0; }),
+                      entries.end());
+        if (change.find('=') != std::string::npos)
+            entries.push_back(change);
+    }
+    return entries;
+}
+
+// The entries as exec takes them, ending with null (valid while the
+// entries are).
+inline std::vector<char*> execEntries(std::vector<std::string>& entries)
+{
+    std::vector<char*> pointers;
+    for (std::string& entry : entries)
+        pointers.push_back(&entry[0]);
+    pointers.push_back(nullptr);
+    return pointers;
+}
 
 class ChildProgram {
 public:
@@ -49,16 +79,10 @@ public:
         std::string filter = "--gtest_filter=";
         if (test)
             filter += std::string(test->test_suite_name()) + "." + test->name();
-        std::vector<std::string> settings{std::string(kRole) + "=" + role,
-                                          std::string(kFolder) + "=" + folder.string(),
-                                          "TMPDIR=" + m_folder.string()};
-        std::vector<char*> environment;
-        for (std::string& setting : settings)
-            environment.push_back(&setting[0]);
-        for (char** entry = environ; *entry; ++entry)
-            if (!setsOneOf(*entry, {kRole, kFolder, "TMPDIR"}))
-                environment.push_back(*entry);
-        environment.push_back(nullptr);
+        std::vector<std::string> settings = environmentWith({std::string(kRole) + "=" + role,
+                                                             std::string(kFolder) + "=" + folder.string(),
+                                                             "TMPDIR=" + m_folder.string()});
+        std::vector<char*> environment = execEntries(settings);
         char* arguments[] = {program_invocation_name, &filter[0], nullptr};
         int reports[2];
         if (pipe2(reports, O_CLOEXEC) != 0)
@@ -192,15 +216,6 @@ private:
     // How long a wait looks at once before it looks at its limit.
     static constexpr int kLookMs = 100;
 
-    static bool setsOneOf(const char* entry, std::initializer_list<const char*> names)
-    {
-        for (const char* name : names) {
-            const size_t length = std::strlen(name);
-            if (std::strncmp(entry, name, length) == 0 && entry[length] == '=')
-                return true;
-        }
-        return false;
-    }
     void takeReports(int count)
     {
         const auto now = std::chrono::steady_clock::now();
