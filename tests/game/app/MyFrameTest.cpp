@@ -251,7 +251,9 @@ public:
             return false;
         const pid_t box = fork();
         if (box == 0) {
-            // The process is the box's from here (what fork runs in it is done).
+            // The process is the box's from here (what fork runs in it is
+            // done). It makes only calls a signal handler may: the game's
+            // threads run on as it is forked.
             if (write(started[1], "x", 1) != 1)
                 _exit(1);
             // Never left waiting should the test fail.
