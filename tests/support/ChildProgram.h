@@ -79,9 +79,10 @@ public:
         std::string filter = "--gtest_filter=";
         if (test)
             filter += std::string(test->test_suite_name()) + "." + test->name();
+        // It writes no report of the tests it runs over its test's.
         std::vector<std::string> settings = environmentWith({std::string(kRole) + "=" + role,
                                                              std::string(kFolder) + "=" + folder.string(),
-                                                             "TMPDIR=" + m_folder.string()});
+                                                             "TMPDIR=" + m_folder.string(), "GTEST_OUTPUT"});
         std::vector<char*> environment = execEntries(settings);
         char* arguments[] = {program_invocation_name, &filter[0], nullptr};
         int reports[2];

@@ -22,7 +22,10 @@ namespace gametest {
 namespace {
 
 // Kills in all, and the most saves a child is let make before its kill.
-constexpr int kRounds = 200;
+// Each kill lands in a save, placed by the child's reports; each child is a
+// program started afresh, a second or more under the sanitizers on a slow
+// machine.
+constexpr int kRounds = 100;
 constexpr int kMostSavesBeforeKill = 3;
 // A child left alone stops by itself after this many saves.
 constexpr int kChildSaves = 20000;
@@ -135,6 +138,7 @@ TEST_F(ProfileCrashTest, KillingTheGameWhileItSavesNeverLosesTheProfileOrHalfSav
     std::chrono::steady_clock::duration saveTime{};
     int last = 0;
     int advanced = 0;
+    int cut = 0;
     for (int round = 0; round < kRounds; ++round) {
         const int saves = savesBeforeKill(random);
         testsupport::ChildProgram child("saver", world.folder());
@@ -145,14 +149,16 @@ TEST_F(ProfileCrashTest, KillingTheGameWhileItSavesNeverLosesTheProfileOrHalfSav
         child.kill();
         int n = -1;
         ASSERT_TRUE(savedNumber(n)) << "after round " << round;
-        // The saves it reported are kept.
+        // The saves it reported are kept, and no more when the kill cut the
+        // next one off.
         ASSERT_GE(n, last + saves) << "after round " << round;
         advanced += n > last ? 1 : 0;
+        cut += n == last + saves ? 1 : 0;
         last = n;
     }
-    // The kills came both before any save was written and between saves.
+    // Kills came after saves, and cut saves off.
     EXPECT_GT(advanced, kRounds / 10);
-    EXPECT_LT(advanced, kRounds);
+    EXPECT_GT(cut, 0);
 }
 
 TEST_F(ProfileCrashTest, TwoCopiesSavingTheirOwnProfilesKeepEachOthersSaves)
