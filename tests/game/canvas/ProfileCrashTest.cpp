@@ -14,6 +14,7 @@
 
 #include <lua.hpp>
 
+#include <chrono>
 #include <filesystem>
 #include <random>
 #include <thread>
