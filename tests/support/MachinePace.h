@@ -1,18 +1,14 @@
 // MachinePace.h: time counted at the pace the machine gives a program, for
-// the wall-clock limits that only catch a hang; a child process's own
-// running time; and a processor kept busy.
+// the wall-clock limits that only catch a hang; and a processor kept busy.
 #pragma once
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
-#include <ctime>
 #include <sched.h>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
 #include <vector>
 
@@ -66,41 +62,13 @@ private:
     double m_topLoad = 0;
 };
 
-// Waits until a child process has run for a time on its own processor clock,
-// or has ended (it stays to be waited for); a minute at most. A kill timed
-// so lands at the same point of the child's work however long a busy
-// machine keeps it from running.
-inline void waitUntilChildHasRun(pid_t child, std::chrono::microseconds ran)
-{
-    clockid_t childClock;
-    if (clock_getcpuclockid(child, &childClock) != 0)
-        return;
-    for (int wait = 0; wait < 600000; ++wait) {
-        timespec used{};
-        siginfo_t ended{};
-        if (clock_gettime(childClock, &used) != 0 ||
-            std::chrono::seconds(used.tv_sec) + std::chrono::nanoseconds(used.tv_nsec) >= ran ||
-            (waitid(P_PID, id_t(child), &ended, WEXITED | WNOHANG | WNOWAIT) == 0 && ended.si_pid == child))
-            return;
-        std::this_thread::sleep_for(std::chrono::microseconds(100));
-    }
-}
-
 // The first processor this process may use, shared with three threads that
 // never rest while the object lives: a thread moved onto it gets a quarter
-// of it at most. The object is whole once all three spin: a process forked
-// (a death test) while one of them still starts would inherit the locks its
-// start holds (the sanitizer's allocator) and wait for them for ever.
+// of it at most. The object is whole once all three spin.
 class BusyProcessor {
 public:
     BusyProcessor()
     {
-        const cpu_set_t usable = usableProcessors();
-        int first = 0;
-        while (first < CPU_SETSIZE - 1 && !CPU_ISSET(first, &usable))
-            ++first;
-        CPU_ZERO(&m_processor);
-        CPU_SET(first, &m_processor);
         for (int i = 0; i < 3; ++i)
             m_spinning.emplace_back([this] {
                 share(0);
@@ -122,11 +90,22 @@ public:
 
     // Moves a thread onto the processor (its system id, which for a
     // process's first thread is the process's; 0: the calling thread); the
-    // threads it makes from then on run there too.
-    void share(pid_t id) const { sched_setaffinity(id, sizeof m_processor, &m_processor); }
+    // threads it makes from then on run there too. A process with the same
+    // processors as the object's (one it started, or started it) may move
+    // its threads there too.
+    static void share(pid_t id)
+    {
+        const cpu_set_t usable = usableProcessors();
+        int first = 0;
+        while (first < CPU_SETSIZE - 1 && !CPU_ISSET(first, &usable))
+            ++first;
+        cpu_set_t processor;
+        CPU_ZERO(&processor);
+        CPU_SET(first, &processor);
+        sched_setaffinity(id, sizeof processor, &processor);
+    }
 
 private:
-    cpu_set_t m_processor;
     std::atomic<bool> m_busy{true};
     std::atomic<int> m_spinningCount{0};
     std::vector<std::thread> m_spinning;

@@ -22,22 +22,27 @@ class TestXServer {
 public:
     explicit TestXServer(const std::filesystem::path& folder)
     {
+        // All is made before the fork: the test's threads may hold locks,
+        // and the new process only starts the server.
+        const std::string server = program();
         int told[2];
-        if (pipe2(told, O_CLOEXEC) != 0)
+        if (server.empty() || pipe2(told, O_CLOEXEC) != 0)
             return;
+        const int log = open((folder / "xserver.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         m_server = fork();
         if (m_server == 0) {
             prctl(PR_SET_PDEATHSIG, SIGKILL);
             // The server tells its display's number on descriptor 3.
             dup2(told[1], 3);
-            const int log = open((folder / "xserver.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
             dup2(log, 1);
             dup2(log, 2);
-            execlp("Xvfb", "Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-nolisten", "unix", "-nolock", "-screen",
-                   "0", "800x600x24", static_cast<char*>(nullptr));
+            execl(server.c_str(), "Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-nolisten", "unix", "-nolock",
+                  "-screen", "0", "800x600x24", static_cast<char*>(nullptr));
             _exit(127);
         }
         close(told[1]);
+        if (log >= 0)
+            close(log);
         // It starts within a second; a minute is a hang. The number comes
         // in one write and its line's end in another: the pipe is kept open
         // until both have come, as the server ends when the second fails.
@@ -58,16 +63,7 @@ public:
 
     // Whether Xvfb is on the PATH, for a test to skip without it (or fail
     // where it must run).
-    static bool installed()
-    {
-        const char* path = std::getenv("PATH");
-        std::istringstream folders(path ? path : "");
-        std::string folder;
-        while (std::getline(folders, folder, ':'))
-            if (!folder.empty() && access((folder + "/Xvfb").c_str(), X_OK) == 0)
-                return true;
-        return false;
-    }
+    static bool installed() { return !program().empty(); }
     // Its display's number; -1 when it did not start.
     int number() const { return m_number; }
     // Ends it by `signal`, and returns once it is gone: its end of every
@@ -82,6 +78,18 @@ public:
     }
 
 private:
+    // Xvfb's path on the PATH ("" when it is not there).
+    static std::string program()
+    {
+        const char* path = std::getenv("PATH");
+        std::istringstream folders(path ? path : "");
+        std::string folder;
+        while (std::getline(folders, folder, ':'))
+            if (!folder.empty() && access((folder + "/Xvfb").c_str(), X_OK) == 0)
+                return folder + "/Xvfb";
+        return "";
+    }
+
     pid_t m_server = -1;
     int m_number = -1;
 };

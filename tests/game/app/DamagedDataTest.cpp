@@ -5,6 +5,7 @@
 // test world where it shows only in play.
 #include "game/rooms/Room.h"
 #include "tests/game/support/GameFixture.h"
+#include "tests/support/ChildProgram.h"
 #include "tests/support/MachinePace.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestXServer.h"
@@ -111,14 +112,21 @@ struct ProgramRun {
     std::string errors;  // its standard error, then its standard output
 };
 
+// How the program's environment differs from the test's, for its folder
+// (see testsupport::environmentWith).
+using EnvironmentChanges = std::function<std::vector<std::string>(const fs::path&)>;
+
 // How the program is stopped: by `signal`, then `whileEnding` is done to it
 // (with its folder). Its standard error goes to a pipe nobody reads when
-// `errorsUnread`. `inChild` is done in its process before it starts (to its
-// environment or its limits).
+// `errorsUnread`. Its environment is changed by `environment`; `inChild` is
+// done in its process before it starts (to its limits, signals or
+// standard streams), and makes only the calls a signal handler may: the
+// test's threads run on as it is forked.
 struct ProgramStop {
     int signal = SIGTERM;
     std::function<void(pid_t, const fs::path&)> whileEnding;
     bool errorsUnread = false;
+    EnvironmentChanges environment;
     std::function<void()> inChild;
 };
 
@@ -426,24 +434,33 @@ ProgramRun runProgram(const fs::path& folder, const std::string& awaited, int gr
     const int signal = stop.signal;
     const fs::path errors = folder / "stderr.txt";
     int unread[2] = {-1, -1};
-    if (stop.errorsUnread && pipe(unread) != 0)
+    if (stop.errorsUnread && pipe2(unread, O_CLOEXEC) != 0)
         return ProgramRun();
+    // All is made before the fork: the new process only starts the program.
+    const int out =
+        stop.errorsUnread ? unread[1] : open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int output = open((folder / "stdout.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    std::vector<std::string> changes{"HV_WINDOW_BACKEND=headless", "SDL_AUDIODRIVER=dummy", "HV_DEBUG_OUTPUT",
+                                     "HV_REGISTRY_FILE=" + (folder / "registry.txt").string()};
+    if (stop.environment)
+        for (const std::string& change : stop.environment(folder))
+            changes.push_back(change);
+    std::vector<std::string> settings = testsupport::environmentWith(changes);
+    std::vector<char*> environment = testsupport::execEntries(settings);
+    std::string program = (folder / "lanternfield").string();
+    char* arguments[] = {&program[0], nullptr};
     const pid_t child = fork();
     if (child == 0) {
-        const int out = stop.errorsUnread ? unread[1] : open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(out, 2);
-        const int output = open((folder / "stdout.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(output, 1);
-        setenv("HV_WINDOW_BACKEND", "headless", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        unsetenv("HV_DEBUG_OUTPUT");
-        setenv("HV_REGISTRY_FILE", (folder / "registry.txt").c_str(), 1);
         if (stop.inChild)
             stop.inChild();
-        const std::string program = (folder / "lanternfield").string();
-        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        execve(program.c_str(), arguments, environment.data());
         _exit(127);
     }
+    for (int file : {out, output})
+        if (file >= 0 && file != unread[1])
+            close(file);
     ProgramRun run;
     auto readErrors = [&] { return fileText(errors) + fileText(folder / "stdout.txt"); };
     // The program starts in well under a second; it is given ten. A stop
@@ -503,19 +520,17 @@ ProgramRun runProgram(const fs::path& folder, const std::string& awaited, int gr
     return run;
 }
 
-// Done in the program's process before it starts: it shows its window on X
-// display `name`. What the system's message bus library (which SDL starts
-// on a display) keeps to the end is no leak of the game's: the leak checker
-// of a sanitizer build leaves it out.
-std::function<void()> onXDisplay(const std::string& name)
+// The program shows its window on X display `name`. What the system's
+// message bus library (which SDL starts on a display) keeps to the end is
+// no leak of the game's: the leak checker of a sanitizer build leaves it
+// out.
+EnvironmentChanges onXDisplay(const std::string& name)
 {
-    return [name] {
-        unsetenv("HV_WINDOW_BACKEND");
-        setenv("DISPLAY", name.c_str(), 1);
-        setenv("SDL_VIDEODRIVER", "x11", 1);
-        const std::string suppressions = fs::path(getenv("HV_REGISTRY_FILE")).parent_path() / "lsan.supp";
+    return [name](const fs::path& folder) {
+        const std::string suppressions = folder / "lsan.supp";
         std::ofstream(suppressions) << "leak:libdbus-1.so\n";
-        setenv("LSAN_OPTIONS", ("suppressions=" + suppressions).c_str(), 1);
+        return std::vector<std::string>{"HV_WINDOW_BACKEND", "DISPLAY=" + name, "SDL_VIDEODRIVER=x11",
+                                        "LSAN_OPTIONS=suppressions=" + suppressions};
     };
 }
 
@@ -525,7 +540,7 @@ struct ProgramCase {
     const char* message;
     bool ends; // whether the program ends by itself after saying so
     int exitCode;
-    std::function<void()> inChild = {}; // see ProgramStop
+    EnvironmentChanges environment = {}; // see ProgramStop
 };
 
 TEST(DamagedDataTest, TheProgramSaysWhatIsDamagedAndNeverCrashes)
@@ -575,22 +590,17 @@ TEST(DamagedDataTest, TheProgramSaysWhatIsDamagedAndNeverCrashes)
         // No display, and none but the X display tried (nothing of the
         // machine is opened); the headless backend is not asked for.
         {"the display", [](const fs::path&) {}, "no display is set", true, 1,
-         [] {
-             unsetenv("HV_WINDOW_BACKEND");
-             unsetenv("DISPLAY");
-             setenv("SDL_VIDEODRIVER", "x11", 1);
+         [](const fs::path&) {
+             return std::vector<std::string>{"HV_WINDOW_BACKEND", "DISPLAY", "SDL_VIDEODRIVER=x11"};
          }},
         // A Wayland display that is not there (a socket missing from the
         // test's folder), no X display, every driver tried: one without a
         // screen is no display either.
         {"the Wayland display", [](const fs::path&) {}, "/no-wayland\" cannot be opened", true, 1,
-         [] {
-             unsetenv("HV_WINDOW_BACKEND");
-             unsetenv("DISPLAY");
-             unsetenv("SDL_VIDEODRIVER");
-             const std::string folder = fs::path(getenv("HV_REGISTRY_FILE")).parent_path().string();
-             setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
-             setenv("WAYLAND_DISPLAY", (folder + "/no-wayland").c_str(), 1);
+         [](const fs::path& folder) {
+             return std::vector<std::string>{"HV_WINDOW_BACKEND", "DISPLAY", "SDL_VIDEODRIVER",
+                                             "XDG_RUNTIME_DIR=" + folder.string(),
+                                             "WAYLAND_DISPLAY=" + (folder / "no-wayland").string()};
          }},
     };
     // The display's server gone after its first answers, as SDL opens the
@@ -614,7 +624,7 @@ TEST(DamagedDataTest, TheProgramSaysWhatIsDamagedAndNeverCrashes)
         // A program that ends by itself is given time to do so on a loaded
         // machine; one that plays on is stopped soon after its message.
         ProgramStop stop;
-        stop.inChild = c.inChild;
+        stop.environment = c.environment;
         const ProgramRun run = runProgram(dir.path(), c.message, c.ends ? 8000 : 500, stop);
         EXPECT_EQ(0, run.crashSignal) << run.errors.substr(run.errors.size() > 2000 ? run.errors.size() - 2000 : 0);
         EXPECT_NE(std::string::npos, run.errors.find(c.message)) << run.errors.substr(0, 2000);
@@ -746,7 +756,7 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
     TestDisplay display;
     ProgramStop opening;
     opening.signal = 0;
-    opening.inChild = onDisplay(display);
+    opening.environment = onDisplay(display);
     opening.whileEnding = [&display](pid_t program, const fs::path&) {
         ASSERT_TRUE(display.waitConnected());
         kill(program, SIGTERM);
@@ -764,7 +774,7 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
     TestDisplay cutting(server.number());
     ProgramStop windowMade;
     windowMade.signal = 0;
-    windowMade.inChild = onDisplay(cutting);
+    windowMade.environment = onDisplay(cutting);
     windowMade.whileEnding = [&cutting](pid_t, const fs::path&) { EXPECT_TRUE(cutting.waitCut()); };
     // Standard input and error closed (as a launcher may), the game on the
     // X server: they are the null device's, never the display's connection
@@ -773,8 +783,8 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
     // that it plays on standard output.
     ProgramStop streamsClosed;
     streamsClosed.signal = 0;
-    streamsClosed.inChild = [onServer = onXDisplay(":" + std::to_string(server.number()))] {
-        onServer();
+    streamsClosed.environment = onXDisplay(":" + std::to_string(server.number()));
+    streamsClosed.inChild = [] {
         close(STDIN_FILENO);
         close(STDERR_FILENO);
     };
@@ -799,13 +809,13 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
     // a box), its display likewise silent: it ignores SIGPIPE of its own,
     // whoever started it.
     ProgramStop boxOpening = opening;
-    boxOpening.inChild = [onDisplay = onDisplay(display)] {
-        onDisplay();
-        setenv("HV_MESSAGE_BOX_FLAGS", "16", 1);
-        setenv("HV_MESSAGE_BOX_CAPTION", "Lanternfield", 1);
-        setenv("HV_MESSAGE_BOX_TEXT", "read me", 1);
-        signal(SIGPIPE, SIG_DFL);
+    boxOpening.environment = [onDisplay = onDisplay(display)](const fs::path& folder) {
+        std::vector<std::string> changes = onDisplay(folder);
+        changes.insert(changes.end(), {"HV_MESSAGE_BOX_FLAGS=16", "HV_MESSAGE_BOX_CAPTION=Lanternfield",
+                                       "HV_MESSAGE_BOX_TEXT=read me"});
+        return changes;
     };
+    boxOpening.inChild = [] { signal(SIGPIPE, SIG_DFL); };
     boxOpening.whileEnding = [&display](pid_t program, const fs::path&) {
         ASSERT_TRUE(display.waitConnected());
         // A process that did not ignore it would end by it here, not with 3.

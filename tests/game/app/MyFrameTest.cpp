@@ -17,6 +17,7 @@
 #include "platform/user/Window.h"
 #include "tests/game/support/GameFixture.h"
 #include "tests/sprites/support/RecordingGraphics.h"
+#include "tests/support/ChildProgram.h"
 #include "tests/support/MachinePace.h"
 #include "windowing/images/ImageBase.h"
 
@@ -250,7 +251,9 @@ public:
             return false;
         const pid_t box = fork();
         if (box == 0) {
-            // The process is the box's from here (what fork runs in it is done).
+            // The process is the box's from here (what fork runs in it is
+            // done). It makes only calls a signal handler may: the game's
+            // threads run on as it is forked.
             if (write(started[1], "x", 1) != 1)
                 _exit(1);
             // Never left waiting should the test fail.
@@ -546,6 +549,14 @@ private:
 // counts the time its scripts run, not the time they wait for a processor.
 TEST_F(MyFrameTest, AGameWhoseDisplayNoLongerAnswersEndsSavedOnAQuit)
 {
+    if (testsupport::ChildProgram::role() == "busy") {
+        // The busy row's three busy threads, in a program of their own: the
+        // game's processor time is its own, and this test's process, forked
+        // for each row, has none but its own thread.
+        testsupport::BusyProcessor busy;
+        testsupport::ChildProgram::report();
+        pause();
+    }
     GTEST_FLAG_SET(death_test_style, "fast");
     world.setSetting("LASTPROFILE", "Ann");
     world.setSetting("Ann\\displayName", "Ann");
@@ -619,9 +630,11 @@ TEST_F(MyFrameTest, AGameWhoseDisplayNoLongerAnswersEndsSavedOnAQuit)
             "function LF_save() for i = 1, 100000 do end return [[" + story + "]] end\n" + c.gameScript;
         writeGame(world.data(), options);
         world.data().writeArchive();
-        std::optional<testsupport::BusyProcessor> busy;
-        if (c.busy)
-            busy.emplace();
+        std::optional<testsupport::ChildProgram> busy;
+        if (c.busy) {
+            busy.emplace("busy", world.folder());
+            ASSERT_TRUE(busy->waitForReports(1)) << busy->output();
+        }
         EXPECT_EXIT(
             {
                 // Never left hanging should the test fail. The busy row's
@@ -676,7 +689,7 @@ TEST_F(MyFrameTest, AGameWhoseDisplayNoLongerAnswersEndsSavedOnAQuit)
                     // is made there).
                     if (busy)
                         for (const auto& thread : std::filesystem::directory_iterator("/proc/self/task"))
-                            busy->share(std::stoi(thread.path().filename()));
+                            testsupport::BusyProcessor::share(std::stoi(thread.path().filename()));
                     std::raise(SIGTERM);
                 });
                 player.detach();

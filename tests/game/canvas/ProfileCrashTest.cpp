@@ -10,24 +10,24 @@
 #include "sprites/script/ScriptHost.h"
 #include "sprites/settings/User.h"
 #include "tests/game/support/GameFixture.h"
-#include "tests/support/MachinePace.h"
+#include "tests/support/ChildProgram.h"
 
 #include <lua.hpp>
 
 #include <chrono>
-#include <csignal>
 #include <filesystem>
 #include <random>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <thread>
 
 namespace gametest {
 namespace {
 
-// Kills in all, and the longest wait before one (a few saves' time: each
-// save writes and flushes the whole settings file).
-constexpr int kRounds = 200;
-constexpr int kMaxDelayMicroseconds = 20000;
+// Kills in all, and the most saves a child is let make before its kill.
+// Each kill lands in a save, placed by the child's reports; each child is a
+// program started afresh, a second or more under the sanitizers on a slow
+// machine.
+constexpr int kRounds = 100;
+constexpr int kMostSavesBeforeKill = 3;
 // A child left alone stops by itself after this many saves.
 constexpr int kChildSaves = 20000;
 // Saves of each of two copies of the game running at once.
@@ -62,16 +62,28 @@ protected:
         canvas->saveProfile();
     }
 
+    // The folder of the settings file the test's saves go to: the test's
+    // world's, also in a child of the test, which has a world of its own.
+    std::filesystem::path settingsFolder()
+    {
+        return testsupport::ChildProgram::role().empty() ? world.folder() : testsupport::ChildProgram::folder();
+    }
+    // The game's store reads that file afresh from now on.
+    void readSettingsAfresh()
+    {
+        platform::setRegistryFile((settingsFolder() / "registry.txt").string().c_str());
+        // That closed every key: the game's store opens again.
+        canvas->getUser()->open(lang::String(testsupport::GameWorld::kRegistryName));
+    }
     // Reads the settings file afresh; the number of the save it holds, or
     // a failure naming what is wrong.
     ::testing::AssertionResult savedNumber(int& n, const std::string& profile = "Ann")
     {
-        const std::string file = (world.folder() / "registry.txt").string();
-        for (const auto& entry : std::filesystem::directory_iterator(world.folder())) {
+        for (const auto& entry : std::filesystem::directory_iterator(settingsFolder())) {
             if (entry.path().filename().string().find(".damaged") != std::string::npos)
                 return ::testing::AssertionFailure() << "the settings file was damaged";
         }
-        platform::setRegistryFile(file.c_str());
+        readSettingsAfresh();
         auto* store = new sprite::User();
         store->open(lang::String(testsupport::GameWorld::kRegistryName));
         lang::ByteArray image;
@@ -81,8 +93,6 @@ protected:
         const bool haveText = store->getBytesChunked(name + "\\LF", text);
         const lang::String shown = store->getString(name + "\\displayName", lang::String(""));
         store->release();
-        // Reading the file afresh closed every key: the game's store opens again.
-        canvas->getUser()->open(lang::String(testsupport::GameWorld::kRegistryName));
         if (!shown.equals(name))
             return ::testing::AssertionFailure() << "the profile's name is lost";
         ProgressRecord record;
@@ -102,63 +112,75 @@ protected:
 TEST_F(ProfileCrashTest, KillingTheGameWhileItSavesNeverLosesTheProfileOrHalfSavesIt)
 {
     ASSERT_TRUE(startGame());
-    world.setSetting("Ann\\displayName", "Ann");
     canvas->setProfileName(lang::String("Ann"));
-    ASSERT_EQ(0, luaL_dostring(ScriptHost::instance->getState(), "function LF_save() return savedText end"));
+    useSavedText();
+    if (testsupport::ChildProgram::role() == "saver") {
+        // The child saves on from where the test's file stands, and tells
+        // the test when it starts and as each save is written, until it is
+        // killed.
+        int last = -1;
+        ASSERT_TRUE(savedNumber(last));
+        testsupport::ChildProgram::report();
+        for (int i = 1; i <= kChildSaves; ++i) {
+            save(last + i);
+            testsupport::ChildProgram::report();
+        }
+        return;
+    }
+    world.setSetting("Ann\\displayName", "Ann");
     save(0);
 
+    // Each kill follows the child's report of a number of saves written (0:
+    // only its start) after a random part of the time a save takes, so
+    // that it lands at a random point of the next save.
     std::mt19937 random(18);
-    std::uniform_int_distribution<int> delay(0, kMaxDelayMicroseconds);
+    std::uniform_int_distribution<int> savesBeforeKill(0, kMostSavesBeforeKill);
+    std::uniform_real_distribution<double> partOfASave(0, 1);
+    std::chrono::steady_clock::duration saveTime{};
     int last = 0;
     int advanced = 0;
+    int cut = 0;
     for (int round = 0; round < kRounds; ++round) {
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            // The child saves on from where the file stands until it is killed.
-            for (int i = 1; i <= kChildSaves; ++i)
-                save(last + i);
-            _exit(0);
-        }
-        // Timed on the child's own clock, so that a busy machine that
-        // keeps it from running moves no kill before its first save.
-        testsupport::waitUntilChildHasRun(child, std::chrono::microseconds(delay(random)));
-        kill(child, SIGKILL);
-        int status = 0;
-        ASSERT_EQ(child, waitpid(child, &status, 0));
+        const int saves = savesBeforeKill(random);
+        testsupport::ChildProgram child("saver", world.folder());
+        ASSERT_TRUE(child.waitForReports(1 + saves)) << "round " << round << ": " << child.output();
+        if (saves > 0)
+            saveTime = child.reportSpan();
+        std::this_thread::sleep_for(saveTime * partOfASave(random));
+        child.kill();
         int n = -1;
         ASSERT_TRUE(savedNumber(n)) << "after round " << round;
-        ASSERT_GE(n, last) << "after round " << round;
+        // The saves it reported are kept, and no more when the kill cut the
+        // next one off.
+        ASSERT_GE(n, last + saves) << "after round " << round;
         advanced += n > last ? 1 : 0;
+        cut += n == last + saves ? 1 : 0;
         last = n;
     }
-    // The kills came both before any save was written and between saves.
+    // Kills came after saves, and cut saves off.
     EXPECT_GT(advanced, kRounds / 10);
-    EXPECT_LT(advanced, kRounds);
+    EXPECT_GT(cut, 0);
 }
 
 TEST_F(ProfileCrashTest, TwoCopiesSavingTheirOwnProfilesKeepEachOthersSaves)
 {
     ASSERT_TRUE(startGame());
+    useSavedText();
+    const std::string copy = testsupport::ChildProgram::role();
+    if (!copy.empty()) {
+        // A copy saves its own profile into the test's file.
+        readSettingsAfresh();
+        canvas->setProfileName(lang::String(copy.c_str()));
+        for (int i = 1; i <= kCopySaves; ++i)
+            save(i);
+        return;
+    }
     world.setSetting("Ann\\displayName", "Ann");
     world.setSetting("Bob\\displayName", "Bob");
-    useSavedText();
-    pid_t children[2];
-    for (int copy = 0; copy < 2; ++copy) {
-        children[copy] = fork();
-        ASSERT_GE(children[copy], 0);
-        if (children[copy] == 0) {
-            canvas->setProfileName(lang::String(copy == 0 ? "Ann" : "Bob"));
-            for (int i = 1; i <= kCopySaves; ++i)
-                save(i);
-            _exit(0);
-        }
-    }
-    for (pid_t child : children) {
-        int status = 0;
-        ASSERT_EQ(child, waitpid(child, &status, 0));
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+    testsupport::ChildProgram ann("Ann", world.folder());
+    testsupport::ChildProgram bob("Bob", world.folder());
+    for (testsupport::ChildProgram* child : {&ann, &bob})
+        ASSERT_TRUE(child->succeeded()) << child->output();
     for (const char* name : {"Ann", "Bob"}) {
         int n = -1;
         ASSERT_TRUE(savedNumber(n, name)) << name;

@@ -13,7 +13,7 @@
 #include "sprites/script/ScriptHost.h"
 #include "sprites/settings/User.h"
 #include "tests/game/support/GameFixture.h"
-#include "tests/support/OtherCopy.h"
+#include "tests/support/ChildProgram.h"
 
 #include <lua.hpp>
 
@@ -499,23 +499,34 @@ TEST_F(ProfileTest, ANewPlayerGetsAFreshGamesStoryWhateverThePlayerBeforeReached
 
 TEST_F(ProfileTest, APlayerDeletedOrMadeAgainInAnotherCopyIsNotSavedOver)
 {
+    const std::string change = testsupport::ChildProgram::role();
+    if (!change.empty()) {
+        // The other copy, a program of its own on the test's settings.
+        platform::setRegistryFile((testsupport::ChildProgram::folder() / "registry.txt").c_str());
+        store()->open(lang::String(testsupport::GameWorld::kRegistryName));
+        platform::RegistryBatch together;
+        if (change == "deletes Ann")
+            store()->deleteValue(lang::String("Ann"));
+        else
+            PlayerProfile::makeNew(*store(), lang::String("ANN\\"), lang::String("Ann"));
+        return;
+    }
     // This copy plays Ann as it read her.
     saveText("LF.mine = true\n");
     canvas->saveProfile();
     ASSERT_TRUE(canvas->loadProfile());
 
     // Another copy deletes Ann: this copy's save leaves her deleted.
-    ASSERT_TRUE(testsupport::inOtherCopy([this] { store()->deleteValue(lang::String("Ann")); }));
+    testsupport::ChildProgram deletion("deletes Ann", world.folder());
+    ASSERT_TRUE(deletion.succeeded()) << deletion.output();
     canvas->saveProfile();
     EXPECT_EQ(std::string::npos, registryFile().find("\\ANN")) << registryFile();
     EXPECT_NE(std::string::npos, world.debugText().find("the player Ann was deleted or made anew"));
 
     // Another copy makes a new player Ann: this copy's save leaves her own
     // (empty) game alone.
-    ASSERT_TRUE(testsupport::inOtherCopy([this] {
-        platform::RegistryBatch creation;
-        PlayerProfile::makeNew(*store(), lang::String("ANN\\"), lang::String("Ann"));
-    }));
+    testsupport::ChildProgram creation("makes Ann anew", world.folder());
+    ASSERT_TRUE(creation.succeeded()) << creation.output();
     canvas->saveProfile();
     EXPECT_EQ("Ann", world.settingText("Ann\\displayName", ""));
     EXPECT_EQ("<missing>", value("Ann\\LF\\0"));

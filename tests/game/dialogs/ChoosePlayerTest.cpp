@@ -11,7 +11,7 @@
 #include "sprites/text/NewFontSprite.h"
 #include "tests/game/support/BareCanvas.h"
 #include "tests/game/support/LoadedSprites.h"
-#include "tests/support/MachinePace.h"
+#include "tests/support/ChildProgram.h"
 #include "windowing/window/Event.h"
 
 #include "platform/registry/Registry.h"
@@ -19,13 +19,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <csignal>
 #include <functional>
 #include <random>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -447,28 +444,33 @@ TEST_F(ChoosePlayerTest, KillingTheGameWhileItMakesOrDeletesAProfileNeverLeavesO
         command("deleteProfile");
         key(13);
     };
+    if (testsupport::ChildProgram::role() == "player") {
+        // The child makes and deletes the profile in the test's file, and
+        // tells the test as each is made, until it is killed.
+        platform::setRegistryFile((testsupport::ChildProgram::folder() / "registry.txt").c_str());
+        world.settings()->open(lang::String(testsupport::GameWorld::kRegistryName));
+        for (;;)
+            makeAndDelete([] { testsupport::ChildProgram::report(); });
+    }
     makeAndDelete([this] { EXPECT_EQ("New", displayName("NEW")); });
     EXPECT_EQ((std::vector<std::string>{"ANN"}), subkeys());
 
     const std::string file = platform::registryFile();
-    constexpr int kRounds = 200;
+    // Each child is a program started afresh, a second or more under the
+    // sanitizers on a slow machine.
+    constexpr int kRounds = 80;
     std::mt19937 random(35);
-    std::uniform_int_distribution<int> delay(0, 10000);
+    std::uniform_int_distribution<int> madeBeforeKill(2, 4);
+    std::uniform_real_distribution<double> partOfARound(0, 1);
     int withNew = 0;
     for (int round = 0; round < kRounds; ++round) {
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            for (;;)
-                makeAndDelete([] {});
-        }
-        // The kill lands after the child has run for the delay on its own
-        // clock, so that a busy machine, which keeps it from running, moves
-        // no kill before its first profile.
-        testsupport::waitUntilChildHasRun(child, std::chrono::microseconds(delay(random)));
-        kill(child, SIGKILL);
-        int status = 0;
-        ASSERT_EQ(child, waitpid(child, &status, 0));
+        // The kill lands at a random point of the round (a profile deleted
+        // and the next made) that follows the child's report of a profile
+        // made, as long as its last round took.
+        testsupport::ChildProgram child("player", world.folder());
+        ASSERT_TRUE(child.waitForReports(madeBeforeKill(random))) << "round " << round << ": " << child.output();
+        std::this_thread::sleep_for(child.reportSpan() * partOfARound(random));
+        child.kill();
         // The file read afresh: every key under the root is a profile with its name.
         platform::setRegistryFile(file.c_str());
         world.settings()->open(lang::String(testsupport::GameWorld::kRegistryName));

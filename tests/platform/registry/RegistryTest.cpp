@@ -4,7 +4,7 @@
 #include "platform/registry/RegistryFileLock.h"
 #include "platform/registry/RegistryKey.h"
 
-#include "tests/support/OtherCopy.h"
+#include "tests/support/ChildProgram.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -530,6 +530,19 @@ TEST_F(RegistryTest, ABatchReachesTheFileWholeWhenItsOutermostScopeEnds)
 
 TEST_F(RegistryTest, ASaveKeepsWhatAnotherCopySavedMeanwhile)
 {
+    if (testsupport::ChildProgram::role() == "other copy") {
+        // The other copy, a program of its own on the test's file, saves a
+        // profile of its own and deletes BOB.
+        platform::setRegistryFile((testsupport::ChildProgram::folder() / "settings" / "registry.txt").c_str());
+        HKEY game = create("Software\\Harbinvel\\Game");
+        HKEY cy = create("CY", game);
+        EXPECT_EQ(ERROR_SUCCESS, setDword(cy, "0", 7));
+        HKEY bob = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(game, "BOB", 0, KEY_ALL_ACCESS, &bob));
+        EXPECT_EQ(ERROR_SUCCESS, RegDeleteValueA(bob, "0"));
+        EXPECT_EQ(ERROR_SUCCESS, RegDeleteKeyA(game, "BOB"));
+        return;
+    }
     HKEY game = create("Software\\Harbinvel\\Game");
     HKEY ann = create("ANN", game);
     ASSERT_EQ(ERROR_SUCCESS, setDword(ann, "0", 1));
@@ -538,12 +551,8 @@ TEST_F(RegistryTest, ASaveKeepsWhatAnotherCopySavedMeanwhile)
 
     // The other copy saves a profile of its own and deletes BOB, all after
     // this copy read the file.
-    ASSERT_TRUE(testsupport::inOtherCopy([&] {
-        HKEY cy = create("CY", game);
-        EXPECT_EQ(ERROR_SUCCESS, setDword(cy, "0", 7));
-        EXPECT_EQ(ERROR_SUCCESS, RegDeleteValueA(bob, "0"));
-        EXPECT_EQ(ERROR_SUCCESS, RegDeleteKeyA(game, "BOB"));
-    }));
+    testsupport::ChildProgram otherCopy("other copy", m_dir.path());
+    ASSERT_TRUE(otherCopy.succeeded()) << otherCopy.output();
 
     // This copy's next change is saved over what the file holds now: CY
     // stays, and BOB stays deleted, its handle with it; a change made to

@@ -3,10 +3,13 @@
 #include "UserTestSupport.h"
 
 #include "platform/user/WindowSurface.h"
+#include "tests/support/ChildProgram.h"
+#include "tests/support/TempDir.h"
 
 #include <chrono>
 #include <csignal>
 #include <cstring>
+#include <fstream>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
@@ -244,17 +247,15 @@ TEST_F(Display, MessageBoxesAreRecordedAndDoNotWait)
 }
 
 // A display whose boxes wait in a process of their own, as a real display's
-// do; the box's process id goes down a pipe.
+// do (forked as a real box's is, but only waiting there: it runs nothing a
+// lock guards); the box's process reports to the test once it waits.
 class DisplayBoxProcessBackend : public platform::HeadlessBackend {
 public:
-    explicit DisplayBoxProcessBackend(int pidPipe) : m_pidPipe(pidPipe) {}
     bool showMessageBox(const std::string&, const std::string&, UINT) override
     {
         const pid_t box = fork();
         if (box == 0) {
-            const pid_t self = getpid();
-            if (write(m_pidPipe, &self, sizeof self) != sizeof self)
-                _exit(1);
+            testsupport::ChildProgram::report();
             // Never left waiting should the test fail.
             alarm(30);
             pause();
@@ -265,10 +266,16 @@ public:
         }
         return true;
     }
-
-private:
-    int m_pidPipe;
 };
+
+// The process the first thread of `program` started (0: none).
+pid_t boxOf(pid_t program)
+{
+    std::ifstream children("/proc/" + std::to_string(program) + "/task/" + std::to_string(program) + "/children");
+    pid_t box = 0;
+    children >> box;
+    return box;
+}
 
 // Whether the box's process, an orphan this test process takes in, has
 // ended; an ended one is reaped here.
@@ -279,25 +286,25 @@ bool boxEnded(pid_t box)
 
 TEST_F(Display, ABoxsProcessEndsWithTheProgramHoweverItEnds)
 {
-    int pids[2];
-    ASSERT_EQ(0, pipe(pids));
+    if (testsupport::ChildProgram::role() == "program") {
+        // The program, a process of its own, shows a box.
+        platform::setWindowBackend(std::make_unique<DisplayBoxProcessBackend>());
+        MessageBoxA(nullptr, "waits for OK", "Box", MB_OK);
+        return;
+    }
     // The box's process, left an orphan by the killed program, comes to this
     // process, which can then wait for it (and only then could its number be
     // another process's).
     ASSERT_EQ(0, prctl(PR_SET_CHILD_SUBREAPER, 1));
-    platform::setWindowBackend(std::make_unique<DisplayBoxProcessBackend>(pids[1]));
-    const pid_t program = fork();
-    if (program == 0) {
-        MessageBoxA(nullptr, "waits for OK", "Box", MB_OK);
-        _exit(0);
-    }
-    pid_t box = 0;
-    ASSERT_EQ(ssize_t(sizeof box), read(pids[0], &box, sizeof box));
-    close(pids[0]);
-    close(pids[1]);
+    testsupport::TempDir dir;
+    testsupport::ChildProgram program("program", dir.path());
+    ASSERT_TRUE(program.waitForReports(1)) << program.output();
+    // The box's process is the only child of the program's thread that
+    // showed it.
+    const pid_t box = boxOf(program.id());
+    ASSERT_GT(box, 0);
     // The program is killed while its box waits.
-    kill(program, SIGKILL);
-    waitpid(program, nullptr, 0);
+    program.kill();
     const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     bool ended = boxEnded(box);
     while (!ended && std::chrono::steady_clock::now() < limit) {
@@ -310,7 +317,6 @@ TEST_F(Display, ABoxsProcessEndsWithTheProgramHoweverItEnds)
         waitpid(box, nullptr, 0);
     }
     prctl(PR_SET_CHILD_SUBREAPER, 0);
-    m_backend = &platform::useHeadlessBackend();
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "core/lang/System.h"
 #include "platform/kernel/DebugOutput.h"
 #include "platform/registry/Registry.h"
+#include "tests/support/ChildProgram.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -11,8 +12,6 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -302,37 +301,32 @@ TEST_F(UserTest, TwoCopiesWritingOneBlockLeaveOneCopysWholeBlock)
     // one short; each reads back its own after every save, and the file ends
     // with one copy's last story whole.
     const std::string file = m_dir.file("registry.txt");
-    auto copy = [&file](int seed, int length) {
-        const pid_t child = fork();
-        if (child != 0)
-            return child;
-        platform::setRegistryFile(file.c_str());
-        int mixed = 0;
-        {
-            User user;
-            user.open("Game");
-            ByteArray mine, back;
-            fill(mine, length, seed);
-            for (int round = 0; round < 60; ++round) {
-                user.setBytesChunked("ANN\\LF", mine);
-                if (!user.getBytesChunked("ANN\\LF", back) || !same(mine, back))
-                    ++mixed;
-            }
+    const int longLength = 3 * 4096 + 100;
+    const std::string copy = testsupport::ChildProgram::role();
+    if (!copy.empty()) {
+        // A copy, a program of its own on the test's file: the long one
+        // (seed 1) or the short one (seed 2).
+        platform::setRegistryFile((testsupport::ChildProgram::folder() / "registry.txt").c_str());
+        User user;
+        user.open("Game");
+        ByteArray mine, back;
+        const bool isLong = copy == "long";
+        fill(mine, isLong ? longLength : 100, isLong ? 1 : 2);
+        for (int round = 0; round < 60; ++round) {
+            user.setBytesChunked("ANN\\LF", mine);
+            ASSERT_TRUE(user.getBytesChunked("ANN\\LF", back) && same(mine, back)) << "a mixed story in round " << round;
         }
-        _exit(mixed == 0 ? 0 : 1);
-    };
-    const pid_t longOne = copy(1, 3 * 4096 + 100);
-    const pid_t shortOne = copy(2, 100);
-    for (pid_t child : {longOne, shortOne}) {
-        int status = 0;
-        ASSERT_EQ(child, waitpid(child, &status, 0));
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a copy read back a mixed story";
+        return;
     }
+    testsupport::ChildProgram longOne("long", m_dir.path());
+    testsupport::ChildProgram shortOne("short", m_dir.path());
+    for (testsupport::ChildProgram* child : {&longOne, &shortOne})
+        EXPECT_TRUE(child->succeeded()) << child->output();
     platform::setRegistryFile(file.c_str());
     User reader;
     reader.open("Game");
     ByteArray stored, longStory, shortStory;
-    fill(longStory, 3 * 4096 + 100, 1);
+    fill(longStory, longLength, 1);
     fill(shortStory, 100, 2);
     ASSERT_TRUE(reader.getBytesChunked("ANN\\LF", stored));
     EXPECT_TRUE(same(stored, longStory) || same(stored, shortStory)) << stored.length() << " bytes";
