@@ -42,6 +42,23 @@
 namespace gametest {
 namespace {
 
+// Ends this program, a test's child, with a line that says so once
+// `seconds` have passed at the machine's pace: a game that hangs should its
+// test fail is never left running, and a busy machine is no hang.
+void endWhenHung(int seconds)
+{
+    std::thread([seconds] {
+        testsupport::MachinePace waited;
+        while (waited.counted() < seconds * 1000)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        const std::string line = "hung: " + std::to_string(seconds) + " s passed at the machine's pace, at " +
+                                 waited.load() + "\n";
+        if (write(STDERR_FILENO, line.data(), line.size()) < 0) {
+        }
+        std::_Exit(124);
+    }).detach();
+}
+
 class MyFrameTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -212,8 +229,7 @@ TEST_F(MyFrameTest, TheProgramRunsFromItsEntryUntilItIsClosedOrSignalled)
     GTEST_FLAG_SET(death_test_style, "fast");
     EXPECT_EXIT(
         {
-            // Never left hanging should the test fail.
-            alarm(30);
+            endWhenHung(30);
             platform::setWindowBackend(std::make_unique<MyFrameEarlyQuitBackend>());
             std::exit(GameEntry::run(nullptr) + 10);
         },
@@ -238,12 +254,14 @@ unsigned long long caughtQuitSignals(pid_t process)
 }
 
 // A display whose message boxes wait for OK in a process of their own, as
-// a real display's do; it tells when one is open, and which quit signals
-// the box's process catches.
+// a real display's do; it tells when one is open, which quit signals the
+// box's process catches, and whether the game left one open (ended by the
+// display after a minute at the machine's pace).
 class MyFrameWaitingBoxBackend : public platform::HeadlessBackend {
 public:
     std::atomic<bool> open{false};
     std::atomic<unsigned long long> boxCatches{0};
+    std::atomic<bool> leftOpen{false};
     bool showMessageBox(const std::string&, const std::string&, UINT) override
     {
         int started[2];
@@ -256,8 +274,6 @@ public:
             // threads run on as it is forked.
             if (write(started[1], "x", 1) != 1)
                 _exit(1);
-            // Never left waiting should the test fail.
-            alarm(60);
             pause();
             _exit(0);
         }
@@ -269,8 +285,13 @@ public:
         if (box > 0)
             boxCatches = boxCatches | caughtQuitSignals(box);
         open = true;
-        int status = 0;
-        while (box > 0 && waitpid(box, &status, 0) < 0 && errno == EINTR) {
+        testsupport::MachinePace waited;
+        while (box > 0 && waitpid(box, nullptr, WNOHANG) == 0) {
+            if (waited.counted() >= 60000) {
+                leftOpen = true;
+                kill(box, SIGKILL);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         open = false;
         return true;
@@ -363,6 +384,7 @@ TEST_F(MyFrameTest, AQuitOrTheWindowsCloseEndsAStuckScriptOrAWaitingBoxAndKeepsT
         stop = true;
         player.join();
         EXPECT_FALSE(boxes->open);
+        EXPECT_FALSE(boxes->leftOpen);
         // A quit signal ends a box's process: it keeps none of the game's handlers.
         EXPECT_EQ(0u, boxes->boxCatches.load());
         platform::useHeadlessBackend();
@@ -400,8 +422,7 @@ TEST_F(MyFrameTest, TheWindowsCloseEndsAGameWhoseSaveIsStuckInACall)
     setenv("TMPDIR", world.folder().c_str(), 1);
     EXPECT_EXIT(
         {
-            // Never left hanging should the test fail.
-            alarm(30);
+            endWhenHung(30);
             std::thread player([] {
                 for (;;) {
                     LanternfieldCanvas* canvas = MyFrame::canvas();
@@ -471,8 +492,7 @@ TEST_F(MyFrameTest, TheClosesClockNeverCountsTheSavesWriting)
     const std::string lockFile = (world.folder() / "registry.txt.lock").string();
     EXPECT_EXIT(
         {
-            // Never left hanging should the test fail.
-            alarm(60);
+            endWhenHung(60);
             std::thread player([lockFile] {
                 waitForTheGameOnScreen();
                 const int lock = ::open(lockFile.c_str(), O_RDWR | O_CREAT, 0600);
@@ -641,10 +661,9 @@ TEST_F(MyFrameTest, AGameWhoseDisplayNoLongerAnswersEndsSavedOnAQuit)
         }
         EXPECT_EXIT(
             {
-                // Never left hanging should the test fail. The busy row's
-                // save runs on a quarter of a processor at most, less on a
-                // busy machine.
-                alarm(c.busy ? 300 : 60);
+                // The busy row's save runs on a quarter of a processor at
+                // most.
+                endWhenHung(c.busy ? 240 : 60);
                 auto backend = std::make_unique<MyFrameFrozenBackend>();
                 MyFrameFrozenBackend* display = backend.get();
                 display->comesBack = c.comesBack;
@@ -725,21 +744,20 @@ TEST(GameEntryTest, AMissingArchiveIsReportedAndEndsWithAnError)
               boxes[0].text);
 
     // A quit signal while the box waits for OK closes it, and the program
-    // ends as it would have: within seconds, not when the box's process
-    // gives up waiting (a minute).
+    // ends as it would have, the box not left open.
     auto backend = std::make_unique<MyFrameWaitingBoxBackend>();
     MyFrameWaitingBoxBackend* box = backend.get();
     platform::setWindowBackend(std::move(backend));
     std::thread player([box] {
-        for (int i = 0; i < 30000 && !box->open; ++i)
+        testsupport::MachinePace waited;
+        while (!box->open && waited.counted() < 60000)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         std::raise(SIGTERM);
     });
-    const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(1, GameEntry::run(nullptr));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
     player.join();
     EXPECT_FALSE(box->open);
+    EXPECT_FALSE(box->leftOpen);
     platform::useHeadlessBackend();
 
     // The display lost while the box waits, the window's thread held for
@@ -748,8 +766,7 @@ TEST(GameEntryTest, AMissingArchiveIsReportedAndEndsWithAnError)
     GTEST_FLAG_SET(death_test_style, "fast");
     EXPECT_EXIT(
         {
-            // Never left hanging should the test fail.
-            alarm(30);
+            endWhenHung(30);
             auto backend = std::make_unique<MyFrameFrozenBackend>();
             MyFrameFrozenBackend* display = backend.get();
             platform::setWindowBackend(std::move(backend));
