@@ -34,7 +34,7 @@
 # frozen or cropped screen, or a click that lands elsewhere, fails the test.
 # Each step first waits for the state it acts on (the window shown, the menu
 # drawn after the loading screen, the dialog open, the box shown), within a
-# limit that stretches with the machine's load; once the menu has shown, a
+# limit that stretches with the machine's pace; once the menu has shown, a
 # picture of anything else fails the run at once. The runs go side by side on
 # displays of their own.
 #
@@ -96,42 +96,12 @@ readonly SHOW_LIMIT=40                # the game's window to show, its first pic
 readonly LOAD_LIMIT=60                # the loading screen to give way to the menu
 readonly STEP_LIMIT=20                # the screen to follow a step
 readonly END_LIMIT=20                 # the game to end once its window is closed
-readonly PROCESSORS=$(nproc)
 
 # ---------------------------------------------------------------------------
-# Waiting. A wait counts time at the pace the machine gives a program: a
-# second in which the load is twice the processors counts as half a second,
-# so that a limit reached stands for a hang, not for a busy machine. A run
-# waits for one thing at a time.
+# Waiting. A wait counts time at the pace the machine gives a program
+# (begin_wait, within and waited); a run waits for one thing at a time.
+source "$(dirname "${BASH_SOURCE[0]}")/MachinePace.sh"
 
-# Starts a wait of $1 seconds.
-begin_wait() {
-  wait_limit=$(($1 * 1000000))
-  wait_counted=0
-  wait_began=${EPOCHREALTIME//[!0-9]/}
-  wait_last=$wait_began
-  wait_top_load=0
-}
-# Whether the wait begun last has time left; counts the time since it was
-# last asked, divided by the load over the processors (at least 1).
-within() {
-  local now load share
-  now=${EPOCHREALTIME//[!0-9]/}
-  read -r load _ </proc/loadavg
-  load=$((10#${load//[!0-9]/})) # in hundredths
-  ((load > wait_top_load)) && wait_top_load=$load
-  share=$((load / PROCESSORS))
-  ((share < 100)) && share=100
-  wait_counted=$((wait_counted + (now - wait_last) * 100 / share))
-  wait_last=$now
-  ((wait_counted < wait_limit))
-}
-# What the wait begun last measured, for a failure's message.
-waited() {
-  printf 'after %d s, counted as %d s at a load of up to %d.%02d on %d processors' \
-    $(((wait_last - wait_began) / 1000000)) $((wait_counted / 1000000)) \
-    $((wait_top_load / 100)) $((wait_top_load % 100)) "$PROCESSORS"
-}
 # wait_for LIMIT WHAT COMMAND...: runs COMMAND every tenth of a second until
 # it succeeds; fails the run with WHAT (and the reason COMMAND left in $why)
 # when LIMIT seconds have counted first.
@@ -213,7 +183,7 @@ stop_window_manager() {
   local manager=${pids[1]}
   stopped_ungrabbed() {
     kill -STOP "$manager"
-    timeout 5 xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 && return 0
+    timeout "$(paced 5)" xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 && return 0
     kill -CONT "$manager"
     why="the server stayed grabbed"
     return 1
@@ -485,7 +455,8 @@ wait_fullscreen() {
 # "frozenmotion" and "frozenrest" the display's server frozen while the game
 # draws, while it takes the pointer's events and while it rests, "lostmotion"
 # the server ended while the pointer moves; $2 is made once the display is
-# up, and the next run starts then.
+# up, and the next run starts then; "failed" beside it once the run fails,
+# and no run starts any more.
 run() {
   local mode=$1 up=$2 dir
   dir=$(mktemp -d "${TMPDIR:-/tmp}/hv-realwindow-$mode.XXXXXX")
@@ -494,6 +465,7 @@ run() {
   exec 5>>"$log"
 
   fail() {
+    touch "${up%/*}/failed"
     echo "$mode: $*" >&2
     echo "$mode: pictures and the game's output are in $dir (the X server's in xvfb.log)" >&2
     cat "$log" >&2
@@ -795,16 +767,15 @@ up=$(mktemp -d "${TMPDIR:-/tmp}/hv-realwindow.XXXXXX")
 # talks to the session bus on X) keeps a block.
 printf 'leak:libdbus-1.so\n' >"$up/lsan.supp"
 export LSAN_OPTIONS="suppressions=$up/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
-# Each run starts once the display of the one before is up.
+# Each run starts once the display of the one before is up, until one fails.
 running=()
 for mode in wm bare box playbox destroyed wmdestroyed lost firstshow boxlost playboxlost boxgone loadminimised \
   frozendraw frozenmotion frozenrest lostmotion; do
+  [ -e "$up/failed" ] && break
   run "$mode" "$up/$mode" &
   running+=($!)
-  for ((i = 0; i < 100; ++i)); do
-    [ -e "$up/$mode" ] && break
-    sleep 0.05
-  done
+  begin_wait 5
+  until [ -e "$up/$mode" ] || [ -e "$up/failed" ] || ! within; do sleep 0.05; done
 done
 # The first run to fail stops the others.
 status=0
