@@ -7,6 +7,7 @@
 #include "game/app/CloseWatcher.h"
 #include "game/app/MyFrame.h"
 #include "game/registration/GameClasses.h"
+#include "platform/kernel/StandardError.h"
 #include "platform/registry/Registry.h"
 #include "platform/user/MessageBox.h"
 #include "platform/user/Messages.h"
@@ -15,7 +16,6 @@
 #include "windowing/window/DebugLine.h"
 
 #include <csignal>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -123,8 +123,8 @@ int GameEntry::closedCode(bool loadFailed, const std::string& saveFailure)
     // player learns what was lost, without the debug output.
     const std::string unsaved = saveFailure.empty() ? platform::registryWriteFailure() : saveFailure;
     if (!unsaved.empty()) {
-        std::fprintf(stderr, "The game could not be saved: %s; what was played since its last save is lost.\n",
-                     unsaved.c_str());
+        platform::StandardError::line("The game could not be saved: " + unsaved +
+                                      "; what was played since its last save is lost.\n");
         code = kUnsavedCode;
     }
     return code;

@@ -2,6 +2,7 @@
 // window layer for tests.
 #include "platform/user/Backend.h"
 
+#include "platform/kernel/StandardError.h"
 #include "platform/user/core/WindowManager.h"
 #include "platform/user/headless/HeadlessBackend.h"
 #include "platform/user/sdl/SdlBackend.h"
@@ -9,7 +10,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 
@@ -56,9 +56,9 @@ WindowBackend& windowBackend()
         std::unique_ptr<WindowBackend> backend = makeBackend(name, failure);
         if (!backend) {
             // A program without its window would run on unseen for ever.
-            // Nothing has been shown yet, and nothing here waits: the
-            // process ends at once.
-            std::fputs(noWindowLine(failure).c_str(), stderr);
+            // Nothing has been shown yet, and nothing here waits but for
+            // the line (a moment at most): the process ends at once.
+            StandardError::line(noWindowLine(failure));
             std::_Exit(NO_WINDOW_EXIT_CODE);
         }
         installed() = std::move(backend);
