@@ -9,6 +9,7 @@
 #include "game/registration/GameClasses.h"
 #include "platform/kernel/StandardError.h"
 #include "platform/registry/Registry.h"
+#include "platform/user/Backend.h"
 #include "platform/user/MessageBox.h"
 #include "platform/user/Messages.h"
 #include "sprites/loader/SpriteFramework.h"
@@ -59,8 +60,9 @@ int GameEntry::run(HINSTANCE instance)
     // disk, rather than killing the game halfway through its save.
     std::signal(SIGXFSZ, SIG_IGN);
     // The window's display first: a game that cannot open one says so and
-    // ends here, before anything has started.
-    CloseWatcher::openDisplay();
+    // ends here, before anything has started, as does one whose display
+    // does not answer once a quit signal has come.
+    platform::openWindowBackend(CloseWatcher::quitSignalled);
     sprite::SpriteFramework::startUp();
     GameClasses::registerClasses();
     s_hInstance = instance;
