@@ -1,19 +1,44 @@
 // StandardError.cpp: the writing thread and the waits of those who put lines.
 #include "platform/kernel/StandardError.h"
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <pthread.h>
 #include <unistd.h>
+#include <vector>
 
 namespace platform {
 
+namespace {
+
+// The process's writers, the one in use last. Never destroyed: lines written
+// while static objects are torn down still go, and a thread held in a write
+// for good is never waited for.
+std::vector<StandardError*>* processWriters = nullptr;
+std::atomic<StandardError*> processWriter{nullptr};
+
+void makeProcessWriter()
+{
+    processWriters->push_back(new StandardError(STDERR_FILENO, StandardError::kLineWaitMs));
+    processWriter = processWriters->back();
+}
+
+} // namespace
+
 void StandardError::line(const std::string& text)
 {
-    // Never destroyed: lines written while static objects are torn down
-    // still go, and the thread, possibly held in a write for good, is never
-    // waited for.
-    static StandardError* const process = new StandardError(STDERR_FILENO, kLineWaitMs);
-    process->put(text);
+    static const bool made = [] {
+        processWriters = new std::vector<StandardError*>;
+        makeProcessWriter();
+        // A process forked from this one has none of its threads (and its
+        // writer's lock may have been held as it was forked): it writes
+        // through a writer of its own.
+        pthread_atfork(nullptr, nullptr, makeProcessWriter);
+        return true;
+    }();
+    (void)made;
+    processWriter.load()->put(text);
 }
 
 StandardError::StandardError(int fd, int waitMs) : m_fd(fd), m_waitMs(waitMs) {}
