@@ -6,15 +6,12 @@
 #include "game/app/GameEntry.h"
 #include "game/app/MyFrame.h"
 #include "platform/kernel/Thread.h"
-#include "platform/user/Backend.h"
 #include "platform/user/DisplayThread.h"
 #include "platform/user/MessageBox.h"
 #include "platform/user/Messages.h"
 
 #include <algorithm>
-#include <condition_variable>
 #include <cstdlib>
-#include <mutex>
 #include <poll.h>
 #include <string>
 #include <unistd.h>
@@ -65,13 +62,9 @@ CloseLook closeLookNow()
 }
 
 // The time between two looks, as a look may count it.
-milliseconds closeSpan(CloseClock::time_point last, CloseClock::time_point now)
-{
-    return std::min(std::chrono::duration_cast<milliseconds>(now - last), milliseconds(kCloseLongestLookMs));
-}
 milliseconds closeLookSpan(const CloseLook& last, const CloseLook& now)
 {
-    return closeSpan(last.at, now.at);
+    return std::min(std::chrono::duration_cast<milliseconds>(now.at - last.at), milliseconds(kCloseLongestLookMs));
 }
 
 // How much of the time between two looks counts toward QUIT_END_MS. While
@@ -124,38 +117,14 @@ void CloseWatcher::gameStarted()
     m_started = true;
 }
 
-void CloseWatcher::openDisplay()
-{
-    std::mutex openingMutex;
-    std::condition_variable openingEnded;
-    bool opened = false;
-    // The flag stays for the watcher made next: a display that opens after
-    // all closes the window once made.
-    std::thread guard([&] {
-        milliseconds signalled{0};
-        CloseClock::time_point last = CloseClock::now();
-        std::unique_lock<std::mutex> lock(openingMutex);
-        while (!openingEnded.wait_for(lock, milliseconds(kCloseLookMs), [&opened] { return opened; })) {
-            const CloseClock::time_point now = CloseClock::now();
-            if (closeQuitSignalled)
-                signalled += closeSpan(last, now);
-            last = now;
-            if (signalled >= milliseconds(DISPLAY_CALL_LIMIT_MS))
-                platform::endStalledDisplayOpening();
-        }
-    });
-    platform::windowBackend();
-    {
-        std::lock_guard<std::mutex> lock(openingMutex);
-        opened = true;
-    }
-    openingEnded.notify_one();
-    guard.join();
-}
-
 void CloseWatcher::noteQuitSignal(int)
 {
     closeQuitSignalled = true;
+}
+
+bool CloseWatcher::quitSignalled()
+{
+    return closeQuitSignalled;
 }
 
 void CloseWatcher::forgetQuitSignals()

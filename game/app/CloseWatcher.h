@@ -50,15 +50,12 @@ public:
     // it as a game that cannot start ends.
     void gameStarted();
 
-    // Opens the window's display (makes the window backend) before any
-    // watcher is made. A display whose server does not answer keeps the
-    // opening for ever: once a quit signal has waited DISPLAY_CALL_LIMIT_MS
-    // for it, the program ends as one that cannot open its display.
-    static void openDisplay();
-
-    // The quit signals' handler (it only sets a lock-free flag), and a new
-    // run of the game that forgets the signals of the last.
+    // The quit signals' handler (it only sets a lock-free flag), whether a
+    // quit signal has come that no watcher has taken yet (one that comes
+    // before the window's display opens waits for the watcher made next),
+    // and a new run of the game that forgets the signals of the last.
     static void noteQuitSignal(int);
+    static bool quitSignalled();
     static void forgetQuitSignals();
 
 private:

@@ -7,7 +7,9 @@
 #include "game/app/CloseWatcher.h"
 #include "game/app/MyFrame.h"
 #include "game/registration/GameClasses.h"
+#include "platform/kernel/StandardError.h"
 #include "platform/registry/Registry.h"
+#include "platform/user/Backend.h"
 #include "platform/user/MessageBox.h"
 #include "platform/user/Messages.h"
 #include "sprites/loader/SpriteFramework.h"
@@ -15,7 +17,6 @@
 #include "windowing/window/DebugLine.h"
 
 #include <csignal>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -59,8 +60,9 @@ int GameEntry::run(HINSTANCE instance)
     // disk, rather than killing the game halfway through its save.
     std::signal(SIGXFSZ, SIG_IGN);
     // The window's display first: a game that cannot open one says so and
-    // ends here, before anything has started.
-    CloseWatcher::openDisplay();
+    // ends here, before anything has started, as does one whose display
+    // does not answer once a quit signal has come.
+    platform::openWindowBackend(CloseWatcher::quitSignalled);
     sprite::SpriteFramework::startUp();
     GameClasses::registerClasses();
     s_hInstance = instance;
@@ -123,8 +125,8 @@ int GameEntry::closedCode(bool loadFailed, const std::string& saveFailure)
     // player learns what was lost, without the debug output.
     const std::string unsaved = saveFailure.empty() ? platform::registryWriteFailure() : saveFailure;
     if (!unsaved.empty()) {
-        std::fprintf(stderr, "The game could not be saved: %s; what was played since its last save is lost.\n",
-                     unsaved.c_str());
+        platform::StandardError::line("The game could not be saved: " + unsaved +
+                                      "; what was played since its last save is lost.\n");
         code = kUnsavedCode;
     }
     return code;

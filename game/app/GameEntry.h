@@ -14,7 +14,7 @@ public:
     static constexpr int CANNOT_START_CODE = 1;
 
     // Opens the display (a game that cannot ends at once: see
-    // platform::windowBackend), starts the framework and registers the
+    // platform::openWindowBackend), starts the framework and registers the
     // classes (both stay for the process: its end lets go of them), opens
     // the archive, opens the main frame at 0, 0, 800 x 600 and runs the
     // message loop until WM_QUIT; SIGTERM, SIGINT, SIGHUP and SIGQUIT close

@@ -1,7 +1,8 @@
 // DebugOutput.cpp: the debugger output sink.
 #include "platform/kernel/DebugOutput.h"
 
-#include <cstdio>
+#include "platform/kernel/StandardError.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -42,10 +43,12 @@ void reportProblem(const char* text)
 {
     if (!text)
         return;
-    std::lock_guard<std::mutex> lock(sinkMutex());
-    if (currentSink())
-        currentSink()(text);
-    std::fputs(text, stderr);
+    {
+        std::lock_guard<std::mutex> lock(sinkMutex());
+        if (currentSink())
+            currentSink()(text);
+    }
+    StandardError::line(text);
 }
 
 struct DebugCapture::State {
@@ -86,9 +89,11 @@ void OutputDebugStringA(LPCSTR text)
 {
     if (!text)
         return;
-    std::lock_guard<std::mutex> lock(platform::sinkMutex());
-    if (platform::currentSink())
-        platform::currentSink()(text);
+    {
+        std::lock_guard<std::mutex> lock(platform::sinkMutex());
+        if (platform::currentSink())
+            platform::currentSink()(text);
+    }
     if (platform::echoToStderr())
-        std::fputs(text, stderr);
+        platform::StandardError::line(text);
 }

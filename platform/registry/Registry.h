@@ -131,9 +131,12 @@ std::string keepBesideSettings(const std::string& suffix, const std::string& byt
 void setRegistryFile(const char* path);
 
 // Empty when every change made has reached the settings file (or the
-// settings live in memory only); else what kept the last write from the disk,
-// and why ("/x/registry.txt cannot be written (No space left on device)"),
-// while that write's changes wait for the next one.
+// settings live in memory only, as without a home folder or with anything
+// but a regular file in the file's place); else what kept the last write from
+// the disk, and why ("/x/registry.txt cannot be written (No space left on
+// device)"), while that write's changes wait for the next one, or why a file
+// that is there could not be read, which no change then reaches
+// ("/x/registry.txt cannot be read (Permission denied)").
 std::string registryWriteFailure();
 
 // Holds the saving of the settings file back while it lives: the changes

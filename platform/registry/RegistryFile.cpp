@@ -2,6 +2,7 @@
 #include "platform/registry/RegistryFile.h"
 
 #include "platform/kernel/DebugOutput.h"
+#include "platform/kernel/StandardError.h"
 #include "platform/registry/RegistryFileLock.h"
 
 #include <atomic>
@@ -412,25 +413,24 @@ bool RegistryFile::parse(const std::string& text, RegistryKey& rootKey, std::str
 RegistryFile::ReadResult RegistryFile::read(std::shared_ptr<RegistryKey>& root)
 {
     root = std::make_shared<RegistryKey>("");
+    m_readFailure.clear();
     // Without blocking: a pipe in the file's place must not hold the game
     // up until someone writes to it.
     const int fd = ::open(m_path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         if (errno == ENOENT)
             return ReadResult::Missing;
-        std::fprintf(stderr,
-                     "registry: the settings file %s cannot be read (%s); the settings are kept in memory only and "
-                     "are not saved\n",
-                     m_path.c_str(), std::strerror(errno));
+        m_readFailure = m_path + " cannot be read (" + std::strerror(errno) + ")";
+        StandardError::line("registry: the settings file " + m_path + " cannot be read (" + std::strerror(errno) +
+                            "); the settings are kept in memory only and are not saved\n");
         return ReadResult::Unreadable;
     }
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        std::fprintf(stderr,
-                     "registry: the settings file %s cannot be read: it is not a regular file; it is left alone, "
-                     "and the settings are kept in memory only and are not saved\n",
-                     m_path.c_str());
+        StandardError::line("registry: the settings file " + m_path +
+                            " cannot be read: it is not a regular file; it is left alone, and the settings are kept "
+                            "in memory only and are not saved\n");
         return ReadResult::Unreadable;
     }
     std::string text;
@@ -450,12 +450,12 @@ RegistryFile::ReadResult RegistryFile::read(std::shared_ptr<RegistryKey>& root)
             text.append(buffer, size_t(n));
         }
     }
+    const int readErrno = errno;
     ::close(fd);
     if (readError) {
-        std::fprintf(stderr,
-                     "registry: the settings file %s cannot be read; the settings are kept in memory only and are not "
-                     "saved\n",
-                     m_path.c_str());
+        m_readFailure = m_path + " cannot be read (" + std::strerror(readErrno) + ")";
+        StandardError::line("registry: the settings file " + m_path +
+                            " cannot be read; the settings are kept in memory only and are not saved\n");
         return ReadResult::Unreadable;
     }
     if (size_t(st.st_size) > kMaxFileSize || text.size() > kMaxFileSize)
@@ -479,15 +479,14 @@ RegistryFile::ReadResult RegistryFile::setAside(const std::string& why)
     const int mode = ::stat(target.c_str(), &st) == 0 ? int(st.st_mode & 07777) : -1;
     const std::string aside = unusedName(target + ".damaged");
     if (std::rename(target.c_str(), aside.c_str()) != 0) {
-        std::fprintf(stderr,
-                     "registry: the settings file %s is damaged (%s) and cannot be moved aside (%s); the settings "
-                     "start empty and are not saved\n",
-                     m_path.c_str(), why.c_str(), std::strerror(errno));
+        m_readFailure = m_path + " is damaged (" + why + ") and cannot be moved aside (" + std::strerror(errno) + ")";
+        StandardError::line("registry: the settings file " + m_path + " is damaged (" + why +
+                            ") and cannot be moved aside (" + std::strerror(errno) +
+                            "); the settings start empty and are not saved\n");
         return ReadResult::Unreadable;
     }
-    std::fprintf(stderr,
-                 "registry: the settings file %s is damaged (%s); it is kept as %s and the settings start empty\n",
-                 m_path.c_str(), why.c_str(), aside.c_str());
+    StandardError::line("registry: the settings file " + m_path + " is damaged (" + why + "); it is kept as " + aside +
+                        " and the settings start empty\n");
     m_setAsideMode = mode;
     return ReadResult::SetAside;
 }

@@ -88,6 +88,12 @@ public:
     // cannot be written (No space left on device)"); the debug output has it
     // too.
     const std::string& writeFailure() const { return m_writeFailure; }
+    // Why the last read found a file it could not take (it cannot be read,
+    // or it is damaged and cannot be moved aside), so that the settings are
+    // not saved to it: "/x/registry.txt cannot be read (Permission denied)".
+    // Empty after any other read: one that found no file, or anything but a
+    // regular file, which is left alone on purpose.
+    const std::string& readFailure() const { return m_readFailure; }
 
     // Writes `bytes` to a new file beside the settings file (the file a
     // link leads to) named after it with "." and `suffix` (".1", ".2", ...
@@ -120,6 +126,8 @@ private:
     int m_setAsideMode = -1;
     // What kept the last failed write from the disk.
     std::string m_writeFailure;
+    // Why the last read could not take the file it found.
+    std::string m_readFailure;
     // Whether another program held the lock through the last wait for it.
     bool m_lockHeldElsewhere = false;
 };

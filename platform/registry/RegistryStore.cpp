@@ -2,10 +2,10 @@
 // file behind them.
 #include "platform/registry/RegistryStore.h"
 
+#include "platform/kernel/StandardError.h"
 #include "platform/registry/RegistryFile.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <pwd.h>
@@ -148,13 +148,17 @@ void RegistryStore::ensureLoaded()
     }
     m_loaded = true;
     if (m_file.empty()) {
-        std::fprintf(stderr, "registry: no home folder; the settings are kept in memory only and are not saved\n");
+        StandardError::line("registry: no home folder; the settings are kept in memory only and are not saved\n");
         m_root = std::make_shared<RegistryKey>("");
         m_saveAllowed = false;
         return;
     }
     m_settingsFile = std::make_unique<RegistryFile>(m_file);
     m_saveAllowed = m_settingsFile->load(m_root);
+    // A file there that cannot be read is a save that never happens, told
+    // as a failed write is (the line at the start says the settings are
+    // kept in memory only); a place that is no regular file is not.
+    m_writeFailure = m_settingsFile->readFailure();
 }
 
 std::shared_ptr<RegistryKey> RegistryStore::resolve(HKEY key, LSTATUS* error)
@@ -286,8 +290,8 @@ LSTATUS RegistryStore::openKey(HKEY parent, const char* subKey, bool create, HKE
         return error;
 
     if (create && !withinLimits(*key, parts)) {
-        std::fprintf(stderr, "registry: the key %s is not made: the settings would go beyond what they may hold\n",
-                     subKey);
+        StandardError::line(std::string("registry: the key ") + subKey +
+                            " is not made: the settings would go beyond what they may hold\n");
         return ERROR_INVALID_PARAMETER;
     }
     bool createdAny = false;
@@ -364,8 +368,8 @@ LSTATUS RegistryStore::setValue(HKEY key, const char* name, DWORD type, const BY
     if (valueName.size() > kMaxValueName)
         return ERROR_INVALID_PARAMETER;
     if (dataSize > RegistryFile::kMaxValueSize) {
-        std::fprintf(stderr, "registry: the value %s is not set: %lu bytes are more than a value may hold\n",
-                     valueName.c_str(), static_cast<unsigned long>(dataSize));
+        StandardError::line("registry: the value " + valueName + " is not set: " + std::to_string(dataSize) +
+                            " bytes are more than a value may hold\n");
         return ERROR_INVALID_PARAMETER;
     }
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -374,8 +378,8 @@ LSTATUS RegistryStore::setValue(HKEY key, const char* name, DWORD type, const BY
     if (!k)
         return error;
     if (!k->findValue(valueName) && !withinLimits(*k, {})) {
-        std::fprintf(stderr, "registry: the value %s is not made: the settings would go beyond what they may hold\n",
-                     valueName.c_str());
+        StandardError::line("registry: the value " + valueName +
+                            " is not made: the settings would go beyond what they may hold\n");
         return ERROR_INVALID_PARAMETER;
     }
     std::vector<unsigned char> bytes(data, data + dataSize);

@@ -1,17 +1,22 @@
-// Backend.cpp: where the window backend is chosen, and the reset of the
-// window layer for tests.
+// Backend.cpp: where the window backend is chosen and its opening watched,
+// and the reset of the window layer for tests.
 #include "platform/user/Backend.h"
 
+#include "platform/kernel/StandardError.h"
+#include "platform/kernel/Thread.h"
 #include "platform/user/core/WindowManager.h"
 #include "platform/user/headless/HeadlessBackend.h"
 #include "platform/user/sdl/SdlBackend.h"
 #include "platform/user/sdl/XDisplayWatch.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <mutex>
+#include <thread>
 
 namespace platform {
 namespace {
@@ -29,6 +34,11 @@ std::unique_ptr<WindowBackend>& installed()
 }
 
 std::atomic<WindowBackend*> g_current{nullptr};
+
+// How often the opening's guard looks at the opening thread, and the most
+// one look counts.
+constexpr int kOpeningLookMs = 20;
+constexpr int kOpeningLongestLookMs = 5 * kOpeningLookMs;
 
 // The backend of that name; null, with what went wrong, when there is none
 // or it cannot start.
@@ -56,9 +66,9 @@ WindowBackend& windowBackend()
         std::unique_ptr<WindowBackend> backend = makeBackend(name, failure);
         if (!backend) {
             // A program without its window would run on unseen for ever.
-            // Nothing has been shown yet, and nothing here waits: the
-            // process ends at once.
-            std::fputs(noWindowLine(failure).c_str(), stderr);
+            // Nothing has been shown yet, and nothing here waits but for
+            // the line (a moment at most): the process ends at once.
+            StandardError::line(noWindowLine(failure));
             std::_Exit(NO_WINDOW_EXIT_CODE);
         }
         installed() = std::move(backend);
@@ -73,9 +83,46 @@ std::string noWindowLine(const std::string& failure)
            "; HV_WINDOW_BACKEND=headless runs it without a window\n";
 }
 
-void endStalledDisplayOpening()
+WindowBackend& openWindowBackend(bool (*quitAsked)())
 {
-    xEndStalledOpening();
+    if (WindowBackend* b = g_current.load(std::memory_order_acquire))
+        return *b;
+    const long opener = systemThreadId();
+    std::mutex openingMutex;
+    std::condition_variable openingEnded;
+    bool opened = false;
+    std::thread guard([&] {
+        using std::chrono::milliseconds;
+        milliseconds unanswered{0};
+        auto last = std::chrono::steady_clock::now();
+        int64_t ranMs = -1;
+        std::unique_lock<std::mutex> lock(openingMutex);
+        while (!openingEnded.wait_for(lock, milliseconds(kOpeningLookMs), [&opened] { return opened; })) {
+            const auto now = std::chrono::steady_clock::now();
+            // The guard too may have been kept from running (the machine
+            // busy, the program stopped): no look counts for more than this.
+            const milliseconds span = std::min(std::chrono::duration_cast<milliseconds>(now - last),
+                                               milliseconds(kOpeningLongestLookMs));
+            last = now;
+            ThreadActivity activity;
+            const bool told = threadActivity(opener, activity);
+            if (!quitAsked() || (told && activity.processorMs != ranMs))
+                unanswered = milliseconds(0);
+            else if (!told || activity.asleep)
+                unanswered += span;
+            ranMs = told ? activity.processorMs : -1;
+            if (unanswered >= milliseconds(DISPLAY_OPENING_LIMIT_MS))
+                xEndStalledOpening();
+        }
+    });
+    WindowBackend& backend = windowBackend();
+    {
+        std::lock_guard<std::mutex> lock(openingMutex);
+        opened = true;
+    }
+    openingEnded.notify_one();
+    guard.join();
+    return backend;
 }
 
 void setWindowBackend(std::unique_ptr<WindowBackend> backend)

@@ -69,11 +69,20 @@ WindowBackend& windowBackend();
 // exit code.
 std::string noWindowLine(const std::string& failure);
 constexpr int NO_WINDOW_EXIT_CODE = 1;
-// Called from another thread while windowBackend() makes the backend: if it
-// is still opening its display (whose server does not answer, and would keep
-// it there for ever), the process ends at once with that line ("it does not
-// answer") and that code; else nothing happens.
-void endStalledDisplayOpening();
+// How long a display's server may keep the opening once the program is asked
+// to end, while the opening waits for its answer: twice the longest SDL waits
+// on its own for the server.
+constexpr int DISPLAY_OPENING_LIMIT_MS = 2000;
+// windowBackend(), with the opening watched from another thread: a display
+// whose server does not answer would keep it for ever. Once `quitAsked`
+// answers true, the time the calling thread sleeps in the opening, waiting
+// for the server, is counted, and the count starts again whenever that
+// thread runs (the server answered); the time it waits for a processor or is
+// held does not count. A count of DISPLAY_OPENING_LIMIT_MS ends the process
+// at once with that line ("it does not answer") and that code. So a live
+// display slow to open on a busy machine opens, and only one that does not
+// answer ends the program. `quitAsked` may be called from any thread.
+WindowBackend& openWindowBackend(bool (*quitAsked)());
 // Installs a backend (null: choose again from the environment on next use).
 void setWindowBackend(std::unique_ptr<WindowBackend> backend);
 // Installs a backend by name ("headless" or "sdl"); false for an unknown name

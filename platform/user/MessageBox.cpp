@@ -2,12 +2,12 @@
 // shown by the backend when it can.
 #include "platform/user/MessageBox.h"
 
+#include "platform/kernel/StandardError.h"
 #include "platform/user/Backend.h"
 
 #include <atomic>
 #include <chrono>
 #include <csignal>
-#include <cstdio>
 #include <fstream>
 #include <initializer_list>
 #include <mutex>
@@ -176,8 +176,7 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     // A box without a caption is titled "Error", as on the system the engine was made for.
     record.caption = caption ? caption : "Error";
     record.type = type;
-    std::fprintf(stderr, "[message box] %s: %s\n", record.caption.c_str(), record.text.c_str());
-    std::fflush(stderr);
+    platform::StandardError::line("[message box] " + record.caption + ": " + record.text + "\n");
     {
         std::lock_guard<std::mutex> lock(platform::captureMutex());
         if (platform::MessageBoxCapture::State* s = platform::currentCapture()) {

@@ -4,6 +4,7 @@
 
 #include "core/lang/Exception.h"
 #include "platform/files/Files.h"
+#include "platform/kernel/StandardError.h"
 #include "sprites/script/ScriptHost.h"
 #include "sprites/base/SpriteBase.h"
 #include "sprites/transitions/TransitionBase.h"
@@ -542,7 +543,7 @@ void SpriteBaseLua::ensureMetatable(lua_State* L)
     std::string path = platform::nativePath("Sprite.lua");
     if (luaL_loadfile(L, path.c_str()) != 0 || ScriptHost::instance->guardedPcall(0, 0, 0, "Sprite.lua") != 0) {
         const char* message = lua_tostring(L, -1);
-        std::fprintf(stderr, "%s\n", message ? message : "(error object is not a string)");
+        platform::StandardError::line(std::string(message ? message : "(error object is not a string)") + "\n");
         lua_pop(L, 1);
     }
     // The script's functions replace natives of the same name. A script that

@@ -3,11 +3,11 @@
 
 #include "core/lang/String.h"
 #include "platform/files/Files.h"
+#include "platform/kernel/StandardError.h"
 #include "sprites/script/ScriptHost.h"
 
 #include <lua.hpp>
 
-#include <cstdio>
 #include <string>
 
 namespace {
@@ -45,7 +45,7 @@ void Utility::registerLua()
     std::string path = platform::nativePath("Utility.lua");
     if (luaL_loadfile(L, path.c_str()) != 0 || host->guardedPcall(0, 0, 0, "Utility.lua") != 0) {
         const char* message = lua_tostring(L, -1);
-        std::fprintf(stderr, "%s\n", message ? message : "(error object is not a string)");
+        platform::StandardError::line(std::string(message ? message : "(error object is not a string)") + "\n");
         lua_settop(L, top);
         return;
     }
@@ -54,7 +54,7 @@ void Utility::registerLua()
     lua_pop(L, 1);
     if (!usable) {
         // luaL_register would raise an error outside any protected call.
-        std::fprintf(stderr, "Utility.lua: the global hv is not a table\n");
+        platform::StandardError::line("Utility.lua: the global hv is not a table\n");
         return;
     }
     static const luaL_Reg functions[] = {{"getResourceString", getResourceString}, {nullptr, nullptr}};

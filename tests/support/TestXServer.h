@@ -66,6 +66,13 @@ public:
     static bool installed() { return !program().empty(); }
     // Its display's number; -1 when it did not start.
     int number() const { return m_number; }
+    // Stops it (`held`), or lets it run on: held, it answers nothing, as a
+    // server that hangs does.
+    void hold(bool held) const
+    {
+        if (m_server > 0)
+            kill(m_server, held ? SIGSTOP : SIGCONT);
+    }
     // Ends it by `signal`, and returns once it is gone: its end of every
     // connection is closed then.
     void end(int signal)

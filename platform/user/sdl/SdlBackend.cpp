@@ -291,7 +291,7 @@ bool SdlBackend::start(std::string& failure)
     // Lost while SDL opens it (its server gone after the first answers), the
     // display ends the program with that line, not with Xlib's own text; so
     // does one whose server does not answer, when the program is asked to
-    // end meanwhile (see endStalledDisplayOpening).
+    // end meanwhile (see openWindowBackend).
     watchXErrors(noWindowLine(cannotOpen + " (its connection was lost)"),
                  noWindowLine(cannotOpen + " (it does not answer)"), NO_WINDOW_EXIT_CODE);
     const bool ok = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;

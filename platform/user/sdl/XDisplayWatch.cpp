@@ -5,6 +5,7 @@
 #include "platform/user/sdl/XDisplayWatch.h"
 
 #include "platform/kernel/DebugOutput.h"
+#include "platform/kernel/StandardError.h"
 #include "platform/user/DisplayThread.h"
 
 #include <SDL.h>
@@ -17,7 +18,6 @@
 #include <cstdlib>
 #include <poll.h>
 #include <string>
-#include <unistd.h>
 
 namespace platform {
 namespace {
@@ -33,12 +33,10 @@ int xLostWhileOpeningCode = 0;
 std::atomic<bool> xOpening{false};
 
 // Writes `line` on standard error and ends the process with the opening's
-// exit code, waiting for nothing.
+// exit code, waiting for nothing but the line (a moment at most).
 [[noreturn]] void xEndOpening(const std::string& line)
 {
-    if (::write(STDERR_FILENO, line.data(), line.size()) < 0) {
-        // Nobody is left to tell.
-    }
+    StandardError::line(line);
     std::_Exit(xLostWhileOpeningCode);
 }
 

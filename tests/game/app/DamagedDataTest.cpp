@@ -4,6 +4,7 @@
 // itself, headless, where the damage shows at its start; the game in the
 // test world where it shows only in play.
 #include "game/rooms/Room.h"
+#include "platform/user/Backend.h"
 #include "tests/game/support/GameFixture.h"
 #include "tests/support/ChildProgram.h"
 #include "tests/support/MachinePace.h"
@@ -18,6 +19,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstddef>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -25,6 +27,7 @@
 #include <poll.h>
 #include <sstream>
 #include <sys/file.h>
+#include <sys/ptrace.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -118,7 +121,8 @@ using EnvironmentChanges = std::function<std::vector<std::string>(const fs::path
 
 // How the program is stopped: by `signal`, then `whileEnding` is done to it
 // (with its folder). Its standard error goes to a pipe nobody reads when
-// `errorsUnread`. Its environment is changed by `environment`; `inChild` is
+// `errorsUnread`, filled to the last byte before it starts when
+// `errorsFull`. Its environment is changed by `environment`; `inChild` is
 // done in its process before it starts (to its limits, signals or
 // standard streams), and makes only the calls a signal handler may: the
 // test's threads run on as it is forked.
@@ -126,6 +130,7 @@ struct ProgramStop {
     int signal = SIGTERM;
     std::function<void(pid_t, const fs::path&)> whileEnding;
     bool errorsUnread = false;
+    bool errorsFull = false;
     EnvironmentChanges environment;
     std::function<void()> inChild;
 };
@@ -160,8 +165,11 @@ int processorMs(pid_t child)
 // made on disk.
 class TestDisplay {
 public:
-    // The request that ends the relay: any request after the setup.
+    // The request that ends the relay: any request after the setup; or
+    // none, as no server gives an extension this number (they are given
+    // upward from 128).
     static constexpr uint8_t kAnyRequest = 0;
+    static constexpr uint8_t kNoRequest = 255;
 
     // Between the program and display `server`; -1: no server. It hangs up
     // on the first request `cutAt`.
@@ -436,6 +444,15 @@ ProgramRun runProgram(const fs::path& folder, const std::string& awaited, int gr
     int unread[2] = {-1, -1};
     if (stop.errorsUnread && pipe2(unread, O_CLOEXEC) != 0)
         return ProgramRun();
+    if (stop.errorsFull) {
+        fcntl(unread[1], F_SETFL, O_NONBLOCK);
+        const std::string block(4096, '-');
+        while (write(unread[1], block.data(), block.size()) > 0) {
+        }
+        while (write(unread[1], "-", 1) > 0) {
+        }
+        fcntl(unread[1], F_SETFL, 0);
+    }
     // All is made before the fork: the new process only starts the program.
     const int out =
         stop.errorsUnread ? unread[1] : open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -822,6 +839,57 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
         kill(program, SIGPIPE);
         display.hangUp();
     };
+    // Standard error a pipe filled before the start and never read, the
+    // settings damaged: the line saying so waits a moment at most, and the
+    // quit closes the game as ever. The damaged file, set aside, is one the
+    // environment names: the table's settings stay as they are.
+    ProgramStop errorsFull;
+    errorsFull.errorsUnread = errorsFull.errorsFull = true;
+    errorsFull.environment = [](const fs::path& folder) {
+        std::ofstream(folder / "damaged.txt") << "damaged\n";
+        return std::vector<std::string>{"HV_REGISTRY_FILE=" + (folder / "damaged.txt").string()};
+    };
+    // The settings file's path runs through a regular file: it cannot be
+    // read (by root neither), so the game plays in memory, its close says
+    // that nothing was saved, and the file stays as it is.
+    ProgramStop unreadableSettings;
+    unreadableSettings.environment = [](const fs::path& folder) {
+        return std::vector<std::string>{"HV_REGISTRY_FILE=" + (folder / "registry.txt" / "settings").string()};
+    };
+    // The display's server held (stopped) as the program opens it, through a
+    // relay that never hangs up; the program waits for it longer than a quit
+    // may wait for a display before the quit signal, and the server is let go
+    // at once after it: the display opens, and the game closes as ever.
+    TestDisplay heldBeforeQuit(server.number(), TestDisplay::kNoRequest);
+    ProgramStop serverHeld;
+    serverHeld.signal = 0;
+    serverHeld.environment = onDisplay(heldBeforeQuit);
+    serverHeld.inChild = [&server] { server.hold(true); };
+    serverHeld.whileEnding = [&](pid_t program, const fs::path&) {
+        EXPECT_TRUE(heldBeforeQuit.waitConnected());
+        std::this_thread::sleep_for(std::chrono::milliseconds(platform::DISPLAY_OPENING_LIMIT_MS + 1000));
+        kill(program, SIGTERM);
+        server.hold(false);
+    };
+    // The server held likewise, and the program's opening thread (its main
+    // thread, alone) held from before the quit signal for as long: the time
+    // the program could not run is not the display's, which then answers.
+    TestDisplay heldAfterQuit(server.number(), TestDisplay::kNoRequest);
+    ProgramStop openerHeld = serverHeld;
+    openerHeld.environment = onDisplay(heldAfterQuit);
+    openerHeld.whileEnding = [&](pid_t program, const fs::path&) {
+        EXPECT_TRUE(heldAfterQuit.waitConnected());
+        int status = 0;
+        EXPECT_TRUE(ptrace(PTRACE_SEIZE, program, nullptr, nullptr) == 0 &&
+                    ptrace(PTRACE_INTERRUPT, program, nullptr, nullptr) == 0 &&
+                    waitpid(program, &status, __WALL) == program)
+            << std::strerror(errno);
+        // A thread held takes no signal: another one takes the quit.
+        kill(program, SIGTERM);
+        std::this_thread::sleep_for(std::chrono::milliseconds(platform::DISPLAY_OPENING_LIMIT_MS + 1000));
+        server.hold(false);
+        ptrace(PTRACE_DETACH, program, nullptr, nullptr);
+    };
     std::vector<QuitCase> cases = {
         {"at load", escaping, "stuck", signalled(SIGINT), 0},
         // Opening a pipe that nobody writes to never returns.
@@ -868,15 +936,23 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
         {"as it opens a display that never answers", "", "", stalled, 1, "cannot be opened (it does not answer)",
          8000, true},
         {"as a box's process opens its display", "", "", boxOpening, 3, "", 8000, true},
+        {"with its settings damaged and standard error full", "", "", errorsFull, 0, ""},
+        {"with its settings file unreadable", "", "kept in memory only", unreadableSettings, 1,
+         "registry.txt/settings cannot be read (Not a directory); what was played since its last save is lost.\n",
+         8000, true},
     };
     if (server.number() >= 0) {
         cases.push_back({"as its display is lost when its window is made", "", "", windowMade, 0, "", 8000, true});
         cases.push_back({"with standard input and error closed",
                          "io.stderr:write('read by nobody\\n')\n" + playingHeard, "playing", streamsClosed, 0,
                          "playing"});
+        cases.push_back({"as its display's server is held before the quit", "", "", serverHeld, 0, ""});
+        cases.push_back({"as its opening thread is held after the quit", "", "", openerHeld, 0, ""});
     }
     ASSERT_TRUE(display.isOpen());
     ASSERT_TRUE(cutting.isOpen());
+    ASSERT_TRUE(heldBeforeQuit.isOpen());
+    ASSERT_TRUE(heldAfterQuit.isOpen());
     for (const QuitCase& c : cases) {
         SCOPED_TRACE(c.what);
         testsupport::TempDir dir;

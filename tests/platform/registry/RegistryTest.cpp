@@ -421,12 +421,14 @@ TEST_F(RegistryTest, AnUnreadableFileIsNeverOverwritten)
 {
     // Only a regular file is read: anything else in its place is left alone
     // at once (a pipe would hold the start up, a device fill the memory),
-    // and the settings live in memory.
+    // and the settings live in memory. A file there that cannot be read is
+    // left alone too, and is a save that never happens.
     namespace fs = std::filesystem;
     struct Case {
         const char* what;
         std::function<void()> make;
         std::function<bool()> leftAlone;
+        std::string failure; // what registryWriteFailure says
     };
     const std::vector<Case> cases = {
         {"a folder", [&] { fs::create_directories(m_file); }, [&] { return fs::is_directory(m_file); }},
@@ -437,6 +439,14 @@ TEST_F(RegistryTest, AnUnreadableFileIsNeverOverwritten)
              fs::create_symlink(fs::path(m_file + ".pipe").filename(), m_file);
          },
          [&] { return fs::is_symlink(m_file) && fs::is_fifo(m_file + ".pipe"); }},
+        // Its path runs through a regular file: unreadable also to root.
+        {"a path through a file",
+         [&] {
+             fs::remove(m_dir.path() / "settings");
+             std::ofstream(m_dir.path() / "settings") << "kept";
+         },
+         [&] { return readFile((m_dir.path() / "settings").string()) == "kept"; },
+         m_file + " cannot be read (Not a directory)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -450,6 +460,7 @@ TEST_F(RegistryTest, AnUnreadableFileIsNeverOverwritten)
         EXPECT_NE(std::string::npos, diagnostic.find("cannot be read")) << diagnostic;
         EXPECT_EQ((std::vector<unsigned char>{1, 0, 0, 0}), query(HKEY_CURRENT_USER, "x"));
         EXPECT_TRUE(c.leftAlone());
+        EXPECT_EQ(c.failure, platform::registryWriteFailure());
     }
 }
 
