@@ -431,14 +431,14 @@ TEST_F(RegistryTest, AnUnreadableFileIsNeverOverwritten)
         std::string failure; // what registryWriteFailure says
     };
     const std::vector<Case> cases = {
-        {"a folder", [&] { fs::create_directories(m_file); }, [&] { return fs::is_directory(m_file); }},
-        {"a pipe", [&] { ASSERT_EQ(0, ::mkfifo(m_file.c_str(), 0600)); }, [&] { return fs::is_fifo(m_file); }},
+        {"a folder", [&] { fs::create_directories(m_file); }, [&] { return fs::is_directory(m_file); }, ""},
+        {"a pipe", [&] { ASSERT_EQ(0, ::mkfifo(m_file.c_str(), 0600)); }, [&] { return fs::is_fifo(m_file); }, ""},
         {"a link to a pipe",
          [&] {
              ASSERT_EQ(0, ::mkfifo((m_file + ".pipe").c_str(), 0600));
              fs::create_symlink(fs::path(m_file + ".pipe").filename(), m_file);
          },
-         [&] { return fs::is_symlink(m_file) && fs::is_fifo(m_file + ".pipe"); }},
+         [&] { return fs::is_symlink(m_file) && fs::is_fifo(m_file + ".pipe"); }, ""},
         // Its path runs through a regular file: unreadable also to root.
         {"a path through a file",
          [&] {
