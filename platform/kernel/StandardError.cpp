@@ -4,44 +4,39 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <pthread.h>
 #include <unistd.h>
-#include <vector>
 
 namespace platform {
 
 namespace {
 
-// The process's writers, the one in use last. Never destroyed: lines written
-// while static objects are torn down still go, and a thread held in a write
-// for good is never waited for.
-std::vector<StandardError*>* processWriters = nullptr;
+// The process's writer. Never destroyed: lines written while static objects
+// are torn down still go, and a thread held in a write for good is never
+// waited for.
 std::atomic<StandardError*> processWriter{nullptr};
-
-void makeProcessWriter()
-{
-    processWriters->push_back(new StandardError(STDERR_FILENO, StandardError::kLineWaitMs));
-    processWriter = processWriters->back();
-}
 
 } // namespace
 
 void StandardError::line(const std::string& text)
 {
-    static const bool made = [] {
-        processWriters = new std::vector<StandardError*>;
-        makeProcessWriter();
-        // A process forked from this one has none of its threads (and its
-        // writer's lock may have been held as it was forked): it writes
-        // through a writer of its own.
-        pthread_atfork(nullptr, nullptr, makeProcessWriter);
-        return true;
-    }();
-    (void)made;
-    processWriter.load()->put(text);
+    StandardError* writer = processWriter.load();
+    if (!writer || writer->m_process != ::getpid()) {
+        // The first line, or the first of a process forked from this one,
+        // which has none of its threads (and whose writer's lock may have
+        // been held as it was forked): it writes through a writer of its own,
+        // made here rather than in the fork, so that a child that only starts
+        // another program makes nothing. Two threads making one at once keep
+        // the first.
+        auto* own = new StandardError(STDERR_FILENO, kLineWaitMs);
+        if (processWriter.compare_exchange_strong(writer, own))
+            writer = own;
+        else
+            delete own;
+    }
+    writer->put(text);
 }
 
-StandardError::StandardError(int fd, int waitMs) : m_fd(fd), m_waitMs(waitMs) {}
+StandardError::StandardError(int fd, int waitMs) : m_fd(fd), m_waitMs(waitMs), m_process(::getpid()) {}
 
 StandardError::~StandardError()
 {

@@ -8,6 +8,7 @@
 #include <deque>
 #include <mutex>
 #include <string>
+#include <sys/types.h>
 #include <thread>
 
 namespace platform {
@@ -47,6 +48,9 @@ private:
 
     const int m_fd;
     const int m_waitMs;
+    // The process it was made in: a process forked from it has none of its
+    // threads, and makes a writer of its own.
+    const pid_t m_process;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<std::string> m_queue;
