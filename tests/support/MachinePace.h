@@ -94,6 +94,36 @@ private:
     double m_busy = busyNow();
 };
 
+// Looks at `done` every millisecond until it answers true, or `limitMs`
+// pass at the machine's pace (a hang); its last answer.
+template <typename Done>
+bool reachedAtPace(int limitMs, Done done)
+{
+    MachinePace waited;
+    while (!done()) {
+        if (waited.counted() >= limitMs)
+            return done();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+// Repeats `wait(ms)`, a wait of `ms` milliseconds at most that answers
+// whether what it waits for came, until it answers true or `ms` have
+// passed at the machine's pace (a hang); its last answer. On a machine no
+// busier than its processors that is one wait, which a wait that is never
+// woken runs out (a tenth is left for the rounding of the clocks).
+template <typename Wait>
+bool waitAtPace(int ms, Wait wait)
+{
+    MachinePace waited;
+    while (!wait(ms)) {
+        if (waited.counted() >= ms - ms / 10)
+            return false;
+    }
+    return true;
+}
+
 // The first processor this process may use, shared with three threads that
 // never rest while the object lives: a thread moved onto it gets a quarter
 // of it at most. The object is whole once all three spin.
