@@ -13,6 +13,7 @@
 #include "sprites/script/ScriptHost.h"
 #include "sprites/script/Utility.h"
 #include "sprites/settings/User.h"
+#include "tests/support/MachinePace.h"
 #include "tests/support/TestLoaderFrame.h"
 #include "tests/windowing/window/WindowTestSupport.h"
 #include "windowing/window/WindowGlobals.h"
@@ -139,12 +140,12 @@ void GameWorld::pump()
 
 bool GameWorld::pumpUntil(const std::function<bool()>& done, int timeoutMs)
 {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    MachinePace waited;
     for (;;) {
         pump();
         if (done())
             return true;
-        if (m_bQuit || std::chrono::steady_clock::now() > end)
+        if (m_bQuit || waited.counted() > timeoutMs)
             return false;
         // Real time: the fake clock's Sleep would return at once.
         std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -76,7 +76,8 @@ public:
     // loader runs, as the main frame's loading screen reads the progress.
     std::function<void()> whileLoading;
     // Runs the message loop until `done` answers true, the program posts
-    // WM_QUIT, or `timeoutMs` of real time pass; true when `done` answered.
+    // WM_QUIT, or `timeoutMs` of real time pass at the machine's pace (a
+    // hang: see MachinePace); true when `done` answered.
     bool pumpUntil(const std::function<bool()>& done, int timeoutMs = 20000);
     // Takes the queued messages (none left afterwards).
     void pump();

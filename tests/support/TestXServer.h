@@ -1,6 +1,9 @@
 // TestXServer.h: an X server of a test's own.
 #pragma once
 
+#include "tests/support/MachinePace.h"
+
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
@@ -43,16 +46,23 @@ public:
         close(told[1]);
         if (log >= 0)
             close(log);
-        // It starts within a second; a minute is a hang. The number comes
-        // in one write and its line's end in another: the pipe is kept open
-        // until both have come, as the server ends when the second fails.
+        // It starts within a second; a minute at the machine's pace is a
+        // hang. The number comes in one write and its line's end in
+        // another: the pipe is kept open until both have come, as the
+        // server ends when the second fails.
         pollfd number{told[0], POLLIN, 0};
         std::string text;
         char part[16];
-        ssize_t n = 0;
-        while (m_server > 0 && text.find('\n') == std::string::npos && poll(&number, 1, 60000) == 1 &&
-               (n = read(told[0], part, sizeof part)) > 0)
+        MachinePace waited;
+        while (m_server > 0 && text.find('\n') == std::string::npos && waited.counted() < 60000) {
+            const int ready = poll(&number, 1, 100);
+            if (ready == 0 || (ready < 0 && errno == EINTR))
+                continue;
+            const ssize_t n = ready > 0 ? read(told[0], part, sizeof part) : -1;
+            if (n <= 0)
+                break;
             text.append(part, size_t(n));
+        }
         if (text.find('\n') != std::string::npos)
             m_number = std::atoi(text.c_str());
         close(told[0]);

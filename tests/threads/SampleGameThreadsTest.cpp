@@ -15,6 +15,7 @@
 #include "scenes/treasurechest/TreasureChestCU.h"
 #include "tests/game/support/GameFixture.h"
 #include "tests/game/support/SampleSession.h"
+#include "tests/support/MachinePace.h"
 
 #include <gtest/gtest.h>
 
@@ -78,10 +79,9 @@ std::atomic<int> holdReleased{0};
 void holdLoader(int point)
 {
     holdReached.store(point, std::memory_order_relaxed);
-    // The wall-clock limit only ends a hold whose window never turns.
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (holdReleased.load(std::memory_order_relaxed) < point && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    // The limit, at the machine's pace, only ends a hold whose window never
+    // turns.
+    testsupport::reachedAtPace(20000, [point] { return holdReleased.load(std::memory_order_relaxed) >= point; });
 }
 
 class HeldLoaderCanvas : public Canvas {

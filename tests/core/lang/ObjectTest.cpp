@@ -7,6 +7,7 @@
 #include "core/lang/Runnable.h"
 #include "core/lang/String.h"
 #include "core/lang/Synchronized.h"
+#include "tests/support/MachinePace.h"
 
 #include <gtest/gtest.h>
 
@@ -115,8 +116,10 @@ TEST(Monitor, WaitReleasesAMonitorHeldThreeTimesAndTakesItBack)
     });
     // A wait that times out before the other thread got in takes the monitor
     // back: wait again until it has been in, as a busy machine may keep it
-    // from running for longer than one wait.
-    for (int waits = 0; !otherEntered && waits < 100; ++waits)
+    // from running for longer than one wait (20 s at the machine's pace is
+    // a hang).
+    testsupport::MachinePace waited;
+    while (!otherEntered && waited.counted() < 20000)
         o.wait(200);
     if (!otherEntered) {
         o.unlock();
@@ -151,9 +154,13 @@ TEST(Monitor, NotifyWakesEveryWaiter)
         waiters.emplace_back([&] {
             lang::Synchronized guard(&o);
             ++started;
-            auto t0 = SteadyClock::now();
-            o.wait(5000);
-            if (msSince(t0) < 4000)
+            // Woken: back before the wait's time ran out.
+            const auto notified = [&o](int ms) {
+                const auto t0 = SteadyClock::now();
+                o.wait(ms);
+                return msSince(t0) < ms;
+            };
+            if (testsupport::waitAtPace(5000, notified))
                 ++woken;
         });
     while (started < 2)

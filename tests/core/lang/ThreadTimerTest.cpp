@@ -2,6 +2,7 @@
 #include "core/lang/Thread.h"
 #include "core/lang/Timer.h"
 #include "platform/kernel/Clock.h"
+#include "tests/support/MachinePace.h"
 
 #include <gtest/gtest.h>
 
@@ -84,10 +85,11 @@ TEST(Thread, JoinWithATimeOutReturnsWhileTheThreadRuns)
     work->hold = true;
     t->start();
     auto t0 = SteadyClock::now();
+    testsupport::MachinePace paced;
     t->join(10);
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - t0).count();
     EXPECT_GE(ms, 9);
-    EXPECT_LT(ms, 1000);
+    EXPECT_LT(paced.counted(), 1000) << paced.load();
     EXPECT_TRUE(t->isRunning());
     work->hold = false;
     t->join(0);
@@ -108,8 +110,7 @@ TEST(Thread, ReleasingRightAfterStartKeepsTheThreadAliveUntilItsRunEnds)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_EQ(deaths, 0) << "the running thread keeps the Thread, and so its target, alive";
     work->hold = false;
-    for (int i = 0; i < 2000 && deaths == 0; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    testsupport::reachedAtPace(2000, [&deaths] { return deaths != 0; });
     EXPECT_EQ(deaths, 1);
 }
 

@@ -3,6 +3,7 @@
 #include "core/lang/Exception.h"
 #include "core/lang/ObjectArray.h"
 #include "core/util/Vector.h"
+#include "tests/support/MachinePace.h"
 
 #include <gtest/gtest.h>
 
@@ -86,9 +87,7 @@ TEST(Vector, IndexErrorsThrowTheirMessagesAndChangeNothing)
         v.size();
         done = true;
     });
-    for (int i = 0; i < 500 && !done; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_TRUE(done) << "the monitor is still held";
+    ASSERT_TRUE(testsupport::reachedAtPace(5000, [&done] { return done.load(); })) << "the monitor is still held";
     other.join();
 }
 

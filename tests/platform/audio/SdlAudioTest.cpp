@@ -4,6 +4,7 @@
 #include "platform/audio/DirectSound.h"
 #include "platform/audio/WinMM.h"
 #include "platform/audio/sdl/SdlAudioBackend.h"
+#include "tests/support/MachinePace.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -110,13 +111,11 @@ protected:
     testsupport::TempDir dir;
 };
 
-// Waits, at most a few seconds, until `done` holds.
+// Waits, at most five seconds at the machine's pace, until `done` holds.
 template <class Predicate>
 bool waitFor(Predicate done)
 {
-    for (int i = 0; i < 500 && !done(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    return done();
+    return testsupport::reachedAtPace(5000, done);
 }
 
 TEST_F(SdlAudioTest, ToneThroughWaveOutReachesTheCapture)

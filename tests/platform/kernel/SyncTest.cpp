@@ -1,5 +1,6 @@
 // Critical sections, events and interlocked counters across real threads.
 #include "platform/kernel/Kernel.h"
+#include "tests/support/MachinePace.h"
 
 #include <gtest/gtest.h>
 
@@ -47,7 +48,8 @@ TEST(Event, ManualResetWakesEveryWaiterAndStaysSignalled)
     std::vector<std::thread> waiters;
     for (int i = 0; i < 3; ++i)
         waiters.emplace_back([&] {
-            if (WaitForSingleObject(e, 5000) == WAIT_OBJECT_0)
+            const auto signalled = [e](int ms) { return WaitForSingleObject(e, DWORD(ms)) == WAIT_OBJECT_0; };
+            if (testsupport::waitAtPace(5000, signalled))
                 ++woken;
         });
     std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -2,6 +2,7 @@
 // priorities and closing the handle of a thread that still runs.
 #include "platform/kernel/Kernel.h"
 #include "platform/kernel/Thread.h"
+#include "tests/support/MachinePace.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,14 @@ DWORD WINAPI winRoutine(LPVOID argument)
     return crtRoutine(argument);
 }
 
+// Whether the thread ends within five seconds at the machine's pace,
+// waited for by the join with a time-out.
+bool endsAtPace(HANDLE thread)
+{
+    const auto ended = [thread](int ms) { return WaitForSingleObject(thread, DWORD(ms)) == WAIT_OBJECT_0; };
+    return testsupport::waitAtPace(5000, ended);
+}
+
 TEST(Thread, JoinTimesOutWhileRunningThenSucceeds)
 {
     Shared shared;
@@ -57,7 +66,7 @@ TEST(Thread, JoinTimesOutWhileRunningThenSucceeds)
     EXPECT_EQ(code, STILL_ACTIVE);
 
     SetEvent(shared.release);
-    EXPECT_EQ(WaitForSingleObject(h, 5000), WAIT_OBJECT_0);
+    EXPECT_TRUE(endsAtPace(h));
     EXPECT_TRUE(shared.finished);
     EXPECT_TRUE(GetExitCodeThread(h, &code));
     EXPECT_EQ(code, 42u);
@@ -72,7 +81,7 @@ TEST(Thread, ReportedIdIsTheIdInsideTheThread)
     unsigned crtId = 0;
     HANDLE a = reinterpret_cast<HANDLE>(crtBeginThreadEx(nullptr, 0, crtRoutine, &shared, 0, &crtId));
     ASSERT_NE(a, nullptr);
-    ASSERT_EQ(WaitForSingleObject(a, 5000), WAIT_OBJECT_0);
+    ASSERT_TRUE(endsAtPace(a));
     EXPECT_EQ(shared.id.load(), crtId);
     EXPECT_NE(crtId, GetCurrentThreadId());
     CloseHandle(a);
@@ -82,7 +91,7 @@ TEST(Thread, ReportedIdIsTheIdInsideTheThread)
     DWORD winId = 0;
     HANDLE b = CreateThread(nullptr, 0, winRoutine, &other, 0, &winId);
     ASSERT_NE(b, nullptr);
-    ASSERT_EQ(WaitForSingleObject(b, 5000), WAIT_OBJECT_0);
+    ASSERT_TRUE(endsAtPace(b));
     EXPECT_EQ(other.id.load(), winId);
     EXPECT_NE(winId, DWORD(crtId));
     CloseHandle(b);
@@ -104,7 +113,7 @@ TEST(Thread, SuspendedThreadRunsOnlyAfterResume)
     EXPECT_EQ(code, STILL_ACTIVE);
 
     EXPECT_EQ(ResumeThread(h), 1u);
-    EXPECT_EQ(WaitForSingleObject(h, 5000), WAIT_OBJECT_0);
+    EXPECT_TRUE(endsAtPace(h));
     EXPECT_EQ(shared.id.load(), id);
     EXPECT_EQ(ResumeThread(h), 0u);
     GetExitCodeThread(h, &code);
@@ -119,10 +128,7 @@ TEST(Thread, ClosingTheHandleOfARunningThreadIsSafe)
     ASSERT_NE(h, nullptr);
     EXPECT_TRUE(CloseHandle(h));
     SetEvent(shared.release);
-    auto deadline = Clock::now() + std::chrono::seconds(5);
-    while (!shared.finished && Clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    EXPECT_TRUE(shared.finished);
+    EXPECT_TRUE(testsupport::reachedAtPace(5000, [&shared] { return shared.finished.load(); }));
 }
 
 TEST(Thread, PrioritiesAreRecordedAndChecked)
@@ -138,7 +144,7 @@ TEST(Thread, PrioritiesAreRecordedAndChecked)
     EXPECT_FALSE(SetThreadPriority(h, 7));
     EXPECT_EQ(GetThreadPriority(h), -1);
     ResumeThread(h);
-    WaitForSingleObject(h, 5000);
+    endsAtPace(h);
     CloseHandle(h);
 }
 

@@ -5,6 +5,7 @@
 #include "platform/registry/RegistryKey.h"
 
 #include "tests/support/ChildProgram.h"
+#include "tests/support/MachinePace.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -766,11 +767,15 @@ TEST(RegistryFileLockTest, AHeldLockKeepsEveryOtherWriterOut)
     // for the next write, which gets the lock once it is let go.
     const int other = ::open((file + ".lock").c_str(), O_RDWR | O_CLOEXEC);
     ASSERT_EQ(0, ::flock(other, LOCK_EX | LOCK_NB));
-    // It lets go after ten waits (a write that waits that long hangs, even
-    // on a machine ten times busier than its processors), or when told.
+    // It lets go after ten waits at the machine's pace (a write that waits
+    // that long hangs), or when told.
+    constexpr int waitMs = int(platform::RegistryFileLock::kWait.count());
     std::promise<void> letGo;
     std::thread holder([other, told = letGo.get_future()] {
-        told.wait_for(10 * platform::RegistryFileLock::kWait);
+        testsupport::MachinePace waited;
+        while (told.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready &&
+               waited.counted() < 10 * waitMs) {
+        }
         ::close(other);
     });
     const std::string before = readFile(file);
@@ -782,11 +787,12 @@ TEST(RegistryFileLockTest, AHeldLockKeepsEveryOtherWriterOut)
     EXPECT_EQ("another program holds the settings' lock file " + file + ".lock", platform::registryWriteFailure());
     EXPECT_EQ(before, readFile(file));
     // Held through a whole wait, the lock is taken to be held still: the
-    // next write waits only as long as a copy's save holds it.
-    const auto again = std::chrono::steady_clock::now();
+    // next write waits only as long as a copy's save holds it (a wait,
+    // which takes no processor time: counted at the machine's pace).
+    testsupport::MachinePace again;
     EXPECT_EQ(ERROR_WRITE_FAULT,
               RegSetValueExA(HKEY_CURRENT_USER, "b", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&two), 4));
-    EXPECT_LT(std::chrono::steady_clock::now() - again, platform::RegistryFileLock::kWait / 2);
+    EXPECT_LT(again.counted(), waitMs / 2) << again.load();
     letGo.set_value();
     holder.join();
     EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(HKEY_CURRENT_USER, "c", 0, REG_DWORD,
@@ -799,10 +805,10 @@ TEST(RegistryFileLockTest, AHeldLockKeepsEveryOtherWriterOut)
     // A file system without locks leaves the copies unguarded, as they were
     // before locks: a write goes through at once.
     locksFailWith = ENOLCK;
-    const auto unguarded = std::chrono::steady_clock::now();
+    testsupport::MachinePace unguarded;
     EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(HKEY_CURRENT_USER, "d", 0, REG_DWORD,
                                             reinterpret_cast<const BYTE*>(&one), 4));
-    EXPECT_LT(std::chrono::steady_clock::now() - unguarded, platform::RegistryFileLock::kWait / 2);
+    EXPECT_LT(unguarded.counted(), waitMs / 2) << unguarded.load();
     locksFailWith = 0;
     EXPECT_NE(std::string::npos, readFile(file).find("V \"d\" 4 x01000000"));
 }

@@ -2,6 +2,7 @@
 // gets the address as one untouched argument.
 #include "platform/shell/Shell.h"
 
+#include "tests/support/MachinePace.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -74,8 +75,7 @@ TEST(ShellTest, TheLauncherGetsTheAddressAsItsOneArgumentWithoutAShell)
     EXPECT_GT(open(address.c_str()), 32);
     setenv("PATH", oldPath.c_str(), 1);
 
-    for (int i = 0; i < 500 && !std::filesystem::exists(out); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    testsupport::reachedAtPace(5000, [&out] { return std::filesystem::exists(out); });
     std::ifstream in(out);
     std::stringstream text;
     text << in.rdbuf();

@@ -4,6 +4,7 @@
 #include "UserTestSupport.h"
 
 #include "platform/user/WindowSurface.h"
+#include "tests/support/MachinePace.h"
 #include "tests/support/TempDir.h"
 
 #include <algorithm>
@@ -375,8 +376,7 @@ TEST_F(Surface, AFrameLetGoOnTheDisplaysThreadIsDrawnIntoOnlyAfterward)
         const std::vector<uint32_t> colour(64 * 48, 0xFF000000u | uint32_t(i));
         platform::presentToWindow(canvas, colour.data(), 64, 48, 64 * 4, nullptr, nullptr);
     }
-    for (int i = 0; i < 2000 && display.shown() < kFrames + 1; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    testsupport::reachedAtPace(2000, [&display] { return display.shown() >= kFrames + 1; });
     EXPECT_EQ(kFrames + 1, display.shown());
     EXPECT_EQ(0, display.changed()) << "no frame changed while the display held it";
     DestroyWindow(frame);

@@ -5,6 +5,7 @@
 // window's own paint.
 #include "tests/sprites/canvas/CanvasTestSupport.h"
 #include "tests/sprites/support/TestSprite.h"
+#include "tests/support/MachinePace.h"
 
 #include "core/lang/Synchronized.h"
 #include "sprites/transitions/TransitionBase.h"
@@ -74,9 +75,8 @@ TEST_F(WindowedCanvasTest, TheWindowsPaintTakesTheCanvasMonitorBeforeThePaintLoc
             lang::Synchronized paintGuard(window::WindowGlobals::paintLock());
             paintLockTaken = true;
         });
-        for (int i = 0; i < 200 && !paintLockTaken; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        EXPECT_TRUE(paintLockTaken) << "the waiting paint holds the paint lock";
+        EXPECT_TRUE(testsupport::reachedAtPace(1000, [&paintLockTaken] { return paintLockTaken.load(); }))
+            << "the waiting paint holds the paint lock";
         EXPECT_FALSE(painted);
     }
     painter.join();

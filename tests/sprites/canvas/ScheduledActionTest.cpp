@@ -4,6 +4,7 @@
 // while the table is being fired.
 #include "tests/sprites/canvas/CanvasTestSupport.h"
 #include "tests/sprites/support/TestSprite.h"
+#include "tests/support/MachinePace.h"
 
 #include <chrono>
 #include <functional>
@@ -168,7 +169,9 @@ TEST_F(ScheduledActionTest, AnotherThreadSchedulesWithoutWaitingForADelivery)
     std::future<void> other;
     target->onAction = [&](const std::string&) {
         other = std::async(std::launch::async, [&] { schedule(5, "Later"); });
-        scheduled = other.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
+        scheduled = testsupport::waitAtPace(2000, [&](int ms) {
+            return other.wait_for(std::chrono::milliseconds(ms)) == std::future_status::ready;
+        });
     };
     schedule(0, "Now", 0, nullptr, target);
     world.runFrames(1);

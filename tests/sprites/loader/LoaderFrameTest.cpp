@@ -14,6 +14,7 @@
 #include "sprites/loader/LoaderFrame2.h"
 #include "sprites/script/ScriptHost.h"
 #include "tests/support/GameWorld.h"
+#include "tests/support/MachinePace.h"
 #include "tests/support/RecordingCanvas.h"
 #include "tests/support/TestLoaderFrame.h"
 #include "windowing/window/WindowGlobals.h"
@@ -336,9 +337,7 @@ TEST_F(LoaderFrameTest, ClosingWhileTheLoaderRunsWaitsForItToEnd)
     ASSERT_TRUE(frame->open(canvas, GameWorld::kRegistryName, "+datfile"));
     // Closed once the loader is under way (a loader that finds the program
     // quitting does nothing at all).
-    for (int i = 0; i < 2000 && !loaderBusy; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    ASSERT_TRUE(loaderBusy);
+    ASSERT_TRUE(testsupport::reachedAtPace(2000, [&loaderBusy] { return loaderBusy.load(); }));
     frame->requestClose();
     world.pumpUntil([] { return false; }, 5000);
     ASSERT_TRUE(world.hasQuit());
