@@ -114,11 +114,13 @@ protected:
     }
 
     // Waits (a hang's limit) until the thread has looked at the play cursor
-    // three more times.
+    // three more times: it reads the clock five more times, the last two
+    // reads of a pass it may be ending (its load meter's, and the look that
+    // ends it) among them.
     bool waitForThreeLooks()
     {
         const int reads = stepClock.reads();
-        return soundtest::within([&] { return stepClock.reads() >= reads + 3; });
+        return soundtest::within([&] { return stepClock.reads() >= reads + 5; });
     }
 
     // The block the output plays at the clock's time.
