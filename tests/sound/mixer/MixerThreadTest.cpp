@@ -131,14 +131,17 @@ protected:
         return int(((position % ring) + ring) % ring / kBlock);
     }
 
-    // Waits until the thread has caught up with the play cursor.
+    // Waits until the thread has caught up with the play cursor. The
+    // engine's start leaves block 0 as the current one before the thread
+    // has begun: the thread has mixed a block by then.
     bool waitUntilCaughtUp()
     {
         return soundtest::within([&] {
             HVSOUND_Software_Lock();
             int current = HVSOUND_GetState()->mixer.currentBlock;
+            int mixed = HVSOUND_GetState()->mixer.blocksMixed;
             HVSOUND_Software_Unlock();
-            return current == playingBlock();
+            return mixed > 0 && current == playingBlock();
         });
     }
 
