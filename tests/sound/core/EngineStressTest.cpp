@@ -466,22 +466,6 @@ protected:
         HVSOUND_MixerLockScope lock;
         return HVSOUND_GetState()->mixer.blocksMixed;
     }
-
-    // Waits until `done` holds; an engine that never gets there (a hang,
-    // which nothing can end) fails the test and ends the program here.
-    template <typename F>
-    static void mustReach(double seconds, F done, const std::string& what)
-    {
-        testsupport::MachinePace pace;
-        while (!done()) {
-            if (pace.counted() > seconds * 1000) {
-                ADD_FAILURE() << what << " (waited " << seconds << " s, " << pace.load() << ")";
-                std::fflush(stdout);
-                std::_Exit(1);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-    }
 };
 
 TEST_F(SoundEngineStress, ThreadsAndCallbacksCallingTheEngineAtRandomLeaveItWhole)
@@ -527,15 +511,16 @@ TEST_F(SoundEngineStress, ThreadsAndCallbacksCallingTheEngineAtRandomLeaveItWhol
         for (int i = 0; i < kWorkers; ++i)
             workers.emplace_back(act, false);
         act(true);
-        mustReach(120.0, [&] { return actorsDone == kWorkers + 1; }, "the application threads' calls never end");
+        soundtest::mustReach([&] { return actorsDone == kWorkers + 1; }, "the application threads' calls never end",
+                             120.0);
         for (std::thread& worker : workers)
             worker.join();
 
         // The callbacks stop making calls; what the round made is freed
         // while the engine runs (a stream still opening once it closes).
         round.acting = false;
-        mustReach(60.0, [&] { return round.inCalls == 0; }, "the callbacks' calls never end");
-        mustReach(10.0, [&] { return blocksMixed() > mixedBefore + 3; }, "the engine no longer mixes");
+        soundtest::mustReach([&] { return round.inCalls == 0; }, "the callbacks' calls never end", 60.0);
+        soundtest::mustReach([&] { return blocksMixed() > mixedBefore + 3; }, "the engine no longer mixes");
         EXPECT_GT(round.callbackCalls, 0) << "calls made by callbacks";
         EXPECT_GT(round.closesTried, 0);
         EXPECT_EQ(round.closesGoneThrough, 0) << "closes and restarts a callback got through";

@@ -1,9 +1,10 @@
 // SoundTestSupport.h: a fixture that runs the sound engine headless and
 // deterministic (output type 12, the fake clock, a seeded generator) and
 // puts the engine's settings back after each test; a user file that reads
-// memory; the wait of a test that holds one thread mid-step until another is
-// blocked; and the processor time of the tests that run the engine's
-// threads.
+// memory; the waits of the tests that run the engine's threads, whose limits
+// only catch a hang and stretch with the machine's load, among them the wait
+// of a test that holds one thread mid-step until another is blocked; and the
+// processor time of those tests.
 #pragma once
 
 #include "platform/kernel/Kernel.h"
@@ -23,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -105,27 +107,61 @@ struct MemoryFile {
     }
 };
 
+// A hang's limit: a state a working engine reaches is reached well within
+// it, however slow the machine, at the machine's pace.
+constexpr double kHangSeconds = 20.0;
+
+// Waits until `done` holds, looking every 2 ms, at most `seconds` at the
+// pace the machine gives the test (counted on `pace`). False when it never
+// does.
+template <typename F>
+bool within(testsupport::MachinePace& pace, F done, double seconds = kHangSeconds)
+{
+    while (pace.counted() < seconds * 1000) {
+        if (done())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return done();
+}
+
+template <typename F>
+bool within(F done, double seconds = kHangSeconds)
+{
+    testsupport::MachinePace pace;
+    return within(pace, done, seconds);
+}
+
+// Like within, for a state that a hung engine never reaches: the test
+// fails, and since nothing can end threads that wait for each other (a
+// fixture's close would wait for them too), the test program ends here.
+template <typename F>
+void mustReach(F done, const std::string& what, double seconds = kHangSeconds)
+{
+    testsupport::MachinePace pace;
+    if (within(pace, done, seconds))
+        return;
+    ADD_FAILURE() << what << " (waited " << seconds << " s at the machine's pace, " << pace.load() << ")";
+    std::fflush(stdout);
+    std::_Exit(1);
+}
+
 // Waits until the thread whose system id (platform::systemThreadId) is in
 // `thread` sleeps in a call, blocked on a lock or in a wait, on three looks
 // in a row, or until `done` holds. A test holds one thread mid-step until
-// the other is there. False when neither comes within a hang's limit, 20 s
-// at the pace the machine gives the test.
+// the other is there. False when neither comes within a hang's limit.
 template <typename F>
 bool untilBlockedOr(const std::atomic<long>& thread, F done)
 {
-    testsupport::MachinePace pace;
     int asleep = 0;
-    while (pace.counted() < 20000) {
+    return within([&] {
         if (done())
             return true;
         platform::ThreadActivity activity;
         const long id = thread.load();
         asleep = id != 0 && platform::threadActivity(id, activity) && activity.asleep ? asleep + 1 : 0;
-        if (asleep >= 3)
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return done();
+        return asleep >= 3;
+    });
 }
 
 // The processor time this process has used, in seconds.

@@ -72,9 +72,7 @@ void* waitForTheDevice(void*, void* buffer, int, void* parameter)
 {
     auto* unit = static_cast<SlowUnit*>(parameter);
     const int until = unit->backend->requests + 3;
-    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    while (unit->backend->requests < until && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    soundtest::within([&] { return unit->backend->requests >= until; }, 2.0);
     ++unit->cycles;
     return buffer;
 }
@@ -90,14 +88,14 @@ protected:
         return blocks;
     }
 
-    // Moves the output's clock on by one block and waits (a bounded real
-    // time) until the mixer thread has mixed the block the cursor left.
+    // Moves the output's clock on by one block (a little more than one
+    // block of 512 at 22,050 Hz) and waits (a hang's limit) until the mixer
+    // thread has mixed the block the cursor left.
     void letTheMixerRun()
     {
         int before = blocksMixed();
-        clock.advance(24); // a little more than one block of 512 at 22,050 Hz
-        for (int i = 0; i < 2000 && blocksMixed() == before; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        clock.advance(24);
+        soundtest::within([&] { return blocksMixed() > before; });
     }
 
     // A sample of random width, layout, loop mode and length, full of noise.
@@ -135,14 +133,20 @@ TEST_F(SoundMixerStress, TheMixerThreadMixesWhileAnotherThreadChangesEverything)
         std::vector<int> handles;
         auto anySample = [&] { return samples[rng() % samples.size()]; };
         auto anyHandle = [&] { return handles[rng() % handles.size()]; };
+        int movedAt = -1; // the blocks mixed when the cursor last moved
         for (int op = 0; op < 4000; ++op) {
             // The calls are spread over about half a second, during which
-            // the cursor moves a block about every 64 calls: the thread
-            // wakes every 10 ms and mixes a block or two while the calls go
-            // on (never a whole ring, which would look to it like no move).
+            // the cursor moves a block every 64 calls once the thread has
+            // mixed the block it left last: the thread wakes every 10 ms and
+            // mixes while the calls go on, and never finds the cursor a
+            // whole ring on, which would look to it like no move, however
+            // slow the machine makes it.
             std::this_thread::sleep_for(std::chrono::microseconds(50));
-            if (op % 64 == 63)
+            if (op % 64 == 63) {
+                soundtest::within([&] { return blocksMixed() > movedAt; });
+                movedAt = blocksMixed();
                 clock.advance(24);
+            }
             int kind = int(rng() % 13);
             if (samples.size() < 2 || (kind == 0 && samples.size() < 8)) {
                 if (HVSOUND_SAMPLE* s = randomSample(rng))
@@ -243,10 +247,7 @@ TEST_F(SoundMixerStress, TheMixerThreadNeverWritesABlockTheDeviceReads)
         ASSERT_NE(unit, nullptr);
         HVSOUND_DSP_SetActive(unit, true);
         // Twice round the ring and more (4 blocks under DirectSound, 8 under waveOut).
-        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (slow.cycles < 20 && std::chrono::steady_clock::now() < end)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        EXPECT_GE(slow.cycles, 20) << "output " << output;
+        EXPECT_TRUE(soundtest::within([&] { return slow.cycles >= 20; })) << "output " << output;
         HVSOUND_Close();
         platform::audio::setAudioBackend(nullptr);
     }

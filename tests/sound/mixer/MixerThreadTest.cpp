@@ -4,6 +4,7 @@
 #include "sound/output/output_nosound.h"
 #include "tests/sound/mixer/MixerTestSupport.h"
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -11,18 +12,30 @@ namespace {
 
 using namespace mixertest;
 
+// The thread that last wrote a block of the ring: the mixer thread.
+std::atomic<std::thread::id> g_mixerThread;
+
 // A clock that moves only when the test sets it; a sleep waits a moment of
-// real time and leaves the clock where it is.
+// real time and leaves the clock where it is. It counts the mixer thread's
+// reads of its counter: each look at the play cursor reads it (the stream
+// thread reads it too, for its rounds).
 class StepClock : public platform::Clock {
 public:
     void setMilliseconds(int64_t ms) { m_microseconds = ms * 1000; }
     uint32_t tickCount() override { return uint32_t(m_microseconds.load() / 1000); }
-    int64_t performanceCounter() override { return m_microseconds.load(); }
+    int64_t performanceCounter() override
+    {
+        if (std::this_thread::get_id() == g_mixerThread.load())
+            ++m_reads;
+        return m_microseconds.load();
+    }
     int64_t performanceFrequency() override { return 1000000; }
     void sleep(uint32_t) override { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }
+    int reads() const { return m_reads; }
 
 private:
     std::atomic<int64_t> m_microseconds{0};
+    std::atomic<int> m_reads{0};
 };
 
 constexpr int kRingBlocks = 4;
@@ -46,6 +59,7 @@ bool recordLock(HVSOUND_SAMPLE*, int offset, int length, void** p1, void** p2, i
 
 bool recordUnlock(HVSOUND_SAMPLE*, void* p1, void*, int l1, int l2)
 {
+    g_mixerThread = std::this_thread::get_id();
     if (l1 + l2 > 0)
         g_blocksWritten.push_back(int((static_cast<uint8_t*>(p1) - reinterpret_cast<uint8_t*>(g_ring.data())) /
                                       (kBlock * kFrameBytes)));
@@ -92,16 +106,21 @@ protected:
         return copy;
     }
 
-    // Waits (in real time, at most 5 s) until the thread has written `count`
-    // blocks in all.
+    // Waits (a hang's limit) until the thread has written `count` blocks in
+    // all.
     bool waitForBlocks(size_t count)
     {
-        for (int i = 0; i < 5000; ++i) {
-            if (blocksWritten().size() >= count)
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        return false;
+        return soundtest::within([&] { return blocksWritten().size() >= count; });
+    }
+
+    // Waits (a hang's limit) until the thread has looked at the play cursor
+    // three more times: it reads the clock five more times, the last two
+    // reads of a pass it may be ending (its load meter's, and the look that
+    // ends it) among them.
+    bool waitForThreeLooks()
+    {
+        const int reads = stepClock.reads();
+        return soundtest::within([&] { return stepClock.reads() >= reads + 5; });
     }
 
     // The block the output plays at the clock's time.
@@ -112,18 +131,18 @@ protected:
         return int(((position % ring) + ring) % ring / kBlock);
     }
 
-    // Waits until the thread has caught up with the play cursor.
+    // Waits until the thread has caught up with the play cursor. The
+    // engine's start leaves block 0 as the current one before the thread
+    // has begun: the thread has mixed a block by then.
     bool waitUntilCaughtUp()
     {
-        for (int i = 0; i < 5000; ++i) {
+        return soundtest::within([&] {
             HVSOUND_Software_Lock();
             int current = HVSOUND_GetState()->mixer.currentBlock;
+            int mixed = HVSOUND_GetState()->mixer.blocksMixed;
             HVSOUND_Software_Unlock();
-            if (current == playingBlock())
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        return false;
+            return mixed > 0 && current == playingBlock();
+        });
     }
 
     StepClock stepClock;
@@ -136,7 +155,7 @@ TEST_F(SoundMixerThread, KeepsEveryBlockButThePlayingOneMixedInOrder)
     ASSERT_EQ(HVSOUND_GetState()->mixBufferLength, kRingBlocks * kBlock);
     ASSERT_TRUE(waitForBlocks(3));
     EXPECT_EQ(blocksWritten(), (std::vector<int>{1, 2, 3})) << "filled before the cursor leaves block 0";
-    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    ASSERT_TRUE(waitForThreeLooks());
     EXPECT_EQ(blocksWritten().size(), 3u) << "nothing more while the cursor stays";
 
     play(constantSample(1000), 0);
@@ -162,12 +181,13 @@ TEST_F(SoundMixerThread, KeepsEveryBlockButThePlayingOneMixedInOrder)
         ASSERT_EQ(block1[size_t(2 * j + 1)], 0) << "frame " << j;
     }
 
-    auto before = std::chrono::steady_clock::now();
+    // Two seconds at the pace the machine gives the test: a busy machine may
+    // delay the thread, but the close must not wait out a limit or hang.
+    testsupport::MachinePace pace;
     HVSOUND_Close();
-    auto took = std::chrono::steady_clock::now() - before;
-    // Generous: a loaded machine may delay the thread, but it must not wait out a
-    // time-out or hang.
-    EXPECT_LT(took, std::chrono::milliseconds(2000)) << "the thread ends at the stop request";
+    const int took = pace.counted();
+    EXPECT_LT(took, 2000) << "milliseconds until the thread ended at the stop request, at the machine's pace, "
+                          << pace.load();
 }
 
 TEST_F(SoundMixerThread, NeverWritesTheBlockTheCursorReachedWhileItWasMixed)
@@ -187,7 +207,7 @@ TEST_F(SoundMixerThread, NeverWritesTheBlockTheCursorReachedWhileItWasMixed)
     HVSOUND_DSP_SetActive(slow, true);
     stepClock.setMilliseconds(70); // position 1543: block 3, so 0, 1 and 2 are due
     ASSERT_TRUE(waitForBlocks(6));
-    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    ASSERT_TRUE(waitForThreeLooks());
     EXPECT_EQ(blocksWritten(), (std::vector<int>{1, 2, 3, 1, 2, 3})) << "block 0 is left to the output";
 }
 

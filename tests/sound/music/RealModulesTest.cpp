@@ -286,7 +286,7 @@ TEST_F(RealModuleOutputTest, AModuleIsHeardThroughTheWaveOutDevice)
     ASSERT_NE(song, nullptr);
     ASSERT_TRUE(HVMUSIC_PlaySong(song));
     int block = HVSOUND_GetState()->mixer.blockLength;
-    bool heard = eventually([&] {
+    bool heard = soundtest::within([&] {
         for (int16_t v : play(size_t(block)))
             if (v > 1000 || v < -1000)
                 return true;

@@ -11,10 +11,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cstdint>
 #include <memory>
-#include <thread>
 #include <vector>
 
 namespace soundtest {
@@ -59,19 +57,6 @@ protected:
             frames -= piece;
         }
         return samples;
-    }
-
-    // Waits (a bounded real time, generous for sanitizer builds) until
-    // `done` holds, for the mixer thread.
-    template <typename F>
-    static bool eventually(F done)
-    {
-        for (int i = 0; i < 2000; ++i) {
-            if (done())
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return done();
     }
 
     // Starts the engine on `output` with a sound in every block of the ring,
@@ -121,7 +106,7 @@ protected:
         waitForMixer();
         const int mixedBefore = blocksMixed();
         play(size_t(block - playPosition() % block));
-        bool held = eventually([] { return HeldCheck::held.load(); });
+        bool held = within([] { return HeldCheck::held.load(); });
         EXPECT_TRUE(held) << "the mixer thread came to the check";
         if (held) {
             backend->pump(size_t((blocks - 1) * block));
@@ -140,7 +125,7 @@ protected:
         }
         // The thread leaves the block and mixes every other block of the ring
         // before the device goes on.
-        EXPECT_TRUE(eventually([&] { return blocksMixed() >= mixedBefore + blocks; }));
+        EXPECT_TRUE(within([&] { return blocksMixed() >= mixedBefore + blocks; }));
         play(size_t(block - playPosition() % block));
         std::vector<int16_t> later = play(size_t(2 * blocks * block));
         EXPECT_EQ(std::count_if(later.begin(), later.end(), [](int16_t v) { return v >= 0; }), 0)
@@ -200,7 +185,7 @@ private:
             int position = original(channel);
             if (inOutput && armed.exchange(false)) {
                 held = true;
-                eventually([] { return letGo.load(); });
+                within([] { return letGo.load(); });
                 if (late)
                     position = original(channel);
             }
@@ -241,7 +226,7 @@ private:
         HVSOUND_STATE* s = HVSOUND_GetState();
         int blocks = s->mixBufferLength / s->mixer.blockLength;
         int playing = playPosition() / s->mixer.blockLength;
-        bool caughtUp = eventually([&] {
+        bool caughtUp = within([&] {
             HVSOUND_Software_Lock();
             bool done = s->mixer.blocksMixed >= blocks - 1 && s->mixer.currentBlock == playing;
             HVSOUND_Software_Unlock();

@@ -109,7 +109,7 @@ TEST_F(WaveOutDriverTest, TheMixerRefillsTheRingAsTheDevicePlays)
     ASSERT_GE(HVSOUND_PlaySound(HVSOUND_FREE, tone), 0);
 
     int block = HVSOUND_GetState()->mixer.blockLength;
-    bool heard = eventually([&] {
+    bool heard = soundtest::within([&] {
         for (int16_t v : play(size_t(block)))
             if (v != 0)
                 return true;
