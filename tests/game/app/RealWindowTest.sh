@@ -109,9 +109,10 @@ wait_for() {
   local limit=$1 what=$2
   shift 2
   why=
-  # A step that hangs in a tool's call never reaches its limit: the step
-  # waited on is left in the run's folder for whoever finds it there.
-  echo "$what" >"$dir/step"
+  # A step that hangs in a tool's call never reaches its limit: what it
+  # waits for is left in the run's folder for whoever finds it there (not in
+  # the step's start mark, whose time says which pictures came after it).
+  echo "$what" >"$dir/waiting"
   begin_wait "$limit"
   until "$@"; do
     within || fail "$what${why:+ ($why)}, $(waited)"
