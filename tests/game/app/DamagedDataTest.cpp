@@ -840,9 +840,11 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
         display.hangUp();
     };
     // Standard error a pipe filled before the start and never read, the
-    // settings damaged: the line saying so waits a moment at most, and the
-    // quit closes the game as ever. The damaged file, set aside, is one the
-    // environment names: the table's settings stay as they are.
+    // settings damaged: the line saying so waits a moment at most, the game
+    // plays (the quit comes once it says so on standard output, its signal
+    // handlers set by then), and the quit closes it as ever. The damaged
+    // file, set aside, is one the environment names: the table's settings
+    // stay as they are.
     ProgramStop errorsFull;
     errorsFull.errorsUnread = errorsFull.errorsFull = true;
     errorsFull.environment = [](const fs::path& folder) {
@@ -936,7 +938,7 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
         {"as it opens a display that never answers", "", "", stalled, 1, "cannot be opened (it does not answer)",
          8000, true},
         {"as a box's process opens its display", "", "", boxOpening, 3, "", 8000, true},
-        {"with its settings damaged and standard error full", "", "", errorsFull, 0, ""},
+        {"with its settings damaged and standard error full", playingHeard, "playing", errorsFull, 0, ""},
         {"with its settings file unreadable", "", "kept in memory only", unreadableSettings, 1,
          "registry.txt/settings cannot be read (Not a directory); what was played since its last save is lost.\n",
          8000, true},
