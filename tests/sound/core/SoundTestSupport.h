@@ -128,8 +128,7 @@ bool within(testsupport::MachinePace& pace, F done, double seconds = kHangSecond
 template <typename F>
 bool within(F done, double seconds = kHangSeconds)
 {
-    testsupport::MachinePace pace;
-    return within(pace, done, seconds);
+    return testsupport::reachedAtPace(int(seconds * 1000), done);
 }
 
 // Like within, for a state that a hung engine never reaches: the test
