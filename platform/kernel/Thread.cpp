@@ -5,13 +5,16 @@
 #include "platform/kernel/Clock.h"
 #include "platform/kernel/KernelObject.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <mutex>
+#include <sched.h>
 #include <string>
 #include <sys/syscall.h>
 #include <system_error>
@@ -212,6 +215,27 @@ bool threadActivity(long systemId, ThreadActivity& activity)
     activity.asleep = state == 'S' || state == 'D';
     activity.processorMs = int64_t((user + system) * 1000 / (ticksPerSecond > 0 ? ticksPerSecond : 100));
     return true;
+}
+
+double machineCrowding()
+{
+    // "1.00 0.50 0.25 3/120 4567": the loads over 1, 5 and 15 minutes, then
+    // the threads ready to run (the reader among them) of all.
+    double load = 0, ignored = 0;
+    int ready = 0;
+    std::FILE* file = std::fopen("/proc/loadavg", "re");
+    if (!file || std::fscanf(file, "%lf %lf %lf %d/", &load, &ignored, &ignored, &ready) != 4) {
+        ready = 0;
+        if (::getloadavg(&load, 1) != 1)
+            load = 0;
+    }
+    if (file)
+        std::fclose(file);
+    cpu_set_t usable;
+    CPU_ZERO(&usable);
+    const int processors =
+        ::sched_getaffinity(0, sizeof usable, &usable) == 0 && CPU_COUNT(&usable) > 0 ? CPU_COUNT(&usable) : 1;
+    return std::max(1.0, std::max(double(ready), load) / processors);
 }
 
 } // namespace platform

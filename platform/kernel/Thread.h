@@ -73,4 +73,11 @@ struct ThreadActivity {
 // read (the thread has ended, or the system does not tell).
 bool threadActivity(long systemId, ThreadActivity& activity);
 
+// How many times slower than alone a thread of the caller's runs now, at
+// least 1: the threads ready to run on the machine (or its load over the
+// last minute, when higher) over the processors the calling thread may use.
+// A thread it waits on (another program's, as a display's server) gets its
+// processor no sooner.
+double machineCrowding();
+
 } // namespace platform

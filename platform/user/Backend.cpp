@@ -93,7 +93,7 @@ WindowBackend& openWindowBackend(bool (*quitAsked)())
     bool opened = false;
     std::thread guard([&] {
         using std::chrono::milliseconds;
-        milliseconds unanswered{0};
+        std::chrono::duration<double, std::milli> unanswered{0};
         auto last = std::chrono::steady_clock::now();
         int64_t ranMs = -1;
         std::unique_lock<std::mutex> lock(openingMutex);
@@ -106,10 +106,13 @@ WindowBackend& openWindowBackend(bool (*quitAsked)())
             last = now;
             ThreadActivity activity;
             const bool told = threadActivity(opener, activity);
+            // The server the opening waits for gets a processor no sooner
+            // than the program's threads: on a machine with more threads
+            // ready than processors a stretch counts for a thread's share.
             if (!quitAsked() || (told && activity.processorMs != ranMs))
                 unanswered = milliseconds(0);
             else if (!told || activity.asleep)
-                unanswered += span;
+                unanswered += span / machineCrowding();
             ranMs = told ? activity.processorMs : -1;
             if (unanswered >= milliseconds(DISPLAY_OPENING_LIMIT_MS))
                 xEndStalledOpening();

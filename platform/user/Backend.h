@@ -78,7 +78,9 @@ constexpr int DISPLAY_OPENING_LIMIT_MS = 2000;
 // answers true, the time the calling thread sleeps in the opening, waiting
 // for the server, is counted, and the count starts again whenever that
 // thread runs (the server answered); the time it waits for a processor or is
-// held does not count. A count of DISPLAY_OPENING_LIMIT_MS ends the process
+// held does not count, and on a machine with more threads ready to run than
+// processors a stretch counts for the share of a processor a thread gets
+// (the server too waits for one). A count of DISPLAY_OPENING_LIMIT_MS ends the process
 // at once with that line ("it does not answer") and that code. So a live
 // display slow to open on a busy machine opens, and only one that does not
 // answer ends the program. `quitAsked` may be called from any thread.

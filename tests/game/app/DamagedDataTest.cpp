@@ -892,6 +892,25 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
         server.hold(false);
         ptrace(PTRACE_DETACH, program, nullptr, nullptr);
     };
+    // The server held likewise from before the quit signal, and let go as
+    // late as in the row above, the program's threads sharing one processor
+    // with three threads that never rest from the quit on: on a machine that
+    // busy a server gets a processor as late, and the time is not the
+    // display's.
+    TestDisplay heldOnBusy(server.number(), TestDisplay::kNoRequest);
+    ProgramStop busyServerHeld = serverHeld;
+    busyServerHeld.environment = onDisplay(heldOnBusy);
+    busyServerHeld.inChild = [&server] {
+        server.hold(true);
+        testsupport::BusyProcessor::share(0);
+    };
+    busyServerHeld.whileEnding = [&](pid_t program, const fs::path&) {
+        EXPECT_TRUE(heldOnBusy.waitConnected());
+        testsupport::BusyProcessor busy;
+        kill(program, SIGTERM);
+        std::this_thread::sleep_for(std::chrono::milliseconds(platform::DISPLAY_OPENING_LIMIT_MS + 1000));
+        server.hold(false);
+    };
     std::vector<QuitCase> cases = {
         {"at load", escaping, "stuck", signalled(SIGINT), 0},
         // Opening a pipe that nobody writes to never returns.
@@ -950,11 +969,14 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
                          "playing"});
         cases.push_back({"as its display's server is held before the quit", "", "", serverHeld, 0, ""});
         cases.push_back({"as its opening thread is held after the quit", "", "", openerHeld, 0, ""});
+        cases.push_back({"as its display's server is held after the quit on a busy machine", "", "", busyServerHeld, 0,
+                         ""});
     }
     ASSERT_TRUE(display.isOpen());
     ASSERT_TRUE(cutting.isOpen());
     ASSERT_TRUE(heldBeforeQuit.isOpen());
     ASSERT_TRUE(heldAfterQuit.isOpen());
+    ASSERT_TRUE(heldOnBusy.isOpen());
     for (const QuitCase& c : cases) {
         SCOPED_TRACE(c.what);
         testsupport::TempDir dir;
