@@ -614,6 +614,8 @@ HVSOUND_SAMPLE* HVSOUND_Sample_Alloc(int index, int length, uint32_t mode, int f
                                         (mode & HVSOUND_MODE_STEREO) ? 2 : 1);
 }
 
+std::atomic<void (*)(HVSOUND_SAMPLE*)> HVSOUND_Sample_FreeHook{nullptr};
+
 void HVSOUND_Sample_Free(HVSOUND_SAMPLE* sample)
 {
     HVSOUND_ClearErrorOnInitThread();
@@ -622,14 +624,21 @@ void HVSOUND_Sample_Free(HVSOUND_SAMPLE* sample)
         return;
     }
     HVSOUND_STATE& st = sampleState();
-    if (st.channels) {
-        {
-            HVSOUND_MixerLockScope lock;
-            for (int i = 0; i < st.totalChannels; ++i) {
-                if (st.channels[i].currentSample == sample)
-                    HVSOUND_Channel_Stop(&st.channels[i]);
-            }
+    {
+        // The songs forget the sample in the same hold of the lock that
+        // stops its channels: the mixer thread's player starts the notes of
+        // a song's samples under it, and would take the sample up again
+        // between the two.
+        HVSOUND_MixerLockScope lock;
+        HVMUSIC_ForgetSample(sample);
+        for (int i = 0; st.channels && i < st.totalChannels; ++i) {
+            if (st.channels[i].currentSample == sample)
+                HVSOUND_Channel_Stop(&st.channels[i]);
         }
+    }
+    if (void (*hook)(HVSOUND_SAMPLE*) = HVSOUND_Sample_FreeHook.load())
+        hook(sample);
+    if (st.channels) {
         // A mixer thread may still be finishing a block with it.
         for (;;) {
             bool inUse = false;
@@ -640,7 +649,6 @@ void HVSOUND_Sample_Free(HVSOUND_SAMPLE* sample)
             HVSOUND_Sleep(1);
         }
     }
-    HVMUSIC_ForgetSample(sample);
     sample->functions.releaseBuffer(sample);
     freeRecord(sample);
 }

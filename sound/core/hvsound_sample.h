@@ -6,6 +6,7 @@
 #include "sound/core/hvsound.h"
 #include "sound/output/output_driver.h"
 
+#include <atomic>
 #include <cstdint>
 
 constexpr int HVSOUND_SAMPLE_NAME_BYTES = 256;
@@ -54,6 +55,9 @@ HVSOUND_SAMPLE* HVSOUND_Sample_Alloc(int index, int length, uint32_t mode, int f
 HVSOUND_SAMPLE* HVSOUND_Sample_AllocChannels(int index, int length, uint32_t mode, int frequency, int volume,
                                              int pan, int priority, int channels);
 void HVSOUND_Sample_Free(HVSOUND_SAMPLE* sample);
+// Test hook: when set, called by a free on its own thread once no channel
+// plays the sample and no song holds it, before it waits for the mixer.
+extern std::atomic<void (*)(HVSOUND_SAMPLE*)> HVSOUND_Sample_FreeHook;
 bool HVSOUND_Sample_Upload(HVSOUND_SAMPLE* sample, const void* source, uint32_t sourceMode);
 // Writes `bytes` bytes of source data at byte `offset` of the sample,
 // converting width, delta coding and signedness.

@@ -657,6 +657,8 @@ int HVSOUND_Stream_Play(int channel, HVSOUND_STREAM* stream)
     return HVSOUND_Stream_PlayEx(channel, stream, nullptr, false);
 }
 
+std::atomic<void (*)()> HVSOUND_Stream_ReplayHook{nullptr};
+
 int HVSOUND_Stream_PlayEx(int channel, HVSOUND_STREAM* stream, HVSOUND_DSPUNIT* unit, bool paused)
 {
     HVSOUND_ClearErrorOnInitThread();
@@ -693,15 +695,26 @@ int HVSOUND_Stream_PlayEx(int channel, HVSOUND_STREAM* stream, HVSOUND_DSPUNIT* 
     if (stream->playing) {
         if (!channelPlaysStream(stream)) {
             // The stream's channel lost its sound: play it there again, unless
-            // another sound has taken that channel meanwhile.
-            int target = HVSOUND_FREE;
-            if (stream->channel != -1) {
-                int index = stream->channel & HVSOUND_CHANNEL_INDEX_MASK;
-                HVSOUND_CHANNEL* c = index < state().totalChannels ? &state().channels[index] : nullptr;
-                if (c && !c->functions.isPlaying(c))
-                    target = index;
+            // another sound has taken that channel meanwhile. The look and
+            // the play are one step under the mixer lock, under which every
+            // start takes a channel: a sound started between them (on
+            // another thread, or a note of the mixer thread's songs) would
+            // be cut off by a play on that channel.
+            int handle;
+            {
+                HVSOUND_MixerLockScope mixerLock;
+                int target = HVSOUND_FREE;
+                if (stream->channel != -1) {
+                    int index = stream->channel & HVSOUND_CHANNEL_INDEX_MASK;
+                    HVSOUND_CHANNEL* c = index < state().totalChannels ? &state().channels[index] : nullptr;
+                    if (c && !c->functions.isPlaying(c))
+                        target = index;
+                }
+                if (void (*hook)() = HVSOUND_Stream_ReplayHook.load())
+                    hook();
+                handle = HVSOUND_PlaySound(target, stream->sample);
             }
-            setChannel(stream, HVSOUND_PlaySound(target, stream->sample));
+            setChannel(stream, handle);
         }
         return stream->channel;
     }

@@ -219,6 +219,9 @@ HVSOUND_STREAM* HVSOUND_Stream_Create(HVSOUND_STREAM* record, HVSOUND_STREAM_FIL
 // buffer under the work that is filling it. A play of a stream found
 // closing answers -1 and leaves the error as it was.
 int HVSOUND_Stream_PlayEx(int channel, HVSOUND_STREAM* stream, HVSOUND_DSPUNIT* unit, bool paused);
+// Test hook: when set, called by a play of a playing stream whose channel
+// lost its sound, once it has chosen the channel to play it on again.
+extern std::atomic<void (*)()> HVSOUND_Stream_ReplayHook;
 bool HVSOUND_Stream_StopCore(HVSOUND_STREAM* stream, bool callEnd);
 bool HVSOUND_Stream_SetPositionCore(HVSOUND_STREAM* stream, uint32_t byteOffset, bool force, bool noPrefill);
 int HVSOUND_Stream_BytesToSamples(int bytes, uint32_t mode, int channels);

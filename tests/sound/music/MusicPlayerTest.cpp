@@ -222,6 +222,46 @@ TEST_F(MusicPlayerTest, ASampleFreedUnderASongIsForgottenAndPlaysNothing)
     EXPECT_EQ(HVSOUND_GetChannelsPlaying(), 0);
 }
 
+// The free of a song's sample, held once it has stopped the sample's
+// channels, and the song that plays it on the mixer thread.
+HVMUSIC_SONG* g_heldSong = nullptr;
+bool g_takenAgain = false;
+
+int blocksMixedNow()
+{
+    HVSOUND_MixerLockScope lock;
+    return HVSOUND_GetState()->mixer.blocksMixed;
+}
+
+void holdTheFree(HVSOUND_SAMPLE* sample)
+{
+    const int until = blocksMixedNow() + 4;
+    soundtest::mustReach([&] { return blocksMixedNow() >= until; }, "the mixer thread mixes while the free waits");
+    for (int i = 0; i < HVSOUND_GetState()->totalChannels; ++i)
+        g_takenAgain = g_takenAgain || HVSOUND_Channel_CurrentSample(&HVSOUND_GetState()->channels[i]) == sample;
+    // A free that let a note take the sample again would wait for ever for
+    // that looping note to end.
+    HVMUSIC_StopSong(g_heldSong);
+}
+
+TEST_F(MusicPlayerTest, ASampleFreedWhileTheMixerThreadPlaysItsSongIsNeverTakenUpAgain)
+{
+    HVSOUND_Close();
+    platform::setClock(nullptr); // the no-sound output's play position follows real time
+    start(8, HVSOUND_OUTPUT_NOSOUND);
+    S3mBuilder b;
+    b.constantInstrument();
+    for (int row = 0; row < 64; ++row)
+        b.note(0, row, 0, kC4, 1);
+    g_heldSong = play(b.speed(1).tempo(255));
+    ASSERT_NE(g_heldSong, nullptr);
+    HVSOUND_Sample_FreeHook = holdTheFree;
+    HVSOUND_Sample_Free(g_heldSong->samples[0]);
+    HVSOUND_Sample_FreeHook = nullptr;
+    EXPECT_FALSE(g_takenAgain) << "a note took up the sample while its free went on";
+    EXPECT_EQ(g_heldSong->samples[0], nullptr);
+}
+
 TEST_F(MusicPlayerTest, SongsAreFreedAndStoppedSafelyWhileTheMixerThreadPlaysThem)
 {
     HVSOUND_Close();

@@ -192,6 +192,44 @@ TEST_F(SoundStreamThread, AStreamsChannelChangesSafelyUnderTheThreadThatLooksAtI
     HVSOUND_Sample_Free(shot);
 }
 
+// A play of a stream whose channel lost its sound, held once it has chosen
+// that channel, and a sound a second thread starts meanwhile.
+HVSOUND_SAMPLE* g_otherSound = nullptr;
+std::atomic<long> g_otherPlayer{0};
+std::atomic<int> g_otherHandle{-2};
+std::thread g_other;
+
+void holdTheReplay()
+{
+    g_other = std::thread([] {
+        g_otherPlayer = platform::systemThreadId();
+        g_otherHandle = HVSOUND_PlaySound(HVSOUND_FREE, g_otherSound);
+    });
+    soundtest::untilBlockedOr(g_otherPlayer, [] { return g_otherHandle != -2; });
+}
+
+TEST_F(SoundStreamThread, AStreamPlayedAgainOnItsChannelNeverCutsASoundStartedThereMeanwhile)
+{
+    HVSOUND_SetOutput(HVSOUND_OUTPUT_DSOUND);
+    ASSERT_TRUE(HVSOUND_Init(kRate, 1, 0)) << "error " << HVSOUND_GetError();
+    HVSOUND_STREAM* s = openMemory(wav16(kRate, 1), HVSOUND_MODE_LOOP_NORMAL);
+    ASSERT_NE(s, nullptr);
+    int channel = HVSOUND_Stream_Play(HVSOUND_FREE, s);
+    ASSERT_NE(channel, -1);
+    ASSERT_TRUE(HVSOUND_StopSound(channel));
+    // Priority 0: it takes only an idle channel.
+    g_otherSound = HVSOUND_Sample_Alloc(-1, 1000, HVSOUND_MODE_16BITS | HVSOUND_MODE_LOOP_NORMAL, kRate, 255, 128, 0);
+    ASSERT_NE(g_otherSound, nullptr);
+    g_otherHandle = -2;
+    HVSOUND_Stream_ReplayHook = holdTheReplay;
+    int again = HVSOUND_Stream_Play(HVSOUND_FREE, s);
+    HVSOUND_Stream_ReplayHook = nullptr;
+    g_other.join();
+    EXPECT_TRUE(HVSOUND_IsPlaying(again)) << "the stream plays again";
+    EXPECT_TRUE(g_otherHandle == -1 || HVSOUND_IsPlaying(g_otherHandle)) << "the other sound was cut off";
+    HVSOUND_Sample_Free(g_otherSound);
+}
+
 // Watches a stream's buffer at every mix: a unit after the channels' one
 // counts the mixes that find a half not wholly one constant, or the guard
 // after the buffer's end not repeating its first frame (which the mixer
