@@ -3,6 +3,7 @@
 #include "game/registration/GameClasses.h"
 #include "platform/files/Files.h"
 #include "platform/files/Modules.h"
+#include "platform/registry/Registry.h"
 #include "scenes/registration/SceneClasses.h"
 #include "sprites/loader/SpriteFramework.h"
 
@@ -38,8 +39,17 @@ int main()
     // nobody reads changes no exit code. Boxes' processes, the program
     // started again, inherit this.
     std::signal(SIGPIPE, SIG_IGN);
-    // The archive and the scripts lie beside the program.
+    // The settings file is chosen in the folder the program was started in:
+    // a relative path in the environment names a file there, not beside the
+    // program.
     std::error_code ec;
+    const std::string settings = platform::registryFile();
+    if (!settings.empty() && settings[0] != '/') {
+        const std::filesystem::path absolute = std::filesystem::absolute(settings, ec);
+        if (!ec)
+            platform::setRegistryFile(absolute.c_str());
+    }
+    // The archive and the scripts lie beside the program.
     std::filesystem::current_path(platform::programDirectory(), ec);
     // Every class the data may name is registered before the entry runs.
     sprite::SpriteFramework::startUp();

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <poll.h>
 #include <unistd.h>
 
 namespace platform {
@@ -101,6 +102,18 @@ void StandardError::writeAll(const std::string& text) const
         const ssize_t n = ::write(m_fd, text.data() + done, text.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            // A stream that does not wait (whoever shares it made it so)
+            // and takes nothing now: the thread waits for it here, as it
+            // waits in the write of one that waits, so that the text is
+            // neither cut nor dropped unseen.
+            pollfd room{m_fd, POLLOUT, 0};
+            if (::poll(&room, 1, -1) < 0 && errno != EINTR)
+                return;
+            if ((room.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0 && (room.revents & POLLOUT) == 0)
+                return;
+            continue;
+        }
         if (n <= 0)
             return;
         done += size_t(n);

@@ -43,7 +43,8 @@ public:
 private:
     void run();
     // Writes all of `text`, or what the stream takes of it until it fails
-    // (closed, say).
+    // (closed, say); a stream that does not wait is waited for as one that
+    // does.
     void writeAll(const std::string& text) const;
 
     const int m_fd;

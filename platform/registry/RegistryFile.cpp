@@ -296,6 +296,26 @@ bool writeAll(int fd, const std::string& text)
 // The temporary files of writes are named "<settings file>.tmp.<pid>.<n>".
 const char kTemporaryMark[] = ".tmp.";
 
+// Whether `rest`, what follows the mark in a name, is "<pid>.<n>": the
+// files kept beside the settings for the user ("<settings file>.tmp.story"
+// for a player named "tmp") start with the mark too.
+bool isTemporaryNumbering(const char* rest)
+{
+    int parts = 1;
+    bool digits = false;
+    for (; *rest; ++rest) {
+        if (*rest >= '0' && *rest <= '9') {
+            digits = true;
+        } else if (*rest == '.' && digits && parts == 1) {
+            digits = false;
+            ++parts;
+        } else {
+            return false;
+        }
+    }
+    return parts == 2 && digits;
+}
+
 // Removes the temporary files that writers killed halfway left beside the
 // settings file. Under the lock no writer is at work, so each one found is
 // a leftover.
@@ -307,7 +327,8 @@ void removeLeftoverTemporaries(const std::string& path)
     if (!dir)
         return;
     while (const dirent* entry = ::readdir(dir)) {
-        if (std::strncmp(entry->d_name, prefix.c_str(), prefix.size()) == 0)
+        if (std::strncmp(entry->d_name, prefix.c_str(), prefix.size()) == 0 &&
+            isTemporaryNumbering(entry->d_name + prefix.size()))
             ::unlinkat(::dirfd(dir), entry->d_name, 0);
     }
     ::closedir(dir);

@@ -133,6 +133,8 @@ struct ProgramStop {
     bool errorsFull = false;
     EnvironmentChanges environment;
     std::function<void()> inChild;
+    // The folder it starts in, below its own (empty: the test's).
+    fs::path workingFolder;
 };
 
 // The processor time a running child has spent so far, in milliseconds (-1
@@ -466,10 +468,13 @@ ProgramRun runProgram(const fs::path& folder, const std::string& awaited, int gr
     std::vector<char*> environment = testsupport::execEntries(settings);
     std::string program = (folder / "lanternfield").string();
     char* arguments[] = {&program[0], nullptr};
+    const std::string working = stop.workingFolder.empty() ? "" : (folder / stop.workingFolder).string();
     const pid_t child = fork();
     if (child == 0) {
         dup2(out, 2);
         dup2(output, 1);
+        if (!working.empty() && chdir(working.c_str()) != 0)
+            _exit(127);
         if (stop.inChild)
             stop.inChild();
         execve(program.c_str(), arguments, environment.data());
@@ -558,6 +563,7 @@ struct ProgramCase {
     bool ends; // whether the program ends by itself after saying so
     int exitCode;
     EnvironmentChanges environment = {}; // see ProgramStop
+    const char* workingFolder = "";      // see ProgramStop
 };
 
 TEST(DamagedDataTest, TheProgramSaysWhatIsDamagedAndNeverCrashes)
@@ -574,6 +580,14 @@ TEST(DamagedDataTest, TheProgramSaysWhatIsDamagedAndNeverCrashes)
          "/Lanternfield.bin is not a game data archive.", true, 1},
         {"the archive missing", [](const fs::path& f) { fs::remove(f / testsupport::GameData::kArchiveName); },
          "/Lanternfield.bin is missing.", true, 1},
+        // A relative path names the settings in the folder the game starts in.
+        {"the settings named from the working folder",
+         [](const fs::path& f) {
+             fs::create_directory(f / "play");
+             std::ofstream(f / "play" / "mine.txt") << "garbage\n";
+         },
+         "/play/mine.txt is damaged (line 1: not a settings file)", false, 0,
+         [](const fs::path&) { return std::vector<std::string>{"HV_REGISTRY_FILE=mine.txt"}; }, "play"},
         {"the archive's index cut short",
          [](const fs::path& f) { fs::resize_file(f / testsupport::GameData::kArchiveName, 100); },
          "/Lanternfield.bin is cut short.", true, 1},
@@ -642,6 +656,7 @@ TEST(DamagedDataTest, TheProgramSaysWhatIsDamagedAndNeverCrashes)
         // machine; one that plays on is stopped soon after its message.
         ProgramStop stop;
         stop.environment = c.environment;
+        stop.workingFolder = c.workingFolder;
         const ProgramRun run = runProgram(dir.path(), c.message, c.ends ? 8000 : 500, stop);
         EXPECT_EQ(0, run.crashSignal) << run.errors.substr(run.errors.size() > 2000 ? run.errors.size() - 2000 : 0);
         EXPECT_NE(std::string::npos, run.errors.find(c.message)) << run.errors.substr(0, 2000);

@@ -18,10 +18,11 @@ namespace {
 using platform::StandardError;
 
 // A pipe nobody reads yet, filled to the last byte: a write to its end
-// waits until it is read.
+// waits until it is read, or fails at once when the end `waits` not (its
+// descriptor shared with a program that made it so).
 class FullPipe {
 public:
-    FullPipe()
+    explicit FullPipe(bool waits)
     {
         if (pipe2(m_ends, O_CLOEXEC | O_NONBLOCK) != 0)
             return;
@@ -31,7 +32,7 @@ public:
         while (write(m_ends[1], "-", 1) > 0) {
         }
         // The writer's end waits, as a program's standard error does.
-        fcntl(m_ends[1], F_SETFL, 0);
+        fcntl(m_ends[1], F_SETFL, waits ? 0 : O_NONBLOCK);
         fcntl(m_ends[0], F_SETFL, 0);
     }
     ~FullPipe()
@@ -86,33 +87,37 @@ private:
 
 TEST(StandardErrorTest, AStreamThatTakesNothingKeepsNoCallerAndTheLinesLeftOutAreCountedOnceItTakes)
 {
-    FullPipe stream;
-    ASSERT_LE(0, stream.writeEnd());
-    {
-        StandardError writer(stream.writeEnd(), 100);
-        // The first line waits its tenth of a second; the next ones, put while
-        // the stream is still stuck, are left out at once.
-        std::atomic<int> returned{0};
-        std::thread caller([&] {
-            writer.put("first\n");
-            ++returned;
-            writer.put("second\n");
-            writer.put("third\n");
-            ++returned;
-        });
-        testsupport::MachinePace pace;
-        while (returned < 2 && pace.counted() < 10000)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        EXPECT_EQ(2, returned) << "a caller waits for a stream that takes nothing";
-        // The stream takes again: the line that waited comes whole, then the
-        // count, then what is put afterwards.
-        stream.startReading();
-        caller.join();
-        EXPECT_TRUE(stream.waitRead("left out"));
-        writer.put("fourth\n");
+    // A stream that does not wait takes nothing as one that does.
+    for (const bool waits : {true, false}) {
+        SCOPED_TRACE(waits ? "a stream that waits" : "a stream that does not wait");
+        FullPipe stream(waits);
+        ASSERT_LE(0, stream.writeEnd());
+        {
+            StandardError writer(stream.writeEnd(), 100);
+            // The first line waits its tenth of a second; the next ones, put while
+            // the stream is still stuck, are left out at once.
+            std::atomic<int> returned{0};
+            std::thread caller([&] {
+                writer.put("first\n");
+                ++returned;
+                writer.put("second\n");
+                writer.put("third\n");
+                ++returned;
+            });
+            testsupport::MachinePace pace;
+            while (returned < 2 && pace.counted() < 10000)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            EXPECT_EQ(2, returned) << "a caller waits for a stream that takes nothing";
+            // The stream takes again: the line that waited comes whole, then the
+            // count, then what is put afterwards.
+            stream.startReading();
+            caller.join();
+            EXPECT_TRUE(stream.waitRead("left out"));
+            writer.put("fourth\n");
+        }
+        EXPECT_EQ("first\n(2 lines were left out here: standard error took nothing for a while)\nfourth\n",
+                  stream.closeAndRead());
     }
-    EXPECT_EQ("first\n(2 lines were left out here: standard error took nothing for a while)\nfourth\n",
-              stream.closeAndRead());
 }
 
 } // namespace

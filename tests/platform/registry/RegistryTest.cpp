@@ -331,10 +331,12 @@ TEST_F(RegistryTest, EverythingSurvivesAReopen)
 
 TEST_F(RegistryTest, EachChangeIsWrittenWholeThroughATemporaryFile)
 {
-    // What writers killed halfway left behind goes with the next write.
+    // What writers killed halfway left behind goes with the next write; a
+    // file kept for the user (the story of a player named "tmp") stays.
     const std::filesystem::path folder = std::filesystem::path(m_file).parent_path();
     std::filesystem::create_directories(folder);
     { std::ofstream(m_file + ".tmp.99999.1") << "HVREGISTRY 1\n"; }
+    { std::ofstream(m_file + ".tmp.story") << "story"; }
     HKEY key = create("Software\\Harbinvel\\Game");
     ASSERT_EQ(ERROR_SUCCESS, setDword(key, "first", 1));
     std::string before = readFile(m_file);
@@ -343,7 +345,7 @@ TEST_F(RegistryTest, EachChangeIsWrittenWholeThroughATemporaryFile)
     for (const auto& entry : std::filesystem::directory_iterator(folder))
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
-    EXPECT_EQ((std::vector<std::string>{"registry.txt", "registry.txt.lock"}), names);
+    EXPECT_EQ((std::vector<std::string>{"registry.txt", "registry.txt.lock", "registry.txt.tmp.story"}), names);
 
     // A write that cannot finish (the lock file's name is taken by a folder)
     // reports the failure and leaves the old file as it was.
