@@ -335,9 +335,13 @@ bool isSoftwareSample(const HVSOUND_SAMPLE* sample)
 }
 
 // True while the stream's channel handle still names a channel playing the
-// stream's sample.
+// stream's sample. The look is one step under the mixer lock, under which
+// every start and stop changes a channel: a start on the channel by another
+// thread between the look and the question would give up the device's voice
+// that the question asks (a hardware channel's buffer, gone once released).
 bool channelPlaysStream(HVSOUND_STREAM* stream)
 {
+    HVSOUND_MixerLockScope lock;
     HVSOUND_CHANNEL* c = HVSOUND_Stream_Channel(stream);
     return c && c->currentSample == stream->sample && c->functions.isPlaying(c);
 }
