@@ -348,6 +348,12 @@ bool channelPlaysStream(HVSOUND_STREAM* stream)
 
 void setChannel(HVSOUND_STREAM* stream, int handle)
 {
+    // A channel's handle is made under the mixer lock (by any thread's start
+    // or stop, and by the music player's notes on the mixer thread), so it
+    // is compared under it; the mixer lock comes before the list lock.
+    HVSOUND_MixerLockScope mixerLock;
+    if (void (*hook)() = HVSOUND_Stream_HandleHook.load())
+        hook();
     HVSOUND_CHANNEL* record = handle == -1 ? nullptr : HVSOUND_Channel_Find(handle);
     StreamLocks lock(StreamLocks::List);
     stream->channel = record ? handle : -1;
@@ -662,6 +668,7 @@ int HVSOUND_Stream_Play(int channel, HVSOUND_STREAM* stream)
 }
 
 std::atomic<void (*)()> HVSOUND_Stream_ReplayHook{nullptr};
+std::atomic<void (*)()> HVSOUND_Stream_HandleHook{nullptr};
 
 int HVSOUND_Stream_PlayEx(int channel, HVSOUND_STREAM* stream, HVSOUND_DSPUNIT* unit, bool paused)
 {

@@ -235,7 +235,7 @@ TEST_F(SoundStreamThread, AStreamPlayedAgainOnItsChannelNeverCutsASoundStartedTh
 // meanwhile: the start gives up the voice (the device's buffer) being asked.
 bool (*g_voiceIsPlaying)(HVSOUND_CHANNEL*) = nullptr;
 std::atomic<bool> g_holdTheAsk{false};
-std::atomic<bool> g_startedDuringTheAsk{false};
+std::atomic<bool> g_startedWhileHeld{false};
 
 bool heldVoiceIsPlaying(HVSOUND_CHANNEL* c)
 {
@@ -246,7 +246,7 @@ bool heldVoiceIsPlaying(HVSOUND_CHANNEL* c)
             g_otherHandle = HVSOUND_PlaySound(index, g_otherSound);
         });
         soundtest::untilBlockedOr(g_otherPlayer, [] { return g_otherHandle != -2; });
-        g_startedDuringTheAsk = g_otherHandle != -2;
+        g_startedWhileHeld = g_otherHandle != -2;
     }
     return g_voiceIsPlaying(c);
 }
@@ -264,7 +264,7 @@ TEST_F(SoundStreamThread, AStreamsVoiceIsNeverGivenUpWhileAStopAsksIt)
     g_otherSound = HVSOUND_Sample_Alloc(-1, 1000, hardware, kRate, 255, 128, 0);
     ASSERT_NE(g_otherSound, nullptr);
     g_otherHandle = -2;
-    g_startedDuringTheAsk = false;
+    g_startedWhileHeld = false;
     HVSOUND_Software_Lock();
     g_voiceIsPlaying = voice->functions.isPlaying;
     voice->functions.isPlaying = heldVoiceIsPlaying;
@@ -277,8 +277,45 @@ TEST_F(SoundStreamThread, AStreamsVoiceIsNeverGivenUpWhileAStopAsksIt)
     HVSOUND_Software_Lock();
     voice->functions.isPlaying = g_voiceIsPlaying;
     HVSOUND_Software_Unlock();
-    EXPECT_FALSE(g_startedDuringTheAsk) << "a sound started on the channel while the stop asked its voice";
+    EXPECT_FALSE(g_startedWhileHeld) << "a sound started on the channel while the stop asked its voice";
     EXPECT_TRUE(HVSOUND_IsPlaying(g_otherHandle)) << "the other sound plays there once the stop is done";
+    HVSOUND_Sample_Free(g_otherSound);
+}
+
+// A play of a stream, held as it looks up the new handle of its channel, and
+// a sound a second thread starts on that channel meanwhile, which makes the
+// channel a new handle.
+std::atomic<bool> g_holdTheLook{false};
+
+void holdTheHandleLook()
+{
+    if (!g_holdTheLook.exchange(false))
+        return;
+    g_other = std::thread([] {
+        g_otherPlayer = platform::systemThreadId();
+        g_otherHandle = HVSOUND_PlaySound(0, g_otherSound);
+    });
+    soundtest::untilBlockedOr(g_otherPlayer, [] { return g_otherHandle != -2; });
+    g_startedWhileHeld = g_otherHandle != -2;
+}
+
+TEST_F(SoundStreamThread, AStreamsChannelHandleIsNeverRemadeWhileAPlayLooksItUp)
+{
+    startThreaded();
+    HVSOUND_STREAM* s = openMemory(wav16(kRate, 1), HVSOUND_MODE_LOOP_NORMAL);
+    ASSERT_NE(s, nullptr);
+    g_otherSound = HVSOUND_Sample_Alloc(-1, 1000, HVSOUND_MODE_16BITS | HVSOUND_MODE_LOOP_NORMAL, kRate, 255, 128, 0);
+    ASSERT_NE(g_otherSound, nullptr);
+    g_otherHandle = -2;
+    g_startedWhileHeld = false;
+    g_holdTheLook = true;
+    HVSOUND_Stream_HandleHook = holdTheHandleLook;
+    EXPECT_NE(HVSOUND_Stream_Play(0, s), -1);
+    HVSOUND_Stream_HandleHook = nullptr;
+    if (g_other.joinable())
+        g_other.join();
+    EXPECT_FALSE(g_startedWhileHeld) << "a sound started on the channel while the play looked up its handle";
+    EXPECT_TRUE(HVSOUND_IsPlaying(g_otherHandle)) << "the other sound plays there once the play is done";
     HVSOUND_Sample_Free(g_otherSound);
 }
 
