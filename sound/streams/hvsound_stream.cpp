@@ -335,15 +335,25 @@ bool isSoftwareSample(const HVSOUND_SAMPLE* sample)
 }
 
 // True while the stream's channel handle still names a channel playing the
-// stream's sample.
+// stream's sample. The look is one step under the mixer lock, under which
+// every start and stop changes a channel: a start on the channel by another
+// thread between the look and the question would give up the device's voice
+// that the question asks (a hardware channel's buffer, gone once released).
 bool channelPlaysStream(HVSOUND_STREAM* stream)
 {
+    HVSOUND_MixerLockScope lock;
     HVSOUND_CHANNEL* c = HVSOUND_Stream_Channel(stream);
     return c && c->currentSample == stream->sample && c->functions.isPlaying(c);
 }
 
 void setChannel(HVSOUND_STREAM* stream, int handle)
 {
+    // A channel's handle is made under the mixer lock (by any thread's start
+    // or stop, and by the music player's notes on the mixer thread), so it
+    // is compared under it; the mixer lock comes before the list lock.
+    HVSOUND_MixerLockScope mixerLock;
+    if (void (*hook)() = HVSOUND_Stream_HandleHook.load())
+        hook();
     HVSOUND_CHANNEL* record = handle == -1 ? nullptr : HVSOUND_Channel_Find(handle);
     StreamLocks lock(StreamLocks::List);
     stream->channel = record ? handle : -1;
@@ -658,6 +668,7 @@ int HVSOUND_Stream_Play(int channel, HVSOUND_STREAM* stream)
 }
 
 std::atomic<void (*)()> HVSOUND_Stream_ReplayHook{nullptr};
+std::atomic<void (*)()> HVSOUND_Stream_HandleHook{nullptr};
 
 int HVSOUND_Stream_PlayEx(int channel, HVSOUND_STREAM* stream, HVSOUND_DSPUNIT* unit, bool paused)
 {

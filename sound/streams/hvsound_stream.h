@@ -222,6 +222,9 @@ int HVSOUND_Stream_PlayEx(int channel, HVSOUND_STREAM* stream, HVSOUND_DSPUNIT* 
 // Test hook: when set, called by a play of a playing stream whose channel
 // lost its sound, once it has chosen the channel to play it on again.
 extern std::atomic<void (*)()> HVSOUND_Stream_ReplayHook;
+// Test hook: when set, called by a play as it looks up the handle of the
+// channel it has started the stream on, to keep it with the stream.
+extern std::atomic<void (*)()> HVSOUND_Stream_HandleHook;
 bool HVSOUND_Stream_StopCore(HVSOUND_STREAM* stream, bool callEnd);
 bool HVSOUND_Stream_SetPositionCore(HVSOUND_STREAM* stream, uint32_t byteOffset, bool force, bool noPrefill);
 int HVSOUND_Stream_BytesToSamples(int bytes, uint32_t mode, int channels);

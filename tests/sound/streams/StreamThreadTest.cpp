@@ -230,6 +230,95 @@ TEST_F(SoundStreamThread, AStreamPlayedAgainOnItsChannelNeverCutsASoundStartedTh
     HVSOUND_Sample_Free(g_otherSound);
 }
 
+// A stop of a stream on a hardware channel, held as it asks the channel's
+// voice whether it plays, and a sound a second thread starts on that channel
+// meanwhile: the start gives up the voice (the device's buffer) being asked.
+bool (*g_voiceIsPlaying)(HVSOUND_CHANNEL*) = nullptr;
+std::atomic<bool> g_holdTheAsk{false};
+std::atomic<bool> g_startedWhileHeld{false};
+
+bool heldVoiceIsPlaying(HVSOUND_CHANNEL* c)
+{
+    if (g_holdTheAsk.exchange(false)) {
+        const int index = c->index;
+        g_other = std::thread([index] {
+            g_otherPlayer = platform::systemThreadId();
+            g_otherHandle = HVSOUND_PlaySound(index, g_otherSound);
+        });
+        soundtest::untilBlockedOr(g_otherPlayer, [] { return g_otherHandle != -2; });
+        g_startedWhileHeld = g_otherHandle != -2;
+    }
+    return g_voiceIsPlaying(c);
+}
+
+TEST_F(SoundStreamThread, AStreamsVoiceIsNeverGivenUpWhileAStopAsksIt)
+{
+    startThreaded();
+    const uint32_t hardware = HVSOUND_MODE_HW2D | HVSOUND_MODE_16BITS | HVSOUND_MODE_LOOP_NORMAL;
+    HVSOUND_STREAM* s = openMemory(wav16(kRate, 1), hardware);
+    ASSERT_NE(s, nullptr);
+    int channel = HVSOUND_Stream_Play(HVSOUND_FREE, s);
+    ASSERT_NE(channel, -1);
+    HVSOUND_CHANNEL* voice = &HVSOUND_GetState()->channels[channel & HVSOUND_CHANNEL_INDEX_MASK];
+    ASSERT_GE(voice->index, HVSOUND_GetState()->softwareChannels) << "the stream plays on a device's voice";
+    g_otherSound = HVSOUND_Sample_Alloc(-1, 1000, hardware, kRate, 255, 128, 0);
+    ASSERT_NE(g_otherSound, nullptr);
+    g_otherHandle = -2;
+    g_startedWhileHeld = false;
+    HVSOUND_Software_Lock();
+    g_voiceIsPlaying = voice->functions.isPlaying;
+    voice->functions.isPlaying = heldVoiceIsPlaying;
+    HVSOUND_Software_Unlock();
+    g_holdTheAsk = true;
+    EXPECT_TRUE(HVSOUND_Stream_Stop(s));
+    g_holdTheAsk = false;
+    if (g_other.joinable())
+        g_other.join();
+    HVSOUND_Software_Lock();
+    voice->functions.isPlaying = g_voiceIsPlaying;
+    HVSOUND_Software_Unlock();
+    EXPECT_FALSE(g_startedWhileHeld) << "a sound started on the channel while the stop asked its voice";
+    EXPECT_TRUE(HVSOUND_IsPlaying(g_otherHandle)) << "the other sound plays there once the stop is done";
+    HVSOUND_Sample_Free(g_otherSound);
+}
+
+// A play of a stream, held as it looks up the new handle of its channel, and
+// a sound a second thread starts on that channel meanwhile, which makes the
+// channel a new handle.
+std::atomic<bool> g_holdTheLook{false};
+
+void holdTheHandleLook()
+{
+    if (!g_holdTheLook.exchange(false))
+        return;
+    g_other = std::thread([] {
+        g_otherPlayer = platform::systemThreadId();
+        g_otherHandle = HVSOUND_PlaySound(0, g_otherSound);
+    });
+    soundtest::untilBlockedOr(g_otherPlayer, [] { return g_otherHandle != -2; });
+    g_startedWhileHeld = g_otherHandle != -2;
+}
+
+TEST_F(SoundStreamThread, AStreamsChannelHandleIsNeverRemadeWhileAPlayLooksItUp)
+{
+    startThreaded();
+    HVSOUND_STREAM* s = openMemory(wav16(kRate, 1), HVSOUND_MODE_LOOP_NORMAL);
+    ASSERT_NE(s, nullptr);
+    g_otherSound = HVSOUND_Sample_Alloc(-1, 1000, HVSOUND_MODE_16BITS | HVSOUND_MODE_LOOP_NORMAL, kRate, 255, 128, 0);
+    ASSERT_NE(g_otherSound, nullptr);
+    g_otherHandle = -2;
+    g_startedWhileHeld = false;
+    g_holdTheLook = true;
+    HVSOUND_Stream_HandleHook = holdTheHandleLook;
+    EXPECT_NE(HVSOUND_Stream_Play(0, s), -1);
+    HVSOUND_Stream_HandleHook = nullptr;
+    if (g_other.joinable())
+        g_other.join();
+    EXPECT_FALSE(g_startedWhileHeld) << "a sound started on the channel while the play looked up its handle";
+    EXPECT_TRUE(HVSOUND_IsPlaying(g_otherHandle)) << "the other sound plays there once the play is done";
+    HVSOUND_Sample_Free(g_otherSound);
+}
+
 // Watches a stream's buffer at every mix: a unit after the channels' one
 // counts the mixes that find a half not wholly one constant, or the guard
 // after the buffer's end not repeating its first frame (which the mixer
