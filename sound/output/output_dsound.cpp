@@ -230,6 +230,12 @@ bool deferredVoiceTest()
 bool failInit(int error)
 {
     HVSOUND_SetError(error);
+    // A device made before the failure is given up: the engine's close
+    // closes only an output that started, and the device would stay open
+    // beside the output the caller tries next.
+    if (g_device)
+        g_device->Release();
+    g_device = nullptr;
     HVSOUND_CriticalSection_Free(g_lock);
     g_lock = nullptr;
     return false;

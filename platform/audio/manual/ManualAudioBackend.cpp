@@ -14,6 +14,7 @@ struct ManualAudioState {
     mutable std::mutex mutex;
     std::vector<std::string> devices{"Test audio output"};
     bool refused = false;
+    int opensBeforeRefusal = -1; // -1: no single refusal waits
     uint32_t chunkFrames = 256;
     std::vector<ManualAudioOutput*> outputs; // oldest first
 };
@@ -75,6 +76,12 @@ void ManualAudioBackend::setOpenRefused(bool refused)
     m_state->refused = refused;
 }
 
+void ManualAudioBackend::refuseOneOpen(int opensFirst)
+{
+    std::lock_guard<std::mutex> lock(m_state->mutex);
+    m_state->opensBeforeRefusal = std::max(opensFirst, 0);
+}
+
 void ManualAudioBackend::setChunkFrames(uint32_t frames)
 {
     std::lock_guard<std::mutex> lock(m_state->mutex);
@@ -99,6 +106,8 @@ std::unique_ptr<AudioOutput> ManualAudioBackend::open(int index, const AudioForm
 {
     std::lock_guard<std::mutex> lock(m_state->mutex);
     if (m_state->refused || m_state->devices.empty() || index >= int(m_state->devices.size()))
+        return nullptr;
+    if (m_state->opensBeforeRefusal >= 0 && m_state->opensBeforeRefusal-- == 0)
         return nullptr;
     auto output = std::make_unique<ManualAudioOutput>(m_state, index, format, source);
     m_state->outputs.push_back(output.get());

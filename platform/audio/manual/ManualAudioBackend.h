@@ -23,6 +23,9 @@ public:
     void setDevices(std::vector<std::string> names);
     // Makes every open fail although devices are listed.
     void setOpenRefused(bool refused);
+    // Refuses one open only: the one that comes after `opensFirst` more
+    // have been made (a device that opens, then refuses a later format).
+    void refuseOneOpen(int opensFirst);
     // The request size the outputs report (does not bound pump()).
     void setChunkFrames(uint32_t frames);
 

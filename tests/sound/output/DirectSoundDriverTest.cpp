@@ -234,8 +234,16 @@ TEST_F(DirectSoundDriverTest, NoDeviceFailsWithError3AndWaveOutIsTheFallback)
     EXPECT_EQ(HVSOUND_GetError(), HVSOUND_ERR_INIT);
     HVSOUND_Close();
 
-    // ... and the caller's second try with waveOut is accepted and opens it.
+    // A device that opens but then refuses the mix format fails with 6 and
+    // is given up, not left open beside the output the caller tries next.
     backend->setOpenRefused(false);
+    backend->refuseOneOpen(1);
+    EXPECT_FALSE(HVSOUND_Init(22050, 8, 0));
+    EXPECT_EQ(HVSOUND_GetError(), HVSOUND_ERR_FORMAT);
+    EXPECT_EQ(backend->openOutputs(), 0);
+    HVSOUND_Close();
+
+    // ... and the caller's second try with waveOut is accepted and opens it.
     EXPECT_TRUE(HVSOUND_SetOutput(HVSOUND_OUTPUT_WINMM));
     ASSERT_TRUE(HVSOUND_Init(22050, 8, 0)) << "error " << HVSOUND_GetError();
     EXPECT_EQ(HVSOUND_GetState()->driver, HVSOUND_Output_WinMM());
