@@ -197,8 +197,9 @@ public:
     bool isOpen() const { return m_thread.joinable(); }
     // The DISPLAY that names it.
     std::string name() const { return ":" + std::to_string(m_number); }
-    // Wait, a minute at most, until a program has connected, or until the
-    // display has hung up on a window's making; whether it has.
+    // Wait, a minute at the machine's pace at most, until a program has
+    // connected, or until the display has hung up on a window's making;
+    // whether it has.
     bool waitConnected() { return waitFor(m_connected); }
     bool waitCut() { return waitFor(m_cut); }
     // Ends every connection: a display that was opening does not open. The
@@ -256,9 +257,7 @@ private:
     }
     bool waitFor(const std::atomic<bool>& done)
     {
-        for (int i = 0; i < 3000 && !done; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        return done;
+        return testsupport::reachedAtPace(60000, [&done] { return done.load(); });
     }
     // Whether the bytes from the program make request `cutAt`; the link
     // remembers where they end.
@@ -405,14 +404,14 @@ private:
     std::thread m_thread;
 };
 
-// Waits until the program has ended, a minute at most, leaving it to be
-// waited for.
+// Waits until the program has ended, a minute at the machine's pace at
+// most, leaving it to be waited for.
 void waitUntilEnded(pid_t program)
 {
-    siginfo_t ended{};
-    for (int i = 0; i < 3000 && waitid(P_PID, program, &ended, WEXITED | WNOHANG | WNOWAIT) == 0 && ended.si_pid == 0;
-         ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    testsupport::reachedAtPace(60000, [program] {
+        siginfo_t ended{};
+        return waitid(P_PID, program, &ended, WEXITED | WNOHANG | WNOWAIT) != 0 || ended.si_pid != 0;
+    });
 }
 
 // The whole text of a file (empty when there is none).
@@ -423,13 +422,23 @@ std::string fileText(const fs::path& file)
     return text.str();
 }
 
-// Waits (ten seconds at most) until the program run in `folder` has said on
-// its standard error that it is saving.
+// Waits (ten seconds at the machine's pace at most) until the program run
+// in `folder` has said on its standard error that it is saving.
 void waitForSaving(const fs::path& folder)
 {
-    auto saving = [&folder] { return fileText(folder / "stderr.txt").find("saving") != std::string::npos; };
-    for (int i = 0; i < 500 && !saving(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    testsupport::reachedAtPace(
+        10000, [&folder] { return fileText(folder / "stderr.txt").find("saving") != std::string::npos; });
+}
+
+// Opens the pipe `slow` in `folder` for writing once the program's save has
+// opened it to read (five seconds at the machine's pace at most), and closes
+// it: the save reads its end and runs on.
+void letTheSaveOn(const fs::path& folder)
+{
+    int pipe = -1;
+    testsupport::reachedAtPace(
+        5000, [&] { return (pipe = open((folder / "slow").c_str(), O_WRONLY | O_NONBLOCK)) >= 0; });
+    close(pipe);
 }
 
 // Runs the program copied into `folder` headless, as a player runs it (the
@@ -717,10 +726,7 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
         std::this_thread::sleep_for(std::chrono::milliseconds(6200));
         kill(program, SIGCONT);
         // The save opens the pipe again once it runs on.
-        int pipe = -1;
-        for (int i = 0; i < 500 && (pipe = open((folder / "slow").c_str(), O_WRONLY | O_NONBLOCK)) < 0; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        close(pipe);
+        letTheSaveOn(folder);
     };
     // A second quit signal comes while the exit save runs.
     ProgramStop secondSignal;
@@ -773,10 +779,7 @@ TEST(DamagedDataTest, AQuitEndsTheProgramWithinSecondsWhateverAScriptDoes)
     lockKept.whileEnding = [](pid_t program, const fs::path& folder) {
         const int lock = open((folder / "registry.txt.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         flock(lock, LOCK_EX);
-        int pipe = -1;
-        for (int i = 0; i < 500 && (pipe = open((folder / "slow").c_str(), O_WRONLY | O_NONBLOCK)) < 0; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        close(pipe);
+        letTheSaveOn(folder);
         waitUntilEnded(program);
         close(lock);
     };

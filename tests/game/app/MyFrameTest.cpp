@@ -735,34 +735,11 @@ TEST_F(MyFrameTest, AGameWhoseDisplayNoLongerAnswersEndsSavedOnAQuit)
 TEST(GameEntryTest, AMissingArchiveIsReportedAndEndsWithAnError)
 {
     testsupport::GameWorld world;
-    EXPECT_EQ(1, GameEntry::run(nullptr));
-    std::vector<platform::MessageBoxRecord> boxes = world.boxes();
-    ASSERT_EQ(1u, boxes.size());
-    // The box says what happened, and where the archive was looked for.
-    EXPECT_EQ("The game cannot start: its data " + std::filesystem::absolute("Lanternfield.bin").string() +
-                  " is missing.",
-              boxes[0].text);
-
-    // A quit signal while the box waits for OK closes it, and the program
-    // ends as it would have, the box not left open.
-    auto backend = std::make_unique<MyFrameWaitingBoxBackend>();
-    MyFrameWaitingBoxBackend* box = backend.get();
-    platform::setWindowBackend(std::move(backend));
-    std::thread player([box] {
-        testsupport::MachinePace waited;
-        while (!box->open && waited.counted() < 60000)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        std::raise(SIGTERM);
-    });
-    EXPECT_EQ(1, GameEntry::run(nullptr));
-    player.join();
-    EXPECT_FALSE(box->open);
-    EXPECT_FALSE(box->leftOpen);
-    platform::useHeadlessBackend();
-
     // The display lost while the box waits, the window's thread held for
     // good in its call into it: the close is made without that thread, and
-    // the game, which never started, still ends with 1.
+    // the game, which never started, still ends with 1. These cases come
+    // first, while this process, which each forks, has no thread but its
+    // own: a game run here leaves standard error's writer running.
     GTEST_FLAG_SET(death_test_style, "fast");
     EXPECT_EXIT(
         {
@@ -803,6 +780,31 @@ TEST(GameEntryTest, AMissingArchiveIsReportedAndEndsWithAnError)
             std::exit(GameEntry::closedCode(false, ""));
         },
         ::testing::ExitedWithCode(1), "The game could not be saved: .*File too large");
+
+    EXPECT_EQ(1, GameEntry::run(nullptr));
+    std::vector<platform::MessageBoxRecord> boxes = world.boxes();
+    ASSERT_EQ(1u, boxes.size());
+    // The box says what happened, and where the archive was looked for.
+    EXPECT_EQ("The game cannot start: its data " + std::filesystem::absolute("Lanternfield.bin").string() +
+                  " is missing.",
+              boxes[0].text);
+
+    // A quit signal while the box waits for OK closes it, and the program
+    // ends as it would have, the box not left open.
+    auto backend = std::make_unique<MyFrameWaitingBoxBackend>();
+    MyFrameWaitingBoxBackend* box = backend.get();
+    platform::setWindowBackend(std::move(backend));
+    std::thread player([box] {
+        testsupport::MachinePace waited;
+        while (!box->open && waited.counted() < 60000)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::raise(SIGTERM);
+    });
+    EXPECT_EQ(1, GameEntry::run(nullptr));
+    player.join();
+    EXPECT_FALSE(box->open);
+    EXPECT_FALSE(box->leftOpen);
+    platform::useHeadlessBackend();
 }
 
 } // namespace

@@ -146,9 +146,13 @@ ours() {
 # which drops a client that connects meanwhile (the test's tools come and
 # go all the time); -r turns the keys' repeat off, so that a key a busy
 # machine keeps the test's tool from letting go of in time is pressed once.
-# Its own output, probes of taken numbers included, goes to xvfb.log.
+# It listens on an abstract socket only, with no lock file, so that nothing
+# of it is made on disk outside the run's folder (a server killed would
+# leave its socket and lock in the system's temporary folder). Its own
+# output, probes of taken numbers included, goes to xvfb.log.
 start_display() {
-  Xvfb -displayfd 3 -noreset -r -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" 2>>"$dir/xvfb.log" &
+  Xvfb -displayfd 3 -noreset -r -screen 0 1024x768x24 -nolisten tcp -nolisten unix -nolock 3>"$dir/display" \
+    2>>"$dir/xvfb.log" &
   local server=$!
   pids+=($server)
   display_up() {
